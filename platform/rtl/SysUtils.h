@@ -200,7 +200,9 @@ WideString Utf8ToWide(const std::string& utf8);
 
 String IntToStr(Int64 value);
 String IntToHex(Int64 value, Integer digits);
-Integer StrToInt(const String& s);  // decimal or '$' hex; raises EConvertError
+// Lower-case hex digits, zero-padded to at least `digits` (IntToHex and Format give upper case).
+String LowerHex(Int64 value, Integer digits);
+Integer StrToInt(const String& s);  // decimal, '$' or "0x" hex; raises EConvertError
 Int64 StrToInt64(const String& s);
 Integer StrToIntDef(const String& s, Integer def);
 Int64 StrToInt64Def(const String& s, Int64 def);

@@ -162,10 +162,23 @@ class TObject {
   virtual void BeforeDestruction() {}
 };
 
+// Base of the abstract classes that play the part of interfaces. Implementations inherit it
+// virtually (`class IFoo : public virtual IInterface`) so every object has one IInterface and
+// pointers to it compare by identity. "Supports" is dynamic_cast; there is no reference count.
+class IInterface {
+ public:
+  virtual ~IInterface() = default;
+};
+
 template <class Base, class... Args>
 Base* TMetaClassFor<Base, Args...>::Create(Args... args) const {
   Base* obj = Factory(args...);
-  obj->AfterConstruction();
+  try {
+    obj->AfterConstruction();
+  } catch (...) {
+    delete obj;  // a failed construction leaves nothing behind
+    throw;
+  }
   return obj;
 }
 
@@ -173,7 +186,12 @@ Base* TMetaClassFor<Base, Args...>::Create(Args... args) const {
 template <class T, class... A>
 T* New(A&&... args) {
   T* obj = new T(std::forward<A>(args)...);
-  obj->AfterConstruction();
+  try {
+    obj->AfterConstruction();
+  } catch (...) {
+    delete obj;
+    throw;
+  }
   return obj;
 }
 

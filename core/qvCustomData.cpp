@@ -1,0 +1,493 @@
+#include "core/qvCustomData.h"
+
+#include <algorithm>
+
+QJ_IMPLEMENT_CLASS(EqvInvalidDataControllerOperation)
+QJ_IMPLEMENT_CLASS(TqvUpdateControlInfo)
+QJ_IMPLEMENT_CLASS(TqvDataChangedInfo)
+QJ_IMPLEMENT_CLASS(TqvLayoutChangedInfo)
+QJ_IMPLEMENT_CLASS(TqvUpdateRecordInfo)
+QJ_IMPLEMENT_CLASS(TqvCustomDataController)
+
+void RaiseDataControllerError(PResStringRec AMessage) {
+  throw EqvInvalidDataControllerOperation(GetLocalizedResourceString(AMessage));
+}
+
+namespace {
+
+// Brackets a block with BeginUpdate/EndUpdate, also when it raises.
+class TUpdateScope {
+ public:
+  explicit TUpdateScope(TqvCustomDataController* AController) : FController(AController) {
+    FController->BeginUpdate();
+  }
+  ~TUpdateScope() noexcept(false) {
+    if (std::uncaught_exceptions() > FExceptions) {
+      try {
+        FController->EndUpdate();
+      } catch (...) {
+      }
+    } else {
+      FController->EndUpdate();
+    }
+  }
+  TUpdateScope(const TUpdateScope&) = delete;
+  TUpdateScope& operator=(const TUpdateScope&) = delete;
+
+ private:
+  TqvCustomDataController* FController;
+  int FExceptions = std::uncaught_exceptions();
+};
+
+// The form in which a collected data change is reported.
+TqvDataChange Normalised(TqvDataChange AChange) {
+  if (AChange.Kind == dckCell && AChange.ItemIndex == -1) AChange.Kind = dckRecord;
+  if ((AChange.Kind == dckCell || AChange.Kind == dckRecord) && AChange.RecordIndex == -1)
+    AChange.Kind = dckEverything;
+  return AChange;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Construction
+
+TqvCustomDataController::TqvCustomDataController(TComponent* AOwner)
+    : FOwner(AOwner),
+      FStorage(std::make_unique<TqvDataStorage>()),
+      FFields(std::make_unique<TqvCustomDataFieldList>(this)) {
+  FStorage->SetController(this);
+  FStorage->OnInternalRecordsCleared = [this](TqvDataStorage*) { InternalRecordsCleared(); };
+}
+
+TqvCustomDataController::~TqvCustomDataController() {
+  FDestroying = true;
+  FStorage->Clear(false);
+  FFields->Clear();
+  FFields.reset();
+  FStorage.reset();
+  FListeners.clear();
+  for (void* variable : FDestroyGuards) *static_cast<void**>(variable) = nullptr;
+}
+
+void TqvCustomDataController::BeforeDestruction() {
+  FDestroying = true;
+  inherited::BeforeDestruction();
+}
+
+void TqvCustomDataController::Assign(TPersistent* ASource) {
+  auto* source = dynamic_cast<TqvCustomDataController*>(ASource);
+  if (!source) return inherited::Assign(ASource);
+  OnCompare = source->OnCompare;
+  OnDataChanged = source->OnDataChanged;
+  OnGroupingChanged = source->OnGroupingChanged;
+  OnRecordChanged = source->OnRecordChanged;
+  OnSortingChanged = source->OnSortingChanged;
+}
+
+void TqvCustomDataController::SetOptions(TqvDataControllerOptions AValue) {
+  if (FOptions == AValue) return;
+  FOptions = AValue;
+  UpdateView();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Items and fields
+
+TqvCustomDataFieldClass TqvCustomDataController::GetFieldClass() const {
+  return &TqvCustomDataField::StaticClass();
+}
+
+TqvCustomDataField* TqvCustomDataController::CreateField() {
+  TqvCustomDataField* field = GetFieldClass()->Create(FFields.get());
+  FFields->Add(field);
+  return field;
+}
+
+TqvCustomDataField* TqvCustomDataController::CreateInternalField() {
+  TqvCustomDataField* field = GetFieldClass()->Create(FFields.get());
+  field->SetIsInternal(true);
+  FFields->Add(field);
+  return field;
+}
+
+void TqvCustomDataController::AddItem(TObject* AItem) {
+  if (AItem && FFields->FieldByItem(AItem)) RaiseDataControllerError(&sqvDataItemExistError);
+  CreateField()->SetItem(AItem);
+}
+
+void TqvCustomDataController::RemoveItem(TObject* AItem) {
+  TqvCustomDataField* field = AItem ? FFields->FieldByItem(AItem) : nullptr;
+  if (!field) return;
+  TUpdateScope update(this);
+  delete field;
+  Change(dccLayout);
+}
+
+void TqvCustomDataController::UpdateItemIndexes() {
+  for (Integer i = 0; i < GetItemCount(); ++i)
+    if (TqvCustomDataField* field = FFields->FieldByItem(GetItem(i))) field->SetIndex(i);
+  Change(dccLayout);
+}
+
+Integer TqvCustomDataController::GetItemCount() const { return FFields->GetItemCount(); }
+
+TqvCustomDataField* TqvCustomDataController::GetField(Integer AItemIndex) const {
+  CheckItemRange(AItemIndex);
+  return FFields->GetItem(AItemIndex);
+}
+
+void TqvCustomDataController::ChangeValueTypeClass(Integer AItemIndex, TqvValueTypeClass AValueTypeClass) {
+  TqvCustomDataField* field = GetField(AItemIndex);
+  if (field->GetValueTypeClass() == AValueTypeClass) return;
+  TUpdateScope update(this);
+  field->ChangeValueType(AValueTypeClass);
+  FViewRebuildPending = true;
+  Change(dccLayout);
+  ItemValueTypeClassChanged(AItemIndex);
+}
+
+TqvValueTypeClass TqvCustomDataController::GetItemValueTypeClass(Integer AItemIndex) const {
+  return GetField(AItemIndex)->GetEffectiveValueType();
+}
+
+void TqvCustomDataController::ChangeItemTextStored(Integer AItemIndex, bool AValue) {
+  if (GetItemTextStored(AItemIndex) == AValue) return;
+  TUpdateScope update(this);
+  GetField(AItemIndex)->SetKeepsDisplayText(AValue);
+  FViewRebuildPending = true;
+  Change(dccLayout);
+}
+
+bool TqvCustomDataController::GetItemTextStored(Integer AItemIndex) const {
+  return GetField(AItemIndex)->GetTextStored();
+}
+
+void TqvCustomDataController::ChangeItemSortConversion(Integer AItemIndex, bool AValue) {
+  if (GetItemSortConversion(AItemIndex) == AValue) return;
+  TUpdateScope update(this);
+  GetField(AItemIndex)->SetForceSortConversion(AValue);
+  FViewRebuildPending = true;
+  Change(dccLayout);
+}
+
+bool TqvCustomDataController::GetItemSortConversion(Integer AItemIndex) const {
+  return GetField(AItemIndex)->GetForceSortConversion();
+}
+
+TObject* TqvCustomDataController::FindItemByID(Integer AID) const {
+  for (Integer i = 0; i < GetItemCount(); ++i) {
+    TObject* item = GetItem(i);
+    if (GetItemID(item) == AID) return item;
+  }
+  return nullptr;
+}
+
+Integer TqvCustomDataController::GetItemID(TObject*) const { return -1; }
+
+TObject* TqvCustomDataController::FindItemLike(TObject* AItem) const { return FindItemByID(GetItemID(AItem)); }
+
+void TqvCustomDataController::NotifyComponentRemoved(TComponent* AComponent) {
+  FFields->NotifyComponentRemoved(AComponent);
+}
+
+void TqvCustomDataController::FieldRemoving(TqvCustomDataField*) {}
+
+// ---------------------------------------------------------------------------------------------
+// Values and texts
+
+Variant TqvCustomDataController::GetValue(Integer ARecordIndex, Integer AItemIndex) {
+  CheckRecordRange(ARecordIndex);
+  return GetFieldValue(ARecordIndex, GetField(AItemIndex));
+}
+
+String TqvCustomDataController::GetDisplayText(Integer ARecordIndex, Integer AItemIndex) {
+  CheckRecordRange(ARecordIndex);
+  return GetFieldDisplayText(ARecordIndex, GetField(AItemIndex));
+}
+
+Variant TqvCustomDataController::GetFieldValue(Integer ARecordIndex, TqvCustomDataField* AField) {
+  TqvValueDef* def = AField->GetStorageDef();
+  return def ? FStorage->GetValue(ARecordIndex, def) : Null();
+}
+
+String TqvCustomDataController::GetFieldDisplayText(Integer ARecordIndex, TqvCustomDataField* AField) {
+  TqvValueDef* def = AField->GetStorageDef();
+  return def ? FStorage->GetDisplayText(ARecordIndex, def) : String();
+}
+
+bool TqvCustomDataController::IsProviderField(TqvCustomDataField* AField) const {
+  if (!AField->GetIsInternal()) return true;
+  TqvCustomDataField* reference = AField->GetReferenceField();
+  return reference && !reference->GetIsInternal();
+}
+
+void TqvCustomDataController::SetValue(Integer ARecordIndex, Integer AItemIndex, const Variant& AValue) {
+  if (IsGridMode()) return;
+  CheckRecordRange(ARecordIndex);
+  TqvValueDef* def = GetField(AItemIndex)->GetStorageDef();
+  if (!def) return;
+  FStorage->SetValue(ARecordIndex, def, AValue);
+  DataChanged(dckCell, AItemIndex, ARecordIndex);
+}
+
+void TqvCustomDataController::SetDisplayText(Integer ARecordIndex, Integer AItemIndex, const String& AText) {
+  if (IsGridMode()) return;
+  CheckRecordRange(ARecordIndex);
+  TqvValueDef* def = GetField(AItemIndex)->GetStorageDef();
+  if (!def) return;
+  FStorage->SetDisplayText(ARecordIndex, def, AText);
+  DataChanged(dckCell, AItemIndex, ARecordIndex);
+}
+
+Variant TqvCustomDataController::GetGroupingValue(Integer ARecordIndex, TqvCustomDataField* AField) {
+  return GetFieldValue(ARecordIndex, AField);
+}
+
+Variant TqvCustomDataController::GetFilterValue(Integer ARecordIndex, TqvCustomDataField* AField) {
+  return GetFieldValue(ARecordIndex, AField);
+}
+
+String TqvCustomDataController::GetIncrementalSearchText(Integer ARecordIndex, Integer AItemIndex) {
+  return GetDisplayText(ARecordIndex, AItemIndex);
+}
+
+String TqvCustomDataController::GetFilterDisplayText(Integer ARecordIndex, Integer AItemIndex) {
+  return GetDisplayText(ARecordIndex, AItemIndex);
+}
+
+// Restoring a record (a cancelled edit, the new-record buffer posted) is a change of that record,
+// so the application hears it through OnRecordChanged like any other.
+void TqvCustomDataController::CopyRecord(Integer ASourceRecordIndex, Integer ADestRecordIndex) {
+  for (Integer i = 0; i < FFields->GetCount(); ++i) {
+    TqvCustomDataField* field = FFields->GetItem(i);
+    TqvValueDef* def = field->GetStorageDef();
+    if (def && !field->GetIsInternal()) FStorage->CopyValue(ASourceRecordIndex, ADestRecordIndex, def);
+  }
+  if (ADestRecordIndex >= 0) DataChanged(dckRecord, -1, ADestRecordIndex);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Records
+
+Integer TqvCustomDataController::GetRecordCount() const { return FStorage->GetRecordCount(); }
+
+void TqvCustomDataController::SetRecordCount(Integer ACount) {
+  if (IsGridMode()) return;
+  ACount = std::max(ACount, 0);
+  Integer oldCount = GetRecordCount();
+  if (ACount == oldCount) return;
+  FStorage->SetRecordCount(ACount);
+  CheckSelectionAndBookmark(-1);
+  CheckEditingRecordRemoved(-1);
+  DataChanged(ACount > oldCount ? dckRecordsInserted : dckRecordsDeleted, -1, -1);
+}
+
+Integer TqvCustomDataController::AppendRecord() {
+  Integer index = FStorage->AppendRecord();
+  DataChanged(dckRecordsInserted, -1, -1);
+  return index;
+}
+
+Integer TqvCustomDataController::InsertRecord(Integer ARecordIndex) {
+  if (ARecordIndex < 0 || ARecordIndex > GetRecordCount()) RaiseDataControllerError(&sqvDataRecordIndexError);
+  FStorage->InsertRecord(ARecordIndex);
+  RecordInserted(ARecordIndex);
+  DataChanged(dckRecordsInserted, -1, -1);
+  return ARecordIndex;
+}
+
+void TqvCustomDataController::DeleteRecord(Integer ARecordIndex) {
+  CheckRecordRange(ARecordIndex);
+  FStorage->DeleteRecord(ARecordIndex);
+  RecordDeleted(ARecordIndex);
+  CheckSelectionAndBookmark(ARecordIndex);
+  if (ARecordIndex == FNewRecordIndex) FNewRecordIndex = 0;
+  DataChanged(dckRecordsDeleted, -1, -1);
+}
+
+void TqvCustomDataController::DeleteRecordData(Integer ARecordIndex) { FStorage->DeleteRecord(ARecordIndex); }
+
+Integer TqvCustomDataController::AppendRecordFromReader(TqvValueDefReader* AReader) {
+  Integer index = FStorage->AppendRecord();
+  FStorage->ReadRecord(index, AReader, true);
+  RecordLoaded(index);
+  return index;
+}
+
+void TqvCustomDataController::RecordInserted(Integer) {}
+
+void TqvCustomDataController::RecordDeleted(Integer ARecordIndex) {
+  if (ARecordIndex >= 0) CheckEditingRecordRemoved(ARecordIndex);
+}
+
+void TqvCustomDataController::CheckRecordRange(Integer ARecordIndex) const {
+  bool inRange = ARecordIndex >= 0 && ARecordIndex < GetRecordCount();
+  if (!inRange && !IsNewRecordIndex(ARecordIndex)) RaiseDataControllerError(&sqvDataRecordIndexError);
+}
+
+void TqvCustomDataController::CheckItemRange(Integer AItemIndex) const {
+  if (AItemIndex < 0 || AItemIndex >= GetItemCount()) RaiseDataControllerError(&sqvDataItemIndexError);
+}
+
+Integer TqvCustomDataController::GetNewRecordIndex() {
+  if (FNewRecordIndex == 0) FNewRecordIndex = FStorage->AddInternalRecord();
+  return FNewRecordIndex;
+}
+
+bool TqvCustomDataController::IsNewRecordIndex(Integer ARecordIndex) const {
+  return FNewRecordIndex != 0 && ARecordIndex == FNewRecordIndex;
+}
+
+void TqvCustomDataController::InternalRecordsCleared() { FNewRecordIndex = 0; }
+
+bool TqvCustomDataController::IsOwnerLoading() const { return FOwner && FOwner->HasState(csLoading); }
+
+bool TqvCustomDataController::IsOwnerDestroying() const {
+  return FOwner && FOwner->HasState(csDestroying);
+}
+
+void TqvCustomDataController::ActiveChanged(bool AActive) { FActive = AActive; }
+
+// ---------------------------------------------------------------------------------------------
+// Change collection
+
+void TqvCustomDataController::BeginUpdate() { ++FLockCount; }
+
+void TqvCustomDataController::EndUpdate() {
+  if (FLockCount == 0) return;
+  if (--FLockCount > 0) return;
+  if (FViewRebuildPending) RebuildView();
+  CheckPendingChanges();
+}
+
+void TqvCustomDataController::UpdateView() {
+  TUpdateScope update(this);
+  FViewRebuildPending = true;
+  Change(dccLayout);
+}
+
+void TqvCustomDataController::RebuildView() {
+  FViewRebuildPending = false;
+  ++FViewRebuildCount;
+}
+
+void TqvCustomDataController::MergeDataChange(TqvDataChangeKind AKind, Integer AItemIndex, Integer ARecordIndex) {
+  TqvDataChange& pending = FPendingChange;
+  if (pending.RecordIndex != -1 && ARecordIndex != pending.RecordIndex) {
+    pending.Kind = dckEverything;
+  } else if (AKind != dckCell || pending.ItemIndex == -1 || AItemIndex == pending.ItemIndex) {
+    pending.Kind = AKind;
+  } else {
+    pending.Kind = dckRecord;
+    AItemIndex = -1;
+  }
+  pending.ItemIndex = AItemIndex;
+  pending.RecordIndex = ARecordIndex;
+}
+
+void TqvCustomDataController::DataChanged(TqvDataChangeKind AKind, Integer AItemIndex, Integer ARecordIndex) {
+  MergeDataChange(AKind, AItemIndex, ARecordIndex);
+  FViewRebuildPending = true;
+  Change(dccData);
+}
+
+void TqvCustomDataController::LayoutChanged(Integer) { Change(dccLayout); }
+
+void TqvCustomDataController::Change(TqvDataControllerChanges AChanges) {
+  FPendingChanges |= AChanges;
+  if (IsUpdateLocked()) return;
+  if (FViewRebuildPending) RebuildView();
+  CheckPendingChanges();
+}
+
+void TqvCustomDataController::CheckPendingChanges() {
+  if (FPendingChanges == 0 || IsUpdateLocked()) return;
+  TqvDataControllerChanges changes = FPendingChanges;
+  FPendingChanges = 0;
+  if (changes & dccData)
+    SendDataChangedNotification();
+  else if (changes & (dccLayout | dccDetail))
+    UpdateControl(new TqvLayoutChangedInfo());
+  else if (changes & dccUpdateRecord)
+    UpdateControl(new TqvUpdateRecordInfo(-1));
+}
+
+void TqvCustomDataController::SendDataChangedNotification() {
+  TAliveToken alive = AliveToken();
+  FPendingChange = Normalised(FPendingChange);
+  struct TResetPending {
+    TqvCustomDataController* Controller;
+    TAliveToken Alive;
+    ~TResetPending() {
+      if (Alive) Controller->FPendingChange = TqvDataChange();
+    }
+  } reset{this, alive};
+  UpdateControl(new TqvDataChangedInfo(FPendingChange));
+  if (alive) NotifyDataChanged();
+}
+
+void TqvCustomDataController::UpdateControl(TqvUpdateControlInfo* AInfo) {
+  std::unique_ptr<TqvUpdateControlInfo> info(AInfo);
+  if (OnUpdateControl) OnUpdateControl(info.get());
+}
+
+bool TqvCustomDataController::HasDataChangedListeners() const {
+  return OnDataChanged || OnRecordChanged || !FListeners.empty();
+}
+
+void TqvCustomDataController::NotifyDataChanged() {
+  if (IsOwnerDestroying() || !HasDataChangedListeners()) return;
+  if (IsOwnerLoading()) {
+    FDataChangedHeldBack = true;
+    return;
+  }
+  FDataChangedHeldBack = false;
+  TAliveToken alive = AliveToken();
+  if (!IsPattern()) {
+    const TqvDataChange change = FPendingChange;
+    bool recordChange = change.Kind == dckCell || change.Kind == dckRecord;
+    if (recordChange && change.RecordIndex != -1 && OnRecordChanged) {
+      TqvDataRecordChangedEvent handler = OnRecordChanged;
+      handler(this, change.RecordIndex, change.ItemIndex);
+      if (!alive) return;
+    }
+    if (OnDataChanged) {
+      TNotifyEvent handler = OnDataChanged;
+      handler(this);
+      if (!alive) return;
+    }
+  }
+  std::vector<TListener> listeners = FListeners;
+  for (const TListener& listener : listeners) {
+    listener.Code(listener.Data, this);
+    if (!alive) return;
+  }
+}
+
+void TqvCustomDataController::OwnerLoaded() {
+  if (FDataChangedHeldBack) NotifyDataChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Listeners and guards
+
+void TqvCustomDataController::AddDataChangedListener(TqvDataChangedListenerProc ACode, void* AData) {
+  if (ACode) FListeners.push_back({ACode, AData});
+}
+
+void TqvCustomDataController::RemoveDataChangedListener(TqvDataChangedListenerProc ACode, void* AData) {
+  auto it = std::find_if(FListeners.begin(), FListeners.end(),
+                         [&](const TListener& l) { return l.Code == ACode && l.Data == AData; });
+  if (it != FListeners.end()) FListeners.erase(it);
+}
+
+void TqvCustomDataController::AddDestroyGuard(void* AVariable) {
+  if (std::find(FDestroyGuards.begin(), FDestroyGuards.end(), AVariable) == FDestroyGuards.end())
+    FDestroyGuards.push_back(AVariable);
+}
+
+void TqvCustomDataController::RemoveDestroyGuard(void* AVariable) {
+  auto it = std::find(FDestroyGuards.begin(), FDestroyGuards.end(), AVariable);
+  if (it != FDestroyGuards.end()) FDestroyGuards.erase(it);
+}

@@ -1,0 +1,360 @@
+// The record engine behind every grid view and lookup list: a table of records whose columns are
+// items, with one data field per item, values kept in a typed record storage, and the change
+// collection that turns edits into one ordered set of notifications per update bracket.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "core/qvDataStorage.h"
+#include "platform/rtl/Component.h"
+
+class TqvCustomDataController;
+class TqvCustomDataFieldList;
+class TqvCustomDataRelation;
+class TqvCustomDataRelationList;
+
+QJ_EXCEPTION(EqvInvalidDataControllerOperation, Exception)
+
+// Raises EqvInvalidDataControllerOperation with the text of AMessage.
+[[noreturn]] void RaiseDataControllerError(PResStringRec AMessage);
+
+// ---------------------------------------------------------------------------------------------
+// Options, change kinds, events
+
+enum TqvDataControllerOption : Cardinal {
+  dcoAnsiSort = 1,
+  dcoCaseInsensitive = 2,
+  dcoAssignGroupingValues = 4,
+  dcoAssignMasterDetailKeys = 8,
+  dcoSaveExpanding = 16,
+  dcoSortByDisplayText = 32,
+};
+using TqvDataControllerOptions = Cardinal;
+constexpr TqvDataControllerOptions qvDefaultDataControllerOptions =
+    dcoAssignGroupingValues | dcoAssignMasterDetailKeys | dcoSaveExpanding;
+
+// What a data change touched.
+enum TqvDataChangeKind : Byte {
+  dckCell = 0,
+  dckRecord = 1,
+  dckRecordsInserted = 2,
+  dckRecordsDeleted = 3,
+  dckEverything = 4,
+};
+
+struct TqvDataChange {
+  TqvDataChangeKind Kind = dckEverything;
+  Integer ItemIndex = -1;
+  Integer RecordIndex = -1;
+  friend bool operator==(const TqvDataChange&, const TqvDataChange&) = default;
+};
+
+// Notification bits collected until the outermost EndUpdate.
+enum TqvDataControllerChange : Word {
+  dccLayout = 0x1,
+  dccData = 0x2,
+  dccDetail = 0x10,
+  dccUpdateRecord = 0x800,
+};
+using TqvDataControllerChanges = Word;
+
+using TqvDataControllerCompareEvent =
+    std::function<void(TqvCustomDataController* ADataController, Integer ARecordIndex1, Integer ARecordIndex2,
+                       Integer AItemIndex, const Variant& V1, const Variant& V2, Integer& ACompare)>;
+using TqvDataRecordChangedEvent =
+    std::function<void(TqvCustomDataController* ADataController, Integer ARecordIndex, Integer AItemIndex)>;
+
+// A data-changed listener: a procedure and the data it is called with (lookup editors).
+using TqvDataChangedListenerProc = void (*)(void* AData, TqvCustomDataController* ASender);
+
+// ---------------------------------------------------------------------------------------------
+// Change information handed to the view
+
+class TqvUpdateControlInfo : public TObject {
+  QJ_CLASS(TqvUpdateControlInfo, TObject)
+};
+
+class TqvDataChangedInfo : public TqvUpdateControlInfo {
+  QJ_CLASS(TqvDataChangedInfo, TqvUpdateControlInfo)
+ public:
+  explicit TqvDataChangedInfo(const TqvDataChange& AChange) : Change(AChange) {}
+  TqvDataChange Change;
+};
+
+class TqvLayoutChangedInfo : public TqvUpdateControlInfo {
+  QJ_CLASS(TqvLayoutChangedInfo, TqvUpdateControlInfo)
+};
+
+class TqvUpdateRecordInfo : public TqvUpdateControlInfo {
+  QJ_CLASS(TqvUpdateRecordInfo, TqvUpdateControlInfo)
+ public:
+  explicit TqvUpdateRecordInfo(Integer ARecordIndex) : RecordIndex(ARecordIndex) {}
+  Integer RecordIndex;
+};
+
+using TqvUpdateControlEvent = std::function<void(TqvUpdateControlInfo* AInfo)>;
+
+// ---------------------------------------------------------------------------------------------
+// Data fields
+
+class TqvCustomDataField : public TObject {
+ public:
+  using MetaType = TMetaClassFor<TqvCustomDataField, TqvCustomDataFieldList*>;
+  QJ_CLASS(TqvCustomDataField, TObject)
+
+ public:
+  explicit TqvCustomDataField(TqvCustomDataFieldList* AFieldList);
+  ~TqvCustomDataField() override;
+
+  virtual void TakeOverValueDef(TqvCustomDataField* ASource);
+  virtual void NotifyComponentRemoved(TComponent*) {}
+  virtual bool CanModify(bool AEditValueSource) const;
+  virtual bool IsReaderExcluded() const { return FIsInternal; }
+
+  TqvCustomDataController* GetDataController() const;
+  TqvCustomDataFieldList* GetFieldList() const { return FFieldList; }
+  Integer GetIndex() const;
+  void SetIndex(Integer AIndex);
+  TObject* GetItem() const { return FItem; }
+  void SetItem(TObject* AItem) { FItem = AItem; }
+  bool GetIsInternal() const { return FIsInternal; }
+  void SetIsInternal(bool AValue);
+  TqvCustomDataField* GetReferenceField() const { return FReferenceField; }
+
+  // Follow the reference chain to its end.
+  TqvValueDef* GetStorageDef() const;
+  TqvValueTypeClass GetEffectiveValueType() const;
+  bool GetTextStored() const;
+  TqvValueTypeClass GetValueTypeClass() const { return FValueTypeClass; }
+
+  void ChangeValueType(TqvValueTypeClass AValueTypeClass);
+  void SetKeepsDisplayText(bool AValue);
+  void BeginRecreateData();
+  void EndValueDefRebuild();
+  void ShareDefinitionOf(TqvCustomDataField* AField);
+  void NotifyLayoutChanged();
+
+  bool GetForceSortConversion() const { return FForceSortConversion; }
+  void SetForceSortConversion(bool AValue) { FForceSortConversion = AValue; }
+  Integer SortConversion = 0;  // 0 unset, -1 none, 1 value, 2 display text
+  bool Updated = false;
+
+ private:
+  const TqvCustomDataField* ChainEnd() const;
+  void FreeValueDef();
+
+  TqvCustomDataFieldList* FFieldList;
+  TObject* FItem = nullptr;
+  bool FIsInternal = false;
+  TqvValueTypeClass FValueTypeClass = nullptr;
+  TqvValueDef* FValueDef = nullptr;
+  TqvCustomDataField* FReferenceField = nullptr;
+  bool FTextStored = false;
+  Integer FRecreateLockCount = 0;
+  bool FForceSortConversion = false;
+};
+
+using TqvCustomDataFieldClass = const TqvCustomDataField::MetaType*;
+
+class TqvCustomDataFieldList : public TObject {
+  QJ_CLASS(TqvCustomDataFieldList, TObject)
+ public:
+  explicit TqvCustomDataFieldList(TqvCustomDataController* ADataController);
+  ~TqvCustomDataFieldList() override;
+
+  virtual void NotifyComponentRemoved(TComponent* AComponent);
+
+  // Ordinary fields go before the internal ones.
+  void Add(TqvCustomDataField* AField);
+  TqvCustomDataField* FieldByItem(TObject* AItem) const;
+  void FieldDestroying(TqvCustomDataField* AField);
+  void TransferReferences(TqvCustomDataField* AField);
+  void Clear();
+  void Move(Integer ACurIndex, Integer ANewIndex);
+  void RecountInternal();
+
+  Integer GetCount() const { return static_cast<Integer>(FItems.size()); }
+  TqvCustomDataField* GetItem(Integer AIndex) const;
+  Integer IndexOf(const TqvCustomDataField* AField) const;
+  Integer GetItemCount() const { return GetCount() - FInternalCount; }
+  TqvCustomDataController* GetDataController() const { return FDataController; }
+  bool FieldDestroyed = false;
+
+ private:
+  TqvCustomDataController* FDataController;
+  std::vector<TqvCustomDataField*> FItems;
+  Integer FInternalCount = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The controller
+
+class TqvCustomDataController : public TPersistent {
+ public:
+  using MetaType = TMetaClassFor<TqvCustomDataController, TComponent*>;
+  QJ_CLASS(TqvCustomDataController, TPersistent)
+
+ public:
+  explicit TqvCustomDataController(TComponent* AOwner);
+  ~TqvCustomDataController() override;
+  void BeforeDestruction() override;
+
+  void Assign(TPersistent* ASource) override;
+
+  // Items and fields
+  virtual void AddItem(TObject* AItem);
+  virtual void RemoveItem(TObject* AItem);
+  virtual void UpdateItemIndexes();
+  virtual TObject* GetItem(Integer AIndex) const = 0;
+  virtual Integer GetItemCount() const;
+  virtual TqvCustomDataField* CreateInternalField();
+  virtual TqvCustomDataField* CreateField();
+  virtual TqvCustomDataFieldClass GetFieldClass() const;
+  virtual void ChangeValueTypeClass(Integer AItemIndex, TqvValueTypeClass AValueTypeClass);
+  TqvValueTypeClass GetItemValueTypeClass(Integer AItemIndex) const;
+  virtual void ChangeItemTextStored(Integer AItemIndex, bool AValue);
+  virtual bool GetItemTextStored(Integer AItemIndex) const;
+  virtual void ChangeItemSortConversion(Integer AItemIndex, bool AValue);
+  virtual bool GetItemSortConversion(Integer AItemIndex) const;
+  virtual TObject* FindItemByID(Integer AID) const;
+  virtual Integer GetItemID(TObject* AItem) const;
+  virtual TObject* FindItemLike(TObject* AItem) const;
+  virtual void ItemValueTypeClassChanged(Integer) {}
+  virtual void NotifyComponentRemoved(TComponent* AComponent);
+  virtual bool ExecuteAction(TBasicAction*) { return false; }
+  virtual bool UpdateAction(TBasicAction*) { return false; }
+  TqvCustomDataFieldList* GetFields() const { return FFields.get(); }
+  TqvCustomDataField* GetField(Integer AItemIndex) const;
+
+  // Values and texts
+  virtual Variant GetValue(Integer ARecordIndex, Integer AItemIndex);
+  virtual String GetDisplayText(Integer ARecordIndex, Integer AItemIndex);
+  virtual void SetValue(Integer ARecordIndex, Integer AItemIndex, const Variant& AValue);
+  virtual void SetDisplayText(Integer ARecordIndex, Integer AItemIndex, const String& AText);
+  virtual Variant GetFieldValue(Integer ARecordIndex, TqvCustomDataField* AField);
+  virtual String GetFieldDisplayText(Integer ARecordIndex, TqvCustomDataField* AField);
+  virtual bool IsProviderField(TqvCustomDataField* AField) const;
+  virtual Variant GetGroupingValue(Integer ARecordIndex, TqvCustomDataField* AField);
+  virtual Variant GetFilterValue(Integer ARecordIndex, TqvCustomDataField* AField);
+  virtual String GetIncrementalSearchText(Integer ARecordIndex, Integer AItemIndex);
+  virtual String GetFilterDisplayText(Integer ARecordIndex, Integer AItemIndex);
+  virtual bool ItemHasOwnDisplayText(Integer) const { return false; }
+  virtual void CopyRecord(Integer ASourceRecordIndex, Integer ADestRecordIndex);
+
+  // Records
+  virtual Integer GetRecordCount() const;
+  virtual void SetRecordCount(Integer ACount);
+  Integer AppendRecord();
+  Integer InsertRecord(Integer ARecordIndex);
+  void DeleteRecord(Integer ARecordIndex);
+  virtual void DeleteRecordData(Integer ARecordIndex);
+  virtual Integer AppendRecordFromReader(TqvValueDefReader* AReader);
+  virtual void RecordLoaded(Integer) {}
+  virtual void RecordInserted(Integer ARecordIndex);
+  virtual void RecordDeleted(Integer ARecordIndex);
+  void CheckRecordRange(Integer ARecordIndex) const;
+  void CheckItemRange(Integer AItemIndex) const;
+  // The internal new-record buffer, made on first use (0 before).
+  virtual Integer GetNewRecordIndex();
+  bool IsNewRecordIndex(Integer ARecordIndex) const;
+
+  // Modes the provider, grid and dataset descendants switch on.
+  virtual bool IsProviderMode() const { return false; }
+  virtual bool IsGridMode() const { return false; }
+  virtual bool IsAppendOnlyMode() const { return false; }
+  virtual bool IsOwnerLoading() const;
+  virtual bool IsOwnerDestroying() const;
+  bool GetActive() const { return FActive; }
+  virtual void ActiveChanged(bool AActive);
+  virtual void CheckEditingRecordRemoved(Integer) {}
+  virtual void CheckSelectionAndBookmark(Integer) {}
+  virtual void InternalRecordsCleared();
+
+  // Change collection
+  void BeginUpdate();
+  void EndUpdate();
+  bool IsUpdateLocked() const { return FLockCount > 0; }
+  virtual void UpdateView();
+  virtual void DataChanged(TqvDataChangeKind AKind, Integer AItemIndex, Integer ARecordIndex);
+  virtual void LayoutChanged(Integer AKind);
+  // Adds notification bits; they are sent when no update bracket is open.
+  void Change(TqvDataControllerChanges AChanges);
+  void CheckPendingChanges();
+  virtual void NotifyDataChanged();
+  virtual void OwnerLoaded();
+  virtual void UpdateControl(TqvUpdateControlInfo* AInfo);
+  const TqvDataChange& GetPendingDataChange() const { return FPendingChange; }
+  // How many full rebuilds of the row view ran (the rebuild itself belongs to the view engine).
+  Integer GetViewRebuildCount() const { return FViewRebuildCount; }
+
+  // Listeners and guards
+  void AddDataChangedListener(TqvDataChangedListenerProc ACode, void* AData);
+  // Removes the first entry with that procedure and data.
+  void RemoveDataChangedListener(TqvDataChangedListenerProc ACode, void* AData);
+  void IncListenerLock() { ++FListenerLockCount; }
+  void DecListenerLock() { --FListenerLockCount; }
+  bool IsListenerLocked() const { return FListenerLockCount > 0; }
+  void BeginLookupUsage() { ++FLookupUsageCount; }
+  void EndLookupUsage() { --FLookupUsageCount; }
+  Integer GetLookupUsageCount() const { return FLookupUsageCount; }
+  // AVariable points to a pointer the controller clears when it is destroyed.
+  void AddDestroyGuard(void* AVariable);
+  void RemoveDestroyGuard(void* AVariable);
+  TAliveToken AliveToken() const { return FAlive.Token(); }
+
+  // A pattern controller stands for all detail clones of a relation level.
+  virtual bool IsPattern() const { return false; }
+
+  // Field upkeep
+  virtual void FieldRemoving(TqvCustomDataField* AField);
+
+  TComponent* GetOwner() override { return FOwner; }
+  TComponent* GetOwnerComponent() const { return FOwner; }
+  TqvDataStorage* GetStorage() const { return FStorage.get(); }
+  TqvDataControllerOptions GetOptions() const { return FOptions; }
+  void SetOptions(TqvDataControllerOptions AValue);
+  bool GetDestroying() const { return FDestroying; }
+
+  TqvDataControllerCompareEvent OnCompare;
+  TNotifyEvent OnDataChanged;
+  TNotifyEvent OnGroupingChanged;
+  TqvDataRecordChangedEvent OnRecordChanged;
+  TNotifyEvent OnSortingChanged;
+  // The view's handler of change information (the update-control method pointer).
+  TqvUpdateControlEvent OnUpdateControl;
+
+ protected:
+  virtual void RebuildView();
+  void MergeDataChange(TqvDataChangeKind AKind, Integer AItemIndex, Integer ARecordIndex);
+
+ private:
+  void SendDataChangedNotification();
+  bool HasDataChangedListeners() const;
+
+  struct TListener {
+    TqvDataChangedListenerProc Code;
+    void* Data;
+  };
+
+  TComponent* FOwner;
+  TqvDataControllerOptions FOptions = qvDefaultDataControllerOptions;
+  std::vector<TListener> FListeners;
+  std::unique_ptr<TqvDataStorage> FStorage;
+  std::unique_ptr<TqvCustomDataFieldList> FFields;
+  Integer FBookmarkRecordIndex = -1;
+  TqvDataChange FPendingChange;
+  TqvDataControllerChanges FPendingChanges = 0;
+  Integer FLockCount = 0;
+  bool FViewRebuildPending = false;
+  Integer FViewRebuildCount = 0;
+  bool FActive = false;
+  bool FDataChangedHeldBack = false;
+  Integer FListenerLockCount = 0;
+  Integer FLookupUsageCount = 0;
+  Integer FNewRecordIndex = 0;
+  bool FDestroying = false;
+  std::vector<void*> FDestroyGuards;
+  TAliveFlag FAlive;
+};

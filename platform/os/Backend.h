@@ -1,0 +1,83 @@
+// The screen behind the window system: a headless virtual screen for tests, or real SDL2
+// windows. Chosen once at start-up (QJ_BACKEND=headless|sdl; headless when there is no display).
+// Only top-level and popup windows become native windows; children live in their surfaces.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "platform/os/Surface.h"
+#include "platform/os/Windows.h"
+
+class TBackend {
+ public:
+  virtual ~TBackend() = default;
+  virtual const char* Name() const = 0;
+  virtual TRect ScreenRect() = 0;
+  virtual TRect WorkArea() = 0;
+  virtual DWORD TickCount() = 0;
+  virtual void Sleep(DWORD ms) = 0;
+  // Waits up to timeoutMs (INFINITE_WAIT: no limit) for input, feeding it into the window system.
+  // False when nothing can ever arrive.
+  virtual bool WaitEvents(DWORD timeoutMs) = 0;
+  // Feeds input that is already waiting, without blocking.
+  virtual void PollEvents() = 0;
+  // Native windows follow the top-level windows: shown, hidden, moved, destroyed, repainted.
+  virtual void ShowNative(HWND wnd, bool show, bool activate) = 0;
+  virtual void MoveNative(HWND wnd, const TRect& screen) = 0;
+  virtual void DestroyNative(HWND wnd) = 0;
+  virtual void ActivateNative(HWND wnd) = 0;
+  virtual void Present(HWND wnd, const TSurface& surface) = 0;
+  virtual void SetCursorShape(HCURSOR cursor) = 0;
+  virtual void WarpMouse(TPoint screen) = 0;
+  virtual void Beep() = 0;
+};
+
+constexpr DWORD INFINITE_WAIT = 0xFFFFFFFF;
+
+// The backend in use; created on first use from QJ_BACKEND and the display.
+TBackend& Backend();
+std::unique_ptr<TBackend> CreateHeadlessBackend();
+std::unique_ptr<TBackend> CreateSdlBackend();  // nullptr when SDL cannot open a display
+// Replaces the backend (before any window exists).
+void SetBackend(std::unique_ptr<TBackend> backend);
+
+// Input from a backend, in screen coordinates: it goes through hit testing, capture, hooks and
+// the queue like any real input. Buttons: 0 left, 1 right, 2 middle.
+namespace WinInput {
+void MouseMove(TPoint screen);
+void MouseButton(int button, bool down);
+void MouseWheel(int delta, bool horizontal);
+void Key(BYTE vk, bool down);
+void Character(BYTE ch);  // a character typed with no key of its own
+void NativeActivated(HWND wnd, bool active);
+void NativeCloseRequest(HWND wnd);
+void NativeMoved(HWND wnd, const TRect& screen);
+void NativeExposed(HWND wnd);
+}  // namespace WinInput
+
+// The headless backend's test interface. Shift states combine the TShiftKeys flags.
+enum TShiftKeys : unsigned { skNone = 0, skShift = 1, skCtrl = 2, skAlt = 4 };
+
+namespace Headless {
+void MoveMouse(int x, int y);
+void MouseDown(int button = 0);
+void MouseUp(int button = 0);
+void Click(int x, int y, int button = 0);
+void DoubleClick(int x, int y, int button = 0);
+void Wheel(int delta);
+void KeyDown(BYTE vk, unsigned shift = skNone);
+void KeyUp(BYTE vk, unsigned shift = skNone);
+void PressKey(BYTE vk, unsigned shift = skNone);
+void TypeText(const String& text);
+void AdvanceClock(DWORD ms);
+void SetScreenSize(int width, int height);
+// The pixels of a top-level window (nullptr when the handle is not a live top-level window).
+const TSurface* WindowSurface(HWND wnd);
+// Called when a message loop runs out of messages and timers; it may inject input. Without a
+// handler (or when it injects nothing) a waiting GetMessage raises EInvalidOperation instead of
+// hanging.
+void SetIdleHandler(std::function<void()> handler);
+// Destroys every window and clears the queue, hooks, timers, key state, capture and focus.
+void Reset();
+}  // namespace Headless

@@ -1,0 +1,378 @@
+// Fonts through pango/fontconfig: resolution of LOGFONT records, metrics, the shaping cache,
+// and rendering into surfaces through cairo.
+#include <pango/pangocairo.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+
+#include "platform/os/GdiTextEngine.h"
+#include "platform/rtl/SysUtils.h"
+
+namespace {
+
+constexpr size_t kShapeCacheLimit = 16384;
+constexpr Integer kDefaultEmPixels = 12;
+
+// One pango context for measuring and drawing: fixed font options so that text is the same on
+// every machine and glyph advances are whole pixels.
+PangoContext* TextContext() {
+  static PangoContext* context = [] {
+    PangoFontMap* map = pango_cairo_font_map_new();
+    PangoContext* ctx = pango_font_map_create_context(map);
+    cairo_font_options_t* options = cairo_font_options_create();
+    cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_SLIGHT);
+    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_ON);
+    cairo_font_options_set_subpixel_order(options, CAIRO_SUBPIXEL_ORDER_DEFAULT);
+    pango_cairo_context_set_font_options(ctx, options);
+    pango_cairo_context_set_resolution(ctx, 96);
+    pango_context_set_round_glyph_positions(ctx, TRUE);
+    cairo_font_options_destroy(options);
+    return ctx;
+  }();
+  return context;
+}
+
+// UTF-8 length of each Windows-1252 byte.
+const std::array<uint8_t, 256>& Utf8Lengths() {
+  static const std::array<uint8_t, 256> lengths = [] {
+    std::array<uint8_t, 256> l{};
+    for (int c = 0; c < 256; ++c) l[size_t(c)] = uint8_t(AnsiToUtf8(String(1, char(c))).size());
+    return l;
+  }();
+  return lengths;
+}
+
+String FamilyOf(const LOGFONT& lf) {
+  String name(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE));
+  if (!name.empty()) return name;
+  return (lf.lfPitchAndFamily & 0x03) == FIXED_PITCH || (lf.lfPitchAndFamily & 0xF0) == FF_MODERN
+             ? "DejaVu Sans Mono"
+             : "DejaVu Sans";
+}
+
+PangoFontDescription* DescriptionOf(const LOGFONT& lf, const String& family, double emPixels) {
+  PangoFontDescription* d = pango_font_description_new();
+  std::string utf8 = AnsiToUtf8(family);
+  pango_font_description_set_family(d, utf8.c_str());
+  pango_font_description_set_absolute_size(d, emPixels * PANGO_SCALE);
+  LONG weight = lf.lfWeight <= 0 ? FW_NORMAL : std::clamp<LONG>(lf.lfWeight, 100, 1000);
+  pango_font_description_set_weight(d, PangoWeight(weight));
+  pango_font_description_set_style(d, lf.lfItalic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+  return d;
+}
+
+void ReadMetrics(TFontFace& f) {
+  PangoFontMetrics* m = pango_context_get_metrics(TextContext(), f.Desc, pango_language_from_string("en"));
+  f.Ascent = PANGO_PIXELS(pango_font_metrics_get_ascent(m));
+  f.Descent = PANGO_PIXELS(pango_font_metrics_get_descent(m));
+  f.AveCharWidth = std::max(1, PANGO_PIXELS(pango_font_metrics_get_approximate_char_width(m)));
+  pango_font_metrics_unref(m);
+}
+
+std::shared_ptr<TFontFace> ResolveFace(const LOGFONT& lf) {
+  auto f = std::make_shared<TFontFace>();
+  f->Log = lf;
+  f->Family = FamilyOf(lf);
+  double em = lf.lfHeight < 0 ? -double(lf.lfHeight) : kDefaultEmPixels;
+  f->Desc = DescriptionOf(lf, f->Family, em);
+  ReadMetrics(*f);
+  if (lf.lfHeight > 0 && f->Height() > 0) {
+    // A positive height asks for the cell height: scale the em size to it.
+    em = em * lf.lfHeight / f->Height();
+    pango_font_description_free(f->Desc);
+    f->Desc = DescriptionOf(lf, f->Family, em);
+    ReadMetrics(*f);
+  }
+  f->InternalLeading = std::max(0, f->Height() - Integer(std::lround(em)));
+  f->Underline = lf.lfUnderline != 0;
+  f->StrikeOut = lf.lfStrikeOut != 0;
+  f->AngleDegrees = lf.lfEscapement / 10.0;
+  f->FixedPitch = f->Width("i") == f->Width("W");
+  f->MaxCharWidth = f->Width("W");
+  return f;
+}
+
+TFontFace& StockFace() {
+  return FaceOfFont(GetStockObject(SYSTEM_FONT));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Faces and shaping
+
+TShapedText::~TShapedText() {
+  if (Layout) g_object_unref(Layout);
+}
+
+TFontFace::~TFontFace() {
+  FCache.clear();
+  FOrder.clear();
+  if (Desc) pango_font_description_free(Desc);
+}
+
+TShapedText& TFontFace::Shape(const String& text) {
+  auto it = FCache.find(text);
+  if (it != FCache.end()) {
+    FOrder.splice(FOrder.end(), FOrder, it->second);
+    return *it->second->second;
+  }
+  if (FCache.size() >= kShapeCacheLimit) {
+    FCache.erase(FOrder.front().first);
+    FOrder.pop_front();
+  }
+  auto shaped = std::make_unique<TShapedText>();
+  std::string utf8 = AnsiToUtf8(text);
+  shaped->Utf8Offsets.reserve(text.size() + 1);
+  size_t offset = 0;
+  for (unsigned char c : text) {
+    shaped->Utf8Offsets.push_back(offset);
+    offset += Utf8Lengths()[c];
+  }
+  shaped->Utf8Offsets.push_back(offset);
+  PangoLayout* layout = pango_layout_new(TextContext());
+  pango_layout_set_font_description(layout, Desc);
+  pango_layout_set_single_paragraph_mode(layout, TRUE);
+  if (Underline || StrikeOut) {
+    PangoAttrList* attrs = pango_attr_list_new();
+    if (Underline) pango_attr_list_insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
+    if (StrikeOut) pango_attr_list_insert(attrs, pango_attr_strikethrough_new(TRUE));
+    pango_layout_set_attributes(layout, attrs);
+    pango_attr_list_unref(attrs);
+  }
+  pango_layout_set_text(layout, utf8.data(), int(utf8.size()));
+  PangoRectangle logical;
+  pango_layout_get_extents(layout, nullptr, &logical);
+  shaped->Layout = layout;
+  shaped->Width = PANGO_PIXELS(logical.width);
+  shaped->Baseline = PANGO_PIXELS(pango_layout_get_baseline(layout));
+  FOrder.emplace_back(text, std::move(shaped));
+  FCache.emplace(text, std::prev(FOrder.end()));
+  return *FOrder.back().second;
+}
+
+const std::vector<Integer>& TFontFace::CharEnds(const String& text) {
+  TShapedText& s = Shape(text);
+  if (s.CharEnds.size() == text.size()) return s.CharEnds;
+  s.CharEnds.clear();
+  PangoLayoutLine* line = pango_layout_get_line_readonly(s.Layout, 0);
+  Integer last = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    int x = 0;
+    if (line) pango_layout_line_index_to_x(line, int(s.Utf8Offsets[i]), TRUE, &x);
+    last = std::max(last, Integer(PANGO_PIXELS(x)));
+    s.CharEnds.push_back(i + 1 == text.size() ? s.Width : last);
+  }
+  return s.CharEnds;
+}
+
+TFontFace& FaceOfFont(HFONT font) {
+  TFontObject* f = FontOf(font);
+  if (!f) return StockFace();
+  if (!f->Face) f->Face = ResolveFace(f->Log);
+  return *f->Face;
+}
+
+TFontFace& FaceOf(TDC& dc) { return FaceOfFont(dc.State.Font); }
+
+// ---------------------------------------------------------------------------------------------
+// Rendering
+
+struct TCairoTarget {
+  cairo_surface_t* Surface = nullptr;
+  cairo_t* Cr = nullptr;
+  const uint32_t* Data = nullptr;
+  Integer Width = 0, Height = 0;
+  ~TCairoTarget() {
+    if (Cr) cairo_destroy(Cr);
+    if (Surface) cairo_surface_destroy(Surface);
+  }
+};
+
+void ReleaseCairoTarget(TDC& dc) { dc.Cairo.reset(); }
+
+namespace {
+
+TCairoTarget& CairoOf(TDC& dc) {
+  TSurface& s = *dc.Surface;
+  if (!dc.Cairo || dc.Cairo->Data != s.Pixels.data() || dc.Cairo->Width != s.Width || dc.Cairo->Height != s.Height) {
+    auto t = std::make_shared<TCairoTarget>();
+    t->Data = s.Pixels.data();
+    t->Width = s.Width;
+    t->Height = s.Height;
+    t->Surface = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(s.Pixels.data()),
+                                                     CAIRO_FORMAT_RGB24, s.Width, s.Height, s.Width * 4);
+    t->Cr = cairo_create(t->Surface);
+    dc.Cairo = std::move(t);
+  }
+  return *dc.Cairo;
+}
+
+// Text drawn on a monochrome bitmap stays black and white.
+void Threshold(TSurface& s, const TRect& area) {
+  TRect r{std::max(0, area.Left), std::max(0, area.Top), std::min(s.Width, area.Right), std::min(s.Height, area.Bottom)};
+  for (Integer y = r.Top; y < r.Bottom; ++y)
+    for (Integer x = r.Left; x < r.Right; ++x) {
+      uint32_t p = s.Row(y)[x];
+      Integer sum = Integer((p >> 16) & 0xFF) + Integer((p >> 8) & 0xFF) + Integer(p & 0xFF);
+      s.Row(y)[x] = sum >= 3 * 128 ? 0xFFFFFF : 0;
+    }
+}
+
+}  // namespace
+
+void RenderShaped(TDC& dc, TFontFace& face, TShapedText& shaped, double x, double y, const TRect& clip) {
+  if (!dc.Surface || dc.Surface->Width <= 0 || dc.Surface->Height <= 0) return;
+  const TRegionData visible = dc.Clip().Intersect(TRegionData(clip));
+  if (visible.IsEmpty()) return;
+  TCairoTarget& t = CairoOf(dc);
+  cairo_t* cr = t.Cr;
+  cairo_surface_mark_dirty(t.Surface);
+  cairo_save(cr);
+  cairo_new_path(cr);
+  for (const TRect& r : visible.Rects()) cairo_rectangle(cr, r.Left, r.Top, r.Width(), r.Height());
+  cairo_clip(cr);
+  COLORREF c = dc.MonoTarget ? PixelToColor(TargetPixel(dc, dc.State.TextColor)) : dc.State.TextColor;
+  cairo_set_source_rgb(cr, GetRValue(c) / 255.0, GetGValue(c) / 255.0, GetBValue(c) / 255.0);
+  cairo_translate(cr, x, y);
+  if (face.AngleDegrees != 0) cairo_rotate(cr, -face.AngleDegrees * M_PI / 180.0);
+  cairo_move_to(cr, 0, face.Ascent - shaped.Baseline);
+  pango_cairo_show_layout(cr, shaped.Layout);
+  cairo_restore(cr);
+  cairo_surface_flush(t.Surface);
+  if (dc.MonoTarget) Threshold(*dc.Surface, visible.Bounds());
+}
+
+void AddTextToPath(TDC& dc, TPoint logical, const String& text) {
+  if (text.empty()) return;
+  TFontFace& face = FaceOf(dc);
+  TShapedText& shaped = face.Shape(text);
+  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
+  cairo_t* cr = cairo_create(s);
+  cairo_translate(cr, logical.X, logical.Y);
+  if (face.AngleDegrees != 0) cairo_rotate(cr, -face.AngleDegrees * M_PI / 180.0);
+  cairo_move_to(cr, 0, face.Ascent - shaped.Baseline);
+  pango_cairo_layout_path(cr, shaped.Layout);
+  cairo_path_t* path = cairo_copy_path_flat(cr);
+  TPathFigure figure;
+  auto flush = [&] {
+    if (figure.Points.size() > 1) dc.Path.push_back(figure);
+    figure = TPathFigure();
+  };
+  for (int i = 0; i < path->num_data; i += path->data[i].header.length) {
+    const cairo_path_data_t& d = path->data[i];
+    switch (d.header.type) {
+      case CAIRO_PATH_MOVE_TO:
+        flush();
+        [[fallthrough]];
+      case CAIRO_PATH_LINE_TO:
+        figure.Points.push_back({Integer(std::lround(path->data[i + 1].point.x)),
+                                 Integer(std::lround(path->data[i + 1].point.y))});
+        break;
+      case CAIRO_PATH_CLOSE_PATH:
+        figure.Closed = true;
+        flush();
+        break;
+      case CAIRO_PATH_CURVE_TO: break;
+    }
+  }
+  flush();
+  cairo_path_destroy(path);
+  cairo_destroy(cr);
+  cairo_surface_destroy(s);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Metrics
+
+BOOL GetTextMetrics(HDC dc, TEXTMETRIC* tm) {
+  TDC* d = DCOf(dc);
+  if (!d || !tm) return FALSE;
+  TFontFace& f = FaceOf(*d);
+  *tm = TEXTMETRIC();
+  tm->tmHeight = f.Height();
+  tm->tmAscent = f.Ascent;
+  tm->tmDescent = f.Descent;
+  tm->tmInternalLeading = f.InternalLeading;
+  tm->tmExternalLeading = 0;
+  tm->tmAveCharWidth = f.AveCharWidth;
+  tm->tmMaxCharWidth = f.MaxCharWidth;
+  tm->tmWeight = f.Log.lfWeight <= 0 ? FW_NORMAL : f.Log.lfWeight;
+  tm->tmItalic = f.Log.lfItalic;
+  tm->tmUnderlined = f.Log.lfUnderline;
+  tm->tmStruckOut = f.Log.lfStrikeOut;
+  tm->tmCharSet = f.Log.lfCharSet;
+  // The low bit set means a variable pitch font, as on the original platform.
+  tm->tmPitchAndFamily = BYTE(TMPF_TRUETYPE | TMPF_VECTOR | (f.FixedPitch ? 0 : TMPF_FIXED_PITCH));
+  return TRUE;
+}
+
+namespace {
+
+String Slice(const char* text, int count) {
+  if (!text) return {};
+  if (count < 0) return String(text);
+  return String(text, size_t(count));
+}
+
+}  // namespace
+
+BOOL GetTextExtentPoint32(HDC dc, const char* text, int count, SIZE* size) {
+  TDC* d = DCOf(dc);
+  if (!d || !size || (!text && count > 0) || count < 0) return FALSE;
+  TFontFace& f = FaceOf(*d);
+  size->cx = f.Width(Slice(text, count));
+  size->cy = f.Height();
+  return TRUE;
+}
+
+BOOL GetTextExtentPoint(HDC dc, const char* text, int count, SIZE* size) {
+  return GetTextExtentPoint32(dc, text, count, size);
+}
+
+BOOL GetTextExtentExPoint(HDC dc, const char* text, int count, int maxExtent, int* fit, int* dx, SIZE* size) {
+  TDC* d = DCOf(dc);
+  if (!d || !size || (!text && count > 0) || count < 0) return FALSE;
+  TFontFace& f = FaceOf(*d);
+  String s = Slice(text, count);
+  size->cx = f.Width(s);
+  size->cy = f.Height();
+  if (s.empty()) {
+    if (fit) *fit = 0;
+    return TRUE;
+  }
+  const std::vector<Integer>& ends = f.CharEnds(s);
+  int fits = 0;
+  while (fits < int(ends.size()) && (maxExtent < 0 || ends[size_t(fits)] <= maxExtent)) ++fits;
+  if (fit) *fit = fits;
+  if (dx) {
+    int n = fit ? fits : int(ends.size());
+    for (int i = 0; i < n; ++i) dx[i] = ends[size_t(i)];
+  }
+  return TRUE;
+}
+
+BOOL GetCharWidth32(HDC dc, UINT first, UINT last, int* widths) {
+  TDC* d = DCOf(dc);
+  if (!d || !widths || first > last || last > 255) return FALSE;
+  TFontFace& f = FaceOf(*d);
+  for (UINT c = first; c <= last; ++c) widths[c - first] = f.Width(String(1, char(c)));
+  return TRUE;
+}
+
+BOOL GetCharWidth(HDC dc, UINT first, UINT last, int* widths) { return GetCharWidth32(dc, first, last, widths); }
+
+int GetTextFace(HDC dc, int count, char* name) {
+  TDC* d = DCOf(dc);
+  if (!d) return 0;
+  const String& family = FaceOf(*d).Family;
+  if (!name) return int(family.size()) + 1;
+  if (count <= 0) return 0;
+  size_t n = std::min(family.size(), size_t(count - 1));
+  std::memcpy(name, family.data(), n);
+  name[n] = 0;
+  return int(n);
+}

@@ -1,0 +1,280 @@
+// The default window procedure: non-client geometry, hit testing and frame painting, text,
+// closing, cursor and activation defaults, and the messages that bubble to the parent.
+#include <algorithm>
+#include <cstring>
+
+#include "platform/os/Gdi.h"
+#include "platform/os/WinInternal.h"
+
+namespace {
+
+struct TFrame {
+  int Border = 0;   // outer frame width
+  int Caption = 0;  // caption height below the frame
+  int Edge = 0;     // client or static edge inside
+};
+
+TFrame FrameOf(DWORD style, DWORD exStyle) {
+  TFrame f;
+  if (style & WS_THICKFRAME)
+    f.Border = GetSystemMetrics(SM_CXFRAME);
+  else if ((style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME))
+    f.Border = GetSystemMetrics(SM_CXDLGFRAME);
+  else if (style & WS_BORDER)
+    f.Border = GetSystemMetrics(SM_CXBORDER);
+  if ((style & WS_CAPTION) == WS_CAPTION)
+    f.Caption = GetSystemMetrics((exStyle & WS_EX_TOOLWINDOW) ? SM_CYSMCAPTION : SM_CYCAPTION);
+  if (exStyle & WS_EX_CLIENTEDGE) f.Edge += GetSystemMetrics(SM_CXEDGE);
+  if (exStyle & WS_EX_STATICEDGE) f.Edge += GetSystemMetrics(SM_CXBORDER);
+  return f;
+}
+
+bool In(const TRect& r, TPoint p) { return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom; }
+
+LRESULT SizingCode(const TRect& win, TPoint p, int border) {
+  int corner = GetSystemMetrics(SM_CXSIZE);
+  bool left = p.X < win.Left + border, right = p.X >= win.Right - border;
+  bool top = p.Y < win.Top + border, bottom = p.Y >= win.Bottom - border;
+  bool nearLeft = p.X < win.Left + corner, nearRight = p.X >= win.Right - corner;
+  bool nearTop = p.Y < win.Top + corner, nearBottom = p.Y >= win.Bottom - corner;
+  if (left) return nearTop ? HTTOPLEFT : nearBottom ? HTBOTTOMLEFT : HTLEFT;
+  if (right) return nearTop ? HTTOPRIGHT : nearBottom ? HTBOTTOMRIGHT : HTRIGHT;
+  if (top) return nearLeft ? HTTOPLEFT : nearRight ? HTTOPRIGHT : HTTOP;
+  if (bottom) return nearLeft ? HTBOTTOMLEFT : nearRight ? HTBOTTOMRIGHT : HTBOTTOM;
+  return HTNOWHERE;
+}
+
+LRESULT DefaultHitTest(TWindowRec* w, TPoint p) {
+  if (!WindowContainsScreenPoint(w, p)) return HTNOWHERE;
+  TRect client = ClientScreenRect(w);
+  if (In(client, p)) return HTCLIENT;
+  TRect win = WindowScreenRect(w);
+  TFrame f = FrameOf(w->Style, w->ExStyle);
+  TRect inside{win.Left + f.Border, win.Top + f.Border, win.Right - f.Border, win.Bottom - f.Border};
+  if (!In(inside, p)) return (w->Style & WS_THICKFRAME) && !w->Maximized ? SizingCode(win, p, f.Border) : HTBORDER;
+  if (f.Caption && p.Y < inside.Top + f.Caption) return HTCAPTION;
+  bool vs = (w->Style & WS_VSCROLL) && p.X >= client.Right && p.Y >= client.Top && p.Y < client.Bottom;
+  bool hs = (w->Style & WS_HSCROLL) && p.Y >= client.Bottom && p.X >= client.Left && p.X < client.Right;
+  if (vs) return HTVSCROLL;
+  if (hs) return HTHSCROLL;
+  if ((w->Style & WS_VSCROLL) && (w->Style & WS_HSCROLL) && p.X >= client.Right && p.Y >= client.Bottom)
+    return (w->Style & WS_THICKFRAME) ? HTSIZE : HTNOWHERE;
+  return HTBORDER;
+}
+
+uint32_t SysPixel(int index) {
+  COLORREF c = GetSysColor(index);
+  return (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
+}
+
+void FillSurface(TSurface& s, const TRegionData& clip, const TRect& r, uint32_t pixel) {
+  TRegionData area = clip.Intersect(TRegionData(r));
+  for (const TRect& band : area.Rects())
+    for (int y = band.Top; y < band.Bottom; ++y) std::fill(s.Row(y) + band.Left, s.Row(y) + band.Right, pixel);
+}
+
+void FrameSurface(TSurface& s, const TRegionData& clip, TRect r, int width, uint32_t topLeft, uint32_t bottomRight) {
+  for (int i = 0; i < width; ++i) {
+    FillSurface(s, clip, {r.Left, r.Top, r.Right, r.Top + 1}, topLeft);
+    FillSurface(s, clip, {r.Left, r.Top, r.Left + 1, r.Bottom}, topLeft);
+    FillSurface(s, clip, {r.Left, r.Bottom - 1, r.Right, r.Bottom}, bottomRight);
+    FillSurface(s, clip, {r.Right - 1, r.Top, r.Right, r.Bottom}, bottomRight);
+    r = {r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
+  }
+}
+
+HBRUSH BackgroundBrush(const TWndClassRec& cls) {
+  auto value = reinterpret_cast<uintptr_t>(cls.Background);
+  if (value > 0 && value <= COLOR_ENDCOLORS + 1) return GetSysColorBrush(static_cast<int>(value - 1));
+  return cls.Background;
+}
+
+LRESULT EraseBackground(TWindowRec* w, HDC dc) {
+  HBRUSH brush = BackgroundBrush(*w->Class);
+  if (!brush || !dc) return 0;
+  RECT r = Rect(0, 0, w->Client.Width(), w->Client.Height());
+  FillRect(dc, &r, brush);
+  return 1;
+}
+
+LRESULT CopyText(TWindowRec* w, WPARAM size, LPARAM buffer) {
+  char* out = reinterpret_cast<char*>(buffer);
+  if (!out || size == 0) return 0;
+  size_t n = std::min(static_cast<size_t>(size) - 1, w->Text.size());
+  std::memcpy(out, w->Text.data(), n);
+  out[n] = 0;
+  return static_cast<LRESULT>(n);
+}
+
+LRESULT SetCursorDefault(TWindowRec* w, WPARAM wParam, LPARAM lParam) {
+  if (w->Parent && SendMessage(w->Parent->Handle, WM_SETCURSOR, wParam, lParam)) return TRUE;
+  auto hit = static_cast<SHORT>(LOWORD(static_cast<uintptr_t>(lParam)));
+  UINT mouseMsg = HIWORD(static_cast<uintptr_t>(lParam));
+  uintptr_t shape = IDC_ARROW;
+  switch (hit) {
+    case HTCLIENT:
+      if (w->Class->Cursor) {
+        SetCursor(w->Class->Cursor);
+        return FALSE;
+      }
+      break;
+    case HTLEFT:
+    case HTRIGHT: shape = IDC_SIZEWE; break;
+    case HTTOP:
+    case HTBOTTOM: shape = IDC_SIZENS; break;
+    case HTTOPLEFT:
+    case HTBOTTOMRIGHT: shape = IDC_SIZENWSE; break;
+    case HTTOPRIGHT:
+    case HTBOTTOMLEFT: shape = IDC_SIZENESW; break;
+    case HTERROR:
+      if (mouseMsg == WM_LBUTTONDOWN || mouseMsg == WM_RBUTTONDOWN || mouseMsg == WM_MBUTTONDOWN) MessageBeep(0);
+      break;
+    default: break;
+  }
+  SetCursor(StandardCursor(shape));
+  return FALSE;
+}
+
+LRESULT SysCommand(HWND wnd, WPARAM cmd) {
+  switch (cmd & 0xFFF0) {
+    case SC_CLOSE: SendMessage(wnd, WM_CLOSE, 0, 0); break;
+    case SC_MINIMIZE: ShowWindow(wnd, SW_MINIMIZE); break;
+    case SC_MAXIMIZE: ShowWindow(wnd, SW_MAXIMIZE); break;
+    case SC_RESTORE: ShowWindow(wnd, SW_RESTORE); break;
+    default: break;
+  }
+  return 0;
+}
+
+void PositionChanged(TWindowRec* w, const WINDOWPOS* wp) {
+  HWND h = w->Handle;
+  if (!(wp->flags & SWP_NOCLIENTMOVE)) {
+    TPoint c{w->Rect.Left + w->Client.Left, w->Rect.Top + w->Client.Top};
+    SendMessage(h, WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(c.X), static_cast<WORD>(c.Y)));
+  }
+  if (!(w = FindWindowRec(h))) return;
+  if (!(wp->flags & SWP_NOCLIENTSIZE)) {
+    WPARAM state = w->Maximized ? SIZE_MAXIMIZED : w->Minimized ? SIZE_MINIMIZED : SIZE_RESTORED;
+    SendMessage(h, WM_SIZE, state, MAKELPARAM(static_cast<WORD>(w->Client.Width()), static_cast<WORD>(w->Client.Height())));
+  }
+}
+
+LRESULT PassToParent(TWindowRec* w, UINT msg, WPARAM wParam, LPARAM lParam) {
+  return w->Parent ? SendMessage(w->Parent->Handle, msg, wParam, lParam) : 0;
+}
+
+}  // namespace
+
+TRect DefaultClientRect(DWORD style, DWORD exStyle, const TRect& r) {
+  TFrame f = FrameOf(style, exStyle);
+  int inset = f.Border + f.Edge;
+  TRect c{r.Left + inset, r.Top + inset + f.Caption, r.Right - inset, r.Bottom - inset};
+  if (style & WS_VSCROLL) c.Right -= GetSystemMetrics(SM_CXVSCROLL);
+  if (style & WS_HSCROLL) c.Bottom -= GetSystemMetrics(SM_CYHSCROLL);
+  c.Right = std::max(c.Right, c.Left);
+  c.Bottom = std::max(c.Bottom, c.Top);
+  return c;
+}
+
+void DrawNonClientFrame(TWindowRec* w) {
+  TWindowRec* top = TopLevelOf(w);
+  if (!top->Surface || !IsVisibleChain(w)) return;
+  TRegionData clip = VisibleRegion(w, false, false, (w->Style & WS_CLIPSIBLINGS) != 0);
+  TPoint o = SurfaceOffset(w);
+  clip = clip.Subtract(TRegionData(Bounds(o.X + w->Client.Left, o.Y + w->Client.Top, w->Client.Width(), w->Client.Height())));
+  if (clip.IsEmpty()) return;
+  TSurface& s = *top->Surface;
+  TFrame f = FrameOf(w->Style, w->ExStyle);
+  TRect r = Bounds(o.X, o.Y, w->Rect.Width(), w->Rect.Height());
+  if (f.Border > 0) {
+    FillSurface(s, clip, r, SysPixel(COLOR_BTNFACE));
+    FrameSurface(s, clip, r, 1, SysPixel(COLOR_WINDOWFRAME), SysPixel(COLOR_WINDOWFRAME));
+  }
+  TRect inside{r.Left + f.Border, r.Top + f.Border, r.Right - f.Border, r.Bottom - f.Border};
+  if (f.Caption) {
+    bool active = WinState().Active == top->Handle;
+    FillSurface(s, clip, {inside.Left, inside.Top, inside.Right, inside.Top + f.Caption},
+                SysPixel(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
+    inside.Top += f.Caption;
+  }
+  if (w->ExStyle & WS_EX_CLIENTEDGE) {
+    FrameSurface(s, clip, inside, 1, SysPixel(COLOR_BTNSHADOW), SysPixel(COLOR_BTNHIGHLIGHT));
+    FrameSurface(s, clip, {inside.Left + 1, inside.Top + 1, inside.Right - 1, inside.Bottom - 1}, 1,
+                 SysPixel(COLOR_3DDKSHADOW), SysPixel(COLOR_BTNFACE));
+  } else if (w->ExStyle & WS_EX_STATICEDGE) {
+    FrameSurface(s, clip, inside, 1, SysPixel(COLOR_BTNSHADOW), SysPixel(COLOR_BTNHIGHLIGHT));
+  }
+  TRect client = Bounds(o.X + w->Client.Left, o.Y + w->Client.Top, w->Client.Width(), w->Client.Height());
+  if (w->Style & (WS_VSCROLL | WS_HSCROLL))
+    FillSurface(s, clip, {client.Left, client.Top, client.Right + ((w->Style & WS_VSCROLL) ? GetSystemMetrics(SM_CXVSCROLL) : 0),
+                          client.Bottom + ((w->Style & WS_HSCROLL) ? GetSystemMetrics(SM_CYHSCROLL) : 0)},
+                SysPixel(COLOR_SCROLLBAR));
+  top->SurfaceDirty = true;
+}
+
+LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  TWindowRec* w = FindWindowRec(wnd);
+  if (!w) return 0;
+  switch (msg) {
+    case WM_NCCREATE: return TRUE;
+    case WM_NCCALCSIZE:
+      if (auto* r = reinterpret_cast<RECT*>(lParam)) *r = DefaultClientRect(w->Style, w->ExStyle, *r);
+      return 0;
+    case WM_NCHITTEST: return DefaultHitTest(w, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    case WM_NCPAINT: DrawNonClientFrame(w); return 0;
+    case WM_NCACTIVATE: DrawNonClientFrame(w); return TRUE;
+    case WM_ERASEBKGND: return EraseBackground(w, reinterpret_cast<HDC>(wParam));
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      if (BeginPaint(wnd, &ps)) EndPaint(wnd, &ps);
+      return 0;
+    }
+    case WM_SETTEXT:
+      w->Text = lParam ? reinterpret_cast<const char*>(lParam) : "";
+      if ((w->Style & WS_CAPTION) == WS_CAPTION) DrawNonClientFrame(w);
+      return TRUE;
+    case WM_GETTEXT: return CopyText(w, wParam, lParam);
+    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(w->Text.size());
+    case WM_CLOSE: DestroyWindow(wnd); return 0;
+    case WM_SYSCOMMAND: return SysCommand(wnd, wParam);
+    case WM_SYSKEYDOWN:
+      if (wParam == VK_F4 && (lParam & KF_ALTDOWN_BIT))
+        PostMessage(TopLevelOf(w)->Handle, WM_SYSCOMMAND, SC_CLOSE, 0);
+      return 0;
+    case WM_WINDOWPOSCHANGED:
+      if (lParam) PositionChanged(w, reinterpret_cast<const WINDOWPOS*>(lParam));
+      return 0;
+    case WM_SETCURSOR: return SetCursorDefault(w, wParam, lParam);
+    case WM_MOUSEACTIVATE: {
+      LRESULT r = PassToParent(w, msg, wParam, lParam);
+      return r ? r : MA_ACTIVATE;
+    }
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE && !w->Minimized) SetFocus(wnd);
+      return 0;
+    case WM_MOUSEWHEEL:
+    case WM_MOUSEHWHEEL:
+    case WM_CONTEXTMENU: return PassToParent(w, msg, wParam, lParam);
+    case WM_RBUTTONUP: {
+      POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      ClientToScreen(wnd, &p);
+      SendMessage(wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wnd), MAKELPARAM(static_cast<WORD>(p.X), static_cast<WORD>(p.Y)));
+      return 0;
+    }
+    case WM_NCLBUTTONDBLCLK:
+      if (wParam == HTCAPTION && !w->Parent && (w->Style & WS_THICKFRAME))
+        ShowWindow(wnd, w->Maximized ? SW_RESTORE : SW_MAXIMIZE);
+      return 0;
+    case WM_CANCELMODE:
+      if (WinState().Capture == wnd) ReleaseCapture();
+      return 0;
+    case WM_SETREDRAW:
+      // Redraw off hides the window from painting without hiding it, as on the platform.
+      if (wParam)
+        w->Style |= WS_VISIBLE;
+      else
+        w->Style &= ~WS_VISIBLE;
+      return 0;
+    default: return 0;
+  }
+}

@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include "core/qvClasses.h"
+
+namespace {
+
+class TAnimal : public TObject {
+  QJ_INLINE_CLASS(TAnimal, TObject)
+};
+class TDog : public TAnimal {
+  QJ_INLINE_CLASS(TDog, TAnimal)
+};
+class TPuppy : public TDog {
+  QJ_INLINE_CLASS(TPuppy, TDog)
+};
+class TCat : public TAnimal {
+  QJ_INLINE_CLASS(TCat, TAnimal)
+};
+class TStone : public TObject {
+  QJ_INLINE_CLASS(TStone, TObject)
+};
+
+// Editors stand for the registered values.
+class TAnimalEditor : public TObject {
+  QJ_INLINE_CLASS(TAnimalEditor, TObject)
+};
+class TDogEditor : public TObject {
+  QJ_INLINE_CLASS(TDogEditor, TObject)
+};
+
+TClass C(const TMetaClass& m) { return &m; }
+
+class TCounted : public TObject {
+  QJ_INLINE_CLASS(TCounted, TObject)
+ public:
+  explicit TCounted(int& freed) : FFreed(freed) {}
+  ~TCounted() override { ++FFreed; }
+
+ private:
+  int& FFreed;
+};
+
+}  // namespace
+
+TEST(RegisteredClassList, DescendantRegisteredFirstKeepsAncestryOrder) {
+  TqvRegisteredClassList list;
+  list.Register(C(TDog::StaticClass()), C(TDogEditor::StaticClass()));
+  list.Register(C(TAnimal::StaticClass()), C(TAnimalEditor::StaticClass()));
+  ASSERT_EQ(list.GetCount(), 2);
+  EXPECT_EQ(list.GetItem(0).ItemClass, C(TAnimal::StaticClass()));
+  EXPECT_EQ(list.GetItem(1).ItemClass, C(TDog::StaticClass()));
+
+  struct Case {
+    TClass query;
+    TClass expected;
+  } cases[] = {
+      {C(TPuppy::StaticClass()), C(TDogEditor::StaticClass())},
+      {C(TDog::StaticClass()), C(TDogEditor::StaticClass())},
+      {C(TCat::StaticClass()), C(TAnimalEditor::StaticClass())},
+      {C(TStone::StaticClass()), nullptr},
+  };
+  for (const Case& c : cases) EXPECT_EQ(list.FindClass(c.query), c.expected) << c.query->Name;
+}
+
+TEST(RegisteredClassList, FindReportsLowestDescendantWhenNoAncestor) {
+  TqvRegisteredClassList list;
+  list.Register(C(TPuppy::StaticClass()), nullptr);
+  list.Register(C(TCat::StaticClass()), nullptr);
+  Integer index = 7;
+  EXPECT_FALSE(list.Find(C(TAnimal::StaticClass()), index));
+  EXPECT_EQ(index, 0);
+  index = 7;
+  EXPECT_FALSE(list.Find(C(TStone::StaticClass()), index));
+  EXPECT_EQ(index, 7);
+}
+
+TEST(RegisteredClassList, SameClassTwoValuesUnregisterRemovesOnlyOne) {
+  TqvRegisteredClassList list;
+  list.Register(C(TDog::StaticClass()), C(TDogEditor::StaticClass()));
+  list.Register(C(TDog::StaticClass()), C(TAnimalEditor::StaticClass()));
+  EXPECT_EQ(list.GetCount(), 2);
+  list.Unregister(C(TDog::StaticClass()), C(TDogEditor::StaticClass()));
+  ASSERT_EQ(list.GetCount(), 1);
+  EXPECT_EQ(list.GetItem(0).Value, C(TAnimalEditor::StaticClass()));
+  EXPECT_THROW(list.GetItem(1), EListError);
+}
+
+TEST(RegisteredClasses, RegisterOnceFindByExactName) {
+  TqvRegisteredClasses reg;
+  reg.Register(C(TDog::StaticClass()), "Dog|A loyal animal");
+  reg.Register(C(TDog::StaticClass()), "Other|Ignored");
+  reg.Register(C(TCat::StaticClass()), "Cat|Independent");
+  ASSERT_EQ(reg.GetCount(), 2);
+  EXPECT_EQ(reg.GetDisplayText(0), "Dog|A loyal animal");
+  EXPECT_EQ(reg.FindByClassName("TCat"), C(TCat::StaticClass()));
+  EXPECT_EQ(reg.FindByClassName("tcat"), nullptr);
+  EXPECT_EQ(reg.IndexOf(C(TStone::StaticClass())), -1);
+  reg.Unregister(C(TStone::StaticClass()));
+  reg.Unregister(C(TDog::StaticClass()));
+  EXPECT_EQ(reg.GetItem(0), C(TCat::StaticClass()));
+  EXPECT_THROW(reg.GetItem(1), EListError);
+}
+
+TEST(ObjectList, OwnsAndFreesItems) {
+  int freed = 0;
+  {
+    TqvObjectList list;
+    EXPECT_EQ(list.Add(new TCounted(freed)), 0);
+    EXPECT_EQ(list.Add(new TCounted(freed)), 1);
+    list.Clear();
+    EXPECT_EQ(freed, 2);
+    list.Add(new TCounted(freed));
+  }
+  EXPECT_EQ(freed, 3);
+}
+
+TEST(ResourceStrings, OverridesWinAndFilterWordsFollowTheProc) {
+  EXPECT_EQ(GetLocalizedResourceString(&sqvDataRecordIndexError), "RecordIndex out of range");
+  auto overrides = std::make_unique<TqvResourceStringOverrides>();
+  overrides->Add(&sqvFilterOperatorEqual, "gleich");
+  overrides->Add(&sqvFilterOperatorEqual, "second");
+  SetResourceStringOverrides(std::move(overrides));
+  EXPECT_EQ(GetLocalizedResourceString(&sqvFilterOperatorEqual), "gleich");
+  EXPECT_EQ(GetLocalizedResourceString(&sqvFilterOrCaption), "or");
+  EXPECT_EQ(GetFilterResourceString(&sqvFilterOperatorEqual), "equals");
+  FilterResourceStringProc = GetLocalizedResourceString;
+  EXPECT_EQ(GetFilterResourceString(&sqvFilterOperatorEqual), "gleich");
+  FilterResourceStringProc = nullptr;
+  SetResourceStringOverrides(nullptr);
+  EXPECT_EQ(GetLocalizedResourceString(&sqvFilterOperatorEqual), "equals");
+}
+
+TEST(Arithmetic, CeilDivTruncatesThenRoundsUp) {
+  struct Case {
+    Integer a, b, expected;
+  } cases[] = {{7, 2, 4}, {6, 2, 3}, {-3, 2, 0}, {0, 5, 0}, {1, 5, 1}};
+  for (const Case& c : cases) EXPECT_EQ(CeilDiv(c.a, c.b), c.expected) << c.a << "/" << c.b;
+  EXPECT_THROW(CeilDiv(1, 0), EDivByZero);
+  EXPECT_EQ(MakeSize(3, 4), (TSize{3, 4}));
+}

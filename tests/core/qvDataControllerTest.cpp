@@ -1,0 +1,354 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/qvData.h"
+
+namespace {
+
+class TItem : public TObject {
+  QJ_INLINE_CLASS(TItem, TObject)
+};
+
+using TLog = std::vector<std::string>;
+
+// An unbound controller with three items (integer, string, no value type yet) and two records,
+// and a listener that records every notification in order.
+class DataControllerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Controller = New<TqvDataController>(nullptr);
+    for (TItem& item : Items) Controller->AddItem(&item);
+    Controller->ChangeValueTypeClass(0, TqvIntegerValueType::Class());
+    Controller->ChangeValueTypeClass(1, TqvStringValueType::Class());
+    Controller->SetRecordCount(2);
+    Listen();
+  }
+  void TearDown() override { Free(Controller); }
+
+  void Listen() {
+    Controller->OnRecordChanged = [this](TqvCustomDataController*, Integer r, Integer i) {
+      Log.push_back("record " + std::to_string(r) + " " + std::to_string(i));
+    };
+    Controller->OnDataChanged = [this](TObject*) { Log.push_back("data"); };
+    Controller->OnUpdateControl = [this](TqvUpdateControlInfo* info) {
+      if (auto* d = dynamic_cast<TqvDataChangedInfo*>(info))
+        Log.push_back("view " + std::to_string(d->Change.Kind) + " " + std::to_string(d->Change.ItemIndex) + " " +
+                      std::to_string(d->Change.RecordIndex));
+      else
+        Log.push_back("view layout");
+    };
+  }
+
+  TqvDataController* Controller = nullptr;
+  TItem Items[3];
+  TLog Log;
+};
+
+void ListenerProc(void* AData, TqvCustomDataController*) { static_cast<TLog*>(AData)->push_back("listener"); }
+
+}  // namespace
+
+TEST_F(DataControllerTest, NotificationScenarios) {
+  struct Scenario {
+    const char* name;
+    std::function<void(TqvCustomDataController*)> action;
+    TLog expected;
+  } scenarios[] = {
+      {"one cell", [](auto* c) { c->SetValue(1, 0, 5); }, {"view 0 0 1", "record 1 0", "data"}},
+      {"two cells of one record",
+       [](auto* c) {
+         c->BeginUpdate();
+         c->SetValue(0, 0, 1);
+         c->SetValue(0, 1, "a");
+         c->EndUpdate();
+       },
+       {"view 1 -1 0", "record 0 -1", "data"}},
+      {"same cell twice",
+       [](auto* c) {
+         c->BeginUpdate();
+         c->SetValue(0, 1, "a");
+         c->SetValue(0, 1, "b");
+         c->EndUpdate();
+       },
+       {"view 0 1 0", "record 0 1", "data"}},
+      {"two records",
+       [](auto* c) {
+         c->BeginUpdate();
+         c->SetValue(0, 0, 1);
+         c->SetValue(1, 1, "b");
+         c->EndUpdate();
+       },
+       {"view 4 1 1", "data"}},
+      {"grow", [](auto* c) { c->SetRecordCount(5); }, {"view 2 -1 -1", "data"}},
+      {"shrink", [](auto* c) { c->SetRecordCount(1); }, {"view 3 -1 -1", "data"}},
+      {"same count", [](auto* c) { c->SetRecordCount(2); }, {}},
+      {"negative count", [](auto* c) { c->SetRecordCount(-5); }, {"view 3 -1 -1", "data"}},
+      {"insert", [](auto* c) { c->InsertRecord(0); }, {"view 2 -1 -1", "data"}},
+      {"append", [](auto* c) { c->AppendRecord(); }, {"view 2 -1 -1", "data"}},
+      {"delete", [](auto* c) { c->DeleteRecord(0); }, {"view 3 -1 -1", "data"}},
+      {"item without value type", [](auto* c) { c->SetValue(0, 2, 5); }, {}},
+      {"copy restores a record", [](auto* c) { c->CopyRecord(0, 1); }, {"view 1 -1 1", "record 1 -1", "data"}},
+      {"nested bracket sends once",
+       [](auto* c) {
+         c->BeginUpdate();
+         c->BeginUpdate();
+         c->SetValue(0, 0, 1);
+         c->EndUpdate();
+         c->SetValue(0, 0, 2);
+         c->EndUpdate();
+       },
+       {"view 0 0 0", "record 0 0", "data"}},
+  };
+  for (const Scenario& s : scenarios) {
+    TearDown();
+    Log.clear();
+    SetUp();
+    s.action(Controller);
+    EXPECT_EQ(Log, s.expected) << s.name;
+    EXPECT_EQ(Controller->GetPendingDataChange(), TqvDataChange()) << s.name;
+  }
+}
+
+TEST_F(DataControllerTest, ValuesConvertAndRead) {
+  Controller->SetValue(0, 0, "42");
+  Controller->SetValue(0, 1, 7);
+  EXPECT_EQ(VarType(Controller->GetValue(0, 0)), varInteger);
+  EXPECT_EQ(Controller->GetValue(0, 0).AsInteger(), 42);
+  EXPECT_EQ(Controller->GetValue(0, 1).AsString(), "7");
+  EXPECT_EQ(Controller->GetDisplayText(0, 0), "42");
+  EXPECT_TRUE(VarIsNull(Controller->GetValue(1, 0)));
+  EXPECT_TRUE(VarIsNull(Controller->GetValue(0, 2)));
+  EXPECT_EQ(Controller->GetDisplayText(0, 2), "");
+  EXPECT_EQ(Controller->GetItem(1), &Items[1]);
+}
+
+TEST_F(DataControllerTest, FailedConversionKeepsValueAndSendsNothing) {
+  Controller->SetValue(0, 0, 9);
+  Log.clear();
+  EXPECT_THROW(Controller->SetValue(0, 0, "nine"), EVariantError);
+  EXPECT_EQ(Controller->GetValue(0, 0).AsInteger(), 9);
+  EXPECT_TRUE(Log.empty());
+}
+
+TEST_F(DataControllerTest, RangeErrors) {
+  struct Case {
+    const char* name;
+    std::function<void()> action;
+    const char* message;
+  } cases[] = {
+      {"record -1", [this] { Controller->GetValue(-1, 0); }, "RecordIndex out of range"},
+      {"record 2", [this] { Controller->GetValue(2, 0); }, "RecordIndex out of range"},
+      {"item 3", [this] { Controller->GetValue(0, 3); }, "ItemIndex out of range"},
+      {"item -1 write", [this] { Controller->SetValue(0, -1, 1); }, "ItemIndex out of range"},
+      {"insert past end", [this] { Controller->InsertRecord(3); }, "RecordIndex out of range"},
+      {"insert -1", [this] { Controller->InsertRecord(-1); }, "RecordIndex out of range"},
+      {"delete 2", [this] { Controller->DeleteRecord(2); }, "RecordIndex out of range"},
+      {"duplicate item", [this] { Controller->AddItem(&Items[0]); }, "Item already exists"},
+      {"value type of item 5", [this] { Controller->ChangeValueTypeClass(5, nullptr); }, "ItemIndex out of range"},
+  };
+  for (const Case& c : cases) {
+    try {
+      c.action();
+      ADD_FAILURE() << c.name << " did not raise";
+    } catch (const EqvInvalidDataControllerOperation& e) {
+      EXPECT_EQ(e.Message(), c.message) << c.name;
+    }
+  }
+  EXPECT_EQ(Controller->GetRecordCount(), 2);
+  EXPECT_EQ(Controller->GetItemCount(), 3);
+  EXPECT_TRUE(Log.empty());
+}
+
+TEST_F(DataControllerTest, InsertAtCountAppendsAndRecordsMove) {
+  Controller->SetValue(0, 1, "first");
+  Controller->SetValue(1, 1, "second");
+  EXPECT_EQ(Controller->InsertRecord(2), 2);
+  EXPECT_EQ(Controller->InsertRecord(0), 0);
+  EXPECT_EQ(Controller->GetRecordCount(), 4);
+  EXPECT_EQ(Controller->GetValue(1, 1).AsString(), "first");
+  Controller->DeleteRecord(1);
+  EXPECT_EQ(Controller->GetValue(1, 1).AsString(), "second");
+  EXPECT_EQ(Controller->AppendRecord(), 3);
+}
+
+TEST_F(DataControllerTest, NewRecordBufferIsTheOnlyNegativeIndexAccepted) {
+  EXPECT_THROW(Controller->GetValue(-1, 0), EqvInvalidDataControllerOperation);
+  Integer buffer = Controller->GetNewRecordIndex();
+  EXPECT_LT(buffer, 0);
+  Controller->SetValue(buffer, 1, "draft");
+  EXPECT_EQ(Controller->GetValue(buffer, 1).AsString(), "draft");
+  EXPECT_THROW(Controller->GetValue(buffer - 1, 0), EqvInvalidDataControllerOperation);
+  Log.clear();
+  Controller->CopyRecord(buffer, 0);
+  EXPECT_EQ(Controller->GetValue(0, 1).AsString(), "draft");
+  EXPECT_EQ(Log, (TLog{"view 1 -1 0", "record 0 -1", "data"}));
+}
+
+TEST_F(DataControllerTest, AddingItemsKeepsValues) {
+  Controller->SetValue(0, 0, 11);
+  Controller->SetValue(1, 1, "kept");
+  TItem extra;
+  Controller->AddItem(&extra);
+  Controller->ChangeValueTypeClass(3, TqvFloatValueType::Class());
+  Controller->ChangeValueTypeClass(2, TqvVariantValueType::Class());
+  EXPECT_EQ(Controller->GetValue(0, 0).AsInteger(), 11);
+  EXPECT_EQ(Controller->GetValue(1, 1).AsString(), "kept");
+  Controller->SetValue(0, 3, 1.5);
+  Controller->ChangeValueTypeClass(1, TqvWideStringValueType::Class());  // re-creates item 1 only
+  EXPECT_TRUE(VarIsNull(Controller->GetValue(1, 1)));
+  EXPECT_EQ(Controller->GetValue(0, 3).AsDouble(), 1.5);
+  EXPECT_EQ(Controller->GetItemValueTypeClass(1), TqvWideStringValueType::Class());
+  Controller->RemoveItem(&extra);
+  EXPECT_EQ(Controller->GetItemCount(), 3);
+  EXPECT_EQ(Controller->GetValue(0, 0).AsInteger(), 11);
+}
+
+TEST_F(DataControllerTest, DisplayTextsStoredPerItem) {
+  EXPECT_FALSE(Controller->GetItemTextStored(0));
+  Controller->ChangeItemTextStored(0, true);
+  EXPECT_TRUE(Controller->GetItemTextStored(0));
+  Controller->SetValue(0, 0, 3);
+  Controller->SetDisplayText(0, 0, "three");
+  EXPECT_EQ(Controller->GetDisplayText(0, 0), "three");
+  EXPECT_EQ(Controller->GetValue(0, 0).AsInteger(), 3);
+  Controller->ChangeItemSortConversion(0, true);
+  EXPECT_TRUE(Controller->GetItemSortConversion(0));
+  Controller->ChangeItemSortConversion(0, false);
+  EXPECT_FALSE(Controller->GetItemSortConversion(0));
+}
+
+TEST_F(DataControllerTest, ItemsWithoutObjectsAndIndexes) {
+  Controller->AddItem(nullptr);
+  Controller->AddItem(nullptr);
+  EXPECT_EQ(Controller->GetItemCount(), 5);
+  TqvCustomDataField* internal = Controller->CreateInternalField();
+  TItem late;
+  Controller->AddItem(&late);
+  EXPECT_EQ(Controller->GetItemCount(), 6);
+  EXPECT_EQ(Controller->GetFields()->GetItem(5)->GetItem(), &late);
+  EXPECT_EQ(Controller->GetFields()->GetItem(6), internal);
+}
+
+TEST_F(DataControllerTest, UpdateItemIndexesFollowsTheOwnersOrder) {
+  class TReordered : public TqvDataController {
+   public:
+    using TqvDataController::TqvDataController;
+    TObject* GetItem(Integer AIndex) const override { return Order[AIndex]; }
+    TObject* Order[2] = {};
+  };
+  TItem a, b;
+  auto* c = New<TReordered>(nullptr);
+  c->AddItem(&a);
+  c->AddItem(&b);
+  c->ChangeValueTypeClass(0, TqvIntegerValueType::Class());
+  c->SetRecordCount(1);
+  c->SetValue(0, 0, 1);
+  c->Order[0] = &b;
+  c->Order[1] = &a;
+  c->UpdateItemIndexes();
+  EXPECT_EQ(c->GetFields()->GetItem(0)->GetItem(), &b);
+  EXPECT_EQ(c->GetValue(0, 1).AsInteger(), 1);
+  Free(c);
+}
+
+TEST_F(DataControllerTest, ListenersCalledAfterEventsInOrder) {
+  TLog listenerLog;
+  Controller->AddDataChangedListener(ListenerProc, &Log);
+  Controller->AddDataChangedListener(ListenerProc, &Log);
+  Controller->SetValue(0, 0, 1);
+  EXPECT_EQ(Log, (TLog{"view 0 0 0", "record 0 0", "data", "listener", "listener"}));
+  Log.clear();
+  Controller->RemoveDataChangedListener(ListenerProc, &Log);
+  Controller->SetValue(0, 0, 2);
+  EXPECT_EQ(Log, (TLog{"view 0 0 0", "record 0 0", "data", "listener"}));
+  Controller->IncListenerLock();
+  EXPECT_TRUE(Controller->IsListenerLocked());
+  Controller->DecListenerLock();
+  EXPECT_FALSE(Controller->IsListenerLocked());
+}
+
+TEST_F(DataControllerTest, EventsHeldBackWhileTheOwnerLoads) {
+  TComponent owner(nullptr);
+  auto* c = New<TqvDataController>(&owner);
+  int dataEvents = 0;
+  c->OnDataChanged = [&](TObject*) { ++dataEvents; };
+  owner.BeginLoading();
+  c->AddItem(nullptr);
+  c->ChangeValueTypeClass(0, TqvIntegerValueType::Class());
+  c->SetRecordCount(3);
+  c->SetValue(0, 0, 1);
+  EXPECT_EQ(dataEvents, 0);
+  owner.EndLoading();
+  c->OwnerLoaded();
+  EXPECT_EQ(dataEvents, 1);
+  c->OwnerLoaded();
+  EXPECT_EQ(dataEvents, 1);
+  Free(c);
+}
+
+TEST_F(DataControllerTest, OneViewRebuildPerBracket) {
+  Integer before = Controller->GetViewRebuildCount();
+  Controller->BeginUpdate();
+  Controller->SetRecordCount(100);
+  for (int r = 0; r < 100; ++r) Controller->SetValue(r, 0, r);
+  EXPECT_EQ(Controller->GetViewRebuildCount(), before);
+  Controller->EndUpdate();
+  EXPECT_EQ(Controller->GetViewRebuildCount(), before + 1);
+  EXPECT_EQ(Log, (TLog{"view 4 0 99", "data"}));
+}
+
+TEST_F(DataControllerTest, HandlerMayFreeTheController) {
+  TqvCustomDataController* guarded = Controller;
+  Controller->AddDestroyGuard(&guarded);
+  TLog extra;
+  Controller->AddDataChangedListener(ListenerProc, &extra);
+  Controller->OnRecordChanged = [this](TqvCustomDataController* c, Integer, Integer) {
+    Free(c);
+    Controller = nullptr;
+  };
+  TqvCustomDataController* c = Controller;
+  c->SetValue(0, 0, 1);
+  EXPECT_EQ(guarded, nullptr);
+  EXPECT_TRUE(extra.empty());
+}
+
+TEST_F(DataControllerTest, AssignCopiesEventsAndOptionsRebuild) {
+  auto* other = New<TqvDataController>(nullptr);
+  other->Assign(Controller);
+  EXPECT_TRUE(static_cast<bool>(other->OnRecordChanged));
+  EXPECT_TRUE(static_cast<bool>(other->OnDataChanged));
+  Free(other);
+  EXPECT_EQ(Controller->GetOptions(), 28u);
+  Integer before = Controller->GetViewRebuildCount();
+  Controller->SetOptions(Controller->GetOptions() | dcoCaseInsensitive);
+  EXPECT_EQ(Controller->GetViewRebuildCount(), before + 1);
+  EXPECT_EQ(Log, (TLog{"view layout"}));
+  EXPECT_TRUE(Controller->GetActive());
+}
+
+TEST_F(DataControllerTest, FieldsShareDefinitions) {
+  TqvCustomDataFieldList* fields = Controller->GetFields();
+  TqvCustomDataField* owner = fields->GetItem(0);
+  TqvCustomDataField* a = Controller->CreateInternalField();
+  TqvCustomDataField* b = Controller->CreateInternalField();
+  Controller->SetValue(1, 0, 77);
+  a->ShareDefinitionOf(owner);
+  b->ShareDefinitionOf(a);  // follows the chain to its end
+  EXPECT_EQ(b->GetReferenceField(), owner);
+  EXPECT_EQ(a->GetEffectiveValueType(), TqvIntegerValueType::Class());
+  a->ChangeValueType(TqvStringValueType::Class());  // ignored while sharing
+  EXPECT_EQ(a->GetEffectiveValueType(), TqvIntegerValueType::Class());
+  owner->ShareDefinitionOf(b);  // would close a cycle: refused
+  EXPECT_EQ(owner->GetReferenceField(), nullptr);
+  Controller->RemoveItem(&Items[0]);
+  EXPECT_EQ(a->GetReferenceField(), nullptr);
+  EXPECT_EQ(b->GetReferenceField(), a);
+  EXPECT_EQ(Controller->GetStorage()->GetValue(1, a->GetStorageDef()).AsInteger(), 77);
+  EXPECT_EQ(Controller->GetStorage()->GetValue(1, b->GetStorageDef()).AsInteger(), 77);
+  EXPECT_EQ(Controller->GetItemCount(), 2);
+  EXPECT_TRUE(b->IsReaderExcluded());
+  EXPECT_TRUE(b->CanModify(false));
+}
