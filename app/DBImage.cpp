@@ -59,11 +59,15 @@ String TDBImage::Text(size_t offset, size_t fieldSize) const {
 }
 
 void TDBImage::SetText(size_t offset, size_t fieldSize, const String& text) {
-  Check(offset, fieldSize);
   if (fieldSize == 0) return;
+  SetPaddedText(offset, fieldSize, text.substr(0, fieldSize - 1));
+}
+
+void TDBImage::SetPaddedText(size_t offset, size_t fieldSize, const String& text) {
+  Check(offset, fieldSize);
   std::memset(FBytes.data() + offset, 0, fieldSize);
   // A name ends at its first NUL when read back, so it is cut there too.
-  size_t length = std::min({text.size(), fieldSize - 1, strnlen(text.data(), text.size())});
+  size_t length = std::min(fieldSize, strnlen(text.data(), text.size()));
   std::memcpy(FBytes.data() + offset, text.data(), length);
 }
 

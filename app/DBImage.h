@@ -138,6 +138,8 @@ class TDBImage {
   // fieldSize - 1 bytes so that a NUL always ends it.
   String Text(size_t offset, size_t fieldSize) const;
   void SetText(size_t offset, size_t fieldSize, const String& text);
+  // A name that may fill its whole field (then it has no NUL): zero-filled, at most fieldSize bytes.
+  void SetPaddedText(size_t offset, size_t fieldSize, const String& text);
   void Fill(size_t offset, size_t count, uint8_t value);
 
   // Table walkers, in table order.

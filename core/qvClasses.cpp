@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/rtl/Classes.h"
+
 namespace {
 
 [[noreturn]] void RaiseListIndexError(Integer AIndex) {
@@ -13,6 +15,51 @@ void CheckListIndex(Integer AIndex, Integer ACount) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Persistent and component bases
+
+QJ_IMPLEMENT_CLASS(TqvInterfacedPersistent)
+QJ_IMPLEMENT_CLASS(TqvComponent)
+
+void TqvComponent::Loaded() {
+  inherited::Loaded();
+  UpdateFakeComponentLinks();
+}
+
+void TqvComponent::BeforeDestruction() {
+  if (!HasState(csDestroying)) Destroying();
+  inherited::BeforeDestruction();
+}
+
+void TqvComponent::GetFakeComponentLinks(std::vector<TComponent*>&) {}
+
+void TqvComponent::UpdateFakeComponentLinks() {
+  if (!HasState(csDesigning) || HasState(csDestroying) || !Owner()) return;
+  std::vector<TComponent*> links;
+  GetFakeComponentLinks(links);
+  for (Integer i = 0; i < FakeComponentLinkCount; ++i)
+    SetFakeComponentLink(i + 1, i < static_cast<Integer>(links.size()) ? links[i] : nullptr);
+}
+
+TComponent* TqvComponent::GetFakeComponentLink(Integer AIndex) const {
+  CheckListIndex(AIndex - 1, FakeComponentLinkCount);
+  return FFakeComponentLinks[AIndex - 1];
+}
+
+void TqvComponent::SetFakeComponentLink(Integer AIndex, TComponent* AValue) {
+  TComponent*& link = FFakeComponentLinks[AIndex - 1];
+  if (link == AValue) return;
+  link = AValue;
+  if (AValue) AValue->FreeNotification(this);
+}
+
+void TqvComponent::Notification(TComponent* AComponent, TOperation Operation) {
+  inherited::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  for (TComponent*& link : FFakeComponentLinks)
+    if (link == AComponent) link = nullptr;
+}
 
 // ---------------------------------------------------------------------------------------------
 // TqvObjectList
@@ -82,6 +129,7 @@ const TqvRegisteredClassListItem& TqvRegisteredClassList::GetItem(Integer AIndex
 void TqvRegisteredClasses::Register(TClass AClass, const String& ADisplayText) {
   if (IndexOf(AClass) >= 0) return;
   FItems.push_back({ADisplayText, AClass});
+  if (FStreamRegistration && AClass->InheritsFrom(&TPersistent::StaticClass())) RegisterClass(AClass);
 }
 
 void TqvRegisteredClasses::Unregister(TClass AClass) {

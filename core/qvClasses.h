@@ -7,7 +7,48 @@
 #include <utility>
 #include <vector>
 
+#include "platform/rtl/Component.h"
 #include "platform/rtl/SysUtils.h"
+
+// ---------------------------------------------------------------------------------------------
+// Persistent and component bases
+
+// A persistent object that knows the persistent object owning it (for names and streaming).
+class TqvInterfacedPersistent : public TInterfacedPersistent {
+ public:
+  using MetaType = TMetaClassFor<TqvInterfacedPersistent, TPersistent*>;
+  QJ_CLASS(TqvInterfacedPersistent, TInterfacedPersistent)
+
+ public:
+  explicit TqvInterfacedPersistent(TPersistent* AOwner) : FOwner(AOwner) {}
+  TPersistent* GetOwner() override { return FOwner; }
+
+ private:
+  TPersistent* FOwner;
+};
+
+// A component that names, at design time, the components it refers to, so that a designer
+// keeps them loaded together with it.
+class TqvComponent : public TComponent {
+  QJ_CLASS(TqvComponent, TComponent)
+ public:
+  static constexpr Integer FakeComponentLinkCount = 3;
+  using TComponent::TComponent;
+
+  void BeforeDestruction() override;
+  // Adds the components this one refers to; the base adds nothing.
+  virtual void GetFakeComponentLinks(std::vector<TComponent*>& AList);
+  void UpdateFakeComponentLinks();
+  TComponent* GetFakeComponentLink(Integer AIndex) const;  // 1..3
+
+ protected:
+  void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ private:
+  void SetFakeComponentLink(Integer AIndex, TComponent* AValue);
+  TComponent* FFakeComponentLinks[FakeComponentLinkCount] = {};
+};
 
 // ---------------------------------------------------------------------------------------------
 // Owning object list

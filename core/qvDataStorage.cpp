@@ -62,15 +62,31 @@ void TqvValueDef::CalculateLayout(Integer& AOffset) {
 }
 
 void TqvValueDef::SetValueStored(bool AValue) {
-  if (FValueStored == AValue) return;
-  FValueStored = AValue;
-  FOwnerList->Changed(this, false);
+  if (FValueStored != AValue) ApplyFlags(AValue, FTextStored, false);
 }
 
 void TqvValueDef::SetTextStored(bool AValue) {
-  if (FTextStored == AValue) return;
-  FTextStored = AValue;
-  FOwnerList->Changed(this, true);
+  if (FTextStored != AValue) ApplyFlags(FValueStored, AValue, true);
+}
+
+// The records are released with the layout they were made with, before the flags change it.
+void TqvValueDef::ApplyFlags(bool AValueStored, bool ATextStored, bool ATextChange) {
+  const bool oldStored = FValueStored;
+  const bool oldText = FTextStored;
+  FValueStored = AValueStored;
+  FTextStored = ATextStored;
+  Integer newSlot = SlotSizeFor(IsStored(), IsTextStored());
+  FValueStored = oldStored;
+  FTextStored = oldText;
+  if (!FOwnerList) {
+    FValueStored = AValueStored;
+    FTextStored = ATextStored;
+    return;
+  }
+  if (newSlot != FSlotSize) FOwnerList->GetStorage()->ValueDefLayoutChanging(FOwnerList);
+  FValueStored = AValueStored;
+  FTextStored = ATextStored;
+  FOwnerList->Changed(this, ATextChange);
 }
 
 Variant TqvValueDef::GetValue(const Byte* ABuffer) const {
@@ -439,22 +455,20 @@ void TqvDataStorage::CheckStructure() {
 void TqvDataStorage::UpdateValueDefsLayout(TqvValueDefs* AValueDefs) { AValueDefs->PrepareLayout(1); }
 
 // A listed definition that gains or loses a place (or a text place) changes the record layout:
-// the buffers of its list are freed and the layout is made again at once, so no buffer is ever
-// read with a stale layout. Changes that keep the layout touch no record.
+// its list's records are released first (ValueDefLayoutChanging) and the layout is made again at
+// once, so no buffer is ever read with a stale layout. Changes that keep the layout touch no record.
+void TqvDataStorage::ValueDefLayoutChanging(TqvValueDefs* AValueDefs) {
+  if (FBeingDestroyed) return;
+  FStructureChanged = true;
+  if (AValueDefs->IsInternal())
+    ClearInternalRecords();
+  else
+    ClearRecords(false);
+}
+
 void TqvDataStorage::ValueDefChanged(TqvValueDef* AValueDef, bool ATextStoredChanged) {
   if (FBeingDestroyed) return;
   TqvValueDefs* defs = AValueDef->GetOwnerList();
-  Integer oldSlot = AValueDef->GetSlotSize();
-  Integer offset = 0;
-  AValueDef->CalculateLayout(offset);
-  bool layoutChanged = AValueDef->GetSlotSize() != oldSlot;
-  if (layoutChanged) {
-    FStructureChanged = true;
-    if (defs->IsInternal())
-      ClearInternalRecords();
-    else
-      ClearRecords(false);
-  }
   UpdateValueDefsLayout(defs);
   if (ATextStoredChanged && !defs->IsInternal())
     if (TqvValueDef* mirror = FInternalValueDefs->FindByClient(AValueDef)) mirror->Assign(AValueDef);

@@ -2,9 +2,10 @@
 // and shown) and the in-memory record store behind every data controller.
 //
 // A record buffer is one heap block: a state byte, then per value definition an assigned flag,
-// the value's place and, when display texts are kept, a pointer-sized text place. Strings, wide
-// strings and Variants live in heap holders whose pointer fills the place. Buffers are made on
-// the first write and zero-filled, so every value starts as Null.
+// the value's place and, when display texts are kept, a pointer-sized text place. Short 8-bit
+// strings sit in the place; longer ones, wide strings and Variants live in heap holders whose
+// pointer fills the place. Buffers are made on the first write and zero-filled, so every value
+// starts as Null.
 #pragma once
 
 #include <functional>
@@ -69,7 +70,7 @@ class TqvValueType {
                                                                                    \
  private:
 
-// Holder types: the place keeps a pointer to a heap object.
+// 8-bit strings: short texts inline in the place, longer ones in a heap holder.
 class TqvStringValueType : public TqvValueType {
   QJ_VALUE_TYPE(TqvStringValueType, TqvValueType)
  public:
@@ -90,7 +91,10 @@ class TqvStringValueType : public TqvValueType {
 class TqvWideStringValueType : public TqvStringValueType {
   QJ_VALUE_TYPE(TqvWideStringValueType, TqvStringValueType)
  public:
+  Integer Compare(const void* APlace1, const void* APlace2) const override;
   void FreeBuffer(void* APlace) const override;
+  Integer GetDataSize() const override;
+  const void* GetDataPointer(const void* APlace) const override;
   Variant GetValue(const void* APlace) const override;
   void ReadValue(void* APlace, TStream* AStream) const override;
   void SetValue(void* APlace, const Variant& AValue) const override;
@@ -318,6 +322,7 @@ class TqvValueDef : public TObject {
  private:
   friend class TqvValueDefs;
   Integer SlotSizeFor(bool AStored, bool ATextStored) const;
+  void ApplyFlags(bool AValueStored, bool ATextStored, bool ATextChange);
   TqvValueDefs* FOwnerList;
   TqvValueTypeClass FValueTypeClass;
   TObject* FClient = nullptr;
@@ -405,6 +410,8 @@ class TqvDataStorage {
 
   virtual void UpdateValueDefsLayout(TqvValueDefs* AValueDefs);
   virtual void ValueDefChanged(TqvValueDef* AValueDef, bool ATextStoredChanged);
+  // A listed definition is about to change the layout of its list's records.
+  void ValueDefLayoutChanging(TqvValueDefs* AValueDefs);
   virtual TqvValueDefs* GetValueDefs(Integer ARecordIndex) const;
 
   Integer GetRecordCount() const { return static_cast<Integer>(FRecords.size()); }

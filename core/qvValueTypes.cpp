@@ -1,6 +1,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <string_view>
 
 #include "core/qvDataStorage.h"
 #include "platform/rtl/DateTime.h"
@@ -179,46 +180,103 @@ bool TqvValueType::IsValueValid(const Variant& AValue) const {
 // ---------------------------------------------------------------------------------------------
 // Strings
 
+// An 8-bit string place is 16 bytes: a tag byte, then either up to 15 characters inline (tag =
+// length + 1) or, for longer text, a pointer to a heap String in the last 8 bytes (tag 0xFF).
+// Tag 0 is a place never written. Most texts of a grid fit inline and cost no allocation.
+namespace {
+
+constexpr Integer kPackedSize = 16;
+constexpr Byte kPackedHeap = 0xFF;
+constexpr size_t kPackedInlineMax = 15;
+
+Byte PackedTag(const void* APlace) { return *static_cast<const Byte*>(APlace); }
+
+String* PackedHeap(const void* APlace) {
+  return Load<String*>(static_cast<const Byte*>(APlace) + kPackedSize - sizeof(String*));
+}
+
+bool PackedIsNil(const void* APlace) { return PackedTag(APlace) == 0; }
+
+std::string_view PackedView(const void* APlace) {
+  Byte tag = PackedTag(APlace);
+  if (tag == kPackedHeap) return *PackedHeap(APlace);
+  if (tag == 0) return std::string_view();
+  return std::string_view(static_cast<const char*>(APlace) + 1, tag - 1u);
+}
+
+void PackedFree(void* APlace) {
+  if (PackedTag(APlace) == kPackedHeap) delete PackedHeap(APlace);
+  std::memset(APlace, 0, kPackedSize);
+}
+
+void PackedAssign(void* APlace, String&& AValue) {
+  Byte* place = static_cast<Byte*>(APlace);
+  if (PackedTag(place) == kPackedHeap && AValue.size() > kPackedInlineMax) {
+    *PackedHeap(place) = std::move(AValue);
+    return;
+  }
+  String* heap = AValue.size() > kPackedInlineMax ? new String(std::move(AValue)) : nullptr;
+  if (PackedTag(place) == kPackedHeap) delete PackedHeap(place);
+  std::memset(place, 0, kPackedSize);
+  if (heap) {
+    place[0] = kPackedHeap;
+    Store(place + kPackedSize - sizeof(String*), heap);
+  } else {
+    place[0] = static_cast<Byte>(AValue.size() + 1);
+    if (!AValue.empty()) std::memcpy(place + 1, AValue.data(), AValue.size());
+  }
+}
+
+}  // namespace
+
 Integer TqvStringValueType::Compare(const void* APlace1, const void* APlace2) const {
   return CompareValues(GetDataPointer(APlace1), GetDataPointer(APlace2));
 }
 
-void TqvStringValueType::FreeBuffer(void* APlace) const { FreeHolder<String>(APlace); }
+void TqvStringValueType::FreeBuffer(void* APlace) const { PackedFree(APlace); }
 
-Integer TqvStringValueType::GetDataSize() const { return sizeof(void*); }
+Integer TqvStringValueType::GetDataSize() const { return kPackedSize; }
 
-Variant TqvStringValueType::GetValue(const void* APlace) const {
-  return GetDataValue(GetDataPointer(APlace));
-}
+Variant TqvStringValueType::GetValue(const void* APlace) const { return GetDataValue(APlace); }
 
 void TqvStringValueType::ReadValue(void* APlace, TStream* AStream) const {
-  AssignHolder(APlace, ReadAnsiString(AStream));
+  PackedAssign(APlace, ReadAnsiString(AStream));
 }
 
 void TqvStringValueType::SetValue(void* APlace, const Variant& AValue) const {
-  AssignHolder(APlace, AValue.AsString());
+  PackedAssign(APlace, AValue.AsString());
 }
 
 void TqvStringValueType::WriteValue(const void* APlace, TStream* AStream) const {
-  const String* holder = LoadHolder<String>(APlace);
-  WriteAnsiString(AStream, holder ? *holder : String());
+  WriteAnsiString(AStream, String(PackedView(APlace)));
 }
 
+// The data of a string is its place: nil (never written) before any text, then byte order.
 Integer TqvStringValueType::CompareValues(const void* AData1, const void* AData2) const {
-  return CompareHolders(static_cast<const String*>(AData1), static_cast<const String*>(AData2),
-                        [](const String& a, const String& b) { return Sign(a.compare(b)); });
+  bool nil1 = PackedIsNil(AData1);
+  bool nil2 = PackedIsNil(AData2);
+  if (nil1 || nil2) return (nil1 ? 0 : 1) - (nil2 ? 0 : 1);
+  return Sign(PackedView(AData1).compare(PackedView(AData2)));
 }
 
 Variant TqvStringValueType::GetDataValue(const void* AData) const {
-  const String* holder = static_cast<const String*>(AData);
-  return holder ? Variant(*holder) : Null();
+  if (PackedIsNil(AData)) return Null();
+  return Variant(String(PackedView(AData)));
 }
 
-const void* TqvStringValueType::GetDataPointer(const void* APlace) const {
-  return LoadHolder<const void>(APlace);
+const void* TqvStringValueType::GetDataPointer(const void* APlace) const { return APlace; }
+
+Integer TqvWideStringValueType::Compare(const void* APlace1, const void* APlace2) const {
+  return CompareValues(GetDataPointer(APlace1), GetDataPointer(APlace2));
 }
 
 void TqvWideStringValueType::FreeBuffer(void* APlace) const { FreeHolder<WideString>(APlace); }
+
+Integer TqvWideStringValueType::GetDataSize() const { return sizeof(void*); }
+
+const void* TqvWideStringValueType::GetDataPointer(const void* APlace) const {
+  return LoadHolder<const void>(APlace);
+}
 
 Variant TqvWideStringValueType::GetValue(const void* APlace) const {
   return GetDataValue(GetDataPointer(APlace));
@@ -458,7 +516,10 @@ TqvBcd DoubleToBcd(double AValue) {
   const char* p = text;
   for (; p < end && *p != 'e'; ++p)
     if (*p != '.') digits += *p;
-  int exponent = std::atoi(p + 1);
+  int exponent = 0;
+  const char* exponentText = p + 1;
+  if (exponentText < end && *exponentText == '+') ++exponentText;
+  std::from_chars(exponentText, end, exponent);
   while (digits.size() > 1 && digits.back() == '0') digits.pop_back();
   int intDigits = exponent + 1;  // digits before the decimal point
   int scale = std::max(0, static_cast<int>(digits.size()) - intDigits);

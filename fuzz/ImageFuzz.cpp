@@ -1,4 +1,4 @@
-// Feeds arbitrary bytes to the image reader, the table walkers and the writers: whatever the
+// Feeds arbitrary bytes to the image reader, the table walkers, the views and the rebuild: whatever the
 // bytes, nothing may crash or touch memory outside the image.
 #include <cstddef>
 #include <cstdint>
@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "app/DBImage.h"
+#include "platform/rtl/SysUtils.h"
+#include "support/ImageViewsFixture.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TDBImage image;
@@ -23,6 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size >= 2) {
     uint16_t slot = static_cast<uint16_t>((data[0] << 8) | data[1]) % ImageLayout::SlotCount;
     image.FreeChannelSlot(slot);
+  }
+  TImageViewsFixture views;
+  views.Load(image);
+  try {
+    RebuildImage(image, views.Views());
+  } catch (const Exception&) {
+    // A refused rebuild is a fine outcome; only a crash or a stray access is a finding.
   }
   image.AllocChannelSlot(true);
   image.AllocChannelSlot(false);

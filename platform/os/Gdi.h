@@ -277,6 +277,7 @@ BOOL DeleteObject(HGDIOBJ obj);
 HGDIOBJ GetStockObject(int index);
 int GetObject(HGDIOBJ obj, int size, void* buffer);
 DWORD GetObjectType(HGDIOBJ obj);
+inline DWORD GetObjectType(HDC dc) { return GetDCObjectType(dc); }
 COLORREF GetNearestColor(HDC dc, COLORREF color);
 
 // ---------------------------------------------------------------------------------------------
@@ -383,3 +384,65 @@ void ResetSysColors();
 // Set by the window system: broadcasts WM_SYSCOLORCHANGE to the top-level windows.
 using TSysColorChangeHandler = void (*)();
 void SetSysColorChangeHandler(TSysColorChangeHandler handler);
+
+// ---------------------------------------------------------------------------------------------
+// Bitmap files and resource bitmaps
+
+// Decodes a BMP file (1, 4, 8, 16, 24 or 32 bits, uncompressed or bit fields); nullptr when the
+// data is not a well-formed BMP. A 1-bit file with a black and white palette gives a monochrome
+// bitmap, everything else a 32-bit one.
+HBITMAP ReadBitmapFile(const uint8_t* data, size_t size);
+// Encodes a bitmap as a BMP file of 1, 4, 8, 24 or 32 bits a pixel (palettes hold the colours
+// used, or the nearest of a fixed palette when there are too many); empty on a bad handle or depth.
+std::vector<uint8_t> WriteBitmapFile(HBITMAP bitmap, int bitsPerPixel);
+
+inline const char* MAKEINTRESOURCE(int id) { return reinterpret_cast<const char*>(uintptr_t(WORD(id))); }
+constexpr bool IS_INTRESOURCE(const char* name) { return (reinterpret_cast<uintptr_t>(name) >> 16) == 0; }
+// System bitmaps, drawn by us in the classic look.
+constexpr int OBM_CLOSE = 32754, OBM_UPARROW = 32753, OBM_DNARROW = 32752, OBM_RGARROW = 32751,
+              OBM_LFARROW = 32750, OBM_CHECK = 32760, OBM_CHECKBOXES = 32759, OBM_COMBO = 32738,
+              OBM_MNARROW = 32739;
+// A system bitmap (instance 0 and an OBM_ id) or a registered resource bitmap by name; the
+// caller deletes it. nullptr when unknown.
+HBITMAP LoadBitmap(HINSTANCE instance, const char* name);
+// Resource bitmaps the program ships are drawings of its own, registered by name.
+using TBitmapResourceFactory = HBITMAP (*)();
+void RegisterBitmapResource(const String& name, TBitmapResourceFactory factory);
+
+// ---------------------------------------------------------------------------------------------
+// Image lists
+
+constexpr UINT ILC_MASK = 0x0001, ILC_COLOR = 0x0000, ILC_COLORDDB = 0x00FE, ILC_COLOR4 = 0x0004,
+               ILC_COLOR8 = 0x0008, ILC_COLOR16 = 0x0010, ILC_COLOR24 = 0x0018, ILC_COLOR32 = 0x0020;
+constexpr UINT ILD_NORMAL = 0x0000, ILD_TRANSPARENT = 0x0001, ILD_MASK = 0x0010, ILD_IMAGE = 0x0020,
+               ILD_BLEND25 = 0x0002, ILD_FOCUS = 0x0002, ILD_BLEND50 = 0x0004, ILD_SELECTED = 0x0004,
+               ILD_BLEND = 0x0004;
+constexpr COLORREF CLR_NONE = 0xFFFFFFFF, CLR_DEFAULT = 0xFF000000;
+
+HIMAGELIST ImageList_Create(int cx, int cy, UINT flags, int initial, int grow);
+BOOL ImageList_Destroy(HIMAGELIST list);
+int ImageList_GetImageCount(HIMAGELIST list);
+BOOL ImageList_SetImageCount(HIMAGELIST list, UINT count);
+BOOL ImageList_GetIconSize(HIMAGELIST list, int* cx, int* cy);
+BOOL ImageList_SetIconSize(HIMAGELIST list, int cx, int cy);  // removes every image
+// Adds the images of a strip (its width a multiple of the image width); returns the first index
+// or -1. Without a mask bitmap the images are opaque.
+int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP mask);
+// The mask is made from a colour (CLR_DEFAULT: the strip's bottom-left pixel); masked pixels of
+// the image turn black so that transparent drawing works as on the original platform.
+int ImageList_AddMasked(HIMAGELIST list, HBITMAP image, COLORREF maskColor);
+BOOL ImageList_Replace(HIMAGELIST list, int index, HBITMAP image, HBITMAP mask);
+BOOL ImageList_Remove(HIMAGELIST list, int index);  // -1 removes all
+BOOL ImageList_Copy(HIMAGELIST dst, int dstIndex, HIMAGELIST src, int srcIndex, UINT flags);
+COLORREF ImageList_SetBkColor(HIMAGELIST list, COLORREF color);
+COLORREF ImageList_GetBkColor(HIMAGELIST list);
+BOOL ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style);
+// bk: CLR_NONE transparent, CLR_DEFAULT the list's colour; fg: the blend colour (CLR_DEFAULT:
+// the highlight colour).
+BOOL ImageList_DrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, int dx, int dy, COLORREF bk, COLORREF fg,
+                      UINT style);
+// The embossed look of disabled glyphs: the image's non-white opaque pixels drawn in the
+// highlight colour one pixel down and right, then in the shadow colour.
+BOOL ImageList_DrawDisabled(HIMAGELIST list, int index, HDC dc, int x, int y);
+// New 32-bit and monochrome bitmaps holding a copy of one image and its mask (mask may be null).
+BOOL ImageList_GetImageBitmaps(HIMAGELIST list, int index, HBITMAP* image, HBITMAP* mask);

@@ -348,6 +348,7 @@ namespace WinInput {
 
 void MouseMove(TPoint screen) {
   auto& st = WinState();
+  if (st.CursorPos == screen) return;  // no move, no message
   st.CursorPos = screen;
   RouteMouse(WM_MOUSEMOVE, 0);
 }

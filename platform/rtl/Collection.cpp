@@ -70,7 +70,8 @@ void TCollectionItem::SetIndex(Integer Value) {
   Integer current = GetIndex();
   if (current < 0 || current == Value) return;
   auto& items = FCollection->FItems;
-  if (Value < 0 || Value >= static_cast<Integer>(items.size())) TList::Error(&SListIndexError, Value);
+  if (Value < 0 || Value >= static_cast<Integer>(items.size()))
+    TList::Error(&SListIndexError, Value);
   items.erase(items.begin() + current);
   items.insert(items.begin() + Value, this);
   Changed(true);
@@ -129,7 +130,8 @@ void TCollection::RemoveItem(TCollectionItem* Item) {
 }
 
 TCollectionItem* TCollection::Add() {
-  if (!FItemClass->CanCreate()) throw EInvalidOperation(&SAbstractItemClass, {FItemClass->ClassName()});
+  if (!FItemClass->CanCreate())
+    throw EInvalidOperation(&SAbstractItemClass, {FItemClass->ClassName()});
   return FItemClass->Create(this);
 }
 

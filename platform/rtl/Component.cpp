@@ -58,7 +58,9 @@ String TPersistent::GetNamePath() {
 // TComponent: life cycle
 
 TComponent::TComponent(TComponent* AOwner) {
-  if (AOwner) AOwner->Insert(this);
+  if (!AOwner) return;
+  AOwner->Insert(this);
+  if (AOwner->HasState(csDesigning)) FComponentState |= csDesigning;
 }
 
 void TComponent::AfterConstruction() {
@@ -174,7 +176,8 @@ TComponent* TComponent::FindComponent(const String& AName) const {
 
 void TComponent::SetName(const String& NewName) {
   if (FName == NewName) return;
-  if (!NewName.empty() && !IsValidComponentName(NewName)) throw EComponentError(&SInvalidName, {NewName});
+  if (!NewName.empty() && !IsValidComponentName(NewName))
+    throw EComponentError(&SInvalidName, {NewName});
   if (FOwner)
     FOwner->ValidateRename(this, FName, NewName);
   else
@@ -182,7 +185,8 @@ void TComponent::SetName(const String& NewName) {
   FName = NewName;
 }
 
-void TComponent::ValidateRename(TComponent* AComponent, const String& CurName, const String& NewName) {
+void TComponent::ValidateRename(TComponent* AComponent, const String& CurName,
+                                const String& NewName) {
   if (AComponent && !SameText(CurName, NewName) && FindComponent(NewName))
     throw EComponentError(&SDuplicateName, {NewName});
 }

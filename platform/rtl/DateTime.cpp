@@ -570,7 +570,8 @@ void TDateTimeScanner::SkipBlanks() {
   while (FPos < FText.size() && FText[FPos] == ' ') ++FPos;
 }
 
-// Reads up to four digits (a year is the longest number of a date or time).
+// Reads digits while the value is below 1000, so a number ends after four significant digits
+// (a year is the longest). Leading zeros count towards the length: "0099" is a four-digit year.
 bool TDateTimeScanner::ScanNumber(Integer& value, Integer& length) {
   SkipBlanks();
   value = 0;
@@ -633,34 +634,47 @@ Integer TDateTimeScanner::ExpandTwoDigitYear(Integer year) const {
   return year;
 }
 
+struct TDateParts {
+  Integer Year;
+  Integer Month;
+  Integer Day;
+};
+
+// Year, month and day from three numbers written in the locale's order.
+TDateParts ArrangeFullDate(TDateOrder order, const Integer n[3]) {
+  switch (order) {
+    case TDateOrder::MDY:
+      return {n[2], n[0], n[1]};
+    case TDateOrder::DMY:
+      return {n[2], n[1], n[0]};
+    default:
+      return {n[0], n[1], n[2]};
+  }
+}
+
 bool TDateTimeScanner::ScanDate(TDateTime& date) {
   const TDateOrder order = DateOrderOf(FSettings.ShortDateFormat);
-  Integer n1, n2, n3, l1, l2, l3;
-  if (!ScanNumber(n1, l1) || !ScanChar(FSettings.DateSeparator) || !ScanNumber(n2, l2))
+  Integer n[3], length[3];
+  if (!ScanNumber(n[0], length[0]) || !ScanChar(FSettings.DateSeparator) ||
+      !ScanNumber(n[1], length[1]))
     return false;
-  Integer year, month, day;
-  if (ScanChar(FSettings.DateSeparator) && ScanNumber(n3, l3)) {
-    Integer yearLength;
-    switch (order) {
-      case TDateOrder::MDY:
-        year = n3, yearLength = l3, month = n1, day = n2;
-        break;
-      case TDateOrder::DMY:
-        year = n3, yearLength = l3, month = n2, day = n1;
-        break;
-      default:
-        year = n1, yearLength = l1, month = n2, day = n3;
-    }
-    if (yearLength <= 2) year = ExpandTwoDigitYear(year);
+  TDateParts parts;
+  if (ScanChar(FSettings.DateSeparator) && ScanNumber(n[2], length[2])) {
+    parts = ArrangeFullDate(order, n);
+    const Integer yearLength = length[order == TDateOrder::YMD ? 0 : 2];
+    if (yearLength <= 2) parts.Year = ExpandTwoDigitYear(parts.Year);
   } else {
-    year = CurrentYear();
-    month = order == TDateOrder::DMY ? n2 : n1;
-    day = order == TDateOrder::DMY ? n1 : n2;
+    // Without a year the two numbers are month and day, or day and month.
+    const bool dayFirst = order == TDateOrder::DMY;
+    parts = {CurrentYear(), dayFirst ? n[1] : n[0], dayFirst ? n[0] : n[1]};
   }
   ScanChar(FSettings.DateSeparator);  // a trailing separator is allowed ("24.12.")
   SkipBlanks();
-  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31) return false;
-  return TryEncodeDate(static_cast<Word>(year), static_cast<Word>(month), static_cast<Word>(day), date);
+  if (parts.Year < 1 || parts.Year > 9999 || parts.Month < 1 || parts.Month > 12 ||
+      parts.Day < 1 || parts.Day > 31)
+    return false;
+  return TryEncodeDate(static_cast<Word>(parts.Year), static_cast<Word>(parts.Month),
+                       static_cast<Word>(parts.Day), date);
 }
 
 bool TDateTimeScanner::ScanTime(TDateTime& time) {

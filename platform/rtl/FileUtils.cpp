@@ -17,6 +17,7 @@
 namespace {
 
 const TResourceString SFWriteError = {65310, "Cannot write file \"%s\". %s"};
+const TResourceString SNotRegularFile = {65311, "Not a regular file"};
 
 std::mutex writeFuncLock;
 TFileWriteFunc writeFunc;
@@ -130,6 +131,13 @@ int CopyTail(const TFileWriteFunc& write, const std::string& source, Int64 from,
   }
   ::close(in);
   return error;
+}
+
+// The new file takes the old one's permissions, and its owner where this process may give it
+// away (it may when it runs as root on a user's file); a refused owner change is no failure.
+void KeepOwnerAndPermissions(int fd, const struct stat& old) {
+  ::fchmod(fd, old.st_mode & 07777);
+  [[maybe_unused]] const int refused = ::fchown(fd, old.st_uid, old.st_gid);
 }
 
 // Makes the rename itself durable. The new content is already in place when this runs, so a
@@ -247,11 +255,14 @@ void WriteFileAtomically(const String& fileName, const void* data, size_t size,
   const bool hasOld = StatOs(target, old);
   if (hasOld && S_ISDIR(old.st_mode))
     throw EFCreateError(&SFCreateError, {fileName, SysErrorMessage(EISDIR)});
+  // A device or pipe cannot be replaced by a file without breaking whatever uses it.
+  if (hasOld && !S_ISREG(old.st_mode))
+    throw EFCreateError(&SFCreateError, {fileName, LoadResString(&SNotRegularFile)});
 
   const std::string folder = OsFolderOf(target);
   TTempFile temp(folder, target.substr(target.rfind('/') + 1));
   if (!temp.IsOpen()) throw EFCreateError(&SFCreateError, {fileName, SysErrorMessage(temp.Error())});
-  if (hasOld) ::fchmod(temp.Handle(), old.st_mode & 07777);
+  if (hasOld) KeepOwnerAndPermissions(temp.Handle(), old);
 
   const TFileWriteFunc write = CurrentWriteFunc();
   int error = WriteAll(write, temp.Handle(), data, size);

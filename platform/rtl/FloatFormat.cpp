@@ -499,11 +499,12 @@ size_t ChooseSection(const std::vector<String>& sections, const TDecimal& d) {
   return 0;
 }
 
-// Returns false when the value is too large for the section's fixed layout.
+// Returns false when the section is empty or the value too large for its fixed layout.
 bool FormatDecimal(const String& format, const TDecimal& d, int precision,
                    const TFormatSettings& fs, String& text) {
   const std::vector<String> sections = SplitSections(format);
   size_t index = ChooseSection(sections, d);
+  if (sections[index].empty()) return false;  // no layout for this value: general text
   TRendered r = RenderSection(sections[index], d, precision, fs);
   if (r.TooLarge) return false;
   // A value that rounds to zero takes the zero section.

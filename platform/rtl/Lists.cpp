@@ -57,7 +57,8 @@ void TList::Grow() {
 }
 
 void TList::SetCapacity(Integer NewCapacity) {
-  if (NewCapacity < GetCount() || NewCapacity > MaxListSize) Error(&SListCapacityError, NewCapacity);
+  if (NewCapacity < GetCount() || NewCapacity > MaxListSize)
+    Error(&SListCapacityError, NewCapacity);
   if (NewCapacity == 0)
     std::vector<void*>().swap(FItems);
   else if (NewCapacity > FCapacity)

@@ -16,6 +16,7 @@ const TResourceString SInvalidRegType = {65342, "Invalid data type for '%s'"};
 const TResourceString SRegCreateFailed = {65343, "Failed to create key %s"};
 
 QJ_IMPLEMENT_CLASS(TRegistry)
+QJ_IMPLEMENT_CLASS(TRegIniFile)
 
 struct TRegistry::TValue {
   TRegDataType Type = rdUnknown;
@@ -279,6 +280,12 @@ bool TRegistry::OpenKeyReadOnly(const String& key) {
   return true;
 }
 
+void TRegistry::RestoreKey(const TKeyState& state) {
+  FCurrentPath = state.Path;
+  FKeyOpen = state.Open;
+  FReadOnlyKey = state.ReadOnly;
+}
+
 void TRegistry::CloseKey() {
   FCurrentPath.clear();
   FKeyOpen = false;
@@ -479,4 +486,92 @@ Integer TRegistry::ReadBinaryData(const String& name, void* buffer, Integer bufS
 
 void TRegistry::WriteBinaryData(const String& name, const void* buffer, Integer bufSize) {
   PutValue(name, EncodeBinary(buffer, bufSize < 0 ? 0 : bufSize));
+}
+
+// ---------------------------------------------------------------------------------------------
+// TRegIniFile
+
+TRegIniFile::TRegIniFile(const String& fileName, Cardinal access)
+    : TRegistry(access), FIniFileName(fileName) {
+  OpenKey(fileName, true);
+}
+
+template <class F>
+bool TRegIniFile::InSection(const String& section, bool create, F&& action) {
+  const TKeyState saved = SaveKey();
+  if (!section.empty() && !OpenKey(section, create)) return false;
+  try {
+    action();
+  } catch (...) {
+    RestoreKey(saved);
+    throw;
+  }
+  RestoreKey(saved);
+  return true;
+}
+
+String TRegIniFile::ReadString(const String& section, const String& ident, const String& def) {
+  String result = def;
+  InSection(section, false, [&] {
+    if (ValueExists(ident)) result = TRegistry::ReadString(ident);
+  });
+  return result;
+}
+
+void TRegIniFile::WriteString(const String& section, const String& ident, const String& value) {
+  if (!InSection(section, true, [&] { TRegistry::WriteString(ident, value); }))
+    throw ERegistryException(&SRegCreateFailed, {section});
+}
+
+Integer TRegIniFile::ReadInteger(const String& section, const String& ident, Integer def) {
+  Integer result = def;
+  InSection(section, false, [&] {
+    switch (GetDataType(ident)) {
+      case rdString:
+      case rdExpandString: result = StrToIntDef(TRegistry::ReadString(ident), def); break;
+      case rdInteger: result = TRegistry::ReadInteger(ident); break;
+      default: break;
+    }
+  });
+  return result;
+}
+
+void TRegIniFile::WriteInteger(const String& section, const String& ident, Integer value) {
+  WriteString(section, ident, IntToStr(value));
+}
+
+bool TRegIniFile::ReadBool(const String& section, const String& ident, bool def) {
+  return ReadInteger(section, ident, def ? 1 : 0) != 0;
+}
+
+void TRegIniFile::WriteBool(const String& section, const String& ident, bool value) {
+  WriteString(section, ident, value ? "1" : "0");
+}
+
+void TRegIniFile::ReadSection(const String& section, TStrings* strings) {
+  std::vector<String> names;
+  InSection(section, false, [&] { names = ValueNames(); });
+  FillStrings(strings, names);
+}
+
+void TRegIniFile::ReadSections(TStrings* strings) { GetKeyNames(strings); }
+
+void TRegIniFile::ReadSectionValues(const String& section, TStrings* strings) {
+  std::vector<String> lines;
+  InSection(section, false, [&] {
+    for (const String& name : ValueNames()) {
+      TRegDataType type = GetDataType(name);
+      if (type == rdString || type == rdExpandString)
+        lines.push_back(name + "=" + TRegistry::ReadString(name));
+      else if (type == rdInteger)
+        lines.push_back(name + "=" + IntToStr(TRegistry::ReadInteger(name)));
+    }
+  });
+  FillStrings(strings, lines);
+}
+
+void TRegIniFile::EraseSection(const String& section) { TRegistry::DeleteKey(section); }
+
+void TRegIniFile::DeleteKey(const String& section, const String& ident) {
+  InSection(section, false, [&] { DeleteValue(ident); });
 }

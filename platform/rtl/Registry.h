@@ -57,7 +57,7 @@ class TRegistry : public TObject {
   explicit TRegistry(Cardinal access = KEY_ALL_ACCESS);
 
   // The store's file, from the environment at construction.
-  const String& GetFileName() const { return FFileName; }
+  const String& GetStoreFileName() const { return FFileName; }
   static String DefaultFileName();
 
   HKEY GetRootKey() const { return FRootKey; }
@@ -104,6 +104,16 @@ class TRegistry : public TObject {
   Integer ReadBinaryData(const String& name, void* buffer, Integer bufSize);
   void WriteBinaryData(const String& name, const void* buffer, Integer bufSize);
 
+ protected:
+  // The open key, to come back to after a detour.
+  struct TKeyState {
+    String Path;
+    bool Open = false;
+    bool ReadOnly = false;
+  };
+  TKeyState SaveKey() const { return {FCurrentPath, FKeyOpen, FReadOnlyKey}; }
+  void RestoreKey(const TKeyState& state);
+
  private:
   struct TValue;
   String Section(const String& path) const;
@@ -124,4 +134,35 @@ class TRegistry : public TObject {
   String FCurrentPath;
   bool FKeyOpen = false;
   bool FReadOnlyKey = false;
+};
+
+// INI-style access to the store: the key given at construction (created when missing) plays the
+// file, its subkeys play the sections and their values the keys. Sections are opened like keys:
+// below the file's key, or from the root when they start with '\\'. Integers and booleans are
+// written as text; ReadInteger also reads integer values.
+class TRegIniFile : public TRegistry {
+  QJ_CLASS(TRegIniFile, TRegistry)
+ public:
+  explicit TRegIniFile(const String& fileName, Cardinal access = KEY_ALL_ACCESS);
+
+  const String& GetFileName() const { return FIniFileName; }
+
+  String ReadString(const String& section, const String& ident, const String& def);
+  void WriteString(const String& section, const String& ident, const String& value);
+  Integer ReadInteger(const String& section, const String& ident, Integer def);
+  void WriteInteger(const String& section, const String& ident, Integer value);
+  bool ReadBool(const String& section, const String& ident, bool def);
+  void WriteBool(const String& section, const String& ident, bool value);
+  void ReadSection(const String& section, TStrings* strings);        // value names
+  void ReadSections(TStrings* strings);                              // subkey names
+  void ReadSectionValues(const String& section, TStrings* strings);  // "name=value" lines
+  void EraseSection(const String& section);
+  void DeleteKey(const String& section, const String& ident);
+
+ private:
+  // Runs action with the section's key open; false when the section is missing and not created.
+  template <class F>
+  bool InSection(const String& section, bool create, F&& action);
+
+  String FIniFileName;
 };

@@ -17,6 +17,7 @@ const TResourceString SFCreateError = {65303, "Cannot create file \"%s\". %s"};
 const TResourceString SMemoryStreamError = {65304, "Out of memory while expanding memory stream"};
 const TResourceString SInvalidSeekOrigin = {65305, "Invalid stream seek origin"};
 const TResourceString SInvalidStreamSize = {65306, "Invalid stream size"};
+const TResourceString SInvalidStreamPosition = {65307, "Invalid stream position"};
 
 QJ_IMPLEMENT_CLASS(TStream)
 QJ_IMPLEMENT_CLASS(THandleStream)
@@ -52,12 +53,23 @@ Int64 TransferEnd(Int64 position, Integer count) {
 
 // The position a seek asks for, from the current position and size.
 Int64 SeekTarget(Int64 offset, TSeekOrigin origin, Int64 position, Int64 size) {
-  switch (origin) {
-    case TSeekOrigin::soBeginning: return offset;
-    case TSeekOrigin::soCurrent: return position + offset;
-    case TSeekOrigin::soEnd: return size + offset;
+  Int64 base = origin == soBeginning ? 0 : origin == soCurrent ? position : size;
+  Int64 target;
+  if (__builtin_add_overflow(base, offset, &target)) throw EStreamError(&SInvalidStreamPosition);
+  return target;
+}
+
+// Runs a read(2)/write(2)-like transfer until count bytes moved, the end, or an error.
+template <class F>
+Integer TransferAll(Integer count, F&& transfer) {
+  Integer done = 0;
+  while (done < count) {
+    ssize_t n = transfer(done, static_cast<size_t>(count - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<Integer>(n);
   }
-  return position;
+  return done;
 }
 
 // How many of count bytes are there to read from position in a block of size bytes.
@@ -115,20 +127,17 @@ void TStream::SetSize(Int64) {}
 // ---------------------------------------------------------------------------------------------
 // THandleStream
 
+// Short transfers (pipes, signals) are continued, so fewer bytes mean the end or an error.
 Integer THandleStream::Read(void* buffer, Integer count) {
-  if (count <= 0) return 0;
-  ssize_t n;
-  do n = ::read(FHandle, buffer, static_cast<size_t>(count));
-  while (n < 0 && errno == EINTR);
-  return n < 0 ? 0 : static_cast<Integer>(n);
+  return TransferAll(count, [&](Integer done, size_t left) {
+    return ::read(FHandle, static_cast<Byte*>(buffer) + done, left);
+  });
 }
 
 Integer THandleStream::Write(const void* buffer, Integer count) {
-  if (count <= 0) return 0;
-  ssize_t n;
-  do n = ::write(FHandle, buffer, static_cast<size_t>(count));
-  while (n < 0 && errno == EINTR);
-  return n < 0 ? 0 : static_cast<Integer>(n);
+  return TransferAll(count, [&](Integer done, size_t left) {
+    return ::write(FHandle, static_cast<const Byte*>(buffer) + done, left);
+  });
 }
 
 Int64 THandleStream::Seek(Int64 offset, TSeekOrigin origin) {

@@ -44,7 +44,8 @@ class TStream : public TObject {
   // Transfer up to count bytes; return how many moved (0 at the end or on failure).
   virtual Integer Read(void* buffer, Integer count) = 0;
   virtual Integer Write(const void* buffer, Integer count) = 0;
-  // Moves the position and returns the new one.
+  // Moves the position and returns the new one. Memory streams accept any position (reading
+  // there gives nothing) but raise EStreamError for one that overflows.
   virtual Int64 Seek(Int64 offset, TSeekOrigin origin) = 0;
   Integer Seek(Integer offset, Word origin);  // soFromBeginning / soFromCurrent / soFromEnd
 
@@ -69,7 +70,7 @@ class THandleStream : public TStream {
   int GetHandle() const { return FHandle; }
   Integer Read(void* buffer, Integer count) override;
   Integer Write(const void* buffer, Integer count) override;
-  Int64 Seek(Int64 offset, TSeekOrigin origin) override;
+  Int64 Seek(Int64 offset, TSeekOrigin origin) override;  // -1 when the OS refuses
   void SetSize(Int64 newSize) override;  // raises EStreamError when the file refuses
 
  protected:

@@ -291,7 +291,8 @@ void TStrings::SetDelimitedText(const String& Value, char delimiter, char quote,
       Add(ExtractQuoted(text, pos, quote));
     } else {
       size_t start = pos;
-      while (pos < text.size() && text[pos] != delimiter && (strict || Byte8(text[pos]) > ' ')) ++pos;
+      while (pos < text.size() && text[pos] != delimiter && (strict || Byte8(text[pos]) > ' '))
+        ++pos;
       Add(text.substr(start, pos - start));
     }
     skipBlanks(pos);
@@ -376,7 +377,7 @@ bool TStringList::Find(const String& S, Integer& Index) const {
   Integer H = GetCount() - 1;
   while (L <= H) {
     Integer I = L + (H - L) / 2;
-    Integer C = CompareStrings(FList[static_cast<size_t>(I)].FString, S);
+    Integer C = CompareStrings(Item(I).FString, S);
     if (C < 0) {
       L = I + 1;
     } else {
@@ -412,7 +413,7 @@ Integer TStringList::AddObject(const String& S, TObject* AObject) {
 void TStringList::InsertItem(Integer Index, const String& S, TObject* AObject) {
   Changing();
   if (GetCount() == FCapacity) Grow();
-  FList.insert(FList.begin() + Index, TStringItem{S, AObject});
+  FList.insert(FList.begin() + Index, std::make_unique<TStringItem>(TStringItem{S, AObject}));
   Changed();
 }
 
@@ -460,26 +461,26 @@ void TStringList::Move(Integer CurIndex, Integer NewIndex) {
 
 String TStringList::Get(Integer Index) const {
   CheckIndex(Index);
-  return FList[static_cast<size_t>(Index)].FString;
+  return Item(Index).FString;
 }
 
 void TStringList::Put(Integer Index, const String& S) {
   if (FSorted) Error(&SSortedListError, 0);
   CheckIndex(Index);
   Changing();
-  FList[static_cast<size_t>(Index)].FString = S;
+  Item(Index).FString = S;
   Changed();
 }
 
 TObject* TStringList::GetObject(Integer Index) const {
   CheckIndex(Index);
-  return FList[static_cast<size_t>(Index)].FObject;
+  return Item(Index).FObject;
 }
 
 void TStringList::PutObject(Integer Index, TObject* AObject) {
   CheckIndex(Index);
   Changing();
-  FList[static_cast<size_t>(Index)].FObject = AObject;
+  Item(Index).FObject = AObject;
   Changed();
 }
 
@@ -523,8 +524,7 @@ void TStringList::CustomSort(const TStringListSortCompare& Compare) {
 
 void TStringList::Sort() {
   CustomSort([](TStringList* list, Integer i1, Integer i2) {
-    return list->CompareStrings(list->FList[static_cast<size_t>(i1)].FString,
-                                list->FList[static_cast<size_t>(i2)].FString);
+    return list->CompareStrings(list->Item(i1).FString, list->Item(i2).FString);
   });
 }
 

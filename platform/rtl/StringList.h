@@ -102,7 +102,8 @@ class TStrings : public TPersistent {
 
 class TStringList;
 // Returns <0, 0 or >0 as the line at Index1 sorts before, with or after the line at Index2.
-using TStringListSortCompare = std::function<Integer(TStringList* List, Integer Index1, Integer Index2)>;
+using TStringListSortCompare =
+    std::function<Integer(TStringList* List, Integer Index1, Integer Index2)>;
 
 class TStringList : public TStrings {
   QJ_CLASS(TStringList, TStrings)
@@ -165,7 +166,11 @@ class TStringList : public TStrings {
   void ExchangeItems(Integer Index1, Integer Index2);
   void QuickSort(Integer L, Integer R, const TStringListSortCompare& Compare);
 
-  std::vector<TStringItem> FList;
+  TStringItem& Item(Integer Index) { return *FList[static_cast<size_t>(Index)]; }
+  const TStringItem& Item(Integer Index) const { return *FList[static_cast<size_t>(Index)]; }
+
+  // Lines live behind pointers so inserting into a long list moves pointers, not strings.
+  std::vector<std::unique_ptr<TStringItem>> FList;
   Integer FCapacity = 0;
   TDuplicates FDuplicates = dupIgnore;
   bool FSorted = false;

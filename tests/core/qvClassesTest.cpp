@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/qvClasses.h"
+#include "platform/rtl/Classes.h"
 
 namespace {
 
@@ -137,4 +138,57 @@ TEST(Arithmetic, CeilDivTruncatesThenRoundsUp) {
   for (const Case& c : cases) EXPECT_EQ(CeilDiv(c.a, c.b), c.expected) << c.a << "/" << c.b;
   EXPECT_THROW(CeilDiv(1, 0), EDivByZero);
   EXPECT_EQ(MakeSize(3, 4), (TSize{3, 4}));
+}
+
+namespace {
+
+class TLinking : public TqvComponent {
+  QJ_INLINE_CLASS(TLinking, TqvComponent)
+ public:
+  using TqvComponent::TqvComponent;
+  void GetFakeComponentLinks(std::vector<TComponent*>& AList) override {
+    AList.insert(AList.end(), Links.begin(), Links.end());
+  }
+  std::vector<TComponent*> Links;
+};
+
+class TStreamable : public TPersistent {
+  QJ_INLINE_CLASS(TStreamable, TPersistent)
+};
+
+}  // namespace
+
+TEST(QvComponent, FakeLinksOnlyAtDesignTime) {
+  TComponent form(nullptr);
+  auto* c = new TLinking(&form);
+  TComponent* others[4];
+  for (TComponent*& o : others) o = new TComponent(&form);
+  c->Links.assign(others, others + 4);
+  c->UpdateFakeComponentLinks();  // not designing: nothing changes
+  EXPECT_EQ(c->GetFakeComponentLink(1), nullptr);
+  form.SetDesigning(true);
+  c->UpdateFakeComponentLinks();
+  EXPECT_EQ(c->GetFakeComponentLink(1), others[0]);
+  EXPECT_EQ(c->GetFakeComponentLink(3), others[2]);
+  c->Links.assign(others + 3, others + 4);
+  c->UpdateFakeComponentLinks();
+  EXPECT_EQ(c->GetFakeComponentLink(1), others[3]);
+  EXPECT_EQ(c->GetFakeComponentLink(2), nullptr);
+  EXPECT_EQ(c->GetFakeComponentLink(3), nullptr);
+  Free(others[3]);  // a freed component leaves the links
+  EXPECT_EQ(c->GetFakeComponentLink(1), nullptr);
+  EXPECT_THROW(c->GetFakeComponentLink(4), EListError);
+}
+
+TEST(QvInterfacedPersistent, RemembersItsOwner) {
+  TStreamable owner;
+  TqvInterfacedPersistent p(&owner);
+  EXPECT_EQ(p.GetOwner(), &owner);
+}
+
+TEST(RegisteredClasses, StreamRegistrationRegistersByName) {
+  TqvRegisteredClasses reg(true);
+  reg.Register(&TStreamable::StaticClass(), "Streamable|For stored forms");
+  EXPECT_EQ(GetClass("TStreamable"), &TStreamable::StaticClass());
+  UnRegisterClass(&TStreamable::StaticClass());
 }

@@ -28,7 +28,9 @@ class TColumn : public TCollectionItem {
     Caption = Value;
     Changed(false);
   }
-  String GetDisplayName() const override { return Caption.empty() ? TCollectionItem::GetDisplayName() : Caption; }
+  String GetDisplayName() const override {
+    return Caption.empty() ? TCollectionItem::GetDisplayName() : Caption;
+  }
 
   String Caption;
   Log* FreedLog = nullptr;
@@ -44,7 +46,8 @@ class TWideColumn : public TColumn {
 class TColumns : public TOwnedCollection {
   QJ_INLINE_CLASS(TColumns, TOwnedCollection)
  public:
-  explicit TColumns(TPersistent* AOwner = nullptr, TCollectionItemClass ItemClass = &TColumn::StaticClass())
+  explicit TColumns(TPersistent* AOwner = nullptr,
+                    TCollectionItemClass ItemClass = &TColumn::StaticClass())
       : TOwnedCollection(AOwner, ItemClass) {}
   TColumn* Col(Integer Index) const { return static_cast<TColumn*>(GetItem(Index)); }
   TColumn* AddColumn(const String& caption) {
@@ -135,7 +138,8 @@ TEST_F(CollectionTest, IndexMovesTheItemAndInsertPlacesIt) {
   EXPECT_EQ(columns.Captions(), (std::vector<String>{"b", "", "c", "a"}));
   EXPECT_EQ(columns.Col(1)->GetIndex(), 1);
 
-  EXPECT_EQ(ErrorOf<EListError>([&] { columns.Col(0)->SetIndex(4); }), "List index out of bounds (4)");
+  EXPECT_EQ(ErrorOf<EListError>([&] { columns.Col(0)->SetIndex(4); }),
+            "List index out of bounds (4)");
   EXPECT_EQ(ErrorOf<EListError>([&] { columns.GetItem(-1); }), "List index out of bounds (-1)");
   EXPECT_EQ(ErrorOf<EListError>([&] { columns.Delete(9); }), "List index out of bounds (9)");
   EXPECT_EQ(columns.Captions(), (std::vector<String>{"b", "", "c", "a"}));
@@ -189,7 +193,8 @@ TEST_F(CollectionTest, ItemsMoveBetweenCollectionsOfTheirClass) {
   EXPECT_EQ(columns.Events, (Log{"extracting a", "update all"}));
 
   TColumns wideOnly(nullptr, &TWideColumn::StaticClass());
-  EXPECT_EQ(ErrorOf<EListError>([&] { moving->SetCollection(&wideOnly); }), "Invalid property value");
+  EXPECT_EQ(ErrorOf<EListError>([&] { moving->SetCollection(&wideOnly); }),
+            "Invalid property value");
   EXPECT_EQ(moving->GetCollection(), &other);
   EXPECT_EQ(ErrorOf<EListError>([&] { New<TColumn>(&wideOnly); }), "Invalid property value");
   EXPECT_EQ(wideOnly.GetCount(), 0);

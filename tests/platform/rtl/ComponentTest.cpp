@@ -177,7 +177,8 @@ TEST_F(ComponentTest, InsertComponentMovesBetweenOwners) {
   newOwner->InsertComponent(item);
   EXPECT_EQ(item->Owner(), newOwner);
   EXPECT_EQ(oldOwner->GetComponentCount(), 0);
-  EXPECT_EQ(log, (Log{"Old remove Item", "Item remove Item", "New insert Item", "Item insert Item"}));
+  EXPECT_EQ(log,
+            (Log{"Old remove Item", "Item remove Item", "New insert Item", "Item insert Item"}));
   newOwner->RemoveComponent(oldOwner);  // not owned: nothing happens
   EXPECT_EQ(newOwner->GetComponentCount(), 1);
   newOwner->RemoveComponent(item);
@@ -207,9 +208,9 @@ TEST_F(ComponentTest, NamesMustBeIdentifiers) {
     const char* name;
     bool valid;
   };
-  const Case cases[] = {{"Button1", true}, {"_x", true},   {"a_b_9", true}, {"", true},
-                        {"1abc", false},   {"a b", false}, {"a.b", false},  {"caf\xe9", false},
-                        {"-", false}};
+  const Case cases[] = {{"Button1", true}, {"_x", true},       {"a_b_9", true},
+                        {"", true},        {"1abc", false},    {"a b", false},
+                        {"a.b", false},    {"caf\xe9", false}, {"-", false}};
   for (const Case& c : cases) {
     probe->SetName("Start");
     String error = ErrorOf<EComponentError>([&] { probe->SetName(c.name); });
@@ -273,6 +274,7 @@ TEST_F(ComponentTest, DesigningSpreadsToOwnedAndInsertedComponents) {
   TProbe* late = Probe(nullptr, "Late");
   root->InsertComponent(late);
   EXPECT_TRUE(late->HasState(csDesigning));
+  EXPECT_TRUE(Probe(root, "Born")->HasState(csDesigning));
   root->SetDesigning(false, false);
   EXPECT_FALSE(root->HasState(csDesigning));
   EXPECT_TRUE(a->HasState(csDesigning));
@@ -357,7 +359,8 @@ TEST(Persistent, AssignGoesBothWaysOrRaisesThePlatformError) {
   EXPECT_EQ(point.X, 7);
   EXPECT_EQ(ErrorOf<EConvertError>([&] { scalar.Assign(&point); }),
             "Cannot assign a TPoint3 to a TScalar");
-  EXPECT_EQ(ErrorOf<EConvertError>([&] { point.Assign(nullptr); }), "Cannot assign a nil to a TPoint3");
+  EXPECT_EQ(ErrorOf<EConvertError>([&] { point.Assign(nullptr); }),
+            "Cannot assign a nil to a TPoint3");
   EXPECT_EQ(point.X, 7);
 }
 

@@ -31,7 +31,7 @@ class TTempFolder {
 
   const String& Path() const { return FPath; }
   String File(const String& name) const { return FPath + "/" + name; }
-  // Names of the entries of the folder, to find stray temporary files.
+  // How many entries the folder holds, to find stray temporary files.
   size_t EntryCount() const {
     return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(FPath),
                                              std::filesystem::directory_iterator()));

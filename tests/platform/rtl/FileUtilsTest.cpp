@@ -193,6 +193,7 @@ TEST_F(AtomicWrite, ReportsTargetsThatCannotBeWritten) {
       {noFolder, "Cannot create file \"" + noFolder + "\". No such file or directory"},
       {FFolder.Path(), "Cannot create file \"" + FFolder.Path() + "\". Is a directory"},
       {"", "Cannot create file \"\". No such file or directory"},
+      {"/dev/null", "Cannot create file \"/dev/null\". Not a regular file"},
   };
   for (const Case& c : cases) {
     try {

@@ -255,6 +255,9 @@ TEST(FormatFloatTest, FallsBackToGeneralText) {
   EXPECT_EQ(FormatFloat("", 1.5, KUS), "1.5");
   EXPECT_EQ(FormatFloat("", 1.5, KDE), "1,5");
   EXPECT_EQ(FormatFloat("0", 1e20, KUS), "1E20");
+  EXPECT_EQ(FormatFloat(";(0)", 5.5, KDE), "5,5");
+  EXPECT_EQ(FormatFloat(";(0)", -5.5, KDE), "(6)");
+  EXPECT_EQ(FormatFloat(";", -5.5, KUS), "-5.5");
   EXPECT_EQ(FormatFloat("0.00", KNaN, KUS), "NAN");
   EXPECT_EQ(FormatFloat("0.00", -KInf, KUS), "-INF");
   TFormatSettingsScope pin(KDE);

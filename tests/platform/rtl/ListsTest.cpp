@@ -149,11 +149,14 @@ TEST(List, SortOrdersEqualKeysAsThePlatformQuicksortDoes) {
   TList list;
   for (auto& s : items) list.Add(&s);
   list.Sort([](void* x, void* y) {
-    return Integer((*static_cast<std::string*>(x))[0]) - Integer((*static_cast<std::string*>(y))[0]);
+    return Integer((*static_cast<std::string*>(x))[0]) -
+           Integer((*static_cast<std::string*>(y))[0]);
   });
   std::vector<std::string> sorted;
-  for (Integer i = 0; i < list.GetCount(); ++i) sorted.push_back(*static_cast<std::string*>(list[i]));
-  EXPECT_EQ(sorted, (std::vector<std::string>{"1b", "1c", "1d", "1a", "2c", "2b", "2a", "3a", "3b", "3c"}));
+  for (Integer i = 0; i < list.GetCount(); ++i)
+    sorted.push_back(*static_cast<std::string*>(list[i]));
+  EXPECT_EQ(sorted,
+            (std::vector<std::string>{"1b", "1c", "1d", "1a", "2c", "2b", "2a", "3a", "3b", "3c"}));
 }
 
 TEST(List, SortSurvivesLargeAndHostileInput) {
@@ -164,7 +167,9 @@ TEST(List, SortSurvivesLargeAndHostileInput) {
     values[i] = n - i;
     list.Add(&values[i]);
   }
-  auto byValue = [](void* x, void* y) { return *static_cast<Integer*>(x) - *static_cast<Integer*>(y); };
+  auto byValue = [](void* x, void* y) {
+    return *static_cast<Integer*>(x) - *static_cast<Integer*>(y);
+  };
   list.Sort(byValue);
   for (Integer i = 1; i < n; ++i)
     ASSERT_LE(*static_cast<Integer*>(list[i - 1]), *static_cast<Integer*>(list[i]));

@@ -38,7 +38,7 @@ String MessageOf(const std::function<void()>& action) {
 }
 
 TEST_F(Registry, TheStoreLivesInTheUserConfigurationFolder) {
-  EXPECT_EQ(FReg.GetFileName(), StoreFile());
+  EXPECT_EQ(FReg.GetStoreFileName(), StoreFile());
   EXPECT_EQ(FReg.GetRootKey(), HKEY_CURRENT_USER);
   {
     TEnvScope relative("XDG_CONFIG_HOME", "relative/path");
@@ -262,6 +262,51 @@ TEST_F(Registry, ACrashMidWriteLeavesTheOldStore) {
   EXPECT_EXIT(killedMidWrite(), testing::KilledBySignal(SIGKILL), "");
   EXPECT_EQ(StoreText(), before);
   EXPECT_EQ(FReg.ReadString("v"), "old");
+}
+
+// ---------------------------------------------------------------------------------------------
+// TRegIniFile
+
+TEST_F(Registry, RegIniFileMapsSectionsToSubkeys) {
+  TRegIniFile ini("Software\\QJ\\Layout");
+  EXPECT_EQ(ini.GetFileName(), "Software\\QJ\\Layout");
+  EXPECT_EQ(ini.GetCurrentPath(), "Software\\QJ\\Layout");
+  EXPECT_EQ(ini.ReadString("Grid", "Caption", "def"), "def");
+  EXPECT_FALSE(ini.KeyExists("Grid"));  // reading creates nothing
+
+  ini.WriteString("Grid", "Caption", "Channels");
+  ini.WriteInteger("Grid", "Width", 120);
+  ini.WriteBool("Grid", "Visible", true);
+  ini.WriteString("", "Top", "at the file's key");
+  EXPECT_EQ(ini.GetCurrentPath(), "Software\\QJ\\Layout");  // back where it was
+
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey("Software\\QJ\\Layout\\Grid", false));
+  EXPECT_EQ(reg.ReadString("Width"), "120");  // integers go in as text
+  reg.WriteInteger("Height", 40);
+
+  EXPECT_EQ(ini.ReadString("Grid", "Caption", ""), "Channels");
+  EXPECT_EQ(ini.ReadInteger("Grid", "Width", 0), 120);
+  EXPECT_EQ(ini.ReadInteger("Grid", "Height", 0), 40);  // integer values read too
+  EXPECT_EQ(ini.ReadInteger("Grid", "Caption", -1), -1);
+  EXPECT_TRUE(ini.ReadBool("Grid", "Visible", false));
+  EXPECT_TRUE(ini.ReadBool("Grid", "Missing", true));
+  EXPECT_EQ(ini.ReadString("", "Top", ""), "at the file's key");
+
+  TStringList list;
+  ini.ReadSections(&list);
+  EXPECT_EQ(list.GetText(), "Grid\r\n");
+  ini.ReadSection("Grid", &list);
+  EXPECT_EQ(list.GetText(), "Caption\r\nWidth\r\nVisible\r\nHeight\r\n");
+  ini.ReadSectionValues("Grid", &list);
+  EXPECT_EQ(list.GetText(), "Caption=Channels\r\nWidth=120\r\nVisible=1\r\nHeight=40\r\n");
+
+  ini.DeleteKey("Grid", "Caption");
+  EXPECT_EQ(ini.ReadString("Grid", "Caption", "gone"), "gone");
+  ini.EraseSection("Grid");
+  EXPECT_FALSE(ini.KeyExists("Grid"));
+  ini.ReadSection("Grid", &list);
+  EXPECT_EQ(list.GetCount(), 0);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <functional>
+#include <limits>
+#include <thread>
 #include <memory>
 
 #include "FileTestSupport.h"
@@ -179,6 +181,11 @@ TEST(MemoryStream, AnImpossiblePositionIsAnErrorNotACrash) {
   stream.Seek(Int64(1) << 62, soBeginning);
   EXPECT_THROW(stream.WriteBuffer("x", 1), EOutOfMemory);
   EXPECT_EQ(stream.GetSize(), 3);
+  EXPECT_THROW(stream.Seek(std::numeric_limits<Int64>::max(), soCurrent), EStreamError);
+  TStringStream text("abc");
+  text.SetPosition(1);
+  EXPECT_THROW(text.Seek(std::numeric_limits<Int64>::max(), soCurrent), EStreamError);
+  EXPECT_EQ(text.GetPosition(), 1);
   stream.Seek(Int64(-5), soBeginning);
   char c;
   EXPECT_EQ(stream.Read(&c, 1), 0);
@@ -340,6 +347,14 @@ TEST_F(FileStream, ReportsFilesThatCannotBeOpenedOrCreated) {
   }
 }
 
+TEST_F(FileStream, AFailedSeekReturnsMinusOneAndKeepsThePosition) {
+  TFileStream stream(FFolder.File("f"), fmCreate);
+  stream.WriteBuffer("abc", 3);
+  EXPECT_EQ(stream.Seek(Int64(-10), soBeginning), -1);
+  EXPECT_EQ(stream.Seek(std::numeric_limits<Int64>::max(), soCurrent), -1);
+  EXPECT_EQ(stream.GetPosition(), 3);
+}
+
 TEST_F(FileStream, NewFileGetsTheRightsAskedFor) {
   { TFileStream stream(FFolder.File("private"), fmCreate, 0600); }
   struct stat st;
@@ -359,6 +374,25 @@ TEST_F(FileStream, HandleStreamLeavesTheHandleOpen) {
   char c;
   EXPECT_EQ(::read(fd, &c, 1), 1);
   ::close(fd);
+}
+
+TEST_F(FileStream, HandleStreamReadsAPipeWholeThoughItArrivesInPieces) {
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  String sent(300000, 'p');
+  std::thread writer([&] {
+    THandleStream out(fds[1]);
+    out.WriteBuffer(sent.data(), Length(sent));
+    ::close(fds[1]);
+  });
+  THandleStream in(fds[0]);
+  String received(sent.size(), '\0');
+  in.ReadBuffer(received.data(), Length(received));
+  writer.join();
+  EXPECT_EQ(received, sent);
+  char c;
+  EXPECT_EQ(in.Read(&c, 1), 0);
+  ::close(fds[0]);
 }
 
 }  // namespace

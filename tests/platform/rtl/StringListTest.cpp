@@ -92,7 +92,7 @@ TEST(StringListSorted, FindGivesThePositionOrTheInsertionPoint) {
     bool found;
     Integer index;
   };
-  const Case cases[] = {{"alpha", true, 0},  {"ALPHA", true, 0},  {"bravo", false, 1},
+  const Case cases[] = {{"alpha", true, 0},  {"ALPHA", true, 0},    {"bravo", false, 1},
                         {"echo", true, 3},   {"foxtrot", false, 4}, {"", false, 0},
                         {"Charlie", true, 1}};
   for (const Case& c : cases) {
@@ -179,7 +179,8 @@ TEST(StringList, EditingKeepsObjectsAndChecksIndexes) {
       {[&] { list.PutObject(5, nullptr); }, "List index out of bounds (5)"},
       {[&] { list.Exchange(0, 3); }, "List index out of bounds (3)"},
   };
-  for (const auto& [action, message] : errors) EXPECT_EQ(ErrorOf<EStringListError>(action), message);
+  for (const auto& [action, message] : errors)
+    EXPECT_EQ(ErrorOf<EStringListError>(action), message);
   EXPECT_EQ(LinesOf(list), (Lines{"3", "zero", "two"}));
 }
 
@@ -393,4 +394,66 @@ TEST(StringListStreams, SaveAndLoadThroughAStream) {
   EXPECT_EQ(LinesOf(back), (Lines{"", "last"}));
   EXPECT_THROW(back.LoadFromFile("/nonexistent/dir/list.txt"), EFOpenError);
   EXPECT_EQ(LinesOf(back), (Lines{"", "last"}));
+}
+
+// ---------------------------------------------------------------------------------------------
+// A descendant that supplies only the abstract members gets the rest from TStrings.
+
+namespace {
+
+class TPlainStrings : public TStrings {
+  QJ_INLINE_CLASS(TPlainStrings, TStrings)
+ public:
+  Lines Items;
+  std::vector<TObject*> Objects;
+  int UpdateStarts = 0, UpdateEnds = 0;
+
+  String Get(Integer Index) const override { return Items.at(static_cast<size_t>(Index)); }
+  Integer GetCount() const override { return static_cast<Integer>(Items.size()); }
+  TObject* GetObject(Integer Index) const override {
+    return Objects.at(static_cast<size_t>(Index));
+  }
+  void PutObject(Integer Index, TObject* AObject) override {
+    Objects.at(static_cast<size_t>(Index)) = AObject;
+  }
+  void Insert(Integer Index, const String& S) override {
+    Items.insert(Items.begin() + Index, S);
+    Objects.insert(Objects.begin() + Index, nullptr);
+  }
+  void Delete(Integer Index) override {
+    Items.erase(Items.begin() + Index);
+    Objects.erase(Objects.begin() + Index);
+  }
+  void Clear() override {
+    Items.clear();
+    Objects.clear();
+  }
+
+ protected:
+  void SetUpdateState(bool Updating) override { ++(Updating ? UpdateStarts : UpdateEnds); }
+};
+
+}  // namespace
+
+TEST(StringsBase, DefaultOperationsWorkThroughTheAbstractMembers) {
+  TPlainStrings list;
+  list.AddObject("one", Tag(1));
+  list.SetCommaText("one,two,\"three four\"");
+  EXPECT_EQ(list.UpdateStarts, 1);
+  EXPECT_EQ(list.UpdateEnds, 1);
+  list.PutObject(0, Tag(1));
+  list.Put(0, "uno");
+  EXPECT_EQ(list.GetObject(0), Tag(1));  // Put keeps the object
+  list.Exchange(0, 2);
+  EXPECT_EQ(list.Items, (Lines{"three four", "two", "uno"}));
+  EXPECT_EQ(list.GetObject(2), Tag(1));
+  list.Move(2, 0);
+  EXPECT_EQ(list.Items, (Lines{"uno", "three four", "two"}));
+  EXPECT_EQ(list.IndexOf("TWO"), 2);
+  EXPECT_EQ(list.IndexOfObject(Tag(1)), 0);
+  EXPECT_EQ(list.GetText(), "uno\r\nthree four\r\ntwo\r\n");
+  TStringList copy;
+  copy.Assign(&list);
+  EXPECT_TRUE(copy.Equals(&list));
+  EXPECT_EQ(copy.GetObject(0), Tag(1));
 }

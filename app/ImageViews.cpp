@@ -1,0 +1,215 @@
+#include "app/ImageViews.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/qvCustomData.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Variants.h"
+
+using namespace ImageLayout;
+
+namespace {
+
+Integer IntValue(TqvCustomDataController& dc, Integer record, Integer item) {
+  return dc.GetValue(record, item).AsInteger();
+}
+
+uint8_t ByteValue(TqvCustomDataController& dc, Integer record, Integer item) {
+  return static_cast<uint8_t>(IntValue(dc, record, item));
+}
+
+String TextValue(TqvCustomDataController& dc, Integer record, Integer item) {
+  return VarToStr(dc.GetValue(record, item));
+}
+
+bool IsTvRecord(TqvCustomDataController& channels, Integer record) {
+  return TextValue(channels, record, ChanColumn::CH_GB) == "0";
+}
+
+bool IsRadioRecord(TqvCustomDataController& channels, Integer record) {
+  return TextValue(channels, record, ChanColumn::CH_GB) == "1";
+}
+
+std::vector<uint16_t> OrderedSlots(TqvCustomDataController& channels, bool (*belongs)(TqvCustomDataController&, Integer)) {
+  std::vector<uint16_t> slots;
+  for (Integer r = 0; r < channels.GetRecordCount(); ++r)
+    if (belongs(channels, r)) slots.push_back(static_cast<uint16_t>(IntValue(channels, r, ChanColumn::CH_NO)));
+  return slots;
+}
+
+void SetChannelRecord(TqvCustomDataController& dc, Integer record, Integer seq, uint16_t slot,
+                      const TChannelFields& ch) {
+  dc.SetValue(record, ChanColumn::CH_SEQ, seq);
+  dc.SetValue(record, ChanColumn::CH_NAME, ch.Name);
+  dc.SetValue(record, ChanColumn::CH_SID, HexFieldText(ch.Sid));
+  dc.SetValue(record, ChanColumn::CH_SATNO, Integer(ch.SatelliteId));
+  dc.SetValue(record, ChanColumn::CH_TRANS, Integer(ch.TransponderId));
+  dc.SetValue(record, ChanColumn::CH_GENRE, Integer(ch.Genre));
+  dc.SetValue(record, ChanColumn::CH_TYPE, Integer(ch.HD ? 1 : 0));
+  dc.SetValue(record, ChanColumn::CH_VIDEO, HexFieldText(ch.VideoPid));
+  dc.SetValue(record, ChanColumn::CH_AUDIO, HexFieldText(ch.AudioPid));
+  dc.SetValue(record, ChanColumn::CH_PMT, HexFieldText(ch.PmtPid));
+  dc.SetValue(record, ChanColumn::CH_PCR, HexFieldText(ch.PcrPid));
+  dc.SetValue(record, ChanColumn::CH_GB, Integer(ch.Radio ? 1 : 0));
+  dc.SetValue(record, ChanColumn::CH_NO, Integer(slot));
+}
+
+void AppendChannels(const TDBImage& image, TqvCustomDataController& dc, bool tv) {
+  Integer seq = 0;
+  for (uint16_t slot : image.OrderList(tv)) {
+    Integer record = dc.AppendRecord();
+    SetChannelRecord(dc, record, ++seq, slot, image.Channel(slot));
+  }
+}
+
+// Closes an update bracket however the filling ends.
+class TUpdateBracket {
+ public:
+  explicit TUpdateBracket(TqvCustomDataController& dc) : FDC(dc) { FDC.BeginUpdate(); }
+  ~TUpdateBracket() { FDC.EndUpdate(); }
+  TUpdateBracket(const TUpdateBracket&) = delete;
+  TUpdateBracket& operator=(const TUpdateBracket&) = delete;
+
+ private:
+  TqvCustomDataController& FDC;
+};
+
+}  // namespace
+
+String HexFieldText(uint16_t value) { return LowerHex(value, 4); }
+
+void LoadSatelliteView(const TDBImage& image, TqvCustomDataController& dc) {
+  TUpdateBracket bracket(dc);
+  dc.SetRecordCount(0);
+  for (const TSatelliteEntry& sat : image.Satellites()) {
+    Integer record = dc.AppendRecord();
+    dc.SetValue(record, SatColumn::No, Integer(sat.Id));
+    dc.SetValue(record, SatColumn::Name, sat.Name);
+    dc.SetValue(record, SatColumn::LnbFreq, Integer(sat.LnbId));
+  }
+}
+
+void LoadTransponderView(const TDBImage& image, TqvCustomDataController& dc) {
+  TUpdateBracket bracket(dc);
+  dc.SetRecordCount(0);
+  for (const auto& [index, tp] : image.Transponders()) {
+    Integer record = dc.AppendRecord();
+    dc.SetValue(record, TpColumn::No, index + 1);
+    dc.SetValue(record, TpColumn::Frequency, IntToStr(tp.Frequency));
+    dc.SetValue(record, TpColumn::Polarization, Integer(tp.Polarisation));
+    dc.SetValue(record, TpColumn::SymbolRate, IntToStr(tp.SymbolRate));
+    dc.SetValue(record, TpColumn::DvbType, Integer(tp.DvbType));
+    dc.SetValue(record, TpColumn::Fec, Integer(tp.Fec));
+    dc.SetValue(record, TpColumn::SatNumber, IntToStr(tp.SatelliteId));
+    dc.SetValue(record, TpColumn::TpNo, Integer(tp.Id));
+  }
+}
+
+void LoadChannelView(const TDBImage& image, TqvCustomDataController& dc) {
+  {
+    TUpdateBracket bracket(dc);
+    dc.SetRecordCount(0);
+    AppendChannels(image, dc, true);
+  }
+  TUpdateBracket bracket(dc);
+  AppendChannels(image, dc, false);
+}
+
+uint16_t HexFieldValue(const String& text) {
+  Int64 value = 0;
+  if (text.empty() || !TryStrToInt64("$" + text, value) || value < 0 || value > 0xFFFF)
+    throw EConvertError("'%s' is not a valid hexadecimal value", {text});
+  return static_cast<uint16_t>(value);
+}
+
+void StoreChannelRecord(TDBImage& image, TqvCustomDataController& channels, Integer record) {
+  Integer slot = IntValue(channels, record, ChanColumn::CH_NO);
+  TChannelFields ch;
+  ch.Name = TextValue(channels, record, ChanColumn::CH_NAME);
+  ch.Sid = HexFieldValue(TextValue(channels, record, ChanColumn::CH_SID));
+  ch.VideoPid = HexFieldValue(TextValue(channels, record, ChanColumn::CH_VIDEO));
+  ch.AudioPid = HexFieldValue(TextValue(channels, record, ChanColumn::CH_AUDIO));
+  ch.PmtPid = HexFieldValue(TextValue(channels, record, ChanColumn::CH_PMT));
+  ch.PcrPid = HexFieldValue(TextValue(channels, record, ChanColumn::CH_PCR));
+  ch.SatelliteId = ByteValue(channels, record, ChanColumn::CH_SATNO);
+  ch.TransponderId = static_cast<uint16_t>(IntValue(channels, record, ChanColumn::CH_TRANS));
+  ch.Genre = ByteValue(channels, record, ChanColumn::CH_GENRE);
+  ch.HD = IntValue(channels, record, ChanColumn::CH_TYPE) != 0;
+  ch.Radio = IntValue(channels, record, ChanColumn::CH_GB) != 0;
+  image.WriteChannel(slot, ch);
+}
+
+void StoreSatellites(TDBImage& image, TqvCustomDataController& satellites) {
+  Integer count = std::min(satellites.GetRecordCount(), Integer(SatelliteCount));
+  for (Integer i = 0; i < count; ++i) {
+    size_t entry = TDBImage::SatelliteOffset(i);
+    image.SetU8(entry, ByteValue(satellites, i, SatColumn::No));
+    image.SetPaddedText(entry + 1, SatelliteNameSize, TextValue(satellites, i, SatColumn::Name));
+    image.SetU8(entry + 33, ByteValue(satellites, i, SatColumn::LnbFreq));
+  }
+  for (Integer i = count; i < SatelliteCount; ++i) {
+    size_t entry = TDBImage::SatelliteOffset(i);
+    image.Fill(entry, SatelliteEntrySize, 0);
+    image.SetU8(entry, EndId);
+  }
+}
+
+void StoreTransponders(TDBImage& image, TqvCustomDataController& transponders) {
+  // Each transponder's two kept bytes travel with it to its new position.
+  const TDBImage source = image;
+  std::vector<int> entryOfId(EndMark, -1);
+  for (Integer i = 0; i < TransponderCount; ++i) {
+    uint16_t id = source.U16(TDBImage::TransponderOffset(i) + Tp::Id);
+    if (id != EndMark && entryOfId[id] < 0) entryOfId[id] = i;
+  }
+  Integer count = std::min(transponders.GetRecordCount(), Integer(TransponderCount));
+  for (Integer p = 0; p < count; ++p) {
+    TTransponderEntry tp;
+    tp.Id = static_cast<uint16_t>(IntValue(transponders, p, TpColumn::TpNo));
+    tp.Frequency = static_cast<uint32_t>(transponders.GetValue(p, TpColumn::Frequency).AsInt64());
+    tp.Polarisation = ByteValue(transponders, p, TpColumn::Polarization) ? 1 : 0;
+    tp.SymbolRate = static_cast<uint32_t>(transponders.GetValue(p, TpColumn::SymbolRate).AsInt64());
+    tp.DvbType = ByteValue(transponders, p, TpColumn::DvbType);
+    tp.Fec = ByteValue(transponders, p, TpColumn::Fec);
+    tp.SatelliteId = ByteValue(transponders, p, TpColumn::SatNumber);
+    size_t entry = TDBImage::TransponderOffset(p);
+    image.WriteTransponder(p, tp);
+    int from = tp.Id < EndMark ? entryOfId[tp.Id] : -1;
+    if (from >= 0) std::memcpy(image.Data() + entry + 14, source.Data() + TDBImage::TransponderOffset(from) + 14, 2);
+  }
+  for (Integer p = count; p < TransponderCount; ++p) {
+    size_t entry = TDBImage::TransponderOffset(p);
+    image.Fill(entry, TransponderEntrySize, 0);
+    image.SetU16(entry + Tp::Id, EndMark);
+  }
+}
+
+void StoreOrderLists(TDBImage& image, TqvCustomDataController& channels) {
+  image.SetOrderList(true, OrderedSlots(channels, IsTvRecord));
+  image.SetOrderList(false, OrderedSlots(channels, IsRadioRecord));
+}
+
+void StoreChannels(TDBImage& image, TqvCustomDataController& channels) {
+  for (Integer r = 0; r < channels.GetRecordCount(); ++r) StoreChannelRecord(image, channels, r);
+}
+
+void RebuildImage(TDBImage& image, const TImageViews& views) {
+  TDBImage scratch = image;
+  StoreSatellites(scratch, *views.Satellites);
+  StoreTransponders(scratch, *views.Transponders);
+  StoreOrderLists(scratch, *views.Channels);
+  StoreChannels(scratch, *views.Channels);
+  image = std::move(scratch);
+}
+
+bool SaveImage(const String& fileName, TDBImage& image, const TImageViews& views, const TReportProc& report) {
+  try {
+    RebuildImage(image, views);
+    if (WriteImageFile(fileName, image)) return true;
+    report("failed file save.");
+  } catch (const Exception&) {
+    report("Error saving file.");
+  }
+  return false;
+}
