@@ -1,7 +1,6 @@
 // The TCP client component over non-blocking POSIX sockets and poll.
 #include "platform/net/TcpClient.h"
 
-#include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -177,7 +176,10 @@ void TIdTCPClient::Connect(Integer ATimeout) {
 
 Integer TIdTCPClient::OpenConnectedSocket(Cardinal AAddr, Integer ATimeout) {
   int s = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-  if (s < 0) throw EIdSocketError(errno, Format(LoadResString(&SIdSocketCreate), {std::strerror(errno), errno}));
+  if (s < 0) {
+    int error = errno;
+    throw EIdSocketError(error, Format(LoadResString(&SIdSocketCreate), {std::strerror(error), error}));
+  }
   TSocketGuard guard(s);
   ApplyBufferSizes(s);  // before connecting, so the receive window is sized from the start
   Integer error = StartConnect(s, AAddr, static_cast<Word>(FPort));
@@ -253,8 +255,8 @@ void TIdTCPClient::CloseSocket() {
 }
 
 Integer TIdTCPClient::Send(const void* Buffer, Integer Count) {
-  if (FSocket < 0) return FailSend(ENOTCONN, 0);
-  if (Count < 0 || (Count > 0 && !Buffer)) return FailSend(EINVAL, 0);
+  if (FSocket < 0) return FailSend(ENOTCONN, 0, false);
+  if (Count < 0 || (Count > 0 && !Buffer)) return FailSend(EINVAL, 0, false);
   const char* data = static_cast<const char*>(Buffer);
   Integer sent = 0;
   TDeadline stall(FWriteTimeout);
@@ -265,19 +267,19 @@ Integer TIdTCPClient::Send(const void* Buffer, Integer Count) {
       stall = TDeadline(FWriteTimeout);
       continue;
     }
-    if (n < 0 && !IsRetryable(errno)) return FailSend(errno, sent);
+    if (n < 0 && !IsRetryable(errno)) return FailSend(errno, sent, true);
     if (n < 0 && errno == EINTR) continue;
     TWaitResult wait = WaitForSocket(FSocket, POLLOUT, stall);
-    if (wait == TWaitResult::TimedOut) return FailSend(ETIMEDOUT, sent);
-    if (wait == TWaitResult::Failed) return FailSend(errno, sent);
+    if (wait == TWaitResult::TimedOut) return FailSend(ETIMEDOUT, sent, true);
+    if (wait == TWaitResult::Failed) return FailSend(errno, sent, true);
   }
   FLastError = 0;
   return sent;
 }
 
-Integer TIdTCPClient::FailSend(Integer AError, Integer ASent) {
+Integer TIdTCPClient::FailSend(Integer AError, Integer ASent, bool ACloses) {
   FLastError = AError;
-  if (AError != ENOTCONN && AError != EINVAL) CloseSocket();  // the stream is torn mid-message
+  if (ACloses) CloseSocket();  // the stream is torn mid-message
   return ASent > 0 ? ASent : -1;
 }
 

@@ -93,7 +93,7 @@ class TIdTCPClient : public TComponent {
   Integer OpenConnectedSocket(Cardinal AAddr, Integer ATimeout);
   void ApplyBufferSizes(Integer ASocket) const;
   void CloseSocket();
-  Integer FailSend(Integer AError, Integer ASent);
+  Integer FailSend(Integer AError, Integer ASent, bool ACloses);
   Integer FailRecv(Integer AError, bool ACloses);
 
   String FHost;

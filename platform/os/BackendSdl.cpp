@@ -1,4 +1,290 @@
-// The SDL2 backend: real windows for top-level and popup windows.
+// The SDL2 backend: each shown top-level or popup window is a borderless SDL window at its screen
+// position showing the window's surface. Our own frames are drawn in the surface; the caption and
+// sizing borders are handed to the window manager through SDL's hit test. Popups are
+// override-redirect popup-menu windows, which never take activation. SDL events become the same
+// input as the headless backend's.
+#include <SDL2/SDL.h>
+
+#include <algorithm>
+#include <climits>
+#include <map>
+
 #include "platform/os/Backend.h"
 
-std::unique_ptr<TBackend> CreateSdlBackend() { return nullptr; }
+namespace {
+
+struct TScanKey {
+  SDL_Scancode Scan;
+  BYTE Vk;
+};
+
+const TScanKey kScanKeys[] = {
+    {SDL_SCANCODE_RETURN, VK_RETURN},      {SDL_SCANCODE_ESCAPE, VK_ESCAPE},    {SDL_SCANCODE_BACKSPACE, VK_BACK},
+    {SDL_SCANCODE_TAB, VK_TAB},            {SDL_SCANCODE_SPACE, VK_SPACE},      {SDL_SCANCODE_MINUS, VK_OEM_MINUS},
+    {SDL_SCANCODE_EQUALS, VK_OEM_PLUS},    {SDL_SCANCODE_LEFTBRACKET, VK_OEM_4}, {SDL_SCANCODE_RIGHTBRACKET, VK_OEM_6},
+    {SDL_SCANCODE_BACKSLASH, VK_OEM_5},    {SDL_SCANCODE_SEMICOLON, VK_OEM_1},  {SDL_SCANCODE_APOSTROPHE, VK_OEM_7},
+    {SDL_SCANCODE_GRAVE, VK_OEM_3},        {SDL_SCANCODE_COMMA, VK_OEM_COMMA},  {SDL_SCANCODE_PERIOD, VK_OEM_PERIOD},
+    {SDL_SCANCODE_SLASH, VK_OEM_2},        {SDL_SCANCODE_CAPSLOCK, VK_CAPITAL}, {SDL_SCANCODE_PRINTSCREEN, VK_SNAPSHOT},
+    {SDL_SCANCODE_SCROLLLOCK, VK_SCROLL},  {SDL_SCANCODE_PAUSE, VK_PAUSE},      {SDL_SCANCODE_INSERT, VK_INSERT},
+    {SDL_SCANCODE_HOME, VK_HOME},          {SDL_SCANCODE_PAGEUP, VK_PRIOR},     {SDL_SCANCODE_DELETE, VK_DELETE},
+    {SDL_SCANCODE_END, VK_END},            {SDL_SCANCODE_PAGEDOWN, VK_NEXT},    {SDL_SCANCODE_RIGHT, VK_RIGHT},
+    {SDL_SCANCODE_LEFT, VK_LEFT},          {SDL_SCANCODE_DOWN, VK_DOWN},        {SDL_SCANCODE_UP, VK_UP},
+    {SDL_SCANCODE_NUMLOCKCLEAR, VK_NUMLOCK}, {SDL_SCANCODE_KP_DIVIDE, VK_DIVIDE}, {SDL_SCANCODE_KP_MULTIPLY, VK_MULTIPLY},
+    {SDL_SCANCODE_KP_MINUS, VK_SUBTRACT},  {SDL_SCANCODE_KP_PLUS, VK_ADD},      {SDL_SCANCODE_KP_ENTER, VK_RETURN},
+    {SDL_SCANCODE_KP_PERIOD, VK_DECIMAL},  {SDL_SCANCODE_APPLICATION, VK_APPS}, {SDL_SCANCODE_LCTRL, VK_LCONTROL},
+    {SDL_SCANCODE_LSHIFT, VK_LSHIFT},      {SDL_SCANCODE_LALT, VK_LMENU},       {SDL_SCANCODE_RCTRL, VK_RCONTROL},
+    {SDL_SCANCODE_RSHIFT, VK_RSHIFT},      {SDL_SCANCODE_RALT, VK_RMENU},       {SDL_SCANCODE_NONUSBACKSLASH, VK_OEM_102},
+};
+
+BYTE VirtualKey(SDL_Scancode s) {
+  if (s >= SDL_SCANCODE_A && s <= SDL_SCANCODE_Z) return static_cast<BYTE>('A' + (s - SDL_SCANCODE_A));
+  if (s >= SDL_SCANCODE_1 && s <= SDL_SCANCODE_9) return static_cast<BYTE>('1' + (s - SDL_SCANCODE_1));
+  if (s == SDL_SCANCODE_0) return '0';
+  if (s >= SDL_SCANCODE_F1 && s <= SDL_SCANCODE_F12) return static_cast<BYTE>(VK_F1 + (s - SDL_SCANCODE_F1));
+  if (s >= SDL_SCANCODE_KP_1 && s <= SDL_SCANCODE_KP_9) return static_cast<BYTE>(VK_NUMPAD1 + (s - SDL_SCANCODE_KP_1));
+  if (s == SDL_SCANCODE_KP_0) return VK_NUMPAD0;
+  for (const TScanKey& k : kScanKeys)
+    if (k.Scan == s) return k.Vk;
+  return 0;
+}
+
+SDL_SystemCursor SystemCursor(uintptr_t shape) {
+  switch (shape) {
+    case IDC_IBEAM: return SDL_SYSTEM_CURSOR_IBEAM;
+    case IDC_WAIT: return SDL_SYSTEM_CURSOR_WAIT;
+    case IDC_APPSTARTING: return SDL_SYSTEM_CURSOR_WAITARROW;
+    case IDC_CROSS: return SDL_SYSTEM_CURSOR_CROSSHAIR;
+    case IDC_SIZENWSE: return SDL_SYSTEM_CURSOR_SIZENWSE;
+    case IDC_SIZENESW: return SDL_SYSTEM_CURSOR_SIZENESW;
+    case IDC_SIZEWE: return SDL_SYSTEM_CURSOR_SIZEWE;
+    case IDC_SIZENS: return SDL_SYSTEM_CURSOR_SIZENS;
+    case IDC_SIZEALL: return SDL_SYSTEM_CURSOR_SIZEALL;
+    case IDC_NO: return SDL_SYSTEM_CURSOR_NO;
+    case IDC_HAND: return SDL_SYSTEM_CURSOR_HAND;
+    default: return SDL_SYSTEM_CURSOR_ARROW;
+  }
+}
+
+SDL_HitTestResult HitTest(SDL_Window* win, const SDL_Point* area, void* data) {
+  auto wnd = static_cast<HWND>(data);
+  int x = 0, y = 0;
+  SDL_GetWindowPosition(win, &x, &y);
+  LRESULT ht = SendMessage(wnd, WM_NCHITTEST, 0, MAKELPARAM(static_cast<WORD>(x + area->x), static_cast<WORD>(y + area->y)));
+  switch (ht) {
+    case HTCAPTION: return SDL_HITTEST_DRAGGABLE;
+    case HTLEFT: return SDL_HITTEST_RESIZE_LEFT;
+    case HTRIGHT: return SDL_HITTEST_RESIZE_RIGHT;
+    case HTTOP: return SDL_HITTEST_RESIZE_TOP;
+    case HTBOTTOM: return SDL_HITTEST_RESIZE_BOTTOM;
+    case HTTOPLEFT: return SDL_HITTEST_RESIZE_TOPLEFT;
+    case HTTOPRIGHT: return SDL_HITTEST_RESIZE_TOPRIGHT;
+    case HTBOTTOMLEFT: return SDL_HITTEST_RESIZE_BOTTOMLEFT;
+    case HTBOTTOMRIGHT: return SDL_HITTEST_RESIZE_BOTTOMRIGHT;
+    default: return SDL_HITTEST_NORMAL;
+  }
+}
+
+// Popups that belong to another window or ask not to be activated never take the focus.
+bool IsPopupKind(HWND wnd) {
+  auto style = static_cast<DWORD>(GetWindowLongPtr(wnd, GWL_STYLE));
+  auto ex = static_cast<DWORD>(GetWindowLongPtr(wnd, GWL_EXSTYLE));
+  return (style & WS_POPUP) && (GetWindow(wnd, GW_OWNER) || (ex & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST)));
+}
+
+class TSdlBackend : public TBackend {
+ public:
+  ~TSdlBackend() override {
+    for (auto& [h, win] : FWindows) SDL_DestroyWindow(win);
+    for (auto& [shape, cursor] : FCursors) SDL_FreeCursor(cursor);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+  }
+
+  bool Open() {
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    SDL_StopTextInput();  // characters come from our own key translation
+    return true;
+  }
+
+  const char* Name() const override { return "sdl"; }
+
+  TRect ScreenRect() override {
+    SDL_Rect r{0, 0, 1280, 1024};
+    SDL_GetDisplayBounds(0, &r);
+    return Bounds(r.x, r.y, r.w, r.h);
+  }
+
+  TRect WorkArea() override {
+    SDL_Rect r{0, 0, 1280, 1024};
+    if (SDL_GetDisplayUsableBounds(0, &r) != 0) return ScreenRect();
+    return Bounds(r.x, r.y, r.w, r.h);
+  }
+
+  DWORD TickCount() override { return static_cast<DWORD>(SDL_GetTicks64()); }
+  void Sleep(DWORD ms) override { SDL_Delay(ms); }
+
+  bool WaitEvents(DWORD timeoutMs) override {
+    SDL_Event e;
+    int wait = timeoutMs == INFINITE_WAIT ? -1 : static_cast<int>(std::min<DWORD>(timeoutMs, INT_MAX));
+    if (SDL_WaitEventTimeout(&e, wait)) Handle(e);
+    PollEvents();
+    return true;
+  }
+
+  void PollEvents() override {
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) Handle(e);
+  }
+
+  void ShowNative(HWND wnd, bool show, bool activate) override {
+    SDL_Window* win = show ? Ensure(wnd) : Find(wnd);
+    if (!win) return;
+    if (!show) {
+      SDL_HideWindow(win);
+      return;
+    }
+    SDL_ShowWindow(win);
+    if (activate && !IsPopupKind(wnd)) SDL_RaiseWindow(win);
+  }
+
+  void MoveNative(HWND wnd, const TRect& r) override {
+    if (SDL_Window* win = Find(wnd)) {
+      SDL_SetWindowPosition(win, r.Left, r.Top);
+      SDL_SetWindowSize(win, std::max(1, r.Width()), std::max(1, r.Height()));
+    }
+  }
+
+  void DestroyNative(HWND wnd) override {
+    auto it = FWindows.find(wnd);
+    if (it == FWindows.end()) return;
+    FById.erase(SDL_GetWindowID(it->second));
+    SDL_DestroyWindow(it->second);
+    FWindows.erase(it);
+  }
+
+  void ActivateNative(HWND wnd) override {
+    SDL_Window* win = Find(wnd);
+    if (win && !IsPopupKind(wnd) && (SDL_GetWindowFlags(win) & SDL_WINDOW_SHOWN)) SDL_RaiseWindow(win);
+  }
+
+  void Present(HWND wnd, const TSurface& surface) override {
+    SDL_Window* win = Find(wnd);
+    if (!win || surface.Width <= 0 || surface.Height <= 0) return;
+    SDL_Surface* target = SDL_GetWindowSurface(win);
+    if (!target) return;
+    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(surface.Pixels.data()), surface.Width,
+                                                             surface.Height, 32, surface.Width * 4, SDL_PIXELFORMAT_RGB888);
+    if (!source) return;
+    SDL_BlitSurface(source, nullptr, target, nullptr);
+    SDL_FreeSurface(source);
+    SDL_UpdateWindowSurface(win);
+  }
+
+  void SetCursorShape(HCURSOR cursor) override {
+    if (!cursor) {
+      SDL_ShowCursor(SDL_DISABLE);
+      return;
+    }
+    SDL_ShowCursor(SDL_ENABLE);
+    uintptr_t shape = GetCursorShape(cursor);
+    SDL_SystemCursor id = SystemCursor(shape ? shape : IDC_ARROW);
+    SDL_Cursor*& c = FCursors[id];
+    if (!c) c = SDL_CreateSystemCursor(id);
+    if (c) SDL_SetCursor(c);
+  }
+
+  void WarpMouse(TPoint screen) override { SDL_WarpMouseGlobal(screen.X, screen.Y); }
+  void Beep() override {}
+
+ private:
+  SDL_Window* Find(HWND wnd) {
+    auto it = FWindows.find(wnd);
+    return it == FWindows.end() ? nullptr : it->second;
+  }
+
+  SDL_Window* Ensure(HWND wnd) {
+    if (SDL_Window* win = Find(wnd)) return win;
+    RECT r;
+    if (!GetWindowRect(wnd, &r)) return nullptr;
+    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
+    if (IsPopupKind(wnd)) flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR;
+    String title = GetWindowText(wnd);
+    SDL_Window* win = SDL_CreateWindow(title.c_str(), r.Left, r.Top, std::max(1, r.Width()), std::max(1, r.Height()), flags);
+    if (!win) return nullptr;
+    SDL_SetWindowHitTest(win, HitTest, wnd);
+    FWindows[wnd] = win;
+    FById[SDL_GetWindowID(win)] = wnd;
+    return win;
+  }
+
+  HWND WindowOf(Uint32 id) {
+    auto it = FById.find(id);
+    return it == FById.end() ? nullptr : it->second;
+  }
+
+  TPoint ScreenPoint(Uint32 windowId, int x, int y) {
+    HWND wnd = WindowOf(windowId);
+    SDL_Window* win = Find(wnd);
+    int wx = 0, wy = 0;
+    if (win) SDL_GetWindowPosition(win, &wx, &wy);
+    return {wx + x, wy + y};
+  }
+
+  void HandleWindowEvent(const SDL_WindowEvent& e) {
+    HWND wnd = WindowOf(e.windowID);
+    if (!wnd) return;
+    SDL_Window* win = Find(wnd);
+    switch (e.event) {
+      case SDL_WINDOWEVENT_FOCUS_GAINED:
+        if (!IsPopupKind(wnd)) WinInput::NativeActivated(wnd, true);
+        break;
+      case SDL_WINDOWEVENT_CLOSE: WinInput::NativeCloseRequest(wnd); break;
+      case SDL_WINDOWEVENT_MOVED:
+      case SDL_WINDOWEVENT_SIZE_CHANGED: {
+        int x = 0, y = 0, w = 0, h = 0;
+        SDL_GetWindowPosition(win, &x, &y);
+        SDL_GetWindowSize(win, &w, &h);
+        WinInput::NativeMoved(wnd, Bounds(x, y, w, h));
+        break;
+      }
+      case SDL_WINDOWEVENT_EXPOSED: WinInput::NativeExposed(wnd); break;
+      default: break;
+    }
+  }
+
+  void Handle(const SDL_Event& e) {
+    switch (e.type) {
+      case SDL_MOUSEMOTION: WinInput::MouseMove(ScreenPoint(e.motion.windowID, e.motion.x, e.motion.y)); break;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP: {
+        int button = e.button.button == SDL_BUTTON_LEFT ? 0 : e.button.button == SDL_BUTTON_RIGHT ? 1 : e.button.button == SDL_BUTTON_MIDDLE ? 2 : -1;
+        WinInput::MouseMove(ScreenPoint(e.button.windowID, e.button.x, e.button.y));
+        if (button >= 0) WinInput::MouseButton(button, e.type == SDL_MOUSEBUTTONDOWN);
+        break;
+      }
+      case SDL_MOUSEWHEEL:
+        if (e.wheel.y) WinInput::MouseWheel(e.wheel.y * WHEEL_DELTA, false);
+        if (e.wheel.x) WinInput::MouseWheel(e.wheel.x * WHEEL_DELTA, true);
+        break;
+      case SDL_KEYDOWN:
+      case SDL_KEYUP:
+        if (BYTE vk = VirtualKey(e.key.keysym.scancode)) WinInput::Key(vk, e.type == SDL_KEYDOWN);
+        break;
+      case SDL_WINDOWEVENT: HandleWindowEvent(e.window); break;
+      default: break;
+    }
+  }
+
+  std::map<HWND, SDL_Window*> FWindows;
+  std::map<Uint32, HWND> FById;
+  std::map<SDL_SystemCursor, SDL_Cursor*> FCursors;
+};
+
+}  // namespace
+
+std::unique_ptr<TBackend> CreateSdlBackend() {
+  auto backend = std::make_unique<TSdlBackend>();
+  if (!backend->Open()) return nullptr;
+  return backend;
+}

@@ -396,8 +396,8 @@ HBITMAP ReadBitmapFile(const uint8_t* data, size_t size);
 // used, or the nearest of a fixed palette when there are too many); empty on a bad handle or depth.
 std::vector<uint8_t> WriteBitmapFile(HBITMAP bitmap, int bitsPerPixel);
 
-inline const char* MAKEINTRESOURCE(int id) { return reinterpret_cast<const char*>(uintptr_t(WORD(id))); }
-constexpr bool IS_INTRESOURCE(const char* name) { return (reinterpret_cast<uintptr_t>(name) >> 16) == 0; }
+// Names below 0x10000 are numeric ids (MAKEINTRESOURCE of the window system header).
+inline bool IS_INTRESOURCE(const char* name) { return (reinterpret_cast<uintptr_t>(name) >> 16) == 0; }
 // System bitmaps, drawn by us in the classic look.
 constexpr int OBM_CLOSE = 32754, OBM_UPARROW = 32753, OBM_DNARROW = 32752, OBM_RGARROW = 32751,
               OBM_LFARROW = 32750, OBM_CHECK = 32760, OBM_CHECKBOXES = 32759, OBM_COMBO = 32738,

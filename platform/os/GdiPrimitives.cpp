@@ -93,6 +93,16 @@ bool IsSysColorBrush(HBRUSH brush) {
   return v >= 1 && v <= uintptr_t(COLOR_ENDCOLORS) + 1;
 }
 
+// The one-pixel border of a rectangle, each pixel written once.
+void FillFrame(TDC& dc, const TRect& r, const TFillSource& src, DWORD rop) {
+  if (r.IsEmpty()) return;
+  FillSurfaceRect(dc, {r.Left, r.Top, r.Right, r.Top + 1}, src, rop);
+  if (r.Height() > 1) FillSurfaceRect(dc, {r.Left, r.Bottom - 1, r.Right, r.Bottom}, src, rop);
+  if (r.Height() <= 2) return;
+  FillSurfaceRect(dc, {r.Left, r.Top + 1, r.Left + 1, r.Bottom - 1}, src, rop);
+  if (r.Width() > 1) FillSurfaceRect(dc, {r.Right - 1, r.Top + 1, r.Right, r.Bottom - 1}, src, rop);
+}
+
 // Solid fill from a pen or a plain colour.
 TFillSource SolidSource(const TDC& dc, COLORREF color) {
   TFillSource s;
@@ -266,6 +276,26 @@ Integer MapAxis(Integer d, Integer d0, Integer dn, Integer s0, Integer sn, bool 
   return s0 + Integer((int64_t(off) * 2 + 1) * sn / (int64_t(dn) * 2));
 }
 
+// Plain copy: whole rows per clip rectangle, ordered so that an overlapping source on the same
+// surface is read before it is overwritten.
+void CopyRows(TDC& dst, const TSurface& src, const TRect& dest, TPoint delta) {
+  TSurface& out = *dst.Surface;
+  TRect inSource{-delta.X, -delta.Y, src.Width - delta.X, src.Height - delta.Y};
+  TRect area{std::max(dest.Left, inSource.Left), std::max(dest.Top, inSource.Top), std::min(dest.Right, inSource.Right),
+             std::min(dest.Bottom, inSource.Bottom)};
+  std::vector<TRect> parts;
+  ForClipped(dst, area, [&](const TRect& c) { parts.push_back(c); });
+  bool upwards = &src == &out && delta.Y < 0;
+  if (upwards) std::reverse(parts.begin(), parts.end());
+  for (const TRect& c : parts) {
+    size_t n = size_t(c.Width()) * sizeof(uint32_t);
+    for (Integer i = 0; i < c.Height(); ++i) {
+      Integer y = upwards ? c.Bottom - 1 - i : c.Top + i;
+      std::memmove(out.Row(y) + c.Left, src.Row(y + delta.Y) + c.Left + delta.X, n);
+    }
+  }
+}
+
 BOOL Blit(HDC destDC, int x, int y, int w, int h, HDC srcDC, int sx, int sy, int sw, int sh, DWORD rop,
           HBITMAP mask = nullptr, int mx = 0, int my = 0) {
   TDC* dst = DCOf(destDC);
@@ -285,6 +315,11 @@ BOOL Blit(HDC destDC, int x, int y, int w, int h, HDC srcDC, int sx, int sy, int
     p.Source = Normalize(s0.X, s0.Y, s0.X + sw, s0.Y + sh);
     p.MirrorX = (w < 0) != (sw < 0);
     p.MirrorY = (h < 0) != (sh < 0);
+  }
+  if (!mask && fore == 0xCC && !p.MirrorX && !p.MirrorY && p.Dest.Width() == p.Source.Width() &&
+      p.Dest.Height() == p.Source.Height() && src->MonoTarget == dst->MonoTarget) {
+    CopyRows(*dst, *src->Surface, p.Dest, {p.Source.Left - p.Dest.Left, p.Source.Top - p.Dest.Top});
+    return TRUE;
   }
   TFillSource pat;
   bool hasPattern = BrushSource(*dst, dst->State.Brush, pat);
@@ -464,10 +499,7 @@ int FrameRect(HDC dc, const RECT* rect, HBRUSH brush) {
   if (!d || !rect) return FALSE;
   TFillSource src;
   if (!BrushSource(*d, brush, src)) return FALSE;
-  TRect r = d->ToSurface(*rect);
-  if (r.IsEmpty()) return TRUE;
-  TRegionData frame = TRegionData(r).Subtract(TRegionData({r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1}));
-  for (const TRect& part : frame.Rects()) FillSurfaceRect(*d, part, src, PATCOPY);
+  FillFrame(*d, d->ToSurface(*rect), src, PATCOPY);
   return TRUE;
 }
 
@@ -684,7 +716,6 @@ BOOL DrawFocusRect(HDC dc, const RECT* rect) {
   src.Back = TargetPixel(*d, d->State.BkColor);
   src.OrgX = d->DeviceOrigin.X;
   src.OrgY = d->DeviceOrigin.Y;
-  TRegionData frame = TRegionData(r).Subtract(TRegionData({r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1}));
-  for (const TRect& part : frame.Rects()) FillSurfaceRect(*d, part, src, PATINVERT);
+  FillFrame(*d, r, src, PATINVERT);
   return TRUE;
 }

@@ -13,7 +13,6 @@ namespace {
 struct TSpan {
   Integer Left;
   Integer Right;
-  friend bool operator==(const TSpan&, const TSpan&) = default;
 };
 using TSpans = std::vector<TSpan>;
 

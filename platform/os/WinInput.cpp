@@ -95,7 +95,7 @@ void PostLeave(HWND wnd, bool nonClient) {
   QueueMessage(WinState().Posted, m);
 }
 
-void UpdateTracking(TWindowRec* target, LRESULT ht) {
+void UpdateTracking(TWindowRec* target, LRESULT ht, TPoint p, DWORD time) {
   auto& tr = WinState().Tracking;
   if (!tr.Wnd || !(tr.Flags & (TME_LEAVE | TME_HOVER))) return;
   bool nonClient = (tr.Flags & TME_NONCLIENT) != 0;
@@ -105,11 +105,10 @@ void UpdateTracking(TWindowRec* target, LRESULT ht) {
     tr = TMouseTracking();
     return;
   }
-  TPoint p = WinState().CursorPos;
   int cx = GetSystemMetrics(SM_CXDOUBLECLK) / 2, cy = GetSystemMetrics(SM_CYDOUBLECLK) / 2;
   if (std::abs(p.X - tr.HoverPos.X) > cx || std::abs(p.Y - tr.HoverPos.Y) > cy) {
     tr.HoverPos = p;
-    tr.HoverStart = GetTickCount();
+    tr.HoverStart = time;
   }
 }
 
@@ -118,21 +117,20 @@ void UpdateTracking(TWindowRec* target, LRESULT ht) {
 bool IsButtonDown(UINT m) { return m == WM_LBUTTONDOWN || m == WM_RBUTTONDOWN || m == WM_MBUTTONDOWN; }
 
 // Turns a button-down into a double click when it repeats the last one in time and place.
-UINT DoubleClickMessage(TWindowRec* target, UINT msg, bool client) {
+UINT DoubleClickMessage(TWindowRec* target, const MSG& raw, bool client) {
   auto& st = WinState();
   auto& c = st.Click;
-  DWORD now = GetTickCount();
-  TPoint p = st.CursorPos;
-  bool repeat = c.Message == msg && c.Wnd == target->Handle && !c.WasDouble && now - c.Time <= st.DoubleClickTime &&
-                std::abs(p.X - c.Pos.X) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
-                std::abs(p.Y - c.Pos.Y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+  bool repeat = c.Message == raw.message && c.Wnd == target->Handle && !c.WasDouble &&
+                raw.time - c.Time <= st.DoubleClickTime &&
+                std::abs(raw.pt.X - c.Pos.X) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+                std::abs(raw.pt.Y - c.Pos.Y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
   bool wantsDouble = !client || (target->Class->Style & CS_DBLCLKS);
   if (repeat && wantsDouble) {
     c.WasDouble = true;
-    return msg + 2;  // WM_xBUTTONDBLCLK follows WM_xBUTTONUP
+    return raw.message + 2;  // WM_xBUTTONDBLCLK follows WM_xBUTTONUP
   }
-  c = TClickState{msg, target->Handle, now, p, false};
-  return msg;
+  c = TClickState{raw.message, target->Handle, raw.time, raw.pt, false};
+  return raw.message;
 }
 
 // True when the click was eaten by the activation answer.
@@ -146,51 +144,62 @@ bool MouseActivate(TWindowRec* target, LRESULT ht, UINT msg) {
   return r == MA_ACTIVATEANDEAT || r == MA_NOACTIVATEANDEAT || !FindWindowRec(h);
 }
 
-void RouteMouse(UINT msg, WPARAM extra) {
+void InjectMouse(UINT msg, WORD extra) {
   auto& st = WinState();
-  TPoint pt = st.CursorPos;
+  MSG raw;
+  raw.message = msg;
+  raw.wParam = MAKEWPARAM(static_cast<WORD>(MouseKeyFlags()), extra);
+  raw.time = GetTickCount();
+  raw.pt = st.CursorPos;
+  PostRawInput(raw);
+}
+
+bool CookWheel(MSG& m) {
+  auto& st = WinState();
+  LRESULT ht = HTNOWHERE;
+  TWindowRec* focus = FindWindowRec(st.Focus);
+  TWindowRec* target = focus ? focus : WindowAtPoint(m.pt, ht);
+  if (!target) return false;
+  m.hwnd = target->Handle;
+  m.lParam = PackPoint(m.pt);
+  return true;
+}
+
+bool CookMouse(MSG& m) {
+  if (m.message == WM_MOUSEWHEEL || m.message == WM_MOUSEHWHEEL) return CookWheel(m);
+  auto& st = WinState();
   LRESULT ht = HTCLIENT;
   TWindowRec* capture = FindWindowRec(st.Capture);
-  TWindowRec* target = capture ? capture : WindowAtPoint(pt, ht);
-  if (msg == WM_MOUSEMOVE) UpdateTracking(target, ht);
-  if (msg == WM_MOUSEWHEEL || msg == WM_MOUSEHWHEEL) {
-    TWindowRec* focus = FindWindowRec(st.Focus);
-    target = focus ? focus : target;
-    if (!target) return;
-    MSG m{target->Handle, msg, MAKEWPARAM(static_cast<WORD>(MouseKeyFlags()), static_cast<WORD>(extra)), PackPoint(pt), GetTickCount(), pt};
-    PostInput(m);
-    return;
-  }
+  TWindowRec* target = capture ? capture : WindowAtPoint(m.pt, ht);
+  if (m.message == WM_MOUSEMOVE) UpdateTracking(target, ht, m.pt, m.time);
   st.MouseWindow = target ? target->Handle : nullptr;
-  if (!target) return;
+  if (!target) return false;
   HWND h = target->Handle;
+  UINT msg = m.message;
   if (ht == HTERROR) {
     SendTo(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(h), MAKELPARAM(static_cast<WORD>(ht), static_cast<WORD>(msg)));
-    return;
+    return false;
   }
-  if (IsButtonDown(msg) && !capture && MouseActivate(target, ht, msg)) return;
-  if (!(target = FindWindowRec(h))) return;
+  if (IsButtonDown(msg) && !capture && MouseActivate(target, ht, msg)) return false;
+  if (!(target = FindWindowRec(h))) return false;
   if (!capture) {
     SendTo(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(h), MAKELPARAM(static_cast<WORD>(ht), static_cast<WORD>(msg)));
-    if (!(target = FindWindowRec(h))) return;
+    if (!(target = FindWindowRec(h))) return false;
   }
   bool client = capture || ht == HTCLIENT;
-  if (IsButtonDown(msg)) msg = DoubleClickMessage(target, msg, client);
-  MSG m;
+  if (IsButtonDown(msg)) msg = DoubleClickMessage(target, m, client);
   m.hwnd = h;
-  m.time = GetTickCount();
-  m.pt = pt;
   if (client) {
     TPoint o = ClientOrigin(target);
     m.message = msg;
-    m.wParam = MouseKeyFlags();
-    m.lParam = PackPoint({pt.X - o.X, pt.Y - o.Y});
+    m.wParam = LOWORD(m.wParam);
+    m.lParam = PackPoint({m.pt.X - o.X, m.pt.Y - o.Y});
   } else {
     m.message = msg - WM_MOUSEMOVE + WM_NCMOUSEMOVE;
     m.wParam = static_cast<WPARAM>(ht);
-    m.lParam = PackPoint(pt);
+    m.lParam = PackPoint(m.pt);
   }
-  PostInput(m);
+  return true;
 }
 
 // ------------------------------------------------------------------ keyboard
@@ -203,17 +212,26 @@ LPARAM KeyData(BYTE vk, bool down, bool wasDown, bool alt) {
   return lp;
 }
 
-void PostKey(BYTE vk, bool down, LPARAM data) {
+void InjectKey(BYTE vk, bool down, bool sys, LPARAM data) {
+  MSG raw;
+  raw.message = sys ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
+  raw.wParam = vk;
+  raw.lParam = data;
+  raw.time = GetTickCount();
+  raw.pt = WinState().CursorPos;
+  PostRawInput(raw);
+}
+
+// Keys go to the focus window; with no focus, to the active window as system keys.
+bool CookKey(MSG& m) {
   auto& st = WinState();
   TWindowRec* focus = FindWindowRec(st.Focus);
   TWindowRec* target = focus ? focus : FindWindowRec(st.Active);
-  if (!target) return;
-  bool alt = Down(st.AsyncKeyState, VK_MENU);
-  bool ctrl = Down(st.AsyncKeyState, VK_CONTROL);
-  bool sys = !focus || (alt && !ctrl) || vk == VK_F10 || (vk == VK_MENU && !ctrl);
-  UINT msg = sys ? (down ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (down ? WM_KEYDOWN : WM_KEYUP);
-  MSG m{target->Handle, msg, vk, data, GetTickCount(), st.CursorPos};
-  PostInput(m);
+  if (!target) return false;
+  if (!focus && m.message == WM_KEYDOWN) m.message = WM_SYSKEYDOWN;
+  if (!focus && m.message == WM_KEYUP) m.message = WM_SYSKEYUP;
+  m.hwnd = target->Handle;
+  return true;
 }
 
 struct TCharKey {
@@ -341,6 +359,8 @@ void SyncKeyStateFromMessage(const MSG& m) {
   }
 }
 
+bool CookInput(MSG& m) { return m.message >= WM_KEYFIRST && m.message <= WM_KEYLAST ? CookKey(m) : CookMouse(m); }
+
 // ---------------------------------------------------------------------------------------------
 // Input entry points of the backends
 
@@ -350,7 +370,7 @@ void MouseMove(TPoint screen) {
   auto& st = WinState();
   if (st.CursorPos == screen) return;  // no move, no message
   st.CursorPos = screen;
-  RouteMouse(WM_MOUSEMOVE, 0);
+  InjectMouse(WM_MOUSEMOVE, 0);
 }
 
 void MouseButton(int button, bool down) {
@@ -361,23 +381,32 @@ void MouseButton(int button, bool down) {
   int vk = kVk[button];
   if (GetSystemMetrics(SM_SWAPBUTTON) && button < 2) vk = kVk[1 - button];
   SetKey(st.AsyncKeyState, vk, down);
-  RouteMouse(down ? kDown[button] : kDown[button] + 1, 0);
+  InjectMouse(down ? kDown[button] : kDown[button] + 1, 0);
 }
 
-void MouseWheel(int delta, bool horizontal) { RouteMouse(horizontal ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL, static_cast<WPARAM>(static_cast<WORD>(delta))); }
+void MouseWheel(int delta, bool horizontal) {
+  InjectMouse(horizontal ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL, static_cast<WORD>(delta));
+}
 
 void Key(BYTE vk, bool down) {
   auto& st = WinState();
-  bool wasDown = Down(st.AsyncKeyState, GenericKey(vk));
-  SetKeyBoth(st.AsyncKeyState, vk, down);
   BYTE generic = static_cast<BYTE>(GenericKey(vk));
-  PostKey(generic, down, KeyData(generic, down, wasDown, Down(st.AsyncKeyState, VK_MENU)));
+  bool wasDown = Down(st.AsyncKeyState, generic);
+  bool altHeld = Down(st.AsyncKeyState, VK_MENU);
+  if (generic == VK_MENU && down && !wasDown) st.AltCombined = false;
+  if (generic != VK_MENU && down && altHeld) st.AltCombined = true;
+  SetKeyBoth(st.AsyncKeyState, vk, down);
+  bool alt = Down(st.AsyncKeyState, VK_MENU);
+  bool ctrl = Down(st.AsyncKeyState, VK_CONTROL);
+  // Alt alone makes system keys; Alt released after a combination is a plain key-up.
+  bool sys = (alt && !ctrl) || generic == VK_F10 || (generic == VK_MENU && !down && !st.AltCombined && !ctrl);
+  InjectKey(generic, down, sys, KeyData(generic, down, wasDown, alt));
 }
 
 void Character(BYTE ch) {
   LPARAM data = 1 | (static_cast<LPARAM>(ch) << 16);
-  PostKey(VK_PACKET, true, data);
-  PostKey(VK_PACKET, false, data | KF_REPEAT_BIT | KF_UP_BIT);
+  InjectKey(VK_PACKET, true, false, data);
+  InjectKey(VK_PACKET, false, false, data | KF_REPEAT_BIT | KF_UP_BIT);
 }
 
 void NativeActivated(HWND wnd, bool active) {

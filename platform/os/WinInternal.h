@@ -104,6 +104,7 @@ struct TMouseTracking {
 struct TQueuedMsg {
   MSG Msg;
   uint64_t Seq = 0;
+  bool Raw = false;  // input not yet routed to a window (hwnd is null)
 };
 using TMsgQueue = std::deque<TQueuedMsg>;
 
@@ -136,6 +137,7 @@ struct TWinState {
   BYTE KeyState[256] = {};
   BYTE AsyncKeyState[256] = {};
   HWND MouseWindow = nullptr;  // window under the mouse at the last move
+  bool AltCombined = false;    // a key went down while Alt was held
   TCaretState Caret;
   TClickState Click;
   TMouseTracking Tracking;
@@ -176,7 +178,11 @@ constexpr UINT SWP_NOCLIENTSIZE = 0x0800, SWP_NOCLIENTMOVE = 0x1000;
 
 // Messages
 LRESULT SendTo(TWindowRec* w, UINT msg, WPARAM wParam, LPARAM lParam);
-void PostInput(const MSG& msg);
+// Queues raw input; it is routed to its window when a loop retrieves it, as on the platform.
+void PostRawInput(const MSG& raw);
+// Routes raw input to its window (hit testing, capture, activation, cursor, double clicks);
+// false when it goes nowhere or the activation answer eats it.
+bool CookInput(MSG& m);
 void QueueMessage(TMsgQueue& queue, const MSG& msg, bool front = false);
 void RemoveWindowMessages(HWND wnd);
 // The character a key message types under the current key state (Windows-1252).

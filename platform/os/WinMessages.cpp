@@ -78,8 +78,32 @@ void EraseSeq(TMsgQueue& queue, uint64_t seq) {
   if (it != queue.end()) queue.erase(it);
 }
 
+// Routes the raw input at `i` in place; the index of the routed message, or -1 when it is gone.
+long CookAt(TMsgQueue& queue, size_t i) {
+  uint64_t seq = queue[i].Seq;
+  MSG m = queue[i].Msg;
+  bool routed = CookInput(m);  // may send messages that change the queue
+  auto it = std::find_if(queue.begin(), queue.end(), [&](const TQueuedMsg& q) { return q.Seq == seq; });
+  if (it == queue.end()) return -1;
+  if (!routed) {
+    queue.erase(it);
+    return -1;
+  }
+  it->Msg = m;
+  it->Raw = false;
+  return it - queue.begin();
+}
+
 bool TakeFrom(TMsgQueue& queue, MSG& out, HWND wnd, UINT lo, UINT hi, bool remove, bool input) {
   for (size_t i = 0; i < queue.size();) {
+    if (queue[i].Raw) {
+      long at = CookAt(queue, i);
+      if (at < 0) {
+        i = 0;
+        continue;
+      }
+      i = static_cast<size_t>(at);
+    }
     if (!Matches(queue[i].Msg, wnd, lo, hi)) {
       ++i;
       continue;
@@ -246,15 +270,15 @@ void RemoveWindowMessages(HWND wnd) {
     q->erase(std::remove_if(q->begin(), q->end(), [&](const TQueuedMsg& m) { return m.Msg.hwnd == wnd; }), q->end());
 }
 
-void PostInput(const MSG& msg) {
+void PostRawInput(const MSG& raw) {
   auto& input = WinState().Input;
   // Mouse moves merge into one, as on the platform.
-  if (msg.message == WM_MOUSEMOVE && !input.empty() && input.back().Msg.message == WM_MOUSEMOVE &&
-      input.back().Msg.hwnd == msg.hwnd) {
-    input.back().Msg = msg;
+  if (raw.message == WM_MOUSEMOVE && !input.empty() && input.back().Raw && input.back().Msg.message == WM_MOUSEMOVE) {
+    input.back().Msg = raw;
     return;
   }
-  QueueMessage(input, msg);
+  QueueMessage(input, raw);
+  input.back().Raw = true;
 }
 
 DWORD MessageTime() { return WinState().Last.time; }

@@ -4,6 +4,7 @@
 
 #include <deque>
 #include <memory>
+#include <system_error>
 
 QJ_IMPLEMENT_CLASS(TThread)
 
@@ -12,6 +13,7 @@ namespace {
 const TResourceString SThreadStartError = {65320, "Cannot call Start on a running or suspended thread"};
 const TResourceString SThreadNotStarted = {65321, "Cannot wait for a thread that was never started"};
 const TResourceString SThreadWaitForSelf = {65322, "A thread cannot wait for itself"};
+const TResourceString SThreadCreateError = {65323, "Thread creation error: %s"};
 
 // Static initialisation runs on the thread that starts the program.
 const std::thread::id mainThreadId = std::this_thread::get_id();
@@ -126,8 +128,12 @@ void TThread::BeforeDestruction() {
 void TThread::Start() {
   std::lock_guard<std::mutex> guard(FLock);
   if (FStarted) throw EThread(&SThreadStartError);
+  try {
+    FThread = std::thread([this] { Run(); });
+  } catch (const std::system_error& e) {
+    throw EThread(&SThreadCreateError, {String(e.what())});
+  }
   FStarted = true;
-  FThread = std::thread([this] { Run(); });
   FThreadID = static_cast<TThreadID>(FThread.native_handle());
 }
 

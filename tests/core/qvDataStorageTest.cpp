@@ -170,7 +170,7 @@ TEST_F(DataStorageTest, InternalRecordsAreReusedAndMirrorValues) {
   EXPECT_EQ(Storage.GetValue(-2, d).AsString(), "scratch");
   const void* data = nullptr;
   ASSERT_FALSE(Storage.GetValueData(-2, d, data));
-  EXPECT_EQ(*static_cast<const String*>(data), "scratch");
+  EXPECT_EQ(d->GetValueTypeClass()->GetDataValue(data).AsString(), "scratch");
   int cleared = 0;
   Storage.OnInternalRecordsCleared = [&](TqvDataStorage*) { ++cleared; };
   Storage.ClearInternalRecords();

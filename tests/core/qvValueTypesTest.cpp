@@ -130,6 +130,23 @@ TEST(ValueTypes, Comparisons) {
   for (const Case& c : cases) EXPECT_EQ(ComparePlaces(c.type, c.a, c.b), c.expected) << c.name;
 }
 
+TEST(ValueTypes, LongAndShortStringsShareTheOrder) {
+  const String longText(40, 'm');
+  struct Case {
+    Variant a, b;
+    Integer expected;
+  } cases[] = {{longText, "n", -1}, {"n", longText, 1}, {longText, longText, 0},
+               {longText + "a", longText, 1}, {String(15, 'z'), String(16, 'z'), -1}};
+  for (const Case& c : cases)
+    EXPECT_EQ(ComparePlaces(TqvStringValueType::Class(), c.a, c.b), c.expected) << VarToStr(c.a);
+  TPlace place(TqvStringValueType::Class());
+  place.Set(longText).Set("short").Set(longText + "!");
+  EXPECT_EQ(place.Value().AsString(), longText + "!");
+  place.Set("");
+  EXPECT_EQ(VarType(place.Value()), varString);
+  EXPECT_EQ(place.Value().AsString(), "");
+}
+
 TEST(ValueTypes, NeverWrittenHoldersSortFirst) {
   TqvValueTypeClass type = TqvStringValueType::Class();
   TPlace never1(type), never2(type), empty(type);

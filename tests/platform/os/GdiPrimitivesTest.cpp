@@ -343,6 +343,13 @@ TEST_F(GdiPixels, BitBltClipsToBothSurfacesAndOverlapsSafely) {
   for (int x = 0; x < 6; ++x) SetPixel(c.DC(), x, 0, RGB(x, 0, 0));
   BitBlt(c.DC(), 1, 0, 5, 1, c.DC(), 0, 0, SRCCOPY);
   for (int x = 1; x < 6; ++x) EXPECT_EQ(c.At(x, 0), RGB(x - 1, 0, 0));
+  TPixelCanvas v(2, 6);
+  for (int y = 0; y < 6; ++y) SetPixel(v.DC(), 0, y, RGB(0, y, 0));
+  BitBlt(v.DC(), 0, 2, 2, 4, v.DC(), 0, 0, SRCCOPY);  // down
+  for (int y = 2; y < 6; ++y) EXPECT_EQ(v.At(0, y), RGB(0, y - 2, 0));
+  BitBlt(v.DC(), 0, 0, 2, 4, v.DC(), 0, 1, SRCCOPY);  // up
+  const int greens[] = {1, 0, 1, 2};  // rows 1-4 after the first copy: 1, 0, 1, 2
+  for (int y = 0; y < 4; ++y) EXPECT_EQ(v.At(0, y), RGB(0, greens[y], 0)) << y;
   EXPECT_FALSE(BitBlt(dst.DC(), 0, 0, 4, 4, nullptr, 0, 0, SRCCOPY));
 }
 

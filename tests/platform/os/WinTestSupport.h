@@ -69,6 +69,7 @@ class TWinTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Headless::Reset();
+    if (std::string(Backend().Name()) != "headless") SetBackend(CreateHeadlessBackend());
     MsgLog().clear();
     MsgHandler() = nullptr;
     RegisterClass("QJDbl", CS_DBLCLKS);

@@ -479,6 +479,29 @@ TEST_F(DateTimeTest, ParsingReadsTheGlobalSettings) {
   EXPECT_THROW(StrToDate("3/7/2026"), EConvertError);
 }
 
+// Random text over the characters of dates and times is read or refused, never a fault.
+TEST_F(DateTimeTest, ArbitraryTextAndFormatsAreSafe) {
+  const char textAlphabet[] = "0123456789/:. APMapm-";
+  const char formatAlphabet[] = "cdmyhnsztapAMP/:'\" ";
+  uint64_t state = 4242;
+  auto next = [&state](const char* alphabet, size_t size) {
+    state = state * 6364136223846793005ull + 1442695040888963407ull;
+    return alphabet[(state >> 33) % size];
+  };
+  for (int i = 0; i < 5000; ++i) {
+    String text, format;
+    for (int n = 0; n < 12; ++n) {
+      text += next(textAlphabet, sizeof textAlphabet - 1);
+      format += next(formatAlphabet, sizeof formatAlphabet - 1);
+    }
+    TDateTime v;
+    TryStrToDateTime(text, v, KUS);
+    TryStrToDateTime(text, v, KDE);
+    const TDateTime dt = static_cast<double>(static_cast<int64_t>(state >> 30)) / 1e3 - 3e6;
+    EXPECT_NO_THROW(FormatDateTime(format, dt, KUS)) << format;
+  }
+}
+
 // Text written with the locale's short formats reads back to the same second.
 TEST_F(DateTimeTest, DateTimeTextRoundTrips) {
   const TDateTime values[] = {EncodeDateTime(2026, 3, 7, 14, 5, 9, 0),

@@ -15,6 +15,8 @@ const TFormatSettings KDE = TFormatSettings::German();
 constexpr double KNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double KInf = std::numeric_limits<double>::infinity();
 
+Currency Curr(Int64 raw) { return Currency::FromRaw(raw); }
+
 // ---------------------------------------------------------------------------------------------
 // FloatToStr
 
@@ -264,6 +266,22 @@ TEST(FormatFloatTest, FallsBackToGeneralText) {
   EXPECT_EQ(FormatFloat("#,##0.00", 1234.5), "1.234,50");
 }
 
+// Formats built from the pattern characters in any order give text, never a fault.
+TEST(FormatFloatTest, ArbitraryFormatsAreSafe) {
+  const char alphabet[] = "0#.,;Ee+-\"'x% ";
+  uint64_t state = 12345;
+  for (int i = 0; i < 5000; ++i) {
+    String format;
+    for (int n = 0; n < 12; ++n) {
+      state = state * 6364136223846793005ull + 1442695040888963407ull;
+      format += alphabet[(state >> 33) % (sizeof alphabet - 1)];
+    }
+    const double value = static_cast<double>(static_cast<int64_t>(state >> 20)) / 1e6 - 4e6;
+    EXPECT_NO_THROW(FormatFloat(format, value, KUS)) << format;
+    EXPECT_NO_THROW(FormatCurr(format, Curr(static_cast<Int64>(state >> 2) - (1ll << 61))));
+  }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Text to float
 
@@ -307,6 +325,24 @@ TEST(StrToFloatTest, RefusesOtherText) {
   }
 }
 
+TEST(StrToFloatTest, ArbitraryTextIsRefusedOrRead) {
+  const char alphabet[] = "0123456789.,eE+- x";
+  uint64_t state = 777;
+  for (int i = 0; i < 5000; ++i) {
+    String text;
+    for (int n = 0; n < 10; ++n) {
+      state = state * 6364136223846793005ull + 1442695040888963407ull;
+      text += alphabet[(state >> 33) % (sizeof alphabet - 1)];
+    }
+    double v;
+    Currency c;
+    if (TryStrToFloat(text, v, KUS)) {
+      EXPECT_TRUE(std::isfinite(v)) << text;
+    }
+    TryStrToCurr(text, c);
+  }
+}
+
 TEST(StrToFloatTest, RaisesConvertErrorWithThePlatformsMessage) {
   try {
     StrToFloat("abc", KUS);
@@ -346,8 +382,6 @@ TEST(StrToFloatTest, EighteenDigitTextRoundTrips) {
 
 // ---------------------------------------------------------------------------------------------
 // Currency
-
-Currency Curr(Int64 raw) { return Currency::FromRaw(raw); }
 
 TEST(CurrencyTest, FromDoubleRoundsHalvesToEven) {
   const struct {

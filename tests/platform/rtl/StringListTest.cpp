@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <vector>
 
@@ -394,6 +395,17 @@ TEST(StringListStreams, SaveAndLoadThroughAStream) {
   EXPECT_EQ(LinesOf(back), (Lines{"", "last"}));
   EXPECT_THROW(back.LoadFromFile("/nonexistent/dir/list.txt"), EFOpenError);
   EXPECT_EQ(LinesOf(back), (Lines{"", "last"}));
+}
+
+TEST(StringListStreams, SaveAndLoadThroughAFile) {
+  const String path = ::testing::TempDir() + "rtl-classes-stringlist.txt";
+  TStringList list;
+  Fill(list, {"caf\xe9", "x=1"});
+  list.SaveToFile(path);
+  TStringList back;
+  back.LoadFromFile(path);
+  EXPECT_TRUE(back.Equals(&list));
+  std::remove(path.c_str());
 }
 
 // ---------------------------------------------------------------------------------------------
