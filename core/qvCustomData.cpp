@@ -62,6 +62,10 @@ TqvCustomDataController::TqvCustomDataController(TComponent* AOwner)
 
 TqvCustomDataController::~TqvCustomDataController() {
   FDestroying = true;
+  // A pattern leaves its relation; a clone's relation may be gone with its master already.
+  if (GetDetailMode() == 1 && FMasterRelation && FMasterRelation->FDetailDataController == this)
+    FMasterRelation->FDetailDataController = nullptr;
+  FRelations.reset();
   FStorage->Clear(false);
   FFields->Clear();
   FFields.reset();
@@ -191,7 +195,9 @@ void TqvCustomDataController::NotifyComponentRemoved(TComponent* AComponent) {
   FFields->NotifyComponentRemoved(AComponent);
 }
 
-void TqvCustomDataController::FieldRemoving(TqvCustomDataField*) {}
+void TqvCustomDataController::FieldRemoving(TqvCustomDataField* AField) {
+  if (FRelations) FRelations->FieldRemoving(AField);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Values and texts
@@ -256,6 +262,15 @@ String TqvCustomDataController::GetFilterDisplayText(Integer ARecordIndex, Integ
   return GetDisplayText(ARecordIndex, AItemIndex);
 }
 
+String TqvCustomDataController::GetItemDisplayName(Integer AItemIndex) const {
+  CheckItemRange(AItemIndex);
+  return String();
+}
+
+String TqvCustomDataController::GetItemFilterFieldName(Integer AItemIndex) const {
+  return GetItemDisplayName(AItemIndex);
+}
+
 // Restoring a record (a cancelled edit, the new-record buffer posted) is a change of that record,
 // so the application hears it through OnRecordChanged like any other.
 void TqvCustomDataController::CopyRecord(Integer ASourceRecordIndex, Integer ADestRecordIndex) {
@@ -315,12 +330,6 @@ Integer TqvCustomDataController::AppendRecordFromReader(TqvValueDefReader* ARead
   return index;
 }
 
-void TqvCustomDataController::RecordInserted(Integer) {}
-
-void TqvCustomDataController::RecordDeleted(Integer ARecordIndex) {
-  if (ARecordIndex >= 0) CheckEditingRecordRemoved(ARecordIndex);
-}
-
 void TqvCustomDataController::CheckRecordRange(Integer ARecordIndex) const {
   bool inRange = ARecordIndex >= 0 && ARecordIndex < GetRecordCount();
   if (!inRange && !IsNewRecordIndex(ARecordIndex)) RaiseDataControllerError(&sqvDataRecordIndexError);
@@ -347,7 +356,10 @@ bool TqvCustomDataController::IsOwnerDestroying() const {
   return FOwner && FOwner->HasState(csDestroying);
 }
 
-void TqvCustomDataController::ActiveChanged(bool AActive) { FActive = AActive; }
+void TqvCustomDataController::ActiveChanged(bool AActive) {
+  FActive = AActive;
+  if (TqvCustomDataController* master = GetMasterDataController()) master->CheckDetails();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Change collection
@@ -366,6 +378,8 @@ void TqvCustomDataController::UpdateView() {
   FViewRebuildPending = true;
   Change(dccLayout);
 }
+
+void TqvCustomDataController::Refresh() { UpdateView(); }
 
 void TqvCustomDataController::RebuildView() {
   FViewRebuildPending = false;
@@ -389,7 +403,11 @@ void TqvCustomDataController::MergeDataChange(TqvDataChangeKind AKind, Integer A
 void TqvCustomDataController::DataChanged(TqvDataChangeKind AKind, Integer AItemIndex, Integer ARecordIndex) {
   MergeDataChange(AKind, AItemIndex, ARecordIndex);
   FViewRebuildPending = true;
-  Change(dccData);
+  TAliveToken alive = AliveToken();
+  Change(dccData);  // may run event handlers that free this controller
+  if (!alive) return;
+  if (TqvCustomDataController* master = GetMasterDataController())
+    if (!IsEditingRecord()) master->CheckDetails();
 }
 
 void TqvCustomDataController::LayoutChanged(Integer) { Change(dccLayout); }

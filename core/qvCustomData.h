@@ -189,6 +189,111 @@ class TqvCustomDataFieldList : public TObject {
 };
 
 // ---------------------------------------------------------------------------------------------
+// Master/detail: relations from a master controller to its detail levels, and per master record
+// a detail object (expanded state, active relation, one link object per relation).
+
+class TqvDetailInfoObject : public TObject {
+  QJ_CLASS(TqvDetailInfoObject, TObject)
+ public:
+  ~TqvDetailInfoObject() override;
+  TObject* LinkObject = nullptr;  // owned
+  bool HasChildren = false;
+  bool HasChildrenAssigned = false;
+};
+
+class TqvDetailObject : public TObject {
+  QJ_CLASS(TqvDetailObject, TObject)
+ public:
+  ~TqvDetailObject() override;
+  Integer ActiveRelationIndex = -1;
+  bool Expanded = false;
+
+  Integer GetInfoCount() const { return static_cast<Integer>(FInfoObjects.size()); }
+  void GrowInfoCount(Integer ACount);
+  TqvDetailInfoObject* GetInfoObject(Integer ARelationIndex) const;  // nullptr when none
+  TqvDetailInfoObject* GetOrCreateInfoObject(Integer ARelationIndex);
+  TObject* GetLinkObject(Integer ARelationIndex) const;
+  bool HasLinkObject(Integer ARelationIndex) const;  // -1: any relation
+  // Frees the info object of one relation (-1: of all); True when one was there.
+  bool ClearInfoObjects(Integer ARelationIndex);
+
+ private:
+  std::vector<TqvDetailInfoObject*> FInfoObjects;
+};
+
+class TqvCustomDataRelation : public TObject {
+ public:
+  using MetaType = TMetaClassFor<TqvCustomDataRelation, TqvCustomDataRelationList*, TObject*>;
+  QJ_CLASS(TqvCustomDataRelation, TObject)
+
+ public:
+  TqvCustomDataRelation(TqvCustomDataRelationList* ARelationList, TObject* AItem);
+  ~TqvCustomDataRelation() override;
+  void AfterConstruction() override;  // joins its list
+
+  virtual void FieldRemoving(TqvCustomDataField*) {}
+  virtual void AssignRelation(TqvCustomDataRelation*) {}
+  void Changed();
+
+  TqvCustomDataController* GetDataController() const;
+  TqvCustomDataRelationList* GetRelationList() const { return FRelationList; }
+  Integer GetIndex() const;
+  TObject* GetItem() const { return FItem; }
+  TqvCustomDataController* GetDetailDataController() const { return FDetailDataController; }
+
+ private:
+  friend class TqvCustomDataController;
+  TqvCustomDataRelationList* FRelationList;
+  TObject* FItem;
+  TqvCustomDataController* FDetailDataController = nullptr;
+};
+
+using TqvCustomDataRelationClass = const TqvCustomDataRelation::MetaType*;
+
+class TqvCustomDataRelationList : public TObject {
+  QJ_CLASS(TqvCustomDataRelationList, TObject)
+ public:
+  explicit TqvCustomDataRelationList(TqvCustomDataController* ADataController);
+  ~TqvCustomDataRelationList() override;
+
+  TqvCustomDataRelation* Add(TObject* AItem);
+  TqvCustomDataRelation* FindByItem(TObject* AItem) const;
+  Integer GetCount() const { return static_cast<Integer>(FItems.size()); }
+  TqvCustomDataRelation* GetItem(Integer AIndex) const;
+  Integer IndexOf(const TqvCustomDataRelation* ARelation) const;
+  void Assign(TqvCustomDataRelationList* AList);
+  void BeginUpdate() { ++FLockCount; }
+  void EndUpdate();
+  void Clear();
+  void Changed(TqvCustomDataRelation* ARelation);
+  // True when no relation of the pattern level has a detail controller.
+  bool IsEmpty() const;
+
+  TqvDetailObject* GetDetailObject(Integer ARecordIndex);
+  // The record's detail object when there is one; never makes one.
+  TqvDetailObject* FindDetailObject(Integer ARecordIndex) const;
+  bool ClearDetailObject(Integer ARecordIndex, Integer ARelationIndex);
+  bool HasDetailLinkObject(Integer ARecordIndex, Integer ARelationIndex);
+  TqvCustomDataField* GetDataField() const { return FDataField; }
+  void FieldRemoving(TqvCustomDataField* AField);
+  TqvCustomDataController* GetDataController() const { return FDataController; }
+
+ private:
+  friend class TqvCustomDataRelation;
+  void InsertRelation(TqvCustomDataRelation* ARelation);
+  void RemoveRelation(TqvCustomDataRelation* ARelation);
+  void Update(TqvCustomDataRelation* ARelation);
+  void StoreDetailObject(Integer ARecordIndex, TqvDetailObject* AObject);
+  void FreeDetailObject(Integer ARecordIndex, TqvDetailObject* AObject);
+  void FreeDataField();
+
+  TqvCustomDataController* FDataController;
+  std::vector<TqvCustomDataRelation*> FItems;
+  Integer FLockCount = 0;
+  TqvCustomDataField* FDataField = nullptr;
+};
+
+// ---------------------------------------------------------------------------------------------
 // The controller
 
 class TqvCustomDataController : public TPersistent {
@@ -241,6 +346,13 @@ class TqvCustomDataController : public TPersistent {
   virtual String GetIncrementalSearchText(Integer ARecordIndex, Integer AItemIndex);
   virtual String GetFilterDisplayText(Integer ARecordIndex, Integer AItemIndex);
   virtual bool ItemHasOwnDisplayText(Integer) const { return false; }
+  // The caption of an item (the grid answers with its column caption) and its name in filter
+  // expressions.
+  virtual String GetItemDisplayName(Integer AItemIndex) const;
+  virtual String GetItemFilterFieldName(Integer AItemIndex) const;
+  // How an editor exchanges values with the item: 1 the value itself (0 display text, 2 lookup
+  // key for dataset-bound fields).
+  virtual Integer GetItemValueSource(Integer) const { return 1; }
   virtual void CopyRecord(Integer ASourceRecordIndex, Integer ADestRecordIndex);
 
   // Records
@@ -277,6 +389,8 @@ class TqvCustomDataController : public TPersistent {
   void EndUpdate();
   bool IsUpdateLocked() const { return FLockCount > 0; }
   virtual void UpdateView();
+  // Rebuilds the view after the filter, sorting or the source changed.
+  virtual void Refresh();
   virtual void DataChanged(TqvDataChangeKind AKind, Integer AItemIndex, Integer ARecordIndex);
   virtual void LayoutChanged(Integer AKind);
   // Adds notification bits; they are sent when no update bracket is open.
@@ -304,8 +418,46 @@ class TqvCustomDataController : public TPersistent {
   void RemoveDestroyGuard(void* AVariable);
   TAliveToken AliveToken() const { return FAlive.Token(); }
 
+  // Master/detail
+  TqvCustomDataRelationList* GetRelations();
+  virtual TqvCustomDataRelationClass GetRelationClass() const;
+  TqvCustomDataRelation* GetMasterRelation() const { return FMasterRelation; }
+  Integer GetMasterRecordIndex() const { return FMasterRecordIndex; }
+  TqvCustomDataController* GetMasterDataController() const;
+  TqvCustomDataController* GetTopMasterDataController();
+  TqvCustomDataController* GetPatternDataController();
+  bool IsDetailMode() const { return FMasterRelation != nullptr; }
+  Integer GetDetailMode() const;  // 0 none, 1 pattern, 2 clone
   // A pattern controller stands for all detail clones of a relation level.
-  virtual bool IsPattern() const { return false; }
+  bool IsPattern() const { return GetDetailMode() == 1; }
+  virtual void SetMasterRelation(TqvCustomDataRelation* ARelation, Integer AMasterRecordIndex);
+  void AttachToRelation(TqvCustomDataRelation* ARelation, bool APattern);
+  Integer GetDetailActiveRelationIndex(Integer ARecordIndex);
+  bool GetDetailExpanded(Integer ARecordIndex);
+  bool HasDetailLinkObject(Integer ARecordIndex, Integer ARelationIndex);
+  TObject* GetDetailLinkObject(Integer ARecordIndex, Integer ARelationIndex);
+  TqvCustomDataController* GetRecordDetailDataController(Integer ARecordIndex, Integer ARelationIndex);
+  void ChangeDetailActiveRelationIndex(Integer ARecordIndex, Integer ARelationIndex);
+  bool ChangeDetailExpanding(Integer ARecordIndex, bool AExpanded);
+  void CollapseDetails();
+  void ClearDetailLinkObjects();
+  bool GetDetailHasChildren(Integer ARecordIndex, Integer ARelationIndex);
+  void ForEachDetail(TqvCustomDataRelation* ARelation,
+                     const std::function<void(TqvCustomDataController*)>& AProc);
+  virtual void ResetDetailsOfRelationItem(TObject* AItem);
+  virtual void RelationsChanged(TqvCustomDataRelation* ARelation);
+  void CheckDetails();
+  virtual void ResetStructure();
+  // Hooks of the grid's master/detail views.
+  virtual bool CanChangeDetailExpanding(Integer, bool) { return true; }
+  virtual void CheckEditingFinished() {}
+  virtual Integer GetDefaultActiveRelationIndex() const { return 0; }
+  virtual TObject* CreateDetailLinkObject(TqvCustomDataRelation*, Integer) { return nullptr; }
+  virtual TqvCustomDataController* GetDetailDataController(TObject*) { return nullptr; }
+  // Hooks of the data provider: a source-bound controller answers from its source.
+  virtual bool IsSourceActive() const { return false; }
+  virtual bool DetailHasChildren(Integer, Integer) { return false; }
+  virtual bool IsEditingRecord() const { return false; }
 
   // Field upkeep
   virtual void FieldRemoving(TqvCustomDataField* AField);
@@ -331,7 +483,14 @@ class TqvCustomDataController : public TPersistent {
 
  private:
   void SendDataChangedNotification();
+  TObject* TryGetDetailLinkObject(Integer ARecordIndex, Integer ARelationIndex);
+  void ShiftDetailMasterIndexes(Integer AFirstRecord, Integer ADelta);
+  void ForEachDetailLevel(const std::vector<Integer>& APath, size_t ALevel,
+                          const std::function<void(TqvCustomDataController*)>& AProc);
   bool HasDataChangedListeners() const;
+
+  friend class TqvCustomDataRelation;
+  friend class TqvCustomDataRelationList;
 
   struct TListener {
     TqvDataChangedListenerProc Code;
@@ -344,6 +503,12 @@ class TqvCustomDataController : public TPersistent {
   std::unique_ptr<TqvDataStorage> FStorage;
   std::unique_ptr<TqvCustomDataFieldList> FFields;
   Integer FBookmarkRecordIndex = -1;
+  std::unique_ptr<TqvCustomDataRelationList> FRelations;
+  TqvCustomDataRelation* FMasterRelation = nullptr;
+  Integer FMasterRecordIndex = -1;
+  bool FPatternFlag = false;
+  bool FCreatingLinkObject = false;
+  bool FLinkSecondAttempt = false;
   TqvDataChange FPendingChange;
   TqvDataControllerChanges FPendingChanges = 0;
   Integer FLockCount = 0;

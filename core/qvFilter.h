@@ -536,10 +536,87 @@ class TqvFilterValueList : public TObject {
   void SetSortByDisplayText(bool AValue) { FSortByDisplayText = AValue; }
 
  private:
-  Integer GetSpecialCount() const { return FSpecialCount; }
-
   TqvFilterCriteria* FOwnerCriteria;
   std::vector<std::unique_ptr<TqvFilterValueItem>> FItems;
   Integer FSpecialCount = 0;
   bool FSortByDisplayText = false;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The data controller's filter
+
+// A condition on a data field of the controller; its item link as seen from outside is the
+// field's item (for a grid, the column).
+class TqvDataFilterCriteriaItem : public TqvFilterCriteriaItem {
+  QJ_CLASS(TqvDataFilterCriteriaItem, TqvFilterCriteriaItem)
+ public:
+  using TqvFilterCriteriaItem::TqvFilterCriteriaItem;
+
+  Variant GetDataValue(Integer ARecordIndex) override;
+  String GetFieldCaption() override;
+  String GetFieldName() override;
+  TObject* GetItemLink() const override;
+
+  TqvCustomDataField* GetField() const;
+  TqvCustomDataController* GetDataController() const;
+};
+
+using TqvDataFilterGetValueListEvent =
+    std::function<void(TqvFilterCriteria* Sender, Integer AItemIndex, TqvDataFilterValueList* AValueList)>;
+
+class TqvDataFilterCriteria : public TqvFilterCriteria {
+ public:
+  using MetaType = TMetaClassFor<TqvDataFilterCriteria, TqvCustomDataController*>;
+  QJ_CLASS(TqvDataFilterCriteria, TqvFilterCriteria)
+
+ public:
+  explicit TqvDataFilterCriteria(TqvCustomDataController* ADataController)
+      : FDataController(ADataController) {}
+  ~TqvDataFilterCriteria() override;
+
+  void Assign(TPersistent* ASource) override;
+  void AssignEvents(TPersistent* ASource) override;
+  // A link that is not a data field (a grid column) stands for the controller's field of it.
+  TqvFilterCriteriaItem* AddItem(TqvFilterCriteriaItemList* AParent, TObject* AItemLink,
+                                 TqvFilterOperatorKind AOperatorKind, const Variant& AValue,
+                                 const String& ADisplayValue) override;
+  TqvFilterCriteriaItem* FindItemByItemLink(TObject* AItemLink) override;
+  Integer GetItemLinkID(TObject* AItemLink) override;
+  TObject* GetItemLinkByID(Integer AID) override;
+  TqvFilterCriteriaItemClass GetItemClass() const override;
+  TqvFilterValueListClass GetValueListClass() const override;
+  // Refreshes the controller, except while it or its owner is loading or going away.
+  void Changed() override;
+
+  virtual std::unique_ptr<TqvFilterValueList> CreateValueList();
+  // Active, not empty, and the controller not in grid mode.
+  virtual bool IsFiltering() const;
+
+  bool GetActive() const { return FActive; }
+  void SetActive(bool AValue);
+  TqvCustomDataController* GetDataController() const { return FDataController; }
+  bool GetBeingDestroyed() const { return FBeingDestroyed; }
+
+  TqvDataFilterGetValueListEvent OnGetValueList;
+
+ private:
+  TObject* FieldOfLink(TObject* AItemLink) const;
+
+  bool FActive = false;
+  TqvCustomDataController* FDataController;
+  bool FBeingDestroyed = false;
+};
+
+// The value list of one item of a data controller.
+class TqvDataFilterValueList : public TqvFilterValueList {
+  QJ_CLASS(TqvDataFilterValueList, TqvFilterValueList)
+ public:
+  using TqvFilterValueList::TqvFilterValueList;
+
+  // (All), (Custom...), (Blanks) and (NonBlanks) when some record is blank, then the distinct
+  // values of every record (filtered or not); OnGetValueList may adjust the result.
+  virtual void Load(Integer AItemIndex);
+
+ private:
+  TqvDataFilterCriteria* GetDataFilter() const;
 };

@@ -2,6 +2,7 @@
 // in filter expressions; the LIKE matcher and the display value helpers.
 #include "core/qvFilter.h"
 
+#include "core/qvFormats.h"
 #include "platform/rtl/DateTime.h"
 
 // ---------------------------------------------------------------------------------------------
@@ -362,13 +363,6 @@ String TqvFilterNotNullOperator::GetExpressionText() { return "<>"; }
 
 namespace {
 
-// The first day of the week holding ADate, by the locale's first weekday (0 = Monday).
-TDateTime WeekStart(TDateTime ADate) {
-  Integer mondayBased = (DayOfWeek(ADate) + 5) % 7;
-  Integer offset = (mondayBased - FormatSettings().FirstDayOfWeek + 7) % 7;
-  return ADate - offset;
-}
-
 TDateTime MonthStart(TDateTime ADate, Integer AMonths) {
   Word year, month, day;
   DecodeDate(ADate, year, month, day);
@@ -415,12 +409,12 @@ String TqvFilterDateOperator::GetExpressionText() { return Caption(GetCaption())
 QJ_DATE_RANGE(TqvFilterYesterdayOperator, sqvFilterOperatorYesterday, AToday - 1, AToday)
 QJ_DATE_RANGE(TqvFilterTodayOperator, sqvFilterOperatorToday, AToday, AToday + 1)
 QJ_DATE_RANGE(TqvFilterTomorrowOperator, sqvFilterOperatorTomorrow, AToday + 1, AToday + 2)
-QJ_DATE_RANGE(TqvFilterLastWeekOperator, sqvFilterOperatorLastWeek, WeekStart(AToday) - 7,
-              WeekStart(AToday))
-QJ_DATE_RANGE(TqvFilterThisWeekOperator, sqvFilterOperatorThisWeek, WeekStart(AToday),
-              WeekStart(AToday) + 7)
-QJ_DATE_RANGE(TqvFilterNextWeekOperator, sqvFilterOperatorNextWeek, WeekStart(AToday) + 7,
-              WeekStart(AToday) + 14)
+QJ_DATE_RANGE(TqvFilterLastWeekOperator, sqvFilterOperatorLastWeek, StartOfWeek(AToday) - 7,
+              StartOfWeek(AToday))
+QJ_DATE_RANGE(TqvFilterThisWeekOperator, sqvFilterOperatorThisWeek, StartOfWeek(AToday),
+              StartOfWeek(AToday) + 7)
+QJ_DATE_RANGE(TqvFilterNextWeekOperator, sqvFilterOperatorNextWeek, StartOfWeek(AToday) + 7,
+              StartOfWeek(AToday) + 14)
 QJ_DATE_RANGE(TqvFilterLastMonthOperator, sqvFilterOperatorLastMonth, MonthStart(AToday, -1),
               MonthStart(AToday, 0))
 QJ_DATE_RANGE(TqvFilterThisMonthOperator, sqvFilterOperatorThisMonth, MonthStart(AToday, 0),

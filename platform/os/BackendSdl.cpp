@@ -93,10 +93,11 @@ bool IsPopupKind(HWND wnd) {
 
 class TSdlBackend : public TBackend {
  public:
+  // SDL's video stays initialised until the process ends: quitting it unloads the display
+  // libraries while they still hold their own allocations.
   ~TSdlBackend() override {
     for (auto& [h, win] : FWindows) SDL_DestroyWindow(win);
     for (auto& [shape, cursor] : FCursors) SDL_FreeCursor(cursor);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
   }
 
   bool Open() {

@@ -446,3 +446,15 @@ BOOL ImageList_DrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, int dx, 
 BOOL ImageList_DrawDisabled(HIMAGELIST list, int index, HDC dc, int x, int y);
 // New 32-bit and monochrome bitmaps holding a copy of one image and its mask (mask may be null).
 BOOL ImageList_GetImageBitmaps(HIMAGELIST list, int index, HBITMAP* image, HBITMAP* mask);
+
+// Drag images: an image list image shown over a locked window (or the screen when the window is
+// null) at window-relative positions, the pixels under it saved and restored as it moves.
+BOOL ImageList_BeginDrag(HIMAGELIST list, int index, int hotX, int hotY);
+BOOL ImageList_SetDragCursorImage(HIMAGELIST list, int index, int hotX, int hotY);
+BOOL ImageList_DragEnter(HWND lock, int x, int y);
+BOOL ImageList_DragMove(int x, int y);
+BOOL ImageList_DragShowNolock(BOOL show);
+BOOL ImageList_DragLeave(HWND lock);
+void ImageList_EndDrag();
+// The list holding the drag image (nullptr when no drag is on); position and hot spot.
+HIMAGELIST ImageList_GetDragImage(POINT* position, POINT* hotSpot);

@@ -262,9 +262,11 @@ class TDrawTextLayout {
   }
 
   // Shortens a line that is wider than `width` with the ellipsis the format asks for.
-  void Ellipsize(TDrawLine& line, Integer width) const {
-    if (!(FFormat & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)) || Measure(line.Text) <= width) return;
-    if (FFormat & DT_PATH_ELLIPSIS) {
+  // `cut`: more text follows that is not shown, so the ellipsis is due even when the line fits.
+  void Ellipsize(TDrawLine& line, Integer width, bool cut) const {
+    if (!(FFormat & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS))) return;
+    if (!cut && Measure(line.Text) <= width) return;
+    if ((FFormat & DT_PATH_ELLIPSIS) && !cut) {
       size_t sep = line.Text.find_last_of("\\/");
       if (sep != String::npos && sep > 0) {
         String tail = line.Text.substr(sep);
@@ -330,11 +332,20 @@ class TDrawTextLayout {
 
   // The longest prefix of `s` that, followed by the ellipsis and `tail`, fits.
   size_t FitPrefix(const String& s, const String& tail, Integer width, bool atWords) const {
-    size_t lo = 0, hi = s.size();
-    while (lo < hi) {
-      size_t mid = (lo + hi + 1) / 2;
-      if (Measure(s.substr(0, mid) + kEllipsis + tail) <= width) lo = mid;
-      else hi = mid - 1;
+    size_t lo = 0;
+    if (!FExpand || s.find('\t') == String::npos) {
+      // Estimate from the character positions of the whole string, then confirm by measuring.
+      Integer extra = Measure(kEllipsis + tail);
+      const std::vector<Integer>& ends = FFace.CharEnds(s);
+      while (lo < s.size() && ends[lo] + extra <= width) ++lo;
+      while (lo > 0 && Measure(s.substr(0, lo) + kEllipsis + tail) > width) --lo;
+    } else {
+      size_t hi = s.size();
+      while (lo < hi) {
+        size_t mid = (lo + hi + 1) / 2;
+        if (Measure(s.substr(0, mid) + kEllipsis + tail) <= width) lo = mid;
+        else hi = mid - 1;
+      }
     }
     if (atWords && lo < s.size()) {
       size_t sp = s.find_last_of(' ', lo);
@@ -402,12 +413,17 @@ int DrawTextCore(HDC dc, String text, LPRECT rect, UINT format, DRAWTEXTPARAMS* 
     else if (format & DT_BOTTOM) y = box.Bottom - lineHeight;
   }
   TTextJob job{d, &face, (format & DT_NOCLIP) ? kNoClip : d->ToSurface(box)};
-  if (format & DT_NOCLIP) job.Clip = kNoClip;
+  // An edit control shows no partly visible last line.
+  size_t visible = lines.size();
+  if ((format & DT_EDITCONTROL) && lineHeight > 0)
+    visible = std::clamp<size_t>(size_t(std::max(0, box.Height() / lineHeight)), 1, lines.size());
   Integer lineTop = y;
-  for (size_t i = 0; i < lines.size(); ++i, lineTop += lineHeight) {
+  for (size_t i = 0; i < visible; ++i, lineTop += lineHeight) {
     TDrawLine& line = lines[i];
-    if ((format & DT_EDITCONTROL) && i > 0 && lineTop + lineHeight > box.Bottom) break;
-    layout.Ellipsize(line, box.Width());
+    // Broken lines fit by construction: only the end of the text may be cut.
+    if (i + 1 == visible && visible < lines.size()) layout.Ellipsize(line, box.Width(), true);
+    else if (!(format & DT_WORDBREAK) || (format & DT_SINGLELINE) || i + 1 == lines.size())
+      layout.Ellipsize(line, box.Width(), false);
     if (modified && i == 0) *modified = line.Text;
     Integer w = layout.Measure(line.Text);
     Integer x = box.Left;

@@ -62,25 +62,15 @@ LRESULT DefaultHitTest(TWindowRec* w, TPoint p) {
   return HTBORDER;
 }
 
-uint32_t SysPixel(int index) {
-  COLORREF c = GetSysColor(index);
-  return (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
-}
-
-void FillSurface(TSurface& s, const TRegionData& clip, const TRect& r, uint32_t pixel) {
-  TRegionData area = clip.Intersect(TRegionData(r));
-  for (const TRect& band : area.Rects())
-    for (int y = band.Top; y < band.Bottom; ++y) std::fill(s.Row(y) + band.Left, s.Row(y) + band.Right, pixel);
-}
-
-void FrameSurface(TSurface& s, const TRegionData& clip, TRect r, int width, uint32_t topLeft, uint32_t bottomRight) {
-  for (int i = 0; i < width; ++i) {
-    FillSurface(s, clip, {r.Left, r.Top, r.Right, r.Top + 1}, topLeft);
-    FillSurface(s, clip, {r.Left, r.Top, r.Left + 1, r.Bottom}, topLeft);
-    FillSurface(s, clip, {r.Left, r.Bottom - 1, r.Right, r.Bottom}, bottomRight);
-    FillSurface(s, clip, {r.Right - 1, r.Top, r.Right, r.Bottom}, bottomRight);
-    r = {r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
-  }
+void DrawCaptionText(const PSurface& surface, const TRegionData& clip, RECT r, const String& text, bool active) {
+  if (text.empty()) return;
+  HDC dc = CreateSurfaceDC(surface, {0, 0}, clip);
+  if (!dc) return;
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+  SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  DrawText(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
+  DeleteSurfaceDC(dc);
 }
 
 HBRUSH BackgroundBrush(const TWndClassRec& cls) {
@@ -165,6 +155,27 @@ LRESULT PassToParent(TWindowRec* w, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
+uint32_t SysPixel(int index) {
+  COLORREF c = GetSysColor(index);
+  return (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
+}
+
+void FillSurface(TSurface& s, const TRegionData& clip, const TRect& r, uint32_t pixel) {
+  TRegionData area = clip.Intersect(TRegionData(r));
+  for (const TRect& band : area.Rects())
+    for (int y = band.Top; y < band.Bottom; ++y) std::fill(s.Row(y) + band.Left, s.Row(y) + band.Right, pixel);
+}
+
+void FrameSurface(TSurface& s, const TRegionData& clip, TRect r, int width, uint32_t topLeft, uint32_t bottomRight) {
+  for (int i = 0; i < width; ++i) {
+    FillSurface(s, clip, {r.Left, r.Top, r.Right, r.Top + 1}, topLeft);
+    FillSurface(s, clip, {r.Left, r.Top, r.Left + 1, r.Bottom}, topLeft);
+    FillSurface(s, clip, {r.Left, r.Bottom - 1, r.Right, r.Bottom}, bottomRight);
+    FillSurface(s, clip, {r.Right - 1, r.Top, r.Right, r.Bottom}, bottomRight);
+    r = {r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1};
+  }
+}
+
 TRect DefaultClientRect(DWORD style, DWORD exStyle, const TRect& r) {
   TFrame f = FrameOf(style, exStyle);
   int inset = f.Border + f.Edge;
@@ -193,8 +204,9 @@ void DrawNonClientFrame(TWindowRec* w) {
   TRect inside{r.Left + f.Border, r.Top + f.Border, r.Right - f.Border, r.Bottom - f.Border};
   if (f.Caption) {
     bool active = WinState().Active == top->Handle;
-    FillSurface(s, clip, {inside.Left, inside.Top, inside.Right, inside.Top + f.Caption},
-                SysPixel(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
+    TRect caption{inside.Left, inside.Top, inside.Right, inside.Top + f.Caption};
+    FillSurface(s, clip, caption, SysPixel(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
+    DrawCaptionText(top->Surface, clip, {caption.Left + 4, caption.Top, caption.Right - 2, caption.Bottom}, w->Text, active);
     inside.Top += f.Caption;
   }
   if (w->ExStyle & WS_EX_CLIENTEDGE) {
@@ -204,11 +216,7 @@ void DrawNonClientFrame(TWindowRec* w) {
   } else if (w->ExStyle & WS_EX_STATICEDGE) {
     FrameSurface(s, clip, inside, 1, SysPixel(COLOR_BTNSHADOW), SysPixel(COLOR_BTNHIGHLIGHT));
   }
-  TRect client = Bounds(o.X + w->Client.Left, o.Y + w->Client.Top, w->Client.Width(), w->Client.Height());
-  if (w->Style & (WS_VSCROLL | WS_HSCROLL))
-    FillSurface(s, clip, {client.Left, client.Top, client.Right + ((w->Style & WS_VSCROLL) ? GetSystemMetrics(SM_CXVSCROLL) : 0),
-                          client.Bottom + ((w->Style & WS_HSCROLL) ? GetSystemMetrics(SM_CYHSCROLL) : 0)},
-                SysPixel(COLOR_SCROLLBAR));
+  DrawScrollBars(w, s, clip);
   top->SurfaceDirty = true;
 }
 
@@ -261,6 +269,16 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       SendMessage(wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wnd), MAKELPARAM(static_cast<WORD>(p.X), static_cast<WORD>(p.Y)));
       return 0;
     }
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      // The menu key and Shift+F10 ask for a context menu at no position.
+      if (wParam == VK_APPS || (wParam == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000)))
+        SendMessage(wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wnd), -1);
+      return 0;
+    case WM_NCLBUTTONDOWN:
+      if (wParam == HTVSCROLL || wParam == HTHSCROLL)
+        ClickScrollBar(w, wParam == HTVSCROLL ? SB_VERT : SB_HORZ, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      return 0;
     case WM_NCLBUTTONDBLCLK:
       if (wParam == HTCAPTION && !w->Parent && (w->Style & WS_THICKFRAME))
         ShowWindow(wnd, w->Maximized ? SW_RESTORE : SW_MAXIMIZE);

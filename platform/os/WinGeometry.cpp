@@ -86,6 +86,29 @@ void InvalidateInParent(TWindowRec* w, const TRect& rectInParent) {
   InvalidateWindowArea(w->Parent, TRegionData(rectInParent), true, true);
 }
 
+// The parent and the siblings repaint what the window no longer covers.
+void ExposeInParent(TWindowRec* w, const TRect& oldRect, bool stillShowing) {
+  if (!w->Parent) return;
+  TRegionData exposed(oldRect);
+  if (stillShowing) exposed = exposed.Subtract(TRegionData(w->Rect));
+  if (!exposed.IsEmpty()) InvalidateWindowArea(w->Parent, exposed, true, true);
+}
+
+// A resized window keeps its contents unless its class redraws on that change of size.
+void RepaintResized(TWindowRec* w, const TRect& oldRect) {
+  UINT cls = w->Class ? w->Class->Style : 0;
+  bool widthChanged = oldRect.Width() != w->Rect.Width(), heightChanged = oldRect.Height() != w->Rect.Height();
+  if (((cls & CS_HREDRAW) && widthChanged) || ((cls & CS_VREDRAW) && heightChanged)) {
+    WindowShownOrMoved(w);
+    return;
+  }
+  w->NcPaintNeeded = true;
+  TRegionData fresh = TRegionData(Rect(0, 0, w->Client.Width(), w->Client.Height()))
+                          .Subtract(TRegionData(Rect(0, 0, oldRect.Width() - (w->Rect.Width() - w->Client.Width()),
+                                                     oldRect.Height() - (w->Rect.Height() - w->Client.Height()))));
+  InvalidateWindowArea(w, fresh, true, true);
+}
+
 bool SameSize(const TRect& a, const TRect& b) { return a.Width() == b.Width() && a.Height() == b.Height(); }
 
 }  // namespace
@@ -224,7 +247,6 @@ BOOL SetWindowPos(HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, UINT
   if (flags & SWP_SHOWWINDOW) w->Style |= WS_VISIBLE;
   if (flags & SWP_HIDEWINDOW) w->Style &= ~WS_VISIBLE;
   bool showing = IsVisibleChain(w);
-  bool geometryChanged = moved || sized || (flags & SWP_FRAMECHANGED);
 
   if (!w->Parent) {
     EnsureSurface(w);
@@ -233,9 +255,14 @@ BOOL SetWindowPos(HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, UINT
       Backend().ShowNative(wnd, w->Visible(), !(flags & SWP_NOACTIVATE) && !(w->ExStyle & WS_EX_NOACTIVATE));
   }
   if (!(flags & SWP_NOREDRAW)) {
-    if (wasShowing && (geometryChanged || !showing || zordered)) InvalidateInParent(w, oldRect);
-    if (showing && (geometryChanged || (flags & SWP_SHOWWINDOW) || zordered)) WindowShownOrMoved(w);
+    if (wasShowing && (moved || sized || !showing)) ExposeInParent(w, oldRect, showing);
+    bool whole = (flags & (SWP_SHOWWINDOW | SWP_FRAMECHANGED)) || (w->Parent && (moved || zordered));
+    if (showing && whole)
+      WindowShownOrMoved(w);
+    else if (showing && sized)
+      RepaintResized(w, oldRect);
   }
+  RefreshOpenDCs();
   if (flags & SWP_HIDEWINDOW) {
     if (!w->Parent) ActivateNextWindow(w);
     if (!(w = FindWindowRec(wnd))) return TRUE;

@@ -177,7 +177,10 @@ bool CookMouse(MSG& m) {
   HWND h = target->Handle;
   UINT msg = m.message;
   if (ht == HTERROR) {
+    // A click on a window disabled by a modal popup brings that popup forward.
     SendTo(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(h), MAKELPARAM(static_cast<WORD>(ht), static_cast<WORD>(msg)));
+    TWindowRec* popup = FindWindowRec(GetWindow(h, GW_ENABLEDPOPUP));
+    if (IsButtonDown(msg) && popup) ActivateWindow(popup, true);
     return false;
   }
   if (IsButtonDown(msg) && !capture && MouseActivate(target, ht, msg)) return false;

@@ -22,6 +22,13 @@ struct TWndClassRec {
   int WindowCount = 0;
 };
 
+struct TScrollBarState {
+  int Min = 0, Max = 100;
+  UINT Page = 0;
+  int Pos = 0, TrackPos = 0;
+  UINT Disabled = ESB_ENABLE_BOTH;
+};
+
 struct TWindowRec {
   HWND Handle = nullptr;
   std::shared_ptr<TWndClassRec> Class;
@@ -50,8 +57,8 @@ struct TWindowRec {
   bool Destroyed = false;
   bool Minimized = false;
   bool Maximized = false;
-  bool Redraw = true;  // WM_SETREDRAW
   TRect NormalRect;
+  TScrollBarState Scroll[2];  // SB_HORZ, SB_VERT
 
   bool IsChildWindow() const { return Parent != nullptr; }
   bool Visible() const { return (Style & WS_VISIBLE) != 0; }
@@ -202,7 +209,16 @@ void WindowShownOrMoved(TWindowRec* w);
 void EnsureSurface(TWindowRec* top);
 bool FindPaintWindow(HWND filter, HWND& found);
 void PresentDirtySurfaces();
+// Places the open window and client DCs again after windows moved.
+void RefreshOpenDCs();
 void DrawNonClientFrame(TWindowRec* w);
+// Scroll bars of the frame: their rectangles (window coordinates), painting and clicks.
+TRect ScrollBarRect(const TWindowRec* w, int bar);
+void DrawScrollBars(TWindowRec* w, TSurface& s, const TRegionData& clip);
+void ClickScrollBar(TWindowRec* w, int bar, TPoint screen);
+void FillSurface(TSurface& s, const TRegionData& clip, const TRect& r, uint32_t pixel);
+void FrameSurface(TSurface& s, const TRegionData& clip, TRect r, int width, uint32_t topLeft, uint32_t bottomRight);
+uint32_t SysPixel(int index);
 
 // Input
 void WindowGoingAway(TWindowRec* w);  // focus, activation, capture and tracking let go

@@ -9,6 +9,7 @@
 namespace {
 
 const HWND kThreadMessagesOnly = reinterpret_cast<HWND>(-1);
+constexpr size_t kPostedLimit = 10000;
 
 bool IsMouseMessage(UINT m) {
   return (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) || (m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK);
@@ -236,6 +237,7 @@ BOOL SendNotifyMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 BOOL PostMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   auto& st = WinState();
+  if (st.Posted.size() >= kPostedLimit) return FALSE;  // a runaway poster cannot exhaust memory
   if (wnd == HWND_BROADCAST) {
     for (TWindowRec* t : st.TopLevels) QueueMessage(st.Posted, MakeMessage(t->Handle, msg, wParam, lParam));
     return TRUE;
@@ -305,10 +307,10 @@ BOOL PeekMessage(LPMSG msg, HWND wnd, UINT filterMin, UINT filterMax, UINT remov
 }
 
 BOOL GetMessage(LPMSG msg, HWND wnd, UINT filterMin, UINT filterMax) {
-  if (!msg) return -1;
-  if (wnd && !FindWindowRec(wnd)) return -1;
+  auto gone = [wnd] { return wnd && wnd != kThreadMessagesOnly && !FindWindowRec(wnd); };
+  if (!msg || gone()) return -1;
   while (!PeekMessage(msg, wnd, filterMin, filterMax, PM_REMOVE)) {
-    if (wnd && !FindWindowRec(wnd)) return -1;
+    if (gone()) return -1;
     WaitForMore();
   }
   return msg->message == WM_QUIT ? FALSE : TRUE;

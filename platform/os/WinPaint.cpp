@@ -13,6 +13,8 @@ constexpr int kMaxSurfaceSide = 16384;
 
 struct TDCRec {
   HWND Wnd = nullptr;
+  DWORD Flags = 0;
+  bool Paint = false;  // paint DCs keep the clip of their update region
 };
 
 std::map<HDC, TDCRec>& OpenDCs() {
@@ -169,7 +171,20 @@ void EnsureSurface(TWindowRec* top) {
   top->SurfaceDirty = true;
 }
 
+// A window whose frame alone is invalid gets WM_NCPAINT without a WM_PAINT.
+void SendPendingFramePaints() {
+  std::vector<HWND> frames;
+  for (auto& [h, w] : WinState().Windows)
+    if (w->NcPaintNeeded && w->Update.IsEmpty() && !w->InternalPaint && IsVisibleChain(w.get())) frames.push_back(h);
+  for (HWND h : frames)
+    if (TWindowRec* w = FindWindowRec(h); w && w->NcPaintNeeded) {
+      w->NcPaintNeeded = false;
+      SendTo(w, WM_NCPAINT, 1, 0);
+    }
+}
+
 bool FindPaintWindow(HWND filter, HWND& found) {
+  SendPendingFramePaints();
   std::vector<TWindowRec*> stack;
   auto& tops = WinState().TopLevels;
   for (auto it = tops.rbegin(); it != tops.rend(); ++it) stack.push_back(*it);
@@ -266,38 +281,60 @@ BOOL LockWindowUpdate(HWND wnd) { return !wnd || FindWindowRec(wnd) ? TRUE : FAL
 // ---------------------------------------------------------------------------------------------
 // Device contexts
 
+namespace {
+
+struct TDCGeometry {
+  TPoint Origin;
+  TRegionData Clip;
+};
+
+TDCGeometry WindowDCGeometry(TWindowRec* w, DWORD flags) {
+  bool windowDC = (flags & DCX_WINDOW) != 0;
+  bool clipChildren = (flags & DCX_CLIPCHILDREN) || (w->Style & WS_CLIPCHILDREN);
+  bool clipSiblings = (flags & DCX_CLIPSIBLINGS) || (w->Style & WS_CLIPSIBLINGS);
+  TPoint o = SurfaceOffset(w);
+  return {windowDC ? o : TPoint{o.X + w->Client.Left, o.Y + w->Client.Top},
+          VisibleRegion(w, !windowDC, clipChildren, clipSiblings)};
+}
+
+}  // namespace
+
+void RefreshOpenDCs() {
+  for (auto& [dc, rec] : OpenDCs()) {
+    TWindowRec* w = FindWindowRec(rec.Wnd);
+    if (!w || rec.Paint || (rec.Flags & (DCX_INTERSECTRGN | DCX_EXCLUDERGN | DCX_INTERSECTUPDATE))) continue;
+    TDCGeometry g = WindowDCGeometry(w, rec.Flags);
+    SetSurfaceDCGeometry(dc, g.Origin, g.Clip);
+  }
+}
+
 HDC GetDCEx(HWND wnd, HRGN clip, DWORD flags) {
   if (!wnd) {
     PSurface screen = ScreenSurface();
     HDC dc = CreateSurfaceDC(screen, {0, 0}, TRegionData(Rect(0, 0, screen->Width, screen->Height)));
-    if (dc) OpenDCs()[dc] = TDCRec{nullptr};
+    if (dc) OpenDCs()[dc] = TDCRec{nullptr, flags, false};
     return dc;
   }
   TWindowRec* w = FindWindowRec(wnd);
   if (!w) return nullptr;
   TWindowRec* top = TopLevelOf(w);
   EnsureSurface(top);
-  bool windowDC = (flags & DCX_WINDOW) != 0;
-  bool clipChildren = (flags & DCX_CLIPCHILDREN) || (w->Style & WS_CLIPCHILDREN);
-  bool clipSiblings = (flags & DCX_CLIPSIBLINGS) || (w->Style & WS_CLIPSIBLINGS);
-  TRegionData region = VisibleRegion(w, !windowDC, clipChildren, clipSiblings);
+  TDCGeometry g = WindowDCGeometry(w, flags);
   const TRegionData* extra = reinterpret_cast<uintptr_t>(clip) > 1 ? RegionFromHandle(clip) : nullptr;
   if (extra && (flags & (DCX_INTERSECTRGN | DCX_EXCLUDERGN))) {
     TRegionData screenRgn = *extra;
     screenRgn.Offset(-top->Rect.Left, -top->Rect.Top);  // screen to surface
-    region = (flags & DCX_INTERSECTRGN) ? region.Intersect(screenRgn) : region.Subtract(screenRgn);
+    g.Clip = (flags & DCX_INTERSECTRGN) ? g.Clip.Intersect(screenRgn) : g.Clip.Subtract(screenRgn);
   }
   if (flags & DCX_INTERSECTUPDATE) {
     TRegionData update = w->Update;
     TPoint o = SurfaceOffset(w);
     update.Offset(o.X + w->Client.Left, o.Y + w->Client.Top);
-    region = region.Intersect(update);
+    g.Clip = g.Clip.Intersect(update);
     if (flags & DCX_VALIDATE) ValidateArea(w, w->Update, false);
   }
-  TPoint o = SurfaceOffset(w);
-  TPoint origin = windowDC ? o : TPoint{o.X + w->Client.Left, o.Y + w->Client.Top};
-  HDC dc = CreateSurfaceDC(top->Surface, origin, region);
-  if (dc) OpenDCs()[dc] = TDCRec{wnd};
+  HDC dc = CreateSurfaceDC(top->Surface, g.Origin, g.Clip);
+  if (dc) OpenDCs()[dc] = TDCRec{wnd, flags, false};
   return dc;
 }
 
@@ -345,7 +382,7 @@ HDC BeginPaint(HWND wnd, PAINTSTRUCT* ps) {
   EnsureSurface(top);
   HDC dc = CreateSurfaceDC(top->Surface, origin, clip.Intersect(surfaceUpdate));
   if (!dc) return nullptr;
-  OpenDCs()[dc] = TDCRec{wnd};
+  OpenDCs()[dc] = TDCRec{wnd, 0, true};
   *ps = PAINTSTRUCT();
   ps->hdc = dc;
   ps->rcPaint = update.IsEmpty() ? TRect() : update.Bounds();

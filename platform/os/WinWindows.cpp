@@ -361,7 +361,10 @@ BOOL DestroyWindow(HWND wnd) {
 
 BOOL IsWindow(HWND wnd) { return FindWindowRec(wnd) ? TRUE : FALSE; }
 
-BOOL IsWindowVisible(HWND wnd) { return IsVisibleChain(FindWindowRec(wnd)) && FindWindowRec(wnd) ? TRUE : FALSE; }
+BOOL IsWindowVisible(HWND wnd) {
+  TWindowRec* w = FindWindowRec(wnd);
+  return w && IsVisibleChain(w) ? TRUE : FALSE;
+}
 
 BOOL IsWindowEnabled(HWND wnd) {
   TWindowRec* w = FindWindowRec(wnd);

@@ -601,6 +601,41 @@ int ScrollWindowEx(HWND wnd, int dx, int dy, const RECT* scroll, const RECT* cli
 BOOL ScrollWindow(HWND wnd, int dx, int dy, const RECT* scroll, const RECT* clip);
 
 // ---------------------------------------------------------------------------------------------
+// Scroll bars of a window's frame (WS_HSCROLL/WS_VSCROLL)
+
+constexpr UINT SIF_RANGE = 0x01, SIF_PAGE = 0x02, SIF_POS = 0x04, SIF_DISABLENOSCROLL = 0x08,
+               SIF_TRACKPOS = 0x10, SIF_ALL = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS;
+constexpr LONG OBJID_VSCROLL = -5, OBJID_HSCROLL = -6, OBJID_CLIENT = -4;
+constexpr DWORD STATE_SYSTEM_UNAVAILABLE = 0x1, STATE_SYSTEM_PRESSED = 0x8, STATE_SYSTEM_INVISIBLE = 0x8000,
+                STATE_SYSTEM_OFFSCREEN = 0x10000;
+constexpr UINT ESB_ENABLE_BOTH = 0, ESB_DISABLE_LTUP = 1, ESB_DISABLE_RTDN = 2, ESB_DISABLE_BOTH = 3;
+
+struct SCROLLINFO {
+  UINT cbSize = sizeof(SCROLLINFO);
+  UINT fMask = 0;
+  int nMin = 0, nMax = 0;
+  UINT nPage = 0;
+  int nPos = 0, nTrackPos = 0;
+};
+
+struct SCROLLBARINFO {
+  DWORD cbSize = sizeof(SCROLLBARINFO);
+  RECT rcScrollBar;  // screen coordinates
+  int dxyLineButton = 0, xyThumbTop = 0, xyThumbBottom = 0, reserved = 0;
+  DWORD rgstate[6] = {};  // the bar, the two arrows, the two page areas and the thumb
+};
+
+int SetScrollInfo(HWND wnd, int bar, const SCROLLINFO* info, BOOL redraw);  // the new position
+BOOL GetScrollInfo(HWND wnd, int bar, SCROLLINFO* info);
+int SetScrollPos(HWND wnd, int bar, int pos, BOOL redraw);  // the previous position
+int GetScrollPos(HWND wnd, int bar);
+BOOL SetScrollRange(HWND wnd, int bar, int minPos, int maxPos, BOOL redraw);
+BOOL GetScrollRange(HWND wnd, int bar, int* minPos, int* maxPos);
+BOOL ShowScrollBar(HWND wnd, int bar, BOOL show);
+BOOL EnableScrollBar(HWND wnd, UINT bar, UINT arrows);
+BOOL GetScrollBarInfo(HWND wnd, LONG idObject, SCROLLBARINFO* info);
+
+// ---------------------------------------------------------------------------------------------
 // System
 
 int GetSystemMetrics(int index);

@@ -124,6 +124,35 @@ TEST_F(GdiImageLists, SizesAndBadHandles) {
   EXPECT_FALSE(ImageList_Destroy(dead));
 }
 
+TEST_F(GdiImageLists, DragImageSavesAndRestoresTheScreen) {
+  ImageList_AddMasked(FList, FStrip, kTeal);
+  HDC screen = GetDC(nullptr);
+  ASSERT_NE(screen, nullptr);
+  RECT area{0, 0, 40, 40};
+  FillRect(screen, &area, GetStockObject(WHITE_BRUSH));
+  ASSERT_TRUE(ImageList_BeginDrag(FList, 0, 1, 1));
+  ASSERT_TRUE(ImageList_DragEnter(nullptr, 10, 10));
+  EXPECT_EQ(GetPixel(screen, 9, 9), kRed);     // top-left at the position less the hot spot
+  EXPECT_EQ(GetPixel(screen, 12, 12), kWhite);  // masked part shows the screen
+  ImageList_DragMove(20, 20);
+  EXPECT_EQ(GetPixel(screen, 9, 9), kWhite);
+  EXPECT_EQ(GetPixel(screen, 19, 19), kRed);
+  POINT pos, hot;
+  EXPECT_NE(ImageList_GetDragImage(&pos, &hot), nullptr);
+  EXPECT_EQ(pos, Point(20, 20));
+  EXPECT_EQ(hot, Point(1, 1));
+  ImageList_DragShowNolock(FALSE);
+  EXPECT_EQ(GetPixel(screen, 19, 19), kWhite);
+  ImageList_DragShowNolock(TRUE);
+  EXPECT_TRUE(ImageList_DragLeave(nullptr));
+  EXPECT_EQ(GetPixel(screen, 19, 19), kWhite);
+  ImageList_EndDrag();
+  EXPECT_EQ(ImageList_GetDragImage(nullptr, nullptr), nullptr);
+  EXPECT_FALSE(ImageList_DragMove(1, 1));
+  EXPECT_FALSE(ImageList_BeginDrag(FList, 9, 0, 0));
+  ReleaseDC(nullptr, screen);
+}
+
 TEST(GdiBitmapFiles, RoundTripAtEveryDepth) {
   HBITMAP src = TwoImageStrip();
   for (int bits : {1, 4, 8, 24, 32}) {

@@ -306,6 +306,44 @@ TEST_F(GdiPixels, ClipRectanglesAndSaveRestore) {
   EXPECT_EQ(GetTextColor(c.DC()), kBlack);
 }
 
+TEST_F(GdiPixels, ExtSelectClipRgnModes) {
+  struct Case {
+    int Mode;
+    int Result;
+    TRect Box;
+  };
+  // Current clip 0..10 x 0..10, combined with 5..15 x 0..10.
+  const Case cases[] = {
+      {RGN_AND, SIMPLEREGION, {5, 0, 10, 10}},  {RGN_OR, SIMPLEREGION, {0, 0, 15, 10}},
+      {RGN_XOR, COMPLEXREGION, {0, 0, 15, 10}}, {RGN_DIFF, SIMPLEREGION, {0, 0, 5, 10}},
+      {RGN_COPY, SIMPLEREGION, {5, 0, 15, 10}},
+  };
+  TPixelCanvas c(20, 20);
+  HRGN base = CreateRectRgn(0, 0, 10, 10), other = CreateRectRgn(5, 0, 15, 10);
+  for (const Case& k : cases) {
+    SelectClipRgn(c.DC(), base);
+    EXPECT_EQ(ExtSelectClipRgn(c.DC(), other, k.Mode), k.Result) << k.Mode;
+    RECT box;
+    GetClipBox(c.DC(), &box);
+    EXPECT_EQ(box, k.Box) << k.Mode;
+  }
+  EXPECT_EQ(ExtSelectClipRgn(c.DC(), nullptr, RGN_AND), ERROR);
+  EXPECT_EQ(ExtSelectClipRgn(c.DC(), nullptr, RGN_COPY), SIMPLEREGION);
+  RECT box;
+  GetClipBox(c.DC(), &box);
+  EXPECT_EQ(box, Rect(0, 0, 20, 20));
+  SelectClipRgn(c.DC(), base);
+  EXPECT_EQ(OffsetClipRgn(c.DC(), 3, 4), SIMPLEREGION);
+  GetClipBox(c.DC(), &box);
+  EXPECT_EQ(box, Rect(3, 4, 13, 14));
+  // Selecting a region copies it: changing the region later does not move the clip.
+  OffsetRgn(base, 50, 50);
+  GetClipBox(c.DC(), &box);
+  EXPECT_EQ(box, Rect(3, 4, 13, 14));
+  DeleteObject(base);
+  DeleteObject(other);
+}
+
 TEST_F(GdiPixels, BitBltRasterOperations) {
   struct Case {
     DWORD Rop;

@@ -184,6 +184,25 @@ TEST_F(GdiText, CalcRectMatchesTheDrawnExtent) {
   EXPECT_EQ(DrawText(nullptr, "x", 1, &empty, 0), 0);
 }
 
+TEST_F(GdiText, DrawTextClipsToItsRectangleUnlessNoClip) {
+  SetBkMode(DC(), TRANSPARENT);
+  RECT r{10, 10, 30, 30};
+  DrawText(DC(), "Wide clipped text", -1, &r, DT_SINGLELINE);
+  RECT ink = FCanvas.InkBox(kWhite);
+  EXPECT_GE(ink.Left, 10);
+  EXPECT_LE(ink.Right, 30);
+  EXPECT_GT(ink.Right, 20);
+  FCanvas.Clear(kWhite);
+  DrawText(DC(), "Wide clipped text", -1, &r, DT_SINGLELINE | DT_NOCLIP);
+  EXPECT_GT(FCanvas.InkBox(kWhite).Right, 60);
+  // The DC's own clip still applies.
+  FCanvas.Clear(kWhite);
+  IntersectClipRect(DC(), 0, 0, 15, 80);
+  DrawText(DC(), "Wide clipped text", -1, &r, DT_SINGLELINE | DT_NOCLIP);
+  EXPECT_LE(FCanvas.InkBox(kWhite).Right, 15);
+  SelectClipRgn(DC(), nullptr);
+}
+
 TEST_F(GdiText, WordBreakTable) {
   struct Case {
     const char* Text;
@@ -223,6 +242,17 @@ TEST_F(GdiText, EllipsesShortenToFit) {
   EXPECT_NE(s.find("..."), std::string::npos) << s;
   EXPECT_EQ(s.substr(s.size() - 13), "\\channels.dat") << s;
   EXPECT_LE(Width(path), p.Right);
+  // Word-broken text is cut with an ellipsis only at its end, and an edit control shows no
+  // partly visible line: the last whole line takes the ellipsis.
+  RECT two{0, 0, Width("aaa bbb"), 2 * LineHeight() + LineHeight() / 2};
+  SetTextColor(DC(), kBlack);
+  SetBkMode(DC(), OPAQUE);
+  SetBkColor(DC(), kRed);
+  FCanvas.Clear(kWhite);
+  DrawText(DC(), "aaa bbb ccc ddd eee", -1, &two, DT_WORDBREAK | DT_EDITCONTROL | DT_END_ELLIPSIS);
+  RECT drawn = RedBox();
+  EXPECT_EQ(drawn.Bottom, 2 * LineHeight());
+  EXPECT_LE(drawn.Right, two.Right);
   // Text that fits is left alone.
   char fits[16] = "Short";
   RECT wide{0, 0, 150, 20};
@@ -249,6 +279,26 @@ TEST_F(GdiText, PrefixesAreHiddenAndUnderlined) {
   int x0 = 10 + Width("E"), x1 = 10 + Width("Ex");
   for (int x = 0; x < 200; ++x) EXPECT_EQ(FCanvas.At(x, y) == kRed, x >= x0 && x < x1) << x;
   EXPECT_EQ(FCanvas.Count(kRed), x1 - x0);
+}
+
+TEST_F(GdiText, DrawTextExMargins) {
+  DRAWTEXTPARAMS params;
+  params.iLeftMargin = 7;
+  params.iRightMargin = 5;
+  char text[] = "Margins";
+  RECT calc{10, 0, 150, 0};
+  DrawTextEx(DC(), text, -1, &calc, DT_CALCRECT | DT_SINGLELINE, &params);
+  EXPECT_EQ(calc.Right, 10 + 7 + Width("Margins") + 5);
+  EXPECT_EQ(params.uiLengthDrawn, 7u);
+  FCanvas.Clear(kWhite);
+  SetBkMode(DC(), OPAQUE);
+  SetBkColor(DC(), kRed);
+  RECT r{10, 0, 150, 20};
+  DrawTextEx(DC(), text, -1, &r, DT_SINGLELINE | DT_RIGHT, &params);
+  EXPECT_EQ(RedBox().Right, 145);
+  DRAWTEXTPARAMS wrong;
+  wrong.cbSize = 3;
+  EXPECT_EQ(DrawTextEx(DC(), text, -1, &r, DT_SINGLELINE, &wrong), 0);
 }
 
 TEST_F(GdiText, TabsExpand) {

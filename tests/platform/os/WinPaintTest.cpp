@@ -213,3 +213,48 @@ TEST_F(WinPaintTest, ScrollingChildrenMovesThem) {
 }
 
 }  // namespace
+
+namespace {
+
+class WinResizeTest : public WinPaintTest {};
+
+TEST_F(WinResizeTest, GrowingRepaintsOnlyTheNewPartUnlessTheClassRedrawsOnSize) {
+  RegisterClass("QJRedraw", CS_HREDRAW | CS_VREDRAW);
+  HWND top = Top(0, 0, 300, 300);
+  HWND keep = Child(top, 0, 0, 50, 50, WS_CHILD | WS_VISIBLE, 0, "QJPlain");
+  HWND redraw = Child(top, 100, 100, 50, 50, WS_CHILD | WS_VISIBLE, 0, "QJRedraw");
+  Pump();
+  Painted().clear();
+  SetWindowPos(keep, nullptr, 0, 0, 80, 50, SWP_NOMOVE | SWP_NOZORDER);
+  SetWindowPos(redraw, nullptr, 0, 0, 80, 50, SWP_NOMOVE | SWP_NOZORDER);
+  Pump();
+  std::map<HWND, RECT> rects;
+  for (const auto& p : Painted()) rects[p.Wnd] = p.Rect;
+  EXPECT_EQ(rects[keep], Rect(50, 0, 80, 50));
+  EXPECT_EQ(rects[redraw], Rect(0, 0, 80, 50));
+  EXPECT_EQ(rects.count(top), 0u) << "growing exposes nothing of the parent";
+  Painted().clear();
+  SetWindowPos(keep, nullptr, 0, 0, 20, 50, SWP_NOMOVE | SWP_NOZORDER);
+  Pump();
+  ASSERT_EQ(Painted().size(), 1u);
+  EXPECT_EQ(Painted()[0].Wnd, top);
+  EXPECT_EQ(Painted()[0].Rect, Rect(20, 0, 80, 50));
+}
+
+TEST_F(WinResizeTest, AnOpenDeviceContextFollowsItsWindow) {
+  HWND top = Top(0, 0, 300, 300);
+  HWND c = Child(top, 0, 0, 50, 50, WS_CHILD | WS_VISIBLE, 0, "QJPlain");
+  Pump();
+  HDC dc = GetDC(c);
+  MoveWindow(c, 100, 100, 50, 50, FALSE);
+  HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
+  RECT r = Rect(0, 0, 10, 10);
+  FillRect(dc, &r, green);
+  ReleaseDC(c, dc);
+  DeleteObject(green);
+  EXPECT_EQ(At(top, 105, 105), 0x00FF00u);
+  EXPECT_NE(At(top, 5, 5), 0x00FF00u);
+  EXPECT_EQ(WindowFromDC(dc), nullptr);
+}
+
+}  // namespace
