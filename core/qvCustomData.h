@@ -502,7 +502,6 @@ class TqvCustomDataController : public TPersistent {
   std::vector<TListener> FListeners;
   std::unique_ptr<TqvDataStorage> FStorage;
   std::unique_ptr<TqvCustomDataFieldList> FFields;
-  Integer FBookmarkRecordIndex = -1;
   std::unique_ptr<TqvCustomDataRelationList> FRelations;
   TqvCustomDataRelation* FMasterRelation = nullptr;
   Integer FMasterRecordIndex = -1;

@@ -317,6 +317,8 @@ class TCanvas : public TPersistent {
  protected:
   // Descendants that own their DC make it here and pass it to SetHandle.
   virtual void CreateHandle() {}
+  // The DC as it is, without making one or selecting anything.
+  HDC HandleRaw() const { return FHandle; }
   virtual void Changing();
   virtual void Changed();
   void DeselectHandles();

@@ -56,7 +56,7 @@ class TBitmapCanvas : public TCanvas {
   ~TBitmapCanvas() override { FreeContext(); }
 
   void FreeContext() {
-    HDC dc = HandleAllocated() ? TCanvas::GetHandleRaw() : nullptr;
+    HDC dc = HandleRaw();
     if (!dc) return;
     SetHandle(nullptr);
     if (FOldBitmap) SelectObject(dc, FOldBitmap);
@@ -324,9 +324,8 @@ TColor TBitmap::GetTransparentColor() {
   if (FTransparentMode == tmFixed && FTransparentColor != clDefault) return FTransparentColor;
   if (GetMonochrome()) return clWhite;
   if (!FHandle) return clDefault;
-  return static_cast<TColor>(PixelsOf(FHandle)[size_t(FHeight - 1) * size_t(FWidth)] == 0
-                                 ? 0
-                                 : ::GetPixel(GetCanvas()->GetHandle(), 0, FHeight - 1));
+  uint32_t p = PixelsOf(FHandle)[size_t(FHeight - 1) * size_t(FWidth)];
+  return static_cast<TColor>(RGB(BYTE(p >> 16), BYTE(p >> 8), BYTE(p)));
 }
 
 void TBitmap::SetTransparentColor(TColor Value) {

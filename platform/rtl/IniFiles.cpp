@@ -23,18 +23,6 @@ std::mutex fileChangeLock;
 
 bool HasLineBreak(const String& s) { return s.find_first_of("\r\n") != String::npos; }
 
-void FillStrings(TStrings* strings, const std::vector<String>& lines) {
-  strings->BeginUpdate();
-  try {
-    strings->Clear();
-    for (const String& line : lines) strings->Add(line);
-  } catch (...) {
-    strings->EndUpdate();
-    throw;
-  }
-  strings->EndUpdate();
-}
-
 [[noreturn]] void RaiseReadError(const String& fileName, int error) {
   throw EIniFileException(&SIniReadError, {fileName, SysErrorMessage(error)});
 }
@@ -94,15 +82,15 @@ void TCustomIniFile::WriteFloat(const String& section, const String& ident, doub
 }
 
 void TCustomIniFile::ReadSection(const String& section, TStrings* strings) {
-  FillStrings(strings, SectionKeys(section));
+  strings->SetLines(SectionKeys(section));
 }
 
-void TCustomIniFile::ReadSections(TStrings* strings) { FillStrings(strings, SectionNames()); }
+void TCustomIniFile::ReadSections(TStrings* strings) { strings->SetLines(SectionNames()); }
 
 void TCustomIniFile::ReadSectionValues(const String& section, TStrings* strings) {
   std::vector<String> lines;
   for (const auto& [key, value] : SectionValues(section)) lines.push_back(key + "=" + value);
-  FillStrings(strings, lines);
+  strings->SetLines(lines);
 }
 
 // ---------------------------------------------------------------------------------------------

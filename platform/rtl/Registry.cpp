@@ -338,23 +338,7 @@ std::vector<String> TRegistry::KeyNames() {
 
 bool TRegistry::HasSubKeys() { return !KeyNames().empty(); }
 
-namespace {
-
-void FillStrings(TStrings* strings, const std::vector<String>& lines) {
-  strings->BeginUpdate();
-  try {
-    strings->Clear();
-    for (const String& line : lines) strings->Add(line);
-  } catch (...) {
-    strings->EndUpdate();
-    throw;
-  }
-  strings->EndUpdate();
-}
-
-}  // namespace
-
-void TRegistry::GetKeyNames(TStrings* strings) { FillStrings(strings, KeyNames()); }
+void TRegistry::GetKeyNames(TStrings* strings) { strings->SetLines(KeyNames()); }
 
 // ---------------------------------------------------------------------------------------------
 // Values
@@ -415,7 +399,7 @@ std::vector<String> TRegistry::ValueNames() {
   return names;
 }
 
-void TRegistry::GetValueNames(TStrings* strings) { FillStrings(strings, ValueNames()); }
+void TRegistry::GetValueNames(TStrings* strings) { strings->SetLines(ValueNames()); }
 
 bool TRegistry::GetDataInfo(const String& name, TRegDataInfo& info) {
   TValue value;
@@ -551,7 +535,7 @@ void TRegIniFile::WriteBool(const String& section, const String& ident, bool val
 void TRegIniFile::ReadSection(const String& section, TStrings* strings) {
   std::vector<String> names;
   InSection(section, false, [&] { names = ValueNames(); });
-  FillStrings(strings, names);
+  strings->SetLines(names);
 }
 
 void TRegIniFile::ReadSections(TStrings* strings) { GetKeyNames(strings); }
@@ -567,7 +551,7 @@ void TRegIniFile::ReadSectionValues(const String& section, TStrings* strings) {
         lines.push_back(name + "=" + IntToStr(TRegistry::ReadInteger(name)));
     }
   });
-  FillStrings(strings, lines);
+  strings->SetLines(lines);
 }
 
 void TRegIniFile::EraseSection(const String& section) { TRegistry::DeleteKey(section); }

@@ -100,6 +100,12 @@ void TStrings::AddStrings(TStrings* Strings) {
   for (Integer i = 0; i < count; ++i) AddObject(Strings->Get(i), Strings->GetObject(i));
 }
 
+void TStrings::SetLines(const std::vector<String>& Lines) {
+  TUpdateScope update(*this);
+  Clear();
+  for (const String& line : Lines) Add(line);
+}
+
 void TStrings::Assign(TPersistent* Source) {
   auto* source = dynamic_cast<TStrings*>(Source);
   if (!source) {

@@ -24,6 +24,8 @@ class TStrings : public TPersistent {
   virtual Integer AddObject(const String& S, TObject* AObject);
   void Append(const String& S) { Add(S); }
   virtual void AddStrings(TStrings* Strings);
+  // Replaces every line by the given ones, in one update.
+  void SetLines(const std::vector<String>& Lines);
   // Copies the lines, objects and text settings of another TStrings.
   void Assign(TPersistent* Source) override;
   virtual void Clear() = 0;
