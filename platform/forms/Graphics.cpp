@@ -406,7 +406,7 @@ void TCanvas::SetHandle(HDC Value) {
   if (Value == FHandle) return;
   if (FHandle) DeselectHandles();
   FHandle = Value;
-  FState = Value ? csHandleValid : 0;
+  FState = Value ? TCanvasState(csHandleValid) : 0;
 }
 
 void TCanvas::RequiredState(TCanvasState ReqState) {

@@ -392,3 +392,40 @@ TEST_F(WinInputTest, MovingOverAWindowSetsTheCursorOfItsClassOrFrame) {
 }
 
 }  // namespace
+
+namespace {
+
+class WinModalInputTest : public TWinTest {};
+
+TEST_F(WinModalInputTest, ClickOnAnOwnerDisabledByItsModalPopupBringsThePopupForward) {
+  HWND owner = Top(0, 0, 300, 300);
+  HWND dialog = Top(50, 50, 100, 100, WS_POPUP);
+  SetWindowLongPtr(dialog, GWL_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
+  ShowWindow(dialog, SW_SHOW);
+  EnableWindow(owner, FALSE);
+  SetActiveWindow(owner);
+  Pump();
+  MsgLog().clear();
+  Headless::Click(250, 250);
+  Pump();
+  EXPECT_EQ(GetActiveWindow(), dialog);
+  EXPECT_EQ(Count(WM_LBUTTONDOWN), 0);
+}
+
+TEST_F(WinModalInputTest, MenuKeyAsksForAContextMenuAtNoPosition) {
+  HWND top = Top(0, 0, 100, 100);
+  HWND c = Child(top, 0, 0, 50, 50);
+  SetFocus(c);
+  Pump();
+  MsgLog().clear();
+  Headless::PressKey(VK_APPS);
+  Pump();
+  EXPECT_EQ(Only({WM_CONTEXTMENU}, {{top, "top"}, {c, "c"}}), (TStrings{"c:CONTEXTMENU", "top:CONTEXTMENU"}));
+  EXPECT_EQ(Last(WM_CONTEXTMENU, c)->L, -1);
+  MsgLog().clear();
+  Headless::Click(10, 10, 1);
+  Pump();
+  EXPECT_EQ(Last(WM_CONTEXTMENU, c)->L, MAKELPARAM(10, 10)) << "right release asks with the screen position";
+}
+
+}  // namespace
