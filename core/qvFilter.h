@@ -513,6 +513,7 @@ class TqvFilterValueList : public TObject {
 
  public:
   explicit TqvFilterValueList(TqvFilterCriteria* ACriteria) : FOwnerCriteria(ACriteria) {}
+  ~TqvFilterValueList() override;
 
   virtual Integer CompareItem(Integer AIndex, const Variant& AValue, const String& ADisplayText);
   // A value entry is dropped when an equal one is listed or the list is full (unless
@@ -537,7 +538,8 @@ class TqvFilterValueList : public TObject {
 
  private:
   TqvFilterCriteria* FOwnerCriteria;
-  std::vector<std::unique_ptr<TqvFilterValueItem>> FItems;
+  // Owned entries; plain pointers so that an insertion moves the tail in one block.
+  std::vector<TqvFilterValueItem*> FItems;
   Integer FSpecialCount = 0;
   bool FSortByDisplayText = false;
 };

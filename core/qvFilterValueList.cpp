@@ -5,6 +5,8 @@
 
 QJ_IMPLEMENT_CLASS(TqvFilterValueList)
 
+TqvFilterValueList::~TqvFilterValueList() { Clear(); }
+
 Integer TqvFilterValueList::CompareItem(Integer AIndex, const Variant& AValue, const String& ADisplayText) {
   const TqvFilterValueItem& entry = GetItem(AIndex);
   const bool caseInsensitive = FOwnerCriteria && FOwnerCriteria->HasOption(fcoCaseInsensitive);
@@ -18,23 +20,21 @@ Integer TqvFilterValueList::CompareItem(Integer AIndex, const Variant& AValue, c
 
 void TqvFilterValueList::Add(TqvFilterValueItemKind AKind, const Variant& AValue, bool AAddToEnd,
                              const String& ADisplayText) {
+  const bool special = AKind != fvkValue;
+  Integer index = special ? FSpecialCount : GetCount();
+  if (!special && !AAddToEnd) {
+    const Integer maxCount = FOwnerCriteria ? FOwnerCriteria->GetMaxValueListCount() : 0;
+    if (maxCount > 0 && GetCount() >= maxCount) return;
+    if (Find(AValue, ADisplayText, index)) return;
+  }
   auto entry = std::make_unique<TqvFilterValueItem>(TqvFilterValueItem{AKind, AValue, ADisplayText});
-  if (AKind != fvkValue) {
-    FItems.insert(FItems.begin() + FSpecialCount, std::move(entry));
-    ++FSpecialCount;
-    return;
-  }
-  if (AAddToEnd) {
-    FItems.push_back(std::move(entry));
-    return;
-  }
-  const Integer maxCount = FOwnerCriteria ? FOwnerCriteria->GetMaxValueListCount() : 0;
-  if (maxCount > 0 && GetCount() >= maxCount) return;
-  Integer index;
-  if (!Find(AValue, ADisplayText, index)) FItems.insert(FItems.begin() + index, std::move(entry));
+  FItems.insert(FItems.begin() + index, entry.get());
+  entry.release();
+  if (special) ++FSpecialCount;
 }
 
 void TqvFilterValueList::Clear() {
+  for (TqvFilterValueItem* entry : FItems) delete entry;
   FItems.clear();
   FSpecialCount = 0;
 }
@@ -79,6 +79,7 @@ TqvFilterValueItem& TqvFilterValueList::GetItem(Integer AIndex) const {
 void TqvFilterValueList::Delete(Integer AIndex) {
   GetItem(AIndex);
   if (AIndex < FSpecialCount) --FSpecialCount;
+  delete FItems[AIndex];
   FItems.erase(FItems.begin() + AIndex);
 }
 

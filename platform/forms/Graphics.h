@@ -547,7 +547,6 @@ class TPicture : public TInterfacedPersistent {
   void LoadNew(TGraphicClass GraphicClass, const std::function<void(TGraphic*)>& Load);
 
   std::unique_ptr<TGraphic> FGraphic;
-  TAliveFlag FAlive;
 };
 
 // File-dialog filters over the formats of GraphicClass and its descendants:

@@ -31,6 +31,8 @@ class TBackend {
   virtual void SetCursorShape(HCURSOR cursor) = 0;
   virtual void WarpMouse(TPoint screen) = 0;
   virtual void Beep() = 0;
+  // Called from any thread after it queued something for the GUI thread: a waiting loop wakes.
+  virtual void Wake() = 0;
 };
 
 constexpr DWORD INFINITE_WAIT = 0xFFFFFFFF;
@@ -75,9 +77,12 @@ void SetScreenSize(int width, int height);
 // The pixels of a top-level window (nullptr when the handle is not a live top-level window).
 const TSurface* WindowSurface(HWND wnd);
 // Called when a message loop runs out of messages and timers; it may inject input. Without a
-// handler (or when it injects nothing) a waiting GetMessage raises EInvalidOperation instead of
-// hanging.
+// handler (or when it injects nothing) and with no other thread posting within the thread wait,
+// a waiting GetMessage raises EInvalidOperation instead of hanging.
 void SetIdleHandler(std::function<void()> handler);
+// How long (real time) a loop with nothing else to wait for waits for other threads to post
+// before it gives up; 2 seconds unless changed.
+void SetThreadWait(DWORD ms);
 // Destroys every window and clears the queue, hooks, timers, key state, capture and focus.
 void Reset();
 }  // namespace Headless

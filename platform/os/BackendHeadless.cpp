@@ -11,6 +11,7 @@ namespace {
 
 constexpr int kTaskBarHeight = 40;
 constexpr DWORD kClockStart = 100000;
+constexpr DWORD kDefaultThreadWait = 2000;
 
 class THeadlessBackend : public TBackend {
  public:
@@ -27,7 +28,8 @@ class THeadlessBackend : public TBackend {
       FIdle();
       if (st.Posted.size() + st.Input.size() != before || st.QuitPosted != quit) return true;
     }
-    if (timeoutMs == INFINITE_WAIT) return false;
+    // Another thread may still hand something over; wait a while in real time for it.
+    if (timeoutMs == INFINITE_WAIT) return FThreadWait > 0 && WaitForInbox(FThreadWait);
     FClock += timeoutMs;
     return true;
   }
@@ -40,6 +42,7 @@ class THeadlessBackend : public TBackend {
   void SetCursorShape(HCURSOR) override {}
   void WarpMouse(TPoint) override {}
   void Beep() override { ++FBeeps; }
+  void Wake() override {}
 
   void AdvanceClock(DWORD ms) { FClock += ms; }
   void SetScreenSize(int w, int h) {
@@ -47,6 +50,7 @@ class THeadlessBackend : public TBackend {
     FHeight = std::max(kTaskBarHeight + 1, h);
   }
   void SetIdle(std::function<void()> handler) { FIdle = std::move(handler); }
+  void SetThreadWait(DWORD ms) { FThreadWait = ms; }
 
  private:
   int FWidth = 1280;
@@ -55,6 +59,7 @@ class THeadlessBackend : public TBackend {
   int FPresents = 0;
   int FBeeps = 0;
   std::function<void()> FIdle;
+  DWORD FThreadWait = kDefaultThreadWait;
 };
 
 std::unique_ptr<TBackend>& CurrentBackend() {
@@ -154,6 +159,10 @@ const TSurface* WindowSurface(HWND wnd) {
 
 void SetIdleHandler(std::function<void()> handler) {
   if (THeadlessBackend* h = HeadlessBackend()) h->SetIdle(std::move(handler));
+}
+
+void SetThreadWait(DWORD ms) {
+  if (THeadlessBackend* h = HeadlessBackend()) h->SetThreadWait(ms);
 }
 
 void Reset() {

@@ -197,6 +197,11 @@ class TSdlBackend : public TBackend {
 
   void WarpMouse(TPoint screen) override { SDL_WarpMouseGlobal(screen.X, screen.Y); }
   void Beep() override {}
+  void Wake() override {
+    SDL_Event e{};
+    e.type = SDL_USEREVENT;
+    SDL_PushEvent(&e);
+  }
 
  private:
   SDL_Window* Find(HWND wnd) {

@@ -69,7 +69,19 @@ void ReadMetrics(TFontFace& f) {
   f.Ascent = PANGO_PIXELS(pango_font_metrics_get_ascent(m));
   f.Descent = PANGO_PIXELS(pango_font_metrics_get_descent(m));
   f.AveCharWidth = std::max(1, PANGO_PIXELS(pango_font_metrics_get_approximate_char_width(m)));
+  f.UnderlineOffset = std::max(1, -PANGO_PIXELS(pango_font_metrics_get_underline_position(m)));
+  f.UnderlineThickness = std::max(1, PANGO_PIXELS(pango_font_metrics_get_underline_thickness(m)));
+  f.StrikeOffset = std::max(1, PANGO_PIXELS(pango_font_metrics_get_strikethrough_position(m)));
+  f.StrikeThickness = std::max(1, PANGO_PIXELS(pango_font_metrics_get_strikethrough_thickness(m)));
   pango_font_metrics_unref(m);
+}
+
+void SetDescription(TFontFace& f, PangoFontDescription* desc) {
+  if (f.Desc) pango_font_description_free(f.Desc);
+  if (f.Attrs) pango_attr_list_unref(f.Attrs);
+  f.Desc = desc;
+  f.Attrs = pango_attr_list_new();
+  pango_attr_list_insert(f.Attrs, pango_attr_font_desc_new(desc));
 }
 
 std::shared_ptr<TFontFace> ResolveFace(const LOGFONT& lf) {
@@ -77,13 +89,12 @@ std::shared_ptr<TFontFace> ResolveFace(const LOGFONT& lf) {
   f->Log = lf;
   f->Family = FamilyOf(lf);
   double em = lf.lfHeight < 0 ? -double(lf.lfHeight) : kDefaultEmPixels;
-  f->Desc = DescriptionOf(lf, f->Family, em);
+  SetDescription(*f, DescriptionOf(lf, f->Family, em));
   ReadMetrics(*f);
   if (lf.lfHeight > 0 && f->Height() > 0) {
     // A positive height asks for the cell height: scale the em size to it.
     em = em * lf.lfHeight / f->Height();
-    pango_font_description_free(f->Desc);
-    f->Desc = DescriptionOf(lf, f->Family, em);
+    SetDescription(*f, DescriptionOf(lf, f->Family, em));
     ReadMetrics(*f);
   }
   f->InternalLeading = std::max(0, f->Height() - Integer(std::lround(em)));
@@ -105,14 +116,41 @@ TFontFace& StockFace() {
 // Faces and shaping
 
 TShapedText::~TShapedText() {
-  if (Layout) g_object_unref(Layout);
+  for (TGlyphRun& r : Runs) {
+    pango_glyph_string_free(r.Glyphs);
+    pango_item_free(r.Item);
+  }
 }
 
 TFontFace::~TFontFace() {
   FCache.clear();
   FOrder.clear();
   if (Desc) pango_font_description_free(Desc);
+  if (Attrs) pango_attr_list_unref(Attrs);
 }
+
+namespace {
+
+// Itemizes (choosing fallback fonts where the face lacks a glyph) and shapes each item with
+// glyph positions rounded to whole pixels.
+void ShapeRuns(TShapedText& s, PangoAttrList* attrs) {
+  const char* text = s.Utf8.c_str();
+  int length = int(s.Utf8.size());
+  GList* items = pango_itemize(TextContext(), text, 0, length, attrs, nullptr);
+  int x = 0;
+  for (GList* it = items; it; it = it->next) {
+    auto* item = static_cast<PangoItem*>(it->data);
+    PangoGlyphString* glyphs = pango_glyph_string_new();
+    pango_shape_with_flags(text + item->offset, item->length, text, length, &item->analysis, glyphs,
+                           PANGO_SHAPE_ROUND_POSITIONS);
+    s.Runs.push_back({item, glyphs, x});
+    x += pango_glyph_string_get_width(glyphs);
+  }
+  g_list_free(items);
+  s.Width = PANGO_PIXELS(x);
+}
+
+}  // namespace
 
 TShapedText& TFontFace::Shape(const String& text) {
   auto it = FCache.find(text);
@@ -125,7 +163,7 @@ TShapedText& TFontFace::Shape(const String& text) {
     FOrder.pop_front();
   }
   auto shaped = std::make_unique<TShapedText>();
-  std::string utf8 = AnsiToUtf8(text);
+  shaped->Utf8 = AnsiToUtf8(text);
   shaped->Utf8Offsets.reserve(text.size() + 1);
   size_t offset = 0;
   for (unsigned char c : text) {
@@ -133,22 +171,7 @@ TShapedText& TFontFace::Shape(const String& text) {
     offset += Utf8Lengths()[c];
   }
   shaped->Utf8Offsets.push_back(offset);
-  PangoLayout* layout = pango_layout_new(TextContext());
-  pango_layout_set_font_description(layout, Desc);
-  pango_layout_set_single_paragraph_mode(layout, TRUE);
-  if (Underline || StrikeOut) {
-    PangoAttrList* attrs = pango_attr_list_new();
-    if (Underline) pango_attr_list_insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
-    if (StrikeOut) pango_attr_list_insert(attrs, pango_attr_strikethrough_new(TRUE));
-    pango_layout_set_attributes(layout, attrs);
-    pango_attr_list_unref(attrs);
-  }
-  pango_layout_set_text(layout, utf8.data(), int(utf8.size()));
-  PangoRectangle logical;
-  pango_layout_get_extents(layout, nullptr, &logical);
-  shaped->Layout = layout;
-  shaped->Width = PANGO_PIXELS(logical.width);
-  shaped->Baseline = PANGO_PIXELS(pango_layout_get_baseline(layout));
+  ShapeRuns(*shaped, Attrs);
   FOrder.emplace_back(text, std::move(shaped));
   FCache.emplace(text, std::prev(FOrder.end()));
   return *FOrder.back().second;
@@ -158,11 +181,19 @@ const std::vector<Integer>& TFontFace::CharEnds(const String& text) {
   TShapedText& s = Shape(text);
   if (s.CharEnds.size() == text.size()) return s.CharEnds;
   s.CharEnds.clear();
-  PangoLayoutLine* line = pango_layout_get_line_readonly(s.Layout, 0);
   Integer last = 0;
+  size_t run = 0;
   for (size_t i = 0; i < text.size(); ++i) {
+    int offset = int(s.Utf8Offsets[i]);
+    while (run + 1 < s.Runs.size() && s.Runs[run].Item->offset + s.Runs[run].Item->length <= offset) ++run;
     int x = 0;
-    if (line) pango_layout_line_index_to_x(line, int(s.Utf8Offsets[i]), TRUE, &x);
+    if (run < s.Runs.size()) {
+      const TGlyphRun& r = s.Runs[run];
+      char* itemText = const_cast<char*>(s.Utf8.c_str()) + r.Item->offset;
+      pango_glyph_string_index_to_x(r.Glyphs, itemText, r.Item->length, &r.Item->analysis, offset - r.Item->offset,
+                                    TRUE, &x);
+      x += r.X;
+    }
     last = std::max(last, Integer(PANGO_PIXELS(x)));
     s.CharEnds.push_back(i + 1 == text.size() ? s.Width : last);
   }
@@ -224,6 +255,20 @@ void Threshold(TSurface& s, const TRect& area) {
 
 }  // namespace
 
+namespace {
+
+// Underline and strike-out lines of the font, whole pixels thick.
+void DrawDecorations(cairo_t* cr, const TFontFace& face, Integer width) {
+  if (face.Underline)
+    cairo_rectangle(cr, 0, face.Ascent + face.UnderlineOffset - face.UnderlineThickness / 2, width,
+                    face.UnderlineThickness);
+  if (face.StrikeOut)
+    cairo_rectangle(cr, 0, face.Ascent - face.StrikeOffset - face.StrikeThickness / 2, width, face.StrikeThickness);
+  if (face.Underline || face.StrikeOut) cairo_fill(cr);
+}
+
+}  // namespace
+
 void RenderShaped(TDC& dc, TFontFace& face, TShapedText& shaped, double x, double y, const TRect& clip) {
   if (!dc.Surface || dc.Surface->Width <= 0 || dc.Surface->Height <= 0) return;
   const TRegionData visible = dc.Clip().Intersect(TRegionData(clip));
@@ -239,8 +284,11 @@ void RenderShaped(TDC& dc, TFontFace& face, TShapedText& shaped, double x, doubl
   cairo_set_source_rgb(cr, GetRValue(c) / 255.0, GetGValue(c) / 255.0, GetBValue(c) / 255.0);
   cairo_translate(cr, x, y);
   if (face.AngleDegrees != 0) cairo_rotate(cr, -face.AngleDegrees * M_PI / 180.0);
-  cairo_move_to(cr, 0, face.Ascent - shaped.Baseline);
-  pango_cairo_show_layout(cr, shaped.Layout);
+  for (const TGlyphRun& r : shaped.Runs) {
+    cairo_move_to(cr, double(r.X) / PANGO_SCALE, face.Ascent);
+    pango_cairo_show_glyph_string(cr, r.Item->analysis.font, r.Glyphs);
+  }
+  DrawDecorations(cr, face, shaped.Width);
   cairo_restore(cr);
   cairo_surface_flush(t.Surface);
   if (dc.MonoTarget) Threshold(*dc.Surface, visible.Bounds());
@@ -254,8 +302,10 @@ void AddTextToPath(TDC& dc, TPoint logical, const String& text) {
   cairo_t* cr = cairo_create(s);
   cairo_translate(cr, logical.X, logical.Y);
   if (face.AngleDegrees != 0) cairo_rotate(cr, -face.AngleDegrees * M_PI / 180.0);
-  cairo_move_to(cr, 0, face.Ascent - shaped.Baseline);
-  pango_cairo_layout_path(cr, shaped.Layout);
+  for (const TGlyphRun& r : shaped.Runs) {
+    cairo_move_to(cr, double(r.X) / PANGO_SCALE, face.Ascent);
+    pango_cairo_glyph_string_path(cr, r.Item->analysis.font, r.Glyphs);
+  }
   cairo_path_t* path = cairo_copy_path_flat(cr);
   TPathFigure figure;
   auto flush = [&] {

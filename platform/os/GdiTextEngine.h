@@ -10,26 +10,43 @@
 
 #include "platform/os/GdiInternal.h"
 
-typedef struct _PangoLayout PangoLayout;
+typedef struct _PangoItem PangoItem;
+typedef struct _PangoGlyphString PangoGlyphString;
 typedef struct _PangoFontDescription PangoFontDescription;
+typedef struct _PangoAttrList PangoAttrList;
 
-// A shaped single-line string: its layout and its advance in pixels.
+// One run of glyphs of one font, placed at X (pango units) from the start of the string.
+struct TGlyphRun {
+  PangoItem* Item = nullptr;
+  PangoGlyphString* Glyphs = nullptr;
+  int X = 0;
+};
+
+// A shaped single-line string: its glyph runs and its advance in pixels.
 struct TShapedText {
-  PangoLayout* Layout = nullptr;
+  std::string Utf8;
+  std::vector<TGlyphRun> Runs;
   Integer Width = 0;
-  Integer Baseline = 0;               // layout baseline from the layout top, pixels
   std::vector<Integer> CharEnds;      // x after each character; filled on demand
   std::vector<size_t> Utf8Offsets;    // byte offset of each character, plus the end
+  TShapedText() = default;
+  TShapedText(const TShapedText&) = delete;
+  TShapedText& operator=(const TShapedText&) = delete;
   ~TShapedText();
 };
 
 struct TFontFace {
   PangoFontDescription* Desc = nullptr;
+  PangoAttrList* Attrs = nullptr;  // the font as an attribute for itemizing
   Integer Ascent = 0;
   Integer Descent = 0;
   Integer InternalLeading = 0;
   Integer AveCharWidth = 0;
   Integer MaxCharWidth = 0;
+  Integer UnderlineOffset = 1;  // below the baseline
+  Integer UnderlineThickness = 1;
+  Integer StrikeOffset = 4;     // above the baseline
+  Integer StrikeThickness = 1;
   bool Underline = false;
   bool StrikeOut = false;
   bool FixedPitch = false;

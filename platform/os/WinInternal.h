@@ -198,6 +198,13 @@ bool CharFromKey(BYTE vk, LPARAM keyData, BYTE& ch);
 bool KeyForCharacter(BYTE ch, BYTE& vk, bool& shift);
 DWORD MessageTime();
 
+// Messages and calls that other threads hand to the GUI thread
+bool IsGuiThread();
+// Moves other threads' posts into the queue and runs the calls they handed over.
+void DrainInbox();
+// Waits up to realMs of real time for another thread to hand something over.
+bool WaitForInbox(DWORD realMs);
+
 // Hooks
 bool HasHooks(int id);
 LRESULT CallHooks(int id, int code, WPARAM wParam, LPARAM lParam);

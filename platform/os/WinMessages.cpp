@@ -1,10 +1,17 @@
 // The GUI thread's message queue: sending, posting, retrieval with filters, translation,
 // dispatching, quit handling and the thread hooks.
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 
 #include "platform/os/Backend.h"
 #include "platform/os/WinInternal.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Threads.h"
 
 namespace {
 
@@ -35,6 +42,49 @@ MSG MakeMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   m.time = GetTickCount();
   m.pt = WinState().CursorPos;
   return m;
+}
+
+struct TInbox {
+  std::mutex Lock;
+  std::condition_variable Signal;
+  std::vector<MSG> Posts;
+  std::vector<std::function<void()>> Calls;
+};
+
+TInbox& Inbox() {
+  static TInbox inbox;
+  return inbox;
+}
+
+const DWORD kGuiThread = static_cast<DWORD>(gettid());
+
+// Threads hand calls to the GUI thread through the queue's inbox.
+const bool kSynchronizeHookInstalled = [] {
+  SetSynchronizeHook([](std::function<void()> call) {
+    {
+      std::lock_guard<std::mutex> guard(Inbox().Lock);
+      Inbox().Calls.push_back(std::move(call));
+    }
+    Inbox().Signal.notify_all();
+    Backend().Wake();
+  });
+  return true;
+}();
+
+BOOL PostFromOtherThread(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  MSG m;
+  m.hwnd = wnd;
+  m.message = msg;
+  m.wParam = wParam;
+  m.lParam = lParam;
+  {
+    std::lock_guard<std::mutex> guard(Inbox().Lock);
+    if (Inbox().Posts.size() >= kPostedLimit) return FALSE;
+    Inbox().Posts.push_back(m);
+  }
+  Inbox().Signal.notify_all();
+  Backend().Wake();
+  return TRUE;
 }
 
 int HookCallDepth = 0;
@@ -236,6 +286,7 @@ BOOL SendNotifyMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL PostMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (!IsGuiThread()) return PostFromOtherThread(wnd, msg, wParam, lParam);
   auto& st = WinState();
   if (st.Posted.size() >= kPostedLimit) return FALSE;  // a runaway poster cannot exhaust memory
   if (wnd == HWND_BROADCAST) {
@@ -248,8 +299,34 @@ BOOL PostMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL PostThreadMessage(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (threadId != GetCurrentThreadId()) return FALSE;
+  if (threadId != kGuiThread) return FALSE;
   return PostMessage(nullptr, msg, wParam, lParam);
+}
+
+bool IsGuiThread() { return static_cast<DWORD>(gettid()) == kGuiThread; }
+
+void DrainInbox() {
+  std::vector<MSG> posts;
+  std::vector<std::function<void()>> calls;
+  {
+    std::lock_guard<std::mutex> guard(Inbox().Lock);
+    posts.swap(Inbox().Posts);
+    calls.swap(Inbox().Calls);
+  }
+  DWORD now = GetTickCount();
+  for (MSG& m : posts) {
+    if (m.hwnd && m.hwnd != HWND_BROADCAST && !FindWindowRec(m.hwnd)) continue;  // gone meanwhile
+    m.time = now;
+    m.pt = WinState().CursorPos;
+    QueueMessage(WinState().Posted, m);
+  }
+  for (auto& call : calls) call();
+}
+
+bool WaitForInbox(DWORD realMs) {
+  std::unique_lock<std::mutex> lock(Inbox().Lock);
+  return Inbox().Signal.wait_for(lock, std::chrono::milliseconds(realMs),
+                                 [] { return !Inbox().Posts.empty() || !Inbox().Calls.empty(); });
 }
 
 void PostQuitMessage(int exitCode) {
@@ -291,7 +368,9 @@ DWORD MessageTime() { return WinState().Last.time; }
 BOOL PeekMessage(LPMSG msg, HWND wnd, UINT filterMin, UINT filterMax, UINT removeFlags) {
   if (!msg) return FALSE;
   if (wnd && wnd != kThreadMessagesOnly && !FindWindowRec(wnd)) return FALSE;
+  if (!IsGuiThread()) return FALSE;
   Backend().PollEvents();
+  DrainInbox();
   UpdateInputTimers(GetTickCount());
   bool remove = (removeFlags & PM_REMOVE) != 0;
   MSG m;
@@ -367,7 +446,13 @@ DWORD GetQueueStatus(UINT) {
   return static_cast<DWORD>(st.Posted.size() + st.Input.size());
 }
 
-DWORD GetCurrentThreadId() { return 1; }
+DWORD GetCurrentThreadId() { return static_cast<DWORD>(gettid()); }
+
+DWORD GetWindowThreadProcessId(HWND wnd, DWORD* processId) {
+  if (!IsGuiThread() || !FindWindowRec(wnd)) return 0;
+  if (processId) *processId = static_cast<DWORD>(getpid());
+  return kGuiThread;
+}
 
 UINT RegisterWindowMessage(LPCSTR name) {
   if (!name || !*name) return 0;

@@ -518,6 +518,7 @@ DWORD GetMessageTime();
 DWORD GetMessagePos();  // screen position of the last message retrieved, packed x | y << 16
 DWORD GetQueueStatus(UINT flags);
 DWORD GetCurrentThreadId();
+DWORD GetWindowThreadProcessId(HWND wnd, DWORD* processId);  // 0 for a bad handle
 UINT RegisterWindowMessage(LPCSTR name);
 
 HHOOK SetWindowsHookEx(int idHook, HOOKPROC proc, HINSTANCE module, DWORD threadId);

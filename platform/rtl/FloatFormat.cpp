@@ -679,8 +679,11 @@ String FormatFloat(const String& format, double value) {
 // Currency to text
 
 String CurrToStrF(Currency value, TFloatFormat format, Integer digits) {
-  return DecimalToText(DecimalFromCurrency(value), format, KCurrencyPrecision, digits,
-                       FormatSettings());
+  return CurrToStrF(value, format, digits, FormatSettings());
+}
+
+String CurrToStrF(Currency value, TFloatFormat format, Integer digits, const TFormatSettings& fs) {
+  return DecimalToText(DecimalFromCurrency(value), format, KCurrencyPrecision, digits, fs);
 }
 
 String CurrToStr(Currency value) { return CurrToStrF(value, TFloatFormat::ffGeneral, 0); }

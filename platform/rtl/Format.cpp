@@ -2,6 +2,7 @@
 //   "%" [index ":"] ["-"] [width] ["." precision] type
 // where index, width and precision may be '*' (taken from the next Integer argument) and type is
 // one of d u x e f g n m p s (either case). "%%" gives a single '%'.
+#include <algorithm>
 #include <cstdint>
 
 #include "platform/rtl/SysUtils.h"
@@ -190,6 +191,8 @@ class TFormatter {
   }
 
   String FloatText(const TDirective& d, const TVarRec& arg) {
+    if (arg.GetKind() == TVarRec::Kind::Currency && d.Type != 'e' && d.Type != 'g')
+      return CurrencyText(d, Currency::FromRaw(arg.AsInt64()));
     double value = 0;
     if (arg.GetKind() == TVarRec::Kind::Extended)
       value = arg.AsFloat();
@@ -213,6 +216,14 @@ class TFormatter {
         return FloatToStrF(value, TFloatFormat::ffCurrency, KMaxFloatDigits,
                            d.Precision < 0 ? FSettings.CurrencyDecimals : clampDigits(d.Precision), FSettings);
     }
+  }
+
+  // Fixed-point directives of a currency argument keep all of its digits.
+  String CurrencyText(const TDirective& d, Currency value) {
+    Integer digits = d.Precision < 0 ? (d.Type == 'm' ? FSettings.CurrencyDecimals : 2)
+                                     : std::min<Integer>(d.Precision, KMaxFloatDigits);
+    TFloatFormat format = d.Type == 'f' ? TFloatFormat::ffFixed : d.Type == 'n' ? TFloatFormat::ffNumber : TFloatFormat::ffCurrency;
+    return CurrToStrF(value, format, digits, FSettings);
   }
 
   const String& FFormat;

@@ -240,6 +240,7 @@ bool TryStrToFloat(const String& s, double& value);
 bool TryStrToFloat(const String& s, double& value, const TFormatSettings& fs);
 String CurrToStr(Currency value);
 String CurrToStrF(Currency value, TFloatFormat format, Integer digits);
+String CurrToStrF(Currency value, TFloatFormat format, Integer digits, const TFormatSettings& fs);
 String FormatCurr(const String& format, Currency value);
 Currency StrToCurr(const String& s);
 bool TryStrToCurr(const String& s, Currency& value);

@@ -377,6 +377,26 @@ TEST_F(GdiText, JustificationWidensBreaks) {
   SetTextJustification(DC(), 0, 0);
 }
 
+TEST_F(GdiText, UnderlineSpansTheTextBelowTheBaseline) {
+  LOGFONT lf;
+  GetObject(FFont, sizeof lf, &lf);
+  lf.lfUnderline = 1;
+  HFONT underlined = CreateFontIndirect(&lf);
+  SelectObject(DC(), underlined);
+  SetBkMode(DC(), TRANSPARENT);
+  TextOut(DC(), 10, 10, "mmmm", 4);
+  int w = Width("mmmm");
+  SelectObject(DC(), FFont);
+  DeleteObject(underlined);
+  int best = 0;
+  for (int y = 10 + FMetrics.tmAscent; y < 10 + LineHeight(); ++y) {
+    int dark = 0;
+    for (int x = 10; x < 10 + w; ++x) dark += GetRValue(FCanvas.At(x, y)) < 128;
+    best = std::max(best, dark);
+  }
+  EXPECT_EQ(best, w);
+}
+
 TEST_F(GdiText, RotatedTextRunsUpwards) {
   HFONT up = PinnedFont(-13, FW_NORMAL, 900);
   SelectObject(DC(), up);

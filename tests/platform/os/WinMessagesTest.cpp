@@ -303,3 +303,38 @@ TEST_F(WinMessagesTest, BroadcastReachesEveryTopLevelWindow) {
 }
 
 }  // namespace
+
+#include <thread>
+
+#include "platform/rtl/Threads.h"
+
+namespace {
+
+class WinThreadMessagesTest : public TWinTest {};
+
+TEST_F(WinThreadMessagesTest, OtherThreadsPostAndSynchronizeThroughTheQueue) {
+  HWND w = Top(0, 0, 10, 10);
+  Pump();
+  Headless::SetThreadWait(5000);
+  MsgLog().clear();
+  bool ranOnGui = false;
+  DWORD gui = GetCurrentThreadId();
+  EXPECT_EQ(GetWindowThreadProcessId(w, nullptr), gui);
+  std::thread worker([&] {
+    EXPECT_TRUE(PostMessage(w, WM_USER + 1, 42, 0));
+    EXPECT_FALSE(PostThreadMessage(GetCurrentThreadId(), WM_USER, 0, 0)) << "this thread has no queue";
+    TThread::Synchronize(nullptr, [&] { ranOnGui = GetCurrentThreadId() == gui; });
+    PostMessage(w, WM_USER + 2, 0, 0);
+  });
+  MSG m;
+  while (GetMessage(&m, nullptr, 0, 0)) {
+    DispatchMessage(&m);
+    if (m.message == WM_USER + 2) break;
+  }
+  worker.join();
+  EXPECT_EQ(Names(w), (TStrings{"USER+1", "USER+2"}));
+  EXPECT_EQ(Last(WM_USER + 1, w)->W, 42u);
+  EXPECT_TRUE(ranOnGui);
+}
+
+}  // namespace

@@ -70,6 +70,7 @@ class TWinTest : public ::testing::Test {
   void SetUp() override {
     Headless::Reset();
     if (std::string(Backend().Name()) != "headless") SetBackend(CreateHeadlessBackend());
+    Headless::SetThreadWait(0);
     MsgLog().clear();
     MsgHandler() = nullptr;
     RegisterClass("QJDbl", CS_DBLCLKS);
