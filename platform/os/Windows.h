@@ -3,7 +3,9 @@
 // cursors), timers, painting protocol, system metrics and monitors.
 //
 // Calls with a handle that names no live window fail with the platform's failure value (0,
-// FALSE, nullptr) and change nothing.
+// FALSE, nullptr) and change nothing. Everything runs on the GUI thread (the program's main
+// thread); other threads may only PostMessage/PostThreadMessage and hand calls over through
+// TThread::Synchronize/Queue, which the message loop runs.
 #pragma once
 
 #include "platform/os/WinTypes.h"
