@@ -216,6 +216,7 @@ void TqvFilterCriteriaItem::RecreateOperator() {
   TqvFilterOperatorClass operatorClass = GetOperatorClass();
   if (!operatorClass) throw EInvalidOperation("Invalid filter operator kind %d", {Integer(FOperatorKind)});
   FOperatorObject.reset(operatorClass->Create(this));
+  FOperatorObject->Prepare();  // usable at once, also inside an update bracket
   Changed();
 }
 

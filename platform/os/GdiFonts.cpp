@@ -427,8 +427,10 @@ int GetTextFace(HDC dc, int count, char* name) {
   return int(n);
 }
 
-// fontconfig and pango keep process-long caches whose pointers the leak checker cannot follow;
-// a sanitizer build would otherwise report them at exit of every program that drew text.
+// fontconfig and pango (and SDL's D-Bus connection) keep process-long caches whose pointers
+// the leak checker cannot follow; a sanitizer build would otherwise report them at the exit of
+// every program of the platform layer. The one list for the whole library lives here.
 extern "C" __attribute__((used)) const char* __lsan_default_suppressions() {
-  return "leak:libfontconfig.so\nleak:libpango-1.0.so\nleak:libpangoft2-1.0.so\nleak:libharfbuzz.so\n";
+  return "leak:libfontconfig.so\nleak:libpango-1.0.so\nleak:libpangoft2-1.0.so\nleak:libharfbuzz.so\n"
+         "leak:libdbus-1.so\nleak:libSDL2\n";
 }

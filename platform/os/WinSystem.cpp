@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/os/Backend.h"
+#include "platform/os/Gdi.h"
 #include "platform/os/WinInternal.h"
 
 namespace {
@@ -84,6 +85,8 @@ BOOL FillNonClientMetrics(void* p) {
 
 TWinState& WinState() {
   static TWinState state;
+  static const bool colorsHooked = (SetSysColorChangeHandler(BroadcastSysColorChange), true);
+  (void)colorsHooked;
   return state;
 }
 

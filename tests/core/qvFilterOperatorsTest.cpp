@@ -347,6 +347,15 @@ TEST_F(FilterOperatorTest, RelativeDatesComputeTheirRanges) {
   }
 }
 
+TEST_F(FilterOperatorTest, RelativeDatesArePreparedAsSoonAsTheyAreMade) {
+  TClockScope clock(D(2026, 12, 15));
+  criteria.BeginUpdate();
+  auto* op = static_cast<TqvFilterDateOperator*>(
+      criteria.AddItem(nullptr, column, okToday, Null(), "")->GetOperatorObject());
+  EXPECT_EQ(op->GetRangeStart(), D(2026, 12, 15));
+  criteria.EndUpdate();
+}
+
 TEST_F(FilterOperatorTest, WeeksStartOnTheLocalesFirstDay) {
   TFormatSettings fs;
   fs.FirstDayOfWeek = 0;  // Monday

@@ -1,6 +1,8 @@
 // System metrics and parameters, the monitor and its work area.
 #include "WinTestSupport.h"
 
+#include "platform/os/Gdi.h"
+
 namespace {
 
 class WinSystemTest : public TWinTest {};
@@ -54,6 +56,22 @@ TEST_F(WinSystemTest, OneMonitorCoversTheScreen) {
   EXPECT_FALSE(GetMonitorInfo(reinterpret_cast<HMONITOR>(0x1234), &info));
   info.cbSize = 4;
   EXPECT_FALSE(GetMonitorInfo(m, &info));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WinSystemTest, ChangingSystemColoursTellsEveryTopLevelWindow) {
+  HWND a = Top(0, 0, 10, 10);
+  HWND child = Child(a, 0, 0, 5, 5);
+  MsgLog().clear();
+  int index = COLOR_WINDOW;
+  COLORREF color = RGB(1, 2, 3);
+  EXPECT_TRUE(SetSysColors(1, &index, &color));
+  ResetSysColors();
+  EXPECT_GE(Count(WM_SYSCOLORCHANGE, a), 1);
+  EXPECT_EQ(Count(WM_SYSCOLORCHANGE, child), 0) << "children hear of it from their top-level window";
 }
 
 }  // namespace
