@@ -29,7 +29,7 @@ function(qj_module target folder)
       gtest_discover_tests(${test_target}
         DISCOVERY_MODE PRE_TEST
         WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-        PROPERTIES ENVIRONMENT "LC_ALL=C;TZ=UTC;QJ_BACKEND=headless;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
+        PROPERTIES ENVIRONMENT "LC_ALL=C;TZ=UTC;QJ_BACKEND=headless")
     endif()
   endif()
 endfunction()

@@ -2,11 +2,18 @@
 
 #include <algorithm>
 
+#include "core/qvDataPipeline.h"
+#include "core/qvFilter.h"
+#include "core/qvVariants.h"
+
 QJ_IMPLEMENT_CLASS(EqvInvalidDataControllerOperation)
 QJ_IMPLEMENT_CLASS(TqvUpdateControlInfo)
 QJ_IMPLEMENT_CLASS(TqvDataChangedInfo)
 QJ_IMPLEMENT_CLASS(TqvLayoutChangedInfo)
 QJ_IMPLEMENT_CLASS(TqvUpdateRecordInfo)
+QJ_IMPLEMENT_CLASS(TqvFocusedRowChangedInfo)
+QJ_IMPLEMENT_CLASS(TqvFocusedRecordChangedInfo)
+QJ_IMPLEMENT_CLASS(TqvSelectionChangedInfo)
 QJ_IMPLEMENT_CLASS(TqvCustomDataController)
 
 void RaiseDataControllerError(PResStringRec AMessage) {
@@ -49,6 +56,11 @@ TqvDataChange Normalised(TqvDataChange AChange) {
 
 }  // namespace
 
+TqvSelectionChangedInfo::TqvSelectionChangedInfo(Integer APrevRowIndex, Integer ARowIndex) {
+  if (APrevRowIndex != -1) RowIndexes.push_back(APrevRowIndex);
+  if (ARowIndex != -1 && ARowIndex != APrevRowIndex) RowIndexes.push_back(ARowIndex);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Construction
 
@@ -66,6 +78,9 @@ TqvCustomDataController::~TqvCustomDataController() {
   if (GetDetailMode() == 1 && FMasterRelation && FMasterRelation->FDetailDataController == this)
     FMasterRelation->FDetailDataController = nullptr;
   FRelations.reset();
+  FFilter.reset();
+  FGroups.reset();
+  FDataControllerInfo.reset();
   FStorage->Clear(false);
   FFields->Clear();
   FFields.reset();
@@ -124,6 +139,7 @@ void TqvCustomDataController::RemoveItem(TObject* AItem) {
   TqvCustomDataField* field = AItem ? FFields->FieldByItem(AItem) : nullptr;
   if (!field) return;
   TUpdateScope update(this);
+  if (FFilter) FFilter->RemoveItemByItemLink(AItem);  // no condition may outlive its field
   delete field;
   Change(dccLayout);
 }
@@ -146,8 +162,7 @@ void TqvCustomDataController::ChangeValueTypeClass(Integer AItemIndex, TqvValueT
   if (field->GetValueTypeClass() == AValueTypeClass) return;
   TUpdateScope update(this);
   field->ChangeValueType(AValueTypeClass);
-  FViewRebuildPending = true;
-  Change(dccLayout);
+  GetDataControllerInfo()->FieldChanged(field);
   ItemValueTypeClassChanged(AItemIndex);
 }
 
@@ -159,8 +174,7 @@ void TqvCustomDataController::ChangeItemTextStored(Integer AItemIndex, bool AVal
   if (GetItemTextStored(AItemIndex) == AValue) return;
   TUpdateScope update(this);
   GetField(AItemIndex)->SetKeepsDisplayText(AValue);
-  FViewRebuildPending = true;
-  Change(dccLayout);
+  GetDataControllerInfo()->FieldChanged(GetField(AItemIndex));
 }
 
 bool TqvCustomDataController::GetItemTextStored(Integer AItemIndex) const {
@@ -171,8 +185,7 @@ void TqvCustomDataController::ChangeItemSortConversion(Integer AItemIndex, bool 
   if (GetItemSortConversion(AItemIndex) == AValue) return;
   TUpdateScope update(this);
   GetField(AItemIndex)->SetForceSortConversion(AValue);
-  FViewRebuildPending = true;
-  Change(dccLayout);
+  GetDataControllerInfo()->FieldChanged(GetField(AItemIndex));
 }
 
 bool TqvCustomDataController::GetItemSortConversion(Integer AItemIndex) const {
@@ -197,6 +210,7 @@ void TqvCustomDataController::NotifyComponentRemoved(TComponent* AComponent) {
 
 void TqvCustomDataController::FieldRemoving(TqvCustomDataField* AField) {
   if (FRelations) FRelations->FieldRemoving(AField);
+  if (FDataControllerInfo && !FDestroying) FDataControllerInfo->FieldRemoved(AField);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -292,6 +306,7 @@ void TqvCustomDataController::SetRecordCount(Integer ACount) {
   ACount = std::max(ACount, 0);
   Integer oldCount = GetRecordCount();
   if (ACount == oldCount) return;
+  TUpdateScope update(this);
   FStorage->SetRecordCount(ACount);
   CheckSelectionAndBookmark(-1);
   CheckEditingRecordRemoved(-1);
@@ -306,7 +321,9 @@ Integer TqvCustomDataController::AppendRecord() {
 
 Integer TqvCustomDataController::InsertRecord(Integer ARecordIndex) {
   if (ARecordIndex < 0 || ARecordIndex > GetRecordCount()) RaiseDataControllerError(&sqvDataRecordIndexError);
+  TUpdateScope update(this);
   FStorage->InsertRecord(ARecordIndex);
+  GetDataControllerInfo()->RecordInserted(ARecordIndex);
   RecordInserted(ARecordIndex);
   DataChanged(dckRecordsInserted, -1, -1);
   return ARecordIndex;
@@ -314,6 +331,7 @@ Integer TqvCustomDataController::InsertRecord(Integer ARecordIndex) {
 
 void TqvCustomDataController::DeleteRecord(Integer ARecordIndex) {
   CheckRecordRange(ARecordIndex);
+  TUpdateScope update(this);
   FStorage->DeleteRecord(ARecordIndex);
   RecordDeleted(ARecordIndex);
   CheckSelectionAndBookmark(ARecordIndex);
@@ -364,27 +382,24 @@ void TqvCustomDataController::ActiveChanged(bool AActive) {
 // ---------------------------------------------------------------------------------------------
 // Change collection
 
-void TqvCustomDataController::BeginUpdate() { ++FLockCount; }
+void TqvCustomDataController::BeginUpdate() { GetDataControllerInfo()->BeginUpdate(); }
 
 void TqvCustomDataController::EndUpdate() {
-  if (FLockCount == 0) return;
-  if (--FLockCount > 0) return;
-  if (FViewRebuildPending) RebuildView();
-  CheckPendingChanges();
+  TAliveToken alive = AliveToken();
+  GetDataControllerInfo()->EndUpdate();  // may run handlers that free this controller
+  if (alive) CheckPendingChanges();
 }
+
+bool TqvCustomDataController::IsUpdateLocked() const { return GetDataControllerInfo()->GetLockCount() > 0; }
 
 void TqvCustomDataController::UpdateView() {
   TUpdateScope update(this);
-  FViewRebuildPending = true;
-  Change(dccLayout);
+  GetDataControllerInfo()->RefreshView();
 }
 
 void TqvCustomDataController::Refresh() { UpdateView(); }
 
-void TqvCustomDataController::RebuildView() {
-  FViewRebuildPending = false;
-  ++FViewRebuildCount;
-}
+Integer TqvCustomDataController::GetViewRebuildCount() const { return GetDataControllerInfo()->GetLoadCount(); }
 
 void TqvCustomDataController::MergeDataChange(TqvDataChangeKind AKind, Integer AItemIndex, Integer ARecordIndex) {
   TqvDataChange& pending = FPendingChange;
@@ -402,9 +417,10 @@ void TqvCustomDataController::MergeDataChange(TqvDataChangeKind AKind, Integer A
 
 void TqvCustomDataController::DataChanged(TqvDataChangeKind AKind, Integer AItemIndex, Integer ARecordIndex) {
   MergeDataChange(AKind, AItemIndex, ARecordIndex);
-  FViewRebuildPending = true;
+  TqvCustomDataControllerInfo* info = GetDataControllerInfo();
+  if (AKind == dckRecordsInserted || AKind == dckRecordsDeleted) info->FocusedRecordChanged(false);
   TAliveToken alive = AliveToken();
-  Change(dccData);  // may run event handlers that free this controller
+  info->RefreshView();  // may run event handlers that free this controller
   if (!alive) return;
   if (TqvCustomDataController* master = GetMasterDataController())
     if (!IsEditingRecord()) master->CheckDetails();
@@ -414,21 +430,101 @@ void TqvCustomDataController::LayoutChanged(Integer) { Change(dccLayout); }
 
 void TqvCustomDataController::Change(TqvDataControllerChanges AChanges) {
   FPendingChanges |= AChanges;
-  if (IsUpdateLocked()) return;
-  if (FViewRebuildPending) RebuildView();
   CheckPendingChanges();
 }
 
 void TqvCustomDataController::CheckPendingChanges() {
-  if (FPendingChanges == 0 || IsUpdateLocked()) return;
+  if (FPendingChanges == 0 || IsUpdateLocked() || GetDataControllerInfo()->IsUpdating()) return;
+  NotifyControl();
+}
+
+void TqvCustomDataController::ViewChanged(TqvDataControllerChanges AChanges) {
+  if (FGroupingChanged) AChanges |= dccGrouping;
+  if (FSortingChanged) AChanges |= dccSorting;
+  FGroupingChanged = false;
+  FSortingChanged = false;
+  Change(AChanges);
+}
+
+// One ordered set of notifications: what changed in the data or layout, then focus, selection,
+// grouping and sorting events.
+void TqvCustomDataController::NotifyControl() {
+  TAliveToken alive = AliveToken();
   TqvDataControllerChanges changes = FPendingChanges;
   FPendingChanges = 0;
   if (changes & dccData)
     SendDataChangedNotification();
-  else if (changes & (dccLayout | dccDetail))
+  else if (changes & (dccLayout | dccDetail | dccSummary))
     UpdateControl(new TqvLayoutChangedInfo());
   else if (changes & dccUpdateRecord)
-    UpdateControl(new TqvUpdateRecordInfo(-1));
+    UpdateControl(new TqvUpdateRecordInfo(GetFocusedRecordIndex()));
+  if (!alive) return;
+  if (changes & dccFocus) NotifyFocusChanged();
+  if (!alive) return;
+  if (changes & dccSelection) NotifySelectionChanged();
+  if (!alive) return;
+  bool reading = FOwner && FOwner->HasState(csReading);
+  if ((changes & dccGrouping) && !reading && OnGroupingChanged) {
+    TNotifyEvent handler = OnGroupingChanged;
+    handler(this);
+    if (!alive) return;
+  }
+  if ((changes & dccSorting) && !reading) NotifySortingChanged();
+}
+
+void TqvCustomDataController::NotifyFocusChanged() {
+  TAliveToken alive = AliveToken();
+  TqvCustomDataControllerInfo* info = GetDataControllerInfo();
+  TqvDataFocusingInfo* prev = info->GetPrevFocusingInfo();
+  TqvDataFocusingInfo* current = info->GetFocusingInfo();
+  if (prev->RowIndex != current->RowIndex) UpdateControl(new TqvFocusedRowChangedInfo(current->RowIndex, prev->RowIndex));
+  if (!alive) return;
+  Integer focusedRecord = GetFocusedRecordIndex();
+  if (prev->ShownRecordIndex >= 0 || focusedRecord >= 0 || prev->Changed) {
+    auto* changed = new TqvFocusedRecordChangedInfo();
+    changed->PrevFocusedRecordIndex = prev->ShownRecordIndex;
+    changed->FocusedRecordIndex = focusedRecord;
+    changed->FocusedRowIndex = current->RowIndex;
+    changed->PrevFocusedRowIndex = prev->RowIndex;
+    changed->NewItemRowFocusingChanged = prev->Changed;
+    UpdateControl(changed);
+    if (!alive) return;
+  }
+  prev->Assign(*current);
+}
+
+void TqvCustomDataController::NotifySelectionChanged() {
+  Integer count = GetSelectedCount();
+  Integer single = count == 1 ? GetSelectedRowIndex(0) : -1;
+  TqvSelectionChangedInfo* changed;
+  if (count <= 1 && FPrevSelectedCount <= 1)
+    changed = new TqvSelectionChangedInfo(FPrevSelectedCount == 1 ? FPrevSingleSelectedRow : -1, single);
+  else
+    changed = new TqvSelectionChangedInfo();
+  FPrevSelectedCount = count;
+  FPrevSingleSelectedRow = single;
+  UpdateControl(changed);
+}
+
+void TqvCustomDataController::NotifySortingChanged() {
+  if (FInSortingChangedEvent || !OnSortingChanged) return;
+  TAliveToken alive = AliveToken();
+  FInSortingChangedEvent = true;
+  struct TReset {
+    TqvCustomDataController* Controller;
+    TAliveToken& Alive;
+    ~TReset() {
+      if (Alive) Controller->FInSortingChangedEvent = false;
+    }
+  } reset{this, alive};
+  TNotifyEvent handler = OnSortingChanged;
+  handler(this);
+}
+
+void TqvCustomDataController::SyncSingleSelectedRow() {
+  if (FPrevSelectedCount != 1) return;
+  FPrevSelectedCount = GetSelectedCount();
+  FPrevSingleSelectedRow = FPrevSelectedCount == 1 ? GetSelectedRowIndex(0) : -1;
 }
 
 void TqvCustomDataController::SendDataChangedNotification() {

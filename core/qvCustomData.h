@@ -7,10 +7,16 @@
 #include <memory>
 #include <vector>
 
+#include "core/qvDataGroups.h"
 #include "core/qvDataStorage.h"
 #include "platform/rtl/Component.h"
 
 class TqvCustomDataController;
+class TqvCustomDataControllerInfo;
+class TqvDataControllerGroups;
+class TqvDataFilterCriteria;
+class TqvDataSelection;
+struct TqvRowInfo;
 class TqvCustomDataFieldList;
 class TqvCustomDataRelation;
 class TqvCustomDataRelationList;
@@ -55,7 +61,14 @@ struct TqvDataChange {
 enum TqvDataControllerChange : Word {
   dccLayout = 0x1,
   dccData = 0x2,
+  dccFocus = 0x4,
+  dccSelection = 0x8,
   dccDetail = 0x10,
+  dccSummary = 0x20,
+  dccSearch = 0x40,
+  dccSorting = 0x80,
+  dccGrouping = 0x100,
+  dccBookmark = 0x400,
   dccUpdateRecord = 0x800,
 };
 using TqvDataControllerChanges = Word;
@@ -92,6 +105,36 @@ class TqvUpdateRecordInfo : public TqvUpdateControlInfo {
  public:
   explicit TqvUpdateRecordInfo(Integer ARecordIndex) : RecordIndex(ARecordIndex) {}
   Integer RecordIndex;
+};
+
+class TqvFocusedRowChangedInfo : public TqvUpdateControlInfo {
+  QJ_CLASS(TqvFocusedRowChangedInfo, TqvUpdateControlInfo)
+ public:
+  TqvFocusedRowChangedInfo(Integer AFocusedRowIndex, Integer APrevFocusedRowIndex)
+      : FocusedRowIndex(AFocusedRowIndex), PrevFocusedRowIndex(APrevFocusedRowIndex) {}
+  Integer FocusedRowIndex;
+  Integer PrevFocusedRowIndex;
+};
+
+class TqvFocusedRecordChangedInfo : public TqvUpdateControlInfo {
+  QJ_CLASS(TqvFocusedRecordChangedInfo, TqvUpdateControlInfo)
+ public:
+  Integer PrevFocusedRecordIndex = -1;
+  Integer FocusedRecordIndex = -1;
+  Integer FocusedRowIndex = -1;
+  Integer PrevFocusedRowIndex = -1;
+  bool NewItemRowFocusingChanged = false;
+};
+
+// The rows whose selection changed; an empty list means the whole selection may have changed.
+class TqvSelectionChangedInfo : public TqvUpdateControlInfo {
+  QJ_CLASS(TqvSelectionChangedInfo, TqvUpdateControlInfo)
+ public:
+  TqvSelectionChangedInfo() = default;
+  TqvSelectionChangedInfo(Integer APrevRowIndex, Integer ARowIndex);
+  Integer GetCount() const { return static_cast<Integer>(RowIndexes.size()); }
+  Integer GetRowIndex(Integer AIndex) const { return RowIndexes.at(AIndex); }
+  std::vector<Integer> RowIndexes;
 };
 
 using TqvUpdateControlEvent = std::function<void(TqvUpdateControlInfo* AInfo)>;
@@ -249,6 +292,8 @@ class TqvCustomDataRelation : public TObject {
 };
 
 using TqvCustomDataRelationClass = const TqvCustomDataRelation::MetaType*;
+using TqvDataFilterCriteriaClass = const TMetaClassFor<TqvDataFilterCriteria, TqvCustomDataController*>*;
+using TqvDataSelectionClassRef = const TMetaClassFor<TqvDataSelection, TqvCustomDataController*>*;
 
 class TqvCustomDataRelationList : public TObject {
   QJ_CLASS(TqvCustomDataRelationList, TObject)
@@ -381,13 +426,14 @@ class TqvCustomDataController : public TPersistent {
   bool GetActive() const { return FActive; }
   virtual void ActiveChanged(bool AActive);
   virtual void CheckEditingRecordRemoved(Integer) {}
-  virtual void CheckSelectionAndBookmark(Integer) {}
+  // Keeps the selection and focus on their records after a deletion (-1: the count shrank).
+  virtual void CheckSelectionAndBookmark(Integer ADeletedRecordIndex);
   virtual void InternalRecordsCleared();
 
   // Change collection
   void BeginUpdate();
   void EndUpdate();
-  bool IsUpdateLocked() const { return FLockCount > 0; }
+  bool IsUpdateLocked() const;
   virtual void UpdateView();
   // Rebuilds the view after the filter, sorting or the source changed.
   virtual void Refresh();
@@ -400,8 +446,72 @@ class TqvCustomDataController : public TPersistent {
   virtual void OwnerLoaded();
   virtual void UpdateControl(TqvUpdateControlInfo* AInfo);
   const TqvDataChange& GetPendingDataChange() const { return FPendingChange; }
-  // How many full rebuilds of the row view ran (the rebuild itself belongs to the view engine).
-  Integer GetViewRebuildCount() const { return FViewRebuildCount; }
+  // How many times the view engine rebuilt its record list.
+  Integer GetViewRebuildCount() const;
+  // The view engine hands over the notification bits of a finished rebuild.
+  void ViewChanged(TqvDataControllerChanges AChanges);
+  void SetSortingChanged() { FSortingChanged = true; }
+  void SetGroupingChanged() { FGroupingChanged = true; }
+  // Recounts the remembered single selected row after rows moved.
+  void SyncSingleSelectedRow();
+
+  // The view engine, the grouping front end and the filter
+  TqvCustomDataControllerInfo* GetDataControllerInfo() const;
+  TqvDataControllerGroups* GetGroups() const;
+  TqvDataFilterCriteria* GetFilter() const;
+  void SetFilter(TqvDataFilterCriteria* AValue);
+  virtual TqvDataFilterCriteriaClass GetFilterCriteriaClass() const;
+  virtual TqvDataSelectionClassRef GetSelectionClass() const;
+
+  // Rows, focus and selection
+  Integer GetRowCount() const;
+  TqvRowInfo GetRowInfo(Integer ARowIndex) const;
+  Integer GetRowIndexByRecordIndex(Integer ARecordIndex, bool AMakeVisible);
+  Integer GetFilteredRecordCount() const;
+  Integer GetRecordIndexByFilteredIndex(Integer AIndex) const;
+  Integer GetFilteredIndexByRecordIndex(Integer ARecordIndex) const;
+  Integer GetFocusedRowIndex() const;
+  Integer GetFocusedRecordIndex() const;
+  void ChangeFocusedRowIndex(Integer ARowIndex);
+  // -1 removes the focus.
+  void ChangeFocusedRecordIndex(Integer ARecordIndex);
+  void ChangeRowSelection(Integer ARowIndex, bool ASelect);
+  bool IsRowSelected(Integer ARowIndex) const;
+  Integer GetSelectedCount() const;
+  Integer GetSelectedRowIndex(Integer AIndex) const;
+  void ClearSelection();
+  virtual bool CanFocusRecord(Integer) { return true; }
+  virtual void FocusedRowChanging(Integer) {}
+  virtual bool CanSelectRow(Integer) { return true; }
+  // The record the focus follows (a source-bound controller answers with its cursor's record).
+  virtual Integer GetCurrentRecordIndex() const { return GetFocusedRecordIndex(); }
+  // The record being edited stays visible whatever the filter says (-1: none).
+  virtual Integer GetEditingRecordIndex() const { return -1; }
+
+  // Sorting
+  void ChangeSorting(Integer AItemIndex, TqvDataSortOrder ASortOrder);
+  void ChangeSortIndex(Integer AItemIndex, Integer ASortIndex);
+  void ClearSorting(bool AKeepGroupingItems);
+  TqvDataSortOrder GetItemSortOrder(Integer AItemIndex) const;
+  Integer GetItemSortIndex(Integer AItemIndex) const;
+  Integer GetSortingItemCount() const;
+
+  // The comparison chain of sorting and grouping
+  virtual Integer CompareRecordsBySortField(Integer ARecordIndex1, Integer ARecordIndex2,
+                                            const TqvSortingFieldInfo& AEntry);
+  virtual Integer CompareRecordValues(Integer ARecordIndex1, Integer ARecordIndex2, TqvCustomDataField* AField);
+  virtual Integer CompareRecordIndexes(Integer ARecordIndex1, Integer ARecordIndex2) {
+    return ARecordIndex1 < ARecordIndex2 ? -1 : (ARecordIndex1 > ARecordIndex2 ? 1 : 0);
+  }
+  virtual Variant GetSortValue(Integer ARecordIndex, TqvCustomDataField* AField);
+  virtual bool NeedsSortConversion(TqvCustomDataField* AField);
+  virtual bool IsStringCompareNeeded(TqvCustomDataField* AField) const;
+  virtual bool IsSortByDisplayText(TqvCustomDataField* AField) const;
+  // Two sort values of one field compared as the sort compares them (without OnCompare).
+  Integer CompareSortValues(const Variant& V1, const Variant& V2, TqvCustomDataField* AField) const;
+  // Descendants that override the comparison chain answer True, so every comparison goes
+  // through it instead of the stored values read ahead.
+  virtual bool IsRecordComparisonCustomized() const { return false; }
 
   // Listeners and guards
   void AddDataChangedListener(TqvDataChangedListenerProc ACode, void* AData);
@@ -478,11 +588,15 @@ class TqvCustomDataController : public TPersistent {
   TqvUpdateControlEvent OnUpdateControl;
 
  protected:
-  virtual void RebuildView();
   void MergeDataChange(TqvDataChangeKind AKind, Integer AItemIndex, Integer ARecordIndex);
 
  private:
   void SendDataChangedNotification();
+  void NotifyControl();
+  void NotifyFocusChanged();
+  void NotifySelectionChanged();
+  void NotifySortingChanged();
+  void RecordsDeletedOrInserted(TqvDataChangeKind AKind);
   TObject* TryGetDetailLinkObject(Integer ARecordIndex, Integer ARelationIndex);
   void ShiftDetailMasterIndexes(Integer AFirstRecord, Integer ADelta);
   void ForEachDetailLevel(const std::vector<Integer>& APath, size_t ALevel,
@@ -510,9 +624,14 @@ class TqvCustomDataController : public TPersistent {
   bool FLinkSecondAttempt = false;
   TqvDataChange FPendingChange;
   TqvDataControllerChanges FPendingChanges = 0;
-  Integer FLockCount = 0;
-  bool FViewRebuildPending = false;
-  Integer FViewRebuildCount = 0;
+  mutable std::unique_ptr<TqvCustomDataControllerInfo> FDataControllerInfo;
+  mutable std::unique_ptr<TqvDataControllerGroups> FGroups;
+  mutable std::unique_ptr<TqvDataFilterCriteria> FFilter;
+  bool FSortingChanged = false;
+  bool FGroupingChanged = false;
+  bool FInSortingChangedEvent = false;
+  Integer FPrevSelectedCount = 0;
+  Integer FPrevSingleSelectedRow = -1;
   bool FActive = false;
   bool FDataChangedHeldBack = false;
   Integer FListenerLockCount = 0;

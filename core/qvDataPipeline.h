@@ -120,11 +120,11 @@ class TqvCustomDataControllerInfo : public TObject {
   void RestoreExpandingStates();
   void RestoreGroupStates(bool AExpand);
   Integer LocateGroup(const std::vector<Integer>& APath, Integer ALevel, const Variant& AValue) const;
-  void RecomputeSelectionRows();
+  void RecomputeSelectionRows(bool AKeepGroupEntries);
   void RefindFocusedRow();
   void MakeConsistent();
   void FinishUpdate(TqvDataControllerInfoChanges AInitialChanges);
-  TqvDataControllerInfoChanges NotificationBits() const;
+  Word NotificationBits() const;  // the controller's notification bits
   Integer GetGroupFocusedRow(Integer AGroup, Integer APosition, Integer ALevel);
   Integer FindFocusedRowVisibleOnly(Integer AGroup, Integer APosition);
   Integer ClampRow(Integer ARowIndex) const;

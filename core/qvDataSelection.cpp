@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/rtl/SysUtils.h"
+
 QJ_IMPLEMENT_CLASS(TqvDataSelection)
 
 void TqvDataSelection::Changed() {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <functional>
+#include <string_view>
 #include <vector>
 
 #include "core/qvVariants.h"
@@ -59,6 +60,13 @@ class TqvValueType {
   virtual bool IsString() const { return false; }
   // The address of the value itself: the place, or for holder types the holder's target.
   virtual const void* GetDataPointer(const void* APlace) const { return APlace; }
+  // Types whose data is 8-bit text ordered byte-wise, as CompareValues orders it, give sorting
+  // direct access to it (ANil: a place never written, which sorts before any text).
+  virtual bool HasTextView() const { return false; }
+  virtual std::string_view GetTextView(const void*, bool& ANil) const {
+    ANil = true;
+    return {};
+  }
 };
 
 // Declares the singleton accessor of a value type: TqvIntegerValueType::Class().
@@ -86,6 +94,8 @@ class TqvStringValueType : public TqvValueType {
   TVarType GetVarType() const override { return varString; }
   bool IsString() const override { return true; }
   const void* GetDataPointer(const void* APlace) const override;
+  bool HasTextView() const override { return true; }
+  std::string_view GetTextView(const void* AData, bool& ANil) const override;
 };
 
 class TqvWideStringValueType : public TqvStringValueType {
@@ -102,6 +112,7 @@ class TqvWideStringValueType : public TqvStringValueType {
   Integer CompareValues(const void* AData1, const void* AData2) const override;
   Variant GetDataValue(const void* AData) const override;
   TVarType GetVarType() const override { return varOleStr; }
+  bool HasTextView() const override { return false; }
 };
 
 class TqvSmallintValueType : public TqvValueType {

@@ -266,6 +266,11 @@ Variant TqvStringValueType::GetDataValue(const void* AData) const {
 
 const void* TqvStringValueType::GetDataPointer(const void* APlace) const { return APlace; }
 
+std::string_view TqvStringValueType::GetTextView(const void* AData, bool& ANil) const {
+  ANil = PackedIsNil(AData);
+  return PackedView(AData);
+}
+
 Integer TqvWideStringValueType::Compare(const void* APlace1, const void* APlace2) const {
   return CompareValues(GetDataPointer(APlace1), GetDataPointer(APlace2));
 }

@@ -419,6 +419,7 @@ class TBitmap : public TGraphic {
   // Gives the handle away: the caller deletes it and this bitmap is empty.
   HBITMAP ReleaseHandle();
   bool HandleAllocated() const { return FHandle != nullptr; }
+  // Kept for code that sets it: every bitmap here is device independent.
   TBitmapHandleType GetHandleType() const { return FHandleType; }
   void SetHandleType(TBitmapHandleType Value) { FHandleType = Value; }
 
@@ -446,13 +447,11 @@ class TBitmap : public TGraphic {
   // Frees the canvas's DC (it comes back on next use).
   void FreeContext();
   void Dormant() { FreeContext(); }
-  void FreeImage() {}
   // A monochrome bitmap, white where the pixels are TransparentColor; the caller deletes it.
   HBITMAP MaskHandleFor(TColor TransparentColor);
 
  protected:
   void Draw(TCanvas* ACanvas, const TRect& Rect) override;
-  void Changed(TObject* Sender) override;
 
  private:
   friend class TBitmapCanvas;

@@ -391,8 +391,6 @@ void TBitmap::DrawTransparent(TCanvas* ACanvas, const TRect& Rect) {
   DeleteObject(mask);
 }
 
-void TBitmap::Changed(TObject* Sender) { TGraphic::Changed(Sender); }
-
 void TBitmap::LoadFromStream(TStream* Stream) {
   Int64 start = Stream->GetPosition();
   uint8_t header[14];
@@ -403,17 +401,17 @@ void TBitmap::LoadFromStream(TStream* Stream) {
   uint32_t fileSize = uint32_t(header[2]) | uint32_t(header[3]) << 8 | uint32_t(header[4]) << 16 | uint32_t(header[5]) << 24;
   std::vector<uint8_t> data(header, header + sizeof(header));
   std::vector<uint8_t> rest = ReadRest(Stream);
-  // A file size in the header bounds the data, so that a stream may hold more after it.
-  if (fileSize > sizeof(header) && fileSize - sizeof(header) < rest.size()) {
-    Stream->SetPosition(start + fileSize);
-    rest.resize(fileSize - sizeof(header));
-  }
   data.insert(data.end(), rest.begin(), rest.end());
-  HBITMAP bmp = ReadBitmapFile(data.data(), data.size());
+  // The header's file size bounds the data, so that a stream may hold more after it; a wrong
+  // size gets a second try with everything.
+  size_t used = fileSize > sizeof(header) && fileSize < data.size() ? fileSize : data.size();
+  HBITMAP bmp = ReadBitmapFile(data.data(), used);
+  if (!bmp && used < data.size()) bmp = ReadBitmapFile(data.data(), used = data.size());
   if (!bmp) {
     Stream->SetPosition(start);
     throw EInvalidGraphic(&SInvalidImage);
   }
+  Stream->SetPosition(start + Int64(used));
   bool mono = IsMonoHandle(bmp);
   ReplaceHandle(bmp, FormatOfDepth(BmpDepth(data), mono));
   Changed(this);

@@ -148,7 +148,8 @@ bool DecodeDib(const uint8_t* d, size_t size, TIconImage& img) {
 }
 
 bool DecodeIcon(const std::vector<uint8_t>& data, TIconImage& img) {
-  const TIconEntry* e = PickEntry(ReadDirectory(data));
+  std::vector<TIconEntry> entries = ReadDirectory(data);
+  const TIconEntry* e = PickEntry(entries);
   if (!e) return false;
   const uint8_t* p = data.data() + e->Offset;
   static const uint8_t kPng[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};

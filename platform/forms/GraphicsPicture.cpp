@@ -100,7 +100,9 @@ void TPicture::SetGraphic(TGraphic* Value) {
   if (Value == FGraphic.get()) return;
   std::unique_ptr<TGraphic> copy;
   if (Value) {
-    copy.reset(static_cast<const TGraphic::MetaType*>(Value->ClassType())->Create());
+    auto* cls = static_cast<TGraphicClass>(Value->ClassType());
+    if (!cls->CanCreate()) throw EInvalidGraphicOperation(Format("Cannot copy a %s", {Value->ClassName()}));
+    copy.reset(cls->Create());
     copy->Assign(Value);
   }
   SetOwnedGraphic(std::move(copy));

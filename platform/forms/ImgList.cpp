@@ -130,7 +130,8 @@ Integer TCustomImageList::Add(TBitmap* Image, TBitmap* Mask) {
 
 Integer TCustomImageList::AddMasked(TBitmap* Image, TColor MaskColor) {
   if (!Image || Image->GetEmpty()) throw EInvalidOperation(&SInvalidImageSize);
-  Integer index = ImageList_AddMasked(GetHandle(), Image->GetHandle(), ListColor(MaskColor == clNone ? clDefault : MaskColor));
+  if (MaskColor == clNone) return Add(Image, nullptr);  // no colour is transparent
+  Integer index = ImageList_AddMasked(GetHandle(), Image->GetHandle(), ListColor(MaskColor));
   if (index < 0) throw EInvalidOperation(&SImageWriteFail);
   Change();
   return index;
@@ -191,14 +192,8 @@ bool TCustomImageList::GetBitmap(Integer Index, TBitmap* Image) {
   return true;
 }
 
-bool TCustomImageList::LoadStrip(TBitmap* Strip, TColor MaskColor) {
-  if (MaskColor == clNone) Add(Strip, nullptr);
-  else AddMasked(Strip, MaskColor);
-  return true;
-}
-
 bool TCustomImageList::GetInstRes(HINSTANCE Instance, TResType ResType, const String& Name, Integer Width,
-                                  TLoadResources, TColor MaskColor) {
+                                  TLoadResources LoadFlags, TColor MaskColor) {
   if (ResType != rtBitmap) return false;
   TBitmap strip;
   try {
@@ -210,7 +205,8 @@ bool TCustomImageList::GetInstRes(HINSTANCE Instance, TResType ResType, const St
   try {
     Clear();
     SetSize(Width > 0 ? Width : strip.GetHeight(), strip.GetHeight());
-    LoadStrip(&strip, MaskColor);
+    // Transparent loading without a colour takes the strip's bottom-left pixel.
+    AddMasked(&strip, MaskColor == clNone && (LoadFlags & lrTransparent) ? clDefault : MaskColor);
   } catch (...) {
     EndUpdate();
     throw;
@@ -232,14 +228,16 @@ bool TCustomImageList::ResourceLoad(TResType ResType, const String& Name, TColor
   } catch (const EResNotFound&) {
     return false;
   }
-  return LoadStrip(&strip, MaskColor);
+  AddMasked(&strip, MaskColor);
+  return true;
 }
 
 bool TCustomImageList::FileLoad(TResType ResType, const String& Name, TColor MaskColor) {
   if (ResType != rtBitmap) return false;
   TBitmap strip;
   strip.LoadFromFile(Name);
-  return LoadStrip(&strip, MaskColor);
+  AddMasked(&strip, MaskColor);
+  return true;
 }
 
 void TCustomImageList::Assign(TPersistent* Source) {

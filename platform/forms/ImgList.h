@@ -84,7 +84,8 @@ class TCustomImageList : public TComponent {
   // Adds the images of a strip (its width a multiple of Width); returns the first new index.
   // Raise EInvalidOperation for an empty image.
   Integer Add(TBitmap* Image, TBitmap* Mask);
-  // The mask comes from the pixels of MaskColor (clDefault: the bottom-left pixel).
+  // The mask comes from the pixels of MaskColor (clDefault: the bottom-left pixel; clNone:
+  // no mask).
   Integer AddMasked(TBitmap* Image, TColor MaskColor);
   void Replace(Integer Index, TBitmap* Image, TBitmap* Mask);
   void ReplaceMasked(Integer Index, TBitmap* NewImage, TColor MaskColor);
@@ -99,7 +100,8 @@ class TCustomImageList : public TComponent {
   bool GetBitmap(Integer Index, TBitmap* Image);
 
   // Replaces the images by a strip loaded from a registered resource bitmap; Width 0 takes
-  // square images of the bitmap's height. False when there is no such resource.
+  // square images of the bitmap's height, lrTransparent with clNone masks by the bottom-left
+  // pixel. False when there is no such resource.
   bool GetResource(TResType ResType, const String& Name, Integer Width, TLoadResources LoadFlags, TColor MaskColor);
   bool GetInstRes(HINSTANCE Instance, TResType ResType, const String& Name, Integer Width, TLoadResources LoadFlags,
                   TColor MaskColor);
@@ -122,7 +124,6 @@ class TCustomImageList : public TComponent {
  private:
   void RecreateHandle();
   void CheckIndex(Integer Index);
-  bool LoadStrip(TBitmap* Strip, TColor MaskColor);
 
   HIMAGELIST FHandle = nullptr;
   Integer FWidth = 16;

@@ -10,6 +10,7 @@
 
 #include <jpeglib.h>
 
+#include "platform/os/Gdi.h"
 #include "platform/rtl/Streams.h"
 
 QJ_IMPLEMENT_CLASS(EJPEG)
@@ -261,11 +262,11 @@ void TJPEGImage::Decode() {
   char message[JMSG_LENGTH_MAX] = {};
   TDecodeOptions options{FGrayscale, ScaleDenominator(FScale), FPerformance == jpBestSpeed};
   if (!DecodeJpeg(FData.data(), FData.size(), options, &image, message)) RaiseJpeg(message);
+  HBITMAP handle = CreateBitmap(image.Width, image.Height, 1, 32, image.Pixels.data());
+  if (!handle) throw EOutOfMemory(Format("Cannot create a bitmap of %d x %d pixels", {image.Width, image.Height}));
   auto bmp = std::make_unique<TBitmap>();
+  bmp->SetHandle(handle);
   bmp->SetPixelFormat(pf24bit);
-  bmp->SetSize(image.Width, image.Height);
-  for (Integer y = 0; y < image.Height; ++y)
-    std::memcpy(bmp->ScanLine(y), image.Pixels.data() + size_t(y) * size_t(image.Width), size_t(image.Width) * 4);
   FBitmap = std::move(bmp);
   FWidth = image.Width;
   FHeight = image.Height;

@@ -27,6 +27,7 @@ class TBackend {
   virtual void MoveNative(HWND wnd, const TRect& screen) = 0;
   virtual void DestroyNative(HWND wnd) = 0;
   virtual void ActivateNative(HWND wnd) = 0;
+  virtual void SetNativeOpacity(HWND wnd, BYTE alpha) = 0;
   virtual void Present(HWND wnd, const TSurface& surface) = 0;
   virtual void SetCursorShape(HCURSOR cursor) = 0;
   virtual void WarpMouse(TPoint screen) = 0;
@@ -50,8 +51,10 @@ namespace WinInput {
 void MouseMove(TPoint screen);
 void MouseButton(int button, bool down);
 void MouseWheel(int delta, bool horizontal);
-void Key(BYTE vk, bool down);
-void Character(BYTE ch);  // a character typed with no key of its own
+// A key; with textFollows the backend delivers the key's printable character itself through
+// Character, so translation makes only control and Alt characters of it.
+void Key(BYTE vk, bool down, bool textFollows = false);
+void Character(BYTE ch);  // a typed character (WM_CHAR to the focus window)
 void NativeActivated(HWND wnd, bool active);
 void NativeCloseRequest(HWND wnd);
 void NativeMoved(HWND wnd, const TRect& screen);
@@ -71,6 +74,8 @@ void Wheel(int delta);
 void KeyDown(BYTE vk, unsigned shift = skNone);
 void KeyUp(BYTE vk, unsigned shift = skNone);
 void PressKey(BYTE vk, unsigned shift = skNone);
+// Types Windows-1252 text as key presses of a US layout (so Caps Lock applies); characters with
+// no key arrive as WM_CHAR alone.
 void TypeText(const String& text);
 void AdvanceClock(DWORD ms);
 void SetScreenSize(int width, int height);

@@ -38,6 +38,7 @@ class THeadlessBackend : public TBackend {
   void MoveNative(HWND, const TRect&) override {}
   void DestroyNative(HWND) override {}
   void ActivateNative(HWND) override {}
+  void SetNativeOpacity(HWND, BYTE) override {}
   void Present(HWND, const TSurface&) override { ++FPresents; }
   void SetCursorShape(HCURSOR) override {}
   void WarpMouse(TPoint) override {}

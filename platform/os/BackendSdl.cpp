@@ -10,6 +10,7 @@
 #include <map>
 
 #include "platform/os/Backend.h"
+#include "platform/rtl/SysUtils.h"
 
 namespace {
 
@@ -103,8 +104,9 @@ class TSdlBackend : public TBackend {
   bool Open() {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // Ctrl+C ends the program as usual
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-    SDL_StopTextInput();  // characters come from our own key translation
+    SDL_StartTextInput();  // printable characters come as text, in the user's keyboard layout
     return true;
   }
 
@@ -136,6 +138,9 @@ class TSdlBackend : public TBackend {
   void PollEvents() override {
     SDL_Event e;
     while (SDL_PollEvent(&e)) Handle(e);
+    // Focus moving between our own windows is no loss of activation: decide after the batch.
+    if (FFocusLost && !SDL_GetKeyboardFocus()) WinInput::NativeActivated(GetActiveWindow(), false);
+    FFocusLost = false;
   }
 
   void ShowNative(HWND wnd, bool show, bool activate) override {
@@ -167,6 +172,10 @@ class TSdlBackend : public TBackend {
   void ActivateNative(HWND wnd) override {
     SDL_Window* win = Find(wnd);
     if (win && !IsPopupKind(wnd) && (SDL_GetWindowFlags(win) & SDL_WINDOW_SHOWN)) SDL_RaiseWindow(win);
+  }
+
+  void SetNativeOpacity(HWND wnd, BYTE alpha) override {
+    if (SDL_Window* win = Find(wnd)) SDL_SetWindowOpacity(win, alpha / 255.0f);
   }
 
   void Present(HWND wnd, const TSurface& surface) override {
@@ -219,6 +228,10 @@ class TSdlBackend : public TBackend {
     SDL_Window* win = SDL_CreateWindow(title.c_str(), r.Left, r.Top, std::max(1, r.Width()), std::max(1, r.Height()), flags);
     if (!win) return nullptr;
     SDL_SetWindowHitTest(win, HitTest, wnd);
+    BYTE alpha = 255;
+    DWORD layered = 0;
+    if (GetLayeredWindowAttributes(wnd, nullptr, &alpha, &layered) && (layered & LWA_ALPHA))
+      SDL_SetWindowOpacity(win, alpha / 255.0f);
     FWindows[wnd] = win;
     FById[SDL_GetWindowID(win)] = wnd;
     return win;
@@ -245,6 +258,13 @@ class TSdlBackend : public TBackend {
       case SDL_WINDOWEVENT_FOCUS_GAINED:
         if (!IsPopupKind(wnd)) WinInput::NativeActivated(wnd, true);
         break;
+      case SDL_WINDOWEVENT_FOCUS_LOST: FFocusLost = true; break;
+      case SDL_WINDOWEVENT_LEAVE: {
+        int x = 0, y = 0;
+        SDL_GetGlobalMouseState(&x, &y);
+        WinInput::MouseMove({x, y});
+        break;
+      }
       case SDL_WINDOWEVENT_CLOSE: WinInput::NativeCloseRequest(wnd); break;
       case SDL_WINDOWEVENT_MOVED:
       case SDL_WINDOWEVENT_SIZE_CHANGED: {
@@ -275,7 +295,12 @@ class TSdlBackend : public TBackend {
         break;
       case SDL_KEYDOWN:
       case SDL_KEYUP:
-        if (BYTE vk = VirtualKey(e.key.keysym.scancode)) WinInput::Key(vk, e.type == SDL_KEYDOWN);
+        if (BYTE vk = VirtualKey(e.key.keysym.scancode)) WinInput::Key(vk, e.type == SDL_KEYDOWN, true);
+        break;
+      case SDL_TEXTINPUT:
+        // With Ctrl or Alt (not AltGr) the key itself makes the character, as control or menu keys.
+        if (!(SDL_GetModState() & (KMOD_CTRL | KMOD_LALT)) || (SDL_GetModState() & KMOD_RALT))
+          for (char c : Utf8ToAnsi(e.text.text)) WinInput::Character(static_cast<BYTE>(c));
         break;
       case SDL_WINDOWEVENT: HandleWindowEvent(e.window); break;
       default: break;
@@ -285,6 +310,7 @@ class TSdlBackend : public TBackend {
   std::map<HWND, SDL_Window*> FWindows;
   std::map<Uint32, HWND> FById;
   std::map<SDL_SystemCursor, SDL_Cursor*> FCursors;
+  bool FFocusLost = false;
 };
 
 }  // namespace

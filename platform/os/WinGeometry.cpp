@@ -1,6 +1,7 @@
 // Window placement: SetWindowPos and ShowWindow, rectangles, coordinate mapping, hit testing,
 // window regions and the visible region a window draws into.
 #include <algorithm>
+#include <map>
 
 #include "platform/os/Backend.h"
 #include "platform/os/Gdi.h"
@@ -33,14 +34,35 @@ TRegionData ShapeInSurface(const TWindowRec* w) {
   return r;
 }
 
-TRegionData SiblingsAbove(const TWindowRec* w) {
-  TRegionData covered;
-  if (!w->Parent) return covered;
-  for (TWindowRec* s : w->Parent->Children) {
-    if (s == w) break;
-    if (s->Visible()) covered = covered.Union(ShapeInSurface(s));
+bool Overlap(const TRect& a, const TRect& b) {
+  return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
+}
+
+// The union of the shapes (surface coordinates) of the visible windows among `list[0, count)`
+// that meet `near` (parent client coordinates; null: all): plain rectangles merge in one step.
+TRegionData ShapesNear(const std::vector<TWindowRec*>& list, size_t count, const TRect* near) {
+  std::vector<TRect> rects;
+  TRegionData shaped;
+  if (count == 0) return shaped;
+  const TWindowRec* parent = list[0]->Parent;
+  TPoint po = SurfaceOffset(parent);
+  TPoint o{po.X + parent->Client.Left, po.Y + parent->Client.Top};
+  for (size_t i = 0; i < count; ++i) {
+    TWindowRec* s = list[i];
+    if (!s->Visible() || (near && !Overlap(s->Rect, *near))) continue;
+    if (s->HasRegion)
+      shaped = shaped.Union(ShapeInSurface(s));
+    else
+      rects.push_back({s->Rect.Left + o.X, s->Rect.Top + o.Y, s->Rect.Right + o.X, s->Rect.Bottom + o.Y});
   }
-  return covered;
+  return rects.empty() ? shaped : TRegionData::FromRects(rects).Union(shaped);
+}
+
+TRegionData SiblingsAbove(const TWindowRec* w) {
+  if (!w->Parent) return TRegionData();
+  auto& siblings = w->Parent->Children;
+  size_t above = static_cast<size_t>(std::find(siblings.begin(), siblings.end(), w) - siblings.begin());
+  return ShapesNear(siblings, above, &w->Rect);
 }
 
 TWindowRec* HitWindow(TWindowRec* w, TPoint screen, LRESULT& ht);
@@ -163,23 +185,22 @@ TRegionData VisibleRegion(TWindowRec* w, bool clientArea, bool clipChildren, boo
     if (p->HasRegion) rgn = rgn.Intersect(ShapeInSurface(p));
     if (c != w && (c->Style & WS_CLIPSIBLINGS)) rgn = rgn.Subtract(SiblingsAbove(c));
   }
-  if (clipChildren)
-    for (TWindowRec* c : w->Children)
-      if (c->Visible()) rgn = rgn.Subtract(ShapeInSurface(c));
+  if (clipChildren && !w->Children.empty())
+    rgn = rgn.Subtract(ShapesNear(w->Children, w->Children.size(), nullptr));
   TWindowRec* top = TopLevelOf(w);
   return rgn.Intersect(TRegionData(Rect(0, 0, top->Rect.Width(), top->Rect.Height())));
 }
 
-void RecalcClientRect(TWindowRec* w, bool sendCalc) {
+void RecalcClientRect(TWindowRec* w, const TRect& oldRect, WINDOWPOS* pos) {
   NCCALCSIZE_PARAMS params;
   params.rgrc[0] = w->Rect;
-  params.rgrc[1] = w->Rect;
-  params.rgrc[2] = OffsetRect(w->Client, w->Rect.Left, w->Rect.Top);
+  params.rgrc[1] = oldRect;
+  params.rgrc[2] = OffsetRect(w->Client, oldRect.Left, oldRect.Top);
+  params.lppos = pos;
   HWND h = w->Handle;
-  if (sendCalc) {
-    SendTo(w, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&params.rgrc[0]));
-    if (!(w = FindWindowRec(h))) return;
-  }
+  // At creation the procedure gets the bare rectangle; later the old and new placements.
+  SendTo(w, WM_NCCALCSIZE, pos ? TRUE : FALSE, reinterpret_cast<LPARAM>(pos ? static_cast<void*>(&params) : &params.rgrc[0]));
+  if (!(w = FindWindowRec(h))) return;
   TRect c = OffsetRect(params.rgrc[0], -w->Rect.Left, -w->Rect.Top);
   c.Left = std::clamp(c.Left, 0, w->Rect.Width());
   c.Top = std::clamp(c.Top, 0, w->Rect.Height());
@@ -239,7 +260,7 @@ BOOL SetWindowPos(HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, UINT
   bool sized = !SameSize(newRect, oldRect);
   w->Rect = newRect;
   if (sized || (flags & SWP_FRAMECHANGED)) {
-    RecalcClientRect(w, true);
+    RecalcClientRect(w, oldRect, &wp);
     if (!(w = FindWindowRec(wnd))) return FALSE;
   }
   bool zordered = !(flags & SWP_NOZORDER);
@@ -283,6 +304,51 @@ BOOL SetWindowPos(HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, UINT
 
 BOOL MoveWindow(HWND wnd, int x, int y, int width, int height, BOOL repaint) {
   return SetWindowPos(wnd, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0 : SWP_NOREDRAW));
+}
+
+namespace {
+
+struct TDeferredPos {
+  HWND Wnd, After;
+  int X, Y, Cx, Cy;
+  UINT Flags;
+};
+
+std::map<HDWP, std::vector<TDeferredPos>>& DeferredPositions() {
+  static std::map<HDWP, std::vector<TDeferredPos>> pending;
+  return pending;
+}
+
+}  // namespace
+
+HDWP BeginDeferWindowPos(int expectedCount) {
+  static uintptr_t next = 0x40000;
+  if (expectedCount < 0) return nullptr;
+  auto h = reinterpret_cast<HDWP>(next += 4);
+  DeferredPositions()[h].reserve(static_cast<size_t>(std::min(expectedCount, 1024)));
+  return h;
+}
+
+HDWP DeferWindowPos(HDWP info, HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags) {
+  auto& pending = DeferredPositions();
+  auto it = pending.find(info);
+  if (it == pending.end()) return nullptr;
+  if (!FindWindowRec(wnd)) {  // a bad window ends the whole batch, as on the platform
+    pending.erase(it);
+    return nullptr;
+  }
+  it->second.push_back({wnd, insertAfter, x, y, cx, cy, flags});
+  return info;
+}
+
+BOOL EndDeferWindowPos(HDWP info) {
+  auto& pending = DeferredPositions();
+  auto it = pending.find(info);
+  if (it == pending.end()) return FALSE;
+  std::vector<TDeferredPos> batch = std::move(it->second);
+  pending.erase(it);
+  for (const TDeferredPos& p : batch) SetWindowPos(p.Wnd, p.After, p.X, p.Y, p.Cx, p.Cy, p.Flags);
+  return TRUE;
 }
 
 BOOL BringWindowToTop(HWND wnd) { return SetWindowPos(wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }
@@ -396,6 +462,17 @@ BOOL GetWindowPlacement(HWND wnd, WINDOWPLACEMENT* placement) {
   return TRUE;
 }
 
+BOOL SetWindowPlacement(HWND wnd, const WINDOWPLACEMENT* placement) {
+  TWindowRec* w = FindWindowRec(wnd);
+  if (!w || !placement || placement->length != 44) return FALSE;
+  const RECT& r = placement->rcNormalPosition;
+  w->NormalRect = r;
+  if (!w->Maximized && !w->Minimized)
+    SetWindowPos(wnd, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+  if (FindWindowRec(wnd)) ShowWindow(wnd, static_cast<int>(placement->showCmd));
+  return TRUE;
+}
+
 BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL, DWORD exStyle) {
   if (!rect) return FALSE;
   // Measures the frame with the default non-client calculation of a large window.
@@ -494,4 +571,26 @@ int GetWindowRgn(HWND wnd, HRGN rgn) {
   TWindowRec* w = FindWindowRec(wnd);
   if (!w || !w->HasRegion || !SetRegionHandleData(rgn, w->Region)) return ERROR;
   return w->Region.IsEmpty() ? NULLREGION : w->Region.RectCount() == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layered windows
+
+BOOL SetLayeredWindowAttributes(HWND wnd, COLORREF key, BYTE alpha, DWORD flags) {
+  TWindowRec* w = FindWindowRec(wnd);
+  if (!w || w->Parent || !(w->ExStyle & WS_EX_LAYERED) || (flags & ~(LWA_COLORKEY | LWA_ALPHA))) return FALSE;
+  w->LayerKey = key;
+  w->LayerAlpha = alpha;
+  w->LayerFlags = flags;
+  Backend().SetNativeOpacity(wnd, (flags & LWA_ALPHA) ? alpha : 255);
+  return TRUE;
+}
+
+BOOL GetLayeredWindowAttributes(HWND wnd, COLORREF* key, BYTE* alpha, DWORD* flags) {
+  TWindowRec* w = FindWindowRec(wnd);
+  if (!w || !(w->ExStyle & WS_EX_LAYERED)) return FALSE;
+  if (key) *key = w->LayerKey;
+  if (alpha) *alpha = w->LayerAlpha;
+  if (flags) *flags = w->LayerFlags;
+  return TRUE;
 }

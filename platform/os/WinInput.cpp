@@ -310,6 +310,9 @@ bool CharFromKey(BYTE vk, LPARAM keyData, BYTE& ch) {
   bool shift = Down(k, VK_SHIFT), ctrl = Down(k, VK_CONTROL), alt = Down(k, VK_MENU);
   bool caps = (k[VK_CAPITAL] & 1) != 0;
   if (ctrl && !alt) return ControlChar(vk, ch);
+  bool keyOnly = vk == VK_BACK || vk == VK_TAB || vk == VK_RETURN || vk == VK_ESCAPE;
+  // The text comes on its own, also for AltGr (right Alt) characters.
+  if ((keyData & KF_TEXT_SEPARATE) && (!alt || Down(k, VK_RMENU)) && !keyOnly) return false;
   switch (vk) {
     case VK_BACK: return ch = 8, true;
     case VK_TAB: return ch = 9, true;
@@ -391,7 +394,7 @@ void MouseWheel(int delta, bool horizontal) {
   InjectMouse(horizontal ? WM_MOUSEHWHEEL : WM_MOUSEWHEEL, static_cast<WORD>(delta));
 }
 
-void Key(BYTE vk, bool down) {
+void Key(BYTE vk, bool down, bool textFollows) {
   auto& st = WinState();
   BYTE generic = static_cast<BYTE>(GenericKey(vk));
   bool wasDown = Down(st.AsyncKeyState, generic);
@@ -403,13 +406,17 @@ void Key(BYTE vk, bool down) {
   bool ctrl = Down(st.AsyncKeyState, VK_CONTROL);
   // Alt alone makes system keys; Alt released after a combination is a plain key-up.
   bool sys = (alt && !ctrl) || generic == VK_F10 || (generic == VK_MENU && !down && !st.AltCombined && !ctrl);
-  InjectKey(generic, down, sys, KeyData(generic, down, wasDown, alt));
+  InjectKey(generic, down, sys, KeyData(generic, down, wasDown, alt) | (textFollows ? KF_TEXT_SEPARATE : 0));
 }
 
 void Character(BYTE ch) {
-  LPARAM data = 1 | (static_cast<LPARAM>(ch) << 16);
-  InjectKey(VK_PACKET, true, false, data);
-  InjectKey(VK_PACKET, false, false, data | KF_REPEAT_BIT | KF_UP_BIT);
+  MSG raw;
+  raw.message = WM_CHAR;
+  raw.wParam = ch;
+  raw.lParam = 1;
+  raw.time = GetTickCount();
+  raw.pt = WinState().CursorPos;
+  PostRawInput(raw);
 }
 
 void NativeActivated(HWND wnd, bool active) {
@@ -623,6 +630,22 @@ void UpdateInputTimers(DWORD now) {
     ToggleCaretPixels();
     c.NextBlink = now + c.BlinkTime;
   }
+}
+
+BOOL GetGUIThreadInfo(DWORD threadId, GUITHREADINFO* info) {
+  if (!info || info->cbSize != sizeof(GUITHREADINFO) || !IsGuiThread() || (threadId && threadId != GetCurrentThreadId()))
+    return FALSE;
+  auto& st = WinState();
+  *info = GUITHREADINFO();
+  info->hwndActive = GetActiveWindow();
+  info->hwndFocus = GetFocus();
+  info->hwndCapture = GetCapture();
+  if (FindWindowRec(st.Caret.Wnd)) {
+    info->hwndCaret = st.Caret.Wnd;
+    info->rcCaret = Bounds(st.Caret.Pos.X, st.Caret.Pos.Y, st.Caret.Width, st.Caret.Height);
+    if (st.Caret.HideCount == 0) info->flags |= GUI_CARETBLINKING;
+  }
+  return TRUE;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -59,6 +59,9 @@ struct TWindowRec {
   bool Maximized = false;
   TRect NormalRect;
   TScrollBarState Scroll[2];  // SB_HORZ, SB_VERT
+  COLORREF LayerKey = 0;
+  BYTE LayerAlpha = 255;
+  DWORD LayerFlags = 0;
 
   bool IsChildWindow() const { return Parent != nullptr; }
   bool Visible() const { return (Style & WS_VISIBLE) != 0; }
@@ -171,7 +174,8 @@ bool IsDescendant(const TWindowRec* ancestor, const TWindowRec* w);
 TPoint SurfaceOffset(const TWindowRec* w);  // window origin within the top-level surface
 // The region a window may draw into, in its top-level surface's coordinates.
 TRegionData VisibleRegion(TWindowRec* w, bool clientArea, bool clipChildren, bool clipSiblings);
-void RecalcClientRect(TWindowRec* w, bool sendCalc);
+// Asks the window for its client area (WM_NCCALCSIZE); `pos` is null at creation.
+void RecalcClientRect(TWindowRec* w, const TRect& oldRect, WINDOWPOS* pos);
 // The screen rectangle of a window's region (or window rectangle) that contains the point.
 bool WindowContainsScreenPoint(const TWindowRec* w, TPoint screen);
 // The window that mouse input at a screen point goes to, and its hit-test code.
@@ -180,6 +184,8 @@ void InsertIntoZOrder(TWindowRec* w, HWND after);
 void RemoveFromZOrder(TWindowRec* w);
 // The client rectangle the default WM_NCCALCSIZE leaves of a window rectangle.
 TRect DefaultClientRect(DWORD style, DWORD exStyle, const TRect& windowRect);
+// Key data bit of keys whose printable character the backend delivers on its own.
+constexpr LPARAM KF_TEXT_SEPARATE = LPARAM(1) << 25;
 // Internal WINDOWPOS flags telling DefWindowProc which of WM_MOVE/WM_SIZE to send.
 constexpr UINT SWP_NOCLIENTSIZE = 0x0800, SWP_NOCLIENTMOVE = 0x1000;
 

@@ -21,7 +21,7 @@ constexpr size_t kPostedLimit = 10000;
 bool IsMouseMessage(UINT m) {
   return (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) || (m >= WM_NCMOUSEMOVE && m <= WM_NCMBUTTONDBLCLK);
 }
-bool IsKeyMessage(UINT m) { return m >= WM_KEYFIRST && m <= WM_KEYLAST; }
+bool IsKeyMessage(UINT m) { return m == WM_KEYDOWN || m == WM_KEYUP || m == WM_SYSKEYDOWN || m == WM_SYSKEYUP; }
 
 bool InRange(UINT m, UINT lo, UINT hi) { return (lo == 0 && hi == 0) || (m >= lo && m <= hi); }
 
@@ -249,13 +249,14 @@ LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {
 LRESULT SendTo(TWindowRec* w, UINT msg, WPARAM wParam, LPARAM lParam) {
   HWND h = w->Handle;
   PWindowRec keep = KeepWindowRec(h);
+  if (!keep || keep->Destroyed) return 0;
   if (HasHooks(WH_CALLWNDPROC)) {
     CWPSTRUCT cwp;
     cwp.lParam = lParam;
     cwp.wParam = wParam;
     cwp.message = msg;
     cwp.hwnd = h;
-    CallHooks(WH_CALLWNDPROC, HC_ACTION, 0, reinterpret_cast<LPARAM>(&cwp));
+    CallHooks(WH_CALLWNDPROC, HC_ACTION, TRUE, reinterpret_cast<LPARAM>(&cwp));  // sent by this thread
     if (keep->Destroyed) return 0;
   }
   auto& st = WinState();
@@ -402,10 +403,15 @@ BOOL WaitMessage() {
   return TRUE;
 }
 
+// Key messages answer TRUE whether or not they make a character, as on the platform.
 BOOL TranslateMessage(const MSG* msg) {
-  if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) return FALSE;
+  if (!msg || msg->message < WM_KEYDOWN || msg->message > WM_SYSKEYUP || msg->message == WM_CHAR ||
+      msg->message == WM_DEADCHAR)
+    return FALSE;
   BYTE ch = 0;
-  if (!CharFromKey(static_cast<BYTE>(msg->wParam), msg->lParam, ch)) return FALSE;
+  if ((msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN) ||
+      !CharFromKey(static_cast<BYTE>(msg->wParam), msg->lParam, ch))
+    return TRUE;
   MSG c = *msg;
   c.message = msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
   c.wParam = ch;

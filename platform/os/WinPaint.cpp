@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int kMaxSurfaceSide = 16384;
+constexpr int kMaxSurfaceSide = 8192;  // 256 MiB at most for a top-level window
 
 struct TDCRec {
   HWND Wnd = nullptr;
@@ -40,6 +40,20 @@ TRegionData ChildShape(const TWindowRec* c) {
   TRegionData r = c->Region;
   r.Offset(c->Rect.Left, c->Rect.Top);
   return r.Intersect(TRegionData(c->Rect));
+}
+
+// The union of the visible children's shapes in the parent's client coordinates.
+TRegionData ChildrenShape(const TWindowRec* w) {
+  std::vector<TRect> rects;
+  TRegionData shaped;
+  for (TWindowRec* c : w->Children) {
+    if (!c->Visible()) continue;
+    if (c->HasRegion)
+      shaped = shaped.Union(ChildShape(c));
+    else
+      rects.push_back(c->Rect);
+  }
+  return rects.empty() ? shaped : TRegionData::FromRects(rects).Union(shaped);
 }
 
 bool NeedsPaint(const TWindowRec* w) { return !w->Update.IsEmpty() || w->InternalPaint || w->NcPaintNeeded; }
@@ -127,16 +141,15 @@ void ScrollChildren(TWindowRec* w, const RECT* scroll, int dx, int dy) {
 void InvalidateWindowArea(TWindowRec* w, const TRegionData& clientRgn, bool erase, bool withChildren) {
   if (!IsVisibleChain(w)) return;
   TRegionData r = clientRgn.Intersect(TRegionData(ClientBox(w)));
-  if (w->Style & WS_CLIPCHILDREN)
-    for (TWindowRec* c : w->Children)
-      if (c->Visible()) r = r.Subtract(ChildShape(c));
+  if ((w->Style & WS_CLIPCHILDREN) && !w->Children.empty()) r = r.Subtract(ChildrenShape(w));
   if (!r.IsEmpty()) {
     w->Update = w->Update.Union(r);
     if (erase) w->EraseNeeded = true;
   }
   if (!withChildren) return;
+  TRect bounds = clientRgn.IsEmpty() ? TRect() : clientRgn.Bounds();
   for (TWindowRec* c : w->Children) {
-    if (!c->Visible()) continue;
+    if (!c->Visible() || !TRegionData(bounds).Intersects(c->Rect)) continue;
     TRegionData cr = clientRgn.Intersect(ChildShape(c));
     if (cr.IsEmpty()) continue;
     cr.Offset(-c->Rect.Left, -c->Rect.Top);

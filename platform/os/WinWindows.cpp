@@ -96,10 +96,11 @@ bool SendCreateMessages(TWindowRec* w, CREATESTRUCT& cs) {
     if (!FindWindowRec(h)) return false;
   }
   if (!SendTo(w, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs)) || !FindWindowRec(h)) return false;
-  RecalcClientRect(w, true);
+  RecalcClientRect(w, w->Rect, nullptr);
   if (!FindWindowRec(h)) return false;
   if (SendTo(w, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1 || !FindWindowRec(h)) return false;
   SendTo(w, WM_SIZE, SIZE_RESTORED, MAKELPARAM(static_cast<WORD>(w->Client.Width()), static_cast<WORD>(w->Client.Height())));
+  if (!FindWindowRec(h)) return false;
   TPoint c{w->Rect.Left + w->Client.Left, w->Rect.Top + w->Client.Top};
   SendTo(w, WM_MOVE, 0, MAKELPARAM(static_cast<WORD>(c.X), static_cast<WORD>(c.Y)));
   if (!FindWindowRec(h)) return false;
@@ -375,7 +376,7 @@ BOOL EnableWindow(HWND wnd, BOOL enable) {
   TWindowRec* w = FindWindowRec(wnd);
   if (!w) return FALSE;
   BOOL wasDisabled = w->Enabled() ? FALSE : TRUE;
-  if (enable == !wasDisabled) return wasDisabled;
+  if ((enable != FALSE) == !wasDisabled) return wasDisabled;
   if (enable) {
     w->Style &= ~WS_DISABLED;
   } else {

@@ -479,10 +479,17 @@ BOOL SetWindowText(HWND wnd, LPCSTR text);
 BOOL ShowWindow(HWND wnd, int cmd);  // returns TRUE when the window was visible before
 BOOL SetWindowPos(HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
 BOOL MoveWindow(HWND wnd, int x, int y, int width, int height, BOOL repaint);
+// Several placements collected and applied together, in the order given.
+struct HDWP__;
+using HDWP = HDWP__*;
+HDWP BeginDeferWindowPos(int expectedCount);
+HDWP DeferWindowPos(HDWP info, HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+BOOL EndDeferWindowPos(HDWP info);
 BOOL BringWindowToTop(HWND wnd);
 BOOL GetWindowRect(HWND wnd, LPRECT rect);  // screen coordinates
 BOOL GetClientRect(HWND wnd, LPRECT rect);  // (0, 0, width, height)
 BOOL GetWindowPlacement(HWND wnd, WINDOWPLACEMENT* placement);
+BOOL SetWindowPlacement(HWND wnd, const WINDOWPLACEMENT* placement);
 BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
 
 BOOL ClientToScreen(HWND wnd, LPPOINT point);
@@ -495,6 +502,11 @@ HWND WindowFromPoint(POINT screen);
 HWND ChildWindowFromPoint(HWND parent, POINT client);
 constexpr UINT CWP_ALL = 0, CWP_SKIPINVISIBLE = 1, CWP_SKIPDISABLED = 2, CWP_SKIPTRANSPARENT = 4;
 HWND ChildWindowFromPointEx(HWND parent, POINT client, UINT flags);
+
+// Layered top-level windows (WS_EX_LAYERED): constant opacity and a transparent colour key.
+constexpr DWORD LWA_COLORKEY = 0x1, LWA_ALPHA = 0x2;
+BOOL SetLayeredWindowAttributes(HWND wnd, COLORREF key, BYTE alpha, DWORD flags);
+BOOL GetLayeredWindowAttributes(HWND wnd, COLORREF* key, BYTE* alpha, DWORD* flags);
 
 // Window regions in window coordinates: the system owns the region after a successful call.
 int SetWindowRgn(HWND wnd, HRGN rgn, BOOL redraw);
@@ -548,6 +560,17 @@ SHORT GetKeyState(int vk);       // state as of the last message retrieved
 SHORT GetAsyncKeyState(int vk);  // state now
 BOOL GetKeyboardState(BYTE* keys256);
 BOOL SetKeyboardState(const BYTE* keys256);
+
+struct GUITHREADINFO {
+  DWORD cbSize = sizeof(GUITHREADINFO);
+  DWORD flags = 0;  // GUI_CARETBLINKING when a caret shows
+  HWND hwndActive = nullptr, hwndFocus = nullptr, hwndCapture = nullptr, hwndMenuOwner = nullptr,
+       hwndMoveSize = nullptr, hwndCaret = nullptr;
+  RECT rcCaret;  // client coordinates of hwndCaret
+};
+constexpr DWORD GUI_CARETBLINKING = 0x1;
+// The GUI thread's active, focus and capture windows and caret (threadId 0: the GUI thread).
+BOOL GetGUIThreadInfo(DWORD threadId, GUITHREADINFO* info);
 
 BOOL CreateCaret(HWND wnd, HBITMAP bitmap, int width, int height);
 BOOL DestroyCaret();

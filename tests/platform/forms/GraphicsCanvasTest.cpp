@@ -177,6 +177,19 @@ TEST_F(GraphicsCanvas, DrawAndStretchDrawABitmap) {
   EXPECT_EQ(At(28, 16), clWhite);
 }
 
+TEST_F(GraphicsCanvas, MonochromeBitmapsDrawBlackAndWhiteWhateverTheColours) {
+  TBitmap mono;
+  FillBitmap(mono, 2, 1, clWhite);
+  mono.GetCanvas()->SetPixel(0, 0, clBlack);
+  mono.SetMonochrome(true);
+  FCanvas->GetFont()->SetColor(clRed);
+  FCanvas->GetBrush()->SetColor(clBlue);
+  FCanvas->Draw(0, 0, &mono);
+  EXPECT_EQ(At(0, 0), clBlack);
+  EXPECT_EQ(At(1, 0), clWhite);
+  EXPECT_EQ(GetTextColor(FCanvas->GetHandle()), RGB(255, 0, 0)) << "the DC's colours come back";
+}
+
 TEST_F(GraphicsCanvas, TransparentBitmapsLeaveTheirKeyColour) {
   TBitmap src;
   FillBitmap(src, 4, 4, clFuchsia);

@@ -214,7 +214,9 @@ TEST_F(GraphicsObjects, BrushStylesMakeTheirKindOfBrush) {
     LOGBRUSH lb;
     ASSERT_EQ(GetObject(brush.GetHandle(), sizeof(lb), &lb), int(sizeof(lb)));
     EXPECT_EQ(lb.lbStyle, c.LogStyle) << c.Style;
-    if (c.LogStyle == BS_HATCHED) EXPECT_EQ(lb.lbHatch, c.Hatch) << c.Style;
+    if (c.LogStyle == BS_HATCHED) {
+      EXPECT_EQ(lb.lbHatch, c.Hatch) << c.Style;
+    }
   }
 }
 

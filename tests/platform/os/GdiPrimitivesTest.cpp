@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "platform/os/Surface.h"
 #include "tests/platform/os/GdiTestSupport.h"
 
@@ -554,6 +556,41 @@ TEST_F(GdiPixels, DrawEdgeClassicColoursAndAdjust) {
   EXPECT_EQ(s, Rect(1, 1, 6, 6));
   EXPECT_EQ(c.At(5, 0), GetSysColor(COLOR_BTNSHADOW));
   EXPECT_EQ(c.At(5, 5), kRed);
+}
+
+TEST_F(GdiPixels, DrawEdgeVariantsTable) {
+  struct Case {
+    UINT Edge, Flags;
+    int OuterTopLeft, OuterBottomRight, InnerTopLeft;
+  };
+  const Case cases[] = {
+      {EDGE_SUNKEN, BF_RECT, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW},
+      {EDGE_ETCHED, BF_RECT, COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT, COLOR_BTNHIGHLIGHT},
+      {EDGE_BUMP, BF_RECT, COLOR_3DLIGHT, COLOR_3DDKSHADOW, COLOR_3DDKSHADOW},
+      {EDGE_RAISED, BF_RECT | BF_SOFT, COLOR_BTNHIGHLIGHT, COLOR_3DDKSHADOW, COLOR_3DLIGHT},
+      {EDGE_RAISED, BF_RECT | BF_FLAT, COLOR_BTNSHADOW, COLOR_BTNSHADOW, COLOR_BTNFACE},
+      {EDGE_SUNKEN, BF_RECT | BF_MONO, COLOR_WINDOWFRAME, COLOR_WINDOWFRAME, COLOR_WINDOW},
+  };
+  SetSysColors(1, std::array<int, 1>{COLOR_3DLIGHT}.data(), std::array<COLORREF, 1>{RGB(223, 223, 223)}.data());
+  for (const Case& k : cases) {
+    TPixelCanvas c(8, 8, kRed);
+    RECT r{0, 0, 8, 8};
+    DrawEdge(c.DC(), &r, k.Edge, k.Flags);
+    EXPECT_EQ(c.At(0, 3), GetSysColor(k.OuterTopLeft)) << k.Edge << " " << k.Flags;
+    EXPECT_EQ(c.At(7, 3), GetSysColor(k.OuterBottomRight)) << k.Edge << " " << k.Flags;
+    EXPECT_EQ(c.At(1, 3), GetSysColor(k.InnerTopLeft)) << k.Edge << " " << k.Flags;
+    EXPECT_EQ(c.At(3, 3), kRed);  // no BF_MIDDLE
+  }
+  // Only the sides asked for, and BF_ADJUST shrinks only those.
+  TPixelCanvas c(8, 8, kRed);
+  RECT r{0, 0, 8, 8};
+  DrawEdge(c.DC(), &r, EDGE_SUNKEN, BF_BOTTOM | BF_ADJUST);
+  EXPECT_EQ(r, Rect(0, 0, 8, 6));
+  EXPECT_EQ(c.At(3, 7), GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(c.At(3, 6), GetSysColor(COLOR_3DLIGHT));
+  EXPECT_EQ(c.At(0, 3), kRed);
+  RECT degenerate{5, 5, 5, 9};
+  EXPECT_TRUE(DrawEdge(c.DC(), &degenerate, EDGE_RAISED, BF_RECT));
 }
 
 TEST_F(GdiPixels, FrameControls) {

@@ -346,6 +346,12 @@ TEST_F(WinInputTest, CaretBlinksUnderTheFakeClock) {
   Headless::AdvanceClock(GetCaretBlinkTime());
   Pump();
   EXPECT_EQ(s->Row(12)[11], before ^ 0xFFFFFFu);
+  GUITHREADINFO gui;
+  ASSERT_TRUE(GetGUIThreadInfo(0, &gui));
+  EXPECT_EQ(gui.hwndCaret, w);
+  EXPECT_EQ(gui.hwndFocus, w);
+  EXPECT_EQ(gui.rcCaret, Rect(10, 10, 12, 20));
+  EXPECT_EQ(gui.flags, GUI_CARETBLINKING);
   HideCaret(w);
   EXPECT_EQ(s->Row(12)[11], before);
   POINT p;

@@ -100,10 +100,15 @@ class WinSdlTest : public TWinTest {
         execl(xvfb.c_str(), "Xvfb", (":" + num).c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp", nullptr);
         _exit(127);
       }
-      for (int i = 0; i < 500; ++i) {
+      bool exited = false;
+      for (int i = 0; i < 500 && !exited; ++i) {
         if (FileExists("/tmp/.X11-unix/X" + num)) return ":" + num;
-        if (waitpid(FServer, nullptr, WNOHANG) == FServer) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        exited = waitpid(FServer, nullptr, WNOHANG) == FServer;
+        if (!exited) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      }
+      if (!exited) {  // never came up: stop it before trying the next number
+        kill(FServer, SIGTERM);
+        waitpid(FServer, nullptr, 0);
       }
       FServer = -1;
     }
@@ -164,6 +169,20 @@ TEST_F(WinSdlTest, RealWindowReceivesAClickAndShowsItsPixels) {
   ASSERT_EQ(std::system(cmd.c_str()), 0);
   ASSERT_TRUE(PumpUntil([&] { return Count(WM_LBUTTONDOWN, w) > 0; }));
   EXPECT_EQ(Last(WM_LBUTTONDOWN, w)->L, MAKELPARAM(60, 30));
+
+  // Typed text arrives once per character, from the display's keyboard layout.
+  MsgLog().clear();
+  cmd = xdotool + " type --delay 5 'aZ!'";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  auto typed = [] {
+    std::string text;
+    for (const TLoggedMsg& m : MsgLog())
+      if (m.Msg == WM_CHAR) text += static_cast<char>(m.W);
+    return text;
+  };
+  PumpUntil([&] { return typed().size() >= 3 && Count(WM_KEYUP) >= 3; });
+  Pump();
+  EXPECT_EQ(typed(), "aZ!");
   DestroyWindow(w);
 }
 

@@ -344,6 +344,21 @@ TEST_F(WinWindowsTest, StylesAndLongsAreReadAndWritten) {
   EXPECT_TRUE(EnableWindow(w, TRUE));
 }
 
+TEST_F(WinWindowsTest, LayeredAttributesNeedTheLayeredStyle) {
+  HWND plain = Top(0, 0, 10, 10);
+  EXPECT_FALSE(SetLayeredWindowAttributes(plain, 0, 128, LWA_ALPHA));
+  HWND layered = Top(0, 0, 10, 10, WS_POPUP | WS_VISIBLE, WS_EX_LAYERED);
+  EXPECT_TRUE(SetLayeredWindowAttributes(layered, RGB(1, 2, 3), 128, LWA_ALPHA | LWA_COLORKEY));
+  COLORREF key = 0;
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  EXPECT_TRUE(GetLayeredWindowAttributes(layered, &key, &alpha, &flags));
+  EXPECT_EQ(key, RGB(1, 2, 3));
+  EXPECT_EQ(alpha, 128);
+  EXPECT_EQ(flags, LWA_ALPHA | LWA_COLORKEY);
+  EXPECT_FALSE(SetLayeredWindowAttributes(layered, 0, 0, 0x80));
+}
+
 TEST_F(WinWindowsTest, HiddenParentHidesChildren) {
   HWND top = Top(0, 0, 100, 100, WS_POPUP);
   HWND c = Child(top, 0, 0, 10, 10);
@@ -388,6 +403,31 @@ TEST_F(WinWindowsTest, MaximizeAndRestoreUseTheWorkArea) {
   EXPECT_EQ(wp.rcNormalPosition, Rect(10, 10, 110, 110));
 }
 
+TEST_F(WinWindowsTest, DeferredPositionsApplyTogetherAndABadWindowDropsTheBatch) {
+  HWND top = Top(0, 0, 300, 300);
+  HWND a = Child(top, 0, 0, 10, 10);
+  HWND b = Child(top, 0, 0, 10, 10);
+  HDWP batch = BeginDeferWindowPos(2);
+  batch = DeferWindowPos(batch, a, nullptr, 5, 5, 20, 20, SWP_NOZORDER);
+  batch = DeferWindowPos(batch, b, nullptr, 50, 5, 20, 20, SWP_NOZORDER);
+  RECT r;
+  GetWindowRect(a, &r);
+  EXPECT_EQ(r, Rect(0, 0, 10, 10)) << "nothing moves before the end";
+  EXPECT_TRUE(EndDeferWindowPos(batch));
+  GetWindowRect(b, &r);
+  EXPECT_EQ(r, Rect(50, 5, 70, 25));
+  EXPECT_FALSE(EndDeferWindowPos(batch)) << "a batch ends once";
+  HDWP bad = DeferWindowPos(BeginDeferWindowPos(1), reinterpret_cast<HWND>(0x99), nullptr, 0, 0, 1, 1, 0);
+  EXPECT_EQ(bad, nullptr);
+  WINDOWPLACEMENT wp;
+  GetWindowPlacement(top, &wp);
+  wp.rcNormalPosition = Rect(10, 20, 110, 220);
+  wp.showCmd = SW_SHOWNORMAL;
+  EXPECT_TRUE(SetWindowPlacement(top, &wp));
+  GetWindowRect(top, &r);
+  EXPECT_EQ(r, Rect(10, 20, 110, 220));
+}
+
 TEST_F(WinWindowsTest, CloseDestroysByDefaultAndEnumerationVisitsEveryWindow) {
   HWND a = Top(0, 0, 10, 10);
   HWND b = Top(0, 0, 10, 10);
@@ -406,5 +446,63 @@ TEST_F(WinWindowsTest, CloseDestroysByDefaultAndEnumerationVisitsEveryWindow) {
   Pump();
   EXPECT_FALSE(IsWindow(b));
 }
+
+}  // namespace
+
+#include <random>
+
+namespace {
+
+// Random calls on live, destroyed and made-up handles, with procedures that destroy windows while
+// handling messages: nothing may crash and the tree must stay consistent.
+class WinRobustnessTest : public TWinTest, public ::testing::WithParamInterface<unsigned> {};
+
+TEST_P(WinRobustnessTest, RandomCallsOnLiveAndDeadWindowsKeepTheTreeConsistent) {
+  std::mt19937 rng(GetParam());
+  std::vector<HWND> handles = {reinterpret_cast<HWND>(0x4), reinterpret_cast<HWND>(-7)};
+  auto pick = [&] { return handles[rng() % handles.size()]; };
+  MsgHandler() = [&](HWND w, UINT msg, WPARAM, LPARAM, LRESULT&) {
+    if ((msg == WM_SIZE || msg == WM_SETFOCUS || msg == WM_LBUTTONDOWN) && rng() % 23 == 0) DestroyWindow(w);
+    if (msg == WM_KILLFOCUS && rng() % 31 == 0) DestroyWindow(pick());
+    return false;
+  };
+  for (int step = 0; step < 3000; ++step) {
+    HWND a = pick(), b = pick();
+    int x = static_cast<int>(rng() % 600) - 50, y = static_cast<int>(rng() % 600) - 50;
+    switch (rng() % 16) {
+      case 0: handles.push_back(Top(x, y, 1 + rng() % 300, 1 + rng() % 300, WS_POPUP | WS_VISIBLE | (rng() % 2 ? WS_CAPTION : 0))); break;
+      case 1: handles.push_back(Child(a, x, y, rng() % 200, rng() % 200, WS_CHILD | WS_VISIBLE | (rng() % 2 ? WS_CLIPSIBLINGS : 0))); break;
+      case 2: DestroyWindow(a); break;
+      case 3: SetWindowPos(a, b, x, y, rng() % 300, rng() % 300, static_cast<UINT>(rng() % 0x400)); break;
+      case 4: ShowWindow(a, static_cast<int>(rng() % 11)); break;
+      case 5: SetParent(a, rng() % 3 ? b : nullptr); break;
+      case 6: SetFocus(a); break;
+      case 7: SetCapture(a); break;
+      case 8: Headless::Click(x, y, static_cast<int>(rng() % 3)); break;
+      case 9: Headless::PressKey(static_cast<BYTE>('A' + rng() % 26), rng() % 8); break;
+      case 10: PostMessage(a, WM_USER, 0, 0); break;
+      case 11: InvalidateRect(a, nullptr, TRUE); break;
+      case 12: ScrollWindowEx(a, x % 20, y % 20, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE | SW_SCROLLCHILDREN); break;
+      case 13: EnableWindow(a, rng() % 2); break;
+      case 14: SetWindowLongPtr(a, GWL_HWNDPARENT, reinterpret_cast<LONG_PTR>(b)); break;
+      default: Pump(); break;
+    }
+    if (step % 100 == 0) MsgLog().clear();
+  }
+  Pump();
+  for (HWND h : handles) {
+    if (!IsWindow(h)) continue;
+    HWND parent = GetAncestor(h, GA_PARENT);
+    if (parent) {
+      EXPECT_TRUE(IsWindow(parent));
+      EXPECT_TRUE(IsChild(parent, h));
+    }
+    for (HWND c = GetWindow(h, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) EXPECT_EQ(GetParent(c), h);
+  }
+  EXPECT_TRUE(!GetFocus() || IsWindow(GetFocus()));
+  EXPECT_TRUE(!GetCapture() || IsWindow(GetCapture()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, WinRobustnessTest, ::testing::Values(12345u, 777u, 4242u, 99u, 2026u));
 
 }  // namespace

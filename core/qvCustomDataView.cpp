@@ -1,0 +1,194 @@
+// The controller's side of the row view: the engine and grouping front end it owns, the filter,
+// row, focus, selection and sorting front ends, and the comparison chain sorting goes through.
+#include <algorithm>
+
+#include "core/qvCustomData.h"
+#include "core/qvDataPipeline.h"
+#include "core/qvFilter.h"
+#include "core/qvVariants.h"
+
+// ---------------------------------------------------------------------------------------------
+// Owned parts, made on first use so that the class hooks answer for the final class
+
+TqvCustomDataControllerInfo* TqvCustomDataController::GetDataControllerInfo() const {
+  if (!FDataControllerInfo)
+    FDataControllerInfo = std::make_unique<TqvCustomDataControllerInfo>(const_cast<TqvCustomDataController*>(this));
+  return FDataControllerInfo.get();
+}
+
+TqvDataControllerGroups* TqvCustomDataController::GetGroups() const {
+  if (!FGroups) FGroups = std::make_unique<TqvDataControllerGroups>(const_cast<TqvCustomDataController*>(this));
+  return FGroups.get();
+}
+
+TqvDataFilterCriteria* TqvCustomDataController::GetFilter() const {
+  if (!FFilter && !FDestroying)
+    FFilter.reset(GetFilterCriteriaClass()->Create(const_cast<TqvCustomDataController*>(this)));
+  return FFilter.get();
+}
+
+void TqvCustomDataController::SetFilter(TqvDataFilterCriteria* AValue) { GetFilter()->Assign(AValue); }
+
+TqvDataFilterCriteriaClass TqvCustomDataController::GetFilterCriteriaClass() const {
+  return &TqvDataFilterCriteria::StaticClass();
+}
+
+TqvDataSelectionClassRef TqvCustomDataController::GetSelectionClass() const {
+  return &TqvDataSelection::StaticClass();
+}
+
+void TqvCustomDataController::CheckSelectionAndBookmark(Integer ADeletedRecordIndex) {
+  GetDataControllerInfo()->CheckSelectionRecords(ADeletedRecordIndex);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rows, focus and selection
+
+Integer TqvCustomDataController::GetRowCount() const { return GetDataControllerInfo()->GetRowCount(); }
+
+TqvRowInfo TqvCustomDataController::GetRowInfo(Integer ARowIndex) const {
+  return GetDataControllerInfo()->GetRowInfo(ARowIndex);
+}
+
+Integer TqvCustomDataController::GetRowIndexByRecordIndex(Integer ARecordIndex, bool AMakeVisible) {
+  return GetDataControllerInfo()->GetRowIndexByRecordIndex(ARecordIndex, AMakeVisible);
+}
+
+Integer TqvCustomDataController::GetFilteredRecordCount() const {
+  return GetDataControllerInfo()->GetFilteredRecordCount();
+}
+
+Integer TqvCustomDataController::GetRecordIndexByFilteredIndex(Integer AIndex) const {
+  return GetDataControllerInfo()->GetRecordIndexByFilteredIndex(AIndex);
+}
+
+Integer TqvCustomDataController::GetFilteredIndexByRecordIndex(Integer ARecordIndex) const {
+  return GetDataControllerInfo()->GetFilteredIndexByRecordIndex(ARecordIndex);
+}
+
+Integer TqvCustomDataController::GetFocusedRowIndex() const { return GetDataControllerInfo()->GetFocusedRowIndex(); }
+
+Integer TqvCustomDataController::GetFocusedRecordIndex() const {
+  return GetDataControllerInfo()->GetFocusedRecordIndex();
+}
+
+void TqvCustomDataController::ChangeFocusedRowIndex(Integer ARowIndex) { GetDataControllerInfo()->FocusRow(ARowIndex); }
+
+void TqvCustomDataController::ChangeFocusedRecordIndex(Integer ARecordIndex) {
+  if (ARecordIndex != -1) CheckRecordRange(ARecordIndex);
+  Integer row = ARecordIndex == -1 ? -1 : GetRowIndexByRecordIndex(ARecordIndex, true);
+  GetDataControllerInfo()->FocusRow(row);
+}
+
+void TqvCustomDataController::ChangeRowSelection(Integer ARowIndex, bool ASelect) {
+  GetDataControllerInfo()->ChangeRowSelection(ARowIndex, ASelect);
+}
+
+bool TqvCustomDataController::IsRowSelected(Integer ARowIndex) const {
+  return GetDataControllerInfo()->IsRowSelected(ARowIndex);
+}
+
+Integer TqvCustomDataController::GetSelectedCount() const { return GetDataControllerInfo()->GetSelectedCount(); }
+
+Integer TqvCustomDataController::GetSelectedRowIndex(Integer AIndex) const {
+  return GetDataControllerInfo()->GetSelectedRowIndex(AIndex);
+}
+
+void TqvCustomDataController::ClearSelection() { GetDataControllerInfo()->ClearSelection(); }
+
+// ---------------------------------------------------------------------------------------------
+// Sorting front ends
+
+void TqvCustomDataController::ChangeSorting(Integer AItemIndex, TqvDataSortOrder ASortOrder) {
+  TqvCustomDataField* field = GetField(AItemIndex);
+  if (GetDataControllerInfo()->GetSortingFieldList()->GetSortOrder(field) == ASortOrder) return;
+  BeginUpdate();
+  FSortingChanged = true;
+  GetDataControllerInfo()->ChangeSorting(field, ASortOrder);
+  EndUpdate();
+}
+
+void TqvCustomDataController::ChangeSortIndex(Integer AItemIndex, Integer ASortIndex) {
+  TqvCustomDataField* field = GetField(AItemIndex);
+  BeginUpdate();
+  GetDataControllerInfo()->ChangeSortIndex(field, ASortIndex);
+  EndUpdate();
+}
+
+void TqvCustomDataController::ClearSorting(bool AKeepGroupingItems) {
+  BeginUpdate();
+  GetDataControllerInfo()->ClearSorting(AKeepGroupingItems);
+  EndUpdate();
+}
+
+TqvDataSortOrder TqvCustomDataController::GetItemSortOrder(Integer AItemIndex) const {
+  TqvCustomDataField* field = GetField(AItemIndex);
+  TqvCustomDataControllerInfo* info = GetDataControllerInfo();
+  TqvDataSortOrder order = info->GetSortingFieldList()->GetSortOrder(field);
+  return order != soNone ? order : info->GetGroupingFieldList()->GetSortOrder(field);
+}
+
+Integer TqvCustomDataController::GetItemSortIndex(Integer AItemIndex) const {
+  return GetDataControllerInfo()->GetSortingFieldList()->Find(GetField(AItemIndex));
+}
+
+Integer TqvCustomDataController::GetSortingItemCount() const {
+  return GetDataControllerInfo()->GetSortingFieldList()->GetCount();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The comparison chain
+
+Integer TqvCustomDataController::CompareRecordsBySortField(Integer ARecordIndex1, Integer ARecordIndex2,
+                                                          const TqvSortingFieldInfo& AEntry) {
+  Integer result = CompareRecordValues(ARecordIndex1, ARecordIndex2, AEntry.Field);
+  return AEntry.SortOrder == soDescending ? -result : result;
+}
+
+Integer TqvCustomDataController::CompareRecordValues(Integer ARecordIndex1, Integer ARecordIndex2,
+                                                    TqvCustomDataField* AField) {
+  if (!OnCompare && !NeedsSortConversion(AField)) {
+    TqvValueDef* def = AField->GetStorageDef();
+    return def ? FStorage->CompareRecords(ARecordIndex1, ARecordIndex2, def) : 0;
+  }
+  Variant v1 = GetSortValue(ARecordIndex1, AField);
+  Variant v2 = GetSortValue(ARecordIndex2, AField);
+  if (OnCompare) {
+    Integer compare = 0;
+    TqvDataControllerCompareEvent handler = OnCompare;
+    handler(this, ARecordIndex1, ARecordIndex2, AField->GetIndex(), v1, v2, compare);
+    return compare;
+  }
+  return CompareSortValues(v1, v2, AField);
+}
+
+Integer TqvCustomDataController::CompareSortValues(const Variant& V1, const Variant& V2,
+                                                  TqvCustomDataField* AField) const {
+  if (!IsStringCompareNeeded(AField)) return VarCompareEx(V1, V2);
+  String s1 = VarToStr(V1);
+  String s2 = VarToStr(V2);
+  bool ansi = (FOptions & dcoAnsiSort) != 0;
+  bool caseInsensitive = (FOptions & dcoCaseInsensitive) != 0;
+  if (ansi) return caseInsensitive ? AnsiCompareText(s1, s2) : AnsiCompareStr(s1, s2);
+  return CompareStr(AnsiUpperCase(s1), AnsiUpperCase(s2));
+}
+
+Variant TqvCustomDataController::GetSortValue(Integer ARecordIndex, TqvCustomDataField* AField) {
+  if (AField->SortConversion == 2) return Variant(GetDisplayText(ARecordIndex, AField->GetIndex()));
+  return GetFieldValue(ARecordIndex, AField);
+}
+
+bool TqvCustomDataController::NeedsSortConversion(TqvCustomDataField* AField) {
+  if (AField->SortConversion != 0) return AField->SortConversion > 0;
+  return AField->GetForceSortConversion() || IsStringCompareNeeded(AField) || IsSortByDisplayText(AField);
+}
+
+bool TqvCustomDataController::IsStringCompareNeeded(TqvCustomDataField* AField) const {
+  if (!(FOptions & (dcoAnsiSort | dcoCaseInsensitive))) return false;
+  TqvValueDef* def = AField->GetStorageDef();
+  return def && def->IsString();
+}
+
+bool TqvCustomDataController::IsSortByDisplayText(TqvCustomDataField* AField) const {
+  return (FOptions & dcoSortByDisplayText) && !AField->GetIsInternal() && ItemHasOwnDisplayText(AField->GetIndex());
+}
