@@ -16,7 +16,6 @@ class TqvCustomDataControllerInfo;
 class TqvDataControllerGroups;
 class TqvDataFilterCriteria;
 class TqvDataSelection;
-struct TqvRowInfo;
 class TqvCustomDataFieldList;
 class TqvCustomDataRelation;
 class TqvCustomDataRelationList;
@@ -293,7 +292,7 @@ class TqvCustomDataRelation : public TObject {
 
 using TqvCustomDataRelationClass = const TqvCustomDataRelation::MetaType*;
 using TqvDataFilterCriteriaClass = const TMetaClassFor<TqvDataFilterCriteria, TqvCustomDataController*>*;
-using TqvDataSelectionClassRef = const TMetaClassFor<TqvDataSelection, TqvCustomDataController*>*;
+using TqvDataSelectionClass = const TMetaClassFor<TqvDataSelection, TqvCustomDataController*>*;
 
 class TqvCustomDataRelationList : public TObject {
   QJ_CLASS(TqvCustomDataRelationList, TObject)
@@ -461,7 +460,7 @@ class TqvCustomDataController : public TPersistent {
   TqvDataFilterCriteria* GetFilter() const;
   void SetFilter(TqvDataFilterCriteria* AValue);
   virtual TqvDataFilterCriteriaClass GetFilterCriteriaClass() const;
-  virtual TqvDataSelectionClassRef GetSelectionClass() const;
+  virtual TqvDataSelectionClass GetSelectionClass() const;
 
   // Rows, focus and selection
   Integer GetRowCount() const;

@@ -33,7 +33,7 @@ TqvDataFilterCriteriaClass TqvCustomDataController::GetFilterCriteriaClass() con
   return &TqvDataFilterCriteria::StaticClass();
 }
 
-TqvDataSelectionClassRef TqvCustomDataController::GetSelectionClass() const {
+TqvDataSelectionClass TqvCustomDataController::GetSelectionClass() const {
   return &TqvDataSelection::StaticClass();
 }
 

@@ -73,6 +73,14 @@ struct TqvDataGroupInfo {
   Variant SummaryValues;
 };
 
+// What a row of a controller's view shows: a group row (its level, expanded or not, its first
+// record) or a data row (level = number of grouping items, 0 when ungrouped).
+struct TqvRowInfo {
+  bool Expanded = false;
+  Integer Level = 0;
+  Integer RecordIndex = -1;
+};
+
 // Where a row of a grouped view points.
 struct TqvDataGroupRowInfo {
   Integer Level = 0;

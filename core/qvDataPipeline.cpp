@@ -155,6 +155,7 @@ class TqvCustomDataControllerInfo::TSorter {
     if (AList.size() < 2) return;
     Integer last = static_cast<Integer>(AList.size()) - 1;
     if (FKeys.size() == 1 && FKeys[0].Kind == kInteger) return SortByIntegerKey(AList);
+    if (AllIntegerKeys()) return SortByIntegerKeys(AList);
     if (FKeys.size() == 1 && FKeys[0].Kind == kText) return SortByTextKey(AList);
     QuickSort(AList.data(), 0, last, [this](Integer a, Integer b) { return Compare(a, b); });
   }
@@ -172,6 +173,11 @@ class TqvCustomDataControllerInfo::TSorter {
   };
   struct TKeyedRecord {
     int64_t Key;
+    Integer Record;
+  };
+  static constexpr size_t kMaxInlineKeys = 4;
+  struct TKeysRecord {
+    int64_t Keys[kMaxInlineKeys];
     Integer Record;
   };
   struct TTextRecord {
@@ -228,6 +234,30 @@ class TqvCustomDataControllerInfo::TSorter {
     QuickSort(items.data(), 0, static_cast<Integer>(items.size()) - 1,
               [sign](const TTextRecord& a, const TTextRecord& b) {
                 if (Integer result = CompareTexts(a.Key, b.Key)) return sign * result;
+                return CompareInts(a.Record, b.Record);
+              });
+    for (size_t i = 0; i < items.size(); ++i) AList[i] = items[i].Record;
+  }
+
+  bool AllIntegerKeys() const {
+    if (FKeys.empty() || FKeys.size() > kMaxInlineKeys) return false;
+    return std::all_of(FKeys.begin(), FKeys.end(), [](const TKey& key) { return key.Kind == kInteger; });
+  }
+
+  // Several integer items: each record's keys side by side with it.
+  void SortByIntegerKeys(std::vector<Integer>& AList) const {
+    const size_t count = FKeys.size();
+    std::vector<TKeysRecord> items(AList.size());
+    for (size_t i = 0; i < AList.size(); ++i) {
+      items[i].Record = AList[i];
+      for (size_t k = 0; k < count; ++k) items[i].Keys[k] = FKeys[k].Ints[AList[i]];
+    }
+    Integer signs[kMaxInlineKeys];
+    for (size_t k = 0; k < count; ++k) signs[k] = FKeys[k].Sign;
+    QuickSort(items.data(), 0, static_cast<Integer>(items.size()) - 1,
+              [&](const TKeysRecord& a, const TKeysRecord& b) {
+                for (size_t k = 0; k < count; ++k)
+                  if (a.Keys[k] != b.Keys[k]) return a.Keys[k] < b.Keys[k] ? -signs[k] : signs[k];
                 return CompareInts(a.Record, b.Record);
               });
     for (size_t i = 0; i < items.size(); ++i) AList[i] = items[i].Record;
@@ -641,7 +671,13 @@ Integer TqvCustomDataControllerInfo::FindFocusedRowVisibleOnly(Integer AGroup, I
 
 void TqvCustomDataControllerInfo::RefindFocusedRow() {
   Integer row = FindFocusedRow(false);
-  if (row != GetFocusedRowIndex()) ChangeFocusedRow(row, true);
+  if (row != GetFocusedRowIndex()) {
+    ChangeFocusedRow(row, true);
+  } else if (row != -1 && GetRowInfo(row).Level != FFocusingInfo->Level) {
+    // The same row number now shows the record at another level (a regrouping).
+    if (!(FChanges & dcicFocusedRow)) FPrevFocusingInfo->Assign(*FFocusingInfo);
+    AfterFocusChange(row);
+  }
   if ((FChanges & dcicFocusedRow) && FPrevFocusingInfo->RowIndex >= GetRowCount())
     FPrevFocusingInfo->RowIndex = -1;
 }

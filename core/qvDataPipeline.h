@@ -26,12 +26,6 @@ enum TqvDataControllerInfoChange : Word {
 };
 using TqvDataControllerInfoChanges = Word;
 
-struct TqvRowInfo {
-  bool Expanded = false;
-  Integer Level = 0;  // group level, the grouping count for a data row, 0 when ungrouped
-  Integer RecordIndex = -1;
-};
-
 class TqvCustomDataControllerInfo : public TObject {
   QJ_CLASS(TqvCustomDataControllerInfo, TObject)
  public:
@@ -53,6 +47,8 @@ class TqvCustomDataControllerInfo : public TObject {
   TqvDataControllerInfoChanges GetChanges() const { return FChanges; }
   bool IsSortPending() const { return (FChanges & dcicSorting) != 0; }
   bool IsUpdating() const { return FUpdating; }
+  // True while a focus change is under way (its hooks may ask).
+  bool IsFocusingRow() const { return FFocusingRow; }
   // How many times the record list was rebuilt.
   Integer GetLoadCount() const { return FLoadCount; }
 

@@ -599,7 +599,7 @@ void TControl::WMMouseButton(TMessage& M, TMouseButton Button, bool Down, bool D
       if (FControlStyle & csClickEvents) FControlState |= csClicked;
       if (Double && (FControlStyle & csClickEvents)) DblClick();
     }
-    DoMouseButtonEvent(Button, true, shift | (Double ? ssDouble : 0), x, y);
+    DoMouseButtonEvent(Button, true, shift | (Double ? static_cast<TShiftState>(ssDouble) : 0u), x, y);
     return;
   }
   if (Button == mbLeft) {

@@ -217,6 +217,8 @@ struct TDragRec {
 
 class TControl : public TComponent {
   QJ_CLASS(TControl, TComponent)
+  friend class TControlCanvas;
+
  public:
   explicit TControl(TComponent* AOwner);
   ~TControl() override;
@@ -388,7 +390,7 @@ class TControl : public TComponent {
   virtual void Resize();
   virtual bool CanResize(Integer& NewWidth, Integer& NewHeight);
   virtual bool CanAutoSize(Integer& NewWidth, Integer& NewHeight);
-  virtual void ConstrainedResize(Integer& MinWidth, Integer& MinHeight, Integer& MaxWidth, Integer& MaxHeight) {}
+  virtual void ConstrainedResize(Integer& /*MinWidth*/, Integer& /*MinHeight*/, Integer& /*MaxWidth*/, Integer& /*MaxHeight*/) {}
   virtual void AdjustSize();
   void DoAutoSize();
   virtual void ParentFontChanged() {}
@@ -490,6 +492,7 @@ class TWinControl : public TControl {
   ~TWinControl() override;
 
   void BeforeDestruction() override;
+  void SetParent(TWinControl* AParent) override;
 
   // The window, made (with its parents') on first use.
   HWND GetHandle();
@@ -592,7 +595,6 @@ class TWinControl : public TControl {
   HWND GetDeviceContextWindow() const override;
   void Loaded() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
-  void SetParent(TWinControl* AParent) override;
   void AlignChildren(TRect& Rect, TControl* AControl);
   void AnchorChildren(TSize NewSize);
   void DoubleBufferedPaint(HDC DC);

@@ -5,6 +5,7 @@
 #include "platform/forms/Controls.h"
 #include "platform/forms/Forms.h"
 #include "platform/os/Gdi.h"
+#include "platform/rtl/ClassesConsts.h"
 
 QJ_IMPLEMENT_CLASS(TWinControl)
 QJ_IMPLEMENT_CLASS(TCustomControl)
@@ -103,8 +104,8 @@ TWinControl* FindControl(HWND Handle) {
 
 TControl* GetCaptureControl() {
   HWND capture = GetCapture();
-  if (CaptureControl && CaptureControl->GetParent() && CaptureControl->GetParent()->FHandle == capture &&
-      capture)
+  if (capture && CaptureControl && CaptureControl->GetParent() && CaptureControl->GetParent()->HandleAllocated() &&
+      CaptureControl->GetParent()->GetHandle() == capture)
     return CaptureControl;
   CaptureControl = nullptr;
   return FindControl(capture);
@@ -510,7 +511,7 @@ void TWinControl::UpdateBounds() {
   if (!FHandle) return;
   RECT r;
   GetWindowRect(FHandle, &r);
-  HWND parent = GetParent(FHandle);
+  HWND parent = ::GetParent(FHandle);
   if ((GetWindowLong(FHandle, GWL_STYLE) & WS_CHILD) && parent) MapWindowPoints(nullptr, parent, &r);
   UpdateBoundsRect(r);
 }

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "platform/os/Surface.h"
 #include "platform/os/Windows.h"
@@ -34,6 +35,11 @@ class TBackend {
   virtual void Beep() = 0;
   // Called from any thread after it queued something for the GUI thread: a waiting loop wakes.
   virtual void Wake() = 0;
+  // The system clipboard's text (UTF-8, empty: no text) on backends that share one with other
+  // programs; without one the clipboard stays in the process.
+  virtual bool HasSystemClipboard() { return false; }
+  virtual void SetSystemClipboardText(const std::string&) {}
+  virtual std::string SystemClipboardText() { return {}; }
 };
 
 constexpr DWORD INFINITE_WAIT = 0xFFFFFFFF;

@@ -206,6 +206,15 @@ class TSdlBackend : public TBackend {
 
   void WarpMouse(TPoint screen) override { SDL_WarpMouseGlobal(screen.X, screen.Y); }
   void Beep() override {}
+  bool HasSystemClipboard() override { return true; }
+  void SetSystemClipboardText(const std::string& utf8) override { SDL_SetClipboardText(utf8.c_str()); }
+  std::string SystemClipboardText() override {
+    if (!SDL_HasClipboardText()) return {};
+    char* text = SDL_GetClipboardText();
+    std::string out = text ? text : "";
+    SDL_free(text);
+    return out;
+  }
   void Wake() override {
     SDL_Event e{};
     e.type = SDL_USEREVENT;

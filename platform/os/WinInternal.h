@@ -255,3 +255,5 @@ bool TimerExists(HWND wnd, UINT_PTR id, TIMERPROC proc);
 
 // System
 void ResetWindowSystem();
+// The built-in "EDIT" and "LISTBOX" classes, registered with the system classes.
+void RegisterTextControlClasses();

@@ -1,6 +1,8 @@
-// Scroll bars of a window's frame: their state, geometry, painting and a click on them, which
-// sends WM_HSCROLL/WM_VSCROLL with the scroll code of the part hit.
+// Scroll bars of a window's frame: their state, geometry, painting and the mouse on them. A
+// press on an arrow or page area sends its scroll code and repeats it on a timer while the
+// button stays down; dragging the thumb sends SB_THUMBTRACK and, on release, SB_THUMBPOSITION.
 #include <algorithm>
+#include <cstdint>
 
 #include "platform/os/Gdi.h"
 #include "platform/os/WinInternal.h"
@@ -21,6 +23,18 @@ void Normalize(TScrollBarState& s) {
   s.Pos = std::clamp(s.Pos, s.Min, std::max(s.Min, MaxPos(s)));
 }
 
+// The bar whose thumb is being dragged: it is drawn at the tracking position.
+struct TThumbDrag {
+  HWND Wnd = nullptr;
+  int Bar = -1;
+};
+TThumbDrag& ThumbDrag() {
+  static TThumbDrag drag;
+  return drag;
+}
+
+bool IsTracking(const TWindowRec* w, int bar) { return ThumbDrag().Wnd == w->Handle && ThumbDrag().Bar == bar; }
+
 struct TBarParts {
   int Arrow = 0;       // length of each arrow button
   int ThumbStart = 0;  // offsets along the bar
@@ -39,7 +53,8 @@ TBarParts Parts(const TWindowRec* w, int bar) {
   int thumb = s.Page ? std::max(track * static_cast<int>(s.Page) / std::max(range, 1), 8) : p.Arrow;
   thumb = std::min(thumb, track);
   int span = std::max(MaxPos(s) - s.Min, 1);
-  p.ThumbStart = p.Arrow + (track - thumb) * (s.Pos - s.Min) / span;
+  int pos = IsTracking(w, bar) ? s.TrackPos : s.Pos;
+  p.ThumbStart = p.Arrow + static_cast<int>(int64_t(track - thumb) * (pos - s.Min) / span);
   p.ThumbEnd = p.ThumbStart + thumb;
   return p;
 }
@@ -85,22 +100,155 @@ void DrawScrollBars(TWindowRec* w, TSurface& s, const TRegionData& clip) {
   }
 }
 
-void ClickScrollBar(TWindowRec* w, int bar, TPoint screen) {
-  if (w->Scroll[bar].Disabled == ESB_DISABLE_BOTH) return;
+namespace {
+
+constexpr UINT_PTR kRepeatTimer = 0xFFF0;
+constexpr UINT kFirstRepeatDelay = 250, kRepeatInterval = 50;
+
+enum class TBarPart { None, LineUp, LineDown, PageUp, PageDown, Thumb };
+
+// Offset of a screen point along the bar, from the bar's start.
+int OffsetAlong(const TWindowRec* w, int bar, TPoint screen) {
   TPoint o = WindowOrigin(w);
   TRect r = ScrollBarRect(w, bar);
-  int at = bar == SB_VERT ? screen.Y - o.Y - r.Top : screen.X - o.X - r.Left;
+  return bar == SB_VERT ? screen.Y - o.Y - r.Top : screen.X - o.X - r.Left;
+}
+
+// The part under a screen point; None when the point is off the bar.
+TBarPart PartAt(const TWindowRec* w, int bar, TPoint screen) {
+  TPoint o = WindowOrigin(w);
+  TRect r = ScrollBarRect(w, bar);
+  int x = screen.X - o.X, y = screen.Y - o.Y;
+  if (x < r.Left || x >= r.Right || y < r.Top || y >= r.Bottom) return TBarPart::None;
+  int at = OffsetAlong(w, bar, screen);
   TBarParts p = Parts(w, bar);
-  WORD code = at < p.Arrow ? SB_LINEUP
-              : at >= p.Length - p.Arrow ? SB_LINEDOWN
-              : at < p.ThumbStart ? SB_PAGEUP
-              : at >= p.ThumbEnd ? SB_PAGEDOWN
-                                 : SB_THUMBPOSITION;
-  UINT msg = bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL;
+  return at < p.Arrow                ? TBarPart::LineUp
+         : at >= p.Length - p.Arrow ? TBarPart::LineDown
+         : at < p.ThumbStart        ? TBarPart::PageUp
+         : at >= p.ThumbEnd         ? TBarPart::PageDown
+                                    : TBarPart::Thumb;
+}
+
+WORD CodeOf(TBarPart part) {
+  switch (part) {
+    case TBarPart::LineUp: return SB_LINEUP;
+    case TBarPart::LineDown: return SB_LINEDOWN;
+    case TBarPart::PageUp: return SB_PAGEUP;
+    default: return SB_PAGEDOWN;
+  }
+}
+
+bool ArrowDisabled(const TScrollBarState& s, TBarPart part) {
+  if (part == TBarPart::LineUp) return (s.Disabled & ESB_DISABLE_LTUP) != 0;
+  if (part == TBarPart::LineDown) return (s.Disabled & ESB_DISABLE_RTDN) != 0;
+  return false;
+}
+
+void SendScroll(HWND wnd, int bar, WORD code, int pos = 0) {
+  SendMessage(wnd, bar == SB_VERT ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(code, static_cast<WORD>(pos)), 0);
+}
+
+// Capture and the repeat timer for as long as the button is down, let go on every way out.
+class TBarCapture {
+ public:
+  explicit TBarCapture(HWND wnd) : FWnd(wnd) { SetCapture(wnd); }
+  ~TBarCapture() {
+    if (IsWindow(FWnd)) KillTimer(FWnd, kRepeatTimer);
+    if (GetCapture() == FWnd) ReleaseCapture();
+    ThumbDrag() = TThumbDrag();
+  }
+  TBarCapture(const TBarCapture&) = delete;
+  TBarCapture& operator=(const TBarCapture&) = delete;
+
+ private:
+  HWND FWnd;
+};
+
+// The next message for the bar's loop; false when the loop must end (button up, capture lost,
+// window gone, quit). Other messages are dispatched as usual.
+bool NextBarMessage(HWND wnd, MSG& m) {
+  for (;;) {
+    if (!IsWindow(wnd) || GetCapture() != wnd) return false;
+    BOOL got = GetMessage(&m, nullptr, 0, 0);
+    if (got == 0) {
+      PostQuitMessage(static_cast<int>(m.wParam));
+      return false;
+    }
+    if (got < 0 || m.message == WM_LBUTTONUP || m.message == WM_NCLBUTTONUP) return false;
+    if (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE) return false;
+    if ((m.message == WM_TIMER && m.wParam == kRepeatTimer && m.hwnd == wnd) ||
+        (m.message == WM_MOUSEMOVE && m.hwnd == wnd))
+      return true;
+    TranslateMessage(&m);
+    DispatchMessage(&m);
+  }
+}
+
+// Arrow and page presses: the code at once, then again on the timer while the pointer stays on
+// the pressed part (a page press stops when the thumb reaches the pointer).
+void RepeatWhilePressed(HWND wnd, int bar, TBarPart part, TPoint screen) {
+  TBarCapture capture(wnd);
+  SendScroll(wnd, bar, CodeOf(part));
+  SetTimer(wnd, kRepeatTimer, kFirstRepeatDelay, nullptr);
+  MSG m;
+  while (NextBarMessage(wnd, m)) {
+    if (m.message == WM_MOUSEMOVE) {
+      screen = m.pt;
+      continue;
+    }
+    SetTimer(wnd, kRepeatTimer, kRepeatInterval, nullptr);
+    TWindowRec* w = FindWindowRec(wnd);
+    if (w && PartAt(w, bar, screen) == part) SendScroll(wnd, bar, CodeOf(part));
+  }
+}
+
+// The position a thumb dragged to `at` stands for.
+int TrackPosition(const TWindowRec* w, int bar, int grabOffset, int at) {
+  const TScrollBarState& s = w->Scroll[bar];
+  TBarParts p = Parts(w, bar);
+  int thumb = p.ThumbEnd - p.ThumbStart;
+  int room = p.Length - 2 * p.Arrow - thumb;
+  if (room <= 0) return s.Pos;
+  int start = std::clamp(at - grabOffset, p.Arrow, p.Arrow + room);
+  int span = std::max(MaxPos(s) - s.Min, 0);
+  return s.Min + static_cast<int>((int64_t(start - p.Arrow) * span + room / 2) / room);
+}
+
+void DragThumb(HWND wnd, int bar, TPoint screen) {
+  TWindowRec* w = FindWindowRec(wnd);
+  TBarCapture capture(wnd);
+  int grabOffset = OffsetAlong(w, bar, screen) - Parts(w, bar).ThumbStart;
+  w->Scroll[bar].TrackPos = w->Scroll[bar].Pos;
+  ThumbDrag() = {wnd, bar};
+  MSG m;
+  while (NextBarMessage(wnd, m)) {
+    if (m.message != WM_MOUSEMOVE || !(w = FindWindowRec(wnd))) continue;
+    int pos = TrackPosition(w, bar, grabOffset, OffsetAlong(w, bar, m.pt));
+    if (pos == w->Scroll[bar].TrackPos) continue;
+    w->Scroll[bar].TrackPos = pos;
+    DrawNonClientFrame(w);
+    SendScroll(wnd, bar, SB_THUMBTRACK, pos);
+  }
+  if ((w = FindWindowRec(wnd))) {
+    int pos = w->Scroll[bar].TrackPos;
+    ThumbDrag() = TThumbDrag();
+    DrawNonClientFrame(w);
+    SendScroll(wnd, bar, SB_THUMBPOSITION, pos);
+  }
+}
+
+}  // namespace
+
+void ClickScrollBar(TWindowRec* w, int bar, TPoint screen) {
+  const TScrollBarState& s = w->Scroll[bar];
+  TBarPart part = PartAt(w, bar, screen);
+  if (s.Disabled == ESB_DISABLE_BOTH || part == TBarPart::None || ArrowDisabled(s, part)) return;
   HWND h = w->Handle;
-  WORD pos = static_cast<WORD>(w->Scroll[bar].Pos);
-  SendMessage(h, msg, MAKEWPARAM(code, code == SB_THUMBPOSITION ? pos : 0), 0);
-  SendMessage(h, msg, SB_ENDSCROLL, 0);
+  if (part == TBarPart::Thumb)
+    DragThumb(h, bar, screen);
+  else
+    RepeatWhilePressed(h, bar, part, screen);
+  if (IsWindow(h)) SendScroll(h, bar, SB_ENDSCROLL);
 }
 
 int SetScrollInfo(HWND wnd, int bar, const SCROLLINFO* info, BOOL redraw) {
@@ -126,7 +274,7 @@ BOOL GetScrollInfo(HWND wnd, int bar, SCROLLINFO* info) {
   }
   if (info->fMask & SIF_PAGE) info->nPage = s->Page;
   if (info->fMask & SIF_POS) info->nPos = s->Pos;
-  if (info->fMask & SIF_TRACKPOS) info->nTrackPos = s->Pos;
+  if (info->fMask & SIF_TRACKPOS) info->nTrackPos = IsTracking(FindWindowRec(wnd), bar) ? s->TrackPos : s->Pos;
   return TRUE;
 }
 
@@ -177,9 +325,15 @@ BOOL ShowScrollBar(HWND wnd, int bar, BOOL show) {
 BOOL EnableScrollBar(HWND wnd, UINT bar, UINT arrows) {
   TWindowRec* w = FindWindowRec(wnd);
   if (!w || arrows > ESB_DISABLE_BOTH) return FALSE;
+  if (bar != SB_HORZ && bar != SB_VERT && bar != SB_BOTH) return FALSE;
+  bool changed = false;
   for (int b : {SB_HORZ, SB_VERT})
-    if (bar == SB_BOTH || static_cast<int>(bar) == b) w->Scroll[b].Disabled = arrows;
-  return bar <= SB_BOTH ? TRUE : FALSE;
+    if (bar == SB_BOTH || static_cast<int>(bar) == b) {
+      changed |= w->Scroll[b].Disabled != arrows;
+      w->Scroll[b].Disabled = arrows;
+    }
+  if (changed) DrawNonClientFrame(w);
+  return changed ? TRUE : FALSE;
 }
 
 BOOL GetScrollBarInfo(HWND wnd, LONG idObject, SCROLLBARINFO* info) {
@@ -201,5 +355,62 @@ BOOL GetScrollBarInfo(HWND wnd, LONG idObject, SCROLLBARINFO* info) {
   info->xyThumbBottom = p.ThumbEnd;
   const TScrollBarState& s = w->Scroll[bar];
   if (s.Disabled == ESB_DISABLE_BOTH || MaxPos(s) <= s.Min) info->rgstate[0] = STATE_SYSTEM_UNAVAILABLE;
+  return TRUE;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Flat scroll bars
+
+namespace {
+
+String FlatPropName(int index) { return "QJFlatSB." + std::to_string(index); }
+
+int DefaultFlatProp(int index) {
+  switch (index) {
+    case WSB_PROP_CYVSCROLL: return GetSystemMetrics(SM_CYVSCROLL);
+    case WSB_PROP_CXHSCROLL: return GetSystemMetrics(SM_CXHSCROLL);
+    case WSB_PROP_CYHSCROLL: return GetSystemMetrics(SM_CYHSCROLL);
+    case WSB_PROP_CXVSCROLL: return GetSystemMetrics(SM_CXVSCROLL);
+    case WSB_PROP_CXHTHUMB: return GetSystemMetrics(SM_CXHTHUMB);
+    case WSB_PROP_CYVTHUMB: return GetSystemMetrics(SM_CYVTHUMB);
+    case WSB_PROP_VBKGCOLOR:
+    case WSB_PROP_HBKGCOLOR: return static_cast<int>(GetSysColor(COLOR_SCROLLBAR));
+    case WSB_PROP_VSTYLE:
+    case WSB_PROP_HSTYLE: return FSB_REGULAR_MODE;
+    default: return 0;
+  }
+}
+
+bool KnownFlatProp(int index) { return index >= WSB_PROP_CYVSCROLL && index <= WSB_PROP_PALETTE && (index & (index - 1)) == 0; }
+
+}  // namespace
+
+BOOL InitializeFlatSB(HWND wnd) { return IsWindow(wnd); }
+BOOL UninitializeFlatSB(HWND wnd) { return IsWindow(wnd); }
+BOOL FlatSB_GetScrollInfo(HWND wnd, int bar, SCROLLINFO* info) { return GetScrollInfo(wnd, bar, info); }
+int FlatSB_SetScrollInfo(HWND wnd, int bar, const SCROLLINFO* info, BOOL redraw) { return SetScrollInfo(wnd, bar, info, redraw); }
+int FlatSB_GetScrollPos(HWND wnd, int bar) { return GetScrollPos(wnd, bar); }
+int FlatSB_SetScrollPos(HWND wnd, int bar, int pos, BOOL redraw) { return SetScrollPos(wnd, bar, pos, redraw); }
+BOOL FlatSB_GetScrollRange(HWND wnd, int bar, int* minPos, int* maxPos) { return GetScrollRange(wnd, bar, minPos, maxPos); }
+BOOL FlatSB_SetScrollRange(HWND wnd, int bar, int minPos, int maxPos, BOOL redraw) {
+  return SetScrollRange(wnd, bar, minPos, maxPos, redraw);
+}
+BOOL FlatSB_ShowScrollBar(HWND wnd, int bar, BOOL show) { return ShowScrollBar(wnd, bar, show); }
+BOOL FlatSB_EnableScrollBar(HWND wnd, int bar, UINT arrows) { return EnableScrollBar(wnd, static_cast<UINT>(bar), arrows); }
+
+BOOL FlatSB_GetScrollProp(HWND wnd, int index, int* value) {
+  if (!IsWindow(wnd) || !value || !KnownFlatProp(index)) return FALSE;
+  String name = FlatPropName(index);
+  void* stored = GetProp(wnd, name.c_str());
+  *value = stored ? static_cast<int>(reinterpret_cast<intptr_t>(stored) - 1) : DefaultFlatProp(index);
+  return TRUE;
+}
+
+BOOL FlatSB_SetScrollProp(HWND wnd, UINT index, int value, BOOL redraw) {
+  if (!IsWindow(wnd) || !KnownFlatProp(static_cast<int>(index))) return FALSE;
+  // Stored off by one so that a value of 0 differs from "not set".
+  String name = FlatPropName(static_cast<int>(index));
+  SetProp(wnd, name.c_str(), reinterpret_cast<void*>(static_cast<intptr_t>(value) + 1));
+  RedrawBars(wnd, redraw);
   return TRUE;
 }

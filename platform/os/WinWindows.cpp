@@ -32,6 +32,7 @@ void RegisterSystemClasses() {
     rec->Cursor = StandardCursor(IDC_ARROW);
     WinState().Classes[UpperName(name)] = rec;
   }
+  RegisterTextControlClasses();
 }
 
 }  // namespace

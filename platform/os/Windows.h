@@ -675,3 +675,83 @@ BOOL GetMonitorInfo(HMONITOR monitor, MONITORINFO* info);
 void BroadcastSettingChange(UINT action, LPCSTR section);
 void BroadcastSysColorChange();
 void BroadcastThemeChange();
+
+// ---------------------------------------------------------------------------------------------
+// Standard text controls: the "EDIT" and "LISTBOX" window classes
+
+constexpr DWORD ES_UPPERCASE = 0x0008, ES_LOWERCASE = 0x0010, ES_OEMCONVERT = 0x0400, ES_NUMBER = 0x2000;
+
+constexpr UINT EM_GETSEL = 0x00B0, EM_SETSEL = 0x00B1, EM_GETRECT = 0x00B2, EM_SETRECT = 0x00B3,
+               EM_SETRECTNP = 0x00B4, EM_SCROLL = 0x00B5, EM_LINESCROLL = 0x00B6, EM_SCROLLCARET = 0x00B7,
+               EM_GETMODIFY = 0x00B8, EM_SETMODIFY = 0x00B9, EM_GETLINECOUNT = 0x00BA, EM_LINEINDEX = 0x00BB,
+               EM_GETTHUMB = 0x00BE, EM_LINELENGTH = 0x00C1, EM_REPLACESEL = 0x00C2, EM_GETLINE = 0x00C4,
+               EM_LIMITTEXT = 0x00C5, EM_SETLIMITTEXT = 0x00C5, EM_CANUNDO = 0x00C6, EM_UNDO = 0x00C7,
+               EM_LINEFROMCHAR = 0x00C9, EM_SETTABSTOPS = 0x00CB, EM_SETPASSWORDCHAR = 0x00CC,
+               EM_EMPTYUNDOBUFFER = 0x00CD, EM_GETFIRSTVISIBLELINE = 0x00CE, EM_SETREADONLY = 0x00CF,
+               EM_GETPASSWORDCHAR = 0x00D2, EM_SETMARGINS = 0x00D3, EM_GETMARGINS = 0x00D4,
+               EM_GETLIMITTEXT = 0x00D5, EM_POSFROMCHAR = 0x00D6, EM_CHARFROMPOS = 0x00D7;
+// EM_SETMARGINS
+constexpr WPARAM EC_LEFTMARGIN = 0x1, EC_RIGHTMARGIN = 0x2, EC_USEFONTINFO = 0xFFFF;
+// Notifications of an edit to its parent (high word of WM_COMMAND's wParam).
+constexpr WORD EN_SETFOCUS = 0x0100, EN_KILLFOCUS = 0x0200, EN_CHANGE = 0x0300, EN_UPDATE = 0x0400,
+               EN_ERRSPACE = 0x0500, EN_MAXTEXT = 0x0501, EN_HSCROLL = 0x0601, EN_VSCROLL = 0x0602;
+
+constexpr DWORD LBS_NOTIFY = 0x0001, LBS_SORT = 0x0002, LBS_NOREDRAW = 0x0004, LBS_MULTIPLESEL = 0x0008,
+                LBS_OWNERDRAWFIXED = 0x0010, LBS_OWNERDRAWVARIABLE = 0x0020, LBS_HASSTRINGS = 0x0040,
+                LBS_USETABSTOPS = 0x0080, LBS_NOINTEGRALHEIGHT = 0x0100, LBS_MULTICOLUMN = 0x0200,
+                LBS_WANTKEYBOARDINPUT = 0x0400, LBS_EXTENDEDSEL = 0x0800, LBS_DISABLENOSCROLL = 0x1000,
+                LBS_NODATA = 0x2000, LBS_NOSEL = 0x4000;
+constexpr UINT LB_ADDSTRING = 0x0180, LB_INSERTSTRING = 0x0181, LB_DELETESTRING = 0x0182,
+               LB_SELITEMRANGEEX = 0x0183, LB_RESETCONTENT = 0x0184, LB_SETSEL = 0x0185, LB_SETCURSEL = 0x0186,
+               LB_GETSEL = 0x0187, LB_GETCURSEL = 0x0188, LB_GETTEXT = 0x0189, LB_GETTEXTLEN = 0x018A,
+               LB_GETCOUNT = 0x018B, LB_SELECTSTRING = 0x018C, LB_GETTOPINDEX = 0x018E, LB_FINDSTRING = 0x018F,
+               LB_GETSELCOUNT = 0x0190, LB_GETSELITEMS = 0x0191, LB_SETTABSTOPS = 0x0192,
+               LB_GETHORIZONTALEXTENT = 0x0193, LB_SETHORIZONTALEXTENT = 0x0194, LB_SETCOLUMNWIDTH = 0x0195,
+               LB_SETTOPINDEX = 0x0197, LB_GETITEMRECT = 0x0198, LB_GETITEMDATA = 0x0199,
+               LB_SETITEMDATA = 0x019A, LB_SELITEMRANGE = 0x019B, LB_SETANCHORINDEX = 0x019C,
+               LB_GETANCHORINDEX = 0x019D, LB_SETCARETINDEX = 0x019E, LB_GETCARETINDEX = 0x019F,
+               LB_SETITEMHEIGHT = 0x01A0, LB_GETITEMHEIGHT = 0x01A1, LB_FINDSTRINGEXACT = 0x01A2,
+               LB_SETCOUNT = 0x01A7, LB_INITSTORAGE = 0x01A8, LB_ITEMFROMPOINT = 0x01A9;
+constexpr LRESULT LB_OKAY = 0, LB_ERR = -1, LB_ERRSPACE = -2;
+// Notifications of a list box to its parent (LBS_NOTIFY).
+constexpr WORD LBN_SELCHANGE = 1, LBN_DBLCLK = 2, LBN_SELCANCEL = 3, LBN_SETFOCUS = 4, LBN_KILLFOCUS = 5;
+constexpr WORD LBN_ERRSPACE = 0xFFFE;
+
+// Owner drawing (WM_MEASUREITEM/WM_DRAWITEM to the parent).
+constexpr UINT ODT_MENU = 1, ODT_LISTBOX = 2, ODT_COMBOBOX = 3, ODT_BUTTON = 4;
+constexpr UINT ODA_DRAWENTIRE = 0x1, ODA_SELECT = 0x2, ODA_FOCUS = 0x4;
+constexpr UINT ODS_SELECTED = 0x1, ODS_GRAYED = 0x2, ODS_DISABLED = 0x4, ODS_CHECKED = 0x8, ODS_FOCUS = 0x10,
+               ODS_DEFAULT = 0x20, ODS_COMBOBOXEDIT = 0x1000;
+struct MEASUREITEMSTRUCT {
+  UINT CtlType = 0, CtlID = 0, itemID = 0, itemWidth = 0, itemHeight = 0;
+  ULONG_PTR itemData = 0;
+};
+struct DRAWITEMSTRUCT {
+  UINT CtlType = 0, CtlID = 0, itemID = 0, itemAction = 0, itemState = 0;
+  HWND hwndItem = nullptr;
+  HDC hDC = nullptr;
+  RECT rcItem;
+  ULONG_PTR itemData = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Flat scroll bars: the same bars as the frame's, under the names some controls use.
+
+constexpr int WSB_PROP_CYVSCROLL = 0x1, WSB_PROP_CXHSCROLL = 0x2, WSB_PROP_CYHSCROLL = 0x4,
+              WSB_PROP_CXVSCROLL = 0x8, WSB_PROP_CXHTHUMB = 0x10, WSB_PROP_CYVTHUMB = 0x20,
+              WSB_PROP_VBKGCOLOR = 0x40, WSB_PROP_HBKGCOLOR = 0x80, WSB_PROP_VSTYLE = 0x100,
+              WSB_PROP_HSTYLE = 0x200, WSB_PROP_WINSTYLE = 0x400, WSB_PROP_PALETTE = 0x800;
+constexpr int FSB_FLAT_MODE = 2, FSB_ENCARTA_MODE = 1, FSB_REGULAR_MODE = 0;
+BOOL InitializeFlatSB(HWND wnd);
+BOOL UninitializeFlatSB(HWND wnd);
+BOOL FlatSB_GetScrollInfo(HWND wnd, int bar, SCROLLINFO* info);
+int FlatSB_SetScrollInfo(HWND wnd, int bar, const SCROLLINFO* info, BOOL redraw);
+int FlatSB_GetScrollPos(HWND wnd, int bar);
+int FlatSB_SetScrollPos(HWND wnd, int bar, int pos, BOOL redraw);
+BOOL FlatSB_GetScrollRange(HWND wnd, int bar, int* minPos, int* maxPos);
+BOOL FlatSB_SetScrollRange(HWND wnd, int bar, int minPos, int maxPos, BOOL redraw);
+BOOL FlatSB_ShowScrollBar(HWND wnd, int bar, BOOL show);
+BOOL FlatSB_EnableScrollBar(HWND wnd, int bar, UINT arrows);
+// Properties are kept per window; the metrics answer the system's scroll-bar sizes until set.
+BOOL FlatSB_GetScrollProp(HWND wnd, int index, int* value);
+BOOL FlatSB_SetScrollProp(HWND wnd, UINT index, int value, BOOL redraw);

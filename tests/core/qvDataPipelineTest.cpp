@@ -166,6 +166,21 @@ TEST_F(PipelineTest, Scenarios) {
        },
        [](auto&, auto* c) { c->GetGroups()->ChangeExpanding(0, false, false); },
        {"G0:0", "G0:1"}, 0, {}, {"data 4 -1 -1", "row 0 -1", "record 2 0"}},
+      {"filter, sort and group in one bracket",
+       [](auto& t, auto* c) {
+         t.FilterTv();
+         c->ChangeFocusedRecordIndex(3);
+         c->ChangeRowSelection(0, true);
+         c->ChangeRowSelection(2, true);
+       },
+       [](auto& t, auto* c) {
+         c->BeginUpdate();
+         c->GetFilter()->SetActive(true);
+         c->ChangeSorting(kNum, soDescending);
+         t.GroupBy(kRadio, 0);
+         c->EndUpdate();
+       },
+       {"G0:0", "0", "2", "3"}, 3, {}, {"data 4 -1 -1", "record 3 3", "selection", "grouping", "sorting"}},
       {"a failing comparison leaves every record, ungrouped and unfocused",
        [](auto& t, auto* c) {
          t.FilterTv();
@@ -381,6 +396,11 @@ TEST_F(PipelineTest, GroupsInterface) {
   std::vector<Integer> records;
   groups->LoadRecordIndexes(records, top);
   EXPECT_EQ(records, (std::vector<Integer>{0, 3, 2}));
+  Integer second = groups->GetChildDataGroupIndex(top, 1);
+  EXPECT_EQ(groups->GetDataGroupLevel(second), 1);
+  EXPECT_EQ(groups->GetChildDataGroupIndex(top, 2), -1);
+  EXPECT_EQ(groups->GetChildDataGroupIndex(second, 0), -1);  // deepest groups have records
+  EXPECT_EQ(groups->GetChildRecordIndex(second, 0), 2);
   records.clear();
   groups->LoadRecordIndexesByRowIndex(records, 1);
   EXPECT_EQ(records, (std::vector<Integer>{1, 4}));
@@ -462,12 +482,19 @@ class TChainController : public TqvDataController {
   bool IsRecordComparisonCustomized() const override { return true; }
 };
 
-std::vector<Integer> SortedRecords(TqvDataController* AController, Integer AItem, TqvDataSortOrder AOrder) {
-  AController->ChangeSorting(AItem, AOrder);
+std::vector<Integer> SortedRecords(TqvDataController* AController,
+                                   const std::vector<std::pair<Integer, TqvDataSortOrder>>& AKeys) {
+  AController->BeginUpdate();
+  for (const auto& key : AKeys) AController->ChangeSorting(key.first, key.second);
+  AController->EndUpdate();
   std::vector<Integer> records;
   for (Integer r = 0; r < AController->GetRowCount(); ++r) records.push_back(AController->GetRowInfo(r).RecordIndex);
   AController->ClearSorting(false);
   return records;
+}
+
+std::vector<Integer> SortedRecords(TqvDataController* AController, Integer AItem, TqvDataSortOrder AOrder) {
+  return SortedRecords(AController, {{AItem, AOrder}});
 }
 
 void Fill(TqvDataController* AController, TItem* AItems, Integer ACount, const std::function<Variant(int, int)>& AValue) {
@@ -499,6 +526,18 @@ TEST(DataSort, ValuesReadAheadSortAsTheComparisonChain) {
   for (Integer item : {0, 1})
     for (TqvDataSortOrder order : {soAscending, soDescending})
       EXPECT_EQ(SortedRecords(fast, item, order), SortedRecords(chain, item, order)) << item << " " << order;
+  // Two integer items: the first coarse, so the second decides often.
+  fast->ChangeValueTypeClass(1, TqvSmallintValueType::Class());
+  chain->ChangeValueTypeClass(1, TqvSmallintValueType::Class());
+  for (Integer r = 0; r < 500; ++r) {
+    fast->SetValue(r, 1, r % 4);
+    chain->SetValue(r, 1, r % 4);
+  }
+  const std::vector<std::pair<Integer, TqvDataSortOrder>> twoItems{{1, soDescending}, {0, soAscending}};
+  std::vector<Integer> byTwo = SortedRecords(fast, twoItems);
+  EXPECT_EQ(byTwo, SortedRecords(chain, twoItems));
+  for (size_t i = 1; i < byTwo.size(); ++i)
+    EXPECT_GE(VarCompareEx(fast->GetValue(byTwo[i - 1], 1), fast->GetValue(byTwo[i], 1)), 0);
   std::vector<Integer> ints = SortedRecords(fast, 0, soAscending);
   for (size_t i = 1; i < ints.size(); ++i)
     EXPECT_LE(VarCompareEx(fast->GetValue(ints[i - 1], 0), fast->GetValue(ints[i], 0)), 0);

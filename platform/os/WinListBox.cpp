@@ -1,0 +1,4 @@
+// The "LISTBOX" window class.
+#include "platform/os/WinTextControls.h"
+
+void RegisterListBoxClass() {}
