@@ -428,9 +428,15 @@ void TControl::SetText(const TCaption& Value) {
   Perform(CM_TEXTCHANGED, 0, 0);
 }
 
-String TControl::GetTextBuf() { return FText; }
+String TControl::GetTextBuf() {
+  auto length = static_cast<size_t>(std::max<LRESULT>(0, Perform(WM_GETTEXTLENGTH, 0, 0)));
+  String text(length + 1, '\0');
+  auto copied = static_cast<size_t>(std::max<LRESULT>(0, Perform(WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()))));
+  text.resize(std::min(copied, length));
+  return text;
+}
 
-void TControl::SetTextBuf(const String& Value) { FText = Value; }
+void TControl::SetTextBuf(const String& Value) { Perform(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Value.c_str())); }
 
 void TControl::SetAction(TBasicAction* Value) {
   if (Value == FAction) return;
@@ -571,7 +577,7 @@ void TControl::Dispatch(TMessage& M) {
 void TControl::DefaultHandler(TMessage& Message) {
   switch (Message.Msg) {
     case WM_GETTEXT: {
-      String text = GetTextBuf();
+      const String& text = FText;
       auto* buffer = reinterpret_cast<char*>(Message.LParam);
       if (!buffer || Message.WParam == 0) return;
       size_t n = std::min<size_t>(text.size(), Message.WParam - 1);
@@ -580,9 +586,9 @@ void TControl::DefaultHandler(TMessage& Message) {
       Message.Result = static_cast<LRESULT>(n);
       return;
     }
-    case WM_GETTEXTLENGTH: Message.Result = static_cast<LRESULT>(GetTextBuf().size()); return;
+    case WM_GETTEXTLENGTH: Message.Result = static_cast<LRESULT>(FText.size()); return;
     case WM_SETTEXT:
-      SetTextBuf(Message.LParam ? reinterpret_cast<const char*>(Message.LParam) : "");
+      FText = Message.LParam ? reinterpret_cast<const char*>(Message.LParam) : "";
       Message.Result = TRUE;
       return;
     default: return;

@@ -1147,6 +1147,9 @@ void TWinControl::Dispatch(TMessage& M) {
     case CM_INVALIDATE: CMInvalidate(M); return;
     case CM_ENTER: CMEnter(M); return;
     case CM_EXIT: CMExit(M); return;
+    case CM_SHOWHINTCHANGED: NotifyControls(CM_PARENTSHOWHINTCHANGED); return;
+    case CM_BIDIMODECHANGED: NotifyControls(CM_PARENTBIDIMODECHANGED); Invalidate(); return;
+    case CM_CTL3DCHANGED: NotifyControls(CM_PARENTCTL3DCHANGED); Invalidate(); return;
     case WM_SYSCOLORCHANGE: NotifyControls(CM_SYSCOLORCHANGE); DefaultHandler(M); return;
     case WM_SETTINGCHANGE: NotifyControls(CM_WININICHANGE); DefaultHandler(M); return;
     default: TControl::Dispatch(M);

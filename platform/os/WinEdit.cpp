@@ -270,13 +270,6 @@ bool ScrollPixels(TEdit& e, int dx) {
 // ---------------------------------------------------------------------------------------------
 // Changing the text
 
-void SaveUndo(TEdit& e) {
-  e.UndoText = e.Text;
-  e.UndoAnchor = e.Anchor;
-  e.UndoCaret = e.Caret;
-  e.CanUndo = true;
-}
-
 String ApplyCase(const TEdit& e, String s) {
   if (e.Style() & ES_UPPERCASE) return AnsiUpperCase(s);
   if (e.Style() & ES_LOWERCASE) return AnsiLowerCase(s);

@@ -118,6 +118,7 @@ TEST_F(ControlsFocusTest, KeyPreviewLetsTheFormSeeKeysFirstAndSwallowThem) {
   Pump();
   EXPECT_EQ(seen, (std::vector<std::string>{"a:65", "press:a"})) << "without preview the form hears nothing";
   seen.clear();
+  a->OnKeyPress = nullptr;
   form->SetKeyPreview(true);
   Headless::PressKey('A', skCtrl);
   Headless::PressKey('X');

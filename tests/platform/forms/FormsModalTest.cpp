@@ -96,17 +96,23 @@ TEST_F(FormsModalTest, CloseActionsOfAModelessForm) {
 }
 
 TEST_F(FormsModalTest, ClosingTheMainFormEndsRun) {
+  // A loop of its own, so the program's application object stays unterminated for the others.
+  auto* app = New<TApplication>(nullptr);
   TForm* main = NewForm();
   Application->SetMainForm(main);
+  app->SetMainForm(main);
   int idles = 0;
-  Application->OnIdle = [&](TObject*, bool& done) {
+  app->OnIdle = [&](TObject*, bool& done) {
     if (++idles == 1) PostMessage(main->GetHandle(), WM_CLOSE, 0, 0);
     done = false;
   };
-  Application->Run();
-  EXPECT_TRUE(Application->GetTerminated());
+  app->Run();
+  EXPECT_TRUE(app->GetTerminated());
+  EXPECT_FALSE(app->GetRunning());
   EXPECT_TRUE(main->GetVisible()) << "the main form stays; the loop ends";
+  EXPECT_FALSE(Application->GetTerminated());
   Application->SetMainForm(nullptr);
+  Free(app);
 }
 
 TEST_F(FormsModalTest, ExceptionsInHandlersReachOnExceptionOrTheMessageBox) {
