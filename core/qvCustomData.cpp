@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "core/qvDataPipeline.h"
+#include "core/qvDataSearch.h"
+#include "core/qvDataSummary.h"
 #include "core/qvFilter.h"
 #include "core/qvVariants.h"
 
@@ -14,6 +16,8 @@ QJ_IMPLEMENT_CLASS(TqvUpdateRecordInfo)
 QJ_IMPLEMENT_CLASS(TqvFocusedRowChangedInfo)
 QJ_IMPLEMENT_CLASS(TqvFocusedRecordChangedInfo)
 QJ_IMPLEMENT_CLASS(TqvSelectionChangedInfo)
+QJ_IMPLEMENT_CLASS(TqvSearchChangedInfo)
+QJ_IMPLEMENT_CLASS(TqvBookmarkChangedInfo)
 QJ_IMPLEMENT_CLASS(TqvCustomDataController)
 
 void RaiseDataControllerError(PResStringRec AMessage) {
@@ -78,6 +82,9 @@ TqvCustomDataController::~TqvCustomDataController() {
   if (GetDetailMode() == 1 && FMasterRelation && FMasterRelation->FDetailDataController == this)
     FMasterRelation->FDetailDataController = nullptr;
   FRelations.reset();
+  FSearch.reset();
+  if (FNotifier) Free(FNotifier.release());
+  FSummary.reset();
   FFilter.reset();
   FGroups.reset();
   FDataControllerInfo.reset();
@@ -85,6 +92,7 @@ TqvCustomDataController::~TqvCustomDataController() {
   FFields->Clear();
   FFields.reset();
   FStorage.reset();
+  FProvider.reset();
   FListeners.clear();
   for (void* variable : FDestroyGuards) *static_cast<void**>(variable) = nullptr;
 }
@@ -102,6 +110,7 @@ void TqvCustomDataController::Assign(TPersistent* ASource) {
   OnGroupingChanged = source->OnGroupingChanged;
   OnRecordChanged = source->OnRecordChanged;
   OnSortingChanged = source->OnSortingChanged;
+  SetSummary(source->GetSummary());
 }
 
 void TqvCustomDataController::SetOptions(TqvDataControllerOptions AValue) {
@@ -211,6 +220,10 @@ void TqvCustomDataController::NotifyComponentRemoved(TComponent* AComponent) {
 void TqvCustomDataController::FieldRemoving(TqvCustomDataField* AField) {
   if (FRelations) FRelations->FieldRemoving(AField);
   if (FDataControllerInfo && !FDestroying) FDataControllerInfo->FieldRemoved(AField);
+  if (FSearch) FSearch->FieldRemoving(AField);
+  if (AField == FIncrementalFilterField) ClearIncrementalFilter();
+  if (AField == FKeyField) FKeyField = nullptr;
+  if (FSummary && !FDestroying) FSummary->FieldRemoved(AField);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -226,12 +239,17 @@ String TqvCustomDataController::GetDisplayText(Integer ARecordIndex, Integer AIt
   return GetFieldDisplayText(ARecordIndex, GetField(AItemIndex));
 }
 
+// In provider mode the values of real records live in the user data source.
 Variant TqvCustomDataController::GetFieldValue(Integer ARecordIndex, TqvCustomDataField* AField) {
+  if (ARecordIndex >= 0 && IsProviderMode() && IsProviderField(AField))
+    return GetProvider()->GetValue(ARecordIndex, AField);
   TqvValueDef* def = AField->GetStorageDef();
   return def ? FStorage->GetValue(ARecordIndex, def) : Null();
 }
 
 String TqvCustomDataController::GetFieldDisplayText(Integer ARecordIndex, TqvCustomDataField* AField) {
+  if (ARecordIndex >= 0 && IsProviderMode() && IsProviderField(AField))
+    return GetProvider()->GetDisplayText(ARecordIndex, AField);
   TqvValueDef* def = AField->GetStorageDef();
   return def ? FStorage->GetDisplayText(ARecordIndex, def) : String();
 }
@@ -245,7 +263,12 @@ bool TqvCustomDataController::IsProviderField(TqvCustomDataField* AField) const 
 void TqvCustomDataController::SetValue(Integer ARecordIndex, Integer AItemIndex, const Variant& AValue) {
   if (IsGridMode()) return;
   CheckRecordRange(ARecordIndex);
-  TqvValueDef* def = GetField(AItemIndex)->GetStorageDef();
+  TqvCustomDataField* field = GetField(AItemIndex);
+  if (ARecordIndex >= 0 && IsProviderMode() && IsProviderField(field)) {
+    GetProvider()->SetValue(ARecordIndex, field, AValue);
+    return DataChanged(dckCell, AItemIndex, ARecordIndex);
+  }
+  TqvValueDef* def = field->GetStorageDef();
   if (!def) return;
   FStorage->SetValue(ARecordIndex, def, AValue);
   DataChanged(dckCell, AItemIndex, ARecordIndex);
@@ -324,6 +347,7 @@ Integer TqvCustomDataController::InsertRecord(Integer ARecordIndex) {
   TUpdateScope update(this);
   FStorage->InsertRecord(ARecordIndex);
   GetDataControllerInfo()->RecordInserted(ARecordIndex);
+  ShiftBookmark(ARecordIndex, 1);
   RecordInserted(ARecordIndex);
   DataChanged(dckRecordsInserted, -1, -1);
   return ARecordIndex;
@@ -366,7 +390,10 @@ bool TqvCustomDataController::IsNewRecordIndex(Integer ARecordIndex) const {
   return FNewRecordIndex != 0 && ARecordIndex == FNewRecordIndex;
 }
 
-void TqvCustomDataController::InternalRecordsCleared() { FNewRecordIndex = 0; }
+void TqvCustomDataController::InternalRecordsCleared() {
+  FNewRecordIndex = 0;
+  if (FProvider) FProvider->InternalRecordsCleared();
+}
 
 bool TqvCustomDataController::IsOwnerLoading() const { return FOwner && FOwner->HasState(csLoading); }
 
@@ -374,10 +401,6 @@ bool TqvCustomDataController::IsOwnerDestroying() const {
   return FOwner && FOwner->HasState(csDestroying);
 }
 
-void TqvCustomDataController::ActiveChanged(bool AActive) {
-  FActive = AActive;
-  if (TqvCustomDataController* master = GetMasterDataController()) master->CheckDetails();
-}
 
 // ---------------------------------------------------------------------------------------------
 // Change collection
@@ -397,7 +420,6 @@ void TqvCustomDataController::UpdateView() {
   GetDataControllerInfo()->RefreshView();
 }
 
-void TqvCustomDataController::Refresh() { UpdateView(); }
 
 Integer TqvCustomDataController::GetViewRebuildCount() const { return GetDataControllerInfo()->GetLoadCount(); }
 
@@ -426,7 +448,6 @@ void TqvCustomDataController::DataChanged(TqvDataChangeKind AKind, Integer AItem
     if (!IsEditingRecord()) master->CheckDetails();
 }
 
-void TqvCustomDataController::LayoutChanged(Integer) { Change(dccLayout); }
 
 void TqvCustomDataController::Change(TqvDataControllerChanges AChanges) {
   FPendingChanges |= AChanges;
@@ -435,6 +456,12 @@ void TqvCustomDataController::Change(TqvDataControllerChanges AChanges) {
 
 void TqvCustomDataController::CheckPendingChanges() {
   if (FPendingChanges == 0 || IsUpdateLocked() || GetDataControllerInfo()->IsUpdating()) return;
+  if (FStructureResetPending) {
+    FStructureResetPending = false;
+    TAliveToken alive = AliveToken();
+    LayoutChanged(1);  // sends the pending notifications itself
+    if (!alive || FPendingChanges == 0) return;
+  }
   NotifyControl();
 }
 
@@ -463,6 +490,10 @@ void TqvCustomDataController::NotifyControl() {
   if (!alive) return;
   if (changes & dccSelection) NotifySelectionChanged();
   if (!alive) return;
+  if (changes & dccSearch) UpdateControl(new TqvSearchChangedInfo());
+  if (!alive) return;
+  if (changes & dccBookmark) UpdateControl(new TqvBookmarkChangedInfo());
+  if (!alive) return;
   bool reading = FOwner && FOwner->HasState(csReading);
   if ((changes & dccGrouping) && !reading && OnGroupingChanged) {
     TNotifyEvent handler = OnGroupingChanged;
@@ -470,6 +501,13 @@ void TqvCustomDataController::NotifyControl() {
     if (!alive) return;
   }
   if ((changes & dccSorting) && !reading) NotifySortingChanged();
+  if (!alive) return;
+  if (changes & dccMasterFocus) NotifyMasterFocus();
+}
+
+void TqvCustomDataController::NotifyMasterFocus() {
+  if (GetDetailMode() != 2 || FMasterRecordIndex == -1) return;
+  if (TqvCustomDataController* top = GetTopMasterDataController()) top->ResetFocusedRow();
 }
 
 void TqvCustomDataController::NotifyFocusChanged() {
@@ -489,6 +527,7 @@ void TqvCustomDataController::NotifyFocusChanged() {
     changed->NewItemRowFocusingChanged = prev->Changed;
     UpdateControl(changed);
     if (!alive) return;
+    GetSearch()->Cancel();
   }
   prev->Assign(*current);
 }
@@ -580,7 +619,9 @@ void TqvCustomDataController::NotifyDataChanged() {
 }
 
 void TqvCustomDataController::OwnerLoaded() {
+  TAliveToken alive = AliveToken();
   if (FDataChangedHeldBack) NotifyDataChanged();
+  if (alive && FAfterSummaryHeldBack && FSummary) FSummary->DoAfterSummary();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/qvDataGroups.h"
+#include "core/qvDataProvider.h"
 #include "core/qvDataStorage.h"
 #include "platform/rtl/Component.h"
 
@@ -19,6 +20,11 @@ class TqvDataSelection;
 class TqvCustomDataFieldList;
 class TqvCustomDataRelation;
 class TqvCustomDataRelationList;
+class TqvDataSummary;
+class TCollection;
+class TCollectionItem;
+class TqvDataControllerSearch;
+class TqvDataControllerNotifier;
 
 QJ_EXCEPTION(EqvInvalidDataControllerOperation, Exception)
 
@@ -67,6 +73,7 @@ enum TqvDataControllerChange : Word {
   dccSearch = 0x40,
   dccSorting = 0x80,
   dccGrouping = 0x100,
+  dccMasterFocus = 0x200,
   dccBookmark = 0x400,
   dccUpdateRecord = 0x800,
 };
@@ -134,6 +141,14 @@ class TqvSelectionChangedInfo : public TqvUpdateControlInfo {
   Integer GetCount() const { return static_cast<Integer>(RowIndexes.size()); }
   Integer GetRowIndex(Integer AIndex) const { return RowIndexes.at(AIndex); }
   std::vector<Integer> RowIndexes;
+};
+
+class TqvSearchChangedInfo : public TqvUpdateControlInfo {
+  QJ_CLASS(TqvSearchChangedInfo, TqvUpdateControlInfo)
+};
+
+class TqvBookmarkChangedInfo : public TqvUpdateControlInfo {
+  QJ_CLASS(TqvBookmarkChangedInfo, TqvUpdateControlInfo)
 };
 
 using TqvUpdateControlEvent = std::function<void(TqvUpdateControlInfo* AInfo)>;
@@ -292,7 +307,11 @@ class TqvCustomDataRelation : public TObject {
 
 using TqvCustomDataRelationClass = const TqvCustomDataRelation::MetaType*;
 using TqvDataFilterCriteriaClass = const TMetaClassFor<TqvDataFilterCriteria, TqvCustomDataController*>*;
+using TqvDataSummaryClass = const TMetaClassFor<TqvDataSummary, TqvCustomDataController*>*;
+using TqvSummaryItemClass = const TMetaClassFor<TCollectionItem, TCollection*>*;
 using TqvDataSelectionClass = const TMetaClassFor<TqvDataSelection, TqvCustomDataController*>*;
+// Called for each row a walk over the rows visits.
+using TqvForEachRowProc = std::function<void(Integer ARowIndex, const TqvRowInfo& ARowInfo)>;
 
 class TqvCustomDataRelationList : public TObject {
   QJ_CLASS(TqvCustomDataRelationList, TObject)
@@ -417,15 +436,16 @@ class TqvCustomDataController : public TPersistent {
   bool IsNewRecordIndex(Integer ARecordIndex) const;
 
   // Modes the provider, grid and dataset descendants switch on.
-  virtual bool IsProviderMode() const { return false; }
-  virtual bool IsGridMode() const { return false; }
+  virtual bool IsProviderMode() const;
+  virtual bool IsGridMode() const;
   virtual bool IsAppendOnlyMode() const { return false; }
   virtual bool IsOwnerLoading() const;
   virtual bool IsOwnerDestroying() const;
   bool GetActive() const { return FActive; }
   virtual void ActiveChanged(bool AActive);
-  virtual void CheckEditingRecordRemoved(Integer) {}
-  // Keeps the selection and focus on their records after a deletion (-1: the count shrank).
+  virtual void CheckEditingRecordRemoved(Integer ARecordIndex);
+  // Keeps the selection, focus and bookmark on their records after a deletion (-1: the count
+  // shrank).
   virtual void CheckSelectionAndBookmark(Integer ADeletedRecordIndex);
   virtual void InternalRecordsCleared();
 
@@ -434,7 +454,7 @@ class TqvCustomDataController : public TPersistent {
   void EndUpdate();
   bool IsUpdateLocked() const;
   virtual void UpdateView();
-  // Rebuilds the view after the filter, sorting or the source changed.
+  // Drops the current edit and rebuilds the view after the filter, sorting or the source changed.
   virtual void Refresh();
   virtual void DataChanged(TqvDataChangeKind AKind, Integer AItemIndex, Integer ARecordIndex);
   virtual void LayoutChanged(Integer AKind);
@@ -462,30 +482,146 @@ class TqvCustomDataController : public TPersistent {
   virtual TqvDataFilterCriteriaClass GetFilterCriteriaClass() const;
   virtual TqvDataSelectionClass GetSelectionClass() const;
 
-  // Rows, focus and selection
+  // Rows
   Integer GetRowCount() const;
   TqvRowInfo GetRowInfo(Integer ARowIndex) const;
   Integer GetRowIndexByRecordIndex(Integer ARecordIndex, bool AMakeVisible);
   Integer GetFilteredRecordCount() const;
   Integer GetRecordIndexByFilteredIndex(Integer AIndex) const;
   Integer GetFilteredIndexByRecordIndex(Integer ARecordIndex) const;
+  // A group row answers for its grouping item at the row's level.
+  String GetRowDisplayText(const TqvRowInfo& ARowInfo, Integer AItemIndex);
+  Variant GetRowValue(const TqvRowInfo& ARowInfo, Integer AItemIndex);
+  virtual void ForEachRow(bool ASelectedOnly, const TqvForEachRowProc& AProc);
+
+  // Focus and navigation; the Goto operations answer whether the focused row changed.
   Integer GetFocusedRowIndex() const;
   Integer GetFocusedRecordIndex() const;
-  void ChangeFocusedRowIndex(Integer ARowIndex);
-  // -1 removes the focus.
-  void ChangeFocusedRecordIndex(Integer ARecordIndex);
-  void ChangeRowSelection(Integer ARowIndex, bool ASelect);
-  bool IsRowSelected(Integer ARowIndex) const;
-  Integer GetSelectedCount() const;
-  Integer GetSelectedRowIndex(Integer AIndex) const;
-  void ClearSelection();
-  virtual bool CanFocusRecord(Integer) { return true; }
+  // False when a source in sync mode refuses the move.
+  bool ChangeFocusedRowIndex(Integer ARowIndex);
+  // -1 removes the focus; other records are range-checked and made visible.
+  bool ChangeFocusedRecordIndex(Integer ARecordIndex);
+  bool GotoFirst();
+  bool GotoLast();
+  bool GotoNext();
+  bool GotoPrev();
+  bool MoveBy(Integer ADistance);
+  bool IsBOF() const;
+  bool IsEOF() const;
+  void Scroll(Integer ADistance);
+  void EnsureFocusedRecord();
+  Integer GetLastRowRecordIndex() const;
+  virtual bool CanFocusRecord(Integer ARecordIndex);
+  virtual bool CanChangeFocusedRow() { return true; }
   virtual void FocusedRowChanging(Integer) {}
-  virtual bool CanSelectRow(Integer) { return true; }
   // The record the focus follows (a source-bound controller answers with its cursor's record).
-  virtual Integer GetCurrentRecordIndex() const { return GetFocusedRecordIndex(); }
-  // The record being edited stays visible whatever the filter says (-1: none).
-  virtual Integer GetEditingRecordIndex() const { return -1; }
+  virtual Integer GetCurrentRecordIndex() const;
+  // The record a grid-mode insert starts on.
+  virtual Integer GetActiveRecordIndex() const { return GetFocusedRecordIndex(); }
+  // Finds the focus again from the current record.
+  virtual void ResetFocusedRow();
+  void SourceScrolled(Integer) { ResetFocusedRow(); }
+
+  // Selection: without multi-select at most the focused row counts as selected.
+  bool GetMultiSelect() const { return FMultiSelect; }
+  void SetMultiSelect(bool AValue);
+  bool IsMultiSelectDisabled() const { return !FMultiSelect; }
+  virtual bool CanSelectRow(Integer) { return true; }
+  Integer GetSelectedCount() const;
+  virtual Integer GetSelectedRowIndex(Integer AIndex) const;
+  bool IsRowSelected(Integer ARowIndex) const;
+  void ChangeRowSelection(Integer ARowIndex, bool ASelect);
+  void SelectRows(Integer AFromRowIndex, Integer AToRowIndex);
+  virtual void SelectAll();
+  void ClearSelection();
+  void SelectFocused();
+  void SelectOnlyFocusedRow();
+  bool GetFocusedRowSelected() const { return FFocusedRowSelected; }
+  void SetFocusedRowSelected(bool ASelected);
+  virtual void SetSelectionAnchor(Integer ARowIndex);
+  void ClearSelectionAnchor();
+  virtual Integer GetSelectionAnchorRowIndex() const;
+  virtual bool IsSelectionAnchorSet() const;
+  virtual void SelectFromAnchor(Integer ARowIndex, bool AKeepSelection);
+
+  // Bookmark: one record index, following its record while others are inserted or deleted.
+  virtual bool SaveBookmark();
+  void SaveBookmarkAndNotify();
+  virtual void ClearBookmark();
+  void ClearBookmarkAndNotify();
+  virtual void GotoBookmark();
+  void GotoBookmarkIfSet();
+  virtual bool IsBookmarkAvailable() const { return FBookmarkRecordIndex != -1; }
+  virtual bool IsBookmarkRow(Integer ARowIndex) const;
+  virtual bool IsBookmarkLost(Integer ARecordIndex) const;
+  void CheckBookmark(Integer ARecordIndex);
+  Integer GetBookmarkRecordIndex() const { return FBookmarkRecordIndex; }
+
+  // The data provider and the editing cycle
+  TqvCustomDataProvider* GetProvider() const;
+  virtual TqvCustomDataProviderClass GetDataProviderClass() const;
+  void Append();
+  void Insert();
+  void Edit();
+  void Cancel();
+  void Post();
+  void UpdateData();
+  // The owner hands the values its editors hold over to the controller.
+  virtual void UpdateEditorsData() {}
+  bool BeginEditItem(Integer AItemIndex);
+  bool SetEditValue(Integer AItemIndex, const Variant& AValue, Integer AEditValueSource);
+  Variant GetEditValue(Integer AItemIndex, Integer AEditValueSource);
+  virtual void FocusItemControl(Integer, bool& AHandled) { AHandled = false; }
+  // The edited record, else the record an edit would start on; qvNoEditedRecordIndex for none.
+  virtual Integer GetEditingRecordIndex() const;
+  Integer GetRecordIndexToEdit() const;
+  bool IsEditing() const;
+  TqvDataControllerEditState GetEditState() const;
+  TqvDataControllerEditOperations GetEditOperations() const;
+  void DeleteFocused();
+  void DeleteSelection();
+  bool GetNewItemRowEnabled() const { return FNewItemRowEnabled; }
+  void SetNewItemRowEnabled(bool AValue);
+  bool GetNewItemRowFocused() const { return FNewItemRowFocused; }
+  void SetNewItemRowFocused(bool AValue);
+  bool IsNewItemRowFocused() const;
+  // The values of the grouping items in a record, in grouping order (empty for no record).
+  std::vector<Variant> GetGroupingValues(Integer ARecordIndex);
+  bool IsAppendInProgress() const { return FAppendInProgress; }
+  void SetAppendInProgress(bool AValue) { FAppendInProgress = AValue; }
+
+  // Incremental search, incremental filter and text search
+  TqvDataControllerSearch* GetSearch() const;
+  Integer SetIncrementalFilter(Integer AItemIndex, const String& AText);
+  void ClearIncrementalFilter();
+  bool ChangeIncrementalFilterText(const String& AText);
+  bool IsIncrementalFilterActive() const { return FIncrementalFilterField && !FIncrementalFilterText.empty(); }
+  String GetIncrementalFilterText() const { return FIncrementalFilterText; }
+  TqvCustomDataField* GetIncrementalFilterField() const { return FIncrementalFilterField; }
+  bool IsRecordInIncrementalFilter(Integer ARecordIndex);
+  Integer FindRecordIndexByText(Integer AStartFilteredIndex, Integer AItemIndex, const String& AText,
+                                bool APartialCompare, bool AWrap, bool AForward);
+  // The grid-mode search in the source (none here).
+  virtual bool FindTextInSource(const String&, bool, bool) { return false; }
+  bool GetSuppressSortByDisplayText() const { return FSuppressSortByDisplayText; }
+  void SetSuppressSortByDisplayText(bool AValue) { FSuppressSortByDisplayText = AValue; }
+  // Watches components the fields refer to.
+  TqvDataControllerNotifier* GetNotifier();
+
+  // Loading and structure
+  virtual void RefreshSource() {}
+  void CheckStructure(bool AUpdateFields);
+  void Reload(bool AUpdateFields);
+  virtual bool IsReloadAllowed() const;
+  virtual void UpdateFields();
+  virtual void UpdateField(TqvCustomDataField*) {}
+  virtual void LoadData();
+  void BeginLoadData();
+  void EndLoadData();
+  void LoadFinished();
+  virtual void DoLoadFinished() {}
+  void CheckGridModeChange();
+  TqvCustomDataField* GetInternalKeyField() const { return FKeyField; }
 
   // Sorting
   void ChangeSorting(Integer AItemIndex, TqvDataSortOrder ASortOrder);
@@ -564,9 +700,22 @@ class TqvCustomDataController : public TPersistent {
   virtual TObject* CreateDetailLinkObject(TqvCustomDataRelation*, Integer) { return nullptr; }
   virtual TqvCustomDataController* GetDetailDataController(TObject*) { return nullptr; }
   // Hooks of the data provider: a source-bound controller answers from its source.
-  virtual bool IsSourceActive() const { return false; }
-  virtual bool DetailHasChildren(Integer, Integer) { return false; }
-  virtual bool IsEditingRecord() const { return false; }
+  virtual bool IsSourceActive() const;
+  virtual bool DetailHasChildren(Integer ARecordIndex, Integer ARelationIndex);
+  virtual bool IsEditingRecord() const { return IsEditing(); }
+
+  // Summary: made on first use; a rebuild recalculates it when it was asked to.
+  TqvDataSummary* GetSummary() const;
+  void SetSummary(TqvDataSummary* AValue);
+  virtual TqvDataSummaryClass GetSummaryClass() const;
+  virtual TqvSummaryItemClass GetSummaryItemClass() const;
+  virtual TqvSummaryItemClass GetSummaryGroupItemLinkClass() const;
+  // AItemsChanged: only the items' presentation changed; otherwise the values are recalculated.
+  virtual void SummaryChanged(bool AItemsChanged);
+  // The summary step of a rebuild: skipped while the owner is read or destroyed.
+  void CalculateSummary();
+  bool IsSummaryOfSelectedRecords() const;
+  void SetAfterSummaryHeldBack(bool AValue) { FAfterSummaryHeldBack = AValue; }
 
   // Field upkeep
   virtual void FieldRemoving(TqvCustomDataField* AField);
@@ -595,6 +744,9 @@ class TqvCustomDataController : public TPersistent {
   void NotifyFocusChanged();
   void NotifySelectionChanged();
   void NotifySortingChanged();
+  void NotifyMasterFocus();
+  void UpdateKeyField();
+  void ShiftBookmark(Integer AFirstRecord, Integer ADelta);
   void RecordsDeletedOrInserted(TqvDataChangeKind AKind);
   TObject* TryGetDetailLinkObject(Integer ARecordIndex, Integer ARelationIndex);
   void ShiftDetailMasterIndexes(Integer AFirstRecord, Integer ADelta);
@@ -626,6 +778,8 @@ class TqvCustomDataController : public TPersistent {
   mutable std::unique_ptr<TqvCustomDataControllerInfo> FDataControllerInfo;
   mutable std::unique_ptr<TqvDataControllerGroups> FGroups;
   mutable std::unique_ptr<TqvDataFilterCriteria> FFilter;
+  mutable std::unique_ptr<TqvDataSummary> FSummary;
+  bool FAfterSummaryHeldBack = false;
   bool FSortingChanged = false;
   bool FGroupingChanged = false;
   bool FInSortingChangedEvent = false;
@@ -636,6 +790,22 @@ class TqvCustomDataController : public TPersistent {
   Integer FListenerLockCount = 0;
   Integer FLookupUsageCount = 0;
   Integer FNewRecordIndex = 0;
+  mutable std::unique_ptr<TqvCustomDataProvider> FProvider;
+  mutable std::unique_ptr<TqvDataControllerSearch> FSearch;
+  std::unique_ptr<TqvDataControllerNotifier> FNotifier;
+  bool FMultiSelect = true;  // views switch it to their own option when they connect
+  bool FFocusedRowSelected = true;
+  Integer FBookmarkRecordIndex = -1;
+  bool FNewItemRowEnabled = false;
+  bool FNewItemRowFocused = false;
+  bool FAppendInProgress = false;
+  TqvCustomDataField* FIncrementalFilterField = nullptr;
+  String FIncrementalFilterText;
+  bool FSuppressSortByDisplayText = false;
+  bool FStructureWasReset = false;
+  bool FStructureResetPending = false;
+  bool FCheckingStructure = false;
+  TqvCustomDataField* FKeyField = nullptr;
   bool FDestroying = false;
   std::vector<void*> FDestroyGuards;
   TAliveFlag FAlive;

@@ -1,5 +1,5 @@
 // The controller's side of the row view: the engine and grouping front end it owns, the filter,
-// row, focus, selection and sorting front ends, and the comparison chain sorting goes through.
+// row and sorting front ends, and the comparison chain sorting goes through.
 #include <algorithm>
 
 #include "core/qvCustomData.h"
@@ -39,62 +39,8 @@ TqvDataSelectionClass TqvCustomDataController::GetSelectionClass() const {
 
 void TqvCustomDataController::CheckSelectionAndBookmark(Integer ADeletedRecordIndex) {
   GetDataControllerInfo()->CheckSelectionRecords(ADeletedRecordIndex);
+  CheckBookmark(ADeletedRecordIndex);
 }
-
-// ---------------------------------------------------------------------------------------------
-// Rows, focus and selection
-
-Integer TqvCustomDataController::GetRowCount() const { return GetDataControllerInfo()->GetRowCount(); }
-
-TqvRowInfo TqvCustomDataController::GetRowInfo(Integer ARowIndex) const {
-  return GetDataControllerInfo()->GetRowInfo(ARowIndex);
-}
-
-Integer TqvCustomDataController::GetRowIndexByRecordIndex(Integer ARecordIndex, bool AMakeVisible) {
-  return GetDataControllerInfo()->GetRowIndexByRecordIndex(ARecordIndex, AMakeVisible);
-}
-
-Integer TqvCustomDataController::GetFilteredRecordCount() const {
-  return GetDataControllerInfo()->GetFilteredRecordCount();
-}
-
-Integer TqvCustomDataController::GetRecordIndexByFilteredIndex(Integer AIndex) const {
-  return GetDataControllerInfo()->GetRecordIndexByFilteredIndex(AIndex);
-}
-
-Integer TqvCustomDataController::GetFilteredIndexByRecordIndex(Integer ARecordIndex) const {
-  return GetDataControllerInfo()->GetFilteredIndexByRecordIndex(ARecordIndex);
-}
-
-Integer TqvCustomDataController::GetFocusedRowIndex() const { return GetDataControllerInfo()->GetFocusedRowIndex(); }
-
-Integer TqvCustomDataController::GetFocusedRecordIndex() const {
-  return GetDataControllerInfo()->GetFocusedRecordIndex();
-}
-
-void TqvCustomDataController::ChangeFocusedRowIndex(Integer ARowIndex) { GetDataControllerInfo()->FocusRow(ARowIndex); }
-
-void TqvCustomDataController::ChangeFocusedRecordIndex(Integer ARecordIndex) {
-  if (ARecordIndex != -1) CheckRecordRange(ARecordIndex);
-  Integer row = ARecordIndex == -1 ? -1 : GetRowIndexByRecordIndex(ARecordIndex, true);
-  GetDataControllerInfo()->FocusRow(row);
-}
-
-void TqvCustomDataController::ChangeRowSelection(Integer ARowIndex, bool ASelect) {
-  GetDataControllerInfo()->ChangeRowSelection(ARowIndex, ASelect);
-}
-
-bool TqvCustomDataController::IsRowSelected(Integer ARowIndex) const {
-  return GetDataControllerInfo()->IsRowSelected(ARowIndex);
-}
-
-Integer TqvCustomDataController::GetSelectedCount() const { return GetDataControllerInfo()->GetSelectedCount(); }
-
-Integer TqvCustomDataController::GetSelectedRowIndex(Integer AIndex) const {
-  return GetDataControllerInfo()->GetSelectedRowIndex(AIndex);
-}
-
-void TqvCustomDataController::ClearSelection() { GetDataControllerInfo()->ClearSelection(); }
 
 // ---------------------------------------------------------------------------------------------
 // Sorting front ends
@@ -148,6 +94,8 @@ Integer TqvCustomDataController::CompareRecordsBySortField(Integer ARecordIndex1
 Integer TqvCustomDataController::CompareRecordValues(Integer ARecordIndex1, Integer ARecordIndex2,
                                                     TqvCustomDataField* AField) {
   if (!OnCompare && !NeedsSortConversion(AField)) {
+    if (IsProviderMode() && IsProviderField(AField))
+      return GetProvider()->CompareValues(ARecordIndex1, ARecordIndex2, AField);
     TqvValueDef* def = AField->GetStorageDef();
     return def ? FStorage->CompareRecords(ARecordIndex1, ARecordIndex2, def) : 0;
   }
@@ -190,5 +138,6 @@ bool TqvCustomDataController::IsStringCompareNeeded(TqvCustomDataField* AField) 
 }
 
 bool TqvCustomDataController::IsSortByDisplayText(TqvCustomDataField* AField) const {
-  return (FOptions & dcoSortByDisplayText) && !AField->GetIsInternal() && ItemHasOwnDisplayText(AField->GetIndex());
+  return !FSuppressSortByDisplayText && (FOptions & dcoSortByDisplayText) && !AField->GetIsInternal() &&
+         ItemHasOwnDisplayText(AField->GetIndex());
 }

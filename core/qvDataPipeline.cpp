@@ -378,6 +378,7 @@ void TqvCustomDataControllerInfo::SortingChanged() {
 
 void TqvCustomDataControllerInfo::SelectionChanged() {
   AddChanges(dcicSelection);
+  if (FDataController->IsSummaryOfSelectedRecords()) AddChanges(dcicSummary);
   CheckUpdate();
 }
 
@@ -790,18 +791,24 @@ void TqvCustomDataControllerInfo::RebuildRecordList() {
   ++FLoadCount;
 }
 
-// Records the filter rejects leave the list (the edited record always stays); selection
-// entries of records that left go with them, the others stay on their records.
+// Records the filter or the incremental filter rejects leave the list (the edited record always
+// stays); selection entries of records that left go with them, the others stay on their records.
 void TqvCustomDataControllerInfo::FilterRecords() {
   TqvDataFilterCriteria* filter = FDataController->GetFilter();
-  if (!filter || !filter->IsFiltering()) return;
-  Integer edited = FDataController->GetEditingRecordIndex();
+  bool filtering = filter && filter->IsFiltering();
+  bool incremental = FDataController->IsIncrementalFilterActive();
+  if (!filtering && !incremental) return;
+  Integer edited = FDataController->IsEditing() ? FDataController->GetEditingRecordIndex() : -1;
+  auto passes = [&](Integer ARecord) {
+    return (!filtering || filter->IsRecordMatching(ARecord)) &&
+           (!incremental || FDataController->IsRecordInIncrementalFilter(ARecord));
+  };
   std::vector<bool> removed(FRecordList.size(), false);
   bool anyRemoved = false;
   size_t kept = 0;
   for (size_t p = 0; p < FRecordList.size(); ++p) {
     Integer record = FRecordList[p];
-    if (record == edited || filter->IsRecordMatching(record)) {
+    if (record == edited || passes(record)) {
       FRecordList[kept++] = record;
     } else {
       removed[p] = true;
@@ -892,13 +899,24 @@ void TqvCustomDataControllerInfo::FinishUpdate(TqvDataControllerInfoChanges AIni
   FExpandingInfos->Clear();
   if (FExpandingChanged) RecomputeSelectionRows(true);
   if (AInitialChanges & (dcicSorting | dcicExpanding)) FDataController->SyncSingleSelectedRow();
+  // A failing summary (an OnSummary handler) still lets the notifications go out.
+  std::exception_ptr summaryError;
+  if (AInitialChanges & dcicSummary) {
+    try {
+      FDataController->CalculateSummary();
+    } catch (...) {
+      summaryError = std::current_exception();
+    }
+  }
   TqvDataControllerChanges bits = NotificationBits();
   FChanges = 0;
   FUpdating = false;
   FDataController->ViewChanged(bits);
+  if (summaryError) std::rethrow_exception(summaryError);
 }
 
 void TqvCustomDataControllerInfo::Update() {
+  FDataController->CheckGridModeChange();
   FUpdating = true;
   const TqvDataControllerInfoChanges changes = FChanges;
   FExpandingChanged = false;

@@ -73,7 +73,8 @@ class TqvCustomDataControllerInfo : public TObject {
 
   // Selection
   void ChangeRowSelection(Integer ARowIndex, bool ASelect);
-  void ClearSelection() { FSelection->ClearAll(); }
+  // Entries only: the anchor stays.
+  void ClearSelection() { FSelection->Clear(); }
   void ClearSelectionAnchor() { FSelection->ResetAnchor(); }
   Integer GetSelectedCount() const { return FSelection->GetCount(); }
   Integer GetSelectedRowIndex(Integer AIndex) const { return FSelection->GetItem(AIndex).RowIndex; }

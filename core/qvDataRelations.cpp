@@ -360,13 +360,6 @@ void TqvCustomDataController::AttachToRelation(TqvCustomDataRelation* ARelation,
   if (wasPattern != IsPattern() && !IsOwnerDestroying()) ResetStructure();
 }
 
-void TqvCustomDataController::ResetStructure() {
-  TUpdateBracket update(this);
-  FStorage->Clear(false);
-  CheckSelectionAndBookmark(-1);
-  FStorage->SetStoredValuesOnly(IsProviderMode() || IsGridMode());
-  LayoutChanged(2);
-}
 
 Integer TqvCustomDataController::GetDetailActiveRelationIndex(Integer ARecordIndex) {
   TqvDetailObject* detail = GetRelations()->GetDetailObject(ARecordIndex);

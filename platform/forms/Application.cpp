@@ -1,9 +1,6 @@
 // TApplication: the message loop with its pre-processing (key routing to controls, mouse
 // enter/leave tracking, hints), idle work, the calls threads hand over, exception display;
 // THintWindow; the global objects.
-#include <deque>
-#include <mutex>
-
 #include "platform/forms/ActnList.h"
 #include "platform/forms/Forms.h"
 #include "platform/os/Gdi.h"
@@ -17,42 +14,6 @@ namespace {
 constexpr UINT_PTR kHintTimer = 1;
 enum THintTimerMode { htmShow, htmHide };
 THintTimerMode HintTimerMode = htmShow;
-
-// Calls other threads hand to the GUI thread; the loop runs them on CM_SYNCHRONIZE and when idle.
-struct TSyncQueue {
-  std::mutex Lock;
-  std::deque<std::function<void()>> Calls;
-  DWORD MainThread = 0;
-};
-
-TSyncQueue& SyncQueue() {
-  static TSyncQueue q;
-  return q;
-}
-
-void RunSynchronized() {
-  for (;;) {
-    std::function<void()> call;
-    {
-      std::lock_guard<std::mutex> g(SyncQueue().Lock);
-      if (SyncQueue().Calls.empty()) return;
-      call = std::move(SyncQueue().Calls.front());
-      SyncQueue().Calls.pop_front();
-    }
-    call();
-  }
-}
-
-void InstallSynchronizeHook() {
-  SyncQueue().MainThread = GetCurrentThreadId();
-  SetSynchronizeHook([](std::function<void()> call) {
-    {
-      std::lock_guard<std::mutex> g(SyncQueue().Lock);
-      SyncQueue().Calls.push_back(std::move(call));
-    }
-    PostThreadMessage(SyncQueue().MainThread, CM_SYNCHRONIZE, 0, 0);
-  });
-}
 
 bool IsMouseButtonDown(UINT Msg) {
   return Msg == WM_LBUTTONDOWN || Msg == WM_RBUTTONDOWN || Msg == WM_MBUTTONDOWN || Msg == WM_LBUTTONDBLCLK ||
@@ -69,35 +30,6 @@ TControl* HintControlOf(TControl* Control) {
 
 bool Contains(const TRect& r, TPoint p) { return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom; }
 
-// The default message box: a small dialog with the text, closed by Enter, Esc or a click.
-class TMessageForm : public TForm {
-  QJ_CLASS(TMessageForm, TForm)
- public:
-  TMessageForm(TComponent* AOwner, const String& Text) : TForm(AOwner), FMessage(Text) {
-    SetBorderStyle(bsDialog);
-    SetPosition(poScreenCenter);
-    SetKeyPreview(true);
-    OnKeyDown = [this](TObject*, Word& Key, TShiftState) {
-      if (Key == VK_RETURN || Key == VK_ESCAPE || Key == VK_SPACE) SetModalResult(mrOk);
-    };
-    OnClick = [this](TObject*) { SetModalResult(mrOk); };
-    OnPaint = [this](TObject*) {
-      TRect r = GetClientRect();
-      GetCanvas()->GetBrush()->SetStyle(bsClear);
-      GetCanvas()->TextRect(r, 16, 16, FMessage);
-    };
-    TBitmap measure;
-    measure.SetSize(1, 1);
-    TSize size = measure.GetCanvas()->TextExtent(FMessage);
-    SetClientWidth(std::max(200, size.cx + 32));
-    SetClientHeight(size.cy + 48);
-  }
-
- private:
-  String FMessage;
-};
-
-QJ_IMPLEMENT_CLASS(TMessageForm)
 
 }  // namespace
 
@@ -209,7 +141,6 @@ void TApplication::WndProc(TMessage& M) {
     case WM_TIMER:
       if (M.WParam == kHintTimer) HintTimerExpired();
       return;
-    case CM_SYNCHRONIZE: RunSynchronized(); return;
     case WM_ACTIVATEAPP:
       FActive = M.WParam != 0;
       if (FActive && OnActivate) OnActivate(this);
@@ -329,7 +260,6 @@ void TApplication::ActivateHint(TPoint CursorPos) {
   TRect r = FHintWindow->CalcHintRect(info.HintMaxWidth, info.HintStr, info.HintData);
   r = Bounds(info.HintPos.X, info.HintPos.Y, r.Width(), r.Height());
   FHintWindow->ActivateHint(r, info.HintStr);
-  FHintShowing = true;
   if (info.HideTimeout > 0) {
     HintTimerMode = htmHide;
     StartHintTimer(info.HideTimeout);
@@ -337,7 +267,6 @@ void TApplication::ActivateHint(TPoint CursorPos) {
 }
 
 void TApplication::HideHint() {
-  FHintShowing = false;
   if (!FHintWindow) return;
   THintWindow* window = FHintWindow;
   FHintWindow = nullptr;
@@ -376,10 +305,6 @@ bool TApplication::ProcessMessage(MSG& Msg) {
     FTerminated = true;
     return true;
   }
-  if (!Msg.hwnd && Msg.message == CM_SYNCHRONIZE) {
-    RunSynchronized();
-    return true;
-  }
   bool handled = false;
   if (OnMessage) OnMessage(Msg, handled);
   if (handled) return true;
@@ -406,7 +331,7 @@ void TApplication::Idle(const MSG&) {
   POINT p;
   GetCursorPos(&p);
   UpdateMouseControl(p);
-  RunSynchronized();
+  CheckSynchronize();
   bool done = true;
   if (OnIdle) OnIdle(this, done);
   if (TCustomForm* form = Screen ? Screen->GetActiveCustomForm() : nullptr)
@@ -429,7 +354,7 @@ void TApplication::Run() {
         MSG msg;
         if (!ProcessMessage(msg)) {
           bool done = true;
-          RunSynchronized();
+          CheckSynchronize();
           if (OnIdle) OnIdle(this, done);
           waiting = done;
         }
@@ -502,17 +427,7 @@ void TApplication::ShowException(Exception* E) {
 
 Integer TApplication::MessageBox(const String& Text, const String& Caption, UINT Flags) {
   if (FMessageBoxFunc) return FMessageBoxFunc(Text, Caption, Flags);
-  auto* form = New<TMessageForm>(nullptr, Text);
-  form->SetCaption(Caption);
-  Integer result = IDOK;
-  try {
-    result = form->ShowModal() == mrOk ? IDOK : IDCANCEL;
-  } catch (...) {
-    Free(form);
-    throw;
-  }
-  Free(form);
-  return result;
+  return ::MessageBox(GetActiveWindow(), Text.c_str(), Caption.c_str(), Flags);
 }
 
 bool TApplication::ExecuteAction(TBasicAction* Action) {
@@ -538,15 +453,8 @@ bool TApplication::UpdateAction(TBasicAction* Action) {
 // ---------------------------------------------------------------------------------------------
 // Globals
 
-namespace {
-
-TApplication* CreateApplication() {
-  InstallSynchronizeHook();
-  return New<TApplication>(nullptr);
-}
-
-}  // namespace
-
+// Calls other threads hand over through TThread::Synchronize reach this thread through the
+// window system's queue (it installs the hook); the loops above also run them when idle.
 TMouse* Mouse = new TMouse();
 TScreen* Screen = New<TScreen>(nullptr);
-TApplication* Application = CreateApplication();
+TApplication* Application = New<TApplication>(nullptr);

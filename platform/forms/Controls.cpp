@@ -376,7 +376,7 @@ void TControl::SetCursor(TCursor Value) {
 }
 
 void TControl::SetShowHint(bool Value) {
-  if (Value == FShowHint && !FParentShowHint) return;
+  if (Value == FShowHint) return;
   FShowHint = Value;
   FParentShowHint = false;
   Perform(CM_SHOWHINTCHANGED, 0, 0);
@@ -447,7 +447,12 @@ void TControl::SetAction(TBasicAction* Value) {
 
 void TControl::Notification(TComponent* AComponent, TOperation Operation) {
   inherited::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == FAction) FAction = nullptr;
+  if (Operation != opRemove) return;
+  if (AComponent == FAction) FAction = nullptr;
+  if (AComponent == FPopupMenuComponent) {
+    FPopupMenu = nullptr;
+    FPopupMenuComponent = nullptr;
+  }
 }
 
 bool TControl::ExecuteAction(TBasicAction* Action) { return Action && Action->HandlesTarget(this) && (Action->ExecuteTarget(this), true); }
@@ -457,8 +462,6 @@ bool TControl::UpdateAction(TBasicAction* Action) { return Action && Action->Han
 void TControl::InitiateAction() {
   if (FAction) FAction->Update();
 }
-
-bool TControl::IsVisibleOnScreen() const { return GetShowing(); }
 
 bool TControl::GetShowing() const {
   if (auto* w = dynamic_cast<const TWinControl*>(this)) return w->TWinControl::GetShowing();
@@ -479,6 +482,20 @@ void TControl::DblClick() {
 }
 
 TPopupMenu* TControl::GetPopupMenu() { return FPopupMenu; }
+
+void TControl::SetPopupMenuComponent(TPopupMenu* Menu, TComponent* AsComponent) {
+  if (Menu == FPopupMenu) return;
+  if (FPopupMenuComponent) FPopupMenuComponent->RemoveFreeNotification(this);
+  FPopupMenu = Menu;
+  FPopupMenuComponent = Menu ? AsComponent : nullptr;
+  if (FPopupMenuComponent) FPopupMenuComponent->FreeNotification(this);
+}
+
+namespace {
+TShowPopupMenuFunc ShowPopupMenuFunc = nullptr;
+}
+
+void SetShowPopupMenuFunc(TShowPopupMenuFunc Func) { ShowPopupMenuFunc = Func; }
 
 void TControl::DoContextPopup(TPoint MousePos, bool& Handled) {
   if (OnContextPopup) OnContextPopup(this, MousePos, Handled);
@@ -602,7 +619,7 @@ void TControl::WMMouseButton(TMessage& M, TMouseButton Button, bool Down, bool D
     if (Button == mbLeft) {
       if (Double) SendCancelMode(this);
       if (FControlStyle & csCaptureMouse) SetMouseCapture(true);
-      if (FControlStyle & csClickEvents) FControlState |= csClicked;
+      if (!Double && (FControlStyle & csClickEvents)) FControlState |= csClicked;
       if (Double && (FControlStyle & csClickEvents)) DblClick();
     }
     DoMouseButtonEvent(Button, true, shift | (Double ? static_cast<TShiftState>(ssDouble) : 0u), x, y);
@@ -613,7 +630,9 @@ void TControl::WMMouseButton(TMessage& M, TMouseButton Button, bool Down, bool D
     if (FControlState & csClicked) {
       FControlState &= ~static_cast<TControlState>(csClicked);
       TRect r = GetClientRect();
+      TAliveToken alive = AliveToken();
       if (x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom) Click();
+      if (!alive) return;  // the click handler freed the control
     }
   }
   DoMouseButtonEvent(Button, false, shift, x, y);
@@ -686,6 +705,13 @@ void TControl::WMContextMenu(TMessage& M) {
   bool handled = false;
   DoContextPopup(client, handled);
   if (handled) {
+    M.Result = 1;
+    return;
+  }
+  TPopupMenu* menu = GetPopupMenu();
+  if (menu && ShowPopupMenuFunc) {
+    if (atKeyboard) pos = ClientToScreen({0, 0});
+    ShowPopupMenuFunc(menu, this, pos);
     M.Result = 1;
     return;
   }
@@ -846,15 +872,6 @@ TCustomForm* ValidParentForm(TControl* Control) {
   TCustomForm* form = GetParentForm(Control);
   if (!form) throw EInvalidOperation(&SParentRequired, {Control ? Control->GetName() : String()});
   return form;
-}
-
-TControl* FindVCLWindow(TPoint Pos) {
-  HWND wnd = WindowFromPoint(Pos);
-  TWinControl* w = nullptr;
-  while (wnd && !(w = FindControl(wnd))) wnd = GetParent(wnd);
-  if (!w) return nullptr;
-  TControl* c = w->ControlAtPos(w->ScreenToClient(Pos), false);
-  return c ? c : w;
 }
 
 TControl* FindDragTarget(TPoint Pos, bool AllowDisabled) {

@@ -34,10 +34,6 @@ struct TMessage {
 };
 using TWndMethod = std::function<void(TMessage&)>;
 
-// Messages of ours beyond the platform's CM_ list.
-constexpr UINT CM_SYNCHRONIZE = CM_BASE + 100;  // runs the calls threads handed over
-constexpr UINT CM_HINTTIMER = CM_BASE + 101;
-
 // CM_DRAG: the drag message kind travels in WParam, a TDragRec* in LParam.
 enum TDragMessage { dmDragEnter, dmDragLeave, dmDragMove, dmDragDrop, dmDragCancel, dmFindTarget };
 
@@ -288,8 +284,12 @@ class TControl : public TComponent {
   void SetShowHint(bool Value);
   bool GetParentShowHint() const { return FParentShowHint; }
   void SetParentShowHint(bool Value);
-  TPopupMenu* GetPopupMenuProperty() const { return FPopupMenu; }
-  void SetPopupMenu(TPopupMenu* Value) { FPopupMenu = Value; }
+  // The menu is a component (its class lives in the menus unit): the control hears when it goes.
+  template <class TMenu>
+  void SetPopupMenu(TMenu* Value) {
+    SetPopupMenuComponent(Value, Value);
+  }
+  void SetPopupMenuComponent(TPopupMenu* Menu, TComponent* AsComponent);
   TBiDiMode GetBiDiMode() const { return FBiDiMode; }
   void SetBiDiMode(TBiDiMode Value);
   bool GetParentBiDiMode() const { return FParentBiDiMode; }
@@ -352,7 +352,6 @@ class TControl : public TComponent {
   virtual bool UpdateAction(TBasicAction* Action) override;
   virtual void InitiateAction();
   // Whether the control is visible and every parent is showing.
-  bool IsVisibleOnScreen() const;
   bool GetShowing() const;
 
   // Events
@@ -398,7 +397,6 @@ class TControl : public TComponent {
   virtual void RequestAlign();
   void UpdateAnchorRules();
   void AnchorToParent(TSize NewParentSize);
-  virtual void SetParentComponentControl(TWinControl*) {}
   virtual HWND GetDeviceContextWindow() const;
   virtual void UpdateBoundsRect(const TRect& R);
   void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -457,6 +455,7 @@ class TControl : public TComponent {
   bool FShowHint = false;
   bool FParentShowHint = true;
   TPopupMenu* FPopupMenu = nullptr;
+  TComponent* FPopupMenuComponent = nullptr;
   TBiDiMode FBiDiMode = bdLeftToRight;
   bool FParentBiDiMode = true;
   bool FCtl3D = true;
@@ -502,6 +501,9 @@ class TWinControl : public TControl {
   virtual void DestroyHandle();
   void RecreateWnd();
   HWND GetParentWindow() const { return FParentWindow; }
+  // The procedure unhandled messages go to (the window class's own before ours took over).
+  WNDPROC GetDefWndProc() const { return FDefWndProc; }
+  void SetDefWndProc(WNDPROC Value) { FDefWndProc = Value; }
   void SetParentWindow(HWND Value);
   bool GetShowing() const { return FShowing; }
   void UpdateControlState();
@@ -588,13 +590,11 @@ class TWinControl : public TControl {
   virtual void DoEnter();
   virtual void DoExit();
   virtual void ShowControl(TControl*) {}
-  virtual void CreateHandleChildren();
   void UpdateShowing();
   virtual void SetShowing(bool Value);
   void UpdateBounds();
   HWND GetDeviceContextWindow() const override;
   void Loaded() override;
-  void Notification(TComponent* AComponent, TOperation Operation) override;
   void AlignChildren(TRect& Rect, TControl* AControl);
   void AnchorChildren(TSize NewSize);
   void DoubleBufferedPaint(HDC DC);
@@ -604,14 +604,11 @@ class TWinControl : public TControl {
   void WMSize(TMessage& M);
   void WMMove(TMessage& M);
   void WMWindowPosChanged(TMessage& M);
-  void WMSetFocus(TMessage& M);
-  void WMKillFocus(TMessage& M);
   void WMSetCursor(TMessage& M);
   void WMKeyDown(TMessage& M);
   void WMKeyUp(TMessage& M);
   void WMChar(TMessage& M);
   void WMSysChar(TMessage& M);
-  void WMDestroy(TMessage& M);
   void WMNCDestroy(TMessage& M);
   void WMCommandLike(TMessage& M);
   void CNKeyDown(TMessage& M);
@@ -667,7 +664,7 @@ class TControlCanvas : public TCanvas {
   void SetControl(TControl* Value);
   // Releases a DC this canvas made (a DC given through SetHandle is only dropped).
   void FreeHandle();
-  // Clips drawing to the control's update region (painting only draws what is invalid).
+  // Right-to-left reading for controls that use it.
   void UpdateTextFlags();
 
  protected:
@@ -723,10 +720,6 @@ TCustomForm* ValidParentForm(TControl* Control);
 TWinControl* FindControl(HWND Handle);
 // The control under a screen point: windowed, or a graphic child when AllowDisabled allows.
 TControl* FindDragTarget(TPoint Pos, bool AllowDisabled);
-// The control under the mouse, as the hint and enter/leave tracking see it.
-TControl* FindVCLWindow(TPoint Pos);
-// The window class the controls register.
-extern const char* const ControlWindowClass;
 
 // The control that has the mouse captured (a graphic control captures through its parent).
 TControl* GetCaptureControl();
@@ -735,6 +728,10 @@ void SetCaptureControl(TControl* Control);
 // The parts of a "short|long" hint.
 String GetShortHint(const String& Hint);
 String GetLongHint(const String& Hint);
+// Shows a control's popup menu at a screen position; the menus unit installs it. A context-menu
+// request that no OnContextPopup handled goes to it when the control has a popup menu.
+using TShowPopupMenuFunc = void (*)(TPopupMenu* Menu, TControl* Control, TPoint ScreenPos);
+void SetShowPopupMenuFunc(TShowPopupMenuFunc Func);
 // Tells the focused control of Sender's form to leave any mode (capture, drop-down) it is in.
 void SendCancelMode(TControl* Sender);
 // Drops every global reference to a control that is going away (capture, drag, hint, mouse).

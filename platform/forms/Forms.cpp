@@ -5,7 +5,6 @@
 #include "platform/os/Gdi.h"
 
 const TResourceString SCannotShowModal = {61010, "Cannot make a visible window modal"};
-const TResourceString SCannotCreateForm = {61011, "Cannot create form"};
 
 QJ_IMPLEMENT_CLASS(TCustomForm)
 QJ_IMPLEMENT_CLASS(TForm)

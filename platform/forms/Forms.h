@@ -7,12 +7,12 @@
 #include <map>
 
 #include "platform/forms/Controls.h"
+#include "platform/os/Dialogs.h"
 
 class THintWindow;
 class TMonitor;
 
 extern const TResourceString SCannotShowModal;
-extern const TResourceString SCannotCreateForm;
 
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TBorderIcon : Cardinal { biSystemMenu = 1u << 0, biMinimize = 1u << 1, biMaximize = 1u << 2, biHelp = 1u << 3 };
@@ -97,8 +97,6 @@ class TCustomForm : public TWinControl {
   TCanvas* GetCanvas() const { return FCanvas.get(); }
   // The window of the form's MDI client area; forms of ours have none.
   HWND GetClientHandle() const { return nullptr; }
-  // A form's Visible shows and hides its window (children follow their parent).
-  void SetVisibleForm(bool Value) { SetVisible(Value); }
 
   TNotifyEvent OnCreate, OnDestroy, OnShow, OnHide, OnActivate, OnDeactivate, OnPaint;
   TCloseEvent OnClose;
@@ -211,8 +209,6 @@ using TActionEvent = std::function<void(TBasicAction* Action, bool& Handled)>;
 // Shows a message and returns the button pressed (an ID value); the application's message box.
 using TMessageBoxFunc = std::function<Integer(const String& Text, const String& Caption, UINT Flags)>;
 
-constexpr Integer IDOK = 1, IDCANCEL = 2;
-
 class TApplication : public TComponent {
   QJ_CLASS(TApplication, TComponent)
  public:
@@ -252,6 +248,7 @@ class TApplication : public TComponent {
   // Called inside a catch block: OnException, or the message in a message box (EAbort is silent).
   void HandleException(TObject* Sender);
   void ShowException(Exception* E);
+  // The window system's message box, owned by the active window; returns the button's ID value.
   Integer MessageBox(const String& Text, const String& Caption, UINT Flags);
   // Replaces the message box (tests and the dialogs unit install theirs); empty: the default.
   void SetMessageBoxFunc(TMessageBoxFunc Func) { FMessageBoxFunc = std::move(Func); }
@@ -325,7 +322,6 @@ class TApplication : public TComponent {
   TControl* FHintControl = nullptr;
   TRect FHintCursorRect;
   bool FHintTimerRunning = false;
-  bool FHintShowing = false;
   TControl* FMouseControl = nullptr;
 };
 

@@ -10,8 +10,6 @@
 QJ_IMPLEMENT_CLASS(TWinControl)
 QJ_IMPLEMENT_CLASS(TCustomControl)
 
-const char* const ControlWindowClass = "QJControl";
-
 namespace {
 
 constexpr const char* kControlProp = "QJControl";
@@ -179,6 +177,8 @@ TWinControl* TWinControl::CreateParented(HWND ParentWindow) {
 }
 
 TWinControl::~TWinControl() {
+  // Leave the parent while this is still known as a windowed control.
+  if (FParent) FParent->RemoveControl(this);
   if (FHandle) DestroyWindowHandle();
   for (TControl* c : FControls) c->FParent = nullptr;
   for (TWinControl* c : FWinControls) c->FParent = nullptr;
@@ -961,10 +961,6 @@ void TWinControl::WMWindowPosChanged(TMessage& M) {
   DefaultHandler(M);
 }
 
-void TWinControl::WMSetFocus(TMessage& M) { DefaultHandler(M); }
-
-void TWinControl::WMKillFocus(TMessage& M) { DefaultHandler(M); }
-
 void TWinControl::WMSetCursor(TMessage& M) {
   if (reinterpret_cast<HWND>(M.WParam) == FHandle && static_cast<SHORT>(LOWORD(static_cast<uintptr_t>(M.LParam))) == HTCLIENT) {
     TCursor cursor = Screen ? Screen->GetCursor() : crDefault;
@@ -983,8 +979,6 @@ void TWinControl::WMSetCursor(TMessage& M) {
   }
   DefaultHandler(M);
 }
-
-void TWinControl::WMDestroy(TMessage& M) { DefaultHandler(M); }
 
 void TWinControl::WMNCDestroy(TMessage& M) {
   DefaultHandler(M);
@@ -1112,8 +1106,6 @@ void TWinControl::Dispatch(TMessage& M) {
     case WM_SIZE: WMSize(M); return;
     case WM_MOVE: WMMove(M); return;
     case WM_WINDOWPOSCHANGED: WMWindowPosChanged(M); return;
-    case WM_SETFOCUS: WMSetFocus(M); return;
-    case WM_KILLFOCUS: WMKillFocus(M); return;
     case WM_SETCURSOR: WMSetCursor(M); return;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: WMKeyDown(M); return;
@@ -1121,7 +1113,6 @@ void TWinControl::Dispatch(TMessage& M) {
     case WM_SYSKEYUP: WMKeyUp(M); return;
     case WM_CHAR: WMChar(M); return;
     case WM_SYSCHAR: WMSysChar(M); return;
-    case WM_DESTROY: WMDestroy(M); return;
     case WM_NCDESTROY: WMNCDestroy(M); return;
     case WM_COMMAND:
     case WM_HSCROLL:
@@ -1170,13 +1161,6 @@ void TWinControl::Loaded() {
   if (FHandle) Realign();
 }
 
-void TWinControl::Notification(TComponent* AComponent, TOperation Operation) {
-  inherited::Notification(AComponent, Operation);
-}
-
-void TWinControl::CreateHandleChildren() {
-  for (TWinControl* c : FWinControls) c->HandleNeeded();
-}
 
 // ---------------------------------------------------------------------------------------------
 // TCustomControl

@@ -137,6 +137,6 @@ struct ACCEL {
 HACCEL CreateAcceleratorTable(const ACCEL* accels, int count);
 BOOL DestroyAcceleratorTable(HACCEL table);
 int CopyAcceleratorTable(HACCEL table, ACCEL* out, int count);  // the entry count when out is null
-// Sends WM_COMMAND (or WM_SYSCOMMAND for an Alt key) to `wnd` when the message is a key of the
+// Sends WM_COMMAND (MAKEWPARAM(cmd, 1), 0) to `wnd` when the message is a key of the
 // table; the message must then not be translated and dispatched.
 int TranslateAccelerator(HWND wnd, HACCEL table, const MSG* msg);

@@ -5,6 +5,7 @@
 
 #include "platform/os/Gdi.h"
 #include "platform/os/WinInternal.h"
+#include "platform/os/WinMenuInternal.h"
 
 namespace {
 
@@ -209,6 +210,7 @@ void DrawNonClientFrame(TWindowRec* w) {
     DrawCaptionText(top->Surface, clip, {caption.Left + 4, caption.Top, caption.Right - 2, caption.Bottom}, w->Text, active);
     inside.Top += f.Caption;
   }
+  inside.Top += PaintMenuBar(w, clip, inside);
   if (w->ExStyle & WS_EX_CLIENTEDGE) {
     FrameSurface(s, clip, inside, 1, SysPixel(COLOR_BTNSHADOW), SysPixel(COLOR_BTNHIGHLIGHT));
     FrameSurface(s, clip, {inside.Left + 1, inside.Top + 1, inside.Right - 1, inside.Bottom - 1}, 1,
@@ -223,6 +225,8 @@ void DrawNonClientFrame(TWindowRec* w) {
 LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   TWindowRec* w = FindWindowRec(wnd);
   if (!w) return 0;
+  LRESULT menuResult = 0;
+  if (MenuBarDefProc(w, msg, wParam, lParam, menuResult)) return menuResult;
   switch (msg) {
     case WM_NCCREATE: return TRUE;
     case WM_NCCALCSIZE:

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/os/Clipboard.h"
+#include "platform/os/Menus.h"
 #include "platform/os/WinTextControls.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -243,11 +244,11 @@ void ScrollToCaret(TEdit& e) {
   if (e.Wraps()) e.ScrollX = 0;
 }
 
-void SetSelection(TEdit& e, int anchor, int caret, bool scroll = true) {
+void SetSelection(TEdit& e, int anchor, int caret) {
   e.Anchor = std::clamp(anchor, 0, e.Len());
   e.Caret = std::clamp(caret, 0, e.Len());
   e.Typing = false;
-  if (scroll) ScrollToCaret(e);
+  ScrollToCaret(e);
   Redraw(e);
 }
 
@@ -276,12 +277,37 @@ String ApplyCase(const TEdit& e, String s) {
   return s;
 }
 
-// A single-line edit without ES_AUTOHSCROLL takes no more text than its width shows.
-bool Overflows(const TEdit& e) {
-  if (e.Multi() || (e.Style() & ES_AUTOHSCROLL)) return false;
+// An edit takes no more text than it can show when it may not scroll that way: a single line
+// without ES_AUTOHSCROLL stops at its width, many lines without ES_AUTOVSCROLL at its height.
+bool Overflows(TEdit& e) {
+  DWORD style = e.Style();
+  if (e.Multi()) {
+    if (style & (ES_AUTOVSCROLL | WS_VSCROLL)) return false;
+    Layout(e);
+    return static_cast<int>(e.Lines.size()) > VisibleLines(e);
+  }
+  if (style & ES_AUTOHSCROLL) return false;
   TControlDC dc(e.Wnd, e.Font);
   String s = Shown(e, 0, e.Len());
   return CharOffsets(dc.Handle(), s.data(), e.Len(), 0).back() > FormatRect(e).Width() - 1;
+}
+
+// Puts as much of `text` in place of [from, to) of `before` as the edit can show; the length used.
+size_t InsertWhatFits(TEdit& e, const String& before, int from, int to, const String& text) {
+  auto tryLength = [&](size_t n) {
+    e.Text = before;
+    e.Text.replace(size_t(from), size_t(to - from), text, 0, n);
+    return !Overflows(e);
+  };
+  if (tryLength(text.size())) return text.size();
+  size_t lo = 0, hi = text.size() - 1;
+  while (lo < hi) {
+    size_t mid = (lo + hi + 1) / 2;
+    if (tryLength(mid)) lo = mid;
+    else hi = mid - 1;
+  }
+  tryLength(lo);
+  return lo;
 }
 
 void FinishChange(TEdit& e) {
@@ -316,15 +342,12 @@ bool ReplaceSelection(TEdit& e, String text, bool undoable, bool typing = false)
   bool continueTyping = typing && e.Typing && from == to;
   String before = e.Text;
   int beforeAnchor = e.Anchor, beforeCaret = e.Caret;
-  e.Text.replace(size_t(from), size_t(to - from), text);
-  while (Overflows(e) && !text.empty()) {
-    text.pop_back();
-    e.Text = before;
-    e.Text.replace(size_t(from), size_t(to - from), text);
-    truncated = true;
-  }
+  size_t fits = InsertWhatFits(e, before, from, to, text);
+  truncated |= fits < text.size();
+  text.resize(fits);
   if (text.empty() && from == to) {
     e.Text = before;
+    Layout(e);
     MessageBeep(0);
     NotifyParent(e.Wnd, EN_MAXTEXT);
     return false;
@@ -522,13 +545,13 @@ void SelectWordAt(TEdit& e, int pos) {
   SetSelection(e, from, to);
 }
 
-void ButtonDown(TEdit& e, TPoint pt) {
+void ButtonDown(TEdit& e, TPoint pt, WPARAM keys) {
   HWND wnd = e.Wnd;
   if (GetFocus() != wnd) SetFocus(wnd);
   if (!IsWindow(wnd) || GetFocus() != wnd) return;
   int pos = CharAt(e, pt);
   e.GoalX = -1;
-  SetSelection(e, KeyDown(VK_SHIFT) ? e.Anchor : pos, pos);
+  SetSelection(e, (keys & MK_SHIFT) ? e.Anchor : pos, pos);
   e.Selecting = true;
   SetCapture(wnd);
   SetTimer(wnd, kDragTimer, kDragInterval, nullptr);
@@ -536,6 +559,10 @@ void ButtonDown(TEdit& e, TPoint pt) {
 
 void DragTo(TEdit& e, TPoint pt) {
   if (!e.Selecting) return;
+  // Above or below the text the caret moves one line a step (the timer repeats the step).
+  TRect r = FormatRect(e);
+  int bottom = r.Top + VisibleLines(e) * e.LineHeight;
+  pt.Y = std::clamp(pt.Y, r.Top - 1, bottom);
   int pos = CharAt(e, pt);
   if (pos != e.Caret) SetSelection(e, e.Anchor, pos);
 }
@@ -544,6 +571,45 @@ void EndDrag(TEdit& e) {
   e.Selecting = false;
   KillTimer(e.Wnd, kDragTimer);
   if (GetCapture() == e.Wnd) ReleaseCapture();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The standard context menu: its commands are the edit's own messages.
+
+constexpr UINT kSelectAllCommand = EM_SETSEL;
+
+HMENU BuildContextMenu(const TEdit& e) {
+  bool hasSel = e.Anchor != e.Caret, writable = !e.ReadOnly(), hidden = e.Password != 0;
+  bool all = e.SelMin() == 0 && e.SelMax() == e.Len();
+  auto state = [](bool on) { return on ? MF_ENABLED : MF_GRAYED; };
+  HMENU menu = CreatePopupMenu();
+  AppendMenu(menu, MF_STRING | state(e.CanUndo && writable), WM_UNDO, "&Undo");
+  AppendMenu(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenu(menu, MF_STRING | state(hasSel && writable && !hidden), WM_CUT, "Cu&t");
+  AppendMenu(menu, MF_STRING | state(hasSel && !hidden), WM_COPY, "&Copy");
+  AppendMenu(menu, MF_STRING | state(writable && IsClipboardFormatAvailable(CF_TEXT)), WM_PASTE, "&Paste");
+  AppendMenu(menu, MF_STRING | state(hasSel && writable), WM_CLEAR, "&Delete");
+  AppendMenu(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenu(menu, MF_STRING | state(!all && e.Len() > 0), kSelectAllCommand, "Select &All");
+  return menu;
+}
+
+void ContextMenu(TEdit& e, LPARAM lParam) {
+  HWND wnd = e.Wnd;
+  if (GetFocus() != wnd) SetFocus(wnd);
+  POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  if (lParam == -1) {
+    TPoint caret = PosOf(e, e.Caret);
+    at = {caret.X, caret.Y + e.LineHeight};
+    ClientToScreen(wnd, &at);
+  }
+  HMENU menu = BuildContextMenu(e);
+  UINT command = static_cast<UINT>(TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
+                                                  at.X, at.Y, 0, wnd, nullptr));
+  DestroyMenu(menu);
+  if (!command || !IsWindow(wnd)) return;
+  if (command == kSelectAllCommand) SendMessage(wnd, EM_SETSEL, 0, -1);
+  else SendMessage(wnd, command, 0, 0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -706,9 +772,11 @@ void ScrollMessage(TEdit& e, UINT msg, WPARAM wParam) {
     case SB_BOTTOM: target = vert ? MaxFirstLine(e) : MaxScrollX(e); break;
     case SB_THUMBTRACK:
     case SB_THUMBPOSITION: {
+      // The message carries 16 bits; the bar's track position has them all while it agrees.
+      target = HIWORD(wParam);
       SCROLLINFO si;
       si.fMask = SIF_TRACKPOS;
-      target = GetScrollInfo(e.Wnd, vert ? SB_VERT : SB_HORZ, &si) ? si.nTrackPos : HIWORD(wParam);
+      if (GetScrollInfo(e.Wnd, vert ? SB_VERT : SB_HORZ, &si) && (si.nTrackPos & 0xFFFF) == target) target = si.nTrackPos;
       break;
     }
     default: return;
@@ -858,8 +926,9 @@ LRESULT InputMessage(TEdit& e, UINT msg, WPARAM wParam, LPARAM lParam, bool& han
   handled = true;
   switch (msg) {
     case WM_KEYDOWN: KeyDownMessage(e, wParam); return 0;
-    case WM_CHAR: CharMessage(e, static_cast<char>(wParam)); return 0;
-    case WM_LBUTTONDOWN: ButtonDown(e, ClientPoint(lParam)); return 0;
+    case WM_CHAR:
+    case WM_IME_CHAR: CharMessage(e, static_cast<char>(wParam & 0xFF)); return 0;  // single-byte code page
+    case WM_LBUTTONDOWN: ButtonDown(e, ClientPoint(lParam), wParam); return 0;
     case WM_LBUTTONDBLCLK: SelectWordAt(e, CharAt(e, ClientPoint(lParam))); return 0;
     case WM_MOUSEMOVE:
       if (e.Selecting && GetCapture() == e.Wnd) DragTo(e, ClientPoint(lParam));
@@ -938,6 +1007,7 @@ LRESULT EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       Redraw(*e);
       return msg == WM_SIZE ? DefWindowProc(wnd, msg, wParam, lParam) : 0;
     case WM_ENABLE: InvalidateRect(wnd, nullptr, FALSE); return 0;
+    case WM_CONTEXTMENU: ContextMenu(*e, lParam); return 0;
     case WM_GETDLGCODE:
       return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS | (e->Multi() ? DLGC_WANTALLKEYS : 0);
     default: break;

@@ -23,17 +23,30 @@ void Normalize(TScrollBarState& s) {
   s.Pos = std::clamp(s.Pos, s.Min, std::max(s.Min, MaxPos(s)));
 }
 
-// The bar whose thumb is being dragged: it is drawn at the tracking position.
-struct TThumbDrag {
+enum class TBarPart { None, LineUp, LineDown, PageUp, PageDown, Thumb };
+
+// The part of a bar the mouse holds down: a pressed arrow or page area draws pushed while the
+// pointer is on it, a dragged thumb draws at the tracking position.
+struct TBarPress {
   HWND Wnd = nullptr;
   int Bar = -1;
+  TBarPart Part = TBarPart::None;
+  bool Over = false;
 };
-TThumbDrag& ThumbDrag() {
-  static TThumbDrag drag;
-  return drag;
+TBarPress& BarPress() {
+  static TBarPress press;
+  return press;
 }
 
-bool IsTracking(const TWindowRec* w, int bar) { return ThumbDrag().Wnd == w->Handle && ThumbDrag().Bar == bar; }
+TBarPart PressedPart(const TWindowRec* w, int bar) {
+  const TBarPress& p = BarPress();
+  return p.Wnd == w->Handle && p.Bar == bar && p.Over ? p.Part : TBarPart::None;
+}
+
+bool IsTracking(const TWindowRec* w, int bar) {
+  const TBarPress& p = BarPress();
+  return p.Wnd == w->Handle && p.Bar == bar && p.Part == TBarPart::Thumb;
+}
 
 struct TBarParts {
   int Arrow = 0;       // length of each arrow button
@@ -77,6 +90,40 @@ TRect ScrollBarRect(const TWindowRec* w, int bar) {
   return TRect();
 }
 
+namespace {
+
+enum class TArrowDir { Up, Down, Left, Right };
+
+// A filled triangle pointing `dir`, centred in the box.
+void DrawArrowGlyph(TSurface& s, const TRegionData& clip, const TRect& box, TArrowDir dir, uint32_t color, int shift) {
+  int rows = std::max(2, std::min(box.Width(), box.Height()) / 4);
+  int cx = box.Left + box.Width() / 2 + shift, cy = box.Top + box.Height() / 2 + shift;
+  for (int k = 0; k < rows; ++k) {
+    int step = dir == TArrowDir::Up || dir == TArrowDir::Left ? k : rows - 1 - k;
+    if (dir == TArrowDir::Up || dir == TArrowDir::Down) {
+      int y = cy - rows / 2 + step;
+      FillSurface(s, clip, {cx - k, y, cx + k + 1, y + 1}, color);
+    } else {
+      int x = cx - rows / 2 + step;
+      FillSurface(s, clip, {x, cy - k, x + 1, cy + k + 1}, color);
+    }
+  }
+}
+
+void DrawArrowButton(TSurface& s, const TRegionData& clip, const TRect& box, TArrowDir dir, bool pressed, bool enabled) {
+  uint32_t face = SysPixel(COLOR_BTNFACE), light = SysPixel(COLOR_BTNHIGHLIGHT), dark = SysPixel(COLOR_BTNSHADOW);
+  FillSurface(s, clip, box, face);
+  FrameSurface(s, clip, box, 1, pressed ? dark : light, dark);
+  if (enabled) {
+    DrawArrowGlyph(s, clip, box, dir, SysPixel(COLOR_BTNTEXT), pressed ? 1 : 0);
+  } else {
+    DrawArrowGlyph(s, clip, box, dir, light, 1);
+    DrawArrowGlyph(s, clip, box, dir, SysPixel(COLOR_GRAYTEXT), 0);
+  }
+}
+
+}  // namespace
+
 void DrawScrollBars(TWindowRec* w, TSurface& s, const TRegionData& clip) {
   TPoint o = SurfaceOffset(w);
   uint32_t face = SysPixel(COLOR_BTNFACE), light = SysPixel(COLOR_BTNHIGHLIGHT), dark = SysPixel(COLOR_BTNSHADOW);
@@ -85,13 +132,23 @@ void DrawScrollBars(TWindowRec* w, TSurface& s, const TRegionData& clip) {
     if (r.IsEmpty()) continue;
     r = {r.Left + o.X, r.Top + o.Y, r.Right + o.X, r.Bottom + o.Y};
     FillSurface(s, clip, r, SysPixel(COLOR_SCROLLBAR));
+    const TScrollBarState& st = w->Scroll[bar];
+    bool scrolls = MaxPos(st) > st.Min && st.Disabled != ESB_DISABLE_BOTH;
     TBarParts p = Parts(w, bar);
+    TBarPart pressed = PressedPart(w, bar);
     auto part = [&](int from, int to) {
       return bar == SB_VERT ? TRect{r.Left, r.Top + from, r.Right, r.Top + to} : TRect{r.Left + from, r.Top, r.Left + to, r.Bottom};
     };
-    for (TRect box : {part(0, p.Arrow), part(p.Length - p.Arrow, p.Length), part(p.ThumbStart, p.ThumbEnd)}) {
-      FillSurface(s, clip, box, face);
-      FrameSurface(s, clip, box, 1, light, dark);
+    if (pressed == TBarPart::PageUp) FillSurface(s, clip, part(p.Arrow, p.ThumbStart), SysPixel(COLOR_3DDKSHADOW));
+    if (pressed == TBarPart::PageDown) FillSurface(s, clip, part(p.ThumbEnd, p.Length - p.Arrow), SysPixel(COLOR_3DDKSHADOW));
+    DrawArrowButton(s, clip, part(0, p.Arrow), bar == SB_VERT ? TArrowDir::Up : TArrowDir::Left,
+                    pressed == TBarPart::LineUp, scrolls && !(st.Disabled & ESB_DISABLE_LTUP));
+    DrawArrowButton(s, clip, part(p.Length - p.Arrow, p.Length), bar == SB_VERT ? TArrowDir::Down : TArrowDir::Right,
+                    pressed == TBarPart::LineDown, scrolls && !(st.Disabled & ESB_DISABLE_RTDN));
+    if (scrolls) {
+      TRect thumb = part(p.ThumbStart, p.ThumbEnd);
+      FillSurface(s, clip, thumb, face);
+      FrameSurface(s, clip, thumb, 1, light, dark);
     }
   }
   if ((w->Style & WS_VSCROLL) && (w->Style & WS_HSCROLL)) {
@@ -104,8 +161,6 @@ namespace {
 
 constexpr UINT_PTR kRepeatTimer = 0xFFF0;
 constexpr UINT kFirstRepeatDelay = 250, kRepeatInterval = 50;
-
-enum class TBarPart { None, LineUp, LineDown, PageUp, PageDown, Thumb };
 
 // Offset of a screen point along the bar, from the bar's start.
 int OffsetAlong(const TWindowRec* w, int bar, TPoint screen) {
@@ -155,7 +210,8 @@ class TBarCapture {
   ~TBarCapture() {
     if (IsWindow(FWnd)) KillTimer(FWnd, kRepeatTimer);
     if (GetCapture() == FWnd) ReleaseCapture();
-    ThumbDrag() = TThumbDrag();
+    BarPress() = TBarPress();
+    if (TWindowRec* w = FindWindowRec(FWnd)) DrawNonClientFrame(w);
   }
   TBarCapture(const TBarCapture&) = delete;
   TBarCapture& operator=(const TBarCapture&) = delete;
@@ -188,16 +244,23 @@ bool NextBarMessage(HWND wnd, MSG& m) {
 // the pressed part (a page press stops when the thumb reaches the pointer).
 void RepeatWhilePressed(HWND wnd, int bar, TBarPart part, TPoint screen) {
   TBarCapture capture(wnd);
+  BarPress() = {wnd, bar, part, true};
+  if (TWindowRec* w = FindWindowRec(wnd)) DrawNonClientFrame(w);
   SendScroll(wnd, bar, CodeOf(part));
   SetTimer(wnd, kRepeatTimer, kFirstRepeatDelay, nullptr);
   MSG m;
   while (NextBarMessage(wnd, m)) {
+    TWindowRec* w = FindWindowRec(wnd);
     if (m.message == WM_MOUSEMOVE) {
       screen = m.pt;
+      bool over = w && PartAt(w, bar, screen) == part;
+      if (w && over != BarPress().Over) {
+        BarPress().Over = over;
+        DrawNonClientFrame(w);
+      }
       continue;
     }
     SetTimer(wnd, kRepeatTimer, kRepeatInterval, nullptr);
-    TWindowRec* w = FindWindowRec(wnd);
     if (w && PartAt(w, bar, screen) == part) SendScroll(wnd, bar, CodeOf(part));
   }
 }
@@ -219,7 +282,7 @@ void DragThumb(HWND wnd, int bar, TPoint screen) {
   TBarCapture capture(wnd);
   int grabOffset = OffsetAlong(w, bar, screen) - Parts(w, bar).ThumbStart;
   w->Scroll[bar].TrackPos = w->Scroll[bar].Pos;
-  ThumbDrag() = {wnd, bar};
+  BarPress() = {wnd, bar, TBarPart::Thumb, true};
   MSG m;
   while (NextBarMessage(wnd, m)) {
     if (m.message != WM_MOUSEMOVE || !(w = FindWindowRec(wnd))) continue;
@@ -231,7 +294,7 @@ void DragThumb(HWND wnd, int bar, TPoint screen) {
   }
   if ((w = FindWindowRec(wnd))) {
     int pos = w->Scroll[bar].TrackPos;
-    ThumbDrag() = TThumbDrag();
+    BarPress() = TBarPress();
     DrawNonClientFrame(w);
     SendScroll(wnd, bar, SB_THUMBPOSITION, pos);
   }

@@ -722,6 +722,22 @@ constexpr UINT ODT_MENU = 1, ODT_LISTBOX = 2, ODT_COMBOBOX = 3, ODT_BUTTON = 4;
 constexpr UINT ODA_DRAWENTIRE = 0x1, ODA_SELECT = 0x2, ODA_FOCUS = 0x4;
 constexpr UINT ODS_SELECTED = 0x1, ODS_GRAYED = 0x2, ODS_DISABLED = 0x4, ODS_CHECKED = 0x8, ODS_FOCUS = 0x10,
                ODS_DEFAULT = 0x20, ODS_COMBOBOXEDIT = 0x1000;
+// Messages of a list box to its parent about its items (the reflected CN_ values build on them).
+constexpr UINT WM_DELETEITEM = 0x002D, WM_VKEYTOITEM = 0x002E, WM_CHARTOITEM = 0x002F, WM_COMPAREITEM = 0x0039;
+struct DELETEITEMSTRUCT {
+  UINT CtlType = 0, CtlID = 0, itemID = 0;
+  HWND hwndItem = nullptr;
+  ULONG_PTR itemData = 0;
+};
+struct COMPAREITEMSTRUCT {
+  UINT CtlType = 0, CtlID = 0;
+  HWND hwndItem = nullptr;
+  UINT itemID1 = 0;
+  ULONG_PTR itemData1 = 0;
+  UINT itemID2 = 0;
+  ULONG_PTR itemData2 = 0;
+  DWORD dwLocaleId = 0;
+};
 struct MEASUREITEMSTRUCT {
   UINT CtlType = 0, CtlID = 0, itemID = 0, itemWidth = 0, itemHeight = 0;
   ULONG_PTR itemData = 0;

@@ -12,11 +12,11 @@ class ControlsFocusTest : public TFormsTest {
     panel = Add<TProbeControl>(form, "panel", Rect(0, 30, 200, 100));
     panel->SetTabStop(false);
     b = Add<TProbeControl>(panel, "b", Rect(0, 0, 50, 20));
-    c = Add<TProbeControl>(panel, "c", Rect(60, 0, 50, 20));
-    d = Add<TProbeControl>(form, "d", Rect(0, 140, 50, 20));
-    e = Add<TProbeControl>(form, "e", Rect(60, 140, 50, 20));
+    c = Add<TProbeControl>(panel, "c", Bounds(60, 0, 50, 20));
+    d = Add<TProbeControl>(form, "d", Bounds(0, 140, 50, 20));
+    e = Add<TProbeControl>(form, "e", Bounds(60, 140, 50, 20));
     e->SetEnabled(false);
-    f = Add<TProbeControl>(form, "f", Rect(120, 140, 50, 20));
+    f = Add<TProbeControl>(form, "f", Bounds(120, 140, 50, 20));
     f->SetVisible(false);
     for (TProbeControl* p : {a, panel, b, c, d, e, f}) p->Log = &log;
   }

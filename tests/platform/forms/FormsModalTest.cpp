@@ -175,8 +175,15 @@ TEST_F(FormsModalTest, SynchronizeRunsOnTheGuiThreadThroughTheLoop) {
       ran = true;
     });
   });
-  for (int i = 0; i < 100 && !ran; ++i) Application->HandleMessage();
+  Application->OnIdle = [&](TObject*, bool& done) { done = !ran; };  // no more waiting once it ran
+  String failure;
+  try {
+    for (int i = 0; i < 100 && !ran; ++i) Application->HandleMessage();
+  } catch (Exception& e) {
+    failure = e.Message();
+  }
   worker.join();
+  EXPECT_EQ(failure, "");
   EXPECT_TRUE(ran);
   EXPECT_EQ(ranOn, std::this_thread::get_id());
 }

@@ -86,4 +86,146 @@ TEST_F(WinScrollTest, ClicksOnTheBarSendScrollCodesByPart) {
   }
 }
 
+// The codes of the WM_VSCROLL messages recorded, with the position word for thumb messages.
+std::vector<std::pair<WORD, int>> VScrolls() {
+  std::vector<std::pair<WORD, int>> out;
+  for (const TLoggedMsg& m : MsgLog())
+    if (m.Msg == WM_VSCROLL) {
+      WORD code = LOWORD(m.W);
+      out.push_back({code, code == SB_THUMBTRACK || code == SB_THUMBPOSITION ? int(HIWORD(m.W)) : 0});
+    }
+  return out;
+}
+
+HWND ScrolledWindow(int pos) {
+  HWND w = CreateWindowEx(0, "QJDbl", "top", WS_POPUP | WS_VISIBLE | WS_VSCROLL, 0, 0, 200, 200, nullptr, nullptr,
+                          nullptr, nullptr);
+  SCROLLINFO si;
+  si.fMask = SIF_ALL;
+  si.nMax = 99;
+  si.nPage = 10;
+  si.nPos = pos;
+  SetScrollInfo(w, SB_VERT, &si, TRUE);
+  return w;
+}
+
+TEST_F(WinScrollTest, DraggingTheThumbTracksAndEndsAtTheDropPosition) {
+  HWND w = ScrolledWindow(0);
+  Pump();
+  SCROLLBARINFO sbi;
+  GetScrollBarInfo(w, OBJID_VSCROLL, &sbi);
+  int grab = (sbi.xyThumbTop + sbi.xyThumbBottom) / 2;
+  std::vector<int> trackPositions;
+  MsgHandler() = [&](HWND, UINT msg, WPARAM wp, LPARAM, LRESULT&) {
+    if (msg == WM_VSCROLL && LOWORD(wp) == SB_THUMBTRACK) {
+      SCROLLINFO si;
+      si.fMask = SIF_TRACKPOS | SIF_POS;
+      GetScrollInfo(w, SB_VERT, &si);
+      trackPositions.push_back(si.nTrackPos);
+      EXPECT_EQ(si.nPos, 0) << "the position changes only when the window scrolls";
+    }
+    return false;
+  };
+  // The moves come one at a time while the loop waits, as a hand would make them.
+  std::vector<std::function<void()>> steps = {[&] { Headless::MoveMouse(190, grab + 40); },
+                                              [&] { Headless::MoveMouse(190, grab + 80); },
+                                              [&] { Headless::MoveMouse(190, 400); }, [] { Headless::MouseUp(); }};
+  size_t step = 0;
+  Headless::SetIdleHandler([&] {
+    if (step < steps.size()) steps[step++]();
+  });
+  MsgLog().clear();
+  Headless::MoveMouse(190, grab);
+  Headless::MouseDown();
+  Pump();
+  Headless::SetIdleHandler(nullptr);
+  auto codes = VScrolls();
+  ASSERT_EQ(codes.size(), 5u);
+  EXPECT_EQ(codes[0].first, SB_THUMBTRACK);
+  EXPECT_GT(codes[0].second, 0);
+  EXPECT_GT(codes[1].second, codes[0].second);
+  EXPECT_EQ(codes[2], std::make_pair(WORD(SB_THUMBTRACK), 90)) << "past the end the thumb stops at the last page";
+  EXPECT_EQ(codes[3], std::make_pair(WORD(SB_THUMBPOSITION), 90));
+  EXPECT_EQ(codes[4].first, SB_ENDSCROLL);
+  EXPECT_EQ(trackPositions, (std::vector<int>{codes[0].second, codes[1].second, 90}));
+  EXPECT_EQ(GetCapture(), nullptr);
+  SCROLLINFO si;
+  si.fMask = SIF_TRACKPOS;
+  GetScrollInfo(w, SB_VERT, &si);
+  EXPECT_EQ(si.nTrackPos, 0) << "after the drag the track position is the position again";
+}
+
+TEST_F(WinScrollTest, HoldingAnArrowRepeatsOnTheTimer) {
+  HWND w = ScrolledWindow(50);
+  Pump();
+  int idle = 0;
+  Headless::SetIdleHandler([&] {
+    if (++idle == 5) Headless::MouseUp();
+  });
+  MsgLog().clear();
+  DWORD start = GetTickCount();
+  Headless::MoveMouse(190, 195);
+  Headless::MouseDown();
+  Pump();
+  Headless::SetIdleHandler(nullptr);
+  std::vector<std::pair<WORD, int>> expected(5, {WORD(SB_LINEDOWN), 0});
+  expected.push_back({WORD(SB_ENDSCROLL), 0});
+  EXPECT_EQ(VScrolls(), expected);
+  EXPECT_EQ(GetTickCount() - start, 250u + 3 * 50u) << "a first pause, then a steady rate";
+  EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_TRUE(IsWindow(w));
+}
+
+TEST_F(WinScrollTest, HoldingThePageAreaStopsWhenTheThumbReachesThePointer) {
+  HWND w = ScrolledWindow(0);
+  Pump();
+  MsgHandler() = [&](HWND h, UINT msg, WPARAM wp, LPARAM, LRESULT&) {
+    if (msg == WM_VSCROLL && LOWORD(wp) == SB_PAGEDOWN) SetScrollPos(h, SB_VERT, GetScrollPos(h, SB_VERT) + 10, TRUE);
+    return false;
+  };
+  int idle = 0;
+  Headless::SetIdleHandler([&] {
+    if (++idle == 20) Headless::MouseUp();
+  });
+  MsgLog().clear();
+  Headless::MoveMouse(190, 120);
+  Headless::MouseDown();
+  Pump();
+  Headless::SetIdleHandler(nullptr);
+  SCROLLBARINFO sbi;
+  GetScrollBarInfo(w, OBJID_VSCROLL, &sbi);
+  EXPECT_LE(sbi.xyThumbTop, 120);
+  EXPECT_GT(sbi.xyThumbBottom, 120) << "the thumb came to the pointer and stopped there";
+  int pages = 0;
+  for (auto [code, pos] : VScrolls()) pages += code == SB_PAGEDOWN;
+  EXPECT_EQ(pages, GetScrollPos(w, SB_VERT) / 10);
+  EXPECT_LT(pages, 19);
+}
+
+TEST_F(WinScrollTest, DisabledArrowsIgnoreClicksAndFlatBarsMapToTheFrameBars) {
+  HWND w = ScrolledWindow(50);
+  Pump();
+  EXPECT_TRUE(EnableScrollBar(w, SB_VERT, ESB_DISABLE_LTUP));
+  EXPECT_FALSE(EnableScrollBar(w, SB_VERT, ESB_DISABLE_LTUP)) << "no change answers FALSE";
+  EXPECT_FALSE(EnableScrollBar(w, 9, ESB_ENABLE_BOTH));
+  MsgLog().clear();
+  Headless::Click(190, 5);
+  Headless::AdvanceClock(1000);
+  Headless::Click(190, 195);
+  Pump();
+  EXPECT_EQ(VScrolls(), (std::vector<std::pair<WORD, int>>{{SB_LINEDOWN, 0}, {SB_ENDSCROLL, 0}}));
+
+  EXPECT_TRUE(InitializeFlatSB(w));
+  EXPECT_EQ(FlatSB_SetScrollPos(w, SB_VERT, 70, TRUE), 50);
+  EXPECT_EQ(GetScrollPos(w, SB_VERT), 70);
+  int value = 0;
+  EXPECT_TRUE(FlatSB_GetScrollProp(w, WSB_PROP_CXVSCROLL, &value));
+  EXPECT_EQ(value, GetSystemMetrics(SM_CXVSCROLL));
+  EXPECT_TRUE(FlatSB_SetScrollProp(w, WSB_PROP_CXVSCROLL, 0, TRUE));
+  EXPECT_TRUE(FlatSB_GetScrollProp(w, WSB_PROP_CXVSCROLL, &value));
+  EXPECT_EQ(value, 0);
+  EXPECT_FALSE(FlatSB_GetScrollProp(w, 3, &value)) << "not a single property";
+  EXPECT_FALSE(FlatSB_SetScrollProp(nullptr, WSB_PROP_CXVSCROLL, 1, TRUE));
+}
+
 }  // namespace

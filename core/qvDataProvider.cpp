@@ -1,0 +1,580 @@
+#include "core/qvDataProvider.h"
+
+#include <algorithm>
+
+#include "core/qvClasses.h"
+#include "core/qvCustomData.h"
+#include "core/qvDataPipeline.h"
+#include "core/qvDataUpdateScope.h"
+#include "core/qvVariants.h"
+
+QJ_IMPLEMENT_CLASS(TqvUserDataSource)
+QJ_IMPLEMENT_CLASS(TqvCustomDataProvider)
+
+namespace {
+
+// The appending flag of a controller for the duration of a block.
+class TAppendScope {
+ public:
+  TAppendScope(TqvCustomDataController* AController, bool AValue)
+      : FController(AController), FOld(AController->IsAppendInProgress()) {
+    FController->SetAppendInProgress(AValue);
+  }
+  ~TAppendScope() { FController->SetAppendInProgress(FOld); }
+  TAppendScope(const TAppendScope&) = delete;
+  TAppendScope& operator=(const TAppendScope&) = delete;
+
+ private:
+  TqvCustomDataController* FController;
+  bool FOld;
+};
+
+bool IsEmptyText(const Variant& AValue) {
+  try {
+    return VarToStr(AValue).empty();
+  } catch (const Exception&) {
+    return false;  // a value without a text form is not empty
+  }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TqvUserDataSource
+
+String TqvUserDataSource::GetDisplayText(TqvRecordHandle AHandle, TqvRecordHandle AItemHandle) {
+  return VarToStr(GetValue(AHandle, AItemHandle));
+}
+
+TqvRecordHandle TqvUserDataSource::InsertRecord(TqvRecordHandle) { return AppendRecord(); }
+
+Integer TqvUserDataSource::CompareValues(TqvRecordHandle AHandle1, TqvRecordHandle AHandle2,
+                                         TqvRecordHandle AItemHandle) {
+  return VarCompareEx(GetValue(AHandle1, AItemHandle), GetValue(AHandle2, AItemHandle));
+}
+
+// ---------------------------------------------------------------------------------------------
+// TqvCustomDataProvider
+
+TqvCustomDataProvider::TqvCustomDataProvider(TqvCustomDataController* ADataController)
+    : FDataController(ADataController) {}
+
+TqvCustomDataProvider::~TqvCustomDataProvider() {
+  if (FUserDataSource && FUserDataSource->FProvider == this) FUserDataSource->FProvider = nullptr;
+}
+
+bool TqvCustomDataProvider::CanDelete() { return FDataController->GetRecordCount() > 0; }
+
+TqvUserDataSource* TqvCustomDataProvider::Source() {
+  if (FUserDataSource) FUserDataSource->FCurrentProvider = this;
+  return FUserDataSource;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The editing cycle
+
+bool TqvCustomDataProvider::EditRecord(Integer ARecordIndex) {
+  FDataController->CheckRecordRange(ARecordIndex);
+  if (!IsEditing()) StartEditing();
+  if (IsEditing()) SetEditingItem();
+  return true;
+}
+
+void TqvCustomDataProvider::InitEditRecord() {
+  if (FDataController->IsNewItemRowFocused() && !IsInserting()) return Insert();
+  Integer record = FDataController->GetRecordIndexToEdit();
+  if (record == qvNoEditedRecordIndex) return;
+  FEditingRecordIndex = record;
+  if (!IsSourceActive() && !IsInserting()) SaveEditedCopy();
+  FDataController->Change(dccUpdateRecord);
+}
+
+void TqvCustomDataProvider::SaveEditedCopy() {
+  if (FSavedCopy == 0) FSavedCopy = FDataController->GetStorage()->AddInternalRecord();
+  FDataController->CopyRecord(FEditingRecordIndex, FSavedCopy);
+}
+
+void TqvCustomDataProvider::FreeSavedCopy() {
+  if (FSavedCopy == 0) return;
+  FDataController->GetStorage()->DeleteRecord(FSavedCopy);
+  FSavedCopy = 0;
+}
+
+// The new-record buffer loses its values but stays reserved for the controller.
+void TqvCustomDataProvider::ClearNewRecordBuffer(Integer ARecordIndex) {
+  TqvDataStorage* storage = FDataController->GetStorage();
+  storage->DeleteRecord(ARecordIndex);
+  TqvDataStorage::SetRecordState(storage->GetRecordBuffer(ARecordIndex), qvRecordStateInUse, true);
+}
+
+bool TqvCustomDataProvider::PostingWouldLoseChanges() const {
+  return IsEditing() && (IsEditingItem() || IsModified());
+}
+
+void TqvCustomDataProvider::BeginInsert(bool AAppend) {
+  if (!IsSourceActive() && IsInserting() && !IsEditingItem() && !IsModified()) return;
+  if (!IsSourceActive()) {
+    if (PostingWouldLoseChanges()) {
+      if (IsEditingItem()) UpdateData();
+      Post();
+    } else if (IsEditing()) {
+      EndEditing();  // an untouched edit of another record just ends
+    }
+  }
+  TqvCustomDataController* c = FDataController;
+  Integer edited;
+  {
+    TqvDataUpdateScope update(c);
+    Integer reference = -1;
+    if (c->GetNewItemRowEnabled()) {
+      reference = c->GetFocusedRecordIndex();
+      if (reference == -1 && c->GetRowCount() > 0) reference = c->GetRowInfo(0).RecordIndex;
+      edited = c->GetNewRecordIndex();
+      c->SetNewItemRowFocused(true);
+    } else {
+      if (!AAppend) c->ClearSelection();
+      if (IsGridMode()) {
+        reference = edited = c->GetActiveRecordIndex();
+      } else if (AAppend) {
+        reference = c->GetLastRowRecordIndex();
+        edited = c->AppendRecord();
+      } else {
+        reference = c->GetFocusedRecordIndex();
+        if (reference == -1) reference = 0;
+        std::vector<Variant> values = c->GetGroupingValues(reference);
+        edited = c->InsertRecord(reference);
+        FEditingRecordIndex = edited;
+        AssignGroupingValues(edited, values);
+        reference = -1;  // the values are assigned already
+      }
+    }
+    FEditingRecordIndex = edited;
+    if (reference != -1) AssignGroupingValues(edited, c->GetGroupingValues(reference));
+    ResetEditingItem();
+    FInserting = true;
+  }
+  c->ChangeFocusedRecordIndex(edited < 0 ? -1 : edited);
+}
+
+Integer TqvCustomDataProvider::PostNewItemRow() {
+  TqvFlagScope posting(FPostingNewItemRow, FUserDataSource != nullptr);
+  Integer record = FDataController->AppendRecord();
+  FLastPostRecordIndex = record;
+  FDataController->CopyRecord(FEditingRecordIndex, record);
+  return record;
+}
+
+void TqvCustomDataProvider::Post() {
+  if (IsEditingItem()) FDataController->UpdateEditorsData();
+  Integer record = FEditingRecordIndex;
+  TqvDataUpdateScope update(FDataController);
+  if (!IsInserting() || IsModified()) {
+    bool newItemRow = IsInserting() && FDataController->GetNewItemRowEnabled() &&
+                      FDataController->IsNewRecordIndex(FEditingRecordIndex);
+    if (newItemRow) record = PostNewItemRow();
+    EndEditing();
+  } else {
+    Cancel();
+    record = -1;
+  }
+  FDataController->DataChanged(dckRecord, -1, record);
+}
+
+void TqvCustomDataProvider::Cancel() {
+  TqvCustomDataController* c = FDataController;
+  TqvDataUpdateScope update(c);
+  Integer edited = FEditingRecordIndex;
+  bool isRecord = edited >= 0 && edited < c->GetRecordCount();
+  if (isRecord && IsInserting()) {
+    TAppendScope appending(c, c->IsAppendOnlyMode());
+    Integer focused = c->GetFocusedRecordIndex();
+    c->DeleteRecord(edited);
+    if (focused >= c->GetRecordCount()) c->ChangeFocusedRecordIndex(focused - 1);
+  } else if (isRecord && FSavedCopy != 0) {
+    c->CopyRecord(FSavedCopy, edited);
+  }
+  EndEditing();
+}
+
+void TqvCustomDataProvider::EndEditing() {
+  if (FEditingRecordIndex != qvNoEditedRecordIndex && FEditingRecordIndex < 0 &&
+      FDataController->IsNewRecordIndex(FEditingRecordIndex))
+    ClearNewRecordBuffer(FEditingRecordIndex);
+  FEditingRecordIndex = qvNoEditedRecordIndex;
+  FInserting = false;
+  ResetEditingItem();
+  ResetModified();
+  FreeSavedCopy();
+}
+
+void TqvCustomDataProvider::UpdateData() {
+  if (IsEditingItem()) FDataController->UpdateEditorsData();
+  ResetEditingItem();
+}
+
+Variant TqvCustomDataProvider::GetEditValue(Integer ARecordIndex, TqvCustomDataField* AField, Integer) {
+  if (ARecordIndex == qvNoEditedRecordIndex) RaiseDataControllerError(&sqvDataRecordIndexError);
+  return FDataController->GetFieldValue(ARecordIndex, AField);
+}
+
+bool TqvCustomDataProvider::SetEditValue(Integer ARecordIndex, TqvCustomDataField* AField, const Variant& AValue,
+                                         Integer AEditValueSource) {
+  Variant value = AEditValueSource == 1 && IsEmptyText(AValue) ? Null() : AValue;
+  FDataController->SetValue(ARecordIndex, AField->GetIndex(), value);
+  SetModified();
+  return true;
+}
+
+void TqvCustomDataProvider::AssignFieldValue(Integer ARecordIndex, TqvCustomDataField* AField, const Variant& AValue) {
+  FDataController->SetValue(ARecordIndex, AField->GetIndex(), AValue);
+}
+
+void TqvCustomDataProvider::AssignGroupingValues(Integer ARecordIndex, const std::vector<Variant>& AValues) {
+  TqvCustomDataController* c = FDataController;
+  TqvDataControllerGroups* groups = c->GetGroups();
+  Integer count = groups->GetGroupingItemCount();
+  if (count == 0 || !(c->GetOptions() & dcoAssignGroupingValues)) return;
+  if (static_cast<Integer>(AValues.size()) < count) return;
+  for (Integer level = 0; level < count; ++level)
+    AssignFieldValue(ARecordIndex, c->GetField(groups->GetItemIndexByLevel(level)), AValues[level]);
+}
+
+void TqvCustomDataProvider::CheckEditingRecordRemoved(Integer ARecordIndex) {
+  Integer edited = FEditingRecordIndex;
+  if (edited == qvNoEditedRecordIndex || edited < 0) return;
+  if (ARecordIndex >= 0 && ARecordIndex <= edited)
+    EndEditing();
+  else if (edited >= FDataController->GetRecordCount())
+    EndEditing();
+}
+
+void TqvCustomDataProvider::InternalRecordsCleared() {
+  FSavedCopy = 0;
+  if (FEditingRecordIndex < 0 && FEditingRecordIndex != qvNoEditedRecordIndex) {
+    FEditingRecordIndex = qvNoEditedRecordIndex;
+    FInserting = false;
+    ResetEditingItem();
+    ResetModified();
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Deleting
+
+void TqvCustomDataProvider::DeleteFocusedRecord() {
+  Integer record = FDataController->GetFocusedRecordIndex();
+  if (record < 0) return;
+  FDataController->DeleteRecord(record);
+  FDataController->EnsureFocusedRecord();
+}
+
+void TqvCustomDataProvider::DeleteRecords(std::vector<Integer> AList) {
+  std::sort(AList.begin(), AList.end());
+  AList.erase(std::unique(AList.begin(), AList.end()), AList.end());
+  if (AList.empty()) return;
+  if (AList.front() < 0 || AList.back() >= FDataController->GetRecordCount())
+    RaiseDataControllerError(&sqvDataRecordIndexError);
+  {
+    TqvDataUpdateScope update(FDataController);
+    for (auto it = AList.rbegin(); it != AList.rend(); ++it) FDataController->DeleteRecord(*it);
+  }
+  if (!FDataController->IsUpdateLocked()) FDataController->EnsureFocusedRecord();
+}
+
+void TqvCustomDataProvider::DeleteSelection() {
+  TqvCustomDataController* c = FDataController;
+  std::vector<Integer> records;
+  Integer levels = c->GetGroups()->GetGroupingItemCount();
+  for (Integer i = 0; i < c->GetSelectedCount(); ++i) {
+    Integer row = c->GetSelectedRowIndex(i);
+    TqvRowInfo info = c->GetRowInfo(row);
+    if (info.Level < levels)
+      c->GetGroups()->LoadRecordIndexesByRowIndex(records, row);
+    else
+      records.push_back(info.RecordIndex);
+  }
+  TqvDataUpdateScope update(c);
+  DeleteRecords(records);
+  c->ClearSelection();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Events of the source
+
+void TqvCustomDataProvider::ActiveChanged(bool AActive) {
+  FDataController->ActiveChanged(AActive);
+  ResetEditingItem();
+}
+
+void TqvCustomDataProvider::DataChanged(Byte AKind, Integer AItemIndex, Integer ARecordIndex) {
+  if (FLoadCount > 0) return;
+  FDataController->DataChanged(static_cast<TqvDataChangeKind>(std::min<Byte>(AKind, dckEverything)), AItemIndex,
+                               ARecordIndex);
+  if (FPostingNewItemRow)
+    ResetEditingItem();
+  else
+    EndEditing();
+}
+
+void TqvCustomDataProvider::Scrolled(Integer ADistance) {
+  FDataController->SourceScrolled(ADistance);
+  ResetEditingItem();
+}
+
+void TqvCustomDataProvider::LayoutChanged(Integer AKind) { FDataController->LayoutChanged(AKind); }
+
+// ---------------------------------------------------------------------------------------------
+// The user data source
+
+void TqvCustomDataProvider::SetUserDataSource(TqvUserDataSource* ASource) {
+  if (!IsDataSourceSupported() || ASource == FUserDataSource) return;
+  if (FUserDataSource && FUserDataSource->FProvider == this) FUserDataSource->FProvider = nullptr;
+  FUserDataSource = ASource;
+  if (ASource && !ASource->FProvider) ASource->FProvider = this;
+  if (!FDataController->GetDestroying()) FDataController->ResetStructure();
+}
+
+TqvRecordHandle TqvCustomDataProvider::GetRecordHandle(Integer ARecordIndex) {
+  TqvCustomDataField* key = FDataController->GetInternalKeyField();
+  if (!key) return -1;
+  Variant value = FDataController->GetFieldValue(ARecordIndex, key);
+  return VarIsNull(value) ? -1 : static_cast<TqvRecordHandle>(value.AsInt64());
+}
+
+Integer TqvCustomDataProvider::GetRecordIndexByHandle(TqvRecordHandle AHandle) {
+  for (Integer r = 0; r < FDataController->GetRecordCount(); ++r)
+    if (GetRecordHandle(r) == AHandle) return r;
+  return -1;
+}
+
+Integer TqvCustomDataProvider::AppendRecordHandle(TqvRecordHandle AHandle) {
+  TqvCustomDataField* key = FDataController->GetInternalKeyField();
+  TqvDataStorage* storage = FDataController->GetStorage();
+  Integer record = storage->AppendRecord();
+  if (key && key->GetStorageDef()) storage->SetValue(record, key->GetStorageDef(), static_cast<Integer>(AHandle));
+  return record;
+}
+
+void TqvCustomDataProvider::LoadRecordHandles() {
+  if (TqvUserDataSource* source = Source()) source->LoadRecords();
+}
+
+Variant TqvCustomDataProvider::GetValue(Integer ARecordIndex, TqvCustomDataField* AField) {
+  TqvUserDataSource* source = Source();
+  if (!source) return Null();
+  return source->GetValue(GetRecordHandle(ARecordIndex), source->GetItemHandle(AField->GetIndex()));
+}
+
+String TqvCustomDataProvider::GetDisplayText(Integer ARecordIndex, TqvCustomDataField* AField) {
+  TqvUserDataSource* source = Source();
+  if (!source) return String();
+  return source->GetDisplayText(GetRecordHandle(ARecordIndex), source->GetItemHandle(AField->GetIndex()));
+}
+
+void TqvCustomDataProvider::SetValue(Integer ARecordIndex, TqvCustomDataField* AField, const Variant& AValue) {
+  if (TqvUserDataSource* source = Source())
+    source->SetValue(GetRecordHandle(ARecordIndex), source->GetItemHandle(AField->GetIndex()), AValue);
+}
+
+void TqvCustomDataProvider::SetRecordCount(Integer ACount) {
+  if (TqvUserDataSource* source = Source()) source->SetRecordCount(ACount);
+}
+
+bool TqvCustomDataProvider::DetailHasChildren(Integer ARecordIndex, Integer ARelationIndex) {
+  TqvUserDataSource* source = Source();
+  return source && source->DetailHasChildren(ARecordIndex, ARelationIndex);
+}
+
+void TqvCustomDataProvider::DeleteRecordInSource(Integer ARecordIndex) {
+  if (TqvUserDataSource* source = Source()) source->DeleteRecord(GetRecordHandle(ARecordIndex));
+}
+
+Integer TqvCustomDataProvider::AppendRecordInSource() {
+  TqvUserDataSource* source = Source();
+  return source ? GetRecordIndexByHandle(source->AppendRecord()) : -1;
+}
+
+Integer TqvCustomDataProvider::InsertRecordInSource(Integer ARecordIndex) {
+  TqvUserDataSource* source = Source();
+  if (!source) return -1;
+  TqvRecordHandle handle = source->IsInsertSupported() ? source->InsertRecord(GetRecordHandle(ARecordIndex))
+                                                       : source->AppendRecord();
+  return GetRecordIndexByHandle(handle);
+}
+
+Variant TqvCustomDataProvider::ReadValue(Integer ARecordIndex, TqvCustomDataField* AField) {
+  if (ARecordIndex < 0) return FDataController->GetFieldValue(ARecordIndex, AField);
+  return GetValue(ARecordIndex, AField);
+}
+
+Integer TqvCustomDataProvider::CompareValues(Integer ARecordIndex1, Integer ARecordIndex2, TqvCustomDataField* AField) {
+  TqvUserDataSource* source = Source();
+  if (!source) return 0;
+  if (ARecordIndex1 >= 0 && ARecordIndex2 >= 0 && source->IsCustomCompare())
+    return source->CompareValues(GetRecordHandle(ARecordIndex1), GetRecordHandle(ARecordIndex2),
+                                 source->GetItemHandle(AField->GetIndex()));
+  return VarCompareEx(ReadValue(ARecordIndex1, AField), ReadValue(ARecordIndex2, AField));
+}
+
+// ---------------------------------------------------------------------------------------------
+// The controller's editing front ends
+
+TqvCustomDataProvider* TqvCustomDataController::GetProvider() const {
+  if (!FProvider) FProvider.reset(GetDataProviderClass()->Create(const_cast<TqvCustomDataController*>(this)));
+  return FProvider.get();
+}
+
+TqvCustomDataProviderClass TqvCustomDataController::GetDataProviderClass() const {
+  return &TqvCustomDataProvider::StaticClass();
+}
+
+bool TqvCustomDataController::IsProviderMode() const { return GetProvider()->GetUserDataSource() != nullptr; }
+
+bool TqvCustomDataController::IsGridMode() const { return GetProvider()->IsGridMode(); }
+
+bool TqvCustomDataController::IsSourceActive() const { return GetProvider()->IsSourceActive(); }
+
+bool TqvCustomDataController::DetailHasChildren(Integer ARecordIndex, Integer ARelationIndex) {
+  return GetProvider()->DetailHasChildren(ARecordIndex, ARelationIndex);
+}
+
+void TqvCustomDataController::Append() {
+  if (GetProvider()->CanAppend()) GetProvider()->Append();
+}
+
+void TqvCustomDataController::Insert() {
+  if (GetProvider()->CanInsert()) GetProvider()->Insert();
+}
+
+void TqvCustomDataController::Edit() {
+  if (GetProvider()->CanModify()) GetProvider()->Edit();
+}
+
+void TqvCustomDataController::Cancel() {
+  if (IsEditing()) GetProvider()->Cancel();
+}
+
+void TqvCustomDataController::Post() {
+  TAliveToken alive = AliveToken();
+  try {
+    if (IsEditing()) GetProvider()->Post();
+  } catch (...) {
+    if (alive) GetProvider()->ResetLastPostRecordIndex();
+    throw;
+  }
+  if (alive) GetProvider()->ResetLastPostRecordIndex();
+}
+
+void TqvCustomDataController::UpdateData() { GetProvider()->UpdateData(); }
+
+bool TqvCustomDataController::BeginEditItem(Integer AItemIndex) {
+  TqvCustomDataField* field = GetField(AItemIndex);
+  if (!GetProvider()->CanModify() || !field->CanModify(GetItemValueSource(AItemIndex) != 0)) return false;
+  return GetProvider()->EditRecord(GetEditingRecordIndex());
+}
+
+bool TqvCustomDataController::SetEditValue(Integer AItemIndex, const Variant& AValue, Integer AEditValueSource) {
+  if (!BeginEditItem(AItemIndex)) return false;
+  return GetProvider()->SetEditValue(GetEditingRecordIndex(), GetField(AItemIndex), AValue, AEditValueSource);
+}
+
+Variant TqvCustomDataController::GetEditValue(Integer AItemIndex, Integer AEditValueSource) {
+  TqvCustomDataField* field = GetField(AItemIndex);
+  if (IsNewItemRowFocused() && !IsEditing()) return Null();
+  return GetProvider()->GetEditValue(GetEditingRecordIndex(), field, AEditValueSource);
+}
+
+Integer TqvCustomDataController::GetEditingRecordIndex() const {
+  Integer edited = GetProvider()->GetEditingRecordIndex();
+  return edited != qvNoEditedRecordIndex ? edited : GetRecordIndexToEdit();
+}
+
+Integer TqvCustomDataController::GetRecordIndexToEdit() const {
+  if (IsNewItemRowFocused()) return const_cast<TqvCustomDataController*>(this)->GetNewRecordIndex();
+  if (GetFocusedRowIndex() == -1) return qvNoEditedRecordIndex;
+  return GetFocusedRecordIndex();
+}
+
+bool TqvCustomDataController::IsEditing() const {
+  return (GetEditState() & (dceInsert | dceEdit)) != 0 &&
+         GetProvider()->GetEditingRecordIndex() != qvNoEditedRecordIndex;
+}
+
+TqvDataControllerEditState TqvCustomDataController::GetEditState() const {
+  TqvCustomDataProvider* provider = GetProvider();
+  TqvDataControllerEditState state = 0;
+  if (provider->IsInserting())
+    state = dceInsert;
+  else if (provider->IsEditing())
+    state = dceEdit;
+  else
+    return 0;
+  if (provider->IsEditingItem()) state |= dceChanging;
+  if (provider->IsModified()) state |= dceModified;
+  return state;
+}
+
+TqvDataControllerEditOperations TqvCustomDataController::GetEditOperations() const {
+  TqvCustomDataProvider* provider = GetProvider();
+  TqvDataControllerEditOperations operations = 0;
+  if (provider->CanAppend()) operations |= dceopAppend;
+  if (provider->CanDelete()) operations |= dceopDelete;
+  if (provider->CanModify()) operations |= dceopEdit;
+  if (provider->CanInsert()) operations |= dceopInsert;
+  if (!provider->IsSourceActive() || provider->IsSyncMode()) operations |= dceopItemEdit;
+  return operations;
+}
+
+void TqvCustomDataController::CheckEditingRecordRemoved(Integer ARecordIndex) {
+  if (FProvider) FProvider->CheckEditingRecordRemoved(ARecordIndex);
+}
+
+// A group row deletes exactly the records of its group, each once, whatever the view order.
+void TqvCustomDataController::DeleteFocused() {
+  Integer row = GetFocusedRowIndex();
+  if (row == -1 || !GetProvider()->CanDelete()) return;
+  if (GetRowInfo(row).Level >= GetGroups()->GetGroupingItemCount()) return GetProvider()->DeleteFocusedRecord();
+  std::vector<Integer> records;
+  GetGroups()->LoadRecordIndexesByRowIndex(records, row);
+  GetProvider()->DeleteRecords(records);
+}
+
+void TqvCustomDataController::DeleteSelection() {
+  if (GetSelectedCount() == 0 || !GetProvider()->CanDelete()) return;
+  if (IsMultiSelectDisabled())
+    GetProvider()->DeleteFocusedRecord();
+  else
+    GetProvider()->DeleteSelection();
+}
+
+void TqvCustomDataController::SetNewItemRowEnabled(bool AValue) {
+  if (FNewItemRowEnabled == AValue) return;
+  Cancel();
+  ClearSelection();
+  FNewItemRowEnabled = AValue;
+  Change(dccData);
+}
+
+void TqvCustomDataController::SetNewItemRowFocused(bool AValue) {
+  if (FNewItemRowFocused == AValue) return;
+  TqvDataUpdateScope update(this);
+  if (AValue)
+    ChangeFocusedRowIndex(-1);
+  else if (!IsOwnerDestroying())
+    Post();
+  GetDataControllerInfo()->FocusedRecordChanged(true);
+  FNewItemRowFocused = AValue;
+}
+
+bool TqvCustomDataController::IsNewItemRowFocused() const {
+  return FNewItemRowEnabled && FNewItemRowFocused && GetFocusedRecordIndex() == -1;
+}
+
+std::vector<Variant> TqvCustomDataController::GetGroupingValues(Integer ARecordIndex) {
+  std::vector<Variant> values;
+  if (ARecordIndex < 0 || ARecordIndex >= GetRecordCount()) return values;
+  TqvDataControllerGroups* groups = GetGroups();
+  for (Integer level = 0; level < groups->GetGroupingItemCount(); ++level)
+    values.push_back(GetValue(ARecordIndex, groups->GetItemIndexByLevel(level)));
+  return values;
+}
