@@ -221,7 +221,7 @@ void TqvCustomDataController::FieldRemoving(TqvCustomDataField* AField) {
   if (FRelations) FRelations->FieldRemoving(AField);
   if (FDataControllerInfo && !FDestroying) FDataControllerInfo->FieldRemoved(AField);
   if (FSearch) FSearch->FieldRemoving(AField);
-  if (AField == FIncrementalFilterField) ClearIncrementalFilter();
+  if (AField == FIncrementalFilterField && !FDestroying) ClearIncrementalFilter();
   if (AField == FKeyField) FKeyField = nullptr;
   if (FSummary && !FDestroying) FSummary->FieldRemoved(AField);
 }

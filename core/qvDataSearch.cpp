@@ -137,7 +137,7 @@ void TqvCustomDataController::ClearIncrementalFilter() {
   bool wasActive = IsIncrementalFilterActive();
   FIncrementalFilterField = nullptr;
   FIncrementalFilterText.clear();
-  if (wasActive && !IsOwnerDestroying()) UpdateView();
+  if (wasActive && !IsOwnerDestroying() && !FDestroying) UpdateView();
 }
 
 bool TqvCustomDataController::ChangeIncrementalFilterText(const String& AText) {
@@ -182,9 +182,11 @@ void TqvDataControllerLocateObject::ReadData(TqvValueDefReader* AReader) {
   storage->ReadRecord(FRecordIndex, AReader, true);
 }
 
+// A storage that dropped its internal records meanwhile has nothing left to delete.
 void TqvDataControllerLocateObject::ReleaseInternalRecord() {
   if (FRecordIndex == 0) return;
-  if (TqvDataStorage* storage = FDataController->GetStorage()) storage->DeleteRecord(FRecordIndex);
+  TqvDataStorage* storage = FDataController->GetStorage();
+  if (storage && ~FRecordIndex < storage->GetInternalRecordCount()) storage->DeleteRecord(FRecordIndex);
   FRecordIndex = 0;
 }
 

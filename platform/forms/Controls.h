@@ -92,6 +92,12 @@ constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry 
                        mrYes = 6, mrNo = 7, mrAll = 8, mrNoToAll = 9, mrYesToAll = 10;
 
 using TCaption = String;
+enum THelpType { htKeyword, htContext };
+// Input-method modes are kept for the controls that pass them on; the single-byte code page of
+// the program needs no input method.
+enum TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata, imKata, imChinese,
+                imSHanguel, imHanguel };
+using TImeName = String;
 
 // The shift state of a key message's moment, and of the mouse message's key flags.
 TShiftState KeysToShiftState(WORD Keys);
@@ -312,6 +318,10 @@ class TControl : public TComponent {
   void SetIsControl(bool Value) { FIsControl = Value; }
   Integer GetHelpContext() const { return FHelpContext; }
   void SetHelpContext(Integer Value) { FHelpContext = Value; }
+  const String& GetHelpKeyword() const { return FHelpKeyword; }
+  void SetHelpKeyword(const String& Value) { FHelpKeyword = Value; }
+  THelpType GetHelpType() const { return FHelpType; }
+  void SetHelpType(THelpType Value) { FHelpType = Value; }
   TBasicAction* GetAction() const { return FAction; }
   void SetAction(TBasicAction* Value);
 
@@ -435,7 +445,6 @@ class TControl : public TComponent {
  private:
   void SetParentInternal(TWinControl* AParent);
   void DoMouseButtonEvent(TMouseButton Button, bool Down, TShiftState Shift, Integer X, Integer Y);
-  void SendParentChange(UINT Msg);
 
   TAlign FAlign = alNone;
   TAnchors FAnchors = akLeft | akTop;
@@ -462,6 +471,8 @@ class TControl : public TComponent {
   bool FParentCtl3D = true;
   bool FIsControl = false;
   Integer FHelpContext = 0;
+  String FHelpKeyword;
+  THelpType FHelpType = htContext;
   TBasicAction* FAction = nullptr;
   TDragMode FDragMode = dmManual;
   TCursor FDragCursor = crDrag;
@@ -546,6 +557,10 @@ class TWinControl : public TControl {
 
   // Painting
   TBrush* GetBrush() const { return FBrush.get(); }
+  TImeMode GetImeMode() const { return FImeMode; }
+  void SetImeMode(TImeMode Value) { FImeMode = Value; }
+  const TImeName& GetImeName() const { return FImeName; }
+  void SetImeName(const TImeName& Value) { FImeName = Value; }
   bool GetDoubleBuffered() const { return FDoubleBuffered; }
   void SetDoubleBuffered(bool Value) { FDoubleBuffered = Value; }
   bool GetParentBackground() const { return (FControlStyle & csParentBackground) != 0; }
@@ -635,7 +650,6 @@ class TWinControl : public TControl {
  private:
   friend LRESULT ControlWindowProc(HWND, UINT, WPARAM, LPARAM);
   bool IsControlMouseMsg(TMessage& Message);
-  void InsertIntoTabList(TWinControl* Control);
   void SetZOrderPosition(TControl* Control, bool TopMost);
   void BrushChanged(TObject*);
 
@@ -647,7 +661,8 @@ class TWinControl : public TControl {
   bool FTabStop = false;
   bool FShowing = false;
   bool FDoubleBuffered = false;
-  bool FRealigning = false;
+  TImeMode FImeMode = imDontCare;
+  TImeName FImeName;
   TSize FLastClientSize;
 };
 

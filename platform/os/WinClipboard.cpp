@@ -18,7 +18,8 @@ namespace {
 // ------------------------------------------------------------------ memory blocks
 
 struct TGlobalBlock {
-  std::vector<uint8_t> Bytes;
+  std::vector<uint8_t> Bytes;  // never empty, so a lock always gives writable memory
+  size_t Size = 0;
   int Locks = 0;
 };
 
@@ -56,7 +57,8 @@ std::vector<uint8_t> BlockBytes(HANDLE h) {
   TGlobalTable& t = Globals();
   std::lock_guard<std::mutex> guard(t.Lock);
   TGlobalBlock* b = FindBlock(t, static_cast<HGLOBAL>(h));
-  return b ? b->Bytes : std::vector<uint8_t>();
+  return b ? std::vector<uint8_t>(b->Bytes.begin(), b->Bytes.begin() + static_cast<std::ptrdiff_t>(b->Size))
+           : std::vector<uint8_t>();
 }
 
 // ------------------------------------------------------------------ clipboard state
@@ -216,7 +218,8 @@ HGLOBAL GlobalAlloc(UINT, size_t bytes) {
   TGlobalTable& t = Globals();
   auto block = std::make_unique<TGlobalBlock>();
   try {
-    block->Bytes.assign(bytes, 0);
+    block->Bytes.assign(std::max<size_t>(bytes, 1), 0);
+    block->Size = bytes;
   } catch (const std::bad_alloc&) {
     return nullptr;
   }
@@ -238,8 +241,7 @@ void* GlobalLock(HGLOBAL mem) {
   TGlobalBlock* b = FindBlock(t, mem);
   if (!b) return nullptr;
   ++b->Locks;
-  // A zero-sized block still gives a usable (empty) pointer.
-  return b->Bytes.empty() ? static_cast<void*>(b) : b->Bytes.data();
+  return b->Bytes.data();
 }
 
 BOOL GlobalUnlock(HGLOBAL mem) {
@@ -254,7 +256,7 @@ size_t GlobalSize(HGLOBAL mem) {
   TGlobalTable& t = Globals();
   std::lock_guard<std::mutex> guard(t.Lock);
   TGlobalBlock* b = FindBlock(t, mem);
-  return b ? b->Bytes.size() : 0;
+  return b ? b->Size : 0;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -263,6 +265,8 @@ size_t GlobalSize(HGLOBAL mem) {
 BOOL OpenClipboard(HWND owner) {
   TClipboardState& c = Clip();
   if (owner && !IsWindow(owner)) return FALSE;
+  // A window that died with the clipboard open does not keep it locked.
+  if (c.Open && c.OpenedBy && !IsWindow(c.OpenedBy)) c.Open = false;
   if (c.Open && c.OpenedBy != owner) return FALSE;
   c.Open = true;
   c.OpenedBy = owner;

@@ -977,7 +977,8 @@ bool MenuBarDefProc(TWindowRec* w, UINT msg, WPARAM wParam, LPARAM lParam, LRESU
       result = 0;
       return true;
     case WM_SYSCHAR:
-      if (wParam < ' ' || !(lParam & KF_ALTDOWN_BIT)) return false;
+      // Alt+Space belongs to the window menu, which our windows do not have.
+      if (wParam <= ' ' || !(lParam & KF_ALTDOWN_BIT)) return false;
       SendMessage(root, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(wParam));
       result = 0;
       return true;

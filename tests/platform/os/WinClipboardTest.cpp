@@ -76,6 +76,11 @@ TEST_F(WinClipboardTest, OpeningRulesAndFailureValues) {
   EXPECT_EQ(SetClipboardData(CF_BITMAP, GlobalAlloc(GHND, 4)), nullptr) << "CF_BITMAP needs a bitmap";
   EXPECT_TRUE(CloseClipboard());
   EXPECT_FALSE(OpenClipboard(reinterpret_cast<HWND>(0x99))) << "a dead window cannot open it";
+
+  ASSERT_TRUE(OpenClipboard(a));
+  DestroyWindow(a);
+  EXPECT_TRUE(OpenClipboard(b)) << "the dead opener no longer holds it";
+  EXPECT_TRUE(CloseClipboard());
 }
 
 TEST_F(WinClipboardTest, TextFormsStandInForEachOtherAndFollowTheLatestSet) {
@@ -137,6 +142,12 @@ TEST_F(WinClipboardTest, MemoryBlocksRefuseBadHandles) {
   EXPECT_EQ(GlobalFree(h), h) << "freed twice";
   EXPECT_EQ(GlobalLock(h), nullptr);
   EXPECT_EQ(GlobalSize(h), 0u);
+
+  HGLOBAL empty = GlobalAlloc(GMEM_MOVEABLE, 0);
+  EXPECT_EQ(GlobalSize(empty), 0u);
+  EXPECT_NE(GlobalLock(empty), nullptr);
+  GlobalUnlock(empty);
+  GlobalFree(empty);
 }
 
 }  // namespace

@@ -383,6 +383,68 @@ TEST_F(WinMenuTest, SelectedItemIsDrawnHighlighted) {
   DestroyMenu(m);
 }
 
+TEST_F(WinMenuTest, ExcludedRectangleIsKeptClear) {
+  HMENU m = FilePopup();
+  struct TCase {
+    UINT Flags;
+    RECT Exclude;
+  };
+  const TCase cases[] = {{TPM_LEFTALIGN, {280, 190, 340, 210}}, {TPM_VERTICAL, {280, 190, 340, 210}}};
+  for (const TCase& c : cases) {
+    RECT first{}, last{};
+    Script({[&] {
+      GetMenuItemRect(nullptr, m, 0, &first);
+      GetMenuItemRect(nullptr, m, 4, &last);
+      EndMenu();
+    }});
+    TPMPARAMS params;
+    params.rcExclude = c.Exclude;
+    TrackPopupMenuEx(m, c.Flags | TPM_RETURNCMD, 300, 200, Owner, &params);
+    if (c.Flags & TPM_VERTICAL) {
+      EXPECT_GE(first.Top, c.Exclude.Bottom) << "below the rectangle";
+    } else {
+      EXPECT_GE(first.Left, c.Exclude.Right) << "beside the rectangle";
+    }
+    EXPECT_GT(last.Bottom, first.Bottom);
+  }
+  DestroyMenu(m);
+}
+
+TEST_F(WinMenuTest, BitmapItemsAreSizedAndDrawnFromTheirBitmaps) {
+  std::vector<uint32_t> red(40 * 20, 0xFF0000);
+  HBITMAP whole = CreateBitmap(40, 20, 1, 32, red.data());
+  std::vector<uint32_t> green(12 * 12, 0x00FF00);
+  HBITMAP picture = CreateBitmap(12, 12, 1, 32, green.data());
+  HMENU m = CreatePopupMenu();
+  AppendMenu(m, MF_BITMAP, 1, reinterpret_cast<LPCSTR>(whole));
+  AppendMenu(m, MF_STRING, 2, "&Picture");
+  MENUITEMINFO info;
+  info.fMask = MIIM_BITMAP;
+  info.hbmpItem = picture;
+  ASSERT_TRUE(SetMenuItemInfo(m, 2, FALSE, &info));
+  RECT r0{}, r1{};
+  uint32_t inWhole = 0, inPicture = 0;
+  Script({[&] {
+    GetMenuItemRect(nullptr, m, 0, &r0);
+    GetMenuItemRect(nullptr, m, 1, &r1);
+    HWND popup = WindowFromPoint({r0.Left + 1, r0.Top + 1});
+    RECT w;
+    GetWindowRect(popup, &w);
+    const TSurface* s = Headless::WindowSurface(popup);
+    inWhole = s->Row(r0.Top - w.Top + 10)[r0.Left - w.Left + 30];
+    inPicture = s->Row((r1.Top + r1.Bottom) / 2 - w.Top)[r1.Left - w.Left + 26];
+    EndMenu();
+  }});
+  Track(m);
+  EXPECT_EQ(r0.Height(), 22);
+  EXPECT_GE(r0.Width(), 40);
+  EXPECT_EQ(inWhole, 0xFF0000u);
+  EXPECT_EQ(inPicture, 0x00FF00u);
+  DestroyMenu(m);
+  DeleteObject(whole);
+  DeleteObject(picture);
+}
+
 // ------------------------------------------------------------------ owner drawing
 
 TEST_F(WinMenuTest, OwnerDrawnItemsAreMeasuredAndDrawnByTheOwner) {
