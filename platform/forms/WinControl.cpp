@@ -128,6 +128,11 @@ void SetCaptureControl(TControl* Control) {
 namespace {
 
 LRESULT UtilWindowProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam) {
+  // The method dies with its window, however the window is destroyed.
+  if (Msg == WM_NCDESTROY) {
+    delete static_cast<TWndMethod*>(RemoveProp(Wnd, kUtilProp));
+    return DefWindowProc(Wnd, Msg, WParam, LParam);
+  }
   auto* method = static_cast<TWndMethod*>(GetProp(Wnd, kUtilProp));
   if (!method || !*method) return DefWindowProc(Wnd, Msg, WParam, LParam);
   TMessage m{Msg, WParam, LParam, 0};
@@ -157,9 +162,7 @@ HWND AllocateHWnd(TWndMethod Method) {
 }
 
 void DeallocateHWnd(HWND Wnd) {
-  if (!IsWindow(Wnd)) return;
-  delete static_cast<TWndMethod*>(RemoveProp(Wnd, kUtilProp));
-  DestroyWindow(Wnd);
+  if (IsWindow(Wnd)) DestroyWindow(Wnd);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -767,6 +770,7 @@ void TWinControl::CNKeyDown(TMessage& M) {
     CancelDrag();
     return;
   }
+  if (IsMenuKey(this, M)) return;
   if (!HasState(csDesigning)) {
     if (Perform(CM_CHILDKEY, M.WParam, reinterpret_cast<LPARAM>(this)) != 0) return;
     LRESULT mask = 0;
