@@ -2,6 +2,14 @@
 # Builds <folder>/**/*.cpp (except the program's entry) into a static library when the folder has
 # sources, and tests/<folder>/**/*.cpp into one GoogleTest executable registered with CTest.
 # New files are picked up without editing any CMakeLists.
+# Helpers shared by the test suites (tests/support/*.cpp).
+function(qj_test_support)
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
+  add_library(qj_testsupport STATIC ${sources})
+  target_include_directories(qj_testsupport PUBLIC ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(qj_testsupport PUBLIC ${CMAKE_DL_LIBS})
+endfunction()
+
 function(qj_module target folder)
   set(deps ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
@@ -24,7 +32,7 @@ function(qj_module target folder)
     if(test_sources)
       string(REPLACE "qj_" "test_" test_target ${target})
       add_executable(${test_target} ${test_sources})
-      target_link_libraries(${test_target} PRIVATE ${target} GTest::gtest_main GTest::gmock)
+      target_link_libraries(${test_target} PRIVATE ${target} qj_testsupport GTest::gtest_main GTest::gmock)
       target_include_directories(${test_target} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
       gtest_discover_tests(${test_target}
         DISCOVERY_MODE PRE_TEST

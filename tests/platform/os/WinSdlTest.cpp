@@ -2,117 +2,20 @@
 // with injected X input, and the screen shows the window's pixels.
 #include "WinTestSupport.h"
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <dlfcn.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdlib>
-#include <thread>
 
 #include "platform/os/Gdi.h"
+#include "support/XDisplay.h"
 
 namespace {
-
-bool FileExists(const std::string& path) {
-  struct stat st;
-  return stat(path.c_str(), &st) == 0;
-}
-
-std::string FindProgram(const char* name) {
-  const char* path = std::getenv("PATH");
-  std::string dirs = path ? path : "/usr/bin:/bin";
-  size_t start = 0;
-  while (start <= dirs.size()) {
-    size_t end = dirs.find(':', start);
-    std::string dir = dirs.substr(start, end == std::string::npos ? std::string::npos : end - start);
-    std::string full = dir + "/" + name;
-    if (!dir.empty() && access(full.c_str(), X_OK) == 0) return full;
-    if (end == std::string::npos) break;
-    start = end + 1;
-  }
-  return std::string();
-}
-
-// Reads screen pixels through Xlib, loaded at run time so the tests need no link to it.
-class TScreenReader {
- public:
-  explicit TScreenReader(const std::string& display) {
-    FLib = dlopen("libX11.so.6", RTLD_NOW);
-    if (!FLib) return;
-    FOpen = reinterpret_cast<Display* (*)(const char*)>(dlsym(FLib, "XOpenDisplay"));
-    FClose = reinterpret_cast<int (*)(Display*)>(dlsym(FLib, "XCloseDisplay"));
-    FRoot = reinterpret_cast<Window (*)(Display*)>(dlsym(FLib, "XDefaultRootWindow"));
-    FGetImage = reinterpret_cast<XImage* (*)(Display*, Drawable, int, int, unsigned, unsigned, unsigned long, int)>(
-        dlsym(FLib, "XGetImage"));
-    if (FOpen && FClose && FRoot && FGetImage) FDisplay = FOpen(display.c_str());
-  }
-  ~TScreenReader() {
-    if (FDisplay) FClose(FDisplay);
-    if (FLib) dlclose(FLib);
-  }
-  bool Ok() const { return FDisplay != nullptr; }
-  // 0x00RRGGBB of a screen pixel of a 24-bit TrueColor screen.
-  uint32_t Pixel(int x, int y) {
-    XImage* img = FGetImage(FDisplay, FRoot(FDisplay), x, y, 1, 1, AllPlanes, ZPixmap);
-    if (!img) return 0xFFFFFFFFu;
-    unsigned long p = img->f.get_pixel(img, 0, 0);
-    img->f.destroy_image(img);
-    return static_cast<uint32_t>(p & 0xFFFFFF);
-  }
-
- private:
-  void* FLib = nullptr;
-  Display* FDisplay = nullptr;
-  Display* (*FOpen)(const char*) = nullptr;
-  int (*FClose)(Display*) = nullptr;
-  Window (*FRoot)(Display*) = nullptr;
-  XImage* (*FGetImage)(Display*, Drawable, int, int, unsigned, unsigned, unsigned long, int) = nullptr;
-};
 
 class WinSdlTest : public TWinTest {
  protected:
   void TearDown() override {
     Headless::Reset();
     SetBackend(CreateHeadlessBackend());
-    if (FOldDisplay.empty())
-      unsetenv("DISPLAY");
-    else
-      setenv("DISPLAY", FOldDisplay.c_str(), 1);
-    if (FServer > 0) {
-      kill(FServer, SIGTERM);
-      waitpid(FServer, nullptr, 0);
-    }
     TWinTest::TearDown();
-  }
-
-  // Starts Xvfb on a free display number; empty when it does not come up.
-  std::string StartServer(const std::string& xvfb) {
-    for (int n = 91; n < 160; ++n) {
-      std::string num = std::to_string(n);
-      if (FileExists("/tmp/.X" + num + "-lock") || FileExists("/tmp/.X11-unix/X" + num)) continue;
-      FServer = fork();
-      if (FServer == 0) {
-        execl(xvfb.c_str(), "Xvfb", (":" + num).c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp", nullptr);
-        _exit(127);
-      }
-      bool exited = false;
-      for (int i = 0; i < 500 && !exited; ++i) {
-        if (FileExists("/tmp/.X11-unix/X" + num)) return ":" + num;
-        exited = waitpid(FServer, nullptr, WNOHANG) == FServer;
-        if (!exited) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-      }
-      if (!exited) {  // never came up: stop it before trying the next number
-        kill(FServer, SIGTERM);
-        waitpid(FServer, nullptr, 0);
-      }
-      FServer = -1;
-    }
-    return std::string();
   }
 
   // Runs the message loop on real time until the condition holds or five seconds pass.
@@ -126,16 +29,13 @@ class WinSdlTest : public TWinTest {
     return done();
   }
 
-  pid_t FServer = -1;
-  std::string FOldDisplay = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+  TXvfbServer FServer;
 };
 
 TEST_F(WinSdlTest, RealWindowReceivesAClickAndShowsItsPixels) {
-  std::string xvfb = FindProgram("Xvfb");
-  if (xvfb.empty()) GTEST_SKIP() << "Xvfb is not installed";
-  std::string display = StartServer(xvfb);
-  ASSERT_FALSE(display.empty()) << "Xvfb did not start";
-  setenv("DISPLAY", display.c_str(), 1);
+  if (FindProgram("Xvfb").empty()) GTEST_SKIP() << "Xvfb is not installed";
+  ASSERT_TRUE(FServer.Start(91)) << "Xvfb did not start";
+  std::string display = FServer.Display();
   auto sdl = CreateSdlBackend();
   ASSERT_NE(sdl, nullptr);
   SetBackend(std::move(sdl));
@@ -158,7 +58,7 @@ TEST_F(WinSdlTest, RealWindowReceivesAClickAndShowsItsPixels) {
   ASSERT_NE(w, nullptr);
   ASSERT_TRUE(PumpUntil([] { return Count(WM_PAINT) > 0; }));
 
-  TScreenReader screen(display);
+  TXScreenReader screen(display);
   ASSERT_TRUE(screen.Ok());
   EXPECT_TRUE(PumpUntil([&] { return screen.Pixel(150, 150) == 0xFF0000u; })) << std::hex << screen.Pixel(150, 150);
   EXPECT_NE(screen.Pixel(50, 50), 0xFF0000u);

@@ -1,0 +1,120 @@
+#include "support/XDisplay.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <dlfcn.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+namespace {
+
+bool PathExists(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+std::string FindProgram(const char* name) {
+  const char* path = std::getenv("PATH");
+  std::string dirs = path ? path : "/usr/bin:/bin";
+  size_t start = 0;
+  while (start <= dirs.size()) {
+    size_t end = dirs.find(':', start);
+    std::string dir = dirs.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    std::string full = dir + "/" + name;
+    if (!dir.empty() && access(full.c_str(), X_OK) == 0) return full;
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  return std::string();
+}
+
+TXvfbServer::~TXvfbServer() { Stop(); }
+
+bool TXvfbServer::Start(int firstDisplay, const char* screenSize) {
+  std::string xvfb = FindProgram("Xvfb");
+  if (xvfb.empty()) return false;
+  for (int n = firstDisplay; n < firstDisplay + 70; ++n) {
+    std::string num = std::to_string(n);
+    if (PathExists("/tmp/.X" + num + "-lock") || PathExists("/tmp/.X11-unix/X" + num)) continue;
+    FServer = fork();
+    if (FServer == 0) {
+      execl(xvfb.c_str(), "Xvfb", (":" + num).c_str(), "-screen", "0", screenSize, "-nolisten", "tcp", nullptr);
+      _exit(127);
+    }
+    bool exited = false;
+    for (int i = 0; i < 500 && !exited; ++i) {
+      if (PathExists("/tmp/.X11-unix/X" + num)) {
+        const char* old = std::getenv("DISPLAY");
+        FHadDisplay = old != nullptr;
+        FOldDisplay = old ? old : "";
+        FDisplay = ":" + num;
+        setenv("DISPLAY", FDisplay.c_str(), 1);
+        return true;
+      }
+      exited = waitpid(FServer, nullptr, WNOHANG) == FServer;
+      if (!exited) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (!exited) {  // never came up: stop it before trying the next number
+      kill(FServer, SIGTERM);
+      waitpid(FServer, nullptr, 0);
+    }
+    FServer = -1;
+  }
+  return false;
+}
+
+void TXvfbServer::Stop() {
+  if (FServer <= 0) return;
+  if (FHadDisplay)
+    setenv("DISPLAY", FOldDisplay.c_str(), 1);
+  else
+    unsetenv("DISPLAY");
+  kill(FServer, SIGTERM);
+  waitpid(FServer, nullptr, 0);
+  FServer = -1;
+}
+
+struct TXScreenReader::TImpl {
+  void* Lib = nullptr;
+  Display* Dpy = nullptr;
+  Display* (*Open)(const char*) = nullptr;
+  int (*Close)(Display*) = nullptr;
+  Window (*Root)(Display*) = nullptr;
+  XImage* (*GetImage)(Display*, Drawable, int, int, unsigned, unsigned, unsigned long, int) = nullptr;
+};
+
+TXScreenReader::TXScreenReader(const std::string& display) : FImpl(std::make_unique<TImpl>()) {
+  TImpl& d = *FImpl;
+  d.Lib = dlopen("libX11.so.6", RTLD_NOW);
+  if (!d.Lib) return;
+  d.Open = reinterpret_cast<Display* (*)(const char*)>(dlsym(d.Lib, "XOpenDisplay"));
+  d.Close = reinterpret_cast<int (*)(Display*)>(dlsym(d.Lib, "XCloseDisplay"));
+  d.Root = reinterpret_cast<Window (*)(Display*)>(dlsym(d.Lib, "XDefaultRootWindow"));
+  d.GetImage = reinterpret_cast<XImage* (*)(Display*, Drawable, int, int, unsigned, unsigned, unsigned long, int)>(
+      dlsym(d.Lib, "XGetImage"));
+  if (d.Open && d.Close && d.Root && d.GetImage) d.Dpy = d.Open(display.c_str());
+}
+
+TXScreenReader::~TXScreenReader() {
+  if (FImpl->Dpy) FImpl->Close(FImpl->Dpy);
+  if (FImpl->Lib) dlclose(FImpl->Lib);
+}
+
+bool TXScreenReader::Ok() const { return FImpl->Dpy != nullptr; }
+
+uint32_t TXScreenReader::Pixel(int x, int y) {
+  TImpl& d = *FImpl;
+  XImage* img = d.GetImage(d.Dpy, d.Root(d.Dpy), x, y, 1, 1, AllPlanes, ZPixmap);
+  if (!img) return 0xFFFFFFFFu;
+  unsigned long p = img->f.get_pixel(img, 0, 0);
+  img->f.destroy_image(img);
+  return static_cast<uint32_t>(p & 0xFFFFFF);
+}

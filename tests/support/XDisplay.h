@@ -1,0 +1,47 @@
+// End-to-end tests on a real X display: a private Xvfb server and pixel reads of its screen
+// (Xlib is loaded at run time, and kept out of this header because its names clash with the
+// class library's).
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// The full path of a program on PATH, or "" when there is none.
+std::string FindProgram(const char* name);
+
+// Starts Xvfb on the first free display number from `firstDisplay` and points DISPLAY at it;
+// the destructor stops it and restores DISPLAY.
+class TXvfbServer {
+ public:
+  TXvfbServer() = default;
+  ~TXvfbServer();
+  TXvfbServer(const TXvfbServer&) = delete;
+  TXvfbServer& operator=(const TXvfbServer&) = delete;
+
+  // False when Xvfb is missing or does not come up.
+  bool Start(int firstDisplay, const char* screenSize = "800x600x24");
+  const std::string& Display() const { return FDisplay; }
+
+ private:
+  void Stop();
+  pid_t FServer = -1;
+  std::string FDisplay;
+  std::string FOldDisplay;
+  bool FHadDisplay = false;
+};
+
+class TXScreenReader {
+ public:
+  explicit TXScreenReader(const std::string& display);
+  ~TXScreenReader();
+  bool Ok() const;
+  // 0x00RRGGBB of a screen pixel of a 24-bit TrueColor screen (0xFFFFFFFF on failure).
+  uint32_t Pixel(int x, int y);
+
+ private:
+  struct TImpl;
+  std::unique_ptr<TImpl> FImpl;
+};
