@@ -27,7 +27,7 @@ uint32_t Scramble(uint32_t AValue) {
 }
 
 Integer NameNumber(Integer ARecord) { return static_cast<Integer>(Scramble(ARecord + 7) % kMillion); }
-String NameOf(Integer ARecord) { return Format("Channel %07d", {NameNumber(ARecord)}); }
+String NameOf(Integer ARecord) { return Format("Channel %.7d", {NameNumber(ARecord)}); }
 
 // A million records: a number, a channel-like name, a TV/radio flag.
 struct TTable {
@@ -83,13 +83,15 @@ BENCHMARK(BM_LocateWrapping)->Unit(benchmark::kMillisecond);
 // "Channel 00..." matches one record in ten: each step scans about ten records.
 void BM_LocateNext(benchmark::State& state) {
   TqvDataController* c = Table().Controller;
-  c->ChangeFocusedRowIndex(0);
-  c->GetSearch()->Locate(kText, "Channel 00");
+  auto restart = [c] {
+    c->ChangeFocusedRowIndex(0);
+    return c->GetSearch()->Locate(kText, "Channel 00");
+  };
+  if (!restart()) return state.SkipWithError("no record matches");
   for (auto _ : state)
     if (!c->GetSearch()->LocateNext(true)) {
       state.PauseTiming();
-      c->ChangeFocusedRowIndex(0);
-      c->GetSearch()->Locate(kText, "Channel 00");
+      restart();
       state.ResumeTiming();
     }
   c->GetSearch()->Cancel();

@@ -326,10 +326,13 @@ bool TqvCustomDataController::IsBookmarkLost(Integer ARecordIndex) const {
   return listCurrent && GetFilteredIndexByRecordIndex(FBookmarkRecordIndex) == -1;
 }
 
-// A deletion before the bookmarked record moves the bookmark down with it.
+// Deleting another record never loses the bookmark; one before it moves the bookmark down.
 void TqvCustomDataController::CheckBookmark(Integer ARecordIndex) {
   if (!IsBookmarkAvailable()) return;
-  if (ARecordIndex >= 0 && ARecordIndex < FBookmarkRecordIndex) return ShiftBookmark(ARecordIndex, -1);
+  if (ARecordIndex >= 0 && ARecordIndex != FBookmarkRecordIndex) {
+    if (ARecordIndex < FBookmarkRecordIndex) ShiftBookmark(ARecordIndex, -1);
+    return;
+  }
   if (!IsBookmarkLost(ARecordIndex)) return;
   ClearBookmark();
   Change(dccBookmark);
@@ -369,16 +372,19 @@ void TqvCustomDataController::CheckStructure(bool AUpdateFields) {
   if (IsReloadAllowed()) Reload(AUpdateFields);
 }
 
+// A reset structure stays marked until its data were loaded, so the deferred reload may load.
 void TqvCustomDataController::Reload(bool AUpdateFields) {
+  bool loaded = false;
   {
     TqvDataUpdateScope update(this);
     if (IsReloadAllowed()) {
       if (AUpdateFields || GetProvider()->IsStructureAvailable()) UpdateFields();
-      if (!FStructureResetPending) LoadData();
+      loaded = !FStructureResetPending;
+      if (loaded) LoadData();
     }
     GetDataControllerInfo()->RefreshView();
   }
-  FStructureWasReset = false;
+  if (loaded) FStructureWasReset = false;
 }
 
 bool TqvCustomDataController::IsReloadAllowed() const { return IsProviderMode() || FStructureWasReset; }

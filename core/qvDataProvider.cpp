@@ -107,14 +107,15 @@ void TqvCustomDataProvider::ClearNewRecordBuffer(Integer ARecordIndex) {
   TqvDataStorage::SetRecordState(storage->GetRecordBuffer(ARecordIndex), qvRecordStateInUse, true);
 }
 
-bool TqvCustomDataProvider::PostingWouldLoseChanges() const {
+bool TqvCustomDataProvider::HasPendingChanges() const {
   return IsEditing() && (IsEditingItem() || IsModified());
 }
 
+// The new record takes the grouping values of the record it is made beside.
 void TqvCustomDataProvider::BeginInsert(bool AAppend) {
   if (!IsSourceActive() && IsInserting() && !IsEditingItem() && !IsModified()) return;
   if (!IsSourceActive()) {
-    if (PostingWouldLoseChanges()) {
+    if (HasPendingChanges()) {
       if (IsEditingItem()) UpdateData();
       Post();
     } else if (IsEditing()) {
@@ -125,31 +126,29 @@ void TqvCustomDataProvider::BeginInsert(bool AAppend) {
   Integer edited;
   {
     TqvDataUpdateScope update(c);
-    Integer reference = -1;
+    std::vector<Variant> values;
     if (c->GetNewItemRowEnabled()) {
-      reference = c->GetFocusedRecordIndex();
+      Integer reference = c->GetFocusedRecordIndex();
       if (reference == -1 && c->GetRowCount() > 0) reference = c->GetRowInfo(0).RecordIndex;
+      values = c->GetGroupingValues(reference);
       edited = c->GetNewRecordIndex();
       c->SetNewItemRowFocused(true);
     } else {
       if (!AAppend) c->ClearSelection();
       if (IsGridMode()) {
-        reference = edited = c->GetActiveRecordIndex();
+        edited = c->GetActiveRecordIndex();
+        values = c->GetGroupingValues(edited);
       } else if (AAppend) {
-        reference = c->GetLastRowRecordIndex();
+        values = c->GetGroupingValues(c->GetLastRowRecordIndex());
         edited = c->AppendRecord();
       } else {
-        reference = c->GetFocusedRecordIndex();
-        if (reference == -1) reference = 0;
-        std::vector<Variant> values = c->GetGroupingValues(reference);
-        edited = c->InsertRecord(reference);
-        FEditingRecordIndex = edited;
-        AssignGroupingValues(edited, values);
-        reference = -1;  // the values are assigned already
+        Integer reference = std::max(c->GetFocusedRecordIndex(), 0);
+        values = c->GetGroupingValues(reference);
+        edited = c->InsertRecord(reference);  // the reference record moves down
       }
     }
     FEditingRecordIndex = edited;
-    if (reference != -1) AssignGroupingValues(edited, c->GetGroupingValues(reference));
+    AssignGroupingValues(edited, values);
     ResetEditingItem();
     FInserting = true;
   }

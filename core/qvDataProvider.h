@@ -194,7 +194,7 @@ class TqvCustomDataProvider : public TObject {
   void SaveEditedCopy();
   void FreeSavedCopy();
   void ClearNewRecordBuffer(Integer ARecordIndex);
-  bool PostingWouldLoseChanges() const;
+  bool HasPendingChanges() const;
   Integer PostNewItemRow();
   Variant ReadValue(Integer ARecordIndex, TqvCustomDataField* AField);
 

@@ -86,6 +86,8 @@ class TqvStringValueType : public TqvValueType {
   void FreeBuffer(void* APlace) const override;
   Integer GetDataSize() const override;
   Variant GetValue(const void* APlace) const override;
+  // The text itself, without a detour through a Variant (searches read it per record).
+  String GetDisplayText(const void* APlace) const override;
   void ReadValue(void* APlace, TStream* AStream) const override;
   void SetValue(void* APlace, const Variant& AValue) const override;
   void WriteValue(const void* APlace, TStream* AStream) const override;

@@ -454,12 +454,13 @@ String GetCurrencyFormatString() {
   }
 }
 
+// Compares byte by byte through the upper-case table: searches call it once per record.
 bool TextStartsWith(const String& AText, const String& APrefix, bool APartial) {
-  String text = AnsiUpperCase(AText);
-  String prefix = AnsiUpperCase(APrefix);
-  if (prefix.empty()) return text.empty();
-  if (!APartial) return text == prefix;
-  return text.compare(0, prefix.size(), prefix) == 0;
+  if (APrefix.empty()) return AText.empty();
+  if (AText.size() < APrefix.size() || (!APartial && AText.size() != APrefix.size())) return false;
+  for (size_t i = 0; i < APrefix.size(); ++i)
+    if (AnsiUpperChar(AText[i]) != AnsiUpperChar(APrefix[i])) return false;
+  return true;
 }
 
 // ---------------------------------------------------------------------------------------------

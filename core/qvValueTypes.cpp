@@ -239,6 +239,13 @@ Integer TqvStringValueType::GetDataSize() const { return kPackedSize; }
 
 Variant TqvStringValueType::GetValue(const void* APlace) const { return GetDataValue(APlace); }
 
+String TqvStringValueType::GetDisplayText(const void* APlace) const {
+  if (!HasTextView()) return TqvValueType::GetDisplayText(APlace);  // descendants of another layout
+  bool nil;
+  std::string_view text = GetTextView(GetDataPointer(APlace), nil);
+  return nil ? String() : String(text);
+}
+
 void TqvStringValueType::ReadValue(void* APlace, TStream* AStream) const {
   PackedAssign(APlace, ReadAnsiString(AStream));
 }

@@ -497,6 +497,16 @@ TShowPopupMenuFunc ShowPopupMenuFunc = nullptr;
 
 void SetShowPopupMenuFunc(TShowPopupMenuFunc Func) { ShowPopupMenuFunc = Func; }
 
+namespace {
+TMenuKeyFunc MenuKeyFunc = nullptr;
+}
+
+void SetMenuKeyFunc(TMenuKeyFunc Func) { MenuKeyFunc = Func; }
+
+bool IsMenuKey(TWinControl* Control, TMessage& Message) {
+  return MenuKeyFunc && !Control->HasState(csDesigning) && MenuKeyFunc(Control, Message);
+}
+
 void TControl::DoContextPopup(TPoint MousePos, bool& Handled) {
   if (OnContextPopup) OnContextPopup(this, MousePos, Handled);
 }

@@ -747,6 +747,12 @@ String GetLongHint(const String& Hint);
 // request that no OnContextPopup handled goes to it when the control has a popup menu.
 using TShowPopupMenuFunc = void (*)(TPopupMenu* Menu, TControl* Control, TPoint ScreenPos);
 void SetShowPopupMenuFunc(TShowPopupMenuFunc Func);
+// Offers a key down reaching a control (CN_KEYDOWN/CN_SYSKEYDOWN) to the menus as a shortcut
+// before the control sees it; the menus unit installs it. True when a menu item took the key.
+using TMenuKeyFunc = bool (*)(TWinControl* Control, TMessage& Message);
+void SetMenuKeyFunc(TMenuKeyFunc Func);
+// Runs the installed function (false without one or at design time).
+bool IsMenuKey(TWinControl* Control, TMessage& Message);
 // Tells the focused control of Sender's form to leave any mode (capture, drop-down) it is in.
 void SendCancelMode(TControl* Sender);
 // Drops every global reference to a control that is going away (capture, drag, hint, mouse).

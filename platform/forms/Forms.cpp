@@ -3,6 +3,7 @@
 #include "platform/forms/Forms.h"
 
 #include "platform/os/Gdi.h"
+#include "platform/os/Menus.h"
 
 const TResourceString SCannotShowModal = {61010, "Cannot make a visible window modal"};
 
@@ -114,6 +115,26 @@ void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation != opRemove) return;
   if (AComponent == FActiveControl) FActiveControl = nullptr;
   if (AComponent == FFocusedControl) FFocusedControl = nullptr;
+  if (AComponent == FMenuComponent) {
+    FMenu = nullptr;
+    FMenuComponent = nullptr;
+    if (FHandle) ::SetMenu(FHandle, nullptr);
+  }
+}
+
+namespace {
+TFormMenuFunc FormMenuFunc = nullptr;
+}
+
+void SetFormMenuFunc(TFormMenuFunc Func) { FormMenuFunc = Func; }
+
+void TCustomForm::SetMenuComponent(TMainMenu* Menu, TComponent* AsComponent) {
+  if (Menu == FMenu) return;
+  if (FMenuComponent) FMenuComponent->RemoveFreeNotification(this);
+  FMenu = Menu;
+  FMenuComponent = Menu ? AsComponent : nullptr;
+  if (FMenuComponent) FMenuComponent->FreeNotification(this);
+  if (FHandle) Perform(CM_MENUCHANGED, 0, 0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -159,6 +180,7 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
 void TCustomForm::CreateWnd() {
   inherited::CreateWnd();
   ApplyLayered();
+  if (FMenu) Perform(CM_MENUCHANGED, 0, 0);
 }
 
 TRect TCustomForm::GetClientRect() {
@@ -575,6 +597,15 @@ void TCustomForm::Dispatch(TMessage& M) {
     case CM_RELEASE: CMRelease(M); return;
     case CM_ACTIVATE: CMActivate(M); return;
     case CM_DEACTIVATE: CMDeactivate(M); return;
+    case CM_MENUCHANGED:
+    case WM_COMMAND:
+    case WM_INITMENUPOPUP:
+    case WM_MENUSELECT:
+    case WM_MEASUREITEM:
+    case WM_DRAWITEM:
+      if (FormMenuFunc && FormMenuFunc(this, M)) return;
+      inherited::Dispatch(M);
+      return;
     default: inherited::Dispatch(M);
   }
 }

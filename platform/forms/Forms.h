@@ -27,6 +27,13 @@ using TFormState = Cardinal;
 enum TDefaultMonitor { dmDesktop, dmPrimary, dmMainForm, dmActiveForm };
 
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+// A key down offered as a shortcut before the menus see it (Msg is the CN_ key message).
+using TShortCutEvent = std::function<void(TMessage& Msg, bool& Handled)>;
+class TMainMenu;
+// The menus unit's part in a form's messages: the menu bar's commands and drawing, and
+// CM_MENUCHANGED to put the bar on the form's window. True when it answered the message.
+using TFormMenuFunc = bool (*)(TCustomForm* Form, TMessage& Message);
+void SetFormMenuFunc(TFormMenuFunc Func);
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 
 // ---------------------------------------------------------------------------------------------
@@ -71,6 +78,14 @@ class TCustomForm : public TWinControl {
   bool GetKeyPreview() const { return FKeyPreview; }
   void SetKeyPreview(bool Value) { FKeyPreview = Value; }
 
+  // The menu bar (its class lives in the menus unit); the form hears when it goes.
+  template <class TMenu>
+  void SetMenu(TMenu* Value) {
+    SetMenuComponent(Value, Value);
+  }
+  void SetMenuComponent(TMainMenu* Menu, TComponent* AsComponent);
+  TMainMenu* GetMenu() const { return FMenu; }
+
   // Appearance
   TFormBorderStyle GetBorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TFormBorderStyle Value);
@@ -101,6 +116,7 @@ class TCustomForm : public TWinControl {
   TNotifyEvent OnCreate, OnDestroy, OnShow, OnHide, OnActivate, OnDeactivate, OnPaint;
   TCloseEvent OnClose;
   TCloseQueryEvent OnCloseQuery;
+  TShortCutEvent OnShortCut;
 
  protected:
   friend class TApplication;
@@ -155,6 +171,8 @@ class TCustomForm : public TWinControl {
   TColor FTransparentColorValue = clBlack;
   std::unique_ptr<TIcon> FIcon;
   std::unique_ptr<TControlCanvas> FCanvas;
+  TMainMenu* FMenu = nullptr;
+  TComponent* FMenuComponent = nullptr;
 };
 
 class TForm : public TCustomForm {
@@ -285,6 +303,8 @@ class TApplication : public TComponent {
   TNotifyEvent OnHint, OnActivate, OnDeactivate, OnMinimize, OnRestore;
   TShowHintEvent OnShowHint;
   TActionEvent OnActionExecute, OnActionUpdate;
+  // Keys no menu of the focused form took; the main form's menu bar is asked after it.
+  TShortCutEvent OnShortCut;
 
   // Forgets a control that is going away.
   void ControlDestroying(TControl* Control);

@@ -351,3 +351,105 @@ TEST(ProviderMode, RecordsAndValuesComeFromTheUserDataSource) {
   EXPECT_EQ(c->GetRecordCount(), 0);
   Free(c);
 }
+
+namespace {
+
+// A source of rows read through a cursor: the provider a source-bound controller would have.
+class TCursorProvider : public TqvCustomDataProvider {
+  QJ_INLINE_CLASS(TCursorProvider, TqvCustomDataProvider)
+ public:
+  using TqvCustomDataProvider::TqvCustomDataProvider;
+
+  class TReader : public TqvValueDefReader {
+   public:
+    explicit TReader(TCursorProvider* AProvider) : FProvider(AProvider) {}
+    Variant GetValue(TqvValueDef*) override { return FProvider->Rows.at(FProvider->Position); }
+
+   private:
+    TCursorProvider* FProvider;
+  };
+
+  bool IsDataAvailable() const override { return true; }
+  bool IsEOF() const override { return Position >= static_cast<Integer>(Rows.size()); }
+  void First() override {
+    TqvCustomDataProvider::First();
+    Position = 0;
+  }
+  void Next() override { ++Position; }
+  void RecordLoaded(Integer ARecordIndex) override {
+    Loaded.push_back(ARecordIndex);
+    DataChanged(dckEverything, -1, -1);  // ignored while loading
+  }
+  TqvValueDefReader* CreateValueDefReader() override { return new TReader(this); }
+
+  std::vector<Variant> Rows;
+  Integer Position = 0;
+  std::vector<Integer> Loaded;
+};
+
+class TCursorController : public TqvDataController {
+ public:
+  using TqvDataController::TqvDataController;
+  TqvCustomDataProviderClass GetDataProviderClass() const override { return &TCursorProvider::StaticClass(); }
+  TCursorProvider* Cursor() const { return static_cast<TCursorProvider*>(GetProvider()); }
+  void UpdateField(TqvCustomDataField* AField) override {
+    Updated.push_back(AField->GetIndex());
+    if (DestroyOnUpdate == AField) {
+      DestroyOnUpdate = nullptr;
+      RemoveItem(AField->GetItem());
+    }
+  }
+  std::vector<Integer> Updated;
+  TqvCustomDataField* DestroyOnUpdate = nullptr;
+};
+
+}  // namespace
+
+TEST(Loading, AResetStructureReloadsThroughTheProvidersReader) {
+  TRecordingItem item;
+  auto* c = New<TCursorController>(nullptr);
+  c->AddItem(&item);
+  c->ChangeValueTypeClass(0, TqvIntegerValueType::Class());
+  c->SetRecordCount(1);
+  c->Cursor()->Rows = {Variant(5), Variant(6), Variant(7)};
+  c->ChangeFocusedRowIndex(0);
+  c->SaveBookmark();
+  TRecordLog log;
+  c->OnUpdateControl = [&](TqvUpdateControlInfo* info) { log.push_back(DescribeInfo(info)); };
+  c->ResetStructure();
+  EXPECT_EQ(c->GetRecordCount(), 3);
+  EXPECT_EQ(VarToStr(c->GetValue(2, 0)), "7");
+  EXPECT_EQ(c->Cursor()->Loaded, (std::vector<Integer>{0, 1, 2}));
+  EXPECT_EQ(c->Cursor()->GetLoadCount(), 0);
+  EXPECT_FALSE(c->IsBookmarkAvailable());
+  EXPECT_EQ(log.front(), "data 4 -1 -1");
+  Free(c);
+}
+
+TEST(Loading, UpdateFieldsVisitsEachFieldOnceThoughOneGoes) {
+  TRecordingItem items[3];
+  auto* c = New<TCursorController>(nullptr);
+  for (TRecordingItem& item : items) c->AddItem(&item);
+  c->DestroyOnUpdate = c->GetField(1);
+  c->UpdateFields();
+  EXPECT_EQ(c->Updated, (std::vector<Integer>{0, 1, 1}));  // the third field took index 1
+  EXPECT_EQ(c->GetItemCount(), 2);
+  Free(c);
+}
+
+TEST(Loading, RecordsAppendedBetweenBeginAndEndLoadData) {
+  TRecordingItem item;
+  auto* c = New<TqvDataController>(nullptr);
+  c->AddItem(&item);
+  c->ChangeValueTypeClass(0, TqvStringValueType::Class());
+  TqvValueDefUnboundReader reader;
+  c->BeginLoadData();
+  for (const char* name : {"one", "two"}) {
+    reader.SetValue(c->GetField(0)->GetStorageDef(), name);
+    c->AppendRecordFromReader(&reader);
+  }
+  c->EndLoadData();
+  EXPECT_EQ(c->GetRowCount(), 2);
+  EXPECT_EQ(c->GetDisplayText(1, 0), "two");
+  Free(c);
+}
