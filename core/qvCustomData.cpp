@@ -1,10 +1,12 @@
 #include "core/qvCustomData.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "core/qvDataPipeline.h"
 #include "core/qvDataSearch.h"
 #include "core/qvDataSummary.h"
+#include "core/qvDataUpdateScope.h"
 #include "core/qvFilter.h"
 #include "core/qvVariants.h"
 
@@ -277,7 +279,12 @@ void TqvCustomDataController::SetValue(Integer ARecordIndex, Integer AItemIndex,
 void TqvCustomDataController::SetDisplayText(Integer ARecordIndex, Integer AItemIndex, const String& AText) {
   if (IsGridMode()) return;
   CheckRecordRange(ARecordIndex);
-  TqvValueDef* def = GetField(AItemIndex)->GetStorageDef();
+  TqvCustomDataField* field = GetField(AItemIndex);
+  if (ARecordIndex >= 0 && IsProviderMode() && IsProviderField(field)) {
+    GetProvider()->SetDisplayText(ARecordIndex, field, AText);
+    return DataChanged(dckCell, AItemIndex, ARecordIndex);
+  }
+  TqvValueDef* def = field->GetStorageDef();
   if (!def) return;
   FStorage->SetDisplayText(ARecordIndex, def, AText);
   DataChanged(dckCell, AItemIndex, ARecordIndex);
@@ -310,13 +317,34 @@ String TqvCustomDataController::GetItemFilterFieldName(Integer AItemIndex) const
 
 // Restoring a record (a cancelled edit, the new-record buffer posted) is a change of that record,
 // so the application hears it through OnRecordChanged like any other.
+// In provider mode the values of real records are read from and written into the user data source.
 void TqvCustomDataController::CopyRecord(Integer ASourceRecordIndex, Integer ADestRecordIndex) {
+  bool providerMode = IsProviderMode();
   for (Integer i = 0; i < FFields->GetCount(); ++i) {
     TqvCustomDataField* field = FFields->GetItem(i);
-    TqvValueDef* def = field->GetStorageDef();
-    if (def && !field->GetIsInternal()) FStorage->CopyValue(ASourceRecordIndex, ADestRecordIndex, def);
+    if (field->GetIsInternal()) continue;
+    bool providerField = providerMode && IsProviderField(field);
+    if (providerField && ADestRecordIndex >= 0)
+      CopyValueToProvider(ASourceRecordIndex, ADestRecordIndex, field);
+    else if (providerField && ASourceRecordIndex >= 0)
+      CopyValueFromProvider(ASourceRecordIndex, ADestRecordIndex, field);
+    else if (TqvValueDef* def = field->GetStorageDef())
+      FStorage->CopyValue(ASourceRecordIndex, ADestRecordIndex, def);
   }
   if (ADestRecordIndex >= 0) DataChanged(dckRecord, -1, ADestRecordIndex);
+}
+
+void TqvCustomDataController::CopyValueToProvider(Integer ASourceRecordIndex, Integer ADestRecordIndex,
+                                                  TqvCustomDataField* AField) {
+  GetProvider()->SetValue(ADestRecordIndex, AField, GetFieldValue(ASourceRecordIndex, AField));
+}
+
+void TqvCustomDataController::CopyValueFromProvider(Integer ASourceRecordIndex, Integer ADestRecordIndex,
+                                                    TqvCustomDataField* AField) {
+  TqvValueDef* def = AField->GetStorageDef();
+  if (!def) return;
+  FStorage->SetValue(ADestRecordIndex, def, GetFieldValue(ASourceRecordIndex, AField));
+  FStorage->SetDisplayText(ADestRecordIndex, def, GetFieldDisplayText(ASourceRecordIndex, AField));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -329,6 +357,7 @@ void TqvCustomDataController::SetRecordCount(Integer ACount) {
   ACount = std::max(ACount, 0);
   Integer oldCount = GetRecordCount();
   if (ACount == oldCount) return;
+  if (IsProviderMode()) return GetProvider()->SetRecordCount(ACount);
   TUpdateScope update(this);
   FStorage->SetRecordCount(ACount);
   CheckSelectionAndBookmark(-1);
@@ -337,6 +366,8 @@ void TqvCustomDataController::SetRecordCount(Integer ACount) {
 }
 
 Integer TqvCustomDataController::AppendRecord() {
+  if (IsAppendOnlyMode()) return AppendRecordFromSource();
+  if (IsProviderMode()) return GetProvider()->AppendRecordInSource();
   Integer index = FStorage->AppendRecord();
   DataChanged(dckRecordsInserted, -1, -1);
   return index;
@@ -344,6 +375,8 @@ Integer TqvCustomDataController::AppendRecord() {
 
 Integer TqvCustomDataController::InsertRecord(Integer ARecordIndex) {
   if (ARecordIndex < 0 || ARecordIndex > GetRecordCount()) RaiseDataControllerError(&sqvDataRecordIndexError);
+  if (IsAppendOnlyMode()) return AppendRecordFromSource();
+  if (IsProviderMode()) return GetProvider()->InsertRecordInSource(ARecordIndex);
   TUpdateScope update(this);
   FStorage->InsertRecord(ARecordIndex);
   GetDataControllerInfo()->RecordInserted(ARecordIndex);
@@ -355,7 +388,24 @@ Integer TqvCustomDataController::InsertRecord(Integer ARecordIndex) {
 
 void TqvCustomDataController::DeleteRecord(Integer ARecordIndex) {
   CheckRecordRange(ARecordIndex);
+  if (IsAppendOnlyMode() && FAppendInProgress) return DeleteRecordData(ARecordIndex);
   TUpdateScope update(this);
+  if (ARecordIndex >= 0 && IsProviderMode()) return DeleteRecordInProvider(ARecordIndex);
+  RemoveStorageRecord(ARecordIndex);
+}
+
+// The source may reload the provider while it deletes; when it did not, the storage record of
+// the handle goes here, with the same bookkeeping as any deletion.
+void TqvCustomDataController::DeleteRecordInProvider(Integer ARecordIndex) {
+  TqvCustomDataProvider* provider = GetProvider();
+  if (provider->GetEditingRecordIndex() == ARecordIndex) provider->EndEditing();
+  TqvRecordHandle handle = provider->GetRecordHandle(ARecordIndex);
+  provider->DeleteRecordInSource(ARecordIndex);
+  if (ARecordIndex < GetRecordCount() && provider->GetRecordHandle(ARecordIndex) == handle)
+    RemoveStorageRecord(ARecordIndex);
+}
+
+void TqvCustomDataController::RemoveStorageRecord(Integer ARecordIndex) {
   FStorage->DeleteRecord(ARecordIndex);
   RecordDeleted(ARecordIndex);
   CheckSelectionAndBookmark(ARecordIndex);
@@ -363,9 +413,37 @@ void TqvCustomDataController::DeleteRecord(Integer ARecordIndex) {
   DataChanged(dckRecordsDeleted, -1, -1);
 }
 
-void TqvCustomDataController::DeleteRecordData(Integer ARecordIndex) { FStorage->DeleteRecord(ARecordIndex); }
+void TqvCustomDataController::DeleteRecordData(Integer ARecordIndex) {
+  if (ARecordIndex >= 0 && IsProviderMode()) GetProvider()->DeleteRecordInSource(ARecordIndex);
+  if (ARecordIndex < GetRecordCount()) FStorage->DeleteRecord(ARecordIndex);
+}
 
+// Appends the source's current record: in provider mode the source makes a new record and the
+// provider keeps its handle; otherwise the provider's reader copies the record into the storage.
+Integer TqvCustomDataController::AppendRecordFromSource() {
+  Integer index;
+  {
+    TqvFlagScope appending(FAppendInProgress, true);
+    if (IsProviderMode()) {
+      index = GetProvider()->AppendRecordInSource();
+    } else {
+      std::unique_ptr<TqvValueDefReader> reader(GetProvider()->CreateValueDefReader());
+      if (!reader) RaiseDataControllerError(&sqvDataReadError);
+      index = AppendRecordFromReader(reader.get());
+    }
+  }
+  DataChanged(dckRecordsInserted, -1, -1);
+  return index;
+}
+
+// In provider mode the reader gives the record's handle as the value of the key field.
 Integer TqvCustomDataController::AppendRecordFromReader(TqvValueDefReader* AReader) {
+  if (IsProviderMode()) {
+    TqvValueDef* key = FKeyField ? FKeyField->GetStorageDef() : nullptr;
+    Variant handle = key ? AReader->GetValue(key) : Null();
+    if (VarIsNull(handle) || VarIsEmpty(handle)) RaiseDataControllerError(&sqvDataReadError);
+    return GetProvider()->AppendRecordHandle(static_cast<TqvRecordHandle>(handle.AsInt64()));
+  }
   Integer index = FStorage->AppendRecord();
   FStorage->ReadRecord(index, AReader, true);
   RecordLoaded(index);
@@ -442,7 +520,10 @@ void TqvCustomDataController::DataChanged(TqvDataChangeKind AKind, Integer AItem
   TqvCustomDataControllerInfo* info = GetDataControllerInfo();
   if (AKind == dckRecordsInserted || AKind == dckRecordsDeleted) info->FocusedRecordChanged(false);
   TAliveToken alive = AliveToken();
-  info->RefreshView();  // may run event handlers that free this controller
+  if (AKind == dckEverything)
+    Reload(false);  // a source that changed everything is read again
+  else
+    info->RefreshView();  // may run event handlers that free this controller
   if (!alive) return;
   if (TqvCustomDataController* master = GetMasterDataController())
     if (!IsEditingRecord()) master->CheckDetails();

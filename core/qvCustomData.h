@@ -417,6 +417,8 @@ class TqvCustomDataController : public TPersistent {
   // key for dataset-bound fields).
   virtual Integer GetItemValueSource(Integer) const { return 1; }
   virtual void CopyRecord(Integer ASourceRecordIndex, Integer ADestRecordIndex);
+  // Writes a value of a record into a real record of the user data source.
+  virtual void CopyValueToProvider(Integer ASourceRecordIndex, Integer ADestRecordIndex, TqvCustomDataField* AField);
 
   // Records
   virtual Integer GetRecordCount() const;
@@ -426,6 +428,8 @@ class TqvCustomDataController : public TPersistent {
   void DeleteRecord(Integer ARecordIndex);
   virtual void DeleteRecordData(Integer ARecordIndex);
   virtual Integer AppendRecordFromReader(TqvValueDefReader* AReader);
+  // Appends the source's current record (append-only mode appends every record this way).
+  virtual Integer AppendRecordFromSource();
   virtual void RecordLoaded(Integer) {}
   virtual void RecordInserted(Integer ARecordIndex);
   virtual void RecordDeleted(Integer ARecordIndex);
@@ -747,6 +751,10 @@ class TqvCustomDataController : public TPersistent {
   void NotifyMasterFocus();
   void UpdateKeyField();
   void ShiftBookmark(Integer AFirstRecord, Integer ADelta);
+  void DeleteRecordInProvider(Integer ARecordIndex);
+  void RemoveStorageRecord(Integer ARecordIndex);
+  void CopyValueFromProvider(Integer ASourceRecordIndex, Integer ADestRecordIndex, TqvCustomDataField* AField);
+  Integer CompareInProvider(Integer ARecordIndex1, Integer ARecordIndex2, TqvCustomDataField* AField);
   void RecordsDeletedOrInserted(TqvDataChangeKind AKind);
   TObject* TryGetDetailLinkObject(Integer ARecordIndex, Integer ARelationIndex);
   void ShiftDetailMasterIndexes(Integer AFirstRecord, Integer ADelta);

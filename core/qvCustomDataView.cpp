@@ -91,11 +91,22 @@ Integer TqvCustomDataController::CompareRecordsBySortField(Integer ARecordIndex1
   return AEntry.SortOrder == soDescending ? -result : result;
 }
 
+// The user data source decides how its records are ordered: by itself, by raw values, or else
+// by their values as Variants.
+Integer TqvCustomDataController::CompareInProvider(Integer ARecordIndex1, Integer ARecordIndex2,
+                                                  TqvCustomDataField* AField) {
+  TqvCustomDataProvider* provider = GetProvider();
+  TqvUserDataSource* source = provider->GetUserDataSource();
+  if (ARecordIndex1 >= 0 && ARecordIndex2 >= 0 && source->IsCustomCompare())
+    return provider->CompareInSource(ARecordIndex1, ARecordIndex2, AField);
+  if (source->IsNativeCompare()) return provider->CompareValues(ARecordIndex1, ARecordIndex2, AField);
+  return CompareSortValues(GetFieldValue(ARecordIndex1, AField), GetFieldValue(ARecordIndex2, AField), AField);
+}
+
 Integer TqvCustomDataController::CompareRecordValues(Integer ARecordIndex1, Integer ARecordIndex2,
                                                     TqvCustomDataField* AField) {
   if (!OnCompare && !NeedsSortConversion(AField)) {
-    if (IsProviderMode() && IsProviderField(AField))
-      return GetProvider()->CompareValues(ARecordIndex1, ARecordIndex2, AField);
+    if (IsProviderMode() && IsProviderField(AField)) return CompareInProvider(ARecordIndex1, ARecordIndex2, AField);
     TqvValueDef* def = AField->GetStorageDef();
     return def ? FStorage->CompareRecords(ARecordIndex1, ARecordIndex2, def) : 0;
   }

@@ -84,7 +84,9 @@ Integer TqvCustomDataController::GetCurrentRecordIndex() const {
 // only after the focus has moved.
 bool TqvCustomDataController::ChangeFocusedRowIndex(Integer ARowIndex) {
   TqvCustomDataProvider* provider = GetProvider();
-  if (provider->IsSyncMode() && ARowIndex != GetFocusedRowIndex() && !CanChangeFocusedRow()) return false;
+  if (provider->IsSyncMode() && ARowIndex != GetFocusedRowIndex() && !provider->GetFocusedRowChangeUnchecked() &&
+      !CanChangeFocusedRow())
+    return false;
   TqvDataUpdateScope update(this);
   if (ARowIndex != -1 && FNewItemRowFocused) SetNewItemRowFocused(false);
   GetDataControllerInfo()->FocusRow(ARowIndex);

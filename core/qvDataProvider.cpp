@@ -29,6 +29,26 @@ class TAppendScope {
   bool FOld;
 };
 
+// A zeroed place of a value type for one raw value, freed with the type when it was filled.
+class TRawPlace {
+ public:
+  explicit TRawPlace(const TqvValueType* AType)
+      : FType(AType), FBytes(static_cast<size_t>(std::max<Integer>(AType->GetDataSize(), 8)), 0) {}
+  ~TRawPlace() {
+    if (FFilled) FType->FreeBuffer(Place());
+  }
+  TRawPlace(const TRawPlace&) = delete;
+  TRawPlace& operator=(const TRawPlace&) = delete;
+  void* Place() { return FBytes.data(); }
+  const void* Data() const { return FType->GetDataPointer(FBytes.data()); }
+  void SetFilled() { FFilled = true; }
+
+ private:
+  const TqvValueType* FType;
+  std::vector<Byte> FBytes;
+  bool FFilled = false;
+};
+
 bool IsEmptyText(const Variant& AValue) {
   try {
     return VarToStr(AValue).empty();
@@ -47,6 +67,18 @@ String TqvUserDataSource::GetDisplayText(TqvRecordHandle AHandle, TqvRecordHandl
 }
 
 TqvRecordHandle TqvUserDataSource::InsertRecord(TqvRecordHandle) { return AppendRecord(); }
+
+bool TqvUserDataSource::GetValueBuffer(TqvRecordHandle AHandle, TqvRecordHandle AItemHandle,
+                                       const TqvValueType* AValueType, void* APlace) {
+  Variant value = GetValue(AHandle, AItemHandle);
+  if (VarIsNull(value) || VarIsEmpty(value)) return false;
+  try {
+    AValueType->SetValue(APlace, value);
+  } catch (const Exception&) {
+    return false;
+  }
+  return true;
+}
 
 Integer TqvUserDataSource::CompareValues(TqvRecordHandle AHandle1, TqvRecordHandle AHandle2,
                                          TqvRecordHandle AItemHandle) {
@@ -388,31 +420,69 @@ void TqvCustomDataProvider::DeleteRecordInSource(Integer ARecordIndex) {
   if (TqvUserDataSource* source = Source()) source->DeleteRecord(GetRecordHandle(ARecordIndex));
 }
 
+// The source may already have reported the new handle (through AppendRecordHandle or a reload);
+// otherwise an appended one is added at the end and an inserted one found by reloading.
+Integer TqvCustomDataProvider::IndexOfNewHandle(TqvRecordHandle AHandle, bool AAppended) {
+  Integer record = GetRecordIndexByHandle(AHandle);
+  if (record != -1) return record;
+  if (AAppended) {
+    record = AppendRecordHandle(AHandle);
+    FDataController->DataChanged(dckRecordsInserted, -1, -1);
+    return record;
+  }
+  FDataController->DataChanged(dckEverything, -1, -1);
+  record = GetRecordIndexByHandle(AHandle);
+  if (record == -1) RaiseDataControllerError(&sqvDataRecordIndexError);
+  return record;
+}
+
 Integer TqvCustomDataProvider::AppendRecordInSource() {
   TqvUserDataSource* source = Source();
-  return source ? GetRecordIndexByHandle(source->AppendRecord()) : -1;
+  return source ? IndexOfNewHandle(source->AppendRecord(), true) : -1;
 }
 
 Integer TqvCustomDataProvider::InsertRecordInSource(Integer ARecordIndex) {
   TqvUserDataSource* source = Source();
   if (!source) return -1;
-  TqvRecordHandle handle = source->IsInsertSupported() ? source->InsertRecord(GetRecordHandle(ARecordIndex))
-                                                       : source->AppendRecord();
-  return GetRecordIndexByHandle(handle);
+  bool before = source->IsInsertSupported() && ARecordIndex >= 0 && ARecordIndex < FDataController->GetRecordCount();
+  if (!before) return IndexOfNewHandle(source->AppendRecord(), true);
+  return IndexOfNewHandle(source->InsertRecord(GetRecordHandle(ARecordIndex)), false);
 }
 
-Variant TqvCustomDataProvider::ReadValue(Integer ARecordIndex, TqvCustomDataField* AField) {
-  if (ARecordIndex < 0) return FDataController->GetFieldValue(ARecordIndex, AField);
-  return GetValue(ARecordIndex, AField);
+// False for Null; an internal record's value comes from the storage, a real record's from the source.
+bool TqvCustomDataProvider::ReadRawValue(Integer ARecordIndex, TqvCustomDataField* AField, void* APlace) {
+  TqvValueDef* def = AField->GetStorageDef();
+  if (ARecordIndex < 0) {
+    const void* data = nullptr;
+    if (FDataController->GetStorage()->GetValueData(ARecordIndex, def, data)) return false;
+    def->GetValueTypeClass()->SetValue(APlace, def->GetValueTypeClass()->GetDataValue(data));
+    return true;
+  }
+  TqvUserDataSource* source = Source();
+  return source && source->GetValueBuffer(GetRecordHandle(ARecordIndex), source->GetItemHandle(AField->GetIndex()),
+                                          def->GetValueTypeClass(), APlace);
 }
 
 Integer TqvCustomDataProvider::CompareValues(Integer ARecordIndex1, Integer ARecordIndex2, TqvCustomDataField* AField) {
+  TqvValueDef* def = AField->GetStorageDef();
+  if (!def) return 0;
+  if (ARecordIndex1 < 0 && ARecordIndex2 < 0)
+    return FDataController->GetStorage()->CompareRecords(ARecordIndex1, ARecordIndex2, def);
+  TRawPlace raw1(def->GetValueTypeClass());
+  TRawPlace raw2(def->GetValueTypeClass());
+  bool assigned1 = ReadRawValue(ARecordIndex1, AField, raw1.Place());
+  if (assigned1) raw1.SetFilled();
+  bool assigned2 = ReadRawValue(ARecordIndex2, AField, raw2.Place());
+  if (assigned2) raw2.SetFilled();
+  return def->Compare(!assigned1, !assigned2, raw1.Data(), raw2.Data());
+}
+
+Integer TqvCustomDataProvider::CompareInSource(Integer ARecordIndex1, Integer ARecordIndex2,
+                                               TqvCustomDataField* AField) {
   TqvUserDataSource* source = Source();
   if (!source) return 0;
-  if (ARecordIndex1 >= 0 && ARecordIndex2 >= 0 && source->IsCustomCompare())
-    return source->CompareValues(GetRecordHandle(ARecordIndex1), GetRecordHandle(ARecordIndex2),
-                                 source->GetItemHandle(AField->GetIndex()));
-  return VarCompareEx(ReadValue(ARecordIndex1, AField), ReadValue(ARecordIndex2, AField));
+  return source->CompareValues(GetRecordHandle(ARecordIndex1), GetRecordHandle(ARecordIndex2),
+                               source->GetItemHandle(AField->GetIndex()));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include "platform/rtl/Variants.h"
 
 class TqvCustomDataController;
+class TqvValueType;
 class TqvCustomDataField;
 class TqvCustomDataProvider;
 class TqvValueDefReader;
@@ -50,6 +51,14 @@ class TqvUserDataSource : public TObject {
   virtual bool IsInsertSupported() { return false; }
   virtual Variant GetValue(TqvRecordHandle AHandle, TqvRecordHandle AItemHandle) = 0;
   virtual TqvRecordHandle InsertRecord(TqvRecordHandle ABeforeHandle);
+  // Writes the raw value into APlace, a zeroed place of AValueType's layout that the caller frees
+  // with the type; False for Null. By default the value is converted into the place (a value the
+  // type cannot hold counts as Null); a source holding raw values copies them instead.
+  virtual bool GetValueBuffer(TqvRecordHandle AHandle, TqvRecordHandle AItemHandle, const TqvValueType* AValueType,
+                              void* APlace);
+  // True when comparing raw values (GetValueBuffer) orders records as the source wants.
+  virtual bool IsNativeCompare() { return false; }
+  // True when the source orders two records itself (CompareValues).
   virtual bool IsCustomCompare() { return false; }
   // Reports every record handle through the provider's AppendRecordHandle.
   virtual void LoadRecords() = 0;
@@ -98,6 +107,7 @@ class TqvCustomDataProvider : public TObject {
   virtual String GetGridModeDisplayText(Integer, TqvCustomDataField*) { return String(); }
   virtual Variant GetGridModeValue(Integer, TqvCustomDataField*) { return Null(); }
   virtual Integer GetSyncRecordIndex() const { return -1; }
+  virtual void SetDisplayText(Integer, TqvCustomDataField*, const String&) {}
   // The reader that loads records from the source; none for the unbound controller.
   virtual TqvValueDefReader* CreateValueDefReader() { return nullptr; }
 
@@ -178,11 +188,17 @@ class TqvCustomDataProvider : public TObject {
   virtual void DeleteRecordInSource(Integer ARecordIndex);
   virtual Integer AppendRecordInSource();
   virtual Integer InsertRecordInSource(Integer ARecordIndex);
-  // Two records compared on one field in the source (internal records from the storage).
+  // Two records compared on the raw values of one field (internal records from the storage).
   virtual Integer CompareValues(Integer ARecordIndex1, Integer ARecordIndex2, TqvCustomDataField* AField);
+  // Two real records compared by the user data source itself.
+  virtual Integer CompareInSource(Integer ARecordIndex1, Integer ARecordIndex2, TqvCustomDataField* AField);
 
   bool GetStructureChanged() const { return FStructureChanged; }
   void SetStructureChanged(bool AValue) { FStructureChanged = AValue; }
+  // Set while a source-bound descendant mirrors a move of its source: the focus then follows
+  // without asking the controller's CanChangeFocusedRow.
+  bool GetFocusedRowChangeUnchecked() const { return FFocusedRowChangeUnchecked; }
+  void SetFocusedRowChangeUnchecked(bool AValue) { FFocusedRowChangeUnchecked = AValue; }
   bool GetGrouped() const { return FGrouped; }
   void SetGrouped(bool AValue) { FGrouped = AValue; }
   TqvCustomDataController* GetDataController() const { return FDataController; }
@@ -196,7 +212,8 @@ class TqvCustomDataProvider : public TObject {
   void ClearNewRecordBuffer(Integer ARecordIndex);
   bool HasPendingChanges() const;
   Integer PostNewItemRow();
-  Variant ReadValue(Integer ARecordIndex, TqvCustomDataField* AField);
+  bool ReadRawValue(Integer ARecordIndex, TqvCustomDataField* AField, void* APlace);
+  Integer IndexOfNewHandle(TqvRecordHandle AHandle, bool AAppended);
 
   TqvCustomDataController* FDataController;
   TqvUserDataSource* FUserDataSource = nullptr;
@@ -208,6 +225,7 @@ class TqvCustomDataProvider : public TObject {
   bool FPostingNewItemRow = false;
   bool FStructureChanged = false;
   bool FGrouped = false;
+  bool FFocusedRowChangeUnchecked = false;
   Integer FCursorMoveCount = 0;
   Integer FLoadCount = 0;
   Integer FSavedCopy = 0;

@@ -622,7 +622,12 @@ void TControl::DefaultHandler(TMessage& Message) {
   }
 }
 
+// The window class's own handling runs first (a subclassed native window sees its input), then
+// the capture, click and mouse events of the class library.
 void TControl::WMMouseButton(TMessage& M, TMouseButton Button, bool Down, bool Double) {
+  TAliveToken alive = AliveToken();
+  DefaultHandler(M);
+  if (!alive) return;
   TShiftState shift = KeysToShiftState(LOWORD(M.WParam));
   Integer x = GET_X_LPARAM(M.LParam), y = GET_Y_LPARAM(M.LParam);
   if (Down) {
@@ -631,6 +636,7 @@ void TControl::WMMouseButton(TMessage& M, TMouseButton Button, bool Down, bool D
       if (FControlStyle & csCaptureMouse) SetMouseCapture(true);
       if (!Double && (FControlStyle & csClickEvents)) FControlState |= csClicked;
       if (Double && (FControlStyle & csClickEvents)) DblClick();
+      if (!alive) return;
     }
     DoMouseButtonEvent(Button, true, shift | (Double ? static_cast<TShiftState>(ssDouble) : 0u), x, y);
     return;
@@ -640,13 +646,11 @@ void TControl::WMMouseButton(TMessage& M, TMouseButton Button, bool Down, bool D
     if (FControlState & csClicked) {
       FControlState &= ~static_cast<TControlState>(csClicked);
       TRect r = GetClientRect();
-      TAliveToken alive = AliveToken();
       if (x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom) Click();
       if (!alive) return;  // the click handler freed the control
     }
   }
   DoMouseButtonEvent(Button, false, shift, x, y);
-  if (Button == mbRight && !Down) DefaultHandler(M);
 }
 
 void TControl::DoMouseButtonEvent(TMouseButton Button, bool Down, TShiftState Shift, Integer X, Integer Y) {
@@ -658,7 +662,9 @@ void TControl::DoMouseButtonEvent(TMouseButton Button, bool Down, TShiftState Sh
 }
 
 void TControl::WMMouseMove(TMessage& M) {
-  if (!(FControlStyle & csNoStdEvents))
+  TAliveToken alive = AliveToken();
+  DefaultHandler(M);
+  if (alive && !(FControlStyle & csNoStdEvents))
     MouseMove(KeysToShiftState(LOWORD(M.WParam)), GET_X_LPARAM(M.LParam), GET_Y_LPARAM(M.LParam));
 }
 

@@ -625,7 +625,9 @@ class TWinControl : public TControl {
   void WMChar(TMessage& M);
   void WMSysChar(TMessage& M);
   void WMNCDestroy(TMessage& M);
+  // Reflects a child's notification (command, scroll, owner drawing, colours) to the child.
   void WMCommandLike(TMessage& M);
+  void AnswerCtlColor(TMessage& Message);
   void CNKeyDown(TMessage& M);
   void CNChar(TMessage& M);
   void CMDialogKey(TMessage& M);

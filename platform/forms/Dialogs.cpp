@@ -1,7 +1,12 @@
 #include "platform/forms/Dialogs.h"
 
+#include <map>
+
+#include "platform/forms/DialogsInternal.h"
 #include "platform/forms/Forms.h"
 #include "platform/os/Dialogs.h"
+#include "platform/rtl/FileUtils.h"
+#include "platform/rtl/SysUtils.h"
 
 const TResourceString SMsgDlgWarning = {61201, "Warning"};
 const TResourceString SMsgDlgError = {61202, "Error"};
@@ -28,12 +33,18 @@ const TButtonRow kRows[] = {
     {mbRetryCancel, MB_RETRYCANCEL, {mbRetry, mbCancel}, 2},
 };
 
-const TButtonRow& RowFor(TMsgDlgButtons Buttons) {
+const TButtonRow* FindRow(TMsgDlgButtons Buttons) {
   Buttons &= ~MsgDlgButton(mbHelp);
   if (Buttons == 0) Buttons = mbOKOnly;
   for (const TButtonRow& row : kRows)
-    if (row.Buttons == Buttons) return row;
-  throw EInvalidOperation(&SMsgDlgButtons);
+    if (row.Buttons == Buttons) return &row;
+  return nullptr;
+}
+
+const TButtonRow& RowFor(TMsgDlgButtons Buttons) {
+  const TButtonRow* row = FindRow(Buttons);
+  if (!row) throw EInvalidOperation(&SMsgDlgButtons);
+  return *row;
 }
 
 UINT IconFor(TMsgDlgType DlgType) {
@@ -108,10 +119,15 @@ String MessageDlgCaption(TMsgDlgType DlgType) {
   return Application->GetTitle();
 }
 
+// The dialog form for sets without a button row (DialogsMessage.cpp).
+Integer ShowMessageDialogForm(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, Integer DefaultButton,
+                              Integer X, Integer Y);
+
 namespace {
 
 Integer ShowDlg(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, Integer DefaultButton, Integer X,
                 Integer Y) {
+  if (!FindRow(Buttons)) return ShowMessageDialogForm(Msg, DlgType, Buttons, DefaultButton, X, Y);
   UINT flags = MessageDlgFlags(DlgType, Buttons, DefaultButton);
   TBoxPlacer placer(X, Y);
   // The box's ID values are the modal results of the same buttons.
@@ -139,3 +155,82 @@ void ShowMessage(const String& Msg) { ShowDlg(Msg, mtCustom, mbOKOnly, -1, -1, -
 void ShowMessageFmt(const String& Msg, TFormatArgs Params) { ShowMessage(Format(Msg, Params)); }
 
 void ShowMessagePos(const String& Msg, Integer X, Integer Y) { ShowDlg(Msg, mtCustom, mbOKOnly, -1, X, Y); }
+
+// ---------------------------------------------------------------------------------------------
+// Answer lists and common dialogs
+
+String NextDialogAnswer(const char* Variable, char Separator) {
+  struct TListState {
+    String Value;
+    size_t Used = 0;
+  };
+  static std::map<String, TListState> lists;
+  TListState& state = lists[Variable];
+  String value = GetEnvironmentVariable(Variable);
+  if (value != state.Value) state = {value, 0};
+  std::vector<String> items;
+  size_t start = 0;
+  while (start <= value.size() && !value.empty()) {
+    size_t end = value.find(Separator, start);
+    if (end == String::npos) end = value.size();
+    items.push_back(Trim(value.substr(start, end - start)));
+    start = end + 1;
+  }
+  if (state.Used >= items.size()) return "";
+  return items[state.Used++];
+}
+
+void CentreDialogForm(TCustomForm* Form) {
+  TRect area = Screen->GetWorkAreaRect();
+  if (TCustomForm* active = Screen->GetActiveCustomForm(); active && active != Form && active->GetVisible())
+    area = active->GetBoundsRect();
+  Form->SetBounds(area.Left + (area.Width() - Form->GetWidth()) / 2,
+                  area.Top + (area.Height() - Form->GetHeight()) / 2, Form->GetWidth(), Form->GetHeight());
+}
+
+namespace {
+
+std::map<TClass, TDialogExecuteHandler>& ExecuteHandlers() {
+  static std::map<TClass, TDialogExecuteHandler> handlers;
+  return handlers;
+}
+
+}  // namespace
+
+TDialogExecuteHandler SetDialogExecuteHandler(TClass DialogClass, TDialogExecuteHandler Handler) {
+  auto& handlers = ExecuteHandlers();
+  TDialogExecuteHandler previous;
+  if (auto it = handlers.find(DialogClass); it != handlers.end()) {
+    previous = std::move(it->second);
+    handlers.erase(it);
+  }
+  if (Handler) handlers[DialogClass] = std::move(Handler);
+  return previous;
+}
+
+QJ_IMPLEMENT_CLASS(TCommonDialog)
+
+TCommonDialog::TCommonDialog(TComponent* AOwner) : TComponent(AOwner) {}
+
+TDialogAnswer TCommonDialog::AnswerHeadless() {
+  auto& handlers = ExecuteHandlers();
+  for (TClass cls = ClassType(); cls; cls = cls->Parent) {
+    auto it = handlers.find(cls);
+    if (it == handlers.end()) continue;
+    TDialogExecuteHandler handler = it->second;  // the handler may replace itself
+    TDialogAnswer answer = handler(this);
+    if (answer != daShow) return answer;
+    break;
+  }
+  String answer = NextEnvironmentAnswer();
+  if (answer.empty()) return daShow;
+  if (SameText(answer, "cancel")) return daCancel;
+  return TakeEnvironmentAnswer(answer) ? daOk : daCancel;
+}
+
+TModalResult TCommonDialog::ShowDialogForm(TForm* Form) {
+  if (OnShow) OnShow(this);
+  TModalResult result = Form->ShowModal();
+  if (OnClose) OnClose(this);
+  return result;
+}

@@ -549,6 +549,18 @@ void TCustomForm::SetActive(bool Value) {
   SetWindowFocus();
 }
 
+// The form paints itself (Paint, OnPaint) even without graphic children.
+void TCustomForm::WMPaintForm(TMessage& M) {
+  FControlState |= csCustomPaint;
+  try {
+    inherited::Dispatch(M);
+  } catch (...) {
+    FControlState &= ~static_cast<TControlState>(csCustomPaint);
+    throw;
+  }
+  FControlState &= ~static_cast<TControlState>(csCustomPaint);
+}
+
 void TCustomForm::WMActivate(TMessage& M) { SetActive(LOWORD(M.WParam) != WA_INACTIVE); }
 
 void TCustomForm::CMActivate(TMessage&) {
@@ -597,6 +609,7 @@ void TCustomForm::Dispatch(TMessage& M) {
     case CM_RELEASE: CMRelease(M); return;
     case CM_ACTIVATE: CMActivate(M); return;
     case CM_DEACTIVATE: CMDeactivate(M); return;
+    case WM_PAINT: WMPaintForm(M); return;
     case CM_MENUCHANGED:
     case WM_COMMAND:
     case WM_INITMENUPOPUP:

@@ -141,6 +141,7 @@ class TCustomForm : public TWinControl {
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
   void WMActivate(TMessage& M);
+  void WMPaintForm(TMessage& M);
   void WMClose(TMessage& M);
   void CMShowingChangedForm(TMessage& M);
   void CMDialogKeyForm(TMessage& M);

@@ -208,7 +208,8 @@ void TButton::Paint() {
   canvas->GetBrush()->SetColor(GetColor());
   canvas->GetBrush()->SetStyle(bsSolid);
   canvas->FillRect(r);
-  if (IsActive() && GetEnabled()) {
+  FActive = IsActive();
+  if (FActive && GetEnabled()) {
     canvas->GetBrush()->SetColor(clWindowFrame);
     canvas->FrameRect(r);
     Inflate(r, -1, -1);
@@ -251,8 +252,8 @@ void TButton::Dispatch(TMessage& Message) {
       return;
     case WM_GETDLGCODE: Message.Result = DLGC_BUTTON | (IsActive() ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON); return;
     case CM_FOCUSCHANGED:
-      // The default button's frame follows whether another button has the focus.
-      if (FDefault) Invalidate();
+      // The active frame follows the focus: this button, or the default while no button has it.
+      if (IsActive() != FActive) Invalidate();
       inherited::Dispatch(Message);
       return;
     default: inherited::Dispatch(Message);

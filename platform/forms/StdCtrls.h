@@ -17,25 +17,6 @@ enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 // class name and procedure, unhandled messages go to the class's procedure.
 void CreateSubClass(TCreateParams& Params, const char* ClassName);
 
-// Answers a reflected CN_CTLCOLOR... message: the control's font colour and colour into the DC,
-// the control's brush as the background.
-void AnswerCtlColor(TWinControl* Control, TMessage& Message);
-
-// Hands mouse input to a subclassed window's class procedure first, then to the control's mouse
-// handling; a DefaultHandler call for the same message meanwhile is not passed on twice.
-class TNativeMouseRelay {
- public:
-  static bool IsRelayed(UINT Msg);
-  // Runs Native (the class procedure) then Control (the events); false when the control died.
-  bool Relay(TMessage& Message, TAliveToken Alive, const std::function<void(TMessage&)>& Native,
-             const std::function<void(TMessage&)>& Control);
-  // True while the class procedure already had this message.
-  bool Handled(const TMessage& Message) const { return Message.Msg == FMsg && FMsg != 0; }
-
- private:
-  UINT FMsg = 0;
-};
-
 // ---------------------------------------------------------------------------------------------
 // Edit
 
@@ -91,11 +72,8 @@ class TCustomEdit : public TWinControl {
   void CreateWnd() override;
   void DestroyWnd() override;
   void Dispatch(TMessage& Message) override;
-  void DefaultHandler(TMessage& Message) override;
   virtual void Change();
   void DoEnter() override;
-  // Sends the control's font to its window.
-  void UpdateWindowFont();
 
  private:
   void CNCommand(TMessage& M);
@@ -113,7 +91,6 @@ class TCustomEdit : public TWinControl {
   bool FReadOnly = false;
   bool FModified = false;
   bool FCreating = false;
-  TNativeMouseRelay FMouseRelay;
 };
 
 class TEdit : public TCustomEdit {
@@ -249,7 +226,6 @@ class TCustomListBox : public TWinControl {
   void CreateWnd() override;
   void DestroyWnd() override;
   void Dispatch(TMessage& Message) override;
-  void DefaultHandler(TMessage& Message) override;
   void KeyPress(char& Key) override;
   virtual void DrawItem(Integer Index, TRect Rect, TOwnerDrawState State);
   virtual void MeasureItem(Integer Index, Integer& Height);
@@ -286,7 +262,6 @@ class TCustomListBox : public TWinControl {
   bool FAutoComplete = true;
   String FFilter;
   DWORD FLastKeyTime = 0;
-  TNativeMouseRelay FMouseRelay;
 };
 
 class TListBox : public TCustomListBox {
@@ -352,6 +327,7 @@ class TButton : public TButtonControl {
  private:
   bool FDefault = false;
   bool FCancel = false;
+  bool FActive = false;  // as last painted
   TModalResult FModalResult = mrNone;
 };
 

@@ -17,49 +17,6 @@ void CreateSubClass(TCreateParams& Params, const char* ClassName) {
   Params.WindowClass.lpszClassName = nullptr;
 }
 
-void AnswerCtlColor(TWinControl* Control, TMessage& Message) {
-  auto dc = reinterpret_cast<HDC>(Message.WParam);
-  Control->GetBrush()->SetColor(Control->GetColor());
-  SetTextColor(dc, ColorToRGB(Control->GetFont()->GetColor()));
-  SetBkColor(dc, ColorToRGB(Control->GetColor()));
-  Message.Result = reinterpret_cast<LRESULT>(Control->GetBrush()->GetHandle());
-}
-
-bool TNativeMouseRelay::IsRelayed(UINT Msg) {
-  switch (Msg) {
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONUP:
-    case WM_MBUTTONDBLCLK: return true;
-    default: return false;
-  }
-}
-
-bool TNativeMouseRelay::Relay(TMessage& Message, TAliveToken Alive, const std::function<void(TMessage&)>& Native,
-                              const std::function<void(TMessage&)>& Control) {
-  Native(Message);
-  if (!Alive) return false;
-  LRESULT result = Message.Result;
-  UINT saved = FMsg;
-  FMsg = Message.Msg;
-  try {
-    Control(Message);
-  } catch (...) {
-    if (Alive) FMsg = saved;
-    throw;
-  }
-  if (!Alive) return false;
-  FMsg = saved;
-  Message.Result = result;
-  return true;
-}
-
 namespace {
 
 DWORD AlignmentStyle(TAlignment Value) {
@@ -122,7 +79,6 @@ void TCustomEdit::CreateWnd() {
   FCreating = true;
   try {
     inherited::CreateWnd();
-    UpdateWindowFont();
     SendMessage(FHandle, EM_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
     SendMessage(FHandle, EM_SETPASSWORDCHAR, static_cast<unsigned char>(FPasswordChar), 0);
     ApplyCharCaseToText();
@@ -137,10 +93,6 @@ void TCustomEdit::CreateWnd() {
 void TCustomEdit::DestroyWnd() {
   FModified = SendMessage(FHandle, EM_GETMODIFY, 0, 0) != 0;
   inherited::DestroyWnd();
-}
-
-void TCustomEdit::UpdateWindowFont() {
-  if (FHandle) SendMessage(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(GetFont()->GetHandle()), TRUE);
 }
 
 void TCustomEdit::UpdateStyleBit(DWORD Bit, bool On) {
@@ -291,33 +243,9 @@ void TCustomEdit::CNCommand(TMessage& M) {
   if (HIWORD(M.WParam) == EN_CHANGE && !FCreating) Change();
 }
 
-void TCustomEdit::DefaultHandler(TMessage& Message) {
-  if (!FMouseRelay.Handled(Message)) inherited::DefaultHandler(Message);
-}
-
 void TCustomEdit::Dispatch(TMessage& Message) {
-  if (FHandle && TNativeMouseRelay::IsRelayed(Message.Msg)) {
-    FMouseRelay.Relay(
-        Message, AliveToken(), [this](TMessage& M) { inherited::DefaultHandler(M); },
-        [this](TMessage& M) { inherited::Dispatch(M); });
-    return;
-  }
   switch (Message.Msg) {
-    case WM_PAINT:
-      // The window class paints itself unless graphic children share the window.
-      if (GetControlCount() == 0 && !Message.WParam) {
-        DefaultHandler(Message);
-        return;
-      }
-      inherited::Dispatch(Message);
-      return;
     case CN_COMMAND: CNCommand(Message); return;
-    case CN_CTLCOLOREDIT:
-    case CN_CTLCOLORSTATIC: AnswerCtlColor(this, Message); return;
-    case CM_FONTCHANGED:
-      inherited::Dispatch(Message);
-      UpdateWindowFont();
-      return;
     case CM_CTL3DCHANGED:
       inherited::Dispatch(Message);
       if (FBorderStyle == bsSingle) RecreateWnd();

@@ -12,8 +12,6 @@ namespace {
 
 // Half a second between keys starts a new type-ahead search.
 constexpr DWORD kAutoCompletePause = 500;
-// Owner-drawn items come back through the parent by control id: each list gets its own.
-Integer NextControlId = 0x4000;
 
 bool HasFixedOwnerHeight(TListBoxStyle Style) {
   return Style == lbOwnerDrawFixed || Style == lbVirtual || Style == lbVirtualOwnerDraw;
@@ -200,9 +198,6 @@ void TCustomListBox::CreateParams(TCreateParams& Params) {
 
 void TCustomListBox::CreateWnd() {
   inherited::CreateWnd();
-  SetWindowLong(FHandle, GWL_ID, NextControlId++);
-  if (NextControlId > 0x7FFF0000) NextControlId = 0x4000;
-  SendMessage(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(GetFont()->GetHandle()), FALSE);
   if (HasFixedOwnerHeight(FStyle)) SendMessage(FHandle, LB_SETITEMHEIGHT, 0, FItemHeight);
   if (FTabWidth != 0) {
     int stops = FTabWidth;
@@ -580,35 +575,12 @@ void TCustomListBox::WMSize(TMessage& M) {
   UpdateColumnWidth();
 }
 
-void TCustomListBox::DefaultHandler(TMessage& Message) {
-  if (!FMouseRelay.Handled(Message)) inherited::DefaultHandler(Message);
-}
-
 void TCustomListBox::Dispatch(TMessage& Message) {
-  if (FHandle && TNativeMouseRelay::IsRelayed(Message.Msg)) {
-    FMouseRelay.Relay(
-        Message, AliveToken(), [this](TMessage& M) { inherited::DefaultHandler(M); },
-        [this](TMessage& M) { inherited::Dispatch(M); });
-    return;
-  }
   switch (Message.Msg) {
-    case WM_PAINT:
-      // The window class paints itself unless graphic children share the window.
-      if (GetControlCount() == 0 && !Message.WParam) {
-        DefaultHandler(Message);
-        return;
-      }
-      inherited::Dispatch(Message);
-      return;
     case CN_COMMAND: CNCommand(Message); return;
     case CN_DRAWITEM: CNDrawItem(Message); return;
     case CN_MEASUREITEM: CNMeasureItem(Message); return;
-    case CN_CTLCOLORLISTBOX: AnswerCtlColor(this, Message); return;
     case WM_SIZE: WMSize(Message); return;
-    case CM_FONTCHANGED:
-      inherited::Dispatch(Message);
-      if (FHandle) SendMessage(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(GetFont()->GetHandle()), TRUE);
-      return;
     default: inherited::Dispatch(Message);
   }
 }

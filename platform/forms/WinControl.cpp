@@ -46,6 +46,50 @@ bool InsertBefore(TControl* C1, TControl* C2, TAlign Align) {
   }
 }
 
+// Owner-drawn children are found through their control id (WM_MEASUREITEM names no window):
+// every child window gets an id of its own among its siblings.
+constexpr LONG_PTR kFirstControlId = 0x4000, kLastControlId = 0x7FFFFFFF;
+
+LONG_PTR NewControlId(HWND Parent) {
+  static LONG_PTR next = kFirstControlId;
+  for (;;) {
+    LONG_PTR id = next;
+    next = next == kLastControlId ? kFirstControlId : next + 1;
+    if (!Parent || !GetDlgItem(Parent, static_cast<int>(id))) return id;
+  }
+}
+
+// The child window a notification sent to its parent is about (nullptr: none of a child).
+HWND NotifyingChild(HWND Parent, const TMessage& M) {
+  switch (M.Msg) {
+    case WM_COMMAND:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC: return reinterpret_cast<HWND>(M.LParam);
+    case WM_DRAWITEM: {
+      auto* s = reinterpret_cast<const DRAWITEMSTRUCT*>(M.LParam);
+      return s && s->CtlType != ODT_MENU ? s->hwndItem : nullptr;
+    }
+    case WM_DELETEITEM: {
+      auto* s = reinterpret_cast<const DELETEITEMSTRUCT*>(M.LParam);
+      return s && s->CtlType != ODT_MENU ? s->hwndItem : nullptr;
+    }
+    case WM_COMPAREITEM: {
+      auto* s = reinterpret_cast<const COMPAREITEMSTRUCT*>(M.LParam);
+      return s && s->CtlType != ODT_MENU ? s->hwndItem : nullptr;
+    }
+    case WM_MEASUREITEM: {
+      auto* s = reinterpret_cast<const MEASUREITEMSTRUCT*>(M.LParam);
+      return s && s->CtlType != ODT_MENU && s->CtlID != 0 ? GetDlgItem(Parent, static_cast<int>(s->CtlID)) : nullptr;
+    }
+    default: return nullptr;
+  }
+}
+
 // Places one aligned control in the remaining area and takes its share from the area.
 void PositionAligned(TControl* Control, TAlign Align, TRect& R) {
   Integer l = R.Left, t = R.Top, w = R.Width(), h = R.Height();
@@ -252,12 +296,15 @@ void TWinControl::CreateWnd() {
   FControlState &= ~static_cast<TControlState>(csCreating);
   CreationControl = nullptr;
   if (!FHandle) throw EOSError(&SWindowClass);
+  Perform(WM_SETFONT, reinterpret_cast<WPARAM>(GetFont()->GetHandle()), TRUE);
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
+  HMENU id = nullptr;
+  if (Params.Style & WS_CHILD) id = reinterpret_cast<HMENU>(NewControlId(Params.WndParent));
   CreationControl = this;
   HWND wnd = CreateWindowEx(Params.ExStyle, Params.WinClassName.c_str(), Params.Caption.c_str(), Params.Style,
-                            Params.X, Params.Y, Params.Width, Params.Height, Params.WndParent, nullptr, nullptr,
+                            Params.X, Params.Y, Params.Width, Params.Height, Params.WndParent, id, nullptr,
                             Params.Param);
   if (wnd) FHandle = wnd;
 }
@@ -900,7 +947,13 @@ void TWinControl::DoubleBufferedPaint(HDC DC) {
   DeleteDC(mem);
 }
 
+// A window that nothing of ours paints (no custom painting, no graphic children) is painted by
+// its window class; it paints through BeginPaint itself, so double buffering has no part in it.
 void TWinControl::WMPaint(TMessage& M) {
+  if (!(FControlState & csCustomPaint) && FControls.empty()) {
+    DefaultHandler(M);
+    return;
+  }
   if (M.WParam || !FDoubleBuffered) {
     PaintHandler(M);
     return;
@@ -993,15 +1046,7 @@ void TWinControl::WMNCDestroy(TMessage& M) {
 
 // Notifications of child windows come back to the child as CN_ messages.
 void TWinControl::WMCommandLike(TMessage& M) {
-  HWND child = nullptr;
-  switch (M.Msg) {
-    case WM_COMMAND: child = reinterpret_cast<HWND>(M.LParam); break;
-    case WM_HSCROLL:
-    case WM_VSCROLL: child = reinterpret_cast<HWND>(M.LParam); break;
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM: child = GetDlgItem(FHandle, static_cast<int>(M.WParam)); break;
-    default: break;
-  }
+  HWND child = NotifyingChild(FHandle, M);
   if (TWinControl* c = FindControl(child); c && c != this) {
     M.Result = c->Perform(CN_BASE + M.Msg, M.WParam, M.LParam);
     return;
@@ -1024,6 +1069,7 @@ void TWinControl::CMColorChangedWin(TMessage& M) {
 
 void TWinControl::CMFontChangedWin(TMessage& M) {
   TControl::CMFontChanged(M);
+  if (FHandle) Perform(WM_SETFONT, reinterpret_cast<WPARAM>(GetFont()->GetHandle()), FALSE);
   NotifyControls(CM_PARENTFONTCHANGED);
 }
 
@@ -1122,7 +1168,14 @@ void TWinControl::Dispatch(TMessage& M) {
     case WM_HSCROLL:
     case WM_VSCROLL:
     case WM_DRAWITEM:
-    case WM_MEASUREITEM: WMCommandLike(M); return;
+    case WM_MEASUREITEM:
+    case WM_DELETEITEM:
+    case WM_COMPAREITEM:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC: WMCommandLike(M); return;
     case CN_KEYDOWN:
     case CN_SYSKEYDOWN: CNKeyDown(M); return;
     case CN_CHAR: CNChar(M); return;
@@ -1142,6 +1195,7 @@ void TWinControl::Dispatch(TMessage& M) {
     case CM_INVALIDATE: CMInvalidate(M); return;
     case CM_ENTER: CMEnter(M); return;
     case CM_EXIT: CMExit(M); return;
+    case CM_FOCUSCHANGED: Broadcast(M); return;
     case CM_SHOWHINTCHANGED: NotifyControls(CM_PARENTSHOWHINTCHANGED); return;
     case CM_BIDIMODECHANGED: NotifyControls(CM_PARENTBIDIMODECHANGED); Invalidate(); return;
     case CM_CTL3DCHANGED: NotifyControls(CM_PARENTCTL3DCHANGED); Invalidate(); return;
@@ -1152,12 +1206,28 @@ void TWinControl::Dispatch(TMessage& M) {
 }
 
 void TWinControl::DefaultHandler(TMessage& Message) {
+  switch (Message.Msg) {
+    case CN_CTLCOLOREDIT:
+    case CN_CTLCOLORLISTBOX:
+    case CN_CTLCOLORBTN:
+    case CN_CTLCOLORSCROLLBAR:
+    case CN_CTLCOLORSTATIC: AnswerCtlColor(Message); return;
+    default: break;
+  }
   if (!FHandle) {
     TControl::DefaultHandler(Message);
     return;
   }
   Message.Result =
       CallWindowProc(FDefWndProc ? FDefWndProc : DefWindowProc, FHandle, Message.Msg, Message.WParam, Message.LParam);
+}
+
+// A native child asks how to colour itself: the control's font colour and colour, its brush.
+void TWinControl::AnswerCtlColor(TMessage& Message) {
+  auto dc = reinterpret_cast<HDC>(Message.WParam);
+  SetTextColor(dc, ColorToRGB(GetFont()->GetColor()));
+  SetBkColor(dc, ColorToRGB(FBrush->GetColor()));
+  Message.Result = reinterpret_cast<LRESULT>(FBrush->GetHandle());
 }
 
 void TWinControl::Loaded() {

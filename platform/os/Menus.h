@@ -117,8 +117,9 @@ BOOL GetMenuItemRect(HWND wnd, HMENU menu, UINT pos, LPRECT rect);
 int MenuItemFromPoint(HWND wnd, HMENU menu, POINT screen);  // -1 when no item is there
 
 // Shows a pop-up menu at a screen point and returns when it closes: with TPM_RETURNCMD the chosen
-// id (0: none), otherwise TRUE when an item was chosen (its WM_COMMAND is posted to `owner`).
-// FALSE for a bad menu or owner, or while another menu is open (unless TPM_RECURSE).
+// id (0: none), otherwise TRUE once the menu was shown, chosen or cancelled (a chosen item's
+// WM_COMMAND is posted to `owner`). FALSE for a bad menu or owner, or while another menu is open
+// (unless TPM_RECURSE).
 BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner, const RECT* reserved2);
 BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, const TPMPARAMS* params);
 BOOL EndMenu();  // closes the open menu as if cancelled

@@ -62,7 +62,6 @@ bool ItemFromFlags(UINT flags, UINT_PTR id, LPCSTR content, TMenuItemRec& item) 
   item.Id = static_cast<UINT>(id);
   item.Type = flags & (MF_MENUBARBREAK | MF_MENUBREAK | MFT_RADIOCHECK | MFT_RIGHTORDER | MF_RIGHTJUSTIFY);
   item.State = flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_HILITE | MF_DEFAULT);
-  if (item.State & (MF_GRAYED | MF_DISABLED)) item.State |= MFS_GRAYED;
   if (flags & MF_SEPARATOR) {
     item.Type |= MFT_SEPARATOR;
   } else if (flags & MF_BITMAP) {
@@ -133,10 +132,8 @@ void CopyText(const String& text, char* buffer, UINT size) {
 }
 
 UINT StateFlags(const TMenuItemRec& item) {
-  UINT f = item.State & (MF_CHECKED | MF_HILITE | MF_DEFAULT);
-  if (item.State & MFS_GRAYED) f |= item.State & MFS_GRAYED;
-  f |= item.Type & (MF_SEPARATOR | MF_BITMAP | MF_OWNERDRAW | MF_MENUBARBREAK | MF_MENUBREAK);
-  return f;
+  UINT f = item.State & (MF_CHECKED | MF_HILITE | MF_DEFAULT | MF_GRAYED | MF_DISABLED);
+  return f | (item.Type & (MF_SEPARATOR | MF_BITMAP | MF_OWNERDRAW | MF_MENUBARBREAK | MF_MENUBREAK));
 }
 
 // ------------------------------------------------------------------ accelerator tables

@@ -333,6 +333,7 @@ class TMenuTracker {
   TMenuTracker(HWND owner, UINT flags, bool bar) : FOwner(owner), FFlags(flags), FBarMode(bar) {}
   UINT Run(HMENU menu, TPoint at, const RECT* exclude, int openBarItem, char barMnemonic);
   void Cancel() { FDone = true; }
+  bool Shown() const { return FShown; }
 
   HWND Owner() const { return FOwner; }
   bool BarMode() const { return FBarMode; }
@@ -348,6 +349,7 @@ class TMenuTracker {
   UINT FCommand = 0;
   bool FMouseUsed = false;
   bool FLeaveKeyDown = false;
+  bool FShown = false;
   HWND FCaptureWnd = nullptr;
   std::vector<TLevel> FLevels;
 
@@ -891,6 +893,7 @@ UINT TMenuTracker::Run(HMENU menu, TPoint at, const RECT* exclude, int openBarIt
     }
   } else {
     if (!OpenPopup(menu, {}, false, -1, at, exclude)) return 0;
+    FShown = true;
     FCaptureWnd = FLevels[0].Wnd;
     SetCapture(FCaptureWnd);
   }
@@ -934,7 +937,7 @@ int PaintMenuBar(TWindowRec* w, const TRegionData& clip, const TRect& inside) {
   for (size_t i = 0; i < items.size(); ++i) {
     TItemLook look;
     look.Bar = true;
-    look.Selected = tracked && t->Levels()[0].Selected == static_cast<int>(i);
+    look.Selected = (tracked && t->Levels()[0].Selected == static_cast<int>(i)) || (m->Items[i].State & MF_HILITE);
     look.Pushed = look.Selected && t->Levels().size() > 1;
     DrawMenuItem(dc, w->Handle, bar, m->Items[i], items[i], look);
   }
@@ -1063,7 +1066,7 @@ BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND owner, const TP
   const RECT* exclude = params && params->cbSize >= sizeof(TPMPARAMS) ? &params->rcExclude : nullptr;
   UINT command = tracker.Run(menu, {x, y}, exclude, -1, 0);
   if (flags & TPM_RETURNCMD) return static_cast<BOOL>(command);
-  return command ? TRUE : FALSE;
+  return tracker.Shown() ? TRUE : FALSE;
 }
 
 BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND owner, const RECT*) {

@@ -232,7 +232,9 @@ TEST_F(WinMenuTest, ChosenItemPostsCommandAfterTheNotifications) {
 
   MsgLog().clear();
   Headless::PressKey(VK_ESCAPE);
-  EXPECT_FALSE(TrackPopupMenu(m, TPM_NONOTIFY, 150, 150, 0, Owner, nullptr)) << "cancelled";
+  EXPECT_TRUE(TrackPopupMenu(m, TPM_NONOTIFY, 150, 150, 0, Owner, nullptr)) << "cancelling is no failure";
+  Pump();
+  EXPECT_EQ(Count(WM_COMMAND), 0);
   EXPECT_EQ(Count(WM_INITMENUPOPUP), 0);
   EXPECT_EQ(Count(WM_MENUSELECT), 0);
   DestroyMenu(m);
@@ -280,6 +282,27 @@ TEST_F(WinMenuTest, UnknownLetterAsksTheOwnerThroughMenuChar) {
   EXPECT_EQ(Track(m), 0u);
   EXPECT_EQ(Count(WM_MENUCHAR), 2);
   DestroyMenu(m);
+}
+
+TEST_F(WinMenuTest, OnlyOneMenuRunsUnlessRecursionIsAsked) {
+  HMENU outer = FilePopup(), inner = FilePopup();
+  BOOL nested = TRUE, recursed = FALSE;
+  HWND ownerDuring = nullptr;
+  Script({[&] {
+            ownerDuring = GetMenuOwner();
+            nested = TrackPopupMenu(inner, TPM_RETURNCMD, 10, 10, 0, Owner, nullptr);
+            Headless::PressKey(VK_DOWN);
+            Headless::PressKey(VK_RETURN);
+            recursed = TrackPopupMenu(inner, TPM_RETURNCMD | TPM_RECURSE, 10, 10, 0, Owner, nullptr);
+          },
+          [&] { EXPECT_TRUE(EndMenu()); }});
+  EXPECT_EQ(Track(outer), 0u);
+  EXPECT_EQ(ownerDuring, Owner);
+  EXPECT_FALSE(nested);
+  EXPECT_EQ(static_cast<UINT>(recursed), static_cast<UINT>(idNew));
+  EXPECT_FALSE(EndMenu()) << "no menu is open";
+  DestroyMenu(outer);
+  DestroyMenu(inner);
 }
 
 // ------------------------------------------------------------------ pop-up menus by mouse

@@ -1,0 +1,23 @@
+// Helpers shared by the dialog units.
+#pragma once
+
+#include <memory>
+
+#include "platform/rtl/System.h"
+
+class TCustomForm;
+class TWinControl;
+
+// The next unused item of a separated answer list in an environment variable ("" when it is
+// unset or used up; a changed value starts again from its first item). Items are trimmed.
+String NextDialogAnswer(const char* Variable, char Separator);
+
+// The active form's client centre, or the screen's centre, for placing a dialog.
+void CentreDialogForm(TCustomForm* Form);
+
+// A form or control owned by a scope: freed with BeforeDestruction, as Free does.
+struct TFreeDeleter {
+  void operator()(TObject* Object) const { Free(Object); }
+};
+template <class T>
+using TOwned = std::unique_ptr<T, TFreeDeleter>;

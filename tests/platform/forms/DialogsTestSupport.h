@@ -1,0 +1,83 @@
+// Driving modal dialogs of ours in tests: a script of steps run one per idle turn of the modal
+// loop, each given the active form, plus a scratch folder of files.
+#pragma once
+
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "ControlsTestSupport.h"
+#include "platform/forms/Dialogs.h"
+#include "platform/rtl/FileUtils.h"
+
+class TDialogsTest : public TFormsTest {
+ protected:
+  using TStep = std::function<void(TCustomForm* Dialog)>;
+
+  void TearDown() override {
+    Steps.clear();
+    TFormsTest::TearDown();
+  }
+
+  // Runs the steps once the dialog is the active form, one per idle turn.
+  void Script(std::initializer_list<TStep> steps) {
+    Steps.assign(steps.begin(), steps.end());
+    Headless::SetIdleHandler([this] {
+      TCustomForm* form = Screen->GetActiveCustomForm();
+      if (!form || Steps.empty() || !(form->GetFormState() & fsModal)) return;
+      TStep step = std::move(Steps.front());
+      Steps.pop_front();
+      step(form);
+    });
+  }
+
+  template <class T>
+  static T* Find(TCustomForm* Dialog, const char* Name) {
+    auto* c = dynamic_cast<T*>(Dialog->FindComponent(Name));
+    if (!c) ADD_FAILURE() << "no control " << Name;
+    return c;
+  }
+
+  static TStep Keys(BYTE vk, unsigned shift = skNone) {
+    return [=](TCustomForm*) { Headless::PressKey(vk, shift); };
+  }
+  static TStep Type(const String& text) {
+    return [=](TCustomForm*) { Headless::TypeText(text); };
+  }
+  static void ClickAt(TControl* Control, TPoint Client) {
+    TPoint p = Control->ClientToScreen(Client);
+    Headless::Click(p.X, p.Y);
+  }
+  static void ClickCentre(TControl* Control) { ClickAt(Control, {Control->GetWidth() / 2, Control->GetHeight() / 2}); }
+
+  std::deque<TStep> Steps;
+};
+
+// A fresh folder with files, removed afterwards.
+class TScratchFolder {
+ public:
+  TScratchFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "qj-dialogs-XXXXXX").string();
+    Path = mkdtemp(pattern.data()) ? pattern : std::string();
+  }
+  ~TScratchFolder() {
+    std::error_code error;
+    std::filesystem::remove_all(Path, error);
+  }
+  TScratchFolder(const TScratchFolder&) = delete;
+  TScratchFolder& operator=(const TScratchFolder&) = delete;
+
+  String File(const String& name, const char* content = "x") const {
+    String full = Path + "/" + name;
+    std::filesystem::create_directories(std::filesystem::path(full).parent_path());
+    std::ofstream(full) << content;
+    return full;
+  }
+  String Folder(const String& name) const {
+    std::filesystem::create_directories(Path + "/" + name);
+    return Path + "/" + name;
+  }
+  std::string Path;
+};
