@@ -171,6 +171,8 @@ class TqvCustomDataField : public TObject {
   virtual bool IsReaderExcluded() const { return FIsInternal; }
 
   TqvCustomDataController* GetDataController() const;
+  // The controller's notifier, through which a field watches the components it refers to.
+  TqvDataControllerNotifier* GetNotifier() const;
   TqvCustomDataFieldList* GetFieldList() const { return FFieldList; }
   Integer GetIndex() const;
   void SetIndex(Integer AIndex);
@@ -611,6 +613,8 @@ class TqvCustomDataController : public TPersistent {
   void SetSuppressSortByDisplayText(bool AValue) { FSuppressSortByDisplayText = AValue; }
   // Watches components the fields refer to.
   TqvDataControllerNotifier* GetNotifier();
+  // True while the detail objects of a record are being made.
+  bool IsCreatingLinkObject() const { return FCreatingLinkObject; }
 
   // Loading and structure
   virtual void RefreshSource() {}

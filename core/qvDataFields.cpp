@@ -22,6 +22,8 @@ TqvCustomDataController* TqvCustomDataField::GetDataController() const {
   return FFieldList->GetDataController();
 }
 
+TqvDataControllerNotifier* TqvCustomDataField::GetNotifier() const { return GetDataController()->GetNotifier(); }
+
 Integer TqvCustomDataField::GetIndex() const { return FFieldList->IndexOf(this); }
 
 void TqvCustomDataField::SetIndex(Integer AIndex) { FFieldList->Move(GetIndex(), AIndex); }

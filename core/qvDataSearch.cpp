@@ -297,11 +297,6 @@ TqvValueDef* OrdinaryDef(TqvValueDef* AValueDef) {
   return AValueDef;
 }
 
-bool IsExcluded(TqvValueDef* AValueDef) {
-  TqvCustomDataField* field = FieldOfValueDef(AValueDef);
-  return field && field->IsReaderExcluded();
-}
-
 }  // namespace
 
 void TqvValueDefUnboundReader::SetValue(TqvValueDef* AValueDef, const Variant& AValue) {
@@ -325,8 +320,6 @@ Variant TqvValueDefUnboundReader::GetValue(TqvValueDef* AValueDef) {
   return FValues[index];
 }
 
-bool TqvValueDefUnboundReader::IsValueDefExcluded(TqvValueDef* AValueDef) { return IsExcluded(AValueDef); }
-
 Variant TqvValueDefRecordReader::GetValue(TqvValueDef* AValueDef) {
   TqvCustomDataField* field = FieldOfValueDef(AValueDef);
   return field ? FDataController->GetFieldValue(FRecordIndex, field) : Null();
@@ -338,7 +331,10 @@ String TqvValueDefRecordReader::GetDisplayText(TqvValueDef* AValueDef) {
   return FDataController->GetFieldDisplayText(FRecordIndex, field);
 }
 
-bool TqvValueDefRecordReader::IsValueDefExcluded(TqvValueDef* AValueDef) { return IsExcluded(AValueDef); }
+bool TqvValueDefReader::IsValueDefExcluded(TqvValueDef* AValueDef) {
+  TqvCustomDataField* field = FieldOfValueDef(AValueDef);
+  return field && field->IsReaderExcluded();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Notifier

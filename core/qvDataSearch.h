@@ -111,7 +111,6 @@ class TqvValueDefUnboundReader : public TqvValueDefReader {
   void Truncate(Integer ACount);
   void Clear() { Truncate(0); }
   Variant GetValue(TqvValueDef* AValueDef) override;
-  bool IsValueDefExcluded(TqvValueDef* AValueDef) override;
   Integer GetCount() const { return static_cast<Integer>(FValueDefs.size()); }
 
  private:
@@ -126,7 +125,6 @@ class TqvValueDefRecordReader : public TqvValueDefReader {
       : FDataController(ADataController), FRecordIndex(ARecordIndex) {}
   Variant GetValue(TqvValueDef* AValueDef) override;
   String GetDisplayText(TqvValueDef* AValueDef) override;
-  bool IsValueDefExcluded(TqvValueDef* AValueDef) override;
 
  private:
   TqvCustomDataController* FDataController;

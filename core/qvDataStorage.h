@@ -406,7 +406,9 @@ class TqvValueDefReader {
   virtual ~TqvValueDefReader() = default;
   virtual String GetDisplayText(TqvValueDef*) { return String(); }
   virtual Variant GetValue(TqvValueDef*) { return Null(); }
-  virtual bool IsValueDefExcluded(TqvValueDef*) { return false; }
+  // Asks the field owning the definition (internal fields are not read); a definition without
+  // field is read.
+  virtual bool IsValueDefExcluded(TqvValueDef* AValueDef);
 };
 
 // ---------------------------------------------------------------------------------------------

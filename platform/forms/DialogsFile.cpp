@@ -1,10 +1,10 @@
 // The open and save dialogs: a modal form of ours with a folder view, parent navigation, a typed
 // folder path, the file name, the filter's types and the read-only check box.
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <memory>
 #include <system_error>
-#include <unistd.h>
 
 #include "platform/forms/Dialogs.h"
 #include "platform/forms/DialogsInternal.h"

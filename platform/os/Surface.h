@@ -8,7 +8,8 @@
 #include "platform/os/Region.h"
 #include "platform/os/WinTypes.h"
 
-// 32 bits a pixel, 0x00RRGGBB in a uint32_t (cairo's RGB24 and SDL's XRGB8888 layouts).
+// 32 bits a pixel, 0xXXRRGGBB in a uint32_t (cairo's RGB24 and SDL's XRGB8888 layouts): the top
+// byte is unused and may hold anything, so readers mask it off.
 struct TSurface {
   Integer Width = 0;
   Integer Height = 0;

@@ -449,3 +449,75 @@ TEST(SyncMode, TheProviderFlagLetsTheFocusMoveWithoutAsking) {
   EXPECT_EQ(c->GetFocusedRowIndex(), 1);
   Free(c);
 }
+
+// ---------------------------------------------------------------------------------------------
+// What a dataset-bound layer reads of the controller
+
+namespace {
+
+class TLevel : public TObject {
+  QJ_INLINE_CLASS(TLevel, TObject)
+};
+
+class TCreationWatchingController : public TqvDataController {
+ public:
+  using TqvDataController::TqvDataController;
+  TObject* CreateDetailLinkObject(TqvCustomDataRelation*, Integer) override {
+    SeenWhileCreating = IsCreatingLinkObject();
+    return nullptr;
+  }
+  bool SeenWhileCreating = false;
+};
+
+}  // namespace
+
+TEST(BoundLayerAccess, CreatingDetailObjectsIsVisibleOnlyWhileTheyAreMade) {
+  TLevel level;
+  auto* master = New<TCreationWatchingController>(nullptr);
+  master->AddItem(nullptr);
+  master->SetRecordCount(1);
+  auto* pattern = New<TqvDataController>(nullptr);
+  pattern->AttachToRelation(master->GetRelations()->Add(&level), true);
+  EXPECT_FALSE(master->IsCreatingLinkObject());
+  master->GetDetailLinkObject(0, 0);
+  EXPECT_TRUE(master->SeenWhileCreating);
+  EXPECT_FALSE(master->IsCreatingLinkObject());
+  Free(master);
+  Free(pattern);
+}
+
+TEST(BoundLayerAccess, AFieldWatchesComponentsThroughItsControllersNotifier) {
+  TRecordingItem item;
+  auto* c = New<TqvDataController>(nullptr);
+  c->AddItem(&item);
+  EXPECT_EQ(c->GetField(0)->GetNotifier(), c->GetNotifier());
+  Free(c);
+}
+
+TEST_F(ProviderModeTest, ASourceThatChangedEverythingIsReadAgain) {
+  TqvRecordHandle handle = Source.AppendRecord();
+  Source.Values[handle] = {40, "d"};
+  EXPECT_EQ(Controller->GetRecordCount(), 3);
+  Controller->GetProvider()->DataChanged(dckEverything, -1, -1);
+  EXPECT_EQ(Handles(), (std::vector<TqvRecordHandle>{100, 101, 102, 103}));
+  EXPECT_EQ(Text(3, kName), "d");
+  EXPECT_EQ(Log.back(), "data 4 -1 -1");
+}
+
+TEST(BoundLayerAccess, ReadersLeaveInternalFieldsAlone) {
+  class TNineReader : public TqvValueDefReader {
+   public:
+    Variant GetValue(TqvValueDef*) override { return 9; }
+  };
+  TRecordingItem item;
+  auto* c = New<TqvDataController>(nullptr);
+  c->AddItem(&item);
+  c->ChangeValueTypeClass(0, TqvIntegerValueType::Class());
+  TqvCustomDataField* internal = c->CreateInternalField();
+  internal->ChangeValueType(TqvIntegerValueType::Class());
+  TNineReader reader;
+  Integer record = c->AppendRecordFromReader(&reader);
+  EXPECT_EQ(VarToStr(c->GetValue(record, 0)), "9");
+  EXPECT_TRUE(VarIsNull(c->GetFieldValue(record, internal)));
+  Free(c);
+}

@@ -3,7 +3,9 @@
 // font handed to the window, and the class painting a window nothing of ours paints.
 #include "ControlsTestSupport.h"
 
+#include <algorithm>
 #include <set>
+#include <string>
 
 #include "platform/forms/StdCtrls.h"
 

@@ -134,7 +134,7 @@ class TFormsTest : public ::testing::Test {
     RECT win;
     GetWindowRect(form->GetHandle(), &win);
     TPoint screen = form->ClientToScreen(client);
-    return s->Row(screen.Y - win.Top)[screen.X - win.Left];
+    return s->Row(screen.Y - win.Top)[screen.X - win.Left] & 0xFFFFFF;
   }
 
   static void Pump() { Application->ProcessMessages(); }

@@ -58,7 +58,7 @@ class DialogsFileTest : public TDialogsTest {
   std::vector<String> Listed(TCustomForm* dialog) {
     TStrings* items = Find<TListBox>(dialog, "FileList")->GetItems();
     std::vector<String> names;
-    for (Integer i = 0; i < items->GetCount(); ++i) names.push_back(items->GetString(i));
+    for (Integer i = 0; i < items->GetCount(); ++i) names.push_back(items->Get(i));
     return names;
   }
 
@@ -95,16 +95,29 @@ TEST_F(DialogsFileTest, AMissingFileIsRefusedWhenItMustExist) {
   Open->SetOptions(Open->GetOptions() | ofFileMustExist);
   bool stillOpen = false;
   Script({Type("missing.img"), Keys(VK_RETURN), [&](TCustomForm* d) { stillOpen = d->GetVisible(); },
-          [](TCustomForm*) {
+          Act([](TCustomForm*) {
             Headless::PressKey('A', skCtrl);
             Headless::TypeText("chan.img");
             Headless::PressKey(VK_RETURN);
-          }});
+          })});
   ASSERT_TRUE(Open->Execute());
   EXPECT_TRUE(stillOpen);
   ASSERT_EQ(Boxes.size(), 1u);
   EXPECT_NE(Boxes[0].find("missing.img\nFile not found."), String::npos) << Boxes[0];
   EXPECT_EQ(Open->GetFileName(), Files.Path + "/chan.img");
+}
+
+TEST_F(DialogsFileTest, TheReadOnlyBoxShowsUnlessHiddenAndSetsTheOption) {
+  bool shownByDefault = true;
+  Script({[&](TCustomForm* d) { shownByDefault = Find<TCheckBox>(d, "ReadOnlyCheck")->GetVisible(); }, Keys(VK_ESCAPE)});
+  Open->Execute();
+  EXPECT_FALSE(shownByDefault);
+
+  Open->SetOptions(ofFileMustExist);
+  Script({[](TCustomForm* d) { Find<TCheckBox>(d, "ReadOnlyCheck")->SetFocus(); }, Keys(VK_SPACE),
+          [](TCustomForm* d) { Find<TEdit>(d, "FileNameEdit")->SetFocus(); }, Type("chan.img"), Keys(VK_RETURN)});
+  ASSERT_TRUE(Open->Execute());
+  EXPECT_EQ(Open->GetOptions(), ofFileMustExist | ofReadOnly);
 }
 
 TEST_F(DialogsFileTest, SavingOverAFileAsksFirst) {
@@ -113,11 +126,11 @@ TEST_F(DialogsFileTest, SavingOverAFileAsksFirst) {
   save->SetInitialDir(Files.Path);
   save->SetOptions(ofOverwritePrompt | ofHideReadOnly);
   BoxAnswer = IDNO;
-  Script({Type("chan.img"), Keys(VK_RETURN), [&](TCustomForm* d) {
+  Script({Type("chan.img"), Keys(VK_RETURN), Act([&](TCustomForm* d) {
             EXPECT_EQ(d->GetCaption(), "Save As");
             BoxAnswer = IDYES;
             Headless::PressKey(VK_RETURN);
-          }});
+          })});
   EXPECT_TRUE(save->Execute());
   EXPECT_EQ(Boxes.size(), 2u) << "No kept the dialog open, Yes accepted";
   EXPECT_EQ(save->GetFileName(), Files.Path + "/chan.img");
@@ -156,11 +169,11 @@ TEST_F(DialogsFileTest, FoldersOpenFromTheListAndTheTypedPathAndGoUp) {
             afterUp = Listed(d);
             Find<TEdit>(d, "FolderEdit")->SetFocus();
           },
-          [&](TCustomForm*) {
+          Act([&](TCustomForm*) {
             Headless::PressKey('A', skCtrl);
             Headless::TypeText(Files.Path + "/sub");
             Headless::PressKey(VK_RETURN);
-          },
+          }),
           [&](TCustomForm* d) {
             typed = Listed(d);
             Find<TEdit>(d, "FileNameEdit")->SetFocus();
@@ -190,12 +203,18 @@ TEST_F(DialogsFileTest, AHandlerAnswersAndItsNameIsCheckedLikeTheOkButton) {
   EXPECT_FALSE(Open->Execute());
   EXPECT_EQ(Boxes.size(), 1u);
 
+  Open->SetOptions(ofPathMustExist);
+  answer = "nowhere/x.img";
+  EXPECT_FALSE(Open->Execute());
+  ASSERT_EQ(Boxes.size(), 2u);
+  EXPECT_NE(Boxes[1].find("Path does not exist"), String::npos) << Boxes[1];
+
   auto* save = New<TSaveDialog>(nullptr);
   save->SetInitialDir(Files.Path);
   answer = "";
   EXPECT_FALSE(save->Execute()) << "a save dialog uses the open dialog's handler";
   Free(save);
-  EXPECT_EQ(classes, (std::vector<String>{"TOpenDialog", "TOpenDialog", "TSaveDialog"}));
+  EXPECT_EQ(classes, (std::vector<String>{"TOpenDialog", "TOpenDialog", "TOpenDialog", "TSaveDialog"}));
 }
 
 TEST_F(DialogsFileTest, TheEnvironmentListAnswersOneDialogAfterAnother) {

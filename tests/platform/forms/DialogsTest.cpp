@@ -30,7 +30,6 @@ TEST(DialogsFlags, SetsWithoutAButtonRowAreRefused) {
   for (TMsgDlgButtons set : {MsgDlgButton(mbCancel), mbYesNo | MsgDlgButton(mbYesToAll), MsgDlgButton(mbYes) | MsgDlgButton(mbCancel),
                              MsgDlgButton(mbAll)})
     EXPECT_THROW(MessageDlgFlags(mtWarning, set), EInvalidOperation) << set;
-  EXPECT_THROW(MessageDlg("x", mtWarning, MsgDlgButton(mbNoToAll), 0), EInvalidOperation);
 }
 
 class DialogsTest : public TFormsTest {

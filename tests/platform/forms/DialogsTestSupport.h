@@ -1,5 +1,5 @@
-// Driving modal dialogs of ours in tests: a script of steps run one per idle turn of the modal
-// loop, each given the active form, plus a scratch folder of files.
+// Driving modal dialogs of ours in tests: a script of steps run in idle turns of the modal loop,
+// each given the active form, plus a scratch folder of files.
 #pragma once
 
 #include <cstdlib>
@@ -14,23 +14,38 @@
 
 class TDialogsTest : public TFormsTest {
  protected:
-  using TStep = std::function<void(TCustomForm* Dialog)>;
+  // A step that only looks (or changes the focus) runs on into the next; one that injects input
+  // ends the idle turn, since the loop needs an idle turn with input to go on.
+  struct TStep {
+    template <class F>
+    TStep(F Fn, bool Injects = false) : Fn(std::move(Fn)), Injects(Injects) {}
+    std::function<void(TCustomForm*)> Fn;
+    bool Injects;
+  };
 
   void TearDown() override {
     Steps.clear();
     TFormsTest::TearDown();
   }
 
-  // Runs the steps once the dialog is the active form, one per idle turn.
+  // Runs the steps once the dialog is the active modal form.
   void Script(std::initializer_list<TStep> steps) {
     Steps.assign(steps.begin(), steps.end());
     Headless::SetIdleHandler([this] {
       TCustomForm* form = Screen->GetActiveCustomForm();
-      if (!form || Steps.empty() || !(form->GetFormState() & fsModal)) return;
-      TStep step = std::move(Steps.front());
-      Steps.pop_front();
-      step(form);
+      if (!form || !(form->GetFormState() & fsModal)) return;
+      while (!Steps.empty()) {
+        TStep step = std::move(Steps.front());
+        Steps.pop_front();
+        step.Fn(form);
+        if (step.Injects) return;
+      }
     });
+  }
+
+  template <class F>
+  static TStep Act(F Fn) {
+    return TStep(std::move(Fn), true);
   }
 
   template <class T>
@@ -41,10 +56,10 @@ class TDialogsTest : public TFormsTest {
   }
 
   static TStep Keys(BYTE vk, unsigned shift = skNone) {
-    return [=](TCustomForm*) { Headless::PressKey(vk, shift); };
+    return Act([=](TCustomForm*) { Headless::PressKey(vk, shift); });
   }
   static TStep Type(const String& text) {
-    return [=](TCustomForm*) { Headless::TypeText(text); };
+    return Act([=](TCustomForm*) { Headless::TypeText(text); });
   }
   static void ClickAt(TControl* Control, TPoint Client) {
     TPoint p = Control->ClientToScreen(Client);
