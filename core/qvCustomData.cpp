@@ -241,10 +241,12 @@ String TqvCustomDataController::GetDisplayText(Integer ARecordIndex, Integer AIt
   return GetFieldDisplayText(ARecordIndex, GetField(AItemIndex));
 }
 
-// In provider mode the values of real records live in the user data source.
+// In provider mode the values of real records live in the user data source; in grid mode the
+// provider answers from its buffer.
 Variant TqvCustomDataController::GetFieldValue(Integer ARecordIndex, TqvCustomDataField* AField) {
   if (ARecordIndex >= 0 && IsProviderMode() && IsProviderField(AField))
     return GetProvider()->GetValue(ARecordIndex, AField);
+  if (IsGridMode() && IsProviderField(AField)) return GetProvider()->GetGridModeValue(ARecordIndex, AField);
   TqvValueDef* def = AField->GetStorageDef();
   return def ? FStorage->GetValue(ARecordIndex, def) : Null();
 }
@@ -252,6 +254,7 @@ Variant TqvCustomDataController::GetFieldValue(Integer ARecordIndex, TqvCustomDa
 String TqvCustomDataController::GetFieldDisplayText(Integer ARecordIndex, TqvCustomDataField* AField) {
   if (ARecordIndex >= 0 && IsProviderMode() && IsProviderField(AField))
     return GetProvider()->GetDisplayText(ARecordIndex, AField);
+  if (IsGridMode() && IsProviderField(AField)) return GetProvider()->GetGridModeDisplayText(ARecordIndex, AField);
   TqvValueDef* def = AField->GetStorageDef();
   return def ? FStorage->GetDisplayText(ARecordIndex, def) : String();
 }
@@ -692,6 +695,8 @@ void TqvCustomDataController::NotifyDataChanged() {
       if (!alive) return;
     }
   }
+  // A grid-mode buffer moved by the controller itself has not changed for its listeners.
+  if (IsGridMode() && GetProvider()->GetCursorMoveCount() > 0) return;
   std::vector<TListener> listeners = FListeners;
   for (const TListener& listener : listeners) {
     listener.Code(listener.Data, this);

@@ -663,8 +663,15 @@ class TqvCustomDataController : public TPersistent {
   void IncListenerLock() { ++FListenerLockCount; }
   void DecListenerLock() { --FListenerLockCount; }
   bool IsListenerLocked() const { return FListenerLockCount > 0; }
-  void BeginLookupUsage() { ++FLookupUsageCount; }
-  void EndLookupUsage() { --FLookupUsageCount; }
+  // A lookup working on the list counts as a cursor move of the controller's own.
+  void BeginLookupUsage() {
+    ++FLookupUsageCount;
+    GetProvider()->BeginCursorMove();
+  }
+  void EndLookupUsage() {
+    GetProvider()->EndCursorMove();
+    --FLookupUsageCount;
+  }
   Integer GetLookupUsageCount() const { return FLookupUsageCount; }
   // AVariable points to a pointer the controller clears when it is destroyed.
   void AddDestroyGuard(void* AVariable);

@@ -197,6 +197,7 @@ class TSaveDialog : public TOpenDialog {
   bool IsSaveDialog() const override { return true; }
 };
 
+// cdFullOpen opens the part that defines custom colours at once; cdPreventFullOpen leaves it out.
 enum TColorDialogOption : Cardinal {
   cdFullOpen = 1u << 0, cdPreventFullOpen = 1u << 1, cdShowHelp = 1u << 2, cdSolidColor = 1u << 3,
   cdAnyColor = 1u << 4

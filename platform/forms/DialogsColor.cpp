@@ -151,12 +151,12 @@ class TColorDialogForm : public TForm {
   TColorDialogForm(TColorDialog* Dialog) : TForm(nullptr), FDialog(Dialog), FColor(ColorToRGB(Dialog->GetColor())) {
     SetBorderStyle(bsDialog);
     SetCaption(LoadResString(&SColorTitle));
-    bool full = !(Dialog->GetOptions() & cdPreventFullOpen);
-    SetClientWidth(full ? 400 : 224);
+    TColorDialogOptions options = Dialog->GetOptions();
     SetClientHeight(290);
     BuildGrids();
-    if (full) BuildDefinePanel();
-    BuildButtons();
+    if (!(options & cdPreventFullOpen)) BuildDefinePanel();
+    BuildButtons(!(options & (cdPreventFullOpen | cdFullOpen)));
+    ShowDefinePanel(options & cdFullOpen);
     if (Integer basic = FBasic->IndexOf(FColor); basic >= 0)
       FBasic->SetSelected(basic);
     else if (Integer custom = FCustom->IndexOf(FColor); custom >= 0)
@@ -172,11 +172,11 @@ class TColorDialogForm : public TForm {
   const std::vector<TColor>& CustomColors() const { return FCustom->GetColors(); }
 
  private:
-  TLabel* AddLabel(const char* Caption, Integer X, Integer Y, TWinControl* Focus) {
+  TLabel* AddLabel(const char* Caption, Integer X, Integer Y, TWinControl* Focus, TWinControl* Parent = nullptr) {
     auto* l = New<TLabel>(this);
     l->SetCaption(Caption);
     l->SetBounds(X, Y, 120, 17);
-    l->SetParent(this);
+    l->SetParent(Parent ? Parent : this);
     l->SetFocusControl(Focus);
     return l;
   }
@@ -207,44 +207,66 @@ class TColorDialogForm : public TForm {
   TEdit* AddChannel(const char* Name, const char* Caption, Integer Y) {
     auto* e = New<TEdit>(this);
     e->SetName(Name);
-    e->SetBounds(300, Y, 50, 23);
-    e->SetParent(this);
-    AddLabel(Caption, 240, Y + 3, e)->SetWidth(56);
+    e->SetBounds(68, Y, 50, 23);
+    e->SetParent(FDefinePart);
+    AddLabel(Caption, 8, Y + 3, e, FDefinePart)->SetWidth(56);
     e->OnChange = [this](TObject*) { ChannelsChanged(); };
     return e;
   }
 
   void BuildDefinePanel() {
+    FDefinePart = New<TPanel>(this);
+    FDefinePart->SetName("DefinePart");
+    FDefinePart->SetBevelOuter(bvNone);
+    FDefinePart->SetBounds(232, 0, 168, 230);
+    FDefinePart->SetParent(this);
     FPreview = New<TPanel>(this);
     FPreview->SetName("Preview");
-    FPreview->SetBounds(240, 26, 110, 60);
+    FPreview->SetBounds(8, 26, 110, 60);
     FPreview->SetBevelOuter(bvLowered);
-    FPreview->SetParent(this);
+    FPreview->SetParent(FDefinePart);
     FRed = AddChannel("RedEdit", "&Red:", 100);
     FGreen = AddChannel("GreenEdit", "&Green:", 130);
     FBlue = AddChannel("BlueEdit", "Bl&ue:", 160);
     auto* add = New<TButton>(this);
     add->SetName("AddCustomButton");
     add->SetCaption("&Add to Custom Colors");
-    add->SetBounds(240, 196, 150, 25);
-    add->SetParent(this);
+    add->SetBounds(8, 196, 150, 25);
+    add->SetParent(FDefinePart);
     add->OnClick = [this](TObject*) { AddCustomColor(); };
   }
 
-  void BuildButtons() {
+  // The define part is on the right; closed, the form shows the grids only.
+  void ShowDefinePanel(bool Show) {
+    if (FDefinePart) FDefinePart->SetVisible(Show);
+    SetClientWidth(Show ? 400 : 224);
+    if (!FDefine || !Show) return;
+    if (FDefine->Focused()) FRed->SetFocus();
+    FDefine->SetEnabled(false);
+  }
+
+  void BuildButtons(bool DefineButton) {
+    if (DefineButton) {
+      FDefine = New<TButton>(this);
+      FDefine->SetName("DefineButton");
+      FDefine->SetCaption("&Define Custom Colors >>");
+      FDefine->SetBounds(8, 224, 208, 25);
+      FDefine->SetParent(this);
+      FDefine->OnClick = [this](TObject*) { ShowDefinePanel(true); };
+    }
     auto* ok = New<TButton>(this);
     ok->SetName("OkButton");
     ok->SetCaption("OK");
     ok->SetDefault(true);
     ok->SetModalResult(mrOk);
-    ok->SetBounds(8, 256, 75, 25);
+    ok->SetBounds(8, 258, 75, 25);
     ok->SetParent(this);
     auto* cancel = New<TButton>(this);
     cancel->SetName("CancelButton");
     cancel->SetCaption("Cancel");
     cancel->SetCancel(true);
     cancel->SetModalResult(mrCancel);
-    cancel->SetBounds(91, 256, 75, 25);
+    cancel->SetBounds(91, 258, 75, 25);
     cancel->SetParent(this);
   }
 
@@ -277,7 +299,9 @@ class TColorDialogForm : public TForm {
   TColor FColor;
   TColorCells* FBasic = nullptr;
   TColorCells* FCustom = nullptr;
+  TPanel* FDefinePart = nullptr;
   TPanel* FPreview = nullptr;
+  TButton* FDefine = nullptr;
   TEdit* FRed = nullptr;
   TEdit* FGreen = nullptr;
   TEdit* FBlue = nullptr;

@@ -660,11 +660,9 @@ void PaintLine(const TEdit& e, HDC dc, int li, int y, bool showSel) {
   }
 }
 
-void Paint(TEdit& e) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(e.Wnd, &ps);
-  if (!dc) return;
-  HGDIOBJ oldFont = SelectObject(dc, ControlFont(e.Font));
+void PaintTo(TEdit& e, HDC dc) {
+  int saved = SaveDC(dc);
+  SelectObject(dc, ControlFont(e.Font));
   HBRUSH brush = Background(e, dc);
   RECT client;
   GetClientRect(e.Wnd, &client);
@@ -675,7 +673,19 @@ void Paint(TEdit& e) {
   bool showSel = e.Focused || (e.Style() & ES_NOHIDESEL);
   int last = std::min(static_cast<int>(e.Lines.size()), e.FirstLine + VisibleLines(e) + 1);
   for (int li = e.FirstLine; li < last; ++li) PaintLine(e, dc, li, r.Top + (li - e.FirstLine) * e.LineHeight, showSel);
-  SelectObject(dc, oldFont);
+  RestoreDC(dc, saved);
+}
+
+// A DC in wParam (a parent painting the edit into a bitmap) is painted into as it is.
+void Paint(TEdit& e, HDC given) {
+  if (given) {
+    PaintTo(e, given);
+    return;
+  }
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(e.Wnd, &ps);
+  if (!dc) return;
+  PaintTo(e, dc);
   EndPaint(e.Wnd, &ps);
 }
 
@@ -992,7 +1002,7 @@ LRESULT EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCDESTROY:
       Destroy(wnd);
       return DefWindowProc(wnd, msg, wParam, lParam);
-    case WM_PAINT: Paint(*e); return 0;
+    case WM_PAINT: Paint(*e, reinterpret_cast<HDC>(wParam)); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_SETFONT:
       SetFontOf(*e, reinterpret_cast<HFONT>(wParam));

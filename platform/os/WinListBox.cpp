@@ -649,12 +649,10 @@ HBRUSH Background(const TListBox& lb, HDC dc) {
   return brush ? reinterpret_cast<HBRUSH>(brush) : GetSysColorBrush(COLOR_WINDOW);
 }
 
-void Paint(HWND wnd) {
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(wnd, &ps);
-  if (!dc) return;
+void PaintTo(HWND wnd, HDC dc) {
+  int saved = SaveDC(dc);
   TListBox* lb = ListOf(wnd);
-  HGDIOBJ oldFont = SelectObject(dc, ControlFont(lb->Font));
+  SelectObject(dc, ControlFont(lb->Font));
   HBRUSH brush = Background(*lb, dc);
   TRect client = ClientArea(*lb);
   FillRect(dc, &client, brush);
@@ -666,7 +664,19 @@ void Paint(HWND wnd) {
     if (lb->OwnerDraw()) DrawOwnerItem(*lb, dc, i, r);
     else DrawTextItem(*lb, dc, i, r);
   }
-  SelectObject(dc, oldFont);
+  RestoreDC(dc, saved);
+}
+
+// A DC in wParam (a parent painting the list into a bitmap) is painted into as it is.
+void Paint(HWND wnd, HDC given) {
+  if (given) {
+    PaintTo(wnd, given);
+    return;
+  }
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(wnd, &ps);
+  if (!dc) return;
+  PaintTo(wnd, dc);
   EndPaint(wnd, &ps);
 }
 
@@ -929,7 +939,7 @@ LRESULT ListBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       delete lb;
       RemoveProp(wnd, kStateProp);
       return DefWindowProc(wnd, msg, wParam, lParam);
-    case WM_PAINT: Paint(wnd); return 0;
+    case WM_PAINT: Paint(wnd, reinterpret_cast<HDC>(wParam)); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_SETFONT:
       SetFontOf(*lb, reinterpret_cast<HFONT>(wParam));

@@ -45,7 +45,8 @@ class TRecordingSource : public TqvUserDataSource {
                       void* APlace) override {
     Calls.push_back("raw " + std::to_string(AHandle));
     const Variant& value = Values.at(AHandle)[AItemHandle];
-    if (AItemHandle != kNum || VarIsNull(value)) return TqvUserDataSource::GetValueBuffer(AHandle, AItemHandle, AValueType, APlace);
+    if (AItemHandle != kNum || VarIsNull(value))
+      return TqvUserDataSource::GetValueBuffer(AHandle, AItemHandle, AValueType, APlace);
     int32_t raw = value.AsInteger();
     std::memcpy(APlace, &raw, sizeof raw);
     return true;
@@ -519,5 +520,59 @@ TEST(BoundLayerAccess, ReadersLeaveInternalFieldsAlone) {
   Integer record = c->AppendRecordFromReader(&reader);
   EXPECT_EQ(VarToStr(c->GetValue(record, 0)), "9");
   EXPECT_TRUE(VarIsNull(c->GetFieldValue(record, internal)));
+  Free(c);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Grid mode: the provider's buffer answers for the records
+
+namespace {
+
+class TGridBufferProvider : public TqvCustomDataProvider {
+  QJ_INLINE_CLASS(TGridBufferProvider, TqvCustomDataProvider)
+ public:
+  using TqvCustomDataProvider::TqvCustomDataProvider;
+  bool IsGridMode() const override { return true; }
+  bool IsDataAvailable() const override { return true; }
+  void LoadGridModeBuffer() override {
+    for (int i = 0; i < 2; ++i) GetDataController()->GetStorage()->AppendRecord();
+  }
+  Variant GetGridModeValue(Integer ARecordIndex, TqvCustomDataField*) override { return 100 + ARecordIndex; }
+  String GetGridModeDisplayText(Integer ARecordIndex, TqvCustomDataField*) override {
+    return "row " + IntToStr(ARecordIndex);
+  }
+};
+
+class TGridModeController : public TqvDataController {
+ public:
+  using TqvDataController::TqvDataController;
+  TqvCustomDataProviderClass GetDataProviderClass() const override { return &TGridBufferProvider::StaticClass(); }
+};
+
+void CountCall(void* AData, TqvCustomDataController*) { ++*static_cast<int*>(AData); }
+
+}  // namespace
+
+TEST(GridMode, ValuesComeFromTheBufferAndOwnMovesDoNotReachListeners) {
+  TRecordingItem item;
+  auto* c = New<TGridModeController>(nullptr);
+  c->AddItem(&item);
+  c->ChangeValueTypeClass(0, TqvIntegerValueType::Class());
+  c->ResetStructure();
+  ASSERT_EQ(c->GetRecordCount(), 2);
+  EXPECT_EQ(VarToStr(c->GetValue(1, 0)), "101");
+  EXPECT_EQ(c->GetDisplayText(0, 0), "row 0");
+
+  int calls = 0;
+  c->AddDataChangedListener(&CountCall, &calls);
+  c->BeginLookupUsage();
+  EXPECT_EQ(c->GetProvider()->GetCursorMoveCount(), 1);
+  c->NotifyDataChanged();
+  EXPECT_EQ(calls, 0);
+  c->EndLookupUsage();
+  EXPECT_EQ(c->GetProvider()->GetCursorMoveCount(), 0);
+  EXPECT_EQ(c->GetLookupUsageCount(), 0);
+  c->NotifyDataChanged();
+  EXPECT_EQ(calls, 1);
   Free(c);
 }

@@ -50,6 +50,7 @@ TEST_F(DialogsColorTest, TypedChannelsDefineACustomColourThatIsWrittenBack) {
   Dialog->SetCustomColors(custom);
   Free(custom);
   Dialog->SetColor(RGB(1, 2, 3));
+  Dialog->SetOptions(cdFullOpen);
   Script({[](TCustomForm* d) { Find<TWinControl>(d, "CustomColors")->SetFocus(); }, Keys(VK_RIGHT), Keys(VK_RIGHT),
           Act([](TCustomForm* d) {
             // the second cell (white) is chosen; make it a paler yellow
@@ -66,6 +67,36 @@ TEST_F(DialogsColorTest, TypedChannelsDefineACustomColourThatIsWrittenBack) {
   EXPECT_EQ(written->GetValue("ColorB"), "77FFFF") << "white, then blue 119";
   EXPECT_EQ(written->GetValue("ColorP"), "FFFFFF");
   EXPECT_EQ(Dialog->GetColor(), static_cast<TColor>(RGB(255, 255, 119)));
+}
+
+TEST_F(DialogsColorTest, TheDefinePartOpensOnRequestOrNever) {
+  struct TCase {
+    TColorDialogOptions Options;
+    bool OpenAtFirst, HasButton;
+  } cases[] = {{0, false, true}, {cdFullOpen, true, false}, {cdPreventFullOpen, false, false}};
+  for (const TCase& c : cases) {
+    Dialog->SetOptions(c.Options);
+    Integer widthBefore = 0, widthAfter = 0;
+    bool hasButton = false, redReachable = false;
+    Script({Act([&](TCustomForm* d) {
+              widthBefore = d->GetClientWidth();
+              auto* define = dynamic_cast<TButton*>(d->FindComponent("DefineButton"));
+              hasButton = define;
+              if (define) ClickCentre(define);
+              else Headless::PressKey(VK_SHIFT);
+            }),
+            Act([&](TCustomForm* d) {
+              widthAfter = d->GetClientWidth();
+              auto* red = dynamic_cast<TEdit*>(d->FindComponent("RedEdit"));
+              redReachable = red && red->CanFocus();
+              Headless::PressKey(VK_ESCAPE);
+            })});
+    EXPECT_FALSE(Dialog->Execute());
+    EXPECT_EQ(hasButton, c.HasButton) << c.Options;
+    EXPECT_EQ(widthBefore > 300, c.OpenAtFirst) << c.Options;
+    EXPECT_EQ(widthAfter > 300, c.OpenAtFirst || c.HasButton) << c.Options;
+    EXPECT_EQ(redReachable, widthAfter > 300) << "the closed part takes no focus";
+  }
 }
 
 TEST_F(DialogsColorTest, HeadlessAnswers) {

@@ -546,3 +546,47 @@ TEST_F(WinEditTest, FormattingRectangleAndCharFromPosOfLines) {
 }
 
 }  // namespace
+
+namespace {
+
+// Dark pixels of a 32-bit memory bitmap: the ink of text drawn black on white.
+int DarkPixels(HDC dc, int width, int height) {
+  int dark = 0;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) dark += (GetPixel(dc, x, y) & 0xFF) < 0x80;
+  return dark;
+}
+
+}  // namespace
+
+TEST_F(WinEditTest, PaintsIntoTheDcItIsHanded) {
+  // A parent painting its children into a bitmap hands the DC in wParam.
+  struct TCase {
+    const char* cls;
+    DWORD style;
+  } cases[] = {{"EDIT", ES_AUTOHSCROLL}, {"LISTBOX", 0}};
+  for (const TCase& c : cases) {
+    HWND w = CreateWindowEx(0, c.cls, "", WS_CHILD | WS_VISIBLE | c.style, 10, 10, 200, 60, Parent, nullptr, nullptr,
+                            nullptr);
+    ASSERT_NE(w, nullptr) << c.cls;
+    if (std::string(c.cls) == "EDIT")
+      SendMessage(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Hello"));
+    else
+      SendMessage(w, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Hello"));
+    Pump();
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, 200, 60);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    RECT all = Rect(0, 0, 200, 60);
+    FillRect(mem, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    EXPECT_EQ(DarkPixels(mem, 200, 60), 0);
+    SendMessage(w, WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
+    EXPECT_GT(DarkPixels(mem, 200, 60), 10) << c.cls << ": its text reached the bitmap";
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    DestroyWindow(w);
+  }
+}
