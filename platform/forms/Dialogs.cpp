@@ -1,5 +1,6 @@
 #include "platform/forms/Dialogs.h"
 
+#include <cstdlib>
 #include <map>
 
 #include "platform/forms/DialogsInternal.h"
@@ -160,24 +161,16 @@ void ShowMessagePos(const String& Msg, Integer X, Integer Y) { ShowDlg(Msg, mtCu
 // Answer lists and common dialogs
 
 String NextDialogAnswer(const char* Variable, char Separator) {
-  struct TListState {
-    String Value;
-    size_t Used = 0;
-  };
-  static std::map<String, TListState> lists;
-  TListState& state = lists[Variable];
   String value = GetEnvironmentVariable(Variable);
-  if (value != state.Value) state = {value, 0};
-  std::vector<String> items;
-  size_t start = 0;
-  while (start <= value.size() && !value.empty()) {
-    size_t end = value.find(Separator, start);
-    if (end == String::npos) end = value.size();
-    items.push_back(Trim(value.substr(start, end - start)));
-    start = end + 1;
-  }
-  if (state.Used >= items.size()) return "";
-  return items[state.Used++];
+  if (value.empty()) return "";
+  size_t end = value.find(Separator);
+  String answer = Trim(value.substr(0, end));
+  // The answer is taken off the list, so setting the variable again starts a new list.
+  if (end == String::npos)
+    unsetenv(Variable);
+  else
+    setenv(Variable, value.substr(end + 1).c_str(), 1);
+  return answer;
 }
 
 void CentreDialogForm(TCustomForm* Form) {

@@ -8,15 +8,17 @@
 //   and returns the button's ID value; without it, the window system's SetMessageBoxHandler and
 //   the QJ_MESSAGEBOX_ANSWERS list of end-to-end scripts answer the box (platform/os/Dialogs.h).
 // - Message dialog forms: SetMessageDlgHandler sees each first and returns a modal result (mrNone:
-//   show the form); without it, QJ_MESSAGEDLG_ANSWERS is a comma-separated list of answers used one
-//   dialog after another (yes, no, ok, cancel, abort, retry, ignore, all, notoall, yestoall).
+//   show the form); without it, QJ_MESSAGEDLG_ANSWERS is a comma-separated list of answers (yes,
+//   no, ok, cancel, abort, retry, ignore, all, notoall, yestoall) used one dialog after another;
+//   an answer that is no button of the dialog is used up and the form shows.
 // - Common dialogs: a handler set with SetDialogExecuteHandler for the dialog's class (or a parent
 //   class) sees each Execute first and answers daOk (after setting FileName or Color), daCancel, or
 //   daShow. Without one, QJ_FILEDIALOG_ANSWERS and QJ_COLORDIALOG_ANSWERS are ';'-separated lists
-//   used one dialog after another: a file name (relative names are taken in the dialog's initial
-//   folder) or a colour ("#RRGGBB" or a colour's name or value as StringToColor reads it), or
-//   "cancel". An answered file dialog checks the name as its
-//   OK button does: a refused name (missing file, no overwrite) makes Execute return False.
+//   used one dialog after another: a file name (a relative one is taken in the dialog's initial
+//   folder), a colour ("#RRGGBB", or a name or value as StringToColor reads it), or "cancel". An
+//   answered file dialog checks the name as its OK button does: a refused name (missing file, no
+//   overwrite) makes Execute return False.
+// Each answer is taken off its variable as it is used, so setting the variable again starts anew.
 #pragma once
 
 #include <functional>
@@ -55,7 +57,8 @@ UINT MessageDlgFlags(TMsgDlgType DlgType, TMsgDlgButtons Buttons, Integer Defaul
 String MessageDlgCaption(TMsgDlgType DlgType);
 
 // Shows Msg with the buttons and returns the modal result of the button chosen (mrOk, mrYes,
-// ...; mrCancel for Esc where there is a Cancel button). HelpCtx is kept for callers that pass
+// ...; mrCancel for Esc where there is a Cancel button). A set the message box has no row for
+// is shown as the form of CreateMessageDialog. HelpCtx is kept for callers that pass
 // it. MessageDlgPos places the dialog's top-left corner at the screen point (X or Y of -1:
 // centred on the active form, as MessageDlg does).
 Integer MessageDlg(const String& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, Integer HelpCtx);
@@ -160,7 +163,7 @@ class TOpenDialog : public TCommonDialog {
   void SetFileName(const String& Value) { FFileName = Value; }
   TOpenOptions GetOptions() const { return FOptions; }
   void SetOptions(TOpenOptions Value) { FOptions = Value; }
-  // The chosen files (one, unless ofAllowMultiSelect lets the list choose several).
+  // The chosen files: one, or with ofAllowMultiSelect the files selected in the list.
   TStrings* GetFiles() const { return FFiles.get(); }
 
   // The folder the dialog opens in: InitialDir, else the folder of FileName, else the current one.
@@ -168,15 +171,19 @@ class TOpenDialog : public TCommonDialog {
   // Checks a typed or answered name as OK does (default extension, path and file existence,
   // overwrite prompt) and, when it is accepted, makes it FileName and Files. Folder is where a
   // relative name is taken. Messages go through MessageDlg.
-  bool AcceptFileName(const String& Name, const String& Folder);
+  bool AcceptFileName(const String& Name, const String& Folder) { return AcceptFileNames({Name}, Folder); }
+  // The same for several names: all must pass; Files gets them all, FileName the first.
+  bool AcceptFileNames(const std::vector<String>& Names, const String& Folder);
 
  protected:
-  virtual String DefaultTitle() const;
   virtual bool IsSaveDialog() const { return false; }
   String NextEnvironmentAnswer() override;
   bool TakeEnvironmentAnswer(const String& Answer) override;
 
  private:
+  // The absolute name of an accepted name, "" when it is refused (after saying why).
+  String CheckFileName(const String& Name, const String& Folder);
+
   String FTitle;
   String FFilter;
   Integer FFilterIndex = 1;
@@ -193,7 +200,6 @@ class TSaveDialog : public TOpenDialog {
   explicit TSaveDialog(TComponent* AOwner) : TOpenDialog(AOwner) {}
 
  protected:
-  String DefaultTitle() const override;
   bool IsSaveDialog() const override { return true; }
 };
 

@@ -125,6 +125,7 @@ class TFileDialogForm : public TForm {
     up->SetCaption("&Up");
     up->OnClick = [this](TObject*) { GoUp(); };
     FList = Add<TListBox>("FileList", 8, 40, 424, 170);
+    FList->SetMultiSelect(FDialog->GetOptions() & ofAllowMultiSelect);
     FList->OnClick = [this](TObject*) { ListClicked(); };
     FList->OnDblClick = [this](TObject*) { Open(); };
     FList->OnKeyDown = [this](TObject*, Word& Key, TShiftState) {
@@ -197,6 +198,10 @@ class TFileDialogForm : public TForm {
       return;
     }
     if (GetActiveControl() == FList) {
+      if (std::vector<String> files = SelectedFiles(); files.size() > 1) {
+        Accept(files);
+        return;
+      }
       const TFolderEntry* e = SelectedEntry();
       if (e && e->IsFolder) {
         Navigate(e->Name);
@@ -219,7 +224,20 @@ class TFileDialogForm : public TForm {
       FName->SetText("");
       return;
     }
-    if (!FDialog->AcceptFileName(Name, FCurrent)) return;
+    Accept({Name});
+  }
+
+  // The files selected in a list that allows several.
+  std::vector<String> SelectedFiles() {
+    std::vector<String> files;
+    if (!FList->GetMultiSelect()) return files;
+    for (Integer i = 0; i < static_cast<Integer>(FEntries.size()); ++i)
+      if (!FEntries[i].IsFolder && FList->GetSelected(i)) files.push_back(FEntries[i].Name);
+    return files;
+  }
+
+  void Accept(const std::vector<String>& Names) {
+    if (!FDialog->AcceptFileNames(Names, FCurrent)) return;
     if (!FFilters.empty()) FDialog->SetFilterIndex(FTypes->GetItemIndex() + 1);
     TOpenOptions options = FDialog->GetOptions() & ~ofReadOnly;
     FDialog->SetOptions(FReadOnly->GetChecked() ? options | ofReadOnly : options);
@@ -301,10 +319,6 @@ void TOpenDialog::SetDefaultExt(const String& Value) {
   FDefaultExt = !Value.empty() && Value[0] == '.' ? Value.substr(1) : Value;
 }
 
-String TOpenDialog::DefaultTitle() const { return LoadResString(&SOpenTitle); }
-
-String TSaveDialog::DefaultTitle() const { return LoadResString(&SSaveTitle); }
-
 String TOpenDialog::StartFolder() const {
   if (!FInitialDir.empty() && DirectoryExists(ExpandDialogPath(FInitialDir))) return ExpandDialogPath(FInitialDir);
   String fileDir = ExtractFileDir(FFileName);
@@ -312,27 +326,38 @@ String TOpenDialog::StartFolder() const {
   return CurrentFolder();
 }
 
-bool TOpenDialog::AcceptFileName(const String& Name, const String& Folder) {
+String TOpenDialog::CheckFileName(const String& Name, const String& Folder) {
   String trimmed = Trim(Name);
-  if (trimmed.empty() || IsWildcard(trimmed)) return false;
+  if (trimmed.empty() || IsWildcard(trimmed)) return "";
   String full = ExpandDialogPath(trimmed, Folder);
-  if (DirectoryExists(full)) return false;
+  if (DirectoryExists(full)) return "";
   if (!FDefaultExt.empty() && ExtractFileExt(full).empty()) full += "." + FDefaultExt;
   bool mustExist = FOptions & ofFileMustExist;
   if ((mustExist || (FOptions & ofPathMustExist)) && !DirectoryExists(ExtractFileDir(full))) {
     MessageDlg(Format(LoadResString(&SPathNotFound), {full}), mtWarning, mbOKOnly, 0);
-    return false;
+    return "";
   }
   if (mustExist && !FileExists(full)) {
     MessageDlg(Format(LoadResString(&SFileNotFound), {full}), mtWarning, mbOKOnly, 0);
-    return false;
+    return "";
   }
   if (IsSaveDialog() && (FOptions & ofOverwritePrompt) && FileExists(full) &&
       MessageDlg(Format(LoadResString(&SReplaceFile), {full}), mtWarning, mbYesNo, 0) != mrYes)
-    return false;
-  FFileName = full;
+    return "";
+  return full;
+}
+
+bool TOpenDialog::AcceptFileNames(const std::vector<String>& Names, const String& Folder) {
+  std::vector<String> accepted;
+  for (const String& name : Names) {
+    String full = CheckFileName(name, Folder);
+    if (full.empty()) return false;
+    accepted.push_back(full);
+  }
+  if (accepted.empty()) return false;
+  FFileName = accepted.front();
   FFiles->Clear();
-  FFiles->Add(full);
+  for (const String& full : accepted) FFiles->Add(full);
   return true;
 }
 

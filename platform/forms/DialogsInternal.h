@@ -8,8 +8,8 @@
 class TCustomForm;
 class TWinControl;
 
-// The next unused item of a separated answer list in an environment variable ("" when it is
-// unset or used up; a changed value starts again from its first item). Items are trimmed.
+// Takes the first item off a separated answer list in an environment variable and returns it
+// trimmed ("" when the variable is unset or empty; the last item unsets it).
 String NextDialogAnswer(const char* Variable, char Separator);
 
 // The active form's client centre, or the screen's centre, for placing a dialog.

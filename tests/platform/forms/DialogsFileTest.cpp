@@ -16,6 +16,9 @@ TEST(DialogsFileFilter, EntriesMasksAndPaths) {
   EXPECT_EQ(f[1].Masks, "*.*");
   EXPECT_EQ(ParseFileFilter("Pictures|*.bmp;*.jpg|Dangling").size(), 1u) << "a name without masks is dropped";
   EXPECT_TRUE(ParseFileFilter("").empty());
+  std::vector<TFileFilter> pictures = ParseFileFilter(GraphicFilter(nullptr));
+  ASSERT_FALSE(pictures.empty()) << "the picture editor's filter";
+  EXPECT_TRUE(MatchesFileMasks("logo.BMP", pictures[0].Masks)) << pictures[0].Masks;
 
   struct TMaskCase {
     const char* Name;
@@ -118,6 +121,22 @@ TEST_F(DialogsFileTest, TheReadOnlyBoxShowsUnlessHiddenAndSetsTheOption) {
           [](TCustomForm* d) { Find<TEdit>(d, "FileNameEdit")->SetFocus(); }, Type("chan.img"), Keys(VK_RETURN)});
   ASSERT_TRUE(Open->Execute());
   EXPECT_EQ(Open->GetOptions(), ofFileMustExist | ofReadOnly);
+}
+
+TEST_F(DialogsFileTest, SeveralFilesAreChosenWhenTheListAllowsIt) {
+  Files.File("b.img");
+  Open->SetOptions(ofAllowMultiSelect | ofFileMustExist);
+  Script({[](TCustomForm* d) { Find<TListBox>(d, "FileList")->SetFocus(); }, Keys(VK_HOME), Keys(VK_DOWN),
+          Keys(VK_DOWN, skShift), Keys(VK_RETURN)});
+  ASSERT_TRUE(Open->Execute());
+  ASSERT_EQ(Open->GetFiles()->GetCount(), 2);
+  EXPECT_EQ(Open->GetFiles()->Get(0), Files.Path + "/b.img");
+  EXPECT_EQ(Open->GetFiles()->Get(1), Files.Path + "/chan.img");
+  EXPECT_EQ(Open->GetFileName(), Files.Path + "/b.img");
+
+  Open->SetOptions(ofFileMustExist);
+  EXPECT_FALSE(Open->AcceptFileNames({"b.img", "gone.img"}, Files.Path)) << "one refused name refuses all";
+  EXPECT_EQ(Open->GetFiles()->GetCount(), 2) << "the previous choice stays";
 }
 
 TEST_F(DialogsFileTest, SavingOverAFileAsksFirst) {
