@@ -200,7 +200,8 @@ class TColorDialogForm : public TForm {
     for (int i = 0; i < ColorDialogBasicCount; ++i) basic.push_back(ColorDialogBasicColor(i));
     FBasic = AddGrid("BasicColors", basic, 26);
     AddLabel("&Basic colors:", 8, 8, FBasic);
-    FCustom = AddGrid("CustomColors", ReadCustomColors(FDialog->GetCustomColors()), 26 + 6 * TColorCells::kCellHeight + 26);
+    Integer customTop = FBasic->GetTop() + FBasic->GetHeight() + 26;
+    FCustom = AddGrid("CustomColors", ReadCustomColors(FDialog->GetCustomColors()), customTop);
     AddLabel("&Custom colors:", 8, FCustom->GetTop() - 18, FCustom);
   }
 
@@ -280,7 +281,9 @@ class TColorDialogForm : public TForm {
     FUpdatingChannels = false;
   }
 
-  static BYTE Channel(TEdit* Edit) { return static_cast<BYTE>(std::clamp<Integer>(StrToIntDef(Trim(Edit->GetText()), 0), 0, 255)); }
+  static BYTE Channel(TEdit* Edit) {
+    return static_cast<BYTE>(std::clamp<Integer>(StrToIntDef(Trim(Edit->GetText()), 0), 0, 255));
+  }
 
   void ChannelsChanged() {
     if (FUpdatingChannels || !FBlue) return;
@@ -315,7 +318,8 @@ TColor ColorDialogBasicColor(int Index) {
   return Index >= 0 && Index < ColorDialogBasicCount ? static_cast<TColor>(kBasicColors[Index]) : clNone;
 }
 
-TColorDialog::TColorDialog(TComponent* AOwner) : TCommonDialog(AOwner), FCustomColors(std::make_unique<TStringList>()) {}
+TColorDialog::TColorDialog(TComponent* AOwner)
+    : TCommonDialog(AOwner), FCustomColors(std::make_unique<TStringList>()) {}
 
 TColorDialog::~TColorDialog() = default;
 

@@ -38,7 +38,8 @@ bool MatchMask(const char* Name, const char* Mask) {
       }
     }
     if (!*Name) return false;
-    if (*Mask != '?' && std::tolower(static_cast<unsigned char>(*Mask)) != std::tolower(static_cast<unsigned char>(*Name)))
+    if (*Mask != '?' &&
+        std::tolower(static_cast<unsigned char>(*Mask)) != std::tolower(static_cast<unsigned char>(*Name)))
       return false;
   }
   return *Name == 0;
@@ -194,7 +195,8 @@ class TFileDialogForm : public TForm {
   // The default button, Enter and a double click: what they do depends on where the focus is.
   void Open() {
     if (GetActiveControl() == FFolder) {
-      if (!Navigate(FFolder->GetText())) MessageDlg(Format(LoadResString(&SFolderNotFound), {FFolder->GetText()}), mtWarning, mbOKOnly, 0);
+      if (!Navigate(FFolder->GetText()))
+        MessageDlg(Format(LoadResString(&SFolderNotFound), {FFolder->GetText()}), mtWarning, mbOKOnly, 0);
       return;
     }
     if (GetActiveControl() == FList) {

@@ -21,11 +21,16 @@ struct TButtonInfo {
 };
 
 const TButtonInfo kButtons[] = {
-    {mbYes, "&Yes", "yes", mrYes},          {mbNo, "&No", "no", mrNo},
-    {mbOK, "OK", "ok", mrOk},               {mbCancel, "Cancel", "cancel", mrCancel},
-    {mbAbort, "&Abort", "abort", mrAbort},  {mbRetry, "&Retry", "retry", mrRetry},
-    {mbIgnore, "&Ignore", "ignore", mrIgnore}, {mbAll, "&All", "all", mrAll},
-    {mbNoToAll, "N&o to All", "notoall", mrNoToAll}, {mbYesToAll, "Yes to &All", "yestoall", mrYesToAll},
+    {mbYes, "&Yes", "yes", mrYes},
+    {mbNo, "&No", "no", mrNo},
+    {mbOK, "OK", "ok", mrOk},
+    {mbCancel, "Cancel", "cancel", mrCancel},
+    {mbAbort, "&Abort", "abort", mrAbort},
+    {mbRetry, "&Retry", "retry", mrRetry},
+    {mbIgnore, "&Ignore", "ignore", mrIgnore},
+    {mbAll, "&All", "all", mrAll},
+    {mbNoToAll, "N&o to All", "notoall", mrNoToAll},
+    {mbYesToAll, "Yes to &All", "yestoall", mrYesToAll},
 };
 
 constexpr Integer kButtonWidth = 75, kButtonHeight = 25, kGap = 8, kMargin = 12, kIconSize = 32;

@@ -82,8 +82,10 @@ TEST_F(DialogsColorTest, TheDefinePartOpensOnRequestOrNever) {
               widthBefore = d->GetClientWidth();
               auto* define = dynamic_cast<TButton*>(d->FindComponent("DefineButton"));
               hasButton = define;
-              if (define) ClickCentre(define);
-              else Headless::PressKey(VK_SHIFT);
+              if (define)
+                ClickCentre(define);
+              else
+                Headless::PressKey(VK_SHIFT);
             }),
             Act([&](TCustomForm* d) {
               widthAfter = d->GetClientWidth();

@@ -25,9 +25,15 @@ TEST(DialogsFileFilter, EntriesMasksAndPaths) {
     const char* Masks;
     bool Match;
   } masks[] = {
-      {"chan.IMG", "*.img", true},     {"chan.img.bak", "*.img", false}, {"a.jpg", "*.bmp;*.jpg", true},
-      {"README", "*.*", true},         {"a.txt", "", true},              {"ab.flt", "a?.flt", true},
-      {"abc.flt", "a?.flt", false},    {"x.jpeg", "*.jpg", false},       {"x.jpeg", " *.bmp ; *.jpeg ", true},
+      {"chan.IMG", "*.img", true},
+      {"chan.img.bak", "*.img", false},
+      {"a.jpg", "*.bmp;*.jpg", true},
+      {"README", "*.*", true},
+      {"a.txt", "", true},
+      {"ab.flt", "a?.flt", true},
+      {"abc.flt", "a?.flt", false},
+      {"x.jpeg", "*.jpg", false},
+      {"x.jpeg", " *.bmp ; *.jpeg ", true},
   };
   for (const TMaskCase& c : masks) EXPECT_EQ(MatchesFileMasks(c.Name, c.Masks), c.Match) << c.Name << " " << c.Masks;
 
@@ -112,7 +118,8 @@ TEST_F(DialogsFileTest, AMissingFileIsRefusedWhenItMustExist) {
 
 TEST_F(DialogsFileTest, TheReadOnlyBoxShowsUnlessHiddenAndSetsTheOption) {
   bool shownByDefault = true;
-  Script({[&](TCustomForm* d) { shownByDefault = Find<TCheckBox>(d, "ReadOnlyCheck")->GetVisible(); }, Keys(VK_ESCAPE)});
+  Script(
+      {[&](TCustomForm* d) { shownByDefault = Find<TCheckBox>(d, "ReadOnlyCheck")->GetVisible(); }, Keys(VK_ESCAPE)});
   Open->Execute();
   EXPECT_FALSE(shownByDefault);
 
@@ -181,8 +188,7 @@ TEST_F(DialogsFileTest, SwitchingTheFilterRelistsTheFolder) {
 
 TEST_F(DialogsFileTest, FoldersOpenFromTheListAndTheTypedPathAndGoUp) {
   std::vector<String> inSub, afterUp, typed;
-  Script({[&](TCustomForm* d) { Find<TListBox>(d, "FileList")->SetFocus(); },
-          Keys(VK_HOME), Keys(VK_RETURN),  // "sub/"
+  Script({[&](TCustomForm* d) { Find<TListBox>(d, "FileList")->SetFocus(); }, Keys(VK_HOME), Keys(VK_RETURN),  // "sub/"
           [&](TCustomForm* d) { inSub = Listed(d); }, Keys(VK_BACK),
           [&](TCustomForm* d) {
             afterUp = Listed(d);

@@ -5,8 +5,8 @@
 
 namespace {
 
-constexpr TMsgDlgButtons kToAll =
-    MsgDlgButton(mbYes) | MsgDlgButton(mbNo) | MsgDlgButton(mbYesToAll) | MsgDlgButton(mbNoToAll) | MsgDlgButton(mbCancel);
+constexpr TMsgDlgButtons kToAll = MsgDlgButton(mbYes) | MsgDlgButton(mbNo) | MsgDlgButton(mbYesToAll) |
+                                  MsgDlgButton(mbNoToAll) | MsgDlgButton(mbCancel);
 
 class DialogsMessageTest : public TDialogsTest {
  protected:
