@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/qvCustomData.h"
+#include "core/qvDataUpdateScope.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Variants.h"
 
@@ -63,24 +64,13 @@ void AppendChannels(const TDBImage& image, TqvCustomDataController& dc, bool tv)
   }
 }
 
-// Closes an update bracket however the filling ends.
-class TUpdateBracket {
- public:
-  explicit TUpdateBracket(TqvCustomDataController& dc) : FDC(dc) { FDC.BeginUpdate(); }
-  ~TUpdateBracket() { FDC.EndUpdate(); }
-  TUpdateBracket(const TUpdateBracket&) = delete;
-  TUpdateBracket& operator=(const TUpdateBracket&) = delete;
-
- private:
-  TqvCustomDataController& FDC;
-};
 
 }  // namespace
 
 String HexFieldText(uint16_t value) { return LowerHex(value, 4); }
 
 void LoadSatelliteView(const TDBImage& image, TqvCustomDataController& dc) {
-  TUpdateBracket bracket(dc);
+  TqvDataUpdateScope bracket(&dc);
   dc.SetRecordCount(0);
   for (const TSatelliteEntry& sat : image.Satellites()) {
     Integer record = dc.AppendRecord();
@@ -91,7 +81,7 @@ void LoadSatelliteView(const TDBImage& image, TqvCustomDataController& dc) {
 }
 
 void LoadTransponderView(const TDBImage& image, TqvCustomDataController& dc) {
-  TUpdateBracket bracket(dc);
+  TqvDataUpdateScope bracket(&dc);
   dc.SetRecordCount(0);
   for (const auto& [index, tp] : image.Transponders()) {
     Integer record = dc.AppendRecord();
@@ -108,11 +98,11 @@ void LoadTransponderView(const TDBImage& image, TqvCustomDataController& dc) {
 
 void LoadChannelView(const TDBImage& image, TqvCustomDataController& dc) {
   {
-    TUpdateBracket bracket(dc);
+    TqvDataUpdateScope bracket(&dc);
     dc.SetRecordCount(0);
     AppendChannels(image, dc, true);
   }
-  TUpdateBracket bracket(dc);
+  TqvDataUpdateScope bracket(&dc);
   AppendChannels(image, dc, false);
 }
 

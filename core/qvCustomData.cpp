@@ -28,30 +28,6 @@ void RaiseDataControllerError(PResStringRec AMessage) {
 
 namespace {
 
-// Brackets a block with BeginUpdate/EndUpdate, also when it raises.
-class TUpdateScope {
- public:
-  explicit TUpdateScope(TqvCustomDataController* AController) : FController(AController) {
-    FController->BeginUpdate();
-  }
-  ~TUpdateScope() noexcept(false) {
-    if (std::uncaught_exceptions() > FExceptions) {
-      try {
-        FController->EndUpdate();
-      } catch (...) {
-      }
-    } else {
-      FController->EndUpdate();
-    }
-  }
-  TUpdateScope(const TUpdateScope&) = delete;
-  TUpdateScope& operator=(const TUpdateScope&) = delete;
-
- private:
-  TqvCustomDataController* FController;
-  int FExceptions = std::uncaught_exceptions();
-};
-
 // The form in which a collected data change is reported.
 TqvDataChange Normalised(TqvDataChange AChange) {
   if (AChange.Kind == dckCell && AChange.ItemIndex == -1) AChange.Kind = dckRecord;
@@ -149,7 +125,7 @@ void TqvCustomDataController::AddItem(TObject* AItem) {
 void TqvCustomDataController::RemoveItem(TObject* AItem) {
   TqvCustomDataField* field = AItem ? FFields->FieldByItem(AItem) : nullptr;
   if (!field) return;
-  TUpdateScope update(this);
+  TqvDataUpdateScope update(this);
   if (FFilter) FFilter->RemoveItemByItemLink(AItem);  // no condition may outlive its field
   delete field;
   Change(dccLayout);
@@ -171,7 +147,7 @@ TqvCustomDataField* TqvCustomDataController::GetField(Integer AItemIndex) const 
 void TqvCustomDataController::ChangeValueTypeClass(Integer AItemIndex, TqvValueTypeClass AValueTypeClass) {
   TqvCustomDataField* field = GetField(AItemIndex);
   if (field->GetValueTypeClass() == AValueTypeClass) return;
-  TUpdateScope update(this);
+  TqvDataUpdateScope update(this);
   field->ChangeValueType(AValueTypeClass);
   GetDataControllerInfo()->FieldChanged(field);
   ItemValueTypeClassChanged(AItemIndex);
@@ -183,7 +159,7 @@ TqvValueTypeClass TqvCustomDataController::GetItemValueTypeClass(Integer AItemIn
 
 void TqvCustomDataController::ChangeItemTextStored(Integer AItemIndex, bool AValue) {
   if (GetItemTextStored(AItemIndex) == AValue) return;
-  TUpdateScope update(this);
+  TqvDataUpdateScope update(this);
   GetField(AItemIndex)->SetKeepsDisplayText(AValue);
   GetDataControllerInfo()->FieldChanged(GetField(AItemIndex));
 }
@@ -194,7 +170,7 @@ bool TqvCustomDataController::GetItemTextStored(Integer AItemIndex) const {
 
 void TqvCustomDataController::ChangeItemSortConversion(Integer AItemIndex, bool AValue) {
   if (GetItemSortConversion(AItemIndex) == AValue) return;
-  TUpdateScope update(this);
+  TqvDataUpdateScope update(this);
   GetField(AItemIndex)->SetForceSortConversion(AValue);
   GetDataControllerInfo()->FieldChanged(GetField(AItemIndex));
 }
@@ -361,7 +337,7 @@ void TqvCustomDataController::SetRecordCount(Integer ACount) {
   Integer oldCount = GetRecordCount();
   if (ACount == oldCount) return;
   if (IsProviderMode()) return GetProvider()->SetRecordCount(ACount);
-  TUpdateScope update(this);
+  TqvDataUpdateScope update(this);
   FStorage->SetRecordCount(ACount);
   CheckSelectionAndBookmark(-1);
   CheckEditingRecordRemoved(-1);
@@ -380,7 +356,7 @@ Integer TqvCustomDataController::InsertRecord(Integer ARecordIndex) {
   if (ARecordIndex < 0 || ARecordIndex > GetRecordCount()) RaiseDataControllerError(&sqvDataRecordIndexError);
   if (IsAppendOnlyMode()) return AppendRecordFromSource();
   if (IsProviderMode()) return GetProvider()->InsertRecordInSource(ARecordIndex);
-  TUpdateScope update(this);
+  TqvDataUpdateScope update(this);
   FStorage->InsertRecord(ARecordIndex);
   GetDataControllerInfo()->RecordInserted(ARecordIndex);
   ShiftBookmark(ARecordIndex, 1);
@@ -392,7 +368,7 @@ Integer TqvCustomDataController::InsertRecord(Integer ARecordIndex) {
 void TqvCustomDataController::DeleteRecord(Integer ARecordIndex) {
   CheckRecordRange(ARecordIndex);
   if (IsAppendOnlyMode() && FAppendInProgress) return DeleteRecordData(ARecordIndex);
-  TUpdateScope update(this);
+  TqvDataUpdateScope update(this);
   if (ARecordIndex >= 0 && IsProviderMode()) return DeleteRecordInProvider(ARecordIndex);
   RemoveStorageRecord(ARecordIndex);
 }
@@ -482,7 +458,6 @@ bool TqvCustomDataController::IsOwnerDestroying() const {
   return FOwner && FOwner->HasState(csDestroying);
 }
 
-
 // ---------------------------------------------------------------------------------------------
 // Change collection
 
@@ -497,10 +472,9 @@ void TqvCustomDataController::EndUpdate() {
 bool TqvCustomDataController::IsUpdateLocked() const { return GetDataControllerInfo()->GetLockCount() > 0; }
 
 void TqvCustomDataController::UpdateView() {
-  TUpdateScope update(this);
+  TqvDataUpdateScope update(this);
   GetDataControllerInfo()->RefreshView();
 }
-
 
 Integer TqvCustomDataController::GetViewRebuildCount() const { return GetDataControllerInfo()->GetLoadCount(); }
 
@@ -531,7 +505,6 @@ void TqvCustomDataController::DataChanged(TqvDataChangeKind AKind, Integer AItem
   if (TqvCustomDataController* master = GetMasterDataController())
     if (!IsEditingRecord()) master->CheckDetails();
 }
-
 
 void TqvCustomDataController::Change(TqvDataControllerChanges AChanges) {
   FPendingChanges |= AChanges;

@@ -59,8 +59,11 @@ TEST_F(ImageViewsTest, UneditedRoundTripIsByteIdentical) {
 
   // Outside the transponder table nothing changed.
   size_t tableBegin = TransponderTable, tableEnd = TransponderTable + TransponderCount * TransponderEntrySize;
-  for (size_t i = 0; i < TDBImage::Size; ++i)
-    if (i < tableBegin || i >= tableEnd) ASSERT_EQ(image.U8(i), before.U8(i)) << "offset " << i;
+  for (size_t i = 0; i < TDBImage::Size; ++i) {
+    if (i < tableBegin || i >= tableEnd) {
+      ASSERT_EQ(image.U8(i), before.U8(i)) << "offset " << i;
+    }
+  }
 }
 
 TEST(ImageViewsRoundTrip, FullImageWithCompactTablesIsByteIdentical) {
