@@ -275,13 +275,7 @@ bool ReadImageFile(const String& fileName, TDBImage& image) {
   std::vector<uint8_t> buffer(TDBImage::Size);
   try {
     TFileStream file(fileName, fmOpenRead);
-    Integer total = 0;
-    while (total < Integer(TDBImage::Size)) {
-      Integer got = file.Read(buffer.data() + total, Integer(TDBImage::Size) - total);
-      if (got <= 0) break;
-      total += got;
-    }
-    if (total != Integer(TDBImage::Size)) return false;
+    if (file.Read(buffer.data(), Integer(TDBImage::Size)) != Integer(TDBImage::Size)) return false;
   } catch (const EStreamError&) {
     return false;
   }

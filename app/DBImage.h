@@ -77,6 +77,7 @@ constexpr size_t Frequency = 4;
 constexpr size_t SymbolRate = 8;
 constexpr size_t SatelliteId = 12;
 constexpr size_t DvbType = 13;
+constexpr size_t Kept = 14;  // two bytes the editor keeps as read
 }  // namespace Tp
 }  // namespace ImageLayout
 

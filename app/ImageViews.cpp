@@ -1,7 +1,6 @@
 #include "app/ImageViews.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "core/qvCustomData.h"
 #include "core/qvDataUpdateScope.h"
@@ -24,18 +23,12 @@ String TextValue(TqvCustomDataController& dc, Integer record, Integer item) {
   return VarToStr(dc.GetValue(record, item));
 }
 
-bool IsTvRecord(TqvCustomDataController& channels, Integer record) {
-  return TextValue(channels, record, ChanColumn::CH_GB) == "0";
-}
-
-bool IsRadioRecord(TqvCustomDataController& channels, Integer record) {
-  return TextValue(channels, record, ChanColumn::CH_GB) == "1";
-}
-
-std::vector<uint16_t> OrderedSlots(TqvCustomDataController& channels, bool (*belongs)(TqvCustomDataController&, Integer)) {
+// The slots of the channel records of one kind ("0" TV, "1" radio), in record order.
+std::vector<uint16_t> OrderedSlots(TqvCustomDataController& channels, const char* kind) {
   std::vector<uint16_t> slots;
   for (Integer r = 0; r < channels.GetRecordCount(); ++r)
-    if (belongs(channels, r)) slots.push_back(static_cast<uint16_t>(IntValue(channels, r, ChanColumn::CH_NO)));
+    if (TextValue(channels, r, ChanColumn::CH_GB) == kind)
+      slots.push_back(static_cast<uint16_t>(IntValue(channels, r, ChanColumn::CH_NO)));
   return slots;
 }
 
@@ -147,11 +140,11 @@ void StoreSatellites(TDBImage& image, TqvCustomDataController& satellites) {
 
 void StoreTransponders(TDBImage& image, TqvCustomDataController& transponders) {
   // Each transponder's two kept bytes travel with it to its new position.
-  const TDBImage source = image;
-  std::vector<int> entryOfId(EndMark, -1);
+  std::vector<int32_t> keptOfId(EndMark, -1);
   for (Integer i = 0; i < TransponderCount; ++i) {
-    uint16_t id = source.U16(TDBImage::TransponderOffset(i) + Tp::Id);
-    if (id != EndMark && entryOfId[id] < 0) entryOfId[id] = i;
+    size_t entry = TDBImage::TransponderOffset(i);
+    uint16_t id = image.U16(entry + Tp::Id);
+    if (id != EndMark && keptOfId[id] < 0) keptOfId[id] = image.U16(entry + Tp::Kept);
   }
   Integer count = std::min(transponders.GetRecordCount(), Integer(TransponderCount));
   for (Integer p = 0; p < count; ++p) {
@@ -163,10 +156,9 @@ void StoreTransponders(TDBImage& image, TqvCustomDataController& transponders) {
     tp.DvbType = ByteValue(transponders, p, TpColumn::DvbType);
     tp.Fec = ByteValue(transponders, p, TpColumn::Fec);
     tp.SatelliteId = ByteValue(transponders, p, TpColumn::SatNumber);
-    size_t entry = TDBImage::TransponderOffset(p);
+    int32_t kept = tp.Id < EndMark ? keptOfId[tp.Id] : -1;
     image.WriteTransponder(p, tp);
-    int from = tp.Id < EndMark ? entryOfId[tp.Id] : -1;
-    if (from >= 0) std::memcpy(image.Data() + entry + 14, source.Data() + TDBImage::TransponderOffset(from) + 14, 2);
+    if (kept >= 0) image.SetU16(TDBImage::TransponderOffset(p) + Tp::Kept, static_cast<uint16_t>(kept));
   }
   for (Integer p = count; p < TransponderCount; ++p) {
     size_t entry = TDBImage::TransponderOffset(p);
@@ -176,8 +168,8 @@ void StoreTransponders(TDBImage& image, TqvCustomDataController& transponders) {
 }
 
 void StoreOrderLists(TDBImage& image, TqvCustomDataController& channels) {
-  image.SetOrderList(true, OrderedSlots(channels, IsTvRecord));
-  image.SetOrderList(false, OrderedSlots(channels, IsRadioRecord));
+  image.SetOrderList(true, OrderedSlots(channels, "0"));
+  image.SetOrderList(false, OrderedSlots(channels, "1"));
 }
 
 void StoreChannels(TDBImage& image, TqvCustomDataController& channels) {

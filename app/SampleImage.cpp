@@ -62,9 +62,12 @@ void BuildSatellites(TDBImage& image, int count) {
 }
 
 // Small images scatter their transponders over the table (free entries between used ones), so
-// that a save has something to compact; full images use every entry.
+// that a save has something to compact; full images use every entry. Transponder k has the
+// table index and id k * stride.
+int TransponderStride(int count) { return count < TransponderCount ? 3 : 1; }
+
 void BuildTransponders(TDBImage& image, TSampleRandom& rnd, int count, int satellites) {
-  int stride = count < TransponderCount ? 3 : 1;
+  int stride = TransponderStride(count);
   for (int i = 0; i < TransponderCount; ++i) image.SetU16(TDBImage::TransponderOffset(i) + Tp::Id, EndMark);
   for (int k = 0; k < count; ++k) {
     TTransponderEntry tp;
@@ -90,7 +93,7 @@ void BuildChannels(TDBImage& image, TSampleRandom& rnd, const TSampleCounts& n) 
     }
     image.SetU16(TDBImage::SlotOffset(slot) + Slot::Number, static_cast<uint16_t>(slot));
     int tpIndex = static_cast<int>(rnd.Next(n.Transponders));
-    int stride = n.Transponders < TransponderCount ? 3 : 1;
+    int stride = TransponderStride(n.Transponders);
     TChannelFields ch;
     ch.Name = Format(isRadio ? "Radio %d" : "Channel %d", {index + 1});
     ch.TransponderId = static_cast<uint16_t>(tpIndex * stride);

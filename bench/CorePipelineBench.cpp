@@ -12,30 +12,19 @@
 #include "core/qvData.h"
 #include "core/qvDataPipeline.h"
 #include "core/qvFilter.h"
+#include "support/CoreBenchData.h"
 
 namespace {
 
 constexpr Integer kMillion = 1000000;
 enum { kInt, kText, kRadio };
 
-class TItem : public TObject {
-  QJ_INLINE_CLASS(TItem, TObject)
-};
-
-uint32_t Scramble(uint32_t AValue) {
-  AValue ^= AValue >> 16;
-  AValue *= 0x7feb352d;
-  AValue ^= AValue >> 15;
-  AValue *= 0x846ca68b;
-  return AValue ^ (AValue >> 16);
-}
-
 Integer IntKey(Integer ARecord) { return static_cast<Integer>(Scramble(ARecord) % kMillion); }
 
 // A controller of ACount records: a scrambled integer, a channel-like name, a TV/radio flag.
 struct TTable {
   explicit TTable(Integer ACount) : Controller(New<TqvDataController>(nullptr)) {
-    for (TItem& item : Items) Controller->AddItem(&item);
+    for (TBenchItem& item : Items) Controller->AddItem(&item);
     Controller->ChangeValueTypeClass(kInt, TqvIntegerValueType::Class());
     Controller->ChangeValueTypeClass(kText, TqvStringValueType::Class());
     Controller->ChangeValueTypeClass(kRadio, TqvIntegerValueType::Class());
@@ -63,7 +52,7 @@ struct TTable {
   }
 
   TqvDataController* Controller;
-  TItem Items[3];
+  TBenchItem Items[3];
 };
 
 TTable& MillionTable() {

@@ -8,23 +8,12 @@
 #include "core/qvData.h"
 #include "core/qvDataPipeline.h"
 #include "core/qvDataSearch.h"
+#include "support/CoreBenchData.h"
 
 namespace {
 
 constexpr Integer kMillion = 1000000;
 enum { kInt, kText, kRadio };
-
-class TItem : public TObject {
-  QJ_INLINE_CLASS(TItem, TObject)
-};
-
-uint32_t Scramble(uint32_t AValue) {
-  AValue ^= AValue >> 16;
-  AValue *= 0x7feb352d;
-  AValue ^= AValue >> 15;
-  AValue *= 0x846ca68b;
-  return AValue ^ (AValue >> 16);
-}
 
 Integer NameNumber(Integer ARecord) { return static_cast<Integer>(Scramble(ARecord + 7) % kMillion); }
 String NameOf(Integer ARecord) { return Format("Channel %.7d", {NameNumber(ARecord)}); }
@@ -32,7 +21,7 @@ String NameOf(Integer ARecord) { return Format("Channel %.7d", {NameNumber(AReco
 // A million records: a number, a channel-like name, a TV/radio flag.
 struct TTable {
   TTable() : Controller(New<TqvDataController>(nullptr)) {
-    for (TItem& item : Items) Controller->AddItem(&item);
+    for (TBenchItem& item : Items) Controller->AddItem(&item);
     Controller->ChangeValueTypeClass(kInt, TqvIntegerValueType::Class());
     Controller->ChangeValueTypeClass(kText, TqvStringValueType::Class());
     Controller->ChangeValueTypeClass(kRadio, TqvIntegerValueType::Class());
@@ -50,7 +39,7 @@ struct TTable {
   TTable& operator=(const TTable&) = delete;
 
   TqvDataController* Controller;
-  TItem Items[3];
+  TBenchItem Items[3];
 };
 
 TTable& Table() {

@@ -8,23 +8,12 @@
 #include "core/qvData.h"
 #include "core/qvDataPipeline.h"
 #include "core/qvDataSummary.h"
+#include "support/CoreBenchData.h"
 
 namespace {
 
 constexpr Integer kMillion = 1000000;
 enum { kValue, kGroup };
-
-class TItem : public TObject {
-  QJ_INLINE_CLASS(TItem, TObject)
-};
-
-uint32_t Scramble(uint32_t AValue) {
-  AValue ^= AValue >> 16;
-  AValue *= 0x7feb352d;
-  AValue ^= AValue >> 15;
-  AValue *= 0x846ca68b;
-  return AValue ^ (AValue >> 16);
-}
 
 constexpr TqvSummaryKind kKinds[] = {skSum, skMin, skMax, skCount, skAverage};
 
@@ -32,7 +21,7 @@ constexpr TqvSummaryKind kKinds[] = {skSum, skMin, skMax, skCount, skAverage};
 // AGrouped is off (then the view keeps storage order).
 struct TTable {
   explicit TTable(bool AGrouped) : Controller(New<TqvDataController>(nullptr)) {
-    for (TItem& item : Items) Controller->AddItem(&item);
+    for (TBenchItem& item : Items) Controller->AddItem(&item);
     Controller->ChangeValueTypeClass(kValue, TqvIntegerValueType::Class());
     Controller->ChangeValueTypeClass(kGroup, TqvIntegerValueType::Class());
     Controller->BeginUpdate();
@@ -62,7 +51,7 @@ struct TTable {
   }
 
   TqvDataController* Controller;
-  TItem Items[2];
+  TBenchItem Items[2];
 };
 
 TTable& MillionTable() {
