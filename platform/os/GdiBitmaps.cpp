@@ -215,38 +215,23 @@ void PaintCheckBoxes(HDC dc, int, int) {
     }
 }
 
-template <UINT Kind>
-void PaintScrollArrow(HDC dc, int w, int h) {
+template <UINT Type, UINT State>
+void PaintFrameControl(HDC dc, int w, int h) {
   RECT r{0, 0, w, h};
-  DrawFrameControl(dc, &r, DFC_SCROLL, Kind);
-}
-
-void PaintClose(HDC dc, int w, int h) {
-  RECT r{0, 0, w, h};
-  DrawFrameControl(dc, &r, DFC_CAPTION, DFCS_CAPTIONCLOSE);
-}
-
-void PaintCheck(HDC dc, int w, int h) {
-  RECT r{0, 0, w, h};
-  DrawFrameControl(dc, &r, DFC_MENU, DFCS_MENUCHECK);
-}
-
-void PaintMenuArrow(HDC dc, int w, int h) {
-  RECT r{0, 0, w, h};
-  DrawFrameControl(dc, &r, DFC_MENU, DFCS_MENUARROW);
+  DrawFrameControl(dc, &r, Type, State);
 }
 
 HBITMAP SystemBitmap(int id) {
   switch (id) {
     case OBM_CHECKBOXES: return DrawnBitmap(52, 39, PaintCheckBoxes);
-    case OBM_UPARROW: return DrawnBitmap(16, 16, PaintScrollArrow<DFCS_SCROLLUP>);
-    case OBM_DNARROW: return DrawnBitmap(16, 16, PaintScrollArrow<DFCS_SCROLLDOWN>);
-    case OBM_LFARROW: return DrawnBitmap(16, 16, PaintScrollArrow<DFCS_SCROLLLEFT>);
-    case OBM_RGARROW: return DrawnBitmap(16, 16, PaintScrollArrow<DFCS_SCROLLRIGHT>);
-    case OBM_COMBO: return DrawnBitmap(16, 16, PaintScrollArrow<DFCS_SCROLLCOMBOBOX>);
-    case OBM_CLOSE: return DrawnBitmap(16, 14, PaintClose);
-    case OBM_CHECK: return DrawnBitmap(13, 13, PaintCheck);
-    case OBM_MNARROW: return DrawnBitmap(13, 13, PaintMenuArrow);
+    case OBM_UPARROW: return DrawnBitmap(16, 16, PaintFrameControl<DFC_SCROLL, DFCS_SCROLLUP>);
+    case OBM_DNARROW: return DrawnBitmap(16, 16, PaintFrameControl<DFC_SCROLL, DFCS_SCROLLDOWN>);
+    case OBM_LFARROW: return DrawnBitmap(16, 16, PaintFrameControl<DFC_SCROLL, DFCS_SCROLLLEFT>);
+    case OBM_RGARROW: return DrawnBitmap(16, 16, PaintFrameControl<DFC_SCROLL, DFCS_SCROLLRIGHT>);
+    case OBM_COMBO: return DrawnBitmap(16, 16, PaintFrameControl<DFC_SCROLL, DFCS_SCROLLCOMBOBOX>);
+    case OBM_CLOSE: return DrawnBitmap(16, 14, PaintFrameControl<DFC_CAPTION, DFCS_CAPTIONCLOSE>);
+    case OBM_CHECK: return DrawnBitmap(13, 13, PaintFrameControl<DFC_MENU, DFCS_MENUCHECK>);
+    case OBM_MNARROW: return DrawnBitmap(13, 13, PaintFrameControl<DFC_MENU, DFCS_MENUARROW>);
     default: return nullptr;
   }
 }

@@ -108,7 +108,6 @@ struct TMouseTracking {
   DWORD HoverTime = 400;
   DWORD HoverStart = 0;
   TPoint HoverPos;
-  bool HoverDone = false;
 };
 
 struct TQueuedMsg {
@@ -246,6 +245,8 @@ void CaretBeforePaint(TWindowRec* w);
 void CaretAfterPaint(TWindowRec* w);
 HCURSOR StandardCursor(uintptr_t id);
 void SyncKeyStateFromMessage(const MSG& msg);
+// The letter a caption marks with '&' (upper case), 0 when none; "&&" is a plain ampersand.
+char MnemonicOf(const String& text);
 
 // Timers
 bool FindDueTimer(HWND filter, UINT filterMin, UINT filterMax, MSG& out, bool remove);

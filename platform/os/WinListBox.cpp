@@ -229,11 +229,9 @@ void Measure(TListBox& lb, int index, ULONG_PTR data) {
   else if (!alive->Variable()) alive->ItemHeight = h;
 }
 
-int CompareText(const String& a, const String& b) { return AnsiCompareText(a, b); }
-
 int SortedPosition(const TListBox& lb, const String& text) {
   auto it = std::upper_bound(lb.Texts.begin(), lb.Texts.end(), text,
-                             [](const String& t, const String& item) { return CompareText(t, item) < 0; });
+                             [](const String& t, const String& item) { return AnsiCompareText(t, item) < 0; });
   return static_cast<int>(it - lb.Texts.begin());
 }
 
@@ -356,7 +354,8 @@ LRESULT Find(const TListBox& lb, WPARAM start, LPARAM lParam, bool exact) {
   for (int n = 1; n <= lb.Count; ++n) {
     int i = (from + n) % lb.Count;
     const String& t = lb.Texts[size_t(i)];
-    if (exact ? CompareText(t, key) == 0 : t.size() >= key.size() && CompareText(t.substr(0, key.size()), key) == 0)
+    if (exact ? AnsiCompareText(t, key) == 0
+              : t.size() >= key.size() && AnsiCompareText(t.substr(0, key.size()), key) == 0)
       return i;
   }
   return LB_ERR;

@@ -32,8 +32,6 @@ struct TMenuRec {
 TMenuRec* FindMenuRec(HMENU menu);
 // The menu and index of an item by command id (searched depth first) or by position.
 bool LocateMenuItem(HMENU menu, UINT item, UINT flags, TMenuRec*& owner, int& index);
-// The letter an item's caption marks with '&' (upper case), 0 when none.
-char MnemonicOf(const String& text);
 
 // Menu bar rows of a top-level window of the given window width; 0 without a bar.
 int MenuBarHeight(const TWindowRec* w);

@@ -8,6 +8,7 @@
 #include "platform/os/Clipboard.h"
 #include "platform/os/Dialogs.h"
 #include "platform/os/Gdi.h"
+#include "platform/os/WinInternal.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
@@ -230,10 +231,9 @@ void MoveFocus(HWND wnd, TBoxState& s, int delta) {
 
 void PressMnemonic(TBoxState& s, BYTE ch) {
   char key = AnsiUpperCase(String(1, static_cast<char>(ch)))[0];
+  if (key == 0) return;
   for (const TBoxButton& b : s.Buttons) {
-    String caption = KindOf(b.Id)->Caption;
-    size_t amp = caption.find('&');
-    if (amp != String::npos && amp + 1 < caption.size() && AnsiUpperCase(caption.substr(amp + 1, 1))[0] == key) {
+    if (MnemonicOf(KindOf(b.Id)->Caption) == key) {
       s.Result = b.Id;
       return;
     }

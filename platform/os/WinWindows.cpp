@@ -5,14 +5,11 @@
 
 #include "platform/os/Backend.h"
 #include "platform/os/WinInternal.h"
+#include "platform/rtl/SysUtils.h"
 
 namespace {
 
-String UpperName(LPCSTR name) {
-  String s = name ? name : "";
-  for (auto& c : s) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-  return s;
-}
+String UpperName(LPCSTR name) { return UpperCase(name ? name : ""); }
 
 bool IsAtomName(LPCSTR name) { return reinterpret_cast<uintptr_t>(name) < 0x10000; }
 
