@@ -1,10 +1,9 @@
 // Costs of the safe file writer, settings reads and memory streams.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
-#include <filesystem>
 #include <vector>
 
+#include "platform/rtl/FileTestSupport.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/IniFiles.h"
 #include "platform/rtl/Registry.h"
@@ -12,25 +11,9 @@
 
 namespace {
 
-class TScratch {
- public:
-  TScratch() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qj-bench-XXXXXX").string();
-    FPath = ::mkdtemp(pattern.data());
-  }
-  ~TScratch() {
-    std::error_code ignored;
-    std::filesystem::remove_all(FPath, ignored);
-  }
-  String File(const String& name) const { return FPath + "/" + name; }
-
- private:
-  String FPath;
-};
-
 // One database image (690,520 bytes) replaced safely, with the flushes to disk.
 void BM_WriteFileAtomically_Image(benchmark::State& state) {
-  TScratch scratch;
+  TTempFolder scratch;
   std::vector<char> image(690520, 'x');
   for (auto _ : state) WriteFileAtomically(scratch.File("image.bin"), image.data(), image.size());
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * image.size()));
@@ -46,7 +29,7 @@ String FillSettings(TCustomIniFile& ini) {
 }
 
 void BM_IniFile_ReadInteger(benchmark::State& state) {
-  TScratch scratch;
+  TTempFolder scratch;
   TMemIniFile writer(scratch.File("s.ini"));
   TIniFile ini(FillSettings(writer));
   for (auto _ : state) benchmark::DoNotOptimize(ini.ReadInteger("Section19", "Key9", 0));
@@ -54,7 +37,7 @@ void BM_IniFile_ReadInteger(benchmark::State& state) {
 BENCHMARK(BM_IniFile_ReadInteger)->Unit(benchmark::kMicrosecond);
 
 void BM_MemIniFile_ReadInteger(benchmark::State& state) {
-  TScratch scratch;
+  TTempFolder scratch;
   TMemIniFile writer(scratch.File("s.ini"));
   TMemIniFile ini(FillSettings(writer));
   for (auto _ : state) benchmark::DoNotOptimize(ini.ReadInteger("Section19", "Key9", 0));
@@ -62,7 +45,7 @@ void BM_MemIniFile_ReadInteger(benchmark::State& state) {
 BENCHMARK(BM_MemIniFile_ReadInteger)->Unit(benchmark::kMicrosecond);
 
 void BM_Registry_ReadInteger(benchmark::State& state) {
-  TScratch scratch;
+  TTempFolder scratch;
   ::setenv("XDG_CONFIG_HOME", scratch.File("config").c_str(), 1);
   TRegistry reg;
   reg.OpenKey("Software\\QJ\\Editor", true);

@@ -9,22 +9,6 @@ QJ_IMPLEMENT_CLASS(TCollectionItem)
 QJ_IMPLEMENT_CLASS(TCollection)
 QJ_IMPLEMENT_CLASS(TOwnedCollection)
 
-namespace {
-
-// Keeps a collection in update mode for a scope, also when an exception leaves it.
-class TCollectionUpdate {
- public:
-  explicit TCollectionUpdate(TCollection& c) : FCollection(c) { FCollection.BeginUpdate(); }
-  ~TCollectionUpdate() { FCollection.EndUpdate(); }
-  TCollectionUpdate(const TCollectionUpdate&) = delete;
-  TCollectionUpdate& operator=(const TCollectionUpdate&) = delete;
-
- private:
-  TCollection& FCollection;
-};
-
-}  // namespace
-
 // ---------------------------------------------------------------------------------------------
 // TCollectionItem
 
@@ -149,7 +133,7 @@ void TCollection::Delete(Integer Index) {
 
 void TCollection::Clear() {
   if (FItems.empty()) return;
-  TCollectionUpdate update(*this);
+  TUpdateScope update(*this);
   while (!FItems.empty()) Free(FItems.back());
 }
 
@@ -160,7 +144,7 @@ void TCollection::Assign(TPersistent* Source) {
     return;
   }
   if (source == this) return;
-  TCollectionUpdate update(*this);
+  TUpdateScope update(*this);
   Clear();
   for (TCollectionItem* item : std::vector<TCollectionItem*>(source->FItems)) Add()->Assign(item);
 }

@@ -14,6 +14,7 @@ const TResourceString SRegGetDataFailed = {65340, "Failed to get data for '%s'"}
 const TResourceString SRegSetDataFailed = {65341, "Failed to set data for '%s'"};
 const TResourceString SInvalidRegType = {65342, "Invalid data type for '%s'"};
 const TResourceString SRegCreateFailed = {65343, "Failed to create key %s"};
+const TResourceString SRegReadFailed = {65344, "Cannot read file \"%s\". %s"};
 
 QJ_IMPLEMENT_CLASS(TRegistry)
 QJ_IMPLEMENT_CLASS(TRegIniFile)
@@ -27,7 +28,6 @@ struct TRegistry::TValue {
 namespace {
 
 constexpr char KeyDelim = '\\';
-const char HexDigits[] = "0123456789ABCDEF";
 
 // One read-change-write of the store at a time in this process.
 std::mutex storeLock;
@@ -43,19 +43,12 @@ String RootName(HKEY root) {
   return "HKEY_" + IntToHex(static_cast<Int64>(root), 8);
 }
 
-String HexByte(unsigned char c) { return String{HexDigits[c >> 4], HexDigits[c & 15]}; }
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
+String HexByte(unsigned char c) { return IntToHex(c, 2); }
 
 // Reads the two hex digits at s[i], s[i + 1]; -1 when they are not there.
 int HexPair(const String& s, size_t i) {
   if (i + 1 >= s.size()) return -1;
-  int high = HexValue(s[i]), low = HexValue(s[i + 1]);
+  int high = HexDigitValue(s[i]), low = HexDigitValue(s[i + 1]);
   return high < 0 || low < 0 ? -1 : high * 16 + low;
 }
 
@@ -240,8 +233,7 @@ bool TRegistry::Change(F&& change) {
   std::lock_guard<std::mutex> guard(storeLock);
   TIniDocument document;
   if (document.LoadFromFile(FFileName) == TIniDocument::TLoadResult::Failed)
-    throw ERegistryException("Cannot read file \"" + FFileName + "\". " +
-                             SysErrorMessage(document.GetReadError()));
+    throw ERegistryException(&SRegReadFailed, {FFileName, SysErrorMessage(document.GetReadError())});
   if (!change(document)) return false;
   ForceDirectories(ExtractFileDir(FFileName));
   document.SaveToFile(FFileName);

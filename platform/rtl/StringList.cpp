@@ -4,6 +4,7 @@
 
 #include "platform/rtl/ClassesConsts.h"
 #include "platform/rtl/Streams.h"
+#include "platform/rtl/SysUtils.h"
 
 QJ_IMPLEMENT_CLASS(TStrings)
 QJ_IMPLEMENT_CLASS(TStringList)
@@ -11,18 +12,6 @@ QJ_IMPLEMENT_CLASS(TStringList)
 namespace {
 
 const char* const kLineBreak = "\r\n";
-
-// Keeps a list in update mode for a scope, also when an exception leaves it.
-class TUpdateScope {
- public:
-  explicit TUpdateScope(TStrings& list) : FList(list) { FList.BeginUpdate(); }
-  ~TUpdateScope() { FList.EndUpdate(); }
-  TUpdateScope(const TUpdateScope&) = delete;
-  TUpdateScope& operator=(const TUpdateScope&) = delete;
-
- private:
-  TStrings& FList;
-};
 
 unsigned char Byte8(char c) { return static_cast<unsigned char>(c); }
 
@@ -56,16 +45,6 @@ bool NeedsQuotes(const String& s, char delimiter, char quote, bool strict) {
     if (!strict && IsBlank(c)) return true;
   }
   return false;
-}
-
-String QuoteValue(const String& s, char quote) {
-  String result(1, quote);
-  for (char c : s) {
-    result += c;
-    if (c == quote) result += quote;
-  }
-  result += quote;
-  return result;
 }
 
 }  // namespace
@@ -277,7 +256,7 @@ String TStrings::DelimitedText(char delimiter, char quote, bool strict) const {
   for (Integer i = 0; i < count; ++i) {
     String s = UpToNul(Get(i));
     if (i > 0) result += delimiter;
-    result += NeedsQuotes(s, delimiter, quote, strict) ? QuoteValue(s, quote) : s;
+    result += NeedsQuotes(s, delimiter, quote, strict) ? AnsiQuotedStr(s, quote) : s;
   }
   return result;
 }

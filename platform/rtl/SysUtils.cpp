@@ -87,13 +87,6 @@ String HexDigits(Int64 value, Integer digits, const char* alphabet) {
   return out;
 }
 
-Integer HexDigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 // Parses the integer text the platform accepts: leading blanks, an optional sign, then decimal
 // digits or hex digits after '$' or "0x". Hex may use the full unsigned width of the target and
 // wraps into the signed range (as "$FFFFFFFF" gives -1); decimal must fit the signed range.
@@ -137,6 +130,13 @@ String IntToStr(Int64 value) { return std::to_string(value); }
 String IntToHex(Int64 value, Integer digits) { return HexDigits(value, digits, KHexDigitsUpper); }
 
 String LowerHex(Int64 value, Integer digits) { return HexDigits(value, digits, KHexDigitsLower); }
+
+Integer HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
 
 bool TryStrToInt64(const String& s, Int64& value) {
   Int64 parsed = 0;

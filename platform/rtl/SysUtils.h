@@ -202,6 +202,8 @@ String IntToStr(Int64 value);
 String IntToHex(Int64 value, Integer digits);
 // Lower-case hex digits, zero-padded to at least `digits` (IntToHex and Format give upper case).
 String LowerHex(Int64 value, Integer digits);
+// The value 0..15 of one hex digit of either case; -1 when c is no hex digit.
+Integer HexDigitValue(char c);
 Integer StrToInt(const String& s);  // decimal, '$' or "0x" hex; raises EConvertError
 Int64 StrToInt64(const String& s);
 Integer StrToIntDef(const String& s, Integer def);

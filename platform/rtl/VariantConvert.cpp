@@ -143,10 +143,8 @@ bool TextToBoolean(const String& s, bool& value) {
   return true;
 }
 
-bool TextToDate(const String& s, TDateTime& value) {
-  String t = Trim(s);
-  return TryStrToDateTime(t, value) || TryStrToTime(t, value);
-}
+// A time alone reads as a time on day 0.
+bool TextToDate(const String& s, TDateTime& value) { return TryStrToDateTime(Trim(s), value); }
 
 // ---------------------------------------------------------------------------------------------
 // The conversion rules

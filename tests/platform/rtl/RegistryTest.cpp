@@ -240,6 +240,14 @@ TEST_F(Registry, ReadOnlyAccessRefusesChanges) {
   EXPECT_EQ(reader.GetAccess(), KEY_READ);
 }
 
+TEST_F(Registry, AStoreThatCannotBeReadIsNeverOverwritten) {
+  // A folder stands where the store should be: it cannot be read, and must not be replaced.
+  ASSERT_TRUE(ForceDirectories(StoreFile()));
+  const String message = MessageOf<ERegistryException>([&] { FReg.CreateKey("K"); });
+  EXPECT_EQ(message.rfind("Cannot read file \"" + StoreFile() + "\". ", 0), 0u) << message;
+  EXPECT_TRUE(DirectoryExists(StoreFile()));
+}
+
 TEST_F(Registry, ACrashMidWriteLeavesTheOldStore) {
   ASSERT_TRUE(FReg.OpenKey("K", true));
   FReg.WriteString("v", "old");

@@ -114,6 +114,12 @@ TEST(SysUtilsIntegers, IntToStrAndHex) {
   EXPECT_EQ(LowerHex(0x1F, 4), "001f");
   EXPECT_EQ(LowerHex(0xABCDEF, 2), "abcdef");
   EXPECT_EQ(LowerHex(0x2A, 0), "2a");
+
+  EXPECT_EQ(HexDigitValue('0'), 0);
+  EXPECT_EQ(HexDigitValue('9'), 9);
+  EXPECT_EQ(HexDigitValue('a'), 10);
+  EXPECT_EQ(HexDigitValue('F'), 15);
+  for (char c : {'g', 'G', '/', ':', '@', '`', ' ', '\0'}) EXPECT_EQ(HexDigitValue(c), -1) << int(c);
 }
 
 struct TIntCase {

@@ -246,6 +246,8 @@ TEST_F(VariantTest, ConversionTable) {
       {"number text to boolean", "0", varBoolean, false},
       {"nonzero text to boolean", "-2", varBoolean, true},
       {"text to date", "12/24/2026", varDate, DateV(2026, 12, 24)},
+      {"date and time text to date", " 12/24/2026 12:00 ", varDate, DateV(2026, 12, 24, 12)},
+      {"time text to date", "12:00", varDate, VarFromDateTime(0.5)},
       {"text to single", "0.5", varSingle, 0.5f},
       {"letters to integer", "abc", varInteger, {}, TErr::Cast},
       {"letters to double", "abc", varDouble, {}, TErr::Cast},
