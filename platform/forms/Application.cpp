@@ -430,24 +430,27 @@ Integer TApplication::MessageBox(const String& Text, const String& Caption, UINT
   return ::MessageBox(GetActiveWindow(), Text.c_str(), Caption.c_str(), Flags);
 }
 
-bool TApplication::ExecuteAction(TBasicAction* Action) {
+namespace {
+
+// The application's event first, then the active form's active control, then the form.
+bool RouteAction(TBasicAction* Action, const TActionEvent& Event, bool (TComponent::*Handle)(TBasicAction*)) {
   bool handled = false;
-  if (OnActionExecute) OnActionExecute(Action, handled);
+  if (Event) Event(Action, handled);
   if (handled) return true;
   TCustomForm* form = Screen ? Screen->GetActiveCustomForm() : nullptr;
   if (!form) return false;
   TWinControl* active = form->GetActiveControl();
-  return (active && active->ExecuteAction(Action)) || form->ExecuteAction(Action);
+  return (active && (active->*Handle)(Action)) || (form->*Handle)(Action);
+}
+
+}  // namespace
+
+bool TApplication::ExecuteAction(TBasicAction* Action) {
+  return RouteAction(Action, OnActionExecute, &TComponent::ExecuteAction);
 }
 
 bool TApplication::UpdateAction(TBasicAction* Action) {
-  bool handled = false;
-  if (OnActionUpdate) OnActionUpdate(Action, handled);
-  if (handled) return true;
-  TCustomForm* form = Screen ? Screen->GetActiveCustomForm() : nullptr;
-  if (!form) return false;
-  TWinControl* active = form->GetActiveControl();
-  return (active && active->UpdateAction(Action)) || form->UpdateAction(Action);
+  return RouteAction(Action, OnActionUpdate, &TComponent::UpdateAction);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -863,17 +863,8 @@ void TGraphicControl::Dispatch(TMessage& Message) {
 void TGraphicControl::WMPaint(TMessage& Message) {
   if (!Message.WParam) return;
   FCanvas->FreeHandle();
-  FCanvas->Lock();
-  try {
-    FCanvas->SetHandle(reinterpret_cast<HDC>(Message.WParam));
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  TCanvasDCScope scope(FCanvas.get(), reinterpret_cast<HDC>(Message.WParam));
+  Paint();
 }
 
 // ---------------------------------------------------------------------------------------------

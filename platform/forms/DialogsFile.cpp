@@ -28,6 +28,16 @@ const TResourceString SFolderNotFound = {61215, "%s\nThe folder does not exist."
 
 bool IsWildcard(const String& Name) { return Name.find_first_of("*?") != String::npos; }
 
+// The pieces of Text between separators, empty ones included.
+std::vector<String> SplitAt(const String& Text, char Separator) {
+  std::vector<String> pieces;
+  size_t start = 0;
+  for (size_t end; (end = Text.find(Separator, start)) != String::npos; start = end + 1)
+    pieces.push_back(Text.substr(start, end - start));
+  pieces.push_back(Text.substr(start));
+  return pieces;
+}
+
 // * and ? matching, letters compared without case.
 bool MatchMask(const char* Name, const char* Mask) {
   for (; *Mask; ++Mask, ++Name) {
@@ -261,14 +271,7 @@ class TFileDialogForm : public TForm {
 }  // namespace
 
 std::vector<TFileFilter> ParseFileFilter(const String& Filter) {
-  std::vector<String> parts;
-  size_t start = 0;
-  while (start < Filter.size()) {
-    size_t end = Filter.find('|', start);
-    if (end == String::npos) end = Filter.size();
-    parts.push_back(Filter.substr(start, end - start));
-    start = end + 1;
-  }
+  std::vector<String> parts = SplitAt(Filter, '|');
   std::vector<TFileFilter> filters;
   for (size_t i = 0; i + 1 < parts.size(); i += 2)
     if (!Trim(parts[i + 1]).empty()) filters.push_back({parts[i], Trim(parts[i + 1])});
@@ -277,14 +280,10 @@ std::vector<TFileFilter> ParseFileFilter(const String& Filter) {
 
 bool MatchesFileMasks(const String& FileName, const String& Masks) {
   if (Trim(Masks).empty()) return true;
-  size_t start = 0;
-  while (start <= Masks.size()) {
-    size_t end = Masks.find(';', start);
-    if (end == String::npos) end = Masks.size();
-    String mask = Trim(Masks.substr(start, end - start));
+  for (const String& piece : SplitAt(Masks, ';')) {
+    String mask = Trim(piece);
     if (mask == "*.*" || mask == "*") return true;
     if (!mask.empty() && MatchMask(FileName.c_str(), mask.c_str())) return true;
-    start = end + 1;
   }
   return false;
 }
@@ -296,17 +295,12 @@ String ExpandDialogPath(const String& Path, const String& BaseDir) {
     full = IncludeTrailingPathDelimiter(base) + full;
   }
   std::vector<String> segments;
-  size_t start = 1;
-  while (start <= full.size()) {
-    size_t end = full.find(PathDelim, start);
-    if (end == String::npos) end = full.size();
-    String segment = full.substr(start, end - start);
+  for (const String& segment : SplitAt(full, PathDelim)) {
     if (segment == "..") {
       if (!segments.empty()) segments.pop_back();
     } else if (!segment.empty() && segment != ".") {
       segments.push_back(segment);
     }
-    start = end + 1;
   }
   String result;
   for (const String& s : segments) result += PathDelim + s;

@@ -262,17 +262,8 @@ void TCustomForm::SetTransparentColorValue(TColor Value) {
 
 void TCustomForm::PaintWindow(HDC DC) {
   FCanvas->FreeHandle();
-  FCanvas->Lock();
-  try {
-    FCanvas->SetHandle(DC);
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  TCanvasDCScope scope(FCanvas.get(), DC);
+  Paint();
 }
 
 void TCustomForm::Paint() {

@@ -396,6 +396,21 @@ TCanvas::TCanvas() : FFont(std::make_unique<TFont>()), FPen(std::make_unique<TPe
 
 TCanvas::~TCanvas() { SetHandle(nullptr); }
 
+TCanvasDCScope::TCanvasDCScope(TCanvas* Canvas, HDC DC) : FCanvas(Canvas) {
+  FCanvas->Lock();
+  try {
+    FCanvas->SetHandle(DC);
+  } catch (...) {
+    FCanvas->Unlock();
+    throw;
+  }
+}
+
+TCanvasDCScope::~TCanvasDCScope() {
+  FCanvas->SetHandle(nullptr);
+  FCanvas->Unlock();
+}
+
 HDC TCanvas::GetHandle() {
   Changing();
   RequiredState(csAllValid);

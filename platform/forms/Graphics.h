@@ -342,6 +342,19 @@ class TCanvas : public TPersistent {
   Integer FLockCount = 0;
 };
 
+// Lends a canvas a DC for one paint: locked and bound here, unbound and unlocked on leaving,
+// thrown or not.
+class TCanvasDCScope {
+ public:
+  TCanvasDCScope(TCanvas* Canvas, HDC DC);
+  ~TCanvasDCScope();
+  TCanvasDCScope(const TCanvasDCScope&) = delete;
+  TCanvasDCScope& operator=(const TCanvasDCScope&) = delete;
+
+ private:
+  TCanvas* FCanvas;
+};
+
 // ---------------------------------------------------------------------------------------------
 // Graphics
 

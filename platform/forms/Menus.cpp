@@ -20,6 +20,18 @@ const TResourceString SMenuNotFound = {61103, "Sub-menu is not in menu"};
 const TResourceString SMenuReinserted = {61104, "A menu item cannot contain itself"};
 const TResourceString SNoCommandIds = {61105, "No menu command ids are left"};
 
+TOwnerDrawState ItemStateToOwnerDrawState(UINT ItemState) {
+  static constexpr struct {
+    UINT Ods;
+    TOwnerDrawState State;
+  } kFlags[] = {{ODS_SELECTED, odSelected}, {ODS_GRAYED, odGrayed}, {ODS_DISABLED, odDisabled},
+                {ODS_CHECKED, odChecked},   {ODS_FOCUS, odFocused}, {ODS_DEFAULT, odDefault}};
+  TOwnerDrawState state = 0;
+  for (const auto& f : kFlags)
+    if (ItemState & f.Ods) state |= f.State;
+  return state;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Shortcuts
 
@@ -730,12 +742,7 @@ void TMenu::DrawMessage(TMessage& Message) {
   auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
   TMenuItem* item = LiveItem(FItems, dis->itemData);
   if (!item || item == FItems) return;
-  TOwnerDrawState state = 0;
-  if (dis->itemState & ODS_SELECTED) state |= odSelected;
-  if (dis->itemState & ODS_GRAYED) state |= odGrayed;
-  if (dis->itemState & ODS_DISABLED) state |= odDisabled;
-  if (dis->itemState & ODS_CHECKED) state |= odChecked;
-  if (dis->itemState & ODS_DEFAULT) state |= odDefault;
+  TOwnerDrawState state = ItemStateToOwnerDrawState(dis->itemState);
   TCanvas canvas;
   canvas.SetHandle(dis->hDC);
   canvas.GetFont()->Assign(Screen->GetMenuFont());

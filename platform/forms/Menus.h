@@ -59,6 +59,9 @@ enum TOwnerDrawStateFlag : Cardinal {
 };
 using TOwnerDrawState = Cardinal;
 
+// The owner-draw state of a window-system item state (ODS_ flags).
+TOwnerDrawState ItemStateToOwnerDrawState(UINT ItemState);
+
 class TMenuItem;
 using TMenuDrawItemEvent = std::function<void(TObject* Sender, TCanvas* ACanvas, TRect ARect, bool Selected)>;
 using TAdvancedMenuDrawItemEvent =

@@ -27,17 +27,6 @@ DWORD ListStyle(TListBoxStyle Style) {
   }
 }
 
-TOwnerDrawState DrawState(UINT ItemState) {
-  TOwnerDrawState state = 0;
-  if (ItemState & ODS_SELECTED) state |= odSelected;
-  if (ItemState & ODS_GRAYED) state |= odGrayed;
-  if (ItemState & ODS_DISABLED) state |= odDisabled;
-  if (ItemState & ODS_CHECKED) state |= odChecked;
-  if (ItemState & ODS_FOCUS) state |= odFocused;
-  if (ItemState & ODS_DEFAULT) state |= odDefault;
-  return state;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -521,10 +510,9 @@ void TCustomListBox::MeasureItem(Integer Index, Integer& Height) {
 void TCustomListBox::CNDrawItem(TMessage& M) {
   auto* ds = reinterpret_cast<DRAWITEMSTRUCT*>(M.LParam);
   if (!ds) return;
-  TOwnerDrawState state = DrawState(ds->itemState);
-  FCanvas->Lock();
-  try {
-    FCanvas->SetHandle(ds->hDC);
+  TOwnerDrawState state = ItemStateToOwnerDrawState(ds->itemState);
+  {
+    TCanvasDCScope scope(FCanvas.get(), ds->hDC);
     FCanvas->SetFont(GetFont());
     FCanvas->GetBrush()->SetColor(GetColor());
     FCanvas->GetBrush()->SetStyle(bsSolid);
@@ -538,13 +526,7 @@ void TCustomListBox::CNDrawItem(TMessage& M) {
     else
       FCanvas->FillRect(r);
     if (state & odFocused) FCanvas->DrawFocusRect(r);
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
   }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
   M.Result = TRUE;
 }
 

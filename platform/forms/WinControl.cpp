@@ -1268,16 +1268,7 @@ void TCustomControl::Dispatch(TMessage& Message) {
 
 void TCustomControl::PaintWindow(HDC DC) {
   FCanvas->FreeHandle();
-  FCanvas->Lock();
-  try {
-    FCanvas->SetHandle(DC);
-    FCanvas->UpdateTextFlags();
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  TCanvasDCScope scope(FCanvas.get(), DC);
+  FCanvas->UpdateTextFlags();
+  Paint();
 }

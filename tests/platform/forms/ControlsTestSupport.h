@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -26,11 +27,7 @@ class TProbeControl : public TCustomControl {
   LRESULT DialogKeyAnswer = 0;
   TColor PaintColor = clNone;
 
-  int Count(UINT msg) const {
-    int n = 0;
-    for (UINT m : Messages) n += m == msg;
-    return n;
-  }
+  int Count(UINT msg) const { return static_cast<int>(std::count(Messages.begin(), Messages.end(), msg)); }
   void WndProc(TMessage& M) override {
     Messages.push_back(M.Msg);
     if (M.Msg == WM_GETDLGCODE) {
@@ -69,11 +66,7 @@ class TProbeGraphic : public TGraphicControl {
   std::vector<UINT> Messages;
   TColor PaintColor = clRed;
   int Paints = 0;
-  int Count(UINT msg) const {
-    int n = 0;
-    for (UINT m : Messages) n += m == msg;
-    return n;
-  }
+  int Count(UINT msg) const { return static_cast<int>(std::count(Messages.begin(), Messages.end(), msg)); }
   void WndProc(TMessage& M) override {
     Messages.push_back(M.Msg);
     TGraphicControl::WndProc(M);

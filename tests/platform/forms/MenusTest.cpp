@@ -2,6 +2,7 @@
 // and the mouse, shortcuts from anywhere in the form, pop-up menus on right click and the menu
 // key, and items drawn here.
 #include <deque>
+#include <vector>
 
 #include "ControlsTestSupport.h"
 #include "platform/forms/ImgList.h"
@@ -153,9 +154,13 @@ TEST_F(MenusTest, ItemsOwnedByAFormGoWithItInEitherOrder) {
     TMenuItem* late = New<TMenuItem>(form);
     if (early) menu->GetItems()->Add(early);
     menu->GetItems()->Add(late);
-    late->Add(New<TMenuItem>(form));
+    auto* child = New<TMenuItem>(form);
+    late->Add(child);
     menu->GetHandle();
+    std::vector<TAliveToken> parts = {menu->AliveToken(), late->AliveToken(), child->AliveToken()};
+    if (early) parts.push_back(early->AliveToken());
     Free(form);
+    for (const TAliveToken& part : parts) EXPECT_FALSE(part.Alive()) << "items first: " << itemsFirst;
   }
 }
 
