@@ -1,17 +1,12 @@
 #include "core/qvClasses.h"
 
-#include <string>
-
 #include "platform/rtl/Classes.h"
+#include "platform/rtl/ClassesConsts.h"
 
 namespace {
 
-[[noreturn]] void RaiseListIndexError(Integer AIndex) {
-  throw EListError("List index out of bounds (" + std::to_string(AIndex) + ")");
-}
-
 void CheckListIndex(Integer AIndex, Integer ACount) {
-  if (AIndex < 0 || AIndex >= ACount) RaiseListIndexError(AIndex);
+  if (AIndex < 0 || AIndex >= ACount) TList::Error(&SListIndexError, AIndex);
 }
 
 }  // namespace

@@ -604,15 +604,7 @@ void TqvCustomDataController::NotifySelectionChanged() {
 
 void TqvCustomDataController::NotifySortingChanged() {
   if (FInSortingChangedEvent || !OnSortingChanged) return;
-  TAliveToken alive = AliveToken();
-  FInSortingChangedEvent = true;
-  struct TReset {
-    TqvCustomDataController* Controller;
-    TAliveToken& Alive;
-    ~TReset() {
-      if (Alive) Controller->FInSortingChangedEvent = false;
-    }
-  } reset{this, alive};
+  TqvFlagScope inEvent(FInSortingChangedEvent, true, AliveToken());
   TNotifyEvent handler = OnSortingChanged;
   handler(this);
 }

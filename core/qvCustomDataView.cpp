@@ -4,6 +4,7 @@
 
 #include "core/qvCustomData.h"
 #include "core/qvDataPipeline.h"
+#include "core/qvDataUpdateScope.h"
 #include "core/qvFilter.h"
 #include "core/qvVariants.h"
 
@@ -48,23 +49,20 @@ void TqvCustomDataController::CheckSelectionAndBookmark(Integer ADeletedRecordIn
 void TqvCustomDataController::ChangeSorting(Integer AItemIndex, TqvDataSortOrder ASortOrder) {
   TqvCustomDataField* field = GetField(AItemIndex);
   if (GetDataControllerInfo()->GetSortingFieldList()->GetSortOrder(field) == ASortOrder) return;
-  BeginUpdate();
+  TqvDataUpdateScope update(this);
   FSortingChanged = true;
   GetDataControllerInfo()->ChangeSorting(field, ASortOrder);
-  EndUpdate();
 }
 
 void TqvCustomDataController::ChangeSortIndex(Integer AItemIndex, Integer ASortIndex) {
   TqvCustomDataField* field = GetField(AItemIndex);
-  BeginUpdate();
+  TqvDataUpdateScope update(this);
   GetDataControllerInfo()->ChangeSortIndex(field, ASortIndex);
-  EndUpdate();
 }
 
 void TqvCustomDataController::ClearSorting(bool AKeepGroupingItems) {
-  BeginUpdate();
+  TqvDataUpdateScope update(this);
   GetDataControllerInfo()->ClearSorting(AKeepGroupingItems);
-  EndUpdate();
 }
 
 TqvDataSortOrder TqvCustomDataController::GetItemSortOrder(Integer AItemIndex) const {

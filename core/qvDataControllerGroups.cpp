@@ -1,5 +1,6 @@
 #include "core/qvCustomData.h"
 #include "core/qvDataPipeline.h"
+#include "core/qvDataUpdateScope.h"
 
 QJ_IMPLEMENT_CLASS(TqvDataControllerGroups)
 
@@ -13,10 +14,9 @@ void TqvDataControllerGroups::ChangeExpanding(Integer ARowIndex, bool AExpanded,
 
 void TqvDataControllerGroups::ChangeGroupIndex(Integer AItemIndex, Integer AGroupIndex) {
   if (GetGroupIndex(AItemIndex) == AGroupIndex) return;
-  FDataController->BeginUpdate();
+  TqvDataUpdateScope update(FDataController);
   FDataController->SetGroupingChanged();
   Info()->ChangeGroupIndex(FDataController->GetField(AItemIndex), AGroupIndex);
-  FDataController->EndUpdate();
 }
 
 Integer TqvDataControllerGroups::GetGroupIndex(Integer AItemIndex) const {

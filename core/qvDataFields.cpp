@@ -1,9 +1,10 @@
 // Data fields: one per item, plus internal fields without item. A field owns the storage column
 // of its values or shares the column of another field (its reference field).
 #include <algorithm>
-#include <string>
 
 #include "core/qvCustomData.h"
+#include "platform/rtl/ClassesConsts.h"
+#include "platform/rtl/Lists.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomDataField)
 QJ_IMPLEMENT_CLASS(TqvCustomDataFieldList)
@@ -163,7 +164,7 @@ void TqvCustomDataFieldList::Clear() {
 
 void TqvCustomDataFieldList::Move(Integer ACurIndex, Integer ANewIndex) {
   if (ACurIndex < 0 || ACurIndex >= GetCount() || ANewIndex < 0 || ANewIndex >= GetCount())
-    throw EListError("List index out of bounds (" + std::to_string(ANewIndex) + ")");
+    TList::Error(&SListIndexError, ANewIndex);
   TqvCustomDataField* field = FItems[ACurIndex];
   FItems.erase(FItems.begin() + ACurIndex);
   FItems.insert(FItems.begin() + ANewIndex, field);
@@ -171,7 +172,7 @@ void TqvCustomDataFieldList::Move(Integer ACurIndex, Integer ANewIndex) {
 
 TqvCustomDataField* TqvCustomDataFieldList::GetItem(Integer AIndex) const {
   if (AIndex < 0 || AIndex >= GetCount())
-    throw EListError("List index out of bounds (" + std::to_string(AIndex) + ")");
+    TList::Error(&SListIndexError, AIndex);
   return FItems[AIndex];
 }
 

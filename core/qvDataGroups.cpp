@@ -5,6 +5,8 @@
 #include "core/qvClasses.h"
 #include "core/qvCustomData.h"
 #include "core/qvDataPipeline.h"
+#include "platform/rtl/ClassesConsts.h"
+#include "platform/rtl/Lists.h"
 
 QJ_IMPLEMENT_CLASS(TqvSortingFieldList)
 QJ_IMPLEMENT_CLASS(TqvGroupingFieldList)
@@ -14,9 +16,7 @@ QJ_IMPLEMENT_CLASS(TqvDataExpandingInfos)
 
 namespace {
 
-[[noreturn]] void RaiseListIndexError(Integer AIndex) {
-  throw EListError(Format("List index out of bounds (%d)", {AIndex}));
-}
+[[noreturn]] void RaiseListIndexError(Integer AIndex) { TList::Error(&SListIndexError, AIndex); }
 
 }  // namespace
 

@@ -2,43 +2,16 @@
 // each master record keeps in an internal object field, and keeping detail controllers bound to
 // their master record while master records are inserted and deleted.
 #include <algorithm>
-#include <string>
 
 #include "core/qvCustomData.h"
+#include "core/qvDataUpdateScope.h"
+#include "platform/rtl/ClassesConsts.h"
+#include "platform/rtl/Lists.h"
 
 QJ_IMPLEMENT_CLASS(TqvDetailInfoObject)
 QJ_IMPLEMENT_CLASS(TqvDetailObject)
 QJ_IMPLEMENT_CLASS(TqvCustomDataRelation)
 QJ_IMPLEMENT_CLASS(TqvCustomDataRelationList)
-
-namespace {
-
-// Raises a flag for the duration of a block, also when it raises.
-class TFlagScope {
- public:
-  explicit TFlagScope(bool& AFlag) : FFlag(AFlag) { FFlag = true; }
-  ~TFlagScope() { FFlag = false; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-
- private:
-  bool& FFlag;
-};
-
-class TUpdateBracket {
- public:
-  explicit TUpdateBracket(TqvCustomDataController* AController) : FController(AController) {
-    FController->BeginUpdate();
-  }
-  ~TUpdateBracket() { FController->EndUpdate(); }
-  TUpdateBracket(const TUpdateBracket&) = delete;
-  TUpdateBracket& operator=(const TUpdateBracket&) = delete;
-
- private:
-  TqvCustomDataController* FController;
-};
-
-}  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Detail objects
@@ -136,7 +109,7 @@ TqvCustomDataRelation* TqvCustomDataRelationList::FindByItem(TObject* AItem) con
 
 TqvCustomDataRelation* TqvCustomDataRelationList::GetItem(Integer AIndex) const {
   if (AIndex < 0 || AIndex >= GetCount())
-    throw EListError("List index out of bounds (" + std::to_string(AIndex) + ")");
+    TList::Error(&SListIndexError, AIndex);
   return FItems[AIndex];
 }
 
@@ -196,7 +169,7 @@ void TqvCustomDataRelationList::Changed(TqvCustomDataRelation* ARelation) {
 
 void TqvCustomDataRelationList::Update(TqvCustomDataRelation* ARelation) {
   if (FDataController->GetDestroying()) return;
-  TUpdateBracket update(FDataController);
+  TqvDataUpdateScope update(FDataController);
   if (FItems.empty()) {
     FreeDataField();
   } else if (FDataField) {
@@ -338,7 +311,7 @@ Integer TqvCustomDataController::GetDetailMode() const {
 void TqvCustomDataController::SetMasterRelation(TqvCustomDataRelation* ARelation, Integer AMasterRecordIndex) {
   bool pattern = AMasterRecordIndex == -1;
   if (!ARelation && !FMasterRelation && pattern && FMasterRecordIndex == -1) return;
-  TUpdateBracket update(this);
+  TqvDataUpdateScope update(this);
   if (FMasterRelation) {
     if (FMasterRelation->FDetailDataController == this) FMasterRelation->FDetailDataController = nullptr;
     if (FRelations) FRelations->Changed(nullptr);
@@ -353,7 +326,7 @@ void TqvCustomDataController::SetMasterRelation(TqvCustomDataRelation* ARelation
 }
 
 void TqvCustomDataController::AttachToRelation(TqvCustomDataRelation* ARelation, bool APattern) {
-  TUpdateBracket update(this);
+  TqvDataUpdateScope update(this);
   bool wasPattern = IsPattern();
   SetMasterRelation(ARelation, -1);
   FPatternFlag = APattern;
@@ -383,16 +356,9 @@ TObject* TqvCustomDataController::TryGetDetailLinkObject(Integer ARecordIndex, I
   if (link || FCreatingLinkObject || ARelationIndex < 0 || ARelationIndex >= relations->GetCount()) return link;
   TqvCustomDataController* pattern = GetPatternDataController();
   {
-    TFlagScope creating(FCreatingLinkObject);
-    bool patternWasCreating = pattern->FCreatingLinkObject;
-    pattern->FCreatingLinkObject = true;
-    try {
-      link = CreateDetailLinkObject(relations->GetItem(ARelationIndex), ARecordIndex);
-    } catch (...) {
-      pattern->FCreatingLinkObject = patternWasCreating;
-      throw;
-    }
-    pattern->FCreatingLinkObject = patternWasCreating;
+    TqvFlagScope creating(FCreatingLinkObject, true);
+    TqvFlagScope patternCreating(pattern->FCreatingLinkObject, true);
+    link = CreateDetailLinkObject(relations->GetItem(ARelationIndex), ARecordIndex);
   }
   bool stillThere = ARecordIndex >= 0 && ARecordIndex < GetRecordCount() &&
                     relations->FindDetailObject(ARecordIndex) == detail;
@@ -407,7 +373,7 @@ TObject* TqvCustomDataController::TryGetDetailLinkObject(Integer ARecordIndex, I
 TObject* TqvCustomDataController::GetDetailLinkObject(Integer ARecordIndex, Integer ARelationIndex) {
   TObject* link = TryGetDetailLinkObject(ARecordIndex, ARelationIndex);
   if (!link && !FLinkSecondAttempt && !FCreatingLinkObject) {
-    TFlagScope second(FLinkSecondAttempt);
+    TqvFlagScope second(FLinkSecondAttempt, true);
     link = TryGetDetailLinkObject(ARecordIndex, ARelationIndex);
   }
   return link;
@@ -439,7 +405,7 @@ bool TqvCustomDataController::ChangeDetailExpanding(Integer ARecordIndex, bool A
 
 void TqvCustomDataController::CollapseDetails() {
   CheckEditingFinished();
-  TUpdateBracket update(this);
+  TqvDataUpdateScope update(this);
   TqvCustomDataRelationList* relations = GetRelations();
   for (Integer r = 0; r < GetRecordCount(); ++r) {
     TqvDetailObject* detail = relations->FindDetailObject(r);
@@ -451,7 +417,7 @@ void TqvCustomDataController::CollapseDetails() {
 }
 
 void TqvCustomDataController::ClearDetailLinkObjects() {
-  TUpdateBracket update(this);
+  TqvDataUpdateScope update(this);
   TqvCustomDataRelationList* relations = GetRelations();
   for (Integer r = 0; r < GetRecordCount(); ++r)
     if (relations->ClearDetailObject(r, -1)) Change(dccDetail);

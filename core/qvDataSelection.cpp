@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/rtl/ClassesConsts.h"
+#include "platform/rtl/Lists.h"
 #include "platform/rtl/SysUtils.h"
 
 QJ_IMPLEMENT_CLASS(TqvDataSelection)
@@ -12,7 +14,7 @@ void TqvDataSelection::Changed() {
 
 void TqvDataSelection::CheckIndex(Integer AIndex) const {
   if (AIndex < 0 || AIndex >= GetCount())
-    throw EListError(Format("List index out of bounds (%d)", {AIndex}));
+    TList::Error(&SListIndexError, AIndex);
 }
 
 void TqvDataSelection::InsertItem(Integer AIndex, Integer ARowIndex, Integer ALevel, Integer ARecordIndex) {

@@ -3,16 +3,16 @@
 #include <cstdlib>
 #include <algorithm>
 #include <cstring>
-#include <string>
+
+#include "platform/rtl/ClassesConsts.h"
+#include "platform/rtl/Lists.h"
 
 QJ_IMPLEMENT_CLASS(TqvValueDef)
 QJ_IMPLEMENT_CLASS(TqvInternalValueDef)
 
 namespace {
 
-[[noreturn]] void RaiseListIndexError(Integer AIndex) {
-  throw EListError("List index out of bounds (" + std::to_string(AIndex) + ")");
-}
+[[noreturn]] void RaiseListIndexError(Integer AIndex) { TList::Error(&SListIndexError, AIndex); }
 
 Byte* AllocateBuffer(Integer ASize) {
   Byte* buffer = static_cast<Byte*>(std::calloc(1, static_cast<size_t>(ASize)));

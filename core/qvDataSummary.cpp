@@ -4,6 +4,7 @@
 
 #include "core/qvCustomData.h"
 #include "core/qvDataPipeline.h"
+#include "core/qvDataUpdateScope.h"
 #include "core/qvFormats.h"
 #include "core/qvVariants.h"
 #include "platform/rtl/ClassesConsts.h"
@@ -50,12 +51,6 @@ const char* const kDefaultFormats[3][2][5] = {
      {"0.00;-0.00", "MIN=0.00;MIN=-0.00", "MAX=0.00;MAX=-0.00", "0", "AVG=0.00;AVG=-0.00"}},
 };
 
-String ReplaceAll(String AText, const String& AWhat, const String& AWith) {
-  for (size_t at = AText.find(AWhat); at != String::npos; at = AText.find(AWhat, at + AWith.size()))
-    AText.replace(at, AWhat.size(), AWith);
-  return AText;
-}
-
 // The date and the time, the time alone on day 0, the date alone at midnight.
 String SummaryDateText(TDateTime AValue) {
   double datePart = Int(AValue);
@@ -69,7 +64,7 @@ String DefaultSummaryFormat(TVarType AVarType, TqvSummaryKind AKind, bool AIsFoo
   if (AKind == skNone || AKind > skAverage) return String();
   const Integer row = AVarType == varCurrency ? 0 : (AVarType == varDate ? 1 : 2);
   String format = kDefaultFormats[row][AIsFooter ? 1 : 0][AKind - skSum];
-  return row == 0 ? ReplaceAll(format, "%s", GetCurrencyFormatString()) : format;
+  return row == 0 ? StringReplace(format, "%s", GetCurrencyFormatString()) : format;
 }
 
 }  // namespace
@@ -675,15 +670,8 @@ void TqvDataSummary::DoAfterSummary() {
   }
   FDataController->SetAfterSummaryHeldBack(false);
   if (FDataController->IsPattern()) return;
-  TAliveToken alive = FDataController->AliveToken();
-  FAfterSummaryRunning = true;
-  struct TReset {
-    TqvDataSummary* Summary;
-    TAliveToken& Alive;
-    ~TReset() {
-      if (Alive) Summary->FAfterSummaryRunning = false;
-    }
-  } reset{this, alive};
+  // The summary goes with its controller.
+  TqvFlagScope running(FAfterSummaryRunning, true, FDataController->AliveToken());
   TqvAfterSummaryEvent handler = OnAfterSummary;
   handler(this);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <exception>
+#include <utility>
 
 #include "core/qvCustomData.h"
 
@@ -33,11 +34,20 @@ class TqvDataUpdateScope {
 class TqvFlagScope {
  public:
   TqvFlagScope(bool& AFlag, bool AValue) : FFlag(AFlag), FOld(AFlag) { FFlag = AValue; }
-  ~TqvFlagScope() { FFlag = FOld; }
+  // For a block that calls out: the flag's owner may be gone at its end, then nothing is restored.
+  TqvFlagScope(bool& AFlag, bool AValue, TAliveToken AOwnerAlive)
+      : FFlag(AFlag), FOld(AFlag), FOwnerAlive(std::move(AOwnerAlive)), FGuarded(true) {
+    FFlag = AValue;
+  }
+  ~TqvFlagScope() {
+    if (!FGuarded || FOwnerAlive) FFlag = FOld;
+  }
   TqvFlagScope(const TqvFlagScope&) = delete;
   TqvFlagScope& operator=(const TqvFlagScope&) = delete;
 
  private:
   bool& FFlag;
   bool FOld;
+  TAliveToken FOwnerAlive;
+  bool FGuarded = false;
 };

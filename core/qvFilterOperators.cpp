@@ -117,9 +117,6 @@ namespace {
 
 String Caption(PResStringRec AResString) { return GetFilterResourceString(AResString); }
 
-// Text between single quotes, inner quotes doubled so the expression stays well formed.
-String QuoteExpressionText(const String& AText) { return QuotedStr(AText); }
-
 bool IsTextVariant(const Variant& AValue) {
   TVarType type = VarType(AValue);
   return type == varString || type == varOleStr;
@@ -158,9 +155,9 @@ String TqvFilterOperator::GetValueExpressionText(const Variant& AValue) {
   if (VarIsNull(AValue)) return "NULL";
   if (VarType(AValue) == varDate) {
     TqvFilterCriteria* criteria = GetCriteria();
-    return QuoteExpressionText(criteria ? criteria->GetValueText(AValue) : VarToStr(AValue));
+    return QuotedStr(criteria ? criteria->GetValueText(AValue) : VarToStr(AValue));
   }
-  if (IsTextVariant(AValue)) return QuoteExpressionText(VarToStr(AValue));
+  if (IsTextVariant(AValue)) return QuotedStr(VarToStr(AValue));
   return VarToStr(AValue);
 }
 

@@ -2,6 +2,8 @@
 // ascending order, found by binary search.
 #include "core/qvCustomData.h"
 #include "core/qvFilter.h"
+#include "platform/rtl/ClassesConsts.h"
+#include "platform/rtl/Lists.h"
 
 QJ_IMPLEMENT_CLASS(TqvFilterValueList)
 
@@ -72,7 +74,7 @@ Integer TqvFilterValueList::GetIndexOfCriteriaItem(TqvFilterCriteriaItem* AItem)
 }
 
 TqvFilterValueItem& TqvFilterValueList::GetItem(Integer AIndex) const {
-  if (AIndex < 0 || AIndex >= GetCount()) throw EListError("List index out of bounds (%d)", {AIndex});
+  if (AIndex < 0 || AIndex >= GetCount()) TList::Error(&SListIndexError, AIndex);
   return *FItems[AIndex];
 }
 

@@ -355,9 +355,8 @@ void ShiftMonth(Integer& AYear, Integer& AMonth, Integer ADelta) {
 bool IsLeap(Integer AYear) { return (AYear % 4 == 0 && AYear % 100 != 0) || AYear % 400 == 0; }
 
 Integer GetDaysInMonth(Integer AYear, Integer AMonth) {
-  static const Integer days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   if (AMonth < 1 || AMonth > 12) return 0;
-  return AMonth == 2 && IsLeap(AYear) ? 29 : days[AMonth - 1];
+  return MonthDays[IsLeap(AYear)][AMonth];
 }
 
 Integer ClampDayOfMonth(Integer AYear, Integer AMonth, Integer ADay) {
@@ -375,7 +374,7 @@ TDateTime ExtractTimePart(TDateTime ADate) {
   return EncodeTime(hour, minute, second, msec);
 }
 
-TDateTime DatePartOf(TDateTime ADate) { return std::trunc(ADate); }
+TDateTime DatePartOf(TDateTime ADate) { return DateOf(ADate); }
 
 TDateTime TimePartOf(TDateTime ADate) { return ADate - std::trunc(ADate); }
 

@@ -69,19 +69,6 @@ Integer CompareDoubles(double A, double B) {
   return A >= B ? 1 : -1;
 }
 
-template <class T>
-void ReadInline(void* APlace, TStream* AStream) {
-  T value;
-  AStream->ReadBuffer(&value, sizeof(T));
-  Store(APlace, value);
-}
-
-template <class T>
-void WriteInline(const void* APlace, TStream* AStream) {
-  T value = Load<T>(APlace);
-  AStream->WriteBuffer(&value, sizeof(T));
-}
-
 }  // namespace
 
 #define QJ_IMPLEMENT_VALUE_TYPE(Cls)      \
@@ -453,14 +440,14 @@ Integer TqvBooleanValueType::CompareValues(const void* AData1, const void* AData
 
 Variant TqvFloatValueType::GetValue(const void* APlace) const { return Variant(Load<double>(APlace)); }
 
-void TqvFloatValueType::ReadValue(void* APlace, TStream* AStream) const { ReadInline<double>(APlace, AStream); }
+void TqvFloatValueType::ReadValue(void* APlace, TStream* AStream) const { Store(APlace, ReadDouble(AStream)); }
 
 void TqvFloatValueType::SetValue(void* APlace, const Variant& AValue) const {
   Store(APlace, AValue.AsDouble());
 }
 
 void TqvFloatValueType::WriteValue(const void* APlace, TStream* AStream) const {
-  WriteInline<double>(APlace, AStream);
+  WriteDouble(AStream, Load<double>(APlace));
 }
 
 Integer TqvFloatValueType::CompareValues(const void* AData1, const void* AData2) const {

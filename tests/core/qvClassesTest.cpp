@@ -84,6 +84,12 @@ TEST(RegisteredClassList, SameClassTwoValuesUnregisterRemovesOnlyOne) {
   ASSERT_EQ(list.GetCount(), 1);
   EXPECT_EQ(list.GetItem(0).Value, C(TAnimalEditor::StaticClass()));
   EXPECT_THROW(list.GetItem(1), EListError);
+  try {
+    list.GetItem(-3);
+    ADD_FAILURE() << "no error for index -3";
+  } catch (const EListError& e) {
+    EXPECT_EQ(e.Message(), "List index out of bounds (-3)");
+  }
 }
 
 TEST(RegisteredClasses, RegisterOnceFindByExactName) {

@@ -1,7 +1,9 @@
 #include <functional>
+#include <memory>
 #include <stdexcept>
 
 #include "core/qvDataSearch.h"
+#include "core/qvDataUpdateScope.h"
 #include "tests/core/qvRecordingView.h"
 
 using NotificationTest = RecordingViewTest;
@@ -134,4 +136,24 @@ TEST(SelectionChangedInfo, Constructors) {
   EXPECT_EQ(TqvSelectionChangedInfo(3, 3).RowIndexes, (std::vector<Integer>{3}));
   EXPECT_EQ(TqvSelectionChangedInfo(-1, 4).RowIndexes, (std::vector<Integer>{4}));
   EXPECT_EQ(TqvSelectionChangedInfo(-1, -1).GetCount(), 0);
+}
+
+TEST(FlagScope, RestoresTheOldValueOnlyWhileTheOwnerLives) {
+  bool flag = false;
+  {
+    TqvFlagScope plain(flag, true);
+    EXPECT_TRUE(flag);
+  }
+  EXPECT_FALSE(flag);
+  auto owner = std::make_unique<TAliveFlag>();
+  {
+    TqvFlagScope guarded(flag, true, owner->Token());
+    EXPECT_TRUE(flag);
+  }
+  EXPECT_FALSE(flag);
+  {
+    TqvFlagScope guarded(flag, true, owner->Token());
+    owner.reset();  // the block destroyed the flag's owner: the flag must not be written
+  }
+  EXPECT_TRUE(flag);
 }

@@ -169,6 +169,7 @@ TEST(ValueTypes, StreamForms) {
       {"smallint", TqvSmallintValueType::Class(), -2, {0xFE, 0xFF}},
       {"integer", TqvIntegerValueType::Class(), 258, {2, 1, 0, 0}},
       {"boolean", TqvBooleanValueType::Class(), true, {1}},
+      {"float 1.0", TqvFloatValueType::Class(), 1.0, {0, 0, 0, 0, 0, 0, 0xF0, 0x3F}},
       {"variant tagged", TqvVariantValueType::Class(), 5, {0x02, 0x05}},
       {"bcd as double", TqvFMTBcdValueType::Class(), 1.0, {0x05, 0, 0, 0, 0, 0, 0, 0, 0x80, 0xFF, 0x3F}},
   };
@@ -181,6 +182,13 @@ TEST(ValueTypes, StreamForms) {
   TqvStringValueType::Class()->ReadValue(place.Get(), &stream);
   EXPECT_EQ(TqvStringValueType::Class()->GetValue(place.Get()).AsString(), "back");
   TqvStringValueType::Class()->FreeBuffer(place.Get());
+
+  TMemoryStream floats;
+  WriteDouble(&floats, -2.5);
+  floats.SetPosition(0);
+  TPlace number(TqvFloatValueType::Class());
+  TqvFloatValueType::Class()->ReadValue(number.Get(), &floats);
+  EXPECT_EQ(TqvFloatValueType::Class()->GetValue(number.Get()).AsDouble(), -2.5);
 }
 
 TEST(ValueTypes, ObjectsAreOwnedAndNotStreamed) {
