@@ -28,9 +28,6 @@ TControl* HintControlOf(TControl* Control) {
   return Control;
 }
 
-bool Contains(const TRect& r, TPoint p) { return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom; }
-
-
 }  // namespace
 
 String GetShortHint(const String& Hint) {
@@ -191,7 +188,7 @@ void TApplication::HintMouseMessage(TControl* Control, MSG&) {
     CancelHint();
     return;
   }
-  if (hintControl == FHintControl && Contains(FHintCursorRect, p)) return;
+  if (hintControl == FHintControl && FHintCursorRect.Contains(p)) return;
   bool wasActive = FHintActive;
   Integer pause = wasActive ? FHintShortPause : FHintPause;
   hintControl->Perform(CM_HINTSHOWPAUSE, wasActive, reinterpret_cast<LPARAM>(&pause));

@@ -200,7 +200,7 @@ TControl* TSplitter::FindSizedControl() {
     // A control sized down to nothing can still be grown again.
     if (r.Width() == 0) (GetAlign() == alLeft ? r.Left : r.Right) += GetAlign() == alLeft ? -1 : 1;
     if (r.Height() == 0) (GetAlign() == alTop ? r.Top : r.Bottom) += GetAlign() == alTop ? -1 : 1;
-    if (p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom) return c;
+    if (r.Contains(p)) return c;
   }
   return nullptr;
 }

@@ -723,18 +723,15 @@ void TMenu::MeasureMessage(TMessage& Message) {
   auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
   TMenuItem* item = LiveItem(FItems, mis->itemData);
   if (!item || item == FItems) return;
-  HDC dc = CreateCompatibleDC(nullptr);
-  {
-    TCanvas canvas;
-    canvas.SetHandle(dc);
-    canvas.GetFont()->Assign(Screen->GetMenuFont());
-    Integer w = static_cast<Integer>(mis->itemWidth), h = static_cast<Integer>(mis->itemHeight);
-    item->MeasureItem(&canvas, w, h);
-    mis->itemWidth = static_cast<UINT>(std::max(0, w));
-    mis->itemHeight = static_cast<UINT>(std::max(0, h));
-    canvas.SetHandle(nullptr);
-  }
-  DeleteDC(dc);
+  // The memory DC dies with this scope, also when a measuring handler raises.
+  std::unique_ptr<HDC__, decltype(&DeleteDC)> dc(CreateCompatibleDC(nullptr), &DeleteDC);
+  TCanvas canvas;
+  canvas.SetHandle(dc.get());
+  canvas.GetFont()->Assign(Screen->GetMenuFont());
+  Integer w = static_cast<Integer>(mis->itemWidth), h = static_cast<Integer>(mis->itemHeight);
+  item->MeasureItem(&canvas, w, h);
+  mis->itemWidth = static_cast<UINT>(std::max(0, w));
+  mis->itemHeight = static_cast<UINT>(std::max(0, h));
   Message.Result = 1;
 }
 

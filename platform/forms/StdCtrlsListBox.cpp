@@ -350,12 +350,12 @@ void TCustomListBox::SetItemHeight(Integer Value) {
 Integer TCustomListBox::ItemAtPos(TPoint Pos, bool Existing) {
   Integer count = GetCount();
   TRect client = GetClientRect();
-  if (FHandle && count > 0 && Pos.X >= client.Left && Pos.X < client.Right && Pos.Y >= client.Top && Pos.Y < client.Bottom) {
+  if (FHandle && count > 0 && client.Contains(Pos)) {
     for (Integer i = GetTopIndex(); i < count; ++i) {
       RECT r;
       if (SendMessage(FHandle, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r)) == LB_ERR) break;
       if (r.Top >= client.Bottom) break;
-      if (Pos.X >= r.Left && Pos.X < r.Right && Pos.Y >= r.Top && Pos.Y < r.Bottom) return i;
+      if (r.Contains(Pos)) return i;
     }
   }
   return Existing ? -1 : count;

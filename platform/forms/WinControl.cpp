@@ -19,8 +19,6 @@ constexpr const char* kUtilClass = "QJUtilWindow";
 thread_local TWinControl* CreationControl = nullptr;
 TControl* CaptureControl = nullptr;
 
-bool Contains(const TRect& r, TPoint p) { return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom; }
-
 template <class T>
 void EraseValue(std::vector<T*>& v, T* item) {
   v.erase(std::remove(v.begin(), v.end(), item), v.end());
@@ -473,7 +471,7 @@ TControl* TWinControl::ControlAtPos(TPoint Pos, bool AllowDisabled, bool AllowWi
   auto hit = [&](TControl* c) {
     if (!(c->GetVisible() || (c->HasState(csDesigning) && !(c->FControlStyle & csNoDesignVisible)))) return false;
     if (!c->GetEnabled() && !AllowDisabled) return false;
-    if (!Contains(c->GetBoundsRect(), Pos)) return false;
+    if (!c->GetBoundsRect().Contains(Pos)) return false;
     TPoint local{Pos.X - c->GetLeft(), Pos.Y - c->GetTop()};
     return c->Perform(CM_HITTEST, 0, MAKELPARAM(static_cast<WORD>(local.X), static_cast<WORD>(local.Y))) != 0;
   };
@@ -1234,7 +1232,6 @@ void TWinControl::Loaded() {
   inherited::Loaded();
   if (FHandle) Realign();
 }
-
 
 // ---------------------------------------------------------------------------------------------
 // TCustomControl

@@ -6,6 +6,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/rtl/SysUtils.h"
+
 namespace {
 
 constexpr bool HostIsLittleEndian() { return std::endian::native == std::endian::little; }
@@ -28,13 +30,6 @@ std::vector<String> SplitDots(const String& Text) {
   return parts;
 }
 
-int DigitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return 99;
-}
-
 // One part of a classic address in C notation (decimal, 0 octal, 0x hex), at most 32 bits.
 std::optional<Cardinal> ParseClassicPart(const String& Part) {
   int base = 10;
@@ -49,8 +44,8 @@ std::optional<Cardinal> ParseClassicPart(const String& Part) {
   if (pos >= Part.size()) return std::nullopt;  // empty, or a bare "0x"
   UInt64 value = 0;
   for (; pos < Part.size(); ++pos) {
-    int digit = DigitValue(Part[pos]);
-    if (digit >= base) return std::nullopt;
+    int digit = HexDigitValue(Part[pos]);
+    if (digit < 0 || digit >= base) return std::nullopt;
     value = value * base + digit;
     if (value > 0xFFFFFFFFull) return std::nullopt;
   }

@@ -30,7 +30,6 @@ TFrame FrameOf(DWORD style, DWORD exStyle) {
   return f;
 }
 
-bool In(const TRect& r, TPoint p) { return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom; }
 
 LRESULT SizingCode(const TRect& win, TPoint p, int border) {
   int corner = GetSystemMetrics(SM_CXSIZE);
@@ -48,11 +47,11 @@ LRESULT SizingCode(const TRect& win, TPoint p, int border) {
 LRESULT DefaultHitTest(TWindowRec* w, TPoint p) {
   if (!WindowContainsScreenPoint(w, p)) return HTNOWHERE;
   TRect client = ClientScreenRect(w);
-  if (In(client, p)) return HTCLIENT;
+  if (client.Contains(p)) return HTCLIENT;
   TRect win = WindowScreenRect(w);
   TFrame f = FrameOf(w->Style, w->ExStyle);
   TRect inside{win.Left + f.Border, win.Top + f.Border, win.Right - f.Border, win.Bottom - f.Border};
-  if (!In(inside, p)) return (w->Style & WS_THICKFRAME) && !w->Maximized ? SizingCode(win, p, f.Border) : HTBORDER;
+  if (!inside.Contains(p)) return (w->Style & WS_THICKFRAME) && !w->Maximized ? SizingCode(win, p, f.Border) : HTBORDER;
   if (f.Caption && p.Y < inside.Top + f.Caption) return HTCAPTION;
   bool vs = (w->Style & WS_VSCROLL) && p.X >= client.Right && p.Y >= client.Top && p.Y < client.Bottom;
   bool hs = (w->Style & WS_HSCROLL) && p.Y >= client.Bottom && p.X >= client.Left && p.X < client.Right;

@@ -9,8 +9,6 @@
 
 namespace {
 
-bool Contains(const TRect& r, TPoint p) { return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom; }
-
 TRect OffsetRect(TRect r, int dx, int dy) { return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy}; }
 
 LPARAM PackPoint(TPoint p) { return MAKELPARAM(static_cast<WORD>(p.X), static_cast<WORD>(p.Y)); }
@@ -68,7 +66,7 @@ TRegionData SiblingsAbove(const TWindowRec* w) {
 TWindowRec* HitWindow(TWindowRec* w, TPoint screen, LRESULT& ht);
 
 TWindowRec* HitInChildren(TWindowRec* parent, TPoint screen, LRESULT& ht) {
-  if (!Contains(ClientScreenRect(parent), screen)) return nullptr;
+  if (!ClientScreenRect(parent).Contains(screen)) return nullptr;
   std::vector<HWND> children;
   for (TWindowRec* c : parent->Children) children.push_back(c->Handle);
   for (HWND h : children) {
@@ -168,7 +166,7 @@ TPoint SurfaceOffset(const TWindowRec* w) {
 
 bool WindowContainsScreenPoint(const TWindowRec* w, TPoint screen) {
   TRect r = WindowScreenRect(w);
-  if (!Contains(r, screen)) return false;
+  if (!r.Contains(screen)) return false;
   return !w->HasRegion || w->Region.Contains({screen.X - r.Left, screen.Y - r.Top});
 }
 
@@ -539,7 +537,7 @@ HWND ChildWindowFromPointEx(HWND parent, POINT client, UINT flags) {
   TWindowRec* p = FindWindowRec(parent);
   if (!p) return nullptr;
   TPoint screen{client.X + ClientOrigin(p).X, client.Y + ClientOrigin(p).Y};
-  if (!Contains(WindowScreenRect(p), screen)) return nullptr;
+  if (!WindowScreenRect(p).Contains(screen)) return nullptr;
   for (TWindowRec* c : p->Children) {
     if ((flags & CWP_SKIPINVISIBLE) && !c->Visible()) continue;
     if ((flags & CWP_SKIPDISABLED) && !c->Enabled()) continue;

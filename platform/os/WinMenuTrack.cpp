@@ -19,7 +19,6 @@ constexpr int kBarItemPadding = 7;
 constexpr int kSubMenuOverlap = 3;
 constexpr UINT kNoItem = 0xFFFF;
 
-bool Contains(const TRect& r, TPoint p) { return p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom; }
 bool Overlap(const TRect& a, const TRect& b) {
   return std::max(a.Left, b.Left) < std::min(a.Right, b.Right) && std::max(a.Top, b.Top) < std::min(a.Bottom, b.Bottom);
 }
@@ -730,9 +729,9 @@ void TMenuTracker::HandleChar(BYTE ch) {
 bool TMenuTracker::HitTest(TPoint screen, size_t& level, int& index) const {
   for (size_t l = FLevels.size(); l-- > 0;) {
     const TLevel& lv = FLevels[l];
-    bool inside = lv.Wnd ? Contains(lv.Bounds, screen) : false;
+    bool inside = lv.Wnd ? lv.Bounds.Contains(screen) : false;
     for (size_t i = 0; i < lv.Items.size(); ++i)
-      if (Contains(lv.Items[i], screen)) {
+      if (lv.Items[i].Contains(screen)) {
         level = l;
         index = static_cast<int>(i);
         return true;
@@ -960,7 +959,7 @@ bool MenuBarDefProc(TWindowRec* w, UINT msg, WPARAM wParam, LPARAM lParam, LRESU
     case WM_NCHITTEST: {
       if (!BarMenu(w)) return false;
       TPoint p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-      if (!Contains(BarArea(w), p)) return false;
+      if (!BarArea(w).Contains(p)) return false;
       result = HTMENU;
       return true;
     }
@@ -969,7 +968,7 @@ bool MenuBarDefProc(TWindowRec* w, UINT msg, WPARAM wParam, LPARAM lParam, LRESU
       TPoint p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
       std::vector<TRect> items = BarItems(w);
       for (size_t i = 0; i < items.size(); ++i)
-        if (Contains(items[i], p)) StartBarTracking(w, static_cast<int>(i), 0);
+        if (items[i].Contains(p)) StartBarTracking(w, static_cast<int>(i), 0);
       result = 0;
       return true;
     }
@@ -1054,7 +1053,7 @@ int MenuItemFromPoint(HWND wnd, HMENU menu, POINT screen) {
   if (!m) return -1;
   for (UINT i = 0; i < m->Items.size(); ++i) {
     RECT r;
-    if (GetMenuItemRect(wnd, menu, i, &r) && Contains(r, screen)) return static_cast<int>(i);
+    if (GetMenuItemRect(wnd, menu, i, &r) && r.Contains(screen)) return static_cast<int>(i);
   }
   return -1;
 }

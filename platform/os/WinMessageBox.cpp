@@ -218,7 +218,7 @@ void Redraw(HWND wnd) { InvalidateRect(wnd, nullptr, TRUE); }
 int ButtonAt(const TBoxState& s, TPoint p) {
   for (size_t i = 0; i < s.Buttons.size(); ++i) {
     const TRect& r = s.Buttons[i].Rect;
-    if (p.X >= r.Left && p.X < r.Right && p.Y >= r.Top && p.Y < r.Bottom) return static_cast<int>(i);
+    if (r.Contains(p)) return static_cast<int>(i);
   }
   return -1;
 }

@@ -157,7 +157,7 @@ BOOL SystemParametersInfo(UINT action, UINT uiParam, void* pvParam, UINT winIni)
 
 HMONITOR MonitorFromPoint(POINT pt, DWORD flags) {
   TRect s = Backend().ScreenRect();
-  bool inside = pt.X >= s.Left && pt.X < s.Right && pt.Y >= s.Top && pt.Y < s.Bottom;
+  bool inside = s.Contains(pt);
   return inside || flags != MONITOR_DEFAULTTONULL ? kPrimaryMonitor : nullptr;
 }
 

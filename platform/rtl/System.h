@@ -54,6 +54,8 @@ struct TRect {
   Integer Width() const { return Right - Left; }
   Integer Height() const { return Bottom - Top; }
   bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
+  // The right and bottom edges are outside, as everywhere.
+  bool Contains(TPoint p) const { return p.X >= Left && p.X < Right && p.Y >= Top && p.Y < Bottom; }
   TPoint TopLeft() const { return {Left, Top}; }
   TPoint BottomRight() const { return {Right, Bottom}; }
   friend bool operator==(const TRect&, const TRect&) = default;
