@@ -5,7 +5,7 @@
 
 #include "platform/forms/DialogsInternal.h"
 #include "platform/forms/Forms.h"
-#include "platform/os/Dialogs.h"
+#include "platform/os/WinDialogs.h"
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/SysUtils.h"
 

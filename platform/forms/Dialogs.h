@@ -6,7 +6,7 @@
 // Answering without a screen:
 // - Message boxes: Application->SetMessageBoxFunc sees every box first (text, caption, MB_ flags)
 //   and returns the button's ID value; without it, the window system's SetMessageBoxHandler and
-//   the QJ_MESSAGEBOX_ANSWERS list of end-to-end scripts answer the box (platform/os/Dialogs.h).
+//   the QJ_MESSAGEBOX_ANSWERS list of end-to-end scripts answer the box (platform/os/WinDialogs.h).
 // - Message dialog forms: SetMessageDlgHandler sees each first and returns a modal result (mrNone:
 //   show the form); without it, QJ_MESSAGEDLG_ANSWERS is a comma-separated list of answers (yes,
 //   no, ok, cancel, abort, retry, ignore, all, notoall, yestoall) used one dialog after another;

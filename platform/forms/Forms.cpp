@@ -3,7 +3,7 @@
 #include "platform/forms/Forms.h"
 
 #include "platform/os/Gdi.h"
-#include "platform/os/Menus.h"
+#include "platform/os/WinMenus.h"
 
 const TResourceString SCannotShowModal = {61010, "Cannot make a visible window modal"};
 

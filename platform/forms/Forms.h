@@ -7,7 +7,7 @@
 #include <map>
 
 #include "platform/forms/Controls.h"
-#include "platform/os/Dialogs.h"
+#include "platform/os/WinDialogs.h"
 
 class THintWindow;
 class TMonitor;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/forms/Controls.h"
-#include "platform/os/Menus.h"
+#include "platform/os/WinMenus.h"
 
 class TMenu;
 class TCustomImageList;

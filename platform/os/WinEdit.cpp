@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "platform/os/Clipboard.h"
-#include "platform/os/Menus.h"
+#include "platform/os/WinMenus.h"
 #include "platform/os/WinTextControls.h"
 #include "platform/rtl/SysUtils.h"
 

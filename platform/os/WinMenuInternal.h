@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/os/Menus.h"
+#include "platform/os/WinMenus.h"
 #include "platform/os/WinInternal.h"
 
 struct TMenuItemRec {

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "platform/os/Clipboard.h"
-#include "platform/os/Dialogs.h"
+#include "platform/os/WinDialogs.h"
 #include "platform/os/Gdi.h"
 #include "platform/os/WinInternal.h"
 #include "platform/rtl/SysUtils.h"

@@ -3,7 +3,7 @@
 #include "WinTestSupport.h"
 #include "platform/os/Clipboard.h"
 #include "platform/os/Gdi.h"
-#include "platform/os/Menus.h"
+#include "platform/os/WinMenus.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <deque>
 
 #include "platform/os/Gdi.h"
-#include "platform/os/Menus.h"
+#include "platform/os/WinMenus.h"
 #include "tests/platform/os/WinTestSupport.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "platform/os/Clipboard.h"
-#include "platform/os/Dialogs.h"
+#include "platform/os/WinDialogs.h"
 #include "platform/rtl/SysUtils.h"
 #include "tests/platform/os/WinTestSupport.h"
 
