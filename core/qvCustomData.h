@@ -1,6 +1,15 @@
 // The record engine behind every grid view and lookup list: a table of records whose columns are
 // items, with one data field per item, values kept in a typed record storage, and the change
 // collection that turns edits into one ordered set of notifications per update bracket.
+//
+// Where TqvCustomDataController lives:
+//   qvCustomData.cpp            construction, items and fields, values, records, change collection
+//   qvCustomDataEditing.cpp     the provider, editing cycle, deleting, the new-item row
+//   qvCustomDataNavigation.cpp  rows, focus, navigation, selection, bookmark, loading
+//   qvCustomDataRelations.cpp   master/detail relations and detail objects
+//   qvCustomDataSearch.cpp      incremental search, incremental filter, text search
+//   qvCustomDataSummary.cpp     the owned summary and its rebuild step
+//   qvCustomDataView.cpp        view engine, grouping, filter and sorting front ends, comparisons
 #pragma once
 
 #include <functional>
