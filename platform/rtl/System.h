@@ -213,6 +213,22 @@ void FreeAndNil(T*& obj) {
   Free(tmp);
 }
 
+// Frees through Free, so that BeforeDestruction runs; the deleter of TOwned.
+struct TFreeObject {
+  void operator()(TObject* obj) const { Free(obj); }
+};
+
+// The one owning pointer for an object of the object model that no component owns. A plain
+// std::unique_ptr would skip BeforeDestruction; it is for plain C++ helpers only.
+template <class T>
+using TOwned = std::unique_ptr<T, TFreeObject>;
+
+// Two-phase construction into an owning pointer.
+template <class T, class... A>
+TOwned<T> MakeOwned(A&&... args) {
+  return TOwned<T>(New<T>(std::forward<A>(args)...));
+}
+
 // A checked down-cast: nullptr when obj is not a T.
 template <class T>
 T* As(TObject* obj) { return dynamic_cast<T*>(obj); }

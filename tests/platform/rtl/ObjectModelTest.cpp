@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/rtl/System.h"
 
 namespace {
@@ -48,7 +50,7 @@ TEST(ObjectModel, ClassReferenceConstructsTheFinalClassInTwoPhases) {
   const TShape::MetaType* cls = &TBigSquare::StaticClass();
   EXPECT_FALSE(TShape::StaticClass().CanCreate());  // abstract
   ASSERT_TRUE(cls->CanCreate());
-  std::unique_ptr<TShape> shape(cls->Create(3));
+  TOwned<TShape> shape(cls->Create(3));
   EXPECT_EQ(shape->ClassName(), "TBigSquare");
   EXPECT_EQ(shape->Area(), 9);
   EXPECT_STREQ(shape->FDescribed, "square");  // AfterConstruction dispatched to the final class
@@ -60,4 +62,21 @@ TEST(ObjectModel, AliveTokenReportsDestruction) {
   EXPECT_TRUE(token.Alive());
   flag.reset();
   EXPECT_FALSE(token.Alive());
+}
+
+TEST(ObjectModel, OwnedPointerFreesTheObjectModelsWay) {
+  class TWatched : public TObject {
+   public:
+    explicit TWatched(std::vector<const char*>* ALog) : FLog(ALog) {}
+    ~TWatched() override { FLog->push_back("destructor"); }
+    void BeforeDestruction() override { FLog->push_back("BeforeDestruction"); }
+
+   private:
+    std::vector<const char*>* FLog;
+  };
+  std::vector<const char*> log;
+  {
+    TOwned<TWatched> owned = MakeOwned<TWatched>(&log);
+  }
+  EXPECT_EQ(log, (std::vector<const char*>{"BeforeDestruction", "destructor"}));
 }
