@@ -288,13 +288,13 @@ class TqvCustomDataControllerInfo::TSorter {
 
 TqvCustomDataControllerInfo::TqvCustomDataControllerInfo(TqvCustomDataController* ADataController)
     : FDataController(ADataController),
-      FGroupingFieldList(std::make_unique<TqvGroupingFieldList>()),
-      FSortingFieldList(std::make_unique<TqvSortingFieldList>()),
-      FTotalSortingFieldList(std::make_unique<TqvSortingFieldList>()),
-      FDataGroups(std::make_unique<TqvDataGroups>()),
-      FExpandingInfos(std::make_unique<TqvDataExpandingInfos>()),
-      FFocusingInfo(std::make_unique<TqvDataFocusingInfo>(this)),
-      FPrevFocusingInfo(std::make_unique<TqvDataFocusingInfo>(this)),
+      FGroupingFieldList(MakeOwned<TqvGroupingFieldList>()),
+      FSortingFieldList(MakeOwned<TqvSortingFieldList>()),
+      FTotalSortingFieldList(MakeOwned<TqvSortingFieldList>()),
+      FDataGroups(MakeOwned<TqvDataGroups>()),
+      FExpandingInfos(MakeOwned<TqvDataExpandingInfos>()),
+      FFocusingInfo(MakeOwned<TqvDataFocusingInfo>(this)),
+      FPrevFocusingInfo(MakeOwned<TqvDataFocusingInfo>(this)),
       FSelection(ADataController->GetSelectionClass()->Create(ADataController)) {
   FGroupingFieldList->OnChanged = [this] { GroupingChanged(); };
   FSortingFieldList->OnChanged = [this] { SortingChanged(); };

@@ -137,14 +137,14 @@ class TqvCustomDataControllerInfo : public TObject {
   bool FFocusingRow = false;
   Integer FLoadCount = 0;
   std::vector<Integer> FRecordList;
-  std::unique_ptr<TqvGroupingFieldList> FGroupingFieldList;
-  std::unique_ptr<TqvSortingFieldList> FSortingFieldList;
-  std::unique_ptr<TqvSortingFieldList> FTotalSortingFieldList;
-  std::unique_ptr<TqvDataGroups> FDataGroups;
-  std::unique_ptr<TqvDataExpandingInfos> FExpandingInfos;
-  std::unique_ptr<TqvDataFocusingInfo> FFocusingInfo;
-  std::unique_ptr<TqvDataFocusingInfo> FPrevFocusingInfo;
-  std::unique_ptr<TqvDataSelection> FSelection;
+  TOwned<TqvGroupingFieldList> FGroupingFieldList;
+  TOwned<TqvSortingFieldList> FSortingFieldList;
+  TOwned<TqvSortingFieldList> FTotalSortingFieldList;
+  TOwned<TqvDataGroups> FDataGroups;
+  TOwned<TqvDataExpandingInfos> FExpandingInfos;
+  TOwned<TqvDataFocusingInfo> FFocusingInfo;
+  TOwned<TqvDataFocusingInfo> FPrevFocusingInfo;
+  TOwned<TqvDataSelection> FSelection;
 };
 
 // The grouping front end of a controller: which items are grouped, which group a row shows and

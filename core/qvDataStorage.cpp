@@ -169,7 +169,7 @@ TqvValueDef* TqvInternalValueDefs::CreateValueDef(TqvValueTypeClass AValueTypeCl
 TqvValueDef* TqvValueDefs::Add(TqvValueTypeClass AValueTypeClass, bool AStored, bool ATextStored,
                                TObject* AClient) {
   if (!AValueTypeClass) throw EInvalidOperation("A value definition needs a value type");
-  std::unique_ptr<TqvValueDef> def(CreateValueDef(AValueTypeClass));
+  TOwned<TqvValueDef> def(CreateValueDef(AValueTypeClass));
   // Not listed yet: the flags are set directly, so adding a column never disturbs the records.
   def->SetClient(AClient);
   def->FValueStored = AStored;
@@ -195,7 +195,7 @@ void TqvValueDefs::Clear() {
   while (!FItems.empty()) {
     TqvValueDef* last = FItems.back();
     Remove(last);
-    delete last;
+    Free(last);
   }
 }
 
@@ -228,7 +228,7 @@ TqvValueDef* TqvInternalValueDefs::FindByClient(TObject* AObject) const {
 }
 
 void TqvInternalValueDefs::RemoveByClient(TObject* AObject) {
-  delete FindByClient(AObject);
+  Free(FindByClient(AObject));
 }
 
 // ---------------------------------------------------------------------------------------------

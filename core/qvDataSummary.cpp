@@ -332,8 +332,8 @@ void TqvDataSummaryGroupItemLinks::Update(TCollectionItem*) { FGroup->PartChange
 
 TqvDataSummaryGroup::TqvDataSummaryGroup(TCollection* ACollection) : TCollectionItem(ACollection) {
   TqvDataSummary* summary = GetSummary();
-  FLinks = std::make_unique<TqvDataSummaryGroupItemLinks>(this, summary ? summary->GetGroupItemLinkClass() : nullptr);
-  FSummaryItems = std::make_unique<TqvDataGroupSummaryItems>(summary, summary ? summary->GetItemClass() : nullptr);
+  FLinks = MakeOwned<TqvDataSummaryGroupItemLinks>(this, summary ? summary->GetGroupItemLinkClass() : nullptr);
+  FSummaryItems = MakeOwned<TqvDataGroupSummaryItems>(summary, summary ? summary->GetItemClass() : nullptr);
 }
 
 TqvDataSummaryGroup::~TqvDataSummaryGroup() = default;
@@ -427,9 +427,9 @@ bool AddToAggregate(TqvSummaryKind AKind, const Variant& AValue, Variant& AAggre
 }  // namespace
 
 TqvDataSummary::TqvDataSummary(TqvCustomDataController* ADataController) : FDataController(ADataController) {
-  FDefaultGroupSummaryItems = std::make_unique<TqvDataGroupSummaryItems>(this, GetItemClass());
-  FFooterSummaryItems = std::make_unique<TqvDataFooterSummaryItems>(this, GetItemClass());
-  FSummaryGroups = std::make_unique<TqvDataSummaryGroups>(this);
+  FDefaultGroupSummaryItems = MakeOwned<TqvDataGroupSummaryItems>(this, GetItemClass());
+  FFooterSummaryItems = MakeOwned<TqvDataFooterSummaryItems>(this, GetItemClass());
+  FSummaryGroups = MakeOwned<TqvDataSummaryGroups>(this);
 }
 
 TqvDataSummary::~TqvDataSummary() {

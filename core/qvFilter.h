@@ -381,7 +381,7 @@ class TqvFilterCriteriaItem : public TqvCustomFilterCriteriaItem {
  private:
   String FDisplayValue;
   TObject* FItemLink;
-  std::unique_ptr<TqvFilterOperator> FOperatorObject;
+  TOwned<TqvFilterOperator> FOperatorObject;
   TqvFilterOperatorKind FOperatorKind;
   Variant FValue;
 };
@@ -474,7 +474,7 @@ class TqvFilterCriteria : public TPersistent {
   void PrepareListOperators(TqvFilterCriteriaItemList* AList);
   static TqvFilterCriteriaItem* FindInList(TqvFilterCriteriaItemList* AList, TObject* AItemLink);
   void TidyAfterRemoval(TqvFilterCriteriaItemList* AList);
-  std::unique_ptr<TqvFilterCriteriaItemList> NewRoot(TqvFilterJoinKind AJoinKind);
+  TOwned<TqvFilterCriteriaItemList> NewRoot(TqvFilterJoinKind AJoinKind);
   void ReadItems(TStream* AStream, TqvFilterCriteriaItemList* AList, Integer ACount,
                  Integer ADepth);
   void ReadCondition(TStream* AStream, TqvFilterCriteriaItemList* AList);
@@ -484,7 +484,7 @@ class TqvFilterCriteria : public TPersistent {
   Integer FMaxValueListCount = 0;
   TqvFilterCriteriaOptions FOptions = 0;
   char FPercentWildcard = '%';
-  std::unique_ptr<TqvFilterCriteriaItemList> FRoot;
+  TOwned<TqvFilterCriteriaItemList> FRoot;
   char FUnderscoreWildcard = '_';
 };
 
@@ -590,7 +590,7 @@ class TqvDataFilterCriteria : public TqvFilterCriteria {
   // Refreshes the controller, except while it or its owner is loading or going away.
   void Changed() override;
 
-  virtual std::unique_ptr<TqvFilterValueList> CreateValueList();
+  virtual TOwned<TqvFilterValueList> CreateValueList();
   // Active, not empty, and the controller not in grid mode.
   virtual bool IsFiltering() const;
 

@@ -96,7 +96,7 @@ TqvFilterCriteria* TqvCustomFilterCriteriaItem::GetCriteria() const {
 void TqvCustomFilterCriteriaItem::WriteData(TStream* AStream) { WriteByte(AStream, IsItemList() ? 1 : 0); }
 
 TqvFilterCriteriaItemList::~TqvFilterCriteriaItemList() {
-  while (!FItems.empty()) delete FItems.back();
+  while (!FItems.empty()) Free(FItems.back());
 }
 
 TqvFilterCriteria* TqvFilterCriteriaItemList::GetCriteria() const {
@@ -125,7 +125,7 @@ TqvFilterCriteriaItem* TqvFilterCriteriaItemList::AddItem(TObject* AItemLink,
 }
 
 TqvFilterCriteriaItemList* TqvFilterCriteriaItemList::AddItemList(TqvFilterJoinKind AJoinKind) {
-  auto* list = new TqvFilterCriteriaItemList(this, AJoinKind);
+  auto* list = New<TqvFilterCriteriaItemList>(this, AJoinKind);
   AppendChild(list);
   Changed();
   return list;
@@ -134,7 +134,7 @@ TqvFilterCriteriaItemList* TqvFilterCriteriaItemList::AddItemList(TqvFilterJoinK
 void TqvFilterCriteriaItemList::Clear() {
   TqvFilterCriteria* criteria = GetCriteria();
   if (criteria) criteria->BeginUpdate();
-  while (!FItems.empty()) delete FItems.back();
+  while (!FItems.empty()) Free(FItems.back());
   if (criteria) criteria->EndUpdate();
 }
 
@@ -254,8 +254,8 @@ TqvFilterCriteria::~TqvFilterCriteria() {
   FRoot.reset();
 }
 
-std::unique_ptr<TqvFilterCriteriaItemList> TqvFilterCriteria::NewRoot(TqvFilterJoinKind AJoinKind) {
-  auto root = std::make_unique<TqvFilterCriteriaItemList>(nullptr, AJoinKind);
+TOwned<TqvFilterCriteriaItemList> TqvFilterCriteria::NewRoot(TqvFilterJoinKind AJoinKind) {
+  auto root = MakeOwned<TqvFilterCriteriaItemList>(nullptr, AJoinKind);
   root->FOwnerCriteria = this;
   return root;
 }
@@ -389,7 +389,7 @@ void TqvFilterCriteria::RemoveItemByItemLink(TObject* AItemLink) {
   bool removed = false;
   while (TqvFilterCriteriaItem* item = FindItemByItemLink(AItemLink)) {
     TqvFilterCriteriaItemList* parent = item->GetParent();
-    delete item;
+    Free(item);
     removed = true;
     TidyAfterRemoval(parent);
   }
@@ -402,10 +402,10 @@ void TqvFilterCriteria::TidyAfterRemoval(TqvFilterCriteriaItemList* AList) {
   TqvFilterCriteriaItemList* grandparent = AList->GetParent();
   if (!grandparent) return;
   if (AList->GetCount() == 0) {
-    delete AList;
+    Free(AList);
   } else if (AList->GetCount() == 1 && !IsNegation(AList->GetJoinKind())) {
     grandparent->AdoptChild(AList->GetItem(0));
-    delete AList;
+    Free(AList);
   }
 }
 
@@ -549,7 +549,7 @@ void TqvFilterCriteria::ReadData(TStream* AStream) {
   } else if (count < 0 || count > BytesLeft(AStream) / kMinItemBytes) {
     RaiseCriteriaReadError();
   }
-  std::unique_ptr<TqvFilterCriteriaItemList> root = NewRoot(rootKind);
+  TOwned<TqvFilterCriteriaItemList> root = NewRoot(rootKind);
   ReadItems(AStream, root.get(), count, 0);
   std::swap(FRoot, root);
   root.reset();

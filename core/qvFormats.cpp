@@ -261,8 +261,8 @@ String CurrencySymbolQuoted(const String& ASymbol) {
   return result;
 }
 
-std::unique_ptr<TqvFormatController>& ControllerSlot() {
-  static std::unique_ptr<TqvFormatController> controller;
+TOwned<TqvFormatController>& ControllerSlot() {
+  static TOwned<TqvFormatController> controller;
   return controller;
 }
 
@@ -278,8 +278,8 @@ TqvFormatController::~TqvFormatController() {
 }
 
 TqvFormatController* GetFormatController() {
-  std::unique_ptr<TqvFormatController>& slot = ControllerSlot();
-  if (!slot) slot = std::make_unique<TqvFormatController>();
+  TOwned<TqvFormatController>& slot = ControllerSlot();
+  if (!slot) slot = MakeOwned<TqvFormatController>();
   return slot.get();
 }
 
