@@ -5,6 +5,7 @@
 #include <cstring>
 #include <exception>
 #include <numeric>
+#include <optional>
 
 #include "core/qvClasses.h"
 #include "core/qvCustomData.h"
@@ -89,6 +90,23 @@ bool ReadIntegerKey(TqvValueTypeClass AType, const void* AData, int64_t& AKey) {
 
 }  // namespace
 
+TqvSortConversionScope::TqvSortConversionScope(TqvCustomDataController* AController,
+                                               const TqvSortingFieldList& AList) {
+  for (Integer i = 0; i < AList.GetCount(); ++i) {
+    TqvCustomDataField* field = AList.GetItem(i).Field;
+    FFields.push_back(field);
+    field->SortConversion = 0;
+    if (!AController->NeedsSortConversion(field))
+      field->SortConversion = -1;
+    else
+      field->SortConversion = AController->IsSortByDisplayText(field) ? 2 : 1;
+  }
+}
+
+TqvSortConversionScope::~TqvSortConversionScope() {
+  for (TqvCustomDataField* field : FFields) field->SortConversion = 0;
+}
+
 // ---------------------------------------------------------------------------------------------
 // The comparison of one rebuild: the controller's chain for every total sorting entry, with the
 // stored values of plain items read once into key arrays (the same order the storage gives).
@@ -97,27 +115,17 @@ class TqvCustomDataControllerInfo::TSorter {
  public:
   TSorter(TqvCustomDataController* AController, const TqvSortingFieldList& AEntries)
       : FController(AController), FEntries(AEntries) {}
-  ~TSorter() {
-    for (TKey& key : FKeys) key.Entry.Field->SortConversion = 0;
-  }
   TSorter(const TSorter&) = delete;
   TSorter& operator=(const TSorter&) = delete;
 
-  bool IsPrepared() const { return FPrepared; }
+  bool IsPrepared() const { return FConversions.has_value(); }
 
   void Prepare() {
-    FPrepared = true;
+    FConversions.emplace(FController, FEntries);
     FKeys.resize(FEntries.GetCount());
     for (Integer i = 0; i < FEntries.GetCount(); ++i) {
-      TKey& key = FKeys[i];
-      key.Entry = FEntries.GetItem(i);
-      TqvCustomDataField* field = key.Entry.Field;
-      field->SortConversion = 0;
-      if (!FController->NeedsSortConversion(field))
-        field->SortConversion = -1;
-      else
-        field->SortConversion = FController->IsSortByDisplayText(field) ? 2 : 1;
-      ReadKeys(key);
+      FKeys[i].Entry = FEntries.GetItem(i);
+      ReadKeys(FKeys[i]);
     }
   }
 
@@ -279,8 +287,8 @@ class TqvCustomDataControllerInfo::TSorter {
 
   TqvCustomDataController* FController;
   const TqvSortingFieldList& FEntries;
+  std::optional<TqvSortConversionScope> FConversions;
   std::vector<TKey> FKeys;
-  bool FPrepared = false;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -702,6 +710,7 @@ void TqvCustomDataControllerInfo::SaveExpandingStates(Byte AStates) {
   infos.ClearFields();
   for (Integer i = 0; i < FGroupingFieldList->GetCount(); ++i) infos.AddField(FGroupingFieldList->GetItem(i).Field);
   bool saveSelection = (AStates & qvExpandingStateSelected) != 0;
+  TqvSortConversionScope conversions(FDataController, *FGroupingFieldList);
   Integer skipDeeperThan = -1;
   for (Integer g = 0; g < FDataGroups->GetCount(); ++g) {
     const TqvDataGroupInfo& group = FDataGroups->GetItem(g);
@@ -733,12 +742,70 @@ void TqvCustomDataControllerInfo::RestoreExpandingStates() {
   if (saved & qvExpandingStateSelected) RecomputeSelectionRows(true);
 }
 
+// A saved group value compared with the first record of a group the way the sort compared the
+// records: stored values in the storage's order (the saved value written into an internal record
+// for the purpose), converted values as sort values, and OnCompare, provider and customised
+// comparisons through the controller's chain with that internal record.
+class TqvCustomDataControllerInfo::TGroupValueComparer {
+ public:
+  explicit TGroupValueComparer(TqvCustomDataController* AController)
+      : FController(AController), FStorage(AController->GetStorage()) {}
+  ~TGroupValueComparer() {
+    if (FRecord != 0 && ~FRecord < FStorage->GetInternalRecordCount()) FStorage->DeleteRecord(FRecord);
+  }
+  TGroupValueComparer(const TGroupValueComparer&) = delete;
+  TGroupValueComparer& operator=(const TGroupValueComparer&) = delete;
+
+  // The value the next comparisons look for.
+  void SetValue(TqvCustomDataField* AField, const Variant& AValue) {
+    FField = AField;
+    FValue = AValue;
+    FDef = AField->GetStorageDef();
+    FStoredOrder = FDef && !FController->OnCompare && !FController->NeedsSortConversion(AField) &&
+                   !FController->IsProviderMode() && !FController->IsRecordComparisonCustomized();
+    FThroughChain = !FStoredOrder && (FController->OnCompare || !FController->NeedsSortConversion(AField));
+    if (!FStoredOrder && !FThroughChain) return;
+    if (FRecord == 0) FRecord = FStorage->AddInternalRecord();
+    try {
+      if (FDef) FStorage->SetValue(FRecord, FDef, AValue);
+    } catch (const EVariantError& e) {
+      if (!IsVariantConversionError(e)) throw;
+      FStorage->SetValue(FRecord, FDef, Null());
+    }
+  }
+
+  // The record's group value against the saved one, ascending.
+  Integer Compare(Integer ARecordIndex) const {
+    if (FStoredOrder) {
+      const void* recordData = nullptr;
+      const void* savedData = nullptr;
+      bool recordNull = FStorage->GetValueData(ARecordIndex, FDef, recordData);
+      bool savedNull = FStorage->GetValueData(FRecord, FDef, savedData);
+      return FDef->Compare(recordNull, savedNull, recordData, savedData);
+    }
+    if (FThroughChain) return FController->CompareRecordValues(ARecordIndex, FRecord, FField);
+    return FController->CompareSortValues(FController->GetSortValue(ARecordIndex, FField), FValue, FField);
+  }
+
+ private:
+  TqvCustomDataController* FController;
+  TqvDataStorage* FStorage;
+  TqvCustomDataField* FField = nullptr;
+  TqvValueDef* FDef = nullptr;
+  Variant FValue;
+  bool FStoredOrder = false;
+  bool FThroughChain = false;
+  Integer FRecord = 0;
+};
+
 void TqvCustomDataControllerInfo::RestoreGroupStates(bool AExpand) {
+  TqvSortConversionScope conversions(FDataController, *FGroupingFieldList);
+  TGroupValueComparer comparer(FDataController);
   std::vector<Integer> path;  // the group found at each level of the current value path
   for (Integer i = 0; i < FExpandingInfos->GetInfoCount(); ++i) {
     const TqvDataExpandingInfo& info = FExpandingInfos->GetInfo(i);
     path.resize(std::max(info.Level, 0), -1);
-    Integer group = LocateGroup(path, info.Level, info.Value);
+    Integer group = LocateGroup(path, info.Level, info.Value, comparer);
     path.push_back(group);
     if (group == -1) continue;
     if (AExpand && (info.State & qvExpandingStateExpanded)) FDataGroups->GetItem(group).Expanded = true;
@@ -749,9 +816,9 @@ void TqvCustomDataControllerInfo::RestoreGroupStates(bool AExpand) {
 }
 
 // The child group of the path's last group (a top-level group at level 0) whose value equals
-// AValue; siblings are in sort order, so a binary search finds it.
+// AValue; siblings are in sort order, so a binary search with the sort's comparison finds it.
 Integer TqvCustomDataControllerInfo::LocateGroup(const std::vector<Integer>& APath, Integer ALevel,
-                                                 const Variant& AValue) const {
+                                                 const Variant& AValue, TGroupValueComparer& AComparer) const {
   if (ALevel < 0 || ALevel >= FDataGroups->GetFieldCount()) return -1;
   Integer parent = ALevel == 0 ? -1 : APath[ALevel - 1];
   if (ALevel > 0 && parent == -1) return -1;
@@ -763,12 +830,9 @@ Integer TqvCustomDataControllerInfo::LocateGroup(const std::vector<Integer>& APa
   std::vector<Integer> siblings;
   for (Integer g = first; g <= last; ++g)
     if (FDataGroups->GetLevel(g) == ALevel) siblings.push_back(g);
-  TqvCustomDataField* field = FDataGroups->GetField(ALevel);
+  AComparer.SetValue(FDataGroups->GetField(ALevel), AValue);
   Integer sign = FGroupingFieldList->GetItem(ALevel).SortOrder == soDescending ? -1 : 1;
-  auto compare = [&](Integer g) {
-    Integer record = FRecordList[FDataGroups->GetFirstRecordListIndex(g)];
-    return sign * FDataController->CompareSortValues(FDataController->GetSortValue(record, field), AValue, field);
-  };
+  auto compare = [&](Integer g) { return sign * AComparer.Compare(FRecordList[FDataGroups->GetFirstRecordListIndex(g)]); };
   Integer low = 0, high = static_cast<Integer>(siblings.size()) - 1;
   while (low <= high) {
     Integer middle = low + (high - low) / 2;

@@ -256,8 +256,11 @@ String TqvDataGroupSummaryItems::GetValuesText(const Variant& AValues) const {
   for (Integer i = 0; i <= last; ++i) {
     TqvDataSummaryItem* item = GetItem(i);
     if (item->GetPosition() != spGroup) continue;
+    // An empty text (a Null value, an item of kind none) leaves no trace, wherever it stands.
+    String text = item->FormatValue(AValues.GetElement(i), false);
+    if (text.empty()) continue;
     if (!result.empty()) result += FSeparator + " ";
-    result += item->FormatValue(AValues.GetElement(i), false);
+    result += text;
   }
   if (result.empty()) return result;
   return FBeginText + result + FEndText;

@@ -325,7 +325,14 @@ bool TqvFilterCriteria::IsNullValue(const Variant& AValue) const {
   return HasOption(fcoSoftNull) ? VarIsSoftNull(AValue) : VarIsNull(AValue);
 }
 
+// The elements of a list (IN, BETWEEN) are normalised like single values.
 Variant TqvFilterCriteria::NormalizeValue(const Variant& AValue) const {
+  if (VarIsArray(AValue)) {
+    Variant result = AValue;
+    for (Integer i = AValue.ArrayLowBound(); i <= AValue.ArrayHighBound(); ++i)
+      result.SetElement(i, NormalizeValue(AValue.GetElement(i)));
+    return result;
+  }
   TVarType type = VarType(AValue);
   if (type == varCurrency) return AValue.AsDouble();
   if ((type == varString || type == varOleStr) && HasOption(fcoCaseInsensitive)) return UpperCaseText(AValue);

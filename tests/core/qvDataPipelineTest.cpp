@@ -445,6 +445,50 @@ TEST_F(PipelineTest, ExpandingStatesSurviveARebuild) {
   EXPECT_EQ(SelectedRows(), TIndexes{});
 }
 
+// Groups are found again with the comparison the sort used: stored texts in byte order, so an
+// upper-case "B" comes before "a" and a search by the locale's collation would miss "a".
+TEST_F(PipelineTest, ExpandedGroupsSurviveARefreshWhateverTheirText) {
+  struct Case {
+    const char* name;
+    TAction act;
+  } cases[] = {
+      {"a value changes", [](auto&, auto* c) { c->SetValue(2, kNum, 9); }},
+      {"the filter changes",
+       [](auto&, auto* c) {
+         c->GetFilter()->AddItem(nullptr, c->GetItem(kNum), okLess, 9, "9");
+         c->GetFilter()->SetActive(true);
+       }},
+      {"the grouping order changes", [](auto&, auto* c) { c->ChangeSorting(kName, soDescending); }},
+      {"descending, then a value changes",
+       [](auto&, auto* c) {
+         c->ChangeSorting(kName, soDescending);
+         c->SetValue(2, kNum, 9);
+       }},
+      {"sorted by display text", [](auto&, auto* c) { c->SetOptions(c->GetOptions() | dcoCaseInsensitive); }},
+  };
+  for (const Case& test : cases) {
+    TearDown();
+    SetUp();
+    const char* names[] = {"B", "a", "B", "a", "a"};
+    Controller->BeginUpdate();
+    for (int r = 0; r < 5; ++r) Controller->SetValue(r, kName, names[r]);
+    Controller->EndUpdate();
+    GroupBy(kName, 0);
+    Integer rowOfA = Controller->GetRowInfo(0).RecordIndex == 0 ? 1 : 0;
+    Controller->GetGroups()->ChangeExpanding(rowOfA, true, false);
+    test.act(*this, Controller);
+    Integer expanded = 0;
+    for (Integer row = 0; row < Controller->GetRowCount(); ++row) {
+      TqvRowInfo info = Controller->GetRowInfo(row);
+      if (info.Level == 0 && info.Expanded) {
+        ++expanded;
+        EXPECT_EQ(Controller->GetValue(info.RecordIndex, kName).AsString(), "a") << test.name;
+      }
+    }
+    EXPECT_EQ(expanded, 1) << test.name;
+  }
+}
+
 TEST_F(PipelineTest, RemovingAGroupedItemClearsGroupingAndSelection) {
   GroupBy(kRadio, 0);
   Controller->ChangeRowSelection(0, true);
