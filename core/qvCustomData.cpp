@@ -240,6 +240,12 @@ bool TqvCustomDataController::IsProviderField(TqvCustomDataField* AField) const 
   return reference && !reference->GetIsInternal();
 }
 
+bool TqvCustomDataController::CanReadStoredValues(TqvCustomDataField* AField) const {
+  if (IsGridMode() || (IsProviderMode() && IsProviderField(AField))) return false;
+  const TqvValueDef* def = AField->GetStorageDef();
+  return def && def->HasPlace();
+}
+
 void TqvCustomDataController::SetValue(Integer ARecordIndex, Integer AItemIndex, const Variant& AValue) {
   if (IsGridMode()) return;
   CheckRecordRange(ARecordIndex);

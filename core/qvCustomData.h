@@ -415,6 +415,11 @@ class TqvCustomDataController : public TPersistent {
   virtual Variant GetFieldValue(Integer ARecordIndex, TqvCustomDataField* AField);
   virtual String GetFieldDisplayText(Integer ARecordIndex, TqvCustomDataField* AField);
   virtual bool IsProviderField(TqvCustomDataField* AField) const;
+  // True when the field's values, filter values and display texts are what its storage places
+  // hold, so passes over every record (the filter, the incremental filter, the incremental
+  // search) may read the places directly. Descendants that answer any of them otherwise for a
+  // field answer False for it.
+  virtual bool CanReadStoredValues(TqvCustomDataField* AField) const;
   virtual Variant GetGroupingValue(Integer ARecordIndex, TqvCustomDataField* AField);
   virtual Variant GetFilterValue(Integer ARecordIndex, TqvCustomDataField* AField);
   virtual String GetIncrementalSearchText(Integer ARecordIndex, Integer AItemIndex);

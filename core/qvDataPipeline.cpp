@@ -10,6 +10,7 @@
 #include "core/qvClasses.h"
 #include "core/qvCustomData.h"
 #include "core/qvFilter.h"
+#include "core/qvFilterPredicate.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomDataControllerInfo)
 
@@ -857,15 +858,22 @@ void TqvCustomDataControllerInfo::RebuildRecordList() {
 
 // Records the filter or the incremental filter rejects leave the list (the edited record always
 // stays); selection entries of records that left go with them, the others stay on their records.
+// Both are compiled once for the pass, to read stored values directly where they can.
 void TqvCustomDataControllerInfo::FilterRecords() {
   TqvDataFilterCriteria* filter = FDataController->GetFilter();
   bool filtering = filter && filter->IsFiltering();
   bool incremental = FDataController->IsIncrementalFilterActive();
   if (!filtering && !incremental) return;
   Integer edited = FDataController->IsEditing() ? FDataController->GetEditingRecordIndex() : -1;
+  std::optional<TqvDataFilterPredicate> predicate;
+  if (filtering) predicate.emplace(filter);
+  std::optional<TqvDisplayTextPrefix> prefix;
+  if (incremental)
+    prefix.emplace(FDataController, FDataController->GetIncrementalFilterField(),
+                   FDataController->GetIncrementalFilterText(),
+                   [](TqvCustomDataController* c, TqvCustomDataField* f, Integer r) { return c->GetFieldDisplayText(r, f); });
   auto passes = [&](Integer ARecord) {
-    return (!filtering || filter->IsRecordMatching(ARecord)) &&
-           (!incremental || FDataController->IsRecordInIncrementalFilter(ARecord));
+    return (!filtering || predicate->IsRecordMatching(ARecord)) && (!incremental || prefix->Matches(ARecord));
   };
   std::vector<bool> removed(FRecordList.size(), false);
   bool anyRemoved = false;

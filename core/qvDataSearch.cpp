@@ -5,6 +5,7 @@
 #include "core/qvClasses.h"
 #include "core/qvCustomData.h"
 #include "core/qvDataPipeline.h"
+#include "core/qvFilterPredicate.h"
 #include "core/qvFormats.h"
 
 QJ_IMPLEMENT_CLASS(TqvDataControllerSearch)
@@ -22,16 +23,16 @@ TqvCustomDataField* FieldOfValueDef(TqvValueDef* AValueDef) {
 
 Integer TqvDataControllerSearch::GetItemIndex() const { return FField ? FField->GetIndex() : -1; }
 
-bool TqvDataControllerSearch::Matches(Integer ARecordIndex, const String& AText) {
-  return TextStartsWith(FDataController->GetIncrementalSearchText(ARecordIndex, FField->GetIndex()), AText, true);
-}
-
-// The first filtered position from AFrom towards ATo (either direction) whose record matches.
+// The first filtered position from AFrom towards ATo (either direction) whose record's search
+// text starts with AText.
 Integer TqvDataControllerSearch::Scan(Integer AFrom, Integer ATo, const String& AText) {
+  TqvDisplayTextPrefix prefix(FDataController, FField, AText, [](TqvCustomDataController* c, TqvCustomDataField* f, Integer r) {
+    return c->GetIncrementalSearchText(r, f->GetIndex());
+  });
   Integer step = AFrom <= ATo ? 1 : -1;
   for (Integer p = AFrom; p != ATo + step; p += step) {
     Integer record = FDataController->GetRecordIndexByFilteredIndex(p);
-    if (Matches(record, AText)) return record;
+    if (prefix.Matches(record)) return record;
   }
   return -1;
 }

@@ -516,6 +516,27 @@ void TqvDataStorage::RemoveValueDefPlaces(TqvValueDefs* AValueDefs, TqvValueDef*
 }
 
 // ---------------------------------------------------------------------------------------------
+// TqvStoredColumn
+
+TqvStoredColumn::TqvStoredColumn(const TqvDataStorage* AStorage, const TqvValueDef* AValueDef)
+    : FRecords(AStorage->FRecords.data()),
+      FCount(AStorage->GetRecordCount()),
+      FFlagOffset(AValueDef->GetFlagOffset()),
+      FValueType(AValueDef->GetValueTypeClass()) {
+  if (FValueType == TqvIntegerValueType::Class()) {
+    FOrdinalSize = 4;
+  } else if (FValueType == TqvSmallintValueType::Class()) {
+    FOrdinalSize = 2;
+  } else if (FValueType == TqvWordValueType::Class()) {
+    FOrdinalSize = 2;
+    FUnsigned = true;
+  } else if (FValueType == TqvLargeIntValueType::Class()) {
+    FOrdinalSize = 8;
+  }
+  FText = FValueType == TqvStringValueType::Class();
+}
+
+// ---------------------------------------------------------------------------------------------
 // TqvLookupList
 
 bool TqvLookupList::Find(const Variant& AKey, Integer& AIndex) const {
