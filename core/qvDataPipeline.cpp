@@ -872,27 +872,32 @@ void TqvCustomDataControllerInfo::FilterRecords() {
     prefix.emplace(FDataController, FDataController->GetIncrementalFilterField(),
                    FDataController->GetIncrementalFilterText(),
                    [](TqvCustomDataController* c, TqvCustomDataField* f, Integer r) { return c->GetFieldDisplayText(r, f); });
-  auto passes = [&](Integer ARecord) {
-    return (!filtering || predicate->IsRecordMatching(ARecord)) && (!incremental || prefix->Matches(ARecord));
-  };
-  std::vector<bool> removed(FRecordList.size(), false);
-  bool anyRemoved = false;
-  size_t kept = 0;
-  for (size_t p = 0; p < FRecordList.size(); ++p) {
+  // The list is fresh, so a position is a record index. A filter that never takes the general
+  // path cannot raise: it answers for all records at once; otherwise record after record.
+  const size_t count = FRecordList.size();
+  std::vector<Byte> keep;
+  bool batch = filtering && !predicate->IsGeneral();
+  if (batch) predicate->MatchAll(FRecordList, keep);
+  else keep.assign(count, 1);
+  for (size_t p = 0; (!batch || incremental) && p < count; ++p) {
     Integer record = FRecordList[p];
-    if (record == edited || passes(record)) {
-      FRecordList[kept++] = record;
-    } else {
-      removed[p] = true;
-      anyRemoved = true;
-    }
+    if (record == edited) continue;
+    if (filtering && !batch) keep[p] = predicate->IsRecordMatching(record);
+    if (incremental && keep[p]) keep[p] = prefix->Matches(record);
   }
+  if (edited >= 0 && static_cast<size_t>(edited) < count) keep[edited] = 1;
+  size_t kept = 0;
+  for (size_t p = 0; p < count; ++p) {
+    FRecordList[kept] = FRecordList[p];
+    kept += keep[p] != 0;
+  }
+  bool anyRemoved = kept < count;
   FRecordList.resize(kept);
   if (!anyRemoved) return;
   for (Integer i = FSelection->GetCount() - 1; i >= 0; --i) {
     const TqvDataSelectionInfo& entry = FSelection->GetItem(i);
-    bool gone = entry.Level != -1 && entry.RecordIndex >= 0 &&
-                entry.RecordIndex < static_cast<Integer>(removed.size()) && removed[entry.RecordIndex];
+    bool gone = entry.Level != -1 && entry.RecordIndex >= 0 && entry.RecordIndex < static_cast<Integer>(count) &&
+                !keep[entry.RecordIndex];
     if (gone) FSelection->DeleteAndNotify(i);
   }
 }

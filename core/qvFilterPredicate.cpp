@@ -141,6 +141,7 @@ class TOrdinalReader {
   explicit TOrdinalReader(const TqvStoredColumn& AColumn) : FColumn(AColumn) {}
 
   static bool MakeKey(const Variant& AValue, TKey& AKey) { return MakeOrdinalKey(AValue, AKey); }
+  void Prefetch(Integer ARecordIndex) const { FColumn.Prefetch(ARecordIndex); }
   TValue Read(Integer ARecordIndex) const {
     const Byte* place = FColumn.PlaceOf(ARecordIndex);
     return place ? TValue{false, FColumn.OrdinalOf(place)} : TValue{true, 0};
@@ -170,6 +171,7 @@ class TTextReader {
       : FColumn(AColumn), FUpper(AUpper), FSoftNull(ASoftNull) {}
 
   static bool MakeKey(const Variant& AValue, TKey& AKey) { return MakeTextKey(AValue, AKey); }
+  void Prefetch(Integer ARecordIndex) const { FColumn.Prefetch(ARecordIndex); }
   TValue Read(Integer ARecordIndex) const {
     const Byte* place = FColumn.PlaceOf(ARecordIndex);
     if (!place) return {true, {}};
@@ -215,8 +217,13 @@ class TqvDataFilterPredicate::TNode {
  public:
   virtual ~TNode() = default;
   virtual bool Matches(Integer ARecordIndex) const = 0;
+  // AResults[i] := Matches(ARecords[i]) for every record. Typed nodes answer in one loop over
+  // the records, so that the loads of many records overlap; a general one record after record.
+  virtual void MatchAll(const Integer* ARecords, size_t ACount, Byte* AResults) const {
+    for (size_t i = 0; i < ACount; ++i) AResults[i] = Matches(ARecords[i]);
+  }
   // True when the general test is asked somewhere below: it may raise, so every child of a list
-  // is then evaluated in order, as the criteria do.
+  // is then evaluated in order, record after record, as the criteria do.
   virtual bool IsGeneral() const = 0;
 };
 
@@ -242,6 +249,26 @@ class TListNode : public TNode {
     FGeneral = std::any_of(FChildren.begin(), FChildren.end(), [](const auto& child) { return child->IsGeneral(); });
   }
   bool IsGeneral() const override { return FGeneral; }
+
+  // Without a general test below, each child answers for all records in turn.
+  void MatchAll(const Integer* ARecords, size_t ACount, Byte* AResults) const override {
+    if (FGeneral || FChildren.empty()) return TNode::MatchAll(ARecords, ACount, AResults);
+    FChildren[0]->MatchAll(ARecords, ACount, AResults);
+    if (FKind == fjkNotAnd || FKind == fjkNotOr)
+      for (size_t i = 0; i < ACount; ++i) AResults[i] = !AResults[i];
+    std::vector<Byte> values(FChildren.size() > 1 ? ACount : 0);
+    for (size_t c = 1; c < FChildren.size(); ++c) {
+      FChildren[c]->MatchAll(ARecords, ACount, values.data());
+      for (size_t i = 0; i < ACount; ++i) {
+        switch (FKind) {
+          case fjkAnd: AResults[i] = AResults[i] && values[i]; break;
+          case fjkOr: AResults[i] = AResults[i] || values[i]; break;
+          case fjkNotAnd: AResults[i] = AResults[i] || !values[i]; break;
+          case fjkNotOr: AResults[i] = AResults[i] && !values[i]; break;
+        }
+      }
+    }
+  }
 
   bool Matches(Integer ARecordIndex) const override {
     const bool negation = FKind == fjkNotAnd || FKind == fjkNotOr;
@@ -280,28 +307,42 @@ class TColumnNode : public TNode {
   bool IsGeneral() const override { return false; }
 
   bool Matches(Integer ARecordIndex) const override {
-    const typename TReader::TValue value = FReader.Read(ARecordIndex);
+    Byte result;
+    MatchAll(&ARecordIndex, 1, &result);
+    return result;
+  }
+
+  void MatchAll(const Integer* ARecords, size_t ACount, Byte* AResults) const override {
+    const TKey& key = FKeys.empty() ? FNoKey : FKeys[0];
+    auto all = [&](auto ATest) {
+      for (size_t i = 0; i < ACount; ++i) {
+        if (i + kPrefetchDistance < ACount) FReader.Prefetch(ARecords[i + kPrefetchDistance]);
+        AResults[i] = ATest(FReader.Read(ARecords[i]));
+      }
+    };
     switch (FTest) {
-      case TTest::Equal: return FReader.Equals(value, FKeys[0]);
-      case TTest::NotEqual: return !FReader.Equals(value, FKeys[0]);
-      case TTest::Less: return Compare(value, FKeys[0]) < 0;
-      case TTest::LessEqual: return Compare(value, FKeys[0]) <= 0;
-      case TTest::Greater: return Compare(value, FKeys[0]) > 0;
-      case TTest::GreaterEqual: return Compare(value, FKeys[0]) >= 0;
-      case TTest::Like: return FReader.IsLike(value, *FPattern);
-      case TTest::NotLike: return !FReader.IsLike(value, *FPattern);
-      case TTest::Between: return IsBetween(value);
-      case TTest::NotBetween: return !IsBetween(value);
-      case TTest::InList: return IsInList(value);
-      case TTest::NotInList: return !IsInList(value);
-      case TTest::Blank: return FReader.IsBlank(value);
-      case TTest::NotBlank: return !FReader.IsBlank(value);
+      case TTest::Equal: return all([&](const TValue& v) { return FReader.Equals(v, key); });
+      case TTest::NotEqual: return all([&](const TValue& v) { return !FReader.Equals(v, key); });
+      case TTest::Less: return all([&](const TValue& v) { return Compare(v, key) < 0; });
+      case TTest::LessEqual: return all([&](const TValue& v) { return Compare(v, key) <= 0; });
+      case TTest::Greater: return all([&](const TValue& v) { return Compare(v, key) > 0; });
+      case TTest::GreaterEqual: return all([&](const TValue& v) { return Compare(v, key) >= 0; });
+      case TTest::Like: return all([&](const TValue& v) { return FReader.IsLike(v, *FPattern); });
+      case TTest::NotLike: return all([&](const TValue& v) { return !FReader.IsLike(v, *FPattern); });
+      case TTest::Between: return all([&](const TValue& v) { return IsBetween(v); });
+      case TTest::NotBetween: return all([&](const TValue& v) { return !IsBetween(v); });
+      case TTest::InList: return all([&](const TValue& v) { return IsInList(v); });
+      case TTest::NotInList: return all([&](const TValue& v) { return !IsInList(v); });
+      case TTest::Blank: return all([&](const TValue& v) { return FReader.IsBlank(v); });
+      case TTest::NotBlank: return all([&](const TValue& v) { return !FReader.IsBlank(v); });
     }
-    return false;
   }
 
  private:
   using TValue = typename TReader::TValue;
+  static inline const TKey FNoKey{};
+  // Records are asked for this far ahead, so that their buffers arrive while others are tested.
+  static constexpr size_t kPrefetchDistance = 16;
 
   Integer Compare(const TValue& AValue, const TKey& AKey) const {
     return CompareWithKey(AValue.Null, FReader.Relation(AValue, AKey), AKey);
@@ -345,6 +386,9 @@ class TCompiler {
         node = std::make_unique<TGeneralNode>(FFilter, condition);
       children.push_back(std::move(node));
     }
+    // One child of an AND or OR list is the list's answer.
+    bool plain = AList->GetJoinKind() == fjkAnd || AList->GetJoinKind() == fjkOr;
+    if (plain && children.size() == 1) return std::move(children[0]);
     return std::make_unique<TListNode>(AList->GetJoinKind(), std::move(children));
   }
 
@@ -438,6 +482,18 @@ bool TqvDataFilterPredicate::IsRecordMatching(Integer ARecordIndex) const {
     return FFilter->IsRecordMatching(ARecordIndex);
   return FRoot->Matches(ARecordIndex);
 }
+
+void TqvDataFilterPredicate::MatchAll(const std::vector<Integer>& ARecords, std::vector<Byte>& AResults) const {
+  AResults.resize(ARecords.size());
+  bool inRange = std::all_of(ARecords.begin(), ARecords.end(), [&](Integer r) { return r >= 0 && r < FRecordCount; });
+  if (FTypedCount == 0 || !inRange) {
+    for (size_t i = 0; i < ARecords.size(); ++i) AResults[i] = FFilter->IsRecordMatching(ARecords[i]);
+    return;
+  }
+  FRoot->MatchAll(ARecords.data(), ARecords.size(), AResults.data());
+}
+
+bool TqvDataFilterPredicate::IsGeneral() const { return FTypedCount == 0 || FRoot->IsGeneral(); }
 
 // ---------------------------------------------------------------------------------------------
 // TqvDisplayTextPrefix

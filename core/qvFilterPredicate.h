@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "core/qvDataStorage.h"
 
@@ -26,6 +27,10 @@ class TqvDataFilterPredicate {
 
   // The answer of the filter's IsRecordMatching, raising where it raises.
   bool IsRecordMatching(Integer ARecordIndex) const;
+  // AResults[i] := IsRecordMatching(ARecords[i]) for every record, in one pass.
+  void MatchAll(const std::vector<Integer>& ARecords, std::vector<Byte>& AResults) const;
+  // True when some condition takes the general path (which may raise, record after record).
+  bool IsGeneral() const;
   // How many conditions read the storage directly; the others take the general path.
   Integer GetTypedCount() const { return FTypedCount; }
 
