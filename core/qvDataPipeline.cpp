@@ -180,10 +180,6 @@ class TqvCustomDataControllerInfo::TSorter {
     std::vector<int64_t> Ints;
     std::vector<TTextKey> Texts;
   };
-  struct TKeyedRecord {
-    int64_t Key;
-    Integer Record;
-  };
   static constexpr size_t kMaxInlineKeys = 4;
   struct TKeysRecord {
     int64_t Keys[kMaxInlineKeys];
@@ -207,6 +203,7 @@ class TqvCustomDataControllerInfo::TSorter {
     Integer count = storage->GetRecordCount();
     AKey.Type = def->GetValueTypeClass();
     AKey.Sign = AKey.Entry.SortOrder == soDescending ? -1 : 1;
+    if (FController->CanReadStoredValues(field) && ReadColumnKeys(AKey, TqvStoredColumn(storage, def))) return;
     AKey.Data.resize(count);
     for (Integer r = 0; r < count; ++r) {
       const void* data = nullptr;
@@ -221,6 +218,31 @@ class TqvCustomDataControllerInfo::TSorter {
       if (!AKey.Data[r] || !ReadIntegerKey(AKey.Type, AKey.Data[r], AKey.Ints[r])) AKey.Ints[r] = kNullKey;
     AKey.Data = {};
     AKey.Kind = kInteger;
+  }
+
+  // Integer and text keys straight from the places.
+  bool ReadColumnKeys(TKey& AKey, const TqvStoredColumn& AColumn) {
+    const Integer count = FController->GetStorage()->GetRecordCount();
+    if (IsIntegerKeyType(AKey.Type)) {
+      AKey.Ints.resize(count);
+      for (Integer r = 0; r < count; ++r) {
+        const Byte* place = AColumn.PlaceOf(r);
+        AKey.Ints[r] = place ? AColumn.OrdinalOf(place) : kNullKey;
+      }
+      AKey.Kind = kInteger;
+      return true;
+    }
+    if (!AColumn.IsText()) return false;
+    AKey.Texts.resize(count);
+    for (Integer r = 0; r < count; ++r) {
+      const Byte* place = AColumn.PlaceOf(r);
+      if (!place) continue;  // Null: rank 0
+      bool nil;
+      AKey.Texts[r].Text = TqvStoredColumn::TextOf(place, nil);
+      AKey.Texts[r].Rank = nil ? 1 : 2;
+    }
+    AKey.Kind = kText;
+    return true;
   }
 
   void ReadTextKeys(TKey& AKey) {
@@ -272,18 +294,22 @@ class TqvCustomDataControllerInfo::TSorter {
     for (size_t i = 0; i < items.size(); ++i) AList[i] = items[i].Record;
   }
 
-  // The same quicksort and order over (key, record) pairs kept side by side.
+  // The same quicksort and order over one number per record: the key (16 or 32 bits, Null
+  // below all, turned over when descending) above the record index, which breaks ties upwards.
   void SortByIntegerKey(std::vector<Integer>& AList) const {
     const TKey& key = FKeys[0];
-    std::vector<TKeyedRecord> items(AList.size());
-    for (size_t i = 0; i < AList.size(); ++i) items[i] = {key.Ints[AList[i]], AList[i]};
-    Integer sign = key.Sign;
+    constexpr int64_t kLowest = int64_t(INT32_MIN) - 1;  // Null
+    constexpr uint64_t kSpan = uint64_t(INT32_MAX) - kLowest;
+    std::vector<uint64_t> items(AList.size());
+    for (size_t i = 0; i < AList.size(); ++i) {
+      int64_t value = key.Ints[AList[i]];
+      uint64_t rank = static_cast<uint64_t>((value == kNullKey ? kLowest : value) - kLowest);
+      if (key.Sign < 0) rank = kSpan - rank;
+      items[i] = rank << 31 | static_cast<uint32_t>(AList[i]);
+    }
     QuickSort(items.data(), 0, static_cast<Integer>(items.size()) - 1,
-              [sign](const TKeyedRecord& a, const TKeyedRecord& b) {
-                if (a.Key != b.Key) return a.Key < b.Key ? -sign : sign;
-                return CompareInts(a.Record, b.Record);
-              });
-    for (size_t i = 0; i < items.size(); ++i) AList[i] = items[i].Record;
+              [](uint64_t a, uint64_t b) { return a < b ? -1 : (a > b ? 1 : 0); });
+    for (size_t i = 0; i < items.size(); ++i) AList[i] = static_cast<Integer>(items[i] & 0x7FFFFFFF);
   }
 
   TqvCustomDataController* FController;

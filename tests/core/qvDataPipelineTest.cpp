@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -682,4 +683,39 @@ TEST(ChannelView, FilteredSortedWithFocusAndSelectionKeptAcrossARefilter) {
   EXPECT_EQ(c->GetSelectedCount(), 3);
   for (Integer i = 0; i < 3; ++i) EXPECT_TRUE(c->IsRowSelected(rowOf(selected[i])));
   Free(c);
+}
+
+// Sorting by one integer item orders by value (Null first, all turned over when descending) and
+// keeps equal values in storage order either way; a string item sorts the same way by bytes.
+TEST(PipelineSort, OneItemSortsByValueThenStorageOrder) {
+  struct TItemObject : TObject {};
+  for (TqvValueTypeClass type : {TqvIntegerValueType::Class(), TqvSmallintValueType::Class(),
+                                 TqvWordValueType::Class(), TqvStringValueType::Class()}) {
+    for (TqvDataSortOrder order : {soAscending, soDescending}) {
+      auto* c = New<TqvDataController>(nullptr);
+      TItemObject item;
+      c->AddItem(&item);
+      c->ChangeValueTypeClass(0, type);
+      const Integer count = 300;
+      c->BeginUpdate();
+      c->SetRecordCount(count);
+      std::vector<std::pair<Integer, Integer>> keys;  // (rank, record); rank -1 for Null
+      for (Integer r = 0; r < count; ++r) {
+        Integer value = static_cast<Integer>((r * 7919) % 23);
+        bool null = value == 5 || r % 37 == 0;
+        bool text = type == TqvStringValueType::Class();
+        if (!null) c->SetValue(r, 0, text ? Variant(String(1, static_cast<char>('A' + value))) : Variant(value));
+        keys.push_back({null ? -1 : value, r});
+      }
+      c->EndUpdate();
+      c->ChangeSorting(0, order);
+      std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+        return order == soAscending ? a.first < b.first : a.first > b.first;
+      });
+      for (Integer row = 0; row < count; ++row)
+        ASSERT_EQ(c->GetRowInfo(row).RecordIndex, keys[static_cast<size_t>(row)].second)
+            << type->ClassName() << " row " << row << (order == soAscending ? " ascending" : " descending");
+      Free(c);
+    }
+  }
 }
