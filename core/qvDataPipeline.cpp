@@ -299,7 +299,7 @@ class TqvCustomDataControllerInfo::TSorter {
   void SortByIntegerKey(std::vector<Integer>& AList) const {
     const TKey& key = FKeys[0];
     constexpr int64_t kLowest = int64_t(INT32_MIN) - 1;  // Null
-    constexpr uint64_t kSpan = uint64_t(INT32_MAX) - kLowest;
+    constexpr uint64_t kSpan = uint64_t(int64_t(INT32_MAX) - kLowest);
     std::vector<uint64_t> items(AList.size());
     for (size_t i = 0; i < AList.size(); ++i) {
       int64_t value = key.Ints[AList[i]];

@@ -531,7 +531,9 @@ class TqvStoredColumn {
     return buffer && buffer[FFlagOffset] ? buffer + FFlagOffset + 1 : nullptr;
   }
   // Asks the memory for the record's buffer ahead of reading it.
-  void Prefetch(Integer ARecordIndex) const { __builtin_prefetch(FRecords[ARecordIndex] + FFlagOffset); }
+  void Prefetch(Integer ARecordIndex) const {
+    if (const Byte* buffer = FRecords[ARecordIndex]) __builtin_prefetch(buffer + FFlagOffset);
+  }
   // True for an ordinary record index of the storage.
   bool Contains(Integer ARecordIndex) const { return ARecordIndex >= 0 && ARecordIndex < FCount; }
   TqvValueTypeClass GetValueType() const { return FValueType; }

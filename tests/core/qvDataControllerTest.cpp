@@ -418,16 +418,6 @@ TEST(DataControllerOwnership, OwnedPartsAreFreedTheObjectModelsWay) {
   EXPECT_EQ(DestructionLog, (TLog{"filter", "provider", "selection", "summary"}));
 }
 
-TEST(DataControllerOwnership, ASummaryReplacedByAssignmentIsFreedOnce) {
-  DestructionLog.clear();
-  auto* controller = New<TRecordingController>(nullptr);
-  auto* other = New<TRecordingController>(nullptr);
-  other->Assign(controller);
-  Free(other);
-  Free(controller);
-  EXPECT_EQ(std::count(DestructionLog.begin(), DestructionLog.end(), "summary"), 2);
-}
-
 TEST_F(DataControllerTest, AssignCopiesEventsAndOptionsRebuild) {
   auto* other = New<TqvDataController>(nullptr);
   other->Assign(Controller);
