@@ -130,6 +130,13 @@ class TqvCustomDataControllerInfo::TSorter {
     }
   }
 
+  // The key arrays of the items read straight from their places, for comparisons by record
+  // index (sorting by one integer item reads the places itself and needs none).
+  void ReadColumnKeys() {
+    for (TKey& key : FKeys)
+      if (key.Column) ReadColumnKeys(key, *key.Column);
+  }
+
   // One entry, descending applied.
   Integer CompareEntry(Integer R1, Integer R2, Integer AEntry) const {
     const TKey& key = FKeys[AEntry];
@@ -160,10 +167,11 @@ class TqvCustomDataControllerInfo::TSorter {
     return FController->CompareRecordIndexes(R1, R2);
   }
 
-  void SortList(std::vector<Integer>& AList) const {
+  void SortList(std::vector<Integer>& AList) {
     if (AList.size() < 2) return;
     Integer last = static_cast<Integer>(AList.size()) - 1;
     if (FKeys.size() == 1 && FKeys[0].Kind == kInteger) return SortByIntegerKey(AList);
+    ReadColumnKeys();
     if (AllIntegerKeys()) return SortByIntegerKeys(AList);
     if (FKeys.size() == 1 && FKeys[0].Kind == kText) return SortByTextKey(AList);
     QuickSort(AList.data(), 0, last, [this](Integer a, Integer b) { return Compare(a, b); });
@@ -179,6 +187,7 @@ class TqvCustomDataControllerInfo::TSorter {
     std::vector<const void*> Data;
     std::vector<int64_t> Ints;
     std::vector<TTextKey> Texts;
+    std::optional<TqvStoredColumn> Column;  // integer and text items read from their places
   };
   static constexpr size_t kMaxInlineKeys = 4;
   struct TKeysRecord {
@@ -203,7 +212,14 @@ class TqvCustomDataControllerInfo::TSorter {
     Integer count = storage->GetRecordCount();
     AKey.Type = def->GetValueTypeClass();
     AKey.Sign = AKey.Entry.SortOrder == soDescending ? -1 : 1;
-    if (FController->CanReadStoredValues(field) && ReadColumnKeys(AKey, TqvStoredColumn(storage, def))) return;
+    if (FController->CanReadStoredValues(field)) {
+      TqvStoredColumn column(storage, def);
+      if (IsIntegerKeyType(AKey.Type) || column.IsText()) {
+        AKey.Kind = IsIntegerKeyType(AKey.Type) ? kInteger : kText;
+        AKey.Column = column;
+        return;
+      }
+    }
     AKey.Data.resize(count);
     for (Integer r = 0; r < count; ++r) {
       const void* data = nullptr;
@@ -220,19 +236,21 @@ class TqvCustomDataControllerInfo::TSorter {
     AKey.Kind = kInteger;
   }
 
+  static int64_t IntegerKeyOf(const TqvStoredColumn& AColumn, Integer ARecordIndex) {
+    const Byte* place = AColumn.PlaceOf(ARecordIndex);
+    return place ? AColumn.OrdinalOf(place) : kNullKey;
+  }
+
   // Integer and text keys straight from the places.
-  bool ReadColumnKeys(TKey& AKey, const TqvStoredColumn& AColumn) {
+  void ReadColumnKeys(TKey& AKey, const TqvStoredColumn& AColumn) {
     const Integer count = FController->GetStorage()->GetRecordCount();
-    if (IsIntegerKeyType(AKey.Type)) {
+    if (AKey.Kind == kInteger) {
+      if (!AKey.Ints.empty()) return;
       AKey.Ints.resize(count);
-      for (Integer r = 0; r < count; ++r) {
-        const Byte* place = AColumn.PlaceOf(r);
-        AKey.Ints[r] = place ? AColumn.OrdinalOf(place) : kNullKey;
-      }
-      AKey.Kind = kInteger;
-      return true;
+      for (Integer r = 0; r < count; ++r) AKey.Ints[r] = IntegerKeyOf(AColumn, r);
+      return;
     }
-    if (!AColumn.IsText()) return false;
+    if (!AKey.Texts.empty()) return;
     AKey.Texts.resize(count);
     for (Integer r = 0; r < count; ++r) {
       const Byte* place = AColumn.PlaceOf(r);
@@ -241,8 +259,6 @@ class TqvCustomDataControllerInfo::TSorter {
       AKey.Texts[r].Text = TqvStoredColumn::TextOf(place, nil);
       AKey.Texts[r].Rank = nil ? 1 : 2;
     }
-    AKey.Kind = kText;
-    return true;
   }
 
   void ReadTextKeys(TKey& AKey) {
@@ -302,7 +318,7 @@ class TqvCustomDataControllerInfo::TSorter {
     constexpr uint64_t kSpan = uint64_t(int64_t(INT32_MAX) - kLowest);
     std::vector<uint64_t> items(AList.size());
     for (size_t i = 0; i < AList.size(); ++i) {
-      int64_t value = key.Ints[AList[i]];
+      int64_t value = key.Column ? IntegerKeyOf(*key.Column, AList[i]) : key.Ints[AList[i]];
       uint64_t rank = static_cast<uint64_t>((value == kNullKey ? kLowest : value) - kLowest);
       if (key.Sign < 0) rank = kSpan - rank;
       items[i] = rank << 31 | static_cast<uint32_t>(AList[i]);
@@ -945,6 +961,7 @@ void TqvCustomDataControllerInfo::BuildGroups(TSorter& ASorter) {
   Integer count = static_cast<Integer>(FRecordList.size());
   if (count == 0 || levels == 0) return;
   if (!ASorter.IsPrepared()) ASorter.Prepare();
+  ASorter.ReadColumnKeys();
   std::vector<Integer> current(levels), reference(levels, FRecordList[0]);
   auto open = [&](Integer ALevel, Integer ARow, Integer APosition) {
     Integer g = groups.AddGroup();
