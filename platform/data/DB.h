@@ -408,8 +408,9 @@ class TDataSet : public TComponent {
   void FillWindow(Integer AStart, Integer ACount, bool AReread = false);
   // Shows the record at APosition on window row ARow, or as near to it as the records allow.
   void PlaceWindow(Integer APosition, Integer ARow, bool AReread = false);
-  // Reads the selection again and stays on the active record while it is still selected.
-  void ReloadRecords(bool AReread);
+  // Reads the selection and the window's records again, staying on the active record while it
+  // is still selected.
+  void ReloadRecords();
   bool FindRecordId(const String& AKeyFields, const Variant& AKeyValues, TLocateOptions AOptions,
                     TRecordId& AId);
   bool DecodeBookmark(const TBookmarkStr& ABookmark, TRecordId& AId) const;

@@ -362,7 +362,7 @@ void TDataSet::Refilter(const TFilterNode* AFilter, bool ACaseInsensitive) {
   const TFilterNode* oldFilter = FFiltered ? FFilterExpression.get() : nullptr;
   FStorage->SetFilter(AFilter, ACaseInsensitive);
   try {
-    ReloadRecords(false);
+    ReloadRecords();
   } catch (...) {
     FStorage->SetFilter(oldFilter, (FFilterOptions & foCaseInsensitive) != 0);
     throw;

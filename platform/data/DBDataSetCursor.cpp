@@ -79,7 +79,7 @@ void TDataSet::PlaceWindow(Integer APosition, Integer ARow, bool AReread) {
   FActiveRecord = APosition - start;
 }
 
-void TDataSet::ReloadRecords(bool AReread) {
+void TDataSet::ReloadRecords() {
   const TRecordBuffer* active = ActiveBufferOrNull();
   bool hadRecord = active && !active->IsNew;
   TRecordId current = hadRecord ? active->Id : 0;
@@ -90,7 +90,7 @@ void TDataSet::ReloadRecords(bool AReread) {
   try {
     Integer position = hadRecord ? RecordPosition(current) : -1;
     if (position < 0) position = std::max(0, oldPosition);
-    PlaceWindow(position, FActiveRecord, AReread);
+    PlaceWindow(position, FActiveRecord, true);
   } catch (...) {
     FIds.swap(ids);
     throw;
@@ -160,7 +160,7 @@ Integer TDataSet::GetRecordCount() const { return static_cast<Integer>(FIds.size
 
 void TDataSet::Refresh() {
   CheckBrowseMode();
-  ReloadRecords(true);
+  ReloadRecords();
 }
 
 // ---------------------------------------------------------------------------------------------
