@@ -175,6 +175,7 @@ class TField : public TComponent {
   void SetValue(const Variant& Value);
   bool IsNull() const;
   void Clear() { SetValue(Variant::Null()); }
+  // The edit text without OnGetText; a blob's bytes as they are.
   String GetAsString() const;
   void SetAsString(const String& Value);
   Integer GetAsInteger() const;

@@ -175,7 +175,7 @@ bool TField::IsNull() const {
 String TField::GetAsString() const {
   Variant value = GetValue();
   if (VarIsNull(value) || VarIsEmpty(value)) return String();
-  return ValueText(value, false);
+  return IsBlob() ? VarToStr(value) : ValueText(value, false);
 }
 
 void TField::SetAsString(const String& Value) {
