@@ -216,6 +216,7 @@ class TField : public TComponent {
  private:
   friend class TDataSet;
   String FormatText(bool ADisplayText) const;
+  String TypedText(const Variant& AValue, bool ADisplayText) const;
   Variant LookupValue() const;
   void CheckLookupDataSet(TDataSet* Value) const;
 

@@ -175,7 +175,7 @@ bool TField::IsNull() const {
 String TField::GetAsString() const {
   Variant value = GetValue();
   if (VarIsNull(value) || VarIsEmpty(value)) return String();
-  return IsBlob() ? VarToStr(value) : ValueText(value, false);
+  return IsBlob() ? VarToStr(value) : TypedText(value, false);
 }
 
 void TField::SetAsString(const String& Value) {
@@ -236,7 +236,16 @@ String TField::FormatText(bool ADisplayText) const {
   }
   Variant value = GetValue();
   if (VarIsNull(value) || VarIsEmpty(value)) return String();
-  return ValueText(value, ADisplayText);
+  return TypedText(value, ADisplayText);
+}
+
+String TField::TypedText(const Variant& AValue, bool ADisplayText) const {
+  try {
+    return ValueText(AValue, ADisplayText);
+  } catch (const EVariantError&) {
+  } catch (const EConvertError&) {
+  }
+  return VarToStr(AValue);  // a stored value foreign to the field's type shows as it is
 }
 
 void TField::SetText(const String& Value) {

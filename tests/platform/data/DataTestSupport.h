@@ -87,6 +87,15 @@ class TDataTest : public ::testing::Test {
     Link->Clear();
   }
 
+  // Rows of Items that pass AWhere, counted by the database itself.
+  Integer CountRows(const String& AWhere = String()) {
+    auto query = TOwned<TSQLiteQuery>(New<TSQLiteQuery>(nullptr));
+    query->SetDatabase(Db);
+    query->GetSQL()->SetText("SELECT count(*) AS n FROM Items" + (AWhere.empty() ? String() : " WHERE " + AWhere));
+    query->Open();
+    return query->FieldByName("n")->GetAsInteger();
+  }
+
   TField* Field(const String& AName) const { return Table->FieldByName(AName); }
   String Name() const { return Field("Name")->GetAsString(); }
 
