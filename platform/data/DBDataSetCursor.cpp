@@ -42,25 +42,38 @@ void TDataSet::ReadBuffer(TRecordBuffer& ABuffer, TRecordId AId) {
   FStorage->ReadRecord(AId, ABuffer.Values);
 }
 
+void TDataSetStorage::ReadRecords(const std::vector<TRecordId>& AIds, std::vector<std::vector<Variant>>& AValues) {
+  std::vector<std::vector<Variant>> values(AIds.size());
+  for (size_t i = 0; i < AIds.size(); ++i) ReadRecord(AIds[i], values[i]);
+  AValues.swap(values);
+}
+
 void TDataSet::FillWindow(Integer AStart, Integer ACount, bool AReread) {
-  // Read what is missing first, so that a failing read leaves the window as it was.
+  // Both windows hold ascending identities: one walk finds the buffers to keep. What is missing
+  // is read first, so that a failing read leaves the window as it was.
   std::vector<TRecordBuffer> buffers(static_cast<size_t>(ACount));
   std::vector<Integer> kept(static_cast<size_t>(ACount), -1);
+  std::vector<TRecordId> missing;
+  size_t old = 0;
   for (Integer i = 0; i < ACount; ++i) {
     TRecordId id = FIds[static_cast<size_t>(AStart + i)];
-    if (!AReread) {
-      auto old = std::find_if(FBuffers.begin(), FBuffers.end(),
-                              [id](const TRecordBuffer& b) { return !b.IsNew && b.Id == id; });
-      if (old != FBuffers.end()) {
-        kept[static_cast<size_t>(i)] = static_cast<Integer>(old - FBuffers.begin());
-        continue;
-      }
-    }
-    ReadBuffer(buffers[static_cast<size_t>(i)], id);
+    buffers[static_cast<size_t>(i)].Id = id;
+    while (!AReread && old < FBuffers.size() && (FBuffers[old].IsNew || FBuffers[old].Id < id)) ++old;
+    if (!AReread && old < FBuffers.size() && FBuffers[old].Id == id)
+      kept[static_cast<size_t>(i)] = static_cast<Integer>(old);
+    else
+      missing.push_back(id);
   }
-  for (Integer i = 0; i < ACount; ++i)
+  std::vector<std::vector<Variant>> values;
+  if (!missing.empty()) FStorage->ReadRecords(missing, values);
+  size_t next = 0;
+  for (Integer i = 0; i < ACount; ++i) {
+    TRecordBuffer& buffer = buffers[static_cast<size_t>(i)];
     if (kept[static_cast<size_t>(i)] >= 0)
-      buffers[static_cast<size_t>(i)] = std::move(FBuffers[static_cast<size_t>(kept[static_cast<size_t>(i)])]);
+      buffer = std::move(FBuffers[static_cast<size_t>(kept[static_cast<size_t>(i)])]);
+    else
+      buffer.Values = std::move(values[next++]);
+  }
   FBuffers = std::move(buffers);
   FWindowStart = AStart;
 }

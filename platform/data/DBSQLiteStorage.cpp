@@ -67,11 +67,9 @@ class TSQLiteTableStorage : public TDataSetStorage {
   void Open(std::vector<TFieldDef>& ADefs) override {
     ReadColumns(ADefs);
     ChooseRowIdName();
-    String columns;
-    for (const TSQLColumn& column : FColumns) columns += (columns.empty() ? "" : ", ") + QuoteIdentifier(column.Name);
     try {
       FRead = std::make_unique<TSQLiteStatement>(
-          FDb, "SELECT " + columns + " FROM " + Table() + " WHERE " + FRowId + " = ?1");
+          FDb, "SELECT " + ColumnList() + " FROM " + Table() + " WHERE " + FRowId + " = ?1");
     } catch (const EDatabaseError&) {
       throw EDatabaseError(&SNoRowIds, {FTableName});
     }
@@ -96,6 +94,35 @@ class TSQLiteTableStorage : public TDataSetStorage {
     std::vector<Variant> values(FColumns.size());
     for (size_t i = 0; i < FColumns.size(); ++i)
       values[i] = FRead->ColumnValue(static_cast<int>(i), FColumns[i].DataType);
+    AValues.swap(values);
+  }
+
+  // One statement over the identities' range; a record it misses is read on its own.
+  void ReadRecords(const std::vector<TRecordId>& AIds, std::vector<std::vector<Variant>>& AValues) override {
+    if (AIds.size() < 2) return TDataSetStorage::ReadRecords(AIds, AValues);
+    if (!FReadRange)
+      FReadRange = std::make_unique<TSQLiteStatement>(
+          FDb, "SELECT " + FRowId + ", " + ColumnList() + " FROM " + Table() + " WHERE " + FRowId +
+                   " BETWEEN ?1 AND ?2 ORDER BY " + FRowId);
+    std::vector<std::vector<Variant>> values(AIds.size());
+    std::vector<bool> found(AIds.size(), false);
+    {
+      TSQLiteStatement::TUse use(*FReadRange);
+      FReadRange->Bind(1, Variant(AIds.front()), ftLargeint);
+      FReadRange->Bind(2, Variant(AIds.back()), ftLargeint);
+      size_t next = 0;
+      while (next < AIds.size() && FReadRange->Step()) {
+        TRecordId id = FReadRange->ColumnInt64(0);
+        while (next < AIds.size() && AIds[next] < id) ++next;
+        if (next == AIds.size() || AIds[next] != id) continue;
+        values[next].resize(FColumns.size());
+        for (size_t i = 0; i < FColumns.size(); ++i)
+          values[next][i] = FReadRange->ColumnValue(static_cast<int>(i + 1), FColumns[i].DataType);
+        found[next++] = true;
+      }
+    }
+    for (size_t i = 0; i < AIds.size(); ++i)
+      if (!found[i]) ReadRecord(AIds[i], values[i]);
     AValues.swap(values);
   }
 
@@ -176,6 +203,12 @@ class TSQLiteTableStorage : public TDataSetStorage {
  private:
   String Table() const { return QuoteIdentifier(FTableName); }
 
+  String ColumnList() const {
+    String columns;
+    for (const TSQLColumn& column : FColumns) columns += (columns.empty() ? "" : ", ") + QuoteIdentifier(column.Name);
+    return columns;
+  }
+
   String Where(std::vector<String> AConditions) const {
     if (!FFilter.Text.empty()) AConditions.insert(AConditions.begin(), FFilter.Text);
     return WhereClause(AConditions);
@@ -229,6 +262,7 @@ class TSQLiteTableStorage : public TDataSetStorage {
   std::vector<Integer> FIntegerColumns;
   Integer FRowIdColumn = -1;
   std::unique_ptr<TSQLiteStatement> FRead;
+  std::unique_ptr<TSQLiteStatement> FReadRange;
   TSQLCondition FFilter;
 };
 
