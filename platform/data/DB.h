@@ -370,7 +370,6 @@ class TDataSet : public TComponent {
  protected:
   // The storage behind the records; called by each Open.
   virtual std::unique_ptr<TDataSetStorage> CreateStorage() = 0;
-  TDataSetStorage* GetStorage() const { return FStorage.get(); }
   void CheckActive() const;
   void CheckInactive() const;
 
