@@ -175,7 +175,7 @@ void TDataSet::Delete() {
   TRecordId id = ActiveBuffer().Id;
   FStorage->DeleteRecord(id);
   Integer position = RecordPosition(id);
-  FIds.erase(FIds.begin() + position);
+  if (position >= 0) FIds.erase(FIds.begin() + position);
   FBuffers.erase(FBuffers.begin() + FActiveRecord);
   TAliveToken alive = AliveToken();
   SetState(dsBrowse);

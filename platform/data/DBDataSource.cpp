@@ -165,15 +165,21 @@ Integer TDataLink::ClampWindow(Integer AFirst) const {
   return std::max(0, AFirst);
 }
 
-Integer TDataLink::GetActiveRecord() const { return FActive ? GetDataSet()->FActiveRecord - FFirstRecord : 0; }
+// A link may still count as active for a moment while its source drops the dataset.
+Integer TDataLink::GetActiveRecord() const {
+  const TDataSet* dataSet = GetDataSet();
+  return FActive && dataSet ? dataSet->FActiveRecord - FFirstRecord : 0;
+}
 
 void TDataLink::SetActiveRecord(Integer Value) {
-  if (FActive) GetDataSet()->FActiveRecord = Value + FFirstRecord;
+  TDataSet* dataSet = GetDataSet();
+  if (FActive && dataSet) dataSet->FActiveRecord = Value + FFirstRecord;
 }
 
 Integer TDataLink::GetRecordCount() const {
-  if (!FActive) return 0;
-  return std::max(0, std::min(GetDataSet()->GetBufferRecordCount() - FFirstRecord, FBufferCount));
+  const TDataSet* dataSet = GetDataSet();
+  if (!FActive || !dataSet) return 0;
+  return std::max(0, std::min(dataSet->GetBufferRecordCount() - FFirstRecord, FBufferCount));
 }
 
 bool TDataLink::Edit() {

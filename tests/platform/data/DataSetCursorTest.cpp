@@ -97,6 +97,8 @@ const TLocateCase LocateCases[] = {
     {"TwoFields", "Name;Qty", VarArrayOf({"Alpha", 50}), 0, 5},
     {"TwoFieldsOneWrong", "Name; Qty", VarArrayOf({"Alpha", 20}), 0, 0},
     {"Missing", "Name", "Gamma", loCaseInsensitive, 0},
+    {"InjectionIsJustText", "Name", "x' OR '1'='1", 0, 0},
+    {"InjectionWithOptions", "Name", "x' OR '1'='1", loCaseInsensitive | loPartialKey, 0},
 };
 
 INSTANTIATE_TEST_SUITE_P(Keys, DataSetLocate, ::testing::ValuesIn(LocateCases),
