@@ -283,3 +283,56 @@ TEST_F(GraphicsBrushCache, ANotifierFreedByAnotherIsSkipped) {
 }
 
 }  // namespace
+
+namespace {
+
+class GraphicsGlyphs : public TLookAndFeelTest {
+ protected:
+  void SetUp() override {
+    TLookAndFeelTest::SetUp();
+    FGlyph = MakeOwned<TBitmap>();
+    FGlyph->SetPixelFormat(pf32bit);
+    FGlyph->SetSize(8, 8);
+    FGlyph->GetCanvas()->GetBrush()->SetColor(clFuchsia);
+    FGlyph->GetCanvas()->FillRect(Rect(0, 0, 8, 8));
+    FGlyph->GetCanvas()->GetBrush()->SetColor(clBlack);
+    FGlyph->GetCanvas()->FillRect(Rect(2, 2, 6, 6));
+    FGlyph->SetTransparentColor(clFuchsia);
+  }
+  TOwned<TBitmap> FGlyph;
+};
+
+TEST_F(GraphicsGlyphs, EnabledGlyphsReplaceTheirTransparentColour) {
+  Canvas()->DrawGlyph(0, 0, FGlyph.get(), true, clNone);
+  EXPECT_EQ(PixelRGB(0, 0), RGBOf(Paper)) << "clNone keeps the background";
+  EXPECT_EQ(PixelRGB(3, 3), RGBOf(clBlack));
+  Canvas()->DrawGlyph(10, 0, FGlyph.get(), true, clLime);
+  EXPECT_EQ(PixelRGB(10, 0), RGBOf(clLime));
+  EXPECT_EQ(PixelRGB(13, 3), RGBOf(clBlack));
+  EXPECT_EQ(Canvas()->GetBrush()->GetStyle(), bsSolid) << "the brush style comes back";
+}
+
+TEST_F(GraphicsGlyphs, DisabledGlyphsAreEmbossed) {
+  Canvas()->DrawGlyph(0, 0, FGlyph.get(), false, clNone);
+  EXPECT_EQ(Count(clBlack), 0);
+  EXPECT_GT(Count(clBtnShadow), 0);
+  EXPECT_GT(Count(clBtnHighlight), 0);
+  EXPECT_EQ(PixelRGB(0, 0), RGBOf(Paper));
+  Canvas()->DrawGlyph(20, 0, FGlyph.get(), false, clLime);
+  EXPECT_EQ(PixelRGB(20, 0), RGBOf(clLime)) << "over the background colour";
+}
+
+TEST_F(GraphicsCanvas, InvertRectInvertsAndRestoresTheCopyMode) {
+  Canvas()->InvertRect(Rect(0, 0, 4, 4));
+  EXPECT_EQ(PixelRGB(1, 1), RGBOf(Paper) ^ 0xFFFFFF);
+  EXPECT_EQ(PixelRGB(5, 5), RGBOf(Paper));
+  EXPECT_EQ(Canvas()->GetCanvas()->GetCopyMode(), cmSrcCopy);
+}
+
+TEST_F(GraphicsCanvas, ScreenCanvasMeasuresWithoutAWindow) {
+  TqvScreenCanvas screen;
+  EXPECT_GT(screen.TextWidth("Measure"), screen.TextWidth("M"));
+  EXPECT_EQ(screen.FontHeight(Canvas()->GetFont()), Canvas()->TextHeight("Qq"));
+}
+
+}  // namespace

@@ -197,3 +197,67 @@ TEST_F(GdiTheme, ThemeNameWhileOn) {
 }
 
 }  // namespace
+
+namespace {
+
+class GdiThemeSwitch : public GdiTheme {
+ protected:
+  void SetUp() override {
+    GdiTheme::SetUp();
+    const char* home = std::getenv("XDG_CONFIG_HOME");
+    FSavedHome = home ? home : "";
+    FHadHome = home != nullptr;
+    FHome = ::testing::TempDir() + "qj-theme-switch";
+    setenv("XDG_CONFIG_HOME", FHome.c_str(), 1);
+    unsetenv("QJ_THEMES");
+  }
+  void TearDown() override {
+    unsetenv("QJ_THEMES");
+    if (FHadHome)
+      setenv("XDG_CONFIG_HOME", FSavedHome.c_str(), 1);
+    else
+      unsetenv("XDG_CONFIG_HOME");
+    GdiTheme::TearDown();
+  }
+  std::string FHome, FSavedHome;
+  bool FHadHome = false;
+};
+
+TEST_F(GdiThemeSwitch, TheEnvironmentWinsOverThePerUserSetting) {
+  ThemeEngine::SetEnabled(false, true);
+  ThemeEngine::SetEnabled(true);
+  ThemeEngine::Reload();
+  EXPECT_FALSE(ThemeEngine::Enabled()) << "the remembered setting";
+  setenv("QJ_THEMES", "on", 1);
+  ThemeEngine::Reload();
+  EXPECT_TRUE(ThemeEngine::Enabled());
+  setenv("QJ_THEMES", "0", 1);
+  ThemeEngine::Reload();
+  EXPECT_FALSE(ThemeEngine::Enabled());
+  setenv("QJ_THEMES", "maybe", 1);
+  ThemeEngine::SetEnabled(true, true);
+  ThemeEngine::Reload();
+  EXPECT_TRUE(ThemeEngine::Enabled()) << "an unreadable switch leaves the setting";
+}
+
+TEST_F(GdiTheme, ParentBackgroundIsPaintedBehindAChild) {
+  HWND parent = Top(0, 0, 60, 60);
+  HWND child = Child(parent, 10, 10, 20, 20);
+  MsgHandler() = [parent](HWND wnd, UINT msg, WPARAM w, LPARAM, LRESULT& result) {
+    if (wnd != parent || msg != WM_ERASEBKGND) return false;
+    RECT r{0, 0, 60, 60};
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    FillRect(reinterpret_cast<HDC>(w), &r, red);
+    DeleteObject(red);
+    result = 1;
+    return true;
+  };
+  TPixelCanvas canvas(20, 20);
+  RECT r{0, 0, 20, 20};
+  (void)child;
+  EXPECT_EQ(DrawThemeParentBackground(child, canvas.DC(), &r), S_OK);
+  EXPECT_EQ(canvas.Count(RGB(255, 0, 0)), 400);
+  EXPECT_EQ(DrawThemeParentBackground(parent, canvas.DC(), &r), E_FAIL) << "a top-level window has no parent";
+}
+
+}  // namespace
