@@ -186,6 +186,10 @@ TColor GetUltraFlatPressedColor();
 // ---------------------------------------------------------------------------------------------
 // System colour change notification
 
+// Runs a notification; an exception it raises goes to the application's exception handler, so
+// that a broadcast goes on to the next subscriber.
+void CallRoutingExceptions(TObject* Sender, const std::function<void()>& Call);
+
 // Calls OnSystemPaletteChanged after each system colour change, while it lives.
 class TqvSystemPaletteChangedNotifier : public TObject {
   QJ_CLASS(TqvSystemPaletteChangedNotifier, TObject)

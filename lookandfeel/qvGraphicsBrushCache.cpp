@@ -29,17 +29,15 @@ TGraphicsUnit& Unit() {
   return unit;
 }
 
-// Hands an exception raised by a notifier to the application, so that the others still run.
-template <class F>
-void CallGuarded(TObject* Sender, F&& call) {
+}  // namespace
+
+void CallRoutingExceptions(TObject* Sender, const std::function<void()>& Call) {
   try {
-    call();
+    Call();
   } catch (...) {
     Application->HandleException(Sender);
   }
 }
-
-}  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Notifier and listener
@@ -72,7 +70,7 @@ void TqvSystemPaletteChangedListener::NotifyAll() {
   const std::vector<TqvSystemPaletteChangedNotifier*> snapshot = FNotifiers;
   for (TqvSystemPaletteChangedNotifier* n : snapshot) {
     if (std::find(FNotifiers.begin(), FNotifiers.end(), n) == FNotifiers.end()) continue;
-    if (n->OnSystemPaletteChanged) CallGuarded(this, [n] { n->OnSystemPaletteChanged(); });
+    if (n->OnSystemPaletteChanged) CallRoutingExceptions(this, n->OnSystemPaletteChanged);
   }
 }
 

@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <array>
 
-#include "platform/forms/Forms.h"
+#include "lookandfeel/qvGraphics.h"
+#include "platform/forms/Controls.h"
 #include "platform/os/Windows.h"
 
 QJ_IMPLEMENT_CLASS(TzmThemeChangedNotificator)
@@ -30,15 +31,6 @@ TThemeManager& StartedManager() {
   TThemeManager& m = Manager();
   if (!m.Started) InitThemeManager();
   return m;
-}
-
-template <class F>
-void CallGuarded(TObject* Sender, F&& call) {
-  try {
-    call();
-  } catch (...) {
-    Application->HandleException(Sender);
-  }
 }
 
 }  // namespace
@@ -112,7 +104,7 @@ void TzmThemeChangedEventReceiver::WndProc(TMessage& Message) {
     Message.Result = DefWindowProc(FWindow, Message.Msg, Message.WParam, Message.LParam);
     return;
   }
-  CallGuarded(this, [this] { ThemeChanged(); });
+  CallRoutingExceptions(this, [this] { ThemeChanged(); });
   Message.Result = 0;
 }
 
@@ -124,7 +116,7 @@ void TzmThemeChangedEventReceiver::ThemeChanged() {
   const std::vector<TzmThemeChangedNotificator*> snapshot = m.Subscribers;
   for (TzmThemeChangedNotificator* n : snapshot) {
     if (std::find(m.Subscribers.begin(), m.Subscribers.end(), n) == m.Subscribers.end()) continue;
-    if (n->OnThemeChanged) CallGuarded(this, [n] { n->OnThemeChanged(); });
+    if (n->OnThemeChanged) CallRoutingExceptions(this, n->OnThemeChanged);
   }
 }
 
