@@ -1,8 +1,6 @@
 // Helpers shared by the dialog units.
 #pragma once
 
-#include <memory>
-
 #include "platform/rtl/System.h"
 
 class TCustomForm;
