@@ -20,7 +20,7 @@ constexpr HRESULT E_INVALIDARG = HRESULT(0x80070057u);
 constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 constexpr bool FAILED(HRESULT hr) { return hr < 0; }
 
-enum THEMESIZE { TS_MIN = 0, TS_TRUE = 1, TS_DRAW = 2 };
+enum THEMESIZE : int { TS_MIN = 0, TS_TRUE = 1, TS_DRAW = 2 };
 
 constexpr DWORD STAP_ALLOW_NONCLIENT = 1, STAP_ALLOW_CONTROLS = 2, STAP_ALLOW_WEBCONTENT = 4;
 
