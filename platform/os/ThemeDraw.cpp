@@ -88,7 +88,7 @@ void Triangle(HDC dc, const POINT (&p)[3], COLORREF color) {
 // A solid arrow of odd base width centred in r.
 void Arrow(HDC dc, const TRect& r, TArrowDir dir, COLORREF color) {
   const bool vertical = dir == TArrowDir::Up || dir == TArrowDir::Down;
-  int base = std::min(r.Width(), r.Height()) / 2;
+  int base = std::min(r.Width(), r.Height()) * 3 / 5;
   if (base % 2 == 0) --base;
   base = std::max(base, 3);
   const int depth = base / 2 + 1;

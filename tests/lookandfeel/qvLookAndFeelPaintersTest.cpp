@@ -217,6 +217,50 @@ TEST_F(PainterDrawing, ButtonCaptionIsEmbossedWhenDisabledAndNeverShifted) {
   EXPECT_GT(Count(clBtnShadow), 0);
 }
 
+TEST_F(PainterDrawing, SmallExpandButtonFramesInTheCurrentBrushColour) {
+  Canvas()->SetBrushColor(clRed);
+  TqvUltraFlatLookAndFeelPainter::Class()->DrawSmallExpandButton(Canvas(), Rect(0, 0, 9, 9), true, clDefault);
+  EXPECT_EQ(PixelRGB(0, 4), RGBOf(clRed));
+  EXPECT_EQ(PixelRGB(1, 1), RGBOf(Paper)) << "clDefault leaves the inside";
+  EXPECT_EQ(PixelRGB(4, 4), RGBOf(clBtnText)) << "the minus";
+}
+
+TEST_F(PainterDrawing, UltraFlatCloseCrossNeverShifts) {
+  TqvLookAndFeelPainterClass p = TqvUltraFlatLookAndFeelPainter::Class();
+  auto crossTopLeft = [&](TqvButtonState s) {
+    Clear();
+    p->DrawFilterCloseButton(Canvas(), Rect(0, 0, 16, 15), s);
+    const TColor glyph = p->GetButtonGlyphColor(s);
+    for (Integer y = 0; y < 15; ++y)
+      for (Integer x = 0; x < 16; ++x)
+        if (PixelRGB(x, y) == RGBOf(glyph) && x > 0 && y > 0 && x < 15 && y < 14) return TPoint{x, y};
+    return TPoint{-1, -1};
+  };
+  EXPECT_EQ(crossTopLeft(qvbsPressed), crossTopLeft(qvbsNormal));
+  EXPECT_EQ(crossTopLeft(qvbsNormal), (TPoint{4, 4}));
+  TqvLookAndFeelPainterClass standard = TqvStandardLookAndFeelPainter::Class();
+  Clear();
+  standard->DrawFilterCloseButton(Canvas(), Rect(0, 0, 16, 14), qvbsNormal);
+  EXPECT_EQ(PixelRGB(4, 3), RGBOf(clBtnText));
+  Clear();
+  standard->DrawFilterCloseButton(Canvas(), Rect(0, 0, 16, 14), qvbsPressed);
+  EXPECT_EQ(PixelRGB(5, 4), RGBOf(clBtnText)) << "the standard cross moves by one when pressed";
+  EXPECT_NE(PixelRGB(4, 3), RGBOf(clBtnText));
+}
+
+TEST_F(PainterDrawing, TextContentFillsOrLetsTheEventPaint) {
+  TqvLookAndFeelPainterClass p = TqvUltraFlatLookAndFeelPainter::Class();
+  p->DrawTextContent(Canvas(), Rect(0, 0, 20, 10), Rect(0, 0, 20, 10), taLeftJustify, vaTop, false, false, "", nullptr,
+                     clBlack, clLime, nullptr);
+  EXPECT_EQ(Count(clLime), 200);
+  Clear();
+  int calls = 0;
+  p->DrawTextContent(Canvas(), Rect(0, 0, 20, 10), Rect(0, 0, 20, 10), taLeftJustify, vaTop, false, false, "", nullptr,
+                     clBlack, clLime, [&](TqvCanvas*, const TRect&) { return ++calls > 0; });
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(Count(clLime), 0) << "the event painted the background";
+}
+
 // The mended rule: a right border adds its width, so best-fit columns never clip the caption.
 TEST_F(PainterDrawing, HeaderWidthForTextAddsBothBorders) {
   for (TqvLookAndFeelPainterClass p : {TqvStandardLookAndFeelPainter::Class(), TqvUltraFlatLookAndFeelPainter::Class()}) {
