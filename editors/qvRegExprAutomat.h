@@ -306,6 +306,9 @@ class TqvRegExprParserItem : public TObject {
  public:
   virtual bool MayMatchEmpty() const = 0;
   virtual TOwned<TqvRegExprParserItem> Duplicate() const = 0;
+  // Appends a diagnostic outline of the item ("item --> +", groups bracketed by
+  // "<Start_Block>" and "<Finish_Block> --> sign"), one line each.
+  virtual void Dump(String& AOutline) const = 0;
   virtual void MarkFinal() = 0;
   // The state a path enters the item by and the one it leaves by.
   virtual TqvRegExprState* GetInState() const = 0;
@@ -338,6 +341,8 @@ class TqvRegExprParserAlt {
 
   bool AllMayBeSkipped() const;
   bool AllMayMatchEmpty() const;
+  // "<Start_Alt>", the items, "<Finish_Alt>".
+  void Dump(String& AOutline) const;
 };
 
 using TqvRegExprParserAlts = std::vector<TqvRegExprParserAlt>;
@@ -351,6 +356,7 @@ class TqvRegExprParserSimpleItem : public TqvRegExprParserItem {
   TqvRegExprSimpleState* GetState() const { return FState.get(); }
   bool MayMatchEmpty() const override { return MayBeSkipped(); }
   TOwned<TqvRegExprParserItem> Duplicate() const override;
+  void Dump(String& AOutline) const override;
   void MarkFinal() override { FState->SetFinal(true); }
   TqvRegExprState* GetInState() const override { return FState.get(); }
   TqvRegExprState* GetOutState() const override { return FState.get(); }
@@ -374,6 +380,7 @@ class TqvRegExprParserBlockItem : public TqvRegExprParserItem {
 
   bool MayMatchEmpty() const override;
   TOwned<TqvRegExprParserItem> Duplicate() const override;
+  void Dump(String& AOutline) const override;
   void MarkFinal() override;
   TqvRegExprState* GetInState() const override { return FEntry.get(); }
   TqvRegExprState* GetOutState() const override { return FExit.get(); }

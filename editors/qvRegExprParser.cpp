@@ -132,6 +132,12 @@ bool TqvRegExprParserAlt::AllMayMatchEmpty() const {
   return std::all_of(Items.begin(), Items.end(), [](const auto& item) { return item->MayMatchEmpty(); });
 }
 
+void TqvRegExprParserAlt::Dump(String& AOutline) const {
+  AOutline += "<Start_Alt>\r\n";
+  for (const TOwned<TqvRegExprParserItem>& item : Items) item->Dump(AOutline);
+  AOutline += "<Finish_Alt>\r\n";
+}
+
 TqvRegExprParserSimpleItem::TqvRegExprParserSimpleItem(TOwned<TqvRegExprSimpleState> AState,
                                                        TOwned<TqvRegExprQuantifier> AQuantifier)
     : TqvRegExprParserItem(std::move(AQuantifier)), FState(std::move(AState)) {}
@@ -141,6 +147,10 @@ TOwned<TqvRegExprParserItem> TqvRegExprParserSimpleItem::Duplicate() const {
   return MakeOwned<TqvRegExprParserSimpleItem>(
       TOwned<TqvRegExprSimpleState>(static_cast<TqvRegExprSimpleState*>(state.release())),
       GetQuantifier().Duplicate());
+}
+
+void TqvRegExprParserSimpleItem::Dump(String& AOutline) const {
+  AOutline += "item --> " + GetQuantifier().Sign() + "\r\n";
 }
 
 TqvRegExprParserBlockItem::TqvRegExprParserBlockItem(TOwned<TqvRegExprQuantifier> AQuantifier)
@@ -160,6 +170,12 @@ TOwned<TqvRegExprParserItem> TqvRegExprParserBlockItem::Duplicate() const {
     for (const TOwned<TqvRegExprParserItem>& item : alt.Items) target.Items.push_back(item->Duplicate());
   }
   return copy;
+}
+
+void TqvRegExprParserBlockItem::Dump(String& AOutline) const {
+  AOutline += "<Start_Block>\r\n";
+  for (const TqvRegExprParserAlt& alt : FAlternatives) alt.Dump(AOutline);
+  AOutline += "<Finish_Block> --> " + GetQuantifier().Sign() + "\r\n";
 }
 
 void TqvRegExprParserBlockItem::MarkFinal() {
