@@ -83,15 +83,6 @@ bool TqvRegExprStates::CanComplete() const {
 
 namespace {
 
-// In-states of the items from AFrom onwards, up to and including the first that may not be
-// skipped.
-void AddInStatesFrom(const TqvRegExprParserItems& AItems, size_t AFrom, TqvRegExprState* ATarget) {
-  for (size_t i = AFrom; i < AItems.size(); ++i) {
-    ATarget->AddSuccessor(AItems[i]->GetInState());
-    if (!AItems[i]->MayBeSkipped()) return;
-  }
-}
-
 // Out-states of the items from the last backwards, up to and including the last that may not
 // be skipped.
 void LinkLastStatesTo(const TqvRegExprParserItems& AItems, TqvRegExprState* ATarget) {
@@ -101,27 +92,48 @@ void LinkLastStatesTo(const TqvRegExprParserItems& AItems, TqvRegExprState* ATar
   }
 }
 
-void LinkAlternative(const TqvRegExprParserAlt& AAlt);
+TqvRegExprState* LinkAlternative(TqvRegExprParserAlt& AAlt);
 
-void LinkBlock(const TqvRegExprParserBlockItem& ABlock) {
+void LinkBlock(TqvRegExprParserBlockItem& ABlock) {
   if (ABlock.MayRepeat()) ABlock.GetExit()->AddSuccessor(ABlock.GetEntry());
-  for (const TqvRegExprParserAlt& alt : ABlock.GetAlternatives()) AddInStatesFrom(alt.Items, 0, ABlock.GetEntry());
-  const auto& alts = ABlock.GetAlternatives();
+  auto& alts = ABlock.GetAlternatives();
+  for (TqvRegExprParserAlt& alt : alts)
+    if (TqvRegExprState* first = LinkAlternative(alt)) ABlock.GetEntry()->AddSuccessor(first);
   if (std::any_of(alts.begin(), alts.end(), [](const TqvRegExprParserAlt& alt) { return alt.AllMayBeSkipped(); }))
     ABlock.GetEntry()->AddSuccessor(ABlock.GetExit());
-  for (const TqvRegExprParserAlt& alt : alts) LinkAlternative(alt);
   for (const TqvRegExprParserAlt& alt : alts) LinkLastStatesTo(alt.Items, ABlock.GetExit());
 }
 
-void LinkAlternative(const TqvRegExprParserAlt& AAlt) {
-  for (size_t i = 0; i < AAlt.Items.size(); ++i) {
-    const TqvRegExprParserItem& item = *AAlt.Items[i];
-    AddInStatesFrom(AAlt.Items, i + 1, item.GetOutState());
-    if (const auto* block = As<TqvRegExprParserBlockItem>(&item))
+// Links the items of an alternative and returns the state that leads into it (nullptr for an
+// empty one). A state before item i leads to the in-states of items i, i+1, ... up to and
+// including the first that may not be skipped. Where items may be skipped, that list goes
+// through a junction (an empty step to the item and to the junction of the items after it), so
+// a run of k optional items costs k links, not k * k; a walk meets the in-states in the same
+// order either way.
+TqvRegExprState* LinkAlternative(TqvRegExprParserAlt& AAlt) {
+  const size_t count = AAlt.Items.size();
+  std::vector<TqvRegExprState*> follow(count + 1, nullptr);
+  for (size_t i = count; i-- > 0;) {
+    TqvRegExprState* in = AAlt.Items[i]->GetInState();
+    TqvRegExprState* rest = follow[i + 1];
+    if (!AAlt.Items[i]->MayBeSkipped() || !rest) {
+      follow[i] = in;
+      continue;
+    }
+    TOwned<TqvRegExprBlockState>& junction = AAlt.Junctions.emplace_back(MakeOwned<TqvRegExprBlockState>());
+    junction->AddSuccessor(in);
+    junction->AddSuccessor(rest);
+    follow[i] = junction.get();
+  }
+  for (size_t i = 0; i < count; ++i) {
+    TqvRegExprParserItem& item = *AAlt.Items[i];
+    if (follow[i + 1]) item.GetOutState()->AddSuccessor(follow[i + 1]);
+    if (auto* block = As<TqvRegExprParserBlockItem>(&item))
       LinkBlock(*block);
     else if (item.MayRepeat())
       item.GetOutState()->AddSuccessor(item.GetOutState());
   }
+  return follow[0];
 }
 
 }  // namespace
@@ -133,10 +145,10 @@ TqvRegExprAutomat::TqvRegExprAutomat(TqvRegExprParserAlts AAlternatives, TqvRegE
     : FOwner(AOwner),
       FAlternatives(std::move(AAlternatives)),
       FStartState(MakeOwned<TqvRegExprSimpleState>(nullptr)) {
-  for (const TqvRegExprParserAlt& alt : FAlternatives) LinkAlternative(alt);
-  for (TqvRegExprParserAlt& alt : FAlternatives) MarkAlternativeFinal(alt);
-  for (const TqvRegExprParserAlt& alt : FAlternatives) {
-    AddInStatesFrom(alt.Items, 0, FStartState.get());
+  for (TqvRegExprParserAlt& alt : FAlternatives)
+    if (TqvRegExprState* first = LinkAlternative(alt)) FStartState->AddSuccessor(first);
+  for (TqvRegExprParserAlt& alt : FAlternatives) {
+    MarkAlternativeFinal(alt);
     if (alt.AllMayBeSkipped()) FStartState->SetFinal(true);
   }
   NumberStates();

@@ -338,6 +338,8 @@ using TqvRegExprParserItems = std::vector<TOwned<TqvRegExprParserItem>>;
 class TqvRegExprParserAlt {
  public:
   TqvRegExprParserItems Items;
+  // Empty steps that the linking adds between optional items.
+  std::vector<TOwned<TqvRegExprBlockState>> Junctions;
 
   bool AllMayBeSkipped() const;
   bool AllMayMatchEmpty() const;
@@ -424,7 +426,9 @@ class TqvRegExprAutomat : public TObject {
   // Dies with the automaton (when the expression is freed or compiled again).
   TAliveToken GetAliveToken() const { return FAlive.Token(); }
   const TqvRegExprStates& GetCurrent() const { return FCurrent; }
+  // Every state reachable from the start (the start first).
   Integer GetStateCount() const { return static_cast<Integer>(FStates.size()); }
+  const TqvRegExprState* GetState(Integer AIndex) const { return FStates[AIndex]; }
   // The states that could consume the next character after ASet.
   TqvRegExprStates NextPossible(const TqvRegExprStates& ASet);
   // The states reached by consuming ch after ASet.

@@ -218,6 +218,24 @@ TEST(RegExprStepping, StateSetsHoldEachStateOnce) {
   EXPECT_EQ(std::set<TqvRegExprState*>(states.begin(), states.end()).size(), states.size());
 }
 
+// A run of optional items is linked through junctions: links grow with the items, not with
+// their square.
+TEST(RegExprStepping, OptionalRunsCostLinearLinks) {
+  String pattern;
+  for (int i = 0; i < 2000; ++i) pattern += "a?";
+  TqvRegExpr owner;
+  TqvRegExprErrors errors;
+  TqvLexems lexems;
+  LexRegExpr(pattern + "b", lexems, errors);
+  TqvRegExprAutomat automat(ParseRegExpr(lexems, errors), &owner);
+  size_t links = 0;
+  for (Integer i = 0; i < automat.GetStateCount(); ++i) links += automat.GetState(i)->GetSuccessors().size();
+  EXPECT_LT(links, 4u * static_cast<size_t>(automat.GetStateCount()));
+  char c = 'b';
+  EXPECT_TRUE(automat.ConsumeChar(c, false));
+  EXPECT_TRUE(automat.IsComplete());
+}
+
 TEST(RegExprStepping, ManyOptionalItemsStayFast) {
   String pattern;
   for (int i = 0; i < 30; ++i) pattern += "a?";
