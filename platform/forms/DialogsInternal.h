@@ -1,8 +1,6 @@
 // Helpers shared by the dialog units.
 #pragma once
 
-#include <memory>
-
 #include "platform/rtl/System.h"
 
 class TCustomForm;
@@ -14,4 +12,3 @@ String NextDialogAnswer(const char* Variable, char Separator);
 
 // The active form's client centre, or the screen's centre, for placing a dialog.
 void CentreDialogForm(TCustomForm* Form);
-
