@@ -6,6 +6,7 @@
 #include "treelist/zmCntner.h"
 #include "treelist/zmUtils.h"
 
+QJ_IMPLEMENT_CLASS(EzmEditInvalidInput)
 QJ_IMPLEMENT_CLASS(TzmEditViewData)
 QJ_IMPLEMENT_CLASS(TzmInplaceEdit)
 
