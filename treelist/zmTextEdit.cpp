@@ -77,7 +77,7 @@ TzmCellTextFlags AlignmentFlags(TAlignment Value) {
 // Messages after which the window's selection may have moved.
 bool MayMoveSelection(UINT Msg) {
   return (Msg >= WM_KEYFIRST && Msg <= WM_KEYLAST) || (Msg >= WM_MOUSEFIRST && Msg <= WM_MOUSELAST) ||
-         (Msg >= EM_GETSEL && Msg <= EM_CHARFROMPOS) || (Msg >= WM_CUT && Msg <= WM_UNDO) || Msg == WM_SETTEXT ||
+         (Msg > EM_GETSEL && Msg <= EM_CHARFROMPOS) || (Msg >= WM_CUT && Msg <= WM_UNDO) || Msg == WM_SETTEXT ||
          Msg == WM_TIMER;
 }
 
@@ -554,10 +554,10 @@ void TzmInplaceTextEdit::WndProc(TMessage& Message) {
     Message.WParam = static_cast<unsigned char>(ch);
   }
   bool watch = FMessageDepth == 0 && HandleAllocated() && MayMoveSelection(Message.Msg);
-  Integer start = 0, end = 0;
-  if (watch) GetSel(start, end);
   TAliveToken alive = AliveToken();
   ++FMessageDepth;
+  Integer start = 0, end = 0;
+  if (watch) GetSel(start, end);
   try {
     inherited::WndProc(Message);
   } catch (...) {
@@ -570,7 +570,9 @@ void TzmInplaceTextEdit::WndProc(TMessage& Message) {
     WMMouseButton(Message);
   if (!alive || !watch || !HandleAllocated() || HasState(csLoading)) return;
   Integer newStart = 0, newEnd = 0;
+  ++FMessageDepth;
   GetSel(newStart, newEnd);
+  --FMessageDepth;
   if (newStart != start || newEnd != end) DoSelChange();
 }
 
