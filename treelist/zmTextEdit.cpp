@@ -46,7 +46,7 @@ String MenuCaption(size_t Index) {
 }
 
 constexpr Integer kSelectionBarWidth = 8;
-constexpr WPARAM kCtrlV = 0x16, kCtrlX = 0x18, kCtrlZ = 0x1A;
+constexpr WPARAM kBackspace = 0x08, kCtrlBackspace = 0x7F, kCtrlV = 0x16, kCtrlX = 0x18, kCtrlZ = 0x1A;
 constexpr DWORD kCaseStyles = ES_UPPERCASE | ES_LOWERCASE;
 
 DWORD AlignmentStyle(TAlignment Value) {
@@ -585,6 +585,11 @@ void TzmInplaceTextEdit::Dispatch(TMessage& M) {
     case WM_CHAR:
       // The clipboard and undo keys go through the editor's own gated operations.
       switch (M.WParam) {
+        case kBackspace:
+        case kCtrlBackspace:
+          // The edit window deletes on these characters: only when the cell may change.
+          if (!CanModify()) return;
+          break;
         case kCtrlV: PasteText(); return;
         case kCtrlX: CutSelection(); return;
         case kCtrlZ:
