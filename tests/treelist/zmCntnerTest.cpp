@@ -75,7 +75,7 @@ TEST_F(zmHintWindow, SizedToTheTextAndShownWithoutTakingTheFocus) {
   HWND focus = GetFocus();
   Hint()->ShowHint({200, 150}, "Cell text", Form->GetFont());
   TRect r = Shown();
-  EXPECT_EQ(r.TopLeft(), TPoint(200, 150));
+  EXPECT_EQ(r.TopLeft(), Point(200, 150));
   EXPECT_GT(r.Width(), 6);
   EXPECT_GT(r.Height(), 6);
   EXPECT_TRUE(IsWindowVisible(Hint()->GetHandle()));
