@@ -288,7 +288,6 @@ class TzmInplaceEdit : public TWinControl {
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
   bool IsInplace() const { return GetClassOps().IsInplace(); }
-  const String& GetSavedText() const { return FSavedText; }
 
  private:
   void WMSetFocus(TMessage& M);

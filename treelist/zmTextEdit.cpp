@@ -614,13 +614,14 @@ void TzmInplaceTextEdit::Dispatch(TMessage& M) {
   inherited::Dispatch(M);
 }
 
-// The edit window's own context menu is not used: a popup menu of the editor or a parent, else
-// the editor's menu.
+// The edit window's own context menu is not used: the request goes up to a parent with a popup
+// menu, else the editor shows its menu.
 void TzmInplaceTextEdit::DefaultHandler(TMessage& Message) {
-  if (Message.Msg == WM_CONTEXTMENU && HasTextInput() && !HasPopupMenu()) {
-    ShowContextMenu(Message.LParam);
-    Message.Result = 1;
+  if (Message.Msg != WM_CONTEXTMENU || !HasTextInput() || !HandleAllocated()) return inherited::DefaultHandler(Message);
+  if (HasPopupMenu()) {
+    Message.Result = DefWindowProc(FHandle, Message.Msg, Message.WParam, Message.LParam);
     return;
   }
-  inherited::DefaultHandler(Message);
+  ShowContextMenu(Message.LParam);
+  Message.Result = 1;
 }

@@ -117,7 +117,6 @@ class TzmInplaceTextEdit : public TzmInplaceEdit {
   virtual Integer GetDefaultMaxLength() { return 0; }
   bool HasTextInput() override { return true; }
 
-  bool GetAssigningText() const { return FAssigningText; }
   bool GetCreating() const { return FCreating; }
   // Sets the flag that marks a value being loaded (change notifications stay quiet).
   bool& AssigningTextFlag() { return FAssigningText; }

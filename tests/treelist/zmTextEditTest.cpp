@@ -213,11 +213,14 @@ TEST_F(zmTextEdit, NoOwnMenuWhenTheEditorOrAParentHasOne) {
   Open(Edit, "text");
   auto* popup = New<TPopupMenu>(Form);
   popup->GetItems()->Add(NewItem("Form item", 0, false, true, nullptr));
+  int shown = 0;
+  popup->OnPopup = [&](TObject*) { ++shown; };
   Container->SetPopupMenu(popup);
   Script({[] { Headless::PressKey(VK_ESCAPE); }});
   Press(VK_F10, skShift);
   Headless::SetIdleHandler(nullptr);
-  EXPECT_EQ(Edit->GetContextMenu(), nullptr) << "the container's menu shows instead";
+  EXPECT_EQ(Edit->GetContextMenu(), nullptr);
+  EXPECT_EQ(shown, 1) << "the container's menu shows instead";
 }
 
 TEST_F(zmTextEdit, RightClickOnTheBorderShowsNoMenu) {
