@@ -74,7 +74,7 @@ const TzmInplaceEditClassOps& TzmInplaceEdit::GetClassOps() const {
 }
 
 TCustomzmContainer* TzmInplaceEdit::GetContainer() const {
-  return IsInplace() ? As<TCustomzmContainer>(const_cast<TzmInplaceEdit*>(this)->GetOwner()) : nullptr;
+  return IsInplace() ? As<TCustomzmContainer>(Owner()) : nullptr;
 }
 
 void TzmInplaceEdit::Notification(TComponent* AComponent, TOperation Operation) {

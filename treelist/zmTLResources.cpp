@@ -2,6 +2,7 @@
 // measuring DC; the date captions; the check-edit style controller; all units in one scope.
 #include "treelist/zmTLResources.h"
 
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
