@@ -1,0 +1,509 @@
+// The tree list control core: construction, update brackets, metrics, option and appearance
+// setters, the container's hooks, and binding, hiding and posting the in-place editor.
+#include "treelist/zmTL.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "platform/forms/Forms.h"
+#include "platform/forms/ImgList.h"
+#include "treelist/zmTLColumn.h"
+#include "treelist/zmTextEdit.h"
+#include "treelist/zmUtils.h"
+
+QJ_IMPLEMENT_CLASS(TCustomzmTreeList)
+QJ_IMPLEMENT_CLASS(TzmTreeListCellViewData)
+
+namespace {
+
+constexpr Integer kDefaultWidth = 250;
+constexpr Integer kDefaultHeight = 150;
+constexpr Integer kIndicatorWidth = 12;
+constexpr Integer kExpandButtonSize = 16;
+constexpr Integer kDefaultIndent = 16;
+constexpr Integer kLeastRowHeight = 16;
+constexpr Integer kLeastStatusPanelHeight = 17;
+const char* const kMeasureText = "Wg";
+
+// The screen's DC for a block, released on leaving.
+class TScreenDC {
+ public:
+  TScreenDC() : FDC(GetDC(nullptr)) {}
+  ~TScreenDC() { ReleaseDC(nullptr, FDC); }
+  TScreenDC(const TScreenDC&) = delete;
+  TScreenDC& operator=(const TScreenDC&) = delete;
+  HDC Handle() const { return FDC; }
+
+ private:
+  HDC FDC;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Update scope
+
+TzmTreeListUpdateScope::TzmTreeListUpdateScope(TCustomzmTreeList* AControl, bool ALock)
+    : FControl(ALock ? AControl : nullptr), FExceptions(std::uncaught_exceptions()) {
+  if (!FControl) return;
+  FAlive = FControl->AliveToken();
+  FControl->BeginUpdate();
+}
+
+TzmTreeListUpdateScope::~TzmTreeListUpdateScope() noexcept(false) {
+  if (!FControl || !FAlive) return;
+  if (std::uncaught_exceptions() > FExceptions) {
+    try {
+      FControl->EndUpdate();
+    } catch (...) {
+    }
+  } else {
+    FControl->EndUpdate();
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Construction and destruction
+
+TCustomzmTreeList::TCustomzmTreeList(TComponent* AOwner)
+    : TCustomzmContainer(AOwner),
+      FBandCaptionFont(std::make_unique<TFont>()),
+      FHeaderCaptionFont(std::make_unique<TFont>()),
+      FPreviewTextFont(std::make_unique<TFont>()),
+      FNodeImagesLink(MakeOwned<TChangeLink>()),
+      FNodeStateImagesLink(MakeOwned<TChangeLink>()),
+      FCellViewData(MakeOwned<TzmTreeListCellViewData>()) {
+  SetControlStyle(csCaptureMouse | csOpaque | csDoubleClicks | csDisplayDragImage);
+  SetBounds(GetLeft(), GetTop(), kDefaultWidth, kDefaultHeight);
+  SetColor(clWindow);
+  SetParentColor(false);
+  SetTabStop(true);
+  FPreviewTextFont->SetColor(clBlue);
+  auto changed = [this](TObject* Sender) { MetricsSourceChanged(Sender); };
+  FBandCaptionFont->OnChange = changed;
+  FHeaderCaptionFont->OnChange = changed;
+  FPreviewTextFont->OnChange = changed;
+  FNodeImagesLink->OnChange = changed;
+  FNodeStateImagesLink->OnChange = changed;
+}
+
+TCustomzmTreeList::~TCustomzmTreeList() {
+  ClearVisibleNodes();
+  DeleteAllNodes();
+  LinkImages(FNodeImages, FNodeImagesLink.get(), nullptr);
+  LinkImages(FNodeStateImages, FNodeStateImagesLink.get(), nullptr);
+}
+
+void TCustomzmTreeList::BeforeDestruction() {
+  inherited::BeforeDestruction();
+  ResetEditedCell();
+}
+
+void TCustomzmTreeList::CreateParams(TCreateParams& Params) {
+  inherited::CreateParams(Params);
+  Params.Style |= WS_CLIPCHILDREN | WS_TABSTOP;
+  Params.WindowClass.style |= CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+  if (FBorderKind == 1 && FFrameLook == zmflStandard) {
+    if (GetCtl3D()) {
+      Params.Style &= ~WS_BORDER;
+      Params.ExStyle |= WS_EX_CLIENTEDGE;
+    } else {
+      Params.Style |= WS_BORDER;
+    }
+  } else if (FFrameLook != zmflStandard && FBorderKind == 0) {
+    Params.Style &= ~WS_BORDER;
+  }
+}
+
+void TCustomzmTreeList::Loaded() {
+  inherited::Loaded();
+  LayoutChanged();
+}
+
+void TCustomzmTreeList::DoExit() {
+  inherited::DoExit();
+  LeaveEditing();
+}
+
+void TCustomzmTreeList::Notification(TComponent* AComponent, TOperation Operation) {
+  inherited::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  if (AComponent == FNodeImages) SetNodeImages(nullptr);
+  if (AComponent == FNodeStateImages) SetNodeStateImages(nullptr);
+  if (AComponent == FActiveEditor) {
+    FActiveEditor = nullptr;
+    FEditorColumn = -1;
+    FEditorNode = nullptr;
+  }
+}
+
+void TCustomzmTreeList::SetParent(TWinControl* AParent) {
+  inherited::SetParent(AParent);
+  if (TCustomForm* form = GetParentForm(this)) FOwnerFormName = form->GetName();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Update brackets and metrics
+
+void TCustomzmTreeList::BeginUpdate() {
+  ++FUpdateLockCount;
+  if (FInteractionState == tlsNodeDown) FPendingEditorOnRelease = true;
+  ResetEditedCell();
+  SetInteractionState(tlsIdle);
+  HideEditor(false);
+  ClearVisibleNodes();
+  BeginSelection();
+}
+
+void TCustomzmTreeList::EndUpdate() {
+  if (FUpdateLockCount == 0) return;
+  --FUpdateLockCount;
+  LayoutChanged();
+  EndSelection();
+}
+
+void TCustomzmTreeList::LayoutChanged() {
+  if (FUpdateLockCount > 0) return;
+  ++FUpdateLockCount;
+  try {
+    UpdateMetrics();
+  } catch (...) {
+    --FUpdateLockCount;
+    throw;
+  }
+  --FUpdateLockCount;
+}
+
+void TCustomzmTreeList::MetricsSourceChanged(TObject*) { LayoutChanged(); }
+
+void TCustomzmTreeList::UpdateMetrics() {
+  if (HasState(csLoading) || IsDestroying()) return;
+  {
+    TScreenDC screen;
+    TCanvas canvas;
+    TCanvasDCScope bound(&canvas, screen.Handle());
+    MeasureMetrics(&canvas);
+  }
+  ClearVisibleNodes();
+  BandsChanged();
+  RebuildVisibleNodes();
+  BeforeUpdateMetrics();
+  if (!FBuildingVisibleNodes) RebuildVisibleNodes();
+  Invalidate();
+}
+
+void TCustomzmTreeList::MeasureMetrics(TCanvas* Canvas) {
+  FHeaderRowCount = GetHeaderPanelRowCount();
+  FHeaderLineCount = GetHeaderMinRowCount();
+  Integer bandRows = GetBandRowCount();
+  FIsFlat = FFrameLook != zmflStandard;
+  FIsStandardPaint = FRowPaintStyle == 0;
+  Integer raised = FIsFlat ? 0 : 1;
+
+  Canvas->SetFont(FBandCaptionFont.get());
+  FBandTextHeight = Canvas->TextHeight(kMeasureText);
+  FBandRowHeight = FBandsVisible ? bandRows * FBandTextHeight + 5 + raised : 0;
+  Canvas->SetFont(FHeaderCaptionFont.get());
+  FHeaderRowHeight = Canvas->TextHeight(kMeasureText) * FHeaderLineCount + 5 + raised;
+  FHeaderAreaHeight = FHeadersVisible ? FHeaderRowHeight * FHeaderRowCount : 0;
+  FIndicatorWidth = FIndicatorVisible ? kIndicatorWidth : 0;
+
+  Canvas->SetFont(GetFont());
+  FTextHeight = Canvas->TextHeight(kMeasureText);
+  bool bothGrids = FShowGrid && FShowPreviewGrid;
+  FFooterRowHeight = FTextHeight + 7;
+  FFooterHeight = FFooterVisible ? FFooterRowHeight * FHeaderRowCount + 3 + raised : 0;
+  FNodeFooterHeight = FFooterRowHeight * FHeaderRowCount + 2 + (bothGrids ? 1 : 0);
+  FStatusPanelHeight = IsStatusPanelShown() ? std::max(FTextHeight + 5, kLeastStatusPanelHeight) : 0;
+  FHorzScrollStep = Canvas->TextWidth("0");
+
+  FImageWidth = FNodeImages ? FNodeImages->GetWidth() : 0;
+  FImageHeight = FNodeImages ? FNodeImages->GetHeight() : 0;
+  FStateImageWidth = FNodeStateImages ? FNodeStateImages->GetWidth() : 0;
+  FStateImageHeight = FNodeStateImages ? FNodeStateImages->GetHeight() : 0;
+  FButtonWidth = FButtonHeight = kExpandButtonSize;
+  FIndent = kDefaultIndent;
+
+  Integer grid = bothGrids ? 1 : 0;
+  FMinRowHeight = std::max(FTextHeight + 3, kLeastRowHeight);
+  for (Integer tallest : {FImageHeight, FStateImageHeight, GetMaxColumnLineHeight(Canvas)})
+    if ((grid + FMinRowHeight) * FHeaderRowCount < tallest) FMinRowHeight = tallest;
+  FMinRowHeight += grid + (IsInvertSelection() ? 2 : 0);
+  if (!FRowHeightAssigned) FRowHeight = FMinRowHeight;
+  FRowHeight = std::max(FRowHeight, FMinRowHeight);
+  if (FRowHeight == FMinRowHeight) FRowHeightAssigned = false;
+
+  FNewItemRowGap = FIsFlat ? 5 : 6;
+  FNewItemRowHeight = FHeaderRowCount == 1 ? FRowHeight + FNewItemRowGap : 0;
+  if (!IsNewItemRowShown() || GetVisibleBandCount() == 0) FNewItemRowHeight = 0;
+  Canvas->SetFont(FPreviewTextFont.get());
+  FPreviewTextHeight = Canvas->TextHeight(kMeasureText);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Options and appearance
+
+void TCustomzmTreeList::SetBehaviorOptions(TzmTreeListOptions Value) {
+  if (Value == FBehaviorOptions) return;
+  FBehaviorOptions = Value;
+  LayoutChanged();
+}
+
+void TCustomzmTreeList::SetExtraOptions(TzmTreeListOptions Value) {
+  if (Value == FExtraOptions) return;
+  FExtraOptions = Value;
+  LayoutChanged();
+}
+
+void TCustomzmTreeList::SetBandCaptionFont(TFont* Value) { FBandCaptionFont->Assign(Value); }
+void TCustomzmTreeList::SetHeaderCaptionFont(TFont* Value) { FHeaderCaptionFont->Assign(Value); }
+
+void TCustomzmTreeList::LinkImages(TCustomImageList*& Field, TChangeLink* Link, TCustomImageList* Value) {
+  if (Field == Value) return;
+  if (Field) {
+    Field->UnRegisterChanges(Link);
+    RemoveFreeNotification(Field);
+  }
+  Field = Value;
+  if (Field) {
+    Field->RegisterChanges(Link);
+    Field->FreeNotification(this);
+  }
+}
+
+void TCustomzmTreeList::SetNodeImages(TCustomImageList* Value) {
+  if (Value == FNodeImages) return;
+  TzmTreeListUpdateScope scope(this);
+  LinkImages(FNodeImages, FNodeImagesLink.get(), Value);
+}
+
+void TCustomzmTreeList::SetNodeStateImages(TCustomImageList* Value) {
+  if (Value == FNodeStateImages) return;
+  TzmTreeListUpdateScope scope(this);
+  LinkImages(FNodeStateImages, FNodeStateImagesLink.get(), Value);
+}
+
+namespace {
+
+template <class T>
+bool Store(T& Field, T Value) {
+  if (Field == Value) return false;
+  Field = Value;
+  return true;
+}
+
+}  // namespace
+
+void TCustomzmTreeList::SetFrameLook(TzmTreeListFrameLook Value) {
+  if (!Store(FFrameLook, Value)) return;
+  if (HandleAllocated()) RecreateWnd();
+  LayoutChanged();
+}
+
+void TCustomzmTreeList::SetBandsVisible(bool Value) {
+  if (Store(FBandsVisible, Value)) LayoutChanged();
+}
+
+void TCustomzmTreeList::SetHeadersVisible(bool Value) {
+  if (Store(FHeadersVisible, Value)) LayoutChanged();
+}
+
+void TCustomzmTreeList::SetShowGrid(bool Value) {
+  if (Store(FShowGrid, Value)) LayoutChanged();
+}
+
+void TCustomzmTreeList::SetShowPreviewGrid(bool Value) {
+  if (Store(FShowPreviewGrid, Value)) LayoutChanged();
+}
+
+void TCustomzmTreeList::SetIndicatorVisible(bool Value) {
+  if (Store(FIndicatorVisible, Value)) LayoutChanged();
+}
+
+void TCustomzmTreeList::SetFooterVisible(bool Value) {
+  if (Store(FFooterVisible, Value)) LayoutChanged();
+}
+
+void TCustomzmTreeList::SetRowHeight(Integer Value) {
+  if (Value == FRowHeight) return;
+  FRowHeight = Value;
+  FRowHeightAssigned = true;
+  LayoutChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Container hooks
+
+TzmEditStyle* TCustomzmTreeList::CreateEditStyle(TzmInplaceEdit* Edit) { return New<TzmTreeListEditStyle>(Edit, this); }
+
+TColor TCustomzmTreeList::GetEditColor() {
+  TColor color = inherited::GetEditColor();
+  Integer column = GetFocusedColumn();
+  if (column >= 0) color = GetColumnColor(column);
+  if (OnGetEditorColor) OnGetEditorColor(this, color);
+  return color;
+}
+
+TFont* TCustomzmTreeList::GetEditFont() {
+  Integer column = GetFocusedColumn();
+  return column >= 0 && IsColumnFontAssigned(column) ? GetColumnFont(column) : inherited::GetEditFont();
+}
+
+bool TCustomzmTreeList::IsEditorStale() { return FFocusedVisibleColumn != FEditorVisibleColumn; }
+
+bool TCustomzmTreeList::EditorWantsTab() { return HasBehavior(zmbEditorWantsTab) && GetKeyState(VK_CONTROL) >= 0; }
+
+void TCustomzmTreeList::GoToAdjacentColumn(bool ABackward) {
+  EndEditing();
+  Integer column = FFocusedVisibleColumn + (ABackward ? -1 : 1);
+  if (column >= 0 && column < GetVisibleColumnCount()) SetFocusedNodeColumn(FFocusedNode, column, true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Editing
+
+bool TCustomzmTreeList::IsEditorShown() {
+  return FInteractionState == tlsEditing && !HasState(csDesigning) && FUpdateLockCount == 0 && HandleAllocated();
+}
+
+void TCustomzmTreeList::SetInteractionState(TzmTreeListState State) {
+  FInteractionState = State;
+  if (State != tlsEditing) return;
+  if (FActiveEditor) FActiveEditor->CaretToEnd();
+  EndSearch();
+}
+
+void TCustomzmTreeList::EndSearch() {
+  if (!FSearchActive) return;
+  FSearchActive = false;
+  if (!IsUpdateLocked() && !IsDestroying() && FFocusedNode) InvalidateNode(FFocusedNode, false);
+}
+
+TzmInplaceEdit* TCustomzmTreeList::CreateEditor() { return New<TzmInplaceTreeListTextEdit>(this); }
+
+void TCustomzmTreeList::GetEditorText(String& Text) {
+  Text.clear();
+  if (FInteractionState == tlsEditing && FActiveEditor) FActiveEditor->GetDisplayText(Text);
+}
+
+void TCustomzmTreeList::SetEditorText(const String& Text) {
+  if (FInteractionState == tlsEditing && FActiveEditor) FActiveEditor->SetEditText(Text);
+}
+
+void TCustomzmTreeList::InitEditor(TzmInplaceEdit* Editor) {
+  Editor->SetClosing(false);
+  {
+    TScreenDC screen;
+    Editor->SetColor(static_cast<TColor>(GetNearestColor(screen.Handle(), ColorToRGB(GetEditColor()))));
+  }
+  Editor->SetFont(GetEditFont());
+  Editor->SetContentMargins(Rect(1, 0, 0, 0));
+}
+
+void TCustomzmTreeList::GetEditorValue(TzmTreeListNode*, TzmInplaceEdit*, Variant& Value) { Value = String(); }
+
+void TCustomzmTreeList::GetEditorDefaultValue(TzmTreeListNode*, Integer, TzmInplaceEdit*, Variant& Value) {
+  Value = String();
+}
+
+void TCustomzmTreeList::BindEditor(TzmInplaceEdit* Editor) {
+  FActiveEditor = Editor;
+  Integer column = GetFocusedColumn();
+  FEditorColumn = column >= 0 ? column : 0;
+  FEditorNode = FFocusedNode;
+  FEditorVisibleColumn = FFocusedVisibleColumn;
+  Editor->SetParent(this);
+  if (!FEditorNode) return;
+  BeginInitEdit();
+  try {
+    InitEditor(Editor);
+    Variant value;
+    GetEditorValue(FEditorNode, Editor, value);
+    Editor->SetModified(false);
+    if (IsReadOnly()) Editor->SetStoredReadOnly(true);
+    Editor->SetActive(true);
+  } catch (...) {
+    EndInitEdit();
+    throw;
+  }
+  EndInitEdit();
+}
+
+void TCustomzmTreeList::PostEditorValue() {
+  if (FEditorColumn == -1 || !FEditorNode || !FActiveEditor) return;
+  if (FActiveEditor->GetModified()) {
+    Variant value;
+    GetEditorDefaultValue(FEditorNode, FEditorColumn, FActiveEditor, value);
+  }
+  DoNodeEdited(FEditorNode, FEditorColumn);
+}
+
+void TCustomzmTreeList::HideEditor(bool Refocus) {
+  TzmInplaceEdit* editor = FActiveEditor;
+  if (!editor) return;
+  editor->SetClosing(true);
+  bool hadFocus = editor->HandleAllocated() && GetFocus() == editor->GetHandle();
+  auto close = [&] {
+    FEditorColumn = -1;
+    FEditorNode = nullptr;
+    editor->HideEdit();
+    if ((Refocus || hadFocus) && HandleAllocated() && IsWindowVisible(GetHandle()) && !FCancelingEditor && CanFocus())
+      SetFocus();
+  };
+  try {
+    if (!editor->HasState(csDestroying)) PostEditorValue();
+  } catch (...) {
+    close();
+    throw;
+  }
+  close();
+}
+
+void TCustomzmTreeList::EndEditing() {
+  if (FInteractionState != tlsEditing) return;
+  if (!IsDestroying() && FActiveEditor) FActiveEditor->ValidateEdit();
+  SetInteractionState(tlsIdle);
+  HideEditor(true);
+}
+
+void TCustomzmTreeList::LeaveEditing() {
+  if (FInteractionState != tlsEditing) return;
+  if (!IsDestroying() && FActiveEditor) FActiveEditor->ValidateEdit();
+  SetInteractionState(tlsIdle);
+  HideEditor(false);
+}
+
+void TCustomzmTreeList::EndEditingQuietly() {
+  if (FInteractionState != tlsEditing) return;
+  if (FActiveEditor) {
+    try {
+      FActiveEditor->ValidateEdit();
+    } catch (EzmEditInvalidInput&) {
+      FActiveEditor->CancelEdit();
+    }
+  }
+  SetInteractionState(tlsIdle);
+  HideEditor(false);
+}
+
+void TCustomzmTreeList::ResetEditedCell() {
+  if (!IsDestroying()) EndEditingQuietly();
+  FEditorColumn = -1;
+  FEditorNode = nullptr;
+}
+
+void TCustomzmTreeList::DoNodeEdited(TzmTreeListNode* Node, Integer Column) {
+  if (OnNodeEdited) OnNodeEdited(this, Node, Column);
+}
+
+void TCustomzmTreeList::DoCanEditNode(TzmTreeListNode* Node, bool& Allow) {
+  if (OnCanEditNode) OnCanEditNode(this, Node, Allow);
+}
+
+void TCustomzmTreeList::DoEditChange(Integer Column) {
+  if (OnEditorTextChanged) OnEditorTextChanged(this, Column);
+}
+
+void TCustomzmTreeList::DoEditValidate(Integer Column, String& ErrorText, bool& Accept) {
+  if (OnEditorValidate) OnEditorValidate(this, Column, ErrorText, Accept);
+}
