@@ -88,15 +88,16 @@ TCustomzmTreeList::TCustomzmTreeList(TComponent* AOwner)
 }
 
 TCustomzmTreeList::~TCustomzmTreeList() {
-  ClearVisibleNodes();
-  DeleteAllNodes();
   LinkImages(FNodeImages, FNodeImagesLink.get(), nullptr);
   LinkImages(FNodeStateImages, FNodeStateImagesLink.get(), nullptr);
 }
 
+// The nodes go while the control is whole: their deletion events may still read it.
 void TCustomzmTreeList::BeforeDestruction() {
   inherited::BeforeDestruction();
   ResetEditedCell();
+  ClearVisibleNodes();
+  DeleteAllNodes();
 }
 
 void TCustomzmTreeList::CreateParams(TCreateParams& Params) {

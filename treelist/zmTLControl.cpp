@@ -41,11 +41,12 @@ TCustomzmTreeListControl::TCustomzmTreeListControl(TComponent* AOwner)
   FBands->SetTreeList(this);
 }
 
-TCustomzmTreeListControl::~TCustomzmTreeListControl() {
-  DeleteAllNodes();
+TCustomzmTreeListControl::~TCustomzmTreeListControl() { FBands.reset(); }
+
+void TCustomzmTreeListControl::BeforeDestruction() {
+  inherited::BeforeDestruction();
   ClearBandCaches();
   DestroyColumns();
-  FBands.reset();
 }
 
 void TCustomzmTreeListControl::Notification(TComponent* AComponent, TOperation Operation) {

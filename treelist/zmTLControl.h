@@ -21,6 +21,8 @@ class TCustomzmTreeListControl : public TCustomzmTreeList {
  public:
   explicit TCustomzmTreeListControl(TComponent* AOwner);
   ~TCustomzmTreeListControl() override;
+  // The nodes go first, then the columns.
+  void BeforeDestruction() override;
 
   // Columns
   // A new column of ColumnClass owned by AOwner, named after the control ("<Name>Column<n>",
