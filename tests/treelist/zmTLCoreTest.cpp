@@ -130,6 +130,8 @@ struct TOptionCase {
   bool (*Query)(TTestTreeList*);
 };
 
+void PrintTo(const TOptionCase& Case, std::ostream* Out) { *Out << Case.Name; }
+
 class zmTLOptionQueries : public TzmTreeListTest, public testing::WithParamInterface<TOptionCase> {};
 
 TEST_P(zmTLOptionQueries, EachQueryFollowsItsBit) {

@@ -55,6 +55,7 @@ class TTestTreeList : public TCustomzmTreeListControl {
   using TCustomzmTreeList::IsEnterMovesFocus;
   using TCustomzmTreeList::IsDragSelect;
   using TCustomzmTreeList::NodeHasChildren;
+  using TCustomzmTreeListControl::CreateNode;
   using TCustomzmTreeListControl::GetColumnColor;
   using TCustomzmTreeListControl::GetColumnMinWidth;
   using TCustomzmTreeListControl::GetEditor;
@@ -67,6 +68,7 @@ class TTestTreeList : public TCustomzmTreeListControl {
   using TCustomzmTreeListControl::InvalidateNode;
   using TCustomzmTreeListControl::RebuildVisibleNodes;
   using TCustomzmTreeList::SetTopVisibleNode;
+  using TCustomzmTreeListControl::UpdateHeaderPanelRowCount;
   using TCustomzmTreeListControl::UsesDefaultLayout;
 
   std::vector<std::string> Log;
