@@ -45,7 +45,7 @@ void EnableTaskWindows(const std::vector<HWND>& Windows) {
 }  // namespace
 
 TCustomForm::TCustomForm(TComponent* AOwner)
-    : TWinControl(AOwner), FIcon(std::make_unique<TIcon>()), FCanvas(std::make_unique<TControlCanvas>()) {
+    : TWinControl(AOwner), FIcon(MakeOwned<TIcon>()), FCanvas(MakeOwned<TControlCanvas>()) {
   FControlStyle = csAcceptsControls | csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
   FCanvas->SetControl(this);
   SetVisible(false);

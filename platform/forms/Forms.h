@@ -170,8 +170,8 @@ class TCustomForm : public TWinControl {
   Byte FAlphaBlendValue = 255;
   bool FTransparentColor = false;
   TColor FTransparentColorValue = clBlack;
-  std::unique_ptr<TIcon> FIcon;
-  std::unique_ptr<TControlCanvas> FCanvas;
+  TOwned<TIcon> FIcon;
+  TOwned<TControlCanvas> FCanvas;
   TMainMenu* FMenu = nullptr;
   TComponent* FMenuComponent = nullptr;
 };
@@ -427,8 +427,8 @@ class TScreen : public TComponent {
   TCursor FCursor = crDefault;
   std::map<Integer, HCURSOR> FCursors;
   bool FCursorsLoaded = false;
-  std::vector<std::unique_ptr<TMonitor>> FMonitors;
-  std::unique_ptr<TFont> FHintFont, FIconFont, FMenuFont;
+  std::vector<TOwned<TMonitor>> FMonitors;
+  TOwned<TFont> FHintFont, FIconFont, FMenuFont;
 };
 
 class TMouse : public TObject {

@@ -342,8 +342,8 @@ class TMemoStrings : public TStrings {
     Send(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(S.c_str()));
   }
 
-  std::unique_ptr<TStringList> Snapshot() const {
-    auto lines = std::make_unique<TStringList>();
+  TOwned<TStringList> Snapshot() const {
+    auto lines = MakeOwned<TStringList>();
     lines->SetText(FMemo->GetText());
     return lines;
   }
@@ -358,7 +358,7 @@ class TMemoStrings : public TStrings {
 // ---------------------------------------------------------------------------------------------
 // TCustomMemo
 
-TCustomMemo::TCustomMemo(TComponent* AOwner) : TCustomEdit(AOwner), FLines(std::make_unique<TMemoStrings>(this)) {
+TCustomMemo::TCustomMemo(TComponent* AOwner) : TCustomEdit(AOwner), FLines(MakeOwned<TMemoStrings>(this)) {
   SetBounds(0, 0, 185, 89);
   SetAutoSelect(false);
 }
