@@ -282,7 +282,6 @@ class TButtonControl : public TCustomControl {
 
  protected:
   void Dispatch(TMessage& Message) override;
-  void DoEnter() override;
   void DoExit() override;
   // Pressed look while the mouse or the space bar holds the button down.
   bool GetPressed() const { return FPressed; }
