@@ -235,7 +235,8 @@ class TApplication : public TComponent {
   ~TApplication() override;
 
   void Initialize() {}
-  const String& GetTitle() const { return FTitle; }
+  // The title set, else the executable's file name: message boxes without a caption show it.
+  String GetTitle() const;
   void SetTitle(const String& Value);
   // The hidden window of the application (made on first use).
   HWND GetHandle();
