@@ -279,11 +279,11 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         SendMessage(wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wnd), -1);
       return 0;
     case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+      // A quick second click on an arrow is a second step, not a double click.
       if (wParam == HTVSCROLL || wParam == HTHSCROLL)
         ClickScrollBar(w, wParam == HTVSCROLL ? SB_VERT : SB_HORZ, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-      return 0;
-    case WM_NCLBUTTONDBLCLK:
-      if (wParam == HTCAPTION && !w->Parent && (w->Style & WS_THICKFRAME))
+      else if (msg == WM_NCLBUTTONDBLCLK && wParam == HTCAPTION && !w->Parent && (w->Style & WS_THICKFRAME))
         ShowWindow(wnd, w->Maximized ? SW_RESTORE : SW_MAXIMIZE);
       return 0;
     case WM_CANCELMODE:

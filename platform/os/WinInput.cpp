@@ -114,6 +114,11 @@ void UpdateTracking(TWindowRec* target, LRESULT ht, TPoint p, DWORD time) {
 
 // ------------------------------------------------------------------ mouse routing
 
+bool CaretBlinks() {
+  const auto& c = WinState().Caret;
+  return c.Wnd && c.HideCount == 0 && c.BlinkTime;
+}
+
 bool IsButtonDown(UINT m) { return m == WM_LBUTTONDOWN || m == WM_RBUTTONDOWN || m == WM_MBUTTONDOWN; }
 
 // Turns a button-down into a double click when it repeats the last one in time and place.
@@ -154,11 +159,13 @@ void InjectMouse(UINT msg, WORD extra) {
   PostRawInput(raw);
 }
 
+// The wheel turns what is under the pointer; over no window of ours, or over one a modal window
+// disables, it goes to the focus.
 bool CookWheel(MSG& m) {
   auto& st = WinState();
   LRESULT ht = HTNOWHERE;
-  TWindowRec* focus = FindWindowRec(st.Focus);
-  TWindowRec* target = focus ? focus : WindowAtPoint(m.pt, ht);
+  TWindowRec* target = WindowAtPoint(m.pt, ht);
+  if (!target || ht == HTERROR) target = FindWindowRec(st.Focus);
   if (!target) return false;
   m.hwnd = target->Handle;
   m.lParam = PackPoint(m.pt);
@@ -626,10 +633,20 @@ void UpdateInputTimers(DWORD now) {
     if (!(tr.Flags & TME_LEAVE)) tr = TMouseTracking();
   }
   auto& c = st.Caret;
-  if (c.Wnd && c.HideCount == 0 && c.BlinkTime && now >= c.NextBlink) {
+  if (CaretBlinks() && static_cast<int32_t>(now - c.NextBlink) >= 0) {
     ToggleCaretPixels();
     c.NextBlink = now + c.BlinkTime;
   }
+}
+
+DWORD MillisecondsToInputTimers(DWORD now) {
+  auto& st = WinState();
+  DWORD wait = INFINITE_WAIT;
+  auto until = [now](DWORD due) { return static_cast<int32_t>(due - now) <= 0 ? 0 : due - now; };
+  if (CaretBlinks()) wait = until(st.Caret.NextBlink);
+  const auto& tr = st.Tracking;
+  if (tr.Wnd && (tr.Flags & TME_HOVER)) wait = std::min(wait, until(tr.HoverStart + tr.HoverTime));
+  return wait;
 }
 
 BOOL GetGUIThreadInfo(DWORD threadId, GUITHREADINFO* info) {

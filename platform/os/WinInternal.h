@@ -238,8 +238,9 @@ void WindowGoingAway(TWindowRec* w);  // focus, activation, capture and tracking
 void ActivateWindow(TWindowRec* w, bool byMouse);
 // Activates the next candidate when the active window hides or goes away.
 void ActivateNextWindow(TWindowRec* leaving);
-// Caret blinking and mouse hover under the clock.
+// Caret blinking and mouse hover under the clock, and the time until they are next due.
 void UpdateInputTimers(DWORD now);
+DWORD MillisecondsToInputTimers(DWORD now);
 void ToggleCaretPixels();
 void CaretBeforePaint(TWindowRec* w);
 void CaretAfterPaint(TWindowRec* w);
