@@ -181,8 +181,13 @@ bool WindowContainsScreenPoint(const TWindowRec* w, TPoint screen);
 TWindowRec* WindowAtPoint(TPoint screen, LRESULT& hitCode);
 void InsertIntoZOrder(TWindowRec* w, HWND after);
 void RemoveFromZOrder(TWindowRec* w);
-// The client rectangle the default WM_NCCALCSIZE leaves of a window rectangle.
+// The frame (WinFrame.cpp): the client rectangle the default WM_NCCALCSIZE leaves of a window
+// rectangle, the default hit test, the window's track sizes (WM_GETMINMAXINFO), and the frame's
+// share of the default window procedure (caption buttons, moving, sizing, the window menu).
 TRect DefaultClientRect(DWORD style, DWORD exStyle, const TRect& windowRect);
+LRESULT DefaultHitTest(TWindowRec* w, TPoint screen);
+MINMAXINFO QueryMinMaxInfo(TWindowRec* w);
+bool FrameDefProc(TWindowRec* w, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 // Key data bit of keys whose printable character the backend delivers on its own.
 constexpr LPARAM KF_TEXT_SEPARATE = LPARAM(1) << 25;
 // Internal WINDOWPOS flags telling DefWindowProc which of WM_MOVE/WM_SIZE to send.

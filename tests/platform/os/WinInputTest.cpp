@@ -99,8 +99,9 @@ TEST_F(WinInputTest, MouseMessagesCarryKeyFlagsAndNonClientHitCodes) {
     if ((m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST) || (m.Msg >= WM_NCMOUSEMOVE && m.Msg <= WM_NCMBUTTONDBLCLK))
       got.push_back(MsgName(m.Msg) + " " + std::to_string(m.W) + " " + std::to_string(GET_X_LPARAM(m.L)) + "," +
                     std::to_string(GET_Y_LPARAM(m.L)));
+  // The press on the caption starts the moving loop, which takes the release.
   EXPECT_EQ(got, (TStrings{"MOUSEMOVE 4 47,28", "LBUTTONDOWN 5 47,28", "MOUSEMOVE 5 57,28", "LBUTTONUP 4 57,28",
-                           "NCMOUSEMOVE 2 150,110", "NCLBUTTONDOWN 2 150,110", "NCLBUTTONUP 2 150,110"}));
+                           "NCMOUSEMOVE 2 150,110", "NCLBUTTONDOWN 2 150,110"}));
   (void)w;
 }
 
