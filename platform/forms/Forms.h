@@ -143,6 +143,7 @@ class TCustomForm : public TWinControl {
   void WMActivate(TMessage& M);
   void WMPaintForm(TMessage& M);
   void WMClose(TMessage& M);
+  void WMGetMinMaxInfo(TMessage& M);
   void CMShowingChangedForm(TMessage& M);
   void CMDialogKeyForm(TMessage& M);
   void CMRelease(TMessage& M);
