@@ -192,7 +192,8 @@ void TApplication::UpdateMouseControl(TPoint Pos) {
 void TApplication::HintMouseMessage(TControl* Control, MSG&) {
   POINT p;
   GetCursorPos(&p);
-  TControl* hintControl = FShowHint ? HintControlOf(Control) : nullptr;
+  // While a control holds the mouse (a drag, a pressed button) no hint comes up.
+  TControl* hintControl = FShowHint && !GetCapture() ? HintControlOf(Control) : nullptr;
   if (!hintControl) {
     CancelHint();
     return;

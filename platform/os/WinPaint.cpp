@@ -34,6 +34,11 @@ int RegionKind(const TRegionData& r) { return r.IsEmpty() ? NULLREGION : r.RectC
 
 TRect ClientBox(const TWindowRec* w) { return Rect(0, 0, w->Client.Width(), w->Client.Height()); }
 
+// GetDCEx clips as its flags say; GetDC and GetWindowDC add the window's clipping styles.
+DWORD StyleClipFlags(const TWindowRec* w) {
+  return ((w->Style & WS_CLIPCHILDREN) ? DCX_CLIPCHILDREN : 0) | ((w->Style & WS_CLIPSIBLINGS) ? DCX_CLIPSIBLINGS : 0);
+}
+
 // A child's shape in its parent's client coordinates.
 TRegionData ChildShape(const TWindowRec* c) {
   if (!c->HasRegion) return TRegionData(c->Rect);
@@ -96,7 +101,7 @@ void EraseNow(TWindowRec* w) {
   }
   if (!w->EraseNeeded) return;
   w->EraseNeeded = false;
-  HDC dc = GetDCEx(h, nullptr, DCX_INTERSECTUPDATE);
+  HDC dc = GetDCEx(h, nullptr, DCX_INTERSECTUPDATE | StyleClipFlags(w));
   if (!dc) return;
   SendTo(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   ReleaseDC(h, dc);
@@ -303,8 +308,8 @@ struct TDCGeometry {
 
 TDCGeometry WindowDCGeometry(TWindowRec* w, DWORD flags) {
   bool windowDC = (flags & DCX_WINDOW) != 0;
-  bool clipChildren = (flags & DCX_CLIPCHILDREN) || (w->Style & WS_CLIPCHILDREN);
-  bool clipSiblings = (flags & DCX_CLIPSIBLINGS) || (w->Style & WS_CLIPSIBLINGS);
+  bool clipChildren = (flags & DCX_CLIPCHILDREN) != 0;
+  bool clipSiblings = (flags & DCX_CLIPSIBLINGS) != 0;
   TPoint o = SurfaceOffset(w);
   return {windowDC ? o : TPoint{o.X + w->Client.Left, o.Y + w->Client.Top},
           VisibleRegion(w, !windowDC, clipChildren, clipSiblings)};
@@ -351,9 +356,15 @@ HDC GetDCEx(HWND wnd, HRGN clip, DWORD flags) {
   return dc;
 }
 
-HDC GetDC(HWND wnd) { return GetDCEx(wnd, nullptr, DCX_CACHE); }
+HDC GetDC(HWND wnd) {
+  TWindowRec* w = FindWindowRec(wnd);
+  return GetDCEx(wnd, nullptr, DCX_CACHE | (w ? StyleClipFlags(w) : 0));
+}
 
-HDC GetWindowDC(HWND wnd) { return GetDCEx(wnd, nullptr, DCX_WINDOW | DCX_CACHE); }
+HDC GetWindowDC(HWND wnd) {
+  TWindowRec* w = FindWindowRec(wnd);
+  return GetDCEx(wnd, nullptr, DCX_WINDOW | DCX_CACHE | (w ? StyleClipFlags(w) : 0));
+}
 
 int ReleaseDC(HWND, HDC dc) {
   auto& dcs = OpenDCs();
