@@ -29,6 +29,8 @@ class TBackend {
   virtual void DestroyNative(HWND wnd) = 0;
   virtual void ActivateNative(HWND wnd) = 0;
   virtual void SetNativeOpacity(HWND wnd, BYTE alpha) = 0;
+  // The window system minimised or restored a window: the window manager is told.
+  virtual void MinimizeNative(HWND, bool) {}
   virtual void Present(HWND wnd, const TSurface& surface) = 0;
   virtual void SetCursorShape(HCURSOR cursor) = 0;
   virtual void WarpMouse(TPoint screen) = 0;
@@ -65,6 +67,8 @@ void NativeActivated(HWND wnd, bool active);
 void NativeCloseRequest(HWND wnd);
 void NativeMoved(HWND wnd, const TRect& screen);
 void NativeExposed(HWND wnd);
+// The window manager minimised (SW_MINIMIZE), maximised (SW_MAXIMIZE) or restored (SW_RESTORE) it.
+void NativeStateChanged(HWND wnd, int state);
 }  // namespace WinInput
 
 // The headless backend's test interface. Shift states combine the TShiftKeys flags.

@@ -1,6 +1,7 @@
 // The SDL2 backend: each shown top-level or popup window is a borderless SDL window at its screen
-// position showing the window's surface. Our own frames are drawn in the surface; the caption and
-// sizing borders are handed to the window manager through SDL's hit test. Popups are
+// position showing the window's surface. Our own frames are drawn in the surface and moved and
+// sized by our own loops, so they work with or without a window manager; a window with a sizing
+// frame is also resizable by the window manager, within the track sizes it answers. Popups are
 // override-redirect popup-menu windows, which never take activation. SDL events become the same
 // input as the headless backend's.
 #include <SDL2/SDL.h>
@@ -10,6 +11,7 @@
 #include <map>
 
 #include "platform/os/Backend.h"
+#include "platform/os/WinInternal.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
@@ -66,25 +68,6 @@ SDL_SystemCursor SystemCursor(uintptr_t shape) {
   }
 }
 
-SDL_HitTestResult HitTest(SDL_Window* win, const SDL_Point* area, void* data) {
-  auto wnd = static_cast<HWND>(data);
-  int x = 0, y = 0;
-  SDL_GetWindowPosition(win, &x, &y);
-  LRESULT ht = SendMessage(wnd, WM_NCHITTEST, 0, MAKELPARAM(static_cast<WORD>(x + area->x), static_cast<WORD>(y + area->y)));
-  switch (ht) {
-    case HTCAPTION: return SDL_HITTEST_DRAGGABLE;
-    case HTLEFT: return SDL_HITTEST_RESIZE_LEFT;
-    case HTRIGHT: return SDL_HITTEST_RESIZE_RIGHT;
-    case HTTOP: return SDL_HITTEST_RESIZE_TOP;
-    case HTBOTTOM: return SDL_HITTEST_RESIZE_BOTTOM;
-    case HTTOPLEFT: return SDL_HITTEST_RESIZE_TOPLEFT;
-    case HTTOPRIGHT: return SDL_HITTEST_RESIZE_TOPRIGHT;
-    case HTBOTTOMLEFT: return SDL_HITTEST_RESIZE_BOTTOMLEFT;
-    case HTBOTTOMRIGHT: return SDL_HITTEST_RESIZE_BOTTOMRIGHT;
-    default: return SDL_HITTEST_NORMAL;
-  }
-}
-
 // Popups that belong to another window or ask not to be activated never take the focus.
 bool IsPopupKind(HWND wnd) {
   auto style = static_cast<DWORD>(GetWindowLongPtr(wnd, GWL_STYLE));
@@ -105,6 +88,8 @@ class TSdlBackend : public TBackend {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // Ctrl+C ends the program as usual
+    // Our surfaces are drawn in software: an OpenGL framebuffer behind them only costs start-up.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     SDL_StartTextInput();  // printable characters come as text, in the user's keyboard layout
     return true;
@@ -150,8 +135,18 @@ class TSdlBackend : public TBackend {
       SDL_HideWindow(win);
       return;
     }
+    ApplySizeHints(wnd, win);
     SDL_ShowWindow(win);
     if (activate && !IsPopupKind(wnd)) SDL_RaiseWindow(win);
+  }
+
+  void MinimizeNative(HWND wnd, bool minimize) override {
+    SDL_Window* win = Find(wnd);
+    if (!win) return;
+    if (minimize)
+      SDL_MinimizeWindow(win);
+    else
+      SDL_RestoreWindow(win);
   }
 
   void MoveNative(HWND wnd, const TRect& r) override {
@@ -232,11 +227,13 @@ class TSdlBackend : public TBackend {
     RECT r;
     if (!GetWindowRect(wnd, &r)) return nullptr;
     Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
-    if (IsPopupKind(wnd)) flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR;
+    if (IsPopupKind(wnd))
+      flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR;
+    else if (GetWindowLongPtr(wnd, GWL_STYLE) & WS_THICKFRAME)
+      flags |= SDL_WINDOW_RESIZABLE;
     String title = GetWindowText(wnd);
-    SDL_Window* win = SDL_CreateWindow(title.c_str(), r.Left, r.Top, std::max(1, r.Width()), std::max(1, r.Height()), flags);
+    SDL_Window* win = SDL_CreateWindow(AnsiToUtf8(title).c_str(), r.Left, r.Top, std::max(1, r.Width()), std::max(1, r.Height()), flags);
     if (!win) return nullptr;
-    SDL_SetWindowHitTest(win, HitTest, wnd);
     BYTE alpha = 255;
     DWORD layered = 0;
     if (GetLayeredWindowAttributes(wnd, nullptr, &alpha, &layered) && (layered & LWA_ALPHA))
@@ -244,6 +241,16 @@ class TSdlBackend : public TBackend {
     FWindows[wnd] = win;
     FById[SDL_GetWindowID(win)] = wnd;
     return win;
+  }
+
+  // The window manager learns the track sizes of a resizable window as its size hints.
+  static void ApplySizeHints(HWND wnd, SDL_Window* win) {
+    if (!(SDL_GetWindowFlags(win) & SDL_WINDOW_RESIZABLE)) return;
+    TWindowRec* w = FindWindowRec(wnd);
+    if (!w) return;
+    MINMAXINFO limits = QueryMinMaxInfo(w);
+    SDL_SetWindowMinimumSize(win, std::max(1, limits.ptMinTrackSize.X), std::max(1, limits.ptMinTrackSize.Y));
+    SDL_SetWindowMaximumSize(win, std::max(1, limits.ptMaxTrackSize.X), std::max(1, limits.ptMaxTrackSize.Y));
   }
 
   HWND WindowOf(Uint32 id) {
@@ -284,6 +291,9 @@ class TSdlBackend : public TBackend {
         break;
       }
       case SDL_WINDOWEVENT_EXPOSED: WinInput::NativeExposed(wnd); break;
+      case SDL_WINDOWEVENT_MINIMIZED: WinInput::NativeStateChanged(wnd, SW_MINIMIZE); break;
+      case SDL_WINDOWEVENT_MAXIMIZED: WinInput::NativeStateChanged(wnd, SW_MAXIMIZE); break;
+      case SDL_WINDOWEVENT_RESTORED: WinInput::NativeStateChanged(wnd, SW_RESTORE); break;
       default: break;
     }
   }

@@ -437,14 +437,23 @@ void NativeCloseRequest(HWND wnd) {
   if (FindWindowRec(wnd)) PostMessage(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
+// While our own loop moves or sizes the window (it holds the capture), the reports of its earlier
+// places are stale.
 void NativeMoved(HWND wnd, const TRect& screen) {
   TWindowRec* w = FindWindowRec(wnd);
-  if (!w || w->Parent || w->Rect == screen) return;
+  if (!w || w->Parent || w->Rect == screen || WinState().Capture == wnd) return;
   SetWindowPos(wnd, nullptr, screen.Left, screen.Top, screen.Width(), screen.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void NativeExposed(HWND wnd) {
   if (TWindowRec* w = FindWindowRec(wnd); w && !w->Parent) w->SurfaceDirty = true;
+}
+
+void NativeStateChanged(HWND wnd, int state) {
+  TWindowRec* w = FindWindowRec(wnd);
+  if (!w || w->Parent) return;
+  bool already = state == SW_MINIMIZE ? w->Minimized : state == SW_MAXIMIZE ? w->Maximized : !w->Minimized && !w->Maximized;
+  if (!already) ShowWindow(wnd, state);
 }
 
 }  // namespace WinInput
