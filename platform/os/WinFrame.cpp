@@ -380,16 +380,23 @@ void TrackWindowMenu(HWND wnd) {
   if (command && IsWindow(wnd)) SendMessage(wnd, WM_SYSCOMMAND, command, 0);
 }
 
+// A loop the mouse starts (the command's low bits say where it grabbed) starts from the press in
+// lParam; one the keys start, from where the pointer is.
+TPoint GrabPoint(WPARAM command, LPARAM lParam) {
+  if (command & 0xF) return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  return WinState().CursorPos;
+}
+
 // The commands of the window menu and of the caption.
 bool SysCommand(TWindowRec* w, WPARAM wParam, LPARAM lParam) {
   HWND wnd = w->Handle;
   WPARAM command = wParam & 0xFFF0;
   switch (command) {
     case SC_MOVE:
-      if (!w->Parent && CanMove(w)) TSizeMoveLoop(wnd, false, 0, WinState().CursorPos).Run();
+      if (!w->Parent && CanMove(w)) TSizeMoveLoop(wnd, false, 0, GrabPoint(wParam, lParam)).Run();
       return true;
     case SC_SIZE:
-      if (!w->Parent && CanSize(w)) TSizeMoveLoop(wnd, true, static_cast<UINT>(wParam & 0xF), WinState().CursorPos).Run();
+      if (!w->Parent && CanSize(w)) TSizeMoveLoop(wnd, true, static_cast<UINT>(wParam & 0xF), GrabPoint(wParam, lParam)).Run();
       return true;
     case SC_KEYMENU:
       if (lParam != ' ' || w->Parent || !(w->Style & WS_SYSMENU)) return false;  // the menu bar's
@@ -405,17 +412,17 @@ bool SysCommand(TWindowRec* w, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-// A press on the frame: a caption button, the caption (moving) or a border (sizing); false for
-// the other parts (scroll bars, the menu bar).
-bool FramePress(TWindowRec* w, WPARAM hit) {
+// A press at a screen point on the frame: a caption button, the caption (moving) or a border
+// (sizing); false for the other parts (scroll bars, the menu bar).
+bool FramePress(TWindowRec* w, WPARAM hit, LPARAM at) {
   HWND wnd = w->Handle;
   if (hit == HTCLOSE || hit == HTMINBUTTON || hit == HTMAXBUTTON) {
     TrackCaptionButton(wnd, static_cast<LRESULT>(hit));
   } else if (hit == HTCAPTION) {
-    if (!w->Parent) SendMessage(wnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+    if (!w->Parent) SendMessage(wnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, at);
   } else if (IsSizingCode(hit)) {
     TWindowRec* root = TopLevelOf(w);  // the grip of a child sizes its window
-    if (root == w || hit == HTSIZE) SendMessage(root->Handle, WM_SYSCOMMAND, SC_SIZE | SizingEdge(hit), 0);
+    if (root == w || hit == HTSIZE) SendMessage(root->Handle, WM_SYSCOMMAND, SC_SIZE | SizingEdge(hit), at);
   } else {
     return false;
   }
@@ -495,7 +502,7 @@ void DrawNonClientFrame(TWindowRec* w) {
 bool FrameDefProc(TWindowRec* w, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   result = 0;
   switch (msg) {
-    case WM_NCLBUTTONDOWN: return FramePress(w, wParam);
+    case WM_NCLBUTTONDOWN: return FramePress(w, wParam, lParam);
     case WM_NCLBUTTONDBLCLK:
       if (wParam == HTCAPTION) {
         // A double click on the caption maximises the window, or restores it.
@@ -503,7 +510,7 @@ bool FrameDefProc(TWindowRec* w, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT
           SendMessage(w->Handle, WM_SYSCOMMAND, w->Maximized ? SC_RESTORE : SC_MAXIMIZE, 0);
         return true;
       }
-      return FramePress(w, wParam);  // a quick second press on a button or border is a press again
+      return FramePress(w, wParam, lParam);  // a quick second press on a button or border is a press again
     case WM_SYSCHAR:
       if (wParam != ' ' || !(lParam & KF_ALTDOWN_BIT)) return false;
       SendMessage(TopLevelOf(w)->Handle, WM_SYSCOMMAND, SC_KEYMENU, ' ');

@@ -3,7 +3,9 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,9 +38,44 @@ std::string FindProgram(const char* name) {
   return std::string();
 }
 
+namespace {
+
+constexpr const char* kChildTestVariable = "QJ_CHILD_TEST";
+
+}  // namespace
+
+bool IsChildRunOf(const std::string& testName) {
+  const char* running = std::getenv(kChildTestVariable);
+  return running && testName == running;
+}
+
+int RunInChild(const std::string& testName, std::string& output) {
+  int pipeEnds[2];
+  if (pipe(pipeEnds) != 0) return -1;
+  pid_t child = fork();
+  if (child == 0) {
+    dup2(pipeEnds[1], STDOUT_FILENO);
+    dup2(pipeEnds[1], STDERR_FILENO);
+    close(pipeEnds[0]);
+    close(pipeEnds[1]);
+    setenv(kChildTestVariable, testName.c_str(), 1);
+    std::string filter = "--gtest_filter=" + testName;
+    execl("/proc/self/exe", "test", filter.c_str(), nullptr);
+    _exit(127);
+  }
+  close(pipeEnds[1]);
+  char buffer[4096];
+  ssize_t n;
+  while ((n = read(pipeEnds[0], buffer, sizeof(buffer))) > 0) output.append(buffer, size_t(n));
+  close(pipeEnds[0]);
+  int status = 0;
+  if (child < 0 || waitpid(child, &status, 0) != child) return -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
 TXvfbServer::~TXvfbServer() { Stop(); }
 
-bool TXvfbServer::Start(int firstDisplay, const char* screenSize) {
+bool TXvfbServer::Start(int firstDisplay, const char* screenSize, int dpi) {
   std::string xvfb = FindProgram("Xvfb");
   if (xvfb.empty()) return false;
   for (int n = firstDisplay; n < firstDisplay + 70; ++n) {
@@ -46,7 +83,17 @@ bool TXvfbServer::Start(int firstDisplay, const char* screenSize) {
     if (PathExists("/tmp/.X" + num + "-lock") || PathExists("/tmp/.X11-unix/X" + num)) continue;
     FServer = fork();
     if (FServer == 0) {
-      execl(xvfb.c_str(), "Xvfb", (":" + num).c_str(), "-screen", "0", screenSize, "-nolisten", "tcp", nullptr);
+      // The server goes with the test that started it, and keeps its chatter to itself.
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
+      int null = open("/dev/null", O_WRONLY);
+      dup2(null, STDOUT_FILENO);
+      dup2(null, STDERR_FILENO);
+      std::string dpiText = std::to_string(dpi);
+      if (dpi > 0)
+        execl(xvfb.c_str(), "Xvfb", (":" + num).c_str(), "-screen", "0", screenSize, "-dpi", dpiText.c_str(), "-nolisten",
+              "tcp", nullptr);
+      else
+        execl(xvfb.c_str(), "Xvfb", (":" + num).c_str(), "-screen", "0", screenSize, "-nolisten", "tcp", nullptr);
       _exit(127);
     }
     bool exited = false;

@@ -12,6 +12,12 @@
 // The full path of a program on PATH, or "" when there is none.
 std::string FindProgram(const char* name);
 
+// SDL keeps its display connection for the life of a process, so an end-to-end test with its own
+// X server runs in a fresh run of the test program, given the test's full name: IsChildRunOf is
+// true in that run; RunInChild starts it and returns its exit status and output.
+bool IsChildRunOf(const std::string& testName);
+int RunInChild(const std::string& testName, std::string& output);
+
 // Starts Xvfb on the first free display number from `firstDisplay` and points DISPLAY at it;
 // the destructor stops it and restores DISPLAY.
 class TXvfbServer {
@@ -21,8 +27,8 @@ class TXvfbServer {
   TXvfbServer(const TXvfbServer&) = delete;
   TXvfbServer& operator=(const TXvfbServer&) = delete;
 
-  // False when Xvfb is missing or does not come up.
-  bool Start(int firstDisplay, const char* screenSize = "800x600x24");
+  // False when Xvfb is missing or does not come up. A dpi above 0 sets the screen's resolution.
+  bool Start(int firstDisplay, const char* screenSize = "800x600x24", int dpi = 0);
   const std::string& Display() const { return FDisplay; }
 
  private:

@@ -26,8 +26,79 @@ class FormsSdlTest : public TFormsTest {
     return done();
   }
 
+  static bool HaveTools() { return !FindProgram("Xvfb").empty() && !FindProgram("xdotool").empty(); }
+
+  // True in the fresh run of the program that runs this test for real (see RunInChild); in the
+  // test's own run, starts that run and checks that it passed.
+  static bool InOwnProcess() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    if (IsChildRunOf(name)) return true;
+    std::string output;
+    EXPECT_EQ(RunInChild(name, output), 0) << output;
+    return false;
+  }
+
+  // Starts Xvfb and the SDL backend on it.
+  void StartScreen(int display, int dpi = 0) {
+    ASSERT_TRUE(FServer.Start(display, "800x600x24", dpi)) << "Xvfb did not start";
+    Headless::Reset();
+    auto sdl = CreateSdlBackend();
+    ASSERT_NE(sdl, nullptr);
+    SetBackend(std::move(sdl));
+  }
+
+  // Runs xdotool with the arguments; true when it succeeded.
+  static bool XDo(const std::string& args) { return std::system((FindProgram("xdotool") + " " + args).c_str()) == 0; }
+
+  // A sizeable form with a caption and the three caption buttons, shown at (100,100), 300x200.
+  static TForm* ShownSizeableForm() {
+    TForm* form = NewForm(300, 200, 100, 100);
+    form->SetCaption("Frame");
+    form->SetBounds(100, 100, 300, 200);
+    form->Show();
+    return form;
+  }
+
   TXvfbServer FServer;
 };
+
+// Window at (100,100), 300x200: frame 4 pixels, caption 19; the close button's middle is 15
+// pixels from the right end, the maximise button's 34, the minimise button's 51.
+constexpr int kCaptionY = 110;
+
+TEST_F(FormsSdlTest, TheBorderResizesTheWindowWithoutAWindowManager) {
+  if (!HaveTools()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  if (!InOwnProcess()) return;
+  StartScreen(171);
+  TForm* form = ShownSizeableForm();
+  TXScreenReader screen(FServer.Display());
+  ASSERT_TRUE(screen.Ok());
+  COLORREF c = GetSysColor(COLOR_BTNFACE);
+  uint32_t faceAsRgb = (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
+  ASSERT_TRUE(PumpUntil([&] { return screen.Pixel(250, 200) == faceAsRgb; }));
+  ASSERT_TRUE(XDo("mousemove 398 200 mousedown 1 mousemove 420 210 mousemove 450 220 mouseup 1"));
+  EXPECT_TRUE(PumpUntil([&] { return form->GetWidth() == 352; })) << form->GetWidth();
+  EXPECT_EQ(form->GetHeight(), 200);
+  EXPECT_TRUE(PumpUntil([&] { return screen.Pixel(440, 200) == faceAsRgb; })) << "the window grew on the screen";
+}
+
+TEST_F(FormsSdlTest, CaptionButtonsAndTheCaptionsDoubleClick) {
+  if (!HaveTools()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  if (!InOwnProcess()) return;
+  StartScreen(181);
+  TForm* form = ShownSizeableForm();
+  ASSERT_TRUE(PumpUntil([&] { return form->GetActive(); }));
+  ASSERT_TRUE(XDo("mousemove 366 " + std::to_string(kCaptionY) + " click 1"));
+  EXPECT_TRUE(PumpUntil([&] { return form->GetWindowState() == wsMaximized; }));
+  EXPECT_TRUE(PumpUntil([&] { return form->GetWidth() == Screen->GetWidth(); })) << form->GetWidth();
+  ASSERT_TRUE(XDo("mousemove 300 10 click --repeat 2 --delay 80 1"));
+  EXPECT_TRUE(PumpUntil([&] { return form->GetWindowState() == wsNormal && form->GetLeft() == 100; }));
+  ASSERT_TRUE(XDo("mousemove 200 " + std::to_string(kCaptionY) + " click --repeat 2 --delay 80 1"));
+  EXPECT_TRUE(PumpUntil([&] { return form->GetWindowState() == wsMaximized; }));
+  ASSERT_TRUE(XDo("mousemove " + std::to_string(Screen->GetWidth() - 15) + " 10 click 1"));
+  EXPECT_TRUE(PumpUntil([&] { return !form->GetVisible(); })) << "the close button closes the form";
+}
 
 TEST_F(FormsSdlTest, NestedPanelsPaintTakeClicksAndFocusOnTheRealScreen) {
   if (FindProgram("Xvfb").empty()) GTEST_SKIP() << "Xvfb is not installed";

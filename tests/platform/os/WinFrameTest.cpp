@@ -151,6 +151,17 @@ TEST_F(WinFrameTest, DraggingTheCaptionMovesTheWindow) {
   EXPECT_EQ(Only({WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE}), (TStrings{"561", "562"}));
 }
 
+TEST_F(WinFrameTest, ADragQueuedWholeBeforeTheLoopRunsStartsFromThePress) {
+  HWND w = Top(100, 100, 300, 200, kSizeable);
+  Pump();
+  Headless::MoveMouse(398, 200);
+  Headless::MouseDown();
+  Headless::MoveMouse(430, 200);
+  Headless::MouseUp();
+  Pump();
+  EXPECT_EQ(WindowRect(w), Rect(100, 100, 432, 300));
+}
+
 struct TSizeCase {
   const char* Name;
   TPoint From, To;
