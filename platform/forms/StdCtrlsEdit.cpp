@@ -246,6 +246,16 @@ void TCustomEdit::CNCommand(TMessage& M) {
 void TCustomEdit::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case CN_COMMAND: CNCommand(Message); return;
+    case CN_CTLCOLORSTATIC:
+      // A disabled edit shows grey text on button face, whatever its own colours.
+      if (GetEnabled()) {
+        inherited::Dispatch(Message);
+        return;
+      }
+      SetTextColor(reinterpret_cast<HDC>(Message.WParam), GetSysColor(COLOR_GRAYTEXT));
+      SetBkColor(reinterpret_cast<HDC>(Message.WParam), GetSysColor(COLOR_BTNFACE));
+      Message.Result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+      return;
     case CM_CTL3DCHANGED:
       inherited::Dispatch(Message);
       if (FBorderStyle == bsSingle) RecreateWnd();
