@@ -42,6 +42,13 @@ class TBackend {
   virtual bool HasSystemClipboard() { return false; }
   virtual void SetSystemClipboardText(const std::string&) {}
   virtual std::string SystemClipboardText() { return {}; }
+  // The primary selection (UTF-8): the text last selected, which a middle click pastes. Without a
+  // system's it stays in the process.
+  virtual void SetPrimarySelectionText(const std::string& utf8) { FPrimarySelection = utf8; }
+  virtual std::string PrimarySelectionText() { return FPrimarySelection; }
+
+ private:
+  std::string FPrimarySelection;
 };
 
 constexpr DWORD INFINITE_WAIT = 0xFFFFFFFF;

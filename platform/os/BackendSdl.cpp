@@ -210,6 +210,14 @@ class TSdlBackend : public TBackend {
     SDL_free(text);
     return out;
   }
+  void SetPrimarySelectionText(const std::string& utf8) override { SDL_SetPrimarySelectionText(utf8.c_str()); }
+  std::string PrimarySelectionText() override {
+    if (!SDL_HasPrimarySelectionText()) return {};
+    char* text = SDL_GetPrimarySelectionText();
+    std::string out = text ? text : "";
+    SDL_free(text);
+    return out;
+  }
   void Wake() override {
     SDL_Event e{};
     e.type = SDL_USEREVENT;
