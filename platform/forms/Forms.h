@@ -383,7 +383,8 @@ class TScreen : public TComponent {
   TRect GetWorkAreaRect() const;
   Integer GetWorkAreaWidth() const { return GetWorkAreaRect().Width(); }
   Integer GetWorkAreaHeight() const { return GetWorkAreaRect().Height(); }
-  Integer GetPixelsPerInch() const { return 96; }
+  // The screen's resolution; coordinates stay in units of 96 dpi whatever it is.
+  Integer GetPixelsPerInch() const { return static_cast<Integer>(GetDpiForSystem()); }
 
   Integer GetFormCount() const { return static_cast<Integer>(FForms.size()); }
   TForm* GetForm(Integer Index) const;

@@ -14,7 +14,10 @@ class TBackend {
  public:
   virtual ~TBackend() = default;
   virtual const char* Name() const = 0;
+  // The screen in logical units: on a high-DPI screen the backend maps them to device pixels.
   virtual TRect ScreenRect() = 0;
+  // The screen's resolution (96: one device pixel a logical unit).
+  virtual int ScreenDpi() { return 96; }
   virtual TRect WorkArea() = 0;
   virtual DWORD TickCount() = 0;
   virtual void Sleep(DWORD ms) = 0;
@@ -96,6 +99,8 @@ void PressKey(BYTE vk, unsigned shift = skNone);
 void TypeText(const String& text);
 void AdvanceClock(DWORD ms);
 void SetScreenSize(int width, int height);
+// The virtual screen's resolution: above 96 dpi windows get surfaces with a device scale.
+void SetScreenDpi(int dpi);
 // The pixels of a top-level window (nullptr when the handle is not a live top-level window).
 const TSurface* WindowSurface(HWND wnd);
 // Called when a message loop runs out of messages and timers; it may inject input. Without a

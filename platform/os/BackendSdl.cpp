@@ -5,9 +5,13 @@
 // override-redirect popup-menu windows, which never take activation. SDL events become the same
 // input as the headless backend's.
 #include <SDL2/SDL.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 
 #include "platform/os/Backend.h"
@@ -68,6 +72,45 @@ SDL_SystemCursor SystemCursor(uintptr_t shape) {
   }
 }
 
+constexpr int kLowestDpi = 48, kHighestDpi = 960, kPlainDpi = 96;
+
+bool PlausibleDpi(int dpi) { return dpi >= kLowestDpi && dpi <= kHighestDpi; }
+
+// The X server's idea of the resolution, through Xlib loaded at run time: the resource Xft.dpi
+// when set, else the screen's pixels over its millimetres (0 when neither can be read).
+int XServerDpi() {
+  void* lib = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
+  if (!lib) return 0;
+  auto open = reinterpret_cast<void* (*)(const char*)>(dlsym(lib, "XOpenDisplay"));
+  auto resources = reinterpret_cast<char* (*)(void*)>(dlsym(lib, "XResourceManagerString"));
+  auto screen = reinterpret_cast<int (*)(void*)>(dlsym(lib, "XDefaultScreen"));
+  auto pixels = reinterpret_cast<int (*)(void*, int)>(dlsym(lib, "XDisplayWidth"));
+  auto millimetres = reinterpret_cast<int (*)(void*, int)>(dlsym(lib, "XDisplayWidthMM"));
+  auto close = reinterpret_cast<int (*)(void*)>(dlsym(lib, "XCloseDisplay"));
+  int dpi = 0;
+  void* display = open && resources && screen && pixels && millimetres && close ? open(nullptr) : nullptr;
+  if (display) {
+    const char* text = resources(display);
+    const char* entry = text ? std::strstr(text, "Xft.dpi:") : nullptr;
+    if (entry) dpi = static_cast<int>(std::lround(std::strtod(entry + std::strlen("Xft.dpi:"), nullptr)));
+    int mm = millimetres(display, screen(display));
+    if (!PlausibleDpi(dpi) && mm > 0) dpi = static_cast<int>(std::lround(pixels(display, screen(display)) * 25.4 / mm));
+    close(display);
+  }
+  dlclose(lib);
+  return dpi;
+}
+
+// The screen's resolution: QJ_DPI when set, else the X server's.
+int ReadScreenDpi() {
+  if (const char* wanted = std::getenv("QJ_DPI")) {
+    int dpi = std::atoi(wanted);
+    if (PlausibleDpi(dpi)) return dpi;
+  }
+  int server = XServerDpi();
+  return PlausibleDpi(server) ? server : kPlainDpi;
+}
+
 // Popups that belong to another window or ask not to be activated never take the focus.
 bool IsPopupKind(HWND wnd) {
   auto style = static_cast<DWORD>(GetWindowLongPtr(wnd, GWL_STYLE));
@@ -92,6 +135,8 @@ class TSdlBackend : public TBackend {
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     SDL_StartTextInput();  // printable characters come as text, in the user's keyboard layout
+    FDpi = ReadScreenDpi();
+    FScale = ScaleForDpi(FDpi);
     return true;
   }
 
@@ -100,14 +145,16 @@ class TSdlBackend : public TBackend {
   TRect ScreenRect() override {
     SDL_Rect r{0, 0, 1280, 1024};
     SDL_GetDisplayBounds(0, &r);
-    return Bounds(r.x, r.y, r.w, r.h);
+    return LogicalBounds(r.x, r.y, r.w, r.h);
   }
 
   TRect WorkArea() override {
     SDL_Rect r{0, 0, 1280, 1024};
     if (SDL_GetDisplayUsableBounds(0, &r) != 0) return ScreenRect();
-    return Bounds(r.x, r.y, r.w, r.h);
+    return LogicalBounds(r.x, r.y, r.w, r.h);
   }
+
+  int ScreenDpi() override { return FDpi; }
 
   DWORD TickCount() override { return static_cast<DWORD>(SDL_GetTicks64()); }
   void Sleep(DWORD ms) override { SDL_Delay(ms); }
@@ -151,8 +198,8 @@ class TSdlBackend : public TBackend {
 
   void MoveNative(HWND wnd, const TRect& r) override {
     if (SDL_Window* win = Find(wnd)) {
-      SDL_SetWindowPosition(win, r.Left, r.Top);
-      SDL_SetWindowSize(win, std::max(1, r.Width()), std::max(1, r.Height()));
+      SDL_SetWindowPosition(win, Device(r.Left), Device(r.Top));
+      SDL_SetWindowSize(win, std::max(1, Device(r.Width())), std::max(1, Device(r.Height())));
     }
   }
 
@@ -199,7 +246,7 @@ class TSdlBackend : public TBackend {
     if (c) SDL_SetCursor(c);
   }
 
-  void WarpMouse(TPoint screen) override { SDL_WarpMouseGlobal(screen.X, screen.Y); }
+  void WarpMouse(TPoint screen) override { SDL_WarpMouseGlobal(Device(screen.X), Device(screen.Y)); }
   void Beep() override {}
   bool HasSystemClipboard() override { return true; }
   void SetSystemClipboardText(const std::string& utf8) override { SDL_SetClipboardText(utf8.c_str()); }
@@ -240,7 +287,8 @@ class TSdlBackend : public TBackend {
     else if (GetWindowLongPtr(wnd, GWL_STYLE) & WS_THICKFRAME)
       flags |= SDL_WINDOW_RESIZABLE;
     String title = GetWindowText(wnd);
-    SDL_Window* win = SDL_CreateWindow(AnsiToUtf8(title).c_str(), r.Left, r.Top, std::max(1, r.Width()), std::max(1, r.Height()), flags);
+    SDL_Window* win = SDL_CreateWindow(AnsiToUtf8(title).c_str(), Device(r.Left), Device(r.Top), std::max(1, Device(r.Width())),
+                                       std::max(1, Device(r.Height())), flags);
     if (!win) return nullptr;
     BYTE alpha = 255;
     DWORD layered = 0;
@@ -252,13 +300,23 @@ class TSdlBackend : public TBackend {
   }
 
   // The window manager learns the track sizes of a resizable window as its size hints.
-  static void ApplySizeHints(HWND wnd, SDL_Window* win) {
+  void ApplySizeHints(HWND wnd, SDL_Window* win) {
     if (!(SDL_GetWindowFlags(win) & SDL_WINDOW_RESIZABLE)) return;
     TWindowRec* w = FindWindowRec(wnd);
     if (!w) return;
     MINMAXINFO limits = QueryMinMaxInfo(w);
-    SDL_SetWindowMinimumSize(win, std::max(1, limits.ptMinTrackSize.X), std::max(1, limits.ptMinTrackSize.Y));
-    SDL_SetWindowMaximumSize(win, std::max(1, limits.ptMaxTrackSize.X), std::max(1, limits.ptMaxTrackSize.Y));
+    SDL_SetWindowMinimumSize(win, std::max(1, Device(limits.ptMinTrackSize.X)), std::max(1, Device(limits.ptMinTrackSize.Y)));
+    SDL_SetWindowMaximumSize(win, std::max(1, Device(limits.ptMaxTrackSize.X)), std::max(1, Device(limits.ptMaxTrackSize.Y)));
+  }
+
+  // Logical units and device pixels of the screen.
+  int Device(int logical) const { return TSurface::DeviceEdge(logical, FScale); }
+  int Logical(int device) const { return static_cast<int>(std::lround(device / FScale)); }
+  TRect LogicalBounds(int x, int y, int w, int h) const { return Bounds(Logical(x), Logical(y), Logical(w), Logical(h)); }
+  // The logical point of a device pixel (the unit it belongs to).
+  TPoint LogicalPoint(int x, int y) const {
+    auto unit = [this](int p) { return static_cast<int>(std::ceil((p + 0.5) / FScale)) - 1; };
+    return {unit(x), unit(y)};
   }
 
   HWND WindowOf(Uint32 id) {
@@ -271,7 +329,7 @@ class TSdlBackend : public TBackend {
     SDL_Window* win = Find(wnd);
     int wx = 0, wy = 0;
     if (win) SDL_GetWindowPosition(win, &wx, &wy);
-    return {wx + x, wy + y};
+    return LogicalPoint(wx + x, wy + y);
   }
 
   void HandleWindowEvent(const SDL_WindowEvent& e) {
@@ -286,7 +344,7 @@ class TSdlBackend : public TBackend {
       case SDL_WINDOWEVENT_LEAVE: {
         int x = 0, y = 0;
         SDL_GetGlobalMouseState(&x, &y);
-        WinInput::MouseMove({x, y});
+        WinInput::MouseMove(LogicalPoint(x, y));
         break;
       }
       case SDL_WINDOWEVENT_CLOSE: WinInput::NativeCloseRequest(wnd); break;
@@ -295,7 +353,7 @@ class TSdlBackend : public TBackend {
         int x = 0, y = 0, w = 0, h = 0;
         SDL_GetWindowPosition(win, &x, &y);
         SDL_GetWindowSize(win, &w, &h);
-        WinInput::NativeMoved(wnd, Bounds(x, y, w, h));
+        WinInput::NativeMoved(wnd, LogicalBounds(x, y, w, h));
         break;
       }
       case SDL_WINDOWEVENT_EXPOSED: WinInput::NativeExposed(wnd); break;
@@ -338,6 +396,8 @@ class TSdlBackend : public TBackend {
   std::map<Uint32, HWND> FById;
   std::map<SDL_SystemCursor, SDL_Cursor*> FCursors;
   bool FFocusLost = false;
+  int FDpi = kPlainDpi;
+  double FScale = 1;
 };
 
 }  // namespace

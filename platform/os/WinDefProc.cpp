@@ -87,8 +87,7 @@ uint32_t SysPixel(int index) {
 
 void FillSurface(TSurface& s, const TRegionData& clip, const TRect& r, uint32_t pixel) {
   TRegionData area = clip.Intersect(TRegionData(r));
-  for (const TRect& band : area.Rects())
-    for (int y = band.Top; y < band.Bottom; ++y) std::fill(s.Row(y) + band.Left, s.Row(y) + band.Right, pixel);
+  for (const TRect& band : area.Rects()) FillDevicePixels(s, band, pixel);
 }
 
 void FrameSurface(TSurface& s, const TRegionData& clip, TRect r, int width, uint32_t topLeft, uint32_t bottomRight) {

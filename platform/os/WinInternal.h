@@ -262,5 +262,9 @@ bool TimerExists(HWND wnd, UINT_PTR id, TIMERPROC proc);
 
 // System
 void ResetWindowSystem();
+// Device pixels a logical unit on a screen of a resolution: whole halves of 96 dpi, at least 1;
+// DeviceScale is the one of the backend's screen.
+double ScaleForDpi(int dpi);
+double DeviceScale();
 // The built-in "EDIT" and "LISTBOX" classes, registered with the system classes.
 void RegisterTextControlClasses();

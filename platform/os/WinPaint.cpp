@@ -113,17 +113,22 @@ TRegionData ToClient(TWindowRec* w, TRegionData surfaceRgn) {
   return surfaceRgn;
 }
 
+// Moves the pixels of a region (surface coordinates) by a logical offset; the surface's scale is
+// a whole number, so the offset is a whole number of device pixels.
 void CopyPixels(TSurface& s, const TRegionData& dst, int dx, int dy) {
   TSurface copy = s;
-  for (const TRect& r : dst.Rects())
+  int ddx = s.ToDevice(dx), ddy = s.ToDevice(dy);
+  for (const TRect& band : dst.Rects()) {
+    TRect r = s.ToDevice(band);
     for (int y = r.Top; y < r.Bottom; ++y) {
-      int sy = y - dy;
+      int sy = y - ddy;
       if (sy < 0 || sy >= s.Height) continue;
       for (int x = r.Left; x < r.Right; ++x) {
-        int sx = x - dx;
+        int sx = x - ddx;
         if (sx >= 0 && sx < s.Width) s.Row(y)[x] = copy.Row(sy)[sx];
       }
     }
+  }
 }
 
 void ScrollChildren(TWindowRec* w, const RECT* scroll, int dx, int dy) {
@@ -176,14 +181,16 @@ void WindowShownOrMoved(TWindowRec* w) {
 }
 
 void EnsureSurface(TWindowRec* top) {
-  int width = std::clamp(top->Rect.Width(), 0, kMaxSurfaceSide);
-  int height = std::clamp(top->Rect.Height(), 0, kMaxSurfaceSide);
-  if (top->Surface && top->Surface->Width == width && top->Surface->Height == height) return;
-  auto fresh = std::make_shared<TSurface>(width, height, 0x00FFFFFF);
-  if (top->Surface) {
-    const TSurface& old = *top->Surface;
-    for (int y = 0; y < std::min(height, old.Height); ++y)
-      std::copy(old.Row(y), old.Row(y) + std::min(width, old.Width), fresh->Row(y));
+  double scale = DeviceScale();
+  int maxSide = static_cast<int>(kMaxSurfaceSide / scale);
+  int width = std::clamp(top->Rect.Width(), 0, maxSide);
+  int height = std::clamp(top->Rect.Height(), 0, maxSide);
+  const TSurface* old = top->Surface.get();
+  if (old && old->LogicalWidth() == width && old->LogicalHeight() == height && old->Scale == scale) return;
+  auto fresh = std::make_shared<TSurface>(width, height, scale, 0x00FFFFFF);
+  if (old && old->Scale == scale) {
+    for (int y = 0; y < std::min(fresh->Height, old->Height); ++y)
+      std::copy(old->Row(y), old->Row(y) + std::min(fresh->Width, old->Width), fresh->Row(y));
   }
   top->Surface = fresh;
   top->SurfaceDirty = true;
@@ -439,6 +446,8 @@ int ScrollWindowEx(HWND wnd, int dx, int dy, const RECT* scroll, const RECT* cli
   moved.Offset(dx, dy);
   moved = moved.Intersect(area).Intersect(visible);
   TWindowRec* top = TopLevelOf(w);
+  // At a fractional scale contents cannot move by whole device pixels: the area is painted afresh.
+  if (top->Surface && !top->Surface->IntegralScale()) moved = TRegionData();
   if (top->Surface && !moved.IsEmpty()) {
     TRegionData dst = moved;
     TPoint o = SurfaceOffset(w);

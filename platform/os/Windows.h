@@ -668,6 +668,9 @@ BOOL GetScrollBarInfo(HWND wnd, LONG idObject, SCROLLBARINFO* info);
 // System
 
 int GetSystemMetrics(int index);
+// The screen's resolution. Coordinates stay in units of 96 dpi whatever it is: a higher one makes
+// windows larger and sharper on the screen, not larger in their callers' numbers.
+UINT GetDpiForSystem();
 BOOL SystemParametersInfo(UINT action, UINT uiParam, void* pvParam, UINT winIni);
 HMONITOR MonitorFromPoint(POINT pt, DWORD flags);
 HMONITOR MonitorFromRect(const RECT* rect, DWORD flags);

@@ -145,4 +145,23 @@ TEST_F(FormsSdlTest, NestedPanelsPaintTakeClicksAndFocusOnTheRealScreen) {
   EXPECT_TRUE(PumpUntil([&] { return right->Focused(); }));
 }
 
+TEST_F(FormsSdlTest, OnA192DpiScreenTheWindowIsTwiceAsLarge) {
+  if (!HaveTools()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  if (!InOwnProcess()) return;
+  unsetenv("QJ_DPI");
+  StartScreen(191, 192);
+  EXPECT_EQ(Screen->GetPixelsPerInch(), 192);
+  TForm* form = NewForm(300, 200, 50, 50);
+  form->SetBounds(50, 50, 200, 100);
+  form->SetColor(clRed);
+  form->Show();
+  EXPECT_EQ(form->GetBoundsRect(), Rect(50, 50, 250, 150)) << "the form's numbers stay the same";
+  TXScreenReader screen(FServer.Display());
+  ASSERT_TRUE(screen.Ok());
+  // Logical (240, 140) is inside the client area: device (480, 280); logical (260, 140) is not.
+  EXPECT_TRUE(PumpUntil([&] { return screen.Pixel(480, 280) == 0xFF0000u; })) << std::hex << screen.Pixel(480, 280);
+  EXPECT_NE(screen.Pixel(520, 280), 0xFF0000u);
+  EXPECT_NE(screen.Pixel(110, 95), 0xFF0000u) << "the frame is above the client area";
+}
+
 }  // namespace

@@ -67,6 +67,17 @@ TEST_F(FormsStyleTest, ConstraintsBoundTheSizeTheBorderIsDraggedTo) {
   EXPECT_EQ(form->GetTop(), before.Bottom - 150);
 }
 
+TEST_F(FormsStyleTest, PixelsPerInchReportsTheScreensResolution) {
+  EXPECT_EQ(Screen->GetPixelsPerInch(), 96);
+  Headless::SetScreenDpi(144);
+  EXPECT_EQ(Screen->GetPixelsPerInch(), 144);
+  TForm* form = NewForm(300, 200, 100, 100);
+  form->Show();
+  Pump();
+  EXPECT_EQ(form->GetClientWidth(), 300) << "coordinates stay in units of 96 dpi";
+  EXPECT_EQ(Headless::WindowSurface(form->GetHandle())->Width, form->GetWidth() * 3 / 2);
+}
+
 TEST_F(FormsStyleTest, PositionPlacesTheFormWhenShown) {
   TForm* main = NewForm(400, 300, 100, 50);
   main->Show();
