@@ -5,9 +5,11 @@
 
 #include <sys/types.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
 
 // The full path of a program on PATH, or "" when there is none.
 std::string FindProgram(const char* name);
@@ -51,3 +53,24 @@ class TXScreenReader {
   struct TImpl;
   std::unique_ptr<TImpl> FImpl;
 };
+
+// The PRIMARY selection as another X client sees it: Request asks its owner for the text as UTF-8,
+// Arrived reports the answer once it came (the owner answers from its own event loop, so the
+// caller keeps that loop running meanwhile); Own takes the selection with a text and answers
+// other clients' requests from a thread until the object goes.
+class TXPrimarySelection {
+ public:
+  explicit TXPrimarySelection(const std::string& display);
+  ~TXPrimarySelection();
+  bool Ok() const;
+  void Request();
+  bool Arrived(std::string& utf8);
+  void Own(const std::string& utf8);
+
+ private:
+  struct TImpl;
+  std::unique_ptr<TImpl> FImpl;
+  std::thread FOwner;
+  std::atomic<bool> FStop{false};
+};
+

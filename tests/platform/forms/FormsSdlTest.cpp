@@ -1,6 +1,7 @@
 // End to end on a real X display: a form with nested panels on the SDL backend under Xvfb
 // paints, takes a click made with injected X input, and moves the focus on Tab.
 #include "ControlsTestSupport.h"
+#include "platform/forms/StdCtrls.h"
 #include "support/XDisplay.h"
 
 #include <chrono>
@@ -164,4 +165,32 @@ TEST_F(FormsSdlTest, OnA192DpiScreenTheWindowIsTwiceAsLarge) {
   EXPECT_NE(screen.Pixel(110, 95), 0xFF0000u) << "the frame is above the client area";
 }
 
+TEST_F(FormsSdlTest, ThePrimarySelectionGoesBothWays) {
+  if (!HaveTools()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  if (!InOwnProcess()) return;
+  StartScreen(195);
+  TForm* form = NewForm(300, 100, 100, 100);
+  form->SetBorderStyle(bsNone);
+  form->SetBounds(100, 100, 300, 100);
+  auto* edit = Add<TEdit>(form, "edit", Rect(10, 10, 290, 31));
+  edit->SetText("Hello world");
+  form->Show();
+  ASSERT_TRUE(PumpUntil([&] { return form->GetActive(); }));
+  TXPrimarySelection other(FServer.Display());
+  ASSERT_TRUE(other.Ok());
+
+  edit->SetSelStart(6);
+  edit->SetSelLength(5);
+  other.Request();
+  std::string seen;
+  EXPECT_TRUE(PumpUntil([&] { return other.Arrived(seen); }));
+  EXPECT_EQ(seen, "world") << "what we select, another program pastes";
+
+  other.Own("pasted ");
+  TPoint at = edit->ClientToScreen({4, 10});  // before the first character
+  ASSERT_TRUE(XDo("mousemove " + std::to_string(at.X) + " " + std::to_string(at.Y) + " click 2"));
+  EXPECT_TRUE(PumpUntil([&] { return edit->GetText() == "pasted Hello world"; })) << edit->GetText();
+}
+
 }  // namespace
+
