@@ -84,6 +84,13 @@ void BroadcastActivateApp(bool active) {
     if (TWindowRec* t = FindWindowRec(h)) SendTo(t, WM_ACTIVATEAPP, active ? TRUE : FALSE, 0);
 }
 
+// ------------------------------------------------------------------ caret
+
+bool CaretBlinks() {
+  const auto& c = WinState().Caret;
+  return c.Wnd && c.HideCount == 0 && c.BlinkTime;
+}
+
 // ------------------------------------------------------------------ mouse tracking
 
 void PostLeave(HWND wnd, bool nonClient) {
@@ -113,11 +120,6 @@ void UpdateTracking(TWindowRec* target, LRESULT ht, TPoint p, DWORD time) {
 }
 
 // ------------------------------------------------------------------ mouse routing
-
-bool CaretBlinks() {
-  const auto& c = WinState().Caret;
-  return c.Wnd && c.HideCount == 0 && c.BlinkTime;
-}
 
 bool IsButtonDown(UINT m) { return m == WM_LBUTTONDOWN || m == WM_RBUTTONDOWN || m == WM_MBUTTONDOWN; }
 

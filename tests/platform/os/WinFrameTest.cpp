@@ -250,6 +250,35 @@ TEST_F(WinFrameTest, WindowMenuMovesAndSizesWithTheArrowKeys) {
   EXPECT_EQ(WindowRect(w), Rect(108, 108, 400, 300));
 }
 
+TEST_F(WinFrameTest, TheWindowManagersStateChangesReachTheWindow) {
+  HWND w = Top(100, 100, 300, 200, kSizeable);
+  Pump();
+  WinInput::NativeStateChanged(w, SW_MAXIMIZE);
+  EXPECT_TRUE(IsZoomed(w));
+  WinInput::NativeStateChanged(w, SW_RESTORE);
+  EXPECT_EQ(WindowRect(w), Rect(100, 100, 400, 300));
+  WinInput::NativeStateChanged(w, SW_MINIMIZE);
+  EXPECT_TRUE(IsIconic(w));
+  WinInput::NativeStateChanged(w, SW_RESTORE);
+  EXPECT_FALSE(IsIconic(w));
+}
+
+TEST_F(WinFrameTest, PlacesTheWindowManagerReportsDuringOurOwnDragAreStale) {
+  HWND w = Top(100, 100, 300, 200, kSizeable);
+  Pump();
+  Headless::MoveMouse(200, kCaptionY);
+  Headless::MouseDown();
+  Script({[w] {
+            WinInput::NativeMoved(w, Bounds(0, 0, 300, 200));  // an old report arriving late
+            Headless::MoveMouse(210, kCaptionY + 10);
+          },
+          [] { Headless::MouseUp(); }});
+  Pump();
+  EXPECT_EQ(WindowRect(w), Rect(110, 110, 410, 310));
+  WinInput::NativeMoved(w, Bounds(0, 0, 300, 200));
+  EXPECT_EQ(WindowRect(w), Rect(0, 0, 300, 200)) << "outside a drag the report is the truth";
+}
+
 TEST_F(WinFrameTest, BorderHasItsRaisedEdgeAndTheCaptionBoldText) {
   HWND w = CreateWindowEx(0, "QJDbl", "WWWWWWWW", kSizeable, 100, 100, 300, 200, nullptr, nullptr, nullptr, nullptr);
   Pump();
