@@ -6,6 +6,13 @@
 // FALSE, nullptr) and change nothing. Everything runs on the GUI thread (the program's main
 // thread); other threads may only PostMessage/PostThreadMessage and hand calls over through
 // TThread::Synchronize/Queue, which the message loop runs.
+//
+// Where the parts live: WinWindows.cpp (classes, window records, creation, relations, styles),
+// WinGeometry.cpp (placement, coordinates, hit testing, regions), WinFrame.cpp (frames: caption
+// and its buttons, moving and sizing, the window menu), WinDefProc.cpp (the default procedure),
+// WinMessages.cpp (the queue and hooks), WinInput.cpp (focus, activation, capture, mouse, keys),
+// WinCaret.cpp (caret and cursors), WinTimers.cpp, WinPaint.cpp (painting protocol, DCs,
+// scrolling), WinScroll.cpp (frame scroll bars), WinSystem.cpp (metrics, parameters, resolution).
 #pragma once
 
 #include "platform/os/WinTypes.h"
