@@ -63,6 +63,8 @@ void TzmTreeListColumn::AfterConstruction() {
 
 void TzmTreeListColumn::BeforeDestruction() {
   if (FTreeList && !FTreeList->IsDestroying()) {
+    // An open edit is posted while the strings still line up with the columns.
+    FTreeList->ResetEditedCell();
     Integer index = GetIndex();
     for (Integer i = 0; i < FTreeList->GetRootCount(); ++i) FTreeList->DeleteColumnStrings(FTreeList->GetRootNode(i), index);
     for (TzmTreeListNode* node : FTreeList->GetHiddenNodes()) FTreeList->DeleteColumnStrings(node, index);
@@ -101,6 +103,7 @@ void TzmTreeListColumn::SetIndex(Integer NewIndex) {
   if (current < 0) return;
   NewIndex = std::clamp(NewIndex, 0, FTreeList->ColumnCount() - 1);
   if (NewIndex == current) return;
+  FTreeList->ResetEditedCell();
   FTreeList->MoveColumnStrings(current, NewIndex);
   FTreeList->MoveColumn(current, NewIndex);
   Changed(true);

@@ -109,7 +109,6 @@ void TCustomzmTreeListControl::DestroyColumns() {
 }
 
 void TCustomzmTreeListControl::MoveColumn(Integer From, Integer To) {
-  ResetEditedCell();
   TzmTreeListColumn* column = FColumnList[static_cast<size_t>(From)];
   FColumnList.erase(FColumnList.begin() + From);
   FColumnList.insert(FColumnList.begin() + To, column);

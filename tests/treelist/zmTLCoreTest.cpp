@@ -441,6 +441,18 @@ TEST_F(zmTLEditing, DeletingTheEditedNodeGivesItsEditUp) {
   EXPECT_EQ(other->GetStrings(1), "");
 }
 
+TEST_F(zmTLEditing, AnEditIsPostedIntoItsColumnBeforeColumnsMoveOrGo) {
+  OpenEditor("X");
+  Second->SetIndex(0);
+  EXPECT_EQ(N->GetStrings(0), "betaX");
+  EXPECT_EQ(N->GetStrings(1), "alpha");
+  Tree->SetFocusedNodeColumn(N, 1, false);
+  OpenEditor("Y");
+  Free(Second);
+  EXPECT_EQ(N->GetStrings(0), "alphaY") << "the edited column's string stays in line";
+  EXPECT_EQ(Tree->ColumnCount(), 1);
+}
+
 TEST_F(zmTLEditing, BeginUpdateDuringANodePressKeepsTheEditorForTheRelease) {
   Tree->SetInteractionState(tlsNodeDown);
   Tree->BeginUpdate();

@@ -119,8 +119,12 @@ TEST(zmTLValueOrder, IsAStrictWeakOrder) {
     for (size_t j = 0; j < n; ++j) {
       ASSERT_EQ(c[i][j], -c[j][i]) << i << " " << j;
       for (size_t k = 0; k < n; ++k) {
-        if (c[i][j] < 0 && c[j][k] < 0) ASSERT_LT(c[i][k], 0) << "transitive " << i << j << k;
-        if (c[i][j] == 0 && c[j][k] == 0) ASSERT_EQ(c[i][k], 0) << "equivalence is transitive";
+        if (c[i][j] < 0 && c[j][k] < 0) {
+          ASSERT_LT(c[i][k], 0) << "transitive " << i << " " << j << " " << k;
+        }
+        if (c[i][j] == 0 && c[j][k] == 0) {
+          ASSERT_EQ(c[i][k], 0) << "equivalence is transitive";
+        }
       }
     }
   }
@@ -132,7 +136,9 @@ TEST(zmTLValueOrder, CaseSensitiveComparisonKeepsTheOrderStrict) {
     for (const Variant& b : values) {
       Integer r = CompareVariantsCaseSensitive(a, b);
       ASSERT_EQ(r, -CompareVariantsCaseSensitive(b, a));
-      if (a.VarType() != varString || b.VarType() != varString) ASSERT_EQ(r, CompareVariants(a, b));
+      if (a.VarType() != varString || b.VarType() != varString) {
+        ASSERT_EQ(r, CompareVariants(a, b));
+      }
     }
 }
 

@@ -334,8 +334,9 @@ class zmTLNodesModel : public TzmTreeListTest {
     }
     std::vector<TModelNode*> all = All();
     for (TModelNode* n : all) {
-      if (std::find(expected.begin(), expected.end(), n->Real) == expected.end())
+      if (std::find(expected.begin(), expected.end(), n->Real) == expected.end()) {
         ASSERT_EQ(n->Real->GetAbsoluteIndex(), -1) << "a hidden node has no display index";
+      }
       ASSERT_EQ(n->Real->GetExpanded(), n->Expanded);
     }
     for (size_t i = 0; i + 1 < all.size(); ++i) ASSERT_EQ(all[i]->Real->GetNext(), all[i + 1]->Real);
