@@ -129,8 +129,11 @@ void TCustomzmTreeList::DoExit() {
 void TCustomzmTreeList::Notification(TComponent* AComponent, TOperation Operation) {
   inherited::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
-  if (AComponent == FNodeImages) SetNodeImages(nullptr);
-  if (AComponent == FNodeStateImages) SetNodeStateImages(nullptr);
+  // The list is going: it has let go of the change link already, so the reference only drops.
+  if (AComponent == FNodeImages || AComponent == FNodeStateImages) {
+    (AComponent == FNodeImages ? FNodeImages : FNodeStateImages) = nullptr;
+    LayoutChanged();
+  }
   if (AComponent == FActiveEditor) {
     FActiveEditor = nullptr;
     FEditorColumn = -1;

@@ -809,12 +809,10 @@ class TCustomzmTreeList : public TCustomzmContainer {
   Byte FBorderKind = 1;
   TScrollStyle FScrollBars = ssBoth;
   bool FBandsVisible = false;
-  bool FExpandButtonsVisible = true;
   bool FFooterVisible = false;
   bool FShowGrid = false;
   bool FHeadersVisible = true;
   bool FIndicatorVisible = false;
-  bool FTreeLinesVisible = true;
   bool FNewItemRowVisible = false;
   bool FShowPreviewGrid = true;
   bool FRootLinesVisible = true;
