@@ -197,51 +197,51 @@ void TCustomzmTreeList::UpdateMetrics() {
 }
 
 void TCustomzmTreeList::MeasureMetrics(TCanvas* Canvas) {
-  FHeaderRowCount = GetHeaderPanelRowCount();
-  FHeaderLineCount = GetHeaderMinRowCount();
+  FMetrics.HeaderRowCount = GetHeaderPanelRowCount();
+  FMetrics.HeaderLineCount = GetHeaderMinRowCount();
   Integer bandRows = GetBandRowCount();
   FIsFlat = FFrameLook != zmflStandard;
   FIsStandardPaint = FRowPaintStyle == 0;
   Integer raised = FIsFlat ? 0 : 1;
 
   Canvas->SetFont(FBandCaptionFont.get());
-  FBandTextHeight = Canvas->TextHeight(kMeasureText);
-  FBandRowHeight = FBandsVisible ? bandRows * FBandTextHeight + 5 + raised : 0;
+  FMetrics.BandTextHeight = Canvas->TextHeight(kMeasureText);
+  FMetrics.BandRowHeight = FBandsVisible ? bandRows * FMetrics.BandTextHeight + 5 + raised : 0;
   Canvas->SetFont(FHeaderCaptionFont.get());
-  FHeaderRowHeight = Canvas->TextHeight(kMeasureText) * FHeaderLineCount + 5 + raised;
-  FHeaderAreaHeight = FHeadersVisible ? FHeaderRowHeight * FHeaderRowCount : 0;
-  FIndicatorWidth = FIndicatorVisible ? kIndicatorWidth : 0;
+  FMetrics.HeaderRowHeight = Canvas->TextHeight(kMeasureText) * FMetrics.HeaderLineCount + 5 + raised;
+  FMetrics.HeaderAreaHeight = FHeadersVisible ? FMetrics.HeaderRowHeight * FMetrics.HeaderRowCount : 0;
+  FMetrics.IndicatorWidth = FIndicatorVisible ? kIndicatorWidth : 0;
 
   Canvas->SetFont(GetFont());
-  FTextHeight = Canvas->TextHeight(kMeasureText);
+  FMetrics.TextHeight = Canvas->TextHeight(kMeasureText);
   bool bothGrids = FShowGrid && FShowPreviewGrid;
-  FFooterRowHeight = FTextHeight + 7;
-  FFooterHeight = FFooterVisible ? FFooterRowHeight * FHeaderRowCount + 3 + raised : 0;
-  FNodeFooterHeight = FFooterRowHeight * FHeaderRowCount + 2 + (bothGrids ? 1 : 0);
-  FStatusPanelHeight = IsStatusPanelShown() ? std::max(FTextHeight + 5, kLeastStatusPanelHeight) : 0;
-  FHorzScrollStep = Canvas->TextWidth("0");
+  FMetrics.FooterRowHeight = FMetrics.TextHeight + 7;
+  FMetrics.FooterHeight = FFooterVisible ? FMetrics.FooterRowHeight * FMetrics.HeaderRowCount + 3 + raised : 0;
+  FMetrics.NodeFooterHeight = FMetrics.FooterRowHeight * FMetrics.HeaderRowCount + 2 + (bothGrids ? 1 : 0);
+  FMetrics.StatusPanelHeight = IsStatusPanelShown() ? std::max(FMetrics.TextHeight + 5, kLeastStatusPanelHeight) : 0;
+  FMetrics.HorzScrollStep = Canvas->TextWidth("0");
 
-  FImageWidth = FNodeImages ? FNodeImages->GetWidth() : 0;
-  FImageHeight = FNodeImages ? FNodeImages->GetHeight() : 0;
-  FStateImageWidth = FNodeStateImages ? FNodeStateImages->GetWidth() : 0;
-  FStateImageHeight = FNodeStateImages ? FNodeStateImages->GetHeight() : 0;
-  FButtonWidth = FButtonHeight = kExpandButtonSize;
-  FIndent = kDefaultIndent;
+  FMetrics.ImageWidth = FNodeImages ? FNodeImages->GetWidth() : 0;
+  FMetrics.ImageHeight = FNodeImages ? FNodeImages->GetHeight() : 0;
+  FMetrics.StateImageWidth = FNodeStateImages ? FNodeStateImages->GetWidth() : 0;
+  FMetrics.StateImageHeight = FNodeStateImages ? FNodeStateImages->GetHeight() : 0;
+  FMetrics.ButtonWidth = FMetrics.ButtonHeight = kExpandButtonSize;
+  FMetrics.Indent = kDefaultIndent;
 
   Integer grid = bothGrids ? 1 : 0;
-  FMinRowHeight = std::max(FTextHeight + 3, kLeastRowHeight);
-  for (Integer tallest : {FImageHeight, FStateImageHeight, GetMaxColumnLineHeight(Canvas)})
-    if ((grid + FMinRowHeight) * FHeaderRowCount < tallest) FMinRowHeight = tallest;
-  FMinRowHeight += grid + (IsInvertSelection() ? 2 : 0);
-  if (!FRowHeightAssigned) FRowHeight = FMinRowHeight;
-  FRowHeight = std::max(FRowHeight, FMinRowHeight);
-  if (FRowHeight == FMinRowHeight) FRowHeightAssigned = false;
+  FMetrics.MinRowHeight = std::max(FMetrics.TextHeight + 3, kLeastRowHeight);
+  for (Integer tallest : {FMetrics.ImageHeight, FMetrics.StateImageHeight, GetMaxColumnLineHeight(Canvas)})
+    if ((grid + FMetrics.MinRowHeight) * FMetrics.HeaderRowCount < tallest) FMetrics.MinRowHeight = tallest;
+  FMetrics.MinRowHeight += grid + (IsInvertSelection() ? 2 : 0);
+  if (!FMetrics.RowHeightAssigned) FMetrics.RowHeight = FMetrics.MinRowHeight;
+  FMetrics.RowHeight = std::max(FMetrics.RowHeight, FMetrics.MinRowHeight);
+  if (FMetrics.RowHeight == FMetrics.MinRowHeight) FMetrics.RowHeightAssigned = false;
 
-  FNewItemRowGap = FIsFlat ? 5 : 6;
-  FNewItemRowHeight = FHeaderRowCount == 1 ? FRowHeight + FNewItemRowGap : 0;
-  if (!IsNewItemRowShown() || GetVisibleBandCount() == 0) FNewItemRowHeight = 0;
+  FMetrics.NewItemRowGap = FIsFlat ? 5 : 6;
+  FMetrics.NewItemRowHeight = FMetrics.HeaderRowCount == 1 ? FMetrics.RowHeight + FMetrics.NewItemRowGap : 0;
+  if (!IsNewItemRowShown() || GetVisibleBandCount() == 0) FMetrics.NewItemRowHeight = 0;
   Canvas->SetFont(FPreviewTextFont.get());
-  FPreviewTextHeight = Canvas->TextHeight(kMeasureText);
+  FMetrics.PreviewTextHeight = Canvas->TextHeight(kMeasureText);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -329,9 +329,9 @@ void TCustomzmTreeList::SetFooterVisible(bool Value) {
 }
 
 void TCustomzmTreeList::SetRowHeight(Integer Value) {
-  if (Value == FRowHeight) return;
-  FRowHeight = Value;
-  FRowHeightAssigned = true;
+  if (Value == FMetrics.RowHeight) return;
+  FMetrics.RowHeight = Value;
+  FMetrics.RowHeightAssigned = true;
   LayoutChanged();
 }
 

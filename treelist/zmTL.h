@@ -161,6 +161,42 @@ class TzmTreeListCellViewData : public TObject {
   TRect EditorBounds;
 };
 
+// The layout metrics: text, row, header, band, footer and status heights, image and button
+// sizes, computed from fonts, images and settings whenever the layout changes.
+struct TzmTreeListMetrics {
+  Integer BandRowHeight = 0;
+  Integer BandTextHeight = 0;
+  Integer HeaderAreaHeight = 18;
+  Integer HeaderLineCount = 1;
+  Integer HeaderRowCount = 1;
+  Integer HeaderRowHeight = 0;
+  Integer NewItemRowHeight = 0;
+  Integer NewItemRowGap = 0;
+  Integer FixedBandSeparatorWidth = 2;
+  Integer MinRowHeight = 0;
+  Integer RowHeight = 18;
+  bool RowHeightAssigned = false;
+  Integer GridLineWidth = 1;
+  Integer TextHeight = 11;
+  Integer MaxRowLineCount = -1;
+  Integer PreviewTextHeight = 11;
+  Integer PreviewIndent = 20;
+  Integer PreviewLineCount = 2;
+  Integer IndicatorWidth = 0;
+  Integer FooterRowHeight = 0;
+  Integer NodeFooterHeight = 0;
+  Integer FooterHeight = 0;
+  Integer StatusPanelHeight = 0;
+  Integer HorzScrollStep = 0;
+  Integer ImageHeight = 0;
+  Integer ImageWidth = 0;
+  Integer ButtonHeight = 0;
+  Integer ButtonWidth = 0;
+  Integer StateImageHeight = 0;
+  Integer StateImageWidth = 0;
+  Integer Indent = 0;
+};
+
 // ---------------------------------------------------------------------------------------------
 // Events
 
@@ -418,27 +454,13 @@ class TCustomzmTreeList : public TCustomzmContainer {
   bool GetRootLinesVisible() const { return FRootLinesVisible; }
   bool GetReadOnly() const { return FReadOnly; }
   void SetReadOnly(bool Value) { FReadOnly = Value; }
-  Integer GetRowHeight() const { return FRowHeight; }
+  const TzmTreeListMetrics& GetMetrics() const { return FMetrics; }
+  Integer GetRowHeight() const { return FMetrics.RowHeight; }
   // Marks the height as assigned; the metrics never let it below the minimum row height.
   void SetRowHeight(Integer Value);
-  bool GetRowHeightAssigned() const { return FRowHeightAssigned; }
-  Integer GetMinRowHeight() const { return FMinRowHeight; }
-  Integer GetTextHeight() const { return FTextHeight; }
-  Integer GetHeaderAreaHeight() const { return FHeaderAreaHeight; }
-  Integer GetHeaderRowHeight() const { return FHeaderRowHeight; }
-  Integer GetBandRowHeight() const { return FBandRowHeight; }
-  Integer GetFooterHeight() const { return FFooterHeight; }
-  Integer GetIndicatorWidth() const { return FIndicatorWidth; }
-  Integer GetPreviewIndent() const { return FPreviewIndent; }
-  Integer GetPreviewLineCount() const { return FPreviewLineCount; }
-  Integer GetPreviewTextHeight() const { return FPreviewTextHeight; }
-  Integer GetMaxRowLineCount() const { return FMaxRowLineCount; }
-  Integer GetGridLineWidth() const { return FGridLineWidth; }
-  Integer GetFixedBandSeparatorWidth() const { return FFixedBandSeparatorWidth; }
   Integer GetDragExpandDelay() const { return FDragExpandDelay; }
   Integer GetCustomizeRowCount() const { return FCustomizeRowCount; }
   TPoint GetCustomizeFormPos() const { return FCustomizeFormPos; }
-  Integer GetIndent() const { return FIndent; }
   Integer GetShownRowCount() const { return FShownRowCount; }
   Integer GetPageRowCount() const { return FPageRowCount; }
   TColor GetSelectionBackColor() const { return FSelectionBackColor; }
@@ -581,7 +603,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
                                  bool BothGrids, bool ExtraInset, Integer MaxLines, Integer TextHeight,
                                  Integer Width, const String& Text);
   virtual Integer GetMaxColumnLineHeight(TCanvas* Canvas);
-  virtual Integer GetRowSeparatorWidth() { return FGridLineWidth > 0 ? FGridLineWidth : 1; }
+  virtual Integer GetRowSeparatorWidth() { return FMetrics.GridLineWidth > 0 ? FMetrics.GridLineWidth : 1; }
   virtual void UpdateHeaderPanelRowCount() {}
   virtual bool IsNodeFullRow(TzmTreeListNode* /*Node*/) { return false; }
   virtual TAlignment GetRowFooterAlignment(TzmTreeListNode* Node, Integer Column, Integer /*FooterIndex*/) {
@@ -621,12 +643,12 @@ class TCustomzmTreeList : public TCustomzmContainer {
   virtual bool IsMultiSelect() { return HasBehavior(zmbMultiSelect); }
   virtual bool IsMultiSort() { return HasExtra(zmxMultiSort); }
   virtual bool IsNewItemRowActive() { return FNewItemRowFocused; }
-  virtual bool IsNewItemRowShown() { return FNewItemRowVisible && FRowHeight > 0; }
-  virtual bool IsMultiLineRows() { return HasExtra(zmxMultiLineRows) && FMaxRowLineCount != 0; }
+  virtual bool IsNewItemRowShown() { return FNewItemRowVisible && FMetrics.RowHeight > 0; }
+  virtual bool IsMultiLineRows() { return HasExtra(zmxMultiLineRows) && FMetrics.MaxRowLineCount != 0; }
   virtual bool IsRowSelect() { return HasBehavior(zmbRowSelect); }
   virtual bool IsSortHourglass() { return HasExtra(zmxSortHourglass); }
   virtual bool IsRowFooterShown() { return FRowFootersVisible; }
-  virtual bool IsPreviewShown() { return HasBehavior(zmbPreview) && FPreviewLineCount != 0; }
+  virtual bool IsPreviewShown() { return HasBehavior(zmbPreview) && FMetrics.PreviewLineCount != 0; }
   virtual bool IsRowHeightCached() { return true; }
   virtual bool IsTabWrapsToNextNode() { return HasBehavior(zmbTabWrapsToNextNode); }
   virtual bool IsRowLayoutNavigation() { return HasExtra(zmxRowLayoutNavigation); }
@@ -825,37 +847,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TOwned<TChangeLink> FNodeStateImagesLink;
 
   // Metrics
-  Integer FBandRowHeight = 0;
-  Integer FBandTextHeight = 0;
-  Integer FHeaderAreaHeight = 18;
-  Integer FHeaderLineCount = 1;
-  Integer FHeaderRowCount = 1;
-  Integer FHeaderRowHeight = 0;
-  Integer FNewItemRowHeight = 0;
-  Integer FNewItemRowGap = 0;
-  Integer FFixedBandSeparatorWidth = 2;
-  Integer FMinRowHeight = 0;
-  Integer FRowHeight = 18;
-  bool FRowHeightAssigned = false;
-  Integer FGridLineWidth = 1;
-  Integer FTextHeight = 11;
-  Integer FMaxRowLineCount = -1;
-  Integer FPreviewTextHeight = 11;
-  Integer FPreviewIndent = 20;
-  Integer FPreviewLineCount = 2;
-  Integer FIndicatorWidth = 0;
-  Integer FFooterRowHeight = 0;
-  Integer FNodeFooterHeight = 0;
-  Integer FFooterHeight = 0;
-  Integer FStatusPanelHeight = 0;
-  Integer FHorzScrollStep = 0;
-  Integer FImageHeight = 0;
-  Integer FImageWidth = 0;
-  Integer FButtonHeight = 0;
-  Integer FButtonWidth = 0;
-  Integer FStateImageHeight = 0;
-  Integer FStateImageWidth = 0;
-  Integer FIndent = 0;
+  TzmTreeListMetrics FMetrics;
   Integer FShownRowCount = 1;
   Integer FPageRowCount = 1;
   Integer FDragExpandDelay = 500;

@@ -40,15 +40,15 @@ TEST_F(zmTLCore, ANewControlHasTheDocumentedDefaults) {
   EXPECT_EQ(tree->GetColor(), clWindow);
   EXPECT_TRUE(tree->GetTabStop());
   EXPECT_EQ(tree->GetRowHeight(), 18);
-  EXPECT_EQ(tree->GetHeaderAreaHeight(), 18);
-  EXPECT_EQ(tree->GetPreviewIndent(), 20);
+  EXPECT_EQ(tree->GetMetrics().HeaderAreaHeight, 18);
+  EXPECT_EQ(tree->GetMetrics().PreviewIndent, 20);
   EXPECT_EQ(tree->GetDragExpandDelay(), 500);
   EXPECT_EQ(tree->GetBehaviorOptions(), 0x37u);
   EXPECT_EQ(tree->GetExtraOptions(), 0x303Eu);
   EXPECT_EQ(tree->GetCustomizeFormPos(), Point(-1000, -1000));
   EXPECT_EQ(tree->GetCustomizeRowCount(), 11);
-  EXPECT_EQ(tree->GetFixedBandSeparatorWidth(), 2);
-  EXPECT_EQ(tree->GetMaxRowLineCount(), -1);
+  EXPECT_EQ(tree->GetMetrics().FixedBandSeparatorWidth, 2);
+  EXPECT_EQ(tree->GetMetrics().MaxRowLineCount, -1);
   EXPECT_EQ(tree->GetInteractionState(), tlsIdle);
   EXPECT_EQ(tree->GetPreviewTextFont()->GetColor(), clBlue);
   EXPECT_EQ(tree->GetBands()->GetCount(), 1);
@@ -85,30 +85,30 @@ TEST_F(zmTLCore, NestedBracketsRecomputeTheLayoutOnceAtTheOutermostEnd) {
 TEST_F(zmTLCore, MetricsFollowFontsAndSettings) {
   Tree->BeginUpdate();
   Tree->EndUpdate();
-  Integer text = Tree->GetTextHeight();
-  EXPECT_EQ(Tree->GetMinRowHeight(), std::max(text + 3, 16));
-  EXPECT_EQ(Tree->GetRowHeight(), Tree->GetMinRowHeight()) << "an unassigned height is the minimum";
-  Integer header = Tree->GetHeaderRowHeight();
+  Integer text = Tree->GetMetrics().TextHeight;
+  EXPECT_EQ(Tree->GetMetrics().MinRowHeight, std::max(text + 3, 16));
+  EXPECT_EQ(Tree->GetRowHeight(), Tree->GetMetrics().MinRowHeight) << "an unassigned height is the minimum";
+  Integer header = Tree->GetMetrics().HeaderRowHeight;
   Tree->SetFrameLook(zmflFlat);
-  EXPECT_EQ(Tree->GetHeaderRowHeight(), header - 1) << "flat headers are a pixel lower";
-  EXPECT_EQ(Tree->GetHeaderAreaHeight(), Tree->GetHeaderRowHeight());
+  EXPECT_EQ(Tree->GetMetrics().HeaderRowHeight, header - 1) << "flat headers are a pixel lower";
+  EXPECT_EQ(Tree->GetMetrics().HeaderAreaHeight, Tree->GetMetrics().HeaderRowHeight);
   Tree->SetHeadersVisible(false);
-  EXPECT_EQ(Tree->GetHeaderAreaHeight(), 0);
-  EXPECT_EQ(Tree->GetBandRowHeight(), 0) << "bands are hidden";
+  EXPECT_EQ(Tree->GetMetrics().HeaderAreaHeight, 0);
+  EXPECT_EQ(Tree->GetMetrics().BandRowHeight, 0) << "bands are hidden";
   Tree->SetIndicatorVisible(true);
-  EXPECT_EQ(Tree->GetIndicatorWidth(), 12);
-  EXPECT_EQ(Tree->GetFooterHeight(), 0);
+  EXPECT_EQ(Tree->GetMetrics().IndicatorWidth, 12);
+  EXPECT_EQ(Tree->GetMetrics().FooterHeight, 0);
   Tree->SetShowGrid(true);
-  EXPECT_EQ(Tree->GetMinRowHeight(), std::max(text + 3, 16) + 1) << "both grids add the line";
+  EXPECT_EQ(Tree->GetMetrics().MinRowHeight, std::max(text + 3, 16) + 1) << "both grids add the line";
 }
 
 TEST_F(zmTLCore, AnAssignedRowHeightStaysAboveTheMinimum) {
   Tree->SetRowHeight(40);
   EXPECT_EQ(Tree->GetRowHeight(), 40);
-  EXPECT_TRUE(Tree->GetRowHeightAssigned());
+  EXPECT_TRUE(Tree->GetMetrics().RowHeightAssigned);
   Tree->SetRowHeight(3);
-  EXPECT_EQ(Tree->GetRowHeight(), Tree->GetMinRowHeight());
-  EXPECT_FALSE(Tree->GetRowHeightAssigned()) << "a height equal to the minimum is not kept as assigned";
+  EXPECT_EQ(Tree->GetRowHeight(), Tree->GetMetrics().MinRowHeight);
+  EXPECT_FALSE(Tree->GetMetrics().RowHeightAssigned) << "a height equal to the minimum is not kept as assigned";
 }
 
 TEST_F(zmTLCore, TheNodeImagesSetTheRowHeightAndGoWithTheirList) {
