@@ -1,8 +1,6 @@
 // Helpers shared by the dialog units.
 #pragma once
 
-#include <memory>
-
 #include "platform/rtl/System.h"
 
 class TCustomForm;
@@ -14,10 +12,3 @@ String NextDialogAnswer(const char* Variable, char Separator);
 
 // The active form's client centre, or the screen's centre, for placing a dialog.
 void CentreDialogForm(TCustomForm* Form);
-
-// A form or control owned by a scope: freed with BeforeDestruction, as Free does.
-struct TFreeDeleter {
-  void operator()(TObject* Object) const { Free(Object); }
-};
-template <class T>
-using TOwned = std::unique_ptr<T, TFreeDeleter>;
