@@ -1,32 +1,3 @@
-# Precompiled headers (clang): the standard headers and our own headers that nearly every unit
-# includes, for each platform library a target may use (never a header of a layer it must not
-# depend on). Names in angle brackets keep absolute paths out of the generated header, and the
-# header's file is checked by content, not time: a cached header then serves every checkout.
-# GCC is left out: its header files with debug information weigh ~100 MB, and loading one costs
-# what it saves.
-set(QJ_PCH_STD <algorithm> <cmath> <cstdint> <cstring> <functional> <map> <memory> <string>
-    <vector>)
-set(QJ_PCH_qj_rtl <platform/rtl/System.h> <platform/rtl/SysUtils.h> <platform/rtl/Component.h>)
-set(QJ_PCH_qj_os <platform/os/Windows.h> <platform/os/Gdi.h>)
-set(QJ_PCH_qj_forms <platform/forms/Controls.h>)
-
-# qj_precompile(<target> <libraries the target may use...> [EXTRA <headers...>])
-function(qj_precompile target)
-  if(NOT QJ_PCH OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
-    return()
-  endif()
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "EXTRA")
-  set(headers ${QJ_PCH_STD})
-  foreach(lib qj_rtl qj_os qj_forms)
-    if(lib IN_LIST arg_UNPARSED_ARGUMENTS)
-      list(APPEND headers ${QJ_PCH_${lib}})
-    endif()
-  endforeach()
-  target_precompile_headers(${target} PRIVATE ${headers} ${arg_EXTRA})
-  target_compile_options(${target} PRIVATE
-    "SHELL:-Xclang -fno-pch-timestamp" -fpch-validate-input-files-content)
-endfunction()
-
 # Registers a test program with CTest, one test per GoogleTest suite, listed when CTest starts
 # (cmake/QJTestSuites.cmake).
 function(qj_add_test_suites target)
@@ -70,7 +41,6 @@ function(qj_module target folder)
     endif()
   endforeach()
   target_link_libraries(${target} PUBLIC ${linked})
-  qj_precompile(${target} ${target} ${deps})
   if(QJ_BUILD_FUZZ)
     target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
   endif()
@@ -85,7 +55,6 @@ function(qj_module target folder)
       # Test code is not optimised: the optimiser's time on GoogleTest's macros was the largest
       # single cost of the build. The libraries under test keep the build type's optimisation.
       target_compile_options(${test_target} PRIVATE -O0)
-      qj_precompile(${test_target} ${target} ${deps} EXTRA <gtest/gtest.h>)
       qj_add_test_suites(${test_target})
     endif()
   endif()
