@@ -714,9 +714,11 @@ void TCanvas::BrushCopy(const TRect& Dest, TBitmap* Bitmap, const TRect& Source,
   StretchBlt(partDC, 0, 0, Dest.Width(), Dest.Height(), srcDC, Source.Left, Source.Top, Source.Width(),
              Source.Height(), SRCCOPY);
   HBITMAP mask = part.MaskHandleFor(Color);
-  // Key pixels take the brush, the rest the bitmap.
+  // Key pixels take the brush (a clear brush keeps what is there), the rest the bitmap.
+  constexpr DWORD kKeepDestination = 0x00AA0029;
+  const DWORD keyOperation = FBrush->GetStyle() == bsClear ? kKeepDestination : PATCOPY;
   MaskBlt(FHandle, Dest.Left, Dest.Top, Dest.Width(), Dest.Height(), partDC, 0, 0, mask, 0, 0,
-          MAKEROP4(PATCOPY, SRCCOPY));
+          MAKEROP4(keyOperation, SRCCOPY));
   DeleteObject(mask);
   Changed();
 }

@@ -4,6 +4,7 @@
 
 #include "platform/os/Backend.h"
 #include "platform/os/Gdi.h"
+#include "platform/os/Theme.h"
 #include "platform/os/WinInternal.h"
 
 namespace {
@@ -86,7 +87,9 @@ BOOL FillNonClientMetrics(void* p) {
 TWinState& WinState() {
   static TWinState state;
   static const bool colorsHooked = (SetSysColorChangeHandler(BroadcastSysColorChange), true);
+  static const bool themesHooked = (ThemeEngine::SetChangeHandler(BroadcastThemeChange), true);
   (void)colorsHooked;
+  (void)themesHooked;
   return state;
 }
 

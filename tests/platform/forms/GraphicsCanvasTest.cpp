@@ -232,6 +232,16 @@ TEST_F(GraphicsCanvas, BrushCopyReplacesTheKeyColourWithTheBrush) {
   EXPECT_EQ(At(4, 4), clWhite);
 }
 
+TEST_F(GraphicsCanvas, BrushCopyWithAClearBrushLeavesTheKeyPixelsAlone) {
+  TBitmap src;
+  FillBitmap(src, 4, 4, clOlive);
+  src.GetCanvas()->SetPixel(0, 0, clRed);
+  FCanvas->GetBrush()->SetStyle(bsClear);
+  FCanvas->BrushCopy(Rect(0, 0, 4, 4), &src, Rect(0, 0, 4, 4), clOlive);
+  EXPECT_EQ(At(0, 0), clRed);
+  EXPECT_EQ(At(2, 2), clWhite);
+}
+
 TEST_F(GraphicsCanvas, FloodFillBySurfaceAndByBorder) {
   FCanvas->GetPen()->SetColor(clBlack);
   FCanvas->GetBrush()->SetStyle(bsClear);

@@ -17,12 +17,6 @@ namespace {
 using namespace loopback;
 using Clock = std::chrono::steady_clock;
 
-struct TFreeObject {
-  void operator()(TObject* obj) const { Free(obj); }
-};
-template <class T>
-using TOwned = std::unique_ptr<T, TFreeObject>;
-
 long long MillisecondsSince(Clock::time_point start) {
   return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }

@@ -1,0 +1,42 @@
+// The page registry and the variants.
+#include "GalleryPage.h"
+
+#include <algorithm>
+
+namespace {
+
+std::vector<TGalleryPage>& Registry() {
+  static std::vector<TGalleryPage> pages;
+  return pages;
+}
+
+}  // namespace
+
+TGalleryPageRegistration::TGalleryPageRegistration(const char* AName, Integer AOrder, TGalleryPageBuilder ABuild) {
+  Registry().push_back({AName, AOrder, ABuild});
+}
+
+std::vector<TGalleryPage> GalleryPages() {
+  std::vector<TGalleryPage> pages = Registry();
+  std::sort(pages.begin(), pages.end(), [](const TGalleryPage& a, const TGalleryPage& b) {
+    return a.Order != b.Order ? a.Order < b.Order : a.Name < b.Name;
+  });
+  return pages;
+}
+
+const std::vector<TGalleryVariant>& GalleryVariants() {
+  static const std::vector<TGalleryVariant> variants = {
+      {"flat-themes-on", lfFlat, false, true},           {"flat-themes-off", lfFlat, false, false},
+      {"standard-themes-on", lfStandard, false, true},   {"standard-themes-off", lfStandard, false, false},
+      {"ultraflat-themes-on", lfUltraFlat, false, true}, {"ultraflat-themes-off", lfUltraFlat, false, false},
+      {"native-themes-on", lfUltraFlat, true, true},     {"native-themes-off", lfUltraFlat, true, false},
+  };
+  return variants;
+}
+
+void ApplyGalleryVariant(const TGalleryVariant& AVariant) {
+  ThemeEngine::SetEnabled(AVariant.Themes);
+  TqvLookAndFeel* root = RootLookAndFeel();
+  root->SetKind(AVariant.Kind);
+  root->SetNativeStyle(AVariant.NativeStyle);
+}
