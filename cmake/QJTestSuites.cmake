@@ -18,12 +18,15 @@ function(qj_write_suite_list)
     return()
   endif()
 
-  # A suite line is "Suite." (typed suites add "  # TypeParam = ..."); a case line is indented.
+  # A suite line is "Suite.", a case line is indented. The comments that follow either ("  #
+  # TypeParam = ...", "  # GetParam() = ...") go first: parameters may hold brackets or
+  # semicolons, which would spoil the list of lines.
+  string(REGEX REPLACE "  #[^\n]*" "" listing "${listing}")
   string(REPLACE ";" "\\;" listing "${listing}")
   string(REPLACE "\n" ";" lines "${listing}")
   set(suites)
   foreach(line IN LISTS lines)
-    if(line MATCHES "^([^ #][^ ]*)\\.(  #.*)?$")
+    if(line MATCHES "^([^ ][^ ]*)\\.$")
       set(suite "${CMAKE_MATCH_1}")
       list(APPEND suites "${suite}")
       set(cases_${suite} 0)
