@@ -78,15 +78,16 @@ void TqvScrollBar::SetScrollParams(Integer AMin, Integer AMax, Integer APosition
     FMax = AMax;
     FPageSize = APageSize;
   }
+  // The redraw waits for the paint of the loop, so several settings in a row paint once.
   if (APosition == FPosition) {
     CalculateThumbnailRect();
-    if (redraw) Repaint();
+    if (redraw) Invalidate();
     return;
   }
   SetEnabled(true);
   FPosition = APosition;
   CalculateThumbnailRect();
-  if (redraw) Repaint();
+  if (redraw) Invalidate();
   Change();
 }
 

@@ -13,7 +13,11 @@ class TTrackedControl : public TqvControl, public IqvMouseTrackingCaller {
  public:
   using TqvControl::TqvControl;
   std::vector<std::string> Log;
-  void MouseLeave() override { Log.push_back("tracking leave"); }
+  std::function<void()> OnTrackingLeave;
+  void MouseLeave() override {
+    Log.push_back("tracking leave");
+    if (OnTrackingLeave) OnTrackingLeave();
+  }
 
  protected:
   void MouseLeave(TControl*) override { Log.push_back("CM_MOUSELEAVE"); }
@@ -146,6 +150,17 @@ TEST_F(ControlParts, LeavingTheWatchedRectangleIsReportedOnceAfterTenMillisecond
   MoveTo(control, {10, 10});
   BeginMouseTracking(control, Rect(0, 0, 50, 50), control);
   EXPECT_TRUE(IsMouseTracking(control)) << "tracking again works";
+}
+
+TEST_F(ControlParts, AWatchEndingInItsOwnHandlerIsFreedAfterIt) {
+  TTrackedControl* control = MakeControl();
+  BeginMouseTracking(control, Rect(0, 0, 1, 1), control);
+  TAliveToken watch = FindMouseTrackingTimer(control)->AliveToken();
+  bool aliveInHandler = false;
+  control->OnTrackingLeave = [&] { aliveInHandler = watch.Alive(); };
+  Wait(10);
+  EXPECT_TRUE(aliveInHandler);
+  EXPECT_FALSE(watch.Alive()) << "freed once the loop ran again";
 }
 
 TEST_F(ControlParts, ACallerTrackedTwiceKeepsItsFirstWatch) {
