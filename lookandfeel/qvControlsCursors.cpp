@@ -75,8 +75,14 @@ class TSketch {
       Fill(Bounds(x0, y0, ATh, ATh), kBlack);
       if (x0 == x1 && y0 == y1) break;
       const Integer e2 = 2 * err;
-      if (e2 >= dy) err += dy, x0 += sx;
-      if (e2 <= dx) err += dx, y0 += sy;
+      if (e2 >= dy) {
+        err += dy;
+        x0 += sx;
+      }
+      if (e2 <= dx) {
+        err += dx;
+        y0 += sy;
+      }
     }
   }
   // Transparent pixels touching a black one turn white.

@@ -38,8 +38,6 @@ void TqvCustomStyle::BeforeDestruction() {
   inherited::BeforeDestruction();
 }
 
-TqvCustomStyle::~TqvCustomStyle() { MoveToRepository(nullptr); }
-
 void TqvCustomStyle::Changed() {
   for (size_t i = FListeners.size(); i-- > 0;)
     if (i < FListeners.size()) FListeners[i]->StyleChanged(this);
@@ -148,12 +146,6 @@ void TqvCustomStyles::BeforeDestruction() {
   Clear();
   SetStyleSheet(nullptr);
   inherited::BeforeDestruction();
-}
-
-TqvCustomStyles::~TqvCustomStyles() {
-  FDestroying = true;
-  Clear();
-  SetStyleSheet(nullptr);
 }
 
 void TqvCustomStyles::Assign(TPersistent* Source) {
@@ -355,12 +347,6 @@ void TqvCustomStyleSheet::BeforeDestruction() {
   inherited::BeforeDestruction();
 }
 
-TqvCustomStyleSheet::~TqvCustomStyleSheet() {
-  while (!FUsers.empty()) FUsers.back()->SetStyleSheet(nullptr);
-  MoveToRepository(nullptr);
-  FStyles.reset();
-}
-
 void TqvCustomStyleSheet::Assign(TPersistent* Source) {
   auto* source = As<TqvCustomStyleSheet>(Source);
   if (!source) return inherited::Assign(Source);
@@ -416,11 +402,6 @@ void TqvStyleRepository::BeforeDestruction() {
   Clear();
   FreeAllStyleSheets();
   inherited::BeforeDestruction();
-}
-
-TqvStyleRepository::~TqvStyleRepository() {
-  Clear();
-  FreeAllStyleSheets();
 }
 
 TqvCustomStyle* TqvStyleRepository::CreateItemEx(TqvCustomStyleClass AStyleClass, TComponent* AOwner) {

@@ -44,7 +44,6 @@ class TqvCustomStyle : public TComponent {
   explicit TqvCustomStyle(TComponent* AOwner) : TComponent(AOwner) {}
   // Every listener, last to first, hears StyleRemoved; then the style leaves its repository.
   void BeforeDestruction() override;
-  ~TqvCustomStyle() override;
 
   // Every listener, last to first, hears StyleChanged.
   virtual void Changed();
@@ -117,8 +116,8 @@ class TqvCustomStyles : public TqvInterfacedPersistent, public IqvStyleListener 
   QJ_CLASS(TqvCustomStyles, TqvInterfacedPersistent)
  public:
   explicit TqvCustomStyles(TPersistent* AOwner) : TqvInterfacedPersistent(AOwner) {}
+  // Lets go of every style and of the sheet.
   void BeforeDestruction() override;
-  ~TqvCustomStyles() override;
   // From Styles: only the sheet; descendants copy their own entries.
   void Assign(TPersistent* Source) override;
 
@@ -216,7 +215,6 @@ class TqvCustomStyleSheet : public TqvComponent {
   void AfterConstruction() override;
   // The users fall back to no sheet any more; the sheet leaves its repository.
   void BeforeDestruction() override;
-  ~TqvCustomStyleSheet() override;
   // From a sheet: the caption, then the styles.
   void Assign(TPersistent* Source) override;
 
@@ -261,8 +259,8 @@ class TqvStyleRepository : public TComponent {
   QJ_CLASS(TqvStyleRepository, TComponent)
  public:
   explicit TqvStyleRepository(TComponent* AOwner) : TComponent(AOwner) {}
+  // Frees the styles, then the sheets.
   void BeforeDestruction() override;
-  ~TqvStyleRepository() override;
 
   // Made with the repository (or AOwner) as owner and listed here. The class must be a style
   // (a style sheet) class; anything else raises EInvalidCast.
