@@ -68,7 +68,7 @@ void TqvAnchorScrollMode::OpenAnchorWindow() {
   TOwned<TBitmap> bitmap = CreateAnchorBitmap(FHorizontal && FVertical ? asbBoth : FHorizontal ? asbHorizontal : asbVertical);
   const Integer w = bitmap->GetWidth(), h = bitmap->GetHeight();
   FSize = w;
-  FAnchorWindow = CreateWindowEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, FAnchor.X - w / 2,
+  FAnchorWindow = CreateWindowEx(WS_EX_TOPMOST, "STATIC", "", WS_POPUP, FAnchor.X - w / 2,
                                  FAnchor.Y - h / 2, w, h, FWindow, nullptr, nullptr, nullptr);
   if (!FAnchorWindow) return;
   SetWindowRgn(FAnchorWindow, CreateEllipticRgn(0, 0, w + 1, h + 1), TRUE);

@@ -462,6 +462,16 @@ INSTANTIATE_TEST_SUITE_P(
         TFreeInHandlerCase{"focus change", [](TContentControl* c) { c->OnFocusChanged = [](TObject* s) { Free(s); }; }},
         TFreeInHandlerCase{"click", [](TContentControl* c) { c->OnClick = [](TObject* s) { Free(s); }; }}));
 
+TEST_F(Controls, AtDesignTimeOnlyARunningOperationOrTheBarsTakeTheMouse) {
+  TContentControl* control = MakeControl();
+  control->SetContent(300, 300);
+  control->SetDesigning(true);
+  EXPECT_EQ(control->Perform(CM_DESIGNHITTEST, 0, MAKELPARAM(10, 10)), 0);
+  EXPECT_EQ(control->GetVScrollBar()->Perform(CM_DESIGNHITTEST, 0, 0), 1);
+  control->SetDesigning(false);
+  EXPECT_EQ(control->Perform(WM_ERASEBKGND, 0, 0), 1) << "no background of its own: nothing erased";
+}
+
 TEST_F(Controls, AControlWiderThanSixteenBitsGetsTheTruePoint) {
   FForm = NewForm();
   TContentControl* control = Add<TContentControl>(FForm, Bounds(-39700, 20, 40000, 100));
@@ -733,10 +743,17 @@ class ControlAnchorScrolling : public Controls {
 
 TEST_F(ControlAnchorScrolling, AFarPointerScrollsEveryTickAndReleasingEnds) {
   TContentControl* control = Scrollable();
-  Script({[&] { MoveBy(0, 14 + 55); }, [] {}, [] {}, [] {}, [] { Headless::MouseUp(2); }});
+  String anchorClass;
+  Script({[&] {
+            anchorClass = GetClassName(WindowFromPoint(FAnchor));
+            MoveBy(0, 14 + 55);
+          },
+          [] {}, [] {}, [] {}, [] { Headless::MouseUp(2); }});
   Down(control, {100, 70}, 2);
+  EXPECT_EQ(anchorClass, "STATIC") << "the anchor window sits at the pointer";
   EXPECT_EQ(Count(control, "V LineDown 0"), 3u) << "speed 12: one line every 20 ms tick";
   EXPECT_EQ(GetCapture(), nullptr);
+  EXPECT_EQ(WindowFromPoint(FAnchor), control->GetHandle()) << "and goes with the mode";
 }
 
 TEST_F(ControlAnchorScrolling, ANearerPointerScrollsSlower) {

@@ -301,6 +301,14 @@ TEST_F(ScrollBars, AVerticalBarDragsAlongItsLengthAndSnapsBackSideways) {
   EXPECT_EQ(bar->GetPosition(), 50);
 }
 
+TEST_F(ScrollBars, ReflectedScrollMessagesScrollTheBar) {
+  TqvScrollBar* bar = StandardBar();
+  bar->Perform(CN_HSCROLL, SB_LINEDOWN, 0);
+  bar->Perform(CN_VSCROLL, SB_BOTTOM, 0);
+  EXPECT_EQ(Log, (std::vector<std::string>{"LineDown 51", "Change 51", "Bottom 100", "Change 100"}));
+  EXPECT_EQ(bar->Perform(WM_ERASEBKGND, 0, 0), 1) << "the bar paints every pixel itself";
+}
+
 TEST_F(ScrollBars, TheRepeatEndsWhenTheCaptureIsLost) {
   TqvScrollBar* bar = StandardBar();
   Down(bar, {190, 8});
