@@ -744,13 +744,17 @@ class ControlAnchorScrolling : public Controls {
 TEST_F(ControlAnchorScrolling, AFarPointerScrollsEveryTickAndReleasingEnds) {
   TContentControl* control = Scrollable();
   String anchorClass;
+  HCURSOR idle = nullptr, moving = nullptr;
   Script({[&] {
             anchorClass = GetClassName(WindowFromPoint(FAnchor));
+            idle = GetCursor();
             MoveBy(0, 14 + 55);
           },
-          [] {}, [] {}, [] {}, [] { Headless::MouseUp(2); }});
+          [&] { moving = GetCursor(); }, [] {}, [] {}, [] { Headless::MouseUp(2); }});
   Down(control, {100, 70}, 2);
   EXPECT_EQ(anchorClass, "STATIC") << "the anchor window sits at the pointer";
+  EXPECT_EQ(idle, Screen->GetCursors(crqvFullScroll));
+  EXPECT_EQ(moving, Screen->GetCursors(crqvDownScroll));
   EXPECT_EQ(Count(control, "V LineDown 0"), 3u) << "speed 12: one line every 20 ms tick";
   EXPECT_EQ(GetCapture(), nullptr);
   EXPECT_EQ(WindowFromPoint(FAnchor), control->GetHandle()) << "and goes with the mode";
