@@ -454,12 +454,12 @@ class TControl : public TComponent {
   TRect FAnchorRules;  // left, top, right gap, bottom gap to the parent's client area
   bool FAnchorsValid = false;
   bool FAnchoring = false;
-  std::unique_ptr<TSizeConstraints> FConstraints;
+  TOwned<TSizeConstraints> FConstraints;
   bool FAutoSize = false;
   bool FVisible = true;
   bool FEnabled = true;
   bool FParentColor = true;
-  std::unique_ptr<TFont> FFont;
+  TOwned<TFont> FFont;
   bool FParentFont = true;
   bool FChangingFont = false;
   TCursor FCursor = crDefault;
@@ -661,7 +661,7 @@ class TWinControl : public TControl {
   std::vector<TControl*> FControls;     // graphic children, bottom first
   std::vector<TWinControl*> FWinControls;  // windowed children, bottom first
   std::vector<TWinControl*> FTabList;
-  std::unique_ptr<TBrush> FBrush;
+  TOwned<TBrush> FBrush;
   Integer FAlignLevel = 0;
   bool FTabStop = false;
   bool FShowing = false;
@@ -709,7 +709,7 @@ class TGraphicControl : public TControl {
   void WMPaint(TMessage& Message);
 
  private:
-  std::unique_ptr<TControlCanvas> FCanvas;
+  TOwned<TControlCanvas> FCanvas;
 };
 
 class TCustomControl : public TWinControl {
@@ -726,7 +726,7 @@ class TCustomControl : public TWinControl {
   void DestroyWnd() override;
 
  private:
-  std::unique_ptr<TControlCanvas> FCanvas;
+  TOwned<TControlCanvas> FCanvas;
 };
 
 // ---------------------------------------------------------------------------------------------
