@@ -193,7 +193,16 @@ void TCustomzmTreeList::UpdateMetrics() {
   RebuildVisibleNodes();
   BeforeUpdateMetrics();
   if (!FBuildingVisibleNodes) RebuildVisibleNodes();
+  UpdateRowCounts();
   Invalidate();
+}
+
+void TCustomzmTreeList::Resize() {
+  inherited::Resize();
+  if (IsDestroying() || HasState(csLoading)) return;
+  // A resize never raises out of an open edit: a refused value is given up.
+  EndEditingQuietly();
+  UpdateRowCounts();
 }
 
 void TCustomzmTreeList::MeasureMetrics(TCanvas* Canvas) {

@@ -197,6 +197,111 @@ struct TzmTreeListMetrics {
   Integer Indent = 0;
 };
 
+
+// ---------------------------------------------------------------------------------------------
+// Layout records (computed afresh for every paint, hit test and drag step)
+
+struct TzmTreeListBandDrawItem {
+  Integer BandIndex = -1;  // visible band
+  TRect Bounds;
+  TRect VisibleBounds;  // Bounds clipped to the part of the band row where the band may show
+};
+
+struct TzmTreeListHeaderDrawItem {
+  Integer ColumnIndex = -1;  // absolute column
+  Integer BandIndex = -1;    // visible band
+  Integer RowIndex = 0;
+  Integer ColIndex = 0;
+  Integer RowSpan = 1;
+  TRect Bounds;
+  TRect VisibleBounds;
+  TRect FillBounds;  // under a short last row down to the bottom of the header panel
+  bool FirstInRow = false;
+  bool LastInRow = false;
+  bool FirstOverall = false;
+  bool LastOverall = false;
+  Byte ExtraHeight = 0;
+};
+
+struct TzmTreeListEmptyBandDrawItem {
+  Integer BandIndex = -1;
+  TRect Bounds;
+  bool Clipped = false;
+};
+
+struct TzmTreeListRowDrawItem {
+  TzmTreeListNode* Node = nullptr;
+  bool FullRow = false;
+  bool Selected = false;
+  Integer Height = 0;
+  Integer FooterCount = 0;
+  Integer FooterHeight = 0;
+  bool RowFlag = false;
+  Integer PreviewLines = 0;
+  Integer LineCount = -1;
+};
+
+// The areas of the control and the items laid out in them; empty rectangles are all zero.
+struct TzmTreeListDrawInfo {
+  TRect ClientBounds, GroupPanelRect, BandRowRect, BandCornerRect, HeaderRect, HeaderCornerRect, IndicatorRect,
+      NewItemRowRect, RowsRect, EmptyRightRect, BelowRowsRect, FooterRect, StatusRect, LeftFixedRect, RightFixedRect;
+  Integer LeftFixedItem = -1;
+  Integer RightFixedItem = -1;
+  Integer LastScrollingItem = -1;
+  Integer ContentRight = 0;
+  Integer LastRowBottom = -1;
+  Integer IndentClipWidth = 0;
+  Integer GridLineWidth = 0;
+  std::vector<TzmTreeListBandDrawItem> Bands;
+  std::vector<TzmTreeListHeaderDrawItem> Headers;
+  std::vector<TzmTreeListEmptyBandDrawItem> EmptyBands;
+  std::vector<TzmTreeListRowDrawItem> Rows;
+};
+
+// The rectangle of a node or cell that is not on screen.
+constexpr TRect zmNoRect{-1, -1, -1, -1};
+
+enum TzmTreeListHitKind : Byte {
+  tlhNowhere,
+  tlhHeader,
+  tlhHeaderEdge,
+  tlhButton,
+  tlhImage,
+  tlhStateImage,
+  tlhIndent,
+  tlhCell,
+  tlhRowEnd,
+  tlhOutside,
+  tlhGroupPanel,
+  tlhBandCorner,
+  tlhBand,
+  tlhBandEdge,
+  tlhHeaderCorner,
+  tlhIndicator,
+  tlhNewItemRow,
+  tlhRowFooter,
+  tlhFooter,
+  tlhBandRowEdge,
+  tlhHeaderRowEdge,
+  tlhRowEdge,
+  tlhPreview,
+  tlhStatusPanel,
+};
+
+struct TzmTreeListHitTestInfo {
+  Integer X = 0;
+  Integer Y = 0;
+  Integer BandIndex = -1;    // visible band
+  Integer ColumnIndex = -1;  // absolute column
+  TzmTreeListNode* Node = nullptr;
+  Integer RowIndex = -1;  // into the draw info's rows
+  Integer FooterRowIndex = -1;
+  TzmTreeListHitKind Kind = tlhOutside;
+};
+
+// The relative node kinds of GetRelativeNode.
+enum TzmTreeListRelative : Integer { zmrFirst, zmrPrior, zmrNext, zmrLast };
+
 // ---------------------------------------------------------------------------------------------
 // Events
 
@@ -399,6 +504,73 @@ class TCustomzmTreeList : public TCustomzmContainer {
   Integer GetFocusedIndex();
   // The three display lists exist, hold nodes and the control is not being destroyed.
   bool IsVisibleListUsable() const;
+  // True without roots, or when the focused node is the first root / the last shown node.
+  bool IsFocusAtFirst();
+  bool IsFocusAtLast();
+  // The first root, the previous or next shown node (with Flag: the next in depth-first order),
+  // the last root (with Flag: its deepest last descendant). nil for a nil node.
+  virtual TzmTreeListNode* GetRelativeNode(TzmTreeListNode* Node, TzmTreeListRelative Kind, bool Flag);
+  // Moves the focus to that relative node; a single selected focused node moves its selection along.
+  virtual TzmTreeListNode* MoveFocusRelative(TzmTreeListRelative Kind, bool Flag);
+
+  // Rows and scrolling
+  virtual Integer GetShownRowCount() { return FShownRowCount; }
+  // ShownRowCount and PageRowCount for the rows area from the top node.
+  virtual void UpdateRowCounts();
+  virtual void GetVertScrollRange(Integer& Min, Integer& Max, Integer& Pos, Integer& Page);
+  // Counts the rows that fit into Height from Node down (then upward from the node before it):
+  // Shown counts a partly shown last row, Page does not. Answers the pixel height counted.
+  Integer CountRowsFrom(TzmTreeListNode* Node, Integer Height, Integer& Page, Integer& Shown);
+  // The smallest top index that still shows the row at Index.
+  Integer GetTopIndexForBottom(Integer Index);
+  // The pixel distance of scrolling Rows rows (negative: down).
+  Integer GetScrollPixels(Integer Rows);
+  // Makes the row at Index the top row (clamped so that the last page stays full).
+  virtual void SetTopIndex(Integer Index);
+  Integer GetHorzOffset() const { return FHorzOffset; }
+  // The horizontal scroll offset, clamped to the scrollable band width.
+  virtual void SetLeftCoord(Integer Value);
+  void MakeBandVisible(Integer VisibleBand);
+  void MakeColumnVisible(Integer Column);
+
+  // ---- Layout ----
+  // The area rectangles only.
+  void CalcAreaRects(TzmTreeListDrawInfo& Info);
+  // The areas with their band, header, empty-band and row items.
+  void CalcDrawInfo(TzmTreeListDrawInfo& Info);
+  // zmNoRect for a node that is not on screen.
+  TRect GetNodeRect(TzmTreeListNode* Node);
+  TRect GetNodeRectToBottom(TzmTreeListNode* Node);
+  // The rows area, over the indicator when it is shown.
+  TRect GetRowsRect();
+  TRect GetCellRect(TzmTreeListNode* Node, Integer VisibleColumn);
+  TRect GetEditorRect(TzmTreeListNode* Node, Integer VisibleColumn);
+  Integer GetBandMinWidth(Integer VisibleBand);
+  Integer GetBandWidthNeeded(Integer VisibleBand);
+  Integer GetBandDisplayWidth(Integer VisibleBand);
+  Integer GetTotalBandsWidth();
+  Integer GetScrollableBandsWidth();
+  // The band's offset inside the scrolling area (0 for a fixed band).
+  Integer GetBandLeft(Integer VisibleBand);
+  TRect GetScrollAreaRect();
+  Integer GetScrollAreaWidth() { return GetScrollAreaRect().Width(); }
+  virtual Integer GetColumnDisplayWidth(Integer Column);
+  Integer GetRowWidth(Integer VisibleBand, Integer Row);
+  Integer GetRowMinWidth(Integer VisibleBand, Integer Row);
+  Integer GetHeaderRowSpan(Integer VisibleBand, Integer Row, Integer Col);
+  // Indent: the tree part before the node's images; TextLeft: where its text starts.
+  void GetNodeIndent(TzmTreeListNode* Node, Integer& Indent, Integer& TextLeft);
+  Integer GetNodeTextWidth(TzmTreeListNode* Node);
+  // The node's row height for rows of LineHeight (cached in the node unless NoCache).
+  Integer GetNodeRowHeight(TzmTreeListNode* Node, Integer LineHeight, bool NoCache);
+  Integer GetNodeFooterCount(TzmTreeListNode* Node);
+  Integer GetNodeFooterLevel(TzmTreeListNode* Node, Integer Index);
+  Integer CountNodeFootersBelowLevel(TzmTreeListNode* Node, Integer Level);
+  bool IsAutoRowHeight();
+  // The band row and header row counts a sizing line at Position asks for.
+  Integer BandRowHeightFor(Integer Lines);
+  Integer BandRowCountAt(Integer Position);
+  Integer HeaderRowCountAt(Integer Position);
 
   // Focus
   virtual void SetFocusedNodeColumn(TzmTreeListNode* Node, Integer VisibleColumn, bool MakeVisible);
@@ -687,6 +859,10 @@ class TCustomzmTreeList : public TCustomzmContainer {
   virtual Integer GetHeaderMinRowCount() { return 1; }
   // Whether the layout shows a column (True here).
   virtual bool IsColumnShown(Integer /*Column*/) { return true; }
+  virtual Integer GetGroupPanelHeight() { return 0; }
+  // The text lines of the node's row for rows of LineHeight (which the answer may change).
+  virtual Integer GetNodeRowLineCount(TzmTreeListNode* /*Node*/, Integer& /*LineHeight*/) { return 1; }
+  virtual Integer GetNodePreviewLineCount(TzmTreeListNode* /*Node*/) { return FMetrics.PreviewLineCount; }
 
   // ---- Nodes and the display order ----
   // The control's side of a new node: the edited cell is reset, the top and focused nodes filled
@@ -781,6 +957,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void Loaded() override;
   void CreateParams(TCreateParams& Params) override;
   void DoExit() override;
+  void Resize() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
  private:
@@ -794,6 +971,11 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void EndEditingQuietly();
   void ForgetNodeReferences();
   TzmTreeListNode* FindNextInTree(const TzmTreeListNode* Node) const;
+  void PatchVisibleExpansion(TzmTreeListNode* Node);
+  void VisibleExpansionChanged(TzmTreeListNode* Node);
+  void ColumnLayoutInBand(TzmTreeListDrawInfo& Info, const TzmTreeListBandDrawItem& Item, Integer BandWidth);
+  Integer RowHeightAtIndex(Integer Index);
+  Integer VisibleBandOfColumn(Integer Column);
   UInt64 NextNodeSequence() { return ++FNodeSequence; }
   void MeasureMetrics(TCanvas* Canvas);
 
@@ -815,6 +997,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TzmTreeListNode* FPatchNode = nullptr;
   bool FPatchNodeShown = false;
   bool FPatchIsRemoval = false;
+  bool FPatchIsExpansion = false;
   bool FKeepVisibleLists = false;
   bool FClearingNodes = false;
   bool FRangeSelecting = false;
@@ -850,6 +1033,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TzmTreeListMetrics FMetrics;
   Integer FShownRowCount = 1;
   Integer FPageRowCount = 1;
+  Integer FHorzOffset = 0;
   Integer FDragExpandDelay = 500;
   Integer FCustomizeRowCount = 11;
   TPoint FCustomizeFormPos{-1000, -1000};
