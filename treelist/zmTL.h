@@ -533,6 +533,10 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void MakeBandVisible(Integer VisibleBand);
   void MakeColumnVisible(Integer Column);
 
+  // ---- Hit test ----
+  virtual void CalcHitTest(TPoint Point, TzmTreeListHitTestInfo& HitInfo);
+  TzmTreeListNode* GetNodeAt(Integer X, Integer Y);
+
   // ---- Layout ----
   // The area rectangles only.
   void CalcAreaRects(TzmTreeListDrawInfo& Info);
@@ -972,6 +976,11 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void ForgetNodeReferences();
   TzmTreeListNode* FindNextInTree(const TzmTreeListNode* Node) const;
   void PatchVisibleExpansion(TzmTreeListNode* Node);
+  bool CanSizeBandAt(Integer VisibleBand);
+  void HitHeader(const TzmTreeListDrawInfo& Info, TzmTreeListHitTestInfo& Hit);
+  void HitRow(const TzmTreeListDrawInfo& Info, TzmTreeListHitTestInfo& Hit);
+  TzmTreeListHitKind HitNodePart(const TzmTreeListDrawInfo& Info, const TzmTreeListRowDrawItem& Row, Integer RowTop,
+                                 Integer X);
   void VisibleExpansionChanged(TzmTreeListNode* Node);
   void ColumnLayoutInBand(TzmTreeListDrawInfo& Info, const TzmTreeListBandDrawItem& Item, Integer BandWidth);
   Integer RowHeightAtIndex(Integer Index);
