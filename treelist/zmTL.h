@@ -467,6 +467,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   friend class TzmTreeListBand;
   friend class TzmTreeListBands;
   friend class TzmTreeListEditStyle;
+  friend class TzmTreeListSelectionScope;
 
  public:
   explicit TCustomzmTreeList(TComponent* AOwner);
@@ -532,6 +533,40 @@ class TCustomzmTreeList : public TCustomzmContainer {
   virtual void SetLeftCoord(Integer Value);
   void MakeBandVisible(Integer VisibleBand);
   void MakeColumnVisible(Integer Column);
+
+  // ---- Keyboard and search ----
+  // Opens the editor on the focused cell when cells can be edited, outside row select.
+  void ShowEditor();
+  // Starts an incremental search in Column (-1: the focused one) with Text; answers whether
+  // the search text is not empty afterwards.
+  bool StartSearch(Integer Column, const String& Text);
+  const String& GetSearchString() const { return FSearchString; }
+  bool GetSearchExpandsNodes() const { return FSearchExpandsNodes; }
+  void SetSearchExpandsNodes(bool Value) { FSearchExpandsNodes = Value; }
+  // Mode 0 from the focused node on, 1 the previous match, 2 the next one.
+  virtual void DoIncrementalSearch(String& Text, Integer Mode, bool ClearOnFail);
+  virtual bool FindMatchingNode(Integer Column, const String& Text, Integer Mode, TzmTreeListNode*& Node);
+  // Moves the focus a page up or down (the page's last full row first).
+  void MoveFocusByPage(bool Down);
+
+  // ---- Selection and row text ----
+  // Selects the shown nodes from Node1 through Node2 inside one selection lock; an error of a
+  // selection step ends the range and goes on to the caller.
+  virtual void SelectRange(TzmTreeListNode* Node1, TzmTreeListNode* Node2);
+  // -1, 0 or 1 as the node lies before, at or after the selection anchor.
+  virtual Integer CompareWithAnchor(TzmTreeListNode* Node);
+  virtual void SetSelectionAnchor(TzmTreeListNode* Node) { FSelectionAnchorNode = Node; }
+  TzmTreeListNode* GetSelectionAnchor() const { return FSelectionAnchorNode; }
+  virtual bool CanRangeSelect() { return true; }
+  // The shown columns' captions, tab-separated (no line end).
+  virtual void GetHeaderText(String& Text);
+  // The node's texts of the shown columns, tab-separated (a full-row node: its first text).
+  virtual void GetNodeText(TzmTreeListNode* Node, String& Text);
+  // The header line, then one line per shown node.
+  virtual void GetAllNodesText(TStringList* Strings);
+  // The header line, then the selected nodes in tree order (the focused node without multi-select).
+  virtual void GetSelectedNodesText(TStringList* Strings);
+  void CopySelectedToClipboard();
 
   // ---- Hit test ----
   virtual void CalcHitTest(TPoint Point, TzmTreeListHitTestInfo& HitInfo);
@@ -962,6 +997,10 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void CreateParams(TCreateParams& Params) override;
   void DoExit() override;
   void Resize() override;
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void WndProc(TMessage& Message) override;
+  void KeyPress(char& Key) override;
+  virtual bool CanProcessKey(Word /*Key*/, TShiftState /*Shift*/) { return true; }
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
  private:
@@ -976,6 +1015,10 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void ForgetNodeReferences();
   TzmTreeListNode* FindNextInTree(const TzmTreeListNode* Node) const;
   void PatchVisibleExpansion(TzmTreeListNode* Node);
+  void SyncSearchColumn();
+  void MoveFocusBy(Integer Delta, TShiftState Shift);
+  void FocusAndSelect(TzmTreeListNode* Node, TShiftState Shift);
+  TzmTreeListNode* SearchStep(TzmTreeListNode* Node, bool Backward);
   bool CanSizeBandAt(Integer VisibleBand);
   void HitHeader(const TzmTreeListDrawInfo& Info, TzmTreeListHitTestInfo& Hit);
   void HitRow(const TzmTreeListDrawInfo& Info, TzmTreeListHitTestInfo& Hit);
@@ -1064,6 +1107,9 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TzmTreeListNode* FEditorNode = nullptr;
   bool FCancelingEditor = false;
   bool FSearchActive = false;
+  String FSearchString;
+  Integer FSearchColumn = -1;
+  bool FSearchExpandsNodes = false;
   Integer FSearchLockCount = 0;
   TOwned<TzmTreeListCellViewData> FCellViewData;
 
@@ -1086,4 +1132,17 @@ class TzmTreeListUpdateScope {
   TCustomzmTreeList* FControl;
   TAliveToken FAlive;
   int FExceptions;
+};
+
+// Holds a tree list's selection lock for a block: the count change is reported once, at the
+// outermost end.
+class TzmTreeListSelectionScope {
+ public:
+  explicit TzmTreeListSelectionScope(TCustomzmTreeList* AControl) : FControl(AControl) { FControl->BeginSelection(); }
+  ~TzmTreeListSelectionScope() { FControl->EndSelection(); }
+  TzmTreeListSelectionScope(const TzmTreeListSelectionScope&) = delete;
+  TzmTreeListSelectionScope& operator=(const TzmTreeListSelectionScope&) = delete;
+
+ private:
+  TCustomzmTreeList* FControl;
 };
