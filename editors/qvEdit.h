@@ -1,0 +1,410 @@
+// The editor framework: editor properties (the settings of an editor kind, kept apart from any
+// control so that one object drives a standalone editor, every cell of a grid column, the
+// pooled in-place editor and a repository item), with their edit buttons, alignment, assigned
+// values and default values provider.
+//
+// Class-level operations of the properties family (the classes of the companion objects) live
+// in the family's metaclass record, so they answer for the most derived class through a class
+// reference as well as through an object, also while an object is being built. A descendant
+// replaces one by declaring a static hook of the same name (see TqvEditPropertiesMetaClass).
+// The parts of construction that ask the most derived class run in AfterConstruction, so
+// properties are made through New, MakeOwned or their metaclass's Create.
+//
+// Where the parts live: qvEditProperties.cpp (properties, buttons, alignment, values,
+// provider).
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "core/qvClasses.h"
+#include "platform/rtl/Collection.h"
+#include "platform/forms/Menus.h"
+#include "platform/rtl/Variants.h"
+
+class TqvCustomEditProperties;
+
+// ---------------------------------------------------------------------------------------------
+// Small types
+
+enum TqvEditButtonKind { bkEllipsis, bkDown, bkGlyph };
+enum TqvEditVertAlignment { taTopJustify, taBottomJustify, taVCenter };
+
+// What an editor kind's values support; grids test the bits.
+using TqvEditSupportedOperations = Cardinal;
+constexpr TqvEditSupportedOperations esoHotTrack = 0x01,  // cells react to the mouse without an editor
+    esoAutoHeight = 0x02, esoFiltering = 0x04, esoHorzAlignment = 0x08, esoButtons = 0x10, esoIncSearch = 0x20,
+    esoSorting = 0x40, esoSortingByDisplayText = 0x80;
+
+// Where an editor's edit value comes from.
+enum TqvEditValueSource { evsValue, evsText, evsKey };
+
+// The provider's display format: bit 0 applies it, bit 1 asks for the format outside editing.
+using TqvEditDisplayFormatOptions = Cardinal;
+constexpr TqvEditDisplayFormatOptions dfoUseProviderFormat = 0x1, dfoProviderFormatNotEditing = 0x2;
+
+enum TqvEditErrorKind { ekDefault, ekValueOutOfBounds };
+
+// The kinds of large values a data field holds (the blob editor's kind follows it).
+enum class TqvBlobKind { None, Blob, Graphic, Memo, Ole };
+
+using TqvEditValidateEvent =
+    std::function<void(TObject* Sender, Variant& DisplayValue, TCaption& ErrorText, bool& Error)>;
+using TqvEditButtonClickEvent = std::function<void(TObject* Sender, Integer AButtonIndex)>;
+
+extern const TResourceString sqvEditInvalidInputValue;
+
+// ---------------------------------------------------------------------------------------------
+// Alignment
+
+// A horizontal alignment that knows whether it was assigned, and a vertical one. A change calls
+// back the owner.
+class TqvEditAlignment : public TPersistent {
+  QJ_CLASS(TqvEditAlignment, TPersistent)
+ public:
+  explicit TqvEditAlignment(TqvCustomEditProperties* AOwner, TNotifyEvent AOnChanged = nullptr)
+      : FOwner(AOwner), FOnChanged(std::move(AOnChanged)) {}
+
+  // Copies Vert, Horz and whether Horz was assigned; then calls back.
+  void Assign(TPersistent* Source) override;
+  TPersistent* GetOwner() override;
+
+  TAlignment GetHorz() const { return FHorz; }
+  // Marks Horz assigned and calls back, also for the current value.
+  void SetHorz(TAlignment Value);
+  TqvEditVertAlignment GetVert() const { return FVert; }
+  // Calls back only for a different value.
+  void SetVert(TqvEditVertAlignment Value);
+  bool IsHorzAssigned() const { return FHorzAssigned; }
+  // Stored values: Horz while assigned, Vert when not top.
+  bool IsHorzStored() const { return FHorzAssigned; }
+  bool IsVertStored() const { return FVert != taTopJustify; }
+  // Some value differs from the unassigned state.
+  bool IsAssigned() const { return FHorzAssigned || IsVertStored(); }
+
+ private:
+  friend class TqvCustomEditProperties;
+  void Changed();
+  // Shows a default without marking Horz assigned (the effective alignment's view).
+  void ShowDefaultHorz(TAlignment Value) { FHorz = Value; }
+
+  TAlignment FHorz = taLeftJustify;
+  bool FHorzAssigned = false;
+  TqvCustomEditProperties* FOwner;
+  TqvEditVertAlignment FVert = taTopJustify;
+  TNotifyEvent FOnChanged;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Edit buttons
+
+class TqvEditButton : public TCollectionItem {
+  QJ_CLASS(TqvEditButton, TCollectionItem)
+ public:
+  explicit TqvEditButton(TCollection* Collection) : TCollectionItem(Collection) {}
+  ~TqvEditButton() override;
+  // The first button of a collection made while its owner is designed becomes the default one.
+  void AfterConstruction() override;
+  // Copies Default, Glyph, Kind, LeftAlignment, Visible and Width in one collection update.
+  void Assign(TPersistent* Source) override;
+
+  bool GetDefault() const { return FDefault; }
+  // True clears Default on the other buttons of the collection first.
+  void SetDefault(bool Value);
+  // The glyph bitmap, made on first read.
+  TBitmap* GetGlyph();
+  // The glyph when one was made, else nullptr.
+  TBitmap* FindGlyph() const { return FGlyph.get(); }
+  // Copies Value; nullptr frees the glyph.
+  void SetGlyph(TBitmap* Value);
+  TqvEditButtonKind GetKind() const { return FKind; }
+  void SetKind(TqvEditButtonKind Value);
+  bool GetLeftAlignment() const { return FLeftAlignment; }
+  void SetLeftAlignment(bool Value);
+  bool GetVisible() const { return FVisible; }
+  void SetVisible(bool Value);
+  // 0: the painter's default width.
+  Integer GetWidth() const { return FWidth; }
+  void SetWidth(Integer Value);
+
+ private:
+  friend class TqvEditButtons;
+  void GlyphChanged(TObject* Sender);
+  template <class T>
+  void SetValue(T& AField, T AValue);
+
+  bool FDefault = false;
+  TOwned<TBitmap> FGlyph;
+  TqvEditButtonKind FKind = bkDown;
+  bool FLeftAlignment = false;
+  bool FVisible = true;
+  Integer FWidth = 0;
+};
+
+class TqvEditButtons : public TOwnedCollection {
+  QJ_CLASS(TqvEditButtons, TOwnedCollection)
+ public:
+  TqvEditButtons(TPersistent* AOwner, TNotifyEvent AOnChange = nullptr);
+
+  TqvEditButton* Add() { return static_cast<TqvEditButton*>(TCollection::Add()); }
+  // Raises EListError for a bad index.
+  TqvEditButton* GetItem(Integer Index) const { return static_cast<TqvEditButton*>(TCollection::GetItem(Index)); }
+  Integer VisibleCount() const;
+
+ protected:
+  void Update(TCollectionItem* Item) override;
+
+ private:
+  TNotifyEvent FOnChange;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Assigned values of the optional properties
+
+class TqvCustomEditPropertiesValues : public TPersistent {
+ public:
+  using MetaType = TMetaClassFor<TqvCustomEditPropertiesValues, TPersistent*>;
+  QJ_CLASS(TqvCustomEditPropertiesValues, TPersistent)
+
+ public:
+  explicit TqvCustomEditPropertiesValues(TPersistent* AOwner) : FOwner(AOwner) {}
+  void Assign(TPersistent* Source) override;
+  TPersistent* GetOwner() override { return FOwner; }
+  // Everything unassigned.
+  virtual void RestoreDefaults();
+
+  bool GetReadOnly() const { return FReadOnly; }
+  void SetReadOnly(bool Value) { FReadOnly = Value; }
+
+ private:
+  TPersistent* FOwner;
+  bool FReadOnly = false;
+};
+using TqvCustomEditPropertiesValuesClass = const TqvCustomEditPropertiesValues::MetaType*;
+
+// ---------------------------------------------------------------------------------------------
+// Default values provider: defaults that a data binding supplies from its data
+
+class IqvEditDefaultValuesProvider : public virtual IInterface {
+ public:
+  // Fires the provider's change event.
+  virtual void DefaultValuesChanged() = 0;
+  // Detaches the provider from every properties object.
+  virtual void ClearUsages() = 0;
+  virtual TAlignment DefaultAlignment() = 0;
+  virtual TqvBlobKind DefaultBlobKind() = 0;
+  virtual bool DefaultCanModify() = 0;
+  virtual String DefaultDisplayFormat() = 0;
+  virtual String DefaultEditMask() = 0;
+  virtual bool DefaultIsFloatValue() = 0;
+  virtual Integer DefaultMaxLength() = 0;
+  virtual double DefaultMaxValue() = 0;
+  virtual double DefaultMinValue() = 0;
+  virtual bool DefaultReadOnly() = 0;
+  virtual bool DefaultRequired() = 0;
+  virtual TObject* GetInstance() = 0;
+  virtual TNotifyEvent GetOnChanged() = 0;
+  virtual bool IsDataAware() = 0;
+  virtual bool IsBlob() = 0;
+  virtual bool IsDisplayFormatDefined(bool AIsEditing) = 0;
+  virtual bool IsValidChar(char AChar) = 0;
+  virtual void SetOnChanged(TNotifyEvent AValue) = 0;
+};
+
+// The neutral provider: no data behind it. Freeing it detaches it from every properties object.
+class TqvCustomEditDefaultValuesProvider : public TqvInterfacedPersistent, public IqvEditDefaultValuesProvider {
+  QJ_CLASS(TqvCustomEditDefaultValuesProvider, TqvInterfacedPersistent)
+ public:
+  explicit TqvCustomEditDefaultValuesProvider(TPersistent* AOwner) : TqvInterfacedPersistent(AOwner) {}
+  ~TqvCustomEditDefaultValuesProvider() override;
+
+  void DefaultValuesChanged() override;
+  void ClearUsages() override;
+  TAlignment DefaultAlignment() override { return taLeftJustify; }
+  TqvBlobKind DefaultBlobKind() override { return TqvBlobKind::Memo; }
+  bool DefaultCanModify() override { return true; }
+  String DefaultDisplayFormat() override { return String(); }
+  String DefaultEditMask() override { return String(); }
+  bool DefaultIsFloatValue() override { return false; }
+  Integer DefaultMaxLength() override { return 0; }
+  double DefaultMaxValue() override { return 0.0; }
+  double DefaultMinValue() override { return 0.0; }
+  bool DefaultReadOnly() override { return false; }
+  bool DefaultRequired() override { return false; }
+  TObject* GetInstance() override { return this; }
+  TNotifyEvent GetOnChanged() override { return FOnChanged; }
+  bool IsDataAware() override { return false; }
+  bool IsBlob() override { return false; }
+  bool IsDisplayFormatDefined(bool) override { return false; }
+  bool IsValidChar(char) override { return true; }
+  void SetOnChanged(TNotifyEvent AValue) override { FOnChanged = std::move(AValue); }
+
+ private:
+  TNotifyEvent FOnChanged;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Editor properties
+
+// The metaclass record of the properties family: a factory and the class-level operations.
+// Make<Cls> takes each operation from Cls's static hook of the same name, so a class that does
+// not declare a hook answers as its parent does.
+struct TqvEditPropertiesMetaClass : TMetaClassFor<TqvCustomEditProperties, TPersistent*> {
+  using TFactory = TMetaClassFor<TqvCustomEditProperties, TPersistent*>;
+
+  TqvCustomEditPropertiesValuesClass (*GetPropertiesValuesClass)() = nullptr;
+
+  template <class Cls>
+  static TqvEditPropertiesMetaClass Make(const char* AName, const TMetaClass* AParent) {
+    TqvEditPropertiesMetaClass m;
+    static_cast<TFactory&>(m) = TFactory::Make<Cls>(AName, AParent);
+    m.GetPropertiesValuesClass = &Cls::PropertiesValuesClass;
+    return m;
+  }
+};
+using TqvCustomEditPropertiesClass = const TqvEditPropertiesMetaClass*;
+
+class TqvCustomEditProperties : public TqvInterfacedPersistent {
+ public:
+  using MetaType = TqvEditPropertiesMetaClass;
+  QJ_CLASS(TqvCustomEditProperties, TqvInterfacedPersistent)
+
+ public:
+  explicit TqvCustomEditProperties(TPersistent* AOwner);
+  ~TqvCustomEditProperties() override;
+  // Makes the assigned values of the class's values class and takes the class's default
+  // left alignment while editing.
+  void AfterConstruction() override;
+  // Copies the common settings from other properties in one update (one Changed at the end);
+  // OnPropertiesChanged and the owner stay.
+  void Assign(TPersistent* Source) override;
+
+  // Class-level hooks (see TqvEditPropertiesMetaClass).
+  static TqvCustomEditPropertiesValuesClass PropertiesValuesClass();
+
+  // Class-level operations of this object's class.
+  const TqvEditPropertiesMetaClass& GetClassInfo() const {
+    return *static_cast<const TqvEditPropertiesMetaClass*>(ClassType());
+  }
+  TqvCustomEditPropertiesValuesClass GetPropertiesValuesClass() const {
+    return GetClassInfo().GetPropertiesValuesClass();
+  }
+
+  // -- Change notification
+  // Suppressed while the update count or the changed-locked flag is set, and while the owning
+  // component is being destroyed; otherwise OnPropertiesChanged.
+  virtual void Changed();
+  void BeginUpdate() { ++FUpdateCount; }
+  // Nothing without a matching BeginUpdate; the last one calls Changed when asked.
+  void EndUpdate(bool AInvokeChanged = true);
+  bool IsChangedLocked() const { return FChangedLocked || FUpdateCount > 0; }
+  // Only sets the flag: callers reconfiguring the properties clear it without a notification.
+  void SetChangedLocked(bool Value) { FChangedLocked = Value; }
+
+  // -- Alignment
+  // The effective alignment, recomputed on every read: the assigned values, Horz from
+  // GetDefaultHorzAlignment when not assigned. While the owning component is written to a
+  // stream only the assigned values show. A write through the returned object reaches the
+  // assigned alignment and calls Changed.
+  TqvEditAlignment* GetAlignment();
+  virtual void SetAlignment(TqvEditAlignment* Value);
+  // The alignment values that were assigned explicitly.
+  const TqvEditAlignment* GetAssignedAlignment() const { return FAssignedAlignment.get(); }
+  virtual TAlignment GetDefaultHorzAlignment();
+
+  // -- Read-only state
+  // The own value while assigned, else the provider's default.
+  bool GetReadOnly();
+  void SetReadOnly(bool Value);
+  // The properties' half of an editor's CanModify.
+  bool CanModify();
+
+  // -- Settings
+  bool GetAutoSelect() const { return FAutoSelect; }
+  void SetAutoSelect(bool Value);
+  bool GetBeepOnError() const { return FBeepOnError; }
+  void SetBeepOnError(bool Value) { FBeepOnError = Value; }
+  TqvEditButtons* GetButtons() const { return FButtons.get(); }
+  void SetButtons(TqvEditButtons* Value) { FButtons->Assign(Value); }
+  TShortCut GetClearKey() const { return FClearKey; }
+  void SetClearKey(TShortCut Value) { FClearKey = Value; }
+  TShortCut GetClickKey() const { return FClickKey; }
+  void SetClickKey(TShortCut Value) { FClickKey = Value; }
+  bool GetImmediatePost() const { return FImmediatePost; }
+  void SetImmediatePost(bool Value) { FImmediatePost = Value; }
+  bool GetUseLeftAlignmentOnEditing() const { return FUseLeftAlignmentOnEditing; }
+  void SetUseLeftAlignmentOnEditing(bool Value);
+  bool IsUseLeftAlignmentOnEditingStored() const {
+    return FUseLeftAlignmentOnEditing != GetDefaultUseLeftAlignmentOnEditing();
+  }
+  bool GetUseMouseWheel() const { return FUseMouseWheel; }
+  void SetUseMouseWheel(bool Value) { FUseMouseWheel = Value; }
+  bool GetValidateOnEnter() const { return FValidateOnEnter; }
+  void SetValidateOnEnter(bool Value) { FValidateOnEnter = Value; }
+  TqvCustomEditPropertiesValues* GetAssignedValues() const { return FAssignedValues.get(); }
+  bool IsReadOnlyStored() const { return FAssignedValues->GetReadOnly(); }
+
+  // -- Default values provider
+  IqvEditDefaultValuesProvider* GetDefaultValuesProvider() const { return FDefaultValuesProvider; }
+  void SetDefaultValuesProvider(IqvEditDefaultValuesProvider* Value);
+  void DefaultValuesChangedHandler(TObject* Sender);
+  bool IsProviderDisplayFormatUsed();
+
+  // -- Values, texts and validation
+  virtual bool CanValidate() const { return false; }
+  virtual bool CanCompareEditValue() const { return false; }
+  virtual bool GetDefaultUseLeftAlignmentOnEditing() const { return true; }
+  // Drops references to a component that is being freed.
+  virtual void FreeNotification(TComponent*) {}
+  virtual TqvEditDisplayFormatOptions GetDisplayFormatOptions() const { return 0; }
+  virtual void GetValidateErrorText(TqvEditErrorKind AErrorKind, TCaption& AText);
+  virtual bool IsDisplayFormatDefined(bool AIsEditing);
+  virtual bool IsValueChangeNotifiedByText() const { return false; }
+  virtual bool WantsTabKey() const { return false; }
+  virtual bool WantsNavigationKeys() const { return false; }
+  // The text a value shows without a control.
+  virtual String GetDisplayText(const Variant& AEditValue, bool AFullText = false);
+  virtual TqvEditSupportedOperations GetSupportedOperations() const;
+  virtual bool IsEditValueValid(Variant& AEditValue, bool AEditFocused);
+  virtual bool CanRevertEditValue() const { return false; }
+  virtual void PrepareDisplayValue(const Variant& AEditValue, Variant& ADisplayValue, bool AEditFocused);
+  // Copies state collected while editing into other properties.
+  virtual void UpdateProperties(TqvCustomEditProperties*) {}
+  // Fills the default error text and lets OnValidate (with AEdit as Sender) change the value,
+  // the text and the error flag. Never raises: the editor acts on AError.
+  virtual void ValidateDisplayValue(Variant& ADisplayValue, TCaption& AErrorText, bool& AError, TObject* AEdit);
+  virtual TqvEditValueSource GetEditValueSource(bool AEditFocused) const;
+
+  TqvEditButtonClickEvent OnButtonClick;
+  TNotifyEvent OnChange;
+  TNotifyEvent OnEditValueChanged;
+  TqvEditValidateEvent OnValidate;
+  // The change callback of whoever uses the properties; not copied by Assign.
+  TNotifyEvent OnPropertiesChanged;
+
+ protected:
+  virtual void AlignmentChanged(TObject* Sender);
+  virtual void ButtonsChanged(TObject* Sender);
+
+ private:
+  friend class TqvCustomEditDefaultValuesProvider;
+  // The nearest component up the owner chain.
+  TComponent* FindOwnerComponent();
+
+  bool FAutoSelect = true;
+  bool FBeepOnError = false;
+  TOwned<TqvEditButtons> FButtons;
+  TShortCut FClearKey = 0;
+  TShortCut FClickKey = scCtrl | VK_RETURN;
+  bool FImmediatePost = false;
+  TOwned<TqvEditAlignment> FAssignedAlignment;
+  bool FReadOnly = false;
+  Integer FUpdateCount = 0;
+  bool FUseLeftAlignmentOnEditing = true;
+  bool FUseMouseWheel = true;
+  bool FValidateOnEnter = false;
+  TOwned<TqvEditAlignment> FAlignment;
+  TOwned<TqvCustomEditPropertiesValues> FAssignedValues;
+  bool FChangedLocked = false;
+  IqvEditDefaultValuesProvider* FDefaultValuesProvider = nullptr;
+};
