@@ -30,6 +30,14 @@ class TqvCustomEditProperties;
 enum TqvEditButtonKind { bkEllipsis, bkDown, bkGlyph };
 enum TqvEditVertAlignment { taTopJustify, taBottomJustify, taVCenter };
 
+// The frame of an editor, in the order of the container's border styles.
+enum TqvEditBorderStyle { ebsNone, ebsSingle, ebsThick, ebsFlat, ebs3D, ebsUltraFlat };
+enum TqvEditButtonStyle { btsDefault, bts3D, btsFlat, btsSimple, btsHotFlat, btsUltraFlat };
+enum TqvEditButtonTransparency { ebtNone, ebtInactive, ebtAlways, ebtHideInactive, ebtHideUnselected };
+enum TqvEditPopupBorderStyle { epbsDefault, epbsSingle, epbsFrame3D, epbsFlat };
+// The state an edit button is painted in.
+enum TqvEditButtonState { ebbsDisabled, ebbsNormal, ebbsPressed, ebbsHot };
+
 // What an editor kind's values support; grids test the bits.
 using TqvEditSupportedOperations = Cardinal;
 constexpr TqvEditSupportedOperations esoHotTrack = 0x01,  // cells react to the mouse without an editor

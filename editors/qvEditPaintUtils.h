@@ -1,0 +1,88 @@
+// The edit painting unit: stateless drawing and metric routines of the editors. Glyphs, image-list
+// images, arrows and polylines, rectangle fills, the choice of painter, the conversions between
+// the text layout's flags and the canvas's, the edit metrics and insets, accelerator marks and
+// the size grip of drop-down windows.
+//
+// Where the parts live: qvEditPaintUtils.cpp (glyphs, arrows, fills, painter choice, flags),
+// qvEditPaintUtilsMetrics.cpp (metrics, text insets, accelerator marks, size grip).
+#pragma once
+
+#include <span>
+
+#include "editors/qvDrawTextUtils.h"
+#include "editors/qvEdit.h"
+#include "lookandfeel/qvLookAndFeels.h"
+#include "lookandfeel/zmThemeManager.h"
+
+class TCustomImageList;
+
+// The corner of a drop-down window that holds its size grip.
+enum TqvSizeGripCorner { sgcTopLeft, sgcTopRight, sgcBottomLeft, sgcBottomRight };
+
+// ---------------------------------------------------------------------------------------------
+// Themes and painters
+
+// ANativeStyle is set and the theme class opens.
+bool IsNativeThemeUsable(bool ANativeStyle, TzmThemeClass AThemeClass);
+// The theme state of an edit button state for the button, combo box and spin classes.
+Integer EditButtonStateToThemeState(TqvEditButtonState AState);
+// The native-theme painter for a native style while themes are available, else the kind's.
+TqvLookAndFeelPainterClass GetEditPainterClass(bool ANativeStyle, TqvLookAndFeelKind AKind);
+
+// ---------------------------------------------------------------------------------------------
+// Glyphs and images
+
+// The glyph exists and holds a picture.
+bool IsGlyphAssigned(TBitmap* ABitmap);
+// ASize centred in ARect (truncating); with ARoundUp an odd spare width or height moves it one
+// pixel right or down.
+TPoint CalculateGlyphPosition(const TRect& ARect, const TSize& ASize, bool ARoundUp);
+// Enabled: the glyph with its transparent colour replaced by ABackgroundColor (clNone: left
+// alone), onto ABackgroundBitmap first when one is given. Disabled: the image list's disabled
+// look over the colour, over the bitmap, or straight onto the canvas.
+void DrawButtonGlyph(TqvCanvas* ACanvas, Integer X, Integer Y, TBitmap* ABackgroundBitmap, TColor ABackgroundColor,
+                     bool AEnabled, TBitmap* AGlyph);
+// An image of the list at ARect's top-left, through ABitmap or a bitmap of the list's size
+// filled with ABackgroundColor.
+void DrawImageListImage(TqvCanvas* ACanvas, TCustomImageList* AImageList, Integer AImageIndex, TBitmap* ABitmap,
+                        bool AEnabled, TColor ABackgroundColor, const TRect& ARect);
+
+// ---------------------------------------------------------------------------------------------
+// Arrows, lines and fills
+
+// AExtraCount + 1 filled triangles of ASize lines side by side, centred in ARect, one pixel
+// right and down when AShifted.
+void DrawArrows(TqvCanvas* ACanvas, Integer ASize, const TRect& ARect, TColor AColor, bool AShifted,
+                Integer AExtraCount, TqvArrowDirection ADirection);
+// A line through APoints and the last point itself. With AUseFillRect the segments, which must
+// be horizontal or vertical, are one-pixel rectangles from each point up to the next.
+void DrawPolyline(TqvCanvas* ACanvas, std::span<const TPoint> APoints, bool AUseFillRect, TColor AColor);
+void FillRectWithBrush(HDC ADC, const TRect& ARect, HBRUSH ABrush);
+// ARect outside AInner, as four bands.
+void FillRectExcept(TqvCanvas* ACanvas, const TRect& ARect, const TRect& AInner, HBRUSH ABrush);
+
+// ---------------------------------------------------------------------------------------------
+// Text flags
+
+// Horizontal centre and right, vertical centre and bottom and single line; other bits drop.
+TqvTextFlags TextLayoutFlagsToCanvasFlags(TqvTextLayoutFlags AFlags);
+TqvTextLayoutFlags CanvasFlagsToTextLayoutFlags(TqvTextFlags AFlags);
+
+// ---------------------------------------------------------------------------------------------
+// Metrics and insets
+
+// The standard check glyph: a quarter of the width and a third of the height of the system's
+// check-box bitmap, measured once.
+TSize CheckBoxGlyphSize();
+// The arrow of a button of ASize; left and right arrows are lying.
+TSize CalculateArrowSize(const TSize& ASize, TqvArrowDirection ADirection);
+Integer GetEditBorderWidth(TqvEditBorderStyle ABorderStyle);
+// The insets (left, top, right, bottom) of the text rectangle inside an editor's inner area.
+TRect GetDrawTextOffsetByAlignment(TAlignment AAlignment, bool AIsInplace);
+// Drops '&' marks ("&&" gives one '&'); a final '&' becomes '_'.
+String RemoveAccelChars(const String& AText);
+
+// The size grip of a drop-down window in ACorner of ARect. A transparent grip is drawn over the
+// canvas's own pixels (the popup's background), never over a copy of the screen.
+void DrawSizeGrip(TqvCanvas* ACanvas, const TRect& ARect, TqvSizeGripCorner ACorner, bool ATransparent,
+                  bool ANativeStyle);
