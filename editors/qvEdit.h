@@ -11,18 +11,20 @@
 // properties are made through New, MakeOwned or their metaclass's Create.
 //
 // Where the parts live: qvEditProperties.cpp (properties, buttons, alignment, values,
-// provider).
+// provider), qvEditViewInfo.cpp (view infos).
 #pragma once
 
 #include <functional>
 #include <vector>
 
 #include "core/qvClasses.h"
+#include "lookandfeel/qvGraphics.h"
 #include "platform/rtl/Collection.h"
 #include "platform/forms/Menus.h"
 #include "platform/rtl/Variants.h"
 
 class TqvCustomEditProperties;
+class TWinControl;
 
 // ---------------------------------------------------------------------------------------------
 // Small types
@@ -416,3 +418,51 @@ class TqvCustomEditProperties : public TqvInterfacedPersistent {
   bool FChangedLocked = false;
   IqvEditDefaultValuesProvider* FDefaultValuesProvider = nullptr;
 };
+
+// ---------------------------------------------------------------------------------------------
+// Paint model of an edit button
+
+// One visible edit button as the edit painting draws it: a plain record that the view data
+// fills and the painting reads.
+class TqvEditButtonViewInfo : public TPersistent {
+ public:
+  using MetaType = TMetaClassFor<TqvEditButtonViewInfo>;
+  QJ_CLASS(TqvEditButtonViewInfo, TPersistent)
+
+ public:
+  TqvEditButtonViewInfo() = default;
+  // Copies what painting and repainting compare.
+  void Assign(TPersistent* Source) override;
+  // Bounds when this button looks different from AButtonViewInfo, else an empty region.
+  virtual TOwned<TqvRegion> GetUpdateRegion(const TqvEditButtonViewInfo* AButtonViewInfo) const;
+  // Invalidates Bounds moved by AOffset in AControl (erasing when Erase is set) when this
+  // button looks different from AOldButtonViewInfo; true when it did.
+  virtual bool Repaint(TWinControl* AControl, const TqvEditButtonViewInfo* AOldButtonViewInfo, const TPoint& AOffset);
+  // Style, state, background colour or theme state differ.
+  bool LooksDifferent(const TqvEditButtonViewInfo* AOther) const;
+  // The theme paints it.
+  bool IsNativePainted() const { return NativeState != 0; }
+
+  TRect Bounds;
+  TColor BackgroundColor = clWindow;
+  bool Default = false;
+  bool IsInplace = false;
+  TqvEditButtonKind Kind = bkDown;
+  bool LeftAlignment = false;
+  bool FirstInGroup = false;  // the leftmost button of its group
+  bool NativeStyle = false;
+  bool LastInGroup = false;  // the rightmost button of its group
+  TqvEditButtonState State = ebbsNormal;
+  TqvEditButtonStyle Style = btsDefault;
+  bool Transparent = false;
+  bool NativeTransparent = false;  // the theme part has transparent areas
+  bool IsSingleDropDown = false;   // the editor's one visible button, of kind bkDown
+  Integer NativePart = 0;          // 0: not painted by the theme
+  Integer NativeState = 0;
+  TBitmap* Glyph = nullptr;  // the button's own
+  bool Erase = false;        // invalidating it erases the background
+  Integer ButtonIndex = -1;
+  TRect VisibleBounds;  // the part that fits into the editor
+  Integer Width = 0;
+};
+using TqvEditButtonViewInfoClass = const TqvEditButtonViewInfo::MetaType*;

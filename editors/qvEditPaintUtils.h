@@ -4,7 +4,8 @@
 // the size grip of drop-down windows.
 //
 // Where the parts live: qvEditPaintUtils.cpp (glyphs, arrows, fills, painter choice, flags),
-// qvEditPaintUtilsMetrics.cpp (metrics, text insets, accelerator marks, size grip).
+// qvEditPaintUtilsButtons.cpp (edit buttons), qvEditPaintUtilsMetrics.cpp (metrics, text
+// insets, accelerator marks, size grip).
 #pragma once
 
 #include <span>
@@ -60,6 +61,23 @@ void DrawPolyline(TqvCanvas* ACanvas, std::span<const TPoint> APoints, bool AUse
 void FillRectWithBrush(HDC ADC, const TRect& ARect, HBRUSH ABrush);
 // ARect outside AInner, as four bands.
 void FillRectExcept(TqvCanvas* ACanvas, const TRect& ARect, const TRect& AInner, HBRUSH ABrush);
+
+// ---------------------------------------------------------------------------------------------
+// Edit buttons
+
+// The width a button takes: its Width (not below the glyph margin), a glyph's width plus the
+// margin, or the scroll-bar arrow's. A themed button first checks that its theme still opens.
+Integer GetEditButtonWidth(TqvCanvas* ACanvas, TqvEditButtonViewInfo* AButton);
+// The theme part and state of a themed button (part 0: painted classic).
+void CalculateEditButtonNativeInfo(TqvEditButtonViewInfo* AButton);
+// The button's face and frame in AButtonStyle (the theme's when it paints the button), then its
+// content. AViewInfoTransparent: the grid paints the cell's background itself.
+void DrawEditButtonBorder(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* AButton, const TRect& ARect,
+                          TqvEditButtonStyle AButtonStyle, bool AViewInfoTransparent);
+// The ellipsis, the down arrow or the glyph on ABackgroundColor (left unfilled when the theme
+// paints the button).
+void DrawEditButtonContent(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* AButton, TColor ABackgroundColor,
+                           TColor AContentColor, const TRect& ARect);
 
 // ---------------------------------------------------------------------------------------------
 // Text flags
