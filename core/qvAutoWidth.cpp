@@ -25,7 +25,7 @@ TqvAutoWidthObject::TqvAutoWidthObject(Integer ACapacity) {
 TqvAutoWidthObject::~TqvAutoWidthObject() = default;
 
 TqvAutoWidthItem* TqvAutoWidthObject::AppendItem() {
-  FItems.push_back(std::make_unique<TqvAutoWidthItem>());
+  FItems.push_back(MakeOwned<TqvAutoWidthItem>());
   return FItems.back().get();
 }
 

@@ -37,5 +37,5 @@ class TqvAutoWidthObject : public TObject {
   Integer AvailableWidth = 0;
 
  private:
-  std::vector<std::unique_ptr<TqvAutoWidthItem>> FItems;
+  std::vector<TOwned<TqvAutoWidthItem>> FItems;
 };

@@ -49,7 +49,7 @@ TqvSelectionChangedInfo::TqvSelectionChangedInfo(Integer APrevRowIndex, Integer 
 TqvCustomDataController::TqvCustomDataController(TComponent* AOwner)
     : FOwner(AOwner),
       FStorage(std::make_unique<TqvDataStorage>()),
-      FFields(std::make_unique<TqvCustomDataFieldList>(this)) {
+      FFields(MakeOwned<TqvCustomDataFieldList>(this)) {
   FStorage->SetController(this);
   FStorage->OnInternalRecordsCleared = [this](TqvDataStorage*) { InternalRecordsCleared(); };
 }
@@ -61,7 +61,7 @@ TqvCustomDataController::~TqvCustomDataController() {
     FMasterRelation->FDetailDataController = nullptr;
   FRelations.reset();
   FSearch.reset();
-  if (FNotifier) Free(FNotifier.release());
+  FNotifier.reset();
   FSummary.reset();
   FFilter.reset();
   FGroups.reset();
@@ -72,7 +72,6 @@ TqvCustomDataController::~TqvCustomDataController() {
   FStorage.reset();
   FProvider.reset();
   FListeners.clear();
-  for (void* variable : FDestroyGuards) *static_cast<void**>(variable) = nullptr;
 }
 
 void TqvCustomDataController::BeforeDestruction() {
@@ -127,7 +126,7 @@ void TqvCustomDataController::RemoveItem(TObject* AItem) {
   if (!field) return;
   TqvDataUpdateScope update(this);
   if (FFilter) FFilter->RemoveItemByItemLink(AItem);  // no condition may outlive its field
-  delete field;
+  Free(field);
   Change(dccLayout);
 }
 
@@ -239,6 +238,12 @@ bool TqvCustomDataController::IsProviderField(TqvCustomDataField* AField) const 
   if (!AField->GetIsInternal()) return true;
   TqvCustomDataField* reference = AField->GetReferenceField();
   return reference && !reference->GetIsInternal();
+}
+
+bool TqvCustomDataController::CanReadStoredValues(TqvCustomDataField* AField) const {
+  if (IsGridMode() || (IsProviderMode() && IsProviderField(AField))) return false;
+  const TqvValueDef* def = AField->GetStorageDef();
+  return def && def->HasPlace();
 }
 
 void TqvCustomDataController::SetValue(Integer ARecordIndex, Integer AItemIndex, const Variant& AValue) {
@@ -539,17 +544,17 @@ void TqvCustomDataController::NotifyControl() {
   if (changes & dccData)
     SendDataChangedNotification();
   else if (changes & (dccLayout | dccDetail | dccSummary))
-    UpdateControl(new TqvLayoutChangedInfo());
+    UpdateControl(MakeOwned<TqvLayoutChangedInfo>().get());
   else if (changes & dccUpdateRecord)
-    UpdateControl(new TqvUpdateRecordInfo(GetFocusedRecordIndex()));
+    UpdateControl(MakeOwned<TqvUpdateRecordInfo>(GetFocusedRecordIndex()).get());
   if (!alive) return;
   if (changes & dccFocus) NotifyFocusChanged();
   if (!alive) return;
   if (changes & dccSelection) NotifySelectionChanged();
   if (!alive) return;
-  if (changes & dccSearch) UpdateControl(new TqvSearchChangedInfo());
+  if (changes & dccSearch) UpdateControl(MakeOwned<TqvSearchChangedInfo>().get());
   if (!alive) return;
-  if (changes & dccBookmark) UpdateControl(new TqvBookmarkChangedInfo());
+  if (changes & dccBookmark) UpdateControl(MakeOwned<TqvBookmarkChangedInfo>().get());
   if (!alive) return;
   bool reading = FOwner && FOwner->HasState(csReading);
   if ((changes & dccGrouping) && !reading && OnGroupingChanged) {
@@ -572,17 +577,18 @@ void TqvCustomDataController::NotifyFocusChanged() {
   TqvCustomDataControllerInfo* info = GetDataControllerInfo();
   TqvDataFocusingInfo* prev = info->GetPrevFocusingInfo();
   TqvDataFocusingInfo* current = info->GetFocusingInfo();
-  if (prev->RowIndex != current->RowIndex) UpdateControl(new TqvFocusedRowChangedInfo(current->RowIndex, prev->RowIndex));
+  if (prev->RowIndex != current->RowIndex) 
+    UpdateControl(MakeOwned<TqvFocusedRowChangedInfo>(current->RowIndex, prev->RowIndex).get());
   if (!alive) return;
   Integer focusedRecord = GetFocusedRecordIndex();
   if (prev->ShownRecordIndex >= 0 || focusedRecord >= 0 || prev->Changed) {
-    auto* changed = new TqvFocusedRecordChangedInfo();
+    TOwned<TqvFocusedRecordChangedInfo> changed = MakeOwned<TqvFocusedRecordChangedInfo>();
     changed->PrevFocusedRecordIndex = prev->ShownRecordIndex;
     changed->FocusedRecordIndex = focusedRecord;
     changed->FocusedRowIndex = current->RowIndex;
     changed->PrevFocusedRowIndex = prev->RowIndex;
     changed->NewItemRowFocusingChanged = prev->Changed;
-    UpdateControl(changed);
+    UpdateControl(changed.get());
     if (!alive) return;
     GetSearch()->Cancel();
   }
@@ -592,14 +598,13 @@ void TqvCustomDataController::NotifyFocusChanged() {
 void TqvCustomDataController::NotifySelectionChanged() {
   Integer count = GetSelectedCount();
   Integer single = count == 1 ? GetSelectedRowIndex(0) : -1;
-  TqvSelectionChangedInfo* changed;
-  if (count <= 1 && FPrevSelectedCount <= 1)
-    changed = new TqvSelectionChangedInfo(FPrevSelectedCount == 1 ? FPrevSingleSelectedRow : -1, single);
-  else
-    changed = new TqvSelectionChangedInfo();
+  TOwned<TqvSelectionChangedInfo> changed =
+      count <= 1 && FPrevSelectedCount <= 1
+          ? MakeOwned<TqvSelectionChangedInfo>(FPrevSelectedCount == 1 ? FPrevSingleSelectedRow : -1, single)
+          : MakeOwned<TqvSelectionChangedInfo>();
   FPrevSelectedCount = count;
   FPrevSingleSelectedRow = single;
-  UpdateControl(changed);
+  UpdateControl(changed.get());
 }
 
 void TqvCustomDataController::NotifySortingChanged() {
@@ -625,13 +630,15 @@ void TqvCustomDataController::SendDataChangedNotification() {
       if (Alive) Controller->FPendingChange = TqvDataChange();
     }
   } reset{this, alive};
-  UpdateControl(new TqvDataChangedInfo(FPendingChange));
+  UpdateControl(MakeOwned<TqvDataChangedInfo>(FPendingChange).get());
   if (alive) NotifyDataChanged();
 }
 
+// The handler is called through a copy: it may free the controller, and with it the member.
 void TqvCustomDataController::UpdateControl(TqvUpdateControlInfo* AInfo) {
-  std::unique_ptr<TqvUpdateControlInfo> info(AInfo);
-  if (OnUpdateControl) OnUpdateControl(info.get());
+  if (!OnUpdateControl) return;
+  TqvUpdateControlEvent handler = OnUpdateControl;
+  handler(AInfo);
 }
 
 bool TqvCustomDataController::HasDataChangedListeners() const {
@@ -686,14 +693,4 @@ void TqvCustomDataController::RemoveDataChangedListener(TqvDataChangedListenerPr
   auto it = std::find_if(FListeners.begin(), FListeners.end(),
                          [&](const TListener& l) { return l.Code == ACode && l.Data == AData; });
   if (it != FListeners.end()) FListeners.erase(it);
-}
-
-void TqvCustomDataController::AddDestroyGuard(void* AVariable) {
-  if (std::find(FDestroyGuards.begin(), FDestroyGuards.end(), AVariable) == FDestroyGuards.end())
-    FDestroyGuards.push_back(AVariable);
-}
-
-void TqvCustomDataController::RemoveDestroyGuard(void* AVariable) {
-  auto it = std::find(FDestroyGuards.begin(), FDestroyGuards.end(), AVariable);
-  if (it != FDestroyGuards.end()) FDestroyGuards.erase(it);
 }

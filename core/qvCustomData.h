@@ -415,6 +415,11 @@ class TqvCustomDataController : public TPersistent {
   virtual Variant GetFieldValue(Integer ARecordIndex, TqvCustomDataField* AField);
   virtual String GetFieldDisplayText(Integer ARecordIndex, TqvCustomDataField* AField);
   virtual bool IsProviderField(TqvCustomDataField* AField) const;
+  // True when the field's values, filter values and display texts are what its storage places
+  // hold, so passes over every record (the filter, the incremental filter, the incremental
+  // search) may read the places directly. Descendants that answer any of them otherwise for a
+  // field answer False for it.
+  virtual bool CanReadStoredValues(TqvCustomDataField* AField) const;
   virtual Variant GetGroupingValue(Integer ARecordIndex, TqvCustomDataField* AField);
   virtual Variant GetFilterValue(Integer ARecordIndex, TqvCustomDataField* AField);
   virtual String GetIncrementalSearchText(Integer ARecordIndex, Integer AItemIndex);
@@ -478,6 +483,7 @@ class TqvCustomDataController : public TPersistent {
   void CheckPendingChanges();
   virtual void NotifyDataChanged();
   virtual void OwnerLoaded();
+  // Hands one piece of change information to the view; the caller keeps and frees it.
   virtual void UpdateControl(TqvUpdateControlInfo* AInfo);
   const TqvDataChange& GetPendingDataChange() const { return FPendingChange; }
   // How many times the view engine rebuilt its record list.
@@ -682,9 +688,6 @@ class TqvCustomDataController : public TPersistent {
     --FLookupUsageCount;
   }
   Integer GetLookupUsageCount() const { return FLookupUsageCount; }
-  // AVariable points to a pointer the controller clears when it is destroyed.
-  void AddDestroyGuard(void* AVariable);
-  void RemoveDestroyGuard(void* AVariable);
   TAliveToken AliveToken() const { return FAlive.Token(); }
 
   // Master/detail
@@ -794,8 +797,8 @@ class TqvCustomDataController : public TPersistent {
   TqvDataControllerOptions FOptions = qvDefaultDataControllerOptions;
   std::vector<TListener> FListeners;
   std::unique_ptr<TqvDataStorage> FStorage;
-  std::unique_ptr<TqvCustomDataFieldList> FFields;
-  std::unique_ptr<TqvCustomDataRelationList> FRelations;
+  TOwned<TqvCustomDataFieldList> FFields;
+  TOwned<TqvCustomDataRelationList> FRelations;
   TqvCustomDataRelation* FMasterRelation = nullptr;
   Integer FMasterRecordIndex = -1;
   bool FPatternFlag = false;
@@ -803,10 +806,10 @@ class TqvCustomDataController : public TPersistent {
   bool FLinkSecondAttempt = false;
   TqvDataChange FPendingChange;
   TqvDataControllerChanges FPendingChanges = 0;
-  mutable std::unique_ptr<TqvCustomDataControllerInfo> FDataControllerInfo;
-  mutable std::unique_ptr<TqvDataControllerGroups> FGroups;
-  mutable std::unique_ptr<TqvDataFilterCriteria> FFilter;
-  mutable std::unique_ptr<TqvDataSummary> FSummary;
+  mutable TOwned<TqvCustomDataControllerInfo> FDataControllerInfo;
+  mutable TOwned<TqvDataControllerGroups> FGroups;
+  mutable TOwned<TqvDataFilterCriteria> FFilter;
+  mutable TOwned<TqvDataSummary> FSummary;
   bool FAfterSummaryHeldBack = false;
   bool FSortingChanged = false;
   bool FGroupingChanged = false;
@@ -818,9 +821,9 @@ class TqvCustomDataController : public TPersistent {
   Integer FListenerLockCount = 0;
   Integer FLookupUsageCount = 0;
   Integer FNewRecordIndex = 0;
-  mutable std::unique_ptr<TqvCustomDataProvider> FProvider;
-  mutable std::unique_ptr<TqvDataControllerSearch> FSearch;
-  std::unique_ptr<TqvDataControllerNotifier> FNotifier;
+  mutable TOwned<TqvCustomDataProvider> FProvider;
+  mutable TOwned<TqvDataControllerSearch> FSearch;
+  TOwned<TqvDataControllerNotifier> FNotifier;
   bool FMultiSelect = true;  // views switch it to their own option when they connect
   bool FFocusedRowSelected = true;
   Integer FBookmarkRecordIndex = -1;
@@ -835,6 +838,5 @@ class TqvCustomDataController : public TPersistent {
   bool FCheckingStructure = false;
   TqvCustomDataField* FKeyField = nullptr;
   bool FDestroying = false;
-  std::vector<void*> FDestroyGuards;
   TAliveFlag FAlive;
 };

@@ -347,9 +347,13 @@ void TqvCustomDataController::ShiftBookmark(Integer AFirstRecord, Integer ADelta
 // ---------------------------------------------------------------------------------------------
 // Loading and structure
 
+// Each step notifies the view, whose handlers may free the controller.
 void TqvCustomDataController::Refresh() {
+  TAliveToken alive = AliveToken();
   Cancel();
+  if (!alive) return;
   UpdateView();
+  if (!alive) return;
   CheckBookmark(-1);
   SyncSingleSelectedRow();
 }
@@ -412,7 +416,7 @@ void TqvCustomDataController::UpdateKeyField() {
   } else if (!needed && FKeyField) {
     TqvCustomDataField* field = FKeyField;
     FKeyField = nullptr;
-    delete field;
+    Free(field);
   }
 }
 

@@ -8,7 +8,7 @@
 #include "platform/rtl/Lists.h"
 
 TqvCustomDataRelationList* TqvCustomDataController::GetRelations() {
-  if (!FRelations) FRelations = std::make_unique<TqvCustomDataRelationList>(this);
+  if (!FRelations) FRelations = MakeOwned<TqvCustomDataRelationList>(this);
   return FRelations.get();
 }
 

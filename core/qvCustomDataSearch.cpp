@@ -8,7 +8,7 @@
 #include "core/qvFormats.h"
 
 TqvDataControllerSearch* TqvCustomDataController::GetSearch() const {
-  if (!FSearch) FSearch = std::make_unique<TqvDataControllerSearch>(const_cast<TqvCustomDataController*>(this));
+  if (!FSearch) FSearch = MakeOwned<TqvDataControllerSearch>(const_cast<TqvCustomDataController*>(this));
   return FSearch.get();
 }
 

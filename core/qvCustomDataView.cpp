@@ -13,12 +13,12 @@
 
 TqvCustomDataControllerInfo* TqvCustomDataController::GetDataControllerInfo() const {
   if (!FDataControllerInfo)
-    FDataControllerInfo = std::make_unique<TqvCustomDataControllerInfo>(const_cast<TqvCustomDataController*>(this));
+    FDataControllerInfo = MakeOwned<TqvCustomDataControllerInfo>(const_cast<TqvCustomDataController*>(this));
   return FDataControllerInfo.get();
 }
 
 TqvDataControllerGroups* TqvCustomDataController::GetGroups() const {
-  if (!FGroups) FGroups = std::make_unique<TqvDataControllerGroups>(const_cast<TqvCustomDataController*>(this));
+  if (!FGroups) FGroups = MakeOwned<TqvDataControllerGroups>(const_cast<TqvCustomDataController*>(this));
   return FGroups.get();
 }
 

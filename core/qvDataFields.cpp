@@ -64,7 +64,7 @@ void TqvCustomDataField::SetKeepsDisplayText(bool AValue) {
 void TqvCustomDataField::FreeValueDef() {
   TqvValueDef* def = FValueDef;
   FValueDef = nullptr;
-  delete def;
+  Free(def);
 }
 
 void TqvCustomDataField::BeginRecreateData() {
@@ -159,7 +159,7 @@ void TqvCustomDataFieldList::TransferReferences(TqvCustomDataField* AField) {
 }
 
 void TqvCustomDataFieldList::Clear() {
-  while (!FItems.empty()) delete FItems.back();
+  while (!FItems.empty()) Free(FItems.back());
 }
 
 void TqvCustomDataFieldList::Move(Integer ACurIndex, Integer ANewIndex) {

@@ -5,10 +5,12 @@
 #include <cstring>
 #include <exception>
 #include <numeric>
+#include <optional>
 
 #include "core/qvClasses.h"
 #include "core/qvCustomData.h"
 #include "core/qvFilter.h"
+#include "core/qvFilterPredicate.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomDataControllerInfo)
 
@@ -89,6 +91,23 @@ bool ReadIntegerKey(TqvValueTypeClass AType, const void* AData, int64_t& AKey) {
 
 }  // namespace
 
+TqvSortConversionScope::TqvSortConversionScope(TqvCustomDataController* AController,
+                                               const TqvSortingFieldList& AList) {
+  for (Integer i = 0; i < AList.GetCount(); ++i) {
+    TqvCustomDataField* field = AList.GetItem(i).Field;
+    FFields.push_back(field);
+    field->SortConversion = 0;
+    if (!AController->NeedsSortConversion(field))
+      field->SortConversion = -1;
+    else
+      field->SortConversion = AController->IsSortByDisplayText(field) ? 2 : 1;
+  }
+}
+
+TqvSortConversionScope::~TqvSortConversionScope() {
+  for (TqvCustomDataField* field : FFields) field->SortConversion = 0;
+}
+
 // ---------------------------------------------------------------------------------------------
 // The comparison of one rebuild: the controller's chain for every total sorting entry, with the
 // stored values of plain items read once into key arrays (the same order the storage gives).
@@ -97,28 +116,25 @@ class TqvCustomDataControllerInfo::TSorter {
  public:
   TSorter(TqvCustomDataController* AController, const TqvSortingFieldList& AEntries)
       : FController(AController), FEntries(AEntries) {}
-  ~TSorter() {
-    for (TKey& key : FKeys) key.Entry.Field->SortConversion = 0;
-  }
   TSorter(const TSorter&) = delete;
   TSorter& operator=(const TSorter&) = delete;
 
-  bool IsPrepared() const { return FPrepared; }
+  bool IsPrepared() const { return FConversions.has_value(); }
 
   void Prepare() {
-    FPrepared = true;
+    FConversions.emplace(FController, FEntries);
     FKeys.resize(FEntries.GetCount());
     for (Integer i = 0; i < FEntries.GetCount(); ++i) {
-      TKey& key = FKeys[i];
-      key.Entry = FEntries.GetItem(i);
-      TqvCustomDataField* field = key.Entry.Field;
-      field->SortConversion = 0;
-      if (!FController->NeedsSortConversion(field))
-        field->SortConversion = -1;
-      else
-        field->SortConversion = FController->IsSortByDisplayText(field) ? 2 : 1;
-      ReadKeys(key);
+      FKeys[i].Entry = FEntries.GetItem(i);
+      ReadKeys(FKeys[i]);
     }
+  }
+
+  // The key arrays of the items read straight from their places, for comparisons by record
+  // index (sorting by one integer item reads the places itself and needs none).
+  void ReadColumnKeys() {
+    for (TKey& key : FKeys)
+      if (key.Column) ReadColumnKeys(key, *key.Column);
   }
 
   // One entry, descending applied.
@@ -151,10 +167,11 @@ class TqvCustomDataControllerInfo::TSorter {
     return FController->CompareRecordIndexes(R1, R2);
   }
 
-  void SortList(std::vector<Integer>& AList) const {
+  void SortList(std::vector<Integer>& AList) {
     if (AList.size() < 2) return;
     Integer last = static_cast<Integer>(AList.size()) - 1;
     if (FKeys.size() == 1 && FKeys[0].Kind == kInteger) return SortByIntegerKey(AList);
+    ReadColumnKeys();
     if (AllIntegerKeys()) return SortByIntegerKeys(AList);
     if (FKeys.size() == 1 && FKeys[0].Kind == kText) return SortByTextKey(AList);
     QuickSort(AList.data(), 0, last, [this](Integer a, Integer b) { return Compare(a, b); });
@@ -170,10 +187,7 @@ class TqvCustomDataControllerInfo::TSorter {
     std::vector<const void*> Data;
     std::vector<int64_t> Ints;
     std::vector<TTextKey> Texts;
-  };
-  struct TKeyedRecord {
-    int64_t Key;
-    Integer Record;
+    std::optional<TqvStoredColumn> Column;  // integer and text items read from their places
   };
   static constexpr size_t kMaxInlineKeys = 4;
   struct TKeysRecord {
@@ -198,6 +212,14 @@ class TqvCustomDataControllerInfo::TSorter {
     Integer count = storage->GetRecordCount();
     AKey.Type = def->GetValueTypeClass();
     AKey.Sign = AKey.Entry.SortOrder == soDescending ? -1 : 1;
+    if (FController->CanReadStoredValues(field)) {
+      TqvStoredColumn column(storage, def);
+      if (IsIntegerKeyType(AKey.Type) || column.IsText()) {
+        AKey.Kind = IsIntegerKeyType(AKey.Type) ? kInteger : kText;
+        AKey.Column = column;
+        return;
+      }
+    }
     AKey.Data.resize(count);
     for (Integer r = 0; r < count; ++r) {
       const void* data = nullptr;
@@ -212,6 +234,31 @@ class TqvCustomDataControllerInfo::TSorter {
       if (!AKey.Data[r] || !ReadIntegerKey(AKey.Type, AKey.Data[r], AKey.Ints[r])) AKey.Ints[r] = kNullKey;
     AKey.Data = {};
     AKey.Kind = kInteger;
+  }
+
+  static int64_t IntegerKeyOf(const TqvStoredColumn& AColumn, Integer ARecordIndex) {
+    const Byte* place = AColumn.PlaceOf(ARecordIndex);
+    return place ? AColumn.OrdinalOf(place) : kNullKey;
+  }
+
+  // Integer and text keys straight from the places.
+  void ReadColumnKeys(TKey& AKey, const TqvStoredColumn& AColumn) {
+    const Integer count = FController->GetStorage()->GetRecordCount();
+    if (AKey.Kind == kInteger) {
+      if (!AKey.Ints.empty()) return;
+      AKey.Ints.resize(count);
+      for (Integer r = 0; r < count; ++r) AKey.Ints[r] = IntegerKeyOf(AColumn, r);
+      return;
+    }
+    if (!AKey.Texts.empty()) return;
+    AKey.Texts.resize(count);
+    for (Integer r = 0; r < count; ++r) {
+      const Byte* place = AColumn.PlaceOf(r);
+      if (!place) continue;  // Null: rank 0
+      bool nil;
+      AKey.Texts[r].Text = TqvStoredColumn::TextOf(place, nil);
+      AKey.Texts[r].Rank = nil ? 1 : 2;
+    }
   }
 
   void ReadTextKeys(TKey& AKey) {
@@ -263,24 +310,28 @@ class TqvCustomDataControllerInfo::TSorter {
     for (size_t i = 0; i < items.size(); ++i) AList[i] = items[i].Record;
   }
 
-  // The same quicksort and order over (key, record) pairs kept side by side.
+  // The same quicksort and order over one number per record: the key (16 or 32 bits, Null
+  // below all, turned over when descending) above the record index, which breaks ties upwards.
   void SortByIntegerKey(std::vector<Integer>& AList) const {
     const TKey& key = FKeys[0];
-    std::vector<TKeyedRecord> items(AList.size());
-    for (size_t i = 0; i < AList.size(); ++i) items[i] = {key.Ints[AList[i]], AList[i]};
-    Integer sign = key.Sign;
+    constexpr int64_t kLowest = int64_t(INT32_MIN) - 1;  // Null
+    constexpr uint64_t kSpan = uint64_t(int64_t(INT32_MAX) - kLowest);
+    std::vector<uint64_t> items(AList.size());
+    for (size_t i = 0; i < AList.size(); ++i) {
+      int64_t value = key.Column ? IntegerKeyOf(*key.Column, AList[i]) : key.Ints[AList[i]];
+      uint64_t rank = static_cast<uint64_t>((value == kNullKey ? kLowest : value) - kLowest);
+      if (key.Sign < 0) rank = kSpan - rank;
+      items[i] = rank << 31 | static_cast<uint32_t>(AList[i]);
+    }
     QuickSort(items.data(), 0, static_cast<Integer>(items.size()) - 1,
-              [sign](const TKeyedRecord& a, const TKeyedRecord& b) {
-                if (a.Key != b.Key) return a.Key < b.Key ? -sign : sign;
-                return CompareInts(a.Record, b.Record);
-              });
-    for (size_t i = 0; i < items.size(); ++i) AList[i] = items[i].Record;
+              [](uint64_t a, uint64_t b) { return a < b ? -1 : (a > b ? 1 : 0); });
+    for (size_t i = 0; i < items.size(); ++i) AList[i] = static_cast<Integer>(items[i] & 0x7FFFFFFF);
   }
 
   TqvCustomDataController* FController;
   const TqvSortingFieldList& FEntries;
+  std::optional<TqvSortConversionScope> FConversions;
   std::vector<TKey> FKeys;
-  bool FPrepared = false;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -288,13 +339,13 @@ class TqvCustomDataControllerInfo::TSorter {
 
 TqvCustomDataControllerInfo::TqvCustomDataControllerInfo(TqvCustomDataController* ADataController)
     : FDataController(ADataController),
-      FGroupingFieldList(std::make_unique<TqvGroupingFieldList>()),
-      FSortingFieldList(std::make_unique<TqvSortingFieldList>()),
-      FTotalSortingFieldList(std::make_unique<TqvSortingFieldList>()),
-      FDataGroups(std::make_unique<TqvDataGroups>()),
-      FExpandingInfos(std::make_unique<TqvDataExpandingInfos>()),
-      FFocusingInfo(std::make_unique<TqvDataFocusingInfo>(this)),
-      FPrevFocusingInfo(std::make_unique<TqvDataFocusingInfo>(this)),
+      FGroupingFieldList(MakeOwned<TqvGroupingFieldList>()),
+      FSortingFieldList(MakeOwned<TqvSortingFieldList>()),
+      FTotalSortingFieldList(MakeOwned<TqvSortingFieldList>()),
+      FDataGroups(MakeOwned<TqvDataGroups>()),
+      FExpandingInfos(MakeOwned<TqvDataExpandingInfos>()),
+      FFocusingInfo(MakeOwned<TqvDataFocusingInfo>(this)),
+      FPrevFocusingInfo(MakeOwned<TqvDataFocusingInfo>(this)),
       FSelection(ADataController->GetSelectionClass()->Create(ADataController)) {
   FGroupingFieldList->OnChanged = [this] { GroupingChanged(); };
   FSortingFieldList->OnChanged = [this] { SortingChanged(); };
@@ -702,6 +753,7 @@ void TqvCustomDataControllerInfo::SaveExpandingStates(Byte AStates) {
   infos.ClearFields();
   for (Integer i = 0; i < FGroupingFieldList->GetCount(); ++i) infos.AddField(FGroupingFieldList->GetItem(i).Field);
   bool saveSelection = (AStates & qvExpandingStateSelected) != 0;
+  TqvSortConversionScope conversions(FDataController, *FGroupingFieldList);
   Integer skipDeeperThan = -1;
   for (Integer g = 0; g < FDataGroups->GetCount(); ++g) {
     const TqvDataGroupInfo& group = FDataGroups->GetItem(g);
@@ -733,12 +785,70 @@ void TqvCustomDataControllerInfo::RestoreExpandingStates() {
   if (saved & qvExpandingStateSelected) RecomputeSelectionRows(true);
 }
 
+// A saved group value compared with the first record of a group the way the sort compared the
+// records: stored values in the storage's order (the saved value written into an internal record
+// for the purpose), converted values as sort values, and OnCompare, provider and customised
+// comparisons through the controller's chain with that internal record.
+class TqvCustomDataControllerInfo::TGroupValueComparer {
+ public:
+  explicit TGroupValueComparer(TqvCustomDataController* AController)
+      : FController(AController), FStorage(AController->GetStorage()) {}
+  ~TGroupValueComparer() {
+    if (FRecord != 0 && ~FRecord < FStorage->GetInternalRecordCount()) FStorage->DeleteRecord(FRecord);
+  }
+  TGroupValueComparer(const TGroupValueComparer&) = delete;
+  TGroupValueComparer& operator=(const TGroupValueComparer&) = delete;
+
+  // The value the next comparisons look for.
+  void SetValue(TqvCustomDataField* AField, const Variant& AValue) {
+    FField = AField;
+    FValue = AValue;
+    FDef = AField->GetStorageDef();
+    FStoredOrder = FDef && !FController->OnCompare && !FController->NeedsSortConversion(AField) &&
+                   !FController->IsProviderMode() && !FController->IsRecordComparisonCustomized();
+    FThroughChain = !FStoredOrder && (FController->OnCompare || !FController->NeedsSortConversion(AField));
+    if (!FStoredOrder && !FThroughChain) return;
+    if (FRecord == 0) FRecord = FStorage->AddInternalRecord();
+    try {
+      if (FDef) FStorage->SetValue(FRecord, FDef, AValue);
+    } catch (const EVariantError& e) {
+      if (!IsVariantConversionError(e)) throw;
+      FStorage->SetValue(FRecord, FDef, Null());
+    }
+  }
+
+  // The record's group value against the saved one, ascending.
+  Integer Compare(Integer ARecordIndex) const {
+    if (FStoredOrder) {
+      const void* recordData = nullptr;
+      const void* savedData = nullptr;
+      bool recordNull = FStorage->GetValueData(ARecordIndex, FDef, recordData);
+      bool savedNull = FStorage->GetValueData(FRecord, FDef, savedData);
+      return FDef->Compare(recordNull, savedNull, recordData, savedData);
+    }
+    if (FThroughChain) return FController->CompareRecordValues(ARecordIndex, FRecord, FField);
+    return FController->CompareSortValues(FController->GetSortValue(ARecordIndex, FField), FValue, FField);
+  }
+
+ private:
+  TqvCustomDataController* FController;
+  TqvDataStorage* FStorage;
+  TqvCustomDataField* FField = nullptr;
+  TqvValueDef* FDef = nullptr;
+  Variant FValue;
+  bool FStoredOrder = false;
+  bool FThroughChain = false;
+  Integer FRecord = 0;
+};
+
 void TqvCustomDataControllerInfo::RestoreGroupStates(bool AExpand) {
+  TqvSortConversionScope conversions(FDataController, *FGroupingFieldList);
+  TGroupValueComparer comparer(FDataController);
   std::vector<Integer> path;  // the group found at each level of the current value path
   for (Integer i = 0; i < FExpandingInfos->GetInfoCount(); ++i) {
     const TqvDataExpandingInfo& info = FExpandingInfos->GetInfo(i);
     path.resize(std::max(info.Level, 0), -1);
-    Integer group = LocateGroup(path, info.Level, info.Value);
+    Integer group = LocateGroup(path, info.Level, info.Value, comparer);
     path.push_back(group);
     if (group == -1) continue;
     if (AExpand && (info.State & qvExpandingStateExpanded)) FDataGroups->GetItem(group).Expanded = true;
@@ -749,9 +859,9 @@ void TqvCustomDataControllerInfo::RestoreGroupStates(bool AExpand) {
 }
 
 // The child group of the path's last group (a top-level group at level 0) whose value equals
-// AValue; siblings are in sort order, so a binary search finds it.
+// AValue; siblings are in sort order, so a binary search with the sort's comparison finds it.
 Integer TqvCustomDataControllerInfo::LocateGroup(const std::vector<Integer>& APath, Integer ALevel,
-                                                 const Variant& AValue) const {
+                                                 const Variant& AValue, TGroupValueComparer& AComparer) const {
   if (ALevel < 0 || ALevel >= FDataGroups->GetFieldCount()) return -1;
   Integer parent = ALevel == 0 ? -1 : APath[ALevel - 1];
   if (ALevel > 0 && parent == -1) return -1;
@@ -763,12 +873,9 @@ Integer TqvCustomDataControllerInfo::LocateGroup(const std::vector<Integer>& APa
   std::vector<Integer> siblings;
   for (Integer g = first; g <= last; ++g)
     if (FDataGroups->GetLevel(g) == ALevel) siblings.push_back(g);
-  TqvCustomDataField* field = FDataGroups->GetField(ALevel);
+  AComparer.SetValue(FDataGroups->GetField(ALevel), AValue);
   Integer sign = FGroupingFieldList->GetItem(ALevel).SortOrder == soDescending ? -1 : 1;
-  auto compare = [&](Integer g) {
-    Integer record = FRecordList[FDataGroups->GetFirstRecordListIndex(g)];
-    return sign * FDataController->CompareSortValues(FDataController->GetSortValue(record, field), AValue, field);
-  };
+  auto compare = [&](Integer g) { return sign * AComparer.Compare(FRecordList[FDataGroups->GetFirstRecordListIndex(g)]); };
   Integer low = 0, high = static_cast<Integer>(siblings.size()) - 1;
   while (low <= high) {
     Integer middle = low + (high - low) / 2;
@@ -793,34 +900,46 @@ void TqvCustomDataControllerInfo::RebuildRecordList() {
 
 // Records the filter or the incremental filter rejects leave the list (the edited record always
 // stays); selection entries of records that left go with them, the others stay on their records.
+// Both are compiled once for the pass, to read stored values directly where they can.
 void TqvCustomDataControllerInfo::FilterRecords() {
   TqvDataFilterCriteria* filter = FDataController->GetFilter();
   bool filtering = filter && filter->IsFiltering();
   bool incremental = FDataController->IsIncrementalFilterActive();
   if (!filtering && !incremental) return;
   Integer edited = FDataController->IsEditing() ? FDataController->GetEditingRecordIndex() : -1;
-  auto passes = [&](Integer ARecord) {
-    return (!filtering || filter->IsRecordMatching(ARecord)) &&
-           (!incremental || FDataController->IsRecordInIncrementalFilter(ARecord));
-  };
-  std::vector<bool> removed(FRecordList.size(), false);
-  bool anyRemoved = false;
-  size_t kept = 0;
-  for (size_t p = 0; p < FRecordList.size(); ++p) {
+  std::optional<TqvDataFilterPredicate> predicate;
+  if (filtering) predicate.emplace(filter);
+  std::optional<TqvDisplayTextPrefix> prefix;
+  if (incremental)
+    prefix.emplace(FDataController, FDataController->GetIncrementalFilterField(),
+                   FDataController->GetIncrementalFilterText(),
+                   [](TqvCustomDataController* c, TqvCustomDataField* f, Integer r) { return c->GetFieldDisplayText(r, f); });
+  // The list is fresh, so a position is a record index. A filter that never takes the general
+  // path cannot raise: it answers for all records at once; otherwise record after record.
+  const size_t count = FRecordList.size();
+  std::vector<Byte> keep;
+  bool batch = filtering && !predicate->IsGeneral();
+  if (batch) predicate->MatchAll(FRecordList, keep);
+  else keep.assign(count, 1);
+  for (size_t p = 0; (!batch || incremental) && p < count; ++p) {
     Integer record = FRecordList[p];
-    if (record == edited || passes(record)) {
-      FRecordList[kept++] = record;
-    } else {
-      removed[p] = true;
-      anyRemoved = true;
-    }
+    if (record == edited) continue;
+    if (filtering && !batch) keep[p] = predicate->IsRecordMatching(record);
+    if (incremental && keep[p]) keep[p] = prefix->Matches(record);
   }
+  if (edited >= 0 && static_cast<size_t>(edited) < count) keep[edited] = 1;
+  size_t kept = 0;
+  for (size_t p = 0; p < count; ++p) {
+    FRecordList[kept] = FRecordList[p];
+    kept += keep[p] != 0;
+  }
+  bool anyRemoved = kept < count;
   FRecordList.resize(kept);
   if (!anyRemoved) return;
   for (Integer i = FSelection->GetCount() - 1; i >= 0; --i) {
     const TqvDataSelectionInfo& entry = FSelection->GetItem(i);
-    bool gone = entry.Level != -1 && entry.RecordIndex >= 0 &&
-                entry.RecordIndex < static_cast<Integer>(removed.size()) && removed[entry.RecordIndex];
+    bool gone = entry.Level != -1 && entry.RecordIndex >= 0 && entry.RecordIndex < static_cast<Integer>(count) &&
+                !keep[entry.RecordIndex];
     if (gone) FSelection->DeleteAndNotify(i);
   }
 }
@@ -842,6 +961,7 @@ void TqvCustomDataControllerInfo::BuildGroups(TSorter& ASorter) {
   Integer count = static_cast<Integer>(FRecordList.size());
   if (count == 0 || levels == 0) return;
   if (!ASorter.IsPrepared()) ASorter.Prepare();
+  ASorter.ReadColumnKeys();
   std::vector<Integer> current(levels), reference(levels, FRecordList[0]);
   auto open = [&](Integer ALevel, Integer ARow, Integer APosition) {
     Integer g = groups.AddGroup();

@@ -26,6 +26,20 @@ enum TqvDataControllerInfoChange : Word {
 };
 using TqvDataControllerInfoChanges = Word;
 
+// Decides once, for every field of a sorting list, how it compares (stored value, converted value
+// or display text), for a sort or for a search that must compare as the sort does; the fields
+// forget it when the scope ends.
+class TqvSortConversionScope {
+ public:
+  TqvSortConversionScope(TqvCustomDataController* AController, const TqvSortingFieldList& AList);
+  ~TqvSortConversionScope();
+  TqvSortConversionScope(const TqvSortConversionScope&) = delete;
+  TqvSortConversionScope& operator=(const TqvSortConversionScope&) = delete;
+
+ private:
+  std::vector<TqvCustomDataField*> FFields;
+};
+
 class TqvCustomDataControllerInfo : public TObject {
   QJ_CLASS(TqvCustomDataControllerInfo, TObject)
  public:
@@ -105,6 +119,7 @@ class TqvCustomDataControllerInfo : public TObject {
 
  private:
   class TSorter;
+  class TGroupValueComparer;
 
   void AddChanges(TqvDataControllerInfoChanges AChanges) { FChanges |= AChanges; }
   void GroupingChanged();
@@ -116,7 +131,8 @@ class TqvCustomDataControllerInfo : public TObject {
   void BuildGroups(TSorter& ASorter);
   void RestoreExpandingStates();
   void RestoreGroupStates(bool AExpand);
-  Integer LocateGroup(const std::vector<Integer>& APath, Integer ALevel, const Variant& AValue) const;
+  Integer LocateGroup(const std::vector<Integer>& APath, Integer ALevel, const Variant& AValue,
+                      TGroupValueComparer& AComparer) const;
   void RecomputeSelectionRows(bool AKeepGroupEntries);
   void RefindFocusedRow();
   void MakeConsistent();
@@ -137,14 +153,14 @@ class TqvCustomDataControllerInfo : public TObject {
   bool FFocusingRow = false;
   Integer FLoadCount = 0;
   std::vector<Integer> FRecordList;
-  std::unique_ptr<TqvGroupingFieldList> FGroupingFieldList;
-  std::unique_ptr<TqvSortingFieldList> FSortingFieldList;
-  std::unique_ptr<TqvSortingFieldList> FTotalSortingFieldList;
-  std::unique_ptr<TqvDataGroups> FDataGroups;
-  std::unique_ptr<TqvDataExpandingInfos> FExpandingInfos;
-  std::unique_ptr<TqvDataFocusingInfo> FFocusingInfo;
-  std::unique_ptr<TqvDataFocusingInfo> FPrevFocusingInfo;
-  std::unique_ptr<TqvDataSelection> FSelection;
+  TOwned<TqvGroupingFieldList> FGroupingFieldList;
+  TOwned<TqvSortingFieldList> FSortingFieldList;
+  TOwned<TqvSortingFieldList> FTotalSortingFieldList;
+  TOwned<TqvDataGroups> FDataGroups;
+  TOwned<TqvDataExpandingInfos> FExpandingInfos;
+  TOwned<TqvDataFocusingInfo> FFocusingInfo;
+  TOwned<TqvDataFocusingInfo> FPrevFocusingInfo;
+  TOwned<TqvDataSelection> FSelection;
 };
 
 // The grouping front end of a controller: which items are grouped, which group a row shows and

@@ -93,7 +93,7 @@ TqvCustomDataRelationList::TqvCustomDataRelationList(TqvCustomDataController* AD
 
 TqvCustomDataRelationList::~TqvCustomDataRelationList() {
   ++FLockCount;
-  while (!FItems.empty()) delete FItems.back();
+  while (!FItems.empty()) Free(FItems.back());
   FreeDataField();
 }
 
@@ -142,7 +142,7 @@ void TqvCustomDataRelationList::RemoveRelation(TqvCustomDataRelation* ARelation)
 void TqvCustomDataRelationList::Assign(TqvCustomDataRelationList* AList) {
   BeginUpdate();
   try {
-    while (!FItems.empty()) delete FItems.back();
+    while (!FItems.empty()) Free(FItems.back());
     for (TqvCustomDataRelation* source : AList->FItems) Add(source->GetItem())->AssignRelation(source);
   } catch (...) {
     EndUpdate();
@@ -159,7 +159,7 @@ void TqvCustomDataRelationList::EndUpdate() {
 
 void TqvCustomDataRelationList::Clear() {
   BeginUpdate();
-  while (!FItems.empty()) delete FItems.back();
+  while (!FItems.empty()) Free(FItems.back());
   EndUpdate();
 }
 
@@ -185,7 +185,7 @@ void TqvCustomDataRelationList::Update(TqvCustomDataRelation* ARelation) {
 void TqvCustomDataRelationList::FreeDataField() {
   TqvCustomDataField* field = FDataField;
   FDataField = nullptr;
-  delete field;
+  Free(field);
 }
 
 void TqvCustomDataRelationList::FieldRemoving(TqvCustomDataField* AField) {

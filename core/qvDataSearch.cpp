@@ -5,6 +5,7 @@
 #include "core/qvClasses.h"
 #include "core/qvCustomData.h"
 #include "core/qvDataPipeline.h"
+#include "core/qvFilterPredicate.h"
 #include "core/qvFormats.h"
 
 QJ_IMPLEMENT_CLASS(TqvDataControllerSearch)
@@ -22,16 +23,16 @@ TqvCustomDataField* FieldOfValueDef(TqvValueDef* AValueDef) {
 
 Integer TqvDataControllerSearch::GetItemIndex() const { return FField ? FField->GetIndex() : -1; }
 
-bool TqvDataControllerSearch::Matches(Integer ARecordIndex, const String& AText) {
-  return TextStartsWith(FDataController->GetIncrementalSearchText(ARecordIndex, FField->GetIndex()), AText, true);
-}
-
-// The first filtered position from AFrom towards ATo (either direction) whose record matches.
+// The first filtered position from AFrom towards ATo (either direction) whose record's search
+// text starts with AText.
 Integer TqvDataControllerSearch::Scan(Integer AFrom, Integer ATo, const String& AText) {
+  TqvDisplayTextPrefix prefix(FDataController, FField, AText, [](TqvCustomDataController* c, TqvCustomDataField* f, Integer r) {
+    return c->GetIncrementalSearchText(r, f->GetIndex());
+  });
   Integer step = AFrom <= ATo ? 1 : -1;
   for (Integer p = AFrom; p != ATo + step; p += step) {
     Integer record = FDataController->GetRecordIndexByFilteredIndex(p);
-    if (Matches(record, AText)) return record;
+    if (prefix.Matches(record)) return record;
   }
   return -1;
 }
@@ -129,37 +130,11 @@ void TqvDataControllerLocateObject::ReleaseInternalRecord() {
   FRecordIndex = 0;
 }
 
-namespace {
-
-// Fields compare in the scan as the last sort compared them.
-class TSortConversions {
- public:
-  explicit TSortConversions(TqvCustomDataController* AController)
-      : FList(AController->GetDataControllerInfo()->GetTotalSortingFieldList()) {
-    for (Integer i = 0; i < FList->GetCount(); ++i) {
-      TqvCustomDataField* field = FList->GetItem(i).Field;
-      field->SortConversion = 0;
-      if (!AController->NeedsSortConversion(field))
-        field->SortConversion = -1;
-      else
-        field->SortConversion = AController->IsSortByDisplayText(field) ? 2 : 1;
-    }
-  }
-  ~TSortConversions() {
-    for (Integer i = 0; i < FList->GetCount(); ++i) FList->GetItem(i).Field->SortConversion = 0;
-  }
-  TSortConversions(const TSortConversions&) = delete;
-  TSortConversions& operator=(const TSortConversions&) = delete;
-
- private:
-  TqvSortingFieldList* FList;
-};
-
-}  // namespace
-
 Integer TqvDataControllerKeyLocateObject::ScanRecords(const std::vector<TqvCustomDataField*>& AFields) {
   if (FRecordIndex == 0 || AFields.empty()) return -1;
-  TSortConversions conversions(FDataController);
+  // Fields compare in the scan as the last sort compared them.
+  TqvSortConversionScope conversions(FDataController,
+                                     *FDataController->GetDataControllerInfo()->GetTotalSortingFieldList());
   for (Integer r = 0; r < FDataController->GetRecordCount(); ++r) {
     bool equal = std::all_of(AFields.begin(), AFields.end(), [&](TqvCustomDataField* field) {
       return FDataController->CompareRecordValues(r, FRecordIndex, field) == 0;
@@ -195,7 +170,7 @@ Integer TqvDataControllerGroupLocateObject::BinarySearch() {
   TqvSortingFieldList* entries = c->GetDataControllerInfo()->GetTotalSortingFieldList();
   Integer levels = std::min(FLevel + 1, entries->GetCount());
   if (levels <= 0) return -1;
-  TSortConversions conversions(c);
+  TqvSortConversionScope conversions(c, *c->GetDataControllerInfo()->GetTotalSortingFieldList());
   Integer low = 0;
   Integer high = c->GetFilteredRecordCount() - 1;
   while (low <= high) {

@@ -33,7 +33,6 @@ class TqvDataControllerSearch : public TObject {
   TqvCustomDataController* GetDataController() const { return FDataController; }
 
  private:
-  bool Matches(Integer ARecordIndex, const String& AText);
   Integer Scan(Integer AFrom, Integer ATo, const String& AText);
   void FocusMatch(Integer ARecordIndex);
   void Found(const String& AText);

@@ -169,7 +169,7 @@ TqvValueDef* TqvInternalValueDefs::CreateValueDef(TqvValueTypeClass AValueTypeCl
 TqvValueDef* TqvValueDefs::Add(TqvValueTypeClass AValueTypeClass, bool AStored, bool ATextStored,
                                TObject* AClient) {
   if (!AValueTypeClass) throw EInvalidOperation("A value definition needs a value type");
-  std::unique_ptr<TqvValueDef> def(CreateValueDef(AValueTypeClass));
+  TOwned<TqvValueDef> def(CreateValueDef(AValueTypeClass));
   // Not listed yet: the flags are set directly, so adding a column never disturbs the records.
   def->SetClient(AClient);
   def->FValueStored = AStored;
@@ -195,7 +195,7 @@ void TqvValueDefs::Clear() {
   while (!FItems.empty()) {
     TqvValueDef* last = FItems.back();
     Remove(last);
-    delete last;
+    Free(last);
   }
 }
 
@@ -228,7 +228,7 @@ TqvValueDef* TqvInternalValueDefs::FindByClient(TObject* AObject) const {
 }
 
 void TqvInternalValueDefs::RemoveByClient(TObject* AObject) {
-  delete FindByClient(AObject);
+  Free(FindByClient(AObject));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -513,6 +513,27 @@ void TqvDataStorage::RemoveValueDefPlaces(TqvValueDefs* AValueDefs, TqvValueDef*
     std::memmove(buffer + start, buffer + start + slot, static_cast<size_t>(length - start - slot));
     buffer = ResizeBuffer(buffer, length - slot);
   }
+}
+
+// ---------------------------------------------------------------------------------------------
+// TqvStoredColumn
+
+TqvStoredColumn::TqvStoredColumn(const TqvDataStorage* AStorage, const TqvValueDef* AValueDef)
+    : FRecords(AStorage->FRecords.data()),
+      FCount(AStorage->GetRecordCount()),
+      FFlagOffset(AValueDef->GetFlagOffset()),
+      FValueType(AValueDef->GetValueTypeClass()) {
+  if (FValueType == TqvIntegerValueType::Class()) {
+    FOrdinalSize = 4;
+  } else if (FValueType == TqvSmallintValueType::Class()) {
+    FOrdinalSize = 2;
+  } else if (FValueType == TqvWordValueType::Class()) {
+    FOrdinalSize = 2;
+    FUnsigned = true;
+  } else if (FValueType == TqvLargeIntValueType::Class()) {
+    FOrdinalSize = 8;
+  }
+  FText = FValueType == TqvStringValueType::Class();
 }
 
 // ---------------------------------------------------------------------------------------------

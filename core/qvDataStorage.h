@@ -8,6 +8,7 @@
 // starts as Null.
 #pragma once
 
+#include <cstring>
 #include <functional>
 #include <string_view>
 #include <vector>
@@ -79,9 +80,27 @@ class TqvValueType {
  private:
 
 // 8-bit strings: short texts inline in the place, longer ones in a heap holder.
+//
+// The place is 16 bytes: a tag byte, then either up to 15 characters inline (tag = length + 1)
+// or, for longer text, a pointer to a heap String in the last 8 bytes (tag 0xFF). Tag 0 is a
+// place never written. Most texts of a grid fit inline and cost no allocation.
 class TqvStringValueType : public TqvValueType {
   QJ_VALUE_TYPE(TqvStringValueType, TqvValueType)
  public:
+  static constexpr Integer kPlaceSize = 16;
+  static constexpr Byte kHeapTag = 0xFF;
+  static constexpr size_t kInlineMax = 15;
+
+  // The text of a place without a copy; ANil for a place never written.
+  static std::string_view PlaceText(const void* APlace, bool& ANil) {
+    const Byte* place = static_cast<const Byte*>(APlace);
+    ANil = place[0] == 0;
+    if (place[0] != kHeapTag) return std::string_view(reinterpret_cast<const char*>(place) + 1, ANil ? 0 : place[0] - 1u);
+    const String* heap;
+    std::memcpy(&heap, place + kPlaceSize - sizeof(heap), sizeof(heap));
+    return *heap;
+  }
+
   Integer Compare(const void* APlace1, const void* APlace2) const override;
   void FreeBuffer(void* APlace) const override;
   Integer GetDataSize() const override;
@@ -478,6 +497,7 @@ class TqvDataStorage {
 
  private:
   friend class TqvValueDefs;
+  friend class TqvStoredColumn;
   std::vector<Byte*>& BuffersOf(const TqvValueDefs* AValueDefs);
   Byte*& Slot(Integer AIndex);
   Byte* const& Slot(Integer AIndex) const;
@@ -494,6 +514,57 @@ class TqvDataStorage {
   std::vector<Byte*> FRecords;
   std::unique_ptr<TqvValueDefs> FOrdinaryValueDefs;
   TObject* FController = nullptr;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Typed reading of one column for passes over every record (filters, searches): the places of
+// an ordinary value definition read without a Variant per record. Valid while the records and
+// the layout stay as they are.
+
+class TqvStoredColumn {
+ public:
+  TqvStoredColumn(const TqvDataStorage* AStorage, const TqvValueDef* AValueDef);
+
+  // The place of the record's value; nullptr for Null (never written, or not assigned).
+  const Byte* PlaceOf(Integer ARecordIndex) const {
+    const Byte* buffer = FRecords[ARecordIndex];
+    return buffer && buffer[FFlagOffset] ? buffer + FFlagOffset + 1 : nullptr;
+  }
+  // Asks the memory for the record's buffer ahead of reading it.
+  void Prefetch(Integer ARecordIndex) const {
+    if (const Byte* buffer = FRecords[ARecordIndex]) __builtin_prefetch(buffer + FFlagOffset);
+  }
+  // True for an ordinary record index of the storage.
+  bool Contains(Integer ARecordIndex) const { return ARecordIndex >= 0 && ARecordIndex < FCount; }
+  TqvValueTypeClass GetValueType() const { return FValueType; }
+  // Integer, Smallint, Word and LargeInt places read as 64-bit integers.
+  bool IsOrdinal() const { return FOrdinalSize > 0; }
+  Int64 OrdinalOf(const Byte* APlace) const {
+    switch (FOrdinalSize) {
+      case 2: return FUnsigned ? Int64(Load<uint16_t>(APlace)) : Int64(Load<int16_t>(APlace));
+      case 4: return Load<int32_t>(APlace);
+      default: return Load<int64_t>(APlace);
+    }
+  }
+  // 8-bit string places; a place never written reads as Null.
+  bool IsText() const { return FText; }
+  static std::string_view TextOf(const Byte* APlace, bool& ANil) { return TqvStringValueType::PlaceText(APlace, ANil); }
+
+ private:
+  template <class T>
+  static T Load(const Byte* APlace) {
+    T value;
+    std::memcpy(&value, APlace, sizeof(T));
+    return value;
+  }
+
+  Byte* const* FRecords;
+  Integer FCount;
+  Integer FFlagOffset;
+  TqvValueTypeClass FValueType;
+  Integer FOrdinalSize = 0;
+  bool FUnsigned = false;
+  bool FText = false;
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -256,8 +256,11 @@ String TqvDataGroupSummaryItems::GetValuesText(const Variant& AValues) const {
   for (Integer i = 0; i <= last; ++i) {
     TqvDataSummaryItem* item = GetItem(i);
     if (item->GetPosition() != spGroup) continue;
+    // An empty text (a Null value, an item of kind none) leaves no trace, wherever it stands.
+    String text = item->FormatValue(AValues.GetElement(i), false);
+    if (text.empty()) continue;
     if (!result.empty()) result += FSeparator + " ";
-    result += item->FormatValue(AValues.GetElement(i), false);
+    result += text;
   }
   if (result.empty()) return result;
   return FBeginText + result + FEndText;
@@ -332,8 +335,8 @@ void TqvDataSummaryGroupItemLinks::Update(TCollectionItem*) { FGroup->PartChange
 
 TqvDataSummaryGroup::TqvDataSummaryGroup(TCollection* ACollection) : TCollectionItem(ACollection) {
   TqvDataSummary* summary = GetSummary();
-  FLinks = std::make_unique<TqvDataSummaryGroupItemLinks>(this, summary ? summary->GetGroupItemLinkClass() : nullptr);
-  FSummaryItems = std::make_unique<TqvDataGroupSummaryItems>(summary, summary ? summary->GetItemClass() : nullptr);
+  FLinks = MakeOwned<TqvDataSummaryGroupItemLinks>(this, summary ? summary->GetGroupItemLinkClass() : nullptr);
+  FSummaryItems = MakeOwned<TqvDataGroupSummaryItems>(summary, summary ? summary->GetItemClass() : nullptr);
 }
 
 TqvDataSummaryGroup::~TqvDataSummaryGroup() = default;
@@ -427,9 +430,9 @@ bool AddToAggregate(TqvSummaryKind AKind, const Variant& AValue, Variant& AAggre
 }  // namespace
 
 TqvDataSummary::TqvDataSummary(TqvCustomDataController* ADataController) : FDataController(ADataController) {
-  FDefaultGroupSummaryItems = std::make_unique<TqvDataGroupSummaryItems>(this, GetItemClass());
-  FFooterSummaryItems = std::make_unique<TqvDataFooterSummaryItems>(this, GetItemClass());
-  FSummaryGroups = std::make_unique<TqvDataSummaryGroups>(this);
+  FDefaultGroupSummaryItems = MakeOwned<TqvDataGroupSummaryItems>(this, GetItemClass());
+  FFooterSummaryItems = MakeOwned<TqvDataFooterSummaryItems>(this, GetItemClass());
+  FSummaryGroups = MakeOwned<TqvDataSummaryGroups>(this);
 }
 
 TqvDataSummary::~TqvDataSummary() {

@@ -220,8 +220,8 @@ class TqvDataSummaryGroup : public TCollectionItem {
   friend class TqvDataSummaryGroupItemLinks;
   void PartChanged() { Changed(false); }
 
-  std::unique_ptr<TqvDataSummaryGroupItemLinks> FLinks;
-  std::unique_ptr<TqvDataGroupSummaryItems> FSummaryItems;
+  TOwned<TqvDataSummaryGroupItemLinks> FLinks;
+  TOwned<TqvDataGroupSummaryItems> FSummaryItems;
 };
 
 class TqvDataSummaryGroups : public TCollection {
@@ -331,14 +331,14 @@ class TqvDataSummary : public TPersistent {
   void CalculateLevel(Integer ALevel);
 
   TqvCustomDataController* FDataController;
-  std::unique_ptr<TqvDataGroupSummaryItems> FDefaultGroupSummaryItems;
+  TOwned<TqvDataGroupSummaryItems> FDefaultGroupSummaryItems;
   bool FBeingDestroyed = false;
-  std::unique_ptr<TqvDataFooterSummaryItems> FFooterSummaryItems;
+  TOwned<TqvDataFooterSummaryItems> FFooterSummaryItems;
   Variant FFooterValues;
   bool FAfterSummaryRunning = false;
   Integer FLockCount = 0;
   TqvSummaryOptions FOptions = 0;
-  std::unique_ptr<TqvDataSummaryGroups> FSummaryGroups;
+  TOwned<TqvDataSummaryGroups> FSummaryGroups;
   std::vector<bool> FSelectedRecords;  // filled for one calculation under soSelectedRecords
 };
 

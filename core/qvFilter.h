@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "core/qvVariants.h"
@@ -28,6 +29,32 @@ class TqvDataFilterValueList;
 // last pattern character is ignored. Runs in O(text x pattern) at worst, never exponential.
 bool LikeMatch(const String& AText, const String& APattern, char AAnySeries, char AAnyChar,
                char AEscape = 0);
+
+// A LIKE pattern made ready for matching many texts, as LikeMatch matches them: escapes resolved,
+// runs of the any-series wildcard merged, and the common shapes (a literal, a prefix, a suffix, a
+// contained text) matched by a plain search.
+class TqvLikePattern {
+ public:
+  TqvLikePattern(const String& APattern, char AAnySeries, char AAnyChar, char AEscape = 0);
+  // AMap, when given, is a 256-entry table every text byte is mapped through first (the
+  // upper-case table of case-insensitive filtering); the pattern is matched as it is.
+  bool Matches(std::string_view AText, const char* AMap = nullptr) const;
+
+ private:
+  enum class TShape : Byte { General, Exact, Prefix, Suffix, Contains };
+  enum class TTokenKind : Byte { AnySeries, AnyChar, Literal };
+  struct TToken {
+    TTokenKind Kind;
+    char Char;
+  };
+  bool MatchesGeneral(std::string_view AText, const char* AMap) const;
+  bool MatchesAt(std::string_view AText, size_t APos, const char* AMap) const;
+  size_t Find(std::string_view AText, const char* AMap) const;
+
+  std::vector<TToken> FTokens;
+  TShape FShape = TShape::General;
+  String FLiteral;  // the literal part of every shape but General
+};
 
 // Shapes of a LIKE pattern.
 enum TqvLikePatternShape : Integer {
@@ -381,7 +408,7 @@ class TqvFilterCriteriaItem : public TqvCustomFilterCriteriaItem {
  private:
   String FDisplayValue;
   TObject* FItemLink;
-  std::unique_ptr<TqvFilterOperator> FOperatorObject;
+  TOwned<TqvFilterOperator> FOperatorObject;
   TqvFilterOperatorKind FOperatorKind;
   Variant FValue;
 };
@@ -451,6 +478,11 @@ class TqvFilterCriteria : public TPersistent {
   // Removes every condition on AItemLink and tidies the lists left behind.
   void RemoveItemByItemLink(TObject* AItemLink);
   bool IsRecordMatching(Integer ARecordIndex);
+  // The general test of one condition: its value read, both sides normalised, the operator asked.
+  bool IsConditionMatching(TqvFilterCriteriaItem* AItem, Integer ARecordIndex);
+  // Descendants that change how values are normalised, tested for blanks or read by conditions
+  // answer True; their conditions are then always tested the general way.
+  virtual bool IsEvaluationCustomized() const { return false; }
 
   TqvFilterCriteriaItemList* GetRoot() const { return FRoot.get(); }
   const String& GetDateTimeFormat() const { return FDateTimeFormat; }
@@ -470,11 +502,10 @@ class TqvFilterCriteria : public TPersistent {
  private:
   String BuildListText(TqvFilterCriteriaItemList* AList, bool ADisplayForm);
   bool IsListMatching(TqvFilterCriteriaItemList* AList, Integer ARecordIndex);
-  bool IsConditionMatching(TqvFilterCriteriaItem* AItem, Integer ARecordIndex);
   void PrepareListOperators(TqvFilterCriteriaItemList* AList);
   static TqvFilterCriteriaItem* FindInList(TqvFilterCriteriaItemList* AList, TObject* AItemLink);
   void TidyAfterRemoval(TqvFilterCriteriaItemList* AList);
-  std::unique_ptr<TqvFilterCriteriaItemList> NewRoot(TqvFilterJoinKind AJoinKind);
+  TOwned<TqvFilterCriteriaItemList> NewRoot(TqvFilterJoinKind AJoinKind);
   void ReadItems(TStream* AStream, TqvFilterCriteriaItemList* AList, Integer ACount,
                  Integer ADepth);
   void ReadCondition(TStream* AStream, TqvFilterCriteriaItemList* AList);
@@ -484,7 +515,7 @@ class TqvFilterCriteria : public TPersistent {
   Integer FMaxValueListCount = 0;
   TqvFilterCriteriaOptions FOptions = 0;
   char FPercentWildcard = '%';
-  std::unique_ptr<TqvFilterCriteriaItemList> FRoot;
+  TOwned<TqvFilterCriteriaItemList> FRoot;
   char FUnderscoreWildcard = '_';
 };
 
@@ -590,7 +621,7 @@ class TqvDataFilterCriteria : public TqvFilterCriteria {
   // Refreshes the controller, except while it or its owner is loading or going away.
   void Changed() override;
 
-  virtual std::unique_ptr<TqvFilterValueList> CreateValueList();
+  virtual TOwned<TqvFilterValueList> CreateValueList();
   // Active, not empty, and the controller not in grid mode.
   virtual bool IsFiltering() const;
 

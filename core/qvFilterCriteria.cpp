@@ -96,7 +96,7 @@ TqvFilterCriteria* TqvCustomFilterCriteriaItem::GetCriteria() const {
 void TqvCustomFilterCriteriaItem::WriteData(TStream* AStream) { WriteByte(AStream, IsItemList() ? 1 : 0); }
 
 TqvFilterCriteriaItemList::~TqvFilterCriteriaItemList() {
-  while (!FItems.empty()) delete FItems.back();
+  while (!FItems.empty()) Free(FItems.back());
 }
 
 TqvFilterCriteria* TqvFilterCriteriaItemList::GetCriteria() const {
@@ -125,7 +125,7 @@ TqvFilterCriteriaItem* TqvFilterCriteriaItemList::AddItem(TObject* AItemLink,
 }
 
 TqvFilterCriteriaItemList* TqvFilterCriteriaItemList::AddItemList(TqvFilterJoinKind AJoinKind) {
-  auto* list = new TqvFilterCriteriaItemList(this, AJoinKind);
+  auto* list = New<TqvFilterCriteriaItemList>(this, AJoinKind);
   AppendChild(list);
   Changed();
   return list;
@@ -134,7 +134,7 @@ TqvFilterCriteriaItemList* TqvFilterCriteriaItemList::AddItemList(TqvFilterJoinK
 void TqvFilterCriteriaItemList::Clear() {
   TqvFilterCriteria* criteria = GetCriteria();
   if (criteria) criteria->BeginUpdate();
-  while (!FItems.empty()) delete FItems.back();
+  while (!FItems.empty()) Free(FItems.back());
   if (criteria) criteria->EndUpdate();
 }
 
@@ -254,8 +254,8 @@ TqvFilterCriteria::~TqvFilterCriteria() {
   FRoot.reset();
 }
 
-std::unique_ptr<TqvFilterCriteriaItemList> TqvFilterCriteria::NewRoot(TqvFilterJoinKind AJoinKind) {
-  auto root = std::make_unique<TqvFilterCriteriaItemList>(nullptr, AJoinKind);
+TOwned<TqvFilterCriteriaItemList> TqvFilterCriteria::NewRoot(TqvFilterJoinKind AJoinKind) {
+  auto root = MakeOwned<TqvFilterCriteriaItemList>(nullptr, AJoinKind);
   root->FOwnerCriteria = this;
   return root;
 }
@@ -325,7 +325,14 @@ bool TqvFilterCriteria::IsNullValue(const Variant& AValue) const {
   return HasOption(fcoSoftNull) ? VarIsSoftNull(AValue) : VarIsNull(AValue);
 }
 
+// The elements of a list (IN, BETWEEN) are normalised like single values.
 Variant TqvFilterCriteria::NormalizeValue(const Variant& AValue) const {
+  if (VarIsArray(AValue)) {
+    Variant result = AValue;
+    for (Integer i = AValue.ArrayLowBound(); i <= AValue.ArrayHighBound(); ++i)
+      result.SetElement(i, NormalizeValue(AValue.GetElement(i)));
+    return result;
+  }
   TVarType type = VarType(AValue);
   if (type == varCurrency) return AValue.AsDouble();
   if ((type == varString || type == varOleStr) && HasOption(fcoCaseInsensitive)) return UpperCaseText(AValue);
@@ -389,7 +396,7 @@ void TqvFilterCriteria::RemoveItemByItemLink(TObject* AItemLink) {
   bool removed = false;
   while (TqvFilterCriteriaItem* item = FindItemByItemLink(AItemLink)) {
     TqvFilterCriteriaItemList* parent = item->GetParent();
-    delete item;
+    Free(item);
     removed = true;
     TidyAfterRemoval(parent);
   }
@@ -402,10 +409,10 @@ void TqvFilterCriteria::TidyAfterRemoval(TqvFilterCriteriaItemList* AList) {
   TqvFilterCriteriaItemList* grandparent = AList->GetParent();
   if (!grandparent) return;
   if (AList->GetCount() == 0) {
-    delete AList;
+    Free(AList);
   } else if (AList->GetCount() == 1 && !IsNegation(AList->GetJoinKind())) {
     grandparent->AdoptChild(AList->GetItem(0));
-    delete AList;
+    Free(AList);
   }
 }
 
@@ -549,7 +556,7 @@ void TqvFilterCriteria::ReadData(TStream* AStream) {
   } else if (count < 0 || count > BytesLeft(AStream) / kMinItemBytes) {
     RaiseCriteriaReadError();
   }
-  std::unique_ptr<TqvFilterCriteriaItemList> root = NewRoot(rootKind);
+  TOwned<TqvFilterCriteriaItemList> root = NewRoot(rootKind);
   ReadItems(AStream, root.get(), count, 0);
   std::swap(FRoot, root);
   root.reset();

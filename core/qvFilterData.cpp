@@ -117,12 +117,19 @@ void TqvDataFilterCriteria::Changed() {
   if (FBeingDestroyed) return;
   if (FDataController && (FDataController->IsOwnerLoading() || FDataController->IsOwnerDestroying())) return;
   PrepareOperators();
-  if (FDataController) FDataController->Refresh();
-  if (OnChanged) OnChanged(this);
+  if (FDataController) {
+    // The refresh notifies the view, whose handlers may free the controller and this filter.
+    TAliveToken alive = FDataController->AliveToken();
+    FDataController->Refresh();
+    if (!alive) return;
+  }
+  if (!OnChanged) return;
+  TNotifyEvent handler = OnChanged;
+  handler(this);
 }
 
-std::unique_ptr<TqvFilterValueList> TqvDataFilterCriteria::CreateValueList() {
-  return std::unique_ptr<TqvFilterValueList>(GetValueListClass()->Create(this));
+TOwned<TqvFilterValueList> TqvDataFilterCriteria::CreateValueList() {
+  return TOwned<TqvFilterValueList>(GetValueListClass()->Create(this));
 }
 
 bool TqvDataFilterCriteria::IsFiltering() const {

@@ -8,63 +8,85 @@
 // ---------------------------------------------------------------------------------------------
 // LIKE
 
-namespace {
-
-enum class TLikeTokenKind : Byte { AnySeries, AnyChar, Literal };
-
-struct TLikeToken {
-  TLikeTokenKind Kind;
-  char Char;
-};
-
-// Turns the pattern into tokens, resolving escapes and merging runs of the any-series wildcard
-// (a run matches exactly what one does).
-std::vector<TLikeToken> TokenizeLikePattern(const String& APattern, char AAnySeries, char AAnyChar,
-                                            char AEscape) {
-  std::vector<TLikeToken> tokens;
-  tokens.reserve(APattern.size());
+TqvLikePattern::TqvLikePattern(const String& APattern, char AAnySeries, char AAnyChar, char AEscape) {
+  FTokens.reserve(APattern.size());
   bool escaped = false;
   for (char c : APattern) {
     if (AEscape != 0 && !escaped && c == AEscape) {
       escaped = true;
       continue;
     }
-    TLikeTokenKind kind = TLikeTokenKind::Literal;
+    TTokenKind kind = TTokenKind::Literal;
     if (!escaped && c == AAnySeries)
-      kind = TLikeTokenKind::AnySeries;
+      kind = TTokenKind::AnySeries;
     else if (!escaped && c == AAnyChar)
-      kind = TLikeTokenKind::AnyChar;
+      kind = TTokenKind::AnyChar;
     escaped = false;
-    bool repeatsSeries = kind == TLikeTokenKind::AnySeries && !tokens.empty() &&
-                         tokens.back().Kind == TLikeTokenKind::AnySeries;
-    if (!repeatsSeries) tokens.push_back({kind, c});
+    // A run of the any-series wildcard matches exactly what one does.
+    bool repeatsSeries = kind == TTokenKind::AnySeries && !FTokens.empty() && FTokens.back().Kind == TTokenKind::AnySeries;
+    if (!repeatsSeries) FTokens.push_back({kind, c});
   }
-  return tokens;
+  size_t first = 0, last = FTokens.size();
+  bool leading = first < last && FTokens[first].Kind == TTokenKind::AnySeries;
+  if (leading) ++first;
+  bool trailing = last > first && FTokens[last - 1].Kind == TTokenKind::AnySeries;
+  if (trailing) --last;
+  for (size_t i = first; i < last; ++i) {
+    if (FTokens[i].Kind != TTokenKind::Literal) return;  // General
+    FLiteral += FTokens[i].Char;
+  }
+  FShape = leading ? (trailing || FTokens.size() == 1 ? TShape::Contains : TShape::Suffix)
+                   : (trailing ? TShape::Prefix : TShape::Exact);
 }
 
-bool TokenMatches(const TLikeToken& AToken, char AChar) {
-  return AToken.Kind == TLikeTokenKind::AnyChar || AToken.Char == AChar;
+// Whether the literal stands in the text at APos.
+bool TqvLikePattern::MatchesAt(std::string_view AText, size_t APos, const char* AMap) const {
+  if (!AMap) return AText.compare(APos, FLiteral.size(), FLiteral) == 0;
+  for (size_t i = 0; i < FLiteral.size(); ++i)
+    if (AMap[static_cast<Byte>(AText[APos + i])] != FLiteral[i]) return false;
+  return true;
 }
 
-}  // namespace
+// The first position of the literal in the text, npos when it is not there.
+size_t TqvLikePattern::Find(std::string_view AText, const char* AMap) const {
+  if (!AMap) return AText.find(FLiteral);
+  if (FLiteral.empty()) return 0;
+  if (AText.size() < FLiteral.size()) return std::string_view::npos;
+  const char head = FLiteral[0];
+  const size_t lastStart = AText.size() - FLiteral.size();
+  for (size_t p = 0; p <= lastStart; ++p)
+    if (AMap[static_cast<Byte>(AText[p])] == head && MatchesAt(AText, p, AMap)) return p;
+  return std::string_view::npos;
+}
+
+bool TqvLikePattern::Matches(std::string_view AText, const char* AMap) const {
+  const size_t n = FLiteral.size();
+  switch (FShape) {
+    case TShape::Exact: return AText.size() == n && MatchesAt(AText, 0, AMap);
+    case TShape::Prefix: return AText.size() >= n && MatchesAt(AText, 0, AMap);
+    case TShape::Suffix: return AText.size() >= n && MatchesAt(AText, AText.size() - n, AMap);
+    case TShape::Contains: return Find(AText, AMap) != std::string_view::npos;
+    case TShape::General: break;
+  }
+  return MatchesGeneral(AText, AMap);
+}
 
 // Greedy matching that only ever backtracks to the latest any-series wildcard: an earlier one
 // can never do better than extending the latest, so the work stays bounded by text x pattern.
-bool LikeMatch(const String& AText, const String& APattern, char AAnySeries, char AAnyChar,
-               char AEscape) {
-  const std::vector<TLikeToken> tokens = TokenizeLikePattern(APattern, AAnySeries, AAnyChar, AEscape);
+bool TqvLikePattern::MatchesGeneral(std::string_view AText, const char* AMap) const {
   const size_t n = AText.size();
-  const size_t m = tokens.size();
+  const size_t m = FTokens.size();
   constexpr size_t kNone = static_cast<size_t>(-1);
+  auto at = [&](size_t t) { return AMap ? AMap[static_cast<Byte>(AText[t])] : AText[t]; };
   size_t t = 0;
   size_t p = 0;
   size_t seriesAt = kNone;
   size_t seriesText = 0;
   while (t < n) {
-    if (p < m && tokens[p].Kind == TLikeTokenKind::AnySeries) {
+    if (p < m && FTokens[p].Kind == TTokenKind::AnySeries) {
       seriesAt = p++;
       seriesText = t;
-    } else if (p < m && TokenMatches(tokens[p], AText[t])) {
+    } else if (p < m && (FTokens[p].Kind == TTokenKind::AnyChar || FTokens[p].Char == at(t))) {
       ++p;
       ++t;
     } else if (seriesAt != kNone) {
@@ -74,8 +96,13 @@ bool LikeMatch(const String& AText, const String& APattern, char AAnySeries, cha
       return false;
     }
   }
-  while (p < m && tokens[p].Kind == TLikeTokenKind::AnySeries) ++p;
+  while (p < m && FTokens[p].Kind == TTokenKind::AnySeries) ++p;
   return p == m;
+}
+
+bool LikeMatch(const String& AText, const String& APattern, char AAnySeries, char AAnyChar,
+               char AEscape) {
+  return TqvLikePattern(APattern, AAnySeries, AAnyChar, AEscape).Matches(AText);
 }
 
 Integer GetLikePatternShape(String& APattern, char AAnySeries) {

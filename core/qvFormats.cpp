@@ -1,6 +1,7 @@
 #include "core/qvFormats.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
 
@@ -261,8 +262,8 @@ String CurrencySymbolQuoted(const String& ASymbol) {
   return result;
 }
 
-std::unique_ptr<TqvFormatController>& ControllerSlot() {
-  static std::unique_ptr<TqvFormatController> controller;
+TOwned<TqvFormatController>& ControllerSlot() {
+  static TOwned<TqvFormatController> controller;
   return controller;
 }
 
@@ -278,8 +279,8 @@ TqvFormatController::~TqvFormatController() {
 }
 
 TqvFormatController* GetFormatController() {
-  std::unique_ptr<TqvFormatController>& slot = ControllerSlot();
-  if (!slot) slot = std::make_unique<TqvFormatController>();
+  TOwned<TqvFormatController>& slot = ControllerSlot();
+  if (!slot) slot = MakeOwned<TqvFormatController>();
   return slot.get();
 }
 
@@ -454,11 +455,21 @@ String GetCurrencyFormatString() {
 }
 
 // Compares byte by byte through the upper-case table: searches call it once per record.
-bool TextStartsWith(const String& AText, const String& APrefix, bool APartial) {
+const char* AnsiUpperTable() {
+  static const std::array<char, 256> table = [] {
+    std::array<char, 256> t{};
+    for (int c = 0; c < 256; ++c) t[static_cast<size_t>(c)] = AnsiUpperChar(static_cast<char>(c));
+    return t;
+  }();
+  return table.data();
+}
+
+bool TextStartsWith(std::string_view AText, std::string_view APrefix, bool APartial) {
   if (APrefix.empty()) return AText.empty();
   if (AText.size() < APrefix.size() || (!APartial && AText.size() != APrefix.size())) return false;
+  const char* upper = AnsiUpperTable();
   for (size_t i = 0; i < APrefix.size(); ++i)
-    if (AnsiUpperChar(AText[i]) != AnsiUpperChar(APrefix[i])) return false;
+    if (upper[static_cast<Byte>(AText[i])] != upper[static_cast<Byte>(APrefix[i])]) return false;
   return true;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <string_view>
 #include <vector>
 
 #include "core/qvVariants.h"
@@ -113,7 +114,10 @@ extern const TResourceString sqvDateNow;
 String GetCurrencyFormatString();
 // Case-insensitive: equality, or with APartial a prefix test. An empty prefix matches only an
 // empty text.
-bool TextStartsWith(const String& AText, const String& APrefix, bool APartial);
+bool TextStartsWith(std::string_view AText, std::string_view APrefix, bool APartial);
+// The code page's upper-case mapping (AnsiUpperChar) as a 256-entry table, for loops over many
+// texts.
+const char* AnsiUpperTable();
 
 // ---------------------------------------------------------------------------------------------
 // The value binding of a standalone editor: does nothing beyond firing its handlers.

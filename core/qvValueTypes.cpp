@@ -167,14 +167,12 @@ bool TqvValueType::IsValueValid(const Variant& AValue) const {
 // ---------------------------------------------------------------------------------------------
 // Strings
 
-// An 8-bit string place is 16 bytes: a tag byte, then either up to 15 characters inline (tag =
-// length + 1) or, for longer text, a pointer to a heap String in the last 8 bytes (tag 0xFF).
-// Tag 0 is a place never written. Most texts of a grid fit inline and cost no allocation.
+// The packed place of an 8-bit string (see TqvStringValueType).
 namespace {
 
-constexpr Integer kPackedSize = 16;
-constexpr Byte kPackedHeap = 0xFF;
-constexpr size_t kPackedInlineMax = 15;
+constexpr Integer kPackedSize = TqvStringValueType::kPlaceSize;
+constexpr Byte kPackedHeap = TqvStringValueType::kHeapTag;
+constexpr size_t kPackedInlineMax = TqvStringValueType::kInlineMax;
 
 Byte PackedTag(const void* APlace) { return *static_cast<const Byte*>(APlace); }
 
@@ -185,10 +183,8 @@ String* PackedHeap(const void* APlace) {
 bool PackedIsNil(const void* APlace) { return PackedTag(APlace) == 0; }
 
 std::string_view PackedView(const void* APlace) {
-  Byte tag = PackedTag(APlace);
-  if (tag == kPackedHeap) return *PackedHeap(APlace);
-  if (tag == 0) return std::string_view();
-  return std::string_view(static_cast<const char*>(APlace) + 1, tag - 1u);
+  bool nil;
+  return TqvStringValueType::PlaceText(APlace, nil);
 }
 
 void PackedFree(void* APlace) {

@@ -15,6 +15,8 @@ namespace {
 constexpr size_t kShapeCacheLimit = 12288;  // per font, about 1.5 KB each: many grid pages of cell texts
 constexpr Integer kDefaultEmPixels = 12;
 
+}  // namespace
+
 // One pango context for measuring and drawing: fixed font options so that text is the same on
 // every machine and glyph advances are whole pixels.
 PangoContext* TextContext() {
@@ -34,6 +36,8 @@ PangoContext* TextContext() {
   }();
   return context;
 }
+
+namespace {
 
 // UTF-8 length of each Windows-1252 byte.
 const std::array<uint8_t, 256>& Utf8Lengths() {
@@ -129,8 +133,6 @@ TFontFace::~TFontFace() {
   if (Attrs) pango_attr_list_unref(Attrs);
 }
 
-namespace {
-
 // Itemizes (choosing fallback fonts where the face lacks a glyph) and shapes each item with
 // glyph positions rounded to whole pixels.
 void ShapeRuns(TShapedText& s, PangoAttrList* attrs) {
@@ -149,8 +151,6 @@ void ShapeRuns(TShapedText& s, PangoAttrList* attrs) {
   g_list_free(items);
   s.Width = PANGO_PIXELS(x);
 }
-
-}  // namespace
 
 TShapedText& TFontFace::Shape(const String& text) {
   auto it = FCache.find(text);
@@ -171,10 +171,16 @@ TShapedText& TFontFace::Shape(const String& text) {
     offset += Utf8Lengths()[c];
   }
   shaped->Utf8Offsets.push_back(offset);
-  ShapeRuns(*shaped, Attrs);
+  if (!ShapeSimpleRun(*this, text, *shaped)) ShapeRuns(*shaped, Attrs);
   FOrder.emplace_back(text, std::move(shaped));
   FCache.emplace(text, std::prev(FOrder.end()));
   return *FOrder.back().second;
+}
+
+Integer TFontFace::Width(const String& text) {
+  if (text.empty()) return 0;
+  Integer width;
+  return SimpleRunWidth(*this, text, width) ? width : Shape(text).Width;
 }
 
 const std::vector<Integer>& TFontFace::CharEnds(const String& text) {

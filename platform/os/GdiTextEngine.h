@@ -10,6 +10,7 @@
 
 #include "platform/os/GdiInternal.h"
 
+typedef struct _PangoContext PangoContext;
 typedef struct _PangoItem PangoItem;
 typedef struct _PangoGlyphString PangoGlyphString;
 typedef struct _PangoFontDescription PangoFontDescription;
@@ -35,6 +36,11 @@ struct TShapedText {
   ~TShapedText();
 };
 
+struct TSimpleShaper;
+struct TSimpleShaperDelete {
+  void operator()(TSimpleShaper* shaper) const;
+};
+
 struct TFontFace {
   PangoFontDescription* Desc = nullptr;
   PangoAttrList* Attrs = nullptr;  // the font as an attribute for itemizing
@@ -57,15 +63,34 @@ struct TFontFace {
   Integer Height() const { return Ascent + Descent; }
   // The cached shape of a string (measuring and drawing use the same one).
   TShapedText& Shape(const String& text);
-  Integer Width(const String& text) { return text.empty() ? 0 : Shape(text).Width; }
+  // A simple run is measured from the glyph cache alone, without being shaped or cached.
+  Integer Width(const String& text);
   const std::vector<Integer>& CharEnds(const String& text);
   ~TFontFace();
+
+  // The glyph cache of simple runs (GdiTextShaping.cpp), made on first use.
+  std::unique_ptr<TSimpleShaper, TSimpleShaperDelete> SimpleShaper;
 
  private:
   // Least recently used first; the map points into the list.
   std::list<std::pair<String, std::unique_ptr<TShapedText>>> FOrder;
   std::unordered_map<String, decltype(FOrder)::iterator> FCache;
 };
+
+// The one pango context of measuring and drawing.
+PangoContext* TextContext();
+// Shapes the whole of s.Utf8 the full way: itemized (fallback fonts where the face lacks a
+// glyph), each item shaped with glyph positions rounded to whole pixels.
+void ShapeRuns(TShapedText& s, PangoAttrList* attrs);
+// Lays out a text made only of simple single-byte characters from the face's glyph cache,
+// without itemizing or shaping (s.Utf8 and s.Utf8Offsets filled already); False, with s left
+// as it was, for any other text. The result is the one ShapeRuns gives, to the pixel.
+bool ShapeSimpleRun(TFontFace& face, const String& text, TShapedText& s);
+// The advance of a simple run in pixels, as its layout would give it; False for other texts.
+bool SimpleRunWidth(TFontFace& face, const String& text, Integer& width);
+// Switches the simple-run path off (every text shaped the full way) or on again; for tests
+// that compare both paths.
+void SetSimpleTextShaping(bool enabled);
 
 // The face of the DC's selected font (the stock system font when the handle died).
 TFontFace& FaceOf(TDC& dc);

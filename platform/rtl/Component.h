@@ -57,6 +57,9 @@ class TUpdateScope {
 
 enum TOperation { opInsert, opRemove };
 
+// Horizontal alignment of a text in its box (controls, fields).
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
 // ComponentState flags (a bit mask).
 enum TComponentStateFlag : Cardinal {
   csLoading = 1u << 0,

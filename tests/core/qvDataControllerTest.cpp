@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "core/qvData.h"
+#include "core/qvDataPipeline.h"
+#include "core/qvDataSelection.h"
+#include "core/qvDataSummary.h"
+#include "core/qvFilter.h"
 
 namespace {
 
@@ -300,19 +305,117 @@ TEST_F(DataControllerTest, OneViewRebuildPerBracket) {
   EXPECT_EQ(Log, (TLog{"view 4 0 99", "data"}));
 }
 
+// Every event may free the controller: the alive token tells the code that raised it, and
+// nothing of the controller is touched afterwards (the sanitizer build watches for that).
 TEST_F(DataControllerTest, HandlerMayFreeTheController) {
-  TqvCustomDataController* guarded = Controller;
-  Controller->AddDestroyGuard(&guarded);
-  TLog extra;
-  Controller->AddDataChangedListener(ListenerProc, &extra);
-  Controller->OnRecordChanged = [this](TqvCustomDataController* c, Integer, Integer) {
-    Free(c);
-    Controller = nullptr;
+  using TFreeing = std::function<void(TqvCustomDataController*, const std::function<void()>&)>;
+  struct Case {
+    const char* name;
+    TFreeing hook;  // installs a handler that runs the given free
+    std::function<void(TqvCustomDataController*)> action;
+  } cases[] = {
+      {"OnRecordChanged",
+       [](auto* c, const auto& kill) { c->OnRecordChanged = [kill](auto*, Integer, Integer) { kill(); }; },
+       [](auto* c) { c->SetValue(0, 0, 1); }},
+      {"OnDataChanged", [](auto* c, const auto& kill) { c->OnDataChanged = [kill](TObject*) { kill(); }; },
+       [](auto* c) { c->SetValue(0, 0, 1); }},
+      {"OnUpdateControl",
+       [](auto* c, const auto& kill) { c->OnUpdateControl = [kill](TqvUpdateControlInfo*) { kill(); }; },
+       [](auto* c) { c->SetRecordCount(5); }},
+      {"OnSortingChanged", [](auto* c, const auto& kill) { c->OnSortingChanged = [kill](TObject*) { kill(); }; },
+       [](auto* c) { c->ChangeSorting(0, soDescending); }},
+      {"OnGroupingChanged", [](auto* c, const auto& kill) { c->OnGroupingChanged = [kill](TObject*) { kill(); }; },
+       [](auto* c) { c->GetGroups()->ChangeGroupIndex(1, 0); }},
+      {"OnUpdateControl of a filter refresh",
+       [](auto* c, const auto& kill) { c->OnUpdateControl = [kill](TqvUpdateControlInfo*) { kill(); }; },
+       [](auto* c) { c->GetFilter()->SetActive(true); }},
   };
-  TqvCustomDataController* c = Controller;
-  c->SetValue(0, 0, 1);
-  EXPECT_EQ(guarded, nullptr);
-  EXPECT_TRUE(extra.empty());
+  for (const Case& test : cases) {
+    TearDown();
+    SetUp();
+    TLog extra;
+    Controller->AddDataChangedListener(ListenerProc, &extra);
+    TqvCustomDataController* c = Controller;
+    size_t heardBeforeFree = 0;
+    test.hook(c, [this, c, &extra, &heardBeforeFree] {
+      heardBeforeFree = extra.size();
+      Free(c);
+      Controller = nullptr;
+    });
+    TAliveToken alive = c->AliveToken();
+    test.action(c);
+    EXPECT_FALSE(alive) << test.name;
+    EXPECT_EQ(extra.size(), heardBeforeFree) << test.name << ": a listener heard a freed controller";
+  }
+}
+
+namespace {
+
+TLog DestructionLog;
+
+class TRecordingSummary : public TqvDataSummary {
+  QJ_INLINE_CLASS(TRecordingSummary, TqvDataSummary)
+ public:
+  using TqvDataSummary::TqvDataSummary;
+  void BeforeDestruction() override {
+    DestructionLog.push_back("summary");
+    inherited::BeforeDestruction();
+  }
+};
+
+class TRecordingFilter : public TqvDataFilterCriteria {
+  QJ_INLINE_CLASS(TRecordingFilter, TqvDataFilterCriteria)
+ public:
+  using TqvDataFilterCriteria::TqvDataFilterCriteria;
+  void BeforeDestruction() override {
+    DestructionLog.push_back("filter");
+    inherited::BeforeDestruction();
+  }
+};
+
+class TRecordingSelection : public TqvDataSelection {
+  QJ_INLINE_CLASS(TRecordingSelection, TqvDataSelection)
+ public:
+  using TqvDataSelection::TqvDataSelection;
+  void BeforeDestruction() override {
+    DestructionLog.push_back("selection");
+    inherited::BeforeDestruction();
+  }
+};
+
+class TRecordingProvider : public TqvCustomDataProvider {
+  QJ_INLINE_CLASS(TRecordingProvider, TqvCustomDataProvider)
+ public:
+  using TqvCustomDataProvider::TqvCustomDataProvider;
+  void BeforeDestruction() override {
+    DestructionLog.push_back("provider");
+    inherited::BeforeDestruction();
+  }
+};
+
+// A controller whose owned parts say when they are freed.
+class TRecordingController : public TqvDataController {
+  QJ_INLINE_CLASS(TRecordingController, TqvDataController)
+ public:
+  using TqvDataController::TqvDataController;
+  TqvDataSummaryClass GetSummaryClass() const override { return &TRecordingSummary::StaticClass(); }
+  TqvDataFilterCriteriaClass GetFilterCriteriaClass() const override { return &TRecordingFilter::StaticClass(); }
+  TqvDataSelectionClass GetSelectionClass() const override { return &TRecordingSelection::StaticClass(); }
+  TqvCustomDataProviderClass GetDataProviderClass() const override { return &TRecordingProvider::StaticClass(); }
+};
+
+}  // namespace
+
+TEST(DataControllerOwnership, OwnedPartsAreFreedTheObjectModelsWay) {
+  DestructionLog.clear();
+  auto* controller = New<TRecordingController>(nullptr);
+  controller->GetSummary();
+  controller->GetFilter();
+  controller->GetDataControllerInfo();
+  controller->GetProvider();
+  Free(controller);
+  std::sort(DestructionLog.begin(), DestructionLog.end());
+  EXPECT_EQ(DestructionLog, (TLog{"filter", "provider", "selection", "summary"}));
 }
 
 TEST_F(DataControllerTest, AssignCopiesEventsAndOptionsRebuild) {

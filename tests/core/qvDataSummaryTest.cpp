@@ -346,6 +346,28 @@ TEST_F(SummaryFixture, GroupTextsAndFooterPositions) {
   EXPECT_EQ(Summary()->GetGroupSummaryItems(1), nullptr);
 }
 
+// A Null value and an item of kind none both have the empty text; neither leaves a separator.
+TEST_F(SummaryFixture, GroupRowTextsSkipEmptyItemTextsWhereverTheyStand) {
+  struct Case {
+    std::vector<TqvSummaryKind> kinds;
+    const char* text;
+  } cases[] = {
+      {{skNone, skCount}, "(COUNT=2)"},
+      {{skCount, skNone}, "(COUNT=2)"},
+      {{skMax, skCount, skNone}, "(COUNT=2)"},
+      {{skCount, skMax, skCount}, "(COUNT=2, COUNT=2)"},
+      {{skNone, skMax}, ""},
+  };
+  for (const Case& test : cases) {
+    TearDown();
+    SetUp();
+    Fill({{1, 1, kNull}, {1, 1, kNull}});
+    for (TqvSummaryKind kind : test.kinds) AddItem(Summary()->GetDefaultGroupSummaryItems(), kValue, kind);
+    Group(kGroup, 0);
+    EXPECT_EQ(Summary()->GetGroupSummaryDisplayText(0), test.text);
+  }
+}
+
 TEST_F(SummaryFixture, SummaryGroupsServeTheirLinkedLevel) {
   Fill({{1, 1, 2}, {1, 2, 3}, {2, 2, 4}});
   AddItem(Summary()->GetDefaultGroupSummaryItems(), kValue, skCount);

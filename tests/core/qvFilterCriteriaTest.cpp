@@ -233,6 +233,31 @@ TEST_F(FilterCriteriaTest, NormalizesCurrencyToDouble) {
   EXPECT_EQ(criteria.NormalizeValue(7).AsInteger(), 7);
 }
 
+// Ignoring case, the elements of IN and BETWEEN lists are compared upper-cased like the values.
+TEST_F(FilterCriteriaTest, IgnoringCaseNormalisesTheElementsOfLists) {
+  a->Values = {"abc", "ABC", "abd"};
+  struct Case {
+    TqvFilterOperatorKind kind;
+    Variant value;
+    std::vector<bool> matches;
+  } cases[] = {
+      {okInList, VarArrayOf({"abc"}), {true, true, false}},
+      {okInList, VarArrayOf({"x", "ABD"}), {false, false, true}},
+      {okNotInList, VarArrayOf({"Abc"}), {false, false, true}},
+      {okBetween, VarArrayOf({"abc", "abc"}), {true, true, false}},
+      {okNotBetween, VarArrayOf({"ABC", "aBc"}), {false, false, true}},
+  };
+  criteria.SetOptions(fcoCaseInsensitive);
+  for (const Case& test : cases) {
+    criteria.Clear();
+    criteria.AddItem(nullptr, a, test.kind, test.value, "");
+    std::vector<bool> matches;
+    for (Integer r = 0; r < 3; ++r) matches.push_back(criteria.IsRecordMatching(r));
+    EXPECT_EQ(matches, test.matches) << criteria.GetFilterText();
+  }
+  EXPECT_EQ(criteria.NormalizeValue(VarArrayOf({"a", 1})).GetElement(0).AsString(), "A");
+}
+
 // ---------------------------------------------------------------------------------------------
 // Texts
 

@@ -1,0 +1,268 @@
+#include <algorithm>
+
+#include "platform/data/DB.h"
+#include "platform/data/DBConsts.h"
+#include "platform/data/DBStorage.h"
+
+// ---------------------------------------------------------------------------------------------
+// Locate's comparisons
+
+bool LocateTextMatches(const String& AValue, const String& AKey, TLocateOptions AOptions) {
+  String value = AValue;
+  if ((AOptions & loPartialKey) && value.size() > AKey.size()) value.resize(AKey.size());
+  return (AOptions & loCaseInsensitive) ? AnsiSameText(value, AKey) : value == AKey;
+}
+
+bool LocateValueMatches(const Variant& AValue, const Variant& AKey, TLocateOptions AOptions) {
+  bool valueNull = VarIsNull(AValue) || VarIsEmpty(AValue);
+  bool keyNull = VarIsNull(AKey) || VarIsEmpty(AKey);
+  if (valueNull || keyNull) return valueNull && keyNull;
+  if (VarIsStr(AValue) && AOptions) return LocateTextMatches(VarToStr(AValue), VarToStr(AKey), AOptions);
+  try {
+    return AValue == AKey;
+  } catch (const EVariantError&) {
+    return false;
+  } catch (const EConvertError&) {
+    return false;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The window
+
+Integer TDataSet::RecordPosition(TRecordId AId) const {
+  auto it = std::lower_bound(FIds.begin(), FIds.end(), AId);
+  if (it == FIds.end() || *it != AId) return -1;
+  return static_cast<Integer>(it - FIds.begin());
+}
+
+void TDataSet::ReadBuffer(TRecordBuffer& ABuffer, TRecordId AId) {
+  ABuffer.Id = AId;
+  ABuffer.IsNew = false;
+  FStorage->ReadRecord(AId, ABuffer.Values);
+}
+
+void TDataSetStorage::ReadRecords(const std::vector<TRecordId>& AIds, std::vector<std::vector<Variant>>& AValues) {
+  std::vector<std::vector<Variant>> values(AIds.size());
+  for (size_t i = 0; i < AIds.size(); ++i) ReadRecord(AIds[i], values[i]);
+  AValues.swap(values);
+}
+
+void TDataSet::FillWindow(Integer AStart, Integer ACount, bool AReread) {
+  // Both windows hold ascending identities: one walk finds the buffers to keep. What is missing
+  // is read first, so that a failing read leaves the window as it was.
+  std::vector<TRecordBuffer> buffers(static_cast<size_t>(ACount));
+  std::vector<Integer> kept(static_cast<size_t>(ACount), -1);
+  std::vector<TRecordId> missing;
+  size_t old = 0;
+  for (Integer i = 0; i < ACount; ++i) {
+    TRecordId id = FIds[static_cast<size_t>(AStart + i)];
+    buffers[static_cast<size_t>(i)].Id = id;
+    while (!AReread && old < FBuffers.size() && (FBuffers[old].IsNew || FBuffers[old].Id < id)) ++old;
+    if (!AReread && old < FBuffers.size() && FBuffers[old].Id == id)
+      kept[static_cast<size_t>(i)] = static_cast<Integer>(old);
+    else
+      missing.push_back(id);
+  }
+  std::vector<std::vector<Variant>> values;
+  if (!missing.empty()) FStorage->ReadRecords(missing, values);
+  size_t next = 0;
+  for (Integer i = 0; i < ACount; ++i) {
+    TRecordBuffer& buffer = buffers[static_cast<size_t>(i)];
+    if (kept[static_cast<size_t>(i)] >= 0)
+      buffer = std::move(FBuffers[static_cast<size_t>(kept[static_cast<size_t>(i)])]);
+    else
+      buffer.Values = std::move(values[next++]);
+  }
+  FBuffers = std::move(buffers);
+  FWindowStart = AStart;
+}
+
+void TDataSet::PlaceWindow(Integer APosition, Integer ARow, bool AReread) {
+  Integer count = static_cast<Integer>(FIds.size());
+  if (count == 0) {
+    FBuffers.clear();
+    FWindowStart = FActiveRecord = 0;
+    return;
+  }
+  APosition = std::clamp(APosition, 0, count - 1);
+  ARow = std::clamp(ARow, 0, FBufferCount - 1);
+  Integer start = std::max(0, std::min(APosition - ARow, count - FBufferCount));
+  FillWindow(start, std::min(FBufferCount, count - start), AReread);
+  FActiveRecord = APosition - start;
+}
+
+void TDataSet::ReloadRecords() {
+  const TRecordBuffer* active = ActiveBufferOrNull();
+  bool hadRecord = active && !active->IsNew;
+  TRecordId current = hadRecord ? active->Id : 0;
+  Integer oldPosition = hadRecord ? RecordPosition(current) : 0;
+  std::vector<TRecordId> ids;
+  FStorage->FetchIds(ids);
+  FIds.swap(ids);
+  try {
+    Integer position = hadRecord ? RecordPosition(current) : -1;
+    if (position < 0) position = std::max(0, oldPosition);
+    PlaceWindow(position, FActiveRecord, true);
+  } catch (...) {
+    FIds.swap(ids);
+    throw;
+  }
+  FBof = FEof = FIds.empty();
+  DataEvent(deDataSetChange, 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Navigation
+
+void TDataSet::First() {
+  CheckBrowseMode();
+  PlaceWindow(0, 0);
+  FBof = true;
+  FEof = FIds.empty();
+  DataEvent(deDataSetChange, 0);
+}
+
+void TDataSet::Last() {
+  CheckBrowseMode();
+  PlaceWindow(static_cast<Integer>(FIds.size()) - 1, FBufferCount - 1);
+  FEof = true;
+  FBof = FIds.empty();
+  DataEvent(deDataSetChange, 0);
+}
+
+Integer TDataSet::MoveBy(Integer ADistance) {
+  CheckBrowseMode();
+  if (ADistance == 0 || (ADistance > 0 && FEof) || (ADistance < 0 && FBof)) return 0;
+  Integer count = static_cast<Integer>(FIds.size());
+  Integer position = FWindowStart + FActiveRecord;
+  Int64 wanted = static_cast<Int64>(position) + ADistance;
+  Integer target = static_cast<Integer>(std::clamp<Int64>(wanted, 0, count - 1));
+  FBof = wanted < 0;
+  FEof = wanted > count - 1;
+  Integer oldStart = FWindowStart;
+  Integer windowEnd = FWindowStart + static_cast<Integer>(FBuffers.size());
+  if (target >= windowEnd) {
+    Integer start = std::max(0, target - FBufferCount + 1);
+    FillWindow(start, std::min(FBufferCount, count - start));
+  } else if (target < FWindowStart) {
+    FillWindow(target, std::min(FBufferCount, count - target));
+  }
+  FActiveRecord = target - FWindowStart;
+  DataEvent(deDataSetScroll, FWindowStart - oldStart);
+  return target - position;
+}
+
+Integer TDataSet::GetRecNo() const {
+  const TRecordBuffer* buffer = ActiveBufferOrNull();
+  if (!buffer || buffer->IsNew) return 0;
+  return RecordPosition(buffer->Id) + 1;
+}
+
+void TDataSet::SetRecNo(Integer Value) {
+  CheckBrowseMode();
+  if (FIds.empty()) return;
+  Value = std::clamp(Value, 1, static_cast<Integer>(FIds.size()));
+  Integer current = FWindowStart + FActiveRecord + 1;
+  if (Value == current) return;
+  FBof = FEof = false;
+  MoveBy(Value - current);
+}
+
+Integer TDataSet::GetRecordCount() const { return static_cast<Integer>(FIds.size()); }
+
+void TDataSet::Refresh() {
+  CheckBrowseMode();
+  ReloadRecords();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Locate and Lookup
+
+bool TDataSet::FindRecordId(const String& AKeyFields, const Variant& AKeyValues, TLocateOptions AOptions,
+                            TRecordId& AId) {
+  CheckActive();
+  TList fields;
+  GetFieldList(&fields, AKeyFields);
+  std::vector<Integer> columns;
+  std::vector<Variant> values;
+  for (Integer i = 0; i < fields.GetCount(); ++i) {
+    TField* field = static_cast<TField*>(fields[i]);
+    if (field->FColumn < 0) DatabaseErrorFmt(&SFieldNotSearchable, {field->GetFieldName()}, this);
+    columns.push_back(field->FColumn);
+  }
+  if (columns.size() == 1 && !VarIsArray(AKeyValues)) {
+    values.push_back(AKeyValues);
+  } else {
+    if (!VarIsArray(AKeyValues) ||
+        AKeyValues.ArrayHighBound() - AKeyValues.ArrayLowBound() + 1 != static_cast<Integer>(columns.size()))
+      DatabaseErrorFmt(&SFieldValueCount, {AKeyFields, static_cast<Integer>(columns.size())}, this);
+    for (Integer i = AKeyValues.ArrayLowBound(); i <= AKeyValues.ArrayHighBound(); ++i)
+      values.push_back(AKeyValues.GetElement(i));
+  }
+  return FStorage->FindRecord(columns, values, AOptions, AId);
+}
+
+bool TDataSet::Locate(const String& AKeyFields, const Variant& AKeyValues, TLocateOptions AOptions) {
+  CheckBrowseMode();
+  TRecordId id = 0;
+  if (!FindRecordId(AKeyFields, AKeyValues, AOptions, id)) return false;
+  Integer position = RecordPosition(id);
+  if (position < 0) return false;
+  PlaceWindow(position, (FBufferCount - 1) / 2);
+  FBof = FEof = false;
+  DataEvent(deDataSetChange, 0);
+  return true;
+}
+
+Variant TDataSet::Lookup(const String& AKeyFields, const Variant& AKeyValues, const String& AResultFields) {
+  TRecordId id = 0;
+  if (!FindRecordId(AKeyFields, AKeyValues, 0, id)) return Variant::Null();
+  TList fields;
+  GetFieldList(&fields, AResultFields);
+  std::vector<Variant> record;
+  FStorage->ReadRecord(id, record);
+  auto valueOf = [&](Integer i) {
+    Integer column = static_cast<TField*>(fields[i])->FColumn;
+    return column >= 0 ? record[static_cast<size_t>(column)] : Variant::Null();
+  };
+  if (fields.GetCount() == 1) return valueOf(0);
+  Variant values = VarArrayCreate(0, fields.GetCount() - 1, varVariant);
+  for (Integer i = 0; i < fields.GetCount(); ++i) values.SetElement(i, valueOf(i));
+  return values;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Bookmarks
+
+bool TDataSet::DecodeBookmark(const TBookmarkStr& ABookmark, TRecordId& AId) const {
+  return !ABookmark.empty() && TryStrToInt64(ABookmark, AId);
+}
+
+TBookmarkStr TDataSet::GetBookmark() const {
+  const TRecordBuffer* buffer = ActiveBufferOrNull();
+  if (!buffer || buffer->IsNew) return TBookmarkStr();
+  return IntToStr(buffer->Id);
+}
+
+void TDataSet::SetBookmark(const TBookmarkStr& Value) {
+  CheckBrowseMode();
+  TRecordId id = 0;
+  Integer position = DecodeBookmark(Value, id) ? RecordPosition(id) : -1;
+  if (position < 0) DatabaseErrorFmt(&SRecordNotFound, {}, this);
+  PlaceWindow(position, (FBufferCount - 1) / 2);
+  FBof = FEof = false;
+  DataEvent(deDataSetChange, 0);
+}
+
+bool TDataSet::BookmarkValid(const TBookmarkStr& ABookmark) const {
+  TRecordId id = 0;
+  return GetActive() && DecodeBookmark(ABookmark, id) && RecordPosition(id) >= 0;
+}
+
+Integer TDataSet::CompareBookmarks(const TBookmarkStr& A, const TBookmarkStr& B) const {
+  TRecordId a = 0, b = 0;
+  bool hasA = DecodeBookmark(A, a), hasB = DecodeBookmark(B, b);
+  if (!hasA || !hasB) return hasA == hasB ? 0 : (hasA ? 1 : -1);
+  return a < b ? -1 : (a > b ? 1 : 0);
+}

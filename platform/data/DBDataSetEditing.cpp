@@ -1,0 +1,205 @@
+#include <algorithm>
+
+#include "platform/data/DB.h"
+#include "platform/data/DBConsts.h"
+#include "platform/data/DBStorage.h"
+
+namespace {
+
+// A value as a message shows it.
+String ValueText(const Variant& AValue) {
+  try {
+    return VarToStr(AValue);
+  } catch (const EVariantError&) {
+    return VarTypeAsText(VarType(AValue));
+  }
+}
+
+}  // namespace
+
+TDataSet::TRecordBuffer& TDataSet::ActiveBuffer() { return FBuffers[static_cast<size_t>(FActiveRecord)]; }
+
+const TDataSet::TRecordBuffer* TDataSet::ActiveBufferOrNull() const {
+  if (FActiveRecord < 0 || FActiveRecord >= static_cast<Integer>(FBuffers.size())) return nullptr;
+  return &FBuffers[static_cast<size_t>(FActiveRecord)];
+}
+
+void TDataSet::CheckCanModify() const {
+  if (!GetCanModify()) DatabaseErrorFmt(&SDataSetReadOnly, {}, const_cast<TDataSet*>(this));
+}
+
+void TDataSet::UpdateRecord() {
+  if (!IsEditState(FState)) DatabaseErrorFmt(&SNotEditing, {}, this);
+  DataEvent(deUpdateRecord, 0);
+}
+
+void TDataSet::CheckBrowseMode() {
+  CheckActive();
+  if (FState != dsEdit && FState != dsInsert) return;
+  UpdateRecord();
+  if (FModified)
+    Post();
+  else
+    Cancel();
+}
+
+void TDataSet::Edit() {
+  if (FState == dsEdit || FState == dsInsert) return;
+  if (FBuffers.empty()) {
+    Insert();
+    return;
+  }
+  CheckBrowseMode();
+  CheckCanModify();
+  // Edit what the storage holds now; a record another connection removed cannot be edited.
+  TRecordBuffer& buffer = ActiveBuffer();
+  TRecordBuffer current;
+  ReadBuffer(current, buffer.Id);
+  buffer = current;
+  FEditOriginal = std::move(current);
+  FAssigned.assign(FFieldDefs.size(), false);
+  SetState(dsEdit);
+  DataEvent(deRecordChange, 0);
+}
+
+void TDataSet::BeginInsertAppend() {
+  CheckBrowseMode();
+  CheckCanModify();
+  FAssigned.assign(FFieldDefs.size(), false);
+}
+
+TDataSet::TRecordBuffer TDataSet::NewBuffer() const {
+  TRecordBuffer buffer;
+  buffer.IsNew = true;
+  buffer.Values.assign(FFieldDefs.size(), Variant::Null());
+  return buffer;
+}
+
+void TDataSet::Insert() {
+  BeginInsertAppend();
+  FHasInsertReturn = !FBuffers.empty();
+  FInsertReturnId = FHasInsertReturn ? ActiveBuffer().Id : 0;
+  Integer row = FBuffers.empty() ? 0 : FActiveRecord;
+  FBuffers.insert(FBuffers.begin() + row, NewBuffer());
+  if (static_cast<Integer>(FBuffers.size()) > FBufferCount) FBuffers.pop_back();
+  FActiveRecord = row;
+  SetState(dsInsert);
+  DataEvent(deDataSetChange, 0);
+}
+
+void TDataSet::Append() {
+  BeginInsertAppend();
+  Integer count = static_cast<Integer>(FIds.size());
+  Integer kept = std::min(count, FBufferCount - 1);
+  FillWindow(count - kept, kept);
+  FBuffers.push_back(NewBuffer());
+  FActiveRecord = kept;
+  // Cancel goes back to the last record, next to where the new one was.
+  FHasInsertReturn = count > 0;
+  FInsertReturnId = FHasInsertReturn ? FIds.back() : 0;
+  FBof = false;
+  FEof = true;
+  SetState(dsInsert);
+  DataEvent(deDataSetChange, 0);
+}
+
+void TDataSet::CheckRequiredFields() {
+  for (TField* field : FFields) {
+    if (field->FColumn < 0 || !field->GetRequired()) continue;
+    const Variant& value = ActiveBuffer().Values[static_cast<size_t>(field->FColumn)];
+    if (!VarIsNull(value) && !VarIsEmpty(value)) continue;
+    field->FocusControl();
+    DatabaseErrorFmt(&SFieldRequired, {field->GetDisplayName()}, this);
+  }
+}
+
+void TDataSet::Post() {
+  UpdateRecord();
+  if (FState != dsEdit && FState != dsInsert) return;
+  CheckRequiredFields();
+  TRecordBuffer& buffer = ActiveBuffer();
+  bool inserting = FState == dsInsert;
+  bool changed = std::find(FAssigned.begin(), FAssigned.end(), true) != FAssigned.end();
+  // The storage writes all or nothing; until it has, nothing here changes.
+  TRecordId id = buffer.Id;
+  if (inserting)
+    id = FStorage->InsertRecord(buffer.Values, FAssigned);
+  else if (changed)
+    id = FStorage->UpdateRecord(buffer.Id, buffer.Values, FAssigned);
+  if (!inserting && id != buffer.Id) {
+    Integer oldPosition = RecordPosition(buffer.Id);
+    if (oldPosition >= 0) FIds.erase(FIds.begin() + oldPosition);
+  }
+  if (RecordPosition(id) < 0) FIds.insert(std::lower_bound(FIds.begin(), FIds.end(), id), id);
+  try {
+    TRecordBuffer written;
+    ReadBuffer(written, id);  // with the defaults and numbering the storage added
+    buffer = std::move(written);
+  } catch (const EDatabaseError&) {
+    buffer.Id = id;  // written, but not readable now: show what was written
+    buffer.IsNew = false;
+  }
+  TAliveToken alive = AliveToken();
+  SetState(dsBrowse);
+  if (!alive) return;
+  PlaceWindow(RecordPosition(id), FActiveRecord);
+  FBof = FEof = false;
+  DataEvent(deDataSetChange, 0);
+}
+
+void TDataSet::Cancel() {
+  if (FState != dsEdit && FState != dsInsert) return;
+  bool inserting = FState == dsInsert;
+  if (!inserting) ActiveBuffer() = FEditOriginal;
+  TAliveToken alive = AliveToken();
+  SetState(dsBrowse);
+  if (!alive) return;
+  if (inserting) {
+    FBuffers.erase(std::remove_if(FBuffers.begin(), FBuffers.end(), [](const TRecordBuffer& b) { return b.IsNew; }),
+                   FBuffers.end());
+    Integer position = FHasInsertReturn ? RecordPosition(FInsertReturnId) : 0;
+    PlaceWindow(position, FActiveRecord);
+    FBof = FEof = FIds.empty();
+  }
+  DataEvent(deDataSetChange, 0);
+}
+
+void TDataSet::Delete() {
+  CheckActive();
+  if (FState == dsInsert) {
+    Cancel();
+    return;
+  }
+  if (FBuffers.empty()) DatabaseErrorFmt(&SDataSetEmpty, {}, this);
+  CheckCanModify();
+  TRecordId id = ActiveBuffer().Id;
+  FStorage->DeleteRecord(id);
+  Integer position = RecordPosition(id);
+  if (position >= 0) FIds.erase(FIds.begin() + position);
+  FBuffers.erase(FBuffers.begin() + FActiveRecord);
+  TAliveToken alive = AliveToken();
+  SetState(dsBrowse);
+  if (!alive) return;
+  PlaceWindow(position, FActiveRecord);
+  FBof = FEof = FIds.empty();
+  DataEvent(deDataSetChange, 0);
+}
+
+void TDataSet::SetFieldValue(TField* AField, const Variant& Value) {
+  if (!IsEditState(FState)) DatabaseErrorFmt(&SNotEditing, {}, this);
+  if (!AField->GetCanModify()) DatabaseErrorFmt(&SFieldReadOnly, {AField->GetDisplayName()}, this);
+  Variant converted;
+  try {
+    converted = CoerceToFieldType(Value, AField->GetDataType());
+  } catch (const EConvertError&) {
+    DatabaseErrorFmt(&SInvalidFieldValue, {ValueText(Value), AField->GetDisplayName()}, this);
+  } catch (const EVariantError&) {
+    DatabaseErrorFmt(&SInvalidFieldValue, {ValueText(Value), AField->GetDisplayName()}, this);
+  }
+  if (!VarIsNull(converted)) AField->CheckRange(converted);
+  size_t column = static_cast<size_t>(AField->FColumn);
+  ActiveBuffer().Values[column] = converted;
+  FAssigned[column] = true;
+  FModified = true;
+  DataEvent(deFieldChange, reinterpret_cast<NativeInt>(AField));
+}

@@ -1,0 +1,405 @@
+#include <algorithm>
+
+#include "platform/data/DBConsts.h"
+#include "platform/data/DBSQLiteInternal.h"
+
+namespace {
+
+// One write of a storage: all of it or none, inside or outside the connection's transaction.
+class TWriteScope {
+ public:
+  explicit TWriteScope(sqlite3* ADb) : FDb(ADb) { ExecSQLite(FDb, "SAVEPOINT qj_write"); }
+  ~TWriteScope() {
+    if (FDone) return;
+    sqlite3_exec(FDb, "ROLLBACK TO qj_write; RELEASE qj_write", nullptr, nullptr, nullptr);
+  }
+  TWriteScope(const TWriteScope&) = delete;
+  TWriteScope& operator=(const TWriteScope&) = delete;
+
+  void Commit() {
+    ExecSQLite(FDb, "RELEASE qj_write");
+    FDone = true;
+  }
+
+ private:
+  sqlite3* FDb;
+  bool FDone = false;
+};
+
+String WhereClause(const std::vector<String>& AConditions) {
+  String text;
+  for (const String& condition : AConditions) text += (text.empty() ? " WHERE " : " AND ") + condition;
+  return text;
+}
+
+// Locate's condition on one column; false when the key cannot equal any value of the column.
+bool LocateCondition(const TSQLColumn& AColumn, const Variant& AKey, TLocateOptions AOptions, Integer AIndex,
+                     String& ACondition, TSQLCondition& AParams) {
+  String column = QuoteIdentifier(AColumn.Name);
+  if (VarIsNull(AKey) || VarIsEmpty(AKey)) {
+    ACondition = column + " IS NULL";
+    return true;
+  }
+  String name = "@qjk" + IntToStr(AIndex);
+  if (AOptions && IsTextFieldType(AColumn.DataType)) {
+    ACondition = "qj_locate(" + column + ", " + name + ", " + IntToStr(AOptions) + ")";
+    AParams.Params.push_back({name, VarToStr(AKey), ftString});
+    return true;
+  }
+  try {
+    AParams.Params.push_back({name, CoerceToFieldType(AKey, AColumn.DataType), AColumn.DataType});
+  } catch (const EConvertError&) {
+    return false;
+  } catch (const EVariantError&) {
+    return false;
+  }
+  ACondition = column + " = " + name;
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// A table: records are rows, identities their row numbers.
+
+class TSQLiteTableStorage : public TDataSetStorage {
+ public:
+  TSQLiteTableStorage(sqlite3* ADb, const String& ATableName) : FDb(ADb), FTableName(ATableName) {}
+
+  void Open(std::vector<TFieldDef>& ADefs) override {
+    ReadColumns(ADefs);
+    ChooseRowIdName();
+    try {
+      FRead = std::make_unique<TSQLiteStatement>(
+          FDb, "SELECT " + ColumnList() + " FROM " + Table() + " WHERE " + FRowId + " = ?1");
+    } catch (const EDatabaseError&) {
+      throw EDatabaseError(&SNoRowIds, {FTableName});
+    }
+  }
+
+  void SetFilter(const TFilterNode* AFilter, bool ACaseInsensitive) override {
+    FFilter = AFilter ? CompileFilter(*AFilter, FColumns, ACaseInsensitive) : TSQLCondition();
+  }
+
+  void FetchIds(std::vector<TRecordId>& AIds) override {
+    TSQLiteStatement statement(FDb, "SELECT " + FRowId + " FROM " + Table() + Where({}) + " ORDER BY " + FRowId);
+    FFilter.BindTo(statement);
+    std::vector<TRecordId> ids;
+    while (statement.Step()) ids.push_back(statement.ColumnInt64(0));
+    AIds.swap(ids);
+  }
+
+  void ReadRecord(TRecordId AId, std::vector<Variant>& AValues) override {
+    TSQLiteStatement::TUse use(*FRead);
+    FRead->Bind(1, Variant(AId), ftLargeint);
+    if (!FRead->Step()) throw EDatabaseError(&SRecordChanged);
+    std::vector<Variant> values(FColumns.size());
+    for (size_t i = 0; i < FColumns.size(); ++i)
+      values[i] = FRead->ColumnValue(static_cast<int>(i), FColumns[i].DataType);
+    AValues.swap(values);
+  }
+
+  // One statement over the identities' range; a record it misses is read on its own.
+  void ReadRecords(const std::vector<TRecordId>& AIds, std::vector<std::vector<Variant>>& AValues) override {
+    if (AIds.size() < 2) return TDataSetStorage::ReadRecords(AIds, AValues);
+    if (!FReadRange)
+      FReadRange = std::make_unique<TSQLiteStatement>(
+          FDb, "SELECT " + FRowId + ", " + ColumnList() + " FROM " + Table() + " WHERE " + FRowId +
+                   " BETWEEN ?1 AND ?2 ORDER BY " + FRowId);
+    std::vector<std::vector<Variant>> values(AIds.size());
+    std::vector<bool> found(AIds.size(), false);
+    {
+      TSQLiteStatement::TUse use(*FReadRange);
+      FReadRange->Bind(1, Variant(AIds.front()), ftLargeint);
+      FReadRange->Bind(2, Variant(AIds.back()), ftLargeint);
+      size_t next = 0;
+      while (next < AIds.size() && FReadRange->Step()) {
+        TRecordId id = FReadRange->ColumnInt64(0);
+        while (next < AIds.size() && AIds[next] < id) ++next;
+        if (next == AIds.size() || AIds[next] != id) continue;
+        values[next].resize(FColumns.size());
+        for (size_t i = 0; i < FColumns.size(); ++i)
+          values[next][i] = FReadRange->ColumnValue(static_cast<int>(i + 1), FColumns[i].DataType);
+        found[next++] = true;
+      }
+    }
+    for (size_t i = 0; i < AIds.size(); ++i)
+      if (!found[i]) ReadRecord(AIds[i], values[i]);
+    AValues.swap(values);
+  }
+
+  bool FindRecord(const std::vector<Integer>& AColumns, const std::vector<Variant>& AValues, TLocateOptions AOptions,
+                  TRecordId& AId) override {
+    std::vector<String> conditions;
+    TSQLCondition keys;
+    for (size_t i = 0; i < AColumns.size(); ++i) {
+      String condition;
+      if (!LocateCondition(FColumns[static_cast<size_t>(AColumns[i])], AValues[i], AOptions,
+                           static_cast<Integer>(i) + 1, condition, keys))
+        return false;
+      conditions.push_back(condition);
+    }
+    TSQLiteStatement statement(
+        FDb, "SELECT " + FRowId + " FROM " + Table() + Where(conditions) + " ORDER BY " + FRowId + " LIMIT 1");
+    FFilter.BindTo(statement);
+    keys.BindTo(statement);
+    if (!statement.Step()) return false;
+    AId = statement.ColumnInt64(0);
+    return true;
+  }
+
+  bool CanModify() const override { return true; }
+
+  TRecordId InsertRecord(const std::vector<Variant>& AValues, const std::vector<bool>& AAssigned) override {
+    String names, markers;
+    std::vector<size_t> columns;
+    for (size_t i = 0; i < FColumns.size(); ++i) {
+      if (!AAssigned[i]) continue;
+      columns.push_back(i);
+      names += (names.empty() ? "" : ", ") + QuoteIdentifier(FColumns[i].Name);
+      markers += (markers.empty() ? "?" : ", ?") + IntToStr(static_cast<Int64>(columns.size()));
+    }
+    String sql = "INSERT INTO " + Table() + (columns.empty() ? " DEFAULT VALUES" : " (" + names + ") VALUES (" + markers + ")");
+    TWriteScope write(FDb);
+    TSQLiteStatement statement(FDb, sql);
+    for (size_t i = 0; i < columns.size(); ++i)
+      statement.Bind(static_cast<int>(i + 1), AValues[columns[i]], FColumns[columns[i]].DataType);
+    statement.Step();
+    TRecordId id = sqlite3_last_insert_rowid(FDb);
+    write.Commit();
+    return id;
+  }
+
+  TRecordId UpdateRecord(TRecordId AId, const std::vector<Variant>& AValues, const std::vector<bool>& AChanged) override {
+    String assignments;
+    std::vector<size_t> columns;
+    for (size_t i = 0; i < FColumns.size(); ++i) {
+      if (!AChanged[i]) continue;
+      columns.push_back(i);
+      assignments += (assignments.empty() ? "" : ", ") + QuoteIdentifier(FColumns[i].Name) + " = ?" +
+                     IntToStr(static_cast<Int64>(columns.size()));
+    }
+    int idIndex = static_cast<int>(columns.size()) + 1;
+    TWriteScope write(FDb);
+    TSQLiteStatement statement(FDb, "UPDATE " + Table() + " SET " + assignments + " WHERE " + FRowId + " = ?" +
+                                        IntToStr(idIndex));
+    for (size_t i = 0; i < columns.size(); ++i)
+      statement.Bind(static_cast<int>(i + 1), AValues[columns[i]], FColumns[columns[i]].DataType);
+    statement.Bind(idIndex, Variant(AId), ftLargeint);
+    statement.Step();
+    if (sqlite3_changes(FDb) == 0) throw EDatabaseError(&SRecordChanged);
+    write.Commit();
+    bool renumbered = FRowIdColumn >= 0 && AChanged[static_cast<size_t>(FRowIdColumn)];
+    return renumbered ? AValues[static_cast<size_t>(FRowIdColumn)].AsInt64() : AId;
+  }
+
+  void DeleteRecord(TRecordId AId) override {
+    TWriteScope write(FDb);
+    TSQLiteStatement statement(FDb, "DELETE FROM " + Table() + " WHERE " + FRowId + " = ?1");
+    statement.Bind(1, Variant(AId), ftLargeint);
+    statement.Step();
+    if (sqlite3_changes(FDb) == 0) throw EDatabaseError(&SRecordChanged);
+    write.Commit();
+  }
+
+ private:
+  String Table() const { return QuoteIdentifier(FTableName); }
+
+  String ColumnList() const {
+    String columns;
+    for (const TSQLColumn& column : FColumns) columns += (columns.empty() ? "" : ", ") + QuoteIdentifier(column.Name);
+    return columns;
+  }
+
+  String Where(std::vector<String> AConditions) const {
+    if (!FFilter.Text.empty()) AConditions.insert(AConditions.begin(), FFilter.Text);
+    return WhereClause(AConditions);
+  }
+
+  void ReadColumns(std::vector<TFieldDef>& ADefs) {
+    TSQLiteStatement info(FDb, "SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?1)");
+    info.Bind(1, Variant(FTableName), ftString);
+    std::vector<Integer> keyColumns;
+    while (info.Step()) {
+      TFieldDef def;
+      def.Name = VarToStr(info.ColumnValue(0, ftString));
+      String decl = VarToStr(info.ColumnValue(1, ftString));
+      def.DataType = FieldTypeFromDecl(decl, def.Size, def.Precision);
+      bool hasDefault = !VarIsNull(info.ColumnValue(3, ftString));
+      def.Required = info.ColumnInt64(2) != 0 && !hasDefault;
+      if (info.ColumnInt64(4) != 0) keyColumns.push_back(static_cast<Integer>(ADefs.size()));
+      if (UpperCase(Trim(decl)) == "INTEGER") FIntegerColumns.push_back(static_cast<Integer>(ADefs.size()));
+      ADefs.push_back(def);
+    }
+    if (ADefs.empty()) throw EDatabaseError(&STableNotFound, {FTableName});
+    // INTEGER PRIMARY KEY names the row number itself: the storage numbers new rows.
+    if (keyColumns.size() == 1 &&
+        std::find(FIntegerColumns.begin(), FIntegerColumns.end(), keyColumns[0]) != FIntegerColumns.end()) {
+      FRowIdColumn = keyColumns[0];
+      TFieldDef& key = ADefs[static_cast<size_t>(FRowIdColumn)];
+      key.DataType = ftAutoInc;
+      key.Required = false;
+    }
+    for (const TFieldDef& def : ADefs) FColumns.push_back({def.Name, def.DataType});
+  }
+
+  // The row number's name: one that no column hides.
+  void ChooseRowIdName() {
+    for (const char* name : {"rowid", "_rowid_", "oid"}) {
+      bool hidden = std::any_of(FColumns.begin(), FColumns.end(),
+                                [&](const TSQLColumn& c) { return SameText(c.Name, name); });
+      if (!hidden) {
+        FRowId = name;
+        return;
+      }
+    }
+    if (FRowIdColumn < 0) throw EDatabaseError(&SNoRowIds, {FTableName});
+    FRowId = QuoteIdentifier(FColumns[static_cast<size_t>(FRowIdColumn)].Name);
+  }
+
+  sqlite3* FDb;
+  String FTableName;
+  String FRowId;
+  std::vector<TSQLColumn> FColumns;
+  std::vector<Integer> FIntegerColumns;
+  Integer FRowIdColumn = -1;
+  std::unique_ptr<TSQLiteStatement> FRead;
+  std::unique_ptr<TSQLiteStatement> FReadRange;
+  TSQLCondition FFilter;
+};
+
+// ---------------------------------------------------------------------------------------------
+// A query: its rows are read into memory when it runs; identities are row positions.
+
+class TSQLiteQueryStorage : public TDataSetStorage {
+ public:
+  TSQLiteQueryStorage(sqlite3* ADb, const String& ASQL, const TParams& AParams) : FDb(ADb), FParams(AParams) {
+    FSQL = ASQL;
+  }
+
+  void Open(std::vector<TFieldDef>& ADefs) override {
+    String tail;
+    TSQLiteStatement statement(FDb, FSQL, &tail);
+    if (!statement.Handle()) throw EDatabaseError(&SNoSQLStatement);
+    if (HoldsStatement(tail)) throw EDatabaseError(&SMultipleStatements);
+    if (statement.ColumnCount() == 0) throw EDatabaseError(&SNoResultSet);
+    // The statement alone, to be wrapped by filters.
+    FSQL = TrimRight(FSQL.substr(0, FSQL.size() - tail.size()));
+    while (!FSQL.empty() && FSQL.back() == ';') FSQL = TrimRight(FSQL.substr(0, FSQL.size() - 1));
+    for (int i = 0; i < statement.ColumnCount(); ++i) {
+      TFieldDef def;
+      def.Name = statement.ColumnName(i);
+      String decl = statement.ColumnDeclType(i);
+      def.DataType = decl.empty() ? ftUnknown : FieldTypeFromDecl(decl, def.Size, def.Precision);
+      def.ReadOnly = true;
+      ADefs.push_back(def);
+    }
+    ReadRows(statement, ADefs);
+    for (const TFieldDef& def : ADefs) FColumns.push_back({def.Name, def.DataType});
+    FFresh = true;
+  }
+
+  void SetFilter(const TFilterNode* AFilter, bool ACaseInsensitive) override {
+    FFilter = AFilter ? CompileFilter(*AFilter, FColumns, ACaseInsensitive) : TSQLCondition();
+    FFresh = false;
+  }
+
+  // Runs the statement again, except right after Open, which has just read the rows.
+  void FetchIds(std::vector<TRecordId>& AIds) override {
+    if (!FFresh) {
+      String sql = FFilter.Text.empty() ? FSQL : "SELECT * FROM (" + FSQL + ") WHERE " + FFilter.Text;
+      TSQLiteStatement statement(FDb, sql);
+      FFilter.BindTo(statement);
+      std::vector<TFieldDef> defs;
+      for (const TSQLColumn& column : FColumns) defs.push_back({column.Name, column.DataType});
+      ReadRows(statement, defs);
+    }
+    FFresh = false;
+    std::vector<TRecordId> ids(FRows.size());
+    for (size_t i = 0; i < ids.size(); ++i) ids[i] = static_cast<TRecordId>(i);
+    AIds.swap(ids);
+  }
+
+  void ReadRecord(TRecordId AId, std::vector<Variant>& AValues) override {
+    if (AId < 0 || AId >= static_cast<TRecordId>(FRows.size())) throw EDatabaseError(&SRecordChanged);
+    AValues = FRows[static_cast<size_t>(AId)];
+  }
+
+  bool FindRecord(const std::vector<Integer>& AColumns, const std::vector<Variant>& AValues, TLocateOptions AOptions,
+                  TRecordId& AId) override {
+    for (size_t row = 0; row < FRows.size(); ++row) {
+      bool matches = true;
+      for (size_t i = 0; i < AColumns.size() && matches; ++i)
+        matches = LocateValueMatches(FRows[row][static_cast<size_t>(AColumns[i])], AValues[i], AOptions);
+      if (matches) {
+        AId = static_cast<TRecordId>(row);
+        return true;
+      }
+    }
+    return false;
+  }
+
+  bool CanModify() const override { return false; }
+  TRecordId InsertRecord(const std::vector<Variant>&, const std::vector<bool>&) override { ReadOnly(); }
+  TRecordId UpdateRecord(TRecordId, const std::vector<Variant>&, const std::vector<bool>&) override { ReadOnly(); }
+  void DeleteRecord(TRecordId) override { ReadOnly(); }
+
+ private:
+  [[noreturn]] static void ReadOnly() { throw EDatabaseError(&SDataSetReadOnly); }
+
+  // Whether text after the first statement holds another one (not just blanks and comments).
+  bool HoldsStatement(const String& ATail) const {
+    if (Trim(ATail).empty()) return false;
+    TSQLiteStatement next(FDb, ATail);
+    return next.Handle() != nullptr;
+  }
+
+  void BindParams(TSQLiteStatement& AStatement) const {
+    for (int i = 1; i <= AStatement.ParameterCount(); ++i) {
+      String name = AStatement.ParameterName(i);
+      if (name.empty()) throw EDatabaseError(&SUnnamedParameter, {i});
+      if (name.rfind("@qjf", 0) == 0) continue;  // a filter value
+      AStatement.Bind(i, FParams.ParamByName(name.substr(1))->GetValue(), ftUnknown);
+    }
+  }
+
+  // Reads every row; a column without declared type takes the type of its first value.
+  void ReadRows(TSQLiteStatement& AStatement, std::vector<TFieldDef>& ADefs) {
+    BindParams(AStatement);
+    TSQLiteStatement::TUse use(AStatement);
+    std::vector<std::vector<Variant>> rows;
+    while (AStatement.Step()) {
+      std::vector<Variant> row(ADefs.size());
+      for (size_t i = 0; i < ADefs.size(); ++i) {
+        row[i] = AStatement.ColumnValue(static_cast<int>(i), ADefs[i].DataType);
+        if (ADefs[i].DataType == ftUnknown && !VarIsNull(row[i])) ADefs[i].DataType = TypeOfValue(row[i]);
+      }
+      rows.push_back(std::move(row));
+    }
+    for (TFieldDef& def : ADefs)
+      if (def.DataType == ftUnknown) def.DataType = ftString;
+    FRows.swap(rows);
+  }
+
+  static TFieldType TypeOfValue(const Variant& AValue) {
+    if (VarIsOrdinal(AValue)) return ftLargeint;
+    if (VarIsFloat(AValue)) return ftFloat;
+    return ftString;
+  }
+
+  sqlite3* FDb;
+  String FSQL;
+  const TParams& FParams;
+  std::vector<TSQLColumn> FColumns;
+  std::vector<std::vector<Variant>> FRows;
+  TSQLCondition FFilter;
+  bool FFresh = false;
+};
+
+}  // namespace
+
+std::unique_ptr<TDataSetStorage> CreateTableStorage(sqlite3* ADb, const String& ATableName) {
+  return std::make_unique<TSQLiteTableStorage>(ADb, ATableName);
+}
+
+std::unique_ptr<TDataSetStorage> CreateQueryStorage(sqlite3* ADb, const String& ASQL, const TParams& AParams) {
+  return std::make_unique<TSQLiteQueryStorage>(ADb, ASQL, AParams);
+}

@@ -1,0 +1,337 @@
+// The SQL database: column types, files written and read again, foreign and damaged files, locks,
+// queries with parameters and masters, and the engine's errors.
+#include <chrono>
+#include <fstream>
+
+#include "DataTestSupport.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/FileTestSupport.h"
+
+namespace {
+
+String ErrorOf(const std::function<void()>& AAction) {
+  try {
+    AAction();
+  } catch (const EDatabaseError& e) {
+    return e.Message();
+  }
+  return "no error";
+}
+
+// ------------------------------------------------------------------ column types
+
+struct TDeclCase {
+  const char* Decl;
+  TFieldType DataType;
+  Integer Size;
+};
+
+class DeclaredTypes : public TDataTest, public ::testing::WithParamInterface<TDeclCase> {};
+
+TEST_P(DeclaredTypes, GiveTheFieldType) {
+  const TDeclCase& c = GetParam();
+  Db->ExecSQL(Format("CREATE TABLE T (Id INTEGER PRIMARY KEY, V %s)", {String(c.Decl)}));
+  Table->SetTableName("T");
+  Table->Open();
+  EXPECT_EQ(Table->FieldByName("V")->GetDataType(), c.DataType);
+  EXPECT_EQ(Table->FieldByName("V")->GetSize(), c.Size);
+  EXPECT_EQ(Table->FieldByName("V")->ClassType(), DefaultFieldClass(c.DataType));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Columns, DeclaredTypes,
+    ::testing::Values(TDeclCase{"INTEGER", ftInteger, 0}, TDeclCase{"BIGINT", ftLargeint, 0},
+                      TDeclCase{"SMALLINT", ftSmallint, 0}, TDeclCase{"WORD", ftWord, 0},
+                      TDeclCase{"BOOLEAN", ftBoolean, 0}, TDeclCase{"DATETIME", ftDateTime, 0},
+                      TDeclCase{"TIMESTAMP", ftTimeStamp, 0}, TDeclCase{"DATE", ftDate, 0},
+                      TDeclCase{"TIME", ftTime, 0}, TDeclCase{"MONEY", ftCurrency, 0},
+                      TDeclCase{"DECIMAL(10, 2)", ftBCD, 2}, TDeclCase{"NUMERIC(30,8)", ftFMTBcd, 8},
+                      TDeclCase{"REAL", ftFloat, 0}, TDeclCase{"double precision", ftFloat, 0},
+                      TDeclCase{"MEMO", ftMemo, 0}, TDeclCase{"NVARCHAR(12)", ftWideString, 12},
+                      TDeclCase{"CHAR(3)", ftFixedChar, 3}, TDeclCase{"VARCHAR(40)", ftString, 40},
+                      TDeclCase{"TEXT", ftString, 0}, TDeclCase{"BLOB", ftBlob, 0}, TDeclCase{"", ftBlob, 0},
+                      TDeclCase{"GRAPHIC", ftGraphic, 0}, TDeclCase{"NUMBER", ftFloat, 0}));
+
+TEST_F(TDataTest, OnlyALoneIntegerKeyIsTheRowNumber) {
+  Db->ExecSQL("CREATE TABLE A (K INTEGER PRIMARY KEY); CREATE TABLE B (K INT PRIMARY KEY, V TEXT);"
+              "CREATE TABLE C (K INTEGER, L INTEGER, PRIMARY KEY (K, L));");
+  for (const char* table : {"A", "B", "C"}) {
+    Table->Close();
+    Table->SetTableName(table);
+    Table->Open();
+    EXPECT_EQ(Table->FieldByName("K")->GetDataType(), String(table) == "A" ? ftAutoInc : ftInteger) << table;
+  }
+}
+
+// ------------------------------------------------------------------ files
+
+class TFileTest : public TDataTest {
+ public:
+  TTempFolder Folder;
+  String Path() const { return Folder.File("channels.db"); }
+};
+
+TEST_F(TFileTest, ValuesSurvivePostCloseAndReopen) {
+  Db->SetFileName(Path());
+  Db->ExecSQL(
+      "CREATE TABLE V (Id INTEGER PRIMARY KEY, S VARCHAR(20), W NVARCHAR(20), I INTEGER, L BIGINT, F REAL, "
+      "C MONEY, B DECIMAL(12,4), D DATE, T TIME, DT DATETIME, Flag BOOLEAN, M MEMO, X BLOB)");
+  Table->SetTableName("V");
+  Table->Open();
+  Table->Append();
+  const String bytes("\0\x01\xFF\x80z", 5);
+  Table->FieldByName("S")->SetAsString("Caf\xE9 \"quoted\" 'x'");
+  Table->FieldByName("W")->SetValue(WideString(u"\u0416\u00e9"));
+  Table->FieldByName("I")->SetAsInteger(-7);
+  Table->FieldByName("L")->SetValue(Int64(1) << 40);
+  Table->FieldByName("F")->SetAsFloat(0.1);
+  Table->FieldByName("C")->SetAsFloat(19.99);
+  Table->FieldByName("B")->SetValue(Currency::FromDouble(1234.5678));
+  Table->FieldByName("D")->SetAsDateTime(EncodeDate(1999, 12, 31));
+  Table->FieldByName("T")->SetAsDateTime(EncodeTime(23, 59, 58, 250));
+  Table->FieldByName("DT")->SetAsDateTime(EncodeDate(2024, 2, 29) + EncodeTime(6, 7, 8, 0));
+  Table->FieldByName("Flag")->SetAsBoolean(true);
+  Table->FieldByName("M")->SetAsString(String(3000, 'm'));
+  Table->FieldByName("X")->SetValue(bytes);
+  Table->Post();
+  Db->Close();
+  EXPECT_FALSE(Table->GetActive()) << "closing the database closes its datasets";
+
+  TSQLiteDatabase other(nullptr);
+  other.SetFileName(Path());
+  TSQLiteTable reopened(nullptr);
+  reopened.SetDatabase(&other);
+  reopened.SetTableName("V");
+  reopened.Open();
+  ASSERT_EQ(reopened.GetRecordCount(), 1);
+  EXPECT_EQ(reopened.FieldByName("S")->GetAsString(), "Caf\xE9 \"quoted\" 'x'");
+  EXPECT_EQ(reopened.FieldByName("W")->GetValue().AsWideString(), u"\u0416\u00e9");
+  EXPECT_EQ(reopened.FieldByName("I")->GetAsInteger(), -7);
+  EXPECT_EQ(reopened.FieldByName("L")->GetAsLargeInt(), Int64(1) << 40);
+  EXPECT_EQ(reopened.FieldByName("F")->GetAsFloat(), 0.1);
+  EXPECT_EQ(reopened.FieldByName("C")->GetAsFloat(), 19.99);
+  EXPECT_EQ(reopened.FieldByName("B")->GetAsCurrency(), Currency::FromDouble(1234.5678));
+  EXPECT_EQ(reopened.FieldByName("D")->GetAsDateTime(), EncodeDate(1999, 12, 31));
+  EXPECT_DOUBLE_EQ(reopened.FieldByName("T")->GetAsDateTime(), EncodeTime(23, 59, 58, 250));
+  EXPECT_DOUBLE_EQ(reopened.FieldByName("DT")->GetAsDateTime(), EncodeDate(2024, 2, 29) + EncodeTime(6, 7, 8, 0));
+  EXPECT_TRUE(reopened.FieldByName("Flag")->GetAsBoolean());
+  EXPECT_EQ(reopened.FieldByName("M")->GetAsString(), String(3000, 'm'));
+  EXPECT_EQ(reopened.FieldByName("X")->GetAsString(), bytes);
+}
+
+TEST_F(TFileTest, ForeignValuesAreShownAsStored) {
+  Db->ExecSQL(
+      "CREATE TABLE V (I INTEGER, D DATE, F REAL); INSERT INTO V VALUES ('n/a', 'soon', 'x'), ('12', 45000, '2.5');");
+  Table->SetTableName("V");
+  Table->Open();
+  EXPECT_EQ(Table->FieldByName("I")->GetDisplayText(), "n/a");
+  EXPECT_EQ(Table->FieldByName("D")->GetDisplayText(), "soon");
+  Table->Next();
+  EXPECT_EQ(Table->FieldByName("I")->GetValue().VarType(), varInteger);
+  EXPECT_EQ(Table->FieldByName("D")->GetAsDateTime(), 45000.0);
+  EXPECT_EQ(Table->FieldByName("F")->GetAsFloat(), 2.5);
+}
+
+TEST_F(TFileTest, AForeignFileDoesNotOpen) {
+  std::ofstream(Path()) << "This is not a database, just a text file that is long enough to have a header.";
+  Db->SetFileName(Path());
+  EXPECT_EQ(ErrorOf([&] { Db->Open(); }), "file is not a database");
+  EXPECT_FALSE(Db->GetConnected());
+  EXPECT_THROW(Table->Open(), EDatabaseError);
+  EXPECT_FALSE(Table->GetActive());
+}
+
+TEST_F(TFileTest, ADamagedFileFailsWithAnError) {
+  Db->SetFileName(Path());
+  CreateItems(2000);
+  Db->Close();
+  {
+    std::fstream file(Path(), std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(4096 + 10);
+    for (int i = 0; i < 8192; ++i) file.put(static_cast<char>(0xA5));
+  }
+  EXPECT_THROW(
+      {
+        Table->Open();
+        for (Table->First(); !Table->GetEof(); Table->Next()) Name();
+      },
+      EDatabaseError);
+}
+
+TEST_F(TFileTest, ALockedDatabaseFailsAfterTheBusyTimeOut) {
+  Db->SetFileName(Path());
+  OpenItems(3);
+  TSQLiteDatabase other(nullptr);
+  other.SetFileName(Path());
+  other.ExecSQL("BEGIN IMMEDIATE");  // others may read, not write
+  Db->SetBusyTimeout(50);
+  Table->Edit();
+  Field("Qty")->SetAsInteger(1);
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(ErrorOf([&] { Table->Post(); }), "database is locked");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << "no hang";
+  EXPECT_EQ(Table->GetState(), dsEdit);
+  other.ExecSQL("ROLLBACK");
+  Table->Post();
+  EXPECT_EQ(Table->GetState(), dsBrowse);
+  other.ExecSQL("BEGIN EXCLUSIVE");  // nobody else may even read
+  EXPECT_EQ(ErrorOf([&] { Table->Refresh(); }), "database is locked");
+  EXPECT_EQ(Table->GetRecordCount(), 3) << "the records read before stay";
+  other.ExecSQL("ROLLBACK");
+}
+
+// ------------------------------------------------------------------ tables
+
+TEST_F(TDataTest, TablesThatCannotOpenSayWhy) {
+  EXPECT_EQ(ErrorOf([&] { Table->Open(); }), "Table 'Items' not found");
+  Table->SetTableName("");
+  EXPECT_EQ(ErrorOf([&] { Table->Open(); }), "Missing TableName property");
+  Db->ExecSQL("CREATE TABLE K (A TEXT PRIMARY KEY, B INTEGER) WITHOUT ROWID");
+  Table->SetTableName("K");
+  EXPECT_EQ(ErrorOf([&] { Table->Open(); }), "Table 'K' has no row identifiers");
+  TSQLiteTable orphan(nullptr);
+  orphan.SetTableName("K");
+  EXPECT_EQ(ErrorOf([&] { orphan.Open(); }), "Missing Database property");
+  EXPECT_FALSE(Table->GetActive());
+}
+
+TEST_F(TDataTest, TableNamesAreQuoted) {
+  Db->ExecSQL("CREATE TABLE \"my \"\"odd\"\" table\" (V TEXT); INSERT INTO \"my \"\"odd\"\" table\" VALUES ('x');");
+  Table->SetTableName("my \"odd\" table");
+  Table->Open();
+  EXPECT_EQ(Table->FieldByName("V")->GetAsString(), "x");
+  Table->Edit();
+  Table->FieldByName("V")->SetAsString("y");
+  Table->Post();
+  Table->Refresh();
+  EXPECT_EQ(Table->FieldByName("V")->GetAsString(), "y");
+}
+
+TEST_F(TDataTest, ADatabaseThatDiesClosesItsDataSets) {
+  OpenItems(2);
+  Free(Db);
+  EXPECT_FALSE(Table->GetActive());
+  EXPECT_EQ(Table->GetDatabase(), nullptr);
+  EXPECT_EQ(Link->Events(), "ActiveChanged");
+}
+
+TEST_F(TDataTest, TheDatabaseChangesOnlyWhileClosed) {
+  OpenItems(1);
+  TSQLiteDatabase other(nullptr);
+  EXPECT_THROW(Table->SetDatabase(&other), EDatabaseError);
+  EXPECT_THROW(Table->SetTableName("Other"), EDatabaseError);
+  EXPECT_EQ(Table->GetDatabase(), Db);
+}
+
+TEST_F(TDataTest, EngineErrorsCarryTheEnginesMessage) {
+  EXPECT_EQ(ErrorOf([&] { Db->ExecSQL("SELEC 1"); }), "near \"SELEC\": syntax error");
+  EXPECT_EQ(ErrorOf([&] { Db->Commit(); }), "cannot commit - no transaction is active");
+}
+
+// ------------------------------------------------------------------ queries
+
+class TQueryTest : public TDataTest {
+ public:
+  void SetUp() override {
+    CreateItems(6);
+    Query = New<TSQLiteQuery>(Owner.get());
+    Query->SetDatabase(Db);
+  }
+  TSQLiteQuery* Query = nullptr;
+};
+
+TEST_F(TQueryTest, ParametersBindByName) {
+  Query->GetSQL()->SetText("SELECT Id, Name FROM Items\n WHERE Qty BETWEEN :lo AND :hi -- :notaparam\n ORDER BY Id");
+  ASSERT_EQ(Query->GetParams()->GetCount(), 2);
+  Query->GetParams()->SetParamValues("lo;hi", VarArrayOf({20, 40}));
+  Query->Open();
+  EXPECT_EQ(Query->GetRecordCount(), 3);
+  EXPECT_EQ(Query->FieldByName("Name")->GetAsString(), "Item2");
+  Query->GetParams()->ParamByName("LO")->SetValue(60);
+  Query->SetActive(false);
+  Query->SetActive(true);
+  EXPECT_EQ(Query->GetRecordCount(), 0);
+  Query->GetParams()->SetParamValues("hi", 70);
+  Query->Refresh();
+  EXPECT_EQ(Query->GetRecordCount(), 1);
+}
+
+TEST_F(TQueryTest, AParameterValueIsNeverSQL) {
+  Query->GetSQL()->SetText("SELECT * FROM Items WHERE Name = :n");
+  Query->GetParams()->ParamByName("n")->SetValue("x' OR '1'='1");
+  Query->Open();
+  EXPECT_TRUE(Query->IsEmpty());
+}
+
+TEST_F(TQueryTest, StatementsThatAreNoQueryAreRefused) {
+  struct TCase {
+    const char* SQL;
+    const char* Error;
+  } cases[] = {
+      {"", "No SQL statement available"},
+      {"  -- nothing", "No SQL statement available"},
+      {"SELECT 1; SELECT 2", "SQL text holds more than one statement"},
+      {"DELETE FROM Items WHERE 0; SELECT 1", "SQL text holds more than one statement"},
+      {"DELETE FROM Items WHERE Id = 1", "SQL statement does not return a result set"},
+      {"SELECT * FROM Items WHERE Id = ?", "Parameter 1 of the SQL text has no name"},
+      {"SELECT * FROM Nowhere", "no such table: Nowhere"},
+      {"SELECT @a", "Parameter 'a' not found"},
+  };
+  for (const TCase& c : cases) {
+    Query->GetSQL()->SetText(c.SQL);
+    EXPECT_EQ(ErrorOf([&] { Query->Open(); }), c.Error) << c.SQL;
+    EXPECT_FALSE(Query->GetActive());
+  }
+  EXPECT_EQ(CountRows(), 6) << "nothing was run";
+}
+
+TEST_F(TQueryTest, TrailingSemicolonsAndCommentsAreAllowed) {
+  Query->GetSQL()->SetText("SELECT Name FROM Items WHERE Id < 3;  -- the first two\n");
+  Query->SetFilter("Name = 'Item2'");
+  Query->SetFiltered(true);
+  Query->Open();
+  EXPECT_EQ(Query->GetRecordCount(), 1);
+}
+
+TEST_F(TQueryTest, ComputedColumnsTakeTheTypeOfTheirValues) {
+  Query->GetSQL()->SetText("SELECT count(*) AS N, avg(Price) AS A, max(Name) AS M, NULL AS Z, Born FROM Items");
+  Query->Open();
+  EXPECT_EQ(Query->FieldByName("N")->GetDataType(), ftLargeint);
+  EXPECT_EQ(Query->FieldByName("A")->GetDataType(), ftFloat);
+  EXPECT_EQ(Query->FieldByName("M")->GetDataType(), ftString);
+  EXPECT_EQ(Query->FieldByName("Z")->GetDataType(), ftString);
+  EXPECT_EQ(Query->FieldByName("Born")->GetDataType(), ftDate) << "declared columns keep their type";
+  EXPECT_EQ(Query->FieldByName("N")->GetAsInteger(), 6);
+}
+
+TEST_F(TQueryTest, DuplicateColumnNamesAreRefused) {
+  Query->GetSQL()->SetText("SELECT Id, Id FROM Items");
+  EXPECT_EQ(ErrorOf([&] { Query->Open(); }), "Duplicate field name 'Id'");
+}
+
+TEST_F(TQueryTest, FollowsItsMaster) {
+  Db->ExecSQL(
+      "CREATE TABLE Parts (Id INTEGER PRIMARY KEY, ItemId INTEGER, Part TEXT);"
+      "INSERT INTO Parts (ItemId, Part) VALUES (1, 'a'), (1, 'b'), (2, 'c'), (3, 'd'), (3, 'e'), (3, 'f');");
+  Query->GetSQL()->SetText("SELECT * FROM Parts WHERE ItemId = :Id ORDER BY Part");
+  Query->SetDataSource(Source);
+  EXPECT_EQ(Query->GetDataSource(), Source);
+  Table->Open();
+  Query->Open();
+  EXPECT_EQ(Query->GetRecordCount(), 2);
+  auto detailSource = TOwned<TDataSource>(New<TDataSource>(nullptr));
+  detailSource->SetDataSet(Query);
+  auto detailLink = MakeOwned<TRecordingLink>();
+  detailLink->SetDataSource(detailSource.get());
+  detailLink->Clear();
+  Table->MoveBy(2);
+  EXPECT_EQ(Query->GetRecordCount(), 3);
+  EXPECT_EQ(Query->FieldByName("Part")->GetAsString(), "d");
+  EXPECT_EQ(detailLink->Events(), "DisabledStateChange(0), LayoutChanged") << "one notice for the reopening";
+  Table->Next();
+  EXPECT_TRUE(Query->IsEmpty());
+  Table->Close();
+  EXPECT_TRUE(Query->GetActive()) << "it keeps its last rows";
+}
+
+}  // namespace
