@@ -325,7 +325,8 @@ TSize CalculateEditTextSize(TqvCanvas* ACanvas, const TqvCustomEditViewData* AVi
                             bool AAddOffsetX, const TqvEditSizeProperties& ASizeProperties,
                             TqvTextLayoutFlags AFlags) {
   const bool listStyle = AViewData->MeasuresAsList();
-  ACanvas->SetFont(AViewData->Style->GetFont());
+  // An in-place style whose grid has not lent it a font measures in the canvas's font.
+  if (TFont* font = AViewData->Style->GetFont()) ACanvas->SetFont(font);
   const TPoint offsets = GetEditTextOffsets(AViewData);
   const Integer rowHeight = ACanvas->TextHeight("Zg");
   const Integer maxLines = ASizeProperties.MaxLineCount;

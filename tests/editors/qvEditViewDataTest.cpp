@@ -1,6 +1,8 @@
 // Edit view data and view info: the painted border by hot state, container and hot states,
 // button placement and visibility, the button state machine, extents and sizes, the popup
 // border, copying, update regions and repainting.
+#include <limits>
+
 #include "editors/qvEditViewTestSupport.h"
 
 namespace {
@@ -388,6 +390,22 @@ TEST_F(EditViewSize, HotTrackingAndShadowWidenTheBorderPart) {
   TSize border{}, extra{};
   D()->CalculateEditBorderPartSize(C().Canvas(), TqvEditSizeProperties{}, nullptr, border, extra);
   EXPECT_EQ((TSize{2 + 2 + 3, 2 + 2 + 3}), border);
+}
+
+TEST_F(EditViewSize, MeasuringBoundsLeaveRoomForTheFrameArithmetic) {
+  // The measuring view info's bounds are grown by frame widths; they must stay far from the
+  // integer limit.
+  Style()->SetBorderStyle(ebsThick);
+  Style()->SetShadow(true);
+  AddButton(bkDown, false, 15);
+  Data();
+  TSize border{}, extra{};
+  D()->CalculateEditBorderPartSize(C().Canvas(), TqvEditSizeProperties{}, nullptr, border, extra);
+  EXPECT_LT(qvUnboundedExtent, std::numeric_limits<Integer>::max() / 2);
+  Calc(Rect(0, 0, qvUnboundedExtent, qvUnboundedExtent));
+  const TRect hot = GetEditHotArea(&ViewInfo, ViewInfo.Bounds);
+  EXPECT_EQ(qvUnboundedExtent - 3, hot.Right);
+  EXPECT_EQ((TSize{2 + 5 + 15, 2 + 5}), border);
 }
 
 TEST_F(EditViewSize, AWidthBelowTheBorderPartIsKept) {

@@ -290,4 +290,14 @@ TEST_F(EditTextSize, EmptyTextWithALimitedWidth) {
   EXPECT_EQ((TSize{0, RowHeight() + 2}), Measure("abc", {0, 2}, 0));
 }
 
+TEST_F(EditTextSize, InPlaceStyleWithoutAFontMeasuresInTheCanvasFont) {
+  TOwned<TqvContainerStyle> inplace(TqvCustomEditStyle::StaticClass().Create(nullptr, true));
+  ASSERT_EQ(nullptr, inplace->GetFont());
+  TOwned<TqvCustomEditViewData> data =
+      Properties->CreateViewData(static_cast<TqvCustomEditStyle*>(inplace.get()), true);
+  const TSize size = CalculateEditTextSize(C().Canvas(), data.get(), "Hello", false, {0, -1}, tlSingleLine);
+  EXPECT_EQ(C().TextWidth("Hello"), size.cx);
+  EXPECT_EQ(C().TextHeight() + 2, size.cy);
+}
+
 }  // namespace
