@@ -244,6 +244,21 @@ void DrawEditButton(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, Intege
   AViewInfo->DrawButtonBorder(ACanvas, AButtonIndex, button->Bounds, style);
 }
 
+void CalculateSpinEditButtonsNativeInfo(const TqvCustomEditViewData* AViewData, TqvCustomEditViewInfo* AViewInfo) {
+  HTHEME theme = AViewInfo->GetButtonCount() > 0 && IsNativeThemeUsable(AViewData->NativeStyle, totSpin)
+                     ? OpenTheme(totSpin)
+                     : nullptr;
+  for (auto& button : AViewInfo->ButtonsInfo) {
+    if (!theme) {
+      button->NativeState = 0;
+      continue;
+    }
+    button->NativeState = EditButtonStateToThemeState(button->State);
+    button->NativeTransparent =
+        IsThemeBackgroundPartiallyTransparent(theme, button->NativePart, button->NativeState);
+  }
+}
+
 void SetEditWindowRegion(const TqvCustomEditViewInfo* AViewInfo, HWND AWindowHandle) {
   TRect r = AViewInfo->BorderRect;
   InflateOnEdges(r, GetEditBorderWidth(AViewInfo->GetEditBorderStyle()), AViewInfo->Edges);

@@ -184,6 +184,25 @@ TEST_F(EditViewPaint, DisabledEditorHasTheButtonFaceBackground) {
   EXPECT_TRUE(C().Is(50, 20, clBtnFace));
 }
 
+TEST_F(EditViewPaint, SpinButtonsTakeTheSpinThemesStates) {
+  Style()->GetLookAndFeel()->SetNativeStyle(true);
+  AddButton();
+  AddButton();
+  Data();
+  Calc(EditBounds);
+  const TqvEditButtonState states[] = {ebbsDisabled, ebbsPressed};
+  const Integer themeStates[] = {4, 3};
+  for (Integer i = 0; i < 2; ++i) {
+    Button(i)->State = states[i];
+    Button(i)->NativePart = i + 1;
+  }
+  CalculateSpinEditButtonsNativeInfo(D(), &ViewInfo);
+  for (Integer i = 0; i < 2; ++i) EXPECT_EQ(themeStates[i], Button(i)->NativeState) << i;
+  ThemeEngine::SetEnabled(false);
+  CalculateSpinEditButtonsNativeInfo(D(), &ViewInfo);
+  for (Integer i = 0; i < 2; ++i) EXPECT_EQ(0, Button(i)->NativeState) << i;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Metrics
 
