@@ -195,6 +195,19 @@ TEST_F(EditViewButtons, TheLastButtonSitsOutermostAndInvisibleOnesTakeNoPlace) {
   EXPECT_FALSE(Button(1)->FirstInGroup);
 }
 
+TEST_F(EditViewButtons, ButtonsHiddenAfterTheViewDataWasMadeLeaveNoStaleButton) {
+  PlainFrame(ebsSingle);
+  Style()->SetButtonStyle(bts3D);
+  AddButton(bkDown, false, 10);
+  AddButton(bkDown, false, 10);
+  Data();
+  Properties->GetButtons()->GetItem(0)->SetVisible(false);
+  Calc(Rect(0, 0, 100, 21));
+  ASSERT_EQ(1, ViewInfo.GetButtonCount());
+  EXPECT_EQ(1, Button(0)->ButtonIndex);
+  EXPECT_EQ(Rect(1, 1, 89, 20), ViewInfo.InnerEditRect);
+}
+
 TEST_F(EditViewButtons, ButtonsCopyTheirSettings) {
   AddButton(bkEllipsis, false, 20)->SetDefault(true);
   Data(true);
