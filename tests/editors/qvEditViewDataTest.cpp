@@ -551,6 +551,38 @@ TEST_F(EditViewRepaint, NoHintInTheBase) {
   EXPECT_FALSE(multiLine);
 }
 
+class TMarkedViewData : public TqvCustomEditViewData {
+  QJ_INLINE_CLASS(TMarkedViewData, TqvCustomEditViewData)
+ public:
+  using TqvCustomEditViewData::TqvCustomEditViewData;
+  void InitCacheData() override {
+    inherited::InitCacheData();
+    Cached = true;
+  }
+  bool Cached = false;
+};
+class TMarkedViewInfo : public TqvCustomEditViewInfo {
+  QJ_INLINE_CLASS(TMarkedViewInfo, TqvCustomEditViewInfo)
+};
+class TMarkedProperties : public TqvCustomEditProperties {
+  QJ_INLINE_CLASS(TMarkedProperties, TqvCustomEditProperties)
+ public:
+  using TqvCustomEditProperties::TqvCustomEditProperties;
+  static TqvCustomEditViewDataClass ViewDataClass() { return &TMarkedViewData::StaticClass(); }
+  static TqvCustomEditViewInfoClass ViewInfoClass() { return &TMarkedViewInfo::StaticClass(); }
+};
+
+TEST_F(EditViewRepaint, ADerivedPropertiesClassMakesItsOwnViewDataAndMeasuresWithItsViewInfo) {
+  TqvCustomEditPropertiesClass cls = &TMarkedProperties::StaticClass();
+  EXPECT_EQ(cls->GetViewDataClass(), &TMarkedViewData::StaticClass());
+  EXPECT_EQ(cls->GetStyleClass(), &TqvCustomEditStyle::StaticClass());
+  TOwned<TqvCustomEditProperties> properties(cls->Create(nullptr));
+  TOwned<TqvCustomEditViewData> data = properties->CreateViewData(Style(), false);
+  ASSERT_TRUE(data->IsExactly<TMarkedViewData>());
+  EXPECT_TRUE(static_cast<TMarkedViewData*>(data.get())->Cached);  // the final class's InitCacheData
+  EXPECT_EQ(properties->GetViewInfoClass(), &TMarkedViewInfo::StaticClass());
+}
+
 TEST_F(EditViewRepaint, PropertiesNameTheEditClasses) {
   EXPECT_EQ(Properties->GetViewDataClass(), &TqvCustomEditViewData::StaticClass());
   EXPECT_EQ(Properties->GetViewInfoClass(), &TqvCustomEditViewInfo::StaticClass());
