@@ -129,11 +129,11 @@ TEST_F(EditViewPaint, InPlaceWithoutBackgroundFillsOnlyTheContentOffsets) {
   Style()->SetColor(clYellow);
   Data(true);
   Calc(EditBounds);
-  DrawEditViewInfo(C().Canvas(), &ViewInfo, false, 0);
+  DrawEditViewInfo(C().Canvas(), &ViewInfo, false);
   EXPECT_TRUE(C().InkBox().IsEmpty());
   D()->ContentOffset = Rect(2, 1, 3, 1);
   Calc(EditBounds);
-  DrawEditViewInfo(C().Canvas(), &ViewInfo, false, 0);
+  DrawEditViewInfo(C().Canvas(), &ViewInfo, false);
   EXPECT_TRUE(C().Is(11, 20, clYellow));
   EXPECT_TRUE(C().Is(12, 20, TEditorsCanvas::Paper));
   EXPECT_TRUE(C().Is(107, 20, clYellow));
