@@ -103,6 +103,9 @@ TEST_F(EditViewPaint, ThemedFrameStatesFollowTheEditor) {
   Data()->Enabled = false;
   Calc(EditBounds);
   EXPECT_EQ(ETS_DISABLED, ViewInfo.GetNativeState());
+  COLORREF fill = 0;
+  ASSERT_TRUE(SUCCEEDED(GetThemeColor(OpenTheme(totEdit), EP_EDITTEXT, ETS_DISABLED, TMT_FILLCOLOR, &fill)));
+  EXPECT_EQ(TColor(fill), ViewInfo.BackgroundColor);  // the theme's disabled fill
   Data()->Focused = true;
   Calc(EditBounds);
   EXPECT_EQ(ETS_FOCUSED, ViewInfo.GetNativeState());
