@@ -148,6 +148,8 @@ std::vector<uint16_t> TDBImage::ReadSlotList(size_t offset, int length) const {
 
 void TDBImage::WriteSlotList(size_t offset, int length, const std::vector<uint16_t>& slots) {
   Check(offset, 2 * size_t(length));
+  if (slots.size() > size_t(length))
+    throw ERangeError("%d channels do not fit a list of %d entries", {Integer(slots.size()), length});
   for (int i = 0; i < length; ++i)
     SetU16(offset + 2 * size_t(i), size_t(i) < slots.size() ? slots[i] : EndMark);
 }

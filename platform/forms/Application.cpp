@@ -1,9 +1,13 @@
 // TApplication: the message loop with its pre-processing (key routing to controls, mouse
 // enter/leave tracking, hints), idle work, the calls threads hand over, exception display;
 // THintWindow; the global objects.
+#include <cerrno>
+
 #include "platform/forms/ActnList.h"
 #include "platform/forms/Forms.h"
 #include "platform/os/Gdi.h"
+#include "platform/rtl/FileUtils.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Threads.h"
 
 QJ_IMPLEMENT_CLASS(TApplication)
@@ -123,14 +127,19 @@ TApplication::~TApplication() {
 HWND TApplication::GetHandle() {
   if (!FHandle || !IsWindow(FHandle)) {
     FHandle = AllocateHWnd([this](TMessage& M) { WndProc(M); });
-    SetWindowText(FHandle, FTitle.c_str());
+    SetWindowText(FHandle, GetTitle().c_str());
   }
   return FHandle;
 }
 
+String TApplication::GetTitle() const {
+  if (!FTitle.empty()) return FTitle;
+  return ChangeFileExt(Utf8ToAnsi(program_invocation_short_name), "");
+}
+
 void TApplication::SetTitle(const String& Value) {
   FTitle = Value;
-  if (FHandle && IsWindow(FHandle)) SetWindowText(FHandle, Value.c_str());
+  if (FHandle && IsWindow(FHandle)) SetWindowText(FHandle, GetTitle().c_str());
 }
 
 void TApplication::WndProc(TMessage& M) {
@@ -183,7 +192,8 @@ void TApplication::UpdateMouseControl(TPoint Pos) {
 void TApplication::HintMouseMessage(TControl* Control, MSG&) {
   POINT p;
   GetCursorPos(&p);
-  TControl* hintControl = FShowHint ? HintControlOf(Control) : nullptr;
+  // While a control holds the mouse (a drag, a pressed button) no hint comes up.
+  TControl* hintControl = FShowHint && !GetCapture() ? HintControlOf(Control) : nullptr;
   if (!hintControl) {
     CancelHint();
     return;
@@ -419,12 +429,13 @@ void TApplication::HandleException(TObject* Sender) {
 void TApplication::ShowException(Exception* E) {
   String text = E->Message();
   if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
-  MessageBox(text, FTitle, MB_OK | MB_ICONHAND);
+  MessageBox(text, GetTitle(), MB_OK | MB_ICONHAND);
 }
 
 Integer TApplication::MessageBox(const String& Text, const String& Caption, UINT Flags) {
-  if (FMessageBoxFunc) return FMessageBoxFunc(Text, Caption, Flags);
-  return ::MessageBox(GetActiveWindow(), Text.c_str(), Caption.c_str(), Flags);
+  String caption = Caption.empty() ? GetTitle() : Caption;
+  if (FMessageBoxFunc) return FMessageBoxFunc(Text, caption, Flags);
+  return ::MessageBox(GetActiveWindow(), Text.c_str(), caption.c_str(), Flags);
 }
 
 namespace {

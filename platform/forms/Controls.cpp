@@ -107,8 +107,8 @@ void TSizeConstraints::Change() {
 
 TControl::TControl(TComponent* AOwner)
     : TComponent(AOwner),
-      FConstraints(std::make_unique<TSizeConstraints>(this)),
-      FFont(std::make_unique<TFont>()) {
+      FConstraints(MakeOwned<TSizeConstraints>(this)),
+      FFont(MakeOwned<TFont>()) {
   WindowProc = [this](TMessage& M) { WndProc(M); };
   FFont->OnChange = [this](TObject* Sender) { FontChanged(Sender); };
   FConstraints->OnChange = [this](TObject* Sender) { ConstraintsChanged(Sender); };
@@ -845,7 +845,7 @@ void TControlCanvas::UpdateTextFlags() {
 }
 
 TGraphicControl::TGraphicControl(TComponent* AOwner)
-    : TControl(AOwner), FCanvas(std::make_unique<TControlCanvas>()) {
+    : TControl(AOwner), FCanvas(MakeOwned<TControlCanvas>()) {
   FCanvas->SetControl(this);
 }
 

@@ -450,12 +450,12 @@ class TControl : public TComponent {
   TRect FAnchorRules;  // left, top, right gap, bottom gap to the parent's client area
   bool FAnchorsValid = false;
   bool FAnchoring = false;
-  std::unique_ptr<TSizeConstraints> FConstraints;
+  TOwned<TSizeConstraints> FConstraints;
   bool FAutoSize = false;
   bool FVisible = true;
   bool FEnabled = true;
   bool FParentColor = true;
-  std::unique_ptr<TFont> FFont;
+  TOwned<TFont> FFont;
   bool FParentFont = true;
   bool FChangingFont = false;
   TCursor FCursor = crDefault;
@@ -657,7 +657,7 @@ class TWinControl : public TControl {
   std::vector<TControl*> FControls;     // graphic children, bottom first
   std::vector<TWinControl*> FWinControls;  // windowed children, bottom first
   std::vector<TWinControl*> FTabList;
-  std::unique_ptr<TBrush> FBrush;
+  TOwned<TBrush> FBrush;
   Integer FAlignLevel = 0;
   bool FTabStop = false;
   bool FShowing = false;
@@ -705,7 +705,7 @@ class TGraphicControl : public TControl {
   void WMPaint(TMessage& Message);
 
  private:
-  std::unique_ptr<TControlCanvas> FCanvas;
+  TOwned<TControlCanvas> FCanvas;
 };
 
 class TCustomControl : public TWinControl {
@@ -722,7 +722,7 @@ class TCustomControl : public TWinControl {
   void DestroyWnd() override;
 
  private:
-  std::unique_ptr<TControlCanvas> FCanvas;
+  TOwned<TControlCanvas> FCanvas;
 };
 
 // ---------------------------------------------------------------------------------------------

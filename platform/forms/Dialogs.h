@@ -191,7 +191,7 @@ class TOpenDialog : public TCommonDialog {
   String FInitialDir;
   String FFileName;
   TOpenOptions FOptions = ofHideReadOnly | ofEnableSizing;
-  std::unique_ptr<TStrings> FFiles;
+  TOwned<TStrings> FFiles;
 };
 
 class TSaveDialog : public TOpenDialog {
@@ -236,6 +236,6 @@ class TColorDialog : public TCommonDialog {
 
  private:
   TColor FColor = 0;
-  std::unique_ptr<TStrings> FCustomColors;
+  TOwned<TStrings> FCustomColors;
   TColorDialogOptions FOptions = 0;
 };

@@ -319,7 +319,7 @@ TColor ColorDialogBasicColor(int Index) {
 }
 
 TColorDialog::TColorDialog(TComponent* AOwner)
-    : TCommonDialog(AOwner), FCustomColors(std::make_unique<TStringList>()) {}
+    : TCommonDialog(AOwner), FCustomColors(MakeOwned<TStringList>()) {}
 
 TColorDialog::~TColorDialog() = default;
 

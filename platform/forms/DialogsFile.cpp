@@ -307,7 +307,7 @@ String ExpandDialogPath(const String& Path, const String& BaseDir) {
   return result.empty() ? String(1, PathDelim) : result;
 }
 
-TOpenDialog::TOpenDialog(TComponent* AOwner) : TCommonDialog(AOwner), FFiles(std::make_unique<TStringList>()) {}
+TOpenDialog::TOpenDialog(TComponent* AOwner) : TCommonDialog(AOwner), FFiles(MakeOwned<TStringList>()) {}
 
 TOpenDialog::~TOpenDialog() = default;
 

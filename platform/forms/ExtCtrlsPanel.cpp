@@ -275,7 +275,7 @@ void TSplitter::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integ
   inherited::MouseUp(Button, Shift, X, Y);
 }
 
-// Shows or hides (it inverts) the bar where the splitter will go.
+// Shows or hides (it inverts) the bar where the splitter will go, over the parent's children too.
 void TSplitter::DrawLine() {
   TWinControl* parent = GetParent();
   if (!parent || !parent->HandleAllocated()) return;

@@ -45,7 +45,7 @@ void EnableTaskWindows(const std::vector<HWND>& Windows) {
 }  // namespace
 
 TCustomForm::TCustomForm(TComponent* AOwner)
-    : TWinControl(AOwner), FIcon(std::make_unique<TIcon>()), FCanvas(std::make_unique<TControlCanvas>()) {
+    : TWinControl(AOwner), FIcon(MakeOwned<TIcon>()), FCanvas(MakeOwned<TControlCanvas>()) {
   FControlStyle = csAcceptsControls | csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
   FCanvas->SetControl(this);
   SetVisible(false);
@@ -452,6 +452,18 @@ void TCustomForm::CMRelease(TMessage&) { Free(this); }
 
 void TCustomForm::WMClose(TMessage&) { Close(); }
 
+// The constraints bound the sizes the user can drag the window to (0: no bound).
+void TCustomForm::WMGetMinMaxInfo(TMessage& M) {
+  inherited::Dispatch(M);
+  auto* info = reinterpret_cast<MINMAXINFO*>(M.LParam);
+  if (!info) return;
+  TSizeConstraints* c = GetConstraints();
+  if (c->GetMinWidth() > 0) info->ptMinTrackSize.X = c->GetMinWidth();
+  if (c->GetMinHeight() > 0) info->ptMinTrackSize.Y = c->GetMinHeight();
+  if (c->GetMaxWidth() > 0) info->ptMaxTrackSize.X = c->GetMaxWidth();
+  if (c->GetMaxHeight() > 0) info->ptMaxTrackSize.Y = c->GetMaxHeight();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Focus
 
@@ -595,6 +607,7 @@ void TCustomForm::Dispatch(TMessage& M) {
   switch (M.Msg) {
     case WM_ACTIVATE: WMActivate(M); return;
     case WM_CLOSE: WMClose(M); return;
+    case WM_GETMINMAXINFO: WMGetMinMaxInfo(M); return;
     case CM_SHOWINGCHANGED: CMShowingChangedForm(M); return;
     case CM_DIALOGKEY: CMDialogKeyForm(M); return;
     case CM_RELEASE: CMRelease(M); return;

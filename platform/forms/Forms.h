@@ -143,6 +143,7 @@ class TCustomForm : public TWinControl {
   void WMActivate(TMessage& M);
   void WMPaintForm(TMessage& M);
   void WMClose(TMessage& M);
+  void WMGetMinMaxInfo(TMessage& M);
   void CMShowingChangedForm(TMessage& M);
   void CMDialogKeyForm(TMessage& M);
   void CMRelease(TMessage& M);
@@ -170,8 +171,8 @@ class TCustomForm : public TWinControl {
   Byte FAlphaBlendValue = 255;
   bool FTransparentColor = false;
   TColor FTransparentColorValue = clBlack;
-  std::unique_ptr<TIcon> FIcon;
-  std::unique_ptr<TControlCanvas> FCanvas;
+  TOwned<TIcon> FIcon;
+  TOwned<TControlCanvas> FCanvas;
   TMainMenu* FMenu = nullptr;
   TComponent* FMenuComponent = nullptr;
 };
@@ -235,7 +236,8 @@ class TApplication : public TComponent {
   ~TApplication() override;
 
   void Initialize() {}
-  const String& GetTitle() const { return FTitle; }
+  // The title set, else the executable's file name: message boxes without a caption show it.
+  String GetTitle() const;
   void SetTitle(const String& Value);
   // The hidden window of the application (made on first use).
   HWND GetHandle();
@@ -381,7 +383,8 @@ class TScreen : public TComponent {
   TRect GetWorkAreaRect() const;
   Integer GetWorkAreaWidth() const { return GetWorkAreaRect().Width(); }
   Integer GetWorkAreaHeight() const { return GetWorkAreaRect().Height(); }
-  Integer GetPixelsPerInch() const { return 96; }
+  // The screen's resolution; coordinates stay in units of 96 dpi whatever it is.
+  Integer GetPixelsPerInch() const { return static_cast<Integer>(GetDpiForSystem()); }
 
   Integer GetFormCount() const { return static_cast<Integer>(FForms.size()); }
   TForm* GetForm(Integer Index) const;
@@ -427,8 +430,8 @@ class TScreen : public TComponent {
   TCursor FCursor = crDefault;
   std::map<Integer, HCURSOR> FCursors;
   bool FCursorsLoaded = false;
-  std::vector<std::unique_ptr<TMonitor>> FMonitors;
-  std::unique_ptr<TFont> FHintFont, FIconFont, FMenuFont;
+  std::vector<TOwned<TMonitor>> FMonitors;
+  TOwned<TFont> FHintFont, FIconFont, FMenuFont;
 };
 
 class TMouse : public TObject {

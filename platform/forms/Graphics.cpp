@@ -322,7 +322,7 @@ void TBrush::Assign(TPersistent* Source) {
   FColor = src->FColor;
   FStyle = src->FStyle;
   if (src->FBitmap) {
-    auto copy = std::make_unique<TBitmap>();
+    auto copy = MakeOwned<TBitmap>();
     copy->Assign(src->FBitmap.get());
     FBitmap = std::move(copy);
   } else {
@@ -361,7 +361,7 @@ void TBrush::SetStyle(TBrushStyle Value) {
 
 void TBrush::SetBitmap(TBitmap* Value) {
   if (Value && !Value->GetEmpty()) {
-    auto copy = std::make_unique<TBitmap>();
+    auto copy = MakeOwned<TBitmap>();
     copy->Assign(Value);
     FBitmap = std::move(copy);
   } else {
@@ -388,7 +388,7 @@ HGDIOBJ TBrush::CreateHandle() {
 // ---------------------------------------------------------------------------------------------
 // Canvas
 
-TCanvas::TCanvas() : FFont(std::make_unique<TFont>()), FPen(std::make_unique<TPen>()), FBrush(std::make_unique<TBrush>()) {
+TCanvas::TCanvas() : FFont(MakeOwned<TFont>()), FPen(MakeOwned<TPen>()), FBrush(MakeOwned<TBrush>()) {
   FFont->OnChange = [this](TObject* s) { FontChanged(s); };
   FPen->OnChange = [this](TObject* s) { PenChanged(s); };
   FBrush->OnChange = [this](TObject* s) { BrushChanged(s); };

@@ -209,7 +209,7 @@ class TBrush : public TGraphicsObject {
  private:
   TColor FColor = clWhite;
   TBrushStyle FStyle = bsSolid;
-  std::unique_ptr<TBitmap> FBitmap;
+  TOwned<TBitmap> FBitmap;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -333,9 +333,9 @@ class TCanvas : public TPersistent {
 
   HDC FHandle = nullptr;
   TCanvasState FState = 0;
-  std::unique_ptr<TFont> FFont;
-  std::unique_ptr<TPen> FPen;
-  std::unique_ptr<TBrush> FBrush;
+  TOwned<TFont> FFont;
+  TOwned<TPen> FPen;
+  TOwned<TBrush> FBrush;
   TCopyMode FCopyMode = cmSrcCopy;
   Integer FTextFlags = 0;
   std::recursive_mutex FLock;
@@ -479,7 +479,7 @@ class TBitmap : public TGraphic {
   TBitmapHandleType FHandleType = bmDIB;
   TColor FTransparentColor = clDefault;
   TTransparentMode FTransparentMode = tmAuto;
-  std::unique_ptr<TBitmapCanvas> FCanvas;
+  TOwned<TBitmapCanvas> FCanvas;
 };
 
 // An icon from an ICO file: the image nearest 32 x 32 of the file, drawn with its alpha or mask.
@@ -555,10 +555,10 @@ class TPicture : public TInterfacedPersistent {
   virtual void Changed(TObject* Sender);
 
  private:
-  void SetOwnedGraphic(std::unique_ptr<TGraphic> Graphic);
+  void SetOwnedGraphic(TOwned<TGraphic> Graphic);
   void LoadNew(TGraphicClass GraphicClass, const std::function<void(TGraphic*)>& Load);
 
-  std::unique_ptr<TGraphic> FGraphic;
+  TOwned<TGraphic> FGraphic;
 };
 
 // File-dialog filters over the formats of GraphicClass and its descendants:

@@ -227,7 +227,7 @@ void TBitmap::SetSize(Integer AWidth, Integer AHeight) {
 }
 
 TCanvas* TBitmap::GetCanvas() {
-  if (!FCanvas) FCanvas = std::make_unique<TBitmapCanvas>(this);
+  if (!FCanvas) FCanvas = MakeOwned<TBitmapCanvas>(this);
   return FCanvas.get();
 }
 

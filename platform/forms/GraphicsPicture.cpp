@@ -89,16 +89,16 @@ void TPicture::Changed(TObject*) {
   if (OnChange) OnChange(this);
 }
 
-void TPicture::SetOwnedGraphic(std::unique_ptr<TGraphic> Graphic) {
+void TPicture::SetOwnedGraphic(TOwned<TGraphic> Graphic) {
   if (Graphic) Graphic->OnChange = [this](TObject* s) { Changed(s); };
-  std::unique_ptr<TGraphic> old = std::move(FGraphic);
+  TOwned<TGraphic> old = std::move(FGraphic);
   FGraphic = std::move(Graphic);
   Changed(this);
 }
 
 void TPicture::SetGraphic(TGraphic* Value) {
   if (Value == FGraphic.get()) return;
-  std::unique_ptr<TGraphic> copy;
+  TOwned<TGraphic> copy;
   if (Value) {
     auto* cls = static_cast<TGraphicClass>(Value->ClassType());
     if (!cls->CanCreate()) throw EInvalidGraphicOperation(Format("Cannot copy a %s", {Value->ClassName()}));
@@ -121,17 +121,17 @@ void TPicture::Assign(TPersistent* Source) {
 }
 
 TBitmap* TPicture::GetBitmap() {
-  if (!As<TBitmap>(FGraphic.get())) SetOwnedGraphic(std::make_unique<TBitmap>());
+  if (!As<TBitmap>(FGraphic.get())) SetOwnedGraphic(MakeOwned<TBitmap>());
   return static_cast<TBitmap*>(FGraphic.get());
 }
 
 TIcon* TPicture::GetIcon() {
-  if (!As<TIcon>(FGraphic.get())) SetOwnedGraphic(std::make_unique<TIcon>());
+  if (!As<TIcon>(FGraphic.get())) SetOwnedGraphic(MakeOwned<TIcon>());
   return static_cast<TIcon*>(FGraphic.get());
 }
 
 void TPicture::LoadNew(TGraphicClass GraphicClass, const std::function<void(TGraphic*)>& Load) {
-  std::unique_ptr<TGraphic> graphic(GraphicClass->Create());
+  TOwned<TGraphic> graphic(GraphicClass->Create());
   Load(graphic.get());  // a failure leaves the current graphic in place
   SetOwnedGraphic(std::move(graphic));
 }

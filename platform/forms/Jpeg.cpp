@@ -194,14 +194,14 @@ void TJPEGImage::Assign(TPersistent* Source) {
     FWidth = src->FWidth;
     FHeight = src->FHeight;
     if (src->FBitmap) {
-      FBitmap = std::make_unique<TBitmap>();
+      FBitmap = MakeOwned<TBitmap>();
       FBitmap->Assign(src->FBitmap.get());
     }
     Changed(this);
     return;
   }
   if (auto* bmp = As<TBitmap>(Source)) {
-    auto copy = std::make_unique<TBitmap>();
+    auto copy = MakeOwned<TBitmap>();
     copy->Assign(bmp);
     if (copy->GetMonochrome()) copy->SetPixelFormat(pf24bit);
     FData.clear();
@@ -264,7 +264,7 @@ void TJPEGImage::Decode() {
   if (!DecodeJpeg(FData.data(), FData.size(), options, &image, message)) RaiseJpeg(message);
   HBITMAP handle = CreateBitmap(image.Width, image.Height, 1, 32, image.Pixels.data());
   if (!handle) throw EOutOfMemory(Format("Cannot create a bitmap of %d x %d pixels", {image.Width, image.Height}));
-  auto bmp = std::make_unique<TBitmap>();
+  auto bmp = MakeOwned<TBitmap>();
   bmp->SetHandle(handle);
   bmp->SetPixelFormat(pf24bit);
   FBitmap = std::move(bmp);

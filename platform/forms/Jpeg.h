@@ -66,7 +66,7 @@ class TJPEGImage : public TGraphic {
   void Clear();
 
   std::vector<uint8_t> FData;
-  std::unique_ptr<TBitmap> FBitmap;
+  TOwned<TBitmap> FBitmap;
   Integer FWidth = 0;
   Integer FHeight = 0;
   TJPEGQualityRange FQuality = 90;

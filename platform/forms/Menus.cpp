@@ -347,7 +347,7 @@ void TMenuItem::SetImageIndex(Integer Value) {
 
 TBitmap* TMenuItem::GetBitmap() {
   if (!FBitmap) {
-    FBitmap = std::make_unique<TBitmap>();
+    FBitmap = MakeOwned<TBitmap>();
     FBitmap->OnChange = [this](TObject* Sender) { BitmapChanged(Sender); };
   }
   return FBitmap.get();
@@ -553,7 +553,7 @@ void TMenuItem::DrawDefault(TCanvas* ACanvas, TRect ARect, TOwnerDrawState State
 
 TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FItems(New<TMenuItem>(nullptr)) {
   FItems->FMenu = this;
-  FImageChangeLink = std::make_unique<TChangeLink>();
+  FImageChangeLink = MakeOwned<TChangeLink>();
   FImageChangeLink->OnChange = [this](TObject* Sender) { ImageListChange(Sender); };
 }
 

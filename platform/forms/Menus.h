@@ -181,7 +181,7 @@ class TMenuItem : public TComponent {
   TShortCut FShortCut = 0;
   TMenuBreak FBreak = mbNone;
   Integer FImageIndex = -1;
-  std::unique_ptr<TBitmap> FBitmap;
+  TOwned<TBitmap> FBitmap;
   String FHint;
   Integer FHelpContext = 0;
 };
@@ -241,7 +241,7 @@ class TMenu : public TComponent {
   TMenuItem* FItems;
   HWND FWindowHandle = nullptr;
   TCustomImageList* FImages = nullptr;
-  std::unique_ptr<TChangeLink> FImageChangeLink;
+  TOwned<TChangeLink> FImageChangeLink;
   bool FOwnerDraw = false;
   TBiDiMode FBiDiMode = bdLeftToRight;
 };

@@ -61,9 +61,9 @@ bool TMonitor::GetPrimary() const {
 
 TScreen::TScreen(TComponent* AOwner)
     : TComponent(AOwner),
-      FHintFont(std::make_unique<TFont>()),
-      FIconFont(std::make_unique<TFont>()),
-      FMenuFont(std::make_unique<TFont>()) {
+      FHintFont(MakeOwned<TFont>()),
+      FIconFont(MakeOwned<TFont>()),
+      FMenuFont(MakeOwned<TFont>()) {
   FHintFont->SetColor(clInfoText);
 }
 
@@ -157,7 +157,7 @@ TMonitor* TScreen::MonitorOf(HMONITOR Handle) {
   if (!Handle) return nullptr;
   for (auto& m : FMonitors)
     if (m->GetHandle() == Handle) return m.get();
-  FMonitors.push_back(std::make_unique<TMonitor>(Handle, static_cast<Integer>(FMonitors.size())));
+  FMonitors.push_back(MakeOwned<TMonitor>(Handle, static_cast<Integer>(FMonitors.size())));
   return FMonitors.back().get();
 }
 

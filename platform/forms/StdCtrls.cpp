@@ -91,11 +91,6 @@ void TButtonControl::SetPressed(bool Value) {
   Invalidate();
 }
 
-void TButtonControl::DoEnter() {
-  Invalidate();
-  inherited::DoEnter();
-}
-
 void TButtonControl::DoExit() {
   FSpaceDown = false;
   SetPressed(false);
@@ -174,6 +169,12 @@ void TButtonControl::Dispatch(TMessage& Message) {
       return;
     case WM_GETDLGCODE: Message.Result = DLGC_BUTTON; return;
     case WM_ERASEBKGND: Message.Result = 1; return;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      // The focus rectangle shows while the window has the focus, whichever window takes it.
+      inherited::Dispatch(Message);
+      Invalidate();
+      return;
     default: inherited::Dispatch(Message);
   }
 }

@@ -129,7 +129,7 @@ class TCustomMemo : public TCustomEdit {
   void KeyPress(char& Key) override;
 
  private:
-  std::unique_ptr<TStrings> FLines;
+  TOwned<TStrings> FLines;
   TScrollStyle FScrollBars = ssNone;
   bool FWantReturns = true;
   bool FWantTabs = false;
@@ -242,10 +242,10 @@ class TCustomListBox : public TWinControl {
   Integer FindPrefix(const String& Prefix);
   void CheckIndex(Integer Index);
 
-  std::unique_ptr<TStrings> FItems;
-  std::unique_ptr<TStringList> FSaveItems;  // the items while there is no window
+  TOwned<TStrings> FItems;
+  TOwned<TStringList> FSaveItems;  // the items while there is no window
   std::vector<uint8_t> FSaveSelection;
-  std::unique_ptr<TControlCanvas> FCanvas;
+  TOwned<TControlCanvas> FCanvas;
   TListBoxStyle FStyle = lbStandard;
   Integer FCount = 0;
   Integer FSaveItemIndex = -1;
@@ -282,7 +282,6 @@ class TButtonControl : public TCustomControl {
 
  protected:
   void Dispatch(TMessage& Message) override;
-  void DoEnter() override;
   void DoExit() override;
   // Pressed look while the mouse or the space bar holds the button down.
   bool GetPressed() const { return FPressed; }

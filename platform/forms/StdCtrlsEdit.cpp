@@ -246,6 +246,16 @@ void TCustomEdit::CNCommand(TMessage& M) {
 void TCustomEdit::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case CN_COMMAND: CNCommand(Message); return;
+    case CN_CTLCOLORSTATIC:
+      // A disabled edit shows grey text on button face, whatever its own colours.
+      if (GetEnabled()) {
+        inherited::Dispatch(Message);
+        return;
+      }
+      SetTextColor(reinterpret_cast<HDC>(Message.WParam), GetSysColor(COLOR_GRAYTEXT));
+      SetBkColor(reinterpret_cast<HDC>(Message.WParam), GetSysColor(COLOR_BTNFACE));
+      Message.Result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+      return;
     case CM_CTL3DCHANGED:
       inherited::Dispatch(Message);
       if (FBorderStyle == bsSingle) RecreateWnd();
@@ -342,8 +352,8 @@ class TMemoStrings : public TStrings {
     Send(EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(S.c_str()));
   }
 
-  std::unique_ptr<TStringList> Snapshot() const {
-    auto lines = std::make_unique<TStringList>();
+  TOwned<TStringList> Snapshot() const {
+    auto lines = MakeOwned<TStringList>();
     lines->SetText(FMemo->GetText());
     return lines;
   }
@@ -358,7 +368,7 @@ class TMemoStrings : public TStrings {
 // ---------------------------------------------------------------------------------------------
 // TCustomMemo
 
-TCustomMemo::TCustomMemo(TComponent* AOwner) : TCustomEdit(AOwner), FLines(std::make_unique<TMemoStrings>(this)) {
+TCustomMemo::TCustomMemo(TComponent* AOwner) : TCustomEdit(AOwner), FLines(MakeOwned<TMemoStrings>(this)) {
   SetBounds(0, 0, 185, 89);
   SetAutoSelect(false);
 }

@@ -154,9 +154,9 @@ class TListBoxStrings : public TStrings {
 
 TCustomListBox::TCustomListBox(TComponent* AOwner)
     : TWinControl(AOwner),
-      FItems(std::make_unique<TListBoxStrings>(this)),
-      FSaveItems(std::make_unique<TStringList>()),
-      FCanvas(std::make_unique<TControlCanvas>()) {
+      FItems(MakeOwned<TListBoxStrings>(this)),
+      FSaveItems(MakeOwned<TStringList>()),
+      FCanvas(MakeOwned<TControlCanvas>()) {
   FControlStyle = csSetCaption | csDoubleClicks | csOpaque;
   FCanvas->SetControl(this);
   SetBounds(0, 0, 121, 97);
@@ -198,7 +198,7 @@ void TCustomListBox::CreateWnd() {
     SendMessage(FHandle, LB_SETCOUNT, static_cast<WPARAM>(FCount), 0);
   } else {
     auto saved = std::move(FSaveItems);
-    FSaveItems = std::make_unique<TStringList>();
+    FSaveItems = MakeOwned<TStringList>();
     for (Integer i = 0; i < saved->GetCount(); ++i) {
       LRESULT index = SendMessage(FHandle, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(saved->Get(i).c_str()));
       if (index >= 0) SendMessage(FHandle, LB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(saved->GetObject(i)));
@@ -223,7 +223,7 @@ void TCustomListBox::DestroyWnd() {
   for (size_t i = 0; i < FSaveSelection.size(); ++i)
     FSaveSelection[i] = SendMessage(FHandle, LB_GETSEL, i, 0) > 0;
   if (!IsVirtual()) {
-    auto saved = std::make_unique<TStringList>();
+    auto saved = MakeOwned<TStringList>();
     saved->SetSorted(FSorted);
     saved->SetDuplicates(dupAccept);
     for (Integer i = 0; i < count; ++i) saved->AddObject(FItems->Get(i), FItems->GetObject(i));

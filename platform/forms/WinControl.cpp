@@ -210,7 +210,7 @@ void DeallocateHWnd(HWND Wnd) {
 // ---------------------------------------------------------------------------------------------
 // TWinControl: life cycle and handle
 
-TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FBrush(std::make_unique<TBrush>()) {
+TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FBrush(MakeOwned<TBrush>()) {
   FBrush->SetColor(FColor);
   FBrush->OnChange = [this](TObject* Sender) { BrushChanged(Sender); };
 }
@@ -1237,7 +1237,7 @@ void TWinControl::Loaded() {
 // TCustomControl
 
 TCustomControl::TCustomControl(TComponent* AOwner)
-    : TWinControl(AOwner), FCanvas(std::make_unique<TControlCanvas>()) {
+    : TWinControl(AOwner), FCanvas(MakeOwned<TControlCanvas>()) {
   FCanvas->SetControl(this);
 }
 

@@ -14,7 +14,10 @@ class TBackend {
  public:
   virtual ~TBackend() = default;
   virtual const char* Name() const = 0;
+  // The screen in logical units: on a high-DPI screen the backend maps them to device pixels.
   virtual TRect ScreenRect() = 0;
+  // The screen's resolution (96: one device pixel a logical unit).
+  virtual int ScreenDpi() { return 96; }
   virtual TRect WorkArea() = 0;
   virtual DWORD TickCount() = 0;
   virtual void Sleep(DWORD ms) = 0;
@@ -29,6 +32,8 @@ class TBackend {
   virtual void DestroyNative(HWND wnd) = 0;
   virtual void ActivateNative(HWND wnd) = 0;
   virtual void SetNativeOpacity(HWND wnd, BYTE alpha) = 0;
+  // The window system minimised or restored a window: the window manager is told.
+  virtual void MinimizeNative(HWND, bool) {}
   virtual void Present(HWND wnd, const TSurface& surface) = 0;
   virtual void SetCursorShape(HCURSOR cursor) = 0;
   virtual void WarpMouse(TPoint screen) = 0;
@@ -40,6 +45,13 @@ class TBackend {
   virtual bool HasSystemClipboard() { return false; }
   virtual void SetSystemClipboardText(const std::string&) {}
   virtual std::string SystemClipboardText() { return {}; }
+  // The primary selection (UTF-8): the text last selected, which a middle click pastes. Without a
+  // system's it stays in the process.
+  virtual void SetPrimarySelectionText(const std::string& utf8) { FPrimarySelection = utf8; }
+  virtual std::string PrimarySelectionText() { return FPrimarySelection; }
+
+ private:
+  std::string FPrimarySelection;
 };
 
 constexpr DWORD INFINITE_WAIT = 0xFFFFFFFF;
@@ -65,6 +77,8 @@ void NativeActivated(HWND wnd, bool active);
 void NativeCloseRequest(HWND wnd);
 void NativeMoved(HWND wnd, const TRect& screen);
 void NativeExposed(HWND wnd);
+// The window manager minimised (SW_MINIMIZE), maximised (SW_MAXIMIZE) or restored (SW_RESTORE) it.
+void NativeStateChanged(HWND wnd, int state);
 }  // namespace WinInput
 
 // The headless backend's test interface. Shift states combine the TShiftKeys flags.
@@ -85,6 +99,8 @@ void PressKey(BYTE vk, unsigned shift = skNone);
 void TypeText(const String& text);
 void AdvanceClock(DWORD ms);
 void SetScreenSize(int width, int height);
+// The virtual screen's resolution: above 96 dpi windows get surfaces with a device scale.
+void SetScreenDpi(int dpi);
 // The pixels of a top-level window (nullptr when the handle is not a live top-level window).
 const TSurface* WindowSurface(HWND wnd);
 // Called when a message loop runs out of messages and timers; it may inject input. Without a

@@ -12,6 +12,7 @@ namespace {
 constexpr int kTaskBarHeight = 40;
 constexpr DWORD kClockStart = 100000;
 constexpr DWORD kDefaultThreadWait = 2000;
+constexpr int kDefaultDpi = 96;
 
 class THeadlessBackend : public TBackend {
  public:
@@ -39,6 +40,7 @@ class THeadlessBackend : public TBackend {
   void DestroyNative(HWND) override {}
   void ActivateNative(HWND) override {}
   void SetNativeOpacity(HWND, BYTE) override {}
+  int ScreenDpi() override { return FDpi; }
   void Present(HWND, const TSurface&) override { ++FPresents; }
   void SetCursorShape(HCURSOR) override {}
   void WarpMouse(TPoint) override {}
@@ -50,12 +52,14 @@ class THeadlessBackend : public TBackend {
     FWidth = std::max(1, w);
     FHeight = std::max(kTaskBarHeight + 1, h);
   }
+  void SetDpi(int dpi) { FDpi = std::max(dpi, kDefaultDpi); }
   void SetIdle(std::function<void()> handler) { FIdle = std::move(handler); }
   void SetThreadWait(DWORD ms) { FThreadWait = ms; }
 
  private:
   int FWidth = 1280;
   int FHeight = 1024;
+  int FDpi = kDefaultDpi;
   DWORD FClock = kClockStart;
   int FPresents = 0;
   int FBeeps = 0;
@@ -158,6 +162,10 @@ const TSurface* WindowSurface(HWND wnd) {
   return w && !w->Parent ? w->Surface.get() : nullptr;
 }
 
+void SetScreenDpi(int dpi) {
+  if (THeadlessBackend* h = HeadlessBackend()) h->SetDpi(dpi);
+}
+
 void SetIdleHandler(std::function<void()> handler) {
   if (THeadlessBackend* h = HeadlessBackend()) h->SetIdle(std::move(handler));
 }
@@ -168,6 +176,7 @@ void SetThreadWait(DWORD ms) {
 
 void Reset() {
   SetIdleHandler(nullptr);
+  SetScreenDpi(kDefaultDpi);
   ResetWindowSystem();
   WinState().CursorPos = {};
 }

@@ -1,15 +1,21 @@
 // The SDL2 backend: each shown top-level or popup window is a borderless SDL window at its screen
-// position showing the window's surface. Our own frames are drawn in the surface; the caption and
-// sizing borders are handed to the window manager through SDL's hit test. Popups are
+// position showing the window's surface. Our own frames are drawn in the surface and moved and
+// sized by our own loops, so they work with or without a window manager; a window with a sizing
+// frame is also resizable by the window manager, within the track sizes it answers. Popups are
 // override-redirect popup-menu windows, which never take activation. SDL events become the same
 // input as the headless backend's.
 #include <SDL2/SDL.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 
 #include "platform/os/Backend.h"
+#include "platform/os/WinInternal.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
@@ -66,23 +72,43 @@ SDL_SystemCursor SystemCursor(uintptr_t shape) {
   }
 }
 
-SDL_HitTestResult HitTest(SDL_Window* win, const SDL_Point* area, void* data) {
-  auto wnd = static_cast<HWND>(data);
-  int x = 0, y = 0;
-  SDL_GetWindowPosition(win, &x, &y);
-  LRESULT ht = SendMessage(wnd, WM_NCHITTEST, 0, MAKELPARAM(static_cast<WORD>(x + area->x), static_cast<WORD>(y + area->y)));
-  switch (ht) {
-    case HTCAPTION: return SDL_HITTEST_DRAGGABLE;
-    case HTLEFT: return SDL_HITTEST_RESIZE_LEFT;
-    case HTRIGHT: return SDL_HITTEST_RESIZE_RIGHT;
-    case HTTOP: return SDL_HITTEST_RESIZE_TOP;
-    case HTBOTTOM: return SDL_HITTEST_RESIZE_BOTTOM;
-    case HTTOPLEFT: return SDL_HITTEST_RESIZE_TOPLEFT;
-    case HTTOPRIGHT: return SDL_HITTEST_RESIZE_TOPRIGHT;
-    case HTBOTTOMLEFT: return SDL_HITTEST_RESIZE_BOTTOMLEFT;
-    case HTBOTTOMRIGHT: return SDL_HITTEST_RESIZE_BOTTOMRIGHT;
-    default: return SDL_HITTEST_NORMAL;
+constexpr int kLowestDpi = 48, kHighestDpi = 960, kPlainDpi = 96;
+
+bool PlausibleDpi(int dpi) { return dpi >= kLowestDpi && dpi <= kHighestDpi; }
+
+// The X server's idea of the resolution, through Xlib loaded at run time: the resource Xft.dpi
+// when set, else the screen's pixels over its millimetres (0 when neither can be read).
+int XServerDpi() {
+  void* lib = dlopen("libX11.so.6", RTLD_NOW | RTLD_LOCAL);
+  if (!lib) return 0;
+  auto open = reinterpret_cast<void* (*)(const char*)>(dlsym(lib, "XOpenDisplay"));
+  auto resources = reinterpret_cast<char* (*)(void*)>(dlsym(lib, "XResourceManagerString"));
+  auto screen = reinterpret_cast<int (*)(void*)>(dlsym(lib, "XDefaultScreen"));
+  auto pixels = reinterpret_cast<int (*)(void*, int)>(dlsym(lib, "XDisplayWidth"));
+  auto millimetres = reinterpret_cast<int (*)(void*, int)>(dlsym(lib, "XDisplayWidthMM"));
+  auto close = reinterpret_cast<int (*)(void*)>(dlsym(lib, "XCloseDisplay"));
+  int dpi = 0;
+  void* display = open && resources && screen && pixels && millimetres && close ? open(nullptr) : nullptr;
+  if (display) {
+    const char* text = resources(display);
+    const char* entry = text ? std::strstr(text, "Xft.dpi:") : nullptr;
+    if (entry) dpi = static_cast<int>(std::lround(std::strtod(entry + std::strlen("Xft.dpi:"), nullptr)));
+    int mm = millimetres(display, screen(display));
+    if (!PlausibleDpi(dpi) && mm > 0) dpi = static_cast<int>(std::lround(pixels(display, screen(display)) * 25.4 / mm));
+    close(display);
   }
+  dlclose(lib);
+  return dpi;
+}
+
+// The screen's resolution: QJ_DPI when set, else the X server's.
+int ReadScreenDpi() {
+  if (const char* wanted = std::getenv("QJ_DPI")) {
+    int dpi = std::atoi(wanted);
+    if (PlausibleDpi(dpi)) return dpi;
+  }
+  int server = XServerDpi();
+  return PlausibleDpi(server) ? server : kPlainDpi;
 }
 
 // Popups that belong to another window or ask not to be activated never take the focus.
@@ -105,8 +131,12 @@ class TSdlBackend : public TBackend {
     SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");  // Ctrl+C ends the program as usual
+    // Our surfaces are drawn in software: an OpenGL framebuffer behind them only costs start-up.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     SDL_StartTextInput();  // printable characters come as text, in the user's keyboard layout
+    FDpi = ReadScreenDpi();
+    FScale = ScaleForDpi(FDpi);
     return true;
   }
 
@@ -115,14 +145,16 @@ class TSdlBackend : public TBackend {
   TRect ScreenRect() override {
     SDL_Rect r{0, 0, 1280, 1024};
     SDL_GetDisplayBounds(0, &r);
-    return Bounds(r.x, r.y, r.w, r.h);
+    return LogicalBounds(r.x, r.y, r.w, r.h);
   }
 
   TRect WorkArea() override {
     SDL_Rect r{0, 0, 1280, 1024};
     if (SDL_GetDisplayUsableBounds(0, &r) != 0) return ScreenRect();
-    return Bounds(r.x, r.y, r.w, r.h);
+    return LogicalBounds(r.x, r.y, r.w, r.h);
   }
+
+  int ScreenDpi() override { return FDpi; }
 
   DWORD TickCount() override { return static_cast<DWORD>(SDL_GetTicks64()); }
   void Sleep(DWORD ms) override { SDL_Delay(ms); }
@@ -150,14 +182,24 @@ class TSdlBackend : public TBackend {
       SDL_HideWindow(win);
       return;
     }
+    ApplySizeHints(wnd, win);
     SDL_ShowWindow(win);
     if (activate && !IsPopupKind(wnd)) SDL_RaiseWindow(win);
   }
 
+  void MinimizeNative(HWND wnd, bool minimize) override {
+    SDL_Window* win = Find(wnd);
+    if (!win) return;
+    if (minimize)
+      SDL_MinimizeWindow(win);
+    else
+      SDL_RestoreWindow(win);
+  }
+
   void MoveNative(HWND wnd, const TRect& r) override {
     if (SDL_Window* win = Find(wnd)) {
-      SDL_SetWindowPosition(win, r.Left, r.Top);
-      SDL_SetWindowSize(win, std::max(1, r.Width()), std::max(1, r.Height()));
+      SDL_SetWindowPosition(win, Device(r.Left), Device(r.Top));
+      SDL_SetWindowSize(win, std::max(1, Device(r.Width())), std::max(1, Device(r.Height())));
     }
   }
 
@@ -204,13 +246,21 @@ class TSdlBackend : public TBackend {
     if (c) SDL_SetCursor(c);
   }
 
-  void WarpMouse(TPoint screen) override { SDL_WarpMouseGlobal(screen.X, screen.Y); }
+  void WarpMouse(TPoint screen) override { SDL_WarpMouseGlobal(Device(screen.X), Device(screen.Y)); }
   void Beep() override {}
   bool HasSystemClipboard() override { return true; }
   void SetSystemClipboardText(const std::string& utf8) override { SDL_SetClipboardText(utf8.c_str()); }
   std::string SystemClipboardText() override {
     if (!SDL_HasClipboardText()) return {};
     char* text = SDL_GetClipboardText();
+    std::string out = text ? text : "";
+    SDL_free(text);
+    return out;
+  }
+  void SetPrimarySelectionText(const std::string& utf8) override { SDL_SetPrimarySelectionText(utf8.c_str()); }
+  std::string PrimarySelectionText() override {
+    if (!SDL_HasPrimarySelectionText()) return {};
+    char* text = SDL_GetPrimarySelectionText();
     std::string out = text ? text : "";
     SDL_free(text);
     return out;
@@ -232,11 +282,14 @@ class TSdlBackend : public TBackend {
     RECT r;
     if (!GetWindowRect(wnd, &r)) return nullptr;
     Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_BORDERLESS;
-    if (IsPopupKind(wnd)) flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR;
+    if (IsPopupKind(wnd))
+      flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_SKIP_TASKBAR;
+    else if (GetWindowLongPtr(wnd, GWL_STYLE) & WS_THICKFRAME)
+      flags |= SDL_WINDOW_RESIZABLE;
     String title = GetWindowText(wnd);
-    SDL_Window* win = SDL_CreateWindow(title.c_str(), r.Left, r.Top, std::max(1, r.Width()), std::max(1, r.Height()), flags);
+    SDL_Window* win = SDL_CreateWindow(AnsiToUtf8(title).c_str(), Device(r.Left), Device(r.Top), std::max(1, Device(r.Width())),
+                                       std::max(1, Device(r.Height())), flags);
     if (!win) return nullptr;
-    SDL_SetWindowHitTest(win, HitTest, wnd);
     BYTE alpha = 255;
     DWORD layered = 0;
     if (GetLayeredWindowAttributes(wnd, nullptr, &alpha, &layered) && (layered & LWA_ALPHA))
@@ -244,6 +297,26 @@ class TSdlBackend : public TBackend {
     FWindows[wnd] = win;
     FById[SDL_GetWindowID(win)] = wnd;
     return win;
+  }
+
+  // The window manager learns the track sizes of a resizable window as its size hints.
+  void ApplySizeHints(HWND wnd, SDL_Window* win) {
+    if (!(SDL_GetWindowFlags(win) & SDL_WINDOW_RESIZABLE)) return;
+    TWindowRec* w = FindWindowRec(wnd);
+    if (!w) return;
+    MINMAXINFO limits = QueryMinMaxInfo(w);
+    SDL_SetWindowMinimumSize(win, std::max(1, Device(limits.ptMinTrackSize.X)), std::max(1, Device(limits.ptMinTrackSize.Y)));
+    SDL_SetWindowMaximumSize(win, std::max(1, Device(limits.ptMaxTrackSize.X)), std::max(1, Device(limits.ptMaxTrackSize.Y)));
+  }
+
+  // Logical units and device pixels of the screen.
+  int Device(int logical) const { return TSurface::DeviceEdge(logical, FScale); }
+  int Logical(int device) const { return static_cast<int>(std::lround(device / FScale)); }
+  TRect LogicalBounds(int x, int y, int w, int h) const { return Bounds(Logical(x), Logical(y), Logical(w), Logical(h)); }
+  // The logical point of a device pixel (the unit it belongs to).
+  TPoint LogicalPoint(int x, int y) const {
+    auto unit = [this](int p) { return static_cast<int>(std::ceil((p + 0.5) / FScale)) - 1; };
+    return {unit(x), unit(y)};
   }
 
   HWND WindowOf(Uint32 id) {
@@ -256,7 +329,7 @@ class TSdlBackend : public TBackend {
     SDL_Window* win = Find(wnd);
     int wx = 0, wy = 0;
     if (win) SDL_GetWindowPosition(win, &wx, &wy);
-    return {wx + x, wy + y};
+    return LogicalPoint(wx + x, wy + y);
   }
 
   void HandleWindowEvent(const SDL_WindowEvent& e) {
@@ -271,7 +344,7 @@ class TSdlBackend : public TBackend {
       case SDL_WINDOWEVENT_LEAVE: {
         int x = 0, y = 0;
         SDL_GetGlobalMouseState(&x, &y);
-        WinInput::MouseMove({x, y});
+        WinInput::MouseMove(LogicalPoint(x, y));
         break;
       }
       case SDL_WINDOWEVENT_CLOSE: WinInput::NativeCloseRequest(wnd); break;
@@ -280,10 +353,13 @@ class TSdlBackend : public TBackend {
         int x = 0, y = 0, w = 0, h = 0;
         SDL_GetWindowPosition(win, &x, &y);
         SDL_GetWindowSize(win, &w, &h);
-        WinInput::NativeMoved(wnd, Bounds(x, y, w, h));
+        WinInput::NativeMoved(wnd, LogicalBounds(x, y, w, h));
         break;
       }
       case SDL_WINDOWEVENT_EXPOSED: WinInput::NativeExposed(wnd); break;
+      case SDL_WINDOWEVENT_MINIMIZED: WinInput::NativeStateChanged(wnd, SW_MINIMIZE); break;
+      case SDL_WINDOWEVENT_MAXIMIZED: WinInput::NativeStateChanged(wnd, SW_MAXIMIZE); break;
+      case SDL_WINDOWEVENT_RESTORED: WinInput::NativeStateChanged(wnd, SW_RESTORE); break;
       default: break;
     }
   }
@@ -320,6 +396,8 @@ class TSdlBackend : public TBackend {
   std::map<Uint32, HWND> FById;
   std::map<SDL_SystemCursor, SDL_Cursor*> FCursors;
   bool FFocusLost = false;
+  int FDpi = kPlainDpi;
+  double FScale = 1;
 };
 
 }  // namespace

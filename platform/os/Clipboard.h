@@ -57,3 +57,8 @@ DWORD GetClipboardSequenceNumber();
 BOOL SetClipboardText(HWND owner, const String& text);
 // The CF_TEXT text, empty when there is none or the clipboard is held open by another window.
 String GetClipboardText(HWND owner);
+
+// The primary selection of X: the text last selected in an edit, which a middle click pastes.
+// Windows-1252 inside; on the sdl backend it is the system's (UTF-8, LF line ends).
+void SetPrimarySelectionText(const String& text);
+String GetPrimarySelectionText();

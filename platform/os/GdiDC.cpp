@@ -63,7 +63,7 @@ HGDIOBJ SelectBitmap(HDC dc, TDC& d, HBITMAP h) {
 
 // Area a clip region may cover, in device coordinates.
 TRect DeviceExtent(const TDC& d) {
-  TRect r{0, 0, d.Surface ? d.Surface->Width : 0, d.Surface ? d.Surface->Height : 0};
+  TRect r{0, 0, d.Surface ? d.Surface->LogicalWidth() : 0, d.Surface ? d.Surface->LogicalHeight() : 0};
   if (d.SystemClip) r = d.SystemClip->Bounds();
   return {r.Left - d.DeviceOrigin.X, r.Top - d.DeviceOrigin.Y, r.Right - d.DeviceOrigin.X,
           r.Bottom - d.DeviceOrigin.Y};
@@ -126,7 +126,7 @@ TDC* DCOf(HDC dc) {
 
 const TRegionData& TDC::Clip() {
   if (FClipValid) return FClip;
-  TRect surfaceRect{0, 0, Surface ? Surface->Width : 0, Surface ? Surface->Height : 0};
+  TRect surfaceRect{0, 0, Surface ? Surface->LogicalWidth() : 0, Surface ? Surface->LogicalHeight() : 0};
   FClip = SystemClip ? SystemClip->Intersect(TRegionData(surfaceRect)) : TRegionData(surfaceRect);
   if (State.Clip) {
     TRegionData app = *State.Clip;
@@ -313,8 +313,8 @@ int GetDeviceCaps(HDC dc, int index) {
   TDC* d = DCOf(dc);
   if (!d) return 0;
   switch (index) {
-    case HORZRES: return d->Surface ? d->Surface->Width : 0;
-    case VERTRES: return d->Surface ? d->Surface->Height : 0;
+    case HORZRES: return d->Surface ? d->Surface->LogicalWidth() : 0;
+    case VERTRES: return d->Surface ? d->Surface->LogicalHeight() : 0;
     case BITSPIXEL: return d->MonoTarget ? 1 : 32;
     case PLANES: return 1;
     case LOGPIXELSX:

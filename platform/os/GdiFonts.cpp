@@ -284,10 +284,15 @@ void RenderShaped(TDC& dc, TFontFace& face, TShapedText& shaped, double x, doubl
   cairo_surface_mark_dirty(t.Surface);
   cairo_save(cr);
   cairo_new_path(cr);
-  for (const TRect& r : visible.Rects()) cairo_rectangle(cr, r.Left, r.Top, r.Width(), r.Height());
+  const TSurface& surface = *dc.Surface;
+  for (const TRect& r : visible.Rects()) {
+    TRect d = surface.ToDevice(r);
+    cairo_rectangle(cr, d.Left, d.Top, d.Width(), d.Height());
+  }
   cairo_clip(cr);
   COLORREF c = dc.MonoTarget ? PixelToColor(TargetPixel(dc, dc.State.TextColor)) : dc.State.TextColor;
   cairo_set_source_rgb(cr, GetRValue(c) / 255.0, GetGValue(c) / 255.0, GetBValue(c) / 255.0);
+  cairo_scale(cr, surface.Scale, surface.Scale);  // glyphs are drawn at the device's resolution
   cairo_translate(cr, x, y);
   if (face.AngleDegrees != 0) cairo_rotate(cr, -face.AngleDegrees * M_PI / 180.0);
   for (const TGlyphRun& r : shaped.Runs) {

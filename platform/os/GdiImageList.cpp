@@ -70,7 +70,7 @@ class TImageWriter {
   void Put(Integer x, Integer y, uint32_t p) {
     TPoint s{FOrigin.X + x, FOrigin.Y + y};
     if (!FDC.Clip().Contains(s)) return;
-    FDC.Surface->Row(s.Y)[s.X] = FDC.MonoTarget ? (p == 0xFFFFFF ? p : 0) : p;
+    FillDevicePixels(*FDC.Surface, {s.X, s.Y, s.X + 1, s.Y + 1}, FDC.MonoTarget ? (p == 0xFFFFFF ? p : 0) : p);
   }
 
  private:

@@ -220,10 +220,16 @@ HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, cons
   return RegisterObject(std::move(bmp));
 }
 
+// A bitmap compatible with a window's DC on a high-DPI screen has the window's device scale, so
+// that what is drawn into it and copied to the window stays sharp.
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {
   TDC* d = DCOf(dc);
   if (!d) return nullptr;
-  return CreateBitmap(width, height, 1, d->MonoTarget ? 1 : 32, nullptr);
+  HBITMAP bmp = CreateBitmap(width, height, 1, d->MonoTarget ? 1 : 32, nullptr);
+  TBitmapObject* b = BitmapOf(bmp);
+  if (b && d->Surface && d->Surface->Scaled() && !d->MonoTarget)
+    b->Surface = std::make_shared<TSurface>(width, height, d->Surface->Scale, 0);
+  return bmp;
 }
 
 HBITMAP CreateDIBSection(HDC, const BITMAPINFO* info, UINT, void** bits, void*, DWORD) {
@@ -295,11 +301,11 @@ int GetObject(HGDIOBJ obj, int size, void* buffer) {
     case TGdiKind::Bitmap: {
       auto* b = static_cast<TBitmapObject*>(o);
       BITMAP bm;
-      bm.bmWidth = b->Surface->Width;
-      bm.bmHeight = b->Surface->Height;
+      bm.bmWidth = b->Surface->LogicalWidth();
+      bm.bmHeight = b->Surface->LogicalHeight();
       bm.bmBitsPixel = b->Mono ? 1 : 32;
       bm.bmWidthBytes = b->Mono ? ((bm.bmWidth + 15) / 16) * 2 : bm.bmWidth * 4;
-      bm.bmBits = b->Mono ? nullptr : b->Surface->Pixels.data();
+      bm.bmBits = b->Mono || b->Surface->Scaled() ? nullptr : b->Surface->Pixels.data();
       return CopyOut(bm, size, buffer);
     }
     case TGdiKind::Region: return 0;

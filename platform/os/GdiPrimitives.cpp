@@ -204,10 +204,10 @@ class TLineWriter {
   }
 
   void Put(Integer x, Integer y, uint32_t color) {
-    if (x < 0 || y < 0 || x >= FSurface->Width || y >= FSurface->Height) return;
+    if (x < 0 || y < 0 || x >= FSurface->LogicalWidth() || y >= FSurface->LogicalHeight()) return;
     if (!FDC.Clip().Contains({x, y})) return;
-    uint32_t& px = FSurface->Row(y)[x];
-    px = ApplyRop2(FDC.State.Rop2, color, px);
+    int rop2 = FDC.State.Rop2;
+    ForDevicePixels(*FSurface, {x, y, x + 1, y + 1}, [&](uint32_t& px, Integer, Integer) { px = ApplyRop2(rop2, color, px); });
   }
 
   TDC& FDC;
@@ -276,24 +276,33 @@ Integer MapAxis(Integer d, Integer d0, Integer dn, Integer s0, Integer sn, bool 
   return s0 + Integer((int64_t(off) * 2 + 1) * sn / (int64_t(dn) * 2));
 }
 
-// Plain copy: whole rows per clip rectangle, ordered so that an overlapping source on the same
-// surface is read before it is overwritten.
+// Plain copy between surfaces of one whole-number scale: whole device rows per clip rectangle,
+// ordered so that an overlapping source on the same surface is read before it is overwritten.
 void CopyRows(TDC& dst, const TSurface& src, const TRect& dest, TPoint delta) {
   TSurface& out = *dst.Surface;
-  TRect inSource{-delta.X, -delta.Y, src.Width - delta.X, src.Height - delta.Y};
+  TRect inSource{-delta.X, -delta.Y, src.LogicalWidth() - delta.X, src.LogicalHeight() - delta.Y};
   TRect area{std::max(dest.Left, inSource.Left), std::max(dest.Top, inSource.Top), std::min(dest.Right, inSource.Right),
              std::min(dest.Bottom, inSource.Bottom)};
   std::vector<TRect> parts;
-  ForClipped(dst, area, [&](const TRect& c) { parts.push_back(c); });
-  bool upwards = &src == &out && delta.Y < 0;
+  ForClipped(dst, area, [&](const TRect& c) { parts.push_back(out.ToDevice(c)); });
+  TPoint d{out.ToDevice(delta.X), out.ToDevice(delta.Y)};
+  bool upwards = &src == &out && d.Y < 0;
   if (upwards) std::reverse(parts.begin(), parts.end());
   for (const TRect& c : parts) {
     size_t n = size_t(c.Width()) * sizeof(uint32_t);
     for (Integer i = 0; i < c.Height(); ++i) {
       Integer y = upwards ? c.Bottom - 1 - i : c.Top + i;
-      std::memmove(out.Row(y) + c.Left, src.Row(y + delta.Y) + c.Left + delta.X, n);
+      std::memmove(out.Row(y) + c.Left, src.Row(y + d.Y) + c.Left + d.X, n);
     }
   }
+}
+
+// The device pixel of a source axis that a destination position (logical, fractional) maps to,
+// when either surface has a device scale.
+Integer MapScaled(double d, Integer d0, Integer dn, Integer s0, Integer sn, bool mirror, double sourceScale) {
+  double off = d - d0;
+  if (mirror) off = dn - off;
+  return Integer(std::floor((s0 + off * sn / dn) * sourceScale));
 }
 
 BOOL Blit(HDC destDC, int x, int y, int w, int h, HDC srcDC, int sx, int sy, int sw, int sh, DWORD rop,
@@ -316,8 +325,9 @@ BOOL Blit(HDC destDC, int x, int y, int w, int h, HDC srcDC, int sx, int sy, int
     p.MirrorX = (w < 0) != (sw < 0);
     p.MirrorY = (h < 0) != (sh < 0);
   }
+  bool sameScale = !needSource || (src->Surface->Scale == dst->Surface->Scale && dst->Surface->IntegralScale());
   if (!mask && fore == 0xCC && !p.MirrorX && !p.MirrorY && p.Dest.Width() == p.Source.Width() &&
-      p.Dest.Height() == p.Source.Height() && src->MonoTarget == dst->MonoTarget) {
+      p.Dest.Height() == p.Source.Height() && src->MonoTarget == dst->MonoTarget && sameScale) {
     CopyRows(*dst, *src->Surface, p.Dest, {p.Source.Left - p.Dest.Left, p.Source.Top - p.Dest.Top});
     return TRUE;
   }
@@ -333,6 +343,44 @@ BOOL Blit(HDC destDC, int x, int y, int w, int h, HDC srcDC, int sx, int sy, int
   }
   TSurface& out = *dst->Surface;
   Integer dw = p.Dest.Width(), dh = p.Dest.Height(), sW = p.Source.Width(), sH = p.Source.Height();
+  auto pixel = [&](uint32_t dest, uint32_t s, Integer lx, Integer ly) {
+    uint8_t idx = fore;
+    if (maskBmp) {
+      Integer mxx = mx + (lx - p.Dest.Left), myy = my + (ly - p.Dest.Top);
+      bool on = mxx >= 0 && myy >= 0 && mxx < maskBmp->Surface->Width && myy < maskBmp->Surface->Height &&
+                maskBmp->Surface->Row(myy)[mxx] != 0;
+      idx = on ? fore : back;
+    }
+    bool skip = false;
+    uint32_t pp = hasPattern ? pat.At(lx, ly, &skip) : 0;
+    return ApplyRopIndex(idx, pp, s, dest);
+  };
+  if (out.Scaled() || (srcSurface && srcSurface->Scaled())) {
+    // Each device pixel of the destination takes the source pixel under its centre.
+    ForClipped(*dst, p.Dest, [&](const TRect& c) {
+      TRect d = out.ToDevice(c);
+      for (Integer yy = d.Top; yy < d.Bottom; ++yy) {
+        uint32_t* row = out.Row(yy);
+        Integer ly = out.ToLogical(yy);
+        const uint32_t* srow = nullptr;
+        if (srcSurface) {
+          Integer syy = MapScaled((yy + 0.5) / out.Scale, p.Dest.Top, dh, p.Source.Top, sH, p.MirrorY, srcSurface->Scale);
+          if (syy < 0 || syy >= srcSurface->Height) continue;
+          srow = srcSurface->Row(syy);
+        }
+        for (Integer xx = d.Left; xx < d.Right; ++xx) {
+          uint32_t s = 0;
+          if (srow) {
+            Integer sxx = MapScaled((xx + 0.5) / out.Scale, p.Dest.Left, dw, p.Source.Left, sW, p.MirrorX, srcSurface->Scale);
+            if (sxx < 0 || sxx >= srcSurface->Width) continue;
+            s = ConvertSourcePixel(srow[sxx], *src, *dst);
+          }
+          row[xx] = pixel(row[xx], s, out.ToLogical(xx), ly);
+        }
+      }
+    });
+    return TRUE;
+  }
   ForClipped(*dst, p.Dest, [&](const TRect& c) {
     for (Integer yy = c.Top; yy < c.Bottom; ++yy) {
       uint32_t* row = out.Row(yy);
@@ -350,16 +398,7 @@ BOOL Blit(HDC destDC, int x, int y, int w, int h, HDC srcDC, int sx, int sy, int
           if (sxx < 0 || sxx >= srcSurface->Width) continue;
           s = ConvertSourcePixel(srow[sxx], *src, *dst);
         }
-        uint8_t idx = fore;
-        if (maskBmp) {
-          Integer mxx = mx + (xx - p.Dest.Left), myy = my + (yy - p.Dest.Top);
-          bool on = mxx >= 0 && myy >= 0 && mxx < maskBmp->Surface->Width && myy < maskBmp->Surface->Height &&
-                    maskBmp->Surface->Row(myy)[mxx] != 0;
-          idx = on ? fore : back;
-        }
-        bool skip = false;
-        uint32_t pp = hasPattern ? pat.At(xx, yy, &skip) : 0;
-        row[xx] = ApplyRopIndex(idx, pp, s, row[xx]);
+        row[xx] = pixel(row[xx], s, xx, yy);
       }
     }
   });
@@ -437,18 +476,15 @@ void FillSurfaceRect(TDC& dc, const TRect& r, const TFillSource& src, DWORD rop)
   uint8_t idx = RopIndex(rop);
   TSurface& s = *dc.Surface;
   ForClipped(dc, r, [&](const TRect& c) {
-    for (Integer y = c.Top; y < c.Bottom; ++y) {
-      uint32_t* row = s.Row(y);
-      if (!src.Pattern && idx == 0xF0) {
-        std::fill(row + c.Left, row + c.Right, src.Solid);
-        continue;
-      }
-      for (Integer x = c.Left; x < c.Right; ++x) {
-        bool skip = false;
-        uint32_t p = src.At(x, y, &skip);
-        if (!skip) row[x] = ApplyRopIndex(idx, p, 0, row[x]);
-      }
+    if (!src.Pattern && idx == 0xF0) {
+      FillDevicePixels(s, c, src.Solid);
+      return;
     }
+    ForDevicePixels(s, c, [&](uint32_t& px, Integer x, Integer y) {
+      bool skip = false;
+      uint32_t p = src.At(x, y, &skip);
+      if (!skip) px = ApplyRopIndex(idx, p, 0, px);
+    });
   });
 }
 
@@ -456,18 +492,15 @@ void FillSurfaceRegion(TDC& dc, const TRegionData& region, const TFillSource& sr
   TSurface& s = *dc.Surface;
   for (const TRect& rr : region.Rects()) {
     ForClipped(dc, rr, [&](const TRect& c) {
-      for (Integer y = c.Top; y < c.Bottom; ++y) {
-        uint32_t* row = s.Row(y);
-        if (!src.Pattern && rop2 == R2_COPYPEN) {
-          std::fill(row + c.Left, row + c.Right, src.Solid);
-          continue;
-        }
-        for (Integer x = c.Left; x < c.Right; ++x) {
-          bool skip = false;
-          uint32_t p = src.At(x, y, &skip);
-          if (!skip) row[x] = ApplyRop2(rop2, p, row[x]);
-        }
+      if (!src.Pattern && rop2 == R2_COPYPEN) {
+        FillDevicePixels(s, c, src.Solid);
+        return;
       }
+      ForDevicePixels(s, c, [&](uint32_t& px, Integer x, Integer y) {
+        bool skip = false;
+        uint32_t p = src.At(x, y, &skip);
+        if (!skip) px = ApplyRop2(rop2, p, px);
+      });
     });
   }
 }
@@ -646,7 +679,7 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
   TPoint p = d->ToSurface(TPoint{x, y});
   if (!d->Clip().Contains(p)) return CLR_INVALID;
   uint32_t px = TargetPixel(*d, color);
-  d->Surface->Row(p.Y)[p.X] = px;
+  FillDevicePixels(*d->Surface, {p.X, p.Y, p.X + 1, p.Y + 1}, px);
   return PixelToColor(px);
 }
 
@@ -657,7 +690,8 @@ COLORREF GetPixel(HDC dc, int x, int y) {
   if (!d) return CLR_INVALID;
   TPoint p = d->ToSurface(TPoint{x, y});
   if (!d->Clip().Contains(p)) return CLR_INVALID;
-  return PixelToColor(d->Surface->Row(p.Y)[p.X]);
+  const TSurface& s = *d->Surface;
+  return PixelToColor(s.Row(s.ToDevice(p.Y))[s.ToDevice(p.X)]);
 }
 
 // ---------------------------------------------------------------------------------------------

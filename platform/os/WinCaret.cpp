@@ -50,10 +50,8 @@ void InvertCaret() {
   TRect r = Bounds(o.X + w->Client.Left + c.Pos.X, o.Y + w->Client.Top + c.Pos.Y, c.Width, c.Height);
   TRegionData area = VisibleRegion(w, true, (w->Style & WS_CLIPCHILDREN) != 0, (w->Style & WS_CLIPSIBLINGS) != 0)
                          .Intersect(TRegionData(r));
-  TSurface& s = *top->Surface;
   for (const TRect& band : area.Rects())
-    for (int y = band.Top; y < band.Bottom; ++y)
-      for (int x = band.Left; x < band.Right; ++x) s.Row(y)[x] ^= 0x00FFFFFF;
+    ForDevicePixels(*top->Surface, band, [](uint32_t& px, Integer, Integer) { px ^= 0x00FFFFFF; });
   top->SurfaceDirty = true;
 }
 

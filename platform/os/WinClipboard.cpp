@@ -389,3 +389,7 @@ String GetClipboardText(HWND owner) {
   if (!wasOpen) CloseClipboard();
   return text;
 }
+
+void SetPrimarySelectionText(const String& text) { Backend().SetPrimarySelectionText(CrLfToLf(AnsiToUtf8(text))); }
+
+String GetPrimarySelectionText() { return LfToCrLf(Utf8ToAnsi(Backend().PrimarySelectionText())); }

@@ -1,5 +1,5 @@
-// The default window procedure: non-client geometry, hit testing and frame painting, text,
-// closing, cursor and activation defaults, and the messages that bubble to the parent.
+// The default window procedure: text, closing, cursor and activation defaults, painting defaults
+// and the messages that bubble to the parent; the frame has its share in WinFrame.cpp.
 #include <algorithm>
 #include <cstring>
 
@@ -8,70 +8,6 @@
 #include "platform/os/WinMenuInternal.h"
 
 namespace {
-
-struct TFrame {
-  int Border = 0;   // outer frame width
-  int Caption = 0;  // caption height below the frame
-  int Edge = 0;     // client or static edge inside
-};
-
-TFrame FrameOf(DWORD style, DWORD exStyle) {
-  TFrame f;
-  if (style & WS_THICKFRAME)
-    f.Border = GetSystemMetrics(SM_CXFRAME);
-  else if ((style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME))
-    f.Border = GetSystemMetrics(SM_CXDLGFRAME);
-  else if (style & WS_BORDER)
-    f.Border = GetSystemMetrics(SM_CXBORDER);
-  if ((style & WS_CAPTION) == WS_CAPTION)
-    f.Caption = GetSystemMetrics((exStyle & WS_EX_TOOLWINDOW) ? SM_CYSMCAPTION : SM_CYCAPTION);
-  if (exStyle & WS_EX_CLIENTEDGE) f.Edge += GetSystemMetrics(SM_CXEDGE);
-  if (exStyle & WS_EX_STATICEDGE) f.Edge += GetSystemMetrics(SM_CXBORDER);
-  return f;
-}
-
-
-LRESULT SizingCode(const TRect& win, TPoint p, int border) {
-  int corner = GetSystemMetrics(SM_CXSIZE);
-  bool left = p.X < win.Left + border, right = p.X >= win.Right - border;
-  bool top = p.Y < win.Top + border, bottom = p.Y >= win.Bottom - border;
-  bool nearLeft = p.X < win.Left + corner, nearRight = p.X >= win.Right - corner;
-  bool nearTop = p.Y < win.Top + corner, nearBottom = p.Y >= win.Bottom - corner;
-  if (left) return nearTop ? HTTOPLEFT : nearBottom ? HTBOTTOMLEFT : HTLEFT;
-  if (right) return nearTop ? HTTOPRIGHT : nearBottom ? HTBOTTOMRIGHT : HTRIGHT;
-  if (top) return nearLeft ? HTTOPLEFT : nearRight ? HTTOPRIGHT : HTTOP;
-  if (bottom) return nearLeft ? HTBOTTOMLEFT : nearRight ? HTBOTTOMRIGHT : HTBOTTOM;
-  return HTNOWHERE;
-}
-
-LRESULT DefaultHitTest(TWindowRec* w, TPoint p) {
-  if (!WindowContainsScreenPoint(w, p)) return HTNOWHERE;
-  TRect client = ClientScreenRect(w);
-  if (client.Contains(p)) return HTCLIENT;
-  TRect win = WindowScreenRect(w);
-  TFrame f = FrameOf(w->Style, w->ExStyle);
-  TRect inside{win.Left + f.Border, win.Top + f.Border, win.Right - f.Border, win.Bottom - f.Border};
-  if (!inside.Contains(p)) return (w->Style & WS_THICKFRAME) && !w->Maximized ? SizingCode(win, p, f.Border) : HTBORDER;
-  if (f.Caption && p.Y < inside.Top + f.Caption) return HTCAPTION;
-  bool vs = (w->Style & WS_VSCROLL) && p.X >= client.Right && p.Y >= client.Top && p.Y < client.Bottom;
-  bool hs = (w->Style & WS_HSCROLL) && p.Y >= client.Bottom && p.X >= client.Left && p.X < client.Right;
-  if (vs) return HTVSCROLL;
-  if (hs) return HTHSCROLL;
-  if ((w->Style & WS_VSCROLL) && (w->Style & WS_HSCROLL) && p.X >= client.Right && p.Y >= client.Bottom)
-    return (w->Style & WS_THICKFRAME) ? HTSIZE : HTNOWHERE;
-  return HTBORDER;
-}
-
-void DrawCaptionText(const PSurface& surface, const TRegionData& clip, RECT r, const String& text, bool active) {
-  if (text.empty()) return;
-  HDC dc = CreateSurfaceDC(surface, {0, 0}, clip);
-  if (!dc) return;
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
-  SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
-  DrawText(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
-  DeleteSurfaceDC(dc);
-}
 
 HBRUSH BackgroundBrush(const TWndClassRec& cls) {
   auto value = reinterpret_cast<uintptr_t>(cls.Background);
@@ -125,17 +61,6 @@ LRESULT SetCursorDefault(TWindowRec* w, WPARAM wParam, LPARAM lParam) {
   return FALSE;
 }
 
-LRESULT SysCommand(HWND wnd, WPARAM cmd) {
-  switch (cmd & 0xFFF0) {
-    case SC_CLOSE: SendMessage(wnd, WM_CLOSE, 0, 0); break;
-    case SC_MINIMIZE: ShowWindow(wnd, SW_MINIMIZE); break;
-    case SC_MAXIMIZE: ShowWindow(wnd, SW_MAXIMIZE); break;
-    case SC_RESTORE: ShowWindow(wnd, SW_RESTORE); break;
-    default: break;
-  }
-  return 0;
-}
-
 void PositionChanged(TWindowRec* w, const WINDOWPOS* wp) {
   HWND h = w->Handle;
   if (!(wp->flags & SWP_NOCLIENTMOVE)) {
@@ -162,8 +87,7 @@ uint32_t SysPixel(int index) {
 
 void FillSurface(TSurface& s, const TRegionData& clip, const TRect& r, uint32_t pixel) {
   TRegionData area = clip.Intersect(TRegionData(r));
-  for (const TRect& band : area.Rects())
-    for (int y = band.Top; y < band.Bottom; ++y) std::fill(s.Row(y) + band.Left, s.Row(y) + band.Right, pixel);
+  for (const TRect& band : area.Rects()) FillDevicePixels(s, band, pixel);
 }
 
 void FrameSurface(TSurface& s, const TRegionData& clip, TRect r, int width, uint32_t topLeft, uint32_t bottomRight) {
@@ -176,56 +100,12 @@ void FrameSurface(TSurface& s, const TRegionData& clip, TRect r, int width, uint
   }
 }
 
-TRect DefaultClientRect(DWORD style, DWORD exStyle, const TRect& r) {
-  TFrame f = FrameOf(style, exStyle);
-  int inset = f.Border + f.Edge;
-  TRect c{r.Left + inset, r.Top + inset + f.Caption, r.Right - inset, r.Bottom - inset};
-  if (style & WS_VSCROLL) c.Right -= GetSystemMetrics(SM_CXVSCROLL);
-  if (style & WS_HSCROLL) c.Bottom -= GetSystemMetrics(SM_CYHSCROLL);
-  c.Right = std::max(c.Right, c.Left);
-  c.Bottom = std::max(c.Bottom, c.Top);
-  return c;
-}
-
-void DrawNonClientFrame(TWindowRec* w) {
-  TWindowRec* top = TopLevelOf(w);
-  if (!top->Surface || !IsVisibleChain(w)) return;
-  TRegionData clip = VisibleRegion(w, false, false, (w->Style & WS_CLIPSIBLINGS) != 0);
-  TPoint o = SurfaceOffset(w);
-  clip = clip.Subtract(TRegionData(Bounds(o.X + w->Client.Left, o.Y + w->Client.Top, w->Client.Width(), w->Client.Height())));
-  if (clip.IsEmpty()) return;
-  TSurface& s = *top->Surface;
-  TFrame f = FrameOf(w->Style, w->ExStyle);
-  TRect r = Bounds(o.X, o.Y, w->Rect.Width(), w->Rect.Height());
-  if (f.Border > 0) {
-    FillSurface(s, clip, r, SysPixel(COLOR_BTNFACE));
-    FrameSurface(s, clip, r, 1, SysPixel(COLOR_WINDOWFRAME), SysPixel(COLOR_WINDOWFRAME));
-  }
-  TRect inside{r.Left + f.Border, r.Top + f.Border, r.Right - f.Border, r.Bottom - f.Border};
-  if (f.Caption) {
-    bool active = WinState().Active == top->Handle;
-    TRect caption{inside.Left, inside.Top, inside.Right, inside.Top + f.Caption};
-    FillSurface(s, clip, caption, SysPixel(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
-    DrawCaptionText(top->Surface, clip, {caption.Left + 4, caption.Top, caption.Right - 2, caption.Bottom}, w->Text, active);
-    inside.Top += f.Caption;
-  }
-  inside.Top += PaintMenuBar(w, clip, inside);
-  if (w->ExStyle & WS_EX_CLIENTEDGE) {
-    FrameSurface(s, clip, inside, 1, SysPixel(COLOR_BTNSHADOW), SysPixel(COLOR_BTNHIGHLIGHT));
-    FrameSurface(s, clip, {inside.Left + 1, inside.Top + 1, inside.Right - 1, inside.Bottom - 1}, 1,
-                 SysPixel(COLOR_3DDKSHADOW), SysPixel(COLOR_BTNFACE));
-  } else if (w->ExStyle & WS_EX_STATICEDGE) {
-    FrameSurface(s, clip, inside, 1, SysPixel(COLOR_BTNSHADOW), SysPixel(COLOR_BTNHIGHLIGHT));
-  }
-  DrawScrollBars(w, s, clip);
-  top->SurfaceDirty = true;
-}
-
 LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   TWindowRec* w = FindWindowRec(wnd);
   if (!w) return 0;
-  LRESULT menuResult = 0;
-  if (MenuBarDefProc(w, msg, wParam, lParam, menuResult)) return menuResult;
+  LRESULT partResult = 0;
+  if (FrameDefProc(w, msg, wParam, lParam, partResult)) return partResult;
+  if (MenuBarDefProc(w, msg, wParam, lParam, partResult)) return partResult;
   switch (msg) {
     case WM_NCCREATE: return TRUE;
     case WM_NCCALCSIZE:
@@ -247,7 +127,6 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_GETTEXT: return CopyText(w, wParam, lParam);
     case WM_GETTEXTLENGTH: return static_cast<LRESULT>(w->Text.size());
     case WM_CLOSE: DestroyWindow(wnd); return 0;
-    case WM_SYSCOMMAND: return SysCommand(wnd, wParam);
     case WM_SYSKEYDOWN:
       if (wParam == VK_F4 && (lParam & KF_ALTDOWN_BIT))
         PostMessage(TopLevelOf(w)->Handle, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -279,12 +158,10 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         SendMessage(wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wnd), -1);
       return 0;
     case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+      // A quick second click on an arrow is a second step, not a double click.
       if (wParam == HTVSCROLL || wParam == HTHSCROLL)
         ClickScrollBar(w, wParam == HTVSCROLL ? SB_VERT : SB_HORZ, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-      return 0;
-    case WM_NCLBUTTONDBLCLK:
-      if (wParam == HTCAPTION && !w->Parent && (w->Style & WS_THICKFRAME))
-        ShowWindow(wnd, w->Maximized ? SW_RESTORE : SW_MAXIMIZE);
       return 0;
     case WM_CANCELMODE:
       if (WinState().Capture == wnd) ReleaseCapture();

@@ -244,12 +244,20 @@ void ScrollToCaret(TEdit& e) {
   if (e.Wraps()) e.ScrollX = 0;
 }
 
+// Selected text becomes the primary selection, except a password's.
+void ExportSelection(const TEdit& e) {
+  if (e.Password || e.Anchor == e.Caret) return;
+  SetPrimarySelectionText(e.Text.substr(size_t(e.SelMin()), size_t(e.SelMax() - e.SelMin())));
+}
+
 void SetSelection(TEdit& e, int anchor, int caret) {
+  int oldMin = e.SelMin(), oldMax = e.SelMax();
   e.Anchor = std::clamp(anchor, 0, e.Len());
   e.Caret = std::clamp(caret, 0, e.Len());
   e.Typing = false;
   ScrollToCaret(e);
   Redraw(e);
+  if (e.SelMin() != oldMin || e.SelMax() != oldMax) ExportSelection(e);
 }
 
 bool ScrollLines(TEdit& e, int lines) {
@@ -413,6 +421,19 @@ void Paste(TEdit& e) {
   if (e.ReadOnly()) return;
   String text = GetClipboardText(e.Wnd);
   if (!text.empty()) ReplaceSelection(e, text, true);
+}
+
+// A middle click pastes the primary selection where it points.
+void PastePrimary(TEdit& e, TPoint pt) {
+  HWND wnd = e.Wnd;
+  if (GetFocus() != wnd) SetFocus(wnd);
+  if (!IsWindow(wnd) || e.ReadOnly()) return;
+  String text = GetPrimarySelectionText();
+  if (text.empty()) return;
+  int pos = CharAt(e, pt);
+  e.GoalX = -1;
+  e.Anchor = e.Caret = pos;
+  ReplaceSelection(e, text, true);
 }
 
 void Clear(TEdit& e) {
@@ -944,6 +965,7 @@ LRESULT InputMessage(TEdit& e, UINT msg, WPARAM wParam, LPARAM lParam, bool& han
       if (e.Selecting && GetCapture() == e.Wnd) DragTo(e, ClientPoint(lParam));
       return 0;
     case WM_LBUTTONUP: EndDrag(e); return 0;
+    case WM_MBUTTONDOWN: PastePrimary(e, ClientPoint(lParam)); return 0;
     case WM_CAPTURECHANGED:
       if (e.Selecting) EndDrag(e);
       return 0;

@@ -374,6 +374,7 @@ BOOL ShowWindowState(TWindowRec* w, int cmd, bool wasVisible) {
     case SW_SHOWMINIMIZED:
     case SW_SHOWMINNOACTIVE:
       w->Minimized = true;
+      Backend().MinimizeNative(h, true);
       if (!wasVisible) {
         SendTo(w, WM_SHOWWINDOW, TRUE, 0);
         if (FindWindowRec(h)) SetWindowPos(h, nullptr, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -383,6 +384,7 @@ BOOL ShowWindowState(TWindowRec* w, int cmd, bool wasVisible) {
       break;
     default: {  // SW_RESTORE
       bool wasMax = w->Maximized;
+      if (w->Minimized) Backend().MinimizeNative(h, false);
       w->Minimized = false;
       w->Maximized = false;
       if (!wasVisible) SendTo(w, WM_SHOWWINDOW, TRUE, 0);

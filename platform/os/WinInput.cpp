@@ -92,6 +92,13 @@ void BroadcastActivateApp(bool active) {
     if (TWindowRec* t = FindWindowRec(h)) SendTo(t, WM_ACTIVATEAPP, active ? TRUE : FALSE, 0);
 }
 
+// ------------------------------------------------------------------ caret
+
+bool CaretBlinks() {
+  const auto& c = WinState().Caret;
+  return c.Wnd && c.HideCount == 0 && c.BlinkTime;
+}
+
 // ------------------------------------------------------------------ mouse tracking
 
 void PostLeave(HWND wnd, bool nonClient) {
@@ -162,11 +169,13 @@ void InjectMouse(UINT msg, WORD extra) {
   PostRawInput(raw);
 }
 
+// The wheel turns what is under the pointer; over no window of ours, or over one a modal window
+// disables, it goes to the focus.
 bool CookWheel(MSG& m) {
   auto& st = WinState();
   LRESULT ht = HTNOWHERE;
-  TWindowRec* focus = FindWindowRec(st.Focus);
-  TWindowRec* target = focus ? focus : WindowAtPoint(m.pt, ht);
+  TWindowRec* target = WindowAtPoint(m.pt, ht);
+  if (!target || ht == HTERROR) target = FindWindowRec(st.Focus);
   if (!target) return false;
   m.hwnd = target->Handle;
   m.lParam = PackPoint(m.pt);
@@ -444,14 +453,23 @@ void NativeCloseRequest(HWND wnd) {
   if (FindWindowRec(wnd)) PostMessage(wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
+// While our own loop moves or sizes the window (it holds the capture), the reports of its earlier
+// places are stale.
 void NativeMoved(HWND wnd, const TRect& screen) {
   TWindowRec* w = FindWindowRec(wnd);
-  if (!w || w->Parent || w->Rect == screen) return;
+  if (!w || w->Parent || w->Rect == screen || WinState().Capture == wnd) return;
   SetWindowPos(wnd, nullptr, screen.Left, screen.Top, screen.Width(), screen.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void NativeExposed(HWND wnd) {
   if (TWindowRec* w = FindWindowRec(wnd); w && !w->Parent) w->SurfaceDirty = true;
+}
+
+void NativeStateChanged(HWND wnd, int state) {
+  TWindowRec* w = FindWindowRec(wnd);
+  if (!w || w->Parent) return;
+  bool already = state == SW_MINIMIZE ? w->Minimized : state == SW_MAXIMIZE ? w->Maximized : !w->Minimized && !w->Maximized;
+  if (!already) ShowWindow(wnd, state);
 }
 
 }  // namespace WinInput
@@ -640,10 +658,20 @@ void UpdateInputTimers(DWORD now) {
     if (!(tr.Flags & TME_LEAVE)) tr = TMouseTracking();
   }
   auto& c = st.Caret;
-  if (c.Wnd && c.HideCount == 0 && c.BlinkTime && now >= c.NextBlink) {
+  if (CaretBlinks() && static_cast<int32_t>(now - c.NextBlink) >= 0) {
     ToggleCaretPixels();
     c.NextBlink = now + c.BlinkTime;
   }
+}
+
+DWORD MillisecondsToInputTimers(DWORD now) {
+  auto& st = WinState();
+  DWORD wait = INFINITE_WAIT;
+  auto until = [now](DWORD due) { return static_cast<int32_t>(due - now) <= 0 ? 0 : due - now; };
+  if (CaretBlinks()) wait = until(st.Caret.NextBlink);
+  const auto& tr = st.Tracking;
+  if (tr.Wnd && (tr.Flags & TME_HOVER)) wait = std::min(wait, until(tr.HoverStart + tr.HoverTime));
+  return wait;
 }
 
 BOOL GetGUIThreadInfo(DWORD threadId, GUITHREADINFO* info) {

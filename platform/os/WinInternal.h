@@ -181,8 +181,13 @@ bool WindowContainsScreenPoint(const TWindowRec* w, TPoint screen);
 TWindowRec* WindowAtPoint(TPoint screen, LRESULT& hitCode);
 void InsertIntoZOrder(TWindowRec* w, HWND after);
 void RemoveFromZOrder(TWindowRec* w);
-// The client rectangle the default WM_NCCALCSIZE leaves of a window rectangle.
+// The frame (WinFrame.cpp): the client rectangle the default WM_NCCALCSIZE leaves of a window
+// rectangle, the default hit test, the window's track sizes (WM_GETMINMAXINFO), and the frame's
+// share of the default window procedure (caption buttons, moving, sizing, the window menu).
 TRect DefaultClientRect(DWORD style, DWORD exStyle, const TRect& windowRect);
+LRESULT DefaultHitTest(TWindowRec* w, TPoint screen);
+MINMAXINFO QueryMinMaxInfo(TWindowRec* w);
+bool FrameDefProc(TWindowRec* w, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 // Key data bit of keys whose printable character the backend delivers on its own.
 constexpr LPARAM KF_TEXT_SEPARATE = LPARAM(1) << 25;
 // Internal WINDOWPOS flags telling DefWindowProc which of WM_MOVE/WM_SIZE to send.
@@ -238,8 +243,9 @@ void WindowGoingAway(TWindowRec* w);  // focus, activation, capture and tracking
 void ActivateWindow(TWindowRec* w, bool byMouse);
 // Activates the next candidate when the active window hides or goes away.
 void ActivateNextWindow(TWindowRec* leaving);
-// Caret blinking and mouse hover under the clock.
+// Caret blinking and mouse hover under the clock, and the time until they are next due.
 void UpdateInputTimers(DWORD now);
+DWORD MillisecondsToInputTimers(DWORD now);
 void ToggleCaretPixels();
 void CaretBeforePaint(TWindowRec* w);
 void CaretAfterPaint(TWindowRec* w);
@@ -258,5 +264,9 @@ bool TimerExists(HWND wnd, UINT_PTR id, TIMERPROC proc);
 
 // System
 void ResetWindowSystem();
+// Device pixels a logical unit on a screen of a resolution: whole halves of 96 dpi, at least 1;
+// DeviceScale is the one of the backend's screen.
+double ScaleForDpi(int dpi);
+double DeviceScale();
 // The built-in "EDIT" and "LISTBOX" classes, registered with the system classes.
 void RegisterTextControlClasses();

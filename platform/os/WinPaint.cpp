@@ -34,6 +34,11 @@ int RegionKind(const TRegionData& r) { return r.IsEmpty() ? NULLREGION : r.RectC
 
 TRect ClientBox(const TWindowRec* w) { return Rect(0, 0, w->Client.Width(), w->Client.Height()); }
 
+// GetDCEx clips as its flags say; GetDC and GetWindowDC add the window's clipping styles.
+DWORD StyleClipFlags(const TWindowRec* w) {
+  return ((w->Style & WS_CLIPCHILDREN) ? DCX_CLIPCHILDREN : 0) | ((w->Style & WS_CLIPSIBLINGS) ? DCX_CLIPSIBLINGS : 0);
+}
+
 // A child's shape in its parent's client coordinates.
 TRegionData ChildShape(const TWindowRec* c) {
   if (!c->HasRegion) return TRegionData(c->Rect);
@@ -96,7 +101,7 @@ void EraseNow(TWindowRec* w) {
   }
   if (!w->EraseNeeded) return;
   w->EraseNeeded = false;
-  HDC dc = GetDCEx(h, nullptr, DCX_INTERSECTUPDATE);
+  HDC dc = GetDCEx(h, nullptr, DCX_INTERSECTUPDATE | StyleClipFlags(w));
   if (!dc) return;
   SendTo(w, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   ReleaseDC(h, dc);
@@ -108,17 +113,22 @@ TRegionData ToClient(TWindowRec* w, TRegionData surfaceRgn) {
   return surfaceRgn;
 }
 
+// Moves the pixels of a region (surface coordinates) by a logical offset; the surface's scale is
+// a whole number, so the offset is a whole number of device pixels.
 void CopyPixels(TSurface& s, const TRegionData& dst, int dx, int dy) {
   TSurface copy = s;
-  for (const TRect& r : dst.Rects())
+  int ddx = s.ToDevice(dx), ddy = s.ToDevice(dy);
+  for (const TRect& band : dst.Rects()) {
+    TRect r = s.ToDevice(band);
     for (int y = r.Top; y < r.Bottom; ++y) {
-      int sy = y - dy;
+      int sy = y - ddy;
       if (sy < 0 || sy >= s.Height) continue;
       for (int x = r.Left; x < r.Right; ++x) {
-        int sx = x - dx;
+        int sx = x - ddx;
         if (sx >= 0 && sx < s.Width) s.Row(y)[x] = copy.Row(sy)[sx];
       }
     }
+  }
 }
 
 void ScrollChildren(TWindowRec* w, const RECT* scroll, int dx, int dy) {
@@ -171,14 +181,16 @@ void WindowShownOrMoved(TWindowRec* w) {
 }
 
 void EnsureSurface(TWindowRec* top) {
-  int width = std::clamp(top->Rect.Width(), 0, kMaxSurfaceSide);
-  int height = std::clamp(top->Rect.Height(), 0, kMaxSurfaceSide);
-  if (top->Surface && top->Surface->Width == width && top->Surface->Height == height) return;
-  auto fresh = std::make_shared<TSurface>(width, height, 0x00FFFFFF);
-  if (top->Surface) {
-    const TSurface& old = *top->Surface;
-    for (int y = 0; y < std::min(height, old.Height); ++y)
-      std::copy(old.Row(y), old.Row(y) + std::min(width, old.Width), fresh->Row(y));
+  double scale = DeviceScale();
+  int maxSide = static_cast<int>(kMaxSurfaceSide / scale);
+  int width = std::clamp(top->Rect.Width(), 0, maxSide);
+  int height = std::clamp(top->Rect.Height(), 0, maxSide);
+  const TSurface* old = top->Surface.get();
+  if (old && old->LogicalWidth() == width && old->LogicalHeight() == height && old->Scale == scale) return;
+  auto fresh = std::make_shared<TSurface>(width, height, scale, 0x00FFFFFF);
+  if (old && old->Scale == scale) {
+    for (int y = 0; y < std::min(fresh->Height, old->Height); ++y)
+      std::copy(old->Row(y), old->Row(y) + std::min(fresh->Width, old->Width), fresh->Row(y));
   }
   top->Surface = fresh;
   top->SurfaceDirty = true;
@@ -303,8 +315,8 @@ struct TDCGeometry {
 
 TDCGeometry WindowDCGeometry(TWindowRec* w, DWORD flags) {
   bool windowDC = (flags & DCX_WINDOW) != 0;
-  bool clipChildren = (flags & DCX_CLIPCHILDREN) || (w->Style & WS_CLIPCHILDREN);
-  bool clipSiblings = (flags & DCX_CLIPSIBLINGS) || (w->Style & WS_CLIPSIBLINGS);
+  bool clipChildren = (flags & DCX_CLIPCHILDREN) != 0;
+  bool clipSiblings = (flags & DCX_CLIPSIBLINGS) != 0;
   TPoint o = SurfaceOffset(w);
   return {windowDC ? o : TPoint{o.X + w->Client.Left, o.Y + w->Client.Top},
           VisibleRegion(w, !windowDC, clipChildren, clipSiblings)};
@@ -351,9 +363,15 @@ HDC GetDCEx(HWND wnd, HRGN clip, DWORD flags) {
   return dc;
 }
 
-HDC GetDC(HWND wnd) { return GetDCEx(wnd, nullptr, DCX_CACHE); }
+HDC GetDC(HWND wnd) {
+  TWindowRec* w = FindWindowRec(wnd);
+  return GetDCEx(wnd, nullptr, DCX_CACHE | (w ? StyleClipFlags(w) : 0));
+}
 
-HDC GetWindowDC(HWND wnd) { return GetDCEx(wnd, nullptr, DCX_WINDOW | DCX_CACHE); }
+HDC GetWindowDC(HWND wnd) {
+  TWindowRec* w = FindWindowRec(wnd);
+  return GetDCEx(wnd, nullptr, DCX_WINDOW | DCX_CACHE | (w ? StyleClipFlags(w) : 0));
+}
 
 int ReleaseDC(HWND, HDC dc) {
   auto& dcs = OpenDCs();
@@ -428,6 +446,8 @@ int ScrollWindowEx(HWND wnd, int dx, int dy, const RECT* scroll, const RECT* cli
   moved.Offset(dx, dy);
   moved = moved.Intersect(area).Intersect(visible);
   TWindowRec* top = TopLevelOf(w);
+  // At a fractional scale contents cannot move by whole device pixels: the area is painted afresh.
+  if (top->Surface && !top->Surface->IntegralScale()) moved = TRegionData();
   if (top->Surface && !moved.IsEmpty()) {
     TRegionData dst = moved;
     TPoint o = SurfaceOffset(w);

@@ -1,6 +1,7 @@
 // System metrics, system parameters, the monitor, change broadcasts and the window system's
 // state record.
 #include <algorithm>
+#include <cmath>
 
 #include "platform/os/Backend.h"
 #include "platform/os/Gdi.h"
@@ -92,6 +93,12 @@ TWinState& WinState() {
   (void)themesHooked;
   return state;
 }
+
+double ScaleForDpi(int dpi) { return std::max(1.0, std::round(dpi / 48.0) / 2.0); }
+
+double DeviceScale() { return ScaleForDpi(Backend().ScreenDpi()); }
+
+UINT GetDpiForSystem() { return static_cast<UINT>(std::lround(96 * DeviceScale())); }
 
 int GetSystemMetrics(int index) {
   TRect screen = Backend().ScreenRect();

@@ -79,7 +79,7 @@ bool FindDueTimer(HWND filter, UINT filterMin, UINT filterMax, MSG& out, bool re
 DWORD MillisecondsToNextTimer() {
   auto& st = WinState();
   DWORD now = GetTickCount();
-  DWORD wait = INFINITE_WAIT;
+  DWORD wait = MillisecondsToInputTimers(now);
   for (const TTimerRec& t : st.Timers) wait = std::min<DWORD>(wait, IsDue(t, now) ? 0 : t.Due - now);
   return wait;
 }

@@ -85,12 +85,7 @@ void NotifyParents(TWindowRec* w, WORD event) {
 bool SendCreateMessages(TWindowRec* w, CREATESTRUCT& cs) {
   HWND h = w->Handle;
   if (!w->Parent && (w->Style & (WS_THICKFRAME | WS_CAPTION))) {
-    MINMAXINFO mmi;
-    TRect screen = Backend().ScreenRect();
-    mmi.ptMaxSize = {screen.Width(), screen.Height()};
-    mmi.ptMinTrackSize = {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
-    mmi.ptMaxTrackSize = {screen.Width() + 12, screen.Height() + 12};
-    SendTo(w, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+    QueryMinMaxInfo(w);
     if (!FindWindowRec(h)) return false;
   }
   if (!SendTo(w, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs)) || !FindWindowRec(h)) return false;

@@ -6,6 +6,13 @@
 // FALSE, nullptr) and change nothing. Everything runs on the GUI thread (the program's main
 // thread); other threads may only PostMessage/PostThreadMessage and hand calls over through
 // TThread::Synchronize/Queue, which the message loop runs.
+//
+// Where the parts live: WinWindows.cpp (classes, window records, creation, relations, styles),
+// WinGeometry.cpp (placement, coordinates, hit testing, regions), WinFrame.cpp (frames: caption
+// and its buttons, moving and sizing, the window menu), WinDefProc.cpp (the default procedure),
+// WinMessages.cpp (the queue and hooks), WinInput.cpp (focus, activation, capture, mouse, keys),
+// WinCaret.cpp (caret and cursors), WinTimers.cpp, WinPaint.cpp (painting protocol, DCs,
+// scrolling), WinScroll.cpp (frame scroll bars), WinSystem.cpp (metrics, parameters, resolution).
 #pragma once
 
 #include "platform/os/WinTypes.h"
@@ -229,6 +236,9 @@ constexpr WPARAM SIZE_RESTORED = 0, SIZE_MINIMIZED = 1, SIZE_MAXIMIZED = 2;
 // WM_SYSCOMMAND
 constexpr WPARAM SC_SIZE = 0xF000, SC_MOVE = 0xF010, SC_MINIMIZE = 0xF020, SC_MAXIMIZE = 0xF030,
                  SC_CLOSE = 0xF060, SC_KEYMENU = 0xF100, SC_RESTORE = 0xF120;
+// The edge a sizing loop moves (the low bits of SC_SIZE)
+constexpr UINT WMSZ_LEFT = 1, WMSZ_RIGHT = 2, WMSZ_TOP = 3, WMSZ_TOPLEFT = 4, WMSZ_TOPRIGHT = 5, WMSZ_BOTTOM = 6,
+               WMSZ_BOTTOMLEFT = 7, WMSZ_BOTTOMRIGHT = 8;
 // WM_GETDLGCODE
 constexpr LRESULT DLGC_WANTARROWS = 0x0001, DLGC_WANTTAB = 0x0002, DLGC_WANTALLKEYS = 0x0004,
                   DLGC_WANTMESSAGE = 0x0004, DLGC_HASSETSEL = 0x0008, DLGC_DEFPUSHBUTTON = 0x0010,
@@ -667,6 +677,9 @@ BOOL GetScrollBarInfo(HWND wnd, LONG idObject, SCROLLBARINFO* info);
 // System
 
 int GetSystemMetrics(int index);
+// The screen's resolution. Coordinates stay in units of 96 dpi whatever it is: a higher one makes
+// windows larger and sharper on the screen, not larger in their callers' numbers.
+UINT GetDpiForSystem();
 BOOL SystemParametersInfo(UINT action, UINT uiParam, void* pvParam, UINT winIni);
 HMONITOR MonitorFromPoint(POINT pt, DWORD flags);
 HMONITOR MonitorFromRect(const RECT* rect, DWORD flags);

@@ -426,7 +426,9 @@ void TPatternWriter::WriteLeadingIntegerDigits(int fromPower) {
 void TPatternWriter::WriteIntegerDigit(char placeholder) {
   const int power = FPattern.IntPlaceholders - 1 - FIntIndex;
   if (FPattern.Scientific) {
-    if (!FZero || placeholder == '0') FOut += FInteger[FIntIndex];
+    // Zero shows its digit on the '0' placeholders, or on the last one when all are '#'.
+    const bool lastOfAllHashes = FPattern.FirstIntZero < 0 && FIntIndex == FPattern.IntPlaceholders - 1;
+    if (!FZero || placeholder == '0' || lastOfAllHashes) FOut += FInteger[FIntIndex];
   } else {
     if (FIntIndex == 0) WriteLeadingIntegerDigits(power);
     WriteIntegerChar(power);

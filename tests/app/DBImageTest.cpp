@@ -162,6 +162,14 @@ TEST_F(DBImageTest, FreeChannelSlotRemovesEveryFavoriteOccurrence) {
   EXPECT_EQ(image.U8(base + SlotSize - 1), 0);
 }
 
+TEST_F(DBImageTest, ListsLongerThanTheirRoomAreRefusedWhole) {
+  TDBImage before = image;
+  std::vector<uint16_t> tooMany(OrderListLength + 1, 5);
+  EXPECT_THROW(image.SetOrderList(false, tooMany), ERangeError);
+  EXPECT_THROW(image.SetFavoriteList(0, true, std::vector<uint16_t>(FavoriteListLength + 1, 5)), ERangeError);
+  EXPECT_EQ(std::memcmp(image.Data(), before.Data(), TDBImage::Size), 0);
+}
+
 TEST_F(DBImageTest, BadSlotAndGroupNumbersAreRefused) {
   EXPECT_THROW(image.Channel(10000), ERangeError);
   EXPECT_THROW(image.FreeChannelSlot(-1), ERangeError);

@@ -110,6 +110,22 @@ TEST(ImageViewsHex, FieldTextsAndValues) {
   for (const char* bad : {"", "xyz", "10000", "-1", "$10"}) EXPECT_THROW(HexFieldValue(bad), EConvertError) << bad;
 }
 
+TEST_F(ImageViewsTest, MoreRadioChannelsThanTheOrderListHoldsAreReportedOnSave) {
+  TDBImage before = image;
+  views.Channels->BeginUpdate();
+  while (views.Channels->GetRecordCount() < 500 + OrderListLength + 1) {
+    Integer r = views.Channels->AppendRecord();
+    views.Channels->SetValue(r, ChanColumn::CH_GB, 1);
+    views.Channels->SetValue(r, ChanColumn::CH_NO, FirstRadioSlot);
+  }
+  views.Channels->EndUpdate();
+  EXPECT_THROW(RebuildImage(image, views.Views()), ERangeError);
+  std::vector<String> messages;
+  EXPECT_FALSE(SaveImage("/nonexistent-folder/x.img", image, views.Views(), [&](const String& m) { messages.push_back(m); }));
+  EXPECT_EQ(messages, std::vector<String>{"Error saving file."});
+  EXPECT_TRUE(SameBytes(image, before));
+}
+
 TEST_F(ImageViewsTest, FailedRebuildLeavesTheImageUntouched) {
   TDBImage before = image;
   views.Satellites->SetValue(2, SatColumn::Name, "Renamed");

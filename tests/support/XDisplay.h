@@ -5,12 +5,20 @@
 
 #include <sys/types.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
 
 // The full path of a program on PATH, or "" when there is none.
 std::string FindProgram(const char* name);
+
+// SDL keeps its display connection for the life of a process, so an end-to-end test with its own
+// X server runs in a fresh run of the test program, given the test's full name: IsChildRunOf is
+// true in that run; RunInChild starts it and returns its exit status and output.
+bool IsChildRunOf(const std::string& testName);
+int RunInChild(const std::string& testName, std::string& output);
 
 // Starts Xvfb on the first free display number from `firstDisplay` and points DISPLAY at it;
 // the destructor stops it and restores DISPLAY.
@@ -21,8 +29,8 @@ class TXvfbServer {
   TXvfbServer(const TXvfbServer&) = delete;
   TXvfbServer& operator=(const TXvfbServer&) = delete;
 
-  // False when Xvfb is missing or does not come up.
-  bool Start(int firstDisplay, const char* screenSize = "800x600x24");
+  // False when Xvfb is missing or does not come up. A dpi above 0 sets the screen's resolution.
+  bool Start(int firstDisplay, const char* screenSize = "800x600x24", int dpi = 0);
   const std::string& Display() const { return FDisplay; }
 
  private:
@@ -45,3 +53,24 @@ class TXScreenReader {
   struct TImpl;
   std::unique_ptr<TImpl> FImpl;
 };
+
+// The PRIMARY selection as another X client sees it: Request asks its owner for the text as UTF-8,
+// Arrived reports the answer once it came (the owner answers from its own event loop, so the
+// caller keeps that loop running meanwhile); Own takes the selection with a text and answers
+// other clients' requests from a thread until the object goes.
+class TXPrimarySelection {
+ public:
+  explicit TXPrimarySelection(const std::string& display);
+  ~TXPrimarySelection();
+  bool Ok() const;
+  void Request();
+  bool Arrived(std::string& utf8);
+  void Own(const std::string& utf8);
+
+ private:
+  struct TImpl;
+  std::unique_ptr<TImpl> FImpl;
+  std::thread FOwner;
+  std::atomic<bool> FStop{false};
+};
+

@@ -58,6 +58,20 @@ TEST_F(DialogsTest, TheApplicationsFunctionAnswersWithCaptionsOfTheType) {
   EXPECT_EQ(flags[2], MB_OK);
 }
 
+TEST_F(DialogsTest, BoxesWithoutACaptionShowTheTitleElseTheProgramName) {
+  std::vector<String> captions;
+  Application->SetMessageBoxFunc([&](const String&, const String& caption, UINT) {
+    captions.push_back(caption);
+    return IDOK;
+  });
+  ShowMessage("Done");
+  Application->MessageBox("Plain", "", MB_OK);
+  Application->SetTitle("QJ Test");
+  Application->MessageBox("Plain", "", MB_OK);
+  Application->MessageBox("Own", "Own caption", MB_OK);
+  EXPECT_EQ(captions, (std::vector<String>{"test_forms", "test_forms", "QJ Test", "Own caption"}));
+}
+
 TEST_F(DialogsTest, TheWindowSystemsHandlerAnswersWithoutTheApplicationsFunction) {
   Application->SetMessageBoxFunc(nullptr);
   String seen;

@@ -76,6 +76,43 @@ TEST_F(ExtCtrlsPanelTest, DraggingTheSplitterResizesItsNeighbour) {
   }
 }
 
+TEST_F(ExtCtrlsPanelTest, TheDragLineShowsOverTheNeighbouringControls) {
+  BuildSplit(alLeft, rsPattern);
+  TPoint inRest{160, 150};  // form client point over the client panel
+  uint32_t face = ClientPixel(form, inRest);
+  TPoint start = splitter->ClientToScreen({2, 150});
+  Headless::MoveMouse(start.X, start.Y);
+  Headless::MouseDown();
+  Headless::MoveMouse(start.X + 58, start.Y);  // the line goes to x 158..161
+  Pump();
+  EXPECT_EQ(ClientPixel(form, inRest), face ^ 0xFFFFFFu);
+  Headless::MouseUp();
+  Pump();
+  EXPECT_EQ(sized->GetWidth(), 158);
+  EXPECT_NE(ClientPixel(form, {170, 150}), face ^ 0xFFFFFFu) << "no line is left behind";
+}
+
+TEST_F(ExtCtrlsPanelTest, NoHintComesUpWhileTheSplitterIsDragged) {
+  BuildSplit(alLeft, rsPattern);
+  form->SetShowHint(true);
+  splitter->SetHint("Drag to size");
+  rest->SetHint("The rest");
+  Application->SetHintPause(100);
+  TPoint start = splitter->ClientToScreen({2, 150});
+  Headless::MoveMouse(start.X, start.Y);
+  Headless::MouseDown();
+  Pump();
+  for (int step = 1; step <= 4; ++step) {
+    Headless::MoveMouse(start.X + 10 * step, start.Y);
+    Pump();
+    Headless::AdvanceClock(500);
+    Pump();
+    EXPECT_EQ(Application->GetHintWindow(), nullptr) << "step " << step;
+  }
+  Headless::MouseUp();
+  Pump();
+}
+
 TEST_F(ExtCtrlsPanelTest, MinSizeSnapsOrStopsAndTheRestKeepsItsMinimum) {
   BuildSplit(alLeft);
   splitter->SetMinSize(50);

@@ -1,6 +1,7 @@
 // End to end on a real X display: a form with nested panels on the SDL backend under Xvfb
 // paints, takes a click made with injected X input, and moves the focus on Tab.
 #include "ControlsTestSupport.h"
+#include "platform/forms/StdCtrls.h"
 #include "support/XDisplay.h"
 
 #include <chrono>
@@ -26,8 +27,79 @@ class FormsSdlTest : public TFormsTest {
     return done();
   }
 
+  static bool HaveTools() { return !FindProgram("Xvfb").empty() && !FindProgram("xdotool").empty(); }
+
+  // True in the fresh run of the program that runs this test for real (see RunInChild); in the
+  // test's own run, starts that run and checks that it passed.
+  static bool InOwnProcess() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    if (IsChildRunOf(name)) return true;
+    std::string output;
+    EXPECT_EQ(RunInChild(name, output), 0) << output;
+    return false;
+  }
+
+  // Starts Xvfb and the SDL backend on it.
+  void StartScreen(int display, int dpi = 0) {
+    ASSERT_TRUE(FServer.Start(display, "800x600x24", dpi)) << "Xvfb did not start";
+    Headless::Reset();
+    auto sdl = CreateSdlBackend();
+    ASSERT_NE(sdl, nullptr);
+    SetBackend(std::move(sdl));
+  }
+
+  // Runs xdotool with the arguments; true when it succeeded.
+  static bool XDo(const std::string& args) { return std::system((FindProgram("xdotool") + " " + args).c_str()) == 0; }
+
+  // A sizeable form with a caption and the three caption buttons, shown at (100,100), 300x200.
+  static TForm* ShownSizeableForm() {
+    TForm* form = NewForm(300, 200, 100, 100);
+    form->SetCaption("Frame");
+    form->SetBounds(100, 100, 300, 200);
+    form->Show();
+    return form;
+  }
+
   TXvfbServer FServer;
 };
+
+// Window at (100,100), 300x200: frame 4 pixels, caption 19; the close button's middle is 15
+// pixels from the right end, the maximise button's 34, the minimise button's 51.
+constexpr int kCaptionY = 110;
+
+TEST_F(FormsSdlTest, TheBorderResizesTheWindowWithoutAWindowManager) {
+  if (!HaveTools()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  if (!InOwnProcess()) return;
+  StartScreen(171);
+  TForm* form = ShownSizeableForm();
+  TXScreenReader screen(FServer.Display());
+  ASSERT_TRUE(screen.Ok());
+  COLORREF c = GetSysColor(COLOR_BTNFACE);
+  uint32_t faceAsRgb = (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
+  ASSERT_TRUE(PumpUntil([&] { return screen.Pixel(250, 200) == faceAsRgb; }));
+  ASSERT_TRUE(XDo("mousemove 398 200 mousedown 1 mousemove 420 210 mousemove 450 220 mouseup 1"));
+  EXPECT_TRUE(PumpUntil([&] { return form->GetWidth() == 352; })) << form->GetWidth();
+  EXPECT_EQ(form->GetHeight(), 200);
+  EXPECT_TRUE(PumpUntil([&] { return screen.Pixel(440, 200) == faceAsRgb; })) << "the window grew on the screen";
+}
+
+TEST_F(FormsSdlTest, CaptionButtonsAndTheCaptionsDoubleClick) {
+  if (!HaveTools()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  if (!InOwnProcess()) return;
+  StartScreen(181);
+  TForm* form = ShownSizeableForm();
+  ASSERT_TRUE(PumpUntil([&] { return form->GetActive(); }));
+  ASSERT_TRUE(XDo("mousemove 366 " + std::to_string(kCaptionY) + " click 1"));
+  EXPECT_TRUE(PumpUntil([&] { return form->GetWindowState() == wsMaximized; }));
+  EXPECT_TRUE(PumpUntil([&] { return form->GetWidth() == Screen->GetWidth(); })) << form->GetWidth();
+  ASSERT_TRUE(XDo("mousemove 300 10 click --repeat 2 --delay 80 1"));
+  EXPECT_TRUE(PumpUntil([&] { return form->GetWindowState() == wsNormal && form->GetLeft() == 100; }));
+  ASSERT_TRUE(XDo("mousemove 200 " + std::to_string(kCaptionY) + " click --repeat 2 --delay 80 1"));
+  EXPECT_TRUE(PumpUntil([&] { return form->GetWindowState() == wsMaximized; }));
+  ASSERT_TRUE(XDo("mousemove " + std::to_string(Screen->GetWidth() - 15) + " 10 click 1"));
+  EXPECT_TRUE(PumpUntil([&] { return !form->GetVisible(); })) << "the close button closes the form";
+}
 
 TEST_F(FormsSdlTest, NestedPanelsPaintTakeClicksAndFocusOnTheRealScreen) {
   if (FindProgram("Xvfb").empty()) GTEST_SKIP() << "Xvfb is not installed";
@@ -74,4 +146,51 @@ TEST_F(FormsSdlTest, NestedPanelsPaintTakeClicksAndFocusOnTheRealScreen) {
   EXPECT_TRUE(PumpUntil([&] { return right->Focused(); }));
 }
 
+TEST_F(FormsSdlTest, OnA192DpiScreenTheWindowIsTwiceAsLarge) {
+  if (!HaveTools()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  if (!InOwnProcess()) return;
+  unsetenv("QJ_DPI");
+  StartScreen(191, 192);
+  EXPECT_EQ(Screen->GetPixelsPerInch(), 192);
+  TForm* form = NewForm(300, 200, 50, 50);
+  form->SetBounds(50, 50, 200, 100);
+  form->SetColor(clRed);
+  form->Show();
+  EXPECT_EQ(form->GetBoundsRect(), Rect(50, 50, 250, 150)) << "the form's numbers stay the same";
+  TXScreenReader screen(FServer.Display());
+  ASSERT_TRUE(screen.Ok());
+  // Logical (240, 140) is inside the client area: device (480, 280); logical (260, 140) is not.
+  EXPECT_TRUE(PumpUntil([&] { return screen.Pixel(480, 280) == 0xFF0000u; })) << std::hex << screen.Pixel(480, 280);
+  EXPECT_NE(screen.Pixel(520, 280), 0xFF0000u);
+  EXPECT_NE(screen.Pixel(110, 95), 0xFF0000u) << "the frame is above the client area";
+}
+
+TEST_F(FormsSdlTest, ThePrimarySelectionGoesBothWays) {
+  if (!HaveTools()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  if (!InOwnProcess()) return;
+  StartScreen(195);
+  TForm* form = NewForm(300, 100, 100, 100);
+  form->SetBorderStyle(bsNone);
+  form->SetBounds(100, 100, 300, 100);
+  auto* edit = Add<TEdit>(form, "edit", Rect(10, 10, 290, 31));
+  edit->SetText("Hello world");
+  form->Show();
+  ASSERT_TRUE(PumpUntil([&] { return form->GetActive(); }));
+  TXPrimarySelection other(FServer.Display());
+  ASSERT_TRUE(other.Ok());
+
+  edit->SetSelStart(6);
+  edit->SetSelLength(5);
+  other.Request();
+  std::string seen;
+  EXPECT_TRUE(PumpUntil([&] { return other.Arrived(seen); }));
+  EXPECT_EQ(seen, "world") << "what we select, another program pastes";
+
+  other.Own("pasted ");
+  TPoint at = edit->ClientToScreen({4, 10});  // before the first character
+  ASSERT_TRUE(XDo("mousemove " + std::to_string(at.X) + " " + std::to_string(at.Y) + " click 2"));
+  EXPECT_TRUE(PumpUntil([&] { return edit->GetText() == "pasted Hello world"; })) << edit->GetText();
+}
+
 }  // namespace
+

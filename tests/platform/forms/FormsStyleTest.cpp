@@ -46,6 +46,38 @@ TEST_F(FormsStyleTest, BorderStyleAndIconsPickTheWindowFrame) {
   EXPECT_TRUE(GetWindowLong(form->GetHandle(), GWL_EXSTYLE) & static_cast<LONG>(WS_EX_TOPMOST));
 }
 
+TEST_F(FormsStyleTest, ConstraintsBoundTheSizeTheBorderIsDraggedTo) {
+  TForm* form = NewForm(300, 200, 100, 100);
+  form->GetConstraints()->SetMaxWidth(400);
+  form->GetConstraints()->SetMinHeight(150);
+  form->Show();
+  Pump();
+  TRect before = form->GetBoundsRect();
+  std::vector<std::function<void()>> steps = {[&] { Headless::MoveMouse(before.Right + 300, before.Top + 300); },
+                                              [] { Headless::MouseUp(); }};
+  size_t step = 0;
+  Headless::SetIdleHandler([&] {
+    if (step < steps.size()) steps[step++]();
+  });
+  Headless::MoveMouse(before.Right - 1, before.Top + 1);  // the top-right corner
+  Headless::MouseDown();
+  Pump();
+  EXPECT_EQ(form->GetWidth(), 400);
+  EXPECT_EQ(form->GetHeight(), 150);
+  EXPECT_EQ(form->GetTop(), before.Bottom - 150);
+}
+
+TEST_F(FormsStyleTest, PixelsPerInchReportsTheScreensResolution) {
+  EXPECT_EQ(Screen->GetPixelsPerInch(), 96);
+  Headless::SetScreenDpi(144);
+  EXPECT_EQ(Screen->GetPixelsPerInch(), 144);
+  TForm* form = NewForm(300, 200, 100, 100);
+  form->Show();
+  Pump();
+  EXPECT_EQ(form->GetClientWidth(), 300) << "coordinates stay in units of 96 dpi";
+  EXPECT_EQ(Headless::WindowSurface(form->GetHandle())->Width, form->GetWidth() * 3 / 2);
+}
+
 TEST_F(FormsStyleTest, PositionPlacesTheFormWhenShown) {
   TForm* main = NewForm(400, 300, 100, 50);
   main->Show();

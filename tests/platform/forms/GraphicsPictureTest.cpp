@@ -327,6 +327,28 @@ TEST_F(GraphicsPicture, BitmapAndIconAccessReplaceOtherKinds) {
   EXPECT_EQ(pic.GetBitmap(), bmp) << "a bitmap stays";
 }
 
+// A bitmap that counts the times it is freed the object model's way.
+class TFreeCountingBitmap : public TBitmap {
+  QJ_INLINE_CLASS(TFreeCountingBitmap, TBitmap)
+
+ public:
+  static inline int BeforeDestructions = 0;
+  void BeforeDestruction() override {
+    ++BeforeDestructions;
+    inherited::BeforeDestruction();
+  }
+};
+
+TEST_F(GraphicsPicture, ReplacedGraphicIsFreedWithBeforeDestruction) {
+  TPicture pic;
+  TFreeCountingBitmap source;
+  pic.SetGraphic(&source);  // the picture keeps a copy of the same class
+  ASSERT_TRUE(pic.GetGraphic()->IsExactly<TFreeCountingBitmap>());
+  int before = TFreeCountingBitmap::BeforeDestructions;
+  pic.SetGraphic(nullptr);
+  EXPECT_EQ(TFreeCountingBitmap::BeforeDestructions, before + 1);
+}
+
 TEST_F(GraphicsPicture, GraphicChangesReachOnChangeAndAssignCopies) {
   TPicture pic;
   int changes = 0;

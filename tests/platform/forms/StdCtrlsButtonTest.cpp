@@ -37,6 +37,15 @@ class StdCtrlsButtonTest : public TFormsTest {
     Headless::MouseDown();
   }
 
+  // The pixels of a control as its form shows them.
+  static std::vector<uint32_t> Shown(TControl* c) {
+    std::vector<uint32_t> pixels;
+    for (Integer y = 0; y < c->GetHeight(); ++y)
+      for (Integer x = 0; x < c->GetWidth(); ++x)
+        pixels.push_back(ClientPixel(GetParentForm(c), c->ClientToParent({x, y}, GetParentForm(c))));
+    return pixels;
+  }
+
   TForm* dialog = nullptr;
   TEdit* edit = nullptr;
   TButton* ok = nullptr;
@@ -70,6 +79,51 @@ TEST_F(StdCtrlsButtonTest, AFocusedButtonTakesEnterFromTheDefault) {
               Headless::PressKey(VK_RETURN);
             }),
             mrRetry);
+}
+
+TEST_F(StdCtrlsButtonTest, FocusRectangleLeavesWithTheFocus) {
+  BuildDialog();
+  dialog->Show();
+  edit->SetFocus();
+  Pump();
+  std::vector<uint32_t> unfocused = Shown(cancel);
+  cancel->SetFocus();
+  Pump();
+  EXPECT_NE(Shown(cancel), unfocused) << "a focused button shows its focus rectangle";
+  edit->SetFocus();
+  Pump();
+  EXPECT_EQ(Shown(cancel), unfocused);
+}
+
+TEST_F(StdCtrlsButtonTest, FocusRectangleLeavesWhenAnotherFormTakesTheFocus) {
+  BuildDialog();
+  auto* box = Add<TCheckBox>(dialog, "box", Rect(10, 40, 100, 60));
+  box->SetCaption("Box");
+  dialog->Show();
+  edit->SetFocus();
+  Pump();
+  std::vector<uint32_t> plain = Shown(box);
+  box->SetFocus();
+  Pump();
+  ASSERT_NE(Shown(box), plain);
+  TForm* other = NewForm(100, 100, 500, 500);
+  other->Show();
+  Pump();
+  EXPECT_EQ(Shown(box), plain);
+}
+
+TEST_F(StdCtrlsButtonTest, DefaultButtonRegainsItsFrameWhenTheFocusLeavesAnotherButton) {
+  BuildDialog();
+  dialog->Show();
+  edit->SetFocus();
+  Pump();
+  std::vector<uint32_t> framed = Shown(ok);
+  cancel->SetFocus();
+  Pump();
+  EXPECT_NE(Shown(ok), framed) << "another focused button takes the default frame";
+  edit->SetFocus();
+  Pump();
+  EXPECT_EQ(Shown(ok), framed);
 }
 
 TEST_F(StdCtrlsButtonTest, SpaceAndAcceleratorClickTheButton) {

@@ -119,6 +119,29 @@ TEST_F(StdCtrlsEditTest, AReflectedColourMessageGetsTheControlsColours) {
   ReleaseDC(edit->GetHandle(), dc);
 }
 
+TEST_F(StdCtrlsEditTest, DisabledEditsAndMemosShowGreyTextOnButtonFace) {
+  Build();
+  auto* memo = Add<TMemo>(form, "memo", Rect(10, 70, 200, 150));
+  uint32_t face = ColorToRGB(clBtnFace), grey = ColorToRGB(clGrayText), black = ColorToRGB(clWindowText);
+  auto rgb = [](COLORREF c) { return (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c); };
+  for (TCustomEdit* control : {static_cast<TCustomEdit*>(edit), static_cast<TCustomEdit*>(memo)}) {
+    control->SetText("MMMM");
+    control->SetEnabled(false);
+    Pump();
+    TPoint origin = form->ScreenToClient(control->ClientToScreen({0, 0}));
+    int greyPixels = 0, blackPixels = 0;
+    for (Integer x = 0; x < 40; ++x)
+      for (Integer y = 0; y < 14; ++y) {
+        uint32_t p = ClientPixel(form, {origin.X + x, origin.Y + y});
+        greyPixels += p == rgb(grey);
+        blackPixels += p == rgb(black);
+      }
+    EXPECT_EQ(ClientPixel(form, {origin.X + control->GetClientWidth() - 3, origin.Y + 3}), rgb(face)) << control->GetName();
+    EXPECT_GT(greyPixels, 0) << control->GetName();
+    EXPECT_EQ(blackPixels, 0) << control->GetName();
+  }
+}
+
 TEST_F(StdCtrlsEditTest, CutCopyPasteGoThroughTheClipboard) {
   Build();
   Type("Hello");

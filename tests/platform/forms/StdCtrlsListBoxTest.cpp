@@ -247,4 +247,27 @@ TEST_F(StdCtrlsListBoxTest, ColumnsAndScrollWidthReachTheWindow) {
   EXPECT_TRUE(IsWindowVisible(list->GetHandle()));
 }
 
+TEST_F(StdCtrlsListBoxTest, AScrollBarThatAppearsIsPaintedAtOnce) {
+  Build();
+  AddFruit();
+  Pump();
+  for (int i = 0; i < 20; ++i) list->GetItems()->Add("item");
+  Pump();
+  // The bar shows as a full repaint of the list box draws it.
+  SCROLLBARINFO bar;
+  ASSERT_TRUE(GetScrollBarInfo(list->GetHandle(), OBJID_VSCROLL, &bar));
+  ASSERT_EQ(bar.rgstate[0], 0u) << "the bar is shown";
+  auto shown = [&] {
+    std::vector<uint32_t> pixels;
+    for (Integer x = bar.rcScrollBar.Left; x < bar.rcScrollBar.Right; ++x)
+      for (Integer y = bar.rcScrollBar.Top; y < bar.rcScrollBar.Bottom; ++y)
+        pixels.push_back(ClientPixel(form, form->ScreenToClient({x, y})));
+    return pixels;
+  };
+  std::vector<uint32_t> first = shown();
+  RedrawWindow(list->GetHandle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
+  EXPECT_EQ(first, shown());
+}
+
 }  // namespace
+

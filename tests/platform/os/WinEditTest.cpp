@@ -590,3 +590,40 @@ TEST_F(WinEditTest, PaintsIntoTheDcItIsHanded) {
     DestroyWindow(w);
   }
 }
+
+namespace {
+
+TEST_F(WinEditTest, SelectedTextBecomesThePrimarySelectionExceptAPasswords) {
+  SetPrimarySelectionText("");
+  HWND e = Edit(0, 200, 24, "Hello world");
+  SendMessage(e, WM_KEYDOWN, VK_HOME, 0);
+  for (int i = 0; i < 5; ++i) Headless::PressKey(VK_RIGHT, skShift);
+  Pump();
+  EXPECT_EQ(GetPrimarySelectionText(), "Hello");
+  SendMessage(e, WM_KEYDOWN, VK_END, 0);
+  EXPECT_EQ(GetPrimarySelectionText(), "Hello") << "a collapsed selection leaves the primary selection";
+  HWND secret = Edit(ES_PASSWORD, 200, 24, "secret");
+  SetSel(secret, 0, -1);
+  EXPECT_EQ(GetPrimarySelectionText(), "Hello");
+}
+
+TEST_F(WinEditTest, AMiddleClickPastesThePrimarySelectionWhereItPoints) {
+  HWND e = Edit(0, 200, 24, "abcdef");
+  HWND readOnly = Edit(ES_READONLY, 200, 24, "fixed");
+  SetWindowPos(readOnly, nullptr, 10, 50, 200, 24, SWP_NOZORDER);
+  SetPrimarySelectionText("XY");
+  POINT at = PosFromChar(e, 3);
+  POINT screen = Screen(e, {at.X + 1, at.Y + 4});
+  Headless::Click(screen.X, screen.Y, 2);
+  Pump();
+  EXPECT_EQ(Text(e), "abcXYdef");
+  EXPECT_EQ(Sel(e), (std::pair<int, int>{5, 5}));
+  EXPECT_EQ(CountCode(EN_CHANGE), 1);
+  EXPECT_TRUE(SendMessage(e, EM_CANUNDO, 0, 0));
+  screen = Screen(readOnly, {5, 5});
+  Headless::Click(screen.X, screen.Y, 2);
+  Pump();
+  EXPECT_EQ(Text(readOnly), "fixed");
+}
+
+}  // namespace

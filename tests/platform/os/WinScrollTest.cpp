@@ -86,6 +86,19 @@ TEST_F(WinScrollTest, ClicksOnTheBarSendScrollCodesByPart) {
   }
 }
 
+TEST_F(WinScrollTest, QuickClicksOnAnArrowEachScroll) {
+  HWND w = Top(0, 0, 200, 200, WS_POPUP | WS_VISIBLE | WS_VSCROLL);
+  SetScrollRange(w, SB_VERT, 0, 99, TRUE);
+  Pump();
+  MsgLog().clear();
+  Headless::DoubleClick(190, 195);
+  Pump();
+  std::vector<WORD> codes;
+  for (const TLoggedMsg& m : MsgLog())
+    if (m.Msg == WM_VSCROLL) codes.push_back(LOWORD(m.W));
+  EXPECT_EQ(codes, (std::vector<WORD>{SB_LINEDOWN, SB_ENDSCROLL, SB_LINEDOWN, SB_ENDSCROLL}));
+}
+
 // The codes of the WM_VSCROLL messages recorded, with the position word for thumb messages.
 std::vector<std::pair<WORD, int>> VScrolls() {
   std::vector<std::pair<WORD, int>> out;

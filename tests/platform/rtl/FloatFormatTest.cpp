@@ -246,6 +246,10 @@ TEST(FormatFloatTest, Scientific) {
       {"0.##E+000", 9.999, "1E+001", "1E+001"},
       {"0E+0", 7, "7E+0", "7E+0"},
       {"0.0Ex", 1.5, "1.5Ex", "1,5Ex"},
+      {"#.###E-0", 0, "0E0", "0E0"},
+      {"##.#E+0", 0, "0E+0", "0E+0"},
+      {"#0.0E+0", 0, "0.0E+0", "0,0E+0"},
+      {"#.###E-0", 1234, "1.234E3", "1,234E3"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(FormatFloat(c.Format, c.Value, KUS), c.US) << c.Format << " / " << c.Value;
