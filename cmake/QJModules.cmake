@@ -1,7 +1,18 @@
-# qj_module(<target> <folder> <deps...>)
-# Builds <folder>/**/*.cpp (except the program's entry) into a static library when the folder has
-# sources, and tests/<folder>/**/*.cpp into one GoogleTest executable registered with CTest.
-# New files are picked up without editing any CMakeLists.
+# Registers a test program with CTest, one test per GoogleTest suite, listed when CTest starts
+# (cmake/QJTestSuites.cmake).
+function(qj_add_test_suites target)
+  set(include_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_include.cmake)
+  file(GENERATE OUTPUT ${include_file} CONTENT
+"set(QJ_TEST_PROGRAM [==[$<TARGET_FILE:${target}>]==])
+set(QJ_TEST_NAME [==[${target}]==])
+set(QJ_TEST_LIST [==[${CMAKE_CURRENT_BINARY_DIR}/${target}_suites.cmake]==])
+set(QJ_TEST_WORKDIR [==[${CMAKE_BINARY_DIR}]==])
+set(QJ_TEST_ENV [==[LC_ALL=C;TZ=UTC;QJ_BACKEND=headless]==])
+include([==[${CMAKE_SOURCE_DIR}/cmake/QJTestSuites.cmake]==])
+")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${include_file})
+endfunction()
+
 # Helpers shared by the test suites (tests/support/*.cpp).
 function(qj_test_support)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
@@ -10,6 +21,10 @@ function(qj_test_support)
   target_link_libraries(qj_testsupport PUBLIC ${CMAKE_DL_LIBS})
 endfunction()
 
+# qj_module(<target> <folder> <deps...>)
+# Builds <folder>/**/*.cpp (except the program's entry) into a static library when the folder has
+# sources, and tests/<folder>/**/*.cpp into one GoogleTest executable registered with CTest.
+# New files are picked up without editing any CMakeLists.
 function(qj_module target folder)
   set(deps ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${folder}/*.cpp)
@@ -26,6 +41,9 @@ function(qj_module target folder)
     endif()
   endforeach()
   target_link_libraries(${target} PUBLIC ${linked})
+  if(QJ_BUILD_FUZZ)
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
+  endif()
 
   if(QJ_BUILD_TESTS)
     file(GLOB_RECURSE test_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/${folder}/*.cpp)
@@ -34,10 +52,10 @@ function(qj_module target folder)
       add_executable(${test_target} ${test_sources})
       target_link_libraries(${test_target} PRIVATE ${target} qj_testsupport GTest::gtest_main GTest::gmock)
       target_include_directories(${test_target} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-      gtest_discover_tests(${test_target}
-        DISCOVERY_MODE PRE_TEST
-        WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-        PROPERTIES ENVIRONMENT "LC_ALL=C;TZ=UTC;QJ_BACKEND=headless")
+      # Test code is not optimised: the optimiser's time on GoogleTest's macros was the largest
+      # single cost of the build. The libraries under test keep the build type's optimisation.
+      target_compile_options(${test_target} PRIVATE -O0)
+      qj_add_test_suites(${test_target})
     endif()
   endif()
 endfunction()

@@ -13,6 +13,8 @@ Integer ButtonStateToThemeState(TqvButtonState AState) {
   return kStates[AState];
 }
 
+Integer ScrollBarGripperThemePart(bool AHorizontal) { return AHorizontal ? SBP_GRIPPERHORZ : SBP_GRIPPERVERT; }
+
 // ---------------------------------------------------------------------------------------------
 // Shared glyphs
 

@@ -409,6 +409,9 @@ class TqvWinXPLookAndFeelPainter : public TqvStandardLookAndFeelPainter {
 // The push-button theme state of a button state: normal 1, hot 2, pressed 3, disabled 4,
 // default 5.
 Integer ButtonStateToThemeState(TqvButtonState AState);
+// The ScrollBar theme part of a thumb's gripper for a bar's direction; the scroll bar measures
+// its minimum thumb with the same part the native painter draws.
+Integer ScrollBarGripperThemePart(bool AHorizontal);
 
 // ---------------------------------------------------------------------------------------------
 // Shared resources

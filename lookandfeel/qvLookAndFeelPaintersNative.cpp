@@ -349,7 +349,7 @@ void TqvWinXPLookAndFeelPainter::DrawScrollBarPart(TqvCanvas* ACanvas, bool AHor
       break;
     case spThumb:
       Background(ACanvas, theme, AHorizontal ? SBP_THUMBBTNHORZ : SBP_THUMBBTNVERT, ScrollThumbThemeState(AState), R);
-      Background(ACanvas, theme, AHorizontal ? SBP_GRIPPERHORZ : SBP_GRIPPERVERT, 0, R);
+      Background(ACanvas, theme, ScrollBarGripperThemePart(AHorizontal), 0, R);
       break;
     case spFirstPage:
     case spSecondPage: {

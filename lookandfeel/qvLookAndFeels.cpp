@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "lookandfeel/qvControls.h"
+#include "lookandfeel/qvStyles.h"
 #include "lookandfeel/zmThemeManager.h"
 
 QJ_IMPLEMENT_CLASS(TqvLookAndFeel)
@@ -229,9 +231,12 @@ TqvLookAndFeelUnits::TqvLookAndFeelUnits() {
     root->FIsRoot = true;
     Unit().Root = root;
   }
+  InitControlFoundation();
+  InitStylesUnit();
 }
 
 TqvLookAndFeelUnits::~TqvLookAndFeelUnits() {
+  DoneControlFoundation();
   Free(Unit().Root);
   Unit().Root = nullptr;
   Unit().ControllerCount = 0;

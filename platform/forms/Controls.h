@@ -174,6 +174,10 @@ class TDragObject : public TObject {
   // An object the drag made itself is freed when the drag ends.
   bool GetAutoCreated() const { return FAutoCreated; }
 
+ protected:
+  // A drag object that a control's DoStartDrag makes for itself asks to be freed the same way.
+  void SetAutoCreated(bool Value) { FAutoCreated = Value; }
+
  private:
   friend class TDragManager;
   TPoint FDragPos;

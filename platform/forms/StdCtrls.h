@@ -12,6 +12,13 @@
 
 enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+// The model of a scroll bar: its direction, a line or page step (1 .. 32767), the scroll codes
+// (in the order of the SB_ codes) and the event that reports a scroll; the handler may change
+// the position.
+enum TScrollBarKind { sbHorizontal, sbVertical };
+using TScrollBarInc = SmallInt;
+enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
+using TScrollEvent = std::function<void(TObject* Sender, TScrollCode ScrollCode, Integer& ScrollPos)>;
 
 // Makes a control's window a subclass of a registered window class: the control keeps its own
 // class name and procedure, unhandled messages go to the class's procedure.

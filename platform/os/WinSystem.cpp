@@ -15,6 +15,9 @@ struct TSystemSettings {
   TRect WorkArea;
   UINT WheelScrollLines = 3;
   BOOL DragFullWindows = TRUE;
+  // Scroll-bar sizes set through SPI_SETNONCLIENTMETRICS (0: the fixed metric).
+  int ScrollWidth = 0;
+  int ScrollHeight = 0;
 };
 
 TSystemSettings& Settings() {
@@ -116,6 +119,9 @@ int GetSystemMetrics(int index) {
     case SM_CYMAXIMIZED: return work.Height() + 2 * GetSystemMetrics(SM_CYFRAME);
     default: break;
   }
+  const auto& s = Settings();
+  if (s.ScrollWidth && (index == SM_CXVSCROLL || index == SM_CXHSCROLL || index == SM_CXHTHUMB)) return s.ScrollWidth;
+  if (s.ScrollHeight && (index == SM_CYHSCROLL || index == SM_CYVSCROLL || index == SM_CYVTHUMB)) return s.ScrollHeight;
   for (const TMetric& m : kMetrics)
     if (m.Index == index) return m.Value;
   return 0;
@@ -137,6 +143,14 @@ BOOL SystemParametersInfo(UINT action, UINT uiParam, void* pvParam, UINT winIni)
       ok = changed = true;
       break;
     case SPI_GETNONCLIENTMETRICS: ok = FillNonClientMetrics(pvParam); break;
+    case SPI_SETNONCLIENTMETRICS:
+      // Only the scroll-bar sizes are ours to change; 0 or less goes back to the fixed size.
+      if (auto* m = static_cast<const NONCLIENTMETRICS*>(pvParam)) {
+        s.ScrollWidth = std::max(m->iScrollWidth, 0);
+        s.ScrollHeight = std::max(m->iScrollHeight, 0);
+        ok = changed = true;
+      }
+      break;
     case SPI_GETWHEELSCROLLLINES: ok = Store<UINT>(pvParam, s.WheelScrollLines); break;
     case SPI_SETWHEELSCROLLLINES:
       s.WheelScrollLines = uiParam;
