@@ -7,6 +7,7 @@
 
 QJ_IMPLEMENT_CLASS(TzmStatusBarStateIndicatorItem)
 QJ_IMPLEMENT_CLASS(TzmStatusBarStateIndicators)
+QJ_IMPLEMENT_CLASS(TzmStatusBarStateIndicatorPanelStyle)
 
 namespace {
 
@@ -119,4 +120,54 @@ TzmStatusBarStateIndicators::TzmStatusBarStateIndicators()
 
 void TzmStatusBarStateIndicators::Update(TCollectionItem*) {
   if (OnChange) OnChange(this);
+}
+
+// ---------------------------------------------------------------------------------------------
+// State-indicator style
+
+TzmStatusBarStateIndicatorPanelStyle::TzmStatusBarStateIndicatorPanelStyle(TzmStatusBarPanel* AOwner)
+    : TzmStatusBarPanelStyle(AOwner), FIndicators(MakeOwned<TzmStatusBarStateIndicators>()) {
+  FIndicators->OnChange = [this](TObject*) { StyleChanged(); };
+}
+
+void TzmStatusBarStateIndicatorPanelStyle::Assign(TPersistent* Source) {
+  inherited::Assign(Source);
+  auto* source = As<TzmStatusBarStateIndicatorPanelStyle>(Source);
+  if (!source) return;
+  SetSpacing(source->FSpacing);
+  FIndicators->Assign(source->FIndicators.get());
+}
+
+void TzmStatusBarStateIndicatorPanelStyle::SetSpacing(Integer Value) {
+  if (Value == FSpacing) return;
+  FSpacing = Value;
+  StyleChanged();
+}
+
+void TzmStatusBarStateIndicatorPanelStyle::DrawContent(TqvCanvas* ACanvas, TRect R, TzmStatusBarPainterClass APainter) {
+  inherited::DrawContent(ACanvas, R, APainter);
+  Integer x = R.Left + FSpacing;
+  for (Integer i = 0; i < FIndicators->GetCount(); ++i) {
+    TzmStatusBarStateIndicatorItem* item = FIndicators->GetItem(i);
+    TBitmap* bitmap = item->GetIndicatorBitmap();
+    if (!item->GetVisible() || bitmap->GetEmpty()) continue;
+    ACanvas->Draw(x, R.Top + (R.Height() - bitmap->GetHeight()) / 2, bitmap);
+    x += bitmap->GetWidth() + FSpacing;
+  }
+}
+
+Integer TzmStatusBarStateIndicatorPanelStyle::GetMinWidth() {
+  if (FIndicators->GetCount() == 0) return inherited::GetMinWidth();
+  Integer result = FSpacing;
+  for (Integer i = 0; i < FIndicators->GetCount(); ++i) {
+    TzmStatusBarStateIndicatorItem* item = FIndicators->GetItem(i);
+    if (item->GetVisible() && !item->GetIndicatorBitmap()->GetEmpty())
+      result += item->GetIndicatorBitmap()->GetWidth() + FSpacing;
+  }
+  return result;
+}
+
+void TzmStatusBarStateIndicatorPanelStyle::RestoreDefaults() {
+  FSpacing = 4;
+  inherited::RestoreDefaults();
 }

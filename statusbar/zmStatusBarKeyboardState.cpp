@@ -1,4 +1,4 @@
-// The key appearances of keyboard-state panels and the keyboard-state watcher.
+// The keyboard-state style, the key appearances and the keyboard-state watcher.
 #include <algorithm>
 #include <chrono>
 
@@ -7,10 +7,28 @@
 
 QJ_IMPLEMENT_CLASS(TzmStatusBarKeyStateAppearance)
 QJ_IMPLEMENT_CLASS(TzmStatusBarKeyboardStateNotifier)
+QJ_IMPLEMENT_CLASS(TzmStatusBarKeyboardStatePanelStyle)
 
 namespace {
 
 constexpr Integer kCellTextMargins = 4;
+constexpr Integer kCellBorderWidths = 2;  // a cell's bevel, left and right
+constexpr Integer kNoKeysMinWidth = 50;
+
+struct TKeyDefinition {
+  TzmStatusBarKeyboardState Key;
+  Word Code;
+  const char* ActiveCaption;
+  const char* InactiveCaption;
+};
+
+// In the order the keys are shown.
+const TKeyDefinition kKeys[] = {
+    {zmksCapsLock, VK_CAPITAL, "CAPS", "CAPS"},
+    {zmksNumLock, VK_NUMLOCK, "NUM", "NUM"},
+    {zmksScrollLock, VK_SCROLL, "SCRL", "SCRL"},
+    {zmksInsert, VK_INSERT, "OVR", "INS"},
+};
 
 }  // namespace
 
@@ -140,4 +158,105 @@ void TzmStatusBarKeyboardStateNotifier::PostRepaint() {
   Queue([target = FTarget] {
     if (target->StatusBar && target->Alive) target->StatusBar->Invalidate();
   });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keyboard-state style
+
+TzmStatusBarKeyboardStatePanelStyle::TzmStatusBarKeyboardStatePanelStyle(TzmStatusBarPanel* AOwner)
+    : TzmStatusBarPanelStyle(AOwner) {
+  for (const TKeyDefinition& key : kKeys)
+    FAppearances[size_t(key.Key)] = MakeOwned<TzmStatusBarKeyStateAppearance>(
+        key.Key, key.Code, key.ActiveCaption, GetFont()->GetColor(), key.InactiveCaption, clBtnShadow,
+        [this](TObject*) { StyleChanged(); });
+  if (TzmCustomStatusBar* bar = GetStatusBar()) {
+    FNotifier = MakeOwned<TzmStatusBarKeyboardStateNotifier>(bar);
+    for (const TKeyDefinition& key : kKeys) FNotifier->AddKey(key.Code);
+  }
+}
+
+TzmStatusBarKeyboardStatePanelStyle::~TzmStatusBarKeyboardStatePanelStyle() = default;
+
+void TzmStatusBarKeyboardStatePanelStyle::BeforeDestruction() {
+  if (FNotifier) {
+    for (const TKeyDefinition& key : kKeys) FNotifier->RemoveKey(key.Code);
+    FNotifier.reset();
+  }
+  inherited::BeforeDestruction();
+}
+
+void TzmStatusBarKeyboardStatePanelStyle::Assign(TPersistent* Source) {
+  inherited::Assign(Source);
+  auto* source = As<TzmStatusBarKeyboardStatePanelStyle>(Source);
+  if (!source) return;
+  SetKeyboardStates(source->FKeyboardStates);
+  SetFullRect(source->FFullRect);
+  for (size_t i = 0; i < FAppearances.size(); ++i) FAppearances[i]->Assign(source->FAppearances[i].get());
+}
+
+void TzmStatusBarKeyboardStatePanelStyle::SetKeyboardStates(TzmStatusBarKeyboardStates Value) {
+  Value &= zmksAll;
+  if (Value == FKeyboardStates) return;
+  FKeyboardStates = Value;
+  StyleChanged();
+}
+
+void TzmStatusBarKeyboardStatePanelStyle::SetFullRect(bool Value) {
+  if (Value == FFullRect) return;
+  FFullRect = Value;
+  StyleChanged();
+}
+
+std::vector<TzmStatusBarKeyStateAppearance*> TzmStatusBarKeyboardStatePanelStyle::GetShownKeys() const {
+  std::vector<TzmStatusBarKeyStateAppearance*> keys;
+  for (const TKeyDefinition& key : kKeys)
+    if (FKeyboardStates & zmksBit(key.Key)) keys.push_back(GetKeyAppearance(key.Key));
+  return keys;
+}
+
+bool TzmStatusBarKeyboardStatePanelStyle::IsKeyActive(const TzmStatusBarKeyStateAppearance& AKey) const {
+  TzmCustomStatusBar* bar = GetStatusBar();
+  return !(bar && bar->HasState(csDesigning)) && IsKeyToggledOn(GetWindowSystemKeyState(AKey.GetCode()));
+}
+
+Integer TzmStatusBarKeyboardStatePanelStyle::GetCellWidth(TzmStatusBarKeyStateAppearance& AKey,
+                                                          TqvCanvas* ACanvas) const {
+  return AKey.GetCellWidth(ACanvas) + (FFullRect ? 0 : kCellBorderWidths);
+}
+
+void TzmStatusBarKeyboardStatePanelStyle::DrawContent(TqvCanvas* ACanvas, TRect R, TzmStatusBarPainterClass APainter) {
+  inherited::DrawContent(ACanvas, R, APainter);
+  TzmCustomStatusBar* bar = GetStatusBar();
+  const bool enabled = !bar || bar->GetEnabled();
+  ACanvas->SetFont(GetFont());
+  const std::vector<TzmStatusBarKeyStateAppearance*> keys = GetShownKeys();
+  Integer x = R.Left;
+  for (TzmStatusBarKeyStateAppearance* key : keys) {
+    const bool active = IsKeyActive(*key);
+    const TRect cell{x, R.Top, x + GetCellWidth(*key, ACanvas), R.Bottom};
+    TRect text = cell;
+    if (!FFullRect) APainter->DrawPanelBorder(bar, GetPanel()->GetBevel(), text, ACanvas);
+    ACanvas->GetFont()->SetColor(active ? key->GetActiveFontColor() : key->GetInactiveFontColor());
+    ACanvas->GetBrush()->SetStyle(bsClear);
+    ACanvas->DrawText(active ? key->GetActiveCaption() : key->GetInactiveCaption(), text,
+                      tfHCenter | tfVCenter | tfSingleLine, enabled);
+    ACanvas->GetBrush()->SetStyle(bsSolid);
+    x = cell.Right + APainter->GetSeparatorSize();
+  }
+}
+
+Integer TzmStatusBarKeyboardStatePanelStyle::GetMinWidth() {
+  const std::vector<TzmStatusBarKeyStateAppearance*> keys = GetShownKeys();
+  TzmCustomStatusBar* bar = GetStatusBar();
+  if (keys.empty() || !bar) return kNoKeysMinWidth;
+  TqvCanvas* canvas = bar->GetCanvas();
+  canvas->SetFont(GetFont());
+  Integer result = bar->GetPainterClass()->GetSeparatorSize() * Integer(keys.size() - 1);
+  for (TzmStatusBarKeyStateAppearance* key : keys) result += GetCellWidth(*key, canvas);
+  return result;
+}
+
+void TzmStatusBarKeyboardStatePanelStyle::RestoreDefaults() {
+  FKeyboardStates = zmksAll;
+  inherited::RestoreDefaults();
 }
