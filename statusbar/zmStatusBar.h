@@ -31,6 +31,7 @@ class TzmCustomStatusBar;
 class TzmStatusBarPanel;
 class TzmStatusBarPanelStyle;
 class TzmStatusBarContainerPanelStyle;
+class TzmStatusBarContainerControl;
 
 enum TzmStatusBarPaintStyle { stpsStandard, stpsFlat, stpsXP, stpsOffice11, stpsUseLookAndFeel };
 enum TzmStatusBarPanelBevel { zmpbNone, zmpbLowered, zmpbRaised };
@@ -356,7 +357,7 @@ class TzmCustomStatusBar : public TqvControl {
   // Whether the theme's "Status" class opened when the painter was chosen.
   bool IsThemeAvailable() const { return FThemeAvailable; }
   // The container control of that name among the bar's children (compared without case).
-  class TzmStatusBarContainerControl* FindContainer(const String& AName) const;
+  TzmStatusBarContainerControl* FindContainer(const String& AName) const;
 
   TNotifyEvent OnHint;
 
