@@ -3,6 +3,7 @@
 
 #include "core/qvClasses.h"
 #include "lookandfeel/zmThemeManager.h"
+#include "platform/forms/ActnList.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/ImgList.h"
 #include "platform/rtl/Classes.h"
@@ -311,6 +312,22 @@ TzmStatusBarContainerControl* TzmCustomStatusBar::FindContainer(const String& AN
   for (Integer i = 0; i < GetControlCount(); ++i)
     if (auto* container = As<TzmStatusBarContainerControl>(GetControl(i)); container && SameText(container->GetName(), AName))
       return container;
+  return nullptr;
+}
+
+bool TzmCustomStatusBar::ExecuteAction(TBasicAction* Action) {
+  auto* hint = As<THintAction>(Action);
+  TzmStatusBarPanel* panel = hint ? FindAutoHintPanel() : nullptr;
+  if (!panel || DoHint()) return inherited::ExecuteAction(Action);
+  panel->SetText(hint->GetHint());
+  return true;
+}
+
+TzmStatusBarPanel* TzmCustomStatusBar::FindAutoHintPanel() const {
+  for (Integer i = FPanels->GetCount() - 1; i >= 0; --i) {
+    TzmStatusBarPanel* panel = FPanels->GetItem(i);
+    if (auto* text = As<TzmStatusBarTextPanelStyle>(panel->GetPanelStyle()); text && text->GetAutoHint()) return panel;
+  }
   return nullptr;
 }
 

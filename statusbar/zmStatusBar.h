@@ -359,6 +359,10 @@ class TzmCustomStatusBar : public TqvControl {
   // The container control of that name among the bar's children (compared without case).
   TzmStatusBarContainerControl* FindContainer(const String& AName) const;
 
+  // A hint action goes to the last text panel with AutoHint: OnHint runs (and the action goes on
+  // to the default handling), or without OnHint the panel shows the hint and takes the action.
+  bool ExecuteAction(TBasicAction* Action) override;
+
   TNotifyEvent OnHint;
 
   // Slots, in order.
@@ -389,6 +393,8 @@ class TzmCustomStatusBar : public TqvControl {
 
  private:
   void WMNCHitTest(TMessage& Message);
+  // The last panel whose text style takes hints, or nullptr.
+  TzmStatusBarPanel* FindAutoHintPanel() const;
   void BiDiModeChanged();
   void ImageListChanged(TObject* Sender);
   std::vector<TzmStatusBarPanelWidthRule> GetPanelWidthRules();

@@ -4,7 +4,9 @@
 // images; the gradient bar following the system colours; the shared scheme's references.
 #include "StatusBarTestSupport.h"
 #include "core/qvClasses.h"
+#include "platform/forms/ActnList.h"
 #include "platform/forms/ImgList.h"
+#include "platform/forms/StdCtrls.h"
 #include "platform/rtl/Classes.h"
 #include "statusbar/zmOffice11.h"
 
@@ -383,6 +385,76 @@ TEST_F(StatusBar, OnHintRunsThroughDoHint) {
   };
   EXPECT_TRUE(bar->DoHint());
   EXPECT_EQ(hints, 1);
+}
+
+// A shown form with a focused edit and a bar whose second text panel takes hints.
+class StatusBarHints : public TStatusBarTest {
+ protected:
+  void SetUp() override {
+    TStatusBarTest::SetUp();
+    Form = NewForm();
+    auto* edit = New<TEdit>(Form);
+    edit->SetParent(Form);
+    Bar = AddBar(Form);
+    AddPanel(Bar, "TzmStatusBarTextPanelStyle")->SetText("first");
+    HintPanel = AddPanel(Bar, "TzmStatusBarTextPanelStyle");
+    HintPanel->SetText("ready");
+    Show(Form);
+    Form->SetActiveControl(edit);
+  }
+  void TearDown() override {
+    Application->OnHint = nullptr;
+    Application->SetHint("");
+    TStatusBarTest::TearDown();
+  }
+  TzmStatusBarTextPanelStyle* HintStyle() const {
+    return static_cast<TzmStatusBarTextPanelStyle*>(HintPanel->GetPanelStyle());
+  }
+
+  TForm* Form = nullptr;
+  TzmStatusBar* Bar = nullptr;
+  TzmStatusBarPanel* HintPanel = nullptr;
+};
+
+TEST_F(StatusBarHints, TheApplicationsHintShowsInTheAutoHintPanelWithoutTheFocus) {
+  HintStyle()->SetAutoHint(true);
+  Application->SetHint("Opens a channel file");
+  EXPECT_EQ(HintPanel->GetText(), "Opens a channel file");
+  EXPECT_EQ(Bar->GetPanels()->GetItem(0)->GetText(), "first");
+  THintAction action(nullptr);
+  action.SetHint("Saves the channel file");
+  EXPECT_TRUE(Bar->ExecuteAction(&action)) << "the panel took it";
+  EXPECT_EQ(HintPanel->GetText(), "Saves the channel file");
+}
+
+TEST_F(StatusBarHints, WithOnHintTheHandlerRunsAndTheActionGoesOn) {
+  HintStyle()->SetAutoHint(true);
+  Integer hints = 0;
+  Bar->OnHint = [&](TObject*) { ++hints; };
+  THintAction action(nullptr);
+  action.SetHint("Saves the channel file");
+  EXPECT_FALSE(Bar->ExecuteAction(&action)) << "the default handling does not take a hint";
+  EXPECT_EQ(hints, 1);
+  EXPECT_EQ(HintPanel->GetText(), "ready");
+}
+
+TEST_F(StatusBarHints, WithoutAnAutoHintPanelOrForOtherActionsNothingChanges) {
+  THintAction hint(nullptr);
+  hint.SetHint("Saves the channel file");
+  EXPECT_FALSE(Bar->ExecuteAction(&hint));
+  HintStyle()->SetAutoHint(true);
+  TAction other(nullptr);
+  other.SetHint("Not a hint action");
+  EXPECT_FALSE(Bar->ExecuteAction(&other));
+  EXPECT_EQ(HintPanel->GetText(), "ready");
+  EXPECT_EQ(Bar->GetPanels()->GetItem(0)->GetText(), "first");
+}
+
+TEST_F(StatusBarHints, AHiddenBarTakesNoHintsFromTheApplication) {
+  HintStyle()->SetAutoHint(true);
+  Bar->SetVisible(false);
+  Application->SetHint("Opens a channel file");
+  EXPECT_EQ(HintPanel->GetText(), "ready");
 }
 
 // ------------------------------------------------------------------ the gradient bar
