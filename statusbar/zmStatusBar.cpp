@@ -166,10 +166,7 @@ Integer TzmStatusBarPanel::GetMinWidth() { return FMinWidthAssigned ? FMinWidth 
 void TzmStatusBarPanel::SetMinWidth(Integer Value) {
   FMinWidth = std::max<Integer>(Value, 0);
   FMinWidthAssigned = true;
-  if (GetWidth() < FMinWidth) {
-    FWidth = FMinWidth;
-    FWidthAssigned = true;
-  }
+  if (GetWidth() < FMinWidth) SetWidth(FMinWidth);  // ignored for styles that do not size
   Changed(false);
 }
 

@@ -8,6 +8,9 @@
 #include <mutex>
 #include <thread>
 
+#include <pthread.h>
+#include <sched.h>
+
 #include "StatusBarTestSupport.h"
 #include "statusbar/zmStatusBar.h"
 
@@ -117,6 +120,24 @@ TEST_F(KeyboardStateWatcher, AHeldToggleKeyIsSeenAndStillCountsAsOn) {
   EXPECT_TRUE(IsKeyToggledOn(0x01));
   EXPECT_FALSE(IsKeyToggledOn(0x80)) << "held down while off";
   EXPECT_FALSE(IsKeyToggledOn(0x00));
+}
+
+TEST_F(KeyboardStateWatcher, ReadsTheKeysAtIdlePriority) {
+  std::atomic<int> policy{-1};
+  auto watcher = MakeOwned<TzmStatusBarKeyboardStateNotifier>(
+      FBar,
+      [&](Word AKey) {
+        int own = -1;
+        sched_param param{};
+        pthread_getschedparam(pthread_self(), &own, &param);
+        policy = own;
+        return Keys.Read(AKey);
+      },
+      kFastPoll);
+  EXPECT_EQ(watcher->GetPriority(), tpIdle);
+  watcher->AddKey(VK_CAPITAL);
+  ASSERT_TRUE(Keys.WaitForReads(3));
+  EXPECT_EQ(policy, SCHED_IDLE) << "the scheduler runs the watcher only when nothing else wants the processor";
 }
 
 TEST_F(KeyboardStateWatcher, UnchangedKeysAskForNothing) {

@@ -138,6 +138,8 @@ TEST_F(StatusBar, PanelsOfStylesThatDoNotSizeFollowTheirContent) {
   EXPECT_TRUE(keys->GetFixed()) << "reads fixed whatever is stored";
   auto* style = static_cast<TzmStatusBarKeyboardStatePanelStyle*>(keys->GetPanelStyle());
   EXPECT_EQ(keys->GetMinWidth(), style->GetMinWidth()) << "the key cells draw their own borders";
+  keys->SetMinWidth(keys->GetWidth() + 40);
+  EXPECT_FALSE(keys->IsWidthAssigned()) << "a larger minimum does not assign the width either";
 }
 
 TEST_F(StatusBar, AFixedFirstPanelKeepsItsWidthAndTheLastTakesTheRest) {

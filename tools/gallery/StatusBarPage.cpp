@@ -167,7 +167,7 @@ void BuildStatusBarPage(TWinControl* Parent) {
   bordered->SetColor(clTeal);
   AddText(bordered, "Border bands in the bar's colour", 300);
   AddText(bordered, "", 0);
-  AddLabel(Parent, y += kBarHeight + 12, "Size grips: standard, flat, gradient, themed");
+  AddLabel(Parent, y += kBarHeight + 12, "Size grips: standard, flat, gradient, themed (with the theme on)");
   auto* grips = New<TGripsView>(Parent, disabled);
   grips->SetParent(Parent);
   grips->SetBounds(kMargin, y + kLabelHeight, 4 * 90, kBarHeight);
