@@ -1,6 +1,7 @@
 // The tree list control core: construction, update brackets, metrics, option and appearance
 // setters, the container's hooks, and binding, hiding and posting the in-place editor.
 #include "treelist/zmTL.h"
+#include "treelist/zmTLFeedback.h"
 
 #include <algorithm>
 #include <exception>

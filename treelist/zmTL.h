@@ -14,6 +14,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "platform/forms/Graphics.h"
@@ -27,6 +28,7 @@ class TCustomImageList;
 class TChangeLink;
 class TStringList;
 class TzmInplaceEdit;
+class TzmTreeListFeedbackWindow;
 
 QJ_EXCEPTION(EInvalidzmTreeListOperation, Exception)
 
@@ -54,6 +56,12 @@ enum TzmTreeListState : Byte {
   tlsDropDownButtonDown,
   tlsStatusCloseDown,
 };
+
+// The states that move a sizing line.
+inline bool IsSizingState(TzmTreeListState State) {
+  return State == tlsColumnSizing || State == tlsBandSizing || State == tlsBandRowSizing ||
+         State == tlsHeaderRowSizing || State == tlsRowSizing;
+}
 
 enum class TzmTreeListColumnSort : Byte { csNone, csDown, csUp };
 
@@ -297,6 +305,15 @@ struct TzmTreeListHitTestInfo {
   Integer RowIndex = -1;  // into the draw info's rows
   Integer FooterRowIndex = -1;
   TzmTreeListHitKind Kind = tlhOutside;
+};
+
+// Where a dragged header lands: Target -1 hides it, -2 leaves it in place, -3 inserts it at
+// (BandIndex, RowIndex, ColIndex).
+struct TzmTreeListDropPosition {
+  Integer BandIndex = -1;
+  Integer RowIndex = -1;
+  Integer ColIndex = -1;
+  Integer Target = -2;
 };
 
 // The relative node kinds of GetRelativeNode.
@@ -567,6 +584,49 @@ class TCustomzmTreeList : public TCustomzmContainer {
   // The header line, then the selected nodes in tree order (the focused node without multi-select).
   virtual void GetSelectedNodesText(TStringList* Strings);
   void CopySelectedToClipboard();
+
+  // ---- Mouse ----
+  bool GetNodeDblClickToggles() const { return FNodeDblClickToggles; }
+  void SetNodeDblClickToggles(bool Value) { FNodeDblClickToggles = Value; }
+  const TzmTreeListHitTestInfo& GetPressHitInfo() const { return FPressHitInfo; }
+  Integer GetPressedBand() const { return FPressedBand; }
+  Integer GetPressedColumn() const { return FPressedColumn; }
+  bool IsEditorTimerRunning() const { return FEditorTimerRunning; }
+  // -1 up or left, 1 down or right, 0 when the timer does not run.
+  Integer GetHorzAutoScroll() const { return FHorzScrollDir; }
+  Integer GetVertAutoScroll() const { return FVertScrollDir; }
+
+  // ---- Sizing and header and band dragging ----
+  // Ends any sizing, pressing or dragging without applying it.
+  virtual void CancelInteraction();
+  Integer GetSizingLinePos() const { return FSizingLinePos; }
+  // The sizing line's limits for the running sizing state (Left: the sized item's left edge).
+  void GetSizingLimits(Integer& Left, Integer& Min, Integer& Max);
+  // Width changes absorbed by the neighbours (auto width, scaled, in the column's row, spread
+  // into the band).
+  void SetBandWidthAuto(Integer VisibleBand, Integer Width);
+  void SetBandWidthScaled(Integer VisibleBand, Integer Width);
+  void SetColumnWidthInRow(Integer VisibleBand, Integer Column, Integer Width);
+  void SetColumnWidthSpread(Integer VisibleBand, Integer Column, Integer Width);
+  // The largest line height from MinRowHeight up whose row still fits into Height.
+  Integer RowHeightAt(TzmTreeListNode* Node, Integer Height);
+  // The drop target of a band drag at Point (client; moved to where the drop arrows go): -1
+  // outside the band row, -2 no move, else the visible band to take.
+  virtual Integer GetBandDropPosition(TPoint& Point, Integer Pressed, Integer Dragged);
+  virtual TzmTreeListDropPosition GetHeaderDropPosition(TPoint& Point, Integer Pressed, Integer Dragged);
+  virtual bool CanDragBand(Integer /*VisibleBand*/) { return HasExtra(zmxBandMoving); }
+  virtual bool CanDragColumn(Integer /*Column*/) { return HasBehavior(zmbColumnMoving); }
+  // A customizing form provided by a descendant (bands and headers dragged onto it are hidden,
+  // dragged from it shown); the core makes none.
+  TWinControl* GetCustomizeForm() const { return FCustomizeForm; }
+  bool IsCustomizing() const { return FCustomizeForm != nullptr; }
+  // The popups that show the drag feedback (nil while none is shown).
+  TzmTreeListFeedbackWindow* GetSizingLineWindow() const { return FSizingLine.get(); }
+  TzmTreeListFeedbackWindow* GetDropArrowsWindow() const { return FDropArrows.get(); }
+  TzmTreeListFeedbackWindow* GetDragImageWindow() const { return FDragImage.get(); }
+  // Nesting pair: the first hide takes the feedback away, the last show brings it back.
+  void HideDragFeedback();
+  void ShowDragFeedback();
 
   // ---- Hit test ----
   virtual void CalcHitTest(TPoint Point, TzmTreeListHitTestInfo& HitInfo);
@@ -998,6 +1058,44 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void DoExit() override;
   void Resize() override;
   void KeyDown(Word& Key, TShiftState Shift) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  virtual bool CanDblClick() { return true; }
+  virtual void UpdateHotSpot(const TzmTreeListHitTestInfo& Hit);
+  virtual bool CanHotTrackCell(Integer /*X*/, Integer /*Y*/, TzmTreeListNode* /*Node*/, Integer /*Column*/,
+                               Integer& /*ActivePart*/) {
+    return HasExtra(zmxHotTrack);
+  }
+  virtual bool GetHeaderHotPart(Integer X, Integer Y, Integer Column, Byte& Part);
+  virtual bool IsHotCell(TzmTreeListNode* Node, Integer Column) {
+    return FHotSpot.Node == Node && FHotSpot.ColumnIndex == Column;
+  }
+  virtual void DoHotSpotChanged(const TzmTreeListHotSpot& /*HotSpot*/, TCursor& /*Cursor*/) {}
+  virtual bool CanMouseEditCell(Integer /*X*/, Integer /*Y*/, bool /*SameNode*/, Integer /*Column*/) {
+    return HasExtra(zmxMouseDownEditor);
+  }
+  virtual void BestFitBand(Integer /*VisibleBand*/) {}
+  virtual void BestFitColumn(Integer /*Column*/) {}
+  virtual void StartBandDrag(Integer VisibleBand);
+  virtual void StartHeaderDrag(Integer Column);
+  virtual void EndBandDrag(bool Accept);
+  virtual void EndHeaderDrag(bool Accept);
+  virtual void DoDragOverBand(TPoint /*Point*/, Integer /*VisibleBand*/, bool& /*Accept*/) {}
+  virtual void DoDragOverHeader(TPoint /*Point*/, Integer /*Column*/, bool& /*Accept*/) {}
+  virtual void DoDragEndBand(TPoint /*Point*/, Integer /*VisibleBand*/, bool /*Pressed*/, Integer& /*Target*/,
+                             bool& /*Accept*/) {}
+  virtual void DoDragEndHeader(TPoint /*Point*/, Integer /*Column*/, TzmTreeListDropPosition& /*Target*/,
+                               bool& /*Accept*/) {}
+  virtual void MoveBand(Integer /*From*/, Integer /*To*/) {}
+  virtual void HideBand(Integer /*VisibleBand*/) {}
+  virtual void ShowBand(Integer /*At*/, Integer /*Band*/) {}
+  virtual void MoveHeader(Integer /*Column*/, Integer /*VisibleBand*/, Integer /*Row*/, Integer /*Col*/) {}
+  virtual void HideHeader(Integer /*Column*/) {}
+  virtual void ShowHeader(Integer /*VisibleBand*/, Integer /*Row*/, Integer /*Col*/, Integer /*Column*/) {}
+  virtual bool IsBandCustomizingDisabled(Integer /*VisibleBand*/) { return false; }
+  virtual bool IsColumnCustomizingDisabled(Integer /*Column*/) { return false; }
+  void SetCustomizeForm(TWinControl* Value) { FCustomizeForm = Value; }
   void WndProc(TMessage& Message) override;
   void KeyPress(char& Key) override;
   virtual bool CanProcessKey(Word /*Key*/, TShiftState /*Shift*/) { return true; }
@@ -1015,6 +1113,25 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void ForgetNodeReferences();
   TzmTreeListNode* FindNextInTree(const TzmTreeListNode* Node) const;
   void PatchVisibleExpansion(TzmTreeListNode* Node);
+  void StartSizing(TzmTreeListState State, Integer Position);
+  void MoveSizingLine(Integer Position);
+  void ShowSizingLine();
+  void FinishSizing();
+  void DragStep();
+  void ShowDropArrows(TPoint ClientPoint);
+  void HideDropArrows();
+  void EndDragFeedback();
+  TBitmap* NewDragImage(const String& Caption, Integer Width, Integer Height);
+  void StartHorzAutoScroll(Integer Direction);
+  void StartVertAutoScroll(Integer Direction, bool Selects);
+  void StopHorzAutoScroll();
+  void StopVertAutoScroll();
+  void StartEditorTimer();
+  void KillEditorTimer();
+  void TimerTick(UINT_PTR Id);
+  void NodePressed(TMouseButton Button, TShiftState Shift, bool FirstClick);
+  void DragSelectStep(Integer Y);
+  TRect ClientToScreenRect(const TRect& R);
   void SyncSearchColumn();
   void MoveFocusBy(Integer Delta, TShiftState Shift);
   void FocusAndSelect(TzmTreeListNode* Node, TShiftState Shift);
@@ -1086,6 +1203,36 @@ class TCustomzmTreeList : public TCustomzmContainer {
   Integer FShownRowCount = 1;
   Integer FPageRowCount = 1;
   Integer FHorzOffset = 0;
+
+  // Mouse, sizing and dragging
+  TzmTreeListHitTestInfo FPressHitInfo;
+  TPoint FPressPoint;
+  Integer FPressedBand = -1;
+  bool FPressedBandDown = false;
+  Integer FPressedColumn = -1;
+  bool FPressedColumnDown = false;
+  bool FBandButtonDown = false;
+  bool FHeaderButtonDown = false;
+  bool FPressWithModifier = false;
+  bool FPendingSelectOnRelease = false;
+  bool FNodeDblClickToggles = true;
+  Integer FSizingLinePos = 0;
+  Integer FSizingStartPos = 0;
+  Integer FDraggedBand = -1;
+  Integer FDraggedHeader = -1;
+  TPoint FArrowsPosition{-100, -100};
+  Integer FArrowsExtent = 0;
+  Integer FDragFeedbackHideCount = 0;
+  TWinControl* FCustomizeForm = nullptr;
+  TOwned<TzmTreeListFeedbackWindow> FSizingLine;
+  TOwned<TzmTreeListFeedbackWindow> FDropArrows;
+  TOwned<TzmTreeListFeedbackWindow> FDragImage;
+  // The control's own window timers: the editor delay, and horizontal and vertical auto-scroll
+  // apart, so that one never replaces the other.
+  bool FEditorTimerRunning = false;
+  Integer FHorzScrollDir = 0;
+  Integer FVertScrollDir = 0;
+  bool FVertScrollSelects = false;
   Integer FDragExpandDelay = 500;
   Integer FCustomizeRowCount = 11;
   TPoint FCustomizeFormPos{-1000, -1000};

@@ -20,16 +20,6 @@ bool EndsEditing(Word Key) {
   }
 }
 
-bool IsSizingOrDragging(TzmTreeListState State) {
-  switch (State) {
-    case tlsColumnSizing: case tlsColumnDragging: case tlsBandSizing: case tlsBandDragging: case tlsBandRowSizing:
-    case tlsHeaderRowSizing: case tlsRowSizing:
-      return true;
-    default:
-      return false;
-  }
-}
-
 bool CtrlWithoutAlt() { return GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0; }
 
 }  // namespace
@@ -118,6 +108,11 @@ void TCustomzmTreeList::FocusAndSelect(TzmTreeListNode* Node, TShiftState Shift)
 // Keys
 
 void TCustomzmTreeList::WndProc(TMessage& Message) {
+  if (Message.Msg == WM_TIMER) {
+    inherited::WndProc(Message);
+    TimerTick(static_cast<UINT_PTR>(Message.WParam));
+    return;
+  }
   if (Message.Msg != WM_GETDLGCODE) {
     inherited::WndProc(Message);
     return;
@@ -136,8 +131,9 @@ void TCustomzmTreeList::KeyDown(Word& Key, TShiftState Shift) {
     return;
   }
   TzmTreeListSelectionScope selection(this);
-  if (IsSizingOrDragging(FInteractionState)) {
-    if (Key == VK_ESCAPE) SetInteractionState(tlsIdle);
+  if (IsSizingState(FInteractionState) || FInteractionState == tlsColumnDragging ||
+      FInteractionState == tlsBandDragging) {
+    if (Key == VK_ESCAPE) CancelInteraction();
     return;
   }
   if (FRootNodes.empty()) return;

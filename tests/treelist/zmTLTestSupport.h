@@ -27,6 +27,7 @@ class TTestTreeList : public TCustomzmTreeListControl {
   using TCustomzmTreeList::IsRowSelect;
   using TCustomzmTreeList::IsVisibleListUsable;
   using TCustomzmTreeList::GetSearchActive;
+  using TCustomzmTreeList::SetCustomizeForm;
   // Option queries
   using TCustomzmTreeList::IsCaseSensitiveSort;
   using TCustomzmTreeList::IsAutoPreviewLineCount;
