@@ -628,6 +628,26 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void HideDragFeedback();
   void ShowDragFeedback();
 
+  // ---- Sorting, node drag and panning ----
+  // Sorts the children lists Level levels below the roots (-1: every list) by Column's values.
+  virtual void SortNodes(Integer Level, Integer Column, bool Descending);
+  void SortNodeList(std::vector<TzmTreeListNode*>& List, Integer Column, bool Descending);
+  virtual Integer GetSortedColumnCount() { return 0; }
+  virtual Integer GetSortedColumn(Integer /*Index*/) { return -1; }
+  virtual bool IsSortedColumnDescending(Integer /*Index*/) { return false; }
+  virtual bool IsMultiSortActive(Integer /*Column*/) { return IsMultiSort(); }
+  // The picture of a dragged node: its cell, images and text inside dotted frames.
+  virtual TBitmap* CreateNodeDragImage(TzmTreeListNode* Node, Integer Column);
+  virtual void GetNodeDragText(TzmTreeListNode* Node, Integer Column, String& Text) { GetCellText(Node, Column, Text); }
+  TzmTreeListNode* GetDraggedNode() const { return FDraggedNode; }
+  TzmTreeListNode* GetDragHoverNode() const { return FDragHoverNode; }
+  // Pans the view with the middle button: a modal loop until a button, Esc, a lost capture or a
+  // quit message; it stops at once when the control goes away meanwhile.
+  void StartPanning();
+  // The panning speed (1 to 12) and direction (0 none, 1 left, 2 up, 3 right, 4 down) for a
+  // pointer Offset away from where panning started, with a pan picture Size pixels wide.
+  static void PanningStep(TPoint Offset, Integer Size, bool HorzBar, bool VertBar, Integer& Direction, Integer& Speed);
+
   // ---- Hit test ----
   virtual void CalcHitTest(TPoint Point, TzmTreeListHitTestInfo& HitInfo);
   TzmTreeListNode* GetNodeAt(Integer X, Integer Y);
@@ -1059,6 +1079,10 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void Resize() override;
   void KeyDown(Word& Key, TShiftState Shift) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void DoStartDrag(TDragObject*& DragObject) override;
+  void DoEndDrag(TObject* Target, Integer X, Integer Y) override;
+  void DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) override;
+  virtual void DoNodeDragStart(TzmTreeListNode* /*Node*/) {}
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
   virtual bool CanDblClick() { return true; }
@@ -1113,6 +1137,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void ForgetNodeReferences();
   TzmTreeListNode* FindNextInTree(const TzmTreeListNode* Node) const;
   void PatchVisibleExpansion(TzmTreeListNode* Node);
+  void DragExpandTick();
   void StartSizing(TzmTreeListState State, Integer Position);
   void MoveSizingLine(Integer Position);
   void ShowSizingLine();
@@ -1233,6 +1258,8 @@ class TCustomzmTreeList : public TCustomzmContainer {
   Integer FHorzScrollDir = 0;
   Integer FVertScrollDir = 0;
   bool FVertScrollSelects = false;
+  TzmTreeListNode* FDragHoverNode = nullptr;
+  bool FDragExpandTimerRunning = false;
   Integer FDragExpandDelay = 500;
   Integer FCustomizeRowCount = 11;
   TPoint FCustomizeFormPos{-1000, -1000};

@@ -703,6 +703,19 @@ void TCustomzmTreeListControl::DoCanEditNode(TzmTreeListNode* Node, bool& Allow)
 }
 
 // ---------------------------------------------------------------------------------------------
+// Sorted columns
+
+Integer TCustomzmTreeListControl::GetSortedColumn(Integer Index) {
+  TzmTreeListColumn* column = SortedColumnAt(Index);
+  return column ? IndexOfColumn(column) : -1;
+}
+
+bool TCustomzmTreeListControl::IsSortedColumnDescending(Integer Index) {
+  TzmTreeListColumn* column = SortedColumnAt(Index);
+  return column && column->GetSorted() == TzmTreeListColumnSort::csDown;
+}
+
+// ---------------------------------------------------------------------------------------------
 // Bands and headers moved, hidden and shown by dragging
 
 bool TCustomzmTreeListControl::CanDragBand(Integer VisibleIndex) {

@@ -142,6 +142,9 @@ class TCustomzmTreeListControl : public TCustomzmTreeList {
   void UpdateHeaderPanelRowCount() override;
 
   // Layout
+  Integer GetSortedColumnCount() override { return SortedColumnCount(); }
+  Integer GetSortedColumn(Integer Index) override;
+  bool IsSortedColumnDescending(Integer Index) override;
   bool CanDragBand(Integer VisibleBand) override;
   bool CanDragColumn(Integer Column) override;
   void MoveBand(Integer From, Integer To) override;

@@ -14,6 +14,7 @@ namespace {
 constexpr UINT_PTR kHorzScrollTimer = 1;
 constexpr UINT_PTR kEditorTimer = 2;
 constexpr UINT_PTR kVertScrollTimer = 3;
+constexpr UINT_PTR kDragExpandTimer = 101;
 
 constexpr Integer kDragThreshold = 5;
 constexpr UINT kSelectScrollInterval = 60;
@@ -97,6 +98,9 @@ void TCustomzmTreeList::TimerTick(UINT_PTR Id) {
       if (!going || GetFocusedIndex() == old) StopVertAutoScroll();
       break;
     }
+    case kDragExpandTimer:
+      DragExpandTick();
+      break;
     default:
       break;
   }
@@ -293,6 +297,9 @@ void TCustomzmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, Intege
   if (!handled && Button == mbLeft && dbl && (hit.Kind == tlhNowhere || (hit.Kind >= tlhButton && hit.Kind <= tlhRowEnd)) &&
       CanDblClick())
     DblClick();
+  if (!alive) return;
+  if (Button == mbMiddle && FInteractionState == tlsIdle) StartPanning();
+  if (!alive) return;
   inherited::MouseDown(Button, Shift, X, Y);
 }
 

@@ -9,12 +9,12 @@
 #include "platform/os/Gdi.h"
 #include "treelist/zmTL.h"
 #include "treelist/zmTLFeedback.h"
+#include "treelist/zmTLResources.h"
 
 namespace {
 
 constexpr Integer kUnlimited = 100000;
 constexpr Integer kScrollZone = 12;
-constexpr TCursor kNoDropCursor = -1124;
 
 // New widths for Items whose total becomes Total: each in proportion, the last the rest.
 std::vector<Integer> Distribute(const std::vector<Integer>& Items, Integer Total) {
@@ -362,11 +362,11 @@ void TCustomzmTreeList::DragStep() {
   bool accept = inside;
   if (band) DoDragOverBand(point, FPressedBand, accept);
   else DoDragOverHeader(point, FPressedColumn, accept);
-  TCursor cursor = accept ? GetCursor() : kNoDropCursor;
+  TCursor cursor = accept ? GetCursor() : crzmTLDelete;
   if (Screen->GetCursor() != cursor) Screen->SetCursor(cursor);
   if (FDragImage && FDragImage->IsShown() && FDragFeedbackHideCount == 0) {
     TBitmap* image = FDragImage->GetBitmap();
-    Integer shift = cursor == kNoDropCursor ? 16 : 0;
+    Integer shift = cursor == crzmTLDelete ? 16 : 0;
     FDragImage->MoveTo(Point(screen.X - image->GetWidth() / 2 - shift, screen.Y - image->GetHeight() / 2));
   }
 

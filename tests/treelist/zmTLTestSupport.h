@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,7 @@ class TTestTreeList : public TCustomzmTreeListControl {
   using TCustomzmTreeList::IsVisibleListUsable;
   using TCustomzmTreeList::GetSearchActive;
   using TCustomzmTreeList::SetCustomizeForm;
+  using TCustomzmTreeList::DragOver;
   // Option queries
   using TCustomzmTreeList::IsCaseSensitiveSort;
   using TCustomzmTreeList::IsAutoPreviewLineCount;
@@ -79,6 +81,8 @@ class TTestTreeList : public TCustomzmTreeListControl {
   bool KeepsSelection = false;
   std::vector<TzmTreeListNode*> Selection;
   TzmTreeListNode* Unselectable = nullptr;  // selecting it raises
+  // The value a node sorts by in a column (the base sorts by an empty text).
+  std::function<Variant(TzmTreeListNode* Node, Integer Column)> SortValue;
   bool Refocuses = true;  // the answer of FocusCollapsingAncestor
 
   // Logs every event under the node's first string.
@@ -99,6 +103,10 @@ class TTestTreeList : public TCustomzmTreeListControl {
   }
 
  protected:
+  void GetNodeSortValue(TzmTreeListNode* Node, Integer Column, Variant& Value) override {
+    if (SortValue) Value = SortValue(Node, Column);
+    else TCustomzmTreeListControl::GetNodeSortValue(Node, Column, Value);
+  }
   Integer GetSelectedCount() override {
     return KeepsSelection ? static_cast<Integer>(Selection.size()) : TCustomzmTreeListControl::GetSelectedCount();
   }
