@@ -624,6 +624,8 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TzmTreeListFeedbackWindow* GetSizingLineWindow() const { return FSizingLine.get(); }
   TzmTreeListFeedbackWindow* GetDropArrowsWindow() const { return FDropArrows.get(); }
   TzmTreeListFeedbackWindow* GetDragImageWindow() const { return FDragImage.get(); }
+  // The picture of a dragged band caption or column header (at most the screen wide).
+  TBitmap* CreateCaptionDragImage(const String& Caption, Integer Width, Integer Height);
   // Nesting pair: the first hide takes the feedback away, the last show brings it back.
   void HideDragFeedback();
   void ShowDragFeedback();
@@ -1146,7 +1148,6 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void ShowDropArrows(TPoint ClientPoint);
   void HideDropArrows();
   void EndDragFeedback();
-  TBitmap* NewDragImage(const String& Caption, Integer Width, Integer Height);
   void StartHorzAutoScroll(Integer Direction);
   void StartVertAutoScroll(Integer Direction, bool Selects);
   void StopHorzAutoScroll();

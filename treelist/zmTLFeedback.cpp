@@ -119,3 +119,28 @@ HRGN DropArrowsRegion(Integer Height) {
   DeleteObject(lower);
   return region;
 }
+
+void PaintPanPicture(TBitmap* Bitmap, bool Horz, bool Vert) {
+  Bitmap->SetSize(zmPanPictureSize + 1, zmPanPictureSize + 1);
+  TCanvas* canvas = Bitmap->GetCanvas();
+  canvas->GetBrush()->SetColor(clWindow);
+  canvas->FillRect(Rect(0, 0, zmPanPictureSize + 1, zmPanPictureSize + 1));
+  canvas->GetPen()->SetColor(clWindowText);
+  canvas->Ellipse(0, 0, zmPanPictureSize + 1, zmPanPictureSize + 1);
+  canvas->GetBrush()->SetColor(clWindowText);
+  HDC dc = canvas->GetHandle();
+  Integer c = zmPanPictureSize / 2;
+  auto arrow = [&](POINT A, POINT B, POINT C) {
+    POINT points[3] = {A, B, C};
+    Polygon(dc, points, 3);
+  };
+  if (Vert) {
+    arrow({c - 4, 9}, {c + 4, 9}, {c, 4});
+    arrow({c - 4, zmPanPictureSize - 9}, {c + 4, zmPanPictureSize - 9}, {c, zmPanPictureSize - 4});
+  }
+  if (Horz) {
+    arrow({9, c - 4}, {9, c + 4}, {4, c});
+    arrow({zmPanPictureSize - 9, c - 4}, {zmPanPictureSize - 9, c + 4}, {zmPanPictureSize - 4, c});
+  }
+  canvas->FillRect(Rect(c - 1, c - 1, c + 2, c + 2));
+}

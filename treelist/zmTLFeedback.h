@@ -41,3 +41,8 @@ class TzmTreeListFeedbackWindow : public TCustomControl {
 // 11 x Height box, with the region that shapes a window to them.
 void PaintDropArrows(TBitmap* Bitmap, Integer Height);
 HRGN DropArrowsRegion(Integer Height);
+
+// The pan picture: a circle with an arrow for every way the view can move (its window is shaped
+// by an ellipse of the picture's size).
+constexpr Integer zmPanPictureSize = 32;
+void PaintPanPicture(TBitmap* Bitmap, bool Horz, bool Vert);

@@ -17,7 +17,6 @@ namespace {
 constexpr UINT_PTR kDragExpandTimer = 101;
 constexpr Integer kScrollZone = 12;
 constexpr UINT kPanInterval = 20;
-constexpr Integer kPanPicture = 32;
 
 bool IsDragOverRowKind(TzmTreeListHitKind Kind) {
   switch (Kind) {
@@ -27,32 +26,6 @@ bool IsDragOverRowKind(TzmTreeListHitKind Kind) {
     default:
       return false;
   }
-}
-
-// The pan picture: a circle with an arrow for every way the view can move.
-void PaintPanPicture(TBitmap* Bitmap, bool Horz, bool Vert) {
-  Bitmap->SetSize(kPanPicture + 1, kPanPicture + 1);
-  TCanvas* canvas = Bitmap->GetCanvas();
-  canvas->GetBrush()->SetColor(clWindow);
-  canvas->FillRect(Rect(0, 0, kPanPicture + 1, kPanPicture + 1));
-  canvas->GetPen()->SetColor(clWindowText);
-  canvas->Ellipse(0, 0, kPanPicture + 1, kPanPicture + 1);
-  canvas->GetBrush()->SetColor(clWindowText);
-  HDC dc = canvas->GetHandle();
-  Integer c = kPanPicture / 2;
-  auto arrow = [&](POINT A, POINT B, POINT C) {
-    POINT points[3] = {A, B, C};
-    Polygon(dc, points, 3);
-  };
-  if (Vert) {
-    arrow({c - 4, 9}, {c + 4, 9}, {c, 4});
-    arrow({c - 4, kPanPicture - 9}, {c + 4, kPanPicture - 9}, {c, kPanPicture - 4});
-  }
-  if (Horz) {
-    arrow({9, c - 4}, {9, c + 4}, {4, c});
-    arrow({kPanPicture - 9, c - 4}, {kPanPicture - 9, c + 4}, {kPanPicture - 4, c});
-  }
-  canvas->FillRect(Rect(c - 1, c - 1, c + 2, c + 2));
 }
 
 bool IsMouseButtonMessage(UINT Message) {
@@ -270,8 +243,8 @@ void TCustomzmTreeList::StartPanning() {
   TOwned<TBitmap> picture = MakeOwned<TBitmap>();
   PaintPanPicture(picture.get(), horz, vert);
   TOwned<TzmTreeListFeedbackWindow> pan = MakeOwned<TzmTreeListFeedbackWindow>(nullptr);
-  pan->ShowBitmap(picture.get(), Point(start.X - kPanPicture / 2, start.Y - kPanPicture / 2),
-                  CreateEllipticRgn(0, 0, kPanPicture + 1, kPanPicture + 1));
+  pan->ShowBitmap(picture.get(), Point(start.X - zmPanPictureSize / 2, start.Y - zmPanPictureSize / 2),
+                  CreateEllipticRgn(0, 0, zmPanPictureSize + 1, zmPanPictureSize + 1));
   Screen->SetCursor(horz && vert ? crzmTLFullScroll : (horz ? crzmTLHorScroll : crzmTLVerScroll));
   UINT_PTR timer = SetTimer(nullptr, 0, kPanInterval, nullptr);
   HWND wnd = GetHandle();
@@ -311,7 +284,7 @@ void TCustomzmTreeList::StartPanning() {
       GetCursorPos(&p);
       if (p == last) continue;
       last = p;
-      PanningStep(Point(p.X - start.X, p.Y - start.Y), kPanPicture, horz, vert, direction, speed);
+      PanningStep(Point(p.X - start.X, p.Y - start.Y), zmPanPictureSize, horz, vert, direction, speed);
       moved = moved || direction != 0;
       Screen->SetCursor(direction == 0 ? (horz && vert ? crzmTLFullScroll : (horz ? crzmTLHorScroll : crzmTLVerScroll))
                                        : cursors[direction]);

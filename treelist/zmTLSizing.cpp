@@ -280,7 +280,7 @@ void TCustomzmTreeList::SetColumnWidthSpread(Integer VisibleBand, Integer Column
 // ---------------------------------------------------------------------------------------------
 // Header and band drag and drop
 
-TBitmap* TCustomzmTreeList::NewDragImage(const String& Caption, Integer Width, Integer Height) {
+TBitmap* TCustomzmTreeList::CreateCaptionDragImage(const String& Caption, Integer Width, Integer Height) {
   auto* bitmap = New<TBitmap>();
   bitmap->SetSize(std::clamp(Width, 20, std::max(Screen->GetWidth(), 20)), std::max(Height, 1));
   TCanvas* canvas = bitmap->GetCanvas();
@@ -300,7 +300,7 @@ void TCustomzmTreeList::StartBandDrag(Integer VisibleBand) {
   FArrowsExtent = FMetrics.BandRowHeight + 18;
   String caption;
   GetVisibleBandCaption(VisibleBand, caption);
-  TOwned<TBitmap> image(NewDragImage(caption, GetBandDisplayWidth(VisibleBand) + (VisibleBand == 0 ? GetLeadingWidth() : 0),
+  TOwned<TBitmap> image(CreateCaptionDragImage(caption, GetBandDisplayWidth(VisibleBand) + (VisibleBand == 0 ? GetLeadingWidth() : 0),
                                      FMetrics.BandRowHeight));
   if (!FDragImage) FDragImage = MakeOwned<TzmTreeListFeedbackWindow>(nullptr);
   TPoint cursor;
@@ -317,7 +317,7 @@ void TCustomzmTreeList::StartHeaderDrag(Integer Column) {
   GetColumnHeaderCaption(Column, caption);
   Integer width = GetColumnDisplayWidth(Column);
   if (width < 1) width = GetColumnWidth(Column);
-  TOwned<TBitmap> image(NewDragImage(caption, width, FMetrics.HeaderRowHeight));
+  TOwned<TBitmap> image(CreateCaptionDragImage(caption, width, FMetrics.HeaderRowHeight));
   if (!FDragImage) FDragImage = MakeOwned<TzmTreeListFeedbackWindow>(nullptr);
   TPoint cursor;
   GetCursorPos(&cursor);
