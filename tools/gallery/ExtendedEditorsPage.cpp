@@ -1,7 +1,11 @@
-// The extended editors page: the calculator with its display in a label (fresh, after a sum
-// with a memory, in the Error state, disabled, and sized without the automatic font size).
+// The extended editors page: the calculator with its display in a panel (fresh, after a sum
+// with a memory, in the Error state, disabled, large, and sized without the automatic font
+// size), and the calendar (flat, raised, without a selection, and in a larger font).
 #include "GalleryPage.h"
 #include "editors/qvCalc.h"
+#include "core/qvFormats.h"
+#include "editors/qvCalendar.h"
+#include "platform/rtl/DateTime.h"
 #include "platform/forms/ExtCtrls.h"
 #include "platform/forms/StdCtrls.h"
 
@@ -58,6 +62,15 @@ TGalleryCalculator* AddCalculator(TWinControl* Parent, Integer X, Integer Y, con
   return calc;
 }
 
+TqvCustomCalendar* AddCalendar(TWinControl* Parent, Integer X, Integer Y, const String& ACaption) {
+  AddLabel(Parent, X, Y, ACaption);
+  auto* calendar = New<TqvCustomCalendar>(Parent);
+  calendar->SetLeft(X);
+  calendar->SetTop(Y + kLabelHeight);
+  calendar->SetParent(Parent);
+  return calendar;
+}
+
 void BuildExtendedEditorsPage(TWinControl* Parent) {
   Integer x = kMargin;
   AddCalculator(Parent, x, kMargin, "Calculator", "");
@@ -65,12 +78,26 @@ void BuildExtendedEditorsPage(TWinControl* Parent) {
   AddCalculator(Parent, x += kColumnWidth, kMargin, "1 / 0 = (Error)", "1/0E");
   AddCalculator(Parent, x += kColumnWidth, kMargin, "Disabled", "7")->SetEnabled(false);
   const Integer y = kMargin + kLabelHeight + kDisplayHeight + 150;
-  TGalleryCalculator* large = AddCalculator(Parent, kMargin, y, "Sized 400 x 260 (bold captions)", "");
-  large->SetClientSize({400, 260});
+  TGalleryCalculator* largeCalc = AddCalculator(Parent, kMargin, y, "Sized 400 x 260 (bold captions)", "");
+  largeCalc->SetClientSize({400, 260});
   TGalleryCalculator* fixed = AddCalculator(Parent, kMargin + 2 * kColumnWidth, y, "Font 10, no automatic size", "");
   fixed->GetFont()->SetSize(10);
   fixed->SetAutoFontSize(false);
   fixed->SetCalcBorderStyle(bsSingle);
+
+  constexpr Integer kCalendarTop = 500;
+  x = kMargin;
+  TqvCustomCalendar* first = AddCalendar(Parent, x, kCalendarTop, "Calendar in the window colour");
+  first->SetColor(clWindow);
+  first->SetSelectDate(Date() + 3);
+  TqvCustomCalendar* raised = AddCalendar(Parent, x += kColumnWidth, kCalendarTop, "Raised title, no buttons");
+  raised->SetFlat(false);
+  raised->SetDateButtons(0);
+  AddCalendar(Parent, x += kColumnWidth, kCalendarTop, "No selection (today selected)")->SetSelectDate(NullDate);
+  TqvCustomCalendar* large = AddCalendar(Parent, x += kColumnWidth, kCalendarTop - 60, "Font 11, Today only");
+  large->GetFont()->SetSize(11);
+  large->SetDateButtons(DateButtonBit(btnToday));
+  large->SetColor(clWindow);
 }
 
 const TGalleryPageRegistration ExtendedEditorsPage("Extended editors", 700, &BuildExtendedEditorsPage);

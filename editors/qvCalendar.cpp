@@ -1,0 +1,426 @@
+// The month calendar: navigation inside the representable years, metrics and geometry,
+// painting, keys, mouse and the arrow auto-repeat; the drop-down calendar's keys.
+#include "editors/qvCalendar.h"
+
+#include <algorithm>
+
+#include "core/qvDataUpdateScope.h"
+#include "core/qvFormats.h"
+#include "platform/os/Gdi.h"
+#include "platform/rtl/DateTime.h"
+
+QJ_IMPLEMENT_CLASS(TqvCustomCalendar)
+QJ_IMPLEMENT_CLASS(TqvPopupCalendar)
+
+const TResourceString sqvDatePopupToday{62710, "Today"};
+const TResourceString sqvDatePopupClear{62711, "Clear"};
+
+namespace {
+
+constexpr Integer kCellCount = 42;
+constexpr Integer kDaysPerWeek = 7;
+constexpr Integer kWeekRows = 6;
+constexpr Integer kTextRightMargin = 3;
+constexpr TColor kTodayFrameColor = clMaroon;
+
+// Months counted from January of year 0: the shown month stays between February of year 1 and
+// November of year 9999, whose leading and trailing cells are still valid dates.
+constexpr Integer kFirstShownMonth = 12 + 1;
+constexpr Integer kLastShownMonth = 9999 * 12 + 10;
+constexpr Integer kFirstMonth = 12, kLastMonth = 9999 * 12 + 11;
+
+Integer MonthIndexOf(TDateTime ADate) {
+  Word year, month, day;
+  DecodeDate(ADate, year, month, day);
+  return year * 12 + month - 1;
+}
+
+TDateTime MonthStart(Integer AMonthIndex) {
+  return EncodeDate(Word(AMonthIndex / 12), Word(AMonthIndex % 12 + 1), 1);
+}
+
+// A day of the month, its day clamped to the month's length.
+TDateTime DateInMonth(Integer AMonthIndex, Integer ADay) {
+  AMonthIndex = std::clamp(AMonthIndex, kFirstMonth, kLastMonth);
+  const Integer year = AMonthIndex / 12, month = AMonthIndex % 12 + 1;
+  return EncodeDate(Word(year), Word(month), Word(ClampDayOfMonth(year, month, ADay)));
+}
+
+TDateTime FirstRepresentableDate() { return EncodeDate(1, 1, 1); }
+TDateTime LastRepresentableDate() { return EncodeDate(9999, 12, 31); }
+
+Integer WeekColumn(TDateTime ADate) {
+  Integer c = DayOfWeek(ADate) - GetFormatController()->FirstWeekDay;
+  return c > 0 ? c - 1 : c + 6;
+}
+
+TDateTime FirstVisibleOf(TDateTime AFirstDate) {
+  const Integer c = WeekColumn(AFirstDate);
+  return AFirstDate - (c == 0 ? kDaysPerWeek : c);
+}
+
+TDateTime FirstSelectableDate() { return FirstVisibleOf(MonthStart(kFirstShownMonth)); }
+TDateTime LastSelectableDate() { return FirstVisibleOf(MonthStart(kLastShownMonth)) + kCellCount - 1; }
+
+TDateTime DayOf(TDateTime ADate) { return TDateTime(Trunc(ADate)); }
+
+String MonthTitle(TDateTime AFirstDate) {
+  Word year, month, day;
+  DecodeDate(AFirstDate, year, month, day);
+  return FormatSettings().LongMonthNames[month - 1] + " " + IntToStr(year);
+}
+
+// One character of the short day name: the last for the scripts that put the day's own sign
+// there, else the first.
+String DayNameLetter(const String& AName, TFontCharset ACharset) {
+  if (AName.empty()) return AName;
+  const bool last = ACharset == GB2312_CHARSET || ACharset == CHINESEBIG5_CHARSET || ACharset == ARABIC_CHARSET;
+  return String(1, last ? AName.back() : AName.front());
+}
+
+void DrawTransparentText(TqvCanvas* ACanvas, const String& AText, const TRect& R, TqvTextFlags AFlags, TColor AColor) {
+  ACanvas->GetFont()->SetColor(AColor);
+  ACanvas->GetBrush()->SetStyle(bsClear);
+  ACanvas->DrawText(AText, R, AFlags);
+  ACanvas->GetBrush()->SetStyle(bsSolid);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Construction
+
+TqvCustomCalendar::TqvCustomCalendar(TComponent* AOwner) : TqvControl(AOwner) {
+  SetKeys(dkBit(dkArrows));
+  const TDateTime today = Date();
+  FSelectDate = today;
+  FFirstDate = DateInMonth(MonthIndexOf(today), 1);
+  FArrowTimer = New<TTimer>(this);
+  FArrowTimer->SetEnabled(false);
+  FArrowTimer->SetInterval(ArrowRepeatInterval);
+  FArrowTimer->SetOnTimer([this](TObject* Sender) { ArrowTimerTick(Sender); });
+  CalculateMetrics();
+  AdjustSize();
+}
+
+TqvCustomCalendar::~TqvCustomCalendar() { FArrowTimer->SetEnabled(false); }
+
+// ---------------------------------------------------------------------------------------------
+// Dates
+
+Integer TqvCustomCalendar::ColumnOfDate(TDateTime ADate) const { return WeekColumn(ADate); }
+
+TDateTime TqvCustomCalendar::GetLastDate() const {
+  const Integer index = MonthIndexOf(FFirstDate);
+  return FFirstDate + GetDaysInMonth(index / 12, index % 12 + 1) - 1;
+}
+
+TDateTime TqvCustomCalendar::GetFirstVisibleDate() const { return FirstVisibleOf(FFirstDate); }
+
+TDateTime TqvCustomCalendar::GetLastVisibleDate() const { return GetFirstVisibleDate() + kCellCount - 1; }
+
+void TqvCustomCalendar::SetFirstDate(TDateTime D) {
+  D = std::clamp(D, FirstRepresentableDate(), LastRepresentableDate());
+  const TDateTime first = MonthStart(std::clamp(MonthIndexOf(D), kFirstShownMonth, kLastShownMonth));
+  if (first == FFirstDate) return;
+  FFirstDate = first;
+  Invalidate();
+}
+
+void TqvCustomCalendar::SetSelectDate(TDateTime D) {
+  if (D == FSelectDate) return;
+  if (D == NullDate) {
+    FSelectDate = D;
+    Invalidate();
+    return;
+  }
+  D = std::clamp(D, FirstSelectableDate(), LastSelectableDate());
+  FSelectDate = D;
+  const TDateTime day = DayOf(D);
+  if (day < GetFirstVisibleDate()) SetFirstDate(MonthStart(std::max(MonthIndexOf(day) - 1, kFirstShownMonth)));
+  if (day > GetLastVisibleDate()) SetFirstDate(day);
+  Invalidate();
+}
+
+TDateTime TqvCustomCalendar::DateAtPoint(TPoint P) {
+  if (!GetClientRect().Contains(P)) return NullDate;
+  const Integer top = GetGridTop() + FDaysOfWeekHeight;
+  if (P.X < FSideWidth || P.X >= FSideWidth + kDaysPerWeek * FColWidth || P.Y < top ||
+      P.Y >= top + kWeekRows * FRowHeight)
+    return NullDate;
+  const Integer row = (P.Y - top) / FRowHeight, col = (P.X - FSideWidth) / FColWidth;
+  return GetFirstVisibleDate() + row * kDaysPerWeek + col;
+}
+
+void TqvCustomCalendar::StepMonth(Integer ADelta) { SetFirstDate(MonthStart(std::clamp(MonthIndexOf(FFirstDate) + ADelta, kFirstShownMonth, kLastShownMonth))); }
+
+void TqvCustomCalendar::HidePopup() {
+  FArrowTimer->SetEnabled(false);
+  FArrowDelta = 0;
+}
+
+void TqvCustomCalendar::DoDateTimeChanged() {
+  if (OnDateTimeChanged) OnDateTimeChanged(this);
+}
+
+void TqvCustomCalendar::SetFlat(bool Value) {
+  if (FFlat == Value) return;
+  FFlat = Value;
+  Invalidate();
+}
+
+void TqvCustomCalendar::SetDateButtons(TDateButtons Value) {
+  if (FDateButtons == Value) return;
+  FDateButtons = Value;
+  AdjustSize();
+  Invalidate();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Metrics and geometry
+
+void TqvCustomCalendar::CalculateMetrics() {
+  TqvCanvas* canvas = GetCanvas();
+  canvas->SetFont(GetFont());
+  const Integer w0 = canvas->TextWidth("0"), h0 = canvas->TextHeight("0");
+  FColWidth = 3 * w0;
+  FSideWidth = 2 * w0;
+  FRowHeight = h0 + 2;
+  FHeaderHeight = h0 + 4 + (FFlat ? 1 : 0);
+  FDaysOfWeekHeight = h0 + 3;
+  FButtonWidth = std::max(canvas->TextWidth(GetLocalizedResourceString(&sqvDatePopupToday)),
+                          canvas->TextWidth(GetLocalizedResourceString(&sqvDatePopupClear))) +
+                 FColWidth;
+  FButtonsOffset = GetFont()->GetSize() / 2;
+  FButtonHeight = MulDiv(canvas->TextHeight("Wg"), 20, 13);
+  FButtonsRegionHeight = GetFont()->GetSize() * 3 / 4 + FButtonHeight + FButtonsOffset;
+}
+
+void TqvCustomCalendar::AdjustSize() {
+  if (FAdjustingSize) return;
+  TqvFlagScope adjusting(FAdjustingSize, true);
+  const Integer border = 2 * GetBorderSize();
+  const Integer width = border + 2 * FSideWidth + kDaysPerWeek * FColWidth;
+  const Integer height = border + FHeaderHeight + (FFlat ? 0 : 1) + FDaysOfWeekHeight + kWeekRows * FRowHeight + 1 +
+                         (HasVisibleButtons() ? FButtonsRegionHeight : 0);
+  if (width != GetWidth() || height != GetHeight()) SetBounds(GetLeft(), GetTop(), width, height);
+}
+
+void TqvCustomCalendar::BoundsChanged() {
+  inherited::BoundsChanged();
+  AdjustSize();
+}
+
+void TqvCustomCalendar::FontChanged() {
+  CalculateMetrics();
+  AdjustSize();
+  inherited::FontChanged();
+}
+
+TRect TqvCustomCalendar::GetHeaderRect() { return Rect(0, 0, GetClientWidth(), FHeaderHeight); }
+
+TRect TqvCustomCalendar::GetArrowRect(bool ARight) {
+  if (!ARight) return Rect(1, 1, FColWidth - 1, FHeaderHeight - 2);
+  const Integer w = GetClientWidth();
+  return Rect(w - FColWidth, 1, w - 1 - (FFlat ? 0 : 1), FHeaderHeight - 2);
+}
+
+Integer TqvCustomCalendar::GetGridTop() const { return FHeaderHeight + (FFlat ? 0 : 1); }
+
+TRect TqvCustomCalendar::GetTitleRect() {
+  const Integer bottom = GetGridTop() - 1 - (FFlat ? 0 : 1);
+  return Rect(FColWidth, bottom - FHeaderHeight + 2, GetClientWidth() - FColWidth - (FFlat ? 0 : 1), bottom);
+}
+
+TRect TqvCustomCalendar::GetCellRect(Integer ARow, Integer ACol) const {
+  const Integer left = FSideWidth + ACol * FColWidth, top = GetGridTop() + FDaysOfWeekHeight + ARow * FRowHeight;
+  return Rect(left, top, left + FColWidth, top + FRowHeight);
+}
+
+Integer TqvCustomCalendar::GetButtonsTop() { return GetClientHeight() + FButtonsOffset - FButtonsRegionHeight; }
+
+bool TqvCustomCalendar::IsArrowRepeating() const { return FArrowTimer->GetEnabled(); }
+
+// ---------------------------------------------------------------------------------------------
+// Painting
+
+void TqvCustomCalendar::PaintHeader(TqvCanvas* ACanvas) {
+  TqvLookAndFeelPainterClass arrows = TqvUltraFlatLookAndFeelPainter::Class();
+  for (bool right : {false, true}) {
+    const TRect r = GetArrowRect(right);
+    arrows->DrawArrowButton(ACanvas, r, qvbsNormal, right ? arrowRight : arrowLeft);
+    ACanvas->ExcludeClipRect(r);
+  }
+  ACanvas->SetBrushColor(clBtnFace);
+  ACanvas->FillRect(GetHeaderRect());
+  const TRect title = GetTitleRect();
+  DrawTransparentText(ACanvas, MonthTitle(FFirstDate), title, tfHCenter | tfVCenter | tfSingleLine, clBtnText);
+  if (FFlat) {
+    ACanvas->SetBrushColor(clBtnText);
+    ACanvas->FillRect(Rect(title.Left, title.Bottom, title.Right, title.Bottom + 1));
+  } else {
+    ACanvas->DrawEdge(title, false, false);
+  }
+}
+
+void TqvCustomCalendar::PaintDayNames(TqvCanvas* ACanvas) {
+  const Integer top = GetGridTop();
+  const Integer firstWeekDay = GetFormatController()->FirstWeekDay;
+  ACanvas->SetBrushColor(GetColor());
+  ACanvas->FillRect(Rect(0, top, GetClientWidth(), top + FDaysOfWeekHeight));
+  for (Integer c = 0; c < kDaysPerWeek; ++c) {
+    const String& name = FormatSettings().ShortDayNames[(firstWeekDay + c) % kDaysPerWeek];
+    const Integer left = FSideWidth + c * FColWidth;
+    const TRect r = Rect(left, top, left + FColWidth - kTextRightMargin, top + FDaysOfWeekHeight - 2);
+    DrawTransparentText(ACanvas, DayNameLetter(name, GetFont()->GetCharset()), r, tfRight | tfVCenter | tfSingleLine,
+                        clWindowText);
+  }
+  const Integer right = GetClientWidth() - FSideWidth;
+  const Integer bottom = top + FDaysOfWeekHeight;
+  ACanvas->SetBrushColor(clBtnShadow);
+  ACanvas->FillRect(Rect(FSideWidth, bottom - 2, right, bottom - 1));
+  ACanvas->SetBrushColor(clWindow);
+  ACanvas->FillRect(Rect(FSideWidth, bottom - 1, right, bottom));
+}
+
+void TqvCustomCalendar::PaintCells(TqvCanvas* ACanvas) {
+  const TDateTime today = Date();
+  const TDateTime selected = FSelectDate == NullDate ? today : DayOf(FSelectDate);
+  const TDateTime first = GetFirstVisibleDate();
+  const TDateTime last = GetLastDate();
+  for (Integer i = 0; i < kCellCount; ++i) {
+    const TDateTime date = first + i;
+    const TRect r = GetCellRect(i / kDaysPerWeek, i % kDaysPerWeek);
+    const bool isSelected = date == selected;
+    ACanvas->SetBrushColor(isSelected ? clHighlight : GetColor());
+    ACanvas->FillRect(r);
+    const TColor textColor = isSelected ? clHighlightText : date < FFirstDate || date > last ? clGrayText : clWindowText;
+    Word year, month, day;
+    DecodeDate(date, year, month, day);
+    TRect textRect = r;
+    textRect.Right -= kTextRightMargin;
+    DrawTransparentText(ACanvas, IntToStr(day), textRect, tfRight | tfVCenter | tfSingleLine, textColor);
+    if (date == today) ACanvas->FrameRect(r, kTodayFrameColor);
+  }
+}
+
+void TqvCustomCalendar::Paint() {
+  inherited::Paint();
+  TqvCanvas* canvas = GetCanvas();
+  canvas->SetFont(GetFont());
+  canvas->GetBrush()->SetStyle(bsSolid);
+  PaintHeader(canvas);
+  PaintDayNames(canvas);
+  PaintCells(canvas);
+  const Integer cellsBottom = GetGridTop() + FDaysOfWeekHeight + kWeekRows * FRowHeight;
+  canvas->SetBrushColor(GetColor());
+  canvas->FillRect(Rect(0, cellsBottom, GetClientWidth(), GetClientHeight()));
+  canvas->FillRect(Rect(0, GetGridTop() + FDaysOfWeekHeight, FSideWidth, cellsBottom));
+  canvas->FillRect(Rect(GetClientWidth() - FSideWidth, GetGridTop() + FDaysOfWeekHeight, GetClientWidth(), cellsBottom));
+  if (HasVisibleButtons()) {
+    const Integer y = GetClientHeight() - FButtonsRegionHeight;
+    canvas->SetBrushColor(clBtnShadow);
+    canvas->FillRect(Rect(FSideWidth, y, GetClientWidth() - FSideWidth, y + 1));
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keys
+
+TDateTime TqvCustomCalendar::KeyTargetDate(Word Key, TShiftState Shift) const {
+  const TDateTime base = FSelectDate == NullDate ? Date() : DayOf(FSelectDate);
+  const bool ctrl = (Shift & ssCtrl) != 0;
+  const bool altAlone = (Shift & (ssAlt | ssCtrl | ssShift)) == ssAlt;
+  Word year, month, day;
+  DecodeDate(base, year, month, day);
+  const Integer monthIndex = year * 12 + month - 1;
+  switch (Key) {
+    case VK_LEFT: return base - 1;
+    case VK_RIGHT: return base + 1;
+    case VK_UP: return altAlone ? NullDate : base - kDaysPerWeek;
+    case VK_DOWN: return altAlone ? NullDate : base + kDaysPerWeek;
+    case VK_HOME: return ctrl ? base - (day - 1) : base - WeekColumn(base);
+    case VK_END: return ctrl ? DateInMonth(monthIndex, 31) : base + 6 - WeekColumn(base);
+    case VK_PRIOR: return DateInMonth(monthIndex - 1, day);
+    case VK_NEXT: return DateInMonth(monthIndex + 1, day);
+    default: return NullDate;
+  }
+}
+
+void TqvCustomCalendar::KeyDown(Word& Key, TShiftState Shift) {
+  TAliveToken alive = AliveToken();
+  inherited::KeyDown(Key, Shift);
+  if (!alive) return;
+  const TDateTime target = KeyTargetDate(Key, Shift);
+  if (target != NullDate) SetSelectDate(target);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Mouse
+
+void TqvCustomCalendar::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TAliveToken alive = AliveToken();
+  inherited::MouseDown(Button, Shift, X, Y);
+  if (!alive || Button != mbLeft) return;
+  FDoubleClicked = (Shift & ssDouble) != 0;
+  const TPoint p{X, Y};
+  for (bool right : {false, true}) {
+    if (!GetArrowRect(right).Contains(p)) continue;
+    FArrowDelta = right ? 1 : -1;
+    StepMonth(FArrowDelta);
+    FArrowTimer->SetEnabled(true);
+    return;
+  }
+  const TDateTime date = DateAtPoint(p);
+  if (date != NullDate) SetSelectDate(date);
+}
+
+void TqvCustomCalendar::ArrowTimerTick(TObject*) {
+  if (FArrowDelta != 0 && GetArrowRect(FArrowDelta > 0).Contains(ScreenToClient(GetMouseCursorPos())))
+    StepMonth(FArrowDelta);
+}
+
+void TqvCustomCalendar::MouseMove(TShiftState Shift, Integer X, Integer Y) {
+  TAliveToken alive = AliveToken();
+  inherited::MouseMove(Shift, X, Y);
+  if (!alive || !(Shift & ssLeft) || FArrowTimer->GetEnabled()) return;
+  const TDateTime date = DateAtPoint({X, Y});
+  if (date != NullDate) SetSelectDate(date);
+}
+
+void TqvCustomCalendar::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TAliveToken alive = AliveToken();
+  inherited::MouseUp(Button, Shift, X, Y);
+  if (!alive || Button != mbLeft) return;
+  if (FArrowTimer->GetEnabled()) {
+    FArrowTimer->SetEnabled(false);
+    FArrowDelta = 0;
+    return;
+  }
+  const TPoint p{X, Y};
+  if (!GetClientRect().Contains(p)) return;
+  HidePopup();
+  if (!alive) return;
+  if (!FDoubleClicked && DateAtPoint(p) != NullDate) DoDateTimeChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drop-down calendar
+
+void TqvPopupCalendar::HidePopup() {
+  inherited::HidePopup();
+  if (OnHidePopup) OnHidePopup(this);
+}
+
+void TqvPopupCalendar::KeyDown(Word& Key, TShiftState Shift) {
+  TAliveToken alive = AliveToken();
+  inherited::KeyDown(Key, Shift);
+  if (!alive) return;
+  const bool alt = (Shift & ssAlt) != 0;
+  if (Key == VK_RETURN) {
+    HidePopup();
+    if (alive) DoDateTimeChanged();
+  } else if (Key == VK_ESCAPE || (alt && (Key == VK_UP || Key == VK_DOWN)) || (Key == VK_F4 && !alt)) {
+    HidePopup();
+  }
+}
