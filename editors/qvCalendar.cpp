@@ -11,6 +11,7 @@
 
 QJ_IMPLEMENT_CLASS(TqvCustomCalendar)
 QJ_IMPLEMENT_CLASS(TqvPopupCalendar)
+QJ_IMPLEMENT_CLASS(TMonthListBox)
 
 const TResourceString sqvDatePopupToday{62710, "Today"};
 const TResourceString sqvDatePopupClear{62711, "Clear"};
@@ -22,6 +23,10 @@ constexpr Integer kDaysPerWeek = 7;
 constexpr Integer kWeekRows = 6;
 constexpr Integer kTextRightMargin = 3;
 constexpr TColor kTodayFrameColor = clMaroon;
+// The month list scrolls faster the farther the pointer is from it, by item heights.
+constexpr Cardinal kMonthScrollIntervals[] = {500, 250, 100, 50};
+constexpr Integer kMonthListCentre = 3;
+constexpr Integer kMonthListColumns = 6;
 
 // Months counted from January of year 0: the shown month stays between February of year 1 and
 // November of year 9999, whose leading and trailing cells are still valid dates.
@@ -99,11 +104,24 @@ TqvCustomCalendar::TqvCustomCalendar(TComponent* AOwner) : TqvControl(AOwner) {
   FArrowTimer->SetEnabled(false);
   FArrowTimer->SetInterval(ArrowRepeatInterval);
   FArrowTimer->SetOnTimer([this](TObject* Sender) { ArrowTimerTick(Sender); });
+  FMonthListBox = New<TMonthListBox>(this);
+  FMonthListBox->FreeNotification(this);
   CalculateMetrics();
   AdjustSize();
 }
 
-TqvCustomCalendar::~TqvCustomCalendar() { FArrowTimer->SetEnabled(false); }
+TqvCustomCalendar::~TqvCustomCalendar() {
+  FArrowTimer->SetEnabled(false);
+  if (FMonthListBox) {
+    FMonthListBox->RemoveFreeNotification(this);
+    Free(FMonthListBox);
+  }
+}
+
+void TqvCustomCalendar::Notification(TComponent* AComponent, TOperation Operation) {
+  inherited::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FMonthListBox) FMonthListBox = nullptr;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Dates
@@ -157,6 +175,9 @@ void TqvCustomCalendar::StepMonth(Integer ADelta) { SetFirstDate(MonthStart(std:
 void TqvCustomCalendar::HidePopup() {
   FArrowTimer->SetEnabled(false);
   FArrowDelta = 0;
+  if (!FMonthListBox) return;
+  FMonthListBox->StopScrolling();
+  if (FMonthListBox->IsOpen()) FMonthListBox->CloseUp(false);
 }
 
 void TqvCustomCalendar::DoDateTimeChanged() {
@@ -371,6 +392,10 @@ void TqvCustomCalendar::MouseDown(TMouseButton Button, TShiftState Shift, Intege
     FArrowTimer->SetEnabled(true);
     return;
   }
+  if (GetTitleRect().Contains(p)) {
+    if (FMonthListBox) FMonthListBox->PopupForCalendar();
+    return;
+  }
   const TDateTime date = DateAtPoint(p);
   if (date != NullDate) SetSelectDate(date);
 }
@@ -402,6 +427,134 @@ void TqvCustomCalendar::MouseUp(TMouseButton Button, TShiftState Shift, Integer 
   HidePopup();
   if (!alive) return;
   if (!FDoubleClicked && DateAtPoint(p) != NullDate) DoDateTimeChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Month list
+
+TMonthListBox::TMonthListBox(TqvCustomCalendar* ACalendar)
+    : TqvCustomPopupWindow(ACalendar), FCalendar(ACalendar), FTopDate(NullDate) {
+  SetPopupBorderStyle(pfsFlat);
+  SetAdjustToChildren(false);
+  SetCaptureFocus(false);
+  SetIsModal(false);
+  FScrollTimer = New<TTimer>(this);
+  FScrollTimer->SetEnabled(false);
+  FScrollTimer->SetInterval(TqvCustomCalendar::ArrowRepeatInterval);
+  FScrollTimer->SetOnTimer([this](TObject* Sender) { ScrollTimerTick(Sender); });
+}
+
+TMonthListBox::~TMonthListBox() { FScrollTimer->SetEnabled(false); }
+
+void TMonthListBox::PopupForCalendar() { Popup(nullptr); }
+
+void TMonthListBox::CreateParams(TCreateParams& Params) {
+  inherited::CreateParams(Params);
+  Params.WindowClass.style |= CS_SAVEBITS;
+}
+
+void TMonthListBox::InitPopup() {
+  GetFont()->Assign(FCalendar->GetFont());
+  FItemHeight = FCalendar->GetHeaderHeight() - 2;
+  SetBounds(GetLeft(), GetTop(), GetHorzBordersWidth() + kMonthListColumns * FCalendar->GetColumnWidth(),
+            GetBorderWidth(1) + GetBorderWidth(3) + ItemCount * FItemHeight);
+  FTopDate = NullDate;
+  SetTopDate(MonthStart(std::max(MonthIndexOf(FCalendar->GetFirstDate()) - kMonthListCentre, kFirstMonth)));
+  FItemIndex = kMonthListCentre;
+}
+
+void TMonthListBox::CalculatePosition(TPoint& P) {
+  const TRect title = FCalendar->GetTitleRect();
+  const TPoint centre = FCalendar->ClientToScreen({(title.Left + title.Right) / 2, (title.Top + title.Bottom) / 2});
+  P = {centre.X - GetWidth() / 2, centre.Y - GetHeight() / 2};
+}
+
+void TMonthListBox::DoShowed() {
+  inherited::DoShowed();
+  if (HandleAllocated()) SetCapture(GetHandle());
+}
+
+void TMonthListBox::DoClosed() {
+  StopScrolling();
+  if (FItemIndex >= 0 && FTopDate != NullDate) FCalendar->SetFirstDate(MonthStart(MonthIndexOf(FTopDate) + FItemIndex));
+  inherited::DoClosed();
+}
+
+void TMonthListBox::SetTopDate(TDateTime Value) {
+  const Integer index = std::clamp(MonthIndexOf(Value), kFirstMonth, kLastMonth - (ItemCount - 1));
+  const TDateTime top = MonthStart(index);
+  if (top == FTopDate) return;
+  FTopDate = top;
+  Invalidate();
+}
+
+void TMonthListBox::SetItemIndex(Integer Value) {
+  if (Value == FItemIndex) return;
+  if (HandleAllocated()) {
+    for (Integer index : {FItemIndex, Value}) {
+      if (index < 0) continue;
+      const TRect r = GetItemRect(index);
+      InvalidateRect(GetHandle(), &r, false);
+    }
+  }
+  FItemIndex = Value;
+}
+
+bool TMonthListBox::IsScrolling() const { return FScrollTimer->GetEnabled(); }
+
+Cardinal TMonthListBox::GetScrollInterval() const { return FScrollTimer->GetInterval(); }
+
+void TMonthListBox::StopScrolling() { FScrollTimer->SetEnabled(false); }
+
+TRect TMonthListBox::GetItemRect(Integer AIndex) {
+  const Integer top = GetBorderWidth(1) + AIndex * FItemHeight;
+  return Rect(GetBorderWidth(0), top, GetClientWidth() - GetBorderWidth(2), top + FItemHeight);
+}
+
+void TMonthListBox::ScrollTimerTick(TObject*) {
+  if (FTopDate != NullDate) SetTopDate(MonthStart(std::clamp(MonthIndexOf(FTopDate) + FScrollSign, kFirstMonth, kLastMonth)));
+}
+
+void TMonthListBox::MouseMove(TShiftState Shift, Integer X, Integer Y) {
+  inherited::MouseMove(Shift, X, Y);
+  if (FItemHeight <= 0) return;
+  const Integer height = GetClientHeight();
+  if (X >= 0 && X < GetClientWidth() && Y >= 0 && Y < height) {
+    StopScrolling();
+    SetItemIndex(std::clamp((Y - GetBorderWidth(1)) / FItemHeight, 0, ItemCount - 1));
+    return;
+  }
+  SetItemIndex(-1);
+  if (Y >= 0 && Y < height) {
+    StopScrolling();
+    return;
+  }
+  const Integer distance = Y < 0 ? -Y : Y - height + 1;
+  FScrollSign = Y < 0 ? -1 : 1;
+  const Cardinal interval = kMonthScrollIntervals[std::min<Integer>(distance / FItemHeight, 3)];
+  if (FScrollTimer->GetInterval() != interval) FScrollTimer->SetInterval(interval);
+  FScrollTimer->SetEnabled(true);
+}
+
+void TMonthListBox::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TAliveToken alive = AliveToken();
+  inherited::MouseUp(Button, Shift, X, Y);
+  if (alive) CloseUp(false);
+}
+
+void TMonthListBox::Paint() {
+  TqvCanvas* canvas = GetQVCanvas();
+  canvas->FrameRect(GetClientRect(), clBlack);
+  if (FTopDate == NullDate) return;
+  canvas->SetFont(GetFont());
+  for (Integer i = 0; i < ItemCount; ++i) {
+    const bool selected = i == FItemIndex;
+    const TRect r = GetItemRect(i);
+    canvas->SetBrushColor(selected ? clWindowText : clWindow);
+    canvas->FillRect(r);
+    DrawTransparentText(canvas, MonthTitle(MonthStart(MonthIndexOf(FTopDate) + i)), r, tfHCenter | tfVCenter | tfSingleLine,
+                        selected ? clWindow : clWindowText);
+  }
 }
 
 // ---------------------------------------------------------------------------------------------

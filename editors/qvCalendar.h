@@ -7,6 +7,9 @@
 #pragma once
 
 #include "lookandfeel/qvControls.h"
+#include "lookandfeel/qvPopupWindow.h"
+
+class TMonthListBox;
 
 // Which buttons the calendar shows: bit (1 << TDateButton).
 enum TDateButton { btnToday, btnClear };
@@ -43,6 +46,8 @@ class TqvCustomCalendar : public TqvControl {
   void SetFlat(bool Value);
   TDateButtons GetDateButtons() const { return FDateButtons; }
   void SetDateButtons(TDateButtons Value);
+  // nullptr once the list was freed by someone else (a form freed with all the others).
+  TMonthListBox* GetMonthListBox() const { return FMonthListBox; }
 
   // The weekday column 0..6 of a date under the locale's first weekday.
   Integer ColumnOfDate(TDateTime ADate) const;
@@ -60,6 +65,7 @@ class TqvCustomCalendar : public TqvControl {
   TNotifyEvent OnDateTimeChanged;
 
  protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
   void Paint() override;
   void BoundsChanged() override;
   void FontChanged() override;
@@ -89,6 +95,7 @@ class TqvCustomCalendar : public TqvControl {
   TDateTime FSelectDate = 0;
   bool FFlat = true;
   TDateButtons FDateButtons = DefaultDateButtons;
+  TMonthListBox* FMonthListBox = nullptr;
   TTimer* FArrowTimer = nullptr;
   Integer FArrowDelta = 0;  // -1 / +1 while an arrow repeats
   bool FDoubleClicked = false;
@@ -103,6 +110,52 @@ class TqvCustomCalendar : public TqvControl {
   Integer FButtonHeight = 0;
   Integer FButtonsOffset = 0;
   Integer FButtonsRegionHeight = 0;
+};
+
+// The list of seven months the calendar's title opens, centred on the title. It holds the mouse
+// while it shows: the pointer picks a month, holding it above or below the list scrolls one month
+// a tick (faster the farther away), and the release closes the list and shows the picked month.
+class TMonthListBox : public TqvCustomPopupWindow {
+  QJ_CLASS(TMonthListBox, TqvCustomPopupWindow)
+ public:
+  static constexpr Integer ItemCount = 7;
+
+  explicit TMonthListBox(TqvCustomCalendar* ACalendar);
+  ~TMonthListBox() override;
+
+  // Shows the list for the calendar's month and takes the mouse.
+  void PopupForCalendar();
+  // The first day of the first listed month; NullDate before the first popup.
+  TDateTime GetTopDate() const { return FTopDate; }
+  void SetTopDate(TDateTime Value);
+  // 0..6, or -1 when the pointer is off the items.
+  Integer GetItemIndex() const { return FItemIndex; }
+  void SetItemIndex(Integer Value);
+  Integer GetItemHeight() const { return FItemHeight; }
+  bool IsScrolling() const;
+  Cardinal GetScrollInterval() const;
+  void StopScrolling();
+
+ protected:
+  void InitPopup() override;
+  void CalculatePosition(TPoint& P) override;
+  void CreateParams(TCreateParams& Params) override;
+  void DoShowed() override;
+  void DoClosed() override;
+  void Paint() override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+
+ private:
+  TRect GetItemRect(Integer AIndex);
+  void ScrollTimerTick(TObject* Sender);
+
+  TqvCustomCalendar* FCalendar;
+  TDateTime FTopDate;
+  Integer FItemIndex = 3;
+  Integer FItemHeight = 0;
+  Integer FScrollSign = 1;
+  TTimer* FScrollTimer = nullptr;
 };
 
 // The calendar of a date editor's drop-down: Enter chooses the selected date, Esc, Alt+Up,

@@ -428,4 +428,129 @@ TEST_F(TqvCalendarTest, PopupCalendarClickHidesAndChooses) {
   EXPECT_EQ(log, (std::vector<std::string>{"hide", "chosen 2026-03-04"}));
 }
 
+// ---------------------------------------------------------------------------------------------
+// Month list
+
+class TqvMonthListTest : public TqvCalendarTest {
+ protected:
+  void SetUp() override {
+    TqvCalendarTest::SetUp();
+    FCalendar = NewCalendar();
+    FList = FCalendar->GetMonthListBox();
+    Down(FCalendar, Mid(FCalendar->GetTitleRect()));
+  }
+  // A point of the list: the middle of an item, or a distance in pixels above (negative) or
+  // below the list.
+  void MoveToItem(Integer AIndex) {
+    const Integer top = FList->GetBorderWidth(1);
+    MoveOnList({FList->GetClientWidth() / 2, top + AIndex * FList->GetItemHeight() + FList->GetItemHeight() / 2});
+  }
+  void MoveOnList(TPoint p) {
+    const TPoint s = FList->ClientToScreen(p);
+    Headless::MoveMouse(s.X, s.Y);
+    Pump();
+  }
+  void MoveOutside(Integer ADistance) {
+    const Integer y = ADistance < 0 ? ADistance : FList->GetClientHeight() - 1 + ADistance;
+    MoveOnList({FList->GetClientWidth() / 2, y});
+  }
+  std::string Top() const { return DateText(FList->GetTopDate()); }
+
+  TqvCustomCalendar* FCalendar = nullptr;
+  TMonthListBox* FList = nullptr;
+};
+
+TEST_F(TqvMonthListTest, OpensCentredOnTheTitleWithTheShownMonthInTheMiddle) {
+  ASSERT_TRUE(FList->IsOpen());
+  EXPECT_EQ(Top(), "2025-12-01");
+  EXPECT_EQ(FList->GetItemIndex(), 3);
+  EXPECT_EQ(FList->GetItemHeight(), FCalendar->GetHeaderHeight() - 2);
+  EXPECT_EQ(FList->GetWidth(), 2 + 6 * FCalendar->GetColumnWidth());
+  EXPECT_EQ(FList->GetHeight(), 2 + 7 * FList->GetItemHeight());
+  const TRect title = FCalendar->GetTitleRect();
+  const TPoint centre = FCalendar->ClientToScreen({(title.Left + title.Right) / 2, (title.Top + title.Bottom) / 2});
+  EXPECT_LE(std::abs(FList->GetLeft() + FList->GetWidth() / 2 - centre.X), 1);
+  EXPECT_LE(std::abs(FList->GetTop() + FList->GetHeight() / 2 - centre.Y), 1);
+}
+
+TEST_F(TqvMonthListTest, ReleaseOnAnItemShowsThatMonth) {
+  MoveToItem(5);
+  EXPECT_EQ(FList->GetItemIndex(), 5);
+  Up();
+  EXPECT_FALSE(FList->IsOpen());
+  EXPECT_EQ(DateText(FCalendar->GetFirstDate()), "2026-05-01");
+  EXPECT_EQ(DateText(FCalendar->GetSelectDate()), "2026-03-18");
+}
+
+TEST_F(TqvMonthListTest, ReleaseBesideTheListKeepsTheMonth) {
+  MoveOnList({-10, FList->GetClientHeight() / 2});
+  EXPECT_EQ(FList->GetItemIndex(), -1);
+  EXPECT_FALSE(FList->IsScrolling());
+  Up();
+  EXPECT_FALSE(FList->IsOpen());
+  EXPECT_EQ(DateText(FCalendar->GetFirstDate()), "2026-03-01");
+}
+
+struct TScrollSpeedCase {
+  Integer DistanceInItems;
+  Cardinal Interval;
+};
+
+class TqvMonthListSpeedTest : public TqvMonthListTest, public ::testing::WithParamInterface<TScrollSpeedCase> {};
+
+TEST_P(TqvMonthListSpeedTest, DistanceSetsTheInterval) {
+  const Integer h = FList->GetItemHeight();
+  MoveOutside(std::max(1, GetParam().DistanceInItems * h));
+  EXPECT_TRUE(FList->IsScrolling());
+  EXPECT_EQ(FList->GetScrollInterval(), GetParam().Interval);
+  MoveOutside(-std::max(1, GetParam().DistanceInItems * h));
+  EXPECT_EQ(FList->GetScrollInterval(), GetParam().Interval);
+}
+
+INSTANTIATE_TEST_SUITE_P(Distances, TqvMonthListSpeedTest,
+                         ::testing::Values(TScrollSpeedCase{0, 500}, TScrollSpeedCase{1, 250}, TScrollSpeedCase{2, 100},
+                                           TScrollSpeedCase{3, 50}, TScrollSpeedCase{9, 50}));
+
+TEST_F(TqvMonthListTest, HoldingBelowScrollsAMonthATick) {
+  MoveOutside(3 * FList->GetItemHeight());
+  Wait(50);
+  EXPECT_EQ(Top(), "2026-01-01");
+  Wait(50);
+  Wait(50);
+  EXPECT_EQ(Top(), "2026-03-01");
+  MoveToItem(0);
+  EXPECT_FALSE(FList->IsScrolling());
+  Wait(200);
+  EXPECT_EQ(Top(), "2026-03-01");
+  Up();
+  EXPECT_EQ(DateText(FCalendar->GetFirstDate()), "2026-03-01");
+}
+
+TEST_F(TqvMonthListTest, HoldingAboveScrollsBack) {
+  MoveOutside(-1);
+  Wait(500);
+  EXPECT_EQ(Top(), "2025-11-01");
+  MoveToItem(6);
+  Up();
+  EXPECT_EQ(DateText(FCalendar->GetFirstDate()), "2026-05-01");
+}
+
+TEST_F(TqvMonthListTest, ScrollingStopsAtTheLastYears) {
+  MoveOutside(5 * FList->GetItemHeight());
+  FList->SetTopDate(EncodeDate(9999, 1, 1));
+  for (int i = 0; i < 20; ++i) Wait(50);
+  EXPECT_EQ(Top(), "9999-06-01");
+  MoveToItem(6);
+  Up();
+  EXPECT_EQ(DateText(FCalendar->GetFirstDate()), "9999-11-01");
+}
+
+TEST_F(TqvMonthListTest, HidePopupClosesTheList) {
+  MoveOutside(-40);
+  FCalendar->HidePopup();
+  EXPECT_FALSE(FList->IsOpen());
+  EXPECT_FALSE(FList->IsScrolling());
+  Up();
+}
+
 }  // namespace
