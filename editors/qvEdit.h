@@ -1,0 +1,770 @@
+// The editor framework: editor properties (the settings of an editor kind, kept apart from any
+// control so that one object drives a standalone editor, every cell of a grid column, the
+// pooled in-place editor and a repository item), with their edit buttons, alignment, assigned
+// values and default values provider.
+//
+// Class-level operations of the properties family (the classes of the companion objects) live
+// in the family's metaclass record, so they answer for the most derived class through a class
+// reference as well as through an object, also while an object is being built. A descendant
+// replaces one by declaring a static hook of the same name (see TqvEditPropertiesMetaClass).
+// The parts of construction that ask the most derived class run in AfterConstruction, so
+// properties are made through New, MakeOwned or their metaclass's Create.
+//
+// The paint model: an edit style (the container style plus the edit buttons' look and the
+// drop-down frame), a view data that calculates a view info for bounds and a mouse state, and
+// the view info that paints an editor and repaints what changed, all without a control.
+//
+// Where the parts live: qvEditProperties.cpp (properties, buttons, alignment, values,
+// provider), qvEditStyle.cpp (edit style and controller), qvEditViewData.cpp (view data),
+// qvEditViewInfo.cpp (view infos).
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "core/qvClasses.h"
+#include "lookandfeel/qvContainer.h"
+#include "lookandfeel/qvGraphics.h"
+#include "platform/rtl/Collection.h"
+#include "platform/forms/Menus.h"
+#include "platform/rtl/Variants.h"
+
+class TqvCustomEditProperties;
+class TqvCustomEditStyle;
+class TqvCustomEditViewData;
+class TqvCustomEditViewInfo;
+class TWinControl;
+
+using TqvCustomEditViewDataClass =
+    const TMetaClassFor<TqvCustomEditViewData, TqvCustomEditProperties*, TqvCustomEditStyle*, bool>*;
+// Edit view infos are container view infos; the class made is an edit view info.
+using TqvCustomEditViewInfoClass = TqvContainerViewInfoClass;
+// Edit styles are container styles; the class made is an edit style.
+using TqvCustomEditStyleClass = TqvContainerStyleClass;
+
+// ---------------------------------------------------------------------------------------------
+// Small types
+
+enum TqvEditButtonKind { bkEllipsis, bkDown, bkGlyph };
+enum TqvEditVertAlignment { taTopJustify, taBottomJustify, taVCenter };
+
+// The frame of an editor, in the order of the container's border styles.
+enum TqvEditBorderStyle { ebsNone, ebsSingle, ebsThick, ebsFlat, ebs3D, ebsUltraFlat };
+enum TqvEditButtonStyle { btsDefault, bts3D, btsFlat, btsSimple, btsHotFlat, btsUltraFlat };
+enum TqvEditButtonTransparency { ebtNone, ebtInactive, ebtAlways, ebtHideInactive, ebtHideUnselected };
+enum TqvEditPopupBorderStyle { epbsDefault, epbsSingle, epbsFrame3D, epbsFlat };
+// The state an edit button is painted in.
+enum TqvEditButtonState { ebbsDisabled, ebbsNormal, ebbsPressed, ebbsHot };
+
+// What an editor kind's values support; grids test the bits.
+using TqvEditSupportedOperations = Cardinal;
+constexpr TqvEditSupportedOperations esoHotTrack = 0x01,  // cells react to the mouse without an editor
+    esoAutoHeight = 0x02, esoFiltering = 0x04, esoHorzAlignment = 0x08, esoButtons = 0x10, esoIncSearch = 0x20,
+    esoSorting = 0x40, esoSortingByDisplayText = 0x80;
+
+// What an editor is measured for: at most MaxLineCount rows (0: any) within Width pixels (-1: any).
+struct TqvEditSizeProperties {
+  Integer MaxLineCount = 0;
+  Integer Width = -1;
+};
+
+// Where an editor's edit value comes from.
+enum TqvEditValueSource { evsValue, evsText, evsKey };
+
+// The provider's display format: bit 0 applies it, bit 1 asks for the format outside editing.
+using TqvEditDisplayFormatOptions = Cardinal;
+constexpr TqvEditDisplayFormatOptions dfoUseProviderFormat = 0x1, dfoProviderFormatNotEditing = 0x2;
+
+enum TqvEditErrorKind { ekDefault, ekValueOutOfBounds };
+
+// The kinds of large values a data field holds (the blob editor's kind follows it).
+enum class TqvBlobKind { None, Blob, Graphic, Memo, Ole };
+
+using TqvEditValidateEvent =
+    std::function<void(TObject* Sender, Variant& DisplayValue, TCaption& ErrorText, bool& Error)>;
+using TqvEditButtonClickEvent = std::function<void(TObject* Sender, Integer AButtonIndex)>;
+
+extern const TResourceString sqvEditInvalidInputValue;
+
+// ---------------------------------------------------------------------------------------------
+// Alignment
+
+// A horizontal alignment that knows whether it was assigned, and a vertical one. A change calls
+// back the owner.
+class TqvEditAlignment : public TPersistent {
+  QJ_CLASS(TqvEditAlignment, TPersistent)
+ public:
+  explicit TqvEditAlignment(TqvCustomEditProperties* AOwner, TNotifyEvent AOnChanged = nullptr)
+      : FOwner(AOwner), FOnChanged(std::move(AOnChanged)) {}
+
+  // Copies Vert, Horz and whether Horz was assigned; then calls back.
+  void Assign(TPersistent* Source) override;
+  TPersistent* GetOwner() override;
+
+  TAlignment GetHorz() const { return FHorz; }
+  // Marks Horz assigned and calls back, also for the current value.
+  void SetHorz(TAlignment Value);
+  TqvEditVertAlignment GetVert() const { return FVert; }
+  // Calls back only for a different value.
+  void SetVert(TqvEditVertAlignment Value);
+  bool IsHorzAssigned() const { return FHorzAssigned; }
+  // Stored values: Horz while assigned, Vert when not top.
+  bool IsHorzStored() const { return FHorzAssigned; }
+  bool IsVertStored() const { return FVert != taTopJustify; }
+  // Some value differs from the unassigned state.
+  bool IsAssigned() const { return FHorzAssigned || IsVertStored(); }
+
+ private:
+  friend class TqvCustomEditProperties;
+  void Changed();
+  // Shows a default without marking Horz assigned (the effective alignment's view).
+  void ShowDefaultHorz(TAlignment Value) { FHorz = Value; }
+
+  TAlignment FHorz = taLeftJustify;
+  bool FHorzAssigned = false;
+  TqvCustomEditProperties* FOwner;
+  TqvEditVertAlignment FVert = taTopJustify;
+  TNotifyEvent FOnChanged;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Edit buttons
+
+class TqvEditButton : public TCollectionItem {
+  QJ_CLASS(TqvEditButton, TCollectionItem)
+ public:
+  explicit TqvEditButton(TCollection* Collection) : TCollectionItem(Collection) {}
+  ~TqvEditButton() override;
+  // The first button of a collection made while its owner is designed becomes the default one.
+  void AfterConstruction() override;
+  // Copies Default, Glyph, Kind, LeftAlignment, Visible and Width in one collection update.
+  void Assign(TPersistent* Source) override;
+
+  bool GetDefault() const { return FDefault; }
+  // True clears Default on the other buttons of the collection first.
+  void SetDefault(bool Value);
+  // The glyph bitmap, made on first read.
+  TBitmap* GetGlyph();
+  // The glyph when one was made, else nullptr.
+  TBitmap* FindGlyph() const { return FGlyph.get(); }
+  // Copies Value; nullptr frees the glyph.
+  void SetGlyph(TBitmap* Value);
+  TqvEditButtonKind GetKind() const { return FKind; }
+  void SetKind(TqvEditButtonKind Value);
+  bool GetLeftAlignment() const { return FLeftAlignment; }
+  void SetLeftAlignment(bool Value);
+  bool GetVisible() const { return FVisible; }
+  void SetVisible(bool Value);
+  // 0: the painter's default width.
+  Integer GetWidth() const { return FWidth; }
+  void SetWidth(Integer Value);
+
+ private:
+  friend class TqvEditButtons;
+  void GlyphChanged(TObject* Sender);
+  template <class T>
+  void SetValue(T& AField, T AValue);
+
+  bool FDefault = false;
+  TOwned<TBitmap> FGlyph;
+  TqvEditButtonKind FKind = bkDown;
+  bool FLeftAlignment = false;
+  bool FVisible = true;
+  Integer FWidth = 0;
+};
+
+class TqvEditButtons : public TOwnedCollection {
+  QJ_CLASS(TqvEditButtons, TOwnedCollection)
+ public:
+  TqvEditButtons(TPersistent* AOwner, TNotifyEvent AOnChange = nullptr);
+
+  TqvEditButton* Add() { return static_cast<TqvEditButton*>(TCollection::Add()); }
+  // Raises EListError for a bad index.
+  TqvEditButton* GetItem(Integer Index) const { return static_cast<TqvEditButton*>(TCollection::GetItem(Index)); }
+  Integer VisibleCount() const;
+
+ protected:
+  void Update(TCollectionItem* Item) override;
+
+ private:
+  TNotifyEvent FOnChange;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Assigned values of the optional properties
+
+class TqvCustomEditPropertiesValues : public TPersistent {
+ public:
+  using MetaType = TMetaClassFor<TqvCustomEditPropertiesValues, TPersistent*>;
+  QJ_CLASS(TqvCustomEditPropertiesValues, TPersistent)
+
+ public:
+  explicit TqvCustomEditPropertiesValues(TPersistent* AOwner) : FOwner(AOwner) {}
+  void Assign(TPersistent* Source) override;
+  TPersistent* GetOwner() override { return FOwner; }
+  // Everything unassigned.
+  virtual void RestoreDefaults();
+
+  bool GetReadOnly() const { return FReadOnly; }
+  void SetReadOnly(bool Value) { FReadOnly = Value; }
+
+ private:
+  TPersistent* FOwner;
+  bool FReadOnly = false;
+};
+using TqvCustomEditPropertiesValuesClass = const TqvCustomEditPropertiesValues::MetaType*;
+
+// ---------------------------------------------------------------------------------------------
+// Default values provider: defaults that a data binding supplies from its data
+
+class IqvEditDefaultValuesProvider : public virtual IInterface {
+ public:
+  // Fires the provider's change event.
+  virtual void DefaultValuesChanged() = 0;
+  // Detaches the provider from every properties object.
+  virtual void ClearUsages() = 0;
+  virtual TAlignment DefaultAlignment() = 0;
+  virtual TqvBlobKind DefaultBlobKind() = 0;
+  virtual bool DefaultCanModify() = 0;
+  virtual String DefaultDisplayFormat() = 0;
+  virtual String DefaultEditMask() = 0;
+  virtual bool DefaultIsFloatValue() = 0;
+  virtual Integer DefaultMaxLength() = 0;
+  virtual double DefaultMaxValue() = 0;
+  virtual double DefaultMinValue() = 0;
+  virtual bool DefaultReadOnly() = 0;
+  virtual bool DefaultRequired() = 0;
+  virtual TObject* GetInstance() = 0;
+  virtual TNotifyEvent GetOnChanged() = 0;
+  virtual bool IsDataAware() = 0;
+  virtual bool IsBlob() = 0;
+  virtual bool IsDisplayFormatDefined(bool AIsEditing) = 0;
+  virtual bool IsValidChar(char AChar) = 0;
+  virtual void SetOnChanged(TNotifyEvent AValue) = 0;
+};
+
+// The neutral provider: no data behind it. Freeing it detaches it from every properties object.
+class TqvCustomEditDefaultValuesProvider : public TqvInterfacedPersistent, public IqvEditDefaultValuesProvider {
+  QJ_CLASS(TqvCustomEditDefaultValuesProvider, TqvInterfacedPersistent)
+ public:
+  explicit TqvCustomEditDefaultValuesProvider(TPersistent* AOwner) : TqvInterfacedPersistent(AOwner) {}
+  ~TqvCustomEditDefaultValuesProvider() override;
+
+  void DefaultValuesChanged() override;
+  void ClearUsages() override;
+  TAlignment DefaultAlignment() override { return taLeftJustify; }
+  TqvBlobKind DefaultBlobKind() override { return TqvBlobKind::Memo; }
+  bool DefaultCanModify() override { return true; }
+  String DefaultDisplayFormat() override { return String(); }
+  String DefaultEditMask() override { return String(); }
+  bool DefaultIsFloatValue() override { return false; }
+  Integer DefaultMaxLength() override { return 0; }
+  double DefaultMaxValue() override { return 0.0; }
+  double DefaultMinValue() override { return 0.0; }
+  bool DefaultReadOnly() override { return false; }
+  bool DefaultRequired() override { return false; }
+  TObject* GetInstance() override { return this; }
+  TNotifyEvent GetOnChanged() override { return FOnChanged; }
+  bool IsDataAware() override { return false; }
+  bool IsBlob() override { return false; }
+  bool IsDisplayFormatDefined(bool) override { return false; }
+  bool IsValidChar(char) override { return true; }
+  void SetOnChanged(TNotifyEvent AValue) override { FOnChanged = std::move(AValue); }
+
+ private:
+  TNotifyEvent FOnChanged;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Editor properties
+
+// The metaclass record of the properties family: a factory and the class-level operations.
+// Make<Cls> takes each operation from Cls's static hook of the same name, so a class that does
+// not declare a hook answers as its parent does.
+struct TqvEditPropertiesMetaClass : TMetaClassFor<TqvCustomEditProperties, TPersistent*> {
+  using TFactory = TMetaClassFor<TqvCustomEditProperties, TPersistent*>;
+
+  TqvCustomEditPropertiesValuesClass (*GetPropertiesValuesClass)() = nullptr;
+  TqvCustomEditStyleClass (*GetStyleClass)() = nullptr;
+  TqvCustomEditViewDataClass (*GetViewDataClass)() = nullptr;
+  TqvCustomEditViewInfoClass (*GetViewInfoClass)() = nullptr;
+
+  template <class Cls>
+  static TqvEditPropertiesMetaClass Make(const char* AName, const TMetaClass* AParent) {
+    TqvEditPropertiesMetaClass m;
+    static_cast<TFactory&>(m) = TFactory::Make<Cls>(AName, AParent);
+    m.GetPropertiesValuesClass = &Cls::PropertiesValuesClass;
+    m.GetStyleClass = &Cls::StyleClass;
+    m.GetViewDataClass = &Cls::ViewDataClass;
+    m.GetViewInfoClass = &Cls::ViewInfoClass;
+    return m;
+  }
+};
+using TqvCustomEditPropertiesClass = const TqvEditPropertiesMetaClass*;
+
+class TqvCustomEditProperties : public TqvInterfacedPersistent {
+ public:
+  using MetaType = TqvEditPropertiesMetaClass;
+  QJ_CLASS(TqvCustomEditProperties, TqvInterfacedPersistent)
+
+ public:
+  explicit TqvCustomEditProperties(TPersistent* AOwner);
+  ~TqvCustomEditProperties() override;
+  // Makes the assigned values of the class's values class and takes the class's default
+  // left alignment while editing.
+  void AfterConstruction() override;
+  // Copies the common settings from other properties in one update (one Changed at the end);
+  // OnPropertiesChanged and the owner stay.
+  void Assign(TPersistent* Source) override;
+
+  // Class-level hooks (see TqvEditPropertiesMetaClass).
+  static TqvCustomEditPropertiesValuesClass PropertiesValuesClass();
+  static TqvCustomEditStyleClass StyleClass();
+  static TqvCustomEditViewDataClass ViewDataClass();
+  static TqvCustomEditViewInfoClass ViewInfoClass();
+
+  // Class-level operations of this object's class.
+  const TqvEditPropertiesMetaClass& GetClassInfo() const {
+    return *static_cast<const TqvEditPropertiesMetaClass*>(ClassType());
+  }
+  TqvCustomEditPropertiesValuesClass GetPropertiesValuesClass() const {
+    return GetClassInfo().GetPropertiesValuesClass();
+  }
+  TqvCustomEditStyleClass GetStyleClass() const { return GetClassInfo().GetStyleClass(); }
+  TqvCustomEditViewDataClass GetViewDataClass() const { return GetClassInfo().GetViewDataClass(); }
+  TqvCustomEditViewInfoClass GetViewInfoClass() const { return GetClassInfo().GetViewInfoClass(); }
+  // A view data of the class's view data class for AStyle.
+  TOwned<TqvCustomEditViewData> CreateViewData(TqvCustomEditStyle* AStyle, bool AIsInplace);
+  // The size an editor of these properties needs for AEditValue, measured without a control.
+  TSize GetEditSize(TqvCanvas* ACanvas, TqvCustomEditStyle* AStyle, bool AIsInplace, const Variant& AEditValue,
+                    const TqvEditSizeProperties& ASizeProperties);
+
+  // -- Change notification
+  // Suppressed while the update count or the changed-locked flag is set, and while the owning
+  // component is being destroyed; otherwise OnPropertiesChanged.
+  virtual void Changed();
+  void BeginUpdate() { ++FUpdateCount; }
+  // Nothing without a matching BeginUpdate; the last one calls Changed when asked.
+  void EndUpdate(bool AInvokeChanged = true);
+  bool IsChangedLocked() const { return FChangedLocked || FUpdateCount > 0; }
+  // Only sets the flag: callers reconfiguring the properties clear it without a notification.
+  void SetChangedLocked(bool Value) { FChangedLocked = Value; }
+
+  // -- Alignment
+  // The effective alignment, recomputed on every read: the assigned values, Horz from
+  // GetDefaultHorzAlignment when not assigned. While the owning component is written to a
+  // stream only the assigned values show. A write through the returned object reaches the
+  // assigned alignment and calls Changed.
+  TqvEditAlignment* GetAlignment();
+  virtual void SetAlignment(TqvEditAlignment* Value);
+  // The alignment values that were assigned explicitly.
+  const TqvEditAlignment* GetAssignedAlignment() const { return FAssignedAlignment.get(); }
+  virtual TAlignment GetDefaultHorzAlignment();
+
+  // -- Read-only state
+  // The own value while assigned, else the provider's default.
+  bool GetReadOnly();
+  void SetReadOnly(bool Value);
+  // The properties' half of an editor's CanModify.
+  bool CanModify();
+
+  // -- Settings
+  bool GetAutoSelect() const { return FAutoSelect; }
+  void SetAutoSelect(bool Value);
+  bool GetBeepOnError() const { return FBeepOnError; }
+  void SetBeepOnError(bool Value) { FBeepOnError = Value; }
+  TqvEditButtons* GetButtons() const { return FButtons.get(); }
+  void SetButtons(TqvEditButtons* Value) { FButtons->Assign(Value); }
+  TShortCut GetClearKey() const { return FClearKey; }
+  void SetClearKey(TShortCut Value) { FClearKey = Value; }
+  TShortCut GetClickKey() const { return FClickKey; }
+  void SetClickKey(TShortCut Value) { FClickKey = Value; }
+  bool GetImmediatePost() const { return FImmediatePost; }
+  void SetImmediatePost(bool Value) { FImmediatePost = Value; }
+  bool GetUseLeftAlignmentOnEditing() const { return FUseLeftAlignmentOnEditing; }
+  void SetUseLeftAlignmentOnEditing(bool Value);
+  bool IsUseLeftAlignmentOnEditingStored() const {
+    return FUseLeftAlignmentOnEditing != GetDefaultUseLeftAlignmentOnEditing();
+  }
+  bool GetUseMouseWheel() const { return FUseMouseWheel; }
+  void SetUseMouseWheel(bool Value) { FUseMouseWheel = Value; }
+  bool GetValidateOnEnter() const { return FValidateOnEnter; }
+  void SetValidateOnEnter(bool Value) { FValidateOnEnter = Value; }
+  TqvCustomEditPropertiesValues* GetAssignedValues() const { return FAssignedValues.get(); }
+  bool IsReadOnlyStored() const { return FAssignedValues->GetReadOnly(); }
+
+  // -- Default values provider
+  IqvEditDefaultValuesProvider* GetDefaultValuesProvider() const { return FDefaultValuesProvider; }
+  void SetDefaultValuesProvider(IqvEditDefaultValuesProvider* Value);
+  void DefaultValuesChangedHandler(TObject* Sender);
+  bool IsProviderDisplayFormatUsed();
+
+  // -- Values, texts and validation
+  virtual bool CanValidate() const { return false; }
+  virtual bool CanCompareEditValue() const { return false; }
+  virtual bool GetDefaultUseLeftAlignmentOnEditing() const { return true; }
+  // Drops references to a component that is being freed.
+  virtual void FreeNotification(TComponent*) {}
+  virtual TqvEditDisplayFormatOptions GetDisplayFormatOptions() const { return 0; }
+  virtual void GetValidateErrorText(TqvEditErrorKind AErrorKind, TCaption& AText);
+  virtual bool IsDisplayFormatDefined(bool AIsEditing);
+  virtual bool IsValueChangeNotifiedByText() const { return false; }
+  virtual bool WantsTabKey() const { return false; }
+  virtual bool WantsNavigationKeys() const { return false; }
+  // The text a value shows without a control.
+  virtual String GetDisplayText(const Variant& AEditValue, bool AFullText = false);
+  virtual TqvEditSupportedOperations GetSupportedOperations() const;
+  virtual bool IsEditValueValid(Variant& AEditValue, bool AEditFocused);
+  virtual bool CanRevertEditValue() const { return false; }
+  virtual void PrepareDisplayValue(const Variant& AEditValue, Variant& ADisplayValue, bool AEditFocused);
+  // Copies state collected while editing into other properties.
+  virtual void UpdateProperties(TqvCustomEditProperties*) {}
+  // Fills the default error text and lets OnValidate (with AEdit as Sender) change the value,
+  // the text and the error flag. Never raises: the editor acts on AError.
+  virtual void ValidateDisplayValue(Variant& ADisplayValue, TCaption& AErrorText, bool& AError, TObject* AEdit);
+  virtual TqvEditValueSource GetEditValueSource(bool AEditFocused) const;
+
+  TqvEditButtonClickEvent OnButtonClick;
+  TNotifyEvent OnChange;
+  TNotifyEvent OnEditValueChanged;
+  TqvEditValidateEvent OnValidate;
+  // The change callback of whoever uses the properties; not copied by Assign.
+  TNotifyEvent OnPropertiesChanged;
+
+ protected:
+  virtual void AlignmentChanged(TObject* Sender);
+  virtual void ButtonsChanged(TObject* Sender);
+
+ private:
+  friend class TqvCustomEditDefaultValuesProvider;
+  // The nearest component up the owner chain.
+  TComponent* FindOwnerComponent();
+
+  bool FAutoSelect = true;
+  bool FBeepOnError = false;
+  TOwned<TqvEditButtons> FButtons;
+  TShortCut FClearKey = 0;
+  TShortCut FClickKey = scCtrl | VK_RETURN;
+  bool FImmediatePost = false;
+  TOwned<TqvEditAlignment> FAssignedAlignment;
+  bool FReadOnly = false;
+  Integer FUpdateCount = 0;
+  bool FUseLeftAlignmentOnEditing = true;
+  bool FUseMouseWheel = true;
+  bool FValidateOnEnter = false;
+  TOwned<TqvEditAlignment> FAlignment;
+  TOwned<TqvCustomEditPropertiesValues> FAssignedValues;
+  bool FChangedLocked = false;
+  IqvEditDefaultValuesProvider* FDefaultValuesProvider = nullptr;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Paint model of an edit button
+
+// One visible edit button as the edit painting draws it: a plain record that the view data
+// fills and the painting reads.
+class TqvEditButtonViewInfo : public TPersistent {
+ public:
+  using MetaType = TMetaClassFor<TqvEditButtonViewInfo>;
+  QJ_CLASS(TqvEditButtonViewInfo, TPersistent)
+
+ public:
+  TqvEditButtonViewInfo() = default;
+  // Copies what painting and repainting compare.
+  void Assign(TPersistent* Source) override;
+  // Bounds when this button looks different from AButtonViewInfo, else an empty region.
+  virtual TOwned<TqvRegion> GetUpdateRegion(const TqvEditButtonViewInfo* AButtonViewInfo) const;
+  // Invalidates Bounds moved by AOffset in AControl (erasing when Erase is set) when this
+  // button looks different from AOldButtonViewInfo; true when it did.
+  virtual bool Repaint(TWinControl* AControl, const TqvEditButtonViewInfo* AOldButtonViewInfo, const TPoint& AOffset);
+  // Style, state, background colour or theme state differ.
+  bool LooksDifferent(const TqvEditButtonViewInfo* AOther) const;
+  // The theme paints it.
+  bool IsNativePainted() const { return NativeState != 0; }
+
+  TRect Bounds;
+  TColor BackgroundColor = clWindow;
+  bool Default = false;
+  bool IsInplace = false;
+  TqvEditButtonKind Kind = bkDown;
+  bool LeftAlignment = false;
+  bool FirstInGroup = false;  // the leftmost button of its group
+  bool NativeStyle = false;
+  bool LastInGroup = false;  // the rightmost button of its group
+  TqvEditButtonState State = ebbsNormal;
+  TqvEditButtonStyle Style = btsDefault;
+  bool Transparent = false;
+  bool NativeTransparent = false;  // the theme part has transparent areas
+  bool IsSingleDropDown = false;   // the editor's one visible button, of kind bkDown
+  Integer NativePart = 0;          // 0: not painted by the theme
+  Integer NativeState = 0;
+  TBitmap* Glyph = nullptr;  // the button's own
+  bool Erase = false;        // invalidating it erases the background
+  Integer ButtonIndex = -1;
+  TRect VisibleBounds;  // the part that fits into the editor
+  Integer Width = 0;
+};
+using TqvEditButtonViewInfoClass = const TqvEditButtonViewInfo::MetaType*;
+
+// ---------------------------------------------------------------------------------------------
+// Edit style and style controller
+
+// The edit values continue the container style's numbering.
+constexpr TqvContainerStyleValue svButtonStyle = 8, svButtonTransparency = 9, svPopupBorderStyle = 10;
+
+// The container style plus how edit buttons look, when they are transparent or hidden, and the
+// frame of the drop-down window. Each edit value is assigned here or inherited along the
+// controller chain, else a default; an in-place style knows only its own values.
+class TqvCustomEditStyle : public TqvContainerStyle {
+  QJ_CLASS(TqvCustomEditStyle, TqvContainerStyle)
+ public:
+  TqvCustomEditStyle(TPersistent* AOwner, bool AIsInplace) : TqvContainerStyle(AOwner, AIsInplace) {}
+  // From another edit style: the edit values and PopupCloseButton, then the container's values,
+  // reported once.
+  void Assign(TPersistent* Source) override;
+  // The edit values: found along the chain.
+  bool IsValueAssigned(TqvContainerStyleValue Value) const override;
+  Integer GetStyleValueCount() const override { return 11; }
+  bool GetStyleValueName(TqvContainerStyleValue Index, String& Name) const override;
+
+  virtual TqvEditButtonStyle DefaultButtonStyle() const { return btsDefault; }
+  virtual TqvEditButtonTransparency DefaultButtonTransparency() const { return ebtNone; }
+  virtual TqvEditPopupBorderStyle DefaultPopupBorderStyle() const { return epbsDefault; }
+
+  // The container's border style in the editors' terms.
+  TqvEditBorderStyle GetBorderStyle() const { return TqvEditBorderStyle(inherited::GetBorderStyle()); }
+  void SetBorderStyle(TqvEditBorderStyle Value) { inherited::SetBorderStyle(TqvContainerBorderStyle(Value)); }
+  TqvEditButtonStyle GetButtonStyle() const;
+  // Assigns and reports, unless the value is assigned and equal already.
+  void SetButtonStyle(TqvEditButtonStyle Value);
+  TqvEditButtonTransparency GetButtonTransparency() const;
+  void SetButtonTransparency(TqvEditButtonTransparency Value);
+  TqvEditPopupBorderStyle GetPopupBorderStyle() const;
+  void SetPopupBorderStyle(TqvEditPopupBorderStyle Value);
+  bool GetPopupCloseButton() const { return FPopupCloseButton; }
+  void SetPopupCloseButton(bool Value);
+
+  // The value assigned here or up the controller chain; false when none is.
+  bool InternalGetButtonStyle(TqvEditButtonStyle& Value) const;
+  bool InternalGetButtonTransparency(TqvEditButtonTransparency& Value) const;
+  bool InternalGetPopupBorderStyle(TqvEditPopupBorderStyle& Value) const;
+
+  // Streamed when assigned here and not hidden by the owning editor.
+  bool IsBorderStyleStored() const { return IsValueStored(csvBorderStyle); }
+  bool IsButtonStyleStored() const { return IsValueStored(svButtonStyle); }
+  bool IsButtonTransparencyStored() const { return IsValueStored(svButtonTransparency); }
+  bool IsPopupBorderStyleStored() const { return IsValueStored(svPopupBorderStyle); }
+
+ protected:
+  // The parent's colour for a standalone editor with ParentColor and a parent, else clWindow.
+  TColor GetDefaultColor() const override;
+
+ private:
+  bool IsOwnValue(TqvContainerStyleValue Value) const { return (GetOwnAssignedValues() & csvBit(Value)) != 0; }
+  // The next edit style up the controller chain, or nullptr.
+  const TqvCustomEditStyle* ControllerEditStyle() const;
+  template <class T>
+  void SetEditValue(T& AField, T AValue, TqvContainerStyleValue AStyleValue);
+
+  TqvEditButtonStyle FButtonStyle = btsDefault;
+  TqvEditButtonTransparency FButtonTransparency = ebtNone;
+  TqvEditPopupBorderStyle FPopupBorderStyle = epbsDefault;
+  bool FPopupCloseButton = true;
+};
+
+// The style of a style controller.
+class TqvEditStyle : public TqvCustomEditStyle {
+  QJ_CLASS(TqvEditStyle, TqvCustomEditStyle)
+ public:
+  using TqvCustomEditStyle::TqvCustomEditStyle;
+};
+
+// Shares one edit style among many editors.
+class TqvEditStyleController : public TqvStyleController {
+  QJ_CLASS(TqvEditStyleController, TqvStyleController)
+ public:
+  using TqvStyleController::TqvStyleController;
+  TqvContainerStyleClass GetStyleClass() const override { return &TqvEditStyle::StaticClass(); }
+  TqvEditStyle* GetStyle() const { return static_cast<TqvEditStyle*>(inherited::GetStyle()); }
+  // Copies Value into the controller's own style.
+  void SetStyle(TqvEditStyle* Value) { inherited::SetStyle(Value); }
+};
+
+// ---------------------------------------------------------------------------------------------
+// Paint model: view data and view info
+
+// How an editor follows the mouse: not at all, tracking while the mouse is elsewhere, hot.
+enum TqvEditHotState { ehsNoHotTrack, ehsNotHot, ehsHot };
+
+// What a grid asks of an editor's paint (bits of PaintOptions).
+using TqvEditPaintOptions = Cardinal;
+constexpr TqvEditPaintOptions epoMeasuringHeight = 0x1,  // a cell height is being measured
+    epoMultiLine = 0x2,                                    // the cell shows several lines
+    epoEndEllipsis = 0x4;                                  // the grid asks for an end ellipsis
+
+// What the paint model asks of the editor control it paints; a grid cell has none.
+class IqvEditPaintClient : public virtual IInterface {
+ public:
+  // The control has a background of its own: invalidations erase.
+  virtual bool HasBackground() = 0;
+  // The control holds the mouse capture.
+  virtual bool IsMouseCaptured() = 0;
+  // The visible button the mouse was pressed on, -1 for none.
+  virtual Integer GetCapturedButtonIndex() = 0;
+  virtual bool IsAutoSize() = 0;
+};
+
+// The geometry, colours and states an editor is painted with; paints without a control.
+class TqvCustomEditViewInfo : public TqvContainerViewInfo {
+  QJ_CLASS(TqvCustomEditViewInfo, TqvContainerViewInfo)
+ public:
+  TqvCustomEditViewInfo() = default;
+  ~TqvCustomEditViewInfo() override { SetButtonCount(0); }
+  // From an edit view info: frame, buttons and the pressed and hot indexes, then the container's.
+  void Assign(TObject* Source) override;
+  using TqvContainerViewInfo::GetUpdateRegion;
+  // What must be repainted when this view info replaces AViewInfo: changed buttons, or the
+  // whole bounds when the frame changed.
+  virtual TOwned<TqvRegion> GetUpdateRegion(const TqvContainerViewInfo* AViewInfo) const;
+  void Offset(Integer DX, Integer DY) override;
+
+  virtual TqvEditButtonViewInfoClass GetButtonViewInfoClass() const { return &TqvEditButtonViewInfo::StaticClass(); }
+  virtual void DrawButton(TqvCanvas* ACanvas, Integer AButtonIndex);
+  virtual void DrawButtonBorder(TqvCanvas* ACanvas, Integer AButtonIndex, const TRect& ARect,
+                                TqvEditButtonStyle AButtonStyle);
+  virtual void DrawButtonContent(TqvCanvas* ACanvas, Integer AButtonIndex, TColor ABackgroundColor,
+                                 TColor AContentColor, const TRect& ARect);
+  // Some button is hot.
+  virtual bool IsHotTrack() const;
+  // Whether a hint shows at P, and its text; text editors show one for a cut text.
+  bool NeedShowHint(TqvCanvas* ACanvas, const TPoint& P, bool& AIsMultiLine, String& AText);
+  virtual bool NeedShowHintInBounds(TqvCanvas* ACanvas, const TPoint& P, const TRect& ABounds, bool& AIsMultiLine,
+                                    String& AText, TRect& ATextRect);
+  // Invalidates in AControl what differs from AOldViewInfo (everything outside AInnerRect
+  // without one); true when a frame or a button was invalidated.
+  virtual bool Repaint(TWinControl* AControl, const TqvCustomEditViewInfo* AOldViewInfo, const TRect* AInnerRect);
+  void SetButtonCount(Integer ACount);
+  Integer GetButtonCount() const { return Integer(ButtonsInfo.size()); }
+  TqvEditButtonViewInfo* GetButton(Integer AIndex) const { return ButtonsInfo[size_t(AIndex)].get(); }
+  // The border style painted, in the editors' terms.
+  TqvEditBorderStyle GetEditBorderStyle() const { return TqvEditBorderStyle(BorderStyle); }
+  // The theme state of the frame (0: not theme-painted).
+  Integer GetNativeState() const { return ThemeState; }
+
+  TRect BorderExtent;  // border width per side
+  std::vector<TOwned<TqvEditButtonViewInfo>> ButtonsInfo;
+  bool Enabled = true;
+  bool Focused = false;
+  TFont* Font = nullptr;
+  bool HasBackground = false;
+  bool InnerEditVisible = false;
+  TqvEditHotState HotState = ehsNoHotTrack;
+  TRect InnerControlRect;
+  bool ButtonPressed = false;  // a button is being pressed in this calculation
+  bool IsInplace = false;
+  bool Selected = false;
+  TqvEditPaintOptions PaintOptions = 0;
+  TqvEditPopupBorderStyle PopupBorderStyle = epbsDefault;
+  Integer PressedButtonIndex = -1;
+  Integer HotButtonIndex = -1;
+  bool HasContentOffsets = false;
+  TRect BorderRect;
+  bool Transparent = false;  // the grid paints the background itself
+  HWND WindowHandle = 0;
+
+ protected:
+  // Frame, background and buttons.
+  void Paint(TqvCanvas* ACanvas) override;
+};
+
+// Computes view infos for one editor kind, style and placement, and measures editors.
+class TqvCustomEditViewData : public TPersistent {
+ public:
+  using MetaType = TMetaClassFor<TqvCustomEditViewData, TqvCustomEditProperties*, TqvCustomEditStyle*, bool>;
+  QJ_CLASS(TqvCustomEditViewData, TPersistent)
+
+ public:
+  TqvCustomEditViewData(TqvCustomEditProperties* AProperties, TqvCustomEditStyle* AStyle, bool AIsInplace)
+      : Properties(AProperties), Style(AStyle), IsInplace(AIsInplace) {}
+  // InitDefaults and InitCacheData of the final class.
+  void AfterConstruction() override;
+
+  virtual bool CanPressButton(TqvCustomEditViewInfo*, Integer) { return true; }
+  // The border painted in AHotState: none in place, else by the style's border style.
+  virtual TqvEditBorderStyle GetBorderStyle(TqvEditHotState AHotState) const;
+  virtual void InitDefaults();
+  // Takes what the properties and the style say now.
+  virtual void InitCacheData();
+  // ASize: what the frame and the buttons take; AExtra: room glyph buttons need beyond it.
+  virtual void GetEditBorderPartSize(TqvCanvas* ACanvas, const TqvEditSizeProperties& ASizeProperties,
+                                     TqvCustomEditViewInfo* AViewInfo, TSize& ASize, TSize& AExtra);
+  // A spin editor holds its button pressed while spinning.
+  virtual bool IsButtonPressed(TqvCustomEditViewInfo*, Integer) { return false; }
+  virtual void CalculateButtonNativeInfo(TqvEditButtonViewInfo* AButtonViewInfo);
+  // Fills AViewInfo for ABounds with the mouse at P.
+  virtual void Calculate(TqvCanvas* ACanvas, const TRect& ABounds, const TPoint& P, TqvMouseButton AButton,
+                         TShiftState AShift, TqvCustomEditViewInfo* AViewInfo, bool AIsMouseEvent);
+  // Takes the button's width from ARect's left or right side.
+  virtual void CalculateButtonBounds(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, TRect& ARect,
+                                     Integer AButtonVisibleIndex);
+  virtual void CalculateButtonsViewInfo(TqvCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
+                                        TqvMouseButton AButton, TShiftState AShift, TqvCustomEditViewInfo* AViewInfo,
+                                        bool AIsMouseEvent);
+  virtual void CalculateButtonViewInfo(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, TRect& ARect,
+                                       Integer AButtonVisibleIndex);
+  virtual void EditValueToViewInfo(TqvCanvas*, const Variant&, TqvCustomEditViewInfo*) {}
+  virtual void GetBorderExtent(TRect& R);
+  // The room outside the inner edit area: border, scroll bars and buttons.
+  virtual void GetClientExtent(TqvCustomEditViewInfo* AViewInfo, TRect& R);
+  // Measures with AViewInfo, or with a view info of its own calculated for unbounded bounds.
+  virtual void CalculateEditBorderPartSize(TqvCanvas* ACanvas, const TqvEditSizeProperties& ASizeProperties,
+                                           TqvCustomEditViewInfo* AViewInfo, TSize& ABorderSize, TSize& AExtraSize);
+  virtual TSize GetEditContentSize(TqvCanvas*, const Variant&, const TqvEditSizeProperties&) { return {}; }
+  // A text editor whose text is chosen from a list, not typed, measures one pixel wider.
+  virtual bool MeasuresAsList() const { return false; }
+
+  // The frame and buttons plus the content; a Width below the frame part gives that Width.
+  TSize GetEditSize(TqvCanvas* ACanvas, const Variant& AEditValue, const TqvEditSizeProperties& ASizeProperties);
+  // The button the editor has the mouse pressed on, -1 without an editor.
+  Integer GetPressedButtonIndex() const { return Edit ? Edit->GetCapturedButtonIndex() : -1; }
+  bool IsFocused() const { return Focused; }
+  TqvCustomEditProperties* GetProperties() const { return Properties; }
+  TqvCustomEditStyle* GetStyle() const { return Style; }
+
+  TqvCustomEditProperties* const Properties;
+  TqvCustomEditStyle* const Style;
+  const bool IsInplace;
+  // Indexes into ButtonsInfo of the outermost (first placed) and innermost (last placed)
+  // button of the left and the right group, -1 for none.
+  Integer FirstLeftButton = -1, LastLeftButton = -1, FirstRightButton = -1, LastRightButton = -1;
+  TqvEditBorderStyle BorderStyle = ebsNone;  // the style's, cached
+  TRect Bounds;
+  Integer ButtonsCount = 0;  // visible buttons
+  TRect ContentOffset;       // per side, in place
+  IqvEditPaintClient* Edit = nullptr;
+  TqvContainerState ContainerState = 0;
+  bool Enabled = true;
+  bool Focused = false;
+  TAlignment HorzAlignment = taLeftJustify;
+  TControl* HScrollBar = nullptr;  // when visible
+  IqvContainerInnerControl* InnerEdit = nullptr;
+  bool IsDesigning = false;
+  bool Selected = false;
+  bool IsValueSource = false;  // the edit value is the value itself
+  Integer MaxLineCount = 0;
+  bool NativeStyle = false;
+  TqvEditPaintOptions PaintOptions = 0;
+  bool IsSelected = false;  // active or hot
+  Integer SelStart = 0, SelLength = 0;
+  TColor SelTextColor = clDefault, SelBackgroundColor = clDefault;
+  TqvEditVertAlignment VertAlignment = taTopJustify;
+  TControl* VScrollBar = nullptr;  // when visible
+  HWND WindowHandle = 0;
+
+ private:
+  void CalculateContainerState(const TPoint& P, TShiftState AShift, TqvCustomEditViewInfo* AViewInfo);
+  TqvEditButtonStyle ResolveButtonStyle(TqvCustomEditViewInfo* AViewInfo) const;
+  TqvEditButtonState CalculateButtonState(TqvCustomEditViewInfo* AViewInfo, Integer AIndex, const TPoint& P,
+                                          TqvMouseButton AButton, TShiftState AShift, Integer APreviousPressed);
+  void MarkButtonGroups(TqvCustomEditViewInfo* AViewInfo, const TRect& AContent);
+};

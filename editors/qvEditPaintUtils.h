@@ -1,0 +1,152 @@
+// The edit painting unit: stateless drawing and metric routines of the editors. Glyphs, image-list
+// images, arrows and polylines, rectangle fills, the choice of painter, the conversions between
+// the text layout's flags and the canvas's, the edit metrics and insets, accelerator marks and
+// the size grip of drop-down windows.
+//
+// Where the parts live: qvEditPaintUtils.cpp (glyphs, arrows, fills, painter choice, flags),
+// qvEditPaintUtilsButtons.cpp (edit buttons), qvEditPaintUtilsMetrics.cpp (metrics, text
+// insets, accelerator marks, size grip), qvEditPaintUtilsView.cpp (editors painted and
+// measured from their view data and view info).
+#pragma once
+
+#include <span>
+
+#include "editors/qvDrawTextUtils.h"
+#include "editors/qvEdit.h"
+#include "lookandfeel/qvLookAndFeels.h"
+#include "lookandfeel/zmThemeManager.h"
+
+class TCustomImageList;
+
+// The corner of a drop-down window that holds its size grip.
+enum TqvSizeGripCorner { sgcTopLeft, sgcTopRight, sgcBottomLeft, sgcBottomRight };
+
+// ---------------------------------------------------------------------------------------------
+// Themes and painters
+
+// ANativeStyle is set and the theme class opens.
+bool IsNativeThemeUsable(bool ANativeStyle, TzmThemeClass AThemeClass);
+// The theme state of an edit button state for the button, combo box and spin classes.
+Integer EditButtonStateToThemeState(TqvEditButtonState AState);
+// The native-theme painter for a native style while themes are available, else the kind's.
+TqvLookAndFeelPainterClass GetEditPainterClass(bool ANativeStyle, TqvLookAndFeelKind AKind);
+
+// ---------------------------------------------------------------------------------------------
+// Glyphs and images
+
+// The glyph exists and holds a picture.
+bool IsGlyphAssigned(TBitmap* ABitmap);
+// ASize centred in ARect (truncating); with ARoundUp an odd spare width or height moves it one
+// pixel right or down.
+TPoint CalculateGlyphPosition(const TRect& ARect, const TSize& ASize, bool ARoundUp);
+// Enabled: the glyph with its transparent colour replaced by ABackgroundColor (clNone: left
+// alone), onto ABackgroundBitmap first when one is given. Disabled: the image list's disabled
+// look over the colour, over the bitmap, or straight onto the canvas.
+void DrawButtonGlyph(TqvCanvas* ACanvas, Integer X, Integer Y, TBitmap* ABackgroundBitmap, TColor ABackgroundColor,
+                     bool AEnabled, TBitmap* AGlyph);
+// An image of the list at ARect's top-left, through ABitmap or a bitmap of the list's size
+// filled with ABackgroundColor.
+void DrawImageListImage(TqvCanvas* ACanvas, TCustomImageList* AImageList, Integer AImageIndex, TBitmap* ABitmap,
+                        bool AEnabled, TColor ABackgroundColor, const TRect& ARect);
+
+// ---------------------------------------------------------------------------------------------
+// Arrows, lines and fills
+
+// AExtraCount + 1 filled triangles of ASize lines side by side, centred in ARect, one pixel
+// right and down when AShifted.
+void DrawArrows(TqvCanvas* ACanvas, Integer ASize, const TRect& ARect, TColor AColor, bool AShifted,
+                Integer AExtraCount, TqvArrowDirection ADirection);
+// A line through APoints and the last point itself. With AUseFillRect the segments, which must
+// be horizontal or vertical, are one-pixel rectangles from each point up to the next.
+void DrawPolyline(TqvCanvas* ACanvas, std::span<const TPoint> APoints, bool AUseFillRect, TColor AColor);
+void FillRectWithBrush(HDC ADC, const TRect& ARect, HBRUSH ABrush);
+// ARect outside AInner, as four bands.
+void FillRectExcept(TqvCanvas* ACanvas, const TRect& ARect, const TRect& AInner, HBRUSH ABrush);
+
+// ---------------------------------------------------------------------------------------------
+// Edit buttons
+
+// The width a button takes: its Width (not below the glyph margin), a glyph's width plus the
+// margin, or the scroll-bar arrow's. A themed button first checks that its theme still opens.
+Integer GetEditButtonWidth(TqvCanvas* ACanvas, TqvEditButtonViewInfo* AButton);
+// The theme part and state of a themed button (part 0: painted classic).
+void CalculateEditButtonNativeInfo(TqvEditButtonViewInfo* AButton);
+// The button's face and frame in AButtonStyle (the theme's when it paints the button), then its
+// content. AViewInfoTransparent: the grid paints the cell's background itself.
+void DrawEditButtonBorder(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* AButton, const TRect& ARect,
+                          TqvEditButtonStyle AButtonStyle, bool AViewInfoTransparent);
+// The ellipsis, the down arrow or the glyph on ABackgroundColor (left unfilled when the theme
+// paints the button).
+void DrawEditButtonContent(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* AButton, TColor ABackgroundColor,
+                           TColor AContentColor, const TRect& ARect);
+
+// ---------------------------------------------------------------------------------------------
+// Text flags
+
+// Horizontal centre and right, vertical centre and bottom and single line; other bits drop.
+TqvTextFlags TextLayoutFlagsToCanvasFlags(TqvTextLayoutFlags AFlags);
+TqvTextLayoutFlags CanvasFlagsToTextLayoutFlags(TqvTextFlags AFlags);
+
+// ---------------------------------------------------------------------------------------------
+// Metrics and insets
+
+// The standard check glyph: a quarter of the width and a third of the height of the system's
+// check-box bitmap, measured once.
+TSize CheckBoxGlyphSize();
+// The arrow of a button of ASize; left and right arrows are lying.
+TSize CalculateArrowSize(const TSize& ASize, TqvArrowDirection ADirection);
+Integer GetEditBorderWidth(TqvEditBorderStyle ABorderStyle);
+// The insets (left, top, right, bottom) of the text rectangle inside an editor's inner area.
+TRect GetDrawTextOffsetByAlignment(TAlignment AAlignment, bool AIsInplace);
+// Drops '&' marks ("&&" gives one '&'); a final '&' becomes '_'.
+String RemoveAccelChars(const String& AText);
+
+// The size grip of a drop-down window in ACorner of ARect. A transparent grip is drawn over the
+// canvas's own pixels (the popup's background), never over a copy of the screen.
+void DrawSizeGrip(TqvCanvas* ACanvas, const TRect& ARect, TqvSizeGripCorner ACorner, bool ATransparent,
+                  bool ANativeStyle);
+
+// ---------------------------------------------------------------------------------------------
+// Editors painted from their view info
+
+// The theme state of an editor's frame: disabled, read-only, focused, hot or normal.
+Integer GetEditNativeState(const TqvCustomEditViewData* AViewData);
+// The native flag and state, the border extent, ClientRect, BorderRect and the colours; true
+// when the view data has content offsets.
+bool CalculateEditViewInfoBorders(TqvCustomEditViewData* AViewData, TqvCustomEditViewInfo* AViewInfo);
+// Text colour: disabled, in-place or the font's; background: the style's colour when enabled,
+// else the theme's fill or clBtnFace.
+void GetEditColors(const TqvCustomEditViewData* AViewData, const TqvCustomEditViewInfo* AViewInfo,
+                   TColor& ABackgroundColor, TColor& ATextColor);
+// The inside a themed frame leaves to the editor: the theme's content rectangle, the bounds less
+// 3 up to the client's right edge (combo boxes), or the client rectangle (list combo boxes).
+enum TqvEditNativeFrameKind { enfkThemeContent, enfkComboBox, enfkClient };
+
+// Frame and background (not under the buttons, unless the first is a partly transparent themed
+// one), then each button.
+void DrawEditViewInfo(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, bool ADrawBackground = true,
+                      TqvEditNativeFrameKind ANativeFrameKind = enfkThemeContent);
+// A simple button draws flat while pressed or hot.
+void DrawEditButton(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, Integer AButtonIndex);
+// The spin theme's states of a spin editor's buttons (parts set by the spin editor), or none.
+void CalculateSpinEditButtonsNativeInfo(const TqvCustomEditViewData* AViewData, TqvCustomEditViewInfo* AViewInfo);
+// The frame's rectangle as the window region, with the shadow.
+void SetEditWindowRegion(const TqvCustomEditViewInfo* AViewInfo, HWND AWindowHandle);
+
+// The view data's border extent: content offsets in place, else the frame (and shadow).
+TRect GetEditBorderExtent(const TqvCustomEditViewData* AViewData);
+TRect GetEditContentMargins(TqvCanvas* ACanvas, const TqvCustomEditViewData* AViewData);
+// The height a glyph button needs beyond its glyph.
+Integer GetEditButtonExtraHeight(TqvCanvas* ACanvas, const TqvCustomEditViewInfo* AViewInfo);
+// ABounds without the shadow: where the mouse makes the editor hot.
+TRect GetEditHotArea(const TqvCustomEditViewInfo* AViewInfo, const TRect& ABounds);
+bool HasEditShadow(const TqvCustomEditViewData* AViewData);
+// The rectangle a drop-down window aligns to.
+TRect GetEditPopupAlignRect(const TqvCustomEditViewInfo* AViewInfo);
+// The room a measured text needs beyond its extent.
+TPoint GetEditTextOffsets(const TqvCustomEditViewData* AViewData);
+// An editor's text in the style's font: unlimited width gives the widest row and one row's
+// height, a limited one the given width and the height of the rows that wrap into it.
+TSize CalculateEditTextSize(TqvCanvas* ACanvas, const TqvCustomEditViewData* AViewData, const String& AText,
+                            bool AAddOffsetX, const TqvEditSizeProperties& ASizeProperties,
+                            TqvTextLayoutFlags AFlags);

@@ -1,0 +1,286 @@
+// Edit buttons: widths, theme parts, faces in the six button styles and the themed look, and
+// their ellipsis, arrow and glyph contents.
+#include "editors/qvEditPaintUtils.h"
+#include "platform/os/Gdi.h"
+#include "platform/os/Windows.h"
+
+namespace {
+
+constexpr TRect ThemeProbeRect{0, 0, 100, 100};
+
+TzmThemeClass ButtonThemeClass(const TqvEditButtonViewInfo* AButton) {
+  return AButton->IsSingleDropDown ? totComboBox : totButton;
+}
+
+HTHEME ButtonTheme(const TqvEditButtonViewInfo* AButton) { return OpenTheme(ButtonThemeClass(AButton)); }
+
+// The margins around the content of part 1, state 1 of a theme class.
+TRect ThemeContentMargins(TzmThemeClass AThemeClass) {
+  TRect content = ThemeProbeRect;
+  GetThemeBackgroundContentRect(OpenTheme(AThemeClass), nullptr, 1, 1, &ThemeProbeRect, &content);
+  return {content.Left, content.Top, ThemeProbeRect.Right - content.Right, ThemeProbeRect.Bottom - content.Bottom};
+}
+
+Integer GlyphMargin(TqvEditButtonStyle AStyle) {
+  switch (AStyle) {
+    case bts3D: return 4;
+    case btsFlat:
+    case btsSimple: return 3;
+    case btsDefault:
+    case btsHotFlat:
+    case btsUltraFlat: break;
+  }
+  return 2;
+}
+
+bool IsPressed(const TqvEditButtonViewInfo* AButton) { return AButton->State == ebbsPressed; }
+bool IsEnabled(const TqvEditButtonViewInfo* AButton) { return AButton->State != ebbsDisabled; }
+
+// A one-pixel line from A to B, both included.
+void DrawLine(TqvCanvas* ACanvas, TPoint A, TPoint B, TColor AColor) {
+  const TPoint points[] = {A, B};
+  DrawPolyline(ACanvas, points, true, AColor);
+}
+
+void DrawLeftLine(TqvCanvas* ACanvas, const TRect& R, TColor AColor) {
+  DrawLine(ACanvas, {R.Left, R.Top}, {R.Left, R.Bottom - 1}, AColor);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Faces
+
+TColor RaisedFaceColor(const TqvEditButtonViewInfo* B) {
+  return IsEnabled(B) && B->Transparent ? B->BackgroundColor : clBtnFace;
+}
+
+void Draw3DFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R) {
+  const TColor face = RaisedFaceColor(B);
+  if (IsPressed(B)) {
+    ACanvas->FrameRect(R, clBtnShadow);
+    R = qvDeflatedRect(R, 1);
+    ACanvas->FrameRect(R, face);
+  } else {
+    ACanvas->DrawComplexFrame(R, cl3DLight, cl3DDkShadow);
+    R = qvDeflatedRect(R, 1);
+    ACanvas->DrawComplexFrame(R, clBtnHighlight, clBtnShadow);
+  }
+  DrawEditButtonContent(ACanvas, B, face, clBtnText, qvDeflatedRect(R, 1));
+}
+
+void DrawFlatFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R) {
+  const TColor face = RaisedFaceColor(B);
+  DrawLeftLine(ACanvas, R, face);
+  ++R.Left;
+  if (IsPressed(B)) ACanvas->DrawComplexFrame(R, clBtnShadow, clBtnHighlight);
+  else ACanvas->DrawComplexFrame(R, clBtnHighlight, clBtnShadow);
+  DrawEditButtonContent(ACanvas, B, face, clBtnText, qvDeflatedRect(R, 1));
+}
+
+void DrawSimpleFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R, bool AViewInfoTransparent) {
+  const TColor face = IsEnabled(B) ? B->BackgroundColor : clBtnFace;
+  if (!AViewInfoTransparent) ACanvas->FrameRect(R, face);
+  R = qvDeflatedRect(R, 1);
+  DrawLeftLine(ACanvas, R, AViewInfoTransparent && !B->Transparent ? clBtnFace : face);
+  ++R.Left;
+  DrawEditButtonContent(ACanvas, B, B->Transparent ? face : clBtnFace, clBtnText, R);
+}
+
+void DrawHotFlatFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R) {
+  TColor face = clBtnFace;
+  if (B->State == ebbsPressed) face = clBtnText;
+  else if (B->State == ebbsHot) face = clBtnShadow;
+  if (IsEnabled(B) && B->Transparent) face = B->BackgroundColor;
+  // The button facing the text has a whole frame; the others leave out the side they share
+  // with the neighbour that frames them.
+  const bool facesText = B->LeftAlignment ? B->LastInGroup : B->FirstInGroup;
+  if (facesText) {
+    ACanvas->FrameRect(R, clBtnShadow);
+  } else if (B->LeftAlignment) {
+    ACanvas->FrameRect(R, clBtnShadow, 1, qvBorder(bTop) | qvBorder(bLeft) | qvBorder(bBottom));
+    ++R.Right;
+  } else {
+    ACanvas->FrameRect(R, clBtnShadow, 1, qvBorder(bTop) | qvBorder(bRight) | qvBorder(bBottom));
+    --R.Left;
+  }
+  TColor content = clWindow;
+  if (B->State == ebbsDisabled || B->State == ebbsNormal) content = clBtnText;
+  else if (B->State == ebbsHot && B->Transparent) content = clBtnShadow;
+  DrawEditButtonContent(ACanvas, B, face, content, qvDeflatedRect(R, 1));
+}
+
+void DrawUltraFlatFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R, bool AViewInfoTransparent) {
+  TColor face = clBtnFace;
+  if (B->State == ebbsDisabled) face = clBtnFace;
+  else if (B->Transparent) face = B->BackgroundColor;
+  else if (B->State == ebbsPressed) face = GetUltraFlatPressedColor();
+  else if (B->State == ebbsHot) face = GetUltraFlatHotColor();
+  const bool active = B->State == ebbsPressed || B->State == ebbsHot;
+  if (!active || B->IsInplace) {
+    if (active) ACanvas->FrameRect(R, clHighlight);
+    else if (!AViewInfoTransparent) ACanvas->FrameRect(R, B->BackgroundColor);
+    R = qvDeflatedRect(R, 1);
+  } else {
+    // The outer side of the outermost button blends into the editor's frame.
+    const bool outermost = B->LeftAlignment ? B->FirstInGroup : B->LastInGroup;
+    const TColor outer = outermost ? face : clHighlight;
+    const Integer outerX = B->LeftAlignment ? R.Left : R.Right - 1;
+    const Integer innerX = B->LeftAlignment ? R.Right - 1 : R.Left;
+    DrawLine(ACanvas, {outerX, R.Top}, {outerX, R.Bottom - 1}, outer);
+    DrawLine(ACanvas, {innerX, R.Top}, {innerX, R.Bottom - 1}, clHighlight);
+    DrawLine(ACanvas, {R.Left + 1, R.Top}, {R.Right - 2, R.Top}, face);
+    DrawLine(ACanvas, {R.Left + 1, R.Bottom - 1}, {R.Right - 2, R.Bottom - 1}, face);
+    R = qvDeflatedRect(R, 1);
+  }
+  DrawEditButtonContent(ACanvas, B, face, clBtnText, R);
+}
+
+void DrawThemedFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B) {
+  HDC dc = ACanvas->GetHandle();
+  if (B->IsSingleDropDown) {
+    DrawThemeBackground(OpenTheme(totComboBox), dc, CP_DROPDOWNBUTTON, B->NativeState, &B->Bounds, nullptr);
+    return;
+  }
+  HTHEME theme = OpenTheme(totButton);
+  DrawThemeBackground(theme, dc, BP_PUSHBUTTON, B->NativeState, &B->Bounds, nullptr);
+  TRect content = B->Bounds;
+  GetThemeBackgroundContentRect(theme, dc, BP_PUSHBUTTON, B->NativeState, &B->Bounds, &content);
+  DrawEditButtonContent(ACanvas, B, 0, clBtnText, content);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Contents
+
+// Embossed when disabled: the shape once in the highlight colour one pixel down and right,
+// then in the shadow colour.
+template <class TDraw>
+void DrawShape(const TqvEditButtonViewInfo* B, TColor AContentColor, TDraw ADraw) {
+  if (IsEnabled(B)) {
+    ADraw(0, AContentColor);
+  } else {
+    ADraw(1, clBtnHighlight);
+    ADraw(0, clBtnShadow);
+  }
+}
+
+void DrawEllipsis(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TColor AContentColor, const TRect& R) {
+  const Integer dot = R.Width() > 11 ? 2 : 1;
+  const TPoint p = CalculateGlyphPosition(R, {3 * dot + 4, dot}, IsPressed(B));
+  DrawShape(B, AContentColor, [&](Integer AShift, TColor AColor) {
+    ACanvas->SetBrushColor(AColor);
+    for (Integer i = 0; i < 3; ++i) {
+      const Integer x = p.X + AShift + i * (dot + 2), y = p.Y + AShift;
+      ACanvas->FillRect(Rect(x, y, x + dot, y + dot));
+    }
+  });
+}
+
+// The edges of a hot-flat button that it shares with a neighbour or the text: its width in
+// the arrow's layout is one pixel less for each.
+Integer SharedEdges(const TqvEditButtonViewInfo* B) { return B->Style == btsHotFlat && !B->IsNativePainted() ? 1 : 0; }
+
+// Grows [ALow, AHigh) symmetrically by ADelta; an odd pixel goes low for a normal button and
+// high for a pressed one.
+void Widen(Integer& ALow, Integer& AHigh, Integer ADelta, bool APressed) {
+  const Integer half = ADelta / 2, odd = ADelta - 2 * half;
+  ALow -= half + (APressed ? 0 : odd);
+  AHigh += half + (APressed ? odd : 0);
+}
+
+void DrawDownArrow(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TColor AContentColor, const TRect& R) {
+  const bool pressed = IsPressed(B);
+  TRect arrow = R;
+  const Integer widthDelta = B->Bounds.Width() - SharedEdges(B) - R.Width();
+  Widen(arrow.Left, arrow.Right, widthDelta, pressed);
+  Integer heightDelta = 0;
+  if (B->IsInplace) {
+    heightDelta = B->Bounds.Height() - R.Height();
+    Widen(arrow.Top, arrow.Bottom, heightDelta, pressed);
+  }
+  if (pressed) {
+    if (widthDelta % 2 == 0) arrow = qvOffsetRect(arrow, 1, 0);
+    if (heightDelta % 2 == 0) arrow = qvOffsetRect(arrow, 0, 1);
+  }
+  TqvLookAndFeelPainterClass painter = TqvStandardLookAndFeelPainter::Class();
+  DrawShape(B, AContentColor, [&](Integer AShift, TColor AColor) {
+    painter->DrawArrow(ACanvas, qvOffsetRect(arrow, AShift, AShift), arrowDown, AColor);
+  });
+}
+
+void DrawGlyphContent(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TColor ABackgroundColor, const TRect& R,
+                      HBRUSH ABrush) {
+  const TSize size{std::min(B->Glyph->GetWidth(), R.Width()), std::min(B->Glyph->GetHeight(), R.Height())};
+  const TPoint p = CalculateGlyphPosition(R, size, IsPressed(B));
+  const TRect glyph{p.X, p.Y, std::min(p.X + size.cx, R.Right), std::min(p.Y + size.cy, R.Bottom)};
+  if (!B->IsNativePainted()) {
+    FillRectExcept(ACanvas, R, glyph, ABrush);
+    DrawButtonGlyph(ACanvas, p.X, p.Y, nullptr, ABackgroundColor, IsEnabled(B), B->Glyph);
+    return;
+  }
+  // The theme's face as it lies under the glyph.
+  auto background = MakeOwned<TBitmap>();
+  background->SetSize(glyph.Width(), glyph.Height());
+  const TRect part = qvOffsetRect(B->Bounds, -glyph.Left, -glyph.Top);
+  DrawThemeBackground(OpenTheme(totButton), background->GetCanvas()->GetHandle(), BP_PUSHBUTTON, B->NativeState, &part,
+                      nullptr);
+  DrawButtonGlyph(ACanvas, p.X, p.Y, background.get(), clNone, IsEnabled(B), B->Glyph);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+
+Integer GetEditButtonWidth(TqvCanvas*, TqvEditButtonViewInfo* AButton) {
+  if (AButton->NativeStyle) AButton->NativeStyle = IsNativeThemeUsable(true, ButtonThemeClass(AButton));
+  Integer margin = GlyphMargin(AButton->Style);
+  if (AButton->NativeStyle) {
+    const TRect margins = ThemeContentMargins(ButtonThemeClass(AButton));
+    margin = margins.Left + margins.Right;
+  }
+  if (AButton->Width > 0) return std::max(AButton->Width, margin);
+  if (AButton->Kind == bkGlyph && IsGlyphAssigned(AButton->Glyph)) return AButton->Glyph->GetWidth() + margin;
+  return GetSystemMetrics(SM_CYHSCROLL);
+}
+
+void CalculateEditButtonNativeInfo(TqvEditButtonViewInfo* AButton) {
+  HTHEME theme = AButton->NativeStyle ? ButtonTheme(AButton) : nullptr;
+  AButton->NativePart = theme ? 1 : 0;
+  if (!theme) {
+    AButton->NativeTransparent = false;
+    AButton->NativeState = 0;
+    return;
+  }
+  AButton->NativeState = EditButtonStateToThemeState(AButton->State);
+  AButton->NativeTransparent =
+      IsThemeBackgroundPartiallyTransparent(theme, AButton->NativePart, AButton->NativeState);
+}
+
+void DrawEditButtonBorder(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* AButton, const TRect& ARect,
+                          TqvEditButtonStyle AButtonStyle, bool AViewInfoTransparent) {
+  if (AButton->IsNativePainted()) {
+    DrawThemedFace(ACanvas, AButton);
+    return;
+  }
+  switch (AButtonStyle) {
+    case bts3D: Draw3DFace(ACanvas, AButton, ARect); break;
+    case btsFlat: DrawFlatFace(ACanvas, AButton, ARect); break;
+    case btsSimple: DrawSimpleFace(ACanvas, AButton, ARect, AViewInfoTransparent); break;
+    case btsHotFlat: DrawHotFlatFace(ACanvas, AButton, ARect); break;
+    case btsUltraFlat: DrawUltraFlatFace(ACanvas, AButton, ARect, AViewInfoTransparent); break;
+    case btsDefault: break;
+  }
+}
+
+void DrawEditButtonContent(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* AButton, TColor ABackgroundColor,
+                           TColor AContentColor, const TRect& ARect) {
+  if (ARect.IsEmpty()) return;
+  HBRUSH brush = GetSolidBrush(ACanvas, ABackgroundColor);
+  const bool hasGlyph = AButton->Kind == bkGlyph && IsGlyphAssigned(AButton->Glyph);
+  if (!AButton->IsNativePainted() && !hasGlyph) FillRectWithBrush(ACanvas->GetHandle(), ARect, brush);
+  switch (AButton->Kind) {
+    case bkEllipsis: DrawEllipsis(ACanvas, AButton, AContentColor, ARect); break;
+    case bkDown: DrawDownArrow(ACanvas, AButton, AContentColor, ARect); break;
+    case bkGlyph:
+      if (hasGlyph) DrawGlyphContent(ACanvas, AButton, ABackgroundColor, ARect, brush);
+      break;
+  }
+}
