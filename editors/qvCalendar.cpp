@@ -6,6 +6,7 @@
 
 #include "core/qvDataUpdateScope.h"
 #include "core/qvFormats.h"
+#include "lookandfeel/qvButtons.h"
 #include "platform/os/Gdi.h"
 #include "platform/rtl/DateTime.h"
 
@@ -104,10 +105,13 @@ TqvCustomCalendar::TqvCustomCalendar(TComponent* AOwner) : TqvControl(AOwner) {
   FArrowTimer->SetEnabled(false);
   FArrowTimer->SetInterval(ArrowRepeatInterval);
   FArrowTimer->SetOnTimer([this](TObject* Sender) { ArrowTimerTick(Sender); });
+  FTodayButton = CreateDateButton(sqvDatePopupToday);
+  FClearButton = CreateDateButton(sqvDatePopupClear);
   FMonthListBox = New<TMonthListBox>(this);
   FMonthListBox->FreeNotification(this);
   CalculateMetrics();
   AdjustSize();
+  PlaceButtons();
 }
 
 TqvCustomCalendar::~TqvCustomCalendar() {
@@ -116,6 +120,22 @@ TqvCustomCalendar::~TqvCustomCalendar() {
     FMonthListBox->RemoveFreeNotification(this);
     Free(FMonthListBox);
   }
+}
+
+TqvButton* TqvCustomCalendar::CreateDateButton(const TResourceString& ACaption) {
+  auto* button = New<TqvButton>(this);
+  button->SetUseSystemPaint(false);
+  button->SetTabStop(false);
+  button->SetCaption(GetLocalizedResourceString(&ACaption));
+  button->OnClick = [this](TObject* Sender) { DateButtonClick(Sender); };
+  return button;
+}
+
+// The buttons live on the calendar's window once it has one.
+void TqvCustomCalendar::CreateWnd() {
+  inherited::CreateWnd();
+  for (TqvButton* button : {FTodayButton, FClearButton}) button->SetParent(this);
+  FontChanged();
 }
 
 void TqvCustomCalendar::Notification(TComponent* AComponent, TOperation Operation) {
@@ -194,7 +214,15 @@ void TqvCustomCalendar::SetDateButtons(TDateButtons Value) {
   if (FDateButtons == Value) return;
   FDateButtons = Value;
   AdjustSize();
+  PlaceButtons();
   Invalidate();
+}
+
+void TqvCustomCalendar::DateButtonClick(TObject* Sender) {
+  TAliveToken alive = AliveToken();
+  SetSelectDate(Sender == FTodayButton ? Date() : NullDate);
+  DoDateTimeChanged();
+  if (alive) HidePopup();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -227,14 +255,26 @@ void TqvCustomCalendar::AdjustSize() {
   if (width != GetWidth() || height != GetHeight()) SetBounds(GetLeft(), GetTop(), width, height);
 }
 
+// Spread evenly over the width: a lone button is centred, two divide the free room in three.
+void TqvCustomCalendar::PlaceButtons() {
+  const bool today = IsDateButtonVisible(btnToday), clear = IsDateButtonVisible(btnClear);
+  const Integer w = FButtonWidth, width = GetClientWidth(), top = GetButtonsTop();
+  FTodayButton->SetBounds((width - w - w * clear) / (2 + clear), top, w, FButtonHeight);
+  FClearButton->SetBounds(width - w - (width - w * today - w) / (2 + today), top, w, FButtonHeight);
+  FTodayButton->SetVisible(today);
+  FClearButton->SetVisible(clear);
+}
+
 void TqvCustomCalendar::BoundsChanged() {
   inherited::BoundsChanged();
   AdjustSize();
+  PlaceButtons();
 }
 
 void TqvCustomCalendar::FontChanged() {
   CalculateMetrics();
   AdjustSize();
+  PlaceButtons();
   inherited::FontChanged();
 }
 

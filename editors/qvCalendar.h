@@ -10,6 +10,7 @@
 #include "lookandfeel/qvPopupWindow.h"
 
 class TMonthListBox;
+class TqvButton;
 
 // Which buttons the calendar shows: bit (1 << TDateButton).
 enum TDateButton { btnToday, btnClear };
@@ -45,7 +46,10 @@ class TqvCustomCalendar : public TqvControl {
   bool GetFlat() const { return FFlat; }
   void SetFlat(bool Value);
   TDateButtons GetDateButtons() const { return FDateButtons; }
+  // Shows the buttons in Value and spreads them evenly.
   void SetDateButtons(TDateButtons Value);
+  TqvButton* GetTodayButton() const { return FTodayButton; }
+  TqvButton* GetClearButton() const { return FClearButton; }
   // nullptr once the list was freed by someone else (a form freed with all the others).
   TMonthListBox* GetMonthListBox() const { return FMonthListBox; }
 
@@ -65,6 +69,7 @@ class TqvCustomCalendar : public TqvControl {
   TNotifyEvent OnDateTimeChanged;
 
  protected:
+  void CreateWnd() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void Paint() override;
   void BoundsChanged() override;
@@ -81,6 +86,9 @@ class TqvCustomCalendar : public TqvControl {
  private:
   void CalculateMetrics();
   void AdjustSize();
+  TqvButton* CreateDateButton(const TResourceString& ACaption);
+  void PlaceButtons();
+  void DateButtonClick(TObject* Sender);
   Integer GetButtonsTop();
   bool HasVisibleButtons() const { return FDateButtons != 0; }
   void StepMonth(Integer ADelta);
@@ -95,6 +103,8 @@ class TqvCustomCalendar : public TqvControl {
   TDateTime FSelectDate = 0;
   bool FFlat = true;
   TDateButtons FDateButtons = DefaultDateButtons;
+  TqvButton* FTodayButton = nullptr;
+  TqvButton* FClearButton = nullptr;
   TMonthListBox* FMonthListBox = nullptr;
   TTimer* FArrowTimer = nullptr;
   Integer FArrowDelta = 0;  // -1 / +1 while an arrow repeats

@@ -4,6 +4,7 @@
 // the drop-down calendar's keys.
 #include "core/qvFormats.h"
 #include "editors/qvCalendar.h"
+#include "lookandfeel/qvButtons.h"
 #include "lookandfeel/qvControlsTestSupport.h"
 #include "platform/rtl/DateTime.h"
 
@@ -552,5 +553,71 @@ TEST_F(TqvMonthListTest, HidePopupClosesTheList) {
   EXPECT_FALSE(FList->IsScrolling());
   Up();
 }
+
+// ---------------------------------------------------------------------------------------------
+// Today and Clear
+
+TEST_F(TqvCalendarTest, TodayButtonSelectsTodayAndReportsIt) {
+  auto* c = NewCalendar<TqvPopupCalendar>();
+  std::vector<std::string> log;
+  c->OnHidePopup = [&](TObject*) { log.push_back("hide"); };
+  c->OnDateTimeChanged = [&](TObject*) { log.push_back("chosen " + DateText(c->GetSelectDate())); };
+  c->SetSelectDate(D(2024, 5, 5));
+  EXPECT_EQ(c->GetTodayButton()->GetCaption(), "Today");
+  Click(c->GetTodayButton(), {5, 5});
+  EXPECT_EQ(log, (std::vector<std::string>{"chosen 2026-03-18", "hide"}));
+  EXPECT_EQ(DateText(c->GetFirstDate()), "2026-03-01");
+}
+
+TEST_F(TqvCalendarTest, ClearButtonSelectsTheNullDateAndKeepsTheMonth) {
+  auto* c = NewCalendar();
+  Integer changes = 0;
+  c->OnDateTimeChanged = [&](TObject*) { ++changes; };
+  c->SetSelectDate(D(2025, 9, 9));
+  EXPECT_EQ(c->GetClearButton()->GetCaption(), "Clear");
+  Click(c->GetClearButton(), {5, 5});
+  EXPECT_EQ(c->GetSelectDate(), NullDate);
+  EXPECT_EQ(DateText(c->GetFirstDate()), "2025-09-01");
+  EXPECT_EQ(changes, 1);
+}
+
+struct TButtonsCase {
+  TDateButtons Buttons;
+  bool Today, Clear;
+};
+
+class TqvCalendarButtonsTest : public TqvCalendarTest, public ::testing::WithParamInterface<TButtonsCase> {};
+
+TEST_P(TqvCalendarButtonsTest, VisibleButtonsAreSpreadEvenlyBelowTheGrid) {
+  const TButtonsCase& b = GetParam();
+  auto* c = NewCalendar();
+  c->SetDateButtons(b.Buttons);
+  Pump();
+  TqvButton* today = c->GetTodayButton();
+  TqvButton* clear = c->GetClearButton();
+  EXPECT_EQ(today->GetVisible(), b.Today);
+  EXPECT_EQ(clear->GetVisible(), b.Clear);
+  const Integer width = c->GetClientWidth(), w = today->GetWidth();
+  EXPECT_EQ(clear->GetWidth(), w);
+  const Integer gridBottom = c->GetCellRect(5, 0).Bottom;
+  for (TqvButton* button : {today, clear}) {
+    if (!button->GetVisible()) continue;
+    EXPECT_GT(button->GetTop(), gridBottom);
+    EXPECT_LE(button->GetTop() + button->GetHeight(), c->GetClientHeight());
+  }
+  if (b.Today && b.Clear) {
+    const Integer gap = (width - 2 * w) / 3;
+    EXPECT_LE(std::abs(today->GetLeft() - gap), 1);
+    EXPECT_LE(std::abs(clear->GetLeft() - (width - w - gap)), 1);
+  } else if (b.Today || b.Clear) {
+    TqvButton* shown = b.Today ? today : clear;
+    EXPECT_LE(std::abs(shown->GetLeft() - (width - w) / 2), 1);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sets, TqvCalendarButtonsTest,
+                         ::testing::Values(TButtonsCase{DefaultDateButtons, true, true},
+                                           TButtonsCase{DateButtonBit(btnToday), true, false},
+                                           TButtonsCase{DateButtonBit(btnClear), false, true}, TButtonsCase{0, false, false}));
 
 }  // namespace
