@@ -110,7 +110,7 @@ TqvCustomCalendar::TqvCustomCalendar(TComponent* AOwner) : TqvControl(AOwner) {
   FMonthListBox = New<TMonthListBox>(this);
   FMonthListBox->FreeNotification(this);
   CalculateMetrics();
-  AdjustSize();
+  SizeToContent();
   PlaceButtons();
 }
 
@@ -213,7 +213,7 @@ void TqvCustomCalendar::SetFlat(bool Value) {
 void TqvCustomCalendar::SetDateButtons(TDateButtons Value) {
   if (FDateButtons == Value) return;
   FDateButtons = Value;
-  AdjustSize();
+  SizeToContent();
   PlaceButtons();
   Invalidate();
 }
@@ -245,9 +245,9 @@ void TqvCustomCalendar::CalculateMetrics() {
   FButtonsRegionHeight = GetFont()->GetSize() * 3 / 4 + FButtonHeight + FButtonsOffset;
 }
 
-void TqvCustomCalendar::AdjustSize() {
-  if (FAdjustingSize) return;
-  TqvFlagScope adjusting(FAdjustingSize, true);
+void TqvCustomCalendar::SizeToContent() {
+  if (FSizingToContent) return;
+  TqvFlagScope adjusting(FSizingToContent, true);
   const Integer border = 2 * GetBorderSize();
   const Integer width = border + 2 * FSideWidth + kDaysPerWeek * FColWidth;
   const Integer height = border + FHeaderHeight + (FFlat ? 0 : 1) + FDaysOfWeekHeight + kWeekRows * FRowHeight + 1 +
@@ -267,13 +267,13 @@ void TqvCustomCalendar::PlaceButtons() {
 
 void TqvCustomCalendar::BoundsChanged() {
   inherited::BoundsChanged();
-  AdjustSize();
+  SizeToContent();
   PlaceButtons();
 }
 
 void TqvCustomCalendar::FontChanged() {
   CalculateMetrics();
-  AdjustSize();
+  SizeToContent();
   PlaceButtons();
   inherited::FontChanged();
 }

@@ -85,7 +85,7 @@ class TqvCustomCalendar : public TqvControl {
 
  private:
   void CalculateMetrics();
-  void AdjustSize();
+  void SizeToContent();
   TqvButton* CreateDateButton(const TResourceString& ACaption);
   void PlaceButtons();
   void DateButtonClick(TObject* Sender);
@@ -109,7 +109,7 @@ class TqvCustomCalendar : public TqvControl {
   TTimer* FArrowTimer = nullptr;
   Integer FArrowDelta = 0;  // -1 / +1 while an arrow repeats
   bool FDoubleClicked = false;
-  bool FAdjustingSize = false;
+  bool FSizingToContent = false;
 
   Integer FColWidth = 0;
   Integer FSideWidth = 0;
