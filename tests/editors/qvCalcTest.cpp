@@ -476,4 +476,25 @@ TEST_F(TqvCalculatorInputTest, PopupCalculatorLeavesTheFocusWhereItIs) {
   EXPECT_EQ(other->Display, "3");
 }
 
+TEST_F(TqvCalculatorInputTest, EqualsIsDrawnAsTheDefaultButtonWhileFocused) {
+  // The standard painter frames the default button in black; a normal one starts with its
+  // highlight edge.
+  auto corner = [&](TqvCalcButtonKind k) {
+    C()->Repaint();
+    Pump();
+    const TSurface* s = Headless::WindowSurface(FForm->GetHandle());
+    RECT win;
+    GetWindowRect(FForm->GetHandle(), &win);
+    const TPoint p = C()->ClientToScreen(C()->GetButton(k).Bounds.TopLeft());
+    return s->Row(p.Y - win.Top)[p.X - win.Left] & 0xFFFFFF;
+  };
+  ASSERT_TRUE(C()->Focused());
+  EXPECT_EQ(corner(cbEqual), 0x000000u);
+  EXPECT_NE(corner(cbAdd), 0x000000u);
+  auto* other = Add<TTestCalculator>(FForm, Bounds(220, 10, 198, 131));
+  other->SetFocus();
+  Pump();
+  EXPECT_EQ(corner(cbEqual), corner(cbAdd));
+}
+
 }  // namespace
