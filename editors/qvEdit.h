@@ -466,3 +466,164 @@ class TqvEditButtonViewInfo : public TPersistent {
   Integer Width = 0;
 };
 using TqvEditButtonViewInfoClass = const TqvEditButtonViewInfo::MetaType*;
+
+// ---------------------------------------------------------------------------------------------
+// Edit repository: named editor settings shared by editors and grid columns
+
+class TqvEditRepository;
+class TqvEditRepositoryItem;
+
+// Told by a repository item that it is going away, or that its properties changed.
+class IqvEditRepositoryItemListener : public virtual IInterface {
+ public:
+  virtual void ItemRemoved(TqvEditRepositoryItem* Sender) = 0;
+  virtual void PropertiesChanged(TqvEditRepositoryItem* Sender) = 0;
+};
+
+// The metaclass record of the repository items: a factory and the class of their properties.
+struct TqvEditRepositoryItemMetaClass : TMetaClassFor<TqvEditRepositoryItem, TComponent*> {
+  using TFactory = TMetaClassFor<TqvEditRepositoryItem, TComponent*>;
+
+  TqvCustomEditPropertiesClass (*GetPropertiesClass)() = nullptr;
+
+  template <class Cls>
+  static TqvEditRepositoryItemMetaClass Make(const char* AName, const TMetaClass* AParent) {
+    TqvEditRepositoryItemMetaClass m;
+    static_cast<TFactory&>(m) = TFactory::Make<Cls>(AName, AParent);
+    m.GetPropertiesClass = &Cls::PropertiesClass;
+    return m;
+  }
+};
+using TqvEditRepositoryItemClass = const TqvEditRepositoryItemMetaClass*;
+
+// One editor configuration: it owns properties of its kind and tells its listeners about
+// changes. The component owner (the form) and the repository both may free it; either way it
+// tells its listeners first and leaves its repository and its owner.
+class TqvEditRepositoryItem : public TComponent {
+ public:
+  using MetaType = TqvEditRepositoryItemMetaClass;
+  QJ_CLASS(TqvEditRepositoryItem, TComponent)
+
+ public:
+  explicit TqvEditRepositoryItem(TComponent* AOwner) : TComponent(AOwner) {}
+  ~TqvEditRepositoryItem() override;
+  // Makes the properties of the final class's kind.
+  void AfterConstruction() override;
+
+  // Class-level hook (see TqvEditRepositoryItemMetaClass).
+  static TqvCustomEditPropertiesClass PropertiesClass();
+  TqvCustomEditPropertiesClass GetPropertiesClass() const {
+    return static_cast<const TqvEditRepositoryItemMetaClass*>(ClassType())->GetPropertiesClass();
+  }
+
+  // Tells every listener, newest first.
+  virtual void PropertiesChanged();
+  // A listener is kept once however often it is added.
+  virtual void AddListener(IqvEditRepositoryItemListener* AListener);
+  virtual void RemoveListener(IqvEditRepositoryItemListener* AListener);
+  Integer GetListenerCount() const { return static_cast<Integer>(FListeners.size()); }
+
+  TqvCustomEditProperties* GetProperties() const { return FProperties.get(); }
+  // Copies Value into the item's own properties.
+  void SetProperties(TqvCustomEditProperties* Value) { FProperties->Assign(Value); }
+  TqvEditRepository* GetRepository() const { return FRepository; }
+  // Leaves the current repository and joins ARepository (nullptr: none).
+  void SetRepository(TqvEditRepository* ARepository);
+
+  // An item is stored inside its repository.
+  bool HasParent() override { return FRepository != nullptr; }
+  TComponent* GetParentComponent() override;
+  // Ignored while loading; otherwise AParent becomes the repository (EInvalidCast when it is
+  // not one).
+  void SetParentComponent(TComponent* AParent) override;
+
+ private:
+  friend class TqvEditRepository;
+  // Calls ANotify for every listener from the newest to the oldest; a listener may leave (or
+  // make others leave) meanwhile.
+  void NotifyListeners(void (IqvEditRepositoryItemListener::*ANotify)(TqvEditRepositoryItem*));
+
+  std::vector<IqvEditRepositoryItemListener*> FListeners;
+  TOwned<TqvCustomEditProperties> FProperties;
+  TqvEditRepository* FRepository = nullptr;
+};
+
+// A repository item of one properties class: the item kinds are instances of this template.
+template <class TProperties>
+class TqvEditRepositoryItemOf : public TqvEditRepositoryItem {
+ public:
+  using TqvEditRepositoryItem::TqvEditRepositoryItem;
+  static TqvCustomEditPropertiesClass PropertiesClass() { return &TProperties::StaticClass(); }
+  TProperties* GetProperties() const { return static_cast<TProperties*>(TqvEditRepositoryItem::GetProperties()); }
+  void SetProperties(TProperties* Value) { TqvEditRepositoryItem::SetProperties(Value); }
+};
+
+// Holds repository items without owning them as components: the form owns them, the
+// repository frees them when it goes away.
+class TqvEditRepository : public TComponent {
+  QJ_CLASS(TqvEditRepository, TComponent)
+ public:
+  explicit TqvEditRepository(TComponent* AOwner) : TComponent(AOwner) {}
+  // Frees the items, the newest first.
+  ~TqvEditRepository() override;
+
+  // An item of AItemClass owned (as a component) by this repository and listed in it.
+  virtual TqvEditRepositoryItem* CreateItem(TqvEditRepositoryItemClass AItemClass);
+  // An item of AItemClass owned by AOwner, listed in this repository.
+  virtual TqvEditRepositoryItem* CreateItemEx(TqvEditRepositoryItemClass AItemClass, TComponent* AOwner);
+  // The items whose component owner is Root, in list order.
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+
+  Integer Count() const { return static_cast<Integer>(FItems.size()); }
+  // Raises EListError for a bad index.
+  TqvEditRepositoryItem* Items(Integer Index) const;
+  // Frees every item, the newest first.
+  void Clear();
+  // AItem leaves the repository and stays alive; nothing when it is not listed.
+  void RemoveItem(TqvEditRepositoryItem* AItem);
+
+ private:
+  friend class TqvEditRepositoryItem;
+  // The list side of an item's SetRepository.
+  void AddItem(TqvEditRepositoryItem* AItem);
+  void ExtractItem(TqvEditRepositoryItem* AItem);
+
+  std::vector<TqvEditRepositoryItem*> FItems;
+};
+
+// The process-wide repository without owner that the editor registries fill; made on first
+// use.
+TqvEditRepository* GetDefaultEditRepository();
+
+// ---------------------------------------------------------------------------------------------
+// Registry of editor kinds
+
+// The process-wide registry of editor properties classes, made on first use (no streaming
+// registration). Each editor kind registers its properties class with its display text below
+// and is found by class name or by short name.
+TqvRegisteredClasses* GetRegisteredEditProperties();
+
+// Display texts ("ShortName|Description") of the editor kinds.
+extern const TResourceString sqvEditDisplayTextMaskEdit;
+extern const TResourceString sqvEditDisplayTextSpinEdit;
+extern const TResourceString sqvEditDisplayTextMemo;
+extern const TResourceString sqvEditDisplayTextComboBox;
+extern const TResourceString sqvEditDisplayTextPopupEdit;
+extern const TResourceString sqvEditDisplayTextTextEdit;
+extern const TResourceString sqvEditDisplayTextCheckBox;
+extern const TResourceString sqvEditDisplayTextImage;
+extern const TResourceString sqvEditDisplayTextBlobEdit;
+extern const TResourceString sqvEditDisplayTextButtonEdit;
+extern const TResourceString sqvEditDisplayTextCalcEdit;
+extern const TResourceString sqvEditDisplayTextDateEdit;
+extern const TResourceString sqvEditDisplayTextCurrencyEdit;
+extern const TResourceString sqvEditDisplayTextHyperLink;
+extern const TResourceString sqvEditDisplayTextImageComboBox;
+extern const TResourceString sqvEditDisplayTextMRUEdit;
+extern const TResourceString sqvEditDisplayTextRadioGroup;
+extern const TResourceString sqvEditDisplayTextTimeEdit;
+extern const TResourceString sqvEditDisplayTextLookupComboBox;
+extern const TResourceString sqvEditDisplayTextColorComboBox;
+extern const TResourceString sqvEditDisplayTextTrackBar;
+extern const TResourceString sqvEditDisplayTextProgressBar;
+extern const TResourceString sqvEditDisplayTextLabel;
