@@ -60,15 +60,23 @@ TChannels& Channels() {
   return channels;
 }
 
-// Each iteration switches the filter on: the record list is rebuilt and filtered.
-void RebuildFiltered(benchmark::State& state, TqvFilterCriteriaOptions AOptions, Integer AItem,
-                     TqvFilterOperatorKind AKind, const Variant& AValue) {
+// The channels' filter holding the one condition, still inside its update bracket.
+TqvDataFilterCriteria* BeginFilter(TqvFilterCriteriaOptions AOptions, Integer AItem, TqvFilterOperatorKind AKind,
+                                   const Variant& AValue) {
   TqvDataController* c = Channels().Controller;
   TqvDataFilterCriteria* filter = c->GetFilter();
   filter->BeginUpdate();
   filter->Clear();
   filter->SetOptions(AOptions);
   filter->AddItem(nullptr, c->GetItem(AItem), AKind, AValue, VarToStr(AValue));
+  return filter;
+}
+
+// Each iteration switches the filter on: the record list is rebuilt and filtered.
+void RebuildFiltered(benchmark::State& state, TqvFilterCriteriaOptions AOptions, Integer AItem,
+                     TqvFilterOperatorKind AKind, const Variant& AValue) {
+  TqvDataController* c = Channels().Controller;
+  TqvDataFilterCriteria* filter = BeginFilter(AOptions, AItem, AKind, AValue);
   filter->SetActive(false);
   filter->EndUpdate();
   for (auto _ : state) {
@@ -125,12 +133,7 @@ bool StartsIgnoringCase(const String& AText, const String& AUpperPrefix) {
 // The compiled filter alone, answering for every record (no record list rebuilt).
 void EvaluateCompiled(benchmark::State& state, TqvFilterCriteriaOptions AOptions, Integer AItem,
                       TqvFilterOperatorKind AKind, const Variant& AValue) {
-  TqvDataController* c = Channels().Controller;
-  TqvDataFilterCriteria* filter = c->GetFilter();
-  filter->BeginUpdate();
-  filter->Clear();
-  filter->SetOptions(AOptions);
-  filter->AddItem(nullptr, c->GetItem(AItem), AKind, AValue, VarToStr(AValue));
+  TqvDataFilterCriteria* filter = BeginFilter(AOptions, AItem, AKind, AValue);
   filter->CancelUpdate();
   std::vector<Integer> records(kMillion);
   for (Integer r = 0; r < kMillion; ++r) records[r] = r;

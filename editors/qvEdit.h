@@ -18,13 +18,24 @@
 #include <vector>
 
 #include "core/qvClasses.h"
+#include "lookandfeel/qvContainer.h"
 #include "lookandfeel/qvGraphics.h"
 #include "platform/rtl/Collection.h"
 #include "platform/forms/Menus.h"
 #include "platform/rtl/Variants.h"
 
 class TqvCustomEditProperties;
+class TqvCustomEditStyle;
+class TqvCustomEditViewData;
+class TqvCustomEditViewInfo;
 class TWinControl;
+
+using TqvCustomEditViewDataClass =
+    const TMetaClassFor<TqvCustomEditViewData, TqvCustomEditProperties*, TqvCustomEditStyle*, bool>*;
+// Edit view infos are container view infos; the class made is an edit view info.
+using TqvCustomEditViewInfoClass = TqvContainerViewInfoClass;
+// Edit styles are container styles; the class made is an edit style.
+using TqvCustomEditStyleClass = TqvContainerStyleClass;
 
 // ---------------------------------------------------------------------------------------------
 // Small types
@@ -45,6 +56,12 @@ using TqvEditSupportedOperations = Cardinal;
 constexpr TqvEditSupportedOperations esoHotTrack = 0x01,  // cells react to the mouse without an editor
     esoAutoHeight = 0x02, esoFiltering = 0x04, esoHorzAlignment = 0x08, esoButtons = 0x10, esoIncSearch = 0x20,
     esoSorting = 0x40, esoSortingByDisplayText = 0x80;
+
+// What an editor is measured for: at most MaxLineCount rows (0: any) within Width pixels (-1: any).
+struct TqvEditSizeProperties {
+  Integer MaxLineCount = 0;
+  Integer Width = -1;
+};
 
 // Where an editor's edit value comes from.
 enum TqvEditValueSource { evsValue, evsText, evsKey };
@@ -263,12 +280,18 @@ struct TqvEditPropertiesMetaClass : TMetaClassFor<TqvCustomEditProperties, TPers
   using TFactory = TMetaClassFor<TqvCustomEditProperties, TPersistent*>;
 
   TqvCustomEditPropertiesValuesClass (*GetPropertiesValuesClass)() = nullptr;
+  TqvCustomEditStyleClass (*GetStyleClass)() = nullptr;
+  TqvCustomEditViewDataClass (*GetViewDataClass)() = nullptr;
+  TqvCustomEditViewInfoClass (*GetViewInfoClass)() = nullptr;
 
   template <class Cls>
   static TqvEditPropertiesMetaClass Make(const char* AName, const TMetaClass* AParent) {
     TqvEditPropertiesMetaClass m;
     static_cast<TFactory&>(m) = TFactory::Make<Cls>(AName, AParent);
     m.GetPropertiesValuesClass = &Cls::PropertiesValuesClass;
+    m.GetStyleClass = &Cls::StyleClass;
+    m.GetViewDataClass = &Cls::ViewDataClass;
+    m.GetViewInfoClass = &Cls::ViewInfoClass;
     return m;
   }
 };
@@ -291,6 +314,9 @@ class TqvCustomEditProperties : public TqvInterfacedPersistent {
 
   // Class-level hooks (see TqvEditPropertiesMetaClass).
   static TqvCustomEditPropertiesValuesClass PropertiesValuesClass();
+  static TqvCustomEditStyleClass StyleClass();
+  static TqvCustomEditViewDataClass ViewDataClass();
+  static TqvCustomEditViewInfoClass ViewInfoClass();
 
   // Class-level operations of this object's class.
   const TqvEditPropertiesMetaClass& GetClassInfo() const {
@@ -299,6 +325,14 @@ class TqvCustomEditProperties : public TqvInterfacedPersistent {
   TqvCustomEditPropertiesValuesClass GetPropertiesValuesClass() const {
     return GetClassInfo().GetPropertiesValuesClass();
   }
+  TqvCustomEditStyleClass GetStyleClass() const { return GetClassInfo().GetStyleClass(); }
+  TqvCustomEditViewDataClass GetViewDataClass() const { return GetClassInfo().GetViewDataClass(); }
+  TqvCustomEditViewInfoClass GetViewInfoClass() const { return GetClassInfo().GetViewInfoClass(); }
+  // A view data of the class's view data class for AStyle.
+  TOwned<TqvCustomEditViewData> CreateViewData(TqvCustomEditStyle* AStyle, bool AIsInplace);
+  // The size an editor of these properties needs for AEditValue, measured without a control.
+  TSize GetEditSize(TqvCanvas* ACanvas, TqvCustomEditStyle* AStyle, bool AIsInplace, const Variant& AEditValue,
+                    const TqvEditSizeProperties& ASizeProperties);
 
   // -- Change notification
   // Suppressed while the update count or the changed-locked flag is set, and while the owning
@@ -468,6 +502,265 @@ class TqvEditButtonViewInfo : public TPersistent {
 using TqvEditButtonViewInfoClass = const TqvEditButtonViewInfo::MetaType*;
 
 // ---------------------------------------------------------------------------------------------
+// Edit style and style controller
+
+// The edit values continue the container style's numbering.
+constexpr TqvContainerStyleValue svButtonStyle = 8, svButtonTransparency = 9, svPopupBorderStyle = 10;
+
+// The container style plus how edit buttons look, when they are transparent or hidden, and the
+// frame of the drop-down window. Each edit value is assigned here or inherited along the
+// controller chain, else a default; an in-place style knows only its own values.
+class TqvCustomEditStyle : public TqvContainerStyle {
+  QJ_CLASS(TqvCustomEditStyle, TqvContainerStyle)
+ public:
+  TqvCustomEditStyle(TPersistent* AOwner, bool AIsInplace) : TqvContainerStyle(AOwner, AIsInplace) {}
+  // From another edit style: the edit values and PopupCloseButton, then the container's values,
+  // reported once.
+  void Assign(TPersistent* Source) override;
+  // The edit values: found along the chain.
+  bool IsValueAssigned(TqvContainerStyleValue Value) const override;
+  Integer GetStyleValueCount() const override { return 11; }
+  bool GetStyleValueName(TqvContainerStyleValue Index, String& Name) const override;
+
+  virtual TqvEditButtonStyle DefaultButtonStyle() const { return btsDefault; }
+  virtual TqvEditButtonTransparency DefaultButtonTransparency() const { return ebtNone; }
+  virtual TqvEditPopupBorderStyle DefaultPopupBorderStyle() const { return epbsDefault; }
+
+  // The container's border style in the editors' terms.
+  TqvEditBorderStyle GetBorderStyle() const { return TqvEditBorderStyle(inherited::GetBorderStyle()); }
+  void SetBorderStyle(TqvEditBorderStyle Value) { inherited::SetBorderStyle(TqvContainerBorderStyle(Value)); }
+  TqvEditButtonStyle GetButtonStyle() const;
+  // Assigns and reports, unless the value is assigned and equal already.
+  void SetButtonStyle(TqvEditButtonStyle Value);
+  TqvEditButtonTransparency GetButtonTransparency() const;
+  void SetButtonTransparency(TqvEditButtonTransparency Value);
+  TqvEditPopupBorderStyle GetPopupBorderStyle() const;
+  void SetPopupBorderStyle(TqvEditPopupBorderStyle Value);
+  bool GetPopupCloseButton() const { return FPopupCloseButton; }
+  void SetPopupCloseButton(bool Value);
+
+  // The value assigned here or up the controller chain; false when none is.
+  bool InternalGetButtonStyle(TqvEditButtonStyle& Value) const;
+  bool InternalGetButtonTransparency(TqvEditButtonTransparency& Value) const;
+  bool InternalGetPopupBorderStyle(TqvEditPopupBorderStyle& Value) const;
+
+  // Streamed when assigned here and not hidden by the owning editor.
+  bool IsBorderStyleStored() const { return IsValueStored(csvBorderStyle); }
+  bool IsButtonStyleStored() const { return IsValueStored(svButtonStyle); }
+  bool IsButtonTransparencyStored() const { return IsValueStored(svButtonTransparency); }
+  bool IsPopupBorderStyleStored() const { return IsValueStored(svPopupBorderStyle); }
+
+ protected:
+  // The parent's colour for a standalone editor with ParentColor and a parent, else clWindow.
+  TColor GetDefaultColor() const override;
+
+ private:
+  bool IsOwnValue(TqvContainerStyleValue Value) const { return (GetOwnAssignedValues() & csvBit(Value)) != 0; }
+  // The next edit style up the controller chain, or nullptr.
+  const TqvCustomEditStyle* ControllerEditStyle() const;
+  template <class T>
+  void SetEditValue(T& AField, T AValue, TqvContainerStyleValue AStyleValue);
+
+  TqvEditButtonStyle FButtonStyle = btsDefault;
+  TqvEditButtonTransparency FButtonTransparency = ebtNone;
+  TqvEditPopupBorderStyle FPopupBorderStyle = epbsDefault;
+  bool FPopupCloseButton = true;
+};
+
+// The style of a style controller.
+class TqvEditStyle : public TqvCustomEditStyle {
+  QJ_CLASS(TqvEditStyle, TqvCustomEditStyle)
+ public:
+  using TqvCustomEditStyle::TqvCustomEditStyle;
+};
+
+// Shares one edit style among many editors.
+class TqvEditStyleController : public TqvStyleController {
+  QJ_CLASS(TqvEditStyleController, TqvStyleController)
+ public:
+  using TqvStyleController::TqvStyleController;
+  TqvContainerStyleClass GetStyleClass() const override { return &TqvEditStyle::StaticClass(); }
+  TqvEditStyle* GetStyle() const { return static_cast<TqvEditStyle*>(inherited::GetStyle()); }
+  // Copies Value into the controller's own style.
+  void SetStyle(TqvEditStyle* Value) { inherited::SetStyle(Value); }
+};
+
+// ---------------------------------------------------------------------------------------------
+// Paint model: view data and view info
+
+// What a grid asks of an editor's paint (bits of PaintOptions).
+using TqvEditPaintOptions = Cardinal;
+constexpr TqvEditPaintOptions epoMeasuringHeight = 0x1,  // a cell height is being measured
+    epoMultiLine = 0x2,                                    // the cell shows several lines
+    epoEndEllipsis = 0x4;                                  // the grid asks for an end ellipsis
+
+// What the paint model asks of the editor control it paints; a grid cell has none.
+class IqvEditPaintClient : public virtual IInterface {
+ public:
+  // The control has a background of its own: invalidations erase.
+  virtual bool HasBackground() = 0;
+  // The control holds the mouse capture.
+  virtual bool IsMouseCaptured() = 0;
+  // The visible button the mouse was pressed on, -1 for none.
+  virtual Integer GetCapturedButtonIndex() = 0;
+  virtual bool IsAutoSize() = 0;
+};
+
+// The geometry, colours and states an editor is painted with; paints without a control.
+class TqvCustomEditViewInfo : public TqvContainerViewInfo {
+  QJ_CLASS(TqvCustomEditViewInfo, TqvContainerViewInfo)
+ public:
+  TqvCustomEditViewInfo() = default;
+  ~TqvCustomEditViewInfo() override { SetButtonCount(0); }
+  // From an edit view info: frame, buttons and the pressed and hot indexes, then the container's.
+  void Assign(TObject* Source) override;
+  using TqvContainerViewInfo::GetUpdateRegion;
+  // What must be repainted when this view info replaces AViewInfo: changed buttons, or the
+  // whole bounds when the frame changed.
+  virtual TOwned<TqvRegion> GetUpdateRegion(const TqvContainerViewInfo* AViewInfo) const;
+  void Offset(Integer DX, Integer DY) override;
+
+  virtual TqvEditButtonViewInfoClass GetButtonViewInfoClass() const { return &TqvEditButtonViewInfo::StaticClass(); }
+  virtual void DrawButton(TqvCanvas* ACanvas, Integer AButtonIndex);
+  virtual void DrawButtonBorder(TqvCanvas* ACanvas, Integer AButtonIndex, const TRect& ARect,
+                                TqvEditButtonStyle AButtonStyle);
+  virtual void DrawButtonContent(TqvCanvas* ACanvas, Integer AButtonIndex, TColor ABackgroundColor,
+                                 TColor AContentColor, const TRect& ARect);
+  // Some button is hot.
+  virtual bool IsHotTrack() const;
+  // Whether a hint shows at P, and its text; text editors show one for a cut text.
+  bool NeedShowHint(TqvCanvas* ACanvas, const TPoint& P, bool& AIsMultiLine, String& AText);
+  virtual bool NeedShowHintInBounds(TqvCanvas* ACanvas, const TPoint& P, const TRect& ABounds, bool& AIsMultiLine,
+                                    String& AText, TRect& ATextRect);
+  // Invalidates in AControl what differs from AOldViewInfo (everything outside AInnerRect
+  // without one); true when a frame or a button was invalidated.
+  virtual bool Repaint(TWinControl* AControl, const TqvCustomEditViewInfo* AOldViewInfo, const TRect* AInnerRect);
+  void SetButtonCount(Integer ACount);
+  Integer GetButtonCount() const { return Integer(ButtonsInfo.size()); }
+  TqvEditButtonViewInfo* GetButton(Integer AIndex) const { return ButtonsInfo[size_t(AIndex)].get(); }
+  // The border style painted, in the editors' terms.
+  TqvEditBorderStyle GetEditBorderStyle() const { return TqvEditBorderStyle(BorderStyle); }
+  // The theme state of the frame (0: not theme-painted).
+  Integer GetNativeState() const { return ThemeState; }
+
+  TRect BorderExtent;  // border width per side
+  std::vector<TOwned<TqvEditButtonViewInfo>> ButtonsInfo;
+  bool Enabled = true;
+  bool Focused = false;
+  TFont* Font = nullptr;
+  bool HasBackground = false;
+  bool InnerEditVisible = false;
+  Integer HotState = 0;  // 0 no hot tracking, 1 tracking but not hot, 2 hot
+  TRect InnerControlRect;
+  bool ButtonPressed = false;  // a button is being pressed in this calculation
+  bool IsInplace = false;
+  bool Selected = false;
+  TqvEditPaintOptions PaintOptions = 0;
+  TqvEditPopupBorderStyle PopupBorderStyle = epbsDefault;
+  Integer PressedButtonIndex = -1;
+  Integer HotButtonIndex = -1;
+  bool HasContentOffsets = false;
+  TRect BorderRect;
+  bool Transparent = false;  // the grid paints the background itself
+  HWND WindowHandle = 0;
+
+ protected:
+  // Frame, background and buttons.
+  void Paint(TqvCanvas* ACanvas) override;
+};
+
+// Computes view infos for one editor kind, style and placement, and measures editors.
+class TqvCustomEditViewData : public TPersistent {
+ public:
+  using MetaType = TMetaClassFor<TqvCustomEditViewData, TqvCustomEditProperties*, TqvCustomEditStyle*, bool>;
+  QJ_CLASS(TqvCustomEditViewData, TPersistent)
+
+ public:
+  TqvCustomEditViewData(TqvCustomEditProperties* AProperties, TqvCustomEditStyle* AStyle, bool AIsInplace)
+      : Properties(AProperties), Style(AStyle), IsInplace(AIsInplace) {}
+  // InitDefaults and InitCacheData of the final class.
+  void AfterConstruction() override;
+
+  virtual bool CanPressButton(TqvCustomEditViewInfo*, Integer) { return true; }
+  // The border painted in AHotState: none in place, else by the style's border style.
+  virtual TqvEditBorderStyle GetBorderStyle(Integer AHotState) const;
+  virtual void InitDefaults();
+  // Takes what the properties and the style say now.
+  virtual void InitCacheData();
+  // ASize: what the frame and the buttons take; AExtra: room glyph buttons need beyond it.
+  virtual void GetEditBorderPartSize(TqvCanvas* ACanvas, const TqvEditSizeProperties& ASizeProperties,
+                                     TqvCustomEditViewInfo* AViewInfo, TSize& ASize, TSize& AExtra);
+  // A spin editor holds its button pressed while spinning.
+  virtual bool IsButtonPressed(TqvCustomEditViewInfo*, Integer) { return false; }
+  virtual void CalculateButtonNativeInfo(TqvEditButtonViewInfo* AButtonViewInfo);
+  // Fills AViewInfo for ABounds with the mouse at P.
+  virtual void Calculate(TqvCanvas* ACanvas, const TRect& ABounds, const TPoint& P, TqvMouseButton AButton,
+                         TShiftState AShift, TqvCustomEditViewInfo* AViewInfo, bool AIsMouseEvent);
+  // Takes the button's width from ARect's left or right side.
+  virtual void CalculateButtonBounds(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, TRect& ARect,
+                                     Integer AButtonVisibleIndex);
+  virtual void CalculateButtonsViewInfo(TqvCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
+                                        TqvMouseButton AButton, TShiftState AShift, TqvCustomEditViewInfo* AViewInfo,
+                                        bool AIsMouseEvent);
+  virtual void CalculateButtonViewInfo(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, TRect& ARect,
+                                       Integer AButtonVisibleIndex);
+  virtual void EditValueToViewInfo(TqvCanvas*, const Variant&, TqvCustomEditViewInfo*) {}
+  virtual void GetBorderExtent(TRect& R);
+  // The room outside the inner edit area: border, scroll bars and buttons.
+  virtual void GetClientExtent(TqvCustomEditViewInfo* AViewInfo, TRect& R);
+  // Measures with AViewInfo, or with a view info of its own calculated for unbounded bounds.
+  virtual void CalculateEditBorderPartSize(TqvCanvas* ACanvas, const TqvEditSizeProperties& ASizeProperties,
+                                           TqvCustomEditViewInfo* AViewInfo, TSize& ABorderSize, TSize& AExtraSize);
+  virtual TSize GetEditContentSize(TqvCanvas*, const Variant&, const TqvEditSizeProperties&) { return {}; }
+  // A text editor whose text is chosen from a list, not typed, measures one pixel wider.
+  virtual bool MeasuresAsList() const { return false; }
+
+  // The frame and buttons plus the content; a Width below the frame part gives that Width.
+  TSize GetEditSize(TqvCanvas* ACanvas, const Variant& AEditValue, const TqvEditSizeProperties& ASizeProperties);
+  // The button the editor has the mouse pressed on, -1 without an editor.
+  Integer GetPressedButtonIndex() const { return Edit ? Edit->GetCapturedButtonIndex() : -1; }
+  bool IsFocused() const { return Focused; }
+  TqvCustomEditProperties* GetProperties() const { return Properties; }
+  TqvCustomEditStyle* GetStyle() const { return Style; }
+
+  TqvCustomEditProperties* const Properties;
+  TqvCustomEditStyle* const Style;
+  const bool IsInplace;
+  // Indexes into ButtonsInfo of the outermost (first placed) and innermost (last placed)
+  // button of the left and the right group, -1 for none.
+  Integer FirstLeftButton = -1, LastLeftButton = -1, FirstRightButton = -1, LastRightButton = -1;
+  TqvEditBorderStyle BorderStyle = ebsNone;  // the style's, cached
+  TRect Bounds;
+  Integer ButtonsCount = 0;  // visible buttons
+  TRect ContentOffset;       // per side, in place
+  IqvEditPaintClient* Edit = nullptr;
+  TqvContainerState ContainerState = 0;
+  bool Enabled = true;
+  bool Focused = false;
+  TAlignment HorzAlignment = taLeftJustify;
+  TControl* HScrollBar = nullptr;  // when visible
+  IqvContainerInnerControl* InnerEdit = nullptr;
+  bool IsDesigning = false;
+  bool Selected = false;
+  bool IsValueSource = false;  // the edit value is the value itself
+  Integer MaxLineCount = 0;
+  bool NativeStyle = false;
+  TqvEditPaintOptions PaintOptions = 0;
+  bool IsSelected = false;  // active or hot
+  Integer SelStart = 0, SelLength = 0;
+  TColor SelTextColor = clDefault, SelBackgroundColor = clDefault;
+  TqvEditVertAlignment VertAlignment = taTopJustify;
+  TControl* VScrollBar = nullptr;  // when visible
+  HWND WindowHandle = 0;
+
+ private:
+  void CalculateContainerState(const TPoint& P, TShiftState AShift, TqvCustomEditViewInfo* AViewInfo);
+  TqvEditButtonStyle ResolveButtonStyle(TqvCustomEditViewInfo* AViewInfo) const;
+  TqvEditButtonState CalculateButtonState(TqvCustomEditViewInfo* AViewInfo, Integer AIndex, const TPoint& P,
+                                          TqvMouseButton AButton, TShiftState AShift, Integer APreviousPressed);
+  void MarkButtonGroups(TqvCustomEditViewInfo* AViewInfo, const TRect& AContent);
+};
+
 // Edit repository: named editor settings shared by editors and grid columns
 
 class TqvEditRepository;

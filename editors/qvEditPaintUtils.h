@@ -104,3 +104,43 @@ String RemoveAccelChars(const String& AText);
 // canvas's own pixels (the popup's background), never over a copy of the screen.
 void DrawSizeGrip(TqvCanvas* ACanvas, const TRect& ARect, TqvSizeGripCorner ACorner, bool ATransparent,
                   bool ANativeStyle);
+
+// ---------------------------------------------------------------------------------------------
+// Editors painted from their view info
+
+// The theme state of an editor's frame: disabled, read-only, focused, hot or normal.
+Integer GetEditNativeState(const TqvCustomEditViewData* AViewData);
+// The native flag and state, the border extent, ClientRect, BorderRect and the colours; true
+// when the view data has content offsets.
+bool CalculateEditViewInfoBorders(TqvCustomEditViewData* AViewData, TqvCustomEditViewInfo* AViewInfo);
+// Text colour: disabled, in-place or the font's; background: the style's colour when enabled,
+// else the theme's fill or clBtnFace.
+void GetEditColors(const TqvCustomEditViewData* AViewData, const TqvCustomEditViewInfo* AViewInfo,
+                   TColor& ABackgroundColor, TColor& ATextColor);
+// Frame and background (not under the buttons, unless the first is a partly transparent themed
+// one), then each button. ANativeFrameKind chooses the themed frame's inner rectangle: 0 the
+// theme's content, 1 the bounds less 3 up to the client's right edge, 2 the client rectangle.
+void DrawEditViewInfo(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, bool ADrawBackground = true,
+                      Integer ANativeFrameKind = 0);
+// A simple button draws flat while pressed or hot.
+void DrawEditButton(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, Integer AButtonIndex);
+// The frame's rectangle as the window region, with the shadow.
+void SetEditWindowRegion(const TqvCustomEditViewInfo* AViewInfo, HWND AWindowHandle);
+
+// The view data's border extent: content offsets in place, else the frame (and shadow).
+TRect GetEditBorderExtent(const TqvCustomEditViewData* AViewData);
+TRect GetEditContentMargins(TqvCanvas* ACanvas, const TqvCustomEditViewData* AViewData);
+// The height a glyph button needs beyond its glyph.
+Integer GetEditButtonExtraHeight(TqvCanvas* ACanvas, const TqvCustomEditViewInfo* AViewInfo);
+// ABounds without the shadow: where the mouse makes the editor hot.
+TRect GetEditHotArea(const TqvCustomEditViewInfo* AViewInfo, const TRect& ABounds);
+bool HasEditShadow(const TqvCustomEditViewData* AViewData);
+// The rectangle a drop-down window aligns to.
+TRect GetEditPopupAlignRect(const TqvCustomEditViewInfo* AViewInfo);
+// The room a measured text needs beyond its extent.
+TPoint GetEditTextOffsets(const TqvCustomEditViewData* AViewData);
+// An editor's text in the style's font: unlimited width gives the widest row and one row's
+// height, a limited one the given width and the height of the rows that wrap into it.
+TSize CalculateEditTextSize(TqvCanvas* ACanvas, const TqvCustomEditViewData* AViewData, const String& AText,
+                            bool AAddOffsetX, const TqvEditSizeProperties& ASizeProperties,
+                            TqvTextLayoutFlags AFlags);

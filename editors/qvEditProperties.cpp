@@ -222,6 +222,21 @@ TqvCustomEditPropertiesValuesClass TqvCustomEditProperties::PropertiesValuesClas
   return &TqvCustomEditPropertiesValues::StaticClass();
 }
 
+TqvCustomEditStyleClass TqvCustomEditProperties::StyleClass() { return &TqvCustomEditStyle::StaticClass(); }
+
+TqvCustomEditViewDataClass TqvCustomEditProperties::ViewDataClass() { return &TqvCustomEditViewData::StaticClass(); }
+
+TqvCustomEditViewInfoClass TqvCustomEditProperties::ViewInfoClass() { return &TqvCustomEditViewInfo::StaticClass(); }
+
+TOwned<TqvCustomEditViewData> TqvCustomEditProperties::CreateViewData(TqvCustomEditStyle* AStyle, bool AIsInplace) {
+  return TOwned<TqvCustomEditViewData>(GetViewDataClass()->Create(this, AStyle, AIsInplace));
+}
+
+TSize TqvCustomEditProperties::GetEditSize(TqvCanvas* ACanvas, TqvCustomEditStyle* AStyle, bool AIsInplace,
+                                           const Variant& AEditValue, const TqvEditSizeProperties& ASizeProperties) {
+  return CreateViewData(AStyle, AIsInplace)->GetEditSize(ACanvas, AEditValue, ASizeProperties);
+}
+
 void TqvCustomEditProperties::Assign(TPersistent* Source) {
   auto* source = As<TqvCustomEditProperties>(Source);
   if (!source) {

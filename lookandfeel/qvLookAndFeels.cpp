@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "lookandfeel/qvContainer.h"
 #include "lookandfeel/qvControls.h"
 #include "lookandfeel/qvStyles.h"
 #include "lookandfeel/zmThemeManager.h"
@@ -233,9 +234,11 @@ TqvLookAndFeelUnits::TqvLookAndFeelUnits() {
   }
   InitControlFoundation();
   InitStylesUnit();
+  InitContainers();
 }
 
 TqvLookAndFeelUnits::~TqvLookAndFeelUnits() {
+  DoneContainers();
   DoneControlFoundation();
   Free(Unit().Root);
   Unit().Root = nullptr;

@@ -129,8 +129,8 @@ Integer GetLookAndFeelControllerCount();
 
 // The lifetime of the look-and-feel units, in unit order: the graphics unit (colour listener,
 // brush cache), the theme manager, the root look and feel, the control foundation (cursors,
-// mouse tracking, scroll-bar metrics) and the styles; freed in reverse order together with the
-// painters' resources. Make one before the first control and free it after the last.
+// mouse tracking, scroll-bar metrics), the styles and the containers (screen canvas, popup
+// hooks); freed in reverse order together with the painters' resources. Make one before the first control and free it after the last.
 class TqvLookAndFeelUnits {
  public:
   TqvLookAndFeelUnits();

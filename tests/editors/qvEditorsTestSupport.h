@@ -14,11 +14,8 @@
 #include "platform/forms/Forms.h"
 #include "platform/os/Backend.h"
 #include "platform/os/Gdi.h"
+#include "support/PixelProbe.h"
 
-inline std::ostream& operator<<(std::ostream& os, const TRect& r) {
-  return os << "(" << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom << ")";
-}
-inline std::ostream& operator<<(std::ostream& os, const TPoint& p) { return os << "(" << p.X << "," << p.Y << ")"; }
 inline std::ostream& operator<<(std::ostream& os, const TSize& s) { return os << "[" << s.cx << "x" << s.cy << "]"; }
 
 // A 32-bit bitmap with a TqvCanvas over it, filled with a paper colour, font DejaVu Sans 9 pt.
@@ -57,22 +54,13 @@ class TEditorsCanvas {
   // Bounding box of the pixels that are not Paper (empty when there are none).
   TRect InkBox() const { return InkBox(Rect(0, 0, FWidth, FHeight)); }
   TRect InkBox(const TRect& AArea) const {
-    TRect r{FWidth, FHeight, 0, 0};
-    for (Integer y = AArea.Top; y < AArea.Bottom; ++y)
-      for (Integer x = AArea.Left; x < AArea.Right; ++x)
-        if (PixelRGB(x, y) != RGBOf(Paper)) {
-          r.Left = std::min(r.Left, x);
-          r.Top = std::min(r.Top, y);
-          r.Right = std::max(r.Right, x + 1);
-          r.Bottom = std::max(r.Bottom, y + 1);
-        }
-    return r.Right == 0 ? TRect{} : r;
+    const TRect box = InkBoxOf(AArea.Width(), AArea.Height(), RGBOf(Paper),
+                               [&](int x, int y) { return PixelRGB(AArea.Left + x, AArea.Top + y); });
+    return box.IsEmpty() ? TRect{} : qvOffsetRect(box, AArea.Left, AArea.Top);
   }
   Integer Count(TColor c, const TRect& AArea) const {
-    Integer n = 0;
-    for (Integer y = AArea.Top; y < AArea.Bottom; ++y)
-      for (Integer x = AArea.Left; x < AArea.Right; ++x) n += PixelRGB(x, y) == RGBOf(c);
-    return n;
+    return CountOf(AArea.Width(), AArea.Height(), RGBOf(c),
+                   [&](int x, int y) { return PixelRGB(AArea.Left + x, AArea.Top + y); });
   }
   Integer Count(TColor c) const { return Count(c, Rect(0, 0, FWidth, FHeight)); }
   std::vector<uint32_t> Snapshot() const {

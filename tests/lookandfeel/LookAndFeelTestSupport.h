@@ -12,11 +12,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/os/Backend.h"
 #include "platform/os/Gdi.h"
-
-inline std::ostream& operator<<(std::ostream& os, const TRect& r) {
-  return os << "(" << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom << ")";
-}
-inline std::ostream& operator<<(std::ostream& os, const TPoint& p) { return os << "(" << p.X << "," << p.Y << ")"; }
+#include "support/PixelProbe.h"
 
 class TLookAndFeelTest : public ::testing::Test {
  protected:
@@ -56,22 +52,10 @@ class TLookAndFeelTest : public ::testing::Test {
   static COLORREF RGBOf(TColor c) { return ColorToRGB(c); }
   // Bounding box of the pixels that are not Paper.
   TRect InkBox() const {
-    TRect r{CanvasSize, CanvasSize, 0, 0};
-    for (Integer y = 0; y < CanvasSize; ++y)
-      for (Integer x = 0; x < CanvasSize; ++x)
-        if (PixelRGB(x, y) != RGBOf(Paper)) {
-          r.Left = std::min(r.Left, x);
-          r.Top = std::min(r.Top, y);
-          r.Right = std::max(r.Right, x + 1);
-          r.Bottom = std::max(r.Bottom, y + 1);
-        }
-    return r.Right == 0 ? TRect{} : r;
+    return InkBoxOf(CanvasSize, CanvasSize, RGBOf(Paper), [this](int x, int y) { return PixelRGB(x, y); });
   }
   Integer Count(TColor c) const {
-    Integer n = 0;
-    for (Integer y = 0; y < CanvasSize; ++y)
-      for (Integer x = 0; x < CanvasSize; ++x) n += PixelRGB(x, y) == RGBOf(c);
-    return n;
+    return CountOf(CanvasSize, CanvasSize, RGBOf(c), [this](int x, int y) { return PixelRGB(x, y); });
   }
   std::vector<uint32_t> Snapshot() const {
     std::vector<uint32_t> v;

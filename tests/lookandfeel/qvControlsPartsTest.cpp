@@ -36,16 +36,7 @@ class ControlParts : public TqvControlsTest {
     c->Log.clear();
     return c;
   }
-  void Script(std::vector<std::function<void()>> steps) {
-    FSteps = std::move(steps);
-    FStep = 0;
-    Headless::SetIdleHandler([this] {
-      if (FStep < FSteps.size()) FSteps[FStep++]();
-    });
-  }
   TForm* FForm = nullptr;
-  std::vector<std::function<void()>> FSteps;
-  size_t FStep = 0;
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -150,18 +150,8 @@ class Controls : public TqvControlsTest {
     const COLORREF rgb = ColorToRGB(c);
     return (GetRValue(rgb) << 16) | (GetGValue(rgb) << 8) | GetBValue(rgb);
   }
-  // Runs one step each time a nested loop runs out of input.
-  void Script(std::vector<std::function<void()>> steps) {
-    FSteps = std::move(steps);
-    FStep = 0;
-    Headless::SetIdleHandler([this] {
-      if (FStep < FSteps.size()) FSteps[FStep++]();
-    });
-  }
 
   TForm* FForm = nullptr;
-  std::vector<std::function<void()>> FSteps;
-  size_t FStep = 0;
 };
 
 // ---------------------------------------------------------------------------------------------

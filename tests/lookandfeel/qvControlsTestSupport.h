@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -15,11 +16,8 @@
 #include "platform/forms/Forms.h"
 #include "platform/os/Backend.h"
 #include "platform/os/Gdi.h"
+#include "support/PixelProbe.h"
 
-inline std::ostream& operator<<(std::ostream& os, const TRect& r) {
-  return os << "(" << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom << ")";
-}
-inline std::ostream& operator<<(std::ostream& os, const TPoint& p) { return os << "(" << p.X << "," << p.Y << ")"; }
 
 inline const char* ScrollCodeName(TScrollCode c) {
   static const char* const names[] = {"LineUp", "LineDown", "PageUp", "PageDown", "Position",
@@ -94,6 +92,17 @@ class TqvControlsTest : public ::testing::Test {
     Headless::AdvanceClock(ms);
     Pump();
   }
+  // Runs one step each time a nested loop runs out of input.
+  void Script(std::vector<std::function<void()>> steps) {
+    FSteps = std::move(steps);
+    FStep = 0;
+    Headless::SetIdleHandler([this] {
+      if (FStep < FSteps.size()) FSteps[FStep++]();
+    });
+  }
+
+  std::vector<std::function<void()>> FSteps;
+  size_t FStep = 0;
 
  private:
   std::unique_ptr<TqvLookAndFeelUnits> FUnits;

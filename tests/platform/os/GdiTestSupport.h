@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/os/Gdi.h"
+#include "support/PixelProbe.h"
 
 class TPixelCanvas {
  public:
@@ -42,23 +43,9 @@ class TPixelCanvas {
   std::vector<uint32_t> Snapshot() const { return std::vector<uint32_t>(FBits, FBits + FWidth * FHeight); }
   // Bounding box of the pixels that differ from `background`.
   RECT InkBox(COLORREF background) const {
-    RECT r{FWidth, FHeight, 0, 0};
-    for (int y = 0; y < FHeight; ++y)
-      for (int x = 0; x < FWidth; ++x)
-        if (At(x, y) != background) {
-          r.Left = std::min(r.Left, x);
-          r.Top = std::min(r.Top, y);
-          r.Right = std::max(r.Right, x + 1);
-          r.Bottom = std::max(r.Bottom, y + 1);
-        }
-    return r.Right == 0 ? RECT{} : r;
+    return InkBoxOf(FWidth, FHeight, background, [this](int x, int y) { return At(x, y); });
   }
-  int Count(COLORREF c) const {
-    int n = 0;
-    for (int y = 0; y < FHeight; ++y)
-      for (int x = 0; x < FWidth; ++x) n += At(x, y) == c;
-    return n;
-  }
+  int Count(COLORREF c) const { return CountOf(FWidth, FHeight, c, [this](int x, int y) { return At(x, y); }); }
   // Rows of '#' (pixel equal to c) and '.' for failure messages.
   std::string Picture(COLORREF c) const {
     std::string s;
@@ -76,7 +63,3 @@ class TPixelCanvas {
   HGDIOBJ FOld = nullptr;
   uint32_t* FBits = nullptr;
 };
-
-inline std::ostream& operator<<(std::ostream& os, const TRect& r) {
-  return os << "(" << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom << ")";
-}
