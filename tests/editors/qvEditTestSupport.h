@@ -117,6 +117,7 @@ class TEditControlTest : public TqvControlsTest {
   }
   TTestEdit* NewEdit(bool AInplace = false) {
     auto* edit = static_cast<TTestEdit*>(TqvCustomEdit::CreateInplace(&TTestEdit::StaticClass(), FForm, AInplace));
+    edit->SetAutoSize(false);  // the base kind measures no content
     edit->SetBoundsRect(Rect(10, 10, 150, 31));
     edit->SetParent(FForm);
     return edit;
