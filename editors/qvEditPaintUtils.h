@@ -124,6 +124,8 @@ void DrawEditViewInfo(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, bool
                       Integer ANativeFrameKind = 0);
 // A simple button draws flat while pressed or hot.
 void DrawEditButton(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, Integer AButtonIndex);
+// The spin theme's states of a spin editor's buttons (parts set by the spin editor), or none.
+void CalculateSpinEditButtonsNativeInfo(const TqvCustomEditViewData* AViewData, TqvCustomEditViewInfo* AViewInfo);
 // The frame's rectangle as the window region, with the shadow.
 void SetEditWindowRegion(const TqvCustomEditViewInfo* AViewInfo, HWND AWindowHandle);
 

@@ -244,6 +244,21 @@ void DrawEditButton(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, Intege
   AViewInfo->DrawButtonBorder(ACanvas, AButtonIndex, button->Bounds, style);
 }
 
+void CalculateSpinEditButtonsNativeInfo(const TqvCustomEditViewData* AViewData, TqvCustomEditViewInfo* AViewInfo) {
+  HTHEME theme = AViewInfo->GetButtonCount() > 0 && IsNativeThemeUsable(AViewData->NativeStyle, totSpin)
+                     ? OpenTheme(totSpin)
+                     : nullptr;
+  for (auto& button : AViewInfo->ButtonsInfo) {
+    if (!theme) {
+      button->NativeState = 0;
+      continue;
+    }
+    button->NativeState = EditButtonStateToThemeState(button->State);
+    button->NativeTransparent =
+        IsThemeBackgroundPartiallyTransparent(theme, button->NativePart, button->NativeState);
+  }
+}
+
 void SetEditWindowRegion(const TqvCustomEditViewInfo* AViewInfo, HWND AWindowHandle) {
   TRect r = AViewInfo->BorderRect;
   InflateOnEdges(r, GetEditBorderWidth(AViewInfo->GetEditBorderStyle()), AViewInfo->Edges);
@@ -325,7 +340,8 @@ TSize CalculateEditTextSize(TqvCanvas* ACanvas, const TqvCustomEditViewData* AVi
                             bool AAddOffsetX, const TqvEditSizeProperties& ASizeProperties,
                             TqvTextLayoutFlags AFlags) {
   const bool listStyle = AViewData->MeasuresAsList();
-  ACanvas->SetFont(AViewData->Style->GetFont());
+  // An in-place style whose grid has not lent it a font measures in the canvas's font.
+  if (TFont* font = AViewData->Style->GetFont()) ACanvas->SetFont(font);
   const TPoint offsets = GetEditTextOffsets(AViewData);
   const Integer rowHeight = ACanvas->TextHeight("Zg");
   const Integer maxLines = ASizeProperties.MaxLineCount;

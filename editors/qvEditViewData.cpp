@@ -149,12 +149,15 @@ void TqvCustomEditViewData::CalculateButtonsViewInfo(TqvCanvas* ACanvas, const T
                                                      TqvCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) {
   const TqvEditButtonTransparency transparency = Style->GetButtonTransparency();
   const bool active = (ContainerState & cstBit(cstActive)) != 0;
-  if (ButtonsCount == 0 || (!active && transparency == ebtHideInactive) ||
+  TqvEditButtons* buttons = Properties->GetButtons();
+  // Buttons hidden or removed since the count was cached leave no stale button behind.
+  const Integer count = std::min(ButtonsCount, buttons->VisibleCount());
+  if (count == 0 || (!active && transparency == ebtHideInactive) ||
       (!(ContainerState & cstActiveOrHot) && transparency == ebtHideUnselected)) {
     AViewInfo->SetButtonCount(0);
     return;
   }
-  AViewInfo->SetButtonCount(ButtonsCount);
+  AViewInfo->SetButtonCount(count);
   AViewInfo->ButtonPressed = false;
   const Integer previousPressed = AIsMouseEvent ? AViewInfo->PressedButtonIndex : -1;
   AViewInfo->PressedButtonIndex = -1;
@@ -164,8 +167,7 @@ void TqvCustomEditViewData::CalculateButtonsViewInfo(TqvCanvas* ACanvas, const T
   TRect content = ABounds;
   DeflateRectBy(content, GetEditContentMargins(ACanvas, this));
   FirstLeftButton = LastLeftButton = FirstRightButton = LastRightButton = -1;
-  TqvEditButtons* buttons = Properties->GetButtons();
-  Integer visibleIndex = ButtonsCount;
+  Integer visibleIndex = count;
   for (Integer i = buttons->GetCount() - 1; i >= 0 && visibleIndex > 0; --i) {
     if (!buttons->GetItem(i)->GetVisible()) continue;
     TqvEditButtonViewInfo* button = AViewInfo->GetButton(--visibleIndex);

@@ -8,7 +8,9 @@
 
 #include "platform/forms/Forms.h"
 #include "platform/forms/ImgList.h"
+#include "platform/rtl/Classes.h"
 #include "treelist/zmCntner.h"
+#include "treelist/zmTLColumn.h"
 #include "treelist/zmTextEdit.h"
 #include "treelist/zmUtils.h"
 
@@ -210,6 +212,7 @@ Integer FirstDay = 0;
 
 void zmTreeListUnitStart() {
   if (!TreeListCounter.Start()) return;
+  RegisterClasses({&TzmTreeListColumn::StaticClass(), &TzmTreeListMaskColumn::StaticClass()});
   LoadCursors();
   Resources.Timers = TzmTreeListTimers();
   Resources.DragArrow = std::make_unique<TBitmap>();

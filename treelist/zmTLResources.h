@@ -38,6 +38,9 @@ struct TzmTreeListTimers {
   Integer HorzScroll = -1;
   Integer VertScroll = -1;
   Integer EditorDelay = -1;
+  // The directions of the running auto-scroll timers.
+  bool ScrollLeft = false;
+  bool ScrollUp = false;
 };
 
 // The tree list unit's resources (nullptr or empty outside its start and end).

@@ -1,0 +1,193 @@
+// The edit painting page: editors painted from their view info alone, in every border style and
+// editor state, and edit buttons of every style, kind and state, in the variant's look.
+#include "GalleryPage.h"
+#include "editors/qvEdit.h"
+#include "editors/qvEditPaintUtils.h"
+
+namespace {
+
+constexpr Integer kLabelWidth = 110;
+constexpr Integer kColumn = 176;
+constexpr TSize kEditSize{160, 22};
+
+const char* const kBorderNames[] = {"None", "Single", "Thick", "Flat", "3D", "Ultra-flat"};
+const char* const kButtonStyleNames[] = {"Default", "3D", "Flat", "Simple", "Hot-flat", "Ultra-flat"};
+const char* const kStateNames[] = {"Disabled", "Normal", "Pressed", "Hot"};
+
+// How one sample editor is calculated.
+struct TEditSample {
+  bool Enabled = true;
+  bool Focused = false;
+  bool Hot = false;
+  bool Inplace = false;
+  bool Shadow = false;
+};
+
+// Paints the samples through a library canvas over its own canvas.
+class TEditPaintingView : public TCustomControl {
+  QJ_INLINE_CLASS(TEditPaintingView, TCustomControl)
+ public:
+  using TCustomControl::TCustomControl;
+
+  void AfterConstruction() override {
+    inherited::AfterConstruction();
+    FProperties = MakeOwned<TqvCustomEditProperties>(nullptr);
+    FGlyph = MakeOwned<TBitmap>();
+    PaintGlyph(FGlyph.get());
+  }
+
+ protected:
+  void Paint() override {
+    TqvCanvas canvas(GetCanvas());
+    FCanvas = &canvas;
+    canvas.SetBrushColor(clBtnFace);
+    canvas.FillRect(GetClientRect());
+    Integer y = 6;
+    Titles(y, {"Normal", "Hot", "Focused", "Disabled", "In place"});
+    for (Integer style = ebsNone; style <= ebsUltraFlat; ++style) BorderRow(y += 30, TqvEditBorderStyle(style));
+    ButtonLayoutRow(y += 40);
+    Titles(y += 44, {"Disabled", "Normal", "Pressed", "Hot"});
+    for (Integer style = bts3D; style <= btsUltraFlat; ++style) ButtonRow(y += 30, TqvEditButtonStyle(style));
+    ThemedButtonRow(y += 30);
+    FCanvas = nullptr;
+  }
+
+ private:
+  static void PaintGlyph(TBitmap* ABitmap) {
+    ABitmap->SetSize(12, 12);
+    TCanvas* c = ABitmap->GetCanvas();
+    c->GetBrush()->SetColor(clFuchsia);
+    c->FillRect(Rect(0, 0, 12, 12));
+    c->GetBrush()->SetColor(clNavy);
+    c->FillRect(Rect(2, 2, 10, 10));
+    c->GetBrush()->SetColor(clYellow);
+    c->FillRect(Rect(4, 4, 8, 8));
+    ABitmap->SetTransparentColor(clFuchsia);
+    ABitmap->SetTransparent(true);
+  }
+
+  void Text(const TRect& R, const String& AText, TColor AColor = clBtnText) {
+    FCanvas->GetBrush()->SetStyle(bsClear);
+    FCanvas->GetFont()->SetColor(AColor);
+    FCanvas->DrawText(AText, R, tfLeft | tfVCenter | tfSingleLine);
+    FCanvas->GetBrush()->SetStyle(bsSolid);
+  }
+  void Label(Integer y, const String& AText) { Text(Rect(6, y, kLabelWidth, y + kEditSize.cy), AText); }
+  void Titles(Integer y, std::initializer_list<const char*> ANames) {
+    Integer x = kLabelWidth;
+    for (const char* name : ANames) {
+      Text(Rect(x, y, x + kColumn, y + 18), name, clHighlight);
+      x += kColumn;
+    }
+  }
+
+  void SetButtons(std::initializer_list<std::pair<TqvEditButtonKind, bool>> AButtons) {
+    TqvEditButtons* buttons = FProperties->GetButtons();
+    buttons->Clear();
+    for (const auto& [kind, left] : AButtons) {
+      TqvEditButton* b = buttons->Add();
+      b->SetKind(kind);
+      b->SetLeftAlignment(left);
+      if (kind == bkGlyph) b->SetGlyph(FGlyph.get());
+    }
+  }
+
+  // Calculates and paints one editor at (x, y); a hot sample has the mouse over its text.
+  void PaintEditor(Integer x, Integer y, TqvCustomEditStyle* AStyle, const TEditSample& ASample) {
+    TOwned<TqvCustomEditViewData> data = FProperties->CreateViewData(AStyle, ASample.Inplace);
+    data->Enabled = ASample.Enabled;
+    data->Focused = ASample.Focused;
+    TqvCustomEditViewInfo info;
+    const TRect bounds = Bounds(x, y, kEditSize.cx + (ASample.Shadow ? 3 : 0), kEditSize.cy + (ASample.Shadow ? 3 : 0));
+    const TPoint mouse = ASample.Hot ? Point(x + 20, y + kEditSize.cy / 2) : Point(-1, -1);
+    data->Calculate(FCanvas, bounds, mouse, cmbNone, 0, &info, false);
+    info.Draw(FCanvas);
+    if (!info.InnerEditRect.IsEmpty())
+      Text(qvDeflatedRect(info.InnerEditRect, 1), " Text", ASample.Enabled ? info.TextColor : clBtnShadow);
+  }
+
+  TOwned<TqvCustomEditStyle> NewStyle(bool AInplace = false) {
+    return TOwned<TqvCustomEditStyle>(
+        static_cast<TqvCustomEditStyle*>(TqvCustomEditStyle::StaticClass().Create(nullptr, AInplace)));
+  }
+
+  void BorderRow(Integer y, TqvEditBorderStyle ABorder) {
+    Label(y, String(kBorderNames[ABorder]) + " border");
+    SetButtons({{bkEllipsis, false}, {bkDown, false}});
+    TOwned<TqvCustomEditStyle> style = NewStyle();
+    style->SetBorderStyle(ABorder);
+    const TEditSample samples[] = {{}, {.Hot = true}, {.Focused = true}, {.Enabled = false}};
+    for (Integer i = 0; i < 4; ++i) PaintEditor(kLabelWidth + i * kColumn, y, style.get(), samples[i]);
+    TOwned<TqvCustomEditStyle> inplace = NewStyle(true);
+    PaintEditor(kLabelWidth + 4 * kColumn, y, inplace.get(), {.Inplace = true});
+  }
+
+  void ButtonLayoutRow(Integer y) {
+    Label(y, "Layouts");
+    TOwned<TqvCustomEditStyle> style = NewStyle();
+    style->SetBorderStyle(ebsSingle);
+    SetButtons({{bkGlyph, true}, {bkEllipsis, false}, {bkDown, false}});
+    PaintEditor(kLabelWidth, y, style.get(), {.Hot = true});
+    style->SetShadow(true);
+    style->SetHotTrack(false);
+    PaintEditor(kLabelWidth + kColumn, y, style.get(), {.Shadow = true});
+    TOwned<TqvCustomEditStyle> ultraFlat = NewStyle();
+    ultraFlat->SetBorderStyle(ebsUltraFlat);
+    PaintEditor(kLabelWidth + 2 * kColumn, y, ultraFlat.get(), {.Focused = true});
+    TOwned<TqvCustomEditStyle> hideInactive = NewStyle();
+    hideInactive->SetButtonTransparency(ebtHideInactive);
+    PaintEditor(kLabelWidth + 3 * kColumn, y, hideInactive.get(), {});
+    hideInactive->SetButtonTransparency(ebtAlways);
+    PaintEditor(kLabelWidth + 4 * kColumn, y, hideInactive.get(), {.Focused = true});
+  }
+
+  // One button of each kind in each state.
+  void ButtonRow(Integer y, TqvEditButtonStyle AStyle) {
+    Label(y, String(kButtonStyleNames[AStyle]) + " buttons");
+    for (Integer state = ebbsDisabled; state <= ebbsHot; ++state)
+      for (Integer kind = bkEllipsis; kind <= bkGlyph; ++kind) {
+        TqvEditButtonViewInfo b;
+        b.Bounds = Bounds(kLabelWidth + state * kColumn + kind * 28, y, 22, kEditSize.cy);
+        b.VisibleBounds = b.Bounds;
+        b.Style = AStyle;
+        b.State = TqvEditButtonState(state);
+        b.Kind = TqvEditButtonKind(kind);
+        b.Glyph = FGlyph.get();
+        b.BackgroundColor = clWindow;
+        b.FirstInGroup = b.LastInGroup = true;
+        DrawEditButtonBorder(FCanvas, &b, b.Bounds, AStyle, false);
+      }
+  }
+
+  void ThemedButtonRow(Integer y) {
+    Label(y, "Themed buttons");
+    for (Integer state = ebbsDisabled; state <= ebbsHot; ++state)
+      for (Integer kind = bkEllipsis; kind <= bkGlyph; ++kind) {
+        TqvEditButtonViewInfo b;
+        b.Bounds = Bounds(kLabelWidth + state * kColumn + kind * 28, y, 22, kEditSize.cy);
+        b.VisibleBounds = b.Bounds;
+        b.Style = bts3D;
+        b.State = TqvEditButtonState(state);
+        b.Kind = TqvEditButtonKind(kind);
+        b.Glyph = FGlyph.get();
+        b.NativeStyle = RootLookAndFeel()->GetNativeStyle();
+        b.IsSingleDropDown = kind == bkDown;
+        CalculateEditButtonNativeInfo(&b);
+        DrawEditButtonBorder(FCanvas, &b, b.Bounds, b.Style, false);
+      }
+  }
+
+  TqvCanvas* FCanvas = nullptr;
+  TOwned<TqvCustomEditProperties> FProperties;
+  TOwned<TBitmap> FGlyph;
+};
+
+void BuildEditPaintingPage(TWinControl* Parent) {
+  auto* view = New<TEditPaintingView>(Parent);
+  view->SetParent(Parent);
+  view->SetBounds(0, 0, GalleryPageSize.cx, GalleryPageSize.cy);
+}
+
+const TGalleryPageRegistration EditPaintingPage("Edit painting", 300, &BuildEditPaintingPage);
+
+}  // namespace

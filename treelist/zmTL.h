@@ -1,0 +1,896 @@
+// The tree list: nodes and the control core.
+//
+// TCustomzmTreeList shows a forest of TzmTreeListNode objects in rows. It knows nothing of concrete
+// columns and bands: every question about them, and about a node's cells, goes through virtual
+// hooks that the control with columns (zmTLControl.h) answers. Nodes hold only structure; their
+// texts, images, focus and selection are asked of the owner.
+//
+// Where the parts live:
+//   zmTLNodes.cpp    nodes: structure, navigation, expansion protocol, destruction
+//   zmTL.cpp         the control: construction, update brackets, metrics, container hooks,
+//                    editor binding, hiding and posting
+//   zmTLHooks.cpp    hooks and option queries, focus, node repaint, layout storage entry points
+//   zmTLVisible.cpp  the visible-node index, node addition and deletion, expansion, selection locks
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "platform/forms/Graphics.h"
+#include "platform/forms/StdCtrls.h"
+#include "platform/rtl/Variants.h"
+#include "treelist/zmCntner.h"
+
+class TCustomzmTreeList;
+class TzmTreeListNode;
+class TCustomImageList;
+class TChangeLink;
+class TStringList;
+class TzmInplaceEdit;
+
+QJ_EXCEPTION(EInvalidzmTreeListOperation, Exception)
+
+extern const TResourceString SzmInvalidNodeOwner;
+
+// ---------------------------------------------------------------------------------------------
+// Enumerations and option sets
+
+enum TzmTreeListState : Byte {
+  tlsIdle,
+  tlsColumnSizing,
+  tlsEditing,
+  tlsColumnDragging,
+  tlsColumnDown,
+  tlsNodeDragging,
+  tlsNodeDown,
+  tlsHeaderButtonDown,
+  tlsBandSizing,
+  tlsBandDragging,
+  tlsBandDown,
+  tlsBandButtonDown,
+  tlsBandRowSizing,
+  tlsHeaderRowSizing,
+  tlsRowSizing,
+  tlsDropDownButtonDown,
+  tlsStatusCloseDown,
+};
+
+enum class TzmTreeListColumnSort : Byte { csNone, csDown, csUp };
+
+// BehaviorOptions and ExtraOptions: bit n is the flag 1 << n.
+using TzmTreeListOptions = Cardinal;
+
+enum TzmBehaviorOption : Cardinal {
+  zmbColumnSizing = 1u << 0,
+  zmbColumnMoving = 1u << 1,
+  zmbEditing = 1u << 2,
+  zmbEditorWantsTab = 1u << 3,
+  zmbTabWrapsToNextNode = 1u << 4,
+  zmbRowSelect = 1u << 5,
+  zmbMultiSelect = 1u << 6,
+  zmbConvertsEditorClicks = 1u << 7,
+  zmbPreview = 1u << 8,
+  zmbCellEndEllipsis = 1u << 9,
+  zmbAutoWidth = 1u << 10,
+  zmbSelectAcrossParents = 1u << 11,
+  zmbDragOutHides = 1u << 12,
+  zmbFocusCellOption = 1u << 13,
+  zmbSortOnColumnClick = 1u << 14,
+  zmbStoreInRegistry = 1u << 16,
+  zmbStoreInIniFile = 1u << 17,
+};
+
+enum TzmExtraOption : Cardinal {
+  zmxInvertSelection = 1u << 0,
+  zmxBufferedTextDrawing = 1u << 1,
+  zmxDefaultLayout = 1u << 2,
+  zmxAutoPreviewLineCount = 1u << 3,
+  zmxBandSizing = 1u << 4,
+  zmxBandMoving = 1u << 5,
+  zmxArrowWrapsToNextNode = 1u << 6,
+  zmxRowLayoutNavigation = 1u << 7,
+  zmxEnterMovesFocus = 1u << 9,
+  zmxImmediateEditor = 1u << 10,
+  zmxUnlimitedSizing = 1u << 11,
+  zmxDragScroll = 1u << 12,
+  zmxDragExpand = 1u << 13,
+  zmxDragExpandToggles = 1u << 14,
+  zmxMultiLineRows = 1u << 15,
+  zmxSortHourglass = 1u << 16,
+  zmxBandButton = 1u << 17,
+  zmxBandRowSizing = 1u << 18,
+  zmxHeaderButton = 1u << 19,
+  zmxHeaderRowSizing = 1u << 20,
+  zmxRowSizing = 1u << 21,
+  zmxMultiSort = 1u << 22,
+  zmxMouseDownEditor = 1u << 24,
+  zmxAutoHeaderPanelRowCount = 1u << 25,
+  zmxCaseSensitiveSort = 1u << 27,
+  zmxDragSelect = 1u << 28,
+  zmxAutoSearch = 1u << 29,
+  zmxHotTrack = 1u << 30,
+  zmxCopyToClipboard = 1u << 31,
+};
+
+constexpr TzmTreeListOptions zmDefaultBehaviorOptions =
+    zmbColumnSizing | zmbColumnMoving | zmbEditing | zmbTabWrapsToNextNode | zmbRowSelect;
+constexpr TzmTreeListOptions zmDefaultExtraOptions = zmxBufferedTextDrawing | zmxDefaultLayout | zmxAutoPreviewLineCount |
+                                                     zmxBandSizing | zmxBandMoving | zmxDragScroll | zmxDragExpand;
+
+// The looks of the frame, buttons and headers.
+enum TzmTreeListFrameLook : Byte { zmflStandard, zmflFlat, zmflUltraFlat };
+
+// The header button state of GetHeaderButtonState: a set of these flags.
+enum TzmHeaderButtonFlag : Byte { zmhbShown = 1, zmhbHot = 2, zmhbPressed = 4 };
+
+// The hot-tracked cell or header.
+struct TzmTreeListHotSpot {
+  TzmTreeListNode* Node = nullptr;  // nil for a header
+  Integer ColumnIndex = -1;
+  Integer ActivePart = 0;
+  Byte HeaderPart = 0;  // 0 none, 1 header, 2 its drop-down button zone, 3 that button with its list open
+};
+
+// The header part code of a drop-down button zone.
+constexpr Byte zmHeaderPartDropDown = 2;
+
+// One cell on its way from the control to its column's editor class for drawing or measuring.
+class TzmTreeListCellViewData : public TObject {
+  QJ_CLASS(TzmTreeListCellViewData, TObject)
+ public:
+  HBRUSH BrushHandle = nullptr;
+  HFONT FontHandle = nullptr;
+  TColor BackColor = clWindow;
+  TColor ForeColor = clWindowText;
+  TAlignment TextAlignment = taLeftJustify;
+  String Text;
+  Integer MarkedLength = 0;
+  bool IsSelected = false;
+  bool InvertsSelection = false;
+  bool AtLeftEdge = false;
+  bool AtRightEdge = false;
+  bool IsMultiLine = false;
+  bool DrawsMarkedPart = false;
+  bool UsesEndEllipsis = false;
+  TzmTreeListNode* OwnerNode = nullptr;
+  bool IsBlankNewRow = false;
+  TColor SelectionColor = clHighlight;
+  HBRUSH CellBrushHandle = nullptr;
+  TColor CellColor = clWindow;
+  bool IsHotTracked = false;
+  TRect EditorBounds;
+};
+
+// The layout metrics: text, row, header, band, footer and status heights, image and button
+// sizes, computed from fonts, images and settings whenever the layout changes.
+struct TzmTreeListMetrics {
+  Integer BandRowHeight = 0;
+  Integer BandTextHeight = 0;
+  Integer HeaderAreaHeight = 18;
+  Integer HeaderLineCount = 1;
+  Integer HeaderRowCount = 1;
+  Integer HeaderRowHeight = 0;
+  Integer NewItemRowHeight = 0;
+  Integer NewItemRowGap = 0;
+  Integer FixedBandSeparatorWidth = 2;
+  Integer MinRowHeight = 0;
+  Integer RowHeight = 18;
+  bool RowHeightAssigned = false;
+  Integer GridLineWidth = 1;
+  Integer TextHeight = 11;
+  Integer MaxRowLineCount = -1;
+  Integer PreviewTextHeight = 11;
+  Integer PreviewIndent = 20;
+  Integer PreviewLineCount = 2;
+  Integer IndicatorWidth = 0;
+  Integer FooterRowHeight = 0;
+  Integer NodeFooterHeight = 0;
+  Integer FooterHeight = 0;
+  Integer StatusPanelHeight = 0;
+  Integer HorzScrollStep = 0;
+  Integer ImageHeight = 0;
+  Integer ImageWidth = 0;
+  Integer ButtonHeight = 0;
+  Integer ButtonWidth = 0;
+  Integer StateImageHeight = 0;
+  Integer StateImageWidth = 0;
+  Integer Indent = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Events
+
+using TzmTLNodeEvent = std::function<void(TObject* Sender, TzmTreeListNode* Node)>;
+using TzmTLAllowNodeEvent = std::function<void(TObject* Sender, TzmTreeListNode* Node, bool& Allow)>;
+using TzmTLFocusedNodeChangedEvent =
+    std::function<void(TObject* Sender, TzmTreeListNode* OldNode, TzmTreeListNode* NewNode)>;
+using TzmTLFocusedColumnChangedEvent = std::function<void(TObject* Sender, TzmTreeListNode* Node, Integer Column)>;
+using TzmTLCompareNodesEvent =
+    std::function<void(TObject* Sender, TzmTreeListNode* Node1, TzmTreeListNode* Node2, Integer& Compare)>;
+using TzmTLNodeEditedEvent = std::function<void(TObject* Sender, TzmTreeListNode* Node, Integer Column)>;
+using TzmTLEditorTextChangedEvent = std::function<void(TObject* Sender, Integer Column)>;
+using TzmTLEditorValidateEvent =
+    std::function<void(TObject* Sender, Integer Column, String& ErrorText, bool& Accept)>;
+using TzmTLGetEditorColorEvent = std::function<void(TObject* Sender, TColor& Color)>;
+
+// ---------------------------------------------------------------------------------------------
+// Nodes
+
+// One node: its place in the tree, whether it is expanded and shows an expand button. Cell data,
+// images, focus and selection live with the owner. Nodes are freed with Free (BeforeDestruction
+// runs the deletion protocol while the node is whole); each node owns its children.
+class TzmTreeListNode : public TObject {
+  QJ_CLASS(TzmTreeListNode, TObject)
+  friend class TCustomzmTreeList;
+
+ public:
+  // Raises EInvalidzmTreeListOperation for a nil owner. New nodes come from the owner's
+  // CreateNode hook and are linked by AddChild / InsertChild (or the owner's AddNode).
+  explicit TzmTreeListNode(TCustomzmTreeList* AOwner);
+  // Frees the children first, unlinks the node and tells the owner.
+  void BeforeDestruction() override;
+
+  TCustomzmTreeList* GetOwner() const { return FOwner; }
+  TzmTreeListNode* GetParent() const { return FParent; }
+  void* GetAppData() const { return FAppData; }
+  void SetAppData(void* Value) { FAppData = Value; }
+  bool GetDeleting() const { return FDeleting; }
+  // The order in which the owner made its nodes: a stable identity for sorting ties.
+  UInt64 GetSequence() const { return FSequence; }
+
+  // Structure
+  Integer GetCount() const { return static_cast<Integer>(FChildren.size()); }
+  // nil out of range.
+  TzmTreeListNode* GetItem(Integer Index) const;
+  Integer IndexOf(const TzmTreeListNode* Child) const;
+  // The position among the siblings (the root list for a root node).
+  Integer GetIndex() const;
+  Integer GetLevel() const;
+  // Node is the parent or a further ancestor (never the node itself).
+  bool HasAsParent(const TzmTreeListNode* Node) const;
+  bool IsLast() const;
+  // Every ancestor is expanded.
+  bool IsVisible() const;
+  TzmTreeListNode* GetFirstChild() const { return GetItem(0); }
+  TzmTreeListNode* GetLastChild() const;
+  TzmTreeListNode* GetNextSibling() const;
+  TzmTreeListNode* GetPrevSibling() const;
+  TzmTreeListNode* GetPrevSiblingOrParent() const;
+  // Depth-first order regardless of expansion.
+  TzmTreeListNode* GetNext() const;
+  TzmTreeListNode* GetPrev() const;
+
+  // Adding children: the child list grows on demand and the owner hears of the new node.
+  TzmTreeListNode* AddChild();
+  // Index is clamped into 0 .. Count.
+  TzmTreeListNode* InsertChild(Integer Index);
+  // Frees every child.
+  void DeleteChildren();
+
+  // Display order (through the owner)
+  TzmTreeListNode* GetNextVisible() const;
+  TzmTreeListNode* GetPrevVisible() const;
+  // The display index, -1 when not shown.
+  Integer GetAbsoluteIndex() const;
+  // Expands every collapsed ancestor (the owner's MakeNodeVisible).
+  void MakeVisible();
+
+  // Focus, selection and cell data (through the owner's hooks)
+  bool GetFocused() const;
+  // True focuses the node in the current column; a node cannot be unfocused this way.
+  void SetFocused(bool Value);
+  bool GetSelected() const;
+  void SetSelected(bool Value);
+  Integer GetImageIndex() const;
+  void SetImageIndex(Integer Value);
+  Integer GetSelectedIndex() const;
+  void SetSelectedIndex(Integer Value);
+  Integer GetStateIndex() const;
+  void SetStateIndex(Integer Value);
+  String GetStrings(Integer Column) const;
+  void SetStrings(Integer Column, const String& Value);
+  Variant GetValues(Integer Column) const;
+
+  // Expansion
+  bool GetHasChildren() const { return FHasChildren; }
+  // A node with children always keeps its button.
+  void SetHasChildren(bool Value);
+  bool GetExpanded() const { return FExpanded; }
+  // The expand/collapse protocol: asks the owner, moves the top row and focus out of a
+  // collapsing subtree, stores, rebuilds the display order and notifies.
+  void SetExpanded(bool Value);
+  // Expands the node (with Recurse, its subtree) inside one update bracket.
+  void Expand(bool Recurse);
+  // +1 when B is an ancestor of A, -1 when A is an ancestor of B, else the sign of A's position
+  // against B's in depth-first order.
+  static Integer CompareNodePositions(const TzmTreeListNode* A, const TzmTreeListNode* B);
+
+  // The row height and line count the layout last computed (0: not computed).
+  Integer GetCachedRowHeight() const { return FCachedRowHeight; }
+  void SetCachedRowHeight(Integer Value) { FCachedRowHeight = Value; }
+  Integer GetCachedLineCount() const { return FCachedLineCount; }
+  void SetCachedLineCount(Integer Value) { FCachedLineCount = Value; }
+
+ private:
+  const std::vector<TzmTreeListNode*>& Siblings() const;
+  void Link(TzmTreeListNode* AParent, Integer AIndex);
+  void Unlink();
+
+  void* FAppData = nullptr;
+  bool FDeleting = false;
+  bool FExpanded = false;
+  bool FHasChildren = false;
+  std::vector<TzmTreeListNode*> FChildren;
+  TCustomzmTreeList* FOwner;
+  TzmTreeListNode* FParent = nullptr;
+  Integer FCachedRowHeight = 0;
+  Integer FCachedLineCount = 0;
+  UInt64 FSequence;
+};
+
+// The node of the control with columns: a string per column and three image indexes.
+class TzmTreeListTextNode : public TzmTreeListNode {
+  QJ_CLASS(TzmTreeListTextNode, TzmTreeListNode)
+ public:
+  explicit TzmTreeListTextNode(TCustomzmTreeList* AOwner);
+  ~TzmTreeListTextNode() override;
+
+  // The stored indexes (the node's GetImageIndex etc. ask the owner, which may change them).
+  Integer GetStoredImageIndex() const { return FImageIndex; }
+  void SetStoredImageIndex(Integer Value) { FImageIndex = Value; }
+  Integer GetStoredSelectedIndex() const { return FSelectedIndex; }
+  void SetStoredSelectedIndex(Integer Value) { FSelectedIndex = Value; }
+  Integer GetStoredStateIndex() const { return FStateIndex; }
+  void SetStoredStateIndex(Integer Value) { FStateIndex = Value; }
+  // Entry k is the text of column k.
+  TStringList* GetStringList() const { return FStrings.get(); }
+
+ private:
+  Integer FImageIndex = 0;
+  Integer FSelectedIndex = -1;
+  Integer FStateIndex = -1;
+  TOwned<TStringList> FStrings;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The control core
+
+class TCustomzmTreeList : public TCustomzmContainer {
+  QJ_CLASS(TCustomzmTreeList, TCustomzmContainer)
+  friend class TzmTreeListNode;
+  friend class TzmTreeListColumn;
+  friend class TzmTreeListBand;
+  friend class TzmTreeListBands;
+  friend class TzmTreeListEditStyle;
+
+ public:
+  explicit TCustomzmTreeList(TComponent* AOwner);
+  ~TCustomzmTreeList() override;
+  void BeforeDestruction() override;
+
+  // Update brackets: nested; the outermost EndUpdate recomputes the layout. BeginUpdate ends
+  // any interaction and closes the editor, posting its value (a refused value is given up).
+  void BeginUpdate();
+  void EndUpdate();
+  bool IsUpdateLocked() const { return FUpdateLockCount > 0; }
+
+  // Nodes
+  // A new node at the end of Parent's children (the roots for nil), or at Index (clamped).
+  TzmTreeListNode* AddNode(TzmTreeListNode* Parent);
+  TzmTreeListNode* InsertNode(TzmTreeListNode* Parent, Integer Index);
+  Integer GetRootCount() const { return static_cast<Integer>(FRootNodes.size()); }
+  // nil out of range.
+  TzmTreeListNode* GetRootNode(Integer Index) const;
+  void DeleteAllNodes();
+  TzmTreeListNode* GetTopNode() const { return FTopNode; }
+  TzmTreeListNode* GetFocusedNode() const { return FFocusedNode; }
+  // The focused column as a display position (-1 none).
+  Integer GetFocusedVisibleColumn() const { return FFocusedVisibleColumn; }
+
+  // Display order
+  Integer IndexOfVisibleNode(const TzmTreeListNode* Node);
+  TzmTreeListNode* VisibleNodeAt(Integer Index);
+  Integer GetVisibleNodeCount();
+  TzmTreeListNode* GetNextVisible(const TzmTreeListNode* Node);
+  TzmTreeListNode* GetPrevVisible(const TzmTreeListNode* Node);
+  TzmTreeListNode* GetFirstRootNode() const { return GetRootNode(0); }
+  TzmTreeListNode* GetLastVisibleNode() const;
+  Integer GetTopIndex();
+  Integer GetFocusedIndex();
+  // The three display lists exist, hold nodes and the control is not being destroyed.
+  bool IsVisibleListUsable() const;
+
+  // Focus
+  virtual void SetFocusedNodeColumn(TzmTreeListNode* Node, Integer VisibleColumn, bool MakeVisible);
+  virtual void SetFocusedAbsoluteIndex(Integer Index);
+
+  // Columns as the layout shows them: in visible bands, header rows and row positions.
+  Integer GetVisibleColumnCount();
+  Integer GetVisibleColumn(Integer VisibleIndex);
+  Integer GetColumnVisibleIndex(Integer Column);
+  // The absolute column of the focused visible column (-1 none).
+  Integer GetFocusedColumn();
+
+  // Options
+  TzmTreeListOptions GetBehaviorOptions() const { return FBehaviorOptions; }
+  void SetBehaviorOptions(TzmTreeListOptions Value);
+  TzmTreeListOptions GetExtraOptions() const { return FExtraOptions; }
+  void SetExtraOptions(TzmTreeListOptions Value);
+  bool HasBehavior(TzmBehaviorOption Option) const { return (FBehaviorOptions & Option) != 0; }
+  bool HasExtra(TzmExtraOption Option) const { return (FExtraOptions & Option) != 0; }
+
+  // State
+  TzmTreeListState GetInteractionState() const { return FInteractionState; }
+  bool GetPendingEditorOnRelease() const { return FPendingEditorOnRelease; }
+  TzmInplaceEdit* GetActiveEditor() const { return FActiveEditor; }
+  Integer GetEditorColumn() const { return FEditorColumn; }
+  TzmTreeListNode* GetEditorNode() const { return FEditorNode; }
+  const TzmTreeListHotSpot& GetHotSpot() const { return FHotSpot; }
+
+  // Appearance and metrics
+  TFont* GetBandCaptionFont() const { return FBandCaptionFont.get(); }
+  void SetBandCaptionFont(TFont* Value);
+  TFont* GetHeaderCaptionFont() const { return FHeaderCaptionFont.get(); }
+  void SetHeaderCaptionFont(TFont* Value);
+  TFont* GetPreviewTextFont() const { return FPreviewTextFont.get(); }
+  TCustomImageList* GetNodeImages() const { return FNodeImages; }
+  void SetNodeImages(TCustomImageList* Value);
+  TCustomImageList* GetNodeStateImages() const { return FNodeStateImages; }
+  void SetNodeStateImages(TCustomImageList* Value);
+  TzmTreeListFrameLook GetFrameLook() const { return FFrameLook; }
+  void SetFrameLook(TzmTreeListFrameLook Value);
+  bool GetBandsVisible() const { return FBandsVisible; }
+  void SetBandsVisible(bool Value);
+  bool GetHeadersVisible() const { return FHeadersVisible; }
+  void SetHeadersVisible(bool Value);
+  bool GetShowGrid() const { return FShowGrid; }
+  void SetShowGrid(bool Value);
+  bool GetShowPreviewGrid() const { return FShowPreviewGrid; }
+  void SetShowPreviewGrid(bool Value);
+  bool GetIndicatorVisible() const { return FIndicatorVisible; }
+  void SetIndicatorVisible(bool Value);
+  bool GetFooterVisible() const { return FFooterVisible; }
+  void SetFooterVisible(bool Value);
+  bool GetRootLinesVisible() const { return FRootLinesVisible; }
+  bool GetReadOnly() const { return FReadOnly; }
+  void SetReadOnly(bool Value) { FReadOnly = Value; }
+  const TzmTreeListMetrics& GetMetrics() const { return FMetrics; }
+  Integer GetRowHeight() const { return FMetrics.RowHeight; }
+  // Marks the height as assigned; the metrics never let it below the minimum row height.
+  void SetRowHeight(Integer Value);
+  Integer GetDragExpandDelay() const { return FDragExpandDelay; }
+  Integer GetCustomizeRowCount() const { return FCustomizeRowCount; }
+  TPoint GetCustomizeFormPos() const { return FCustomizeFormPos; }
+  Integer GetShownRowCount() const { return FShownRowCount; }
+  Integer GetPageRowCount() const { return FPageRowCount; }
+  TColor GetSelectionBackColor() const { return FSelectionBackColor; }
+
+  // Layout storage in the registry store or an INI file. The INI section is LayoutIniSection,
+  // else the name of the form that holds (or last held) the control, "_" and the control's name:
+  // the same rule for loading and saving.
+  void LoadFromRegistry(const String& Key);
+  void SaveToRegistry(const String& Key);
+  void LoadFromIniFile(const String& FileName);
+  void SaveToIniFile(const String& FileName);
+  const String& GetLayoutIniSection() const { return FLayoutIniSection; }
+  void SetLayoutIniSection(const String& Value) { FLayoutIniSection = Value; }
+  String LayoutIniSectionName();
+
+  void SetParent(TWinControl* AParent) override;
+
+  // Container hooks
+  bool CanEditorModify() override { return true; }
+  bool IsEditorValidChar(char) override { return true; }
+  TzmEditStyle* CreateEditStyle(TzmInplaceEdit* Edit) override;
+  TColor GetEditColor() override;
+  TFont* GetEditFont() override;
+  bool IsReadOnly() override { return FReadOnly; }
+  bool GetFocusCellOption() override { return HasBehavior(zmbFocusCellOption); }
+  bool IsEditorStale() override;
+  bool ConvertsEditorClicks() override { return HasBehavior(zmbConvertsEditorClicks); }
+  bool GetEditorExtOption() override { return HasExtra(zmxMouseDownEditor); }
+  bool EditorWantsTab() override;
+  void GoToAdjacentColumn(bool ABackward) override;
+  void EditorFocusChanged() override { InvalidateSelection(); }
+  Integer GetEditorLookAndFeelKind() override { return FFrameLook != zmflStandard ? 1 : 2; }
+
+  // Editing
+  // Validates the editor's value (a refusal raises and keeps the editor open), then closes it
+  // with the value posted and the focus back on the control.
+  void EndEditing();
+  // The same, refocusing the control only when the editor had the focus.
+  void LeaveEditing();
+  // Ends editing without raising, posting the value (or giving up a refused one), then forgets
+  // the edited cell.
+  void ResetEditedCell();
+  void SetInteractionState(TzmTreeListState State);
+  virtual bool IsEditorShown();
+
+  // Closes the editor: posts its value (unless the control is being destroyed), forgets the
+  // edited cell, hides it and, with Refocus or when the editor had the focus, focuses the control.
+  void HideEditor(bool Refocus);
+  // Writes a modified editor's value back (GetEditorDefaultValue) and fires OnNodeEdited.
+  void PostEditorValue();
+  // Orders nodes of equal sort values: by the order the control made them (never by address).
+  virtual Integer CompareNodeIdentity(TzmTreeListNode* Node1, TzmTreeListNode* Node2);
+
+  // Events
+  TzmTLFocusedColumnChangedEvent OnFocusedColumnChanged;
+  TzmTLFocusedNodeChangedEvent OnFocusedNodeChanged;
+  TNotifyEvent OnTopNodeChanged;
+  TzmTLNodeEvent OnNodeCollapsed;
+  TzmTLAllowNodeEvent OnNodeCollapsing;
+  TzmTLCompareNodesEvent OnCompareNodes;
+  TzmTLNodeEvent OnNodeDeleted;
+  TzmTLEditorTextChangedEvent OnEditorTextChanged;
+  TzmTLNodeEditedEvent OnNodeEdited;
+  TzmTLAllowNodeEvent OnCanEditNode;
+  TzmTLEditorValidateEvent OnEditorValidate;
+  TzmTLNodeEvent OnNodeExpanded;
+  TzmTLAllowNodeEvent OnNodeExpanding;
+  TzmTLGetEditorColorEvent OnGetEditorColor;
+  TNotifyEvent OnSelectionCountChanged;
+
+ protected:
+  // ---- Hooks: nodes, bands and columns (the control with columns answers them) ----
+  // Repaints a node after a change; Structural also recalculates what depends on the row count.
+  virtual void InvalidateNode(TzmTreeListNode* Node, bool Structural);
+  virtual TzmTreeListNode* CreateNode() = 0;
+  virtual Integer GetNodeImageIndex(TzmTreeListNode* Node) = 0;
+  virtual Integer GetNodeSelectedIndex(TzmTreeListNode* Node) = 0;
+  virtual Integer GetNodeStateIndex(TzmTreeListNode* Node) = 0;
+  virtual void GetNodeVariant(TzmTreeListNode* Node, Integer Column, Variant& Value) = 0;
+  virtual void GetNodeString(TzmTreeListNode* Node, Integer Column, String& Text) = 0;
+  virtual void GetNodeSortValue(TzmTreeListNode* Node, Integer Column, Variant& Value);
+  virtual void SetNodeImageIndex(TzmTreeListNode* Node, Integer Value) = 0;
+  virtual void SetNodeSelectedIndex(TzmTreeListNode* Node, Integer Value) = 0;
+  virtual void SetNodeStateIndex(TzmTreeListNode* Node, Integer Value) = 0;
+  virtual void SetNodeString(TzmTreeListNode* Node, Integer Column, const String& Text) = 0;
+  virtual void SetNodeVariant(TzmTreeListNode* Node, Integer Column, const Variant& Value) = 0;
+  // Stores the first node shown in the rows area and fires OnTopNodeChanged.
+  virtual void SetTopVisibleNode(TzmTreeListNode* Node);
+  virtual TAlignment GetBandAlignment(Integer /*BandIndex*/) { return taLeftJustify; }
+  virtual Integer GetBandCount() { return 0; }
+  virtual Integer GetBandAbsoluteIndex(Integer VisibleIndex) { return VisibleIndex; }
+  virtual void GetBandCaption(Integer /*BandIndex*/, String& Text) { Text.clear(); }
+  virtual Integer GetBandWidth(Integer /*BandIndex*/) { return 0; }
+  virtual TAlignment GetVisibleBandAlignment(Integer /*VisibleIndex*/) { return taLeftJustify; }
+  virtual Integer GetVisibleBandCount() { return 0; }
+  virtual Integer GetLeftFixedBandIndex() { return -1; }
+  virtual Integer GetRightFixedBandIndex() { return -1; }
+  virtual Integer GetVisibleBandMinWidth(Integer /*VisibleIndex*/) { return 0; }
+  virtual Integer GetVisibleBandWidth(Integer /*VisibleIndex*/) { return 0; }
+  virtual void GetVisibleBandCaption(Integer /*VisibleIndex*/, String& Text) { Text.clear(); }
+  virtual Integer GetLeadingWidth() { return 0; }
+  virtual Integer GetBandVisibleIndex(Integer BandIndex) { return BandIndex; }
+  virtual bool IsBandOnlyOwnColumns(Integer /*VisibleIndex*/) { return false; }
+  virtual Integer GetColumnCount() { return 0; }
+  virtual Integer GetHeaderColumnIndex(Integer /*VisibleBand*/, Integer /*Row*/, Integer /*Col*/) { return -1; }
+  virtual TAlignment GetColumnHeaderAlignment(Integer /*Column*/) { return taLeftJustify; }
+  virtual Integer GetColumnBandIndex(Integer /*Column*/) { return 0; }
+  virtual Integer GetHeaderColCount(Integer /*VisibleBand*/, Integer /*Row*/) { return 0; }
+  virtual Integer GetColumnColIndex(Integer /*Column*/) { return 0; }
+  // A set of TzmHeaderButtonFlag: 0, or shown, plus hot, plus pressed.
+  virtual Byte GetHeaderButtonState(Integer Column);
+  virtual TBitmap* GetColumnHeaderGlyph(Integer /*Column*/) { return nullptr; }
+  virtual Integer GetColumnHeaderMaxLineCount(Integer /*Column*/) { return 1; }
+  virtual Integer GetColumnMinWidth(Integer /*Column*/) { return 0; }
+  virtual Integer GetHeaderRowCount(Integer /*VisibleBand*/) { return 0; }
+  virtual Integer GetColumnRowIndex(Integer /*Column*/) { return 0; }
+  virtual TzmTreeListColumnSort GetColumnSorted(Integer /*Column*/) { return TzmTreeListColumnSort::csNone; }
+  virtual bool GetColumnTabStop(Integer /*Column*/) { return true; }
+  virtual void GetColumnHeaderCaption(Integer /*Column*/, String& Text) { Text.clear(); }
+  virtual void GetColumnCaption(Integer Column, String& Text) { GetColumnHeaderCaption(Column, Text); }
+  virtual Integer GetColumnWidth(Integer /*Column*/) { return 0; }
+  virtual TColor GetColumnColor(Integer /*Column*/) { return GetColor(); }
+  virtual TFont* GetColumnFont(Integer /*Column*/) { return GetFont(); }
+  virtual bool IsColumnFontAssigned(Integer /*Column*/) { return false; }
+  virtual bool HasColumnHeaderGlyph(Integer /*Column*/) { return false; }
+  virtual TAlignment GetCellAlignment(TzmTreeListNode* /*Node*/, Integer /*Column*/) { return taLeftJustify; }
+  virtual void GetCellText(TzmTreeListNode* /*Node*/, Integer /*Column*/, String& Text) { Text.clear(); }
+  virtual void GetNewItemRowText(Integer /*Column*/, String& Text) { Text.clear(); }
+  virtual Integer GetColumnExtraHeight(Integer /*Column*/) { return 0; }
+  virtual bool ShowsNewItemRowValues() { return true; }
+  // "Wg" + 3 in the column's own font; 0 without one.
+  virtual Integer GetColumnLineHeight(TCanvas* Canvas, Integer Column);
+  virtual void GetPreviewText(TzmTreeListNode* /*Node*/, String& Text) { Text.clear(); }
+  virtual bool GetNodeRowFlag(TzmTreeListNode* /*Node*/, bool /*Selected*/) { return false; }
+  virtual bool HasStatusCloseButton() { return false; }
+  virtual void GetStatusText(String& Text) { Text.clear(); }
+  virtual void GetStatusHintText(String& Text) { Text.clear(); }
+  // Lets a descendant compute the text lines and the height of one cell.
+  virtual bool CalcCellLineCount(TzmTreeListNode* Node, Integer Column, Integer& Height, Integer& Lines,
+                                 bool BothGrids, bool ExtraInset, Integer MaxLines, Integer TextHeight,
+                                 Integer Width, const String& Text);
+  virtual Integer GetMaxColumnLineHeight(TCanvas* Canvas);
+  virtual Integer GetRowSeparatorWidth() { return FMetrics.GridLineWidth > 0 ? FMetrics.GridLineWidth : 1; }
+  virtual void UpdateHeaderPanelRowCount() {}
+  virtual bool IsNodeFullRow(TzmTreeListNode* /*Node*/) { return false; }
+  virtual TAlignment GetRowFooterAlignment(TzmTreeListNode* Node, Integer Column, Integer /*FooterIndex*/) {
+    return GetCellAlignment(Node, Column);
+  }
+  virtual void GetRowFooterText(TzmTreeListNode* /*Node*/, Integer /*Column*/, String& Text, Integer /*FooterIndex*/) {
+    Text.clear();
+  }
+  virtual bool HasFooterCell(Integer /*Column*/) { return false; }
+  virtual bool IsRowFooterCellShown(TzmTreeListNode* /*Node*/, Integer /*Column*/, Integer /*FooterIndex*/) {
+    return false;
+  }
+  virtual bool HasLevelFooter(Integer /*Level*/) { return false; }
+  // Option queries
+  virtual bool IsCaseSensitiveSort() { return HasExtra(zmxCaseSensitiveSort); }
+  virtual bool IsAutoPreviewLineCount() { return HasExtra(zmxAutoPreviewLineCount); }
+  virtual bool CanDragCopy() { return false; }
+  virtual bool HasHeaderDropDownButtons() { return false; }
+  virtual bool IsAutoHeaderPanelRowCount() { return HasExtra(zmxAutoHeaderPanelRowCount); }
+  virtual bool IsAutoSearch() { return HasExtra(zmxAutoSearch); }
+  virtual bool IsSortOnColumnClick() { return HasBehavior(zmbSortOnColumnClick); }
+  virtual bool IsAutoWidth() { return HasBehavior(zmbAutoWidth); }
+  virtual bool UsesDefaultLayout() { return HasExtra(zmxDefaultLayout); }
+  virtual bool IsDragExpandToggles() { return HasExtra(zmxDragExpandToggles); }
+  virtual bool IsCellEndEllipsis() { return HasBehavior(zmbCellEndEllipsis); }
+  virtual bool IsDragExpand() { return HasExtra(zmxDragExpand); }
+  virtual bool IsDragScroll() { return HasExtra(zmxDragScroll); }
+  virtual bool IsEditing() { return HasBehavior(zmbEditing); }
+  virtual bool IsImmediateEditor() { return HasExtra(zmxImmediateEditor); }
+  virtual bool IsEnterMovesFocus() { return HasExtra(zmxEnterMovesFocus) && IsImmediateEditor(); }
+  virtual bool IsDragOutHides() { return HasBehavior(zmbDragOutHides); }
+  virtual bool IsSelectAcrossParents() { return HasBehavior(zmbSelectAcrossParents); }
+  virtual bool IsStatusPanelShown() { return false; }
+  virtual bool IsArrowWrapsToNextNode() { return HasExtra(zmxArrowWrapsToNextNode); }
+  virtual bool HasHorzScrollBar() { return FScrollBars == ssHorizontal || FScrollBars == ssBoth; }
+  virtual bool IsDragSelect() { return HasExtra(zmxDragSelect) && (IsRowSelect() || !IsEditing()); }
+  virtual bool IsMultiSelect() { return HasBehavior(zmbMultiSelect); }
+  virtual bool IsMultiSort() { return HasExtra(zmxMultiSort); }
+  virtual bool IsNewItemRowActive() { return FNewItemRowFocused; }
+  virtual bool IsNewItemRowShown() { return FNewItemRowVisible && FMetrics.RowHeight > 0; }
+  virtual bool IsMultiLineRows() { return HasExtra(zmxMultiLineRows) && FMetrics.MaxRowLineCount != 0; }
+  virtual bool IsRowSelect() { return HasBehavior(zmbRowSelect); }
+  virtual bool IsSortHourglass() { return HasExtra(zmxSortHourglass); }
+  virtual bool IsRowFooterShown() { return FRowFootersVisible; }
+  virtual bool IsPreviewShown() { return HasBehavior(zmbPreview) && FMetrics.PreviewLineCount != 0; }
+  virtual bool IsRowHeightCached() { return true; }
+  virtual bool IsTabWrapsToNextNode() { return HasBehavior(zmbTabWrapsToNextNode); }
+  virtual bool IsRowLayoutNavigation() { return HasExtra(zmxRowLayoutNavigation); }
+  virtual bool KeepsScrollBars() { return false; }
+  virtual bool HasVertScrollBar() { return FScrollBars == ssVertical || FScrollBars == ssBoth; }
+  virtual bool IsBufferedTextDrawing() { return HasExtra(zmxBufferedTextDrawing); }
+  virtual bool IsBandButton() { return HasExtra(zmxBandButton); }
+  virtual bool IsBandSizingUnlimited(Integer /*VisibleBand*/) { return HasExtra(zmxUnlimitedSizing); }
+  virtual bool CanSizeBandRow() { return HasExtra(zmxBandRowSizing); }
+  virtual bool CanSizeBand(Integer /*VisibleIndex*/) { return true; }
+  virtual bool IsHeaderOnlyLayout() { return UsesDefaultLayout() && !FBandsVisible; }
+  virtual bool IsHeaderButton() { return HasExtra(zmxHeaderButton); }
+  virtual bool IsColumnSizingUnlimited(Integer /*Column*/) { return HasExtra(zmxUnlimitedSizing); }
+  virtual bool CanSizeHeaderRow() { return HasExtra(zmxHeaderRowSizing); }
+  virtual bool CanSizeColumn(Integer /*Column*/) { return true; }
+  virtual bool IsColumnSizingEnabled(Integer Column) { return HasBehavior(zmbColumnSizing) && CanSizeColumn(Column); }
+  virtual bool CanSizeRow() { return HasExtra(zmxRowSizing); }
+  // Size setters and click notifications
+  virtual void SetBandRowCount(Integer /*Value*/) {}
+  virtual void SetVisibleBandWidth(Integer /*VisibleIndex*/, Integer /*Width*/) {}
+  virtual void SetHeaderPanelRowCount(Integer /*Value*/) {}
+  virtual void SetColumnWidth(Integer /*Column*/, Integer /*Width*/) {}
+  virtual void ScaleBandWidths(Integer /*Numerator*/, Integer /*Denominator*/) {}
+  virtual void ScaleColumnWidths(Integer /*VisibleBand*/, Integer /*Numerator*/, Integer /*Denominator*/) {}
+  virtual void DoBandButtonClick() {}
+  virtual void DoBandClick(Integer /*VisibleIndex*/) {}
+  virtual void DoColumnsWidthChanged() {}
+  virtual void DoHeaderButtonClick() {}
+  virtual void DoColumnClick(Integer /*Column*/) {}
+  virtual void DoHeaderDropDownClick(Integer /*Column*/) {}
+  virtual void DoStatusPanelCloseClick() {}
+  virtual Integer GetBandMaxRowCount() { return 5; }
+  virtual Integer GetBandRowCount() { return 1; }
+  virtual Integer GetHeaderPanelMaxRowCount() { return 4; }
+  virtual Integer GetHeaderPanelRowCount() { return 1; }
+  virtual Integer GetHeaderMinRowCount() { return 1; }
+  // Whether the layout shows a column (True here).
+  virtual bool IsColumnShown(Integer /*Column*/) { return true; }
+
+  // ---- Nodes and the display order ----
+  // The control's side of a new node: the edited cell is reset, the top and focused nodes filled
+  // when empty, and outside an update bracket the node is patched into the display order.
+  virtual void NodeAdded(TzmTreeListNode* Node);
+  // Whether a node shows an expand button once its children are gone (it has children).
+  virtual bool NodeHasChildren(TzmTreeListNode* Node) { return Node->GetCount() != 0; }
+  // Fires OnNodeDeleted, then keeps the focus, the top node and the display order valid.
+  virtual void DoNodeDeleted(TzmTreeListNode* Node, TzmTreeListNode* Prior, TzmTreeListNode* NextVisible, bool WasLast,
+                             bool WasVisible);
+  // Removes a column's string from the node and all its descendants.
+  virtual void DeleteColumnStrings(TzmTreeListNode* Node, Integer Column);
+  virtual void ClearVisibleNodes();
+  // A full build of the display order, or a patch for one node being added or removed.
+  virtual void RebuildVisibleNodes();
+  virtual void ClearRowHeightCache();
+  // A collapse of Node would hide the focused node: focuses Node instead (False refuses).
+  virtual bool FocusCollapsingAncestor(TzmTreeListNode* Node);
+  // Expands the node's collapsed ancestors, parent first, inside one update bracket.
+  virtual void MakeNodeVisible(TzmTreeListNode* Node);
+  virtual bool IsFirstNode(const TzmTreeListNode* Node) { return Node && Node == GetFirstRootNode(); }
+  virtual bool IsLastNode(const TzmTreeListNode* Node);
+  // The nodes owned outside the tree (freed with the control); the control with columns keeps
+  // their strings in step with the columns.
+  const std::vector<TzmTreeListNode*>& GetHiddenNodes() const { return FHiddenNodes; }
+  // Takes an unlinked node of this control into the hidden-node list.
+  void AddHiddenNode(TzmTreeListNode* Node);
+
+  // ---- Events as hooks ----
+  virtual void DoCollapsed(TzmTreeListNode* Node);
+  virtual void DoNodeEdited(TzmTreeListNode* Node, Integer Column);
+  virtual void DoExpanded(TzmTreeListNode* Node);
+  virtual void DoCanCollapse(TzmTreeListNode* Node, bool& Allow);
+  virtual void DoCanEditNode(TzmTreeListNode* Node, bool& Allow);
+  virtual void DoCanExpand(TzmTreeListNode* Node, bool& Allow);
+  virtual void DoFocusedColumnChanged(TzmTreeListNode* Node, Integer VisibleColumn);
+  virtual void DoFocusedNodeChanged(TzmTreeListNode* OldNode, TzmTreeListNode* NewNode);
+  virtual void DoEditChange(Integer Column);
+  virtual void DoEditValidate(Integer Column, String& ErrorText, bool& Accept);
+
+  // ---- Layout and metrics ----
+  // Recomputes the metrics unless an update bracket is open.
+  virtual void LayoutChanged();
+  // Text and row heights, header, band, footer and status heights, image sizes; then the
+  // display order is rebuilt and the control repainted.
+  virtual void UpdateMetrics();
+  virtual void BeforeUpdateMetrics() {}
+  // Bands or their visibility changed (the control with columns rebuilds its band lists).
+  virtual void BandsChanged() {}
+  virtual void RebuildBandLists() {}
+  virtual bool IsInvertSelection() { return HasExtra(zmxInvertSelection); }
+
+  // ---- Editing ----
+  // The editor of the focused column; the base has one text editor.
+  virtual TzmInplaceEdit* CreateEditor();
+  virtual TzmInplaceEdit* GetEditor() { return FActiveEditor; }
+  virtual void GetEditorText(String& Text);
+  virtual void SetEditorText(const String& Text);
+  // The editor's colour, font and margins for the focused cell.
+  virtual void InitEditor(TzmInplaceEdit* Editor);
+  virtual void GetEditorValue(TzmTreeListNode* Node, TzmInplaceEdit* Editor, Variant& Value);
+  // The write-back of a modified editor's value into the edited cell.
+  virtual void GetEditorDefaultValue(TzmTreeListNode* Node, Integer Column, TzmInplaceEdit* Editor, Variant& Value);
+  // Binds the editor to the focused cell: the edited cell, the editor's settings and value.
+  void BindEditor(TzmInplaceEdit* Editor);
+
+  // ---- Selection (this class keeps none) ----
+  virtual void BeginSelection();
+  virtual void EndSelection();
+  virtual void DoSelectionCountChanged();
+  virtual void ClearSelection();
+  virtual void InvalidateSelection();
+  virtual Integer GetSelectedCount() { return 0; }
+  virtual TzmTreeListNode* GetSelectedNode(Integer /*Index*/) { return nullptr; }
+  virtual bool IsNodeSelected(TzmTreeListNode* /*Node*/) { return false; }
+  // The base keeps nothing and only reports a possible count change.
+  virtual void SetNodeSelected(TzmTreeListNode* Node, bool Value);
+
+  // ---- Layout storage ----
+  // The layout of this control: nothing in the core (the control with columns stores its own).
+  // Store is a TRegIniFile, TIniFile or TMemIniFile.
+  virtual void ReadLayout(TObject* /*Store*/, const String& /*Path*/) {}
+  virtual void WriteLayout(TObject* /*Store*/, const String& /*Path*/) {}
+
+  // ---- Small queries for descendants ----
+  TzmTreeListCellViewData* GetCellViewData() const { return FCellViewData.get(); }
+  bool IsDestroying() const { return HasState(csDestroying); }
+  bool IsClearingNodes() const { return FClearingNodes; }
+  bool GetSearchActive() const { return FSearchActive; }
+  void EndSearch();
+  TScrollStyle GetScrollBars() const { return FScrollBars; }
+  void Loaded() override;
+  void CreateParams(TCreateParams& Params) override;
+  void DoExit() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+ private:
+  void MetricsSourceChanged(TObject* Sender);
+  void LinkImages(TCustomImageList*& Field, TChangeLink* Link, TCustomImageList* Value);
+  void PatchVisibleNodes(TzmTreeListNode* Node, bool IsRemoval);
+  void PatchVisibleNodeIn(TzmTreeListNode* Node);
+  void PatchVisibleNodeOut(TzmTreeListNode* Node);
+  Integer FindVisibleByAddress(const TzmTreeListNode* Node) const;
+  // Ends editing without raising: a value the editor refuses is given up first.
+  void EndEditingQuietly();
+  void ForgetNodeReferences();
+  TzmTreeListNode* FindNextInTree(const TzmTreeListNode* Node) const;
+  UInt64 NextNodeSequence() { return ++FNodeSequence; }
+  void MeasureMetrics(TCanvas* Canvas);
+
+  // Nodes and the display order
+  std::vector<TzmTreeListNode*> FRootNodes;
+  std::vector<TzmTreeListNode*> FHiddenNodes;
+  Integer FUpdateLockCount = 0;
+  TzmTreeListNode* FFocusedNode = nullptr;
+  TzmTreeListNode* FTopNode = nullptr;
+  TzmTreeListNode* FPressFocusedNode = nullptr;
+  TzmTreeListNode* FSelectionAnchorNode = nullptr;
+  TzmTreeListNode* FDraggedNode = nullptr;
+  bool FPendingEditorOnRelease = false;
+  std::vector<Integer> FVisibleIndexesByAddress;
+  std::vector<TzmTreeListNode*> FVisibleNodesByAddress;
+  std::vector<TzmTreeListNode*> FVisibleNodes;
+  bool FVisibleListValid = false;
+  bool FBuildingVisibleNodes = false;
+  TzmTreeListNode* FPatchNode = nullptr;
+  bool FPatchNodeShown = false;
+  bool FPatchIsRemoval = false;
+  bool FKeepVisibleLists = false;
+  bool FClearingNodes = false;
+  bool FRangeSelecting = false;
+  UInt64 FNodeSequence = 0;
+
+  // Appearance
+  std::unique_ptr<TFont> FBandCaptionFont;
+  std::unique_ptr<TFont> FHeaderCaptionFont;
+  std::unique_ptr<TFont> FPreviewTextFont;
+  TzmTreeListFrameLook FFrameLook = zmflStandard;
+  bool FIsFlat = false;
+  bool FIsStandardPaint = true;
+  Byte FRowPaintStyle = 0;
+  Byte FBorderKind = 1;
+  TScrollStyle FScrollBars = ssBoth;
+  bool FBandsVisible = false;
+  bool FFooterVisible = false;
+  bool FShowGrid = false;
+  bool FHeadersVisible = true;
+  bool FIndicatorVisible = false;
+  bool FNewItemRowVisible = false;
+  bool FShowPreviewGrid = true;
+  bool FRootLinesVisible = true;
+  bool FRowFootersVisible = false;
+  bool FReadOnly = false;
+  TColor FSelectionBackColor = clHighlight;
+  TCustomImageList* FNodeImages = nullptr;
+  TCustomImageList* FNodeStateImages = nullptr;
+  TOwned<TChangeLink> FNodeImagesLink;
+  TOwned<TChangeLink> FNodeStateImagesLink;
+
+  // Metrics
+  TzmTreeListMetrics FMetrics;
+  Integer FShownRowCount = 1;
+  Integer FPageRowCount = 1;
+  Integer FDragExpandDelay = 500;
+  Integer FCustomizeRowCount = 11;
+  TPoint FCustomizeFormPos{-1000, -1000};
+
+  // Focus, interaction and editing
+  Integer FFocusedColumnCache = -1;
+  Integer FFocusedVisibleColumn = -1;
+  bool FNewItemRowFocused = false;
+  TzmTreeListOptions FBehaviorOptions = zmDefaultBehaviorOptions;
+  TzmTreeListOptions FExtraOptions = zmDefaultExtraOptions;
+  Integer FSelectionLockCount = 0;
+  Integer FSelectionCountAtLock = 0;
+  TzmTreeListState FInteractionState = tlsIdle;
+  TzmTreeListHotSpot FHotSpot;
+  Integer FDropDownColumn = -1;
+  TzmInplaceEdit* FActiveEditor = nullptr;
+  Integer FEditorColumn = -1;
+  Integer FEditorVisibleColumn = -1;
+  TzmTreeListNode* FEditorNode = nullptr;
+  bool FCancelingEditor = false;
+  bool FSearchActive = false;
+  Integer FSearchLockCount = 0;
+  TOwned<TzmTreeListCellViewData> FCellViewData;
+
+  // Layout storage
+  String FLayoutIniSection;
+  String FOwnerFormName;
+};
+
+// Holds a tree list's update lock for a block (only when ALock): the outermost end recomputes
+// the layout. While an exception unwinds, an error of that recomputation gives way to the one in
+// flight; a control destroyed inside the block is not touched again.
+class TzmTreeListUpdateScope {
+ public:
+  explicit TzmTreeListUpdateScope(TCustomzmTreeList* AControl, bool ALock = true);
+  ~TzmTreeListUpdateScope() noexcept(false);
+  TzmTreeListUpdateScope(const TzmTreeListUpdateScope&) = delete;
+  TzmTreeListUpdateScope& operator=(const TzmTreeListUpdateScope&) = delete;
+
+ private:
+  TCustomzmTreeList* FControl;
+  TAliveToken FAlive;
+  int FExceptions;
+};
