@@ -16,6 +16,16 @@ QJ_IMPLEMENT_CLASS(TqvEditRepositoryItemListenerEditHelper)
 
 TqvCustomEditClass TqvCustomEditProperties::ContainerClass() { return &TqvCustomEdit::StaticClass(); }
 
+namespace {
+
+// Start-up of the editors: the filter words go through the localisable getter too, so that
+// one override list serves both tables.
+const struct TEditorsUnitStart {
+  TEditorsUnitStart() { FilterResourceStringProc = GetLocalizedResourceString; }
+} EditorsUnitStart;
+
+}  // namespace
+
 // ---------------------------------------------------------------------------------------------
 // Scopes
 

@@ -583,3 +583,100 @@ TEST(EditRoutines, VarEqualsExactNeedsTheSameType) {
 }
 
 }  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Inner edit
+
+class EditInnerEdit : public TEditControlTest {
+ protected:
+  void SetUp() override {
+    TEditControlTest::SetUp();
+    FEdit = static_cast<TTestInnerEditEdit*>(
+        TqvCustomEdit::CreateInplace(&TTestInnerEditEdit::StaticClass(), FForm, GetInplace()));
+    FEdit->SetAutoSize(false);
+    FEdit->SetBoundsRect(Rect(10, 10, 150, 31));
+    FEdit->SetParent(FForm);
+    ShowForm();
+  }
+  void TearDown() override {
+    delete FData;
+    TEditControlTest::TearDown();
+  }
+  virtual bool GetInplace() const { return false; }
+  TTestInnerEdit* Inner() const { return static_cast<TTestInnerEdit*>(FEdit->GetInnerEdit()->GetControl()); }
+
+  TTestInnerEditEdit* FEdit = nullptr;
+  TqvCustomEditData* FData = nullptr;
+};
+
+TEST_F(EditInnerEdit, InnerEditIsTheContainersInnerControlAndFollowsReadOnly) {
+  ASSERT_NE(FEdit->GetInnerEdit(), nullptr);
+  EXPECT_EQ(FEdit->GetInnerControl(), Inner());
+  EXPECT_EQ(Inner()->GetParent(), FEdit);
+  EXPECT_FALSE(Inner()->GetReadOnly());
+  FEdit->Props()->SetReadOnly(true);
+  EXPECT_TRUE(Inner()->GetReadOnly());
+}
+
+TEST_F(EditInnerEdit, TypingIntoTheInnerEditModifiesAndFiresOnChange) {
+  Integer changes = 0;
+  FEdit->Props()->OnChange = [&](TObject*) { ++changes; };
+  FEdit->SetFocus();
+  Pump();
+  EXPECT_TRUE(Inner()->Focused());
+  Type("hi");
+  EXPECT_EQ(Inner()->GetText(), "hi");
+  EXPECT_EQ(changes, 2);
+  EXPECT_TRUE(FEdit->GetModifiedAfterEnter());
+  EXPECT_TRUE(FEdit->GetEditModified());
+}
+
+TEST_F(EditInnerEdit, ChangeWithoutFocusIsNotAModification) {
+  Integer changes = 0;
+  FEdit->Props()->OnChange = [&](TObject*) { ++changes; };
+  Inner()->SetText("set by code");
+  EXPECT_EQ(changes, 1);
+  EXPECT_FALSE(FEdit->GetModifiedAfterEnter());
+}
+
+class EditInnerEditInplace : public EditInnerEdit {
+ protected:
+  bool GetInplace() const override { return true; }
+};
+
+TEST_F(EditInnerEditInplace, ActivationKeyPassesTheHookedInnerEditOnlyDuringActivation) {
+  FEdit->ActivateByKey('k', FData);
+  Pump();
+  EXPECT_EQ(FEdit->HookedChars, std::vector<char>({'k'}));
+  EXPECT_EQ(Inner()->GetText(), "k");
+  Type("m");
+  EXPECT_EQ(Inner()->GetText(), "km");
+  EXPECT_EQ(FEdit->HookedChars, std::vector<char>({'k'}));
+}
+
+TEST_F(EditInnerEditInplace, TabStaysWithTheGridWhenTheEditorHasAnInnerEdit) {
+  EXPECT_FALSE(FEdit->GetKeys() & dkBit(dkTab));
+  EXPECT_TRUE(FEdit->GetKeys() & dkBit(dkArrows));
+}
+
+TEST_F(EditInnerEdit, FreeingTheEditorFreesTheInnerEdit) {
+  TAliveToken inner = Inner()->AliveToken();
+  Free(FEdit);
+  EXPECT_FALSE(inner);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Filter words
+
+TEST(EditorsUnit, FilterWordsGoThroughTheLocalisableGetter) {
+  auto overrides = std::make_unique<TqvResourceStringOverrides>();
+  overrides->Add(&sqvFilterOperatorEqual, "gleich");
+  SetResourceStringOverrides(std::move(overrides));
+  EXPECT_EQ(GetFilterResourceString(&sqvFilterOperatorEqual), "gleich");
+  SetResourceStringOverrides(nullptr);
+  EXPECT_EQ(GetFilterResourceString(&sqvFilterOperatorEqual), "equals");
+}
+
+}  // namespace

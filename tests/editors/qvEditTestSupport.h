@@ -140,3 +140,40 @@ class TEditControlTest : public TqvControlsTest {
   TEdit* FOther = nullptr;
   std::vector<String> Errors;
 };
+
+// A platform edit box serving as an editor's inner edit.
+class TTestInnerEdit : public TEdit, public IqvCustomInnerEdit {
+  QJ_INLINE_CLASS(TTestInnerEdit, TEdit)
+ public:
+  explicit TTestInnerEdit(TComponent* AOwner) : TEdit(AOwner) {
+    SetBorderStyle(bsNone);
+    SetTabStop(false);
+  }
+  TWinControl* GetControl() override { return this; }
+  TqvContainer* GetControlContainer() override { return As<TqvContainer>(GetParent()); }
+  Variant GetEditValue() override { return GetText(); }
+  TNotifyEvent GetOnChange() override { return OnChange; }
+  bool GetReadOnly() override { return TEdit::GetReadOnly(); }
+  void LockBounds(bool) override {}
+  void SafelySetFocus() override { SetFocus(); }
+  void SetEditValue(const Variant& Value) override { SetText(VarToStr(Value)); }
+  void SetParent(TWinControl* AParent) override { TEdit::SetParent(AParent); }
+  void SetOnChange(TNotifyEvent Handler) override { OnChange = std::move(Handler); }
+  void SetReadOnly(bool Value) override { TEdit::SetReadOnly(Value); }
+};
+
+// An editor kind with an inner edit; it logs the characters its hook sees.
+class TTestInnerEditEdit : public TTestEdit {
+  QJ_INLINE_CLASS(TTestInnerEditEdit, TTestEdit)
+ public:
+  using TTestEdit::TTestEdit;
+  std::vector<char> HookedChars;
+
+ protected:
+  TqvInnerEditClass GetInnerEditClass() const override { return &TTestInnerEdit::StaticClass(); }
+  bool CanShowInnerEdit() override { return true; }
+  void InnerEditWindowProc(TMessage& Message) override {
+    if (Message.Msg == WM_CHAR) HookedChars.push_back(static_cast<char>(Message.WParam));
+    TTestEdit::InnerEditWindowProc(Message);
+  }
+};
