@@ -1121,7 +1121,6 @@ class TqvCustomEdit : public TqvContainer, public IqvEditPaintClient {
   bool IsInnerEditUnavailable();
   bool CanUseMouseWheel(TShiftState Shift);
   bool IsActiveControl();
-  bool IsFocusLocked() const { return FFocusLock; }
 
   // IqvEditPaintClient
   bool HasBackground() override { return TqvContainer::HasBackground(); }
