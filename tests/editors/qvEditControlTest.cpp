@@ -5,6 +5,12 @@
 
 namespace {
 
+class TTestItemForLoading : public TqvEditRepositoryItemOf<TTestEditProperties> {
+  QJ_INLINE_CLASS(TTestItemForLoading, TqvEditRepositoryItemOf<TTestEditProperties>)
+ public:
+  using TqvEditRepositoryItemOf::TqvEditRepositoryItemOf;
+};
+
 class EditControl : public TEditControlTest {
  protected:
   void SetUp() override {
@@ -225,6 +231,44 @@ TEST_F(EditControl, EscRestoresTheValueOnEnterOnlyWhileRevertingIsAllowed) {
   Press(VK_ESCAPE);
   EXPECT_EQ(FEdit->Text, "start");
   EXPECT_FALSE(FEdit->GetModifiedAfterEnter());
+}
+
+TEST_F(EditControl, ValueSetDuringThePermissionQueryIsIgnored) {
+  FEdit->SetEditValue(String("kept"));
+  FEdit->OnEditing = [&](TObject*, bool&) { FEdit->SetEditValue(String("sneaked")); };
+  EXPECT_TRUE(FEdit->DoEditing());
+  EXPECT_EQ(FEdit->Text, "kept");
+}
+
+TEST_F(EditControl, AutoSizeGivesTheHeightTheEditorNeeds) {
+  TTestEdit* edit = New<TTestEdit>(FForm);
+  edit->SetParent(FForm);
+  edit->SetBounds(10, 60, 100, 100);
+  const TSize size = edit->GetProperties()->GetEditSize(edit->GetCanvas(), edit->GetStyle(), false, edit->GetEditValue(),
+                                                        TqvEditSizeProperties{1, 100});
+  EXPECT_EQ(edit->GetHeight(), size.cy);
+  EXPECT_EQ(edit->GetWidth(), 100);
+  edit->SetAutoSize(false);
+  edit->SetBounds(10, 60, 100, 50);
+  EXPECT_EQ(edit->GetHeight(), 50);
+}
+
+TEST_F(EditControl, TabMovesToTheNextControl) {
+  Focus();
+  Press(VK_TAB);
+  EXPECT_TRUE(FOther->Focused());
+}
+
+TEST_F(EditControl, LoadedEditorTakesItsRepositoryItem) {
+  auto* item = New<TTestItemForLoading>(FForm);
+  TTestEdit* edit = New<TTestEdit>(FForm);
+  FForm->BeginLoading();
+  edit->SetRepositoryItem(item);
+  FForm->EndLoading();
+  EXPECT_EQ(edit->GetActiveProperties(), item->GetProperties());
+  EXPECT_FALSE(edit->GetOwnProperties()->OnPropertiesChanged);
+  edit->SetRepositoryItem(nullptr);
+  EXPECT_TRUE(edit->GetOwnProperties()->OnPropertiesChanged);
 }
 
 // ---------------------------------------------------------------------------------------------
