@@ -1150,6 +1150,10 @@ class TqvCustomEdit : public TqvContainer, public IqvEditPaintClient {
   friend class TqvEditRepositoryItemListenerEditHelper;
   friend class TqvEditDataBinding;
 
+  // The control's own forms of these names stay visible beside the editor's.
+  using TqvContainer::CanAutoSize;
+  using TqvContainer::HasBackground;
+
   // -- Virtual operations of the editor kinds, in the base's order
   virtual void AdjustInnerEditPosition();
   virtual void EndPostEditValue() { FPosting = false; }
