@@ -10,10 +10,15 @@
 // The parts of construction that ask the most derived class run in AfterConstruction, so
 // properties are made through New, MakeOwned or their metaclass's Create.
 //
+// The paint model: an edit style (the container style plus the edit buttons' look and the
+// drop-down frame), a view data that calculates a view info for bounds and a mouse state, and
+// the view info that paints an editor and repaints what changed, all without a control.
+//
 // Where the parts live: qvEditProperties.cpp (properties, buttons, alignment, values,
-// provider), qvEditViewInfo.cpp (view infos), qvEditControl.cpp (the editor control),
-// qvEditInplace.cpp (in-place edit list, edit data, data binding), qvEditRepository.cpp
-// (repository, items, the registry of editor kinds).
+// provider), qvEditStyle.cpp (edit style and controller), qvEditViewData.cpp (view data),
+// qvEditViewInfo.cpp (view infos), qvEditControl.cpp (the editor control), qvEditInplace.cpp
+// (in-place edit list, edit data, data binding), qvEditRepository.cpp (repository, items, the
+// registry of editor kinds).
 #pragma once
 
 #include <functional>
@@ -598,6 +603,9 @@ class TqvEditStyleController : public TqvStyleController {
 // ---------------------------------------------------------------------------------------------
 // Paint model: view data and view info
 
+// How an editor follows the mouse: not at all, tracking while the mouse is elsewhere, hot.
+enum TqvEditHotState { ehsNoHotTrack, ehsNotHot, ehsHot };
+
 // What a grid asks of an editor's paint (bits of PaintOptions).
 using TqvEditPaintOptions = Cardinal;
 constexpr TqvEditPaintOptions epoMeasuringHeight = 0x1,  // a cell height is being measured
@@ -660,7 +668,7 @@ class TqvCustomEditViewInfo : public TqvContainerViewInfo {
   TFont* Font = nullptr;
   bool HasBackground = false;
   bool InnerEditVisible = false;
-  Integer HotState = 0;  // 0 no hot tracking, 1 tracking but not hot, 2 hot
+  TqvEditHotState HotState = ehsNoHotTrack;
   TRect InnerControlRect;
   bool ButtonPressed = false;  // a button is being pressed in this calculation
   bool IsInplace = false;
@@ -693,7 +701,7 @@ class TqvCustomEditViewData : public TPersistent {
 
   virtual bool CanPressButton(TqvCustomEditViewInfo*, Integer) { return true; }
   // The border painted in AHotState: none in place, else by the style's border style.
-  virtual TqvEditBorderStyle GetBorderStyle(Integer AHotState) const;
+  virtual TqvEditBorderStyle GetBorderStyle(TqvEditHotState AHotState) const;
   virtual void InitDefaults();
   // Takes what the properties and the style say now.
   virtual void InitCacheData();

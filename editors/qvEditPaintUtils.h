@@ -5,7 +5,8 @@
 //
 // Where the parts live: qvEditPaintUtils.cpp (glyphs, arrows, fills, painter choice, flags),
 // qvEditPaintUtilsButtons.cpp (edit buttons), qvEditPaintUtilsMetrics.cpp (metrics, text
-// insets, accelerator marks, size grip).
+// insets, accelerator marks, size grip), qvEditPaintUtilsView.cpp (editors painted and
+// measured from their view data and view info).
 #pragma once
 
 #include <span>
@@ -117,11 +118,14 @@ bool CalculateEditViewInfoBorders(TqvCustomEditViewData* AViewData, TqvCustomEdi
 // else the theme's fill or clBtnFace.
 void GetEditColors(const TqvCustomEditViewData* AViewData, const TqvCustomEditViewInfo* AViewInfo,
                    TColor& ABackgroundColor, TColor& ATextColor);
+// The inside a themed frame leaves to the editor: the theme's content rectangle, the bounds less
+// 3 up to the client's right edge (combo boxes), or the client rectangle (list combo boxes).
+enum TqvEditNativeFrameKind { enfkThemeContent, enfkComboBox, enfkClient };
+
 // Frame and background (not under the buttons, unless the first is a partly transparent themed
-// one), then each button. ANativeFrameKind chooses the themed frame's inner rectangle: 0 the
-// theme's content, 1 the bounds less 3 up to the client's right edge, 2 the client rectangle.
+// one), then each button.
 void DrawEditViewInfo(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, bool ADrawBackground = true,
-                      Integer ANativeFrameKind = 0);
+                      TqvEditNativeFrameKind ANativeFrameKind = enfkThemeContent);
 // A simple button draws flat while pressed or hot.
 void DrawEditButton(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, Integer AButtonIndex);
 // The spin theme's states of a spin editor's buttons (parts set by the spin editor), or none.

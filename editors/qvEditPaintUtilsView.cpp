@@ -94,15 +94,16 @@ void DrawClassicFrameAndBackground(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AV
     FillRectWithBrush(ACanvas->GetHandle(), AViewInfo->BorderRect, ABrush);
 }
 
-TRect NativeInnerRect(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, HTHEME ATheme, Integer AKind) {
+TRect NativeInnerRect(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, HTHEME ATheme,
+                      TqvEditNativeFrameKind AKind) {
   switch (AKind) {
-    case 1: {
+    case enfkComboBox: {
       TRect r = qvDeflatedRect(AViewInfo->Bounds, 3);
       r.Right = AViewInfo->ClientRect.Right - 1;
       return r;
     }
-    case 2: return AViewInfo->ClientRect;
-    default: break;
+    case enfkClient: return AViewInfo->ClientRect;
+    case enfkThemeContent: break;
   }
   TRect content = AViewInfo->Bounds;
   GetThemeBackgroundContentRect(ATheme, ACanvas->GetHandle(), EP_EDITTEXT, AViewInfo->GetNativeState(),
@@ -111,7 +112,7 @@ TRect NativeInnerRect(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, HTHE
 }
 
 void DrawNativeFrameAndBackground(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, HBRUSH ABrush,
-                                  bool ADrawBackground, Integer ANativeFrameKind) {
+                                  bool ADrawBackground, TqvEditNativeFrameKind ANativeFrameKind) {
   if (AViewInfo->IsInplace) {
     if (!AViewInfo->Transparent) FillRectWithBrush(ACanvas->GetHandle(), AViewInfo->Bounds, ABrush);
     return;
@@ -125,7 +126,7 @@ void DrawNativeFrameAndBackground(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AVi
                         nullptr);
   }
   if (AViewInfo->Transparent) return;
-  if (!ADrawBackground && ANativeFrameKind != 2) {
+  if (!ADrawBackground && ANativeFrameKind != enfkClient) {
     FillRectExcept(ACanvas, inner, AViewInfo->BorderRect, ABrush);
     inner = AViewInfo->BorderRect;
   }
@@ -217,7 +218,7 @@ void GetEditColors(const TqvCustomEditViewData* AViewData, const TqvCustomEditVi
 // Painting
 
 void DrawEditViewInfo(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, bool ADrawBackground,
-                      Integer ANativeFrameKind) {
+                      TqvEditNativeFrameKind ANativeFrameKind) {
   HBRUSH brush = GetSolidBrush(ACanvas, AViewInfo->BackgroundColor);
   HDC dc = ACanvas->GetHandle();
   const bool clipButtons = AViewInfo->GetButtonCount() > 0 && !AViewInfo->GetButton(0)->NativeTransparent;
@@ -274,7 +275,7 @@ TRect GetEditBorderExtent(const TqvCustomEditViewData* AViewData) {
   const bool themed = IsEditThemeUsable(AViewData);
   const Integer width = style->GetTransparentBorder() || style->GetHotTrack() || themed
                             ? 2
-                            : GetEditBorderWidth(AViewData->GetBorderStyle(0));
+                            : GetEditBorderWidth(AViewData->GetBorderStyle(ehsNoHotTrack));
   TRect r{width, width, width, width};
   if (!themed && style->GetShadow()) {
     r.Right += ShadowSize;

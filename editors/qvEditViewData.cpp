@@ -15,12 +15,12 @@ constexpr TqvContainerState cstActiveOrHot = cstBit(cstActive) | cstBit(cstHot);
 bool IsLeftOnly(TShiftState AShift) { return AShift == ssLeft || AShift == (ssLeft | ssDouble); }
 
 // The frame painted for a hot state (rows) and the style's border style (columns).
-TqvEditBorderStyle HotBorderStyle(Integer AHotState, TqvEditBorderStyle AStyle) {
+TqvEditBorderStyle HotBorderStyle(TqvEditHotState AHotState, TqvEditBorderStyle AStyle) {
   static constexpr TqvEditBorderStyle table[3][6] = {
       {ebsNone, ebsSingle, ebsThick, ebsFlat, ebs3D, ebsSingle},
       {ebsNone, ebsSingle, ebsThick, ebsFlat, ebs3D, ebsSingle},
       {ebsFlat, ebsThick, ebsThick, ebs3D, ebs3D, ebsSingle}};
-  return table[std::clamp(AHotState, 0, 2)][AStyle];
+  return table[AHotState][AStyle];
 }
 
 TqvEditPopupBorderStyle DefaultPopupBorderStyle(bool AInplace, TqvLookAndFeelKind AKind,
@@ -63,7 +63,7 @@ void TqvCustomEditViewData::InitCacheData() {
   NativeStyle = IsNativeThemeUsable(Style->GetLookAndFeel()->GetNativeStyle(), totEdit);
 }
 
-TqvEditBorderStyle TqvCustomEditViewData::GetBorderStyle(Integer AHotState) const {
+TqvEditBorderStyle TqvCustomEditViewData::GetBorderStyle(TqvEditHotState AHotState) const {
   return IsInplace ? ebsNone : HotBorderStyle(AHotState, BorderStyle);
 }
 
@@ -86,7 +86,7 @@ void TqvCustomEditViewData::CalculateContainerState(const TPoint& P, TShiftState
     // frame of the cold state, which differs from the hot one only inside the border.
     GetBorderExtent(AViewInfo->BorderExtent);
     AViewInfo->ThemeState = NativeStyle ? ETS_NORMAL : 0;
-    AViewInfo->BorderStyle = TqvContainerBorderStyle(GetBorderStyle(0));
+    AViewInfo->BorderStyle = TqvContainerBorderStyle(GetBorderStyle(ehsNoHotTrack));
     const bool captured = Edit && Edit->IsMouseCaptured();
     if (GetEditHotArea(AViewInfo, Bounds).Contains(P) && (AShift == 0 || captured))
       ContainerState |= cstBit(cstHot);
@@ -113,7 +113,9 @@ void TqvCustomEditViewData::Calculate(TqvCanvas* ACanvas, const TRect& ABounds, 
   AViewInfo->WindowHandle = WindowHandle;
 
   CalculateContainerState(P, AShift, AViewInfo);
-  AViewInfo->HotState = IsDesigning || !Style->GetHotTrack() || IsInplace ? 0 : IsSelected ? 2 : 1;
+  AViewInfo->HotState = IsDesigning || !Style->GetHotTrack() || IsInplace ? ehsNoHotTrack
+                        : IsSelected                                      ? ehsHot
+                                                                          : ehsNotHot;
   AViewInfo->BorderStyle = TqvContainerBorderStyle(GetBorderStyle(AViewInfo->HotState));
   CalculateEditViewInfoBorders(this, AViewInfo);
   CalculateButtonsViewInfo(ACanvas, ABounds, P, AButton, AShift, AViewInfo, AIsMouseEvent);

@@ -175,4 +175,4 @@ bool TqvCustomEditViewInfo::Repaint(TWinControl* AControl, const TqvCustomEditVi
   return invalidated;
 }
 
-void TqvCustomEditViewInfo::Paint(TqvCanvas* ACanvas) { DrawEditViewInfo(ACanvas, this, true, 0); }
+void TqvCustomEditViewInfo::Paint(TqvCanvas* ACanvas) { DrawEditViewInfo(ACanvas, this); }

@@ -6,6 +6,7 @@
 QJ_IMPLEMENT_CLASS(TBasicAction)
 QJ_IMPLEMENT_CLASS(TCustomAction)
 QJ_IMPLEMENT_CLASS(TAction)
+QJ_IMPLEMENT_CLASS(THintAction)
 
 TBasicAction::~TBasicAction() { SetActionComponent(nullptr); }
 

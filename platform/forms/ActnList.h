@@ -95,3 +95,11 @@ class TAction : public TCustomAction {
  public:
   using TCustomAction::TCustomAction;
 };
+
+// The action the application sends when its hint changes and no OnHint takes it: a control that
+// shows hints (a status bar) handles it as its target.
+class THintAction : public TCustomAction {
+  QJ_CLASS(THintAction, TCustomAction)
+ public:
+  using TCustomAction::TCustomAction;
+};

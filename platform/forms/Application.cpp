@@ -297,7 +297,13 @@ void TApplication::SetShowHint(bool Value) {
 void TApplication::SetHint(const String& Value) {
   if (Value == FHint) return;
   FHint = Value;
-  if (OnHint) OnHint(this);
+  if (OnHint) {
+    OnHint(this);
+    return;
+  }
+  THintAction hint(nullptr);
+  hint.SetHint(Value);
+  hint.Execute();
 }
 
 void TApplication::ControlDestroying(TControl* Control) {
@@ -440,15 +446,29 @@ Integer TApplication::MessageBox(const String& Text, const String& Caption, UINT
 
 namespace {
 
-// The application's event first, then the active form's active control, then the form.
-bool RouteAction(TBasicAction* Action, const TActionEvent& Event, bool (TComponent::*Handle)(TBasicAction*)) {
+using TActionHandler = bool (TComponent::*)(TBasicAction*);
+
+// The visible controls of a showing container, depth first, until one handles the action.
+bool OfferToClients(TWinControl* Container, TBasicAction* Action, TActionHandler Handle) {
+  if (!Container->GetShowing()) return false;
+  for (Integer i = 0; i < Container->GetControlCount(); ++i) {
+    TControl* control = Container->GetControl(i);
+    if (control->GetVisible() && (control->*Handle)(Action)) return true;
+    if (auto* inner = As<TWinControl>(control); inner && OfferToClients(inner, Action, Handle)) return true;
+  }
+  return false;
+}
+
+// The application's event first, then the active form's active control, the form, and the
+// form's visible controls (a status bar takes hints without the focus).
+bool RouteAction(TBasicAction* Action, const TActionEvent& Event, TActionHandler Handle) {
   bool handled = false;
   if (Event) Event(Action, handled);
   if (handled) return true;
   TCustomForm* form = Screen ? Screen->GetActiveCustomForm() : nullptr;
   if (!form) return false;
   TWinControl* active = form->GetActiveControl();
-  return (active && (active->*Handle)(Action)) || (form->*Handle)(Action);
+  return (active && (active->*Handle)(Action)) || (form->*Handle)(Action) || OfferToClients(form, Action, Handle);
 }
 
 }  // namespace

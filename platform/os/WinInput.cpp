@@ -1,6 +1,8 @@
 // Input: keyboard focus, activation, capture, mouse routing with hit testing and double clicks,
 // mouse leave and hover tracking, key messages and key state, and the character layout.
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 
@@ -46,6 +48,12 @@ void SetKeyBoth(BYTE* keys, int vk, bool down) {
   SetKey(keys, generic, down);
   int sided = generic == vk ? SidedKey(vk) : vk;
   if (sided != generic) SetKey(keys, sided, down);
+}
+
+// The GUI thread's key state as other threads read it (a watcher of the lock keys).
+std::array<std::atomic<BYTE>, 256>& SharedKeyState() {
+  static std::array<std::atomic<BYTE>, 256> keys{};
+  return keys;
 }
 
 WPARAM MouseKeyFlags() {
@@ -370,8 +378,14 @@ void SyncKeyStateFromMessage(const MSG& m) {
     case WM_NCMBUTTONDBLCLK: SetKey(st.KeyState, VK_MBUTTON, true); break;
     case WM_MBUTTONUP:
     case WM_NCMBUTTONUP: SetKey(st.KeyState, VK_MBUTTON, false); break;
-    default: break;
+    default: return;
   }
+  PublishKeyState();
+}
+
+void PublishKeyState() {
+  const BYTE* keys = WinState().KeyState;
+  for (size_t vk = 0; vk < SharedKeyState().size(); ++vk) SharedKeyState()[vk].store(keys[vk], std::memory_order_relaxed);
 }
 
 bool CookInput(MSG& m) { return m.message >= WM_KEYFIRST && m.message <= WM_KEYLAST ? CookKey(m) : CookMouse(m); }
@@ -681,7 +695,7 @@ BOOL GetGUIThreadInfo(DWORD threadId, GUITHREADINFO* info) {
 
 SHORT GetKeyState(int vk) {
   if (vk < 0 || vk > 255) return 0;
-  BYTE k = WinState().KeyState[vk];
+  BYTE k = IsGuiThread() ? WinState().KeyState[vk] : SharedKeyState()[size_t(vk)].load(std::memory_order_relaxed);
   return static_cast<SHORT>(((k & 0x80) ? 0x8000 : 0) | (k & 1));
 }
 
@@ -699,6 +713,7 @@ BOOL GetKeyboardState(BYTE* keys256) {
 BOOL SetKeyboardState(const BYTE* keys256) {
   if (!keys256) return FALSE;
   std::memcpy(WinState().KeyState, keys256, 256);
+  PublishKeyState();
   return TRUE;
 }
 

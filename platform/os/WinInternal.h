@@ -251,6 +251,8 @@ void CaretBeforePaint(TWindowRec* w);
 void CaretAfterPaint(TWindowRec* w);
 HCURSOR StandardCursor(uintptr_t id);
 void SyncKeyStateFromMessage(const MSG& msg);
+// Hands the key state to other threads' GetKeyState after it changed.
+void PublishKeyState();
 // The letter a caption marks with '&' (upper case), 0 when none; "&&" is a plain ampersand.
 char MnemonicOf(const String& text);
 

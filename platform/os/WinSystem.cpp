@@ -237,6 +237,7 @@ void ResetWindowSystem() {
   st.Cursor = nullptr;
   st.CursorShowCount = 0;
   std::fill(std::begin(st.KeyState), std::end(st.KeyState), BYTE(0));
+  PublishKeyState();
   std::fill(std::begin(st.AsyncKeyState), std::end(st.AsyncKeyState), BYTE(0));
   st.Caret = TCaretState();
   st.Caret.BlinkTime = blink;

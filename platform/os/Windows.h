@@ -567,7 +567,9 @@ UINT GetDoubleClickTime();
 BOOL SetDoubleClickTime(UINT ms);
 BOOL DragDetect(HWND wnd, POINT screen);
 
-SHORT GetKeyState(int vk);       // state as of the last message retrieved
+// State as of the last message the GUI thread retrieved; other threads may call it too. Every
+// key toggles on each press (Insert and the lock keys alike).
+SHORT GetKeyState(int vk);
 SHORT GetAsyncKeyState(int vk);  // state now
 BOOL GetKeyboardState(BYTE* keys256);
 BOOL SetKeyboardState(const BYTE* keys256);

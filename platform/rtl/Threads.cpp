@@ -46,6 +46,13 @@ std::function<void(std::function<void()>)> HookForThisThread() {
   return Sync().Hook;
 }
 
+// tpIdle runs in the scheduler's idle class (only when nothing else wants the processor); the
+// other priorities run as ordinary threads. A refusal of the scheduler leaves the thread as it is.
+void ApplyPriority(pthread_t thread, TThreadPriority priority) {
+  const sched_param param{};
+  pthread_setschedparam(thread, priority == tpIdle ? SCHED_IDLE : SCHED_OTHER, &param);
+}
+
 void Enqueue(const std::shared_ptr<TSyncCall>& call,
              const std::function<void(std::function<void()>)>& hook) {
   {
@@ -220,6 +227,7 @@ TThreadPriority TThread::GetPriority() const {
 void TThread::SetPriority(TThreadPriority value) {
   std::lock_guard<std::mutex> guard(FLock);
   FPriority = value;
+  if (FStarted && !FFinished && FThread.joinable()) ApplyPriority(FThread.native_handle(), value);
 }
 
 std::exception_ptr TThread::GetFatalException() const {
@@ -262,6 +270,7 @@ void TThread::DoTerminate() {
 }
 
 void TThread::Run() {
+  ApplyPriority(pthread_self(), GetPriority());
   try {
     if (!GetTerminated()) Execute();
   } catch (...) {

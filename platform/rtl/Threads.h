@@ -58,7 +58,8 @@ class TThread : public TObject {
   bool GetFreeOnTerminate() const;
   void SetFreeOnTerminate(bool value);
   TThreadPriority GetPriority() const;
-  void SetPriority(TThreadPriority value);  // kept; the OS scheduler is not changed
+  // tpIdle puts the thread in the scheduler's idle class; the others run it as an ordinary thread.
+  void SetPriority(TThreadPriority value);
   // The exception that escaped Execute, if any.
   std::exception_ptr GetFatalException() const;
 

@@ -21,11 +21,11 @@ class EditViewBorderTable : public TEditViewTest, public ::testing::WithParamInt
 TEST_P(EditViewBorderTable, PaintedBorderFollowsTheHotState) {
   Style()->SetBorderStyle(GetParam().Style);
   Data();
-  EXPECT_EQ(GetParam().Cold, D()->GetBorderStyle(0));
-  EXPECT_EQ(GetParam().Cold, D()->GetBorderStyle(1));
-  EXPECT_EQ(GetParam().Hot, D()->GetBorderStyle(2));
+  EXPECT_EQ(GetParam().Cold, D()->GetBorderStyle(ehsNoHotTrack));
+  EXPECT_EQ(GetParam().Cold, D()->GetBorderStyle(ehsNotHot));
+  EXPECT_EQ(GetParam().Hot, D()->GetBorderStyle(ehsHot));
   Data(true);
-  for (Integer hot = 0; hot <= 2; ++hot) EXPECT_EQ(ebsNone, D()->GetBorderStyle(hot));
+  for (TqvEditHotState hot : {ehsNoHotTrack, ehsNotHot, ehsHot}) EXPECT_EQ(ebsNone, D()->GetBorderStyle(hot));
 }
 
 INSTANTIATE_TEST_SUITE_P(All, EditViewBorderTable,
@@ -45,26 +45,26 @@ TEST_F(EditViewState, HotStateAndPaintedBorderFollowTheMouse) {
   Data();
   Calc(Rect(0, 0, 100, 21), Point(50, 10));
   EXPECT_EQ(cstBit(cstNormal) | cstBit(cstHot), ViewInfo.ContainerState);
-  EXPECT_EQ(2, ViewInfo.HotState);
+  EXPECT_EQ(ehsHot, ViewInfo.HotState);
   EXPECT_EQ(ebsThick, ViewInfo.GetEditBorderStyle());
   Calc(Rect(0, 0, 100, 21), Point(150, 10));
   EXPECT_EQ(cstBit(cstNormal), ViewInfo.ContainerState);
-  EXPECT_EQ(1, ViewInfo.HotState);
+  EXPECT_EQ(ehsNotHot, ViewInfo.HotState);
   EXPECT_EQ(ebsSingle, ViewInfo.GetEditBorderStyle());
 }
 
 TEST_F(EditViewState, NoHotTrackingInPlaceWithoutHotTrackOrWhileDesigned) {
   Data(true);
   Calc(Rect(0, 0, 100, 21), Point(50, 10));
-  EXPECT_EQ(0, ViewInfo.HotState);
+  EXPECT_EQ(ehsNoHotTrack, ViewInfo.HotState);
   Style()->SetHotTrack(false);
   Data();
   Calc(Rect(0, 0, 100, 21), Point(50, 10));
-  EXPECT_EQ(0, ViewInfo.HotState);
+  EXPECT_EQ(ehsNoHotTrack, ViewInfo.HotState);
   Style()->SetHotTrack(true);
   Data()->IsDesigning = true;
   Calc(Rect(0, 0, 100, 21), Point(50, 10));
-  EXPECT_EQ(0, ViewInfo.HotState);
+  EXPECT_EQ(ehsNoHotTrack, ViewInfo.HotState);
   EXPECT_EQ(cstBit(cstNormal), ViewInfo.ContainerState);
 }
 

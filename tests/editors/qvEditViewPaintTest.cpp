@@ -103,6 +103,9 @@ TEST_F(EditViewPaint, ThemedFrameStatesFollowTheEditor) {
   Data()->Enabled = false;
   Calc(EditBounds);
   EXPECT_EQ(ETS_DISABLED, ViewInfo.GetNativeState());
+  COLORREF fill = 0;
+  ASSERT_TRUE(SUCCEEDED(GetThemeColor(OpenTheme(totEdit), EP_EDITTEXT, ETS_DISABLED, TMT_FILLCOLOR, &fill)));
+  EXPECT_EQ(TColor(fill), ViewInfo.BackgroundColor);  // the theme's disabled fill
   Data()->Focused = true;
   Calc(EditBounds);
   EXPECT_EQ(ETS_FOCUSED, ViewInfo.GetNativeState());
@@ -129,11 +132,11 @@ TEST_F(EditViewPaint, InPlaceWithoutBackgroundFillsOnlyTheContentOffsets) {
   Style()->SetColor(clYellow);
   Data(true);
   Calc(EditBounds);
-  DrawEditViewInfo(C().Canvas(), &ViewInfo, false, 0);
+  DrawEditViewInfo(C().Canvas(), &ViewInfo, false);
   EXPECT_TRUE(C().InkBox().IsEmpty());
   D()->ContentOffset = Rect(2, 1, 3, 1);
   Calc(EditBounds);
-  DrawEditViewInfo(C().Canvas(), &ViewInfo, false, 0);
+  DrawEditViewInfo(C().Canvas(), &ViewInfo, false);
   EXPECT_TRUE(C().Is(11, 20, clYellow));
   EXPECT_TRUE(C().Is(12, 20, TEditorsCanvas::Paper));
   EXPECT_TRUE(C().Is(107, 20, clYellow));

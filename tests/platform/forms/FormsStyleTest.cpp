@@ -237,4 +237,43 @@ TEST_F(FormsStyleTest, ActionsRunTheirHandlerOrReachTheFocusedControl) {
   EXPECT_EQ(button->GetAction(), nullptr) << "a freed action is forgotten";
 }
 
+// Takes hint actions: the last hint it was given.
+class THintTarget : public TProbeControl {
+  QJ_INLINE_CLASS(THintTarget, TProbeControl)
+ public:
+  using TProbeControl::TProbeControl;
+  String Hint;
+  bool ExecuteAction(TBasicAction* Action) override {
+    auto* hint = As<THintAction>(Action);
+    if (!hint) return false;
+    Hint = hint->GetHint();
+    return true;
+  }
+};
+
+TEST_F(FormsStyleTest, TheApplicationsHintReachesAVisibleControlWithoutTheFocus) {
+  TForm* form = NewForm();
+  auto* focused = Add<TProbeControl>(form, "focused", Rect(0, 0, 20, 20));
+  auto* panel = Add<TProbeControl>(form, "panel", Bounds(30, 0, 60, 60));
+  auto* target = New<THintTarget>(form);
+  target->SetParent(panel);
+  target->SetBounds(0, 0, 20, 20);
+  form->Show();
+  Pump();
+  ASSERT_TRUE(focused->Focused());
+  Application->SetHint("Opens a file");
+  EXPECT_EQ(target->Hint, "Opens a file") << "the form's controls are asked, nested ones too";
+  target->SetVisible(false);
+  Application->SetHint("Saves the file");
+  EXPECT_EQ(target->Hint, "Opens a file") << "a hidden control is not asked";
+  target->SetVisible(true);
+  Integer handled = 0;
+  Application->OnHint = [&](TObject*) { ++handled; };
+  Application->SetHint("Closes the file");
+  Application->OnHint = nullptr;
+  EXPECT_EQ(handled, 1);
+  EXPECT_EQ(target->Hint, "Opens a file") << "OnHint takes the hint instead of the action";
+  Application->SetHint("");
+}
+
 }  // namespace

@@ -4,6 +4,9 @@
 #include <chrono>
 #include <future>
 
+#include <pthread.h>
+#include <sched.h>
+
 #include "platform/rtl/Threads.h"
 
 namespace {
@@ -65,6 +68,44 @@ TEST(Thread, ACreatedSuspendedThreadRunsOnlyAfterStart) {
   thread->Resume();  // a running thread goes on unchanged
   thread->WaitFor();
   EXPECT_TRUE(thread->FExecuted);
+  Free(thread);
+}
+
+// The scheduling class the calling thread runs in.
+int OwnSchedulingPolicy() {
+  int policy = -1;
+  sched_param param{};
+  pthread_getschedparam(pthread_self(), &policy, &param);
+  return policy;
+}
+
+TEST(Thread, AnIdlePriorityThreadRunsInTheSchedulersIdleClass) {
+  std::atomic<int> policy{-1};
+  auto* idle = New<TTestThread>(true, [&](TTestThread&) { policy = OwnSchedulingPolicy(); });
+  idle->SetPriority(tpIdle);
+  idle->Start();
+  idle->WaitFor();
+  EXPECT_EQ(policy, SCHED_IDLE);
+  Free(idle);
+
+  auto* normal = New<TTestThread>(false, [&](TTestThread&) { policy = OwnSchedulingPolicy(); });
+  normal->WaitFor();
+  EXPECT_EQ(policy, SCHED_OTHER);
+  Free(normal);
+}
+
+TEST(Thread, APriorityChangedWhileRunningReachesTheScheduler) {
+  std::promise<void> changed;
+  std::shared_future<void> changedSignal = changed.get_future().share();
+  std::atomic<int> policy{-1};
+  auto* thread = New<TTestThread>(false, [&](TTestThread&) {
+    changedSignal.wait();
+    policy = OwnSchedulingPolicy();
+  });
+  thread->SetPriority(tpIdle);
+  changed.set_value();
+  thread->WaitFor();
+  EXPECT_EQ(policy, SCHED_IDLE);
   Free(thread);
 }
 
