@@ -152,14 +152,19 @@ void TFont::Assign(TPersistent* Source) {
     return;
   }
   if (src == this) return;
+  const Integer height = MulDiv(src->FHeight, FPixelsPerInch, src->FPixelsPerInch);
+  // Painters assign a font for every cell: an equal face keeps its handle. Listeners still hear
+  // of the assignment (a style or control counts an assigned font as its own).
+  const bool sameFace = FName == src->FName && FHeight == height && FStyle == src->FStyle &&
+                        FCharset == src->FCharset && FPitch == src->FPitch && FOrientation == src->FOrientation;
   FName = src->FName;
-  FHeight = MulDiv(src->FHeight, FPixelsPerInch, src->FPixelsPerInch);
+  FHeight = height;
   FStyle = src->FStyle;
   FColor = src->FColor;
   FCharset = src->FCharset;
   FPitch = src->FPitch;
   FOrientation = src->FOrientation;
-  Changed();
+  Changed(!sameFace);
 }
 
 void TFont::SetHandle(HFONT Value) {

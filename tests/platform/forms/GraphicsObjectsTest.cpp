@@ -174,6 +174,26 @@ TEST_F(GraphicsObjects, FontAssignCopiesAndRefusesOtherClasses) {
   EXPECT_EQ(b.GetName(), "DejaVu Serif");
 }
 
+// Painters assign a font for every cell they draw: an equal face keeps the font's handle, while
+// listeners still hear of every assignment.
+TEST_F(GraphicsObjects, FontAssignOfAnEqualFaceKeepsTheHandle) {
+  TFont a, b;
+  a.SetName("DejaVu Serif");
+  b.Assign(&a);
+  const HFONT handle = b.GetHandle();
+  Count(b);
+  b.Assign(&a);
+  a.SetColor(clRed);
+  b.Assign(&a);
+  EXPECT_EQ(FChanges, 2);
+  EXPECT_EQ(b.GetColor(), clRed);
+  EXPECT_EQ(b.GetHandle(), handle);
+  a.SetStyle(fsItalic);
+  b.Assign(&a);
+  EXPECT_EQ(FChanges, 3);
+  EXPECT_NE(b.GetHandle(), handle);
+}
+
 TEST_F(GraphicsObjects, PenHandleCarriesStyleWidthAndColour) {
   TPen pen;
   Count(pen);
