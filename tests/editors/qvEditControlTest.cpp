@@ -498,6 +498,22 @@ TEST_F(EditRepositoryItem, RepositoryFreedWithItsItemsLeavesEditorsWorking) {
   EXPECT_EQ(FEdit->Text, "still");
 }
 
+TEST_F(EditRepositoryItem, AlignmentChangeOfTheItemReachesEveryEditorUsingIt) {
+  TqvEditRepositoryItem* item = NewItem(&TTestItem::StaticClass());
+  TTestEdit* second = NewEdit();
+  TTestEdit* bystander = NewEdit();
+  FEdit->SetRepositoryItem(item);
+  second->SetRepositoryItem(item);
+  const Integer first = FEdit->PropertiesChangedCount, other = second->PropertiesChangedCount,
+                none = bystander->PropertiesChangedCount;
+  item->GetProperties()->GetAlignment()->SetHorz(taRightJustify);
+  EXPECT_EQ(FEdit->PropertiesChangedCount, first + 1);
+  EXPECT_EQ(second->PropertiesChangedCount, other + 1);
+  EXPECT_EQ(bystander->PropertiesChangedCount, none);
+  FEdit->GetOwnProperties()->GetAlignment()->SetHorz(taCenter);  // not in use: silent
+  EXPECT_EQ(FEdit->PropertiesChangedCount, first + 1);
+}
+
 TEST_F(EditRepositoryItem, ItemOfAnotherKindIsNotAcceptable) {
   TqvEditRepositoryItem* good = NewItem(&TTestItem::StaticClass());
   TqvEditRepositoryItem* base = NewItem(&TqvEditRepositoryItem::StaticClass());

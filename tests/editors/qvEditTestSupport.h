@@ -70,12 +70,17 @@ class TTestEdit : public TqvCustomEdit {
     SetEditValue(String("pasted"));
   }
   bool CanPassActivationKey(char AKey) override { return AKey != '#'; }
+  void PropertiesChanged(TObject* Sender) override {
+    ++PropertiesChangedCount;
+    TqvCustomEdit::PropertiesChanged(Sender);
+  }
   using TqvCustomEdit::DoEditing;
   using TqvCustomEdit::ProcessButtonsStateChange;
 
   String Text;
   Integer SelectAllCount = 0;
   Integer ResetEditDataCount = 0;
+  Integer PropertiesChangedCount = 0;
   std::vector<std::string> Log;
 
  protected:
