@@ -751,7 +751,9 @@ void TqvCustomEdit::ProcessButtonsStateChange(TqvCustomEditViewInfo* AOldViewInf
 
 TOwned<TqvCustomEditViewData> TqvCustomEdit::CreateViewData() {
   TOwned<TqvCustomEditViewData> viewData = GetActiveProperties()->CreateViewData(GetStyle(), FIsInplace);
-  if (!IsInnerEditUnavailable()) viewData->Edit = this;
+  // The view data asks the live editor for its capture and pressed button, with or without an
+  // inner edit; only a grid cell has no editor.
+  viewData->Edit = this;
   if (HandleAllocated()) viewData->WindowHandle = GetHandle();
   return viewData;
 }
@@ -759,9 +761,10 @@ TOwned<TqvCustomEditViewData> TqvCustomEdit::CreateViewData() {
 void TqvCustomEdit::InitializeViewData(TqvCustomEditViewData* AViewData) {
   AViewData->Enabled = GetEnabled();
   AViewData->Focused = Focused();
+  AViewData->HScrollBar = IsHScrollBarVisible() ? GetHScrollBar() : nullptr;
+  AViewData->VScrollBar = IsVScrollBarVisible() ? GetVScrollBar() : nullptr;
   AViewData->InnerEdit = FInnerEdit;
   AViewData->IsDesigning = IsDesigning();
-  AViewData->Edit = this;
 }
 
 bool TqvCustomEdit::IsInnerEditUnavailable() {
