@@ -1117,7 +1117,7 @@ class TqvCustomEdit : public TqvContainer, public IqvEditPaintClient {
   // Clears the per-cell state (drop-down editors: the popup size).
   virtual void ResetEditData() {}
   // Shows an error text asynchronously: the text waits in the editor's own queue until the
-  // posted error message raises it.
+  // posted error message raises it (at once while the editor has no window).
   void PostEditError(const String& AText);
 
   // -- Buttons and view

@@ -466,6 +466,7 @@ void TqvCustomEdit::Reset() {
 // Error message
 
 void TqvCustomEdit::PostEditError(const String& AText) {
+  if (!HandleAllocated()) throw Exception(AText);  // no window to defer it to
   const WPARAM id = FNextErrorId++;
   FPendingErrors.emplace_back(id, AText);
   PostMessage(GetHandle(), WM_QV_EDITERROR, id, 0);

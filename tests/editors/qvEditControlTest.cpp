@@ -61,6 +61,12 @@ TEST_F(EditControl, EachPostedErrorIsRaisedOnce) {
   EXPECT_EQ(Errors, std::vector<String>({"one", "two"}));
 }
 
+TEST_F(EditControl, ErrorOfAnEditorWithoutWindowIsRaisedAtOnce) {
+  TTestEdit* loose = New<TTestEdit>(FForm);
+  EXPECT_THROW(loose->PostEditError("now"), Exception);
+  EXPECT_FALSE(loose->HandleAllocated());
+}
+
 // ---------------------------------------------------------------------------------------------
 // Validation and posting
 
