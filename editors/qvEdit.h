@@ -1283,7 +1283,6 @@ class TqvCustomEdit : public TqvContainer, public IqvEditPaintClient {
   TOwned<TqvCustomEditProperties> FProperties;
   bool FRepainting = false;
   bool FAutoSize = true;
-  bool FCreatingEdit = false;
   // Error texts waiting for their posted message, by id; a message whose id is not here was
   // not posted by this editor.
   std::vector<std::pair<WPARAM, String>> FPendingErrors;

@@ -126,7 +126,6 @@ TqvCustomEdit* TqvCustomEdit::CreateInplace(TqvCustomEditClass AClass, TComponen
 TqvCustomEditPropertiesClass TqvCustomEdit::PropertiesClass() { return &TqvCustomEditProperties::StaticClass(); }
 
 void TqvCustomEdit::AfterConstruction() {
-  FCreatingEdit = true;
   FProperties.reset(GetPropertiesClass()->Create(this));
   inherited::AfterConstruction();
   SetControlStyle(GetControlStyle() | csCaptureMouse | csSetCaption);
@@ -151,7 +150,6 @@ void TqvCustomEdit::AfterConstruction() {
   FClickTimer->SetEnabled(false);
   FClickTimer->SetInterval(GetDoubleClickInterval());
   FClickTimer->SetOnTimer([this](TObject*) { FClickTimer->SetEnabled(false); });
-  FCreatingEdit = false;
   if (!FIsInplace) {
     GetActiveProperties()->SetDefaultValuesProvider(FDataBinding->GetDefaultValuesProvider());
     FDataBinding->EditLoaded();
@@ -490,7 +488,7 @@ bool TqvCustomEdit::IsClickKey(Word Key, TShiftState Shift) {
 
 void TqvCustomEdit::KeyDown(Word& Key, TShiftState Shift) {
   TAliveToken alive = AliveToken();
-  if (!IsClickKey(Key, Shift)) TqvControl::KeyDown(Key, Shift);
+  if (!IsClickKey(Key, Shift)) inherited::KeyDown(Key, Shift);
   if (alive && Key != 0) DoEditKeyDown(Key, Shift);
 }
 
