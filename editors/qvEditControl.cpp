@@ -390,8 +390,9 @@ bool TqvCustomEdit::ValidateEdit(bool ARaiseException) {
   if (properties->CanValidate()) properties->ValidateDisplayValue(displayValue, errorText, error, this);
   if (!alive) return false;
   if (error) {
-    // The error is reported before anything else runs: DoValidationError raises a non-empty
-    // text, and an empty one (focus and beep only) needs nothing processed after it either.
+    // No pending messages are processed here: a non-empty text raises out of
+    // DoValidationError, and after an empty one (focus and beep only) running the message loop
+    // would let queued input act on an editor that has just refused its value.
     if (ARaiseException) DoValidationError(errorText);
     return false;
   }
@@ -449,15 +450,13 @@ void TqvCustomEdit::PostEditValue() {
 void TqvCustomEdit::Reset() {
   if (!FModifiedAfterEnter || !GetActiveProperties()->CanRevertEditValue()) return;
   TAliveToken alive = AliveToken();
-  {
-    TChangeEventsScope locked(this);
-    FModifiedAfterEnter = false;
-    SetEditValue(FSavedValue);
-    if (!alive) return;
-    SetEditModified(true);
-    SelectAll();
-    if (alive && GetActiveProperties()->GetImmediatePost() && CanPostEditValue()) PostEditValue();
-  }
+  TChangeEventsScope locked(this);
+  FModifiedAfterEnter = false;
+  SetEditValue(FSavedValue);
+  if (!alive) return;
+  SetEditModified(true);
+  SelectAll();
+  if (alive && GetActiveProperties()->GetImmediatePost() && CanPostEditValue()) PostEditValue();
 }
 
 // ---------------------------------------------------------------------------------------------
