@@ -1248,6 +1248,7 @@ class TqvCustomEdit : public TqvContainer, public IqvEditPaintClient {
   void SaveModifiedState();
   void RestoreModifiedState();
   void ExitHandling();
+  void RepositoryItemRemoved();
   void ActivePropertiesChangedHandler(TObject* Sender) { PropertiesChanged(Sender); }
   void AttachPropertiesHandler(TqvCustomEditProperties* AProperties);
   void WMClipboard(TMessage& Message);

@@ -107,7 +107,7 @@ void SendCharToEdit(TWinControl* AControl, char AChar) {
 // Repository item listener
 
 void TqvEditRepositoryItemListenerEditHelper::ItemRemoved(TqvEditRepositoryItem* Sender) {
-  if (FEdit->FRepositoryItem == Sender) FEdit->FRepositoryItem = nullptr;
+  if (FEdit->FRepositoryItem == Sender) FEdit->RepositoryItemRemoved();
 }
 
 void TqvEditRepositoryItemListenerEditHelper::PropertiesChanged(TqvEditRepositoryItem* Sender) {
@@ -247,6 +247,15 @@ void TqvCustomEdit::SetRepositoryItem(TqvEditRepositoryItem* Value) {
     FProperties->SetDefaultValuesProvider(FIsInplace ? nullptr : FDataBinding->GetDefaultValuesProvider());
   }
   RepositoryItemChanged();
+}
+
+void TqvCustomEdit::RepositoryItemRemoved() {
+  FRepositoryItem = nullptr;  // the item is going away: no leaving it
+  if (IsLoadingOrDestroying()) return;
+  // The own properties serve again, and their changes reach the editor again.
+  AttachPropertiesHandler(FProperties.get());
+  if (!FIsInplace) FProperties->SetDefaultValuesProvider(FDataBinding->GetDefaultValuesProvider());
+  PropertiesChanged(FProperties.get());
 }
 
 void TqvCustomEdit::PropertiesChanged(TObject*) {

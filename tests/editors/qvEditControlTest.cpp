@@ -489,9 +489,14 @@ TEST_F(EditRepositoryItem, EditorUsesTheItemsPropertiesAndFallsBackWhenItDies) {
   FEdit->SetRepositoryItem(item);
   EXPECT_EQ(FEdit->GetActiveProperties(), item->GetProperties());
   EXPECT_EQ(item->GetListenerCount(), 1);
+  const Integer changes = FEdit->PropertiesChangedCount;
   Free(item);
   EXPECT_EQ(FEdit->GetRepositoryItem(), nullptr);
   EXPECT_EQ(FEdit->GetActiveProperties(), FEdit->GetOwnProperties());
+  EXPECT_EQ(FEdit->PropertiesChangedCount, changes + 1);  // the view follows its own properties
+  FEdit->GetOwnProperties()->SetReadOnly(true);
+  EXPECT_EQ(FEdit->PropertiesChangedCount, changes + 2);
+  EXPECT_EQ(FEdit->GetOwnProperties()->GetDefaultValuesProvider(), FEdit->GetDataBinding()->GetDefaultValuesProvider());
 }
 
 TEST_F(EditRepositoryItem, RepositoryFreedWithItsItemsLeavesEditorsWorking) {
