@@ -25,7 +25,8 @@ void TqvPopupWindow::SetOwnerRectParent(TControl* Value) {
 void TqvPopupWindow::Notification(TComponent* AComponent, TOperation Operation) {
   inherited::Notification(AComponent, Operation);
   if (Operation == opRemove && AComponent == FOwnerRectParent) FOwnerRectParent = nullptr;
-  if (Operation == opRemove) FChildShifts.erase(static_cast<TControl*>(AComponent));
+  if (Operation == opRemove)
+    std::erase_if(FChildShifts, [AComponent](const auto& shift) { return shift.first == AComponent; });
 }
 
 Integer TqvPopupWindow::GetFrameWidth(Integer) const {

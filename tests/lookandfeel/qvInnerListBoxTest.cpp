@@ -107,7 +107,7 @@ TEST_F(InnerListBox, AMouseDownReachesTheContainerAtContainerCoordinates) {
   FContainer->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, Integer X, Integer Y) { downs.push_back({X, Y}); };
   Click(List(), {7, 9});
   ASSERT_EQ(1u, downs.size());
-  EXPECT_EQ(TPoint(7 + List()->GetLeft(), 9 + List()->GetTop()), downs[0]);
+  EXPECT_EQ((TPoint{7 + List()->GetLeft(), 9 + List()->GetTop()}), downs[0]);
   EXPECT_EQ(0, List()->GetItemIndex());
 }
 
