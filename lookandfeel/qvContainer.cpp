@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/qvDataUpdateScope.h"
+#include "lookandfeel/qvPopupWindow.h"
 #include "platform/forms/Forms.h"
 #include "platform/os/Gdi.h"
 
@@ -173,9 +174,15 @@ void TqvFreeNotificator::Notification(TComponent* AComponent, TOperation Operati
   if (Operation == opRemove && OnFreeNotification) OnFreeNotification(AComponent);
 }
 
-void InitContainers() { GetScreenCanvas(); }
+void InitContainers() {
+  InitPopupHooks();
+  GetScreenCanvas();
+}
 
-void DoneContainers() { Unit().ScreenCanvas.reset(); }
+void DoneContainers() {
+  Unit().ScreenCanvas.reset();
+  DonePopupHooks();
+}
 
 // ---------------------------------------------------------------------------------------------
 // View info

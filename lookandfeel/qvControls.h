@@ -236,6 +236,7 @@ class TqvControl : public TCustomControl {
 
  protected:
   friend class TqvControlScrollBar;
+  friend class TqvCustomPopupWindow;  // an owner hears when its drop-down closed behind its back
   friend class TqvAnchorScrollMode;
 
   // Hooks, in the order the library adds them.

@@ -200,7 +200,13 @@ bool CookMouse(MSG& m) {
     if (IsButtonDown(msg) && popup) ActivateWindow(popup, true);
     return false;
   }
-  if (IsButtonDown(msg) && !capture && MouseActivate(target, ht, msg)) return false;
+  if (IsButtonDown(msg) && !capture) {
+    // The mouse hooks hear a click before it activates anything (a drop-down closes first).
+    MSG hooked = m;
+    hooked.hwnd = h;
+    if (MouseDownEatenByHooks(hooked)) return false;
+    if (!(target = FindWindowRec(h)) || MouseActivate(target, ht, msg)) return false;
+  }
   if (!(target = FindWindowRec(h))) return false;
   if (!capture) {
     SendTo(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(h), MAKELPARAM(static_cast<WORD>(ht), static_cast<WORD>(msg)));
@@ -442,11 +448,22 @@ void Character(BYTE ch) {
   PostRawInput(raw);
 }
 
+namespace {
+bool IsOwnedBy(TWindowRec* w, TWindowRec* owner) {
+  for (w = w ? w->Owner : nullptr; w; w = w->Owner)
+    if (w == owner) return true;
+  return false;
+}
+}  // namespace
+
 void NativeActivated(HWND wnd, bool active) {
   auto& st = WinState();
   TWindowRec* w = FindWindowRec(wnd);
   if (active && w && st.Active != wnd) ActivateWindow(TopLevelOf(w), false);
-  if (!active && st.Active == wnd) ActivateWindow(nullptr, false);
+  // A popup of ours that is active inside the window system has no native focus of its own: the
+  // native window of its owner loses it for both.
+  if (!active && w && st.Active && (st.Active == wnd || IsOwnedBy(FindWindowRec(st.Active), w)))
+    ActivateWindow(nullptr, false);
 }
 
 void NativeCloseRequest(HWND wnd) {

@@ -62,6 +62,8 @@ struct TWindowRec {
   COLORREF LayerKey = 0;
   BYTE LayerAlpha = 255;
   DWORD LayerFlags = 0;
+  UINT SuppressedMessage = 0;  // answered once with SuppressedResult, unprocessed
+  LRESULT SuppressedResult = 0;
 
   bool IsChildWindow() const { return Parent != nullptr; }
   bool Visible() const { return (Style & WS_VISIBLE) != 0; }
@@ -114,6 +116,7 @@ struct TQueuedMsg {
   MSG Msg;
   uint64_t Seq = 0;
   bool Raw = false;  // input not yet routed to a window (hwnd is null)
+  bool Hooked = false;  // the input hooks already saw it while it was routed
 };
 using TMsgQueue = std::deque<TQueuedMsg>;
 
@@ -200,6 +203,9 @@ void PostRawInput(const MSG& raw);
 // Routes raw input to its window (hit testing, capture, activation, cursor, double clicks);
 // false when it goes nowhere or the activation answer eats it.
 bool CookInput(MSG& m);
+// While a button-down is routed, before it activates a window: the mouse hooks see it (once; they
+// are not asked again when it is retrieved). True when a hook discarded it.
+bool MouseDownEatenByHooks(const MSG& m);
 void QueueMessage(TMsgQueue& queue, const MSG& msg, bool front = false);
 void RemoveWindowMessages(HWND wnd);
 // The character a key message types under the current key state (Windows-1252).

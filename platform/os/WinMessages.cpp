@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <utility>
 
 #include "platform/os/Backend.h"
 #include "platform/os/WinInternal.h"
@@ -130,10 +131,15 @@ void EraseSeq(TMsgQueue& queue, uint64_t seq) {
 }
 
 // Routes the raw input at `i` in place; the index of the routed message, or -1 when it is gone.
+// Set when the input being routed went through the hooks on the way.
+bool InputHookedWhileCooking = false;
+
 long CookAt(TMsgQueue& queue, size_t i) {
   uint64_t seq = queue[i].Seq;
   MSG m = queue[i].Msg;
+  InputHookedWhileCooking = false;
   bool routed = CookInput(m);  // may send messages that change the queue
+  const bool hooked = std::exchange(InputHookedWhileCooking, false);
   auto it = std::find_if(queue.begin(), queue.end(), [&](const TQueuedMsg& q) { return q.Seq == seq; });
   if (it == queue.end()) return -1;
   if (!routed) {
@@ -142,6 +148,7 @@ long CookAt(TMsgQueue& queue, size_t i) {
   }
   it->Msg = m;
   it->Raw = false;
+  it->Hooked = hooked;
   return it - queue.begin();
 }
 
@@ -161,7 +168,7 @@ bool TakeFrom(TMsgQueue& queue, MSG& out, HWND wnd, UINT lo, UINT hi, bool remov
     }
     MSG m = queue[i].Msg;
     uint64_t seq = queue[i].Seq;
-    if (input && InputEatenByHooks(m, remove)) {
+    if (input && !queue[i].Hooked && InputEatenByHooks(m, remove)) {
       EraseSeq(queue, seq);  // the hook may have changed the queue
       i = 0;
       continue;
@@ -200,6 +207,12 @@ void WaitForMore() {
 }
 
 }  // namespace
+
+bool MouseDownEatenByHooks(const MSG& m) {
+  InputHookedWhileCooking = true;
+  MSG hooked = m;
+  return InputEatenByHooks(hooked, true);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Hooks
@@ -259,6 +272,10 @@ LRESULT SendTo(TWindowRec* w, UINT msg, WPARAM wParam, LPARAM lParam) {
     CallHooks(WH_CALLWNDPROC, HC_ACTION, TRUE, reinterpret_cast<LPARAM>(&cwp));  // sent by this thread
     if (keep->Destroyed) return 0;
   }
+  if (keep->SuppressedMessage && keep->SuppressedMessage == msg) {
+    keep->SuppressedMessage = 0;
+    return keep->SuppressedResult;
+  }
   auto& st = WinState();
   struct TDepth {
     int& d;
@@ -278,6 +295,14 @@ LRESULT SendMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   }
   TWindowRec* w = FindWindowRec(wnd);
   return w ? SendTo(w, msg, wParam, lParam) : 0;
+}
+
+BOOL SuppressNextMessage(HWND wnd, UINT msg, LRESULT result) {
+  TWindowRec* w = FindWindowRec(wnd);
+  if (!w || !msg) return FALSE;
+  w->SuppressedMessage = msg;
+  w->SuppressedResult = result;
+  return TRUE;
 }
 
 BOOL SendNotifyMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {

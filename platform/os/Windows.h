@@ -528,6 +528,9 @@ int GetWindowRgn(HWND wnd, HRGN rgn);  // copies into rgn; the region kind, ERRO
 
 LRESULT SendMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 BOOL SendNotifyMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// Ours: the next msg sent to wnd is answered with result without reaching its window procedure
+// (after the WH_CALLWNDPROC hooks saw it). A later request for the same window replaces it.
+BOOL SuppressNextMessage(HWND wnd, UINT msg, LRESULT result);
 BOOL PostMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 BOOL PostThreadMessage(DWORD threadId, UINT msg, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);

@@ -1,0 +1,147 @@
+// Drop-downs on a real X display: on the SDL backend under Xvfb a popup is a borderless top-level
+// window of its own that shows its content on the screen, never takes the activation from its
+// owner's form, and closes when the user clicks elsewhere.
+#include <chrono>
+#include <cstdlib>
+
+#include "lookandfeel/qvPopupWindow.h"
+#include "platform/forms/ExtCtrls.h"
+#include "platform/forms/StdCtrls.h"
+#include "qvControlsTestSupport.h"
+#include "support/XDisplay.h"
+
+namespace {
+
+class PopupSdl : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    if (!FUnits) return;
+    while (Screen->GetCustomFormCount() > 0) Free(Screen->GetCustomForm(Screen->GetCustomFormCount() - 1));
+    FUnits.reset();
+    Headless::Reset();
+    SetBackend(CreateHeadlessBackend());
+  }
+
+  static bool HaveTools() { return !FindProgram("Xvfb").empty() && !FindProgram("xdotool").empty(); }
+
+  // True in the fresh run of the program that runs this test for real; in the test's own run,
+  // starts that run and checks that it passed.
+  static bool InOwnProcess() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    if (IsChildRunOf(name)) return true;
+    std::string output;
+    EXPECT_EQ(RunInChild(name, output), 0) << output;
+    return false;
+  }
+
+  // Xvfb, the SDL backend on it, then the look-and-feel units (their hooks belong to this screen).
+  void StartScreen(int display) {
+    ASSERT_TRUE(FServer.Start(display, "800x600x24")) << "Xvfb did not start";
+    Headless::Reset();
+    auto sdl = CreateSdlBackend();
+    ASSERT_NE(sdl, nullptr);
+    SetBackend(std::move(sdl));
+    ResetSysColors();
+    FUnits = std::make_unique<TqvLookAndFeelUnits>();
+  }
+
+  // Runs the application's loop on real time until the condition holds or five seconds pass.
+  static bool PumpUntil(const std::function<bool()>& done) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < deadline) {
+      Application->ProcessMessages();
+      if (done()) return true;
+      Backend().WaitEvents(10);
+    }
+    return done();
+  }
+
+  static bool XDo(const std::string& args) { return std::system((FindProgram("xdotool") + " " + args).c_str()) == 0; }
+
+  // A borderless form at (100, 100) with an edit (the owner) and another edit further down, and
+  // a non-modal drop-down for the owner holding a red panel of 120 x 60.
+  void Build(bool captureFocus) {
+    FForm = New<TForm>(nullptr);
+    FForm->SetBorderStyle(bsNone);
+    FForm->SetBounds(100, 100, 300, 200);
+    FOwner = Add<TEdit>(FForm, Rect(10, 10, 130, 34));
+    FOther = Add<TEdit>(FForm, Rect(10, 150, 130, 174));
+    FForm->Show();
+    FOwner->SetFocus();
+    FPopup = New<TqvCustomPopupWindow>(FOwner);
+    FPopup->SetIsModal(false);
+    FPopup->SetCaptureFocus(captureFocus);
+    FPopup->SetOwnerRectParent(FOwner);
+    FPopup->SetOwnerRect(Rect(0, 0, FOwner->GetWidth(), FOwner->GetHeight()));
+    auto* panel = Add<TPanel>(FPopup, Rect(0, 0, 120, 60));
+    panel->SetBevelOuter(bvNone);
+    panel->SetColor(clRed);
+    panel->SetTabStop(false);
+  }
+
+  // The popup's pixels on the X screen: red below the owner edit at (110, 134).
+  bool PopupShownOnScreen(TXScreenReader& screen) {
+    return PumpUntil([&] { return screen.Pixel(170, 160) == 0xFF0000; });
+  }
+
+  template <class T>
+  static T* Add(TWinControl* parent, TRect bounds) {
+    auto* c = New<T>(parent);
+    c->SetBoundsRect(bounds);
+    c->SetParent(parent);
+    return c;
+  }
+
+  TXvfbServer FServer;
+  std::unique_ptr<TqvLookAndFeelUnits> FUnits;
+  TForm* FForm = nullptr;
+  TEdit* FOwner = nullptr;
+  TEdit* FOther = nullptr;
+  TqvCustomPopupWindow* FPopup = nullptr;
+};
+
+TEST_F(PopupSdl, ANonActivatingDropDownIsARealWindowThatLeavesTheFocusWithItsOwner) {
+  if (!HaveTools()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  if (!InOwnProcess()) return;
+  StartScreen(197);
+  Build(false);
+  TXScreenReader screen(FServer.Display());
+  ASSERT_TRUE(screen.Ok());
+  ASSERT_TRUE(PumpUntil([&] { return FForm->GetActive(); }));
+  FPopup->Popup(FOwner);
+  EXPECT_TRUE(PopupShownOnScreen(screen)) << "the popup paints in a window of its own";
+  EXPECT_EQ(FPopup->GetBoundsRect().TopLeft(), FOwner->ClientToScreen({0, FOwner->GetHeight()}));
+  EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == FForm->GetHandle(); }));
+  EXPECT_EQ(FOwner->GetHandle(), GetFocus());
+  // A click inside keeps it open and the form active; a click elsewhere closes it.
+  ASSERT_TRUE(XDo("mousemove 170 170 click 1"));
+  PumpUntil([] { return false; });
+  EXPECT_TRUE(FPopup->IsOpen());
+  EXPECT_EQ(FForm->GetHandle(), GetActiveWindow());
+  ASSERT_TRUE(XDo("mousemove 150 260 click 1"));
+  EXPECT_TRUE(PumpUntil([&] { return !FPopup->IsOpen(); }));
+  EXPECT_TRUE(PumpUntil([&] { return screen.Pixel(170, 160) != 0xFF0000; })) << "the window is gone from the screen";
+}
+
+TEST_F(PopupSdl, ACaptureFocusDropDownTakesTheFocusAndClosesOnAClickElsewhere) {
+  if (!HaveTools()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  if (!InOwnProcess()) return;
+  StartScreen(199);
+  Build(true);
+  TXScreenReader screen(FServer.Display());
+  ASSERT_TRUE(screen.Ok());
+  ASSERT_TRUE(PumpUntil([&] { return FForm->GetActive(); }));
+  FPopup->Popup(nullptr);
+  EXPECT_TRUE(PopupShownOnScreen(screen));
+  PumpUntil([] { return false; });
+  EXPECT_TRUE(FPopup->Focused());
+  EXPECT_TRUE(FPopup->IsOpen()) << "the X focus stays with the form while the popup is active in the window system";
+  int downs = 0;
+  FOther->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, Integer, Integer) { ++downs; };
+  ASSERT_TRUE(XDo("mousemove 150 260 click 1"));
+  EXPECT_TRUE(PumpUntil([&] { return !FPopup->IsOpen(); }));
+  EXPECT_TRUE(PumpUntil([&] { return downs == 1; })) << "the click reaches the control under it";
+}
+
+}  // namespace
