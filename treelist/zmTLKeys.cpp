@@ -107,22 +107,6 @@ void TCustomzmTreeList::FocusAndSelect(TzmTreeListNode* Node, TShiftState Shift)
 // ---------------------------------------------------------------------------------------------
 // Keys
 
-void TCustomzmTreeList::WndProc(TMessage& Message) {
-  if (Message.Msg == WM_TIMER) {
-    inherited::WndProc(Message);
-    TimerTick(static_cast<UINT_PTR>(Message.WParam));
-    return;
-  }
-  if (Message.Msg != WM_GETDLGCODE) {
-    inherited::WndProc(Message);
-    return;
-  }
-  LRESULT code = DLGC_WANTARROWS;
-  if (IsEditing() || FSearchActive || (IsAutoSearch() && GetKeyState(VK_MENU) >= 0)) code |= DLGC_WANTCHARS;
-  if (EditorWantsTab()) code |= DLGC_WANTTAB;
-  Message.Result = code;
-}
-
 void TCustomzmTreeList::KeyDown(Word& Key, TShiftState Shift) {
   inherited::KeyDown(Key, Shift);
   if (Key == 0) return;

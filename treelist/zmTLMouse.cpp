@@ -106,6 +106,24 @@ void TCustomzmTreeList::TimerTick(UINT_PTR Id) {
   }
 }
 
+// The timers' ticks, and the keys the control wants from the dialog key routing: arrows always,
+// characters while typing edits or searches, Tab when the editor takes it.
+void TCustomzmTreeList::WndProc(TMessage& Message) {
+  if (Message.Msg == WM_TIMER) {
+    inherited::WndProc(Message);
+    TimerTick(static_cast<UINT_PTR>(Message.WParam));
+    return;
+  }
+  if (Message.Msg != WM_GETDLGCODE) {
+    inherited::WndProc(Message);
+    return;
+  }
+  LRESULT code = DLGC_WANTARROWS;
+  if (IsEditing() || FSearchActive || (IsAutoSearch() && GetKeyState(VK_MENU) >= 0)) code |= DLGC_WANTCHARS;
+  if (EditorWantsTab()) code |= DLGC_WANTTAB;
+  Message.Result = code;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Hot tracking
 

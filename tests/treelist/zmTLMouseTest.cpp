@@ -222,6 +222,42 @@ TEST_F(zmTLMouse, DragSelectScrollsWhileTheButtonIsHeldBelowTheRows) {
   EXPECT_EQ(Tree->GetHorzAutoScroll(), 0) << "the horizontal timer is a separate one";
 }
 
+TEST_F(zmTLMouse, HotTrackingFollowsThePointerOverCells) {
+  Layout();
+  TzmTreeListNode* a = Node("a");
+  TzmTreeListNode* b = Node("b");
+  Tree->SetExtraOptions(Tree->GetExtraOptions() | zmxHotTrack);
+  TRect row = Tree->GetNodeRect(a);
+  Move(150, row.Top + 3);
+  EXPECT_EQ(Tree->GetHotSpot().Node, a);
+  EXPECT_EQ(Tree->GetHotSpot().ColumnIndex, 1);
+  Move(250, row.Bottom + 3);
+  EXPECT_EQ(Tree->GetHotSpot().Node, b);
+  EXPECT_EQ(Tree->GetHotSpot().ColumnIndex, 2);
+  Move(150, HeaderY());
+  EXPECT_EQ(Tree->GetHotSpot().Node, nullptr) << "a header is hot without a node";
+  EXPECT_EQ(Tree->GetHotSpot().HeaderPart, 1);
+  Free(b);
+  EXPECT_EQ(Tree->GetHotSpot().Node, nullptr);
+}
+
+TEST_F(zmTLMouse, AutoWidthBandSizingIsAbsorbedByTheBandsAfter) {
+  Layout(true);
+  Tree->BeginUpdate();
+  for (Integer b = 1; b < 3; ++b) {
+    Tree->GetBands()->Add();
+    Tree->ColumnAt(b)->SetBandIndex(b);
+  }
+  Tree->SetBehaviorOptions(Tree->GetBehaviorOptions() | zmbAutoWidth);
+  Tree->EndUpdate();
+  Integer total = Tree->GetTotalBandsWidth();
+  Integer first = Tree->GetBandDisplayWidth(0);
+  Tree->SetBandWidthAuto(0, first + 40);
+  EXPECT_NEAR(Tree->GetBandDisplayWidth(0), first + 40, 1);
+  EXPECT_EQ(Tree->GetTotalBandsWidth(), total) << "auto width keeps the client width";
+  EXPECT_NEAR(Tree->GetBandDisplayWidth(1), Tree->GetBandDisplayWidth(2), 2) << "the others share the change alike";
+}
+
 TEST_F(zmTLMouse, EachTreeListHasItsOwnEditorDelay) {
   Layout();
   auto* other = Add<TTestTreeList>(Form, "Other", Rect(10, 225, 390, 275));
