@@ -114,6 +114,22 @@ void TCustomzmTreeList::WndProc(TMessage& Message) {
     TimerTick(static_cast<UINT_PTR>(Message.WParam));
     return;
   }
+  if (Message.Msg == WM_KEYDOWN && Dragging() && GetDragMode() == dmAutomatic) {
+    // Keys during a node drag: Esc cancels it, the keypad's + and - open and close the node
+    // under the pointer.
+    if (Message.WParam == VK_ESCAPE) {
+      EndDrag(false);
+      return;
+    }
+    if (Message.WParam == VK_ADD || Message.WParam == VK_SUBTRACT) {
+      TPoint cursor;
+      GetCursorPos(&cursor);
+      TPoint p = ScreenToClient(cursor);
+      if (TzmTreeListNode* node = GetNodeAt(p.X, p.Y))
+        if (node->GetHasChildren()) node->SetExpanded(Message.WParam == VK_ADD);
+      return;
+    }
+  }
   if (Message.Msg != WM_GETDLGCODE) {
     inherited::WndProc(Message);
     return;

@@ -258,6 +258,31 @@ TEST_F(zmTLMouse, AutoWidthBandSizingIsAbsorbedByTheBandsAfter) {
   EXPECT_NEAR(Tree->GetBandDisplayWidth(1), Tree->GetBandDisplayWidth(2), 2) << "the others share the change alike";
 }
 
+TEST_F(zmTLMouse, ANodeDragShowsItsPictureAndKeysSteerIt) {
+  Layout();
+  TzmTreeListNode* a = Node("a");
+  TzmTreeListNode* b = Node("b");
+  Node("b1", b);
+  Tree->SetDragMode(dmAutomatic);
+  TRect rowA = Tree->GetNodeRect(a), rowB = Tree->GetNodeRect(b);
+  Press(150, rowA.Top + 3);
+  Move(150, rowA.Top + 12);
+  Move(150, rowB.Top + 4);
+  ASSERT_EQ(Tree->GetInteractionState(), tlsNodeDragging);
+  EXPECT_EQ(Tree->GetDraggedNode(), a);
+  ASSERT_NE(Tree->GetDragImageWindow(), nullptr);
+  EXPECT_TRUE(Tree->GetDragImageWindow()->IsShown());
+  Headless::PressKey(VK_ADD);
+  Pump();
+  EXPECT_TRUE(b->GetExpanded()) << "keypad + opens the node under the pointer";
+  Headless::PressKey(VK_ESCAPE);
+  Pump();
+  EXPECT_EQ(Tree->GetInteractionState(), tlsIdle);
+  EXPECT_FALSE(Tree->GetDragImageWindow()->IsShown());
+  EXPECT_EQ(Tree->GetDraggedNode(), nullptr);
+  Release();
+}
+
 TEST_F(zmTLMouse, EachTreeListHasItsOwnEditorDelay) {
   Layout();
   auto* other = Add<TTestTreeList>(Form, "Other", Rect(10, 225, 390, 275));
