@@ -1159,6 +1159,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void DragSelectStep(Integer Y);
   TRect ClientToScreenRect(const TRect& R);
   void SyncSearchColumn();
+  bool MoveInHeaderRows(bool Up);
   void MoveFocusBy(Integer Delta, TShiftState Shift);
   void FocusAndSelect(TzmTreeListNode* Node, TShiftState Shift);
   TzmTreeListNode* SearchStep(TzmTreeListNode* Node, bool Backward);

@@ -107,6 +107,24 @@ void TCustomzmTreeList::FocusAndSelect(TzmTreeListNode* Node, TShiftState Shift)
 // ---------------------------------------------------------------------------------------------
 // Keys
 
+// Up and Down through the header rows of the focused column's band first; answers whether the
+// key is done (false: the focus moves a node, wrapping to the other end of the rows).
+bool TCustomzmTreeList::MoveInHeaderRows(bool Up) {
+  if (!IsRowLayoutNavigation() || IsRowSelect() || !FFocusedNode || IsNodeFullRow(FFocusedNode)) return false;
+  Integer column = GetFocusedColumn(), band = VisibleBandOfColumn(column);
+  Integer rows = band >= 0 ? GetHeaderRowCount(band) : 0;
+  if (rows < 2) return false;
+  Integer row = GetColumnRowIndex(column), position = GetColumnColIndex(column);
+  bool wraps = Up ? row == 0 : row == rows - 1;
+  if (wraps && (Up ? FFocusedNode == GetFirstRootNode() : IsLastNode(FFocusedNode))) return !Up;
+  Integer target = wraps ? (Up ? rows - 1 : 0) : row + (Up ? -1 : 1);
+  Integer count = GetHeaderColCount(band, target);
+  if (count <= 0) return false;
+  Integer next = GetHeaderColumnIndex(band, target, std::min(position, count - 1));
+  SetFocusedNodeColumn(FFocusedNode, GetColumnVisibleIndex(next), true);
+  return !wraps;
+}
+
 void TCustomzmTreeList::KeyDown(Word& Key, TShiftState Shift) {
   inherited::KeyDown(Key, Shift);
   if (Key == 0) return;
@@ -257,7 +275,7 @@ void TCustomzmTreeList::KeyDown(Word& Key, TShiftState Shift) {
       break;
     case VK_UP:
     case VK_DOWN:
-      MoveFocusBy(Key == VK_UP ? -1 : 1, Shift);
+      if (!MoveInHeaderRows(Key == VK_UP)) MoveFocusBy(Key == VK_UP ? -1 : 1, Shift);
       break;
     case VK_F2:
       ShowEditor();

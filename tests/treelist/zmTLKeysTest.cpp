@@ -118,6 +118,36 @@ TEST_F(zmTLKeys, ExpansionKeys) {
   EXPECT_FALSE(child->GetExpanded());
 }
 
+TEST_F(zmTLKeys, UpAndDownWalkTheHeaderRowsFirst) {
+  Tree->BeginUpdate();
+  Tree->SetHeaderPanelRowCount(2);
+  Column("A");
+  Column("B");
+  Column("C")->SetRowIndex(1);
+  Tree->SetBehaviorOptions(Tree->GetBehaviorOptions() & ~static_cast<TzmTreeListOptions>(zmbRowSelect));
+  Tree->SetExtraOptions(Tree->GetExtraOptions() | zmxRowLayoutNavigation);
+  Node("n0");
+  Node("n1");
+  Tree->EndUpdate();
+  Tree->SetFocus();
+  Tree->SetFocusedNodeColumn(Tree->VisibleNodeAt(0), Tree->GetColumnVisibleIndex(1), true);
+  Pump();
+  auto where = [&] {
+    return Tree->GetFocusedNode()->GetStrings(0) + " " + Tree->ColumnAt(Tree->GetFocusedColumn())->GetCaption();
+  };
+  EXPECT_EQ(where(), "n0 B");
+  Press(VK_DOWN);
+  EXPECT_EQ(where(), "n0 C") << "the second header row, at most its last column";
+  Press(VK_DOWN);
+  EXPECT_EQ(where(), "n1 A") << "past the last row: the next node's first row";
+  Press(VK_UP);
+  EXPECT_EQ(where(), "n0 C");
+  Press(VK_UP);
+  EXPECT_EQ(where(), "n0 A");
+  Press(VK_UP);
+  EXPECT_EQ(where(), "n0 A") << "nothing above the first row of the first node";
+}
+
 class zmTLSearch : public zmTLKeys {
  protected:
   void SetUp() override {
