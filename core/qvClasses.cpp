@@ -138,6 +138,17 @@ TClass TqvRegisteredClasses::FindByClassName(const String& AName) const {
   return nullptr;
 }
 
+TClass TqvRegisteredClasses::FindByShortName(const String& AName) const {
+  for (Integer i = 0; i < GetCount(); ++i)
+    if (GetShortName(i) == AName) return FItems[i].ItemClass;
+  return nullptr;
+}
+
+String TqvRegisteredClasses::GetShortName(Integer AIndex) const {
+  const String& text = EntryAt(AIndex).DisplayText;
+  return Trim(text.substr(0, text.find('|')));
+}
+
 const TqvRegisteredClasses::TEntry& TqvRegisteredClasses::EntryAt(Integer AIndex) const {
   CheckListIndex(AIndex, GetCount());
   return FItems[AIndex];

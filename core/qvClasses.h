@@ -119,6 +119,11 @@ class TqvRegisteredClasses {
   void Register(TClass AClass, const String& ADisplayText);
   void Unregister(TClass AClass);
   TClass FindByClassName(const String& AName) const;  // exact, case-sensitive
+  // The first class whose short name equals AName exactly; see GetShortName.
+  TClass FindByShortName(const String& AName) const;
+  // The text before the bar of a display text, without surrounding blanks (a text written
+  // "Name |Description" still answers to "Name"); the whole text, trimmed, without a bar.
+  String GetShortName(Integer AIndex) const;
   Integer GetCount() const { return static_cast<Integer>(FItems.size()); }
   TClass GetItem(Integer AIndex) const;
   const String& GetDisplayText(Integer AIndex) const;

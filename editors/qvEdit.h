@@ -16,7 +16,9 @@
 //
 // Where the parts live: qvEditProperties.cpp (properties, buttons, alignment, values,
 // provider), qvEditStyle.cpp (edit style and controller), qvEditViewData.cpp (view data),
-// qvEditViewInfo.cpp (view infos).
+// qvEditViewInfo.cpp (view infos), qvEditControl.cpp (the editor control), qvEditInplace.cpp
+// (in-place edit list, edit data, data binding), qvEditRepository.cpp (repository, items, the
+// registry of editor kinds).
 #pragma once
 
 #include <functional>
@@ -29,7 +31,10 @@
 #include "platform/forms/Menus.h"
 #include "platform/rtl/Variants.h"
 
+class TqvCustomEdit;
 class TqvCustomEditProperties;
+struct TqvCustomEditMetaClass;
+using TqvCustomEditClass = const TqvCustomEditMetaClass*;
 class TqvCustomEditStyle;
 class TqvCustomEditViewData;
 class TqvCustomEditViewInfo;
@@ -288,6 +293,7 @@ struct TqvEditPropertiesMetaClass : TMetaClassFor<TqvCustomEditProperties, TPers
   TqvCustomEditStyleClass (*GetStyleClass)() = nullptr;
   TqvCustomEditViewDataClass (*GetViewDataClass)() = nullptr;
   TqvCustomEditViewInfoClass (*GetViewInfoClass)() = nullptr;
+  TqvCustomEditClass (*GetContainerClass)() = nullptr;
 
   template <class Cls>
   static TqvEditPropertiesMetaClass Make(const char* AName, const TMetaClass* AParent) {
@@ -297,6 +303,7 @@ struct TqvEditPropertiesMetaClass : TMetaClassFor<TqvCustomEditProperties, TPers
     m.GetStyleClass = &Cls::StyleClass;
     m.GetViewDataClass = &Cls::ViewDataClass;
     m.GetViewInfoClass = &Cls::ViewInfoClass;
+    m.GetContainerClass = &Cls::ContainerClass;
     return m;
   }
 };
@@ -322,6 +329,8 @@ class TqvCustomEditProperties : public TqvInterfacedPersistent {
   static TqvCustomEditStyleClass StyleClass();
   static TqvCustomEditViewDataClass ViewDataClass();
   static TqvCustomEditViewInfoClass ViewInfoClass();
+  // The editor control of this kind.
+  static TqvCustomEditClass ContainerClass();
 
   // Class-level operations of this object's class.
   const TqvEditPropertiesMetaClass& GetClassInfo() const {
@@ -333,6 +342,7 @@ class TqvCustomEditProperties : public TqvInterfacedPersistent {
   TqvCustomEditStyleClass GetStyleClass() const { return GetClassInfo().GetStyleClass(); }
   TqvCustomEditViewDataClass GetViewDataClass() const { return GetClassInfo().GetViewDataClass(); }
   TqvCustomEditViewInfoClass GetViewInfoClass() const { return GetClassInfo().GetViewInfoClass(); }
+  TqvCustomEditClass GetContainerClass() const { return GetClassInfo().GetContainerClass(); }
   // A view data of the class's view data class for AStyle.
   TOwned<TqvCustomEditViewData> CreateViewData(TqvCustomEditStyle* AStyle, bool AIsInplace);
   // The size an editor of these properties needs for AEditValue, measured without a control.
@@ -768,3 +778,620 @@ class TqvCustomEditViewData : public TPersistent {
                                           TqvMouseButton AButton, TShiftState AShift, Integer APreviousPressed);
   void MarkButtonGroups(TqvCustomEditViewInfo* AViewInfo, const TRect& AContent);
 };
+
+// Edit repository: named editor settings shared by editors and grid columns
+
+class TqvEditRepository;
+class TqvEditRepositoryItem;
+
+// Told by a repository item that it is going away, or that its properties changed.
+class IqvEditRepositoryItemListener : public virtual IInterface {
+ public:
+  virtual void ItemRemoved(TqvEditRepositoryItem* Sender) = 0;
+  virtual void PropertiesChanged(TqvEditRepositoryItem* Sender) = 0;
+};
+
+// The metaclass record of the repository items: a factory and the class of their properties.
+struct TqvEditRepositoryItemMetaClass : TMetaClassFor<TqvEditRepositoryItem, TComponent*> {
+  using TFactory = TMetaClassFor<TqvEditRepositoryItem, TComponent*>;
+
+  TqvCustomEditPropertiesClass (*GetPropertiesClass)() = nullptr;
+
+  template <class Cls>
+  static TqvEditRepositoryItemMetaClass Make(const char* AName, const TMetaClass* AParent) {
+    TqvEditRepositoryItemMetaClass m;
+    static_cast<TFactory&>(m) = TFactory::Make<Cls>(AName, AParent);
+    m.GetPropertiesClass = &Cls::PropertiesClass;
+    return m;
+  }
+};
+using TqvEditRepositoryItemClass = const TqvEditRepositoryItemMetaClass*;
+
+// One editor configuration: it owns properties of its kind and tells its listeners about
+// changes. The component owner (the form) and the repository both may free it; either way it
+// tells its listeners first and leaves its repository and its owner.
+class TqvEditRepositoryItem : public TComponent {
+ public:
+  using MetaType = TqvEditRepositoryItemMetaClass;
+  QJ_CLASS(TqvEditRepositoryItem, TComponent)
+
+ public:
+  explicit TqvEditRepositoryItem(TComponent* AOwner) : TComponent(AOwner) {}
+  ~TqvEditRepositoryItem() override;
+  // Makes the properties of the final class's kind.
+  void AfterConstruction() override;
+
+  // Class-level hook (see TqvEditRepositoryItemMetaClass).
+  static TqvCustomEditPropertiesClass PropertiesClass();
+  TqvCustomEditPropertiesClass GetPropertiesClass() const {
+    return static_cast<const TqvEditRepositoryItemMetaClass*>(ClassType())->GetPropertiesClass();
+  }
+
+  // Tells every listener, newest first.
+  virtual void PropertiesChanged();
+  // A listener is kept once however often it is added.
+  virtual void AddListener(IqvEditRepositoryItemListener* AListener);
+  virtual void RemoveListener(IqvEditRepositoryItemListener* AListener);
+  Integer GetListenerCount() const { return static_cast<Integer>(FListeners.size()); }
+
+  TqvCustomEditProperties* GetProperties() const { return FProperties.get(); }
+  // Copies Value into the item's own properties.
+  void SetProperties(TqvCustomEditProperties* Value) { FProperties->Assign(Value); }
+  TqvEditRepository* GetRepository() const { return FRepository; }
+  // Leaves the current repository and joins ARepository (nullptr: none).
+  void SetRepository(TqvEditRepository* ARepository);
+
+  // An item is stored inside its repository.
+  bool HasParent() override { return FRepository != nullptr; }
+  TComponent* GetParentComponent() override;
+  // Ignored while loading; otherwise AParent becomes the repository (EInvalidCast when it is
+  // not one).
+  void SetParentComponent(TComponent* AParent) override;
+
+ private:
+  friend class TqvEditRepository;
+  // Calls ANotify for every listener from the newest to the oldest; a listener may leave (or
+  // make others leave) meanwhile.
+  void NotifyListeners(void (IqvEditRepositoryItemListener::*ANotify)(TqvEditRepositoryItem*));
+
+  std::vector<IqvEditRepositoryItemListener*> FListeners;
+  TOwned<TqvCustomEditProperties> FProperties;
+  TqvEditRepository* FRepository = nullptr;
+};
+
+// A repository item of one properties class: the item kinds are instances of this template.
+template <class TProperties>
+class TqvEditRepositoryItemOf : public TqvEditRepositoryItem {
+ public:
+  using TqvEditRepositoryItem::TqvEditRepositoryItem;
+  static TqvCustomEditPropertiesClass PropertiesClass() { return &TProperties::StaticClass(); }
+  TProperties* GetProperties() const { return static_cast<TProperties*>(TqvEditRepositoryItem::GetProperties()); }
+  void SetProperties(TProperties* Value) { TqvEditRepositoryItem::SetProperties(Value); }
+};
+
+// Holds repository items without owning them as components: the form owns them, the
+// repository frees them when it goes away.
+class TqvEditRepository : public TComponent {
+  QJ_CLASS(TqvEditRepository, TComponent)
+ public:
+  explicit TqvEditRepository(TComponent* AOwner) : TComponent(AOwner) {}
+  // Frees the items, the newest first.
+  ~TqvEditRepository() override;
+
+  // An item of AItemClass owned (as a component) by this repository and listed in it.
+  virtual TqvEditRepositoryItem* CreateItem(TqvEditRepositoryItemClass AItemClass);
+  // An item of AItemClass owned by AOwner, listed in this repository.
+  virtual TqvEditRepositoryItem* CreateItemEx(TqvEditRepositoryItemClass AItemClass, TComponent* AOwner);
+  // The items whose component owner is Root, in list order.
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+
+  Integer Count() const { return static_cast<Integer>(FItems.size()); }
+  // Raises EListError for a bad index.
+  TqvEditRepositoryItem* Items(Integer Index) const;
+  // Frees every item, the newest first.
+  void Clear();
+  // AItem leaves the repository and stays alive; nothing when it is not listed.
+  void RemoveItem(TqvEditRepositoryItem* AItem);
+
+ private:
+  friend class TqvEditRepositoryItem;
+  // The list side of an item's SetRepository.
+  void AddItem(TqvEditRepositoryItem* AItem);
+  void ExtractItem(TqvEditRepositoryItem* AItem);
+
+  std::vector<TqvEditRepositoryItem*> FItems;
+};
+
+// The process-wide repository without owner that the editor registries fill; made on first
+// use.
+TqvEditRepository* GetDefaultEditRepository();
+
+// ---------------------------------------------------------------------------------------------
+// Registry of editor kinds
+
+// The process-wide registry of editor properties classes, made on first use (no streaming
+// registration). Each editor kind registers its properties class with its display text below
+// and is found by class name or by short name.
+TqvRegisteredClasses* GetRegisteredEditProperties();
+
+// Display texts ("ShortName|Description") of the editor kinds.
+extern const TResourceString sqvEditDisplayTextMaskEdit;
+extern const TResourceString sqvEditDisplayTextSpinEdit;
+extern const TResourceString sqvEditDisplayTextMemo;
+extern const TResourceString sqvEditDisplayTextComboBox;
+extern const TResourceString sqvEditDisplayTextPopupEdit;
+extern const TResourceString sqvEditDisplayTextTextEdit;
+extern const TResourceString sqvEditDisplayTextCheckBox;
+extern const TResourceString sqvEditDisplayTextImage;
+extern const TResourceString sqvEditDisplayTextBlobEdit;
+extern const TResourceString sqvEditDisplayTextButtonEdit;
+extern const TResourceString sqvEditDisplayTextCalcEdit;
+extern const TResourceString sqvEditDisplayTextDateEdit;
+extern const TResourceString sqvEditDisplayTextCurrencyEdit;
+extern const TResourceString sqvEditDisplayTextHyperLink;
+extern const TResourceString sqvEditDisplayTextImageComboBox;
+extern const TResourceString sqvEditDisplayTextMRUEdit;
+extern const TResourceString sqvEditDisplayTextRadioGroup;
+extern const TResourceString sqvEditDisplayTextTimeEdit;
+extern const TResourceString sqvEditDisplayTextLookupComboBox;
+extern const TResourceString sqvEditDisplayTextColorComboBox;
+extern const TResourceString sqvEditDisplayTextTrackBar;
+extern const TResourceString sqvEditDisplayTextProgressBar;
+extern const TResourceString sqvEditDisplayTextLabel;
+
+// ---------------------------------------------------------------------------------------------
+// Editor control base
+
+class TqvCustomEditData;
+class TqvEditDataBinding;
+class TTimer;
+
+using TqvEditEditingEvent = std::function<void(TObject* Sender, bool& CanEdit)>;
+
+extern const TResourceString sqvEditRepositoryItemNotAcceptable;
+
+// The inner window control through which an editor edits its text.
+class IqvCustomInnerEdit : public IqvContainerInnerControl {
+ public:
+  // The control's text as a value.
+  virtual Variant GetEditValue() = 0;
+  virtual TNotifyEvent GetOnChange() = 0;
+  virtual bool GetReadOnly() = 0;
+  // Nests a lock on the control's bounds.
+  virtual void LockBounds(bool ALock) = 0;
+  // Focus without selecting the text.
+  virtual void SafelySetFocus() = 0;
+  virtual void SetEditValue(const Variant& Value) = 0;
+  virtual void SetParent(TWinControl* AParent) = 0;
+  virtual void SetOnChange(TNotifyEvent Handler) = 0;
+  virtual void SetReadOnly(bool Value) = 0;
+};
+
+// The class of an inner edit: a window control made with the editor as its owner.
+using TqvInnerEditClass = const TMetaClassFor<TComponent, TComponent*>*;
+using TqvEditDataClass = const TMetaClassFor<TqvCustomEditData, TqvCustomEdit*>*;
+using TqvEditDataBindingClass = const TMetaClassFor<TqvEditDataBinding, TqvCustomEdit*>*;
+// A class of default values providers (made with their data binding as owner).
+using TqvEditDefaultValuesProviderClass = const TqvCustomEditDefaultValuesProvider::MetaType*;
+
+// The metaclass record of the editors: a factory (owner, in place) and the properties class.
+struct TqvCustomEditMetaClass : TMetaClassFor<TqvCustomEdit, TComponent*, bool> {
+  using TFactory = TMetaClassFor<TqvCustomEdit, TComponent*, bool>;
+
+  TqvCustomEditPropertiesClass (*GetPropertiesClass)() = nullptr;
+
+  template <class Cls>
+  static TqvCustomEditMetaClass Make(const char* AName, const TMetaClass* AParent) {
+    TqvCustomEditMetaClass m;
+    static_cast<TFactory&>(m) = TFactory::Make<Cls>(AName, AParent);
+    m.GetPropertiesClass = &Cls::PropertiesClass;
+    return m;
+  }
+};
+
+// Hears an editor's repository item for the editor.
+class TqvEditRepositoryItemListenerEditHelper : public TObject, public IqvEditRepositoryItemListener {
+  QJ_CLASS(TqvEditRepositoryItemListenerEditHelper, TObject)
+ public:
+  explicit TqvEditRepositoryItemListenerEditHelper(TqvCustomEdit* AEdit) : FEdit(AEdit) {}
+  // The item goes away: the editor forgets it without leaving it.
+  void ItemRemoved(TqvEditRepositoryItem* Sender) override;
+  // The editor takes the item's changed properties, unless it is loading or going away.
+  void PropertiesChanged(TqvEditRepositoryItem* Sender) override;
+
+ private:
+  TqvCustomEdit* FEdit;
+};
+
+// The control base of every editor: a container that holds an edit value, knows whether the
+// user changed it, asks permission before a change, validates on commit and posts the value
+// (to its data binding, or in place to the grid through OnPostEditValue). It runs standalone or
+// as a pooled in-place editor that a grid activates by a key or a mouse click.
+//
+// A failed validation keeps the text, the modified state and the focus and raises the error
+// text (an empty text only focuses and beeps). In place, an error while posting reaches the
+// caller as it does standalone, and the value stays modified.
+class TqvCustomEdit : public TqvContainer, public IqvEditPaintClient {
+ public:
+  using MetaType = TqvCustomEditMetaClass;
+  QJ_CLASS(TqvCustomEdit, TqvContainer)
+
+ public:
+  explicit TqvCustomEdit(TComponent* AOwner, bool AIsInplace = false);
+  ~TqvCustomEdit() override;
+  void AfterConstruction() override;
+  void BeforeDestruction() override;
+  // An editor of AClass for a grid (AIsInplace) or a filter row.
+  static TqvCustomEdit* CreateInplace(TqvCustomEditClass AClass, TComponent* AOwner, bool AIsInplace);
+
+  // Class-level hook (see TqvCustomEditMetaClass).
+  static TqvCustomEditPropertiesClass PropertiesClass();
+  TqvCustomEditPropertiesClass GetPropertiesClass() const {
+    return static_cast<const TqvCustomEditMetaClass*>(ClassType())->GetPropertiesClass();
+  }
+
+  // -- Properties and repository item
+  // The repository item's properties while one is set (and no stream is read or written),
+  // else the own ones.
+  TqvCustomEditProperties* GetActiveProperties() const;
+  TqvCustomEditProperties* GetProperties() const { return GetActiveProperties(); }
+  // Copies Value into the own properties; nothing while a repository item is set.
+  void SetProperties(TqvCustomEditProperties* Value);
+  TqvCustomEditProperties* GetOwnProperties() const { return FProperties.get(); }
+  TqvEditRepositoryItem* GetRepositoryItem() const { return FRepositoryItem; }
+  // Raises "The repository item is not acceptable" for an item of another kind; the old item
+  // stays.
+  void SetRepositoryItem(TqvEditRepositoryItem* Value);
+  TqvCustomEditStyle* GetStyle() const;
+  void SetStyle(TqvCustomEditStyle* Value);
+  TqvCustomEditViewInfo* GetViewInfo() const;
+  TqvEditDataBinding* GetDataBinding() const { return FDataBinding.get(); }
+  IqvCustomInnerEdit* GetInnerEdit() const { return FInnerEdit; }
+  bool IsInplace() const override { return FIsInplace; }
+  bool GetAutoSize() const { return FAutoSize; }
+  // Ignored in place.
+  void SetAutoSize(bool Value) override;
+
+  // -- Value and modified state
+  virtual Variant GetEditValue();
+  // Ignored during a permission check; a user change needs permission.
+  virtual void SetEditValue(const Variant& Value);
+  bool IsEditValueStored() const { return !VarIsNull(FEditValue); }
+  bool GetEditModified() const { return FEditModified; }
+  // False also clears ModifiedAfterEnter.
+  void SetEditModified(bool Value);
+  bool GetModifiedAfterEnter() const { return FModifiedAfterEnter; }
+  // True also marks the value unvalidated and modified.
+  void SetModifiedAfterEnter(bool Value);
+  bool IsPosting() const { return FPosting; }
+  bool IsUserChange() const { return FUserChange; }
+  // Nested; the last unlock with AInvokeChangedOnUnlock fires the pending OnChange, then the
+  // pending OnEditValueChanged.
+  void LockChangeEvents(bool ALock, bool AInvokeChangedOnUnlock = true);
+  void DoChange();
+  void DoEditValueChanged();
+
+  // -- Editing protocol
+  // Whether a change may start: the binding is editing already, or CanModify, OnEditing and
+  // (standalone) the binding's edit mode allow it.
+  bool DoEditing();
+  virtual bool CanModify();
+  // Validates a value modified since the editor got the focus. On an error: with
+  // ARaiseException the editor takes the focus, beeps and raises the error text (an empty text
+  // raises nothing); without it only false is returned.
+  bool ValidateEdit(bool ARaiseException);
+  // In place through OnPostEditValue, standalone into the data binding; an exception leaves
+  // the value modified and reaches the caller.
+  void PostEditValue();
+  bool CanPostEditValue();
+  // Esc: back to the value saved on enter, when the properties allow reverting.
+  virtual void Reset();
+  void DoAfterKeyDown(Word& Key, TShiftState Shift);
+
+  // -- In-place activation (driven by the grid's editing controller)
+  virtual void Activate(TqvCustomEditData*& AEditData);
+  // The key that started editing becomes the first typed character, when the editor passes it.
+  virtual void ActivateByKey(char AKey, TqvCustomEditData*& AEditData);
+  // Replays the click at X, Y (the parent's client coordinates).
+  virtual void ActivateByMouse(TShiftState Shift, Integer X, Integer Y, TqvCustomEditData*& AEditData);
+  // Validates; true when the editor may be left.
+  virtual bool Deactivate();
+  TqvCustomEditData* GetEditData() const { return FEditData; }
+
+  // -- Operations of the editor kinds
+  virtual void Clear() {}
+  virtual void CopyToClipboard() {}
+  virtual void CutToClipboard() {}
+  virtual void PasteFromClipboard() {}
+  virtual void SelectAll() {}
+  virtual bool HasPopupWindow() const { return false; }
+  virtual bool IsEditFocused() { return Focused(); }
+  virtual void DisplayToEditValue(const Variant&, Variant&, bool) {}
+  // Sets the inner edit's text.
+  virtual void SetInnerEditValue(const Variant&) {}
+  virtual void SynchronizeDisplayValue() {}
+  virtual void SynchronizeEditValue() {}
+  virtual void PrepareDisplayValue(const Variant& AEditValue, Variant& ADisplayValue, bool AEditFocused);
+  virtual void GetDisplayValue(String& AText) { AText.clear(); }
+  virtual void PropertiesChanged(TObject* Sender);
+  // Clears the per-cell state (drop-down editors: the popup size).
+  virtual void ResetEditData() {}
+  // Shows an error text asynchronously: the text waits in the editor's own queue until the
+  // posted error message raises it (at once while the editor has no window).
+  void PostEditError(const String& AText);
+
+  // -- Buttons and view
+  Integer GetButtonIndexAt(const TPoint& P) const;
+  Integer GetCaptureButtonIndex() const { return FCaptureButtonIndex; }
+  void CalculateViewInfoAtCursor();
+  void RefreshContainerAtCursor(bool AIsMouseEvent = false);
+  // No inner edit, or its window is not usable now.
+  bool IsInnerEditUnavailable();
+  bool CanUseMouseWheel(TShiftState Shift);
+  bool IsActiveControl();
+
+  // IqvEditPaintClient
+  bool HasBackground() override { return TqvContainer::HasBackground(); }
+  bool IsMouseCaptured() override;
+  Integer GetCapturedButtonIndex() override { return FCaptureButtonIndex; }
+  bool IsAutoSize() override { return FAutoSize; }
+
+  // Keys the editor does not use (the grid moves between cells with them).
+  TKeyEvent OnAfterKeyDown;
+  TqvEditEditingEvent OnEditing;
+  // Posting of an in-place editor.
+  TNotifyEvent OnPostEditValue;
+
+  // The container's and control's handlers.
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void KeyPress(char& Key) override;
+  void KeyUp(Word& Key, TShiftState Shift) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void Click() override;
+  void DblClick() override;
+  void SetFocus() override;
+  TPopupMenu* GetPopupMenu() override;
+  bool ExecuteAction(TBasicAction* Action) override;
+  bool UpdateAction(TBasicAction* Action) override;
+
+ protected:
+  friend class TqvEditRepositoryItemListenerEditHelper;
+  friend class TqvEditDataBinding;
+
+  // The control's own forms of these names stay visible beside the editor's.
+  using TqvContainer::CanAutoSize;
+  using TqvContainer::HasBackground;
+
+  // -- Virtual operations of the editor kinds, in the base's order
+  virtual void AdjustInnerEditPosition();
+  virtual void EndPostEditValue() { FPosting = false; }
+  virtual void BeginPostEditValue() { FPosting = true; }
+  virtual bool CanAutoSize() { return true; }
+  virtual bool CanAutoWidth() { return false; }
+  virtual bool CanKeyDownModifyEdit(Word, TShiftState) { return false; }
+  virtual bool CanKeyPressModifyEdit(char) { return false; }
+  // Change handler of the inner control.
+  virtual void InnerEditChange(TObject* Sender);
+  virtual IqvCustomInnerEdit* CreateInnerEdit();
+  virtual TOwned<TqvCustomEditViewData> CreateViewData();
+  virtual void ClickDefaultButton();
+  virtual void DoButtonClick(Integer AButtonVisibleIndex);
+  virtual void DoButtonDown(Integer) {}
+  virtual void DoButtonUp(Integer) {}
+  virtual void DoEditKeyDown(Word& Key, TShiftState Shift);
+  virtual void DoEditKeyPress(char& Key) { ValidateKeyPress(Key); }
+  virtual void DoEditKeyUp(Word&, TShiftState) {}
+  virtual TqvEditSizeProperties GetAutoSizeConstraints();
+  virtual TqvEditDataBindingClass GetDataBindingClass() const;
+  virtual TqvEditDataClass GetEditDataClass() const { return nullptr; }
+  virtual TqvInnerEditClass GetInnerEditClass() const { return nullptr; }
+  // Focuses (with the focus lock), selects, beeps when asked, and raises a non-empty text.
+  virtual void DoValidationError(const String& AErrorText);
+  virtual void InitializeInnerEdit();
+  virtual void InitializeViewData(TqvCustomEditViewData* AViewData);
+  virtual bool CanStartEditing() { return true; }
+  virtual TPopupMenu* GetDefaultPopupMenu() { return nullptr; }
+  virtual void InternalSetDisplayValue(const Variant&) {}
+  virtual void InternalSetEditValue(const Variant& Value, bool AValidate);
+  // InternalSetDisplayValue with the modified state kept.
+  virtual void SetValidatedDisplayValue(const Variant& Value);
+  virtual bool CanClickWhileLoading() { return false; }
+  virtual bool CanShowInnerEdit() { return false; }
+  virtual bool IsClickKey(Word Key, TShiftState Shift);
+  virtual bool IsRepositoryItemAcceptable(TqvEditRepositoryItem* AItem);
+  virtual bool IsValidChar(char AChar);
+  // Compares the pressed and hot buttons with AOldViewInfo: releases, clicks and presses.
+  virtual void ProcessButtonsStateChange(TqvCustomEditViewInfo* AOldViewInfo);
+  virtual void RepositoryItemChanged() {}
+  virtual void RepositoryItemChanging() {}
+  virtual bool CanPassActivationKey(char) { return true; }
+  virtual bool TrySetDisplayText(const String&) { return false; }
+  virtual void UpdateDisplayedText() {}
+  virtual bool ValidateKeyDown(Word& Key, TShiftState Shift);
+  virtual bool ValidateKeyPress(char& Key);
+  virtual void InnerEditWindowProc(TMessage& Message);
+  virtual void HookInnerEditWindowProc();
+  virtual void UnhookInnerEditWindowProc();
+
+  // The container's and control's members.
+  TqvContainerStyleClass GetStyleClass() const override;
+  TqvContainerViewInfoClass GetViewInfoClass() const override;
+  TqvContainerStyleValues GetNotPublishedStyleValues() const override;
+  void GetVisibleBounds(TRect& R) override;
+  bool RefreshContainer(TPoint P, TqvMouseButton Button, TShiftState Shift, bool AIsMouseEvent) override;
+  void SetInnerControlBounds() override;
+  bool IsTabKeyHandledByControl() override { return true; }
+  void ThemeChanged() override;
+  void Loaded() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  bool CanResize(Integer& NewWidth, Integer& NewHeight) override;
+  void CreateHandle() override;
+  void Paint() override;
+  void WndProc(TMessage& Message) override;
+  void Dispatch(TMessage& Message) override;
+  void DoEnter() override;
+  void DoExit() override;
+  void FocusChanged() override;
+  void MouseLeave(TControl* AControl) override;
+
+ private:
+  struct TModifiedState {
+    bool EditModified;
+    bool ModifiedAfterEnter;
+  };
+  // Keeps (EditModified, ModifiedAfterEnter) for a block and restores them on leaving it.
+  class TModifiedStateScope;
+  // Locks change events for a block; the unlock fires the pending events unless an exception
+  // is in flight.
+  class TChangeEventsScope;
+
+  void SaveModifiedState();
+  void RestoreModifiedState();
+  void ExitHandling();
+  void RepositoryItemRemoved();
+  void ActivePropertiesChangedHandler(TObject* Sender) { PropertiesChanged(Sender); }
+  void AttachPropertiesHandler(TqvCustomEditProperties* AProperties);
+  void WMClipboard(TMessage& Message);
+  void WMEditError(TMessage& Message);
+  void ReplayMouse(TShiftState Shift, Integer X, Integer Y);
+  bool IsLoadingOrDestroying() const { return HasState(csLoading | csDestroying) || IsDestroying(); }
+
+  Integer FCaptureButtonIndex = -1;
+  Integer FChangeEventsLockCount = 0;
+  bool FChangePending = false;
+  bool FEditValueChangedPending = false;
+  TOwned<TTimer> FClickTimer;
+  TqvCustomEditData* FEditData = nullptr;
+  TOwned<TqvEditRepositoryItemListenerEditHelper> FRepositoryItemListener;
+  bool FInDoEditing = false;
+  bool FLastFocused = false;
+  IqvCustomInnerEdit* FInnerEdit = nullptr;
+  bool FValidated = false;
+  const bool FIsInplace;
+  bool FPosting = false;
+  bool FUserChange = false;
+  bool FEditModified = false;
+  bool FModifiedAfterEnter = false;
+  TPopupMenu* FDefaultPopupMenu = nullptr;
+  Variant FSavedValue;
+  std::vector<TModifiedState> FSavedStates;
+  TqvEditRepositoryItem* FRepositoryItem = nullptr;
+  bool FFocusLock = false;
+  TWndMethod FPrevInnerEditWindowProc;
+  bool FInnerEditHooked = false;
+  TOwned<TqvEditDataBinding> FDataBinding;
+  Variant FEditValue;
+  TOwned<TqvCustomEditProperties> FProperties;
+  bool FRepainting = false;
+  bool FAutoSize = true;
+  // Error texts waiting for their posted message, by id; a message whose id is not here was
+  // not posted by this editor.
+  std::vector<std::pair<WPARAM, String>> FPendingErrors;
+  WPARAM FNextErrorId = 1;
+};
+
+// The value binding of a standalone editor: the seam where data-aware editors plug a field
+// in. This one binds to nothing and gives neutral answers.
+class TqvEditDataBinding : public TPersistent {
+ public:
+  using MetaType = TMetaClassFor<TqvEditDataBinding, TqvCustomEdit*>;
+  QJ_CLASS(TqvEditDataBinding, TPersistent)
+
+ public:
+  explicit TqvEditDataBinding(TqvCustomEdit* AEdit) : FEdit(AEdit) {}
+  ~TqvEditDataBinding() override;
+  // Makes the provider of the final class.
+  void AfterConstruction() override;
+  TPersistent* GetOwner() override;
+
+  virtual bool IsDesigning();
+  virtual bool CanModify() { return true; }
+  virtual void DefaultValuesChanged();
+  virtual bool ExecuteAction(TBasicAction*) { return false; }
+  virtual Variant GetDisplayValue();
+  virtual bool GetModified();
+  virtual Variant GetStoredValue();
+  virtual void Reset();
+  virtual void SetDisplayText(const Variant& Value);
+  // Whether the bound data accepts editing now.
+  virtual bool SetEditMode() { return true; }
+  // A standalone editor posts nowhere.
+  virtual void StoreEditValue(const Variant&) {}
+  virtual bool UpdateAction(TBasicAction*) { return false; }
+  virtual void UpdateDisplayValue();
+  virtual TqvEditDefaultValuesProviderClass GetDefaultValuesProviderClass() const;
+  // A standalone editor finished loading.
+  virtual void EditLoaded() {}
+
+  TqvCustomEdit* GetEdit() const { return FEdit; }
+  // nullptr when there is none.
+  IqvEditDefaultValuesProvider* GetDefaultValuesProvider() const;
+
+ private:
+  TqvCustomEdit* FEdit;
+  TOwned<TqvCustomEditDefaultValuesProvider> FDefaultValuesProvider;
+};
+
+// State an in-place editor keeps per cell between activations. Clear marks it stale; the
+// editor resets it at once when it is its current data, else at the next activation.
+class TqvCustomEditData : public TObject {
+ public:
+  using MetaType = TMetaClassFor<TqvCustomEditData, TqvCustomEdit*>;
+  QJ_CLASS(TqvCustomEditData, TObject)
+
+ public:
+  explicit TqvCustomEditData(TqvCustomEdit* AEdit);
+  ~TqvCustomEditData() override;
+  void Clear();
+  bool GetCleared() const { return FCleared; }
+  void SetCleared(bool Value) { FCleared = Value; }
+  // nullptr once the editor was freed.
+  TqvCustomEdit* GetEdit() const { return FEdit; }
+
+ private:
+  bool FCleared = false;
+  TqvCustomEdit* FEdit;
+  TOwned<TqvFreeNotificator> FFreeNotificator;
+};
+
+// The pool of hidden in-place editors of a grid or filter control: one editor per properties
+// object (by identity), reused for every cell edited with those properties.
+class TqvInplaceEditList {
+ public:
+  struct TEntry {
+    TqvCustomEdit* Edit;
+    TqvCustomEditProperties* Properties;  // the key, not owned
+  };
+
+  TqvInplaceEditList() = default;
+  TqvInplaceEditList(const TqvInplaceEditList&) = delete;
+  TqvInplaceEditList& operator=(const TqvInplaceEditList&) = delete;
+  // Frees every editor, the last entry first.
+  virtual ~TqvInplaceEditList();
+
+  // A hidden in-place editor of AProperties' kind.
+  virtual TqvCustomEdit* CreateEdit(TqvCustomEditProperties* AProperties);
+  // The editor of AProperties (made on first use) with AProperties' current settings.
+  TqvCustomEdit* GetEdit(TqvCustomEditProperties* AProperties);
+  // The first editor whose properties are exactly of APropertiesClass, or a new one (neither
+  // hidden nor assigned) keyed by its own properties.
+  TqvCustomEdit* GetEditByPropertiesClass(TqvCustomEditPropertiesClass APropertiesClass);
+  // Frees the editor of AProperties; nothing for an unknown key.
+  void RemoveItem(TqvCustomEditProperties* AProperties);
+  TqvCustomEdit* FindEdit(TqvCustomEditProperties* AProperties) const;
+  Integer Count() const { return static_cast<Integer>(FItems.size()); }
+  const TEntry& Items(Integer AIndex) const;
+  void Clear();
+
+ private:
+  std::vector<TEntry> FItems;
+};
+
+// Mouse and key conversions the editors share.
+TShiftState MouseButtonToShiftState(TMouseButton AButton);
+TShiftState MouseCodeToShiftState(TqvMouseButton AButton);
+WPARAM ShiftStateToMouseKeys(TShiftState AShift);
+// Same variant type and equal values.
+bool VarEqualsExact(const Variant& A, const Variant& B);
+void SendKeyDownToEdit(TqvCustomEdit* AEdit, Word AKey);
+void SendCharToEdit(TWinControl* AControl, char AChar);

@@ -108,6 +108,20 @@ TEST(RegisteredClasses, RegisterOnceFindByExactName) {
   EXPECT_THROW(reg.GetItem(1), EListError);
 }
 
+TEST(RegisteredClasses, ShortNameIsTheTrimmedTextBeforeTheBar) {
+  TqvRegisteredClasses reg;
+  reg.Register(C(TDog::StaticClass()), "Dog |A loyal animal");
+  reg.Register(C(TCat::StaticClass()), " Cat");
+  reg.Register(C(TStone::StaticClass()), "Stone|Sits|still");
+  EXPECT_EQ(reg.GetShortName(0), "Dog");
+  EXPECT_EQ(reg.GetShortName(1), "Cat");
+  EXPECT_EQ(reg.GetShortName(2), "Stone");
+  EXPECT_EQ(reg.FindByShortName("Dog"), C(TDog::StaticClass()));
+  EXPECT_EQ(reg.FindByShortName("Cat"), C(TCat::StaticClass()));
+  EXPECT_EQ(reg.FindByShortName("dog"), nullptr);
+  EXPECT_THROW(reg.GetShortName(3), EListError);
+}
+
 TEST(ObjectList, OwnsAndFreesItems) {
   int freed = 0;
   {

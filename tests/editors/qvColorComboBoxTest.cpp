@@ -1,0 +1,142 @@
+// Colour names and value texts: tables of colour, naming convention and value format -> text,
+// the first-match rule of the shared values, and the shape of the four tables.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "editors/qvColorComboBox.h"
+#include "platform/os/Gdi.h"
+
+namespace {
+
+const char* ConventionName(TqvColorNamingConvention c) {
+  static const char* const names[] = {"qvncNone", "qvncKordel", "qvncHTML4", "qvncX11"};
+  return names[c];
+}
+const char* FormatName(TqvColorValueFormat f) {
+  static const char* const names[] = {"qvcvRGB", "qvcvHexadecimal", "qvcvInteger"};
+  return names[f];
+}
+
+struct TColorTextCase {
+  TColor Color;
+  TqvColorNamingConvention Convention;
+  TqvColorValueFormat Format;
+  const char* Text;
+};
+
+std::ostream& operator<<(std::ostream& os, const TColorTextCase& c) {
+  return os << IntToHex(c.Color, 8) << " " << ConventionName(c.Convention) << " " << FormatName(c.Format);
+}
+
+class TqvColorTextTest : public ::testing::TestWithParam<TColorTextCase> {
+ protected:
+  void SetUp() override { ResetSysColors(); }
+};
+
+TEST_P(TqvColorTextTest, GivesTheText) {
+  const TColorTextCase& c = GetParam();
+  EXPECT_EQ(GetColorText(c.Color, "my colour", c.Convention, c.Format), c.Text);
+}
+
+const String kWindowInteger = IntToStr(clWindow);
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, TqvColorTextTest,
+    ::testing::Values(
+        TColorTextCase{clRed, qvncKordel, qvcvRGB, "clRed"}, TColorTextCase{clRed, qvncHTML4, qvcvRGB, "Red"},
+        TColorTextCase{clRed, qvncX11, qvcvRGB, "Red"}, TColorTextCase{clRed, qvncNone, qvcvRGB, "my colour"},
+        TColorTextCase{0x00FFFF00, qvncX11, qvcvRGB, "Aqua"}, TColorTextCase{0x00FF00FF, qvncX11, qvcvRGB, "Fuchsia"},
+        TColorTextCase{0x00FFF8F0, qvncX11, qvcvRGB, "AliceBlue"},
+        TColorTextCase{0x00D3D3D3, qvncX11, qvcvRGB, "LightGrey"},
+        TColorTextCase{0x00FFF8F0, qvncHTML4, qvcvHexadecimal, "F0F8FF"},
+        TColorTextCase{0x00123456, qvncX11, qvcvRGB, "86.52.18"},
+        TColorTextCase{0x00123456, qvncX11, qvcvHexadecimal, "563412"},
+        TColorTextCase{0x00123456, qvncX11, qvcvInteger, "1193046"},
+        TColorTextCase{0x00123456, qvncKordel, qvcvHexadecimal, "563412"},
+        TColorTextCase{0x00C0DCC0, qvncKordel, qvcvRGB, "clMoneyGreen"},
+        TColorTextCase{0x00C0DCC0, qvncHTML4, qvcvRGB, "192.220.192"},
+        TColorTextCase{clWindow, qvncKordel, qvcvRGB, "clWindow"},
+        TColorTextCase{clWindow, qvncHTML4, qvcvRGB, "255.255.255"},
+        TColorTextCase{clWindow, qvncHTML4, qvcvHexadecimal, "FFFFFF"},
+        TColorTextCase{clBtnFace, qvncX11, qvcvRGB, "192.192.192"},
+        TColorTextCase{clBtnFace, qvncKordel, qvcvRGB, "clBtnFace"},
+        TColorTextCase{clNone, qvncKordel, qvcvRGB, "clNone"}, TColorTextCase{clDefault, qvncKordel, qvcvRGB, "clDefault"},
+        TColorTextCase{clNone, qvncHTML4, qvcvHexadecimal, "FFFFFF"},
+        TColorTextCase{clNone, qvncHTML4, qvcvRGB, "255.255.255"},
+        TColorTextCase{0x00000000, qvncHTML4, qvcvRGB, "Black"}, TColorTextCase{0x00000080, qvncX11, qvcvRGB, "Maroon"}));
+
+TEST(TqvColorValueText, IntegerIsTheRawSignedValue) {
+  EXPECT_EQ(ColorToValueText(clWindow, qvcvInteger), kWindowInteger);
+  EXPECT_LT(clWindow, 0);
+  EXPECT_EQ(ColorToValueText(clRed, qvcvInteger), "255");
+}
+
+TEST(TqvColorValueText, SystemColoursTakeTheirCurrentValue) {
+  ResetSysColors();
+  const int index = COLOR_WINDOW;
+  const COLORREF old = GetSysColor(index);
+  const COLORREF changed = RGB(1, 2, 3);
+  SetSysColors(1, &index, &changed);
+  EXPECT_EQ(ColorToValueText(clWindow, qvcvRGB), "1.2.3");
+  EXPECT_EQ(ColorToValueText(clWindow, qvcvHexadecimal), "010203");
+  SetSysColors(1, &index, &old);
+}
+
+TEST(TqvColorNames, NotFoundLeavesTheNameUnchanged) {
+  String name = "kept";
+  EXPECT_FALSE(FindX11ColorName(0x00123456, name));
+  EXPECT_FALSE(FindHTML4ColorName(0x00123456, name));
+  EXPECT_FALSE(FindPlatformColorName(0x00123456, name));
+  EXPECT_EQ(name, "kept");
+  EXPECT_TRUE(FindPlatformColorName(cl3DLight, name));
+  EXPECT_EQ(name, "cl3DLight");
+}
+
+TEST(TqvColorNames, NoneKeepsAnEmptyDescription) { EXPECT_EQ(GetColorText(clRed, "", qvncNone, qvcvRGB), ""); }
+
+// Every X11 name finds itself, except the second of the two pairs that share a value.
+TEST(TqvColorTables, OnlyAquaCyanAndFuchsiaMagentaShareAValue) {
+  std::set<std::string> shadowed;
+  for (Integer i = 0; i < X11ColorCount; ++i) {
+    String name;
+    ASSERT_TRUE(FindX11ColorName(X11ColorValues[i], name));
+    if (name != X11ColorNames[i]) shadowed.insert(X11ColorNames[i]);
+  }
+  EXPECT_EQ(shadowed, (std::set<std::string>{"Cyan", "Magenta"}));
+}
+
+TEST(TqvColorTables, AlphabeticalTableIsSortedAndUnique) {
+  for (Integer i = 1; i < X11ColorCount; ++i) EXPECT_LT(std::string(X11ColorNames[i - 1]), X11ColorNames[i]);
+}
+
+TEST(TqvColorTables, FamilyOrderHoldsTheSamePairs) {
+  std::set<std::pair<std::string, TColor>> alphabetical, family;
+  for (Integer i = 0; i < X11ColorCount; ++i) {
+    alphabetical.insert({X11ColorNames[i], X11ColorValues[i]});
+    family.insert({X11OrderedColorNames[i], X11OrderedColorValues[i]});
+  }
+  EXPECT_EQ(alphabetical, family);
+  EXPECT_STREQ(X11OrderedColorNames[0], "LightPink");
+  EXPECT_STREQ(X11OrderedColorNames[12], "Magenta");
+  EXPECT_STREQ(X11OrderedColorNames[13], "Fuchsia");
+  EXPECT_STREQ(X11OrderedColorNames[X11ColorCount - 1], "Black");
+}
+
+TEST(TqvColorTables, HTML4ColoursAreTheirX11Namesakes) {
+  for (Integer i = 0; i < HTML4ColorCount; ++i) {
+    String name;
+    ASSERT_TRUE(FindX11ColorName(HTML4ColorValues[i], name)) << HTML4ColorNames[i];
+    EXPECT_EQ(name, HTML4ColorNames[i]);
+  }
+}
+
+TEST(TqvColorTables, PlatformTableHasItsValuesOnce) {
+  std::set<TColor> values(PlatformColorValues.begin(), PlatformColorValues.end());
+  EXPECT_EQ(values.size(), size_t(PlatformColorCount));
+  EXPECT_STREQ(PlatformColorNames[0], "clBlack");
+  EXPECT_STREQ(PlatformColorNames[PlatformColorCount - 1], "clWindowText");
+}
+
+}  // namespace
