@@ -340,7 +340,12 @@ class TSdlBackend : public TBackend {
       case SDL_WINDOWEVENT_FOCUS_GAINED:
         if (!IsPopupKind(wnd)) WinInput::NativeActivated(wnd, true);
         break;
-      case SDL_WINDOWEVENT_FOCUS_LOST: FFocusLost = true; break;
+      // SDL lends the keyboard focus to a popup menu window it shows and drops it when the
+      // window is hidden: that is no loss of activation (losing it to another program while
+      // shown is).
+      case SDL_WINDOWEVENT_FOCUS_LOST:
+        if (!IsPopupKind(wnd) || !win || (SDL_GetWindowFlags(win) & SDL_WINDOW_SHOWN)) FFocusLost = true;
+        break;
       case SDL_WINDOWEVENT_LEAVE: {
         int x = 0, y = 0;
         SDL_GetGlobalMouseState(&x, &y);

@@ -142,6 +142,7 @@ TEST_F(PopupSdl, ACaptureFocusDropDownTakesTheFocusAndClosesOnAClickElsewhere) {
   ASSERT_TRUE(XDo("mousemove 150 260 click 1"));
   EXPECT_TRUE(PumpUntil([&] { return !FPopup->IsOpen(); }));
   EXPECT_TRUE(PumpUntil([&] { return downs == 1; })) << "the click reaches the control under it";
+  EXPECT_TRUE(PumpUntil([&] { return GetFocus() == FOther->GetHandle(); })) << "the form keeps the activation";
 }
 
 }  // namespace
