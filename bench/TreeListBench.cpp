@@ -117,6 +117,25 @@ void BM_TreeListExpandThenCollapseAllNodeByNode(benchmark::State& state) {
 }
 BENCHMARK(BM_TreeListExpandThenCollapseAllNodeByNode)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+// One click's worth: with 500 parents (50,000 rows) already expanded, expanding and collapsing
+// one more parent touches only its 100 rows.
+void BM_TreeListExpandOneAmong50000ShownRows(benchmark::State& state) {
+  TzmTreeListUnits units;
+  TCustomzmTreeListControl* tree = NewTree();
+  tree->BeginUpdate();
+  Fill(tree);
+  for (Integer p = 0; p < kParents / 2; ++p) tree->GetRootNode(p)->SetExpanded(true);
+  tree->EndUpdate();
+  TzmTreeListNode* node = tree->GetRootNode(kParents * 3 / 4);
+  for (auto _ : state) {
+    node->SetExpanded(true);
+    node->SetExpanded(false);
+  }
+  state.SetItemsProcessed(state.iterations() * 2);
+  Free(tree);
+}
+BENCHMARK(BM_TreeListExpandOneAmong50000ShownRows)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

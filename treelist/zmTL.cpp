@@ -1,6 +1,7 @@
 // The tree list control core: construction, update brackets, metrics, option and appearance
 // setters, the container's hooks, and binding, hiding and posting the in-place editor.
 #include "treelist/zmTL.h"
+#include "treelist/zmTLFeedback.h"
 
 #include <algorithm>
 #include <exception>
@@ -193,7 +194,16 @@ void TCustomzmTreeList::UpdateMetrics() {
   RebuildVisibleNodes();
   BeforeUpdateMetrics();
   if (!FBuildingVisibleNodes) RebuildVisibleNodes();
+  UpdateRowCounts();
   Invalidate();
+}
+
+void TCustomzmTreeList::Resize() {
+  inherited::Resize();
+  if (IsDestroying() || HasState(csLoading)) return;
+  // A resize never raises out of an open edit: a refused value is given up.
+  EndEditingQuietly();
+  UpdateRowCounts();
 }
 
 void TCustomzmTreeList::MeasureMetrics(TCanvas* Canvas) {

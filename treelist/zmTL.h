@@ -14,6 +14,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "platform/forms/Graphics.h"
@@ -27,6 +28,7 @@ class TCustomImageList;
 class TChangeLink;
 class TStringList;
 class TzmInplaceEdit;
+class TzmTreeListFeedbackWindow;
 
 QJ_EXCEPTION(EInvalidzmTreeListOperation, Exception)
 
@@ -54,6 +56,12 @@ enum TzmTreeListState : Byte {
   tlsDropDownButtonDown,
   tlsStatusCloseDown,
 };
+
+// The states that move a sizing line.
+inline bool IsSizingState(TzmTreeListState State) {
+  return State == tlsColumnSizing || State == tlsBandSizing || State == tlsBandRowSizing ||
+         State == tlsHeaderRowSizing || State == tlsRowSizing;
+}
 
 enum class TzmTreeListColumnSort : Byte { csNone, csDown, csUp };
 
@@ -196,6 +204,120 @@ struct TzmTreeListMetrics {
   Integer StateImageWidth = 0;
   Integer Indent = 0;
 };
+
+
+// ---------------------------------------------------------------------------------------------
+// Layout records (computed afresh for every paint, hit test and drag step)
+
+struct TzmTreeListBandDrawItem {
+  Integer BandIndex = -1;  // visible band
+  TRect Bounds;
+  TRect VisibleBounds;  // Bounds clipped to the part of the band row where the band may show
+};
+
+struct TzmTreeListHeaderDrawItem {
+  Integer ColumnIndex = -1;  // absolute column
+  Integer BandIndex = -1;    // visible band
+  Integer RowIndex = 0;
+  Integer ColIndex = 0;
+  Integer RowSpan = 1;
+  TRect Bounds;
+  TRect VisibleBounds;
+  TRect FillBounds;  // under a short last row down to the bottom of the header panel
+  bool FirstInRow = false;
+  bool LastInRow = false;
+  bool FirstOverall = false;
+  bool LastOverall = false;
+  Byte ExtraHeight = 0;
+};
+
+struct TzmTreeListEmptyBandDrawItem {
+  Integer BandIndex = -1;
+  TRect Bounds;
+  bool Clipped = false;
+};
+
+struct TzmTreeListRowDrawItem {
+  TzmTreeListNode* Node = nullptr;
+  bool FullRow = false;
+  bool Selected = false;
+  Integer Height = 0;
+  Integer FooterCount = 0;
+  Integer FooterHeight = 0;
+  bool RowFlag = false;
+  Integer PreviewLines = 0;
+  Integer LineCount = -1;
+};
+
+// The areas of the control and the items laid out in them; empty rectangles are all zero.
+struct TzmTreeListDrawInfo {
+  TRect ClientBounds, GroupPanelRect, BandRowRect, BandCornerRect, HeaderRect, HeaderCornerRect, IndicatorRect,
+      NewItemRowRect, RowsRect, EmptyRightRect, BelowRowsRect, FooterRect, StatusRect, LeftFixedRect, RightFixedRect;
+  Integer LeftFixedItem = -1;
+  Integer RightFixedItem = -1;
+  Integer LastScrollingItem = -1;
+  Integer ContentRight = 0;
+  Integer LastRowBottom = -1;
+  Integer IndentClipWidth = 0;
+  Integer GridLineWidth = 0;
+  std::vector<TzmTreeListBandDrawItem> Bands;
+  std::vector<TzmTreeListHeaderDrawItem> Headers;
+  std::vector<TzmTreeListEmptyBandDrawItem> EmptyBands;
+  std::vector<TzmTreeListRowDrawItem> Rows;
+};
+
+// The rectangle of a node or cell that is not on screen.
+constexpr TRect zmNoRect{-1, -1, -1, -1};
+
+enum TzmTreeListHitKind : Byte {
+  tlhNowhere,
+  tlhHeader,
+  tlhHeaderEdge,
+  tlhButton,
+  tlhImage,
+  tlhStateImage,
+  tlhIndent,
+  tlhCell,
+  tlhRowEnd,
+  tlhOutside,
+  tlhGroupPanel,
+  tlhBandCorner,
+  tlhBand,
+  tlhBandEdge,
+  tlhHeaderCorner,
+  tlhIndicator,
+  tlhNewItemRow,
+  tlhRowFooter,
+  tlhFooter,
+  tlhBandRowEdge,
+  tlhHeaderRowEdge,
+  tlhRowEdge,
+  tlhPreview,
+  tlhStatusPanel,
+};
+
+struct TzmTreeListHitTestInfo {
+  Integer X = 0;
+  Integer Y = 0;
+  Integer BandIndex = -1;    // visible band
+  Integer ColumnIndex = -1;  // absolute column
+  TzmTreeListNode* Node = nullptr;
+  Integer RowIndex = -1;  // into the draw info's rows
+  Integer FooterRowIndex = -1;
+  TzmTreeListHitKind Kind = tlhOutside;
+};
+
+// Where a dragged header lands: Target -1 hides it, -2 leaves it in place, -3 inserts it at
+// (BandIndex, RowIndex, ColIndex).
+struct TzmTreeListDropPosition {
+  Integer BandIndex = -1;
+  Integer RowIndex = -1;
+  Integer ColIndex = -1;
+  Integer Target = -2;
+};
+
+// The relative node kinds of GetRelativeNode.
+enum TzmTreeListRelative : Integer { zmrFirst, zmrPrior, zmrNext, zmrLast };
 
 // ---------------------------------------------------------------------------------------------
 // Events
@@ -362,6 +484,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   friend class TzmTreeListBand;
   friend class TzmTreeListBands;
   friend class TzmTreeListEditStyle;
+  friend class TzmTreeListSelectionScope;
 
  public:
   explicit TCustomzmTreeList(TComponent* AOwner);
@@ -399,6 +522,176 @@ class TCustomzmTreeList : public TCustomzmContainer {
   Integer GetFocusedIndex();
   // The three display lists exist, hold nodes and the control is not being destroyed.
   bool IsVisibleListUsable() const;
+  // True without roots, or when the focused node is the first root / the last shown node.
+  bool IsFocusAtFirst();
+  bool IsFocusAtLast();
+  // The first root, the previous or next shown node (with Flag: the next in depth-first order),
+  // the last root (with Flag: its deepest last descendant). nil for a nil node.
+  virtual TzmTreeListNode* GetRelativeNode(TzmTreeListNode* Node, TzmTreeListRelative Kind, bool Flag);
+  // Moves the focus to that relative node; a single selected focused node moves its selection along.
+  virtual TzmTreeListNode* MoveFocusRelative(TzmTreeListRelative Kind, bool Flag);
+
+  // Rows and scrolling
+  virtual Integer GetShownRowCount() { return FShownRowCount; }
+  // ShownRowCount and PageRowCount for the rows area from the top node.
+  virtual void UpdateRowCounts();
+  virtual void GetVertScrollRange(Integer& Min, Integer& Max, Integer& Pos, Integer& Page);
+  // Counts the rows that fit into Height from Node down (then upward from the node before it):
+  // Shown counts a partly shown last row, Page does not. Answers the pixel height counted.
+  Integer CountRowsFrom(TzmTreeListNode* Node, Integer Height, Integer& Page, Integer& Shown);
+  // The smallest top index that still shows the row at Index.
+  Integer GetTopIndexForBottom(Integer Index);
+  // The pixel distance of scrolling Rows rows (negative: down).
+  Integer GetScrollPixels(Integer Rows);
+  // Makes the row at Index the top row (clamped so that the last page stays full).
+  virtual void SetTopIndex(Integer Index);
+  Integer GetHorzOffset() const { return FHorzOffset; }
+  // The horizontal scroll offset, clamped to the scrollable band width.
+  virtual void SetLeftCoord(Integer Value);
+  void MakeBandVisible(Integer VisibleBand);
+  void MakeColumnVisible(Integer Column);
+
+  // ---- Keyboard and search ----
+  // Opens the editor on the focused cell when cells can be edited, outside row select.
+  void ShowEditor();
+  // Starts an incremental search in Column (-1: the focused one) with Text; answers whether
+  // the search text is not empty afterwards.
+  bool StartSearch(Integer Column, const String& Text);
+  const String& GetSearchString() const { return FSearchString; }
+  bool GetSearchExpandsNodes() const { return FSearchExpandsNodes; }
+  void SetSearchExpandsNodes(bool Value) { FSearchExpandsNodes = Value; }
+  // Mode 0 from the focused node on, 1 the previous match, 2 the next one.
+  virtual void DoIncrementalSearch(String& Text, Integer Mode, bool ClearOnFail);
+  virtual bool FindMatchingNode(Integer Column, const String& Text, Integer Mode, TzmTreeListNode*& Node);
+  // Moves the focus a page up or down (the page's last full row first).
+  void MoveFocusByPage(bool Down);
+
+  // ---- Selection and row text ----
+  // Selects the shown nodes from Node1 through Node2 inside one selection lock; an error of a
+  // selection step ends the range and goes on to the caller.
+  virtual void SelectRange(TzmTreeListNode* Node1, TzmTreeListNode* Node2);
+  // -1, 0 or 1 as the node lies before, at or after the selection anchor.
+  virtual Integer CompareWithAnchor(TzmTreeListNode* Node);
+  virtual void SetSelectionAnchor(TzmTreeListNode* Node) { FSelectionAnchorNode = Node; }
+  TzmTreeListNode* GetSelectionAnchor() const { return FSelectionAnchorNode; }
+  virtual bool CanRangeSelect() { return true; }
+  // The shown columns' captions, tab-separated (no line end).
+  virtual void GetHeaderText(String& Text);
+  // The node's texts of the shown columns, tab-separated (a full-row node: its first text).
+  virtual void GetNodeText(TzmTreeListNode* Node, String& Text);
+  // The header line, then one line per shown node.
+  virtual void GetAllNodesText(TStringList* Strings);
+  // The header line, then the selected nodes in tree order (the focused node without multi-select).
+  virtual void GetSelectedNodesText(TStringList* Strings);
+  void CopySelectedToClipboard();
+
+  // ---- Mouse ----
+  bool GetNodeDblClickToggles() const { return FNodeDblClickToggles; }
+  void SetNodeDblClickToggles(bool Value) { FNodeDblClickToggles = Value; }
+  const TzmTreeListHitTestInfo& GetPressHitInfo() const { return FPressHitInfo; }
+  Integer GetPressedBand() const { return FPressedBand; }
+  Integer GetPressedColumn() const { return FPressedColumn; }
+  bool IsEditorTimerRunning() const { return FEditorTimerRunning; }
+  // -1 up or left, 1 down or right, 0 when the timer does not run.
+  Integer GetHorzAutoScroll() const { return FHorzScrollDir; }
+  Integer GetVertAutoScroll() const { return FVertScrollDir; }
+
+  // ---- Sizing and header and band dragging ----
+  // Ends any sizing, pressing or dragging without applying it.
+  virtual void CancelInteraction();
+  Integer GetSizingLinePos() const { return FSizingLinePos; }
+  // The sizing line's limits for the running sizing state (Left: the sized item's left edge).
+  void GetSizingLimits(Integer& Left, Integer& Min, Integer& Max);
+  // Width changes absorbed by the neighbours (auto width, scaled, in the column's row, spread
+  // into the band).
+  void SetBandWidthAuto(Integer VisibleBand, Integer Width);
+  void SetBandWidthScaled(Integer VisibleBand, Integer Width);
+  void SetColumnWidthInRow(Integer VisibleBand, Integer Column, Integer Width);
+  void SetColumnWidthSpread(Integer VisibleBand, Integer Column, Integer Width);
+  // The largest line height from MinRowHeight up whose row still fits into Height.
+  Integer RowHeightAt(TzmTreeListNode* Node, Integer Height);
+  // The drop target of a band drag at Point (client; moved to where the drop arrows go): -1
+  // outside the band row, -2 no move, else the visible band to take.
+  virtual Integer GetBandDropPosition(TPoint& Point, Integer Pressed, Integer Dragged);
+  virtual TzmTreeListDropPosition GetHeaderDropPosition(TPoint& Point, Integer Pressed, Integer Dragged);
+  virtual bool CanDragBand(Integer /*VisibleBand*/) { return HasExtra(zmxBandMoving); }
+  virtual bool CanDragColumn(Integer /*Column*/) { return HasBehavior(zmbColumnMoving); }
+  // A customizing form provided by a descendant (bands and headers dragged onto it are hidden,
+  // dragged from it shown); the core makes none.
+  TWinControl* GetCustomizeForm() const { return FCustomizeForm; }
+  bool IsCustomizing() const { return FCustomizeForm != nullptr; }
+  // The popups that show the drag feedback (nil while none is shown).
+  TzmTreeListFeedbackWindow* GetSizingLineWindow() const { return FSizingLine.get(); }
+  TzmTreeListFeedbackWindow* GetDropArrowsWindow() const { return FDropArrows.get(); }
+  TzmTreeListFeedbackWindow* GetDragImageWindow() const { return FDragImage.get(); }
+  // The picture of a dragged band caption or column header (at most the screen wide).
+  TBitmap* CreateCaptionDragImage(const String& Caption, Integer Width, Integer Height);
+  // Nesting pair: the first hide takes the feedback away, the last show brings it back.
+  void HideDragFeedback();
+  void ShowDragFeedback();
+
+  // ---- Sorting, node drag and panning ----
+  // Sorts the children lists Level levels below the roots (-1: every list) by Column's values.
+  virtual void SortNodes(Integer Level, Integer Column, bool Descending);
+  void SortNodeList(std::vector<TzmTreeListNode*>& List, Integer Column, bool Descending);
+  virtual Integer GetSortedColumnCount() { return 0; }
+  virtual Integer GetSortedColumn(Integer /*Index*/) { return -1; }
+  virtual bool IsSortedColumnDescending(Integer /*Index*/) { return false; }
+  virtual bool IsMultiSortActive(Integer /*Column*/) { return IsMultiSort(); }
+  // The picture of a dragged node: its cell, images and text inside dotted frames.
+  virtual TBitmap* CreateNodeDragImage(TzmTreeListNode* Node, Integer Column);
+  virtual void GetNodeDragText(TzmTreeListNode* Node, Integer Column, String& Text) { GetCellText(Node, Column, Text); }
+  TzmTreeListNode* GetDraggedNode() const { return FDraggedNode; }
+  TzmTreeListNode* GetDragHoverNode() const { return FDragHoverNode; }
+  // Pans the view with the middle button: a modal loop until a button, Esc, a lost capture or a
+  // quit message; it stops at once when the control goes away meanwhile.
+  void StartPanning();
+  // The panning speed (1 to 12) and direction (0 none, 1 left, 2 up, 3 right, 4 down) for a
+  // pointer Offset away from where panning started, with a pan picture Size pixels wide.
+  static void PanningStep(TPoint Offset, Integer Size, bool HorzBar, bool VertBar, Integer& Direction, Integer& Speed);
+
+  // ---- Hit test ----
+  virtual void CalcHitTest(TPoint Point, TzmTreeListHitTestInfo& HitInfo);
+  TzmTreeListNode* GetNodeAt(Integer X, Integer Y);
+
+  // ---- Layout ----
+  // The area rectangles only.
+  void CalcAreaRects(TzmTreeListDrawInfo& Info);
+  // The areas with their band, header, empty-band and row items.
+  void CalcDrawInfo(TzmTreeListDrawInfo& Info);
+  // zmNoRect for a node that is not on screen.
+  TRect GetNodeRect(TzmTreeListNode* Node);
+  TRect GetNodeRectToBottom(TzmTreeListNode* Node);
+  // The rows area, over the indicator when it is shown.
+  TRect GetRowsRect();
+  TRect GetCellRect(TzmTreeListNode* Node, Integer VisibleColumn);
+  TRect GetEditorRect(TzmTreeListNode* Node, Integer VisibleColumn);
+  Integer GetBandMinWidth(Integer VisibleBand);
+  Integer GetBandWidthNeeded(Integer VisibleBand);
+  Integer GetBandDisplayWidth(Integer VisibleBand);
+  Integer GetTotalBandsWidth();
+  Integer GetScrollableBandsWidth();
+  // The band's offset inside the scrolling area (0 for a fixed band).
+  Integer GetBandLeft(Integer VisibleBand);
+  TRect GetScrollAreaRect();
+  Integer GetScrollAreaWidth() { return GetScrollAreaRect().Width(); }
+  virtual Integer GetColumnDisplayWidth(Integer Column);
+  Integer GetRowWidth(Integer VisibleBand, Integer Row);
+  Integer GetRowMinWidth(Integer VisibleBand, Integer Row);
+  Integer GetHeaderRowSpan(Integer VisibleBand, Integer Row, Integer Col);
+  // Indent: the tree part before the node's images; TextLeft: where its text starts.
+  void GetNodeIndent(TzmTreeListNode* Node, Integer& Indent, Integer& TextLeft);
+  Integer GetNodeTextWidth(TzmTreeListNode* Node);
+  // The node's row height for rows of LineHeight (cached in the node unless NoCache).
+  Integer GetNodeRowHeight(TzmTreeListNode* Node, Integer LineHeight, bool NoCache);
+  Integer GetNodeFooterCount(TzmTreeListNode* Node);
+  Integer GetNodeFooterLevel(TzmTreeListNode* Node, Integer Index);
+  Integer CountNodeFootersBelowLevel(TzmTreeListNode* Node, Integer Level);
+  bool IsAutoRowHeight();
+  // The band row and header row counts a sizing line at Position asks for.
+  Integer BandRowHeightFor(Integer Lines);
+  Integer BandRowCountAt(Integer Position);
+  Integer HeaderRowCountAt(Integer Position);
 
   // Focus
   virtual void SetFocusedNodeColumn(TzmTreeListNode* Node, Integer VisibleColumn, bool MakeVisible);
@@ -687,6 +980,10 @@ class TCustomzmTreeList : public TCustomzmContainer {
   virtual Integer GetHeaderMinRowCount() { return 1; }
   // Whether the layout shows a column (True here).
   virtual bool IsColumnShown(Integer /*Column*/) { return true; }
+  virtual Integer GetGroupPanelHeight() { return 0; }
+  // The text lines of the node's row for rows of LineHeight (which the answer may change).
+  virtual Integer GetNodeRowLineCount(TzmTreeListNode* /*Node*/, Integer& /*LineHeight*/) { return 1; }
+  virtual Integer GetNodePreviewLineCount(TzmTreeListNode* /*Node*/) { return FMetrics.PreviewLineCount; }
 
   // ---- Nodes and the display order ----
   // The control's side of a new node: the edited cell is reset, the top and focused nodes filled
@@ -781,6 +1078,53 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void Loaded() override;
   void CreateParams(TCreateParams& Params) override;
   void DoExit() override;
+  void Resize() override;
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void DoStartDrag(TDragObject*& DragObject) override;
+  void DoEndDrag(TObject* Target, Integer X, Integer Y) override;
+  void DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) override;
+  virtual void DoNodeDragStart(TzmTreeListNode* /*Node*/) {}
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  virtual bool CanDblClick() { return true; }
+  virtual void UpdateHotSpot(const TzmTreeListHitTestInfo& Hit);
+  virtual bool CanHotTrackCell(Integer /*X*/, Integer /*Y*/, TzmTreeListNode* /*Node*/, Integer /*Column*/,
+                               Integer& /*ActivePart*/) {
+    return HasExtra(zmxHotTrack);
+  }
+  virtual bool GetHeaderHotPart(Integer X, Integer Y, Integer Column, Byte& Part);
+  virtual bool IsHotCell(TzmTreeListNode* Node, Integer Column) {
+    return FHotSpot.Node == Node && FHotSpot.ColumnIndex == Column;
+  }
+  virtual void DoHotSpotChanged(const TzmTreeListHotSpot& /*HotSpot*/, TCursor& /*Cursor*/) {}
+  virtual bool CanMouseEditCell(Integer /*X*/, Integer /*Y*/, bool /*SameNode*/, Integer /*Column*/) {
+    return HasExtra(zmxMouseDownEditor);
+  }
+  virtual void BestFitBand(Integer /*VisibleBand*/) {}
+  virtual void BestFitColumn(Integer /*Column*/) {}
+  virtual void StartBandDrag(Integer VisibleBand);
+  virtual void StartHeaderDrag(Integer Column);
+  virtual void EndBandDrag(bool Accept);
+  virtual void EndHeaderDrag(bool Accept);
+  virtual void DoDragOverBand(TPoint /*Point*/, Integer /*VisibleBand*/, bool& /*Accept*/) {}
+  virtual void DoDragOverHeader(TPoint /*Point*/, Integer /*Column*/, bool& /*Accept*/) {}
+  virtual void DoDragEndBand(TPoint /*Point*/, Integer /*VisibleBand*/, bool /*Pressed*/, Integer& /*Target*/,
+                             bool& /*Accept*/) {}
+  virtual void DoDragEndHeader(TPoint /*Point*/, Integer /*Column*/, TzmTreeListDropPosition& /*Target*/,
+                               bool& /*Accept*/) {}
+  virtual void MoveBand(Integer /*From*/, Integer /*To*/) {}
+  virtual void HideBand(Integer /*VisibleBand*/) {}
+  virtual void ShowBand(Integer /*At*/, Integer /*Band*/) {}
+  virtual void MoveHeader(Integer /*Column*/, Integer /*VisibleBand*/, Integer /*Row*/, Integer /*Col*/) {}
+  virtual void HideHeader(Integer /*Column*/) {}
+  virtual void ShowHeader(Integer /*VisibleBand*/, Integer /*Row*/, Integer /*Col*/, Integer /*Column*/) {}
+  virtual bool IsBandCustomizingDisabled(Integer /*VisibleBand*/) { return false; }
+  virtual bool IsColumnCustomizingDisabled(Integer /*Column*/) { return false; }
+  void SetCustomizeForm(TWinControl* Value) { FCustomizeForm = Value; }
+  void WndProc(TMessage& Message) override;
+  void KeyPress(char& Key) override;
+  virtual bool CanProcessKey(Word /*Key*/, TShiftState /*Shift*/) { return true; }
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
  private:
@@ -794,6 +1138,40 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void EndEditingQuietly();
   void ForgetNodeReferences();
   TzmTreeListNode* FindNextInTree(const TzmTreeListNode* Node) const;
+  void PatchVisibleExpansion(TzmTreeListNode* Node);
+  void DragExpandTick();
+  void StartSizing(TzmTreeListState State, Integer Position);
+  void MoveSizingLine(Integer Position);
+  void ShowSizingLine();
+  void FinishSizing();
+  void DragStep();
+  void ShowDropArrows(TPoint ClientPoint);
+  void HideDropArrows();
+  void EndDragFeedback();
+  void StartHorzAutoScroll(Integer Direction);
+  void StartVertAutoScroll(Integer Direction, bool Selects);
+  void StopHorzAutoScroll();
+  void StopVertAutoScroll();
+  void StartEditorTimer();
+  void KillEditorTimer();
+  void TimerTick(UINT_PTR Id);
+  void NodePressed(TMouseButton Button, TShiftState Shift, bool FirstClick);
+  void DragSelectStep(Integer Y);
+  TRect ClientToScreenRect(const TRect& R);
+  void SyncSearchColumn();
+  bool MoveInHeaderRows(bool Up);
+  void MoveFocusBy(Integer Delta, TShiftState Shift);
+  void FocusAndSelect(TzmTreeListNode* Node, TShiftState Shift);
+  TzmTreeListNode* SearchStep(TzmTreeListNode* Node, bool Backward);
+  bool CanSizeBandAt(Integer VisibleBand);
+  void HitHeader(const TzmTreeListDrawInfo& Info, TzmTreeListHitTestInfo& Hit);
+  void HitRow(const TzmTreeListDrawInfo& Info, TzmTreeListHitTestInfo& Hit);
+  TzmTreeListHitKind HitNodePart(const TzmTreeListDrawInfo& Info, const TzmTreeListRowDrawItem& Row, Integer RowTop,
+                                 Integer X);
+  void VisibleExpansionChanged(TzmTreeListNode* Node);
+  void ColumnLayoutInBand(TzmTreeListDrawInfo& Info, const TzmTreeListBandDrawItem& Item, Integer BandWidth);
+  Integer RowHeightAtIndex(Integer Index);
+  Integer VisibleBandOfColumn(Integer Column);
   UInt64 NextNodeSequence() { return ++FNodeSequence; }
   void MeasureMetrics(TCanvas* Canvas);
 
@@ -815,6 +1193,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TzmTreeListNode* FPatchNode = nullptr;
   bool FPatchNodeShown = false;
   bool FPatchIsRemoval = false;
+  bool FPatchIsExpansion = false;
   bool FKeepVisibleLists = false;
   bool FClearingNodes = false;
   bool FRangeSelecting = false;
@@ -850,6 +1229,39 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TzmTreeListMetrics FMetrics;
   Integer FShownRowCount = 1;
   Integer FPageRowCount = 1;
+  Integer FHorzOffset = 0;
+
+  // Mouse, sizing and dragging
+  TzmTreeListHitTestInfo FPressHitInfo;
+  TPoint FPressPoint;
+  Integer FPressedBand = -1;
+  bool FPressedBandDown = false;
+  Integer FPressedColumn = -1;
+  bool FPressedColumnDown = false;
+  bool FBandButtonDown = false;
+  bool FHeaderButtonDown = false;
+  bool FPressWithModifier = false;
+  bool FPendingSelectOnRelease = false;
+  bool FNodeDblClickToggles = true;
+  Integer FSizingLinePos = 0;
+  Integer FSizingStartPos = 0;
+  Integer FDraggedBand = -1;
+  Integer FDraggedHeader = -1;
+  TPoint FArrowsPosition{-100, -100};
+  Integer FArrowsExtent = 0;
+  Integer FDragFeedbackHideCount = 0;
+  TWinControl* FCustomizeForm = nullptr;
+  TOwned<TzmTreeListFeedbackWindow> FSizingLine;
+  TOwned<TzmTreeListFeedbackWindow> FDropArrows;
+  TOwned<TzmTreeListFeedbackWindow> FDragImage;
+  // The control's own window timers: the editor delay, and horizontal and vertical auto-scroll
+  // apart, so that one never replaces the other.
+  bool FEditorTimerRunning = false;
+  Integer FHorzScrollDir = 0;
+  Integer FVertScrollDir = 0;
+  bool FVertScrollSelects = false;
+  TzmTreeListNode* FDragHoverNode = nullptr;
+  bool FDragExpandTimerRunning = false;
   Integer FDragExpandDelay = 500;
   Integer FCustomizeRowCount = 11;
   TPoint FCustomizeFormPos{-1000, -1000};
@@ -871,6 +1283,9 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TzmTreeListNode* FEditorNode = nullptr;
   bool FCancelingEditor = false;
   bool FSearchActive = false;
+  String FSearchString;
+  Integer FSearchColumn = -1;
+  bool FSearchExpandsNodes = false;
   Integer FSearchLockCount = 0;
   TOwned<TzmTreeListCellViewData> FCellViewData;
 
@@ -893,4 +1308,17 @@ class TzmTreeListUpdateScope {
   TCustomzmTreeList* FControl;
   TAliveToken FAlive;
   int FExceptions;
+};
+
+// Holds a tree list's selection lock for a block: the count change is reported once, at the
+// outermost end.
+class TzmTreeListSelectionScope {
+ public:
+  explicit TzmTreeListSelectionScope(TCustomzmTreeList* AControl) : FControl(AControl) { FControl->BeginSelection(); }
+  ~TzmTreeListSelectionScope() { FControl->EndSelection(); }
+  TzmTreeListSelectionScope(const TzmTreeListSelectionScope&) = delete;
+  TzmTreeListSelectionScope& operator=(const TzmTreeListSelectionScope&) = delete;
+
+ private:
+  TCustomzmTreeList* FControl;
 };

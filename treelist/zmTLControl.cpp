@@ -701,3 +701,84 @@ void TCustomzmTreeListControl::DoCanEditNode(TzmTreeListNode* Node, bool& Allow)
   if (!Allow) return;
   if (TzmTreeListColumn* column = FocusedColumnObject()) Allow = column->CanEditCell();
 }
+
+// ---------------------------------------------------------------------------------------------
+// Sorted columns
+
+Integer TCustomzmTreeListControl::GetSortedColumn(Integer Index) {
+  TzmTreeListColumn* column = SortedColumnAt(Index);
+  return column ? IndexOfColumn(column) : -1;
+}
+
+bool TCustomzmTreeListControl::IsSortedColumnDescending(Integer Index) {
+  TzmTreeListColumn* column = SortedColumnAt(Index);
+  return column && column->GetSorted() == TzmTreeListColumnSort::csDown;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Bands and headers moved, hidden and shown by dragging
+
+bool TCustomzmTreeListControl::CanDragBand(Integer VisibleIndex) {
+  TzmTreeListBand* band = VisibleBand(VisibleIndex);
+  return inherited::CanDragBand(VisibleIndex) && band && band->GetFixed() == TzmGridBandFixed::bfNone &&
+         !band->GetDisableDragging();
+}
+
+bool TCustomzmTreeListControl::CanDragColumn(Integer Column) {
+  TzmTreeListColumn* column = ColumnAt(Column);
+  return inherited::CanDragColumn(Column) && column && !column->GetDisableDragging();
+}
+
+void TCustomzmTreeListControl::MoveBand(Integer From, Integer To) {
+  TzmTreeListBand* from = VisibleBand(From);
+  TzmTreeListBand* to = VisibleBand(To);
+  if (from && to && from != to) from->SetIndex(to->GetIndex());
+}
+
+void TCustomzmTreeListControl::HideBand(Integer VisibleIndex) {
+  if (TzmTreeListBand* band = VisibleBand(VisibleIndex)) band->SetVisible(false);
+}
+
+void TCustomzmTreeListControl::ShowBand(Integer At, Integer Band) {
+  TzmTreeListBand* band = Band >= 0 && Band < FBands->GetCount() ? FBands->GetItem(Band) : nullptr;
+  if (!band) return;
+  TzmTreeListUpdateScope update(this);
+  band->SetVisible(true);
+  Integer visible = FBands->VisibleCount();
+  if (visible <= 1) return;
+  TzmTreeListBand* target = VisibleBand(std::max(At, 0));
+  band->SetIndex(target ? target->GetIndex() : FBands->GetCount() - 1);
+}
+
+void TCustomzmTreeListControl::MoveHeader(Integer Column, Integer VisibleBand, Integer Row, Integer Col) {
+  TzmTreeListColumn* column = ColumnAt(Column);
+  if (!column) return;
+  TzmTreeListUpdateScope update(this);
+  column->SetBandIndex(GetBandAbsoluteIndex(VisibleBand));
+  column->SetRowIndex(Row);
+  column->SetColIndex(Col);
+}
+
+void TCustomzmTreeListControl::HideHeader(Integer Column) {
+  if (TzmTreeListColumn* column = ColumnAt(Column)) column->SetVisible(false);
+}
+
+void TCustomzmTreeListControl::ShowHeader(Integer VisibleBand, Integer Row, Integer Col, Integer Column) {
+  TzmTreeListColumn* column = ColumnAt(Column);
+  if (!column) return;
+  TzmTreeListUpdateScope update(this);
+  column->SetBandIndex(GetBandAbsoluteIndex(VisibleBand));
+  column->SetVisible(true);
+  column->SetRowIndex(Row);
+  column->SetColIndex(Col);
+}
+
+bool TCustomzmTreeListControl::IsBandCustomizingDisabled(Integer VisibleIndex) {
+  TzmTreeListBand* band = VisibleBand(VisibleIndex);
+  return band && band->GetDisableCustomizing();
+}
+
+bool TCustomzmTreeListControl::IsColumnCustomizingDisabled(Integer Column) {
+  TzmTreeListColumn* column = ColumnAt(Column);
+  return column && column->GetDisableCustomizing();
+}

@@ -142,6 +142,20 @@ class TCustomzmTreeListControl : public TCustomzmTreeList {
   void UpdateHeaderPanelRowCount() override;
 
   // Layout
+  Integer GetSortedColumnCount() override { return SortedColumnCount(); }
+  Integer GetSortedColumn(Integer Index) override;
+  bool IsSortedColumnDescending(Integer Index) override;
+  bool CanDragBand(Integer VisibleBand) override;
+  bool CanDragColumn(Integer Column) override;
+  void MoveBand(Integer From, Integer To) override;
+  void HideBand(Integer VisibleBand) override;
+  void ShowBand(Integer At, Integer Band) override;
+  void MoveHeader(Integer Column, Integer VisibleBand, Integer Row, Integer Col) override;
+  void HideHeader(Integer Column) override;
+  void ShowHeader(Integer VisibleBand, Integer Row, Integer Col, Integer Column) override;
+  bool IsBandCustomizingDisabled(Integer VisibleBand) override;
+  bool IsColumnCustomizingDisabled(Integer Column) override;
+
   void BandsChanged() override;
   void RebuildVisibleNodes() override;
   void RebuildBandLists() override;

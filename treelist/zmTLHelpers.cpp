@@ -235,21 +235,6 @@ Integer CompareSortedOrder(const TzmTreeListColumn* A, const TzmTreeListColumn* 
 }
 
 // ---------------------------------------------------------------------------------------------
-// Timer procedures
-
-void SelectScrollTimerProc(HWND Wnd, UINT, UINT_PTR, DWORD) {
-  auto* control = As<TCustomzmTreeList>(FindControl(Wnd));
-  if (!control) return;
-  TzmTreeListTimers& timers = TreeListTimers();
-  if (control->GetInteractionState() == tlsNodeDown) {
-    control->SetFocusedAbsoluteIndex(control->GetFocusedIndex() + (timers.ScrollUp ? -1 : 1));
-    return;
-  }
-  KillTimer(Wnd, static_cast<UINT_PTR>(timers.VertScroll));
-  timers.VertScroll = -1;
-}
-
-// ---------------------------------------------------------------------------------------------
 // Images and expand buttons
 
 void DrawImageCentered(TCanvas* Canvas, const TRect& Rect, TCustomImageList* Images, Integer Index) {

@@ -61,13 +61,6 @@ Integer CompareFirstValues(const void* A, const void* B);
 Integer CompareSortedOrder(const TzmTreeListColumn* A, const TzmTreeListColumn* B);
 
 // ---------------------------------------------------------------------------------------------
-// Timer procedures (the tree list's window handle is the timer's window)
-
-// While the left button holds a node, moves the focus one row in the vertical timer's direction;
-// otherwise ends the vertical auto-scroll timer.
-void SelectScrollTimerProc(HWND Wnd, UINT Msg, UINT_PTR Id, DWORD Time);
-
-// ---------------------------------------------------------------------------------------------
 // Drawing
 
 // Only for an existing list and 0 <= Index < count.

@@ -17,6 +17,7 @@ void TCustomzmTreeList::InvalidateNode(TzmTreeListNode* Node, bool) {
 
 void TCustomzmTreeList::SetTopVisibleNode(TzmTreeListNode* Node) {
   FTopNode = Node;
+  if (!IsUpdateLocked() && !IsDestroying()) UpdateRowCounts();
   if (OnTopNodeChanged) OnTopNodeChanged(this);
 }
 

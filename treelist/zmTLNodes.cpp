@@ -253,7 +253,7 @@ void TzmTreeListNode::SetExpanded(bool Value) {
     if (owner->FFocusedNode && owner->FFocusedNode->HasAsParent(this) && !owner->FocusCollapsingAncestor(this)) return;
   }
   FExpanded = Value;
-  if (!owner->IsUpdateLocked() && !owner->IsDestroying()) owner->RebuildVisibleNodes();
+  if (!owner->IsUpdateLocked() && !owner->IsDestroying()) owner->VisibleExpansionChanged(this);
   owner->InvalidateNode(this, true);
   if (Value) owner->DoExpanded(this);
   else owner->DoCollapsed(this);

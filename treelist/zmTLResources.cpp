@@ -165,7 +165,6 @@ const TGlyphEntry kIndicatorGlyphs[] = {
 
 struct TTreeListResources {
   std::vector<std::pair<TCursor, HCURSOR>> Cursors;
-  TzmTreeListTimers Timers;
   std::unique_ptr<TBitmap> DragArrow, Plus, Minus;
   TCustomImageList* Indicators = nullptr;
   String Customize, Bands, Headers;
@@ -214,7 +213,6 @@ void zmTreeListUnitStart() {
   if (!TreeListCounter.Start()) return;
   RegisterClasses({&TzmTreeListColumn::StaticClass(), &TzmTreeListMaskColumn::StaticClass()});
   LoadCursors();
-  Resources.Timers = TzmTreeListTimers();
   Resources.DragArrow = std::make_unique<TBitmap>();
   Resources.Plus = std::make_unique<TBitmap>();
   Resources.Minus = std::make_unique<TBitmap>();
@@ -243,7 +241,6 @@ TCustomImageList* IndicatorImages() { return Resources.Indicators; }
 TBitmap* DragArrowBitmap() { return Resources.DragArrow.get(); }
 TBitmap* ExpandPlusBitmap() { return Resources.Plus.get(); }
 TBitmap* ExpandMinusBitmap() { return Resources.Minus.get(); }
-TzmTreeListTimers& TreeListTimers() { return Resources.Timers; }
 HDC TreeListMeasureDC() { return Resources.MeasureDC; }
 const String& CustomizeCaption() { return Resources.Customize; }
 const String& BandsCaption() { return Resources.Bands; }

@@ -1,5 +1,5 @@
 // Shared resources of the tree list and its editor family, prepared when the units start and
-// released when they end: cursors and indicator glyphs (drawn in code), timer identifiers, scratch
+// released when they end: cursors and indicator glyphs (drawn in code), scratch
 // bitmaps, captions, the screen DC for measuring, and the locale's first day of the week.
 //
 // TzmTreeListUnits starts every unit of the tree list in order and ends them in reverse; starts
@@ -34,21 +34,12 @@ extern const TResourceString SzmToday;
 extern const TResourceString SzmClear;
 
 // Identifiers of the tree list's timers while they run; -1 otherwise.
-struct TzmTreeListTimers {
-  Integer HorzScroll = -1;
-  Integer VertScroll = -1;
-  Integer EditorDelay = -1;
-  // The directions of the running auto-scroll timers.
-  bool ScrollLeft = false;
-  bool ScrollUp = false;
-};
 
 // The tree list unit's resources (nullptr or empty outside its start and end).
 TCustomImageList* IndicatorImages();
 TBitmap* DragArrowBitmap();
 TBitmap* ExpandPlusBitmap();
 TBitmap* ExpandMinusBitmap();
-TzmTreeListTimers& TreeListTimers();
 HDC TreeListMeasureDC();
 const String& CustomizeCaption();
 const String& BandsCaption();

@@ -82,8 +82,14 @@ void TCustomzmTreeList::DoNodeDeleted(TzmTreeListNode* Node, TzmTreeListNode* Pr
   if (FEditorNode == Node) FEditorNode = nullptr;
   if (FRootNodes.empty()) {
     if (!IsDestroying() && !FKeepVisibleLists) ClearVisibleNodes();
+    bool hadFocus = FFocusedNode == Node;
     ForgetNodeReferences();
-    if (!IsUpdateLocked() && !IsDestroying()) Invalidate();
+    if (IsDestroying()) return;
+    if (!IsUpdateLocked()) {
+      UpdateRowCounts();
+      Invalidate();
+    }
+    if (hadFocus) DoFocusedNodeChanged(Node, nullptr);
     return;
   }
   TzmTreeListNode* oldTop = FTopNode;
@@ -92,7 +98,8 @@ void TCustomzmTreeList::DoNodeDeleted(TzmTreeListNode* Node, TzmTreeListNode* Pr
     if (!FTopNode) SetTopVisibleNode(NextVisible);
   }
   TzmTreeListNode* newFocus = nullptr;
-  if (FFocusedNode == Node) newFocus = FFocusedNode = Prior ? Prior : NextVisible;
+  bool focusMoved = FFocusedNode == Node;
+  if (focusMoved) newFocus = FFocusedNode = Prior ? Prior : NextVisible;
   FPressFocusedNode = nullptr;
   if (FSelectionAnchorNode == Node) FSelectionAnchorNode = Prior ? Prior : NextVisible;
   if (FDraggedNode == Node) FDraggedNode = nullptr;
@@ -102,11 +109,13 @@ void TCustomzmTreeList::DoNodeDeleted(TzmTreeListNode* Node, TzmTreeListNode* Pr
     FPatchNodeShown = true;
     PatchVisibleNodes(Node, true);
   }
-  if (!WasVisible) return;
-  TzmTreeListNode* from = FTopNode != oldTop ? FTopNode : nullptr;
-  for (TzmTreeListNode* candidate : {newFocus, Prior, NextVisible})
-    if (!from) from = candidate;
-  if (from) InvalidateNode(from, true);
+  if (WasVisible) {
+    TzmTreeListNode* from = FTopNode != oldTop ? FTopNode : nullptr;
+    for (TzmTreeListNode* candidate : {newFocus, Prior, NextVisible})
+      if (!from) from = candidate;
+    if (from) InvalidateNode(from, true);
+  }
+  if (focusMoved && !IsDestroying()) DoFocusedNodeChanged(Node, newFocus);
 }
 
 void TCustomzmTreeList::ForgetNodeReferences() {
@@ -199,6 +208,8 @@ void TCustomzmTreeList::RebuildVisibleNodes() {
       FVisibleNodesByAddress[k] = pairs[k].first;
       FVisibleIndexesByAddress[k] = pairs[k].second;
     }
+  } else if (FPatchIsExpansion) {
+    PatchVisibleExpansion(FPatchNode);
   } else if (FPatchNodeShown && IsVisibleListUsable()) {
     if (FPatchIsRemoval) PatchVisibleNodeOut(FPatchNode);
     else PatchVisibleNodeIn(FPatchNode);
@@ -256,6 +267,85 @@ void TCustomzmTreeList::PatchVisibleNodeIn(TzmTreeListNode* Node) {
   TzmTreeListNode* parent = Node->GetParent();
   if (parent && parent->GetCount() > 1 && Node->IsLast())
     parent->GetItem(parent->GetCount() - 2)->SetCachedRowHeight(0);
+}
+
+// An expansion change of a shown node moves only its subtree's rows: they are cut out of (or
+// spliced into) the display order as one block, and the by-reference lists are merged rather
+// than sorted again.
+void TCustomzmTreeList::VisibleExpansionChanged(TzmTreeListNode* Node) {
+  if (!IsVisibleListUsable()) {
+    RebuildVisibleNodes();
+    return;
+  }
+  TzmTreeListNode* oldPatch = std::exchange(FPatchNode, Node);
+  bool oldExpansion = std::exchange(FPatchIsExpansion, true);
+  try {
+    RebuildVisibleNodes();
+  } catch (...) {
+    FPatchNode = oldPatch;
+    FPatchIsExpansion = oldExpansion;
+    throw;
+  }
+  FPatchNode = oldPatch;
+  FPatchIsExpansion = oldExpansion;
+}
+
+void TCustomzmTreeList::PatchVisibleExpansion(TzmTreeListNode* Node) {
+  Integer k = FindVisibleByAddress(Node);
+  if (k < 0) return;
+  Integer first = FVisibleIndexesByAddress[static_cast<size_t>(k)] + 1;
+  if (Node->GetExpanded()) {
+    std::vector<std::pair<TzmTreeListNode*, Integer>> added;
+    ForEachShown(Node->FChildren, [&](TzmTreeListNode* node) {
+      added.emplace_back(node, first + static_cast<Integer>(added.size()));
+      return true;
+    });
+    if (added.empty()) return;
+    Integer count = static_cast<Integer>(added.size());
+    std::vector<TzmTreeListNode*> rows;
+    rows.reserve(added.size());
+    for (const auto& pair : added) rows.push_back(pair.first);
+    FVisibleNodes.insert(FVisibleNodes.begin() + first, rows.begin(), rows.end());
+    for (Integer& index : FVisibleIndexesByAddress)
+      if (index >= first) index += count;
+    std::sort(added.begin(), added.end(), [](const auto& a, const auto& b) { return NodeBefore(a.first, b.first); });
+    std::vector<TzmTreeListNode*> nodes;
+    std::vector<Integer> indexes;
+    nodes.reserve(FVisibleNodesByAddress.size() + added.size());
+    indexes.reserve(nodes.capacity());
+    size_t i = 0, j = 0;
+    while (i < FVisibleNodesByAddress.size() || j < added.size()) {
+      bool takeOld = j == added.size() ||
+                     (i < FVisibleNodesByAddress.size() && NodeBefore(FVisibleNodesByAddress[i], added[j].first));
+      if (takeOld) {
+        nodes.push_back(FVisibleNodesByAddress[i]);
+        indexes.push_back(FVisibleIndexesByAddress[i++]);
+      } else {
+        nodes.push_back(added[j].first);
+        indexes.push_back(added[j++].second);
+      }
+    }
+    FVisibleNodesByAddress.swap(nodes);
+    FVisibleIndexesByAddress.swap(indexes);
+    return;
+  }
+  Integer end = static_cast<Integer>(FVisibleNodes.size());
+  if (TzmTreeListNode* after = FindNextInTree(Node)) {
+    Integer at = FindVisibleByAddress(after);
+    if (at >= 0) end = FVisibleIndexesByAddress[static_cast<size_t>(at)];
+  }
+  Integer count = end - first;
+  if (count <= 0) return;
+  FVisibleNodes.erase(FVisibleNodes.begin() + first, FVisibleNodes.begin() + end);
+  size_t kept = 0;
+  for (size_t i = 0; i < FVisibleNodesByAddress.size(); ++i) {
+    Integer index = FVisibleIndexesByAddress[i];
+    if (index >= first && index < end) continue;
+    FVisibleNodesByAddress[kept] = FVisibleNodesByAddress[i];
+    FVisibleIndexesByAddress[kept++] = index >= end ? index - count : index;
+  }
+  FVisibleNodesByAddress.resize(kept);
+  FVisibleIndexesByAddress.resize(kept);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -331,6 +421,42 @@ TzmTreeListNode* TCustomzmTreeList::GetLastVisibleNode() const {
   return node;
 }
 
+bool TCustomzmTreeList::IsFocusAtFirst() { return FRootNodes.empty() || FFocusedNode == GetFirstRootNode(); }
+
+bool TCustomzmTreeList::IsFocusAtLast() { return FRootNodes.empty() || FFocusedNode == GetLastVisibleNode(); }
+
+TzmTreeListNode* TCustomzmTreeList::GetRelativeNode(TzmTreeListNode* Node, TzmTreeListRelative Kind, bool Flag) {
+  if (!Node) return nullptr;
+  switch (Kind) {
+    case zmrFirst:
+      return GetFirstRootNode();
+    case zmrPrior:
+      return GetPrevVisible(Node);
+    case zmrNext:
+      return Flag ? Node->GetNext() : GetNextVisible(Node);
+    case zmrLast: {
+      TzmTreeListNode* last = FRootNodes.back();
+      if (Flag)
+        while (last->GetCount() > 0) last = last->GetLastChild();
+      return last;
+    }
+  }
+  return nullptr;
+}
+
+TzmTreeListNode* TCustomzmTreeList::MoveFocusRelative(TzmTreeListRelative Kind, bool Flag) {
+  if (!FFocusedNode) return nullptr;
+  bool carrySelection = IsMultiSelect() && GetSelectedCount() == 1 && IsNodeSelected(FFocusedNode);
+  TzmTreeListNode* node = GetRelativeNode(FFocusedNode, Kind, Flag);
+  if (!node) return nullptr;
+  SetFocusedNodeColumn(node, FFocusedVisibleColumn, true);
+  if (carrySelection) {
+    ClearSelection();
+    SetNodeSelected(node, true);
+  }
+  return node;
+}
+
 Integer TCustomzmTreeList::GetTopIndex() { return FTopNode ? IndexOfVisibleNode(FTopNode) : -1; }
 
 Integer TCustomzmTreeList::GetFocusedIndex() { return FFocusedNode ? IndexOfVisibleNode(FFocusedNode) : 0; }
@@ -348,10 +474,17 @@ bool TCustomzmTreeList::FocusCollapsingAncestor(TzmTreeListNode* Node) {
 }
 
 void TCustomzmTreeList::MakeNodeVisible(TzmTreeListNode* Node) {
-  if (!Node || Node->IsVisible()) return;
-  TzmTreeListUpdateScope scope(this);
-  for (TzmTreeListNode* p = Node->GetParent(); p; p = p->GetParent())
-    if (!p->GetExpanded()) p->SetExpanded(true);
+  if (!Node || Node->GetOwner() != this) return;
+  if (!Node->IsVisible()) {
+    TzmTreeListUpdateScope scope(this);
+    for (TzmTreeListNode* p = Node->GetParent(); p; p = p->GetParent())
+      if (!p->GetExpanded()) p->SetExpanded(true);
+  }
+  if (IsUpdateLocked()) return;
+  Integer top = GetTopIndex(), index = IndexOfVisibleNode(Node);
+  if (index < 0) return;
+  if (index < top) SetTopIndex(index);
+  else if (index > top + FPageRowCount - 1) SetTopIndex(GetTopIndexForBottom(index));
 }
 
 void TCustomzmTreeList::DoCanExpand(TzmTreeListNode* Node, bool& Allow) {

@@ -406,6 +406,21 @@ TEST_F(zmTLEditing, ARefusedValueKeepsTheEditorOpenOnEndEditing) {
   EXPECT_EQ(N->GetStrings(1), "beta");
 }
 
+TEST_F(zmTLEditing, ScrollingAndResizingLeaveARefusedEditWithoutRaising) {
+  Second->OnValidate = [](TObject*, String&, bool& Accept) { Accept = false; };
+  OpenEditor("X");
+  EXPECT_NO_THROW(Tree->SetTopIndex(1));
+  EXPECT_EQ(Tree->GetInteractionState(), tlsIdle);
+  EXPECT_EQ(N->GetStrings(1), "beta") << "the refused value is given up";
+  OpenEditor("Y");
+  EXPECT_NO_THROW(Tree->SetBounds(Tree->GetLeft(), Tree->GetTop(), Tree->GetWidth() - 20, Tree->GetHeight()));
+  EXPECT_EQ(Tree->GetInteractionState(), tlsIdle);
+  OpenEditor("Z");
+  EXPECT_NO_THROW(Tree->SetLeftCoord(5));
+  EXPECT_EQ(Tree->GetInteractionState(), tlsIdle);
+  EXPECT_EQ(N->GetStrings(1), "beta");
+}
+
 TEST_F(zmTLEditing, BeginUpdatePostsTheOpenEditBeforeForgettingTheCell) {
   OpenEditor("X");
   Tree->BeginUpdate();

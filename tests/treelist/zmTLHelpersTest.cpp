@@ -231,27 +231,6 @@ TEST_F(zmTLSortKeys, ReferencesAndSortedOrders) {
   EXPECT_EQ(CompareSortedOrder(b, a), 1);
 }
 
-// ------------------------------------------------------------------ timer
-
-TEST_F(zmTLMeasure, TheSelectionTimerMovesTheFocusWhileANodeIsHeld) {
-  for (int i = 0; i < 4; ++i) Node("n" + IntToStr(i));
-  TzmTreeListTimers& timers = TreeListTimers();
-  timers.VertScroll = 7;
-  timers.ScrollUp = false;
-  HWND wnd = Tree->GetHandle();
-  Tree->SetInteractionState(tlsNodeDown);
-  SelectScrollTimerProc(wnd, WM_TIMER, 7, 0);
-  SelectScrollTimerProc(wnd, WM_TIMER, 7, 0);
-  EXPECT_EQ(Tree->GetFocusedIndex(), 2);
-  timers.ScrollUp = true;
-  SelectScrollTimerProc(wnd, WM_TIMER, 7, 0);
-  EXPECT_EQ(Tree->GetFocusedIndex(), 1);
-  Tree->SetInteractionState(tlsIdle);
-  SelectScrollTimerProc(wnd, WM_TIMER, 7, 0);
-  EXPECT_EQ(timers.VertScroll, -1) << "released button: the timer ends";
-  EXPECT_EQ(Tree->GetFocusedIndex(), 1);
-}
-
 // ------------------------------------------------------------------ drawing
 
 class zmTLDraw : public TzmTreeListTest {

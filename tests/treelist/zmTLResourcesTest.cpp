@@ -48,9 +48,6 @@ TEST_F(zmResources, TheTreeListUnitPreparesItsResources) {
     EXPECT_NE(Screen->GetCursors(id), Screen->GetCursors(crArrow)) << id;
   ASSERT_NE(IndicatorImages(), nullptr);
   EXPECT_EQ(IndicatorImages()->GetCount(), 5);
-  EXPECT_EQ(TreeListTimers().HorzScroll, -1);
-  EXPECT_EQ(TreeListTimers().VertScroll, -1);
-  EXPECT_EQ(TreeListTimers().EditorDelay, -1);
   EXPECT_TRUE(DragArrowBitmap()->GetEmpty());
   EXPECT_TRUE(ExpandPlusBitmap()->GetEmpty());
   EXPECT_TRUE(ExpandMinusBitmap()->GetEmpty());

@@ -2,6 +2,8 @@
 // with columns whose protected hooks are open to the tests and whose events are recorded.
 #pragma once
 
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,6 +27,9 @@ class TTestTreeList : public TCustomzmTreeListControl {
   using TCustomzmTreeList::IsInvertSelection;
   using TCustomzmTreeList::IsRowSelect;
   using TCustomzmTreeList::IsVisibleListUsable;
+  using TCustomzmTreeList::GetSearchActive;
+  using TCustomzmTreeList::SetCustomizeForm;
+  using TCustomzmTreeList::DragOver;
   // Option queries
   using TCustomzmTreeList::IsCaseSensitiveSort;
   using TCustomzmTreeList::IsAutoPreviewLineCount;
@@ -72,6 +77,12 @@ class TTestTreeList : public TCustomzmTreeListControl {
   using TCustomzmTreeListControl::UsesDefaultLayout;
 
   std::vector<std::string> Log;
+  // With KeepsSelection the control stores its selection here, as a multi-select descendant does.
+  bool KeepsSelection = false;
+  std::vector<TzmTreeListNode*> Selection;
+  TzmTreeListNode* Unselectable = nullptr;  // selecting it raises
+  // The value a node sorts by in a column (the base sorts by an empty text).
+  std::function<Variant(TzmTreeListNode* Node, Integer Column)> SortValue;
   bool Refocuses = true;  // the answer of FocusCollapsingAncestor
 
   // Logs every event under the node's first string.
@@ -92,6 +103,33 @@ class TTestTreeList : public TCustomzmTreeListControl {
   }
 
  protected:
+  void GetNodeSortValue(TzmTreeListNode* Node, Integer Column, Variant& Value) override {
+    if (SortValue) Value = SortValue(Node, Column);
+    else TCustomzmTreeListControl::GetNodeSortValue(Node, Column, Value);
+  }
+  Integer GetSelectedCount() override {
+    return KeepsSelection ? static_cast<Integer>(Selection.size()) : TCustomzmTreeListControl::GetSelectedCount();
+  }
+  TzmTreeListNode* GetSelectedNode(Integer Index) override {
+    if (!KeepsSelection) return TCustomzmTreeListControl::GetSelectedNode(Index);
+    return Index >= 0 && Index < GetSelectedCount() ? Selection[static_cast<size_t>(Index)] : nullptr;
+  }
+  bool IsNodeSelected(TzmTreeListNode* Node) override {
+    if (!KeepsSelection) return TCustomzmTreeListControl::IsNodeSelected(Node);
+    return std::find(Selection.begin(), Selection.end(), Node) != Selection.end();
+  }
+  void SetNodeSelected(TzmTreeListNode* Node, bool Value) override {
+    if (Value && Node == Unselectable) throw Exception("The node cannot be selected");
+    if (KeepsSelection && Value != IsNodeSelected(Node)) {
+      if (Value) Selection.push_back(Node);
+      else Selection.erase(std::find(Selection.begin(), Selection.end(), Node));
+    }
+    TCustomzmTreeListControl::SetNodeSelected(Node, Value);
+  }
+  void ClearSelection() override {
+    Selection.clear();
+    TCustomzmTreeListControl::ClearSelection();
+  }
   bool FocusCollapsingAncestor(TzmTreeListNode* Node) override {
     return Refocuses && TCustomzmTreeListControl::FocusCollapsingAncestor(Node);
   }

@@ -1,0 +1,324 @@
+// Tree list mouse: scripted presses, moves and releases for expand buttons, column and row
+// sizing, header and band drag and drop with its feedback popups, drag select and the editor
+// delay of each control.
+#include "treelist/zmTLFeedback.h"
+#include "zmTLTestSupport.h"
+
+namespace {
+
+// Three 100-pixel columns in a 400 x 200 client area.
+class zmTLMouse : public TzmTreeListTest {
+ protected:
+  void Layout(bool BandsVisible = false) {
+    TRect client = Tree->GetClientRect();
+    Tree->SetBounds(Tree->GetLeft(), Tree->GetTop(), Tree->GetWidth() + 400 - client.Width(),
+                    Tree->GetHeight() + 200 - client.Height());
+    Tree->BeginUpdate();
+    for (Integer i = 0; i < 3; ++i) Column("C" + IntToStr(i))->SetWidth(100);
+    Tree->SetBandsVisible(BandsVisible);
+    Tree->EndUpdate();
+    Pump();
+  }
+  TPoint Screen(Integer X, Integer Y) { return Tree->ClientToScreen(Point(X, Y)); }
+  void Move(Integer X, Integer Y) {
+    TPoint p = Screen(X, Y);
+    Headless::MoveMouse(p.X, p.Y);
+    Pump();
+  }
+  void Press(Integer X, Integer Y) {
+    Move(X, Y);
+    Headless::MouseDown();
+    Pump();
+  }
+  void Release() {
+    Headless::MouseUp();
+    Pump();
+  }
+  // Press, move in steps and release: a drag as a hand makes it.
+  void Drag(TPoint From, TPoint To) {
+    Press(From.X, From.Y);
+    Move((From.X + To.X) / 2, (From.Y + To.Y) / 2);
+    Move(To.X, To.Y);
+    Release();
+  }
+  Integer HeaderY() { return Tree->GetMetrics().BandRowHeight + Tree->GetMetrics().HeaderAreaHeight / 2; }
+  std::vector<String> ColumnOrder() {
+    std::vector<String> captions;
+    for (Integer i = 0; i < Tree->GetVisibleColumnCount(); ++i)
+      captions.push_back(Tree->ColumnAt(Tree->GetVisibleColumn(i))->GetCaption());
+    return captions;
+  }
+};
+
+TEST_F(zmTLMouse, AClickOnTheButtonTogglesWithoutMouseDownOrDoubleClick) {
+  Layout();
+  TzmTreeListNode* root = Node("R");
+  Node("C", root);
+  Integer downs = 0, doubles = 0;
+  Tree->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, Integer, Integer) { ++downs; };
+  Tree->OnDblClick = [&](TObject*) { ++doubles; };
+  TRect node = Tree->GetNodeRect(root);
+  Press(8, node.Top + 5);
+  Release();
+  EXPECT_TRUE(root->GetExpanded());
+  EXPECT_EQ(downs, 0);
+  EXPECT_EQ(doubles, 0);
+  Press(150, node.Top + 5);
+  Release();
+  EXPECT_EQ(downs, 1) << "a cell press reaches OnMouseDown";
+}
+
+TEST_F(zmTLMouse, ColumnSizingFollowsTheLineAndStopsAtTheMinimum) {
+  Layout();
+  Tree->ColumnAt(0)->SetMinWidth(30);
+  Press(99, HeaderY());
+  ASSERT_EQ(Tree->GetInteractionState(), tlsColumnSizing);
+  TzmTreeListFeedbackWindow* line = Tree->GetSizingLineWindow();
+  ASSERT_NE(line, nullptr);
+  EXPECT_TRUE(line->IsShown()) << "the line is a popup of its own, never drawn on the desktop";
+  Move(150, HeaderY());
+  EXPECT_EQ(Tree->GetSizingLinePos(), 150);
+  EXPECT_EQ(line->GetLeft(), Screen(150, 0).X);
+  Move(5, HeaderY());
+  EXPECT_EQ(Tree->GetSizingLinePos(), 30) << "left edge + minimum width";
+  Move(160, HeaderY());
+  Release();
+  EXPECT_EQ(Tree->GetInteractionState(), tlsIdle);
+  EXPECT_FALSE(line->IsShown());
+  EXPECT_EQ(Tree->ColumnAt(0)->GetWidth(), 161);
+  EXPECT_EQ(Tree->ColumnAt(1)->GetWidth(), 100);
+}
+
+TEST_F(zmTLMouse, SizingReleasedWhereItStartedOrCancelledChangesNothing) {
+  Layout();
+  Integer changes = 0;
+  Press(99, HeaderY());
+  Move(140, HeaderY());
+  Move(99, HeaderY());
+  Release();
+  EXPECT_EQ(Tree->ColumnAt(0)->GetWidth(), 100);
+  Press(99, HeaderY());
+  Move(140, HeaderY());
+  Headless::PressKey(VK_ESCAPE);
+  Pump();
+  EXPECT_EQ(Tree->GetInteractionState(), tlsIdle);
+  EXPECT_FALSE(Tree->GetSizingLineWindow()->IsShown());
+  Release();
+  EXPECT_EQ(Tree->ColumnAt(0)->GetWidth(), 100);
+  EXPECT_EQ(changes, 0);
+}
+
+TEST_F(zmTLMouse, RowSizingInTheIndicator) {
+  Layout();
+  for (int i = 0; i < 4; ++i) Node(IntToStr(i));
+  Tree->SetIndicatorVisible(true);
+  Tree->SetExtraOptions(Tree->GetExtraOptions() | zmxRowSizing);
+  Integer height = Tree->GetRowHeight();
+  TRect row = Tree->GetNodeRect(Tree->VisibleNodeAt(0));
+  Drag(Point(3, row.Bottom + 1), Point(3, row.Bottom + 10));
+  EXPECT_EQ(Tree->GetRowHeight(), height + 10) << "the row's new height reaches down to the line";
+}
+
+TEST_F(zmTLMouse, AHeaderDraggedOntoAnotherColumnMovesThere) {
+  Layout();
+  Press(50, HeaderY());
+  Move(60, HeaderY());
+  Move(280, HeaderY());
+  EXPECT_EQ(Tree->GetInteractionState(), tlsColumnDragging);
+  ASSERT_NE(Tree->GetDragImageWindow(), nullptr);
+  EXPECT_TRUE(Tree->GetDragImageWindow()->IsShown());
+  ASSERT_NE(Tree->GetDropArrowsWindow(), nullptr);
+  EXPECT_TRUE(Tree->GetDropArrowsWindow()->IsShown());
+  EXPECT_EQ(Tree->GetDropArrowsWindow()->GetLeft(), Screen(300 - 5, 0).X) << "arrows at the right edge of C2";
+  Release();
+  EXPECT_EQ(ColumnOrder(), (std::vector<String>{"C1", "C2", "C0"}));
+  EXPECT_FALSE(Tree->GetDragImageWindow()->IsShown());
+  EXPECT_FALSE(Tree->GetDropArrowsWindow()->IsShown());
+}
+
+TEST_F(zmTLMouse, DropPositionsOfAHeader) {
+  Layout();
+  struct Case {
+    Integer X;
+    Integer Pressed;
+    Integer Target;
+    Integer ColIndex;
+  };
+  // On C1's right half coming from C2 (right after it): no move; on C0's left half: first place.
+  for (Case c : {Case{180, 2, -2, 1}, Case{20, 2, -3, 0}, Case{120, 0, -2, 1}, Case{180, 0, -3, 1},
+                 Case{250, 2, -2, 2}, Case{380, 0, -3, 2}}) {
+    TPoint p = Point(c.X, HeaderY());
+    TzmTreeListDropPosition drop = Tree->GetHeaderDropPosition(p, c.Pressed, c.Pressed);
+    EXPECT_EQ(drop.Target, c.Target) << c.X << " from " << c.Pressed;
+    EXPECT_EQ(drop.ColIndex, c.ColIndex) << c.X << " from " << c.Pressed;
+  }
+  TPoint below = Point(50, 150);
+  EXPECT_EQ(Tree->GetHeaderDropPosition(below, 0, 0).Target, -1) << "outside the header rows";
+}
+
+TEST_F(zmTLMouse, AHeaderDroppedOutsideStaysWithoutACustomizingForm) {
+  Layout();
+  Tree->SetBehaviorOptions(Tree->GetBehaviorOptions() | zmbDragOutHides);
+  Drag(Point(50, HeaderY()), Point(50, 150));
+  EXPECT_EQ(ColumnOrder(), (std::vector<String>{"C0", "C1", "C2"})) << "nothing could show it again";
+  EXPECT_EQ(Tree->GetInteractionState(), tlsIdle);
+}
+
+TEST_F(zmTLMouse, EscapeEndsAHeaderDragWithoutMoving) {
+  Layout();
+  Press(50, HeaderY());
+  Move(60, HeaderY());
+  Move(280, HeaderY());
+  Headless::PressKey(VK_ESCAPE);
+  Pump();
+  EXPECT_EQ(Tree->GetInteractionState(), tlsIdle);
+  EXPECT_FALSE(Tree->GetDragImageWindow()->IsShown());
+  Release();
+  EXPECT_EQ(ColumnOrder(), (std::vector<String>{"C0", "C1", "C2"}));
+}
+
+TEST_F(zmTLMouse, ABandDraggedOntoTheRightHalfOfTheLastBandGoesLast) {
+  Layout(true);
+  Tree->BeginUpdate();
+  for (Integer b = 1; b < 3; ++b) {
+    Tree->GetBands()->Add()->SetCaption("B" + IntToStr(b));
+    Tree->ColumnAt(b)->SetBandIndex(b);
+  }
+  Tree->GetBands()->GetItem(0)->SetCaption("B0");
+  Tree->SetExtraOptions(Tree->GetExtraOptions() | zmxBandMoving);
+  Tree->EndUpdate();
+  Integer y = Tree->GetMetrics().BandRowHeight / 2;
+  Drag(Point(50, y), Point(280, y));
+  std::vector<String> order;
+  for (Integer b = 0; b < Tree->GetBands()->VisibleCount(); ++b)
+    order.push_back(Tree->GetBands()->VisibleItems(b)->GetCaption());
+  EXPECT_EQ(order, (std::vector<String>{"B1", "B2", "B0"}));
+}
+
+TEST_F(zmTLMouse, HidingTheLastBandIsRefusedEvenWithACustomizingForm) {
+  Layout(true);
+  TForm* customize = NewForm(100, 100, 500, 100);
+  Tree->SetCustomizeForm(customize);
+  Integer y = Tree->GetMetrics().BandRowHeight / 2;
+  Drag(Point(50, y), Point(50, 180));
+  EXPECT_EQ(Tree->GetBands()->VisibleCount(), 1);
+  Tree->SetCustomizeForm(nullptr);
+}
+
+TEST_F(zmTLMouse, DragSelectScrollsWhileTheButtonIsHeldBelowTheRows) {
+  Layout();
+  for (int i = 0; i < 30; ++i) Node(IntToStr(i));
+  Tree->SetExtraOptions(Tree->GetExtraOptions() | zmxDragSelect);
+  TRect first = Tree->GetNodeRect(Tree->VisibleNodeAt(0));
+  Press(150, first.Top + 3);
+  Move(150, 205);
+  EXPECT_EQ(Tree->GetVertAutoScroll(), 1);
+  Integer focused = Tree->GetFocusedIndex();
+  Headless::AdvanceClock(60);
+  Pump();
+  EXPECT_EQ(Tree->GetFocusedIndex(), focused + 1) << "one row a tick";
+  Release();
+  EXPECT_EQ(Tree->GetVertAutoScroll(), 0);
+  EXPECT_EQ(Tree->GetHorzAutoScroll(), 0) << "the horizontal timer is a separate one";
+}
+
+TEST_F(zmTLMouse, HotTrackingFollowsThePointerOverCells) {
+  Layout();
+  TzmTreeListNode* a = Node("a");
+  TzmTreeListNode* b = Node("b");
+  Tree->SetExtraOptions(Tree->GetExtraOptions() | zmxHotTrack);
+  TRect row = Tree->GetNodeRect(a);
+  Move(150, row.Top + 3);
+  EXPECT_EQ(Tree->GetHotSpot().Node, a);
+  EXPECT_EQ(Tree->GetHotSpot().ColumnIndex, 1);
+  Move(250, row.Bottom + 3);
+  EXPECT_EQ(Tree->GetHotSpot().Node, b);
+  EXPECT_EQ(Tree->GetHotSpot().ColumnIndex, 2);
+  Move(150, HeaderY());
+  EXPECT_EQ(Tree->GetHotSpot().Node, nullptr) << "a header is hot without a node";
+  EXPECT_EQ(Tree->GetHotSpot().HeaderPart, 1);
+  Free(b);
+  EXPECT_EQ(Tree->GetHotSpot().Node, nullptr);
+}
+
+TEST_F(zmTLMouse, AutoWidthBandSizingIsAbsorbedByTheBandsAfter) {
+  Layout(true);
+  Tree->BeginUpdate();
+  for (Integer b = 1; b < 3; ++b) {
+    Tree->GetBands()->Add();
+    Tree->ColumnAt(b)->SetBandIndex(b);
+  }
+  Tree->SetBehaviorOptions(Tree->GetBehaviorOptions() | zmbAutoWidth);
+  Tree->EndUpdate();
+  Integer total = Tree->GetTotalBandsWidth();
+  Integer first = Tree->GetBandDisplayWidth(0);
+  Tree->SetBandWidthAuto(0, first + 40);
+  EXPECT_NEAR(Tree->GetBandDisplayWidth(0), first + 40, 1);
+  EXPECT_EQ(Tree->GetTotalBandsWidth(), total) << "auto width keeps the client width";
+  EXPECT_NEAR(Tree->GetBandDisplayWidth(1), Tree->GetBandDisplayWidth(2), 2) << "the others share the change alike";
+}
+
+TEST_F(zmTLMouse, ANodeDragShowsItsPictureAndKeysSteerIt) {
+  Layout();
+  TzmTreeListNode* a = Node("a");
+  TzmTreeListNode* b = Node("b");
+  Node("b1", b);
+  Tree->SetDragMode(dmAutomatic);
+  TRect rowA = Tree->GetNodeRect(a), rowB = Tree->GetNodeRect(b);
+  Press(150, rowA.Top + 3);
+  Move(150, rowA.Top + 12);
+  Move(150, rowB.Top + 4);
+  ASSERT_EQ(Tree->GetInteractionState(), tlsNodeDragging);
+  EXPECT_EQ(Tree->GetDraggedNode(), a);
+  ASSERT_NE(Tree->GetDragImageWindow(), nullptr);
+  EXPECT_TRUE(Tree->GetDragImageWindow()->IsShown());
+  Headless::PressKey(VK_ADD);
+  Pump();
+  EXPECT_TRUE(b->GetExpanded()) << "keypad + opens the node under the pointer";
+  Headless::PressKey(VK_ESCAPE);
+  Pump();
+  EXPECT_EQ(Tree->GetInteractionState(), tlsIdle);
+  EXPECT_FALSE(Tree->GetDragImageWindow()->IsShown());
+  EXPECT_EQ(Tree->GetDraggedNode(), nullptr);
+  Release();
+}
+
+TEST_F(zmTLMouse, EachTreeListHasItsOwnEditorDelay) {
+  Layout();
+  auto* other = Add<TTestTreeList>(Form, "Other", Rect(10, 225, 390, 275));
+  other->CreateColumn(&TzmTreeListColumn::StaticClass(), Form)->SetWidth(200);
+  for (TTestTreeList* tree : {Tree, other}) {
+    tree->SetBehaviorOptions((tree->GetBehaviorOptions() | zmbEditing) & ~static_cast<TzmTreeListOptions>(zmbRowSelect));
+    tree->AddNode(nullptr)->SetStrings(0, "x");
+  }
+  Pump();
+  // Clicks in the first cell, a bit further right each time (so that two are no double click).
+  Integer x = 20;
+  auto click = [&](TTestTreeList* tree, bool Wait) {
+    TzmTreeListDrawInfo info;
+    tree->CalcDrawInfo(info);
+    x += 20;
+    TPoint p = tree->ClientToScreen(Point(x, info.RowsRect.Top + 3));
+    Headless::Click(p.X, p.Y);
+    Pump();
+    if (!Wait) return;
+    Headless::AdvanceClock(1000);
+    Pump();
+  };
+  click(Tree, true);
+  click(Tree, false);
+  EXPECT_TRUE(Tree->IsEditorTimerRunning()) << "a second click on the focused cell waits for a double click";
+  click(other, false);
+  EXPECT_FALSE(other->IsEditorTimerRunning()) << "a first click only focuses";
+  EXPECT_TRUE(Tree->IsEditorTimerRunning()) << "the other control's click leaves this delay alone";
+  click(other, false);
+  EXPECT_TRUE(other->IsEditorTimerRunning());
+  EXPECT_TRUE(Tree->IsEditorTimerRunning());
+  Headless::AdvanceClock(1000);
+  Pump();
+  EXPECT_FALSE(Tree->IsEditorTimerRunning());
+  EXPECT_FALSE(other->IsEditorTimerRunning());
+  EXPECT_TRUE(Tree->GetInteractionState() == tlsEditing || other->GetInteractionState() == tlsEditing);
+}
+
+}  // namespace
