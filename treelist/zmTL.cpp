@@ -194,16 +194,24 @@ void TCustomzmTreeList::UpdateMetrics() {
   RebuildVisibleNodes();
   BeforeUpdateMetrics();
   if (!FBuildingVisibleNodes) RebuildVisibleNodes();
-  UpdateRowCounts();
+  UpdateScrollBars();
+  ClampScrollPosition();
+  HideScrollBarsWhenFitting();
   Invalidate();
 }
 
 void TCustomzmTreeList::Resize() {
   inherited::Resize();
   if (IsDestroying() || HasState(csLoading)) return;
+  UpdateRowCounts();
+  // A bar shown or hidden by the scroll bar update resizes the client: that update goes on.
+  if (FUpdatingScrollBars) return;
+  ClearRowHeightCache();
   // A resize never raises out of an open edit: a refused value is given up.
   EndEditingQuietly();
-  UpdateRowCounts();
+  HideScrollBarsWhenFitting();
+  UpdateScrollBars();
+  ClampScrollPosition();
 }
 
 void TCustomzmTreeList::MeasureMetrics(TCanvas* Canvas) {

@@ -550,6 +550,19 @@ class TCustomzmTreeList : public TCustomzmContainer {
   virtual void SetLeftCoord(Integer Value);
   void MakeBandVisible(Integer VisibleBand);
   void MakeColumnVisible(Integer Column);
+  // Writes both scroll bars from the layout (horizontal, vertical, then both again, so that each
+  // sees the other's final visibility); a bar shows while its content does not fit.
+  virtual void UpdateScrollBars();
+  // Keeps the last page full and the horizontal offset inside the content.
+  void ClampScrollPosition();
+  // Drops both scroll bars when each is needed only because the other takes room.
+  void HideScrollBarsWhenFitting();
+  // Moves the pixels of the rows area (with the indicator) or of the scrolling bands and
+  // invalidates what they uncover.
+  void ScrollRowsBy(Integer Dy);
+  void ScrollBandsBy(Integer Dx);
+  // The status panel's close button (12 x 11), or R unchanged without a status panel.
+  void GetStatusCloseButtonRect(TRect& R);
 
   // ---- Keyboard and search ----
   // Opens the editor on the focused cell when cells can be edited, outside row select.
@@ -822,6 +835,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TzmTLNodeEvent OnNodeExpanded;
   TzmTLAllowNodeEvent OnNodeExpanding;
   TzmTLGetEditorColorEvent OnGetEditorColor;
+  TNotifyEvent OnHorzScroll;
   TNotifyEvent OnSelectionCountChanged;
 
  protected:
@@ -1031,6 +1045,12 @@ class TCustomzmTreeList : public TCustomzmContainer {
   // display order is rebuilt and the control repainted.
   virtual void UpdateMetrics();
   virtual void BeforeUpdateMetrics() {}
+  // One scroll bar written from the layout, shown only while its content does not fit.
+  virtual void UpdateHorzScrollBar();
+  virtual void UpdateVertScrollBar();
+  // Whether scroll-bar messages move the view.
+  virtual bool CanScrollByBars() { return true; }
+  virtual void DoHorzScroll();
   // Bands or their visibility changed (the control with columns rebuilds its band lists).
   virtual void BandsChanged() {}
   virtual void RebuildBandLists() {}
@@ -1230,6 +1250,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   Integer FShownRowCount = 1;
   Integer FPageRowCount = 1;
   Integer FHorzOffset = 0;
+  bool FUpdatingScrollBars = false;
 
   // Mouse, sizing and dragging
   TzmTreeListHitTestInfo FPressHitInfo;
