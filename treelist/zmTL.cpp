@@ -346,6 +346,16 @@ void TCustomzmTreeList::SetFooterVisible(bool Value) {
   if (Store(FFooterVisible, Value)) LayoutChanged();
 }
 
+void TCustomzmTreeList::SetNewItemRowFocused(bool Value) {
+  if (Value == FNewItemRowFocused || (Value && !IsNewItemRowShown())) return;
+  FNewItemRowFocused = Value;
+  if (!HandleAllocated() || IsUpdateLocked()) return;
+  if (FFocusedNode) InvalidateNode(FFocusedNode, false);
+  TzmTreeListDrawInfo info;
+  CalcAreaRects(info);
+  if (!info.NewItemRowRect.IsEmpty()) InvalidateRect(GetHandle(), &info.NewItemRowRect, FALSE);
+}
+
 void TCustomzmTreeList::SetRowHeight(Integer Value) {
   if (Value == FMetrics.RowHeight) return;
   FMetrics.RowHeight = Value;

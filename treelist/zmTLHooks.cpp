@@ -72,10 +72,7 @@ void TCustomzmTreeList::SetFocusedNodeColumn(TzmTreeListNode* Node, Integer Visi
       InvalidateNode(oldNode, false);
       FFocusedNode = Node;
       InvalidateNode(Node, false);
-      if (FNewItemRowFocused) {
-        FNewItemRowFocused = false;
-        Invalidate();
-      }
+      SetNewItemRowFocused(false);
     }
   } catch (...) {
     notify();
