@@ -1011,9 +1011,12 @@ class TCustomzmTreeList : public TCustomzmContainer {
   // Whether the layout shows a column (True here).
   virtual bool IsColumnShown(Integer /*Column*/) { return true; }
   virtual Integer GetGroupPanelHeight() { return 0; }
-  // The text lines of the node's row for rows of LineHeight (which the answer may change).
-  virtual Integer GetNodeRowLineCount(TzmTreeListNode* /*Node*/, Integer& /*LineHeight*/) { return 1; }
-  virtual Integer GetNodePreviewLineCount(TzmTreeListNode* /*Node*/) { return FMetrics.PreviewLineCount; }
+  // The text lines the node's row needs (-1 when no column says), from the lines each shown
+  // column's cell needs (CalcCellLineCount); Height, the row height asked for, grows with them.
+  virtual Integer GetNodeRowLineCount(TzmTreeListNode* Node, Integer& Height);
+  // The preview lines under the node's row: measured from its preview text with the automatic
+  // count, else the preview line count setting (also for nil).
+  virtual Integer GetNodePreviewLineCount(TzmTreeListNode* Node);
 
   // ---- Nodes and the display order ----
   // The control's side of a new node: the edited cell is reset, the top and focused nodes filled
