@@ -29,6 +29,7 @@ class TChangeLink;
 class TStringList;
 class TzmInplaceEdit;
 class TzmTreeListFeedbackWindow;
+struct TzmHeaderButtonContent;
 
 QJ_EXCEPTION(EInvalidzmTreeListOperation, Exception)
 
@@ -647,8 +648,10 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TzmTreeListFeedbackWindow* GetSizingLineWindow() const { return FSizingLine.get(); }
   TzmTreeListFeedbackWindow* GetDropArrowsWindow() const { return FDropArrows.get(); }
   TzmTreeListFeedbackWindow* GetDragImageWindow() const { return FDragImage.get(); }
-  // The picture of a dragged band caption or column header (at most the screen wide).
-  TBitmap* CreateCaptionDragImage(const String& Caption, Integer Width, Integer Height);
+  // The pictures of a dragged band caption and column header, painted as they are in the
+  // control (at most the screen wide).
+  TBitmap* CreateBandDragImage(Integer VisibleBand);
+  TBitmap* CreateHeaderDragImage(Integer Column);
   // Nesting pair: the first hide takes the feedback away, the last show brings it back.
   void HideDragFeedback();
   void ShowDragFeedback();
@@ -1200,6 +1203,10 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void ShowDropArrows(TPoint ClientPoint);
   void HideDropArrows();
   void EndDragFeedback();
+  // A header button's picture in Font on the button face colour.
+  TBitmap* CreateCaptionDragImage(const TzmHeaderButtonContent& Content, TFont* Font, Integer Width,
+                                  Integer Height);
+  void StartDragImage(TBitmap* Image);
   void StartHorzAutoScroll(Integer Direction);
   void StartVertAutoScroll(Integer Direction, bool Selects);
   void StopHorzAutoScroll();

@@ -353,6 +353,33 @@ TEST_F(zmTLMouse, EachTreeListHasItsOwnEditorDelay) {
   EXPECT_TRUE(Tree->GetInteractionState() == tlsEditing || other->GetInteractionState() == tlsEditing);
 }
 
+// The pixels of a picture's rows Top to Bottom between Left and Right.
+std::vector<uint32_t> Pixels(TBitmap* Bitmap, Integer Left, Integer Right) {
+  std::vector<uint32_t> pixels;
+  for (Integer y = 0; y < Bitmap->GetHeight(); ++y)
+    for (Integer x = Left; x < Right; ++x) pixels.push_back(Bitmap->GetCanvas()->GetPixel(x, y));
+  return pixels;
+}
+
+TEST_F(zmTLMouse, DraggedCaptionsLookLikeTheirHeaders) {
+  Layout(true);
+  std::unique_ptr<TBitmap> plain(Tree->CreateHeaderDragImage(1));
+  EXPECT_EQ(plain->GetWidth(), 100) << "as wide as the header";
+  EXPECT_EQ(plain->GetHeight(), Tree->GetMetrics().HeaderRowHeight);
+  EXPECT_EQ(plain->GetCanvas()->GetPixel(40, 2), static_cast<TColor>(ColorToRGB(clBtnFace))) << "the button face";
+  Tree->ColumnAt(1)->SetSorted(TzmTreeListColumnSort::csUp);
+  std::unique_ptr<TBitmap> sorted(Tree->CreateHeaderDragImage(1));
+  EXPECT_NE(Pixels(sorted.get(), 80, 100), Pixels(plain.get(), 80, 100)) << "the sort arrow at the right";
+  EXPECT_EQ(Pixels(sorted.get(), 0, 60), Pixels(plain.get(), 0, 60)) << "the same caption";
+  Tree->ColumnAt(1)->SetCaption(String());
+  std::unique_ptr<TBitmap> empty(Tree->CreateHeaderDragImage(1));
+  EXPECT_NE(Pixels(empty.get(), 0, 60), Pixels(plain.get(), 0, 60)) << "the caption is drawn";
+
+  std::unique_ptr<TBitmap> band(Tree->CreateBandDragImage(0));
+  EXPECT_EQ(band->GetWidth(), Tree->GetBandDisplayWidth(0));
+  EXPECT_EQ(band->GetHeight(), Tree->GetMetrics().BandRowHeight);
+}
+
 // ------------------------------------------------------------------ header buttons and clicks
 
 // Column headers with drop-down buttons; the clicks are logged with what the control tells of them
