@@ -1176,7 +1176,14 @@ class TCustomzmTreeList : public TCustomzmContainer {
   virtual void ShowHeader(Integer /*VisibleBand*/, Integer /*Row*/, Integer /*Col*/, Integer /*Column*/) {}
   virtual bool IsBandCustomizingDisabled(Integer /*VisibleBand*/) { return false; }
   virtual bool IsColumnCustomizingDisabled(Integer /*Column*/) { return false; }
-  void SetCustomizeForm(TWinControl* Value) { FCustomizeForm = Value; }
+  // The descendant's customizing form; the control frees it when it goes.
+  void SetCustomizeForm(TWinControl* Value);
+  bool IsCustomizingBands() { return IsCustomizing(); }
+  bool IsCustomizingHeaders() { return IsCustomizing(); }
+  virtual bool IsBandListedForCustomizing(Integer /*Band*/) { return false; }
+  virtual bool IsColumnListedForCustomizing(Integer /*Column*/) { return false; }
+  // The drag cursor over the customizing form (Point on the screen).
+  virtual void AdjustDragCursor(TPoint Point, TCursor& Cursor);
   void WndProc(TMessage& Message) override;
   void KeyPress(char& Key) override;
   virtual bool CanProcessKey(Word /*Key*/, TShiftState /*Shift*/) { return true; }
@@ -1207,6 +1214,8 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TBitmap* CreateCaptionDragImage(const TzmHeaderButtonContent& Content, TFont* Font, Integer Width,
                                   Integer Height);
   void StartDragImage(TBitmap* Image);
+  // The screen point lies in the shown customizing form's client area.
+  bool IsOverCustomizeForm(TPoint Screen);
   void StartHorzAutoScroll(Integer Direction);
   void StartVertAutoScroll(Integer Direction, bool Selects);
   void StopHorzAutoScroll();

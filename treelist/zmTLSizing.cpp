@@ -321,6 +321,28 @@ TBitmap* TCustomzmTreeList::CreateHeaderDragImage(Integer Column) {
   return CreateCaptionDragImage(content, FHeaderCaptionFont.get(), width, FMetrics.HeaderRowHeight);
 }
 
+void TCustomzmTreeList::SetCustomizeForm(TWinControl* Value) {
+  if (Value == FCustomizeForm) return;
+  if (FCustomizeForm) FCustomizeForm->RemoveFreeNotification(this);
+  FCustomizeForm = Value;
+  if (FCustomizeForm) FCustomizeForm->FreeNotification(this);
+}
+
+bool TCustomzmTreeList::IsOverCustomizeForm(TPoint Screen) {
+  if (!FCustomizeForm || !FCustomizeForm->GetVisible() || !FCustomizeForm->HandleAllocated()) return false;
+  return FCustomizeForm->GetClientRect().Contains(FCustomizeForm->ScreenToClient(Screen));
+}
+
+void TCustomzmTreeList::AdjustDragCursor(TPoint Point, TCursor& Cursor) {
+  bool header = FInteractionState == tlsColumnDragging;
+  if (IsOverCustomizeForm(Point)) {
+    // The only shown column dragged from the header row cannot go: it keeps the no-drop cursor.
+    if (!(header && FPressedColumn >= 0 && GetVisibleColumnCount() == 1)) Cursor = crDrag;
+    if (header && FDraggedHeader >= 0 && IsColumnCustomizingDisabled(FDraggedHeader)) Cursor = crzmTLDelete;
+  }
+  if (header && GetVisibleBandCount() == 0) Cursor = crzmTLDelete;
+}
+
 void TCustomzmTreeList::StartDragImage(TBitmap* Image) {
   TOwned<TBitmap> image(Image);
   if (!FDragImage) FDragImage = MakeOwned<TzmTreeListFeedbackWindow>(nullptr);
@@ -376,10 +398,12 @@ void TCustomzmTreeList::DragStep() {
   TRect strip = band ? info.BandRowRect : info.HeaderRect;
   bool inside = point.Y >= strip.Top && point.Y < strip.Bottom && point.X >= info.ClientBounds.Left &&
                 point.X < info.ClientBounds.Right;
-  bool accept = inside;
+  TCursor cursor = inside ? GetCursor() : crzmTLDelete;
+  AdjustDragCursor(screen, cursor);
+  bool accept = cursor != crzmTLDelete;
   if (band) DoDragOverBand(point, FPressedBand, accept);
   else DoDragOverHeader(point, FPressedColumn, accept);
-  TCursor cursor = accept ? GetCursor() : crzmTLDelete;
+  cursor = accept ? GetCursor() : crzmTLDelete;
   if (Screen->GetCursor() != cursor) Screen->SetCursor(cursor);
   if (FDragImage && FDragImage->IsShown() && FDragFeedbackHideCount == 0) {
     TBitmap* image = FDragImage->GetBitmap();
@@ -387,6 +411,7 @@ void TCustomzmTreeList::DragStep() {
     FDragImage->MoveTo(Point(screen.X - image->GetWidth() / 2 - shift, screen.Y - image->GetHeight() / 2));
   }
 
+  if (IsOverCustomizeForm(screen)) return;
   TRect range = GetScrollAreaRect();
   if (point.X >= range.Left && point.X < range.Left + kScrollZone) StartHorzAutoScroll(-1);
   else if (point.X < range.Right && point.X >= range.Right - kScrollZone) StartHorzAutoScroll(1);
@@ -396,6 +421,7 @@ Integer TCustomzmTreeList::GetBandDropPosition(TPoint& Point, Integer Pressed, I
   TzmTreeListDrawInfo info;
   CalcDrawInfo(info);
   const TRect& row = info.BandRowRect;
+  if (IsOverCustomizeForm(ClientToScreen(Point))) return -1;
   if (Point.Y < row.Top || Point.Y >= row.Bottom) return -1;
   if (info.Bands.empty()) {
     Point = ::Point(row.Left - 5, row.Top - 9);
@@ -435,6 +461,7 @@ TzmTreeListDropPosition TCustomzmTreeList::GetHeaderDropPosition(TPoint& Point, 
   TzmTreeListDrawInfo info;
   CalcDrawInfo(info);
   const TRect& header = info.HeaderRect;
+  if (IsOverCustomizeForm(ClientToScreen(Point))) return {-1, -1, -1, -1};
   if (Point.Y < header.Top || Point.Y >= header.Bottom || info.Headers.empty()) {
     result.Target = -1;
     return result;

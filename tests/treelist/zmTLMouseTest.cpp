@@ -2,6 +2,7 @@
 // sizing, header and band drag and drop with its feedback popups, drag select and the editor
 // delay of each control.
 #include "treelist/zmTLFeedback.h"
+#include "treelist/zmTLResources.h"
 #include "zmTLTestSupport.h"
 
 namespace {
@@ -222,6 +223,51 @@ TEST_F(zmTLMouse, HidingTheLastBandIsRefusedEvenWithACustomizingForm) {
   Drag(Point(50, y), Point(50, 180));
   EXPECT_EQ(Tree->GetBands()->VisibleCount(), 1);
   Tree->SetCustomizeForm(nullptr);
+}
+
+TEST_F(zmTLMouse, HeadersAndBandsDroppedOnTheCustomizingFormAreHidden) {
+  Layout(true);
+  Tree->BeginUpdate();
+  Tree->GetBands()->Add();
+  Tree->ColumnAt(2)->SetBandIndex(1);
+  Tree->EndUpdate();
+  TForm* customize = NewForm(120, 120, 600, 100);
+  customize->Show();
+  Pump();
+  Tree->SetCustomizeForm(customize);
+  TPoint form = Tree->ScreenToClient(customize->ClientToScreen(Point(60, 60)));
+  std::vector<TCursor> cursors;
+  // Presses at From and moves over the form, noting the cursor shown there, then releases.
+  auto dropOnForm = [&](TPoint From) {
+    Press(From.X, From.Y);
+    Move(From.X + 20, From.Y + 20);
+    Move(form.X, form.Y);
+    cursors.push_back(::Screen->GetCursor());
+    Release();
+  };
+  Tree->ColumnAt(1)->SetDisableCustomizing(true);
+  dropOnForm(Point(150, HeaderY()));
+  EXPECT_TRUE(Tree->ColumnAt(1)->GetVisible()) << "its customizing is disabled";
+  dropOnForm(Point(50, HeaderY()));
+  EXPECT_FALSE(Tree->ColumnAt(0)->GetVisible());
+  dropOnForm(Point(150, Tree->GetMetrics().BandRowHeight / 2));  // band 1 (the first shows C1 only)
+  EXPECT_FALSE(Tree->GetBands()->GetItem(1)->GetVisible());
+  EXPECT_EQ(cursors, (std::vector<TCursor>{crzmTLDelete, Tree->GetCursor(), Tree->GetCursor()}));
+  EXPECT_EQ(Tree->GetHorzAutoScroll(), 0);
+
+  TAliveToken formAlive = customize->AliveToken();
+  Free(Tree);
+  Tree = nullptr;
+  EXPECT_FALSE(formAlive) << "the control frees its customizing form";
+}
+
+TEST_F(zmTLMouse, ACustomizingFormFreedFirstIsForgotten) {
+  Layout();
+  TForm* customize = NewForm(120, 120, 600, 100);
+  Tree->SetCustomizeForm(customize);
+  EXPECT_TRUE(Tree->IsCustomizing());
+  Free(customize);
+  EXPECT_FALSE(Tree->IsCustomizing());
 }
 
 TEST_F(zmTLMouse, DragSelectScrollsWhileTheButtonIsHeldBelowTheRows) {
