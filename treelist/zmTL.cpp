@@ -482,8 +482,12 @@ void TCustomzmTreeList::HideEditor(bool Refocus) {
     FEditorColumn = -1;
     FEditorNode = nullptr;
     editor->HideEdit();
-    if ((Refocus || hadFocus) && HandleAllocated() && IsWindowVisible(GetHandle()) && !FCancelingEditor && CanFocus())
+    // The form already counts the control as its focused one while the editor has the focus:
+    // the window itself takes it back.
+    if ((Refocus || hadFocus) && HandleAllocated() && IsWindowVisible(GetHandle()) && !FCancelingEditor && CanFocus()) {
       SetFocus();
+      if (!Focused()) ::SetFocus(GetHandle());
+    }
   };
   try {
     if (!editor->HasState(csDestroying)) PostEditorValue();

@@ -570,6 +570,9 @@ class TCustomzmTreeList : public TCustomzmContainer {
   // ---- Keyboard and search ----
   // Opens the editor on the focused cell when cells can be edited, outside row select.
   void ShowEditor();
+  // ShowEditor, then the press or release that opened it goes on to the editor.
+  void ShowEditorWithMouseDown(Integer X, Integer Y);
+  void ShowEditorWithMouseUp(Integer X, Integer Y);
   // Starts an incremental search in Column (-1: the focused one) with Text; answers whether
   // the search text is not empty afterwards.
   bool StartSearch(Integer Column, const String& Text);

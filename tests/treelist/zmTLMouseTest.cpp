@@ -2,6 +2,7 @@
 // sizing, header and band drag and drop with its feedback popups, drag select and the editor
 // delay of each control.
 #include "treelist/zmTLFeedback.h"
+#include "treelist/zmTextEdit.h"
 #include "treelist/zmTLResources.h"
 #include "zmTLTestSupport.h"
 
@@ -424,6 +425,58 @@ TEST_F(zmTLMouse, DraggedCaptionsLookLikeTheirHeaders) {
   std::unique_ptr<TBitmap> band(Tree->CreateBandDragImage(0));
   EXPECT_EQ(band->GetWidth(), Tree->GetBandDisplayWidth(0));
   EXPECT_EQ(band->GetHeight(), Tree->GetMetrics().BandRowHeight);
+}
+
+// An editor that notes the presses and releases the tree list hands on to it.
+class TPointerEdit : public TzmInplaceTreeListTextEdit {
+  QJ_INLINE_CLASS(TPointerEdit, TzmInplaceTreeListTextEdit)
+ public:
+  using TzmInplaceTreeListTextEdit::TzmInplaceTreeListTextEdit;
+  static std::vector<std::string>& Heard() {
+    static std::vector<std::string> heard;
+    return heard;
+  }
+  void ContainerMouseDown(Integer X, Integer Y) override { Heard().push_back(Note("down", X, Y)); }
+  void ContainerMouseUp(Integer X, Integer Y) override { Heard().push_back(Note("up", X, Y)); }
+
+ private:
+  static std::string Note(const char* What, Integer X, Integer Y) {
+    return std::string(What) + " " + std::to_string(X) + "," + std::to_string(Y);
+  }
+};
+
+class TPointerColumn : public TzmTreeListColumn {
+  QJ_INLINE_CLASS(TPointerColumn, TzmTreeListColumn)
+ public:
+  using TzmTreeListColumn::TzmTreeListColumn;
+  TzmInplaceEditClass GetEditorClass() override { return &TPointerEdit::StaticClass(); }
+};
+
+TEST_F(zmTLMouse, TheClickThatOpensTheEditorGoesOnToIt) {
+  Tree->CreateColumn(&TPointerColumn::StaticClass(), Form)->SetWidth(200);
+  Pump();
+  Tree->SetBehaviorOptions((Tree->GetBehaviorOptions() | zmbEditing | zmbConvertsEditorClicks) &
+                           ~static_cast<TzmTreeListOptions>(zmbRowSelect));
+  TzmTreeListNode* node = Node("n");
+  Tree->SetFocus();
+  Tree->SetFocusedNodeColumn(node, 0, false);
+  TPointerEdit::Heard().clear();
+  TRect row = Tree->GetNodeRect(node);
+  Click(50, row.Top + 4);
+  ASSERT_EQ(Tree->GetInteractionState(), tlsEditing) << "a release on the focused cell";
+  Headless::PressKey(VK_ESCAPE);
+  Pump();
+  EXPECT_FALSE(Tree->IsEditorTimerRunning()) << "the editor opened: its delay is over";
+  EXPECT_TRUE(Tree->Focused()) << "the closed editor gave the focus back";
+  Headless::AdvanceClock(1000);
+  Pump();
+  EXPECT_EQ(Tree->GetInteractionState(), tlsIdle) << "Esc closed it for good";
+  Tree->SetExtraOptions(Tree->GetExtraOptions() | zmxMouseDownEditor);
+  Press(60, row.Top + 5);
+  EXPECT_EQ(Tree->GetInteractionState(), tlsEditing) << "a press opens it at once";
+  Release();
+  std::string first = "50," + std::to_string(row.Top + 4), second = "60," + std::to_string(row.Top + 5);
+  EXPECT_EQ(TPointerEdit::Heard(), (std::vector<std::string>{"up " + first, "down " + second, "up " + second}));
 }
 
 // ------------------------------------------------------------------ header buttons and clicks
