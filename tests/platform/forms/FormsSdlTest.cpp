@@ -197,8 +197,6 @@ TEST_P(FormsSdlDpi, PixelsPerInchFollowTheOverrideThenXftDpiThenTheScreen) {
 INSTANTIATE_TEST_SUITE_P(
     Sources, FormsSdlDpi,
     ::testing::Values(TDpiCase{"XftDpi", 96, "Xft.antialias:\t1\nXft.dpi:\t144\n", nullptr, 144},
-                      TDpiCase{"XftDpiOverTheScreen", 192, "Xft.dpi:\t96\n", nullptr, 96},
-                      TDpiCase{"ScreenWithoutXftDpi", 144, "", nullptr, 144},
                       TDpiCase{"ImplausibleXftDpi", 192, "Xft.dpi:\t5\n", nullptr, 192},
                       TDpiCase{"Override", 96, "Xft.dpi:\t144\n", "192", 192},
                       TDpiCase{"ImplausibleOverride", 96, "Xft.dpi:\t144\n", "4000", 144}),
