@@ -62,8 +62,9 @@ class TqvPCGoDialog : public TqvCustomPopupWindow {
   void SetActiveVisibleIndex(Integer Value) { FActiveVisibleIndex = Value; }
   // Lists the really enabled visible tabs by display caption and preselects the active one.
   void FillList();
+  using TqvCustomPopupWindow::Popup;
   // Sizes the list, places the dialog at the tab control's go button and shows it.
-  void Popup();
+  void Popup() override;
   // The visible index of the chosen tab; -1 for none.
   Integer GetResult() const { return FResult; }
   // Sets the result (-1: none) and closes.

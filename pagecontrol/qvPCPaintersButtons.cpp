@@ -1,5 +1,7 @@
 // The button painters: tabs drawn as push buttons (Buttons) or as flat buttons with etched
 // separators (FlatButtons); several tabs may be selected, and the keys move a focus mark.
+#include <algorithm>
+
 #include "lookandfeel/qvLookAndFeels.h"
 #include "lookandfeel/zmThemeManager.h"
 #include "pagecontrol/qvPCPainters.h"
@@ -113,21 +115,17 @@ void TqvPCFlatButtonsPainter::PaintTabs() {
   for (const TqvPCLineIndexBounds& row : control->GetRowBounds()) {
     for (Integer i = row.First; row.First != -1 && i < row.Last; ++i) {
       const TRect a = GetParentInfo()->GetTab(i)->GetFullRect(), b = GetParentInfo()->GetTab(i + 1)->GetFullRect();
-      if (horizontal) {
-        const Integer x = std::min(a.Right, b.Right) == a.Right ? a.Right : b.Right;
-        const Integer mid = x + interval / 2 - 1;
-        canvas->SetBrushColor(clBtnShadow);
-        canvas->FillRect(Rect(mid, a.Top, mid + 1, a.Bottom));
-        canvas->SetBrushColor(clBtnHighlight);
-        canvas->FillRect(Rect(mid + 1, a.Top, mid + 2, a.Bottom));
-      } else {
-        const Integer y = std::min(a.Bottom, b.Bottom) == a.Bottom ? a.Bottom : b.Bottom;
-        const Integer mid = y + interval / 2 - 1;
-        canvas->SetBrushColor(clBtnShadow);
-        canvas->FillRect(Rect(a.Left, mid, a.Right, mid + 1));
-        canvas->SetBrushColor(clBtnHighlight);
-        canvas->FillRect(Rect(a.Left, mid + 1, a.Right, mid + 2));
-      }
+      // The gap between the two in display order, whichever way the tabs run.
+      const Integer gapStart = horizontal ? std::min(a.Right, b.Right) : std::min(a.Bottom, b.Bottom);
+      const Integer mid = gapStart + interval / 2 - 1;
+      const TRect shadow = horizontal ? Rect(mid, a.Top, mid + 1, a.Bottom) : Rect(a.Left, mid, a.Right, mid + 1);
+      const TRect light = horizontal ? qvOffsetRect(shadow, 1, 0) : qvOffsetRect(shadow, 0, 1);
+      canvas->SetBrushColor(clBtnShadow);
+      canvas->FillRect(shadow);
+      canvas->SetBrushColor(clBtnHighlight);
+      canvas->FillRect(light);
+      ExcludeClip(shadow);
+      ExcludeClip(light);
     }
   }
 }

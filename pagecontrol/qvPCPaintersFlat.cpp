@@ -191,21 +191,23 @@ void TqvPCFlatPainter::PaintTabs() {
       // Between two inactive neighbours, a line of the face colour.
       if (i < row.Last && i != active && i + 1 != active) {
         const TRect a = info->GetTab(i)->GetFullRect(), b = info->GetTab(i + 1)->GetFullRect();
+        const Integer edge = horizontal ? std::min(a.Right, b.Right) : std::min(a.Bottom, b.Bottom);
+        const TRect line = horizontal ? Rect(edge, a.Top, edge + 1, a.Bottom) : Rect(a.Left, edge, a.Right, edge + 1);
         canvas->SetBrushColor(clBtnFace);
-        if (horizontal) {
-          const Integer x = std::min(a.Right, b.Right);
-          canvas->FillRect(Rect(x, a.Top, x + 1, a.Bottom));
-        } else {
-          const Integer y = std::min(a.Bottom, b.Bottom);
-          canvas->FillRect(Rect(a.Left, y, a.Right, y + 1));
-        }
+        canvas->FillRect(line);
+        ExcludeClip(line);
       }
     }
   }
   // What the tabs left of the bands.
   canvas->SetBrushColor(GetPCLightFaceColor());
-  if (info->GetRowsBeforePage() > 0) canvas->FillRect(info->GetBeforeBand());
-  if (info->GetRowsBeforePage() < info->GetRowCount()) canvas->FillRect(info->GetAfterBand());
+  for (bool before : {true, false}) {
+    const bool holdsRows = before ? info->GetRowsBeforePage() > 0 : info->GetRowsBeforePage() < info->GetRowCount();
+    if (!holdsRows) continue;
+    const TRect& band = before ? info->GetBeforeBand() : info->GetAfterBand();
+    canvas->FillRect(band);
+    ExcludeClip(band);
+  }
 }
 
 void TqvPCFlatPainter::DrawTabFrame(Integer VisibleIndex) {
