@@ -153,11 +153,13 @@ std::vector<std::pair<int, TTransponderEntry>> TDBImage::Transponders() const {
 }
 
 std::vector<uint16_t> TDBImage::ReadSlotList(size_t offset, int length) const {
-  std::vector<uint16_t> result;
   const uint8_t* list = Span(offset, 2 * size_t(length));
-  for (int i = 0; i < length; ++i) {
+  int count = 0;
+  while (count < length && ReadBigEndian16(list + 2 * size_t(count)) != EndMark) ++count;
+  std::vector<uint16_t> result;
+  result.reserve(size_t(count));
+  for (int i = 0; i < count; ++i) {
     uint16_t slot = ReadBigEndian16(list + 2 * size_t(i));
-    if (slot == EndMark) break;
     if (IsValidSlot(slot)) result.push_back(slot);
   }
   return result;
@@ -282,6 +284,7 @@ void TDBImage::FreeChannelSlot(Integer slot) {
       size_t list = FavoriteListOffset(group, tv);
       const uint8_t* entries = Span(list, 2 * size_t(FavoriteListLength));
       std::vector<uint16_t> kept;
+      kept.reserve(FavoriteListLength);
       for (int i = 0; i < FavoriteListLength; ++i) {
         uint16_t entry = ReadBigEndian16(entries + 2 * size_t(i));
         if (entry == EndMark) break;
