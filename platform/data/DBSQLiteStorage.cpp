@@ -305,7 +305,8 @@ class TSQLiteQueryStorage : public TDataSetStorage {
   // Runs the statement again, except right after Open, which has just read the rows.
   void FetchIds(std::vector<TRecordId>& AIds) override {
     if (!FFresh) {
-      String sql = FFilter.Text.empty() ? FSQL : "SELECT * FROM (" + FSQL + ") WHERE " + FFilter.Text;
+      // The statement on lines of its own: a line comment at its end must not swallow the rest.
+      String sql = FFilter.Text.empty() ? FSQL : "SELECT * FROM (\n" + FSQL + "\n) WHERE " + FFilter.Text;
       TSQLiteStatement statement(FDb, sql);
       FFilter.BindTo(statement);
       std::vector<TFieldDef> defs;

@@ -286,11 +286,17 @@ TEST_F(TQueryTest, StatementsThatAreNoQueryAreRefused) {
 }
 
 TEST_F(TQueryTest, TrailingSemicolonsAndCommentsAreAllowed) {
-  Query->GetSQL()->SetText("SELECT Name FROM Items WHERE Id < 3;  -- the first two\n");
   Query->SetFilter("Name = 'Item2'");
   Query->SetFiltered(true);
-  Query->Open();
-  EXPECT_EQ(Query->GetRecordCount(), 1);
+  for (const char* sql : {"SELECT Name FROM Items WHERE Id < 3;  -- the first two\n",
+                          "SELECT Name FROM Items WHERE Id < 3  -- the first two",
+                          "SELECT Name FROM Items WHERE Id < 3 /* the first two */",
+                          "SELECT Name FROM Items WHERE Id < 3 -- the first two\n;\n-- done"}) {
+    Query->GetSQL()->SetText(sql);
+    Query->Open();
+    EXPECT_EQ(Query->GetRecordCount(), 1) << sql;
+    Query->Close();
+  }
 }
 
 TEST_F(TQueryTest, ComputedColumnsTakeTheTypeOfTheirValues) {
