@@ -649,30 +649,6 @@ Integer TCustomzmTreeList::GetScrollPixels(Integer Rows) {
   return pixels;
 }
 
-void TCustomzmTreeList::SetTopIndex(Integer Index) {
-  EndEditingQuietly();
-  Integer count = GetVisibleNodeCount();
-  if (Index == GetTopIndex() || count < 2) return;
-  Index = std::clamp(Index, 0, count - 1);
-  TzmTreeListDrawInfo info;
-  CalcAreaRects(info);
-  Integer page, shown;
-  CountRowsFrom(VisibleNodeAt(Index), info.RowsRect.Height(), page, shown);
-  Index = std::min(Index, std::max(count - page, 0));
-  if (Index == GetTopIndex()) return;
-  SetTopVisibleNode(VisibleNodeAt(Index));
-  if (!IsUpdateLocked()) Invalidate();
-}
-
-void TCustomzmTreeList::SetLeftCoord(Integer Value) {
-  EndEditingQuietly();
-  if (Value == FHorzOffset) return;
-  Value = std::clamp(Value, 0, std::max(GetScrollableBandsWidth() - GetScrollAreaWidth(), 0));
-  if (Value == FHorzOffset) return;
-  FHorzOffset = Value;
-  if (!IsUpdateLocked()) Invalidate();
-}
-
 void TCustomzmTreeList::MakeBandVisible(Integer VisibleBand) {
   if (GetVisibleBandCount() < 2 || VisibleBand < 0 || VisibleBand >= GetVisibleBandCount() ||
       VisibleBand == GetLeftFixedBandIndex() || VisibleBand == GetRightFixedBandIndex())

@@ -7,6 +7,7 @@
 #include "treelist/zmEditor.h"
 #include "treelist/zmTL.h"
 #include "treelist/zmTLFeedback.h"
+#include "treelist/zmUtils.h"
 
 namespace {
 
@@ -76,6 +77,7 @@ void TCustomzmTreeList::StopVertAutoScroll() {
 }
 
 void TCustomzmTreeList::TimerTick(UINT_PTR Id) {
+  if (HintTimerTick(Id)) return;
   switch (Id) {
     case kEditorTimer:
       KillEditorTimer();
@@ -109,6 +111,7 @@ void TCustomzmTreeList::TimerTick(UINT_PTR Id) {
 // The timers' ticks, and the keys the control wants from the dialog key routing: arrows always,
 // characters while typing edits or searches, Tab when the editor takes it.
 void TCustomzmTreeList::WndProc(TMessage& Message) {
+  if (HandleWindowMessage(Message)) return;
   if (Message.Msg == WM_TIMER) {
     inherited::WndProc(Message);
     TimerTick(static_cast<UINT_PTR>(Message.WParam));
@@ -439,7 +442,12 @@ void TCustomzmTreeList::MouseUp(TMouseButton Button, TShiftState Shift, Integer 
     case tlsColumnDown: {
       Integer column = FPressedColumn;
       CancelInteraction();
-      if (hit.Kind == tlhHeader && hit.ColumnIndex == column) DoColumnClick(column);
+      if (hit.Kind == tlhHeader && hit.ColumnIndex == column) {
+        // The click's sort requests hold only while it is handled.
+        TzmFlagScope multi(FSortMultiRequested, (Shift & ssShift) && IsMultiSort(), alive);
+        TzmFlagScope reset(FSortResetRequested, (Shift & ssCtrl) != 0, alive);
+        DoColumnClick(column);
+      }
       break;
     }
     case tlsBandButtonDown: {
