@@ -381,9 +381,10 @@ TzmTreeListPainter::TCellColors TzmTreeListPainter::CellColors(TzmTreeListNode* 
   }
   TColor fontColor = T.GetFont()->GetColor();
   if (Node && !T.FIsStandardPaint && (Node->GetHasChildren() || T.IsNodeFullRow(Node))) {
-    colors.Back = A.GroupRowBackColor;
     colors.Text = A.GroupRowForeColor == clNone ? fontColor : A.GroupRowForeColor;
     colors.Brush = LevelBrush(Node->GetLevel());
+    // A level colour of the event colours the whole row, text background included.
+    colors.Back = colors.Brush == GroupBrush.Get() ? A.GroupRowBackColor : LevelColor;
     return colors;
   }
   Integer column = HeaderItem >= 0 ? Info.Headers[static_cast<size_t>(HeaderItem)].ColumnIndex : -1;
@@ -440,6 +441,8 @@ void TzmTreeListPainter::NewItemRow() {
       --cell.Right;
     }
     if (!Visible(cell)) continue;
+    TSavedDC saved(DC());
+    IntersectClipRect(DC(), item.VisibleBounds.Left, cell.Top, item.VisibleBounds.Right, cell.Bottom);
     bool inFocused = item.ColumnIndex == FocusedColumn;
     bool selected = NewItemCellSelected(inFocused);
     TCellColors colors = CellColors(T.FFocusedNode, static_cast<Integer>(i), selected);
@@ -762,16 +765,9 @@ void TzmTreeListPainter::RowCells(const TzmTreeListRowDrawItem& Row, Integer Top
     if (focusedRow) FocusMark(cell);
   } else {
     SeparatorStrips(Top, bottom);
-    bool clipScrolled = T.GetTotalBandsWidth() > Info.RowsRect.Width() &&
-                        (Info.LeftFixedItem >= 0 || Info.RightFixedItem >= 0);
-    Integer scrollLeft = Info.LeftFixedItem >= 0 ? Info.LeftFixedRect.Right : Info.RowsRect.Left;
-    Integer scrollRight = Info.RightFixedItem >= 0 ? Info.RightFixedRect.Left : Info.RowsRect.Right;
     bool singleRow = T.GetHeaderPanelRowCount() == 1;
     for (size_t i = 0; i < Info.Headers.size(); ++i) {
       const TzmTreeListHeaderDrawItem& item = Info.Headers[i];
-      bool fixedItem = (Info.LeftFixedItem >= 0 && item.BandIndex == Info.Bands[0].BandIndex) ||
-                       (Info.RightFixedItem >= 0 &&
-                        item.BandIndex == Info.Bands[static_cast<size_t>(Info.RightFixedItem)].BandIndex);
       TRect cell{item.Bounds.Left, Top + topOffset + item.RowIndex * M.RowHeight, item.Bounds.Right, 0};
       cell.Bottom = cell.Top + item.RowSpan * M.RowHeight - (BothGrids ? 1 : 0);
       if (singleRow) cell.Bottom = cellBottom - gridW;
@@ -814,9 +810,11 @@ void TzmTreeListPainter::RowCells(const TzmTreeListRowDrawItem& Row, Integer Top
       paint.AtRightEdge = item.LastOverall;
       paint.CellColor = Columns[i].Brush.Get() ? Columns[i].Color : T.GetColor();
       paint.CellBrush = Columns[i].Brush.Get() ? Columns[i].Brush.Get() : WindowBrush.Get();
-      if (clipScrolled && !fixedItem) {
+      // A cell cut by a fixed band or its separator is drawn whole, clipped to its visible part.
+      if (item.VisibleBounds.Left > item.Bounds.Left || item.VisibleBounds.Right < item.Bounds.Right) {
         TSavedDC saved(DC());
-        IntersectClipRect(DC(), scrollLeft, Info.RowsRect.Top, scrollRight, Info.RowsRect.Bottom);
+        IntersectClipRect(DC(), item.VisibleBounds.Left, Info.RowsRect.Top, item.VisibleBounds.Right,
+                          Info.RowsRect.Bottom);
         T.DrawDataCell(C, Buffer.get(), paint);
         if (focusedRow && !rowSelect && inFocused) FocusMark(cell);
       } else {
