@@ -132,6 +132,11 @@ class TCustomzmTreeListControl : public TCustomzmTreeList {
   virtual void ApplyBestFit(TzmTreeListColumn* Column);
   // Shown, in the first visible band, first in its row.
   bool IsTreeColumn(TzmTreeListColumn* Column);
+  // Best fit of every column of a band, or of one column; then OnColumnsWidthChanged.
+  void BestFitBand(Integer VisibleBand) override;
+  void BestFitColumn(Integer Column) override;
+  // The base's text, then OnNodeDragText.
+  void GetNodeDragText(TzmTreeListNode* Node, Integer Column, String& Text) override;
 
   // Layout storage (zmTLLayoutStore.cpp). Store is a TRegIniFile, TIniFile or TMemIniFile.
   void WriteLayout(TObject* Store, const String& Path) override;
@@ -334,7 +339,6 @@ class TCustomzmTreeListControl : public TCustomzmTreeList {
   void DoGetLevelColor(Integer Level, TColor& Color) override;
 
   // Events behind the core's hooks.
-  void GetNodeDragText(TzmTreeListNode* Node, Integer Column, String& Text) override;
   bool HasFooterCell(Integer Column) override;
   void DoBandButtonClick() override;
   void DoHeaderButtonClick() override;
@@ -347,8 +351,6 @@ class TCustomzmTreeListControl : public TCustomzmTreeList {
   void DoDragOverHeader(TPoint Point, Integer Column, bool& Accept) override;
   void DoDragEndBand(TPoint Point, Integer VisibleBand, bool Pressed, Integer& Target, bool& Accept) override;
   void DoDragEndHeader(TPoint Point, Integer Column, TzmTreeListDropPosition& Target, bool& Accept) override;
-  void BestFitBand(Integer VisibleBand) override;
-  void BestFitColumn(Integer Column) override;
 
   // The widths of the shown columns, kept until the layout changes.
   Integer GetColumnDisplayWidth(Integer Column) override;
