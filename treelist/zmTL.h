@@ -13,7 +13,7 @@
 //   zmTLVisible.cpp  the visible-node index, node addition and deletion, expansion, selection locks
 //   zmTLPaint.cpp    painting: the areas, headers, bands, indicator, footer, status panel and rows
 //   zmTLCells.cpp    cell drawing: data, text and preview cells, focus marks, the search match
-//   zmTLMessages.cpp scroll bars and scrolling, editor placement, hints and window messages
+//   zmTLMessages.cpp scroll-bar messages, editor placement, hints and window messages
 #pragma once
 
 #include <functional>
@@ -377,6 +377,8 @@ using TzmTLEditorTextChangedEvent = std::function<void(TObject* Sender, Integer 
 using TzmTLEditorValidateEvent =
     std::function<void(TObject* Sender, Integer Column, String& ErrorText, bool& Accept)>;
 using TzmTLGetEditorColorEvent = std::function<void(TObject* Sender, TColor& Color)>;
+using TzmTLHotSpotChangedEvent =
+    std::function<void(TObject* Sender, const TzmTreeListHotSpot& HotSpot, TCursor& Cursor)>;
 
 // ---------------------------------------------------------------------------------------------
 // Nodes
@@ -613,6 +615,19 @@ class TCustomzmTreeList : public TCustomzmContainer {
   virtual void SetLeftCoord(Integer Value);
   void MakeBandVisible(Integer VisibleBand);
   void MakeColumnVisible(Integer Column);
+  // Writes both scroll bars from the layout (horizontal, vertical, then both again, so that each
+  // sees the other's final visibility); a bar shows while its content does not fit.
+  virtual void UpdateScrollBars();
+  // Keeps the last page full and the horizontal offset inside the content.
+  void ClampScrollPosition();
+  // Drops both scroll bars when each is needed only because the other takes room.
+  void HideScrollBarsWhenFitting();
+  // Moves the pixels of the rows area (with the indicator) or of the scrolling bands and
+  // invalidates what they uncover.
+  void ScrollRowsBy(Integer Dy);
+  void ScrollBandsBy(Integer Dx);
+  // The status panel's close button (12 x 11), or R unchanged without a status panel.
+  void GetStatusCloseButtonRect(TRect& R);
 
   // ---- Keyboard and search ----
   // Opens the editor on the focused cell when cells can be edited, outside row select.
@@ -638,6 +653,14 @@ class TCustomzmTreeList : public TCustomzmContainer {
   virtual void SetSelectionAnchor(TzmTreeListNode* Node) { FSelectionAnchorNode = Node; }
   TzmTreeListNode* GetSelectionAnchor() const { return FSelectionAnchorNode; }
   virtual bool CanRangeSelect() { return true; }
+  // Whether the node may join the selection: OnCanSelectNode, then (unless nodes of different
+  // parents may be selected together) the same parent as the first selected node.
+  virtual bool CanSelectNode(TzmTreeListNode* Node);
+  // Ends a keyboard range selection; the selected count.
+  virtual Integer StopRangeSelect();
+  // The first selected node, or the fallback node when nothing is selected.
+  TzmTreeListNode* GetFirstSelectedNode();
+  TzmTreeListNode* GetSelectionFallbackNode() const { return FSelectionFallbackNode; }
   // The shown columns' captions, tab-separated (no line end).
   virtual void GetHeaderText(String& Text);
   // The node's texts of the shown columns, tab-separated (a full-row node: its first text).
@@ -813,9 +836,6 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void SetRowPaintStyle(TzmRowPaintStyle Value);
   bool GetNewItemRowVisible() const { return FNewItemRowVisible; }
   void SetNewItemRowVisible(bool Value);
-  bool GetNewItemRowFocused() const { return FNewItemRowFocused; }
-  // Only while the new-item row is shown: repaints the focused row and the new-item row.
-  void SetNewItemRowFocused(bool Value);
   bool GetRowFootersVisible() const { return FRowFootersVisible; }
   void SetRowFootersVisible(bool Value);
   // 0 no border, 1 a single one.
@@ -824,6 +844,9 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void SetScrollBars(TScrollStyle Value);
   const TzmTreeListAppearance& GetAppearance() const { return FAppearance; }
   void SetAppearance(const TzmTreeListAppearance& Value);
+  bool GetNewItemRowFocused() const { return FNewItemRowFocused; }
+  // Only while the new-item row is shown: repaints the focused row and the new-item row.
+  void SetNewItemRowFocused(bool Value);
   bool GetReadOnly() const { return FReadOnly; }
   void SetReadOnly(bool Value) { FReadOnly = Value; }
   const TzmTreeListMetrics& GetMetrics() const { return FMetrics; }
@@ -890,22 +913,6 @@ class TCustomzmTreeList : public TCustomzmContainer {
   // as a selection.
   void PlaceEditor(bool Selecting);
 
-  // ---- Scroll bars and scrolling (zmTLMessages.cpp) ----
-  // The horizontal bar, the vertical one, then both again so that each sees the other's
-  // visibility; a bar is written only when its range, page or position changed.
-  virtual void UpdateScrollBars();
-  void UpdateHorzScrollBar();
-  void UpdateVertScrollBar();
-  // Keeps the top row and the horizontal offset inside what the content allows.
-  void ClampScrollPosition();
-  // Drops both bars when the content fits once neither takes space.
-  void HideScrollBarsWhenFitting();
-  virtual bool CanScrollByBars() { return true; }
-  // Moves the rows area's pixels (and the indicator's) by Dy, repainting what is uncovered.
-  void ScrollRowsBy(Integer Dy);
-  // Moves the scrolling area's pixels by Dx, repainting what is uncovered.
-  void ScrollBandsBy(Integer Dx);
-
   // ---- Painting (zmTLPaint.cpp, zmTLCells.cpp) ----
   // The focused window is the control or one of its children, or the open editor has the focus.
   bool IsFocusedWithin();
@@ -926,11 +933,6 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void CancelHint();
   TzmContainerHintWindow* GetHintWindow() const { return FHintWindow.get(); }
 
-  // Whether the header click being handled asked to add a sorted column (Shift with multi-sort)
-  // or to clear the column's sort (Ctrl).
-  bool GetSortMultiRequested() const { return FSortMultiRequested; }
-  bool GetSortResetRequested() const { return FSortResetRequested; }
-
   // Events
   TzmTLFocusedColumnChangedEvent OnFocusedColumnChanged;
   TzmTLFocusedNodeChangedEvent OnFocusedNodeChanged;
@@ -946,8 +948,11 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TzmTLNodeEvent OnNodeExpanded;
   TzmTLAllowNodeEvent OnNodeExpanding;
   TzmTLGetEditorColorEvent OnGetEditorColor;
-  TNotifyEvent OnSelectionCountChanged;
+  TzmTLAllowNodeEvent OnCanSelectNode;
+  TzmTLNodeEvent OnNodeDragStart;
+  TzmTLHotSpotChangedEvent OnHotSpotChanged;
   TNotifyEvent OnHorzScroll;
+  TNotifyEvent OnSelectionCountChanged;
 
  protected:
   // ---- Drawing (zmTLPaint.cpp, zmTLCells.cpp) ----
@@ -999,7 +1004,6 @@ class TCustomzmTreeList : public TCustomzmContainer {
                                    TColor& /*TextColor*/, TColor& /*Color*/, String& /*Text*/, bool /*Selected*/,
                                    TzmTreeListNode* /*Node*/) {}
   virtual void DoGetLevelColor(Integer /*Level*/, TColor& /*Color*/) {}
-  virtual void DoHorzScroll();
   // The layout stored once after loading and restored once before destruction (the control with
   // columns does it).
   virtual void LoadLayout() {}
@@ -1211,6 +1215,12 @@ class TCustomzmTreeList : public TCustomzmContainer {
   // display order is rebuilt and the control repainted.
   virtual void UpdateMetrics();
   virtual void BeforeUpdateMetrics() {}
+  // One scroll bar written from the layout, shown only while its content does not fit.
+  virtual void UpdateHorzScrollBar();
+  virtual void UpdateVertScrollBar();
+  // Whether scroll-bar messages move the view.
+  virtual bool CanScrollByBars() { return true; }
+  virtual void DoHorzScroll();
   // Bands or their visibility changed (the control with columns rebuilds its band lists).
   virtual void BandsChanged() {}
   virtual void RebuildBandLists() {}
@@ -1264,7 +1274,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void DoStartDrag(TDragObject*& DragObject) override;
   void DoEndDrag(TObject* Target, Integer X, Integer Y) override;
   void DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) override;
-  virtual void DoNodeDragStart(TzmTreeListNode* /*Node*/) {}
+  virtual void DoNodeDragStart(TzmTreeListNode* Node);
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
   virtual bool CanDblClick() { return true; }
@@ -1277,7 +1287,20 @@ class TCustomzmTreeList : public TCustomzmContainer {
   virtual bool IsHotCell(TzmTreeListNode* Node, Integer Column) {
     return FHotSpot.Node == Node && FHotSpot.ColumnIndex == Column;
   }
-  virtual void DoHotSpotChanged(const TzmTreeListHotSpot& /*HotSpot*/, TCursor& /*Cursor*/) {}
+  virtual void DoHotSpotChanged(const TzmTreeListHotSpot& HotSpot, TCursor& Cursor);
+  // A press on the new-item row while no node is focused.
+  virtual void DoNewItemRowPressed() {}
+  virtual void DoCanEditNewItemRow(bool& /*Allow*/) {}
+  // Set while a column click is handled: Shift asked for one more sorted column, Ctrl for a
+  // reset of the sorting.
+  bool IsSortMultiRequested() const { return FSortMultiRequested; }
+  bool IsSortResetRequested() const { return FSortResetRequested; }
+  // A header's drop-down list is open (a descendant that shows one says so).
+  bool GetDropDownListOpen() const { return FDropDownListOpen; }
+  void SetDropDownListOpen(bool Value) { FDropDownListOpen = Value; }
+  Integer GetDropDownColumn() const { return FDropDownColumn; }
+  bool GetStatusCloseButtonHot() const { return FStatusCloseButtonHot; }
+  bool GetStatusCloseButtonDown() const { return FStatusCloseButtonDown; }
   virtual bool CanMouseEditCell(Integer /*X*/, Integer /*Y*/, bool /*SameNode*/, Integer /*Column*/) {
     return HasExtra(zmxMouseDownEditor);
   }
@@ -1308,15 +1331,9 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
  private:
-  // The values last written to each bar (0 horizontal, 1 vertical): range, page, position.
-  struct TBarValues {
-    Integer Min = 0, Max = -1, Page = -1, Pos = -1;
-    bool operator==(const TBarValues&) const = default;
-  };
   // The window and control messages of zmTLMessages.cpp: true when fully handled there.
   bool HandleWindowMessage(TMessage& Message);
   void ScrollMessage(int Bar, Word Code);
-  void WriteScrollBar(int Bar, const TBarValues& Values);
   bool HintTimerTick(UINT_PTR Id);
   void MetricsSourceChanged(TObject* Sender);
   void LinkImages(TCustomImageList*& Field, TChangeLink* Link, TCustomImageList* Value);
@@ -1346,6 +1363,11 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void KillEditorTimer();
   void TimerTick(UINT_PTR Id);
   void NodePressed(TMouseButton Button, TShiftState Shift, bool FirstClick);
+  void NewItemRowPressed(TMouseButton Button, bool FirstClick);
+  // The header part under a header hit (0 none, 1 header, 2 drop-down zone, 3 its list open).
+  Byte HeaderPartAt(const TzmTreeListHitTestInfo& Hit);
+  // The status panel's close button, empty without one.
+  TRect StatusCloseButtonRect();
   void DragSelectStep(Integer Y);
   TRect ClientToScreenRect(const TRect& R);
   void SyncSearchColumn();
@@ -1420,6 +1442,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   Integer FShownRowCount = 1;
   Integer FPageRowCount = 1;
   Integer FHorzOffset = 0;
+  bool FUpdatingScrollBars = false;
 
   // Mouse, sizing and dragging
   TzmTreeListHitTestInfo FPressHitInfo;
@@ -1432,6 +1455,13 @@ class TCustomzmTreeList : public TCustomzmContainer {
   bool FHeaderButtonDown = false;
   bool FPressWithModifier = false;
   bool FPendingSelectOnRelease = false;
+  bool FSortMultiRequested = false;
+  bool FSortResetRequested = false;
+  bool FDropDownColumnDown = false;
+  bool FDropDownListOpen = false;
+  bool FStatusCloseButtonHot = false;
+  bool FStatusCloseButtonDown = false;
+  TzmTreeListNode* FSelectionFallbackNode = nullptr;
   bool FNodeDblClickToggles = true;
   Integer FSizingLinePos = 0;
   Integer FSizingStartPos = 0;
@@ -1482,15 +1512,10 @@ class TCustomzmTreeList : public TCustomzmContainer {
   // Painting, hints and scroll bars
   std::unique_ptr<TFont> FScratchFont;
   TDragObject* FExternalDragObject = nullptr;
-  bool FSortMultiRequested = false;
-  bool FSortResetRequested = false;
-  bool FStatusCloseButtonHot = false;
-  bool FStatusCloseButtonDown = false;
   TOwned<TzmContainerHintWindow> FHintWindow;
   bool FShowHintTimerRunning = false;
   bool FHideHintTimerRunning = false;
   TPoint FHintPoint;
-  TBarValues FWrittenBars[2];
 
   // Layout storage
   String FLayoutIniSection;

@@ -96,12 +96,12 @@ bool TCustomzmTreeListControl::CanSortColumn(TzmTreeListColumn* Column) {
 void TCustomzmTreeListControl::ToggleColumnSort(TzmTreeListColumn* Column) {
   if (!CanSortColumn(Column)) return;
   TzmTreeListColumnSort next = TzmTreeListColumnSort::csNone;
-  if (!GetSortResetRequested())
+  if (!IsSortResetRequested())
     next = Column->GetSorted() == TzmTreeListColumnSort::csUp ? TzmTreeListColumnSort::csDown
                                                               : TzmTreeListColumnSort::csUp;
   BeginSorting();
   try {
-    if (!(IsMultiSort() && GetSortMultiRequested()))
+    if (!(IsMultiSort() && IsSortMultiRequested()))
       for (TzmTreeListColumn* other : std::vector<TzmTreeListColumn*>(FSortedColumns))
         if (other != Column) other->SetSorted(TzmTreeListColumnSort::csNone);
     Column->SetSorted(next);

@@ -1,4 +1,4 @@
-// The tree list's scroll bars and scrolling, editor placement, the status panel button's hint,
+// The tree list's scroll-bar messages, editor placement, the status panel button's hint,
 // invalidation helpers and its window and control messages.
 #include <algorithm>
 
@@ -16,175 +16,14 @@ constexpr UINT kShowHintDelay = 1000;
 constexpr UINT kHideHintDelay = 5000;
 constexpr Integer kThumbStep = 4;
 
-int BarIndex(int Bar) { return Bar == SB_VERT ? 1 : 0; }
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
-// Scroll bars
+// Scroll-bar messages
 
 void TCustomzmTreeList::CreateWnd() {
   inherited::CreateWnd();
-  FWrittenBars[0] = FWrittenBars[1] = TBarValues();
   UpdateScrollBars();
-}
-
-void TCustomzmTreeList::UpdateScrollBars() {
-  if (!HandleAllocated() || IsDestroying()) return;
-  UpdateHorzScrollBar();
-  UpdateVertScrollBar();
-  UpdateHorzScrollBar();
-  UpdateVertScrollBar();
-}
-
-void TCustomzmTreeList::WriteScrollBar(int Bar, const TBarValues& Values) {
-  TBarValues& written = FWrittenBars[BarIndex(Bar)];
-  bool show = Values.Max > Values.Min;
-  if (!(written == Values)) {
-    written = Values;
-    SCROLLINFO info{};
-    info.cbSize = sizeof(info);
-    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    info.nMin = Values.Min;
-    info.nMax = Values.Max;
-    info.nPage = static_cast<UINT>(std::max(Values.Page, 0));
-    info.nPos = Values.Pos;
-    SetScrollInfo(Bar, info, true);
-  }
-  DWORD style = static_cast<DWORD>(GetWindowLong(GetHandle(), GWL_STYLE));
-  bool shown = (style & (Bar == SB_VERT ? WS_VSCROLL : WS_HSCROLL)) != 0;
-  if (shown != show) ShowScrollBar(GetHandle(), Bar, show);
-}
-
-void TCustomzmTreeList::UpdateHorzScrollBar() {
-  if (!HandleAllocated()) return;
-  TBarValues values;
-  if (HasHorzScrollBar()) {
-    Integer total = GetScrollableBandsWidth(), width = GetScrollAreaWidth();
-    values.Max = total > width ? total - 1 : 0;
-    values.Page = width;
-    values.Pos = FHorzOffset;
-  } else {
-    values.Max = 0;
-    values.Page = 0;
-    values.Pos = 0;
-  }
-  WriteScrollBar(SB_HORZ, values);
-}
-
-void TCustomzmTreeList::UpdateVertScrollBar() {
-  if (!HandleAllocated()) return;
-  TBarValues values;
-  if (HasVertScrollBar()) {
-    UpdateRowCounts();
-    GetVertScrollRange(values.Min, values.Max, values.Pos, values.Page);
-    values.Pos = std::max(values.Pos, 0);
-  } else {
-    values.Max = 0;
-    values.Page = 0;
-    values.Pos = 0;
-  }
-  WriteScrollBar(SB_VERT, values);
-}
-
-void TCustomzmTreeList::HideScrollBarsWhenFitting() {
-  if (!HandleAllocated() || KeepsScrollBars()) return;
-  DWORD style = static_cast<DWORD>(GetWindowLong(GetHandle(), GWL_STYLE));
-  if ((style & (WS_HSCROLL | WS_VSCROLL)) != (WS_HSCROLL | WS_VSCROLL)) return;
-  TzmTreeListDrawInfo info;
-  CalcAreaRects(info);
-  Integer height = info.RowsRect.Height() + GetSystemMetrics(SM_CYHSCROLL);
-  Integer width = GetScrollAreaWidth() + GetSystemMetrics(SM_CXVSCROLL);
-  Integer page, shown;
-  CountRowsFrom(FTopNode, height, page, shown);
-  if (page < GetVisibleNodeCount() || GetScrollableBandsWidth() > width) return;
-  ShowScrollBar(GetHandle(), SB_BOTH, false);
-}
-
-void TCustomzmTreeList::ClampScrollPosition() {
-  Integer count = GetVisibleNodeCount();
-  UpdateRowCounts();
-  Integer top = GetTopIndex(), most = std::max(count - FPageRowCount, 0);
-  if (top > most) SetTopVisibleNode(VisibleNodeAt(most));
-  Integer total = GetScrollableBandsWidth(), width = GetScrollAreaWidth();
-  if (width < total) {
-    if (FHorzOffset > total - width) {
-      FHorzOffset = total - width;
-      Invalidate();
-    }
-  } else if (FHorzOffset != 0) {
-    FHorzOffset = 0;
-    Invalidate();
-  }
-}
-
-void TCustomzmTreeList::ScrollRowsBy(Integer Dy) {
-  if (!HandleAllocated() || Dy == 0) return;
-  TRect rows = GetRowsRect();
-  ScrollWindowEx(GetHandle(), 0, Dy, &rows, &rows, nullptr, nullptr, SW_INVALIDATE);
-  // The dots of dotted tree lines depend on their place: the tree part is drawn again.
-  if (FIsStandardPaint && FAppearance.TreeLinesStyle == zmtlDotted && GetVisibleBandCount() > 0) {
-    TzmTreeListDrawInfo info;
-    CalcAreaRects(info);
-    Integer right = info.RowsRect.Left + GetBandDisplayWidth(0) + GetLeadingWidth() -
-                    (GetLeftFixedBandIndex() < 0 ? FHorzOffset : 0);
-    InvalidateClientRect(Rect(info.RowsRect.Left, info.RowsRect.Top, right, info.RowsRect.Bottom));
-  }
-}
-
-void TCustomzmTreeList::ScrollBandsBy(Integer Dx) {
-  if (!HandleAllocated() || Dx == 0) return;
-  TRect area = GetScrollAreaRect();
-  ScrollWindowEx(GetHandle(), Dx, 0, &area, &area, nullptr, nullptr, SW_INVALIDATE);
-}
-
-void TCustomzmTreeList::SetLeftCoord(Integer Value) {
-  EndEditingQuietly();
-  if (Value == FHorzOffset) return;
-  Value = std::clamp(Value, 0, std::max(GetScrollableBandsWidth() - GetScrollAreaWidth(), 0));
-  if (Value == FHorzOffset) return;
-  Integer distance = FHorzOffset - Value;
-  FHorzOffset = Value;
-  UpdateScrollBars();
-  if (!IsUpdateLocked()) {
-    if (FFooterVisible || std::abs(distance) > GetScrollAreaWidth() || GetLeftFixedBandIndex() >= 0 ||
-        GetRightFixedBandIndex() >= 0)
-      Invalidate();
-    else
-      ScrollBandsBy(distance);
-  }
-  DoHorzScroll();
-}
-
-void TCustomzmTreeList::SetTopIndex(Integer Index) {
-  EndEditingQuietly();
-  Integer count = GetVisibleNodeCount(), old = GetTopIndex();
-  if (Index == old || count < 2) return;
-  Index = std::clamp(Index, 0, count - 1);
-  TzmTreeListDrawInfo info;
-  CalcAreaRects(info);
-  Integer page, shown;
-  CountRowsFrom(VisibleNodeAt(Index), info.RowsRect.Height(), page, shown);
-  Index = std::min(Index, std::max(count - page, 0));
-  if (Index == old) return;
-  Integer rows = Index - old;
-  Integer pixels = std::abs(rows) <= FPageRowCount ? GetScrollPixels(-rows) : 0;
-  TRect oldFocus = GetNodeRect(FFocusedNode);
-  SetTopVisibleNode(VisibleNodeAt(Index));
-  UpdateScrollBars();
-  if (IsUpdateLocked()) return;
-  if (std::abs(rows) > FPageRowCount) {
-    Invalidate();
-    return;
-  }
-  if (oldFocus != zmNoRect) InvalidateClientRect(oldFocus);
-  ScrollRowsBy(pixels);
-  TRect newFocus = GetNodeRect(FFocusedNode);
-  if (newFocus != zmNoRect) InvalidateClientRect(newFocus);
-}
-
-void TCustomzmTreeList::DoHorzScroll() {
-  if (OnHorzScroll) OnHorzScroll(this);
 }
 
 void TCustomzmTreeList::ScrollMessage(int Bar, Word Code) {
@@ -280,12 +119,9 @@ void TCustomzmTreeList::ShowStatusButtonHint(bool Immediately) {
     FShowHintTimerRunning = true;
     return;
   }
-  TzmTreeListDrawInfo info;
-  CalcAreaRects(info);
-  if (info.StatusRect.IsEmpty()) return;
-  const TRect& panel = info.StatusRect;
-  TRect button{panel.Left + 3, panel.Top + (panel.Height() - 11) / 2, panel.Left + 15, 0};
-  button.Bottom = button.Top + 11;
+  TRect button;
+  GetStatusCloseButtonRect(button);
+  if (button.IsEmpty()) return;
   TPoint at = ClientToScreen(Point(button.Right + 4, button.Top - FMetrics.TextHeight));
   if (!FHintWindow) FHintWindow = MakeOwned<TzmContainerHintWindow>(nullptr);
   String text;
@@ -348,15 +184,6 @@ void TCustomzmTreeList::SetExternalDragObject(TDragObject* Value) {
   if (!Value) FDragHoverNode = nullptr;
 }
 
-void TCustomzmTreeList::SetNewItemRowFocused(bool Value) {
-  if (!IsNewItemRowShown() || Value == FNewItemRowFocused) return;
-  FNewItemRowFocused = Value;
-  if (FFocusedNode) InvalidateNode(FFocusedNode, false);
-  TzmTreeListDrawInfo info;
-  CalcAreaRects(info);
-  InvalidateClientRect(info.NewItemRowRect);
-}
-
 // ---------------------------------------------------------------------------------------------
 // Messages
 
@@ -370,18 +197,6 @@ bool TCustomzmTreeList::HandleWindowMessage(TMessage& Message) {
       ScrollMessage(Message.Msg == WM_HSCROLL ? SB_HORZ : SB_VERT, LOWORD(Message.WParam));
       Message.Result = 0;
       return true;
-    case WM_SIZE: {
-      ClearRowHeightCache();
-      // A resize never raises out of an open edit: a refused value is given up.
-      if (!IsDestroying()) EndEditingQuietly();
-      HideScrollBarsWhenFitting();
-      TAliveToken alive = AliveToken();
-      inherited::WndProc(Message);
-      if (!alive || IsDestroying() || HasState(csLoading)) return true;
-      UpdateScrollBars();
-      ClampScrollPosition();
-      return true;
-    }
     case WM_NCHITTEST:
       inherited::WndProc(Message);
       FHintPoint = Point(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));

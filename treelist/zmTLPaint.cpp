@@ -564,8 +564,8 @@ void TzmTreeListPainter::StatusPanel() {
   DrawCellText(DC(), text, Length(text), panel, textRect, zmctVCenter, ShadowBrush.Get(), T.GetFont()->GetHandle(),
                ShadowColor, ColorToRGB(clBtnHighlight));
   if (closeButton) {
-    TRect button{panel.Left + 3, panel.Top + (panel.Height() - 11) / 2, panel.Left + 15, 0};
-    button.Bottom = button.Top + 11;
+    TRect button;
+    T.GetStatusCloseButtonRect(button);
     bool pressed = T.FStatusCloseButtonHot && T.FStatusCloseButtonDown, hot = T.FStatusCloseButtonHot;
     FillRect(DC(), &button, GetSysColorBrush(pressed ? COLOR_WINDOWFRAME : (hot ? COLOR_WINDOW : COLOR_BTNFACE)));
     COLORREF cross = GetSysColor(pressed ? COLOR_WINDOW : (hot ? COLOR_WINDOWFRAME : COLOR_BTNTEXT));
