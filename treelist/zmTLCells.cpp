@@ -5,44 +5,10 @@
 
 #include "treelist/zmEditor.h"
 #include "treelist/zmTL.h"
+#include "treelist/zmTLDrawScopes.h"
 #include "treelist/zmTLHelpers.h"
 
 namespace {
-
-// BeginNodeAccess for a block; EndNodeAccess on leaving, also by an exception.
-class TNodeAccess {
- public:
-  TNodeAccess(TCustomzmTreeList* Tree, TzmTreeListNode* Node, void (TCustomzmTreeList::*End)(TzmTreeListNode*))
-      : FTree(Tree), FNode(Node), FEnd(End) {}
-  ~TNodeAccess() {
-    if (FNode) (FTree->*FEnd)(FNode);
-  }
-  TNodeAccess(const TNodeAccess&) = delete;
-  TNodeAccess& operator=(const TNodeAccess&) = delete;
-
- private:
-  TCustomzmTreeList* FTree;
-  TzmTreeListNode* FNode;
-  void (TCustomzmTreeList::*FEnd)(TzmTreeListNode*);
-};
-
-// The canvas font saved into the scratch font for a block and put back on leaving.
-class TSavedFont {
- public:
-  TSavedFont(TCanvas* Canvas, TFont* Scratch, bool Save) : FCanvas(Canvas), FScratch(Scratch), FSaved(Save) {
-    if (FSaved) FScratch->Assign(FCanvas->GetFont());
-  }
-  ~TSavedFont() {
-    if (FSaved) FCanvas->GetFont()->Assign(FScratch);
-  }
-  TSavedFont(const TSavedFont&) = delete;
-  TSavedFont& operator=(const TSavedFont&) = delete;
-
- private:
-  TCanvas* FCanvas;
-  TFont* FScratch;
-  bool FSaved;
-};
 
 // The DC's background colour put back on leaving when asked to.
 class TSavedBkColor {
@@ -76,8 +42,7 @@ bool TCustomzmTreeList::IsFocusedWithin() {
 }
 
 void TCustomzmTreeList::DrawDataCell(TCanvas* Canvas, TBitmap* /*Buffer*/, TzmTreeListCellPaint& Cell) {
-  if (Cell.Node) BeginNodeAccess(Cell.Node);
-  TNodeAccess access(this, Cell.Node, &TCustomzmTreeList::EndNodeAccess);
+  TzmNodeAccess access(this, Cell.Node, &TCustomzmTreeList::BeginNodeAccess, &TCustomzmTreeList::EndNodeAccess);
   String text;
   if (Cell.Kind == zmckNewItem) GetNewItemRowText(Cell.Column, text);
   else GetCellText(Cell.Node, Cell.Column, text);
@@ -86,7 +51,7 @@ void TCustomzmTreeList::DrawDataCell(TCanvas* Canvas, TBitmap* /*Buffer*/, TzmTr
   bool custom = HasCustomDrawCell(Cell.Node, Cell.Column);
   TFont* font = Canvas->GetFont();
   if (custom && !ownFont) font->SetColor(Cell.TextColor);
-  TSavedFont saved(Canvas, FScratchFont.get(), custom || ownFont);
+  TzmSavedFont saved(Canvas, FScratchFont.get(), custom || ownFont);
   if (ownFont) {
     font->Assign(GetColumnFont(Cell.Column));
     if (Cell.Selected) font->SetColor(Cell.TextColor);
@@ -153,8 +118,7 @@ void TCustomzmTreeList::DrawDataCell(TCanvas* Canvas, TBitmap* /*Buffer*/, TzmTr
 }
 
 void TCustomzmTreeList::DrawTextCell(TCanvas* Canvas, TBitmap* Buffer, TzmTreeListCellPaint& Cell) {
-  if (Cell.Node) BeginNodeAccess(Cell.Node);
-  TNodeAccess access(this, Cell.Node, &TCustomzmTreeList::EndNodeAccess);
+  TzmNodeAccess access(this, Cell.Node, &TCustomzmTreeList::BeginNodeAccess, &TCustomzmTreeList::EndNodeAccess);
   String text;
   TAlignment alignment;
   if (Cell.Kind == zmckFooter) {
@@ -173,7 +137,7 @@ void TCustomzmTreeList::DrawTextCell(TCanvas* Canvas, TBitmap* Buffer, TzmTreeLi
   TFont* font = Canvas->GetFont();
   COLORREF dcText = GetTextColor(dc);
   if (custom || ownFont) font->SetColor(static_cast<TColor>(dcText));
-  TSavedFont saved(Canvas, FScratchFont.get(), custom || ownFont);
+  TzmSavedFont saved(Canvas, FScratchFont.get(), custom || ownFont);
   if (ownFont) {
     font->Assign(GetColumnFont(Cell.Column));
     if (Cell.Selected) font->SetColor(static_cast<TColor>(dcText));
@@ -225,12 +189,11 @@ void TCustomzmTreeList::DrawTextCell(TCanvas* Canvas, TBitmap* Buffer, TzmTreeLi
 
 void TCustomzmTreeList::DrawPreview(TCanvas* Canvas, const TRect& Rect, TBitmap* Buffer, TzmTreeListNode* Node,
                                     TColor BackColor, TColor TextColor, HBRUSH Brush, bool Selected) {
-  if (Node) BeginNodeAccess(Node);
-  TNodeAccess access(this, Node, &TCustomzmTreeList::EndNodeAccess);
+  TzmNodeAccess access(this, Node, &TCustomzmTreeList::BeginNodeAccess, &TCustomzmTreeList::EndNodeAccess);
   String text;
   GetPreviewText(Node, text);
   if (BackColor != FAppearance.SelectionBackColor) TextColor = FPreviewTextFont->GetColor();
-  TSavedFont saved(Canvas, FScratchFont.get(), true);
+  TzmSavedFont saved(Canvas, FScratchFont.get(), true);
   Canvas->GetFont()->Assign(FPreviewTextFont.get());
   HDC dc = Canvas->GetHandle();
   TSavedBkColor bk(dc);

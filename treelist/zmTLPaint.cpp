@@ -8,6 +8,7 @@
 
 #include "platform/forms/ImgList.h"
 #include "treelist/zmTL.h"
+#include "treelist/zmTLDrawScopes.h"
 #include "treelist/zmTLHelpers.h"
 #include "treelist/zmTLResources.h"
 #include "treelist/zmUtils.h"
@@ -43,19 +44,6 @@ class TOwnedBrush {
 
  private:
   HBRUSH FBrush = nullptr;
-};
-
-// The DC's clip region for a block: SaveDC on entry, RestoreDC on leaving.
-class TSavedDC {
- public:
-  explicit TSavedDC(HDC DC) : FDC(DC), FLevel(SaveDC(DC)) {}
-  ~TSavedDC() { RestoreDC(FDC, FLevel); }
-  TSavedDC(const TSavedDC&) = delete;
-  TSavedDC& operator=(const TSavedDC&) = delete;
-
- private:
-  HDC FDC;
-  int FLevel;
 };
 
 }  // namespace
@@ -95,6 +83,11 @@ class TzmTreeListPainter {
   Integer ScrollShift() const { return Info.LeftFixedItem < 0 ? T.FHorzOffset : 0; }
 
   void Corner(const TRect& R, HBRUSH Brush, bool Pressed);
+  // A band caption or a column header. With Custom its hook runs first (it may change the text,
+  // alignment, sort mark, font and colour, or draw the button itself and answer done).
+  template <class THook>
+  void HeaderButton(const TRect& Bounds, const TRect& VisibleBounds, TzmHeaderButtonContent& Content, TColor Back,
+                    HBRUSH Brush, bool Custom, THook&& Hook);
   void GroupPanel();
   void BandRow();
   void HeaderRows();
@@ -213,6 +206,34 @@ void TzmTreeListPainter::Corner(const TRect& R, HBRUSH Brush, bool Pressed) {
   DrawButtonFace(DC(), r, Brush, Pressed, 0, T.FFrameLook);
 }
 
+template <class THook>
+void TzmTreeListPainter::HeaderButton(const TRect& Bounds, const TRect& VisibleBounds, TzmHeaderButtonContent& Content,
+                                      TColor Back, HBRUSH Brush, bool Custom, THook&& Hook) {
+  if (!Custom) {
+    DrawHeaderButtonBuffered(DC(), Bounds, VisibleBounds, Brush, Buffer.get(), Content);
+    return;
+  }
+  {
+    TzmSavedDC saved(DC());
+    TzmSavedFont font(C, T.FScratchFont.get(), true);
+    if (VisibleBounds != Bounds)
+      IntersectClipRect(DC(), VisibleBounds.Left, VisibleBounds.Top, VisibleBounds.Right, VisibleBounds.Bottom);
+    bool done = false;
+    TColor color = Back;
+    TOwnedBrush own;
+    Hook(done, color);
+    if (!done) {
+      if (!SameColor(color, Back)) {
+        own.Reset(color);
+        Brush = own.Get();
+      }
+      SetTextColor(DC(), ColorToRGB(C->GetFont()->GetColor()));
+      DrawHeaderButtonBuffered(DC(), Bounds, VisibleBounds, Brush, Buffer.get(), Content);
+    }
+  }
+  SetTextColor(DC(), ColorToRGB(C->GetFont()->GetColor()));
+}
+
 void TzmTreeListPainter::GroupPanel() {
   if (Visible(Info.GroupPanelRect))
     T.DrawGroupPanel(C, Info.GroupPanelRect, ShadowBrush.Get(), HeaderBrush.Get());
@@ -231,36 +252,11 @@ void TzmTreeListPainter::BandRow() {
       content.Look = T.FFrameLook;
       content.MultiLineIndex = T.GetBandRowCount() > 1 ? 1 : 0;
       content.Pressed = T.FPressedBandDown && T.FPressedBand == item.BandIndex;
-      HBRUSH brush = BandBrush.Get();
-      TOwnedBrush own;
-      if (custom) {
-        TSavedDC saved(DC());
-        T.FScratchFont->Assign(C->GetFont());
-        if (item.VisibleBounds != item.Bounds)
-          IntersectClipRect(DC(), item.VisibleBounds.Left, item.VisibleBounds.Top, item.VisibleBounds.Right,
-                            item.VisibleBounds.Bottom);
-        bool done = false;
-        TColor color = A.BandBackColor;
-        try {
-          T.DoCustomDrawBand(item.BandIndex, C, done, content.Alignment, C->GetFont(), color, content.Text,
-                             item.VisibleBounds, item.Bounds);
-        } catch (...) {
-          C->GetFont()->Assign(T.FScratchFont.get());
-          throw;
-        }
-        if (!done) {
-          if (!SameColor(color, A.BandBackColor)) {
-            own.Reset(color);
-            brush = own.Get();
-          }
-          SetTextColor(DC(), ColorToRGB(C->GetFont()->GetColor()));
-          DrawHeaderButtonBuffered(DC(), item.Bounds, item.VisibleBounds, brush, Buffer.get(), content);
-        }
-        C->GetFont()->Assign(T.FScratchFont.get());
-        SetTextColor(DC(), ColorToRGB(C->GetFont()->GetColor()));
-        continue;
-      }
-      DrawHeaderButtonBuffered(DC(), item.Bounds, item.VisibleBounds, brush, Buffer.get(), content);
+      HeaderButton(item.Bounds, item.VisibleBounds, content, A.BandBackColor, BandBrush.Get(), custom,
+                   [&](bool& Done, TColor& Color) {
+                     T.DoCustomDrawBand(item.BandIndex, C, Done, content.Alignment, C->GetFont(), Color, content.Text,
+                                        item.VisibleBounds, item.Bounds);
+                   });
     }
   }
   // The separators beside the fixed bands, down to the rows.
@@ -294,36 +290,11 @@ void TzmTreeListPainter::HeaderRows() {
       content.Kind = first && last ? 0 : (first ? 2 : (last ? 1 : 3));
       content.MultiLineIndex = item.RowSpan > 1 || M.HeaderLineCount > 1 ? 1 : 0;
       content.Pressed = T.FPressedColumnDown && T.FPressedColumn == column;
-      HBRUSH brush = HeaderBrush.Get();
-      if (!T.HasCustomDrawHeader(column)) {
-        DrawHeaderButtonBuffered(DC(), item.Bounds, item.VisibleBounds, brush, Buffer.get(), content);
-        continue;
-      }
-      TSavedDC saved(DC());
-      T.FScratchFont->Assign(C->GetFont());
-      if (item.VisibleBounds != item.Bounds)
-        IntersectClipRect(DC(), item.VisibleBounds.Left, item.VisibleBounds.Top, item.VisibleBounds.Right,
-                          item.VisibleBounds.Bottom);
-      bool done = false;
-      TColor color = A.HeaderBackColor;
-      TOwnedBrush own;
-      try {
-        T.DoCustomDrawHeader(column, C, done, content.SortState, content.Alignment, C->GetFont(), color, content.Text,
-                             item.VisibleBounds, item.Bounds);
-      } catch (...) {
-        C->GetFont()->Assign(T.FScratchFont.get());
-        throw;
-      }
-      if (!done) {
-        if (!SameColor(color, A.HeaderBackColor)) {
-          own.Reset(color);
-          brush = own.Get();
-        }
-        SetTextColor(DC(), ColorToRGB(C->GetFont()->GetColor()));
-        DrawHeaderButtonBuffered(DC(), item.Bounds, item.VisibleBounds, brush, Buffer.get(), content);
-      }
-      C->GetFont()->Assign(T.FScratchFont.get());
-      SetTextColor(DC(), ColorToRGB(C->GetFont()->GetColor()));
+      HeaderButton(item.Bounds, item.VisibleBounds, content, A.HeaderBackColor, HeaderBrush.Get(),
+                   T.HasCustomDrawHeader(column), [&](bool& Done, TColor& Color) {
+                     T.DoCustomDrawHeader(column, C, Done, content.SortState, content.Alignment, C->GetFont(), Color,
+                                          content.Text, item.VisibleBounds, item.Bounds);
+                   });
     }
   }
   for (const TzmTreeListEmptyBandDrawItem& empty : Info.EmptyBands)
@@ -421,7 +392,7 @@ void TzmTreeListPainter::NewItemRow() {
     TRect bar{cellLeft - shift, row.Bottom - gap, cellLeft - shift + T.GetTotalBandsWidth(), row.Bottom};
     if (Info.LeftFixedItem >= 0) bar.Left = cellLeft;
     if (Info.RightFixedItem >= 0) bar.Right = std::min(bar.Right, cellRight);
-    TSavedDC saved(DC());
+    TzmSavedDC saved(DC());
     IntersectClipRect(DC(), cellLeft, row.Top, cellRight, row.Bottom);
     DrawEdge(DC(), &bar, T.FFrameLook == zmflStandard ? EDGE_RAISED : BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
     Fill(bar, HeaderBrush.Get());
@@ -441,7 +412,7 @@ void TzmTreeListPainter::NewItemRow() {
       --cell.Right;
     }
     if (!Visible(cell)) continue;
-    TSavedDC saved(DC());
+    TzmSavedDC saved(DC());
     IntersectClipRect(DC(), item.VisibleBounds.Left, cell.Top, item.VisibleBounds.Right, cell.Bottom);
     bool inFocused = item.ColumnIndex == FocusedColumn;
     bool selected = NewItemCellSelected(inFocused);
@@ -536,7 +507,7 @@ void TzmTreeListPainter::FooterPanel() {
   Fill(r, HeaderBrush.Get());
   UseFont(T.GetFont());
   {
-    TSavedDC saved(DC());
+    TzmSavedDC saved(DC());
     IntersectClipRect(DC(), r.Left, r.Top, r.Right, r.Bottom);
     for (size_t i = 0; i < Info.Headers.size(); ++i) {
       const TzmTreeListHeaderDrawItem& item = Info.Headers[i];
@@ -602,7 +573,7 @@ void TzmTreeListPainter::Rows() {
 
   // The tree part, clipped to the indent column of the first band.
   {
-    TSavedDC saved(DC());
+    TzmSavedDC saved(DC());
     Integer left = Info.RowsRect.Left, right = left + Info.IndentClipWidth - ScrollShift();
     IntersectClipRect(DC(), left, Info.RowsRect.Top, std::max(right, left), Info.RowsRect.Bottom);
     bool dotted = T.FIsStandardPaint && A.TreeLinesVisible && A.TreeLinesStyle == zmtlDotted && HalftoneBrush();
@@ -646,12 +617,7 @@ void TzmTreeListPainter::Rows() {
 
 void TzmTreeListPainter::TreePart(const TzmTreeListRowDrawItem& Row, Integer Top, Integer Bottom) {
   TzmTreeListNode* node = Row.Node;
-  T.BeginNodeAccess(node);
-  struct TAccess {
-    TCustomzmTreeList& T;
-    TzmTreeListNode* Node;
-    ~TAccess() { T.EndNodeAccess(Node); }
-  } access{T, node};
+  TzmNodeAccess access(&T, node, &TCustomzmTreeList::BeginNodeAccess, &TCustomzmTreeList::EndNodeAccess);
   Integer indent, textLeft;
   T.GetNodeIndent(node, indent, textLeft);
   Integer level = node->GetLevel(), step = M.Indent, gridW = Info.GridLineWidth;
@@ -723,12 +689,7 @@ void TzmTreeListPainter::TreePart(const TzmTreeListRowDrawItem& Row, Integer Top
 
 void TzmTreeListPainter::RowCells(const TzmTreeListRowDrawItem& Row, Integer Top, TzmTreeListNode* NextNode) {
   TzmTreeListNode* node = Row.Node;
-  T.BeginNodeAccess(node);
-  struct TAccess {
-    TCustomzmTreeList& T;
-    TzmTreeListNode* Node;
-    ~TAccess() { T.EndNodeAccess(Node); }
-  } access{T, node};
+  TzmNodeAccess access(&T, node, &TCustomzmTreeList::BeginNodeAccess, &TCustomzmTreeList::EndNodeAccess);
   Integer shift = ScrollShift(), gridW = Info.GridLineWidth, step = M.Indent;
   Integer bottom = Top + Row.Height, cellLeft = Info.RowsRect.Left;
   Integer bandsRight = cellLeft - shift + T.GetTotalBandsWidth();
@@ -812,7 +773,7 @@ void TzmTreeListPainter::RowCells(const TzmTreeListRowDrawItem& Row, Integer Top
       paint.CellBrush = Columns[i].Brush.Get() ? Columns[i].Brush.Get() : WindowBrush.Get();
       // A cell cut by a fixed band or its separator is drawn whole, clipped to its visible part.
       if (item.VisibleBounds.Left > item.Bounds.Left || item.VisibleBounds.Right < item.Bounds.Right) {
-        TSavedDC saved(DC());
+        TzmSavedDC saved(DC());
         IntersectClipRect(DC(), item.VisibleBounds.Left, Info.RowsRect.Top, item.VisibleBounds.Right,
                           Info.RowsRect.Bottom);
         T.DrawDataCell(C, Buffer.get(), paint);

@@ -25,11 +25,6 @@ class TCellsTreeList : public TTestTreeList {
   void EndNodeAccess(TzmTreeListNode* Node) override { Access.push_back("end " + Node->GetStrings(0)); }
 };
 
-uint32_t Rgb(TColor Color) {
-  COLORREF c = ColorToRGB(Color);
-  return (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
-}
-
 class zmTLCells : public TzmTreeListTest {
  protected:
   void SetUp() override {

@@ -25,11 +25,6 @@ constexpr TColor kSeparator = clFuchsia;
 constexpr TColor kBand = clTeal;
 constexpr TColor kHeader = clSilver;
 
-uint32_t Rgb(TColor Color) {
-  COLORREF c = ColorToRGB(Color);
-  return (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
-}
-
 class zmTLPaint : public TzmTreeListTest {
  protected:
   void SetUp() override {

@@ -2,20 +2,12 @@
 // indicator, grid lines, images and a sorted column; and a smaller one in the grouped style with
 // a flat look, two header rows, a new-item row and a footer.
 #include "GalleryPage.h"
+#include "TreeListGallery.h"
 #include "platform/forms/ImgList.h"
 #include "treelist/zmTLControl.h"
 #include "treelist/zmTLResources.h"
 
 namespace {
-
-class TTreeListUnitsHolder : public TComponent {
-  QJ_INLINE_CLASS(TTreeListUnitsHolder, TComponent)
- public:
-  using TComponent::TComponent;
-
- private:
-  TzmTreeListUnits FUnits;
-};
 
 constexpr Integer kSatellites = 100;
 constexpr Integer kChannelsEach = 99;
@@ -57,12 +49,18 @@ TCustomImageList* NodeImages(TComponent* Owner) {
   return images;
 }
 
-TCustomzmTreeListControl* BigTree(TWinControl* Parent) {
+// A tree list on the page, inside an update bracket the builder ends.
+TCustomzmTreeListControl* NewTree(TWinControl* Parent, const char* Name, const TRect& Bounds) {
   auto* tree = New<TCustomzmTreeListControl>(Parent);
-  tree->SetName("Channels");
+  tree->SetName(Name);
   tree->SetParent(Parent);
-  tree->SetBounds(10, 10, 600, 700);
+  tree->SetBoundsRect(Bounds);
   tree->BeginUpdate();
+  return tree;
+}
+
+TCustomzmTreeListControl* BigTree(TWinControl* Parent) {
+  TCustomzmTreeListControl* tree = NewTree(Parent, "Channels", Rect(10, 10, 610, 710));
   tree->SetBandsVisible(true);
   tree->SetIndicatorVisible(true);
   tree->SetShowGrid(true);
@@ -105,11 +103,7 @@ TCustomzmTreeListControl* BigTree(TWinControl* Parent) {
 }
 
 TCustomzmTreeListControl* GroupedTree(TWinControl* Parent) {
-  auto* tree = New<TCustomzmTreeListControl>(Parent);
-  tree->SetName("Favourites");
-  tree->SetParent(Parent);
-  tree->SetBounds(630, 10, 360, 330);
-  tree->BeginUpdate();
+  TCustomzmTreeListControl* tree = NewTree(Parent, "Favourites", Rect(630, 10, 990, 340));
   tree->SetFrameLook(zmflFlat);
   tree->SetRowPaintStyle(zmrpGrouped);
   tree->SetHeaderPanelRowCount(2);
@@ -139,11 +133,7 @@ TCustomzmTreeListControl* GroupedTree(TWinControl* Parent) {
 }
 
 TCustomzmTreeListControl* UltraFlatTree(TWinControl* Parent) {
-  auto* tree = New<TCustomzmTreeListControl>(Parent);
-  tree->SetName("Genres");
-  tree->SetParent(Parent);
-  tree->SetBounds(630, 360, 360, 350);
-  tree->BeginUpdate();
+  TCustomzmTreeListControl* tree = NewTree(Parent, "Genres", Rect(630, 360, 990, 710));
   tree->SetFrameLook(zmflUltraFlat);
   tree->SetShowGrid(true);
   tree->SetNewItemRowVisible(true);
