@@ -10,13 +10,19 @@ namespace {
 class GoDialog : public TPageControlTest {
  protected:
   void Build(Integer ATabs, TqvTabPosition APosition = tpTop, TqvPCNavigatorPosition ANavigator = npRightTop) {
+    std::vector<String> captions;
+    for (Integer i = 0; i < ATabs; ++i) captions.push_back("Tab &" + IntToStr(i));
+    Build(captions, APosition, ANavigator);
+  }
+  void Build(const std::vector<String>& ACaptions, TqvTabPosition APosition = tpTop,
+             TqvPCNavigatorPosition ANavigator = npRightTop) {
     FControl = NewTabControl(200, 120, &FForm);
     FForm->SetBounds(100, 100, FForm->GetWidth(), FForm->GetHeight());
     FControl->SetStyle(2);
     FControl->SetOptions(pcoBit(pcoGoDialog));
     FControl->SetTabPosition(APosition);
     FControl->SetNavigatorPosition(ANavigator);
-    for (Integer i = 0; i < ATabs; ++i) FControl->GetTabs()->Add("Tab &" + IntToStr(i));
+    for (const String& caption : ACaptions) FControl->GetTabs()->Add(caption);
     Show(FForm);
     ASSERT_TRUE(FControl->GetNavigatorButtons() & nbBit(nbGoDialog));
   }
@@ -89,8 +95,7 @@ TEST_F(GoDialog, ThePointerSelectsAndTheReleaseChooses) {
 }
 
 TEST_F(GoDialog, SortedEntriesStillChooseTheirOwnTab) {
-  Build(0);
-  for (const char* c : {"Zulu", "alpha", "Mike", "Bravo", "Echo", "Kilo"}) FControl->GetTabs()->Add(c);
+  Build({"Zulu", "alpha", "Mike", "Bravo", "Echo", "Kilo"});
   FControl->SetOptions(pcoBit(pcoGoDialog) | pcoBit(pcoSort));
   ClickGo();
   EXPECT_EQ((std::vector<String>{"alpha", "Bravo", "Echo", "Kilo", "Mike", "Zulu"}), Lines());
@@ -117,8 +122,7 @@ TEST_F(GoDialog, EightEntriesShowSevenRowsAndAScrollBar) {
 }
 
 TEST_F(GoDialog, AWideCaptionAddsRoomForTheHorizontalScrollBar) {
-  Build(3);
-  FControl->GetTabs()->Add("A caption far wider than the hundred and twenty-five pixels of the list");
+  Build({"Tab 0", "Tab 1", "Tab 2", "A caption far wider than the hundred and twenty-five pixels of the list"});
   ClickGo();
   TqvPCGoDialogListBox* list = Dialog()->GetListBox();
   EXPECT_EQ(4 * list->GetItemHeight() + GetSystemMetrics(SM_CYHSCROLL), list->GetHeight());
