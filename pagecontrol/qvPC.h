@@ -226,7 +226,8 @@ class TqvTabs : public TStrings {
   ~TqvTabs() override;
 
   TqvCustomTabControl* GetParent() const { return FParent; }
-  // The first tab of an empty control (not loading) becomes the selected one.
+  // The first tab of an empty control (not loading) becomes the selected one. Insert, Delete
+  // and Clear do nothing while the control's tabs are fixed.
   void Insert(Integer Index, const String& S) override;
   void Delete(Integer Index) override;
   void Clear() override;
@@ -449,6 +450,8 @@ class TqvCustomTabControl : public TqvControl {
   TqvPCLineIndexBoundsArray GetRowBounds() const;
   bool IsLoading() const { return HasState(csLoading); }
   bool IsInLayout() const { return FInLayout; }
+  // Whether Tabs refuses to insert and delete entries (a page control's tabs follow its pages).
+  virtual bool AreTabsFixed() const { return false; }
 
   // Slots, in order.
   virtual bool IsTabPageEnabled(Integer) { return true; }
@@ -650,6 +653,7 @@ class TqvPageControl : public TqvCustomTabControl {
   bool IsTabPageEnabled(Integer Index) override;
   void ImageListChanged() override;
   bool RequireVisibleSelection() const override { return true; }
+  bool AreTabsFixed() const override { return !FUpdating; }
   bool CanChange(Integer NewTabIndex) override;
   void Change() override;
   virtual void UpdateActivePage();

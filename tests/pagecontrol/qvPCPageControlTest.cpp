@@ -289,8 +289,17 @@ TEST_F(PageControl, SheetsFillThePainterDisplayRectangle) {
   EXPECT_LT(Page(0)->GetBoundsRect().Top, 10);
 }
 
-TEST_F(PageControl, TheEditorsConfiguration) {
+TEST_F(PageControl, ItsTabsFollowItsPagesOnly) {
   FControl->GetTabs()->Clear();
+  FControl->GetTabs()->Delete(0);
+  FControl->GetTabs()->Add("Stray");
+  EXPECT_EQ(3, FControl->GetTabs()->GetCount());
+  EXPECT_EQ(Page(0)->GetTab(), FControl->GetTabs()->GetTab(0));
+  Free(Page(0));
+  EXPECT_EQ(2, FControl->GetTabs()->GetCount());
+}
+
+TEST_F(PageControl, TheEditorsConfiguration) {
   while (FControl->GetPageCount() > 0) Free(Page(0));
   FControl->SetAlign(alClient);
   FControl->SetStyle(1);
