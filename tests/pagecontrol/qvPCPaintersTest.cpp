@@ -403,6 +403,21 @@ TEST_F(PainterDrawing, NavigatorButtonsAndTheirStates) {
   EXPECT_TRUE(shows(back, clBtnHighlight));
   EXPECT_TRUE(shows(forward, clBtnText));
   EXPECT_FALSE(shows(forward, clBtnShadow));
+  // The forward glyph points right: its base of 9 pixels on the left, its tip on the right.
+  auto column = [&](const TRect& r, Integer x) {
+    Integer n = 0;
+    for (Integer y = r.Top; y < r.Bottom; ++y) n += At(x, y) == Rgb(clBtnText);
+    return n;
+  };
+  Integer first = -1, last = -1;
+  for (Integer x = forward.Left + 2; x < forward.Right - 2; ++x)
+    if (column(forward, x) > 0) {
+      if (first == -1) first = x;
+      last = x;
+    }
+  EXPECT_EQ(9, column(forward, first));
+  EXPECT_EQ(1, column(forward, last));
+  EXPECT_EQ(4, last - first);
 }
 
 TEST_F(PainterDrawing, VerticalTextIsDrawnTurned) {
