@@ -406,7 +406,7 @@ TEST_F(PainterDrawing, NavigatorButtonsAndTheirStates) {
   // The forward glyph points right: its base of 9 pixels on the left, its tip on the right.
   auto column = [&](const TRect& r, Integer x) {
     Integer n = 0;
-    for (Integer y = r.Top; y < r.Bottom; ++y) n += At(x, y) == Rgb(clBtnText);
+    for (Integer y = r.Top + 2; y < r.Bottom - 2; ++y) n += At(x, y) == Rgb(clBtnText);
     return n;
   };
   Integer first = -1, last = -1;
