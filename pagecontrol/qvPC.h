@@ -7,7 +7,7 @@
 // scrolled window of a single line), qvPC.cpp (the tab control: properties, selection, layout
 // requests, painting), qvPCInput.cpp (hot tracking, navigator buttons, mouse, keyboard,
 // accelerators, the go dialog's opening and closing), qvPCPageControl.cpp (the page control and
-// its sheets). Painters: qvPCPainters.h; the style
+// its sheets), qvPCDocking.cpp (docked clients on sheets of their own). Painters: qvPCPainters.h; the style
 // registry: qvPCPaintersFactory.h; the go dialog: qvPCGoDialog.h.
 #pragma once
 
@@ -264,7 +264,11 @@ class TqvTabs : public TStrings {
   std::vector<TOwned<TqvTab>> FTabs;
   Integer FMeasuredTabHeight = 0;
   bool FUpdating = false;
+  TqvTabSheet* FUndockingPage = nullptr;
 };
+
+// The text before the first carriage return or line feed: the caption of a docked client's sheet.
+String GetDockCaption(const String& AText);
 
 // The Index values of the visible tabs, ascending; a visible index is a position in it.
 class TqvVisibleTabList : public TObject {
@@ -662,6 +666,14 @@ class TqvPageControl : public TqvCustomTabControl {
 
   TqvPageChangingEvent OnPageChanging;
 
+  // Docking (qvPCDocking.cpp): with DockSite set every docked client gets a sheet of its own.
+  // The sheet holding a docked client, or nullptr.
+  TqvTabSheet* GetDockClientSheet(TControl* AClient) const;
+  // A client already on one of the sheets cannot dock again; elsewhere the whole control is the
+  // dock rectangle.
+  void GetSiteInfo(TControl* Client, TRect& InfluenceRect, TPoint MousePos, bool& CanDock) override;
+  void DockOver(TDragDockObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) override;
+
  protected:
   friend class TqvTabSheet;
   void Loaded() override;
@@ -669,15 +681,26 @@ class TqvPageControl : public TqvCustomTabControl {
   bool MayFocus() const override { return FFocusable; }
   void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
   void Dispatch(TMessage& Message) override;
+  // A new sheet for the client, captioned like a form client, active when the client shows.
+  void DoAddDockClient(TControl* Client, const TRect& ARect) override;
+  // The sheet the client leaves goes away.
+  void DoRemoveDockClient(TControl* Client) override;
+  bool DoUnDock(TWinControl* NewTarget, TControl* Client) override;
 
  private:
   void InsertPage(TqvTabSheet* Page);
   void RemovePage(TqvTabSheet* Page);
   void MovePage(TqvTabSheet* Page, Integer NewIndex);
   void ChangeActivePage(TqvTabSheet* Page);
+  void DockClientChanged(TControl* AClient, const TDockNotifyRec& ANotify);
+  TControl* GetDockClientOf(TqvTabSheet* ASheet) const;
 
   TqvTabSheet* FActivePage = nullptr;
   bool FFocusable = true;
   std::vector<TqvTabSheet*> FPages;
   bool FUpdating = false;
+  TqvTabSheet* FUndockingPage = nullptr;
 };
+
+// The text before the first carriage return or line feed: the caption of a docked client's sheet.
+String GetDockCaption(const String& AText);
