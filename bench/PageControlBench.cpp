@@ -5,22 +5,11 @@
 
 #include <vector>
 
-#include "lookandfeel/qvLookAndFeels.h"
 #include "pagecontrol/qvPC.h"
 #include "platform/forms/Forms.h"
-#include "platform/os/Backend.h"
+#include "support/BenchUnits.h"
 
 namespace {
-
-struct TBenchUnits {
-  TBenchUnits() { SetBackend(CreateHeadlessBackend()); }
-  TqvLookAndFeelUnits Units;
-};
-
-TBenchUnits& Units() {
-  static TBenchUnits units;
-  return units;
-}
 
 constexpr Integer kWidth = 1200;
 constexpr Integer kHeight = 1000;
@@ -29,7 +18,7 @@ constexpr Integer kHeight = 1000;
 // lengths as a satellite list has them.
 struct TBenchControl {
   TBenchControl(TqvPCStyleID AStyle, Integer ATabs, bool AMultiLine) {
-    Units();
+    EnsureBenchUnits();
     Form.reset(New<TForm>(nullptr));
     Form->SetBounds(0, 0, kWidth + 20, kHeight + 20);
     Control = New<TqvCustomTabControl>(Form.get());

@@ -385,6 +385,38 @@ TEST_F(PainterDrawing, TheFlatPainterOutlinesOnlyTheActiveTabOnItsBand) {
   EXPECT_EQ(Rgb(clYellow), At(150, 80)) << "the page is the control's colour";
 }
 
+TEST_F(PainterDrawing, TheFlatButtonsPainterSinksTheActiveTabAndEtchesTheGaps) {
+  ShowWith(3);
+  const TRect active = VisibleTab(FControl, 0)->GetRect();
+  const TRect second = VisibleTab(FControl, 1)->GetRect(), third = VisibleTab(FControl, 2)->GetRect();
+  EXPECT_EQ(Rgb(cl3DDkShadow), At(active.Left, active.Top + 5));
+  EXPECT_EQ(Rgb(clBtnHighlight), At(active.Left + 5, active.Top + 2)) << "filled with the highlight colour";
+  EXPECT_EQ(Rgb(clYellow), At(second.Left, second.Top + 5)) << "no frame on an inactive tab";
+  // 10 pixels between two tabs: the etched line in the middle.
+  ASSERT_EQ(second.Right + 10, third.Left);
+  EXPECT_EQ(Rgb(clBtnShadow), At(second.Right + 4, second.Top + 5));
+  EXPECT_EQ(Rgb(clBtnHighlight), At(second.Right + 5, second.Top + 5));
+  EXPECT_EQ(Rgb(clYellow), At(second.Right + 2, second.Top + 5));
+}
+
+TEST_F(PainterDrawing, TheThemedTabsPainterDrawsTheThemesTabsAndPane) {
+  ShowWith(1);
+  FControl->GetLookAndFeel()->SetNativeStyle(true);
+  Repaint(FControl);
+  ASSERT_TRUE(FControl->GetPCPainter()->IsNativePainting());
+  const TRect active = VisibleTab(FControl, 0)->GetRect(), other = VisibleTab(FControl, 2)->GetRect();
+  EXPECT_EQ(Rgb(clWhite), At(active.Left + 3, active.Top + 3)) << "the selected tab item";
+  EXPECT_NE(Rgb(clBtnFace), At(other.Left + 3, other.Top + 4)) << "a themed face, not the classic one";
+  const TRect frame = FControl->GetPCPainter()->GetFrameRect();
+  const TRect display = FControl->GetPCPainter()->GetDisplayRect();
+  EXPECT_NE(frame, display) << "inside the themed pane's margins";
+  EXPECT_EQ(Rgb(clWhite), At(display.Left + 5, display.Top + 5));
+  ThemeEngine::SetEnabled(false);
+  Pump();
+  EXPECT_FALSE(FControl->GetPCPainter()->IsNativePainting());
+  EXPECT_EQ(frame, FControl->GetPCPainter()->GetDisplayRect());
+}
+
 TEST_F(PainterDrawing, NavigatorButtonsAndTheirStates) {
   for (Integer i = 0; i < 6; ++i) FControl->GetTabs()->Add("More " + IntToStr(i));
   ShowWith(2);
