@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "platform/forms/Forms.h"
 #include "platform/forms/ImgList.h"
@@ -96,6 +97,7 @@ TCustomzmTreeList::~TCustomzmTreeList() {
 // The nodes go while the control is whole: their deletion events may still read it.
 void TCustomzmTreeList::BeforeDestruction() {
   inherited::BeforeDestruction();
+  if (TWinControl* form = std::exchange(FCustomizeForm, nullptr)) Free(form);
   ResetEditedCell();
   ClearVisibleNodes();
   DeleteAllNodes();
@@ -135,6 +137,7 @@ void TCustomzmTreeList::Notification(TComponent* AComponent, TOperation Operatio
     (AComponent == FNodeImages ? FNodeImages : FNodeStateImages) = nullptr;
     LayoutChanged();
   }
+  if (AComponent == FCustomizeForm) FCustomizeForm = nullptr;
   if (AComponent == FActiveEditor) {
     FActiveEditor = nullptr;
     FEditorColumn = -1;
@@ -479,8 +482,12 @@ void TCustomzmTreeList::HideEditor(bool Refocus) {
     FEditorColumn = -1;
     FEditorNode = nullptr;
     editor->HideEdit();
-    if ((Refocus || hadFocus) && HandleAllocated() && IsWindowVisible(GetHandle()) && !FCancelingEditor && CanFocus())
+    // The form already counts the control as its focused one while the editor has the focus:
+    // the window itself takes it back.
+    if ((Refocus || hadFocus) && HandleAllocated() && IsWindowVisible(GetHandle()) && !FCancelingEditor && CanFocus()) {
       SetFocus();
+      if (!Focused()) ::SetFocus(GetHandle());
+    }
   };
   try {
     if (!editor->HasState(csDestroying)) PostEditorValue();

@@ -29,6 +29,7 @@ class TChangeLink;
 class TStringList;
 class TzmInplaceEdit;
 class TzmTreeListFeedbackWindow;
+struct TzmHeaderButtonContent;
 
 QJ_EXCEPTION(EInvalidzmTreeListOperation, Exception)
 
@@ -569,6 +570,9 @@ class TCustomzmTreeList : public TCustomzmContainer {
   // ---- Keyboard and search ----
   // Opens the editor on the focused cell when cells can be edited, outside row select.
   void ShowEditor();
+  // ShowEditor, then the press or release that opened it goes on to the editor.
+  void ShowEditorWithMouseDown(Integer X, Integer Y);
+  void ShowEditorWithMouseUp(Integer X, Integer Y);
   // Starts an incremental search in Column (-1: the focused one) with Text; answers whether
   // the search text is not empty afterwards.
   bool StartSearch(Integer Column, const String& Text);
@@ -647,8 +651,10 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TzmTreeListFeedbackWindow* GetSizingLineWindow() const { return FSizingLine.get(); }
   TzmTreeListFeedbackWindow* GetDropArrowsWindow() const { return FDropArrows.get(); }
   TzmTreeListFeedbackWindow* GetDragImageWindow() const { return FDragImage.get(); }
-  // The picture of a dragged band caption or column header (at most the screen wide).
-  TBitmap* CreateCaptionDragImage(const String& Caption, Integer Width, Integer Height);
+  // The pictures of a dragged band caption and column header, painted as they are in the
+  // control (at most the screen wide).
+  TBitmap* CreateBandDragImage(Integer VisibleBand);
+  TBitmap* CreateHeaderDragImage(Integer Column);
   // Nesting pair: the first hide takes the feedback away, the last show brings it back.
   void HideDragFeedback();
   void ShowDragFeedback();
@@ -1011,9 +1017,12 @@ class TCustomzmTreeList : public TCustomzmContainer {
   // Whether the layout shows a column (True here).
   virtual bool IsColumnShown(Integer /*Column*/) { return true; }
   virtual Integer GetGroupPanelHeight() { return 0; }
-  // The text lines of the node's row for rows of LineHeight (which the answer may change).
-  virtual Integer GetNodeRowLineCount(TzmTreeListNode* /*Node*/, Integer& /*LineHeight*/) { return 1; }
-  virtual Integer GetNodePreviewLineCount(TzmTreeListNode* /*Node*/) { return FMetrics.PreviewLineCount; }
+  // The text lines the node's row needs (-1 when no column says), from the lines each shown
+  // column's cell needs (CalcCellLineCount); Height, the row height asked for, grows with them.
+  virtual Integer GetNodeRowLineCount(TzmTreeListNode* Node, Integer& Height);
+  // The preview lines under the node's row: measured from its preview text with the automatic
+  // count, else the preview line count setting (also for nil).
+  virtual Integer GetNodePreviewLineCount(TzmTreeListNode* Node);
 
   // ---- Nodes and the display order ----
   // The control's side of a new node: the edited cell is reset, the top and focused nodes filled
@@ -1170,7 +1179,14 @@ class TCustomzmTreeList : public TCustomzmContainer {
   virtual void ShowHeader(Integer /*VisibleBand*/, Integer /*Row*/, Integer /*Col*/, Integer /*Column*/) {}
   virtual bool IsBandCustomizingDisabled(Integer /*VisibleBand*/) { return false; }
   virtual bool IsColumnCustomizingDisabled(Integer /*Column*/) { return false; }
-  void SetCustomizeForm(TWinControl* Value) { FCustomizeForm = Value; }
+  // The descendant's customizing form; the control frees it when it goes.
+  void SetCustomizeForm(TWinControl* Value);
+  bool IsCustomizingBands() { return IsCustomizing(); }
+  bool IsCustomizingHeaders() { return IsCustomizing(); }
+  virtual bool IsBandListedForCustomizing(Integer /*Band*/) { return false; }
+  virtual bool IsColumnListedForCustomizing(Integer /*Column*/) { return false; }
+  // The drag cursor over the customizing form (Point on the screen).
+  virtual void AdjustDragCursor(TPoint Point, TCursor& Cursor);
   void WndProc(TMessage& Message) override;
   void KeyPress(char& Key) override;
   virtual bool CanProcessKey(Word /*Key*/, TShiftState /*Shift*/) { return true; }
@@ -1197,6 +1213,12 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void ShowDropArrows(TPoint ClientPoint);
   void HideDropArrows();
   void EndDragFeedback();
+  // A header button's picture in Font on the button face colour.
+  TBitmap* CreateCaptionDragImage(const TzmHeaderButtonContent& Content, TFont* Font, Integer Width,
+                                  Integer Height);
+  void StartDragImage(TBitmap* Image);
+  // The screen point lies in the shown customizing form's client area.
+  bool IsOverCustomizeForm(TPoint Screen);
   void StartHorzAutoScroll(Integer Direction);
   void StartVertAutoScroll(Integer Direction, bool Selects);
   void StopHorzAutoScroll();

@@ -255,7 +255,7 @@ void TCustomzmTreeList::NodePressed(TMouseButton Button, TShiftState Shift, bool
   bool sameNode = FFocusedNode == oldNode, sameColumn = FFocusedVisibleColumn == oldColumn;
   if (CanMouseEditCell(hit.X, hit.Y, sameNode, FFocusedVisibleColumn)) {
     SetInteractionState(tlsIdle);
-    ShowEditor();
+    ShowEditorWithMouseDown(hit.X, hit.Y);
   } else if (sameNode && sameColumn && !FirstClick && !IsEditorShown() && !FEditorTimerRunning) {
     StartEditorTimer();
   }
@@ -564,7 +564,7 @@ void TCustomzmTreeList::MouseUp(TMouseButton Button, TShiftState Shift, Integer 
                     (hit.Kind == tlhCell || hit.Kind == tlhNewItemRow);
     if (sameCell && Button == mbLeft && (FFocusedNode == hit.Node || hit.Kind == tlhNewItemRow)) {
       SetInteractionState(tlsIdle);
-      if (!(Shift & (ssShift | ssCtrl))) ShowEditor();
+      if (!(Shift & (ssShift | ssCtrl))) ShowEditorWithMouseUp(X, Y);
     }
   }
   FPendingEditorOnRelease = false;

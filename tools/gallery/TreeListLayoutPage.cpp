@@ -103,7 +103,7 @@ class TTreeListLayoutView : public TCustomControl {
 
     Integer x = 560, top = 30;
     Label(dc, x, 8, "Drag feedback (popups above the screen)");
-    std::unique_ptr<TBitmap> header(FTree->CreateCaptionDragImage("Frequency", 110, FTree->GetMetrics().HeaderRowHeight));
+    std::unique_ptr<TBitmap> header(FTree->CreateHeaderDragImage(2));
     Label(dc, x, top, "Dragged header");
     canvas->Draw(x, top + 18, header.get());
     top += 60;
