@@ -1,6 +1,7 @@
 // The lookup data of text editors (incremental search and navigation over the lookup items) and
 // the list box of their drop-downs.
 #include <algorithm>
+#include <array>
 
 #include "editors/qvTextEdit.h"
 #include "platform/forms/Forms.h"
@@ -166,9 +167,21 @@ bool TqvCustomTextEditLookupData::Locate(String& AText, String& ATail, bool ANex
   const size_t length = AText.size();
   if (length > 0) {
     const String key = AnsiUpperCase(AText);
+    // The locale's upper case of every byte, looked up once: the search runs on every keystroke.
+    static const std::array<char, 256> upper = [] {
+      std::array<char, 256> table{};
+      for (Integer c = 0; c < 256; ++c) table[size_t(c)] = AnsiUpperChar(char(c));
+      return table;
+    }();
+    auto startsWithKey = [&](const String& AItem) {
+      if (AItem.size() < length) return false;
+      for (size_t j = 0; j < length; ++j)
+        if (upper[static_cast<unsigned char>(AItem[j])] != key[j]) return false;
+      return true;
+    };
     for (Integer i = (ANext ? FItemIndex : -1) + 1; i < count; ++i) {
       const String item = GetItem(i);
-      if (item.size() < length || AnsiUpperCase(item.substr(0, length)) != key) continue;
+      if (!startsWithKey(item)) continue;
       AText = item.substr(0, length);
       ATail = item.substr(length);
       SetItemIndex(i);
