@@ -78,23 +78,17 @@ void TqvCustomCheckBoxProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  BeginUpdate();
-  try {
-    inherited::Assign(Source);
-    FAllowGrayed = source->FAllowGrayed;
-    SetFullFocusRect(source->FFullFocusRect);
-    SetGlyph(source->GetGlyph());
-    SetGlyphCount(source->FGlyphCount);
-    SetMultiLine(source->FMultiLine);
-    SetNullStyle(source->FNullStyle);
-    SetValueChecked(source->FValueChecked);
-    SetValueGrayed(source->FValueGrayed);
-    SetValueUnchecked(source->FValueUnchecked);
-  } catch (...) {
-    EndUpdate(false);
-    throw;
-  }
-  EndUpdate(true);
+  TqvEditPropertiesUpdateScope update(this);
+  inherited::Assign(Source);
+  FAllowGrayed = source->FAllowGrayed;
+  SetFullFocusRect(source->FFullFocusRect);
+  SetGlyph(source->GetGlyph());
+  SetGlyphCount(source->FGlyphCount);
+  SetMultiLine(source->FMultiLine);
+  SetNullStyle(source->FNullStyle);
+  SetValueChecked(source->FValueChecked);
+  SetValueGrayed(source->FValueGrayed);
+  SetValueUnchecked(source->FValueUnchecked);
 }
 
 TqvCheckBoxState TqvCustomCheckBoxProperties::StateOf(const Variant& AEditValue) const {

@@ -73,32 +73,26 @@ void TqvCustomTextEditProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  BeginUpdate();
-  try {
-    inherited::Assign(Source);
-    SetCharCase(source->FCharCase);
-    SetEchoMode(source->FEchoMode);
-    SetIncrementalSearch(source->FIncrementalSearch);
-    SetHideCursor(source->FHideCursor);
-    SetHideSelection(source->FHideSelection);
-    // The copy always has MaxLength assigned, with the source's effective value.
-    SetMaxLength(source->GetMaxLength());
-    FValidChars = source->FValidChars;
-    GetAssignedValues()->SetMaxValue(false);
-    if (source->GetAssignedValues()->GetMaxValue()) SetMaxValue(source->FMaxValue);
-    GetAssignedValues()->SetMinValue(false);
-    if (source->GetAssignedValues()->GetMinValue()) SetMinValue(source->FMinValue);
-    SetOEMConvert(source->FOEMConvert);
-    FImmediateUpdateText = source->FImmediateUpdateText;
-    SetLookupItemsSorted(false);
-    FLookupItems->Assign(source->FLookupItems.get());
-    SetLookupItemsSorted(source->GetLookupItemsSorted());
-    OnNewLookupDisplayText = source->OnNewLookupDisplayText;
-  } catch (...) {
-    EndUpdate(false);
-    throw;
-  }
-  EndUpdate(true);
+  TqvEditPropertiesUpdateScope update(this);
+  inherited::Assign(Source);
+  SetCharCase(source->FCharCase);
+  SetEchoMode(source->FEchoMode);
+  SetIncrementalSearch(source->FIncrementalSearch);
+  SetHideCursor(source->FHideCursor);
+  SetHideSelection(source->FHideSelection);
+  // The copy always has MaxLength assigned, with the source's effective value.
+  SetMaxLength(source->GetMaxLength());
+  FValidChars = source->FValidChars;
+  GetAssignedValues()->SetMaxValue(false);
+  if (source->GetAssignedValues()->GetMaxValue()) SetMaxValue(source->FMaxValue);
+  GetAssignedValues()->SetMinValue(false);
+  if (source->GetAssignedValues()->GetMinValue()) SetMinValue(source->FMinValue);
+  SetOEMConvert(source->FOEMConvert);
+  FImmediateUpdateText = source->FImmediateUpdateText;
+  SetLookupItemsSorted(false);
+  FLookupItems->Assign(source->FLookupItems.get());
+  SetLookupItemsSorted(source->GetLookupItemsSorted());
+  OnNewLookupDisplayText = source->OnNewLookupDisplayText;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -178,25 +172,13 @@ void TqvCustomTextEditProperties::LookupItemsChanged(TObject*) { Changed(); }
 
 // One Changed for the alignment and everything it triggers.
 void TqvCustomTextEditProperties::AlignmentChanged(TObject* Sender) {
-  BeginUpdate();
-  try {
-    inherited::AlignmentChanged(Sender);
-  } catch (...) {
-    EndUpdate(false);
-    throw;
-  }
-  EndUpdate(true);
+  TqvEditPropertiesUpdateScope update(this);
+  inherited::AlignmentChanged(Sender);
 }
 
 void TqvCustomTextEditProperties::SetAlignment(TqvEditAlignment* Value) {
-  BeginUpdate();
-  try {
-    inherited::SetAlignment(Value);
-  } catch (...) {
-    EndUpdate(false);
-    throw;
-  }
-  EndUpdate(true);
+  TqvEditPropertiesUpdateScope update(this);
+  inherited::SetAlignment(Value);
 }
 
 TqvEditSupportedOperations TqvCustomTextEditProperties::GetSupportedOperations() const {
