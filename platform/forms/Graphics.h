@@ -566,3 +566,7 @@ class TPicture : public TInterfacedPersistent {
 String GraphicFilter(TGraphicClass GraphicClass);
 // The first extension registered for the class ("bmp"), or empty.
 String GraphicExtension(TGraphicClass GraphicClass);
+// The pixel size the data of a bitmap, JPEG image or icon file would decode to, read from its
+// headers alone (for an icon the largest of its images); false when no such header is readable.
+// Lets a caller refuse data it does not trust before anything of that size is allocated.
+bool ReadGraphicSize(const uint8_t* Data, size_t Size, TSize& ASize);
