@@ -33,11 +33,12 @@ extern const TResourceString SResNotFound;
 extern const TResourceString SBitmapTooLarge;
 
 // ---------------------------------------------------------------------------------------------
-// Colours: 0x00BBGGRR, or a system colour as 0x80000000 | COLOR_ index.
+// Colours: 0x00BBGGRR, or a system colour as 0xFF000000 + COLOR_ index (clWindow is -16777211 as
+// an integer, the value stored wherever colours are kept as numbers).
 
 using TColor = Integer;
 
-constexpr TColor SysColor(int index) { return static_cast<TColor>(0x80000000u | static_cast<unsigned>(index)); }
+constexpr TColor SysColor(int index) { return static_cast<TColor>(0xFF000000u + static_cast<unsigned>(index)); }
 
 constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, clOlive = 0x008080,
                  clNavy = 0x800000, clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080,
