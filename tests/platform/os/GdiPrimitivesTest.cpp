@@ -489,6 +489,48 @@ TEST_F(GdiPixels, ShapesWithPenAndBrush) {
   DeleteObject(red);
 }
 
+// Triangles drawn with pen and brush in one colour (the painters' arrows) are solid: the fill
+// meets the outline on every edge, also on edges that run down to the left.
+TEST_F(GdiPixels, SmallTrianglesFillSolidInEveryDirection) {
+  struct TCase {
+    const char* Name;
+    std::array<POINT, 3> Points;
+  };
+  const TCase cases[] = {
+      {"right", {{{4, 2}, {8, 6}, {4, 10}}}},
+      {"left", {{{4, 6}, {8, 2}, {8, 10}}}},
+      {"down", {{{2, 4}, {10, 4}, {6, 8}}}},
+      {"up", {{{6, 4}, {2, 8}, {10, 8}}}},
+  };
+  for (const TCase& t : cases) {
+    SCOPED_TRACE(t.Name);
+    TPixelCanvas c(13, 13);
+    HBRUSH red = CreateSolidBrush(kRed);
+    HPEN pen = CreatePen(PS_SOLID, 1, kRed);
+    SelectObject(c.DC(), red);
+    SelectObject(c.DC(), pen);
+    Polygon(c.DC(), t.Points.data(), 3);
+    // Every row and column of the ink is one run: no hole between fill and outline.
+    for (int y = 0; y < c.Height(); ++y) {
+      int first = -1, last = -1, count = 0;
+      for (int x = 0; x < c.Width(); ++x)
+        if (c.At(x, y) == kRed) {
+          if (first < 0) first = x;
+          last = x;
+          ++count;
+        }
+      if (first >= 0) {
+        EXPECT_EQ(count, last - first + 1) << "row " << y << "\n" << c.Picture(kRed);
+      }
+    }
+    EXPECT_EQ(c.Count(kRed), 25) << c.Picture(kRed);
+    SelectObject(c.DC(), GetStockObject(WHITE_BRUSH));
+    SelectObject(c.DC(), GetStockObject(BLACK_PEN));
+    DeleteObject(red);
+    DeleteObject(pen);
+  }
+}
+
 TEST_F(GdiPixels, PixelsRespectClip) {
   TPixelCanvas c(4, 4);
   EXPECT_EQ(SetPixel(c.DC(), 1, 1, kRed), kRed);
