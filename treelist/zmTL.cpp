@@ -194,16 +194,24 @@ void TCustomzmTreeList::UpdateMetrics() {
   RebuildVisibleNodes();
   BeforeUpdateMetrics();
   if (!FBuildingVisibleNodes) RebuildVisibleNodes();
-  UpdateRowCounts();
+  UpdateScrollBars();
+  ClampScrollPosition();
+  HideScrollBarsWhenFitting();
   Invalidate();
 }
 
 void TCustomzmTreeList::Resize() {
   inherited::Resize();
   if (IsDestroying() || HasState(csLoading)) return;
+  UpdateRowCounts();
+  // A bar shown or hidden by the scroll bar update resizes the client: that update goes on.
+  if (FUpdatingScrollBars) return;
+  ClearRowHeightCache();
   // A resize never raises out of an open edit: a refused value is given up.
   EndEditingQuietly();
-  UpdateRowCounts();
+  HideScrollBarsWhenFitting();
+  UpdateScrollBars();
+  ClampScrollPosition();
 }
 
 void TCustomzmTreeList::MeasureMetrics(TCanvas* Canvas) {
@@ -336,6 +344,16 @@ void TCustomzmTreeList::SetIndicatorVisible(bool Value) {
 
 void TCustomzmTreeList::SetFooterVisible(bool Value) {
   if (Store(FFooterVisible, Value)) LayoutChanged();
+}
+
+void TCustomzmTreeList::SetNewItemRowFocused(bool Value) {
+  if (Value == FNewItemRowFocused || (Value && !IsNewItemRowShown())) return;
+  FNewItemRowFocused = Value;
+  if (!HandleAllocated() || IsUpdateLocked()) return;
+  if (FFocusedNode) InvalidateNode(FFocusedNode, false);
+  TzmTreeListDrawInfo info;
+  CalcAreaRects(info);
+  if (!info.NewItemRowRect.IsEmpty()) InvalidateRect(GetHandle(), &info.NewItemRowRect, FALSE);
 }
 
 void TCustomzmTreeList::SetRowHeight(Integer Value) {

@@ -334,6 +334,8 @@ using TzmTLEditorTextChangedEvent = std::function<void(TObject* Sender, Integer 
 using TzmTLEditorValidateEvent =
     std::function<void(TObject* Sender, Integer Column, String& ErrorText, bool& Accept)>;
 using TzmTLGetEditorColorEvent = std::function<void(TObject* Sender, TColor& Color)>;
+using TzmTLHotSpotChangedEvent =
+    std::function<void(TObject* Sender, const TzmTreeListHotSpot& HotSpot, TCursor& Cursor)>;
 
 // ---------------------------------------------------------------------------------------------
 // Nodes
@@ -550,6 +552,19 @@ class TCustomzmTreeList : public TCustomzmContainer {
   virtual void SetLeftCoord(Integer Value);
   void MakeBandVisible(Integer VisibleBand);
   void MakeColumnVisible(Integer Column);
+  // Writes both scroll bars from the layout (horizontal, vertical, then both again, so that each
+  // sees the other's final visibility); a bar shows while its content does not fit.
+  virtual void UpdateScrollBars();
+  // Keeps the last page full and the horizontal offset inside the content.
+  void ClampScrollPosition();
+  // Drops both scroll bars when each is needed only because the other takes room.
+  void HideScrollBarsWhenFitting();
+  // Moves the pixels of the rows area (with the indicator) or of the scrolling bands and
+  // invalidates what they uncover.
+  void ScrollRowsBy(Integer Dy);
+  void ScrollBandsBy(Integer Dx);
+  // The status panel's close button (12 x 11), or R unchanged without a status panel.
+  void GetStatusCloseButtonRect(TRect& R);
 
   // ---- Keyboard and search ----
   // Opens the editor on the focused cell when cells can be edited, outside row select.
@@ -575,6 +590,14 @@ class TCustomzmTreeList : public TCustomzmContainer {
   virtual void SetSelectionAnchor(TzmTreeListNode* Node) { FSelectionAnchorNode = Node; }
   TzmTreeListNode* GetSelectionAnchor() const { return FSelectionAnchorNode; }
   virtual bool CanRangeSelect() { return true; }
+  // Whether the node may join the selection: OnCanSelectNode, then (unless nodes of different
+  // parents may be selected together) the same parent as the first selected node.
+  virtual bool CanSelectNode(TzmTreeListNode* Node);
+  // Ends a keyboard range selection; the selected count.
+  virtual Integer StopRangeSelect();
+  // The first selected node, or the fallback node when nothing is selected.
+  TzmTreeListNode* GetFirstSelectedNode();
+  TzmTreeListNode* GetSelectionFallbackNode() const { return FSelectionFallbackNode; }
   // The shown columns' captions, tab-separated (no line end).
   virtual void GetHeaderText(String& Text);
   // The node's texts of the shown columns, tab-separated (a full-row node: its first text).
@@ -745,6 +768,9 @@ class TCustomzmTreeList : public TCustomzmContainer {
   bool GetFooterVisible() const { return FFooterVisible; }
   void SetFooterVisible(bool Value);
   bool GetRootLinesVisible() const { return FRootLinesVisible; }
+  bool GetNewItemRowFocused() const { return FNewItemRowFocused; }
+  // Only while the new-item row is shown: repaints the focused row and the new-item row.
+  void SetNewItemRowFocused(bool Value);
   bool GetReadOnly() const { return FReadOnly; }
   void SetReadOnly(bool Value) { FReadOnly = Value; }
   const TzmTreeListMetrics& GetMetrics() const { return FMetrics; }
@@ -822,6 +848,10 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TzmTLNodeEvent OnNodeExpanded;
   TzmTLAllowNodeEvent OnNodeExpanding;
   TzmTLGetEditorColorEvent OnGetEditorColor;
+  TzmTLAllowNodeEvent OnCanSelectNode;
+  TzmTLNodeEvent OnNodeDragStart;
+  TzmTLHotSpotChangedEvent OnHotSpotChanged;
+  TNotifyEvent OnHorzScroll;
   TNotifyEvent OnSelectionCountChanged;
 
  protected:
@@ -1031,6 +1061,12 @@ class TCustomzmTreeList : public TCustomzmContainer {
   // display order is rebuilt and the control repainted.
   virtual void UpdateMetrics();
   virtual void BeforeUpdateMetrics() {}
+  // One scroll bar written from the layout, shown only while its content does not fit.
+  virtual void UpdateHorzScrollBar();
+  virtual void UpdateVertScrollBar();
+  // Whether scroll-bar messages move the view.
+  virtual bool CanScrollByBars() { return true; }
+  virtual void DoHorzScroll();
   // Bands or their visibility changed (the control with columns rebuilds its band lists).
   virtual void BandsChanged() {}
   virtual void RebuildBandLists() {}
@@ -1084,7 +1120,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void DoStartDrag(TDragObject*& DragObject) override;
   void DoEndDrag(TObject* Target, Integer X, Integer Y) override;
   void DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) override;
-  virtual void DoNodeDragStart(TzmTreeListNode* /*Node*/) {}
+  virtual void DoNodeDragStart(TzmTreeListNode* Node);
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
   virtual bool CanDblClick() { return true; }
@@ -1097,7 +1133,20 @@ class TCustomzmTreeList : public TCustomzmContainer {
   virtual bool IsHotCell(TzmTreeListNode* Node, Integer Column) {
     return FHotSpot.Node == Node && FHotSpot.ColumnIndex == Column;
   }
-  virtual void DoHotSpotChanged(const TzmTreeListHotSpot& /*HotSpot*/, TCursor& /*Cursor*/) {}
+  virtual void DoHotSpotChanged(const TzmTreeListHotSpot& HotSpot, TCursor& Cursor);
+  // A press on the new-item row while no node is focused.
+  virtual void DoNewItemRowPressed() {}
+  virtual void DoCanEditNewItemRow(bool& /*Allow*/) {}
+  // Set while a column click is handled: Shift asked for one more sorted column, Ctrl for a
+  // reset of the sorting.
+  bool IsSortMultiRequested() const { return FSortMultiRequested; }
+  bool IsSortResetRequested() const { return FSortResetRequested; }
+  // A header's drop-down list is open (a descendant that shows one says so).
+  bool GetDropDownListOpen() const { return FDropDownListOpen; }
+  void SetDropDownListOpen(bool Value) { FDropDownListOpen = Value; }
+  Integer GetDropDownColumn() const { return FDropDownColumn; }
+  bool GetStatusCloseButtonHot() const { return FStatusCloseButtonHot; }
+  bool GetStatusCloseButtonDown() const { return FStatusCloseButtonDown; }
   virtual bool CanMouseEditCell(Integer /*X*/, Integer /*Y*/, bool /*SameNode*/, Integer /*Column*/) {
     return HasExtra(zmxMouseDownEditor);
   }
@@ -1156,6 +1205,11 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void KillEditorTimer();
   void TimerTick(UINT_PTR Id);
   void NodePressed(TMouseButton Button, TShiftState Shift, bool FirstClick);
+  void NewItemRowPressed(TMouseButton Button, bool FirstClick);
+  // The header part under a header hit (0 none, 1 header, 2 drop-down zone, 3 its list open).
+  Byte HeaderPartAt(const TzmTreeListHitTestInfo& Hit);
+  // The status panel's close button, empty without one.
+  TRect StatusCloseButtonRect();
   void DragSelectStep(Integer Y);
   TRect ClientToScreenRect(const TRect& R);
   void SyncSearchColumn();
@@ -1230,6 +1284,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   Integer FShownRowCount = 1;
   Integer FPageRowCount = 1;
   Integer FHorzOffset = 0;
+  bool FUpdatingScrollBars = false;
 
   // Mouse, sizing and dragging
   TzmTreeListHitTestInfo FPressHitInfo;
@@ -1242,6 +1297,13 @@ class TCustomzmTreeList : public TCustomzmContainer {
   bool FHeaderButtonDown = false;
   bool FPressWithModifier = false;
   bool FPendingSelectOnRelease = false;
+  bool FSortMultiRequested = false;
+  bool FSortResetRequested = false;
+  bool FDropDownColumnDown = false;
+  bool FDropDownListOpen = false;
+  bool FStatusCloseButtonHot = false;
+  bool FStatusCloseButtonDown = false;
+  TzmTreeListNode* FSelectionFallbackNode = nullptr;
   bool FNodeDblClickToggles = true;
   Integer FSizingLinePos = 0;
   Integer FSizingStartPos = 0;

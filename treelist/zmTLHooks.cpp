@@ -10,9 +10,23 @@
 // ---------------------------------------------------------------------------------------------
 // Repaint and the top node
 
-void TCustomzmTreeList::InvalidateNode(TzmTreeListNode* Node, bool) {
+void TCustomzmTreeList::InvalidateNode(TzmTreeListNode* Node, bool Structural) {
   if (!Node || Node->GetDeleting() || IsUpdateLocked() || IsDestroying() || !Node->IsVisible()) return;
-  Invalidate();
+  if (!HandleAllocated()) return;
+  if (!Structural) {
+    TRect row = GetNodeRect(Node);
+    if (row != zmNoRect) InvalidateRect(GetHandle(), &row, FALSE);
+    return;
+  }
+  // The rows from the node down moved: the row counts, the bars and the scroll position follow.
+  UpdateRowCounts();
+  UpdateScrollBars();
+  ClampScrollPosition();
+  TRect rows = GetRowsRect();
+  TRect row = GetNodeRect(Node);
+  if (row != zmNoRect) rows.Top = row.Top;
+  else if (IndexOfVisibleNode(Node) > GetTopIndex()) return;  // below the shown rows
+  InvalidateRect(GetHandle(), &rows, FALSE);
 }
 
 void TCustomzmTreeList::SetTopVisibleNode(TzmTreeListNode* Node) {
@@ -46,18 +60,19 @@ void TCustomzmTreeList::SetFocusedNodeColumn(TzmTreeListNode* Node, Integer Visi
       FFocusedVisibleColumn = VisibleColumn;
     } else if (Node == oldNode) {
       if (!IsRowSelect() && VisibleColumn != oldColumn) {
+        MakeColumnVisible(GetVisibleColumn(VisibleColumn));
         FFocusedVisibleColumn = VisibleColumn;
         InvalidateNode(Node, false);
       }
     } else {
-      if (!IsRowSelect()) FFocusedVisibleColumn = VisibleColumn;
+      if (!IsRowSelect()) {
+        FFocusedVisibleColumn = VisibleColumn;
+        MakeColumnVisible(GetVisibleColumn(VisibleColumn));
+      }
       InvalidateNode(oldNode, false);
       FFocusedNode = Node;
       InvalidateNode(Node, false);
-      if (FNewItemRowFocused) {
-        FNewItemRowFocused = false;
-        Invalidate();
-      }
+      SetNewItemRowFocused(false);
     }
   } catch (...) {
     notify();

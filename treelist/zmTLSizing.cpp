@@ -566,6 +566,7 @@ void TCustomzmTreeList::CancelInteraction() {
       FPressedColumn = -1;
       FPressedColumnDown = false;
       FDropDownColumn = -1;
+      FDropDownColumnDown = false;
       Invalidate();
       break;
     case tlsColumnDragging: EndHeaderDrag(false); break;
@@ -573,7 +574,7 @@ void TCustomzmTreeList::CancelInteraction() {
     case tlsHeaderButtonDown:
     case tlsStatusCloseDown:
       SetInteractionState(tlsIdle);
-      FBandButtonDown = FHeaderButtonDown = false;
+      FBandButtonDown = FHeaderButtonDown = FStatusCloseButtonDown = false;
       Invalidate();
       break;
     default:

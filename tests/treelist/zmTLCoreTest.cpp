@@ -279,6 +279,28 @@ TEST_F(zmTLCore, OnlyShownNodesAreRepainted) {
   Tree->EndUpdate();
 }
 
+TEST_F(zmTLCore, ANodeJoinsTheSelectionWhenTheEventAndItsParentAllow) {
+  Tree->KeepsSelection = true;
+  TzmTreeListNode* p1 = Node("P1");
+  TzmTreeListNode* a = Node("A", p1);
+  TzmTreeListNode* b = Node("B", p1);
+  TzmTreeListNode* c = Node("C", Node("P2"));
+  EXPECT_TRUE(Tree->CanSelectNode(c)) << "nothing selected yet";
+  EXPECT_EQ(Tree->GetFirstSelectedNode(), nullptr);
+  Tree->Selection = {a};
+  EXPECT_EQ(Tree->GetFirstSelectedNode(), a);
+  EXPECT_TRUE(Tree->CanSelectNode(b));
+  EXPECT_FALSE(Tree->CanSelectNode(c)) << "another parent";
+  EXPECT_FALSE(Tree->CanSelectNode(p1));
+  Tree->SetBehaviorOptions(Tree->GetBehaviorOptions() | zmbSelectAcrossParents);
+  EXPECT_TRUE(Tree->CanSelectNode(c));
+  Tree->OnCanSelectNode = [&](TObject*, TzmTreeListNode* Node, bool& Allow) { Allow = Node != b; };
+  EXPECT_FALSE(Tree->CanSelectNode(b));
+  EXPECT_TRUE(Tree->CanSelectNode(c));
+  Tree->Selection = {a, b};
+  EXPECT_EQ(Tree->StopRangeSelect(), 2);
+}
+
 // ------------------------------------------------------------------ header buttons
 
 class TDropDownTreeList : public TTestTreeList {

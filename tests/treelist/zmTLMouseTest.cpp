@@ -42,6 +42,25 @@ class zmTLMouse : public TzmTreeListTest {
     Release();
   }
   Integer HeaderY() { return Tree->GetMetrics().BandRowHeight + Tree->GetMetrics().HeaderAreaHeight / 2; }
+  // Puts a tree list of the class T where the fixture's one was.
+  template <class T>
+  T* Use() {
+    Tree->SetVisible(false);
+    auto* tree = Add<T>(Form, "Other", Rect(10, 10, 390, 290));
+    Tree = tree;
+    return tree;
+  }
+  // Clicks with the keys of Shift held.
+  void Click(Integer X, Integer Y, unsigned Shift = skNone) {
+    const std::pair<unsigned, BYTE> keys[] = {{skShift, VK_SHIFT}, {skCtrl, VK_CONTROL}};
+    for (auto [flag, key] : keys)
+      if (Shift & flag) Headless::KeyDown(key);
+    Press(X, Y);
+    Release();
+    for (auto [flag, key] : keys)
+      if (Shift & flag) Headless::KeyUp(key);
+    Pump();
+  }
   std::vector<String> ColumnOrder() {
     std::vector<String> captions;
     for (Integer i = 0; i < Tree->GetVisibleColumnCount(); ++i)
@@ -234,7 +253,17 @@ TEST_F(zmTLMouse, HotTrackingFollowsThePointerOverCells) {
   Move(250, row.Bottom + 3);
   EXPECT_EQ(Tree->GetHotSpot().Node, b);
   EXPECT_EQ(Tree->GetHotSpot().ColumnIndex, 2);
+  std::vector<std::string> spots;
+  Tree->OnHotSpotChanged = [&](TObject*, const TzmTreeListHotSpot& Spot, TCursor& Cursor) {
+    spots.push_back((Spot.Node ? Spot.Node->GetStrings(0) : String("header")) + " " + std::to_string(Spot.ColumnIndex));
+    if (Spot.Node) Cursor = crHandPoint;
+  };
+  Move(50, row.Top + 3);
+  EXPECT_EQ(Tree->GetCursor(), crHandPoint) << "the handler chooses the cursor";
+  Move(60, row.Top + 3);
   Move(150, HeaderY());
+  EXPECT_EQ(Tree->GetCursor(), crDefault);
+  EXPECT_EQ(spots, (std::vector<std::string>{"a 0", "header 1"})) << "news only when the spot changes";
   EXPECT_EQ(Tree->GetHotSpot().Node, nullptr) << "a header is hot without a node";
   EXPECT_EQ(Tree->GetHotSpot().HeaderPart, 1);
   Free(b);
@@ -264,12 +293,15 @@ TEST_F(zmTLMouse, ANodeDragShowsItsPictureAndKeysSteerIt) {
   TzmTreeListNode* b = Node("b");
   Node("b1", b);
   Tree->SetDragMode(dmAutomatic);
+  std::vector<std::string> started;
+  Tree->OnNodeDragStart = [&](TObject*, TzmTreeListNode* Node) { started.push_back(Node->GetStrings(0)); };
   TRect rowA = Tree->GetNodeRect(a), rowB = Tree->GetNodeRect(b);
   Press(150, rowA.Top + 3);
   Move(150, rowA.Top + 12);
   Move(150, rowB.Top + 4);
   ASSERT_EQ(Tree->GetInteractionState(), tlsNodeDragging);
   EXPECT_EQ(Tree->GetDraggedNode(), a);
+  EXPECT_EQ(started, (std::vector<std::string>{"a"}));
   ASSERT_NE(Tree->GetDragImageWindow(), nullptr);
   EXPECT_TRUE(Tree->GetDragImageWindow()->IsShown());
   Headless::PressKey(VK_ADD);
@@ -319,6 +351,179 @@ TEST_F(zmTLMouse, EachTreeListHasItsOwnEditorDelay) {
   EXPECT_FALSE(Tree->IsEditorTimerRunning());
   EXPECT_FALSE(other->IsEditorTimerRunning());
   EXPECT_TRUE(Tree->GetInteractionState() == tlsEditing || other->GetInteractionState() == tlsEditing);
+}
+
+// ------------------------------------------------------------------ header buttons and clicks
+
+// Column headers with drop-down buttons; the clicks are logged with what the control tells of them
+// while they are handled.
+class THeaderButtonsTree : public TTestTreeList {
+  QJ_INLINE_CLASS(THeaderButtonsTree, TTestTreeList)
+ public:
+  using TTestTreeList::TTestTreeList;
+  using TCustomzmTreeList::GetDropDownColumn;
+  using TCustomzmTreeList::IsSortMultiRequested;
+  using TCustomzmTreeList::IsSortResetRequested;
+  using TCustomzmTreeList::SetDropDownListOpen;
+  std::vector<std::string> Clicks;
+  bool OpensList = false;
+
+ protected:
+  bool HasHeaderDropDownButtons() override { return true; }
+  void DoHeaderDropDownClick(Integer Column) override {
+    Clicks.push_back("drop-down " + std::to_string(Column) + " while " + std::to_string(GetDropDownColumn()));
+    if (!OpensList) return;
+    // A list shown from here: while it is open its button is hot as part 3.
+    SetDropDownListOpen(true);
+    TzmTreeListHitTestInfo hit;
+    TPoint p = ScreenToClient(Mouse->GetCursorPos());
+    CalcHitTest(p, hit);
+    UpdateHotSpot(hit);
+    Clicks.push_back("part " + std::to_string(GetHotSpot().HeaderPart));
+    SetDropDownListOpen(false);
+  }
+  void DoColumnClick(Integer Column) override {
+    Clicks.push_back("column " + std::to_string(Column) + (IsSortMultiRequested() ? " add" : "") +
+                     (IsSortResetRequested() ? " reset" : ""));
+  }
+};
+
+TEST_F(zmTLMouse, AHeaderDropDownButtonIsHotPressedAndClickedApart) {
+  auto* tree = Use<THeaderButtonsTree>();
+  Layout();
+  const Integer zone = 90, y = HeaderY();  // the right 15 pixels inside column 0's edges
+  Move(zone, y);
+  EXPECT_EQ(tree->GetHotSpot().HeaderPart, zmHeaderPartDropDown);
+  EXPECT_EQ(tree->GetHeaderButtonState(0), zmhbShown | zmhbHot);
+  EXPECT_EQ(tree->GetHeaderButtonState(1), zmhbShown);
+  Press(zone, y);
+  EXPECT_EQ(tree->GetInteractionState(), tlsDropDownButtonDown);
+  EXPECT_EQ(tree->GetHeaderButtonState(0), zmhbShown | zmhbHot | zmhbPressed);
+  Move(50, y);
+  Release();
+  EXPECT_EQ(tree->GetInteractionState(), tlsIdle);
+  EXPECT_TRUE(tree->Clicks.empty()) << "released beside the button";
+
+  Click(zone, y);
+  Click(50, y);
+  EXPECT_EQ(tree->Clicks, (std::vector<std::string>{"drop-down 0 while 0", "column 0"}));
+  EXPECT_EQ(tree->GetDropDownColumn(), -1) << "only while the click is handled";
+
+  tree->Clicks.clear();
+  tree->OpensList = true;
+  Click(zone, y);
+  EXPECT_EQ(tree->Clicks, (std::vector<std::string>{"drop-down 0 while 0", "part 3"}));
+}
+
+TEST_F(zmTLMouse, AColumnClickTellsWhichSortingItsKeysAskFor) {
+  auto* tree = Use<THeaderButtonsTree>();
+  Layout();
+  const Integer y = HeaderY();
+  Click(150, y);
+  Click(150, y, skShift);
+  tree->SetExtraOptions(tree->GetExtraOptions() | zmxMultiSort);
+  Click(150, y, skShift);
+  Click(150, y, skCtrl);
+  EXPECT_EQ(tree->Clicks, (std::vector<std::string>{"column 1", "column 1", "column 1 add", "column 1 reset"}));
+  EXPECT_FALSE(tree->IsSortMultiRequested());
+  EXPECT_FALSE(tree->IsSortResetRequested());
+}
+
+// A status panel with a close button.
+class TStatusPanelTree : public TTestTreeList {
+  QJ_INLINE_CLASS(TStatusPanelTree, TTestTreeList)
+ public:
+  using TTestTreeList::TTestTreeList;
+  using TCustomzmTreeList::GetStatusCloseButtonDown;
+  using TCustomzmTreeList::GetStatusCloseButtonHot;
+  int Closes = 0;
+
+ protected:
+  bool IsStatusPanelShown() override { return true; }
+  bool HasStatusCloseButton() override { return true; }
+  void DoStatusPanelCloseClick() override { ++Closes; }
+};
+
+TEST_F(zmTLMouse, TheStatusCloseButtonIsHotPressedAndClicked) {
+  auto* tree = Use<TStatusPanelTree>();
+  Layout();
+  TRect button;
+  tree->GetStatusCloseButtonRect(button);
+  ASSERT_FALSE(button.IsEmpty());
+  TPoint centre = Point((button.Left + button.Right) / 2, (button.Top + button.Bottom) / 2);
+  Move(centre.X, centre.Y);
+  EXPECT_TRUE(tree->GetStatusCloseButtonHot());
+  Press(centre.X, centre.Y);
+  EXPECT_EQ(tree->GetInteractionState(), tlsStatusCloseDown);
+  EXPECT_TRUE(tree->GetStatusCloseButtonDown());
+  Move(button.Right + 30, centre.Y);
+  EXPECT_FALSE(tree->GetStatusCloseButtonHot());
+  Release();
+  EXPECT_EQ(tree->Closes, 0) << "released away from the button";
+  EXPECT_FALSE(tree->GetStatusCloseButtonDown());
+  Click(centre.X, centre.Y);
+  EXPECT_EQ(tree->Closes, 1);
+  EXPECT_EQ(tree->GetInteractionState(), tlsIdle);
+}
+
+// ------------------------------------------------------------------ the new-item row
+
+class TNewItemRowTree : public TTestTreeList {
+  QJ_INLINE_CLASS(TNewItemRowTree, TTestTreeList)
+ public:
+  using TTestTreeList::TTestTreeList;
+  std::vector<std::string> Asked;
+
+ protected:
+  bool IsNewItemRowShown() override { return true; }
+  void DoNewItemRowPressed() override { Asked.push_back("pressed"); }
+  void DoCanEditNewItemRow(bool& Allow) override {
+    Asked.push_back("may edit");
+    Allow = true;
+  }
+};
+
+TEST_F(zmTLMouse, TheNewItemRowTakesTheFocusFromMouseAndKeys) {
+  auto* tree = Use<TNewItemRowTree>();
+  Layout();
+  tree->SetBehaviorOptions((tree->GetBehaviorOptions() | zmbEditing | zmbConvertsEditorClicks) &
+                           ~static_cast<TzmTreeListOptions>(zmbRowSelect));
+  TzmTreeListDrawInfo info;
+  tree->CalcAreaRects(info);
+  ASSERT_FALSE(info.NewItemRowRect.IsEmpty());
+  Integer rowY = (info.NewItemRowRect.Top + info.NewItemRowRect.Bottom) / 2;
+  Click(150, rowY);
+  EXPECT_EQ(tree->Asked, (std::vector<std::string>{"pressed"})) << "no node focused yet";
+  EXPECT_FALSE(tree->GetNewItemRowFocused());
+
+  TzmTreeListNode* first = Node("first");
+  Node("second");
+  tree->SetFocusedNodeColumn(first, 0, false);
+  tree->Asked.clear();
+  Headless::AdvanceClock(1000);  // no double click
+  Click(150, rowY);
+  EXPECT_TRUE(tree->GetNewItemRowFocused());
+  EXPECT_EQ(tree->GetFocusedVisibleColumn(), 1) << "the column under the pointer";
+  EXPECT_EQ(tree->GetInteractionState(), tlsEditing) << "the release on the same cell opens the editor";
+  EXPECT_EQ(tree->Asked, (std::vector<std::string>{"may edit"}));
+  Headless::PressKey(VK_ESCAPE);
+  Pump();
+
+  Headless::PressKey(VK_DOWN);
+  Pump();
+  EXPECT_FALSE(tree->GetNewItemRowFocused());
+  EXPECT_EQ(tree->GetFocusedNode(), first) << "the top node takes the focus";
+  for (BYTE key : {VK_UP, VK_PRIOR}) {
+    Headless::PressKey(key);
+    Pump();
+    EXPECT_TRUE(tree->GetNewItemRowFocused()) << "from the first root";
+    Headless::PressKey(VK_NEXT);
+    Pump();
+    EXPECT_FALSE(tree->GetNewItemRowFocused());
+  }
+  Headless::PressKey(VK_UP, skCtrl);
+  Pump();
+  EXPECT_TRUE(tree->GetNewItemRowFocused());
 }
 
 }  // namespace
