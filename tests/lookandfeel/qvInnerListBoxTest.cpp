@@ -82,6 +82,23 @@ TEST_F(InnerListBox, AListFilledWhileItsFormIsHiddenShowsItsMirrorBarOnTop) {
   EXPECT_EQ(bar->GetHandle(), WindowFromPoint(bar->ClientToScreen({8, 30})));
 }
 
+TEST_F(InnerListBox, TheMirrorBarsOfADisabledListAreDisabled) {
+  Fill(40);
+  TqvScrollBar* bar = List()->GetVScrollBar();
+  ASSERT_TRUE(bar->GetVisible());
+  EXPECT_TRUE(bar->GetEnabled());
+  FContainer->SetEnabled(false);
+  Pump();
+  EXPECT_FALSE(bar->GetEnabled());
+  List()->SetTopIndex(5);
+  Pump();
+  EXPECT_FALSE(bar->GetEnabled()) << "scrolling the disabled list keeps its bar disabled";
+  EXPECT_EQ(5, bar->GetPosition());
+  FContainer->SetEnabled(true);
+  Pump();
+  EXPECT_TRUE(bar->GetEnabled());
+}
+
 TEST_F(InnerListBox, ScrollingWithTheMirrorBarScrollsTheList) {
   Fill(40);
   TqvScrollBar* bar = List()->GetVScrollBar();
