@@ -1150,6 +1150,10 @@ class TqvCustomEdit : public TqvContainer, public IqvEditPaintClient {
   void Click() override;
   void DblClick() override;
   void SetFocus() override;
+  // While the inner edit, not the editor, is the form's active control, the inner edit takes
+  // the editor's place: stepping from it then skips the editor, which would only hand the
+  // focus back.
+  void GetTabOrderList(std::vector<TWinControl*>& List) override;
   TPopupMenu* GetPopupMenu() override;
   bool ExecuteAction(TBasicAction* Action) override;
   bool UpdateAction(TBasicAction* Action) override;
@@ -1254,6 +1258,8 @@ class TqvCustomEdit : public TqvContainer, public IqvEditPaintClient {
   void WMClipboard(TMessage& Message);
   void WMEditError(TMessage& Message);
   void ReplayMouse(TShiftState Shift, Integer X, Integer Y);
+  // The inner control is the parent form's active control.
+  bool IsInnerControlActive();
   bool IsLoadingOrDestroying() const { return HasState(csLoading | csDestroying) || IsDestroying(); }
 
   Integer FCaptureButtonIndex = -1;

@@ -551,7 +551,8 @@ void TqvCustomEdit::DoEditKeyDown(Word& Key, TShiftState Shift) {
         if (!alive || Key == 0) return;
         Key = 0;
         if (FIsInplace || !HasPopupWindow())
-          if (TCustomForm* form = GetParentForm(this)) form->SelectNext(this, !(Shift & ssShift), true);
+          if (TCustomForm* form = GetParentForm(this))
+            form->SelectNext(IsInnerControlActive() ? GetInnerControl() : this, !(Shift & ssShift), true);
         if (alive && HandleAllocated() && GetFocus() == GetHandle() && FInnerEdit && !IsInnerEditUnavailable())
           FInnerEdit->GetControl()->SetFocus();
       }
@@ -597,6 +598,21 @@ bool TqvCustomEdit::IsActiveControl() {
   if (!form) return false;
   TWinControl* active = form->GetActiveControl();
   return active == this || (active && active == GetInnerControl());
+}
+
+bool TqvCustomEdit::IsInnerControlActive() {
+  TCustomForm* form = GetParentForm(this);
+  return form && GetInnerControl() && form->GetActiveControl() == GetInnerControl();
+}
+
+void TqvCustomEdit::GetTabOrderList(std::vector<TWinControl*>& List) {
+  inherited::GetTabOrderList(List);
+  if (!CanFocus() || !IsInnerControlActive()) return;
+  auto self = std::find(List.rbegin(), List.rend(), static_cast<TWinControl*>(this));
+  if (self == List.rend()) return;
+  *self = GetInnerControl();
+  // The inner edit's own entry, after the editor's, goes.
+  List.erase(std::remove(self.base(), List.end(), GetInnerControl()), List.end());
 }
 
 void TqvCustomEdit::DoEnter() {

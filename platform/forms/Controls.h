@@ -552,8 +552,9 @@ class TWinControl : public TControl {
   void SetTabStop(bool Value);
   Integer GetTabOrder() const;
   void SetTabOrder(Integer Value);
-  // Every tab-stop candidate under this control, depth first in tab order.
-  void GetTabOrderList(std::vector<TWinControl*>& List);
+  // Every tab-stop candidate under this control, depth first in tab order. A child adds its
+  // own candidates right after itself (and may stand in another's place).
+  virtual void GetTabOrderList(std::vector<TWinControl*>& List);
   TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent);
   void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
   virtual void SelectFirst();

@@ -489,46 +489,31 @@ TEST_F(GdiPixels, ShapesWithPenAndBrush) {
   DeleteObject(red);
 }
 
-// Triangles drawn with pen and brush in one colour (the painters' arrows) are solid: the fill
-// meets the outline on every edge, also on edges that run down to the left.
-TEST_F(GdiPixels, SmallTrianglesFillSolidInEveryDirection) {
-  struct TCase {
-    const char* Name;
+// A triangle filled and outlined in one colour (the painters' arrow glyphs) is solid in every
+// direction: the fill meets the outline along the slanted edges.
+TEST_F(GdiPixels, PolygonFillMeetsItsOutline) {
+  struct TArrow {
+    const char* Direction;
     std::array<POINT, 3> Points;
+    const char* Picture;
   };
-  const TCase cases[] = {
-      {"right", {{{4, 2}, {8, 6}, {4, 10}}}},
-      {"left", {{{4, 6}, {8, 2}, {8, 10}}}},
-      {"down", {{{2, 4}, {10, 4}, {6, 8}}}},
-      {"up", {{{6, 4}, {2, 8}, {10, 8}}}},
+  const TArrow arrows[] = {
+      {"up", {{{3, 0}, {0, 3}, {6, 3}}}, "...#...\n..###..\n.#####.\n#######\n"},
+      {"down", {{{0, 0}, {6, 0}, {3, 3}}}, "#######\n.#####.\n..###..\n...#...\n"},
+      {"left", {{{0, 3}, {3, 0}, {3, 6}}}, "...#\n..##\n.###\n####\n.###\n..##\n...#\n"},
+      {"right", {{{0, 0}, {3, 3}, {0, 6}}}, "#...\n##..\n###.\n####\n###.\n##..\n#...\n"},
   };
-  for (const TCase& t : cases) {
-    SCOPED_TRACE(t.Name);
-    TPixelCanvas c(13, 13);
-    HBRUSH red = CreateSolidBrush(kRed);
-    HPEN pen = CreatePen(PS_SOLID, 1, kRed);
-    SelectObject(c.DC(), red);
-    SelectObject(c.DC(), pen);
-    Polygon(c.DC(), t.Points.data(), 3);
-    // Every row and column of the ink is one run: no hole between fill and outline.
-    for (int y = 0; y < c.Height(); ++y) {
-      int first = -1, last = -1, count = 0;
-      for (int x = 0; x < c.Width(); ++x)
-        if (c.At(x, y) == kRed) {
-          if (first < 0) first = x;
-          last = x;
-          ++count;
-        }
-      if (first >= 0) {
-        EXPECT_EQ(count, last - first + 1) << "row " << y << "\n" << c.Picture(kRed);
-      }
-    }
-    EXPECT_EQ(c.Count(kRed), 25) << c.Picture(kRed);
-    SelectObject(c.DC(), GetStockObject(WHITE_BRUSH));
+  HBRUSH black = CreateSolidBrush(kBlack);
+  for (const TArrow& a : arrows) {
+    const bool vertical = a.Direction[0] == 'u' || a.Direction[0] == 'd';
+    TPixelCanvas c(vertical ? 7 : 4, vertical ? 4 : 7);
+    HGDIOBJ old = SelectObject(c.DC(), black);
     SelectObject(c.DC(), GetStockObject(BLACK_PEN));
-    DeleteObject(red);
-    DeleteObject(pen);
+    Polygon(c.DC(), a.Points.data(), 3);
+    EXPECT_EQ(c.Picture(kBlack), a.Picture) << a.Direction;
+    SelectObject(c.DC(), old);
   }
+  DeleteObject(black);
 }
 
 TEST_F(GdiPixels, PixelsRespectClip) {
