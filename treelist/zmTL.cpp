@@ -74,7 +74,8 @@ TCustomzmTreeList::TCustomzmTreeList(TComponent* AOwner)
       FPreviewTextFont(std::make_unique<TFont>()),
       FNodeImagesLink(MakeOwned<TChangeLink>()),
       FNodeStateImagesLink(MakeOwned<TChangeLink>()),
-      FCellViewData(MakeOwned<TzmTreeListCellViewData>()) {
+      FCellViewData(MakeOwned<TzmTreeListCellViewData>()),
+      FScratchFont(std::make_unique<TFont>()) {
   SetControlStyle(csCaptureMouse | csOpaque | csDoubleClicks | csDisplayDragImage);
   SetBounds(GetLeft(), GetTop(), kDefaultWidth, kDefaultHeight);
   SetColor(clWindow);
@@ -87,6 +88,7 @@ TCustomzmTreeList::TCustomzmTreeList(TComponent* AOwner)
   FPreviewTextFont->OnChange = changed;
   FNodeImagesLink->OnChange = changed;
   FNodeStateImagesLink->OnChange = changed;
+  CreateExpandButtonGlyphs();
 }
 
 TCustomzmTreeList::~TCustomzmTreeList() {
@@ -357,6 +359,42 @@ void TCustomzmTreeList::SetNewItemRowFocused(bool Value) {
   TzmTreeListDrawInfo info;
   CalcAreaRects(info);
   if (!info.NewItemRowRect.IsEmpty()) InvalidateRect(GetHandle(), &info.NewItemRowRect, FALSE);
+}
+
+void TCustomzmTreeList::SetRootLinesVisible(bool Value) {
+  if (Store(FRootLinesVisible, Value)) LayoutChanged();
+}
+
+void TCustomzmTreeList::SetRowPaintStyle(TzmRowPaintStyle Value) {
+  if (Store(FRowPaintStyle, Value)) LayoutChanged();
+}
+
+void TCustomzmTreeList::SetNewItemRowVisible(bool Value) {
+  if (!Store(FNewItemRowVisible, Value)) return;
+  if (!Value) SetNewItemRowFocused(false);
+  LayoutChanged();
+}
+
+void TCustomzmTreeList::SetRowFootersVisible(bool Value) {
+  if (Store(FRowFootersVisible, Value)) LayoutChanged();
+}
+
+void TCustomzmTreeList::SetBorderKind(Byte Value) {
+  if (!Store(FBorderKind, Value)) return;
+  if (HandleAllocated()) RecreateWnd();
+  LayoutChanged();
+}
+
+void TCustomzmTreeList::SetScrollBars(TScrollStyle Value) {
+  if (!Store(FScrollBars, Value)) return;
+  UpdateScrollBars();
+  ClampScrollPosition();
+}
+
+void TCustomzmTreeList::SetAppearance(const TzmTreeListAppearance& Value) {
+  if (Value == FAppearance) return;
+  FAppearance = Value;
+  Invalidate();
 }
 
 void TCustomzmTreeList::SetRowHeight(Integer Value) {

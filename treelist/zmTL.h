@@ -11,6 +11,9 @@
 //                    editor binding, hiding and posting
 //   zmTLHooks.cpp    hooks and option queries, focus, node repaint, layout storage entry points
 //   zmTLVisible.cpp  the visible-node index, node addition and deletion, expansion, selection locks
+//   zmTLPaint.cpp    painting: the areas, headers, bands, indicator, footer, status panel and rows
+//   zmTLCells.cpp    cell drawing: data, text and preview cells, focus marks, the search match
+//   zmTLMessages.cpp scroll-bar messages, editor placement, hints and window messages
 #pragma once
 
 #include <functional>
@@ -204,6 +207,46 @@ struct TzmTreeListMetrics {
   Integer StateImageHeight = 0;
   Integer StateImageWidth = 0;
   Integer Indent = 0;
+};
+
+// How rows paint their tree part: standard (tree lines, window colour) or grouped (indent area
+// and parent rows in the group colours, no tree lines).
+enum TzmRowPaintStyle : Byte { zmrpStandard, zmrpGrouped };
+enum TzmTreeLinesStyle : Byte { zmtlSolid, zmtlDotted };
+
+// Colours and paint switches of the tree list; changing them only repaints the control.
+struct TzmTreeListAppearance {
+  TColor BandBackColor = clBtnFace;
+  TColor HeaderBackColor = clBtnFace;
+  TColor GroupRowBackColor = clBtnFace;
+  TColor GroupRowForeColor = clNone;  // clNone: the font's colour
+  TColor SelectionBackColor = clHighlight;
+  TColor SelectionForeColor = clHighlightText;
+  TColor InactiveSelectionBackColor = clBtnFace;
+  TColor InactiveSelectionForeColor = clBtnText;
+  bool HideSelectionWhenInactive = true;
+  bool HideFocusRectWhenInactive = true;
+  TColor TreeLinesColor = clGrayText;
+  TzmTreeLinesStyle TreeLinesStyle = zmtlDotted;
+  bool TreeLinesVisible = true;
+  bool ExpandButtonsVisible = true;
+  TColor FooterBackColor = cl3DLight;
+  TColor FooterForeColor = clWindowText;
+  TColor FixedBandSeparatorColor = clWindowFrame;
+  TColor GridLinesColor = clBtnShadow;
+  TColor GridLinesColorOverride = clNone;  // clNone: GridLinesColor
+  TColor SearchMatchBackColor = clNone;    // clNone: the cell's background inverted
+  TColor SearchMatchForeColor = clNone;    // clNone: the cell's text colour inverted
+  TColor DragArrowsColor = clLime;
+  bool operator==(const TzmTreeListAppearance&) const = default;
+};
+
+// The kinds of cells the drawing operations draw.
+enum TzmTreeListCellKind : Integer {
+  zmckRow = 0,       // a row's cell (a node's text in DrawTextCell)
+  zmckFooter = 1,    // a footer panel or node footer cell
+  zmckNewItem = 2,   // a cell of the new-item row
+  zmckFullRow = 3,   // the text of a full-row node
 };
 
 
@@ -480,6 +523,25 @@ class TzmTreeListTextNode : public TzmTreeListNode {
 // ---------------------------------------------------------------------------------------------
 // The control core
 
+// One cell on its way to DrawDataCell or DrawTextCell.
+struct TzmTreeListCellPaint {
+  TRect Rect;
+  TzmTreeListNode* Node = nullptr;
+  Integer Column = -1;       // absolute column
+  Integer FooterIndex = -1;  // footer cells: -1 the footer panel, else the node footer
+  bool Selected = false;
+  bool FocusedCell = false;
+  TColor BackColor = clWindow;
+  TColor TextColor = clWindowText;
+  HBRUSH Brush = nullptr;
+  bool MultiLine = false;
+  TzmTreeListCellKind Kind = zmckRow;
+  bool AtLeftEdge = false;
+  bool AtRightEdge = false;
+  TColor CellColor = clWindow;  // the cell's own colour and brush (column or control)
+  HBRUSH CellBrush = nullptr;
+};
+
 class TCustomzmTreeList : public TCustomzmContainer {
   QJ_CLASS(TCustomzmTreeList, TCustomzmContainer)
   friend class TzmTreeListNode;
@@ -488,6 +550,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   friend class TzmTreeListBands;
   friend class TzmTreeListEditStyle;
   friend class TzmTreeListSelectionScope;
+  friend class TzmTreeListPainter;
 
  public:
   explicit TCustomzmTreeList(TComponent* AOwner);
@@ -774,6 +837,19 @@ class TCustomzmTreeList : public TCustomzmContainer {
   bool GetFooterVisible() const { return FFooterVisible; }
   void SetFooterVisible(bool Value);
   bool GetRootLinesVisible() const { return FRootLinesVisible; }
+  void SetRootLinesVisible(bool Value);
+  TzmRowPaintStyle GetRowPaintStyle() const { return FRowPaintStyle; }
+  void SetRowPaintStyle(TzmRowPaintStyle Value);
+  bool GetNewItemRowVisible() const { return FNewItemRowVisible; }
+  void SetNewItemRowVisible(bool Value);
+  bool GetRowFootersVisible() const { return FRowFootersVisible; }
+  void SetRowFootersVisible(bool Value);
+  // 0 no border, 1 a single one.
+  Byte GetBorderKind() const { return FBorderKind; }
+  void SetBorderKind(Byte Value);
+  void SetScrollBars(TScrollStyle Value);
+  const TzmTreeListAppearance& GetAppearance() const { return FAppearance; }
+  void SetAppearance(const TzmTreeListAppearance& Value);
   bool GetNewItemRowFocused() const { return FNewItemRowFocused; }
   // Only while the new-item row is shown: repaints the focused row and the new-item row.
   void SetNewItemRowFocused(bool Value);
@@ -788,7 +864,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TPoint GetCustomizeFormPos() const { return FCustomizeFormPos; }
   Integer GetShownRowCount() const { return FShownRowCount; }
   Integer GetPageRowCount() const { return FPageRowCount; }
-  TColor GetSelectionBackColor() const { return FSelectionBackColor; }
+  TColor GetSelectionBackColor() const { return FAppearance.SelectionBackColor; }
 
   // Layout storage in the registry store or an INI file. The INI section is LayoutIniSection,
   // else the name of the form that holds (or last held) the control, "_" and the control's name:
@@ -838,6 +914,30 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void PostEditorValue();
   // Orders nodes of equal sort values: by the order the control made them (never by address).
   virtual Integer CompareNodeIdentity(TzmTreeListNode* Node1, TzmTreeListNode* Node2);
+  // While editing: binds the editor of the focused column to the focused cell (rebinding it
+  // when the cell changed) and shows it over the cell; Selecting lets the editor take the focus
+  // as a selection.
+  void PlaceEditor(bool Selecting);
+
+  // ---- Painting (zmTLPaint.cpp, zmTLCells.cpp) ----
+  // The focused window is the control or one of its children, or the open editor has the focus.
+  bool IsFocusedWithin();
+  // Repaints a hot-tracked cell and its row's tree part, or the header rows for a header.
+  void InvalidateHotTrackCell(const TzmTreeListHotSpot& HotSpot);
+  // Repaints Rect without erasing, when the window exists.
+  void InvalidateClientRect(const TRect& Rect);
+  // The plus and minus pictures of the grouped look's expand buttons, shared by every tree list
+  // (made again when the system colours change).
+  static void CreateExpandButtonGlyphs();
+  // The object of a drag that entered the control from elsewhere (nil: none).
+  TDragObject* GetExternalDragObject() const { return FExternalDragObject; }
+  void SetExternalDragObject(TDragObject* Value);
+
+  // ---- The status panel's button hint ----
+  // Immediately shows the hint for five seconds, else after one second.
+  void ShowStatusButtonHint(bool Immediately);
+  void CancelHint();
+  TzmContainerHintWindow* GetHintWindow() const { return FHintWindow.get(); }
 
   // Events
   TzmTLFocusedColumnChangedEvent OnFocusedColumnChanged;
@@ -861,6 +961,60 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TNotifyEvent OnSelectionCountChanged;
 
  protected:
+  // ---- Drawing (zmTLPaint.cpp, zmTLCells.cpp) ----
+  void Paint() override;
+  void CreateWnd() override;
+  // A data cell through its column's editor class: the custom-draw hooks, the cell view data,
+  // DrawCellByEditor, then the incremental search match and the focus rectangle.
+  virtual void DrawDataCell(TCanvas* Canvas, TBitmap* Buffer, TzmTreeListCellPaint& Cell);
+  // A text cell (a node's text, a footer cell, new-item text) through the text-cell routine.
+  virtual void DrawTextCell(TCanvas* Canvas, TBitmap* Buffer, TzmTreeListCellPaint& Cell);
+  virtual void DrawPreview(TCanvas* Canvas, const TRect& Rect, TBitmap* Buffer, TzmTreeListNode* Node,
+                           TColor BackColor, TColor TextColor, HBRUSH Brush, bool Selected);
+  // Hands a filled cell view data to the column's editor class; nothing in the core.
+  virtual void DrawCellByEditor(HDC /*DC*/, const TRect& /*Rect*/, Integer /*Column*/,
+                                TzmTreeListCellViewData* /*ViewData*/) {}
+  virtual void DrawGroupPanel(TCanvas* /*Canvas*/, const TRect& /*Rect*/, HBRUSH /*PanelBrush*/,
+                              HBRUSH /*HeaderBrush*/) {}
+  // The override colour unless it is clNone, else the grid lines' colour.
+  virtual TColor GetGridLinesColor();
+  // Bracket every read of a node's values for drawing (also when drawing raises).
+  virtual void BeginNodeAccess(TzmTreeListNode* /*Node*/) {}
+  virtual void EndNodeAccess(TzmTreeListNode* /*Node*/) {}
+  // The indicator glyph of a row (a TzmIndicatorGlyph), -1 for none.
+  virtual Integer GetRowIndicatorGlyph(TzmTreeListNode* Node);
+  // Custom drawing: the questions answer whether a handler exists; the triggers call it.
+  virtual bool HasCustomDrawBand() { return false; }
+  virtual bool HasCustomDrawCell(TzmTreeListNode* /*Node*/, Integer /*Column*/) { return false; }
+  virtual bool HasCustomDrawFooter(TzmTreeListNode* /*Node*/, Integer /*Column*/, Integer /*FooterIndex*/) {
+    return false;
+  }
+  virtual bool HasCustomDrawHeader(Integer /*Column*/) { return false; }
+  virtual bool HasCustomDrawPreview() { return false; }
+  virtual bool HasLevelColorHandler() { return false; }
+  virtual void DoCustomDrawBand(Integer /*VisibleBand*/, TCanvas* /*Canvas*/, bool& /*Done*/, TAlignment& /*Alignment*/,
+                                TFont* /*Font*/, TColor& /*Color*/, String& /*Text*/, const TRect& /*VisibleRect*/,
+                                const TRect& /*Rect*/) {}
+  virtual void DoCustomDrawCell(TCanvas* /*Canvas*/, const TRect& /*Rect*/, bool& /*Done*/, TAlignment& /*Alignment*/,
+                                TFont* /*Font*/, TColor& /*Color*/, String& /*Text*/, HBRUSH /*Brush*/,
+                                bool /*AtRightEdge*/, bool /*AtLeftEdge*/, bool /*NewItemRow*/, bool /*Focused*/,
+                                bool /*Selected*/, Integer /*Column*/, TzmTreeListNode* /*Node*/) {}
+  virtual void DoCustomDrawFooter(TCanvas* /*Canvas*/, const TRect& /*Rect*/, bool& /*Done*/,
+                                  TAlignment& /*Alignment*/, TFont* /*Font*/, TColor& /*Color*/, String& /*Text*/,
+                                  Integer /*FooterIndex*/, Integer /*Column*/, TzmTreeListNode* /*Node*/) {}
+  virtual void DoCustomDrawHeader(Integer /*Column*/, TCanvas* /*Canvas*/, bool& /*Done*/,
+                                  TzmTreeListColumnSort& /*Sorted*/, TAlignment& /*Alignment*/, TFont* /*Font*/,
+                                  TColor& /*Color*/, String& /*Text*/, const TRect& /*VisibleRect*/,
+                                  const TRect& /*Rect*/) {}
+  virtual void DoCustomDrawPreview(TCanvas* /*Canvas*/, const TRect& /*Rect*/, bool& /*Done*/, TFont* /*Font*/,
+                                   TColor& /*TextColor*/, TColor& /*Color*/, String& /*Text*/, bool /*Selected*/,
+                                   TzmTreeListNode* /*Node*/) {}
+  virtual void DoGetLevelColor(Integer /*Level*/, TColor& /*Color*/) {}
+  // The layout stored once after loading and restored once before destruction (the control with
+  // columns does it).
+  virtual void LoadLayout() {}
+  virtual void SaveLayout() {}
+
   // ---- Hooks: nodes, bands and columns (the control with columns answers them) ----
   // Repaints a node after a change; Structural also recalculates what depends on the row count.
   virtual void InvalidateNode(TzmTreeListNode* Node, bool Structural);
@@ -1193,6 +1347,10 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
  private:
+  // The window and control messages of zmTLMessages.cpp: true when fully handled there.
+  bool HandleWindowMessage(TMessage& Message);
+  void ScrollMessage(int Bar, Word Code);
+  bool HintTimerTick(UINT_PTR Id);
   void MetricsSourceChanged(TObject* Sender);
   void LinkImages(TCustomImageList*& Field, TChangeLink* Link, TCustomImageList* Value);
   void PatchVisibleNodes(TzmTreeListNode* Node, bool IsRemoval);
@@ -1282,7 +1440,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TzmTreeListFrameLook FFrameLook = zmflStandard;
   bool FIsFlat = false;
   bool FIsStandardPaint = true;
-  Byte FRowPaintStyle = 0;
+  TzmRowPaintStyle FRowPaintStyle = zmrpStandard;
   Byte FBorderKind = 1;
   TScrollStyle FScrollBars = ssBoth;
   bool FBandsVisible = false;
@@ -1295,7 +1453,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   bool FRootLinesVisible = true;
   bool FRowFootersVisible = false;
   bool FReadOnly = false;
-  TColor FSelectionBackColor = clHighlight;
+  TzmTreeListAppearance FAppearance;
   TCustomImageList* FNodeImages = nullptr;
   TCustomImageList* FNodeStateImages = nullptr;
   TOwned<TChangeLink> FNodeImagesLink;
@@ -1372,6 +1530,14 @@ class TCustomzmTreeList : public TCustomzmContainer {
   bool FSearchExpandsNodes = false;
   Integer FSearchLockCount = 0;
   TOwned<TzmTreeListCellViewData> FCellViewData;
+
+  // Painting, hints and scroll bars
+  std::unique_ptr<TFont> FScratchFont;
+  TDragObject* FExternalDragObject = nullptr;
+  TOwned<TzmContainerHintWindow> FHintWindow;
+  bool FShowHintTimerRunning = false;
+  bool FHideHintTimerRunning = false;
+  TPoint FHintPoint;
 
   // Layout storage
   String FLayoutIniSection;

@@ -77,6 +77,7 @@ void TCustomzmTreeList::StopVertAutoScroll() {
 }
 
 void TCustomzmTreeList::TimerTick(UINT_PTR Id) {
+  if (HintTimerTick(Id)) return;
   switch (Id) {
     case kEditorTimer:
       KillEditorTimer();
@@ -110,6 +111,7 @@ void TCustomzmTreeList::TimerTick(UINT_PTR Id) {
 // The timers' ticks, and the keys the control wants from the dialog key routing: arrows always,
 // characters while typing edits or searches, Tab when the editor takes it.
 void TCustomzmTreeList::WndProc(TMessage& Message) {
+  if (HandleWindowMessage(Message)) return;
   if (Message.Msg == WM_TIMER) {
     inherited::WndProc(Message);
     TimerTick(static_cast<UINT_PTR>(Message.WParam));

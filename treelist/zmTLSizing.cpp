@@ -372,7 +372,7 @@ void TCustomzmTreeList::ShowDropArrows(TPoint ClientPoint) {
   if (FDragFeedbackHideCount > 0) return;
   if (!FDropArrows) FDropArrows = MakeOwned<TzmTreeListFeedbackWindow>(nullptr);
   TOwned<TBitmap> arrows = MakeOwned<TBitmap>();
-  PaintDropArrows(arrows.get(), FArrowsExtent);
+  PaintDropArrows(arrows.get(), FArrowsExtent, FAppearance.DragArrowsColor);
   FDropArrows->ShowBitmap(arrows.get(), ClientToScreen(ClientPoint), DropArrowsRegion(FArrowsExtent));
 }
 

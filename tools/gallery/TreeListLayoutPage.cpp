@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "GalleryPage.h"
+#include "TreeListGallery.h"
 #include "platform/forms/Graphics.h"
 #include "platform/os/Gdi.h"
 #include "treelist/zmTLControl.h"
@@ -11,15 +12,6 @@
 #include "treelist/zmTLResources.h"
 
 namespace {
-
-class TTreeListUnitsHolder : public TComponent {
-  QJ_INLINE_CLASS(TTreeListUnitsHolder, TComponent)
- public:
-  using TComponent::TComponent;
-
- private:
-  TzmTreeListUnits FUnits;
-};
 
 // A tree list whose layout the view draws; it is never shown itself.
 TCustomzmTreeListControl* SampleTree(TComponent* Owner) {
