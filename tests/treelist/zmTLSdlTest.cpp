@@ -8,7 +8,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/os/Backend.h"
 #include "platform/os/Gdi.h"
-#include "support/XDisplay.h"
+#include "support/SdlScreen.h"
 #include "treelist/zmTLControl.h"
 #include "treelist/zmTLResources.h"
 
@@ -24,19 +24,6 @@ class zmTLSdl : public ::testing::Test {
     SetBackend(CreateHeadlessBackend());
   }
 
-  static bool HaveTools() { return !FindProgram("Xvfb").empty() && !FindProgram("xdotool").empty(); }
-
-  // True in the fresh run of the program that runs this test for real; in the test's own run,
-  // starts that run and checks that it passed.
-  static bool InOwnProcess() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "." + info->name();
-    if (IsChildRunOf(name)) return true;
-    std::string output;
-    EXPECT_EQ(RunInChild(name, output), 0) << output;
-    return false;
-  }
-
   void StartScreen(int display) {
     ASSERT_TRUE(FServer.Start(display, "800x600x24")) << "Xvfb did not start";
     Headless::Reset();
@@ -46,18 +33,6 @@ class zmTLSdl : public ::testing::Test {
     ResetSysColors();
     FUnits = std::make_unique<TzmTreeListUnits>();
   }
-
-  static bool PumpUntil(const std::function<bool()>& done) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (std::chrono::steady_clock::now() < deadline) {
-      Application->ProcessMessages();
-      if (done()) return true;
-      Backend().WaitEvents(10);
-    }
-    return done();
-  }
-
-  static bool XDo(const std::string& args) { return std::system((FindProgram("xdotool") + " " + args).c_str()) == 0; }
 
   bool ClickAt(TPoint Client) {
     TPoint p = FTree->ClientToScreen(Client);
