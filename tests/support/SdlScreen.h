@@ -12,6 +12,7 @@
 
 #include "platform/forms/Forms.h"
 #include "platform/os/Backend.h"
+#include "platform/os/Gdi.h"
 #include "support/XDisplay.h"
 
 inline bool HaveTools() { return !FindProgram("Xvfb").empty() && !FindProgram("xdotool").empty(); }
@@ -40,3 +41,22 @@ inline bool PumpUntil(const std::function<bool()>& done) {
 
 // Runs xdotool with the arguments; true when it succeeded.
 inline bool XDo(const std::string& args) { return std::system((FindProgram("xdotool") + " " + args).c_str()) == 0; }
+
+// Xvfb on the first free display from Display, then the SDL backend on it with the default
+// system colours; false when either cannot start.
+inline bool StartSdlScreen(TXvfbServer& Server, int Display, int Dpi = 0) {
+  if (!Server.Start(Display, "800x600x24", Dpi)) return false;
+  Headless::Reset();
+  auto sdl = CreateSdlBackend();
+  if (!sdl) return false;
+  SetBackend(std::move(sdl));
+  ResetSysColors();
+  return true;
+}
+
+// Frees every form, then goes back to a fresh headless backend.
+inline void CloseSdlScreen() {
+  while (Screen->GetCustomFormCount() > 0) Free(Screen->GetCustomForm(Screen->GetCustomFormCount() - 1));
+  Headless::Reset();
+  SetBackend(CreateHeadlessBackend());
+}

@@ -20,17 +20,11 @@ class zmTLSdl : public ::testing::Test {
     if (!FUnits) return;
     while (Screen->GetCustomFormCount() > 0) Free(Screen->GetCustomForm(Screen->GetCustomFormCount() - 1));
     FUnits.reset();
-    Headless::Reset();
-    SetBackend(CreateHeadlessBackend());
+    CloseSdlScreen();
   }
 
   void StartScreen(int display) {
-    ASSERT_TRUE(FServer.Start(display, "800x600x24")) << "Xvfb did not start";
-    Headless::Reset();
-    auto sdl = CreateSdlBackend();
-    ASSERT_NE(sdl, nullptr);
-    SetBackend(std::move(sdl));
-    ResetSysColors();
+    ASSERT_TRUE(StartSdlScreen(FServer, display)) << "Xvfb or the SDL backend did not start";
     FUnits = std::make_unique<TzmTreeListUnits>();
   }
 

@@ -18,11 +18,7 @@ class FormsSdlTest : public TFormsTest {
 
   // Starts Xvfb and the SDL backend on it.
   void StartScreen(int display, int dpi = 0) {
-    ASSERT_TRUE(FServer.Start(display, "800x600x24", dpi)) << "Xvfb did not start";
-    Headless::Reset();
-    auto sdl = CreateSdlBackend();
-    ASSERT_NE(sdl, nullptr);
-    SetBackend(std::move(sdl));
+    ASSERT_TRUE(StartSdlScreen(FServer, display, dpi)) << "Xvfb or the SDL backend did not start";
   }
 
   // A sizeable form with a caption and the three caption buttons, shown at (100,100), 300x200.
