@@ -157,7 +157,9 @@ TEST_P(TqvColorNamedValueTest, NameHasTheHtmlValue) {
   ASSERT_GE(row, 0);
   EXPECT_EQ("#" + ColorToValueText(X11ColorValues[row], qvcvHexadecimal), c.Html);
   for (Integer i = 0; i < X11ColorCount; ++i) {
-    if (std::string(X11OrderedColorNames[i]) == c.Name) EXPECT_EQ(X11OrderedColorValues[i], X11ColorValues[row]);
+    if (std::string(X11OrderedColorNames[i]) == c.Name) {
+      EXPECT_EQ(X11OrderedColorValues[i], X11ColorValues[row]);
+    }
   }
 }
 
