@@ -12,6 +12,11 @@
 
 class TControl;
 
+// A count of at least one (sizes and steps); setters raise smaller values to 1.
+using TqvNaturalNumber = Integer;
+// A border inset of 0 or more pixels.
+using TqvBorderWidth = SmallInt;
+
 // The kinds of swatch DrawColorBox paints inside its two frames.
 enum TqvColorBoxKind : Byte {
   cbkEmpty = 0,      // filled with the outer frame colour
