@@ -12,6 +12,8 @@
 
 namespace {
 
+TSize SizeOf(TControl* AControl) { return {AControl->GetWidth(), AControl->GetHeight()}; }
+
 const char* OrientationName(TqvLabelOrientation o) {
   static const char* names[] = {"qvoLeft",       "qvoRight",      "qvoTop",      "qvoBottom",
                                 "qvoLeftTop",    "qvoLeftBottom", "qvoRightTop", "qvoRightBottom"};
@@ -516,7 +518,7 @@ TEST_F(LabelControlTest, AutoSizeFollowsTheAngle) {
   for (const auto& c : cases) {
     Label->GetProperties()->SetAngle(c.Angle);
     Pump();
-    EXPECT_EQ(TSize(Label->GetWidth(), Label->GetHeight()), c.Expected) << c.Angle;
+    EXPECT_EQ(SizeOf(Label), c.Expected) << c.Angle;
   }
 }
 
@@ -527,7 +529,7 @@ TEST_F(LabelControlTest, AutoSizeAddsTheDepthAndFollowsTheAlignment) {
   Label->GetProperties()->SetDepth(3);
   Label->GetProperties()->SetOrientation(qvoRight);
   Pump();
-  EXPECT_EQ(TSize(Label->GetWidth(), Label->GetHeight()), TSize(text.cx + 3 + 8, text.cy + 4));
+  EXPECT_EQ(SizeOf(Label), (TSize{text.cx + 3 + 8, text.cy + 4}));
   Label->SetAlign(alTop);
   Pump();
   EXPECT_EQ(Label->GetWidth(), FForm->GetClientWidth());
@@ -549,7 +551,7 @@ TEST_F(LabelControlTest, WithoutAutoSizeTheSizeStays) {
   ShowForm();
   Label->SetCaption("Fixed");
   Pump();
-  EXPECT_EQ(TSize(Label->GetWidth(), Label->GetHeight()), TSize(200, 50));
+  EXPECT_EQ(SizeOf(Label), (TSize{200, 50}));
 }
 
 // On a coloured panel the panel shows around the letters of a transparent label.
