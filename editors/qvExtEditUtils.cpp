@@ -260,6 +260,24 @@ void DrawTrackBarThumbTopLeft(TqvCanvas* ACanvas, const TRect& R, bool AVertical
 }
 
 // ---------------------------------------------------------------------------------------------
+// Turned fonts
+
+TFont* TqvTurnedFont::Get(TFont* ASource, Integer AEscapement) {
+  TFont defaults;
+  TFont* source = ASource ? ASource : &defaults;
+  const bool same = FFont && FFont->GetName() == source->GetName() && FFont->GetHeight() == source->GetHeight() &&
+                    FFont->GetStyle() == source->GetStyle() && FFont->GetCharset() == source->GetCharset() &&
+                    FFont->GetPitch() == source->GetPitch() && FFont->GetOrientation() == AEscapement;
+  if (!same) {
+    FFont = MakeOwned<TFont>();
+    FFont->Assign(source);
+    FFont->SetOrientation(AEscapement);
+  }
+  if (FFont->GetColor() != source->GetColor()) FFont->SetColor(source->GetColor());
+  return FFont.get();
+}
+
+// ---------------------------------------------------------------------------------------------
 // Parent background
 
 void DrawParentBackground(TControl* AControl, HDC ADC, bool ADrawParent) {

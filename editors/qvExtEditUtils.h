@@ -70,6 +70,20 @@ void DrawTrackBarThumbBottomRight(TqvCanvas* ACanvas, const TRect& R, bool AVert
 void DrawTrackBarThumbTopLeft(TqvCanvas* ACanvas, const TRect& R, bool AVertical, TColor AColor,
                               TqvLookAndFeelKind AKind, Integer ASize);
 
+// A copy of a font turned by an escapement (tenths of a degree), made again only when the source
+// font's face, size or style changes: a new font handle costs a face lookup of the text layer.
+class TqvTurnedFont {
+ public:
+  TqvTurnedFont() = default;
+  TqvTurnedFont(const TqvTurnedFont&) = delete;
+  TqvTurnedFont& operator=(const TqvTurnedFont&) = delete;
+  // ASource turned by AEscapement; the default font for no source.
+  TFont* Get(TFont* ASource, Integer AEscapement);
+
+ private:
+  TOwned<TFont> FFont;
+};
+
 // With ADrawParent, AControl and its parent: the parent erases its background and paints its
 // non-windowed controls into ADC, placed as if ADC were AControl's client area. An opaque
 // parent, which fills its background when it paints, paints into ADC instead. ADC's state is

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "editors/qvEdit.h"
+#include "editors/qvExtEditUtils.h"
 
 class TqvCustomLabel;
 
@@ -159,6 +160,9 @@ class TqvCustomLabelViewInfo : public TqvCustomEditViewInfo {
  protected:
   // The frame and background, then the label.
   void Paint(TqvCanvas* ACanvas) override;
+
+ private:
+  TqvTurnedFont FTurnedFont;
 };
 
 class TqvCustomLabelViewData : public TqvCustomEditViewData {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "editors/qvExtEditUtils.h"
 #include "editors/qvLabel.h"
 #include "platform/os/Gdi.h"
 
@@ -64,20 +65,27 @@ void TqvCustomLabelViewInfo::DrawLabel(TqvCanvas* ACanvas) {
   bitmap.SetPixelFormat(pf32bit);
   bitmap.SetSize(w, h);
   TCanvas* canvas = bitmap.GetCanvas();
-  if (Font) canvas->GetFont()->Assign(Font);
+  canvas->RequiredState(csHandleValid);
+  HDC dc = canvas->GetHandle();
+  // The view info's own font (or a turned copy kept between paints) goes into the bitmap's DC
+  // as it is: a new font handle a paint would cost a face lookup each time.
+  TFont defaults;
+  TFont* font = Font ? Font : &defaults;
+  const HGDIOBJ oldFont = SelectObject(dc, font->GetHandle());
 
   Integer angle = Angle % 360;
-  const Integer textWidth = canvas->TextWidth(Text), textHeight = canvas->TextHeight(Text);
-  canvas->RequiredState(csHandleValid | csFontValid);
+  SIZE extent{};
+  GetTextExtentPoint32(dc, Text.data(), Integer(Text.size()), &extent);
+  const Integer textWidth = extent.cx, textHeight = extent.cy;
   TEXTMETRIC metrics{};
-  GetTextMetrics(canvas->GetHandle(), &metrics);
+  GetTextMetrics(dc, &metrics);
   const bool trueType = (metrics.tmPitchAndFamily & TMPF_TRUETYPE) != 0;
   const bool glyphFill = Glyph && Glyph->GetWidth() > 0 && Glyph->GetHeight() > 0 && trueType;
   const TPoint centre{(DepthDelta.X + w) / 2, (h + DepthDelta.Y) / 2};
   const COLORREF background = ColorToRGB(BackgroundColor);
 
   if (trueType && angle != 0)
-    canvas->GetFont()->SetOrientation(((angle + 360) % 360) * 10);
+    SelectObject(dc, FTurnedFont.Get(font, ((angle + 360) % 360) * 10)->GetHandle());
   else
     angle = 0;
 
@@ -103,8 +111,6 @@ void TqvCustomLabelViewInfo::DrawLabel(TqvCanvas* ACanvas) {
       angle == 0 && !WordWrap && HorzAlignment == taLeftJustify ? x + std::min(effect.X, 0) : 0;
   x -= shift;
 
-  canvas->RequiredState(csHandleValid | csFontValid);
-  HDC dc = canvas->GetHandle();
   if (transparent)
     BitBlt(dc, 0, 0, w, h, ACanvas->GetHandle(), t.Left, t.Top, SRCCOPY);
   else {
@@ -180,4 +186,5 @@ void TqvCustomLabelViewInfo::DrawLabel(TqvCanvas* ACanvas) {
   }
 
   BitBlt(ACanvas->GetHandle(), t.Left, t.Top, w, h, dc, 0, 0, SRCCOPY);
+  SelectObject(dc, oldFont);
 }

@@ -203,6 +203,8 @@ class TqvCustomProgressBarViewInfo : public TqvCustomEditViewInfo {
   bool OverloadShown = false;
   bool PeakShown = false;
   bool TransparentBar = false;
+  // The font of vertical text, kept between paints.
+  mutable TqvTurnedFont VerticalTextFont;
 
  protected:
   // The frame and background (not themed, not transparent in place), then the bar.

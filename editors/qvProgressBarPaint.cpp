@@ -290,23 +290,17 @@ class TBarPainter {
     return FInfo.BarStyle == qvbsLEDs || FInfo.BarStyle == qvbsGradientLEDs || FInfo.BarStyle == qvbsBitmapLEDs;
   }
 
-  void SelectTextFont(TFont& AFont, bool AVertical) {
-    if (FInfo.Font) AFont.Assign(FInfo.Font);
-    if (AVertical) AFont.SetOrientation(kTextEscapementVertical);
-  }
-
   void DrawText() {
     const String text = FInfo.GetBarText();
     const bool vertical = FInfo.TextOrientation == qvorVertical;
-    TFont font;
-    SelectTextFont(font, false);
-    HGDIOBJ oldFont = SelectObject(FDC, font.GetHandle());
+    TFont defaults;
+    TFont* upright = FInfo.Font ? FInfo.Font : &defaults;
+    HGDIOBJ oldFont = SelectObject(FDC, upright->GetHandle());
     SIZE extent{};
     GetTextExtentPoint32(FDC, text.data(), Integer(text.size()), &extent);
-    SelectObject(FDC, oldFont);
     const Integer tw = extent.cx, th = extent.cy;
-    if (vertical) SelectTextFont(font, true);
-    oldFont = SelectObject(FDC, font.GetHandle());
+    TFont* font = vertical ? FInfo.VerticalTextFont.Get(FInfo.Font, kTextEscapementVertical) : upright;
+    if (vertical) SelectObject(FDC, font->GetHandle());
     SetBkMode(FDC, TRANSPARENT);
     SetTextColor(FDC, ColorToRGB(FInfo.TextColor));
 
@@ -347,7 +341,7 @@ class TBarPainter {
     HDC maskDC = mask.GetCanvas()->GetHandle();
     const RECT all{0, 0, FWidth, FHeight};
     FillRect(maskDC, &all, HBRUSH(GetStockObject(BLACK_BRUSH)));
-    HGDIOBJ oldMaskFont = SelectObject(maskDC, font.GetHandle());
+    HGDIOBJ oldMaskFont = SelectObject(maskDC, font->GetHandle());
     SetBkMode(maskDC, TRANSPARENT);
     SetTextColor(maskDC, RGB(255, 255, 255));
     TextOut(maskDC, at.X, at.Y, text.data(), Integer(text.size()));

@@ -249,6 +249,7 @@ class TqvCustomTrackBarViewInfo : public TqvCustomEditViewInfo {
 
   TOwned<TBitmap> FBitmap;
   TOwned<TqvCanvas> FBitmapCanvas;
+  TqvTurnedFont FVerticalFont;
 };
 
 class TqvCustomTrackBarViewData : public TqvCustomEditViewData {

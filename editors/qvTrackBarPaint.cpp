@@ -260,13 +260,10 @@ void TqvCustomTrackBarViewInfo::DrawTickNumber(TqvCanvas* ACanvas, const TqvTrac
   HDC dc = ACanvas->GetHandle();
   SIZE extent{};
   // Measured upright: a turned font measures its own run.
-  {
-    TFont upright;
-    if (Font) upright.Assign(Font);
-    HGDIOBJ old = SelectObject(dc, upright.GetHandle());
-    GetTextExtentPoint32(dc, text.data(), Integer(text.size()), &extent);
-    SelectObject(dc, old);
-  }
+  TFont defaults;
+  const HGDIOBJ old = SelectObject(dc, (Font ? Font : &defaults)->GetHandle());
+  GetTextExtentPoint32(dc, text.data(), Integer(text.size()), &extent);
+  SelectObject(dc, old);
   const Integer tw = extent.cx, th = extent.cy, boxW = tw + 2, boxH = th + 2;
   const bool verticalText = TextOrientation == tbtoVertical;
   const bool before = TickMarks == qvtmBoth || TickMarks == qvtmTopLeft;
@@ -297,14 +294,14 @@ void TqvCustomTrackBarViewInfo::DrawTickNumber(TqvCanvas* ACanvas, const TqvTrac
 }
 
 void TqvCustomTrackBarViewInfo::DrawTicks(TqvCanvas* ACanvas) {
-  TFont font;
-  if (Font) font.Assign(Font);
-  font.SetColor(TextColor);
-  if (TextOrientation == tbtoVertical) font.SetOrientation(kTextEscapementVertical);
-  ACanvas->SetFont(&font);
+  TFont defaults;
+  TFont* font = TextOrientation == tbtoVertical ? FVerticalFont.Get(Font, kTextEscapementVertical)
+                                                : (Font ? Font : &defaults);
   ACanvas->GetPen()->SetColor(TickColor);
   ACanvas->SetBrushColor(clBtnFace);
+  ACanvas->GetCanvas()->RequiredState(csHandleValid | csPenValid | csBrushValid);
   HDC dc = ACanvas->GetHandle();
+  const HGDIOBJ oldFont = SelectObject(dc, font->GetHandle());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ColorToRGB(TextColor));
   for (const TqvTrackBarTick& tick : GetTicks()) {
@@ -313,7 +310,7 @@ void TqvCustomTrackBarViewInfo::DrawTicks(TqvCanvas* ACanvas) {
     else
       DrawTickLine(ACanvas, tick);
   }
-  ACanvas->SetFont(Font ? Font : &font);
+  SelectObject(dc, oldFont);
 }
 
 void TqvCustomTrackBarViewInfo::DrawThumb(TqvCanvas* ACanvas) {
