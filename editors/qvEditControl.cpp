@@ -27,43 +27,6 @@ const struct TEditorsUnitStart {
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
-// Scopes
-
-class TqvCustomEdit::TModifiedStateScope {
- public:
-  explicit TModifiedStateScope(TqvCustomEdit* AEdit) : FEdit(AEdit), FAlive(AEdit->AliveToken()) {
-    FEdit->SaveModifiedState();
-  }
-  ~TModifiedStateScope() {
-    if (FAlive) FEdit->RestoreModifiedState();
-  }
-  TModifiedStateScope(const TModifiedStateScope&) = delete;
-  TModifiedStateScope& operator=(const TModifiedStateScope&) = delete;
-
- private:
-  TqvCustomEdit* FEdit;
-  TAliveToken FAlive;
-};
-
-class TqvCustomEdit::TChangeEventsScope {
- public:
-  explicit TChangeEventsScope(TqvCustomEdit* AEdit) : FEdit(AEdit), FAlive(AEdit->AliveToken()) {
-    FEdit->LockChangeEvents(true);
-  }
-  ~TChangeEventsScope() noexcept(false) {
-    if (!FAlive) return;
-    FEdit->LockChangeEvents(false, std::uncaught_exceptions() == FExceptions);
-  }
-  TChangeEventsScope(const TChangeEventsScope&) = delete;
-  TChangeEventsScope& operator=(const TChangeEventsScope&) = delete;
-
- private:
-  TqvCustomEdit* FEdit;
-  TAliveToken FAlive;
-  int FExceptions = std::uncaught_exceptions();
-};
-
-// ---------------------------------------------------------------------------------------------
 // Routines
 
 TShiftState MouseButtonToShiftState(TMouseButton AButton) {
@@ -551,7 +514,8 @@ void TqvCustomEdit::DoEditKeyDown(Word& Key, TShiftState Shift) {
         if (!alive || Key == 0) return;
         Key = 0;
         if (FIsInplace || !HasPopupWindow())
-          if (TCustomForm* form = GetParentForm(this)) form->SelectNext(this, !(Shift & ssShift), true);
+          if (TCustomForm* form = GetParentForm(this))
+            form->SelectNext(IsInnerControlActive() ? GetInnerControl() : this, !(Shift & ssShift), true);
         if (alive && HandleAllocated() && GetFocus() == GetHandle() && FInnerEdit && !IsInnerEditUnavailable())
           FInnerEdit->GetControl()->SetFocus();
       }
@@ -597,6 +561,21 @@ bool TqvCustomEdit::IsActiveControl() {
   if (!form) return false;
   TWinControl* active = form->GetActiveControl();
   return active == this || (active && active == GetInnerControl());
+}
+
+bool TqvCustomEdit::IsInnerControlActive() {
+  TCustomForm* form = GetParentForm(this);
+  return form && GetInnerControl() && form->GetActiveControl() == GetInnerControl();
+}
+
+void TqvCustomEdit::GetTabOrderList(std::vector<TWinControl*>& List) {
+  inherited::GetTabOrderList(List);
+  if (!CanFocus() || !IsInnerControlActive()) return;
+  auto self = std::find(List.rbegin(), List.rend(), static_cast<TWinControl*>(this));
+  if (self == List.rend()) return;
+  *self = GetInnerControl();
+  // The inner edit's own entry, after the editor's, goes.
+  List.erase(std::remove(self.base(), List.end(), GetInnerControl()), List.end());
 }
 
 void TqvCustomEdit::DoEnter() {

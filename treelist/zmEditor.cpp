@@ -483,11 +483,14 @@ void TzmInplaceEdit::CMExit(TMessage& M) {
 }
 
 void TzmInplaceEdit::CMMouseEnterLeave(TMessage& M, bool Enter) {
+  TAliveToken alive = AliveToken();
   if (M.LParam == 0) {
     SetSelected(Enter);
     UpdateHotShape();
+    const TNotifyEvent& event = Enter ? OnMouseEnter : OnMouseLeave;
+    if (event) event(this);
   }
-  inherited::Dispatch(M);
+  if (alive) inherited::Dispatch(M);
 }
 
 void TzmInplaceEdit::WMSetCursor(TMessage& M) {

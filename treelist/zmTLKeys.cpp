@@ -30,7 +30,8 @@ bool CtrlWithoutAlt() { return GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MEN
 void TCustomzmTreeList::ShowEditor() {
   if (!IsEditing() || IsRowSelect() || !FFocusedNode) return;
   bool allow = true;
-  DoCanEditNode(FFocusedNode, allow);
+  if (FNewItemRowFocused) DoCanEditNewItemRow(allow);
+  else DoCanEditNode(FFocusedNode, allow);
   if (!allow) {
     FActiveEditor = nullptr;
     return;
@@ -38,11 +39,23 @@ void TCustomzmTreeList::ShowEditor() {
   if (FInteractionState != tlsIdle || GetVisibleColumnCount() == 0) return;
   MakeColumnVisible(GetFocusedColumn());
   MakeNodeVisible(FFocusedNode);
+  // A delay still waiting from the click that opened the editor must not open it once more.
+  KillEditorTimer();
   SetInteractionState(tlsEditing);
   TzmInplaceEdit* editor = GetEditor();
   if (!editor) editor = CreateEditor();
   BindEditor(editor);
   editor->ActivateEdit(GetEditorRect(FFocusedNode, FFocusedVisibleColumn));
+}
+
+void TCustomzmTreeList::ShowEditorWithMouseDown(Integer X, Integer Y) {
+  ShowEditor();
+  if (IsEditorShown() && FActiveEditor) FActiveEditor->ContainerMouseDown(X, Y);
+}
+
+void TCustomzmTreeList::ShowEditorWithMouseUp(Integer X, Integer Y) {
+  ShowEditor();
+  if (IsEditorShown() && FActiveEditor) FActiveEditor->ContainerMouseUp(X, Y);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -144,6 +157,16 @@ void TCustomzmTreeList::KeyDown(Word& Key, TShiftState Shift) {
     if (Key == VK_ESCAPE) return;
   }
   bool ctrl = (Shift & ssCtrl) != 0, shift = (Shift & ssShift) != 0;
+  if (FNewItemRowFocused && (Key == VK_NEXT || Key == VK_DOWN)) {
+    SetNewItemRowFocused(false);
+    if (FTopNode) SetFocusedNodeColumn(FTopNode, FFocusedVisibleColumn, true);
+    if (!ctrl && !shift) {
+      ClearSelection();
+      SetSelectionAnchor(nullptr);
+      if (FFocusedNode) SetNodeSelected(FFocusedNode, true);
+    }
+    return;
+  }
   if (FSearchActive && (Key == VK_BACK || Key == VK_ESCAPE || Key == VK_DELETE || (Key == VK_RETURN && (ctrl || shift)))) {
     SyncSearchColumn();
     if (Key == VK_ESCAPE) {
@@ -173,7 +196,10 @@ void TCustomzmTreeList::KeyDown(Word& Key, TShiftState Shift) {
       case VK_END: SetFocusedAbsoluteIndex(GetVisibleNodeCount() - 1); break;
       case VK_LEFT: if (columns > 0) SetFocusedNodeColumn(FFocusedNode, 0, false); break;
       case VK_RIGHT: if (columns > 0) SetFocusedNodeColumn(FFocusedNode, columns - 1, false); break;
-      case VK_UP: SetFocusedAbsoluteIndex(GetFocusedIndex() - 1); break;
+      case VK_UP:
+        if (FFocusedNode == GetFirstRootNode() && IsNewItemRowShown()) SetNewItemRowFocused(true);
+        else SetFocusedAbsoluteIndex(GetFocusedIndex() - 1);
+        break;
       case VK_DOWN: SetFocusedAbsoluteIndex(GetFocusedIndex() + 1); break;
       case VK_INSERT: CopySelectedToClipboard(); break;
       default: break;
@@ -223,7 +249,8 @@ void TCustomzmTreeList::KeyDown(Word& Key, TShiftState Shift) {
       } else {
         SetSelectionAnchor(nullptr);
       }
-      MoveFocusByPage(Key == VK_NEXT);
+      if (Key == VK_PRIOR && FFocusedNode == GetFirstRootNode() && IsNewItemRowShown()) SetNewItemRowFocused(true);
+      else MoveFocusByPage(Key == VK_NEXT);
       if (shift && FSelectionAnchorNode) SelectRange(FSelectionAnchorNode, FFocusedNode);
       break;
     case VK_HOME:
@@ -275,7 +302,9 @@ void TCustomzmTreeList::KeyDown(Word& Key, TShiftState Shift) {
       break;
     case VK_UP:
     case VK_DOWN:
-      if (!MoveInHeaderRows(Key == VK_UP)) MoveFocusBy(Key == VK_UP ? -1 : 1, Shift);
+      if (MoveInHeaderRows(Key == VK_UP)) break;
+      if (Key == VK_UP && FFocusedNode == GetFirstRootNode() && IsNewItemRowShown()) SetNewItemRowFocused(true);
+      else MoveFocusBy(Key == VK_UP ? -1 : 1, Shift);
       break;
     case VK_F2:
       ShowEditor();
@@ -336,7 +365,7 @@ void TCustomzmTreeList::SyncSearchColumn() {
 
 bool TCustomzmTreeList::StartSearch(Integer Column, const String& Text) {
   LeaveEditing();
-  FNewItemRowFocused = false;
+  SetNewItemRowFocused(false);
   if (Column < 0) Column = GetFocusedColumn();
   FSearchColumn = Column;
   if (Column >= 0) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "treelist/zmTL.h"
+#include "treelist/zmUtils.h"
 
 namespace {
 
@@ -651,17 +652,29 @@ Integer TCustomzmTreeList::GetScrollPixels(Integer Rows) {
 
 void TCustomzmTreeList::SetTopIndex(Integer Index) {
   EndEditingQuietly();
-  Integer count = GetVisibleNodeCount();
-  if (Index == GetTopIndex() || count < 2) return;
+  Integer count = GetVisibleNodeCount(), old = GetTopIndex();
+  if (Index == old || count < 2) return;
   Index = std::clamp(Index, 0, count - 1);
   TzmTreeListDrawInfo info;
   CalcAreaRects(info);
   Integer page, shown;
   CountRowsFrom(VisibleNodeAt(Index), info.RowsRect.Height(), page, shown);
   Index = std::min(Index, std::max(count - page, 0));
-  if (Index == GetTopIndex()) return;
+  if (Index == old) return;
+  // Measured before the top moves: the rows between the old and the new top.
+  Integer pixels = old >= 0 ? GetScrollPixels(old - Index) : 0;
+  TRect oldFocus = GetNodeRect(FFocusedNode);
   SetTopVisibleNode(VisibleNodeAt(Index));
-  if (!IsUpdateLocked()) Invalidate();
+  UpdateScrollBars();
+  if (IsUpdateLocked() || !HandleAllocated()) return;
+  if (old < 0 || std::abs(Index - old) > FPageRowCount) {
+    Invalidate();
+    return;
+  }
+  ScrollRowsBy(pixels);
+  // The focus frame moved with the pixels: both places are drawn again.
+  for (const TRect& r : {oldFocus, GetNodeRect(FFocusedNode)})
+    if (r != zmNoRect) InvalidateRect(GetHandle(), &r, FALSE);
 }
 
 void TCustomzmTreeList::SetLeftCoord(Integer Value) {
@@ -669,8 +682,145 @@ void TCustomzmTreeList::SetLeftCoord(Integer Value) {
   if (Value == FHorzOffset) return;
   Value = std::clamp(Value, 0, std::max(GetScrollableBandsWidth() - GetScrollAreaWidth(), 0));
   if (Value == FHorzOffset) return;
+  Integer distance = FHorzOffset - Value;
   FHorzOffset = Value;
-  if (!IsUpdateLocked()) Invalidate();
+  UpdateScrollBars();
+  if (!IsUpdateLocked() && HandleAllocated()) {
+    // Fixed bands and the footer do not move with the scrolled pixels.
+    if (FFooterVisible || std::abs(distance) > GetScrollAreaWidth() || GetLeftFixedBandIndex() >= 0 ||
+        GetRightFixedBandIndex() >= 0)
+      Invalidate();
+    else
+      ScrollBandsBy(distance);
+  }
+  DoHorzScroll();
+}
+
+void TCustomzmTreeList::DoHorzScroll() {
+  if (OnHorzScroll) OnHorzScroll(this);
+}
+
+void TCustomzmTreeList::ScrollRowsBy(Integer Dy) {
+  if (!HandleAllocated() || Dy == 0) return;
+  TzmTreeListDrawInfo info;
+  CalcAreaRects(info);
+  TRect area = info.RowsRect;
+  area.Left = info.IndicatorRect.Left;
+  ScrollWindowEx(GetHandle(), 0, Dy, &area, &area, nullptr, nullptr, SW_INVALIDATE);
+  if (!FIsStandardPaint || GetVisibleBandCount() == 0) return;
+  // The dots of dotted tree lines sit on a pattern fixed to the client: the tree strip of band 0
+  // is drawn again rather than moved.
+  Integer right = info.RowsRect.Left + GetBandDisplayWidth(0) + GetLeadingWidth();
+  if (GetLeftFixedBandIndex() < 0) right -= FHorzOffset;
+  TRect strip = Rect(info.RowsRect.Left, info.RowsRect.Top, std::min(right, info.RowsRect.Right), info.RowsRect.Bottom);
+  if (strip.Right > strip.Left) InvalidateRect(GetHandle(), &strip, FALSE);
+}
+
+void TCustomzmTreeList::ScrollBandsBy(Integer Dx) {
+  if (!HandleAllocated() || Dx == 0) return;
+  TRect area = GetScrollAreaRect();
+  ScrollWindowEx(GetHandle(), Dx, 0, &area, &area, nullptr, nullptr, SW_INVALIDATE);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Scroll bars
+
+void TCustomzmTreeList::UpdateScrollBars() {
+  if (!HandleAllocated() || FUpdatingScrollBars || IsDestroying()) return;
+  // Showing or hiding a bar resizes the client area, which comes back here.
+  TzmFlagScope updating(FUpdatingScrollBars, true, AliveToken());
+  UpdateHorzScrollBar();
+  UpdateVertScrollBar();
+  UpdateHorzScrollBar();
+  UpdateVertScrollBar();
+}
+
+namespace {
+
+// Writes a bar only when one of its values changed, and shows it only while its range does not
+// fit into its page.
+void WriteScrollBar(TCustomzmContainer* Control, int Bar, bool Allowed, Integer Max, Integer Page, Integer Pos) {
+  HWND wnd = Control->GetHandle();
+  bool show = Allowed && Max >= Page && Max > 0;
+  DWORD style = static_cast<DWORD>(GetWindowLong(wnd, GWL_STYLE));
+  bool shown = (style & (Bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL)) != 0;
+  if (!show) {
+    if (shown) FlatSB_ShowScrollBar(wnd, Bar, FALSE);
+    return;
+  }
+  SCROLLINFO old;
+  old.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  Control->GetScrollInfo(Bar, old);
+  SCROLLINFO info;
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  info.nMin = 0;
+  info.nMax = Max;
+  info.nPage = static_cast<UINT>(std::max(Page, 0));
+  info.nPos = Pos;
+  bool changed = old.nMin != info.nMin || old.nMax != info.nMax || old.nPage != info.nPage || old.nPos != info.nPos;
+  if (changed) Control->SetScrollInfo(Bar, info, true);
+  if (!shown) FlatSB_ShowScrollBar(wnd, Bar, TRUE);
+}
+
+}  // namespace
+
+void TCustomzmTreeList::UpdateHorzScrollBar() {
+  if (!HandleAllocated()) return;
+  Integer total = GetScrollableBandsWidth(), area = GetScrollAreaWidth();
+  Integer max = area >= total ? 0 : total - 1;
+  WriteScrollBar(this, SB_HORZ, HasHorzScrollBar(), max, area, FHorzOffset);
+}
+
+void TCustomzmTreeList::UpdateVertScrollBar() {
+  if (!HandleAllocated()) return;
+  UpdateRowCounts();
+  Integer min, max, pos, page;
+  GetVertScrollRange(min, max, pos, page);
+  WriteScrollBar(this, SB_VERT, HasVertScrollBar(), max, page, std::max(pos, 0));
+}
+
+void TCustomzmTreeList::HideScrollBarsWhenFitting() {
+  if (!HandleAllocated() || KeepsScrollBars()) return;
+  HWND wnd = GetHandle();
+  DWORD style = static_cast<DWORD>(GetWindowLong(wnd, GWL_STYLE));
+  if ((style & (WS_HSCROLL | WS_VSCROLL)) != (WS_HSCROLL | WS_VSCROLL)) return;
+  TzmTreeListDrawInfo info;
+  CalcAreaRects(info);
+  Integer page, shown;
+  CountRowsFrom(FTopNode, info.RowsRect.Height() + GetSystemMetrics(SM_CYHSCROLL), page, shown);
+  bool rowsFit = page >= GetVisibleNodeCount();
+  bool bandsFit = GetScrollableBandsWidth() <= GetScrollAreaWidth() + GetSystemMetrics(SM_CXVSCROLL);
+  if (!rowsFit || !bandsFit) return;
+  SetWindowLong(wnd, GWL_STYLE, static_cast<LONG>(style & ~(WS_HSCROLL | WS_VSCROLL)));
+  SetWindowPos(wnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void TCustomzmTreeList::ClampScrollPosition() {
+  Integer count = GetVisibleNodeCount(), top = GetTopIndex();
+  UpdateRowCounts();
+  Integer limit = std::max(count - FPageRowCount, 0);
+  if (top > limit) {
+    SetTopVisibleNode(VisibleNodeAt(limit));
+    Invalidate();
+  }
+  Integer total = GetScrollableBandsWidth(), area = GetScrollAreaWidth();
+  if (area < total) {
+    if (FHorzOffset > total - area) {
+      FHorzOffset = total - area;
+      Invalidate();
+    }
+  } else if (FHorzOffset != 0) {
+    FHorzOffset = 0;
+    Invalidate();
+  }
+}
+
+void TCustomzmTreeList::GetStatusCloseButtonRect(TRect& R) {
+  TzmTreeListDrawInfo info;
+  CalcAreaRects(info);
+  const TRect& panel = info.StatusRect;
+  if (panel.IsEmpty()) return;
+  R = Bounds(panel.Left + 3, panel.Top + (panel.Height() - 11) / 2, 12, 11);
 }
 
 void TCustomzmTreeList::MakeBandVisible(Integer VisibleBand) {

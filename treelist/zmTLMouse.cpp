@@ -7,6 +7,7 @@
 #include "treelist/zmEditor.h"
 #include "treelist/zmTL.h"
 #include "treelist/zmTLFeedback.h"
+#include "treelist/zmUtils.h"
 
 namespace {
 
@@ -76,6 +77,7 @@ void TCustomzmTreeList::StopVertAutoScroll() {
 }
 
 void TCustomzmTreeList::TimerTick(UINT_PTR Id) {
+  if (HintTimerTick(Id)) return;
   switch (Id) {
     case kEditorTimer:
       KillEditorTimer();
@@ -109,6 +111,7 @@ void TCustomzmTreeList::TimerTick(UINT_PTR Id) {
 // The timers' ticks, and the keys the control wants from the dialog key routing: arrows always,
 // characters while typing edits or searches, Tab when the editor takes it.
 void TCustomzmTreeList::WndProc(TMessage& Message) {
+  if (HandleWindowMessage(Message)) return;
   if (Message.Msg == WM_TIMER) {
     inherited::WndProc(Message);
     TimerTick(static_cast<UINT_PTR>(Message.WParam));
@@ -157,15 +160,40 @@ bool TCustomzmTreeList::GetHeaderHotPart(Integer X, Integer Y, Integer Column, B
   return true;
 }
 
+void TCustomzmTreeList::DoHotSpotChanged(const TzmTreeListHotSpot& HotSpot, TCursor& Cursor) {
+  if (OnHotSpotChanged) OnHotSpotChanged(this, HotSpot, Cursor);
+}
+
+Byte TCustomzmTreeList::HeaderPartAt(const TzmTreeListHitTestInfo& Hit) {
+  Byte part = 0;
+  if (Hit.Kind != tlhHeader || Hit.ColumnIndex < 0 || !GetHeaderHotPart(Hit.X, Hit.Y, Hit.ColumnIndex, part)) return 0;
+  if (FDropDownListOpen && FDropDownColumn == Hit.ColumnIndex) part = 3;
+  return part;
+}
+
+TRect TCustomzmTreeList::StatusCloseButtonRect() {
+  TRect button;
+  if (HasStatusCloseButton()) GetStatusCloseButtonRect(button);
+  return button;
+}
+
 void TCustomzmTreeList::UpdateHotSpot(const TzmTreeListHitTestInfo& Hit) {
+  if (FInteractionState == tlsIdle || FInteractionState == tlsStatusCloseDown) {
+    TRect button = StatusCloseButtonRect();
+    bool hot = !button.IsEmpty() && button.Contains(Point(Hit.X, Hit.Y));
+    if (hot != FStatusCloseButtonHot) {
+      FStatusCloseButtonHot = hot;
+      if (HandleAllocated()) InvalidateRect(GetHandle(), &button, FALSE);
+    }
+  }
   if (!HasExtra(zmxHotTrack) && !HasHeaderDropDownButtons()) return;
   TzmTreeListHotSpot spot;
   Integer part = 0;
-  Byte headerPart = 0;
   if (Hit.Node && Hit.ColumnIndex >= 0 && CanHotTrackCell(Hit.X, Hit.Y, Hit.Node, Hit.ColumnIndex, part)) {
     spot.Node = Hit.Node;
     spot.ColumnIndex = Hit.ColumnIndex;
-  } else if (Hit.Kind == tlhHeader && Hit.ColumnIndex >= 0 && GetHeaderHotPart(Hit.X, Hit.Y, Hit.ColumnIndex, headerPart)) {
+    spot.ActivePart = part;
+  } else if (Byte headerPart = HeaderPartAt(Hit)) {
     spot.ColumnIndex = Hit.ColumnIndex;
     spot.HeaderPart = headerPart;
   }
@@ -189,7 +217,7 @@ void TCustomzmTreeList::NodePressed(TMouseButton Button, TShiftState Shift, bool
   TzmTreeListHitTestInfo& hit = FPressHitInfo;
   if (Button == mbLeft && hit.Kind != tlhIndicator) SetInteractionState(tlsNodeDown);
   FDraggedNode = hit.Node;
-  FNewItemRowFocused = false;
+  SetNewItemRowFocused(false);
   TzmTreeListNode* oldNode = FFocusedNode;
   Integer oldColumn = FFocusedVisibleColumn;
   TzmTreeListSelectionScope selection(this);
@@ -229,14 +257,32 @@ void TCustomzmTreeList::NodePressed(TMouseButton Button, TShiftState Shift, bool
   bool sameNode = FFocusedNode == oldNode, sameColumn = FFocusedVisibleColumn == oldColumn;
   if (CanMouseEditCell(hit.X, hit.Y, sameNode, FFocusedVisibleColumn)) {
     SetInteractionState(tlsIdle);
-    ShowEditor();
+    ShowEditorWithMouseDown(hit.X, hit.Y);
   } else if (sameNode && sameColumn && !FirstClick && !IsEditorShown() && !FEditorTimerRunning) {
     StartEditorTimer();
   }
 }
 
+void TCustomzmTreeList::NewItemRowPressed(TMouseButton Button, bool FirstClick) {
+  const TzmTreeListHitTestInfo& hit = FPressHitInfo;
+  if (!FFocusedNode) {
+    DoNewItemRowPressed();
+    return;
+  }
+  bool wasFocused = FNewItemRowFocused;
+  Integer column = hit.ColumnIndex >= 0 ? GetColumnVisibleIndex(hit.ColumnIndex) : FFocusedVisibleColumn;
+  bool columnChanged = column != FFocusedVisibleColumn && !IsRowSelect();
+  if (columnChanged) SetFocusedNodeColumn(FFocusedNode, column, true);
+  SetNewItemRowFocused(true);
+  FPendingEditorOnRelease = true;
+  if (Button == mbLeft && !IsRowSelect() && hit.ColumnIndex >= 0 && wasFocused && !columnChanged && !FirstClick)
+    StartEditorTimer();
+}
+
 void TCustomzmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
-  if (FActiveEditor && IsEditorShown()) {
+  // The editor holds on to the mouse: the press is not the tree list's.
+  if (FActiveEditor && IsEditorShown() && FActiveEditor->GetIgnoreContainerMouse()) return;
+  if (FActiveEditor && IsEditorShown() && !FActiveEditor->IsCloseLocked()) {
     try {
       EndEditing();
     } catch (EzmEditInvalidInput&) {
@@ -283,14 +329,32 @@ void TCustomzmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, Intege
         FPressPoint = Point(X, Y);
         Invalidate();
         break;
-      case tlhHeader:
+      case tlhHeader: {
         if (hit.ColumnIndex < 0) break;
+        Byte part = HasHeaderDropDownButtons() ? HeaderPartAt(hit) : 0;
+        if (part == zmHeaderPartDropDown) {
+          SetInteractionState(tlsDropDownButtonDown);
+          FDropDownColumn = hit.ColumnIndex;
+          FDropDownColumnDown = true;
+          Invalidate();
+          break;
+        }
+        if (part == 3) break;  // its list is open
         SetInteractionState(tlsColumnDown);
         FPressedColumn = hit.ColumnIndex;
         FPressedColumnDown = true;
         FPressPoint = Point(X, Y);
         Invalidate();
         break;
+      }
+      case tlhStatusPanel: {
+        TRect button = StatusCloseButtonRect();
+        if (button.IsEmpty() || !button.Contains(Point(X, Y))) break;
+        SetInteractionState(tlsStatusCloseDown);
+        FStatusCloseButtonDown = true;
+        InvalidateRect(GetHandle(), &button, FALSE);
+        break;
+      }
       case tlhBandCorner:
         if (!IsBandButton()) break;
         SetInteractionState(tlsBandButtonDown);
@@ -312,12 +376,17 @@ void TCustomzmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, Intege
   if (FInteractionState != tlsIdle) {
     if (FInteractionState == tlsEditing) EndEditing();
   } else if (Button == mbLeft || (Button == mbRight && nodePress)) {
-    if (hit.Node && (hit.Kind == tlhButton || (nodePress && dbl))) {
+    if ((hit.Node && hit.Kind == tlhButton) || (IsNodePressKind(hit.Kind) && dbl)) {
       KillEditorTimer();
-      if (FNodeDblClickToggles || hit.Kind == tlhButton) hit.Node->SetExpanded(!hit.Node->GetExpanded());
+      if (hit.Node && (FNodeDblClickToggles || hit.Kind == tlhButton)) hit.Node->SetExpanded(!hit.Node->GetExpanded());
       if (!dbl) return;
-      if (CanDblClick()) DblClick();
+      if (alive && CanDblClick()) DblClick();
       return;
+    }
+    if (hit.Kind == tlhNewItemRow) {
+      NewItemRowPressed(Button, firstClick);
+      if (!alive) return;
+      handled = true;
     }
     if (nodePress || (hit.Kind == tlhIndicator && hit.Node)) {
       bool modifierStop = IsMultiSelect() && (Shift & ssCtrl) && !(Shift & ssShift);
@@ -406,6 +475,13 @@ void TCustomzmTreeList::MouseMove(TShiftState Shift, Integer X, Integer Y) {
     FPressedColumnDown = columnDown;
     Invalidate();
   }
+  if (FInteractionState == tlsDropDownButtonDown) {
+    bool down = hit.ColumnIndex == FDropDownColumn && HeaderPartAt(hit) == zmHeaderPartDropDown;
+    if (down != FDropDownColumnDown) {
+      FDropDownColumnDown = down;
+      Invalidate();
+    }
+  }
   if (FInteractionState == tlsBandButtonDown && FBandButtonDown != (hit.Kind == tlhBandCorner)) {
     FBandButtonDown = hit.Kind == tlhBandCorner;
     Invalidate();
@@ -439,9 +515,26 @@ void TCustomzmTreeList::MouseUp(TMouseButton Button, TShiftState Shift, Integer 
     case tlsColumnDown: {
       Integer column = FPressedColumn;
       CancelInteraction();
-      if (hit.Kind == tlhHeader && hit.ColumnIndex == column) DoColumnClick(column);
+      if (hit.Kind != tlhHeader || hit.ColumnIndex != column) break;
+      // The sorting asked for by the click's keys holds only while the click is handled.
+      TzmFlagScope multi(FSortMultiRequested, (Shift & ssShift) && IsMultiSort(), AliveToken());
+      TzmFlagScope reset(FSortResetRequested, (Shift & ssCtrl) != 0, AliveToken());
+      DoColumnClick(column);
       break;
     }
+    case tlsDropDownButtonDown: {
+      Integer column = FDropDownColumn;
+      bool over = hit.ColumnIndex == column && HeaderPartAt(hit) == zmHeaderPartDropDown;
+      CancelInteraction();
+      if (!over || HasState(csDesigning)) break;
+      TzmValueScope<Integer> dropDown(FDropDownColumn, column, AliveToken());
+      DoHeaderDropDownClick(column);
+      break;
+    }
+    case tlsStatusCloseDown:
+      CancelInteraction();
+      if (FStatusCloseButtonHot) DoStatusPanelCloseClick();
+      break;
     case tlsBandButtonDown: {
       bool pushed = FBandButtonDown;
       CancelInteraction();
@@ -473,7 +566,7 @@ void TCustomzmTreeList::MouseUp(TMouseButton Button, TShiftState Shift, Integer 
                     (hit.Kind == tlhCell || hit.Kind == tlhNewItemRow);
     if (sameCell && Button == mbLeft && (FFocusedNode == hit.Node || hit.Kind == tlhNewItemRow)) {
       SetInteractionState(tlsIdle);
-      if (!(Shift & (ssShift | ssCtrl))) ShowEditor();
+      if (!(Shift & (ssShift | ssCtrl))) ShowEditorWithMouseUp(X, Y);
     }
   }
   FPendingEditorOnRelease = false;

@@ -131,6 +131,10 @@ TBitmap* TCustomzmTreeList::CreateNodeDragImage(TzmTreeListNode* Node, Integer V
   return bitmap;
 }
 
+void TCustomzmTreeList::DoNodeDragStart(TzmTreeListNode* Node) {
+  if (OnNodeDragStart) OnNodeDragStart(this, Node);
+}
+
 void TCustomzmTreeList::DoStartDrag(TDragObject*& DragObject) {
   EndEditingQuietly();
   KillEditorTimer();

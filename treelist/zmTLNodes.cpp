@@ -8,7 +8,7 @@ QJ_IMPLEMENT_CLASS(TzmTreeListNode)
 QJ_IMPLEMENT_CLASS(TzmTreeListTextNode)
 QJ_IMPLEMENT_CLASS(EInvalidzmTreeListOperation)
 
-const TResourceString SzmInvalidNodeOwner = {38960, "Invalid Owner TzmTreeListNode"};
+const TResourceString SzmInvalidNodeOwner = {38962, "Invalid Owner TzmTreeListNode"};
 
 namespace {
 

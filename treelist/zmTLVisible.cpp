@@ -527,6 +527,23 @@ void TCustomzmTreeList::ClearSelection() {
 
 void TCustomzmTreeList::SetNodeSelected(TzmTreeListNode*, bool) { DoSelectionCountChanged(); }
 
+Integer TCustomzmTreeList::StopRangeSelect() {
+  FRangeSelecting = false;
+  return GetSelectedCount();
+}
+
+TzmTreeListNode* TCustomzmTreeList::GetFirstSelectedNode() {
+  return GetSelectedCount() > 0 ? GetSelectedNode(0) : FSelectionFallbackNode;
+}
+
+bool TCustomzmTreeList::CanSelectNode(TzmTreeListNode* Node) {
+  bool allow = true;
+  if (OnCanSelectNode) OnCanSelectNode(this, Node, allow);
+  if (!allow || IsSelectAcrossParents()) return allow;
+  TzmTreeListNode* first = GetFirstSelectedNode();
+  return !first || !Node || first->GetParent() == Node->GetParent();
+}
+
 void TCustomzmTreeList::InvalidateSelection() {
   if (FFocusedNode) InvalidateNode(FFocusedNode, false);
   Integer count = GetSelectedCount();

@@ -30,26 +30,29 @@ class TzmUnitCounter {
   Integer FCount = 0;
 };
 
-// Sets a flag for a block and restores it afterwards, also when the block raises. With an alive
-// token of the flag's owner nothing is restored once the owner is gone.
-class TzmFlagScope {
+// Sets a value for a block and restores it afterwards, also when the block raises. With an alive
+// token of the value's owner nothing is restored once the owner is gone.
+template <class T>
+class TzmValueScope {
  public:
-  TzmFlagScope(bool& AFlag, bool AValue, TAliveToken AOwnerAlive = {})
-      : FFlag(AFlag), FOld(AFlag), FOwnerAlive(std::move(AOwnerAlive)), FGuarded(FOwnerAlive.Alive()) {
-    FFlag = AValue;
+  TzmValueScope(T& AField, T AValue, TAliveToken AOwnerAlive = {})
+      : FField(AField), FOld(AField), FOwnerAlive(std::move(AOwnerAlive)), FGuarded(FOwnerAlive.Alive()) {
+    FField = AValue;
   }
-  ~TzmFlagScope() {
-    if (!FGuarded || FOwnerAlive) FFlag = FOld;
+  ~TzmValueScope() {
+    if (!FGuarded || FOwnerAlive) FField = FOld;
   }
-  TzmFlagScope(const TzmFlagScope&) = delete;
-  TzmFlagScope& operator=(const TzmFlagScope&) = delete;
+  TzmValueScope(const TzmValueScope&) = delete;
+  TzmValueScope& operator=(const TzmValueScope&) = delete;
 
  private:
-  bool& FFlag;
-  bool FOld;
+  T& FField;
+  T FOld;
   TAliveToken FOwnerAlive;
   bool FGuarded;
 };
+
+using TzmFlagScope = TzmValueScope<bool>;
 
 void zmUtilsStart();
 void zmUtilsEnd();

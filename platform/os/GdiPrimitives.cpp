@@ -632,7 +632,7 @@ BOOL Polygon(HDC dc, const POINT* points, int count) {
   for (const TPoint& p : pts) surf.push_back(d->ToSurface(p));
   TFillSource src;
   if (BrushSource(*d, d->State.Brush, src))
-    FillSurfaceRegion(*d, TRegionData::Polygon(surf, d->State.PolyFillMode == WINDING), src, d->State.Rop2);
+    FillSurfaceRegion(*d, TRegionData::Polygon(surf, d->State.PolyFillMode == WINDING, true), src, d->State.Rop2);
   StrokePolyline(*d, pts, true);
   return TRUE;
 }

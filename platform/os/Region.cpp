@@ -219,7 +219,7 @@ TRegionData TRegionData::RoundRect(const TRect& bounds, Integer ellipseWidth, In
   return d;
 }
 
-TRegionData TRegionData::Polygon(const std::vector<TPoint>& points, bool winding) {
+TRegionData TRegionData::Polygon(const std::vector<TPoint>& points, bool winding, bool verticesAtPixelCentres) {
   TRegionData d;
   if (points.size() < 3) return d;
   Integer top = INT32_MAX, bottom = INT32_MIN;
@@ -235,8 +235,11 @@ TRegionData TRegionData::Polygon(const std::vector<TPoint>& points, bool winding
   std::vector<TRect> result;
   TBandWriter writer(result);
   TSpans spans;
+  // Rows and columns are scanned through the pixel centres, which lie half a pixel off the
+  // vertices' grid unless the vertices are centres themselves.
+  const double half = verticesAtPixelCentres ? 0.0 : 0.5;
   for (Integer y = top; y < bottom; ++y) {
-    double cy = y + 0.5;
+    double cy = y + half;
     crossings.clear();
     for (size_t i = 0; i < points.size(); ++i) {
       const TPoint& p = points[i];
@@ -255,8 +258,8 @@ TRegionData TRegionData::Polygon(const std::vector<TPoint>& points, bool winding
       count += winding ? crossings[i].Dir : 1;
       bool inside = winding ? count != 0 : (count & 1) != 0;
       if (!inside) continue;
-      Integer l = Integer(std::ceil(crossings[i].X - 0.5));
-      Integer r = Integer(std::ceil(crossings[i + 1].X - 0.5));
+      Integer l = Integer(std::ceil(crossings[i].X - half));
+      Integer r = Integer(std::ceil(crossings[i + 1].X - half));
       if (r <= l) continue;
       if (!spans.empty() && l <= spans.back().Right) spans.back().Right = std::max(spans.back().Right, r);
       else spans.push_back({l, r});

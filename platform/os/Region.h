@@ -15,7 +15,10 @@ class TRegionData {
   static TRegionData FromRects(const std::vector<TRect>& rects);  // union of the rectangles
   static TRegionData Ellipse(const TRect& bounds);
   static TRegionData RoundRect(const TRect& bounds, Integer ellipseWidth, Integer ellipseHeight);
-  static TRegionData Polygon(const std::vector<TPoint>& points, bool winding);
+  // The pixels whose centres lie inside the polygon. A region's vertices are pixel corners; the
+  // vertices of a drawn polygon are pixels themselves (their centres), so that the fill meets
+  // the pen's outline without a gap along slanted edges.
+  static TRegionData Polygon(const std::vector<TPoint>& points, bool winding, bool verticesAtPixelCentres = false);
 
   bool IsEmpty() const { return FRects.empty(); }
   // Number of rectangles: 0 empty, 1 simple, more complex.

@@ -712,6 +712,36 @@ TEST_F(EditInnerEdit, ChangeWithoutFocusIsNotAModification) {
   EXPECT_FALSE(FEdit->GetModifiedAfterEnter());
 }
 
+// With its inner edit focused, the editor's place in the tab order is the inner edit's: Tab and
+// Shift+Tab from the inner edit reach the controls after and before the editor, never the
+// editor itself (which would only hand the focus back to its inner edit).
+TEST_F(EditInnerEdit, TabAndShiftTabFromTheInnerEditLeaveTheEditor) {
+  TEdit* after = Add<TEdit>(FForm, Rect(10, 240, 110, 262));
+  struct TStep {
+    unsigned Shift;
+    TWinControl* Expected;
+    const char* Name;
+  };
+  for (const TStep& step : {TStep{0, after, "Tab"}, TStep{skShift, FOther, "Shift+Tab"}}) {
+    Inner()->SetFocus();
+    Pump();
+    ASSERT_TRUE(Inner()->Focused());
+    Press(VK_TAB, step.Shift);
+    EXPECT_TRUE(step.Expected->Focused()) << step.Name;
+  }
+  Inner()->SetFocus();
+  Pump();
+  std::vector<TWinControl*> order;
+  FForm->GetTabOrderList(order);
+  EXPECT_EQ(std::count(order.begin(), order.end(), FEdit), 0);
+  EXPECT_EQ(std::count(order.begin(), order.end(), Inner()), 1);
+  FOther->SetFocus();
+  Pump();
+  order.clear();
+  FForm->GetTabOrderList(order);
+  EXPECT_EQ(std::count(order.begin(), order.end(), FEdit), 1);
+}
+
 class EditInnerEditInplace : public EditInnerEdit {
  protected:
   bool GetInplace() const override { return true; }

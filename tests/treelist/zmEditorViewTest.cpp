@@ -1,5 +1,6 @@
 // The editor's look: view data from a live editor, the layout computed from it, borders, shadow,
 // cursor, window shape and non-client area.
+#include <string>
 #include "platform/os/GdiTestSupport.h"
 #include "treelist/zmTextEdit.h"
 #include "zmTestSupport.h"
@@ -137,6 +138,27 @@ TEST_F(zmEditorView, HotTrackingRaisesTheBorderAndDefaultButtonsFollowIt) {
     EXPECT_EQ(View(edit)->BorderStyle, c.Hot) << c.Border;
     EXPECT_EQ(View(edit)->ButtonStyle, c.Button) << c.Border;
   }
+}
+
+TEST_F(zmEditorView, ThePointerOverAnEditorMakesItHotAndTellsItsHandlers) {
+  auto* edit = NewEditor<TzmInplaceEdit>();
+  edit->ActivateEdit(Rect(20, 20, 140, 40));
+  Other->SetFocus();
+  Pump();
+  std::vector<std::string> heard;
+  edit->OnMouseEnter = [&](TObject* Sender) {
+    EXPECT_EQ(Sender, edit);
+    heard.push_back(edit->GetSelected() ? "enter, hot" : "enter, cold");
+  };
+  edit->OnMouseLeave = [&](TObject*) { heard.push_back(edit->GetSelected() ? "leave, hot" : "leave, cold"); };
+  TPoint inside = At(edit, {5, 5}), outside = At(Container, {200, 120});
+  Headless::MoveMouse(inside.X, inside.Y);
+  Pump();
+  EXPECT_TRUE(View(edit)->IsSelected);
+  Headless::MoveMouse(outside.X, outside.Y);
+  Pump();
+  EXPECT_FALSE(View(edit)->IsSelected);
+  EXPECT_EQ(heard, (std::vector<std::string>{"enter, hot", "leave, cold"}));
 }
 
 TEST_F(zmEditorView, DefaultButtonStyleFollowsTheBorder) {

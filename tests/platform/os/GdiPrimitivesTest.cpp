@@ -489,6 +489,33 @@ TEST_F(GdiPixels, ShapesWithPenAndBrush) {
   DeleteObject(red);
 }
 
+// A triangle filled and outlined in one colour (the painters' arrow glyphs) is solid in every
+// direction: the fill meets the outline along the slanted edges.
+TEST_F(GdiPixels, PolygonFillMeetsItsOutline) {
+  struct TArrow {
+    const char* Direction;
+    std::array<POINT, 3> Points;
+    const char* Picture;
+  };
+  const TArrow arrows[] = {
+      {"up", {{{3, 0}, {0, 3}, {6, 3}}}, "...#...\n..###..\n.#####.\n#######\n"},
+      {"down", {{{0, 0}, {6, 0}, {3, 3}}}, "#######\n.#####.\n..###..\n...#...\n"},
+      {"left", {{{0, 3}, {3, 0}, {3, 6}}}, "...#\n..##\n.###\n####\n.###\n..##\n...#\n"},
+      {"right", {{{0, 0}, {3, 3}, {0, 6}}}, "#...\n##..\n###.\n####\n###.\n##..\n#...\n"},
+  };
+  HBRUSH black = CreateSolidBrush(kBlack);
+  for (const TArrow& a : arrows) {
+    const bool vertical = a.Direction[0] == 'u' || a.Direction[0] == 'd';
+    TPixelCanvas c(vertical ? 7 : 4, vertical ? 4 : 7);
+    HGDIOBJ old = SelectObject(c.DC(), black);
+    SelectObject(c.DC(), GetStockObject(BLACK_PEN));
+    Polygon(c.DC(), a.Points.data(), 3);
+    EXPECT_EQ(c.Picture(kBlack), a.Picture) << a.Direction;
+    SelectObject(c.DC(), old);
+  }
+  DeleteObject(black);
+}
+
 TEST_F(GdiPixels, PixelsRespectClip) {
   TPixelCanvas c(4, 4);
   EXPECT_EQ(SetPixel(c.DC(), 1, 1, kRed), kRed);

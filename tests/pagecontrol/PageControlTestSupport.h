@@ -1,0 +1,142 @@
+// Fixture of the page control tests: the control fixture (clean headless window system, classic
+// colours, themes on, forms freed after each test, input at client points), tab controls on
+// shown forms, their pixels, and a painter of fixed measures whose tabs are as long as their
+// captions say ("30" is 30 pixels long), for exact layout tables.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "lookandfeel/qvControlsTestSupport.h"
+#include "pagecontrol/qvPC.h"
+#include "pagecontrol/qvPCPainters.h"
+#include "pagecontrol/qvPCPaintersFactory.h"
+
+inline std::ostream& operator<<(std::ostream& os, const TqvPCLineIndexBounds& b) {
+  return os << "[" << b.First << ".." << b.Last << "]";
+}
+inline std::ostream& operator<<(std::ostream& os, const TqvTabCorrection& c) {
+  return os << "{" << c.Left << "," << c.Top << "," << c.Right << "," << c.Bottom << "}";
+}
+inline std::ostream& operator<<(std::ostream& os, const TqvPCMargins& m) {
+  return os << "{" << m.Left << "," << m.Top << "," << m.Right << "," << m.Bottom << "}";
+}
+
+// A colour that prints as r,g,b.
+struct TRgb {
+  COLORREF Value;
+  friend bool operator==(TRgb a, TRgb b) { return a.Value == b.Value; }
+  friend std::ostream& operator<<(std::ostream& os, TRgb c) {
+    return os << "rgb(" << Integer(GetRValue(c.Value)) << "," << Integer(GetGValue(c.Value)) << ","
+              << Integer(GetBValue(c.Value)) << ")";
+  }
+};
+
+// Tabs as long as their captions, rows FixedHeight thick, intervals and the minimal tab width
+// as set; areas, navigator buttons and repaints of the standard painter.
+class TFixedPainter : public TqvPCStandardPainter {
+  QJ_INLINE_CLASS(TFixedPainter, TqvPCStandardPainter)
+ public:
+  static constexpr TqvPCStyleID Style = 90;
+  static inline Integer FixedHeight = 20;
+  static inline TPoint Intervals{0, 0};
+  static inline Integer MinWidth = 10;
+  static inline bool MovesRow = true;
+
+  using TqvPCStandardPainter::TqvPCStandardPainter;
+  static TqvPCStyleID StyleID() { return Style; }
+  static String StyleName() { return "Fixed"; }
+  static bool ActiveRowMoves() { return MovesRow; }
+
+  Integer GetStandardStyleOf() const override { return tssTabs; }
+  Integer GetTabNormalHeight() override { return FixedHeight; }
+  Integer GetTabNormalWidth(TqvTab* ATab) override { return std::stoi(ATab->GetCaption()); }
+  Integer GetMinTabNormalWidth() override { return MinWidth; }
+  TPoint GetTabsIntervals() override { return Intervals; }
+  TColor GetTabColor(Integer) override { return clBtnFace; }
+
+  static void Reset() {
+    FixedHeight = 20;
+    Intervals = {0, 0};
+    MinWidth = 10;
+    MovesRow = true;
+  }
+
+ protected:
+  void DrawTabFrame(Integer) override {}
+};
+
+class TPageControlTest : public TqvControlsTest {
+ protected:
+  void SetUp() override {
+    TqvControlsTest::SetUp();
+    TFixedPainter::Reset();
+    PaintersFactory()->RegisterPainterClass(&TFixedPainter::StaticClass());
+  }
+  void TearDown() override {
+    TqvControlsTest::TearDown();
+    PaintersFactory()->UnregisterPainterClass(&TFixedPainter::StaticClass());
+  }
+
+  // A tab control of the given size on a new form (not shown).
+  template <class T = TqvCustomTabControl>
+  T* NewTabControl(Integer w = 300, Integer h = 200, TForm** AForm = nullptr) {
+    TForm* form = NewForm(w + 40, h + 40);
+    if (AForm) *AForm = form;
+    return Add<T>(form, Bounds(10, 10, w, h));
+  }
+  // Tabs with these captions (with TFixedPainter: these lengths).
+  static void AddTabs(TqvCustomTabControl* AControl, const std::vector<Integer>& ALengths) {
+    for (Integer w : ALengths) AControl->GetTabs()->Add(IntToStr(w));
+  }
+  static std::vector<Integer> Rows(TqvCustomTabControl* AControl) {
+    std::vector<Integer> rows;
+    for (Integer i = 0; i < AControl->GetVisibleTabs()->GetCount(); ++i)
+      rows.push_back(AControl->GetVisibleTabs()->GetTab(i)->GetRow());
+    return rows;
+  }
+  static std::vector<Integer> DisplayRows(TqvCustomTabControl* AControl) {
+    std::vector<Integer> rows;
+    for (Integer i = 0; i < AControl->GetVisibleTabs()->GetCount(); ++i)
+      rows.push_back(AControl->GetVisibleTabs()->GetTab(i)->GetDisplayRow());
+    return rows;
+  }
+  static std::vector<Integer> Widths(TqvCustomTabControl* AControl) {
+    std::vector<Integer> widths;
+    for (Integer i = 0; i < AControl->GetVisibleTabs()->GetCount(); ++i)
+      widths.push_back(AControl->GetVisibleTabs()->GetTab(i)->GetNormalWidth());
+    return widths;
+  }
+  static TqvTab* VisibleTab(TqvCustomTabControl* AControl, Integer i) { return AControl->GetVisibleTabs()->GetTab(i); }
+
+  static TRgb Rgb(TColor c) { return {ColorToRGB(c)}; }
+  // The pixel of a control's client point on its shown form.
+  static TRgb ControlPixel(TControl* AControl, TPoint P) {
+    TCustomForm* form = GetParentForm(AControl);
+    const TSurface* s = Headless::WindowSurface(form->GetHandle());
+    RECT win;
+    GetWindowRect(form->GetHandle(), &win);
+    const TPoint screen = AControl->ClientToScreen(P);
+    const uint32_t p = s->Row(screen.Y - win.Top)[screen.X - win.Left];
+    return {RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF)};
+  }
+  // Whether R (client coordinates of AControl) shows text ink of a colour on a background.
+  static bool ShowsInk(TControl* AControl, const TRect& R, TColor AInk, TColor ABackground) {
+    const COLORREF ink = ColorToRGB(AInk), back = ColorToRGB(ABackground);
+    auto distance = [](COLORREF a, COLORREF b) {
+      auto d = [](Integer x, Integer y) { return (x - y) * (x - y); };
+      return d(GetRValue(a), GetRValue(b)) + d(GetGValue(a), GetGValue(b)) + d(GetBValue(a), GetBValue(b));
+    };
+    for (Integer y = R.Top; y < R.Bottom; ++y)
+      for (Integer x = R.Left; x < R.Right; ++x) {
+        const COLORREF p = ControlPixel(AControl, {x, y}).Value;
+        if (distance(p, ink) < distance(p, back)) return true;
+      }
+    return false;
+  }
+  static void Repaint(TControl* AControl) {
+    AControl->Invalidate();
+    Pump();
+  }
+};
