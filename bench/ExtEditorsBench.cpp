@@ -10,7 +10,7 @@
 #include "editors/qvProgressBar.h"
 #include "editors/qvTrackBar.h"
 #include "lookandfeel/qvLookAndFeels.h"
-#include "platform/os/Backend.h"
+#include "support/BenchUnits.h"
 
 namespace {
 
@@ -18,20 +18,10 @@ constexpr Integer kPaints = 10000;
 constexpr TRect kProgressBounds{0, 0, 200, 24};
 constexpr TRect kTrackBounds{0, 0, 196, 76};
 
-struct TBenchUnits {
-  TBenchUnits() { SetBackend(CreateHeadlessBackend()); }
-  TqvLookAndFeelUnits Units;
-};
-
-TBenchUnits& Units() {
-  static TBenchUnits units;
-  return units;
-}
-
 // A bitmap canvas, a font and an in-place style to paint with.
 struct TSurface {
   TSurface() {
-    Units();
+    EnsureBenchUnits();
     Bitmap = MakeOwned<TBitmap>();
     Bitmap->SetPixelFormat(pf32bit);
     Bitmap->SetSize(kTrackBounds.Right, kTrackBounds.Bottom);

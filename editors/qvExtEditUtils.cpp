@@ -163,6 +163,19 @@ void CalculateStandaloneFocusRect(const TqvCustomEditViewInfo* AViewInfo, const 
 }
 
 // ---------------------------------------------------------------------------------------------
+// Registration
+
+TqvEditKindRegistration::TqvEditKindRegistration(TqvCustomEditPropertiesClass AClass, const TResourceString* AText,
+                                                 bool AUnregister)
+    : FClass(AClass), FUnregister(AUnregister) {
+  GetRegisteredEditProperties()->Register(AClass, GetLocalizedResourceString(AText));
+}
+
+TqvEditKindRegistration::~TqvEditKindRegistration() {
+  if (FUnregister) GetRegisteredEditProperties()->Unregister(FClass);
+}
+
+// ---------------------------------------------------------------------------------------------
 // Values and texts
 
 bool IsVarNullOrEmpty(const Variant& V) { return VarIsNull(V) || VarIsEmpty(V); }
@@ -182,18 +195,7 @@ bool IsIntegerString(const String& S) {
   return t[0] == '-' ? magnitude <= kMaxIntegerMagnitude : magnitude < kMaxIntegerMagnitude;
 }
 
-bool IsVarInteger(const Variant& V) {
-  switch (VarType(V) & varTypeMask) {
-    case varSmallint:
-    case varInteger:
-    case varShortInt:
-    case varByte:
-    case varWord:
-    case varLongWord:
-    case varInt64: return true;
-    default: return false;
-  }
-}
+bool IsVarInteger(const Variant& V) { return VarIsOrdinal(V) && VarType(V) != varBoolean; }
 
 Integer ExtractInteger(const String& S, bool AStopAtOther) { return StrToInt(CollectIntegerChars(S, AStopAtOther)); }
 

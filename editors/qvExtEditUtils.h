@@ -7,6 +7,7 @@
 // widths and heights are TRect::Width and TRect::Height.
 #pragma once
 
+#include "editors/qvDrawTextUtils.h"
 #include "editors/qvEdit.h"
 #include "lookandfeel/qvLookAndFeels.h"
 
@@ -41,6 +42,26 @@ TRect ExtendRect(TRect& R, Integer DLeft, Integer DTop, Integer DRight, Integer 
 // AExpandTabs, DT_EXPANDTABS | DT_TABSTOP.
 UINT MakeDrawTextFlags(UINT ABase, TAlignment AHorz, TqvEditVertAlignment AVert, bool AEndEllipsis, bool AWordBreak,
                        Integer AExpandTabs);
+
+// An editor kind known by its display text from start-up on (a unit's start-up object); with
+// AUnregister the unit's shut-down takes it out again.
+class TqvEditKindRegistration {
+ public:
+  TqvEditKindRegistration(TqvCustomEditPropertiesClass AClass, const TResourceString* AText, bool AUnregister);
+  ~TqvEditKindRegistration();
+  TqvEditKindRegistration(const TqvEditKindRegistration&) = delete;
+  TqvEditKindRegistration& operator=(const TqvEditKindRegistration&) = delete;
+
+ private:
+  TqvCustomEditPropertiesClass FClass;
+  bool FUnregister;
+};
+
+// Bounds a view data measures an editor in (larger than any control): no layout is made for
+// them.
+inline bool IsMeasuringBounds(const TRect& ABounds) {
+  return ABounds.Right >= qvUnboundedExtent || ABounds.Bottom >= qvUnboundedExtent;
+}
 
 // The focus rectangle of a focused standalone editor that draws its own text: ATextRect grown
 // by one pixel, or empty for an empty text. In place or unfocused AFocusRect stays as it is.

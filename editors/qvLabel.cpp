@@ -28,13 +28,7 @@ constexpr Integer kAutoSizeExtraHeight = 4;
 constexpr Integer kNativeBorderExtra = 4;
 
 // The editor kind is known by name from start-up on.
-struct TLabelUnit {
-  TLabelUnit() {
-    GetRegisteredEditProperties()->Register(&TqvLabelProperties::StaticClass(),
-                                            GetLocalizedResourceString(&sqvEditDisplayTextLabel));
-  }
-  ~TLabelUnit() { GetRegisteredEditProperties()->Unregister(&TqvLabelProperties::StaticClass()); }
-} LabelUnit;
+const TqvEditKindRegistration LabelRegistration(&TqvLabelProperties::StaticClass(), &sqvEditDisplayTextLabel, true);
 
 String ValueToCaption(const Variant& AValue) { return IsVarNullOrEmpty(AValue) ? String() : VarToStr(AValue); }
 
@@ -191,8 +185,7 @@ void TqvCustomLabelViewData::Calculate(TqvCanvas* ACanvas, const TRect& ABounds,
                                        TqvMouseButton AButton, TShiftState AShift, TqvCustomEditViewInfo* AViewInfo,
                                        bool AIsMouseEvent) {
   inherited::Calculate(ACanvas, ABounds, P, AButton, AShift, AViewInfo, AIsMouseEvent);
-  const bool limited = ABounds.Right < qvUnboundedExtent && ABounds.Bottom < qvUnboundedExtent;
-  if (!limited && IsInplace) return;
+  if (IsMeasuringBounds(ABounds) && IsInplace) return;
   auto* info = static_cast<TqvCustomLabelViewInfo*>(AViewInfo);
   TqvCustomLabelProperties* properties = LabelProperties();
   info->Font = Style->GetFont();
@@ -231,7 +224,7 @@ void TqvCustomLabelViewData::EditValueToViewInfo(TqvCanvas*, const Variant& AEdi
 void TqvCustomLabelViewData::GetEditBorderPartSize(TqvCanvas* ACanvas, const TqvEditSizeProperties& ASizeProperties,
                                                    TqvCustomEditViewInfo* AViewInfo, TSize& ASize, TSize& AExtra) {
   inherited::GetEditBorderPartSize(ACanvas, ASizeProperties, AViewInfo, ASize, AExtra);
-  if (AViewInfo->Bounds.Right >= qvUnboundedExtent || AViewInfo->Bounds.Bottom >= qvUnboundedExtent) return;
+  if (IsMeasuringBounds(AViewInfo->Bounds)) return;
   auto* info = static_cast<TqvCustomLabelViewInfo*>(AViewInfo);
   const Integer extra = NativeStyle ? 0 : kNativeBorderExtra;
   ASize.cx += info->LabelTextRect.Width() + extra;

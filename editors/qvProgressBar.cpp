@@ -27,20 +27,12 @@ constexpr Integer kThemedInset = 2;
 constexpr Integer kStandaloneExtra = 4;
 constexpr Integer kMeasureExtraWidth = 3;
 
-struct TProgressBarUnit {
-  TProgressBarUnit() {
-    GetRegisteredEditProperties()->Register(&TqvProgressBarProperties::StaticClass(),
-                                            GetLocalizedResourceString(&sqvEditDisplayTextProgressBar));
-  }
-  ~TProgressBarUnit() { GetRegisteredEditProperties()->Unregister(&TqvProgressBarProperties::StaticClass()); }
-} ProgressBarUnit;
+// The editor kind is known by name from start-up on.
+const TqvEditKindRegistration ProgressBarRegistration(&TqvProgressBarProperties::StaticClass(),
+                                                      &sqvEditDisplayTextProgressBar, true);
 
 Integer ClampToInteger(Int64 V) {
   return Integer(std::clamp<Int64>(V, std::numeric_limits<Integer>::min(), std::numeric_limits<Integer>::max()));
-}
-
-bool IsMeasuring(const TRect& ABounds) {
-  return ABounds.Right >= qvUnboundedExtent || ABounds.Bottom >= qvUnboundedExtent;
 }
 
 }  // namespace
@@ -180,7 +172,7 @@ void TqvCustomProgressBarViewData::Calculate(TqvCanvas* ACanvas, const TRect& AB
                                              TqvMouseButton AButton, TShiftState AShift,
                                              TqvCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) {
   inherited::Calculate(ACanvas, ABounds, P, AButton, AShift, AViewInfo, AIsMouseEvent);
-  if (IsMeasuring(ABounds)) return;
+  if (IsMeasuringBounds(ABounds)) return;
   auto* info = static_cast<TqvCustomProgressBarViewInfo*>(AViewInfo);
   TqvCustomProgressBarProperties* properties = BarProperties();
   info->Font = Style->GetFont();

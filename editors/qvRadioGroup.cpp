@@ -30,16 +30,8 @@ constexpr Integer kItemsIndent = 6, kInplaceIndent = 1;
 constexpr Integer kCaptionGap = 7, kThemedCaptionGap = 5;
 
 // The editor kind is known by name from start-up on.
-struct TRadioGroupUnit {
-  TRadioGroupUnit() {
-    GetRegisteredEditProperties()->Register(&TqvRadioGroupProperties::StaticClass(),
-                                            GetLocalizedResourceString(&sqvEditDisplayTextRadioGroup));
-  }
-} RadioGroupUnit;
-
-bool IsMeasuring(const TRect& ABounds) {
-  return ABounds.Right >= qvUnboundedExtent || ABounds.Bottom >= qvUnboundedExtent;
-}
+const TqvEditKindRegistration RadioGroupRegistration(&TqvRadioGroupProperties::StaticClass(),
+                                                     &sqvEditDisplayTextRadioGroup, false);
 
 // Caption margins (left, top, right, bottom) beside a painted glyph.
 TRect ItemCaptionMargins(bool AThemed) { return AThemed ? TRect{3, -1, 0, -1} : TRect{5, 0, 1, 0}; }
@@ -263,7 +255,7 @@ void TqvCustomRadioGroupViewData::Calculate(TqvCanvas* ACanvas, const TRect& ABo
   info->PressedItemIndex = -1;
   info->Items.assign(size_t(count), TqvRadioGroupItemViewInfo{});
   // Without items there is nothing to lay out (and no row to divide the height by).
-  if (count == 0 || IsMeasuring(ABounds)) return;
+  if (count == 0 || IsMeasuringBounds(ABounds)) return;
 
   const Integer columns = GetColumnCount(), rows = GetRowCount();
   TRect extent;

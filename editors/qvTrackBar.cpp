@@ -23,13 +23,9 @@ constexpr Integer kTrackBarHeight = 76;
 constexpr Integer kStandaloneExtra = 4;
 constexpr Integer kMeasureExtraWidth = 3;
 
-struct TTrackBarUnit {
-  TTrackBarUnit() {
-    GetRegisteredEditProperties()->Register(&TqvTrackBarProperties::StaticClass(),
-                                            GetLocalizedResourceString(&sqvEditDisplayTextTrackBar));
-  }
-  ~TTrackBarUnit() { GetRegisteredEditProperties()->Unregister(&TqvTrackBarProperties::StaticClass()); }
-} TrackBarUnit;
+// The editor kind is known by name from start-up on.
+const TqvEditKindRegistration TrackBarRegistration(&TqvTrackBarProperties::StaticClass(),
+                                                   &sqvEditDisplayTextTrackBar, true);
 
 // The integer of a value, or nothing for a value that is no integer and no integer text.
 bool IntegerOfValue(const Variant& AValue, Integer& AResult) {
@@ -42,10 +38,6 @@ bool IntegerOfValue(const Variant& AValue, Integer& AResult) {
   if (!VarIsStr(AValue) || !IsIntegerString(VarToStr(AValue))) return false;
   AResult = ExtractInteger(VarToStr(AValue), false);
   return true;
-}
-
-bool IsMeasuring(const TRect& ABounds) {
-  return ABounds.Right >= qvUnboundedExtent || ABounds.Bottom >= qvUnboundedExtent;
 }
 
 }  // namespace
@@ -140,7 +132,7 @@ void TqvCustomTrackBarViewData::Calculate(TqvCanvas* ACanvas, const TRect& ABoun
                                           TqvMouseButton AButton, TShiftState AShift, TqvCustomEditViewInfo* AViewInfo,
                                           bool AIsMouseEvent) {
   inherited::Calculate(ACanvas, ABounds, P, AButton, AShift, AViewInfo, AIsMouseEvent);
-  if (IsMeasuring(ABounds)) return;
+  if (IsMeasuringBounds(ABounds)) return;
   auto* info = static_cast<TqvCustomTrackBarViewInfo*>(AViewInfo);
   TqvCustomTrackBarProperties* properties = TrackProperties();
   info->Properties = properties;
