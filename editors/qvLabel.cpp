@@ -67,7 +67,7 @@ void TqvCustomLabelProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TUpdateScope<TqvCustomEditProperties> update(*this);
+  TqvEditPropertiesUpdateScope update(this);
   inherited::Assign(Source);
   SetLabelEffect(source->FLabelEffect);
   SetLabelStyle(source->FLabelStyle);
@@ -150,13 +150,12 @@ void TqvLabelEditStyle::RestoreDefaults() {
 
 void TqvCustomLabelViewInfo::Offset(Integer DX, Integer DY) {
   inherited::Offset(DX, DY);
-  TextRect = qvOffsetRect(TextRect, DX, DY);
   LabelTextRect = qvOffsetRect(LabelTextRect, DX, DY);
   FocusRect = qvOffsetRect(FocusRect, DX, DY);
 }
 
 void TqvCustomLabelViewInfo::Paint(TqvCanvas* ACanvas) {
-  inherited::Paint(ACanvas);
+  DrawEditViewInfo(ACanvas, this);
   DrawLabel(ACanvas);
 }
 

@@ -9,6 +9,7 @@
 
 #include "editors/qvEdit.h"
 #include "editors/qvExtEditUtils.h"
+#include "editors/qvTextEdit.h"
 
 class TqvCustomLabel;
 
@@ -130,16 +131,18 @@ class TqvLabelEditStyle : public TqvCustomEditStyle {
 // ---------------------------------------------------------------------------------------------
 // Paint model
 
-class TqvCustomLabelViewInfo : public TqvCustomEditViewInfo {
-  QJ_CLASS(TqvCustomLabelViewInfo, TqvCustomEditViewInfo)
+// A text editor's view info whose text the label draws itself (Text; TextRect is the client
+// rectangle).
+class TqvCustomLabelViewInfo : public TqvCustomTextEditViewInfo {
+  QJ_CLASS(TqvCustomLabelViewInfo, TqvCustomTextEditViewInfo)
  public:
-  // Also moves the text, label text and focus rectangles.
+  // Also moves the label text and focus rectangles.
   void Offset(Integer DX, Integer DY) override;
+  // Nothing: DrawLabel draws the text.
+  void DrawText(TqvCanvas*) override {}
   // The text with its effects into LabelTextRect.
   virtual void DrawLabel(TqvCanvas* ACanvas);
 
-  String Text;
-  TRect TextRect;       // the client rectangle
   TRect LabelTextRect;  // the client rectangle less the border
   TRect FocusRect;
   UINT DrawTextFlags = 0;
@@ -158,7 +161,7 @@ class TqvCustomLabelViewInfo : public TqvCustomEditViewInfo {
   TBitmap* Glyph = nullptr;  // the properties'
 
  protected:
-  // The frame and background, then the label.
+  // The frame and background (the edit painting), then the label.
   void Paint(TqvCanvas* ACanvas) override;
 
  private:

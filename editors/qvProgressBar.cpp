@@ -67,7 +67,7 @@ void TqvCustomProgressBarProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TUpdateScope<TqvCustomEditProperties> update(*this);
+  TqvEditPropertiesUpdateScope update(this);
   inherited::Assign(Source);
   SetBarBevelOuter(source->FBarBevelOuter);
   SetBarStyle(source->FBarStyle);

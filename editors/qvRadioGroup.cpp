@@ -98,7 +98,7 @@ void TqvCustomRadioGroupProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TUpdateScope<TqvCustomEditProperties> update(*this);
+  TqvEditPropertiesUpdateScope update(this);
   inherited::Assign(Source);
   GetAlignment()->SetHorz(source->GetAlignment()->GetHorz() == taRightJustify ? taRightJustify : taLeftJustify);
   SetColumns(source->FColumns);

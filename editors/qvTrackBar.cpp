@@ -60,7 +60,7 @@ void TqvCustomTrackBarProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TUpdateScope<TqvCustomEditProperties> update(*this);
+  TqvEditPropertiesUpdateScope update(this);
   inherited::Assign(Source);
   SetAutoSize(source->FAutoSize);
   SetBorderWidth(source->FBorderWidth);
