@@ -48,7 +48,6 @@ class THeadlessBackend : public TBackend {
   void Wake() override {}
 
   void AdvanceClock(DWORD ms) { FClock += ms; }
-  int GetBeeps() const { return FBeeps; }
   void SetScreenSize(int w, int h) {
     FWidth = std::max(1, w);
     FHeight = std::max(kTaskBarHeight + 1, h);
@@ -153,11 +152,6 @@ void TypeText(const String& text) {
 
 void AdvanceClock(DWORD ms) {
   if (THeadlessBackend* h = HeadlessBackend()) h->AdvanceClock(ms);
-}
-
-int BeepCount() {
-  THeadlessBackend* h = HeadlessBackend();
-  return h ? h->GetBeeps() : 0;
 }
 
 void SetScreenSize(int width, int height) {
