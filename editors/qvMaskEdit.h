@@ -257,6 +257,8 @@ class TqvMaskEditRegExprExMode : public TqvMaskEditRegExprMode {
   String ConsumeForcedLiterals();
   void UnitRight();
   void UnitLeft();
+  // Left or Right without a selection: a whole unit; false when the mode moved the caret itself.
+  bool MoveByUnit(bool ARight);
   // The new text after an edit that leaves APrefix before the caret (the automaton fed with it)
   // and ASuffix after: the suffix with the literals forced after it when it can still follow,
   // else nothing of it. The caret goes after the prefix.

@@ -581,37 +581,26 @@ bool TqvMaskEditRegExprExMode::PressDelete() {
   return false;
 }
 
-bool TqvMaskEditRegExprExMode::PressLeft() {
+bool TqvMaskEditRegExprExMode::MoveByUnit(bool ARight) {
   Resync();
-  if (SelLength() > 0 && !ShiftFlag()) {
-    FResyncNeeded = true;  // the selection collapses to its start
-    return true;
-  }
-  if (FHead.empty()) return true;
-  if (ShiftFlag()) {
+  // With a selection (it collapses) or Shift (it grows) the inner edit moves; the split follows
+  // at the next key.
+  if ((SelLength() > 0 && !ShiftFlag()) || ShiftFlag()) {
     FResyncNeeded = true;
     return true;
   }
-  UnitLeft();
+  if (ARight ? FTail.empty() : FHead.empty()) return true;
+  if (ARight)
+    UnitRight();
+  else
+    UnitLeft();
   SetInnerSelStart(Integer(FHead.size()));
   return false;
 }
 
-bool TqvMaskEditRegExprExMode::PressRight() {
-  Resync();
-  if (SelLength() > 0 && !ShiftFlag()) {
-    FResyncNeeded = true;
-    return true;
-  }
-  if (FTail.empty()) return true;
-  if (ShiftFlag()) {
-    FResyncNeeded = true;
-    return true;
-  }
-  UnitRight();
-  SetInnerSelStart(Integer(FHead.size()));
-  return false;
-}
+bool TqvMaskEditRegExprExMode::PressLeft() { return MoveByUnit(false); }
+
+bool TqvMaskEditRegExprExMode::PressRight() { return MoveByUnit(true); }
 
 bool TqvMaskEditRegExprExMode::PressHome() {
   FResyncNeeded = true;
