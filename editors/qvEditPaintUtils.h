@@ -6,7 +6,8 @@
 // Where the parts live: qvEditPaintUtils.cpp (glyphs, arrows, fills, painter choice, flags),
 // qvEditPaintUtilsButtons.cpp (edit buttons), qvEditPaintUtilsMetrics.cpp (metrics, text
 // insets, accelerator marks, size grip), qvEditPaintUtilsView.cpp (editors painted and
-// measured from their view data and view info).
+// measured from their view data and view info), qvEditPaintUtilsPopup.cpp (drop-down windows:
+// frame, system panel, layout and the popup view info's operations).
 #pragma once
 
 #include <span>
@@ -17,9 +18,14 @@
 #include "lookandfeel/zmThemeManager.h"
 
 class TCustomImageList;
+class TqvCustomEditPopupWindowViewInfo;
 
 // The corner of a drop-down window that holds its size grip.
 enum TqvSizeGripCorner { sgcTopLeft, sgcTopRight, sgcBottomLeft, sgcBottomRight };
+bool IsSizeGripAtRight(TqvSizeGripCorner ACorner);
+bool IsSizeGripAtBottom(TqvSizeGripCorner ACorner);
+// ASize at ACorner of ARect.
+TRect SizeGripCornerRect(const TRect& ARect, const TSize& ASize, TqvSizeGripCorner ACorner);
 
 // ---------------------------------------------------------------------------------------------
 // Themes and painters
@@ -150,3 +156,28 @@ TPoint GetEditTextOffsets(const TqvCustomEditViewData* AViewData);
 TSize CalculateEditTextSize(TqvCanvas* ACanvas, const TqvCustomEditViewData* AViewData, const String& AText,
                             bool AAddOffsetX, const TqvEditSizeProperties& ASizeProperties,
                             TqvTextLayoutFlags AFlags);
+
+// ---------------------------------------------------------------------------------------------
+// Drop-down windows (see qvEditPopupWindowViewInfo.h)
+
+// The frame's width: 1 themed, else by the border style (single 1, 3D frame 4, flat 2), plus
+// the client edge's when asked and shown.
+Integer GetPopupBorderWidth(const TqvCustomEditPopupWindowViewInfo* AViewInfo, bool AWithClientEdge);
+// 0 without a client edge; 2 themed, else by the border style (single 2, 3D frame 2, flat 1).
+Integer GetPopupClientEdgeWidth(const TqvCustomEditPopupWindowViewInfo* AViewInfo);
+// The frame and client edge on every side, the shadow at the right and bottom and the system
+// panel (and its separator) at the grip's side. Sets the view info's SysPanelHeight and
+// SizingBandWidth.
+TRect GetPopupBorderExtent(TqvCustomEditPopupWindowViewInfo* AViewInfo);
+// Room for the sizing band's height, and themed for the theme's close button and size box.
+Integer GetPopupSysPanelHeight(const TqvCustomEditPopupWindowViewInfo* AViewInfo);
+// The frame of the border style inside R; R becomes the area inside it.
+void DrawPopupBorder(TqvCanvas* ACanvas, const TqvCustomEditPopupWindowViewInfo* AViewInfo, TRect& R);
+// The popup editor's frame: as DrawPopupBorder but for its own 3D frame.
+void DrawPopupEditPopupBorder(TqvCanvas* ACanvas, const TqvCustomEditPopupWindowViewInfo* AViewInfo, TRect& R);
+// The whole window: shadow, frame, separator, client edge, grip, close button and background.
+void PaintEditPopupWindow(TqvCanvas* ACanvas, TqvCustomEditPopupWindowViewInfo* AViewInfo);
+// In the theme's look (its state taken from CloseButtonState) or the frame kind's painter.
+void DrawPopupCloseButton(TqvCanvas* ACanvas, TqvCustomEditPopupWindowViewInfo* AViewInfo);
+// The view info's Calculate: client rectangle, sizing area, grip and close button.
+void CalculatePopupWindowLayout(TqvCustomEditPopupWindowViewInfo* AViewInfo);

@@ -3,6 +3,8 @@
 #include "GalleryPage.h"
 #include "editors/qvEdit.h"
 #include "editors/qvEditPaintUtils.h"
+#include "editors/qvEditPopupWindowViewInfo.h"
+#include "platform/os/Gdi.h"
 
 namespace {
 
@@ -49,6 +51,8 @@ class TEditPaintingView : public TCustomControl {
     Titles(y += 44, {"Disabled", "Normal", "Pressed", "Hot"});
     for (Integer style = bts3D; style <= btsUltraFlat; ++style) ButtonRow(y += 30, TqvEditButtonStyle(style));
     ThemedButtonRow(y += 30);
+    Titles(y += 44, {"Single", "3D frame", "Flat", "Client edge, shadow", "Opened above"});
+    PopupRow(y += 22);
     FCanvas = nullptr;
   }
 
@@ -157,6 +161,38 @@ class TEditPaintingView : public TCustomControl {
         b.FirstInGroup = b.LastInGroup = true;
         DrawEditButtonBorder(FCanvas, &b, b.Bounds, AStyle, false);
       }
+  }
+
+  // Drop-down windows with a system panel (size grip and close button), one per frame kind.
+  void PopupRow(Integer y) {
+    Label(y, "Drop-downs");
+    struct TPopupSample {
+      TqvEditPopupBorderStyle BorderStyle;
+      bool ClientEdge, Shadow;
+      TqvSizeGripCorner Corner;
+    };
+    const TPopupSample samples[] = {{epbsSingle, false, false, sgcBottomRight},
+                                    {epbsFrame3D, false, false, sgcBottomRight},
+                                    {epbsFlat, false, false, sgcBottomRight},
+                                    {epbsFrame3D, true, true, sgcBottomRight},
+                                    {epbsSingle, false, true, sgcTopRight}};
+    for (Integer i = 0; i < 5; ++i) {
+      TqvCustomEditPopupWindowViewInfo info;
+      info.PopupBorderStyle = samples[i].BorderStyle;
+      info.ClientEdge = samples[i].ClientEdge;
+      info.Shadow = samples[i].Shadow;
+      info.SizeGripCorner = samples[i].Corner;
+      info.NativeStyle = RootLookAndFeel()->GetNativeStyle();
+      info.SysPanelStyle = info.Sizeable = info.HasCloseButton = true;
+      info.CloseButtonState = i == 2 ? qvbsHot : qvbsNormal;
+      info.Bounds = Bounds(0, 0, kEditSize.cx, 110);
+      info.Calculate();
+      // The window paints in its own coordinates.
+      TSavedDCScope saved(FCanvas->GetHandle());
+      OffsetViewportOrgEx(FCanvas->GetHandle(), kLabelWidth + i * kColumn, y, nullptr);
+      info.Draw(FCanvas);
+      Text(qvDeflatedRect(info.ClientRect, 2), "Items", clBtnText);
+    }
   }
 
   void ThemedButtonRow(Integer y) {
