@@ -20,15 +20,33 @@ void TDBImage::Check(size_t offset, size_t count) const {
     throw ERangeError("Image access at %d (%d bytes) is outside the image", {offset, count});
 }
 
+const uint8_t* TDBImage::Span(size_t offset, size_t count) const {
+  Check(offset, count);
+  return FBytes.data() + offset;
+}
+
+uint8_t* TDBImage::Span(size_t offset, size_t count) {
+  Check(offset, count);
+  return FBytes.data() + offset;
+}
+
+namespace {
+
+uint16_t ReadBigEndian16(const uint8_t* at) { return static_cast<uint16_t>((at[0] << 8) | at[1]); }
+
+void WriteBigEndian16(uint8_t* at, uint16_t value) {
+  at[0] = static_cast<uint8_t>(value >> 8);
+  at[1] = static_cast<uint8_t>(value);
+}
+
+}  // namespace
+
 uint8_t TDBImage::U8(size_t offset) const {
   Check(offset, 1);
   return FBytes[offset];
 }
 
-uint16_t TDBImage::U16(size_t offset) const {
-  Check(offset, 2);
-  return static_cast<uint16_t>((FBytes[offset] << 8) | FBytes[offset + 1]);
-}
+uint16_t TDBImage::U16(size_t offset) const { return ReadBigEndian16(Span(offset, 2)); }
 
 uint32_t TDBImage::U32(size_t offset) const {
   Check(offset, 4);
@@ -41,11 +59,7 @@ void TDBImage::SetU8(size_t offset, uint8_t value) {
   FBytes[offset] = value;
 }
 
-void TDBImage::SetU16(size_t offset, uint16_t value) {
-  Check(offset, 2);
-  FBytes[offset] = static_cast<uint8_t>(value >> 8);
-  FBytes[offset + 1] = static_cast<uint8_t>(value);
-}
+void TDBImage::SetU16(size_t offset, uint16_t value) { WriteBigEndian16(Span(offset, 2), value); }
 
 void TDBImage::SetU32(size_t offset, uint32_t value) {
   Check(offset, 4);
@@ -131,27 +145,32 @@ void TDBImage::WriteTransponder(Integer index, const TTransponderEntry& tp) {
 
 std::vector<std::pair<int, TTransponderEntry>> TDBImage::Transponders() const {
   std::vector<std::pair<int, TTransponderEntry>> result;
+  const uint8_t* table = Span(TransponderTable, TransponderCount * TransponderEntrySize);
   for (int i = 0; i < TransponderCount; ++i)
-    if (U16(TransponderOffset(i) + Tp::Id) != EndMark) result.emplace_back(i, Transponder(i));
+    if (ReadBigEndian16(table + size_t(i) * TransponderEntrySize + Tp::Id) != EndMark)
+      result.emplace_back(i, Transponder(i));
   return result;
 }
 
 std::vector<uint16_t> TDBImage::ReadSlotList(size_t offset, int length) const {
+  const uint8_t* list = Span(offset, 2 * size_t(length));
+  int count = 0;
+  while (count < length && ReadBigEndian16(list + 2 * size_t(count)) != EndMark) ++count;
   std::vector<uint16_t> result;
-  for (int i = 0; i < length; ++i) {
-    uint16_t slot = U16(offset + 2 * size_t(i));
-    if (slot == EndMark) break;
+  result.reserve(size_t(count));
+  for (int i = 0; i < count; ++i) {
+    uint16_t slot = ReadBigEndian16(list + 2 * size_t(i));
     if (IsValidSlot(slot)) result.push_back(slot);
   }
   return result;
 }
 
 void TDBImage::WriteSlotList(size_t offset, int length, const std::vector<uint16_t>& slots) {
-  Check(offset, 2 * size_t(length));
+  uint8_t* list = Span(offset, 2 * size_t(length));
   if (slots.size() > size_t(length))
     throw ERangeError("%d channels do not fit a list of %d entries", {Integer(slots.size()), length});
   for (int i = 0; i < length; ++i)
-    SetU16(offset + 2 * size_t(i), size_t(i) < slots.size() ? slots[i] : EndMark);
+    WriteBigEndian16(list + 2 * size_t(i), size_t(i) < slots.size() ? slots[i] : EndMark);
 }
 
 std::vector<uint16_t> TDBImage::OrderList(bool tv) const {
@@ -240,8 +259,9 @@ Integer TDBImage::AllocTransponderId() {
   // id of a moved transponder, so the id is the index only when nobody carries it.
   std::vector<bool> used(EndMark, false);
   Integer freeEntry = -1;
+  const uint8_t* table = Span(TransponderTable, TransponderCount * TransponderEntrySize);
   for (Integer i = 0; i < TransponderCount; ++i) {
-    uint16_t id = U16(TransponderOffset(i) + Tp::Id);
+    uint16_t id = ReadBigEndian16(table + size_t(i) * TransponderEntrySize + Tp::Id);
     if (id != EndMark)
       used[id] = true;
     else if (freeEntry < 0)
@@ -262,9 +282,11 @@ void TDBImage::FreeChannelSlot(Integer slot) {
     for (bool tv : {true, false}) {
       // Entries naming no slot are kept where they are; only the freed slot is dropped.
       size_t list = FavoriteListOffset(group, tv);
+      const uint8_t* entries = Span(list, 2 * size_t(FavoriteListLength));
       std::vector<uint16_t> kept;
+      kept.reserve(FavoriteListLength);
       for (int i = 0; i < FavoriteListLength; ++i) {
-        uint16_t entry = U16(list + 2 * size_t(i));
+        uint16_t entry = ReadBigEndian16(entries + 2 * size_t(i));
         if (entry == EndMark) break;
         if (entry != slot) kept.push_back(entry);
       }

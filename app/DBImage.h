@@ -178,6 +178,9 @@ class TDBImage {
 
  private:
   void Check(size_t offset, size_t count) const;
+  // A run of fields checked once, for the table walkers (thousands of entries each).
+  const uint8_t* Span(size_t offset, size_t count) const;
+  uint8_t* Span(size_t offset, size_t count);
   static size_t FavoriteListOffset(int group, bool tv);
   std::vector<uint16_t> ReadSlotList(size_t offset, int length) const;
   void WriteSlotList(size_t offset, int length, const std::vector<uint16_t>& slots);

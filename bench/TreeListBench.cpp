@@ -3,6 +3,7 @@
 // bracket and node by node.
 #include <benchmark/benchmark.h>
 
+#include "platform/forms/Forms.h"
 #include "platform/os/Backend.h"
 #include "treelist/zmTLControl.h"
 #include "treelist/zmTLResources.h"
@@ -58,6 +59,29 @@ void BM_TreeListBuild100000NodesOneByOne(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kParents * (kChildren + 1));
 }
 BENCHMARK(BM_TreeListBuild100000NodesOneByOne)->Unit(benchmark::kMillisecond);
+
+// Node by node in a shown control: each new root moves the rows below it, so the row counts and
+// the scroll bars follow every addition (children of collapsed parents move nothing).
+void BM_TreeListBuild100000NodesOneByOneShown(benchmark::State& state) {
+  TzmTreeListUnits units;
+  for (auto _ : state) {
+    state.PauseTiming();
+    Headless::Reset();
+    TForm* form = New<TForm>(nullptr);
+    form->SetBounds(0, 0, 600, 400);
+    auto* tree = New<TCustomzmTreeListControl>(form);
+    tree->SetBounds(0, 0, 580, 380);
+    tree->SetParent(form);
+    form->Show();
+    state.ResumeTiming();
+    Fill(tree);
+    state.PauseTiming();
+    Free(form);
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * kParents * (kChildren + 1));
+}
+BENCHMARK(BM_TreeListBuild100000NodesOneByOneShown)->Unit(benchmark::kMillisecond);
 
 // Expanding all 1,000 parents inside one update bracket (one rebuild of the display order), then
 // collapsing them the same way.

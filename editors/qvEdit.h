@@ -21,6 +21,7 @@
 // registry of editor kinds).
 #pragma once
 
+#include <exception>
 #include <functional>
 #include <vector>
 
@@ -466,6 +467,24 @@ class TqvCustomEditProperties : public TqvInterfacedPersistent {
   TOwned<TqvCustomEditPropertiesValues> FAssignedValues;
   bool FChangedLocked = false;
   IqvEditDefaultValuesProvider* FDefaultValuesProvider = nullptr;
+};
+
+// Brackets changes of properties with BeginUpdate/EndUpdate: one Changed at the end, none when
+// the block is left by an exception.
+class TqvEditPropertiesUpdateScope {
+ public:
+  explicit TqvEditPropertiesUpdateScope(TqvCustomEditProperties* AProperties) : FProperties(AProperties) {
+    FProperties->BeginUpdate();
+  }
+  ~TqvEditPropertiesUpdateScope() noexcept(false) {
+    FProperties->EndUpdate(std::uncaught_exceptions() == FExceptions);
+  }
+  TqvEditPropertiesUpdateScope(const TqvEditPropertiesUpdateScope&) = delete;
+  TqvEditPropertiesUpdateScope& operator=(const TqvEditPropertiesUpdateScope&) = delete;
+
+ private:
+  TqvCustomEditProperties* FProperties;
+  int FExceptions = std::uncaught_exceptions();
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -1217,6 +1236,49 @@ class TqvCustomEdit : public TqvContainer, public IqvEditPaintClient {
   virtual void HookInnerEditWindowProc();
   virtual void UnhookInnerEditWindowProc();
 
+  // The user-action flag (see IsUserChange), for a flag scope around the kinds' own user changes.
+  bool& UserChangeFlag() { return FUserChange; }
+  // Stores the edit value as it is, without touching the display (the kinds that take their
+  // value from their text).
+  void AssignEditValue(const Variant& Value) { FEditValue = Value; }
+
+  // Keeps (EditModified, ModifiedAfterEnter) for a block and restores them on leaving it.
+  class TModifiedStateScope {
+   public:
+    explicit TModifiedStateScope(TqvCustomEdit* AEdit) : FEdit(AEdit), FAlive(AEdit->AliveToken()) {
+      FEdit->SaveModifiedState();
+    }
+    ~TModifiedStateScope() {
+      if (FAlive) FEdit->RestoreModifiedState();
+    }
+    TModifiedStateScope(const TModifiedStateScope&) = delete;
+    TModifiedStateScope& operator=(const TModifiedStateScope&) = delete;
+
+   private:
+    TqvCustomEdit* FEdit;
+    TAliveToken FAlive;
+  };
+
+  // Locks change events for a block; the unlock fires the pending events unless an exception
+  // is in flight.
+  class TChangeEventsScope {
+   public:
+    explicit TChangeEventsScope(TqvCustomEdit* AEdit) : FEdit(AEdit), FAlive(AEdit->AliveToken()) {
+      FEdit->LockChangeEvents(true);
+    }
+    ~TChangeEventsScope() noexcept(false) {
+      if (!FAlive) return;
+      FEdit->LockChangeEvents(false, std::uncaught_exceptions() == FExceptions);
+    }
+    TChangeEventsScope(const TChangeEventsScope&) = delete;
+    TChangeEventsScope& operator=(const TChangeEventsScope&) = delete;
+
+   private:
+    TqvCustomEdit* FEdit;
+    TAliveToken FAlive;
+    int FExceptions = std::uncaught_exceptions();
+  };
+
   // The container's and control's members.
   TqvContainerStyleClass GetStyleClass() const override;
   TqvContainerViewInfoClass GetViewInfoClass() const override;
@@ -1243,11 +1305,6 @@ class TqvCustomEdit : public TqvContainer, public IqvEditPaintClient {
     bool EditModified;
     bool ModifiedAfterEnter;
   };
-  // Keeps (EditModified, ModifiedAfterEnter) for a block and restores them on leaving it.
-  class TModifiedStateScope;
-  // Locks change events for a block; the unlock fires the pending events unless an exception
-  // is in flight.
-  class TChangeEventsScope;
 
   void SaveModifiedState();
   void RestoreModifiedState();

@@ -27,43 +27,6 @@ const struct TEditorsUnitStart {
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
-// Scopes
-
-class TqvCustomEdit::TModifiedStateScope {
- public:
-  explicit TModifiedStateScope(TqvCustomEdit* AEdit) : FEdit(AEdit), FAlive(AEdit->AliveToken()) {
-    FEdit->SaveModifiedState();
-  }
-  ~TModifiedStateScope() {
-    if (FAlive) FEdit->RestoreModifiedState();
-  }
-  TModifiedStateScope(const TModifiedStateScope&) = delete;
-  TModifiedStateScope& operator=(const TModifiedStateScope&) = delete;
-
- private:
-  TqvCustomEdit* FEdit;
-  TAliveToken FAlive;
-};
-
-class TqvCustomEdit::TChangeEventsScope {
- public:
-  explicit TChangeEventsScope(TqvCustomEdit* AEdit) : FEdit(AEdit), FAlive(AEdit->AliveToken()) {
-    FEdit->LockChangeEvents(true);
-  }
-  ~TChangeEventsScope() noexcept(false) {
-    if (!FAlive) return;
-    FEdit->LockChangeEvents(false, std::uncaught_exceptions() == FExceptions);
-  }
-  TChangeEventsScope(const TChangeEventsScope&) = delete;
-  TChangeEventsScope& operator=(const TChangeEventsScope&) = delete;
-
- private:
-  TqvCustomEdit* FEdit;
-  TAliveToken FAlive;
-  int FExceptions = std::uncaught_exceptions();
-};
-
-// ---------------------------------------------------------------------------------------------
 // Routines
 
 TShiftState MouseButtonToShiftState(TMouseButton AButton) {

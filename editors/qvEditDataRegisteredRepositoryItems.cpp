@@ -1,6 +1,7 @@
 // Registries of repository items by key.
 #include "editors/qvEditDataRegisteredRepositoryItems.h"
 
+#include "editors/qvCheckBox.h"
 #include "platform/rtl/ClassesConsts.h"
 #include "platform/rtl/Lists.h"
 
@@ -125,6 +126,15 @@ const TqvEditRegisteredRepositoryItems::TEntry& TqvEditRegisteredRepositoryItems
 
 TqvEditDataRegisteredRepositoryItems* GetDefaultEditDataRepositoryItems() {
   static TOwned<TqvEditDataRegisteredRepositoryItems> registry;
-  if (!registry) registry = MakeOwned<TqvEditDataRegisteredRepositoryItems>();
+  if (!registry) {
+    registry = MakeOwned<TqvEditDataRegisteredRepositoryItems>();
+    // The default editors, kept in the default repository: text for any value type, a check box
+    // for Booleans. At exit either may go first: the registry stops listening to the items, or
+    // the items tell it they go.
+    TqvEditRepository* repository = GetDefaultEditRepository();
+    registry->RegisterDefaultItem(-1, repository->CreateItem(&TqvEditRepositoryTextItem::StaticClass()));
+    registry->RegisterItem(TqvBooleanValueType::Class(), -1,
+                           repository->CreateItem(&TqvEditRepositoryCheckBoxItem::StaticClass()));
+  }
   return registry.get();
 }

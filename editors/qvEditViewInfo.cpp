@@ -8,17 +8,6 @@
 QJ_IMPLEMENT_CLASS(TqvEditButtonViewInfo)
 QJ_IMPLEMENT_CLASS(TqvCustomEditViewInfo)
 
-namespace {
-
-// The common part of two rectangles, empty (all zero) when they do not meet.
-TRect Intersection(const TRect& A, const TRect& B) {
-  const TRect r{std::max(A.Left, B.Left), std::max(A.Top, B.Top), std::min(A.Right, B.Right),
-                std::min(A.Bottom, B.Bottom)};
-  return r.IsEmpty() ? TRect{} : r;
-}
-
-}  // namespace
-
 // ---------------------------------------------------------------------------------------------
 // TqvEditButtonViewInfo
 
@@ -149,7 +138,7 @@ bool TqvCustomEditViewInfo::NeedShowHintInBounds(TqvCanvas*, const TPoint&, cons
 bool TqvCustomEditViewInfo::Repaint(TWinControl* AControl, const TqvCustomEditViewInfo* AOldViewInfo,
                                     const TRect* AInnerRect) {
   HWND wnd = AControl && AControl->HandleAllocated() ? AControl->GetHandle() : 0;
-  const TRect inner = AInnerRect ? Intersection(*AInnerRect, InnerEditRect) : TRect{};
+  const TRect inner = AInnerRect ? qvIntersectRect(*AInnerRect, InnerEditRect) : TRect{};
   if (!AOldViewInfo) {
     if (wnd) InvalidateRectOutside(wnd, Bounds, inner, HasBackground);
     return false;

@@ -40,6 +40,12 @@ inline TRect qvDeflatedRect(const TRect& R, Integer D) { return {R.Left + D, R.T
 inline TRect qvOffsetRect(const TRect& R, Integer DX, Integer DY) {
   return {R.Left + DX, R.Top + DY, R.Right + DX, R.Bottom + DY};
 }
+// The common part of two rectangles, empty (all zero) when they do not meet.
+inline TRect qvIntersectRect(const TRect& A, const TRect& B) {
+  const TRect r{A.Left > B.Left ? A.Left : B.Left, A.Top > B.Top ? A.Top : B.Top,
+                A.Right < B.Right ? A.Right : B.Right, A.Bottom < B.Bottom ? A.Bottom : B.Bottom};
+  return r.IsEmpty() ? TRect{} : r;
+}
 
 // A clip region handed out as "the whole plane" when a device context has none.
 constexpr Integer qvMaxClipCoordinate = 107374182;

@@ -192,9 +192,13 @@ void TqvCustomTabControl::SetStyle(TqvPCStyleID Value) {
   if (Value == FStyle) return;
   TqvPCPaintersFactory* factory = PaintersFactory();
   TqvPCPainterClass painterClass = factory ? factory->GetPainterClass(Value) : nullptr;
-  if (!painterClass || (FPainter && FPainter->ClassType() == painterClass)) return;
-  InstallPainter(Value);
+  if (!painterClass) return;
+  // The painter may already be of that class (chosen by the look and feel): the style is still
+  // fixed from now on, so that a later look-and-feel change does not replace it.
+  const bool samePainter = FPainter && FPainter->ClassType() == painterClass;
   FStyle = Value;
+  if (samePainter) return;
+  InstallPainter(Value);
   RequestLayout();
 }
 

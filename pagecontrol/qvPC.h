@@ -7,7 +7,7 @@
 // scrolled window of a single line), qvPC.cpp (the tab control: properties, selection, layout
 // requests, painting), qvPCInput.cpp (hot tracking, navigator buttons, mouse, keyboard,
 // accelerators, the go dialog's opening and closing), qvPCPageControl.cpp (the page control and
-// its sheets). Painters: qvPCPainters.h; the style
+// its sheets), qvPCDocking.cpp (docked clients on sheets of their own). Painters: qvPCPainters.h; the style
 // registry: qvPCPaintersFactory.h; the go dialog: qvPCGoDialog.h.
 #pragma once
 
@@ -226,7 +226,8 @@ class TqvTabs : public TStrings {
   ~TqvTabs() override;
 
   TqvCustomTabControl* GetParent() const { return FParent; }
-  // The first tab of an empty control (not loading) becomes the selected one.
+  // The first tab of an empty control (not loading) becomes the selected one. Insert, Delete
+  // and Clear do nothing while the control's tabs are fixed.
   void Insert(Integer Index, const String& S) override;
   void Delete(Integer Index) override;
   void Clear() override;
@@ -263,7 +264,11 @@ class TqvTabs : public TStrings {
   std::vector<TOwned<TqvTab>> FTabs;
   Integer FMeasuredTabHeight = 0;
   bool FUpdating = false;
+  TqvTabSheet* FUndockingPage = nullptr;
 };
+
+// The text before the first carriage return or line feed: the caption of a docked client's sheet.
+String GetDockCaption(const String& AText);
 
 // The Index values of the visible tabs, ascending; a visible index is a position in it.
 class TqvVisibleTabList : public TObject {
@@ -449,6 +454,8 @@ class TqvCustomTabControl : public TqvControl {
   TqvPCLineIndexBoundsArray GetRowBounds() const;
   bool IsLoading() const { return HasState(csLoading); }
   bool IsInLayout() const { return FInLayout; }
+  // Whether Tabs refuses to insert and delete entries (a page control's tabs follow its pages).
+  virtual bool AreTabsFixed() const { return false; }
 
   // Slots, in order.
   virtual bool IsTabPageEnabled(Integer) { return true; }
@@ -650,6 +657,7 @@ class TqvPageControl : public TqvCustomTabControl {
   bool IsTabPageEnabled(Integer Index) override;
   void ImageListChanged() override;
   bool RequireVisibleSelection() const override { return true; }
+  bool AreTabsFixed() const override { return !FUpdating; }
   bool CanChange(Integer NewTabIndex) override;
   void Change() override;
   virtual void UpdateActivePage();
@@ -658,6 +666,14 @@ class TqvPageControl : public TqvCustomTabControl {
 
   TqvPageChangingEvent OnPageChanging;
 
+  // Docking (qvPCDocking.cpp): with DockSite set every docked client gets a sheet of its own.
+  // The sheet holding a docked client, or nullptr.
+  TqvTabSheet* GetDockClientSheet(TControl* AClient) const;
+  // A client already on one of the sheets cannot dock again; elsewhere the whole control is the
+  // dock rectangle.
+  void GetSiteInfo(TControl* Client, TRect& InfluenceRect, TPoint MousePos, bool& CanDock) override;
+  void DockOver(TDragDockObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) override;
+
  protected:
   friend class TqvTabSheet;
   void Loaded() override;
@@ -665,15 +681,26 @@ class TqvPageControl : public TqvCustomTabControl {
   bool MayFocus() const override { return FFocusable; }
   void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
   void Dispatch(TMessage& Message) override;
+  // A new sheet for the client, captioned like a form client, active when the client shows.
+  void DoAddDockClient(TControl* Client, const TRect& ARect) override;
+  // The sheet the client leaves goes away.
+  void DoRemoveDockClient(TControl* Client) override;
+  bool DoUnDock(TWinControl* NewTarget, TControl* Client) override;
 
  private:
   void InsertPage(TqvTabSheet* Page);
   void RemovePage(TqvTabSheet* Page);
   void MovePage(TqvTabSheet* Page, Integer NewIndex);
   void ChangeActivePage(TqvTabSheet* Page);
+  void DockClientChanged(TControl* AClient, const TDockNotifyRec& ANotify);
+  TControl* GetDockClientOf(TqvTabSheet* ASheet) const;
 
   TqvTabSheet* FActivePage = nullptr;
   bool FFocusable = true;
   std::vector<TqvTabSheet*> FPages;
   bool FUpdating = false;
+  TqvTabSheet* FUndockingPage = nullptr;
 };
+
+// The text before the first carriage return or line feed: the caption of a docked client's sheet.
+String GetDockCaption(const String& AText);

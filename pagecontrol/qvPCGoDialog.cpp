@@ -106,6 +106,8 @@ void TqvPCGoDialog::FillList() {
 
 void TqvPCGoDialog::Popup() {
   FListBox->SetVisible(true);
+  // The item height follows the font once the list has its window.
+  FListBox->HandleNeeded();
   TqvScreenCanvas canvas;
   canvas.SetFont(FListBox->GetFont());
   TStrings* items = FListBox->GetItems();

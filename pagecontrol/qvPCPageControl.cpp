@@ -48,6 +48,7 @@ TqvTabSheet::TqvTabSheet(TComponent* AOwner) : TCustomControl(AOwner) {
 }
 
 void TqvTabSheet::BeforeDestruction() {
+  if (FPageControl && FPageControl->FUndockingPage == this) FPageControl->FUndockingPage = nullptr;
   if (FPageControl) FPageControl->RemovePage(this);
   inherited::BeforeDestruction();
 }
@@ -388,8 +389,3 @@ void TqvPageControl::ShowControl(TControl* AControl) {
   inherited::ShowControl(AControl);
 }
 
-void TqvPageControl::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
-  inherited::MouseDown(Button, Shift, X, Y);
-}
-
-void TqvPageControl::Dispatch(TMessage& Message) { inherited::Dispatch(Message); }

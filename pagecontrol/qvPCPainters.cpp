@@ -544,10 +544,10 @@ void TqvPCStandardPainter::DrawTriangle(const TRect& R, TqvScrollDirection ADire
     // Line i from the tip: 2 * i + 1 pixels.
     const Integer from = ASize - 1 - i, to = ASize + i;
     switch (ADirection) {
-      case sdDown: canvas->FillRect(Rect(x0 + from, y0 + i, x0 + to, y0 + i + 1)); break;
-      case sdUp: canvas->FillRect(Rect(x0 + from, y0 + depth - 1 - i, x0 + to, y0 + depth - i)); break;
-      case sdRight: canvas->FillRect(Rect(x0 + i, y0 + from, x0 + i + 1, y0 + to)); break;
-      case sdLeft: canvas->FillRect(Rect(x0 + depth - 1 - i, y0 + from, x0 + depth - i, y0 + to)); break;
+      case sdUp: canvas->FillRect(Rect(x0 + from, y0 + i, x0 + to, y0 + i + 1)); break;
+      case sdDown: canvas->FillRect(Rect(x0 + from, y0 + depth - 1 - i, x0 + to, y0 + depth - i)); break;
+      case sdLeft: canvas->FillRect(Rect(x0 + i, y0 + from, x0 + i + 1, y0 + to)); break;
+      case sdRight: canvas->FillRect(Rect(x0 + depth - 1 - i, y0 + from, x0 + depth - i, y0 + to)); break;
       case sdNone: break;
     }
   }

@@ -300,6 +300,7 @@ void TqvTabs::Renumber(Integer AFrom) {
 }
 
 void TqvTabs::Insert(Integer Index, const String& S) {
+  if (FParent->AreTabsFixed()) return;
   if (Index < 0 || Index > GetCount()) RaiseIndexError("Insert", Index);
   auto tab = MakeOwned<TqvTab>(this, Index);
   tab->FCaption = S;
@@ -312,7 +313,7 @@ void TqvTabs::Insert(Integer Index, const String& S) {
 }
 
 void TqvTabs::Delete(Integer Index) {
-  if (FUpdating) return;
+  if (FUpdating || FParent->AreTabsFixed()) return;
   if (Index < 0 || Index >= GetCount()) RaiseIndexError("Delete", Index);
   TqvFlagScope updating(FUpdating, true);
   if (FParent->FFocusedTab != -1 && FParent->FFocusedTab == FTabs[size_t(Index)]->GetVisibleIndex())
@@ -324,6 +325,7 @@ void TqvTabs::Delete(Integer Index) {
 }
 
 void TqvTabs::Clear() {
+  if (FParent->AreTabsFixed()) return;
   while (!FTabs.empty()) FTabs.pop_back();
   FParent->FFocusedTab = -1;
   FParent->GetVisibleTabs()->Rebuild();

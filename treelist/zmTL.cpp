@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "platform/forms/Forms.h"
 #include "platform/forms/ImgList.h"
@@ -73,7 +74,8 @@ TCustomzmTreeList::TCustomzmTreeList(TComponent* AOwner)
       FPreviewTextFont(std::make_unique<TFont>()),
       FNodeImagesLink(MakeOwned<TChangeLink>()),
       FNodeStateImagesLink(MakeOwned<TChangeLink>()),
-      FCellViewData(MakeOwned<TzmTreeListCellViewData>()) {
+      FCellViewData(MakeOwned<TzmTreeListCellViewData>()),
+      FScratchFont(std::make_unique<TFont>()) {
   SetControlStyle(csCaptureMouse | csOpaque | csDoubleClicks | csDisplayDragImage);
   SetBounds(GetLeft(), GetTop(), kDefaultWidth, kDefaultHeight);
   SetColor(clWindow);
@@ -86,6 +88,7 @@ TCustomzmTreeList::TCustomzmTreeList(TComponent* AOwner)
   FPreviewTextFont->OnChange = changed;
   FNodeImagesLink->OnChange = changed;
   FNodeStateImagesLink->OnChange = changed;
+  CreateExpandButtonGlyphs();
 }
 
 TCustomzmTreeList::~TCustomzmTreeList() {
@@ -96,6 +99,7 @@ TCustomzmTreeList::~TCustomzmTreeList() {
 // The nodes go while the control is whole: their deletion events may still read it.
 void TCustomzmTreeList::BeforeDestruction() {
   inherited::BeforeDestruction();
+  if (TWinControl* form = std::exchange(FCustomizeForm, nullptr)) Free(form);
   ResetEditedCell();
   ClearVisibleNodes();
   DeleteAllNodes();
@@ -135,6 +139,7 @@ void TCustomzmTreeList::Notification(TComponent* AComponent, TOperation Operatio
     (AComponent == FNodeImages ? FNodeImages : FNodeStateImages) = nullptr;
     LayoutChanged();
   }
+  if (AComponent == FCustomizeForm) FCustomizeForm = nullptr;
   if (AComponent == FActiveEditor) {
     FActiveEditor = nullptr;
     FEditorColumn = -1;
@@ -356,6 +361,42 @@ void TCustomzmTreeList::SetNewItemRowFocused(bool Value) {
   if (!info.NewItemRowRect.IsEmpty()) InvalidateRect(GetHandle(), &info.NewItemRowRect, FALSE);
 }
 
+void TCustomzmTreeList::SetRootLinesVisible(bool Value) {
+  if (Store(FRootLinesVisible, Value)) LayoutChanged();
+}
+
+void TCustomzmTreeList::SetRowPaintStyle(TzmRowPaintStyle Value) {
+  if (Store(FRowPaintStyle, Value)) LayoutChanged();
+}
+
+void TCustomzmTreeList::SetNewItemRowVisible(bool Value) {
+  if (!Store(FNewItemRowVisible, Value)) return;
+  if (!Value) SetNewItemRowFocused(false);
+  LayoutChanged();
+}
+
+void TCustomzmTreeList::SetRowFootersVisible(bool Value) {
+  if (Store(FRowFootersVisible, Value)) LayoutChanged();
+}
+
+void TCustomzmTreeList::SetBorderKind(Byte Value) {
+  if (!Store(FBorderKind, Value)) return;
+  if (HandleAllocated()) RecreateWnd();
+  LayoutChanged();
+}
+
+void TCustomzmTreeList::SetScrollBars(TScrollStyle Value) {
+  if (!Store(FScrollBars, Value)) return;
+  UpdateScrollBars();
+  ClampScrollPosition();
+}
+
+void TCustomzmTreeList::SetAppearance(const TzmTreeListAppearance& Value) {
+  if (Value == FAppearance) return;
+  FAppearance = Value;
+  Invalidate();
+}
+
 void TCustomzmTreeList::SetRowHeight(Integer Value) {
   if (Value == FMetrics.RowHeight) return;
   FMetrics.RowHeight = Value;
@@ -479,8 +520,12 @@ void TCustomzmTreeList::HideEditor(bool Refocus) {
     FEditorColumn = -1;
     FEditorNode = nullptr;
     editor->HideEdit();
-    if ((Refocus || hadFocus) && HandleAllocated() && IsWindowVisible(GetHandle()) && !FCancelingEditor && CanFocus())
+    // The form already counts the control as its focused one while the editor has the focus:
+    // the window itself takes it back.
+    if ((Refocus || hadFocus) && HandleAllocated() && IsWindowVisible(GetHandle()) && !FCancelingEditor && CanFocus()) {
       SetFocus();
+      if (!Focused()) ::SetFocus(GetHandle());
+    }
   };
   try {
     if (!editor->HasState(csDestroying)) PostEditorValue();

@@ -11,6 +11,9 @@
 //                    editor binding, hiding and posting
 //   zmTLHooks.cpp    hooks and option queries, focus, node repaint, layout storage entry points
 //   zmTLVisible.cpp  the visible-node index, node addition and deletion, expansion, selection locks
+//   zmTLPaint.cpp    painting: the areas, headers, bands, indicator, footer, status panel and rows
+//   zmTLCells.cpp    cell drawing: data, text and preview cells, focus marks, the search match
+//   zmTLMessages.cpp scroll-bar messages, editor placement, hints and window messages
 #pragma once
 
 #include <functional>
@@ -29,6 +32,7 @@ class TChangeLink;
 class TStringList;
 class TzmInplaceEdit;
 class TzmTreeListFeedbackWindow;
+struct TzmHeaderButtonContent;
 
 QJ_EXCEPTION(EInvalidzmTreeListOperation, Exception)
 
@@ -203,6 +207,46 @@ struct TzmTreeListMetrics {
   Integer StateImageHeight = 0;
   Integer StateImageWidth = 0;
   Integer Indent = 0;
+};
+
+// How rows paint their tree part: standard (tree lines, window colour) or grouped (indent area
+// and parent rows in the group colours, no tree lines).
+enum TzmRowPaintStyle : Byte { zmrpStandard, zmrpGrouped };
+enum TzmTreeLinesStyle : Byte { zmtlSolid, zmtlDotted };
+
+// Colours and paint switches of the tree list; changing them only repaints the control.
+struct TzmTreeListAppearance {
+  TColor BandBackColor = clBtnFace;
+  TColor HeaderBackColor = clBtnFace;
+  TColor GroupRowBackColor = clBtnFace;
+  TColor GroupRowForeColor = clNone;  // clNone: the font's colour
+  TColor SelectionBackColor = clHighlight;
+  TColor SelectionForeColor = clHighlightText;
+  TColor InactiveSelectionBackColor = clBtnFace;
+  TColor InactiveSelectionForeColor = clBtnText;
+  bool HideSelectionWhenInactive = true;
+  bool HideFocusRectWhenInactive = true;
+  TColor TreeLinesColor = clGrayText;
+  TzmTreeLinesStyle TreeLinesStyle = zmtlDotted;
+  bool TreeLinesVisible = true;
+  bool ExpandButtonsVisible = true;
+  TColor FooterBackColor = cl3DLight;
+  TColor FooterForeColor = clWindowText;
+  TColor FixedBandSeparatorColor = clWindowFrame;
+  TColor GridLinesColor = clBtnShadow;
+  TColor GridLinesColorOverride = clNone;  // clNone: GridLinesColor
+  TColor SearchMatchBackColor = clNone;    // clNone: the cell's background inverted
+  TColor SearchMatchForeColor = clNone;    // clNone: the cell's text colour inverted
+  TColor DragArrowsColor = clLime;
+  bool operator==(const TzmTreeListAppearance&) const = default;
+};
+
+// The kinds of cells the drawing operations draw.
+enum TzmTreeListCellKind : Integer {
+  zmckRow = 0,       // a row's cell (a node's text in DrawTextCell)
+  zmckFooter = 1,    // a footer panel or node footer cell
+  zmckNewItem = 2,   // a cell of the new-item row
+  zmckFullRow = 3,   // the text of a full-row node
 };
 
 
@@ -479,6 +523,25 @@ class TzmTreeListTextNode : public TzmTreeListNode {
 // ---------------------------------------------------------------------------------------------
 // The control core
 
+// One cell on its way to DrawDataCell or DrawTextCell.
+struct TzmTreeListCellPaint {
+  TRect Rect;
+  TzmTreeListNode* Node = nullptr;
+  Integer Column = -1;       // absolute column
+  Integer FooterIndex = -1;  // footer cells: -1 the footer panel, else the node footer
+  bool Selected = false;
+  bool FocusedCell = false;
+  TColor BackColor = clWindow;
+  TColor TextColor = clWindowText;
+  HBRUSH Brush = nullptr;
+  bool MultiLine = false;
+  TzmTreeListCellKind Kind = zmckRow;
+  bool AtLeftEdge = false;
+  bool AtRightEdge = false;
+  TColor CellColor = clWindow;  // the cell's own colour and brush (column or control)
+  HBRUSH CellBrush = nullptr;
+};
+
 class TCustomzmTreeList : public TCustomzmContainer {
   QJ_CLASS(TCustomzmTreeList, TCustomzmContainer)
   friend class TzmTreeListNode;
@@ -487,6 +550,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   friend class TzmTreeListBands;
   friend class TzmTreeListEditStyle;
   friend class TzmTreeListSelectionScope;
+  friend class TzmTreeListPainter;
 
  public:
   explicit TCustomzmTreeList(TComponent* AOwner);
@@ -569,6 +633,9 @@ class TCustomzmTreeList : public TCustomzmContainer {
   // ---- Keyboard and search ----
   // Opens the editor on the focused cell when cells can be edited, outside row select.
   void ShowEditor();
+  // ShowEditor, then the press or release that opened it goes on to the editor.
+  void ShowEditorWithMouseDown(Integer X, Integer Y);
+  void ShowEditorWithMouseUp(Integer X, Integer Y);
   // Starts an incremental search in Column (-1: the focused one) with Text; answers whether
   // the search text is not empty afterwards.
   bool StartSearch(Integer Column, const String& Text);
@@ -647,8 +714,10 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TzmTreeListFeedbackWindow* GetSizingLineWindow() const { return FSizingLine.get(); }
   TzmTreeListFeedbackWindow* GetDropArrowsWindow() const { return FDropArrows.get(); }
   TzmTreeListFeedbackWindow* GetDragImageWindow() const { return FDragImage.get(); }
-  // The picture of a dragged band caption or column header (at most the screen wide).
-  TBitmap* CreateCaptionDragImage(const String& Caption, Integer Width, Integer Height);
+  // The pictures of a dragged band caption and column header, painted as they are in the
+  // control (at most the screen wide).
+  TBitmap* CreateBandDragImage(Integer VisibleBand);
+  TBitmap* CreateHeaderDragImage(Integer Column);
   // Nesting pair: the first hide takes the feedback away, the last show brings it back.
   void HideDragFeedback();
   void ShowDragFeedback();
@@ -768,6 +837,19 @@ class TCustomzmTreeList : public TCustomzmContainer {
   bool GetFooterVisible() const { return FFooterVisible; }
   void SetFooterVisible(bool Value);
   bool GetRootLinesVisible() const { return FRootLinesVisible; }
+  void SetRootLinesVisible(bool Value);
+  TzmRowPaintStyle GetRowPaintStyle() const { return FRowPaintStyle; }
+  void SetRowPaintStyle(TzmRowPaintStyle Value);
+  bool GetNewItemRowVisible() const { return FNewItemRowVisible; }
+  void SetNewItemRowVisible(bool Value);
+  bool GetRowFootersVisible() const { return FRowFootersVisible; }
+  void SetRowFootersVisible(bool Value);
+  // 0 no border, 1 a single one.
+  Byte GetBorderKind() const { return FBorderKind; }
+  void SetBorderKind(Byte Value);
+  void SetScrollBars(TScrollStyle Value);
+  const TzmTreeListAppearance& GetAppearance() const { return FAppearance; }
+  void SetAppearance(const TzmTreeListAppearance& Value);
   bool GetNewItemRowFocused() const { return FNewItemRowFocused; }
   // Only while the new-item row is shown: repaints the focused row and the new-item row.
   void SetNewItemRowFocused(bool Value);
@@ -782,7 +864,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TPoint GetCustomizeFormPos() const { return FCustomizeFormPos; }
   Integer GetShownRowCount() const { return FShownRowCount; }
   Integer GetPageRowCount() const { return FPageRowCount; }
-  TColor GetSelectionBackColor() const { return FSelectionBackColor; }
+  TColor GetSelectionBackColor() const { return FAppearance.SelectionBackColor; }
 
   // Layout storage in the registry store or an INI file. The INI section is LayoutIniSection,
   // else the name of the form that holds (or last held) the control, "_" and the control's name:
@@ -832,6 +914,30 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void PostEditorValue();
   // Orders nodes of equal sort values: by the order the control made them (never by address).
   virtual Integer CompareNodeIdentity(TzmTreeListNode* Node1, TzmTreeListNode* Node2);
+  // While editing: binds the editor of the focused column to the focused cell (rebinding it
+  // when the cell changed) and shows it over the cell; Selecting lets the editor take the focus
+  // as a selection.
+  void PlaceEditor(bool Selecting);
+
+  // ---- Painting (zmTLPaint.cpp, zmTLCells.cpp) ----
+  // The focused window is the control or one of its children, or the open editor has the focus.
+  bool IsFocusedWithin();
+  // Repaints a hot-tracked cell and its row's tree part, or the header rows for a header.
+  void InvalidateHotTrackCell(const TzmTreeListHotSpot& HotSpot);
+  // Repaints Rect without erasing, when the window exists.
+  void InvalidateClientRect(const TRect& Rect);
+  // The plus and minus pictures of the grouped look's expand buttons, shared by every tree list
+  // (made again when the system colours change).
+  static void CreateExpandButtonGlyphs();
+  // The object of a drag that entered the control from elsewhere (nil: none).
+  TDragObject* GetExternalDragObject() const { return FExternalDragObject; }
+  void SetExternalDragObject(TDragObject* Value);
+
+  // ---- The status panel's button hint ----
+  // Immediately shows the hint for five seconds, else after one second.
+  void ShowStatusButtonHint(bool Immediately);
+  void CancelHint();
+  TzmContainerHintWindow* GetHintWindow() const { return FHintWindow.get(); }
 
   // Events
   TzmTLFocusedColumnChangedEvent OnFocusedColumnChanged;
@@ -855,6 +961,60 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TNotifyEvent OnSelectionCountChanged;
 
  protected:
+  // ---- Drawing (zmTLPaint.cpp, zmTLCells.cpp) ----
+  void Paint() override;
+  void CreateWnd() override;
+  // A data cell through its column's editor class: the custom-draw hooks, the cell view data,
+  // DrawCellByEditor, then the incremental search match and the focus rectangle.
+  virtual void DrawDataCell(TCanvas* Canvas, TBitmap* Buffer, TzmTreeListCellPaint& Cell);
+  // A text cell (a node's text, a footer cell, new-item text) through the text-cell routine.
+  virtual void DrawTextCell(TCanvas* Canvas, TBitmap* Buffer, TzmTreeListCellPaint& Cell);
+  virtual void DrawPreview(TCanvas* Canvas, const TRect& Rect, TBitmap* Buffer, TzmTreeListNode* Node,
+                           TColor BackColor, TColor TextColor, HBRUSH Brush, bool Selected);
+  // Hands a filled cell view data to the column's editor class; nothing in the core.
+  virtual void DrawCellByEditor(HDC /*DC*/, const TRect& /*Rect*/, Integer /*Column*/,
+                                TzmTreeListCellViewData* /*ViewData*/) {}
+  virtual void DrawGroupPanel(TCanvas* /*Canvas*/, const TRect& /*Rect*/, HBRUSH /*PanelBrush*/,
+                              HBRUSH /*HeaderBrush*/) {}
+  // The override colour unless it is clNone, else the grid lines' colour.
+  virtual TColor GetGridLinesColor();
+  // Bracket every read of a node's values for drawing (also when drawing raises).
+  virtual void BeginNodeAccess(TzmTreeListNode* /*Node*/) {}
+  virtual void EndNodeAccess(TzmTreeListNode* /*Node*/) {}
+  // The indicator glyph of a row (a TzmIndicatorGlyph), -1 for none.
+  virtual Integer GetRowIndicatorGlyph(TzmTreeListNode* Node);
+  // Custom drawing: the questions answer whether a handler exists; the triggers call it.
+  virtual bool HasCustomDrawBand() { return false; }
+  virtual bool HasCustomDrawCell(TzmTreeListNode* /*Node*/, Integer /*Column*/) { return false; }
+  virtual bool HasCustomDrawFooter(TzmTreeListNode* /*Node*/, Integer /*Column*/, Integer /*FooterIndex*/) {
+    return false;
+  }
+  virtual bool HasCustomDrawHeader(Integer /*Column*/) { return false; }
+  virtual bool HasCustomDrawPreview() { return false; }
+  virtual bool HasLevelColorHandler() { return false; }
+  virtual void DoCustomDrawBand(Integer /*VisibleBand*/, TCanvas* /*Canvas*/, bool& /*Done*/, TAlignment& /*Alignment*/,
+                                TFont* /*Font*/, TColor& /*Color*/, String& /*Text*/, const TRect& /*VisibleRect*/,
+                                const TRect& /*Rect*/) {}
+  virtual void DoCustomDrawCell(TCanvas* /*Canvas*/, const TRect& /*Rect*/, bool& /*Done*/, TAlignment& /*Alignment*/,
+                                TFont* /*Font*/, TColor& /*Color*/, String& /*Text*/, HBRUSH /*Brush*/,
+                                bool /*AtRightEdge*/, bool /*AtLeftEdge*/, bool /*NewItemRow*/, bool /*Focused*/,
+                                bool /*Selected*/, Integer /*Column*/, TzmTreeListNode* /*Node*/) {}
+  virtual void DoCustomDrawFooter(TCanvas* /*Canvas*/, const TRect& /*Rect*/, bool& /*Done*/,
+                                  TAlignment& /*Alignment*/, TFont* /*Font*/, TColor& /*Color*/, String& /*Text*/,
+                                  Integer /*FooterIndex*/, Integer /*Column*/, TzmTreeListNode* /*Node*/) {}
+  virtual void DoCustomDrawHeader(Integer /*Column*/, TCanvas* /*Canvas*/, bool& /*Done*/,
+                                  TzmTreeListColumnSort& /*Sorted*/, TAlignment& /*Alignment*/, TFont* /*Font*/,
+                                  TColor& /*Color*/, String& /*Text*/, const TRect& /*VisibleRect*/,
+                                  const TRect& /*Rect*/) {}
+  virtual void DoCustomDrawPreview(TCanvas* /*Canvas*/, const TRect& /*Rect*/, bool& /*Done*/, TFont* /*Font*/,
+                                   TColor& /*TextColor*/, TColor& /*Color*/, String& /*Text*/, bool /*Selected*/,
+                                   TzmTreeListNode* /*Node*/) {}
+  virtual void DoGetLevelColor(Integer /*Level*/, TColor& /*Color*/) {}
+  // The layout stored once after loading and restored once before destruction (the control with
+  // columns does it).
+  virtual void LoadLayout() {}
+  virtual void SaveLayout() {}
+
   // ---- Hooks: nodes, bands and columns (the control with columns answers them) ----
   // Repaints a node after a change; Structural also recalculates what depends on the row count.
   virtual void InvalidateNode(TzmTreeListNode* Node, bool Structural);
@@ -1011,9 +1171,12 @@ class TCustomzmTreeList : public TCustomzmContainer {
   // Whether the layout shows a column (True here).
   virtual bool IsColumnShown(Integer /*Column*/) { return true; }
   virtual Integer GetGroupPanelHeight() { return 0; }
-  // The text lines of the node's row for rows of LineHeight (which the answer may change).
-  virtual Integer GetNodeRowLineCount(TzmTreeListNode* /*Node*/, Integer& /*LineHeight*/) { return 1; }
-  virtual Integer GetNodePreviewLineCount(TzmTreeListNode* /*Node*/) { return FMetrics.PreviewLineCount; }
+  // The text lines the node's row needs (-1 when no column says), from the lines each shown
+  // column's cell needs (CalcCellLineCount); Height, the row height asked for, grows with them.
+  virtual Integer GetNodeRowLineCount(TzmTreeListNode* Node, Integer& Height);
+  // The preview lines under the node's row: measured from its preview text with the automatic
+  // count, else the preview line count setting (also for nil).
+  virtual Integer GetNodePreviewLineCount(TzmTreeListNode* Node);
 
   // ---- Nodes and the display order ----
   // The control's side of a new node: the edited cell is reset, the top and focused nodes filled
@@ -1170,13 +1333,24 @@ class TCustomzmTreeList : public TCustomzmContainer {
   virtual void ShowHeader(Integer /*VisibleBand*/, Integer /*Row*/, Integer /*Col*/, Integer /*Column*/) {}
   virtual bool IsBandCustomizingDisabled(Integer /*VisibleBand*/) { return false; }
   virtual bool IsColumnCustomizingDisabled(Integer /*Column*/) { return false; }
-  void SetCustomizeForm(TWinControl* Value) { FCustomizeForm = Value; }
+  // The descendant's customizing form; the control frees it when it goes.
+  void SetCustomizeForm(TWinControl* Value);
+  bool IsCustomizingBands() { return IsCustomizing(); }
+  bool IsCustomizingHeaders() { return IsCustomizing(); }
+  virtual bool IsBandListedForCustomizing(Integer /*Band*/) { return false; }
+  virtual bool IsColumnListedForCustomizing(Integer /*Column*/) { return false; }
+  // The drag cursor over the customizing form (Point on the screen).
+  virtual void AdjustDragCursor(TPoint Point, TCursor& Cursor);
   void WndProc(TMessage& Message) override;
   void KeyPress(char& Key) override;
   virtual bool CanProcessKey(Word /*Key*/, TShiftState /*Shift*/) { return true; }
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
  private:
+  // The window and control messages of zmTLMessages.cpp: true when fully handled there.
+  bool HandleWindowMessage(TMessage& Message);
+  void ScrollMessage(int Bar, Word Code);
+  bool HintTimerTick(UINT_PTR Id);
   void MetricsSourceChanged(TObject* Sender);
   void LinkImages(TCustomImageList*& Field, TChangeLink* Link, TCustomImageList* Value);
   void PatchVisibleNodes(TzmTreeListNode* Node, bool IsRemoval);
@@ -1197,6 +1371,12 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void ShowDropArrows(TPoint ClientPoint);
   void HideDropArrows();
   void EndDragFeedback();
+  // A header button's picture in Font on the button face colour.
+  TBitmap* CreateCaptionDragImage(const TzmHeaderButtonContent& Content, TFont* Font, Integer Width,
+                                  Integer Height);
+  void StartDragImage(TBitmap* Image);
+  // The screen point lies in the shown customizing form's client area.
+  bool IsOverCustomizeForm(TPoint Screen);
   void StartHorzAutoScroll(Integer Direction);
   void StartVertAutoScroll(Integer Direction, bool Selects);
   void StopHorzAutoScroll();
@@ -1260,7 +1440,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TzmTreeListFrameLook FFrameLook = zmflStandard;
   bool FIsFlat = false;
   bool FIsStandardPaint = true;
-  Byte FRowPaintStyle = 0;
+  TzmRowPaintStyle FRowPaintStyle = zmrpStandard;
   Byte FBorderKind = 1;
   TScrollStyle FScrollBars = ssBoth;
   bool FBandsVisible = false;
@@ -1273,7 +1453,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   bool FRootLinesVisible = true;
   bool FRowFootersVisible = false;
   bool FReadOnly = false;
-  TColor FSelectionBackColor = clHighlight;
+  TzmTreeListAppearance FAppearance;
   TCustomImageList* FNodeImages = nullptr;
   TCustomImageList* FNodeStateImages = nullptr;
   TOwned<TChangeLink> FNodeImagesLink;
@@ -1350,6 +1530,14 @@ class TCustomzmTreeList : public TCustomzmContainer {
   bool FSearchExpandsNodes = false;
   Integer FSearchLockCount = 0;
   TOwned<TzmTreeListCellViewData> FCellViewData;
+
+  // Painting, hints and scroll bars
+  std::unique_ptr<TFont> FScratchFont;
+  TDragObject* FExternalDragObject = nullptr;
+  TOwned<TzmContainerHintWindow> FHintWindow;
+  bool FShowHintTimerRunning = false;
+  bool FHideHintTimerRunning = false;
+  TPoint FHintPoint;
 
   // Layout storage
   String FLayoutIniSection;

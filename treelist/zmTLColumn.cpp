@@ -523,7 +523,7 @@ TzmInplaceEditClass TzmTreeListMaskColumn::GetEditorClass() { return &TzmInplace
 void TzmTreeListMaskColumn::InitEditor(TzmInplaceEdit* Edit) {
   inherited::InitEditor(Edit);
   if (auto* mask = As<TzmInplaceMaskEdit>(Edit)) {
-    mask->SetEditMask(FEditMask);
+    mask->SetStoredEditMask(FEditMask);
     mask->SetIgnoreMaskBlank(FIgnoreMaskBlank);
   }
 }

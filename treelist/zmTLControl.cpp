@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <set>
 
+#include "platform/forms/Forms.h"
 #include "platform/rtl/StringList.h"
 #include "treelist/zmTextEdit.h"
 #include "treelist/zmUtils.h"
@@ -44,6 +45,12 @@ TCustomzmTreeListControl::TCustomzmTreeListControl(TComponent* AOwner)
 TCustomzmTreeListControl::~TCustomzmTreeListControl() { FBands.reset(); }
 
 void TCustomzmTreeListControl::BeforeDestruction() {
+  // The layout is stored while the control is whole; a store that fails never stops destruction.
+  try {
+    SaveLayout();
+  } catch (...) {
+    Application->HandleException(this);
+  }
   inherited::BeforeDestruction();
   ClearBandCaches();
   DestroyColumns();
@@ -57,24 +64,6 @@ void TCustomzmTreeListControl::Notification(TComponent* AComponent, TOperation O
 
 // ---------------------------------------------------------------------------------------------
 // Columns
-
-TzmTreeListColumn* TCustomzmTreeListControl::CreateColumn(TzmTreeListColumnClass ColumnClass, TComponent* AOwner) {
-  TzmTreeListColumn* column = ColumnClass->Create(AOwner);
-  try {
-    String base = GetName() + "Column";
-    for (Integer n = ColumnCount() + 1;; ++n) {
-      String name = base + IntToStr(n);
-      if (AOwner && AOwner->FindComponent(name)) continue;
-      column->SetName(name);
-      break;
-    }
-    column->SetTreeList(this);
-  } catch (...) {
-    Free(column);
-    throw;
-  }
-  return column;
-}
 
 TzmTreeListColumn* TCustomzmTreeListControl::ColumnAt(Integer Index) const {
   return Index >= 0 && Index < ColumnCount() ? FColumnList[static_cast<size_t>(Index)] : nullptr;
@@ -128,7 +117,7 @@ void TCustomzmTreeListControl::MoveColumnStrings(Integer From, Integer To) {
 void TCustomzmTreeListControl::ColumnsChanged(TzmTreeListColumn* Column) {
   if (HasState(csLoading)) return;
   if (Column) Column->ApplyDefaultWidth();
-  RefreshRowIndexes();
+  if (FRowIndexRefreshLock == 0) RefreshRowIndexes();
   LayoutChanged();
 }
 
@@ -326,6 +315,7 @@ void TCustomzmTreeListControl::RebuildVisibleNodes() {
 }
 
 void TCustomzmTreeListControl::RebuildBandLists() {
+  FHeaderBoundsCache.clear();
   {
     TzmFlagScope rebuilding(FBandListRebuilding, true);
     FBandListCache.clear();
@@ -362,6 +352,32 @@ void TCustomzmTreeListControl::RebuildBandLists() {
     if (newBand || entries[i].Row != entries[i - 1].Row) FHeaderLayoutCache.back().emplace_back();
     FHeaderLayoutCache.back().back().push_back(entries[i].Position);
   }
+}
+
+void TCustomzmTreeListControl::ClearVisibleNodes() {
+  inherited::ClearVisibleNodes();
+  ClearHeaderBoundsCache();
+}
+
+void TCustomzmTreeListControl::ClearRowHeightCache() {
+  inherited::ClearRowHeightCache();
+  ClearHeaderBoundsCache();
+}
+
+void TCustomzmTreeListControl::RebuildHeaderBounds() {
+  TzmFlagScope rebuilding(FHeaderBoundsRebuilding, true);
+  std::vector<Integer> widths(FColumnList.size(), 0);
+  for (Integer i = 0; i < ColumnCount(); ++i)
+    if (IsColumnShown(i)) widths[static_cast<size_t>(i)] = inherited::GetColumnDisplayWidth(i);
+  FHeaderBoundsCache.swap(widths);
+}
+
+Integer TCustomzmTreeListControl::GetColumnDisplayWidth(Integer Column) {
+  if (FHeaderBoundsCache.empty() && !FHeaderBoundsRebuilding && !IsUpdateLocked() && !FColumnList.empty())
+    RebuildHeaderBounds();
+  if (FHeaderBoundsRebuilding || FHeaderBoundsCache.size() != FColumnList.size())
+    return inherited::GetColumnDisplayWidth(Column);
+  return Column >= 0 && Column < ColumnCount() ? FHeaderBoundsCache[static_cast<size_t>(Column)] : 0;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -618,7 +634,9 @@ Integer TCustomzmTreeListControl::GetColumnMinWidth(Integer Column) {
 
 TzmTreeListColumnSort TCustomzmTreeListControl::GetColumnSorted(Integer Column) {
   TzmTreeListColumn* column = ColumnAt(Column);
-  return column ? column->GetSorted() : TzmTreeListColumnSort::csNone;
+  TzmTreeListColumnSort sorted = column ? column->GetSorted() : TzmTreeListColumnSort::csNone;
+  if (column && OnColumnSortState) OnColumnSortState(this, column, sorted);
+  return sorted;
 }
 
 bool TCustomzmTreeListControl::IsColumnFontAssigned(Integer Column) {
@@ -720,13 +738,17 @@ bool TCustomzmTreeListControl::IsSortedColumnDescending(Integer Index) {
 
 bool TCustomzmTreeListControl::CanDragBand(Integer VisibleIndex) {
   TzmTreeListBand* band = VisibleBand(VisibleIndex);
-  return inherited::CanDragBand(VisibleIndex) && band && band->GetFixed() == TzmGridBandFixed::bfNone &&
-         !band->GetDisableDragging();
+  bool allow = inherited::CanDragBand(VisibleIndex) && band && band->GetFixed() == TzmGridBandFixed::bfNone &&
+               !band->GetDisableDragging();
+  if (band && OnBandDragAllowed) OnBandDragAllowed(this, band, allow);
+  return allow;
 }
 
 bool TCustomzmTreeListControl::CanDragColumn(Integer Column) {
   TzmTreeListColumn* column = ColumnAt(Column);
-  return inherited::CanDragColumn(Column) && column && !column->GetDisableDragging();
+  bool allow = inherited::CanDragColumn(Column) && column && !column->GetDisableDragging();
+  if (column && OnHeaderDragAllowed) OnHeaderDragAllowed(this, column, allow);
+  return allow;
 }
 
 void TCustomzmTreeListControl::MoveBand(Integer From, Integer To) {
@@ -736,41 +758,56 @@ void TCustomzmTreeListControl::MoveBand(Integer From, Integer To) {
 }
 
 void TCustomzmTreeListControl::HideBand(Integer VisibleIndex) {
-  if (TzmTreeListBand* band = VisibleBand(VisibleIndex)) band->SetVisible(false);
+  TzmTreeListBand* band = VisibleBand(VisibleIndex);
+  if (!band) return;
+  band->SetVisible(false);
+  if (OnBandHidden) OnBandHidden(this, band);
 }
 
 void TCustomzmTreeListControl::ShowBand(Integer At, Integer Band) {
   TzmTreeListBand* band = Band >= 0 && Band < FBands->GetCount() ? FBands->GetItem(Band) : nullptr;
   if (!band) return;
-  TzmTreeListUpdateScope update(this);
-  band->SetVisible(true);
-  Integer visible = FBands->VisibleCount();
-  if (visible <= 1) return;
-  TzmTreeListBand* target = VisibleBand(std::max(At, 0));
-  band->SetIndex(target ? target->GetIndex() : FBands->GetCount() - 1);
+  {
+    TzmTreeListUpdateScope update(this);
+    band->SetVisible(true);
+    if (FBands->VisibleCount() > 1) {
+      TzmTreeListBand* target = VisibleBand(std::max(At, 0));
+      band->SetIndex(target ? target->GetIndex() : FBands->GetCount() - 1);
+    }
+  }
+  if (OnBandShown) OnBandShown(this, band, At);
 }
 
 void TCustomzmTreeListControl::MoveHeader(Integer Column, Integer VisibleBand, Integer Row, Integer Col) {
   TzmTreeListColumn* column = ColumnAt(Column);
   if (!column) return;
-  TzmTreeListUpdateScope update(this);
-  column->SetBandIndex(GetBandAbsoluteIndex(VisibleBand));
-  column->SetRowIndex(Row);
-  column->SetColIndex(Col);
+  {
+    TzmTreeListUpdateScope update(this);
+    column->SetBandIndex(GetBandAbsoluteIndex(VisibleBand));
+    column->SetRowIndex(Row);
+    column->SetColIndex(Col);
+  }
+  if (OnHeaderPlaced) OnHeaderPlaced(this, column);
 }
 
 void TCustomzmTreeListControl::HideHeader(Integer Column) {
-  if (TzmTreeListColumn* column = ColumnAt(Column)) column->SetVisible(false);
+  TzmTreeListColumn* column = ColumnAt(Column);
+  if (!column) return;
+  column->SetVisible(false);
+  if (OnHeaderHidden) OnHeaderHidden(this, column);
 }
 
 void TCustomzmTreeListControl::ShowHeader(Integer VisibleBand, Integer Row, Integer Col, Integer Column) {
   TzmTreeListColumn* column = ColumnAt(Column);
   if (!column) return;
-  TzmTreeListUpdateScope update(this);
-  column->SetBandIndex(GetBandAbsoluteIndex(VisibleBand));
-  column->SetVisible(true);
-  column->SetRowIndex(Row);
-  column->SetColIndex(Col);
+  {
+    TzmTreeListUpdateScope update(this);
+    column->SetBandIndex(GetBandAbsoluteIndex(VisibleBand));
+    column->SetVisible(true);
+    column->SetRowIndex(Row);
+    column->SetColIndex(Col);
+  }
+  if (OnHeaderShown) OnHeaderShown(this, column, VisibleBand, Row, Col);
 }
 
 bool TCustomzmTreeListControl::IsBandCustomizingDisabled(Integer VisibleIndex) {

@@ -1,6 +1,9 @@
 // Drag feedback popups of the tree list.
 #include "treelist/zmTLFeedback.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/os/Gdi.h"
 #include "platform/os/Windows.h"
 
@@ -9,16 +12,26 @@ QJ_IMPLEMENT_CLASS(TzmTreeListFeedbackWindow)
 namespace {
 
 constexpr Integer kArrowWidth = 11;
-constexpr Integer kArrowHeight = 9;
+constexpr int kArrowPoints = 7;
 
-// The two arrows as polygons: pointing down at the top, up at the bottom.
-void ArrowPolygons(Integer Height, POINT (&Down)[3], POINT (&Up)[3]) {
-  Down[0] = {0, 0};
-  Down[1] = {kArrowWidth, 0};
-  Down[2] = {kArrowWidth / 2, kArrowHeight - 1};
-  Up[0] = {0, Height};
-  Up[1] = {kArrowWidth, Height};
-  Up[2] = {kArrowWidth / 2, Height - kArrowHeight + 1};
+// The two arrows as polygons: pointing down at the top, up at the bottom (B the box's bottom).
+void ArrowPolygons(Integer B, POINT (&Down)[kArrowPoints], POINT (&Up)[kArrowPoints]) {
+  const POINT down[kArrowPoints] = {{5, 8}, {0, 3}, {3, 3}, {3, 0}, {7, 0}, {7, 3}, {10, 3}};
+  const POINT up[kArrowPoints] = {{5, B - 9}, {10, B - 4}, {7, B - 4}, {7, B - 1}, {3, B - 1}, {3, B - 4}, {0, B - 4}};
+  std::copy(std::begin(down), std::end(down), Down);
+  std::copy(std::begin(up), std::end(up), Up);
+}
+
+// A polygon's region with its outline: the filled area grown by the pen's right and bottom pixel.
+HRGN OutlinedPolygonRegion(const POINT* Points) {
+  HRGN region = CreatePolygonRgn(Points, kArrowPoints, WINDING);
+  for (POINT shift : {POINT{1, 0}, POINT{0, 1}, POINT{1, 1}}) {
+    HRGN moved = CreatePolygonRgn(Points, kArrowPoints, WINDING);
+    OffsetRgn(moved, shift.X, shift.Y);
+    CombineRgn(region, region, moved, RGN_OR);
+    DeleteObject(moved);
+  }
+  return region;
 }
 
 }  // namespace
@@ -96,25 +109,25 @@ void TzmTreeListFeedbackWindow::Dispatch(TMessage& Message) {
   inherited::Dispatch(Message);
 }
 
-void PaintDropArrows(TBitmap* Bitmap, Integer Height) {
+void PaintDropArrows(TBitmap* Bitmap, Integer Height, TColor Color) {
   Bitmap->SetSize(kArrowWidth, Height + 1);
   TCanvas* canvas = Bitmap->GetCanvas();
   canvas->GetBrush()->SetColor(clWhite);
   canvas->FillRect(Rect(0, 0, kArrowWidth, Height + 1));
-  POINT down[3], up[3];
+  POINT down[kArrowPoints], up[kArrowPoints];
   ArrowPolygons(Height, down, up);
-  canvas->GetBrush()->SetColor(clLime);
+  canvas->GetBrush()->SetColor(Color);
   canvas->GetPen()->SetColor(clBlack);
   HDC dc = canvas->GetHandle();
-  Polygon(dc, down, 3);
-  Polygon(dc, up, 3);
+  Polygon(dc, down, kArrowPoints);
+  Polygon(dc, up, kArrowPoints);
 }
 
 HRGN DropArrowsRegion(Integer Height) {
-  POINT down[3], up[3];
+  POINT down[kArrowPoints], up[kArrowPoints];
   ArrowPolygons(Height, down, up);
-  HRGN region = CreatePolygonRgn(down, 3, WINDING);
-  HRGN lower = CreatePolygonRgn(up, 3, WINDING);
+  HRGN region = OutlinedPolygonRegion(down);
+  HRGN lower = OutlinedPolygonRegion(up);
   CombineRgn(region, region, lower, RGN_OR);
   DeleteObject(lower);
   return region;

@@ -38,8 +38,9 @@ class TzmTreeListFeedbackWindow : public TCustomControl {
 };
 
 // The drop arrows' picture: a down arrow at the top and an up arrow at the bottom of an
-// 11 x Height box, with the region that shapes a window to them.
-void PaintDropArrows(TBitmap* Bitmap, Integer Height);
+// 11 x Height box, outlined in black and filled with Color, with the region that shapes a window
+// to them.
+void PaintDropArrows(TBitmap* Bitmap, Integer Height, TColor Color = clLime);
 HRGN DropArrowsRegion(Integer Height);
 
 // The pan picture: a circle with an arrow for every way the view can move (its window is shaped

@@ -6,6 +6,7 @@
 #include "platform/rtl/IniFiles.h"
 #include "platform/rtl/Registry.h"
 #include "treelist/zmTL.h"
+#include "treelist/zmTLHelpers.h"
 
 // ---------------------------------------------------------------------------------------------
 // Repaint and the top node
@@ -156,6 +157,41 @@ Integer TCustomzmTreeList::GetMaxColumnLineHeight(TCanvas* Canvas) {
   for (Integer column = 0; column < GetColumnCount(); ++column)
     if (IsColumnShown(column)) tallest = std::max(tallest, GetColumnLineHeight(Canvas, column));
   return tallest;
+}
+
+Integer TCustomzmTreeList::GetNodeRowLineCount(TzmTreeListNode* Node, Integer& Height) {
+  if (Node->GetCachedRowHeight() != 0 && Node->GetCachedLineCount() != 0) return Node->GetCachedLineCount();
+  if (IsNodeFullRow(Node)) return 1;
+  bool bothGrids = FShowGrid && FShowPreviewGrid, inset = HasExtra(zmxInvertSelection);
+  Integer result = -1, count = GetVisibleColumnCount(), indent, textLeft;
+  GetNodeIndent(Node, indent, textLeft);
+  for (Integer i = 0; i < count; ++i) {
+    Integer column = GetVisibleColumn(i);
+    String text;
+    GetCellText(Node, column, text);
+    Integer width = GetColumnDisplayWidth(column);
+    if (i == 0) width -= textLeft + (inset ? 1 : 0);
+    if (i == count - 1 && inset) --width;
+    if (bothGrids) --width;
+    Integer previous = Height, lines = -1;
+    if (CalcCellLineCount(Node, column, Height, lines, bothGrids, inset, FMetrics.MaxRowLineCount, FMetrics.TextHeight,
+                          width, text))
+      Height += (bothGrids ? 1 : 0) + (inset ? 2 : 0);
+    Height = std::max(previous, Height);
+    result = std::max(result, lines);
+  }
+  return result;
+}
+
+Integer TCustomzmTreeList::GetNodePreviewLineCount(TzmTreeListNode* Node) {
+  if (!Node || !IsAutoPreviewLineCount()) return std::max(FMetrics.PreviewLineCount, 0);
+  String text;
+  GetPreviewText(Node, text);
+  if (text.empty()) return 0;
+  Integer height;
+  Integer lines = CalcWrappedLineCount(text, GetNodeTextWidth(Node) - FMetrics.PreviewIndent, FMetrics.PreviewTextHeight,
+                                       FMetrics.PreviewLineCount, FPreviewTextFont.get(), false, 0, height);
+  return std::max(lines, 0);
 }
 
 bool TCustomzmTreeList::CalcCellLineCount(TzmTreeListNode*, Integer, Integer&, Integer&, bool, bool, Integer, Integer,

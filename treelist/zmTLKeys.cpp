@@ -39,11 +39,23 @@ void TCustomzmTreeList::ShowEditor() {
   if (FInteractionState != tlsIdle || GetVisibleColumnCount() == 0) return;
   MakeColumnVisible(GetFocusedColumn());
   MakeNodeVisible(FFocusedNode);
+  // A delay still waiting from the click that opened the editor must not open it once more.
+  KillEditorTimer();
   SetInteractionState(tlsEditing);
   TzmInplaceEdit* editor = GetEditor();
   if (!editor) editor = CreateEditor();
   BindEditor(editor);
   editor->ActivateEdit(GetEditorRect(FFocusedNode, FFocusedVisibleColumn));
+}
+
+void TCustomzmTreeList::ShowEditorWithMouseDown(Integer X, Integer Y) {
+  ShowEditor();
+  if (IsEditorShown() && FActiveEditor) FActiveEditor->ContainerMouseDown(X, Y);
+}
+
+void TCustomzmTreeList::ShowEditorWithMouseUp(Integer X, Integer Y) {
+  ShowEditor();
+  if (IsEditorShown() && FActiveEditor) FActiveEditor->ContainerMouseUp(X, Y);
 }
 
 // ---------------------------------------------------------------------------------------------

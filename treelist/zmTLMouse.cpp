@@ -77,6 +77,7 @@ void TCustomzmTreeList::StopVertAutoScroll() {
 }
 
 void TCustomzmTreeList::TimerTick(UINT_PTR Id) {
+  if (HintTimerTick(Id)) return;
   switch (Id) {
     case kEditorTimer:
       KillEditorTimer();
@@ -110,6 +111,7 @@ void TCustomzmTreeList::TimerTick(UINT_PTR Id) {
 // The timers' ticks, and the keys the control wants from the dialog key routing: arrows always,
 // characters while typing edits or searches, Tab when the editor takes it.
 void TCustomzmTreeList::WndProc(TMessage& Message) {
+  if (HandleWindowMessage(Message)) return;
   if (Message.Msg == WM_TIMER) {
     inherited::WndProc(Message);
     TimerTick(static_cast<UINT_PTR>(Message.WParam));
@@ -255,7 +257,7 @@ void TCustomzmTreeList::NodePressed(TMouseButton Button, TShiftState Shift, bool
   bool sameNode = FFocusedNode == oldNode, sameColumn = FFocusedVisibleColumn == oldColumn;
   if (CanMouseEditCell(hit.X, hit.Y, sameNode, FFocusedVisibleColumn)) {
     SetInteractionState(tlsIdle);
-    ShowEditor();
+    ShowEditorWithMouseDown(hit.X, hit.Y);
   } else if (sameNode && sameColumn && !FirstClick && !IsEditorShown() && !FEditorTimerRunning) {
     StartEditorTimer();
   }
@@ -564,7 +566,7 @@ void TCustomzmTreeList::MouseUp(TMouseButton Button, TShiftState Shift, Integer 
                     (hit.Kind == tlhCell || hit.Kind == tlhNewItemRow);
     if (sameCell && Button == mbLeft && (FFocusedNode == hit.Node || hit.Kind == tlhNewItemRow)) {
       SetInteractionState(tlsIdle);
-      if (!(Shift & (ssShift | ssCtrl))) ShowEditor();
+      if (!(Shift & (ssShift | ssCtrl))) ShowEditorWithMouseUp(X, Y);
     }
   }
   FPendingEditorOnRelease = false;

@@ -9,6 +9,7 @@
 #include "platform/os/Gdi.h"
 #include "treelist/zmTL.h"
 #include "treelist/zmTLFeedback.h"
+#include "treelist/zmTLHelpers.h"
 #include "treelist/zmTLResources.h"
 
 namespace {
@@ -280,49 +281,87 @@ void TCustomzmTreeList::SetColumnWidthSpread(Integer VisibleBand, Integer Column
 // ---------------------------------------------------------------------------------------------
 // Header and band drag and drop
 
-TBitmap* TCustomzmTreeList::CreateCaptionDragImage(const String& Caption, Integer Width, Integer Height) {
-  auto* bitmap = New<TBitmap>();
-  bitmap->SetSize(std::clamp(Width, 20, std::max(Screen->GetWidth(), 20)), std::max(Height, 1));
+TBitmap* TCustomzmTreeList::CreateCaptionDragImage(const TzmHeaderButtonContent& Content, TFont* Font, Integer Width,
+                                                  Integer Height) {
+  TOwned<TBitmap> bitmap = MakeOwned<TBitmap>();
+  bitmap->SetSize(std::min(std::max(Width, 1), std::max(Screen->GetWidth(), 1)), std::max(Height, 1));
   TCanvas* canvas = bitmap->GetCanvas();
-  TRect r = Rect(0, 0, bitmap->GetWidth(), bitmap->GetHeight());
-  canvas->GetBrush()->SetColor(clBtnFace);
-  canvas->FillRect(r);
+  canvas->GetFont()->Assign(Font);
   HDC dc = canvas->GetHandle();
-  DrawEdge(dc, &r, FFrameLook == zmflStandard ? EDGE_RAISED : BDR_RAISEDINNER, BF_RECT);
-  canvas->GetFont()->Assign(FHeaderCaptionFont.get());
-  TRect text = Rect(r.Left + 3, r.Top + 1, r.Right - 3, r.Bottom - 1);
-  SetBkMode(dc, TRANSPARENT);
-  DrawText(dc, Caption.c_str(), Length(Caption), &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
-  return bitmap;
+  SetTextColor(dc, ColorToRGB(Font->GetColor()));
+  HBRUSH face = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+  DrawHeaderButton(dc, Rect(0, 0, bitmap->GetWidth(), bitmap->GetHeight()), face, Content);
+  DeleteObject(face);
+  return bitmap.release();
 }
 
-void TCustomzmTreeList::StartBandDrag(Integer VisibleBand) {
-  FArrowsExtent = FMetrics.BandRowHeight + 18;
-  String caption;
-  GetVisibleBandCaption(VisibleBand, caption);
-  TOwned<TBitmap> image(CreateCaptionDragImage(caption, GetBandDisplayWidth(VisibleBand) + (VisibleBand == 0 ? GetLeadingWidth() : 0),
-                                     FMetrics.BandRowHeight));
+TBitmap* TCustomzmTreeList::CreateBandDragImage(Integer VisibleBand) {
+  TzmHeaderButtonContent content;
+  GetVisibleBandCaption(VisibleBand, content.Text);
+  content.Alignment = GetVisibleBandAlignment(VisibleBand);
+  content.MultiLineIndex = GetBandRowCount() > 1 ? 1 : 0;
+  content.Look = FFrameLook;
+  Integer width = GetBandDisplayWidth(VisibleBand) + (VisibleBand == 0 ? GetLeadingWidth() : 0);
+  return CreateCaptionDragImage(content, FBandCaptionFont.get(), width, FMetrics.BandRowHeight);
+}
+
+TBitmap* TCustomzmTreeList::CreateHeaderDragImage(Integer Column) {
+  TzmHeaderButtonContent content;
+  GetColumnHeaderCaption(Column, content.Text);
+  content.Alignment = GetColumnHeaderAlignment(Column);
+  content.SortState = GetColumnSorted(Column);
+  if (HasColumnHeaderGlyph(Column)) content.Glyph = GetColumnHeaderGlyph(Column);
+  content.Look = FFrameLook;
+  TzmTreeListDrawInfo info;
+  CalcDrawInfo(info);
+  auto item = std::find_if(info.Headers.begin(), info.Headers.end(),
+                           [&](const TzmTreeListHeaderDrawItem& h) { return h.ColumnIndex == Column; });
+  Integer width = item != info.Headers.end() ? item->Bounds.Width() : GetColumnWidth(Column);
+  if (width < 1) width = 20;
+  return CreateCaptionDragImage(content, FHeaderCaptionFont.get(), width, FMetrics.HeaderRowHeight);
+}
+
+void TCustomzmTreeList::SetCustomizeForm(TWinControl* Value) {
+  if (Value == FCustomizeForm) return;
+  if (FCustomizeForm) FCustomizeForm->RemoveFreeNotification(this);
+  FCustomizeForm = Value;
+  if (FCustomizeForm) FCustomizeForm->FreeNotification(this);
+}
+
+bool TCustomzmTreeList::IsOverCustomizeForm(TPoint Screen) {
+  if (!FCustomizeForm || !FCustomizeForm->GetVisible() || !FCustomizeForm->HandleAllocated()) return false;
+  return FCustomizeForm->GetClientRect().Contains(FCustomizeForm->ScreenToClient(Screen));
+}
+
+void TCustomzmTreeList::AdjustDragCursor(TPoint Point, TCursor& Cursor) {
+  bool header = FInteractionState == tlsColumnDragging;
+  if (IsOverCustomizeForm(Point)) {
+    // The only shown column dragged from the header row cannot go: it keeps the no-drop cursor.
+    if (!(header && FPressedColumn >= 0 && GetVisibleColumnCount() == 1)) Cursor = crDrag;
+    if (header && FDraggedHeader >= 0 && IsColumnCustomizingDisabled(FDraggedHeader)) Cursor = crzmTLDelete;
+  }
+  if (header && GetVisibleBandCount() == 0) Cursor = crzmTLDelete;
+}
+
+void TCustomzmTreeList::StartDragImage(TBitmap* Image) {
+  TOwned<TBitmap> image(Image);
   if (!FDragImage) FDragImage = MakeOwned<TzmTreeListFeedbackWindow>(nullptr);
   TPoint cursor;
   GetCursorPos(&cursor);
   FDragImage->ShowBitmap(image.get(), Point(cursor.X - image->GetWidth() / 2, cursor.Y - image->GetHeight() / 2));
   FArrowsPosition = Point(-100, -100);
+}
+
+void TCustomzmTreeList::StartBandDrag(Integer VisibleBand) {
+  FArrowsExtent = FMetrics.BandRowHeight + 18;
+  StartDragImage(CreateBandDragImage(VisibleBand));
   SetInteractionState(tlsBandDragging);
   DragStep();
 }
 
 void TCustomzmTreeList::StartHeaderDrag(Integer Column) {
   FArrowsExtent = FMetrics.HeaderRowHeight + 18;
-  String caption;
-  GetColumnHeaderCaption(Column, caption);
-  Integer width = GetColumnDisplayWidth(Column);
-  if (width < 1) width = GetColumnWidth(Column);
-  TOwned<TBitmap> image(CreateCaptionDragImage(caption, width, FMetrics.HeaderRowHeight));
-  if (!FDragImage) FDragImage = MakeOwned<TzmTreeListFeedbackWindow>(nullptr);
-  TPoint cursor;
-  GetCursorPos(&cursor);
-  FDragImage->ShowBitmap(image.get(), Point(cursor.X - image->GetWidth() / 2, cursor.Y - image->GetHeight() / 2));
-  FArrowsPosition = Point(-100, -100);
+  StartDragImage(CreateHeaderDragImage(Column));
   SetInteractionState(tlsColumnDragging);
   DragStep();
 }
@@ -333,7 +372,7 @@ void TCustomzmTreeList::ShowDropArrows(TPoint ClientPoint) {
   if (FDragFeedbackHideCount > 0) return;
   if (!FDropArrows) FDropArrows = MakeOwned<TzmTreeListFeedbackWindow>(nullptr);
   TOwned<TBitmap> arrows = MakeOwned<TBitmap>();
-  PaintDropArrows(arrows.get(), FArrowsExtent);
+  PaintDropArrows(arrows.get(), FArrowsExtent, FAppearance.DragArrowsColor);
   FDropArrows->ShowBitmap(arrows.get(), ClientToScreen(ClientPoint), DropArrowsRegion(FArrowsExtent));
 }
 
@@ -359,10 +398,12 @@ void TCustomzmTreeList::DragStep() {
   TRect strip = band ? info.BandRowRect : info.HeaderRect;
   bool inside = point.Y >= strip.Top && point.Y < strip.Bottom && point.X >= info.ClientBounds.Left &&
                 point.X < info.ClientBounds.Right;
-  bool accept = inside;
+  TCursor cursor = inside ? GetCursor() : crzmTLDelete;
+  AdjustDragCursor(screen, cursor);
+  bool accept = cursor != crzmTLDelete;
   if (band) DoDragOverBand(point, FPressedBand, accept);
   else DoDragOverHeader(point, FPressedColumn, accept);
-  TCursor cursor = accept ? GetCursor() : crzmTLDelete;
+  cursor = accept ? GetCursor() : crzmTLDelete;
   if (Screen->GetCursor() != cursor) Screen->SetCursor(cursor);
   if (FDragImage && FDragImage->IsShown() && FDragFeedbackHideCount == 0) {
     TBitmap* image = FDragImage->GetBitmap();
@@ -370,6 +411,7 @@ void TCustomzmTreeList::DragStep() {
     FDragImage->MoveTo(Point(screen.X - image->GetWidth() / 2 - shift, screen.Y - image->GetHeight() / 2));
   }
 
+  if (IsOverCustomizeForm(screen)) return;
   TRect range = GetScrollAreaRect();
   if (point.X >= range.Left && point.X < range.Left + kScrollZone) StartHorzAutoScroll(-1);
   else if (point.X < range.Right && point.X >= range.Right - kScrollZone) StartHorzAutoScroll(1);
@@ -379,6 +421,7 @@ Integer TCustomzmTreeList::GetBandDropPosition(TPoint& Point, Integer Pressed, I
   TzmTreeListDrawInfo info;
   CalcDrawInfo(info);
   const TRect& row = info.BandRowRect;
+  if (IsOverCustomizeForm(ClientToScreen(Point))) return -1;
   if (Point.Y < row.Top || Point.Y >= row.Bottom) return -1;
   if (info.Bands.empty()) {
     Point = ::Point(row.Left - 5, row.Top - 9);
@@ -418,6 +461,7 @@ TzmTreeListDropPosition TCustomzmTreeList::GetHeaderDropPosition(TPoint& Point, 
   TzmTreeListDrawInfo info;
   CalcDrawInfo(info);
   const TRect& header = info.HeaderRect;
+  if (IsOverCustomizeForm(ClientToScreen(Point))) return {-1, -1, -1, -1};
   if (Point.Y < header.Top || Point.Y >= header.Bottom || info.Headers.empty()) {
     result.Target = -1;
     return result;

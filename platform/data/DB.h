@@ -73,7 +73,8 @@ enum TDataEvent {
   deUpdateRecord, deUpdateState, deFocusControl, deDisabledStateChange
 };
 
-enum TFieldKind { fkData, fkLookup };
+// fkAggregate: a value our datasets do not compute (always Null); see TAggregateField.
+enum TFieldKind { fkData, fkLookup, fkAggregate };
 
 enum TLocateOption : Cardinal { loCaseInsensitive = 1u << 0, loPartialKey = 1u << 1 };
 using TLocateOptions = Cardinal;
@@ -536,6 +537,9 @@ class TDataLink : public TPersistent {
   Integer GetRecordCount() const;
   // Puts the dataset into dsEdit through the data source; returns whether it is editing.
   bool Edit();
+  // Offers an action to the data source as its target; false without source or when it declines.
+  virtual bool ExecuteAction(TBasicAction* Action);
+  virtual bool UpdateAction(TBasicAction* Action);
   // Runs UpdateData; RecordChanged is not sent to this link meanwhile.
   void UpdateRecord();
 

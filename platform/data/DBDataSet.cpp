@@ -149,6 +149,7 @@ void TDataSet::CreateFields() {
 
 void TDataSet::BindFields() {
   for (TField* field : FFields) {
+    if (field->GetFieldKind() == fkAggregate) continue;  // no column: its value is Null
     if (field->GetFieldKind() == fkLookup) {
       if (!field->GetLookupDataSet() || field->GetKeyFields().empty() || field->GetLookupKeyFields().empty() ||
           field->GetLookupResultField().empty())

@@ -233,6 +233,10 @@ void TDataLink::DataEvent(TDataEvent Event, NativeInt Info) {
   }
 }
 
+bool TDataLink::ExecuteAction(TBasicAction* Action) { return FDataSource && FDataSource->ExecuteAction(Action); }
+
+bool TDataLink::UpdateAction(TBasicAction* Action) { return FDataSource && FDataSource->UpdateAction(Action); }
+
 void TDataLink::DataSetChanged() { RecordChanged(nullptr); }
 void TDataLink::DataSetScrolled(Integer) { DataSetChanged(); }
 void TDataLink::FocusControl(TField*&) {}

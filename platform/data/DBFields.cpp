@@ -24,6 +24,7 @@ QJ_IMPLEMENT_CLASS(TDateTimeField)
 QJ_IMPLEMENT_CLASS(TDateField)
 QJ_IMPLEMENT_CLASS(TTimeField)
 QJ_IMPLEMENT_CLASS(TSQLTimeStampField)
+QJ_IMPLEMENT_CLASS(TAggregateField)
 QJ_IMPLEMENT_CLASS(TBlobField)
 QJ_IMPLEMENT_CLASS(TMemoField)
 QJ_IMPLEMENT_CLASS(TGraphicField)
@@ -393,6 +394,23 @@ void TSQLTimeStampField::SetDisplayFormat(const String& Value) {
 
 String TSQLTimeStampField::ValueText(const Variant& AValue, bool ADisplayText) const {
   return DateTimeText(VarToDateTime(AValue), ftDateTime, ADisplayText ? FDisplayFormat : String());
+}
+
+TAggregateField::TAggregateField(TComponent* AOwner) : TField(AOwner) {
+  SetFieldKind(fkAggregate);
+  SetAlignment(taRightJustify);
+}
+
+void TAggregateField::SetDisplayFormat(const String& Value) {
+  if (Value == FDisplayFormat) return;
+  FDisplayFormat = Value;
+  PropertyChanged();
+}
+
+void TAggregateField::SetCurrency(bool Value) {
+  if (Value == FCurrency) return;
+  FCurrency = Value;
+  PropertyChanged();
 }
 
 TBlobField::TBlobField(TComponent* AOwner) : TField(AOwner) { SetDataType(ftBlob); }

@@ -245,6 +245,24 @@ class TSQLTimeStampField : public TField {
   String FDisplayFormat;
 };
 
+// A summary over the records (fkAggregate). Our datasets keep no aggregates, so it binds to no
+// column, its value is Null and it cannot be modified; the class exists for the data-aware
+// layer, which asks a field's class and its DisplayFormat and Currency to choose an editor.
+class TAggregateField : public TField {
+  QJ_CLASS(TAggregateField, TField)
+ public:
+  explicit TAggregateField(TComponent* AOwner);
+
+  const String& GetDisplayFormat() const { return FDisplayFormat; }
+  void SetDisplayFormat(const String& Value);
+  bool GetCurrency() const { return FCurrency; }
+  void SetCurrency(bool Value);
+
+ private:
+  String FDisplayFormat;
+  bool FCurrency = false;
+};
+
 // Bytes (ftBlob) held as a String; shown as "(BLOB)".
 class TBlobField : public TField {
   QJ_CLASS(TBlobField, TField)

@@ -1,6 +1,9 @@
 #include "platform/data/DBFilter.h"
 
+#include <algorithm>
+
 #include "platform/data/DBConsts.h"
+#include "platform/rtl/FormatSettings.h"
 
 namespace {
 
@@ -51,10 +54,15 @@ class TFilterLexer {
     return AToken;
   }
 
+  // The decimal point is '.' or, as the data controller writes numbers, the locale's separator
+  // when a digit follows it (a separator before a blank ends the number: "IN (7,5, 3)").
   TToken& ReadNumber(TToken& AToken) {
     size_t start = FPos;
+    const char localePoint = FormatSettings().DecimalSeparator;
     while (FPos < FText.size() && IsDigit(FText[FPos])) ++FPos;
-    if (FPos < FText.size() && FText[FPos] == '.') {
+    bool point = FPos < FText.size() && (FText[FPos] == '.' || (FText[FPos] == localePoint && FPos + 1 < FText.size() &&
+                                                                 IsDigit(FText[FPos + 1])));
+    if (point) {
       ++FPos;
       while (FPos < FText.size() && IsDigit(FText[FPos])) ++FPos;
     }
@@ -68,6 +76,7 @@ class TFilterLexer {
     }
     AToken.Kind = TTokenKind::Number;
     AToken.Text = FText.substr(start, FPos - start);
+    std::replace(AToken.Text.begin(), AToken.Text.end(), localePoint, '.');
     return AToken;
   }
 

@@ -8,7 +8,9 @@
 //                         | [NOT] IN '(' operand { ',' operand } ')' | IS [NOT] NULL )
 //   operand    := name | '[' name ']' | 'text' | number | NULL | TRUE | FALSE
 // Keywords are read without case; "]]" in a bracketed name and "''" in a text stand for one
-// character; "= NULL" and "<> NULL" mean IS NULL and IS NOT NULL.
+// character; "= NULL" and "<> NULL" mean IS NULL and IS NOT NULL. A number's decimal point is '.'
+// or the locale's decimal separator followed by a digit; dates are texts in the locale's format
+// or ISO 8601.
 #pragma once
 
 #include <memory>

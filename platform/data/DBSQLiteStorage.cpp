@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <atomic>
 
 #include "platform/data/DBConsts.h"
 #include "platform/data/DBSQLiteInternal.h"
@@ -267,11 +268,15 @@ class TSQLiteTableStorage : public TDataSetStorage {
 };
 
 // ---------------------------------------------------------------------------------------------
-// A query: its rows are read into memory when it runs; identities are row positions.
+// A query: its rows are read into memory when it runs. Rows have no key, so an identity is a row
+// position joined to the run that gave it: a run that brings back the same rows keeps the
+// identities, any other run (and every query opened afresh) gives new ones, so that no bookmark
+// names another row than the one it was taken of.
 
 class TSQLiteQueryStorage : public TDataSetStorage {
  public:
-  TSQLiteQueryStorage(sqlite3* ADb, const String& ASQL, const TParams& AParams) : FDb(ADb), FParams(AParams) {
+  TSQLiteQueryStorage(sqlite3* ADb, const String& ASQL, const TParams& AParams)
+      : FDb(ADb), FParams(AParams), FRun(NextRun()) {
     FSQL = ASQL;
   }
 
@@ -305,22 +310,32 @@ class TSQLiteQueryStorage : public TDataSetStorage {
   // Runs the statement again, except right after Open, which has just read the rows.
   void FetchIds(std::vector<TRecordId>& AIds) override {
     if (!FFresh) {
-      String sql = FFilter.Text.empty() ? FSQL : "SELECT * FROM (" + FSQL + ") WHERE " + FFilter.Text;
+      // The statement on lines of its own: a line comment at its end must not swallow the rest.
+      String sql = FFilter.Text.empty() ? FSQL : "SELECT * FROM (\n" + FSQL + "\n) WHERE " + FFilter.Text;
       TSQLiteStatement statement(FDb, sql);
       FFilter.BindTo(statement);
       std::vector<TFieldDef> defs;
       for (const TSQLColumn& column : FColumns) defs.push_back({column.Name, column.DataType});
-      ReadRows(statement, defs);
+      std::vector<std::vector<Variant>> previous;
+      previous.swap(FRows);
+      try {
+        ReadRows(statement, defs);
+      } catch (...) {
+        FRows.swap(previous);
+        throw;
+      }
+      if (!SameRows(previous, FRows)) FRun = NextRun();
     }
     FFresh = false;
     std::vector<TRecordId> ids(FRows.size());
-    for (size_t i = 0; i < ids.size(); ++i) ids[i] = static_cast<TRecordId>(i);
+    for (size_t i = 0; i < ids.size(); ++i) ids[i] = IdOf(i);
     AIds.swap(ids);
   }
 
   void ReadRecord(TRecordId AId, std::vector<Variant>& AValues) override {
-    if (AId < 0 || AId >= static_cast<TRecordId>(FRows.size())) throw EDatabaseError(&SRecordChanged);
-    AValues = FRows[static_cast<size_t>(AId)];
+    size_t row = 0;
+    if (!RowOf(AId, row)) throw EDatabaseError(&SRecordChanged);
+    AValues = FRows[row];
   }
 
   bool FindRecord(const std::vector<Integer>& AColumns, const std::vector<Variant>& AValues, TLocateOptions AOptions,
@@ -330,7 +345,7 @@ class TSQLiteQueryStorage : public TDataSetStorage {
       for (size_t i = 0; i < AColumns.size() && matches; ++i)
         matches = LocateValueMatches(FRows[row][static_cast<size_t>(AColumns[i])], AValues[i], AOptions);
       if (matches) {
-        AId = static_cast<TRecordId>(row);
+        AId = IdOf(row);
         return true;
       }
     }
@@ -344,6 +359,26 @@ class TSQLiteQueryStorage : public TDataSetStorage {
 
  private:
   [[noreturn]] static void ReadOnly() { throw EDatabaseError(&SDataSetReadOnly); }
+
+  // Runs are numbered across every query of the process; positions take the low 32 bits.
+  static constexpr int kRunShift = 32;
+  static TRecordId NextRun() {
+    static std::atomic<TRecordId> last{0};
+    return ++last;
+  }
+  TRecordId IdOf(size_t ARow) const { return (FRun << kRunShift) | static_cast<TRecordId>(ARow); }
+  bool RowOf(TRecordId AId, size_t& ARow) const {
+    ARow = static_cast<size_t>(AId & ((TRecordId(1) << kRunShift) - 1));
+    return AId >> kRunShift == FRun && ARow < FRows.size();
+  }
+
+  static bool SameRows(const std::vector<std::vector<Variant>>& A, const std::vector<std::vector<Variant>>& B) {
+    if (A.size() != B.size()) return false;
+    for (size_t r = 0; r < A.size(); ++r)
+      for (size_t c = 0; c < A[r].size(); ++c)
+        if (VarType(A[r][c]) != VarType(B[r][c]) || !VarSameValue(A[r][c], B[r][c])) return false;
+    return true;
+  }
 
   // Whether text after the first statement holds another one (not just blanks and comments).
   bool HoldsStatement(const String& ATail) const {
@@ -391,6 +426,7 @@ class TSQLiteQueryStorage : public TDataSetStorage {
   std::vector<TSQLColumn> FColumns;
   std::vector<std::vector<Variant>> FRows;
   TSQLCondition FFilter;
+  TRecordId FRun;
   bool FFresh = false;
 };
 

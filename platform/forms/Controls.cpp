@@ -121,6 +121,12 @@ TControl::~TControl() {
 
 void TControl::BeforeDestruction() {
   inherited::BeforeDestruction();
+  if (TWinControl* host = FHostDockSite) {
+    // The host lets go of a client that goes away.
+    host->DoUnDock(nullptr, this);
+    FHostDockSite = nullptr;
+    host->DoRemoveDockClient(this);
+  }
   if (GetCaptureControl() == this) SetCaptureControl(nullptr);
   ControlGoingAway(this);
 }
@@ -329,6 +335,7 @@ void TControl::SetVisible(bool Value) {
   FVisible = Value;
   Perform(CM_VISIBLECHANGED, Value, 0);
   RequestAlign();
+  NotifyHostDockSite(CM_VISIBLECHANGED, Value);
 }
 
 void TControl::Show() {
@@ -426,6 +433,7 @@ void TControl::SetText(const TCaption& Value) {
   if (GetTextBuf() == Value) return;
   SetTextBuf(Value);
   Perform(CM_TEXTCHANGED, 0, 0);
+  NotifyHostDockSite(CM_TEXTCHANGED, 0);
 }
 
 String TControl::GetTextBuf() {

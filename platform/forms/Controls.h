@@ -210,6 +210,33 @@ class TDragControlObject : public TBaseDragControlObject {
   TObject* GetSource() override;
 };
 
+// The drag object of a control dragged to dock: where it would go, and the dock site it would
+// join (none: it would float there).
+class TDragDockObject : public TBaseDragControlObject {
+  QJ_CLASS(TDragDockObject, TBaseDragControlObject)
+ public:
+  explicit TDragDockObject(TControl* AControl);
+  // Screen coordinates.
+  const TRect& GetDockRect() const { return FDockRect; }
+  void SetDockRect(const TRect& Value) { FDockRect = Value; }
+  TWinControl* GetDockSite() const { return FDockSite; }
+  bool GetFloating() const { return FDockSite == nullptr; }
+  TCursor GetDragCursor(bool Accepted, Integer X, Integer Y) override;
+
+ private:
+  friend class TDragManager;
+  TRect FDockRect;
+  TWinControl* FDockSite = nullptr;
+};
+
+// CM_DOCKNOTIFICATION tells a dock site of a change of one of its clients: WParam is the
+// client, LParam this record with the client's message (CM_TEXTCHANGED, CM_VISIBLECHANGED).
+struct TDockNotifyRec {
+  UINT ClientMsg = 0;
+  WPARAM MsgWParam = 0;
+  LPARAM MsgLParam = 0;
+};
+
 struct TDragRec {
   TPoint Pos;  // screen position
   TDragObject* Source = nullptr;
@@ -335,10 +362,20 @@ class TControl : public TComponent {
   void SetDragCursor(TCursor Value) { FDragCursor = Value; }
   TDragKind GetDragKind() const { return FDragKind; }
   void SetDragKind(TDragKind Value) { FDragKind = Value; }
-  // Starts dragging now, or once the mouse moved Threshold pixels (-1: Mouse.DragThreshold).
+  // Starts dragging (DragKind dkDock: to dock) now, or once the mouse moved Threshold pixels
+  // (-1: Mouse.DragThreshold).
   void BeginDrag(bool Immediate, Integer Threshold = -1);
   void EndDrag(bool Drop);
   bool Dragging() const;
+
+  // Docking (ControlsDrag.cpp). The dock site the control is docked to (a floating control's
+  // is the floating form that holds it).
+  TWinControl* GetHostDockSite() const { return FHostDockSite; }
+  // Leaves its host (which may refuse: false) and joins NewDockSite; nullptr floats it.
+  bool ManualDock(TWinControl* NewDockSite);
+  // Leaves its host and floats in a form of its own at ScreenPos (a form floats by itself).
+  bool ManualFloat(const TRect& ScreenPos);
+  bool GetFloating() const;
 
   // Messages and painting
   LRESULT Perform(UINT Msg, WPARAM WParam, LPARAM LParam);
@@ -480,6 +517,8 @@ class TControl : public TComponent {
   TDragMode FDragMode = dmManual;
   TCursor FDragCursor = crDrag;
   TDragKind FDragKind = dkDrag;
+  TWinControl* FHostDockSite = nullptr;
+  void NotifyHostDockSite(UINT AMessage, WPARAM AWParam);
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -591,8 +630,27 @@ class TWinControl : public TControl {
   bool DoKeyPress(TMessage& Message);
   bool DoKeyUp(TMessage& Message);
 
+  // Docking: controls dragged to dock (or docked in code) onto a dock site become its clients.
+  bool GetDockSite() const { return FDockSite; }
+  void SetDockSite(bool Value) { FDockSite = Value; }
+  Integer GetDockClientCount() const { return static_cast<Integer>(FDockClients.size()); }
+  TControl* GetDockClient(Integer Index) const { return FDockClients.at(size_t(Index)); }
+  // Whether a client dragged over the site may dock, and the screen rectangle in which it may.
+  virtual void GetSiteInfo(TControl* Client, TRect& InfluenceRect, TPoint MousePos, bool& CanDock);
+  // Asked while a client is dragged over the site (client coordinates); may set the dock rect.
+  virtual void DockOver(TDragDockObject* Source, Integer X, Integer Y, TDragState State, bool& Accept);
+  // The client dropped on the site docks to it.
+  virtual void DockDrop(TDragDockObject* Source, Integer X, Integer Y);
+
  protected:
   friend class TControl;
+  friend class TDragManager;
+  // A client joins: the base parents it to the site at ARect (client coordinates).
+  virtual void DoAddDockClient(TControl* Client, const TRect& ARect);
+  // A client has left.
+  virtual void DoRemoveDockClient(TControl*) {}
+  // A client is about to leave for NewTarget (nullptr: floating); false keeps it.
+  virtual bool DoUnDock(TWinControl* NewTarget, TControl* Client);
   friend class TCustomForm;
   friend class TApplication;
 
@@ -665,6 +723,8 @@ class TWinControl : public TControl {
   TOwned<TBrush> FBrush;
   Integer FAlignLevel = 0;
   bool FTabStop = false;
+  bool FDockSite = false;
+  std::vector<TControl*> FDockClients;
   bool FShowing = false;
   bool FDoubleBuffered = false;
   TImeMode FImeMode = imDontCare;

@@ -9,6 +9,8 @@
 QJ_IMPLEMENT_CLASS(TDragObject)
 QJ_IMPLEMENT_CLASS(TBaseDragControlObject)
 QJ_IMPLEMENT_CLASS(TDragControlObject)
+QJ_IMPLEMENT_CLASS(TDragDockObject)
+QJ_IMPLEMENT_CLASS(TCustomDockForm)
 
 TCursor TDragObject::GetDragCursor(bool Accepted, Integer, Integer) { return Accepted ? crDrag : crNoDrop; }
 
@@ -23,6 +25,10 @@ TCursor TDragControlObject::GetDragCursor(bool Accepted, Integer, Integer) {
 }
 
 TObject* TDragControlObject::GetSource() { return FControl; }
+
+TDragDockObject::TDragDockObject(TControl* AControl) : TBaseDragControlObject(AControl) {}
+
+TCursor TDragDockObject::GetDragCursor(bool, Integer, Integer) { return crDefault; }
 
 // ---------------------------------------------------------------------------------------------
 
@@ -44,11 +50,16 @@ class TDragManager {
     TControl* Target = nullptr;
     bool Accepted = false;
     HWND CaptureWnd = nullptr;
+    TWinControl* DockSite = nullptr;  // a dock drag's site under the mouse
+    TPoint FloatOffset;               // from the mouse to the control's top-left corner
   };
   static TState S;
 
   static void Start(TPoint Pos);
   static void DragTo(TPoint Pos);
+  static void DockTo(TPoint Pos);
+  static TWinControl* FindDockSite(TPoint Pos);
+  static void DockDone(TState& s, bool Drop);
   static LRESULT Send(TControl* Target, TDragMessage Msg, TPoint Pos, TDragObject* Object);
   static void CaptureMessage(TMessage& M);
   static void Clear();
@@ -87,9 +98,12 @@ void TDragManager::Start(TPoint Pos) {
   control->DoStartDrag(object);
   if (S.Control != control) return;  // the handler cancelled the drag
   if (!object) {
-    object = new TDragControlObject(control);
+    object = control->GetDragKind() == dkDock ? static_cast<TDragObject*>(new TDragDockObject(control))
+                                              : new TDragControlObject(control);
     object->FAutoCreated = true;
   }
+  const TPoint origin = control->GetParent() ? control->ClientToScreen({0, 0}) : control->GetBoundsRect().TopLeft();
+  S.FloatOffset = {origin.X - S.StartPos.X, origin.Y - S.StartPos.Y};
   S.Object = object;
   S.Active = true;
   object->FDragPos = Pos;
@@ -105,6 +119,10 @@ LRESULT TDragManager::Send(TControl* Target, TDragMessage Msg, TPoint Pos, TDrag
 }
 
 void TDragManager::DragTo(TPoint Pos) {
+  if (As<TDragDockObject>(S.Object)) {
+    DockTo(Pos);
+    return;
+  }
   TControl* target = FindDragTarget(Pos, false);
   if (target != S.Target) {
     if (S.Target) Send(S.Target, dmDragLeave, Pos, S.Object);
@@ -129,6 +147,10 @@ void TDragManager::Done(bool Drop) {
   if (GetCapture() == s.CaptureWnd) ReleaseCapture();
   DeallocateHWnd(s.CaptureWnd);
   if (!s.Active) return;
+  if (As<TDragDockObject>(s.Object)) {
+    DockDone(s, Drop);
+    return;
+  }
   TPoint pos = s.Object->FDragPos;
   bool accepted = Drop && s.Target && s.Accepted;
   s.Object->FCancelling = !Drop;
@@ -145,6 +167,68 @@ void TDragManager::Done(bool Drop) {
   if (s.Object->FAutoCreated) delete s.Object;
 }
 
+TWinControl* TDragManager::FindDockSite(TPoint Pos) {
+  auto* client = As<TWinControl>(S.Control);
+  for (TControl* c = FindDragTarget(Pos, true); c; c = c->GetParent()) {
+    auto* site = As<TWinControl>(c);
+    if (!site || !site->GetDockSite() || site == S.Control || (client && client->ContainsControl(site))) continue;
+    RECT window;
+    GetWindowRect(site->GetHandle(), &window);
+    TRect influence = window;
+    bool canDock = true;
+    site->GetSiteInfo(S.Control, influence, Pos, canDock);
+    if (canDock && influence.Contains(Pos)) return site;
+  }
+  return nullptr;
+}
+
+void TDragManager::DockTo(TPoint Pos) {
+  auto* object = static_cast<TDragDockObject*>(S.Object);
+  TWinControl* site = FindDockSite(Pos);
+  bool accept = false;
+  if (site != S.DockSite && S.DockSite) {
+    const TPoint p = S.DockSite->ScreenToClient(Pos);
+    S.DockSite->DockOver(object, p.X, p.Y, dsDragLeave, accept);
+    if (!S.Active) return;
+  }
+  const bool entering = site != S.DockSite;
+  S.DockSite = site;
+  object->FDragPos = Pos;
+  // Floating, the control keeps its size and follows the mouse.
+  object->FDockRect = Bounds(Pos.X + S.FloatOffset.X, Pos.Y + S.FloatOffset.Y, S.Control->GetWidth(), S.Control->GetHeight());
+  accept = false;
+  if (site) {
+    const TPoint p = site->ScreenToClient(Pos);
+    site->DockOver(object, p.X, p.Y, entering ? dsDragEnter : dsDragMove, accept);
+    if (!S.Active) return;
+  }
+  object->FDockSite = accept ? site : nullptr;
+  S.Accepted = accept;
+  ShowDragCursor(object->GetDragCursor(accept, Pos.X, Pos.Y));
+}
+
+void TDragManager::DockDone(TState& s, bool Drop) {
+  auto* object = static_cast<TDragDockObject*>(s.Object);
+  ShowDragCursor(crDefault);
+  object->FCancelling = !Drop;
+  TWinControl* site = Drop && s.Accepted ? object->FDockSite : nullptr;
+  object->FDropped = site != nullptr;
+  TAliveToken alive = s.Control->AliveToken();
+  try {
+    if (site) {
+      const TPoint p = site->ScreenToClient(object->FDragPos);
+      site->DockDrop(object, p.X, p.Y);
+    } else if (Drop) {
+      s.Control->ManualFloat(object->FDockRect);
+    }
+    if (alive) object->Finished(site, object->FDragPos.X, object->FDragPos.Y, site != nullptr);
+  } catch (...) {
+    if (object->FAutoCreated) delete object;
+    throw;
+  }
+  if (object->FAutoCreated) delete object;
+}
+
 void TDragManager::Clear() {
   if (S.CaptureWnd) DeallocateHWnd(S.CaptureWnd);
   if (S.Object && S.Object->FAutoCreated) delete S.Object;
@@ -157,6 +241,7 @@ void TDragManager::ControlGone(TControl* Control) {
     Clear();
     return;
   }
+  if (S.DockSite == Control) S.DockSite = nullptr;
   if (S.Target == Control) {
     S.Target = nullptr;
     S.Accepted = false;
@@ -191,7 +276,7 @@ void TDragManager::CaptureMessage(TMessage& M) {
 // TControl's side
 
 void TControl::BeginDrag(bool Immediate, Integer Threshold) {
-  if (FDragKind != dkDrag || Dragging()) return;
+  if (Dragging()) return;
   if (GetCaptureControl() == this) SetCaptureControl(nullptr);
   TDragManager::Begin(this, Immediate, Threshold);
 }
@@ -245,6 +330,120 @@ void TControl::CMDrag(TMessage& M) {
     case dmFindTarget: M.Result = reinterpret_cast<LRESULT>(this); return;
     default: return;
   }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Docking
+
+bool TControl::ManualDock(TWinControl* NewDockSite) {
+  if (!NewDockSite) {
+    const TPoint origin = FParent ? ClientToScreen({0, 0}) : GetBoundsRect().TopLeft();
+    return ManualFloat(Bounds(origin.X, origin.Y, FWidth, FHeight));
+  }
+  if (NewDockSite == FHostDockSite) return true;
+  TWinControl* old = FHostDockSite;
+  TAliveToken alive = AliveToken();
+  if (old && !old->DoUnDock(NewDockSite, this)) return false;
+  if (!alive) return false;
+  FHostDockSite = NewDockSite;
+  NewDockSite->FDockClients.push_back(this);
+  try {
+    NewDockSite->DoAddDockClient(this, NewDockSite->GetClientRect());
+  } catch (...) {
+    std::erase(NewDockSite->FDockClients, this);
+    FHostDockSite = nullptr;
+    if (old) old->DoRemoveDockClient(this);
+    throw;
+  }
+  if (old && alive) old->DoRemoveDockClient(this);
+  return true;
+}
+
+bool TControl::ManualFloat(const TRect& ScreenPos) {
+  TWinControl* old = FHostDockSite;
+  if (auto* host = As<TCustomDockForm>(old)) {
+    host->SetBoundsRect(ScreenPos);
+    return true;
+  }
+  TAliveToken alive = AliveToken();
+  if (old && !old->DoUnDock(nullptr, this)) return false;
+  if (!alive) return false;
+  FHostDockSite = nullptr;
+  if (auto* form = As<TCustomForm>(this)) {
+    // A form floats by itself.
+    SetParent(nullptr);
+    SetBoundsRect(ScreenPos);
+    if (old) old->DoRemoveDockClient(this);
+    form->Show();
+    return true;
+  }
+  auto* host = New<TCustomDockForm>(Application);
+  host->SetBoundsRect(ScreenPos);
+  FHostDockSite = host;
+  host->FDockClients.push_back(this);
+  static_cast<TWinControl*>(host)->DoAddDockClient(this, host->GetClientRect());
+  if (old) old->DoRemoveDockClient(this);
+  host->Show();
+  return true;
+}
+
+bool TControl::GetFloating() const { return As<TCustomDockForm>(FHostDockSite) != nullptr; }
+
+void TControl::NotifyHostDockSite(UINT AMessage, WPARAM AWParam) {
+  if (!FHostDockSite) return;
+  TDockNotifyRec rec{AMessage, AWParam, 0};
+  FHostDockSite->Perform(CM_DOCKNOTIFICATION, reinterpret_cast<WPARAM>(this), reinterpret_cast<LPARAM>(&rec));
+}
+
+void TWinControl::GetSiteInfo(TControl*, TRect&, TPoint, bool& CanDock) { CanDock = FDockSite; }
+
+void TWinControl::DockOver(TDragDockObject* Source, Integer, Integer, TDragState, bool& Accept) {
+  Accept = FDockSite;
+  if (!Accept || !HandleAllocated()) return;
+  const TPoint origin = ClientToScreen({0, 0});
+  const TRect client = GetClientRect();
+  Source->SetDockRect(Bounds(origin.X, origin.Y, client.Width(), client.Height()));
+}
+
+void TWinControl::DockDrop(TDragDockObject* Source, Integer, Integer) {
+  if (Source && Source->GetControl()) Source->GetControl()->ManualDock(this);
+}
+
+void TWinControl::DoAddDockClient(TControl* Client, const TRect& ARect) {
+  Client->SetParent(this);
+  Client->SetBoundsRect(ARect);
+}
+
+bool TWinControl::DoUnDock(TWinControl*, TControl* Client) {
+  std::erase(FDockClients, Client);
+  return true;
+}
+
+TCustomDockForm::TCustomDockForm(TComponent* AOwner) : TCustomForm(AOwner) {
+  SetBorderStyle(bsSizeToolWin);
+  SetDockSite(true);
+}
+
+void TCustomDockForm::DoAddDockClient(TControl* Client, const TRect& ARect) {
+  inherited::DoAddDockClient(Client, ARect);
+  Client->SetAlign(alClient);
+  SetCaption(Client->GetText());
+}
+
+void TCustomDockForm::DoRemoveDockClient(TControl* Client) {
+  inherited::DoRemoveDockClient(Client);
+  if (GetDockClientCount() == 0) Release();
+}
+
+void TCustomDockForm::Dispatch(TMessage& Message) {
+  if (Message.Msg == CM_DOCKNOTIFICATION) {
+    auto* client = reinterpret_cast<TControl*>(Message.WParam);
+    auto* rec = reinterpret_cast<TDockNotifyRec*>(Message.LParam);
+    if (client && rec && rec->ClientMsg == CM_TEXTCHANGED) SetCaption(client->GetText());
+    if (client && rec && rec->ClientMsg == CM_VISIBLECHANGED) SetVisible(client->GetVisible());
+    return;
+  }
+  inherited::Dispatch(Message);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -185,6 +185,19 @@ class TForm : public TCustomForm {
 
 using TFormClass = const TComponent::MetaType*;
 
+// The form a control floats in once undocked: a small tool window sized around its one client,
+// captioned like it, that goes away when the client leaves.
+class TCustomDockForm : public TCustomForm {
+  QJ_CLASS(TCustomDockForm, TCustomForm)
+ public:
+  explicit TCustomDockForm(TComponent* AOwner);
+
+ protected:
+  void DoAddDockClient(TControl* Client, const TRect& ARect) override;
+  void DoRemoveDockClient(TControl* Client) override;
+  void Dispatch(TMessage& Message) override;
+};
+
 // ---------------------------------------------------------------------------------------------
 // Hints
 

@@ -234,6 +234,8 @@ TWinControl::~TWinControl() {
 
 void TWinControl::BeforeDestruction() {
   inherited::BeforeDestruction();
+  for (TControl* client : FDockClients) client->FHostDockSite = nullptr;
+  FDockClients.clear();
   if (TCustomForm* form = GetParentForm(this); form && form != this) form->DefocusControl(this, true);
   if (FHandle) DestroyHandle();
 }

@@ -509,14 +509,14 @@ void KeyDownMessage(TEdit& e, WPARAM vk) {
     case VK_HOME: MoveCaret(e, ctrl ? 0 : line.Start, shift); break;
     case VK_END: MoveCaret(e, ctrl ? e.Len() : line.Start + line.Length, shift); break;
     case VK_DELETE:
-      if (shift) Cut(e);
+      if (shift) SendMessage(e.Wnd, WM_CUT, 0, 0);
       else if (e.ReadOnly()) break;
       else if (e.Anchor != e.Caret) Clear(e);
       else DeleteRange(e, e.Caret, ctrl ? WordRight(e, e.Caret) : CharRight(e, e.Caret));
       break;
     case VK_INSERT:
-      if (shift) Paste(e);
-      else if (ctrl) Copy(e);
+      if (shift) SendMessage(e.Wnd, WM_PASTE, 0, 0);
+      else if (ctrl) SendMessage(e.Wnd, WM_COPY, 0, 0);
       break;
     default: break;
   }
@@ -525,11 +525,13 @@ void KeyDownMessage(TEdit& e, WPARAM vk) {
 void CharMessage(TEdit& e, char ch) {
   auto byte = static_cast<unsigned char>(ch);
   switch (byte) {
-    case 0x01: SetSelection(e, 0, e.Len()); return;  // Ctrl+A
-    case 0x03: Copy(e); return;                      // Ctrl+C
-    case 0x16: Paste(e); return;                     // Ctrl+V
-    case 0x18: Cut(e); return;                       // Ctrl+X
-    case 0x1A: Undo(e); return;                      // Ctrl+Z
+    // The clipboard keys go through the window's own messages, so that a subclassed edit sees
+    // (and may refuse) them.
+    case 0x01: SetSelection(e, 0, e.Len()); return;           // Ctrl+A
+    case 0x03: SendMessage(e.Wnd, WM_COPY, 0, 0); return;    // Ctrl+C
+    case 0x16: SendMessage(e.Wnd, WM_PASTE, 0, 0); return;   // Ctrl+V
+    case 0x18: SendMessage(e.Wnd, WM_CUT, 0, 0); return;     // Ctrl+X
+    case 0x1A: SendMessage(e.Wnd, WM_UNDO, 0, 0); return;    // Ctrl+Z
     default: break;
   }
   if (e.ReadOnly()) {
@@ -910,6 +912,7 @@ LRESULT EditMessage(TEdit& e, UINT msg, WPARAM wParam, LPARAM lParam) {
     case EM_SETPASSWORDCHAR: SetPasswordChar(e, wParam & 0xFF); return 0;
     case EM_GETPASSWORDCHAR: return static_cast<unsigned char>(e.Password);
     case EM_POSFROMCHAR: return PosFromChar(e, wParam);
+    case EM_GETCARETINDEX: return e.Caret;
     case EM_CHARFROMPOS: return CharFromPos(e, lParam);
     case EM_SETMARGINS: SetMargins(e, wParam, lParam); return 0;
     case EM_GETMARGINS: return MAKELONG(static_cast<WORD>(e.LeftMargin), static_cast<WORD>(e.RightMargin));
@@ -1047,7 +1050,7 @@ LRESULT EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   bool handled = false;
   LRESULT r = InputMessage(*e, msg, wParam, lParam, handled);
   if (handled) return r;
-  if ((msg >= EM_GETSEL && msg <= EM_CHARFROMPOS) || msg == WM_SETTEXT || msg == WM_GETTEXT ||
+  if ((msg >= EM_GETSEL && msg <= EM_CHARFROMPOS) || msg == EM_GETCARETINDEX || msg == WM_SETTEXT || msg == WM_GETTEXT ||
       msg == WM_GETTEXTLENGTH || (msg >= WM_CUT && msg <= WM_UNDO))
     return EditMessage(*e, msg, wParam, lParam);
   return DefWindowProc(wnd, msg, wParam, lParam);

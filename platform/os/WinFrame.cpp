@@ -421,8 +421,11 @@ bool FramePress(TWindowRec* w, WPARAM hit, LPARAM at) {
   } else if (hit == HTCAPTION) {
     if (!w->Parent) SendMessage(wnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, at);
   } else if (IsSizingCode(hit)) {
-    TWindowRec* root = TopLevelOf(w);  // the grip of a child sizes its window
-    if (root == w || hit == HTSIZE) SendMessage(root->Handle, WM_SYSCOMMAND, SC_SIZE | SizingEdge(hit), at);
+    // A child without a sizing frame of its own answers a sizing code over a grip (a status bar's
+    // corner, the box between two scroll bars): its top-level window is sized from there.
+    TWindowRec* root = TopLevelOf(w);
+    if (root == w || hit == HTSIZE || !(w->Style & WS_THICKFRAME))
+      SendMessage(root->Handle, WM_SYSCOMMAND, SC_SIZE | SizingEdge(hit), at);
   } else {
     return false;
   }

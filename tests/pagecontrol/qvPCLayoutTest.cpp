@@ -365,6 +365,18 @@ TEST_F(TabLayout, ALayoutWithoutRoomKeepsTheScrollPosition) {
   EXPECT_EQ(2, control->GetFirstVisibleTab());
 }
 
+TEST_F(TabLayout, HidingATabScrolledOutOfViewLaysTheLineOutAgain) {
+  TqvCustomTabControl* control = Control(100, 50);
+  AddTabs(control, {30, 30, 30, 30, 30});
+  control->ScrollTabs(2);
+  ASSERT_EQ(2, control->GetFirstVisibleTab());
+  // The tabs after it move one visible index down; the window shows them at the line's start.
+  control->GetTabs()->GetTab(0)->SetVisible(false);
+  const Integer first = control->GetFirstVisibleTab();
+  EXPECT_EQ(0, VisibleTab(control, first)->GetPosition().X);
+  EXPECT_FALSE(VisibleTab(control, first)->GetVisibleRect().IsEmpty());
+}
+
 TEST_F(TabLayout, AControlNarrowerThanItsButtonsShowsNoTabs) {
   TqvCustomTabControl* control = Control(100, 50);
   AddTabs(control, {30, 30, 30, 30, 30});

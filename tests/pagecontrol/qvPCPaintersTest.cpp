@@ -385,6 +385,38 @@ TEST_F(PainterDrawing, TheFlatPainterOutlinesOnlyTheActiveTabOnItsBand) {
   EXPECT_EQ(Rgb(clYellow), At(150, 80)) << "the page is the control's colour";
 }
 
+TEST_F(PainterDrawing, TheFlatButtonsPainterSinksTheActiveTabAndEtchesTheGaps) {
+  ShowWith(3);
+  const TRect active = VisibleTab(FControl, 0)->GetRect();
+  const TRect second = VisibleTab(FControl, 1)->GetRect(), third = VisibleTab(FControl, 2)->GetRect();
+  EXPECT_EQ(Rgb(cl3DDkShadow), At(active.Left, active.Top + 5));
+  EXPECT_EQ(Rgb(clBtnHighlight), At(active.Left + 5, active.Top + 2)) << "filled with the highlight colour";
+  EXPECT_EQ(Rgb(clYellow), At(second.Left, second.Top + 5)) << "no frame on an inactive tab";
+  // 10 pixels between two tabs: the etched line in the middle.
+  ASSERT_EQ(second.Right + 10, third.Left);
+  EXPECT_EQ(Rgb(clBtnShadow), At(second.Right + 4, second.Top + 5));
+  EXPECT_EQ(Rgb(clBtnHighlight), At(second.Right + 5, second.Top + 5));
+  EXPECT_EQ(Rgb(clYellow), At(second.Right + 2, second.Top + 5));
+}
+
+TEST_F(PainterDrawing, TheThemedTabsPainterDrawsTheThemesTabsAndPane) {
+  ShowWith(1);
+  FControl->GetLookAndFeel()->SetNativeStyle(true);
+  Repaint(FControl);
+  ASSERT_TRUE(FControl->GetPCPainter()->IsNativePainting());
+  const TRect active = VisibleTab(FControl, 0)->GetRect(), other = VisibleTab(FControl, 2)->GetRect();
+  EXPECT_EQ(Rgb(clWhite), At(active.Left + 3, active.Top + 3)) << "the selected tab item";
+  EXPECT_NE(Rgb(clBtnFace), At(other.Left + 3, other.Top + 4)) << "a themed face, not the classic one";
+  const TRect frame = FControl->GetPCPainter()->GetFrameRect();
+  const TRect display = FControl->GetPCPainter()->GetDisplayRect();
+  EXPECT_NE(frame, display) << "inside the themed pane's margins";
+  EXPECT_EQ(Rgb(clWhite), At(display.Left + 5, display.Top + 5));
+  ThemeEngine::SetEnabled(false);
+  Pump();
+  EXPECT_FALSE(FControl->GetPCPainter()->IsNativePainting());
+  EXPECT_EQ(frame, FControl->GetPCPainter()->GetDisplayRect());
+}
+
 TEST_F(PainterDrawing, NavigatorButtonsAndTheirStates) {
   for (Integer i = 0; i < 6; ++i) FControl->GetTabs()->Add("More " + IntToStr(i));
   ShowWith(2);
@@ -403,6 +435,21 @@ TEST_F(PainterDrawing, NavigatorButtonsAndTheirStates) {
   EXPECT_TRUE(shows(back, clBtnHighlight));
   EXPECT_TRUE(shows(forward, clBtnText));
   EXPECT_FALSE(shows(forward, clBtnShadow));
+  // The forward glyph points right: its base of 9 pixels on the left, its tip on the right.
+  auto column = [&](const TRect& r, Integer x) {
+    Integer n = 0;
+    for (Integer y = r.Top + 2; y < r.Bottom - 2; ++y) n += At(x, y) == Rgb(clBtnText);
+    return n;
+  };
+  Integer first = -1, last = -1;
+  for (Integer x = forward.Left + 2; x < forward.Right - 2; ++x)
+    if (column(forward, x) > 0) {
+      if (first == -1) first = x;
+      last = x;
+    }
+  EXPECT_EQ(9, column(forward, first));
+  EXPECT_EQ(1, column(forward, last));
+  EXPECT_EQ(4, last - first);
 }
 
 TEST_F(PainterDrawing, VerticalTextIsDrawnTurned) {

@@ -126,6 +126,17 @@ TEST_F(TabControl, StyleZeroFollowsTheLookAndFeelAndReadsZero) {
   EXPECT_TRUE(FControl->GetPCPainter()->IsExactly<TqvPCFlatButtonsPainter>());
 }
 
+TEST_F(TabControl, AStyleThatTheLookAndFeelAlreadyChoseIsStillFixed) {
+  FControl->GetLookAndFeel()->SetKind(lfStandard);
+  TqvPCCustomPainter* painter = FControl->GetPCPainter();
+  ASSERT_TRUE(painter->IsExactly<TqvPCTabsPainter>());
+  FControl->SetStyle(1);
+  EXPECT_EQ(1, FControl->GetStyle());
+  EXPECT_EQ(painter, FControl->GetPCPainter()) << "the same painter goes on";
+  FControl->GetLookAndFeel()->SetKind(lfUltraFlat);
+  EXPECT_TRUE(FControl->GetPCPainter()->IsExactly<TqvPCTabsPainter>());
+}
+
 TEST_F(TabControl, AFixedStyleStaysWhenTheLookAndFeelChanges) {
   FControl->SetStyle(2);
   FControl->GetLookAndFeel()->SetKind(lfUltraFlat);

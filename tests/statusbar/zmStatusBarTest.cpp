@@ -236,6 +236,28 @@ TEST_F(StatusBar, TheGripAnswersTheBottomRightSizingBorder) {
   EXPECT_EQ(hit(bar->GetWidth() - 1, 19), HTCLIENT) << "no grip, the default answer";
 }
 
+TEST_F(StatusBar, DraggingTheGripSizesTheForm) {
+  TForm* form = NewForm();
+  TzmStatusBar* bar = AddBar(form);
+  Show(form);
+  const Integer width = form->GetWidth(), height = form->GetHeight();
+  const TPoint grip = bar->ClientToScreen({bar->GetWidth() - 4, bar->GetHeight() - 4});
+  // The sizing loop takes the steps one per idle turn, as a hand would make them.
+  std::vector<std::function<void()>> steps = {[&] { Headless::MoveMouse(grip.X + 40, grip.Y + 30); },
+                                              [] { Headless::MouseUp(); }};
+  size_t step = 0;
+  Headless::SetIdleHandler([&] {
+    if (step < steps.size()) steps[step++]();
+  });
+  Headless::MoveMouse(grip.X, grip.Y);
+  Headless::MouseDown();
+  Pump();
+  Headless::SetIdleHandler(nullptr);
+  EXPECT_EQ(form->GetWidth(), width + 40);
+  EXPECT_EQ(form->GetHeight(), height + 30);
+  EXPECT_EQ(bar->GetWidth(), form->GetClientWidth()) << "the bar follows the form";
+}
+
 TEST_F(StatusBar, TheStandardGripIsDrawnInTheCorner) {
   TForm* form = NewForm();
   TzmStatusBar* bar = AddBar(form);

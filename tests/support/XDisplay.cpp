@@ -90,12 +90,14 @@ bool TXvfbServer::Start(int firstDisplay, const char* screenSize, int dpi) {
       int null = open("/dev/null", O_WRONLY);
       dup2(null, STDOUT_FILENO);
       dup2(null, STDERR_FILENO);
+      // -noreset: what a test puts on the root window stays when its own connection closes.
       std::string dpiText = std::to_string(dpi);
       if (dpi > 0)
         execl(xvfb.c_str(), "Xvfb", (":" + num).c_str(), "-screen", "0", screenSize, "-dpi", dpiText.c_str(), "-nolisten",
-              "tcp", nullptr);
+              "tcp", "-noreset", nullptr);
       else
-        execl(xvfb.c_str(), "Xvfb", (":" + num).c_str(), "-screen", "0", screenSize, "-nolisten", "tcp", nullptr);
+        execl(xvfb.c_str(), "Xvfb", (":" + num).c_str(), "-screen", "0", screenSize, "-nolisten", "tcp", "-noreset",
+              nullptr);
       _exit(127);
     }
     bool exited = false;
@@ -166,6 +168,91 @@ uint32_t TXScreenReader::Pixel(int x, int y) {
   unsigned long p = img->f.get_pixel(img, 0, 0);
   img->f.destroy_image(img);
   return static_cast<uint32_t>(p & 0xFFFFFF);
+}
+
+namespace {
+
+// A connection to a display through Xlib loaded at run time; Fn finds a function by name.
+class TXConnection {
+ public:
+  explicit TXConnection(const std::string& display) {
+    FLib = dlopen("libX11.so.6", RTLD_NOW);
+    auto open = Fn<Display* (*)(const char*)>("XOpenDisplay");
+    if (open) Dpy = open(display.c_str());
+  }
+  ~TXConnection() {
+    if (auto close = Fn<int (*)(Display*)>("XCloseDisplay"); close && Dpy) close(Dpy);
+    if (FLib) dlclose(FLib);
+  }
+  TXConnection(const TXConnection&) = delete;
+  TXConnection& operator=(const TXConnection&) = delete;
+
+  template <class F>
+  F Fn(const char* name) const {
+    return FLib ? reinterpret_cast<F>(dlsym(FLib, name)) : nullptr;
+  }
+
+  Display* Dpy = nullptr;
+
+ private:
+  void* FLib = nullptr;
+};
+
+}  // namespace
+
+bool SetXResources(const std::string& display, const std::string& resources) {
+  TXConnection x(display);
+  auto root = x.Fn<Window (*)(Display*)>("XDefaultRootWindow");
+  auto change = x.Fn<int (*)(Display*, Window, Atom, Atom, int, int, const unsigned char*, int)>("XChangeProperty");
+  auto sync = x.Fn<int (*)(Display*, Bool)>("XSync");
+  if (!x.Dpy || !root || !change || !sync) return false;
+  change(x.Dpy, root(x.Dpy), XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+         reinterpret_cast<const unsigned char*>(resources.data()), static_cast<int>(resources.size()));
+  sync(x.Dpy, False);
+  return true;
+}
+
+bool ReadSizeHints(const std::string& display, const std::string& title, TXSizeHints& hints) {
+  TXConnection x(display);
+  auto root = x.Fn<Window (*)(Display*)>("XDefaultRootWindow");
+  auto query = x.Fn<Status (*)(Display*, Window, Window*, Window*, Window**, unsigned*)>("XQueryTree");
+  auto intern = x.Fn<Atom (*)(Display*, const char*, Bool)>("XInternAtom");
+  auto property = x.Fn<int (*)(Display*, Window, Atom, long, long, Bool, Atom, Atom*, int*, unsigned long*,
+                               unsigned long*, unsigned char**)>("XGetWindowProperty");
+  auto normalHints = x.Fn<Status (*)(Display*, Window, XSizeHints*, long*)>("XGetWMNormalHints");
+  auto release = x.Fn<int (*)(void*)>("XFree");
+  if (!x.Dpy || !root || !query || !intern || !property || !normalHints || !release) return false;
+  Atom netName = intern(x.Dpy, "_NET_WM_NAME", False);
+  // The window's title as UTF-8 (SDL gives the name in that encoding).
+  auto titleOf = [&](Window w) {
+    Atom type = 0;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::string name;
+    if (property(x.Dpy, w, netName, 0, 1024, False, AnyPropertyType, &type, &format, &count, &after, &data) == Success &&
+        data) {
+      name.assign(reinterpret_cast<const char*>(data), count);
+      release(data);
+    }
+    return name;
+  };
+  Window rootWindow = 0, parent = 0, *children = nullptr;
+  unsigned count = 0;
+  if (!query(x.Dpy, root(x.Dpy), &rootWindow, &parent, &children, &count)) return false;
+  bool found = false;
+  for (unsigned i = 0; i < count && !found; ++i) {
+    if (titleOf(children[i]) != title) continue;
+    found = true;
+    XSizeHints sizes{};
+    long supplied = 0;
+    hints = {};
+    if (!normalHints(x.Dpy, children[i], &sizes, &supplied)) continue;
+    if (sizes.flags & PMinSize) hints.MinWidth = sizes.min_width, hints.MinHeight = sizes.min_height;
+    if (sizes.flags & PMaxSize) hints.MaxWidth = sizes.max_width, hints.MaxHeight = sizes.max_height;
+  }
+  if (children) release(children);
+  return found;
 }
 
 struct TXPrimarySelection::TImpl {

@@ -54,6 +54,16 @@ class TXScreenReader {
   std::unique_ptr<TImpl> FImpl;
 };
 
+// Replaces the server's resource database (what xrdb would load), e.g. "Xft.dpi:\t144\n".
+bool SetXResources(const std::string& display, const std::string& resources);
+
+// The size limits a top-level window asks the window manager for (0 where it sets none).
+struct TXSizeHints {
+  int MinWidth = 0, MinHeight = 0, MaxWidth = 0, MaxHeight = 0;
+};
+// False when no top-level window has that title.
+bool ReadSizeHints(const std::string& display, const std::string& title, TXSizeHints& hints);
+
 // The PRIMARY selection as another X client sees it: Request asks its owner for the text as UTF-8,
 // Arrived reports the answer once it came (the owner answers from its own event loop, so the
 // caller keeps that loop running meanwhile); Own takes the selection with a text and answers

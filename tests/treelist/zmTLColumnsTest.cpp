@@ -350,6 +350,7 @@ TEST_F(zmTLColumns, AMaskColumnUsesTheMaskEditor) {
   ASSERT_NE(edit, nullptr);
   c->InitEditor(edit);
   EXPECT_EQ(edit->GetEditMask(), "00:00");
+  EXPECT_TRUE(edit->GetStoredValues() & zmsvEditMask) << "set explicitly: the editor's defaults leave it alone";
 }
 
 TEST_F(zmTLColumns, HooksAnswerFromTheColumns) {

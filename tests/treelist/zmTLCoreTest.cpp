@@ -301,6 +301,103 @@ TEST_F(zmTLCore, ANodeJoinsTheSelectionWhenTheEventAndItsParentAllow) {
   EXPECT_EQ(Tree->StopRangeSelect(), 2);
 }
 
+// Cells whose lines a descendant counts (one per word, 10 pixels each), and preview texts.
+class TLineCountTree : public TTestTreeList {
+  QJ_INLINE_CLASS(TLineCountTree, TTestTreeList)
+ public:
+  using TTestTreeList::TTestTreeList;
+  using TCustomzmTreeList::GetNodePreviewLineCount;
+  using TCustomzmTreeList::GetNodeRowLineCount;
+  std::vector<std::string> Calls;  // "column width [grids] [inset] text"
+  bool Counts = true;
+  bool FullRow = false;
+  std::function<String(TzmTreeListNode*)> Preview;
+
+ protected:
+  bool CalcCellLineCount(TzmTreeListNode*, Integer Column, Integer& Height, Integer& Lines, bool BothGrids,
+                         bool ExtraInset, Integer, Integer, Integer Width, const String& Text) override {
+    Calls.push_back(std::to_string(Column) + " " + std::to_string(Width) + (BothGrids ? " grids" : "") +
+                    (ExtraInset ? " inset" : "") + " " + Text);
+    if (!Counts) return false;
+    Lines = static_cast<Integer>(std::count(Text.begin(), Text.end(), ' ')) + 1;
+    Height = 10 * Lines;
+    return true;
+  }
+  bool IsNodeFullRow(TzmTreeListNode*) override { return FullRow; }
+  void GetPreviewText(TzmTreeListNode* Node, String& Text) override { Text = Preview ? Preview(Node) : String(); }
+};
+
+TEST_F(zmTLCore, ARowNeedsTheLinesOfItsTallestCell) {
+  auto* tree = Add<TLineCountTree>(Form, "Lines", Rect(0, 0, 390, 200));
+  tree->CreateColumn(&TzmTreeListColumn::StaticClass(), Form)->SetWidth(100);
+  tree->CreateColumn(&TzmTreeListColumn::StaticClass(), Form)->SetWidth(120);
+  TzmTreeListNode* node = tree->AddNode(nullptr);
+  node->SetStrings(0, "one two three");
+  node->SetStrings(1, "x");
+  node->SetCachedRowHeight(0);
+  Integer height = 18;
+  EXPECT_EQ(tree->GetNodeRowLineCount(node, height), 3);
+  EXPECT_EQ(height, 30) << "the tallest cell";
+  EXPECT_EQ(tree->Calls, (std::vector<std::string>{"0 84 one two three", "1 120 x"}))
+      << "the first column less the node's indent";
+
+  struct TCase {
+    bool Grid, Invert;
+    std::vector<std::string> Calls;
+    Integer Height;
+  };
+  const TCase cases[] = {{true, false, {"0 83 grids one two three", "1 119 grids x"}, 31},
+                         {false, true, {"0 83 inset one two three", "1 119 inset x"}, 32}};
+  for (const TCase& c : cases) {
+    tree->SetShowGrid(c.Grid);
+    tree->SetExtraOptions(c.Invert ? tree->GetExtraOptions() | zmxInvertSelection
+                                   : tree->GetExtraOptions() & ~static_cast<TzmTreeListOptions>(zmxInvertSelection));
+    tree->Calls.clear();
+    node->SetCachedRowHeight(0);
+    height = 18;
+    EXPECT_EQ(tree->GetNodeRowLineCount(node, height), 3);
+    EXPECT_EQ(height, c.Height);
+    EXPECT_EQ(tree->Calls, c.Calls);
+  }
+
+  tree->Calls.clear();
+  node->SetCachedRowHeight(40);
+  node->SetCachedLineCount(7);
+  EXPECT_EQ(tree->GetNodeRowLineCount(node, height), 7) << "a row measured before";
+  EXPECT_TRUE(tree->Calls.empty());
+  node->SetCachedRowHeight(0);
+  tree->FullRow = true;
+  EXPECT_EQ(tree->GetNodeRowLineCount(node, height), 1);
+  tree->FullRow = false;
+  tree->Counts = false;
+  height = 18;
+  EXPECT_EQ(tree->GetNodeRowLineCount(node, height), -1) << "no column counts its lines";
+  EXPECT_EQ(height, 18);
+}
+
+TEST_F(zmTLCore, PreviewLinesAreMeasuredFromEachNodesText) {
+  auto* tree = Add<TLineCountTree>(Form, "Preview", Rect(0, 0, 390, 200));
+  tree->CreateColumn(&TzmTreeListColumn::StaticClass(), Form)->SetWidth(200);
+  TzmTreeListNode* empty = tree->AddNode(nullptr);
+  TzmTreeListNode* shortText = tree->AddNode(nullptr);
+  TzmTreeListNode* longText = tree->AddNode(nullptr);
+  tree->Preview = [&](TzmTreeListNode* Node) -> String {
+    if (Node == shortText) return "short";
+    if (Node == longText) return "a preview text long enough to need many more lines than the limit allows";
+    return String();
+  };
+  tree->SetBehaviorOptions(tree->GetBehaviorOptions() | zmbPreview);
+  EXPECT_EQ(tree->GetNodePreviewLineCount(nullptr), 2) << "the setting";
+  EXPECT_EQ(tree->GetNodePreviewLineCount(empty), 0);
+  EXPECT_EQ(tree->GetNodePreviewLineCount(shortText), 1);
+  EXPECT_EQ(tree->GetNodePreviewLineCount(longText), 2) << "at most the setting";
+  Integer plain = tree->GetNodeRowHeight(empty, tree->GetRowHeight(), true);
+  EXPECT_EQ(tree->GetNodeRowHeight(shortText, tree->GetRowHeight(), true),
+            plain + tree->GetMetrics().PreviewTextHeight + 2);
+  tree->SetExtraOptions(tree->GetExtraOptions() & ~static_cast<TzmTreeListOptions>(zmxAutoPreviewLineCount));
+  EXPECT_EQ(tree->GetNodePreviewLineCount(empty), 2) << "without measuring: the setting";
+}
+
 // ------------------------------------------------------------------ header buttons
 
 class TDropDownTreeList : public TTestTreeList {

@@ -285,7 +285,6 @@ TEST_F(zmTLDraw, ImagesOutOfRangeDrawNothing) {
   bitmap->GetCanvas()->FillRect(Rect(0, 0, 20, 20));
   DrawImageCentered(bitmap->GetCanvas(), Rect(0, 0, 20, 20), IndicatorImages(), 99);
   DrawImageCentered(bitmap->GetCanvas(), Rect(0, 0, 20, 20), nullptr, 0);
-  DrawBitmapExpandButton(bitmap->GetCanvas(), Rect(0, 0, 20, 20), true);
   for (int y = 0; y < 20; ++y)
     for (int x = 0; x < 20; ++x) ASSERT_EQ(ColorToRGB(bitmap->GetCanvas()->GetPixel(x, y)), RGB(255, 255, 255));
   DrawImageCentered(bitmap->GetCanvas(), Rect(0, 0, 20, 20), IndicatorImages(), zigArrow);

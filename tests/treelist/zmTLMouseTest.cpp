@@ -2,6 +2,8 @@
 // sizing, header and band drag and drop with its feedback popups, drag select and the editor
 // delay of each control.
 #include "treelist/zmTLFeedback.h"
+#include "treelist/zmTextEdit.h"
+#include "treelist/zmTLResources.h"
 #include "zmTLTestSupport.h"
 
 namespace {
@@ -116,6 +118,8 @@ TEST_F(zmTLMouse, SizingReleasedWhereItStartedOrCancelledChangesNothing) {
   Move(99, HeaderY());
   Release();
   EXPECT_EQ(Tree->ColumnAt(0)->GetWidth(), 100);
+  // Not a double click on the edge, which would fit the column to its texts.
+  Headless::AdvanceClock(GetDoubleClickTime() + 1);
   Press(99, HeaderY());
   Move(140, HeaderY());
   Headless::PressKey(VK_ESCAPE);
@@ -222,6 +226,51 @@ TEST_F(zmTLMouse, HidingTheLastBandIsRefusedEvenWithACustomizingForm) {
   Drag(Point(50, y), Point(50, 180));
   EXPECT_EQ(Tree->GetBands()->VisibleCount(), 1);
   Tree->SetCustomizeForm(nullptr);
+}
+
+TEST_F(zmTLMouse, HeadersAndBandsDroppedOnTheCustomizingFormAreHidden) {
+  Layout(true);
+  Tree->BeginUpdate();
+  Tree->GetBands()->Add();
+  Tree->ColumnAt(2)->SetBandIndex(1);
+  Tree->EndUpdate();
+  TForm* customize = NewForm(120, 120, 600, 100);
+  customize->Show();
+  Pump();
+  Tree->SetCustomizeForm(customize);
+  TPoint form = Tree->ScreenToClient(customize->ClientToScreen(Point(60, 60)));
+  std::vector<TCursor> cursors;
+  // Presses at From and moves over the form, noting the cursor shown there, then releases.
+  auto dropOnForm = [&](TPoint From) {
+    Press(From.X, From.Y);
+    Move(From.X + 20, From.Y + 20);
+    Move(form.X, form.Y);
+    cursors.push_back(::Screen->GetCursor());
+    Release();
+  };
+  Tree->ColumnAt(1)->SetDisableCustomizing(true);
+  dropOnForm(Point(150, HeaderY()));
+  EXPECT_TRUE(Tree->ColumnAt(1)->GetVisible()) << "its customizing is disabled";
+  dropOnForm(Point(50, HeaderY()));
+  EXPECT_FALSE(Tree->ColumnAt(0)->GetVisible());
+  dropOnForm(Point(150, Tree->GetMetrics().BandRowHeight / 2));  // band 1 (the first shows C1 only)
+  EXPECT_FALSE(Tree->GetBands()->GetItem(1)->GetVisible());
+  EXPECT_EQ(cursors, (std::vector<TCursor>{crzmTLDelete, Tree->GetCursor(), Tree->GetCursor()}));
+  EXPECT_EQ(Tree->GetHorzAutoScroll(), 0);
+
+  TAliveToken formAlive = customize->AliveToken();
+  Free(Tree);
+  Tree = nullptr;
+  EXPECT_FALSE(formAlive) << "the control frees its customizing form";
+}
+
+TEST_F(zmTLMouse, ACustomizingFormFreedFirstIsForgotten) {
+  Layout();
+  TForm* customize = NewForm(120, 120, 600, 100);
+  Tree->SetCustomizeForm(customize);
+  EXPECT_TRUE(Tree->IsCustomizing());
+  Free(customize);
+  EXPECT_FALSE(Tree->IsCustomizing());
 }
 
 TEST_F(zmTLMouse, DragSelectScrollsWhileTheButtonIsHeldBelowTheRows) {
@@ -351,6 +400,85 @@ TEST_F(zmTLMouse, EachTreeListHasItsOwnEditorDelay) {
   EXPECT_FALSE(Tree->IsEditorTimerRunning());
   EXPECT_FALSE(other->IsEditorTimerRunning());
   EXPECT_TRUE(Tree->GetInteractionState() == tlsEditing || other->GetInteractionState() == tlsEditing);
+}
+
+// The pixels of a picture's rows Top to Bottom between Left and Right.
+std::vector<uint32_t> Pixels(TBitmap* Bitmap, Integer Left, Integer Right) {
+  std::vector<uint32_t> pixels;
+  for (Integer y = 0; y < Bitmap->GetHeight(); ++y)
+    for (Integer x = Left; x < Right; ++x) pixels.push_back(Bitmap->GetCanvas()->GetPixel(x, y));
+  return pixels;
+}
+
+TEST_F(zmTLMouse, DraggedCaptionsLookLikeTheirHeaders) {
+  Layout(true);
+  std::unique_ptr<TBitmap> plain(Tree->CreateHeaderDragImage(1));
+  EXPECT_EQ(plain->GetWidth(), 100) << "as wide as the header";
+  EXPECT_EQ(plain->GetHeight(), Tree->GetMetrics().HeaderRowHeight);
+  EXPECT_EQ(plain->GetCanvas()->GetPixel(40, 2), static_cast<TColor>(ColorToRGB(clBtnFace))) << "the button face";
+  Tree->ColumnAt(1)->SetSorted(TzmTreeListColumnSort::csUp);
+  std::unique_ptr<TBitmap> sorted(Tree->CreateHeaderDragImage(1));
+  EXPECT_NE(Pixels(sorted.get(), 80, 100), Pixels(plain.get(), 80, 100)) << "the sort arrow at the right";
+  EXPECT_EQ(Pixels(sorted.get(), 0, 60), Pixels(plain.get(), 0, 60)) << "the same caption";
+  Tree->ColumnAt(1)->SetCaption(String());
+  std::unique_ptr<TBitmap> empty(Tree->CreateHeaderDragImage(1));
+  EXPECT_NE(Pixels(empty.get(), 0, 60), Pixels(plain.get(), 0, 60)) << "the caption is drawn";
+
+  std::unique_ptr<TBitmap> band(Tree->CreateBandDragImage(0));
+  EXPECT_EQ(band->GetWidth(), Tree->GetBandDisplayWidth(0));
+  EXPECT_EQ(band->GetHeight(), Tree->GetMetrics().BandRowHeight);
+}
+
+// An editor that notes the presses and releases the tree list hands on to it.
+class TPointerEdit : public TzmInplaceTreeListTextEdit {
+  QJ_INLINE_CLASS(TPointerEdit, TzmInplaceTreeListTextEdit)
+ public:
+  using TzmInplaceTreeListTextEdit::TzmInplaceTreeListTextEdit;
+  static std::vector<std::string>& Heard() {
+    static std::vector<std::string> heard;
+    return heard;
+  }
+  void ContainerMouseDown(Integer X, Integer Y) override { Heard().push_back(Note("down", X, Y)); }
+  void ContainerMouseUp(Integer X, Integer Y) override { Heard().push_back(Note("up", X, Y)); }
+
+ private:
+  static std::string Note(const char* What, Integer X, Integer Y) {
+    return std::string(What) + " " + std::to_string(X) + "," + std::to_string(Y);
+  }
+};
+
+class TPointerColumn : public TzmTreeListColumn {
+  QJ_INLINE_CLASS(TPointerColumn, TzmTreeListColumn)
+ public:
+  using TzmTreeListColumn::TzmTreeListColumn;
+  TzmInplaceEditClass GetEditorClass() override { return &TPointerEdit::StaticClass(); }
+};
+
+TEST_F(zmTLMouse, TheClickThatOpensTheEditorGoesOnToIt) {
+  Tree->CreateColumn(&TPointerColumn::StaticClass(), Form)->SetWidth(200);
+  Pump();
+  Tree->SetBehaviorOptions((Tree->GetBehaviorOptions() | zmbEditing | zmbConvertsEditorClicks) &
+                           ~static_cast<TzmTreeListOptions>(zmbRowSelect));
+  TzmTreeListNode* node = Node("n");
+  Tree->SetFocus();
+  Tree->SetFocusedNodeColumn(node, 0, false);
+  TPointerEdit::Heard().clear();
+  TRect row = Tree->GetNodeRect(node);
+  Click(50, row.Top + 4);
+  ASSERT_EQ(Tree->GetInteractionState(), tlsEditing) << "a release on the focused cell";
+  Headless::PressKey(VK_ESCAPE);
+  Pump();
+  EXPECT_FALSE(Tree->IsEditorTimerRunning()) << "the editor opened: its delay is over";
+  EXPECT_TRUE(Tree->Focused()) << "the closed editor gave the focus back";
+  Headless::AdvanceClock(1000);
+  Pump();
+  EXPECT_EQ(Tree->GetInteractionState(), tlsIdle) << "Esc closed it for good";
+  Tree->SetExtraOptions(Tree->GetExtraOptions() | zmxMouseDownEditor);
+  Press(60, row.Top + 5);
+  EXPECT_EQ(Tree->GetInteractionState(), tlsEditing) << "a press opens it at once";
+  Release();
+  std::string first = "50," + std::to_string(row.Top + 4), second = "60," + std::to_string(row.Top + 5);
+  EXPECT_EQ(TPointerEdit::Heard(), (std::vector<std::string>{"up " + first, "down " + second, "up " + second}));
 }
 
 // ------------------------------------------------------------------ header buttons and clicks

@@ -135,6 +135,12 @@ class TTestTreeList : public TCustomzmTreeListControl {
   }
 };
 
+// A colour as the screen's pixels read (0x00RRGGBB).
+inline uint32_t Rgb(TColor Color) {
+  COLORREF c = ColorToRGB(Color);
+  return (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
+}
+
 class TzmTreeListTest : public TFormsTest {
  protected:
   void SetUp() override {

@@ -2,6 +2,7 @@
 // shadowed, with a password character and with masks, beside cells drawn from the editors' view
 // data without a live editor, and the tree list's indicator glyphs.
 #include "GalleryPage.h"
+#include "TreeListGallery.h"
 #include "platform/forms/ImgList.h"
 #include "platform/forms/StdCtrls.h"
 #include "platform/os/Gdi.h"
@@ -14,16 +15,6 @@ namespace {
 constexpr Integer kLabelWidth = 150;
 constexpr Integer kEditWidth = 170;
 constexpr Integer kRowHeight = 34;
-
-// Keeps the tree list units started while the page lives (it is owned first, so freed last).
-class TTreeListUnitsHolder : public TComponent {
-  QJ_INLINE_CLASS(TTreeListUnitsHolder, TComponent)
- public:
-  using TComponent::TComponent;
-
- private:
-  TzmTreeListUnits FUnits;
-};
 
 // A container whose editors may change their cells.
 class TEditorsContainer : public TCustomzmContainer {

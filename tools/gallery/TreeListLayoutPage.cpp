@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "GalleryPage.h"
+#include "TreeListGallery.h"
 #include "platform/forms/Graphics.h"
 #include "platform/os/Gdi.h"
 #include "treelist/zmTLControl.h"
@@ -11,15 +12,6 @@
 #include "treelist/zmTLResources.h"
 
 namespace {
-
-class TTreeListUnitsHolder : public TComponent {
-  QJ_INLINE_CLASS(TTreeListUnitsHolder, TComponent)
- public:
-  using TComponent::TComponent;
-
- private:
-  TzmTreeListUnits FUnits;
-};
 
 // A tree list whose layout the view draws; it is never shown itself.
 TCustomzmTreeListControl* SampleTree(TComponent* Owner) {
@@ -103,7 +95,7 @@ class TTreeListLayoutView : public TCustomControl {
 
     Integer x = 560, top = 30;
     Label(dc, x, 8, "Drag feedback (popups above the screen)");
-    std::unique_ptr<TBitmap> header(FTree->CreateCaptionDragImage("Frequency", 110, FTree->GetMetrics().HeaderRowHeight));
+    std::unique_ptr<TBitmap> header(FTree->CreateHeaderDragImage(2));
     Label(dc, x, top, "Dragged header");
     canvas->Draw(x, top + 18, header.get());
     top += 60;

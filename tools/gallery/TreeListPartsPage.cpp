@@ -3,6 +3,7 @@
 // multi-row header), indicator cells with their glyphs, cell text on the fast and the formatted
 // paths, preview text, the focus rectangle and the drop frame.
 #include "GalleryPage.h"
+#include "TreeListGallery.h"
 #include "platform/forms/Graphics.h"
 #include "platform/forms/ImgList.h"
 #include "platform/forms/StdCtrls.h"
@@ -10,16 +11,6 @@
 #include "treelist/zmTLResources.h"
 
 namespace {
-
-// Keeps the tree list units started while the page lives (it is owned first, so freed last).
-class TTreeListUnitsHolder : public TComponent {
-  QJ_INLINE_CLASS(TTreeListUnitsHolder, TComponent)
- public:
-  using TComponent::TComponent;
-
- private:
-  TzmTreeListUnits FUnits;
-};
 
 constexpr Integer kColumn = 210;
 constexpr Integer kRow = 30;

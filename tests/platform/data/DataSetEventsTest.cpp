@@ -249,6 +249,29 @@ TEST_F(TDataTest, LinkEditGoesThroughAutoEdit) {
   EXPECT_EQ(Table->GetState(), dsEdit);
 }
 
+TEST_F(TDataTest, ALinkOffersActionsToItsDataSource) {
+  struct TActionSource : TDataSource {
+    using TDataSource::TDataSource;
+    std::vector<String> Offered;
+    bool ExecuteAction(TBasicAction*) override {
+      Offered.push_back("execute");
+      return true;
+    }
+    bool UpdateAction(TBasicAction*) override {
+      Offered.push_back("update");
+      return false;
+    }
+  };
+  EXPECT_FALSE(Link->ExecuteAction(nullptr)) << "no source";
+  auto source = TOwned<TActionSource>(New<TActionSource>(nullptr));
+  Link->SetDataSource(source.get());
+  EXPECT_TRUE(Link->ExecuteAction(nullptr));
+  EXPECT_FALSE(Link->UpdateAction(nullptr));
+  EXPECT_EQ(source->Offered, (std::vector<String>{"execute", "update"}));
+  Link->SetDataSource(Source);
+  EXPECT_FALSE(Link->ExecuteAction(nullptr)) << "a plain source handles no action";
+}
+
 TEST_F(TDataTest, CircularSourcesAreRefused) {
   CreateItems(2);
   auto query = TOwned<TSQLiteQuery>(New<TSQLiteQuery>(nullptr));

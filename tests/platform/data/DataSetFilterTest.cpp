@@ -2,6 +2,7 @@
 // into SQL, Null, quotes, dates, case, and the previous filter kept when a new one fails.
 #include "DataTestSupport.h"
 #include "platform/data/DBFilter.h"
+#include "platform/rtl/FormatSettings.h"
 
 namespace {
 
@@ -215,6 +216,30 @@ TEST_F(TFilterTest, SwitchingFilteringKeepsTheTextAndTheRecord) {
   EXPECT_EQ(Table->GetFilter(), "Vip = True");
   EXPECT_EQ(Table->GetRecordCount(), 5);
   EXPECT_EQ(Table->FieldByName("Id")->GetAsInteger(), 3);
+}
+
+// The data controller writes numbers and dates as the locale does: with a decimal comma a digit
+// after the comma continues the number, a blank after it separates list elements.
+TEST_F(TFilterTest, NumbersAndDatesInTheLocalesFormat) {
+  TFormatSettingsScope german(TFormatSettings::German());
+  struct TCase {
+    const char* Expression;
+    const char* Ids;
+  } cases[] = {
+      {"Score > 7,4", "1,4"},
+      {"Score IN (7,5, 3)", "1,3"},
+      {"Score BETWEEN 3 AND 7,5", "1,3,5"},
+      {"Score = 7.5", "1"},
+      {"Born = '04.05.2001'", "1"},
+  };
+  Table->Open();
+  Table->SetFiltered(true);
+  for (const TCase& c : cases) {
+    Table->SetFilter(c.Expression);
+    EXPECT_EQ(VisibleIds(Table), c.Ids) << c.Expression;
+  }
+  TFormatSettingsScope english(TFormatSettings::EnglishUS());
+  EXPECT_THROW(Table->SetFilter("Score > 7,4"), EDatabaseError) << "a comma is no decimal point here";
 }
 
 TEST_F(TFilterTest, ChangingTheOptionsFiltersAgain) {

@@ -120,6 +120,32 @@ TEST_F(TDataTest, PersistentFieldsChooseTheColumns) {
   EXPECT_EQ(Table->GetFieldCount(), 1);
 }
 
+TEST_F(TDataTest, AnAggregateFieldTakesNoColumnAndHasNoValue) {
+  CreateItems(2);
+  auto* name = New<TStringField>(Owner.get());
+  name->SetFieldName("Name");
+  name->SetDataSet(Table);
+  auto* total = New<TAggregateField>(Owner.get());
+  total->SetFieldName("Total");
+  total->SetDataSet(Table);
+  EXPECT_EQ(total->GetFieldKind(), fkAggregate);
+  EXPECT_FALSE(total->InheritsFrom<TNumericField>());
+  Link->SetDataSource(Source);
+  Table->Open();
+  EXPECT_TRUE(total->IsNull()) << "no column of that name is needed";
+  EXPECT_EQ(total->GetDisplayText(), "");
+  EXPECT_FALSE(total->GetCanModify());
+  Table->Edit();
+  EXPECT_THROW(total->SetValue(5), EDatabaseError);
+  Table->Cancel();
+  Link->Clear();
+  total->SetDisplayFormat("#,##0.00");
+  total->SetCurrency(true);
+  EXPECT_EQ(Link->Events(), "LayoutChanged, LayoutChanged");
+  EXPECT_EQ(total->GetDisplayFormat(), "#,##0.00");
+  EXPECT_TRUE(total->GetCurrency());
+}
+
 class TLookupTest : public TDataTest {
  public:
   void SetUp() override {

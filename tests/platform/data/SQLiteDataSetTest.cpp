@@ -240,6 +240,34 @@ class TQueryTest : public TDataTest {
   TSQLiteQuery* Query = nullptr;
 };
 
+// A query's rows have no key: a bookmark stays good while the query gives the same rows, and
+// names no other row once they changed (or the query ran afresh).
+TEST_F(TQueryTest, ABookmarkNeverNamesAnotherRow) {
+  Query->GetSQL()->SetText("SELECT Id, Name FROM Items ORDER BY Id");
+  Query->Open();
+  Query->SetRecNo(4);
+  TBookmarkStr four = Query->GetBookmark();
+  Query->Refresh();
+  ASSERT_TRUE(Query->BookmarkValid(four)) << "the same rows came back";
+  Query->First();
+  Query->SetBookmark(four);
+  EXPECT_EQ(Query->FieldByName("Name")->GetAsString(), "Item4");
+
+  Db->ExecSQL("DELETE FROM Items WHERE Id = 2");
+  Query->Refresh();
+  EXPECT_FALSE(Query->BookmarkValid(four));
+  EXPECT_THROW(Query->SetBookmark(four), EDatabaseError);
+  TBookmarkStr five = (Query->SetRecNo(4), Query->GetBookmark());
+  EXPECT_EQ(Query->FieldByName("Name")->GetAsString(), "Item5");
+
+  Query->SetFilter("Id > 3");
+  Query->SetFiltered(true);
+  EXPECT_FALSE(Query->BookmarkValid(five)) << "other rows: another run";
+  Query->Close();
+  Query->Open();
+  EXPECT_FALSE(Query->BookmarkValid(five));
+}
+
 TEST_F(TQueryTest, ParametersBindByName) {
   Query->GetSQL()->SetText("SELECT Id, Name FROM Items\n WHERE Qty BETWEEN :lo AND :hi -- :notaparam\n ORDER BY Id");
   ASSERT_EQ(Query->GetParams()->GetCount(), 2);
@@ -286,11 +314,17 @@ TEST_F(TQueryTest, StatementsThatAreNoQueryAreRefused) {
 }
 
 TEST_F(TQueryTest, TrailingSemicolonsAndCommentsAreAllowed) {
-  Query->GetSQL()->SetText("SELECT Name FROM Items WHERE Id < 3;  -- the first two\n");
   Query->SetFilter("Name = 'Item2'");
   Query->SetFiltered(true);
-  Query->Open();
-  EXPECT_EQ(Query->GetRecordCount(), 1);
+  for (const char* sql : {"SELECT Name FROM Items WHERE Id < 3;  -- the first two\n",
+                          "SELECT Name FROM Items WHERE Id < 3  -- the first two",
+                          "SELECT Name FROM Items WHERE Id < 3 /* the first two */",
+                          "SELECT Name FROM Items WHERE Id < 3 -- the first two\n;\n-- done"}) {
+    Query->GetSQL()->SetText(sql);
+    Query->Open();
+    EXPECT_EQ(Query->GetRecordCount(), 1) << sql;
+    Query->Close();
+  }
 }
 
 TEST_F(TQueryTest, ComputedColumnsTakeTheTypeOfTheirValues) {

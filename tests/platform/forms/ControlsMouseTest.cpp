@@ -86,6 +86,32 @@ TEST_F(ControlsMouseTest, DoubleClicksAndTheWheel) {
   EXPECT_EQ(wheel, -WHEEL_DELTA);
 }
 
+// The wheel turns the control under the pointer, not the focused one; a control that leaves it
+// unhandled passes it to its parent.
+TEST_F(ControlsMouseTest, TheWheelGoesToTheControlUnderThePointer) {
+  TForm* form = NewForm(300, 200, 0, 0);
+  auto* focused = Add<TProbeControl>(form, "focused", Rect(10, 10, 110, 110));
+  auto* pointed = Add<TProbeControl>(form, "pointed", Rect(150, 10, 250, 110));
+  auto* inner = Add<TProbeControl>(pointed, "inner", Rect(10, 10, 50, 50));
+  std::vector<std::string> turned;
+  for (TProbeControl* c : {focused, pointed, inner})
+    c->OnMouseWheel = [&turned, c](TObject*, TShiftState, Integer, TPoint, bool& handled) {
+      turned.push_back(c->GetName());
+      handled = c->GetName() != "inner";
+    };
+  form->Show();
+  Pump();
+  focused->SetFocus();
+  for (TControl* over : {static_cast<TControl*>(pointed), static_cast<TControl*>(inner)}) {
+    TPoint p = over->ClientToScreen({over->GetWidth() - 5, over->GetHeight() - 5});
+    Headless::MoveMouse(p.X, p.Y);
+    Headless::Wheel(-WHEEL_DELTA);
+    Pump();
+  }
+  EXPECT_EQ(turned, (std::vector<std::string>{"pointed", "inner", "pointed"}));
+  EXPECT_TRUE(focused->Focused()) << "the wheel moves no focus";
+}
+
 TEST_F(ControlsMouseTest, AClickHandlerMayFreeItsControl) {
   TForm* form = NewForm(300, 200, 0, 0);
   auto* panel = Add<TProbeControl>(form, "panel", Rect(10, 10, 110, 110));

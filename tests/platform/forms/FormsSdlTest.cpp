@@ -165,6 +165,72 @@ TEST_F(FormsSdlTest, OnA192DpiScreenTheWindowIsTwiceAsLarge) {
   EXPECT_NE(screen.Pixel(110, 95), 0xFF0000u) << "the frame is above the client area";
 }
 
+// The screen's resolution as the backend reads it at start-up: QJ_DPI first, then the X
+// resource Xft.dpi, then the X screen's own; values outside 48..960 are passed over.
+struct TDpiCase {
+  const char* Name;
+  int ScreenDpi;
+  const char* Resources;
+  const char* Override;  // QJ_DPI, or nullptr for none
+  int Expected;
+};
+
+class FormsSdlDpi : public FormsSdlTest, public ::testing::WithParamInterface<TDpiCase> {};
+
+TEST_P(FormsSdlDpi, PixelsPerInchFollowTheOverrideThenXftDpiThenTheScreen) {
+  if (!HaveTools()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  if (!InOwnProcess()) return;
+  const TDpiCase& c = GetParam();
+  if (c.Override)
+    setenv("QJ_DPI", c.Override, 1);
+  else
+    unsetenv("QJ_DPI");
+  ASSERT_TRUE(FServer.Start(211, "800x600x24", c.ScreenDpi)) << "Xvfb did not start";
+  ASSERT_TRUE(SetXResources(FServer.Display(), c.Resources));
+  Headless::Reset();
+  auto sdl = CreateSdlBackend();
+  ASSERT_NE(sdl, nullptr);
+  SetBackend(std::move(sdl));
+  EXPECT_EQ(Screen->GetPixelsPerInch(), c.Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sources, FormsSdlDpi,
+    ::testing::Values(TDpiCase{"XftDpi", 96, "Xft.antialias:\t1\nXft.dpi:\t144\n", nullptr, 144},
+                      TDpiCase{"ImplausibleXftDpi", 192, "Xft.dpi:\t5\n", nullptr, 192},
+                      TDpiCase{"Override", 96, "Xft.dpi:\t144\n", "192", 192},
+                      TDpiCase{"ImplausibleOverride", 96, "Xft.dpi:\t144\n", "4000", 144}),
+    [](const ::testing::TestParamInfo<TDpiCase>& info) { return std::string(info.param.Name); });
+
+TEST_F(FormsSdlTest, TheWindowManagerMaySizeOnlySizeableFormsWithinTheirConstraints) {
+  if (!HaveTools()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  if (!InOwnProcess()) return;
+  StartScreen(221);
+  TForm* sizeable = ShownSizeableForm();
+  sizeable->Hide();
+  sizeable->GetConstraints()->SetMinWidth(200);
+  sizeable->GetConstraints()->SetMinHeight(150);
+  sizeable->GetConstraints()->SetMaxWidth(500);
+  sizeable->GetConstraints()->SetMaxHeight(400);
+  sizeable->Show();
+  TForm* dialog = NewForm(240, 120, 450, 100);
+  dialog->SetBorderStyle(bsDialog);
+  dialog->SetCaption("Dialog");
+  dialog->SetBounds(450, 100, 240, 120);
+  dialog->Show();
+  TXSizeHints hints, fixed;
+  EXPECT_TRUE(PumpUntil([&] { return ReadSizeHints(FServer.Display(), "Frame", hints) && hints.MaxWidth > 0; }));
+  EXPECT_EQ(hints.MinWidth, 200);
+  EXPECT_EQ(hints.MinHeight, 150);
+  EXPECT_EQ(hints.MaxWidth, 500);
+  EXPECT_EQ(hints.MaxHeight, 400);
+  EXPECT_TRUE(PumpUntil([&] { return ReadSizeHints(FServer.Display(), "Dialog", fixed) && fixed.MaxWidth > 0; }));
+  EXPECT_EQ(fixed.MinWidth, 240) << "a dialog frame is not sizeable: its least and largest sizes are its size";
+  EXPECT_EQ(fixed.MaxWidth, 240);
+  EXPECT_EQ(fixed.MinHeight, 120);
+  EXPECT_EQ(fixed.MaxHeight, 120);
+}
+
 TEST_F(FormsSdlTest, ThePrimarySelectionGoesBothWays) {
   if (!HaveTools()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
   if (!InOwnProcess()) return;

@@ -204,6 +204,29 @@ INSTANTIATE_TEST_SUITE_P(
                       TSizeCase{"LeftShrinksToTheLimit", {101, 200}, {390, 200}, Rect(200, 100, 400, 300)}),
     [](const ::testing::TestParamInfo<TSizeCase>& info) { return std::string(info.param.Name); });
 
+// A child that answers a sizing code over its corner, as a status bar's size grip does, sizes its
+// top-level window from that corner; the child itself keeps its place.
+TEST_F(WinFrameTest, AGripInAChildSizesItsTopLevelWindow) {
+  HWND w = Top(100, 100, 300, 200, kSizeable);
+  HWND grip = Child(w, 270, 150, 20, 20);
+  MsgHandler() = [grip](HWND h, UINT msg, WPARAM, LPARAM, LRESULT& result) {
+    if (h != grip || msg != WM_NCHITTEST) return false;
+    result = HTBOTTOMRIGHT;
+    return true;
+  };
+  Pump();
+  POINT at{10, 10};
+  ClientToScreen(grip, &at);
+  Headless::MoveMouse(at.X, at.Y);
+  Headless::MouseDown();
+  Script({[at] { Headless::MoveMouse(at.X + 30, at.Y + 20); }, [] { Headless::MouseUp(); }});
+  Pump();
+  EXPECT_EQ(WindowRect(w), Rect(100, 100, 430, 320));
+  POINT corner{0, 0};
+  ClientToScreen(grip, &corner);
+  EXPECT_EQ(corner.X, at.X - 10) << "the grip was not moved by itself";
+}
+
 TEST_F(WinFrameTest, EscapePutsADraggedWindowBack) {
   HWND w = Top(100, 100, 300, 200, kSizeable);
   Pump();

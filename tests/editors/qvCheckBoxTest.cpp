@@ -1,0 +1,298 @@
+// The check box editor: values to states across value types, the toggle cycle, keyboard and
+// mouse toggling, the custom glyph's cells, copying and storing the properties, the default
+// editor of Boolean values, and the painted glyph.
+#include "core/qvDataStorage.h"
+#include "editors/qvCheckBox.h"
+#include "editors/qvEditDataRegisteredRepositoryItems.h"
+#include "editors/qvEditPaintUtils.h"
+#include "qvTextEditTestSupport.h"
+
+namespace {
+
+const char* StateName(TqvCheckBoxState S) {
+  static const char* const names[] = {"cbsUnchecked", "cbsChecked", "cbsGrayed"};
+  return names[S];
+}
+
+// ---------------------------------------------------------------------------------------------
+// Values and states
+
+struct TValueCase {
+  const char* Name;
+  Variant Checked, Unchecked, Grayed;  // the three values (Empty: the default)
+  Variant Value;
+  TqvCheckBoxState State;
+};
+
+class CheckBoxValues : public ::testing::TestWithParam<TValueCase> {};
+
+TEST_P(CheckBoxValues, MapToState) {
+  const TValueCase& c = GetParam();
+  TOwned<TqvCheckBoxProperties> properties = MakeOwned<TqvCheckBoxProperties>(nullptr);
+  if (!VarIsEmpty(c.Checked)) properties->SetValueChecked(c.Checked);
+  if (!VarIsEmpty(c.Unchecked)) properties->SetValueUnchecked(c.Unchecked);
+  if (!VarIsEmpty(c.Grayed)) properties->SetValueGrayed(c.Grayed);
+  EXPECT_EQ(StateName(properties->StateOf(c.Value)), StateName(c.State));
+}
+
+const Variant kDefault;  // Empty: keep the default value
+
+INSTANTIATE_TEST_SUITE_P(
+    ValueTypes, CheckBoxValues,
+    ::testing::Values(TValueCase{"BooleanTrue", kDefault, kDefault, kDefault, Variant(true), cbsChecked},
+                      TValueCase{"BooleanFalse", kDefault, kDefault, kDefault, Variant(false), cbsUnchecked},
+                      TValueCase{"NullIsGrayed", kDefault, kDefault, kDefault, Null(), cbsGrayed},
+                      // A Boolean compares as text: "True" is checked.
+                      TValueCase{"TextOfTrue", kDefault, kDefault, kDefault, Variant(String("True")), cbsChecked},
+                      TValueCase{"OtherText", kDefault, kDefault, kDefault, Variant(String("maybe")), cbsGrayed},
+                      TValueCase{"YesNoN", Variant(String("Y")), Variant(String("N")), kDefault,
+                                 Variant(String("N")), cbsUnchecked},
+                      TValueCase{"YesNoTrueIsGrayed", Variant(String("Y")), Variant(String("N")), kDefault,
+                                 Variant(true), cbsGrayed},
+                      TValueCase{"IntegersOne", Variant(Integer(1)), Variant(Integer(0)), Variant(Integer(2)),
+                                 Variant(Integer(1)), cbsChecked},
+                      TValueCase{"IntegersGrayed", Variant(Integer(1)), Variant(Integer(0)), Variant(Integer(2)),
+                                 Variant(Integer(2)), cbsGrayed},
+                      TValueCase{"IntegerAgainstDouble", Variant(Integer(1)), Variant(Integer(0)), kDefault,
+                                 Variant(0.0), cbsUnchecked}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(CheckBoxProperties, NoTwoStatesShareAValue) {
+  TOwned<TqvCheckBoxProperties> properties = MakeOwned<TqvCheckBoxProperties>(nullptr);
+  properties->SetValueUnchecked(true);
+  EXPECT_TRUE(VarEqualsExact(properties->GetValueUnchecked(), false));
+  properties->SetValueChecked(Null());
+  EXPECT_TRUE(VarEqualsExact(properties->GetValueChecked(), true));
+  properties->SetValueGrayed(Integer(7));
+  properties->SetValueGrayed(Null());
+  EXPECT_TRUE(VarIsNull(properties->GetValueGrayed())) << "Null is a grayed value";
+}
+
+TEST(CheckBoxProperties, AssignKeepsTheCaptionAndDisplayTexts) {
+  TOwned<TqvCheckBoxProperties> source = MakeOwned<TqvCheckBoxProperties>(nullptr);
+  TOwned<TqvCheckBoxProperties> target = MakeOwned<TqvCheckBoxProperties>(nullptr);
+  source->SetCaption("source");
+  source->SetDisplayChecked("yes");
+  source->SetValueChecked(String("Y"));
+  source->SetAllowGrayed(true);
+  target->SetCaption("target");
+  target->Assign(source.get());
+  EXPECT_EQ(target->GetCaption(), "target");
+  EXPECT_EQ(target->GetDisplayChecked(), "True");
+  EXPECT_TRUE(VarEqualsExact(target->GetValueChecked(), String("Y")));
+  EXPECT_TRUE(target->GetAllowGrayed());
+}
+
+TEST(CheckBoxProperties, StoredOnlyWhenDifferentFromTheDefaults) {
+  TOwned<TqvCheckBoxProperties> properties = MakeOwned<TqvCheckBoxProperties>(nullptr);
+  EXPECT_FALSE(properties->IsDisplayCheckedStored() || properties->IsDisplayGrayedStored() ||
+               properties->IsDisplayUncheckedStored() || properties->IsValueCheckedStored() ||
+               properties->IsValueGrayedStored() || properties->IsValueUncheckedStored() ||
+               properties->IsCaptionStored());
+  properties->SetDisplayGrayed("?");
+  properties->SetDisplayUnchecked("false");  // differs in letter case
+  properties->SetValueChecked(Integer(1));
+  properties->SetCaption("");
+  EXPECT_TRUE(properties->IsDisplayGrayedStored());
+  EXPECT_TRUE(properties->IsDisplayUncheckedStored());
+  EXPECT_TRUE(properties->IsValueCheckedStored());
+  EXPECT_TRUE(properties->IsCaptionStored()) << "an empty caption set explicitly is stored";
+}
+
+TEST(CheckBoxProperties, CaptionChangesThatDifferOnlyInCaseAreApplied) {
+  TOwned<TqvCheckBoxProperties> properties = MakeOwned<TqvCheckBoxProperties>(nullptr);
+  Integer changes = 0;
+  properties->OnPropertiesChanged = [&](TObject*) { ++changes; };
+  properties->SetCaption("abc");
+  properties->SetCaption("ABC");
+  EXPECT_EQ(properties->GetCaption(), "ABC");
+  EXPECT_EQ(changes, 2);
+}
+
+TEST(CheckBoxProperties, DisplayTextsByState) {
+  TOwned<TqvCheckBoxProperties> properties = MakeOwned<TqvCheckBoxProperties>(nullptr);
+  EXPECT_EQ(properties->GetDisplayText(true), "True");
+  EXPECT_EQ(properties->GetDisplayText(false), "False");
+  EXPECT_EQ(properties->GetDisplayText(Null()), "");
+  EXPECT_EQ(properties->GetSupportedOperations(), 0x55u);
+}
+
+TEST(CheckBoxProperties, TheDefaultEditorOfBooleansIsTheCheckBox) {
+  TqvEditDataRegisteredRepositoryItems* defaults = GetDefaultEditDataRepositoryItems();
+  EXPECT_TRUE(As<TqvEditRepositoryCheckBoxItem>(defaults->GetItem(TqvBooleanValueType::Class())));
+  EXPECT_TRUE(As<TqvEditRepositoryTextItem>(defaults->GetItem(TqvStringValueType::Class())));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Custom glyph cells
+
+struct TGlyphCase {
+  TqvCheckBoxState State;
+  TqvCheckBoxGlyphState GlyphState;
+  Integer Count;
+  Integer Index;
+};
+
+class CheckBoxGlyphIndex : public ::testing::TestWithParam<TGlyphCase> {};
+
+TEST_P(CheckBoxGlyphIndex, Is) {
+  const TGlyphCase& c = GetParam();
+  const Integer index = GetCheckBoxGlyphIndex(c.State, c.GlyphState, c.Count);
+  EXPECT_EQ(index, c.Index);
+  EXPECT_LT(index, c.Count) << "never a cell the bitmap does not have";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cells, CheckBoxGlyphIndex,
+                         ::testing::Values(TGlyphCase{cbsGrayed, cgsPressed, 6, 5},
+                                           TGlyphCase{cbsChecked, cgsPressed, 3, 1},
+                                           TGlyphCase{cbsGrayed, cgsNormal, 2, 0},
+                                           TGlyphCase{cbsChecked, cgsPressed, 2, 1},
+                                           TGlyphCase{cbsGrayed, cgsHot, 1, 0},
+                                           TGlyphCase{cbsUnchecked, cgsNormal, 2, 0}));
+
+// ---------------------------------------------------------------------------------------------
+// The control
+
+class CheckBox : public TTextEditTest {
+ protected:
+  void SetUp() override {
+    TTextEditTest::SetUp();
+    Box = NewTextEdit<TqvCheckBox>(false, Rect(10, 10, 170, 31));
+    Box->GetProperties()->SetCaption("&Option");
+    Box->GetProperties()->OnChange = [this](TObject*) { ++Changes; };
+    Box->OnClick = [this](TObject*) { ++Clicks; };
+    ShowForm();
+    Focus(Box);
+  }
+  static TPoint Centre(const TRect& R) { return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
+  TPoint Glyph() const { return Centre(Box->GetViewInfo()->CheckRect); }
+
+  TqvCheckBox* Box = nullptr;
+  Integer Changes = 0, Clicks = 0;
+};
+
+TEST_F(CheckBox, StartsUncheckedWithTheUncheckedValue) {
+  EXPECT_EQ(StateName(Box->GetState()), StateName(cbsUnchecked));
+  EXPECT_TRUE(VarEqualsExact(Box->GetEditValue(), false));
+}
+
+TEST_F(CheckBox, ToggleCyclesThroughGrayedOnlyWhenAllowed) {
+  std::vector<std::string> states;
+  for (Integer i = 0; i < 3; ++i) {
+    Box->Toggle();
+    states.push_back(StateName(Box->GetState()));
+  }
+  EXPECT_EQ(states, std::vector<std::string>({"cbsChecked", "cbsUnchecked", "cbsChecked"}));
+  Box->GetProperties()->SetAllowGrayed(true);
+  states.clear();
+  for (Integer i = 0; i < 3; ++i) {
+    Box->Toggle();
+    states.push_back(StateName(Box->GetState()));
+  }
+  EXPECT_EQ(states, std::vector<std::string>({"cbsUnchecked", "cbsGrayed", "cbsChecked"}));
+}
+
+TEST_F(CheckBox, AGrayedBoxWithoutAllowGrayedIsCheckedByAClick) {
+  Box->SetEditValue(Null());
+  ASSERT_EQ(StateName(Box->GetState()), StateName(cbsGrayed));
+  Click(Box, Glyph());
+  EXPECT_EQ(StateName(Box->GetState()), StateName(cbsChecked));
+  Click(Box, Glyph());
+  Click(Box, Glyph());
+  EXPECT_EQ(StateName(Box->GetState()), StateName(cbsChecked)) << "never grayed again by clicking";
+}
+
+TEST_F(CheckBox, SpacePressAndReleaseToggleOnce) {
+  Headless::KeyDown(VK_SPACE);
+  Pump();
+  EXPECT_EQ(Box->GetViewInfo()->GlyphState, cgsPressed);
+  EXPECT_FALSE(Box->GetChecked());
+  Headless::KeyUp(VK_SPACE);
+  Pump();
+  EXPECT_TRUE(Box->GetChecked());
+  EXPECT_EQ(Clicks, 1);
+  EXPECT_EQ(Changes, 1);
+}
+
+TEST_F(CheckBox, PressingOnTheGlyphAndReleasingOutsideDoesNotToggle) {
+  Down(Box, Glyph());
+  MoveTo(FForm, {300, 250});
+  Up();
+  EXPECT_FALSE(Box->GetChecked());
+  Click(Box, Glyph());
+  EXPECT_TRUE(Box->GetChecked());
+  EXPECT_EQ(Clicks, 1) << "the platform's own click is not fired besides the state change";
+}
+
+TEST_F(CheckBox, TheAcceleratorTogglesAndFocuses) {
+  FocusOther();
+  SendMessage(Box->GetHandle(), CM_DIALOGCHAR, 'o', 0);
+  Pump();
+  EXPECT_TRUE(Box->Focused());
+  EXPECT_TRUE(Box->GetChecked());
+}
+
+TEST_F(CheckBox, InPlaceASpaceTogglesAndTheGlyphIsCentred) {
+  auto* cell = NewTextEdit<TqvCheckBox>(true, Rect(10, 60, 70, 80));
+  Pump();
+  Focus(cell);
+  const TRect check = cell->GetViewInfo()->CheckRect;
+  EXPECT_NEAR(check.Left + check.Right, 60, 1) << "centred in the 60-pixel cell";
+  SendMessage(cell->GetHandle(), WM_CHAR, ' ', 0);
+  EXPECT_TRUE(cell->GetChecked());
+}
+
+TEST_F(CheckBox, InPlaceImmediatePostPostsEachToggle) {
+  auto* cell = NewTextEdit<TqvCheckBox>(true, Rect(10, 60, 70, 80));
+  cell->GetProperties()->SetImmediatePost(true);
+  std::vector<bool> posted;
+  cell->OnPostEditValue = [&](TObject*) { posted.push_back(cell->GetChecked()); };
+  Pump();
+  Focus(cell);
+  cell->Toggle();
+  cell->Toggle();
+  EXPECT_EQ(posted, std::vector<bool>({true, false}));
+  EXPECT_FALSE(cell->GetEditModified());
+}
+
+TEST_F(CheckBox, ChangingTheCheckedValueWritesTheStateAgain) {
+  Box->SetChecked(true);
+  Box->GetProperties()->SetValueChecked(String("Y"));
+  EXPECT_TRUE(VarEqualsExact(Box->GetEditValue(), String("Y")));
+  EXPECT_TRUE(Box->GetChecked());
+}
+
+TEST_F(CheckBox, AutoSizeTakesTheHeightOfGlyphAndCaption) {
+  const TSize glyph = CheckBoxGlyphSize();
+  EXPECT_GE(Box->GetHeight(), glyph.cy + 4);
+  Box->GetProperties()->SetCaption("");
+  EXPECT_GE(Box->GetHeight(), glyph.cy + 4);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Painting
+
+TEST_F(CheckBox, TwoCellGlyphDrawsAGlyphWhenGrayed) {
+  TOwned<TBitmap> glyph = MakeOwned<TBitmap>();
+  glyph->SetPixelFormat(pf32bit);
+  glyph->SetSize(26, 13);
+  glyph->GetCanvas()->GetBrush()->SetColor(clRed);
+  glyph->GetCanvas()->FillRect(Rect(0, 0, 13, 13));
+  glyph->GetCanvas()->GetBrush()->SetColor(clBlue);
+  glyph->GetCanvas()->FillRect(Rect(13, 0, 26, 13));
+  glyph->SetTransparentColor(clFuchsia);
+  Box->GetProperties()->SetGlyphCount(2);
+  Box->GetProperties()->SetGlyph(glyph.get());
+  Box->SetEditValue(Null());
+  Pump();
+  TOwned<TBitmap> shot = MakeOwned<TBitmap>();
+  shot->SetPixelFormat(pf32bit);
+  shot->SetSize(Box->GetWidth(), Box->GetHeight());
+  TqvCanvas canvas(shot->GetCanvas());
+  Box->GetViewInfo()->Draw(&canvas);
+  const TPoint p = Centre(Box->GetViewInfo()->CheckRect);
+  const uint32_t pixel = shot->ScanLine(p.Y)[p.X] & 0xFFFFFF;
+  EXPECT_EQ(pixel, 0xFF0000u) << "grayed wraps to the first cell of a two-cell glyph";
+}
+
+}  // namespace

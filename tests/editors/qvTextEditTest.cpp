@@ -1,0 +1,320 @@
+// The text edit control with its inner edit window: scripted typing, selection, clipboard, undo,
+// completion from lookup items in each editing style, reverting, the keys a grid needs passed
+// on, the window text messages and the inner edit's placement and settings.
+#include "qvTextEditTestSupport.h"
+
+namespace {
+
+class TextEdit : public TTextEditTest {
+ protected:
+  void SetUp() override {
+    TTextEditTest::SetUp();
+    Edit = NewTextEdit<TTestStyleEdit>();
+    Edit->Navigates = false;
+    Edit->OnAfterKeyDown = [this](TObject*, Word& Key, TShiftState) { AfterKeys.push_back(Key); };
+    ShowForm();
+    Focus(Edit);
+  }
+  TTestStyleEdit* Edit = nullptr;
+  std::vector<Word> AfterKeys;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Scripted typing, selection, clipboard and undo
+
+struct TScriptCase {
+  const char* Name;
+  const char* Initial;        // the edit value before the script
+  const char* Clipboard;      // nullptr: left alone
+  std::vector<TKeyStep> Keys;
+  const char* Text;           // the window text afterwards
+  Integer SelStart, SelLength;
+  const char* ClipboardAfter;  // nullptr: not checked
+};
+
+class TextEditScript : public TextEdit, public ::testing::WithParamInterface<TScriptCase> {};
+
+TEST_P(TextEditScript, Runs) {
+  const TScriptCase& c = GetParam();
+  Edit->SetEditValue(String(c.Initial));
+  Edit->SelectAll();
+  if (c.Clipboard) Clipboard()->SetAsText(c.Clipboard);
+  RunKeys(c.Keys);
+  EXPECT_EQ(WindowText(Edit), String(c.Text));
+  EXPECT_EQ(Selection(Edit), std::make_pair(c.SelStart, c.SelLength));
+  if (c.ClipboardAfter) {
+    EXPECT_EQ(Clipboard()->GetAsText(), String(c.ClipboardAfter));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, TextEditScript,
+    ::testing::Values(
+        TScriptCase{"TypeReplacesTheSelection", "old", nullptr, {Chars("new")}, "new", 3, 0, nullptr},
+        TScriptCase{"ShiftLeftSelects", "", nullptr, {Chars("abcd"), Key(VK_LEFT, skShift), Key(VK_LEFT, skShift)},
+                    "abcd", 2, 2, nullptr},
+        TScriptCase{"LeftCollapsesAtTheStart", "abcd", nullptr, {Key(VK_LEFT)}, "abcd", 0, 0, nullptr},
+        TScriptCase{"RightCollapsesAtTheEnd", "abcd", nullptr, {Key(VK_RIGHT)}, "abcd", 4, 0, nullptr},
+        TScriptCase{"CutThenPaste", "", nullptr,
+                    {Chars("hello"), Key(VK_HOME, skShift), Key('X', skCtrl), Chars("a"), Key('V', skCtrl)},
+                    "ahello", 6, 0, "hello"},
+        TScriptCase{"CopyKeepsTheText", "abc", nullptr, {Key('C', skCtrl), Key(VK_END), Key('V', skCtrl)},
+                    "abcabc", 6, 0, "abc"},
+        TScriptCase{"ShiftDeleteCuts", "abc", nullptr, {Key(VK_DELETE, skShift)}, "", 0, 0, "abc"},
+        TScriptCase{"ShiftInsertPastes", "", "pasted", {Key(VK_INSERT, skShift)}, "pasted", 6, 0, nullptr},
+        TScriptCase{"PasteIntoTheMiddle", "ad", "bc", {Key(VK_HOME), Key(VK_RIGHT), Key('V', skCtrl)}, "abcd", 3,
+                    0, nullptr},
+        TScriptCase{"UndoTyping", "", nullptr, {Chars("abc"), Key('Z', skCtrl)}, "", 0, 0, nullptr},
+        TScriptCase{"BackspaceAndDelete", "abcd", nullptr,
+                    {Key(VK_END), Key(VK_BACK), Key(VK_HOME), Key(VK_DELETE)}, "bc", 0, 0, nullptr}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(TextEdit, TypedTextBecomesTheValueWhenTheEditorIsLeft) {
+  Type("abc");
+  EXPECT_TRUE(Edit->GetModifiedAfterEnter());
+  FocusOther();
+  EXPECT_EQ(Edit->GetEditValue(), Variant(String("abc")));
+  EXPECT_EQ(Edit->GetText(), "abc");
+}
+
+TEST_F(TextEdit, EscapeRestoresTheValueFromBeforeTheEditing) {
+  Edit->SetEditValue(String("orig"));
+  FocusOther();
+  Focus(Edit);
+  Type("xyz");
+  ASSERT_EQ(WindowText(Edit), "xyz");
+  Press(VK_ESCAPE);
+  EXPECT_EQ(WindowText(Edit), "orig");
+  EXPECT_EQ(Edit->GetEditValue(), Variant(String("orig")));
+}
+
+TEST_F(TextEdit, ReadOnlyRefusesTypingPastingAndCutting) {
+  Edit->SetEditValue(String("fixed"));
+  Edit->GetProperties()->SetReadOnly(true);
+  Clipboard()->SetAsText("other");
+  Edit->SelectAll();
+  RunKeys({Chars("x"), Key('V', skCtrl), Key('X', skCtrl), Key(VK_DELETE), Key(VK_BACK)});
+  EXPECT_EQ(WindowText(Edit), "fixed");
+  EXPECT_EQ(Clipboard()->GetAsText(), "other");
+  // A cut asked for by message (a context menu) copies read-only text.
+  SendMessage(Inner(Edit)->GetHandle(), WM_CUT, 0, 0);
+  EXPECT_EQ(WindowText(Edit), "fixed");
+  EXPECT_EQ(Clipboard()->GetAsText(), "fixed");
+}
+
+TEST_F(TextEdit, PastingCountsMaxLengthInCharacters) {
+  Edit->GetProperties()->SetMaxLength(4);
+  Clipboard()->SetAsText("\xC4\xD6\xDC\xE4\xF6\xFC");  // six letters of the code page
+  Press('V', skCtrl);
+  EXPECT_EQ(WindowText(Edit), "\xC4\xD6\xDC\xE4");
+  EXPECT_EQ(Selection(Edit), std::make_pair(4, 0)) << "the caret lands after the fourth character";
+  // A paste at a full text inserts nothing.
+  Clipboard()->SetAsText("z");
+  Press('V', skCtrl);
+  EXPECT_EQ(WindowText(Edit), "\xC4\xD6\xDC\xE4");
+}
+
+TEST_F(TextEdit, SelTextFromCodeIgnoresMaxLength) {
+  Edit->GetProperties()->SetMaxLength(4);
+  Edit->SetSelText("abcdef");
+  EXPECT_EQ(WindowText(Edit), "abcdef");
+  EXPECT_EQ(Selection(Edit), std::make_pair(6, 0));
+}
+
+TEST_F(TextEdit, TypingStopsAtMaxLength) {
+  Edit->GetProperties()->SetMaxLength(3);
+  Type("abcdef");
+  EXPECT_EQ(WindowText(Edit), "abc");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keys a grid needs
+
+TEST_F(TextEdit, AKeyThatMovesNothingGoesToTheAfterKeyDownHandler) {
+  Type("ab");
+  Press(VK_HOME);
+  AfterKeys.clear();
+  Press(VK_LEFT);
+  EXPECT_EQ(AfterKeys, std::vector<Word>({VK_LEFT})) << "at the start Left changes nothing";
+  Press(VK_RIGHT);
+  Press(VK_LEFT);
+  EXPECT_EQ(AfterKeys.size(), 1u) << "in the middle Left moves the caret";
+  Press(VK_UP);
+  Press(VK_NEXT);
+  EXPECT_EQ(AfterKeys, std::vector<Word>({VK_LEFT, VK_UP, VK_NEXT}));
+}
+
+TEST_F(TextEdit, EnterInPlaceIsNotInsertedAndTabNeverReachesTheWindow) {
+  Free(Edit);
+  auto* inplace = NewTextEdit<TqvTextEdit>(true);
+  Pump();
+  Focus(inplace);
+  Type("a");
+  SendMessage(Inner(inplace)->GetHandle(), WM_CHAR, '\r', 0);
+  SendMessage(Inner(inplace)->GetHandle(), WM_CHAR, '\t', 0);
+  EXPECT_EQ(WindowText(inplace), "a");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Completion from the lookup items
+
+struct TCompletionCase {
+  const char* Name;
+  TqvEditEditingStyle Style;
+  bool IncrementalSearch;
+  std::vector<TKeyStep> Keys;
+  const char* Text;
+  Integer SelStart, SelLength;
+  Integer Key;  // the lookup's current item
+};
+
+class TextEditCompletion : public TextEdit, public ::testing::WithParamInterface<TCompletionCase> {};
+
+TEST_P(TextEditCompletion, Runs) {
+  const TCompletionCase& c = GetParam();
+  Edit->Props()->Style = c.Style;
+  Edit->Props()->SetIncrementalSearch(c.IncrementalSearch);
+  SetItems(Edit->GetProperties(), {"Apple", "Banana", "Blueberry", "Cherry"});
+  Edit->GetProperties()->Changed();
+  RunKeys(c.Keys);
+  EXPECT_EQ(WindowText(Edit), String(c.Text));
+  EXPECT_EQ(Selection(Edit), std::make_pair(c.SelStart, c.SelLength));
+  EXPECT_EQ(Edit->GetLookupData()->GetItemIndex(), c.Key);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Styles, TextEditCompletion,
+    ::testing::Values(
+        // Free text: the item's letter case wins and the completed tail is selected.
+        TCompletionCase{"FreeCompletes", esEdit, true, {Chars("b")}, "Banana", 1, 5, 1},
+        TCompletionCase{"FreeTypesOverTheTail", esEdit, true, {Chars("bx")}, "Bx", 2, 0, -1},
+        TCompletionCase{"FreeLongerPrefix", esEdit, true, {Chars("bl")}, "Blueberry", 2, 7, 2},
+        TCompletionCase{"FreeNotInTheMiddle", esEdit, true, {Chars("ale"), Key(VK_LEFT), Chars("p")}, "Alpe", 3, 0,
+                        -1},
+        TCompletionCase{"FreeEnterSelectsAll", esEdit, true, {Chars("c"), Key(VK_RETURN)}, "Cherry", 0, 6, 3},
+        // Limited to the items: a character that starts no item is refused.
+        TCompletionCase{"ListRefuses", esEditList, true, {Chars("cz")}, "Cherry", 1, 5, 3},
+        TCompletionCase{"ListBackspaceCompletesAgain", esEditList, true, {Chars("bl"), Key(VK_BACK)}, "Banana", 1,
+                        5, 1},
+        // List only: typing searches the items.
+        TCompletionCase{"FixedSearches", esFixedList, true, {Chars("bl")}, "Blueberry", 2, 7, 2},
+        TCompletionCase{"FixedRefusesAStranger", esFixedList, true, {Chars("bx")}, "Banana", 1, 5, 1},
+        TCompletionCase{"FixedWithoutSearchFindsByFirstLetter", esFixedList, false, {Chars("b"), Chars("b")},
+                        "Banana", 1, 5, 1},
+        TCompletionCase{"FixedWithoutSearchIgnoresBackspace", esFixedList, false, {Chars("c"), Key(VK_BACK)},
+                        "Cherry", 1, 5, 3}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(TextEdit, CompletionFindsAmongTenThousandItems) {
+  TStrings* items = Edit->GetProperties()->GetLookupItems();
+  items->BeginUpdate();
+  for (Integer i = 0; i < 10000; ++i) items->Add("Channel " + IntToStr(100000 + i));
+  items->EndUpdate();
+  Type("channel 109");
+  EXPECT_EQ(WindowText(Edit), "Channel 109000");
+  EXPECT_EQ(Edit->GetLookupData()->GetItemIndex(), 9000);
+  Type("99");
+  EXPECT_EQ(WindowText(Edit), "Channel 109990");
+  EXPECT_EQ(Selection(Edit), std::make_pair(13, 1));
+}
+
+TEST_F(TextEdit, ClearingAListEditAcceptsTheEmptyText) {
+  Edit->Props()->Style = esEditList;
+  SetItems(Edit->GetProperties(), {"Apple"});
+  Type("a");
+  Edit->Clear();
+  EXPECT_EQ(WindowText(Edit), "");
+}
+
+TEST_F(TextEdit, NavigationKeysMoveThroughTheItemsAndClickOnce) {
+  Edit->Navigates = true;
+  SetItems(Edit->GetProperties(), {"one", "two", "three"});
+  Integer clicks = 0;
+  Edit->OnClick = [&](TObject*) { ++clicks; };
+  Press(VK_DOWN);
+  Press(VK_DOWN);
+  EXPECT_EQ(WindowText(Edit), "two");
+  EXPECT_EQ(clicks, 2);
+  Press(VK_NEXT, skCtrl);
+  EXPECT_EQ(WindowText(Edit), "three");
+  Press(VK_DOWN);
+  EXPECT_EQ(clicks, 3) << "nothing moved past the last item";
+  for (Word key : {VK_DOWN, VK_NEXT}) EXPECT_EQ(std::count(AfterKeys.begin(), AfterKeys.end(), key), 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Window text messages
+
+TEST_F(TextEdit, GetTextCopiesWhatFitsTheBuffer) {
+  Edit->SetEditValue(String("hello"));
+  char buffer[4] = "xyz";
+  EXPECT_EQ(SendMessage(Edit->GetHandle(), WM_GETTEXT, 4, reinterpret_cast<LPARAM>(buffer)), 3);
+  EXPECT_STREQ(buffer, "hel");
+  EXPECT_EQ(SendMessage(Edit->GetHandle(), WM_GETTEXT, 0, reinterpret_cast<LPARAM>(buffer)), 0);
+  EXPECT_EQ(SendMessage(Edit->GetHandle(), WM_GETTEXTLENGTH, 0, 0), 5);
+}
+
+TEST_F(TextEdit, SetTextAnswersWhetherTheTextWasTaken) {
+  Edit->Props()->Style = esEditList;
+  SetItems(Edit->GetProperties(), {"Apple"});
+  EXPECT_EQ(SendMessage(Edit->GetHandle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Pear")), 0);
+  EXPECT_EQ(SendMessage(Edit->GetHandle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("apple")), 1);
+  EXPECT_EQ(Edit->GetText(), "apple");
+}
+
+// ---------------------------------------------------------------------------------------------
+// The inner edit window
+
+TEST_F(TextEdit, CaretIndexIsRightPastThirtyTwoThousandCharacters) {
+  Edit->SetEditValue(String(33000, 'x'));
+  Edit->SetSelStart(32800);
+  EXPECT_EQ(Edit->GetCaretCharIndex(), 32800);
+  Edit->SetSelection(32900, 50);
+  Press(VK_RIGHT, skShift);
+  EXPECT_EQ(Edit->GetCaretCharIndex(), 32951);
+}
+
+TEST_F(TextEdit, RightAlignmentReachesTheWindowUnlessEditingIsLeftAligned) {
+  auto style = [&] { return GetWindowLong(Inner(Edit)->GetHandle(), GWL_STYLE); };
+  Edit->GetProperties()->GetAlignment()->SetHorz(taRightJustify);
+  EXPECT_FALSE(style() & ES_RIGHT) << "left alignment while editing is the default";
+  Edit->GetProperties()->SetUseLeftAlignmentOnEditing(false);
+  EXPECT_TRUE(style() & ES_RIGHT);
+}
+
+TEST_F(TextEdit, ARightAlignedEditShowsItsInnerEditOnlyWhileFocused) {
+  Edit->GetProperties()->GetAlignment()->SetHorz(taRightJustify);
+  auto* left = NewTextEdit<TqvTextEdit>(false, Rect(10, 50, 170, 71));
+  Pump();
+  FocusOther();
+  EXPECT_FALSE(Edit->GetViewInfo()->IsInnerEditShown);
+  EXPECT_TRUE(left->GetViewInfo()->IsInnerEditShown);
+  Focus(Edit);
+  EXPECT_TRUE(Edit->GetViewInfo()->IsInnerEditShown);
+}
+
+TEST_F(TextEdit, BoundsLockKeepsTheInnerEditInPlace) {
+  TqvCustomInnerTextEdit* inner = Inner(Edit);
+  const TRect before = inner->GetBoundsRect();
+  inner->GetHelper()->LockBounds(true);
+  inner->SetBounds(0, 0, 10, 10);
+  EXPECT_EQ(inner->GetBoundsRect(), before);
+  inner->GetHelper()->LockBounds(false);
+  inner->SetBounds(0, 0, 10, 10);
+  EXPECT_EQ(inner->GetBoundsRect(), Rect(0, 0, 10, 10));
+}
+
+TEST_F(TextEdit, SettingsReachTheInnerEdit) {
+  TqvCustomTextEditProperties* properties = Edit->GetProperties();
+  properties->SetEchoMode(eemPassword);
+  properties->SetMaxLength(7);
+  properties->SetCharCase(ecUpperCase);
+  TqvCustomInnerTextEdit* inner = Inner(Edit);
+  EXPECT_EQ(inner->GetPasswordChar(), '*');
+  EXPECT_EQ(inner->GetMaxLength(), 7);
+  EXPECT_EQ(inner->GetCharCase(), ecUpperCase);
+  Edit->SetEditValue(String("secret"));
+  EXPECT_EQ(Edit->GetViewInfo()->Text, "******");
+}
+
+}  // namespace
