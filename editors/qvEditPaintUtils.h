@@ -4,7 +4,8 @@
 // the size grip of drop-down windows.
 //
 // Where the parts live: qvEditPaintUtils.cpp (glyphs, arrows, fills, painter choice, flags),
-// qvEditPaintUtilsButtons.cpp (edit buttons), qvEditPaintUtilsMetrics.cpp (metrics, text
+// qvEditPaintUtilsButtons.cpp (edit buttons), qvEditPaintUtilsSpin.cpp (spin buttons),
+// qvEditPaintUtilsMetrics.cpp (metrics, text
 // insets, accelerator marks, size grip), qvEditPaintUtilsView.cpp (editors painted and
 // measured from their view data and view info), qvEditPaintUtilsPopup.cpp (drop-down windows:
 // frame, system panel, layout and the popup view info's operations).
@@ -81,10 +82,31 @@ void CalculateEditButtonNativeInfo(TqvEditButtonViewInfo* AButton);
 // content. AViewInfoTransparent: the grid paints the cell's background itself.
 void DrawEditButtonBorder(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* AButton, const TRect& ARect,
                           TqvEditButtonStyle AButtonStyle, bool AViewInfoTransparent);
+// The same for a button of AViewInfo, whose DrawButtonContent draws the content (an editor kind
+// with contents of its own, such as spin arrows, keeps the faces).
+void DrawEditButtonBorder(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, Integer AButtonIndex,
+                          const TRect& ARect, TqvEditButtonStyle AButtonStyle);
 // The ellipsis, the down arrow or the glyph on ABackgroundColor (left unfilled when the theme
 // paints the button).
 void DrawEditButtonContent(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* AButton, TColor ABackgroundColor,
                            TColor AContentColor, const TRect& ARect);
+
+// ---------------------------------------------------------------------------------------------
+// Spin buttons (the spin editor's view info calls these with its layout)
+
+enum TqvSpinEditButtonsPosition { sbpHorzLeftRight, sbpHorzRight, sbpVert };
+
+// The themed spin part, the 3D, flat and simple faces, or a hot-flat or ultra-flat face whose
+// frame kind follows the button's index, the button count (2 or 4) and APosition; the content
+// is the view info's DrawButtonContent.
+void DrawSpinEditButtonBorder(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, Integer AButtonIndex,
+                              const TRect& ARect, TqvEditButtonStyle AButtonStyle,
+                              TqvSpinEditButtonsPosition APosition);
+// ARect filled, then the button's arrow of AArrowSize (a double arrow for the fast buttons 2
+// and 3), embossed when disabled and shifted while pressed.
+void DrawSpinEditButtonContent(TqvCanvas* ACanvas, const TqvCustomEditViewInfo* AViewInfo, Integer AButtonIndex,
+                               TColor ABackgroundColor, TColor AContentColor, const TRect& ARect,
+                               TqvSpinEditButtonsPosition APosition, Integer AArrowSize);
 
 // ---------------------------------------------------------------------------------------------
 // Text flags
@@ -99,6 +121,9 @@ TqvTextLayoutFlags CanvasFlagsToTextLayoutFlags(TqvTextFlags AFlags);
 // The standard check glyph: a quarter of the width and a third of the height of the system's
 // check-box bitmap, measured once.
 TSize CheckBoxGlyphSize();
+// The check glyph of a check box: a cell of AGlyph (AGlyphCount cells side by side) when given,
+// else the theme's check box with ANativeStyle, else CheckBoxGlyphSize.
+TSize GetCheckBoxGlyphSize(TBitmap* AGlyph, Integer AGlyphCount, bool ANativeStyle);
 // The arrow of a button of ASize; left and right arrows are lying.
 TSize CalculateArrowSize(const TSize& ASize, TqvArrowDirection ADirection);
 Integer GetEditBorderWidth(TqvEditBorderStyle ABorderStyle);

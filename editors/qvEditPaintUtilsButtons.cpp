@@ -1,5 +1,7 @@
 // Edit buttons: widths, theme parts, faces in the six button styles and the themed look, and
 // their ellipsis, arrow and glyph contents.
+#include <functional>
+
 #include "editors/qvEditPaintUtils.h"
 #include "platform/os/Gdi.h"
 #include "platform/os/Windows.h"
@@ -33,6 +35,9 @@ Integer GlyphMargin(TqvEditButtonStyle AStyle) {
   return 2;
 }
 
+// What goes inside a face: the button's content on the face colour.
+using TContent = std::function<void(TColor ABackgroundColor, TColor AContentColor, const TRect& ARect)>;
+
 bool IsPressed(const TqvEditButtonViewInfo* AButton) { return AButton->State == ebbsPressed; }
 bool IsEnabled(const TqvEditButtonViewInfo* AButton) { return AButton->State != ebbsDisabled; }
 
@@ -53,7 +58,7 @@ TColor RaisedFaceColor(const TqvEditButtonViewInfo* B) {
   return IsEnabled(B) && B->Transparent ? B->BackgroundColor : clBtnFace;
 }
 
-void Draw3DFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R) {
+void Draw3DFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R, const TContent& AContent) {
   const TColor face = RaisedFaceColor(B);
   if (IsPressed(B)) {
     ACanvas->FrameRect(R, clBtnShadow);
@@ -64,28 +69,29 @@ void Draw3DFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R) {
     R = qvDeflatedRect(R, 1);
     ACanvas->DrawComplexFrame(R, clBtnHighlight, clBtnShadow);
   }
-  DrawEditButtonContent(ACanvas, B, face, clBtnText, qvDeflatedRect(R, 1));
+  AContent(face, clBtnText, qvDeflatedRect(R, 1));
 }
 
-void DrawFlatFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R) {
+void DrawFlatFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R, const TContent& AContent) {
   const TColor face = RaisedFaceColor(B);
   DrawLeftLine(ACanvas, R, face);
   ++R.Left;
   if (IsPressed(B)) ACanvas->DrawComplexFrame(R, clBtnShadow, clBtnHighlight);
   else ACanvas->DrawComplexFrame(R, clBtnHighlight, clBtnShadow);
-  DrawEditButtonContent(ACanvas, B, face, clBtnText, qvDeflatedRect(R, 1));
+  AContent(face, clBtnText, qvDeflatedRect(R, 1));
 }
 
-void DrawSimpleFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R, bool AViewInfoTransparent) {
+void DrawSimpleFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R, bool AViewInfoTransparent,
+                    const TContent& AContent) {
   const TColor face = IsEnabled(B) ? B->BackgroundColor : clBtnFace;
   if (!AViewInfoTransparent) ACanvas->FrameRect(R, face);
   R = qvDeflatedRect(R, 1);
   DrawLeftLine(ACanvas, R, AViewInfoTransparent && !B->Transparent ? clBtnFace : face);
   ++R.Left;
-  DrawEditButtonContent(ACanvas, B, B->Transparent ? face : clBtnFace, clBtnText, R);
+  AContent(B->Transparent ? face : clBtnFace, clBtnText, R);
 }
 
-void DrawHotFlatFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R) {
+void DrawHotFlatFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R, const TContent& AContent) {
   TColor face = clBtnFace;
   if (B->State == ebbsPressed) face = clBtnText;
   else if (B->State == ebbsHot) face = clBtnShadow;
@@ -105,10 +111,11 @@ void DrawHotFlatFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R
   TColor content = clWindow;
   if (B->State == ebbsDisabled || B->State == ebbsNormal) content = clBtnText;
   else if (B->State == ebbsHot && B->Transparent) content = clBtnShadow;
-  DrawEditButtonContent(ACanvas, B, face, content, qvDeflatedRect(R, 1));
+  AContent(face, content, qvDeflatedRect(R, 1));
 }
 
-void DrawUltraFlatFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R, bool AViewInfoTransparent) {
+void DrawUltraFlatFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R, bool AViewInfoTransparent,
+                       const TContent& AContent) {
   TColor face = clBtnFace;
   if (B->State == ebbsDisabled) face = clBtnFace;
   else if (B->Transparent) face = B->BackgroundColor;
@@ -131,10 +138,10 @@ void DrawUltraFlatFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect
     DrawLine(ACanvas, {R.Left + 1, R.Bottom - 1}, {R.Right - 2, R.Bottom - 1}, face);
     R = qvDeflatedRect(R, 1);
   }
-  DrawEditButtonContent(ACanvas, B, face, clBtnText, R);
+  AContent(face, clBtnText, R);
 }
 
-void DrawThemedFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B) {
+void DrawThemedFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, const TContent& AContent) {
   HDC dc = ACanvas->GetHandle();
   if (B->IsSingleDropDown) {
     DrawThemeBackground(OpenTheme(totComboBox), dc, CP_DROPDOWNBUTTON, B->NativeState, &B->Bounds, nullptr);
@@ -144,7 +151,7 @@ void DrawThemedFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B) {
   DrawThemeBackground(theme, dc, BP_PUSHBUTTON, B->NativeState, &B->Bounds, nullptr);
   TRect content = B->Bounds;
   GetThemeBackgroundContentRect(theme, dc, BP_PUSHBUTTON, B->NativeState, &B->Bounds, &content);
-  DrawEditButtonContent(ACanvas, B, 0, clBtnText, content);
+  AContent(0, clBtnText, content);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -254,20 +261,40 @@ void CalculateEditButtonNativeInfo(TqvEditButtonViewInfo* AButton) {
       IsThemeBackgroundPartiallyTransparent(theme, AButton->NativePart, AButton->NativeState);
 }
 
-void DrawEditButtonBorder(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* AButton, const TRect& ARect,
-                          TqvEditButtonStyle AButtonStyle, bool AViewInfoTransparent) {
+namespace {
+
+void DrawFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* AButton, const TRect& ARect,
+              TqvEditButtonStyle AButtonStyle, bool AViewInfoTransparent, const TContent& AContent) {
   if (AButton->IsNativePainted()) {
-    DrawThemedFace(ACanvas, AButton);
+    DrawThemedFace(ACanvas, AButton, AContent);
     return;
   }
   switch (AButtonStyle) {
-    case bts3D: Draw3DFace(ACanvas, AButton, ARect); break;
-    case btsFlat: DrawFlatFace(ACanvas, AButton, ARect); break;
-    case btsSimple: DrawSimpleFace(ACanvas, AButton, ARect, AViewInfoTransparent); break;
-    case btsHotFlat: DrawHotFlatFace(ACanvas, AButton, ARect); break;
-    case btsUltraFlat: DrawUltraFlatFace(ACanvas, AButton, ARect, AViewInfoTransparent); break;
+    case bts3D: Draw3DFace(ACanvas, AButton, ARect, AContent); break;
+    case btsFlat: DrawFlatFace(ACanvas, AButton, ARect, AContent); break;
+    case btsSimple: DrawSimpleFace(ACanvas, AButton, ARect, AViewInfoTransparent, AContent); break;
+    case btsHotFlat: DrawHotFlatFace(ACanvas, AButton, ARect, AContent); break;
+    case btsUltraFlat: DrawUltraFlatFace(ACanvas, AButton, ARect, AViewInfoTransparent, AContent); break;
     case btsDefault: break;
   }
+}
+
+}  // namespace
+
+void DrawEditButtonBorder(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* AButton, const TRect& ARect,
+                          TqvEditButtonStyle AButtonStyle, bool AViewInfoTransparent) {
+  DrawFace(ACanvas, AButton, ARect, AButtonStyle, AViewInfoTransparent,
+           [&](TColor ABackgroundColor, TColor AContentColor, const TRect& R) {
+             DrawEditButtonContent(ACanvas, AButton, ABackgroundColor, AContentColor, R);
+           });
+}
+
+void DrawEditButtonBorder(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, Integer AButtonIndex,
+                          const TRect& ARect, TqvEditButtonStyle AButtonStyle) {
+  DrawFace(ACanvas, AViewInfo->GetButton(AButtonIndex), ARect, AButtonStyle, AViewInfo->Transparent,
+           [&](TColor ABackgroundColor, TColor AContentColor, const TRect& R) {
+             AViewInfo->DrawButtonContent(ACanvas, AButtonIndex, ABackgroundColor, AContentColor, R);
+           });
 }
 
 void DrawEditButtonContent(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* AButton, TColor ABackgroundColor,

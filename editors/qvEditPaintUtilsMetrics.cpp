@@ -16,6 +16,16 @@ TSize CheckBoxGlyphSize() {
   return size;
 }
 
+TSize GetCheckBoxGlyphSize(TBitmap* AGlyph, Integer AGlyphCount, bool ANativeStyle) {
+  if (AGlyph && AGlyphCount > 0 && IsGlyphAssigned(AGlyph)) return {AGlyph->GetWidth() / AGlyphCount, AGlyph->GetHeight()};
+  if (IsNativeThemeUsable(ANativeStyle, totButton)) {
+    SIZE size{};
+    GetThemePartSize(OpenTheme(totButton), nullptr, BP_CHECKBOX, CBS_CHECKEDNORMAL, nullptr, TS_TRUE, &size);
+    return {size.cx, size.cy};
+  }
+  return CheckBoxGlyphSize();
+}
+
 TSize CalculateArrowSize(const TSize& ASize, TqvArrowDirection ADirection) {
   Integer a = (std::min(ASize.cx, ASize.cy) - 1) / 2;
   if (a % 2 == 0) ++a;
