@@ -82,6 +82,13 @@ void CalculateEditButtonNativeInfo(TqvEditButtonViewInfo* AButton);
 // content. AViewInfoTransparent: the grid paints the cell's background itself.
 void DrawEditButtonBorder(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* AButton, const TRect& ARect,
                           TqvEditButtonStyle AButtonStyle, bool AViewInfoTransparent);
+// A hot-flat button's face and content colours in its state.
+void GetHotFlatButtonColors(const TqvEditButtonViewInfo* AButton, TColor& AFace, TColor& AContent);
+TColor GetUltraFlatButtonFaceColor(const TqvEditButtonViewInfo* AButton);
+// The ultra-flat frame of a button that is neither pressed nor hot, or that is in place (R then
+// lies inside it); false leaves the frame of a pressed or hot standalone button to the caller.
+bool DrawUltraFlatButtonPlainFrame(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* AButton, TRect& R,
+                                   bool AViewInfoTransparent);
 // The same for a button of AViewInfo, whose DrawButtonContent draws the content (an editor kind
 // with contents of its own, such as spin arrows, keeps the faces).
 void DrawEditButtonBorder(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, Integer AButtonIndex,

@@ -92,10 +92,8 @@ void DrawSimpleFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R,
 }
 
 void DrawHotFlatFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R, const TContent& AContent) {
-  TColor face = clBtnFace;
-  if (B->State == ebbsPressed) face = clBtnText;
-  else if (B->State == ebbsHot) face = clBtnShadow;
-  if (IsEnabled(B) && B->Transparent) face = B->BackgroundColor;
+  TColor face, content;
+  GetHotFlatButtonColors(B, face, content);
   // The button facing the text has a whole frame; the others leave out the side they share
   // with the neighbour that frames them.
   const bool facesText = B->LeftAlignment ? B->LastInGroup : B->FirstInGroup;
@@ -108,25 +106,13 @@ void DrawHotFlatFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R
     ACanvas->FrameRect(R, clBtnShadow, 1, qvBorder(bTop) | qvBorder(bRight) | qvBorder(bBottom));
     --R.Left;
   }
-  TColor content = clWindow;
-  if (B->State == ebbsDisabled || B->State == ebbsNormal) content = clBtnText;
-  else if (B->State == ebbsHot && B->Transparent) content = clBtnShadow;
   AContent(face, content, qvDeflatedRect(R, 1));
 }
 
 void DrawUltraFlatFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R, bool AViewInfoTransparent,
                        const TContent& AContent) {
-  TColor face = clBtnFace;
-  if (B->State == ebbsDisabled) face = clBtnFace;
-  else if (B->Transparent) face = B->BackgroundColor;
-  else if (B->State == ebbsPressed) face = GetUltraFlatPressedColor();
-  else if (B->State == ebbsHot) face = GetUltraFlatHotColor();
-  const bool active = B->State == ebbsPressed || B->State == ebbsHot;
-  if (!active || B->IsInplace) {
-    if (active) ACanvas->FrameRect(R, clHighlight);
-    else if (!AViewInfoTransparent) ACanvas->FrameRect(R, B->BackgroundColor);
-    R = qvDeflatedRect(R, 1);
-  } else {
+  const TColor face = GetUltraFlatButtonFaceColor(B);
+  if (!DrawUltraFlatButtonPlainFrame(ACanvas, B, R, AViewInfoTransparent)) {
     // The outer side of the outermost button blends into the editor's frame.
     const bool outermost = B->LeftAlignment ? B->FirstInGroup : B->LastInGroup;
     const TColor outer = outermost ? face : clHighlight;
@@ -235,6 +221,34 @@ void DrawGlyphContent(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TColor
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
+
+void GetHotFlatButtonColors(const TqvEditButtonViewInfo* AButton, TColor& AFace, TColor& AContent) {
+  AFace = clBtnFace;
+  if (AButton->State == ebbsPressed) AFace = clBtnText;
+  else if (AButton->State == ebbsHot) AFace = clBtnShadow;
+  if (IsEnabled(AButton) && AButton->Transparent) AFace = AButton->BackgroundColor;
+  AContent = clWindow;
+  if (AButton->State == ebbsDisabled || AButton->State == ebbsNormal) AContent = clBtnText;
+  else if (AButton->State == ebbsHot && AButton->Transparent) AContent = clBtnShadow;
+}
+
+TColor GetUltraFlatButtonFaceColor(const TqvEditButtonViewInfo* AButton) {
+  if (AButton->State == ebbsDisabled) return clBtnFace;
+  if (AButton->Transparent) return AButton->BackgroundColor;
+  if (AButton->State == ebbsPressed) return GetUltraFlatPressedColor();
+  if (AButton->State == ebbsHot) return GetUltraFlatHotColor();
+  return clBtnFace;
+}
+
+bool DrawUltraFlatButtonPlainFrame(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* AButton, TRect& R,
+                                   bool AViewInfoTransparent) {
+  const bool active = AButton->State == ebbsPressed || AButton->State == ebbsHot;
+  if (active && !AButton->IsInplace) return false;
+  if (active) ACanvas->FrameRect(R, clHighlight);
+  else if (!AViewInfoTransparent) ACanvas->FrameRect(R, AButton->BackgroundColor);
+  R = qvDeflatedRect(R, 1);
+  return true;
+}
 
 Integer GetEditButtonWidth(TqvCanvas*, TqvEditButtonViewInfo* AButton) {
   if (AButton->NativeStyle) AButton->NativeStyle = IsNativeThemeUsable(true, ButtonThemeClass(AButton));

@@ -12,8 +12,6 @@ void Line(TqvCanvas* ACanvas, TPoint A, TPoint B, TColor AColor) {
   DrawPolyline(ACanvas, points, true, AColor);
 }
 
-bool IsEnabledButton(const TqvEditButtonViewInfo* B) { return B->State != ebbsDisabled; }
-
 // The hot-flat frame kind of a button by its index, the button count and the position.
 Integer HotFlatKind(Integer AIndex, Integer ACount, TqvSpinEditButtonsPosition APosition) {
   const bool four = ACount == 4;
@@ -123,31 +121,18 @@ void DrawSpinEditButtonBorder(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewIn
   TRect r = ARect;
   switch (AButtonStyle) {
     case btsHotFlat: {
-      TColor face = clBtnFace;
-      if (B->State == ebbsPressed) face = clBtnText;
-      else if (B->State == ebbsHot) face = clBtnShadow;
-      if (IsEnabledButton(B) && B->Transparent) face = B->BackgroundColor;
-      TColor content = clBtnHighlight;
-      if (B->State == ebbsDisabled || B->State == ebbsNormal) content = clBtnText;
-      else if (B->State == ebbsHot && B->Transparent) content = clBtnShadow;
+      TColor face, content;
+      GetHotFlatButtonColors(B, face, content);
+      // The arrows of pressed and hot spin buttons are in the highlight colour.
+      if (content == clWindow) content = clBtnHighlight;
       DrawHotFlatFrame(ACanvas, r, HotFlatKind(AButtonIndex, count, APosition));
       AViewInfo->DrawButtonContent(ACanvas, AButtonIndex, face, content, r);
       return;
     }
     case btsUltraFlat: {
-      TColor face = clBtnFace;
-      if (B->State == ebbsDisabled) face = clBtnFace;
-      else if (B->Transparent) face = B->BackgroundColor;
-      else if (B->State == ebbsPressed) face = GetUltraFlatPressedColor();
-      else if (B->State == ebbsHot) face = GetUltraFlatHotColor();
-      const bool active = B->State == ebbsPressed || B->State == ebbsHot;
-      if (!active || B->IsInplace) {
-        if (active) ACanvas->FrameRect(r, clHighlight);
-        else if (!AViewInfo->Transparent) ACanvas->FrameRect(r, B->BackgroundColor);
-        r = qvDeflatedRect(r, 1);
-      } else {
+      const TColor face = GetUltraFlatButtonFaceColor(B);
+      if (!DrawUltraFlatButtonPlainFrame(ACanvas, B, r, AViewInfo->Transparent))
         DrawActiveUltraFlatFrame(ACanvas, AViewInfo, r, UltraFlatKind(AButtonIndex, count, APosition), face);
-      }
       AViewInfo->DrawButtonContent(ACanvas, AButtonIndex, face, clBtnText, r);
       return;
     }
@@ -168,7 +153,7 @@ void DrawSpinEditButtonContent(TqvCanvas* ACanvas, const TqvCustomEditViewInfo* 
   const TqvArrowDirection direction = APosition == sbpVert ? kVertical[index] : kHorizontal[index];
   const bool pressed = B->State == ebbsPressed;
   const Integer extra = AButtonIndex >= 2 ? 1 : 0;
-  if (IsEnabledButton(B)) {
+  if (B->State != ebbsDisabled) {
     DrawArrows(ACanvas, AArrowSize, ARect, AContentColor, pressed, extra, direction);
   } else {
     DrawArrows(ACanvas, AArrowSize, qvOffsetRect(ARect, 1, 1), clBtnHighlight, pressed, extra, direction);
