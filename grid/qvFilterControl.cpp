@@ -312,8 +312,8 @@ void TqvCustomFilterControl::Scroll(TScrollBarKind AScrollBarKind, TScrollCode A
 void TqvCustomFilterControl::SetTopRow(Integer Value) {
   // Before the first layout there is no row height to count visible rows with.
   const Integer rowHeight = FViewInfo ? FViewInfo->RowHeight : 0;
-  const Integer visible = rowHeight > 0 ? GetClientBounds().Height() / rowHeight : 0;
-  Value = std::min(Value, GetRowCount() - visible + 1);
+  const Integer last = rowHeight > 0 ? GetRowCount() - GetClientBounds().Height() / rowHeight + 1 : GetRowCount() - 1;
+  Value = std::min(Value, last);
   Value = std::max(Value, 0);
   if (Value == FTopRow) return;
   FTopRow = Value;
@@ -454,6 +454,7 @@ void TqvCustomFilterControl::FillOperatorList(TStrings* AStrings) {
 // Files
 
 void TqvCustomFilterControl::LoadFromFile(const String& AFileName) {
+  if (!HasItems()) throw EqvFilterControlError(&sqvFilterControlCantBuild);
   TOwned<TFileStream> stream = MakeOwned<TFileStream>(AFileName, fmOpenRead | fmShareDenyWrite);
   LoadFromStream(stream.get());
 }

@@ -275,7 +275,8 @@ class TqvConditionViewInfo : public TqvCustomRowViewInfo {
   Integer GetWidth() const override;
   void Calculate(const TRect& ABounds) override;
   void GetHitInfo(const TPoint& P, TqvFilterHitInfo& AInfo) override;
-  bool IsComplete() const override { return !ItemText.empty() && !OperatorText.empty(); }
+  // An item caption and an operator caption: what the row shows for item and operator.
+  bool IsComplete() const override { return !ItemText.empty() && !GetOperatorCaption(Operator).empty(); }
   // False for the blanks and the relative dates.
   virtual bool HasValues() const;
 

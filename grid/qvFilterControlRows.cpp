@@ -8,6 +8,7 @@ const TResourceString sqvFilterControlCantBuild{64101, "Can't build filter from 
 const TResourceString sqvFilterControlGroupCaption{64102, "applies to the following conditions"};
 const TResourceString sqvFilterControlRootButton{64103, "Filter"};
 
+QJ_IMPLEMENT_CLASS(EqvFilterControlError)
 QJ_IMPLEMENT_CLASS(TqvFilterControlCriteria)
 QJ_IMPLEMENT_CLASS(TqvFilterControlCriteriaItem)
 QJ_IMPLEMENT_CLASS(TqvCustomRowViewInfo)
