@@ -517,6 +517,8 @@ class TqvCustomFilterControl : public TqvControl, public IqvFormatListener, publ
 
   TNotifyEvent OnApplyFilter;
 
+  // The client area without border and scroll bars: where rows are laid out.
+  using TqvControl::GetClientBounds;
   // Both refresh.
   void SetParent(TWinControl* AParent) override;
   void SetEnabled(bool Value) override;

@@ -137,6 +137,25 @@ class TFilterControlTest : public TqvControlsTest {
     Builder->SetFocusKind(AKind);
   }
   static TPoint Centre(const TRect& R) { return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
+  // The pixel the window shows at a client point of the builder (0xRRGGBB).
+  uint32_t Pixel(TPoint p) const {
+    const TSurface* s = Headless::WindowSurface(Form->GetHandle());
+    RECT win;
+    GetWindowRect(Form->GetHandle(), &win);
+    const TPoint screen = Builder->ClientToScreen(p);
+    return s->Row(screen.Y - win.Top)[screen.X - win.Left] & 0xFFFFFF;
+  }
+  static uint32_t RGBOf(TColor c) {
+    const COLORREF rgb = ColorToRGB(c);
+    return (GetRValue(rgb) << 16) | (GetGValue(rgb) << 8) | GetBValue(rgb);
+  }
+  // Pixels of a colour in a client rectangle of the builder, as the window shows them.
+  Integer CountPixels(const TRect& R, TColor AColor) const {
+    Integer n = 0;
+    for (Integer y = R.Top; y < R.Bottom; ++y)
+      for (Integer x = R.Left; x < R.Right; ++x) n += Pixel({x, y}) == RGBOf(AColor);
+    return n;
+  }
 
   TForm* Form = nullptr;
   TTestFilterLink* Link = nullptr;
