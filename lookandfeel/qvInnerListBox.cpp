@@ -90,12 +90,14 @@ void TqvCustomInnerListBox::SetScrollBarsParameters() {
 
 void TqvCustomInnerListBox::MirrorScrollBar(TqvScrollBar* ABar, LONG AObjectId, int ABarKind) {
   if (!ABar || !GetParent()) return;
-  bool shown = false;
+  bool shown = false, enabled = false;
   TRect r;
   SCROLLBARINFO info;
   if (HandleAllocated() && GetParent()->HandleAllocated() && GetScrollBarInfo(GetHandle(), AObjectId, &info) &&
       !(info.rgstate[0] & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_OFFSCREEN))) {
-    ABar->SetEnabled(!(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE));
+    // As the container's mirror bars: a disabled list shows disabled bars.
+    enabled = GetEnabled() && !(info.rgstate[0] & STATE_SYSTEM_UNAVAILABLE);
+    ABar->SetEnabled(enabled);
     r = info.rcScrollBar;
     MapWindowRect(nullptr, GetParent()->GetHandle(), r);
     shown = r.Left >= 0 && r.Top >= 0 && r.Width() <= GetWidth() && r.Height() <= GetHeight();
@@ -118,6 +120,8 @@ void TqvCustomInnerListBox::MirrorScrollBar(TqvScrollBar* ABar, LONG AObjectId, 
   if (!GetScrollInfo(GetHandle(), ABarKind, &si)) return;
   const Integer page = si.nPage > UINT(std::max(si.nMax, 0)) ? si.nMax : Integer(si.nPage);
   ABar->SetScrollParams(si.nMin, si.nMax, si.nPos, page, true);
+  // A new position enables a bar; the native bar's state holds.
+  if (!enabled) ABar->SetEnabled(false);
 }
 
 void TqvCustomInnerListBox::GetSizeGripRect(TRect& R) const {
@@ -255,7 +259,9 @@ void TqvCustomInnerListBox::WndProc(TMessage& Message) {
   TAliveToken alive = AliveToken();
   inherited::WndProc(Message);
   if (!alive) return;
-  if (ChangesScrollBars(Message.Msg) || (Message.Msg == WM_NCCALCSIZE && !FCalculating)) SetScrollBarsParameters();
+  if (ChangesScrollBars(Message.Msg) || Message.Msg == CM_ENABLEDCHANGED ||
+      (Message.Msg == WM_NCCALCSIZE && !FCalculating))
+    SetScrollBarsParameters();
 }
 
 void TqvCustomInnerListBox::Dispatch(TMessage& Message) {

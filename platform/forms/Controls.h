@@ -715,6 +715,8 @@ class TWinControl : public TControl {
   friend LRESULT ControlWindowProc(HWND, UINT, WPARAM, LPARAM);
   bool IsControlMouseMsg(TMessage& Message);
   void SetZOrderPosition(TControl* Control, bool TopMost);
+  // The window of the next windowed child above Control that has one, else HWND_TOP.
+  HWND PrecedingWindow(TWinControl* Control) const;
   void BrushChanged(TObject*);
 
   std::vector<TControl*> FControls;     // graphic children, bottom first

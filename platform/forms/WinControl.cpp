@@ -275,6 +275,8 @@ void TWinControl::CreateHandle() {
   if (FHandle) return;
   CreateWnd();
   SetProp(FHandle, kControlProp, this);
+  // A window made after its siblings takes its place of the children's order, not the bottom.
+  if (FParent) SetWindowPos(FHandle, FParent->PrecedingWindow(this), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   for (TControl* c : FControls) c->UpdateAnchorRules();
   for (TWinControl* c : FWinControls) c->UpdateAnchorRules();
 }
@@ -372,8 +374,9 @@ void TWinControl::UpdateShowing() {
               !(FControlState & csReadingState);
   if (show) {
     if (!FHandle) CreateHandle();
-    std::vector<TWinControl*> children = FWinControls;
-    for (TWinControl* c : children) c->UpdateShowing();
+    // By index over the live list: a child's handle creation may add a sibling (a control that
+    // places helpers on its parent), and that one must show too.
+    for (size_t i = 0; i < FWinControls.size(); ++i) FWinControls[i]->UpdateShowing();
   }
   if (FHandle && FShowing != show) SetShowing(show);
 }
@@ -496,6 +499,14 @@ void TWinControl::Broadcast(TMessage& Message) {
 void TWinControl::NotifyControls(UINT Msg) {
   TMessage m{Msg, 0, 0, 0};
   Broadcast(m);
+}
+
+HWND TWinControl::PrecedingWindow(TWinControl* Control) const {
+  auto it = std::find(FWinControls.begin(), FWinControls.end(), Control);
+  if (it != FWinControls.end())
+    for (++it; it != FWinControls.end(); ++it)
+      if ((*it)->FHandle) return (*it)->FHandle;
+  return HWND_TOP;
 }
 
 void TWinControl::SetZOrderPosition(TControl* Control, bool TopMost) {

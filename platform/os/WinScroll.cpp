@@ -408,7 +408,9 @@ BOOL GetScrollBarInfo(HWND wnd, LONG idObject, SCROLLBARINFO* info) {
   TRect r = ScrollBarRect(w, bar);
   TPoint o = WindowOrigin(w);
   info->rcScrollBar = r.IsEmpty() ? TRect() : TRect{r.Left + o.X, r.Top + o.Y, r.Right + o.X, r.Bottom + o.Y};
-  if (r.IsEmpty() || !IsVisibleChain(w)) {
+  // The bar's own state: a bar of a window whose parent is still hidden is not invisible, so a
+  // list filled before its form shows reports the bar it will show with.
+  if (r.IsEmpty() || !(w->Style & WS_VISIBLE)) {
     info->rgstate[0] = STATE_SYSTEM_INVISIBLE;
     return TRUE;
   }

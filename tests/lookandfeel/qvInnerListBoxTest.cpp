@@ -62,6 +62,43 @@ TEST_F(InnerListBox, TheVerticalMirrorBarLiesOverTheNativeOneWhileItIsNeeded) {
   EXPECT_FALSE(List()->GetVScrollBar()->GetVisible());
 }
 
+// A drop-down list is filled while its form is hidden: once shown, the mirror bar lies over the
+// native one, on top of the list.
+TEST_F(InnerListBox, AListFilledWhileItsFormIsHiddenShowsItsMirrorBarOnTop) {
+  TForm* hidden = NewForm(300, 200);
+  hidden->SetLeft(420);
+  auto* container = Add<TListContainer>(hidden, Rect(10, 10, 130, 110));
+  for (Integer i = 0; i < 30; ++i) container->GetList()->GetItems()->Add("Item " + IntToStr(i));
+  container->HandleNeeded();
+  Show(hidden);
+  TqvScrollBar* bar = container->GetList()->GetVScrollBar();
+  ASSERT_TRUE(bar->GetVisible());
+  SCROLLBARINFO info;
+  ASSERT_TRUE(GetScrollBarInfo(container->GetList()->GetHandle(), OBJID_VSCROLL, &info));
+  TRect native = info.rcScrollBar;
+  MapWindowRect(nullptr, container->GetHandle(), native);
+  EXPECT_EQ(native, bar->GetBoundsRect());
+  ASSERT_TRUE(bar->HandleAllocated());
+  EXPECT_EQ(bar->GetHandle(), WindowFromPoint(bar->ClientToScreen({8, 30})));
+}
+
+TEST_F(InnerListBox, TheMirrorBarsOfADisabledListAreDisabled) {
+  Fill(40);
+  TqvScrollBar* bar = List()->GetVScrollBar();
+  ASSERT_TRUE(bar->GetVisible());
+  EXPECT_TRUE(bar->GetEnabled());
+  FContainer->SetEnabled(false);
+  Pump();
+  EXPECT_FALSE(bar->GetEnabled());
+  List()->SetTopIndex(5);
+  Pump();
+  EXPECT_FALSE(bar->GetEnabled()) << "scrolling the disabled list keeps its bar disabled";
+  EXPECT_EQ(5, bar->GetPosition());
+  FContainer->SetEnabled(true);
+  Pump();
+  EXPECT_TRUE(bar->GetEnabled());
+}
+
 TEST_F(InnerListBox, ScrollingWithTheMirrorBarScrollsTheList) {
   Fill(40);
   TqvScrollBar* bar = List()->GetVScrollBar();

@@ -52,6 +52,9 @@ TGalleryButton* AddButton(TWinControl* Parent, const String& ACaption, TPoint At
   b->SetParent(Parent);
   b->SetCaption(ACaption);
   b->SetUseSystemPaint(false);
+  // No button takes the focus when the page shows, so each keeps the state it is put in and the
+  // default button shows its default frame.
+  b->SetTabStop(false);
   return b;
 }
 
@@ -124,6 +127,7 @@ void BuildColoursAndKinds(TWinControl* Parent, Integer Y) {
   system->SetBounds(130, Y, kButtonWidth, kButtonHeight);
   system->SetParent(Parent);
   system->SetCaption("Platform");
+  system->SetTabStop(false);
   system->GetLookAndFeel()->SetKind(lfStandard);
 }
 

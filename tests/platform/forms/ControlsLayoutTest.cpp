@@ -5,6 +5,20 @@ namespace {
 
 class ControlsLayoutTest : public TFormsTest {};
 
+// Runs a step when its window is made.
+class TWindowMaker : public TProbeControl {
+  QJ_INLINE_CLASS(TWindowMaker, TProbeControl)
+ public:
+  using TProbeControl::TProbeControl;
+  std::function<void()> OnCreateWnd;
+
+ protected:
+  void CreateWnd() override {
+    TProbeControl::CreateWnd();
+    if (OnCreateWnd) OnCreateWnd();
+  }
+};
+
 struct TAlignChild {
   TAlign Align;
   TRect Bounds;    // before alignment
@@ -145,6 +159,34 @@ TEST_F(ControlsLayoutTest, ChildrenKeepZOrderAndCoordinatesMapThroughParents) {
   EXPECT_EQ(g2->ScreenToClient(g2->ClientToScreen({5, 6})), (TPoint{5, 6}));
   EXPECT_EQ(g2->ClientToParent({1, 1}, form), (TPoint{31, 41}));
   EXPECT_THROW(panel->SetParent(panel), EInvalidOperation);
+}
+
+// A window made after its siblings' takes the place its control holds in the children's order;
+// a child added while its parent is being shown is shown with it.
+TEST_F(ControlsLayoutTest, LateWindowsKeepTheirPlaceAndShowWithTheirParent) {
+  TForm* form = NewForm(300, 200, 100, 100);
+  auto* below = Add<TProbeControl>(form, "below", Rect(0, 0, 100, 100));
+  auto* above = Add<TProbeControl>(form, "above", Rect(50, 50, 150, 150));
+  above->SetVisible(false);
+  form->Show();
+  ASSERT_TRUE(below->HandleAllocated());
+  above->SetVisible(true);
+  ASSERT_TRUE(above->HandleAllocated());
+  const TPoint overlap = form->ClientToScreen({75, 75});
+  EXPECT_EQ(above->GetHandle(), WindowFromPoint(overlap)) << "the later window goes on top, as its control";
+  above->SendToBack();
+  EXPECT_EQ(below->GetHandle(), WindowFromPoint(overlap));
+
+  // A control that places a helper on its parent when its own window is made.
+  TForm* hidden = NewForm(300, 200, 450, 100);
+  auto* host = Add<TProbeControl>(hidden, "host", Rect(0, 0, 200, 150));
+  auto* maker = Add<TWindowMaker>(host, "maker", Rect(0, 0, 100, 100));
+  TProbeControl* helper = nullptr;
+  maker->OnCreateWnd = [&] { helper = Add<TProbeControl>(host, "helper", Rect(120, 0, 150, 30)); };
+  hidden->Show();
+  ASSERT_NE(helper, nullptr);
+  EXPECT_TRUE(helper->HandleAllocated());
+  EXPECT_TRUE(IsWindowVisible(helper->GetHandle()));
 }
 
 TEST_F(ControlsLayoutTest, WindowsAreMadeOnDemandAndFollowReparenting) {

@@ -58,6 +58,24 @@ TEST_F(WinScrollTest, BarInfoGivesTheScreenRectangleAndState) {
   EXPECT_FALSE(GetScrollBarInfo(w, OBJID_CLIENT, &sbi));
 }
 
+// The state is the bar's own: a child of a hidden top-level window reports the bar it shows
+// with, and a hidden window or a hidden bar reports an invisible one.
+TEST_F(WinScrollTest, BarInfoOfAWindowInAHiddenParentIsTheBarsOwn) {
+  HWND top = Top(100, 100, 200, 150, WS_POPUP);
+  HWND child = Child(top, 10, 10, 100, 100, WS_CHILD | WS_VISIBLE | WS_VSCROLL);
+  SCROLLBARINFO sbi;
+  ASSERT_TRUE(GetScrollBarInfo(child, OBJID_VSCROLL, &sbi));
+  EXPECT_EQ(sbi.rgstate[0] & STATE_SYSTEM_INVISIBLE, 0u);
+  EXPECT_EQ(sbi.rcScrollBar, Rect(193, 110, 210, 210));
+  ShowWindow(child, SW_HIDE);
+  GetScrollBarInfo(child, OBJID_VSCROLL, &sbi);
+  EXPECT_EQ(sbi.rgstate[0], STATE_SYSTEM_INVISIBLE);
+  ShowWindow(child, SW_SHOW);
+  ShowScrollBar(child, SB_VERT, FALSE);
+  GetScrollBarInfo(child, OBJID_VSCROLL, &sbi);
+  EXPECT_EQ(sbi.rgstate[0], STATE_SYSTEM_INVISIBLE);
+}
+
 TEST_F(WinScrollTest, ClicksOnTheBarSendScrollCodesByPart) {
   HWND w = Top(0, 0, 200, 200, WS_POPUP | WS_VISIBLE | WS_VSCROLL);
   SCROLLINFO si;
