@@ -587,9 +587,15 @@ void TqvPCStandardPainter::RepaintNavigatorButton(TqvPCNavigatorButton AButton, 
 
 void TqvPCStandardPainter::RepaintNavigatorArea() { Invalidate(FNavigatorArea); }
 
-void TqvPCStandardPainter::RepaintTab(Integer VisibleIndex, TqvTabChangeKind) {
+void TqvPCStandardPainter::RepaintTab(Integer VisibleIndex, TqvTabChangeKind AKind) {
   if (VisibleIndex < 0 || VisibleIndex >= GetParentInfo()->GetVisibleTabCount()) return;
   TqvTab* tab = GetParentInfo()->GetTab(VisibleIndex);
   if (GetControl()->IsTextVertical()) tab->FreeRotatedText();
+  if (AKind == tckActive && !tab->IsActive() && GetPainterClass()->MovesActiveRow()) {
+    // A formerly active tab that grew covered its neighbours: its whole band is repainted.
+    const TqvTabSide side = tab->GetSide();
+    Invalidate(side == tsTop || side == tsLeft ? GetParentInfo()->GetBeforeBand() : GetParentInfo()->GetAfterBand());
+    return;
+  }
   Invalidate(tab->GetVisibleRect());
 }

@@ -296,7 +296,6 @@ class TqvPCTabsPainter : public TqvPCStandardPainter {
   bool GetTabThemePart(Integer VisibleIndex, Integer& APart, Integer& AState) override;
   TqvPCTabsArea CalculateTabsArea(TqvPCNavigatorButtons AButtons) override;
   bool IsNativePainting() override;
-  void RepaintTab(Integer VisibleIndex, TqvTabChangeKind AKind) override;
   void RepaintRows() override;
   TColor GetTabColor(Integer VisibleIndex) override;
   Integer GetContentTabHeight() override;
@@ -400,7 +399,6 @@ class TqvPCFlatPainter : public TqvPCStandardPainter {
   TRect GetFrameRect() override;
   TPoint GetTabsIntervals() override;
   TqvPCTabsArea CalculateTabsArea(TqvPCNavigatorButtons AButtons) override;
-  void RepaintTab(Integer VisibleIndex, TqvTabChangeKind AKind) override;
   Integer GetMinTabHeight() override { return 17; }
   TqvPCMargins GetImageMargins(Integer VisibleIndex) override;
   TqvPCMargins GetTextMargins(Integer VisibleIndex) override;
@@ -410,7 +408,6 @@ class TqvPCFlatPainter : public TqvPCStandardPainter {
   Integer GetContentTabHeight() override;
   Integer GetNavigatorButtonBreadth() override { return 13; }
   Integer GetNavigatorButtonLength(TqvPCNavigatorButton) override { return 13; }
-  Integer GetNavigatorAreaLength(TqvPCNavigatorButtons AButtons) override;
 
  protected:
   void PaintFrame() override;

@@ -86,9 +86,6 @@ TColor TqvPCFlatPainter::GetTabColor(Integer VisibleIndex) {
   return tab->GetHighlighted() ? clHighlight : GetPCLightFaceColor();
 }
 
-Integer TqvPCFlatPainter::GetNavigatorAreaLength(TqvPCNavigatorButtons AButtons) {
-  return TqvPCStandardPainter::GetNavigatorAreaLength(AButtons);
-}
 
 TRect TqvPCFlatPainter::CalculateNavigatorArea(TqvPCNavigatorButtons AButtons) {
   const Integer length = GetNavigatorAreaLength(AButtons);
@@ -238,14 +235,3 @@ void TqvPCFlatPainter::DrawNavigatorButton(TqvPCNavigatorButton AButton, const T
   DrawNavigatorGlyph(AButton, R, state);
 }
 
-void TqvPCFlatPainter::RepaintTab(Integer VisibleIndex, TqvTabChangeKind AKind) {
-  if (VisibleIndex < 0 || VisibleIndex >= GetParentInfo()->GetVisibleTabCount()) return;
-  TqvTab* tab = GetParentInfo()->GetTab(VisibleIndex);
-  if (AKind == tckActive && !tab->IsActive()) {
-    if (GetControl()->IsTextVertical()) tab->FreeRotatedText();
-    const TqvTabSide side = tab->GetSide();
-    Invalidate(side == tsTop || side == tsLeft ? GetParentInfo()->GetBeforeBand() : GetParentInfo()->GetAfterBand());
-    return;
-  }
-  TqvPCStandardPainter::RepaintTab(VisibleIndex, AKind);
-}

@@ -337,18 +337,6 @@ void TqvPCTabsPainter::DrawNavigatorButton(TqvPCNavigatorButton AButton, const T
 // ---------------------------------------------------------------------------------------------
 // Repaints
 
-void TqvPCTabsPainter::RepaintTab(Integer VisibleIndex, TqvTabChangeKind AKind) {
-  if (VisibleIndex < 0 || VisibleIndex >= GetParentInfo()->GetVisibleTabCount()) return;
-  TqvTab* tab = GetParentInfo()->GetTab(VisibleIndex);
-  if (AKind == tckActive && !tab->IsActive()) {
-    // The formerly active tab covered its neighbours.
-    if (GetControl()->IsTextVertical()) tab->FreeRotatedText();
-    const TqvTabSide side = tab->GetSide();
-    Invalidate(side == tsTop || side == tsLeft ? GetParentInfo()->GetBeforeBand() : GetParentInfo()->GetAfterBand());
-    return;
-  }
-  TqvPCStandardPainter::RepaintTab(VisibleIndex, AKind);
-}
 
 void TqvPCTabsPainter::RepaintRows() {
   TqvPCStandardPainter::RepaintRows();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "lookandfeel/qvControlsTestSupport.h"
+#include "support/ControlPixels.h"
 #include "pagecontrol/qvPC.h"
 #include "pagecontrol/qvPCPainters.h"
 #include "pagecontrol/qvPCPaintersFactory.h"
@@ -22,16 +23,6 @@ inline std::ostream& operator<<(std::ostream& os, const TqvTabCorrection& c) {
 inline std::ostream& operator<<(std::ostream& os, const TqvPCMargins& m) {
   return os << "{" << m.Left << "," << m.Top << "," << m.Right << "," << m.Bottom << "}";
 }
-
-// A colour that prints as r,g,b.
-struct TRgb {
-  COLORREF Value;
-  friend bool operator==(TRgb a, TRgb b) { return a.Value == b.Value; }
-  friend std::ostream& operator<<(std::ostream& os, TRgb c) {
-    return os << "rgb(" << Integer(GetRValue(c.Value)) << "," << Integer(GetGValue(c.Value)) << ","
-              << Integer(GetBValue(c.Value)) << ")";
-  }
-};
 
 // Tabs as long as their captions, rows FixedHeight thick, intervals and the minimal tab width
 // as set; areas, navigator buttons and repaints of the standard painter.
@@ -113,27 +104,11 @@ class TPageControlTest : public TqvControlsTest {
   static TRgb Rgb(TColor c) { return {ColorToRGB(c)}; }
   // The pixel of a control's client point on its shown form.
   static TRgb ControlPixel(TControl* AControl, TPoint P) {
-    TCustomForm* form = GetParentForm(AControl);
-    const TSurface* s = Headless::WindowSurface(form->GetHandle());
-    RECT win;
-    GetWindowRect(form->GetHandle(), &win);
-    const TPoint screen = AControl->ClientToScreen(P);
-    const uint32_t p = s->Row(screen.Y - win.Top)[screen.X - win.Left];
-    return {RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF)};
+    return ControlPixelOf(AControl, P);
   }
   // Whether R (client coordinates of AControl) shows text ink of a colour on a background.
   static bool ShowsInk(TControl* AControl, const TRect& R, TColor AInk, TColor ABackground) {
-    const COLORREF ink = ColorToRGB(AInk), back = ColorToRGB(ABackground);
-    auto distance = [](COLORREF a, COLORREF b) {
-      auto d = [](Integer x, Integer y) { return (x - y) * (x - y); };
-      return d(GetRValue(a), GetRValue(b)) + d(GetGValue(a), GetGValue(b)) + d(GetBValue(a), GetBValue(b));
-    };
-    for (Integer y = R.Top; y < R.Bottom; ++y)
-      for (Integer x = R.Left; x < R.Right; ++x) {
-        const COLORREF p = ControlPixel(AControl, {x, y}).Value;
-        if (distance(p, ink) < distance(p, back)) return true;
-      }
-    return false;
+    return ControlShowsInk(AControl, R, AInk, ABackground);
   }
   static void Repaint(TControl* AControl) {
     AControl->Invalidate();

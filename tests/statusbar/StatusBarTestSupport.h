@@ -8,20 +8,11 @@
 #include <thread>
 
 #include "lookandfeel/LookAndFeelTestSupport.h"
+#include "support/ControlPixels.h"
 #include "platform/forms/Forms.h"
 #include "statusbar/zmStatusBar.h"
 
 inline std::ostream& operator<<(std::ostream& os, const TSize& s) { return os << s.cx << "x" << s.cy; }
-
-// A colour that prints as r,g,b.
-struct TRgb {
-  COLORREF Value;
-  friend bool operator==(TRgb a, TRgb b) { return a.Value == b.Value; }
-  friend std::ostream& operator<<(std::ostream& os, TRgb c) {
-    return os << "rgb(" << Integer(GetRValue(c.Value)) << "," << Integer(GetGValue(c.Value)) << ","
-              << Integer(GetBValue(c.Value)) << ")";
-  }
-};
 
 class TStatusBarTest : public TLookAndFeelTest {
  protected:
@@ -72,13 +63,7 @@ class TStatusBarTest : public TLookAndFeelTest {
 
   // The pixel of a control's client point on its shown form.
   static TRgb ControlPixel(TControl* AControl, TPoint P) {
-    TCustomForm* form = GetParentForm(AControl);
-    const TSurface* s = Headless::WindowSurface(form->GetHandle());
-    RECT win;
-    GetWindowRect(form->GetHandle(), &win);
-    const TPoint screen = AControl->ClientToScreen(P);
-    const uint32_t p = s->Row(screen.Y - win.Top)[screen.X - win.Left];
-    return {RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF)};
+    return ControlPixelOf(AControl, P);
   }
   // The bounding box of the pixels of R (client coordinates of AControl) that are not
   // ABackground: text ink, anti-aliased edges included.
@@ -105,17 +90,7 @@ class TStatusBarTest : public TLookAndFeelTest {
   // Whether R shows text ink of a colour on a background: a pixel nearer the ink than the
   // background (anti-aliased text has few pixels of the exact colour).
   static bool ShowsInk(TControl* AControl, const TRect& R, TColor AInk, TColor ABackground = clBtnFace) {
-    const COLORREF ink = ColorToRGB(AInk), back = ColorToRGB(ABackground);
-    auto distance = [](COLORREF a, COLORREF b) {
-      auto d = [](Integer x, Integer y) { return (x - y) * (x - y); };
-      return d(GetRValue(a), GetRValue(b)) + d(GetGValue(a), GetGValue(b)) + d(GetBValue(a), GetBValue(b));
-    };
-    for (Integer y = R.Top; y < R.Bottom; ++y)
-      for (Integer x = R.Left; x < R.Right; ++x) {
-        const COLORREF p = ControlPixel(AControl, {x, y}).Value;
-        if (distance(p, ink) < distance(p, back)) return true;
-      }
-    return false;
+    return ControlShowsInk(AControl, R, AInk, ABackground);
   }
 
   // Runs the message loop until the condition holds; false when it did not within a generous

@@ -1,0 +1,44 @@
+// Pixels of controls on shown forms of the headless backend: a colour that prints as r,g,b, the
+// pixel of a client point, and whether a rectangle shows text ink of a colour.
+#pragma once
+
+#include <ostream>
+
+#include "platform/forms/Forms.h"
+#include "platform/os/Backend.h"
+
+struct TRgb {
+  COLORREF Value;
+  friend bool operator==(TRgb a, TRgb b) { return a.Value == b.Value; }
+  friend std::ostream& operator<<(std::ostream& os, TRgb c) {
+    return os << "rgb(" << Integer(GetRValue(c.Value)) << "," << Integer(GetGValue(c.Value)) << ","
+              << Integer(GetBValue(c.Value)) << ")";
+  }
+};
+
+// The pixel of a control's client point on its shown form.
+inline TRgb ControlPixelOf(TControl* AControl, TPoint P) {
+  TCustomForm* form = GetParentForm(AControl);
+  const TSurface* s = Headless::WindowSurface(form->GetHandle());
+  RECT win;
+  GetWindowRect(form->GetHandle(), &win);
+  const TPoint screen = AControl->ClientToScreen(P);
+  const uint32_t p = s->Row(screen.Y - win.Top)[screen.X - win.Left];
+  return {RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF)};
+}
+
+// Whether R (client coordinates) shows ink of a colour on a background: a pixel nearer the ink
+// than the background (anti-aliased text has few pixels of the exact colour).
+inline bool ControlShowsInk(TControl* AControl, const TRect& R, TColor AInk, TColor ABackground) {
+  const COLORREF ink = ColorToRGB(AInk), back = ColorToRGB(ABackground);
+  auto distance = [](COLORREF a, COLORREF b) {
+    auto d = [](Integer x, Integer y) { return (x - y) * (x - y); };
+    return d(GetRValue(a), GetRValue(b)) + d(GetGValue(a), GetGValue(b)) + d(GetBValue(a), GetBValue(b));
+  };
+  for (Integer y = R.Top; y < R.Bottom; ++y)
+    for (Integer x = R.Left; x < R.Right; ++x) {
+      const COLORREF p = ControlPixelOf(AControl, {x, y}).Value;
+      if (distance(p, ink) < distance(p, back)) return true;
+    }
+  return false;
+}
