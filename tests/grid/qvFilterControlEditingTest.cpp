@@ -7,13 +7,8 @@ namespace {
 
 class FilterEditing : public TFilterControlTest {
  protected:
-  // 0 root; 1 Name like "x"; 2 OR group; 3 Number between 1 and 9; 4 Remark in (a, b).
   void MakeRows() {
-    AddFilter(nullptr, 0, okLike, String("x"), "x");
-    TqvFilterCriteriaItemList* group = Link->Filter()->GetRoot()->AddItemList(fjkOr);
-    AddFilter(group, 1, okBetween, VarArrayOf({1, 9}), "1;9");
-    AddFilter(group, 2, okInList, VarArrayOf({String("a"), String("b")}), "a;b");
-    Linked();
+    MakeSampleRows();
     Builder->SetFocus();
     Pump();
   }

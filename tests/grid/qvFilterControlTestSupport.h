@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "../lookandfeel/qvControlsTestSupport.h"
+#include "support/ControlPixels.h"
 #include "core/qvData.h"
 #include "editors/qvCheckBox.h"
 #include "editors/qvTextEdit.h"
@@ -108,6 +109,14 @@ class TFilterControlTest : public TqvControlsTest {
   }
 
   void Show() { TqvControlsTest::Show(Form); }
+  // root; 1 Name like "x"; 2 OR group; 3 Number between 1 and 9; 4 Remark in (a, b); shown.
+  void MakeSampleRows() {
+    AddFilter(nullptr, 0, okLike, String("x"), "x");
+    TqvFilterCriteriaItemList* group = Link->Filter()->GetRoot()->AddItemList(fjkOr);
+    AddFilter(group, 1, okBetween, VarArrayOf({1, 9}), "1;9");
+    AddFilter(group, 2, okInList, VarArrayOf({String("a"), String("b")}), "a;b");
+    Linked();
+  }
   void Linked() {
     Builder->SetLinkComponent(Link);
     Show();
@@ -137,18 +146,9 @@ class TFilterControlTest : public TqvControlsTest {
     Builder->SetFocusKind(AKind);
   }
   static TPoint Centre(const TRect& R) { return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
-  // The pixel the window shows at a client point of the builder (0xRRGGBB).
-  uint32_t Pixel(TPoint p) const {
-    const TSurface* s = Headless::WindowSurface(Form->GetHandle());
-    RECT win;
-    GetWindowRect(Form->GetHandle(), &win);
-    const TPoint screen = Builder->ClientToScreen(p);
-    return s->Row(screen.Y - win.Top)[screen.X - win.Left] & 0xFFFFFF;
-  }
-  static uint32_t RGBOf(TColor c) {
-    const COLORREF rgb = ColorToRGB(c);
-    return (GetRValue(rgb) << 16) | (GetGValue(rgb) << 8) | GetBValue(rgb);
-  }
+  // The pixel the window shows at a client point of the builder.
+  COLORREF Pixel(TPoint p) const { return ControlPixelOf(Builder, p).Value; }
+  static COLORREF RGBOf(TColor c) { return ColorToRGB(c); }
   // Pixels of a colour in a client rectangle of the builder, as the window shows them.
   Integer CountPixels(const TRect& R, TColor AColor) const {
     Integer n = 0;

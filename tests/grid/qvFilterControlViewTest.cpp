@@ -6,14 +6,7 @@ namespace {
 
 class FilterView : public TFilterControlTest {
  protected:
-  // root, Name like "x", an OR group with Number between 1 and 9 and Remark in (a, b).
-  void MakeRows() {
-    AddFilter(nullptr, 0, okLike, String("x"), "x");
-    TqvFilterCriteriaItemList* group = Link->Filter()->GetRoot()->AddItemList(fjkOr);
-    AddFilter(group, 1, okBetween, VarArrayOf({1, 9}), "1;9");
-    AddFilter(group, 2, okInList, VarArrayOf({String("a"), String("b")}), "a;b");
-    Linked();
-  }
+  void MakeRows() { MakeSampleRows(); }
   TqvFilterControlViewInfo* View() const { return Builder->GetViewInfo(); }
   Integer FontHeight(TFont* AFont) {
     TqvScreenCanvas canvas;
@@ -248,7 +241,7 @@ TEST_F(FilterView, HitTestNamesEveryElement) {
 
 TEST_F(FilterView, LevelLinesJoinRowsToTheirGroups) {
   MakeRows();
-  const uint32_t line = RGBOf(cl3DDkShadow);
+  const COLORREF line = RGBOf(cl3DDkShadow);
   auto column = [&](Integer x, Integer top, Integer bottom) {
     Integer n = 0;
     for (Integer y = top; y < bottom; ++y) n += Pixel({x, y}) == line;
