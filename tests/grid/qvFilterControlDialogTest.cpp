@@ -216,14 +216,7 @@ TEST_F(FilterControlDialog, SaveAsProposesTheNameAndAsksBeforeOverwriting) {
 }
 
 TEST_F(FilterControlDialog, AForeignFilterIsRefusedAndTheDialogStaysOpen) {
-  // A filter of a view with an item this link lacks.
-  auto other = MakeOwned<TTestFilterLink>(nullptr);
-  other->AddItem(77, "Elsewhere", TqvStringValueType::Class());
-  other->Filter()->AddItem(nullptr, other->Item(0), okEqual, String("b"), "b");
-  auto writer = MakeOwned<TqvFilterControl>(nullptr);
-  writer->SetLinkComponent(other.get());
-  writer->SaveToFile(FileName("foreign.flt"));
-  writer.reset();
+  WriteForeignFilter(FileName("foreign.flt"));
   AddFilter(nullptr, 2, okEqual, String("mine"), "mine");
   SetDialogExecuteHandler(&TOpenDialog::StaticClass(), [&](TCommonDialog* ADialog) {
     static_cast<TOpenDialog*>(ADialog)->SetFileName(FileName("foreign.flt"));

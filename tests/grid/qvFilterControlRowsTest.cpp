@@ -339,16 +339,7 @@ TEST_F(FilterFiles, SavedFilterLoadsBack) {
 }
 
 TEST_F(FilterFiles, AFileOfAnotherViewChangesNothing) {
-  // Written by a view whose item 77 this link lacks.
-  auto other = MakeOwned<TTestFilterLink>(nullptr);
-  other->AddItem(77, "Elsewhere", TqvStringValueType::Class());
-  other->AddItem(10, "Name", TqvStringValueType::Class());
-  other->Filter()->AddItem(nullptr, other->Item(1), okEqual, String("a"), "a");
-  other->Filter()->AddItem(nullptr, other->Item(0), okEqual, String("b"), "b");
-  auto writer = MakeOwned<TqvFilterControl>(nullptr);
-  writer->SetLinkComponent(other.get());
-  writer->SaveToFile(FileName("foreign.flt"));
-  writer.reset();
+  WriteForeignFilter(FileName("foreign.flt"));
 
   AddFilter(nullptr, 2, okEqual, String("mine"), "mine");
   Builder->SetLinkComponent(Link);

@@ -130,6 +130,18 @@ class TFilterControlTest : public TqvControlsTest {
     return As<TqvConditionViewInfo>(Builder->GetRow(ARowIndex));
   }
   TqvGroupViewInfo* Group(Integer ARowIndex) const { return As<TqvGroupViewInfo>(Builder->GetRow(ARowIndex)); }
+  // A filter file of another view: a condition on Name (ID 10) and one on an item (ID 77) that
+  // this fixture's link lacks.
+  static void WriteForeignFilter(const String& AFileName) {
+    auto other = MakeOwned<TTestFilterLink>(nullptr);
+    other->AddItem(77, "Elsewhere", TqvStringValueType::Class());
+    other->AddItem(10, "Name", TqvStringValueType::Class());
+    other->Filter()->AddItem(nullptr, other->Item(1), okEqual, String("a"), "a");
+    other->Filter()->AddItem(nullptr, other->Item(0), okEqual, String("b"), "b");
+    auto writer = MakeOwned<TqvFilterControl>(nullptr);
+    writer->SetLinkComponent(other.get());
+    writer->SaveToFile(AFileName);
+  }
   // Presses a key with the builder focused.
   static void Press(BYTE AKey, unsigned AShift = skNone) {
     Headless::PressKey(AKey, AShift);
