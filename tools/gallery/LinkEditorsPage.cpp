@@ -1,6 +1,8 @@
-// The page of the small text editors: hyperlink editors (a link, a custom link colour, a single-
-// click link, disabled, in place, focused, and a blank one).
+// The page of the small text editors: button editors (plain, masked, flat buttons, disabled) and
+// hyperlink editors (a link, a custom link colour, a single-click link, disabled, in place,
+// focused, and a blank one).
 #include "GalleryPage.h"
+#include "editors/qvButtonEdit.h"
 #include "editors/qvHyperLinkEdit.h"
 #include "platform/forms/StdCtrls.h"
 
@@ -31,8 +33,25 @@ TqvHyperLinkEdit* AddHyperLink(TWinControl* Parent, Integer AIndex, const String
   return edit;
 }
 
+TqvButtonEdit* AddButtonEdit(TWinControl* Parent, Integer AIndex, const String& ACaption, const String& AText) {
+  const TPoint p = Cell(AIndex, kMargin);
+  AddLabel(Parent, p, ACaption);
+  auto* edit = New<TqvButtonEdit>(Parent);
+  edit->SetBounds(p.X, p.Y + kLabelHeight + 4, kCellWidth, 21);
+  edit->SetParent(Parent);
+  edit->SetEditValue(AText);
+  return edit;
+}
+
 void BuildLinkEditorsPage(TWinControl* Parent) {
   Integer i = 0;
+  AddButtonEdit(Parent, i++, "Button edit", "Channels.lst");
+  TqvButtonEdit* masked = AddButtonEdit(Parent, i++, "Button edit, masked", "");
+  masked->GetProperties()->SetMaskKind(emkRegExprEx);
+  masked->GetProperties()->SetEditMask("\\d\\d\\d\\d");
+  masked->SetEditValue(String("1234"));
+  AddButtonEdit(Parent, i++, "Button edit, flat button", "Favourites")->GetStyle()->SetButtonStyle(btsFlat);
+  AddButtonEdit(Parent, i++, "Button edit, disabled", "Satellites.ini")->SetEnabled(false);
   AddHyperLink(Parent, i++, "Hyperlink", "https://www.example.com/channels");
   AddHyperLink(Parent, i++, "Link colour teal", "mailto:service@example.com")
       ->GetProperties()
