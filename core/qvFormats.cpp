@@ -286,7 +286,11 @@ TqvFormatController* GetFormatController() {
 
 void TqvFormatController::AddListener(IqvFormatListener* AListener) {
   if (!AListener || std::find(FListeners.begin(), FListeners.end(), AListener) != FListeners.end()) return;
-  if (FListeners.empty()) FLocaleListener = AddFormatSettingsListener([this] { LocaleChanged(); });
+  if (FListeners.empty()) {
+    // The locale may have changed while nobody listened.
+    Update();
+    FLocaleListener = AddFormatSettingsListener([this] { LocaleChanged(); });
+  }
   FListeners.push_back(AListener);
 }
 

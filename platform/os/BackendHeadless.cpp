@@ -55,6 +55,7 @@ class THeadlessBackend : public TBackend {
   void SetDpi(int dpi) { FDpi = std::max(dpi, kDefaultDpi); }
   void SetIdle(std::function<void()> handler) { FIdle = std::move(handler); }
   void SetThreadWait(DWORD ms) { FThreadWait = ms; }
+  int Beeps() const { return FBeeps; }
 
  private:
   int FWidth = 1280;
@@ -151,6 +152,11 @@ void TypeText(const String& text) {
 
 void AdvanceClock(DWORD ms) {
   if (THeadlessBackend* h = HeadlessBackend()) h->AdvanceClock(ms);
+}
+
+int BeepCount() {
+  THeadlessBackend* h = HeadlessBackend();
+  return h ? h->Beeps() : 0;
 }
 
 void SetScreenSize(int width, int height) {
