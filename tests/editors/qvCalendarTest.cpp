@@ -166,6 +166,19 @@ TEST_F(TqvCalendarTest, SizeFollowsTheFontAndTheButtons) {
   EXPECT_EQ(c->GetColumnWidth(), 3 * canvas->TextWidth("0"));
 }
 
+// The header is a pixel higher when flat, the grid a pixel lower when not: either way the six
+// weeks end one pixel above the bottom.
+TEST_F(TqvCalendarTest, GridFitsAfterTheHeaderStyleChanges) {
+  auto* c = NewCalendar();
+  c->SetDateButtons(0);
+  for (bool flat : {false, true, false}) {
+    c->SetFlat(flat);
+    Pump();
+    EXPECT_EQ(c->GetCellRect(5, 6).Bottom + 1, c->GetClientHeight()) << "flat " << flat;
+    EXPECT_EQ(c->GetArrowRect(false).Bottom, c->GetHeaderHeight() - 2);
+  }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Selection and the shown month
 
@@ -419,6 +432,20 @@ INSTANTIATE_TEST_SUITE_P(Keys, TqvPopupCalendarKeyTest,
                                            TPopupKeyCase{"F4", VK_F4, skNone, 1, 0},
                                            TPopupKeyCase{"AltF4", VK_F4, skAlt, 0, 0},
                                            TPopupKeyCase{"Tab", VK_TAB, skNone, 0, 0}));
+
+TEST_F(TqvCalendarTest, EnterWhileTheMonthListShowsChoosesNothing) {
+  auto* c = NewCalendar<TqvPopupCalendar>();
+  Integer hides = 0, changes = 0;
+  c->OnHidePopup = [&](TObject*) { ++hides; };
+  c->OnDateTimeChanged = [&](TObject*) { ++changes; };
+  Down(c, Mid(c->GetTitleRect()));
+  ASSERT_TRUE(c->GetMonthListBox()->IsOpen());
+  Headless::PressKey(VK_RETURN);
+  Pump();
+  EXPECT_EQ(hides, 0);
+  EXPECT_EQ(changes, 0);
+  Up();
+}
 
 TEST_F(TqvCalendarTest, PopupCalendarClickHidesAndChooses) {
   auto* c = NewCalendar<TqvPopupCalendar>();
