@@ -123,7 +123,11 @@ const char* AnsiUpperTable();
 // The value binding of a standalone editor: does nothing beyond firing its handlers.
 
 class TqvCustomDataBinding : public TPersistent {
+ public:
+  // Made through its class with (the control, the data component).
+  using MetaType = TMetaClassFor<TqvCustomDataBinding, TComponent*, TComponent*>;
   QJ_CLASS(TqvCustomDataBinding, TPersistent)
+
  public:
   TqvCustomDataBinding(TComponent* AOwnerControl, TComponent* ADataComponent)
       : FOwnerControl(AOwnerControl), FDataComponent(ADataComponent) {}
@@ -139,6 +143,8 @@ class TqvCustomDataBinding : public TPersistent {
   virtual void StoreValue(const Variant&) {}
   virtual void Reset() {}
   virtual void UpdateDisplayValue() {}
+  // Writes the stored value through to the bound data.
+  virtual void UpdateDataSource() {}
 
   void DataChanged();
   void DataSetChanged();
@@ -152,6 +158,8 @@ class TqvCustomDataBinding : public TPersistent {
   TComponent* FOwnerControl;
   TComponent* FDataComponent;
 };
+
+using TqvCustomDataBindingClass = const TqvCustomDataBinding::MetaType*;
 
 class TqvDataBinding : public TqvCustomDataBinding {
   QJ_CLASS(TqvDataBinding, TqvCustomDataBinding)

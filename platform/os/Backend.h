@@ -112,6 +112,8 @@ void SetIdleHandler(std::function<void()> handler);
 // How long (real time) a loop with nothing else to wait for waits for other threads to post
 // before it gives up; 2 seconds unless changed.
 void SetThreadWait(DWORD ms);
+// The system beeps sounded since the backend was made.
+int BeepCount();
 // Destroys every window and clears the queue, hooks, timers, key state, capture and focus.
 void Reset();
 }  // namespace Headless

@@ -180,6 +180,11 @@ void SetThreadWait(DWORD ms) {
   if (THeadlessBackend* h = HeadlessBackend()) h->SetThreadWait(ms);
 }
 
+int BeepCount() {
+  THeadlessBackend* h = HeadlessBackend();
+  return h ? h->Beeps() : 0;
+}
+
 void Reset() {
   SetIdleHandler(nullptr);
   SetScreenDpi(kDefaultDpi);

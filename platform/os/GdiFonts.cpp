@@ -317,6 +317,9 @@ void AddTextToPath(TDC& dc, TPoint logical, const String& text) {
     cairo_move_to(cr, double(r.X) / PANGO_SCALE, face.Ascent);
     pango_cairo_glyph_string_path(cr, r.Item->analysis.font, r.Glyphs);
   }
+  // The path is given back in user space: with the identity matrix it keeps the placement and
+  // the rotation above.
+  cairo_identity_matrix(cr);
   cairo_path_t* path = cairo_copy_path_flat(cr);
   TPathFigure figure;
   auto flush = [&] {

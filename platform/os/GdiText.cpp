@@ -429,6 +429,11 @@ int DrawTextCore(HDC dc, String text, LPRECT rect, UINT format, DRAWTEXTPARAMS* 
     Integer x = box.Left;
     if (format & DT_CENTER) x = box.Left + (box.Width() - w) / 2;
     else if (format & DT_RIGHT) x = box.Right - w;
+    // Inside an open path the text's outlines join the path instead of being drawn.
+    if (d->PathOpen) {
+      if (!(format & DT_PREFIXONLY)) AddTextToPath(*d, TPoint{x, lineTop}, line.Text);
+      continue;
+    }
     TPoint sp = d->ToSurface(TPoint{x, lineTop});
     if (!(format & DT_PREFIXONLY)) {
       if (d->State.BkMode == OPAQUE) FillBackground(*d, {sp.X, sp.Y, sp.X + w, sp.Y + lineHeight}, job.Clip);

@@ -10,9 +10,9 @@
 
 namespace {
 
-const char16_t* const kClassNames[] = {u"BUTTON", u"COMBOBOX", u"EDIT", u"HEADER", u"LISTVIEW", u"PAGE",
-                                       u"SCROLLBAR", u"SPIN", u"STATUS", u"TAB", u"TRACKBAR", u"TREEVIEW",
-                                       u"WINDOW"};
+const char16_t* const kClassNames[] = {u"BUTTON", u"COMBOBOX", u"EDIT",   u"HEADER", u"LISTVIEW",
+                                       u"PAGE",   u"PROGRESS", u"SCROLLBAR", u"SPIN", u"STATUS",
+                                       u"TAB",    u"TRACKBAR", u"TREEVIEW", u"WINDOW"};
 static_assert(std::size(kClassNames) == size_t(TThemeClass::Count));
 
 const char kSettingsKey[] = "\\Software\\QJ\\Appearance";
@@ -41,6 +41,10 @@ const TThemePart kParts[] = {
     {C::Page, PGRP_DOWN, K::ArrowButton, BLS_DISABLED, kMargins1, {16, 16}, kMin8, false, A::Down},
     {C::Page, PGRP_UPHORZ, K::ArrowButton, BLS_DISABLED, kMargins1, {16, 16}, kMin8, false, A::Left},
     {C::Page, PGRP_DOWNHORZ, K::ArrowButton, BLS_DISABLED, kMargins1, {16, 16}, kMin8, false, A::Right},
+    {C::Progress, PP_BAR, K::ProgressBar, 1, kMargins1, kAnySize, {3, 3}, false, A::Left},
+    {C::Progress, PP_BARVERT, K::ProgressBar, 1, kMargins1, kAnySize, {3, 3}, false, A::Up},
+    {C::Progress, PP_CHUNK, K::ProgressChunk, 1, kNoMargins, kAnySize, {1, 1}, false, A::Left},
+    {C::Progress, PP_CHUNKVERT, K::ProgressChunk, 1, kNoMargins, kAnySize, {1, 1}, false, A::Up},
     {C::ScrollBar, SBP_ARROWBTN, K::ScrollArrow, 16, kNoMargins, {17, 17}, kMin8, false, A::Up},
     {C::ScrollBar, SBP_THUMBBTNHORZ, K::ScrollThumb, BLS_DISABLED, {2, 2, 2, 2}, kAnySize, kMin8, false, A::Left},
     {C::ScrollBar, SBP_THUMBBTNVERT, K::ScrollThumb, BLS_DISABLED, {2, 2, 2, 2}, kAnySize, kMin8, false, A::Up},

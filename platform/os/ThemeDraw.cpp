@@ -1,6 +1,7 @@
 // The drawings of the theme engine: one light, modern style for every part, made of vertical
 // gradients, rounded corners and flat glyphs, with hot, pressed, disabled and default looks.
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/os/ThemeInternal.h"
 
@@ -217,6 +218,24 @@ void StatusGripper(HDC dc, const TRect& r) {
     }
 }
 
+// A green chunk, lighter in its middle across the bar.
+void ProgressChunk(HDC dc, const TRect& r, bool vertical) {
+  const COLORREF edge = RGB(6, 176, 37), middle = RGB(108, 219, 126);
+  if (vertical) {
+    const int w = r.Width();
+    for (int x = 0; x < w; ++x) {
+      const int d = std::abs(2 * x - (w - 1));
+      Fill(dc, {r.Left + x, r.Top, r.Left + x + 1, r.Bottom}, Mix(middle, edge, d, std::max(1, w - 1)));
+    }
+    return;
+  }
+  const int h = r.Height();
+  for (int y = 0; y < h; ++y) {
+    const int d = std::abs(2 * y - (h - 1));
+    Fill(dc, {r.Left, r.Top + y, r.Right, r.Top + y + 1}, Mix(middle, edge, d, std::max(1, h - 1)));
+  }
+}
+
 void TrackThumb(HDC dc, const TRect& r, const TPartState& s) {
   Face(dc, r, s.Visual, true);
   if (s.Selected) Border(dc, Inset(r, 1), RGB(51, 153, 255), false);
@@ -264,6 +283,11 @@ void DrawThemePart(HDC dc, const TThemePart& part, const TPartState& s, const TR
     case TPartKind::StatusBackground: Fill(dc, r, kStatusFill); break;
     case TPartKind::StatusPane: Fill(dc, {r.Right - 1, r.Top + 2, r.Right, r.Bottom - 2}, kSeparator); break;
     case TPartKind::StatusGripper: StatusGripper(dc, r); break;
+    case TPartKind::ProgressBar:
+      Fill(dc, Inset(r, 1), RGB(230, 230, 230));
+      Border(dc, r, RGB(188, 188, 188), true);
+      break;
+    case TPartKind::ProgressChunk: ProgressChunk(dc, r, s.Arrow == TArrowDir::Up); break;
   }
 }
 

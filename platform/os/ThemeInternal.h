@@ -5,14 +5,14 @@
 #include "platform/os/Gdi.h"
 #include "platform/os/Theme.h"
 
-enum class TThemeClass { Button, ComboBox, Edit, Header, ListView, Page, ScrollBar, Spin, Status, Tab, TrackBar,
-                         TreeView, Window, Count };
+enum class TThemeClass { Button, ComboBox, Edit, Header, ListView, Page, Progress, ScrollBar, Spin, Status, Tab,
+                         TrackBar, TreeView, Window, Count };
 
 // What a part looks like; several parts of different classes share a look.
 enum class TPartKind {
   PushButton, CheckBox, RadioButton, GroupBox, ScrollArrow, ScrollThumb, ScrollTrack, ScrollGripper, SizeBox,
   Frame, TreeGlyph, HeaderItem, Track, TrackThumb, SmallClose, TabItem, TabPane, EditText, DropDown,
-  ArrowButton, StatusBackground, StatusPane, StatusGripper
+  ArrowButton, StatusBackground, StatusPane, StatusGripper, ProgressBar, ProgressChunk
 };
 
 enum class TArrowDir { Up, Down, Left, Right };

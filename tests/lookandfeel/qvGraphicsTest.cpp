@@ -67,6 +67,21 @@ TEST_F(GraphicsCanvas, DisabledTextIsEmbossedAndTheFontColourComesBack) {
   EXPECT_EQ(Canvas()->GetFont()->GetColor(), clRed);
 }
 
+// The embossed copy lies one pixel right and down of the shadowed one, so right- and
+// bottom-aligned disabled text moves one pixel left and up and its highlight ends where the
+// enabled text ends.
+TEST_F(GraphicsCanvas, DisabledRightBottomTextMovesOnePixelLeftAndUp) {
+  const TRect r{4, 4, 60, 60};
+  Canvas()->GetFont()->SetColor(clBlack);
+  Canvas()->GetBrush()->SetStyle(bsClear);
+  Canvas()->DrawText("Mm", r, tfRight | tfBottom | tfSingleLine, true);
+  const TRect enabled = InkBox();
+  Clear();
+  Canvas()->DrawText("Mm", r, tfRight | tfBottom | tfSingleLine, false);
+  const TRect disabled = InkBox();
+  EXPECT_EQ(disabled, (TRect{enabled.Left - 1, enabled.Top - 1, enabled.Right, enabled.Bottom}));
+}
+
 TEST_F(GraphicsCanvas, WordBreakBottomPutsTheLastLineAtTheBottom) {
   Canvas()->GetFont()->SetColor(clBlack);
   Canvas()->GetBrush()->SetStyle(bsClear);
@@ -164,6 +179,33 @@ TEST_F(GraphicsCanvas, SettingAClipNeverShiftsTheCallersRegion) {
   Canvas()->FillRect(Rect(0, 0, 64, 64));
   SetWindowOrgEx(Canvas()->GetHandle(), old.X, old.Y, nullptr);
   EXPECT_EQ(InkBox(), (TRect{5, 5, 15, 15})) << "logical (10,10)-(20,20) at window origin (5,5)";
+}
+
+struct TClipCase {
+  TqvRegionOperation Operation;
+  bool In5, In20, In40, In40x5;  // whether (5,5), (20,20), (40,40) and (40,5) are painted
+};
+
+// The current clip (0,0)-(32,32) and the region (16,16)-(48,48), by each operation.
+TEST_F(GraphicsCanvas, ClipRegionsCombineByTheirOperation) {
+  const TClipCase cases[] = {{roCopy, false, true, true, false},
+                             {roUnion, true, true, true, false},
+                             {roDifference, true, false, false, false},
+                             {roIntersection, false, true, false, false}};
+  for (const TClipCase& c : cases) {
+    Clear();
+    TOwned<TqvRegion> saved = Canvas()->GetClipRegion();
+    Canvas()->IntersectClipRect(Rect(0, 0, 32, 32));
+    Canvas()->SetClipRegion(MakeOwned<TqvRegion>(16, 16, 48, 48), c.Operation);
+    Canvas()->SetBrushColor(clBlue);
+    Canvas()->FillRect(Rect(0, 0, 64, 64));
+    Canvas()->SetClipRegion(std::move(saved), roCopy);
+    const TPoint points[] = {{5, 5}, {20, 20}, {40, 40}, {40, 5}};
+    const bool expected[] = {c.In5, c.In20, c.In40, c.In40x5};
+    for (size_t i = 0; i < 4; ++i)
+      EXPECT_EQ(PixelRGB(points[i].X, points[i].Y) == RGBOf(clBlue), expected[i])
+          << "operation " << c.Operation << " at " << points[i];
+  }
 }
 
 TEST_F(GraphicsCanvas, SavedClipComesBackWithCopy) {

@@ -8,7 +8,7 @@
 #include "platform/forms/ExtCtrls.h"
 #include "platform/forms/StdCtrls.h"
 #include "qvControlsTestSupport.h"
-#include "support/XDisplay.h"
+#include "support/SdlScreen.h"
 
 namespace {
 
@@ -18,46 +18,14 @@ class PopupSdl : public ::testing::Test {
     if (!FUnits) return;
     while (Screen->GetCustomFormCount() > 0) Free(Screen->GetCustomForm(Screen->GetCustomFormCount() - 1));
     FUnits.reset();
-    Headless::Reset();
-    SetBackend(CreateHeadlessBackend());
-  }
-
-  static bool HaveTools() { return !FindProgram("Xvfb").empty() && !FindProgram("xdotool").empty(); }
-
-  // True in the fresh run of the program that runs this test for real; in the test's own run,
-  // starts that run and checks that it passed.
-  static bool InOwnProcess() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "." + info->name();
-    if (IsChildRunOf(name)) return true;
-    std::string output;
-    EXPECT_EQ(RunInChild(name, output), 0) << output;
-    return false;
+    CloseSdlScreen();
   }
 
   // Xvfb, the SDL backend on it, then the look-and-feel units (their hooks belong to this screen).
   void StartScreen(int display) {
-    ASSERT_TRUE(FServer.Start(display, "800x600x24")) << "Xvfb did not start";
-    Headless::Reset();
-    auto sdl = CreateSdlBackend();
-    ASSERT_NE(sdl, nullptr);
-    SetBackend(std::move(sdl));
-    ResetSysColors();
+    ASSERT_TRUE(StartSdlScreen(FServer, display)) << "Xvfb or the SDL backend did not start";
     FUnits = std::make_unique<TqvLookAndFeelUnits>();
   }
-
-  // Runs the application's loop on real time until the condition holds or five seconds pass.
-  static bool PumpUntil(const std::function<bool()>& done) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (std::chrono::steady_clock::now() < deadline) {
-      Application->ProcessMessages();
-      if (done()) return true;
-      Backend().WaitEvents(10);
-    }
-    return done();
-  }
-
-  static bool XDo(const std::string& args) { return std::system((FindProgram("xdotool") + " " + args).c_str()) == 0; }
 
   // A borderless form at (100, 100) with an edit (the owner) and another edit further down, and
   // a non-modal drop-down for the owner holding a red panel of 120 x 60.

@@ -2,7 +2,7 @@
 // paints, takes a click made with injected X input, and moves the focus on Tab.
 #include "ControlsTestSupport.h"
 #include "platform/forms/StdCtrls.h"
-#include "support/XDisplay.h"
+#include "support/SdlScreen.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -16,41 +16,10 @@ class FormsSdlTest : public TFormsTest {
     SetBackend(CreateHeadlessBackend());
   }
 
-  // Runs the application's loop on real time until the condition holds or five seconds pass.
-  static bool PumpUntil(const std::function<bool()>& done) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (std::chrono::steady_clock::now() < deadline) {
-      Application->ProcessMessages();
-      if (done()) return true;
-      Backend().WaitEvents(10);
-    }
-    return done();
-  }
-
-  static bool HaveTools() { return !FindProgram("Xvfb").empty() && !FindProgram("xdotool").empty(); }
-
-  // True in the fresh run of the program that runs this test for real (see RunInChild); in the
-  // test's own run, starts that run and checks that it passed.
-  static bool InOwnProcess() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "." + info->name();
-    if (IsChildRunOf(name)) return true;
-    std::string output;
-    EXPECT_EQ(RunInChild(name, output), 0) << output;
-    return false;
-  }
-
   // Starts Xvfb and the SDL backend on it.
   void StartScreen(int display, int dpi = 0) {
-    ASSERT_TRUE(FServer.Start(display, "800x600x24", dpi)) << "Xvfb did not start";
-    Headless::Reset();
-    auto sdl = CreateSdlBackend();
-    ASSERT_NE(sdl, nullptr);
-    SetBackend(std::move(sdl));
+    ASSERT_TRUE(StartSdlScreen(FServer, display, dpi)) << "Xvfb or the SDL backend did not start";
   }
-
-  // Runs xdotool with the arguments; true when it succeeded.
-  static bool XDo(const std::string& args) { return std::system((FindProgram("xdotool") + " " + args).c_str()) == 0; }
 
   // A sizeable form with a caption and the three caption buttons, shown at (100,100), 300x200.
   static TForm* ShownSizeableForm() {

@@ -442,9 +442,30 @@ TEST_F(GdiText, OutlinedTextThroughPaths) {
   EXPECT_TRUE(StrokePath(DC()));
   RECT ink = FCanvas.InkBox(kWhite);
   EXPECT_GT(ink.Right - ink.Left, 5);
+  EXPECT_GE(ink.Left, 10);
+  EXPECT_GE(ink.Top, 10);
   EXPECT_GT(FCanvas.Count(kRed), 10);
   SelectObject(DC(), GetStockObject(BLACK_PEN));
   DeleteObject(pen);
+}
+
+// DrawText inside an open path adds the text where it would have drawn it; nothing is drawn.
+TEST_F(GdiText, DrawTextJoinsAnOpenPath) {
+  RECT r{10, 10, 110, 40};
+  BeginPath(DC());
+  DrawText(DC(), "O", 1, &r, DT_RIGHT);
+  EndPath(DC());
+  EXPECT_EQ(FCanvas.Count(kBlack), 0);
+  SelectClipPath(DC(), RGN_COPY);
+  HBRUSH red = CreateSolidBrush(kRed);
+  RECT all{0, 0, 200, 100};
+  FillRect(DC(), &all, red);
+  SelectClipRgn(DC(), nullptr);
+  DeleteObject(red);
+  RECT ink = FCanvas.InkBox(kWhite);
+  EXPECT_GT(FCanvas.Count(kRed), 10);
+  EXPECT_LE(ink.Right, 110);
+  EXPECT_GT(ink.Left, 90);
 }
 
 }  // namespace

@@ -81,7 +81,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TClassCase{u"Tab", TABP_PANE, 0}, TClassCase{u"Edit", EP_EDITTEXT, ETS_FOCUSED},
                       TClassCase{u"ComboBox", CP_DROPDOWNBUTTON, BLS_PRESSED}, TClassCase{u"Spin", SPNP_DOWN, 1},
                       TClassCase{u"Status", SP_BACKGROUND, 0}, TClassCase{u"Status", SP_GRIPPER, 0},
-                      TClassCase{u"Page", PGRP_DOWNHORZ, BLS_DISABLED}));
+                      TClassCase{u"Page", PGRP_DOWNHORZ, BLS_DISABLED}, TClassCase{u"Progress", PP_BAR, 1},
+                      TClassCase{u"Progress", PP_CHUNKVERT, 1}));
 
 TEST_F(GdiTheme, ClassListsTakeTheFirstClassAnswered) {
   EXPECT_NE(OpenThemeData(nullptr, u"Clock; Header"), nullptr) << "Clock is not answered, Header is";
