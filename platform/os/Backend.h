@@ -98,8 +98,6 @@ void PressKey(BYTE vk, unsigned shift = skNone);
 // no key arrive as WM_CHAR alone.
 void TypeText(const String& text);
 void AdvanceClock(DWORD ms);
-// The message beeps sounded since the backend started.
-int BeepCount();
 void SetScreenSize(int width, int height);
 // The virtual screen's resolution: above 96 dpi windows get surfaces with a device scale.
 void SetScreenDpi(int dpi);

@@ -154,11 +154,6 @@ void AdvanceClock(DWORD ms) {
   if (THeadlessBackend* h = HeadlessBackend()) h->AdvanceClock(ms);
 }
 
-int BeepCount() {
-  THeadlessBackend* h = HeadlessBackend();
-  return h ? h->Beeps() : 0;
-}
-
 void SetScreenSize(int width, int height) {
   if (THeadlessBackend* h = HeadlessBackend()) h->SetScreenSize(width, height);
 }
