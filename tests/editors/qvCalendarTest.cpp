@@ -7,6 +7,7 @@
 #include "lookandfeel/qvButtons.h"
 #include "lookandfeel/qvControlsTestSupport.h"
 #include "platform/rtl/DateTime.h"
+#include "qvExtendedEditorsTestSupport.h"
 
 namespace {
 
@@ -19,31 +20,17 @@ std::string DateText(TDateTime date) {
 
 TPoint Mid(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
 
-enum TLocale { lcEnglishUS, lcGerman };
-const char* LocaleName(TLocale l) { return l == lcEnglishUS ? "EnglishUS" : "German"; }
-TFormatSettings LocaleSettings(TLocale l) { return l == lcEnglishUS ? TFormatSettings::EnglishUS() : TFormatSettings::German(); }
-
-// Wednesday, 18 March 2026, 10:30.
-constexpr double kNow = 46099.4375;
-
 class TqvCalendarTest : public TqvControlsTest {
  protected:
   void SetUp() override {
     TqvControlsTest::SetUp();
-    FClock = std::make_unique<TClockScope>(kNow);
-    UseLocale(lcEnglishUS);
+    FLocaleAndClock = std::make_unique<TTestLocaleAndClock>();
   }
   void TearDown() override {
     TqvControlsTest::TearDown();
-    FLocale.reset();
-    GetFormatController()->Update();
-    FClock.reset();
+    FLocaleAndClock.reset();
   }
-  void UseLocale(TLocale l) {
-    FLocale.reset();
-    FLocale = std::make_unique<TFormatSettingsScope>(LocaleSettings(l));
-    GetFormatController()->Update();
-  }
+  void UseLocale(TTestLocale l) { FLocaleAndClock->Use(l); }
   template <class T = TqvCustomCalendar>
   T* NewCalendar() {
     FForm = NewForm(400, 300);
@@ -73,8 +60,7 @@ class TqvCalendarTest : public TqvControlsTest {
   TForm* FForm = nullptr;
 
  private:
-  std::unique_ptr<TClockScope> FClock;
-  std::unique_ptr<TFormatSettingsScope> FLocale;
+  std::unique_ptr<TTestLocaleAndClock> FLocaleAndClock;
 };
 
 TEST_F(TqvCalendarTest, StartsOnTodayInTodaysMonth) {
@@ -88,7 +74,7 @@ TEST_F(TqvCalendarTest, StartsOnTodayInTodaysMonth) {
 // The grid
 
 struct TGridCase {
-  TLocale Locale;
+  TTestLocale Locale;
   Byte FirstDayOfWeek;  // the locale's value: 0 Monday .. 6 Sunday
   TDateTime Month;
   const char* FirstVisible;
@@ -212,7 +198,7 @@ INSTANTIATE_TEST_SUITE_P(Dates, TqvCalendarSelectTest,
 
 struct TKeyCase {
   const char* Name;
-  TLocale Locale;
+  TTestLocale Locale;
   TDateTime From;
   Word Key;
   TShiftState Shift;
