@@ -157,19 +157,6 @@ bool IsLastRow(const TqvTextLayoutParams& AParams, Integer ARowLimit, Integer AR
 // ---------------------------------------------------------------------------------------------
 // Drawing rows
 
-// Keeps the DC's state (clip, colours, justification) for a block.
-class TDCStateScope {
- public:
-  explicit TDCStateScope(HDC ADC) : FDC(ADC), FSaved(SaveDC(ADC)) {}
-  ~TDCStateScope() { RestoreDC(FDC, FSaved); }
-  TDCStateScope(const TDCStateScope&) = delete;
-  TDCStateScope& operator=(const TDCStateScope&) = delete;
-
- private:
-  HDC FDC;
-  int FSaved;
-};
-
 class TRowPainter {
  public:
   TRowPainter(HDC ADC, const String& AText, const TRect& ARect, const TqvTextLayoutParams& AParams,
@@ -228,7 +215,7 @@ void TRowPainter::DrawSelection(const TqvTextRow& ARow, const TRowSpan& ASpan, I
   const Integer through = MeasureText(FDC, text, Integer(last - ASpan.Offset), FParams.ExpandTabs).cx;
   const TRect selection{ARow.X + before, ARow.Y, ARow.X + through, LineBottom(ARow)};
   if (selection.IsEmpty()) return;
-  TDCStateScope state(FDC);
+  TSavedDCScope state(FDC);
   IntersectClipRect(FDC, selection.Left, selection.Top, selection.Right, selection.Bottom);
   HBRUSH brush = CreateSolidBrush(FSelBkColor);
   FillRect(FDC, &selection, brush);
@@ -240,7 +227,7 @@ void TRowPainter::DrawSelection(const TqvTextRow& ARow, const TRowSpan& ASpan, I
 void TRowPainter::DrawEllipsis(Integer X, Integer Y) const {
   if (X >= FRect.Right) return;
   const bool fits = X + FParams.EllipsisWidth <= FRect.Right && Y >= FRect.Top && Y + FParams.RowHeight <= FRect.Bottom;
-  TDCStateScope state(FDC);
+  TSavedDCScope state(FDC);
   if (!FParams.NoClip && !fits) IntersectClipRect(FDC, FRect.Left, FRect.Top, FRect.Right, FRect.Bottom);
   TextOut(FDC, X, Y, qvTextEllipsis.data(), Integer(qvTextEllipsis.size()));
 }
@@ -255,7 +242,7 @@ void TRowPainter::DrawRow(const TqvTextRow& ARow, bool ALast) const {
   const char* text = FText.data() + span.Offset;
   Integer length = span.Length, width = ARow.Width;
   {
-    TDCStateScope state(FDC);
+    TSavedDCScope state(FDC);
     if (FParams.IsJustified() && !ellipsisRow && FRect.Width() > ARow.Width && ARow.BreakCount > 0)
       SetTextJustification(FDC, FRect.Width() - ARow.Width, ARow.BreakCount);
     if (!FParams.NoClip && (ARow.Width > FRect.Width() || ARow.Y < FRect.Top || LineBottom(ARow) > FRect.Bottom))
@@ -382,7 +369,7 @@ void DrawTextRows(HDC ADC, const String& AText, const TRect& ARect, const TqvTex
                   bool AEllipsisOnLast, TColor ASelTextColor, TColor ASelBkColor, Integer ASelLength,
                   Integer ASelStart, Integer ARowCount, const TqvTextRows& ARows) {
   const Integer count = std::min(ARowCount, Integer(ARows.size()));
-  TDCStateScope state(ADC);
+  TSavedDCScope state(ADC);
   SetBkMode(ADC, TRANSPARENT);
   TRowPainter painter(ADC, AText, ARect, AParams, AEllipsisOnLast, ASelTextColor, ASelBkColor, ASelLength, ASelStart);
   for (Integer i = 0; i < count; ++i) painter.DrawRow(ARows[size_t(i)], i == count - 1);

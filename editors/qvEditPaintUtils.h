@@ -4,9 +4,11 @@
 // the size grip of drop-down windows.
 //
 // Where the parts live: qvEditPaintUtils.cpp (glyphs, arrows, fills, painter choice, flags),
-// qvEditPaintUtilsButtons.cpp (edit buttons), qvEditPaintUtilsMetrics.cpp (metrics, text
+// qvEditPaintUtilsButtons.cpp (edit buttons), qvEditPaintUtilsSpin.cpp (spin buttons),
+// qvEditPaintUtilsMetrics.cpp (metrics, text
 // insets, accelerator marks, size grip), qvEditPaintUtilsView.cpp (editors painted and
-// measured from their view data and view info).
+// measured from their view data and view info), qvEditPaintUtilsPopup.cpp (drop-down windows:
+// frame, system panel, layout and the popup view info's operations).
 #pragma once
 
 #include <span>
@@ -17,9 +19,14 @@
 #include "lookandfeel/zmThemeManager.h"
 
 class TCustomImageList;
+class TqvCustomEditPopupWindowViewInfo;
 
 // The corner of a drop-down window that holds its size grip.
 enum TqvSizeGripCorner { sgcTopLeft, sgcTopRight, sgcBottomLeft, sgcBottomRight };
+bool IsSizeGripAtRight(TqvSizeGripCorner ACorner);
+bool IsSizeGripAtBottom(TqvSizeGripCorner ACorner);
+// ASize at ACorner of ARect.
+TRect SizeGripCornerRect(const TRect& ARect, const TSize& ASize, TqvSizeGripCorner ACorner);
 
 // ---------------------------------------------------------------------------------------------
 // Themes and painters
@@ -75,10 +82,38 @@ void CalculateEditButtonNativeInfo(TqvEditButtonViewInfo* AButton);
 // content. AViewInfoTransparent: the grid paints the cell's background itself.
 void DrawEditButtonBorder(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* AButton, const TRect& ARect,
                           TqvEditButtonStyle AButtonStyle, bool AViewInfoTransparent);
+// A hot-flat button's face and content colours in its state.
+void GetHotFlatButtonColors(const TqvEditButtonViewInfo* AButton, TColor& AFace, TColor& AContent);
+TColor GetUltraFlatButtonFaceColor(const TqvEditButtonViewInfo* AButton);
+// The ultra-flat frame of a button that is neither pressed nor hot, or that is in place (R then
+// lies inside it); false leaves the frame of a pressed or hot standalone button to the caller.
+bool DrawUltraFlatButtonPlainFrame(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* AButton, TRect& R,
+                                   bool AViewInfoTransparent);
+// The same for a button of AViewInfo, whose DrawButtonContent draws the content (an editor kind
+// with contents of its own, such as spin arrows, keeps the faces).
+void DrawEditButtonBorder(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, Integer AButtonIndex,
+                          const TRect& ARect, TqvEditButtonStyle AButtonStyle);
 // The ellipsis, the down arrow or the glyph on ABackgroundColor (left unfilled when the theme
 // paints the button).
 void DrawEditButtonContent(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* AButton, TColor ABackgroundColor,
                            TColor AContentColor, const TRect& ARect);
+
+// ---------------------------------------------------------------------------------------------
+// Spin buttons (the spin editor's view info calls these with its layout)
+
+enum TqvSpinEditButtonsPosition { sbpHorzLeftRight, sbpHorzRight, sbpVert };
+
+// The themed spin part, the 3D, flat and simple faces, or a hot-flat or ultra-flat face whose
+// frame kind follows the button's index, the button count (2 or 4) and APosition; the content
+// is the view info's DrawButtonContent.
+void DrawSpinEditButtonBorder(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, Integer AButtonIndex,
+                              const TRect& ARect, TqvEditButtonStyle AButtonStyle,
+                              TqvSpinEditButtonsPosition APosition);
+// ARect filled, then the button's arrow of AArrowSize (a double arrow for the fast buttons 2
+// and 3), embossed when disabled and shifted while pressed.
+void DrawSpinEditButtonContent(TqvCanvas* ACanvas, const TqvCustomEditViewInfo* AViewInfo, Integer AButtonIndex,
+                               TColor ABackgroundColor, TColor AContentColor, const TRect& ARect,
+                               TqvSpinEditButtonsPosition APosition, Integer AArrowSize);
 
 // ---------------------------------------------------------------------------------------------
 // Text flags
@@ -93,6 +128,9 @@ TqvTextLayoutFlags CanvasFlagsToTextLayoutFlags(TqvTextFlags AFlags);
 // The standard check glyph: a quarter of the width and a third of the height of the system's
 // check-box bitmap, measured once.
 TSize CheckBoxGlyphSize();
+// The check glyph of a check box: a cell of AGlyph (AGlyphCount cells side by side) when given,
+// else the theme's check box with ANativeStyle, else CheckBoxGlyphSize.
+TSize GetCheckBoxGlyphSize(TBitmap* AGlyph, Integer AGlyphCount, bool ANativeStyle);
 // The arrow of a button of ASize; left and right arrows are lying.
 TSize CalculateArrowSize(const TSize& ASize, TqvArrowDirection ADirection);
 Integer GetEditBorderWidth(TqvEditBorderStyle ABorderStyle);
@@ -150,3 +188,28 @@ TPoint GetEditTextOffsets(const TqvCustomEditViewData* AViewData);
 TSize CalculateEditTextSize(TqvCanvas* ACanvas, const TqvCustomEditViewData* AViewData, const String& AText,
                             bool AAddOffsetX, const TqvEditSizeProperties& ASizeProperties,
                             TqvTextLayoutFlags AFlags);
+
+// ---------------------------------------------------------------------------------------------
+// Drop-down windows (see qvEditPopupWindowViewInfo.h)
+
+// The frame's width: 1 themed, else by the border style (single 1, 3D frame 4, flat 2), plus
+// the client edge's when asked and shown.
+Integer GetPopupBorderWidth(const TqvCustomEditPopupWindowViewInfo* AViewInfo, bool AWithClientEdge);
+// 0 without a client edge; 2 themed, else by the border style (single 2, 3D frame 2, flat 1).
+Integer GetPopupClientEdgeWidth(const TqvCustomEditPopupWindowViewInfo* AViewInfo);
+// The frame and client edge on every side, the shadow at the right and bottom and the system
+// panel (and its separator) at the grip's side. Sets the view info's SysPanelHeight and
+// SizingBandWidth.
+TRect GetPopupBorderExtent(TqvCustomEditPopupWindowViewInfo* AViewInfo);
+// Room for the sizing band's height, and themed for the theme's close button and size box.
+Integer GetPopupSysPanelHeight(const TqvCustomEditPopupWindowViewInfo* AViewInfo);
+// The frame of the border style inside R; R becomes the area inside it.
+void DrawPopupBorder(TqvCanvas* ACanvas, const TqvCustomEditPopupWindowViewInfo* AViewInfo, TRect& R);
+// The popup editor's frame: as DrawPopupBorder but for its own 3D frame.
+void DrawPopupEditPopupBorder(TqvCanvas* ACanvas, const TqvCustomEditPopupWindowViewInfo* AViewInfo, TRect& R);
+// The whole window: shadow, frame, separator, client edge, grip, close button and background.
+void PaintEditPopupWindow(TqvCanvas* ACanvas, TqvCustomEditPopupWindowViewInfo* AViewInfo);
+// In the theme's look (its state taken from CloseButtonState) or the frame kind's painter.
+void DrawPopupCloseButton(TqvCanvas* ACanvas, TqvCustomEditPopupWindowViewInfo* AViewInfo);
+// The view info's Calculate: client rectangle, sizing area, grip and close button.
+void CalculatePopupWindowLayout(TqvCustomEditPopupWindowViewInfo* AViewInfo);

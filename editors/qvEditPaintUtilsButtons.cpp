@@ -1,5 +1,7 @@
 // Edit buttons: widths, theme parts, faces in the six button styles and the themed look, and
 // their ellipsis, arrow and glyph contents.
+#include <functional>
+
 #include "editors/qvEditPaintUtils.h"
 #include "platform/os/Gdi.h"
 #include "platform/os/Windows.h"
@@ -33,6 +35,9 @@ Integer GlyphMargin(TqvEditButtonStyle AStyle) {
   return 2;
 }
 
+// What goes inside a face: the button's content on the face colour.
+using TContent = std::function<void(TColor ABackgroundColor, TColor AContentColor, const TRect& ARect)>;
+
 bool IsPressed(const TqvEditButtonViewInfo* AButton) { return AButton->State == ebbsPressed; }
 bool IsEnabled(const TqvEditButtonViewInfo* AButton) { return AButton->State != ebbsDisabled; }
 
@@ -53,7 +58,7 @@ TColor RaisedFaceColor(const TqvEditButtonViewInfo* B) {
   return IsEnabled(B) && B->Transparent ? B->BackgroundColor : clBtnFace;
 }
 
-void Draw3DFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R) {
+void Draw3DFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R, const TContent& AContent) {
   const TColor face = RaisedFaceColor(B);
   if (IsPressed(B)) {
     ACanvas->FrameRect(R, clBtnShadow);
@@ -64,32 +69,31 @@ void Draw3DFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R) {
     R = qvDeflatedRect(R, 1);
     ACanvas->DrawComplexFrame(R, clBtnHighlight, clBtnShadow);
   }
-  DrawEditButtonContent(ACanvas, B, face, clBtnText, qvDeflatedRect(R, 1));
+  AContent(face, clBtnText, qvDeflatedRect(R, 1));
 }
 
-void DrawFlatFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R) {
+void DrawFlatFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R, const TContent& AContent) {
   const TColor face = RaisedFaceColor(B);
   DrawLeftLine(ACanvas, R, face);
   ++R.Left;
   if (IsPressed(B)) ACanvas->DrawComplexFrame(R, clBtnShadow, clBtnHighlight);
   else ACanvas->DrawComplexFrame(R, clBtnHighlight, clBtnShadow);
-  DrawEditButtonContent(ACanvas, B, face, clBtnText, qvDeflatedRect(R, 1));
+  AContent(face, clBtnText, qvDeflatedRect(R, 1));
 }
 
-void DrawSimpleFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R, bool AViewInfoTransparent) {
+void DrawSimpleFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R, bool AViewInfoTransparent,
+                    const TContent& AContent) {
   const TColor face = IsEnabled(B) ? B->BackgroundColor : clBtnFace;
   if (!AViewInfoTransparent) ACanvas->FrameRect(R, face);
   R = qvDeflatedRect(R, 1);
   DrawLeftLine(ACanvas, R, AViewInfoTransparent && !B->Transparent ? clBtnFace : face);
   ++R.Left;
-  DrawEditButtonContent(ACanvas, B, B->Transparent ? face : clBtnFace, clBtnText, R);
+  AContent(B->Transparent ? face : clBtnFace, clBtnText, R);
 }
 
-void DrawHotFlatFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R) {
-  TColor face = clBtnFace;
-  if (B->State == ebbsPressed) face = clBtnText;
-  else if (B->State == ebbsHot) face = clBtnShadow;
-  if (IsEnabled(B) && B->Transparent) face = B->BackgroundColor;
+void DrawHotFlatFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R, const TContent& AContent) {
+  TColor face, content;
+  GetHotFlatButtonColors(B, face, content);
   // The button facing the text has a whole frame; the others leave out the side they share
   // with the neighbour that frames them.
   const bool facesText = B->LeftAlignment ? B->LastInGroup : B->FirstInGroup;
@@ -102,24 +106,13 @@ void DrawHotFlatFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R
     ACanvas->FrameRect(R, clBtnShadow, 1, qvBorder(bTop) | qvBorder(bRight) | qvBorder(bBottom));
     --R.Left;
   }
-  TColor content = clWindow;
-  if (B->State == ebbsDisabled || B->State == ebbsNormal) content = clBtnText;
-  else if (B->State == ebbsHot && B->Transparent) content = clBtnShadow;
-  DrawEditButtonContent(ACanvas, B, face, content, qvDeflatedRect(R, 1));
+  AContent(face, content, qvDeflatedRect(R, 1));
 }
 
-void DrawUltraFlatFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R, bool AViewInfoTransparent) {
-  TColor face = clBtnFace;
-  if (B->State == ebbsDisabled) face = clBtnFace;
-  else if (B->Transparent) face = B->BackgroundColor;
-  else if (B->State == ebbsPressed) face = GetUltraFlatPressedColor();
-  else if (B->State == ebbsHot) face = GetUltraFlatHotColor();
-  const bool active = B->State == ebbsPressed || B->State == ebbsHot;
-  if (!active || B->IsInplace) {
-    if (active) ACanvas->FrameRect(R, clHighlight);
-    else if (!AViewInfoTransparent) ACanvas->FrameRect(R, B->BackgroundColor);
-    R = qvDeflatedRect(R, 1);
-  } else {
+void DrawUltraFlatFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect R, bool AViewInfoTransparent,
+                       const TContent& AContent) {
+  const TColor face = GetUltraFlatButtonFaceColor(B);
+  if (!DrawUltraFlatButtonPlainFrame(ACanvas, B, R, AViewInfoTransparent)) {
     // The outer side of the outermost button blends into the editor's frame.
     const bool outermost = B->LeftAlignment ? B->FirstInGroup : B->LastInGroup;
     const TColor outer = outermost ? face : clHighlight;
@@ -131,10 +124,10 @@ void DrawUltraFlatFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TRect
     DrawLine(ACanvas, {R.Left + 1, R.Bottom - 1}, {R.Right - 2, R.Bottom - 1}, face);
     R = qvDeflatedRect(R, 1);
   }
-  DrawEditButtonContent(ACanvas, B, face, clBtnText, R);
+  AContent(face, clBtnText, R);
 }
 
-void DrawThemedFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B) {
+void DrawThemedFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, const TContent& AContent) {
   HDC dc = ACanvas->GetHandle();
   if (B->IsSingleDropDown) {
     DrawThemeBackground(OpenTheme(totComboBox), dc, CP_DROPDOWNBUTTON, B->NativeState, &B->Bounds, nullptr);
@@ -144,7 +137,7 @@ void DrawThemedFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B) {
   DrawThemeBackground(theme, dc, BP_PUSHBUTTON, B->NativeState, &B->Bounds, nullptr);
   TRect content = B->Bounds;
   GetThemeBackgroundContentRect(theme, dc, BP_PUSHBUTTON, B->NativeState, &B->Bounds, &content);
-  DrawEditButtonContent(ACanvas, B, 0, clBtnText, content);
+  AContent(0, clBtnText, content);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -229,6 +222,34 @@ void DrawGlyphContent(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B, TColor
 
 // ---------------------------------------------------------------------------------------------
 
+void GetHotFlatButtonColors(const TqvEditButtonViewInfo* AButton, TColor& AFace, TColor& AContent) {
+  AFace = clBtnFace;
+  if (AButton->State == ebbsPressed) AFace = clBtnText;
+  else if (AButton->State == ebbsHot) AFace = clBtnShadow;
+  if (IsEnabled(AButton) && AButton->Transparent) AFace = AButton->BackgroundColor;
+  AContent = clWindow;
+  if (AButton->State == ebbsDisabled || AButton->State == ebbsNormal) AContent = clBtnText;
+  else if (AButton->State == ebbsHot && AButton->Transparent) AContent = clBtnShadow;
+}
+
+TColor GetUltraFlatButtonFaceColor(const TqvEditButtonViewInfo* AButton) {
+  if (AButton->State == ebbsDisabled) return clBtnFace;
+  if (AButton->Transparent) return AButton->BackgroundColor;
+  if (AButton->State == ebbsPressed) return GetUltraFlatPressedColor();
+  if (AButton->State == ebbsHot) return GetUltraFlatHotColor();
+  return clBtnFace;
+}
+
+bool DrawUltraFlatButtonPlainFrame(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* AButton, TRect& R,
+                                   bool AViewInfoTransparent) {
+  const bool active = AButton->State == ebbsPressed || AButton->State == ebbsHot;
+  if (active && !AButton->IsInplace) return false;
+  if (active) ACanvas->FrameRect(R, clHighlight);
+  else if (!AViewInfoTransparent) ACanvas->FrameRect(R, AButton->BackgroundColor);
+  R = qvDeflatedRect(R, 1);
+  return true;
+}
+
 Integer GetEditButtonWidth(TqvCanvas*, TqvEditButtonViewInfo* AButton) {
   if (AButton->NativeStyle) AButton->NativeStyle = IsNativeThemeUsable(true, ButtonThemeClass(AButton));
   Integer margin = GlyphMargin(AButton->Style);
@@ -254,20 +275,40 @@ void CalculateEditButtonNativeInfo(TqvEditButtonViewInfo* AButton) {
       IsThemeBackgroundPartiallyTransparent(theme, AButton->NativePart, AButton->NativeState);
 }
 
-void DrawEditButtonBorder(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* AButton, const TRect& ARect,
-                          TqvEditButtonStyle AButtonStyle, bool AViewInfoTransparent) {
+namespace {
+
+void DrawFace(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* AButton, const TRect& ARect,
+              TqvEditButtonStyle AButtonStyle, bool AViewInfoTransparent, const TContent& AContent) {
   if (AButton->IsNativePainted()) {
-    DrawThemedFace(ACanvas, AButton);
+    DrawThemedFace(ACanvas, AButton, AContent);
     return;
   }
   switch (AButtonStyle) {
-    case bts3D: Draw3DFace(ACanvas, AButton, ARect); break;
-    case btsFlat: DrawFlatFace(ACanvas, AButton, ARect); break;
-    case btsSimple: DrawSimpleFace(ACanvas, AButton, ARect, AViewInfoTransparent); break;
-    case btsHotFlat: DrawHotFlatFace(ACanvas, AButton, ARect); break;
-    case btsUltraFlat: DrawUltraFlatFace(ACanvas, AButton, ARect, AViewInfoTransparent); break;
+    case bts3D: Draw3DFace(ACanvas, AButton, ARect, AContent); break;
+    case btsFlat: DrawFlatFace(ACanvas, AButton, ARect, AContent); break;
+    case btsSimple: DrawSimpleFace(ACanvas, AButton, ARect, AViewInfoTransparent, AContent); break;
+    case btsHotFlat: DrawHotFlatFace(ACanvas, AButton, ARect, AContent); break;
+    case btsUltraFlat: DrawUltraFlatFace(ACanvas, AButton, ARect, AViewInfoTransparent, AContent); break;
     case btsDefault: break;
   }
+}
+
+}  // namespace
+
+void DrawEditButtonBorder(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* AButton, const TRect& ARect,
+                          TqvEditButtonStyle AButtonStyle, bool AViewInfoTransparent) {
+  DrawFace(ACanvas, AButton, ARect, AButtonStyle, AViewInfoTransparent,
+           [&](TColor ABackgroundColor, TColor AContentColor, const TRect& R) {
+             DrawEditButtonContent(ACanvas, AButton, ABackgroundColor, AContentColor, R);
+           });
+}
+
+void DrawEditButtonBorder(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, Integer AButtonIndex,
+                          const TRect& ARect, TqvEditButtonStyle AButtonStyle) {
+  DrawFace(ACanvas, AViewInfo->GetButton(AButtonIndex), ARect, AButtonStyle, AViewInfo->Transparent,
+           [&](TColor ABackgroundColor, TColor AContentColor, const TRect& R) {
+             AViewInfo->DrawButtonContent(ACanvas, AButtonIndex, ABackgroundColor, AContentColor, R);
+           });
 }
 
 void DrawEditButtonContent(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* AButton, TColor ABackgroundColor,

@@ -16,6 +16,16 @@ TSize CheckBoxGlyphSize() {
   return size;
 }
 
+TSize GetCheckBoxGlyphSize(TBitmap* AGlyph, Integer AGlyphCount, bool ANativeStyle) {
+  if (AGlyph && AGlyphCount > 0 && IsGlyphAssigned(AGlyph)) return {AGlyph->GetWidth() / AGlyphCount, AGlyph->GetHeight()};
+  if (IsNativeThemeUsable(ANativeStyle, totButton)) {
+    SIZE size{};
+    GetThemePartSize(OpenTheme(totButton), nullptr, BP_CHECKBOX, CBS_CHECKEDNORMAL, nullptr, TS_TRUE, &size);
+    return {size.cx, size.cy};
+  }
+  return CheckBoxGlyphSize();
+}
+
 TSize CalculateArrowSize(const TSize& ASize, TqvArrowDirection ADirection) {
   Integer a = (std::min(ASize.cx, ASize.cy) - 1) / 2;
   if (a % 2 == 0) ++a;
@@ -63,9 +73,6 @@ String RemoveAccelChars(const String& AText) {
 
 namespace {
 
-bool IsRightCorner(TqvSizeGripCorner ACorner) { return ACorner == sgcTopRight || ACorner == sgcBottomRight; }
-bool IsBottomCorner(TqvSizeGripCorner ACorner) { return ACorner == sgcBottomLeft || ACorner == sgcBottomRight; }
-
 TSize SizeGripSize(bool ANativeStyle) {
   if (IsNativeThemeUsable(ANativeStyle, totScrollBar)) {
     SIZE part{};
@@ -73,16 +80,6 @@ TSize SizeGripSize(bool ANativeStyle) {
     return {part.cx + 2, part.cy + 2};
   }
   return {GetSystemMetrics(SM_CXVSCROLL), GetSystemMetrics(SM_CYHSCROLL)};
-}
-
-// ASize at ACorner of ARect.
-TRect CornerRect(const TRect& ARect, const TSize& ASize, TqvSizeGripCorner ACorner) {
-  TRect r = ARect;
-  if (IsRightCorner(ACorner)) r.Left = r.Right - ASize.cx;
-  else r.Right = r.Left + ASize.cx;
-  if (IsBottomCorner(ACorner)) r.Top = r.Bottom - ASize.cy;
-  else r.Bottom = r.Top + ASize.cy;
-  return r;
 }
 
 // Three groups of diagonals from the corner: per group N skipped, 2N in the shadow colour and
@@ -94,8 +91,8 @@ void DrawGripLines(TqvCanvas* ACanvas, const TRect& AGrip, TSize ASize, TqvSizeG
   HDC dc = ACanvas->GetHandle();
   for (Integer y = AGrip.Top; y < AGrip.Bottom; ++y)
     for (Integer x = AGrip.Left; x < AGrip.Right; ++x) {
-      const Integer fromX = IsRightCorner(ACorner) ? AGrip.Right - 1 - x : x - AGrip.Left;
-      const Integer fromY = IsBottomCorner(ACorner) ? AGrip.Bottom - 1 - y : y - AGrip.Top;
+      const Integer fromX = IsSizeGripAtRight(ACorner) ? AGrip.Right - 1 - x : x - AGrip.Left;
+      const Integer fromY = IsSizeGripAtBottom(ACorner) ? AGrip.Bottom - 1 - y : y - AGrip.Top;
       const Integer line = fromX + fromY;
       if (line >= 12 * n) continue;
       const Integer step = line % (4 * n);
@@ -106,7 +103,7 @@ void DrawGripLines(TqvCanvas* ACanvas, const TRect& AGrip, TSize ASize, TqvSizeG
 // Copies between the canvas and a bitmap in the bottom-right orientation; the same call
 // flips back, as a mirror is its own inverse.
 void CopyOriented(HDC ADest, const TRect& ADestRect, HDC ASource, const TRect& ASourceRect, TqvSizeGripCorner ACorner) {
-  const bool mirrorX = !IsRightCorner(ACorner), mirrorY = !IsBottomCorner(ACorner);
+  const bool mirrorX = !IsSizeGripAtRight(ACorner), mirrorY = !IsSizeGripAtBottom(ACorner);
   const Integer w = ADestRect.Width(), h = ADestRect.Height();
   StretchBlt(ADest, mirrorX ? ADestRect.Left + w : ADestRect.Left, mirrorY ? ADestRect.Top + h : ADestRect.Top,
              mirrorX ? -w : w, mirrorY ? -h : h, ASource, ASourceRect.Left, ASourceRect.Top, ASourceRect.Width(),
@@ -145,11 +142,11 @@ void DrawSizeGrip(TqvCanvas* ACanvas, const TRect& ARect, TqvSizeGripCorner ACor
     ACanvas->FillRect(ARect);
   }
   const TSize size = SizeGripSize(ANativeStyle);
-  const TRect grip = CornerRect(ARect, size, ACorner);
+  const TRect grip = SizeGripCornerRect(ARect, size, ACorner);
   TRect inner = grip;
-  if (IsRightCorner(ACorner)) inner.Left += 2;
+  if (IsSizeGripAtRight(ACorner)) inner.Left += 2;
   else inner.Right -= 2;
-  if (IsBottomCorner(ACorner)) inner.Top += 2;
+  if (IsSizeGripAtBottom(ACorner)) inner.Top += 2;
   else inner.Bottom -= 2;
   if (ATransparent && !IsNativeThemeUsable(ANativeStyle, totScrollBar)) DrawGripLines(ACanvas, inner, size, ACorner);
   else DrawGripOffScreen(ACanvas, inner, ACorner, ATransparent, ANativeStyle);

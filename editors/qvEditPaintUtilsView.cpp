@@ -32,19 +32,6 @@ void InflateOnEdges(TRect& R, Integer AWidth, TqvBorders AEdges) {
   if (HasEdge(AEdges, bBottom)) R.Bottom += AWidth;
 }
 
-// Restores a DC saved on entry when the scope ends, thrown or not.
-class TSavedDC {
- public:
-  explicit TSavedDC(HDC ADC) : FDC(ADC), FLevel(SaveDC(ADC)) {}
-  ~TSavedDC() { RestoreDC(FDC, FLevel); }
-  TSavedDC(const TSavedDC&) = delete;
-  TSavedDC& operator=(const TSavedDC&) = delete;
-
- private:
-  HDC FDC;
-  int FLevel;
-};
-
 void ExcludeRect(HDC ADC, const TRect& R) { ExcludeClipRect(ADC, R.Left, R.Top, R.Right, R.Bottom); }
 
 void DrawClassicFrame(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo) {
@@ -120,7 +107,7 @@ void DrawNativeFrameAndBackground(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AVi
   HTHEME theme = OpenTheme(totEdit);
   TRect inner = NativeInnerRect(ACanvas, AViewInfo, theme, ANativeFrameKind);
   {
-    TSavedDC saved(ACanvas->GetHandle());
+    TSavedDCScope saved(ACanvas->GetHandle());
     ExcludeRect(ACanvas->GetHandle(), inner);
     DrawThemeBackground(theme, ACanvas->GetHandle(), EP_EDITTEXT, AViewInfo->GetNativeState(), &AViewInfo->Bounds,
                         nullptr);
@@ -147,7 +134,7 @@ void DrawButtons(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo) {
       AViewInfo->DrawButton(ACanvas, i);
       continue;
     }
-    TSavedDC saved(ACanvas->GetHandle());
+    TSavedDCScope saved(ACanvas->GetHandle());
     ACanvas->IntersectClipRect(button->VisibleBounds);
     AViewInfo->DrawButton(ACanvas, i);
   }
@@ -223,7 +210,7 @@ void DrawEditViewInfo(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, bool
   HDC dc = ACanvas->GetHandle();
   const bool clipButtons = AViewInfo->GetButtonCount() > 0 && !AViewInfo->GetButton(0)->NativeTransparent;
   {
-    std::optional<TSavedDC> saved;
+    std::optional<TSavedDCScope> saved;
     if (clipButtons) {
       saved.emplace(dc);
       for (const auto& button : AViewInfo->ButtonsInfo) ExcludeRect(dc, button->VisibleBounds);

@@ -109,7 +109,7 @@ void TqvCustomEditViewInfo::DrawButton(TqvCanvas* ACanvas, Integer AButtonIndex)
 
 void TqvCustomEditViewInfo::DrawButtonBorder(TqvCanvas* ACanvas, Integer AButtonIndex, const TRect& ARect,
                                              TqvEditButtonStyle AButtonStyle) {
-  DrawEditButtonBorder(ACanvas, GetButton(AButtonIndex), ARect, AButtonStyle, Transparent);
+  DrawEditButtonBorder(ACanvas, this, AButtonIndex, ARect, AButtonStyle);
 }
 
 void TqvCustomEditViewInfo::DrawButtonContent(TqvCanvas* ACanvas, Integer AButtonIndex, TColor ABackgroundColor,

@@ -1538,6 +1538,9 @@ class TCustomzmTreeList : public TCustomzmContainer {
   bool FShowHintTimerRunning = false;
   bool FHideHintTimerRunning = false;
   TPoint FHintPoint;
+  // The cursor the application set; the control's own changes (CursorChanging) leave it alone.
+  TCursor FRestCursor = crDefault;
+  bool FCursorChanging = false;
 
   // Layout storage
   String FLayoutIniSection;

@@ -364,6 +364,10 @@ bool TCustomzmTreeList::HandleWindowMessage(TMessage& Message) {
       }
       LayoutChanged();
       return true;
+    case CM_CURSORCHANGED:
+      inherited::WndProc(Message);
+      if (!FCursorChanging) FRestCursor = GetCursor();
+      return true;
     case CM_SYSCOLORCHANGE:
       inherited::WndProc(Message);
       CreateExpandButtonGlyphs();

@@ -203,10 +203,14 @@ void TCustomzmTreeList::UpdateHotSpot(const TzmTreeListHitTestInfo& Hit) {
     Invalidate();
     return;
   }
-  TCursor cursor = crDefault;
+  // Without a hot spot's own cursor, the one the application gave the control comes back.
+  TCursor cursor = FRestCursor;
   DoHotSpotChanged(spot, cursor);
   FHotSpot = spot;
-  SetCursor(cursor);
+  {
+    TzmFlagScope changing(FCursorChanging, true);
+    SetCursor(cursor);
+  }
   Invalidate();
 }
 

@@ -217,6 +217,20 @@ HDC CreateCompatibleDC(HDC dc);
 BOOL DeleteDC(HDC dc);
 int SaveDC(HDC dc);
 BOOL RestoreDC(HDC dc, int savedDC);  // positive: that level; negative: relative to the top
+
+// Keeps a DC's state (clip, objects, colours, origins) for a block: saved on entry, restored on
+// leaving it, thrown or not.
+class TSavedDCScope {
+ public:
+  explicit TSavedDCScope(HDC dc) : FDC(dc), FLevel(SaveDC(dc)) {}
+  ~TSavedDCScope() { RestoreDC(FDC, FLevel); }
+  TSavedDCScope(const TSavedDCScope&) = delete;
+  TSavedDCScope& operator=(const TSavedDCScope&) = delete;
+
+ private:
+  HDC FDC;
+  int FLevel;
+};
 // The device kind of a DC: OBJ_DC for surface DCs, OBJ_MEMDC for memory DCs, 0 for a bad handle.
 DWORD GetDCObjectType(HDC dc);
 

@@ -74,6 +74,7 @@ const TThemePart kParts[] = {
     {C::TrackBar, TKP_THUMBLEFT, K::TrackThumb, TUS_DISABLED, kNoMargins, {21, 11}, {21, 11}, true, A::Left},
     {C::TrackBar, TKP_THUMBRIGHT, K::TrackThumb, TUS_DISABLED, kNoMargins, {21, 11}, {21, 11}, true, A::Right},
     {C::TreeView, TVP_GLYPH, K::TreeGlyph, GLPS_OPENED, kNoMargins, {9, 9}, {9, 9}, false, A::Up},
+    {C::Window, WP_CLOSEBUTTON, K::SmallClose, BLS_DISABLED, kNoMargins, {16, 16}, {16, 16}, true, A::Up},
     {C::Window, WP_SMALLCLOSEBUTTON, K::SmallClose, BLS_DISABLED, kNoMargins, {13, 13}, {13, 13}, true, A::Up},
 };
 

@@ -2,6 +2,7 @@
 // the flat looks, the status panel button's hint, the cursor over edges, the focus and font
 // messages, editor placement and a drag entering from elsewhere.
 #include "treelist/zmEditor.h"
+#include "treelist/zmTLFeedback.h"
 #include "zmTLTestSupport.h"
 
 namespace {
@@ -218,6 +219,56 @@ TEST_F(zmTLMessages, EdgesShowTheSplitCursors) {
   Headless::MoveMouse(cell.X, cell.Y);
   Pump();
   EXPECT_NE(GetCursor(), Screen->GetCursors(crHSplit));
+}
+
+TEST_F(zmTLMessages, HotTrackingGivesBackTheCursorTheApplicationSet) {
+  Roots(3);
+  List->SetExtraOptions(List->GetExtraOptions() | zmxHotTrack);
+  List->SetCursor(crHandPoint);
+  List->OnHotSpotChanged = [](TObject*, const TzmTreeListHotSpot& Spot, TCursor& Cursor) {
+    if (Spot.Node) Cursor = crIBeam;
+  };
+  TRect cell = List->GetCellRect(List->GetRootNode(1), 1);
+  TPoint on = List->ClientToScreen(Point(cell.Left + 10, cell.Top + 3));
+  Headless::MoveMouse(on.X, on.Y);
+  Pump();
+  EXPECT_EQ(List->GetCursor(), crIBeam) << "the hot cell's cursor";
+  TPoint off = List->ClientToScreen(Point(List->GetClientWidth() - 3, List->GetClientHeight() - 3));
+  Headless::MoveMouse(off.X, off.Y);
+  Pump();
+  EXPECT_EQ(List->GetCursor(), crHandPoint) << "not crDefault";
+}
+
+TEST_F(zmTLMessages, DropArrowsAreAWindowOfTheirOwnInTheirColour) {
+  Roots(3);
+  TzmTreeListAppearance a = List->GetAppearance();
+  a.DragArrowsColor = clRed;
+  List->SetAppearance(a);
+  TzmTreeListDrawInfo info;
+  List->CalcDrawInfo(info);
+  Integer y = info.Headers[0].Bounds.Top + 4;
+  auto move = [&](Integer x) {
+    TPoint p = List->ClientToScreen(Point(x, y));
+    Headless::MoveMouse(p.X, p.Y);
+    Pump();
+  };
+  move(50);
+  Headless::MouseDown();
+  Pump();
+  move(60);
+  move(280);
+  TzmTreeListFeedbackWindow* arrows = List->GetDropArrowsWindow();
+  ASSERT_TRUE(arrows && arrows->IsShown());
+  TBitmap* picture = arrows->GetBitmap();
+  EXPECT_EQ(ColorToRGB(picture->GetCanvas()->GetPixel(5, 5)), ColorToRGB(clRed)) << "the arrows' colour";
+  // The control's own pixels under the arrows are its picture: nothing to restore when they go.
+  List->Invalidate();
+  Pump();
+  TPoint at = Form->ScreenToClient(arrows->ClientToScreen(Point(5, 5)));
+  EXPECT_NE(ClientPixel(Form, at), 0xFF0000u);
+  Headless::MouseUp();
+  Pump();
+  EXPECT_FALSE(arrows->IsShown());
 }
 
 TEST_F(zmTLMessages, TheStatusButtonsHintComesAfterASecondAndGoesAfterFive) {

@@ -3,6 +3,8 @@
 #include "GalleryPage.h"
 #include "editors/qvEdit.h"
 #include "editors/qvEditPaintUtils.h"
+#include "editors/qvEditPopupWindowViewInfo.h"
+#include "platform/os/Gdi.h"
 
 namespace {
 
@@ -49,6 +51,9 @@ class TEditPaintingView : public TCustomControl {
     Titles(y += 44, {"Disabled", "Normal", "Pressed", "Hot"});
     for (Integer style = bts3D; style <= btsUltraFlat; ++style) ButtonRow(y += 30, TqvEditButtonStyle(style));
     ThemedButtonRow(y += 30);
+    Titles(y += 44, {"Single", "3D frame", "Flat", "Client edge, shadow", "Opened above"});
+    PopupRow(y += 22);
+    SpinRow(y += 140);
     FCanvas = nullptr;
   }
 
@@ -158,6 +163,86 @@ class TEditPaintingView : public TCustomControl {
         DrawEditButtonBorder(FCanvas, &b, b.Bounds, AStyle, false);
       }
   }
+
+  // Drop-down windows with a system panel (size grip and close button), one per frame kind.
+  void PopupRow(Integer y) {
+    Label(y, "Drop-downs");
+    struct TPopupSample {
+      TqvEditPopupBorderStyle BorderStyle;
+      bool ClientEdge, Shadow;
+      TqvSizeGripCorner Corner;
+    };
+    const TPopupSample samples[] = {{epbsSingle, false, false, sgcBottomRight},
+                                    {epbsFrame3D, false, false, sgcBottomRight},
+                                    {epbsFlat, false, false, sgcBottomRight},
+                                    {epbsFrame3D, true, true, sgcBottomRight},
+                                    {epbsSingle, false, true, sgcTopRight}};
+    for (Integer i = 0; i < 5; ++i) {
+      TqvCustomEditPopupWindowViewInfo info;
+      info.PopupBorderStyle = samples[i].BorderStyle;
+      info.ClientEdge = samples[i].ClientEdge;
+      info.Shadow = samples[i].Shadow;
+      info.SizeGripCorner = samples[i].Corner;
+      info.NativeStyle = RootLookAndFeel()->GetNativeStyle();
+      info.SysPanelStyle = info.Sizeable = info.HasCloseButton = true;
+      info.CloseButtonState = i == 2 ? qvbsHot : qvbsNormal;
+      info.Bounds = Bounds(0, 0, kEditSize.cx, 110);
+      info.Calculate();
+      // The window paints in its own coordinates.
+      TSavedDCScope saved(FCanvas->GetHandle());
+      OffsetViewportOrgEx(FCanvas->GetHandle(), kLabelWidth + i * kColumn, y, nullptr);
+      info.Draw(FCanvas);
+      Text(qvDeflatedRect(info.ClientRect, 2), "Items", clBtnText);
+    }
+  }
+
+  // Spin buttons in each style: a vertical pair (up over down) and a horizontal pair with fast
+  // buttons, the up button hot.
+  void SpinRow(Integer y) {
+    Label(y, "Spin buttons");
+    Titles(y - 18, {"3D", "Flat", "Hot-flat", "Ultra-flat", "Themed"});
+    const TqvEditButtonStyle styles[] = {bts3D, btsFlat, btsHotFlat, btsUltraFlat, btsDefault};
+    for (Integer column = 0; column < 5; ++column) {
+      const Integer x = kLabelWidth + column * kColumn;
+      const bool themed = styles[column] == btsDefault;
+      TSpinSample vertical(sbpVert);
+      vertical.Place(0, Bounds(x, y + 11, 17, 11), themed ? SPNP_DOWN : 0, ebbsNormal);
+      vertical.Place(1, Bounds(x, y, 17, 11), themed ? SPNP_UP : 0, ebbsHot);
+      TSpinSample horizontal(sbpHorzRight, 4);
+      horizontal.Place(2, Bounds(x + 30, y + 2, 20, 18), themed ? SPNP_DOWNHORZ : 0, ebbsNormal);
+      horizontal.Place(0, Bounds(x + 50, y + 2, 16, 18), themed ? SPNP_DOWNHORZ : 0, ebbsPressed);
+      horizontal.Place(1, Bounds(x + 66, y + 2, 16, 18), themed ? SPNP_UPHORZ : 0, ebbsHot);
+      horizontal.Place(3, Bounds(x + 82, y + 2, 20, 18), themed ? SPNP_UPHORZ : 0, ebbsNormal);
+      for (TSpinSample* sample : {&vertical, &horizontal}) {
+        for (Integer i = 0; i < sample->GetButtonCount(); ++i)
+          DrawSpinEditButtonBorder(FCanvas, sample, i, sample->GetButton(i)->Bounds, themed ? bts3D : styles[column],
+                                   sample->Position);
+      }
+    }
+  }
+
+  // A spin editor's buttons as its view info paints them.
+  class TSpinSample : public TqvCustomEditViewInfo {
+   public:
+    explicit TSpinSample(TqvSpinEditButtonsPosition APosition, Integer ACount = 2) : Position(APosition) {
+      SetButtonCount(ACount);
+    }
+    void Place(Integer AIndex, const TRect& R, Integer ANativePart, TqvEditButtonState AState) {
+      TqvEditButtonViewInfo* b = GetButton(AIndex);
+      b->Bounds = b->VisibleBounds = R;
+      b->State = AState;
+      b->BackgroundColor = clWindow;
+      // The themed samples take the spin theme's parts while the variant's theme is usable.
+      const bool themed = ANativePart != 0 && IsNativeThemeUsable(RootLookAndFeel()->GetNativeStyle(), totSpin);
+      b->NativePart = themed ? ANativePart : 0;
+      b->NativeState = themed ? EditButtonStateToThemeState(AState) : 0;
+    }
+    void DrawButtonContent(TqvCanvas* ACanvas, Integer AButtonIndex, TColor ABackgroundColor, TColor AContentColor,
+                           const TRect& ARect) override {
+      DrawSpinEditButtonContent(ACanvas, this, AButtonIndex, ABackgroundColor, AContentColor, ARect, Position, 3);
+    }
+    TqvSpinEditButtonsPosition Position;
+  };
 
   void ThemedButtonRow(Integer y) {
     Label(y, "Themed buttons");

@@ -77,7 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TClassCase{u"ListView", LVP_FRAME, 0}, TClassCase{u"TreeView", TVP_GLYPH, GLPS_CLOSED},
                       TClassCase{u"Header", HP_HEADERITEM, HIS_HOT}, TClassCase{u"TrackBar", TKP_TRACK, 1},
                       TClassCase{u"TrackBar", TKP_THUMBBOTTOM, TUS_PRESSED},
-                      TClassCase{u"Window", WP_SMALLCLOSEBUTTON, BLS_HOT}, TClassCase{u"Tab", TABP_TABITEM, TIS_SELECTED},
+                      TClassCase{u"Window", WP_SMALLCLOSEBUTTON, BLS_HOT}, TClassCase{u"Window", WP_CLOSEBUTTON, BLS_PRESSED},
+                      TClassCase{u"Tab", TABP_TABITEM, TIS_SELECTED},
                       TClassCase{u"Tab", TABP_PANE, 0}, TClassCase{u"Edit", EP_EDITTEXT, ETS_FOCUSED},
                       TClassCase{u"ComboBox", CP_DROPDOWNBUTTON, BLS_PRESSED}, TClassCase{u"Spin", SPNP_DOWN, 1},
                       TClassCase{u"Status", SP_BACKGROUND, 0}, TClassCase{u"Status", SP_GRIPPER, 0},
@@ -155,6 +156,8 @@ TEST_F(GdiTheme, SizesColoursAndMargins) {
   EXPECT_EQ(size, (SIZE{13, 13}));
   EXPECT_EQ(GetThemePartSize(window, nullptr, WP_SMALLCLOSEBUTTON, 1, nullptr, TS_TRUE, &size), S_OK);
   EXPECT_EQ(size, (SIZE{13, 13}));
+  EXPECT_EQ(GetThemePartSize(window, nullptr, WP_CLOSEBUTTON, 1, nullptr, TS_TRUE, &size), S_OK);
+  EXPECT_EQ(size, (SIZE{16, 16}));
   RECT bounds{0, 0, 100, 100}, content;
   GetThemeBackgroundContentRect(button, nullptr, BP_PUSHBUTTON, 1, &bounds, &content);
   EXPECT_EQ(content, (RECT{3, 3, 97, 97}));
