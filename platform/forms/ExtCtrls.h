@@ -83,6 +83,29 @@ class TPanel : public TCustomPanel {
 };
 
 // ---------------------------------------------------------------------------------------------
+// Bevel: a sunken or raised box, frame or line that groups a dialog's controls.
+
+enum TBevelShape { bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine, bsSpacer };
+enum TBevelStyle { bsLowered, bsRaised };
+
+class TBevel : public TGraphicControl {
+  QJ_CLASS(TBevel, TGraphicControl)
+ public:
+  explicit TBevel(TComponent* AOwner);
+  TBevelShape GetShape() const { return FShape; }
+  void SetShape(TBevelShape Value);
+  TBevelStyle GetStyle() const { return FStyle; }
+  void SetStyle(TBevelStyle Value);
+
+ protected:
+  void Paint() override;
+
+ private:
+  TBevelShape FShape = bsBox;
+  TBevelStyle FStyle = bsLowered;
+};
+
+// ---------------------------------------------------------------------------------------------
 // Splitter: dragging it resizes the control aligned next to it (on the side it is aligned to).
 
 enum TResizeStyle { rsNone, rsLine, rsUpdate, rsPattern };

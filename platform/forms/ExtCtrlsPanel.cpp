@@ -1,4 +1,4 @@
-// TPanel and TSplitter.
+// TPanel, TBevel and TSplitter.
 #include <algorithm>
 
 #include "platform/forms/ExtCtrls.h"
@@ -7,6 +7,7 @@
 
 QJ_IMPLEMENT_CLASS(TCustomPanel)
 QJ_IMPLEMENT_CLASS(TPanel)
+QJ_IMPLEMENT_CLASS(TBevel)
 QJ_IMPLEMENT_CLASS(TSplitter)
 
 namespace {
@@ -32,6 +33,59 @@ void BevelColors(TBevelCut Cut, TColor Face, TColor& Top, TColor& Bottom) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TBevel
+
+TBevel::TBevel(TComponent* AOwner) : TGraphicControl(AOwner) {
+  FControlStyle |= csReplicatable;
+  SetBounds(GetLeft(), GetTop(), 50, 50);
+}
+
+void TBevel::SetShape(TBevelShape Value) {
+  if (FShape == Value) return;
+  FShape = Value;
+  Invalidate();
+}
+
+void TBevel::SetStyle(TBevelStyle Value) {
+  if (FStyle == Value) return;
+  FStyle = Value;
+  Invalidate();
+}
+
+void TBevel::Paint() {
+  TCanvas* canvas = GetCanvas();
+  TColor top, bottom;
+  BevelColors(FStyle == bsLowered ? bvLowered : bvRaised, GetColor(), top, bottom);
+  TRect r = GetClientRect();
+  const Integer w = r.Width(), h = r.Height();
+  // A line is a shadow and a highlight side by side.
+  auto line = [&](TPoint AFrom, TPoint ATo, TPoint AStep) {
+    canvas->GetPen()->SetColor(top);
+    canvas->Polyline({AFrom, ATo});
+    canvas->GetPen()->SetColor(bottom);
+    canvas->Polyline({{AFrom.X + AStep.X, AFrom.Y + AStep.Y}, {ATo.X + AStep.X, ATo.Y + AStep.Y}});
+  };
+  switch (FShape) {
+    case bsBox: Frame3D(canvas, r, top, bottom, 1); break;
+    case bsFrame: {
+      // Two boxes one pixel apart: the sunken or raised groove of a group.
+      TRect outer = r;
+      outer.Right -= 1;
+      outer.Bottom -= 1;
+      Frame3D(canvas, outer, top, top, 1);
+      TRect inner = {r.Left + 1, r.Top + 1, r.Right, r.Bottom};
+      Frame3D(canvas, inner, bottom, bottom, 1);
+      break;
+    }
+    case bsTopLine: line({0, 0}, {w, 0}, {0, 1}); break;
+    case bsBottomLine: line({0, h - 2}, {w, h - 2}, {0, 1}); break;
+    case bsLeftLine: line({0, 0}, {0, h}, {1, 0}); break;
+    case bsRightLine: line({w - 2, 0}, {w - 2, h}, {1, 0}); break;
+    case bsSpacer: break;
+  }
+}
 
 // ---------------------------------------------------------------------------------------------
 // TCustomPanel

@@ -223,4 +223,52 @@ TEST_F(ExtCtrlsPanelTest, AnimationPlaysItsFramesOnTheTimer) {
   EXPECT_FALSE(animate->GetOpen());
 }
 
+// ---------------------------------------------------------------------------------------------
+// Bevel
+
+struct TBevelCase {
+  const char* Name;
+  TBevelShape Shape;
+  TBevelStyle Style;
+  // Client points of a 40 x 20 bevel and the colour each shows.
+  std::vector<std::pair<TPoint, TColor>> Pixels;
+};
+
+class BevelShapes : public TFormsTest, public ::testing::WithParamInterface<TBevelCase> {};
+
+TEST_P(BevelShapes, Paints) {
+  const TBevelCase& c = GetParam();
+  TForm* form = NewForm(100, 60, 0, 0);
+  auto* bevel = Add<TBevel>(form, "bevel", Bounds(10, 10, 40, 20));
+  bevel->SetShape(c.Shape);
+  bevel->SetStyle(c.Style);
+  form->Show();
+  Pump();
+  for (const auto& [p, color] : c.Pixels) {
+    SCOPED_TRACE(testing::Message() << p.X << "," << p.Y);
+    const COLORREF rgb = ColorToRGB(color);
+    EXPECT_EQ((GetRValue(rgb) << 16) | (GetGValue(rgb) << 8) | GetBValue(rgb),
+              ClientPixel(form, {10 + p.X, 10 + p.Y}));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, BevelShapes,
+    ::testing::Values(
+        TBevelCase{"LoweredTopLine", bsTopLine, bsLowered,
+                   {{{5, 0}, clBtnShadow}, {{5, 1}, clBtnHighlight}, {{5, 2}, clBtnFace}, {{39, 0}, clBtnShadow}}},
+        TBevelCase{"RaisedTopLine", bsTopLine, bsRaised, {{{5, 0}, clBtnHighlight}, {{5, 1}, clBtnShadow}}},
+        TBevelCase{"BottomLine", bsBottomLine, bsLowered,
+                   {{{5, 17}, clBtnFace}, {{5, 18}, clBtnShadow}, {{5, 19}, clBtnHighlight}}},
+        TBevelCase{"LeftLine", bsLeftLine, bsLowered, {{{0, 5}, clBtnShadow}, {{1, 5}, clBtnHighlight}}},
+        TBevelCase{"RightLine", bsRightLine, bsLowered, {{{38, 5}, clBtnShadow}, {{39, 5}, clBtnHighlight}}},
+        TBevelCase{"LoweredBox", bsBox, bsLowered,
+                   {{{5, 0}, clBtnShadow}, {{0, 5}, clBtnShadow}, {{5, 19}, clBtnHighlight},
+                    {{39, 5}, clBtnHighlight}, {{5, 5}, clBtnFace}}},
+        TBevelCase{"LoweredFrame", bsFrame, bsLowered,
+                   {{{5, 0}, clBtnShadow}, {{5, 1}, clBtnHighlight}, {{5, 18}, clBtnShadow},
+                    {{5, 19}, clBtnHighlight}}},
+        TBevelCase{"Spacer", bsSpacer, bsLowered, {{{5, 0}, clBtnFace}, {{0, 5}, clBtnFace}}}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
 }  // namespace

@@ -1,0 +1,177 @@
+// The value editors of filter conditions: the operators a filter row offers, their captions and
+// their mapping onto the criteria's operator kinds; one stateless helper per editor kind that
+// configures a value editor from an item's editor properties, says which operators fit and moves
+// values between editor and filter; the registry that finds the helper of a properties class;
+// and the check of an entered value against the item's value type.
+//
+// Helpers are class-level objects: each helper class has exactly one instance, made on first
+// use, and its class reference is a pointer to that instance (as value types are). Operations
+// inherited from a parent helper are plain C++ inheritance.
+#pragma once
+
+#include "core/qvClasses.h"
+#include "core/qvDataStorage.h"
+#include "core/qvFilter.h"
+#include "editors/qvEdit.h"
+
+class TqvCustomFilterEditHelper;
+class TqvInplaceEditList;
+class TWinControl;
+
+// ---------------------------------------------------------------------------------------------
+// Row operators
+
+enum TqvFilterRowOperator : Byte {
+  froNone, froEquals, froNotEquals, froLess, froLessOrEqual, froGreater, froGreaterOrEqual, froLike, froNotLike,
+  froBlank, froNotBlank, froBetween, froNotBetween, froIn, froNotIn, froYesterday, froToday, froTomorrow,
+  froLastWeek, froLastMonth, froLastYear, froThisWeek, froThisMonth, froThisYear, froNextWeek, froNextMonth,
+  froNextYear
+};
+constexpr Integer qvFilterRowOperatorCount = froNextYear + 1;
+
+// A set of row operators: bit n for operator n.
+using TqvFilterRowOperators = Cardinal;
+constexpr TqvFilterRowOperators froBit(TqvFilterRowOperator AOperator) { return 1u << AOperator; }
+// The operators AFrom to ATo, both included.
+constexpr TqvFilterRowOperators froRange(TqvFilterRowOperator AFrom, TqvFilterRowOperator ATo) {
+  TqvFilterRowOperators result = 0;
+  for (Integer op = AFrom; op <= ATo; ++op) result |= 1u << op;
+  return result;
+}
+constexpr bool froIncludes(TqvFilterRowOperators ASet, TqvFilterRowOperator AOperator) {
+  return (ASet & froBit(AOperator)) != 0;
+}
+
+// The caption of an operator ("equals" ...), read from the string table on each call; empty for
+// froNone and for any value outside the operators.
+String GetOperatorCaption(Integer AOperator);
+// froNone and the blanks map to equal and not equal (the blanks with a Null value).
+TqvFilterOperatorKind RowOperatorToOperatorKind(TqvFilterRowOperator AOperator);
+// Equal and not equal with a Null value are the blanks; LIKE keeps its operator whatever the value.
+TqvFilterRowOperator OperatorKindToRowOperator(TqvFilterOperatorKind AKind, bool AIsNull);
+// Like and not like: the wildcards of the criteria are part of their values.
+inline bool IsLikeOperator(TqvFilterRowOperator AOperator) { return AOperator == froLike || AOperator == froNotLike; }
+
+// ---------------------------------------------------------------------------------------------
+// Helpers
+
+// The class reference of a helper: its one instance.
+using TqvFilterEditHelperClass = const TqvCustomFilterEditHelper*;
+
+// The metaclass record of the helpers: their class-level instance.
+struct TqvFilterEditHelperMetaClass : TMetaClass {
+  TqvFilterEditHelperClass (*GetHelper)() = nullptr;
+
+  template <class Cls>
+  static TqvFilterEditHelperMetaClass Make(const char* AName, const TMetaClass* AParent) {
+    TqvFilterEditHelperMetaClass m;
+    m.Name = AName;
+    m.Parent = AParent;
+    m.GetHelper = &Cls::Class;
+    return m;
+  }
+};
+
+// Declares a helper class and its class reference Cls::Class().
+#define QJ_FILTER_EDIT_HELPER(Cls, ParentCls) \
+  QJ_CLASS(Cls, ParentCls)                    \
+                                              \
+ public:                                      \
+  static TqvFilterEditHelperClass Class();    \
+                                              \
+ private:
+
+// The operations every helper answers, in the order of the class-level slots.
+class TqvCustomFilterEditHelper : public TObject {
+ public:
+  using MetaType = TqvFilterEditHelperMetaClass;
+  QJ_FILTER_EDIT_HELPER(TqvCustomFilterEditHelper, TObject)
+
+ public:
+  // Clears the handlers a copied column's properties would still call.
+  virtual void ResetPropertiesEvents(TqvCustomEditProperties* AProperties) const;
+  // Turns the active properties of AEdit into value-editor properties of the item's AProperties.
+  virtual void PrepareValueEdit(TqvCustomEdit* AEdit, TqvCustomEditProperties* AProperties) const;
+  // Drop-down and spin properties keep their buttons.
+  virtual bool KeepsEditButtons(TqvCustomEditProperties* AProperties) const;
+  // The editor a value is entered in; nullptr in the base.
+  virtual TqvCustomEditClass GetValueEditClass() const { return nullptr; }
+  // The value entered and its text; the base leaves both.
+  virtual void ReadFilterValue(TqvCustomEdit* AEdit, TqvCustomEditProperties* AProperties, Variant& AValue,
+                               String& ADisplayText) const;
+  // The builder asks for the extended set, the custom filter dialog for the simple one.
+  virtual TqvFilterRowOperators GetOperators(TqvCustomEditProperties* AProperties, bool AExtended) const;
+  // Makes AProperties (the value editor's own) value-editor properties derived from AItemProperties.
+  virtual void PrepareProperties(TqvCustomEditProperties* AProperties, TqvCustomEditProperties* AItemProperties,
+                                 bool AKeepButtons) const;
+  // Shows a filter value in the editor; the base does nothing.
+  virtual void WriteFilterValue(TqvCustomEdit* AEdit, TqvCustomEditProperties* AItemProperties,
+                                const Variant& AValue) const;
+  // A row shows the value's stored text instead of the editor's rendering of the value.
+  virtual bool ShowsDisplayText() const { return false; }
+
+  // The properties class the value editor uses, nullptr without a value editor.
+  TqvCustomEditPropertiesClass GetValueEditPropertiesClass() const;
+};
+
+// Free text in a text edit; the parent of most helpers.
+class TqvFilterTextEditHelper : public TqvCustomFilterEditHelper {
+  QJ_FILTER_EDIT_HELPER(TqvFilterTextEditHelper, TqvCustomFilterEditHelper)
+ public:
+  TqvCustomEditClass GetValueEditClass() const override;
+  void ReadFilterValue(TqvCustomEdit* AEdit, TqvCustomEditProperties* AProperties, Variant& AValue,
+                       String& ADisplayText) const override;
+  void PrepareProperties(TqvCustomEditProperties* AProperties, TqvCustomEditProperties* AItemProperties,
+                         bool AKeepButtons) const override;
+  void WriteFilterValue(TqvCustomEdit* AEdit, TqvCustomEditProperties* AItemProperties,
+                        const Variant& AValue) const override;
+};
+
+// Long texts: only the pattern and blank tests make sense.
+class TqvFilterMemoHelper : public TqvFilterTextEditHelper {
+  QJ_FILTER_EDIT_HELPER(TqvFilterMemoHelper, TqvFilterTextEditHelper)
+ public:
+  TqvFilterRowOperators GetOperators(TqvCustomEditProperties* AProperties, bool AExtended) const override;
+};
+
+// The MRU edit's button adds to its list; a value editor has no use for it.
+class TqvFilterMRUEditHelper : public TqvFilterTextEditHelper {
+  QJ_FILTER_EDIT_HELPER(TqvFilterMRUEditHelper, TqvFilterTextEditHelper)
+ public:
+  bool KeepsEditButtons(TqvCustomEditProperties*) const override { return false; }
+};
+
+// ---------------------------------------------------------------------------------------------
+// Registry
+
+// Helpers by properties class. Each helper is stored under the parent of the properties class it
+// is registered for, and found for the nearest registered ancestor of the parent of the class
+// asked about: one registration covers the class and its siblings.
+class TqvFilterEditsController : public TqvRegisteredClassList {
+ public:
+  // AClass is a properties class and AValue a helper's class (ClassType of its instance).
+  void Register(TClass AClass, TClass AValue) override;
+  void Unregister(TClass AClass, TClass AValue) override;
+
+  void Register(TqvCustomEditPropertiesClass APropertiesClass, TqvFilterEditHelperClass AHelper);
+  void Unregister(TqvCustomEditPropertiesClass APropertiesClass, TqvFilterEditHelperClass AHelper);
+  // nullptr when no registered class covers APropertiesClass.
+  TqvFilterEditHelperClass FindHelper(TClass APropertiesClass) const;
+};
+
+// The process-wide registry, made with the built-in helpers on first use.
+TqvFilterEditsController* GetFilterEditsController();
+
+// A value editor for an item with AItemProperties: with AInplaceEditList the list's pooled
+// editor of the helper's value editor properties class, else a new editor without owner that
+// the caller owns. Prepared by the helper either way. nullptr when the helper has no editor.
+TqvCustomEdit* CreateValueEdit(TqvFilterEditHelperClass AHelper, TqvCustomEditProperties* AItemProperties,
+                               TqvInplaceEditList* AInplaceEditList);
+
+// With a value type: an empty text of a non-string item becomes Null; a value that does not
+// convert to the type (like and not like take any text) gives AControl the focus and raises
+// "Invalid value". Without a value type nothing happens.
+void VerifyFilterValue(TWinControl* AControl, Variant& AValue, TqvFilterRowOperator AOperator,
+                       TqvValueTypeClass AValueTypeClass);
+
+extern const TResourceString sqvFilterInvalidValue;

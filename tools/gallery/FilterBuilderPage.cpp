@@ -1,0 +1,131 @@
+// The filter builder page: a builder linked to a channel list with a filter of nested groups,
+// ranges, lists, blanks and patterns; one with level lines off and large fonts; a disabled one;
+// and one without a link.
+#include "GalleryPage.h"
+#include "core/qvData.h"
+#include "editors/qvTextEdit.h"
+#include "grid/qvFilterControl.h"
+#include "platform/forms/StdCtrls.h"
+
+namespace {
+
+constexpr Integer kMargin = 8;
+constexpr Integer kLabelHeight = 16;
+
+// An item of the channel list: its ID, caption and editor properties.
+class TGalleryFilterItem : public TObject {
+  QJ_INLINE_CLASS(TGalleryFilterItem, TObject)
+ public:
+  TGalleryFilterItem(Integer AID, String ACaption)
+      : ID(AID), Caption(std::move(ACaption)), Properties(MakeOwned<TqvTextEditProperties>(nullptr)) {}
+  Integer ID;
+  String Caption;
+  TOwned<TqvTextEditProperties> Properties;
+};
+
+class TGalleryFilterController : public TqvDataController {
+  QJ_INLINE_CLASS(TGalleryFilterController, TqvDataController)
+ public:
+  using TqvDataController::TqvDataController;
+  Integer GetItemID(TObject* AItem) const override {
+    auto* item = dynamic_cast<TGalleryFilterItem*>(AItem);
+    return item ? item->ID : -1;
+  }
+};
+
+// The channel list whose filter the builders edit; it lives as long as the page's parent.
+class TGalleryFilterLink : public TComponent, public IqvFilterControl {
+  QJ_INLINE_CLASS(TGalleryFilterLink, TComponent)
+ public:
+  explicit TGalleryFilterLink(TComponent* AOwner) : TComponent(AOwner) {
+    FController = MakeOwned<TGalleryFilterController>(nullptr);
+    Add(1, "Channel", TqvStringValueType::Class());
+    Add(2, "Frequency", TqvIntegerValueType::Class());
+    Add(3, "Symbol rate", TqvIntegerValueType::Class());
+    Add(4, "Provider", TqvStringValueType::Class());
+  }
+  ~TGalleryFilterLink() override {
+    FController.reset();
+    FItems.clear();
+  }
+
+  String GetCaption(Integer AIndex) override { return Item(AIndex)->Caption; }
+  Integer GetCount() override { return FController->GetItemCount(); }
+  TqvFilterCriteria* GetCriteria() override { return FController->GetFilter(); }
+  Integer GetItemLink(Integer AIndex) override { return Item(AIndex)->ID; }
+  String GetFieldName(Integer) override { return String(); }
+  TqvCustomEditProperties* GetProperties(Integer AIndex) override { return Item(AIndex)->Properties.get(); }
+  TqvValueTypeClass GetValueTypeClass(Integer AIndex) override { return FController->GetItemValueTypeClass(AIndex); }
+
+  TGalleryFilterItem* Item(Integer AIndex) const {
+    return static_cast<TGalleryFilterItem*>(FController->GetItem(AIndex));
+  }
+  void Condition(TqvFilterCriteriaItemList* AList, Integer AItem, TqvFilterOperatorKind AKind, const Variant& AValue,
+                 const String& AText) {
+    FController->GetFilter()->AddItem(AList, Item(AItem), AKind, AValue, AText);
+  }
+
+ private:
+  void Add(Integer AID, const String& ACaption, TqvValueTypeClass AType) {
+    FItems.push_back(MakeOwned<TGalleryFilterItem>(AID, ACaption));
+    FController->AddItem(FItems.back().get());
+    FController->ChangeValueTypeClass(FController->GetItemCount() - 1, AType);
+  }
+
+  std::vector<TOwned<TGalleryFilterItem>> FItems;
+  TOwned<TGalleryFilterController> FController;
+};
+
+void AddLabel(TWinControl* Parent, Integer X, Integer Y, const String& ACaption) {
+  auto* label = New<TLabel>(Parent);
+  label->SetParent(Parent);
+  label->SetBounds(X, Y, 400, kLabelHeight);
+  label->SetCaption(ACaption);
+}
+
+TqvFilterControl* AddBuilder(TWinControl* Parent, const TRect& ABounds, TComponent* ALink) {
+  auto* builder = New<TqvFilterControl>(Parent);
+  builder->SetBoundsRect(ABounds);
+  builder->SetParent(Parent);
+  builder->SetLinkComponent(ALink);
+  return builder;
+}
+
+void BuildFilterBuilderPage(TWinControl* Parent) {
+  auto* link = New<TGalleryFilterLink>(Parent);
+  TqvFilterCriteriaItemList* root = link->GetCriteria()->GetRoot();
+  link->Condition(nullptr, 0, okLike, String("BBC%"), "BBC%");
+  TqvFilterCriteriaItemList* group = root->AddItemList(fjkOr);
+  link->Condition(group, 1, okBetween, VarArrayOf({10700, 11700}), "10700;11700");
+  link->Condition(group, 2, okInList, VarArrayOf({22000, 27500, 29900}), "22000;27500;29900");
+  TqvFilterCriteriaItemList* inner = group->AddItemList(fjkNotAnd);
+  link->Condition(inner, 3, okEqual, Null(), "");
+  link->Condition(inner, 0, okNotEqual, String(""), "");
+  link->Condition(nullptr, 3, okNotLike, String("Test_"), "Test_");
+
+  const Integer wide = 610;
+  AddLabel(Parent, kMargin, kMargin, "Linked, nested groups, ranges, lists, blanks and patterns");
+  TqvFilterControl* main = AddBuilder(Parent, Bounds(kMargin, kMargin + kLabelHeight, wide, 290), link);
+  main->GetFocusedInfo().Row = main->GetRow(3);
+  main->GetFocusedInfo().ValueIndex = 1;
+  main->SetFocusKind(fhkValue);
+
+  const Integer y2 = kMargin + kLabelHeight + 300;
+  AddLabel(Parent, kMargin, y2, "Level lines off, larger fonts, NullString \"(none)\"");
+  TqvFilterControl* large = AddBuilder(Parent, Bounds(kMargin, y2 + kLabelHeight, wide, 360), link);
+  large->SetShowLevelLines(false);
+  large->TControl::GetFont()->SetHeight(-15);
+  large->SetNullString("(none)");
+
+  const Integer x2 = kMargin + wide + 12;
+  const Integer narrow = GalleryPageSize.cx - x2 - kMargin;
+  AddLabel(Parent, x2, kMargin, "Disabled");
+  TqvFilterControl* disabled = AddBuilder(Parent, Bounds(x2, kMargin + kLabelHeight, narrow, 200), link);
+  disabled->SetEnabled(false);
+  AddLabel(Parent, x2, kMargin + kLabelHeight + 210, "Without a link");
+  AddBuilder(Parent, Bounds(x2, kMargin + 2 * kLabelHeight + 210, narrow, 150), nullptr);
+}
+
+const TGalleryPageRegistration FilterBuilderPage("FilterBuilder", 800, &BuildFilterBuilderPage);
+
+}  // namespace
