@@ -287,7 +287,7 @@ class TqvCustomTextEditProperties : public TqvCustomEditProperties {
   TqvCustomTextEditLookupDataClass GetLookupDataClass() const {
     return static_cast<const TqvTextEditPropertiesMetaClass*>(ClassType())->GetLookupDataClass();
   }
-  bool UseLookupData() const { return GetLookupDataClass() != nullptr; }
+  virtual bool UseLookupData() const { return GetLookupDataClass() != nullptr; }
 
   TqvTextEditPropertiesValues* GetAssignedValues() const {
     return static_cast<TqvTextEditPropertiesValues*>(TqvCustomEditProperties::GetAssignedValues());
@@ -728,6 +728,8 @@ class TqvCustomTextEdit : public TqvCustomEdit {
   friend class TqvCustomTextEditViewData;
 
   // -- Virtual operations of the text edit
+  // A key the editor sends its inner edit itself: no after-key-down handling.
+  virtual bool IsSendingInternalKey() const { return false; }
   virtual void AdjustInnerEditAppearance();
   virtual void CheckEditorValueBounds();
   virtual void CheckEditValueBounds() {}
