@@ -378,6 +378,11 @@ void TqvCustomDropDownEdit::PopupWindowClosed(TObject*) {
   }
   if (IqvTextEditLookupData* lookup = GetILookupData()) lookup->ResetListItemIndex();
   if (!alive) return;
+  // Closed by a press on the drop-down button (the window lost the activation to it): that press
+  // must not open the popup again.
+  if (HandleAllocated() && (GetCurrentShiftState() & ssLeft) &&
+      GetButtonIndexAt(ScreenToClient(GetCursorScreenPos())) == properties->GetDropDownButtonIndex())
+    FButtonPressedWhileOpen = true;
   RefreshContainerAtCursor();
   if (!alive) return;
   if (properties->OnCloseUp) properties->OnCloseUp(this);
@@ -576,7 +581,7 @@ void TqvCustomDropDownEdit::UpdateButtonPressedState(TqvMouseButton Button, cons
     const bool onDropDownButton = GetButtonIndexAt(P) == GetProperties()->GetDropDownButtonIndex();
     const bool closedByThisClick = FPopupWindow && FPopupWindow->GetClosedByOwnerClick();
     if (FPopupWindow) FPopupWindow->SetClosedByOwnerClick(false);
-    FButtonPressedWhileOpen = onDropDownButton && (HasPopupWindow() || closedByThisClick);
+    FButtonPressedWhileOpen = onDropDownButton && (HasPopupWindow() || closedByThisClick || FButtonPressedWhileOpen);
   } else if (!(GetCurrentShiftState() & ssLeft)) {
     FButtonPressedWhileOpen = false;
   }

@@ -4,6 +4,8 @@
 #include <functional>
 
 #include "editors/qvComboBox.h"
+#include "editors/qvPopupEdit.h"
+#include "platform/forms/ExtCtrls.h"
 #include "qvDropDownTestSupport.h"
 
 namespace {
@@ -44,9 +46,24 @@ TqvCustomDropDownEdit* MakeFixedListCombo(TDropDownTest* T) {
   return combo;
 }
 
+// A panel with an edit to take the focus inside the popup.
+TqvCustomDropDownEdit* MakePopupEdit(TDropDownTest* T) {
+  auto* edit = static_cast<TDropDownSequenceTest*>(T)->MakeEdit<TqvPopupEdit>();
+  TWinControl* form = edit->GetParent();
+  auto* panel = New<TPanel>(form);
+  panel->SetBounds(200, 60, 120, 80);
+  panel->SetParent(form);
+  auto* inner = New<TEdit>(panel);
+  inner->SetBounds(5, 5, 100, 21);
+  inner->SetParent(panel);
+  edit->GetProperties()->SetPopupControl(panel);
+  return edit;
+}
+
 const TDropDownKind kKinds[] = {
     {"Combo", MakeCombo, true},
     {"FixedListCombo", MakeFixedListCombo, true},
+    {"PopupEdit", MakePopupEdit, false},
 };
 
 using TStep = std::function<void(TDropDownSequenceTest*, TqvCustomDropDownEdit*)>;
@@ -79,11 +96,14 @@ const TSequence kSequences[] = {
     {"F4TogglesAndAccepts", {kF4, kDown, kF4}, false, "Alpha", true},
     {"EnterAccepts", {kF4, kDown, kDown, kDown, kEnter}, false, "Gamma", true},
     {"EscapeCancels", {kF4, kDown, kDown, kEscape}, false, "", true},
+    {"EscapeCloses", {kF4, kEscape}, false, ""},
     {"ButtonOpens", {kButton}, true, ""},
     {"SecondButtonClickOnlyCloses", {kButton, kButton}, false, ""},
     {"ClickOnAnItemAccepts", {kButton, kClickGamma}, false, "Gamma", true},
-    {"OutsideClickCloses", {kF4, kDown, kOutside}, false, "", true},
-    {"FocusLossCloses", {kF4, kDown, kFocusOther}, false, "", true},
+    {"OutsideClickCloses", {kF4, kOutside}, false, ""},
+    {"FocusLossCloses", {kF4, kFocusOther}, false, ""},
+    {"OutsideClickKeepsTheText", {kF4, kDown, kOutside}, false, "", true},
+    {"TypingOpens", {kTypeB}, true, nullptr},
     {"TypingOpensAndSearches", {kTypeB}, true, "Beta", true},
     {"TypingThenEnterAccepts", {kTypeB, kEnter}, false, "Beta", true},
 };
