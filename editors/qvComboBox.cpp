@@ -244,7 +244,7 @@ void TqvComboBoxPopupWindow::CalculateSize() {
   Integer width;
   if (keepUserSize)
     width = client.Width() + e.Left + e.Right;
-  else if (GetAutoSize())
+  else if (GetPopupAutoSize())
     width = std::max(c.cx + e.Left + e.Right, owner.Width());
   else
     width = GetPopupWidth() > 0 ? GetPopupWidth() : owner.Width();
@@ -253,7 +253,7 @@ void TqvComboBoxPopupWindow::CalculateSize() {
   Integer height;
   if (keepUserSize)
     height = client.Height() + e.Top + e.Bottom;
-  else if (GetPopupHeight() != 0 && (GetSizeable() || !GetAutoSize()))
+  else if (GetPopupHeight() != 0 && (GetSizeable() || !GetPopupAutoSize()))
     height = GetPopupHeight();
   else
     height = c.cy + e.Top + e.Bottom;

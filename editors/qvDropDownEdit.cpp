@@ -16,7 +16,7 @@ QJ_IMPLEMENT_CLASS(TqvCustomDropDownEdit)
 // Properties
 
 TqvCustomDropDownEditProperties::TqvCustomDropDownEditProperties(TPersistent* AOwner)
-    : TqvCustomTextEditProperties(AOwner) {
+    : TqvCustomMaskEditProperties(AOwner) {
   GetButtons()->Add()->SetKind(bkDown);
 }
 
@@ -177,7 +177,7 @@ void TqvCustomDropDownInnerEdit::Dispatch(TMessage& Message) {
 // Drop-down edit
 
 TqvCustomDropDownEdit::TqvCustomDropDownEdit(TComponent* AOwner, bool AIsInplace)
-    : TqvCustomTextEdit(AOwner, AIsInplace) {}
+    : TqvCustomMaskEdit(AOwner, AIsInplace) {}
 
 TqvCustomDropDownEdit::~TqvCustomDropDownEdit() {
   FPopupLookAndFeel.reset();
@@ -291,7 +291,7 @@ void TqvCustomDropDownEdit::InitPopupWindow() {
   popup->SetClientEdge(properties->GetPopupClientEdge());
   popup->SetMinHeight(properties->GetPopupMinHeight());
   popup->SetMinWidth(properties->GetPopupMinWidth());
-  popup->SetAutoSize(properties->GetPopupAutoSize());
+  popup->SetPopupAutoSize(properties->GetPopupAutoSize());
   popup->SetSizeable(properties->GetPopupSizeable());
   popup->SetSysPanelStyle(properties->GetPopupSysPanelStyle());
   TqvCustomDropDownEditData* data = GetDropDownEditData();

@@ -12,7 +12,7 @@
 #pragma once
 
 #include "editors/qvEditPopupWindowViewInfo.h"
-#include "editors/qvTextEdit.h"
+#include "editors/qvMaskEdit.h"
 #include "lookandfeel/qvLookAndFeels.h"
 #include "lookandfeel/qvPopupWindow.h"
 
@@ -24,8 +24,8 @@ using TqvCustomEditPopupWindowClass = TqvCustomPopupWindowClass;
 // ---------------------------------------------------------------------------------------------
 // Properties
 
-class TqvCustomDropDownEditProperties : public TqvCustomTextEditProperties {
-  QJ_CLASS(TqvCustomDropDownEditProperties, TqvCustomTextEditProperties)
+class TqvCustomDropDownEditProperties : public TqvCustomMaskEditProperties {
+  QJ_CLASS(TqvCustomDropDownEditProperties, TqvCustomMaskEditProperties)
  public:
   // Adds the drop-down button (kind bkDown).
   explicit TqvCustomDropDownEditProperties(TPersistent* AOwner);
@@ -185,8 +185,9 @@ class TqvCustomEditPopupWindow : public TqvCustomPopupWindow {
   bool IsSizing() const { return FSizing; }
 
   // -- Settings copied from the edit before each opening
-  bool GetAutoSize() const { return FAutoSize; }
-  void SetAutoSize(bool Value) { FAutoSize = Value; }
+  // The popup takes its content's size (the control's own AutoSize is another matter).
+  bool GetPopupAutoSize() const { return FAutoSize; }
+  void SetPopupAutoSize(bool Value) { FAutoSize = Value; }
   TqvEditPopupBorderStyle GetBorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TqvEditPopupBorderStyle Value);
   bool GetClientEdge() const { return FClientEdge; }
@@ -261,8 +262,8 @@ class TqvCustomDropDownInnerEdit : public TqvCustomInnerTextEdit {
   void Dispatch(TMessage& Message) override;
 };
 
-class TqvCustomDropDownEdit : public TqvCustomTextEdit {
-  QJ_CLASS(TqvCustomDropDownEdit, TqvCustomTextEdit)
+class TqvCustomDropDownEdit : public TqvCustomMaskEdit {
+  QJ_CLASS(TqvCustomDropDownEdit, TqvCustomMaskEdit)
  public:
   explicit TqvCustomDropDownEdit(TComponent* AOwner, bool AIsInplace = false);
   ~TqvCustomDropDownEdit() override;

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "editors/qvComboBox.h"
+#include "editors/qvImageComboBox.h"
 #include "editors/qvPopupEdit.h"
 #include "platform/forms/ExtCtrls.h"
 #include "qvDropDownTestSupport.h"
@@ -60,7 +61,20 @@ TqvCustomDropDownEdit* MakePopupEdit(TDropDownTest* T) {
   return edit;
 }
 
+TqvCustomDropDownEdit* MakeImageCombo(TDropDownTest* T) {
+  auto* combo = static_cast<TDropDownSequenceTest*>(T)->MakeEdit<TqvImageComboBox>();
+  Integer value = 10;
+  for (const char* s : {"Alpha", "Beta", "Gamma"}) {
+    TqvImageComboBoxItem* item = combo->GetProperties()->GetItems()->Add();
+    item->SetDescription(s);
+    item->SetValue(value);
+    value += 10;
+  }
+  return combo;
+}
+
 const TDropDownKind kKinds[] = {
+    {"ImageCombo", MakeImageCombo, true},
     {"Combo", MakeCombo, true},
     {"FixedListCombo", MakeFixedListCombo, true},
     {"PopupEdit", MakePopupEdit, false},

@@ -3,6 +3,8 @@
 // images only, a value without an item).
 #include "GalleryPage.h"
 #include "editors/qvComboBox.h"
+#include "editors/qvImageComboBox.h"
+#include "editors/qvPopupEdit.h"
 #include "platform/forms/StdCtrls.h"
 
 namespace {
@@ -61,6 +63,41 @@ void BuildDropDownEditorsPage(TWinControl* Parent) {
   glyph->GetProperties()->SetButtonGlyph(bitmap.get());
   TqvComboBox* focused = AddCombo(Parent, i++, "List only, focused", lsFixedList, 0);
   focused->SetTabOrder(0);
+
+  // Image combo boxes: polarisation with coloured squares.
+  auto* images = New<TImageList>(Parent);
+  images->SetWidth(12);
+  images->SetHeight(12);
+  for (TColor color : {clRed, clBlue, clGreen}) {
+    auto square = MakeOwned<TBitmap>();
+    square->SetPixelFormat(pf32bit);
+    square->SetSize(12, 12);
+    square->GetCanvas()->GetBrush()->SetColor(color);
+    square->GetCanvas()->FillRect(Rect(0, 0, 12, 12));
+    images->Add(square.get(), nullptr);
+  }
+  auto addImageCombo = [&](Integer AIndex, const String& ACaption, const Variant& AValue) {
+    auto* combo = AddEditor<TqvImageComboBox>(Parent, Cell(AIndex, kMargin + 2 * kRowHeight + 10), ACaption);
+    TqvImageComboBoxProperties* p = combo->GetProperties();
+    p->SetImages(images);
+    const char* names[] = {"H", "V", "L"};
+    for (Integer k = 0; k < 3; ++k) {
+      TqvImageComboBoxItem* item = p->GetItems()->Add();
+      item->SetDescription(names[k]);
+      item->SetValue(k);
+      item->SetImageIndex(k);
+    }
+    p->SetDefaultDescription("(unknown)");
+    combo->SetEditValue(AValue);
+    return combo;
+  };
+  Integer k = 0;
+  addImageCombo(k++, "Image combo box", 0);
+  addImageCombo(k++, "Image on the right", 1)->GetProperties()->SetImageAlign(iaRight);
+  addImageCombo(k++, "Images only", 2)->GetProperties()->SetShowDescriptions(false);
+  addImageCombo(k++, "A value without an item", 7);
+  auto* popup = AddEditor<TqvPopupEdit>(Parent, Cell(k++, kMargin + 2 * kRowHeight + 10), "Popup edit");
+  popup->SetEditValue("opens a panel");
 }
 
 const TGalleryPageRegistration DropDownEditorsPage("Drop-down editors", 305, &BuildDropDownEditorsPage);
