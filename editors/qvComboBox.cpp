@@ -231,35 +231,25 @@ void TqvCustomComboBoxProperties::SetItemHeight(Integer Value) {
 
 void TqvComboBoxPopupWindow::CalculateSize() {
   TqvCustomDropDownEdit* edit = GetEdit();
-  GetViewInfo()->SizeGripCorner = sgcBottomRight;
-  const TRect owner = GetPopupOwnerRect();
-  TRect e;
-  GetViewInfo()->GetClientExtent(e);
-  TSize n;
-  GetNonClientSize(n);
-  TSize c;
-  if (edit) edit->CalculatePopupContentSize(c);
+  const TSizeInputs in = GetSizeInputs();
+  const TRect& e = in.Extent;
   const bool keepUserSize = GetSizeable() && edit && edit->GetPopupSizeChanged();
   const TRect client = GetViewInfo()->ClientRect;
   Integer width;
   if (keepUserSize)
     width = client.Width() + e.Left + e.Right;
   else if (GetPopupAutoSize())
-    width = std::max(c.cx + e.Left + e.Right, owner.Width());
+    width = std::max(in.Content.cx + e.Left + e.Right, in.Owner.Width());
   else
-    width = GetPopupWidth() > 0 ? GetPopupWidth() : owner.Width();
-  if (GetSizeable() && GetMinWidth() > 0) width = std::max(width, GetMinWidth());
-  width = std::max(width, n.cx);
+    width = GetPopupWidth() > 0 ? GetPopupWidth() : in.Owner.Width();
   Integer height;
   if (keepUserSize)
     height = client.Height() + e.Top + e.Bottom;
   else if (GetPopupHeight() != 0 && (GetSizeable() || !GetPopupAutoSize()))
     height = GetPopupHeight();
   else
-    height = c.cy + e.Top + e.Bottom;
-  if (GetSizeable() && GetMinHeight() > 0) height = std::max(height, GetMinHeight());
-  height = std::max(height, n.cy);
-  SetBounds(GetLeft(), GetTop(), width, height);
+    height = in.Content.cy + e.Top + e.Bottom;
+  SetPopupSize(width, height, in);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -184,6 +184,16 @@ class TqvCustomEditPopupWindow : public TqvCustomPopupWindow {
   void RecalculatePopup();
   bool IsSizing() const { return FSizing; }
 
+  // What sizing starts from: the owner rectangle, the client extent, the non-client size and the
+  // content size (the grip goes back to the bottom right).
+  struct TSizeInputs {
+    TRect Owner, Extent;
+    TSize NonClient, Content;
+  };
+  TSizeInputs GetSizeInputs();
+  // The minimum width and height (with Sizeable) and the non-client size applied, then set.
+  void SetPopupSize(Integer AWidth, Integer AHeight, const TSizeInputs& AInputs);
+
   // -- Settings copied from the edit before each opening
   // The popup takes its content's size (the control's own AutoSize is another matter).
   bool GetPopupAutoSize() const { return FAutoSize; }

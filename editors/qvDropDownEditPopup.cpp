@@ -142,31 +142,36 @@ void TqvCustomEditPopupWindow::GetNonClientSize(TSize& ASize) {
   }
 }
 
-void TqvCustomEditPopupWindow::CalculateSize() {
-  TqvCustomDropDownEdit* edit = GetEdit();
+TqvCustomEditPopupWindow::TSizeInputs TqvCustomEditPopupWindow::GetSizeInputs() {
+  TSizeInputs inputs;
   GetViewInfo()->SizeGripCorner = sgcBottomRight;
-  const TRect owner = GetPopupOwnerRect();
-  TRect e;
-  GetViewInfo()->GetClientExtent(e);
-  TSize n;
-  GetNonClientSize(n);
-  TSize c;
-  if (edit) edit->CalculatePopupContentSize(c);
+  inputs.Owner = GetPopupOwnerRect();
+  GetViewInfo()->GetClientExtent(inputs.Extent);
+  GetNonClientSize(inputs.NonClient);
+  if (TqvCustomDropDownEdit* edit = GetEdit()) edit->CalculatePopupContentSize(inputs.Content);
+  return inputs;
+}
+
+void TqvCustomEditPopupWindow::SetPopupSize(Integer AWidth, Integer AHeight, const TSizeInputs& AInputs) {
+  if (FSizeable && FMinWidth > 0) AWidth = std::max(AWidth, FMinWidth);
+  if (FSizeable && FMinHeight > 0) AHeight = std::max(AHeight, FMinHeight);
+  SetBounds(GetLeft(), GetTop(), std::max(AWidth, AInputs.NonClient.cx), std::max(AHeight, AInputs.NonClient.cy));
+}
+
+void TqvCustomEditPopupWindow::CalculateSize() {
+  const TSizeInputs in = GetSizeInputs();
+  const TRect& e = in.Extent;
   Integer width;
   if (FAutoSize)
-    width = e.Left + e.Right + c.cx;
+    width = e.Left + e.Right + in.Content.cx;
   else
-    width = FPopupWidth != 0 ? FPopupWidth : owner.Width();
-  if (FSizeable && FMinWidth > 0) width = std::max(width, FMinWidth);
-  width = std::max(width, n.cx);
+    width = FPopupWidth != 0 ? FPopupWidth : in.Owner.Width();
   Integer height;
   if (FAutoSize)
-    height = e.Top + e.Bottom + c.cy;
+    height = e.Top + e.Bottom + in.Content.cy;
   else
-    height = FPopupHeight > 0 ? FPopupHeight : std::max(n.cy, FMinHeight);
-  if (FSizeable && FMinHeight > 0) height = std::max(height, FMinHeight);
-  height = std::max(height, n.cy);
-  SetBounds(GetLeft(), GetTop(), width, height);
+    height = FPopupHeight > 0 ? FPopupHeight : std::max(in.NonClient.cy, FMinHeight);
+  SetPopupSize(width, height, in);
 }
 
 void TqvCustomEditPopupWindow::CalculatePosition(TPoint& P) {
