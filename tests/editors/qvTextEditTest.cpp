@@ -128,6 +128,79 @@ TEST_F(TextEdit, TypingStopsAtMaxLength) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Scripted mouse: clicks, drags and double clicks in the inner edit
+
+// One step of a mouse script at a character position of the text.
+struct TMouseStep {
+  enum TKind { Click, Down, Move, Up, DoubleClick, ShiftClick } Kind;
+  Integer Char;
+};
+
+struct TMouseCase {
+  const char* Name;
+  const char* Initial;
+  std::vector<TMouseStep> Steps;
+  Integer SelStart, SelLength;
+};
+
+class TextEditMouse : public TextEdit, public ::testing::WithParamInterface<TMouseCase> {
+ protected:
+  // The inner edit's client point in the middle of the line at the left edge of a character.
+  TPoint At(Integer AChar) {
+    TqvCustomInnerTextEdit* inner = Inner(Edit);
+    const LRESULT pos = SendMessage(inner->GetHandle(), EM_POSFROMCHAR, WPARAM(AChar), 0);
+    return {Integer(static_cast<short>(LOWORD(pos))) + 1, inner->GetClientHeight() / 2};
+  }
+};
+
+TEST_P(TextEditMouse, Runs) {
+  const TMouseCase& c = GetParam();
+  Edit->SetEditValue(String(c.Initial));
+  TqvCustomInnerTextEdit* inner = Inner(Edit);
+  for (const TMouseStep& step : c.Steps) {
+    const TPoint p = At(step.Char);
+    const TPoint screen = inner->ClientToScreen(p);
+    switch (step.Kind) {
+      case TMouseStep::Click: Click(inner, p); break;
+      case TMouseStep::Down: Down(inner, p); break;
+      case TMouseStep::Move: MoveTo(inner, p); break;
+      case TMouseStep::Up: Up(); break;
+      case TMouseStep::DoubleClick:
+        Headless::DoubleClick(screen.X, screen.Y);
+        Pump();
+        break;
+      case TMouseStep::ShiftClick:
+        Headless::KeyDown(VK_SHIFT);
+        Click(inner, p);
+        Headless::KeyUp(VK_SHIFT);
+        Pump();
+        break;
+    }
+  }
+  EXPECT_EQ(Selection(Edit), std::make_pair(c.SelStart, c.SelLength));
+  EXPECT_EQ(WindowText(Edit), String(c.Initial)) << "the mouse never changes the text";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Mouse, TextEditMouse,
+    ::testing::Values(
+        TMouseCase{"ClickPlacesTheCaret", "abcdef", {{TMouseStep::Click, 3}}, 3, 0},
+        TMouseCase{"DragSelects", "abcdef", {{TMouseStep::Down, 1}, {TMouseStep::Move, 4}, {TMouseStep::Up, 4}}, 1, 3},
+        TMouseCase{"DragBackwardsSelects", "abcdef",
+                   {{TMouseStep::Down, 4}, {TMouseStep::Move, 1}, {TMouseStep::Up, 1}}, 1, 3},
+        TMouseCase{"ShiftClickExtends", "abcdef", {{TMouseStep::Click, 1}, {TMouseStep::ShiftClick, 5}}, 1, 4},
+        TMouseCase{"DoubleClickSelectsAWord", "one two three", {{TMouseStep::DoubleClick, 5}}, 4, 3}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(TextEdit, TheContainerSeesTheInnerEditsMouseInItsOwnCoordinates) {
+  TPoint seen{-1, -1};
+  Edit->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, Integer X, Integer Y) { seen = {X, Y}; };
+  TqvCustomInnerTextEdit* inner = Inner(Edit);
+  Click(inner, Point(5, 3));
+  EXPECT_EQ(seen, Point(5 + inner->GetLeft(), 3 + inner->GetTop()));
+}
+
+// ---------------------------------------------------------------------------------------------
 // Keys a grid needs
 
 TEST_F(TextEdit, AKeyThatMovesNothingGoesToTheAfterKeyDownHandler) {
