@@ -316,6 +316,70 @@ TEST_F(TextEdit, NavigationKeysMoveThroughTheItemsAndClickOnce) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// The lookup list a drop-down shows
+
+// Lookup data that shows its items in an edit list box, as the drop-down editors' do.
+class TListLookupData : public TqvCustomTextEditLookupData {
+  QJ_INLINE_CLASS(TListLookupData, TqvCustomTextEditLookupData)
+ public:
+  using TqvCustomTextEditLookupData::TqvCustomTextEditLookupData;
+  TqvCustomEditListBoxClass GetListBoxClass() override { return &TqvCustomEditListBox::StaticClass(); }
+};
+
+class TextEditLookupList : public TextEdit {
+ protected:
+  void SetUp() override {
+    TextEdit::SetUp();
+    TStrings* items = Edit->GetProperties()->GetLookupItems();
+    for (Integer i = 0; i < 30; ++i) items->Add("Channel " + IntToStr(i));
+    Edit->SetEditValue(String("Channel 2"));
+    Lookup = MakeOwned<TListLookupData>(Edit);
+    Lookup->SetItemIndex(2);
+    Lookup->InitializeList(FForm);
+    List = Lookup->GetList();
+    List->SetBounds(10, 40, 160, 8 * List->GetStandardItemHeight());
+    Pump();
+  }
+  TOwned<TListLookupData> Lookup;
+  TqvCustomEditListBox* List = nullptr;
+};
+
+TEST_F(TextEditLookupList, TheListHoldsTheItemsWithTheCurrentOneHighlighted) {
+  ASSERT_TRUE(List);
+  EXPECT_EQ(List->GetParent(), FForm);
+  EXPECT_EQ(List->GetItems()->GetCount(), 30);
+  EXPECT_EQ(List->GetItemIndex(), 2);
+  Edit->GetProperties()->GetLookupItems()->Add("Channel 30");
+  Lookup->PropertiesChanged();
+  EXPECT_EQ(List->GetItems()->GetCount(), 31) << "the list follows the items";
+}
+
+TEST_F(TextEditLookupList, NavigationMovesTheHighlightNotTheCurrentItem) {
+  Lookup->Go(eldNext, false);
+  Lookup->Go(eldPageDown, false);
+  EXPECT_EQ(List->GetItemIndex(), 10);
+  EXPECT_EQ(Lookup->GetHighlightedIndex(), 10);
+  EXPECT_EQ(Lookup->GetItemIndex(), 2) << "the current item changes only when one is chosen";
+  Lookup->SelectItem();
+  EXPECT_EQ(Lookup->GetItemIndex(), 10);
+}
+
+TEST_F(TextEditLookupList, TheMouseHighlightsTheItemUnderIt) {
+  const Integer height = List->GetStandardItemHeight();
+  MoveTo(List, Point(20, 4 * height + height / 2));
+  EXPECT_EQ(List->GetItemIndex(), 4);
+  EXPECT_EQ(Lookup->GetHighlightedIndex(), 4);
+}
+
+TEST_F(TextEditLookupList, TheWheelScrollsTheList) {
+  ASSERT_EQ(List->GetTopIndex(), 0);
+  MoveTo(List, Point(20, 4));
+  Headless::Wheel(-WHEEL_DELTA);
+  Pump();
+  EXPECT_GT(List->GetTopIndex(), 0);
+}
+
+// ---------------------------------------------------------------------------------------------
 // Window text messages
 
 TEST_F(TextEdit, GetTextCopiesWhatFitsTheBuffer) {
