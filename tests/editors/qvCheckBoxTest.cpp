@@ -166,6 +166,17 @@ class CheckBox : public TTextEditTest {
   }
   static TPoint Centre(const TRect& R) { return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
   TPoint Glyph() const { return Centre(Box->GetViewInfo()->CheckRect); }
+  // The box drawn into a bitmap; the colour of a pixel of it.
+  TOwned<TBitmap> Shot() {
+    Pump();
+    TOwned<TBitmap> shot = MakeOwned<TBitmap>();
+    shot->SetPixelFormat(pf32bit);
+    shot->SetSize(Box->GetWidth(), Box->GetHeight());
+    TqvCanvas canvas(shot->GetCanvas());
+    Box->GetViewInfo()->Draw(&canvas);
+    return shot;
+  }
+  static uint32_t Pixel(TBitmap* AShot, TPoint P) { return AShot->ScanLine(P.Y)[P.X] & 0xFFFFFF; }
 
   TqvCheckBox* Box = nullptr;
   Integer Changes = 0, Clicks = 0;
@@ -284,15 +295,8 @@ TEST_F(CheckBox, TwoCellGlyphDrawsAGlyphWhenGrayed) {
   Box->GetProperties()->SetGlyphCount(2);
   Box->GetProperties()->SetGlyph(glyph.get());
   Box->SetEditValue(Null());
-  Pump();
-  TOwned<TBitmap> shot = MakeOwned<TBitmap>();
-  shot->SetPixelFormat(pf32bit);
-  shot->SetSize(Box->GetWidth(), Box->GetHeight());
-  TqvCanvas canvas(shot->GetCanvas());
-  Box->GetViewInfo()->Draw(&canvas);
-  const TPoint p = Centre(Box->GetViewInfo()->CheckRect);
-  const uint32_t pixel = shot->ScanLine(p.Y)[p.X] & 0xFFFFFF;
-  EXPECT_EQ(pixel, 0xFF0000u) << "grayed wraps to the first cell of a two-cell glyph";
+  TOwned<TBitmap> shot = Shot();
+  EXPECT_EQ(Pixel(shot.get(), Glyph()), 0xFF0000u) << "grayed wraps to the first cell of a two-cell glyph";
 }
 
 // The classic glyph frame by the style's border style, read along the middle row of the check
@@ -305,17 +309,6 @@ struct TFrameCase {
 
 class CheckBoxFrame : public CheckBox, public ::testing::WithParamInterface<TFrameCase> {
  protected:
-  // The box drawn into a bitmap; the colour of a pixel of it.
-  TOwned<TBitmap> Shot() {
-    Pump();
-    TOwned<TBitmap> shot = MakeOwned<TBitmap>();
-    shot->SetPixelFormat(pf32bit);
-    shot->SetSize(Box->GetWidth(), Box->GetHeight());
-    TqvCanvas canvas(shot->GetCanvas());
-    Box->GetViewInfo()->Draw(&canvas);
-    return shot;
-  }
-  static uint32_t Pixel(TBitmap* AShot, TPoint P) { return AShot->ScanLine(P.Y)[P.X] & 0xFFFFFF; }
   static uint32_t Rgb(TColor C) {
     const COLORREF c = ColorToRGB(C);
     return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
