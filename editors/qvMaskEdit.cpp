@@ -239,7 +239,8 @@ void TqvCustomMaskEdit::PropertiesChanged(TObject* Sender) {
     if (caseChanged) {
       if (properties->GetCharCase() == ecNormal) {
         if (IqvInnerTextEdit* inner = GetInnerTextEdit()) inner->SetCharCase(ecNormal);
-        FMode->RefreshInnerText();
+        // Without a mask the typed text stays as the text edit keeps it.
+        if (properties->IsMasked()) FMode->RefreshInnerText();
       }
       FMode->SetCharCase(properties->GetCharCase());
     }
@@ -357,7 +358,9 @@ void TqvCustomMaskEdit::CutToClipboard() {
     return;
   }
   CopyToClipboard();
-  FMode->PressDelete();
+  // A mode that lets Delete through leaves the removal of the selection to the inner edit.
+  TAliveToken alive = AliveToken();
+  if (FMode->PressDelete() && alive) SendKeyToSelf(VK_DELETE);
 }
 
 void TqvCustomMaskEdit::PasteFromClipboard() {

@@ -259,6 +259,12 @@ class TqvMaskEditRegExprExMode : public TqvMaskEditRegExprMode {
   void UnitLeft();
   // Left or Right without a selection: a whole unit; false when the mode moved the caret itself.
   bool MoveByUnit(bool ARight);
+  // Shift+Left or Shift+Right: the caret end of the selection goes to the next unit boundary.
+  bool ExtendByUnit(bool ARight);
+  // The head lengths the units of the whole text reach, from 0; the split is rebuilt afterwards.
+  std::vector<Integer> UnitBoundaries();
+  // The split rebuilt from the control's text and caret at the next key.
+  void ForgetSplit();
   // The new text after an edit that leaves APrefix before the caret (the automaton fed with it)
   // and ASuffix after: the suffix with the literals forced after it when it can still follow,
   // else nothing of it. The caret goes after the prefix.

@@ -1,6 +1,7 @@
 // The regular-expression mask modes: the plain mode (refuses what the pattern cannot continue
 // with, drops a tail that can no longer follow) and the extended mode (also types the literals
 // the pattern forces and moves, deletes and snaps the caret by units); the mode factory.
+#include <algorithm>
 #include <map>
 
 #include "editors/qvMaskEdit.h"
@@ -464,11 +465,35 @@ void TqvMaskEditRegExprExMode::Resync() {
   }
   if (Integer(FHead.size()) != start) SetInnerSelStart(Integer(FHead.size()));
   if (start < end) {
+    // A selection already on unit boundaries stays as it is, its caret end included.
     const Integer from = Integer(FHead.size());
     while (Integer(FHead.size()) < end && !FTail.empty()) UnitRight();
-    SetInnerSelStart(from);
-    SetInnerSelLength(Integer(FHead.size()) - from);
+    const Integer to = Integer(FHead.size());
+    if (from != start || to != end) {
+      SetInnerSelStart(from);
+      SetInnerSelLength(to - from);
+    }
   }
+}
+
+void TqvMaskEditRegExprExMode::ForgetSplit() {
+  FExpression->Restart();
+  FHead.clear();
+  FTail.clear();
+  FUnits.clear();
+  FResyncNeeded = true;
+}
+
+std::vector<Integer> TqvMaskEditRegExprExMode::UnitBoundaries() {
+  ForgetSplit();
+  FTail = InnerText();
+  std::vector<Integer> bounds{0};
+  while (!FTail.empty()) {
+    UnitRight();
+    bounds.push_back(Integer(FHead.size()));
+  }
+  ForgetSplit();
+  return bounds;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -583,9 +608,9 @@ bool TqvMaskEditRegExprExMode::PressDelete() {
 
 bool TqvMaskEditRegExprExMode::MoveByUnit(bool ARight) {
   Resync();
-  // With a selection (it collapses) or Shift (it grows) the inner edit moves; the split follows
-  // at the next key.
-  if ((SelLength() > 0 && !ShiftFlag()) || ShiftFlag()) {
+  if (ShiftFlag()) return ExtendByUnit(ARight);
+  // A selection collapses in the inner edit; the split follows at the next key.
+  if (SelLength() > 0) {
     FResyncNeeded = true;
     return true;
   }
@@ -596,6 +621,22 @@ bool TqvMaskEditRegExprExMode::MoveByUnit(bool ARight) {
     UnitLeft();
   SetInnerSelStart(Integer(FHead.size()));
   return false;
+}
+
+bool TqvMaskEditRegExprExMode::ExtendByUnit(bool ARight) {
+  const Integer caret = CaretIndex();
+  const std::vector<Integer> bounds = UnitBoundaries();
+  Integer target = caret;
+  if (ARight) {
+    auto next = std::upper_bound(bounds.begin(), bounds.end(), caret);
+    if (next != bounds.end()) target = *next;
+  } else {
+    auto previous = std::lower_bound(bounds.begin(), bounds.end(), caret);
+    if (previous != bounds.begin()) target = *std::prev(previous);
+  }
+  // The inner edit's own Shift handling moves the caret end; the key itself makes the last step.
+  for (Integer i = 1; i < std::abs(target - caret); ++i) GetEdit()->SendKeyToSelf(ARight ? VK_RIGHT : VK_LEFT);
+  return true;
 }
 
 bool TqvMaskEditRegExprExMode::PressLeft() { return MoveByUnit(false); }

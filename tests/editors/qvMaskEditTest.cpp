@@ -1,6 +1,7 @@
 // The mask edit: the mask and kind settings and their interplay, validation, display texts
 // without a control, and scripted key sequences (typing, deleting, pasting, replacing a
 // selection) for the classic mode and the two regular-expression modes.
+#include "core/qvClasses.h"
 #include "editors/qvMaskEdit.h"
 #include "qvTextEditTestSupport.h"
 
@@ -58,6 +59,30 @@ TEST_F(MaskEditProperties, MaskedPropertiesKeepMaxLengthZero) {
   EXPECT_EQ(Properties->GetMaxLength(), 0) << "removing the mask leaves it at 0";
   Properties->SetMaxLength(5);
   EXPECT_EQ(Properties->GetMaxLength(), 5);
+}
+
+class TMaskProvider : public TqvCustomEditDefaultValuesProvider {
+  QJ_INLINE_CLASS(TMaskProvider, TqvCustomEditDefaultValuesProvider)
+ public:
+  TMaskProvider() : TqvCustomEditDefaultValuesProvider(nullptr) {}
+  String DefaultEditMask() override { return "000"; }
+};
+
+TEST_F(MaskEditProperties, ABlankClassicMaskTakesTheProvidersMask) {
+  TMaskProvider provider;
+  Properties->SetDefaultValuesProvider(&provider);
+  EXPECT_EQ(Properties->GetEditMask(), "000");
+  EXPECT_TRUE(Properties->IsMasked());
+  Properties->SetMaskKind(emkRegExpr);
+  EXPECT_EQ(Properties->GetEditMask(), "") << "only the classic language takes it";
+  Properties->SetDefaultValuesProvider(nullptr);
+}
+
+TEST_F(MaskEditProperties, IsRegisteredWithItsDescription) {
+  TqvRegisteredClasses* kinds = GetRegisteredEditProperties();
+  const Integer index = kinds->IndexOf(&TqvMaskEditProperties::StaticClass());
+  ASSERT_GE(index, 0);
+  EXPECT_EQ(kinds->GetDisplayText(index), "MaskEdit|Represents a generic masked edit control.");
 }
 
 TEST_F(MaskEditProperties, ConvertingCharCaseForcesCaseInsensitivity) {
@@ -220,6 +245,77 @@ TEST_F(MaskEdit, ValueOfTheHexCellIsTheTypedText) {
   EXPECT_EQ(Edit->GetEditValue(), Variant(String("1AF")));
 }
 
+TEST_F(MaskEdit, UnfocusedClassicShowsBlanksAndLiteralsOnlyWhenAsked) {
+  Mask(emkStandard, "00/00");
+  Edit->SetEditValue(String());
+  EXPECT_EQ(WindowText(Edit), "  /  ");
+  Edit->GetProperties()->SetShowBlanksAndLiteralsAlways(true);
+  EXPECT_EQ(WindowText(Edit), "__/__");
+}
+
+TEST_F(MaskEdit, TextIsTheValueFormOfTheMask) {
+  Mask(emkStandard, "00/00");
+  Edit->SetText("1234");
+  EXPECT_EQ(WindowText(Edit), "12/34");
+  EXPECT_EQ(Edit->GetText(), "12/34");
+  Mask(emkStandard, "00/00;0");
+  EXPECT_EQ(Edit->GetText(), "1234") << "a mask that drops its literals";
+}
+
+TEST_F(MaskEdit, ALoadedEditShowsItsValueThroughTheMaskWithoutChangeEvents) {
+  Integer changes = 0;
+  FForm->BeginLoading();
+  auto* loaded = NewTextEdit<TqvMaskEdit>(false, Rect(10, 40, 170, 61));
+  loaded->GetProperties()->SetEditMask("00/00");
+  loaded->SetEditValue(String("1234"));
+  loaded->GetProperties()->OnChange = [&](TObject*) { ++changes; };
+  FForm->EndLoading();
+  EXPECT_EQ(WindowText(loaded), "12/34");
+  EXPECT_EQ(changes, 0);
+}
+
+TEST_F(MaskEdit, AnUnmaskedEditKeepsTypedTextWhenCharCaseReturnsToNormal) {
+  Edit->GetProperties()->SetCharCase(ecUpperCase);
+  Focus(Edit);
+  Type("ab");
+  Edit->GetProperties()->SetCharCase(ecNormal);
+  EXPECT_EQ(WindowText(Edit), "AB");
+}
+
+TEST_F(MaskEdit, ChangingTheEchoModeKeepsTheSelection) {
+  Mask(emkStandard, "00/00");
+  Edit->SetEditValue(String("1234"));
+  Focus(Edit);
+  RunKeys({Key(VK_HOME), Key(VK_RIGHT), Key(VK_RIGHT)});
+  Edit->GetProperties()->SetEchoMode(eemPassword);
+  EXPECT_EQ(Selection(Edit), std::make_pair(3, 1));
+}
+
+TEST_F(MaskEdit, ARepositoryItemGivesItsMask) {
+  auto* repository = New<TqvEditRepository>(FForm);
+  auto* item = static_cast<TqvEditRepositoryMaskItem*>(repository->CreateItem(&TqvEditRepositoryMaskItem::StaticClass()));
+  item->GetProperties()->SetMaskKind(emkRegExpr);
+  item->GetProperties()->SetEditMask(kHexMask);
+  item->GetProperties()->SetBeepOnError(true);
+  Edit->SetRepositoryItem(item);
+  EXPECT_EQ(KindName(Edit->GetMode()->GetMaskKind()), std::string("emkRegExpr"));
+  Focus(Edit);
+  const int beeps = Headless::BeepCount();
+  Type("1g2");
+  EXPECT_EQ(WindowText(Edit), "12");
+  EXPECT_EQ(Headless::BeepCount() - beeps, 1);
+  Edit->SetRepositoryItem(nullptr);
+}
+
+TEST_F(MaskEdit, AnIncompleteRegularExpressionTextKeepsTheFocusOnExit) {
+  Mask(emkRegExpr, "\\d\\d");
+  Focus(Edit);
+  Type("1");
+  FocusOther();
+  EXPECT_EQ(Errors, std::vector<String>({"The edit value is invalid"}));
+  EXPECT_TRUE(Edit->IsEditFocused());
+}
+
 // ---------------------------------------------------------------------------------------------
 // Key scripts per mode
 
@@ -234,6 +330,8 @@ struct TMaskScript {
   Integer SelStart;
   Integer SelLength;  // -1: not checked
   Integer Beeps;
+  const char* ClipboardAfter = nullptr;  // nullptr: not checked
+  Integer CaretFromOutside = -1;         // set through the edit (as a click does) before the keys
 };
 
 void PrintTo(const TMaskScript& c, std::ostream* os) { *os << c.Name << " (" << KindName(c.Kind) << ")"; }
@@ -246,6 +344,10 @@ TEST_P(MaskEditScript, Runs) {
   Edit->SetEditValue(String(c.Initial));
   if (c.Clipboard) Clipboard()->SetAsText(c.Clipboard);
   Focus(Edit);
+  if (c.CaretFromOutside >= 0) {
+    Edit->SetSelStart(c.CaretFromOutside);
+    Edit->SetSelLength(0);
+  }
   const int beeps = Headless::BeepCount();
   RunKeys(c.Keys);
   EXPECT_EQ(WindowText(Edit), String(c.Text));
@@ -254,6 +356,9 @@ TEST_P(MaskEditScript, Runs) {
     EXPECT_EQ(Selection(Edit).second, c.SelLength);
   }
   EXPECT_EQ(Headless::BeepCount() - beeps, c.Beeps);
+  if (c.ClipboardAfter) {
+    EXPECT_EQ(Clipboard()->GetAsText(), String(c.ClipboardAfter));
+  }
 }
 
 const std::vector<TKeyStep> kStart = {Key(VK_HOME)};
@@ -280,7 +385,27 @@ INSTANTIATE_TEST_SUITE_P(
         TMaskScript{"PasteOverwritesFromTheCaret", emkStandard, "00/00", "", "98", {Key(VK_HOME), Key('V', skCtrl)},
                     "98/__", 3, 1, 0},
         TMaskScript{"TypingOverASelection", emkStandard, "00/00", "1234", nullptr,
-                    {Key(VK_HOME), Key(VK_RIGHT, skShift), Key(VK_RIGHT, skShift), Chars("7")}, "72/34", 1, 1, 0}),
+                    {Key(VK_HOME), Key(VK_RIGHT, skShift), Key(VK_RIGHT, skShift), Chars("7")}, "72/34", 1, 1, 0},
+        TMaskScript{"LeftSkipsTheLiteral", emkStandard, "00/00", "1234", nullptr,
+                    {Key(VK_HOME), Key(VK_RIGHT), Key(VK_RIGHT), Key(VK_LEFT)}, "12/34", 1, 1, 0},
+        TMaskScript{"RightFromTheLastPositionGoesToTheEnd", emkStandard, "00/00", "1234", nullptr,
+                    {Key(VK_HOME), Key(VK_RIGHT), Key(VK_RIGHT), Key(VK_RIGHT), Key(VK_RIGHT)}, "12/34", 5, 0, 0},
+        TMaskScript{"CtrlLeftSelectsTheFirstPosition", emkStandard, "00/00", "1234", nullptr,
+                    {Key(VK_END), Key(VK_LEFT, skCtrl)}, "12/34", 0, 1, 0},
+        TMaskScript{"CtrlRightGoesToTheEnd", emkStandard, "00/00", "1234", nullptr,
+                    {Key(VK_HOME), Key(VK_RIGHT, skCtrl)}, "12/34", 5, 0, 0},
+        TMaskScript{"DeletingASelectionBlanksItsEditablePositions", emkStandard, "00/00", "1234", nullptr,
+                    {Key(VK_HOME), Key(VK_END, skShift), Key(VK_DELETE)}, "__/__", 0, 1, 0},
+        TMaskScript{"CutCopiesAndBlanks", emkStandard, "00/00", "1234", nullptr,
+                    {Key(VK_HOME), Key(VK_RIGHT, skShift), Key('X', skCtrl)}, "__/34", 0, 1, 0, "12"},
+        TMaskScript{"PasteInTheMiddleSkipsTheLiteralAfter", emkStandard, "00/00", "", "5",
+                    {Key(VK_HOME), Key(VK_RIGHT), Key('V', skCtrl)}, "_5/__", 3, 1, 0},
+        TMaskScript{"PasteWithoutLiteralsIsMerged", emkStandard, "00/00", "", "1234", {Key(VK_HOME), Key('V', skCtrl)},
+                    "12/34", 4, 1, 0},
+        TMaskScript{"PasteLongerThanTheMaskIsCut", emkStandard, "00/00", "", "123456",
+                    {Key(VK_HOME), Key('V', skCtrl)}, "12/34", 4, 1, 0},
+        TMaskScript{"CaretSetFromOutsideSelectsItsCharacter", emkStandard, "00/00", "1234", nullptr, {Chars("9")},
+                    "12/94", 4, 1, 0, nullptr, 3}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 INSTANTIATE_TEST_SUITE_P(
@@ -302,7 +427,27 @@ INSTANTIATE_TEST_SUITE_P(
         TMaskScript{"PastedCharactersThePatternRefusesAreLeftOut", emkRegExpr, kHexMask, "12", "z3z",
                     {Key(VK_END), Key('V', skCtrl)}, "123", 3, 0, 0},
         TMaskScript{"TypingAfterAPasteRefusesWhatCannotFollow", emkRegExpr, "\\d\\d", "", "1",
-                    {Key('V', skCtrl), Chars("2x")}, "12", 2, 0, 1}),
+                    {Key('V', skCtrl), Chars("2x")}, "12", 2, 0, 1},
+        TMaskScript{"FocusSelectsAllAndTypingReplacesIt", emkRegExpr, kHexMask, "12AB", nullptr, {Chars("9")}, "9", 1,
+                    0, 0},
+        TMaskScript{"LeftCollapsesASelectionToItsStart", emkRegExpr, kHexMask, "12AB", nullptr,
+                    {Key(VK_END), Key(VK_LEFT, skShift), Key(VK_LEFT, skShift), Key(VK_LEFT), Chars("9")}, "129AB", 3,
+                    0, 0},
+        TMaskScript{"CtrlLeftGoesToTheStart", emkRegExpr, kHexMask, "12AB", nullptr,
+                    {Key(VK_END), Key(VK_LEFT, skCtrl), Chars("9")}, "912AB", 1, 0, 0},
+        TMaskScript{"CtrlRightGoesToTheEnd", emkRegExpr, kHexMask, "12AB", nullptr,
+                    {Key(VK_HOME), Key(VK_RIGHT, skCtrl), Chars("9")}, "12AB9", 5, 0, 0},
+        TMaskScript{"BackspaceRemovesASelection", emkRegExpr, kHexMask, "12AB", nullptr,
+                    {Key(VK_END), Key(VK_LEFT, skShift), Key(VK_BACK)}, "12A", 3, 0, 0},
+        TMaskScript{"DeletingASelectionDropsATailThatNoLongerFits", emkRegExpr, "\\d\\d-\\d\\d", "12-34", nullptr,
+                    {Key(VK_HOME), Key(VK_RIGHT, skShift), Key(VK_DELETE)}, "", 0, 0, 1},
+        TMaskScript{"AReplacementThatCannotFollowIsRefused", emkRegExpr, "\\d-\\d", "1-2", nullptr,
+                    {Key(VK_HOME), Key(VK_RIGHT), Key(VK_RIGHT, skShift), Chars("5")}, "1-2", 1, 1, 1},
+        TMaskScript{"CutRemovesTheSelection", emkRegExpr, kHexMask, "12AB", nullptr,
+                    {Key(VK_HOME), Key(VK_RIGHT, skShift), Key(VK_RIGHT, skShift), Key('X', skCtrl)}, "AB", 0, 0, 0,
+                    "12"},
+        TMaskScript{"CaretSetFromOutside", emkRegExpr, kHexMask, "12AB", nullptr, {Chars("9")}, "192AB", 2, 0, 0,
+                    nullptr, 1}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 INSTANTIATE_TEST_SUITE_P(
@@ -325,7 +470,29 @@ INSTANTIATE_TEST_SUITE_P(
         TMaskScript{"ATailThatNoLongerFitsGoes", emkRegExprEx, "\\d-\\d-\\d", "", nullptr,
                     {Chars("123"), Key(VK_HOME), Key(VK_DELETE), Chars("7")}, "7-", 2, 0, 0},
         TMaskScript{"ARefusedCharacterBeeps", emkRegExprEx, "\\(\\d\\d\\d\\)", "", nullptr,
-                    {Key(VK_END), Chars("x")}, "(", 1, 0, 1}),
+                    {Key(VK_END), Chars("x")}, "(", 1, 0, 1},
+        TMaskScript{"RightMovesByUnits", emkRegExprEx, "\\d-\\d-\\d", "1-2-3", nullptr, {Key(VK_HOME), Key(VK_RIGHT)},
+                    "1-2-3", 2, 0, 0},
+        TMaskScript{"ShiftLeftSelectsWholeUnits", emkRegExprEx, "\\d-\\d-\\d", "1-2-3", nullptr,
+                    {Key(VK_END), Key(VK_LEFT, skShift), Key(VK_LEFT, skShift)}, "1-2-3", 2, 3, 0},
+        TMaskScript{"BackspaceRemovesSelectedUnits", emkRegExprEx, "\\d-\\d-\\d", "1-2-3", nullptr,
+                    {Key(VK_END), Key(VK_LEFT, skShift), Key(VK_LEFT, skShift), Key(VK_BACK)}, "1-", 2, 0, 0},
+        TMaskScript{"ShiftRightSelectsAUnit", emkRegExprEx, "\\d-\\d-\\d", "1-2-3", nullptr,
+                    {Key(VK_HOME), Key(VK_RIGHT, skShift), Chars("7")}, "7-2-3", 2, 0, 0},
+        TMaskScript{"CutTakesAWholeUnit", emkRegExprEx, "\\d-\\d-\\d", "1-2-3", nullptr,
+                    {Key(VK_HOME), Key(VK_RIGHT, skShift), Key('X', skCtrl)}, "2-3-", 0, 0, 0, "1-"},
+        TMaskScript{"DeleteInsideAFixedPatternDropsWhatNoLongerFits", emkRegExprEx, "\\(\\d\\d\\d\\)", "(123)",
+                    nullptr, {Key(VK_HOME), Key(VK_RIGHT), Key(VK_RIGHT), Key(VK_DELETE)}, "(1", 2, 0, 0},
+        TMaskScript{"ReplacingEverythingKeepsTheLeadingLiteral", emkRegExprEx, "\\(\\d\\d\\d\\)", "(123)", nullptr,
+                    {Key(VK_HOME), Key(VK_END, skShift), Chars("9")}, "(9", 2, 0, 0},
+        TMaskScript{"CtrlLeftThenDeleteKeepsTheLeadingLiteral", emkRegExprEx, "\\(\\d\\d\\d\\)", "(123)", nullptr,
+                    {Key(VK_END), Key(VK_LEFT, skCtrl), Key(VK_DELETE)}, "(123)", 0, 0, 1},
+        TMaskScript{"ACaretInsideAUnitSnapsToItsStart", emkRegExprEx, "\\d-\\d-\\d", "1-2-3", nullptr,
+                    {Key(VK_DELETE)}, "2-3-", 0, 0, 0, nullptr, 1},
+        // Groups that can never complete the text force nothing: typing ends.
+        TMaskScript{"AnEmptyGroupAfterARepeat", emkRegExprEx, "a+b{0}", "", nullptr, {Chars("aab")}, "aa", 2, 0, 1},
+        TMaskScript{"AnEmptyGroupAfterAStar", emkRegExprEx, "}*(a){0}", "", nullptr, {Chars("}}a"), Key(VK_BACK)}, "}",
+                    1, 0, 1}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace
