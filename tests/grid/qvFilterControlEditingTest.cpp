@@ -258,6 +258,26 @@ TEST_F(FilterEditing, LeavingTheBuilderStoresTheOpenValue) {
   EXPECT_TRUE(other->Focused());
 }
 
+TEST_F(FilterEditing, LeavingWithAnInvalidValueTakesTheFocusBack) {
+  auto* other = Add<TEdit>(Form, Rect(10, 330, 100, 350));
+  MakeRows();
+  FocusElement(3, fhkValue, 0);
+  Type("x");
+  Click(other, {5, 5});
+  ASSERT_FALSE(Errors.empty());
+  EXPECT_EQ("Invalid value", Errors.back());
+  ASSERT_NE(nullptr, Builder->GetValueEditor());
+  EXPECT_TRUE(Builder->GetValueEditor()->Focused());
+  EXPECT_EQ(Variant(1), Condition(3)->Values->GetValue(0)->Value);
+  EditorInner()->SetText("");
+  Type("4");
+  // Past the double-click time: a second click on the edit is a click of its own.
+  Wait(1000);
+  Click(other, {5, 5});
+  EXPECT_EQ(nullptr, Builder->GetValueEditor());
+  EXPECT_EQ(Variant(String("4")), Condition(3)->Values->GetValue(0)->Value);
+}
+
 TEST_F(FilterEditing, AnotherItemClosesTheOpenEditorBeforeItsPoolGoes) {
   MakeRows();
   FocusElement(1, fhkValue, 0);
