@@ -434,14 +434,8 @@ void TqvCustomFilterControl::ShowValueEditor(TValueEditorActivation AKind, char 
 }
 
 void TqvCustomFilterControl::SetValueEditorWildcards() {
-  TqvConditionViewInfo* condition = GetFocusedCondition();
-  auto* properties = FValueEditor ? As<TqvCustomTextEditProperties>(FValueEditor->GetActiveProperties()) : nullptr;
-  if (!condition || !properties) return;
-  // Only the set of accepted characters changes: the user's text is never edited.
-  TqvCharSet chars = properties->GetValidChars();
-  for (char c : {FCriteria->GetPercentWildcard(), FCriteria->GetUnderscoreWildcard()})
-    chars.set(static_cast<unsigned char>(c), IsLikeOperator(condition->Operator));
-  properties->SetValidChars(chars);
+  if (TqvConditionViewInfo* condition = GetFocusedCondition())
+    SetFilterValueWildcards(FValueEditor, FCriteria.get(), IsLikeOperator(condition->Operator));
 }
 
 void TqvCustomFilterControl::HideValueEditor(bool ASave) {

@@ -228,3 +228,12 @@ void VerifyFilterValue(TWinControl* AControl, Variant& AValue, TqvFilterRowOpera
   if (AControl && AControl->CanFocus()) AControl->SetFocus();
   throw Exception(&sqvFilterInvalidValue);
 }
+
+void SetFilterValueWildcards(TqvCustomEdit* AEdit, TqvFilterCriteria* ACriteria, bool ALike) {
+  auto* properties = AEdit ? As<TqvCustomTextEditProperties>(AEdit->GetActiveProperties()) : nullptr;
+  if (!properties || !ACriteria) return;
+  TqvCharSet chars = properties->GetValidChars();
+  for (char c : {ACriteria->GetPercentWildcard(), ACriteria->GetUnderscoreWildcard()})
+    chars.set(static_cast<unsigned char>(c), ALike);
+  properties->SetValidChars(chars);
+}

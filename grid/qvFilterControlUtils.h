@@ -174,4 +174,8 @@ TqvCustomEdit* CreateValueEdit(TqvFilterEditHelperClass AHelper, TqvCustomEditPr
 void VerifyFilterValue(TWinControl* AControl, Variant& AValue, TqvFilterRowOperator AOperator,
                        TqvValueTypeClass AValueTypeClass);
 
+// The criteria's wildcards are accepted in a text-based AEdit exactly while ALike. Only the set of
+// accepted characters changes: the user's text is never edited. Nothing for other editors.
+void SetFilterValueWildcards(TqvCustomEdit* AEdit, TqvFilterCriteria* ACriteria, bool ALike);
+
 extern const TResourceString sqvFilterInvalidValue;
