@@ -128,9 +128,10 @@ TqvFilterDialog::TqvFilterDialog(TComponent* AOwner) : TqvFilterDialogForm(AOwne
   SetClientHeight(DefaultClientHeight);
   SetCaption(GetLocalizedResourceString(&sqvFilterDialogCaption));
   FTitleLabel = AddLabel(this, Bounds(8, 8, 87, 13), GetLocalizedResourceString(&sqvFilterDialogTitle));
-  FColumnCaptionLabel = AddLabel(this, Bounds(8, 27, 71, 13), "ColumnCaption");
+  // The line first: the opaque column caption covers it.
   FLine = AddControl<TBevel>(this, Bounds(8, 34, 396, 4));
   FLine->SetShape(bsTopLine);
+  FColumnCaptionLabel = AddLabel(this, Bounds(8, 27, 71, 13), "ColumnCaption");
   for (Integer i = 0; i < 2; ++i) {
     const Integer top = i == 0 ? 46 : 96;
     TqvFilterOperatorEdit* chooser = AddControl<TqvFilterOperatorEdit>(this, Bounds(8, top, 193, 21));
