@@ -104,7 +104,7 @@ class CustomFilterDialog : public TFilterControlTest {
   static String ValueText(Integer AIndex) { return VarToStr(Dialog()->GetValueEdit(AIndex)->GetEditValue()); }
 
   // Runs the dialog on the item with the steps; Shown counts the steps that found the dialog.
-  bool Run(Integer AItemIndex, std::vector<std::function<void()>> ASteps) {
+  bool Run(Integer AItemIndex, std::vector<std::function<void()>> ASteps, TqvLookAndFeel* ALookAndFeel = nullptr) {
     for (auto& step : ASteps)
       step = [this, step] {
         if (Dialog()) ++Shown;
@@ -113,7 +113,7 @@ class CustomFilterDialog : public TFilterControlTest {
     Script(std::move(ASteps));
     TTestFilterItem* item = Link->Item(AItemIndex);
     return ShowCustomFilterDialog(Link->Filter(), item, item->Properties.get(), item->Caption,
-                                  Link->Controller->GetItemValueTypeClass(AItemIndex), nullptr);
+                                  Link->Controller->GetItemValueTypeClass(AItemIndex), ALookAndFeel);
   }
   TqvFilterCriteriaItem* RootCondition(Integer AIndex) const {
     return static_cast<TqvFilterCriteriaItem*>(Link->Filter()->GetRoot()->GetItem(AIndex));
@@ -143,7 +143,8 @@ TEST_F(CustomFilterDialog, AStringColumnPreselectsLikeAndShowsTheWildcardHints) 
     // Over the place holders (their height is the editor's own).
     for (Integer i = 0; i < 2; ++i) {
       const TRect r = dialog->GetValueEdit(i)->GetBoundsRect();
-      EXPECT_EQ(TPoint(208, i == 0 ? 46 : 96), r.TopLeft());
+      EXPECT_EQ(208, r.Left);
+      EXPECT_EQ(i == 0 ? 46 : 96, r.Top);
       EXPECT_EQ(193, r.Width());
     }
     PressCancel();
@@ -294,6 +295,27 @@ TEST_F(CustomFilterDialog, WildcardsAreAcceptedOnlyWithLikeAndTheTextStays) {
                       },
                       [&] { PressOk(); }}));
   EXPECT_EQ(Variant(String("100%_x")), RootCondition(0)->GetValue());
+}
+
+TEST_F(CustomFilterDialog, TheLookAndFeelReachesEveryControl) {
+  auto lookAndFeel = MakeOwned<TqvLookAndFeel>(nullptr);
+  lookAndFeel->SetKind(lfUltraFlat);
+  Run(
+      0,
+      {[&] {
+        TqvFilterDialog* dialog = Dialog();
+        for (Integer i = 0; i < 2; ++i) {
+          EXPECT_EQ(lfUltraFlat, dialog->GetOperatorEdit(i)->GetStyle()->GetLookAndFeel()->GetKind());
+          EXPECT_EQ(lfUltraFlat, dialog->GetValueEdit(i)->GetStyle()->GetLookAndFeel()->GetKind());
+        }
+        EXPECT_EQ(lfUltraFlat, dialog->GetAndButton()->GetLookAndFeel()->GetKind());
+        EXPECT_EQ(lfUltraFlat, dialog->GetOrButton()->GetLookAndFeel()->GetKind());
+        EXPECT_EQ(lfUltraFlat, dialog->GetOkButton()->GetLookAndFeel()->GetKind());
+        EXPECT_EQ(lfUltraFlat, dialog->GetCancelButton()->GetLookAndFeel()->GetKind());
+        PressCancel();
+      }},
+      lookAndFeel.get());
+  EXPECT_EQ(1, Shown);
 }
 
 TEST_F(CustomFilterDialog, AComplexFilterOrAnUncoveredEditorOpensNothing) {
