@@ -1,0 +1,94 @@
+// The number editors page: currency editors standalone and in place (the locale's currency
+// format, a null value with and without a null text, a format of their own, a negative amount,
+// read-only, disabled, focused with the plain number), and spin editors (the three button
+// layouts with and without fast buttons, integer and float values, border styles, bounds,
+// disabled, in place, a text that is no number).
+#include "GalleryPage.h"
+#include "editors/qvCurrencyEdit.h"
+#include "editors/qvSpinEdit.h"
+#include "platform/forms/StdCtrls.h"
+
+namespace {
+
+constexpr Integer kMargin = 12;
+constexpr Integer kCellWidth = 220;
+constexpr Integer kLabelHeight = 16;
+constexpr Integer kRowHeight = 50;
+
+void AddLabel(TWinControl* Parent, TPoint P, const String& ACaption) {
+  auto* label = New<TLabel>(Parent);
+  label->SetParent(Parent);
+  label->SetBounds(P.X, P.Y, kCellWidth, kLabelHeight);
+  label->SetCaption(ACaption);
+}
+
+TPoint Cell(Integer AIndex, Integer ATop) {
+  return {kMargin + (AIndex % 4) * (kCellWidth + 20), ATop + (AIndex / 4) * kRowHeight};
+}
+
+template <class TEdit>
+TEdit* AddEdit(TWinControl* Parent, TPoint P, const String& ACaption, bool AInplace) {
+  AddLabel(Parent, P, ACaption);
+  auto* edit = static_cast<TEdit*>(TqvCustomEdit::CreateInplace(&TEdit::StaticClass(), Parent, AInplace));
+  edit->SetBounds(P.X, P.Y + kLabelHeight + 4, kCellWidth, 21);
+  edit->SetParent(Parent);
+  if (!AInplace) edit->GetStyle()->SetBorderStyle(ebs3D);
+  return edit;
+}
+
+TqvCurrencyEdit* AddCurrency(TWinControl* Parent, Integer AIndex, const String& ACaption, const Variant& AValue,
+                             bool AInplace = false) {
+  auto* edit = AddEdit<TqvCurrencyEdit>(Parent, Cell(AIndex, kMargin), ACaption, AInplace);
+  edit->SetEditValue(AValue);
+  return edit;
+}
+
+TqvSpinEdit* AddSpin(TWinControl* Parent, Integer AIndex, const String& ACaption, const Variant& AValue,
+                     TqvSpinEditButtonsPosition APosition = sbpVert, bool AFast = false, bool AInplace = false) {
+  auto* edit = AddEdit<TqvSpinEdit>(Parent, Cell(AIndex, kMargin + 3 * kRowHeight + 10), ACaption, AInplace);
+  TqvSpinEditProperties* properties = edit->GetProperties();
+  properties->SetValueType(VarIsFloat(AValue) ? vtFloat : vtInt);
+  properties->GetSpinButtons()->SetPosition(APosition);
+  properties->GetSpinButtons()->SetShowFastButtons(AFast);
+  edit->SetEditValue(AValue);
+  return edit;
+}
+
+void BuildSpinEditors(TWinControl* Parent) {
+  Integer i = 0;
+  AddSpin(Parent, i++, "Spin, buttons one over the other", Integer(42));
+  AddSpin(Parent, i++, "Spin, fast buttons", 2.5, sbpVert, true);
+  AddSpin(Parent, i++, "Spin, buttons on the right", Integer(-7), sbpHorzRight);
+  AddSpin(Parent, i++, "Spin, right with fast buttons", Integer(100), sbpHorzRight, true);
+  AddSpin(Parent, i++, "Spin, buttons on both sides", Integer(5), sbpHorzLeftRight);
+  AddSpin(Parent, i++, "Spin, both sides with fast buttons", 0.25, sbpHorzLeftRight, true);
+  AddSpin(Parent, i++, "Spin, ultra-flat", Integer(3))->GetStyle()->SetBorderStyle(ebsUltraFlat);
+  AddSpin(Parent, i++, "Spin, flat, fast", Integer(3), sbpVert, true)->GetStyle()->SetBorderStyle(ebsFlat);
+  AddSpin(Parent, i++, "Spin, disabled", Integer(8))->SetEnabled(false);
+  AddSpin(Parent, i++, "Spin in place", Integer(12), sbpVert, false, true);
+  AddSpin(Parent, i++, "Spin in place, text that is no number", String("n/a"), sbpHorzRight, false, true);
+  TqvSpinEdit* bounded = AddSpin(Parent, i++, "Spin, 0..10 at the maximum", Integer(10), sbpHorzRight, true);
+  bounded->GetProperties()->SetMaxValue(10);
+}
+
+void BuildNumberEditorsPage(TWinControl* Parent) {
+  Integer i = 0;
+  AddCurrency(Parent, i++, "Currency", 1234.5);
+  AddCurrency(Parent, i++, "Negative amount", -87.25);
+  AddCurrency(Parent, i++, "Null", Null());
+  TqvCurrencyEdit* nullText = AddCurrency(Parent, i++, "Null with a null text", Null());
+  nullText->GetProperties()->SetNullString("(no price)");
+  AddCurrency(Parent, i++, "Not nullable, Null", Null())->GetProperties()->SetNullable(false);
+  AddCurrency(Parent, i++, "Own format \"0.000 'kg'\"", 12.5)->GetProperties()->SetDisplayFormat("0.000 'kg'");
+  AddCurrency(Parent, i++, "Read-only", 19.99)->GetProperties()->SetReadOnly(true);
+  AddCurrency(Parent, i++, "Disabled", 5.0)->SetEnabled(false);
+  AddCurrency(Parent, i++, "In place", 42.0, true);
+  AddCurrency(Parent, i++, "In place, text that is no amount", String("n/a"), true);
+  TqvCurrencyEdit* focused = AddCurrency(Parent, i++, "Focused: the plain number", 1234.5);
+  focused->SetTabOrder(0);
+  BuildSpinEditors(Parent);
+}
+
+const TGalleryPageRegistration NumberEditorsPage("Number editors", 701, &BuildNumberEditorsPage);
+
+}  // namespace
