@@ -3,6 +3,12 @@
 
 #include <array>
 
+#include "editors/qvCheckBox.h"
+#include "editors/qvComboBox.h"
+#include "editors/qvImageComboBox.h"
+#include "editors/qvMaskEdit.h"
+#include "editors/qvRadioGroup.h"
+#include "editors/qvSpinEdit.h"
 #include "editors/qvTextEdit.h"
 #include "platform/forms/Controls.h"
 
@@ -19,6 +25,12 @@ QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvCustomFilterEditHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterTextEditHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterMemoHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterMRUEditHelper)
+QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterMaskEditHelper)
+QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterComboBoxHelper)
+QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterImageComboBoxHelper)
+QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterSpinEditHelper)
+QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterCheckBoxHelper)
+QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterRadioGroupHelper)
 
 // ---------------------------------------------------------------------------------------------
 // Row operators
@@ -106,7 +118,9 @@ void TqvCustomFilterEditHelper::PrepareValueEdit(TqvCustomEdit* AEdit, TqvCustom
   PrepareProperties(own, AProperties, KeepsEditButtons(own));
 }
 
-bool TqvCustomFilterEditHelper::KeepsEditButtons(TqvCustomEditProperties*) const { return false; }
+bool TqvCustomFilterEditHelper::KeepsEditButtons(TqvCustomEditProperties* AProperties) const {
+  return As<TqvCustomDropDownEditProperties>(AProperties) || As<TqvCustomSpinEditProperties>(AProperties);
+}
 
 void TqvCustomFilterEditHelper::ReadFilterValue(TqvCustomEdit*, TqvCustomEditProperties*, Variant&, String&) const {}
 
@@ -160,6 +174,186 @@ TqvFilterRowOperators TqvFilterMemoHelper::GetOperators(TqvCustomEditProperties*
   return froBit(froLike) | froBit(froNotLike) | froBit(froBlank) | froBit(froNotBlank);
 }
 
+namespace {
+
+// Comparisons and the blanks: what a value without patterns offers.
+constexpr TqvFilterRowOperators kComparisons = froRange(froEquals, froGreaterOrEqual) | froBit(froBlank) | froBit(froNotBlank);
+// Equality and the blanks: what a choice among fixed values offers.
+constexpr TqvFilterRowOperators kEqualities =
+    froBit(froEquals) | froBit(froNotEquals) | froBit(froBlank) | froBit(froNotBlank);
+constexpr TqvFilterRowOperators kInLists = froBit(froIn) | froBit(froNotIn);
+
+// The combo box of a list-choosing value editor.
+TqvCustomComboBox* ComboOf(TqvCustomEdit* AEdit) { return As<TqvCustomComboBox>(AEdit); }
+
+}  // namespace
+
+TqvCustomEditClass TqvFilterMaskEditHelper::GetValueEditClass() const { return &TqvMaskEdit::StaticClass(); }
+
+TqvFilterRowOperators TqvFilterMaskEditHelper::GetOperators(TqvCustomEditProperties* AProperties,
+                                                            bool AExtended) const {
+  auto* mask = As<TqvCustomMaskEditProperties>(AProperties);
+  const TqvFilterRowOperators simple = mask && mask->IsMasked() ? kComparisons : kSimpleOperators;
+  return AExtended ? simple | kListOperators : simple;
+}
+
+void TqvFilterMaskEditHelper::PrepareProperties(TqvCustomEditProperties* AProperties,
+                                                TqvCustomEditProperties* AItemProperties, bool AKeepButtons) const {
+  inherited::PrepareProperties(AProperties, AItemProperties, AKeepButtons);
+  auto* mask = As<TqvCustomMaskEditProperties>(AProperties);
+  if (!mask) return;
+  auto* itemMask = As<TqvCustomMaskEditProperties>(AItemProperties);
+  // The extended syntax also accepts what is typed while the pattern is incomplete.
+  if (itemMask && itemMask->GetMaskKind() == emkRegExpr) mask->SetMaskKind(emkRegExprEx);
+  mask->SetAutoSelect(!mask->IsMasked());
+}
+
+TqvCustomEditClass TqvFilterComboBoxHelper::GetValueEditClass() const { return &TqvComboBox::StaticClass(); }
+
+void TqvFilterComboBoxHelper::PrepareProperties(TqvCustomEditProperties* AProperties,
+                                                TqvCustomEditProperties* AItemProperties, bool AKeepButtons) const {
+  inherited::PrepareProperties(AProperties, AItemProperties, AKeepButtons);
+  auto* combo = As<TqvCustomComboBoxProperties>(AProperties);
+  if (!combo) return;
+  combo->SetButtonGlyph(nullptr);
+  combo->SetDropDownRows(7);
+  combo->SetDropDownListStyle(lsEditList);
+  combo->SetImmediateDropDown(false);
+  combo->SetPopupAlignment(taLeftJustify);
+  combo->SetRevertable(false);
+}
+
+TqvCustomEditClass TqvFilterImageComboBoxHelper::GetValueEditClass() const {
+  return &TqvImageComboBox::StaticClass();
+}
+
+TqvFilterRowOperators TqvFilterImageComboBoxHelper::GetOperators(TqvCustomEditProperties*, bool AExtended) const {
+  return AExtended ? kEqualities | kInLists : kEqualities;
+}
+
+void TqvFilterImageComboBoxHelper::PrepareProperties(TqvCustomEditProperties* AProperties,
+                                                     TqvCustomEditProperties* AItemProperties,
+                                                     bool AKeepButtons) const {
+  inherited::PrepareProperties(AProperties, AItemProperties, AKeepButtons);
+  auto* combo = As<TqvCustomImageComboBoxProperties>(AProperties);
+  if (!combo) return;
+  combo->SetDropDownListStyle(lsFixedList);
+  combo->SetImmediateDropDown(true);
+  combo->SetShowDescriptions(true);
+}
+
+void TqvFilterImageComboBoxHelper::ReadFilterValue(TqvCustomEdit* AEdit, TqvCustomEditProperties* AProperties,
+                                                   Variant& AValue, String& ADisplayText) const {
+  AValue = AEdit->GetEditValue();
+  ADisplayText = AEdit->GetActiveProperties()->GetDisplayText(AValue, true);
+  (void)AProperties;
+}
+
+TqvCustomEditClass TqvFilterSpinEditHelper::GetValueEditClass() const { return &TqvSpinEdit::StaticClass(); }
+
+TqvFilterRowOperators TqvFilterSpinEditHelper::GetOperators(TqvCustomEditProperties*, bool AExtended) const {
+  return AExtended ? kComparisons | kListOperators : kComparisons;
+}
+
+void TqvFilterSpinEditHelper::PrepareProperties(TqvCustomEditProperties* AProperties,
+                                                TqvCustomEditProperties* AItemProperties, bool AKeepButtons) const {
+  inherited::PrepareProperties(AProperties, AItemProperties, AKeepButtons);
+  if (auto* spin = As<TqvCustomSpinEditProperties>(AProperties)) spin->SetCanEdit(true);
+}
+
+TqvCustomEditClass TqvFilterCheckBoxHelper::GetValueEditClass() const { return &TqvComboBox::StaticClass(); }
+
+TqvFilterRowOperators TqvFilterCheckBoxHelper::GetOperators(TqvCustomEditProperties*, bool) const {
+  return kEqualities;
+}
+
+void TqvFilterCheckBoxHelper::PrepareProperties(TqvCustomEditProperties* AProperties,
+                                                TqvCustomEditProperties* AItemProperties, bool) const {
+  auto* combo = As<TqvCustomComboBoxProperties>(AProperties);
+  auto* check = As<TqvCustomCheckBoxProperties>(AItemProperties);
+  if (!combo) return;
+  TStrings* items = combo->GetLookupItems();
+  items->BeginUpdate();
+  items->Clear();
+  if (check) {
+    items->Add(check->GetDisplayText(check->GetValueChecked()));
+    items->Add(check->GetDisplayText(check->GetValueUnchecked()));
+  }
+  items->EndUpdate();
+  combo->SetDropDownListStyle(lsFixedList);
+  ResetPropertiesEvents(combo);
+}
+
+void TqvFilterCheckBoxHelper::ReadFilterValue(TqvCustomEdit* AEdit, TqvCustomEditProperties* AProperties,
+                                              Variant& AValue, String& ADisplayText) const {
+  TqvCustomComboBox* combo = ComboOf(AEdit);
+  auto* check = As<TqvCustomCheckBoxProperties>(AProperties);
+  const Integer index = combo ? combo->GetItemIndex() : -1;
+  if (!check || index < 0 || index > 1) {
+    AValue = Null();
+    ADisplayText = String();
+    return;
+  }
+  AValue = index == 0 ? check->GetValueChecked() : check->GetValueUnchecked();
+  ADisplayText = check->GetDisplayText(AValue);
+}
+
+void TqvFilterCheckBoxHelper::WriteFilterValue(TqvCustomEdit* AEdit, TqvCustomEditProperties* AItemProperties,
+                                               const Variant& AValue) const {
+  TqvCustomComboBox* combo = ComboOf(AEdit);
+  auto* check = As<TqvCustomCheckBoxProperties>(AItemProperties);
+  if (!combo || !check) return;
+  switch (check->StateOf(AValue)) {
+    case cbsChecked: combo->SetItemIndex(0); break;
+    case cbsUnchecked: combo->SetItemIndex(1); break;
+    default: combo->SetItemIndex(-1); break;
+  }
+}
+
+TqvCustomEditClass TqvFilterRadioGroupHelper::GetValueEditClass() const { return &TqvComboBox::StaticClass(); }
+
+TqvFilterRowOperators TqvFilterRadioGroupHelper::GetOperators(TqvCustomEditProperties*, bool AExtended) const {
+  return AExtended ? kEqualities | kInLists : kEqualities;
+}
+
+void TqvFilterRadioGroupHelper::PrepareProperties(TqvCustomEditProperties* AProperties,
+                                                  TqvCustomEditProperties* AItemProperties, bool) const {
+  auto* combo = As<TqvCustomComboBoxProperties>(AProperties);
+  auto* group = As<TqvCustomRadioGroupProperties>(AItemProperties);
+  if (!combo) return;
+  TStrings* items = combo->GetLookupItems();
+  items->BeginUpdate();
+  items->Clear();
+  if (group)
+    for (Integer i = 0; i < group->GetItems()->GetCount(); ++i) items->Add(group->GetItems()->GetItem(i)->GetCaption());
+  items->EndUpdate();
+  combo->SetDropDownListStyle(lsFixedList);
+  ResetPropertiesEvents(combo);
+}
+
+void TqvFilterRadioGroupHelper::ReadFilterValue(TqvCustomEdit* AEdit, TqvCustomEditProperties* AProperties,
+                                                Variant& AValue, String& ADisplayText) const {
+  TqvCustomComboBox* combo = ComboOf(AEdit);
+  auto* group = As<TqvCustomRadioGroupProperties>(AProperties);
+  if (!group) return;
+  const Integer index = combo ? combo->GetItemIndex() : -1;
+  if (index < 0 || index >= group->GetItems()->GetCount()) {
+    AValue = group->GetDefaultValue();
+    ADisplayText = group->GetDefaultCaption();
+    return;
+  }
+  TqvRadioGroupItem* item = group->GetItems()->GetItem(index);
+  AValue = item->GetValue();
+  ADisplayText = item->GetCaption();
+}
+
+void TqvFilterRadioGroupHelper::WriteFilterValue(TqvCustomEdit* AEdit, TqvCustomEditProperties* AItemProperties,
+                                                 const Variant& AValue) const {
+  TqvCustomComboBox* combo = ComboOf(AEdit);
+  auto* group = As<TqvCustomRadioGroupProperties>(AItemProperties);
+  if (combo && group) combo->SetItemIndex(group->GetRadioGroupItemIndex(AValue));
+}
+
 // ---------------------------------------------------------------------------------------------
 // Registry
 
@@ -191,6 +385,12 @@ namespace {
 
 // The helpers of the editor kinds, registered when the registry is made.
 void RegisterBuiltInHelpers(TqvFilterEditsController* AController) {
+  AController->Register(&TqvCheckBoxProperties::StaticClass(), TqvFilterCheckBoxHelper::Class());
+  AController->Register(&TqvComboBoxProperties::StaticClass(), TqvFilterComboBoxHelper::Class());
+  AController->Register(&TqvImageComboBoxProperties::StaticClass(), TqvFilterImageComboBoxHelper::Class());
+  AController->Register(&TqvMaskEditProperties::StaticClass(), TqvFilterMaskEditHelper::Class());
+  AController->Register(&TqvRadioGroupProperties::StaticClass(), TqvFilterRadioGroupHelper::Class());
+  AController->Register(&TqvSpinEditProperties::StaticClass(), TqvFilterSpinEditHelper::Class());
   AController->Register(&TqvTextEditProperties::StaticClass(), TqvFilterTextEditHelper::Class());
 }
 

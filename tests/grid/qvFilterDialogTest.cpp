@@ -1,4 +1,5 @@
 // The custom filter dialog of one column, and the test whether a filter fits it.
+#include "editors/qvProgressBar.h"
 #include "editors/qvRadioGroup.h"
 #include "grid/qvFilterDialog.h"
 #include "lookandfeel/qvButtons.h"
@@ -326,7 +327,7 @@ TEST_F(CustomFilterDialog, AComplexFilterOrAnUncoveredEditorOpensNothing) {
   EXPECT_EQ(fjkOr, Link->Filter()->GetRoot()->GetJoinKind());
   EXPECT_EQ(2, Link->Filter()->GetRoot()->GetCount());
   Link->Filter()->GetRoot()->SetJoinKind(fjkAnd);
-  Link->AddItem(40, "Flag", TqvBooleanValueType::Class(), &TqvCheckBoxProperties::StaticClass());
+  Link->AddItem(40, "Progress", TqvIntegerValueType::Class(), &TqvProgressBarProperties::StaticClass());
   EXPECT_FALSE(Run(3, {[&] { PressOk(); }}));
   EXPECT_EQ(0, Shown);
   EXPECT_EQ(2, Link->Filter()->GetRoot()->GetCount());
