@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "editors/qvRadioGroup.h"
-#include "editors/qvTextEdit.h"
+#include "editors/qvComboBox.h"
 #include "lookandfeel/qvButtons.h"
 #include "platform/forms/ExtCtrls.h"
 #include "platform/forms/StdCtrls.h"
@@ -92,12 +92,6 @@ const TResourceString sqvFilterDialogCancel{64156, "Cancel"};
 const TResourceString sqvFilterDialogAnd{64157, "AND"};
 const TResourceString sqvFilterDialogOr{64158, "OR"};
 
-QJ_IMPLEMENT_CLASS(TqvFilterOperatorEditProperties)
-QJ_IMPLEMENT_CLASS(TqvFilterOperatorEdit)
-
-TqvCustomEditPropertiesClass TqvFilterOperatorEdit::PropertiesClass() {
-  return &TqvFilterOperatorEditProperties::StaticClass();
-}
 QJ_IMPLEMENT_CLASS(TqvFilterDialog)
 
 namespace {
@@ -134,10 +128,11 @@ TqvFilterDialog::TqvFilterDialog(TComponent* AOwner) : TqvFilterDialogForm(AOwne
   FColumnCaptionLabel = AddLabel(this, Bounds(8, 27, 71, 13), "ColumnCaption");
   for (Integer i = 0; i < 2; ++i) {
     const Integer top = i == 0 ? 46 : 96;
-    TqvFilterOperatorEdit* chooser = AddControl<TqvFilterOperatorEdit>(this, Bounds(8, top, 193, 21));
-    chooser->GetProperties()->OnEditValueChanged = [this, i](TObject*) { OperatorChanged(i); };
-    chooser->SetTabOrder(i == 0 ? 0 : 3);
-    FOperatorEdits[i] = chooser;
+    TqvComboBox* combo = AddControl<TqvComboBox>(this, Bounds(8, top, 193, 21));
+    combo->GetProperties()->SetDropDownListStyle(lsFixedList);
+    combo->GetProperties()->OnEditValueChanged = [this, i](TObject*) { OperatorChanged(i); };
+    combo->SetTabOrder(i == 0 ? 0 : 3);
+    FOperatorCombos[i] = combo;
     FPlaceHolders[i] = AddLabel(this, Bounds(208, top, 193, 21), "");
     FPlaceHolders[i]->SetAutoSize(false);
     FPlaceHolders[i]->SetVisible(false);
@@ -199,7 +194,7 @@ void TqvFilterDialog::Init(TqvFilterCriteria* ACriteria, TObject* AItemLink, Tqv
     if (!FValueEdits[i]) continue;
     FValueEdits[i]->SetParent(this);
     FValueEdits[i]->SetBoundsRect(FPlaceHolders[i]->GetBoundsRect());
-    FValueEdits[i]->SetTabOrder(FOperatorEdits[i]->GetTabOrder() + 1);
+    FValueEdits[i]->SetTabOrder(FOperatorCombos[i]->GetTabOrder() + 1);
   }
   FAndButton->SetCaption(GetLocalizedResourceString(&sqvFilterDialogAnd));
   FOrButton->SetCaption(GetLocalizedResourceString(&sqvFilterDialogOr));
@@ -217,8 +212,8 @@ void TqvFilterDialog::Init(TqvFilterCriteria* ACriteria, TObject* AItemLink, Tqv
   OperatorChanged(0);
   OperatorChanged(1);
   if (ALookAndFeel) {
-    for (TqvCustomEdit* edit : {static_cast<TqvCustomEdit*>(FOperatorEdits[0]),
-                                static_cast<TqvCustomEdit*>(FOperatorEdits[1]), FValueEdits[0], FValueEdits[1]})
+    for (TqvCustomEdit* edit : {static_cast<TqvCustomEdit*>(FOperatorCombos[0]),
+                                static_cast<TqvCustomEdit*>(FOperatorCombos[1]), FValueEdits[0], FValueEdits[1]})
       if (edit) edit->GetStyle()->GetLookAndFeel()->SetMasterLookAndFeel(ALookAndFeel);
     for (TqvRadioButton* button : {FAndButton, FOrButton}) button->GetLookAndFeel()->SetMasterLookAndFeel(ALookAndFeel);
     for (TqvButton* button : {FOkButton, FCancelButton}) button->GetLookAndFeel()->SetMasterLookAndFeel(ALookAndFeel);
@@ -231,27 +226,24 @@ void TqvFilterDialog::FillOperators(Integer AIndex) {
   if (AIndex == 1) entries.push_back(froNone);
   for (Integer op = froEquals; op < qvFilterRowOperatorCount; ++op)
     if (froIncludes(FOperators, TqvFilterRowOperator(op))) entries.push_back(TqvFilterRowOperator(op));
-  TStrings* items = FOperatorEdits[AIndex]->GetProperties()->GetLookupItems();
+  TqvComboBoxProperties* properties = FOperatorCombos[AIndex]->GetProperties();
+  TStrings* items = properties->GetItems();
   items->BeginUpdate();
   items->Clear();
   for (TqvFilterRowOperator op : entries) items->Add(GetOperatorCaption(op));
   items->EndUpdate();
+  properties->SetDropDownRows(static_cast<Integer>(entries.size()));
 }
 
 TqvFilterRowOperator TqvFilterDialog::GetOperator(Integer AIndex) const {
-  const String text = VarToStr(FOperatorEdits[AIndex]->GetEditValue());
-  for (TqvFilterRowOperator op : FEntries[AIndex])
-    if (op != froNone && GetOperatorCaption(op) == text) return op;
-  return froNone;
+  const Integer index = FOperatorCombos[AIndex]->GetItemIndex();
+  return index >= 0 && index < static_cast<Integer>(FEntries[AIndex].size()) ? FEntries[AIndex][size_t(index)] : froNone;
 }
 
 void TqvFilterDialog::SetOperator(Integer AIndex, TqvFilterRowOperator AOperator) {
   const auto& entries = FEntries[AIndex];
-  const bool offered = std::find(entries.begin(), entries.end(), AOperator) != entries.end();
-  TqvFilterOperatorEdit* chooser = FOperatorEdits[AIndex];
-  chooser->SetEditValue(String(offered ? GetOperatorCaption(AOperator) : String()));
-  // Up and Down go on from the entry shown.
-  if (TqvCustomTextEditLookupData* lookup = chooser->GetLookupData()) lookup->SynchronizeItemIndex();
+  const auto it = std::find(entries.begin(), entries.end(), AOperator);
+  FOperatorCombos[AIndex]->SetItemIndex(it != entries.end() ? static_cast<Integer>(it - entries.begin()) : -1);
 }
 
 void TqvFilterDialog::ShowCondition(Integer AIndex, TqvFilterCriteriaItem* AItem) {

@@ -4,7 +4,6 @@
 #pragma once
 
 #include "core/qvFilter.h"
-#include "editors/qvTextEdit.h"
 #include "grid/qvFilterControlUtils.h"
 #include "platform/forms/Forms.h"
 
@@ -13,6 +12,7 @@
 class TBevel;
 class TLabel;
 class TqvButton;
+class TqvComboBox;
 class TqvLookAndFeel;
 class TqvRadioButton;
 
@@ -42,29 +42,8 @@ extern const TResourceString sqvFilterDialogUse;
 extern const TResourceString sqvFilterDialogSingleCharacter;
 extern const TResourceString sqvFilterDialogCharacters;
 
-// The properties of a chooser: only its lookup items can be chosen.
-class TqvFilterOperatorEditProperties : public TqvTextEditProperties {
-  QJ_CLASS(TqvFilterOperatorEditProperties, TqvTextEditProperties)
- public:
-  using TqvTextEditProperties::TqvTextEditProperties;
-  TqvEditEditingStyle GetEditingStyle() const override { return esFixedList; }
-};
-
-// A chooser of the dialog: a fixed list of texts without a drop-down, moved through with Up,
-// Down, Page Up and Page Down or by typing.
-class TqvFilterOperatorEdit : public TqvTextEdit {
-  QJ_CLASS(TqvFilterOperatorEdit, TqvTextEdit)
- public:
-  using TqvTextEdit::TqvTextEdit;
-  static TqvCustomEditPropertiesClass PropertiesClass();
-
- protected:
-  bool CanSynchronizeLookupData(bool) override { return true; }
-};
-
-// The custom filter dialog of one column. The operator choosers are fixed lists of the
-// operators' captions (Up and Down move through them); the value editors are made by the
-// column's helper.
+// The custom filter dialog of one column: two operator lists, each with a value editor made by
+// the column's helper.
 class TqvFilterDialog : public TqvFilterDialogForm {
   QJ_CLASS(TqvFilterDialog, TqvFilterDialogForm)
  public:
@@ -91,7 +70,7 @@ class TqvFilterDialog : public TqvFilterDialogForm {
 
   TLabel* GetTitleLabel() const { return FTitleLabel; }
   TLabel* GetColumnCaptionLabel() const { return FColumnCaptionLabel; }
-  TqvFilterOperatorEdit* GetOperatorEdit(Integer AIndex) const { return FOperatorEdits[AIndex]; }
+  TqvComboBox* GetOperatorCombo(Integer AIndex) const { return FOperatorCombos[AIndex]; }
   TqvCustomEdit* GetValueEdit(Integer AIndex) const { return FValueEdits[AIndex]; }
   TqvRadioButton* GetAndButton() const { return FAndButton; }
   TqvRadioButton* GetOrButton() const { return FOrButton; }
@@ -116,7 +95,7 @@ class TqvFilterDialog : public TqvFilterDialogForm {
   TLabel* FTitleLabel = nullptr;
   TLabel* FColumnCaptionLabel = nullptr;
   TBevel* FLine = nullptr;
-  TqvFilterOperatorEdit* FOperatorEdits[2] = {};
+  TqvComboBox* FOperatorCombos[2] = {};
   TLabel* FPlaceHolders[2] = {};
   TqvRadioButton* FAndButton = nullptr;
   TqvRadioButton* FOrButton = nullptr;

@@ -1,4 +1,5 @@
 // The custom filter dialog of one column, and the test whether a filter fits it.
+#include "editors/qvComboBox.h"
 #include "editors/qvProgressBar.h"
 #include "editors/qvRadioGroup.h"
 #include "grid/qvFilterDialog.h"
@@ -140,7 +141,7 @@ TEST_F(CustomFilterDialog, AStringColumnPreselectsLikeAndShowsTheWildcardHints) 
     EXPECT_EQ("Use % to represent any series of characters", dialog->GetSeriesLabel()->GetCaption());
     EXPECT_EQ("AND", dialog->GetAndButton()->GetCaption());
     EXPECT_TRUE(dialog->GetAndButton()->GetChecked());
-    EXPECT_EQ(dialog->GetOperatorEdit(0)->GetTabOrder() + 1, dialog->GetValueEdit(0)->GetTabOrder());
+    EXPECT_EQ(dialog->GetOperatorCombo(0)->GetTabOrder() + 1, dialog->GetValueEdit(0)->GetTabOrder());
     // Over the place holders (their height is the editor's own).
     for (Integer i = 0; i < 2; ++i) {
       const TRect r = dialog->GetValueEdit(i)->GetBoundsRect();
@@ -167,7 +168,7 @@ TEST_F(CustomFilterDialog, ANumberColumnPreselectsEqualsWithoutHints) {
 
 TEST_F(CustomFilterDialog, TheOperatorListFollowsUpAndDownAndTheHintsFollowIt) {
   Run(0, {[&] {
-            Dialog()->GetOperatorEdit(0)->SetFocus();
+            Dialog()->GetOperatorCombo(0)->SetFocus();
             Headless::PressKey(VK_DOWN, skNone);
           },
           [&] {
@@ -306,7 +307,7 @@ TEST_F(CustomFilterDialog, TheLookAndFeelReachesEveryControl) {
       {[&] {
         TqvFilterDialog* dialog = Dialog();
         for (Integer i = 0; i < 2; ++i) {
-          EXPECT_EQ(lfUltraFlat, dialog->GetOperatorEdit(i)->GetStyle()->GetLookAndFeel()->GetKind());
+          EXPECT_EQ(lfUltraFlat, dialog->GetOperatorCombo(i)->GetStyle()->GetLookAndFeel()->GetKind());
           EXPECT_EQ(lfUltraFlat, dialog->GetValueEdit(i)->GetStyle()->GetLookAndFeel()->GetKind());
         }
         EXPECT_EQ(lfUltraFlat, dialog->GetAndButton()->GetLookAndFeel()->GetKind());
