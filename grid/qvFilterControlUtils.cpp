@@ -2,6 +2,7 @@
 #include "grid/qvFilterControlUtils.h"
 
 #include <array>
+#include <vector>
 
 #include "editors/qvCheckBox.h"
 #include "editors/qvComboBox.h"
@@ -186,6 +187,18 @@ constexpr TqvFilterRowOperators kInLists = froBit(froIn) | froBit(froNotIn);
 // The combo box of a list-choosing value editor.
 TqvCustomComboBox* ComboOf(TqvCustomEdit* AEdit) { return As<TqvCustomComboBox>(AEdit); }
 
+// The value editor's combo box offers exactly ALines, and calls no handler of the item's.
+void MakeFixedList(const TqvCustomFilterEditHelper* AHelper, TqvCustomComboBoxProperties* ACombo,
+                   const std::vector<String>& ALines) {
+  TStrings* items = ACombo->GetLookupItems();
+  items->BeginUpdate();
+  items->Clear();
+  for (const String& line : ALines) items->Add(line);
+  items->EndUpdate();
+  ACombo->SetDropDownListStyle(lsFixedList);
+  AHelper->ResetPropertiesEvents(ACombo);
+}
+
 }  // namespace
 
 TqvCustomEditClass TqvFilterMaskEditHelper::GetValueEditClass() const { return &TqvMaskEdit::StaticClass(); }
@@ -272,16 +285,9 @@ void TqvFilterCheckBoxHelper::PrepareProperties(TqvCustomEditProperties* AProper
   auto* combo = As<TqvCustomComboBoxProperties>(AProperties);
   auto* check = As<TqvCustomCheckBoxProperties>(AItemProperties);
   if (!combo) return;
-  TStrings* items = combo->GetLookupItems();
-  items->BeginUpdate();
-  items->Clear();
-  if (check) {
-    items->Add(check->GetDisplayText(check->GetValueChecked()));
-    items->Add(check->GetDisplayText(check->GetValueUnchecked()));
-  }
-  items->EndUpdate();
-  combo->SetDropDownListStyle(lsFixedList);
-  ResetPropertiesEvents(combo);
+  std::vector<String> lines;
+  if (check) lines = {check->GetDisplayText(check->GetValueChecked()), check->GetDisplayText(check->GetValueUnchecked())};
+  MakeFixedList(this, combo, lines);
 }
 
 void TqvFilterCheckBoxHelper::ReadFilterValue(TqvCustomEdit* AEdit, TqvCustomEditProperties* AProperties,
@@ -321,14 +327,10 @@ void TqvFilterRadioGroupHelper::PrepareProperties(TqvCustomEditProperties* AProp
   auto* combo = As<TqvCustomComboBoxProperties>(AProperties);
   auto* group = As<TqvCustomRadioGroupProperties>(AItemProperties);
   if (!combo) return;
-  TStrings* items = combo->GetLookupItems();
-  items->BeginUpdate();
-  items->Clear();
+  std::vector<String> lines;
   if (group)
-    for (Integer i = 0; i < group->GetItems()->GetCount(); ++i) items->Add(group->GetItems()->GetItem(i)->GetCaption());
-  items->EndUpdate();
-  combo->SetDropDownListStyle(lsFixedList);
-  ResetPropertiesEvents(combo);
+    for (Integer i = 0; i < group->GetItems()->GetCount(); ++i) lines.push_back(group->GetItems()->GetItem(i)->GetCaption());
+  MakeFixedList(this, combo, lines);
 }
 
 void TqvFilterRadioGroupHelper::ReadFilterValue(TqvCustomEdit* AEdit, TqvCustomEditProperties* AProperties,

@@ -36,6 +36,9 @@ class TqvFilterDialogForm : public TForm {
 // before (alone, or two of them on one column in an AND or OR list). Changes nothing.
 bool IsComplexFilter(TqvFilterCriteria* ACriteria);
 
+// The texts of both filter dialogs' buttons.
+extern const TResourceString sqvFilterDialogOk;
+extern const TResourceString sqvFilterDialogCancel;
 extern const TResourceString sqvFilterDialogCaption;
 extern const TResourceString sqvFilterDialogTitle;
 extern const TResourceString sqvFilterDialogUse;
