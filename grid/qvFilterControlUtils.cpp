@@ -6,11 +6,13 @@
 
 #include "editors/qvCheckBox.h"
 #include "editors/qvComboBox.h"
+#include "editors/qvDateEdit.h"
 #include "editors/qvImageComboBox.h"
 #include "editors/qvMaskEdit.h"
 #include "editors/qvRadioGroup.h"
 #include "editors/qvSpinEdit.h"
 #include "editors/qvTextEdit.h"
+#include "editors/qvTimeEdit.h"
 #include "platform/forms/Controls.h"
 
 const TResourceString sqvFilterInvalidValue{64100, "Invalid value"};
@@ -30,6 +32,8 @@ QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterMaskEditHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterComboBoxHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterImageComboBoxHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterSpinEditHelper)
+QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterDateEditHelper)
+QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterTimeEditHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterCheckBoxHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterRadioGroupHelper)
 
@@ -274,6 +278,30 @@ void TqvFilterSpinEditHelper::PrepareProperties(TqvCustomEditProperties* AProper
   if (auto* spin = As<TqvCustomSpinEditProperties>(AProperties)) spin->SetCanEdit(true);
 }
 
+TqvCustomEditClass TqvFilterDateEditHelper::GetValueEditClass() const { return &TqvDateEdit::StaticClass(); }
+
+TqvFilterRowOperators TqvFilterDateEditHelper::GetOperators(TqvCustomEditProperties*, bool AExtended) const {
+  return AExtended ? kComparisons | froRange(froBetween, froNextYear) : kComparisons;
+}
+
+void TqvFilterDateEditHelper::PrepareProperties(TqvCustomEditProperties* AProperties,
+                                                TqvCustomEditProperties* AItemProperties, bool AKeepButtons) const {
+  inherited::PrepareProperties(AProperties, AItemProperties, AKeepButtons);
+  auto* date = As<TqvCustomDateEditProperties>(AProperties);
+  if (!date) return;
+  date->SetDateButtons(DateButtonBit(btnToday) | DateButtonBit(btnClear));
+  date->SetDateOnError(deNull);
+  date->SetInputKind(ikRegExpr);
+  date->SetSaveTime(true);
+}
+
+TqvCustomEditClass TqvFilterTimeEditHelper::GetValueEditClass() const { return &TqvTimeEdit::StaticClass(); }
+
+void TqvFilterTimeEditHelper::PrepareValueEdit(TqvCustomEdit* AEdit, TqvCustomEditProperties* AProperties) const {
+  inherited::PrepareValueEdit(AEdit, AProperties);
+  if (auto* time = As<TqvCustomTimeEdit>(AEdit)) time->SetTime(0);
+}
+
 TqvCustomEditClass TqvFilterCheckBoxHelper::GetValueEditClass() const { return &TqvComboBox::StaticClass(); }
 
 TqvFilterRowOperators TqvFilterCheckBoxHelper::GetOperators(TqvCustomEditProperties*, bool) const {
@@ -389,11 +417,13 @@ namespace {
 void RegisterBuiltInHelpers(TqvFilterEditsController* AController) {
   AController->Register(&TqvCheckBoxProperties::StaticClass(), TqvFilterCheckBoxHelper::Class());
   AController->Register(&TqvComboBoxProperties::StaticClass(), TqvFilterComboBoxHelper::Class());
+  AController->Register(&TqvDateEditProperties::StaticClass(), TqvFilterDateEditHelper::Class());
   AController->Register(&TqvImageComboBoxProperties::StaticClass(), TqvFilterImageComboBoxHelper::Class());
   AController->Register(&TqvMaskEditProperties::StaticClass(), TqvFilterMaskEditHelper::Class());
   AController->Register(&TqvRadioGroupProperties::StaticClass(), TqvFilterRadioGroupHelper::Class());
   AController->Register(&TqvSpinEditProperties::StaticClass(), TqvFilterSpinEditHelper::Class());
   AController->Register(&TqvTextEditProperties::StaticClass(), TqvFilterTextEditHelper::Class());
+  AController->Register(&TqvTimeEditProperties::StaticClass(), TqvFilterTimeEditHelper::Class());
 }
 
 }  // namespace

@@ -183,6 +183,24 @@ class TqvFilterSpinEditHelper : public TqvFilterMaskEditHelper {
                          bool AKeepButtons) const override;
 };
 
+// Dates: comparisons, ranges and the dates relative to today.
+class TqvFilterDateEditHelper : public TqvFilterMaskEditHelper {
+  QJ_FILTER_EDIT_HELPER(TqvFilterDateEditHelper, TqvFilterMaskEditHelper)
+ public:
+  TqvCustomEditClass GetValueEditClass() const override;
+  TqvFilterRowOperators GetOperators(TqvCustomEditProperties* AProperties, bool AExtended) const override;
+  void PrepareProperties(TqvCustomEditProperties* AProperties, TqvCustomEditProperties* AItemProperties,
+                         bool AKeepButtons) const override;
+};
+
+// Times: the spin helper's operators; a new value editor starts at midnight.
+class TqvFilterTimeEditHelper : public TqvFilterSpinEditHelper {
+  QJ_FILTER_EDIT_HELPER(TqvFilterTimeEditHelper, TqvFilterSpinEditHelper)
+ public:
+  TqvCustomEditClass GetValueEditClass() const override;
+  void PrepareValueEdit(TqvCustomEdit* AEdit, TqvCustomEditProperties* AProperties) const override;
+};
+
 // A check box item: its two values chosen from a list of their display texts.
 class TqvFilterCheckBoxHelper : public TqvCustomFilterEditHelper {
   QJ_FILTER_EDIT_HELPER(TqvFilterCheckBoxHelper, TqvCustomFilterEditHelper)

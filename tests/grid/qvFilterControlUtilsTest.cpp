@@ -1,11 +1,15 @@
 // Row operators and their criteria kinds, the value-editor helpers, their registry and the check
 // of entered values.
+#include <bit>
+
 #include "editors/qvComboBox.h"
+#include "editors/qvDateEdit.h"
 #include "editors/qvImageComboBox.h"
 #include "editors/qvMaskEdit.h"
 #include "editors/qvProgressBar.h"
 #include "editors/qvRadioGroup.h"
 #include "editors/qvSpinEdit.h"
+#include "editors/qvTimeEdit.h"
 #include "qvFilterControlTestSupport.h"
 
 namespace {
@@ -144,6 +148,8 @@ INSTANTIATE_TEST_SUITE_P(
         // The drop-down base is a mask kind: a drop-down without a helper of its own.
         THelperLookupCase{"DropDownBase", &TqvCustomDropDownEditProperties::StaticClass(),
                           TqvFilterMaskEditHelper::Class()},
+        THelperLookupCase{"DateEdit", &TqvDateEditProperties::StaticClass(), TqvFilterDateEditHelper::Class()},
+        THelperLookupCase{"TimeEdit", &TqvTimeEditProperties::StaticClass(), TqvFilterTimeEditHelper::Class()},
         THelperLookupCase{"ProgressBar", &TqvProgressBarProperties::StaticClass(), nullptr},
         THelperLookupCase{"NoClass", nullptr, nullptr}),
     [](const auto& info) { return std::string(info.param.Name); });
@@ -223,6 +229,12 @@ INSTANTIATE_TEST_SUITE_P(
                          kEqualitiesAndBlanks | kInLists},
         TOperatorSetCase{"SpinEdit", TqvFilterSpinEditHelper::Class(), &TqvSpinEditProperties::StaticClass(), nullptr,
                          kComparisonsAndBlanks, kComparisonsAndBlanks | froRange(froBetween, froNotIn)},
+        TOperatorSetCase{"DateHasTwentyFourExtended", TqvFilterDateEditHelper::Class(),
+                         &TqvDateEditProperties::StaticClass(), nullptr, kComparisonsAndBlanks,
+                         kComparisonsAndBlanks | froRange(froBetween, froNextYear)},
+        TOperatorSetCase{"TimeInheritsTheSpins", TqvFilterTimeEditHelper::Class(),
+                         &TqvTimeEditProperties::StaticClass(), nullptr, kComparisonsAndBlanks,
+                         kComparisonsAndBlanks | froRange(froBetween, froNotIn)},
         TOperatorSetCase{"CheckBox", TqvFilterCheckBoxHelper::Class(), &TqvCheckBoxProperties::StaticClass(), nullptr,
                          kEqualitiesAndBlanks, kEqualitiesAndBlanks},
         TOperatorSetCase{"RadioGroup", TqvFilterRadioGroupHelper::Class(), &TqvRadioGroupProperties::StaticClass(),
@@ -340,6 +352,26 @@ TEST_F(FilterHelpers, ComboKindsBecomeListsForEnteringAValue) {
   auto spinValue = MakeOwned<TqvSpinEditProperties>(nullptr);
   TqvFilterSpinEditHelper::Class()->PrepareProperties(spinValue.get(), spin.get(), true);
   EXPECT_TRUE(spinValue->GetCanEdit());
+}
+
+TEST_F(FilterHelpers, DatesAcceptPatternsAndEmptyTextsAndTimesStartAtMidnight) {
+  auto item = MakeOwned<TqvDateEditProperties>(nullptr);
+  item->SetDateButtons(0);
+  item->SetDateOnError(deToday);
+  item->SetInputKind(ikStandard);
+  item->SetSaveTime(false);
+  auto value = MakeOwned<TqvDateEditProperties>(nullptr);
+  TqvFilterDateEditHelper::Class()->PrepareProperties(value.get(), item.get(), true);
+  EXPECT_EQ(DateButtonBit(btnToday) | DateButtonBit(btnClear), value->GetDateButtons());
+  EXPECT_EQ(deNull, value->GetDateOnError());
+  EXPECT_EQ(ikRegExpr, value->GetInputKind());
+  EXPECT_TRUE(value->GetSaveTime());
+  EXPECT_EQ(24, std::popcount(TqvFilterDateEditHelper::Class()->GetOperators(value.get(), true)));
+  auto time = MakeOwned<TqvTimeEditProperties>(nullptr);
+  TOwned<TqvCustomEdit> edit(CreateValueEdit(TqvFilterTimeEditHelper::Class(), time.get(), nullptr));
+  auto* timeEdit = As<TqvTimeEdit>(edit.get());
+  ASSERT_NE(nullptr, timeEdit);
+  EXPECT_EQ(0.0, timeEdit->GetTime());
 }
 
 TEST_F(FilterHelpers, DropDownsAndSpinsKeepTheirButtons) {
