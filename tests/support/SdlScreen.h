@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/forms/Forms.h"
@@ -61,3 +62,24 @@ inline void CloseSdlScreen() {
   Headless::Reset();
   SetBackend(CreateHeadlessBackend());
 }
+
+// A test on the SDL backend under Xvfb with a library's units (the look-and-feel units, the tree
+// list's ...) started on that screen: their hooks belong to it, so they go before it closes.
+template <class TUnits>
+class TSdlUnitsTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    if (!FUnits) return;
+    while (Screen->GetCustomFormCount() > 0) Free(Screen->GetCustomForm(Screen->GetCustomFormCount() - 1));
+    FUnits.reset();
+    CloseSdlScreen();
+  }
+
+  void StartScreen(int display) {
+    ASSERT_TRUE(StartSdlScreen(FServer, display)) << "Xvfb or the SDL backend did not start";
+    FUnits = std::make_unique<TUnits>();
+  }
+
+  TXvfbServer FServer;
+  std::unique_ptr<TUnits> FUnits;
+};
