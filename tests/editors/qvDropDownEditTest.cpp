@@ -158,6 +158,34 @@ TEST_F(TDropDownEditTest, MeasureAndDrawEventsShapeTheList) {
   EXPECT_FALSE(drawn.empty());
 }
 
+TEST_F(TDropDownEditTest, AnEditFreedWhileItsShowMessageWaitsLeavesNothingOpen) {
+  TqvComboBox* combo = NewCombo();
+  ShowForm();
+  Focus(combo);
+  combo->DropDown();  // the show message is queued
+  Free(combo);
+  Pump();
+  EXPECT_EQ(GetOpenPopupCount(), 0);
+}
+
+TEST_F(TDropDownEditTest, TheGlyphMovesToAnotherButton) {
+  TqvComboBox* combo = NewCombo();
+  TqvComboBoxProperties* p = combo->GetProperties();
+  p->GetButtons()->Add()->SetKind(bkEllipsis);
+  auto glyph = MakeOwned<TBitmap>();
+  glyph->SetSize(8, 8);
+  p->SetButtonGlyph(glyph.get());
+  p->SetGlyphButtonIndex(1);
+  EXPECT_EQ(p->GetButtons()->GetItem(1)->GetKind(), bkGlyph);
+  EXPECT_FALSE(p->GetButtons()->GetItem(1)->GetGlyph()->GetEmpty());
+  EXPECT_EQ(p->GetButtons()->GetItem(0)->GetKind(), bkDown);
+  // An index past the buttons keeps the glyph nowhere and raises nothing.
+  p->SetGlyphButtonIndex(5);
+  EXPECT_EQ(p->GetButtonGlyph(), nullptr);
+  p->SetButtonGlyph(glyph.get());
+  EXPECT_EQ(p->GetButtons()->GetCount(), 2);
+}
+
 TEST_F(TDropDownEditTest, ResetPopupHeightFollowsTheRowsAgain) {
   TqvComboBox* combo = NewCombo();
   combo->GetProperties()->SetPopupHeight(300);
