@@ -6,24 +6,12 @@
 
 namespace {
 
-class ComboBoxSdl : public ::testing::Test {
- protected:
-  void TearDown() override {
-    if (!FUnits) return;
-    while (Screen->GetCustomFormCount() > 0) Free(Screen->GetCustomForm(Screen->GetCustomFormCount() - 1));
-    FUnits.reset();
-    CloseSdlScreen();
-  }
-
-  TXvfbServer FServer;
-  std::unique_ptr<TqvLookAndFeelUnits> FUnits;
-};
+using ComboBoxSdl = TSdlScreenTest<TqvLookAndFeelUnits>;
 
 TEST_F(ComboBoxSdl, ThePopupListShowsOnTheScreenTakesAClickAndFollowsTheKeys) {
   if (!HaveTools()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
   if (!InOwnProcess()) return;
-  ASSERT_TRUE(StartSdlScreen(FServer, 241)) << "Xvfb or the SDL backend did not start";
-  FUnits = std::make_unique<TqvLookAndFeelUnits>();
+  StartScreen(241);
   auto* form = New<TForm>(nullptr);
   form->SetBorderStyle(bsNone);
   form->SetBounds(100, 100, 300, 250);

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/forms/Forms.h"
@@ -60,3 +61,23 @@ inline void CloseSdlScreen() {
   Headless::Reset();
   SetBackend(CreateHeadlessBackend());
 }
+
+// A test on its own X screen with a unit set of the library (made after the screen, because
+// their hooks belong to it); the forms go first when it ends, then the units, then the screen.
+template <class TUnits>
+class TSdlScreenTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    if (!FUnits) return;
+    while (Screen->GetCustomFormCount() > 0) Free(Screen->GetCustomForm(Screen->GetCustomFormCount() - 1));
+    FUnits.reset();
+    CloseSdlScreen();
+  }
+  void StartScreen(int Display) {
+    ASSERT_TRUE(StartSdlScreen(FServer, Display)) << "Xvfb or the SDL backend did not start";
+    FUnits = std::make_unique<TUnits>();
+  }
+
+  TXvfbServer FServer;
+  std::unique_ptr<TUnits> FUnits;
+};
