@@ -262,6 +262,18 @@ TEST_F(MaskEdit, TextIsTheValueFormOfTheMask) {
   EXPECT_EQ(Edit->GetText(), "1234") << "a mask that drops its literals";
 }
 
+TEST_F(MaskEdit, ALoadedEditShowsItsValueThroughTheMaskWithoutChangeEvents) {
+  Integer changes = 0;
+  FForm->BeginLoading();
+  auto* loaded = NewTextEdit<TqvMaskEdit>(false, Rect(10, 40, 170, 61));
+  loaded->GetProperties()->SetEditMask("00/00");
+  loaded->SetEditValue(String("1234"));
+  loaded->GetProperties()->OnChange = [&](TObject*) { ++changes; };
+  FForm->EndLoading();
+  EXPECT_EQ(WindowText(loaded), "12/34");
+  EXPECT_EQ(changes, 0);
+}
+
 TEST_F(MaskEdit, AnUnmaskedEditKeepsTypedTextWhenCharCaseReturnsToNormal) {
   Edit->GetProperties()->SetCharCase(ecUpperCase);
   Focus(Edit);

@@ -29,9 +29,10 @@ inline bool InOwnProcess() {
   return false;
 }
 
-// Runs the application's loop on real time until the condition holds or five seconds pass.
+// Runs the application's loop on real time until the condition holds or twenty seconds pass
+// (generous: X input reaches us late while the machine is busy building).
 inline bool PumpUntil(const std::function<bool()>& done) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (std::chrono::steady_clock::now() < deadline) {
     Application->ProcessMessages();
     if (done()) return true;

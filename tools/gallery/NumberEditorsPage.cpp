@@ -1,8 +1,14 @@
 // The number editors page: currency editors standalone and in place (the locale's currency
 // format, a null value with and without a null text, a format of their own, a negative amount,
-// read-only, disabled, focused with the plain number).
+// read-only, disabled, focused with the plain number), and spin editors (the three button
+// layouts with and without fast buttons, integer and float values, border styles, bounds,
+// disabled, in place, a text that is no number), and time editors (the three time formats in
+// 24- and 12-hour form, the date shown too, in place, a text that is no time, disabled).
 #include "GalleryPage.h"
 #include "editors/qvCurrencyEdit.h"
+#include "editors/qvSpinEdit.h"
+#include "editors/qvTimeEdit.h"
+#include "platform/rtl/DateTime.h"
 #include "platform/forms/StdCtrls.h"
 
 namespace {
@@ -40,6 +46,59 @@ TqvCurrencyEdit* AddCurrency(TWinControl* Parent, Integer AIndex, const String& 
   return edit;
 }
 
+TqvSpinEdit* AddSpin(TWinControl* Parent, Integer AIndex, const String& ACaption, const Variant& AValue,
+                     TqvSpinEditButtonsPosition APosition = sbpVert, bool AFast = false, bool AInplace = false) {
+  auto* edit = AddEdit<TqvSpinEdit>(Parent, Cell(AIndex, kMargin + 3 * kRowHeight + 10), ACaption, AInplace);
+  TqvSpinEditProperties* properties = edit->GetProperties();
+  properties->SetValueType(VarIsFloat(AValue) ? vtFloat : vtInt);
+  properties->GetSpinButtons()->SetPosition(APosition);
+  properties->GetSpinButtons()->SetShowFastButtons(AFast);
+  edit->SetEditValue(AValue);
+  return edit;
+}
+
+void BuildSpinEditors(TWinControl* Parent) {
+  Integer i = 0;
+  AddSpin(Parent, i++, "Spin, buttons one over the other", Integer(42));
+  AddSpin(Parent, i++, "Spin, fast buttons", 2.5, sbpVert, true);
+  AddSpin(Parent, i++, "Spin, buttons on the right", Integer(-7), sbpHorzRight);
+  AddSpin(Parent, i++, "Spin, right with fast buttons", Integer(100), sbpHorzRight, true);
+  AddSpin(Parent, i++, "Spin, buttons on both sides", Integer(5), sbpHorzLeftRight);
+  AddSpin(Parent, i++, "Spin, both sides with fast buttons", 0.25, sbpHorzLeftRight, true);
+  AddSpin(Parent, i++, "Spin, ultra-flat", Integer(3))->GetStyle()->SetBorderStyle(ebsUltraFlat);
+  AddSpin(Parent, i++, "Spin, flat, fast", Integer(3), sbpVert, true)->GetStyle()->SetBorderStyle(ebsFlat);
+  AddSpin(Parent, i++, "Spin, disabled", Integer(8))->SetEnabled(false);
+  AddSpin(Parent, i++, "Spin in place", Integer(12), sbpVert, false, true);
+  AddSpin(Parent, i++, "Spin in place, text that is no number", String("n/a"), sbpHorzRight, false, true);
+  TqvSpinEdit* bounded = AddSpin(Parent, i++, "Spin, 0..10 at the maximum", Integer(10), sbpHorzRight, true);
+  bounded->GetProperties()->SetMaxValue(10);
+}
+
+TqvTimeEdit* AddTime(TWinControl* Parent, Integer AIndex, const String& ACaption, const Variant& AValue,
+                     TqvTimeEditTimeFormat AFormat = tfHourMinSec, bool AUse24Hour = true, bool AInplace = false) {
+  auto* edit = AddEdit<TqvTimeEdit>(Parent, Cell(AIndex, kMargin + 6 * kRowHeight + 20), ACaption, AInplace);
+  edit->GetProperties()->SetTimeFormat(AFormat);
+  edit->GetProperties()->SetUse24HourFormat(AUse24Hour);
+  edit->SetEditValue(AValue);
+  return edit;
+}
+
+void BuildTimeEditors(TWinControl* Parent) {
+  const Variant evening = VarFromDateTime(EncodeTime(21, 45, 30, 0));
+  Integer i = 0;
+  AddTime(Parent, i++, "Time, hours, minutes, seconds", evening);
+  AddTime(Parent, i++, "Time, hours and minutes", evening, tfHourMin);
+  AddTime(Parent, i++, "Time, hours", evening, tfHour);
+  AddTime(Parent, i++, "Time, 12-hour", evening, tfHourMinSec, false);
+  AddTime(Parent, i++, "Time, 12-hour, hours and minutes", VarFromDateTime(EncodeTime(9, 5, 0, 0)), tfHourMin, false);
+  AddTime(Parent, i++, "Time with its date shown", VarFromDateTime(EncodeDate(2026, 3, 18) + EncodeTime(10, 30, 0, 0)))
+      ->GetProperties()
+      ->SetShowDate(true);
+  AddTime(Parent, i++, "Time, disabled", evening)->SetEnabled(false);
+  AddTime(Parent, i++, "Time in place", evening, tfHourMinSec, true, true);
+  AddTime(Parent, i++, "Time in place, text that is no time", String("n/a"), tfHourMinSec, true, true);
+}
+
 void BuildNumberEditorsPage(TWinControl* Parent) {
   Integer i = 0;
   AddCurrency(Parent, i++, "Currency", 1234.5);
@@ -55,6 +114,8 @@ void BuildNumberEditorsPage(TWinControl* Parent) {
   AddCurrency(Parent, i++, "In place, text that is no amount", String("n/a"), true);
   TqvCurrencyEdit* focused = AddCurrency(Parent, i++, "Focused: the plain number", 1234.5);
   focused->SetTabOrder(0);
+  BuildSpinEditors(Parent);
+  BuildTimeEditors(Parent);
 }
 
 const TGalleryPageRegistration NumberEditorsPage("Number editors", 701, &BuildNumberEditorsPage);
