@@ -6,6 +6,7 @@
 
 #include "core/qvDataUpdateScope.h"
 #include "editors/qvExtEditUtils.h"
+#include "lookandfeel/qvButtons.h"
 #include "platform/rtl/DateTime.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomDateEditProperties)
@@ -43,7 +44,7 @@ bool TextNamesTime(const String& AText) { return AText.find(FormatSettings().Tim
 // ---------------------------------------------------------------------------------------------
 // TqvCustomDateEditProperties
 
-TqvCustomDateEditProperties::TqvCustomDateEditProperties(TPersistent* AOwner) : TqvCustomMaskEditProperties(AOwner) {}
+TqvCustomDateEditProperties::TqvCustomDateEditProperties(TPersistent* AOwner) : TqvCustomPopupEditProperties(AOwner) {}
 
 TqvCustomDateEditProperties::~TqvCustomDateEditProperties() { GetFormatController()->RemoveListener(this); }
 
@@ -52,6 +53,8 @@ void TqvCustomDateEditProperties::AfterConstruction() {
   TqvEditPropertiesUpdateScope update(this);
   SetCaseInsensitive(true);
   SetValidateOnEnter(true);
+  SetImmediateDropDown(false);
+  SetPopupSizeable(false);
   ApplyInputKind();
   GetFormatController()->AddListener(this);
 }
@@ -187,6 +190,63 @@ TqvCustomEditPropertiesClass TqvCustomDateEdit::PropertiesClass() {
 }
 
 TqvCustomEditPropertiesClass TqvDateEdit::PropertiesClass() { return &TqvDateEditProperties::StaticClass(); }
+
+void TqvCustomDateEdit::AfterConstruction() {
+  inherited::AfterConstruction();
+  FCalendar = New<TqvPopupCalendar>(this);
+  FCalendar->SetVisible(false);
+  FCalendar->SetParent(GetPopupWindow());
+  FCalendar->OnHidePopup = [this](TObject*) {
+    if (GetPopupWindow()) PostPopupCloseMessage(GetPopupWindow());
+  };
+}
+
+void TqvCustomDateEdit::CreatePopupWindow() {
+  inherited::CreatePopupWindow();
+  if (GetPopupWindow()) GetPopupWindow()->SetIsModal(false);
+}
+
+void TqvCustomDateEdit::DropDown() {
+  GetProperties()->SetPopupControl(FCalendar);
+  inherited::DropDown();
+}
+
+void TqvCustomDateEdit::InitPopupWindow() {
+  inherited::InitPopupWindow();
+  if (!FCalendar) return;
+  TqvCustomDateEditProperties* properties = GetProperties();
+  FCalendar->HandleNeeded();
+  FCalendar->SetColor(GetStyle()->GetColor());
+  const TqvLookAndFeelKind kind = GetStyle()->GetLookAndFeel()->GetKind();
+  FCalendar->SetFlat(kind == lfFlat || kind == lfUltraFlat);
+  FCalendar->SetDateButtons(properties->GetDateButtons());
+  FCalendar->OnDateTimeChanged = nullptr;
+  const TDateTime date = GetDate();
+  FDateAtPopup = date;
+  const TDateTime shown = date != NullDate ? TDateTime(std::trunc(double(date))) : Date();
+  FCalendar->SetFirstDate(shown);
+  FCalendar->SetSelectDate(shown);
+  FCalendar->GetTodayButton()->SetCaption(GetLocalizedResourceString(&sqvDatePopupToday));
+  FCalendar->GetClearButton()->SetCaption(GetLocalizedResourceString(&sqvDatePopupClear));
+  FCalendar->GetFont()->Assign(GetStyle()->GetFont());
+  FCalendar->OnDateTimeChanged = [this](TObject* Sender) { DateChosen(Sender); };
+}
+
+void TqvCustomDateEdit::DateChosen(TObject*) {
+  TqvCustomDateEditProperties* properties = GetProperties();
+  TDateTime date = FCalendar->GetSelectDate();
+  if (properties->GetSaveTime() && date != NullDate && FDateAtPopup != NullDate)
+    date = AddTime(date, std::fabs(double(FDateAtPopup) - std::trunc(double(FDateAtPopup))));
+  Variant text;
+  properties->PrepareDisplayValue(date == NullDate ? Null() : VarFromDateTime(date), text, true);
+  String shown;
+  GetDisplayValue(shown);
+  if (GetDate() == date && shown == VarToStr(text)) return;
+  TAliveToken alive = AliveToken();
+  if (!DoEditing() || !alive) return;
+  SetEditValue(date == NullDate ? Null() : VarFromDateTime(date));
+  if (alive) SetModifiedAfterEnter(true);
+}
 
 TDateTime TqvCustomDateEdit::GetDate() {
   const Variant value = GetEditValue();

@@ -1,24 +1,25 @@
-// The date editor: a masked editor for dates (optionally with a time part). Typed text goes
-// through a mask that follows the locale's short date format; smart words ("today", "bom" ...)
-// are read too. An invalid text is an error, or today or the null date by DateOnError; distinct
+// The date editor: a masked drop-down editor for dates (optionally with a time part) whose
+// drop-down holds a calendar. Typed text goes through a mask that follows the locale's short
+// date format; smart words ("today", "bom" ...) are read too. An invalid text is an error, or today or the null date by DateOnError; distinct
 // MinDate and MaxDate bound the date; the time part of the value survives date edits (SaveTime).
 #pragma once
 
 #include "core/qvFormats.h"
 #include "editors/qvCalendar.h"
-#include "editors/qvMaskEdit.h"
+#include "editors/qvPopupEdit.h"
 
 enum TDateOnError { deNoChange, deToday, deNull };
 enum TqvInputKind { ikStandard, ikMask, ikRegExpr };
 
 extern const TResourceString sqvDateEditInvalidDate;
 
-class TqvCustomDateEditProperties : public TqvCustomMaskEditProperties, public IqvFormatListener {
-  QJ_CLASS(TqvCustomDateEditProperties, TqvCustomMaskEditProperties)
+class TqvCustomDateEditProperties : public TqvCustomPopupEditProperties, public IqvFormatListener {
+  QJ_CLASS(TqvCustomDateEditProperties, TqvCustomPopupEditProperties)
  public:
   explicit TqvCustomDateEditProperties(TPersistent* AOwner);
   ~TqvCustomDateEditProperties() override;
-  // Case-insensitive smart words, validation on Enter and the mask of the input kind.
+  // Case-insensitive smart words, validation on Enter, a popup of the calendar's own size that
+  // opens on request only, and the mask of the input kind.
   void AfterConstruction() override;
   // The masked settings, then the date settings, in one update.
   void Assign(TPersistent* Source) override;
@@ -32,6 +33,7 @@ class TqvCustomDateEditProperties : public TqvCustomMaskEditProperties, public I
   TqvEditDisplayFormatOptions GetDisplayFormatOptions() const override;
   TqvEditValueSource GetEditValueSource(bool AEditFocused) const override;
   bool SupportsValueBounds() const override { return true; }
+  bool PostValueOnPopupClosed() const override { return true; }
   // Null, dates and numbers.
   bool IsEditValueValid(Variant& AEditValue, bool AEditFocused) override;
   // Null: the mask's empty text; a date or number: its date text (the date part alone without
@@ -83,10 +85,12 @@ class TqvDateEditProperties : public TqvCustomDateEditProperties {
   using TqvCustomDateEditProperties::TqvCustomDateEditProperties;
 };
 
-class TqvCustomDateEdit : public TqvCustomMaskEdit {
-  QJ_CLASS(TqvCustomDateEdit, TqvCustomMaskEdit)
+class TqvCustomDateEdit : public TqvCustomPopupEdit {
+  QJ_CLASS(TqvCustomDateEdit, TqvCustomPopupEdit)
  public:
-  using TqvCustomMaskEdit::TqvCustomMaskEdit;
+  using TqvCustomPopupEdit::TqvCustomPopupEdit;
+  // Makes the calendar of the drop-down.
+  void AfterConstruction() override;
 
   static TqvCustomEditPropertiesClass PropertiesClass();
   TqvCustomDateEditProperties* GetProperties() const {
@@ -105,6 +109,18 @@ class TqvCustomDateEdit : public TqvCustomMaskEdit {
   void DisplayToEditValue(const Variant& ADisplayValue, Variant& AEditValue, bool AEditFocused) override;
   void PropertiesChanged(TObject* Sender) override;
 
+  TqvPopupCalendar* GetCalendar() const { return FCalendar; }
+  // The editor's date when the popup opened (the null date for none).
+  TDateTime GetDateAtPopup() const { return FDateAtPopup; }
+
+  bool CanDropDown() override { return FCalendar != nullptr; }
+  // The popup runs no message loop of its own.
+  void CreatePopupWindow() override;
+  // The calendar becomes the popup's control.
+  void DropDown() override;
+  // The calendar shows the editor's date (else today) in the editor's colours, font and look.
+  void InitPopupWindow() override;
+
  protected:
   // Distinct bounds only, and never for the null date.
   void CheckEditValueBounds() override;
@@ -115,7 +131,12 @@ class TqvCustomDateEdit : public TqvCustomMaskEdit {
   bool InternalSetText(const String& AText) override { return TrySetDisplayText(AText); }
 
  private:
+  // A day chosen in the calendar: the time of the date at popup is kept (SaveTime).
+  void DateChosen(TObject* Sender);
+
   double FSavedTime = 0;
+  TqvPopupCalendar* FCalendar = nullptr;
+  TDateTime FDateAtPopup = NullDate;
 };
 
 class TqvDateEdit : public TqvCustomDateEdit {

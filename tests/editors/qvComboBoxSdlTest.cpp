@@ -6,7 +6,7 @@
 
 namespace {
 
-using ComboBoxSdl = TSdlScreenTest<TqvLookAndFeelUnits>;
+using ComboBoxSdl = TSdlUnitsTest<TqvLookAndFeelUnits>;
 
 TEST_F(ComboBoxSdl, ThePopupListShowsOnTheScreenTakesAClickAndFollowsTheKeys) {
   if (!HaveTools()) GTEST_SKIP() << "Xvfb or xdotool is not installed";

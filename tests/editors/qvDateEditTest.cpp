@@ -3,6 +3,8 @@
 // error policies, the bounds only when they differ), the kept time part and an explicit midnight,
 // the integer date without SaveTime, and the Date property of values that are no date.
 #include "editors/qvDateEdit.h"
+#include "editors/qvEditDataRegisteredRepositoryItems.h"
+#include "lookandfeel/qvButtons.h"
 #include "platform/rtl/DateTime.h"
 #include "qvExtendedEditorsTestSupport.h"
 #include "qvTextEditTestSupport.h"
@@ -68,6 +70,14 @@ TEST(DateEditProperties, InputKindChoosesTheMask) {
   properties->SetInputKind(ikStandard);
   EXPECT_FALSE(properties->IsMasked());
   EXPECT_NE(GetRegisteredEditProperties()->FindByClassName("TqvDateEditProperties"), nullptr);
+}
+
+TEST(DateEditProperties, DefaultEditorOfDateTimeAndTimeStampValues) {
+  for (TqvValueTypeClass type : {TqvDateTimeValueType::Class(), TqvSQLTimeStampValueType::Class()}) {
+    TqvEditRepositoryItem* item = GetDefaultEditDataRepositoryItems()->GetItem(type);
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->GetProperties()->InheritsFrom(&TqvDateEditProperties::StaticClass()));
+  }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -208,6 +218,76 @@ TEST_F(DateEdit, SmartWordsTypeThroughTheRegularExpressionMask) {
   EXPECT_TRUE(Errors.empty());
   EXPECT_EQ(Edit->GetDate(), D(2026, 3, 18));
   EXPECT_EQ(Edit->GetText(), "3/18/2026");
+}
+
+}  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// The drop-down calendar
+
+class DateEditPopup : public DateEdit {
+ protected:
+  void Open() {
+    Focus(Edit);
+    Press(VK_F4);
+    ASSERT_TRUE(Edit->GetDroppedDown());
+  }
+};
+
+TEST_F(DateEditPopup, AnEmptyEditorShowsAndSelectsToday) {
+  Edit->SetDate(NullDate);
+  Open();
+  EXPECT_EQ(Edit->GetCalendar()->GetSelectDate(), D(2026, 3, 18));
+  EXPECT_EQ(Edit->GetCalendar()->GetFirstDate(), D(2026, 3, 1));
+  EXPECT_EQ(Edit->GetDateAtPopup(), NullDate);
+  Press(VK_ESCAPE);
+  EXPECT_FALSE(Edit->GetDroppedDown());
+  EXPECT_TRUE(VarIsNull(Edit->GetEditValue()));
+}
+
+TEST_F(DateEditPopup, ADayChosenByKeysKeepsTheTimeOfTheValue) {
+  Edit->SetDate(DT(2024, 3, 1, 10, 30));
+  Open();
+  EXPECT_EQ(Edit->GetCalendar()->GetSelectDate(), D(2024, 3, 1));
+  for (int i = 0; i < 4; ++i) Press(VK_RIGHT);
+  Press(VK_RETURN);
+  EXPECT_FALSE(Edit->GetDroppedDown());
+  EXPECT_NEAR(Edit->GetDate(), DT(2024, 3, 5, 10, 30), 1e-9);
+  EXPECT_EQ(WindowText(Edit), "3/5/2024 10:30:00 AM");
+  FocusOther();
+  EXPECT_TRUE(Errors.empty());
+  EXPECT_NEAR(Edit->GetDate(), DT(2024, 3, 5, 10, 30), 1e-9);
+}
+
+TEST_F(DateEditPopup, ClearGivesNullAndEscapeChangesNothing) {
+  Edit->SetDate(D(2024, 3, 1));
+  Open();
+  Press(VK_RIGHT);
+  Press(VK_ESCAPE);
+  EXPECT_FALSE(Edit->GetDroppedDown());
+  EXPECT_EQ(Edit->GetDate(), D(2024, 3, 1));
+  Open();
+  TqvButton* clear = Edit->GetCalendar()->GetClearButton();
+  Click(clear, {clear->GetWidth() / 2, clear->GetHeight() / 2});
+  Pump();
+  EXPECT_FALSE(Edit->GetDroppedDown());
+  EXPECT_TRUE(VarIsNull(Edit->GetEditValue()));
+}
+
+TEST_F(DateEditPopup, TheCalendarTakesTheDateButtonsAndTheHeaderLook) {
+  P()->SetDateButtons(DateButtonBit(btnToday));
+  Edit->GetStyle()->GetLookAndFeel()->SetKind(lfStandard);
+  Open();
+  EXPECT_TRUE(Edit->GetCalendar()->GetTodayButton()->GetVisible());
+  EXPECT_FALSE(Edit->GetCalendar()->GetClearButton()->GetVisible());
+  EXPECT_FALSE(Edit->GetCalendar()->GetFlat());
+  Press(VK_ESCAPE);
+  Edit->GetStyle()->GetLookAndFeel()->SetKind(lfUltraFlat);
+  Open();
+  EXPECT_TRUE(Edit->GetCalendar()->GetFlat());
+  Press(VK_ESCAPE);
 }
 
 }  // namespace

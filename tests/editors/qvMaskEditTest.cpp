@@ -489,6 +489,8 @@ INSTANTIATE_TEST_SUITE_P(
                     {Key(VK_END), Key(VK_LEFT, skCtrl), Key(VK_DELETE)}, "(123)", 0, 0, 1},
         TMaskScript{"ACaretInsideAUnitSnapsToItsStart", emkRegExprEx, "\\d-\\d-\\d", "1-2-3", nullptr,
                     {Key(VK_DELETE)}, "2-3-", 0, 0, 0, nullptr, 1},
+        TMaskScript{"APasteIsCompletedWithTheForcedLiterals", emkRegExprEx, "\\d-\\d-\\d", "", "1-2",
+                    {Key('V', skCtrl), Chars("3")}, "1-2-3", 5, 0, 0},
         // Groups that can never complete the text force nothing: typing ends.
         TMaskScript{"AnEmptyGroupAfterARepeat", emkRegExprEx, "a+b{0}", "", nullptr, {Chars("aab")}, "aa", 2, 0, 1},
         TMaskScript{"AnEmptyGroupAfterAStar", emkRegExprEx, "}*(a){0}", "", nullptr, {Chars("}}a"), Key(VK_BACK)}, "}",

@@ -12,7 +12,7 @@
 
 namespace {
 
-class PopupSdl : public TSdlScreenTest<TqvLookAndFeelUnits> {
+class PopupSdl : public TSdlUnitsTest<TqvLookAndFeelUnits> {
  protected:
   // A borderless form at (100, 100) with an edit (the owner) and another edit further down, and
   // a non-modal drop-down for the owner holding a red panel of 120 x 60.

@@ -63,10 +63,10 @@ inline void CloseSdlScreen() {
   SetBackend(CreateHeadlessBackend());
 }
 
-// A test on its own X screen with a unit set of the library (made after the screen, because
-// their hooks belong to it); the forms go first when it ends, then the units, then the screen.
+// A test on the SDL backend under Xvfb with a library's units (the look-and-feel units, the tree
+// list's ...) started on that screen: their hooks belong to it, so they go before it closes.
 template <class TUnits>
-class TSdlScreenTest : public ::testing::Test {
+class TSdlUnitsTest : public ::testing::Test {
  protected:
   void TearDown() override {
     if (!FUnits) return;
@@ -74,8 +74,9 @@ class TSdlScreenTest : public ::testing::Test {
     FUnits.reset();
     CloseSdlScreen();
   }
-  void StartScreen(int Display) {
-    ASSERT_TRUE(StartSdlScreen(FServer, Display)) << "Xvfb or the SDL backend did not start";
+
+  void StartScreen(int display) {
+    ASSERT_TRUE(StartSdlScreen(FServer, display)) << "Xvfb or the SDL backend did not start";
     FUnits = std::make_unique<TUnits>();
   }
 

@@ -14,7 +14,7 @@
 
 namespace {
 
-class zmTLSdl : public TSdlScreenTest<TzmTreeListUnits> {
+class zmTLSdl : public TSdlUnitsTest<TzmTreeListUnits> {
  protected:
   bool ClickAt(TPoint Client) {
     TPoint p = FTree->ClientToScreen(Client);

@@ -3,9 +3,13 @@
 // read-only, disabled, focused with the plain number), and spin editors (the three button
 // layouts with and without fast buttons, integer and float values, border styles, bounds,
 // disabled, in place, a text that is no number), and time editors (the three time formats in
-// 24- and 12-hour form, the date shown too, in place, a text that is no time, disabled).
+// 24- and 12-hour form, the date shown too, in place, a text that is no time, disabled), and date
+// editors (with and without the time, empty, read-only, disabled, ultra-flat, in place, a text
+// that is no date), and calculator editors.
 #include "GalleryPage.h"
+#include "editors/qvCalcEdit.h"
 #include "editors/qvCurrencyEdit.h"
+#include "editors/qvDateEdit.h"
 #include "editors/qvSpinEdit.h"
 #include "editors/qvTimeEdit.h"
 #include "platform/rtl/DateTime.h"
@@ -99,6 +103,37 @@ void BuildTimeEditors(TWinControl* Parent) {
   AddTime(Parent, i++, "Time in place, text that is no time", String("n/a"), tfHourMinSec, true, true);
 }
 
+TqvDateEdit* AddDate(TWinControl* Parent, Integer AIndex, const String& ACaption, const Variant& AValue,
+                     bool AInplace = false) {
+  auto* edit = AddEdit<TqvDateEdit>(Parent, Cell(AIndex, kMargin + 9 * kRowHeight + 30), ACaption, AInplace);
+  edit->SetEditValue(AValue);
+  return edit;
+}
+
+void BuildDateEditors(TWinControl* Parent) {
+  const Variant morning = VarFromDateTime(EncodeDate(2026, 3, 18) + EncodeTime(10, 30, 0, 0));
+  Integer i = 0;
+  AddDate(Parent, i++, "Date with its time", morning);
+  AddDate(Parent, i++, "Date without the time", morning)->GetProperties()->SetShowTime(false);
+  AddDate(Parent, i++, "Date, empty", Null());
+  AddDate(Parent, i++, "Date, read-only", morning)->GetProperties()->SetReadOnly(true);
+  AddDate(Parent, i++, "Date, disabled", morning)->SetEnabled(false);
+  AddDate(Parent, i++, "Date in place", morning, true);
+  AddDate(Parent, i++, "Date in place, text that is no date", String("n/a"), true);
+  AddDate(Parent, i++, "Date, ultra-flat", morning)->GetStyle()->SetBorderStyle(ebsUltraFlat);
+}
+
+void BuildCalcEditors(TWinControl* Parent) {
+  const Integer top = kMargin + 12 * kRowHeight + 40;
+  Integer i = 0;
+  AddEdit<TqvCalcEdit>(Parent, Cell(i++, top), "Calculator", false)->SetValue(1234.5678);
+  AddEdit<TqvCalcEdit>(Parent, Cell(i++, top), "Calculator, empty", false)->SetEditValue(Null());
+  auto* disabled = AddEdit<TqvCalcEdit>(Parent, Cell(i++, top), "Calculator, disabled", false);
+  disabled->SetValue(-0.25);
+  disabled->SetEnabled(false);
+  AddEdit<TqvCalcEdit>(Parent, Cell(i++, top), "Calculator in place", true)->SetValue(42);
+}
+
 void BuildNumberEditorsPage(TWinControl* Parent) {
   Integer i = 0;
   AddCurrency(Parent, i++, "Currency", 1234.5);
@@ -116,8 +151,10 @@ void BuildNumberEditorsPage(TWinControl* Parent) {
   focused->SetTabOrder(0);
   BuildSpinEditors(Parent);
   BuildTimeEditors(Parent);
+  BuildDateEditors(Parent);
+  BuildCalcEditors(Parent);
 }
 
-const TGalleryPageRegistration NumberEditorsPage("Number editors", 701, &BuildNumberEditorsPage);
+const TGalleryPageRegistration NumberEditorsPage("Number and date editors", 701, &BuildNumberEditorsPage);
 
 }  // namespace
