@@ -4,8 +4,10 @@
 #include <array>
 #include <vector>
 
+#include "editors/qvCalcEdit.h"
 #include "editors/qvCheckBox.h"
 #include "editors/qvComboBox.h"
+#include "editors/qvCurrencyEdit.h"
 #include "editors/qvDateEdit.h"
 #include "editors/qvImageComboBox.h"
 #include "editors/qvMaskEdit.h"
@@ -32,6 +34,8 @@ QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterMaskEditHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterComboBoxHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterImageComboBoxHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterSpinEditHelper)
+QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterCurrencyEditHelper)
+QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterCalcEditHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterDateEditHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterTimeEditHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterCheckBoxHelper)
@@ -278,6 +282,38 @@ void TqvFilterSpinEditHelper::PrepareProperties(TqvCustomEditProperties* AProper
   if (auto* spin = As<TqvCustomSpinEditProperties>(AProperties)) spin->SetCanEdit(true);
 }
 
+TqvCustomEditClass TqvFilterCurrencyEditHelper::GetValueEditClass() const {
+  return &TqvCurrencyEdit::StaticClass();
+}
+
+TqvFilterRowOperators TqvFilterCurrencyEditHelper::GetOperators(TqvCustomEditProperties*, bool AExtended) const {
+  return AExtended ? kComparisons | kListOperators : kComparisons;
+}
+
+void TqvFilterCurrencyEditHelper::PrepareProperties(TqvCustomEditProperties* AProperties,
+                                                    TqvCustomEditProperties* AItemProperties,
+                                                    bool AKeepButtons) const {
+  inherited::PrepareProperties(AProperties, AItemProperties, AKeepButtons);
+  auto* currency = As<TqvCustomCurrencyEditProperties>(AProperties);
+  if (!currency) return;
+  currency->SetMinValue(0);
+  currency->SetMaxValue(0);
+  currency->SetNullable(true);
+  currency->SetNullString(String());
+}
+
+TqvCustomEditClass TqvFilterCalcEditHelper::GetValueEditClass() const { return &TqvCalcEdit::StaticClass(); }
+
+TqvFilterRowOperators TqvFilterCalcEditHelper::GetOperators(TqvCustomEditProperties*, bool AExtended) const {
+  return AExtended ? kComparisons | kListOperators : kComparisons;
+}
+
+void TqvFilterCalcEditHelper::PrepareProperties(TqvCustomEditProperties* AProperties,
+                                                TqvCustomEditProperties* AItemProperties, bool AKeepButtons) const {
+  inherited::PrepareProperties(AProperties, AItemProperties, AKeepButtons);
+  if (auto* calc = As<TqvCustomCalcEditProperties>(AProperties)) calc->SetQuickClose(true);
+}
+
 TqvCustomEditClass TqvFilterDateEditHelper::GetValueEditClass() const { return &TqvDateEdit::StaticClass(); }
 
 TqvFilterRowOperators TqvFilterDateEditHelper::GetOperators(TqvCustomEditProperties*, bool AExtended) const {
@@ -415,8 +451,10 @@ namespace {
 
 // The helpers of the editor kinds, registered when the registry is made.
 void RegisterBuiltInHelpers(TqvFilterEditsController* AController) {
+  AController->Register(&TqvCalcEditProperties::StaticClass(), TqvFilterCalcEditHelper::Class());
   AController->Register(&TqvCheckBoxProperties::StaticClass(), TqvFilterCheckBoxHelper::Class());
   AController->Register(&TqvComboBoxProperties::StaticClass(), TqvFilterComboBoxHelper::Class());
+  AController->Register(&TqvCurrencyEditProperties::StaticClass(), TqvFilterCurrencyEditHelper::Class());
   AController->Register(&TqvDateEditProperties::StaticClass(), TqvFilterDateEditHelper::Class());
   AController->Register(&TqvImageComboBoxProperties::StaticClass(), TqvFilterImageComboBoxHelper::Class());
   AController->Register(&TqvMaskEditProperties::StaticClass(), TqvFilterMaskEditHelper::Class());

@@ -183,6 +183,26 @@ class TqvFilterSpinEditHelper : public TqvFilterMaskEditHelper {
                          bool AKeepButtons) const override;
 };
 
+// Amounts: comparisons and ranges; the value editor accepts any amount and a blank one.
+class TqvFilterCurrencyEditHelper : public TqvFilterTextEditHelper {
+  QJ_FILTER_EDIT_HELPER(TqvFilterCurrencyEditHelper, TqvFilterTextEditHelper)
+ public:
+  TqvCustomEditClass GetValueEditClass() const override;
+  TqvFilterRowOperators GetOperators(TqvCustomEditProperties* AProperties, bool AExtended) const override;
+  void PrepareProperties(TqvCustomEditProperties* AProperties, TqvCustomEditProperties* AItemProperties,
+                         bool AKeepButtons) const override;
+};
+
+// Numbers worked out on a calculator: comparisons and ranges.
+class TqvFilterCalcEditHelper : public TqvFilterMaskEditHelper {
+  QJ_FILTER_EDIT_HELPER(TqvFilterCalcEditHelper, TqvFilterMaskEditHelper)
+ public:
+  TqvCustomEditClass GetValueEditClass() const override;
+  TqvFilterRowOperators GetOperators(TqvCustomEditProperties* AProperties, bool AExtended) const override;
+  void PrepareProperties(TqvCustomEditProperties* AProperties, TqvCustomEditProperties* AItemProperties,
+                         bool AKeepButtons) const override;
+};
+
 // Dates: comparisons, ranges and the dates relative to today.
 class TqvFilterDateEditHelper : public TqvFilterMaskEditHelper {
   QJ_FILTER_EDIT_HELPER(TqvFilterDateEditHelper, TqvFilterMaskEditHelper)
