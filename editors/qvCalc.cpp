@@ -117,6 +117,12 @@ void TqvCustomCalculator::Reset() {
   UpdateMemoryButtons();
 }
 
+void TqvCustomCalculator::ClearError() {
+  if (FState != TqvCalcState::Error) return;
+  FState = TqvCalcState::Ready;
+  FPendingOperation = cbEqual;
+}
+
 TqvLookAndFeelPainterClass TqvCustomCalculator::GetPainter() const { return TqvStandardLookAndFeelPainter::Class(); }
 
 void TqvCustomCalculator::HidePopup() {

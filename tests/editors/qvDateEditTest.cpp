@@ -3,6 +3,7 @@
 // error policies, the bounds only when they differ), the kept time part and an explicit midnight,
 // the integer date without SaveTime, and the Date property of values that are no date.
 #include "editors/qvDateEdit.h"
+#include "editors/qvEditDataRegisteredRepositoryItems.h"
 #include "lookandfeel/qvButtons.h"
 #include "platform/rtl/DateTime.h"
 #include "qvExtendedEditorsTestSupport.h"
@@ -69,6 +70,14 @@ TEST(DateEditProperties, InputKindChoosesTheMask) {
   properties->SetInputKind(ikStandard);
   EXPECT_FALSE(properties->IsMasked());
   EXPECT_NE(GetRegisteredEditProperties()->FindByClassName("TqvDateEditProperties"), nullptr);
+}
+
+TEST(DateEditProperties, DefaultEditorOfDateTimeAndTimeStampValues) {
+  for (TqvValueTypeClass type : {TqvDateTimeValueType::Class(), TqvSQLTimeStampValueType::Class()}) {
+    TqvEditRepositoryItem* item = GetDefaultEditDataRepositoryItems()->GetItem(type);
+    ASSERT_NE(item, nullptr);
+    EXPECT_TRUE(item->GetProperties()->InheritsFrom(&TqvDateEditProperties::StaticClass()));
+  }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -5,8 +5,9 @@
 // disabled, in place, a text that is no number), and time editors (the three time formats in
 // 24- and 12-hour form, the date shown too, in place, a text that is no time, disabled), and date
 // editors (with and without the time, empty, read-only, disabled, ultra-flat, in place, a text
-// that is no date).
+// that is no date), and calculator editors.
 #include "GalleryPage.h"
+#include "editors/qvCalcEdit.h"
 #include "editors/qvCurrencyEdit.h"
 #include "editors/qvDateEdit.h"
 #include "editors/qvSpinEdit.h"
@@ -122,6 +123,17 @@ void BuildDateEditors(TWinControl* Parent) {
   AddDate(Parent, i++, "Date, ultra-flat", morning)->GetStyle()->SetBorderStyle(ebsUltraFlat);
 }
 
+void BuildCalcEditors(TWinControl* Parent) {
+  const Integer top = kMargin + 12 * kRowHeight + 40;
+  Integer i = 0;
+  AddEdit<TqvCalcEdit>(Parent, Cell(i++, top), "Calculator", false)->SetValue(1234.5678);
+  AddEdit<TqvCalcEdit>(Parent, Cell(i++, top), "Calculator, empty", false)->SetEditValue(Null());
+  auto* disabled = AddEdit<TqvCalcEdit>(Parent, Cell(i++, top), "Calculator, disabled", false);
+  disabled->SetValue(-0.25);
+  disabled->SetEnabled(false);
+  AddEdit<TqvCalcEdit>(Parent, Cell(i++, top), "Calculator in place", true)->SetValue(42);
+}
+
 void BuildNumberEditorsPage(TWinControl* Parent) {
   Integer i = 0;
   AddCurrency(Parent, i++, "Currency", 1234.5);
@@ -140,6 +152,7 @@ void BuildNumberEditorsPage(TWinControl* Parent) {
   BuildSpinEditors(Parent);
   BuildTimeEditors(Parent);
   BuildDateEditors(Parent);
+  BuildCalcEditors(Parent);
 }
 
 const TGalleryPageRegistration NumberEditorsPage("Number and date editors", 701, &BuildNumberEditorsPage);
