@@ -237,6 +237,8 @@ class TqvMaskEditRegExprExMode : public TqvMaskEditRegExprMode {
   String GetFormattedText(const String& AText) override;
   bool IsTextValid(const String& AText) override;
   void BeforePaste() override { Resync(); }
+  // The caret goes after the forced literals that follow the pasted text.
+  void AfterPaste() override;
   bool PressBackspace() override;
   bool PressDelete() override;
   bool PressEnd() override;

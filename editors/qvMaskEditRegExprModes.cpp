@@ -623,6 +623,14 @@ bool TqvMaskEditRegExprExMode::MoveByUnit(bool ARight) {
   return false;
 }
 
+void TqvMaskEditRegExprExMode::AfterPaste() {
+  if (!HasUsableEdit() || !FExpression->IsCompiled() || SelLength() > 0) return;
+  const Integer caret = SelStart();
+  const std::vector<Integer> bounds = UnitBoundaries();
+  auto next = std::lower_bound(bounds.begin(), bounds.end(), caret);
+  if (next != bounds.end() && *next != caret) SetInnerSelStart(*next);
+}
+
 bool TqvMaskEditRegExprExMode::ExtendByUnit(bool ARight) {
   const Integer caret = CaretIndex();
   const std::vector<Integer> bounds = UnitBoundaries();

@@ -203,6 +203,49 @@ TEST_F(CheckBox, ToggleCyclesThroughGrayedOnlyWhenAllowed) {
   EXPECT_EQ(states, std::vector<std::string>({"cbsUnchecked", "cbsGrayed", "cbsChecked"}));
 }
 
+// The edit values a toggle walks through, by value type.
+struct TToggleCase {
+  const char* Name;
+  Variant Checked, Unchecked, Grayed;  // Empty: the default
+  bool AllowGrayed;
+  Variant Start;
+  std::vector<Variant> Values;  // the edit value after each toggle, exactly
+};
+
+class CheckBoxToggle : public CheckBox, public ::testing::WithParamInterface<TToggleCase> {};
+
+TEST_P(CheckBoxToggle, Walks) {
+  const TToggleCase& c = GetParam();
+  TqvCheckBoxProperties* properties = Box->GetProperties();
+  if (!VarIsEmpty(c.Checked)) properties->SetValueChecked(c.Checked);
+  if (!VarIsEmpty(c.Unchecked)) properties->SetValueUnchecked(c.Unchecked);
+  if (!VarIsEmpty(c.Grayed)) properties->SetValueGrayed(c.Grayed);
+  properties->SetAllowGrayed(c.AllowGrayed);
+  Box->SetEditValue(c.Start);
+  const Integer changes = Changes;
+  for (size_t i = 0; i < c.Values.size(); ++i) {
+    Box->Toggle();
+    EXPECT_TRUE(VarEqualsExact(Box->GetEditValue(), c.Values[i]))
+        << "toggle " << i + 1 << ": " << VarToStr(Box->GetEditValue());
+  }
+  EXPECT_EQ(Changes - changes, Integer(c.Values.size())) << "one change per toggle";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ValueTypes, CheckBoxToggle,
+    ::testing::Values(
+        TToggleCase{"Booleans", kDefault, kDefault, kDefault, false, Variant(false),
+                    {Variant(true), Variant(false), Variant(true)}},
+        TToggleCase{"BooleansThroughGrayed", kDefault, kDefault, kDefault, true, Variant(false),
+                    {Null(), Variant(true), Variant(false)}},
+        TToggleCase{"TextsFromGrayed", Variant(String("Y")), Variant(String("N")), Variant(String("?")), false,
+                    Variant(String("?")), {Variant(String("Y")), Variant(String("N")), Variant(String("Y"))}},
+        TToggleCase{"IntegersThroughGrayed", Variant(Integer(1)), Variant(Integer(0)), Variant(Integer(2)), true,
+                    Variant(Integer(0)), {Variant(Integer(2)), Variant(Integer(1)), Variant(Integer(0))}},
+        TToggleCase{"AForeignValueIsGrayedAndChecksFirst", Variant(Integer(1)), Variant(Integer(0)), kDefault,
+                    false, Variant(String("x")), {Variant(Integer(1)), Variant(Integer(0))}}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
 TEST_F(CheckBox, AGrayedBoxWithoutAllowGrayedIsCheckedByAClick) {
   Box->SetEditValue(Null());
   ASSERT_EQ(StateName(Box->GetState()), StateName(cbsGrayed));

@@ -149,6 +149,42 @@ TEST_F(TImageComboBoxTest, FindsItemsByDescriptionIgnoringCaseOnlyWithDescriptio
   EXPECT_EQ(p->FindItemByDescription("Horizontal"), nullptr);
 }
 
+TEST_F(TImageComboBoxTest, TheListUsesTheLargeImagesWhileTheEditShowsTheSmallOnes) {
+  TqvImageComboBox* combo = NewImageCombo();
+  TqvImageComboBoxProperties* p = combo->GetProperties();
+  p->SetImages(NewImages(2));
+  auto* large = New<TImageList>(FForm);
+  large->SetWidth(40);
+  large->SetHeight(40);
+  p->SetLargeImages(large);
+  AddItem(p, "V", 0, 0);
+  AddItem(p, "H", 1, 1);
+  ShowForm();
+  combo->SetEditValue(1);
+  Focus(combo);
+  Press(VK_F4);
+  ASSERT_TRUE(combo->GetDroppedDown());
+  EXPECT_EQ(List(combo)->ItemRect(0).Height(), 42);
+  auto* viewInfo = static_cast<TqvImageComboBoxViewInfo*>(combo->GetViewInfo());
+  EXPECT_EQ(viewInfo->ImageRect.Width(), 16);
+  EXPECT_EQ(viewInfo->ImageIndex, 1);
+}
+
+TEST_F(TImageComboBoxTest, MultiLineDescriptionsMakeTallerRowsAndThePopupTakesTheEditWidth) {
+  TqvImageComboBox* combo = NewImageCombo();
+  TqvImageComboBoxProperties* p = combo->GetProperties();
+  AddItem(p, "short", 0);
+  AddItem(p, "a description long enough to need several lines in a popup as wide as the edit", 1);
+  p->SetMultiLineText(true);
+  ShowForm();
+  Focus(combo);
+  Press(VK_F4);
+  ASSERT_TRUE(combo->GetDroppedDown());
+  TqvCustomEditListBox* list = List(combo);
+  EXPECT_GT(list->ItemRect(1).Height(), 2 * list->ItemRect(0).Height() - 2);
+  EXPECT_EQ(combo->GetPopupWindow()->GetWidth(), combo->GetPopupWindow()->GetPopupOwnerRect().Width());
+}
+
 TEST_F(TImageComboBoxTest, RegisteredAndInTheRepository) {
   EXPECT_NE(GetRegisteredEditProperties()->FindByClassName("TqvImageComboBoxProperties"), nullptr);
   auto* repository = New<TqvEditRepository>(FForm);
