@@ -107,6 +107,7 @@ void TqvCustomFilterControl::CreateInternalControls() {
     item->OnClick = [this](TObject* Sender) { MenuItemClick(Sender); };
     FMenu->GetItems()->Add(item);
   }
+  FListMenu = New<TPopupMenu>(this);
   FInplaceEditList = std::make_unique<TqvInplaceEditList>();
   FDefaultProperties = MakeOwned<TqvTextEditProperties>(nullptr);
 }
@@ -115,6 +116,7 @@ void TqvCustomFilterControl::DestroyInternalControls() {
   FInplaceEditList.reset();
   FValueStyle.reset();
   FDefaultProperties.reset();
+  FreeAndNil(FListMenu);
   FreeAndNil(FMenu);
 }
 
@@ -210,7 +212,6 @@ void TqvCustomFilterControl::Refresh() {
 
 void TqvCustomFilterControl::LayoutChanged() {
   if (!FConstructed || HasState(csDestroying) || HasState(csLoading) || !HandleAllocated()) return;
-  if (FCombo && ComboDroppedDown()) return;
   FViewInfo->Calculate();
   const Integer rowHeight = FViewInfo->RowHeight;
   while (FTopRow > 0 && GetClientBounds().Bottom - FViewInfo->AddConditionRect.Bottom >= rowHeight + 2) {

@@ -22,7 +22,6 @@
 #include "lookandfeel/qvControls.h"
 #include "lookandfeel/qvLookAndFeelPainters.h"
 
-class TqvComboBox;
 class TqvCustomFilterControl;
 class TqvFilterControlViewInfo;
 class TqvGroupViewInfo;
@@ -485,7 +484,8 @@ class TqvCustomFilterControl : public TqvControl, public IqvFormatListener, publ
   TqvFilterRowEditState GetEditState() const { return FEditState; }
   TqvFilterControlViewInfo* GetViewInfo() const { return FViewInfo.get(); }
   TqvCustomEdit* GetValueEditor() const { return FValueEditor; }
-  TqvComboBox* GetCombo() const { return FCombo; }
+  // The menu the item, operator and bool operator lists drop down as.
+  TPopupMenu* GetListMenu() const { return FListMenu; }
   TPopupMenu* GetMenu() const { return FMenu; }
   TqvInplaceEditList* GetInplaceEditList() const { return FInplaceEditList.get(); }
   TqvCustomEditStyle* GetValueStyle() const { return FValueStyle.get(); }
@@ -579,8 +579,9 @@ class TqvCustomFilterControl : public TqvControl, public IqvFormatListener, publ
   void FocusLastElement(TqvCustomRowViewInfo* ARow);
   TRect GetFocusedElementRect();
   void MenuItemClick(TObject* Sender);
-  bool ComboFocused();
-  bool ComboDroppedDown();
+  // Drops down the list of AState's element under it; a choice is applied as the list closes.
+  void ShowList(TqvFilterRowEditState AState);
+  void ListClosed(TqvFilterRowEditState AState, Integer AChosen);
   void ValueEditorKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
   void ValueEditorExit(TObject* Sender);
   void ValueEditorAfterKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
@@ -589,7 +590,7 @@ class TqvCustomFilterControl : public TqvControl, public IqvFormatListener, publ
   void StoreValueEditor();
 
   TPopupMenu* FMenu = nullptr;
-  TqvComboBox* FCombo = nullptr;
+  TPopupMenu* FListMenu = nullptr;
   TOwned<TqvFilterControlCriteria> FCriteria;
   TqvFilterHitInfo FFocusedInfo;
   TOwned<TFont> FFonts[qvFilterControlFontCount];

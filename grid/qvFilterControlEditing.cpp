@@ -274,8 +274,7 @@ void TqvCustomFilterControl::ActivateFocused(TValueEditorActivation AValueActiva
 
 bool TqvCustomFilterControl::HasFocusInside() {
   if (Focused()) return true;
-  if (FValueEditor && FValueEditor->Focused()) return true;
-  return FCombo && ComboFocused();
+  return FValueEditor && FValueEditor->Focused();
 }
 
 bool TqvCustomFilterControl::CanHotTrack() {
@@ -434,14 +433,8 @@ void TqvCustomFilterControl::ShowValueEditor(TValueEditorActivation AKind, char 
 }
 
 void TqvCustomFilterControl::SetValueEditorWildcards() {
-  TqvConditionViewInfo* condition = GetFocusedCondition();
-  auto* properties = FValueEditor ? As<TqvCustomTextEditProperties>(FValueEditor->GetActiveProperties()) : nullptr;
-  if (!condition || !properties) return;
-  // Only the set of accepted characters changes: the user's text is never edited.
-  TqvCharSet chars = properties->GetValidChars();
-  for (char c : {FCriteria->GetPercentWildcard(), FCriteria->GetUnderscoreWildcard()})
-    chars.set(static_cast<unsigned char>(c), IsLikeOperator(condition->Operator));
-  properties->SetValidChars(chars);
+  if (TqvConditionViewInfo* condition = GetFocusedCondition())
+    SetFilterValueWildcards(FValueEditor, FCriteria.get(), IsLikeOperator(condition->Operator));
 }
 
 void TqvCustomFilterControl::HideValueEditor(bool ASave) {
@@ -621,12 +614,88 @@ void TqvCustomFilterControl::RemoveRow() {
 // ---------------------------------------------------------------------------------------------
 // Drop-down lists
 
-bool TqvCustomFilterControl::ComboFocused() { return false; }
+void TqvCustomFilterControl::ShowItemList() { ShowList(fesItemList); }
 
-bool TqvCustomFilterControl::ComboDroppedDown() { return false; }
+void TqvCustomFilterControl::ShowOperatorList() { ShowList(fesOperatorList); }
 
-void TqvCustomFilterControl::ShowItemList() {}
+void TqvCustomFilterControl::ShowBoolOperatorList() { ShowList(fesBoolOperatorList); }
 
-void TqvCustomFilterControl::ShowOperatorList() {}
+void TqvCustomFilterControl::ShowList(TqvFilterRowEditState AState) {
+  auto* group = As<TqvGroupViewInfo>(FFocusedInfo.Row);
+  auto* condition = As<TqvConditionViewInfo>(FFocusedInfo.Row);
+  if (!HasItems() || (AState == fesBoolOperatorList ? !group : !condition)) return;
+  TOwned<TStringList> entries = MakeOwned<TStringList>();
+  String current;
+  TRect element;
+  switch (AState) {
+    case fesItemList:
+      FillItemList(entries.get());
+      current = condition->ItemText;
+      element = condition->ItemRect;
+      break;
+    case fesOperatorList:
+      FillOperatorList(entries.get());
+      current = condition->OperatorText;
+      element = condition->OperatorRect;
+      break;
+    default:
+      for (Integer kind = fjkAnd; kind <= fjkNotOr; ++kind)
+        entries->AddObject(GetBoolOperatorCaption(TqvFilterJoinKind(kind)),
+                           reinterpret_cast<TObject*>(static_cast<intptr_t>(kind)));
+      current = group->BoolOperatorText;
+      element = group->BoolOperatorRect;
+      break;
+  }
+  if (entries->GetCount() == 0) return;
+  TMenuItem* items = FListMenu->GetItems();
+  items->Clear();
+  Integer chosen = -1;
+  for (Integer i = 0; i < entries->GetCount(); ++i) {
+    auto* item = New<TMenuItem>(FListMenu);
+    // An ampersand in a caption is a character of the entry, not an accelerator.
+    item->SetCaption(StringReplace(entries->Get(i), "&", "&&"));
+    item->SetTag(static_cast<Integer>(reinterpret_cast<intptr_t>(entries->GetObject(i))));
+    item->SetRadioItem(true);
+    item->SetChecked(entries->Get(i) == current);
+    item->OnClick = [&chosen](TObject* Sender) { chosen = static_cast<TMenuItem*>(Sender)->GetTag(); };
+    items->Add(item);
+  }
+  FEditState = AState;
+  const TPoint p = ClientToScreen({element.Left, element.Bottom});
+  TAliveToken alive = AliveToken();
+  try {
+    FListMenu->Popup(p.X, p.Y);
+  } catch (...) {
+    if (alive) FEditState = fesNone;
+    throw;
+  }
+  if (alive) ListClosed(AState, chosen);
+}
 
-void TqvCustomFilterControl::ShowBoolOperatorList() {}
+void TqvCustomFilterControl::ListClosed(TqvFilterRowEditState AState, Integer AChosen) {
+  FEditState = fesNone;
+  // The focused row may have gone while the list was open.
+  if (AChosen >= 0 && IndexOfRow(FFocusedInfo.Row) >= 0) {
+    auto* group = As<TqvGroupViewInfo>(FFocusedInfo.Row);
+    auto* condition = As<TqvConditionViewInfo>(FFocusedInfo.Row);
+    if (AState == fesItemList && condition) {
+      condition->SetItemIndex(AChosen);
+      FFocusedInfo.HitKind = fhkOperator;
+      if (froIncludes(condition->SupportedOperators, froLike) && condition->ValueTypeClass &&
+          condition->ValueTypeClass->IsString())
+        condition->Operator = froLike;
+    } else if (AState == fesBoolOperatorList && group) {
+      group->BoolOperator = TqvFilterJoinKind(AChosen);
+    } else if (AState == fesOperatorList && condition) {
+      condition->Operator = TqvFilterRowOperator(AChosen);
+      condition->AdjustValues(true);
+      if (condition->HasValues()) {
+        FFocusedInfo.HitKind = fhkValue;
+        FFocusedInfo.ValueIndex = 0;
+      }
+    }
+  }
+  Refresh();
+  MakeFocusedVisible();
+  if (CanFocus()) SetFocus();
+}
