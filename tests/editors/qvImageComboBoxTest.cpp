@@ -17,17 +17,22 @@ class TImageComboBoxTest : public TDropDownTest {
     item->SetValue(AValue);
     item->SetImageIndex(AImage);
   }
-  TImageList* NewImages(Integer ACount) {
+  // 16 x 16 images of one colour each.
+  TImageList* NewImages(const std::vector<TColor>& AColors) {
     auto* images = New<TImageList>(FForm);
     images->SetWidth(16);
     images->SetHeight(16);
-    for (Integer i = 0; i < ACount; ++i) {
-      auto bitmap = MakeOwned<TBitmap>();
-      bitmap->SetSize(16, 16);
-      images->Add(bitmap.get(), nullptr);
+    for (TColor color : AColors) {
+      auto square = MakeOwned<TBitmap>();
+      square->SetPixelFormat(pf32bit);
+      square->SetSize(16, 16);
+      square->GetCanvas()->GetBrush()->SetColor(color);
+      square->GetCanvas()->FillRect(Rect(0, 0, 16, 16));
+      images->Add(square.get(), nullptr);
     }
     return images;
   }
+  TImageList* NewImages(Integer ACount) { return NewImages(std::vector<TColor>(size_t(ACount), clGray)); }
 };
 
 struct TValueCase {
@@ -190,17 +195,7 @@ TEST_F(TImageComboBoxTest, MultiLineDescriptionsMakeTallerRowsAndThePopupTakesTh
 // without an item and without a default image.
 TEST_F(TImageComboBoxTest, ACellPaintsTheImageAndTextOfItsValue) {
   auto properties = MakeOwned<TqvImageComboBoxProperties>(nullptr);
-  auto* images = New<TImageList>(FForm);
-  images->SetWidth(12);
-  images->SetHeight(12);
-  for (TColor color : {clRed, clLime}) {
-    auto square = MakeOwned<TBitmap>();
-    square->SetPixelFormat(pf32bit);
-    square->SetSize(12, 12);
-    square->GetCanvas()->GetBrush()->SetColor(color);
-    square->GetCanvas()->FillRect(Rect(0, 0, 12, 12));
-    images->Add(square.get(), nullptr);
-  }
+  TImageList* images = NewImages(std::vector<TColor>{clRed, clLime});
   properties->SetImages(images);
   AddItem(properties.get(), "V", 0, 0);
   AddItem(properties.get(), "H", 1, 1);
