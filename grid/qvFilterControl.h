@@ -22,6 +22,7 @@
 #include "lookandfeel/qvControls.h"
 #include "lookandfeel/qvLookAndFeelPainters.h"
 
+class TqvComboBox;
 class TqvCustomFilterControl;
 class TqvFilterControlViewInfo;
 class TqvGroupViewInfo;
@@ -484,8 +485,8 @@ class TqvCustomFilterControl : public TqvControl, public IqvFormatListener, publ
   TqvFilterRowEditState GetEditState() const { return FEditState; }
   TqvFilterControlViewInfo* GetViewInfo() const { return FViewInfo.get(); }
   TqvCustomEdit* GetValueEditor() const { return FValueEditor; }
-  // The menu the item, operator and bool operator lists drop down as.
-  TPopupMenu* GetListMenu() const { return FListMenu; }
+  // The drop-down list of items, operators and bool operators, shown over its element.
+  TqvComboBox* GetCombo() const { return FCombo; }
   TPopupMenu* GetMenu() const { return FMenu; }
   TqvInplaceEditList* GetInplaceEditList() const { return FInplaceEditList.get(); }
   TqvCustomEditStyle* GetValueStyle() const { return FValueStyle.get(); }
@@ -579,9 +580,11 @@ class TqvCustomFilterControl : public TqvControl, public IqvFormatListener, publ
   void FocusLastElement(TqvCustomRowViewInfo* ARow);
   TRect GetFocusedElementRect();
   void MenuItemClick(TObject* Sender);
-  // Drops down the list of AState's element under it; a choice is applied as the list closes.
+  // Drops the list of AState's element down over it; a choice is applied as the list closes.
   void ShowList(TqvFilterRowEditState AState);
-  void ListClosed(TqvFilterRowEditState AState, Integer AChosen);
+  void ComboCloseUp();
+  // Hides the list; the builder's state is no list.
+  void HideCombo();
   void ValueEditorKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
   void ValueEditorExit(TObject* Sender);
   void ValueEditorAfterKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
@@ -590,7 +593,11 @@ class TqvCustomFilterControl : public TqvControl, public IqvFormatListener, publ
   void StoreValueEditor();
 
   TPopupMenu* FMenu = nullptr;
-  TPopupMenu* FListMenu = nullptr;
+  TqvComboBox* FCombo = nullptr;
+  // The edit data of the list, the object of each of its lines, and the line it opened on.
+  TqvCustomEditData* FComboData = nullptr;
+  std::vector<Integer> FComboObjects;
+  Integer FComboOpenIndex = -1;
   TOwned<TqvFilterControlCriteria> FCriteria;
   TqvFilterHitInfo FFocusedInfo;
   TOwned<TFont> FFonts[qvFilterControlFontCount];

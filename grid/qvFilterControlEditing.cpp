@@ -3,6 +3,7 @@
 // removing conditions, groups and values.
 #include <algorithm>
 
+#include "editors/qvComboBox.h"
 #include "editors/qvTextEdit.h"
 #include "grid/qvFilterControl.h"
 #include "platform/forms/Forms.h"
@@ -274,7 +275,7 @@ void TqvCustomFilterControl::ActivateFocused(TValueEditorActivation AValueActiva
 
 bool TqvCustomFilterControl::HasFocusInside() {
   if (Focused()) return true;
-  return FValueEditor && FValueEditor->Focused();
+  return (FValueEditor && FValueEditor->Focused()) || (FCombo && FCombo->Focused());
 }
 
 bool TqvCustomFilterControl::CanHotTrack() {
@@ -623,20 +624,23 @@ void TqvCustomFilterControl::ShowBoolOperatorList() { ShowList(fesBoolOperatorLi
 void TqvCustomFilterControl::ShowList(TqvFilterRowEditState AState) {
   auto* group = As<TqvGroupViewInfo>(FFocusedInfo.Row);
   auto* condition = As<TqvConditionViewInfo>(FFocusedInfo.Row);
-  if (!HasItems() || (AState == fesBoolOperatorList ? !group : !condition)) return;
+  if (!HasItems() || !FCombo || (AState == fesBoolOperatorList ? !group : !condition)) return;
   TOwned<TStringList> entries = MakeOwned<TStringList>();
   String current;
   TRect element;
+  TFont* font = nullptr;
   switch (AState) {
     case fesItemList:
       FillItemList(entries.get());
       current = condition->ItemText;
       element = condition->ItemRect;
+      font = GetFontItem();
       break;
     case fesOperatorList:
       FillOperatorList(entries.get());
       current = condition->OperatorText;
       element = condition->OperatorRect;
+      font = GetFontCondition();
       break;
     default:
       for (Integer kind = fjkAnd; kind <= fjkNotOr; ++kind)
@@ -644,50 +648,51 @@ void TqvCustomFilterControl::ShowList(TqvFilterRowEditState AState) {
                            reinterpret_cast<TObject*>(static_cast<intptr_t>(kind)));
       current = group->BoolOperatorText;
       element = group->BoolOperatorRect;
+      font = GetFontBoolOperator();
       break;
   }
   if (entries->GetCount() == 0) return;
-  TMenuItem* items = FListMenu->GetItems();
-  items->Clear();
-  Integer chosen = -1;
-  for (Integer i = 0; i < entries->GetCount(); ++i) {
-    auto* item = New<TMenuItem>(FListMenu);
-    // An ampersand in a caption is a character of the entry, not an accelerator.
-    item->SetCaption(StringReplace(entries->Get(i), "&", "&&"));
-    item->SetTag(static_cast<Integer>(reinterpret_cast<intptr_t>(entries->GetObject(i))));
-    item->SetRadioItem(true);
-    item->SetChecked(entries->Get(i) == current);
-    item->OnClick = [&chosen](TObject* Sender) { chosen = static_cast<TMenuItem*>(Sender)->GetTag(); };
-    items->Add(item);
-  }
+  HideValueEditor(false);
   FEditState = AState;
-  const TPoint p = ClientToScreen({element.Left, element.Bottom});
-  TAliveToken alive = AliveToken();
-  try {
-    FListMenu->Popup(p.X, p.Y);
-  } catch (...) {
-    if (alive) FEditState = fesNone;
-    throw;
+  FCombo->GetStyle()->SetFont(font);
+  TqvComboBoxProperties* properties = FCombo->GetProperties();
+  FComboObjects.clear();
+  TStrings* items = properties->GetItems();
+  items->BeginUpdate();
+  items->Clear();
+  for (Integer i = 0; i < entries->GetCount(); ++i) {
+    items->Add(entries->Get(i));
+    FComboObjects.push_back(static_cast<Integer>(reinterpret_cast<intptr_t>(entries->GetObject(i))));
   }
-  if (alive) ListClosed(AState, chosen);
+  items->EndUpdate();
+  properties->SetDropDownRows(std::min<Integer>(12, entries->GetCount()));
+  FCombo->SetBoundsRect(element);
+  FCombo->SetVisible(true);
+  FCombo->Activate(FComboData);
+  FCombo->SetEditValue(current);
+  FComboOpenIndex = FCombo->GetItemIndex();
+  FCombo->SetDroppedDown(true);
 }
 
-void TqvCustomFilterControl::ListClosed(TqvFilterRowEditState AState, Integer AChosen) {
-  FEditState = fesNone;
-  // The focused row may have gone while the list was open.
-  if (AChosen >= 0 && IndexOfRow(FFocusedInfo.Row) >= 0) {
+void TqvCustomFilterControl::ComboCloseUp() {
+  const TqvFilterRowEditState state = FEditState;
+  const Integer index = FCombo->GetItemIndex();
+  // Closing on the line it opened on, or on none, changes nothing.
+  if (index >= 0 && index != FComboOpenIndex && index < static_cast<Integer>(FComboObjects.size()) &&
+      IndexOfRow(FFocusedInfo.Row) >= 0) {
+    const Integer chosen = FComboObjects[size_t(index)];
     auto* group = As<TqvGroupViewInfo>(FFocusedInfo.Row);
     auto* condition = As<TqvConditionViewInfo>(FFocusedInfo.Row);
-    if (AState == fesItemList && condition) {
-      condition->SetItemIndex(AChosen);
+    if (state == fesItemList && condition) {
+      condition->SetItemIndex(chosen);
       FFocusedInfo.HitKind = fhkOperator;
       if (froIncludes(condition->SupportedOperators, froLike) && condition->ValueTypeClass &&
           condition->ValueTypeClass->IsString())
         condition->Operator = froLike;
-    } else if (AState == fesBoolOperatorList && group) {
-      group->BoolOperator = TqvFilterJoinKind(AChosen);
-    } else if (AState == fesOperatorList && condition) {
-      condition->Operator = TqvFilterRowOperator(AChosen);
+    } else if (state == fesBoolOperatorList && group) {
+      group->BoolOperator = TqvFilterJoinKind(chosen);
+    } else if (state == fesOperatorList && condition) {
+      condition->Operator = TqvFilterRowOperator(chosen);
       condition->AdjustValues(true);
       if (condition->HasValues()) {
         FFocusedInfo.HitKind = fhkValue;
@@ -695,7 +700,15 @@ void TqvCustomFilterControl::ListClosed(TqvFilterRowEditState AState, Integer AC
       }
     }
   }
+  HideCombo();
   Refresh();
   MakeFocusedVisible();
   if (CanFocus()) SetFocus();
+}
+
+void TqvCustomFilterControl::HideCombo() {
+  if (FEditState == fesItemList || FEditState == fesOperatorList || FEditState == fesBoolOperatorList)
+    FEditState = fesNone;
+  if (!FCombo || !FCombo->GetVisible()) return;
+  FCombo->SetVisible(false);
 }

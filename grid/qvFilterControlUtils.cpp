@@ -4,11 +4,15 @@
 #include <array>
 #include <vector>
 
+#include "editors/qvCalcEdit.h"
 #include "editors/qvCheckBox.h"
 #include "editors/qvComboBox.h"
+#include "editors/qvCurrencyEdit.h"
 #include "editors/qvDateEdit.h"
+#include "editors/qvHyperLinkEdit.h"
 #include "editors/qvImageComboBox.h"
 #include "editors/qvMaskEdit.h"
+#include "editors/qvMemo.h"
 #include "editors/qvRadioGroup.h"
 #include "editors/qvSpinEdit.h"
 #include "editors/qvTextEdit.h"
@@ -28,10 +32,13 @@ QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvCustomFilterEditHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterTextEditHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterMemoHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterMRUEditHelper)
+QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterHyperLinkEditHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterMaskEditHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterComboBoxHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterImageComboBoxHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterSpinEditHelper)
+QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterCurrencyEditHelper)
+QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterCalcEditHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterDateEditHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterTimeEditHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterCheckBoxHelper)
@@ -205,6 +212,10 @@ void MakeFixedList(const TqvCustomFilterEditHelper* AHelper, TqvCustomComboBoxPr
 
 }  // namespace
 
+TqvCustomEditClass TqvFilterHyperLinkEditHelper::GetValueEditClass() const {
+  return &TqvHyperLinkEdit::StaticClass();
+}
+
 TqvCustomEditClass TqvFilterMaskEditHelper::GetValueEditClass() const { return &TqvMaskEdit::StaticClass(); }
 
 TqvFilterRowOperators TqvFilterMaskEditHelper::GetOperators(TqvCustomEditProperties* AProperties,
@@ -276,6 +287,38 @@ void TqvFilterSpinEditHelper::PrepareProperties(TqvCustomEditProperties* AProper
                                                 TqvCustomEditProperties* AItemProperties, bool AKeepButtons) const {
   inherited::PrepareProperties(AProperties, AItemProperties, AKeepButtons);
   if (auto* spin = As<TqvCustomSpinEditProperties>(AProperties)) spin->SetCanEdit(true);
+}
+
+TqvCustomEditClass TqvFilterCurrencyEditHelper::GetValueEditClass() const {
+  return &TqvCurrencyEdit::StaticClass();
+}
+
+TqvFilterRowOperators TqvFilterCurrencyEditHelper::GetOperators(TqvCustomEditProperties*, bool AExtended) const {
+  return AExtended ? kComparisons | kListOperators : kComparisons;
+}
+
+void TqvFilterCurrencyEditHelper::PrepareProperties(TqvCustomEditProperties* AProperties,
+                                                    TqvCustomEditProperties* AItemProperties,
+                                                    bool AKeepButtons) const {
+  inherited::PrepareProperties(AProperties, AItemProperties, AKeepButtons);
+  auto* currency = As<TqvCustomCurrencyEditProperties>(AProperties);
+  if (!currency) return;
+  currency->SetMinValue(0);
+  currency->SetMaxValue(0);
+  currency->SetNullable(true);
+  currency->SetNullString(String());
+}
+
+TqvCustomEditClass TqvFilterCalcEditHelper::GetValueEditClass() const { return &TqvCalcEdit::StaticClass(); }
+
+TqvFilterRowOperators TqvFilterCalcEditHelper::GetOperators(TqvCustomEditProperties*, bool AExtended) const {
+  return AExtended ? kComparisons | kListOperators : kComparisons;
+}
+
+void TqvFilterCalcEditHelper::PrepareProperties(TqvCustomEditProperties* AProperties,
+                                                TqvCustomEditProperties* AItemProperties, bool AKeepButtons) const {
+  inherited::PrepareProperties(AProperties, AItemProperties, AKeepButtons);
+  if (auto* calc = As<TqvCustomCalcEditProperties>(AProperties)) calc->SetQuickClose(true);
 }
 
 TqvCustomEditClass TqvFilterDateEditHelper::GetValueEditClass() const { return &TqvDateEdit::StaticClass(); }
@@ -415,11 +458,15 @@ namespace {
 
 // The helpers of the editor kinds, registered when the registry is made.
 void RegisterBuiltInHelpers(TqvFilterEditsController* AController) {
+  AController->Register(&TqvCalcEditProperties::StaticClass(), TqvFilterCalcEditHelper::Class());
   AController->Register(&TqvCheckBoxProperties::StaticClass(), TqvFilterCheckBoxHelper::Class());
   AController->Register(&TqvComboBoxProperties::StaticClass(), TqvFilterComboBoxHelper::Class());
+  AController->Register(&TqvCurrencyEditProperties::StaticClass(), TqvFilterCurrencyEditHelper::Class());
   AController->Register(&TqvDateEditProperties::StaticClass(), TqvFilterDateEditHelper::Class());
+  AController->Register(&TqvHyperLinkEditProperties::StaticClass(), TqvFilterHyperLinkEditHelper::Class());
   AController->Register(&TqvImageComboBoxProperties::StaticClass(), TqvFilterImageComboBoxHelper::Class());
   AController->Register(&TqvMaskEditProperties::StaticClass(), TqvFilterMaskEditHelper::Class());
+  AController->Register(&TqvMemoProperties::StaticClass(), TqvFilterMemoHelper::Class());
   AController->Register(&TqvRadioGroupProperties::StaticClass(), TqvFilterRadioGroupHelper::Class());
   AController->Register(&TqvSpinEditProperties::StaticClass(), TqvFilterSpinEditHelper::Class());
   AController->Register(&TqvTextEditProperties::StaticClass(), TqvFilterTextEditHelper::Class());

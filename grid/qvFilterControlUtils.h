@@ -141,6 +141,13 @@ class TqvFilterMRUEditHelper : public TqvFilterTextEditHelper {
   bool KeepsEditButtons(TqvCustomEditProperties*) const override { return false; }
 };
 
+// Links: typed as text in a hyperlink edit.
+class TqvFilterHyperLinkEditHelper : public TqvFilterTextEditHelper {
+  QJ_FILTER_EDIT_HELPER(TqvFilterHyperLinkEditHelper, TqvFilterTextEditHelper)
+ public:
+  TqvCustomEditClass GetValueEditClass() const override;
+};
+
 // Masked texts: a mask leaves no room for patterns.
 class TqvFilterMaskEditHelper : public TqvFilterTextEditHelper {
   QJ_FILTER_EDIT_HELPER(TqvFilterMaskEditHelper, TqvFilterTextEditHelper)
@@ -176,6 +183,26 @@ class TqvFilterImageComboBoxHelper : public TqvFilterComboBoxHelper {
 // Numbers: comparisons and ranges, no patterns.
 class TqvFilterSpinEditHelper : public TqvFilterMaskEditHelper {
   QJ_FILTER_EDIT_HELPER(TqvFilterSpinEditHelper, TqvFilterMaskEditHelper)
+ public:
+  TqvCustomEditClass GetValueEditClass() const override;
+  TqvFilterRowOperators GetOperators(TqvCustomEditProperties* AProperties, bool AExtended) const override;
+  void PrepareProperties(TqvCustomEditProperties* AProperties, TqvCustomEditProperties* AItemProperties,
+                         bool AKeepButtons) const override;
+};
+
+// Amounts: comparisons and ranges; the value editor accepts any amount and a blank one.
+class TqvFilterCurrencyEditHelper : public TqvFilterTextEditHelper {
+  QJ_FILTER_EDIT_HELPER(TqvFilterCurrencyEditHelper, TqvFilterTextEditHelper)
+ public:
+  TqvCustomEditClass GetValueEditClass() const override;
+  TqvFilterRowOperators GetOperators(TqvCustomEditProperties* AProperties, bool AExtended) const override;
+  void PrepareProperties(TqvCustomEditProperties* AProperties, TqvCustomEditProperties* AItemProperties,
+                         bool AKeepButtons) const override;
+};
+
+// Numbers worked out on a calculator: comparisons and ranges.
+class TqvFilterCalcEditHelper : public TqvFilterMaskEditHelper {
+  QJ_FILTER_EDIT_HELPER(TqvFilterCalcEditHelper, TqvFilterMaskEditHelper)
  public:
   TqvCustomEditClass GetValueEditClass() const override;
   TqvFilterRowOperators GetOperators(TqvCustomEditProperties* AProperties, bool AExtended) const override;

@@ -1,6 +1,7 @@
 // Working in the builder: moving the focused element with keys, activating elements with keys
 // and the mouse, hot tracking, the row menu, the value editor, and adding and removing rows and
 // values.
+#include "editors/qvComboBox.h"
 #include "qvFilterControlTestSupport.h"
 
 namespace {
@@ -393,7 +394,7 @@ struct TListCase {
   Integer Row;
   TqvFilterHitKind Kind;
   std::vector<BYTE> Keys;  // pressed in the open list
-  const char* Checked;     // the entry marked as the current one
+  const char* Shown;       // the list's text as it opens: the element's
   const char* Text;        // the element's text afterwards
   TqvFilterHitKind ToKind;
   Integer Values;          // the condition's values afterwards (-1: a group)
@@ -405,25 +406,22 @@ TEST_P(FilterLists, ChooseAndApplyAsTheListCloses) {
   const TListCase& c = GetParam();
   MakeRows();
   FocusElement(c.Row, c.Kind);
-  TqvFilterRowEditState during = fesNone;
-  String checked;
-  std::vector<std::function<void()>> steps;
-  for (BYTE key : c.Keys) steps.push_back([key] { Headless::PressKey(key); });
-  // Each step gives the open list input; the first one also looks at it.
-  steps.front() = [&, key = c.Keys.front()] {
-    during = Builder->GetEditState();
-    TMenuItem* items = Builder->GetListMenu()->GetItems();
-    for (Integer i = 0; i < items->GetCount(); ++i)
-      if (items->GetItem(i)->GetChecked()) checked = items->GetItem(i)->GetCaption();
-    Headless::PressKey(key);
-  };
-  Script(std::move(steps));
   Press(VK_RETURN);
-  EXPECT_EQ(c.Kind == fhkItem ? fesItemList : c.Kind == fhkOperator ? fesOperatorList : fesBoolOperatorList, during);
-  EXPECT_EQ(c.Checked, checked);
-  EXPECT_TRUE(Errors.empty());
+  TqvComboBox* combo = Builder->GetCombo();
+  EXPECT_EQ(c.Kind == fhkItem ? fesItemList : c.Kind == fhkOperator ? fesOperatorList : fesBoolOperatorList,
+            Builder->GetEditState());
+  ASSERT_TRUE(combo->GetVisible());
+  EXPECT_TRUE(combo->GetDroppedDown());
+  EXPECT_EQ(c.Shown, combo->GetText());
+  const TRect element = c.Kind == fhkItem       ? Condition(c.Row)->ItemRect
+                        : c.Kind == fhkOperator ? Condition(c.Row)->OperatorRect
+                                                : Group(c.Row)->BoolOperatorRect;
+  EXPECT_EQ(element.TopLeft(), combo->GetBoundsRect().TopLeft());
+  for (BYTE key : c.Keys) Press(key);
   EXPECT_EQ(fesNone, Builder->GetEditState());
+  EXPECT_FALSE(combo->GetVisible());
   EXPECT_TRUE(Builder->Focused());
+  EXPECT_TRUE(Errors.empty());
   EXPECT_STREQ(HitKindName(c.ToKind), HitKindName(FocusedKind()));
   if (c.Values < 0) {
     EXPECT_EQ(c.Text, Group(c.Row)->BoolOperatorText);
@@ -438,19 +436,54 @@ INSTANTIATE_TEST_SUITE_P(
     Elements, FilterLists,
     ::testing::Values(
         // Another item starts operator and values anew: equals for a number, like for a text.
-        TListCase{"ItemNumber", 1, fhkItem, {VK_DOWN, VK_DOWN, VK_RETURN}, "Name", "Number", fhkOperator, 1},
-        TListCase{"ItemRemark", 3, fhkItem, {VK_UP, VK_RETURN}, "Number", "Remark", fhkOperator, 1},
+        TListCase{"ItemNumber", 1, fhkItem, {VK_DOWN, VK_RETURN}, "Name", "Number", fhkOperator, 1},
+        TListCase{"ItemRemark", 3, fhkItem, {VK_DOWN, VK_RETURN}, "Number", "Remark", fhkOperator, 1},
         // Between to equals keeps the first value; the first value takes the focus.
-        TListCase{"OperatorEquals", 3, fhkOperator, {VK_DOWN, VK_RETURN}, "between", "equals", fhkValue, 1},
-        TListCase{"OperatorNotBetweenKeepsBoth", 3, fhkOperator, {VK_UP, VK_UP, VK_UP, VK_RETURN}, "between",
-                  "not between", fhkValue, 2},
-        TListCase{"OperatorIsBlankHasNoValueToFocus", 1, fhkOperator,
-                  {VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, "like",
+        TListCase{"OperatorEquals", 3, fhkOperator, {VK_PRIOR, VK_RETURN}, "between", "equals", fhkValue, 1},
+        TListCase{"OperatorNotBetweenKeepsBoth", 3, fhkOperator, {VK_DOWN, VK_RETURN}, "between", "not between",
+                  fhkValue, 2},
+        TListCase{"OperatorIsBlankHasNoValueToFocus", 1, fhkOperator, {VK_DOWN, VK_DOWN, VK_RETURN}, "like",
                   "is blank", fhkOperator, 1},
-        TListCase{"BoolOperatorNotOr", 2, fhkBoolOperator, {VK_UP, VK_RETURN}, "OR", "NOT OR", fhkBoolOperator, -1},
+        TListCase{"BoolOperatorNotOr", 2, fhkBoolOperator, {VK_DOWN, VK_DOWN, VK_RETURN}, "OR", "NOT OR",
+                  fhkBoolOperator, -1},
+        TListCase{"SpaceChoosesLikeEnter", 2, fhkBoolOperator, {VK_DOWN, VK_SPACE}, "OR", "NOT AND",
+                  fhkBoolOperator, -1},
         TListCase{"EscapeChangesNothing", 2, fhkBoolOperator, {VK_DOWN, VK_ESCAPE}, "OR", "OR", fhkBoolOperator,
                   -1}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(FilterEditing, ACheckBoxItemsValueIsChosenFromItsTextsAndShownByThem) {
+  Link->AddItem(40, "Flag", TqvBooleanValueType::Class(), &TqvCheckBoxProperties::StaticClass());
+  auto* check = As<TqvCheckBoxProperties>(Link->Item(3)->Properties.get());
+  AddFilter(nullptr, 3, okEqual, check->GetValueChecked(), check->GetDisplayText(check->GetValueChecked()));
+  Linked();
+  Builder->SetFocus();
+  Pump();
+  TqvConditionViewInfo* condition = Condition(1);
+  EXPECT_EQ(TqvFilterCheckBoxHelper::Class(), condition->EditorHelper);
+  EXPECT_EQ(TqvFilterCheckBoxHelper::Class()->GetOperators(check, true), condition->SupportedOperators);
+  FocusElement(1, fhkValue, 0);
+  Press(VK_RETURN);
+  auto* combo = As<TqvComboBox>(Builder->GetValueEditor());
+  ASSERT_NE(nullptr, combo);
+  EXPECT_EQ(2, combo->GetProperties()->GetItems()->GetCount());
+  EXPECT_EQ(0, combo->GetItemIndex()) << "the checked value";
+  // The list is dropped down and the other line chosen; Enter then stores it.
+  Press(VK_F4);
+  ASSERT_TRUE(combo->GetDroppedDown());
+  Press(VK_DOWN);
+  Press(VK_RETURN);
+  EXPECT_EQ(1, combo->GetItemIndex());
+  Press(VK_RETURN);
+  EXPECT_EQ(nullptr, Builder->GetValueEditor());
+  EXPECT_TRUE(VarEqualsExact(check->GetValueUnchecked(), condition->Values->GetValue(0)->Value));
+  const String unchecked = check->GetDisplayText(check->GetValueUnchecked());
+  EXPECT_EQ(unchecked, condition->Values->GetValue(0)->ValueText);
+  // Written back with the text the row shows.
+  ASSERT_TRUE(Builder->WriteCriteria());
+  auto* item = static_cast<TqvFilterCriteriaItem*>(Builder->GetCriteria()->GetRoot()->GetItem(0));
+  EXPECT_EQ(unchecked, item->GetDisplayValue());
+}
 
 TEST_F(FilterEditing, TheItemListOffersOnlyFilterableItems) {
   Link->AddItem(40, "Flag", TqvBooleanValueType::Class(), &TqvCheckBoxProperties::StaticClass());

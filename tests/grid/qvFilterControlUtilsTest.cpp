@@ -2,10 +2,15 @@
 // of entered values.
 #include <bit>
 
+#include "editors/qvCalcEdit.h"
 #include "editors/qvComboBox.h"
+#include "editors/qvCurrencyEdit.h"
+#include "editors/qvButtonEdit.h"
 #include "editors/qvDateEdit.h"
+#include "editors/qvHyperLinkEdit.h"
 #include "editors/qvImageComboBox.h"
 #include "editors/qvMaskEdit.h"
+#include "editors/qvMemo.h"
 #include "editors/qvProgressBar.h"
 #include "editors/qvRadioGroup.h"
 #include "editors/qvSpinEdit.h"
@@ -148,8 +153,16 @@ INSTANTIATE_TEST_SUITE_P(
         // The drop-down base is a mask kind: a drop-down without a helper of its own.
         THelperLookupCase{"DropDownBase", &TqvCustomDropDownEditProperties::StaticClass(),
                           TqvFilterMaskEditHelper::Class()},
+        THelperLookupCase{"CalcEdit", &TqvCalcEditProperties::StaticClass(), TqvFilterCalcEditHelper::Class()},
+        THelperLookupCase{"CurrencyEdit", &TqvCurrencyEditProperties::StaticClass(),
+                          TqvFilterCurrencyEditHelper::Class()},
         THelperLookupCase{"DateEdit", &TqvDateEditProperties::StaticClass(), TqvFilterDateEditHelper::Class()},
         THelperLookupCase{"TimeEdit", &TqvTimeEditProperties::StaticClass(), TqvFilterTimeEditHelper::Class()},
+        THelperLookupCase{"Memo", &TqvMemoProperties::StaticClass(), TqvFilterMemoHelper::Class()},
+        THelperLookupCase{"HyperLink", &TqvHyperLinkEditProperties::StaticClass(),
+                          TqvFilterHyperLinkEditHelper::Class()},
+        THelperLookupCase{"ButtonEditFallsToTheMask", &TqvButtonEditProperties::StaticClass(),
+                          TqvFilterMaskEditHelper::Class()},
         THelperLookupCase{"ProgressBar", &TqvProgressBarProperties::StaticClass(), nullptr},
         THelperLookupCase{"NoClass", nullptr, nullptr}),
     [](const auto& info) { return std::string(info.param.Name); });
@@ -217,6 +230,9 @@ INSTANTIATE_TEST_SUITE_P(
                          kLikeAndBlanks, kLikeAndBlanks},
         TOperatorSetCase{"MRU", TqvFilterMRUEditHelper::Class(), &TqvTextEditProperties::StaticClass(), nullptr,
                          froRange(froEquals, froNotBlank), froRange(froEquals, froNotIn)},
+        TOperatorSetCase{"HyperLink", TqvFilterHyperLinkEditHelper::Class(),
+                         &TqvHyperLinkEditProperties::StaticClass(), nullptr, froRange(froEquals, froNotBlank),
+                         froRange(froEquals, froNotIn)},
         TOperatorSetCase{"UnmaskedMask", TqvFilterMaskEditHelper::Class(), &TqvMaskEditProperties::StaticClass(),
                          nullptr, froRange(froEquals, froNotBlank), froRange(froEquals, froNotIn)},
         TOperatorSetCase{"MaskedMask", TqvFilterMaskEditHelper::Class(), &TqvMaskEditProperties::StaticClass(),
@@ -229,6 +245,10 @@ INSTANTIATE_TEST_SUITE_P(
                          kEqualitiesAndBlanks | kInLists},
         TOperatorSetCase{"SpinEdit", TqvFilterSpinEditHelper::Class(), &TqvSpinEditProperties::StaticClass(), nullptr,
                          kComparisonsAndBlanks, kComparisonsAndBlanks | froRange(froBetween, froNotIn)},
+        TOperatorSetCase{"Calc", TqvFilterCalcEditHelper::Class(), &TqvCalcEditProperties::StaticClass(), nullptr,
+                         kComparisonsAndBlanks, kComparisonsAndBlanks | froRange(froBetween, froNotIn)},
+        TOperatorSetCase{"Currency", TqvFilterCurrencyEditHelper::Class(), &TqvCurrencyEditProperties::StaticClass(),
+                         nullptr, kComparisonsAndBlanks, kComparisonsAndBlanks | froRange(froBetween, froNotIn)},
         TOperatorSetCase{"DateHasTwentyFourExtended", TqvFilterDateEditHelper::Class(),
                          &TqvDateEditProperties::StaticClass(), nullptr, kComparisonsAndBlanks,
                          kComparisonsAndBlanks | froRange(froBetween, froNextYear)},
@@ -372,6 +392,24 @@ TEST_F(FilterHelpers, DatesAcceptPatternsAndEmptyTextsAndTimesStartAtMidnight) {
   auto* timeEdit = As<TqvTimeEdit>(edit.get());
   ASSERT_NE(nullptr, timeEdit);
   EXPECT_EQ(0.0, timeEdit->GetTime());
+}
+
+TEST_F(FilterHelpers, AmountsHaveNoRangeAndMayBeBlankAndTheCalculatorClosesQuickly) {
+  auto item = MakeOwned<TqvCurrencyEditProperties>(nullptr);
+  item->SetMinValue(10);
+  item->SetMaxValue(20);
+  item->SetNullable(false);
+  item->SetNullString("none");
+  auto value = MakeOwned<TqvCurrencyEditProperties>(nullptr);
+  TqvFilterCurrencyEditHelper::Class()->PrepareProperties(value.get(), item.get(), false);
+  EXPECT_EQ(0.0, value->GetMinValue());
+  EXPECT_EQ(0.0, value->GetMaxValue());
+  EXPECT_TRUE(value->GetNullable());
+  EXPECT_EQ("", value->GetNullString());
+  auto calc = MakeOwned<TqvCalcEditProperties>(nullptr);
+  auto calcValue = MakeOwned<TqvCalcEditProperties>(nullptr);
+  TqvFilterCalcEditHelper::Class()->PrepareProperties(calcValue.get(), calc.get(), true);
+  EXPECT_TRUE(calcValue->GetQuickClose());
 }
 
 TEST_F(FilterHelpers, DropDownsAndSpinsKeepTheirButtons) {
