@@ -196,6 +196,7 @@ void TqvCustomDateEdit::AfterConstruction() {
   FCalendar = New<TqvPopupCalendar>(this);
   FCalendar->SetVisible(false);
   FCalendar->SetParent(GetPopupWindow());
+  FCalendar->EditorDate = [this] { return GetDate(); };
   FCalendar->OnHidePopup = [this](TObject*) {
     if (GetPopupWindow()) PostPopupCloseMessage(GetPopupWindow());
   };
