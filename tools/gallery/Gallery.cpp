@@ -2,6 +2,7 @@
 //   gallery                 a window with the page and variant lists
 //   gallery --shot DIR      renders every page in every variant headlessly to DIR/<page>-<variant>.png
 //   gallery --shot DIR --page NAME   only that page
+//   gallery --list          the page names, one a line (CTest renders each page as its own test)
 // A page that raises makes --shot fail (exit code 1) after the other pages are written.
 #include <cairo.h>
 
@@ -22,6 +23,7 @@ struct TOptions {
   String ShotDir;
   String Page;
   bool Help = false;
+  bool List = false;
 };
 
 bool ParseOptions(int argc, char** argv, TOptions& o) {
@@ -31,6 +33,8 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
       (arg == "--shot" ? o.ShotDir : o.Page) = argv[++i];
     else if (arg == "--help" || arg == "-h")
       o.Help = true;
+    else if (arg == "--list")
+      o.List = true;
     else
       return false;
   }
@@ -150,8 +154,12 @@ int RunInteractive() {
 int main(int argc, char** argv) {
   TOptions options;
   if (!ParseOptions(argc, argv, options) || options.Help) {
-    std::fprintf(stderr, "usage: gallery [--shot DIR [--page NAME]]\n");
+    std::fprintf(stderr, "usage: gallery [--shot DIR [--page NAME] | --list]\n");
     return options.Help ? 0 : 2;
+  }
+  if (options.List) {
+    for (const TGalleryPage& page : GalleryPages()) std::printf("%s\n", page.Name.c_str());
+    return 0;
   }
   if (!options.ShotDir.empty()) {
     SetBackend(CreateHeadlessBackend());
