@@ -262,11 +262,6 @@ String CurrencySymbolQuoted(const String& ASymbol) {
   return result;
 }
 
-TOwned<TqvFormatController>& ControllerSlot() {
-  static TOwned<TqvFormatController> controller;
-  return controller;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -278,15 +273,20 @@ TqvFormatController::~TqvFormatController() {
   if (FLocaleListener) RemoveFormatSettingsListener(FLocaleListener);
 }
 
+// Never freed: its listeners (editor properties of the process-wide default repository among
+// them) leave it while the program's static objects are destroyed, in no fixed order.
 TqvFormatController* GetFormatController() {
-  TOwned<TqvFormatController>& slot = ControllerSlot();
-  if (!slot) slot = MakeOwned<TqvFormatController>();
-  return slot.get();
+  static TqvFormatController* const controller = MakeOwned<TqvFormatController>().release();
+  return controller;
 }
 
 void TqvFormatController::AddListener(IqvFormatListener* AListener) {
   if (!AListener || std::find(FListeners.begin(), FListeners.end(), AListener) != FListeners.end()) return;
-  if (FListeners.empty()) FLocaleListener = AddFormatSettingsListener([this] { LocaleChanged(); });
+  if (FListeners.empty()) {
+    // The locale may have changed while nobody listened.
+    Update();
+    FLocaleListener = AddFormatSettingsListener([this] { LocaleChanged(); });
+  }
   FListeners.push_back(AListener);
 }
 

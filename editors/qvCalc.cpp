@@ -117,6 +117,12 @@ void TqvCustomCalculator::Reset() {
   UpdateMemoryButtons();
 }
 
+void TqvCustomCalculator::ClearError() {
+  if (FState != TqvCalcState::Error) return;
+  FState = TqvCalcState::Ready;
+  FPendingOperation = cbEqual;
+}
+
 TqvLookAndFeelPainterClass TqvCustomCalculator::GetPainter() const { return TqvStandardLookAndFeelPainter::Class(); }
 
 void TqvCustomCalculator::HidePopup() {
@@ -144,6 +150,8 @@ void TqvCustomCalculator::SetCalcBorderStyle(TBorderStyle Value) {
 void TqvCustomCalculator::CreateParams(TCreateParams& Params) {
   inherited::CreateParams(Params);
   Params.Style |= WS_CLIPCHILDREN | WS_TABSTOP;
+  // A quick second click is a second press, not a double click.
+  Params.WindowClass.style &= ~CS_DBLCLKS;
   if (FIsPopup || FCalcBorderStyle != bsSingle) return;
   if (GetCtl3D())
     Params.ExStyle |= WS_EX_CLIENTEDGE;

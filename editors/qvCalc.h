@@ -43,6 +43,8 @@ class TqvCustomCalculator : public TqvControl {
 
   // Pending operation "=", state Ready, memory 0.
   void Reset();
+  // Leaves the Error state for Ready with no pending operation; the memory and the display stay.
+  void ClearError();
   // 0 in the Error state and for a text that is no number (a lone "-" typed by the host).
   Extended GetDisplayValue();
   // The general float format with max(2, Precision) digits, written only when the text changes.

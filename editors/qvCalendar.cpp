@@ -204,9 +204,13 @@ void TqvCustomCalendar::DoDateTimeChanged() {
   if (OnDateTimeChanged) OnDateTimeChanged(this);
 }
 
+// The header is a pixel higher when flat: the calendar measures itself again.
 void TqvCustomCalendar::SetFlat(bool Value) {
   if (FFlat == Value) return;
   FFlat = Value;
+  CalculateMetrics();
+  SizeToContent();
+  PlaceButtons();
   Invalidate();
 }
 
@@ -611,6 +615,7 @@ void TqvPopupCalendar::KeyDown(Word& Key, TShiftState Shift) {
   if (!alive) return;
   const bool alt = (Shift & ssAlt) != 0;
   if (Key == VK_RETURN) {
+    if (GetMonthListBox() && GetMonthListBox()->IsOpen()) return;
     HidePopup();
     if (alive) DoDateTimeChanged();
   } else if (Key == VK_ESCAPE || (alt && (Key == VK_UP || Key == VK_DOWN)) || (Key == VK_F4 && !alt)) {

@@ -2,6 +2,8 @@
 #include "editors/qvEditDataRegisteredRepositoryItems.h"
 
 #include "editors/qvCheckBox.h"
+#include "editors/qvCurrencyEdit.h"
+#include "editors/qvDateEdit.h"
 #include "platform/rtl/ClassesConsts.h"
 #include "platform/rtl/Lists.h"
 
@@ -129,12 +131,19 @@ TqvEditDataRegisteredRepositoryItems* GetDefaultEditDataRepositoryItems() {
   if (!registry) {
     registry = MakeOwned<TqvEditDataRegisteredRepositoryItems>();
     // The default editors, kept in the default repository: text for any value type, a check box
-    // for Booleans. At exit either may go first: the registry stops listening to the items, or
+    // for Booleans, the currency editor for currency and BCD values, the date editor for date-time
+    // and time-stamp values. At exit either may go first: the registry stops listening to the items, or
     // the items tell it they go.
     TqvEditRepository* repository = GetDefaultEditRepository();
     registry->RegisterDefaultItem(-1, repository->CreateItem(&TqvEditRepositoryTextItem::StaticClass()));
     registry->RegisterItem(TqvBooleanValueType::Class(), -1,
                            repository->CreateItem(&TqvEditRepositoryCheckBoxItem::StaticClass()));
+    TqvEditRepositoryItem* currency = repository->CreateItem(&TqvEditRepositoryCurrencyItem::StaticClass());
+    for (TqvValueTypeClass type : {TqvCurrencyValueType::Class(), TqvFMTBcdValueType::Class()})
+      registry->RegisterItem(type, -1, currency);
+    TqvEditRepositoryItem* date = repository->CreateItem(&TqvEditRepositoryDateItem::StaticClass());
+    for (TqvValueTypeClass type : {TqvDateTimeValueType::Class(), TqvSQLTimeStampValueType::Class()})
+      registry->RegisterItem(type, -1, date);
   }
   return registry.get();
 }

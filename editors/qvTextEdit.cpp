@@ -157,7 +157,8 @@ void TqvCustomTextEdit::AdjustInnerEditPosition() {
       if (IsInplace()) top = std::max(top, cr.Top + 1);
       break;
   }
-  const TRect bounds{cr.Left + 1, top, cr.Right, top + height};
+  // Buttons on the left side move the text's start (the window region clips the right side).
+  const TRect bounds{std::max(cr.Left, GetViewInfo()->InnerEditRect.Left) + 1, top, cr.Right, top + height};
   if (inner->GetBoundsRect() != bounds) inner->SetBoundsRect(bounds);
   TRect r = cr;
   if (IsInplace()) {

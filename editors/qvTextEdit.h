@@ -43,6 +43,25 @@ extern const TResourceString sqvEditValueOutOfBounds;
 // Converts only a-z and A-Z; national letters keep their case.
 String ApplyCharCase(const String& S, TEditCharCase ACharCase);
 
+// -- Number texts of the numeric editors (calculator and currency editors)
+
+// The text without the locale's thousand separators as a number: true for 0 and for magnitudes
+// from 5.0e-324 to 1.7e+308; otherwise false and 0.
+bool qvTextToNumber(const String& AText, double& AValue);
+
+// What a typed number text may hold.
+struct TqvNumberTypingRules {
+  Integer MaxDecimals = 0;       // characters after the decimal separator, up to an exponent
+  Integer MaxDigits = 0;         // digits in all; 0: no limit
+  bool ThousandSeparator = false;  // the locale's thousand separator may be typed
+};
+
+// Whether AKey may replace the selection of AText (ASelStart characters precede it): a character of a number, a lone "-" into an emptied text, and a result
+// within the rules that converts. An exponent still being typed ("1e", "1e-") counts as
+// complete, so that "1e5" can be typed; committing it alone is an invalid value.
+bool qvIsTypedNumberValid(const String& AText, Integer ASelStart, Integer ASelLength, char AKey,
+                          const TqvNumberTypingRules& ARules);
+
 // Calls ALock(true) now and ALock(false) when the block ends, also on an exception.
 template <class T, void (T::*Lock)(bool)>
 class TqvBoolLockScope {
@@ -270,7 +289,7 @@ class TqvCustomTextEditProperties : public TqvCustomEditProperties {
   TqvCustomTextEditLookupDataClass GetLookupDataClass() const {
     return static_cast<const TqvTextEditPropertiesMetaClass*>(ClassType())->GetLookupDataClass();
   }
-  bool UseLookupData() const { return GetLookupDataClass() != nullptr; }
+  virtual bool UseLookupData() const { return GetLookupDataClass() != nullptr; }
 
   TqvTextEditPropertiesValues* GetAssignedValues() const {
     return static_cast<TqvTextEditPropertiesValues*>(TqvCustomEditProperties::GetAssignedValues());
@@ -711,6 +730,8 @@ class TqvCustomTextEdit : public TqvCustomEdit {
   friend class TqvCustomTextEditViewData;
 
   // -- Virtual operations of the text edit
+  // A key the editor sends its inner edit itself: no after-key-down handling.
+  virtual bool IsSendingInternalKey() const { return false; }
   virtual void AdjustInnerEditAppearance();
   virtual void CheckEditorValueBounds();
   virtual void CheckEditValueBounds() {}

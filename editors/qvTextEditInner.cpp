@@ -363,7 +363,8 @@ void TqvCustomInnerTextEdit::WMKeyDown(TMessage& Message) {
   if (!alive || FKeyHandled) return;
   key = static_cast<Word>(Message.WParam);
   container = GetContainer();
-  if (container && key != 0 && !HasStateChanged(state)) container->DoAfterKeyDown(key, shift);
+  if (container && key != 0 && !container->IsSendingInternalKey() && !HasStateChanged(state))
+    container->DoAfterKeyDown(key, shift);
 }
 
 void TqvCustomInnerTextEdit::WMChar(TMessage& Message) {

@@ -69,13 +69,13 @@ TzmTreeListUpdateScope::~TzmTreeListUpdateScope() noexcept(false) {
 
 TCustomzmTreeList::TCustomzmTreeList(TComponent* AOwner)
     : TCustomzmContainer(AOwner),
-      FBandCaptionFont(std::make_unique<TFont>()),
-      FHeaderCaptionFont(std::make_unique<TFont>()),
-      FPreviewTextFont(std::make_unique<TFont>()),
+      FBandCaptionFont(MakeOwned<TFont>()),
+      FHeaderCaptionFont(MakeOwned<TFont>()),
+      FPreviewTextFont(MakeOwned<TFont>()),
       FNodeImagesLink(MakeOwned<TChangeLink>()),
       FNodeStateImagesLink(MakeOwned<TChangeLink>()),
       FCellViewData(MakeOwned<TzmTreeListCellViewData>()),
-      FScratchFont(std::make_unique<TFont>()) {
+      FScratchFont(MakeOwned<TFont>()) {
   SetControlStyle(csCaptureMouse | csOpaque | csDoubleClicks | csDisplayDragImage);
   SetBounds(GetLeft(), GetTop(), kDefaultWidth, kDefaultHeight);
   SetColor(clWindow);

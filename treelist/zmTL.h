@@ -1434,9 +1434,9 @@ class TCustomzmTreeList : public TCustomzmContainer {
   UInt64 FNodeSequence = 0;
 
   // Appearance
-  std::unique_ptr<TFont> FBandCaptionFont;
-  std::unique_ptr<TFont> FHeaderCaptionFont;
-  std::unique_ptr<TFont> FPreviewTextFont;
+  TOwned<TFont> FBandCaptionFont;
+  TOwned<TFont> FHeaderCaptionFont;
+  TOwned<TFont> FPreviewTextFont;
   TzmTreeListFrameLook FFrameLook = zmflStandard;
   bool FIsFlat = false;
   bool FIsStandardPaint = true;
@@ -1532,7 +1532,7 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TOwned<TzmTreeListCellViewData> FCellViewData;
 
   // Painting, hints and scroll bars
-  std::unique_ptr<TFont> FScratchFont;
+  TOwned<TFont> FScratchFont;
   TDragObject* FExternalDragObject = nullptr;
   TOwned<TzmContainerHintWindow> FHintWindow;
   bool FShowHintTimerRunning = false;

@@ -1,23 +1,10 @@
-// Scopes of the tree list's drawing code: a DC's state, a canvas font and a node's access bracket
-// are put back when a block ends, also when a custom-draw handler raises.
+// Scopes of the tree list's drawing code: a canvas font and a node's access bracket are put back
+// when a block ends, also when a custom-draw handler raises (a DC's state: TSavedDCScope).
 #pragma once
 
 #include "platform/forms/Graphics.h"
 #include "platform/os/Gdi.h"
 #include "treelist/zmTL.h"
-
-// SaveDC on entry, RestoreDC on leaving (clip region, colours, modes, objects).
-class TzmSavedDC {
- public:
-  explicit TzmSavedDC(HDC DC) : FDC(DC), FLevel(SaveDC(DC)) {}
-  ~TzmSavedDC() { RestoreDC(FDC, FLevel); }
-  TzmSavedDC(const TzmSavedDC&) = delete;
-  TzmSavedDC& operator=(const TzmSavedDC&) = delete;
-
- private:
-  HDC FDC;
-  int FLevel;
-};
 
 // With Save, the canvas font is copied into Scratch and assigned back on leaving.
 class TzmSavedFont {

@@ -37,7 +37,7 @@ HRGN OutlinedPolygonRegion(const POINT* Points) {
 }  // namespace
 
 TzmTreeListFeedbackWindow::TzmTreeListFeedbackWindow(TComponent* AOwner)
-    : TCustomControl(AOwner), FBitmap(std::make_unique<TBitmap>()) {
+    : TCustomControl(AOwner), FBitmap(MakeOwned<TBitmap>()) {
   SetVisible(false);
 }
 

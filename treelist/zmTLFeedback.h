@@ -33,7 +33,7 @@ class TzmTreeListFeedbackWindow : public TCustomControl {
  private:
   void Place(const TRect& ScreenRect);
 
-  std::unique_ptr<TBitmap> FBitmap;
+  TOwned<TBitmap> FBitmap;
   bool FShown = false;
 };
 

@@ -214,7 +214,7 @@ void TzmTreeListPainter::HeaderButton(const TRect& Bounds, const TRect& VisibleB
     return;
   }
   {
-    TzmSavedDC saved(DC());
+    TSavedDCScope saved(DC());
     TzmSavedFont font(C, T.FScratchFont.get(), true);
     if (VisibleBounds != Bounds)
       IntersectClipRect(DC(), VisibleBounds.Left, VisibleBounds.Top, VisibleBounds.Right, VisibleBounds.Bottom);
@@ -392,7 +392,7 @@ void TzmTreeListPainter::NewItemRow() {
     TRect bar{cellLeft - shift, row.Bottom - gap, cellLeft - shift + T.GetTotalBandsWidth(), row.Bottom};
     if (Info.LeftFixedItem >= 0) bar.Left = cellLeft;
     if (Info.RightFixedItem >= 0) bar.Right = std::min(bar.Right, cellRight);
-    TzmSavedDC saved(DC());
+    TSavedDCScope saved(DC());
     IntersectClipRect(DC(), cellLeft, row.Top, cellRight, row.Bottom);
     DrawEdge(DC(), &bar, T.FFrameLook == zmflStandard ? EDGE_RAISED : BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
     Fill(bar, HeaderBrush.Get());
@@ -412,7 +412,7 @@ void TzmTreeListPainter::NewItemRow() {
       --cell.Right;
     }
     if (!Visible(cell)) continue;
-    TzmSavedDC saved(DC());
+    TSavedDCScope saved(DC());
     IntersectClipRect(DC(), item.VisibleBounds.Left, cell.Top, item.VisibleBounds.Right, cell.Bottom);
     bool inFocused = item.ColumnIndex == FocusedColumn;
     bool selected = NewItemCellSelected(inFocused);
@@ -507,7 +507,7 @@ void TzmTreeListPainter::FooterPanel() {
   Fill(r, HeaderBrush.Get());
   UseFont(T.GetFont());
   {
-    TzmSavedDC saved(DC());
+    TSavedDCScope saved(DC());
     IntersectClipRect(DC(), r.Left, r.Top, r.Right, r.Bottom);
     for (size_t i = 0; i < Info.Headers.size(); ++i) {
       const TzmTreeListHeaderDrawItem& item = Info.Headers[i];
@@ -573,7 +573,7 @@ void TzmTreeListPainter::Rows() {
 
   // The tree part, clipped to the indent column of the first band.
   {
-    TzmSavedDC saved(DC());
+    TSavedDCScope saved(DC());
     Integer left = Info.RowsRect.Left, right = left + Info.IndentClipWidth - ScrollShift();
     IntersectClipRect(DC(), left, Info.RowsRect.Top, std::max(right, left), Info.RowsRect.Bottom);
     bool dotted = T.FIsStandardPaint && A.TreeLinesVisible && A.TreeLinesStyle == zmtlDotted && HalftoneBrush();
@@ -773,7 +773,7 @@ void TzmTreeListPainter::RowCells(const TzmTreeListRowDrawItem& Row, Integer Top
       paint.CellBrush = Columns[i].Brush.Get() ? Columns[i].Brush.Get() : WindowBrush.Get();
       // A cell cut by a fixed band or its separator is drawn whole, clipped to its visible part.
       if (item.VisibleBounds.Left > item.Bounds.Left || item.VisibleBounds.Right < item.Bounds.Right) {
-        TzmSavedDC saved(DC());
+        TSavedDCScope saved(DC());
         IntersectClipRect(DC(), item.VisibleBounds.Left, Info.RowsRect.Top, item.VisibleBounds.Right,
                           Info.RowsRect.Bottom);
         T.DrawDataCell(C, Buffer.get(), paint);

@@ -165,7 +165,7 @@ const TGlyphEntry kIndicatorGlyphs[] = {
 
 struct TTreeListResources {
   std::vector<std::pair<TCursor, HCURSOR>> Cursors;
-  std::unique_ptr<TBitmap> DragArrow, Plus, Minus;
+  TOwned<TBitmap> DragArrow, Plus, Minus;
   TCustomImageList* Indicators = nullptr;
   String Customize, Bands, Headers;
   HDC MeasureDC = nullptr;
@@ -213,9 +213,9 @@ void zmTreeListUnitStart() {
   if (!TreeListCounter.Start()) return;
   RegisterClasses({&TzmTreeListColumn::StaticClass(), &TzmTreeListMaskColumn::StaticClass()});
   LoadCursors();
-  Resources.DragArrow = std::make_unique<TBitmap>();
-  Resources.Plus = std::make_unique<TBitmap>();
-  Resources.Minus = std::make_unique<TBitmap>();
+  Resources.DragArrow = MakeOwned<TBitmap>();
+  Resources.Plus = MakeOwned<TBitmap>();
+  Resources.Minus = MakeOwned<TBitmap>();
   Resources.Indicators = LoadIndicatorImages();
   Resources.Customize = LoadResString(&SzmCustomize);
   Resources.Bands = LoadResString(&SzmBandsCaption);

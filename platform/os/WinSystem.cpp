@@ -88,8 +88,10 @@ BOOL FillNonClientMetrics(void* p) {
 
 }  // namespace
 
+// Lives until the process ends: objects destroyed with the statics (a theme receiver, a keyboard
+// watcher) still destroy their windows, and a window left open keeps its properties reachable.
 TWinState& WinState() {
-  static TWinState state;
+  static TWinState& state = *new TWinState;
   static const bool colorsHooked = (SetSysColorChangeHandler(BroadcastSysColorChange), true);
   static const bool themesHooked = (ThemeEngine::SetChangeHandler(BroadcastThemeChange), true);
   (void)colorsHooked;

@@ -19,9 +19,10 @@ struct TListenerRegistry {
   std::map<Integer, TFormatSettingsListener> Listeners;
 };
 
+// Never freed: listeners may leave while the program's static objects are destroyed.
 TListenerRegistry& ListenerRegistry() {
-  static TListenerRegistry registry;
-  return registry;
+  static TListenerRegistry* const registry = new TListenerRegistry;
+  return *registry;
 }
 
 std::vector<Integer> ListenerHandles() {

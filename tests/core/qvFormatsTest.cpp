@@ -244,6 +244,17 @@ TEST_F(FormatsTest, ListenersHearLocaleChanges) {
   EXPECT_EQ(controller.DateFormat, "dd.MM.yyyy");  // no longer follows
 }
 
+// A locale changed while nobody listened must not leave stale formats for the next listener.
+TEST_F(FormatsTest, FirstListenerFindsTheCurrentLocale) {
+  TqvFormatController controller;
+  SetFormatSettings(TFormatSettings::German());
+  TCountingListener a;
+  controller.AddListener(&a);
+  EXPECT_EQ(controller.DateFormat, "dd.MM.yyyy");
+  controller.RemoveListener(&a);
+  SetFormatSettings(TFormatSettings::EnglishUS());
+}
+
 TEST(DataBinding, FiresOnlyAssignedHandlers) {
   TComponent owner(nullptr);
   TqvDataBinding binding(&owner, nullptr);

@@ -434,6 +434,13 @@ TEST_F(TqvCalculatorInputTest, ClickedButtonsRunTheEngine) {
   EXPECT_EQ(C()->Display, "9");
 }
 
+TEST_F(TqvCalculatorInputTest, QuickSecondClickIsASecondPress) {
+  const TPoint p = C()->ClientToScreen(Centre(cbNum5));
+  Headless::DoubleClick(p.X, p.Y);
+  Pump();
+  EXPECT_EQ(C()->Display, "55");
+}
+
 TEST_F(TqvCalculatorInputTest, ReleaseOutsideThePressedButtonDoesNotClick) {
   Down(C(), Centre(cbNum7));
   EXPECT_TRUE(C()->GetButton(cbNum7).Pressed);

@@ -7,6 +7,7 @@
 #include "lookandfeel/qvButtons.h"
 #include "lookandfeel/qvControlsTestSupport.h"
 #include "platform/rtl/DateTime.h"
+#include "qvExtendedEditorsTestSupport.h"
 
 namespace {
 
@@ -19,31 +20,17 @@ std::string DateText(TDateTime date) {
 
 TPoint Mid(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
 
-enum TLocale { lcEnglishUS, lcGerman };
-const char* LocaleName(TLocale l) { return l == lcEnglishUS ? "EnglishUS" : "German"; }
-TFormatSettings LocaleSettings(TLocale l) { return l == lcEnglishUS ? TFormatSettings::EnglishUS() : TFormatSettings::German(); }
-
-// Wednesday, 18 March 2026, 10:30.
-constexpr double kNow = 46099.4375;
-
 class TqvCalendarTest : public TqvControlsTest {
  protected:
   void SetUp() override {
     TqvControlsTest::SetUp();
-    FClock = std::make_unique<TClockScope>(kNow);
-    UseLocale(lcEnglishUS);
+    FLocaleAndClock = std::make_unique<TTestLocaleAndClock>();
   }
   void TearDown() override {
     TqvControlsTest::TearDown();
-    FLocale.reset();
-    GetFormatController()->Update();
-    FClock.reset();
+    FLocaleAndClock.reset();
   }
-  void UseLocale(TLocale l) {
-    FLocale.reset();
-    FLocale = std::make_unique<TFormatSettingsScope>(LocaleSettings(l));
-    GetFormatController()->Update();
-  }
+  void UseLocale(TTestLocale l) { FLocaleAndClock->Use(l); }
   template <class T = TqvCustomCalendar>
   T* NewCalendar() {
     FForm = NewForm(400, 300);
@@ -73,8 +60,7 @@ class TqvCalendarTest : public TqvControlsTest {
   TForm* FForm = nullptr;
 
  private:
-  std::unique_ptr<TClockScope> FClock;
-  std::unique_ptr<TFormatSettingsScope> FLocale;
+  std::unique_ptr<TTestLocaleAndClock> FLocaleAndClock;
 };
 
 TEST_F(TqvCalendarTest, StartsOnTodayInTodaysMonth) {
@@ -88,7 +74,7 @@ TEST_F(TqvCalendarTest, StartsOnTodayInTodaysMonth) {
 // The grid
 
 struct TGridCase {
-  TLocale Locale;
+  TTestLocale Locale;
   Byte FirstDayOfWeek;  // the locale's value: 0 Monday .. 6 Sunday
   TDateTime Month;
   const char* FirstVisible;
@@ -166,6 +152,19 @@ TEST_F(TqvCalendarTest, SizeFollowsTheFontAndTheButtons) {
   EXPECT_EQ(c->GetColumnWidth(), 3 * canvas->TextWidth("0"));
 }
 
+// The header is a pixel higher when flat, the grid a pixel lower when not: either way the six
+// weeks end one pixel above the bottom.
+TEST_F(TqvCalendarTest, GridFitsAfterTheHeaderStyleChanges) {
+  auto* c = NewCalendar();
+  c->SetDateButtons(0);
+  for (bool flat : {false, true, false}) {
+    c->SetFlat(flat);
+    Pump();
+    EXPECT_EQ(c->GetCellRect(5, 6).Bottom + 1, c->GetClientHeight()) << "flat " << flat;
+    EXPECT_EQ(c->GetArrowRect(false).Bottom, c->GetHeaderHeight() - 2);
+  }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Selection and the shown month
 
@@ -199,7 +198,7 @@ INSTANTIATE_TEST_SUITE_P(Dates, TqvCalendarSelectTest,
 
 struct TKeyCase {
   const char* Name;
-  TLocale Locale;
+  TTestLocale Locale;
   TDateTime From;
   Word Key;
   TShiftState Shift;
@@ -419,6 +418,20 @@ INSTANTIATE_TEST_SUITE_P(Keys, TqvPopupCalendarKeyTest,
                                            TPopupKeyCase{"F4", VK_F4, skNone, 1, 0},
                                            TPopupKeyCase{"AltF4", VK_F4, skAlt, 0, 0},
                                            TPopupKeyCase{"Tab", VK_TAB, skNone, 0, 0}));
+
+TEST_F(TqvCalendarTest, EnterWhileTheMonthListShowsChoosesNothing) {
+  auto* c = NewCalendar<TqvPopupCalendar>();
+  Integer hides = 0, changes = 0;
+  c->OnHidePopup = [&](TObject*) { ++hides; };
+  c->OnDateTimeChanged = [&](TObject*) { ++changes; };
+  Down(c, Mid(c->GetTitleRect()));
+  ASSERT_TRUE(c->GetMonthListBox()->IsOpen());
+  Headless::PressKey(VK_RETURN);
+  Pump();
+  EXPECT_EQ(hides, 0);
+  EXPECT_EQ(changes, 0);
+  Up();
+}
 
 TEST_F(TqvCalendarTest, PopupCalendarClickHidesAndChooses) {
   auto* c = NewCalendar<TqvPopupCalendar>();

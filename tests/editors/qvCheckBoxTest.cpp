@@ -166,6 +166,17 @@ class CheckBox : public TTextEditTest {
   }
   static TPoint Centre(const TRect& R) { return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
   TPoint Glyph() const { return Centre(Box->GetViewInfo()->CheckRect); }
+  // The box drawn into a bitmap; the colour of a pixel of it.
+  TOwned<TBitmap> Shot() {
+    Pump();
+    TOwned<TBitmap> shot = MakeOwned<TBitmap>();
+    shot->SetPixelFormat(pf32bit);
+    shot->SetSize(Box->GetWidth(), Box->GetHeight());
+    TqvCanvas canvas(shot->GetCanvas());
+    Box->GetViewInfo()->Draw(&canvas);
+    return shot;
+  }
+  static uint32_t Pixel(TBitmap* AShot, TPoint P) { return AShot->ScanLine(P.Y)[P.X] & 0xFFFFFF; }
 
   TqvCheckBox* Box = nullptr;
   Integer Changes = 0, Clicks = 0;
@@ -191,6 +202,49 @@ TEST_F(CheckBox, ToggleCyclesThroughGrayedOnlyWhenAllowed) {
   }
   EXPECT_EQ(states, std::vector<std::string>({"cbsUnchecked", "cbsGrayed", "cbsChecked"}));
 }
+
+// The edit values a toggle walks through, by value type.
+struct TToggleCase {
+  const char* Name;
+  Variant Checked, Unchecked, Grayed;  // Empty: the default
+  bool AllowGrayed;
+  Variant Start;
+  std::vector<Variant> Values;  // the edit value after each toggle, exactly
+};
+
+class CheckBoxToggle : public CheckBox, public ::testing::WithParamInterface<TToggleCase> {};
+
+TEST_P(CheckBoxToggle, Walks) {
+  const TToggleCase& c = GetParam();
+  TqvCheckBoxProperties* properties = Box->GetProperties();
+  if (!VarIsEmpty(c.Checked)) properties->SetValueChecked(c.Checked);
+  if (!VarIsEmpty(c.Unchecked)) properties->SetValueUnchecked(c.Unchecked);
+  if (!VarIsEmpty(c.Grayed)) properties->SetValueGrayed(c.Grayed);
+  properties->SetAllowGrayed(c.AllowGrayed);
+  Box->SetEditValue(c.Start);
+  const Integer changes = Changes;
+  for (size_t i = 0; i < c.Values.size(); ++i) {
+    Box->Toggle();
+    EXPECT_TRUE(VarEqualsExact(Box->GetEditValue(), c.Values[i]))
+        << "toggle " << i + 1 << ": " << VarToStr(Box->GetEditValue());
+  }
+  EXPECT_EQ(Changes - changes, Integer(c.Values.size())) << "one change per toggle";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ValueTypes, CheckBoxToggle,
+    ::testing::Values(
+        TToggleCase{"Booleans", kDefault, kDefault, kDefault, false, Variant(false),
+                    {Variant(true), Variant(false), Variant(true)}},
+        TToggleCase{"BooleansThroughGrayed", kDefault, kDefault, kDefault, true, Variant(false),
+                    {Null(), Variant(true), Variant(false)}},
+        TToggleCase{"TextsFromGrayed", Variant(String("Y")), Variant(String("N")), Variant(String("?")), false,
+                    Variant(String("?")), {Variant(String("Y")), Variant(String("N")), Variant(String("Y"))}},
+        TToggleCase{"IntegersThroughGrayed", Variant(Integer(1)), Variant(Integer(0)), Variant(Integer(2)), true,
+                    Variant(Integer(0)), {Variant(Integer(2)), Variant(Integer(1)), Variant(Integer(0))}},
+        TToggleCase{"AForeignValueIsGrayedAndChecksFirst", Variant(Integer(1)), Variant(Integer(0)), kDefault,
+                    false, Variant(String("x")), {Variant(Integer(1)), Variant(Integer(0))}}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(CheckBox, AGrayedBoxWithoutAllowGrayedIsCheckedByAClick) {
   Box->SetEditValue(Null());
@@ -284,15 +338,69 @@ TEST_F(CheckBox, TwoCellGlyphDrawsAGlyphWhenGrayed) {
   Box->GetProperties()->SetGlyphCount(2);
   Box->GetProperties()->SetGlyph(glyph.get());
   Box->SetEditValue(Null());
-  Pump();
-  TOwned<TBitmap> shot = MakeOwned<TBitmap>();
-  shot->SetPixelFormat(pf32bit);
-  shot->SetSize(Box->GetWidth(), Box->GetHeight());
-  TqvCanvas canvas(shot->GetCanvas());
-  Box->GetViewInfo()->Draw(&canvas);
-  const TPoint p = Centre(Box->GetViewInfo()->CheckRect);
-  const uint32_t pixel = shot->ScanLine(p.Y)[p.X] & 0xFFFFFF;
-  EXPECT_EQ(pixel, 0xFF0000u) << "grayed wraps to the first cell of a two-cell glyph";
+  TOwned<TBitmap> shot = Shot();
+  EXPECT_EQ(Pixel(shot.get(), Glyph()), 0xFF0000u) << "grayed wraps to the first cell of a two-cell glyph";
+}
+
+// The classic glyph frame by the style's border style, read along the middle row of the check
+// rectangle: the two outer columns on each side.
+struct TFrameCase {
+  const char* Name;
+  TqvEditBorderStyle BorderStyle;
+  TColor Left0, Left1, Right1, Right0;  // Right0 is the last column
+};
+
+class CheckBoxFrame : public CheckBox, public ::testing::WithParamInterface<TFrameCase> {
+ protected:
+  static uint32_t Rgb(TColor C) {
+    const COLORREF c = ColorToRGB(C);
+    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+  }
+};
+
+TEST_P(CheckBoxFrame, Draws) {
+  const TFrameCase& c = GetParam();
+  ThemeEngine::SetEnabled(false);
+  Box->GetStyle()->SetBorderStyle(c.BorderStyle);
+  FocusOther();
+  TOwned<TBitmap> shot = Shot();
+  const TRect r = Box->GetViewInfo()->CheckRect;
+  const Integer y = (r.Top + r.Bottom) / 2;
+  EXPECT_EQ(Pixel(shot.get(), Point(r.Left, y)), Rgb(c.Left0));
+  EXPECT_EQ(Pixel(shot.get(), Point(r.Left + 1, y)), Rgb(c.Left1));
+  EXPECT_EQ(Pixel(shot.get(), Point(r.Right - 2, y)), Rgb(c.Right1));
+  EXPECT_EQ(Pixel(shot.get(), Point(r.Right - 1, y)), Rgb(c.Right0));
+  EXPECT_EQ(Pixel(shot.get(), Point(r.Left + 3, y)), Rgb(clWindow)) << "an unchecked box is empty inside";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Styles, CheckBoxFrame,
+    ::testing::Values(TFrameCase{"None", ebsNone, clBtnFace, clBtnFace, clBtnFace, clBtnFace},
+                      TFrameCase{"Single", ebsSingle, clBtnFace, clBtnShadow, clBtnShadow, clBtnFace},
+                      TFrameCase{"Thick", ebsThick, clWindowText, clWindowText, clWindowText, clWindowText},
+                      TFrameCase{"Flat", ebsFlat, clBtnShadow, clBtnFace, clBtnFace, clBtnHighlight},
+                      TFrameCase{"ThreeD", ebs3D, clBtnShadow, cl3DDkShadow, clBtnFace, clBtnHighlight},
+                      TFrameCase{"UltraFlat", ebsUltraFlat, clBtnFace, clBtnShadow, clBtnShadow, clBtnFace}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// The mark differs by state, classic and themed.
+TEST_F(CheckBoxFrame, TheMarkShowsTheState) {
+  for (bool themed : {false, true}) {
+    ThemeEngine::SetEnabled(themed);
+    std::vector<std::vector<uint32_t>> marks;
+    for (const Variant& value : {Variant(false), Variant(true), Null()}) {
+      Box->SetEditValue(value);
+      TOwned<TBitmap> shot = Shot();
+      const TRect r = Box->GetViewInfo()->CheckRect;
+      std::vector<uint32_t> mark;
+      for (Integer y = r.Top + 3; y < r.Bottom - 3; ++y)
+        for (Integer x = r.Left + 3; x < r.Right - 3; ++x) mark.push_back(Pixel(shot.get(), Point(x, y)));
+      marks.push_back(std::move(mark));
+    }
+    EXPECT_NE(marks[0], marks[1]) << "checked looks unlike unchecked, themed " << themed;
+    EXPECT_NE(marks[1], marks[2]) << "grayed looks unlike checked, themed " << themed;
+    EXPECT_NE(marks[0], marks[2]) << "grayed looks unlike unchecked, themed " << themed;
+  }
 }
 
 }  // namespace

@@ -128,6 +128,79 @@ TEST_F(TextEdit, TypingStopsAtMaxLength) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Scripted mouse: clicks, drags and double clicks in the inner edit
+
+// One step of a mouse script at a character position of the text.
+struct TMouseStep {
+  enum TKind { Click, Down, Move, Up, DoubleClick, ShiftClick } Kind;
+  Integer Char;
+};
+
+struct TMouseCase {
+  const char* Name;
+  const char* Initial;
+  std::vector<TMouseStep> Steps;
+  Integer SelStart, SelLength;
+};
+
+class TextEditMouse : public TextEdit, public ::testing::WithParamInterface<TMouseCase> {
+ protected:
+  // The inner edit's client point in the middle of the line at the left edge of a character.
+  TPoint At(Integer AChar) {
+    TqvCustomInnerTextEdit* inner = Inner(Edit);
+    const LRESULT pos = SendMessage(inner->GetHandle(), EM_POSFROMCHAR, WPARAM(AChar), 0);
+    return {Integer(static_cast<short>(LOWORD(pos))) + 1, inner->GetClientHeight() / 2};
+  }
+};
+
+TEST_P(TextEditMouse, Runs) {
+  const TMouseCase& c = GetParam();
+  Edit->SetEditValue(String(c.Initial));
+  TqvCustomInnerTextEdit* inner = Inner(Edit);
+  for (const TMouseStep& step : c.Steps) {
+    const TPoint p = At(step.Char);
+    const TPoint screen = inner->ClientToScreen(p);
+    switch (step.Kind) {
+      case TMouseStep::Click: Click(inner, p); break;
+      case TMouseStep::Down: Down(inner, p); break;
+      case TMouseStep::Move: MoveTo(inner, p); break;
+      case TMouseStep::Up: Up(); break;
+      case TMouseStep::DoubleClick:
+        Headless::DoubleClick(screen.X, screen.Y);
+        Pump();
+        break;
+      case TMouseStep::ShiftClick:
+        Headless::KeyDown(VK_SHIFT);
+        Click(inner, p);
+        Headless::KeyUp(VK_SHIFT);
+        Pump();
+        break;
+    }
+  }
+  EXPECT_EQ(Selection(Edit), std::make_pair(c.SelStart, c.SelLength));
+  EXPECT_EQ(WindowText(Edit), String(c.Initial)) << "the mouse never changes the text";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Mouse, TextEditMouse,
+    ::testing::Values(
+        TMouseCase{"ClickPlacesTheCaret", "abcdef", {{TMouseStep::Click, 3}}, 3, 0},
+        TMouseCase{"DragSelects", "abcdef", {{TMouseStep::Down, 1}, {TMouseStep::Move, 4}, {TMouseStep::Up, 4}}, 1, 3},
+        TMouseCase{"DragBackwardsSelects", "abcdef",
+                   {{TMouseStep::Down, 4}, {TMouseStep::Move, 1}, {TMouseStep::Up, 1}}, 1, 3},
+        TMouseCase{"ShiftClickExtends", "abcdef", {{TMouseStep::Click, 1}, {TMouseStep::ShiftClick, 5}}, 1, 4},
+        TMouseCase{"DoubleClickSelectsAWord", "one two three", {{TMouseStep::DoubleClick, 5}}, 4, 3}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(TextEdit, TheContainerSeesTheInnerEditsMouseInItsOwnCoordinates) {
+  TPoint seen{-1, -1};
+  Edit->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, Integer X, Integer Y) { seen = {X, Y}; };
+  TqvCustomInnerTextEdit* inner = Inner(Edit);
+  Click(inner, Point(5, 3));
+  EXPECT_EQ(seen, Point(5 + inner->GetLeft(), 3 + inner->GetTop()));
+}
+
+// ---------------------------------------------------------------------------------------------
 // Keys a grid needs
 
 TEST_F(TextEdit, AKeyThatMovesNothingGoesToTheAfterKeyDownHandler) {
@@ -240,6 +313,70 @@ TEST_F(TextEdit, NavigationKeysMoveThroughTheItemsAndClickOnce) {
   Press(VK_DOWN);
   EXPECT_EQ(clicks, 3) << "nothing moved past the last item";
   for (Word key : {VK_DOWN, VK_NEXT}) EXPECT_EQ(std::count(AfterKeys.begin(), AfterKeys.end(), key), 0);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The lookup list a drop-down shows
+
+// Lookup data that shows its items in an edit list box, as the drop-down editors' do.
+class TListLookupData : public TqvCustomTextEditLookupData {
+  QJ_INLINE_CLASS(TListLookupData, TqvCustomTextEditLookupData)
+ public:
+  using TqvCustomTextEditLookupData::TqvCustomTextEditLookupData;
+  TqvCustomEditListBoxClass GetListBoxClass() override { return &TqvCustomEditListBox::StaticClass(); }
+};
+
+class TextEditLookupList : public TextEdit {
+ protected:
+  void SetUp() override {
+    TextEdit::SetUp();
+    TStrings* items = Edit->GetProperties()->GetLookupItems();
+    for (Integer i = 0; i < 30; ++i) items->Add("Channel " + IntToStr(i));
+    Edit->SetEditValue(String("Channel 2"));
+    Lookup = MakeOwned<TListLookupData>(Edit);
+    Lookup->SetItemIndex(2);
+    Lookup->InitializeList(FForm);
+    List = Lookup->GetList();
+    List->SetBounds(10, 40, 160, 8 * List->GetStandardItemHeight());
+    Pump();
+  }
+  TOwned<TListLookupData> Lookup;
+  TqvCustomEditListBox* List = nullptr;
+};
+
+TEST_F(TextEditLookupList, TheListHoldsTheItemsWithTheCurrentOneHighlighted) {
+  ASSERT_TRUE(List);
+  EXPECT_EQ(List->GetParent(), FForm);
+  EXPECT_EQ(List->GetItems()->GetCount(), 30);
+  EXPECT_EQ(List->GetItemIndex(), 2);
+  Edit->GetProperties()->GetLookupItems()->Add("Channel 30");
+  Lookup->PropertiesChanged();
+  EXPECT_EQ(List->GetItems()->GetCount(), 31) << "the list follows the items";
+}
+
+TEST_F(TextEditLookupList, NavigationMovesTheHighlightNotTheCurrentItem) {
+  Lookup->Go(eldNext, false);
+  Lookup->Go(eldPageDown, false);
+  EXPECT_EQ(List->GetItemIndex(), 10);
+  EXPECT_EQ(Lookup->GetHighlightedIndex(), 10);
+  EXPECT_EQ(Lookup->GetItemIndex(), 2) << "the current item changes only when one is chosen";
+  Lookup->SelectItem();
+  EXPECT_EQ(Lookup->GetItemIndex(), 10);
+}
+
+TEST_F(TextEditLookupList, TheMouseHighlightsTheItemUnderIt) {
+  const Integer height = List->GetStandardItemHeight();
+  MoveTo(List, Point(20, 4 * height + height / 2));
+  EXPECT_EQ(List->GetItemIndex(), 4);
+  EXPECT_EQ(Lookup->GetHighlightedIndex(), 4);
+}
+
+TEST_F(TextEditLookupList, TheWheelScrollsTheList) {
+  ASSERT_EQ(List->GetTopIndex(), 0);
+  MoveTo(List, Point(20, 4));
+  Headless::Wheel(-WHEEL_DELTA);
+  Pump();
+  EXPECT_GT(List->GetTopIndex(), 0);
 }
 
 // ---------------------------------------------------------------------------------------------

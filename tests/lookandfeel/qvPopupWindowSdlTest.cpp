@@ -12,21 +12,8 @@
 
 namespace {
 
-class PopupSdl : public ::testing::Test {
+class PopupSdl : public TSdlUnitsTest<TqvLookAndFeelUnits> {
  protected:
-  void TearDown() override {
-    if (!FUnits) return;
-    while (Screen->GetCustomFormCount() > 0) Free(Screen->GetCustomForm(Screen->GetCustomFormCount() - 1));
-    FUnits.reset();
-    CloseSdlScreen();
-  }
-
-  // Xvfb, the SDL backend on it, then the look-and-feel units (their hooks belong to this screen).
-  void StartScreen(int display) {
-    ASSERT_TRUE(StartSdlScreen(FServer, display)) << "Xvfb or the SDL backend did not start";
-    FUnits = std::make_unique<TqvLookAndFeelUnits>();
-  }
-
   // A borderless form at (100, 100) with an edit (the owner) and another edit further down, and
   // a non-modal drop-down for the owner holding a red panel of 120 x 60.
   void Build(bool captureFocus) {
@@ -61,8 +48,6 @@ class PopupSdl : public ::testing::Test {
     return c;
   }
 
-  TXvfbServer FServer;
-  std::unique_ptr<TqvLookAndFeelUnits> FUnits;
   TForm* FForm = nullptr;
   TEdit* FOwner = nullptr;
   TEdit* FOther = nullptr;

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "platform/forms/Forms.h"
@@ -28,9 +29,10 @@ inline bool InOwnProcess() {
   return false;
 }
 
-// Runs the application's loop on real time until the condition holds or five seconds pass.
+// Runs the application's loop on real time until the condition holds or twenty seconds pass
+// (generous: X input reaches us late while the machine is busy building).
 inline bool PumpUntil(const std::function<bool()>& done) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
   while (std::chrono::steady_clock::now() < deadline) {
     Application->ProcessMessages();
     if (done()) return true;
@@ -60,3 +62,24 @@ inline void CloseSdlScreen() {
   Headless::Reset();
   SetBackend(CreateHeadlessBackend());
 }
+
+// A test on the SDL backend under Xvfb with a library's units (the look-and-feel units, the tree
+// list's ...) started on that screen: their hooks belong to it, so they go before it closes.
+template <class TUnits>
+class TSdlUnitsTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    if (!FUnits) return;
+    while (Screen->GetCustomFormCount() > 0) Free(Screen->GetCustomForm(Screen->GetCustomFormCount() - 1));
+    FUnits.reset();
+    CloseSdlScreen();
+  }
+
+  void StartScreen(int display) {
+    ASSERT_TRUE(StartSdlScreen(FServer, display)) << "Xvfb or the SDL backend did not start";
+    FUnits = std::make_unique<TUnits>();
+  }
+
+  TXvfbServer FServer;
+  std::unique_ptr<TUnits> FUnits;
+};

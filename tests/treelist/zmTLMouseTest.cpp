@@ -412,19 +412,19 @@ std::vector<uint32_t> Pixels(TBitmap* Bitmap, Integer Left, Integer Right) {
 
 TEST_F(zmTLMouse, DraggedCaptionsLookLikeTheirHeaders) {
   Layout(true);
-  std::unique_ptr<TBitmap> plain(Tree->CreateHeaderDragImage(1));
+  TOwned<TBitmap> plain(Tree->CreateHeaderDragImage(1));
   EXPECT_EQ(plain->GetWidth(), 100) << "as wide as the header";
   EXPECT_EQ(plain->GetHeight(), Tree->GetMetrics().HeaderRowHeight);
   EXPECT_EQ(plain->GetCanvas()->GetPixel(40, 2), static_cast<TColor>(ColorToRGB(clBtnFace))) << "the button face";
   Tree->ColumnAt(1)->SetSorted(TzmTreeListColumnSort::csUp);
-  std::unique_ptr<TBitmap> sorted(Tree->CreateHeaderDragImage(1));
+  TOwned<TBitmap> sorted(Tree->CreateHeaderDragImage(1));
   EXPECT_NE(Pixels(sorted.get(), 80, 100), Pixels(plain.get(), 80, 100)) << "the sort arrow at the right";
   EXPECT_EQ(Pixels(sorted.get(), 0, 60), Pixels(plain.get(), 0, 60)) << "the same caption";
   Tree->ColumnAt(1)->SetCaption(String());
-  std::unique_ptr<TBitmap> empty(Tree->CreateHeaderDragImage(1));
+  TOwned<TBitmap> empty(Tree->CreateHeaderDragImage(1));
   EXPECT_NE(Pixels(empty.get(), 0, 60), Pixels(plain.get(), 0, 60)) << "the caption is drawn";
 
-  std::unique_ptr<TBitmap> band(Tree->CreateBandDragImage(0));
+  TOwned<TBitmap> band(Tree->CreateBandDragImage(0));
   EXPECT_EQ(band->GetWidth(), Tree->GetBandDisplayWidth(0));
   EXPECT_EQ(band->GetHeight(), Tree->GetMetrics().BandRowHeight);
 }

@@ -14,20 +14,8 @@
 
 namespace {
 
-class zmTLSdl : public ::testing::Test {
+class zmTLSdl : public TSdlUnitsTest<TzmTreeListUnits> {
  protected:
-  void TearDown() override {
-    if (!FUnits) return;
-    while (Screen->GetCustomFormCount() > 0) Free(Screen->GetCustomForm(Screen->GetCustomFormCount() - 1));
-    FUnits.reset();
-    CloseSdlScreen();
-  }
-
-  void StartScreen(int display) {
-    ASSERT_TRUE(StartSdlScreen(FServer, display)) << "Xvfb or the SDL backend did not start";
-    FUnits = std::make_unique<TzmTreeListUnits>();
-  }
-
   bool ClickAt(TPoint Client) {
     TPoint p = FTree->ClientToScreen(Client);
     return XDo("mousemove " + std::to_string(p.X) + " " + std::to_string(p.Y) + " click 1");
@@ -75,8 +63,6 @@ class zmTLSdl : public ::testing::Test {
     return ink;
   }
 
-  TXvfbServer FServer;
-  std::unique_ptr<TzmTreeListUnits> FUnits;
   TForm* FForm = nullptr;
   TCustomzmTreeListControl* FTree = nullptr;
   TzmTreeListColumn* FName = nullptr;

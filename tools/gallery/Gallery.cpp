@@ -2,7 +2,7 @@
 //   gallery                 a window with the page and variant lists
 //   gallery --shot DIR      renders every page in every variant headlessly to DIR/<page>-<variant>.png
 //   gallery --shot DIR --page NAME   only that page
-//   gallery --list          the page names, one a line (CTest renders each page as its own test)
+//   gallery --list          the page names, one a line (CTest shoots each page as its own test)
 // A page that raises makes --shot fail (exit code 1) after the other pages are written.
 #include <cairo.h>
 
@@ -22,8 +22,8 @@ namespace {
 struct TOptions {
   String ShotDir;
   String Page;
-  bool Help = false;
   bool List = false;
+  bool Help = false;
 };
 
 bool ParseOptions(int argc, char** argv, TOptions& o) {
@@ -31,10 +31,10 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
     const String arg = argv[i];
     if ((arg == "--shot" || arg == "--page") && i + 1 < argc)
       (arg == "--shot" ? o.ShotDir : o.Page) = argv[++i];
-    else if (arg == "--help" || arg == "-h")
-      o.Help = true;
     else if (arg == "--list")
       o.List = true;
+    else if (arg == "--help" || arg == "-h")
+      o.Help = true;
     else
       return false;
   }

@@ -95,7 +95,7 @@ class TTreeListLayoutView : public TCustomControl {
 
     Integer x = 560, top = 30;
     Label(dc, x, 8, "Drag feedback (popups above the screen)");
-    std::unique_ptr<TBitmap> header(FTree->CreateHeaderDragImage(2));
+    TOwned<TBitmap> header(FTree->CreateHeaderDragImage(2));
     Label(dc, x, top, "Dragged header");
     canvas->Draw(x, top + 18, header.get());
     top += 60;
@@ -111,7 +111,7 @@ class TTreeListLayoutView : public TCustomControl {
     DeleteObject(region);
     top += extent + 40;
     Label(dc, x, top, "Dragged node");
-    std::unique_ptr<TBitmap> node(FTree->CreateNodeDragImage(FTree->GetRootNode(0)->GetItem(1), 0));
+    TOwned<TBitmap> node(FTree->CreateNodeDragImage(FTree->GetRootNode(0)->GetItem(1), 0));
     canvas->Draw(x, top + 18, node.get());
     top += node->GetHeight() + 40;
     Label(dc, x, top, "Pan windows (both bars, one bar each)");

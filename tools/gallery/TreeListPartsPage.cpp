@@ -21,8 +21,8 @@ class TTreeListPartsView : public TCustomControl {
   QJ_INLINE_CLASS(TTreeListPartsView, TCustomControl)
  public:
   explicit TTreeListPartsView(TComponent* AOwner) : TCustomControl(AOwner) {
-    FBuffer = std::make_unique<TBitmap>();
-    FGlyph = std::make_unique<TBitmap>();
+    FBuffer = MakeOwned<TBitmap>();
+    FGlyph = MakeOwned<TBitmap>();
     FGlyph->SetSize(12, 12);
     TCanvas* glyph = FGlyph->GetCanvas();
     glyph->GetBrush()->SetColor(clWhite);
@@ -152,7 +152,7 @@ class TTreeListPartsView : public TCustomControl {
     DrawCellTextFast(DC, Bounds(X, y, 200, 20), window, clWindow, nullptr, "Search match", 6, marked);
     y += kRow;
     TRect preview = Bounds(X, y, 200, 40);
-    auto font = std::make_unique<TFont>();
+    auto font = MakeOwned<TFont>();
     font->Assign(GetFont());
     font->SetColor(clBlue);
     DrawPreviewText(DC, preview, window, font.get(), FBuffer.get(), clBlue,
@@ -170,8 +170,8 @@ class TTreeListPartsView : public TCustomControl {
     for (Integer i = 0; i < 2; ++i) DrawSortArrow(DC, Bounds(X + i * 20, y, 16, 16), i == 0);
   }
 
-  std::unique_ptr<TBitmap> FBuffer;
-  std::unique_ptr<TBitmap> FGlyph;
+  TOwned<TBitmap> FBuffer;
+  TOwned<TBitmap> FGlyph;
 };
 
 void BuildTreeListPartsPage(TWinControl* Parent) {

@@ -18,9 +18,9 @@ class WinSdlTest : public TWinTest {
     TWinTest::TearDown();
   }
 
-  // Runs the message loop on real time until the condition holds or five seconds pass.
+  // Runs the message loop on real time until the condition holds or twenty seconds pass.
   static bool PumpUntil(const std::function<bool()>& done) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (std::chrono::steady_clock::now() < deadline) {
       Pump();
       if (done()) return true;

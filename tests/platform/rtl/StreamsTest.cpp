@@ -19,7 +19,7 @@ namespace {
 
 struct TStreamKind {
   const char* Name;
-  std::function<std::unique_ptr<TStream>(const TTempFolder&)> Make;
+  std::function<TOwned<TStream>(const TTempFolder&)> Make;
   friend void PrintTo(const TStreamKind& kind, std::ostream* os) { *os << kind.Name; }
 };
 
@@ -27,7 +27,7 @@ class StreamKinds : public testing::TestWithParam<TStreamKind> {
  protected:
   void SetUp() override { FStream = GetParam().Make(FFolder); }
   TTempFolder FFolder;
-  std::unique_ptr<TStream> FStream;
+  TOwned<TStream> FStream;
 };
 
 TEST_P(StreamKinds, ReadsBackWhatWasWritten) {
@@ -137,11 +137,11 @@ TEST_P(StreamKinds, CopyFromAShortSourceRaises) {
 INSTANTIATE_TEST_SUITE_P(
     Streams, StreamKinds,
     testing::Values(
-        TStreamKind{"Memory", [](const TTempFolder&) { return std::make_unique<TMemoryStream>(); }},
-        TStreamKind{"String", [](const TTempFolder&) { return std::make_unique<TStringStream>(); }},
+        TStreamKind{"Memory", [](const TTempFolder&) { return TOwned<TStream>(New<TMemoryStream>()); }},
+        TStreamKind{"String", [](const TTempFolder&) { return TOwned<TStream>(New<TStringStream>()); }},
         TStreamKind{"File",
                     [](const TTempFolder& folder) {
-                      return std::make_unique<TFileStream>(folder.File("s.bin"), fmCreate);
+                      return TOwned<TStream>(New<TFileStream>(folder.File("s.bin"), fmCreate));
                     }}),
     [](const testing::TestParamInfo<TStreamKind>& info) { return String(info.param.Name); });
 

@@ -1,0 +1,160 @@
+// Scripted drop-down sequences over every drop-down editor kind: open by Alt+Down, F4, the
+// button or typing; choose by keys and mouse; close by Esc, Alt+Up, an outside click, focus loss
+// and a second click on the button. Input goes through the headless backend.
+#include <functional>
+
+#include "editors/qvComboBox.h"
+#include "editors/qvImageComboBox.h"
+#include "editors/qvPopupEdit.h"
+#include "platform/forms/ExtCtrls.h"
+#include "qvDropDownTestSupport.h"
+
+namespace {
+
+// An editor kind under test: how to make it with the items "Alpha", "Beta", "Gamma", whether its
+// popup is a list to choose from.
+struct TDropDownKind {
+  const char* Name;
+  std::function<TqvCustomDropDownEdit*(TDropDownTest*)> Make;
+  bool ChoosesFromList;
+};
+
+class TDropDownSequenceTest : public TDropDownTest {
+ public:
+  template <class T>
+  T* MakeEdit() {
+    return NewTextEdit<T>();
+  }
+  using TDropDownTest::Click;
+  using TDropDownTest::ClickListItem;
+  using TDropDownTest::DropDownButtonCentre;
+  using TDropDownTest::FocusOther;
+  using TDropDownTest::Press;
+  using TDropDownTest::Type;
+  TEdit* Other() const { return FOther; }
+};
+
+TqvCustomDropDownEdit* MakeCombo(TDropDownTest* T) {
+  auto* combo = static_cast<TDropDownSequenceTest*>(T)->MakeEdit<TqvComboBox>();
+  TStrings* items = combo->GetProperties()->GetItems();
+  for (const char* s : {"Alpha", "Beta", "Gamma"}) items->Add(s);
+  return combo;
+}
+
+TqvCustomDropDownEdit* MakeFixedListCombo(TDropDownTest* T) {
+  auto* combo = static_cast<TqvComboBox*>(MakeCombo(T));
+  combo->GetProperties()->SetDropDownListStyle(lsFixedList);
+  return combo;
+}
+
+// A panel with an edit to take the focus inside the popup.
+TqvCustomDropDownEdit* MakePopupEdit(TDropDownTest* T) {
+  auto* edit = static_cast<TDropDownSequenceTest*>(T)->MakeEdit<TqvPopupEdit>();
+  TWinControl* form = edit->GetParent();
+  auto* panel = New<TPanel>(form);
+  panel->SetBounds(200, 60, 120, 80);
+  panel->SetParent(form);
+  auto* inner = New<TEdit>(panel);
+  inner->SetBounds(5, 5, 100, 21);
+  inner->SetParent(panel);
+  edit->GetProperties()->SetPopupControl(panel);
+  return edit;
+}
+
+TqvCustomDropDownEdit* MakeImageCombo(TDropDownTest* T) {
+  auto* combo = static_cast<TDropDownSequenceTest*>(T)->MakeEdit<TqvImageComboBox>();
+  Integer value = 10;
+  for (const char* s : {"Alpha", "Beta", "Gamma"}) {
+    TqvImageComboBoxItem* item = combo->GetProperties()->GetItems()->Add();
+    item->SetDescription(s);
+    item->SetValue(value);
+    value += 10;
+  }
+  return combo;
+}
+
+const TDropDownKind kKinds[] = {
+    {"ImageCombo", MakeImageCombo, true},
+    {"Combo", MakeCombo, true},
+    {"FixedListCombo", MakeFixedListCombo, true},
+    {"PopupEdit", MakePopupEdit, false},
+};
+
+using TStep = std::function<void(TDropDownSequenceTest*, TqvCustomDropDownEdit*)>;
+
+struct TSequence {
+  const char* Name;
+  std::vector<TStep> Steps;
+  bool Open;                 // open at the end
+  const char* Text;          // the text at the end, for list kinds (nullptr: not checked)
+  bool NeedsList = false;    // only for kinds that choose from a list
+};
+
+const TStep kAltDown = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_DOWN, skAlt); };
+const TStep kAltUp = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_UP, skAlt); };
+const TStep kF4 = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_F4); };
+const TStep kDown = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_DOWN); };
+const TStep kEnter = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_RETURN); };
+const TStep kEscape = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_ESCAPE); };
+const TStep kButton = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit* E) { T->Click(E, T->DropDownButtonCentre(E)); };
+const TStep kClickGamma = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit* E) { T->ClickListItem(E, 2); };
+const TStep kOutside = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Click(T->Other(), {5, 5}); };
+const TStep kFocusOther = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->FocusOther(); };
+const TStep kTypeB = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Type("b"); };
+
+const TSequence kSequences[] = {
+    {"AltDownOpens", {kAltDown}, true, ""},
+    {"AltDownTwiceAcceptsTheHighlight", {kAltDown, kDown, kAltDown}, false, "Alpha", true},
+    {"AltUpClosesAndAccepts", {kAltDown, kDown, kDown, kAltUp}, false, "Beta", true},
+    {"F4Opens", {kF4}, true, ""},
+    {"F4TogglesAndAccepts", {kF4, kDown, kF4}, false, "Alpha", true},
+    {"EnterAccepts", {kF4, kDown, kDown, kDown, kEnter}, false, "Gamma", true},
+    {"EscapeCancels", {kF4, kDown, kDown, kEscape}, false, "", true},
+    {"EscapeCloses", {kF4, kEscape}, false, ""},
+    {"ButtonOpens", {kButton}, true, ""},
+    {"SecondButtonClickOnlyCloses", {kButton, kButton}, false, ""},
+    {"ClickOnAnItemAccepts", {kButton, kClickGamma}, false, "Gamma", true},
+    {"OutsideClickCloses", {kF4, kOutside}, false, ""},
+    {"FocusLossCloses", {kF4, kFocusOther}, false, ""},
+    {"OutsideClickKeepsTheText", {kF4, kDown, kOutside}, false, "", true},
+    {"TypingOpens", {kTypeB}, true, nullptr},
+    {"TypingOpensAndSearches", {kTypeB}, true, "Beta", true},
+    {"TypingThenEnterAccepts", {kTypeB, kEnter}, false, "Beta", true},
+};
+
+struct TCase {
+  const TDropDownKind* Kind;
+  const TSequence* Sequence;
+};
+
+std::vector<TCase> AllCases() {
+  std::vector<TCase> cases;
+  for (const TDropDownKind& kind : kKinds)
+    for (const TSequence& sequence : kSequences)
+      if (kind.ChoosesFromList || !sequence.NeedsList) cases.push_back({&kind, &sequence});
+  return cases;
+}
+
+class TDropDownSequence : public TDropDownSequenceTest, public ::testing::WithParamInterface<TCase> {};
+
+TEST_P(TDropDownSequence, EndsInTheExpectedState) {
+  const TCase& c = GetParam();
+  TqvCustomDropDownEdit* edit = c.Kind->Make(this);
+  ShowForm();
+  edit->SetFocus();
+  Pump();
+  for (const TStep& step : c.Sequence->Steps) step(this, edit);
+  EXPECT_EQ(edit->GetDroppedDown(), c.Sequence->Open);
+  if (c.Kind->ChoosesFromList && c.Sequence->Text) {
+    EXPECT_EQ(edit->GetText(), String(c.Sequence->Text));
+  }
+  // Enter never reaches the text as a character.
+  EXPECT_EQ(edit->GetText().find('\r'), String::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, TDropDownSequence, ::testing::ValuesIn(AllCases()),
+                         [](const ::testing::TestParamInfo<TCase>& info) {
+                           return std::string(info.param.Kind->Name) + "_" + info.param.Sequence->Name;
+                         });
+
+}  // namespace

@@ -1,0 +1,160 @@
+// Image combo box: value to description and image, defaults for unknown values, the edit value
+// taken from the chosen item, values set from code leaving the modified flags, the image index of
+// new items, and the supported operations.
+#include "editors/qvImageComboBox.h"
+#include "qvDropDownTestSupport.h"
+
+namespace {
+
+class TImageComboBoxTest : public TDropDownTest {
+ protected:
+  TqvImageComboBox* NewImageCombo() { return NewTextEdit<TqvImageComboBox>(); }
+  static void AddItem(TqvCustomImageComboBoxProperties* P, const char* ADescription, const Variant& AValue,
+                      Integer AImage = -1) {
+    TqvImageComboBoxItem* item = P->GetItems()->Add();
+    item->SetDescription(ADescription);
+    item->SetValue(AValue);
+    item->SetImageIndex(AImage);
+  }
+  TImageList* NewImages(Integer ACount) {
+    auto* images = New<TImageList>(FForm);
+    images->SetWidth(16);
+    images->SetHeight(16);
+    for (Integer i = 0; i < ACount; ++i) {
+      auto bitmap = MakeOwned<TBitmap>();
+      bitmap->SetSize(16, 16);
+      images->Add(bitmap.get(), nullptr);
+    }
+    return images;
+  }
+};
+
+struct TValueCase {
+  const char* Name;
+  Variant Value;
+  const char* Text;
+  Integer Image;
+};
+
+class TImageComboBoxValueTest : public TImageComboBoxTest, public ::testing::WithParamInterface<TValueCase> {};
+
+TEST_P(TImageComboBoxValueTest, ShowsTheItemOrTheDefaults) {
+  const TValueCase& c = GetParam();
+  TqvImageComboBox* combo = NewImageCombo();
+  TqvImageComboBoxProperties* p = combo->GetProperties();
+  AddItem(p, "V", 0, 3);
+  AddItem(p, "H", 1, 4);
+  p->SetDefaultDescription("?");
+  p->SetDefaultImageIndex(9);
+  Integer image = -2;
+  String text;
+  p->GetValueImageAndText(c.Value, image, text);
+  EXPECT_EQ(text, String(c.Text));
+  EXPECT_EQ(image, c.Image);
+  EXPECT_EQ(p->GetDisplayText(c.Value), String(c.Text));
+  ShowForm();
+  combo->SetEditValue(c.Value);
+  Pump();
+  EXPECT_EQ(combo->GetText(), String(c.Text));
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, TImageComboBoxValueTest,
+                         ::testing::Values(TValueCase{"Zero", 0, "V", 3}, TValueCase{"One", 1, "H", 4},
+                                           TValueCase{"OneAsText", String("1"), "H", 4},
+                                           TValueCase{"Unknown", 5, "?", 9}, TValueCase{"Null", Null(), "?", 9}),
+                         [](const ::testing::TestParamInfo<TValueCase>& info) { return info.param.Name; });
+
+TEST_F(TImageComboBoxTest, WithoutDescriptionsOnlyTheImageShowsAndNoIncrementalSearch) {
+  TqvImageComboBox* combo = NewImageCombo();
+  TqvImageComboBoxProperties* p = combo->GetProperties();
+  p->SetImages(NewImages(2));
+  AddItem(p, "V", 0, 0);
+  EXPECT_TRUE(p->GetSupportedOperations() & esoIncSearch);
+  p->SetShowDescriptions(false);
+  EXPECT_FALSE(p->GetSupportedOperations() & esoIncSearch);
+  EXPECT_EQ(p->GetSupportedOperations() & ~esoButtons, 0xCCu);
+  Integer image = -1;
+  String text;
+  p->GetValueImageAndText(0, image, text);
+  EXPECT_EQ(text, "");
+  EXPECT_EQ(image, 0);
+  ShowForm();
+  combo->SetEditValue(0);
+  Pump();
+  auto* viewInfo = static_cast<TqvImageComboBoxViewInfo*>(combo->GetViewInfo());
+  const TRect client = viewInfo->ClientRect;
+  EXPECT_EQ(viewInfo->ImageRect.Left - client.Left, client.Right - viewInfo->ImageRect.Right + (client.Width() - 16) % 2);
+}
+
+TEST_F(TImageComboBoxTest, ChoosingTheFirstItemWithEnterSetsItsValueNotItsDescription) {
+  TqvImageComboBox* combo = NewImageCombo();
+  TqvImageComboBoxProperties* p = combo->GetProperties();
+  const char* fec[] = {"AUTO", "1/2", "2/3", "3/4", "5/6", "6/7", "7/8", "8/9"};
+  for (Integer i = 0; i < 8; ++i) AddItem(p, fec[i], i);
+  ShowForm();
+  Focus(combo);
+  Press(VK_F4);
+  ASSERT_TRUE(combo->GetDroppedDown());
+  Press(VK_DOWN);
+  Press(VK_RETURN);
+  EXPECT_FALSE(combo->GetDroppedDown());
+  const Variant value = combo->GetEditValue();
+  EXPECT_EQ(VarType(value), VarType(Variant(0)));
+  EXPECT_EQ(value.AsInteger(), 0);
+  EXPECT_EQ(combo->GetText(), "AUTO");
+  EXPECT_EQ(combo->GetItemIndex(), 0);
+}
+
+TEST_F(TImageComboBoxTest, AValueSetFromCodeLeavesTheModifiedFlags) {
+  TqvImageComboBox* combo = NewImageCombo();
+  TqvImageComboBoxProperties* p = combo->GetProperties();
+  AddItem(p, "V", 0);
+  AddItem(p, "H", 1);
+  ShowForm();
+  combo->SetEditValue(1);
+  Pump();
+  EXPECT_EQ(combo->GetText(), "H");
+  EXPECT_EQ(combo->GetItemIndex(), 1);
+  EXPECT_FALSE(combo->GetEditModified());
+  EXPECT_FALSE(combo->GetModifiedAfterEnter());
+}
+
+TEST_F(TImageComboBoxTest, NewItemsTakeTheirIndexAsImageWhileThereAreEnoughImages) {
+  TqvImageComboBox* combo = NewImageCombo();
+  TqvImageComboBoxProperties* p = combo->GetProperties();
+  p->SetImages(NewImages(5));
+  std::vector<Integer> images;
+  for (Integer i = 0; i < 7; ++i) images.push_back(p->GetItems()->Add()->GetImageIndex());
+  EXPECT_EQ(images, (std::vector<Integer>{0, 1, 2, 3, 4, -1, -1}));
+  EXPECT_TRUE(VarIsNull(p->GetItems()->GetItem(0)->GetValue()));
+}
+
+TEST_F(TImageComboBoxTest, AFreedImageListIsForgotten) {
+  TqvImageComboBox* combo = NewImageCombo();
+  TImageList* images = NewImages(2);
+  combo->GetProperties()->SetImages(images);
+  combo->GetProperties()->SetLargeImages(images);
+  Free(images);
+  EXPECT_EQ(combo->GetProperties()->GetImages(), nullptr);
+  EXPECT_EQ(combo->GetProperties()->GetLargeImages(), nullptr);
+}
+
+TEST_F(TImageComboBoxTest, FindsItemsByDescriptionIgnoringCaseOnlyWithDescriptions) {
+  TqvImageComboBox* combo = NewImageCombo();
+  TqvImageComboBoxProperties* p = combo->GetProperties();
+  AddItem(p, "Horizontal", 1);
+  EXPECT_NE(p->FindItemByDescription("HORIZONTAL"), nullptr);
+  EXPECT_TRUE(p->FindLookupText("horizontal"));
+  p->SetShowDescriptions(false);
+  EXPECT_EQ(p->FindItemByDescription("Horizontal"), nullptr);
+}
+
+TEST_F(TImageComboBoxTest, RegisteredAndInTheRepository) {
+  EXPECT_NE(GetRegisteredEditProperties()->FindByClassName("TqvImageComboBoxProperties"), nullptr);
+  auto* repository = New<TqvEditRepository>(FForm);
+  auto* item = repository->CreateItem(&TqvEditRepositoryImageComboBoxItem::StaticClass());
+  EXPECT_TRUE(item->GetProperties()->InheritsFrom(&TqvImageComboBoxProperties::StaticClass()));
+  EXPECT_EQ(static_cast<TqvImageComboBoxProperties*>(item->GetProperties())->GetEditingStyle(), esFixedList);
+}
+
+}  // namespace
