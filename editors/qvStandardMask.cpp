@@ -18,6 +18,7 @@ QJ_IMPLEMENT_CLASS(TqvStandardMaskNumericSymbolItem)
 namespace {
 
 bool IsAsciiLetter(char ch) { return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z'); }
+bool IsAsciiDigit(char ch) { return ch >= '0' && ch <= '9'; }
 
 char ConvertCase(char ch, TqvStandardMaskCaseControl ACaseControl) {
   switch (ACaseControl) {

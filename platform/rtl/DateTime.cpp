@@ -564,6 +564,8 @@ class TDateTimeScanner {
   size_t FPos = 0;
 };
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 void TDateTimeScanner::SkipBlanks() {
   while (FPos < FText.size() && FText[FPos] == ' ') ++FPos;
 }
@@ -574,7 +576,7 @@ bool TDateTimeScanner::ScanNumber(Integer& value, Integer& length) {
   SkipBlanks();
   value = 0;
   length = 0;
-  while (FPos < FText.size() && IsAsciiDigit(FText[FPos]) && value < 1000) {
+  while (FPos < FText.size() && IsDigit(FText[FPos]) && value < 1000) {
     value = value * 10 + (FText[FPos] - '0');
     ++length;
     ++FPos;
@@ -586,7 +588,7 @@ bool TDateTimeScanner::ScanNumber(Integer& value, Integer& length) {
 bool TDateTimeScanner::ScanMilliseconds(Integer& msec) {
   Integer digits = 0;
   msec = 0;
-  while (FPos < FText.size() && IsAsciiDigit(FText[FPos])) {
+  while (FPos < FText.size() && IsDigit(FText[FPos])) {
     if (digits < 3) msec = msec * 10 + (FText[FPos] - '0');
     ++digits;
     ++FPos;

@@ -527,6 +527,8 @@ struct TNumberText {
   long Exponent = 0;  // value = Digits x 10^Exponent
 };
 
+bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
+
 void SkipBlanks(const String& s, size_t& i) {
   while (i < s.size() && s[i] == ' ') ++i;
 }

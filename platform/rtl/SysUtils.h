@@ -14,11 +14,10 @@
 // Currency: a fixed-point number with four decimals, held as value x 10000.
 
 struct Currency {
-  static constexpr Int64 Scale = 10000;
-  Int64 Value = 0;  // the amount times Scale
+  Int64 Value = 0;  // the amount times 10000
   static Currency FromRaw(Int64 raw) { return Currency{raw}; }
   static Currency FromDouble(double d);  // rounds to the nearest 1/10000, halves to even
-  double ToDouble() const { return static_cast<double>(Value) / Scale; }
+  double ToDouble() const { return static_cast<double>(Value) / 10000.0; }
   friend bool operator==(const Currency&, const Currency&) = default;
   friend auto operator<=>(const Currency&, const Currency&) = default;
 };
@@ -186,8 +185,6 @@ String QuotedStr(const String& s);
 String AnsiQuotedStr(const String& s, char quote);
 String AnsiDequotedStr(const String& s, char quote);
 bool IsDelimiter(const String& delimiters, const String& s, Integer index);
-// '0' to '9' only, whatever the locale.
-inline bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 Integer LastDelimiter(const String& delimiters, const String& s);
 
 // Conversions at the boundary to the OS: every byte value round-trips.

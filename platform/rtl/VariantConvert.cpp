@@ -39,10 +39,10 @@ Int64 RoundedOrdinal(double d, TVarType from, TVarType to) {
 
 // Whole units of a currency amount, halves to even.
 Int64 CurrencyUnits(Int64 raw) {
-  Int64 q = raw / Currency::Scale;
-  Int64 r = raw % Currency::Scale;
+  Int64 q = raw / KCurrencyScale;
+  Int64 r = raw % KCurrencyScale;
   Int64 absR = r < 0 ? -r : r;
-  if (absR > Currency::Scale / 2 || (absR == Currency::Scale / 2 && (q % 2) != 0))
+  if (absR > KCurrencyScale / 2 || (absR == KCurrencyScale / 2 && (q % 2) != 0))
     q += raw < 0 ? -1 : 1;
   return q;
 }
@@ -86,7 +86,7 @@ double TextToFloat(const Variant& v, TVarType to) {
 }
 
 Int64 CurrencyFromDouble(double d, TVarType from) {
-  if (!(std::fabs(d) * Currency::Scale < KTwoPow63)) VarOverflowError(from, varCurrency);
+  if (!(std::fabs(d) * KCurrencyScale < KTwoPow63)) VarOverflowError(from, varCurrency);
   return Currency::FromDouble(d).Value;
 }
 
@@ -171,7 +171,7 @@ double VarToFloat(const Variant& v, TVarType target) {
     case TVarClass::Boolean: d = TVarAccess::Int(v) ? -1.0 : 0.0; break;
     case TVarClass::Float:
     case TVarClass::Date: d = TVarAccess::Dbl(v); break;
-    case TVarClass::Currency: d = static_cast<double>(TVarAccess::Int(v)) / Currency::Scale; break;
+    case TVarClass::Currency: d = static_cast<double>(TVarAccess::Int(v)) / KCurrencyScale; break;
     case TVarClass::Text: d = TextToFloat(v, target); break;
     default: VarCastError(from, target);
   }
@@ -187,10 +187,10 @@ Int64 VarToCurrencyRaw(const Variant& v) {
     case TVarClass::Ordinal: {
       Int64 i = TVarAccess::Int(v);
       Int64 raw = 0;
-      if (__builtin_mul_overflow(i, Currency::Scale, &raw)) VarOverflowError(from, varCurrency);
+      if (__builtin_mul_overflow(i, KCurrencyScale, &raw)) VarOverflowError(from, varCurrency);
       return raw;
     }
-    case TVarClass::Boolean: return TVarAccess::Int(v) ? -Currency::Scale : 0;
+    case TVarClass::Boolean: return TVarAccess::Int(v) ? -KCurrencyScale : 0;
     case TVarClass::Float:
     case TVarClass::Date: return CurrencyFromDouble(TVarAccess::Dbl(v), from);
     case TVarClass::Currency: return TVarAccess::Int(v);

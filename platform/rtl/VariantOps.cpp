@@ -58,7 +58,7 @@ bool IsIntegral(TVarClass c) { return c == TVarClass::Ordinal || c == TVarClass:
 
 Int128 ScaledCurrency(const Variant& v) {
   if (VarClassOf(v) == TVarClass::Currency) return TVarAccess::Int(v);
-  return static_cast<Int128>(IntegralOf(v)) * Currency::Scale;
+  return static_cast<Int128>(IntegralOf(v)) * KCurrencyScale;
 }
 
 double DoubleOf(const Variant& v) { return VarToFloat(v, varDouble); }
@@ -200,10 +200,10 @@ Int64 CheckedCurrency(Int128 raw) {
 
 // Divides by the currency scale, halves to even.
 Int128 UnscaleRounded(Int128 v) {
-  Int128 q = v / Currency::Scale;
-  Int128 r = v % Currency::Scale;
+  Int128 q = v / KCurrencyScale;
+  Int128 r = v % KCurrencyScale;
   Int128 absR = r < 0 ? -r : r;
-  if (absR > Currency::Scale / 2 || (absR == Currency::Scale / 2 && (q % 2) != 0)) q += v < 0 ? -1 : 1;
+  if (absR > KCurrencyScale / 2 || (absR == KCurrencyScale / 2 && (q % 2) != 0)) q += v < 0 ? -1 : 1;
   return q;
 }
 
