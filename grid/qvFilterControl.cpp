@@ -2,6 +2,8 @@
 // scrolling and the window messages it reacts to.
 #include "grid/qvFilterControl.h"
 
+#include "editors/qvComboBox.h"
+
 #include <algorithm>
 
 #include "core/qvDataUpdateScope.h"
@@ -107,6 +109,26 @@ void TqvCustomFilterControl::CreateInternalControls() {
     item->OnClick = [this](TObject* Sender) { MenuItemClick(Sender); };
     FMenu->GetItems()->Add(item);
   }
+  FCombo = static_cast<TqvComboBox*>(TqvCustomEdit::CreateInplace(&TqvComboBox::StaticClass(), this, true));
+  FCombo->GetStyle()->GetLookAndFeel()->SetMasterLookAndFeel(GetLookAndFeel());
+  FCombo->SetVisible(false);
+  FCombo->SetParentColor(true);
+  TqvComboBoxProperties* combo = FCombo->GetProperties();
+  combo->SetDropDownListStyle(lsFixedList);
+  if (combo->GetButtons()->GetCount() > 0) combo->GetButtons()->GetItem(0)->SetVisible(false);
+  FCombo->OnExit = [this](TObject*) { HideCombo(); };
+  FCombo->OnKeyPress = [](TObject*, char& Key) {
+    if (Key == ' ') Key = 0;
+  };
+  FCombo->OnKeyDown = [](TObject*, Word& Key, TShiftState) {
+    if (Key == VK_SPACE) Key = VK_RETURN;
+  };
+  combo->OnPopup = [this](TObject*) {
+    // The list shows plain entries, whatever the element's font underlines.
+    if (TqvCustomTextEditLookupData* lookup = FCombo->GetLookupData())
+      if (TqvCustomEditListBox* list = lookup->GetList()) list->GetFont()->SetStyle(0);
+  };
+  combo->OnCloseUp = [this](TObject*) { ComboCloseUp(); };
   FInplaceEditList = std::make_unique<TqvInplaceEditList>();
   FDefaultProperties = MakeOwned<TqvTextEditProperties>(nullptr);
 }
@@ -115,6 +137,9 @@ void TqvCustomFilterControl::DestroyInternalControls() {
   FInplaceEditList.reset();
   FValueStyle.reset();
   FDefaultProperties.reset();
+  if (FCombo) FCombo->Deactivate();
+  FreeAndNil(FCombo);
+  FreeAndNil(FComboData);
   FreeAndNil(FMenu);
 }
 
@@ -131,6 +156,7 @@ void TqvCustomFilterControl::LoadTexts() {
 
 void TqvCustomFilterControl::CreateWnd() {
   inherited::CreateWnd();
+  if (FCombo) FCombo->SetParent(this);
   LoadTexts();
 }
 
@@ -210,7 +236,7 @@ void TqvCustomFilterControl::Refresh() {
 
 void TqvCustomFilterControl::LayoutChanged() {
   if (!FConstructed || HasState(csDestroying) || HasState(csLoading) || !HandleAllocated()) return;
-  if (FCombo && ComboDroppedDown()) return;
+  if (FCombo && FCombo->GetDroppedDown()) return;
   FViewInfo->Calculate();
   const Integer rowHeight = FViewInfo->RowHeight;
   while (FTopRow > 0 && GetClientBounds().Bottom - FViewInfo->AddConditionRect.Bottom >= rowHeight + 2) {

@@ -485,6 +485,7 @@ class TqvCustomFilterControl : public TqvControl, public IqvFormatListener, publ
   TqvFilterRowEditState GetEditState() const { return FEditState; }
   TqvFilterControlViewInfo* GetViewInfo() const { return FViewInfo.get(); }
   TqvCustomEdit* GetValueEditor() const { return FValueEditor; }
+  // The drop-down list of items, operators and bool operators, shown over its element.
   TqvComboBox* GetCombo() const { return FCombo; }
   TPopupMenu* GetMenu() const { return FMenu; }
   TqvInplaceEditList* GetInplaceEditList() const { return FInplaceEditList.get(); }
@@ -579,8 +580,11 @@ class TqvCustomFilterControl : public TqvControl, public IqvFormatListener, publ
   void FocusLastElement(TqvCustomRowViewInfo* ARow);
   TRect GetFocusedElementRect();
   void MenuItemClick(TObject* Sender);
-  bool ComboFocused();
-  bool ComboDroppedDown();
+  // Drops the list of AState's element down over it; a choice is applied as the list closes.
+  void ShowList(TqvFilterRowEditState AState);
+  void ComboCloseUp();
+  // Hides the list; the builder's state is no list.
+  void HideCombo();
   void ValueEditorKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
   void ValueEditorExit(TObject* Sender);
   void ValueEditorAfterKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
@@ -590,6 +594,10 @@ class TqvCustomFilterControl : public TqvControl, public IqvFormatListener, publ
 
   TPopupMenu* FMenu = nullptr;
   TqvComboBox* FCombo = nullptr;
+  // The edit data of the list, the object of each of its lines, and the line it opened on.
+  TqvCustomEditData* FComboData = nullptr;
+  std::vector<Integer> FComboObjects;
+  Integer FComboOpenIndex = -1;
   TOwned<TqvFilterControlCriteria> FCriteria;
   TqvFilterHitInfo FFocusedInfo;
   TOwned<TFont> FFonts[qvFilterControlFontCount];

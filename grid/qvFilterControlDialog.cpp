@@ -17,8 +17,6 @@ const TResourceString sqvFilterBuilderFilter{64135, "Filters (*.flt)|*.flt"};
 const TResourceString sqvFilterBuilderSaveAs{64136, "&Save As..."};
 const TResourceString sqvFilterBuilderOpen{64137, "&Open..."};
 const TResourceString sqvFilterBuilderApply{64138, "&Apply"};
-const TResourceString sqvFilterBuilderOk{64139, "OK"};
-const TResourceString sqvFilterBuilderCancel{64140, "Cancel"};
 const TResourceString sqvFilterBuilderOpenHint{64141, "Open|Opens an existing filter"};
 const TResourceString sqvFilterBuilderSaveHint{64142, "Save As|Saves the active filter with a new name"};
 
@@ -99,8 +97,8 @@ void TfmFilterControlDialog::Setup(TqvCustomFilterControl* AFilterControl, const
   FSaveButton->SetCaption(GetLocalizedResourceString(&sqvFilterBuilderSaveAs));
   FOpenButton->SetCaption(GetLocalizedResourceString(&sqvFilterBuilderOpen));
   FApplyButton->SetCaption(GetLocalizedResourceString(&sqvFilterBuilderApply));
-  FOkButton->SetCaption(GetLocalizedResourceString(&sqvFilterBuilderOk));
-  FCancelButton->SetCaption(GetLocalizedResourceString(&sqvFilterBuilderCancel));
+  FOkButton->SetCaption(GetLocalizedResourceString(&sqvFilterDialogOk));
+  FCancelButton->SetCaption(GetLocalizedResourceString(&sqvFilterDialogCancel));
   FFilterControl = AFilterControl;
   if (FFilterControl) {
     FFilterControl->SetAlign(alClient);

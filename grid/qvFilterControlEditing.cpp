@@ -3,6 +3,7 @@
 // removing conditions, groups and values.
 #include <algorithm>
 
+#include "editors/qvComboBox.h"
 #include "editors/qvTextEdit.h"
 #include "grid/qvFilterControl.h"
 #include "platform/forms/Forms.h"
@@ -274,8 +275,7 @@ void TqvCustomFilterControl::ActivateFocused(TValueEditorActivation AValueActiva
 
 bool TqvCustomFilterControl::HasFocusInside() {
   if (Focused()) return true;
-  if (FValueEditor && FValueEditor->Focused()) return true;
-  return FCombo && ComboFocused();
+  return (FValueEditor && FValueEditor->Focused()) || (FCombo && FCombo->Focused());
 }
 
 bool TqvCustomFilterControl::CanHotTrack() {
@@ -434,14 +434,8 @@ void TqvCustomFilterControl::ShowValueEditor(TValueEditorActivation AKind, char 
 }
 
 void TqvCustomFilterControl::SetValueEditorWildcards() {
-  TqvConditionViewInfo* condition = GetFocusedCondition();
-  auto* properties = FValueEditor ? As<TqvCustomTextEditProperties>(FValueEditor->GetActiveProperties()) : nullptr;
-  if (!condition || !properties) return;
-  // Only the set of accepted characters changes: the user's text is never edited.
-  TqvCharSet chars = properties->GetValidChars();
-  for (char c : {FCriteria->GetPercentWildcard(), FCriteria->GetUnderscoreWildcard()})
-    chars.set(static_cast<unsigned char>(c), IsLikeOperator(condition->Operator));
-  properties->SetValidChars(chars);
+  if (TqvConditionViewInfo* condition = GetFocusedCondition())
+    SetFilterValueWildcards(FValueEditor, FCriteria.get(), IsLikeOperator(condition->Operator));
 }
 
 void TqvCustomFilterControl::HideValueEditor(bool ASave) {
@@ -621,12 +615,100 @@ void TqvCustomFilterControl::RemoveRow() {
 // ---------------------------------------------------------------------------------------------
 // Drop-down lists
 
-bool TqvCustomFilterControl::ComboFocused() { return false; }
+void TqvCustomFilterControl::ShowItemList() { ShowList(fesItemList); }
 
-bool TqvCustomFilterControl::ComboDroppedDown() { return false; }
+void TqvCustomFilterControl::ShowOperatorList() { ShowList(fesOperatorList); }
 
-void TqvCustomFilterControl::ShowItemList() {}
+void TqvCustomFilterControl::ShowBoolOperatorList() { ShowList(fesBoolOperatorList); }
 
-void TqvCustomFilterControl::ShowOperatorList() {}
+void TqvCustomFilterControl::ShowList(TqvFilterRowEditState AState) {
+  auto* group = As<TqvGroupViewInfo>(FFocusedInfo.Row);
+  auto* condition = As<TqvConditionViewInfo>(FFocusedInfo.Row);
+  if (!HasItems() || !FCombo || (AState == fesBoolOperatorList ? !group : !condition)) return;
+  TOwned<TStringList> entries = MakeOwned<TStringList>();
+  String current;
+  TRect element;
+  TFont* font = nullptr;
+  switch (AState) {
+    case fesItemList:
+      FillItemList(entries.get());
+      current = condition->ItemText;
+      element = condition->ItemRect;
+      font = GetFontItem();
+      break;
+    case fesOperatorList:
+      FillOperatorList(entries.get());
+      current = condition->OperatorText;
+      element = condition->OperatorRect;
+      font = GetFontCondition();
+      break;
+    default:
+      for (Integer kind = fjkAnd; kind <= fjkNotOr; ++kind)
+        entries->AddObject(GetBoolOperatorCaption(TqvFilterJoinKind(kind)),
+                           reinterpret_cast<TObject*>(static_cast<intptr_t>(kind)));
+      current = group->BoolOperatorText;
+      element = group->BoolOperatorRect;
+      font = GetFontBoolOperator();
+      break;
+  }
+  if (entries->GetCount() == 0) return;
+  HideValueEditor(false);
+  FEditState = AState;
+  FCombo->GetStyle()->SetFont(font);
+  TqvComboBoxProperties* properties = FCombo->GetProperties();
+  FComboObjects.clear();
+  TStrings* items = properties->GetItems();
+  items->BeginUpdate();
+  items->Clear();
+  for (Integer i = 0; i < entries->GetCount(); ++i) {
+    items->Add(entries->Get(i));
+    FComboObjects.push_back(static_cast<Integer>(reinterpret_cast<intptr_t>(entries->GetObject(i))));
+  }
+  items->EndUpdate();
+  properties->SetDropDownRows(std::min<Integer>(12, entries->GetCount()));
+  FCombo->SetBoundsRect(element);
+  FCombo->SetVisible(true);
+  FCombo->Activate(FComboData);
+  FCombo->SetEditValue(current);
+  FComboOpenIndex = FCombo->GetItemIndex();
+  FCombo->SetDroppedDown(true);
+}
 
-void TqvCustomFilterControl::ShowBoolOperatorList() {}
+void TqvCustomFilterControl::ComboCloseUp() {
+  const TqvFilterRowEditState state = FEditState;
+  const Integer index = FCombo->GetItemIndex();
+  // Closing on the line it opened on, or on none, changes nothing.
+  if (index >= 0 && index != FComboOpenIndex && index < static_cast<Integer>(FComboObjects.size()) &&
+      IndexOfRow(FFocusedInfo.Row) >= 0) {
+    const Integer chosen = FComboObjects[size_t(index)];
+    auto* group = As<TqvGroupViewInfo>(FFocusedInfo.Row);
+    auto* condition = As<TqvConditionViewInfo>(FFocusedInfo.Row);
+    if (state == fesItemList && condition) {
+      condition->SetItemIndex(chosen);
+      FFocusedInfo.HitKind = fhkOperator;
+      if (froIncludes(condition->SupportedOperators, froLike) && condition->ValueTypeClass &&
+          condition->ValueTypeClass->IsString())
+        condition->Operator = froLike;
+    } else if (state == fesBoolOperatorList && group) {
+      group->BoolOperator = TqvFilterJoinKind(chosen);
+    } else if (state == fesOperatorList && condition) {
+      condition->Operator = TqvFilterRowOperator(chosen);
+      condition->AdjustValues(true);
+      if (condition->HasValues()) {
+        FFocusedInfo.HitKind = fhkValue;
+        FFocusedInfo.ValueIndex = 0;
+      }
+    }
+  }
+  HideCombo();
+  Refresh();
+  MakeFocusedVisible();
+  if (CanFocus()) SetFocus();
+}
+
+void TqvCustomFilterControl::HideCombo() {
+  if (FEditState == fesItemList || FEditState == fesOperatorList || FEditState == fesBoolOperatorList)
+    FEditState = fesNone;
+  if (!FCombo || !FCombo->GetVisible()) return;
+  FCombo->SetVisible(false);
+}

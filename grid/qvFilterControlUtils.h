@@ -141,6 +141,120 @@ class TqvFilterMRUEditHelper : public TqvFilterTextEditHelper {
   bool KeepsEditButtons(TqvCustomEditProperties*) const override { return false; }
 };
 
+// Masked texts: a mask leaves no room for patterns.
+class TqvFilterMaskEditHelper : public TqvFilterTextEditHelper {
+  QJ_FILTER_EDIT_HELPER(TqvFilterMaskEditHelper, TqvFilterTextEditHelper)
+ public:
+  TqvCustomEditClass GetValueEditClass() const override;
+  TqvFilterRowOperators GetOperators(TqvCustomEditProperties* AProperties, bool AExtended) const override;
+  void PrepareProperties(TqvCustomEditProperties* AProperties, TqvCustomEditProperties* AItemProperties,
+                         bool AKeepButtons) const override;
+};
+
+// A value typed or chosen from the item's list.
+class TqvFilterComboBoxHelper : public TqvFilterMaskEditHelper {
+  QJ_FILTER_EDIT_HELPER(TqvFilterComboBoxHelper, TqvFilterMaskEditHelper)
+ public:
+  TqvCustomEditClass GetValueEditClass() const override;
+  void PrepareProperties(TqvCustomEditProperties* AProperties, TqvCustomEditProperties* AItemProperties,
+                         bool AKeepButtons) const override;
+};
+
+// A value chosen among the item's images and descriptions.
+class TqvFilterImageComboBoxHelper : public TqvFilterComboBoxHelper {
+  QJ_FILTER_EDIT_HELPER(TqvFilterImageComboBoxHelper, TqvFilterComboBoxHelper)
+ public:
+  TqvCustomEditClass GetValueEditClass() const override;
+  TqvFilterRowOperators GetOperators(TqvCustomEditProperties* AProperties, bool AExtended) const override;
+  void PrepareProperties(TqvCustomEditProperties* AProperties, TqvCustomEditProperties* AItemProperties,
+                         bool AKeepButtons) const override;
+  // The text is the item's full display text of the value.
+  void ReadFilterValue(TqvCustomEdit* AEdit, TqvCustomEditProperties* AProperties, Variant& AValue,
+                       String& ADisplayText) const override;
+};
+
+// Numbers: comparisons and ranges, no patterns.
+class TqvFilterSpinEditHelper : public TqvFilterMaskEditHelper {
+  QJ_FILTER_EDIT_HELPER(TqvFilterSpinEditHelper, TqvFilterMaskEditHelper)
+ public:
+  TqvCustomEditClass GetValueEditClass() const override;
+  TqvFilterRowOperators GetOperators(TqvCustomEditProperties* AProperties, bool AExtended) const override;
+  void PrepareProperties(TqvCustomEditProperties* AProperties, TqvCustomEditProperties* AItemProperties,
+                         bool AKeepButtons) const override;
+};
+
+// Amounts: comparisons and ranges; the value editor accepts any amount and a blank one.
+class TqvFilterCurrencyEditHelper : public TqvFilterTextEditHelper {
+  QJ_FILTER_EDIT_HELPER(TqvFilterCurrencyEditHelper, TqvFilterTextEditHelper)
+ public:
+  TqvCustomEditClass GetValueEditClass() const override;
+  TqvFilterRowOperators GetOperators(TqvCustomEditProperties* AProperties, bool AExtended) const override;
+  void PrepareProperties(TqvCustomEditProperties* AProperties, TqvCustomEditProperties* AItemProperties,
+                         bool AKeepButtons) const override;
+};
+
+// Numbers worked out on a calculator: comparisons and ranges.
+class TqvFilterCalcEditHelper : public TqvFilterMaskEditHelper {
+  QJ_FILTER_EDIT_HELPER(TqvFilterCalcEditHelper, TqvFilterMaskEditHelper)
+ public:
+  TqvCustomEditClass GetValueEditClass() const override;
+  TqvFilterRowOperators GetOperators(TqvCustomEditProperties* AProperties, bool AExtended) const override;
+  void PrepareProperties(TqvCustomEditProperties* AProperties, TqvCustomEditProperties* AItemProperties,
+                         bool AKeepButtons) const override;
+};
+
+// Dates: comparisons, ranges and the dates relative to today.
+class TqvFilterDateEditHelper : public TqvFilterMaskEditHelper {
+  QJ_FILTER_EDIT_HELPER(TqvFilterDateEditHelper, TqvFilterMaskEditHelper)
+ public:
+  TqvCustomEditClass GetValueEditClass() const override;
+  TqvFilterRowOperators GetOperators(TqvCustomEditProperties* AProperties, bool AExtended) const override;
+  void PrepareProperties(TqvCustomEditProperties* AProperties, TqvCustomEditProperties* AItemProperties,
+                         bool AKeepButtons) const override;
+};
+
+// Times: the spin helper's operators; a new value editor starts at midnight.
+class TqvFilterTimeEditHelper : public TqvFilterSpinEditHelper {
+  QJ_FILTER_EDIT_HELPER(TqvFilterTimeEditHelper, TqvFilterSpinEditHelper)
+ public:
+  TqvCustomEditClass GetValueEditClass() const override;
+  void PrepareValueEdit(TqvCustomEdit* AEdit, TqvCustomEditProperties* AProperties) const override;
+};
+
+// A check box item: its two values chosen from a list of their display texts.
+class TqvFilterCheckBoxHelper : public TqvCustomFilterEditHelper {
+  QJ_FILTER_EDIT_HELPER(TqvFilterCheckBoxHelper, TqvCustomFilterEditHelper)
+ public:
+  TqvCustomEditClass GetValueEditClass() const override;
+  TqvFilterRowOperators GetOperators(TqvCustomEditProperties* AProperties, bool AExtended) const override;
+  // The value editor's combo box lists the checked and the unchecked display text; no copy.
+  void PrepareProperties(TqvCustomEditProperties* AProperties, TqvCustomEditProperties* AItemProperties,
+                         bool AKeepButtons) const override;
+  // No line chosen is Null.
+  void ReadFilterValue(TqvCustomEdit* AEdit, TqvCustomEditProperties* AProperties, Variant& AValue,
+                       String& ADisplayText) const override;
+  // A grayed (Null) value chooses no line.
+  void WriteFilterValue(TqvCustomEdit* AEdit, TqvCustomEditProperties* AItemProperties,
+                        const Variant& AValue) const override;
+  bool ShowsDisplayText() const override { return true; }
+};
+
+// A radio group item: its buttons' captions in a list.
+class TqvFilterRadioGroupHelper : public TqvCustomFilterEditHelper {
+  QJ_FILTER_EDIT_HELPER(TqvFilterRadioGroupHelper, TqvCustomFilterEditHelper)
+ public:
+  TqvCustomEditClass GetValueEditClass() const override;
+  TqvFilterRowOperators GetOperators(TqvCustomEditProperties* AProperties, bool AExtended) const override;
+  void PrepareProperties(TqvCustomEditProperties* AProperties, TqvCustomEditProperties* AItemProperties,
+                         bool AKeepButtons) const override;
+  // No line chosen is the group's default value and caption.
+  void ReadFilterValue(TqvCustomEdit* AEdit, TqvCustomEditProperties* AProperties, Variant& AValue,
+                       String& ADisplayText) const override;
+  void WriteFilterValue(TqvCustomEdit* AEdit, TqvCustomEditProperties* AItemProperties,
+                        const Variant& AValue) const override;
+  bool ShowsDisplayText() const override { return true; }
+};
+
 // ---------------------------------------------------------------------------------------------
 // Registry
 
@@ -173,5 +287,9 @@ TqvCustomEdit* CreateValueEdit(TqvFilterEditHelperClass AHelper, TqvCustomEditPr
 // "Invalid value". Without a value type nothing happens.
 void VerifyFilterValue(TWinControl* AControl, Variant& AValue, TqvFilterRowOperator AOperator,
                        TqvValueTypeClass AValueTypeClass);
+
+// The criteria's wildcards are accepted in a text-based AEdit exactly while ALike. Only the set of
+// accepted characters changes: the user's text is never edited. Nothing for other editors.
+void SetFilterValueWildcards(TqvCustomEdit* AEdit, TqvFilterCriteria* ACriteria, bool ALike);
 
 extern const TResourceString sqvFilterInvalidValue;

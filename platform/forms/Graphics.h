@@ -33,11 +33,12 @@ extern const TResourceString SResNotFound;
 extern const TResourceString SBitmapTooLarge;
 
 // ---------------------------------------------------------------------------------------------
-// Colours: 0x00BBGGRR, or a system colour as 0x80000000 | COLOR_ index.
+// Colours: 0x00BBGGRR, or a system colour as 0xFF000000 + COLOR_ index (clWindow is -16777211 as
+// an integer, the value stored wherever colours are kept as numbers).
 
 using TColor = Integer;
 
-constexpr TColor SysColor(int index) { return static_cast<TColor>(0x80000000u | static_cast<unsigned>(index)); }
+constexpr TColor SysColor(int index) { return static_cast<TColor>(0xFF000000u + static_cast<unsigned>(index)); }
 
 constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, clOlive = 0x008080,
                  clNavy = 0x800000, clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080,
@@ -566,3 +567,7 @@ class TPicture : public TInterfacedPersistent {
 String GraphicFilter(TGraphicClass GraphicClass);
 // The first extension registered for the class ("bmp"), or empty.
 String GraphicExtension(TGraphicClass GraphicClass);
+// The pixel size the data of a bitmap, JPEG image or icon file would decode to, read from its
+// headers alone (for an icon the largest of its images); false when no such header is readable.
+// Lets a caller refuse data it does not trust before anything of that size is allocated.
+bool ReadGraphicSize(const uint8_t* Data, size_t Size, TSize& ASize);

@@ -1,5 +1,7 @@
 // TPicture and the registry of graphic file formats.
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/forms/Graphics.h"
@@ -40,7 +42,54 @@ TGraphicClass ClassOfSignature(const uint8_t* d, size_t n) {
   return nullptr;
 }
 
+uint32_t Le16(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
+uint32_t Le32(const uint8_t* p) { return Le16(p) | Le16(p + 2) << 16; }
+uint32_t Be32(const uint8_t* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
+
+bool ReadBitmapSize(const uint8_t* d, size_t n, TSize& ASize) {
+  if (n < 26) return false;
+  if (Le32(d + 14) == 12) {
+    ASize = {Integer(Le16(d + 18)), std::abs(Integer(int16_t(Le16(d + 20))))};
+    return true;
+  }
+  if (Le32(d + 14) < 40) return false;
+  const int64_t w = int32_t(Le32(d + 18)), h = int32_t(Le32(d + 22));
+  ASize = {Integer(std::min<int64_t>(std::llabs(w), INT32_MAX)), Integer(std::min<int64_t>(std::llabs(h), INT32_MAX))};
+  return true;
+}
+
+// An icon: the largest image of its directory, a PNG image by its own header.
+bool ReadIconSize(const uint8_t* d, size_t n, TSize& ASize) {
+  if (n < 6) return false;
+  const size_t count = Le16(d + 4);
+  if (count == 0 || n < 6 + count * 16) return false;
+  static const uint8_t kPng[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  TSize size{0, 0};
+  for (size_t i = 0; i < count; ++i) {
+    const uint8_t* e = d + 6 + i * 16;
+    Integer w = e[0] ? e[0] : 256, h = e[1] ? e[1] : 256;
+    const size_t offset = Le32(e + 12);
+    if (offset < n && n - offset >= 24 && std::memcmp(d + offset, kPng, 8) == 0) {
+      w = Integer(std::min<uint32_t>(Be32(d + offset + 16), INT32_MAX));
+      h = Integer(std::min<uint32_t>(Be32(d + offset + 20), INT32_MAX));
+    }
+    size.cx = std::max(size.cx, w);
+    size.cy = std::max(size.cy, h);
+  }
+  ASize = size;
+  return true;
+}
+
 }  // namespace
+
+bool ReadGraphicSize(const uint8_t* Data, size_t Size, TSize& ASize) {
+  if (!Data) return false;
+  TGraphicClass cls = ClassOfSignature(Data, Size);
+  if (cls == &TBitmap::StaticClass()) return ReadBitmapSize(Data, Size, ASize);
+  if (cls == &TJPEGImage::StaticClass()) return ReadJpegSize(Data, Size, ASize);
+  if (cls == &TIcon::StaticClass()) return ReadIconSize(Data, Size, ASize);
+  return false;
+}
 
 void TPicture::RegisterFileFormat(const String& Extension, const String& Description, TGraphicClass GraphicClass) {
   String ext = NormalExtension(Extension);

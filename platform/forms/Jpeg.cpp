@@ -166,6 +166,24 @@ unsigned ScaleDenominator(TJPEGScale scale) { return 1u << static_cast<unsigned>
 
 }  // namespace
 
+bool ReadJpegSize(const uint8_t* Data, size_t Size, TSize& ASize) {
+  if (!Data || Size == 0) return false;
+  jpeg_decompress_struct info;
+  TJpegError err;
+  info.err = &err.Manager;
+  InitError(err);
+  if (setjmp(err.Jump)) {
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
+  jpeg_create_decompress(&info);
+  jpeg_mem_src(&info, Data, static_cast<unsigned long>(Size));
+  jpeg_read_header(&info, TRUE);
+  ASize = {Integer(info.image_width), Integer(info.image_height)};
+  jpeg_destroy_decompress(&info);
+  return true;
+}
+
 TJPEGImage::TJPEGImage() = default;
 
 TJPEGImage::~TJPEGImage() = default;

@@ -13,6 +13,10 @@ enum TJPEGPerformance { jpBestQuality, jpBestSpeed };
 enum TJPEGScale { jsFullSize, jsHalf, jsQuarter, jsEighth };
 enum TJPEGPixelFormat { jf24Bit, jf8Bit };
 
+// The size a JPEG stream decodes to at full scale, from its headers; false when they are
+// unreadable.
+bool ReadJpegSize(const uint8_t* Data, size_t Size, TSize& ASize);
+
 // Keeps the compressed data it was loaded with (saved unchanged) and a bitmap decoded from it.
 // An image assigned from a bitmap is compressed when it is saved or Compress is called.
 class TJPEGImage : public TGraphic {

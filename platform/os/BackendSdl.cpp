@@ -179,7 +179,15 @@ class TSdlBackend : public TBackend {
     SDL_Window* win = show ? Ensure(wnd) : Find(wnd);
     if (!win) return;
     if (!show) {
+      const bool hadKeyboard = IsPopupKind(wnd) && SDL_GetKeyboardFocus() == win;
       SDL_HideWindow(win);
+      // A popup menu window borrows the keyboard when shown; hidden, it must hand it back to the
+      // active window, or the keys after a drop-down closed reach nothing.
+      if (hadKeyboard) {
+        SDL_Window* target = Find(GetActiveWindow());
+        if (!target || target == win) target = Find(GetWindow(wnd, GW_OWNER));
+        if (target && target != win) SDL_SetWindowInputFocus(target);
+      }
       return;
     }
     ApplySizeHints(wnd, win);

@@ -5,7 +5,11 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
+#include <list>
+#include <memory>
+#include <string>
 
 #include "platform/os/GdiTextEngine.h"
 #include "platform/rtl/SysUtils.h"
@@ -206,10 +210,34 @@ const std::vector<Integer>& TFontFace::CharEnds(const String& text) {
   return s.CharEnds;
 }
 
+namespace {
+
+// Fonts made with the description of a font in recent use (a canvas font assigned again and
+// again, each time a new font) share its face: resolving a face learns its glyph widths, which
+// is costly. The faces of the most recent descriptions are kept (drawing runs on the GUI thread
+// only).
+std::shared_ptr<TFontFace> SharedFace(const LOGFONT& lf) {
+  constexpr size_t kKeptFaces = 32;
+  static std::list<std::pair<std::string, std::shared_ptr<TFontFace>>> recent;  // most recent last
+  std::string key(reinterpret_cast<const char*>(&lf), offsetof(LOGFONT, lfFaceName));
+  key.append(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE));
+  for (auto it = recent.begin(); it != recent.end(); ++it)
+    if (it->first == key) {
+      recent.splice(recent.end(), recent, it);
+      return it->second;
+    }
+  std::shared_ptr<TFontFace> face = ResolveFace(lf);
+  recent.emplace_back(std::move(key), face);
+  if (recent.size() > kKeptFaces) recent.pop_front();
+  return face;
+}
+
+}  // namespace
+
 TFontFace& FaceOfFont(HFONT font) {
   TFontObject* f = FontOf(font);
   if (!f) return StockFace();
-  if (!f->Face) f->Face = ResolveFace(f->Log);
+  if (!f->Face) f->Face = SharedFace(f->Log);
   return *f->Face;
 }
 

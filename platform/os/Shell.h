@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/os/WinTypes.h"
+#include "platform/rtl/SysUtils.h"
 
 // Results of ShellExecute: above 32 on success.
 constexpr int SE_ERR_FNF = 2, SE_ERR_PNF = 3, SE_ERR_ACCESSDENIED = 5, SE_ERR_OOM = 8,
@@ -20,6 +21,10 @@ constexpr int SE_ERR_FNF = 2, SE_ERR_PNF = 3, SE_ERR_ACCESSDENIED = 5, SE_ERR_OO
 // platform, and the show command is the opener's business.
 HINSTANCE ShellExecute(HWND wnd, const char* operation, const char* file, const char* parameters,
                        const char* directory, int showCmd);
+
+// The URL scheme a target starts with ("https" of "HTTPS://x"), in lower case; empty when the
+// text does not start with one (a drive letter is no scheme).
+String UrlScheme(const String& target);
 
 // Starts a program with an argument vector (argv[0] the program); false when it could not start.
 // The default one looks the program up in PATH and does not wait for it.

@@ -543,7 +543,8 @@ void CharMessage(TEdit& e, char ch) {
     else DeleteRange(e, CharLeft(e, e.Caret), e.Caret);
   } else if (byte == 0x7F) {
     DeleteRange(e, WordLeft(e, e.Caret), e.Caret);
-  } else if (byte == '\r' && e.Multi()) {
+  } else if ((byte == '\r' || byte == '\n') && e.Multi()) {
+    // Enter, and Ctrl+Enter (a line feed), break the line.
     ReplaceSelection(e, "\r\n", true);
   } else if (byte == '\t' && e.Multi()) {
     ReplaceSelection(e, "\t", true, true);

@@ -85,18 +85,6 @@ bool HasControlCharacters(const String& s) {
   return false;
 }
 
-// The URL scheme in lower case, empty when the text does not start with one.
-String SchemeOf(const String& s) {
-  size_t colon = s.find(':');
-  if (colon == String::npos || colon < 2) return {};
-  for (size_t i = 0; i < colon; ++i) {
-    char c = s[i];
-    bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (i > 0 && ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'));
-    if (!ok) return {};
-  }
-  return LowerCase(s.substr(0, colon));
-}
-
 int CheckUrl(const String& url, const String& scheme) {
   String rest = url.substr(scheme.size() + 1);
   if (scheme == "mailto") return rest.empty() ? SE_ERR_FNF : 0;
@@ -117,7 +105,7 @@ std::string AbsoluteExistingPath(const String& path) {
 // The argument for the opener, or the error code.
 int OpenerArgument(const String& target, std::string& argument) {
   if (target.empty() || HasControlCharacters(target)) return SE_ERR_FNF;
-  String scheme = SchemeOf(target);
+  String scheme = UrlScheme(target);
   if (!scheme.empty()) {
     int error = CheckUrl(target, scheme);
     if (!error) argument = AnsiToUtf8(target);
@@ -139,6 +127,17 @@ HINSTANCE ShellExecute(HWND, const char* operation, const char* file, const char
   std::vector<std::string> argv{kOpener, argument};
   bool started = Launcher() ? Launcher()(argv) : SpawnDetached(argv);
   return Result(started ? SE_ERR_SUCCESS : SE_ERR_NOASSOC);
+}
+
+String UrlScheme(const String& s) {
+  size_t colon = s.find(':');
+  if (colon == String::npos || colon < 2) return {};
+  for (size_t i = 0; i < colon; ++i) {
+    char c = s[i];
+    bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (i > 0 && ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'));
+    if (!ok) return {};
+  }
+  return LowerCase(s.substr(0, colon));
 }
 
 TShellLauncher SetShellLauncher(TShellLauncher launcher) {

@@ -40,8 +40,6 @@ TEST_P(TqvColorTextTest, GivesTheText) {
   EXPECT_EQ(GetColorText(c.Color, "my colour", c.Convention, c.Format), c.Text);
 }
 
-const String kWindowInteger = IntToStr(clWindow);
-
 INSTANTIATE_TEST_SUITE_P(
     Table, TqvColorTextTest,
     ::testing::Values(
@@ -68,8 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
         TColorTextCase{0x00000000, qvncHTML4, qvcvRGB, "Black"}, TColorTextCase{0x00000080, qvncX11, qvcvRGB, "Maroon"}));
 
 TEST(TqvColorValueText, IntegerIsTheRawSignedValue) {
-  EXPECT_EQ(ColorToValueText(clWindow, qvcvInteger), kWindowInteger);
-  EXPECT_LT(clWindow, 0);
+  EXPECT_EQ(ColorToValueText(clWindow, qvcvInteger), "-16777211");
+  EXPECT_EQ(ColorToValueText(clBtnFace, qvcvInteger), "-16777201");
   EXPECT_EQ(ColorToValueText(clRed, qvcvInteger), "255");
 }
 
@@ -138,5 +136,41 @@ TEST(TqvColorTables, PlatformTableHasItsValuesOnce) {
   EXPECT_STREQ(PlatformColorNames[0], "clBlack");
   EXPECT_STREQ(PlatformColorNames[PlatformColorCount - 1], "clWindowText");
 }
+
+
+// The X11 names carry the values HTML and CSS give them, not the historical X11 ones (gray,
+// green, maroon and purple differ there), written red first as "#RRGGBB".
+struct TNamedValueCase {
+  const char* Name;
+  const char* Html;
+};
+
+std::ostream& operator<<(std::ostream& os, const TNamedValueCase& c) { return os << c.Name; }
+
+class TqvColorNamedValueTest : public ::testing::TestWithParam<TNamedValueCase> {};
+
+TEST_P(TqvColorNamedValueTest, NameHasTheHtmlValue) {
+  const TNamedValueCase& c = GetParam();
+  Integer row = -1;
+  for (Integer i = 0; i < X11ColorCount; ++i)
+    if (std::string(X11ColorNames[i]) == c.Name) row = i;
+  ASSERT_GE(row, 0);
+  EXPECT_EQ("#" + ColorToValueText(X11ColorValues[row], qvcvHexadecimal), c.Html);
+  for (Integer i = 0; i < X11ColorCount; ++i) {
+    if (std::string(X11OrderedColorNames[i]) == c.Name) {
+      EXPECT_EQ(X11OrderedColorValues[i], X11ColorValues[row]);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, TqvColorNamedValueTest,
+                         ::testing::Values(TNamedValueCase{"Gray", "#808080"}, TNamedValueCase{"Green", "#008000"},
+                                           TNamedValueCase{"Maroon", "#800000"}, TNamedValueCase{"Purple", "#800080"},
+                                           TNamedValueCase{"AliceBlue", "#F0F8FF"},
+                                           TNamedValueCase{"DarkSeaGreen", "#8FBC8F"},
+                                           TNamedValueCase{"MediumPurple", "#9370DB"},
+                                           TNamedValueCase{"LightGrey", "#D3D3D3"},
+                                           TNamedValueCase{"Cyan", "#00FFFF"}, TNamedValueCase{"Magenta", "#FF00FF"},
+                                           TNamedValueCase{"YellowGreen", "#9ACD32"}));
 
 }  // namespace

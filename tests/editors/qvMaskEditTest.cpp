@@ -307,6 +307,47 @@ TEST_F(MaskEdit, ARepositoryItemGivesItsMask) {
   Edit->SetRepositoryItem(nullptr);
 }
 
+// A grid cell's editor starts with the key that began the editing, through the mask.
+struct TActivationCase {
+  const char* Name;
+  TqvEditMaskKind Kind;
+  const char* Mask;
+  char Key;
+  const char* Text;
+  Integer Beeps;
+};
+
+class MaskEditActivation : public MaskEdit, public ::testing::WithParamInterface<TActivationCase> {};
+
+TEST_P(MaskEditActivation, FirstKey) {
+  const TActivationCase& c = GetParam();
+  auto* cell = NewTextEdit<TqvMaskEdit>(true, Rect(10, 40, 170, 61));
+  cell->GetProperties()->SetMaskKind(c.Kind);
+  cell->GetProperties()->SetEditMask(c.Mask);
+  cell->GetProperties()->SetCharCase(ecUpperCase);
+  cell->GetProperties()->SetBeepOnError(true);
+  cell->SetVisible(false);
+  TqvCustomEditData* data = nullptr;
+  const int beeps = Headless::BeepCount();
+  cell->ActivateByKey(c.Key, data);
+  Pump();
+  delete data;
+  EXPECT_TRUE(cell->Focused());
+  EXPECT_EQ(WindowText(cell), String(c.Text));
+  EXPECT_EQ(Headless::BeepCount() - beeps, c.Beeps);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cells, MaskEditActivation,
+    ::testing::Values(TActivationCase{"HexDigit", emkRegExpr, kHexMask, '7', "7", 0},
+                      TActivationCase{"HexLetterUpperCased", emkRegExpr, kHexMask, 'a', "A", 0},
+                      TActivationCase{"HexStranger", emkRegExpr, kHexMask, 'g', "", 1},
+                      TActivationCase{"ClassicTypesOverTheTemplate", emkStandard, "00/00", '1', "1_/__", 0},
+                      TActivationCase{"ClassicStranger", emkStandard, "00/00", 'x', "__/__", 1},
+                      TActivationCase{"ExtendedTypesAfterTheLeadingLiteral", emkRegExprEx, "\\(\\d\\d\\d\\)", '1',
+                                      "(1", 0}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 TEST_F(MaskEdit, AnIncompleteRegularExpressionTextKeepsTheFocusOnExit) {
   Mask(emkRegExpr, "\\d\\d");
   Focus(Edit);

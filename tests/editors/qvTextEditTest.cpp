@@ -102,6 +102,34 @@ TEST_F(TextEdit, ReadOnlyRefusesTypingPastingAndCutting) {
   EXPECT_EQ(Clipboard()->GetAsText(), "fixed");
 }
 
+TEST_F(TextEdit, ClipboardMessagesGoThroughTheEditorAndObeyReadOnly) {
+  HWND inner = Inner(Edit)->GetHandle();
+  Edit->SetEditValue(String("abc"));
+  Clipboard()->SetAsText("x");
+  Edit->GetProperties()->SetReadOnly(true);
+  Edit->SelectAll();
+  SendMessage(inner, WM_PASTE, 0, 0);
+  SendMessage(inner, WM_CLEAR, 0, 0);
+  EXPECT_EQ(WindowText(Edit), "abc");
+  Edit->GetProperties()->SetReadOnly(false);
+  Edit->SetSelection(1, 1);
+  SendMessage(inner, WM_CLEAR, 0, 0);
+  EXPECT_EQ(WindowText(Edit), "ac");
+  SendMessage(inner, WM_PASTE, 0, 0);
+  EXPECT_EQ(WindowText(Edit), "axc");
+  EXPECT_TRUE(Edit->GetModifiedAfterEnter()) << "a user's change";
+}
+
+TEST_F(TextEdit, TheInnerEditWantsCharactersTabAndInPlaceEveryKey) {
+  const LRESULT standalone = SendMessage(Inner(Edit)->GetHandle(), WM_GETDLGCODE, 0, 0);
+  EXPECT_TRUE(standalone & DLGC_WANTCHARS);
+  EXPECT_TRUE(standalone & DLGC_WANTTAB);
+  EXPECT_FALSE(standalone & DLGC_WANTALLKEYS);
+  auto* inplace = NewTextEdit<TqvTextEdit>(true, Rect(10, 40, 170, 61));
+  Pump();
+  EXPECT_TRUE(SendMessage(Inner(inplace)->GetHandle(), WM_GETDLGCODE, 0, 0) & DLGC_WANTALLKEYS);
+}
+
 TEST_F(TextEdit, PastingCountsMaxLengthInCharacters) {
   Edit->GetProperties()->SetMaxLength(4);
   Clipboard()->SetAsText("\xC4\xD6\xDC\xE4\xF6\xFC");  // six letters of the code page

@@ -1,6 +1,7 @@
 // Working in the builder: moving the focused element with keys, activating elements with keys
 // and the mouse, hot tracking, the row menu, the value editor, and adding and removing rows and
 // values.
+#include "editors/qvComboBox.h"
 #include "qvFilterControlTestSupport.h"
 
 namespace {
@@ -258,6 +259,26 @@ TEST_F(FilterEditing, LeavingTheBuilderStoresTheOpenValue) {
   EXPECT_TRUE(other->Focused());
 }
 
+TEST_F(FilterEditing, LeavingWithAnInvalidValueTakesTheFocusBack) {
+  auto* other = Add<TEdit>(Form, Rect(10, 330, 100, 350));
+  MakeRows();
+  FocusElement(3, fhkValue, 0);
+  Type("x");
+  Click(other, {5, 5});
+  ASSERT_FALSE(Errors.empty());
+  EXPECT_EQ("Invalid value", Errors.back());
+  ASSERT_NE(nullptr, Builder->GetValueEditor());
+  EXPECT_TRUE(Builder->GetValueEditor()->Focused());
+  EXPECT_EQ(Variant(1), Condition(3)->Values->GetValue(0)->Value);
+  EditorInner()->SetText("");
+  Type("4");
+  // Past the double-click time: a second click on the edit is a click of its own.
+  Wait(1000);
+  Click(other, {5, 5});
+  EXPECT_EQ(nullptr, Builder->GetValueEditor());
+  EXPECT_EQ(Variant(String("4")), Condition(3)->Values->GetValue(0)->Value);
+}
+
 TEST_F(FilterEditing, AnotherItemClosesTheOpenEditorBeforeItsPoolGoes) {
   MakeRows();
   FocusElement(1, fhkValue, 0);
@@ -363,6 +384,86 @@ TEST_F(FilterEditing, TheRootsMenuClearsAll) {
   EXPECT_TRUE(separator);
   EXPECT_EQ(1, Builder->GetRowCount());
   EXPECT_TRUE(Builder->GetCriteria()->IsEmpty());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lists
+
+struct TListCase {
+  const char* Name;
+  Integer Row;
+  TqvFilterHitKind Kind;
+  std::vector<BYTE> Keys;  // pressed in the open list
+  const char* Shown;       // the list's text as it opens: the element's
+  const char* Text;        // the element's text afterwards
+  TqvFilterHitKind ToKind;
+  Integer Values;          // the condition's values afterwards (-1: a group)
+};
+
+class FilterLists : public FilterEditing, public ::testing::WithParamInterface<TListCase> {};
+
+TEST_P(FilterLists, ChooseAndApplyAsTheListCloses) {
+  const TListCase& c = GetParam();
+  MakeRows();
+  FocusElement(c.Row, c.Kind);
+  Press(VK_RETURN);
+  TqvComboBox* combo = Builder->GetCombo();
+  EXPECT_EQ(c.Kind == fhkItem ? fesItemList : c.Kind == fhkOperator ? fesOperatorList : fesBoolOperatorList,
+            Builder->GetEditState());
+  ASSERT_TRUE(combo->GetVisible());
+  EXPECT_TRUE(combo->GetDroppedDown());
+  EXPECT_EQ(c.Shown, combo->GetText());
+  const TRect element = c.Kind == fhkItem       ? Condition(c.Row)->ItemRect
+                        : c.Kind == fhkOperator ? Condition(c.Row)->OperatorRect
+                                                : Group(c.Row)->BoolOperatorRect;
+  EXPECT_EQ(element.TopLeft(), combo->GetBoundsRect().TopLeft());
+  for (BYTE key : c.Keys) Press(key);
+  EXPECT_EQ(fesNone, Builder->GetEditState());
+  EXPECT_FALSE(combo->GetVisible());
+  EXPECT_TRUE(Builder->Focused());
+  EXPECT_TRUE(Errors.empty());
+  EXPECT_STREQ(HitKindName(c.ToKind), HitKindName(FocusedKind()));
+  if (c.Values < 0) {
+    EXPECT_EQ(c.Text, Group(c.Row)->BoolOperatorText);
+    return;
+  }
+  TqvConditionViewInfo* condition = Condition(c.Row);
+  EXPECT_EQ(c.Text, c.Kind == fhkItem ? condition->ItemText : condition->OperatorText);
+  EXPECT_EQ(c.Values, condition->Values->GetCount());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Elements, FilterLists,
+    ::testing::Values(
+        // Another item starts operator and values anew: equals for a number, like for a text.
+        TListCase{"ItemNumber", 1, fhkItem, {VK_DOWN, VK_RETURN}, "Name", "Number", fhkOperator, 1},
+        TListCase{"ItemRemark", 3, fhkItem, {VK_DOWN, VK_RETURN}, "Number", "Remark", fhkOperator, 1},
+        // Between to equals keeps the first value; the first value takes the focus.
+        TListCase{"OperatorEquals", 3, fhkOperator, {VK_PRIOR, VK_RETURN}, "between", "equals", fhkValue, 1},
+        TListCase{"OperatorNotBetweenKeepsBoth", 3, fhkOperator, {VK_DOWN, VK_RETURN}, "between", "not between",
+                  fhkValue, 2},
+        TListCase{"OperatorIsBlankHasNoValueToFocus", 1, fhkOperator, {VK_DOWN, VK_DOWN, VK_RETURN}, "like",
+                  "is blank", fhkOperator, 1},
+        TListCase{"BoolOperatorNotOr", 2, fhkBoolOperator, {VK_DOWN, VK_DOWN, VK_RETURN}, "OR", "NOT OR",
+                  fhkBoolOperator, -1},
+        TListCase{"SpaceChoosesLikeEnter", 2, fhkBoolOperator, {VK_DOWN, VK_SPACE}, "OR", "NOT AND",
+                  fhkBoolOperator, -1},
+        TListCase{"EscapeChangesNothing", 2, fhkBoolOperator, {VK_DOWN, VK_ESCAPE}, "OR", "OR", fhkBoolOperator,
+                  -1}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(FilterEditing, TheItemListOffersOnlyFilterableItems) {
+  Link->AddItem(40, "Flag", TqvBooleanValueType::Class(), &TqvCheckBoxProperties::StaticClass());
+  Link->AddItem(50, "Nothing", TqvStringValueType::Class(), nullptr);
+  MakeRows();
+  auto names = MakeOwned<TStringList>();
+  Builder->FillItemList(names.get());
+  std::vector<String> captions;
+  for (Integer i = 0; i < names->GetCount(); ++i) captions.push_back(names->Get(i));
+  const bool checkBoxFilters = TqvCheckBoxProperties(nullptr).GetSupportedOperations() & esoFiltering;
+  std::vector<String> expected = {"Name", "Number", "Remark"};
+  if (checkBoxFilters) expected.push_back("Flag");
+  EXPECT_EQ(expected, captions);
 }
 
 }  // namespace

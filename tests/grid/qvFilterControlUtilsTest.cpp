@@ -1,5 +1,17 @@
 // Row operators and their criteria kinds, the value-editor helpers, their registry and the check
 // of entered values.
+#include <bit>
+
+#include "editors/qvCalcEdit.h"
+#include "editors/qvComboBox.h"
+#include "editors/qvCurrencyEdit.h"
+#include "editors/qvDateEdit.h"
+#include "editors/qvImageComboBox.h"
+#include "editors/qvMaskEdit.h"
+#include "editors/qvProgressBar.h"
+#include "editors/qvRadioGroup.h"
+#include "editors/qvSpinEdit.h"
+#include "editors/qvTimeEdit.h"
 #include "qvFilterControlTestSupport.h"
 
 namespace {
@@ -93,6 +105,13 @@ class TTestPlainChildProperties : public TTestPlainProperties {
   using TTestPlainProperties::TTestPlainProperties;
 };
 
+// A spin kind of our own: it falls to the spin helper through its parent.
+class TTestOwnSpinProperties : public TqvSpinEditProperties {
+  QJ_INLINE_CLASS(TTestOwnSpinProperties, TqvSpinEditProperties)
+ public:
+  using TqvSpinEditProperties::TqvSpinEditProperties;
+};
+
 class TTestPlainSiblingProperties : public TTestPlainProperties {
   QJ_INLINE_CLASS(TTestPlainSiblingProperties, TTestPlainProperties)
  public:
@@ -119,7 +138,24 @@ INSTANTIATE_TEST_SUITE_P(
                           TqvFilterTextEditHelper::Class()},
         THelperLookupCase{"SiblingOfTextEdit", &TqvCustomTextEditProperties::StaticClass(), nullptr},
         THelperLookupCase{"Uncovered", &TTestPlainProperties::StaticClass(), nullptr},
-        THelperLookupCase{"CheckBoxWithoutComboBoxEditor", &TqvCheckBoxProperties::StaticClass(), nullptr},
+        THelperLookupCase{"CheckBox", &TqvCheckBoxProperties::StaticClass(), TqvFilterCheckBoxHelper::Class()},
+        THelperLookupCase{"RadioGroup", &TqvRadioGroupProperties::StaticClass(), TqvFilterRadioGroupHelper::Class()},
+        THelperLookupCase{"MaskEdit", &TqvMaskEditProperties::StaticClass(), TqvFilterMaskEditHelper::Class()},
+        THelperLookupCase{"ComboBox", &TqvComboBoxProperties::StaticClass(), TqvFilterComboBoxHelper::Class()},
+        THelperLookupCase{"ImageComboBox", &TqvImageComboBoxProperties::StaticClass(),
+                          TqvFilterImageComboBoxHelper::Class()},
+        THelperLookupCase{"SpinEdit", &TqvSpinEditProperties::StaticClass(), TqvFilterSpinEditHelper::Class()},
+        THelperLookupCase{"DescendantOfSpinEdit", &TTestOwnSpinProperties::StaticClass(),
+                          TqvFilterSpinEditHelper::Class()},
+        // The drop-down base is a mask kind: a drop-down without a helper of its own.
+        THelperLookupCase{"DropDownBase", &TqvCustomDropDownEditProperties::StaticClass(),
+                          TqvFilterMaskEditHelper::Class()},
+        THelperLookupCase{"CalcEdit", &TqvCalcEditProperties::StaticClass(), TqvFilterCalcEditHelper::Class()},
+        THelperLookupCase{"CurrencyEdit", &TqvCurrencyEditProperties::StaticClass(),
+                          TqvFilterCurrencyEditHelper::Class()},
+        THelperLookupCase{"DateEdit", &TqvDateEditProperties::StaticClass(), TqvFilterDateEditHelper::Class()},
+        THelperLookupCase{"TimeEdit", &TqvTimeEditProperties::StaticClass(), TqvFilterTimeEditHelper::Class()},
+        THelperLookupCase{"ProgressBar", &TqvProgressBarProperties::StaticClass(), nullptr},
         THelperLookupCase{"NoClass", nullptr, nullptr}),
     [](const auto& info) { return std::string(info.param.Name); });
 
@@ -153,29 +189,65 @@ TEST(FilterEditsController, AMoreDerivedRegistrationWinsForItsBranch) {
 struct TOperatorSetCase {
   const char* Name;
   TqvFilterEditHelperClass Helper;
+  TqvCustomEditPropertiesClass Properties;
+  const char* Mask;  // for mask kinds: the item's mask
   TqvFilterRowOperators Simple;
   TqvFilterRowOperators Extended;
 };
 
-class FilterHelperOperators : public ::testing::TestWithParam<TOperatorSetCase> {};
+class FilterHelperOperators : public TqvControlsTest, public ::testing::WithParamInterface<TOperatorSetCase> {};
 
 TEST_P(FilterHelperOperators, SimpleAndExtendedSets) {
   const TOperatorSetCase& c = GetParam();
-  auto properties = MakeOwned<TqvTextEditProperties>(nullptr);
+  TOwned<TqvCustomEditProperties> properties(c.Properties->Create(nullptr));
+  if (c.Mask) As<TqvCustomMaskEditProperties>(properties.get())->SetEditMask(c.Mask);
   EXPECT_EQ(c.Simple, c.Helper->GetOperators(properties.get(), false));
   EXPECT_EQ(c.Extended, c.Helper->GetOperators(properties.get(), true));
 }
 
 constexpr TqvFilterRowOperators kLikeAndBlanks =
     froBit(froLike) | froBit(froNotLike) | froBit(froBlank) | froBit(froNotBlank);
+constexpr TqvFilterRowOperators kComparisonsAndBlanks =
+    froRange(froEquals, froGreaterOrEqual) | froBit(froBlank) | froBit(froNotBlank);
+constexpr TqvFilterRowOperators kEqualitiesAndBlanks =
+    froBit(froEquals) | froBit(froNotEquals) | froBit(froBlank) | froBit(froNotBlank);
+constexpr TqvFilterRowOperators kInLists = froBit(froIn) | froBit(froNotIn);
 
 INSTANTIATE_TEST_SUITE_P(
     Helpers, FilterHelperOperators,
-    ::testing::Values(TOperatorSetCase{"Text", TqvFilterTextEditHelper::Class(), froRange(froEquals, froNotBlank),
-                                       froRange(froEquals, froNotIn)},
-                      TOperatorSetCase{"Memo", TqvFilterMemoHelper::Class(), kLikeAndBlanks, kLikeAndBlanks},
-                      TOperatorSetCase{"MRU", TqvFilterMRUEditHelper::Class(), froRange(froEquals, froNotBlank),
-                                       froRange(froEquals, froNotIn)}),
+    ::testing::Values(
+        TOperatorSetCase{"Text", TqvFilterTextEditHelper::Class(), &TqvTextEditProperties::StaticClass(), nullptr,
+                         froRange(froEquals, froNotBlank), froRange(froEquals, froNotIn)},
+        TOperatorSetCase{"Memo", TqvFilterMemoHelper::Class(), &TqvTextEditProperties::StaticClass(), nullptr,
+                         kLikeAndBlanks, kLikeAndBlanks},
+        TOperatorSetCase{"MRU", TqvFilterMRUEditHelper::Class(), &TqvTextEditProperties::StaticClass(), nullptr,
+                         froRange(froEquals, froNotBlank), froRange(froEquals, froNotIn)},
+        TOperatorSetCase{"UnmaskedMask", TqvFilterMaskEditHelper::Class(), &TqvMaskEditProperties::StaticClass(),
+                         nullptr, froRange(froEquals, froNotBlank), froRange(froEquals, froNotIn)},
+        TOperatorSetCase{"MaskedMask", TqvFilterMaskEditHelper::Class(), &TqvMaskEditProperties::StaticClass(),
+                         "000", kComparisonsAndBlanks, kComparisonsAndBlanks | froRange(froBetween, froNotIn)},
+        TOperatorSetCase{"ComboBoxInheritsTheMasks", TqvFilterComboBoxHelper::Class(),
+                         &TqvComboBoxProperties::StaticClass(), nullptr, froRange(froEquals, froNotBlank),
+                         froRange(froEquals, froNotIn)},
+        TOperatorSetCase{"ImageComboBox", TqvFilterImageComboBoxHelper::Class(),
+                         &TqvImageComboBoxProperties::StaticClass(), nullptr, kEqualitiesAndBlanks,
+                         kEqualitiesAndBlanks | kInLists},
+        TOperatorSetCase{"SpinEdit", TqvFilterSpinEditHelper::Class(), &TqvSpinEditProperties::StaticClass(), nullptr,
+                         kComparisonsAndBlanks, kComparisonsAndBlanks | froRange(froBetween, froNotIn)},
+        TOperatorSetCase{"Calc", TqvFilterCalcEditHelper::Class(), &TqvCalcEditProperties::StaticClass(), nullptr,
+                         kComparisonsAndBlanks, kComparisonsAndBlanks | froRange(froBetween, froNotIn)},
+        TOperatorSetCase{"Currency", TqvFilterCurrencyEditHelper::Class(), &TqvCurrencyEditProperties::StaticClass(),
+                         nullptr, kComparisonsAndBlanks, kComparisonsAndBlanks | froRange(froBetween, froNotIn)},
+        TOperatorSetCase{"DateHasTwentyFourExtended", TqvFilterDateEditHelper::Class(),
+                         &TqvDateEditProperties::StaticClass(), nullptr, kComparisonsAndBlanks,
+                         kComparisonsAndBlanks | froRange(froBetween, froNextYear)},
+        TOperatorSetCase{"TimeInheritsTheSpins", TqvFilterTimeEditHelper::Class(),
+                         &TqvTimeEditProperties::StaticClass(), nullptr, kComparisonsAndBlanks,
+                         kComparisonsAndBlanks | froRange(froBetween, froNotIn)},
+        TOperatorSetCase{"CheckBox", TqvFilterCheckBoxHelper::Class(), &TqvCheckBoxProperties::StaticClass(), nullptr,
+                         kEqualitiesAndBlanks, kEqualitiesAndBlanks},
+        TOperatorSetCase{"RadioGroup", TqvFilterRadioGroupHelper::Class(), &TqvRadioGroupProperties::StaticClass(),
+                         nullptr, kEqualitiesAndBlanks, kEqualitiesAndBlanks | kInLists}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 class FilterHelpers : public TqvControlsTest {};
@@ -247,6 +319,148 @@ TEST_F(FilterHelpers, TextHelperWritesAndReadsTheEditValue) {
   TqvFilterTextEditHelper::Class()->ReadFilterValue(edit.get(), item.get(), value, text);
   EXPECT_EQ(Variant(String("abc")), value);
   EXPECT_EQ("abc", text);
+}
+
+TEST_F(FilterHelpers, MaskKindsTakeTheExtendedPatternSyntaxAndSelectOnlyUnmasked) {
+  auto item = MakeOwned<TqvMaskEditProperties>(nullptr);
+  item->SetMaskKind(emkRegExpr);
+  item->SetEditMask("[0-9]+");
+  auto value = MakeOwned<TqvMaskEditProperties>(nullptr);
+  TqvFilterMaskEditHelper::Class()->PrepareProperties(value.get(), item.get(), false);
+  EXPECT_EQ(emkRegExprEx, value->GetMaskKind());
+  EXPECT_FALSE(value->GetAutoSelect());
+  auto plain = MakeOwned<TqvMaskEditProperties>(nullptr);
+  TqvFilterMaskEditHelper::Class()->PrepareProperties(value.get(), plain.get(), false);
+  EXPECT_EQ(emkStandard, value->GetMaskKind());
+  EXPECT_TRUE(value->GetAutoSelect());
+}
+
+TEST_F(FilterHelpers, ComboKindsBecomeListsForEnteringAValue) {
+  auto item = MakeOwned<TqvComboBoxProperties>(nullptr);
+  item->SetDropDownRows(20);
+  item->SetDropDownListStyle(lsFixedList);
+  item->SetImmediateDropDown(true);
+  item->SetRevertable(true);
+  auto value = MakeOwned<TqvComboBoxProperties>(nullptr);
+  TqvFilterComboBoxHelper::Class()->PrepareProperties(value.get(), item.get(), true);
+  EXPECT_EQ(7, value->GetDropDownRowsValue());
+  EXPECT_EQ(lsEditList, value->GetDropDownListStyle());
+  EXPECT_FALSE(value->GetImmediateDropDown());
+  EXPECT_EQ(taLeftJustify, value->GetPopupAlignment());
+  EXPECT_FALSE(value->GetRevertable());
+  EXPECT_EQ(1, value->GetButtons()->GetCount()) << "the drop-down button stays";
+  auto images = MakeOwned<TqvImageComboBoxProperties>(nullptr);
+  images->SetShowDescriptions(false);
+  auto imageValue = MakeOwned<TqvImageComboBoxProperties>(nullptr);
+  TqvFilterImageComboBoxHelper::Class()->PrepareProperties(imageValue.get(), images.get(), true);
+  EXPECT_EQ(lsFixedList, imageValue->GetDropDownListStyle());
+  EXPECT_TRUE(imageValue->GetImmediateDropDown());
+  EXPECT_TRUE(imageValue->GetShowDescriptions());
+  auto spin = MakeOwned<TqvSpinEditProperties>(nullptr);
+  spin->SetCanEdit(false);
+  auto spinValue = MakeOwned<TqvSpinEditProperties>(nullptr);
+  TqvFilterSpinEditHelper::Class()->PrepareProperties(spinValue.get(), spin.get(), true);
+  EXPECT_TRUE(spinValue->GetCanEdit());
+}
+
+TEST_F(FilterHelpers, DatesAcceptPatternsAndEmptyTextsAndTimesStartAtMidnight) {
+  auto item = MakeOwned<TqvDateEditProperties>(nullptr);
+  item->SetDateButtons(0);
+  item->SetDateOnError(deToday);
+  item->SetInputKind(ikStandard);
+  item->SetSaveTime(false);
+  auto value = MakeOwned<TqvDateEditProperties>(nullptr);
+  TqvFilterDateEditHelper::Class()->PrepareProperties(value.get(), item.get(), true);
+  EXPECT_EQ(DateButtonBit(btnToday) | DateButtonBit(btnClear), value->GetDateButtons());
+  EXPECT_EQ(deNull, value->GetDateOnError());
+  EXPECT_EQ(ikRegExpr, value->GetInputKind());
+  EXPECT_TRUE(value->GetSaveTime());
+  EXPECT_EQ(24, std::popcount(TqvFilterDateEditHelper::Class()->GetOperators(value.get(), true)));
+  auto time = MakeOwned<TqvTimeEditProperties>(nullptr);
+  TOwned<TqvCustomEdit> edit(CreateValueEdit(TqvFilterTimeEditHelper::Class(), time.get(), nullptr));
+  auto* timeEdit = As<TqvTimeEdit>(edit.get());
+  ASSERT_NE(nullptr, timeEdit);
+  EXPECT_EQ(0.0, timeEdit->GetTime());
+}
+
+TEST_F(FilterHelpers, AmountsHaveNoRangeAndMayBeBlankAndTheCalculatorClosesQuickly) {
+  auto item = MakeOwned<TqvCurrencyEditProperties>(nullptr);
+  item->SetMinValue(10);
+  item->SetMaxValue(20);
+  item->SetNullable(false);
+  item->SetNullString("none");
+  auto value = MakeOwned<TqvCurrencyEditProperties>(nullptr);
+  TqvFilterCurrencyEditHelper::Class()->PrepareProperties(value.get(), item.get(), false);
+  EXPECT_EQ(0.0, value->GetMinValue());
+  EXPECT_EQ(0.0, value->GetMaxValue());
+  EXPECT_TRUE(value->GetNullable());
+  EXPECT_EQ("", value->GetNullString());
+  auto calc = MakeOwned<TqvCalcEditProperties>(nullptr);
+  auto calcValue = MakeOwned<TqvCalcEditProperties>(nullptr);
+  TqvFilterCalcEditHelper::Class()->PrepareProperties(calcValue.get(), calc.get(), true);
+  EXPECT_TRUE(calcValue->GetQuickClose());
+}
+
+TEST_F(FilterHelpers, DropDownsAndSpinsKeepTheirButtons) {
+  EXPECT_TRUE(TqvFilterTextEditHelper::Class()->KeepsEditButtons(MakeOwned<TqvComboBoxProperties>(nullptr).get()));
+  EXPECT_TRUE(TqvFilterTextEditHelper::Class()->KeepsEditButtons(MakeOwned<TqvSpinEditProperties>(nullptr).get()));
+  EXPECT_FALSE(TqvFilterTextEditHelper::Class()->KeepsEditButtons(MakeOwned<TqvMaskEditProperties>(nullptr).get()));
+  EXPECT_FALSE(TqvFilterMRUEditHelper::Class()->KeepsEditButtons(MakeOwned<TqvComboBoxProperties>(nullptr).get()));
+}
+
+TEST_F(FilterHelpers, ACheckBoxValueIsChosenFromItsTwoTexts) {
+  auto item = MakeOwned<TqvCheckBoxProperties>(nullptr);
+  item->SetValueChecked(String("Y"));
+  item->SetValueUnchecked(String("N"));
+  TqvFilterEditHelperClass helper = TqvFilterCheckBoxHelper::Class();
+  TOwned<TqvCustomEdit> edit(CreateValueEdit(helper, item.get(), nullptr));
+  ASSERT_NE(nullptr, As<TqvComboBox>(edit.get()));
+  TStrings* lines = As<TqvComboBox>(edit.get())->GetProperties()->GetItems();
+  ASSERT_EQ(2, lines->GetCount());
+  EXPECT_EQ(item->GetDisplayText(String("Y")), lines->Get(0));
+  EXPECT_EQ(item->GetDisplayText(String("N")), lines->Get(1));
+  struct TCase {
+    Variant Value;
+    Integer Index;
+  };
+  for (const TCase& c : {TCase{String("Y"), 0}, TCase{String("N"), 1}, TCase{Null(), -1}}) {
+    helper->WriteFilterValue(edit.get(), item.get(), c.Value);
+    EXPECT_EQ(c.Index, As<TqvComboBox>(edit.get())->GetItemIndex()) << VarToStr(c.Value);
+    Variant value = String("stale");
+    String text = "stale";
+    helper->ReadFilterValue(edit.get(), item.get(), value, text);
+    EXPECT_TRUE(VarEqualsExact(c.Value, value)) << VarToStr(value);
+    EXPECT_EQ(c.Index < 0 ? String() : item->GetDisplayText(c.Value), text);
+  }
+  EXPECT_TRUE(helper->ShowsDisplayText());
+}
+
+TEST_F(FilterHelpers, ARadioGroupValueIsChosenFromItsCaptions) {
+  auto item = MakeOwned<TqvRadioGroupProperties>(nullptr);
+  for (auto [caption, value] : {std::pair{"Horizontal", 0}, std::pair{"Vertical", 1}}) {
+    TqvRadioGroupItem* radio = item->GetItems()->Add();
+    radio->SetCaption(caption);
+    radio->SetValue(value);
+  }
+  item->SetDefaultValue(String("?"));
+  item->SetDefaultCaption("Unknown");
+  TqvFilterEditHelperClass helper = TqvFilterRadioGroupHelper::Class();
+  TOwned<TqvCustomEdit> edit(CreateValueEdit(helper, item.get(), nullptr));
+  auto* combo = As<TqvComboBox>(edit.get());
+  ASSERT_NE(nullptr, combo);
+  ASSERT_EQ(2, combo->GetProperties()->GetItems()->GetCount());
+  EXPECT_EQ("Vertical", combo->GetProperties()->GetItems()->Get(1));
+  helper->WriteFilterValue(edit.get(), item.get(), 1);
+  EXPECT_EQ(1, combo->GetItemIndex());
+  Variant value;
+  String text;
+  helper->ReadFilterValue(edit.get(), item.get(), value, text);
+  EXPECT_EQ(Variant(1), value);
+  EXPECT_EQ("Vertical", text);
+  combo->SetItemIndex(-1);
+  helper->ReadFilterValue(edit.get(), item.get(), value, text);
+  EXPECT_EQ(Variant(String("?")), value);
+  EXPECT_EQ("Unknown", text);
 }
 
 // ---------------------------------------------------------------------------------------------

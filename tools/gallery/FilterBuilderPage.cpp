@@ -1,10 +1,12 @@
 // The filter builder page: a builder linked to a channel list with a filter of nested groups,
 // ranges, lists, blanks and patterns; one with level lines off and large fonts; a disabled one;
-// and one without a link.
+// and one without a link. The custom filter dialog page: the dialog on a text column with two
+// conditions joined by OR, and on a number column.
 #include "GalleryPage.h"
 #include "core/qvData.h"
 #include "editors/qvTextEdit.h"
 #include "grid/qvFilterControl.h"
+#include "grid/qvFilterDialog.h"
 #include "platform/forms/StdCtrls.h"
 
 namespace {
@@ -127,5 +129,30 @@ void BuildFilterBuilderPage(TWinControl* Parent) {
 }
 
 const TGalleryPageRegistration FilterBuilderPage("FilterBuilder", 800, &BuildFilterBuilderPage);
+
+// A custom filter dialog for the link's item, placed on the page.
+void AddCustomFilterDialog(TWinControl* Parent, TGalleryFilterLink* ALink, Integer AItem, Integer X, Integer Y) {
+  TGalleryFilterItem* item = ALink->Item(AItem);
+  auto* dialog = New<TqvFilterDialog>(Parent);
+  dialog->Init(ALink->GetCriteria(), item, item->Properties.get(), item->Caption, ALink->GetValueTypeClass(AItem),
+               nullptr, GetFilterEditsController()->FindHelper(item->Properties->ClassType()));
+  dialog->SetParent(Parent);
+  dialog->SetLeft(X);
+  dialog->SetTop(Y);
+  dialog->Show();
+}
+
+void BuildCustomFilterDialogPage(TWinControl* Parent) {
+  auto* link = New<TGalleryFilterLink>(Parent);
+  TqvFilterCriteriaItemList* pair = link->GetCriteria()->GetRoot()->AddItemList(fjkOr);
+  link->Condition(pair, 0, okLike, String("BBC%"), "BBC%");
+  link->Condition(pair, 0, okNotEqual, String("BBC Test_1"), "BBC Test_1");
+  AddLabel(Parent, kMargin, kMargin, "A text column: like or does not equal");
+  AddCustomFilterDialog(Parent, link, 0, kMargin, kMargin + kLabelHeight);
+  AddLabel(Parent, kMargin, 260, "A number column without a filter");
+  AddCustomFilterDialog(Parent, link, 1, kMargin, 260 + kLabelHeight);
+}
+
+const TGalleryPageRegistration CustomFilterDialogPage("CustomFilterDialog", 800, &BuildCustomFilterDialogPage);
 
 }  // namespace

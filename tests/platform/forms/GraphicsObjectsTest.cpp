@@ -37,8 +37,9 @@ TEST_F(GraphicsColors, SystemColoursFollowSetSysColors) {
 TEST_F(GraphicsColors, SpecialValuesAreThoseOfThePlatform) {
   EXPECT_EQ(clDefault, 0x20000000);
   EXPECT_EQ(clNone, 0x1FFFFFFF);
-  EXPECT_EQ(static_cast<uint32_t>(clBtnFace), 0x80000000u | COLOR_BTNFACE);
-  EXPECT_EQ(static_cast<uint32_t>(cl3DDkShadow), 0x80000000u | COLOR_3DDKSHADOW);
+  EXPECT_EQ(static_cast<uint32_t>(clBtnFace), 0xFF000000u + COLOR_BTNFACE);
+  EXPECT_EQ(static_cast<uint32_t>(cl3DDkShadow), 0xFF000000u + COLOR_3DDKSHADOW);
+  EXPECT_EQ(clWindow, -16777211) << "the integer colour values keep";
   EXPECT_LT(clInfoBk, 0);
 }
 

@@ -1,6 +1,7 @@
 #include <cairo.h>
 
 #include <cstdio>
+#include <functional>
 
 #include "platform/forms/Jpeg.h"
 #include "platform/rtl/Streams.h"
@@ -371,5 +372,87 @@ TEST_F(GraphicsPicture, GraphicChangesReachOnChangeAndAssignCopies) {
   copy.Assign(nullptr);
   EXPECT_EQ(copy.GetGraphic(), nullptr);
 }
+
+
+// ---------------------------------------------------------------------------------------------
+// Sizes read from headers alone
+
+String SavedBytes(TGraphic& g) {
+  TStringStream stream;
+  g.SaveToStream(&stream);
+  return stream.GetDataString();
+}
+
+String BitmapBytes(Integer w, Integer h) {
+  TBitmap bmp;
+  FillBitmap(bmp, w, h, clRed);
+  return SavedBytes(bmp);
+}
+
+// A core-header (12-byte) bitmap of 3 x 2, 24 bits.
+String CoreBitmapBytes() {
+  String s = "BM";
+  Put32(s, 14 + 12 + 2 * 12);
+  Put32(s, 0);
+  Put32(s, 26);
+  Put32(s, 12);
+  Put16(s, 3);
+  Put16(s, 2);
+  Put16(s, 1);
+  Put16(s, 24);
+  s += String(2 * 12, '\0');
+  return s;
+}
+
+struct TSizeCase {
+  const char* Name;
+  std::function<String()> Data;
+  bool Readable;
+  TSize Size;
+};
+
+std::ostream& operator<<(std::ostream& os, const TSizeCase& c) { return os << c.Name; }
+
+class GraphicSizeTest : public ::testing::TestWithParam<TSizeCase> {};
+
+TEST_P(GraphicSizeTest, ReadsTheSizeFromTheHeader) {
+  const TSizeCase& c = GetParam();
+  const String data = c.Data();
+  TSize size{-1, -1};
+  ASSERT_EQ(ReadGraphicSize(reinterpret_cast<const uint8_t*>(data.data()), data.size(), size), c.Readable);
+  if (c.Readable) {
+    EXPECT_EQ(size.cx, c.Size.cx);
+    EXPECT_EQ(size.cy, c.Size.cy);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, GraphicSizeTest,
+    ::testing::Values(
+        TSizeCase{"Bitmap", [] { return BitmapBytes(7, 3); }, true, {7, 3}},
+        TSizeCase{"TopDownBitmap",
+                  [] {
+                    String s = BitmapBytes(7, 3);
+                    s[22] = char(0xFD), s[23] = s[24] = s[25] = char(0xFF);  // -3
+                    return s;
+                  },
+                  true, {7, 3}},
+        TSizeCase{"CoreBitmap", [] { return CoreBitmapBytes(); }, true, {3, 2}},
+        TSizeCase{"BitmapCutInItsHeader", [] { return BitmapBytes(7, 3).substr(0, 20); }, false, {}},
+        TSizeCase{"Jpeg",
+                  [] {
+                    TBitmap bmp;
+                    FillBitmap(bmp, 24, 10, clBlue);
+                    TJPEGImage jpeg;
+                    jpeg.Assign(&bmp);
+                    return SavedBytes(jpeg);
+                  },
+                  true, {24, 10}},
+        TSizeCase{"JpegWithoutFrame", [] { return String("\xFF\xD8\xFF\xE0\x00\x04" "ab", 8); }, false, {}},
+        TSizeCase{"Icon", [] { return IcoFile({PaletteImage()}); }, true, {4, 4}},
+        TSizeCase{"IconTakesItsLargestImage", [] { return IcoFile({PaletteImage(), PngImage(), AlphaImage()}); }, true,
+                  {48, 48}},
+        TSizeCase{"NoPicture", [] { return String("plain text"); }, false, {}},
+        TSizeCase{"Nothing", [] { return String(); }, false, {}}));
 
 }  // namespace

@@ -405,6 +405,20 @@ TEST_F(WinEditTest, MultiLineWrapsAtWordsAndAnswersLineMessages) {
   Headless::PressKey(VK_RETURN);
   Pump();
   EXPECT_EQ(SendMessage(e, EM_GETLINECOUNT, 0, 0), lines + 1) << "Enter breaks the line";
+  Headless::PressKey(VK_RETURN, skCtrl);
+  Pump();
+  EXPECT_EQ(SendMessage(e, EM_GETLINECOUNT, 0, 0), lines + 2) << "Ctrl+Enter (a line feed) breaks it too";
+}
+
+TEST_F(WinEditTest, CtrlEnterLeavesASingleLineEditAlone) {
+  HWND e = Edit(0);
+  SendMessage(e, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("ab"));
+  SetSel(e, 1, 1);
+  Headless::PressKey(VK_RETURN, skCtrl);
+  Pump();
+  char buffer[8] = {};
+  GetWindowText(e, buffer, sizeof buffer);
+  EXPECT_STREQ(buffer, "ab");
 }
 
 TEST_F(WinEditTest, MultiLineScrollsToTheCaretAndByScrollMessages) {

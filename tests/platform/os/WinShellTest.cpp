@@ -64,6 +64,16 @@ TEST_F(WinShellTest, RefusesOtherSchemesVerbsAndBadTargets) {
   EXPECT_TRUE(Launched.empty()) << "nothing refused reaches the opener";
 }
 
+TEST(WinShellScheme, SchemesOfTargets) {
+  EXPECT_EQ(UrlScheme("HTTPS://example.com"), "https");
+  EXPECT_EQ(UrlScheme("mailto:a@b"), "mailto");
+  EXPECT_EQ(UrlScheme("svn+ssh://host"), "svn+ssh");
+  EXPECT_EQ(UrlScheme("C:\\dir\\file"), "") << "a drive letter";
+  EXPECT_EQ(UrlScheme("1http://x"), "") << "a scheme starts with a letter";
+  EXPECT_EQ(UrlScheme("file name: notes"), "") << "no blanks in a scheme";
+  EXPECT_EQ(UrlScheme("plain"), "");
+}
+
 TEST_F(WinShellTest, ExistingFilesGoAsAbsolutePathsAndLaunchFailuresReport) {
   std::string name = "-qj-shell-test.txt";  // would pass for an option if handed over as is
   { std::ofstream(name) << "x"; }

@@ -1,0 +1,69 @@
+// The page of the small text editors: button editors (plain, masked, flat buttons, disabled) and
+// hyperlink editors (a link, a custom link colour, a single-click link, disabled, in place,
+// focused, and a blank one).
+#include "GalleryPage.h"
+#include "editors/qvButtonEdit.h"
+#include "editors/qvHyperLinkEdit.h"
+#include "platform/forms/StdCtrls.h"
+
+namespace {
+
+constexpr Integer kMargin = 12, kCellWidth = 220, kLabelHeight = 16, kRowHeight = 62;
+
+TPoint Cell(Integer AIndex, Integer ATop) {
+  return {kMargin + (AIndex % 4) * (kCellWidth + 20), ATop + (AIndex / 4) * kRowHeight};
+}
+
+void AddLabel(TWinControl* Parent, const TPoint& P, const String& ACaption) {
+  auto* label = New<TLabel>(Parent);
+  label->SetParent(Parent);
+  label->SetBounds(P.X, P.Y, kCellWidth, kLabelHeight);
+  label->SetCaption(ACaption);
+}
+
+TqvHyperLinkEdit* AddHyperLink(TWinControl* Parent, Integer AIndex, const String& ACaption, const String& AText,
+                               bool AInplace = false) {
+  const TPoint p = Cell(AIndex, kMargin);
+  AddLabel(Parent, p, ACaption);
+  auto* edit = static_cast<TqvHyperLinkEdit*>(
+      TqvCustomEdit::CreateInplace(&TqvHyperLinkEdit::StaticClass(), Parent, AInplace));
+  edit->SetBounds(p.X, p.Y + kLabelHeight + 4, kCellWidth, 21);
+  edit->SetParent(Parent);
+  edit->SetEditValue(AText);
+  return edit;
+}
+
+TqvButtonEdit* AddButtonEdit(TWinControl* Parent, Integer AIndex, const String& ACaption, const String& AText) {
+  const TPoint p = Cell(AIndex, kMargin);
+  AddLabel(Parent, p, ACaption);
+  auto* edit = New<TqvButtonEdit>(Parent);
+  edit->SetBounds(p.X, p.Y + kLabelHeight + 4, kCellWidth, 21);
+  edit->SetParent(Parent);
+  edit->SetEditValue(AText);
+  return edit;
+}
+
+void BuildLinkEditorsPage(TWinControl* Parent) {
+  Integer i = 0;
+  AddButtonEdit(Parent, i++, "Button edit", "Channels.lst");
+  TqvButtonEdit* masked = AddButtonEdit(Parent, i++, "Button edit, masked", "");
+  masked->GetProperties()->SetMaskKind(emkRegExprEx);
+  masked->GetProperties()->SetEditMask("\\d\\d\\d\\d");
+  masked->SetEditValue(String("1234"));
+  AddButtonEdit(Parent, i++, "Button edit, flat button", "Favourites")->GetStyle()->SetButtonStyle(btsFlat);
+  AddButtonEdit(Parent, i++, "Button edit, disabled", "Satellites.ini")->SetEnabled(false);
+  AddHyperLink(Parent, i++, "Hyperlink", "https://www.example.com/channels");
+  AddHyperLink(Parent, i++, "Link colour teal", "mailto:service@example.com")
+      ->GetProperties()
+      ->SetLinkColor(clTeal);
+  AddHyperLink(Parent, i++, "Single click", "ftp://ftp.example.com/lists")->GetProperties()->SetSingleClick(true);
+  AddHyperLink(Parent, i++, "Disabled", "https://www.example.com")->SetEnabled(false);
+  AddHyperLink(Parent, i++, "In place (no frame)", "https://www.example.com/grid", true);
+  AddHyperLink(Parent, i++, "Blank", "");
+  TqvHyperLinkEdit* focused = AddHyperLink(Parent, i++, "Focused", "https://www.example.com/focused");
+  focused->SetTabOrder(0);
+}
+
+const TGalleryPageRegistration LinkEditorsPage("Button, hyperlink and MRU editors", 710, &BuildLinkEditorsPage);
+
+}  // namespace
