@@ -85,13 +85,6 @@ void TqvCustomCurrencyEditProperties::Assign(TPersistent* Source) {
   SetUseThousandSeparator(source->FUseThousandSeparator);
 }
 
-template <class T>
-void TqvCustomCurrencyEditProperties::SetValue(T& AField, const T& AValue) {
-  if (AField == AValue) return;
-  AField = AValue;
-  Changed();
-}
-
 void TqvCustomCurrencyEditProperties::SetDecimalPlaces(Integer Value) { SetValue(FDecimalPlaces, Value); }
 void TqvCustomCurrencyEditProperties::SetNullable(bool Value) { SetValue(FNullable, Value); }
 void TqvCustomCurrencyEditProperties::SetNullString(const String& Value) { SetValue(FNullString, Value); }

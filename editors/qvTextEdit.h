@@ -375,9 +375,6 @@ class TqvCustomTextEditProperties : public TqvCustomEditProperties {
   void AlignmentChanged(TObject* Sender) override;
 
  private:
-  template <class T>
-  void SetValue(T& AField, T AValue);
-
   TEditCharCase FCharCase = ecNormal;
   TqvEditEchoMode FEchoMode = eemNormal;
   bool FIncrementalSearch = true;

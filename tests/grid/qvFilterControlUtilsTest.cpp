@@ -5,9 +5,12 @@
 #include "editors/qvCalcEdit.h"
 #include "editors/qvComboBox.h"
 #include "editors/qvCurrencyEdit.h"
+#include "editors/qvButtonEdit.h"
 #include "editors/qvDateEdit.h"
+#include "editors/qvHyperLinkEdit.h"
 #include "editors/qvImageComboBox.h"
 #include "editors/qvMaskEdit.h"
+#include "editors/qvMemo.h"
 #include "editors/qvProgressBar.h"
 #include "editors/qvRadioGroup.h"
 #include "editors/qvSpinEdit.h"
@@ -155,6 +158,11 @@ INSTANTIATE_TEST_SUITE_P(
                           TqvFilterCurrencyEditHelper::Class()},
         THelperLookupCase{"DateEdit", &TqvDateEditProperties::StaticClass(), TqvFilterDateEditHelper::Class()},
         THelperLookupCase{"TimeEdit", &TqvTimeEditProperties::StaticClass(), TqvFilterTimeEditHelper::Class()},
+        THelperLookupCase{"Memo", &TqvMemoProperties::StaticClass(), TqvFilterMemoHelper::Class()},
+        THelperLookupCase{"HyperLink", &TqvHyperLinkEditProperties::StaticClass(),
+                          TqvFilterHyperLinkEditHelper::Class()},
+        THelperLookupCase{"ButtonEditFallsToTheMask", &TqvButtonEditProperties::StaticClass(),
+                          TqvFilterMaskEditHelper::Class()},
         THelperLookupCase{"ProgressBar", &TqvProgressBarProperties::StaticClass(), nullptr},
         THelperLookupCase{"NoClass", nullptr, nullptr}),
     [](const auto& info) { return std::string(info.param.Name); });
@@ -222,6 +230,9 @@ INSTANTIATE_TEST_SUITE_P(
                          kLikeAndBlanks, kLikeAndBlanks},
         TOperatorSetCase{"MRU", TqvFilterMRUEditHelper::Class(), &TqvTextEditProperties::StaticClass(), nullptr,
                          froRange(froEquals, froNotBlank), froRange(froEquals, froNotIn)},
+        TOperatorSetCase{"HyperLink", TqvFilterHyperLinkEditHelper::Class(),
+                         &TqvHyperLinkEditProperties::StaticClass(), nullptr, froRange(froEquals, froNotBlank),
+                         froRange(froEquals, froNotIn)},
         TOperatorSetCase{"UnmaskedMask", TqvFilterMaskEditHelper::Class(), &TqvMaskEditProperties::StaticClass(),
                          nullptr, froRange(froEquals, froNotBlank), froRange(froEquals, froNotIn)},
         TOperatorSetCase{"MaskedMask", TqvFilterMaskEditHelper::Class(), &TqvMaskEditProperties::StaticClass(),
