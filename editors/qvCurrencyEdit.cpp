@@ -24,8 +24,6 @@ const struct TCurrencyEditRegistration {
   }
 } CurrencyEditRegistration;
 
-bool IsNullText(const Variant& AValue) { return VarIsNull(AValue) || (VarIsStr(AValue) && VarToStr(AValue).empty()); }
-
 // The value as a number; false when it has none (a text that is no number, an object ...).
 bool TryValueToNumber(const Variant& AValue, double& ANumber) {
   try {
@@ -121,7 +119,7 @@ TqvEditValueSource TqvCustomCurrencyEditProperties::GetEditValueSource(bool AEdi
 
 void TqvCustomCurrencyEditProperties::PrepareDisplayValue(const Variant& AEditValue, Variant& ADisplayValue,
                                                           bool AEditFocused) {
-  if (IsNullText(AEditValue)) {
+  if (VarIsSoftNull(AEditValue)) {
     ADisplayValue = AEditFocused ? String() : FNullable ? FNullString : String("0");
     return;
   }

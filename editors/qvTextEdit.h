@@ -29,6 +29,8 @@ class TqvCustomInnerTextEdit;
 enum TqvEditEchoMode { eemNormal, eemPassword };
 // How text may be edited: free; completed to a lookup item; chosen from the list only; not at all.
 enum TqvEditEditingStyle { esEdit, esEditList, esFixedList, esNoEdit };
+// The text is chosen from the list or not edited: typing does not change it.
+inline bool IsListEditingStyle(TqvEditEditingStyle AStyle) { return AStyle == esFixedList || AStyle == esNoEdit; }
 // Where lookup navigation goes.
 enum TqvEditLookupDirection { eldFirst, eldLast, eldNext, eldPrev, eldPageUp, eldPageDown };
 
