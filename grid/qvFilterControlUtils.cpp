@@ -12,6 +12,7 @@
 #include "editors/qvHyperLinkEdit.h"
 #include "editors/qvImageComboBox.h"
 #include "editors/qvMaskEdit.h"
+#include "editors/qvMRUEdit.h"
 #include "editors/qvMemo.h"
 #include "editors/qvRadioGroup.h"
 #include "editors/qvSpinEdit.h"
@@ -467,6 +468,7 @@ void RegisterBuiltInHelpers(TqvFilterEditsController* AController) {
   AController->Register(&TqvImageComboBoxProperties::StaticClass(), TqvFilterImageComboBoxHelper::Class());
   AController->Register(&TqvMaskEditProperties::StaticClass(), TqvFilterMaskEditHelper::Class());
   AController->Register(&TqvMemoProperties::StaticClass(), TqvFilterMemoHelper::Class());
+  AController->Register(&TqvMRUEditProperties::StaticClass(), TqvFilterMRUEditHelper::Class());
   AController->Register(&TqvRadioGroupProperties::StaticClass(), TqvFilterRadioGroupHelper::Class());
   AController->Register(&TqvSpinEditProperties::StaticClass(), TqvFilterSpinEditHelper::Class());
   AController->Register(&TqvTextEditProperties::StaticClass(), TqvFilterTextEditHelper::Class());

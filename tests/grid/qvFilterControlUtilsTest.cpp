@@ -10,6 +10,7 @@
 #include "editors/qvHyperLinkEdit.h"
 #include "editors/qvImageComboBox.h"
 #include "editors/qvMaskEdit.h"
+#include "editors/qvMRUEdit.h"
 #include "editors/qvMemo.h"
 #include "editors/qvProgressBar.h"
 #include "editors/qvRadioGroup.h"
@@ -159,6 +160,8 @@ INSTANTIATE_TEST_SUITE_P(
         THelperLookupCase{"DateEdit", &TqvDateEditProperties::StaticClass(), TqvFilterDateEditHelper::Class()},
         THelperLookupCase{"TimeEdit", &TqvTimeEditProperties::StaticClass(), TqvFilterTimeEditHelper::Class()},
         THelperLookupCase{"Memo", &TqvMemoProperties::StaticClass(), TqvFilterMemoHelper::Class()},
+        // A combo kind with a helper of its own: the nearer registration wins.
+        THelperLookupCase{"MRUEdit", &TqvMRUEditProperties::StaticClass(), TqvFilterMRUEditHelper::Class()},
         THelperLookupCase{"HyperLink", &TqvHyperLinkEditProperties::StaticClass(),
                           TqvFilterHyperLinkEditHelper::Class()},
         THelperLookupCase{"ButtonEditFallsToTheMask", &TqvButtonEditProperties::StaticClass(),
@@ -410,6 +413,16 @@ TEST_F(FilterHelpers, AmountsHaveNoRangeAndMayBeBlankAndTheCalculatorClosesQuick
   auto calcValue = MakeOwned<TqvCalcEditProperties>(nullptr);
   TqvFilterCalcEditHelper::Class()->PrepareProperties(calcValue.get(), calc.get(), true);
   EXPECT_TRUE(calcValue->GetQuickClose());
+}
+
+TEST_F(FilterHelpers, AnMRUItemsValueIsTypedInATextEditWithoutButtons) {
+  auto item = MakeOwned<TqvMRUEditProperties>(nullptr);
+  item->SetMaxLength(9);
+  TOwned<TqvCustomEdit> edit(CreateValueEdit(TqvFilterMRUEditHelper::Class(), item.get(), nullptr));
+  ASSERT_NE(nullptr, edit);
+  EXPECT_EQ(&TqvTextEdit::StaticClass(), edit->ClassType());
+  EXPECT_EQ(0, edit->GetActiveProperties()->GetButtons()->GetCount());
+  EXPECT_EQ(9, As<TqvCustomTextEditProperties>(edit->GetActiveProperties())->GetMaxLength());
 }
 
 TEST_F(FilterHelpers, DropDownsAndSpinsKeepTheirButtons) {
