@@ -297,10 +297,12 @@ TEST_F(DateEditPopup, TheCalendarTakesTheDateButtonsAndTheHeaderLook) {
   EXPECT_TRUE(Edit->GetCalendar()->GetTodayButton()->GetVisible());
   EXPECT_FALSE(Edit->GetCalendar()->GetClearButton()->GetVisible());
   EXPECT_FALSE(Edit->GetCalendar()->GetFlat());
+  EXPECT_EQ(Edit->GetCalendar()->GetTodayButton()->GetLookAndFeel()->GetEffectiveKind(), lfStandard);
   Press(VK_ESCAPE);
   Edit->GetStyle()->GetLookAndFeel()->SetKind(lfUltraFlat);
   Open();
   EXPECT_TRUE(Edit->GetCalendar()->GetFlat());
+  EXPECT_EQ(Edit->GetCalendar()->GetTodayButton()->GetLookAndFeel()->GetEffectiveKind(), lfUltraFlat);
   Press(VK_ESCAPE);
 }
 
