@@ -1,3 +1,5 @@
+include(${CMAKE_CURRENT_LIST_DIR}/QJUnity.cmake)
+
 # Registers a test program with CTest, one test per GoogleTest suite, listed when CTest starts
 # (cmake/QJTestSuites.cmake).
 function(qj_add_test_suites target)
@@ -32,7 +34,8 @@ function(qj_module target folder)
   if(NOT sources)
     return()
   endif()
-  add_library(${target} STATIC ${sources})
+  add_library(${target} STATIC)
+  qj_unity_sources(${target} ${sources})
   target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
   set(linked)
   foreach(dep IN LISTS deps)

@@ -49,14 +49,18 @@ void QuickSort(T* a, Integer L, Integer R, const Compare& compare) {
 
 inline Integer CompareInts(int64_t a, int64_t b) { return a < b ? -1 : (a > b ? 1 : 0); }
 
+}  // namespace
+
 // The text of a record as sorting sees it: Null first, then a place never written, then texts
-// in byte order.
-struct TTextKey {
+// in byte order. Not file-local: the sorter's members hold it.
+struct TqvSortTextKey {
   std::string_view Text;
   Byte Rank = 0;
 };
 
-inline Integer CompareTexts(const TTextKey& a, const TTextKey& b) {
+namespace {
+
+inline Integer CompareTexts(const TqvSortTextKey& a, const TqvSortTextKey& b) {
   if (a.Rank != b.Rank || a.Rank < 2) return static_cast<Integer>(a.Rank) - b.Rank;
   int result = a.Text.compare(b.Text);
   return result < 0 ? -1 : (result > 0 ? 1 : 0);
@@ -186,7 +190,7 @@ class TqvCustomDataControllerInfo::TSorter {
     TqvValueTypeClass Type = nullptr;
     std::vector<const void*> Data;
     std::vector<int64_t> Ints;
-    std::vector<TTextKey> Texts;
+    std::vector<TqvSortTextKey> Texts;
     std::optional<TqvStoredColumn> Column;  // integer and text items read from their places
   };
   static constexpr size_t kMaxInlineKeys = 4;
@@ -195,7 +199,7 @@ class TqvCustomDataControllerInfo::TSorter {
     Integer Record;
   };
   struct TTextRecord {
-    TTextKey Key;
+    TqvSortTextKey Key;
     Integer Record;
   };
 

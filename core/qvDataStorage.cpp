@@ -12,7 +12,7 @@ QJ_IMPLEMENT_CLASS(TqvInternalValueDef)
 
 namespace {
 
-[[noreturn]] void RaiseListIndexError(Integer AIndex) { TList::Error(&SListIndexError, AIndex); }
+[[noreturn]] void RaiseStorageIndexError(Integer AIndex) { TList::Error(&SListIndexError, AIndex); }
 
 Byte* AllocateBuffer(Integer ASize) {
   Byte* buffer = static_cast<Byte*>(std::calloc(1, static_cast<size_t>(ASize)));
@@ -210,7 +210,7 @@ void TqvValueDefs::PrepareLayout(Integer AStartOffset) {
 }
 
 TqvValueDef* TqvValueDefs::GetItem(Integer AIndex) const {
-  if (AIndex < 0 || AIndex >= GetCount()) RaiseListIndexError(AIndex);
+  if (AIndex < 0 || AIndex >= GetCount()) RaiseStorageIndexError(AIndex);
   return FItems[AIndex];
 }
 
@@ -256,11 +256,11 @@ std::vector<Byte*>& TqvDataStorage::BuffersOf(const TqvValueDefs* AValueDefs) {
 
 Byte*& TqvDataStorage::Slot(Integer AIndex) {
   if (AIndex >= 0) {
-    if (AIndex >= GetRecordCount()) RaiseListIndexError(AIndex);
+    if (AIndex >= GetRecordCount()) RaiseStorageIndexError(AIndex);
     return FRecords[AIndex];
   }
   Integer entry = ~AIndex;
-  if (entry >= GetInternalRecordCount()) RaiseListIndexError(AIndex);
+  if (entry >= GetInternalRecordCount()) RaiseStorageIndexError(AIndex);
   return FInternalRecords[entry];
 }
 
@@ -292,7 +292,7 @@ Integer TqvDataStorage::AppendRecord() {
 }
 
 void TqvDataStorage::InsertRecord(Integer AIndex) {
-  if (AIndex < 0 || AIndex > GetRecordCount()) RaiseListIndexError(AIndex);
+  if (AIndex < 0 || AIndex > GetRecordCount()) RaiseStorageIndexError(AIndex);
   FRecords.insert(FRecords.begin() + AIndex, nullptr);
 }
 
@@ -559,11 +559,11 @@ bool TqvLookupList::Find(const Variant& AKey, Integer& AIndex) const {
 }
 
 void TqvLookupList::Insert(Integer AIndex, const Variant& AKey, const String& AText) {
-  if (AIndex < 0 || AIndex > GetCount()) RaiseListIndexError(AIndex);
+  if (AIndex < 0 || AIndex > GetCount()) RaiseStorageIndexError(AIndex);
   FItems.insert(FItems.begin() + AIndex, TqvLookupListItem{AKey, AText});
 }
 
 const TqvLookupListItem& TqvLookupList::GetItem(Integer AIndex) const {
-  if (AIndex < 0 || AIndex >= GetCount()) RaiseListIndexError(AIndex);
+  if (AIndex < 0 || AIndex >= GetCount()) RaiseStorageIndexError(AIndex);
   return FItems[AIndex];
 }

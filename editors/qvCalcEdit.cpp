@@ -3,6 +3,7 @@
 #include "editors/qvCalcEdit.h"
 
 #include "core/qvDataUpdateScope.h"
+#include "core/qvVariants.h"
 #include "editors/qvExtEditUtils.h"
 
 QJ_IMPLEMENT_CLASS(TqvPopupCalculator)
@@ -16,8 +17,6 @@ namespace {
 
 const TqvEditKindRegistration CalcEditRegistration(&TqvCalcEditProperties::StaticClass(), &sqvEditDisplayTextCalcEdit,
                                                    false);
-
-bool IsNullText(const Variant& AValue) { return VarIsNull(AValue) || (VarIsStr(AValue) && VarToStr(AValue).empty()); }
 
 }  // namespace
 
@@ -164,7 +163,7 @@ TqvEditValueSource TqvCustomCalcEditProperties::GetEditValueSource(bool AEditFoc
 
 void TqvCustomCalcEditProperties::PrepareDisplayValue(const Variant& AEditValue, Variant& ADisplayValue,
                                                       bool AEditFocused) {
-  if (IsNullText(AEditValue)) {
+  if (VarIsSoftNull(AEditValue)) {
     ADisplayValue = String();
     return;
   }
@@ -223,7 +222,7 @@ void TqvCustomCalcEdit::AfterConstruction() {
 
 double TqvCustomCalcEdit::GetValue() {
   const Variant value = GetEditValue();
-  if (IsNullText(value) || VarIsEmpty(value)) return 0;
+  if (VarIsSoftNull(value) || VarIsEmpty(value)) return 0;
   try {
     return value.AsDouble();
   } catch (const std::exception& E) {

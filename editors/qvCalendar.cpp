@@ -3,6 +3,7 @@
 #include "editors/qvCalendar.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/qvDataUpdateScope.h"
 #include "core/qvFormats.h"
@@ -607,6 +608,18 @@ void TMonthListBox::Paint() {
 void TqvPopupCalendar::HidePopup() {
   inherited::HidePopup();
   if (OnHidePopup) OnHidePopup(this);
+}
+
+void TqvPopupCalendar::MouseMove(TShiftState Shift, Integer X, Integer Y) {
+  if ((Shift & ssLeft) && EditorDate && !IsArrowRepeating() && !GetClientRect().Contains({X, Y})) {
+    TAliveToken alive = AliveToken();
+    inherited::MouseMove(Shift, X, Y);
+    if (!alive) return;
+    const TDateTime date = EditorDate();
+    SetSelectDate(date == NullDate ? date : TDateTime(std::trunc(double(date))));
+    return;
+  }
+  inherited::MouseMove(Shift, X, Y);
 }
 
 void TqvPopupCalendar::KeyDown(Word& Key, TShiftState Shift) {

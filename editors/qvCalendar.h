@@ -177,9 +177,13 @@ class TqvPopupCalendar : public TqvCustomCalendar {
   void HidePopup() override;
 
   TNotifyEvent OnHidePopup;
+  // The date of the editor the calendar belongs to: a drag that leaves the calendar selects it
+  // again.
+  std::function<TDateTime()> EditorDate;
 
  protected:
   void KeyDown(Word& Key, TShiftState Shift) override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
 };
 
 extern const TResourceString sqvDatePopupToday;

@@ -24,8 +24,6 @@ const struct TCurrencyEditRegistration {
   }
 } CurrencyEditRegistration;
 
-bool IsNullText(const Variant& AValue) { return VarIsNull(AValue) || (VarIsStr(AValue) && VarToStr(AValue).empty()); }
-
 // The value as a number; false when it has none (a text that is no number, an object ...).
 bool TryValueToNumber(const Variant& AValue, double& ANumber) {
   try {
@@ -87,13 +85,6 @@ void TqvCustomCurrencyEditProperties::Assign(TPersistent* Source) {
   SetUseThousandSeparator(source->FUseThousandSeparator);
 }
 
-template <class T>
-void TqvCustomCurrencyEditProperties::SetValue(T& AField, const T& AValue) {
-  if (AField == AValue) return;
-  AField = AValue;
-  Changed();
-}
-
 void TqvCustomCurrencyEditProperties::SetDecimalPlaces(Integer Value) { SetValue(FDecimalPlaces, Value); }
 void TqvCustomCurrencyEditProperties::SetNullable(bool Value) { SetValue(FNullable, Value); }
 void TqvCustomCurrencyEditProperties::SetNullString(const String& Value) { SetValue(FNullString, Value); }
@@ -128,7 +119,7 @@ TqvEditValueSource TqvCustomCurrencyEditProperties::GetEditValueSource(bool AEdi
 
 void TqvCustomCurrencyEditProperties::PrepareDisplayValue(const Variant& AEditValue, Variant& ADisplayValue,
                                                           bool AEditFocused) {
-  if (IsNullText(AEditValue)) {
+  if (VarIsSoftNull(AEditValue)) {
     ADisplayValue = AEditFocused ? String() : FNullable ? FNullString : String("0");
     return;
   }

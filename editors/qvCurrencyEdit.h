@@ -69,9 +69,6 @@ class TqvCustomCurrencyEditProperties : public TqvCustomTextEditProperties, publ
   void SetUseThousandSeparator(bool Value);
 
  private:
-  template <class T>
-  void SetValue(T& AField, const T& AValue);
-
   Integer FDecimalPlaces = 2;
   String FDisplayFormat;
   bool FNullable = true;

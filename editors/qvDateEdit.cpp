@@ -196,6 +196,10 @@ void TqvCustomDateEdit::AfterConstruction() {
   FCalendar = New<TqvPopupCalendar>(this);
   FCalendar->SetVisible(false);
   FCalendar->SetParent(GetPopupWindow());
+  // The Today and Clear buttons look like the editor.
+  FCalendar->GetTodayButton()->GetLookAndFeel()->SetMasterLookAndFeel(GetStyle()->GetLookAndFeel());
+  FCalendar->GetClearButton()->GetLookAndFeel()->SetMasterLookAndFeel(GetStyle()->GetLookAndFeel());
+  FCalendar->EditorDate = [this] { return GetDate(); };
   FCalendar->OnHidePopup = [this](TObject*) {
     if (GetPopupWindow()) PostPopupCloseMessage(GetPopupWindow());
   };

@@ -64,12 +64,6 @@ class TqvCustomDateEditProperties : public TqvCustomPopupEditProperties, public 
   void SetShowTime(bool Value) { SetValue(FShowTime, Value); }
 
  private:
-  template <class T>
-  void SetValue(T& AField, T AValue) {
-    if (AField == AValue) return;
-    AField = AValue;
-    Changed();
-  }
   void ApplyInputKind();
 
   TDateButtons FDateButtons = DefaultDateButtons;

@@ -30,13 +30,6 @@ TqvCustomEditPopupWindowClass TqvCustomDropDownEditProperties::GetPopupWindowCla
   return &TqvCustomEditPopupWindow::StaticClass();
 }
 
-template <class T>
-void TqvCustomDropDownEditProperties::SetValue(T& AField, T AValue) {
-  if (AField == AValue) return;
-  AField = AValue;
-  Changed();
-}
-
 void TqvCustomDropDownEditProperties::Assign(TPersistent* Source) {
   auto* source = As<TqvCustomDropDownEditProperties>(Source);
   if (!source) {

@@ -87,8 +87,6 @@ class TqvCustomDropDownEditProperties : public TqvCustomMaskEditProperties {
   TNotifyEvent OnPopup;
 
  private:
-  template <class T>
-  void SetValue(T& AField, T AValue);
   // The kind rule of the glyph button.
   void UpdateGlyphButtonKind(Integer AIndex);
 

@@ -445,6 +445,13 @@ class TqvCustomEditProperties : public TqvInterfacedPersistent {
  protected:
   virtual void AlignmentChanged(TObject* Sender);
   virtual void ButtonsChanged(TObject* Sender);
+  // The setter of a plain setting of a kind: stores AValue and calls Changed when it differs.
+  template <class T>
+  void SetValue(T& AField, T AValue) {
+    if (AField == AValue) return;
+    AField = AValue;
+    Changed();
+  }
 
  private:
   friend class TqvCustomEditDefaultValuesProvider;

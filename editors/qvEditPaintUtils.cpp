@@ -28,6 +28,13 @@ TqvLookAndFeelPainterClass GetEditPainterClass(bool ANativeStyle, TqvLookAndFeel
   return GetLookAndFeelPainterByKind(AKind);
 }
 
+TRect GetThemeContentMargins(TzmThemeClass AThemeClass) {
+  static constexpr TRect probe{0, 0, 100, 100};
+  TRect content = probe;
+  GetThemeBackgroundContentRect(OpenTheme(AThemeClass), nullptr, 1, 1, &probe, &content);
+  return {content.Left, content.Top, probe.Right - content.Right, probe.Bottom - content.Bottom};
+}
+
 // ---------------------------------------------------------------------------------------------
 // Glyphs and images
 

@@ -37,6 +37,8 @@ bool IsNativeThemeUsable(bool ANativeStyle, TzmThemeClass AThemeClass);
 Integer EditButtonStateToThemeState(TqvEditButtonState AState);
 // The native-theme painter for a native style while themes are available, else the kind's.
 TqvLookAndFeelPainterClass GetEditPainterClass(bool ANativeStyle, TqvLookAndFeelKind AKind);
+// The margins around the content of part 1, state 1 of a theme class.
+TRect GetThemeContentMargins(TzmThemeClass AThemeClass);
 
 // ---------------------------------------------------------------------------------------------
 // Glyphs and images

@@ -8,20 +8,11 @@
 
 namespace {
 
-constexpr TRect ThemeProbeRect{0, 0, 100, 100};
-
 TzmThemeClass ButtonThemeClass(const TqvEditButtonViewInfo* AButton) {
   return AButton->IsSingleDropDown ? totComboBox : totButton;
 }
 
 HTHEME ButtonTheme(const TqvEditButtonViewInfo* AButton) { return OpenTheme(ButtonThemeClass(AButton)); }
-
-// The margins around the content of part 1, state 1 of a theme class.
-TRect ThemeContentMargins(TzmThemeClass AThemeClass) {
-  TRect content = ThemeProbeRect;
-  GetThemeBackgroundContentRect(OpenTheme(AThemeClass), nullptr, 1, 1, &ThemeProbeRect, &content);
-  return {content.Left, content.Top, ThemeProbeRect.Right - content.Right, ThemeProbeRect.Bottom - content.Bottom};
-}
 
 Integer GlyphMargin(TqvEditButtonStyle AStyle) {
   switch (AStyle) {
@@ -254,7 +245,7 @@ Integer GetEditButtonWidth(TqvCanvas*, TqvEditButtonViewInfo* AButton) {
   if (AButton->NativeStyle) AButton->NativeStyle = IsNativeThemeUsable(true, ButtonThemeClass(AButton));
   Integer margin = GlyphMargin(AButton->Style);
   if (AButton->NativeStyle) {
-    const TRect margins = ThemeContentMargins(ButtonThemeClass(AButton));
+    const TRect margins = GetThemeContentMargins(ButtonThemeClass(AButton));
     margin = margins.Left + margins.Right;
   }
   if (AButton->Width > 0) return std::max(AButton->Width, margin);

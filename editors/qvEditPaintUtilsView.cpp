@@ -8,15 +8,7 @@
 
 namespace {
 
-constexpr TRect ThemeProbeRect{0, 0, 100, 100};
 constexpr Integer ShadowSize = 3;
-
-// The margins around the content of part 1, state 1 of a theme class.
-TRect ThemeContentMargins(TzmThemeClass AThemeClass) {
-  TRect content = ThemeProbeRect;
-  GetThemeBackgroundContentRect(OpenTheme(AThemeClass), nullptr, 1, 1, &ThemeProbeRect, &content);
-  return {content.Left, content.Top, ThemeProbeRect.Right - content.Right, ThemeProbeRect.Bottom - content.Bottom};
-}
 
 bool HasEdge(TqvBorders AEdges, TqvBorder AEdge) { return (AEdges & qvBorder(AEdge)) != 0; }
 
@@ -273,7 +265,7 @@ TRect GetEditBorderExtent(const TqvCustomEditViewData* AViewData) {
 
 TRect GetEditContentMargins(TqvCanvas*, const TqvCustomEditViewData* AViewData) {
   if (AViewData->IsInplace) return AViewData->ContentOffset;
-  if (IsEditThemeUsable(AViewData)) return ThemeContentMargins(totEdit);
+  if (IsEditThemeUsable(AViewData)) return GetThemeContentMargins(totEdit);
   return GetEditBorderExtent(AViewData);
 }
 
@@ -281,7 +273,7 @@ Integer GetEditButtonExtraHeight(TqvCanvas*, const TqvCustomEditViewInfo* AViewI
   if (AViewInfo->GetButtonCount() == 0) return 0;
   const TqvEditButtonViewInfo* first = AViewInfo->GetButton(0);
   if (first->IsNativePainted()) {
-    const TRect margins = ThemeContentMargins(first->IsSingleDropDown ? totComboBox : totButton);
+    const TRect margins = GetThemeContentMargins(first->IsSingleDropDown ? totComboBox : totButton);
     return margins.Top + margins.Bottom;
   }
   switch (first->Style) {

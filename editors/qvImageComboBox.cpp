@@ -144,13 +144,6 @@ void TqvCustomImageComboBoxProperties::Assign(TPersistent* Source) {
   SetShowDescriptions(source->FShowDescriptions);
 }
 
-template <class T>
-void TqvCustomImageComboBoxProperties::SetValue(T& AField, T AValue) {
-  if (AField == AValue) return;
-  AField = AValue;
-  Changed();
-}
-
 void TqvCustomImageComboBoxProperties::SetDefaultDescription(const String& Value) { SetValue(FDefaultDescription, Value); }
 void TqvCustomImageComboBoxProperties::SetDefaultImageIndex(Integer Value) { SetValue(FDefaultImageIndex, Value); }
 void TqvCustomImageComboBoxProperties::SetImageAlign(TqvImageAlign Value) { SetValue(FImageAlign, Value); }

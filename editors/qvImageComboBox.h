@@ -160,8 +160,6 @@ class TqvCustomImageComboBoxProperties : public TqvCustomComboBoxProperties {
   void SetShowDescriptions(bool Value);
 
  private:
-  template <class T>
-  void SetValue(T& AField, T AValue);
   void SetImageList(TCustomImageList*& AField, TChangeLink* ALink, TCustomImageList* AValue);
 
   String FDefaultDescription;

@@ -85,13 +85,6 @@ class TqvCustomLabelProperties : public TqvCustomEditProperties {
   std::function<void()> OnRepaint;
 
  private:
-  template <class T>
-  void SetValue(T& AField, T AValue) {
-    if (AField == AValue) return;
-    AField = AValue;
-    Changed();
-  }
-
   TqvLabelEffect FLabelEffect = qvleNormal;
   TqvLabelStyle FLabelStyle = qvlsNormal;
   TqvLabelOrientation FOrientation = qvoRightBottom;

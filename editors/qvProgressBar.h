@@ -112,13 +112,6 @@ class TqvCustomProgressBarProperties : public TqvCustomEditProperties {
   std::function<void()> OnTransparentChanged;
 
  private:
-  template <class T>
-  void SetValue(T& AField, T AValue) {
-    if (AField == AValue) return;
-    AField = AValue;
-    Changed();
-  }
-
   TqvProgressBarBevelOuter FBarBevelOuter = qvbvNone;
   TqvProgressBarBarStyle FBarStyle = qvbsSolid;
   TColor FBeginColor = TColor(0x00800000);

@@ -124,12 +124,6 @@ class TqvCustomSpinEditProperties : public TqvCustomMaskEditProperties {
   bool IsValueTypeStored() const { return GetAssignedValues()->GetValueType(); }
 
  private:
-  template <class T>
-  void SetValue(T& AField, T AValue) {
-    if (AField == AValue) return;
-    AField = AValue;
-    Changed();
-  }
   void UpdateButtons();
 
   bool FCanEdit = true;

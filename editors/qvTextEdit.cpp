@@ -25,8 +25,6 @@ const struct TTextEditRegistration {
   }
 } TextEditRegistration;
 
-bool IsListStyle(TqvEditEditingStyle AStyle) { return AStyle == esFixedList || AStyle == esNoEdit; }
-
 // The text is single-byte: a character is a byte, and a caret position counts characters.
 Integer CharCount(const String& S) { return static_cast<Integer>(S.size()); }
 String FirstChars(const String& S, Integer ACount) { return S.substr(0, size_t(std::max(0, ACount))); }
@@ -112,7 +110,7 @@ void TqvCustomTextEdit::AdjustInnerEditAppearance() {
 bool TqvCustomTextEdit::CanShowInnerEdit() {
   if (FForceHideInnerEdit) return false;
   if (FForceShowInnerEdit) return true;
-  if (IsListStyle(GetProperties()->GetEditingStyle()) || IsInnerEditUnavailable() || IsDesigning()) return false;
+  if (IsListEditingStyle(GetProperties()->GetEditingStyle()) || IsInnerEditUnavailable() || IsDesigning()) return false;
   return IsActiveControl() || GetProperties()->GetAlignment()->GetHorz() == taLeftJustify;
 }
 
@@ -379,7 +377,7 @@ void TqvCustomTextEdit::UpdateDisplayedText() {
 
 void TqvCustomTextEdit::CalculateFindSelection() {
   const TqvEditEditingStyle style = GetProperties()->GetEditingStyle();
-  if (!IsListStyle(style)) return;
+  if (!IsListEditingStyle(style)) return;
   TqvCustomTextEditViewInfo* viewInfo = GetViewInfo();
   IqvInnerTextEdit* inner = GetInnerTextEdit();
   if (style == esNoEdit || !FFindSelection || !GetProperties()->GetIncrementalSearch() || !inner) {
@@ -756,7 +754,7 @@ void TqvCustomTextEdit::SetSelText(const String& AText) {
   if (style == esNoEdit && IsUserChange()) return;
   IqvInnerTextEdit* inner = GetInnerTextEdit();
   if (!inner) return;
-  if (IsListStyle(style)) SelectAll();
+  if (IsListEditingStyle(style)) SelectAll();
   const String text = InternalGetText();
   const Integer length = CharCount(text);
   const Integer selStart = std::clamp(inner->GetSelStart(), 0, length);
@@ -792,7 +790,7 @@ void TqvCustomTextEdit::Clear() { TrySetDisplayText(String()); }
 void TqvCustomTextEdit::CopyToClipboard() {
   IqvInnerTextEdit* inner = GetInnerTextEdit();
   if (!inner) return;
-  if (IsListStyle(GetProperties()->GetEditingStyle())) SelectAll();
+  if (IsListEditingStyle(GetProperties()->GetEditingStyle())) SelectAll();
   if (inner->GetSelLength() > 0) inner->CopyToClipboard();
 }
 
@@ -801,7 +799,7 @@ void TqvCustomTextEdit::CutToClipboard() {
   if (style == esNoEdit && IsUserChange()) return;
   IqvInnerTextEdit* inner = GetInnerTextEdit();
   if (!inner) return;
-  if (IsListStyle(style)) SelectAll();
+  if (IsListEditingStyle(style)) SelectAll();
   if (inner->GetSelLength() == 0) return;
   inner->CopyToClipboard();
   const String text = InternalGetText();

@@ -29,6 +29,8 @@ class TqvCustomInnerTextEdit;
 enum TqvEditEchoMode { eemNormal, eemPassword };
 // How text may be edited: free; completed to a lookup item; chosen from the list only; not at all.
 enum TqvEditEditingStyle { esEdit, esEditList, esFixedList, esNoEdit };
+// The text is chosen from the list or not edited: typing does not change it.
+inline bool IsListEditingStyle(TqvEditEditingStyle AStyle) { return AStyle == esFixedList || AStyle == esNoEdit; }
 // Where lookup navigation goes.
 enum TqvEditLookupDirection { eldFirst, eldLast, eldNext, eldPrev, eldPageUp, eldPageDown };
 
@@ -373,9 +375,6 @@ class TqvCustomTextEditProperties : public TqvCustomEditProperties {
   void AlignmentChanged(TObject* Sender) override;
 
  private:
-  template <class T>
-  void SetValue(T& AField, T AValue);
-
   TEditCharCase FCharCase = ecNormal;
   TqvEditEchoMode FEchoMode = eemNormal;
   bool FIncrementalSearch = true;

@@ -98,13 +98,6 @@ void TqvCustomTextEditProperties::Assign(TPersistent* Source) {
 // ---------------------------------------------------------------------------------------------
 // Settings
 
-template <class T>
-void TqvCustomTextEditProperties::SetValue(T& AField, T AValue) {
-  if (AField == AValue) return;
-  AField = AValue;
-  Changed();
-}
-
 void TqvCustomTextEditProperties::SetCharCase(TEditCharCase Value) { SetValue(FCharCase, Value); }
 void TqvCustomTextEditProperties::SetEchoMode(TqvEditEchoMode Value) { SetValue(FEchoMode, Value); }
 void TqvCustomTextEditProperties::SetHideCursor(bool Value) { SetValue(FHideCursor, Value); }

@@ -13,8 +13,6 @@ namespace {
 
 constexpr Integer kUnbounded = qvUnboundedExtent;
 
-bool IsListStyle(TqvEditEditingStyle AStyle) { return AStyle == esFixedList || AStyle == esNoEdit; }
-
 TqvEditEditingStyle EditingStyleOf(const TqvCustomEditViewData* AViewData) {
   auto* properties = As<TqvCustomTextEditProperties>(AViewData->Properties);
   return properties ? properties->GetEditingStyle() : esEdit;
@@ -27,7 +25,7 @@ TqvEditEditingStyle EditingStyleOf(const TqvCustomEditViewData* AViewData) {
 
 TRect GetTextEditDrawTextOffset(const TqvCustomEditViewData* AViewData) {
   TRect r = GetDrawTextOffsetByAlignment(AViewData->HorzAlignment, AViewData->IsInplace);
-  if (!AViewData->IsInplace && As<TqvCustomTextEditViewData>(AViewData) && IsListStyle(EditingStyleOf(AViewData))) {
+  if (!AViewData->IsInplace && As<TqvCustomTextEditViewData>(AViewData) && IsListEditingStyle(EditingStyleOf(AViewData))) {
     ++r.Left;
     if (AViewData->VertAlignment == taTopJustify) {
       ++r.Top;
@@ -114,7 +112,7 @@ void DrawTextEditText(TqvCanvas* ACanvas, TqvCustomTextEditViewInfo* AViewInfo) 
 void PaintTextEditViewInfo(TqvCanvas* ACanvas, TqvCustomTextEditViewInfo* AViewInfo) {
   TqvCustomTextEditViewInfo& v = *AViewInfo;
   TqvEditNativeFrameKind kind = enfkThemeContent;
-  if (v.ComboBoxStyle) kind = IsListStyle(v.EditingStyle) ? enfkClient : enfkComboBox;
+  if (v.ComboBoxStyle) kind = IsListEditingStyle(v.EditingStyle) ? enfkClient : enfkComboBox;
   DrawEditViewInfo(ACanvas, AViewInfo, !(v.Transparent || v.DrawSelected), kind);
   TRect r = v.InnerEditRect;
   if (!v.IsInplace) {
@@ -325,6 +323,6 @@ TSize TqvCustomTextEditViewData::GetEditContentSize(TqvCanvas* ACanvas, const Va
 }
 
 bool TqvCustomTextEditViewData::MeasuresAsList() const {
-  return !IsInplace && IsListStyle(GetProperties()->GetEditingStyle()) &&
+  return !IsInplace && IsListEditingStyle(GetProperties()->GetEditingStyle()) &&
          !(IsComboBoxStyle() && IsNativeThemeUsable(NativeStyle, totEdit));
 }

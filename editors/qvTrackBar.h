@@ -112,13 +112,6 @@ class TqvCustomTrackBarProperties : public TqvCustomEditProperties {
   TqvTrackBarDrawThumbEvent OnDrawThumb;
 
  private:
-  template <class T>
-  void SetValue(T& AField, T AValue) {
-    if (AField == AValue) return;
-    AField = AValue;
-    Changed();
-  }
-
   bool FAutoSize = true;
   Integer FBorderWidth = 0;
   Integer FFrequency = 1;

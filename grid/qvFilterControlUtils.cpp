@@ -9,8 +9,11 @@
 #include "editors/qvComboBox.h"
 #include "editors/qvCurrencyEdit.h"
 #include "editors/qvDateEdit.h"
+#include "editors/qvHyperLinkEdit.h"
 #include "editors/qvImageComboBox.h"
 #include "editors/qvMaskEdit.h"
+#include "editors/qvMRUEdit.h"
+#include "editors/qvMemo.h"
 #include "editors/qvRadioGroup.h"
 #include "editors/qvSpinEdit.h"
 #include "editors/qvTextEdit.h"
@@ -30,6 +33,7 @@ QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvCustomFilterEditHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterTextEditHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterMemoHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterMRUEditHelper)
+QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterHyperLinkEditHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterMaskEditHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterComboBoxHelper)
 QJ_IMPLEMENT_FILTER_EDIT_HELPER(TqvFilterImageComboBoxHelper)
@@ -208,6 +212,10 @@ void MakeFixedList(const TqvCustomFilterEditHelper* AHelper, TqvCustomComboBoxPr
 }
 
 }  // namespace
+
+TqvCustomEditClass TqvFilterHyperLinkEditHelper::GetValueEditClass() const {
+  return &TqvHyperLinkEdit::StaticClass();
+}
 
 TqvCustomEditClass TqvFilterMaskEditHelper::GetValueEditClass() const { return &TqvMaskEdit::StaticClass(); }
 
@@ -456,8 +464,11 @@ void RegisterBuiltInHelpers(TqvFilterEditsController* AController) {
   AController->Register(&TqvComboBoxProperties::StaticClass(), TqvFilterComboBoxHelper::Class());
   AController->Register(&TqvCurrencyEditProperties::StaticClass(), TqvFilterCurrencyEditHelper::Class());
   AController->Register(&TqvDateEditProperties::StaticClass(), TqvFilterDateEditHelper::Class());
+  AController->Register(&TqvHyperLinkEditProperties::StaticClass(), TqvFilterHyperLinkEditHelper::Class());
   AController->Register(&TqvImageComboBoxProperties::StaticClass(), TqvFilterImageComboBoxHelper::Class());
   AController->Register(&TqvMaskEditProperties::StaticClass(), TqvFilterMaskEditHelper::Class());
+  AController->Register(&TqvMemoProperties::StaticClass(), TqvFilterMemoHelper::Class());
+  AController->Register(&TqvMRUEditProperties::StaticClass(), TqvFilterMRUEditHelper::Class());
   AController->Register(&TqvRadioGroupProperties::StaticClass(), TqvFilterRadioGroupHelper::Class());
   AController->Register(&TqvSpinEditProperties::StaticClass(), TqvFilterSpinEditHelper::Class());
   AController->Register(&TqvTextEditProperties::StaticClass(), TqvFilterTextEditHelper::Class());

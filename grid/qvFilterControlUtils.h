@@ -141,6 +141,13 @@ class TqvFilterMRUEditHelper : public TqvFilterTextEditHelper {
   bool KeepsEditButtons(TqvCustomEditProperties*) const override { return false; }
 };
 
+// Links: typed as text in a hyperlink edit.
+class TqvFilterHyperLinkEditHelper : public TqvFilterTextEditHelper {
+  QJ_FILTER_EDIT_HELPER(TqvFilterHyperLinkEditHelper, TqvFilterTextEditHelper)
+ public:
+  TqvCustomEditClass GetValueEditClass() const override;
+};
+
 // Masked texts: a mask leaves no room for patterns.
 class TqvFilterMaskEditHelper : public TqvFilterTextEditHelper {
   QJ_FILTER_EDIT_HELPER(TqvFilterMaskEditHelper, TqvFilterTextEditHelper)

@@ -32,7 +32,7 @@ struct TContainersUnit {
   TOwned<TqvScreenCanvas> ScreenCanvas;
 };
 
-TContainersUnit& Unit() {
+TContainersUnit& ContainersUnit() {
   static TContainersUnit unit;
   return unit;
 }
@@ -120,8 +120,8 @@ TShiftState GetCurrentShiftState() { return KeyboardStateToShiftState(); }
 bool IsWindowShown(HWND Wnd) { return Wnd && IsWindow(Wnd) && IsWindowVisible(Wnd); }
 
 TqvScreenCanvas* GetScreenCanvas() {
-  if (!Unit().ScreenCanvas) Unit().ScreenCanvas = MakeOwned<TqvScreenCanvas>();
-  return Unit().ScreenCanvas.get();
+  if (!ContainersUnit().ScreenCanvas) ContainersUnit().ScreenCanvas = MakeOwned<TqvScreenCanvas>();
+  return ContainersUnit().ScreenCanvas.get();
 }
 
 void SetWindowRegionFromRect(TWinControl* AControl, const TRect* R) {
@@ -180,7 +180,7 @@ void InitContainers() {
 }
 
 void DoneContainers() {
-  Unit().ScreenCanvas.reset();
+  ContainersUnit().ScreenCanvas.reset();
   DonePopupHooks();
 }
 

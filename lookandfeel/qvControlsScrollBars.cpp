@@ -11,12 +11,12 @@ QJ_IMPLEMENT_CLASS(TqvSizeGrip)
 
 namespace {
 
-constexpr Integer kMaxStep = 32767;
+constexpr Integer kMaxPageStep = 32767;
 // A descendant whose settings keep changing with every pass is cut off here.
 constexpr Integer kMaxLayoutPasses = 16;
 
 // Steps are 16-bit: a page of more pixels than that still pages forward, by the most it can.
-TScrollBarInc ClampStep(Integer AStep) { return static_cast<TScrollBarInc>(std::clamp(AStep, 1, kMaxStep)); }
+TScrollBarInc ClampPageStep(Integer AStep) { return static_cast<TScrollBarInc>(std::clamp(AStep, 1, kMaxPageStep)); }
 
 }  // namespace
 
@@ -192,8 +192,8 @@ void TqvControl::SetScrollBarInfo(TScrollBarKind AKind, Integer AMin, Integer AM
     d.PageSize = APage;
     d.Min = AMin;
     d.Max = AMax;
-    d.SmallChange = ClampStep(AStep);
-    d.LargeChange = ClampStep(APage);
+    d.SmallChange = ClampPageStep(AStep);
+    d.LargeChange = ClampPageStep(APage);
     d.Position = APos;
     d.Enabled = d.Visible = true;
   } else if (AAllowHide) {

@@ -24,7 +24,7 @@ struct TGraphicsUnit {
   TOwned<TqvSolidBrushCache> Cache;
 };
 
-TGraphicsUnit& Unit() {
+TGraphicsUnit& GraphicsUnit() {
   static TGraphicsUnit unit;
   return unit;
 }
@@ -47,7 +47,7 @@ TqvSystemPaletteChangedNotifier::TqvSystemPaletteChangedNotifier() {
 }
 
 TqvSystemPaletteChangedNotifier::~TqvSystemPaletteChangedNotifier() {
-  if (Unit().Listener) Unit().Listener->RemoveNotifier(this);
+  if (GraphicsUnit().Listener) GraphicsUnit().Listener->RemoveNotifier(this);
 }
 
 TqvSystemPaletteChangedListener::TqvSystemPaletteChangedListener() {
@@ -165,13 +165,13 @@ void TqvSolidBrushCache::DeleteAll() {
 // Process-wide objects
 
 TqvSystemPaletteChangedListener* SystemPaletteChangedListener() {
-  TGraphicsUnit& u = Unit();
+  TGraphicsUnit& u = GraphicsUnit();
   if (!u.Listener) u.Listener = MakeOwned<TqvSystemPaletteChangedListener>();
   return u.Listener.get();
 }
 
 TqvSolidBrushCache* SolidBrushCache() {
-  TGraphicsUnit& u = Unit();
+  TGraphicsUnit& u = GraphicsUnit();
   if (!u.Cache) u.Cache = MakeOwned<TqvSolidBrushCache>();
   return u.Cache.get();
 }
@@ -180,7 +180,7 @@ HBRUSH GetSolidBrush(TqvCanvas*, TColor Color) { return SolidBrushCache()->GetBr
 HBRUSH GetSolidBrushForCanvas(TCanvas*, TColor Color) { return SolidBrushCache()->GetBrush(Color); }
 
 void ResetSolidBrushCache() {
-  if (Unit().Cache) Unit().Cache->DeleteAll();
+  if (GraphicsUnit().Cache) GraphicsUnit().Cache->DeleteAll();
 }
 
 void InitGraphicsUnit() {
@@ -189,7 +189,7 @@ void InitGraphicsUnit() {
 }
 
 void DoneGraphicsUnit() {
-  TGraphicsUnit& u = Unit();
+  TGraphicsUnit& u = GraphicsUnit();
   u.Cache.reset();
   u.Listener.reset();
 }

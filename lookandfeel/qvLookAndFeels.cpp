@@ -18,7 +18,7 @@ struct TLookAndFeelUnit {
   Integer ControllerCount = 0;
 };
 
-TLookAndFeelUnit& Unit() {
+TLookAndFeelUnit& LookAndFeelUnit() {
   static TLookAndFeelUnit unit;
   return unit;
 }
@@ -38,8 +38,8 @@ TqvLookAndFeelPainterClass GetLookAndFeelPainterByKind(TqvLookAndFeelKind AKind)
   return TqvUltraFlatLookAndFeelPainter::Class();
 }
 
-TqvLookAndFeel* RootLookAndFeel() { return Unit().Root; }
-Integer GetLookAndFeelControllerCount() { return Unit().ControllerCount; }
+TqvLookAndFeel* RootLookAndFeel() { return LookAndFeelUnit().Root; }
+Integer GetLookAndFeelControllerCount() { return LookAndFeelUnit().ControllerCount; }
 
 // ---------------------------------------------------------------------------------------------
 // TqvLookAndFeel
@@ -68,7 +68,7 @@ TqvLookAndFeel::~TqvLookAndFeel() {
   FDestroying = false;
   FListeners.clear();
   if (TqvLookAndFeel* master = GetMasterLookAndFeel()) master->RemoveChangeListener(this);
-  if (FIsRoot && Unit().Root == this) Unit().Root = nullptr;
+  if (FIsRoot && LookAndFeelUnit().Root == this) LookAndFeelUnit().Root = nullptr;
 }
 
 void TqvLookAndFeel::Assign(TPersistent* Source) {
@@ -171,13 +171,13 @@ void TqvLookAndFeel::AddChangeListener(IqvLookAndFeelListener* AListener) {
   const bool controller = IsController(AListener);
   if (controller && !FIsRoot) return;
   FListeners.push_back(AListener);
-  if (controller) ++Unit().ControllerCount;
+  if (controller) ++LookAndFeelUnit().ControllerCount;
 }
 
 void TqvLookAndFeel::RemoveChangeListener(IqvLookAndFeelListener* AListener) {
   if (!AListener || !HasListener(AListener)) return;
   if (!FDestroying) std::erase(FListeners, AListener);
-  if (FIsRoot && IsController(AListener) && --Unit().ControllerCount == 0) Reset();
+  if (FIsRoot && IsController(AListener) && --LookAndFeelUnit().ControllerCount == 0) Reset();
 }
 
 void TqvLookAndFeel::MasterChanged(TqvLookAndFeel*, TqvLookAndFeelValues AChangedValues) {
@@ -226,11 +226,11 @@ void TqvLookAndFeelController::SetNativeStyle(bool Value) {
 TqvLookAndFeelUnits::TqvLookAndFeelUnits() {
   InitGraphicsUnit();
   InitThemeManager();
-  if (!Unit().Root) {
+  if (!LookAndFeelUnit().Root) {
     // Made while no root exists, so it follows nobody.
     TqvLookAndFeel* root = New<TqvLookAndFeel>(nullptr);
     root->FIsRoot = true;
-    Unit().Root = root;
+    LookAndFeelUnit().Root = root;
   }
   InitControlFoundation();
   InitStylesUnit();
@@ -240,9 +240,9 @@ TqvLookAndFeelUnits::TqvLookAndFeelUnits() {
 TqvLookAndFeelUnits::~TqvLookAndFeelUnits() {
   DoneContainers();
   DoneControlFoundation();
-  Free(Unit().Root);
-  Unit().Root = nullptr;
-  Unit().ControllerCount = 0;
+  Free(LookAndFeelUnit().Root);
+  LookAndFeelUnit().Root = nullptr;
+  LookAndFeelUnit().ControllerCount = 0;
   DonePainterUnit();
   DoneThemeManager();
   DoneGraphicsUnit();

@@ -22,12 +22,12 @@ struct TPopupUnit {
   HHOOK MouseHook = nullptr;
 };
 
-TPopupUnit& Unit() {
+TPopupUnit& PopupUnit() {
   static TPopupUnit unit;
   return unit;
 }
 
-std::vector<TqvCustomPopupWindow*>& OpenList() { return Unit().Open; }
+std::vector<TqvCustomPopupWindow*>& OpenList() { return PopupUnit().Open; }
 
 bool IsListed(TqvCustomPopupWindow* APopup) {
   return std::find(OpenList().begin(), OpenList().end(), APopup) != OpenList().end();
@@ -86,7 +86,7 @@ void CloseForActivateApp() {
 }
 
 void SuppressOwnerCaptionDeactivation(HWND Wnd) {
-  if (Unit().ClosingByMouse) {
+  if (PopupUnit().ClosingByMouse) {
     SuppressNextMessage(Wnd, WM_NCACTIVATE, 1);
     return;
   }
@@ -180,7 +180,7 @@ LRESULT PopupCallWndProcHook(int code, WPARAM wParam, LPARAM lParam) {
       default: break;
     }
   }
-  return CallNextHookEx(Unit().CallWndProcHook, code, wParam, lParam);
+  return CallNextHookEx(PopupUnit().CallWndProcHook, code, wParam, lParam);
 }
 
 LRESULT PopupGetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
@@ -192,7 +192,7 @@ LRESULT PopupGetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
         !newest->IsSysKeyAccepted(static_cast<Word>(m.wParam)))
       m.message = WM_NULL;
   }
-  return CallNextHookEx(Unit().GetMessageHook, code, wParam, lParam);
+  return CallNextHookEx(PopupUnit().GetMessageHook, code, wParam, lParam);
 }
 
 LRESULT PopupMouseHook(int code, WPARAM wParam, LPARAM lParam) {
@@ -203,7 +203,7 @@ LRESULT PopupMouseHook(int code, WPARAM wParam, LPARAM lParam) {
       if (!ClosePopupsOnMouseDown(m.hwnd, msg, m.pt)) return 1;
     }
   }
-  return CallNextHookEx(Unit().MouseHook, code, wParam, lParam);
+  return CallNextHookEx(PopupUnit().MouseHook, code, wParam, lParam);
 }
 
 }  // namespace
@@ -288,7 +288,7 @@ bool ClosePopupsOnMouseDown(HWND Wnd, UINT Message, TPoint Point) {
         TAliveToken popupAlive = popup->AliveToken();
         TAliveToken ownerAlive = owner->AliveToken();
         {
-          TqvFlagScope byMouse(Unit().ClosingByMouse, true);
+          TqvFlagScope byMouse(PopupUnit().ClosingByMouse, true);
           popup->SetIsClosingByMessage(true);
           scan.Closed(popup);
           try {
@@ -323,7 +323,7 @@ void PostPopupCloseMessage(TqvCustomPopupWindow* APopup) {
 }
 
 void InitPopupHooks() {
-  TPopupUnit& unit = Unit();
+  TPopupUnit& unit = PopupUnit();
   unit.Open.clear();
   unit.CallWndProcHook = SetWindowsHookEx(WH_CALLWNDPROC, PopupCallWndProcHook, nullptr, GetCurrentThreadId());
   unit.GetMessageHook = SetWindowsHookEx(WH_GETMESSAGE, PopupGetMessageHook, nullptr, GetCurrentThreadId());
@@ -331,7 +331,7 @@ void InitPopupHooks() {
 }
 
 void DonePopupHooks() {
-  TPopupUnit& unit = Unit();
+  TPopupUnit& unit = PopupUnit();
   for (HHOOK* hook : {&unit.MouseHook, &unit.GetMessageHook, &unit.CallWndProcHook}) {
     if (*hook) UnhookWindowsHookEx(*hook);
     *hook = nullptr;

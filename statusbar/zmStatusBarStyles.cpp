@@ -1,6 +1,4 @@
 // The base panel style, the text style, and the container style with its control.
-#include <optional>
-
 #include "core/qvDataUpdateScope.h"
 #include "platform/forms/ImgList.h"
 #include "statusbar/zmStatusBar.h"
@@ -18,12 +16,17 @@ constexpr Integer kTextMargin = 2;
 // The panels of a style's bar, updating for a scope (none when the panel is in no collection).
 class TPanelsUpdate {
  public:
-  explicit TPanelsUpdate(TzmStatusBarPanelStyle* AStyle) {
-    if (TCollection* panels = AStyle->GetPanel()->GetCollection()) FScope.emplace(*panels);
+  explicit TPanelsUpdate(TzmStatusBarPanelStyle* AStyle) : FPanels(AStyle->GetPanel()->GetCollection()) {
+    if (FPanels) FPanels->BeginUpdate();
   }
+  ~TPanelsUpdate() {
+    if (FPanels) FPanels->EndUpdate();
+  }
+  TPanelsUpdate(const TPanelsUpdate&) = delete;
+  TPanelsUpdate& operator=(const TPanelsUpdate&) = delete;
 
  private:
-  std::optional<TUpdateScope<TCollection>> FScope;
+  TCollection* const FPanels;
 };
 
 TqvTextFlags AlignmentFlags(TAlignment AAlignment) {

@@ -13,7 +13,7 @@ QJ_IMPLEMENT_CLASS(TzmContainerHintWindow)
 
 namespace {
 
-TzmUnitCounter UnitCounter;
+TzmUnitCounter ContainerUnitCounter;
 HBRUSH FShadowBrush = nullptr;
 
 constexpr Integer kHintPadding = 6;
@@ -22,13 +22,13 @@ constexpr Integer kDefaultHintFontSize = 8;
 }  // namespace
 
 void zmCntnerStart() {
-  if (!UnitCounter.Start()) return;
+  if (!ContainerUnitCounter.Start()) return;
   FShadowBrush = CreateSolidBrush(GetSysColor(COLOR_BTNSHADOW));
   SetDefaultEditStyleController(New<TzmEditStyleController>(nullptr));
 }
 
 void zmCntnerEnd() {
-  if (!UnitCounter.End()) return;
+  if (!ContainerUnitCounter.End()) return;
   TzmEditStyleController* controller = DefaultEditStyleController();
   SetDefaultEditStyleController(nullptr);
   Free(controller);

@@ -15,7 +15,7 @@ const TResourceString SzmMaskEditInvalidInput = {38961, "Invalid input value.  U
 
 namespace {
 
-constexpr WPARAM kCtrlV = 0x16;
+constexpr WPARAM kPasteChar = 0x16;  // WM_CHAR of Ctrl+V
 constexpr char kCtrlC = '\x03';
 
 bool IsAnsiDigit(char Ch) { return Ch >= '0' && Ch <= '9'; }
@@ -508,7 +508,7 @@ void TzmInplaceMaskEdit::WMLButtonUp(TMessage& M) {
 
 void TzmInplaceMaskEdit::Dispatch(TMessage& M) {
   // The key-down posted the paste already.
-  if (M.Msg == WM_CHAR && M.WParam == kCtrlV) return;
+  if (M.Msg == WM_CHAR && M.WParam == kPasteChar) return;
   if (!IsMasked()) return inherited::Dispatch(M);
   switch (M.Msg) {
     case WM_PASTE: WMPaste(); return;

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr UINT_PTR kDragExpandTimer = 101;
+constexpr UINT_PTR kNodeDragExpandTimer = 101;
 constexpr Integer kScrollZone = 12;
 constexpr UINT kPanInterval = 20;
 
@@ -157,7 +157,7 @@ void TCustomzmTreeList::DoEndDrag(TObject* Target, Integer X, Integer Y) {
   inherited::DoEndDrag(Target, X, Y);
   FDraggedNode = nullptr;
   FDragHoverNode = nullptr;
-  if (FDragExpandTimerRunning && HandleAllocated()) KillTimer(GetHandle(), kDragExpandTimer);
+  if (FDragExpandTimerRunning && HandleAllocated()) KillTimer(GetHandle(), kNodeDragExpandTimer);
   FDragExpandTimerRunning = false;
   StopHorzAutoScroll();
   StopVertAutoScroll();
@@ -180,7 +180,7 @@ void TCustomzmTreeList::DragOver(TObject* Source, Integer X, Integer Y, TDragSta
   if (IsDragExpand() && hit.Kind == tlhButton && hit.Node && HandleAllocated() &&
       (hit.Node != FDragHoverNode || !FDragExpandTimerRunning)) {
     FDragHoverNode = hit.Node;
-    SetTimer(GetHandle(), kDragExpandTimer, static_cast<UINT>(FDragExpandDelay), nullptr);
+    SetTimer(GetHandle(), kNodeDragExpandTimer, static_cast<UINT>(FDragExpandDelay), nullptr);
     FDragExpandTimerRunning = true;
   }
   if (!IsDragScroll()) return;
@@ -201,7 +201,7 @@ void TCustomzmTreeList::DragOver(TObject* Source, Integer X, Integer Y, TDragSta
 }
 
 void TCustomzmTreeList::DragExpandTick() {
-  if (HandleAllocated()) KillTimer(GetHandle(), kDragExpandTimer);
+  if (HandleAllocated()) KillTimer(GetHandle(), kNodeDragExpandTimer);
   FDragExpandTimerRunning = false;
   if (!FDragHoverNode) return;
   TPoint cursor;
@@ -216,7 +216,7 @@ void TCustomzmTreeList::DragExpandTick() {
   }
   FDragHoverNode->SetExpanded(!FDragHoverNode->GetExpanded());
   if (HandleAllocated()) {
-    SetTimer(GetHandle(), kDragExpandTimer, static_cast<UINT>(2 * FDragExpandDelay), nullptr);
+    SetTimer(GetHandle(), kNodeDragExpandTimer, static_cast<UINT>(2 * FDragExpandDelay), nullptr);
     FDragExpandTimerRunning = true;
   }
 }

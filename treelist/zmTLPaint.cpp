@@ -23,29 +23,6 @@ TRect Inset(const TRect& R, Integer D) { return {R.Left + D, R.Top + D, R.Right 
 
 bool SameColor(TColor A, TColor B) { return ColorToRGB(A) == ColorToRGB(B); }
 
-// A solid brush deleted with the holder.
-class TOwnedBrush {
- public:
-  TOwnedBrush() = default;
-  explicit TOwnedBrush(TColor Color) : FBrush(CreateSolidBrush(ColorToRGB(Color))) {}
-  ~TOwnedBrush() { Reset(); }
-  TOwnedBrush(const TOwnedBrush&) = delete;
-  TOwnedBrush& operator=(const TOwnedBrush&) = delete;
-  TOwnedBrush(TOwnedBrush&& Other) noexcept : FBrush(std::exchange(Other.FBrush, nullptr)) {}
-  void Reset(TColor Color) {
-    Reset();
-    FBrush = CreateSolidBrush(ColorToRGB(Color));
-  }
-  void Reset() {
-    if (FBrush) DeleteObject(FBrush);
-    FBrush = nullptr;
-  }
-  HBRUSH Get() const { return FBrush; }
-
- private:
-  HBRUSH FBrush = nullptr;
-};
-
 }  // namespace
 
 // One paint call: the brushes, the paint buffer and the draw info live as long as the painter,
@@ -61,7 +38,7 @@ class TzmTreeListPainter {
 
  private:
   struct TColumnPaint {
-    TOwnedBrush Brush;
+    TzmOwnedBrush Brush;
     TColor Color = clWindow;
   };
   struct TCellColors {
@@ -117,7 +94,7 @@ class TzmTreeListPainter {
   TCanvas* C;
   TzmTreeListDrawInfo Info;
   TOwned<TBitmap> Buffer;
-  TOwnedBrush BandBrush, HeaderBrush, GroupBrush, WindowBrush, ShadowBrush, SelectionBrush, TreeLineBrush,
+  TzmOwnedBrush BandBrush, HeaderBrush, GroupBrush, WindowBrush, ShadowBrush, SelectionBrush, TreeLineBrush,
       InactiveBrush, FooterBrush, SeparatorBrush, LevelBrushSlot;
   TColor LevelColor = clNone;
   COLORREF ShadowColor;
@@ -220,7 +197,7 @@ void TzmTreeListPainter::HeaderButton(const TRect& Bounds, const TRect& VisibleB
       IntersectClipRect(DC(), VisibleBounds.Left, VisibleBounds.Top, VisibleBounds.Right, VisibleBounds.Bottom);
     bool done = false;
     TColor color = Back;
-    TOwnedBrush own;
+    TzmOwnedBrush own;
     Hook(done, color);
     if (!done) {
       if (!SameColor(color, Back)) {

@@ -15,7 +15,7 @@
 namespace {
 
 constexpr Integer kUnlimited = 100000;
-constexpr Integer kScrollZone = 12;
+constexpr Integer kSizingScrollZone = 12;
 
 // New widths for Items whose total becomes Total: each in proportion, the last the rest.
 std::vector<Integer> Distribute(const std::vector<Integer>& Items, Integer Total) {
@@ -413,8 +413,8 @@ void TCustomzmTreeList::DragStep() {
 
   if (IsOverCustomizeForm(screen)) return;
   TRect range = GetScrollAreaRect();
-  if (point.X >= range.Left && point.X < range.Left + kScrollZone) StartHorzAutoScroll(-1);
-  else if (point.X < range.Right && point.X >= range.Right - kScrollZone) StartHorzAutoScroll(1);
+  if (point.X >= range.Left && point.X < range.Left + kSizingScrollZone) StartHorzAutoScroll(-1);
+  else if (point.X < range.Right && point.X >= range.Right - kSizingScrollZone) StartHorzAutoScroll(1);
 }
 
 Integer TCustomzmTreeList::GetBandDropPosition(TPoint& Point, Integer Pressed, Integer Dragged) {

@@ -22,7 +22,7 @@ const TResourceString SzmMenuSelectAll = {38956, "Select &All"};
 
 namespace {
 
-TzmUnitCounter UnitCounter;
+TzmUnitCounter TextEditUnitCounter;
 
 // The context menu's items: their captions and click tags, in menu order (0: a separator).
 struct TMenuEntry {
@@ -84,13 +84,13 @@ bool MayMoveSelection(UINT Msg) {
 }  // namespace
 
 void zmEditorStart() {
-  if (!UnitCounter.Start()) return;
+  if (!TextEditUnitCounter.Start()) return;
   for (size_t i = 0; i < kMenuEntryCount; ++i)
     if (kMenuEntries[i].Caption) CachedCaptions[i] = LoadResString(kMenuEntries[i].Caption);
 }
 
 void zmEditorEnd() {
-  if (!UnitCounter.End()) return;
+  if (!TextEditUnitCounter.End()) return;
   for (String& caption : CachedCaptions) caption.clear();
 }
 

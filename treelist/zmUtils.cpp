@@ -13,7 +13,7 @@ QJ_IMPLEMENT_CLASS(TzmRegIniWrapper)
 
 namespace {
 
-TzmUnitCounter UnitCounter;
+TzmUnitCounter UtilsUnitCounter;
 HBRUSH FHalftoneBrush = nullptr;
 
 // The brush where the mask (source) is set, the destination elsewhere.
@@ -193,11 +193,11 @@ bool HasLineBreak(const char* Text, Integer Count) {
 }  // namespace
 
 void zmUtilsStart() {
-  if (UnitCounter.Start()) FHalftoneBrush = CreateHalftoneBrush();
+  if (UtilsUnitCounter.Start()) FHalftoneBrush = CreateHalftoneBrush();
 }
 
 void zmUtilsEnd() {
-  if (!UnitCounter.End()) return;
+  if (!UtilsUnitCounter.End()) return;
   DeleteObject(FHalftoneBrush);
   FHalftoneBrush = nullptr;
 }

@@ -18,7 +18,7 @@ QJ_IMPLEMENT_CLASS(TJPEGImage)
 
 namespace {
 
-constexpr Int64 kMaxPixels = Int64(1) << 28;
+constexpr Int64 kMaxJpegPixels = Int64(1) << 28;
 
 struct TJpegError {
   jpeg_error_mgr Manager;
@@ -89,7 +89,7 @@ bool DecodeJpeg(const uint8_t* data, size_t size, const TDecodeOptions& options,
   info.scale_denom = options.ScaleDenom;
   info.dct_method = options.Fast ? JDCT_IFAST : JDCT_ISLOW;
   jpeg_calc_output_dimensions(&info);
-  if (Int64(info.output_width) * info.output_height > kMaxPixels) {
+  if (Int64(info.output_width) * info.output_height > kMaxJpegPixels) {
     std::snprintf(message, JMSG_LENGTH_MAX, "image of %u x %u pixels is too large", info.output_width, info.output_height);
     jpeg_destroy_decompress(&info);
     return false;

@@ -9,7 +9,7 @@ namespace {
 constexpr TRect kNoClip{-(1 << 29), -(1 << 29), 1 << 29, 1 << 29};
 const String kEllipsis = "...";
 
-String Slice(const char* text, int count) {
+String TextSlice(const char* text, int count) {
   if (!text) return {};
   if (count < 0) return String(text);
   return String(text, size_t(count));
@@ -114,7 +114,7 @@ BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* rect, const char
   TDC* d = DCOf(dc);
   if (!d || (!text && count > 0)) return FALSE;
   TFontFace& face = FaceOf(*d);
-  String s = Slice(text, int(count));
+  String s = TextSlice(text, int(count));
   TTextJob job{d, &face, kNoClip};
   TRect surfRect = rect ? d->ToSurface(*rect) : TRect{};
   if (rect && (options & ETO_CLIPPED)) job.Clip = surfRect;
@@ -183,7 +183,7 @@ LONG TabbedTextOut(HDC dc, int x, int y, const char* text, int count, int tabPos
   TFontFace& face = FaceOf(*d);
   TTabStops tabs = TabStopsOf(face, tabPositions, tabStops);
   std::vector<TRun> runs;
-  String s = Slice(text, count);
+  String s = TextSlice(text, count);
   Integer width = PlaceRuns(face, s, &tabs, x - tabOrigin, &runs);
   TPoint sp = d->ToSurface(TPoint{x, y});
   TTextJob job{d, &face, kNoClip};
@@ -197,7 +197,7 @@ DWORD GetTabbedTextExtent(HDC dc, const char* text, int count, int tabPositions,
   if (!d || (!text && count > 0) || count < 0) return 0;
   TFontFace& face = FaceOf(*d);
   TTabStops tabs = TabStopsOf(face, tabPositions, tabStops);
-  Integer width = PlaceRuns(face, Slice(text, count), &tabs, 0, nullptr);
+  Integer width = PlaceRuns(face, TextSlice(text, count), &tabs, 0, nullptr);
   return DWORD(MAKELONG(WORD(width), WORD(face.Height())));
 }
 
@@ -449,13 +449,13 @@ int DrawTextCore(HDC dc, String text, LPRECT rect, UINT format, DRAWTEXTPARAMS* 
 
 int DrawText(HDC dc, const char* text, int count, LPRECT rect, UINT format) {
   if (!text && count != 0) return 0;
-  return DrawTextCore(dc, Slice(text, count), rect, format & ~DT_MODIFYSTRING, nullptr, nullptr);
+  return DrawTextCore(dc, TextSlice(text, count), rect, format & ~DT_MODIFYSTRING, nullptr, nullptr);
 }
 
 int DrawTextEx(HDC dc, char* text, int count, LPRECT rect, UINT format, DRAWTEXTPARAMS* params) {
   if (!text && count != 0) return 0;
   if (params && params->cbSize != sizeof(DRAWTEXTPARAMS)) return 0;
-  String source = Slice(text, count);
+  String source = TextSlice(text, count);
   String modified;
   bool modify = (format & DT_MODIFYSTRING) && text && (format & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS));
   int h = DrawTextCore(dc, source, rect, format, params, modify ? &modified : nullptr);

@@ -20,10 +20,6 @@ namespace {
 
 bool gSimpleShapingEnabled = true;
 
-// The two kinds of run a simple text forms: common characters only (digits, spaces,
-// punctuation), or with Latin letters, whose run the common characters join.
-enum TRunKind : uint8_t { rkCommon = 0, rkLatin = 1 };
-
 constexpr int32_t kUnknownWidth = INT32_MIN;
 constexpr int32_t kComplexWidth = INT32_MIN + 1;
 
@@ -35,6 +31,10 @@ const char* const kCheckTexts[] = {
 };
 
 }  // namespace
+
+// The two kinds of run a simple text forms: common characters only (digits, spaces,
+// punctuation), or with Latin letters, whose run the common characters join.
+enum TRunKind : uint8_t { rkCommon = 0, rkLatin = 1 };
 
 struct TSimpleShaper {
   enum TByteState : uint8_t { kUnknown, kSimple, kComplex };

@@ -11,7 +11,7 @@
 
 namespace {
 
-LPARAM PackPoint(TPoint p) { return MAKELPARAM(static_cast<WORD>(p.X), static_cast<WORD>(p.Y)); }
+LPARAM PackInputPoint(TPoint p) { return MAKELPARAM(static_cast<WORD>(p.X), static_cast<WORD>(p.Y)); }
 
 bool Down(const BYTE* keys, int vk) { return (keys[vk & 0xFF] & 0x80) != 0; }
 
@@ -178,7 +178,7 @@ bool CookWheel(MSG& m) {
   if (!target || ht == HTERROR) target = FindWindowRec(st.Focus);
   if (!target) return false;
   m.hwnd = target->Handle;
-  m.lParam = PackPoint(m.pt);
+  m.lParam = PackInputPoint(m.pt);
   return true;
 }
 
@@ -219,11 +219,11 @@ bool CookMouse(MSG& m) {
     TPoint o = ClientOrigin(target);
     m.message = msg;
     m.wParam = LOWORD(m.wParam);
-    m.lParam = PackPoint({m.pt.X - o.X, m.pt.Y - o.Y});
+    m.lParam = PackInputPoint({m.pt.X - o.X, m.pt.Y - o.Y});
   } else {
     m.message = msg - WM_MOUSEMOVE + WM_NCMOUSEMOVE;
     m.wParam = static_cast<WPARAM>(ht);
-    m.lParam = PackPoint(m.pt);
+    m.lParam = PackInputPoint(m.pt);
   }
   return true;
 }
@@ -667,7 +667,7 @@ void UpdateInputTimers(DWORD now) {
       m.hwnd = tr.Wnd;
       m.message = nonClient ? WM_NCMOUSEHOVER : WM_MOUSEHOVER;
       m.wParam = nonClient ? HTCLIENT : MouseKeyFlags();
-      m.lParam = nonClient ? PackPoint(st.CursorPos) : PackPoint({st.CursorPos.X - o.X, st.CursorPos.Y - o.Y});
+      m.lParam = nonClient ? PackInputPoint(st.CursorPos) : PackInputPoint({st.CursorPos.X - o.X, st.CursorPos.Y - o.Y});
       m.time = now;
       m.pt = st.CursorPos;
       QueueMessage(st.Posted, m);

@@ -10,9 +10,9 @@
 
 namespace {
 
-constexpr char kStateProp[] = "QJ.ListBoxState";
-constexpr UINT_PTR kDragTimer = 0xE002;
-constexpr UINT kDragInterval = 100;
+constexpr char kListBoxStateProp[] = "QJ.ListBoxState";
+constexpr UINT_PTR kListDragTimer = 0xE002;
+constexpr UINT kListDragInterval = 100;
 constexpr int kTextIndent = 2;
 constexpr int kMaxItemHeight = 255;
 constexpr DWORD kTypeAheadPause = 1000;
@@ -52,7 +52,7 @@ struct TListBox {
   bool IsSelected(int i) const { return MultiSel() ? Valid(i) && Selected[size_t(i)] : i == CurSel && Valid(i); }
 };
 
-TListBox* ListOf(HWND wnd) { return static_cast<TListBox*>(GetProp(wnd, kStateProp)); }
+TListBox* ListOf(HWND wnd) { return static_cast<TListBox*>(GetProp(wnd, kListBoxStateProp)); }
 
 // ---------------------------------------------------------------------------------------------
 // Geometry
@@ -582,7 +582,7 @@ void ButtonDown(TListBox& lb, TPoint pt, WPARAM keys) {
   if ((alive = ListOf(wnd))) {
     alive->Tracking = true;
     SetCapture(wnd);
-    SetTimer(wnd, kDragTimer, kDragInterval, nullptr);
+    SetTimer(wnd, kListDragTimer, kListDragInterval, nullptr);
   }
 }
 
@@ -598,7 +598,7 @@ void DragTo(TListBox& lb, TPoint pt) {
 
 void EndTracking(TListBox& lb) {
   lb.Tracking = false;
-  KillTimer(lb.Wnd, kDragTimer);
+  KillTimer(lb.Wnd, kListDragTimer);
   if (GetCapture() == lb.Wnd) ReleaseCapture();
 }
 
@@ -852,7 +852,7 @@ LRESULT InputMessage(TListBox& lb, UINT msg, WPARAM wParam, LPARAM lParam, bool&
       if (lb.Tracking) EndTracking(lb);
       return 0;
     case WM_TIMER:
-      if (wParam != kDragTimer) break;
+      if (wParam != kListDragTimer) break;
       if (lb.Tracking) {
         POINT p;
         GetCursorPos(&p);
@@ -906,13 +906,13 @@ void ApplyIntegralHeight(const TListBox& lb) {
   SetWindowPos(lb.Wnd, nullptr, 0, 0, r.Width(), r.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool Create(HWND wnd, const CREATESTRUCT* cs) {
+bool CreateListBox(HWND wnd, const CREATESTRUCT* cs) {
   auto lb = std::make_unique<TListBox>();
   lb->Wnd = wnd;
   DWORD style = cs ? static_cast<DWORD>(cs->style) : 0;
   lb->HadVScroll = (style & WS_VSCROLL) != 0;
   lb->HadHScroll = (style & WS_HSCROLL) != 0;
-  if (!SetProp(wnd, kStateProp, lb.get())) return false;
+  if (!SetProp(wnd, kListBoxStateProp, lb.get())) return false;
   TListBox* list = lb.release();
   SetFontOf(*list, nullptr);
   return true;
@@ -920,7 +920,7 @@ bool Create(HWND wnd, const CREATESTRUCT* cs) {
 
 LRESULT ListBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NCCREATE) {
-    if (!Create(wnd, reinterpret_cast<const CREATESTRUCT*>(lParam))) return FALSE;
+    if (!CreateListBox(wnd, reinterpret_cast<const CREATESTRUCT*>(lParam))) return FALSE;
     return DefWindowProc(wnd, msg, wParam, lParam);
   }
   TListBox* lb = ListOf(wnd);
@@ -936,7 +936,7 @@ LRESULT ListBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return DefWindowProc(wnd, msg, wParam, lParam);
     case WM_NCDESTROY:
       delete lb;
-      RemoveProp(wnd, kStateProp);
+      RemoveProp(wnd, kListBoxStateProp);
       return DefWindowProc(wnd, msg, wParam, lParam);
     case WM_PAINT: Paint(wnd, reinterpret_cast<HDC>(wParam)); return 0;
     case WM_ERASEBKGND: return 1;

@@ -19,7 +19,7 @@ constexpr int kBarItemPadding = 7;
 constexpr int kSubMenuOverlap = 3;
 constexpr UINT kNoItem = 0xFFFF;
 
-bool Overlap(const TRect& a, const TRect& b) {
+bool MenuOverlaps(const TRect& a, const TRect& b) {
   return std::max(a.Left, b.Left) < std::min(a.Right, b.Right) && std::max(a.Top, b.Top) < std::min(a.Bottom, b.Bottom);
 }
 TRect Moved(const TRect& r, int dx, int dy) { return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy}; }
@@ -482,7 +482,7 @@ TPoint PlaceTracked(TPoint at, TSize s, UINT flags, const RECT* exclude) {
   if (p.Y + s.cy > wa.Bottom) p.Y = at.Y - s.cy;
   p = FitInto(p, s, wa);
   TRect menu = Bounds(p.X, p.Y, s.cx, s.cy);
-  if (exclude && Overlap(menu, *exclude)) {
+  if (exclude && MenuOverlaps(menu, *exclude)) {
     if (flags & TPM_VERTICAL)
       p.Y = exclude->Bottom + s.cy <= wa.Bottom ? exclude->Bottom : exclude->Top - s.cy;
     else

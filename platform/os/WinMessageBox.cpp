@@ -17,7 +17,7 @@ constexpr int kMargin = 12;
 constexpr int kIconSize = 32;
 constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 23;
-constexpr int kButtonGap = 6;
+constexpr int kBoxButtonGap = 6;
 constexpr int kMaxTextWidth = 420;
 
 struct TButtonKind {
@@ -324,12 +324,12 @@ TSize LayoutBox(TBoxState& s, const std::vector<int>& ids) {
   s.TextRect = Bounds(textLeft, top, text.Width(), text.Height());
   int contentBottom = std::max(s.TextRect.Bottom, icon ? kMargin + kIconSize : 0);
   int n = static_cast<int>(ids.size());
-  int rowWidth = n * kButtonWidth + (n - 1) * kButtonGap;
+  int rowWidth = n * kButtonWidth + (n - 1) * kBoxButtonGap;
   int width = std::max(s.TextRect.Right + kMargin, rowWidth + 2 * kMargin);
   int x = (width - rowWidth) / 2, y = contentBottom + kMargin + 4;
   for (int id : ids) {
     s.Buttons.push_back({id, Bounds(x, y, kButtonWidth, kButtonHeight)});
-    x += kButtonWidth + kButtonGap;
+    x += kButtonWidth + kBoxButtonGap;
   }
   return {width, y + kButtonHeight + kMargin};
 }

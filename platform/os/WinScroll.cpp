@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/os/Gdi.h"
+#include "platform/os/ThemeInternal.h"
 #include "platform/os/WinInternal.h"
 
 namespace {
@@ -91,8 +92,6 @@ TRect ScrollBarRect(const TWindowRec* w, int bar) {
 }
 
 namespace {
-
-enum class TArrowDir { Up, Down, Left, Right };
 
 // A filled triangle pointing `dir`, centred in the box.
 void DrawArrowGlyph(TSurface& s, const TRegionData& clip, const TRect& box, TArrowDir dir, uint32_t color, int shift) {

@@ -527,7 +527,7 @@ struct TNumberText {
   long Exponent = 0;  // value = Digits x 10^Exponent
 };
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 
 void SkipBlanks(const String& s, size_t& i) {
   while (i < s.size() && s[i] == ' ') ++i;
@@ -540,7 +540,7 @@ bool ScanSign(const String& s, size_t& i) {
 
 String ScanDigits(const String& s, size_t& i) {
   const size_t start = i;
-  while (i < s.size() && IsDigit(s[i])) ++i;
+  while (i < s.size() && IsAsciiDigit(s[i])) ++i;
   return s.substr(start, i - start);
 }
 

@@ -20,13 +20,13 @@ struct TListenerRegistry {
 };
 
 // Never freed: listeners may leave while the program's static objects are destroyed.
-TListenerRegistry& Registry() {
+TListenerRegistry& ListenerRegistry() {
   static TListenerRegistry* const registry = new TListenerRegistry;
   return *registry;
 }
 
 std::vector<Integer> ListenerHandles() {
-  TListenerRegistry& reg = Registry();
+  TListenerRegistry& reg = ListenerRegistry();
   std::lock_guard<std::mutex> guard(reg.Lock);
   std::vector<Integer> handles;
   for (const auto& [handle, listener] : reg.Listeners) handles.push_back(handle);
@@ -34,7 +34,7 @@ std::vector<Integer> ListenerHandles() {
 }
 
 TFormatSettingsListener FindListener(Integer handle) {
-  TListenerRegistry& reg = Registry();
+  TListenerRegistry& reg = ListenerRegistry();
   std::lock_guard<std::mutex> guard(reg.Lock);
   auto it = reg.Listeners.find(handle);
   return it == reg.Listeners.end() ? TFormatSettingsListener() : it->second;
@@ -94,7 +94,7 @@ void SetFormatSettings(const TFormatSettings& fs) {
 }
 
 Integer AddFormatSettingsListener(TFormatSettingsListener listener) {
-  TListenerRegistry& reg = Registry();
+  TListenerRegistry& reg = ListenerRegistry();
   std::lock_guard<std::mutex> guard(reg.Lock);
   Integer handle = reg.NextHandle++;
   reg.Listeners.emplace(handle, std::move(listener));
@@ -102,7 +102,7 @@ Integer AddFormatSettingsListener(TFormatSettingsListener listener) {
 }
 
 void RemoveFormatSettingsListener(Integer handle) {
-  TListenerRegistry& reg = Registry();
+  TListenerRegistry& reg = ListenerRegistry();
   std::lock_guard<std::mutex> guard(reg.Lock);
   reg.Listeners.erase(handle);
 }

@@ -9,9 +9,8 @@
 namespace {
 
 // Dates the platform can represent: 0100-01-01 up to the end of 9999-12-31.
-constexpr double KMinDate = -657434.0;
+constexpr double KMinVariantDate = -657434.0;
 constexpr double KMaxDateExclusive = 2958466.0;
-constexpr Int64 KCurrencyScale = 10000;
 constexpr double KTwoPow63 = 9223372036854775808.0;
 
 bool FitsOrdinal(Int64 value, TVarType type) {
@@ -74,7 +73,7 @@ double CheckedSingle(double d, TVarType from) {
 }
 
 double CheckedDate(double d, TVarType from) {
-  if (!(d >= KMinDate && d < KMaxDateExclusive)) VarOverflowError(from, varDate);
+  if (!(d >= KMinVariantDate && d < KMaxDateExclusive)) VarOverflowError(from, varDate);
   return d;
 }
 

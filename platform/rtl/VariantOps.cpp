@@ -19,7 +19,6 @@ const TResourceString SZeroDivide = {65209, "Floating point division by zero"};
 const TResourceString SInvalidFloatOp = {65210, "Invalid floating point operation"};
 const TResourceString SFloatOverflow = {65211, "Floating point overflow"};
 
-constexpr Int64 KCurrencyScale = 10000;
 using Int128 = __int128;
 
 // ---------------------------------------------------------------------------------------------

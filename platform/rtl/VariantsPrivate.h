@@ -21,6 +21,9 @@ struct TVarAccess {
   static const TVarArrayData& Array(const Variant& v) { return *v.FArray; }
 };
 
+// A Currency's raw value is the amount times this.
+constexpr Int64 KCurrencyScale = 10000;
+
 // The families the conversion and operator rules are written for.
 enum class TVarClass { Empty, Null, Ordinal, Boolean, Float, Currency, Date, Text, Array };
 TVarClass VarClassOf(const Variant& v);

@@ -261,6 +261,20 @@ TEST_F(DateEditPopup, ADayChosenByKeysKeepsTheTimeOfTheValue) {
   EXPECT_NEAR(Edit->GetDate(), DT(2024, 3, 5, 10, 30), 1e-9);
 }
 
+TEST_F(DateEditPopup, ADragThatLeavesTheCalendarSelectsTheEditorsDateAgain) {
+  Edit->SetDate(DT(2024, 3, 1, 10, 30));
+  Open();
+  TqvPopupCalendar* calendar = Edit->GetCalendar();
+  const TRect cell = calendar->GetCellRect(2, 3);
+  Down(calendar, {(cell.Left + cell.Right) / 2, (cell.Top + cell.Bottom) / 2});
+  EXPECT_NE(calendar->GetSelectDate(), D(2024, 3, 1));
+  MoveTo(calendar, {calendar->GetWidth() + 20, 5});
+  EXPECT_EQ(calendar->GetSelectDate(), D(2024, 3, 1));
+  Up();
+  EXPECT_NEAR(Edit->GetDate(), DT(2024, 3, 1, 10, 30), 1e-9);
+  if (Edit->GetDroppedDown()) Press(VK_ESCAPE);
+}
+
 TEST_F(DateEditPopup, ClearGivesNullAndEscapeChangesNothing) {
   Edit->SetDate(D(2024, 3, 1));
   Open();
@@ -283,10 +297,12 @@ TEST_F(DateEditPopup, TheCalendarTakesTheDateButtonsAndTheHeaderLook) {
   EXPECT_TRUE(Edit->GetCalendar()->GetTodayButton()->GetVisible());
   EXPECT_FALSE(Edit->GetCalendar()->GetClearButton()->GetVisible());
   EXPECT_FALSE(Edit->GetCalendar()->GetFlat());
+  EXPECT_EQ(Edit->GetCalendar()->GetTodayButton()->GetLookAndFeel()->GetEffectiveKind(), lfStandard);
   Press(VK_ESCAPE);
   Edit->GetStyle()->GetLookAndFeel()->SetKind(lfUltraFlat);
   Open();
   EXPECT_TRUE(Edit->GetCalendar()->GetFlat());
+  EXPECT_EQ(Edit->GetCalendar()->GetTodayButton()->GetLookAndFeel()->GetEffectiveKind(), lfUltraFlat);
   Press(VK_ESCAPE);
 }
 

@@ -3,6 +3,7 @@
 // new items, and the supported operations.
 #include "editors/qvImageComboBox.h"
 #include "qvDropDownTestSupport.h"
+#include "qvEditorsTestSupport.h"
 
 namespace {
 
@@ -16,17 +17,22 @@ class TImageComboBoxTest : public TDropDownTest {
     item->SetValue(AValue);
     item->SetImageIndex(AImage);
   }
-  TImageList* NewImages(Integer ACount) {
+  // 16 x 16 images of one colour each.
+  TImageList* NewImages(const std::vector<TColor>& AColors) {
     auto* images = New<TImageList>(FForm);
     images->SetWidth(16);
     images->SetHeight(16);
-    for (Integer i = 0; i < ACount; ++i) {
-      auto bitmap = MakeOwned<TBitmap>();
-      bitmap->SetSize(16, 16);
-      images->Add(bitmap.get(), nullptr);
+    for (TColor color : AColors) {
+      auto square = MakeOwned<TBitmap>();
+      square->SetPixelFormat(pf32bit);
+      square->SetSize(16, 16);
+      square->GetCanvas()->GetBrush()->SetColor(color);
+      square->GetCanvas()->FillRect(Rect(0, 0, 16, 16));
+      images->Add(square.get(), nullptr);
     }
     return images;
   }
+  TImageList* NewImages(Integer ACount) { return NewImages(std::vector<TColor>(size_t(ACount), clGray)); }
 };
 
 struct TValueCase {
@@ -183,6 +189,33 @@ TEST_F(TImageComboBoxTest, MultiLineDescriptionsMakeTallerRowsAndThePopupTakesTh
   TqvCustomEditListBox* list = List(combo);
   EXPECT_GT(list->ItemRect(1).Height(), 2 * list->ItemRect(0).Height() - 2);
   EXPECT_EQ(combo->GetPopupWindow()->GetWidth(), combo->GetPopupWindow()->GetPopupOwnerRect().Width());
+}
+
+// A grid cell paints without an editor: the item's image and description, or nothing for a value
+// without an item and without a default image.
+TEST_F(TImageComboBoxTest, ACellPaintsTheImageAndTextOfItsValue) {
+  auto properties = MakeOwned<TqvImageComboBoxProperties>(nullptr);
+  TImageList* images = NewImages(std::vector<TColor>{clRed, clLime});
+  properties->SetImages(images);
+  AddItem(properties.get(), "V", 0, 0);
+  AddItem(properties.get(), "H", 1, 1);
+  auto style = MakeOwned<TqvCustomEditStyle>(nullptr, true);
+  style->SetFont(FForm->GetFont());
+  TOwned<TqvCustomEditViewData> data = properties->CreateViewData(style.get(), true);
+  for (const auto& [value, text, lime] : {std::tuple{Variant(1), "H", true}, std::tuple{Variant(4), "", false}}) {
+    TOwned<TqvCustomEditViewInfo> info(static_cast<TqvCustomEditViewInfo*>(properties->GetViewInfoClass()->Create()));
+    TEditorsCanvas canvas(150, 20);
+    data->Calculate(canvas.Canvas(), Rect(0, 0, 150, 20), Point(-1, -1), cmbNone, 0, info.get(), false);
+    data->EditValueToViewInfo(canvas.Canvas(), value, info.get());
+    auto* viewInfo = static_cast<TqvImageComboBoxViewInfo*>(info.get());
+    EXPECT_EQ(viewInfo->Text, String(text));
+    info->Draw(canvas.Canvas());
+    EXPECT_EQ(canvas.Count(clLime) > 0, lime) << text;
+    EXPECT_EQ(canvas.Count(clRed), 0);
+    const TRect textArea = Rect(14, 0, 110, 20);
+    EXPECT_EQ(canvas.Count(clWindow, textArea) < textArea.Width() * textArea.Height(), String(text) != "")
+        << "the description";
+  }
 }
 
 TEST_F(TImageComboBoxTest, RegisteredAndInTheRepository) {

@@ -163,4 +163,23 @@ TEST_F(TPopupEditTest, TypedCharactersOpenThePopupAndReachItsControl) {
   EXPECT_EQ(edit->GetText(), "");
 }
 
+TEST_F(TPopupEditTest, InPlaceTheKeyThatStartsEditingOpensThePopupAndReachesItsControl) {
+  TPanel* panel = NewPanel();
+  auto* inner = static_cast<TEdit*>(panel->GetControl(0));
+  auto* edit = NewTextEdit<TqvPopupEdit>(true);
+  edit->GetProperties()->SetPopupControl(panel);
+  ShowForm();
+  TqvCustomEditData* data = nullptr;
+  edit->ActivateByKey('q', data);
+  Pump();
+  ASSERT_TRUE(edit->GetDroppedDown());
+  EXPECT_EQ(inner->GetText(), "q");
+  EXPECT_EQ(edit->GetText(), "");
+  edit->Deactivate();
+  Pump();
+  EXPECT_FALSE(edit->GetDroppedDown());
+  EXPECT_EQ(panel->GetParent(), FForm);
+  Free(data);
+}
+
 }  // namespace

@@ -452,6 +452,39 @@ INSTANTIATE_TEST_SUITE_P(
                   -1}),
     [](const auto& info) { return std::string(info.param.Name); });
 
+TEST_F(FilterEditing, ACheckBoxItemsValueIsChosenFromItsTextsAndShownByThem) {
+  Link->AddItem(40, "Flag", TqvBooleanValueType::Class(), &TqvCheckBoxProperties::StaticClass());
+  auto* check = As<TqvCheckBoxProperties>(Link->Item(3)->Properties.get());
+  AddFilter(nullptr, 3, okEqual, check->GetValueChecked(), check->GetDisplayText(check->GetValueChecked()));
+  Linked();
+  Builder->SetFocus();
+  Pump();
+  TqvConditionViewInfo* condition = Condition(1);
+  EXPECT_EQ(TqvFilterCheckBoxHelper::Class(), condition->EditorHelper);
+  EXPECT_EQ(TqvFilterCheckBoxHelper::Class()->GetOperators(check, true), condition->SupportedOperators);
+  FocusElement(1, fhkValue, 0);
+  Press(VK_RETURN);
+  auto* combo = As<TqvComboBox>(Builder->GetValueEditor());
+  ASSERT_NE(nullptr, combo);
+  EXPECT_EQ(2, combo->GetProperties()->GetItems()->GetCount());
+  EXPECT_EQ(0, combo->GetItemIndex()) << "the checked value";
+  // The list is dropped down and the other line chosen; Enter then stores it.
+  Press(VK_F4);
+  ASSERT_TRUE(combo->GetDroppedDown());
+  Press(VK_DOWN);
+  Press(VK_RETURN);
+  EXPECT_EQ(1, combo->GetItemIndex());
+  Press(VK_RETURN);
+  EXPECT_EQ(nullptr, Builder->GetValueEditor());
+  EXPECT_TRUE(VarEqualsExact(check->GetValueUnchecked(), condition->Values->GetValue(0)->Value));
+  const String unchecked = check->GetDisplayText(check->GetValueUnchecked());
+  EXPECT_EQ(unchecked, condition->Values->GetValue(0)->ValueText);
+  // Written back with the text the row shows.
+  ASSERT_TRUE(Builder->WriteCriteria());
+  auto* item = static_cast<TqvFilterCriteriaItem*>(Builder->GetCriteria()->GetRoot()->GetItem(0));
+  EXPECT_EQ(unchecked, item->GetDisplayValue());
+}
+
 TEST_F(FilterEditing, TheItemListOffersOnlyFilterableItems) {
   Link->AddItem(40, "Flag", TqvBooleanValueType::Class(), &TqvCheckBoxProperties::StaticClass());
   Link->AddItem(50, "Nothing", TqvStringValueType::Class(), nullptr);

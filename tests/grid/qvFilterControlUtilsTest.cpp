@@ -5,9 +5,13 @@
 #include "editors/qvCalcEdit.h"
 #include "editors/qvComboBox.h"
 #include "editors/qvCurrencyEdit.h"
+#include "editors/qvButtonEdit.h"
 #include "editors/qvDateEdit.h"
+#include "editors/qvHyperLinkEdit.h"
 #include "editors/qvImageComboBox.h"
 #include "editors/qvMaskEdit.h"
+#include "editors/qvMRUEdit.h"
+#include "editors/qvMemo.h"
 #include "editors/qvProgressBar.h"
 #include "editors/qvRadioGroup.h"
 #include "editors/qvSpinEdit.h"
@@ -155,6 +159,13 @@ INSTANTIATE_TEST_SUITE_P(
                           TqvFilterCurrencyEditHelper::Class()},
         THelperLookupCase{"DateEdit", &TqvDateEditProperties::StaticClass(), TqvFilterDateEditHelper::Class()},
         THelperLookupCase{"TimeEdit", &TqvTimeEditProperties::StaticClass(), TqvFilterTimeEditHelper::Class()},
+        THelperLookupCase{"Memo", &TqvMemoProperties::StaticClass(), TqvFilterMemoHelper::Class()},
+        // A combo kind with a helper of its own: the nearer registration wins.
+        THelperLookupCase{"MRUEdit", &TqvMRUEditProperties::StaticClass(), TqvFilterMRUEditHelper::Class()},
+        THelperLookupCase{"HyperLink", &TqvHyperLinkEditProperties::StaticClass(),
+                          TqvFilterHyperLinkEditHelper::Class()},
+        THelperLookupCase{"ButtonEditFallsToTheMask", &TqvButtonEditProperties::StaticClass(),
+                          TqvFilterMaskEditHelper::Class()},
         THelperLookupCase{"ProgressBar", &TqvProgressBarProperties::StaticClass(), nullptr},
         THelperLookupCase{"NoClass", nullptr, nullptr}),
     [](const auto& info) { return std::string(info.param.Name); });
@@ -222,6 +233,9 @@ INSTANTIATE_TEST_SUITE_P(
                          kLikeAndBlanks, kLikeAndBlanks},
         TOperatorSetCase{"MRU", TqvFilterMRUEditHelper::Class(), &TqvTextEditProperties::StaticClass(), nullptr,
                          froRange(froEquals, froNotBlank), froRange(froEquals, froNotIn)},
+        TOperatorSetCase{"HyperLink", TqvFilterHyperLinkEditHelper::Class(),
+                         &TqvHyperLinkEditProperties::StaticClass(), nullptr, froRange(froEquals, froNotBlank),
+                         froRange(froEquals, froNotIn)},
         TOperatorSetCase{"UnmaskedMask", TqvFilterMaskEditHelper::Class(), &TqvMaskEditProperties::StaticClass(),
                          nullptr, froRange(froEquals, froNotBlank), froRange(froEquals, froNotIn)},
         TOperatorSetCase{"MaskedMask", TqvFilterMaskEditHelper::Class(), &TqvMaskEditProperties::StaticClass(),
@@ -399,6 +413,16 @@ TEST_F(FilterHelpers, AmountsHaveNoRangeAndMayBeBlankAndTheCalculatorClosesQuick
   auto calcValue = MakeOwned<TqvCalcEditProperties>(nullptr);
   TqvFilterCalcEditHelper::Class()->PrepareProperties(calcValue.get(), calc.get(), true);
   EXPECT_TRUE(calcValue->GetQuickClose());
+}
+
+TEST_F(FilterHelpers, AnMRUItemsValueIsTypedInATextEditWithoutButtons) {
+  auto item = MakeOwned<TqvMRUEditProperties>(nullptr);
+  item->SetMaxLength(9);
+  TOwned<TqvCustomEdit> edit(CreateValueEdit(TqvFilterMRUEditHelper::Class(), item.get(), nullptr));
+  ASSERT_NE(nullptr, edit);
+  EXPECT_EQ(&TqvTextEdit::StaticClass(), edit->ClassType());
+  EXPECT_EQ(0, edit->GetActiveProperties()->GetButtons()->GetCount());
+  EXPECT_EQ(9, As<TqvCustomTextEditProperties>(edit->GetActiveProperties())->GetMaxLength());
 }
 
 TEST_F(FilterHelpers, DropDownsAndSpinsKeepTheirButtons) {

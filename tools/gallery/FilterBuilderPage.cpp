@@ -4,9 +4,12 @@
 // conditions joined by OR, and on a number column.
 #include "GalleryPage.h"
 #include "core/qvData.h"
+#include "editors/qvCheckBox.h"
+#include "editors/qvDateEdit.h"
 #include "editors/qvTextEdit.h"
 #include "grid/qvFilterControl.h"
 #include "grid/qvFilterDialog.h"
+#include "platform/rtl/DateTime.h"
 #include "platform/forms/StdCtrls.h"
 
 namespace {
@@ -18,11 +21,11 @@ constexpr Integer kLabelHeight = 16;
 class TGalleryFilterItem : public TObject {
   QJ_INLINE_CLASS(TGalleryFilterItem, TObject)
  public:
-  TGalleryFilterItem(Integer AID, String ACaption)
-      : ID(AID), Caption(std::move(ACaption)), Properties(MakeOwned<TqvTextEditProperties>(nullptr)) {}
+  TGalleryFilterItem(Integer AID, String ACaption, TqvCustomEditPropertiesClass APropertiesClass)
+      : ID(AID), Caption(std::move(ACaption)), Properties(APropertiesClass->Create(nullptr)) {}
   Integer ID;
   String Caption;
-  TOwned<TqvTextEditProperties> Properties;
+  TOwned<TqvCustomEditProperties> Properties;
 };
 
 class TGalleryFilterController : public TqvDataController {
@@ -45,6 +48,8 @@ class TGalleryFilterLink : public TComponent, public IqvFilterControl {
     Add(2, "Frequency", TqvIntegerValueType::Class());
     Add(3, "Symbol rate", TqvIntegerValueType::Class());
     Add(4, "Provider", TqvStringValueType::Class());
+    Add(5, "Added", TqvDateTimeValueType::Class(), &TqvDateEditProperties::StaticClass());
+    Add(6, "Scrambled", TqvBooleanValueType::Class(), &TqvCheckBoxProperties::StaticClass());
   }
   ~TGalleryFilterLink() override {
     FController.reset();
@@ -68,8 +73,9 @@ class TGalleryFilterLink : public TComponent, public IqvFilterControl {
   }
 
  private:
-  void Add(Integer AID, const String& ACaption, TqvValueTypeClass AType) {
-    FItems.push_back(MakeOwned<TGalleryFilterItem>(AID, ACaption));
+  void Add(Integer AID, const String& ACaption, TqvValueTypeClass AType,
+           TqvCustomEditPropertiesClass AProperties = &TqvTextEditProperties::StaticClass()) {
+    FItems.push_back(MakeOwned<TGalleryFilterItem>(AID, ACaption, AProperties));
     FController->AddItem(FItems.back().get());
     FController->ChangeValueTypeClass(FController->GetItemCount() - 1, AType);
   }
@@ -104,6 +110,10 @@ void BuildFilterBuilderPage(TWinControl* Parent) {
   link->Condition(inner, 3, okEqual, Null(), "");
   link->Condition(inner, 0, okNotEqual, String(""), "");
   link->Condition(nullptr, 3, okNotLike, String("Test_"), "Test_");
+  link->Condition(nullptr, 4, okGreaterEqual, VarFromDateTime(EncodeDate(2026, 3, 1)), "3/1/2026");
+  auto* scrambled = static_cast<TqvCheckBoxProperties*>(link->Item(5)->Properties.get());
+  link->Condition(nullptr, 5, okEqual, scrambled->GetValueUnchecked(),
+                  scrambled->GetDisplayText(scrambled->GetValueUnchecked()));
 
   const Integer wide = 610;
   AddLabel(Parent, kMargin, kMargin, "Linked, nested groups, ranges, lists, blanks and patterns");
