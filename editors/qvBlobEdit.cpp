@@ -66,7 +66,7 @@ constexpr TKindImageResource kKindImages[] = {
 // The colour of the mark's pixel (x, y) inside the page, 0 when the page shows through.
 uint32_t MarkPixel(TKindMark AMark, Integer x, Integer y) {
   switch (AMark) {
-    case TKindMark::Blob: return (y >= 4 && y <= 11 && x >= 4 && x <= 11 && (x + y) % 3 == 0) ? 0x000000 : 0;
+    case TKindMark::Blob: return (y >= 4 && y <= 11 && x >= 4 && x <= 11 && (x + y) % 3 == 0) ? 0x202020 : 0;
     case TKindMark::Memo: return (y >= 4 && y <= 12 && y % 2 == 0 && x >= 4 && x <= (y == 12 ? 8 : 11)) ? 0x000080 : 0;
     case TKindMark::Picture:
       if (x < 4 || x > 11 || y < 4 || y > 12) return 0;
@@ -333,6 +333,16 @@ void TqvBlobEditViewData::Calculate(TqvCanvas* ACanvas, const TRect& ABounds, co
   viewInfo->ImageRect.Top = r.Top + (r.Height() - h) / 2;
   viewInfo->ImageRect.Right = viewInfo->ImageRect.Left + w;
   viewInfo->ImageRect.Bottom = viewInfo->ImageRect.Top + h;
+  // The short text keeps the text edit's insets inside the whole text area.
+  viewInfo->TextRect = r;
+  viewInfo->TextRect.Left += 2;
+  viewInfo->TextRect.Right -= 2;
+  viewInfo->TextRect.Top += 1;
+  viewInfo->TextRect.Bottom -= 1;
+  for (Integer i = 0; i < viewInfo->GetButtonCount(); ++i) {
+    const TRect b = viewInfo->GetButton(i)->Bounds;
+    if (b.Left > viewInfo->TextRect.Left) viewInfo->TextRect.Right = std::min(viewInfo->TextRect.Right, b.Left - 1);
+  }
   if (TqvCustomTextEdit* edit = GetTextEdit()) ValueToViewInfo(edit->GetEditValue(), viewInfo);
   if (!IsInplace) viewInfo->DrawSelected = false;
 }
@@ -441,7 +451,7 @@ TqvCustomEditPropertiesClass TqvBlobEdit::PropertiesClass() { return &TqvBlobEdi
 
 void TqvCustomBlobEdit::BeforeDestruction() {
   inherited::BeforeDestruction();
-  FreePopupControls();
+  FreePopupControls(true);
 }
 
 TqvCustomEdit* TqvCustomBlobEdit::GetPopupEditControl() const {
@@ -456,7 +466,7 @@ bool TqvCustomBlobEdit::CanDropDown() {
 
 void TqvCustomBlobEdit::DoInitPopup() {
   // Controls left by an opening that did not happen go first: one set per popup.
-  FreePopupControls();
+  FreePopupControls(true);
   CreatePopupControls();
   GetProperties()->SetPopupControl(GetPopupEditControl());
   inherited::DoInitPopup();
@@ -547,17 +557,39 @@ void TqvCustomBlobEdit::CreatePopupControls() {
   }
 }
 
-void TqvCustomBlobEdit::FreePopupControls() {
+void TqvCustomBlobEdit::FreePopupControls(bool AImmediately) {
   GetProperties()->SetPopupControl(nullptr);
-  delete FPopupMemo;
+  TControl* controls[] = {FPopupMemo, FPopupImage, FOKButton, FCancelButton};
   FPopupMemo = nullptr;
-  delete FPopupImage;
   FPopupImage = nullptr;
-  delete FOKButton;
   FOKButton = nullptr;
-  delete FCancelButton;
   FCancelButton = nullptr;
   FPopupModified = false;
+  for (TControl* control : controls) {
+    if (!control) continue;
+    control->SetVisible(false);
+    control->OnClick = nullptr;
+    if (auto* edit = As<TqvCustomEdit>(control)) edit->GetProperties()->OnChange = nullptr;
+    FRetired.push_back(control);
+  }
+  if (AImmediately || !HandleAllocated())
+    FreeRetiredControls();
+  else if (!FRetired.empty())
+    PostMessage(GetHandle(), WM_QV_FREEPOPUPCONTROLS, 0, 0);
+}
+
+void TqvCustomBlobEdit::FreeRetiredControls() {
+  std::vector<TControl*> retired;
+  retired.swap(FRetired);
+  for (TControl*& control : retired) FreeAndNil(control);
+}
+
+void TqvCustomBlobEdit::Dispatch(TMessage& Message) {
+  if (Message.Msg == WM_QV_FREEPOPUPCONTROLS) {
+    FreeRetiredControls();
+    return;
+  }
+  inherited::Dispatch(Message);
 }
 
 void TqvCustomBlobEdit::PopupControlChanged() {
@@ -692,7 +724,7 @@ void TqvCustomBlobEdit::PopupWindowClosed(TObject* Sender) {
     if (!alive) return;
   }
   if (!alive) return;
-  FreePopupControls();
+  FreePopupControls(false);
   ShortRefreshContainer(false);
   Invalidate();
 }

@@ -7,6 +7,8 @@
 // opens, freed once it has closed.
 #pragma once
 
+#include <vector>
+
 #include "editors/qvImage.h"
 #include "editors/qvMemo.h"
 #include "editors/qvPopupEdit.h"
@@ -258,10 +260,15 @@ class TqvCustomBlobEdit : public TqvCustomPopupEdit {
   bool CanShowInnerEdit() override { return false; }
   void SynchronizeDisplayValue() override;
   void SynchronizeEditValue() override {}
+  // Frees the controls of a closed popup.
+  void Dispatch(TMessage& Message) override;
 
  private:
   void CreatePopupControls();
-  void FreePopupControls();
+  // The popup's controls leave it once it has closed (they may still be running the key or
+  // click that closed it) and are freed by a posted message, or at once with AImmediately.
+  void FreePopupControls(bool AImmediately);
+  void FreeRetiredControls();
   void PopupControlChanged();
   // The button height h and width of the open popup.
   Integer FButtonHeight = 0;
@@ -271,6 +278,7 @@ class TqvCustomBlobEdit : public TqvCustomPopupEdit {
   TqvButton* FOKButton = nullptr;
   TqvButton* FCancelButton = nullptr;
   bool FPopupModified = false;
+  std::vector<TControl*> FRetired;
 };
 
 class TqvBlobEdit : public TqvCustomBlobEdit {
