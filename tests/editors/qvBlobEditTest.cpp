@@ -4,6 +4,7 @@
 
 #include "editors/qvBlobEdit.h"
 #include "lookandfeel/qvButtons.h"
+#include "platform/forms/Clipbrd.h"
 #include "platform/rtl/Streams.h"
 #include "qvDropDownTestSupport.h"
 
@@ -191,7 +192,11 @@ TEST_F(BlobEdit, TheMemoPopupHasCancelAndOKWhichWaitsForAChange) {
   EXPECT_EQ(Edit->GetOKButton()->GetCaption(), "&OK");
   EXPECT_EQ(Edit->GetOKButton()->GetWidth(), Edit->GetCancelButton()->GetWidth());
   // OK to the left of Cancel, both inside the window.
-  EXPECT_LT(Edit->GetOKButton()->GetLeft(), Edit->GetCancelButton()->GetLeft());
+  const Integer h = Edit->GetCancelButton()->GetHeight();
+  EXPECT_EQ(Edit->GetCancelButton()->GetLeft() - Edit->GetOKButton()->GetBoundsRect().Right, h / 3);
+  EXPECT_EQ(Edit->GetOKButton()->GetTop(), Edit->GetCancelButton()->GetTop());
+  // The buttons sit in the system panel below the memo.
+  EXPECT_GE(Edit->GetCancelButton()->GetTop(), memo->GetBoundsRect().Bottom);
   EXPECT_LE(Edit->GetCancelButton()->GetBoundsRect().Right, Edit->GetPopupWindow()->GetClientWidth());
   EXPECT_FALSE(Edit->GetOKButton()->GetEnabled());
   Type("x");
@@ -277,6 +282,20 @@ INSTANTIATE_TEST_SUITE_P(Table, BlobEditClose,
                                            TCloseCase{false, VK_DOWN, skAlt, false},
                                            TCloseCase{false, VK_RETURN, skCtrl, true},
                                            TCloseCase{true, VK_RETURN, skCtrl, true}));
+
+TEST_F(BlobEdit, ClosingOtherThanByCancelKeepsTheChangeOnlyWithAlwaysSaveData) {
+  for (bool always : {true, false}) {
+    P()->SetAlwaysSaveData(always);
+    Edit->SetEditValue(String("old"));
+    Open();
+    Press(VK_END, skCtrl);
+    Type("Q");
+    Edit->SetDroppedDown(false);
+    Pump();
+    EXPECT_FALSE(Edit->GetDroppedDown());
+    EXPECT_EQ(VarToStr(Edit->GetEditValue()), always ? "oldQ" : "old") << always;
+  }
+}
 
 TEST_F(BlobEdit, EnterMakesALineUnlessTheMemoWantsNoReturns) {
   Edit->SetEditValue(String("a"));
@@ -379,6 +398,26 @@ TEST_F(BlobEdit, ThePicturePopupShowsThePictureAndKeepsTheValueWhenUnchanged) {
   EXPECT_FALSE(Edit->GetDroppedDown());
   EXPECT_EQ(VarToStr(Edit->GetEditValue()), bytes);
   EXPECT_FALSE(Edit->GetModifiedAfterEnter());
+}
+
+TEST_F(BlobEdit, APastedPictureIsStoredAndItsClassRemembered) {
+  P()->SetBlobEditKind(bekPict);
+  P()->SetPictureGraphicClassName("");
+  Open();
+  EXPECT_FALSE(Edit->GetOKButton()->GetEnabled());
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf24bit);
+  bitmap.SetSize(12, 9);
+  Clipboard()->Assign(&bitmap);
+  Press('V', skCtrl);
+  EXPECT_TRUE(Edit->GetOKButton()->GetEnabled());
+  Click(Edit->GetOKButton(), {5, 5});
+  Pump();
+  EXPECT_FALSE(Edit->GetDroppedDown());
+  TPicture back;
+  LoadPictureFromValue(&back, Edit->GetEditValue(), nullptr);
+  EXPECT_EQ(back.GetWidth(), 12);
+  EXPECT_EQ(P()->GetPictureGraphicClass(), &TBitmap::StaticClass());
 }
 
 TEST_F(BlobEdit, ADeletedPictureIsStoredAsNullOnOK) {
