@@ -519,8 +519,6 @@ void TqvCustomBlobEdit::CreatePopupControls() {
   control->SetTabStop(true);
   control->GetStyle()->SetBorderStyle(ebsNone);
   control->GetStyle()->GetLookAndFeel()->SetMasterLookAndFeel(GetPopupControlsLookAndFeel());
-  control->GetStyle()->GetFont()->Assign(GetStyle()->GetFont());
-  control->GetStyle()->SetColor(GetStyle()->GetColor());
   if (FPopupMemo)
     FPopupMemo->SetEditValue(VarIsNull(GetEditValue()) ? Variant(String()) : Variant(VarToStr(GetEditValue())));
   else
@@ -543,7 +541,6 @@ void TqvCustomBlobEdit::CreatePopupControls() {
     button->SetCaption(ACaption);
     button->SetModalResult(AResult);
     button->SetBounds(0, 0, width, h);
-    button->GetFont()->Assign(GetStyle()->GetFont());
     button->SetLookAndFeel(GetPopupControlsLookAndFeel());
     button->SetParent(popup);
     button->OnClick = [this, AResult](TObject*) { ClosePopup(AResult); };
@@ -555,6 +552,22 @@ void TqvCustomBlobEdit::CreatePopupControls() {
     FOKButton = makeButton(okCaption, mrOk);
     FOKButton->SetEnabled(false);
   }
+  ApplyStyleToPopupControls();
+}
+
+void TqvCustomBlobEdit::ApplyStyleToPopupControls() {
+  if (TqvCustomEdit* control = GetPopupEditControl()) {
+    control->GetStyle()->GetFont()->Assign(GetStyle()->GetFont());
+    control->GetStyle()->SetColor(GetStyle()->GetColor());
+  }
+  for (TqvButton* button : {FOKButton, FCancelButton})
+    if (button) button->GetFont()->Assign(GetStyle()->GetFont());
+}
+
+void TqvCustomBlobEdit::ContainerStyleChanged(TObject* Sender) {
+  TAliveToken alive = AliveToken();
+  inherited::ContainerStyleChanged(Sender);
+  if (alive) ApplyStyleToPopupControls();
 }
 
 void TqvCustomBlobEdit::FreePopupControls(bool AImmediately) {

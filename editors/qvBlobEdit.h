@@ -260,6 +260,8 @@ class TqvCustomBlobEdit : public TqvCustomPopupEdit {
   bool CanShowInnerEdit() override { return false; }
   void SynchronizeDisplayValue() override;
   void SynchronizeEditValue() override {}
+  // The style's colour and font follow into the open popup's control and buttons.
+  void ContainerStyleChanged(TObject* Sender) override;
   // Frees the controls of a closed popup.
   void Dispatch(TMessage& Message) override;
 
@@ -269,6 +271,7 @@ class TqvCustomBlobEdit : public TqvCustomPopupEdit {
   // click that closed it) and are freed by a posted message, or at once with AImmediately.
   void FreePopupControls(bool AImmediately);
   void FreeRetiredControls();
+  void ApplyStyleToPopupControls();
   void PopupControlChanged();
   // The button height h and width of the open popup.
   Integer FButtonHeight = 0;

@@ -297,6 +297,17 @@ TEST_F(BlobEdit, ClosingOtherThanByCancelKeepsTheChangeOnlyWithAlwaysSaveData) {
   }
 }
 
+TEST_F(BlobEdit, TheStylesColourAndFontFollowIntoTheOpenPopup) {
+  Open();
+  Edit->GetStyle()->SetColor(clYellow);
+  Edit->GetStyle()->GetFont()->SetSize(14);
+  EXPECT_EQ(Edit->GetPopupMemo()->GetStyle()->GetColor(), clYellow);
+  EXPECT_EQ(Edit->GetPopupMemo()->GetStyle()->GetFont()->GetSize(), 14);
+  EXPECT_EQ(Edit->GetOKButton()->GetFont()->GetSize(), 14);
+  EXPECT_EQ(Edit->GetCancelButton()->GetFont()->GetSize(), 14);
+  Press(VK_ESCAPE);
+}
+
 TEST_F(BlobEdit, EnterMakesALineUnlessTheMemoWantsNoReturns) {
   Edit->SetEditValue(String("a"));
   Open();
