@@ -7,6 +7,7 @@
 #include "platform/forms/Clipbrd.h"
 #include "platform/rtl/Streams.h"
 #include "qvDropDownTestSupport.h"
+#include "qvEditorsTestSupport.h"
 
 namespace {
 
@@ -91,6 +92,38 @@ TEST(BlobEditText, KindImagesAreEightOfOneSize) {
   ASSERT_NE(images, nullptr);
   EXPECT_EQ(images->GetCount(), 8);
   EXPECT_EQ(images->GetWidth(), images->GetHeight());
+}
+
+TEST(BlobEditCell, ACellPaintsTheKindImageOrTheText) {
+  TOwned<TqvBlobEditProperties> properties(New<TqvBlobEditProperties>(nullptr));
+  properties->SetBlobEditKind(bekPict);
+  auto style = MakeOwned<TqvCustomEditStyle>(nullptr, true);
+  TOwned<TqvCustomEditViewData> data = properties->CreateViewData(style.get(), true);
+  struct {
+    Variant Value;
+    Integer Image;
+    bool Green;
+  } cases[] = {{Variant("bytes"), 5, true}, {kNull, 4, false}};
+  for (const auto& c : cases) {
+    TOwned<TqvCustomEditViewInfo> info(static_cast<TqvCustomEditViewInfo*>(properties->GetViewInfoClass()->Create()));
+    TEditorsCanvas canvas(150, 20);
+    data->Calculate(canvas.Canvas(), Rect(0, 0, 150, 20), Point(-1, -1), cmbNone, 0, info.get(), false);
+    data->EditValueToViewInfo(canvas.Canvas(), c.Value, info.get());
+    auto* viewInfo = static_cast<TqvBlobEditViewInfo*>(info.get());
+    EXPECT_EQ(viewInfo->ImageIndex, c.Image);
+    info->Draw(canvas.Canvas());
+    EXPECT_EQ(canvas.Count(clGreen) > 0, c.Green) << c.Image;
+  }
+  properties->SetBlobEditKind(bekMemo);
+  properties->SetBlobPaintStyle(bpsText);
+  TOwned<TqvCustomEditViewInfo> info(static_cast<TqvCustomEditViewInfo*>(properties->GetViewInfoClass()->Create()));
+  TEditorsCanvas canvas(150, 20);
+  data->Calculate(canvas.Canvas(), Rect(0, 0, 150, 20), Point(-1, -1), cmbNone, 0, info.get(), false);
+  data->EditValueToViewInfo(canvas.Canvas(), Variant("Das Erste\r\nZDF"), info.get());
+  EXPECT_EQ(static_cast<TqvBlobEditViewInfo*>(info.get())->Text, "Das Erste  ZDF");
+  EXPECT_EQ(static_cast<TqvBlobEditViewInfo*>(info.get())->ImageIndex, -1);
+  info->Draw(canvas.Canvas());
+  EXPECT_GT(canvas.Count(clWindowText), 0);
 }
 
 // ---------------------------------------------------------------------------------------------
