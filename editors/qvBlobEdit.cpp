@@ -321,6 +321,19 @@ void TqvBlobEditViewInfo::Paint(TqvCanvas* ACanvas) {
   if (Focused && !IsInplace) ACanvas->DrawFocusRect(qvDeflatedRect(ClientRect, 1));
 }
 
+void TqvBlobEditViewInfo::DrawText(TqvCanvas* ACanvas) {
+  if (!Enabled && !Text.empty()) {
+    const TColor color = TextColor;
+    const TRect rect = TextRect;
+    TextColor = clBtnHighlight;
+    TextRect = qvOffsetRect(TextRect, 1, 1);
+    inherited::DrawText(ACanvas);
+    TextColor = color;
+    TextRect = rect;
+  }
+  inherited::DrawText(ACanvas);
+}
+
 void TqvBlobEditViewData::Calculate(TqvCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
                                     TqvMouseButton AButton, TShiftState AShift, TqvCustomEditViewInfo* AViewInfo,
                                     bool AIsMouseEvent) {

@@ -158,6 +158,8 @@ class TqvBlobEditViewInfo : public TqvCustomTextEditViewInfo {
   // The image clipped to the text area (disabled look when disabled), the text, then the
   // frame; a focused standalone editor gets a focus rectangle.
   void Paint(TqvCanvas* ACanvas) override;
+  // Disabled: a copy one pixel down and right in the highlight colour first.
+  void DrawText(TqvCanvas* ACanvas) override;
 };
 
 class TqvBlobEditViewData : public TqvCustomDropDownEditViewData {

@@ -31,6 +31,7 @@ const TBlobSample kSamples[] = {
     {"Memo text (first 80 characters)", bekMemo, bpsText, true, false, true, false},
     {"Read-only memo text", bekMemo, bpsText, true, true, true, false},
     {"Disabled memo icon", bekMemo, bpsIcon, true, false, false, false},
+    {"Disabled memo default text", bekMemo, bpsDefault, true, false, false, false},
     {"In place (no frame)", bekMemo, bpsText, true, false, true, true},
     {"Focused picture icon", bekPict, bpsIcon, true, false, true, false},
 };
