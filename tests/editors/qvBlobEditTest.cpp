@@ -263,6 +263,15 @@ TEST_F(BlobEdit, AnEditorsAutomaticKindIsMemoTextAndANullMemoShowsTheEmptyMemoIm
   EXPECT_EQ(viewInfo->Text, "text");
 }
 
+TEST_F(BlobEdit, AClickOnTheValueOpensThePopup) {
+  Focus(Edit);
+  Click(Edit, {20, Edit->GetHeight() / 2});
+  Pump();
+  EXPECT_TRUE(Edit->GetDroppedDown());
+  EXPECT_NE(Edit->GetPopupMemo(), nullptr);
+  Press(VK_ESCAPE);
+}
+
 TEST_F(BlobEdit, APopupsControlsLiveAsLongAsIt) {
   Open();
   TComponentWatch watch(Edit->GetPopupMemo());
