@@ -412,6 +412,26 @@ TEST_F(BlobEdit, ACharacterReplacesTheMemoTextWithAutoReplace) {
   EXPECT_EQ(VarToStr(Edit->GetEditValue()), "k");
 }
 
+TEST_F(BlobEdit, InPlaceTheKeyThatStartsEditingReplacesTheMemoText) {
+  auto* edit = NewTextEdit<TqvBlobEdit>(true, Rect(10, 60, 170, 80));
+  // In place without a data binding there is no default values provider to ask.
+  edit->GetProperties()->SetBlobEditKind(bekMemo);
+  edit->GetProperties()->SetMemoAutoReplace(true);
+  edit->SetEditValue(String("cell text"));
+  TqvCustomEditData* data = nullptr;
+  edit->ActivateByKey('w', data);
+  Pump();
+  ASSERT_TRUE(edit->GetDroppedDown());
+  ASSERT_NE(edit->GetPopupMemo(), nullptr);
+  EXPECT_EQ(edit->GetPopupMemo()->GetInnerMemo()->GetText(), "w");
+  Press(VK_RETURN, skCtrl);
+  EXPECT_FALSE(edit->GetDroppedDown());
+  EXPECT_EQ(VarToStr(edit->GetEditValue()), "w");
+  edit->Deactivate();
+  Pump();
+  Free(data);
+}
+
 TEST_F(BlobEdit, FreeingTheEditorWhileOpenFreesThePopupsControls) {
   Open();
   TComponentWatch watch(Edit->GetPopupMemo());
