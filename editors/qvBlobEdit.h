@@ -57,7 +57,8 @@ class TqvCustomBlobEditProperties : public TqvCustomPopupEditProperties {
   TqvEditSupportedOperations GetSupportedOperations() const override;
   bool IsEditValueValid(Variant&, bool) override { return true; }
   bool IsValueChangeNotifiedByText() const override { return false; }
-  // Null: empty; then by kind and paint style (see the header comment of the unit's rules).
+  // Null: empty. Memo: the whole text for a full-text request, else the paint text; picture
+  // "(PICTURE)", OLE "OLE", raw data "BLOB".
   String GetDisplayText(const Variant& AEditValue, bool AFullText = false) override;
   // The display text for the memo kind over a value that is no BLOB, else the value.
   TqvEditValueSource GetEditValueSource(bool AEditFocused) const override;

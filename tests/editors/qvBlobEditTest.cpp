@@ -493,6 +493,21 @@ TEST_F(BlobEdit, APastedPictureIsStoredAndItsClassRemembered) {
   EXPECT_EQ(P()->GetPictureGraphicClass(), &TBitmap::StaticClass());
 }
 
+TEST_F(BlobEdit, ThePictureClosesLikeTheMemoOnF4AndEscape) {
+  P()->SetBlobEditKind(bekPict);
+  for (bool always : {true, false})
+    for (BYTE key : {BYTE(VK_F4), BYTE(VK_ESCAPE)}) {
+      P()->SetAlwaysSaveData(always);
+      Edit->SetEditValue(SmallBmp());
+      Open();
+      Press(VK_DELETE, skShift);
+      Press(key);
+      EXPECT_FALSE(Edit->GetDroppedDown());
+      const bool kept = always && key == VK_F4;
+      EXPECT_EQ(VarIsNull(Edit->GetEditValue()), kept) << always << " key " << int(key);
+    }
+}
+
 TEST_F(BlobEdit, ADeletedPictureIsStoredAsNullOnOK) {
   P()->SetBlobEditKind(bekPict);
   Edit->SetEditValue(SmallBmp());
