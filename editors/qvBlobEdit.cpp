@@ -317,8 +317,8 @@ void TqvBlobEditViewInfo::Paint(TqvCanvas* ACanvas) {
     DrawImageListImage(ACanvas, images, ImageIndex, nullptr, Enabled, BackgroundColor, ImageRect);
   }
   if (!Bounds.IsEmpty() && ImageIndex >= 0 && ImageIndex < images->GetCount()) ACanvas->ExcludeClipRect(ImageRect);
+  // The text editor's paint draws the focus rectangle of a focused standalone editor.
   inherited::Paint(ACanvas);
-  if (Focused && !IsInplace) ACanvas->DrawFocusRect(qvDeflatedRect(ClientRect, 1));
 }
 
 void TqvBlobEditViewInfo::DrawText(TqvCanvas* ACanvas) {

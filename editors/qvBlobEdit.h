@@ -156,8 +156,8 @@ class TqvBlobEditViewInfo : public TqvCustomTextEditViewInfo {
   Integer ImageIndex = -1;
 
  protected:
-  // The image clipped to the text area (disabled look when disabled), the text, then the
-  // frame; a focused standalone editor gets a focus rectangle.
+  // The image clipped to the text area (disabled look when disabled), then the text editor's
+  // text, frame and focus rectangle.
   void Paint(TqvCanvas* ACanvas) override;
   // Disabled: a copy one pixel down and right in the highlight colour first.
   void DrawText(TqvCanvas* ACanvas) override;
