@@ -719,6 +719,7 @@ void TqvCustomColorComboBoxListBox::DrawItem(Integer Index, TRect Rect, TOwnerDr
 void TqvCustomColorComboBoxViewInfo::Offset(Integer DX, Integer DY) {
   inherited::Offset(DX, DY);
   ColorBoxRect = qvOffsetRect(ColorBoxRect, DX, DY);
+  ContentRect = qvOffsetRect(ContentRect, DX, DY);
 }
 
 void TqvCustomColorComboBoxViewInfo::Paint(TqvCanvas* ACanvas) {
@@ -736,7 +737,7 @@ namespace {
 
 // The colour box and the text beside it, inside the client rectangle.
 void LayoutColorBox(TqvCustomColorComboBoxViewInfo* AViewInfo, bool AIsInplace) {
-  const TRect client = AViewInfo->ClientRect;
+  const TRect client = AViewInfo->ContentRect;
   TRect box = client, text = client;
   if (AViewInfo->DefaultColorStyle == qvdcText && !AViewInfo->IsColorSelected) {
     box.Right = box.Left;
@@ -775,7 +776,11 @@ void TqvCustomColorComboBoxViewData::Calculate(TqvCanvas* ACanvas, const TRect& 
   viewInfo->DefaultColorStyle = properties->GetDefaultColorStyle();
   viewInfo->BkColor = viewInfo->BackgroundColor;
   if (!IsInplace) viewInfo->DrawSelected = false;
+  viewInfo->ContentRect = TRect{};
   if (ABounds.IsEmpty() || IsMeasuringBounds(ABounds)) return;
+  viewInfo->ContentRect = viewInfo->ClientRect;
+  viewInfo->ContentRect.Left = std::max(viewInfo->ClientRect.Left, viewInfo->InnerEditRect.Left);
+  viewInfo->ContentRect.Right = std::min(viewInfo->ClientRect.Right, viewInfo->InnerEditRect.Right);
   if (TqvCustomTextEdit* edit = GetTextEdit()) {
     const Variant key = edit->GetLookupData() ? edit->GetLookupData()->GetCurrentKey() : Variant(-1);
     const Integer index = VarIsNull(key) || VarIsEmpty(key) ? -1 : key.AsInteger();
@@ -801,7 +806,7 @@ void TqvCustomColorComboBoxViewData::EditValueToViewInfo(TqvCanvas* ACanvas, con
   auto* viewInfo = static_cast<TqvCustomColorComboBoxViewInfo*>(AViewInfo);
   TqvCustomColorComboBoxProperties* properties = GetProperties();
   if (!GetTextEdit()) properties->SetViewInfoColor(properties->IndexOfColorValue(AEditValue), viewInfo, AEditValue);
-  if (!viewInfo->ClientRect.IsEmpty()) LayoutColorBox(viewInfo, IsInplace);
+  if (!viewInfo->ContentRect.IsEmpty()) LayoutColorBox(viewInfo, IsInplace);
 }
 
 TSize TqvCustomColorComboBoxViewData::GetEditContentSize(TqvCanvas* ACanvas, const Variant& AEditValue,

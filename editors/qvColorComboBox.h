@@ -149,6 +149,8 @@ class TqvCustomColorComboBoxViewInfo : public TqvCustomTextEditViewInfo {
   void Offset(Integer DX, Integer DY) override;
 
   TRect ColorBoxRect;
+  // The client rectangle less the buttons: the box and the text share it.
+  TRect ContentRect;
   TColor ColorBoxColor = clWindow;
   TColor BkColor = clWindow;
   TColor ColorBoxFrameColor = clBtnShadow;

@@ -536,7 +536,10 @@ TEST_P(TColorComboCellTest, PaintsTheBoxAndTheText) {
   data->EditValueToViewInfo(canvas.Canvas(), c.Value, info.get());
   auto* viewInfo = static_cast<TqvCustomColorComboBoxViewInfo*>(info.get());
   EXPECT_EQ(viewInfo->Text, String(c.Text));
-  const TRect client = viewInfo->ClientRect;
+  const TRect client = viewInfo->ContentRect;
+  EXPECT_FALSE(client.IsEmpty());
+  for (Integer i = 0; i < info->GetButtonCount(); ++i)
+    EXPECT_TRUE(qvIntersectRect(client, info->GetButton(i)->Bounds).IsEmpty()) << "the buttons stay clear";
   const TRect box = viewInfo->ColorBoxRect;
   if (c.BoxColor == clNone) {
     EXPECT_EQ(box.Width(), 0);
