@@ -5,6 +5,7 @@
 #include "editors/qvColorComboBox.h"
 #include "platform/forms/Dialogs.h"
 #include "qvDropDownTestSupport.h"
+#include "support/ControlPixels.h"
 #include "qvEditorsTestSupport.h"
 
 namespace {
@@ -501,6 +502,17 @@ TEST_F(TColorComboBoxTest, ListRowsAreAtLeast16AndTheLastRecentOneIsTaller) {
   EXPECT_GE(plain, 16);
   EXPECT_EQ(list->GetItemHeight(1), plain + 3);
   EXPECT_EQ(list->GetItemHeight(2), plain);
+  Pump();
+  // Each row shows its colour in the box; a separator follows the last recent colour.
+  const TColor colours[] = {clRed, clLime, clRed, clLime, clBlue};
+  for (Integer i = 0; i < 5; ++i) {
+    const TRect r = list->ItemRect(i);
+    EXPECT_EQ(ControlPixelOf(list, {r.Left + 15, r.Top + 6}), TRgb{ColorToRGB(colours[i])}) << "row " << i;
+  }
+  const TRect last = list->ItemRect(1);
+  for (Integer dy : {3, 1})
+    EXPECT_EQ(ControlPixelOf(list, {last.Left + 40, last.Bottom - dy}), TRgb{ColorToRGB(clWindowText)});
+  EXPECT_NE(ControlPixelOf(list, {last.Left + 40, last.Bottom - 2}), TRgb{ColorToRGB(clWindowText)});
   Press(VK_ESCAPE);
 }
 
