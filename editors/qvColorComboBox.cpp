@@ -782,8 +782,7 @@ void TqvCustomColorComboBoxViewData::Calculate(TqvCanvas* ACanvas, const TRect& 
   viewInfo->ContentRect.Left = std::max(viewInfo->ClientRect.Left, viewInfo->InnerEditRect.Left);
   viewInfo->ContentRect.Right = std::min(viewInfo->ClientRect.Right, viewInfo->InnerEditRect.Right);
   if (TqvCustomTextEdit* edit = GetTextEdit()) {
-    const Variant key = edit->GetLookupData() ? edit->GetLookupData()->GetCurrentKey() : Variant(-1);
-    const Integer index = VarIsNull(key) || VarIsEmpty(key) ? -1 : key.AsInteger();
+    const Integer index = edit->GetLookupData() ? edit->GetLookupData()->GetItemIndex() : -1;
     properties->SetViewInfoColor(index, viewInfo, edit->GetEditValue());
   }
   LayoutColorBox(viewInfo, IsInplace);
@@ -795,8 +794,7 @@ void TqvCustomColorComboBoxViewData::DisplayValueToDrawText(const Variant& ADisp
   TqvCustomTextEdit* edit = GetTextEdit();
   if (!edit) return;
   auto* viewInfo = static_cast<TqvCustomColorComboBoxViewInfo*>(AViewInfo);
-  const Variant key = edit->GetLookupData() ? edit->GetLookupData()->GetCurrentKey() : Variant(-1);
-  const Integer index = VarIsNull(key) || VarIsEmpty(key) ? -1 : key.AsInteger();
+  const Integer index = edit->GetLookupData() ? edit->GetLookupData()->GetItemIndex() : -1;
   GetProperties()->SetViewInfoColor(index, viewInfo, edit->GetEditValue());
 }
 
@@ -856,7 +854,7 @@ void TqvCustomColorComboBox::Loaded() {
 }
 
 void TqvCustomColorComboBox::LookupKeyToEditValue(const Variant& AKey, Variant& AEditValue) {
-  const Integer key = VarIsNull(AKey) || VarIsEmpty(AKey) ? -1 : AKey.AsInteger();
+  const Integer key = LookupKeyToIndex(AKey);
   TqvCustomColorComboBoxProperties* properties = GetProperties();
   const Integer count = properties->GetMRUColors()->GetCount() + properties->GetItems()->GetCount();
   if (key < 0 || key >= count) {
@@ -873,24 +871,10 @@ void TqvCustomColorComboBox::DisplayToEditValue(const Variant&, Variant& AEditVa
 }
 
 void TqvCustomColorComboBox::SynchronizeDisplayValue() {
-  TqvCustomTextEditLookupData* lookup = GetLookupData();
   TAliveToken alive = AliveToken();
-  {
-    TModifiedStateScope modified(this);
-    if (lookup) {
-      const Variant savedKey = lookup->GetCurrentKey();
-      {
-        TqvBoolLockScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick> clickLock(this);
-        lookup->SynchronizeItemIndex();
-      }
-      if (alive && !VarEqualsExact(lookup->GetCurrentKey(), savedKey)) {
-        SetModifiedAfterEnter(true);
-        if (!IsClickLocked()) Click();
-      }
-    }
-  }
+  SynchronizeLookupItem();
   if (!alive) return;
-  if (lookup) {
+  if (TqvCustomTextEditLookupData* lookup = GetLookupData()) {
     Variant value;
     LookupKeyToEditValue(lookup->GetCurrentKey(), value);
   }
