@@ -258,6 +258,7 @@ struct TRecentCase {
   Integer Result;
   Integer Added;
   TColor First;
+  Integer Changes;  // of the properties: a new recent colour is no change of the settings
 };
 
 class TColorComboRecentTest : public ::testing::TestWithParam<TRecentCase> {};
@@ -270,17 +271,20 @@ TEST_P(TColorComboRecentTest, AddMovesOrIgnores) {
   Integer added = 0, deleted = 0;
   p->OnAddedMRUColor = [&](TObject*) { ++added; };
   p->OnDeletedMRUColor = [&](TObject*) { ++deleted; };
+  Integer changes = 0;
+  p->OnPropertiesChanged = [&](TObject*) { ++changes; };
   EXPECT_EQ(p->AddMRUColor(c.Color), c.Result);
   EXPECT_EQ(added, c.Added);
+  EXPECT_EQ(changes, c.Changes);
   EXPECT_EQ(deleted, 0);
   EXPECT_EQ(p->GetMRUColors()->GetItem(0)->GetColor(), c.First);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, TColorComboRecentTest,
-                         ::testing::Values(TRecentCase{"First", clRed, 0, 0, clRed},
-                                           TRecentCase{"Third", clBlue, 1, 1, clBlue},
-                                           TRecentCase{"NewFromItems", clYellow, 2, 1, clYellow},
-                                           TRecentCase{"NotListed", clGray, 0, 0, clRed}),
+                         ::testing::Values(TRecentCase{"First", clRed, 0, 0, clRed, 0},
+                                           TRecentCase{"Third", clBlue, 1, 1, clBlue, 1},
+                                           TRecentCase{"NewFromItems", clYellow, 2, 1, clYellow, 0},
+                                           TRecentCase{"NotListed", clGray, 0, 0, clRed, 0}),
                          [](const ::testing::TestParamInfo<TRecentCase>& info) { return info.param.Name; });
 
 TEST(TColorComboBoxProperties, AddedRecentColourTakesTheItemsDescriptionAndTheListIsCut) {
@@ -587,6 +591,60 @@ INSTANTIATE_TEST_SUITE_P(
                                 "Color not selected"},
                       TCellCase{"ListedText", Integer(clRed), true, cbaLeft, qvdcText, clRed, false, "clRed"}),
     [](const ::testing::TestParamInfo<TCellCase>& info) { return info.param.Name; });
+
+TEST_F(TColorComboBoxTest, TheEditorCountsAsFocusedWhileItsDialogIsOpen) {
+  TqvColorComboBox* combo = NewColorCombo();
+  Fill(combo->GetProperties());
+  ShowForm();
+  FocusOther();
+  bool focusedInDialog = false;
+  SetDialogExecuteHandler(&TColorDialog::StaticClass(), [&](TCommonDialog*) {
+    focusedInDialog = combo->Focused();
+    return daCancel;
+  });
+  EXPECT_FALSE(combo->Focused());
+  combo->SelectCustomColor();
+  EXPECT_TRUE(focusedInDialog);
+  EXPECT_FALSE(combo->Focused());
+}
+
+TEST_F(TColorComboBoxTest, AGlyphMakesTheCustomColourButtonAGlyphButton) {
+  TqvColorComboBox* combo = NewColorCombo();
+  TqvColorComboBoxProperties* p = combo->GetProperties();
+  auto glyph = MakeOwned<TBitmap>();
+  glyph->SetSize(8, 8);
+  p->GetButtons()->GetItem(1)->SetGlyph(glyph.get());
+  p->SetAllowSelectColor(true);
+  EXPECT_EQ(p->GetButtons()->GetItem(1)->GetKind(), bkGlyph);
+  EXPECT_EQ(p->GetButtons()->GetItem(0)->GetKind(), bkDown);
+}
+
+TEST_F(TColorComboBoxTest, TheBoxWidthWidensTheContentAndThePopup) {
+  TqvColorComboBox* combo = NewColorCombo();
+  TqvColorComboBoxProperties* p = combo->GetProperties();
+  Fill(p);
+  ShowForm();
+  auto style = MakeOwned<TqvCustomEditStyle>(nullptr, true);
+  style->SetFont(FForm->GetFont());
+  TOwned<TqvCustomEditViewData> data = p->CreateViewData(style.get(), true);
+  TEditorsCanvas canvas(10, 10);
+  auto width = [&](const Variant& AValue) {
+    return data->GetEditContentSize(canvas.Canvas(), AValue, TqvEditSizeProperties{}).cx;
+  };
+  auto popupWidth = [&] {
+    TSize size;
+    combo->CalculatePopupContentSize(size);
+    return size.cx;
+  };
+  const Integer narrow = width(Integer(clRed)), narrowPopup = popupWidth();
+  EXPECT_GT(width(Integer(0x102030)), narrow) << "the longer text";
+  p->SetColorBoxWidth(50);
+  EXPECT_EQ(width(Integer(clRed)), narrow + 20);
+  EXPECT_EQ(popupWidth(), narrowPopup + 20);
+  p->SetShowDescriptions(false);
+  EXPECT_EQ(width(Integer(clRed)), width(Integer(0x102030))) << "no text, no box room";
+  EXPECT_LT(width(Integer(clRed)), 50);
+}
 
 TEST_F(TColorComboBoxTest, RegisteredAndInTheRepository) {
   EXPECT_NE(GetRegisteredEditProperties()->FindByClassName("TqvColorComboBoxProperties"), nullptr);
