@@ -401,6 +401,31 @@ TEST_F(TColorComboBoxTest, DeleteClearsTheValue) {
   EXPECT_EQ(combo->GetText(), "Color not selected");
 }
 
+TEST_F(TColorComboBoxTest, InPlaceDeleteAndCustomColoursPostAtOnce) {
+  TqvColorComboBox* combo = NewTextEdit<TqvColorComboBox>(true);
+  TqvColorComboBoxProperties* p = combo->GetProperties();
+  Fill(p);
+  p->SetImmediatePost(true);
+  p->SetColorDialogType(qvcdtCustom);
+  p->OnSelectCustomColor = [](TObject*, TColor& AColor, String&, bool&) { AColor = 0x445566; };
+  std::vector<Variant> posted;
+  combo->OnPostEditValue = [&](TObject*) { posted.push_back(combo->GetEditValue()); };
+  ShowForm();
+  combo->SetEditValue(Integer(clRed));
+  TqvCustomEditData* data = nullptr;
+  combo->Activate(data);
+  Pump();
+  Press(VK_DELETE);
+  ASSERT_EQ(posted.size(), 1u);
+  EXPECT_TRUE(VarIsNull(posted[0]));
+  combo->SelectCustomColor();
+  ASSERT_EQ(posted.size(), 2u);
+  EXPECT_EQ(posted[1].AsInteger(), 0x445566);
+  EXPECT_EQ(combo->GetText(), "102.85.68") << "a custom item named by its value";
+  combo->Deactivate();
+  Free(data);
+}
+
 TEST_F(TColorComboBoxTest, DeleteInAReadOnlyEditorKeepsTheValue) {
   TqvColorComboBox* combo = NewColorCombo();
   Fill(combo->GetProperties());
