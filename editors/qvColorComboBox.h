@@ -199,6 +199,7 @@ class TqvCustomColorComboBoxProperties : public TqvCustomComboBoxProperties {
   bool IsEditValueValid(Variant&, bool) override { return true; }
   TqvEditSupportedOperations GetSupportedOperations() const override;
   TqvEditDisplayFormatOptions GetDisplayFormatOptions() const override { return 0; }
+  bool SupportsValueBounds() const override { return true; }
 
   // -- Recent colours. Results: 0 nothing changed, 1 moved to the front, 2 added, 3 deleted.
   virtual Integer AddMRUColor(TColor AColor);

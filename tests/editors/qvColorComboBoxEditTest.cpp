@@ -531,6 +531,10 @@ TEST_F(TColorComboBoxTest, ListRowsAreAtLeast16AndTheLastRecentOneIsTaller) {
   EXPECT_GE(plain, 16);
   EXPECT_EQ(list->GetItemHeight(1), plain + 3);
   EXPECT_EQ(list->GetItemHeight(2), plain);
+  p->OnMeasureItem = [](TqvCustomComboBox*, Integer, TqvCanvas*, Integer& AHeight) { AHeight = 25; };
+  EXPECT_EQ(list->GetItemHeight(0), 25);
+  EXPECT_EQ(list->GetItemHeight(1), 28);
+  p->OnMeasureItem = nullptr;
   Pump();
   // Each row shows its colour in the box; a separator follows the last recent colour.
   const TColor colours[] = {clRed, clLime, clRed, clLime, clBlue};
