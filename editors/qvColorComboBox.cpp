@@ -1,4 +1,4 @@
-// The colour tables and the colour-to-text operations.
+// The colour tables and the colour-to-text operations; the colour combo box.
 #include "editors/qvColorComboBox.h"
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 // Colour names and colour value texts: the four constant colour tables (the platform's colour
 // identifiers, the HTML 4 colours, the X11 colours alphabetically and by colour family) and the
-// operations that turn a colour into the text a colour list shows.
+// operations that turn a colour into the text a colour list shows; and the colour combo box that
+// lists, names and picks colours with them.
 #pragma once
 
 #include <array>
