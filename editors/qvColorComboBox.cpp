@@ -255,18 +255,6 @@ constexpr Integer kSelectColorButton = 1;
 constexpr Integer kMinItemHeight = 16;
 constexpr Integer kSeparatorHeight = 3;
 
-// Keeps the properties' Changed quiet for a block.
-class TChangedLockScope {
- public:
-  explicit TChangedLockScope(Integer& ALock) : FLock(ALock) { ++FLock; }
-  ~TChangedLockScope() { --FLock; }
-  TChangedLockScope(const TChangedLockScope&) = delete;
-  TChangedLockScope& operator=(const TChangedLockScope&) = delete;
-
- private:
-  Integer& FLock;
-};
-
 template <size_t N>
 void AddTableRows(TqvColorComboBoxItems* AItems, const std::array<TColor, N>& AValues,
                   const std::array<const char*, N>& ANames) {
@@ -373,7 +361,7 @@ TqvCustomColorComboBoxProperties::TqvCustomColorComboBoxProperties(TPersistent* 
 }
 
 TqvCustomColorComboBoxProperties::~TqvCustomColorComboBoxProperties() {
-  ++FChangedLock;
+  FChangedLocked = true;
   FMRUColors.reset();
   FItems.reset();
 }
@@ -398,7 +386,7 @@ TqvCustomEditPopupWindowClass TqvCustomColorComboBoxProperties::GetPopupWindowCl
 }
 
 void TqvCustomColorComboBoxProperties::Changed() {
-  if (FChangedLock > 0 || !FItems || !FMRUColors) return;
+  if (FChangedLocked || !FItems || !FMRUColors) return;
   inherited::Changed();
 }
 
@@ -491,7 +479,7 @@ Integer TqvCustomColorComboBoxProperties::AddMRUColor(TColor AColor) {
   TqvColorComboBoxItem* item = FItems->FindColorItem(AColor);
   if (!item) return 0;
   {
-    TChangedLockScope lock(FChangedLock);
+    TqvFlagScope quiet(FChangedLocked, true);
     FMRUColors->InsertColor(0, AColor, item->GetDescription());
   }
   TrimMRUColors();
@@ -509,14 +497,14 @@ Integer TqvCustomColorComboBoxProperties::DeleteMRUColor(TColor AColor) {
 
 void TqvCustomColorComboBoxProperties::ClearMRUColors() {
   {
-    TChangedLockScope lock(FChangedLock);
+    TqvFlagScope quiet(FChangedLocked, true);
     FMRUColors->Clear();
   }
   Changed();
 }
 
 void TqvCustomColorComboBoxProperties::TrimMRUColors() {
-  TChangedLockScope lock(FChangedLock);
+  TqvFlagScope quiet(FChangedLocked, true);
   FMRUColors->BeginUpdate();
   while (FMRUColors->GetCount() > FMaxMRUColors) {
     FMRUColors->Delete(FMRUColors->GetCount() - 1);
@@ -832,10 +820,8 @@ void TqvCustomColorComboBox::SetColorValue(TColor Value) {
   if (Value == FColorValue) return;
   FColorValue = Value;
   FSavedColor = Value;
-  LockClick(true);
-  TAliveToken alive = AliveToken();
+  TqvBoolLockScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick> clickLock(this);
   SetEditValue(Integer(Value));
-  if (alive) LockClick(false);
 }
 
 void TqvCustomColorComboBox::SetEditValue(const Variant& Value) {
@@ -846,10 +832,8 @@ void TqvCustomColorComboBox::SetEditValue(const Variant& Value) {
 void TqvCustomColorComboBox::Loaded() {
   inherited::Loaded();
   if (GetProperties()->GetItems()->IndexOfColor(FColorValue) >= 0) {
-    LockClick(true);
-    TAliveToken alive = AliveToken();
+    TqvBoolLockScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick> clickLock(this);
     SetEditValue(Integer(FColorValue));
-    if (alive) LockClick(false);
   }
 }
 
@@ -935,17 +919,12 @@ void TqvCustomColorComboBox::SelectCustomColor() {
   if (properties->GetColorDialogType() == qvcdtDefault) {
     TOwned<TColorDialog> dialog = MakeOwned<TColorDialog>(nullptr);
     dialog->SetColor(FColorValue);
-    FIsDialogOpen = true;
     bool accepted = false;
-    try {
+    {
+      TqvFlagScope dialogOpen(FIsDialogOpen, true, alive);
       accepted = dialog->Execute();
-    } catch (...) {
-      if (alive) FIsDialogOpen = false;
-      throw;
     }
-    if (!alive) return;
-    FIsDialogOpen = false;
-    if (!accepted) return;
+    if (!alive || !accepted) return;
     color = dialog->GetColor();
   }
   if (properties->OnSelectCustomColor) properties->OnSelectCustomColor(this, color, description, addToList);
@@ -992,23 +971,16 @@ void TqvCustomColorComboBox::DoEditKeyDown(Word& Key, TShiftState Shift) {
 
 void TqvCustomColorComboBox::PropertiesChanged(TObject* Sender) {
   if (FPropertiesChanging) return;
-  FPropertiesChanging = true;
-  TAliveToken alive = AliveToken();
-  try {
-    TqvCustomColorComboBoxProperties* properties = GetProperties();
-    TqvEditButtons* buttons = properties->GetButtons();
-    const bool select = properties->GetAllowSelectColor();
-    const Integer glyphIndex = select ? kSelectColorButton : 0;
-    if (glyphIndex < buttons->GetCount()) {
-      TBitmap* glyph = buttons->GetItem(glyphIndex)->FindGlyph();
-      TqvEditButtonKind kind = select ? bkEllipsis : bkDown;
-      if (glyph && !glyph->GetEmpty()) kind = bkGlyph;
-      buttons->GetItem(glyphIndex)->SetKind(kind);
-    }
-    inherited::PropertiesChanged(Sender);
-  } catch (...) {
-    if (alive) FPropertiesChanging = false;
-    throw;
+  TqvFlagScope changing(FPropertiesChanging, true, AliveToken());
+  TqvCustomColorComboBoxProperties* properties = GetProperties();
+  TqvEditButtons* buttons = properties->GetButtons();
+  const bool select = properties->GetAllowSelectColor();
+  const Integer glyphIndex = select ? kSelectColorButton : 0;
+  if (glyphIndex < buttons->GetCount()) {
+    TBitmap* glyph = buttons->GetItem(glyphIndex)->FindGlyph();
+    TqvEditButtonKind kind = select ? bkEllipsis : bkDown;
+    if (glyph && !glyph->GetEmpty()) kind = bkGlyph;
+    buttons->GetItem(glyphIndex)->SetKind(kind);
   }
-  if (alive) FPropertiesChanging = false;
+  inherited::PropertiesChanged(Sender);
 }

@@ -284,7 +284,7 @@ class TqvCustomColorComboBoxProperties : public TqvCustomComboBoxProperties {
   TOwned<TqvColorComboBoxItems> FItems;
   TOwned<TqvColorComboBoxItems> FMRUColors;
   // Internal updates of the recent list are no change of the settings.
-  Integer FChangedLock = 0;
+  bool FChangedLocked = false;
 };
 
 class TqvColorComboBoxProperties : public TqvCustomColorComboBoxProperties {
