@@ -187,16 +187,7 @@ void TqvCustomInnerMemo::MouseDown(TMouseButton Button, TShiftState Shift, Integ
   TAliveToken alive = AliveToken();
   inherited::MouseDown(Button, Shift, X, Y);
   TqvCustomMemo* container = alive ? GetContainer() : nullptr;
-  if (!container) return;
-  container->SetInnerControlMouseDown(true);
-  TAliveToken containerAlive = container->AliveToken();
-  try {
-    container->MouseDown(Button, Shift, X + GetLeft(), Y + GetTop());
-  } catch (...) {
-    if (containerAlive) container->SetInnerControlMouseDown(false);
-    throw;
-  }
-  if (containerAlive) container->SetInnerControlMouseDown(false);
+  if (container) container->InnerControlMouseDown(Button, Shift, X + GetLeft(), Y + GetTop());
 }
 
 void TqvCustomInnerMemo::MouseMove(TShiftState Shift, Integer X, Integer Y) {

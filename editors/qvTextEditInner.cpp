@@ -235,16 +235,7 @@ void TqvCustomInnerTextEdit::MouseDown(TMouseButton Button, TShiftState Shift, I
   TAliveToken alive = AliveToken();
   inherited::MouseDown(Button, Shift, X, Y);
   TqvCustomTextEdit* container = alive ? GetContainer() : nullptr;
-  if (!container) return;
-  container->SetInnerControlMouseDown(true);
-  TAliveToken containerAlive = container->AliveToken();
-  try {
-    container->MouseDown(Button, Shift, X + GetLeft(), Y + GetTop());
-  } catch (...) {
-    if (containerAlive) container->SetInnerControlMouseDown(false);
-    throw;
-  }
-  if (containerAlive) container->SetInnerControlMouseDown(false);
+  if (container) container->InnerControlMouseDown(Button, Shift, X + GetLeft(), Y + GetTop());
 }
 
 void TqvCustomInnerTextEdit::MouseMove(TShiftState Shift, Integer X, Integer Y) {

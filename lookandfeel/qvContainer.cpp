@@ -632,6 +632,18 @@ void TqvContainer::KeyDown(Word& Key, TShiftState Shift) {
   }
 }
 
+void TqvContainer::InnerControlMouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TAliveToken alive = AliveToken();
+  FInnerControlMouseDown = true;
+  try {
+    MouseDown(Button, Shift, X, Y);
+  } catch (...) {
+    if (alive) FInnerControlMouseDown = false;
+    throw;
+  }
+  if (alive) FInnerControlMouseDown = false;
+}
+
 void TqvContainer::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
   TAliveToken alive = AliveToken();
   inherited::MouseDown(Button, Shift, X, Y);

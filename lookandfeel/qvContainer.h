@@ -312,8 +312,6 @@ class TqvContainer : public TqvControl, public IqvContainerActiveControl {
   static Integer GetBorderWidth(TqvContainerBorderStyle ABorderStyle);
   void SetDragKind(TDragKind Value);
   void SetDragMode(TDragMode Value);
-  // Set by an inner list box while it hands its mouse-down over.
-  void SetInnerControlMouseDown(bool Value) { FInnerControlMouseDown = Value; }
   // The style values the class does not store.
   virtual TqvContainerStyleValues GetNotPublishedStyleValues() const { return 0; }
   virtual TqvContainerStyleClass GetStyleClass() const { return &TqvContainerStyle::StaticClass(); }
@@ -329,6 +327,9 @@ class TqvContainer : public TqvControl, public IqvContainerActiveControl {
   void KeyPress(char& Key) override { inherited::KeyPress(Key); }
   void KeyUp(Word& Key, TShiftState Shift) override { inherited::KeyUp(Key, Shift); }
   void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  // The mouse-down an inner control hands over (X, Y in the container's client coordinates),
+  // marked as coming from the inner control while it runs.
+  void InnerControlMouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y);
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
   bool DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoint MousePos) override {

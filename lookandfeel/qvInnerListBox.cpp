@@ -177,17 +177,8 @@ void TqvCustomInnerListBox::MouseDown(TMouseButton Button, TShiftState Shift, In
   TAliveToken alive = AliveToken();
   inherited::MouseDown(Button, Shift, X, Y);
   if (!alive || !FContainer) return;
-  TqvContainer* container = FContainer;
   const TPoint p = ToContainer(X, Y);
-  container->SetInnerControlMouseDown(true);
-  TAliveToken containerAlive = container->AliveToken();
-  try {
-    container->MouseDown(Button, Shift, p.X, p.Y);
-  } catch (...) {
-    if (containerAlive) container->SetInnerControlMouseDown(false);
-    throw;
-  }
-  if (containerAlive) container->SetInnerControlMouseDown(false);
+  FContainer->InnerControlMouseDown(Button, Shift, p.X, p.Y);
 }
 
 void TqvCustomInnerListBox::MouseMove(TShiftState Shift, Integer X, Integer Y) {
