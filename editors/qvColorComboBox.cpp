@@ -1,7 +1,14 @@
-// The colour tables and the colour-to-text operations.
+// The colour tables and the colour-to-text operations; the colour combo box.
 #include "editors/qvColorComboBox.h"
 
+#include <algorithm>
 #include <string_view>
+
+#include "core/qvDataUpdateScope.h"
+#include "editors/qvEditPaintUtils.h"
+#include "editors/qvExtEditUtils.h"
+#include "platform/forms/Dialogs.h"
+#include "platform/os/Windows.h"
 
 namespace {
 
@@ -221,4 +228,759 @@ String GetColorText(TColor AColor, const String& ADescription, TqvColorNamingCon
       break;
   }
   return ColorToValueText(AColor, AFormat);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The colour combo box
+
+QJ_IMPLEMENT_CLASS(TqvColorComboBoxItem)
+QJ_IMPLEMENT_CLASS(TqvColorComboBoxItems)
+QJ_IMPLEMENT_CLASS(TqvCustomColorComboBoxListBox)
+QJ_IMPLEMENT_CLASS(TqvColorComboBoxLookupData)
+QJ_IMPLEMENT_CLASS(TqvCustomColorComboBoxViewInfo)
+QJ_IMPLEMENT_CLASS(TqvCustomColorComboBoxViewData)
+QJ_IMPLEMENT_CLASS(TqvCustomColorComboBoxProperties)
+QJ_IMPLEMENT_CLASS(TqvColorComboBoxProperties)
+QJ_IMPLEMENT_CLASS(TqvColorComboBoxPopupWindow)
+QJ_IMPLEMENT_CLASS(TqvCustomColorComboBox)
+QJ_IMPLEMENT_CLASS(TqvColorComboBox)
+QJ_IMPLEMENT_CLASS(TqvEditRepositoryColorComboBoxItem)
+
+namespace {
+
+const TqvEditKindRegistration ColorComboBoxRegistration(&TqvColorComboBoxProperties::StaticClass(),
+                                                        &sqvEditDisplayTextColorComboBox, true);
+
+constexpr Integer kSelectColorButton = 1;
+constexpr Integer kMinItemHeight = 16;
+constexpr Integer kSeparatorHeight = 3;
+
+template <size_t N>
+void AddTableRows(TqvColorComboBoxItems* AItems, const std::array<TColor, N>& AValues,
+                  const std::array<const char*, N>& ANames) {
+  for (size_t i = 0; i < N; ++i)
+    if (TqvColorComboBoxItem* item = AItems->AddColor(AValues[i], ANames[i])) item->SetIsCustomColor(false);
+}
+
+Byte ColorBoxKind(bool ASelected, TqvDefaultColorStyle AStyle) {
+  if (ASelected) return cbkColor;
+  switch (AStyle) {
+    case qvdcClear: return cbkEmpty;
+    case qvdcHatched: return cbkHatched;
+    default: return cbkColor;
+  }
+}
+
+}  // namespace
+
+// -- Items
+
+void TqvColorComboBoxItem::Assign(TPersistent* Source) {
+  auto* source = As<TqvColorComboBoxItem>(Source);
+  if (!source) {
+    inherited::Assign(Source);
+    return;
+  }
+  SetColor(source->FColor);
+  SetDescription(source->FDescription);
+  FIsCustomColor = source->FIsCustomColor;
+}
+
+void TqvColorComboBoxItem::SetColor(TColor Value) {
+  if (Value == FColor) return;
+  FColor = Value;
+  Changed(false);
+}
+
+void TqvColorComboBoxItem::SetDescription(const String& Value) {
+  if (Value == FDescription) return;
+  FDescription = Value;
+  Changed(false);
+}
+
+TqvColorComboBoxItems::TqvColorComboBoxItems(TPersistent* AOwner)
+    : TOwnedCollection(AOwner, &TqvColorComboBoxItem::StaticClass()) {}
+
+void TqvColorComboBoxItems::Update(TCollectionItem*) {
+  if (auto* properties = As<TqvCustomColorComboBoxProperties>(GetOwner())) properties->Changed();
+}
+
+TqvColorComboBoxItem* TqvColorComboBoxItems::FindColorItem(TColor AColor) const {
+  const Integer index = IndexOfColor(AColor);
+  return index < 0 ? nullptr : GetItem(index);
+}
+
+TqvColorComboBoxItem* TqvColorComboBoxItems::AddColor(TColor AColor, const String& ADescription) {
+  return InsertColor(GetCount(), AColor, ADescription);
+}
+
+TqvColorComboBoxItem* TqvColorComboBoxItems::InsertColor(Integer AIndex, TColor AColor, const String& ADescription) {
+  if (FindColorItem(AColor)) return nullptr;
+  BeginUpdate();
+  auto* item = static_cast<TqvColorComboBoxItem*>(Insert(std::clamp<Integer>(AIndex, 0, GetCount())));
+  item->SetColor(AColor);
+  item->SetDescription(ADescription);
+  EndUpdate();
+  return item;
+}
+
+void TqvColorComboBoxItems::Move(Integer AFrom, Integer ATo) {
+  if (AFrom == ATo || AFrom < 0 || AFrom >= GetCount()) return;
+  GetItem(AFrom)->SetIndex(std::clamp<Integer>(ATo, 0, GetCount() - 1));
+}
+
+void TqvColorComboBoxItems::ClearNonCustomItems() {
+  BeginUpdate();
+  for (Integer i = GetCount() - 1; i >= 0; --i)
+    if (!GetItem(i)->GetIsCustomColor()) Delete(i);
+  EndUpdate();
+}
+
+Integer TqvColorComboBoxItems::IndexOfColor(TColor AColor) const {
+  for (Integer i = 0; i < GetCount(); ++i)
+    if (GetItem(i)->GetColor() == AColor) return i;
+  return -1;
+}
+
+TColor TqvColorComboBoxItems::GetColorByIndex(Integer AIndex, TColor ADefault) const {
+  return AIndex >= 0 && AIndex < GetCount() ? GetItem(AIndex)->GetColor() : ADefault;
+}
+
+// -- Properties
+
+TqvCustomColorComboBoxProperties::TqvCustomColorComboBoxProperties(TPersistent* AOwner)
+    : TqvCustomComboBoxProperties(AOwner) {
+  FItems = MakeOwned<TqvColorComboBoxItems>(this);
+  FMRUColors = MakeOwned<TqvColorComboBoxItems>(this);
+  SetDropDownListStyle(lsFixedList);
+  TqvEditButton* button = GetButtons()->Add();
+  SetGlyphButtonIndex(kSelectColorButton);
+  button->SetKind(bkEllipsis);
+  button->SetDefault(false);
+  button->SetVisible(false);
+}
+
+TqvCustomColorComboBoxProperties::~TqvCustomColorComboBoxProperties() {
+  FChangedLocked = true;
+  FMRUColors.reset();
+  FItems.reset();
+}
+
+TqvCustomEditClass TqvCustomColorComboBoxProperties::ContainerClass() { return &TqvColorComboBox::StaticClass(); }
+TqvCustomEditClass TqvColorComboBoxProperties::ContainerClass() { return &TqvColorComboBox::StaticClass(); }
+
+TqvCustomTextEditLookupDataClass TqvCustomColorComboBoxProperties::LookupDataClass() {
+  return &TqvColorComboBoxLookupData::StaticClass();
+}
+
+TqvCustomEditViewDataClass TqvCustomColorComboBoxProperties::ViewDataClass() {
+  return &TqvCustomColorComboBoxViewData::StaticClass();
+}
+
+TqvCustomEditViewInfoClass TqvCustomColorComboBoxProperties::ViewInfoClass() {
+  return &TqvCustomColorComboBoxViewInfo::StaticClass();
+}
+
+TqvCustomEditPopupWindowClass TqvCustomColorComboBoxProperties::GetPopupWindowClass() const {
+  return &TqvColorComboBoxPopupWindow::StaticClass();
+}
+
+void TqvCustomColorComboBoxProperties::Changed() {
+  if (FChangedLocked || !FItems || !FMRUColors) return;
+  inherited::Changed();
+}
+
+void TqvCustomColorComboBoxProperties::Assign(TPersistent* Source) {
+  auto* source = As<TqvCustomColorComboBoxProperties>(Source);
+  if (!source) {
+    inherited::Assign(Source);
+    return;
+  }
+  TqvEditPropertiesUpdateScope update(this);
+  inherited::Assign(Source);
+  SetAllowSelectColor(source->FAllowSelectColor);
+  SetColorBoxAlign(source->FColorBoxAlign);
+  SetColorBoxFrameColor(source->FColorBoxFrameColor);
+  SetColorBoxWidth(source->FColorBoxWidth);
+  SetColorComboStyle(source->FColorComboStyle);
+  FColorDialogType = source->FColorDialogType;
+  SetColorValueFormat(source->FColorValueFormat);
+  SetDefaultColor(source->FDefaultColor);
+  SetDefaultDescription(source->FDefaultDescription);
+  SetDefaultColorStyle(source->FDefaultColorStyle);
+  SetMaxMRUColors(source->FMaxMRUColors);
+  SetNamingConvention(source->FNamingConvention);
+  FPrepareList = source->FPrepareList;
+  FPrepareInfo = source->FPrepareInfo;
+  SetShowDescriptions(source->FShowDescriptions);
+  OnSelectCustomColor = source->OnSelectCustomColor;
+  OnNamingConvention = source->OnNamingConvention;
+  OnAddedMRUColor = source->OnAddedMRUColor;
+  OnDeletedMRUColor = source->OnDeletedMRUColor;
+  OnGetDefaultColor = source->OnGetDefaultColor;
+  FItems->Assign(source->FItems.get());
+  FMRUColors->Assign(source->FMRUColors.get());
+  Changed();
+}
+
+void TqvCustomColorComboBoxProperties::SetAllowSelectColor(bool Value) {
+  if (Value == FAllowSelectColor) return;
+  TqvEditPropertiesUpdateScope update(this);
+  FAllowSelectColor = Value;
+  if (GetButtons()->GetCount() > kSelectColorButton) GetButtons()->GetItem(kSelectColorButton)->SetVisible(Value);
+  Changed();
+}
+
+void TqvCustomColorComboBoxProperties::SetMaxMRUColors(Byte Value) {
+  if (Value == FMaxMRUColors) return;
+  const bool lowered = Value < FMaxMRUColors;
+  FMaxMRUColors = Value;
+  if (!lowered) return;
+  TrimMRUColors();
+  Changed();
+}
+
+void TqvCustomColorComboBoxProperties::SetPrepareInfo(const String& Value) {
+  FPrepareInfo = Value;
+  FItems->BeginUpdate();
+  switch (FPrepareList) {
+    case qvplNone: break;
+    case qvplKordel: AddTableRows(FItems.get(), PlatformColorValues, PlatformColorNames); break;
+    case qvplHTML4: AddTableRows(FItems.get(), HTML4ColorValues, HTML4ColorNames); break;
+    case qvplX11: AddTableRows(FItems.get(), X11ColorValues, X11ColorNames); break;
+    case qvplX11Ordered: AddTableRows(FItems.get(), X11OrderedColorValues, X11OrderedColorNames); break;
+  }
+  FItems->EndUpdate();
+}
+
+void TqvCustomColorComboBoxProperties::SetItems(TqvColorComboBoxItems* Value) {
+  FItems->Assign(Value);
+  Changed();
+}
+
+TqvEditSupportedOperations TqvCustomColorComboBoxProperties::GetSupportedOperations() const {
+  TqvEditSupportedOperations result = esoFiltering | esoHorzAlignment | esoSorting | esoSortingByDisplayText;
+  if (GetButtons()->GetCount() > 0) result |= esoButtons;
+  if (FShowDescriptions) result |= esoIncSearch;
+  return result;
+}
+
+// Recent colours
+
+Integer TqvCustomColorComboBoxProperties::AddMRUColor(TColor AColor) {
+  if (FMaxMRUColors == 0) return 0;
+  const Integer recent = FMRUColors->IndexOfColor(AColor);
+  if (recent == 0) return 0;
+  if (recent > 0) {
+    FMRUColors->Move(recent, 0);
+    if (OnAddedMRUColor) OnAddedMRUColor(this);
+    return 1;
+  }
+  TqvColorComboBoxItem* item = FItems->FindColorItem(AColor);
+  if (!item) return 0;
+  {
+    TqvFlagScope quiet(FChangedLocked, true);
+    FMRUColors->InsertColor(0, AColor, item->GetDescription());
+  }
+  TrimMRUColors();
+  if (OnAddedMRUColor) OnAddedMRUColor(this);
+  return 2;
+}
+
+Integer TqvCustomColorComboBoxProperties::DeleteMRUColor(TColor AColor) {
+  const Integer recent = FMRUColors->IndexOfColor(AColor);
+  if (recent < 0 || !FItems->FindColorItem(AColor)) return 0;
+  FMRUColors->Delete(recent);
+  if (OnDeletedMRUColor) OnDeletedMRUColor(this);
+  return 3;
+}
+
+void TqvCustomColorComboBoxProperties::ClearMRUColors() {
+  {
+    TqvFlagScope quiet(FChangedLocked, true);
+    FMRUColors->Clear();
+  }
+  Changed();
+}
+
+void TqvCustomColorComboBoxProperties::TrimMRUColors() {
+  TqvFlagScope quiet(FChangedLocked, true);
+  FMRUColors->BeginUpdate();
+  while (FMRUColors->GetCount() > FMaxMRUColors) {
+    FMRUColors->Delete(FMRUColors->GetCount() - 1);
+    if (OnDeletedMRUColor) OnDeletedMRUColor(this);
+  }
+  FMRUColors->EndUpdate();
+}
+
+void TqvCustomColorComboBoxProperties::DoGetDefaultColor(TColor& AColor) {
+  if (OnGetDefaultColor) OnGetDefaultColor(this, AColor);
+}
+
+// The combined index
+
+Integer TqvCustomColorComboBoxProperties::IndexOfColorValue(const Variant& AEditValue) const {
+  if (IsVarNullOrEmpty(AEditValue)) return -1;
+  bool valid = false;
+  const TColor color = StringToColorValue(VarToStr(AEditValue), valid);
+  return valid ? IndexOfColor(color) : -1;
+}
+
+Integer TqvCustomColorComboBoxProperties::IndexOfColor(TColor AColor) const {
+  const Integer recent = FMRUColors->IndexOfColor(AColor);
+  if (recent >= 0) return recent;
+  const Integer index = FItems->IndexOfColor(AColor);
+  return index >= 0 ? FMRUColors->GetCount() + index : -1;
+}
+
+TColor TqvCustomColorComboBoxProperties::GetColorByIndex(Integer AIndex) const {
+  const Integer recentCount = FMRUColors->GetCount();
+  if (AIndex < recentCount) return FMRUColors->GetColorByIndex(AIndex, FDefaultColor);
+  return FItems->GetColorByIndex(AIndex - recentCount, FDefaultColor);
+}
+
+String TqvCustomColorComboBoxProperties::NamedText(TColor AColor, const String& AText) const {
+  String text = AText;
+  if (OnNamingConvention) OnNamingConvention(const_cast<TqvCustomColorComboBoxProperties*>(this), AColor, text);
+  return text;
+}
+
+String TqvCustomColorComboBoxProperties::GetColorDescription(Integer AIndex) const {
+  const Integer recentCount = FMRUColors->GetCount();
+  const TqvColorComboBoxItems* list = AIndex < recentCount ? FMRUColors.get() : FItems.get();
+  const Integer index = AIndex < recentCount ? AIndex : AIndex - recentCount;
+  if (AIndex < 0 || index >= list->GetCount()) return NamedText(FDefaultColor, String());
+  const TqvColorComboBoxItem* item = list->GetItem(index);
+  return NamedText(item->GetColor(),
+                   GetColorText(item->GetColor(), item->GetDescription(), FNamingConvention, FColorValueFormat));
+}
+
+String TqvCustomColorComboBoxProperties::GetDisplayTextByIndex(Integer AIndex) const {
+  if (!FShowDescriptions) return String();
+  if (AIndex == -1) return FDefaultDescription;
+  return GetColorDescription(AIndex);
+}
+
+void TqvCustomColorComboBoxProperties::TranslateValue(const Variant& AEditValue, TColor& AColor,
+                                                      String& ADescription) const {
+  const Integer index = IndexOfColorValue(AEditValue);
+  if (!IsVarNullOrEmpty(AEditValue) && (index != -1 || FColorComboStyle == qvccsComboList)) {
+    ADescription = GetDisplayTextByIndex(index);
+    return;
+  }
+  bool valid = false;
+  const TColor color = IsVarNullOrEmpty(AEditValue) ? 0 : StringToColorValue(VarToStr(AEditValue), valid);
+  if (valid) {
+    AColor = color;
+    ADescription = NamedText(color, GetColorText(color, String(), FNamingConvention, FColorValueFormat));
+  } else {
+    AColor = FDefaultColor;
+    ADescription = FDefaultDescription;
+  }
+}
+
+void TqvCustomColorComboBoxProperties::SetViewInfoColor(Integer AIndex, TqvCustomColorComboBoxViewInfo* AViewInfo,
+                                                        const Variant& AEditValue) const {
+  AViewInfo->IsColorSelected = AIndex != -1;
+  AViewInfo->Text = GetDisplayTextByIndex(AIndex);
+  if (AIndex != -1) {
+    AViewInfo->ColorBoxColor = GetColorByIndex(AIndex);
+  } else if (FColorComboStyle == qvccsComboList && !IsVarNullOrEmpty(AEditValue)) {
+    AViewInfo->ColorBoxColor = FDefaultColor;
+  } else {
+    TranslateValue(AEditValue, AViewInfo->ColorBoxColor, AViewInfo->Text);
+  }
+  if (!FShowDescriptions) AViewInfo->Text.clear();
+  if (AIndex == -1 && FDefaultColorStyle == qvdcCustom)
+    const_cast<TqvCustomColorComboBoxProperties*>(this)->DoGetDefaultColor(AViewInfo->ColorBoxColor);
+  AViewInfo->RowsValid = false;
+}
+
+void TqvCustomColorComboBoxProperties::PrepareDisplayValue(const Variant& AEditValue, Variant& ADisplayValue, bool) {
+  TColor color = FDefaultColor;
+  String text;
+  TranslateValue(AEditValue, color, text);
+  ADisplayValue = text;
+}
+
+String TqvCustomColorComboBoxProperties::GetDisplayText(const Variant& AEditValue, bool) {
+  if (!FShowDescriptions) return String();
+  Variant display;
+  PrepareDisplayValue(AEditValue, display, false);
+  return display.AsString();
+}
+
+// -- Lookup data
+
+String TqvColorComboBoxLookupData::GetItem(Integer AIndex) {
+  auto* properties = As<TqvCustomColorComboBoxProperties>(GetProperties());
+  if (!properties || AIndex < 0 || AIndex >= GetItemCount()) return String();
+  return properties->GetDisplayTextByIndex(AIndex);
+}
+
+Integer TqvColorComboBoxLookupData::GetItemCount() {
+  auto* properties = As<TqvCustomColorComboBoxProperties>(GetProperties());
+  return properties ? properties->GetMRUColors()->GetCount() + properties->GetItems()->GetCount() : 0;
+}
+
+void TqvColorComboBoxLookupData::SynchronizeItemIndex() {
+  auto* properties = As<TqvCustomColorComboBoxProperties>(GetProperties());
+  TqvCustomTextEdit* edit = GetOwnerEdit();
+  if (!properties || !edit) return;
+  SetItemIndex(properties->IndexOfColorValue(edit->GetEditValue()));
+}
+
+void TqvColorComboBoxLookupData::LocateMRUColor(TColor AColor) {
+  auto* properties = As<TqvCustomColorComboBoxProperties>(GetProperties());
+  if (!properties) return;
+  TqvColorComboBoxItems* recent = properties->GetMRUColors();
+  if (GetItemIndex() < recent->GetCount() - 1) return;
+  const Integer index = recent->IndexOfColor(AColor);
+  if (index >= 0) SetItemIndex(index);
+}
+
+// -- List box
+
+TqvCustomColorComboBoxProperties* TqvCustomColorComboBoxListBox::GetProperties() {
+  TqvCustomComboBox* edit = GetEdit();
+  return edit ? As<TqvCustomColorComboBoxProperties>(edit->GetProperties()) : nullptr;
+}
+
+Integer TqvCustomColorComboBoxListBox::GetItemHeight(Integer AIndex) {
+  TqvCustomColorComboBoxProperties* properties = GetProperties();
+  if (!properties) return inherited::GetItemHeight(AIndex);
+  Integer height = std::max(GetStandardItemHeight(), kMinItemHeight);
+  if (AIndex >= 0 && properties->OnMeasureItem) properties->OnMeasureItem(GetEdit(), AIndex, GetQVCanvas(), height);
+  if (AIndex >= 0 && AIndex == properties->GetMRUColors()->GetCount() - 1) height += kSeparatorHeight;
+  return height;
+}
+
+void TqvCustomColorComboBoxListBox::UpdateItemHeight() {
+  if (HandleAllocated()) RecreateWnd();
+}
+
+void TqvCustomColorComboBoxListBox::DrawItem(Integer Index, TRect Rect, TOwnerDrawState State) {
+  if (DoDrawItem(Index, Rect, State)) return;
+  TqvCustomColorComboBoxProperties* properties = GetProperties();
+  TCanvas* canvas = GetCanvas();
+  if (!properties || Index < 0 || Index >= GetEdit()->GetLookupData()->GetItemCount()) {
+    canvas->FillRect(Rect);
+    return;
+  }
+  const bool lastRecent = Index == properties->GetMRUColors()->GetCount() - 1;
+  TRect box = Rect;
+  if (lastRecent) box.Bottom -= kSeparatorHeight;
+  if (properties->GetShowDescriptions()) {
+    TRect textRect = Rect;
+    if (properties->GetColorBoxAlign() == cbaLeft) {
+      box.Right = box.Left + properties->GetColorBoxWidth();
+      textRect.Left = box.Right;
+    } else {
+      box.Left = box.Right - properties->GetColorBoxWidth();
+      textRect.Right = box.Left;
+    }
+    canvas->FillRect(Rect);
+    if (lastRecent) textRect.Bottom -= kSeparatorHeight;
+    const String text = " " + properties->GetDisplayTextByIndex(Index);
+    RECT r{textRect.Left, textRect.Top, textRect.Right, textRect.Bottom};
+    canvas->GetBrush()->SetStyle(bsClear);
+    ::DrawText(canvas->GetHandle(), text.data(), Integer(text.size()), &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    canvas->GetBrush()->SetStyle(bsSolid);
+  }
+  const TColor background = canvas->GetBrush()->GetColor();
+  DrawColorBox(GetQVCanvas(), box, properties->GetColorBoxFrameColor(), cbkColor, background,
+               properties->GetColorByIndex(Index));
+  canvas->GetBrush()->SetColor(background);
+  const bool selected = State & odSelected;
+  if (lastRecent) {
+    canvas->GetPen()->SetColor(selected ? clWindow : clWindowText);
+    for (Integer y : {Rect.Bottom - 3, Rect.Bottom - 1}) {
+      canvas->MoveTo(Rect.Left, y);
+      canvas->LineTo(Rect.Right, y);
+    }
+  }
+  if (selected) canvas->DrawFocusRect(Rect);
+}
+
+// -- View info and view data
+
+void TqvCustomColorComboBoxViewInfo::Offset(Integer DX, Integer DY) {
+  inherited::Offset(DX, DY);
+  ColorBoxRect = qvOffsetRect(ColorBoxRect, DX, DY);
+  ContentRect = qvOffsetRect(ContentRect, DX, DY);
+}
+
+void TqvCustomColorComboBoxViewInfo::Paint(TqvCanvas* ACanvas) {
+  inherited::Paint(ACanvas);
+  if (DefaultColorStyle == qvdcText && !IsColorSelected) return;
+  DrawColorBox(ACanvas, ColorBoxRect, ColorBoxFrameColor, ColorBoxKind(IsColorSelected, DefaultColorStyle), BkColor,
+               ColorBoxColor);
+}
+
+TqvCustomColorComboBoxProperties* TqvCustomColorComboBoxViewData::GetProperties() const {
+  return static_cast<TqvCustomColorComboBoxProperties*>(TqvCustomComboBoxViewData::GetProperties());
+}
+
+namespace {
+
+// The colour box and the text beside it, inside the client rectangle.
+void LayoutColorBox(TqvCustomColorComboBoxViewInfo* AViewInfo, bool AIsInplace) {
+  const TRect client = AViewInfo->ContentRect;
+  TRect box = client, text = client;
+  if (AViewInfo->DefaultColorStyle == qvdcText && !AViewInfo->IsColorSelected) {
+    box.Right = box.Left;
+  } else if (AViewInfo->ShowDescriptions) {
+    if (AViewInfo->ColorBoxAlign == cbaRight) {
+      box.Left = client.Right - AViewInfo->ColorBoxWidth;
+      text.Right = box.Left;
+    } else {
+      box.Right = client.Left + AViewInfo->ColorBoxWidth;
+      text.Left = box.Right;
+    }
+  } else {
+    AViewInfo->Text.clear();
+    text.Right = text.Left;
+  }
+  AViewInfo->ColorBoxRect = box;
+  const Integer dy = AIsInplace ? 1 : 2;
+  AViewInfo->TextRect = TRect{text.Left + 2, text.Top + dy, text.Right - 2, text.Bottom - dy};
+  AViewInfo->InnerEditRect.Left = std::max(AViewInfo->InnerEditRect.Left, text.Left);
+  AViewInfo->InnerEditRect.Right = std::min(AViewInfo->InnerEditRect.Right, text.Right);
+  AViewInfo->RowsValid = false;
+}
+
+}  // namespace
+
+void TqvCustomColorComboBoxViewData::Calculate(TqvCanvas* ACanvas, const TRect& ABounds, const TPoint& P,
+                                               TqvMouseButton AButton, TShiftState AShift,
+                                               TqvCustomEditViewInfo* AViewInfo, bool AIsMouseEvent) {
+  inherited::Calculate(ACanvas, ABounds, P, AButton, AShift, AViewInfo, AIsMouseEvent);
+  auto* viewInfo = static_cast<TqvCustomColorComboBoxViewInfo*>(AViewInfo);
+  TqvCustomColorComboBoxProperties* properties = GetProperties();
+  viewInfo->ColorBoxAlign = properties->GetColorBoxAlign();
+  viewInfo->ColorBoxWidth = properties->GetColorBoxWidth();
+  viewInfo->ColorBoxFrameColor = properties->GetColorBoxFrameColor();
+  viewInfo->ShowDescriptions = properties->GetShowDescriptions();
+  viewInfo->DefaultColorStyle = properties->GetDefaultColorStyle();
+  viewInfo->BkColor = viewInfo->BackgroundColor;
+  if (!IsInplace) viewInfo->DrawSelected = false;
+  viewInfo->ContentRect = TRect{};
+  if (ABounds.IsEmpty() || IsMeasuringBounds(ABounds)) return;
+  viewInfo->ContentRect = viewInfo->ClientRect;
+  viewInfo->ContentRect.Left = std::max(viewInfo->ClientRect.Left, viewInfo->InnerEditRect.Left);
+  viewInfo->ContentRect.Right = std::min(viewInfo->ClientRect.Right, viewInfo->InnerEditRect.Right);
+  if (TqvCustomTextEdit* edit = GetTextEdit()) {
+    const Integer index = edit->GetLookupData() ? edit->GetLookupData()->GetItemIndex() : -1;
+    properties->SetViewInfoColor(index, viewInfo, edit->GetEditValue());
+  }
+  LayoutColorBox(viewInfo, IsInplace);
+}
+
+void TqvCustomColorComboBoxViewData::DisplayValueToDrawText(const Variant& ADisplayValue,
+                                                            TqvCustomTextEditViewInfo* AViewInfo) {
+  inherited::DisplayValueToDrawText(ADisplayValue, AViewInfo);
+  TqvCustomTextEdit* edit = GetTextEdit();
+  if (!edit) return;
+  auto* viewInfo = static_cast<TqvCustomColorComboBoxViewInfo*>(AViewInfo);
+  const Integer index = edit->GetLookupData() ? edit->GetLookupData()->GetItemIndex() : -1;
+  GetProperties()->SetViewInfoColor(index, viewInfo, edit->GetEditValue());
+}
+
+void TqvCustomColorComboBoxViewData::EditValueToViewInfo(TqvCanvas* ACanvas, const Variant& AEditValue,
+                                                         TqvCustomEditViewInfo* AViewInfo) {
+  inherited::EditValueToViewInfo(ACanvas, AEditValue, AViewInfo);
+  auto* viewInfo = static_cast<TqvCustomColorComboBoxViewInfo*>(AViewInfo);
+  TqvCustomColorComboBoxProperties* properties = GetProperties();
+  if (!GetTextEdit()) properties->SetViewInfoColor(properties->IndexOfColorValue(AEditValue), viewInfo, AEditValue);
+  if (!viewInfo->ContentRect.IsEmpty()) LayoutColorBox(viewInfo, IsInplace);
+}
+
+TSize TqvCustomColorComboBoxViewData::GetEditContentSize(TqvCanvas* ACanvas, const Variant& AEditValue,
+                                                         const TqvEditSizeProperties& ASizeProperties) {
+  TqvCustomColorComboBoxProperties* properties = GetProperties();
+  TColor color = properties->GetDefaultColor();
+  String text;
+  if (properties->GetShowDescriptions()) properties->TranslateValue(AEditValue, color, text);
+  TSize size = CalculateEditTextSize(ACanvas, this, text, true, ASizeProperties, GetDrawTextFlags());
+  if (properties->GetShowDescriptions()) size.cx += properties->GetColorBoxWidth() + 6;
+  return size;
+}
+
+// -- Control
+
+TqvCustomColorComboBox::TqvCustomColorComboBox(TComponent* AOwner, bool AIsInplace)
+    : TqvCustomComboBox(AOwner, AIsInplace) {}
+
+TqvCustomEditPropertiesClass TqvCustomColorComboBox::PropertiesClass() {
+  return &TqvCustomColorComboBoxProperties::StaticClass();
+}
+TqvCustomEditPropertiesClass TqvColorComboBox::PropertiesClass() { return &TqvColorComboBoxProperties::StaticClass(); }
+
+void TqvCustomColorComboBox::SetColorValue(TColor Value) {
+  if (Value == FColorValue) return;
+  FColorValue = Value;
+  FSavedColor = Value;
+  TqvBoolLockScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick> clickLock(this);
+  SetEditValue(Integer(Value));
+}
+
+void TqvCustomColorComboBox::SetEditValue(const Variant& Value) {
+  if (HasState(csDestroying)) return;
+  inherited::SetEditValue(Value);
+}
+
+void TqvCustomColorComboBox::Loaded() {
+  inherited::Loaded();
+  if (GetProperties()->GetItems()->IndexOfColor(FColorValue) >= 0) {
+    TqvBoolLockScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick> clickLock(this);
+    SetEditValue(Integer(FColorValue));
+  }
+}
+
+void TqvCustomColorComboBox::LookupKeyToEditValue(const Variant& AKey, Variant& AEditValue) {
+  const Integer key = LookupKeyToIndex(AKey);
+  TqvCustomColorComboBoxProperties* properties = GetProperties();
+  const Integer count = properties->GetMRUColors()->GetCount() + properties->GetItems()->GetCount();
+  if (key < 0 || key >= count) {
+    AEditValue = Null();
+    FColorValue = FSavedColor;
+    return;
+  }
+  FColorValue = properties->GetColorByIndex(key);
+  AEditValue = Integer(FColorValue);
+}
+
+void TqvCustomColorComboBox::DisplayToEditValue(const Variant&, Variant& AEditValue, bool) {
+  LookupKeyToEditValue(GetLookupData() ? GetLookupData()->GetCurrentKey() : Variant(-1), AEditValue);
+}
+
+void TqvCustomColorComboBox::SynchronizeDisplayValue() {
+  TAliveToken alive = AliveToken();
+  SynchronizeLookupItem();
+  if (!alive) return;
+  if (TqvCustomTextEditLookupData* lookup = GetLookupData()) {
+    Variant value;
+    LookupKeyToEditValue(lookup->GetCurrentKey(), value);
+  }
+  ResetFindSelection();
+  UpdateDisplayedText();
+}
+
+void TqvCustomColorComboBox::UpdateDisplayedText() {
+  inherited::UpdateDisplayedText();
+  TqvCustomColorComboBoxProperties* properties = GetProperties();
+  TqvCustomTextEditLookupData* lookup = GetLookupData();
+  const Integer key = lookup ? lookup->GetItemIndex() : -1;
+  String text;
+  if (key >= 0) {
+    text = properties->GetDisplayTextByIndex(key);
+  } else {
+    TColor color = properties->GetDefaultColor();
+    properties->TranslateValue(GetEditValue(), color, text);
+    if (!properties->GetShowDescriptions()) text.clear();
+  }
+  SetInnerEditValue(text);
+}
+
+void TqvCustomColorComboBox::CalculatePopupContentSize(TSize& ASize) {
+  inherited::CalculatePopupContentSize(ASize);
+  ASize.cx += GetProperties()->GetColorBoxWidth();
+}
+
+void TqvCustomColorComboBox::CloseUp(bool AAccept) {
+  const bool wasOpen = HasPopupWindow();
+  TAliveToken alive = AliveToken();
+  inherited::CloseUp(AAccept);
+  if (!alive || !wasOpen || !AAccept || !GetLookupData()) return;
+  const Integer key = GetLookupData()->GetItemIndex();
+  if (key >= 0) UpdateMRUColors(GetProperties()->GetColorByIndex(key));
+}
+
+void TqvCustomColorComboBox::UpdateMRUColors(TColor AColor) {
+  const Integer result = GetProperties()->AddMRUColor(AColor);
+  if (result != 1 && result != 2) return;
+  // The current item keeps its colour: the edit value and its modified state stay.
+  if (auto* lookup = As<TqvColorComboBoxLookupData>(GetLookupData())) lookup->LocateMRUColor(AColor);
+}
+
+void TqvCustomColorComboBox::DoButtonClick(Integer AButtonVisibleIndex) {
+  TAliveToken alive = AliveToken();
+  inherited::DoButtonClick(AButtonVisibleIndex);
+  if (!alive) return;
+  if (GetViewInfo()->GetButton(AButtonVisibleIndex)->ButtonIndex == kSelectColorButton) SelectCustomColor();
+}
+
+void TqvCustomColorComboBox::SelectCustomColor() {
+  TqvCustomColorComboBoxProperties* properties = GetProperties();
+  TColor color = clNone;
+  String description;
+  bool addToList = true;
+  TAliveToken alive = AliveToken();
+  if (properties->GetColorDialogType() == qvcdtDefault) {
+    TOwned<TColorDialog> dialog = MakeOwned<TColorDialog>(nullptr);
+    dialog->SetColor(FColorValue);
+    bool accepted = false;
+    {
+      TqvFlagScope dialogOpen(FIsDialogOpen, true, alive);
+      accepted = dialog->Execute();
+    }
+    if (!alive || !accepted) return;
+    color = dialog->GetColor();
+  }
+  if (properties->OnSelectCustomColor) properties->OnSelectCustomColor(this, color, description, addToList);
+  // Nothing chosen: the request counts as cancelled, and no clNone entry joins the list.
+  if (!alive || color == clNone) return;
+  auto* lookup = As<TqvColorComboBoxLookupData>(GetLookupData());
+  if (addToList && properties->IndexOfColor(color) == -1) {
+    properties->GetItems()->AddColor(color, description);
+    properties->AddMRUColor(color);
+  } else if (lookup) {
+    lookup->SetItemIndex(properties->IndexOfColor(color));
+  }
+  if (!alive) return;
+  UpdateMRUColors(color);
+  if (!alive || !addToList || !DoEditing()) return;
+  SetColorValue(color);
+  if (!alive) return;
+  if (lookup) {
+    const Integer recent = properties->GetMRUColors()->IndexOfColor(color);
+    if (recent >= 0) lookup->SetItemIndex(recent);
+  }
+  SetModifiedAfterEnter(true);
+  PostEditValue();
+}
+
+void TqvCustomColorComboBox::ClearColorValue() {
+  TAliveToken alive = AliveToken();
+  InternalSetEditValue(Null(), false);
+  if (!alive) return;
+  SynchronizeDisplayValue();
+  if (!alive) return;
+  SetModifiedAfterEnter(true);
+  if (GetActiveProperties()->GetImmediatePost() && CanPostEditValue()) PostEditValue();
+}
+
+void TqvCustomColorComboBox::DoEditKeyDown(Word& Key, TShiftState Shift) {
+  if (Key == VK_DELETE) {
+    if (DoEditing()) ClearColorValue();
+    Key = 0;
+    return;
+  }
+  inherited::DoEditKeyDown(Key, Shift);
+}
+
+void TqvCustomColorComboBox::PropertiesChanged(TObject* Sender) {
+  if (FPropertiesChanging) return;
+  TqvFlagScope changing(FPropertiesChanging, true, AliveToken());
+  TqvCustomColorComboBoxProperties* properties = GetProperties();
+  TqvEditButtons* buttons = properties->GetButtons();
+  const bool select = properties->GetAllowSelectColor();
+  const Integer glyphIndex = select ? kSelectColorButton : 0;
+  if (glyphIndex < buttons->GetCount()) {
+    TBitmap* glyph = buttons->GetItem(glyphIndex)->FindGlyph();
+    TqvEditButtonKind kind = select ? bkEllipsis : bkDown;
+    if (glyph && !glyph->GetEmpty()) kind = bkGlyph;
+    buttons->GetItem(glyphIndex)->SetKind(kind);
+  }
+  inherited::PropertiesChanged(Sender);
 }

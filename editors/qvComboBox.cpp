@@ -275,8 +275,7 @@ TqvInnerEditClass TqvCustomComboBox::GetInnerEditClass() const { return &TqvCust
 Integer TqvCustomComboBox::GetItemIndex() {
   TqvCustomTextEditLookupData* lookup = GetLookupData();
   if (!lookup) return -1;
-  const Variant key = lookup->GetCurrentKey();
-  return VarIsNull(key) || VarIsEmpty(key) ? -1 : key.AsInteger();
+  return LookupKeyToIndex(lookup->GetCurrentKey());
 }
 
 void TqvCustomComboBox::SetItemIndex(Integer Value) {
@@ -361,6 +360,22 @@ void TqvCustomComboBox::InnerEditChange(TObject* Sender) {
       lookup->SynchronizeItemIndex();
   }
   if (alive && !VarEqualsExact(lookup->GetCurrentKey(), savedKey)) ModifiedByLookup();
+}
+
+void TqvCustomComboBox::SynchronizeLookupItem() {
+  TqvCustomTextEditLookupData* lookup = GetLookupData();
+  if (!lookup) return;
+  TAliveToken alive = AliveToken();
+  TModifiedStateScope modified(this);
+  const Variant savedKey = lookup->GetCurrentKey();
+  {
+    TqvBoolLockScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick> clickLock(this);
+    lookup->SynchronizeItemIndex();
+  }
+  if (alive && !VarEqualsExact(lookup->GetCurrentKey(), savedKey)) {
+    SetModifiedAfterEnter(true);
+    if (!IsClickLocked()) Click();
+  }
 }
 
 void TqvCustomComboBox::DblClick() {

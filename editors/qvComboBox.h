@@ -167,6 +167,9 @@ class TqvCustomComboBox : public TqvCustomDropDownEdit {
 
  protected:
   void InnerEditChange(TObject* Sender) override;
+  // The current item follows the edit value; a changed item fires Click (unless clicks are
+  // locked) while the modified flags stay as they were.
+  void SynchronizeLookupItem();
   TqvInnerEditClass GetInnerEditClass() const override;
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
   void Dispatch(TMessage& Message) override;

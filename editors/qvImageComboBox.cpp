@@ -475,7 +475,7 @@ void TqvImageComboBoxViewData::DisplayValueToDrawText(const Variant& ADisplayVal
   if (!edit) return;
   TqvCustomImageComboBoxProperties* properties = GetProperties();
   const Variant key = edit->GetLookupData() ? edit->GetLookupData()->GetCurrentKey() : Variant(-1);
-  const Integer index = VarIsNull(key) || VarIsEmpty(key) ? -1 : key.AsInteger();
+  const Integer index = LookupKeyToIndex(key);
   if (index >= 0 && index < properties->GetItems()->GetCount()) {
     TqvImageComboBoxItem* item = properties->GetItems()->GetItem(index);
     viewInfo->ImageIndex = item->GetImageIndex();
@@ -517,7 +517,7 @@ TqvCustomEditPropertiesClass TqvCustomImageComboBox::PropertiesClass() {
 TqvCustomEditPropertiesClass TqvImageComboBox::PropertiesClass() { return &TqvImageComboBoxProperties::StaticClass(); }
 
 void TqvCustomImageComboBox::LookupKeyToEditValue(const Variant& AKey, Variant& AEditValue) {
-  const Integer key = VarIsNull(AKey) || VarIsEmpty(AKey) ? -1 : AKey.AsInteger();
+  const Integer key = LookupKeyToIndex(AKey);
   TqvImageComboBoxItems* items = GetProperties()->GetItems();
   AEditValue = key >= 0 && key < items->GetCount() ? items->GetItem(key)->GetValue() : Null();
 }
@@ -527,22 +527,8 @@ void TqvCustomImageComboBox::DisplayToEditValue(const Variant&, Variant& AEditVa
 }
 
 void TqvCustomImageComboBox::SynchronizeDisplayValue() {
-  TqvCustomTextEditLookupData* lookup = GetLookupData();
   TAliveToken alive = AliveToken();
-  {
-    TModifiedStateScope modified(this);
-    if (lookup) {
-      const Variant savedKey = lookup->GetCurrentKey();
-      {
-        TqvBoolLockScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick> clickLock(this);
-        lookup->SynchronizeItemIndex();
-      }
-      if (alive && !VarEqualsExact(lookup->GetCurrentKey(), savedKey)) {
-        SetModifiedAfterEnter(true);
-        if (!IsClickLocked()) Click();
-      }
-    }
-  }
+  SynchronizeLookupItem();
   if (!alive) return;
   ResetFindSelection();
   UpdateDisplayedText();

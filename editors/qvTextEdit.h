@@ -183,6 +183,9 @@ class IqvTextEditLookupData : public virtual IInterface {
 
 // The lookup items of an editor's properties: the current key (the item whose text the editor
 // holds), the item highlighted in the drop-down list, incremental search and navigation.
+// A lookup key as an item index: -1 for Null and Empty.
+inline Integer LookupKeyToIndex(const Variant& AKey) { return VarIsNull(AKey) || VarIsEmpty(AKey) ? -1 : AKey.AsInteger(); }
+
 class TqvCustomTextEditLookupData : public TqvInterfacedPersistent, public IqvTextEditLookupData {
  public:
   using MetaType = TMetaClassFor<TqvCustomTextEditLookupData, TPersistent*>;

@@ -213,7 +213,7 @@ void TqvCustomTextEditLookupData::SetListItemIndex(Integer AIndex) {
 
 void TqvCustomTextEditLookupData::SetCurrentKey(const Variant& AKey) {
   const Integer oldKey = FCurrentKey;
-  const Integer key = VarIsNull(AKey) || VarIsEmpty(AKey) ? -1 : AKey.AsInteger();
+  const Integer key = LookupKeyToIndex(AKey);
   SetItemIndex(key);
   TAliveToken ownerAlive = FOwner ? FOwner->AliveToken() : TAliveToken();
   if (FOwner) FOwner->SetLookupUpdating(true);

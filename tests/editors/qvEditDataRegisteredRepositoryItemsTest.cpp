@@ -5,6 +5,7 @@
 
 #include <limits>
 
+#include "editors/qvColorComboBox.h"
 #include "editors/qvEditDataRegisteredRepositoryItems.h"
 #include "editors/qvTextEdit.h"
 
@@ -226,8 +227,9 @@ TEST_F(TEditKindsTest, DisplayTextIsStoredWhole) {
 TEST_F(TEditKindsTest, ShortNameWithABlankBeforeTheBarIsFound) {
   TqvRegisteredClasses* kinds = GetRegisteredEditProperties();
   EXPECT_EQ(kinds->GetShortName(kinds->IndexOf(&TTestKindProperties::StaticClass())), "ColorComboBox");
-  EXPECT_EQ(kinds->FindByShortName("ColorComboBox"), &TTestKindProperties::StaticClass());
-  // The text editor registers itself at start-up, before the test's kind of the same name.
+  // The colour combo box and the text editor register themselves at start-up, before the
+  // test's kinds of the same names.
+  EXPECT_EQ(kinds->FindByShortName("ColorComboBox"), &TqvColorComboBoxProperties::StaticClass());
   EXPECT_EQ(kinds->FindByShortName("TextEdit"), &TqvTextEditProperties::StaticClass());
   EXPECT_EQ(kinds->FindByShortName("ColorComboBox "), nullptr);
   EXPECT_EQ(kinds->FindByShortName("Represents a TrackBar"), nullptr);
