@@ -171,7 +171,7 @@ constexpr UINT WM_NULL = 0x0000, WM_CREATE = 0x0001, WM_DESTROY = 0x0002, WM_MOV
 // Private messages of the component library, posted within the application range.
 constexpr UINT WM_QV_POPUPCLOSE = 0x8065, WM_QV_POPUPSHOW = 0x8066, WM_QV_DROPDOWN = 0x8067,
                WM_QV_MEMOSCROLLBARS = 0x8068, WM_QV_EDITERROR = 0x8069, WM_QV_RADIOFOCUS = 0x806A,
-               WM_QV_POSTCHAR = 0x806B, WM_QV_MENUCLOSE1 = 0x812C, WM_QV_MENUCLOSE2 = 0x812D,
+               WM_QV_POSTCHAR = 0x806B, WM_QV_FREEPOPUPCONTROLS = 0x806C, WM_QV_MENUCLOSE1 = 0x812C, WM_QV_MENUCLOSE2 = 0x812D,
                WM_QV_PRIVATE8131 = 0x8131;
 
 // Control messages of the class library, and notifications reflected back to a control.
