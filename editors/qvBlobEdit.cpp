@@ -108,8 +108,6 @@ TOwned<TCustomImageList>& KindImages() {
   return images;
 }
 
-bool IsNullValue(const Variant& AValue) { return VarIsNull(AValue) || VarIsEmpty(AValue); }
-
 }  // namespace
 
 TCustomImageList* GetBlobEditImages() {
@@ -255,12 +253,12 @@ Integer TqvCustomBlobEditProperties::GetImageIndex(const Variant& AEditValue) co
     case bekOle: index = 6; break;
     default: break;
   }
-  return IsNullValue(AEditValue) ? index : index + 1;
+  return IsVarNullOrEmpty(AEditValue) ? index : index + 1;
 }
 
 String TqvCustomBlobEditProperties::GetPaintText(const Variant& AEditValue) const {
   const TqvBlobEditKind kind = GetEffectiveKind();
-  const bool null = IsNullValue(AEditValue);
+  const bool null = IsVarNullOrEmpty(AEditValue);
   switch (FBlobPaintStyle) {
     case bpsDefault:
       switch (kind) {
@@ -277,7 +275,7 @@ String TqvCustomBlobEditProperties::GetPaintText(const Variant& AEditValue) cons
 }
 
 String TqvCustomBlobEditProperties::GetDisplayText(const Variant& AEditValue, bool AFullText) {
-  if (IsNullValue(AEditValue)) return String();
+  if (IsVarNullOrEmpty(AEditValue)) return String();
   const TqvBlobEditKind kind = GetEffectiveKind();
   if (kind == bekMemo) {
     if (!VarIsStr(AEditValue)) return String();

@@ -129,7 +129,7 @@ String TqvCustomDateEditProperties::DateToEditText(TDateTime ADate) {
 
 void TqvCustomDateEditProperties::PrepareDisplayValue(const Variant& AEditValue, Variant& ADisplayValue,
                                                       bool AEditFocused) {
-  if (VarIsNull(AEditValue) || VarIsEmpty(AEditValue)) {
+  if (IsVarNullOrEmpty(AEditValue)) {
     ADisplayValue = GetEmptyText();
     return;
   }
@@ -254,7 +254,7 @@ void TqvCustomDateEdit::DateChosen(TObject*) {
 
 TDateTime TqvCustomDateEdit::GetDate() {
   const Variant value = GetEditValue();
-  if (VarIsNull(value) || VarIsEmpty(value) || (VarIsStr(value) && VarToStr(value).empty())) return NullDate;
+  if (IsVarNullOrEmpty(value) || (VarIsStr(value) && VarToStr(value).empty())) return NullDate;
   try {
     return VarToDateTime(value);
   } catch (const std::exception&) {

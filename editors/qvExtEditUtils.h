@@ -63,6 +63,11 @@ inline bool IsMeasuringBounds(const TRect& ABounds) {
   return ABounds.Right >= qvUnboundedExtent || ABounds.Bottom >= qvUnboundedExtent;
 }
 
+// Room a measured bar (progress bar, track bar) keeps beside its content: all round when it stands
+// alone without a themed frame, and always to the right.
+constexpr Integer qvBarStandaloneExtra = 4;
+constexpr Integer qvBarMeasureExtraWidth = 3;
+
 // The focus rectangle of a focused standalone editor that draws its own text: ATextRect grown
 // by one pixel, or empty for an empty text. In place or unfocused AFocusRect stays as it is.
 void CalculateStandaloneFocusRect(const TqvCustomEditViewInfo* AViewInfo, const String& AText,

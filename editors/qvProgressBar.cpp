@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "editors/qvEditPaintUtils.h"
+#include "editors/qvExtEditUtils.h"
 #include "platform/forms/Forms.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomProgressBarProperties)
@@ -23,9 +24,6 @@ constexpr Integer kProgressBarHeight = 21;
 // The bar's inset inside a themed frame: in place, and standalone at the right and bottom; one
 // more at the left and top standalone.
 constexpr Integer kThemedInset = 2;
-// Room a standalone bar keeps around it when measured.
-constexpr Integer kStandaloneExtra = 4;
-constexpr Integer kMeasureExtraWidth = 3;
 
 // The editor kind is known by name from start-up on.
 const TqvEditKindRegistration ProgressBarRegistration(&TqvProgressBarProperties::StaticClass(),
@@ -253,8 +251,8 @@ void TqvCustomProgressBarViewData::GetEditBorderPartSize(TqvCanvas* ACanvas,
   inherited::GetEditBorderPartSize(ACanvas, ASizeProperties, AViewInfo, ASize, AExtra);
   auto* info = static_cast<TqvCustomProgressBarViewInfo*>(AViewInfo);
   const bool framedByTheme = AViewInfo->NativeStyle && IsNativeThemeUsable(true, totButton);
-  const Integer extra = !IsInplace && !framedByTheme ? kStandaloneExtra : 0;
-  ASize.cx += std::max(0, info->BarRect.Width()) + extra + kMeasureExtraWidth;
+  const Integer extra = !IsInplace && !framedByTheme ? qvBarStandaloneExtra : 0;
+  ASize.cx += std::max(0, info->BarRect.Width()) + extra + qvBarMeasureExtraWidth;
   ASize.cy += std::max(0, info->BarRect.Height()) + extra;
   if (TFont* font = Style->GetFont()) ACanvas->SetFont(font);
   ASize.cy = std::max(ASize.cy, ACanvas->TextHeight("Wg"));

@@ -48,7 +48,7 @@ bool FitsInteger(double AValue) { return AValue >= double(INT_MIN) && AValue <= 
 
 // The number of a value: numbers as they are, texts converted as floats.
 bool TryVariantToNumber(const Variant& AValue, double& ANumber) {
-  if (VarIsNull(AValue) || VarIsEmpty(AValue)) return false;
+  if (IsVarNullOrEmpty(AValue)) return false;
   if (VarIsStr(AValue)) return TryStrToFloat(VarToStr(AValue), ANumber) && std::isfinite(ANumber);
   if (!VarIsNumeric(AValue) && VarType(AValue) != varDate) return false;
   try {
@@ -192,7 +192,7 @@ String TqvCustomSpinEditProperties::NumberToText(double AValue) const {
 }
 
 void TqvCustomSpinEditProperties::PrepareDisplayValue(const Variant& AEditValue, Variant& ADisplayValue, bool) {
-  if (VarIsNull(AEditValue) || VarIsEmpty(AEditValue)) {
+  if (IsVarNullOrEmpty(AEditValue)) {
     ADisplayValue = String();
     return;
   }

@@ -160,7 +160,7 @@ Variant TqvCustomTimeEditProperties::GetDefaultDisplayValue() { return FormatTim
 
 void TqvCustomTimeEditProperties::PrepareDisplayValue(const Variant& AEditValue, Variant& ADisplayValue,
                                                       bool AEditFocused) {
-  if (VarIsNull(AEditValue) || VarIsEmpty(AEditValue)) {
+  if (IsVarNullOrEmpty(AEditValue)) {
     ADisplayValue = AEditFocused ? FormatTime(0) : String();
     return;
   }

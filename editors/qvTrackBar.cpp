@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "editors/qvEditPaintUtils.h"
+#include "editors/qvExtEditUtils.h"
 #include "platform/forms/Forms.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomTrackBarProperties)
@@ -20,8 +21,6 @@ namespace {
 constexpr TqvEditSupportedOperations kTrackBarOperations = esoHotTrack | esoFiltering | esoSorting;
 constexpr Integer kTrackBarWidth = 196;
 constexpr Integer kTrackBarHeight = 76;
-constexpr Integer kStandaloneExtra = 4;
-constexpr Integer kMeasureExtraWidth = 3;
 
 // The editor kind is known by name from start-up on.
 const TqvEditKindRegistration TrackBarRegistration(&TqvTrackBarProperties::StaticClass(),
@@ -190,10 +189,10 @@ void TqvCustomTrackBarViewData::GetEditBorderPartSize(TqvCanvas* ACanvas, const 
   inherited::GetEditBorderPartSize(ACanvas, ASizeProperties, AViewInfo, ASize, AExtra);
   auto* info = static_cast<TqvCustomTrackBarViewInfo*>(AViewInfo);
   const bool framedByTheme = AViewInfo->NativeStyle && IsNativeThemeUsable(true, totButton);
-  const Integer extra = !IsInplace && !framedByTheme ? kStandaloneExtra : 0;
+  const Integer extra = !IsInplace && !framedByTheme ? qvBarStandaloneExtra : 0;
   if (TFont* font = Style->GetFont()) ACanvas->SetFont(font);
   const TSize text = ACanvas->TextExtent("Wg");
-  ASize.cx += std::max(0, info->TrackRect.Width()) + extra + text.cx + kMeasureExtraWidth;
+  ASize.cx += std::max(0, info->TrackRect.Width()) + extra + text.cx + qvBarMeasureExtraWidth;
   ASize.cy += std::max(0, info->TrackRect.Height()) + extra;
   ASize.cy = std::max(ASize.cy, text.cy);
 }
