@@ -15,19 +15,20 @@
 # Test programs and the gallery are not batched: their files are many, small and written by
 # everyone, with local helpers whose names would clash.
 option(QJ_UNITY "Compile sources in batches (unity build)" ON)
-set(QJ_UNITY_BATCH 8 CACHE STRING "Mean number of sources in a unity batch")
+set(QJ_UNITY_BATCH 8 CACHE STRING "Mean number of sources in a library's unity batch")
+set(QJ_UNITY_TEST_BATCH 8 CACHE STRING "Mean number of sources in a test program's unity batch")
 
-# qj_unity_sources(<target> <sources...>): adds the sources to <target>, batched.
-function(qj_unity_sources target)
+# qj_unity_sources(<target> <batch> <sources...>): adds the sources to <target> in batches of
+# <batch> sources on average.
+function(qj_unity_sources target batch_size)
   set(sources ${ARGN})
-  if(NOT QJ_UNITY OR QJ_UNITY_BATCH LESS 2)
+  if(NOT QJ_UNITY OR batch_size LESS 2)
     target_sources(${target} PRIVATE ${sources})
     return()
   endif()
   list(SORT sources)
-  math(EXPR max_size "${QJ_UNITY_BATCH} * 2")
+  math(EXPR max_size "${batch_size} * 2")
   set(batch)
-  set(batches)
   set(count 0)
   foreach(source IN LISTS sources)
     file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR} ${source})
@@ -35,7 +36,7 @@ function(qj_unity_sources target)
     list(LENGTH batch size)
     string(MD5 hash "${rel}")
     string(SUBSTRING "${hash}" 0 6 hash)
-    math(EXPR cut "0x${hash} % ${QJ_UNITY_BATCH}")
+    math(EXPR cut "0x${hash} % ${batch_size}")
     if(cut EQUAL 0 OR size EQUAL max_size)
       math(EXPR count "${count} + 1")
       set(batch_${count} ${batch})
