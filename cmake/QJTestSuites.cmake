@@ -22,9 +22,11 @@ function(qj_group_test script_var group cases)
   endif()
   list(TRANSFORM group APPEND ".*" OUTPUT_VARIABLE patterns)
   list(JOIN patterns ":" filter)
-  set(${script_var} "${${script_var}}add_test([==[${name}]==] [==[${QJ_TEST_PROGRAM}]==] [==[--gtest_filter=${filter}]==])\n"
+  string(APPEND ${script_var}
+    "add_test([==[${name}]==] [==[${QJ_TEST_PROGRAM}]==] [==[--gtest_filter=${filter}]==])\n"
     "set_tests_properties([==[${name}]==] PROPERTIES WORKING_DIRECTORY [==[${QJ_TEST_WORKDIR}]==]"
-    " ENVIRONMENT [==[${QJ_TEST_ENV}]==] LABELS [==[${group}]==] COST ${cases})\n" PARENT_SCOPE)
+    " ENVIRONMENT [==[${QJ_TEST_ENV}]==] LABELS [==[${group}]==] COST ${cases})\n")
+  set(${script_var} "${${script_var}}" PARENT_SCOPE)
 endfunction()
 
 function(qj_write_suite_list)
