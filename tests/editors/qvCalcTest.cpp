@@ -8,6 +8,7 @@
 #include "editors/qvCalc.h"
 #include "lookandfeel/qvControlsTestSupport.h"
 #include "platform/forms/Clipbrd.h"
+#include "qvExtEditorsTestSupport.h"
 
 namespace {
 
@@ -27,8 +28,6 @@ class TTestCalculator : public TqvCustomCalculator {
     return Painter ? Painter : TqvCustomCalculator::GetPainter();
   }
 };
-
-TPoint Mid(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
 
 const char* StateName(TqvCalcState s) {
   switch (s) {
@@ -340,7 +339,7 @@ class TqvCalculatorInputTest : public TqvCalculatorTest {
     Headless::PressKey(vk, shift);
     Pump();
   }
-  TPoint Centre(TqvCalcButtonKind k) { return Mid(C()->GetButton(k).Bounds); }
+  TPoint Centre(TqvCalcButtonKind k) { return RectCentre(C()->GetButton(k).Bounds); }
   void ClickButton(TqvCalcButtonKind k) { Click(C(), Centre(k)); }
 
   TForm* FForm = nullptr;
@@ -363,7 +362,7 @@ TEST_F(TqvCalculatorInputTest, EnterIsEqualsOnce) {
   EXPECT_EQ(C()->GetPendingOperation(), cbEqual);
 }
 
-struct TKeyCase {
+struct TCalcKeyCase {
   const char* Name;
   const char* Before;
   BYTE Key;
@@ -371,12 +370,12 @@ struct TKeyCase {
   const char* Display;
 };
 
-std::ostream& operator<<(std::ostream& os, const TKeyCase& c) { return os << c.Name; }
+std::ostream& operator<<(std::ostream& os, const TCalcKeyCase& c) { return os << c.Name; }
 
-class TqvCalculatorKeyTest : public TqvCalculatorInputTest, public ::testing::WithParamInterface<TKeyCase> {};
+class TqvCalculatorKeyTest : public TqvCalculatorInputTest, public ::testing::WithParamInterface<TCalcKeyCase> {};
 
 TEST_P(TqvCalculatorKeyTest, KeyActsOnTheDisplay) {
-  const TKeyCase& c = GetParam();
+  const TCalcKeyCase& c = GetParam();
   Type(c.Before);
   Key(c.Key, c.Shift);
   EXPECT_EQ(C()->Display, c.Display);
@@ -384,11 +383,11 @@ TEST_P(TqvCalculatorKeyTest, KeyActsOnTheDisplay) {
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, TqvCalculatorKeyTest,
-    ::testing::Values(TKeyCase{"Escape", "12+3", VK_ESCAPE, skNone, "0"}, TKeyCase{"Delete", "12", VK_DELETE, skNone, "0"},
-                      TKeyCase{"C", "12", 'C', skNone, "0"}, TKeyCase{"F9", "12", VK_F9, skNone, "-12"},
-                      TKeyCase{"R", "4", 'R', skNone, "0.25"}, TKeyCase{"Back", "123", VK_BACK, skNone, "12"},
-                      TKeyCase{"CtrlC", "12", 'C', skCtrl, "12"}, TKeyCase{"CtrlMStoresOnly", "2+3", 'M', skCtrl, "3"},
-                      TKeyCase{"CtrlL", "12", 'L', skCtrl, "12"}, TKeyCase{"CtrlP", "12", 'P', skCtrl, "12"}));
+    ::testing::Values(TCalcKeyCase{"Escape", "12+3", VK_ESCAPE, skNone, "0"}, TCalcKeyCase{"Delete", "12", VK_DELETE, skNone, "0"},
+                      TCalcKeyCase{"C", "12", 'C', skNone, "0"}, TCalcKeyCase{"F9", "12", VK_F9, skNone, "-12"},
+                      TCalcKeyCase{"R", "4", 'R', skNone, "0.25"}, TCalcKeyCase{"Back", "123", VK_BACK, skNone, "12"},
+                      TCalcKeyCase{"CtrlC", "12", 'C', skCtrl, "12"}, TCalcKeyCase{"CtrlMStoresOnly", "2+3", 'M', skCtrl, "3"},
+                      TCalcKeyCase{"CtrlL", "12", 'L', skCtrl, "12"}, TCalcKeyCase{"CtrlP", "12", 'P', skCtrl, "12"}));
 
 TEST_F(TqvCalculatorInputTest, CtrlMemoryKeysWorkTheMemoryAndNothingElse) {
   Type("2+3");
@@ -478,7 +477,7 @@ TEST_F(TqvCalculatorInputTest, PopupCalculatorLeavesTheFocusWhereItIs) {
   auto* other = Add<TTestCalculator>(FForm, Bounds(220, 10, 198, 131));
   other->SetIsPopup(true);
   Pump();
-  Click(other, Mid(other->GetButton(cbNum3).Bounds));
+  Click(other, RectCentre(other->GetButton(cbNum3).Bounds));
   EXPECT_TRUE(C()->Focused());
   EXPECT_EQ(other->Display, "3");
 }

@@ -17,6 +17,8 @@ inline TFormatSettings LocaleSettings(TTestLocale ALocale) {
   return ALocale == lcEnglishUS ? TFormatSettings::EnglishUS() : TFormatSettings::German();
 }
 
+inline TDateTime D(Word y, Word m, Word d) { return EncodeDate(y, m, d); }
+
 // The pinned clock of these tests.
 constexpr double kTestNow = 46099.4375;
 
