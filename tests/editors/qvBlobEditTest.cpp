@@ -67,7 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TBlobTextCase{bekBlob, bpsIcon, kNull, "", "", 0},
                       TBlobTextCase{bekMemo, bpsIcon, Variant("abc"), "", "", 3},
                       TBlobTextCase{bekMemo, bpsText, Variant("  one\r\ntwo\tthree"), "one  two three",
-                                "one  two three", 3},
+                                    "one  two three", 3},
                       TBlobTextCase{bekMemo, bpsText, kNull, "", "", 2},
                       TBlobTextCase{bekPict, bpsText, Variant("xx"), "", "(PICTURE)", 5},
                       // No editor, no default values provider: raw data.

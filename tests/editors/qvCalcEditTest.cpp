@@ -129,8 +129,9 @@ TEST_P(CalcEditCommit, LeavingTheEditor) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, CalcEditCommit,
-                         ::testing::Values(TCalcEditCommitCase{"2.5", false, 2.5}, TCalcEditCommitCase{"", false, Null()},
-                                           TCalcEditCommitCase{"-", true, 5.0}, TCalcEditCommitCase{"1e", true, 5.0}));
+                         ::testing::Values(TCalcEditCommitCase{"2.5", false, 2.5},
+                                           TCalcEditCommitCase{"", false, Null()}, TCalcEditCommitCase{"-", true, 5.0},
+                                           TCalcEditCommitCase{"1e", true, 5.0}));
 
 TEST_F(CalcEdit, EmptyTextIsNullAndValueZero) {
   Edit->SetEditValue(Null());

@@ -362,7 +362,7 @@ TEST_F(TqvCalculatorInputTest, EnterIsEqualsOnce) {
   EXPECT_EQ(C()->GetPendingOperation(), cbEqual);
 }
 
-struct TCalcKeyCase {
+struct TKeyCase {
   const char* Name;
   const char* Before;
   BYTE Key;
@@ -370,12 +370,12 @@ struct TCalcKeyCase {
   const char* Display;
 };
 
-std::ostream& operator<<(std::ostream& os, const TCalcKeyCase& c) { return os << c.Name; }
+std::ostream& operator<<(std::ostream& os, const TKeyCase& c) { return os << c.Name; }
 
-class TqvCalculatorKeyTest : public TqvCalculatorInputTest, public ::testing::WithParamInterface<TCalcKeyCase> {};
+class TqvCalculatorKeyTest : public TqvCalculatorInputTest, public ::testing::WithParamInterface<TKeyCase> {};
 
 TEST_P(TqvCalculatorKeyTest, KeyActsOnTheDisplay) {
-  const TCalcKeyCase& c = GetParam();
+  const TKeyCase& c = GetParam();
   Type(c.Before);
   Key(c.Key, c.Shift);
   EXPECT_EQ(C()->Display, c.Display);
@@ -383,11 +383,11 @@ TEST_P(TqvCalculatorKeyTest, KeyActsOnTheDisplay) {
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, TqvCalculatorKeyTest,
-    ::testing::Values(TCalcKeyCase{"Escape", "12+3", VK_ESCAPE, skNone, "0"}, TCalcKeyCase{"Delete", "12", VK_DELETE, skNone, "0"},
-                      TCalcKeyCase{"C", "12", 'C', skNone, "0"}, TCalcKeyCase{"F9", "12", VK_F9, skNone, "-12"},
-                      TCalcKeyCase{"R", "4", 'R', skNone, "0.25"}, TCalcKeyCase{"Back", "123", VK_BACK, skNone, "12"},
-                      TCalcKeyCase{"CtrlC", "12", 'C', skCtrl, "12"}, TCalcKeyCase{"CtrlMStoresOnly", "2+3", 'M', skCtrl, "3"},
-                      TCalcKeyCase{"CtrlL", "12", 'L', skCtrl, "12"}, TCalcKeyCase{"CtrlP", "12", 'P', skCtrl, "12"}));
+    ::testing::Values(TKeyCase{"Escape", "12+3", VK_ESCAPE, skNone, "0"}, TKeyCase{"Delete", "12", VK_DELETE, skNone, "0"},
+                      TKeyCase{"C", "12", 'C', skNone, "0"}, TKeyCase{"F9", "12", VK_F9, skNone, "-12"},
+                      TKeyCase{"R", "4", 'R', skNone, "0.25"}, TKeyCase{"Back", "123", VK_BACK, skNone, "12"},
+                      TKeyCase{"CtrlC", "12", 'C', skCtrl, "12"}, TKeyCase{"CtrlMStoresOnly", "2+3", 'M', skCtrl, "3"},
+                      TKeyCase{"CtrlL", "12", 'L', skCtrl, "12"}, TKeyCase{"CtrlP", "12", 'P', skCtrl, "12"}));
 
 TEST_F(TqvCalculatorInputTest, CtrlMemoryKeysWorkTheMemoryAndNothingElse) {
   Type("2+3");

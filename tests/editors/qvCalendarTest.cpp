@@ -202,7 +202,9 @@ struct TCalendarKeyCase {
   const char* To;
 };
 
-std::ostream& operator<<(std::ostream& os, const TCalendarKeyCase& c) { return os << c.Name << " " << LocaleName(c.Locale); }
+std::ostream& operator<<(std::ostream& os, const TCalendarKeyCase& c) {
+  return os << c.Name << " " << LocaleName(c.Locale);
+}
 
 class TqvCalendarKeyTest : public TqvCalendarTest, public ::testing::WithParamInterface<TCalendarKeyCase> {};
 

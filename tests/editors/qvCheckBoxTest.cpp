@@ -40,22 +40,23 @@ const Variant kDefault;  // Empty: keep the default value
 
 INSTANTIATE_TEST_SUITE_P(
     ValueTypes, CheckBoxValues,
-    ::testing::Values(TCheckBoxValueCase{"BooleanTrue", kDefault, kDefault, kDefault, Variant(true), cbsChecked},
-                      TCheckBoxValueCase{"BooleanFalse", kDefault, kDefault, kDefault, Variant(false), cbsUnchecked},
-                      TCheckBoxValueCase{"NullIsGrayed", kDefault, kDefault, kDefault, Null(), cbsGrayed},
-                      // A Boolean compares as text: "True" is checked.
-                      TCheckBoxValueCase{"TextOfTrue", kDefault, kDefault, kDefault, Variant(String("True")), cbsChecked},
-                      TCheckBoxValueCase{"OtherText", kDefault, kDefault, kDefault, Variant(String("maybe")), cbsGrayed},
-                      TCheckBoxValueCase{"YesNoN", Variant(String("Y")), Variant(String("N")), kDefault,
-                                 Variant(String("N")), cbsUnchecked},
-                      TCheckBoxValueCase{"YesNoTrueIsGrayed", Variant(String("Y")), Variant(String("N")), kDefault,
-                                 Variant(true), cbsGrayed},
-                      TCheckBoxValueCase{"IntegersOne", Variant(Integer(1)), Variant(Integer(0)), Variant(Integer(2)),
-                                 Variant(Integer(1)), cbsChecked},
-                      TCheckBoxValueCase{"IntegersGrayed", Variant(Integer(1)), Variant(Integer(0)), Variant(Integer(2)),
-                                 Variant(Integer(2)), cbsGrayed},
-                      TCheckBoxValueCase{"IntegerAgainstDouble", Variant(Integer(1)), Variant(Integer(0)), kDefault,
-                                 Variant(0.0), cbsUnchecked}),
+    ::testing::Values(
+        TCheckBoxValueCase{"BooleanTrue", kDefault, kDefault, kDefault, Variant(true), cbsChecked},
+        TCheckBoxValueCase{"BooleanFalse", kDefault, kDefault, kDefault, Variant(false), cbsUnchecked},
+        TCheckBoxValueCase{"NullIsGrayed", kDefault, kDefault, kDefault, Null(), cbsGrayed},
+        // A Boolean compares as text: "True" is checked.
+        TCheckBoxValueCase{"TextOfTrue", kDefault, kDefault, kDefault, Variant(String("True")), cbsChecked},
+        TCheckBoxValueCase{"OtherText", kDefault, kDefault, kDefault, Variant(String("maybe")), cbsGrayed},
+        TCheckBoxValueCase{"YesNoN", Variant(String("Y")), Variant(String("N")), kDefault, Variant(String("N")),
+                           cbsUnchecked},
+        TCheckBoxValueCase{"YesNoTrueIsGrayed", Variant(String("Y")), Variant(String("N")), kDefault, Variant(true),
+                           cbsGrayed},
+        TCheckBoxValueCase{"IntegersOne", Variant(Integer(1)), Variant(Integer(0)), Variant(Integer(2)),
+                           Variant(Integer(1)), cbsChecked},
+        TCheckBoxValueCase{"IntegersGrayed", Variant(Integer(1)), Variant(Integer(0)), Variant(Integer(2)),
+                           Variant(Integer(2)), cbsGrayed},
+        TCheckBoxValueCase{"IntegerAgainstDouble", Variant(Integer(1)), Variant(Integer(0)), kDefault, Variant(0.0),
+                           cbsUnchecked}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(CheckBoxProperties, NoTwoStatesShareAValue) {

@@ -151,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TDateCommitCase{"3/45/2026", deNull, 0, 0, nullptr, NullDate},
                       TDateCommitCase{"3/45/2026", deNull, D(2026, 1, 1), D(2026, 12, 31), nullptr, NullDate},
                       TDateCommitCase{"3/5/2027", deNoChange, D(2026, 1, 1), D(2026, 12, 31), &sqvEditValueOutOfBounds,
-                                  D(2026, 1, 10)},
+                                      D(2026, 1, 10)},
                       TDateCommitCase{"", deNoChange, D(2026, 1, 1), D(2026, 12, 31), nullptr, NullDate},
                       // Equal bounds bound nothing.
                       TDateCommitCase{"3/5/1850", deNoChange, 0, 0, nullptr, D(1850, 3, 5)}));

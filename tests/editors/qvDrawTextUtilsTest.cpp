@@ -47,7 +47,7 @@ using TTextRows = std::vector<String>;
 // ---------------------------------------------------------------------------------------------
 // Breaking rows: a table of texts, flags and rectangles (widths measured in the pinned font)
 
-struct TDrawTextBreakCase {
+struct TBreakCase {
   const char* Name;
   String Text;
   TqvTextLayoutFlags Flags;
@@ -57,7 +57,7 @@ struct TDrawTextBreakCase {
   Integer RowLimit;
   TTextRows Rows;
   bool Complete;
-  friend void PrintTo(const TDrawTextBreakCase& c, std::ostream* os) { *os << c.Name; }
+  friend void PrintTo(const TBreakCase& c, std::ostream* os) { *os << c.Name; }
 };
 
 auto WidthOf(const String& s, Integer delta = 0) {
@@ -67,10 +67,10 @@ auto Wide() {
   return [](TEditorsCanvas&) { return 1000; };
 }
 
-class TextLayoutBreakTest : public TextLayoutTest, public ::testing::WithParamInterface<TDrawTextBreakCase> {};
+class TextLayoutBreakTest : public TextLayoutTest, public ::testing::WithParamInterface<TBreakCase> {};
 
 TEST_P(TextLayoutBreakTest, BreaksIntoRows) {
-  const TDrawTextBreakCase& c = GetParam();
+  const TBreakCase& c = GetParam();
   const TRect r = Rect(0, 0, c.Width(C()), Integer(c.HeightInRows * Row()));
   TLayout l = Layout(c.Text, c.Flags, r, c.RowLimit);
   EXPECT_EQ(l.Texts, c.Rows);
@@ -81,44 +81,44 @@ TEST_P(TextLayoutBreakTest, BreaksIntoRows) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, TextLayoutBreakTest,
     ::testing::Values(
-        TDrawTextBreakCase{"WrapKeepsTheBlank", "abc def", tlWordBreak, WidthOf("abc def", -1), 10, 0, {"abc ", "def"}, true},
-        TDrawTextBreakCase{"FitsOnOneRow", "abc def", tlWordBreak, WidthOf("abc def"), 10, 0, {"abc def"}, true},
-        TDrawTextBreakCase{"LongWordOverflows", "aaaaaaaa bb", tlWordBreak, WidthOf("aaa"), 10, 0, {"aaaaaaaa ", "bb"}, true},
-        TDrawTextBreakCase{"LongWordIsCut", "aaaaaaaa", tlWordBreak | tlBreakLongWords, WidthOf("aaa"), 10, 0,
+        TBreakCase{"WrapKeepsTheBlank", "abc def", tlWordBreak, WidthOf("abc def", -1), 10, 0, {"abc ", "def"}, true},
+        TBreakCase{"FitsOnOneRow", "abc def", tlWordBreak, WidthOf("abc def"), 10, 0, {"abc def"}, true},
+        TBreakCase{"LongWordOverflows", "aaaaaaaa bb", tlWordBreak, WidthOf("aaa"), 10, 0, {"aaaaaaaa ", "bb"}, true},
+        TBreakCase{"LongWordIsCut", "aaaaaaaa", tlWordBreak | tlBreakLongWords, WidthOf("aaa"), 10, 0,
                    {"aaa", "aaa", "aa"}, true},
-        TDrawTextBreakCase{"CutNeverLeavesAnEmptyRow", "WWW", tlWordBreak | tlBreakLongWords, WidthOf("W", -1), 10, 0,
+        TBreakCase{"CutNeverLeavesAnEmptyRow", "WWW", tlWordBreak | tlBreakLongWords, WidthOf("W", -1), 10, 0,
                    {"W", "W", "W"}, true},
-        TDrawTextBreakCase{"CutPrefersTheLastBreak", "aa aaaaaa", tlWordBreak | tlBreakLongWords, WidthOf("aaaa"), 10, 0,
+        TBreakCase{"CutPrefersTheLastBreak", "aa aaaaaa", tlWordBreak | tlBreakLongWords, WidthOf("aaaa"), 10, 0,
                    {"aa ", "aaaa", "aa"}, true},
-        TDrawTextBreakCase{"CRLFEndsARow", "a\r\nb", tlNone, Wide(), 10, 0, {"a", "b"}, true},
-        TDrawTextBreakCase{"LoneLFEndsARow", "a\nb", tlNone, Wide(), 10, 0, {"a", "b"}, true},
-        TDrawTextBreakCase{"LoneCREndsARow", "a\rb", tlNone, Wide(), 10, 0, {"a", "b"}, true},
-        TDrawTextBreakCase{"EmptyLinesAreRows", "a\r\n\r\nb", tlNone, Wide(), 10, 0, {"a", "", "b"}, true},
-        TDrawTextBreakCase{"TrailingLineEndMakesNoRow", "a\r\n", tlNone, Wide(), 10, 0, {"a"}, true},
-        TDrawTextBreakCase{"SingleLineKeepsLineEnds", "a\r\nb", tlSingleLine, Wide(), 10, 0, {"a\r\nb"}, true},
-        TDrawTextBreakCase{"WithoutWrapARowRunsToTheLineEnd", "abc def\r\ng", tlNone, WidthOf("a"), 10, 0, {"abc def", "g"},
+        TBreakCase{"CRLFEndsARow", "a\r\nb", tlNone, Wide(), 10, 0, {"a", "b"}, true},
+        TBreakCase{"LoneLFEndsARow", "a\nb", tlNone, Wide(), 10, 0, {"a", "b"}, true},
+        TBreakCase{"LoneCREndsARow", "a\rb", tlNone, Wide(), 10, 0, {"a", "b"}, true},
+        TBreakCase{"EmptyLinesAreRows", "a\r\n\r\nb", tlNone, Wide(), 10, 0, {"a", "", "b"}, true},
+        TBreakCase{"TrailingLineEndMakesNoRow", "a\r\n", tlNone, Wide(), 10, 0, {"a"}, true},
+        TBreakCase{"SingleLineKeepsLineEnds", "a\r\nb", tlSingleLine, Wide(), 10, 0, {"a\r\nb"}, true},
+        TBreakCase{"WithoutWrapARowRunsToTheLineEnd", "abc def\r\ng", tlNone, WidthOf("a"), 10, 0, {"abc def", "g"},
                    true},
-        TDrawTextBreakCase{"HeightLimitsRows", "1\r\n2\r\n3\r\n4\r\n5", tlNone, Wide(), 2.5, 0, {"1", "2", "3"}, true},
-        TDrawTextBreakCase{"WholeRowsOnly", "1\r\n2\r\n3\r\n4\r\n5", tlWholeRowsOnly, Wide(), 2.5, 0, {"1", "2"}, true},
-        TDrawTextBreakCase{"NoClipLaysOutUntilARowPassesTheBottom", "1\r\n2\r\n3\r\n4\r\n5", tlWholeRowsOnly | tlNoClip,
+        TBreakCase{"HeightLimitsRows", "1\r\n2\r\n3\r\n4\r\n5", tlNone, Wide(), 2.5, 0, {"1", "2", "3"}, true},
+        TBreakCase{"WholeRowsOnly", "1\r\n2\r\n3\r\n4\r\n5", tlWholeRowsOnly, Wide(), 2.5, 0, {"1", "2"}, true},
+        TBreakCase{"NoClipLaysOutUntilARowPassesTheBottom", "1\r\n2\r\n3\r\n4\r\n5", tlWholeRowsOnly | tlNoClip,
                    Wide(), 2.5, 0, {"1", "2", "3"}, true},
-        TDrawTextBreakCase{"RowLimitCutsCenteredText", "1\r\n2\r\n3\r\n4", tlVCenter, Wide(), 10, 2, {"1", "2"}, false},
-        TDrawTextBreakCase{"RowLimitReachedWithNothingLeft", "1\r\n2", tlVCenter, Wide(), 10, 2, {"1", "2"}, true},
-        TDrawTextBreakCase{"TopAlignmentIgnoresTheRowLimit", "1\r\n2\r\n3\r\n4", tlNone, Wide(), 10, 2, {"1", "2", "3", "4"},
+        TBreakCase{"RowLimitCutsCenteredText", "1\r\n2\r\n3\r\n4", tlVCenter, Wide(), 10, 2, {"1", "2"}, false},
+        TBreakCase{"RowLimitReachedWithNothingLeft", "1\r\n2", tlVCenter, Wide(), 10, 2, {"1", "2"}, true},
+        TBreakCase{"TopAlignmentIgnoresTheRowLimit", "1\r\n2\r\n3\r\n4", tlNone, Wide(), 10, 2, {"1", "2", "3", "4"},
                    true},
-        TDrawTextBreakCase{"HeightStopsAtTheRowLimit", "1\r\n2\r\n3\r\n4", tlWholeRowsOnly, Wide(), 2, 2, {"1", "2"}, false},
-        TDrawTextBreakCase{"CalcRectStopsAtTheLimitAndAnswersTrue", "1\r\n2\r\n3\r\n4", tlCalcRect, Wide(), 10, 2, {"1", "2"},
+        TBreakCase{"HeightStopsAtTheRowLimit", "1\r\n2\r\n3\r\n4", tlWholeRowsOnly, Wide(), 2, 2, {"1", "2"}, false},
+        TBreakCase{"CalcRectStopsAtTheLimitAndAnswersTrue", "1\r\n2\r\n3\r\n4", tlCalcRect, Wide(), 10, 2, {"1", "2"},
                    true},
-        TDrawTextBreakCase{"SingleLineMeasuresUntilItOverflows", "abc def", tlSingleLine, WidthOf("ab"), 10, 0, {"abc"}, true},
-        TDrawTextBreakCase{"CalcRectSingleLineTakesTheWholeText", "abc def", tlSingleLine | tlCalcRect, WidthOf("ab"), 10, 0,
+        TBreakCase{"SingleLineMeasuresUntilItOverflows", "abc def", tlSingleLine, WidthOf("ab"), 10, 0, {"abc"}, true},
+        TBreakCase{"CalcRectSingleLineTakesTheWholeText", "abc def", tlSingleLine | tlCalcRect, WidthOf("ab"), 10, 0,
                    {"abc def"}, true},
-        TDrawTextBreakCase{"EndEllipsisRunsOnThroughLineEnds", "aa\r\nbb\r\ncc", tlEndEllipsis, Wide(), 1.5, 0,
+        TBreakCase{"EndEllipsisRunsOnThroughLineEnds", "aa\r\nbb\r\ncc", tlEndEllipsis, Wide(), 1.5, 0,
                    {"aa", "bb\r\ncc"}, true},
-        TDrawTextBreakCase{"JustifyDropsTrailingBlanks", "ab cd ef gh", tlHJustify, WidthOf("ab cd e"), 10, 0,
+        TBreakCase{"JustifyDropsTrailingBlanks", "ab cd ef gh", tlHJustify, WidthOf("ab cd e"), 10, 0,
                    {"ab cd", "ef gh"}, true},
-        TDrawTextBreakCase{"WrapSkipsBlanksBeforeTheNextRow", "ab    cd", tlWordBreak, WidthOf("ab  "), 10, 0,
+        TBreakCase{"WrapSkipsBlanksBeforeTheNextRow", "ab    cd", tlWordBreak, WidthOf("ab  "), 10, 0,
                    {"ab   ", "cd"}, true}),
-    [](const ::testing::TestParamInfo<TDrawTextBreakCase>& info) { return String(info.param.Name); });
+    [](const ::testing::TestParamInfo<TBreakCase>& info) { return String(info.param.Name); });
 
 TEST_F(TextLayoutTest, NoTextGivesNoRows) {
   TLayout l = Layout("", tlWordBreak, Rect(0, 0, 100, 100));

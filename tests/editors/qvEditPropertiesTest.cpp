@@ -660,12 +660,13 @@ TEST_P(EditPropertiesValueTest, ShowNoTextAndKeepTheValue) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, EditPropertiesValueTest,
-                         ::testing::Values(TPropertiesValueCase{"Null", Variant::Null()}, TPropertiesValueCase{"Empty", Variant()},
-                                           TPropertiesValueCase{"Text", Variant("Das Erste")},
-                                           TPropertiesValueCase{"Integer", Variant(12345)},
-                                           TPropertiesValueCase{"Double", Variant(1.5)}, TPropertiesValueCase{"Boolean", Variant(true)}),
-                         [](const ::testing::TestParamInfo<TPropertiesValueCase>& info) { return String(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EditPropertiesValueTest,
+    ::testing::Values(TPropertiesValueCase{"Null", Variant::Null()}, TPropertiesValueCase{"Empty", Variant()},
+                      TPropertiesValueCase{"Text", Variant("Das Erste")},
+                      TPropertiesValueCase{"Integer", Variant(12345)}, TPropertiesValueCase{"Double", Variant(1.5)},
+                      TPropertiesValueCase{"Boolean", Variant(true)}),
+    [](const ::testing::TestParamInfo<TPropertiesValueCase>& info) { return String(info.param.Name); });
 
 TEST(EditPropertiesOperations, ButtonsAreTheOnlyBaseOperation) {
   auto p = NewProperties();

@@ -15,15 +15,15 @@ struct TFrameProbe {
   TColor Color;
 };
 
-struct TEditFrameCase {
+struct TFrameCase {
   const char* Name;
   TqvEditBorderStyle Style;
   std::vector<TFrameProbe> TopLeft;
   std::vector<TFrameProbe> BottomRight;  // pixel (Right - 1 - Inset, Bottom - 1 - Inset)
-  friend void PrintTo(const TEditFrameCase& c, std::ostream* os) { *os << c.Name; }
+  friend void PrintTo(const TFrameCase& c, std::ostream* os) { *os << c.Name; }
 };
 
-class EditViewFrame : public TEditViewTest, public ::testing::WithParamInterface<TEditFrameCase> {};
+class EditViewFrame : public TEditViewTest, public ::testing::WithParamInterface<TFrameCase> {};
 
 TEST_P(EditViewFrame, FrameOfTheBorderStyle) {
   PlainFrame(GetParam().Style);
@@ -42,14 +42,14 @@ TEST_P(EditViewFrame, FrameOfTheBorderStyle) {
 INSTANTIATE_TEST_SUITE_P(
     All, EditViewFrame,
     ::testing::Values(
-        TEditFrameCase{"None", ebsNone, {{0, clWindow}}, {{0, clWindow}}},
-        TEditFrameCase{"Single", ebsSingle, {{0, clRed}, {1, clWindow}}, {{0, clRed}, {1, clWindow}}},
-        TEditFrameCase{"Thick", ebsThick, {{0, clRed}, {1, clRed}, {2, clWindow}}, {{0, clRed}, {1, clRed}, {2, clWindow}}},
-        TEditFrameCase{"Flat", ebsFlat, {{0, clBtnShadow}, {1, clBtnFace}, {2, clWindow}},
+        TFrameCase{"None", ebsNone, {{0, clWindow}}, {{0, clWindow}}},
+        TFrameCase{"Single", ebsSingle, {{0, clRed}, {1, clWindow}}, {{0, clRed}, {1, clWindow}}},
+        TFrameCase{"Thick", ebsThick, {{0, clRed}, {1, clRed}, {2, clWindow}}, {{0, clRed}, {1, clRed}, {2, clWindow}}},
+        TFrameCase{"Flat", ebsFlat, {{0, clBtnShadow}, {1, clBtnFace}, {2, clWindow}},
                    {{0, clBtnHighlight}, {1, clBtnFace}, {2, clWindow}}},
-        TEditFrameCase{"3D", ebs3D, {{0, clBtnShadow}, {1, cl3DDkShadow}, {2, clWindow}},
+        TFrameCase{"3D", ebs3D, {{0, clBtnShadow}, {1, cl3DDkShadow}, {2, clWindow}},
                    {{0, clBtnHighlight}, {1, cl3DLight}, {2, clWindow}}},
-        TEditFrameCase{"UltraFlat", ebsUltraFlat, {{0, clBtnShadow}, {1, clWindow}}, {{0, clBtnShadow}, {1, clWindow}}}),
+        TFrameCase{"UltraFlat", ebsUltraFlat, {{0, clBtnShadow}, {1, clWindow}}, {{0, clBtnShadow}, {1, clWindow}}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 using EditViewPaint = TEditViewTest;

@@ -54,15 +54,15 @@ TEST(ExtractIntegerTest, RaisesForACollectionThatIsNoInteger) {
   EXPECT_THROW(ExtractInteger("99999999999", false), EConvertError);
 }
 
-struct TColorDisplayTextCase {
+struct TColorTextCase {
   const char* Text;
   TColor Color;
   bool Valid;
 };
 
-std::ostream& operator<<(std::ostream& os, const TColorDisplayTextCase& c) { return os << '"' << c.Text << '"'; }
+std::ostream& operator<<(std::ostream& os, const TColorTextCase& c) { return os << '"' << c.Text << '"'; }
 
-class ColorTextTest : public ::testing::TestWithParam<TColorDisplayTextCase> {};
+class ColorTextTest : public ::testing::TestWithParam<TColorTextCase> {};
 
 TEST_P(ColorTextTest, NeverRaises) {
   bool valid = !GetParam().Valid;
@@ -73,12 +73,12 @@ TEST_P(ColorTextTest, NeverRaises) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, ColorTextTest,
-                         ::testing::Values(TColorDisplayTextCase{"clRed", clRed, true}, TColorDisplayTextCase{"clBtnFace", clBtnFace, true},
-                                           TColorDisplayTextCase{"255", 255, true}, TColorDisplayTextCase{" 65280 ", 65280, true},
-                                           TColorDisplayTextCase{"abc", 0, false}, TColorDisplayTextCase{"4-2", 0, false},
-                                           TColorDisplayTextCase{"1-", 0, false}, TColorDisplayTextCase{"a1b2", 0, false},
-                                           TColorDisplayTextCase{"123456789012345", 0, false},
-                                           TColorDisplayTextCase{"", 0, false}));
+                         ::testing::Values(TColorTextCase{"clRed", clRed, true}, TColorTextCase{"clBtnFace", clBtnFace, true},
+                                           TColorTextCase{"255", 255, true}, TColorTextCase{" 65280 ", 65280, true},
+                                           TColorTextCase{"abc", 0, false}, TColorTextCase{"4-2", 0, false},
+                                           TColorTextCase{"1-", 0, false}, TColorTextCase{"a1b2", 0, false},
+                                           TColorTextCase{"123456789012345", 0, false},
+                                           TColorTextCase{"", 0, false}));
 
 TEST(VariantKindsTest, NullOrEmptyAndIntegers) {
   EXPECT_TRUE(IsVarNullOrEmpty(Null()));

@@ -109,7 +109,7 @@ const char* ClassNameOf(const TPicture& APicture) {
 // ---------------------------------------------------------------------------------------------
 // Values to pictures
 
-struct TImageValueCase {
+struct TValueCase {
   const char* Name;
   std::function<Variant()> Value;
   TGraphicClass Class;
@@ -117,15 +117,15 @@ struct TImageValueCase {
   TSize Size;
 };
 
-std::ostream& operator<<(std::ostream& os, const TImageValueCase& c) { return os << c.Name; }
+std::ostream& operator<<(std::ostream& os, const TValueCase& c) { return os << c.Name; }
 
-class TqvImageValueTest : public ::testing::TestWithParam<TImageValueCase> {
+class TqvImageValueTest : public ::testing::TestWithParam<TValueCase> {
  protected:
   void SetUp() override { ResetSysColors(); }
 };
 
 TEST_P(TqvImageValueTest, LoadsOrEmptiesWithoutAnError) {
-  const TImageValueCase& c = GetParam();
+  const TValueCase& c = GetParam();
   TPicture picture;
   Fill(*picture.GetBitmap(), 3, 3, clLime);  // whatever was there goes
   ASSERT_NO_THROW(LoadPictureFromValue(&picture, c.Value(), c.Class));
@@ -141,34 +141,34 @@ const TGraphicClass kIcon = &TIcon::StaticClass();
 INSTANTIATE_TEST_SUITE_P(
     Table, TqvImageValueTest,
     ::testing::Values(
-        TImageValueCase{"Null", [] { return Null(); }, kBitmap, "none", {0, 0}},
-        TImageValueCase{"Integer", [] { return Variant(42); }, kBitmap, "none", {0, 0}},
-        TImageValueCase{"EmptyString", [] { return Variant(String()); }, kBitmap, "none", {0, 0}},
-        TImageValueCase{"NotAPicture", [] { return Variant(String("a channel name")); }, kBitmap, "none", {0, 0}},
-        TImageValueCase{"Bitmap", [] { return Variant(BmpFile(4, 3)); }, kBitmap, "TBitmap", {4, 3}},
-        TImageValueCase{"BitmapWithoutClass", [] { return Variant(BmpFile(4, 3)); }, nullptr, "TBitmap", {4, 3}},
-        TImageValueCase{"BitmapAfterHeader", [] { return Variant(WithHeader(BmpFile(5, 2))); }, kBitmap, "TBitmap", {5, 2}},
-        TImageValueCase{"HeaderOfAnotherLength",
+        TValueCase{"Null", [] { return Null(); }, kBitmap, "none", {0, 0}},
+        TValueCase{"Integer", [] { return Variant(42); }, kBitmap, "none", {0, 0}},
+        TValueCase{"EmptyString", [] { return Variant(String()); }, kBitmap, "none", {0, 0}},
+        TValueCase{"NotAPicture", [] { return Variant(String("a channel name")); }, kBitmap, "none", {0, 0}},
+        TValueCase{"Bitmap", [] { return Variant(BmpFile(4, 3)); }, kBitmap, "TBitmap", {4, 3}},
+        TValueCase{"BitmapWithoutClass", [] { return Variant(BmpFile(4, 3)); }, nullptr, "TBitmap", {4, 3}},
+        TValueCase{"BitmapAfterHeader", [] { return Variant(WithHeader(BmpFile(5, 2))); }, kBitmap, "TBitmap", {5, 2}},
+        TValueCase{"HeaderOfAnotherLength",
                    [] { return Variant(WithHeader(BmpFile(5, 2)) + "x"); }, kBitmap, "none", {0, 0}},
-        TImageValueCase{"HeaderOnly", [] { return Variant(WithHeader(String())); }, kBitmap, "none", {0, 0}},
-        TImageValueCase{"Jpeg", [] { return Variant(JpegFile(16, 8)); }, kJpeg, "TJPEGImage", {16, 8}},
-        TImageValueCase{"JpegAfterHeader", [] { return Variant(WithHeader(JpegFile(8, 8))); }, kJpeg, "TJPEGImage", {8, 8}},
-        TImageValueCase{"JpegReadAsBitmap", [] { return Variant(JpegFile(8, 8)); }, kBitmap, "none", {0, 0}},
-        TImageValueCase{"BitmapReadAsJpeg", [] { return Variant(BmpFile(8, 8)); }, kJpeg, "none", {0, 0}},
-        TImageValueCase{"Icon", [] { return Variant(IcoFile()); }, kIcon, "TIcon", {2, 2}},
-        TImageValueCase{"TruncatedBitmap",
+        TValueCase{"HeaderOnly", [] { return Variant(WithHeader(String())); }, kBitmap, "none", {0, 0}},
+        TValueCase{"Jpeg", [] { return Variant(JpegFile(16, 8)); }, kJpeg, "TJPEGImage", {16, 8}},
+        TValueCase{"JpegAfterHeader", [] { return Variant(WithHeader(JpegFile(8, 8))); }, kJpeg, "TJPEGImage", {8, 8}},
+        TValueCase{"JpegReadAsBitmap", [] { return Variant(JpegFile(8, 8)); }, kBitmap, "none", {0, 0}},
+        TValueCase{"BitmapReadAsJpeg", [] { return Variant(BmpFile(8, 8)); }, kJpeg, "none", {0, 0}},
+        TValueCase{"Icon", [] { return Variant(IcoFile()); }, kIcon, "TIcon", {2, 2}},
+        TValueCase{"TruncatedBitmap",
                    [] {
                      const String s = BmpFile(20, 20);
                      return Variant(s.substr(0, s.size() / 2));
                    },
                    kBitmap, "none", {0, 0}},
-        TImageValueCase{"BitmapHeaderOnly", [] { return Variant(BmpFile(20, 20).substr(0, 20)); }, kBitmap, "none", {0, 0}},
-        TImageValueCase{"TruncatedJpegHeader", [] { return Variant(JpegFile(16, 16).substr(0, 40)); }, kJpeg, "none", {0, 0}},
-        TImageValueCase{"OversizedBitmap", [] { return Variant(BmpClaiming(5000, 5000)); }, kBitmap, "none", {0, 0}},
-        TImageValueCase{"BitmapWiderThanAnySide", [] { return Variant(BmpClaiming(qvMaxPictureSide + 1, 1)); }, kBitmap,
+        TValueCase{"BitmapHeaderOnly", [] { return Variant(BmpFile(20, 20).substr(0, 20)); }, kBitmap, "none", {0, 0}},
+        TValueCase{"TruncatedJpegHeader", [] { return Variant(JpegFile(16, 16).substr(0, 40)); }, kJpeg, "none", {0, 0}},
+        TValueCase{"OversizedBitmap", [] { return Variant(BmpClaiming(5000, 5000)); }, kBitmap, "none", {0, 0}},
+        TValueCase{"BitmapWiderThanAnySide", [] { return Variant(BmpClaiming(qvMaxPictureSide + 1, 1)); }, kBitmap,
                    "none", {0, 0}},
         // Without the bound the decoder would fill a gigabyte of pixels for these few bytes.
-        TImageValueCase{"OversizedJpeg", [] { return Variant(JpegClaiming(16000, 16000)); }, kJpeg, "none", {0, 0}}));
+        TValueCase{"OversizedJpeg", [] { return Variant(JpegClaiming(16000, 16000)); }, kJpeg, "none", {0, 0}}));
 
 TEST(TqvImageValue, ATruncatedJpegScanDecodesToItsDeclaredSize) {
   const String s = JpegFile(64, 64);
@@ -515,17 +515,17 @@ TEST_F(TqvImageTest, PasteKeysTakeTheClipboardPicture) {
   EXPECT_TRUE(FImage->GetModifiedAfterEnter());
 }
 
-struct TImagePasteCase {
+struct TPasteCase {
   const char* ClassName;
   const char* Stored;  // the graphic after the paste, nullptr: refused and kept
 };
 
-std::ostream& operator<<(std::ostream& os, const TImagePasteCase& c) { return os << c.ClassName; }
+std::ostream& operator<<(std::ostream& os, const TPasteCase& c) { return os << c.ClassName; }
 
-class TqvImagePasteTest : public TqvImageTest, public ::testing::WithParamInterface<TImagePasteCase> {};
+class TqvImagePasteTest : public TqvImageTest, public ::testing::WithParamInterface<TPasteCase> {};
 
 TEST_P(TqvImagePasteTest, APasteIsStoredInTheGraphicClass) {
-  const TImagePasteCase& c = GetParam();
+  const TPasteCase& c = GetParam();
   FImage->GetProperties()->SetGraphicClassName(c.ClassName);
   if (FImage->GetGraphicClass() == kIcon) SetValue(IcoFile());
   PutBitmapOnClipboard(9, 4);
@@ -541,8 +541,8 @@ TEST_P(TqvImagePasteTest, APasteIsStoredInTheGraphicClass) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, TqvImagePasteTest,
-                         ::testing::Values(TImagePasteCase{"", "TBitmap"}, TImagePasteCase{"TBitmap", "TBitmap"},
-                                           TImagePasteCase{"TJPEGImage", "TJPEGImage"}, TImagePasteCase{"TIcon", nullptr}));
+                         ::testing::Values(TPasteCase{"", "TBitmap"}, TPasteCase{"TBitmap", "TBitmap"},
+                                           TPasteCase{"TJPEGImage", "TJPEGImage"}, TPasteCase{"TIcon", nullptr}));
 
 TEST_F(TqvImageTest, PasteWithoutAPictureDoesNothing) {
   SetValue(BmpFile(3, 3));

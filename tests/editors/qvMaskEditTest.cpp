@@ -122,9 +122,9 @@ INSTANTIATE_TEST_SUITE_P(
                       TMaskDisplayCase{"RegExprDropsRefused", emkRegExpr, kHexMask, "1g2h", false, "12"},
                       TMaskDisplayCase{"RegExprPatternCase", emkRegExpr, "abc", "ABC", false, "abc"},
                       TMaskDisplayCase{"ExtendedEmptyHasTheLeadingLiteral", emkRegExprEx, "\\(\\d\\d\\d\\)", "", false,
-                                   "("},
+                                       "("},
                       TMaskDisplayCase{"ExtendedCompletesTheClosingLiteral", emkRegExprEx, "\\(\\d\\d\\d\\)", "(123",
-                                   false, "(123)"}),
+                                       false, "(123)"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 struct TMaskValidCase {

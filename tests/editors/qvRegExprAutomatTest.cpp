@@ -13,20 +13,20 @@ const char* const HexMask = "(\\d | [A-F] | [a-f])+";
 // ---------------------------------------------------------------------------------------------
 // Pattern x input -> characters accepted, complete
 
-struct TAutomatStepCase {
+struct TStepCase {
   String Pattern;
   String Input;
   size_t Accepted;  // characters taken before the first refusal
   bool Complete;    // after the accepted ones
-  friend void PrintTo(const TAutomatStepCase& c, std::ostream* os) {
+  friend void PrintTo(const TStepCase& c, std::ostream* os) {
     *os << "<" << c.Pattern << "> x \"" << c.Input << "\"";
   }
 };
 
-class RegExprStepTest : public ::testing::TestWithParam<TAutomatStepCase> {};
+class RegExprStepTest : public ::testing::TestWithParam<TStepCase> {};
 
 TEST_P(RegExprStepTest, TakesThePrefixThePatternAllows) {
-  const TAutomatStepCase& c = GetParam();
+  const TStepCase& c = GetParam();
   TRecordingRegExpr re(c.Pattern);
   EXPECT_EQ(re.Type(c.Input), c.Accepted);
   EXPECT_EQ(re.Expr.IsComplete(), c.Complete);
@@ -34,40 +34,40 @@ TEST_P(RegExprStepTest, TakesThePrefixThePatternAllows) {
 
 INSTANTIATE_TEST_SUITE_P(
     HexMask, RegExprStepTest,
-    ::testing::Values(TAutomatStepCase{HexMask, "", 0, false}, TAutomatStepCase{HexMask, "0", 1, true},
-                      TAutomatStepCase{HexMask, "1F", 2, true}, TAutomatStepCase{HexMask, "ab", 2, true},
-                      TAutomatStepCase{HexMask, "g", 0, false}, TAutomatStepCase{HexMask, "1Fg", 2, true},
-                      TAutomatStepCase{HexMask, "0123456789abcdefABCDEF", 22, true},
-                      TAutomatStepCase{HexMask, "12 4", 2, true}));
+    ::testing::Values(TStepCase{HexMask, "", 0, false}, TStepCase{HexMask, "0", 1, true},
+                      TStepCase{HexMask, "1F", 2, true}, TStepCase{HexMask, "ab", 2, true},
+                      TStepCase{HexMask, "g", 0, false}, TStepCase{HexMask, "1Fg", 2, true},
+                      TStepCase{HexMask, "0123456789abcdefABCDEF", 22, true},
+                      TStepCase{HexMask, "12 4", 2, true}));
 
 INSTANTIATE_TEST_SUITE_P(
     Quantifiers, RegExprStepTest,
     ::testing::Values(
-        TAutomatStepCase{"a*", "", 0, true}, TAutomatStepCase{"a*", "aaa", 3, true}, TAutomatStepCase{"a?b?", "", 0, true},
-        TAutomatStepCase{"a?b?", "ab", 2, true}, TAutomatStepCase{"a?b?", "ba", 1, true}, TAutomatStepCase{"a+", "", 0, false},
-        TAutomatStepCase{"a(b?)", "a", 1, false}, TAutomatStepCase{"a(b?)", "ab", 2, true}, TAutomatStepCase{"a(b)?", "a", 1, true},
-        TAutomatStepCase{"ab?", "a", 1, true}, TAutomatStepCase{"a*?", "aa", 2, true}, TAutomatStepCase{"a+?", "", 0, true},
-        TAutomatStepCase{"a+*", "aaa", 3, true}, TAutomatStepCase{"(ab)+", "abab", 4, true}, TAutomatStepCase{"(ab)+", "aba", 3, false},
-        TAutomatStepCase{"a{2,4}", "a", 1, false}, TAutomatStepCase{"a{2,4}", "aa", 2, true}, TAutomatStepCase{"a{2,4}", "aaaaa", 4, true},
-        TAutomatStepCase{"a{2,}", "aaaaaaa", 7, true}, TAutomatStepCase{"a{3}", "aa", 2, false}, TAutomatStepCase{"a{3}", "aaaa", 3, true},
-        TAutomatStepCase{"a{0,1}b", "b", 1, true}, TAutomatStepCase{"a{0}b", "b", 1, true}, TAutomatStepCase{"a{0}b", "ab", 0, false},
-        TAutomatStepCase{"a+{2}", "aaaa", 4, true}, TAutomatStepCase{"a+{2}", "a", 1, false},
-        TAutomatStepCase{"a|ab", "a", 1, true}, TAutomatStepCase{"a|ab", "ab", 2, true}, TAutomatStepCase{"(a|b)+c", "abbac", 5, true}));
+        TStepCase{"a*", "", 0, true}, TStepCase{"a*", "aaa", 3, true}, TStepCase{"a?b?", "", 0, true},
+        TStepCase{"a?b?", "ab", 2, true}, TStepCase{"a?b?", "ba", 1, true}, TStepCase{"a+", "", 0, false},
+        TStepCase{"a(b?)", "a", 1, false}, TStepCase{"a(b?)", "ab", 2, true}, TStepCase{"a(b)?", "a", 1, true},
+        TStepCase{"ab?", "a", 1, true}, TStepCase{"a*?", "aa", 2, true}, TStepCase{"a+?", "", 0, true},
+        TStepCase{"a+*", "aaa", 3, true}, TStepCase{"(ab)+", "abab", 4, true}, TStepCase{"(ab)+", "aba", 3, false},
+        TStepCase{"a{2,4}", "a", 1, false}, TStepCase{"a{2,4}", "aa", 2, true}, TStepCase{"a{2,4}", "aaaaa", 4, true},
+        TStepCase{"a{2,}", "aaaaaaa", 7, true}, TStepCase{"a{3}", "aa", 2, false}, TStepCase{"a{3}", "aaaa", 3, true},
+        TStepCase{"a{0,1}b", "b", 1, true}, TStepCase{"a{0}b", "b", 1, true}, TStepCase{"a{0}b", "ab", 0, false},
+        TStepCase{"a+{2}", "aaaa", 4, true}, TStepCase{"a+{2}", "a", 1, false},
+        TStepCase{"a|ab", "a", 1, true}, TStepCase{"a|ab", "ab", 2, true}, TStepCase{"(a|b)+c", "abbac", 5, true}));
 
 INSTANTIATE_TEST_SUITE_P(
     Elements, RegExprStepTest,
     ::testing::Values(
-        TAutomatStepCase{"'a b'", "a b", 3, true}, TAutomatStepCase{"a\\x20b", "a b", 3, true}, TAutomatStepCase{"a b", "a b", 1, false},
-        TAutomatStepCase{"a]b", "a]b", 3, true}, TAutomatStepCase{"a}", "a}", 2, true}, TAutomatStepCase{"a-b", "a-b", 3, true},
-        TAutomatStepCase{"^a$", "^a$", 3, true}, TAutomatStepCase{"a,b", "a,b", 3, true}, TAutomatStepCase{"'it''s'", "it's", 4, true},
-        TAutomatStepCase{"[a-]", "-", 1, true}, TAutomatStepCase{"[-a]", "a", 1, true}, TAutomatStepCase{"[a^]", "^", 1, true},
-        TAutomatStepCase{"[^abc]", "d", 1, true}, TAutomatStepCase{"[^abc]", "b", 0, false}, TAutomatStepCase{"[\\x30-\\x39]+", "09x", 2, true},
-        TAutomatStepCase{"[\\d_]+", "1_2", 3, true}, TAutomatStepCase{"[ a - c ]+", "abc", 3, true}, TAutomatStepCase{".", "\xE9", 1, true},
-        TAutomatStepCase{"\\d", "7", 1, true}, TAutomatStepCase{"\\D", "7", 0, false}, TAutomatStepCase{"\\w+", "a_Z9", 4, true},
-        TAutomatStepCase{"\\W", "-", 1, true}, TAutomatStepCase{"\\s", "\v", 0, false}, TAutomatStepCase{"\\s\\s", String(1, '\0') + "\t", 2, true},
-        TAutomatStepCase{"\\S", " ", 0, false}, TAutomatStepCase{"\\t\\n", "\t\n", 2, true}, TAutomatStepCase{"\\.\\(", ".(", 2, true},
-        TAutomatStepCase{"a\\", "a", 1, true}, TAutomatStepCase{"\\0", "0", 1, true}, TAutomatStepCase{"((a)b)\\2", "aba", 3, true},
-        TAutomatStepCase{"((a)b)\\2", "abab", 3, true}, TAutomatStepCase{"(a)+\\1", "aa", 2, true}));
+        TStepCase{"'a b'", "a b", 3, true}, TStepCase{"a\\x20b", "a b", 3, true}, TStepCase{"a b", "a b", 1, false},
+        TStepCase{"a]b", "a]b", 3, true}, TStepCase{"a}", "a}", 2, true}, TStepCase{"a-b", "a-b", 3, true},
+        TStepCase{"^a$", "^a$", 3, true}, TStepCase{"a,b", "a,b", 3, true}, TStepCase{"'it''s'", "it's", 4, true},
+        TStepCase{"[a-]", "-", 1, true}, TStepCase{"[-a]", "a", 1, true}, TStepCase{"[a^]", "^", 1, true},
+        TStepCase{"[^abc]", "d", 1, true}, TStepCase{"[^abc]", "b", 0, false}, TStepCase{"[\\x30-\\x39]+", "09x", 2, true},
+        TStepCase{"[\\d_]+", "1_2", 3, true}, TStepCase{"[ a - c ]+", "abc", 3, true}, TStepCase{".", "\xE9", 1, true},
+        TStepCase{"\\d", "7", 1, true}, TStepCase{"\\D", "7", 0, false}, TStepCase{"\\w+", "a_Z9", 4, true},
+        TStepCase{"\\W", "-", 1, true}, TStepCase{"\\s", "\v", 0, false}, TStepCase{"\\s\\s", String(1, '\0') + "\t", 2, true},
+        TStepCase{"\\S", " ", 0, false}, TStepCase{"\\t\\n", "\t\n", 2, true}, TStepCase{"\\.\\(", ".(", 2, true},
+        TStepCase{"a\\", "a", 1, true}, TStepCase{"\\0", "0", 1, true}, TStepCase{"((a)b)\\2", "aba", 3, true},
+        TStepCase{"((a)b)\\2", "abab", 3, true}, TStepCase{"(a)+\\1", "aa", 2, true}));
 
 // ---------------------------------------------------------------------------------------------
 // Equivalent patterns: the same answers for every short text

@@ -37,7 +37,8 @@ TEST_P(SpinDisplay, PreparedText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, SpinDisplay,
-    ::testing::Values(TSpinDisplayCase{lcEnglishUS, vtFloat, 1.5, "1.5"}, TSpinDisplayCase{lcGerman, vtFloat, 1.5, "1,5"},
+    ::testing::Values(TSpinDisplayCase{lcEnglishUS, vtFloat, 1.5, "1.5"},
+                      TSpinDisplayCase{lcGerman, vtFloat, 1.5, "1,5"},
                       TSpinDisplayCase{lcEnglishUS, vtFloat, 1.0 / 3, "0.333333333333333"},
                       TSpinDisplayCase{lcEnglishUS, vtFloat, Null(), ""},
                       TSpinDisplayCase{lcEnglishUS, vtFloat, String("2.25"), "2.25"},

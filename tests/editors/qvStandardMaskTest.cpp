@@ -182,18 +182,18 @@ TEST(StandardMaskValueForm, MergedDigitsOfADateMask) {
 // ---------------------------------------------------------------------------------------------
 // Validity: mask x text -> valid, text as converted
 
-struct TStandardMaskValidCase {
+struct TValidCase {
   String Mask;
   String Text;
   bool Valid;
   String Converted;
-  friend void PrintTo(const TStandardMaskValidCase& c, std::ostream* os) { *os << "\"" << c.Mask << "\" / \"" << c.Text << "\""; }
+  friend void PrintTo(const TValidCase& c, std::ostream* os) { *os << "\"" << c.Mask << "\" / \"" << c.Text << "\""; }
 };
 
-class StandardMaskValidityTest : public ::testing::TestWithParam<TStandardMaskValidCase> {};
+class StandardMaskValidityTest : public ::testing::TestWithParam<TValidCase> {};
 
 TEST_P(StandardMaskValidityTest, AcceptsOnlyCompleteTexts) {
-  const TStandardMaskValidCase& c = GetParam();
+  const TValidCase& c = GetParam();
   String text = c.Text;
   EXPECT_EQ(Compiled(c.Mask).IsValid(text), c.Valid);
   EXPECT_EQ(text, c.Converted);
@@ -202,16 +202,16 @@ TEST_P(StandardMaskValidityTest, AcceptsOnlyCompleteTexts) {
 INSTANTIATE_TEST_SUITE_P(
     Texts, StandardMaskValidityTest,
     ::testing::Values(
-        TStandardMaskValidCase{"", "", true, ""}, TStandardMaskValidCase{"", "a", false, "a"}, TStandardMaskValidCase{"9", "_", true, "_"},
-        TStandardMaskValidCase{"9", " ", true, " "}, TStandardMaskValidCase{"9", "5", true, "5"}, TStandardMaskValidCase{"9", "x", false, "x"},
-        TStandardMaskValidCase{"0", "_", false, "_"}, TStandardMaskValidCase{"0", " ", false, " "}, TStandardMaskValidCase{"#", "+", true, "+"},
-        TStandardMaskValidCase{"#", "-", true, "-"}, TStandardMaskValidCase{"#", "7", true, "7"}, TStandardMaskValidCase{"#", "_", true, "_"},
-        TStandardMaskValidCase{"#", "x", false, "x"}, TStandardMaskValidCase{">L", "a", true, "A"}, TStandardMaskValidCase{"<L", "Q", true, "q"},
-        TStandardMaskValidCase{"L", "1", false, "1"}, TStandardMaskValidCase{"l", "\xE9", false, "\xE9"}, TStandardMaskValidCase{"a", "_", true, "_"},
-        TStandardMaskValidCase{"A", "z", true, "z"}, TStandardMaskValidCase{"C", "_", true, "_"}, TStandardMaskValidCase{"c", "\xE9", true, "\xE9"},
-        TStandardMaskValidCase{"00/00", "12/34", true, "12/34"}, TStandardMaskValidCase{"00/00", "12-34", false, "12-34"},
-        TStandardMaskValidCase{"00/00", "1234", false, "1234"}, TStandardMaskValidCase{"00/00", "12/345", false, "12/345"},
-        TStandardMaskValidCase{"0;0;*", "*", false, "*"}, TStandardMaskValidCase{"9;0;*", "*", true, "*"}, TStandardMaskValidCase{"9;0;*", "_", false, "_"},
-        TStandardMaskValidCase{">LL", "ab", true, "AB"}));
+        TValidCase{"", "", true, ""}, TValidCase{"", "a", false, "a"}, TValidCase{"9", "_", true, "_"},
+        TValidCase{"9", " ", true, " "}, TValidCase{"9", "5", true, "5"}, TValidCase{"9", "x", false, "x"},
+        TValidCase{"0", "_", false, "_"}, TValidCase{"0", " ", false, " "}, TValidCase{"#", "+", true, "+"},
+        TValidCase{"#", "-", true, "-"}, TValidCase{"#", "7", true, "7"}, TValidCase{"#", "_", true, "_"},
+        TValidCase{"#", "x", false, "x"}, TValidCase{">L", "a", true, "A"}, TValidCase{"<L", "Q", true, "q"},
+        TValidCase{"L", "1", false, "1"}, TValidCase{"l", "\xE9", false, "\xE9"}, TValidCase{"a", "_", true, "_"},
+        TValidCase{"A", "z", true, "z"}, TValidCase{"C", "_", true, "_"}, TValidCase{"c", "\xE9", true, "\xE9"},
+        TValidCase{"00/00", "12/34", true, "12/34"}, TValidCase{"00/00", "12-34", false, "12-34"},
+        TValidCase{"00/00", "1234", false, "1234"}, TValidCase{"00/00", "12/345", false, "12/345"},
+        TValidCase{"0;0;*", "*", false, "*"}, TValidCase{"9;0;*", "*", true, "*"}, TValidCase{"9;0;*", "_", false, "_"},
+        TValidCase{">LL", "ab", true, "AB"}));
 
 }  // namespace
