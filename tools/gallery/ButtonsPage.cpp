@@ -17,7 +17,7 @@ class TGalleryButton : public TqvButton {
  public:
   using TqvButton::TqvButton;
   void Hover() { Perform(CM_MOUSEENTER, 0, 0); }
-  void Press() { SetPressed(true); }
+  void ShowPressed() { SetPressed(true); }  // not Press(), which a click runs
   void ShowMenuState() { Perform(WM_QV_MENUCLOSE2, 0, 0); }
 };
 
@@ -60,7 +60,7 @@ void BuildStates(TWinControl* Parent, Integer Y) {
     switch (i) {
       case 1: b->SetDefault(true); break;
       case 2: b->Hover(); break;
-      case 3: b->Press(); break;
+      case 3: b->ShowPressed(); break;
       case 4: b->SetEnabled(false); break;
       default: break;
     }
@@ -88,7 +88,7 @@ void BuildGlyphs(TWinControl* Parent, Integer Y) {
     TGalleryButton* b = AddButton(Parent, states[i], {130 + i * kButtonColumn, Y});
     b->SetGlyph(i == 2 ? strip.get() : four.get());
     b->HandleNeeded();
-    if (i == 1) b->Press();
+    if (i == 1) b->ShowPressed();
     if (i >= 2) b->SetEnabled(false);
   }
 }
