@@ -19,7 +19,7 @@
 # editing one test file, -DQJ_UNITY_TEST_BATCH=1 recompiles that file alone.
 option(QJ_UNITY "Compile sources in batches (unity build)" ON)
 set(QJ_UNITY_BATCH 8 CACHE STRING "Mean number of sources in a library's unity batch")
-set(QJ_UNITY_TEST_BATCH 8 CACHE STRING "Mean number of sources in a test program's unity batch")
+set(QJ_UNITY_TEST_BATCH 16 CACHE STRING "Mean number of sources in a test program's unity batch")
 
 # qj_unity_sources(<target> <batch> <sources...>): adds the sources to <target> in batches of
 # <batch> sources on average.
