@@ -1,33 +1,37 @@
-# Unity builds: a library's sources are compiled in batches, one generated file per batch that
-# includes its sources, so the headers they all include (the standard library, the platform
-# layer) are compiled once per batch instead of once per source.
+# Unity builds: the sources of a library, a test program or the gallery are compiled in batches,
+# one generated file per batch that includes its sources, so the headers they all include (the
+# standard library, GoogleTest, the platform layer) are compiled once per batch instead of once
+# per source, and so are the inline functions and templates they use.
 #
-# A batch ends after a source whose path hashes to a multiple of QJ_UNITY_BATCH, so batches depend
-# on the sources' own names only: a new source joins one batch and leaves the others (and their
-# cache entries) as they were. A batch holds at most twice QJ_UNITY_BATCH sources.
+# A batch ends after a source whose path hashes to a multiple of the mean batch size, so batches
+# depend on the sources' own names only: a new source joins one batch and leaves the others (and
+# their cache entries) as they were. A batch holds at most twice the mean.
 #
 # The generated file includes its sources by their path relative to the source folder, so it is
 # the same in every clone and the compiler cache hits across clones.
 #
 # Names in anonymous namespaces, `using` declarations and macros of one source are seen by the
-# sources after it in its batch: keep such names unique within a library (a clash is a
-# "redefinition" error naming both files). -DQJ_UNITY=OFF compiles each source on its own.
-# Test programs and the gallery are not batched: their files are many, small and written by
-# everyone, with local helpers whose names would clash.
+# sources after it in its batch: keep such names unique within a library or a test program (a
+# clash is a "redefinition" or "ambiguous" error naming both files; share the helper if the two do
+# the same, else name each after what it does). -DQJ_UNITY_TEST_BATCH=1000 puts every file of a
+# test program in one batch and shows every clash at once. -DQJ_UNITY=OFF compiles each source on
+# its own (each file must include what it uses), and a batch of 1 does so for one kind: while
+# editing one test file, -DQJ_UNITY_TEST_BATCH=1 recompiles that file alone.
 option(QJ_UNITY "Compile sources in batches (unity build)" ON)
-set(QJ_UNITY_BATCH 8 CACHE STRING "Mean number of sources in a unity batch")
+set(QJ_UNITY_BATCH 8 CACHE STRING "Mean number of sources in a library's unity batch")
+set(QJ_UNITY_TEST_BATCH 16 CACHE STRING "Mean number of sources in a test program's unity batch")
 
-# qj_unity_sources(<target> <sources...>): adds the sources to <target>, batched.
-function(qj_unity_sources target)
+# qj_unity_sources(<target> <batch> <sources...>): adds the sources to <target> in batches of
+# <batch> sources on average.
+function(qj_unity_sources target batch_size)
   set(sources ${ARGN})
-  if(NOT QJ_UNITY OR QJ_UNITY_BATCH LESS 2)
+  if(NOT QJ_UNITY OR batch_size LESS 2)
     target_sources(${target} PRIVATE ${sources})
     return()
   endif()
   list(SORT sources)
-  math(EXPR max_size "${QJ_UNITY_BATCH} * 2")
+  math(EXPR max_size "${batch_size} * 2")
   set(batch)
-  set(batches)
   set(count 0)
   foreach(source IN LISTS sources)
     file(RELATIVE_PATH rel ${CMAKE_SOURCE_DIR} ${source})
@@ -35,7 +39,7 @@ function(qj_unity_sources target)
     list(LENGTH batch size)
     string(MD5 hash "${rel}")
     string(SUBSTRING "${hash}" 0 6 hash)
-    math(EXPR cut "0x${hash} % ${QJ_UNITY_BATCH}")
+    math(EXPR cut "0x${hash} % ${batch_size}")
     if(cut EQUAL 0 OR size EQUAL max_size)
       math(EXPR count "${count} + 1")
       set(batch_${count} ${batch})

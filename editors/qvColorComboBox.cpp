@@ -8,6 +8,7 @@
 #include "editors/qvEditPaintUtils.h"
 #include "editors/qvExtEditUtils.h"
 #include "platform/forms/Dialogs.h"
+#include "platform/os/Gdi.h"
 #include "platform/os/Windows.h"
 
 namespace {

@@ -16,7 +16,6 @@ class DBImageTest : public ::testing::Test {
   TDBImage image;
 };
 
-}  // namespace
 
 TEST(DBImageFields, BigEndianAccessorsAndBounds) {
   TDBImage image;
@@ -175,3 +174,5 @@ TEST_F(DBImageTest, BadSlotAndGroupNumbersAreRefused) {
   EXPECT_THROW(image.FreeChannelSlot(-1), ERangeError);
   EXPECT_THROW(image.FavoriteList(7, true), ERangeError);
 }
+
+}  // namespace

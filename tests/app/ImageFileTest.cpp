@@ -42,7 +42,6 @@ class ImageFileTest : public ::testing::Test {
   TDBImage sample;
 };
 
-}  // namespace
 
 TEST_F(ImageFileTest, ReadAcceptsFullOrLongerFilesOnly) {
   struct Case {
@@ -102,3 +101,5 @@ TEST_F(ImageFileTest, FailedWriteLeavesTheOldFileUntouched) {
 TEST_F(ImageFileTest, UnwritableFolderReportsFailure) {
   EXPECT_FALSE(WriteImageFile(PathOf("no/such/folder/x.img"), sample));
 }
+
+}  // namespace

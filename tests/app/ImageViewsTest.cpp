@@ -24,7 +24,6 @@ class ImageViewsTest : public ::testing::Test {
 
 bool SameBytes(const TDBImage& a, const TDBImage& b) { return std::memcmp(a.Data(), b.Data(), TDBImage::Size) == 0; }
 
-}  // namespace
 
 TEST_F(ImageViewsTest, LoadFillsOneRecordPerTableEntry) {
   EXPECT_EQ(views.Satellites->GetRecordCount(), 5);
@@ -141,3 +140,5 @@ TEST_F(ImageViewsTest, FailedRebuildLeavesTheImageUntouched) {
   EXPECT_FALSE(SaveImage("/nonexistent-folder/x.img", image, views.Views(), [&](const String& m) { messages.push_back(m); }));
   EXPECT_EQ(messages, std::vector<String>{"failed file save."});
 }
+
+}  // namespace

@@ -10,12 +10,9 @@
 #include "core/qvDataSelection.h"
 #include "core/qvDataSummary.h"
 #include "core/qvFilter.h"
+#include "tests/core/qvTestItem.h"
 
 namespace {
-
-class TItem : public TObject {
-  QJ_INLINE_CLASS(TItem, TObject)
-};
 
 using TLog = std::vector<std::string>;
 
@@ -25,7 +22,7 @@ class DataControllerTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Controller = New<TqvDataController>(nullptr);
-    for (TItem& item : Items) Controller->AddItem(&item);
+    for (TTestItem& item : Items) Controller->AddItem(&item);
     Controller->ChangeValueTypeClass(0, TqvIntegerValueType::Class());
     Controller->ChangeValueTypeClass(1, TqvStringValueType::Class());
     Controller->SetRecordCount(2);
@@ -48,13 +45,11 @@ class DataControllerTest : public ::testing::Test {
   }
 
   TqvDataController* Controller = nullptr;
-  TItem Items[3];
+  TTestItem Items[3];
   TLog Log;
 };
 
 void ListenerProc(void* AData, TqvCustomDataController*) { static_cast<TLog*>(AData)->push_back("listener"); }
-
-}  // namespace
 
 TEST_F(DataControllerTest, NotificationScenarios) {
   struct Scenario {
@@ -195,7 +190,7 @@ TEST_F(DataControllerTest, NewRecordBufferIsTheOnlyNegativeIndexAccepted) {
 TEST_F(DataControllerTest, AddingItemsKeepsValues) {
   Controller->SetValue(0, 0, 11);
   Controller->SetValue(1, 1, "kept");
-  TItem extra;
+  TTestItem extra;
   Controller->AddItem(&extra);
   Controller->ChangeValueTypeClass(3, TqvFloatValueType::Class());
   Controller->ChangeValueTypeClass(2, TqvVariantValueType::Class());
@@ -230,7 +225,7 @@ TEST_F(DataControllerTest, ItemsWithoutObjectsAndIndexes) {
   Controller->AddItem(nullptr);
   EXPECT_EQ(Controller->GetItemCount(), 5);
   TqvCustomDataField* internal = Controller->CreateInternalField();
-  TItem late;
+  TTestItem late;
   Controller->AddItem(&late);
   EXPECT_EQ(Controller->GetItemCount(), 6);
   EXPECT_EQ(Controller->GetFields()->GetItem(5)->GetItem(), &late);
@@ -244,7 +239,7 @@ TEST_F(DataControllerTest, UpdateItemIndexesFollowsTheOwnersOrder) {
     TObject* GetItem(Integer AIndex) const override { return Order[AIndex]; }
     TObject* Order[2] = {};
   };
-  TItem a, b;
+  TTestItem a, b;
   auto* c = New<TReordered>(nullptr);
   c->AddItem(&a);
   c->AddItem(&b);
@@ -349,8 +344,6 @@ TEST_F(DataControllerTest, HandlerMayFreeTheController) {
   }
 }
 
-namespace {
-
 TLog DestructionLog;
 
 class TRecordingSummary : public TqvDataSummary {
@@ -404,8 +397,6 @@ class TRecordingController : public TqvDataController {
   TqvCustomDataProviderClass GetDataProviderClass() const override { return &TRecordingProvider::StaticClass(); }
 };
 
-}  // namespace
-
 TEST(DataControllerOwnership, OwnedPartsAreFreedTheObjectModelsWay) {
   DestructionLog.clear();
   auto* controller = New<TRecordingController>(nullptr);
@@ -456,3 +447,5 @@ TEST_F(DataControllerTest, FieldsShareDefinitions) {
   EXPECT_TRUE(b->IsReaderExcluded());
   EXPECT_TRUE(b->CanModify(false));
 }
+
+}  // namespace

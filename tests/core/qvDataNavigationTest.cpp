@@ -318,7 +318,7 @@ TEST(DataControllerNotifier, ForwardsRemovedComponents) {
 }
 
 TEST(ProviderMode, RecordsAndValuesComeFromTheUserDataSource) {
-  TRecordingItem item;
+  TTestItem item;
   auto* c = New<TqvDataController>(nullptr);
   c->AddItem(&item);
   c->ChangeValueTypeClass(0, TqvStringValueType::Class());
@@ -406,7 +406,7 @@ class TCursorController : public TqvDataController {
 }  // namespace
 
 TEST(Loading, AResetStructureReloadsThroughTheProvidersReader) {
-  TRecordingItem item;
+  TTestItem item;
   auto* c = New<TCursorController>(nullptr);
   c->AddItem(&item);
   c->ChangeValueTypeClass(0, TqvIntegerValueType::Class());
@@ -427,9 +427,9 @@ TEST(Loading, AResetStructureReloadsThroughTheProvidersReader) {
 }
 
 TEST(Loading, UpdateFieldsVisitsEachFieldOnceThoughOneGoes) {
-  TRecordingItem items[3];
+  TTestItem items[3];
   auto* c = New<TCursorController>(nullptr);
-  for (TRecordingItem& item : items) c->AddItem(&item);
+  for (TTestItem& item : items) c->AddItem(&item);
   c->DestroyOnUpdate = c->GetField(1);
   c->UpdateFields();
   EXPECT_EQ(c->Updated, (std::vector<Integer>{0, 1, 1}));  // the third field took index 1
@@ -438,7 +438,7 @@ TEST(Loading, UpdateFieldsVisitsEachFieldOnceThoughOneGoes) {
 }
 
 TEST(Loading, RecordsAppendedBetweenBeginAndEndLoadData) {
-  TRecordingItem item;
+  TTestItem item;
   auto* c = New<TqvDataController>(nullptr);
   c->AddItem(&item);
   c->ChangeValueTypeClass(0, TqvStringValueType::Class());

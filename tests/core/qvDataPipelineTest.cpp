@@ -8,12 +8,9 @@
 #include "core/qvData.h"
 #include "core/qvDataPipeline.h"
 #include "core/qvFilter.h"
+#include "tests/core/qvTestItem.h"
 
 namespace {
-
-class TItem : public TObject {
-  QJ_INLINE_CLASS(TItem, TObject)
-};
 
 using TLog = std::vector<std::string>;
 using TRows = std::vector<std::string>;
@@ -45,7 +42,7 @@ class PipelineTest : public ::testing::Test {
   void SetUp() override {
     Controller = New<TqvDataController>(nullptr);
     Controller->SetMultiSelect(true);
-    for (TItem& item : Items) Controller->AddItem(&item);
+    for (TTestItem& item : Items) Controller->AddItem(&item);
     Controller->ChangeValueTypeClass(kNum, TqvIntegerValueType::Class());
     Controller->ChangeValueTypeClass(kName, TqvStringValueType::Class());
     Controller->ChangeValueTypeClass(kRadio, TqvIntegerValueType::Class());
@@ -87,13 +84,11 @@ class PipelineTest : public ::testing::Test {
   void GroupBy(Integer AItemIndex, Integer ALevel) { Controller->GetGroups()->ChangeGroupIndex(AItemIndex, ALevel); }
 
   TqvDataController* Controller = nullptr;
-  TItem Items[3];
+  TTestItem Items[3];
   TLog Log;
 };
 
 using TAction = std::function<void(PipelineTest&, TqvDataController*)>;
-
-}  // namespace
 
 TEST_F(PipelineTest, Scenarios) {
   struct Scenario {
@@ -251,7 +246,7 @@ TEST_F(PipelineTest, AFailingFilterLeavesEveryRecordUnfocused) {
     bool Fail = false;
   };
   auto* c = New<TFailing>(nullptr);
-  TItem radio;
+  TTestItem radio;
   c->AddItem(&radio);
   c->ChangeValueTypeClass(0, TqvIntegerValueType::Class());
   c->SetRecordCount(4);
@@ -367,7 +362,7 @@ TEST_F(PipelineTest, OnCompareSeesEveryComparisonStartingAtZero) {
 
 TEST_F(PipelineTest, TheEditedRecordStaysThroughTheFilter) {
   auto* c = New<TqvDataController>(nullptr);
-  TItem radio;
+  TTestItem radio;
   c->AddItem(&radio);
   c->ChangeValueTypeClass(0, TqvIntegerValueType::Class());
   c->SetRecordCount(3);
@@ -495,7 +490,7 @@ TEST_F(PipelineTest, ExpandedGroupsSurviveARefreshWhateverTheirText) {
 TEST_F(PipelineTest, RemovingAGroupedItemClearsGroupingAndSelection) {
   GroupBy(kRadio, 0);
   Controller->ChangeRowSelection(0, true);
-  auto* extra = new TItem;
+  auto* extra = new TTestItem;
   Controller->AddItem(extra);
   Controller->ChangeValueTypeClass(3, TqvIntegerValueType::Class());
   Controller->GetGroups()->ChangeGroupIndex(3, 0);
@@ -507,7 +502,7 @@ TEST_F(PipelineTest, RemovingAGroupedItemClearsGroupingAndSelection) {
 }
 
 TEST_F(PipelineTest, RemovingAFilteredItemDropsItsConditions) {
-  auto* extra = new TItem;
+  auto* extra = new TTestItem;
   Controller->AddItem(extra);
   Controller->ChangeValueTypeClass(3, TqvIntegerValueType::Class());
   Controller->GetFilter()->AddItem(nullptr, extra, okEqual, 1, "1");
@@ -521,8 +516,6 @@ TEST_F(PipelineTest, RemovingAFilteredItemDropsItsConditions) {
 
 // ---------------------------------------------------------------------------------------------
 // The sort itself
-
-namespace {
 
 // Answers every comparison through the chain instead of the values read ahead.
 class TChainController : public TqvDataController {
@@ -547,7 +540,7 @@ std::vector<Integer> SortedRecords(TqvDataController* AController, Integer AItem
   return SortedRecords(AController, {{AItem, AOrder}});
 }
 
-void Fill(TqvDataController* AController, TItem* AItems, Integer ACount, const std::function<Variant(int, int)>& AValue) {
+void Fill(TqvDataController* AController, TTestItem* AItems, Integer ACount, const std::function<Variant(int, int)>& AValue) {
   AController->AddItem(&AItems[0]);
   AController->AddItem(&AItems[1]);
   AController->ChangeValueTypeClass(0, TqvIntegerValueType::Class());
@@ -559,10 +552,8 @@ void Fill(TqvDataController* AController, TItem* AItems, Integer ACount, const s
   AController->EndUpdate();
 }
 
-}  // namespace
-
 TEST(DataSort, ValuesReadAheadSortAsTheComparisonChain) {
-  TItem items[2];
+  TTestItem items[2];
   auto value = [](int r, int i) -> Variant {
     unsigned h = static_cast<unsigned>(r) * 2654435761u;
     if (h % 11 == 0) return Null();
@@ -596,7 +587,7 @@ TEST(DataSort, ValuesReadAheadSortAsTheComparisonChain) {
 }
 
 TEST(DataSort, InconsistentComparisonsStayInBoundsAndKeepEveryRecord) {
-  TItem items[2];
+  TTestItem items[2];
   auto* c = New<TqvDataController>(nullptr);
   Fill(c, items, 1000, [](int r, int) -> Variant { return r % 13; });
   const std::function<Integer(Integer, Integer, int&)> answers[] = {
@@ -618,7 +609,7 @@ TEST(DataSort, InconsistentComparisonsStayInBoundsAndKeepEveryRecord) {
 }
 
 TEST(DataSort, SortedAndEqualDataDoNotDeepenTheRecursion) {
-  TItem items[2];
+  TTestItem items[2];
   auto* c = New<TChainController>(nullptr);
   Fill(c, items, 200000, [](int r, int i) -> Variant { return i == 0 ? Variant(7) : Variant(String(r % 2 ? "a" : "b")); });
   std::vector<Integer> records = SortedRecords(c, 0, soDescending);
@@ -634,7 +625,7 @@ TEST(DataSort, SortedAndEqualDataDoNotDeepenTheRecursion) {
 // The application's channel view
 
 TEST(ChannelView, FilteredSortedWithFocusAndSelectionKeptAcrossARefilter) {
-  TItem name, number, radio;
+  TTestItem name, number, radio;
   auto* c = New<TqvDataController>(nullptr);
   c->SetMultiSelect(true);
   c->AddItem(&name);
@@ -719,3 +710,5 @@ TEST(PipelineSort, OneItemSortsByValueThenStorageOrder) {
     }
   }
 }
+
+}  // namespace

@@ -90,7 +90,7 @@ class TSourcedController {
   enum { kNum, kName };
   TSourcedController() {
     Controller = New<TqvDataController>(nullptr);
-    for (TRecordingItem& item : Items) Controller->AddItem(&item);
+    for (TTestItem& item : Items) Controller->AddItem(&item);
     Controller->ChangeValueTypeClass(kNum, TqvIntegerValueType::Class());
     Controller->ChangeValueTypeClass(kName, TqvStringValueType::Class());
     const std::pair<int, const char*> records[] = {{30, "c"}, {10, "a"}, {20, "b"}};
@@ -124,14 +124,12 @@ class TSourcedController {
   }
 
   TRecordingSource Source;
-  TRecordingItem Items[2];
+  TTestItem Items[2];
   TqvDataController* Controller = nullptr;
   TRecordLog Log;
 };
 
 class ProviderModeTest : public ::testing::Test, public TSourcedController {};
-
-}  // namespace
 
 TEST(ProviderMode, RecordsAreMadeAndDeletedInTheSource) {
   struct TCase {
@@ -303,8 +301,6 @@ TEST_F(ProviderModeTest, ATextSourceWithoutNumberFormGivesNullInTheDefaultRawRea
 // ---------------------------------------------------------------------------------------------
 // Appending the source's current record
 
-namespace {
-
 // A provider whose source has one current row, read through its reader.
 class TCurrentRowProvider : public TqvCustomDataProvider {
   QJ_INLINE_CLASS(TCurrentRowProvider, TqvCustomDataProvider)
@@ -337,10 +333,8 @@ class TCurrentRowController : public TqvDataController {
   bool AppendOnly = false;
 };
 
-}  // namespace
-
 TEST(AppendFromSource, TheReaderCopiesTheCurrentRowWhileAnAppendRuns) {
-  TRecordingItem item;
+  TTestItem item;
   auto* c = New<TCurrentRowController>(nullptr);
   c->AddItem(&item);
   c->ChangeValueTypeClass(0, TqvIntegerValueType::Class());
@@ -356,7 +350,7 @@ TEST(AppendFromSource, TheReaderCopiesTheCurrentRowWhileAnAppendRuns) {
 }
 
 TEST(AppendFromSource, AppendOnlyModeAppendsEveryRecordFromTheSource) {
-  TRecordingItem item;
+  TTestItem item;
   auto* c = New<TCurrentRowController>(nullptr);
   c->AddItem(&item);
   c->ChangeValueTypeClass(0, TqvIntegerValueType::Class());
@@ -379,7 +373,7 @@ TEST(AppendFromSource, AppendOnlyModeAppendsEveryRecordFromTheSource) {
 }
 
 TEST(AppendFromSource, WithoutAReaderItRaisesAndChangesNothing) {
-  TRecordingItem item;
+  TTestItem item;
   auto* c = New<TqvDataController>(nullptr);
   c->AddItem(&item);
   c->ChangeValueTypeClass(0, TqvIntegerValueType::Class());
@@ -408,8 +402,6 @@ TEST_F(ProviderModeTest, AppendFromSourceAndFromReaderKeepTheSourcesHandles) {
 // ---------------------------------------------------------------------------------------------
 // A provider whose focus follows a source cursor
 
-namespace {
-
 class TSyncProvider : public TqvCustomDataProvider {
   QJ_INLINE_CLASS(TSyncProvider, TqvCustomDataProvider)
  public:
@@ -428,10 +420,8 @@ class TRefusingController : public TqvDataController {
   Integer Asked = 0;
 };
 
-}  // namespace
-
 TEST(SyncMode, TheProviderFlagLetsTheFocusMoveWithoutAsking) {
-  TRecordingItem item;
+  TTestItem item;
   auto* c = New<TRefusingController>(nullptr);
   c->AddItem(&item);
   c->SetRecordCount(3);
@@ -454,12 +444,6 @@ TEST(SyncMode, TheProviderFlagLetsTheFocusMoveWithoutAsking) {
 // ---------------------------------------------------------------------------------------------
 // What a dataset-bound layer reads of the controller
 
-namespace {
-
-class TLevel : public TObject {
-  QJ_INLINE_CLASS(TLevel, TObject)
-};
-
 class TCreationWatchingController : public TqvDataController {
  public:
   using TqvDataController::TqvDataController;
@@ -470,10 +454,8 @@ class TCreationWatchingController : public TqvDataController {
   bool SeenWhileCreating = false;
 };
 
-}  // namespace
-
 TEST(BoundLayerAccess, CreatingDetailObjectsIsVisibleOnlyWhileTheyAreMade) {
-  TLevel level;
+  TTestItem level;
   auto* master = New<TCreationWatchingController>(nullptr);
   master->AddItem(nullptr);
   master->SetRecordCount(1);
@@ -488,7 +470,7 @@ TEST(BoundLayerAccess, CreatingDetailObjectsIsVisibleOnlyWhileTheyAreMade) {
 }
 
 TEST(BoundLayerAccess, AFieldWatchesComponentsThroughItsControllersNotifier) {
-  TRecordingItem item;
+  TTestItem item;
   auto* c = New<TqvDataController>(nullptr);
   c->AddItem(&item);
   EXPECT_EQ(c->GetField(0)->GetNotifier(), c->GetNotifier());
@@ -510,7 +492,7 @@ TEST(BoundLayerAccess, ReadersLeaveInternalFieldsAlone) {
    public:
     Variant GetValue(TqvValueDef*) override { return 9; }
   };
-  TRecordingItem item;
+  TTestItem item;
   auto* c = New<TqvDataController>(nullptr);
   c->AddItem(&item);
   c->ChangeValueTypeClass(0, TqvIntegerValueType::Class());
@@ -525,8 +507,6 @@ TEST(BoundLayerAccess, ReadersLeaveInternalFieldsAlone) {
 
 // ---------------------------------------------------------------------------------------------
 // Grid mode: the provider's buffer answers for the records
-
-namespace {
 
 class TGridBufferProvider : public TqvCustomDataProvider {
   QJ_INLINE_CLASS(TGridBufferProvider, TqvCustomDataProvider)
@@ -543,7 +523,7 @@ class TGridBufferProvider : public TqvCustomDataProvider {
   }
 };
 
-class TGridModeController : public TqvDataController {
+class TGridBufferController : public TqvDataController {
  public:
   using TqvDataController::TqvDataController;
   TqvCustomDataProviderClass GetDataProviderClass() const override { return &TGridBufferProvider::StaticClass(); }
@@ -551,11 +531,9 @@ class TGridModeController : public TqvDataController {
 
 void CountCall(void* AData, TqvCustomDataController*) { ++*static_cast<int*>(AData); }
 
-}  // namespace
-
 TEST(GridMode, ValuesComeFromTheBufferAndOwnMovesDoNotReachListeners) {
-  TRecordingItem item;
-  auto* c = New<TGridModeController>(nullptr);
+  TTestItem item;
+  auto* c = New<TGridBufferController>(nullptr);
   c->AddItem(&item);
   c->ChangeValueTypeClass(0, TqvIntegerValueType::Class());
   c->ResetStructure();
@@ -576,3 +554,5 @@ TEST(GridMode, ValuesComeFromTheBufferAndOwnMovesDoNotReachListeners) {
   EXPECT_EQ(calls, 1);
   Free(c);
 }
+
+}  // namespace

@@ -3,12 +3,9 @@
 #include <vector>
 
 #include "core/qvData.h"
+#include "tests/core/qvTestItem.h"
 
 namespace {
-
-class TLevel : public TObject {
-  QJ_INLINE_CLASS(TLevel, TObject)
-};
 
 // A link object shows one master record's details: it owns the detail clone.
 class TDetailView : public TObject {
@@ -61,10 +58,8 @@ class DataRelationsTest : public ::testing::Test {
   TMasterController* Master = nullptr;
   TqvDataController* Pattern = nullptr;
   TqvCustomDataRelation* Relation = nullptr;
-  TLevel Level;
+  TTestItem Level;
 };
-
-}  // namespace
 
 TEST_F(DataRelationsTest, PatternAndCloneModes) {
   EXPECT_EQ(Master->GetDetailMode(), 0);
@@ -170,3 +165,5 @@ TEST_F(DataRelationsTest, RemovingTheRelationDropsTheDataField) {
   EXPECT_EQ(Master->GetFields()->GetCount(), 1);
   (void)clone;  // freed with the master's detail objects
 }
+
+}  // namespace

@@ -20,8 +20,6 @@ class TFixedReader : public TqvValueDefReader {
   TqvValueDef* Excluded = nullptr;
 };
 
-}  // namespace
-
 TEST_F(DataStorageTest, BuffersAreMadeOnFirstWrite) {
   TqvValueDef* d = AddDef(TqvIntegerValueType::Class());
   Storage.SetRecordCount(3);
@@ -229,3 +227,5 @@ TEST(LookupList, BinarySearchGivesInsertionPoint) {
   EXPECT_EQ(list.GetItem(2).DisplayText, "five");
   EXPECT_THROW(list.GetItem(3), EListError);
 }
+
+}  // namespace

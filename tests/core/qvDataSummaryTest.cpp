@@ -8,12 +8,9 @@
 #include "core/qvDataSummary.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/FormatSettings.h"
+#include "tests/core/qvTestItem.h"
 
 namespace {
-
-class TItem : public TObject {
-  QJ_INLINE_CLASS(TItem, TObject)
-};
 
 enum { kGroup, kSub, kValue };
 
@@ -22,7 +19,7 @@ class SummaryFixture : public ::testing::Test {
  public:
   void SetUp() override {
     Controller = New<TqvDataController>(nullptr);
-    for (TItem& item : Items) Controller->AddItem(&item);
+    for (TTestItem& item : Items) Controller->AddItem(&item);
     for (Integer i = 0; i < 3; ++i) Controller->ChangeValueTypeClass(i, TqvVariantValueType::Class());
   }
   void TearDown() override { Free(Controller); }
@@ -69,7 +66,7 @@ class SummaryFixture : public ::testing::Test {
   }
 
   TFormatSettingsScope Locale{TFormatSettings::EnglishUS()};
-  TItem Items[3];
+  TTestItem Items[3];
   TqvDataController* Controller = nullptr;
 };
 
@@ -227,7 +224,7 @@ class TGridModeController : public TqvDataController {
 };
 
 TEST(SummaryGridMode, FooterIsNotAccumulated) {
-  TItem item;
+  TTestItem item;
   auto* controller = New<TGridModeController>(nullptr);
   controller->AddItem(&item);
   controller->ChangeValueTypeClass(0, TqvIntegerValueType::Class());
@@ -288,9 +285,9 @@ TEST_F(SummaryFixture, AssignCopiesItemsOptionsAndEvents) {
   AddFooter(skSum)->SetFormat("0");
   Summary()->SetOptions(soNullIgnore);
   Summary()->OnAfterSummary = [](TqvDataSummary*) {};
-  TItem items[3];
+  TTestItem items[3];
   auto* other = New<TqvDataController>(nullptr);
-  for (TItem& item : items) other->AddItem(&item);
+  for (TTestItem& item : items) other->AddItem(&item);
   other->SetRecordCount(1);
   other->GetSummary()->Assign(Summary());
   ASSERT_EQ(other->GetSummary()->GetFooterSummaryItems()->GetCount(), 1);
@@ -411,7 +408,7 @@ class TLoadingOwner : public TComponent {
 };
 
 TEST(SummaryLoading, AfterSummaryWaitsForTheOwner) {
-  TItem item;
+  TTestItem item;
   auto* owner = New<TLoadingOwner>(nullptr);
   auto* controller = New<TqvDataController>(owner);
   owner->Controller = controller;

@@ -50,8 +50,6 @@ class FilterCriteriaTest : public ::testing::Test {
   TObject* lastSender = nullptr;
 };
 
-}  // namespace
-
 // ---------------------------------------------------------------------------------------------
 // The stream
 
@@ -407,3 +405,5 @@ TEST_F(FilterCriteriaTest, AssignFromAnotherKindOfObjectRaises) {
   TPersistent other;
   EXPECT_THROW(criteria.Assign(&other), EConvertError);
 }
+
+}  // namespace

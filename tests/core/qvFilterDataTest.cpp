@@ -84,8 +84,6 @@ class DataFilterTest : public ::testing::Test {
 
 using TextList = std::vector<String>;
 
-}  // namespace
-
 TEST_F(DataFilterTest, ConditionsOnColumnsUseTheControllersFields) {
   AddRadioValues({0, 1, 0});
   TqvFilterCriteriaItem* item = filter->AddItem(nullptr, &radio, okEqual, "0", "0");
@@ -237,3 +235,5 @@ TEST_F(DataFilterTest, ValueListEventRunsLastAndMayChangeEntries) {
   };
   EXPECT_EQ(ValueListTexts(0), (TextList{"(All)", "TV", "Radio"}));
 }
+
+}  // namespace

@@ -103,8 +103,6 @@ class FilterOperatorTest : public ::testing::Test {
   TTestFilterColumn* column = criteria.AddColumn(1, "Name");
 };
 
-}  // namespace
-
 TEST_F(FilterOperatorTest, MatchesTheOperatorTable) {
   struct Case {
     const char* name;
@@ -308,8 +306,6 @@ TEST_F(FilterOperatorTest, OperatorDescriptionsShowCaptionsAndStripWildcards) {
 // ---------------------------------------------------------------------------------------------
 // Relative dates
 
-namespace {
-
 struct DateRangeCase {
   TqvFilterOperatorKind kind;
   TDateTime today;
@@ -318,8 +314,6 @@ struct DateRangeCase {
 };
 
 TDateTime D(Word y, Word m, Word d) { return EncodeDate(y, m, d); }
-
-}  // namespace
 
 TEST_F(FilterOperatorTest, RelativeDatesComputeTheirRanges) {
   const DateRangeCase cases[] = {
@@ -385,3 +379,5 @@ TEST_F(FilterOperatorTest, RelativeDatesWriteTheWholeExpression) {
   EXPECT_EQ(item->GetDisplayValueText(), "");
   EXPECT_EQ(criteria.GetFilterCaption(), "(Caption of Name is today)");
 }
+
+}  // namespace

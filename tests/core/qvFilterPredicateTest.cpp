@@ -15,12 +15,9 @@
 #include "core/qvFilter.h"
 #include "core/qvFilterPredicate.h"
 #include "core/qvFormats.h"
+#include "tests/core/qvTestItem.h"
 
 namespace {
-
-class TItem : public TObject {
-  QJ_INLINE_CLASS(TItem, TObject)
-};
 
 // The items of the table: the typed kinds and a few that always take the general path.
 const TqvValueTypeClass kItemTypes[] = {
@@ -107,7 +104,7 @@ class FilterPredicateTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Controller = New<TqvDataController>(nullptr);
-    for (TItem& item : Items) Controller->AddItem(&item);
+    for (TTestItem& item : Items) Controller->AddItem(&item);
     for (Integer i = 0; i < kItemCount; ++i) Controller->ChangeValueTypeClass(i, kItemTypes[i]);
   }
   void TearDown() override { Free(Controller); }
@@ -152,10 +149,8 @@ class FilterPredicateTest : public ::testing::Test {
   }
 
   TqvDataController* Controller = nullptr;
-  TItem Items[kItemCount];
+  TTestItem Items[kItemCount];
 };
-
-}  // namespace
 
 TEST_F(FilterPredicateTest, AnswersAsTheGeneralPathForRandomTablesAndTrees) {
   TRandomTable random(20240611);
@@ -237,7 +232,7 @@ TEST_F(FilterPredicateTest, CustomisedValuesOrEvaluationStayGeneral) {
   EXPECT_EQ(TqvDataFilterPredicate(filter).GetTypedCount(), 2);
 
   auto* own = New<TOwnValues>(nullptr);
-  TItem item;
+  TTestItem item;
   own->AddItem(&item);
   own->ChangeValueTypeClass(0, TqvIntegerValueType::Class());
   own->GetFilter()->AddItem(nullptr, &item, okEqual, 1, "1");
@@ -312,3 +307,5 @@ TEST(LikePattern, ShapesMatchAsTheGeneralMatcher) {
     }
   }
 }
+
+}  // namespace

@@ -38,8 +38,6 @@ class FilterValueListTest : public ::testing::Test {
 
 using TextList = std::vector<String>;
 
-}  // namespace
-
 TEST_F(FilterValueListTest, PutsSpecialEntriesFirstAndDistinctValuesSorted) {
   Fill({3, 1, 3, Null(), 2});
   EXPECT_EQ(Texts(), (TextList{"(All)", "(Custom...)", "(Blanks)", "(NonBlanks)", "1", "2", "3"}));
@@ -134,3 +132,5 @@ TEST_F(FilterValueListTest, EntriesCanBeRenamedAndDeleted) {
   EXPECT_THROW(list.GetItem(6), EListError);
   EXPECT_THROW(list.Delete(-1), EListError);
 }
+
+}  // namespace

@@ -24,8 +24,6 @@ class TCountingListener : public IqvFormatListener {
   int Calls = 0;
 };
 
-}  // namespace
-
 TEST_F(FormatsTest, DateFormatsFromTheLocale) {
   struct Case {
     TFormatSettings fs;
@@ -270,3 +268,5 @@ TEST(DataBinding, FiresOnlyAssignedHandlers) {
   EXPECT_TRUE(binding.CanModify());
   EXPECT_TRUE(VarIsNull(binding.GetStoredValue()));
 }
+
+}  // namespace

@@ -9,10 +9,7 @@
 
 #include "core/qvData.h"
 #include "core/qvDataPipeline.h"
-
-class TRecordingItem : public TObject {
-  QJ_INLINE_CLASS(TRecordingItem, TObject)
-};
+#include "tests/core/qvTestItem.h"
 
 using TRecordLog = std::vector<std::string>;
 
@@ -45,7 +42,7 @@ class RecordingViewTest : public ::testing::Test {
 
   void SetUp() override {
     Controller = New<TqvDataController>(nullptr);
-    for (TRecordingItem& item : Items) Controller->AddItem(&item);
+    for (TTestItem& item : Items) Controller->AddItem(&item);
     Controller->ChangeValueTypeClass(kNum, TqvIntegerValueType::Class());
     Controller->ChangeValueTypeClass(kName, TqvStringValueType::Class());
     Controller->ChangeValueTypeClass(kGroup, TqvIntegerValueType::Class());
@@ -96,6 +93,6 @@ class RecordingViewTest : public ::testing::Test {
   void GroupByGroup() { Controller->GetGroups()->ChangeGroupIndex(kGroup, 0); }
 
   TqvDataController* Controller = nullptr;
-  TRecordingItem Items[3];
+  TTestItem Items[3];
   TRecordLog Log;
 };

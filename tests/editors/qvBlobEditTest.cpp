@@ -30,7 +30,7 @@ class TComponentWatch {
 // ---------------------------------------------------------------------------------------------
 // Texts and images of values
 
-struct TTextCase {
+struct TBlobTextCase {
   TqvBlobEditKind Kind;
   TqvBlobPaintStyle Style;
   Variant Value;
@@ -39,14 +39,14 @@ struct TTextCase {
   Integer Image;        // kind image with bpsIcon
 };
 
-std::ostream& operator<<(std::ostream& os, const TTextCase& c) {
+std::ostream& operator<<(std::ostream& os, const TBlobTextCase& c) {
   return os << "kind " << c.Kind << " style " << c.Style << " value \"" << VarToStr(c.Value) << "\"";
 }
 
-class BlobEditTexts : public ::testing::TestWithParam<TTextCase> {};
+class BlobEditTexts : public ::testing::TestWithParam<TBlobTextCase> {};
 
 TEST_P(BlobEditTexts, PaintTextDisplayTextAndImage) {
-  const TTextCase& c = GetParam();
+  const TBlobTextCase& c = GetParam();
   TOwned<TqvBlobEditProperties> p(New<TqvBlobEditProperties>(nullptr));
   p->SetBlobEditKind(c.Kind);
   p->SetBlobPaintStyle(c.Style);
@@ -57,22 +57,22 @@ TEST_P(BlobEditTexts, PaintTextDisplayTextAndImage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, BlobEditTexts,
-    ::testing::Values(TTextCase{bekMemo, bpsDefault, kNull, "(memo)", "", 2},
-                      TTextCase{bekMemo, bpsDefault, Variant("abc"), "(MEMO)", "(MEMO)", 3},
-                      TTextCase{bekPict, bpsDefault, kNull, "(picture)", "", 4},
-                      TTextCase{bekPict, bpsDefault, Variant("xx"), "(PICTURE)", "(PICTURE)", 5},
-                      TTextCase{bekOle, bpsDefault, Variant("xx"), "OLE", "OLE", 7},
-                      TTextCase{bekOle, bpsDefault, kNull, "OLE", "", 6},
-                      TTextCase{bekBlob, bpsDefault, Variant("xx"), "BLOB", "BLOB", 1},
-                      TTextCase{bekBlob, bpsIcon, kNull, "", "", 0},
-                      TTextCase{bekMemo, bpsIcon, Variant("abc"), "", "", 3},
-                      TTextCase{bekMemo, bpsText, Variant("  one\r\ntwo\tthree"), "one  two three",
-                                "one  two three", 3},
-                      TTextCase{bekMemo, bpsText, kNull, "", "", 2},
-                      TTextCase{bekPict, bpsText, Variant("xx"), "", "(PICTURE)", 5},
+    ::testing::Values(TBlobTextCase{bekMemo, bpsDefault, kNull, "(memo)", "", 2},
+                      TBlobTextCase{bekMemo, bpsDefault, Variant("abc"), "(MEMO)", "(MEMO)", 3},
+                      TBlobTextCase{bekPict, bpsDefault, kNull, "(picture)", "", 4},
+                      TBlobTextCase{bekPict, bpsDefault, Variant("xx"), "(PICTURE)", "(PICTURE)", 5},
+                      TBlobTextCase{bekOle, bpsDefault, Variant("xx"), "OLE", "OLE", 7},
+                      TBlobTextCase{bekOle, bpsDefault, kNull, "OLE", "", 6},
+                      TBlobTextCase{bekBlob, bpsDefault, Variant("xx"), "BLOB", "BLOB", 1},
+                      TBlobTextCase{bekBlob, bpsIcon, kNull, "", "", 0},
+                      TBlobTextCase{bekMemo, bpsIcon, Variant("abc"), "", "", 3},
+                      TBlobTextCase{bekMemo, bpsText, Variant("  one\r\ntwo\tthree"), "one  two three",
+                                    "one  two three", 3},
+                      TBlobTextCase{bekMemo, bpsText, kNull, "", "", 2},
+                      TBlobTextCase{bekPict, bpsText, Variant("xx"), "", "(PICTURE)", 5},
                       // No editor, no default values provider: raw data.
-                      TTextCase{bekAuto, bpsDefault, Variant("abc"), "BLOB", "BLOB", 1},
-                      TTextCase{bekAuto, bpsIcon, kNull, "", "", 0}));
+                      TBlobTextCase{bekAuto, bpsDefault, Variant("abc"), "BLOB", "BLOB", 1},
+                      TBlobTextCase{bekAuto, bpsIcon, kNull, "", "", 0}));
 
 TEST(BlobEditText, AMemoShowsEightyCharactersAndAFullTextRequestTheWholeText) {
   TOwned<TqvBlobEditProperties> p(New<TqvBlobEditProperties>(nullptr));
@@ -129,12 +129,12 @@ TEST(BlobEditCell, ACellPaintsTheKindImageOrTheText) {
 // ---------------------------------------------------------------------------------------------
 // Settings
 
-struct TKindCase {
+struct TBlobKindCase {
   TqvBlobEditKind Kind;
   TqvEditButtonKind Button;
 };
 
-class BlobEditKindButton : public ::testing::TestWithParam<TKindCase> {};
+class BlobEditKindButton : public ::testing::TestWithParam<TBlobKindCase> {};
 
 TEST_P(BlobEditKindButton, KindsWithPopupContentHaveAnArrow) {
   TOwned<TqvBlobEditProperties> p(New<TqvBlobEditProperties>(nullptr));
@@ -143,8 +143,8 @@ TEST_P(BlobEditKindButton, KindsWithPopupContentHaveAnArrow) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, BlobEditKindButton,
-                         ::testing::Values(TKindCase{bekMemo, bkDown}, TKindCase{bekPict, bkDown},
-                                           TKindCase{bekOle, bkEllipsis}, TKindCase{bekBlob, bkEllipsis}));
+                         ::testing::Values(TBlobKindCase{bekMemo, bkDown}, TBlobKindCase{bekPict, bkDown},
+                                           TBlobKindCase{bekOle, bkEllipsis}, TBlobKindCase{bekBlob, bkEllipsis}));
 
 TEST(BlobEditProperties, DefaultsAssignAndRegistration) {
   TOwned<TqvBlobEditProperties> a(New<TqvBlobEditProperties>(nullptr));

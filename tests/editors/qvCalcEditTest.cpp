@@ -74,21 +74,21 @@ class CalcEdit : public TDropDownTest {
   TqvCalcEdit* Edit = nullptr;
 };
 
-struct TTypedCase {
+struct TCalcEditTypedCase {
   TTestLocale Locale;
   const char* Typed;
   const char* Text;
   Integer Beeps;
 };
 
-std::ostream& operator<<(std::ostream& os, const TTypedCase& c) {
+std::ostream& operator<<(std::ostream& os, const TCalcEditTypedCase& c) {
   return os << LocaleName(c.Locale) << " typed \"" << c.Typed << "\"";
 }
 
-class CalcEditTyping : public CalcEdit, public ::testing::WithParamInterface<TTypedCase> {};
+class CalcEditTyping : public CalcEdit, public ::testing::WithParamInterface<TCalcEditTypedCase> {};
 
 TEST_P(CalcEditTyping, TypedTextAndBeeps) {
-  const TTypedCase& c = GetParam();
+  const TCalcEditTypedCase& c = GetParam();
   Locale.Use(c.Locale);
   P()->SetPrecision(3);
   Focus(Edit);
@@ -99,25 +99,25 @@ TEST_P(CalcEditTyping, TypedTextAndBeeps) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Typed, CalcEditTyping,
-                         ::testing::Values(TTypedCase{lcEnglishUS, "12,5", "12.5", 0},
-                                           TTypedCase{lcGerman, "12.5", "12,5", 0},
-                                           TTypedCase{lcEnglishUS, "1.2345", "1.23", 2},
-                                           TTypedCase{lcEnglishUS, "-1-", "-1", 1},
-                                           TTypedCase{lcEnglishUS, "7a", "7", 1}));
+                         ::testing::Values(TCalcEditTypedCase{lcEnglishUS, "12,5", "12.5", 0},
+                                           TCalcEditTypedCase{lcGerman, "12.5", "12,5", 0},
+                                           TCalcEditTypedCase{lcEnglishUS, "1.2345", "1.23", 2},
+                                           TCalcEditTypedCase{lcEnglishUS, "-1-", "-1", 1},
+                                           TCalcEditTypedCase{lcEnglishUS, "7a", "7", 1}));
 
-struct TCommitCase {
+struct TCalcEditCommitCase {
   const char* Typed;
   bool Error;
   Variant Value;
 };
 
-std::ostream& operator<<(std::ostream& os, const TCommitCase& c) { return os << '"' << c.Typed << '"'; }
+std::ostream& operator<<(std::ostream& os, const TCalcEditCommitCase& c) { return os << '"' << c.Typed << '"'; }
 
-class CalcEditCommit : public CalcEdit, public ::testing::WithParamInterface<TCommitCase> {};
+class CalcEditCommit : public CalcEdit, public ::testing::WithParamInterface<TCalcEditCommitCase> {};
 
 // A text that is no number is refused and the previous value kept, never stored as no value.
 TEST_P(CalcEditCommit, LeavingTheEditor) {
-  const TCommitCase& c = GetParam();
+  const TCalcEditCommitCase& c = GetParam();
   Edit->SetValue(5);
   Focus(Edit);
   Edit->SelectAll();
@@ -129,8 +129,9 @@ TEST_P(CalcEditCommit, LeavingTheEditor) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, CalcEditCommit,
-                         ::testing::Values(TCommitCase{"2.5", false, 2.5}, TCommitCase{"", false, Null()},
-                                           TCommitCase{"-", true, 5.0}, TCommitCase{"1e", true, 5.0}));
+                         ::testing::Values(TCalcEditCommitCase{"2.5", false, 2.5},
+                                           TCalcEditCommitCase{"", false, Null()}, TCalcEditCommitCase{"-", true, 5.0},
+                                           TCalcEditCommitCase{"1e", true, 5.0}));
 
 TEST_F(CalcEdit, EmptyTextIsNullAndValueZero) {
   Edit->SetEditValue(Null());

@@ -8,6 +8,7 @@
 #include "editors/qvCalc.h"
 #include "lookandfeel/qvControlsTestSupport.h"
 #include "platform/forms/Clipbrd.h"
+#include "qvExtEditorsTestSupport.h"
 
 namespace {
 
@@ -27,8 +28,6 @@ class TTestCalculator : public TqvCustomCalculator {
     return Painter ? Painter : TqvCustomCalculator::GetPainter();
   }
 };
-
-TPoint Mid(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
 
 const char* StateName(TqvCalcState s) {
   switch (s) {
@@ -340,7 +339,7 @@ class TqvCalculatorInputTest : public TqvCalculatorTest {
     Headless::PressKey(vk, shift);
     Pump();
   }
-  TPoint Centre(TqvCalcButtonKind k) { return Mid(C()->GetButton(k).Bounds); }
+  TPoint Centre(TqvCalcButtonKind k) { return RectCentre(C()->GetButton(k).Bounds); }
   void ClickButton(TqvCalcButtonKind k) { Click(C(), Centre(k)); }
 
   TForm* FForm = nullptr;
@@ -478,7 +477,7 @@ TEST_F(TqvCalculatorInputTest, PopupCalculatorLeavesTheFocusWhereItIs) {
   auto* other = Add<TTestCalculator>(FForm, Bounds(220, 10, 198, 131));
   other->SetIsPopup(true);
   Pump();
-  Click(other, Mid(other->GetButton(cbNum3).Bounds));
+  Click(other, RectCentre(other->GetButton(cbNum3).Bounds));
   EXPECT_TRUE(C()->Focused());
   EXPECT_EQ(other->Display, "3");
 }

@@ -7,18 +7,15 @@
 #include "lookandfeel/qvButtons.h"
 #include "lookandfeel/qvControlsTestSupport.h"
 #include "platform/rtl/DateTime.h"
+#include "qvExtEditorsTestSupport.h"
 #include "qvExtendedEditorsTestSupport.h"
 
 namespace {
-
-TDateTime D(Word y, Word m, Word d) { return EncodeDate(y, m, d); }
 
 std::string DateText(TDateTime date) {
   if (date == NullDate) return "null";
   return std::string(FormatDateTime("yyyy-mm-dd", date));
 }
-
-TPoint Mid(const TRect& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
 
 class TqvCalendarTest : public TqvControlsTest {
  protected:
@@ -42,7 +39,7 @@ class TqvCalendarTest : public TqvControlsTest {
   }
   TPoint CellPoint(TqvCustomCalendar* c, TDateTime date) {
     const Integer i = Integer(date - c->GetFirstVisibleDate());
-    return Mid(c->GetCellRect(i / 7, i % 7));
+    return RectCentre(c->GetCellRect(i / 7, i % 7));
   }
 
   uint32_t Pixel(TControl* c, TPoint p) const {
@@ -126,10 +123,10 @@ TEST_F(TqvCalendarTest, GermanWeeksStartOnMonday) {
 
 TEST_F(TqvCalendarTest, DateAtPointIsTheCellsDateAndNullElsewhere) {
   auto* c = NewCalendar();
-  EXPECT_EQ(DateText(c->DateAtPoint(Mid(c->GetCellRect(0, 0)))), "2026-02-22");
-  EXPECT_EQ(DateText(c->DateAtPoint(Mid(c->GetCellRect(5, 6)))), "2026-04-04");
-  EXPECT_EQ(DateText(c->DateAtPoint(Mid(c->GetCellRect(2, 3)))), "2026-03-11");
-  EXPECT_EQ(c->DateAtPoint(Mid(c->GetTitleRect())), NullDate);
+  EXPECT_EQ(DateText(c->DateAtPoint(RectCentre(c->GetCellRect(0, 0)))), "2026-02-22");
+  EXPECT_EQ(DateText(c->DateAtPoint(RectCentre(c->GetCellRect(5, 6)))), "2026-04-04");
+  EXPECT_EQ(DateText(c->DateAtPoint(RectCentre(c->GetCellRect(2, 3)))), "2026-03-11");
+  EXPECT_EQ(c->DateAtPoint(RectCentre(c->GetTitleRect())), NullDate);
   EXPECT_EQ(c->DateAtPoint({1, c->GetCellRect(2, 0).Top}), NullDate);  // the side margin
   EXPECT_EQ(c->DateAtPoint({c->GetCellRect(5, 3).Left, c->GetCellRect(5, 3).Bottom}), NullDate);
   EXPECT_EQ(c->DateAtPoint({-5, -5}), NullDate);
@@ -196,7 +193,7 @@ INSTANTIATE_TEST_SUITE_P(Dates, TqvCalendarSelectTest,
                                            TSelectCase{D(1899, 12, 30), "1899-12-01"},
                                            TSelectCase{D(1850, 6, 15) + 0.5, "1850-06-01"}));
 
-struct TKeyCase {
+struct TCalendarKeyCase {
   const char* Name;
   TTestLocale Locale;
   TDateTime From;
@@ -205,12 +202,14 @@ struct TKeyCase {
   const char* To;
 };
 
-std::ostream& operator<<(std::ostream& os, const TKeyCase& c) { return os << c.Name << " " << LocaleName(c.Locale); }
+std::ostream& operator<<(std::ostream& os, const TCalendarKeyCase& c) {
+  return os << c.Name << " " << LocaleName(c.Locale);
+}
 
-class TqvCalendarKeyTest : public TqvCalendarTest, public ::testing::WithParamInterface<TKeyCase> {};
+class TqvCalendarKeyTest : public TqvCalendarTest, public ::testing::WithParamInterface<TCalendarKeyCase> {};
 
 TEST_P(TqvCalendarKeyTest, KeyMovesTheSelection) {
-  const TKeyCase& k = GetParam();
+  const TCalendarKeyCase& k = GetParam();
   UseLocale(k.Locale);
   auto* c = NewCalendar();
   c->SetSelectDate(k.From);
@@ -227,21 +226,21 @@ TEST_P(TqvCalendarKeyTest, KeyMovesTheSelection) {
 // 18 March 2026 is a Wednesday.
 INSTANTIATE_TEST_SUITE_P(
     Keys, TqvCalendarKeyTest,
-    ::testing::Values(TKeyCase{"Left", lcEnglishUS, D(2026, 3, 1), VK_LEFT, 0, "2026-02-28"},
-                      TKeyCase{"Right", lcEnglishUS, D(2026, 3, 31), VK_RIGHT, 0, "2026-04-01"},
-                      TKeyCase{"Up", lcEnglishUS, D(2026, 3, 18), VK_UP, 0, "2026-03-11"},
-                      TKeyCase{"Down", lcEnglishUS, D(2026, 3, 28), VK_DOWN, 0, "2026-04-04"},
-                      TKeyCase{"AltUp", lcEnglishUS, D(2026, 3, 18), VK_UP, ssAlt, "2026-03-18"},
-                      TKeyCase{"Home", lcEnglishUS, D(2026, 3, 18), VK_HOME, 0, "2026-03-15"},
-                      TKeyCase{"Home", lcGerman, D(2026, 3, 18), VK_HOME, 0, "2026-03-16"},
-                      TKeyCase{"End", lcEnglishUS, D(2026, 3, 18), VK_END, 0, "2026-03-21"},
-                      TKeyCase{"End", lcGerman, D(2026, 3, 18), VK_END, 0, "2026-03-22"},
-                      TKeyCase{"CtrlHome", lcEnglishUS, D(2026, 3, 18), VK_HOME, ssCtrl, "2026-03-01"},
-                      TKeyCase{"CtrlEnd", lcGerman, D(2026, 2, 3), VK_END, ssCtrl, "2026-02-28"},
-                      TKeyCase{"PageDown", lcEnglishUS, D(2026, 1, 31), VK_NEXT, 0, "2026-02-28"},
-                      TKeyCase{"PageDownLeap", lcGerman, D(2024, 1, 31), VK_NEXT, 0, "2024-02-29"},
-                      TKeyCase{"PageUp", lcEnglishUS, D(2026, 3, 31), VK_PRIOR, 0, "2026-02-28"},
-                      TKeyCase{"PageUpYear", lcGerman, D(2026, 1, 15), VK_PRIOR, 0, "2025-12-15"}));
+    ::testing::Values(TCalendarKeyCase{"Left", lcEnglishUS, D(2026, 3, 1), VK_LEFT, 0, "2026-02-28"},
+                      TCalendarKeyCase{"Right", lcEnglishUS, D(2026, 3, 31), VK_RIGHT, 0, "2026-04-01"},
+                      TCalendarKeyCase{"Up", lcEnglishUS, D(2026, 3, 18), VK_UP, 0, "2026-03-11"},
+                      TCalendarKeyCase{"Down", lcEnglishUS, D(2026, 3, 28), VK_DOWN, 0, "2026-04-04"},
+                      TCalendarKeyCase{"AltUp", lcEnglishUS, D(2026, 3, 18), VK_UP, ssAlt, "2026-03-18"},
+                      TCalendarKeyCase{"Home", lcEnglishUS, D(2026, 3, 18), VK_HOME, 0, "2026-03-15"},
+                      TCalendarKeyCase{"Home", lcGerman, D(2026, 3, 18), VK_HOME, 0, "2026-03-16"},
+                      TCalendarKeyCase{"End", lcEnglishUS, D(2026, 3, 18), VK_END, 0, "2026-03-21"},
+                      TCalendarKeyCase{"End", lcGerman, D(2026, 3, 18), VK_END, 0, "2026-03-22"},
+                      TCalendarKeyCase{"CtrlHome", lcEnglishUS, D(2026, 3, 18), VK_HOME, ssCtrl, "2026-03-01"},
+                      TCalendarKeyCase{"CtrlEnd", lcGerman, D(2026, 2, 3), VK_END, ssCtrl, "2026-02-28"},
+                      TCalendarKeyCase{"PageDown", lcEnglishUS, D(2026, 1, 31), VK_NEXT, 0, "2026-02-28"},
+                      TCalendarKeyCase{"PageDownLeap", lcGerman, D(2024, 1, 31), VK_NEXT, 0, "2024-02-29"},
+                      TCalendarKeyCase{"PageUp", lcEnglishUS, D(2026, 3, 31), VK_PRIOR, 0, "2026-02-28"},
+                      TCalendarKeyCase{"PageUpYear", lcGerman, D(2026, 1, 15), VK_PRIOR, 0, "2025-12-15"}));
 
 TEST_F(TqvCalendarTest, NullDateIsOnlyStoredAndKeysStartFromToday) {
   auto* c = NewCalendar();
@@ -283,7 +282,7 @@ TEST_F(TqvCalendarTest, NavigationStaysInsideTheRepresentableYears) {
   Headless::PressKey(VK_DOWN);
   Pump();
   EXPECT_LE(c->GetSelectDate(), D(9999, 12, 31));
-  Click(c, Mid(c->GetArrowRect(true)));
+  Click(c, RectCentre(c->GetArrowRect(true)));
   EXPECT_EQ(DateText(c->GetFirstDate()), "9999-11-01");
 
   c->SetFirstDate(-1e9);
@@ -294,7 +293,7 @@ TEST_F(TqvCalendarTest, NavigationStaysInsideTheRepresentableYears) {
   Headless::PressKey(VK_UP);
   Pump();
   EXPECT_GE(c->GetSelectDate(), D(1, 1, 1));
-  Down(c, Mid(c->GetArrowRect(false)));
+  Down(c, RectCentre(c->GetArrowRect(false)));
   Wait(1000);
   Up();
   EXPECT_EQ(DateText(c->GetFirstDate()), "0001-02-01");
@@ -326,7 +325,7 @@ TEST_F(TqvCalendarTest, DraggingSelectsWithoutReportingUntilRelease) {
   Down(c, CellPoint(c, D(2026, 3, 3)));
   MoveTo(c, CellPoint(c, D(2026, 3, 12)));
   EXPECT_EQ(DateText(c->GetSelectDate()), "2026-03-12");
-  MoveTo(c, Mid(c->GetTitleRect()));
+  MoveTo(c, RectCentre(c->GetTitleRect()));
   EXPECT_EQ(DateText(c->GetSelectDate()), "2026-03-12");
   MoveTo(c, CellPoint(c, D(2026, 3, 20)));
   EXPECT_EQ(changes, 0);
@@ -350,7 +349,7 @@ TEST_F(TqvCalendarTest, ArrowRepeatsEveryTickWhileThePointerIsOnIt) {
   auto* c = NewCalendar();
   Integer changes = 0;
   c->OnDateTimeChanged = [&](TObject*) { ++changes; };
-  Down(c, Mid(c->GetArrowRect(true)));
+  Down(c, RectCentre(c->GetArrowRect(true)));
   EXPECT_EQ(DateText(c->GetFirstDate()), "2026-04-01");
   EXPECT_TRUE(c->IsArrowRepeating());
   Wait(199);
@@ -359,10 +358,10 @@ TEST_F(TqvCalendarTest, ArrowRepeatsEveryTickWhileThePointerIsOnIt) {
   EXPECT_EQ(DateText(c->GetFirstDate()), "2026-05-01");
   Wait(200);
   EXPECT_EQ(DateText(c->GetFirstDate()), "2026-06-01");
-  MoveTo(c, Mid(c->GetTitleRect()));
+  MoveTo(c, RectCentre(c->GetTitleRect()));
   Wait(400);
   EXPECT_EQ(DateText(c->GetFirstDate()), "2026-06-01");
-  MoveTo(c, Mid(c->GetArrowRect(true)));
+  MoveTo(c, RectCentre(c->GetArrowRect(true)));
   Wait(200);
   EXPECT_EQ(DateText(c->GetFirstDate()), "2026-07-01");
   Up();
@@ -376,7 +375,7 @@ TEST_F(TqvCalendarTest, ArrowRepeatsEveryTickWhileThePointerIsOnIt) {
 TEST_F(TqvCalendarTest, LeftArrowGoesBackAcrossTheYear) {
   auto* c = NewCalendar();
   c->SetFirstDate(D(2026, 2, 1));
-  Down(c, Mid(c->GetArrowRect(false)));
+  Down(c, RectCentre(c->GetArrowRect(false)));
   Wait(200);
   Up();
   EXPECT_EQ(DateText(c->GetFirstDate()), "2025-12-01");
@@ -424,7 +423,7 @@ TEST_F(TqvCalendarTest, EnterWhileTheMonthListShowsChoosesNothing) {
   Integer hides = 0, changes = 0;
   c->OnHidePopup = [&](TObject*) { ++hides; };
   c->OnDateTimeChanged = [&](TObject*) { ++changes; };
-  Down(c, Mid(c->GetTitleRect()));
+  Down(c, RectCentre(c->GetTitleRect()));
   ASSERT_TRUE(c->GetMonthListBox()->IsOpen());
   Headless::PressKey(VK_RETURN);
   Pump();
@@ -451,7 +450,7 @@ class TqvMonthListTest : public TqvCalendarTest {
     TqvCalendarTest::SetUp();
     FCalendar = NewCalendar();
     FList = FCalendar->GetMonthListBox();
-    Down(FCalendar, Mid(FCalendar->GetTitleRect()));
+    Down(FCalendar, RectCentre(FCalendar->GetTitleRect()));
   }
   // A point of the list: the middle of an item, or a distance in pixels above (negative) or
   // below the list.

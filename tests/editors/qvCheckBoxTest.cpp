@@ -5,6 +5,7 @@
 #include "editors/qvCheckBox.h"
 #include "editors/qvEditDataRegisteredRepositoryItems.h"
 #include "editors/qvEditPaintUtils.h"
+#include "qvExtEditorsTestSupport.h"
 #include "qvTextEditTestSupport.h"
 
 namespace {
@@ -17,17 +18,17 @@ const char* StateName(TqvCheckBoxState S) {
 // ---------------------------------------------------------------------------------------------
 // Values and states
 
-struct TValueCase {
+struct TCheckBoxValueCase {
   const char* Name;
   Variant Checked, Unchecked, Grayed;  // the three values (Empty: the default)
   Variant Value;
   TqvCheckBoxState State;
 };
 
-class CheckBoxValues : public ::testing::TestWithParam<TValueCase> {};
+class CheckBoxValues : public ::testing::TestWithParam<TCheckBoxValueCase> {};
 
 TEST_P(CheckBoxValues, MapToState) {
-  const TValueCase& c = GetParam();
+  const TCheckBoxValueCase& c = GetParam();
   TOwned<TqvCheckBoxProperties> properties = MakeOwned<TqvCheckBoxProperties>(nullptr);
   if (!VarIsEmpty(c.Checked)) properties->SetValueChecked(c.Checked);
   if (!VarIsEmpty(c.Unchecked)) properties->SetValueUnchecked(c.Unchecked);
@@ -39,22 +40,23 @@ const Variant kDefault;  // Empty: keep the default value
 
 INSTANTIATE_TEST_SUITE_P(
     ValueTypes, CheckBoxValues,
-    ::testing::Values(TValueCase{"BooleanTrue", kDefault, kDefault, kDefault, Variant(true), cbsChecked},
-                      TValueCase{"BooleanFalse", kDefault, kDefault, kDefault, Variant(false), cbsUnchecked},
-                      TValueCase{"NullIsGrayed", kDefault, kDefault, kDefault, Null(), cbsGrayed},
-                      // A Boolean compares as text: "True" is checked.
-                      TValueCase{"TextOfTrue", kDefault, kDefault, kDefault, Variant(String("True")), cbsChecked},
-                      TValueCase{"OtherText", kDefault, kDefault, kDefault, Variant(String("maybe")), cbsGrayed},
-                      TValueCase{"YesNoN", Variant(String("Y")), Variant(String("N")), kDefault,
-                                 Variant(String("N")), cbsUnchecked},
-                      TValueCase{"YesNoTrueIsGrayed", Variant(String("Y")), Variant(String("N")), kDefault,
-                                 Variant(true), cbsGrayed},
-                      TValueCase{"IntegersOne", Variant(Integer(1)), Variant(Integer(0)), Variant(Integer(2)),
-                                 Variant(Integer(1)), cbsChecked},
-                      TValueCase{"IntegersGrayed", Variant(Integer(1)), Variant(Integer(0)), Variant(Integer(2)),
-                                 Variant(Integer(2)), cbsGrayed},
-                      TValueCase{"IntegerAgainstDouble", Variant(Integer(1)), Variant(Integer(0)), kDefault,
-                                 Variant(0.0), cbsUnchecked}),
+    ::testing::Values(
+        TCheckBoxValueCase{"BooleanTrue", kDefault, kDefault, kDefault, Variant(true), cbsChecked},
+        TCheckBoxValueCase{"BooleanFalse", kDefault, kDefault, kDefault, Variant(false), cbsUnchecked},
+        TCheckBoxValueCase{"NullIsGrayed", kDefault, kDefault, kDefault, Null(), cbsGrayed},
+        // A Boolean compares as text: "True" is checked.
+        TCheckBoxValueCase{"TextOfTrue", kDefault, kDefault, kDefault, Variant(String("True")), cbsChecked},
+        TCheckBoxValueCase{"OtherText", kDefault, kDefault, kDefault, Variant(String("maybe")), cbsGrayed},
+        TCheckBoxValueCase{"YesNoN", Variant(String("Y")), Variant(String("N")), kDefault, Variant(String("N")),
+                           cbsUnchecked},
+        TCheckBoxValueCase{"YesNoTrueIsGrayed", Variant(String("Y")), Variant(String("N")), kDefault, Variant(true),
+                           cbsGrayed},
+        TCheckBoxValueCase{"IntegersOne", Variant(Integer(1)), Variant(Integer(0)), Variant(Integer(2)),
+                           Variant(Integer(1)), cbsChecked},
+        TCheckBoxValueCase{"IntegersGrayed", Variant(Integer(1)), Variant(Integer(0)), Variant(Integer(2)),
+                           Variant(Integer(2)), cbsGrayed},
+        TCheckBoxValueCase{"IntegerAgainstDouble", Variant(Integer(1)), Variant(Integer(0)), kDefault, Variant(0.0),
+                           cbsUnchecked}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(CheckBoxProperties, NoTwoStatesShareAValue) {
@@ -164,8 +166,7 @@ class CheckBox : public TTextEditTest {
     ShowForm();
     Focus(Box);
   }
-  static TPoint Centre(const TRect& R) { return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
-  TPoint Glyph() const { return Centre(Box->GetViewInfo()->CheckRect); }
+  TPoint Glyph() const { return RectCentre(Box->GetViewInfo()->CheckRect); }
   // The box drawn into a bitmap; the colour of a pixel of it.
   TOwned<TBitmap> Shot() {
     Pump();
@@ -344,13 +345,13 @@ TEST_F(CheckBox, TwoCellGlyphDrawsAGlyphWhenGrayed) {
 
 // The classic glyph frame by the style's border style, read along the middle row of the check
 // rectangle: the two outer columns on each side.
-struct TFrameCase {
+struct TCheckBoxFrameCase {
   const char* Name;
   TqvEditBorderStyle BorderStyle;
   TColor Left0, Left1, Right1, Right0;  // Right0 is the last column
 };
 
-class CheckBoxFrame : public CheckBox, public ::testing::WithParamInterface<TFrameCase> {
+class CheckBoxFrame : public CheckBox, public ::testing::WithParamInterface<TCheckBoxFrameCase> {
  protected:
   static uint32_t Rgb(TColor C) {
     const COLORREF c = ColorToRGB(C);
@@ -359,7 +360,7 @@ class CheckBoxFrame : public CheckBox, public ::testing::WithParamInterface<TFra
 };
 
 TEST_P(CheckBoxFrame, Draws) {
-  const TFrameCase& c = GetParam();
+  const TCheckBoxFrameCase& c = GetParam();
   ThemeEngine::SetEnabled(false);
   Box->GetStyle()->SetBorderStyle(c.BorderStyle);
   FocusOther();
@@ -375,12 +376,12 @@ TEST_P(CheckBoxFrame, Draws) {
 
 INSTANTIATE_TEST_SUITE_P(
     Styles, CheckBoxFrame,
-    ::testing::Values(TFrameCase{"None", ebsNone, clBtnFace, clBtnFace, clBtnFace, clBtnFace},
-                      TFrameCase{"Single", ebsSingle, clBtnFace, clBtnShadow, clBtnShadow, clBtnFace},
-                      TFrameCase{"Thick", ebsThick, clWindowText, clWindowText, clWindowText, clWindowText},
-                      TFrameCase{"Flat", ebsFlat, clBtnShadow, clBtnFace, clBtnFace, clBtnHighlight},
-                      TFrameCase{"ThreeD", ebs3D, clBtnShadow, cl3DDkShadow, clBtnFace, clBtnHighlight},
-                      TFrameCase{"UltraFlat", ebsUltraFlat, clBtnFace, clBtnShadow, clBtnShadow, clBtnFace}),
+    ::testing::Values(TCheckBoxFrameCase{"None", ebsNone, clBtnFace, clBtnFace, clBtnFace, clBtnFace},
+                      TCheckBoxFrameCase{"Single", ebsSingle, clBtnFace, clBtnShadow, clBtnShadow, clBtnFace},
+                      TCheckBoxFrameCase{"Thick", ebsThick, clWindowText, clWindowText, clWindowText, clWindowText},
+                      TCheckBoxFrameCase{"Flat", ebsFlat, clBtnShadow, clBtnFace, clBtnFace, clBtnHighlight},
+                      TCheckBoxFrameCase{"ThreeD", ebs3D, clBtnShadow, cl3DDkShadow, clBtnFace, clBtnHighlight},
+                      TCheckBoxFrameCase{"UltraFlat", ebsUltraFlat, clBtnFace, clBtnShadow, clBtnShadow, clBtnFace}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 // The mark differs by state, classic and themed.

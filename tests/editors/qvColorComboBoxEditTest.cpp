@@ -12,7 +12,7 @@ namespace {
 
 using TProps = TqvColorComboBoxProperties;
 
-TOwned<TProps> NewProperties() { return MakeOwned<TProps>(nullptr); }
+TOwned<TProps> NewColorProperties() { return MakeOwned<TProps>(nullptr); }
 
 // Items red, lime, blue (named by the platform table) and recent colours as given.
 void Fill(TqvCustomColorComboBoxProperties* P, std::initializer_list<TColor> ARecent = {}) {
@@ -25,7 +25,7 @@ void Fill(TqvCustomColorComboBoxProperties* P, std::initializer_list<TColor> ARe
 // -- The combined index and value texts
 
 TEST(TColorComboBoxProperties, AFreshObjectHasNoItemsAndShowsTheDefault) {
-  auto p = NewProperties();
+  auto p = NewColorProperties();
   EXPECT_EQ(p->GetItems()->GetCount(), 0);
   EXPECT_EQ(p->GetMRUColors()->GetCount(), 0);
   EXPECT_EQ(p->GetDisplayText(Null()), "Color not selected");
@@ -47,7 +47,7 @@ struct TIndexCase {
 class TColorComboIndexTest : public ::testing::TestWithParam<TIndexCase> {};
 
 TEST_P(TColorComboIndexTest, RecentColoursComeFirst) {
-  auto p = NewProperties();
+  auto p = NewColorProperties();
   Fill(p.get(), {clBlue, clYellow});
   EXPECT_EQ(p->IndexOfColorValue(GetParam().Value), GetParam().Index);
 }
@@ -62,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<TIndexCase>& info) { return info.param.Name; });
 
 TEST(TColorComboBoxProperties, ColoursByCombinedIndexFallBackToTheDefault) {
-  auto p = NewProperties();
+  auto p = NewColorProperties();
   Fill(p.get(), {clYellow});
   EXPECT_EQ(p->GetColorByIndex(-1), clWindow);
   EXPECT_EQ(p->GetColorByIndex(0), clYellow);
@@ -87,7 +87,7 @@ class TColorComboTranslateTest : public ::testing::TestWithParam<TTranslateCase>
 
 TEST_P(TColorComboTranslateTest, ValueToColourAndText) {
   const TTranslateCase& c = GetParam();
-  auto p = NewProperties();
+  auto p = NewColorProperties();
   Fill(p.get());
   p->SetColorComboStyle(c.Style);
   TColor color = clNone;
@@ -112,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<TTranslateCase>& info) { return info.param.Name; });
 
 TEST(TColorComboBoxProperties, WithoutDescriptionsNoTextAndTheNamingEventHasTheLastWord) {
-  auto p = NewProperties();
+  auto p = NewColorProperties();
   Fill(p.get());
   p->OnNamingConvention = [](TObject*, TColor AColor, String& AText) {
     if (AColor == clRed) AText = "Signal";
@@ -125,7 +125,7 @@ TEST(TColorComboBoxProperties, WithoutDescriptionsNoTextAndTheNamingEventHasTheL
 }
 
 TEST(TColorComboBoxProperties, SupportedOperationsFollowButtonsAndDescriptions) {
-  auto p = NewProperties();
+  auto p = NewColorProperties();
   EXPECT_EQ(p->GetSupportedOperations(), TqvEditSupportedOperations(0xDC | 0x20));
   p->SetShowDescriptions(false);
   EXPECT_EQ(p->GetSupportedOperations(), TqvEditSupportedOperations(0xDC));
@@ -134,7 +134,7 @@ TEST(TColorComboBoxProperties, SupportedOperationsFollowButtonsAndDescriptions) 
 }
 
 TEST(TColorComboBoxProperties, ANegativeBoxWidthIsStoredAsZero) {
-  auto p = NewProperties();
+  auto p = NewColorProperties();
   p->SetColorBoxWidth(-5);
   EXPECT_EQ(p->GetColorBoxWidth(), 0);
 }
@@ -142,7 +142,7 @@ TEST(TColorComboBoxProperties, ANegativeBoxWidthIsStoredAsZero) {
 // -- Items
 
 TEST(TColorComboBoxItems, AddInsertMoveAndFind) {
-  auto p = NewProperties();
+  auto p = NewColorProperties();
   TqvColorComboBoxItems* items = p->GetItems();
   ASSERT_NE(items->AddColor(clRed, "a"), nullptr);
   EXPECT_EQ(items->AddColor(clRed, "b"), nullptr) << "a listed colour is refused";
@@ -177,7 +177,7 @@ class TColorComboPrepareTest : public ::testing::TestWithParam<TPrepareCase> {};
 
 TEST_P(TColorComboPrepareTest, FillsFromTheTableOnceAfterTheCustomItems) {
   const TPrepareCase& c = GetParam();
-  auto p = NewProperties();
+  auto p = NewColorProperties();
   p->GetItems()->AddColor(0x010203, "mine");
   p->SetPrepareList(c.List);
   EXPECT_EQ(p->GetItems()->GetCount(), 1) << "setting the list alone changes nothing";
@@ -213,7 +213,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<TPrepareCase>& info) { return info.param.Name; });
 
 TEST(TColorComboBoxProperties, AssignCopiesSettingsEventsAndBothLists) {
-  auto source = NewProperties();
+  auto source = NewColorProperties();
   Fill(source.get(), {clLime});
   source->SetAllowSelectColor(true);
   source->SetColorBoxAlign(cbaRight);
@@ -229,7 +229,7 @@ TEST(TColorComboBoxProperties, AssignCopiesSettingsEventsAndBothLists) {
   source->GetItems()->GetItem(1)->SetIsCustomColor(false);
   Integer added = 0;
   source->OnAddedMRUColor = [&](TObject*) { ++added; };
-  auto target = NewProperties();
+  auto target = NewColorProperties();
   target->Assign(source.get());
   EXPECT_TRUE(target->GetAllowSelectColor());
   EXPECT_TRUE(target->GetButtons()->GetItem(1)->GetVisible());
@@ -265,7 +265,7 @@ class TColorComboRecentTest : public ::testing::TestWithParam<TRecentCase> {};
 
 TEST_P(TColorComboRecentTest, AddMovesOrIgnores) {
   const TRecentCase& c = GetParam();
-  auto p = NewProperties();
+  auto p = NewColorProperties();
   Fill(p.get(), {clRed, clLime, clBlue});
   p->GetItems()->AddColor(clYellow, "sun");
   Integer added = 0, deleted = 0;
@@ -288,7 +288,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, TColorComboRecentTest,
                          [](const ::testing::TestParamInfo<TRecentCase>& info) { return info.param.Name; });
 
 TEST(TColorComboBoxProperties, AddedRecentColourTakesTheItemsDescriptionAndTheListIsCut) {
-  auto p = NewProperties();
+  auto p = NewColorProperties();
   for (TColor c : {clRed, clLime, clBlue, clYellow}) p->GetItems()->AddColor(c, "d" + IntToStr(c));
   p->SetMaxMRUColors(2);
   Integer deleted = 0;
@@ -301,7 +301,7 @@ TEST(TColorComboBoxProperties, AddedRecentColourTakesTheItemsDescriptionAndTheLi
 }
 
 TEST(TColorComboBoxProperties, LoweringTheLimitTrimsAndFiresPerEntry) {
-  auto p = NewProperties();
+  auto p = NewColorProperties();
   Fill(p.get(), {clRed, clLime, clBlue, clYellow, clGray});
   Integer deleted = 0, changes = 0;
   p->OnDeletedMRUColor = [&](TObject*) { ++deleted; };
@@ -318,7 +318,7 @@ TEST(TColorComboBoxProperties, LoweringTheLimitTrimsAndFiresPerEntry) {
 }
 
 TEST(TColorComboBoxProperties, DeleteOnlyWhenTheColourIsInBothLists) {
-  auto p = NewProperties();
+  auto p = NewColorProperties();
   Fill(p.get(), {clLime, clGray});
   Integer deleted = 0;
   p->OnDeletedMRUColor = [&](TObject*) { ++deleted; };
@@ -566,7 +566,7 @@ class TColorComboCellTest : public TEditorsTest, public ::testing::WithParamInte
 
 TEST_P(TColorComboCellTest, PaintsTheBoxAndTheText) {
   const TCellCase& c = GetParam();
-  auto p = NewProperties();
+  auto p = NewColorProperties();
   Fill(p.get());
   p->SetShowDescriptions(c.ShowDescriptions);
   p->SetColorBoxAlign(c.Align);

@@ -19,51 +19,51 @@ const char* FormatName(TqvColorValueFormat f) {
   return names[f];
 }
 
-struct TColorTextCase {
+struct TColorNameCase {
   TColor Color;
   TqvColorNamingConvention Convention;
   TqvColorValueFormat Format;
   const char* Text;
 };
 
-std::ostream& operator<<(std::ostream& os, const TColorTextCase& c) {
+std::ostream& operator<<(std::ostream& os, const TColorNameCase& c) {
   return os << IntToHex(c.Color, 8) << " " << ConventionName(c.Convention) << " " << FormatName(c.Format);
 }
 
-class TqvColorTextTest : public ::testing::TestWithParam<TColorTextCase> {
+class TqvColorTextTest : public ::testing::TestWithParam<TColorNameCase> {
  protected:
   void SetUp() override { ResetSysColors(); }
 };
 
 TEST_P(TqvColorTextTest, GivesTheText) {
-  const TColorTextCase& c = GetParam();
+  const TColorNameCase& c = GetParam();
   EXPECT_EQ(GetColorText(c.Color, "my colour", c.Convention, c.Format), c.Text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, TqvColorTextTest,
     ::testing::Values(
-        TColorTextCase{clRed, qvncKordel, qvcvRGB, "clRed"}, TColorTextCase{clRed, qvncHTML4, qvcvRGB, "Red"},
-        TColorTextCase{clRed, qvncX11, qvcvRGB, "Red"}, TColorTextCase{clRed, qvncNone, qvcvRGB, "my colour"},
-        TColorTextCase{0x00FFFF00, qvncX11, qvcvRGB, "Aqua"}, TColorTextCase{0x00FF00FF, qvncX11, qvcvRGB, "Fuchsia"},
-        TColorTextCase{0x00FFF8F0, qvncX11, qvcvRGB, "AliceBlue"},
-        TColorTextCase{0x00D3D3D3, qvncX11, qvcvRGB, "LightGrey"},
-        TColorTextCase{0x00FFF8F0, qvncHTML4, qvcvHexadecimal, "F0F8FF"},
-        TColorTextCase{0x00123456, qvncX11, qvcvRGB, "86.52.18"},
-        TColorTextCase{0x00123456, qvncX11, qvcvHexadecimal, "563412"},
-        TColorTextCase{0x00123456, qvncX11, qvcvInteger, "1193046"},
-        TColorTextCase{0x00123456, qvncKordel, qvcvHexadecimal, "563412"},
-        TColorTextCase{0x00C0DCC0, qvncKordel, qvcvRGB, "clMoneyGreen"},
-        TColorTextCase{0x00C0DCC0, qvncHTML4, qvcvRGB, "192.220.192"},
-        TColorTextCase{clWindow, qvncKordel, qvcvRGB, "clWindow"},
-        TColorTextCase{clWindow, qvncHTML4, qvcvRGB, "255.255.255"},
-        TColorTextCase{clWindow, qvncHTML4, qvcvHexadecimal, "FFFFFF"},
-        TColorTextCase{clBtnFace, qvncX11, qvcvRGB, "192.192.192"},
-        TColorTextCase{clBtnFace, qvncKordel, qvcvRGB, "clBtnFace"},
-        TColorTextCase{clNone, qvncKordel, qvcvRGB, "clNone"}, TColorTextCase{clDefault, qvncKordel, qvcvRGB, "clDefault"},
-        TColorTextCase{clNone, qvncHTML4, qvcvHexadecimal, "FFFFFF"},
-        TColorTextCase{clNone, qvncHTML4, qvcvRGB, "255.255.255"},
-        TColorTextCase{0x00000000, qvncHTML4, qvcvRGB, "Black"}, TColorTextCase{0x00000080, qvncX11, qvcvRGB, "Maroon"}));
+        TColorNameCase{clRed, qvncKordel, qvcvRGB, "clRed"}, TColorNameCase{clRed, qvncHTML4, qvcvRGB, "Red"},
+        TColorNameCase{clRed, qvncX11, qvcvRGB, "Red"}, TColorNameCase{clRed, qvncNone, qvcvRGB, "my colour"},
+        TColorNameCase{0x00FFFF00, qvncX11, qvcvRGB, "Aqua"}, TColorNameCase{0x00FF00FF, qvncX11, qvcvRGB, "Fuchsia"},
+        TColorNameCase{0x00FFF8F0, qvncX11, qvcvRGB, "AliceBlue"},
+        TColorNameCase{0x00D3D3D3, qvncX11, qvcvRGB, "LightGrey"},
+        TColorNameCase{0x00FFF8F0, qvncHTML4, qvcvHexadecimal, "F0F8FF"},
+        TColorNameCase{0x00123456, qvncX11, qvcvRGB, "86.52.18"},
+        TColorNameCase{0x00123456, qvncX11, qvcvHexadecimal, "563412"},
+        TColorNameCase{0x00123456, qvncX11, qvcvInteger, "1193046"},
+        TColorNameCase{0x00123456, qvncKordel, qvcvHexadecimal, "563412"},
+        TColorNameCase{0x00C0DCC0, qvncKordel, qvcvRGB, "clMoneyGreen"},
+        TColorNameCase{0x00C0DCC0, qvncHTML4, qvcvRGB, "192.220.192"},
+        TColorNameCase{clWindow, qvncKordel, qvcvRGB, "clWindow"},
+        TColorNameCase{clWindow, qvncHTML4, qvcvRGB, "255.255.255"},
+        TColorNameCase{clWindow, qvncHTML4, qvcvHexadecimal, "FFFFFF"},
+        TColorNameCase{clBtnFace, qvncX11, qvcvRGB, "192.192.192"},
+        TColorNameCase{clBtnFace, qvncKordel, qvcvRGB, "clBtnFace"},
+        TColorNameCase{clNone, qvncKordel, qvcvRGB, "clNone"}, TColorNameCase{clDefault, qvncKordel, qvcvRGB, "clDefault"},
+        TColorNameCase{clNone, qvncHTML4, qvcvHexadecimal, "FFFFFF"},
+        TColorNameCase{clNone, qvncHTML4, qvcvRGB, "255.255.255"},
+        TColorNameCase{0x00000000, qvncHTML4, qvcvRGB, "Black"}, TColorNameCase{0x00000080, qvncX11, qvcvRGB, "Maroon"}));
 
 TEST(TqvColorValueText, IntegerIsTheRawSignedValue) {
   EXPECT_EQ(ColorToValueText(clWindow, qvcvInteger), "-16777211");

@@ -14,7 +14,7 @@ const char* const kEuro = "\x80";
 // ---------------------------------------------------------------------------------------------
 // Display and edit texts
 
-struct TDisplayCase {
+struct TCurrencyDisplayCase {
   TTestLocale Locale;
   Variant Value;
   bool Focused;
@@ -22,15 +22,15 @@ struct TDisplayCase {
   const char* Text;
 };
 
-std::ostream& operator<<(std::ostream& os, const TDisplayCase& c) {
+std::ostream& operator<<(std::ostream& os, const TCurrencyDisplayCase& c) {
   return os << LocaleName(c.Locale) << " " << VarToStr(c.Value) << (c.Focused ? " focused" : " unfocused")
             << " format " << (c.Format ? c.Format : "(locale)");
 }
 
-class CurrencyDisplay : public ::testing::TestWithParam<TDisplayCase> {};
+class CurrencyDisplay : public ::testing::TestWithParam<TCurrencyDisplayCase> {};
 
 TEST_P(CurrencyDisplay, PreparedText) {
-  const TDisplayCase& c = GetParam();
+  const TCurrencyDisplayCase& c = GetParam();
   TTestLocaleScope locale(c.Locale);
   TOwned<TqvCurrencyEditProperties> properties = MakeOwned<TqvCurrencyEditProperties>(nullptr);
   if (c.Format) properties->SetDisplayFormat(c.Format);
@@ -42,24 +42,24 @@ TEST_P(CurrencyDisplay, PreparedText) {
 INSTANTIATE_TEST_SUITE_P(
     Texts, CurrencyDisplay,
     ::testing::Values(
-        TDisplayCase{lcEnglishUS, 1234.5, false, nullptr, "$1,234.50"},
-        TDisplayCase{lcEnglishUS, -1234.5, false, nullptr, "-$1,234.50"},
-        TDisplayCase{lcEnglishUS, 0.0, false, nullptr, "$0.00"},
-        TDisplayCase{lcEnglishUS, 1234.5, true, nullptr, "1234.5"},
-        TDisplayCase{lcEnglishUS, Currency::FromDouble(12.25), false, nullptr, "$12.25"},
-        TDisplayCase{lcEnglishUS, String("7.5"), false, nullptr, "$7.50"},
-        TDisplayCase{lcEnglishUS, 1234.5, false, "0.000", "1234.500"},
-        TDisplayCase{lcEnglishUS, 1234.5, false, "", "1234.5"},
-        TDisplayCase{lcEnglishUS, Null(), false, nullptr, ""},
-        TDisplayCase{lcEnglishUS, String(""), false, nullptr, ""},
-        TDisplayCase{lcEnglishUS, Null(), true, nullptr, ""},
+        TCurrencyDisplayCase{lcEnglishUS, 1234.5, false, nullptr, "$1,234.50"},
+        TCurrencyDisplayCase{lcEnglishUS, -1234.5, false, nullptr, "-$1,234.50"},
+        TCurrencyDisplayCase{lcEnglishUS, 0.0, false, nullptr, "$0.00"},
+        TCurrencyDisplayCase{lcEnglishUS, 1234.5, true, nullptr, "1234.5"},
+        TCurrencyDisplayCase{lcEnglishUS, Currency::FromDouble(12.25), false, nullptr, "$12.25"},
+        TCurrencyDisplayCase{lcEnglishUS, String("7.5"), false, nullptr, "$7.50"},
+        TCurrencyDisplayCase{lcEnglishUS, 1234.5, false, "0.000", "1234.500"},
+        TCurrencyDisplayCase{lcEnglishUS, 1234.5, false, "", "1234.5"},
+        TCurrencyDisplayCase{lcEnglishUS, Null(), false, nullptr, ""},
+        TCurrencyDisplayCase{lcEnglishUS, String(""), false, nullptr, ""},
+        TCurrencyDisplayCase{lcEnglishUS, Null(), true, nullptr, ""},
         // A value that is no amount shows as it is and never raises (cells paint with this).
-        TDisplayCase{lcEnglishUS, String("n/a"), false, nullptr, "n/a"},
-        TDisplayCase{lcEnglishUS, String("n/a"), true, nullptr, ""},
-        TDisplayCase{lcGerman, 1234.5, false, nullptr, "1.234,50 \x80"},
-        TDisplayCase{lcGerman, -0.5, false, nullptr, "-0,50 \x80"},
-        TDisplayCase{lcGerman, 1234.5, true, nullptr, "1234,5"},
-        TDisplayCase{lcGerman, 1234.5, false, "#,##0.0", "1.234,5"}));
+        TCurrencyDisplayCase{lcEnglishUS, String("n/a"), false, nullptr, "n/a"},
+        TCurrencyDisplayCase{lcEnglishUS, String("n/a"), true, nullptr, ""},
+        TCurrencyDisplayCase{lcGerman, 1234.5, false, nullptr, "1.234,50 \x80"},
+        TCurrencyDisplayCase{lcGerman, -0.5, false, nullptr, "-0,50 \x80"},
+        TCurrencyDisplayCase{lcGerman, 1234.5, true, nullptr, "1234,5"},
+        TCurrencyDisplayCase{lcGerman, 1234.5, false, "#,##0.0", "1.234,5"}));
 
 TEST(CurrencyProperties, NullShowsTheNullStringOrZero) {
   TOwned<TqvCurrencyEditProperties> properties = MakeOwned<TqvCurrencyEditProperties>(nullptr);
@@ -217,7 +217,7 @@ class CurrencyEdit : public TTextEditTest {
   TqvCurrencyEdit* Edit = nullptr;
 };
 
-struct TTypedCase {
+struct TCurrencyTypedCase {
   TTestLocale Locale;
   bool ThousandSeparator;
   const char* Typed;
@@ -225,14 +225,14 @@ struct TTypedCase {
   Integer Beeps;
 };
 
-std::ostream& operator<<(std::ostream& os, const TTypedCase& c) {
+std::ostream& operator<<(std::ostream& os, const TCurrencyTypedCase& c) {
   return os << LocaleName(c.Locale) << " typed \"" << c.Typed << "\"";
 }
 
-class CurrencyEditTyping : public CurrencyEdit, public ::testing::WithParamInterface<TTypedCase> {};
+class CurrencyEditTyping : public CurrencyEdit, public ::testing::WithParamInterface<TCurrencyTypedCase> {};
 
 TEST_P(CurrencyEditTyping, TypedTextAndBeeps) {
-  const TTypedCase& c = GetParam();
+  const TCurrencyTypedCase& c = GetParam();
   Locale.Use(c.Locale);
   Edit->GetProperties()->SetUseThousandSeparator(c.ThousandSeparator);
   Focus(Edit);
@@ -244,13 +244,13 @@ TEST_P(CurrencyEditTyping, TypedTextAndBeeps) {
 
 INSTANTIATE_TEST_SUITE_P(
     Typed, CurrencyEditTyping,
-    ::testing::Values(TTypedCase{lcEnglishUS, false, "12.345", "12.34", 1},
-                      TTypedCase{lcEnglishUS, false, "12,5", "12.5", 0},  // a comma is the separator
-                      TTypedCase{lcEnglishUS, true, "1,250", "1,250", 0},
-                      TTypedCase{lcEnglishUS, false, "1e5", "1e5", 0},
-                      TTypedCase{lcEnglishUS, false, "-7a", "-7", 1},
-                      TTypedCase{lcGerman, false, "12.5", "12,5", 0},  // a full stop is the separator
-                      TTypedCase{lcGerman, true, "1.250,5", "1.250,5", 0}));
+    ::testing::Values(TCurrencyTypedCase{lcEnglishUS, false, "12.345", "12.34", 1},
+                      TCurrencyTypedCase{lcEnglishUS, false, "12,5", "12.5", 0},  // a comma is the separator
+                      TCurrencyTypedCase{lcEnglishUS, true, "1,250", "1,250", 0},
+                      TCurrencyTypedCase{lcEnglishUS, false, "1e5", "1e5", 0},
+                      TCurrencyTypedCase{lcEnglishUS, false, "-7a", "-7", 1},
+                      TCurrencyTypedCase{lcGerman, false, "12.5", "12,5", 0},  // a full stop is the separator
+                      TCurrencyTypedCase{lcGerman, true, "1.250,5", "1.250,5", 0}));
 
 TEST_F(CurrencyEdit, UnfocusedShowsTheFormatAndFocusedThePlainNumber) {
   Edit->SetValue(1234.5);
@@ -261,22 +261,22 @@ TEST_F(CurrencyEdit, UnfocusedShowsTheFormatAndFocusedThePlainNumber) {
   EXPECT_EQ(Shown(Edit), "$1,234.50");
 }
 
-struct TCommitCase {
+struct TCurrencyCommitCase {
   const char* Typed;
   bool Nullable;
   bool Error;
   Variant Value;  // the edit value after leaving the editor
 };
 
-std::ostream& operator<<(std::ostream& os, const TCommitCase& c) {
+std::ostream& operator<<(std::ostream& os, const TCurrencyCommitCase& c) {
   return os << '"' << c.Typed << '"' << (c.Nullable ? " nullable" : "");
 }
 
-class CurrencyEditCommit : public CurrencyEdit, public ::testing::WithParamInterface<TCommitCase> {};
+class CurrencyEditCommit : public CurrencyEdit, public ::testing::WithParamInterface<TCurrencyCommitCase> {};
 
 // A text that is no amount is refused with the invalid value error and the previous value kept.
 TEST_P(CurrencyEditCommit, LeavingTheEditor) {
-  const TCommitCase& c = GetParam();
+  const TCurrencyCommitCase& c = GetParam();
   Edit->GetProperties()->SetNullable(c.Nullable);
   Edit->GetProperties()->SetNullString("none");
   Edit->SetValue(5);
@@ -295,12 +295,12 @@ TEST_P(CurrencyEditCommit, LeavingTheEditor) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, CurrencyEditCommit,
-                         ::testing::Values(TCommitCase{"12.5", true, false, 12.5},
-                                           TCommitCase{"-", true, true, Variant()},
-                                           TCommitCase{"1e", true, true, Variant()},
-                                           TCommitCase{"", true, false, Null()},
-                                           TCommitCase{"", false, false, Currency{}},
-                                           TCommitCase{"-", false, true, Variant()}));
+                         ::testing::Values(TCurrencyCommitCase{"12.5", true, false, 12.5},
+                                           TCurrencyCommitCase{"-", true, true, Variant()},
+                                           TCurrencyCommitCase{"1e", true, true, Variant()},
+                                           TCurrencyCommitCase{"", true, false, Null()},
+                                           TCurrencyCommitCase{"", false, false, Currency{}},
+                                           TCurrencyCommitCase{"-", false, true, Variant()}));
 
 TEST_F(CurrencyEdit, ValueOutsideDistinctBoundsIsThePreviousOneOnCommit) {
   Edit->GetProperties()->SetMinValue(0);

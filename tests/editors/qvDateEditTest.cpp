@@ -11,13 +11,12 @@
 
 namespace {
 
-TDateTime D(Word y, Word m, Word d) { return EncodeDate(y, m, d); }
 TDateTime DT(Word y, Word m, Word d, Word h, Word n) { return EncodeDate(y, m, d) + EncodeTime(h, n, 0, 0); }
 
 // ---------------------------------------------------------------------------------------------
 // Display texts
 
-struct TTextCase {
+struct TDateTextCase {
   TTestLocale Locale;
   TqvInputKind Kind;
   bool ShowTime;
@@ -26,15 +25,15 @@ struct TTextCase {
   const char* Text;
 };
 
-std::ostream& operator<<(std::ostream& os, const TTextCase& c) {
+std::ostream& operator<<(std::ostream& os, const TDateTextCase& c) {
   return os << LocaleName(c.Locale) << " kind " << Integer(c.Kind) << (c.ShowTime ? "" : " date only") << " "
             << VarToStr(c.Value) << (c.Focused ? " focused" : "");
 }
 
-class DateEditText : public ::testing::TestWithParam<TTextCase> {};
+class DateEditText : public ::testing::TestWithParam<TDateTextCase> {};
 
 TEST_P(DateEditText, PreparedText) {
-  const TTextCase& c = GetParam();
+  const TDateTextCase& c = GetParam();
   TTestLocaleAndClock locale(c.Locale);
   TOwned<TqvDateEditProperties> properties = MakeOwned<TqvDateEditProperties>(nullptr);
   properties->SetInputKind(c.Kind);
@@ -47,16 +46,16 @@ TEST_P(DateEditText, PreparedText) {
 INSTANTIATE_TEST_SUITE_P(
     Texts, DateEditText,
     ::testing::Values(
-        TTextCase{lcEnglishUS, ikStandard, true, VarFromDateTime(kTestNow), false, "3/18/2026 10:30:00 AM"},
-        TTextCase{lcEnglishUS, ikStandard, false, VarFromDateTime(kTestNow), false, "3/18/2026"},
-        TTextCase{lcEnglishUS, ikStandard, true, VarFromDateTime(D(2026, 3, 18)), false, "3/18/2026"},
-        TTextCase{lcEnglishUS, ikStandard, true, VarFromDateTime(kTestNow), true, "3/18/2026 10:30:00 AM"},
-        TTextCase{lcEnglishUS, ikRegExpr, true, VarFromDateTime(D(2026, 3, 18)), true, "3/18/2026"},
-        TTextCase{lcGerman, ikStandard, true, VarFromDateTime(kTestNow), false, "18.03.2026 10:30:00"},
-        TTextCase{lcGerman, ikRegExpr, false, Integer(46099), true, "18.03.2026"},
-        TTextCase{lcEnglishUS, ikStandard, true, Null(), false, ""},
-        TTextCase{lcEnglishUS, ikRegExpr, true, Null(), true, ""},
-        TTextCase{lcEnglishUS, ikStandard, true, String("n/a"), false, "n/a"}));
+        TDateTextCase{lcEnglishUS, ikStandard, true, VarFromDateTime(kTestNow), false, "3/18/2026 10:30:00 AM"},
+        TDateTextCase{lcEnglishUS, ikStandard, false, VarFromDateTime(kTestNow), false, "3/18/2026"},
+        TDateTextCase{lcEnglishUS, ikStandard, true, VarFromDateTime(D(2026, 3, 18)), false, "3/18/2026"},
+        TDateTextCase{lcEnglishUS, ikStandard, true, VarFromDateTime(kTestNow), true, "3/18/2026 10:30:00 AM"},
+        TDateTextCase{lcEnglishUS, ikRegExpr, true, VarFromDateTime(D(2026, 3, 18)), true, "3/18/2026"},
+        TDateTextCase{lcGerman, ikStandard, true, VarFromDateTime(kTestNow), false, "18.03.2026 10:30:00"},
+        TDateTextCase{lcGerman, ikRegExpr, false, Integer(46099), true, "18.03.2026"},
+        TDateTextCase{lcEnglishUS, ikStandard, true, Null(), false, ""},
+        TDateTextCase{lcEnglishUS, ikRegExpr, true, Null(), true, ""},
+        TDateTextCase{lcEnglishUS, ikStandard, true, String("n/a"), false, "n/a"}));
 
 TEST(DateEditProperties, InputKindChoosesTheMask) {
   TTestLocaleAndClock locale;
@@ -105,7 +104,7 @@ class DateEdit : public TTextEditTest {
   TqvDateEdit* Edit = nullptr;
 };
 
-struct TCommitCase {
+struct TDateCommitCase {
   const char* Typed;
   TDateOnError OnError;
   TDateTime Min, Max;
@@ -113,14 +112,14 @@ struct TCommitCase {
   TDateTime Date;                // afterwards (NullDate: Null)
 };
 
-std::ostream& operator<<(std::ostream& os, const TCommitCase& c) {
+std::ostream& operator<<(std::ostream& os, const TDateCommitCase& c) {
   return os << '"' << c.Typed << "\" on error " << Integer(c.OnError);
 }
 
-class DateEditCommit : public DateEdit, public ::testing::WithParamInterface<TCommitCase> {};
+class DateEditCommit : public DateEdit, public ::testing::WithParamInterface<TDateCommitCase> {};
 
 TEST_P(DateEditCommit, LeavingTheEditor) {
-  const TCommitCase& c = GetParam();
+  const TDateCommitCase& c = GetParam();
   P()->SetDateOnError(c.OnError);
   P()->SetMaxDate(c.Max);
   P()->SetMinDate(c.Min);
@@ -140,22 +139,22 @@ TEST_P(DateEditCommit, LeavingTheEditor) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, DateEditCommit,
-    ::testing::Values(TCommitCase{"3/5/2026", deNoChange, 0, 0, nullptr, D(2026, 3, 5)},
-                      TCommitCase{"today", deNoChange, 0, 0, nullptr, D(2026, 3, 18)},
-                      TCommitCase{"yesterday", deNoChange, 0, 0, nullptr, D(2026, 3, 17)},
-                      TCommitCase{"bom", deNoChange, 0, 0, nullptr, D(2026, 3, 1)},
-                      TCommitCase{"eom", deNoChange, 0, 0, nullptr, D(2026, 3, 31)},
-                      TCommitCase{"", deNoChange, 0, 0, nullptr, NullDate},
-                      TCommitCase{"3/45/2026", deNoChange, 0, 0, &sqvDateEditInvalidDate, D(2026, 1, 10)},
-                      TCommitCase{"3/45/2026", deToday, 0, 0, nullptr, D(2026, 3, 18)},
+    ::testing::Values(TDateCommitCase{"3/5/2026", deNoChange, 0, 0, nullptr, D(2026, 3, 5)},
+                      TDateCommitCase{"today", deNoChange, 0, 0, nullptr, D(2026, 3, 18)},
+                      TDateCommitCase{"yesterday", deNoChange, 0, 0, nullptr, D(2026, 3, 17)},
+                      TDateCommitCase{"bom", deNoChange, 0, 0, nullptr, D(2026, 3, 1)},
+                      TDateCommitCase{"eom", deNoChange, 0, 0, nullptr, D(2026, 3, 31)},
+                      TDateCommitCase{"", deNoChange, 0, 0, nullptr, NullDate},
+                      TDateCommitCase{"3/45/2026", deNoChange, 0, 0, &sqvDateEditInvalidDate, D(2026, 1, 10)},
+                      TDateCommitCase{"3/45/2026", deToday, 0, 0, nullptr, D(2026, 3, 18)},
                       // The null date is an empty editor: Null, never a date with a time added.
-                      TCommitCase{"3/45/2026", deNull, 0, 0, nullptr, NullDate},
-                      TCommitCase{"3/45/2026", deNull, D(2026, 1, 1), D(2026, 12, 31), nullptr, NullDate},
-                      TCommitCase{"3/5/2027", deNoChange, D(2026, 1, 1), D(2026, 12, 31), &sqvEditValueOutOfBounds,
-                                  D(2026, 1, 10)},
-                      TCommitCase{"", deNoChange, D(2026, 1, 1), D(2026, 12, 31), nullptr, NullDate},
+                      TDateCommitCase{"3/45/2026", deNull, 0, 0, nullptr, NullDate},
+                      TDateCommitCase{"3/45/2026", deNull, D(2026, 1, 1), D(2026, 12, 31), nullptr, NullDate},
+                      TDateCommitCase{"3/5/2027", deNoChange, D(2026, 1, 1), D(2026, 12, 31), &sqvEditValueOutOfBounds,
+                                      D(2026, 1, 10)},
+                      TDateCommitCase{"", deNoChange, D(2026, 1, 1), D(2026, 12, 31), nullptr, NullDate},
                       // Equal bounds bound nothing.
-                      TCommitCase{"3/5/1850", deNoChange, 0, 0, nullptr, D(1850, 3, 5)}));
+                      TDateCommitCase{"3/5/1850", deNoChange, 0, 0, nullptr, D(1850, 3, 5)}));
 
 TEST_F(DateEdit, OnValidateDecidesInsteadOfThePolicy) {
   P()->SetDateOnError(deNull);

@@ -42,7 +42,7 @@ class TextLayoutTest : public TEditorsTest {
   std::unique_ptr<TEditorsCanvas> FCanvas;
 };
 
-using TStrings = std::vector<String>;
+using TTextRows = std::vector<String>;
 
 // ---------------------------------------------------------------------------------------------
 // Breaking rows: a table of texts, flags and rectangles (widths measured in the pinned font)
@@ -55,7 +55,7 @@ struct TBreakCase {
   std::function<Integer(TEditorsCanvas&)> Width;
   double HeightInRows;
   Integer RowLimit;
-  TStrings Rows;
+  TTextRows Rows;
   bool Complete;
   friend void PrintTo(const TBreakCase& c, std::ostream* os) { *os << c.Name; }
 };

@@ -34,7 +34,6 @@ class TDropDownEditTest : public TDropDownTest {
     Press(VK_F4);
     ASSERT_TRUE(AEdit->GetDroppedDown());
   }
-  static TPoint Centre(const TRect& R) { return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
 };
 
 TEST_F(TDropDownEditTest, TheCloseButtonClosesUnlessTheCloseQueryRefuses) {
@@ -51,12 +50,12 @@ TEST_F(TDropDownEditTest, TheCloseButtonClosesUnlessTheCloseQueryRefuses) {
   TqvCustomEditPopupWindow* popup = combo->GetPopupWindow();
   const TRect close = popup->GetViewInfo()->CloseButtonRect;
   ASSERT_FALSE(close.IsEmpty());
-  Click(popup, Centre(close));
+  Click(popup, RectCentre(close));
   EXPECT_EQ(queries, 1);
   EXPECT_TRUE(combo->GetDroppedDown());
   EXPECT_EQ(popup->GetViewInfo()->CloseButtonState, qvbsHot);
   allow = true;
-  Click(popup, Centre(close));
+  Click(popup, RectCentre(close));
   EXPECT_FALSE(combo->GetDroppedDown());
 }
 
@@ -131,7 +130,7 @@ TEST_F(TDropDownEditTest, APressOnTheButtonDraggedIntoTheListChoosesTheItemUnder
   ASSERT_TRUE(combo->GetDroppedDown());
   TqvCustomEditListBox* list = List(combo);
   const TRect third = list->ItemRect(2);
-  const TPoint target = combo->ScreenToClient(list->ClientToScreen(Centre(third)));
+  const TPoint target = combo->ScreenToClient(list->ClientToScreen(RectCentre(third)));
   MoveTo(combo, {target.X, target.Y - 2});
   MoveTo(combo, target);
   Up();

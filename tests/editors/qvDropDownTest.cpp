@@ -80,27 +80,27 @@ const TDropDownKind kKinds[] = {
     {"PopupEdit", MakePopupEdit, false},
 };
 
-using TStep = std::function<void(TDropDownSequenceTest*, TqvCustomDropDownEdit*)>;
+using TDropDownStep = std::function<void(TDropDownSequenceTest*, TqvCustomDropDownEdit*)>;
 
 struct TSequence {
   const char* Name;
-  std::vector<TStep> Steps;
+  std::vector<TDropDownStep> Steps;
   bool Open;                 // open at the end
   const char* Text;          // the text at the end, for list kinds (nullptr: not checked)
   bool NeedsList = false;    // only for kinds that choose from a list
 };
 
-const TStep kAltDown = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_DOWN, skAlt); };
-const TStep kAltUp = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_UP, skAlt); };
-const TStep kF4 = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_F4); };
-const TStep kDown = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_DOWN); };
-const TStep kEnter = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_RETURN); };
-const TStep kEscape = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_ESCAPE); };
-const TStep kButton = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit* E) { T->Click(E, T->DropDownButtonCentre(E)); };
-const TStep kClickGamma = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit* E) { T->ClickListItem(E, 2); };
-const TStep kOutside = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Click(T->Other(), {5, 5}); };
-const TStep kFocusOther = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->FocusOther(); };
-const TStep kTypeB = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Type("b"); };
+const TDropDownStep kAltDown = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_DOWN, skAlt); };
+const TDropDownStep kAltUp = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_UP, skAlt); };
+const TDropDownStep kF4 = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_F4); };
+const TDropDownStep kDown = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_DOWN); };
+const TDropDownStep kEnter = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_RETURN); };
+const TDropDownStep kEscape = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_ESCAPE); };
+const TDropDownStep kDropDownButton = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit* E) { T->Click(E, T->DropDownButtonCentre(E)); };
+const TDropDownStep kClickGamma = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit* E) { T->ClickListItem(E, 2); };
+const TDropDownStep kOutside = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Click(T->Other(), {5, 5}); };
+const TDropDownStep kFocusOther = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->FocusOther(); };
+const TDropDownStep kTypeB = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Type("b"); };
 
 const TSequence kSequences[] = {
     {"AltDownOpens", {kAltDown}, true, ""},
@@ -111,9 +111,9 @@ const TSequence kSequences[] = {
     {"EnterAccepts", {kF4, kDown, kDown, kDown, kEnter}, false, "Gamma", true},
     {"EscapeCancels", {kF4, kDown, kDown, kEscape}, false, "", true},
     {"EscapeCloses", {kF4, kEscape}, false, ""},
-    {"ButtonOpens", {kButton}, true, ""},
-    {"SecondButtonClickOnlyCloses", {kButton, kButton}, false, ""},
-    {"ClickOnAnItemAccepts", {kButton, kClickGamma}, false, "Gamma", true},
+    {"ButtonOpens", {kDropDownButton}, true, ""},
+    {"SecondButtonClickOnlyCloses", {kDropDownButton, kDropDownButton}, false, ""},
+    {"ClickOnAnItemAccepts", {kDropDownButton, kClickGamma}, false, "Gamma", true},
     {"OutsideClickCloses", {kF4, kOutside}, false, ""},
     {"FocusLossCloses", {kF4, kFocusOther}, false, ""},
     {"OutsideClickKeepsTheText", {kF4, kDown, kOutside}, false, "", true},
@@ -122,28 +122,28 @@ const TSequence kSequences[] = {
     {"TypingThenEnterAccepts", {kTypeB, kEnter}, false, "Beta", true},
 };
 
-struct TCase {
+struct TDropDownCase {
   const TDropDownKind* Kind;
   const TSequence* Sequence;
 };
 
-std::vector<TCase> AllCases() {
-  std::vector<TCase> cases;
+std::vector<TDropDownCase> AllCases() {
+  std::vector<TDropDownCase> cases;
   for (const TDropDownKind& kind : kKinds)
     for (const TSequence& sequence : kSequences)
       if (kind.ChoosesFromList || !sequence.NeedsList) cases.push_back({&kind, &sequence});
   return cases;
 }
 
-class TDropDownSequence : public TDropDownSequenceTest, public ::testing::WithParamInterface<TCase> {};
+class TDropDownSequence : public TDropDownSequenceTest, public ::testing::WithParamInterface<TDropDownCase> {};
 
 TEST_P(TDropDownSequence, EndsInTheExpectedState) {
-  const TCase& c = GetParam();
+  const TDropDownCase& c = GetParam();
   TqvCustomDropDownEdit* edit = c.Kind->Make(this);
   ShowForm();
   edit->SetFocus();
   Pump();
-  for (const TStep& step : c.Sequence->Steps) step(this, edit);
+  for (const TDropDownStep& step : c.Sequence->Steps) step(this, edit);
   EXPECT_EQ(edit->GetDroppedDown(), c.Sequence->Open);
   if (c.Kind->ChoosesFromList && c.Sequence->Text) {
     EXPECT_EQ(edit->GetText(), String(c.Sequence->Text));
@@ -153,7 +153,7 @@ TEST_P(TDropDownSequence, EndsInTheExpectedState) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, TDropDownSequence, ::testing::ValuesIn(AllCases()),
-                         [](const ::testing::TestParamInfo<TCase>& info) {
+                         [](const ::testing::TestParamInfo<TDropDownCase>& info) {
                            return std::string(info.param.Kind->Name) + "_" + info.param.Sequence->Name;
                          });
 

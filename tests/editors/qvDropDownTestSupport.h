@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editors/qvDropDownEdit.h"
+#include "qvExtEditorsTestSupport.h"
 #include "qvTextEditTestSupport.h"
 
 class TDropDownTest : public TTextEditTest {
@@ -10,8 +11,7 @@ class TDropDownTest : public TTextEditTest {
   static TqvCustomEditListBox* List(TqvCustomDropDownEdit* AEdit) { return AEdit->GetILookupData()->GetList(); }
   // The drop-down button's centre in the edit's client coordinates.
   static TPoint DropDownButtonCentre(TqvCustomDropDownEdit* AEdit) {
-    const TRect r = AEdit->GetViewInfo()->GetButton(0)->Bounds;
-    return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+    return RectCentre(AEdit->GetViewInfo()->GetButton(0)->Bounds);
   }
   static void ClickListItem(TqvCustomDropDownEdit* AEdit, Integer AIndex) {
     TqvCustomEditListBox* list = List(AEdit);

@@ -119,7 +119,7 @@ TEST_F(EditPopupLayout, ThemedPanelMakesRoomForTheThemesCloseButtonAndSizeBox) {
   EXPECT_EQ(GetPopupSysPanelHeight(v.get()), kPanel);
 }
 
-struct TLayoutCase {
+struct TPopupLayoutCase {
   const char* Name;
   TqvSizeGripCorner Corner;
   TRect Client;
@@ -128,13 +128,13 @@ struct TLayoutCase {
   TRect Close;
 };
 
-class EditPopupLayoutTest : public TEditorsTest, public ::testing::WithParamInterface<TLayoutCase> {};
+class EditPopupLayoutTest : public TEditorsTest, public ::testing::WithParamInterface<TPopupLayoutCase> {};
 
 // A 120 x 90 single-framed window with a shadow and a system panel; the grip's corner decides
 // where the panel, the grip and the close button go.
 TEST_P(EditPopupLayoutTest, PlacesGripAndCloseButtonAtTheCorner) {
   ThemeEngine::SetEnabled(false);
-  const TLayoutCase& c = GetParam();
+  const TPopupLayoutCase& c = GetParam();
   auto v = MakeViewInfo(
       {.Shadow = true, .SysPanelStyle = true, .Sizeable = true, .HasCloseButton = true, .Corner = c.Corner});
   v->Calculate();
@@ -148,14 +148,14 @@ TEST_P(EditPopupLayoutTest, PlacesGripAndCloseButtonAtTheCorner) {
 
 INSTANTIATE_TEST_SUITE_P(
     Corners, EditPopupLayoutTest,
-    ::testing::Values(TLayoutCase{"BottomRight", sgcBottomRight, Rect(1, 1, 116, 86 - kPanel - 1), Rect(101, 71, 116, 86),
-                                  Rect(99, 69, 114, 84), Rect(4, 71, 17, 84)},
-                      TLayoutCase{"BottomLeft", sgcBottomLeft, Rect(1, 1, 116, 86 - kPanel - 1), Rect(1, 71, 16, 86),
-                                  Rect(3, 69, 18, 84), Rect(100, 71, 113, 84)},
-                      TLayoutCase{"TopRight", sgcTopRight, Rect(1, 1 + kPanel + 1, 116, 86), Rect(101, 1, 116, 16),
-                                  Rect(99, 3, 114, 18), Rect(4, 3, 17, 16)},
-                      TLayoutCase{"TopLeft", sgcTopLeft, Rect(1, 1 + kPanel + 1, 116, 86), Rect(1, 1, 16, 16),
-                                  Rect(3, 3, 18, 18), Rect(100, 3, 113, 16)}),
+    ::testing::Values(TPopupLayoutCase{"BottomRight", sgcBottomRight, Rect(1, 1, 116, 86 - kPanel - 1),
+                                       Rect(101, 71, 116, 86), Rect(99, 69, 114, 84), Rect(4, 71, 17, 84)},
+                      TPopupLayoutCase{"BottomLeft", sgcBottomLeft, Rect(1, 1, 116, 86 - kPanel - 1),
+                                       Rect(1, 71, 16, 86), Rect(3, 69, 18, 84), Rect(100, 71, 113, 84)},
+                      TPopupLayoutCase{"TopRight", sgcTopRight, Rect(1, 1 + kPanel + 1, 116, 86), Rect(101, 1, 116, 16),
+                                       Rect(99, 3, 114, 18), Rect(4, 3, 17, 16)},
+                      TPopupLayoutCase{"TopLeft", sgcTopLeft, Rect(1, 1 + kPanel + 1, 116, 86), Rect(1, 1, 16, 16),
+                                       Rect(3, 3, 18, 18), Rect(100, 3, 113, 16)}),
     [](const auto& info) { return String(info.param.Name); });
 
 TEST_F(EditPopupLayout, WithoutASystemPanelThereIsNoGripAndNoCloseButton) {

@@ -16,8 +16,8 @@ class TStateComponent : public TComponent {
 };
 
 // Counts the properties' change notifications.
-struct TChangeCounter {
-  explicit TChangeCounter(TqvCustomEditProperties* AProperties) {
+struct TPropertiesChangeCounter {
+  explicit TPropertiesChangeCounter(TqvCustomEditProperties* AProperties) {
     AProperties->OnPropertiesChanged = [this](TObject*) { ++Count; };
   }
   Integer Count = 0;
@@ -119,7 +119,7 @@ TEST(EditPropertiesClass, FreshPropertiesHoldTheDefaults) {
 
 TEST(EditPropertiesChanged, UpdatesCollectOneChange) {
   auto p = NewProperties();
-  TChangeCounter changes(p.get());
+  TPropertiesChangeCounter changes(p.get());
   p->BeginUpdate();
   p->BeginUpdate();
   p->SetAutoSelect(false);
@@ -132,7 +132,7 @@ TEST(EditPropertiesChanged, UpdatesCollectOneChange) {
 
 TEST(EditPropertiesChanged, EndUpdateWithoutInvokingIsSilent) {
   auto p = NewProperties();
-  TChangeCounter changes(p.get());
+  TPropertiesChangeCounter changes(p.get());
   p->BeginUpdate();
   p->SetAutoSelect(false);
   p->EndUpdate(false);
@@ -142,7 +142,7 @@ TEST(EditPropertiesChanged, EndUpdateWithoutInvokingIsSilent) {
 
 TEST(EditPropertiesChanged, UnmatchedEndUpdateDoesNothing) {
   auto p = NewProperties();
-  TChangeCounter changes(p.get());
+  TPropertiesChangeCounter changes(p.get());
   p->EndUpdate();
   EXPECT_EQ(changes.Count, 0);
   p->SetAutoSelect(false);
@@ -151,7 +151,7 @@ TEST(EditPropertiesChanged, UnmatchedEndUpdateDoesNothing) {
 
 TEST(EditPropertiesChanged, ChangedLockSuppressesWithoutCatchingUp) {
   auto p = NewProperties();
-  TChangeCounter changes(p.get());
+  TPropertiesChangeCounter changes(p.get());
   p->SetChangedLocked(true);
   EXPECT_TRUE(p->IsChangedLocked());
   p->SetAutoSelect(false);
@@ -162,7 +162,7 @@ TEST(EditPropertiesChanged, ChangedLockSuppressesWithoutCatchingUp) {
 TEST(EditPropertiesChanged, SilentWhileTheOwnerIsDestroyed) {
   TComponent owner(nullptr);
   auto p = NewProperties(&owner);
-  TChangeCounter changes(p.get());
+  TPropertiesChangeCounter changes(p.get());
   owner.Destroying();
   p->SetAutoSelect(false);
   EXPECT_EQ(changes.Count, 0);
@@ -192,7 +192,7 @@ TEST(EditPropertiesAlignment, AProviderSuppliesTheUnassignedHorz) {
 
 TEST(EditPropertiesAlignment, SettingHorzToItsValueAssignsAndNotifiesOnce) {
   auto p = NewProperties();
-  TChangeCounter changes(p.get());
+  TPropertiesChangeCounter changes(p.get());
   p->GetAlignment()->SetHorz(taLeftJustify);
   EXPECT_EQ(changes.Count, 1);
   EXPECT_TRUE(p->GetAlignment()->IsHorzStored());
@@ -201,7 +201,7 @@ TEST(EditPropertiesAlignment, SettingHorzToItsValueAssignsAndNotifiesOnce) {
 
 TEST(EditPropertiesAlignment, SettingVertToItsValueIsSilent) {
   auto p = NewProperties();
-  TChangeCounter changes(p.get());
+  TPropertiesChangeCounter changes(p.get());
   p->GetAlignment()->SetVert(taTopJustify);
   EXPECT_EQ(changes.Count, 0);
   p->GetAlignment()->SetVert(taVCenter);
@@ -212,7 +212,7 @@ TEST(EditPropertiesAlignment, SettingVertToItsValueIsSilent) {
 
 TEST(EditPropertiesAlignment, SetAlignmentCopiesAndNotifies) {
   auto p = NewProperties();
-  TChangeCounter changes(p.get());
+  TPropertiesChangeCounter changes(p.get());
   TqvEditAlignment value(nullptr);
   value.SetHorz(taRightJustify);
   value.SetVert(taBottomJustify);
@@ -230,7 +230,7 @@ TEST(EditPropertiesAlignment, AWriteWhileStreamingReachesTheProperties) {
   TTestProvider provider;
   p->SetDefaultValuesProvider(&provider);
   p->GetAlignment()->SetVert(taVCenter);
-  TChangeCounter changes(p.get());
+  TPropertiesChangeCounter changes(p.get());
   owner.SetWriting(true);
   TqvEditAlignment* streamed = p->GetAlignment();
   EXPECT_FALSE(streamed->IsHorzStored()) << "the provider's default is not streamed";
@@ -307,7 +307,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(EditPropertiesReadOnly, AssigningNotifiesOncePerValue) {
   auto p = NewProperties();
-  TChangeCounter changes(p.get());
+  TPropertiesChangeCounter changes(p.get());
   p->SetReadOnly(false);
   EXPECT_EQ(changes.Count, 1) << "assigning the default still assigns";
   p->SetReadOnly(false);
@@ -358,7 +358,7 @@ TEST(EditButtons, TheFirstButtonOfADesignedOwnerIsTheDefault) {
 TEST(EditButtons, EveryChangeReachesTheProperties) {
   auto p = NewProperties();
   TqvEditButton* b = p->GetButtons()->Add();
-  TChangeCounter changes(p.get());
+  TPropertiesChangeCounter changes(p.get());
   b->SetKind(bkEllipsis);
   b->SetKind(bkEllipsis);
   b->SetWidth(20);
@@ -373,7 +373,7 @@ TEST(EditButtons, EveryChangeReachesTheProperties) {
 TEST(EditButtons, TheGlyphIsMadeOnFirstReadAndNotifies) {
   auto p = NewProperties();
   TqvEditButton* b = p->GetButtons()->Add();
-  TChangeCounter changes(p.get());
+  TPropertiesChangeCounter changes(p.get());
   TBitmap* glyph = b->GetGlyph();
   ASSERT_NE(glyph, nullptr);
   EXPECT_EQ(b->FindGlyph(), glyph);
@@ -399,7 +399,7 @@ TEST(EditButtons, AssignCopiesEverySetting) {
   a->SetLeftAlignment(true);
   a->SetVisible(false);
   a->GetGlyph()->SetSize(5, 6);
-  TChangeCounter changes(p.get());
+  TPropertiesChangeCounter changes(p.get());
   b->Assign(a);
   EXPECT_EQ(changes.Count, 1) << "one collection update";
   EXPECT_EQ(b->GetKind(), bkGlyph);
@@ -507,7 +507,7 @@ TEST(EditDefaultValuesProvider, TheNeutralProviderAnswers) {
 TEST(EditDefaultValuesProvider, DefaultValuesChangedFiresTheEvent) {
   TqvCustomEditDefaultValuesProvider provider(nullptr);
   auto p = NewProperties();
-  TChangeCounter changes(p.get());
+  TPropertiesChangeCounter changes(p.get());
   provider.SetOnChanged([&](TObject* Sender) { p->DefaultValuesChangedHandler(Sender); });
   provider.DefaultValuesChanged();
   EXPECT_EQ(changes.Count, 1);
@@ -588,7 +588,7 @@ TEST(EditPropertiesAssign, CopiesTheCommonSettingsWithOneChange) {
   source->OnPropertiesChanged = [](TObject*) {};
 
   auto target = NewProperties();
-  TChangeCounter changes(target.get());
+  TPropertiesChangeCounter changes(target.get());
   target->Assign(source.get());
   EXPECT_EQ(changes.Count, 1);
   EXPECT_FALSE(target->GetAutoSelect());
@@ -635,16 +635,16 @@ TEST(EditPropertiesAssign, OtherSourcesRaise) {
 // ---------------------------------------------------------------------------------------------
 // Display texts and value conversions of the base properties
 
-struct TValueCase {
+struct TPropertiesValueCase {
   const char* Name;
   Variant Value;
-  friend void PrintTo(const TValueCase& c, std::ostream* os) { *os << c.Name; }
+  friend void PrintTo(const TPropertiesValueCase& c, std::ostream* os) { *os << c.Name; }
 };
 
-class EditPropertiesValueTest : public ::testing::TestWithParam<TValueCase> {};
+class EditPropertiesValueTest : public ::testing::TestWithParam<TPropertiesValueCase> {};
 
 TEST_P(EditPropertiesValueTest, ShowNoTextAndKeepTheValue) {
-  const TValueCase& c = GetParam();
+  const TPropertiesValueCase& c = GetParam();
   auto p = NewProperties();
   EXPECT_EQ(p->GetDisplayText(c.Value), "");
   EXPECT_EQ(p->GetDisplayText(c.Value, true), "");
@@ -660,12 +660,13 @@ TEST_P(EditPropertiesValueTest, ShowNoTextAndKeepTheValue) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, EditPropertiesValueTest,
-                         ::testing::Values(TValueCase{"Null", Variant::Null()}, TValueCase{"Empty", Variant()},
-                                           TValueCase{"Text", Variant("Das Erste")},
-                                           TValueCase{"Integer", Variant(12345)},
-                                           TValueCase{"Double", Variant(1.5)}, TValueCase{"Boolean", Variant(true)}),
-                         [](const ::testing::TestParamInfo<TValueCase>& info) { return String(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cases, EditPropertiesValueTest,
+    ::testing::Values(TPropertiesValueCase{"Null", Variant::Null()}, TPropertiesValueCase{"Empty", Variant()},
+                      TPropertiesValueCase{"Text", Variant("Das Erste")},
+                      TPropertiesValueCase{"Integer", Variant(12345)}, TPropertiesValueCase{"Double", Variant(1.5)},
+                      TPropertiesValueCase{"Boolean", Variant(true)}),
+    [](const ::testing::TestParamInfo<TPropertiesValueCase>& info) { return String(info.param.Name); });
 
 TEST(EditPropertiesOperations, ButtonsAreTheOnlyBaseOperation) {
   auto p = NewProperties();

@@ -51,14 +51,14 @@ class TLogListener : public IqvEditRepositoryItemListener {
   std::vector<std::pair<TqvEditRepositoryItem*, TAliveToken>> FItems;
 };
 
-using TStrings = std::vector<std::string>;
+using TChangeLog = std::vector<std::string>;
 
 TqvEditRepositoryItemClass TestItemClass() { return &TTestRepositoryItem::StaticClass(); }
 
 class TEditRepositoryTest : public ::testing::Test {
  protected:
   TOwned<TComponent> FForm = MakeOwned<TComponent>(nullptr);
-  TStrings FLog;
+  TChangeLog FLog;
 };
 
 TEST_F(TEditRepositoryTest, ItemMakesPropertiesOfItsKindOwnedByItself) {
@@ -91,7 +91,7 @@ TEST_F(TEditRepositoryTest, ListenerAddedTwiceIsToldOnce) {
   a.Listen(item);
   a.Listen(item);
   item->GetProperties()->GetAlignment()->SetHorz(taCenter);
-  EXPECT_EQ(FLog, TStrings({"a:changed"}));
+  EXPECT_EQ(FLog, TChangeLog({"a:changed"}));
   EXPECT_EQ(item->GetListenerCount(), 1);
 }
 
@@ -100,7 +100,7 @@ TEST_F(TEditRepositoryTest, PropertiesChangeReachesEveryListenerNewestFirst) {
   TLogListener a("a", FLog), b("b", FLog), c("c", FLog);
   for (TLogListener* l : {&a, &b, &c}) l->Listen(item);
   item->GetProperties()->GetAlignment()->SetHorz(taRightJustify);
-  EXPECT_EQ(FLog, TStrings({"c:changed", "b:changed", "a:changed"}));
+  EXPECT_EQ(FLog, TChangeLog({"c:changed", "b:changed", "a:changed"}));
 }
 
 TEST_F(TEditRepositoryTest, RemovedListenerHearsNothing) {
@@ -111,7 +111,7 @@ TEST_F(TEditRepositoryTest, RemovedListenerHearsNothing) {
   item->RemoveListener(&a);
   item->RemoveListener(&a);
   item->PropertiesChanged();
-  EXPECT_EQ(FLog, TStrings({"b:changed"}));
+  EXPECT_EQ(FLog, TChangeLog({"b:changed"}));
 }
 
 TEST_F(TEditRepositoryTest, ListenerLeavingDuringNotificationDoesNotDisturbTheRest) {
@@ -123,7 +123,7 @@ TEST_F(TEditRepositoryTest, ListenerLeavingDuringNotificationDoesNotDisturbTheRe
     item->RemoveListener(&b);
   };
   item->PropertiesChanged();
-  EXPECT_EQ(FLog, TStrings({"c:changed", "a:changed"}));
+  EXPECT_EQ(FLog, TChangeLog({"c:changed", "a:changed"}));
 }
 
 TEST_F(TEditRepositoryTest, ListenerFreeingTheItemStopsTheNotification) {
@@ -133,7 +133,7 @@ TEST_F(TEditRepositoryTest, ListenerFreeingTheItemStopsTheNotification) {
   b.Listen(item);
   b.OnChanged = [&] { Free(item); };
   item->PropertiesChanged();
-  EXPECT_EQ(FLog, TStrings({"b:changed", "b:removed", "a:removed"}));
+  EXPECT_EQ(FLog, TChangeLog({"b:changed", "b:removed", "a:removed"}));
   EXPECT_EQ(FForm->GetComponentCount(), 0);
 }
 
@@ -146,7 +146,7 @@ TEST_F(TEditRepositoryTest, DestroyedItemTellsListenersNewestFirstThenLeavesRepo
   b.Listen(item);
   a.OnRemoved = [&] { FLog.push_back(item->GetRepository() == repository ? "still listed" : "left"); };
   Free(item);
-  EXPECT_EQ(FLog, TStrings({"b:removed", "a:removed", "still listed"}));
+  EXPECT_EQ(FLog, TChangeLog({"b:removed", "a:removed", "still listed"}));
   EXPECT_EQ(repository->Count(), 0);
   EXPECT_EQ(FForm->GetComponentCount(), 1);
 }
@@ -171,7 +171,7 @@ TEST_F(TEditRepositoryTest, RepositoryFreesItsItemsNewestFirstAndTheyLeaveTheirF
   b.Listen(repository->CreateItemEx(TestItemClass(), FForm.get()));
   ASSERT_EQ(FForm->GetComponentCount(), 2);
   Free(repository);
-  EXPECT_EQ(FLog, TStrings({"second:removed", "first:removed"}));
+  EXPECT_EQ(FLog, TChangeLog({"second:removed", "first:removed"}));
   EXPECT_EQ(FForm->GetComponentCount(), 0);
 }
 

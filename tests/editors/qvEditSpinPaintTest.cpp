@@ -25,7 +25,7 @@ class TSpinViewInfo : public TqvCustomEditViewInfo {
   Integer ArrowSize = 3;
 };
 
-constexpr TRect kButton{10, 10, 30, 30};
+constexpr TRect kButtonBounds{10, 10, 30, 30};
 
 class EditSpinPaint : public TEditorsTest {
  protected:
@@ -38,7 +38,7 @@ class EditSpinPaint : public TEditorsTest {
     TEditorsTest::TearDown();
   }
   TEditorsCanvas& C() { return *FCanvas; }
-  // A view info of ACount buttons, button AIndex at kButton in AState.
+  // A view info of ACount buttons, button AIndex at kButtonBounds in AState.
   void Prepare(Integer ACount, Integer AIndex, TqvSpinEditButtonsPosition APosition,
                TqvEditButtonState AState = ebbsNormal) {
     V.SetButtonCount(ACount);
@@ -46,13 +46,13 @@ class EditSpinPaint : public TEditorsTest {
     V.ClientRect = Rect(0, 0, 48, 48);
     V.Contents.clear();
     TqvEditButtonViewInfo* b = V.GetButton(AIndex);
-    b->Bounds = b->VisibleBounds = kButton;
+    b->Bounds = b->VisibleBounds = kButtonBounds;
     b->State = AState;
     b->BackgroundColor = clWindow;
     C().Clear();
   }
   void Draw(Integer AIndex, TqvEditButtonStyle AStyle) {
-    DrawSpinEditButtonBorder(C().Canvas(), &V, AIndex, kButton, AStyle, V.Position);
+    DrawSpinEditButtonBorder(C().Canvas(), &V, AIndex, kButtonBounds, AStyle, V.Position);
   }
 
   TSpinViewInfo V;
@@ -65,27 +65,27 @@ class EditSpinPaint : public TEditorsTest {
 // Hot-flat frame kinds: the content rectangle tells which sides a button frames and which it
 // leaves to its neighbour (growing over it by one pixel).
 
-struct TKindCase {
+struct TSpinKindCase {
   const char* Name;
   TqvSpinEditButtonsPosition Position;
   Integer Count, Index;
   TRect Content;
 };
 
-class EditSpinHotFlatKind : public EditSpinPaint, public ::testing::WithParamInterface<TKindCase> {};
+class EditSpinHotFlatKind : public EditSpinPaint, public ::testing::WithParamInterface<TSpinKindCase> {};
 
 TEST_P(EditSpinHotFlatKind, FramesItsOwnSides) {
-  const TKindCase& c = GetParam();
+  const TSpinKindCase& c = GetParam();
   Prepare(c.Count, c.Index, c.Position);
   Draw(c.Index, btsHotFlat);
   ASSERT_EQ(V.Contents.size(), 1u);
   EXPECT_EQ(V.Contents[0].Rect, c.Content);
   // Every side the button frames is one line of the shadow colour.
   const TRect& in = c.Content;
-  EXPECT_EQ(in.Left == kButton.Left + 1, C().Is(10, 20, clBtnShadow)) << "left";
-  EXPECT_EQ(in.Top == kButton.Top + 1, C().Is(20, 10, clBtnShadow)) << "top";
-  EXPECT_EQ(in.Right == kButton.Right - 1, C().Is(29, 20, clBtnShadow)) << "right";
-  EXPECT_EQ(in.Bottom == kButton.Bottom - 1, C().Is(20, 29, clBtnShadow)) << "bottom";
+  EXPECT_EQ(in.Left == kButtonBounds.Left + 1, C().Is(10, 20, clBtnShadow)) << "left";
+  EXPECT_EQ(in.Top == kButtonBounds.Top + 1, C().Is(20, 10, clBtnShadow)) << "top";
+  EXPECT_EQ(in.Right == kButtonBounds.Right - 1, C().Is(29, 20, clBtnShadow)) << "right";
+  EXPECT_EQ(in.Bottom == kButtonBounds.Bottom - 1, C().Is(20, 29, clBtnShadow)) << "bottom";
 }
 
 constexpr TRect kFull{11, 11, 29, 29}, kOpenRight{11, 11, 30, 29}, kOpenLeft{10, 11, 29, 29},
@@ -93,19 +93,19 @@ constexpr TRect kFull{11, 11, 29, 29}, kOpenRight{11, 11, 30, 29}, kOpenLeft{10,
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, EditSpinHotFlatKind,
-    ::testing::Values(TKindCase{"LeftRightDown", sbpHorzLeftRight, 2, 0, kFull},
-                      TKindCase{"LeftRightUp", sbpHorzLeftRight, 2, 1, kFull},
-                      TKindCase{"LeftRightFastDown", sbpHorzLeftRight, 4, 2, kOpenRight},
-                      TKindCase{"LeftRightFastUp", sbpHorzLeftRight, 4, 3, kOpenLeft},
-                      TKindCase{"RightDown", sbpHorzRight, 2, 0, kFull},
-                      TKindCase{"RightUp", sbpHorzRight, 2, 1, kOpenLeft},
-                      TKindCase{"RightDownWithFast", sbpHorzRight, 4, 0, kOpenLeft},
-                      TKindCase{"RightFastDown", sbpHorzRight, 4, 2, kFull},
-                      TKindCase{"VertDown", sbpVert, 2, 0, kOpenTop},
-                      TKindCase{"VertUp", sbpVert, 2, 1, kFull},
-                      TKindCase{"VertDownWithFast", sbpVert, 4, 0, kOpenTopLeft},
-                      TKindCase{"VertUpWithFast", sbpVert, 4, 1, kOpenLeft},
-                      TKindCase{"VertFastUp", sbpVert, 4, 3, kOpenLeft}),
+    ::testing::Values(TSpinKindCase{"LeftRightDown", sbpHorzLeftRight, 2, 0, kFull},
+                      TSpinKindCase{"LeftRightUp", sbpHorzLeftRight, 2, 1, kFull},
+                      TSpinKindCase{"LeftRightFastDown", sbpHorzLeftRight, 4, 2, kOpenRight},
+                      TSpinKindCase{"LeftRightFastUp", sbpHorzLeftRight, 4, 3, kOpenLeft},
+                      TSpinKindCase{"RightDown", sbpHorzRight, 2, 0, kFull},
+                      TSpinKindCase{"RightUp", sbpHorzRight, 2, 1, kOpenLeft},
+                      TSpinKindCase{"RightDownWithFast", sbpHorzRight, 4, 0, kOpenLeft},
+                      TSpinKindCase{"RightFastDown", sbpHorzRight, 4, 2, kFull},
+                      TSpinKindCase{"VertDown", sbpVert, 2, 0, kOpenTop},
+                      TSpinKindCase{"VertUp", sbpVert, 2, 1, kFull},
+                      TSpinKindCase{"VertDownWithFast", sbpVert, 4, 0, kOpenTopLeft},
+                      TSpinKindCase{"VertUpWithFast", sbpVert, 4, 1, kOpenLeft},
+                      TSpinKindCase{"VertFastUp", sbpVert, 4, 3, kOpenLeft}),
     [](const auto& info) { return String(info.param.Name); });
 
 struct TColourCase {
@@ -212,7 +212,7 @@ TEST_F(EditSpinPaint, AThemedButtonIsTheSpinThemesPart) {
   EXPECT_TRUE(V.Contents.empty());
   const auto themed = C().Snapshot();
   C().Clear();
-  DrawThemeBackground(OpenTheme(totSpin), C().DC(), SPNP_UP, 2, &kButton, nullptr);
+  DrawThemeBackground(OpenTheme(totSpin), C().DC(), SPNP_UP, 2, &kButtonBounds, nullptr);
   EXPECT_SAME_PIXELS(C(), themed, C().Snapshot());
 }
 
@@ -233,17 +233,17 @@ class EditSpinArrows : public EditSpinPaint, public ::testing::WithParamInterfac
 TEST_P(EditSpinArrows, PointTheButtonsWay) {
   const TArrowCase& c = GetParam();
   Prepare(4, c.Index, c.Position, c.State);
-  DrawSpinEditButtonContent(C().Canvas(), &V, c.Index, clWindow, clBlue, kButton, c.Position, 4);
+  DrawSpinEditButtonContent(C().Canvas(), &V, c.Index, clWindow, clBlue, kButtonBounds, c.Position, 4);
   const auto drawn = C().Snapshot();
   C().Clear();
   C().Canvas()->SetBrushColor(clWindow);
-  C().Canvas()->FillRect(kButton);
+  C().Canvas()->FillRect(kButtonBounds);
   const bool pressed = c.State == ebbsPressed;
   if (c.State == ebbsDisabled) {
-    DrawArrows(C().Canvas(), 4, qvOffsetRect(kButton, 1, 1), clBtnHighlight, pressed, c.ExtraCount, c.Direction);
-    DrawArrows(C().Canvas(), 4, kButton, clBtnShadow, pressed, c.ExtraCount, c.Direction);
+    DrawArrows(C().Canvas(), 4, qvOffsetRect(kButtonBounds, 1, 1), clBtnHighlight, pressed, c.ExtraCount, c.Direction);
+    DrawArrows(C().Canvas(), 4, kButtonBounds, clBtnShadow, pressed, c.ExtraCount, c.Direction);
   } else {
-    DrawArrows(C().Canvas(), 4, kButton, clBlue, pressed, c.ExtraCount, c.Direction);
+    DrawArrows(C().Canvas(), 4, kButtonBounds, clBlue, pressed, c.ExtraCount, c.Direction);
   }
   EXPECT_SAME_PIXELS(C(), drawn, C().Snapshot());
 }

@@ -40,8 +40,8 @@ class EditStyle : public TEditorsTest {
   std::vector<TqvEditStyleController*> FControllers;
 };
 
-struct TChangeCounter {
-  explicit TChangeCounter(TqvContainerStyle* s) {
+struct TStyleChangeCounter {
+  explicit TStyleChangeCounter(TqvContainerStyle* s) {
     s->OnChanged = [this](TObject*) { ++Count; };
   }
   Integer Count = 0;
@@ -100,7 +100,7 @@ TEST_F(EditStyle, InplaceStyleIgnoresTheControllerForTheEditValues) {
 
 TEST_F(EditStyle, SettingAnUnassignedValueAssignsItAndNotifiesOnce) {
   auto* style = NewStyle();
-  TChangeCounter changes(style);
+  TStyleChangeCounter changes(style);
   style->SetButtonTransparency(ebtNone);
   EXPECT_EQ(1, changes.Count);
   EXPECT_EQ(csvBit(svButtonTransparency), style->GetAssignedValues());
@@ -112,7 +112,7 @@ TEST_F(EditStyle, SettingAnUnassignedValueAssignsItAndNotifiesOnce) {
 
 TEST_F(EditStyle, PopupCloseButtonNotifiesOnlyOnAChange) {
   auto* style = NewStyle();
-  TChangeCounter changes(style);
+  TStyleChangeCounter changes(style);
   style->SetPopupCloseButton(true);
   EXPECT_EQ(0, changes.Count);
   style->SetPopupCloseButton(false);
@@ -167,7 +167,7 @@ TEST_F(EditStyle, AssignCopiesTheEditValuesWithOneChange) {
   source->SetPopupCloseButton(false);
   source->SetColor(clRed);
   auto* target = NewStyle();
-  TChangeCounter changes(target);
+  TStyleChangeCounter changes(target);
   target->Assign(source);
   EXPECT_EQ(1, changes.Count);
   EXPECT_EQ(bts3D, target->GetButtonStyle());

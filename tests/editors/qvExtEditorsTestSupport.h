@@ -1,11 +1,13 @@
-// Helpers of the label, list box, progress bar, track bar and radio tests: the colour a shown
-// control has on screen at one of its client points.
+// Helpers of the editors' tests on shown controls: the centre of a client rectangle (where a click
+// lands) and the colour a shown control has on screen at one of its client points.
 #pragma once
 
 #include "platform/forms/Controls.h"
 #include "platform/os/Backend.h"
 #include "platform/os/Surface.h"
 #include "platform/os/Windows.h"
+
+inline TPoint RectCentre(const TRect& R) { return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
 
 // The pixel of the top-level window's surface under AControl's client point P, as a COLORREF;
 // 0xFFFFFFFF when the point lies outside the window.

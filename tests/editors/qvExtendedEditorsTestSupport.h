@@ -17,6 +17,9 @@ inline TFormatSettings LocaleSettings(TTestLocale ALocale) {
   return ALocale == lcEnglishUS ? TFormatSettings::EnglishUS() : TFormatSettings::German();
 }
 
+// A date of the tests' tables, without a time.
+inline TDateTime D(Word y, Word m, Word d) { return EncodeDate(y, m, d); }
+
 // The pinned clock of these tests.
 constexpr double kTestNow = 46099.4375;
 

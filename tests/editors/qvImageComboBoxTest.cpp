@@ -35,17 +35,17 @@ class TImageComboBoxTest : public TDropDownTest {
   TImageList* NewImages(Integer ACount) { return NewImages(std::vector<TColor>(size_t(ACount), clGray)); }
 };
 
-struct TValueCase {
+struct TComboValueCase {
   const char* Name;
   Variant Value;
   const char* Text;
   Integer Image;
 };
 
-class TImageComboBoxValueTest : public TImageComboBoxTest, public ::testing::WithParamInterface<TValueCase> {};
+class TImageComboBoxValueTest : public TImageComboBoxTest, public ::testing::WithParamInterface<TComboValueCase> {};
 
 TEST_P(TImageComboBoxValueTest, ShowsTheItemOrTheDefaults) {
-  const TValueCase& c = GetParam();
+  const TComboValueCase& c = GetParam();
   TqvImageComboBox* combo = NewImageCombo();
   TqvImageComboBoxProperties* p = combo->GetProperties();
   AddItem(p, "V", 0, 3);
@@ -65,10 +65,11 @@ TEST_P(TImageComboBoxValueTest, ShowsTheItemOrTheDefaults) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, TImageComboBoxValueTest,
-                         ::testing::Values(TValueCase{"Zero", 0, "V", 3}, TValueCase{"One", 1, "H", 4},
-                                           TValueCase{"OneAsText", String("1"), "H", 4},
-                                           TValueCase{"Unknown", 5, "?", 9}, TValueCase{"Null", Null(), "?", 9}),
-                         [](const ::testing::TestParamInfo<TValueCase>& info) { return info.param.Name; });
+                         ::testing::Values(TComboValueCase{"Zero", 0, "V", 3}, TComboValueCase{"One", 1, "H", 4},
+                                           TComboValueCase{"OneAsText", String("1"), "H", 4},
+                                           TComboValueCase{"Unknown", 5, "?", 9},
+                                           TComboValueCase{"Null", Null(), "?", 9}),
+                         [](const ::testing::TestParamInfo<TComboValueCase>& info) { return info.param.Name; });
 
 TEST_F(TImageComboBoxTest, WithoutDescriptionsOnlyTheImageShowsAndNoIncrementalSearch) {
   TqvImageComboBox* combo = NewImageCombo();

@@ -475,7 +475,7 @@ TEST_F(TqvImageTest, ImmediatePostPostsACommand) {
   EXPECT_EQ(posted, 1) << "validated on the way to the post";
 }
 
-struct TKeyCase {
+struct TImageKeyCase {
   const char* Name;
   BYTE Key;
   unsigned Shift;
@@ -483,12 +483,12 @@ struct TKeyCase {
   bool Copied, Kept;
 };
 
-std::ostream& operator<<(std::ostream& os, const TKeyCase& c) { return os << c.Name; }
+std::ostream& operator<<(std::ostream& os, const TImageKeyCase& c) { return os << c.Name; }
 
-class TqvImageKeyTest : public TqvImageTest, public ::testing::WithParamInterface<TKeyCase> {};
+class TqvImageKeyTest : public TqvImageTest, public ::testing::WithParamInterface<TImageKeyCase> {};
 
 TEST_P(TqvImageKeyTest, ClipboardKeys) {
-  const TKeyCase& c = GetParam();
+  const TImageKeyCase& c = GetParam();
   SetValue(BmpFile(12, 7, clRed));
   FImage->GetProperties()->SetReadOnly(c.ReadOnly);
   Clipboard()->SetAsText("before");
@@ -498,12 +498,12 @@ TEST_P(TqvImageKeyTest, ClipboardKeys) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, TqvImageKeyTest,
-                         ::testing::Values(TKeyCase{"CtrlC", 'C', skCtrl, false, true, true},
-                                           TKeyCase{"CtrlInsert", VK_INSERT, skCtrl, false, true, true},
-                                           TKeyCase{"CtrlX", 'X', skCtrl, false, true, false},
-                                           TKeyCase{"ShiftDelete", VK_DELETE, skShift, false, true, false},
-                                           TKeyCase{"ShiftDeleteReadOnly", VK_DELETE, skShift, true, true, true},
-                                           TKeyCase{"DeleteAlone", VK_DELETE, 0, false, false, true}));
+                         ::testing::Values(TImageKeyCase{"CtrlC", 'C', skCtrl, false, true, true},
+                                           TImageKeyCase{"CtrlInsert", VK_INSERT, skCtrl, false, true, true},
+                                           TImageKeyCase{"CtrlX", 'X', skCtrl, false, true, false},
+                                           TImageKeyCase{"ShiftDelete", VK_DELETE, skShift, false, true, false},
+                                           TImageKeyCase{"ShiftDeleteReadOnly", VK_DELETE, skShift, true, true, true},
+                                           TImageKeyCase{"DeleteAlone", VK_DELETE, 0, false, false, true}));
 
 TEST_F(TqvImageTest, PasteKeysTakeTheClipboardPicture) {
   PutBitmapOnClipboard(9, 4);

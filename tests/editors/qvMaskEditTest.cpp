@@ -94,7 +94,7 @@ TEST_F(MaskEditProperties, ConvertingCharCaseForcesCaseInsensitivity) {
   EXPECT_TRUE(Properties->GetCaseInsensitive());
 }
 
-struct TDisplayCase {
+struct TMaskDisplayCase {
   const char* Name;
   TqvEditMaskKind Kind;
   const char* Mask;
@@ -103,10 +103,10 @@ struct TDisplayCase {
   const char* Expected;
 };
 
-class MaskEditDisplayText : public MaskEditProperties, public ::testing::WithParamInterface<TDisplayCase> {};
+class MaskEditDisplayText : public MaskEditProperties, public ::testing::WithParamInterface<TMaskDisplayCase> {};
 
 TEST_P(MaskEditDisplayText, Is) {
-  const TDisplayCase& c = GetParam();
+  const TMaskDisplayCase& c = GetParam();
   Properties->SetMaskKind(c.Kind);
   Properties->SetEditMask(c.Mask);
   Variant shown;
@@ -116,18 +116,18 @@ TEST_P(MaskEditDisplayText, Is) {
 
 INSTANTIATE_TEST_SUITE_P(
     Masks, MaskEditDisplayText,
-    ::testing::Values(TDisplayCase{"ClassicFocused", emkStandard, "00/00", "1234", true, "12/34"},
-                      TDisplayCase{"ClassicEmptyFocused", emkStandard, "00/00", "", true, "__/__"},
-                      TDisplayCase{"ClassicUnfocusedValueForm", emkStandard, "00/00;0", "1234", false, "1234"},
-                      TDisplayCase{"RegExprDropsRefused", emkRegExpr, kHexMask, "1g2h", false, "12"},
-                      TDisplayCase{"RegExprPatternCase", emkRegExpr, "abc", "ABC", false, "abc"},
-                      TDisplayCase{"ExtendedEmptyHasTheLeadingLiteral", emkRegExprEx, "\\(\\d\\d\\d\\)", "", false,
-                                   "("},
-                      TDisplayCase{"ExtendedCompletesTheClosingLiteral", emkRegExprEx, "\\(\\d\\d\\d\\)", "(123",
-                                   false, "(123)"}),
+    ::testing::Values(TMaskDisplayCase{"ClassicFocused", emkStandard, "00/00", "1234", true, "12/34"},
+                      TMaskDisplayCase{"ClassicEmptyFocused", emkStandard, "00/00", "", true, "__/__"},
+                      TMaskDisplayCase{"ClassicUnfocusedValueForm", emkStandard, "00/00;0", "1234", false, "1234"},
+                      TMaskDisplayCase{"RegExprDropsRefused", emkRegExpr, kHexMask, "1g2h", false, "12"},
+                      TMaskDisplayCase{"RegExprPatternCase", emkRegExpr, "abc", "ABC", false, "abc"},
+                      TMaskDisplayCase{"ExtendedEmptyHasTheLeadingLiteral", emkRegExprEx, "\\(\\d\\d\\d\\)", "", false,
+                                       "("},
+                      TMaskDisplayCase{"ExtendedCompletesTheClosingLiteral", emkRegExprEx, "\\(\\d\\d\\d\\)", "(123",
+                                       false, "(123)"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
-struct TValidCase {
+struct TMaskValidCase {
   const char* Name;
   TqvEditMaskKind Kind;
   const char* Mask;
@@ -136,10 +136,10 @@ struct TValidCase {
   bool Valid;
 };
 
-class MaskEditValidation : public MaskEditProperties, public ::testing::WithParamInterface<TValidCase> {};
+class MaskEditValidation : public MaskEditProperties, public ::testing::WithParamInterface<TMaskValidCase> {};
 
 TEST_P(MaskEditValidation, Is) {
-  const TValidCase& c = GetParam();
+  const TMaskValidCase& c = GetParam();
   Properties->SetMaskKind(c.Kind);
   Properties->SetEditMask(c.Mask);
   Properties->SetIgnoreMaskBlank(c.IgnoreMaskBlank);
@@ -155,17 +155,17 @@ TEST_P(MaskEditValidation, Is) {
 
 INSTANTIATE_TEST_SUITE_P(
     Masks, MaskEditValidation,
-    ::testing::Values(TValidCase{"HexEmpty", emkRegExpr, kHexMask, "", false, true},
-                      TValidCase{"HexDigits", emkRegExpr, kHexMask, "1aF", false, true},
-                      TValidCase{"HexStranger", emkRegExpr, kHexMask, "1g", false, false},
-                      TValidCase{"TwoDigitsIncomplete", emkRegExpr, "\\d\\d", "1", false, false},
-                      TValidCase{"TwoDigitsIgnoringBlanks", emkRegExpr, "\\d\\d", "1", true, true},
-                      TValidCase{"ExtendedIgnoringBlanks", emkRegExprEx, "\\d\\d", "1", true, true},
-                      TValidCase{"ExtendedEmptyText", emkRegExprEx, "\\(\\d\\d\\d\\)", "(", false, true},
-                      TValidCase{"ExtendedIncomplete", emkRegExprEx, "\\(\\d\\d\\d\\)", "(12", false, false},
-                      TValidCase{"ClassicComplete", emkStandard, "00/00", "12/34", false, true},
-                      TValidCase{"ClassicIncomplete", emkStandard, "00/00", "12/3_", false, false},
-                      TValidCase{"ClassicBlankIgnored", emkStandard, "00/00", "__/__", true, true}),
+    ::testing::Values(TMaskValidCase{"HexEmpty", emkRegExpr, kHexMask, "", false, true},
+                      TMaskValidCase{"HexDigits", emkRegExpr, kHexMask, "1aF", false, true},
+                      TMaskValidCase{"HexStranger", emkRegExpr, kHexMask, "1g", false, false},
+                      TMaskValidCase{"TwoDigitsIncomplete", emkRegExpr, "\\d\\d", "1", false, false},
+                      TMaskValidCase{"TwoDigitsIgnoringBlanks", emkRegExpr, "\\d\\d", "1", true, true},
+                      TMaskValidCase{"ExtendedIgnoringBlanks", emkRegExprEx, "\\d\\d", "1", true, true},
+                      TMaskValidCase{"ExtendedEmptyText", emkRegExprEx, "\\(\\d\\d\\d\\)", "(", false, true},
+                      TMaskValidCase{"ExtendedIncomplete", emkRegExprEx, "\\(\\d\\d\\d\\)", "(12", false, false},
+                      TMaskValidCase{"ClassicComplete", emkStandard, "00/00", "12/34", false, true},
+                      TMaskValidCase{"ClassicIncomplete", emkStandard, "00/00", "12/3_", false, false},
+                      TMaskValidCase{"ClassicBlankIgnored", emkStandard, "00/00", "__/__", true, true}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 // ---------------------------------------------------------------------------------------------

@@ -17,32 +17,32 @@ String Visible(const String& S) {
 // ---------------------------------------------------------------------------------------------
 // Text rules without a control
 
-struct TBreakCase {
+struct TMemoBreakCase {
   const char* Name;
   const char* Text;
   const char* Expected;
 };
 
-std::ostream& operator<<(std::ostream& os, const TBreakCase& c) { return os << c.Name; }
+std::ostream& operator<<(std::ostream& os, const TMemoBreakCase& c) { return os << c.Name; }
 
-class TqvMemoLineBreakTest : public ::testing::TestWithParam<TBreakCase> {};
+class TqvMemoLineBreakTest : public ::testing::TestWithParam<TMemoBreakCase> {};
 
 TEST_P(TqvMemoLineBreakTest, EveryFormBecomesOneCrLf) {
   EXPECT_EQ(Visible(NormalizeLineBreaks(GetParam().Text)), Visible(GetParam().Expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, TqvMemoLineBreakTest,
-                         ::testing::Values(TBreakCase{"CrLf", "a\r\nb", "a\r\nb"},
-                                           TBreakCase{"LfCr", "a\n\rb", "a\r\nb"},
-                                           TBreakCase{"LoneLf", "a\nb", "a\r\nb"},
-                                           TBreakCase{"LoneCr", "a\rb", "a\r\nb"},
-                                           TBreakCase{"CrLfCrLf", "a\r\n\r\nb", "a\r\n\r\nb"},
-                                           TBreakCase{"LfCrLfCr", "a\n\r\n\rb", "a\r\n\r\nb"},
-                                           TBreakCase{"CrCr", "a\r\rb", "a\r\n\r\nb"},
-                                           TBreakCase{"LfLf", "a\n\nb", "a\r\n\r\nb"},
-                                           TBreakCase{"CrLfCr", "a\r\n\rb", "a\r\n\r\nb"},
-                                           TBreakCase{"AtTheEnds", "\nab\r", "\r\nab\r\n"},
-                                           TBreakCase{"NoBreak", "plain", "plain"}));
+                         ::testing::Values(TMemoBreakCase{"CrLf", "a\r\nb", "a\r\nb"},
+                                           TMemoBreakCase{"LfCr", "a\n\rb", "a\r\nb"},
+                                           TMemoBreakCase{"LoneLf", "a\nb", "a\r\nb"},
+                                           TMemoBreakCase{"LoneCr", "a\rb", "a\r\nb"},
+                                           TMemoBreakCase{"CrLfCrLf", "a\r\n\r\nb", "a\r\n\r\nb"},
+                                           TMemoBreakCase{"LfCrLfCr", "a\n\r\n\rb", "a\r\n\r\nb"},
+                                           TMemoBreakCase{"CrCr", "a\r\rb", "a\r\n\r\nb"},
+                                           TMemoBreakCase{"LfLf", "a\n\nb", "a\r\n\r\nb"},
+                                           TMemoBreakCase{"CrLfCr", "a\r\n\rb", "a\r\n\r\nb"},
+                                           TMemoBreakCase{"AtTheEnds", "\nab\r", "\r\nab\r\n"},
+                                           TMemoBreakCase{"NoBreak", "plain", "plain"}));
 
 struct TFirstLineCase {
   const char* Name;
@@ -176,7 +176,7 @@ class TqvMemoTest : public TqvControlsTest {
   TEdit* FOther = nullptr;
 };
 
-struct TPasteCase {
+struct TMemoPasteCase {
   const char* Name;
   Integer MaxLength;
   String Before;
@@ -185,12 +185,12 @@ struct TPasteCase {
   String After;
 };
 
-std::ostream& operator<<(std::ostream& os, const TPasteCase& c) { return os << c.Name; }
+std::ostream& operator<<(std::ostream& os, const TMemoPasteCase& c) { return os << c.Name; }
 
-class TqvMemoPasteTest : public TqvMemoTest, public ::testing::WithParamInterface<TPasteCase> {};
+class TqvMemoPasteTest : public TqvMemoTest, public ::testing::WithParamInterface<TMemoPasteCase> {};
 
 TEST_P(TqvMemoPasteTest, APasteKeepsMaxLengthAndUniformBreaks) {
-  const TPasteCase& c = GetParam();
+  const TMemoPasteCase& c = GetParam();
   FMemo->GetProperties()->SetMaxLength(c.MaxLength);
   SetText(c.Before);
   Select(c.SelStart, c.SelLength);
@@ -203,15 +203,15 @@ TEST_P(TqvMemoPasteTest, APasteKeepsMaxLengthAndUniformBreaks) {
 INSTANTIATE_TEST_SUITE_P(
     Table, TqvMemoPasteTest,
     ::testing::Values(
-        TPasteCase{"RoomAtTheEnd", 10, "12345678", 8, 0, "abcdef", "12345678ab"},
-        TPasteCase{"TextAfterTheCaretCounts", 10, "123456789", 8, 0, "abcdef", "12345678a9"},
-        TPasteCase{"NoRoom", 10, "1234567890", 4, 0, "abc", "1234567890"},
-        TPasteCase{"TheSelectionMakesRoom", 10, "1234567890", 2, 3, "abcdef", "12abc67890"},
-        TPasteCase{"NoLimit", 0, "12", 2, 0, "abcdef", "12abcdef"},
-        TPasteCase{"BreaksCountTwice", 10, "12345678", 8, 0, "\nx", "12345678\r\n"},
-        TPasteCase{"HalfABreakIsLeftOut", 10, "123456789", 9, 0, "\nx", "123456789"},
-        TPasteCase{"BreaksBecomeCrLf", 0, "", 0, 0, "a\nb\rc\n\rd\r\ne", "a\r\nb\r\nc\r\nd\r\ne"},
-        TPasteCase{"BlankLinesStay", 0, "x", 1, 0, "\r\n\r\ny", "x\r\n\r\ny"}));
+        TMemoPasteCase{"RoomAtTheEnd", 10, "12345678", 8, 0, "abcdef", "12345678ab"},
+        TMemoPasteCase{"TextAfterTheCaretCounts", 10, "123456789", 8, 0, "abcdef", "12345678a9"},
+        TMemoPasteCase{"NoRoom", 10, "1234567890", 4, 0, "abc", "1234567890"},
+        TMemoPasteCase{"TheSelectionMakesRoom", 10, "1234567890", 2, 3, "abcdef", "12abc67890"},
+        TMemoPasteCase{"NoLimit", 0, "12", 2, 0, "abcdef", "12abcdef"},
+        TMemoPasteCase{"BreaksCountTwice", 10, "12345678", 8, 0, "\nx", "12345678\r\n"},
+        TMemoPasteCase{"HalfABreakIsLeftOut", 10, "123456789", 9, 0, "\nx", "123456789"},
+        TMemoPasteCase{"BreaksBecomeCrLf", 0, "", 0, 0, "a\nb\rc\n\rd\r\ne", "a\r\nb\r\nc\r\nd\r\ne"},
+        TMemoPasteCase{"BlankLinesStay", 0, "x", 1, 0, "\r\n\r\ny", "x\r\n\r\ny"}));
 
 TEST_F(TqvMemoTest, ReplacingTheSelectionFromCodeMakesBreaksUniform) {
   SetText("ab");

@@ -3,6 +3,7 @@
 // increment and kind, the keys, the wheel and the auto-repeat of a held button, typed
 // characters, validation of the committed text, and the button layouts.
 #include "editors/qvSpinEdit.h"
+#include "qvExtEditorsTestSupport.h"
 #include "qvExtendedEditorsTestSupport.h"
 #include "qvTextEditTestSupport.h"
 
@@ -11,21 +12,21 @@ namespace {
 // ---------------------------------------------------------------------------------------------
 // Display texts
 
-struct TDisplayCase {
+struct TSpinDisplayCase {
   TTestLocale Locale;
   TqvSpinEditValueType Type;
   Variant Value;
   const char* Text;
 };
 
-std::ostream& operator<<(std::ostream& os, const TDisplayCase& c) {
+std::ostream& operator<<(std::ostream& os, const TSpinDisplayCase& c) {
   return os << LocaleName(c.Locale) << (c.Type == vtInt ? " int " : " float ") << VarToStr(c.Value);
 }
 
-class SpinDisplay : public ::testing::TestWithParam<TDisplayCase> {};
+class SpinDisplay : public ::testing::TestWithParam<TSpinDisplayCase> {};
 
 TEST_P(SpinDisplay, PreparedText) {
-  const TDisplayCase& c = GetParam();
+  const TSpinDisplayCase& c = GetParam();
   TTestLocaleScope locale(c.Locale);
   TOwned<TqvSpinEditProperties> properties = MakeOwned<TqvSpinEditProperties>(nullptr);
   properties->SetValueType(c.Type);
@@ -36,19 +37,20 @@ TEST_P(SpinDisplay, PreparedText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, SpinDisplay,
-    ::testing::Values(TDisplayCase{lcEnglishUS, vtFloat, 1.5, "1.5"}, TDisplayCase{lcGerman, vtFloat, 1.5, "1,5"},
-                      TDisplayCase{lcEnglishUS, vtFloat, 1.0 / 3, "0.333333333333333"},
-                      TDisplayCase{lcEnglishUS, vtFloat, Null(), ""},
-                      TDisplayCase{lcEnglishUS, vtFloat, String("2.25"), "2.25"},
-                      TDisplayCase{lcEnglishUS, vtInt, 2.5, "2"},  // halves go to the even neighbour
-                      TDisplayCase{lcEnglishUS, vtInt, 3.5, "4"}, TDisplayCase{lcEnglishUS, vtInt, -2.5, "-2"},
-                      TDisplayCase{lcEnglishUS, vtInt, Integer(42), "42"},
+    ::testing::Values(TSpinDisplayCase{lcEnglishUS, vtFloat, 1.5, "1.5"},
+                      TSpinDisplayCase{lcGerman, vtFloat, 1.5, "1,5"},
+                      TSpinDisplayCase{lcEnglishUS, vtFloat, 1.0 / 3, "0.333333333333333"},
+                      TSpinDisplayCase{lcEnglishUS, vtFloat, Null(), ""},
+                      TSpinDisplayCase{lcEnglishUS, vtFloat, String("2.25"), "2.25"},
+                      TSpinDisplayCase{lcEnglishUS, vtInt, 2.5, "2"},  // halves go to the even neighbour
+                      TSpinDisplayCase{lcEnglishUS, vtInt, 3.5, "4"}, TSpinDisplayCase{lcEnglishUS, vtInt, -2.5, "-2"},
+                      TSpinDisplayCase{lcEnglishUS, vtInt, Integer(42), "42"},
                       // Beyond the integer range the number is shown, never wrapped.
-                      TDisplayCase{lcEnglishUS, vtInt, 3e9, "3000000000"},
-                      TDisplayCase{lcEnglishUS, vtInt, 1e20, "1E20"},
+                      TSpinDisplayCase{lcEnglishUS, vtInt, 3e9, "3000000000"},
+                      TSpinDisplayCase{lcEnglishUS, vtInt, 1e20, "1E20"},
                       // A value that is no number (a column over text data) paints as its text.
-                      TDisplayCase{lcEnglishUS, vtFloat, String("n/a"), "n/a"},
-                      TDisplayCase{lcEnglishUS, vtInt, String("n/a"), "n/a"}));
+                      TSpinDisplayCase{lcEnglishUS, vtFloat, String("n/a"), "n/a"},
+                      TSpinDisplayCase{lcEnglishUS, vtInt, String("n/a"), "n/a"}));
 
 TEST(SpinProperties, ValueTypeFollowsTheProviderUntilAssigned) {
   TOwned<TqvSpinEditProperties> properties = MakeOwned<TqvSpinEditProperties>(nullptr);
@@ -112,7 +114,6 @@ class SpinEdit : public TTextEditTest {
       if (viewInfo->GetButton(i)->ButtonIndex == AKind) return viewInfo->GetButton(i)->Bounds;
     return TRect{};
   }
-  static TPoint Mid(const TRect& R) { return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
 
   TTestLocaleAndClock Locale;
   TqvSpinEdit* Edit = nullptr;
@@ -123,7 +124,7 @@ TEST_F(SpinEdit, StartsAtTheIntegerZero) {
   EXPECT_EQ(Edit->GetText(), "0");
 }
 
-struct TStepCase {
+struct TSpinStepCase {
   double Min, Max;
   double Value;
   TqvSpinEditValueType Type;
@@ -133,14 +134,14 @@ struct TStepCase {
   bool Changed;
 };
 
-std::ostream& operator<<(std::ostream& os, const TStepCase& c) {
+std::ostream& operator<<(std::ostream& os, const TSpinStepCase& c) {
   return os << c.Min << ".." << c.Max << " at " << c.Value << " step " << c.Increment << " kind " << Integer(c.Kind);
 }
 
-class SpinEditStep : public SpinEdit, public ::testing::WithParamInterface<TStepCase> {};
+class SpinEditStep : public SpinEdit, public ::testing::WithParamInterface<TSpinStepCase> {};
 
 TEST_P(SpinEditStep, StepGivesText) {
-  const TStepCase& c = GetParam();
+  const TSpinStepCase& c = GetParam();
   P()->SetValueType(c.Type);
   P()->SetIncrement(c.Increment);
   P()->SetMaxValue(c.Max);
@@ -153,24 +154,24 @@ TEST_P(SpinEditStep, StepGivesText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, SpinEditStep,
-    ::testing::Values(TStepCase{0, 0, 5, vtFloat, 1, skUp, "6", true},  // equal bounds: no limit
-                      TStepCase{0, 0, -1000, vtFloat, 1, skDown, "-1001", true},
-                      TStepCase{0, 0, 5, vtFloat, 1, skFastUp, "15", true},  // LargeIncrement 10
-                      TStepCase{0, 0, 5, vtFloat, 1, skFastDown, "-5", true},
-                      TStepCase{0, 0, 0.1, vtFloat, 0.2, skUp, "0.3", true},
-                      TStepCase{0, 10, 9.5, vtFloat, 1, skUp, "10", true},  // clamped
-                      TStepCase{0, 10, 10, vtFloat, 1, skUp, "10", false},
-                      TStepCase{0, 10, -5, vtFloat, 1, skDown, "-5", false},  // below the minimum
-                      TStepCase{0, 10, -5, vtFloat, 1, skUp, "0", true},
-                      TStepCase{0, 10, 15, vtFloat, 1, skUp, "15", false},  // above the maximum
-                      TStepCase{0, 10, 15, vtFloat, 1, skFastDown, "10", true},
-                      TStepCase{0, 0, 3, vtInt, 0.6, skUp, "4", true},
+    ::testing::Values(TSpinStepCase{0, 0, 5, vtFloat, 1, skUp, "6", true},  // equal bounds: no limit
+                      TSpinStepCase{0, 0, -1000, vtFloat, 1, skDown, "-1001", true},
+                      TSpinStepCase{0, 0, 5, vtFloat, 1, skFastUp, "15", true},  // LargeIncrement 10
+                      TSpinStepCase{0, 0, 5, vtFloat, 1, skFastDown, "-5", true},
+                      TSpinStepCase{0, 0, 0.1, vtFloat, 0.2, skUp, "0.3", true},
+                      TSpinStepCase{0, 10, 9.5, vtFloat, 1, skUp, "10", true},  // clamped
+                      TSpinStepCase{0, 10, 10, vtFloat, 1, skUp, "10", false},
+                      TSpinStepCase{0, 10, -5, vtFloat, 1, skDown, "-5", false},  // below the minimum
+                      TSpinStepCase{0, 10, -5, vtFloat, 1, skUp, "0", true},
+                      TSpinStepCase{0, 10, 15, vtFloat, 1, skUp, "15", false},  // above the maximum
+                      TSpinStepCase{0, 10, 15, vtFloat, 1, skFastDown, "10", true},
+                      TSpinStepCase{0, 0, 3, vtInt, 0.6, skUp, "4", true},
                       // Integer steps have a magnitude of at least 1.
-                      TStepCase{0, 0, 3, vtInt, 0.4, skUp, "4", true},
-                      TStepCase{0, 0, 3, vtInt, 0.5, skDown, "2", true},
-                      TStepCase{0, 0, 3, vtInt, 0, skUp, "4", true},
+                      TSpinStepCase{0, 0, 3, vtInt, 0.4, skUp, "4", true},
+                      TSpinStepCase{0, 0, 3, vtInt, 0.5, skDown, "2", true},
+                      TSpinStepCase{0, 0, 3, vtInt, 0, skUp, "4", true},
                       // Beyond the integer range nothing wraps.
-                      TStepCase{0, 0, 2147483647, vtInt, 1, skUp, "2147483647", false}));
+                      TSpinStepCase{0, 0, 2147483647, vtInt, 1, skUp, "2147483647", false}));
 
 TEST_F(SpinEdit, KeysStepAndMarkTheTextModified) {
   Edit->SetEditValue(Integer(5));
@@ -225,7 +226,7 @@ TEST_F(SpinEdit, WheelSteps) {
 
 TEST_F(SpinEdit, HeldButtonStepsAtOnceAfter400AndEvery100) {
   Focus(Edit);
-  Down(Edit, Mid(ButtonRect(skUp)));
+  Down(Edit, RectCentre(ButtonRect(skUp)));
   EXPECT_EQ(WindowText(Edit), "1");
   EXPECT_TRUE(Edit->IsSpinning());
   Wait(399);
@@ -240,20 +241,20 @@ TEST_F(SpinEdit, HeldButtonStepsAtOnceAfter400AndEvery100) {
   EXPECT_FALSE(Edit->IsSpinning());
   Wait(500);
   EXPECT_EQ(WindowText(Edit), "4");
-  Click(Edit, Mid(ButtonRect(skDown)));
+  Click(Edit, RectCentre(ButtonRect(skDown)));
   EXPECT_EQ(WindowText(Edit), "3");
 }
 
 TEST_F(SpinEdit, LeavingTheEditorStopsSpinning) {
   Focus(Edit);
-  Down(Edit, Mid(ButtonRect(skUp)));
+  Down(Edit, RectCentre(ButtonRect(skUp)));
   ASSERT_TRUE(Edit->IsSpinning());
   FocusOther();
   EXPECT_FALSE(Edit->IsSpinning());
   Up();
 }
 
-struct TTypedCase {
+struct TSpinTypedCase {
   TTestLocale Locale;
   TqvSpinEditValueType Type;
   bool CanEdit;
@@ -262,15 +263,15 @@ struct TTypedCase {
   Integer Beeps;
 };
 
-std::ostream& operator<<(std::ostream& os, const TTypedCase& c) {
+std::ostream& operator<<(std::ostream& os, const TSpinTypedCase& c) {
   return os << LocaleName(c.Locale) << (c.Type == vtInt ? " int" : " float") << (c.CanEdit ? "" : " read-only")
             << " typed \"" << c.Typed << "\"";
 }
 
-class SpinEditTyping : public SpinEdit, public ::testing::WithParamInterface<TTypedCase> {};
+class SpinEditTyping : public SpinEdit, public ::testing::WithParamInterface<TSpinTypedCase> {};
 
 TEST_P(SpinEditTyping, TypedTextAndBeeps) {
-  const TTypedCase& c = GetParam();
+  const TSpinTypedCase& c = GetParam();
   Locale.Use(c.Locale);
   P()->SetValueType(c.Type);
   P()->SetCanEdit(c.CanEdit);
@@ -283,12 +284,12 @@ TEST_P(SpinEditTyping, TypedTextAndBeeps) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Typed, SpinEditTyping,
-                         ::testing::Values(TTypedCase{lcEnglishUS, vtFloat, true, "-12.5", "-12.5", 0},
-                                           TTypedCase{lcEnglishUS, vtFloat, true, "12,5", "12.5", 0},
-                                           TTypedCase{lcGerman, vtFloat, true, "12.5", "12,5", 0},
-                                           TTypedCase{lcEnglishUS, vtFloat, true, "1a2", "12", 1},
-                                           TTypedCase{lcEnglishUS, vtInt, true, "1.5", "15", 1},
-                                           TTypedCase{lcEnglishUS, vtFloat, false, "12", "0", 2}));
+                         ::testing::Values(TSpinTypedCase{lcEnglishUS, vtFloat, true, "-12.5", "-12.5", 0},
+                                           TSpinTypedCase{lcEnglishUS, vtFloat, true, "12,5", "12.5", 0},
+                                           TSpinTypedCase{lcGerman, vtFloat, true, "12.5", "12,5", 0},
+                                           TSpinTypedCase{lcEnglishUS, vtFloat, true, "1a2", "12", 1},
+                                           TSpinTypedCase{lcEnglishUS, vtInt, true, "1.5", "15", 1},
+                                           TSpinTypedCase{lcEnglishUS, vtFloat, false, "12", "0", 2}));
 
 TEST_F(SpinEdit, ReadOnlyTextStillSteps) {
   P()->SetCanEdit(false);
@@ -299,7 +300,7 @@ TEST_F(SpinEdit, ReadOnlyTextStillSteps) {
   EXPECT_EQ(WindowText(Edit), "1");
 }
 
-struct TCommitCase {
+struct TSpinCommitCase {
   TqvSpinEditValueType Type;
   double Min, Max;
   const char* Typed;
@@ -307,12 +308,12 @@ struct TCommitCase {
   Variant Value;                 // the edit value afterwards
 };
 
-std::ostream& operator<<(std::ostream& os, const TCommitCase& c) { return os << '"' << c.Typed << '"'; }
+std::ostream& operator<<(std::ostream& os, const TSpinCommitCase& c) { return os << '"' << c.Typed << '"'; }
 
-class SpinEditCommit : public SpinEdit, public ::testing::WithParamInterface<TCommitCase> {};
+class SpinEditCommit : public SpinEdit, public ::testing::WithParamInterface<TSpinCommitCase> {};
 
 TEST_P(SpinEditCommit, LeavingTheEditor) {
-  const TCommitCase& c = GetParam();
+  const TSpinCommitCase& c = GetParam();
   P()->SetValueType(c.Type);
   P()->SetMaxValue(c.Max);
   P()->SetMinValue(c.Min);
@@ -333,12 +334,12 @@ TEST_P(SpinEditCommit, LeavingTheEditor) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, SpinEditCommit,
-    ::testing::Values(TCommitCase{vtFloat, 0, 0, "2.5", nullptr, 2.5},
-                      TCommitCase{vtInt, 0, 0, "7", nullptr, Integer(7)},
-                      TCommitCase{vtFloat, 0, 0, "", nullptr, Null()},
-                      TCommitCase{vtFloat, 0, 0, "-", &sqvMaskEditInvalidEditValue, Integer(5)},
-                      TCommitCase{vtInt, 0, 0, "9999999999", &sqvMaskEditInvalidEditValue, Integer(5)},
-                      TCommitCase{vtFloat, 0, 10, "11", &sqvEditValueOutOfBounds, Integer(5)}));
+    ::testing::Values(TSpinCommitCase{vtFloat, 0, 0, "2.5", nullptr, 2.5},
+                      TSpinCommitCase{vtInt, 0, 0, "7", nullptr, Integer(7)},
+                      TSpinCommitCase{vtFloat, 0, 0, "", nullptr, Null()},
+                      TSpinCommitCase{vtFloat, 0, 0, "-", &sqvMaskEditInvalidEditValue, Integer(5)},
+                      TSpinCommitCase{vtInt, 0, 0, "9999999999", &sqvMaskEditInvalidEditValue, Integer(5)},
+                      TSpinCommitCase{vtFloat, 0, 10, "11", &sqvEditValueOutOfBounds, Integer(5)}));
 
 TEST_F(SpinEdit, ValueIsOfTheValueType) {
   EXPECT_EQ(P()->GetValueType(), vtInt);  // a standalone editor's binding holds no float values
@@ -367,20 +368,20 @@ TEST_F(SpinEdit, TextStartsAfterTheLeftButtons) {
   EXPECT_GE(inner.Left, ButtonRect(skFastDown).Right);
 }
 
-struct TLayoutCase {
+struct TSpinLayoutCase {
   TqvSpinEditButtonsPosition Position;
   bool Fast;
   std::vector<Integer> LeftToRight;  // kinds, -1 for the text
 };
 
-std::ostream& operator<<(std::ostream& os, const TLayoutCase& c) {
+std::ostream& operator<<(std::ostream& os, const TSpinLayoutCase& c) {
   return os << "position " << Integer(c.Position) << (c.Fast ? " fast" : "");
 }
 
-class SpinEditLayout : public SpinEdit, public ::testing::WithParamInterface<TLayoutCase> {};
+class SpinEditLayout : public SpinEdit, public ::testing::WithParamInterface<TSpinLayoutCase> {};
 
 TEST_P(SpinEditLayout, ButtonsInOrder) {
-  const TLayoutCase& c = GetParam();
+  const TSpinLayoutCase& c = GetParam();
   P()->GetSpinButtons()->SetPosition(c.Position);
   P()->GetSpinButtons()->SetShowFastButtons(c.Fast);
   Pump();
@@ -406,11 +407,11 @@ TEST_P(SpinEditLayout, ButtonsInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Positions, SpinEditLayout,
-    ::testing::Values(TLayoutCase{sbpVert, false, {-1, skUp, skDown}},
-                      TLayoutCase{sbpVert, true, {-1, skFastDown, skUp, skDown, skFastUp}},
-                      TLayoutCase{sbpHorzRight, false, {-1, skDown, skUp}},
-                      TLayoutCase{sbpHorzRight, true, {-1, skFastDown, skDown, skUp, skFastUp}},
-                      TLayoutCase{sbpHorzLeftRight, false, {skDown, -1, skUp}},
-                      TLayoutCase{sbpHorzLeftRight, true, {skFastDown, skDown, -1, skUp, skFastUp}}));
+    ::testing::Values(TSpinLayoutCase{sbpVert, false, {-1, skUp, skDown}},
+                      TSpinLayoutCase{sbpVert, true, {-1, skFastDown, skUp, skDown, skFastUp}},
+                      TSpinLayoutCase{sbpHorzRight, false, {-1, skDown, skUp}},
+                      TSpinLayoutCase{sbpHorzRight, true, {-1, skFastDown, skDown, skUp, skFastUp}},
+                      TSpinLayoutCase{sbpHorzLeftRight, false, {skDown, -1, skUp}},
+                      TSpinLayoutCase{sbpHorzLeftRight, true, {skFastDown, skDown, -1, skUp, skFastUp}}));
 
 }  // namespace

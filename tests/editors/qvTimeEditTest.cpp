@@ -48,7 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TMaskCase{"", "PM", tfHourMinSec, false, "00:00:00 cc;1;0"},
                       TMaskCase{"", "", tfHourMinSec, false, "00:00:00;1;0"}));
 
-struct TTextCase {
+struct TTimeTextCase {
   TTestLocale Locale;
   bool Use24Hour;
   bool ShowDate;
@@ -57,15 +57,15 @@ struct TTextCase {
   const char* Text;
 };
 
-std::ostream& operator<<(std::ostream& os, const TTextCase& c) {
+std::ostream& operator<<(std::ostream& os, const TTimeTextCase& c) {
   return os << LocaleName(c.Locale) << (c.Use24Hour ? " 24h " : " 12h ") << (VarIsArray(c.Value) ? "array" : VarToStr(c.Value))
             << (c.Focused ? " focused" : "");
 }
 
-class TimeEditText : public ::testing::TestWithParam<TTextCase> {};
+class TimeEditText : public ::testing::TestWithParam<TTimeTextCase> {};
 
 TEST_P(TimeEditText, PreparedText) {
-  const TTextCase& c = GetParam();
+  const TTimeTextCase& c = GetParam();
   TTestLocaleAndClock locale(c.Locale);
   TOwned<TqvTimeEditProperties> properties = MakeOwned<TqvTimeEditProperties>(nullptr);
   properties->SetUse24HourFormat(c.Use24Hour);
@@ -77,19 +77,19 @@ TEST_P(TimeEditText, PreparedText) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, TimeEditText,
-    ::testing::Values(TTextCase{lcEnglishUS, true, false, 0.4375, false, "10:30:00"},
-                      TTextCase{lcEnglishUS, false, false, 0.4375, false, "10:30:00 AM"},
-                      TTextCase{lcEnglishUS, false, false, 0.875, true, "09:00:00 PM"},
-                      TTextCase{lcGerman, false, false, 0.875, true, "09:00:00"},  // no a.m./p.m. texts
-                      TTextCase{lcEnglishUS, true, true, kTestNow, false, "3/18/2026 10:30:00 AM"},
-                      TTextCase{lcEnglishUS, true, true, 0.4375, false, "10:30:00"},
-                      TTextCase{lcEnglishUS, true, false, String("21:15"), false, "21:15:00"},
-                      TTextCase{lcEnglishUS, true, false, Null(), false, ""},
-                      TTextCase{lcEnglishUS, true, false, Null(), true, "00:00:00"},
+    ::testing::Values(TTimeTextCase{lcEnglishUS, true, false, 0.4375, false, "10:30:00"},
+                      TTimeTextCase{lcEnglishUS, false, false, 0.4375, false, "10:30:00 AM"},
+                      TTimeTextCase{lcEnglishUS, false, false, 0.875, true, "09:00:00 PM"},
+                      TTimeTextCase{lcGerman, false, false, 0.875, true, "09:00:00"},  // no a.m./p.m. texts
+                      TTimeTextCase{lcEnglishUS, true, true, kTestNow, false, "3/18/2026 10:30:00 AM"},
+                      TTimeTextCase{lcEnglishUS, true, true, 0.4375, false, "10:30:00"},
+                      TTimeTextCase{lcEnglishUS, true, false, String("21:15"), false, "21:15:00"},
+                      TTimeTextCase{lcEnglishUS, true, false, Null(), false, ""},
+                      TTimeTextCase{lcEnglishUS, true, false, Null(), true, "00:00:00"},
                       // A value that is no time is never shown as the current time (10:30).
-                      TTextCase{lcEnglishUS, true, false, String("n/a"), false, "n/a"},
-                      TTextCase{lcEnglishUS, true, false, String("n/a"), true, "00:00:00"},
-                      TTextCase{lcEnglishUS, true, false, VarArrayOf({1, 2}), false, ""}));
+                      TTimeTextCase{lcEnglishUS, true, false, String("n/a"), false, "n/a"},
+                      TTimeTextCase{lcEnglishUS, true, false, String("n/a"), true, "00:00:00"},
+                      TTimeTextCase{lcEnglishUS, true, false, VarArrayOf({1, 2}), false, ""}));
 
 // ---------------------------------------------------------------------------------------------
 // The editor
@@ -111,7 +111,7 @@ class TimeEdit : public TTextEditTest {
   TqvTimeEdit* Edit = nullptr;
 };
 
-struct TStepCase {
+struct TTimeStepCase {
   bool Use24Hour;
   double Time;
   Integer Caret;
@@ -119,14 +119,14 @@ struct TStepCase {
   const char* Text;
 };
 
-std::ostream& operator<<(std::ostream& os, const TStepCase& c) {
+std::ostream& operator<<(std::ostream& os, const TTimeStepCase& c) {
   return os << (c.Use24Hour ? "24h " : "12h ") << c.Time << " caret " << c.Caret << " key " << Integer(c.Key);
 }
 
-class TimeEditStep : public TimeEdit, public ::testing::WithParamInterface<TStepCase> {};
+class TimeEditStep : public TimeEdit, public ::testing::WithParamInterface<TTimeStepCase> {};
 
 TEST_P(TimeEditStep, KeyStepsThePartAtTheCaret) {
-  const TStepCase& c = GetParam();
+  const TTimeStepCase& c = GetParam();
   P()->SetUse24HourFormat(c.Use24Hour);
   Edit->SetTime(c.Time);
   Focus(Edit);
@@ -139,24 +139,24 @@ constexpr double T(int h, int n, int s) { return (h * 3600 + n * 60 + s) / 86400
 
 INSTANTIATE_TEST_SUITE_P(
     Table, TimeEditStep,
-    ::testing::Values(TStepCase{true, T(10, 59, 0), 4, VK_UP, "11:00:00"},
-                      TStepCase{true, T(10, 59, 0), 4, VK_PRIOR, "11:09:00"},
-                      TStepCase{true, T(10, 59, 0), 4, VK_DOWN, "10:58:00"},
-                      TStepCase{true, T(10, 59, 0), 1, VK_UP, "11:59:00"},
-                      TStepCase{true, T(10, 59, 0), 1, VK_PRIOR, "11:59:00"},  // hours step by one
-                      TStepCase{true, T(10, 59, 0), 0, VK_UP, "11:59:00"},
-                      TStepCase{true, T(0, 0, 59), 7, VK_UP, "00:01:00"},
-                      TStepCase{true, T(0, 0, 59), 7, VK_NEXT, "00:00:49"},
-                      TStepCase{true, T(0, 0, 1), 7, VK_DOWN, "00:00:00"},  // lands on the bound
-                      TStepCase{true, T(23, 59, 58), 7, VK_UP, "23:59:59"},
+    ::testing::Values(TTimeStepCase{true, T(10, 59, 0), 4, VK_UP, "11:00:00"},
+                      TTimeStepCase{true, T(10, 59, 0), 4, VK_PRIOR, "11:09:00"},
+                      TTimeStepCase{true, T(10, 59, 0), 4, VK_DOWN, "10:58:00"},
+                      TTimeStepCase{true, T(10, 59, 0), 1, VK_UP, "11:59:00"},
+                      TTimeStepCase{true, T(10, 59, 0), 1, VK_PRIOR, "11:59:00"},  // hours step by one
+                      TTimeStepCase{true, T(10, 59, 0), 0, VK_UP, "11:59:00"},
+                      TTimeStepCase{true, T(0, 0, 59), 7, VK_UP, "00:01:00"},
+                      TTimeStepCase{true, T(0, 0, 59), 7, VK_NEXT, "00:00:49"},
+                      TTimeStepCase{true, T(0, 0, 1), 7, VK_DOWN, "00:00:00"},  // lands on the bound
+                      TTimeStepCase{true, T(23, 59, 58), 7, VK_UP, "23:59:59"},
                       // No clamping: a step beyond the bounds does nothing.
-                      TStepCase{true, T(23, 0, 0), 1, VK_UP, "23:00:00"},
-                      TStepCase{true, T(0, 0, 0), 7, VK_DOWN, "00:00:00"},
-                      TStepCase{false, T(9, 0, 0), 10, VK_UP, "09:00:00 PM"},
-                      TStepCase{false, T(9, 0, 0), 10, VK_DOWN, "09:00:00 PM"},
-                      TStepCase{false, T(21, 0, 0), 10, VK_UP, "09:00:00 AM"},
-                      TStepCase{false, T(21, 0, 0), 10, VK_DOWN, "09:00:00 AM"},
-                      TStepCase{false, T(11, 0, 0), 1, VK_UP, "12:00:00 PM"}));
+                      TTimeStepCase{true, T(23, 0, 0), 1, VK_UP, "23:00:00"},
+                      TTimeStepCase{true, T(0, 0, 0), 7, VK_DOWN, "00:00:00"},
+                      TTimeStepCase{false, T(9, 0, 0), 10, VK_UP, "09:00:00 PM"},
+                      TTimeStepCase{false, T(9, 0, 0), 10, VK_DOWN, "09:00:00 PM"},
+                      TTimeStepCase{false, T(21, 0, 0), 10, VK_UP, "09:00:00 AM"},
+                      TTimeStepCase{false, T(21, 0, 0), 10, VK_DOWN, "09:00:00 AM"},
+                      TTimeStepCase{false, T(11, 0, 0), 1, VK_UP, "12:00:00 PM"}));
 
 TEST_F(TimeEdit, CaretPartFollowsTheCaret) {
   P()->SetUse24HourFormat(false);
@@ -170,21 +170,21 @@ TEST_F(TimeEdit, CaretPartFollowsTheCaret) {
   }
 }
 
-struct TTypedCase {
+struct TTimeTypedCase {
   bool Use24Hour;
   Integer Caret;
   char Key;
   bool Accepted;
 };
 
-std::ostream& operator<<(std::ostream& os, const TTypedCase& c) {
+std::ostream& operator<<(std::ostream& os, const TTimeTypedCase& c) {
   return os << (c.Use24Hour ? "24h" : "12h") << " caret " << c.Caret << " '" << c.Key << "'";
 }
 
-class TimeEditTyping : public TimeEdit, public ::testing::WithParamInterface<TTypedCase> {};
+class TimeEditTyping : public TimeEdit, public ::testing::WithParamInterface<TTimeTypedCase> {};
 
 TEST_P(TimeEditTyping, CharacterByPart) {
-  const TTypedCase& c = GetParam();
+  const TTimeTypedCase& c = GetParam();
   P()->SetUse24HourFormat(c.Use24Hour);
   Edit->SetTime(T(10, 0, 0));
   Focus(Edit);
@@ -197,13 +197,13 @@ TEST_P(TimeEditTyping, CharacterByPart) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, TimeEditTyping,
-                         ::testing::Values(TTypedCase{false, 0, '2', false},  // 20 is no 12-hour hour
-                                           TTypedCase{true, 0, '2', true}, TTypedCase{true, 0, '3', false},
-                                           TTypedCase{false, 1, '2', true},  // 12
-                                           TTypedCase{false, 1, '3', false},
-                                           TTypedCase{true, 3, '7', false}, TTypedCase{false, 3, '7', false},
-                                           TTypedCase{true, 3, '5', true}, TTypedCase{true, 6, '6', false},
-                                           TTypedCase{true, 4, '7', true}, TTypedCase{false, 10, '1', false}));
+                         ::testing::Values(TTimeTypedCase{false, 0, '2', false},  // 20 is no 12-hour hour
+                                           TTimeTypedCase{true, 0, '2', true}, TTimeTypedCase{true, 0, '3', false},
+                                           TTimeTypedCase{false, 1, '2', true},  // 12
+                                           TTimeTypedCase{false, 1, '3', false},
+                                           TTimeTypedCase{true, 3, '7', false}, TTimeTypedCase{false, 3, '7', false},
+                                           TTimeTypedCase{true, 3, '5', true}, TTimeTypedCase{true, 6, '6', false},
+                                           TTimeTypedCase{true, 4, '7', true}, TTimeTypedCase{false, 10, '1', false}));
 
 TEST_F(TimeEdit, BackspaceInTheAmPmPartMovesLeftAndDeleteDoesNothing) {
   P()->SetUse24HourFormat(false);

@@ -272,7 +272,7 @@ TEST_F(TrackBarControlTest, IsMadeWithItsDefaults) {
   EXPECT_EQ(SendMessage(Bar->GetHandle(), WM_GETDLGCODE, 0, 0), LRESULT(DLGC_WANTARROWS));
 }
 
-struct TKeyCase {
+struct TTrackBarKeyCase {
   const char* Name;
   Integer From;
   bool HoldShift;  // the keys are pressed while Shift is held down
@@ -282,10 +282,10 @@ struct TKeyCase {
   Integer SelectionStart, SelectionEnd;
 };
 
-class TrackBarKeysTest : public TrackBarControlTest, public ::testing::WithParamInterface<TKeyCase> {};
+class TrackBarKeysTest : public TrackBarControlTest, public ::testing::WithParamInterface<TTrackBarKeyCase> {};
 
 TEST_P(TrackBarKeysTest, MoveThePosition) {
-  const TKeyCase& c = GetParam();
+  const TTrackBarKeyCase& c = GetParam();
   Bar->GetProperties()->SetPageSize(3);
   ShowForm();
   Bar->SetFocus();
@@ -307,15 +307,15 @@ TEST_P(TrackBarKeysTest, MoveThePosition) {
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, TrackBarKeysTest,
-    ::testing::Values(TKeyCase{"RightAndDown", 4, false, {VK_RIGHT, VK_DOWN}, 6, 2, 0, 0},
-                      TKeyCase{"LeftAndUp", 4, false, {VK_LEFT, VK_UP}, 2, 2, 0, 0},
-                      TKeyCase{"PageDownAndUp", 4, false, {VK_NEXT, VK_NEXT, VK_PRIOR}, 7, 3, 0, 0},
-                      TKeyCase{"PageDownAtMax", 10, false, {VK_NEXT}, 10, 0, 0, 0},
-                      TKeyCase{"LeftAtMin", 0, false, {VK_LEFT}, 0, 0, 0, 0},
-                      TKeyCase{"HomeAndEnd", 4, false, {VK_END, VK_HOME}, 0, 2, 0, 0},
-                      TKeyCase{"ShiftRightThreeTimes", 4, true, {VK_RIGHT, VK_RIGHT, VK_RIGHT}, 7, 3, 4, 7},
-                      TKeyCase{"ShiftLeftOrdersTheSelection", 4, true, {VK_LEFT, VK_LEFT}, 2, 2, 2, 4}),
-    [](const ::testing::TestParamInfo<TKeyCase>& info) { return std::string(info.param.Name); });
+    ::testing::Values(TTrackBarKeyCase{"RightAndDown", 4, false, {VK_RIGHT, VK_DOWN}, 6, 2, 0, 0},
+                      TTrackBarKeyCase{"LeftAndUp", 4, false, {VK_LEFT, VK_UP}, 2, 2, 0, 0},
+                      TTrackBarKeyCase{"PageDownAndUp", 4, false, {VK_NEXT, VK_NEXT, VK_PRIOR}, 7, 3, 0, 0},
+                      TTrackBarKeyCase{"PageDownAtMax", 10, false, {VK_NEXT}, 10, 0, 0, 0},
+                      TTrackBarKeyCase{"LeftAtMin", 0, false, {VK_LEFT}, 0, 0, 0, 0},
+                      TTrackBarKeyCase{"HomeAndEnd", 4, false, {VK_END, VK_HOME}, 0, 2, 0, 0},
+                      TTrackBarKeyCase{"ShiftRightThreeTimes", 4, true, {VK_RIGHT, VK_RIGHT, VK_RIGHT}, 7, 3, 4, 7},
+                      TTrackBarKeyCase{"ShiftLeftOrdersTheSelection", 4, true, {VK_LEFT, VK_LEFT}, 2, 2, 2, 4}),
+    [](const ::testing::TestParamInfo<TTrackBarKeyCase>& info) { return std::string(info.param.Name); });
 
 TEST_F(TrackBarControlTest, ClickBesideTheThumbStepsByOne) {
   ShowForm();

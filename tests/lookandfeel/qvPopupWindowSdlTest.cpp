@@ -29,10 +29,10 @@ class PopupSdl : public TSdlUnitsTest<TqvLookAndFeelUnits> {
     FPopup->SetCaptureFocus(captureFocus);
     FPopup->SetOwnerRectParent(FOwner);
     FPopup->SetOwnerRect(Rect(0, 0, FOwner->GetWidth(), FOwner->GetHeight()));
-    auto* panel = Add<TPanel>(FPopup, Rect(0, 0, 120, 60));
-    panel->SetBevelOuter(bvNone);
-    panel->SetColor(clRed);
-    panel->SetTabStop(false);
+    FPanel = Add<TPanel>(FPopup, Rect(0, 0, 120, 60));
+    FPanel->SetBevelOuter(bvNone);
+    FPanel->SetColor(clRed);
+    FPanel->SetTabStop(false);
   }
 
   // The popup's pixels on the X screen: red below the owner edit at (110, 134).
@@ -52,6 +52,7 @@ class PopupSdl : public TSdlUnitsTest<TqvLookAndFeelUnits> {
   TEdit* FOwner = nullptr;
   TEdit* FOther = nullptr;
   TqvCustomPopupWindow* FPopup = nullptr;
+  TPanel* FPanel = nullptr;
 };
 
 TEST_F(PopupSdl, ANonActivatingDropDownIsARealWindowThatLeavesTheFocusWithItsOwner) {
@@ -68,8 +69,10 @@ TEST_F(PopupSdl, ANonActivatingDropDownIsARealWindowThatLeavesTheFocusWithItsOwn
   EXPECT_TRUE(PumpUntil([&] { return GetActiveWindow() == FForm->GetHandle(); }));
   EXPECT_EQ(FOwner->GetHandle(), GetFocus());
   // A click inside keeps it open and the form active; a click elsewhere closes it.
+  int ups = 0;
+  FPanel->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, Integer, Integer) { ++ups; };
   ASSERT_TRUE(XDo("mousemove 170 170 click 1"));
-  PumpUntil([] { return false; });
+  EXPECT_TRUE(PumpUntil([&] { return ups == 1; })) << "the click inside reaches the popup's content";
   EXPECT_TRUE(FPopup->IsOpen());
   EXPECT_EQ(FForm->GetHandle(), GetActiveWindow());
   ASSERT_TRUE(XDo("mousemove 150 260 click 1"));
@@ -87,7 +90,8 @@ TEST_F(PopupSdl, ACaptureFocusDropDownTakesTheFocusAndClosesOnAClickElsewhere) {
   ASSERT_TRUE(PumpUntil([&] { return FForm->GetActive(); }));
   FPopup->Popup(nullptr);
   EXPECT_TRUE(PopupShownOnScreen(screen));
-  PumpUntil([] { return false; });
+  EXPECT_TRUE(PumpUntil([&] { return FPopup->Focused(); }));
+  PumpUntil([] { return false; }, std::chrono::seconds(1));  // the X focus events arrive
   EXPECT_TRUE(FPopup->Focused());
   EXPECT_TRUE(FPopup->IsOpen()) << "the X focus stays with the form while the popup is active in the window system";
   int downs = 0;

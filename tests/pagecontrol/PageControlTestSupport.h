@@ -58,6 +58,17 @@ class TFixedPainter : public TqvPCStandardPainter {
   void DrawTabFrame(Integer) override {}
 };
 
+// The message of the exception ACall raises, or "(no error)".
+template <class TCall>
+std::string MessageOf(TCall ACall) {
+  try {
+    ACall();
+  } catch (const Exception& e) {
+    return e.Message();
+  }
+  return "(no error)";
+}
+
 class TPageControlTest : public TqvControlsTest {
  protected:
   void SetUp() override {

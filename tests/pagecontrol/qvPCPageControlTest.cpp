@@ -8,8 +8,9 @@
 
 namespace {
 
+// As MessageOf, with the class of a list error.
 template <class TCall>
-std::string MessageOf(TCall ACall) {
+std::string ListErrorMessageOf(TCall ACall) {
   try {
     ACall();
   } catch (const EListError& e) {
@@ -206,9 +207,9 @@ TEST_F(PageControl, ASheetJoiningAControlWithAnActivePageDoesNotBecomeActive) {
 
 TEST_F(PageControl, PageIndexOutsideThePagesIsAListErrorEvenBelowZero) {
   EXPECT_EQ("EListError: 3 is an invalid PageIndex value.  PageIndex must be between 0 and 2",
-            MessageOf([&] { Page(0)->SetPageIndex(3); }));
+            ListErrorMessageOf([&] { Page(0)->SetPageIndex(3); }));
   EXPECT_EQ("EListError: -1 is an invalid PageIndex value.  PageIndex must be between 0 and 2",
-            MessageOf([&] { Page(0)->SetPageIndex(-1); }));
+            ListErrorMessageOf([&] { Page(0)->SetPageIndex(-1); }));
   EXPECT_EQ(0, Page(0)->GetPageIndex());
 }
 

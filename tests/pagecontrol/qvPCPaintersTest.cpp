@@ -8,16 +8,6 @@
 
 namespace {
 
-template <class TCall>
-std::string MessageOf(TCall ACall) {
-  try {
-    ACall();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return "(no error)";
-}
-
 // ------------------------------------------------------------------ factory
 
 class PaintersFactory_ : public TPageControlTest {};

@@ -35,16 +35,6 @@ class TabModel : public TPageControlTest {
   TqvCustomTabControl* FControl = nullptr;
 };
 
-template <class TCall>
-std::string MessageOf(TCall ACall) {
-  try {
-    ACall();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return "(no error)";
-}
-
 TEST_F(TabModel, IndexErrorsNameTheClassAndTheOperation) {
   Tabs()->Add("A");
   Tabs()->Add("B");

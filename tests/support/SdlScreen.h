@@ -29,10 +29,11 @@ inline bool InOwnProcess() {
   return false;
 }
 
-// Runs the application's loop on real time until the condition holds or twenty seconds pass
-// (generous: X input reaches us late while the machine is busy building).
-inline bool PumpUntil(const std::function<bool()>& done) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+// Runs the application's loop on real time until the condition holds or the limit passes (twenty
+// seconds by default, generous: X input reaches us late while the machine is busy building).
+inline bool PumpUntil(const std::function<bool()>& done,
+                      std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+  auto deadline = std::chrono::steady_clock::now() + limit;
   while (std::chrono::steady_clock::now() < deadline) {
     Application->ProcessMessages();
     if (done()) return true;

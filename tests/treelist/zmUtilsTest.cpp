@@ -36,23 +36,23 @@ TEST(zmUnitCounter, AnEndWithoutStartDoesNotSpoilTheNextStart) {
 
 // One wrapper test runs on each store: an INI file read at every call, one held in memory, and
 // the registry store.
-enum class TStoreKind { IniFile, MemIniFile, Registry };
+enum class TRegIniStoreKind { IniFile, MemIniFile, Registry };
 
-const char* StoreName(TStoreKind kind) {
+const char* StoreName(TRegIniStoreKind kind) {
   switch (kind) {
-    case TStoreKind::IniFile: return "IniFile";
-    case TStoreKind::MemIniFile: return "MemIniFile";
+    case TRegIniStoreKind::IniFile: return "IniFile";
+    case TRegIniStoreKind::MemIniFile: return "MemIniFile";
     default: return "Registry";
   }
 }
 
-class RegIniWrapper : public testing::TestWithParam<TStoreKind> {
+class RegIniWrapper : public testing::TestWithParam<TRegIniStoreKind> {
  protected:
   RegIniWrapper() : FConfig("XDG_CONFIG_HOME", FFolder.Path()) {
     switch (GetParam()) {
-      case TStoreKind::IniFile: FStore = MakeOwned<TIniFile>(FFolder.File("layout.ini")); break;
-      case TStoreKind::MemIniFile: FStore = MakeOwned<TMemIniFile>(FFolder.File("layout.ini")); break;
-      case TStoreKind::Registry: FStore = MakeOwned<TRegIniFile>("Software\\QJ\\Layouts"); break;
+      case TRegIniStoreKind::IniFile: FStore = MakeOwned<TIniFile>(FFolder.File("layout.ini")); break;
+      case TRegIniStoreKind::MemIniFile: FStore = MakeOwned<TMemIniFile>(FFolder.File("layout.ini")); break;
+      case TRegIniStoreKind::Registry: FStore = MakeOwned<TRegIniFile>("Software\\QJ\\Layouts"); break;
     }
     Wrapper.SetRegIniObject(FStore.get());
   }
@@ -98,8 +98,9 @@ TEST_P(RegIniWrapper, EraseSectionDropsOneSection) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, RegIniWrapper,
-                         testing::Values(TStoreKind::IniFile, TStoreKind::MemIniFile, TStoreKind::Registry),
-                         [](const testing::TestParamInfo<TStoreKind>& info) { return StoreName(info.param); });
+                         testing::Values(TRegIniStoreKind::IniFile, TRegIniStoreKind::MemIniFile,
+                                         TRegIniStoreKind::Registry),
+                         [](const testing::TestParamInfo<TRegIniStoreKind>& info) { return StoreName(info.param); });
 
 class RegIniWrapperIni : public testing::Test {
  protected:

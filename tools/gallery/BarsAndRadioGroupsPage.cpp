@@ -11,23 +11,14 @@
 
 namespace {
 
-constexpr Integer kMargin = 8;
-constexpr Integer kCaptionHeight = 16;
-constexpr Integer kColumnWidth = 245;
-
-void AddCaption(TWinControl* Parent, Integer X, Integer Y, const String& ACaption) {
-  auto* label = New<TLabel>(Parent);
-  label->SetParent(Parent);
-  label->SetBounds(X, Y, kColumnWidth, kCaptionHeight);
-  label->SetCaption(ACaption);
-}
+constexpr Integer kBarColumnWidth = 245;
 
 TqvProgressBar* AddProgressBar(TWinControl* Parent, Integer X, Integer Y, const String& ACaption,
                                TqvProgressBarBarStyle AStyle, Integer APosition) {
-  AddCaption(Parent, X, Y, ACaption);
+  AddLabel(Parent, X, Y, ACaption, kBarColumnWidth);
   auto* bar = New<TqvProgressBar>(Parent);
   bar->SetAutoSize(false);
-  bar->SetBounds(X, Y + kCaptionHeight, 225, 22);
+  bar->SetBounds(X, Y + kLabelHeight, 225, 22);
   bar->SetParent(Parent);
   bar->GetProperties()->SetBarStyle(AStyle);
   bar->SetPosition(APosition);
@@ -35,18 +26,20 @@ TqvProgressBar* AddProgressBar(TWinControl* Parent, Integer X, Integer Y, const 
 }
 
 void BuildProgressBars(TWinControl* Parent) {
-  Integer x = kMargin, y = kMargin;
+  Integer x = kNarrowMargin, y = kNarrowMargin;
   AddProgressBar(Parent, x, y, "Solid, 50 %", qvbsSolid, 50);
-  TqvProgressBar* leds = AddProgressBar(Parent, x += kColumnWidth, y, "LEDs, overload from 80", qvbsLEDs, 90);
+  TqvProgressBar* leds = AddProgressBar(Parent, x += kBarColumnWidth, y, "LEDs, overload from 80", qvbsLEDs, 90);
   leds->GetProperties()->SetShowOverload(true);
-  TqvProgressBar* gradient = AddProgressBar(Parent, x += kColumnWidth, y, "Gradient, peak held at 85", qvbsGradient, 85);
+  TqvProgressBar* gradient =
+      AddProgressBar(Parent, x += kBarColumnWidth, y, "Gradient, peak held at 85", qvbsGradient, 85);
   gradient->GetProperties()->SetShowPeak(true);
   gradient->GetProperties()->SetPeakSize(3);
   gradient->SetPosition(60);
-  TqvProgressBar* gradientLeds = AddProgressBar(Parent, x += kColumnWidth, y, "Gradient LEDs, raised", qvbsGradientLEDs, 70);
+  TqvProgressBar* gradientLeds =
+      AddProgressBar(Parent, x += kBarColumnWidth, y, "Gradient LEDs, raised", qvbsGradientLEDs, 70);
   gradientLeds->GetProperties()->SetBarBevelOuter(qvbvRaised);
 
-  x = kMargin;
+  x = kNarrowMargin;
   y += 50;
   TqvProgressBar* bitmap = AddProgressBar(Parent, x, y, "Bitmap, position shown", qvbsBitmap, 65);
   TBitmap* image = bitmap->GetProperties()->GetForegroundImage();
@@ -57,24 +50,25 @@ void BuildProgressBars(TWinControl* Parent) {
   image->GetCanvas()->FillRect(Rect(0, 0, 4, 4));
   image->GetCanvas()->FillRect(Rect(4, 4, 8, 8));
   bitmap->GetProperties()->SetShowTextStyle(qvtsPosition);
-  TqvProgressBar* bitmapLeds = AddProgressBar(Parent, x += kColumnWidth, y, "Bitmap LEDs, full", qvbsBitmapLEDs, 100);
+  TqvProgressBar* bitmapLeds =
+      AddProgressBar(Parent, x += kBarColumnWidth, y, "Bitmap LEDs, full", qvbsBitmapLEDs, 100);
   bitmapLeds->GetProperties()->SetForegroundImage(image);
-  TqvProgressBar* lowered = AddProgressBar(Parent, x += kColumnWidth, y, "Far above Max, lowered", qvbsSolid, 0);
+  TqvProgressBar* lowered = AddProgressBar(Parent, x += kBarColumnWidth, y, "Far above Max, lowered", qvbsSolid, 0);
   lowered->SetEditValue(2000000000);
   lowered->GetProperties()->SetBarBevelOuter(qvbvLowered);
   lowered->GetProperties()->SetShowTextStyle(qvtsPosition);
-  TqvProgressBar* disabled = AddProgressBar(Parent, x += kColumnWidth, y, "Disabled, solid text", qvbsSolid, 30);
+  TqvProgressBar* disabled = AddProgressBar(Parent, x += kBarColumnWidth, y, "Disabled, solid text", qvbsSolid, 30);
   disabled->GetProperties()->SetSolidTextColor(true);
   disabled->SetEnabled(false);
 
-  x = kMargin;
+  x = kNarrowMargin;
   y += 50;
-  AddCaption(Parent, x, y, "Vertical bars");
+  AddLabel(Parent, x, y, "Vertical bars", kBarColumnWidth);
   const TqvProgressBarBarStyle styles[] = {qvbsSolid, qvbsLEDs, qvbsGradient};
   for (Integer i = 0; i < 3; ++i) {
     auto* bar = New<TqvProgressBar>(Parent);
     bar->SetAutoSize(false);
-    bar->SetBounds(x + i * 40, y + kCaptionHeight, 30, 110);
+    bar->SetBounds(x + i * 40, y + kLabelHeight, 30, 110);
     bar->SetParent(Parent);
     bar->GetProperties()->SetOrientation(qvorVertical);
     bar->GetProperties()->SetTextOrientation(qvorVertical);
@@ -82,9 +76,9 @@ void BuildProgressBars(TWinControl* Parent) {
     bar->GetProperties()->SetShowText(i == 2);
     bar->SetPosition(40 + 20 * i);
   }
-  AddCaption(Parent, x += 160, y, "Transparent on a panel");
+  AddLabel(Parent, x += 160, y, "Transparent on a panel", kBarColumnWidth);
   auto* panel = New<TPanel>(Parent);
-  panel->SetBounds(x, y + kCaptionHeight, 230, 50);
+  panel->SetBounds(x, y + kLabelHeight, 230, 50);
   panel->SetColor(clMoneyGreen);
   panel->SetParent(Parent);
   auto* transparent = New<TqvProgressBar>(panel);
@@ -96,47 +90,47 @@ void BuildProgressBars(TWinControl* Parent) {
 }
 
 TqvTrackBar* AddTrackBar(TWinControl* Parent, Integer X, Integer Y, const String& ACaption) {
-  AddCaption(Parent, X, Y, ACaption);
+  AddLabel(Parent, X, Y, ACaption, kBarColumnWidth);
   auto* bar = New<TqvTrackBar>(Parent);
-  bar->SetBounds(X, Y + kCaptionHeight, 225, 50);
+  bar->SetBounds(X, Y + kLabelHeight, 225, 50);
   bar->SetParent(Parent);
   return bar;
 }
 
 void BuildTrackBars(TWinControl* Parent) {
-  Integer x = kMargin + 160 + kColumnWidth;
-  const Integer y = kMargin + 100;
+  Integer x = kNarrowMargin + 160 + kBarColumnWidth;
+  const Integer y = kNarrowMargin + 100;
   TqvTrackBar* plain = AddTrackBar(Parent, x, y, "Ticks below, position 4");
   plain->SetPosition(4);
-  TqvTrackBar* numbers = AddTrackBar(Parent, x += kColumnWidth, y, "Value numbers, 0..1000 by 100");
+  TqvTrackBar* numbers = AddTrackBar(Parent, x += kBarColumnWidth, y, "Value numbers, 0..1000 by 100");
   numbers->GetProperties()->SetMax(1000);
   numbers->GetProperties()->SetFrequency(100);
   numbers->GetProperties()->SetTickType(tbttValueNumber);
   numbers->SetPosition(300);
 
-  x = kMargin + 160 + kColumnWidth;
+  x = kNarrowMargin + 160 + kBarColumnWidth;
   const Integer y2 = y + 70;
   TqvTrackBar* both = AddTrackBar(Parent, x, y2, "Both sides, selection 2..6");
   both->GetProperties()->SetTickMarks(qvtmBoth);
   both->GetProperties()->SetSelectionStart(2);
   both->GetProperties()->SetSelectionEnd(6);
   both->SetPosition(5);
-  TqvTrackBar* huge = AddTrackBar(Parent, x += kColumnWidth, y2, "Thumb up, 0..10^9, ultra-flat");
+  TqvTrackBar* huge = AddTrackBar(Parent, x += kBarColumnWidth, y2, "Thumb up, 0..10^9, ultra-flat");
   huge->GetProperties()->SetTickMarks(qvtmTopLeft);
   huge->GetProperties()->SetMax(1000000000);
   huge->GetStyle()->GetLookAndFeel()->SetKind(lfUltraFlat);
   huge->SetPosition(700000000);
 
-  AddCaption(Parent, kMargin + 160 + 2 * kColumnWidth, y2 + 70, "Vertical, numbers turned");
+  AddLabel(Parent, kNarrowMargin + 160 + 2 * kBarColumnWidth, y2 + 70, "Vertical, numbers turned", kBarColumnWidth);
   auto* vertical = New<TqvTrackBar>(Parent);
-  vertical->SetBounds(kMargin + 160 + 2 * kColumnWidth, y2 + 70 + kCaptionHeight, 70, 150);
+  vertical->SetBounds(kNarrowMargin + 160 + 2 * kBarColumnWidth, y2 + 70 + kLabelHeight, 70, 150);
   vertical->SetParent(Parent);
   vertical->GetProperties()->SetOrientation(tboVertical);
   vertical->GetProperties()->SetTickType(tbttNumbers);
   vertical->GetProperties()->SetFrequency(5);
   vertical->GetProperties()->SetTextOrientation(tbtoVertical);
   vertical->SetPosition(7);
-  TqvTrackBar* disabled = AddTrackBar(Parent, kMargin + 160 + kColumnWidth, y2 + 70, "Disabled, flat");
+  TqvTrackBar* disabled = AddTrackBar(Parent, kNarrowMargin + 160 + kBarColumnWidth, y2 + 70, "Disabled, flat");
   disabled->GetStyle()->GetLookAndFeel()->SetKind(lfFlat);
   disabled->SetPosition(3);
   disabled->SetEnabled(false);
@@ -155,12 +149,12 @@ TqvRadioGroup* AddRadioGroup(TWinControl* Parent, Integer X, Integer Y, const St
 
 void BuildRadios(TWinControl* Parent) {
   const Integer y = 420;
-  Integer x = kMargin;
-  AddCaption(Parent, x, y, "Radio buttons");
+  Integer x = kNarrowMargin;
+  AddLabel(Parent, x, y, "Radio buttons", kBarColumnWidth);
   const char* captions[] = {"&Horizontal", "&Vertical", "Disabled"};
   for (Integer i = 0; i < 3; ++i) {
     auto* button = New<TqvRadioButton>(Parent);
-    button->SetBounds(x, y + kCaptionHeight + i * 22, 150, 20);
+    button->SetBounds(x, y + kLabelHeight + i * 22, 150, 20);
     button->SetParent(Parent);
     button->SetCaption(captions[i]);
     if (i == 0) button->SetChecked(true);

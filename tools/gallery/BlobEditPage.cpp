@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr Integer kMargin = 12, kCellWidth = 220, kCellHeight = 22, kLabelHeight = 16, kRowGap = 14;
+constexpr Integer kBlobEditHeight = 22, kBlobRowGap = 14;
 
 struct TBlobSample {
   const char* Caption;
@@ -15,7 +15,7 @@ struct TBlobSample {
   bool Filled, ReadOnly, Enabled, Inplace;
 };
 
-const TBlobSample kSamples[] = {
+const TBlobSample kBlobSamples[] = {
     {"Memo icon, empty", bekMemo, bpsIcon, false, false, true, false},
     {"Memo icon", bekMemo, bpsIcon, true, false, true, false},
     {"Picture icon, empty", bekPict, bpsIcon, false, false, true, false},
@@ -40,25 +40,22 @@ const char* const kMemo = "  Das Erste HD\r\nZDF HD\r\n3sat HD\r\nARTE HD\r\nPho
 
 void BuildBlobEditPage(TWinControl* Parent) {
   TqvBlobEdit* focused = nullptr;
-  for (Integer i = 0; i < Integer(std::size(kSamples)); ++i) {
-    const TBlobSample& s = kSamples[i];
+  for (Integer i = 0; i < Integer(std::size(kBlobSamples)); ++i) {
+    const TBlobSample& s = kBlobSamples[i];
     const Integer x = kMargin + (i % 4) * (kCellWidth + 24);
-    const Integer y = kMargin + (i / 4) * (kCellHeight + kLabelHeight + kRowGap + 2);
-    auto* label = New<TLabel>(Parent);
-    label->SetParent(Parent);
-    label->SetBounds(x, y, kCellWidth, kLabelHeight);
-    label->SetCaption(s.Caption);
+    const Integer y = kMargin + (i / 4) * (kBlobEditHeight + kLabelHeight + kBlobRowGap + 2);
+    AddLabel(Parent, x, y, s.Caption);
     auto* edit =
         static_cast<TqvBlobEdit*>(TqvCustomEdit::CreateInplace(&TqvBlobEdit::StaticClass(), Parent, s.Inplace));
     TqvBlobEditProperties* properties = edit->GetProperties();
     properties->SetBlobEditKind(s.Kind);
     properties->SetBlobPaintStyle(s.Style);
     properties->SetReadOnly(s.ReadOnly);
-    edit->SetBounds(x, y + kLabelHeight + 2, kCellWidth, kCellHeight);
+    edit->SetBounds(x, y + kLabelHeight + 2, kCellWidth, kBlobEditHeight);
     edit->SetEnabled(s.Enabled);
     edit->SetParent(Parent);
     edit->SetEditValue(s.Filled ? Variant(String(kMemo)) : Variant(Null()));
-    if (i == Integer(std::size(kSamples)) - 1) focused = edit;
+    if (i == Integer(std::size(kBlobSamples)) - 1) focused = edit;
   }
   // The page's first control in tab order takes the focus when the page shows.
   if (focused) focused->SetTabOrder(0);

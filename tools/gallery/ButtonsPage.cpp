@@ -9,7 +9,7 @@ namespace {
 
 constexpr Integer kButtonWidth = 110;
 constexpr Integer kButtonHeight = 28;
-constexpr Integer kColumn = 130;
+constexpr Integer kButtonColumn = 130;
 
 // A button the page puts into a state through its own handlers.
 class TGalleryButton : public TqvButton {
@@ -17,7 +17,7 @@ class TGalleryButton : public TqvButton {
  public:
   using TqvButton::TqvButton;
   void Hover() { Perform(CM_MOUSEENTER, 0, 0); }
-  void Press() { SetPressed(true); }
+  void ShowPressed() { SetPressed(true); }  // not Press(), which a click runs
   void ShowMenuState() { Perform(WM_QV_MENUCLOSE2, 0, 0); }
 };
 
@@ -38,13 +38,6 @@ TOwned<TBitmap> GlyphStrip(Integer ACount) {
   return strip;
 }
 
-void AddLabel(TWinControl* Parent, const String& ACaption, TRect R) {
-  auto* label = New<TLabel>(Parent);
-  label->SetParent(Parent);
-  label->SetBoundsRect(R);
-  label->SetCaption(ACaption);
-}
-
 TGalleryButton* AddButton(TWinControl* Parent, const String& ACaption, TPoint At, Integer AWidth = kButtonWidth,
                           Integer AHeight = kButtonHeight) {
   auto* b = New<TGalleryButton>(Parent);
@@ -62,12 +55,12 @@ void BuildStates(TWinControl* Parent, Integer Y) {
   const char* const names[] = {"Normal", "Default", "Hot", "Pressed", "Disabled"};
   AddLabel(Parent, "States", Rect(10, Y + 6, 120, Y + 22));
   for (Integer i = 0; i < 5; ++i) {
-    TGalleryButton* b = AddButton(Parent, names[i], {130 + i * kColumn, Y});
+    TGalleryButton* b = AddButton(Parent, names[i], {130 + i * kButtonColumn, Y});
     b->HandleNeeded();
     switch (i) {
       case 1: b->SetDefault(true); break;
       case 2: b->Hover(); break;
-      case 3: b->Press(); break;
+      case 3: b->ShowPressed(); break;
       case 4: b->SetEnabled(false); break;
       default: break;
     }
@@ -79,11 +72,11 @@ void BuildGlyphs(TWinControl* Parent, Integer Y) {
   AddLabel(Parent, "Glyph layouts", Rect(10, Y + 18, 120, Y + 34));
   TOwned<TBitmap> strip = GlyphStrip(1);
   for (Integer i = 0; i < 4; ++i) {
-    TGalleryButton* b = AddButton(Parent, names[i], {130 + i * kColumn, Y}, kButtonWidth, 52);
+    TGalleryButton* b = AddButton(Parent, names[i], {130 + i * kButtonColumn, Y}, kButtonWidth, 52);
     b->SetGlyph(strip.get());
     b->SetLayout(TButtonLayout(i));
   }
-  TGalleryButton* spread = AddButton(Parent, "Spread", {130 + 4 * kColumn, Y}, kButtonWidth, 52);
+  TGalleryButton* spread = AddButton(Parent, "Spread", {130 + 4 * kButtonColumn, Y}, kButtonWidth, 52);
   spread->SetGlyph(strip.get());
   spread->SetSpacing(-1);
 
@@ -92,10 +85,10 @@ void BuildGlyphs(TWinControl* Parent, Integer Y) {
   TOwned<TBitmap> four = GlyphStrip(4);
   const char* const states[] = {"Up", "Pressed", "Disabled 1", "Disabled 4"};
   for (Integer i = 0; i < 4; ++i) {
-    TGalleryButton* b = AddButton(Parent, states[i], {130 + i * kColumn, Y});
+    TGalleryButton* b = AddButton(Parent, states[i], {130 + i * kButtonColumn, Y});
     b->SetGlyph(i == 2 ? strip.get() : four.get());
     b->HandleNeeded();
-    if (i == 1) b->Press();
+    if (i == 1) b->ShowPressed();
     if (i >= 2) b->SetEnabled(false);
   }
 }
@@ -105,7 +98,7 @@ void BuildColoursAndKinds(TWinControl* Parent, Integer Y) {
   TGalleryButton* yellow = AddButton(Parent, "Yellow face", {130, Y});
   yellow->GetColors()->SetColor(qvbsNormal, clYellow);
   yellow->GetColors()->SetColor(qvbsDefault, clYellow);
-  TGalleryButton* font = AddButton(Parent, "Red text", {130 + kColumn, Y});
+  TGalleryButton* font = AddButton(Parent, "Red text", {130 + kButtonColumn, Y});
   font->OnGetDrawParams = [](TqvCustomButton*, TqvButtonState, TColor&, TFont* AFont) { AFont->SetColor(clRed); };
 
   Y += 44;
@@ -114,7 +107,7 @@ void BuildColoursAndKinds(TWinControl* Parent, Integer Y) {
   const TqvButtonKind kinds[] = {qvbkDropDown, qvbkDropDownButton, qvbkDropDownButton};
   const char* const captions[] = {"Drop down", "Split", "Split, hot"};
   for (Integer i = 0; i < 3; ++i) {
-    TGalleryButton* b = AddButton(Parent, captions[i], {130 + i * kColumn, Y});
+    TGalleryButton* b = AddButton(Parent, captions[i], {130 + i * kButtonColumn, Y});
     b->SetKind(kinds[i]);
     b->SetDropDownMenu(menu);
     b->HandleNeeded();

@@ -7,18 +7,9 @@
 
 namespace {
 
-constexpr Integer kMargin = 12, kCellWidth = 220, kLabelHeight = 16, kRowHeight = 62;
-
-TPoint Cell(Integer AIndex) {
-  return {kMargin + (AIndex % 4) * (kCellWidth + 20), kMargin + (AIndex / 4) * kRowHeight};
-}
-
 TqvColorComboBox* AddColorCombo(TWinControl* Parent, Integer AIndex, const String& ACaption) {
   const TPoint p = Cell(AIndex);
-  auto* label = New<TLabel>(Parent);
-  label->SetParent(Parent);
-  label->SetBounds(p.X, p.Y, kCellWidth, kLabelHeight);
-  label->SetCaption(ACaption);
+  AddLabel(Parent, p.X, p.Y, ACaption);
   auto* combo = New<TqvColorComboBox>(Parent);
   combo->SetBounds(p.X, p.Y + kLabelHeight + 4, kCellWidth, 21);
   combo->SetParent(Parent);

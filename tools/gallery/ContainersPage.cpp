@@ -8,8 +8,8 @@
 
 namespace {
 
-constexpr Integer kColumnWidth = 140;
-constexpr Integer kRowHeight = 40;
+constexpr Integer kContainerColumnWidth = 140;
+constexpr Integer kContainerRowHeight = 40;
 
 // A container with an inner list box, and the states the page puts it in.
 class TGalleryContainer : public TqvContainer {
@@ -29,13 +29,6 @@ class TGalleryContainer : public TqvContainer {
   void ShowShort() { ShortRefreshContainer(false); }
 };
 
-void AddLabel(TWinControl* Parent, const String& ACaption, TRect R) {
-  auto* label = New<TLabel>(Parent);
-  label->SetParent(Parent);
-  label->SetBoundsRect(R);
-  label->SetCaption(ACaption);
-}
-
 TGalleryContainer* AddContainer(TWinControl* Parent, TRect R) {
   auto* c = New<TGalleryContainer>(Parent);
   c->SetBoundsRect(R);
@@ -43,20 +36,20 @@ TGalleryContainer* AddContainer(TWinControl* Parent, TRect R) {
   return c;
 }
 
-const char* const kBorderNames[] = {"cbsNone", "cbsSingle", "cbsThick", "cbsFlat", "cbs3D", "cbsUltraFlat"};
+const char* const kContainerBorderNames[] = {"cbsNone", "cbsSingle", "cbsThick", "cbsFlat", "cbs3D", "cbsUltraFlat"};
 
 void BuildBorderRows(TWinControl* Parent) {
   AddLabel(Parent, "At rest", Rect(130, 8, 280, 24));
-  AddLabel(Parent, "Hot", Rect(130 + kColumnWidth, 8, 280 + kColumnWidth, 24));
-  AddLabel(Parent, "No hot tracking", Rect(130 + 2 * kColumnWidth, 8, 280 + 2 * kColumnWidth, 24));
-  AddLabel(Parent, "Shadow", Rect(130 + 3 * kColumnWidth, 8, 280 + 3 * kColumnWidth, 24));
-  AddLabel(Parent, "Left and top edges", Rect(130 + 4 * kColumnWidth, 8, 280 + 4 * kColumnWidth, 24));
-  AddLabel(Parent, "Disabled", Rect(130 + 5 * kColumnWidth, 8, 280 + 5 * kColumnWidth, 24));
+  AddLabel(Parent, "Hot", Rect(130 + kContainerColumnWidth, 8, 280 + kContainerColumnWidth, 24));
+  AddLabel(Parent, "No hot tracking", Rect(130 + 2 * kContainerColumnWidth, 8, 280 + 2 * kContainerColumnWidth, 24));
+  AddLabel(Parent, "Shadow", Rect(130 + 3 * kContainerColumnWidth, 8, 280 + 3 * kContainerColumnWidth, 24));
+  AddLabel(Parent, "Left and top edges", Rect(130 + 4 * kContainerColumnWidth, 8, 280 + 4 * kContainerColumnWidth, 24));
+  AddLabel(Parent, "Disabled", Rect(130 + 5 * kContainerColumnWidth, 8, 280 + 5 * kContainerColumnWidth, 24));
   for (Integer s = cbsNone; s <= cbsUltraFlat; ++s) {
-    const Integer y = 30 + s * kRowHeight;
-    AddLabel(Parent, kBorderNames[s], Rect(10, y + 8, 120, y + 24));
+    const Integer y = 30 + s * kContainerRowHeight;
+    AddLabel(Parent, kContainerBorderNames[s], Rect(10, y + 8, 120, y + 24));
     for (Integer col = 0; col < 6; ++col) {
-      const Integer x = 130 + col * kColumnWidth;
+      const Integer x = 130 + col * kContainerColumnWidth;
       TGalleryContainer* c = AddContainer(Parent, Rect(x, y, x + 130, y + 32));
       TqvContainerStyle* style = c->GetStyle();
       style->SetBorderStyle(TqvContainerBorderStyle(s));

@@ -7,8 +7,7 @@
 
 namespace {
 
-constexpr Integer kCellWidth = 220;
-constexpr Integer kCellHeight = 150;
+constexpr Integer kSampleHeight = 150;
 constexpr Integer kLineHeight = 16;
 
 // Numbered lines of text wider and taller than the control as asked, scrolled by pixels.
@@ -50,14 +49,14 @@ class TSampleContent : public TqvControl {
   TPoint FOffset;
 };
 
-struct TSample {
+struct TControlSample {
   const char* Caption;
   TqvControlBorderStyle Border;
   TSize Content;
   bool AllowHide;
 };
 
-const TSample kSamples[] = {
+const TControlSample kControlSamples[] = {
     {"No border, nothing to scroll", qvcbsNone, {100, 64}, true},
     {"No border, wide content", qvcbsNone, {600, 64}, true},
     {"No border, tall content", qvcbsNone, {100, 600}, true},
@@ -70,18 +69,15 @@ const TSample kSamples[] = {
 };
 
 void BuildControlsPage(TWinControl* Parent) {
-  for (Integer i = 0; i < Integer(std::size(kSamples)); ++i) {
-    const TSample& s = kSamples[i];
-    const Integer x = 12 + (i % 4) * (kCellWidth + 20), y = 12 + (i / 4) * (kCellHeight + 40);
-    auto* label = New<TLabel>(Parent);
-    label->SetParent(Parent);
-    label->SetBounds(x, y, kCellWidth, 16);
-    label->SetCaption(s.Caption);
+  for (Integer i = 0; i < Integer(std::size(kControlSamples)); ++i) {
+    const TControlSample& s = kControlSamples[i];
+    const TPoint p = Cell(i, kMargin, kSampleHeight + 40);
+    AddLabel(Parent, p.X, p.Y, s.Caption);
     auto* control = New<TSampleContent>(Parent);
     control->SetBorderStyle(s.Border);
     control->Content = s.Content;
     control->AllowHide = s.AllowHide;
-    control->SetBounds(x, y + 20, kCellWidth, kCellHeight);
+    control->SetBounds(p.X, p.Y + 20, kCellWidth, kSampleHeight);
     control->SetParent(Parent);
     control->UpdateScrollBars();
   }

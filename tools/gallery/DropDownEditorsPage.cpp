@@ -9,21 +9,9 @@
 
 namespace {
 
-constexpr Integer kMargin = 12;
-constexpr Integer kCellWidth = 220;
-constexpr Integer kLabelHeight = 16;
-constexpr Integer kRowHeight = 62;
-
-TPoint Cell(Integer AIndex, Integer ATop) {
-  return {kMargin + (AIndex % 4) * (kCellWidth + 20), ATop + (AIndex / 4) * kRowHeight};
-}
-
 template <class T>
 T* AddEditor(TWinControl* Parent, TPoint P, const String& ACaption, bool AInplace = false) {
-  auto* label = New<TLabel>(Parent);
-  label->SetParent(Parent);
-  label->SetBounds(P.X, P.Y, kCellWidth, kLabelHeight);
-  label->SetCaption(ACaption);
+  AddLabel(Parent, P.X, P.Y, ACaption);
   auto* edit = static_cast<T*>(TqvCustomEdit::CreateInplace(&T::StaticClass(), Parent, AInplace));
   edit->SetBounds(P.X, P.Y + kLabelHeight + 4, kCellWidth, 21);
   edit->SetParent(Parent);

@@ -7,10 +7,9 @@
 
 namespace {
 
-constexpr Integer kCellWidth = 220;
 constexpr Integer kEditHeight = 24;
 
-struct TEditSample {
+struct TEditControlSample {
   const char* Caption;
   TqvEditBorderStyle Border;
   std::vector<TqvEditButtonKind> Buttons;
@@ -20,7 +19,7 @@ struct TEditSample {
   bool Inplace;
 };
 
-const TEditSample kSamples[] = {
+const TEditControlSample kEditControlSamples[] = {
     {"Single frame", ebsSingle, {}, true, btsDefault, ebtNone, false},
     {"Flat frame", ebsFlat, {}, true, btsDefault, ebtNone, false},
     {"3D frame", ebs3D, {}, true, btsDefault, ebtNone, false},
@@ -35,7 +34,7 @@ const TEditSample kSamples[] = {
     {"Focused", ebs3D, {bkDown}, true, btsDefault, ebtNone, false},
 };
 
-TqvCustomEdit* AddEdit(TWinControl* Parent, const TEditSample& s, Integer x, Integer y) {
+TqvCustomEdit* AddEditSample(TWinControl* Parent, const TEditControlSample& s, Integer x, Integer y) {
   TqvCustomEdit* edit = TqvCustomEdit::CreateInplace(&TqvCustomEdit::StaticClass(), Parent, s.Inplace);
   edit->SetAutoSize(false);  // the base kind measures no content of its own
   TqvCustomEditStyle* style = edit->GetStyle();
@@ -51,14 +50,11 @@ TqvCustomEdit* AddEdit(TWinControl* Parent, const TEditSample& s, Integer x, Int
 
 void BuildEditControlPage(TWinControl* Parent) {
   TqvCustomEdit* focused = nullptr;
-  for (Integer i = 0; i < Integer(std::size(kSamples)); ++i) {
-    const TEditSample& s = kSamples[i];
-    const Integer x = 12 + (i % 4) * (kCellWidth + 20), y = 12 + (i / 4) * 70;
-    auto* label = New<TLabel>(Parent);
-    label->SetParent(Parent);
-    label->SetBounds(x, y, kCellWidth, 16);
-    label->SetCaption(s.Caption);
-    TqvCustomEdit* edit = AddEdit(Parent, s, x, y + 20);
+  for (Integer i = 0; i < Integer(std::size(kEditControlSamples)); ++i) {
+    const TEditControlSample& s = kEditControlSamples[i];
+    const TPoint p = Cell(i, kMargin, 70);
+    AddLabel(Parent, p.X, p.Y, s.Caption);
+    TqvCustomEdit* edit = AddEditSample(Parent, s, p.X, p.Y + 20);
     edit->RefreshContainerAtCursor(false);
     if (String(s.Caption) == "Focused") focused = edit;
   }

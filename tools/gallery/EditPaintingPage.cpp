@@ -8,13 +8,13 @@
 
 namespace {
 
-constexpr Integer kLabelWidth = 110;
-constexpr Integer kColumn = 176;
+constexpr Integer kEditLabelWidth = 110;
+constexpr Integer kEditColumn = 176;
 constexpr TSize kEditSize{160, 22};
 
 const char* const kBorderNames[] = {"None", "Single", "Thick", "Flat", "3D", "Ultra-flat"};
 const char* const kButtonStyleNames[] = {"Default", "3D", "Flat", "Simple", "Hot-flat", "Ultra-flat"};
-const char* const kStateNames[] = {"Disabled", "Normal", "Pressed", "Hot"};
+const char* const kEditButtonStateNames[] = {"Disabled", "Normal", "Pressed", "Hot"};
 
 // How one sample editor is calculated.
 struct TEditSample {
@@ -77,12 +77,12 @@ class TEditPaintingView : public TCustomControl {
     FCanvas->DrawText(AText, R, tfLeft | tfVCenter | tfSingleLine);
     FCanvas->GetBrush()->SetStyle(bsSolid);
   }
-  void Label(Integer y, const String& AText) { Text(Rect(6, y, kLabelWidth, y + kEditSize.cy), AText); }
+  void Label(Integer y, const String& AText) { Text(Rect(6, y, kEditLabelWidth, y + kEditSize.cy), AText); }
   void Titles(Integer y, std::initializer_list<const char*> ANames) {
-    Integer x = kLabelWidth;
+    Integer x = kEditLabelWidth;
     for (const char* name : ANames) {
-      Text(Rect(x, y, x + kColumn, y + 18), name, clHighlight);
-      x += kColumn;
+      Text(Rect(x, y, x + kEditColumn, y + 18), name, clHighlight);
+      x += kEditColumn;
     }
   }
 
@@ -122,9 +122,9 @@ class TEditPaintingView : public TCustomControl {
     TOwned<TqvCustomEditStyle> style = NewStyle();
     style->SetBorderStyle(ABorder);
     const TEditSample samples[] = {{}, {.Hot = true}, {.Focused = true}, {.Enabled = false}};
-    for (Integer i = 0; i < 4; ++i) PaintEditor(kLabelWidth + i * kColumn, y, style.get(), samples[i]);
+    for (Integer i = 0; i < 4; ++i) PaintEditor(kEditLabelWidth + i * kEditColumn, y, style.get(), samples[i]);
     TOwned<TqvCustomEditStyle> inplace = NewStyle(true);
-    PaintEditor(kLabelWidth + 4 * kColumn, y, inplace.get(), {.Inplace = true});
+    PaintEditor(kEditLabelWidth + 4 * kEditColumn, y, inplace.get(), {.Inplace = true});
   }
 
   void ButtonLayoutRow(Integer y) {
@@ -132,18 +132,18 @@ class TEditPaintingView : public TCustomControl {
     TOwned<TqvCustomEditStyle> style = NewStyle();
     style->SetBorderStyle(ebsSingle);
     SetButtons({{bkGlyph, true}, {bkEllipsis, false}, {bkDown, false}});
-    PaintEditor(kLabelWidth, y, style.get(), {.Hot = true});
+    PaintEditor(kEditLabelWidth, y, style.get(), {.Hot = true});
     style->SetShadow(true);
     style->SetHotTrack(false);
-    PaintEditor(kLabelWidth + kColumn, y, style.get(), {.Shadow = true});
+    PaintEditor(kEditLabelWidth + kEditColumn, y, style.get(), {.Shadow = true});
     TOwned<TqvCustomEditStyle> ultraFlat = NewStyle();
     ultraFlat->SetBorderStyle(ebsUltraFlat);
-    PaintEditor(kLabelWidth + 2 * kColumn, y, ultraFlat.get(), {.Focused = true});
+    PaintEditor(kEditLabelWidth + 2 * kEditColumn, y, ultraFlat.get(), {.Focused = true});
     TOwned<TqvCustomEditStyle> hideInactive = NewStyle();
     hideInactive->SetButtonTransparency(ebtHideInactive);
-    PaintEditor(kLabelWidth + 3 * kColumn, y, hideInactive.get(), {});
+    PaintEditor(kEditLabelWidth + 3 * kEditColumn, y, hideInactive.get(), {});
     hideInactive->SetButtonTransparency(ebtAlways);
-    PaintEditor(kLabelWidth + 4 * kColumn, y, hideInactive.get(), {.Focused = true});
+    PaintEditor(kEditLabelWidth + 4 * kEditColumn, y, hideInactive.get(), {.Focused = true});
   }
 
   // One button of each kind in each state.
@@ -152,7 +152,7 @@ class TEditPaintingView : public TCustomControl {
     for (Integer state = ebbsDisabled; state <= ebbsHot; ++state)
       for (Integer kind = bkEllipsis; kind <= bkGlyph; ++kind) {
         TqvEditButtonViewInfo b;
-        b.Bounds = Bounds(kLabelWidth + state * kColumn + kind * 28, y, 22, kEditSize.cy);
+        b.Bounds = Bounds(kEditLabelWidth + state * kEditColumn + kind * 28, y, 22, kEditSize.cy);
         b.VisibleBounds = b.Bounds;
         b.Style = AStyle;
         b.State = TqvEditButtonState(state);
@@ -190,7 +190,7 @@ class TEditPaintingView : public TCustomControl {
       info.Calculate();
       // The window paints in its own coordinates.
       TSavedDCScope saved(FCanvas->GetHandle());
-      OffsetViewportOrgEx(FCanvas->GetHandle(), kLabelWidth + i * kColumn, y, nullptr);
+      OffsetViewportOrgEx(FCanvas->GetHandle(), kEditLabelWidth + i * kEditColumn, y, nullptr);
       info.Draw(FCanvas);
       Text(qvDeflatedRect(info.ClientRect, 2), "Items", clBtnText);
     }
@@ -203,7 +203,7 @@ class TEditPaintingView : public TCustomControl {
     Titles(y - 18, {"3D", "Flat", "Hot-flat", "Ultra-flat", "Themed"});
     const TqvEditButtonStyle styles[] = {bts3D, btsFlat, btsHotFlat, btsUltraFlat, btsDefault};
     for (Integer column = 0; column < 5; ++column) {
-      const Integer x = kLabelWidth + column * kColumn;
+      const Integer x = kEditLabelWidth + column * kEditColumn;
       const bool themed = styles[column] == btsDefault;
       TSpinSample vertical(sbpVert);
       vertical.Place(0, Bounds(x, y + 11, 17, 11), themed ? SPNP_DOWN : 0, ebbsNormal);
@@ -249,7 +249,7 @@ class TEditPaintingView : public TCustomControl {
     for (Integer state = ebbsDisabled; state <= ebbsHot; ++state)
       for (Integer kind = bkEllipsis; kind <= bkGlyph; ++kind) {
         TqvEditButtonViewInfo b;
-        b.Bounds = Bounds(kLabelWidth + state * kColumn + kind * 28, y, 22, kEditSize.cy);
+        b.Bounds = Bounds(kEditLabelWidth + state * kEditColumn + kind * 28, y, 22, kEditSize.cy);
         b.VisibleBounds = b.Bounds;
         b.Style = bts3D;
         b.State = TqvEditButtonState(state);

@@ -11,10 +11,7 @@
 
 namespace {
 
-constexpr Integer kMargin = 8;
-constexpr Integer kLabelHeight = 16;
 constexpr Integer kDisplayHeight = 20;
-constexpr Integer kColumnWidth = 240;
 
 // A calculator showing its display in a sunken panel above it.
 class TGalleryCalculator : public TqvCustomCalculator {
@@ -28,16 +25,9 @@ class TGalleryCalculator : public TqvCustomCalculator {
   void SetDisplayText(const String& Text) override { Display->SetCaption(Text); }
 };
 
-void AddLabel(TWinControl* Parent, Integer X, Integer Y, const String& ACaption) {
-  auto* label = New<TLabel>(Parent);
-  label->SetParent(Parent);
-  label->SetBounds(X, Y, kColumnWidth, kLabelHeight);
-  label->SetCaption(ACaption);
-}
-
 TGalleryCalculator* AddCalculator(TWinControl* Parent, Integer X, Integer Y, const String& ACaption,
                                   const char* AScript) {
-  AddLabel(Parent, X, Y, ACaption);
+  AddLabel(Parent, X, Y, ACaption, kColumnWidth);
   auto* display = New<TPanel>(Parent);
   display->SetParent(Parent);
   display->SetBounds(X, Y + kLabelHeight, 202, kDisplayHeight);
@@ -63,7 +53,7 @@ TGalleryCalculator* AddCalculator(TWinControl* Parent, Integer X, Integer Y, con
 }
 
 TqvCustomCalendar* AddCalendar(TWinControl* Parent, Integer X, Integer Y, const String& ACaption) {
-  AddLabel(Parent, X, Y, ACaption);
+  AddLabel(Parent, X, Y, ACaption, kColumnWidth);
   auto* calendar = New<TqvCustomCalendar>(Parent);
   calendar->SetLeft(X);
   calendar->SetTop(Y + kLabelHeight);
@@ -72,21 +62,22 @@ TqvCustomCalendar* AddCalendar(TWinControl* Parent, Integer X, Integer Y, const 
 }
 
 void BuildExtendedEditorsPage(TWinControl* Parent) {
-  Integer x = kMargin;
-  AddCalculator(Parent, x, kMargin, "Calculator", "");
-  AddCalculator(Parent, x += kColumnWidth, kMargin, "12 + 30 = with 42 in memory", "12+30EM");
-  AddCalculator(Parent, x += kColumnWidth, kMargin, "1 / 0 = (Error)", "1/0E");
-  AddCalculator(Parent, x += kColumnWidth, kMargin, "Disabled", "7")->SetEnabled(false);
-  const Integer y = kMargin + kLabelHeight + kDisplayHeight + 150;
-  TGalleryCalculator* largeCalc = AddCalculator(Parent, kMargin, y, "Sized 400 x 260 (bold captions)", "");
+  Integer x = kNarrowMargin;
+  AddCalculator(Parent, x, kNarrowMargin, "Calculator", "");
+  AddCalculator(Parent, x += kColumnWidth, kNarrowMargin, "12 + 30 = with 42 in memory", "12+30EM");
+  AddCalculator(Parent, x += kColumnWidth, kNarrowMargin, "1 / 0 = (Error)", "1/0E");
+  AddCalculator(Parent, x += kColumnWidth, kNarrowMargin, "Disabled", "7")->SetEnabled(false);
+  const Integer y = kNarrowMargin + kLabelHeight + kDisplayHeight + 150;
+  TGalleryCalculator* largeCalc = AddCalculator(Parent, kNarrowMargin, y, "Sized 400 x 260 (bold captions)", "");
   largeCalc->SetClientSize({400, 260});
-  TGalleryCalculator* fixed = AddCalculator(Parent, kMargin + 2 * kColumnWidth, y, "Font 10, no automatic size", "");
+  TGalleryCalculator* fixed =
+      AddCalculator(Parent, kNarrowMargin + 2 * kColumnWidth, y, "Font 10, no automatic size", "");
   fixed->GetFont()->SetSize(10);
   fixed->SetAutoFontSize(false);
   fixed->SetCalcBorderStyle(bsSingle);
 
   constexpr Integer kCalendarTop = 500;
-  x = kMargin;
+  x = kNarrowMargin;
   TqvCustomCalendar* first = AddCalendar(Parent, x, kCalendarTop, "Calendar in the window colour");
   first->SetColor(clWindow);
   first->SetSelectDate(Date() + 3);

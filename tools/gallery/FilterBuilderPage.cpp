@@ -14,8 +14,7 @@
 
 namespace {
 
-constexpr Integer kMargin = 8;
-constexpr Integer kLabelHeight = 16;
+constexpr Integer kFilterCaptionWidth = 400;
 
 // An item of the channel list: its ID, caption and editor properties.
 class TGalleryFilterItem : public TObject {
@@ -84,13 +83,6 @@ class TGalleryFilterLink : public TComponent, public IqvFilterControl {
   TOwned<TGalleryFilterController> FController;
 };
 
-void AddLabel(TWinControl* Parent, Integer X, Integer Y, const String& ACaption) {
-  auto* label = New<TLabel>(Parent);
-  label->SetParent(Parent);
-  label->SetBounds(X, Y, 400, kLabelHeight);
-  label->SetCaption(ACaption);
-}
-
 TqvFilterControl* AddBuilder(TWinControl* Parent, const TRect& ABounds, TComponent* ALink) {
   auto* builder = New<TqvFilterControl>(Parent);
   builder->SetBoundsRect(ABounds);
@@ -116,26 +108,27 @@ void BuildFilterBuilderPage(TWinControl* Parent) {
                   scrambled->GetDisplayText(scrambled->GetValueUnchecked()));
 
   const Integer wide = 610;
-  AddLabel(Parent, kMargin, kMargin, "Linked, nested groups, ranges, lists, blanks and patterns");
-  TqvFilterControl* main = AddBuilder(Parent, Bounds(kMargin, kMargin + kLabelHeight, wide, 290), link);
+  AddLabel(Parent, kNarrowMargin, kNarrowMargin, "Linked, nested groups, ranges, lists, blanks and patterns",
+           kFilterCaptionWidth);
+  TqvFilterControl* main = AddBuilder(Parent, Bounds(kNarrowMargin, kNarrowMargin + kLabelHeight, wide, 290), link);
   main->GetFocusedInfo().Row = main->GetRow(3);
   main->GetFocusedInfo().ValueIndex = 1;
   main->SetFocusKind(fhkValue);
 
-  const Integer y2 = kMargin + kLabelHeight + 300;
-  AddLabel(Parent, kMargin, y2, "Level lines off, larger fonts, NullString \"(none)\"");
-  TqvFilterControl* large = AddBuilder(Parent, Bounds(kMargin, y2 + kLabelHeight, wide, 360), link);
+  const Integer y2 = kNarrowMargin + kLabelHeight + 300;
+  AddLabel(Parent, kNarrowMargin, y2, "Level lines off, larger fonts, NullString \"(none)\"", kFilterCaptionWidth);
+  TqvFilterControl* large = AddBuilder(Parent, Bounds(kNarrowMargin, y2 + kLabelHeight, wide, 360), link);
   large->SetShowLevelLines(false);
   large->TControl::GetFont()->SetHeight(-15);
   large->SetNullString("(none)");
 
-  const Integer x2 = kMargin + wide + 12;
-  const Integer narrow = GalleryPageSize.cx - x2 - kMargin;
-  AddLabel(Parent, x2, kMargin, "Disabled");
-  TqvFilterControl* disabled = AddBuilder(Parent, Bounds(x2, kMargin + kLabelHeight, narrow, 200), link);
+  const Integer x2 = kNarrowMargin + wide + 12;
+  const Integer narrow = GalleryPageSize.cx - x2 - kNarrowMargin;
+  AddLabel(Parent, x2, kNarrowMargin, "Disabled", kFilterCaptionWidth);
+  TqvFilterControl* disabled = AddBuilder(Parent, Bounds(x2, kNarrowMargin + kLabelHeight, narrow, 200), link);
   disabled->SetEnabled(false);
-  AddLabel(Parent, x2, kMargin + kLabelHeight + 210, "Without a link");
-  AddBuilder(Parent, Bounds(x2, kMargin + 2 * kLabelHeight + 210, narrow, 150), nullptr);
+  AddLabel(Parent, x2, kNarrowMargin + kLabelHeight + 210, "Without a link", kFilterCaptionWidth);
+  AddBuilder(Parent, Bounds(x2, kNarrowMargin + 2 * kLabelHeight + 210, narrow, 150), nullptr);
 }
 
 const TGalleryPageRegistration FilterBuilderPage("FilterBuilder", 800, &BuildFilterBuilderPage);
@@ -157,10 +150,10 @@ void BuildCustomFilterDialogPage(TWinControl* Parent) {
   TqvFilterCriteriaItemList* pair = link->GetCriteria()->GetRoot()->AddItemList(fjkOr);
   link->Condition(pair, 0, okLike, String("BBC%"), "BBC%");
   link->Condition(pair, 0, okNotEqual, String("BBC Test_1"), "BBC Test_1");
-  AddLabel(Parent, kMargin, kMargin, "A text column: like or does not equal");
-  AddCustomFilterDialog(Parent, link, 0, kMargin, kMargin + kLabelHeight);
-  AddLabel(Parent, kMargin, 260, "A number column without a filter");
-  AddCustomFilterDialog(Parent, link, 1, kMargin, 260 + kLabelHeight);
+  AddLabel(Parent, kNarrowMargin, kNarrowMargin, "A text column: like or does not equal", kFilterCaptionWidth);
+  AddCustomFilterDialog(Parent, link, 0, kNarrowMargin, kNarrowMargin + kLabelHeight);
+  AddLabel(Parent, kNarrowMargin, 260, "A number column without a filter", kFilterCaptionWidth);
+  AddCustomFilterDialog(Parent, link, 1, kNarrowMargin, 260 + kLabelHeight);
 }
 
 const TGalleryPageRegistration CustomFilterDialogPage("CustomFilterDialog", 800, &BuildCustomFilterDialogPage);

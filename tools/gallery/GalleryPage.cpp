@@ -1,7 +1,9 @@
-// The page registry and the variants.
+// The page registry, the variants and the layout helpers.
 #include "GalleryPage.h"
 
 #include <algorithm>
+
+#include "platform/forms/StdCtrls.h"
 
 namespace {
 
@@ -39,4 +41,20 @@ void ApplyGalleryVariant(const TGalleryVariant& AVariant) {
   TqvLookAndFeel* root = RootLookAndFeel();
   root->SetKind(AVariant.Kind);
   root->SetNativeStyle(AVariant.NativeStyle);
+}
+
+TPoint Cell(Integer AIndex, Integer ATop, Integer ARowHeight) {
+  return {kMargin + (AIndex % 4) * (kCellWidth + kCellGap), ATop + (AIndex / 4) * ARowHeight};
+}
+
+TLabel* AddLabel(TWinControl* Parent, const String& ACaption, const TRect& R) {
+  auto* label = New<TLabel>(Parent);
+  label->SetParent(Parent);
+  label->SetBoundsRect(R);
+  label->SetCaption(ACaption);
+  return label;
+}
+
+TLabel* AddLabel(TWinControl* Parent, Integer X, Integer Y, const String& ACaption, Integer AWidth) {
+  return AddLabel(Parent, ACaption, Bounds(X, Y, AWidth, kLabelHeight));
 }

@@ -16,6 +16,26 @@
 
 constexpr TSize GalleryPageSize{1000, 720};
 
+class TLabel;
+
+// Layout shared by the pages. Most pages place their samples in a grid of cells, four a row,
+// each with a caption above its sample; pages whose samples fill the page's width keep a
+// narrower margin and use wider columns.
+constexpr Integer kMargin = 12;        // from the page's edges to the grid
+constexpr Integer kCellWidth = 220;    // a cell and its sample
+constexpr Integer kCellGap = 20;       // between two cells of a row
+constexpr Integer kLabelHeight = 16;   // a caption
+constexpr Integer kRowHeight = 62;     // a row of one-line samples: caption, sample and space
+constexpr Integer kNarrowMargin = 8;   // from the page's edges on pages filled by columns
+constexpr Integer kColumnWidth = 240;  // a column of such a page: four fill it
+
+// The top left corner of cell AIndex of the grid whose first row is at ATop.
+TPoint Cell(Integer AIndex, Integer ATop = kMargin, Integer ARowHeight = kRowHeight);
+// A label showing ACaption in R.
+TLabel* AddLabel(TWinControl* Parent, const String& ACaption, const TRect& R);
+// A caption at X, Y, AWidth wide and kLabelHeight high.
+TLabel* AddLabel(TWinControl* Parent, Integer X, Integer Y, const String& ACaption, Integer AWidth = kCellWidth);
+
 struct TGalleryVariant {
   const char* Name;  // part of the shot's file name
   TqvLookAndFeelKind Kind;

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr Integer kCellWidth = 220, kCellHeight = 150, kLabelHeight = 16;
+constexpr Integer kImageHeight = 150;
 
 // A landscape of a sky, a sun and two hills, so that cuts and scaling show.
 void DrawLandscape(TBitmap& ABitmap, Integer W, Integer H) {
@@ -50,7 +50,7 @@ struct TImageSample {
   bool Jpeg, Center, Stretch, Enabled, Inplace;
 };
 
-const TImageSample kSamples[] = {
+const TImageSample kImageSamples[] = {
     {"Centred", 160, 100, false, true, false, true, false},
     {"Scrolled with its bars", 320, 220, false, false, false, true, false},
     {"Stretched to the top", 320, 120, false, false, true, true, false},
@@ -63,20 +63,17 @@ const TImageSample kSamples[] = {
 
 void BuildImageEditorPage(TWinControl* Parent) {
   TqvImage* focused = nullptr;
-  for (Integer i = 0; i < Integer(std::size(kSamples)); ++i) {
-    const TImageSample& s = kSamples[i];
-    const Integer x = 12 + (i % 4) * (kCellWidth + 24), y = 12 + (i / 4) * (kCellHeight + kLabelHeight + 24);
-    auto* label = New<TLabel>(Parent);
-    label->SetParent(Parent);
-    label->SetBounds(x, y, kCellWidth, kLabelHeight);
-    label->SetCaption(s.Caption);
+  for (Integer i = 0; i < Integer(std::size(kImageSamples)); ++i) {
+    const TImageSample& s = kImageSamples[i];
+    const Integer x = kMargin + (i % 4) * (kCellWidth + 24), y = kMargin + (i / 4) * (kImageHeight + kLabelHeight + 24);
+    AddLabel(Parent, x, y, s.Caption);
     auto* image = static_cast<TqvImage*>(TqvCustomEdit::CreateInplace(&TqvImage::StaticClass(), Parent, s.Inplace));
     TqvImageProperties* properties = image->GetProperties();
     properties->SetCenter(s.Center);
     properties->SetStretch(s.Stretch);
     properties->SetCaption("(no picture)");
     if (s.Jpeg) properties->SetGraphicClassName("TJPEGImage");
-    image->SetBounds(x, y + kLabelHeight + 2, kCellWidth, kCellHeight);
+    image->SetBounds(x, y + kLabelHeight + 2, kCellWidth, kImageHeight);
     image->SetEnabled(s.Enabled);
     image->SetParent(Parent);
     if (s.PictureWidth > 0) image->SetEditValue(PictureValue(s.Jpeg, s.PictureWidth, s.PictureHeight));

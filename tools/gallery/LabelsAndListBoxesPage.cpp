@@ -9,22 +9,12 @@
 
 namespace {
 
-constexpr Integer kMargin = 8;
-constexpr Integer kCaptionHeight = 16;
-constexpr Integer kColumnWidth = 240;
-
-void AddCaption(TWinControl* Parent, Integer X, Integer Y, const String& ACaption) {
-  auto* label = New<TLabel>(Parent);
-  label->SetParent(Parent);
-  label->SetBounds(X, Y, kColumnWidth, kCaptionHeight);
-  label->SetCaption(ACaption);
-}
-
-TqvLabel* AddLabel(TWinControl* Parent, Integer X, Integer Y, const String& ACaption, const String& AText) {
-  AddCaption(Parent, X, Y, ACaption);
+// A caption above a bold label showing AText.
+TqvLabel* AddLabelSample(TWinControl* Parent, Integer X, Integer Y, const String& ACaption, const String& AText) {
+  AddLabel(Parent, X, Y, ACaption, kColumnWidth);
   auto* label = New<TqvLabel>(Parent);
   label->SetLeft(X);
-  label->SetTop(Y + kCaptionHeight);
+  label->SetTop(Y + kLabelHeight);
   label->GetFont()->SetSize(14);
   label->GetFont()->SetStyle(fsBold);
   label->SetParent(Parent);
@@ -33,29 +23,29 @@ TqvLabel* AddLabel(TWinControl* Parent, Integer X, Integer Y, const String& ACap
 }
 
 void BuildLabels(TWinControl* Parent) {
-  Integer x = kMargin, y = kMargin;
-  AddLabel(Parent, x, y, "Plain", "Channel list");
-  TqvLabel* fun = AddLabel(Parent, x += kColumnWidth, y, "Fading shadow, depth 4", "Satellites");
+  Integer x = kNarrowMargin, y = kNarrowMargin;
+  AddLabelSample(Parent, x, y, "Plain", "Channel list");
+  TqvLabel* fun = AddLabelSample(Parent, x += kColumnWidth, y, "Fading shadow, depth 4", "Satellites");
   fun->GetProperties()->SetLabelEffect(qvleFun);
   fun->GetProperties()->SetDepth(4);
   fun->GetProperties()->SetShadowedColor(clNavy);
-  TqvLabel* extrude = AddLabel(Parent, x += kColumnWidth, y, "Extruded left and up, depth 3", "Transponders");
+  TqvLabel* extrude = AddLabelSample(Parent, x += kColumnWidth, y, "Extruded left and up, depth 3", "Transponders");
   extrude->GetProperties()->SetLabelEffect(qvleExtrude);
   extrude->GetProperties()->SetOrientation(qvoLeftTop);
   extrude->GetProperties()->SetDepth(3);
   extrude->GetProperties()->SetShadowedColor(clMaroon);
-  TqvLabel* cool = AddLabel(Parent, x += kColumnWidth, y, "One shadow, depth 3", "Favourites");
+  TqvLabel* cool = AddLabelSample(Parent, x += kColumnWidth, y, "One shadow, depth 3", "Favourites");
   cool->GetProperties()->SetLabelEffect(qvleCool);
   cool->GetProperties()->SetDepth(3);
 
-  x = kMargin;
+  x = kNarrowMargin;
   y += 60;
-  AddLabel(Parent, x, y, "Raised", "Raised")->GetProperties()->SetLabelStyle(qvlsRaised);
-  AddLabel(Parent, x += kColumnWidth, y, "Lowered", "Lowered")->GetProperties()->SetLabelStyle(qvlsLowered);
-  TqvLabel* outline = AddLabel(Parent, x += kColumnWidth, y, "Outlined, pen 1", "Outline");
+  AddLabelSample(Parent, x, y, "Raised", "Raised")->GetProperties()->SetLabelStyle(qvlsRaised);
+  AddLabelSample(Parent, x += kColumnWidth, y, "Lowered", "Lowered")->GetProperties()->SetLabelStyle(qvlsLowered);
+  TqvLabel* outline = AddLabelSample(Parent, x += kColumnWidth, y, "Outlined, pen 1", "Outline");
   outline->GetProperties()->SetLabelStyle(qvlsOutLine);
   outline->GetFont()->SetSize(20);
-  TqvLabel* glyph = AddLabel(Parent, x += kColumnWidth, y, "Glyph in the letters", "Glyph");
+  TqvLabel* glyph = AddLabelSample(Parent, x += kColumnWidth, y, "Glyph in the letters", "Glyph");
   glyph->GetFont()->SetSize(22);
   TBitmap* stripes = glyph->GetProperties()->GetGlyph();
   stripes->SetSize(6, 6);
@@ -64,32 +54,33 @@ void BuildLabels(TWinControl* Parent) {
   stripes->GetCanvas()->GetBrush()->SetColor(clBlue);
   stripes->GetCanvas()->FillRect(Rect(0, 3, 6, 6));
 
-  x = kMargin;
+  x = kNarrowMargin;
   y += 70;
   for (Integer angle : {45, 90, 180, -30}) {
-    TqvLabel* turned = AddLabel(Parent, x, y, "Angle " + IntToStr(angle), "Turned");
+    TqvLabel* turned = AddLabelSample(Parent, x, y, "Angle " + IntToStr(angle), "Turned");
     turned->GetProperties()->SetAngle(angle);
     turned->GetStyle()->SetBorderStyle(ebsSingle);
     x += kColumnWidth;
   }
 
-  x = kMargin;
+  x = kNarrowMargin;
   y += 130;
-  TqvLabel* wrapped = AddLabel(Parent, x, y, "Word wrap, centred, framed", "A label whose text wraps");
+  TqvLabel* wrapped = AddLabelSample(Parent, x, y, "Word wrap, centred, framed", "A label whose text wraps");
   wrapped->SetAutoSize(false);
-  wrapped->SetBounds(x, y + kCaptionHeight, 150, 50);
+  wrapped->SetBounds(x, y + kLabelHeight, 150, 50);
   wrapped->GetProperties()->SetWordWrap(true);
   wrapped->GetProperties()->GetAlignment()->SetHorz(taCenter);
   wrapped->GetStyle()->SetBorderStyle(ebs3D);
-  TqvLabel* ellipsis = AddLabel(Parent, x += kColumnWidth, y, "End ellipsis, fixed size", "A text too long to fit");
+  TqvLabel* ellipsis =
+      AddLabelSample(Parent, x += kColumnWidth, y, "End ellipsis, fixed size", "A text too long to fit");
   ellipsis->SetAutoSize(false);
-  ellipsis->SetBounds(x, y + kCaptionHeight, 150, 26);
+  ellipsis->SetBounds(x, y + kLabelHeight, 150, 26);
   ellipsis->GetProperties()->SetShowEndEllipsis(true);
   ellipsis->GetStyle()->SetBorderStyle(ebsSingle);
 
-  AddCaption(Parent, x += kColumnWidth, y, "Transparent on a panel");
+  AddLabel(Parent, x += kColumnWidth, y, "Transparent on a panel", kColumnWidth);
   auto* panel = New<TPanel>(Parent);
-  panel->SetBounds(x, y + kCaptionHeight, 200, 50);
+  panel->SetBounds(x, y + kLabelHeight, 200, 50);
   panel->SetColor(clSkyBlue);
   panel->SetParent(Parent);
   auto* transparent = New<TqvLabel>(panel);
@@ -101,14 +92,14 @@ void BuildLabels(TWinControl* Parent) {
   transparent->GetProperties()->SetLabelEffect(qvleCool);
   transparent->GetProperties()->SetDepth(2);
   transparent->SetCaption("See through");
-  AddLabel(Parent, x += kColumnWidth, y, "Disabled", "Disabled")->SetEnabled(false);
+  AddLabelSample(Parent, x += kColumnWidth, y, "Disabled", "Disabled")->SetEnabled(false);
 }
 
 TqvListBox* AddListBox(TWinControl* Parent, Integer X, Integer Y, const String& ACaption, Integer AItems) {
-  AddCaption(Parent, X, Y, ACaption);
+  AddLabel(Parent, X, Y, ACaption, kColumnWidth);
   auto* list = New<TqvListBox>(Parent);
   list->SetLeft(X);
-  list->SetTop(Y + kCaptionHeight);
+  list->SetTop(Y + kLabelHeight);
   list->SetParent(Parent);
   list->SetWidth(180);
   list->SetHeight(110);
@@ -118,7 +109,7 @@ TqvListBox* AddListBox(TWinControl* Parent, Integer X, Integer Y, const String& 
 
 void BuildListBoxes(TWinControl* Parent) {
   constexpr Integer kTop = 440;
-  Integer x = kMargin;
+  Integer x = kNarrowMargin;
   TqvListBox* plain = AddListBox(Parent, x, kTop, "Plain, second item selected", 20);
   plain->SetItemIndex(1);
   TqvListBox* integral = AddListBox(Parent, x += kColumnWidth, kTop, "Integral height (asked 110)", 20);
@@ -137,7 +128,7 @@ void BuildListBoxes(TWinControl* Parent) {
   drawn->SetItemIndex(2);
   AddListBox(Parent, x += kColumnWidth, kTop, "Disabled", 6)->SetEnabled(false);
 
-  x = kMargin;
+  x = kNarrowMargin;
   const Integer y = kTop + 140;
   const TqvContainerBorderStyle borders[] = {cbsFlat, cbs3D, cbsUltraFlat, cbsThick};
   const char* names[] = {"Flat frame", "3D frame", "Ultra-flat frame", "Thick frame, wide items"};

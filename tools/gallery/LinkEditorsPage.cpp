@@ -9,23 +9,10 @@
 
 namespace {
 
-constexpr Integer kMargin = 12, kCellWidth = 220, kLabelHeight = 16, kRowHeight = 62;
-
-TPoint Cell(Integer AIndex, Integer ATop) {
-  return {kMargin + (AIndex % 4) * (kCellWidth + 20), ATop + (AIndex / 4) * kRowHeight};
-}
-
-void AddLabel(TWinControl* Parent, const TPoint& P, const String& ACaption) {
-  auto* label = New<TLabel>(Parent);
-  label->SetParent(Parent);
-  label->SetBounds(P.X, P.Y, kCellWidth, kLabelHeight);
-  label->SetCaption(ACaption);
-}
-
 TqvHyperLinkEdit* AddHyperLink(TWinControl* Parent, Integer AIndex, const String& ACaption, const String& AText,
                                bool AInplace = false) {
   const TPoint p = Cell(AIndex, kMargin);
-  AddLabel(Parent, p, ACaption);
+  AddLabel(Parent, p.X, p.Y, ACaption);
   auto* edit = static_cast<TqvHyperLinkEdit*>(
       TqvCustomEdit::CreateInplace(&TqvHyperLinkEdit::StaticClass(), Parent, AInplace));
   edit->SetBounds(p.X, p.Y + kLabelHeight + 4, kCellWidth, 21);
@@ -36,7 +23,7 @@ TqvHyperLinkEdit* AddHyperLink(TWinControl* Parent, Integer AIndex, const String
 
 TqvButtonEdit* AddButtonEdit(TWinControl* Parent, Integer AIndex, const String& ACaption, const String& AText) {
   const TPoint p = Cell(AIndex, kMargin);
-  AddLabel(Parent, p, ACaption);
+  AddLabel(Parent, p.X, p.Y, ACaption);
   auto* edit = New<TqvButtonEdit>(Parent);
   edit->SetBounds(p.X, p.Y + kLabelHeight + 4, kCellWidth, 21);
   edit->SetParent(Parent);
@@ -46,7 +33,7 @@ TqvButtonEdit* AddButtonEdit(TWinControl* Parent, Integer AIndex, const String& 
 
 void AddMRUEdit(TWinControl* Parent, Integer AIndex, const String& ACaption, bool AShowEllipsis, bool AEnabled) {
   const TPoint p = Cell(AIndex, kMargin);
-  AddLabel(Parent, p, ACaption);
+  AddLabel(Parent, p.X, p.Y, ACaption);
   auto* edit = New<TqvMRUEdit>(Parent);
   edit->SetBounds(p.X, p.Y + kLabelHeight + 4, kCellWidth, 21);
   edit->SetParent(Parent);

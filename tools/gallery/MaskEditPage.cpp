@@ -8,20 +8,12 @@
 
 namespace {
 
-constexpr Integer kMargin = 12;
-constexpr Integer kCellWidth = 220;
-constexpr Integer kLabelHeight = 16;
-constexpr Integer kRowHeight = 62;
-
 TqvMaskEdit* AddMaskEdit(TWinControl* Parent, Integer AIndex, const String& ACaption, TqvEditMaskKind AKind,
                          const String& AMask, const String& AValue) {
-  const Integer x = kMargin + (AIndex % 4) * (kCellWidth + 20), y = kMargin + (AIndex / 4) * kRowHeight;
-  auto* label = New<TLabel>(Parent);
-  label->SetParent(Parent);
-  label->SetBounds(x, y, kCellWidth, kLabelHeight);
-  label->SetCaption(ACaption);
+  const TPoint p = Cell(AIndex);
+  AddLabel(Parent, p.X, p.Y, ACaption);
   auto* edit = New<TqvMaskEdit>(Parent, false);
-  edit->SetBounds(x, y + kLabelHeight + 4, kCellWidth, 21);
+  edit->SetBounds(p.X, p.Y + kLabelHeight + 4, kCellWidth, 21);
   edit->SetParent(Parent);
   edit->GetStyle()->SetBorderStyle(ebs3D);
   edit->GetProperties()->SetMaskKind(AKind);

@@ -6,9 +6,9 @@
 
 namespace {
 
-constexpr Integer kMargin = 12, kCellWidth = 220, kCellHeight = 110, kLabelHeight = 16;
+constexpr Integer kMemoHeight = 110;
 
-const char* const kText =
+const char* const kMemoText =
     "Das Erste HD\r\nZDF HD\r\n3sat HD\r\nARTE HD\r\nPhoenix HD\r\nKiKA HD\r\n"
     "A channel name long enough to wrap onto the next line of the memo\r\nBR Fernsehen Nord HD\r\n"
     "hr-fernsehen HD\r\nMDR Sachsen HD\r\nNDR FS NDS HD\r\nrbb Berlin HD";
@@ -20,7 +20,7 @@ struct TMemoSample {
   bool WordWrap, ReadOnly, Enabled, Inplace;
 };
 
-const TMemoSample kSamples[] = {
+const TMemoSample kMemoSamples[] = {
     {"Wrapped text", ssNone, taLeftJustify, true, false, true, false},
     {"Vertical scroll bar", ssVertical, taLeftJustify, true, false, true, false},
     {"Both scroll bars, no wrap", ssBoth, taLeftJustify, false, false, true, false},
@@ -33,24 +33,21 @@ const TMemoSample kSamples[] = {
 
 void BuildMemoPage(TWinControl* Parent) {
   TqvMemo* focused = nullptr;
-  for (Integer i = 0; i < Integer(std::size(kSamples)); ++i) {
-    const TMemoSample& s = kSamples[i];
-    const Integer x = kMargin + (i % 4) * (kCellWidth + 24), y = kMargin + (i / 4) * (kCellHeight + kLabelHeight + 30);
-    auto* label = New<TLabel>(Parent);
-    label->SetParent(Parent);
-    label->SetBounds(x, y, kCellWidth, kLabelHeight);
-    label->SetCaption(s.Caption);
+  for (Integer i = 0; i < Integer(std::size(kMemoSamples)); ++i) {
+    const TMemoSample& s = kMemoSamples[i];
+    const Integer x = kMargin + (i % 4) * (kCellWidth + 24), y = kMargin + (i / 4) * (kMemoHeight + kLabelHeight + 30);
+    AddLabel(Parent, x, y, s.Caption);
     auto* memo = static_cast<TqvMemo*>(TqvCustomEdit::CreateInplace(&TqvMemo::StaticClass(), Parent, s.Inplace));
     TqvMemoProperties* properties = memo->GetProperties();
     properties->SetScrollBars(s.ScrollBars);
     properties->SetAlignment(s.Alignment);
     properties->SetWordWrap(s.WordWrap);
     properties->SetReadOnly(s.ReadOnly);
-    memo->SetBounds(x, y + kLabelHeight + 2, kCellWidth, kCellHeight);
+    memo->SetBounds(x, y + kLabelHeight + 2, kCellWidth, kMemoHeight);
     memo->SetEnabled(s.Enabled);
     memo->SetParent(Parent);
-    memo->SetEditValue(String(kText));
-    if (i == Integer(std::size(kSamples)) - 1) focused = memo;
+    memo->SetEditValue(String(kMemoText));
+    if (i == Integer(std::size(kMemoSamples)) - 1) focused = memo;
   }
   // The page's first control in tab order takes the focus when the page shows.
   if (focused) focused->SetTabOrder(0);

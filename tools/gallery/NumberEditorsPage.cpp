@@ -17,25 +17,14 @@
 
 namespace {
 
-constexpr Integer kMargin = 12;
-constexpr Integer kCellWidth = 220;
-constexpr Integer kLabelHeight = 16;
-constexpr Integer kRowHeight = 50;
+// Rows closer than the grid's: the page holds five groups of editors.
+constexpr Integer kNumberRowHeight = 50;
 
-void AddLabel(TWinControl* Parent, TPoint P, const String& ACaption) {
-  auto* label = New<TLabel>(Parent);
-  label->SetParent(Parent);
-  label->SetBounds(P.X, P.Y, kCellWidth, kLabelHeight);
-  label->SetCaption(ACaption);
-}
-
-TPoint Cell(Integer AIndex, Integer ATop) {
-  return {kMargin + (AIndex % 4) * (kCellWidth + 20), ATop + (AIndex / 4) * kRowHeight};
-}
+TPoint NumberCell(Integer AIndex, Integer ATop) { return Cell(AIndex, ATop, kNumberRowHeight); }
 
 template <class TEdit>
 TEdit* AddEdit(TWinControl* Parent, TPoint P, const String& ACaption, bool AInplace) {
-  AddLabel(Parent, P, ACaption);
+  AddLabel(Parent, P.X, P.Y, ACaption);
   auto* edit = static_cast<TEdit*>(TqvCustomEdit::CreateInplace(&TEdit::StaticClass(), Parent, AInplace));
   edit->SetBounds(P.X, P.Y + kLabelHeight + 4, kCellWidth, 21);
   edit->SetParent(Parent);
@@ -45,14 +34,15 @@ TEdit* AddEdit(TWinControl* Parent, TPoint P, const String& ACaption, bool AInpl
 
 TqvCurrencyEdit* AddCurrency(TWinControl* Parent, Integer AIndex, const String& ACaption, const Variant& AValue,
                              bool AInplace = false) {
-  auto* edit = AddEdit<TqvCurrencyEdit>(Parent, Cell(AIndex, kMargin), ACaption, AInplace);
+  auto* edit = AddEdit<TqvCurrencyEdit>(Parent, NumberCell(AIndex, kMargin), ACaption, AInplace);
   edit->SetEditValue(AValue);
   return edit;
 }
 
 TqvSpinEdit* AddSpin(TWinControl* Parent, Integer AIndex, const String& ACaption, const Variant& AValue,
                      TqvSpinEditButtonsPosition APosition = sbpVert, bool AFast = false, bool AInplace = false) {
-  auto* edit = AddEdit<TqvSpinEdit>(Parent, Cell(AIndex, kMargin + 3 * kRowHeight + 10), ACaption, AInplace);
+  auto* edit =
+      AddEdit<TqvSpinEdit>(Parent, NumberCell(AIndex, kMargin + 3 * kNumberRowHeight + 10), ACaption, AInplace);
   TqvSpinEditProperties* properties = edit->GetProperties();
   properties->SetValueType(VarIsFloat(AValue) ? vtFloat : vtInt);
   properties->GetSpinButtons()->SetPosition(APosition);
@@ -80,7 +70,8 @@ void BuildSpinEditors(TWinControl* Parent) {
 
 TqvTimeEdit* AddTime(TWinControl* Parent, Integer AIndex, const String& ACaption, const Variant& AValue,
                      TqvTimeEditTimeFormat AFormat = tfHourMinSec, bool AUse24Hour = true, bool AInplace = false) {
-  auto* edit = AddEdit<TqvTimeEdit>(Parent, Cell(AIndex, kMargin + 6 * kRowHeight + 20), ACaption, AInplace);
+  auto* edit =
+      AddEdit<TqvTimeEdit>(Parent, NumberCell(AIndex, kMargin + 6 * kNumberRowHeight + 20), ACaption, AInplace);
   edit->GetProperties()->SetTimeFormat(AFormat);
   edit->GetProperties()->SetUse24HourFormat(AUse24Hour);
   edit->SetEditValue(AValue);
@@ -105,7 +96,8 @@ void BuildTimeEditors(TWinControl* Parent) {
 
 TqvDateEdit* AddDate(TWinControl* Parent, Integer AIndex, const String& ACaption, const Variant& AValue,
                      bool AInplace = false) {
-  auto* edit = AddEdit<TqvDateEdit>(Parent, Cell(AIndex, kMargin + 9 * kRowHeight + 30), ACaption, AInplace);
+  auto* edit =
+      AddEdit<TqvDateEdit>(Parent, NumberCell(AIndex, kMargin + 9 * kNumberRowHeight + 30), ACaption, AInplace);
   edit->SetEditValue(AValue);
   return edit;
 }
@@ -124,14 +116,14 @@ void BuildDateEditors(TWinControl* Parent) {
 }
 
 void BuildCalcEditors(TWinControl* Parent) {
-  const Integer top = kMargin + 12 * kRowHeight + 40;
+  const Integer top = kMargin + 12 * kNumberRowHeight + 40;
   Integer i = 0;
-  AddEdit<TqvCalcEdit>(Parent, Cell(i++, top), "Calculator", false)->SetValue(1234.5678);
-  AddEdit<TqvCalcEdit>(Parent, Cell(i++, top), "Calculator, empty", false)->SetEditValue(Null());
-  auto* disabled = AddEdit<TqvCalcEdit>(Parent, Cell(i++, top), "Calculator, disabled", false);
+  AddEdit<TqvCalcEdit>(Parent, NumberCell(i++, top), "Calculator", false)->SetValue(1234.5678);
+  AddEdit<TqvCalcEdit>(Parent, NumberCell(i++, top), "Calculator, empty", false)->SetEditValue(Null());
+  auto* disabled = AddEdit<TqvCalcEdit>(Parent, NumberCell(i++, top), "Calculator, disabled", false);
   disabled->SetValue(-0.25);
   disabled->SetEnabled(false);
-  AddEdit<TqvCalcEdit>(Parent, Cell(i++, top), "Calculator in place", true)->SetValue(42);
+  AddEdit<TqvCalcEdit>(Parent, NumberCell(i++, top), "Calculator in place", true)->SetValue(42);
 }
 
 void BuildNumberEditorsPage(TWinControl* Parent) {

@@ -10,11 +10,8 @@
 
 namespace {
 
-constexpr Integer kMargin = 8;
-constexpr Integer kCellWidth = 240;
-constexpr Integer kCellHeight = 126;
-constexpr Integer kCellGap = 6;
-constexpr Integer kLabelHeight = 16;
+constexpr Integer kTabCellHeight = 126;
+constexpr Integer kTabCellGap = 6;
 
 struct TStyleColumn {
   TqvPCStyleID Style;
@@ -28,16 +25,11 @@ struct TPositionRow {
 };
 const TPositionRow kPositions[] = {{tpTop, "top"}, {tpBottom, "bottom"}, {tpLeft, "left"}, {tpRight, "right"}};
 
-void AddLabel(TWinControl* Parent, const TRect& R, const String& ACaption, TAlign AAlign = alNone) {
-  auto* label = New<TLabel>(Parent);
-  label->SetParent(Parent);
-  label->SetBoundsRect(R);
-  label->SetAlign(AAlign);
-  label->SetCaption(ACaption);
-}
+// A label filling the page of a tab control.
+void AddTitle(TWinControl* Parent, const String& ATitle) { AddLabel(Parent, ATitle, TRect())->SetAlign(alClient); }
 
 // 16 x 16 pictures: a dish and a television.
-TCustomImageList* MakeImages(TWinControl* Parent) {
+TCustomImageList* MakeTabImages(TWinControl* Parent) {
   auto* images = New<TImageList>(Parent);
   images->SetSize(16, 16);
   TBitmap strip;
@@ -79,17 +71,17 @@ void FillCell(TqvCustomTabControl* AControl, const String& ATitle) {
   AControl->GetTabs()->GetTab(2)->SetEnabled(false);
   AControl->GetTabs()->GetTab(3)->SetHighlighted(true);
   AControl->SetTabIndex(1);
-  AddLabel(AControl, TRect(), ATitle, alClient);
+  AddTitle(AControl, ATitle);
 }
 
 void BuildPageControlPage(TWinControl* Parent) {
-  TCustomImageList* images = MakeImages(Parent);
+  TCustomImageList* images = MakeTabImages(Parent);
   for (Integer col = 0; col < 4; ++col) {
-    const Integer x = kMargin + col * (kCellWidth + kCellGap);
-    AddLabel(Parent, Bounds(x, 4, kCellWidth, kLabelHeight), kStyles[col].Name);
+    const Integer x = kNarrowMargin + col * (kColumnWidth + kTabCellGap);
+    AddLabel(Parent, x, 4, kStyles[col].Name, kColumnWidth);
     for (Integer row = 0; row < 4; ++row) {
-      const Integer y = 4 + kLabelHeight + row * (kCellHeight + kCellGap);
-      auto* control = AddControl(Parent, Bounds(x, y, kCellWidth, kCellHeight), kStyles[col].Style);
+      const Integer y = 4 + kLabelHeight + row * (kTabCellHeight + kTabCellGap);
+      auto* control = AddControl(Parent, Bounds(x, y, kColumnWidth, kTabCellHeight), kStyles[col].Style);
       control->SetTabPosition(kPositions[row].Position);
       control->SetHotTrack(true);
       if (row == 0 && col == 0) control->SetImages(images);
@@ -97,16 +89,16 @@ void BuildPageControlPage(TWinControl* Parent) {
     }
   }
 
-  const Integer y = 4 + kLabelHeight + 4 * (kCellHeight + kCellGap) + 2;
-  const Integer h = GalleryPageSize.cy - y - kMargin;
-  Integer x = kMargin;
+  const Integer y = 4 + kLabelHeight + 4 * (kTabCellHeight + kTabCellGap) + 2;
+  const Integer h = GalleryPageSize.cy - y - kNarrowMargin;
+  Integer x = kNarrowMargin;
 
   // Three rows: the active row lies next to the page, the others turned around it.
   auto* rows = AddControl(Parent, Bounds(x, y, 230, h), 1);
   rows->SetMultiLine(true);
   AddTabs(rows, {"Astra", "Hotbird", "Eutelsat", "Thor", "Turksat", "Hispasat", "Amazonas", "Nilesat", "Badr"});
   rows->SetTabIndex(1);
-  AddLabel(rows, TRect(), "  multi-line, turned", alClient);
+  AddTitle(rows, "  multi-line, turned");
   x += 236;
 
   // With ScrollOpposite the rows after the active one go below the page.
@@ -115,7 +107,7 @@ void BuildPageControlPage(TWinControl* Parent) {
   opposite->SetScrollOpposite(true);
   AddTabs(opposite, {"Astra", "Hotbird", "Eutelsat", "Thor", "Turksat", "Hispasat", "Amazonas", "Nilesat", "Badr"});
   opposite->SetTabIndex(4);
-  AddLabel(opposite, TRect(), "  flat, opposite", alClient);
+  AddTitle(opposite, "  flat, opposite");
   x += 236;
 
   // Rotated tabs on the left read horizontally, with their images.
@@ -124,7 +116,7 @@ void BuildPageControlPage(TWinControl* Parent) {
   rotated->SetRotate(true);
   rotated->SetImages(images);
   AddTabs(rotated, {"TV", "Radio", "Data"});
-  AddLabel(rotated, TRect(), " rotated", alClient);
+  AddTitle(rotated, " rotated");
   x += 176;
 
   // A single line too short for its tabs: arrows and the go button, scrolled.
@@ -133,11 +125,11 @@ void BuildPageControlPage(TWinControl* Parent) {
   AddTabs(scrolled, {"One", "Two", "Three", "Four", "Five", "Six", "Seven", "Eight"});
   scrolled->SetTabIndex(3);
   scrolled->ScrollTabs(2);
-  AddLabel(scrolled, TRect(), " arrows, go button", alClient);
+  AddTitle(scrolled, " arrows, go button");
   x += 176;
 
   // The editor's page control: Style 0 follows the variant's look and feel.
-  auto* pages = AddControl<TqvPageControl>(Parent, Bounds(x, y, GalleryPageSize.cx - kMargin - x, h), 0);
+  auto* pages = AddControl<TqvPageControl>(Parent, Bounds(x, y, GalleryPageSize.cx - kNarrowMargin - x, h), 0);
   pages->SetHotTrack(true);
   pages->GetFont()->SetStyle(fsBold);
   for (const char* caption : {"SAT && TP Edit", "Channel Edit"}) {

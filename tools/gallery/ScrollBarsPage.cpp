@@ -8,9 +8,9 @@
 
 namespace {
 
-constexpr Integer kLabelWidth = 170;
+constexpr Integer kScrollBarLabelWidth = 170;
 constexpr Integer kBarLength = 300;
-constexpr Integer kRowHeight = 30;
+constexpr Integer kScrollBarRowHeight = 30;
 
 // A bar the page puts into a state through the bar's own mouse handling.
 class TGalleryScrollBar : public TqvScrollBar {
@@ -34,7 +34,7 @@ struct TBarRow {
   Integer Min, Max, Page, Position;
 };
 
-const TBarRow kRows[] = {
+const TBarRow kScrollBarRows[] = {
     {"At rest", TBarState::Rest, kBarLength, 0, 100, 20, 30},
     {"Hot thumb", TBarState::HotThumb, kBarLength, 0, 100, 20, 30},
     {"Hot arrow", TBarState::HotArrow, kBarLength, 0, 100, 20, 30},
@@ -66,7 +66,7 @@ void ApplyState(TGalleryScrollBar* Bar, TBarState AState) {
   }
 }
 
-TGalleryScrollBar* AddBar(TWinControl* Parent, const TBarRow& ARow, TScrollBarKind AKind, TPoint At) {
+TGalleryScrollBar* AddScrollBar(TWinControl* Parent, const TBarRow& ARow, TScrollBarKind AKind, TPoint At) {
   auto* bar = New<TGalleryScrollBar>(Parent);
   bar->SetKind(AKind);
   const TSize size = GetScrollBarSize();
@@ -81,29 +81,22 @@ TGalleryScrollBar* AddBar(TWinControl* Parent, const TBarRow& ARow, TScrollBarKi
   return bar;
 }
 
-void AddLabel(TWinControl* Parent, const String& ACaption, TRect R) {
-  auto* label = New<TLabel>(Parent);
-  label->SetParent(Parent);
-  label->SetBoundsRect(R);
-  label->SetCaption(ACaption);
-}
-
 void BuildScrollBarsPage(TWinControl* Parent) {
   Integer y = 12;
-  AddLabel(Parent, "Horizontal", Rect(kLabelWidth + 10, y, kLabelWidth + 10 + kBarLength, y + 16));
+  AddLabel(Parent, "Horizontal", Rect(kScrollBarLabelWidth + 10, y, kScrollBarLabelWidth + 10 + kBarLength, y + 16));
   y += 22;
-  for (const TBarRow& row : kRows) {
-    AddLabel(Parent, row.Caption, Rect(10, y, kLabelWidth, y + 17));
-    AddBar(Parent, row, sbHorizontal, {kLabelWidth + 10, y});
-    y += kRowHeight;
+  for (const TBarRow& row : kScrollBarRows) {
+    AddLabel(Parent, row.Caption, Rect(10, y, kScrollBarLabelWidth, y + 17));
+    AddScrollBar(Parent, row, sbHorizontal, {kScrollBarLabelWidth + 10, y});
+    y += kScrollBarRowHeight;
   }
   // The first seven states again, standing.
-  const Integer left = kLabelWidth + kBarLength + 60;
+  const Integer left = kScrollBarLabelWidth + kBarLength + 60;
   AddLabel(Parent, "Vertical", Rect(left, 12, left + 300, 28));
   for (Integer i = 0; i < 7; ++i) {
     const Integer x = left + i * 44;
     AddLabel(Parent, String(1, char('1' + i)), Rect(x, 36, x + 20, 52));
-    AddBar(Parent, kRows[i], sbVertical, {x, 56});
+    AddScrollBar(Parent, kScrollBarRows[i], sbVertical, {x, 56});
   }
   AddLabel(Parent, "1 at rest, 2 hot thumb, 3 hot arrow, 4 pressed arrow,", Rect(left, 370, left + 420, 386));
   AddLabel(Parent, "5 pressed page, 6 dragged thumb, 7 disabled", Rect(left, 388, left + 420, 404));

@@ -10,10 +10,8 @@
 
 namespace {
 
-constexpr Integer kMargin = 8;
-constexpr Integer kBarWidth = GalleryPageSize.cx - 2 * kMargin;
+constexpr Integer kBarWidth = GalleryPageSize.cx - 2 * kNarrowMargin;
 constexpr Integer kBarHeight = 22;
-constexpr Integer kLabelHeight = 16;
 
 struct TPaintStyleRow {
   TzmStatusBarPaintStyle Style;
@@ -28,17 +26,10 @@ const TPaintStyleRow kRows[] = {
     {stpsUseLookAndFeel, "Look and feel of the variant"},
 };
 
-void AddLabel(TWinControl* Parent, Integer Y, const String& ACaption) {
-  auto* label = New<TLabel>(Parent);
-  label->SetParent(Parent);
-  label->SetBounds(kMargin, Y, kBarWidth, kLabelHeight);
-  label->SetCaption(ACaption);
-}
-
 TzmStatusBar* AddBar(TWinControl* Parent, Integer Y, TzmStatusBarPaintStyle AStyle) {
   auto* bar = New<TzmStatusBar>(Parent);
   bar->SetAlign(alNone);
-  bar->SetBounds(kMargin, Y, kBarWidth, kBarHeight);
+  bar->SetBounds(kNarrowMargin, Y, kBarWidth, kBarHeight);
   bar->SetParent(Parent);
   bar->SetPaintStyle(AStyle);
   return bar;
@@ -149,14 +140,14 @@ void BuildStatusBarPage(TWinControl* Parent) {
   SetKeyboardState(keys);
 
   TCustomImageList* images = MakeImages(Parent);
-  Integer y = kMargin;
+  Integer y = kNarrowMargin;
   for (const TPaintStyleRow& row : kRows) {
-    AddLabel(Parent, y, row.Caption);
+    AddLabel(Parent, kNarrowMargin, y, row.Caption, kBarWidth);
     FillFirstBar(AddBar(Parent, y += kLabelHeight, row.Style), images);
     FillSecondBar(AddBar(Parent, y += kBarHeight + 4, row.Style));
     y += kBarHeight + 12;
   }
-  AddLabel(Parent, y, "Disabled; without panels; with a 3-pixel border");
+  AddLabel(Parent, kNarrowMargin, y, "Disabled; without panels; with a 3-pixel border", kBarWidth);
   TzmStatusBar* disabled = AddBar(Parent, y += kLabelHeight, stpsStandard);
   FillFirstBar(disabled, images);
   disabled->SetEnabled(false);
@@ -167,10 +158,11 @@ void BuildStatusBarPage(TWinControl* Parent) {
   bordered->SetColor(clTeal);
   AddText(bordered, "Border bands in the bar's colour", 300);
   AddText(bordered, "", 0);
-  AddLabel(Parent, y += kBarHeight + 12, "Size grips: standard, flat, gradient, themed (with the theme on)");
+  AddLabel(Parent, kNarrowMargin, y += kBarHeight + 12,
+           "Size grips: standard, flat, gradient, themed (with the theme on)", kBarWidth);
   auto* grips = New<TGripsView>(Parent, disabled);
   grips->SetParent(Parent);
-  grips->SetBounds(kMargin, y + kLabelHeight, 4 * 90, kBarHeight);
+  grips->SetBounds(kNarrowMargin, y + kLabelHeight, 4 * 90, kBarHeight);
 }
 
 const TGalleryPageRegistration StatusBarPage("Status bar", 500, &BuildStatusBarPage);

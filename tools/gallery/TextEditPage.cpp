@@ -9,22 +9,6 @@
 
 namespace {
 
-constexpr Integer kMargin = 12;
-constexpr Integer kCellWidth = 220;
-constexpr Integer kLabelHeight = 16;
-constexpr Integer kRowHeight = 62;
-
-void AddLabel(TWinControl* Parent, Integer X, Integer Y, const String& ACaption) {
-  auto* label = New<TLabel>(Parent);
-  label->SetParent(Parent);
-  label->SetBounds(X, Y, kCellWidth, kLabelHeight);
-  label->SetCaption(ACaption);
-}
-
-TPoint Cell(Integer AIndex, Integer ATop) {
-  return {kMargin + (AIndex % 4) * (kCellWidth + 20), ATop + (AIndex / 4) * kRowHeight};
-}
-
 TqvTextEdit* AddTextEdit(TWinControl* Parent, Integer AIndex, const String& ACaption, const String& AText,
                          bool AInplace = false) {
   const TPoint p = Cell(AIndex, kMargin);

@@ -12,9 +12,9 @@
 
 namespace {
 
-constexpr Integer kLabelWidth = 150;
+constexpr Integer kEditorLabelWidth = 150;
 constexpr Integer kEditWidth = 170;
-constexpr Integer kRowHeight = 34;
+constexpr Integer kEditorRowHeight = 34;
 
 // A container whose editors may change their cells.
 class TEditorsContainer : public TCustomzmContainer {
@@ -77,21 +77,17 @@ class TCellsView : public TCustomControl {
 };
 
 TLabel* Caption(TWinControl* Parent, Integer X, Integer Y, const String& Text) {
-  auto* label = New<TLabel>(Parent);
-  label->SetParent(Parent);
-  label->SetBounds(X, Y, kLabelWidth, 20);
-  label->SetCaption(Text);
-  return label;
+  return AddLabel(Parent, Text, Bounds(X, Y, kEditorLabelWidth, 20));
 }
 
 // An editor shown over its cell (without taking the focus, so every editor looks at rest).
 template <class E>
 E* Editor(TEditorsContainer* Container, Integer Row, const String& Label, const String& Value) {
-  Integer y = 10 + Row * kRowHeight;
+  Integer y = 10 + Row * kEditorRowHeight;
   Caption(Container, 10, y + 4, Label);
   auto* edit = New<E>(Container);
   edit->SetParent(Container);
-  edit->SetBounds(kLabelWidth + 10, y, kEditWidth, 24);
+  edit->SetBounds(kEditorLabelWidth + 10, y, kEditWidth, 24);
   edit->SetEditValue(Value);
   edit->ShowEdit();
   return edit;
@@ -102,7 +98,7 @@ void BuildTreeListEditorsPage(TWinControl* Parent) {
   Caption(Parent, 10, 8, "In-place editors");
   auto* container = New<TEditorsContainer>(Parent);
   container->SetParent(Parent);
-  container->SetBounds(10, 30, 360, 16 * kRowHeight);
+  container->SetBounds(10, 30, 360, 16 * kEditorRowHeight);
 
   Editor<TzmInplaceTextEdit>(container, 0, "3D border", "Channel name");
   Editor<TzmInplaceTextEdit>(container, 1, "Single border", "Transponder")->GetStyle()->SetBorderStyle(xbsSingle);
@@ -136,7 +132,7 @@ void BuildTreeListEditorsPage(TWinControl* Parent) {
   auto* cursor = Editor<TzmInplaceMaskEdit>(container, 15, "Mask, editing", "");
   cursor->SetEditMask("00:00;1;_");
   cursor->SetEditValue("12:3");
-  cursor->ActivateEdit(Bounds(kLabelWidth + 12, 12 + 15 * kRowHeight, kEditWidth - 4, 20));
+  cursor->ActivateEdit(Bounds(kEditorLabelWidth + 12, 12 + 15 * kEditorRowHeight, kEditWidth - 4, 20));
   cursor->SetCursor(3);
 
   Caption(Parent, 400, 8, "Cells drawn without an editor");

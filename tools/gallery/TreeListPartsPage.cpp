@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr Integer kColumn = 210;
+constexpr Integer kPartsColumn = 210;
 constexpr Integer kRow = 30;
 const TzmTreeListFrameLook kLooks[] = {zmflStandard, zmflFlat, zmflUltraFlat};
 const char* const kLookNames[] = {"Standard", "Flat", "Ultra flat"};
@@ -40,7 +40,7 @@ class TTreeListPartsView : public TCustomControl {
     canvas->GetFont()->Assign(GetFont());
     HDC dc = canvas->GetHandle();
     for (Integer look = 0; look < 3; ++look) Look(canvas, dc, look);
-    Cells(dc, 3 * kColumn + 10);
+    Cells(dc, 3 * kPartsColumn + 10);
   }
 
  private:
@@ -58,7 +58,7 @@ class TTreeListPartsView : public TCustomControl {
 
   void Look(TCanvas* Canvas, HDC DC, Integer Index) {
     TzmTreeListFrameLook look = kLooks[Index];
-    Integer x = 10 + Index * kColumn, y = 8;
+    Integer x = 10 + Index * kPartsColumn, y = 8;
     Label(DC, x, y, kLookNames[Index]);
     y += 24;
     for (Integer i = 0; i < 2; ++i) {

@@ -4,12 +4,12 @@
 
 namespace {
 
-using TOperation = std::function<void(TDataTest&, TSQLiteTable*)>;
+using TTableStep = std::function<void(TDataTest&, TSQLiteTable*)>;
 
 struct TEventCase {
   const char* Name;
-  TOperation Prepare;   // before the log is cleared
-  TOperation Operation;
+  TTableStep Prepare;   // before the log is cleared
+  TTableStep Operation;
   const char* Events;
   Integer LinkActiveRecord;
   Integer LinkRecordCount;

@@ -6,17 +6,9 @@
 #include "DataTestSupport.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/FileTestSupport.h"
+#include "platform/rtl/RtlTestSupport.h"
 
 namespace {
-
-String ErrorOf(const std::function<void()>& AAction) {
-  try {
-    AAction();
-  } catch (const EDatabaseError& e) {
-    return e.Message();
-  }
-  return "no error";
-}
 
 // ------------------------------------------------------------------ column types
 
@@ -135,7 +127,7 @@ TEST_F(TFileTest, ForeignValuesAreShownAsStored) {
 TEST_F(TFileTest, AForeignFileDoesNotOpen) {
   std::ofstream(Path()) << "This is not a database, just a text file that is long enough to have a header.";
   Db->SetFileName(Path());
-  EXPECT_EQ(ErrorOf([&] { Db->Open(); }), "file is not a database");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Db->Open(); }), "file is not a database");
   EXPECT_FALSE(Db->GetConnected());
   EXPECT_THROW(Table->Open(), EDatabaseError);
   EXPECT_FALSE(Table->GetActive());
@@ -168,14 +160,14 @@ TEST_F(TFileTest, ALockedDatabaseFailsAfterTheBusyTimeOut) {
   Table->Edit();
   Field("Qty")->SetAsInteger(1);
   auto start = std::chrono::steady_clock::now();
-  EXPECT_EQ(ErrorOf([&] { Table->Post(); }), "database is locked");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Post(); }), "database is locked");
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10)) << "no hang";
   EXPECT_EQ(Table->GetState(), dsEdit);
   other.ExecSQL("ROLLBACK");
   Table->Post();
   EXPECT_EQ(Table->GetState(), dsBrowse);
   other.ExecSQL("BEGIN EXCLUSIVE");  // nobody else may even read
-  EXPECT_EQ(ErrorOf([&] { Table->Refresh(); }), "database is locked");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Refresh(); }), "database is locked");
   EXPECT_EQ(Table->GetRecordCount(), 3) << "the records read before stay";
   other.ExecSQL("ROLLBACK");
 }
@@ -183,15 +175,15 @@ TEST_F(TFileTest, ALockedDatabaseFailsAfterTheBusyTimeOut) {
 // ------------------------------------------------------------------ tables
 
 TEST_F(TDataTest, TablesThatCannotOpenSayWhy) {
-  EXPECT_EQ(ErrorOf([&] { Table->Open(); }), "Table 'Items' not found");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Open(); }), "Table 'Items' not found");
   Table->SetTableName("");
-  EXPECT_EQ(ErrorOf([&] { Table->Open(); }), "Missing TableName property");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Open(); }), "Missing TableName property");
   Db->ExecSQL("CREATE TABLE K (A TEXT PRIMARY KEY, B INTEGER) WITHOUT ROWID");
   Table->SetTableName("K");
-  EXPECT_EQ(ErrorOf([&] { Table->Open(); }), "Table 'K' has no row identifiers");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Open(); }), "Table 'K' has no row identifiers");
   TSQLiteTable orphan(nullptr);
   orphan.SetTableName("K");
-  EXPECT_EQ(ErrorOf([&] { orphan.Open(); }), "Missing Database property");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { orphan.Open(); }), "Missing Database property");
   EXPECT_FALSE(Table->GetActive());
 }
 
@@ -224,8 +216,8 @@ TEST_F(TDataTest, TheDatabaseChangesOnlyWhileClosed) {
 }
 
 TEST_F(TDataTest, EngineErrorsCarryTheEnginesMessage) {
-  EXPECT_EQ(ErrorOf([&] { Db->ExecSQL("SELEC 1"); }), "near \"SELEC\": syntax error");
-  EXPECT_EQ(ErrorOf([&] { Db->Commit(); }), "cannot commit - no transaction is active");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Db->ExecSQL("SELEC 1"); }), "near \"SELEC\": syntax error");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Db->Commit(); }), "cannot commit - no transaction is active");
 }
 
 // ------------------------------------------------------------------ queries
@@ -307,7 +299,7 @@ TEST_F(TQueryTest, StatementsThatAreNoQueryAreRefused) {
   };
   for (const TCase& c : cases) {
     Query->GetSQL()->SetText(c.SQL);
-    EXPECT_EQ(ErrorOf([&] { Query->Open(); }), c.Error) << c.SQL;
+    EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Query->Open(); }), c.Error) << c.SQL;
     EXPECT_FALSE(Query->GetActive());
   }
   EXPECT_EQ(CountRows(), 6) << "nothing was run";
@@ -340,7 +332,7 @@ TEST_F(TQueryTest, ComputedColumnsTakeTheTypeOfTheirValues) {
 
 TEST_F(TQueryTest, DuplicateColumnNamesAreRefused) {
   Query->GetSQL()->SetText("SELECT Id, Id FROM Items");
-  EXPECT_EQ(ErrorOf([&] { Query->Open(); }), "Duplicate field name 'Id'");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Query->Open(); }), "Duplicate field name 'Id'");
 }
 
 TEST_F(TQueryTest, FollowsItsMaster) {

@@ -1,14 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "platform/os/Windows.h"
+#include "tests/platform/os/GdiColours.h"
 #include "tests/platform/os/GdiTestSupport.h"
 
 namespace {
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kTeal = RGB(0, 128, 128);
 
 // A strip of two 4x4 images: a red square on teal, and a blue square on teal, each with its

@@ -3,14 +3,10 @@
 #include <array>
 
 #include "platform/os/Surface.h"
+#include "tests/platform/os/GdiColours.h"
 #include "tests/platform/os/GdiTestSupport.h"
 
 namespace {
-
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
 
 bool InRect(int x, int y, const RECT& r) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; }
 

@@ -100,8 +100,6 @@ bool LaidOutSimply(HFONT font, const String& text) {
   return ShapeSimpleRun(face, text, shaped);
 }
 
-}  // namespace
-
 TEST_P(GdiTextShaping, BothPathsDrawTheSamePixelsAndPositions) {
   for (const char* text : kTexts) {
     TRendering full = Render(text, false);
@@ -128,3 +126,5 @@ INSTANTIATE_TEST_SUITE_P(Fonts, GdiTextShaping, ::testing::ValuesIn(kFonts),
                              if (!isalnum(static_cast<unsigned char>(c))) c = '_';
                            return name;
                          });
+
+}  // namespace

@@ -2,13 +2,10 @@
 
 #include <cstring>
 
+#include "tests/platform/os/GdiColours.h"
 #include "tests/platform/os/GdiTestSupport.h"
 
 namespace {
-
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
 
 HFONT PinnedFont(LONG height = -13, LONG weight = FW_NORMAL, LONG escapement = 0) {
   LOGFONT lf;

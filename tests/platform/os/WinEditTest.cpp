@@ -559,10 +559,6 @@ TEST_F(WinEditTest, FormattingRectangleAndCharFromPosOfLines) {
   EXPECT_EQ(r, Rect(1, 0, 199, 100));
 }
 
-}  // namespace
-
-namespace {
-
 // Dark pixels of a 32-bit memory bitmap: the ink of text drawn black on white.
 int DarkPixels(HDC dc, int width, int height) {
   int dark = 0;
@@ -570,8 +566,6 @@ int DarkPixels(HDC dc, int width, int height) {
     for (int x = 0; x < width; ++x) dark += (GetPixel(dc, x, y) & 0xFF) < 0x80;
   return dark;
 }
-
-}  // namespace
 
 TEST_F(WinEditTest, PaintsIntoTheDcItIsHanded) {
   // A parent painting its children into a bitmap hands the DC in wParam.
@@ -604,8 +598,6 @@ TEST_F(WinEditTest, PaintsIntoTheDcItIsHanded) {
     DestroyWindow(w);
   }
 }
-
-namespace {
 
 TEST_F(WinEditTest, SelectedTextBecomesThePrimarySelectionExceptAPasswords) {
   SetPrimarySelectionText("");

@@ -3,6 +3,7 @@
 #include <functional>
 #include <vector>
 
+#include "RtlTestSupport.h"
 #include "platform/rtl/Classes.h"
 
 namespace {
@@ -74,16 +75,6 @@ class TColumns : public TOwnedCollection {
   }
 };
 
-template <class E>
-String ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return "no error";
-}
-
 class CollectionTest : public ::testing::Test {
  protected:
   TColumns columns;
@@ -92,8 +83,6 @@ class CollectionTest : public ::testing::Test {
     columns.Events.clear();
   }
 };
-
-}  // namespace
 
 TEST_F(CollectionTest, AddCreatesTheItemClassAndGivesIncreasingIDs) {
   TColumns wide(nullptr, &TWideColumn::StaticClass());
@@ -204,16 +193,12 @@ TEST_F(CollectionTest, ItemsMoveBetweenCollectionsOfTheirClass) {
   Free(moving);
 }
 
-namespace {
-
 class TAbstractItem : public TCollectionItem {
   QJ_INLINE_CLASS(TAbstractItem, TCollectionItem)
  public:
   using TCollectionItem::TCollectionItem;
   virtual void Paint() = 0;
 };
-
-}  // namespace
 
 TEST(Collection, AbstractItemClassCannotBeAdded) {
   TCollection collection(&TAbstractItem::StaticClass());
@@ -250,3 +235,5 @@ TEST(Collection, OwnersAndNamePaths) {
   EXPECT_EQ(plain.GetNamePath(), "TCollection");
   Free(grid);
 }
+
+}  // namespace

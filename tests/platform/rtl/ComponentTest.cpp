@@ -3,6 +3,7 @@
 #include <functional>
 #include <vector>
 
+#include "RtlTestSupport.h"
 #include "platform/rtl/Classes.h"
 
 namespace {
@@ -49,23 +50,11 @@ class TProbe : public TComponent {
 
 QJ_IMPLEMENT_CLASS(TProbe)
 
-template <class E>
-String ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return "no error";
-}
-
 class ComponentTest : public ::testing::Test {
  protected:
   Log log;
   TProbe* Probe(TComponent* owner, const String& name) { return TProbe::Make(owner, name, &log); }
 };
-
-}  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Ownership and destruction
@@ -314,8 +303,6 @@ TEST_F(ComponentTest, ClassReferenceCreatesTheFinalClassWithItsOwner) {
 // ---------------------------------------------------------------------------------------------
 // TPersistent
 
-namespace {
-
 class TPoint3 : public TPersistent {
   QJ_INLINE_CLASS(TPoint3, TPersistent)
  public:
@@ -344,8 +331,6 @@ class TScalar : public TPersistent {
     TPersistent::AssignTo(Dest);
   }
 };
-
-}  // namespace
 
 TEST(Persistent, AssignGoesBothWaysOrRaisesThePlatformError) {
   TPoint3 point;
@@ -377,8 +362,6 @@ TEST(Persistent, NamePathFollowsTheOwner) {
 // ---------------------------------------------------------------------------------------------
 // Class registry
 
-namespace {
-
 class TRegisteredBase : public TPersistent {
   QJ_INLINE_CLASS(TRegisteredBase, TPersistent)
 };
@@ -390,8 +373,6 @@ class TRegisteredLeaf : public TPersistent {
   QJ_INLINE_CLASS(TRegisteredLeaf, TPersistent)
 };
 }  // namespace impostor
-
-}  // namespace
 
 TEST(ClassRegistry, RegistersClassesWithTheirAncestorsByName) {
   RegisterClass(&TRegisteredLeaf::StaticClass());
@@ -413,3 +394,5 @@ TEST(ClassRegistry, RegistersClassesWithTheirAncestorsByName) {
   EXPECT_EQ(GetClass("TRegisteredLeaf"), &impostor::TRegisteredLeaf::StaticClass());
   UnRegisterClass(&impostor::TRegisteredLeaf::StaticClass());
 }
+
+}  // namespace

@@ -3,13 +3,11 @@
 #include <cmath>
 #include <limits>
 
+#include "RtlTestSupport.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
-
-const TFormatSettings KUS = TFormatSettings::EnglishUS();
-const TFormatSettings KDE = TFormatSettings::German();
 
 // Every test runs on a pinned clock: Saturday 2026-03-07 14:05:09.045.
 class DateTimeTest : public ::testing::Test {
@@ -224,14 +222,14 @@ TEST(ClockTest, SetClockWithAnEmptyFunctionRestoresTheSystemClock) {
 // ---------------------------------------------------------------------------------------------
 // FormatDateTime
 
-struct TFormatCase {
+struct TDateFormatCase {
   const char* Format;
   const char* US;
   const char* DE;
 };
 
 TEST_F(DateTimeTest, FormatTokens) {
-  const TFormatCase cases[] = {
+  const TDateFormatCase cases[] = {
       {"yyyy-mm-dd hh:nn:ss.zzz", "2026-03-07 14:05:09.045", "2026-03-07 14:05:09.045"},
       {"YYYY/MM/DD", "2026/03/07", "2026.03.07"},
       {"d/m/yy", "7/3/26", "7.3.26"},

@@ -5,14 +5,11 @@
 #include <cstring>
 #include <limits>
 
+#include "RtlTestSupport.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
 
-const TFormatSettings KUS = TFormatSettings::EnglishUS();
-const TFormatSettings KDE = TFormatSettings::German();
-
-constexpr double KNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double KInf = std::numeric_limits<double>::infinity();
 
 Currency Curr(Int64 raw) { return Currency::FromRaw(raw); }

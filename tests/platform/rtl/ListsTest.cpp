@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "RtlTestSupport.h"
 #include "platform/rtl/Classes.h"
 
 namespace {
@@ -28,17 +29,6 @@ class ListTest : public ::testing::Test {
   }
   std::vector<void*> Items() const { return {list.List(), list.List() + list.GetCount()}; }
 };
-
-String ListErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EListError& e) {
-    return e.Message();
-  }
-  return "no error";
-}
-
-}  // namespace
 
 TEST_F(ListTest, AddInsertDeleteKeepOrderAndNotify) {
   EXPECT_EQ(list.Add(&a), 0);
@@ -108,7 +98,7 @@ TEST_F(ListTest, BadIndexesRaiseAndLeaveTheListAlone) {
       {"Count", [&] { list.SetCount(-1); }, "List count out of bounds (-1)"},
   };
   for (const Case& tc : cases) {
-    EXPECT_EQ(ListErrorOf(tc.action), tc.message) << tc.what;
+    EXPECT_EQ(ErrorOf<EListError>(tc.action), tc.message) << tc.what;
     EXPECT_EQ(Items(), (std::vector<void*>{&a, &b, &c, &d})) << tc.what;
   }
   EXPECT_TRUE(list.Log.empty());
@@ -116,8 +106,8 @@ TEST_F(ListTest, BadIndexesRaiseAndLeaveTheListAlone) {
 
 TEST(List, FirstAndLastOfAnEmptyListRaise) {
   TList list;
-  EXPECT_EQ(ListErrorOf([&] { list.First(); }), "List index out of bounds (0)");
-  EXPECT_EQ(ListErrorOf([&] { list.Last(); }), "List index out of bounds (-1)");
+  EXPECT_EQ(ErrorOf<EListError>([&] { list.First(); }), "List index out of bounds (0)");
+  EXPECT_EQ(ErrorOf<EListError>([&] { list.Last(); }), "List index out of bounds (-1)");
 }
 
 TEST(List, CapacityGrowsInThePlatformSteps) {
@@ -198,8 +188,6 @@ TEST_F(ListTest, AssignCopiesTheItems) {
   EXPECT_EQ(copy.GetCount(), 4);
 }
 
-namespace {
-
 class TTracked : public TObject {
   QJ_INLINE_CLASS(TTracked, TObject)
  public:
@@ -218,8 +206,6 @@ class TTrackedChild : public TTracked {
  public:
   using TTracked::TTracked;
 };
-
-}  // namespace
 
 TEST(ObjectList, OwnedObjectsAreFreedWhenTheyLeave) {
   std::vector<int> freed;
@@ -261,8 +247,6 @@ TEST(ObjectList, FindInstanceOfExactOrDescendant) {
   EXPECT_EQ(list.FindInstanceOf(&TList::StaticClass(), false), -1);
 }
 
-namespace {
-
 class IShape : public virtual IInterface {
  public:
   virtual int Sides() const = 0;
@@ -277,8 +261,6 @@ class TSquareThing : public IShape, public INamed {
   std::string Name() const override { return "square"; }
 };
 
-}  // namespace
-
 TEST(InterfaceList, HoldsInterfacesByIdentityWithoutOwningThem) {
   TSquareThing square;
   TSquareThing other;
@@ -291,7 +273,9 @@ TEST(InterfaceList, HoldsInterfacesByIdentityWithoutOwningThem) {
   EXPECT_EQ(dynamic_cast<IShape*>(list[0])->Sides(), 4);
   EXPECT_EQ(list.Remove(static_cast<INamed*>(&square)), 0);
   EXPECT_EQ(list.GetCount(), 1);
-  EXPECT_EQ(ListErrorOf([&] { list.Get(3); }), "List index out of bounds (3)");
+  EXPECT_EQ(ErrorOf<EListError>([&] { list.Get(3); }), "List index out of bounds (3)");
   list.Clear();
   EXPECT_EQ(list.GetCount(), 0);
 }
+
+}  // namespace

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "FileTestSupport.h"
+#include "RtlTestSupport.h"
 #include "platform/rtl/Registry.h"
 #include "platform/rtl/StringList.h"
 
@@ -26,16 +27,6 @@ class Registry : public testing::Test {
   TEnvScope FConfig;
   TRegistry FReg;
 };
-
-template <class E>
-String MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return "(no exception)";
-}
 
 TEST_F(Registry, TheStoreLivesInTheUserConfigurationFolder) {
   EXPECT_EQ(FReg.GetStoreFileName(), StoreFile());
@@ -127,13 +118,13 @@ TEST_F(Registry, ReadingMissingOrMistypedValuesRaises) {
   ASSERT_TRUE(FReg.OpenKey("K", true));
   FReg.WriteString("Text", "12");
   FReg.WriteInteger("Number", 12);
-  EXPECT_EQ(MessageOf<ERegistryException>([&] { FReg.ReadInteger("Text"); }),
+  EXPECT_EQ(ErrorOf<ERegistryException>([&] { FReg.ReadInteger("Text"); }),
             "Invalid data type for 'Text'");
-  EXPECT_EQ(MessageOf<ERegistryException>([&] { FReg.ReadString("Number"); }),
+  EXPECT_EQ(ErrorOf<ERegistryException>([&] { FReg.ReadString("Number"); }),
             "Invalid data type for 'Number'");
-  EXPECT_EQ(MessageOf<ERegistryException>([&] { FReg.ReadFloat("Number"); }),
+  EXPECT_EQ(ErrorOf<ERegistryException>([&] { FReg.ReadFloat("Number"); }),
             "Invalid data type for 'Number'");
-  EXPECT_EQ(MessageOf<ERegistryException>([&] { FReg.ReadInteger("Missing"); }),
+  EXPECT_EQ(ErrorOf<ERegistryException>([&] { FReg.ReadInteger("Missing"); }),
             "Failed to get data for 'Missing'");
   EXPECT_THROW(FReg.ReadBool("Missing"), ERegistryException);
   EXPECT_EQ(FReg.ReadString("Missing"), "");  // as on the original platform
@@ -227,7 +218,7 @@ TEST_F(Registry, ReadOnlyAccessRefusesChanges) {
   FReg.WriteInteger("v", 1);
   ASSERT_TRUE(FReg.OpenKeyReadOnly("\\K"));
   EXPECT_EQ(FReg.ReadInteger("v"), 1);
-  EXPECT_EQ(MessageOf<ERegistryException>([&] { FReg.WriteInteger("v", 2); }),
+  EXPECT_EQ(ErrorOf<ERegistryException>([&] { FReg.WriteInteger("v", 2); }),
             "Failed to set data for 'v'");
   EXPECT_FALSE(FReg.DeleteValue("v"));
   EXPECT_FALSE(FReg.OpenKeyReadOnly("\\Missing"));
@@ -243,7 +234,7 @@ TEST_F(Registry, ReadOnlyAccessRefusesChanges) {
 TEST_F(Registry, AStoreThatCannotBeReadIsNeverOverwritten) {
   // A folder stands where the store should be: it cannot be read, and must not be replaced.
   ASSERT_TRUE(ForceDirectories(StoreFile()));
-  const String message = MessageOf<ERegistryException>([&] { FReg.CreateKey("K"); });
+  const String message = ErrorOf<ERegistryException>([&] { FReg.CreateKey("K"); });
   EXPECT_EQ(message.rfind("Cannot read file \"" + StoreFile() + "\". ", 0), 0u) << message;
   EXPECT_TRUE(DirectoryExists(StoreFile()));
 }
@@ -254,7 +245,7 @@ TEST_F(Registry, ACrashMidWriteLeavesTheOldStore) {
   const String before = StoreText();
   {
     TFailingWriterScope failing(3);
-    String message = MessageOf<ERegistryException>([&] { FReg.WriteString("v", "new"); });
+    String message = ErrorOf<ERegistryException>([&] { FReg.WriteString("v", "new"); });
     EXPECT_EQ(message.rfind("Failed to set data for 'v'. Cannot write file", 0), 0u) << message;
   }
   EXPECT_EQ(StoreText(), before);

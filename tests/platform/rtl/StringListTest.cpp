@@ -4,6 +4,7 @@
 #include <functional>
 #include <vector>
 
+#include "RtlTestSupport.h"
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Streams.h"
 
@@ -20,16 +21,6 @@ Lines LinesOf(const TStrings& list) {
 void Fill(TStrings& list, const Lines& lines) {
   list.Clear();
   for (const String& s : lines) list.Add(s);
-}
-
-template <class E>
-String ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return "no error";
 }
 
 TObject* Tag(intptr_t n) { return reinterpret_cast<TObject*>(n); }

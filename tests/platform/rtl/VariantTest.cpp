@@ -5,6 +5,7 @@
 #include <limits>
 #include <ostream>
 
+#include "RtlTestSupport.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Variants.h"
 
@@ -24,7 +25,7 @@ namespace {
 enum class TErr { None, Cast, Overflow, BadType, Array, InvalidOp, ZeroDivide, InvalidFloat, FloatOverflow };
 
 // Runs `f` and names the error it raised.
-TErr ErrorOf(const std::function<void()>& f) {
+TErr ErrorKindOf(const std::function<void()>& f) {
   try {
     f();
   } catch (const EVariantTypeCastError&) {
@@ -66,11 +67,10 @@ TErr ErrorOf(const std::function<void()>& f) {
   return ::testing::AssertionFailure() << "value " << VarToStr(got) << ", want " << VarToStr(want);
 }
 
-Variant Curr(double value) { return Variant(Currency::FromDouble(value)); }
+Variant CurrV(double value) { return Variant(Currency::FromDouble(value)); }
 Variant DateV(Word y, Word m, Word d, Word h = 0, Word n = 0) {
   return VarFromDateTime(EncodeDate(y, m, d) + EncodeTime(h, n, 0, 0));
 }
-const double KNaN = std::numeric_limits<double>::quiet_NaN();
 
 class VariantTest : public ::testing::Test {
  protected:
@@ -136,7 +136,7 @@ TEST_F(VariantTest, TypePredicates) {
       {Variant(1), false, false, false, true, true, false, false},
       {Variant(true), false, false, false, true, true, false, false},
       {Variant(1.5), false, false, false, true, false, true, false},
-      {Curr(1), false, false, false, true, false, true, false},
+      {CurrV(1), false, false, false, true, false, true, false},
       {VarFromDateTime(1), false, false, false, false, false, false, false},
       {Variant("1"), false, false, false, false, false, false, true},
       {Variant(u"1"), false, false, false, false, false, false, true},
@@ -183,7 +183,7 @@ TEST_F(VariantTest, ConversionTable) {
       {"empty to boolean", Variant(), varBoolean, false},
       {"empty to string", Variant(), varString, ""},
       {"empty to olestr", Variant(), varOleStr, u""},
-      {"empty to currency", Variant(), varCurrency, Curr(0)},
+      {"empty to currency", Variant(), varCurrency, CurrV(0)},
       {"empty to date", Variant(), varDate, VarFromDateTime(0)},
       {"empty to null", Variant(), varNull, Null()},
       {"null to integer", Null(), varInteger, {}, TErr::Cast},
@@ -200,7 +200,7 @@ TEST_F(VariantTest, ConversionTable) {
       {"integer to shortint overflows", 128, varShortInt, {}, TErr::Overflow},
       {"negative to word overflows", -1, varWord, {}, TErr::Overflow},
       {"negative to longword overflows", -1, varLongWord, {}, TErr::Overflow},
-      {"integer to currency", 300, varCurrency, Curr(300)},
+      {"integer to currency", 300, varCurrency, CurrV(300)},
       {"integer to boolean", -7, varBoolean, true},
       {"zero to boolean", 0, varBoolean, false},
       {"int64 to integer overflows", Int64(5000000000), varInteger, {}, TErr::Overflow},
@@ -212,24 +212,24 @@ TEST_F(VariantTest, ConversionTable) {
       {"negative half rounds to even", -2.5, varInteger, -2},
       {"double to string", 2.5, varString, "2.5"},
       {"double to single", 2.5, varSingle, 2.5f},
-      {"double to currency", 2.5, varCurrency, Curr(2.5)},
+      {"double to currency", 2.5, varCurrency, CurrV(2.5)},
       {"huge double to single overflows", 1e300, varSingle, {}, TErr::Overflow},
       {"huge double to integer overflows", 1e300, varInteger, {}, TErr::Overflow},
       {"huge double to currency overflows", 1e300, varCurrency, {}, TErr::Overflow},
       {"huge double to date overflows", 1e300, varDate, {}, TErr::Overflow},
       {"NaN to integer overflows", KNaN, varInteger, {}, TErr::Overflow},
       {"single to string keeps its digits", 0.1f, varString, "0.1"},
-      {"currency to string", Curr(1.2345), varString, "1.2345"},
-      {"currency to integer rounds half to even", Curr(2.5), varInteger, 2},
-      {"currency 3.5 to integer", Curr(3.5), varInteger, 4},
-      {"currency to double", Curr(1.25), varDouble, 1.25},
+      {"currency to string", CurrV(1.2345), varString, "1.2345"},
+      {"currency to integer rounds half to even", CurrV(2.5), varInteger, 2},
+      {"currency 3.5 to integer", CurrV(3.5), varInteger, 4},
+      {"currency to double", CurrV(1.25), varDouble, 1.25},
       {"date to double", date, varDouble, EncodeDate(2026, 12, 24) + 0.5},
       {"date to string", date, varString, "12/24/2026 12:00:00 PM"},
       {"date to boolean", date, varBoolean, true},
       {"true to integer", true, varInteger, -1},
       {"true to byte is all bits", true, varByte, Byte(255)},
       {"true to double", true, varDouble, -1.0},
-      {"true to currency", true, varCurrency, Curr(-1)},
+      {"true to currency", true, varCurrency, CurrV(-1)},
       {"true to string", true, varString, "True"},
       {"false to string", false, varString, "False"},
       {"false to integer", false, varInteger, 0},
@@ -239,7 +239,7 @@ TEST_F(VariantTest, ConversionTable) {
       {"float text to integer", "2.5", varInteger, 2},
       {"exponent text to int64", "1E3", varInt64, Int64(1000)},
       {"text to double", "2.5", varDouble, 2.5},
-      {"text to currency", "12.3456", varCurrency, Curr(12.3456)},
+      {"text to currency", "12.3456", varCurrency, CurrV(12.3456)},
       {"text to byte overflows", "300", varByte, {}, TErr::Overflow},
       {"word to boolean", "true", varBoolean, true},
       {"upper case word", "FALSE", varBoolean, false},
@@ -270,7 +270,7 @@ TEST_F(VariantTest, ConversionTable) {
   for (const ConvertCase& c : cases) {
     SCOPED_TRACE(c.name);
     Variant got;
-    TErr err = ErrorOf([&] { got = VarAsType(c.value, c.target); });
+    TErr err = ErrorKindOf([&] { got = VarAsType(c.value, c.target); });
     EXPECT_EQ(err, c.err);
     if (c.err == TErr::None) {
       EXPECT_TRUE(SameTypedValue(got, c.want));
@@ -302,9 +302,9 @@ TEST_F(VariantTest, AccessorsConvertByTheSameRules) {
   EXPECT_EQ(Variant(3).AsDateTime(), 3.0);
   EXPECT_EQ(Variant(true).AsString(), "True");
   EXPECT_EQ(Variant(12).AsWideString(), u"12");
-  EXPECT_EQ(ErrorOf([] { Null().AsInteger(); }), TErr::Cast);
-  EXPECT_EQ(ErrorOf([] { Null().AsWideString(); }), TErr::Cast);
-  EXPECT_EQ(ErrorOf([] { Variant(Int64(1) << 40).AsInteger(); }), TErr::Overflow);
+  EXPECT_EQ(ErrorKindOf([] { Null().AsInteger(); }), TErr::Cast);
+  EXPECT_EQ(ErrorKindOf([] { Null().AsWideString(); }), TErr::Cast);
+  EXPECT_EQ(ErrorKindOf([] { Variant(Int64(1) << 40).AsInteger(); }), TErr::Overflow);
   EXPECT_EQ(VarToDateTime(VarFromDateTime(2.75)), 2.75);
 }
 
@@ -337,7 +337,7 @@ TEST_F(VariantTextTest, VarToStrOfEachTypeUnderTwoLocales) {
       {"int64", Variant(Int64(-9000000000)), "-9000000000", "-9000000000"},
       {"single", Variant(1.5f), "1.5", "1,5"},
       {"double", Variant(1234.5), "1234.5", "1234,5"},
-      {"currency", Curr(12.34), "12.34", "12,34"},
+      {"currency", CurrV(12.34), "12.34", "12,34"},
       {"date and time", DateV(2026, 12, 24, 13, 30), "12/24/2026 1:30:00 PM", "24.12.2026 13:30:00"},
       {"date only", DateV(2026, 1, 2), "1/2/2026", "02.01.2026"},
       {"true", Variant(true), "True", "True"},
@@ -368,7 +368,7 @@ TEST_F(VariantTest, VarToStrDefAndArrays) {
   EXPECT_EQ(VarToStrDef(Null(), "none"), "none");
   EXPECT_EQ(VarToStrDef(Variant(), "none"), "");
   EXPECT_EQ(VarToStrDef(7, "none"), "7");
-  EXPECT_EQ(ErrorOf([] { VarToStr(VarArrayOf({1})); }), TErr::Cast);
+  EXPECT_EQ(ErrorKindOf([] { VarToStr(VarArrayOf({1})); }), TErr::Cast);
   EXPECT_EQ(VarToWideStr(Null()), u"");
 }
 
@@ -394,8 +394,8 @@ void CheckOperators(const CompareCase& c) {
     TVariantRelationship rel = swapped ? reversed(c.rel) : c.rel;
     SCOPED_TRACE(swapped ? "swapped" : "as written");
     if (c.err != TErr::None) {
-      EXPECT_EQ(ErrorOf([&] { (void)(a == b); }), c.err);
-      EXPECT_EQ(ErrorOf([&] { (void)(a < b); }), c.err);
+      EXPECT_EQ(ErrorKindOf([&] { (void)(a == b); }), c.err);
+      EXPECT_EQ(ErrorKindOf([&] { (void)(a < b); }), c.err);
       continue;
     }
     EXPECT_EQ(a == b, rel == vrEqual);
@@ -428,7 +428,7 @@ TEST_F(VariantTest, ComparisonTable) {
       {"empty below text", Variant(), "a", vrLessThan},
       {"empty = false", Variant(), false, vrEqual},
       {"empty below true", Variant(), true, vrLessThan},
-      {"empty = currency 0", Variant(), Curr(0), vrEqual},
+      {"empty = currency 0", Variant(), CurrV(0), vrEqual},
       {"empty below a date", Variant(), xmas, vrLessThan},
       {"text 0 = 0", "0", 0, vrEqual},
       {"5 = text 5", 5, "5", vrEqual},
@@ -437,7 +437,7 @@ TEST_F(VariantTest, ComparisonTable) {
       {"texts compare as text", "10", "9", vrLessThan},
       {"text 2.5 above 2", "2.5", 2, vrGreaterThan},
       {"text 1.5 = 1.5", "1.5", 1.5, vrEqual},
-      {"text = currency", "2.25", Curr(2.25), vrEqual},
+      {"text = currency", "2.25", CurrV(2.25), vrEqual},
       {"wide text = number", u"7", 7, vrEqual},
       {"same texts", "abc", "abc", vrEqual},
       {"collation, not byte order", "a", "B", vrLessThan},
@@ -449,9 +449,9 @@ TEST_F(VariantTest, ComparisonTable) {
       {"int64 above integer", Int64(1) << 40, 2147483647, vrGreaterThan},
       {"longword above integer", 4294967295u, -1, vrGreaterThan},
       {"single = double", 0.5f, 0.5, vrEqual},
-      {"currency = double", Curr(1.5), 1.5, vrEqual},
-      {"currency = integer", Curr(2), 2, vrEqual},
-      {"currency below integer", Curr(1.9999), 2, vrLessThan},
+      {"currency = double", CurrV(1.5), 1.5, vrEqual},
+      {"currency = integer", CurrV(2), 2, vrEqual},
+      {"currency below integer", CurrV(1.9999), 2, vrLessThan},
       {"currency = int64 exactly", Variant(Currency::FromRaw(90000000000000LL)), Int64(9000000000), vrEqual},
       {"date = its double", xmas, EncodeDate(2026, 12, 24), vrEqual},
       {"date above earlier date", xmas, DateV(2026, 1, 1), vrGreaterThan},
@@ -570,12 +570,12 @@ TEST_F(VariantTest, ArithmeticTable) {
       {"float overflow", 1e308, TOp::Mul, 10, {}, TErr::FloatOverflow},
       {"double + integer", 1.5, TOp::Add, 1, 2.5},
       {"singles stay single", 1.5f, TOp::Add, 1.0f, 2.5f},
-      {"currency + integer", Curr(1.5), TOp::Add, 1, Curr(2.5)},
-      {"currency * integer", Curr(1.5), TOp::Mul, 3, Curr(4.5)},
-      {"currency * currency", Curr(1.5), TOp::Mul, Curr(1.5), Curr(2.25)},
-      {"currency product rounds half to even", Curr(0.0001), TOp::Mul, Curr(0.5), Curr(0)},
-      {"currency + double", Curr(1.5), TOp::Add, 0.25, 1.75},
-      {"currency overflow", currMax, TOp::Add, Curr(1), {}, TErr::Overflow},
+      {"currency + integer", CurrV(1.5), TOp::Add, 1, CurrV(2.5)},
+      {"currency * integer", CurrV(1.5), TOp::Mul, 3, CurrV(4.5)},
+      {"currency * currency", CurrV(1.5), TOp::Mul, CurrV(1.5), CurrV(2.25)},
+      {"currency product rounds half to even", CurrV(0.0001), TOp::Mul, CurrV(0.5), CurrV(0)},
+      {"currency + double", CurrV(1.5), TOp::Add, 0.25, 1.75},
+      {"currency overflow", currMax, TOp::Add, CurrV(1), {}, TErr::Overflow},
       {"date + days", xmas, TOp::Add, 7, DateV(2026, 12, 31)},
       {"date - days", xmas, TOp::Sub, 23, DateV(2026, 12, 1)},
       {"date - date", xmas, TOp::Sub, DateV(2026, 12, 1), 23.0},
@@ -586,7 +586,7 @@ TEST_F(VariantTest, ArithmeticTable) {
   for (const ArithCase& c : cases) {
     SCOPED_TRACE(c.name);
     Variant got;
-    TErr err = ErrorOf([&] { got = Apply(c.a, c.op, c.b); });
+    TErr err = ErrorKindOf([&] { got = Apply(c.a, c.op, c.b); });
     EXPECT_EQ(err, c.err);
     if (c.err == TErr::None) {
       EXPECT_TRUE(SameTypedValue(got, c.want));
@@ -607,7 +607,7 @@ TEST_F(VariantTest, UnaryMinus) {
       {Int64(5), Int64(-5)},
       {INT64_MIN, 9223372036854775808.0},
       {2.5, -2.5},
-      {Curr(1.5), Curr(-1.5)},
+      {CurrV(1.5), CurrV(-1.5)},
       {true, 1},
       {"2.5", -2.5},
   };
@@ -615,8 +615,8 @@ TEST_F(VariantTest, UnaryMinus) {
     SCOPED_TRACE(::testing::PrintToString(c.value));
     EXPECT_TRUE(SameTypedValue(-c.value, c.want));
   }
-  EXPECT_EQ(ErrorOf([] { -VarArrayOf({1}); }), TErr::InvalidOp);
-  EXPECT_EQ(ErrorOf([] { -Variant("x"); }), TErr::Cast);
+  EXPECT_EQ(ErrorKindOf([] { -VarArrayOf({1}); }), TErr::InvalidOp);
+  EXPECT_EQ(ErrorKindOf([] { -Variant("x"); }), TErr::Cast);
 }
 
 TEST_F(VariantTest, CompoundAssignment) {
@@ -655,7 +655,7 @@ TEST_F(VariantTest, TypedArrayConvertsOnWrite) {
   EXPECT_TRUE(SameTypedValue(a.GetElement(1), 0));
   a.SetElement(2, "5");
   EXPECT_TRUE(SameTypedValue(a.GetElement(2), 5));
-  EXPECT_EQ(ErrorOf([&] { a.SetElement(3, "x"); }), TErr::Cast);
+  EXPECT_EQ(ErrorKindOf([&] { a.SetElement(3, "x"); }), TErr::Cast);
   EXPECT_TRUE(SameTypedValue(a.GetElement(3), 0));  // unchanged after the failed write
   Variant s = VarArrayCreate(0, 0, varString);
   EXPECT_TRUE(SameTypedValue(s.GetElement(0), ""));
@@ -690,7 +690,7 @@ TEST_F(VariantTest, EmptyArray) {
   Variant a = VarArrayCreate(0, -1, varVariant);
   EXPECT_EQ(VarArrayLowBound(a, 1), 0);
   EXPECT_EQ(VarArrayHighBound(a, 1), -1);
-  EXPECT_EQ(ErrorOf([&] { a.GetElement(0); }), TErr::Array);
+  EXPECT_EQ(ErrorKindOf([&] { a.GetElement(0); }), TErr::Array);
   Variant none = VarArrayOf(std::vector<Variant>());
   EXPECT_EQ(VarArrayHighBound(none, 1), -1);
 }
@@ -720,7 +720,7 @@ TEST_F(VariantTest, ArrayErrors) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    EXPECT_EQ(ErrorOf(c.action), c.err);
+    EXPECT_EQ(ErrorKindOf(c.action), c.err);
   }
   EXPECT_EQ(VarArrayDimCount(plain), 0);
   EXPECT_EQ(VarArrayHighBound(a, 1), 2);  // the array survived every failed call
