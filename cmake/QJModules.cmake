@@ -1,7 +1,7 @@
 include(${CMAKE_CURRENT_LIST_DIR}/QJUnity.cmake)
 
-# Registers a test program with CTest, one test per GoogleTest suite, listed when CTest starts
-# (cmake/QJTestSuites.cmake).
+# Registers a test program with CTest, its suites in groups of about a hundred cases, listed when
+# CTest starts (cmake/QJTestSuites.cmake).
 function(qj_add_test_suites target)
   set(include_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_include.cmake)
   file(GENERATE OUTPUT ${include_file} CONTENT
