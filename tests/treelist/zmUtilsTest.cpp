@@ -155,10 +155,7 @@ TEST_F(RegIniWrapperRegistry, SectionsLieBelowTheSettingsKeyAndPrefixEraseLeaves
 
 // ------------------------------------------------------------------ cell text
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
 constexpr COLORREF kYellow = RGB(255, 255, 0);
-constexpr COLORREF kBlue = RGB(0, 0, 255);
 
 class CellText : public testing::Test {
  protected:

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/os/Windows.h"
-#include "tests/platform/os/GdiColours.h"
 #include "tests/platform/os/GdiTestSupport.h"
 
 namespace {

@@ -3,7 +3,6 @@
 #include <array>
 
 #include "platform/os/Surface.h"
-#include "tests/platform/os/GdiColours.h"
 #include "tests/platform/os/GdiTestSupport.h"
 
 namespace {

@@ -8,6 +8,12 @@
 #include "platform/os/Gdi.h"
 #include "support/PixelProbe.h"
 
+// Plain colours the pixel tests paint with and read back.
+inline constexpr COLORREF kWhite = RGB(255, 255, 255);
+inline constexpr COLORREF kBlack = RGB(0, 0, 0);
+inline constexpr COLORREF kRed = RGB(255, 0, 0);
+inline constexpr COLORREF kBlue = RGB(0, 0, 255);
+
 class TPixelCanvas {
  public:
   TPixelCanvas(int width, int height, COLORREF fill = RGB(255, 255, 255)) : FWidth(width), FHeight(height) {

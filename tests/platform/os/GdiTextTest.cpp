@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "tests/platform/os/GdiColours.h"
 #include "tests/platform/os/GdiTestSupport.h"
 
 namespace {
