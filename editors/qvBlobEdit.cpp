@@ -79,9 +79,7 @@ uint32_t MarkPixel(TKindMark AMark, Integer x, Integer y) {
   return 0;
 }
 
-template <size_t I>
-HBITMAP MakeKindImage() {
-  const TKindImageResource& res = kKindImages[I];
+HBITMAP MakeKindImage(const TKindImageResource& res) {
   std::array<uint32_t, kKindImageSize * kKindImageSize> bits;
   for (Integer y = 0; y < kKindImageSize; ++y)
     for (Integer x = 0; x < kKindImageSize; ++x) {
@@ -98,9 +96,9 @@ HBITMAP MakeKindImage() {
   return CreateBitmap(kKindImageSize, kKindImageSize, 1, 32, bits.data());
 }
 
-template <size_t... I>
-void RegisterKindImages(std::index_sequence<I...>) {
-  (RegisterBitmapResource(kKindImages[I].Name, &MakeKindImage<I>), ...);
+void RegisterKindImages() {
+  for (const TKindImageResource& res : kKindImages)
+    RegisterBitmapResource(res.Name, [&res] { return MakeKindImage(res); });
 }
 
 TOwned<TCustomImageList>& KindImages() {
@@ -113,7 +111,7 @@ TOwned<TCustomImageList>& KindImages() {
 TCustomImageList* GetBlobEditImages() {
   TOwned<TCustomImageList>& images = KindImages();
   if (images) return images.get();
-  static const bool registered = (RegisterKindImages(std::make_index_sequence<std::size(kKindImages)>()), true);
+  static const bool registered = (RegisterKindImages(), true);
   (void)registered;
   images.reset(New<TImageList>(nullptr, kKindImageSize, kKindImageSize));
   for (const TKindImageResource& res : kKindImages) {

@@ -262,6 +262,7 @@ class TqvCustomBlobEdit : public TqvCustomPopupEdit {
  protected:
   bool CanShowInnerEdit() override { return false; }
   void SynchronizeDisplayValue() override;
+  // There is no inner text to read a value from: the value changes only through the popup.
   void SynchronizeEditValue() override {}
   // The style's colour and font follow into the open popup's control and buttons.
   void ContainerStyleChanged(TObject* Sender) override;

@@ -131,20 +131,19 @@ uint32_t GlyphPixel(char C) {
   }
 }
 
-template <size_t I>
-HBITMAP MakeMenuGlyph() {
+HBITMAP MakeMenuGlyph(const TGlyphResource& AGlyph) {
   std::array<uint32_t, kGlyphSize * kGlyphSize> bits;
   for (Integer y = 0; y < kGlyphSize; ++y) {
-    const std::string_view row = kMenuGlyphs[I].Rows[size_t(y)];
+    const std::string_view row = AGlyph.Rows[size_t(y)];
     for (Integer x = 0; x < kGlyphSize; ++x)
       bits[size_t(y * kGlyphSize + x)] = GlyphPixel(size_t(x) < row.size() ? row[size_t(x)] : '.');
   }
   return CreateBitmap(kGlyphSize, kGlyphSize, 1, 32, bits.data());
 }
 
-template <size_t... I>
-void RegisterMenuGlyphs(std::index_sequence<I...>) {
-  (RegisterBitmapResource(kMenuGlyphs[I].Name, &MakeMenuGlyph<I>), ...);
+void RegisterMenuGlyphs() {
+  for (const TGlyphResource& glyph : kMenuGlyphs)
+    RegisterBitmapResource(glyph.Name, [&glyph] { return MakeMenuGlyph(glyph); });
 }
 
 TOwned<TCustomImageList>& MenuImages() {
@@ -257,8 +256,7 @@ Variant PictureToValue(TPicture* APicture) {
 TCustomImageList* GetImageMenuImages() {
   TOwned<TCustomImageList>& images = MenuImages();
   if (images) return images.get();
-  static const bool registered =
-      (RegisterMenuGlyphs(std::make_index_sequence<std::size(kMenuGlyphs)>()), true);
+  static const bool registered = (RegisterMenuGlyphs(), true);
   (void)registered;
   TBitmap first;
   first.LoadFromResourceName(nullptr, kMenuGlyphs[0].Name);

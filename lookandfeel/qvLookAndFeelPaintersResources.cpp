@@ -24,18 +24,17 @@ const TIndicatorResource kIndicators[] = {
     {"QV_MULTIARROWBITMAP", {"X....", "XX...", "..X..", "X..X.", "XX.XX", "X..X.", "..X..", "XX...", "X...."}},
 };
 
-template <size_t I>
-HBITMAP MakeIndicatorBitmap() {
+HBITMAP MakeIndicatorBitmap(const TIndicatorResource& AIndicator) {
   std::array<uint32_t, kIndicatorWidth * kIndicatorHeight> bits;
   for (Integer y = 0; y < kIndicatorHeight; ++y)
     for (Integer x = 0; x < kIndicatorWidth; ++x)
-      bits[size_t(y * kIndicatorWidth + x)] = kIndicators[I].Rows[size_t(y)][x] == 'X' ? 0 : 0xFFFFFF;
+      bits[size_t(y * kIndicatorWidth + x)] = AIndicator.Rows[size_t(y)][x] == 'X' ? 0 : 0xFFFFFF;
   return CreateBitmap(kIndicatorWidth, kIndicatorHeight, 1, 32, bits.data());
 }
 
-template <size_t... I>
-void RegisterIndicatorResources(std::index_sequence<I...>) {
-  (RegisterBitmapResource(kIndicators[I].Name, &MakeIndicatorBitmap<I>), ...);
+void RegisterIndicatorResources() {
+  for (const TIndicatorResource& res : kIndicators)
+    RegisterBitmapResource(res.Name, [&res] { return MakeIndicatorBitmap(res); });
 }
 
 struct TPainterResources {
@@ -65,8 +64,7 @@ void PaintPattern(TBitmap& B, TColor AOdd, TColor AEven) {
 TImageList* GetIndicatorImages() {
   TPainterResources& r = Resources();
   if (r.Indicators) return r.Indicators.get();
-  static const bool registered =
-      (RegisterIndicatorResources(std::make_index_sequence<std::size(kIndicators)>()), true);
+  static const bool registered = (RegisterIndicatorResources(), true);
   (void)registered;
   TBitmap first;
   first.LoadFromResourceName(nullptr, kIndicators[0].Name);

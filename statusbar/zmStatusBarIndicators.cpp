@@ -1,6 +1,5 @@
 // The state indicators of state-indicator panels and their seven lamp bitmaps, drawn in code.
 #include <array>
-#include <utility>
 
 #include "platform/os/Gdi.h"
 #include "statusbar/zmStatusBar.h"
@@ -55,17 +54,15 @@ uint32_t LampPixel(uint32_t AFace, Integer X, Integer Y) {
   return Shade(AFace, 100 + 30 - 4 * Y);  // lighter at the top
 }
 
-template <size_t I>
-HBITMAP MakeLampBitmap() {
+HBITMAP MakeLampBitmap(const TLamp& ALamp) {
   std::array<uint32_t, kLampSize * kLampSize> bits;
   for (Integer y = 0; y < kLampSize; ++y)
-    for (Integer x = 0; x < kLampSize; ++x) bits[size_t(y * kLampSize + x)] = LampPixel(kLamps[I].Face, x, y);
+    for (Integer x = 0; x < kLampSize; ++x) bits[size_t(y * kLampSize + x)] = LampPixel(ALamp.Face, x, y);
   return CreateBitmap(kLampSize, kLampSize, 1, 32, bits.data());
 }
 
-template <size_t... I>
-void RegisterLamps(std::index_sequence<I...>) {
-  (RegisterBitmapResource(kLamps[I].ResourceName, &MakeLampBitmap<I>), ...);
+void RegisterLamps() {
+  for (const TLamp& lamp : kLamps) RegisterBitmapResource(lamp.ResourceName, [&lamp] { return MakeLampBitmap(lamp); });
 }
 
 }  // namespace
@@ -73,7 +70,7 @@ void RegisterLamps(std::index_sequence<I...>) {
 String GetStateIndicatorResourceName(TzmStatusBarStateIndicatorType AType) { return kLamps[size_t(AType)].ResourceName; }
 
 void RegisterStateIndicatorBitmaps() {
-  static const bool registered = (RegisterLamps(std::make_index_sequence<kLamps.size()>()), true);
+  static const bool registered = (RegisterLamps(), true);
   (void)registered;
 }
 

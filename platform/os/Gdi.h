@@ -3,6 +3,7 @@
 // line by line; numeric values are ours except the raster operation codes, which are truth tables.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "platform/os/WinTypes.h"
@@ -419,8 +420,9 @@ constexpr int OBM_CLOSE = 32754, OBM_UPARROW = 32753, OBM_DNARROW = 32752, OBM_R
 // A system bitmap (instance 0 and an OBM_ id) or a registered resource bitmap by name; the
 // caller deletes it. nullptr when unknown.
 HBITMAP LoadBitmap(HINSTANCE instance, const char* name);
-// Resource bitmaps the program ships are drawings of its own, registered by name.
-using TBitmapResourceFactory = HBITMAP (*)();
+// Resource bitmaps the program ships are drawings of its own, registered by name. The factory
+// draws a new bitmap on every load; an empty factory unregisters the name.
+using TBitmapResourceFactory = std::function<HBITMAP()>;
 void RegisterBitmapResource(const String& name, TBitmapResourceFactory factory);
 
 // ---------------------------------------------------------------------------------------------

@@ -311,6 +311,6 @@ HBITMAP LoadBitmap(HINSTANCE instance, const char* name) {
 }
 
 void RegisterBitmapResource(const String& name, TBitmapResourceFactory factory) {
-  if (factory) Resources()[UpperCase(name)] = factory;
+  if (factory) Resources()[UpperCase(name)] = std::move(factory);
   else Resources().erase(UpperCase(name));
 }
