@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/os/Backend.h"
+#include "platform/os/GdiInternal.h"
 #include "platform/os/WinInternal.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -41,6 +42,7 @@ class THeadlessBackend : public TBackend {
   void ActivateNative(HWND) override {}
   void SetNativeOpacity(HWND, BYTE) override {}
   int ScreenDpi() override { return FDpi; }
+  uint32_t FreshSurfacePixel() override { return ColorToPixel(Headless::kUnpaintedColor); }
   void Present(HWND, const TSurface&) override { ++FPresents; }
   void SetCursorShape(HCURSOR) override {}
   void WarpMouse(TPoint) override {}
