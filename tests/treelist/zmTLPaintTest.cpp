@@ -398,4 +398,94 @@ TEST_F(zmTLPaint, TheBackgroundIsNeverErased) {
   EXPECT_EQ(Paint->Perform(WM_ERASEBKGND, 0, 0), 1);
 }
 
+// ------------------------------------------------------------------ every pixel, whatever the surface held
+
+struct TCoverCase {
+  const char* Name;
+  TzmRowPaintStyle Style;
+  bool Grid;
+  bool FixedBand;
+  bool Panels = false;  // the footer panel and the new-item row
+};
+
+void PrintTo(const TCoverCase& Case, std::ostream* Out) { *Out << Case.Name; }
+
+class zmTLPaintCover : public zmTLPaint, public ::testing::WithParamInterface<TCoverCase> {
+ protected:
+  // Roots with children, a grandchild under every third node, all expanded but the last root:
+  // parents, leaves, last children and shallower rows below deeper ones, more than the rows area shows.
+  void ManyRows() {
+    for (Integer r = 0; r < 6; ++r) {
+      TzmTreeListNode* root = Node("R" + IntToStr(r));
+      for (Integer c = 0; c < 5; ++c) {
+        TzmTreeListNode* child = Node("C" + IntToStr(c), root);
+        if (c % 3 == 1) {
+          Node("G", child);
+          child->SetExpanded(true);
+        }
+      }
+      root->SetExpanded(r < 5);
+    }
+  }
+  // Client pixels a repaint leaves in the colour of a surface nothing painted, as "(x,y)" of the
+  // first few: the control's area is filled with that colour first, as pixels of whatever was shown before.
+  std::string Unpainted() {
+    Pump();
+    HDC dc = GetDC(Paint->GetHandle());
+    HBRUSH soil = CreateSolidBrush(Headless::kUnpaintedColor);
+    TRect all = Paint->GetClientRect();
+    FillRect(dc, &all, soil);
+    DeleteObject(soil);
+    ReleaseDC(Paint->GetHandle(), dc);
+    Paint->Invalidate();
+    Pump();
+    std::string found;
+    Integer n = 0;
+    TRect client = Paint->GetClientRect();
+    for (Integer y = client.Top; y < client.Bottom; ++y)
+      for (Integer x = client.Left; x < client.Right; ++x)
+        if (At(x, y) == Rgb(static_cast<TColor>(Headless::kUnpaintedColor)) && ++n <= 5)
+          found += "(" + std::to_string(x) + "," + std::to_string(y) + ")";
+    return n == 0 ? std::string() : std::to_string(n) + " pixels, first " + found;
+  }
+};
+
+TEST_P(zmTLPaintCover, EveryPixelOfTheClientAreaIsPainted) {
+  const TCoverCase& c = GetParam();
+  Paint->SetRowPaintStyle(c.Style);
+  Paint->SetShowGrid(c.Grid);
+  Paint->SetIndicatorVisible(true);
+  if (c.FixedBand) {
+    Paint->SetBandsVisible(true);
+    Paint->GetBands()->GetItem(0)->SetFixed(TzmGridBandFixed::bfLeft);
+    Paint->GetBands()->Add()->SetWidth(300);
+    ValueColumn->SetBandIndex(1);
+  }
+  if (c.Panels) {
+    Paint->OnFooterCellExists = [&](TObject*, TzmTreeListColumn*, bool& Exists) { Exists = true; };
+    Paint->SetFooterVisible(true);
+    Paint->SetNewItemRowVisible(true);
+  }
+  ManyRows();
+  // The last row is cut by the bottom of the rows area.
+  TzmTreeListDrawInfo info = Info();
+  if (info.RowsRect.Height() % Paint->GetMetrics().RowHeight == 0) Paint->SetHeight(Paint->GetHeight() - 5);
+  ASSERT_EQ(Info().LastRowBottom, -1) << "the rows fill the area";
+  EXPECT_EQ(Unpainted(), "");
+  Paint->SetTopVisibleNode(Paint->VisibleNodeAt(12));
+  EXPECT_EQ(Unpainted(), "") << "scrolled";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Styles, zmTLPaintCover,
+    ::testing::Values(TCoverCase{"StandardWithGrid", zmrpStandard, true, false},
+                      TCoverCase{"StandardWithoutGrid", zmrpStandard, false, false},
+                      TCoverCase{"GroupedWithGrid", zmrpGrouped, true, false},
+                      TCoverCase{"GroupedWithoutGrid", zmrpGrouped, false, false},
+                      TCoverCase{"StandardBandedWithGrid", zmrpStandard, true, true},
+                      TCoverCase{"GroupedBandedWithoutGrid", zmrpGrouped, false, true},
+                      TCoverCase{"StandardWithPanels", zmrpStandard, true, false, true},
+                      TCoverCase{"GroupedWithPanels", zmrpGrouped, false, true, true}),
+    [](const ::testing::TestParamInfo<TCoverCase>& I) { return std::string(I.param.Name); });
+
 }  // namespace
