@@ -64,6 +64,10 @@ std::unique_ptr<TBackend> CreateHeadlessBackend();
 std::unique_ptr<TBackend> CreateSdlBackend();  // nullptr when SDL cannot open a display
 // Replaces the backend (before any window exists).
 void SetBackend(std::unique_ptr<TBackend> backend);
+// Resolutions a screen may plausibly have.
+constexpr int kLowestScreenDpi = 48, kHighestScreenDpi = 960;
+// The resolution QJ_DPI asks for, or 0 when it is unset or not a plausible resolution.
+int RequestedScreenDpi();
 
 // Input from a backend, in screen coordinates: it goes through hit testing, capture, hooks and
 // the queue like any real input. Buttons: 0 left, 1 right, 2 middle.

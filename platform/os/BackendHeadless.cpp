@@ -114,6 +114,12 @@ void SetBackend(std::unique_ptr<TBackend> backend) {
   if (backend) CurrentBackend() = std::move(backend);
 }
 
+int RequestedScreenDpi() {
+  const char* wanted = std::getenv("QJ_DPI");
+  const int dpi = wanted ? std::atoi(wanted) : 0;
+  return dpi >= kLowestScreenDpi && dpi <= kHighestScreenDpi ? dpi : 0;
+}
+
 namespace Headless {
 
 void MoveMouse(int x, int y) { WinInput::MouseMove({x, y}); }

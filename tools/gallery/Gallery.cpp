@@ -2,6 +2,8 @@
 //   gallery                 a window with the page and variant lists
 //   gallery --shot DIR      renders every page in every variant headlessly to DIR/<page>-<variant>.png
 //   gallery --shot DIR --page NAME   only that page
+//   gallery --shot DIR --variant NAME   only that variant (with or without --page)
+//   QJ_DPI=192 gallery --shot DIR    the shots at that resolution (device pixels)
 //   gallery --list          the page names, one a line (CTest shoots each page as its own test)
 // A page that raises makes --shot fail (exit code 1) after the other pages are written.
 #include <cairo.h>
@@ -22,6 +24,7 @@ namespace {
 struct TOptions {
   String ShotDir;
   String Page;
+  String Variant;
   bool List = false;
   bool Help = false;
 };
@@ -29,8 +32,12 @@ struct TOptions {
 bool ParseOptions(int argc, char** argv, TOptions& o) {
   for (int i = 1; i < argc; ++i) {
     const String arg = argv[i];
-    if ((arg == "--shot" || arg == "--page") && i + 1 < argc)
-      (arg == "--shot" ? o.ShotDir : o.Page) = argv[++i];
+    if (arg == "--shot" && i + 1 < argc)
+      o.ShotDir = argv[++i];
+    else if (arg == "--page" && i + 1 < argc)
+      o.Page = argv[++i];
+    else if (arg == "--variant" && i + 1 < argc)
+      o.Variant = argv[++i];
     else if (arg == "--list")
       o.List = true;
     else if (arg == "--help" || arg == "-h")
@@ -88,14 +95,19 @@ bool ShootPage(const TGalleryPage& page, const TGalleryVariant& variant, const s
 int Shoot(const TOptions& o) {
   std::error_code ec;
   std::filesystem::create_directories(o.ShotDir, ec);
-  bool ok = true, any = false;
+  bool ok = true, anyPage = false, anyVariant = false;
   for (const TGalleryPage& page : GalleryPages()) {
     if (!o.Page.empty() && page.Name != o.Page) continue;
-    any = true;
-    for (const TGalleryVariant& variant : GalleryVariants()) ok = ShootPage(page, variant, o.ShotDir) && ok;
+    anyPage = true;
+    for (const TGalleryVariant& variant : GalleryVariants()) {
+      if (!o.Variant.empty() && variant.Name != o.Variant) continue;
+      anyVariant = true;
+      ok = ShootPage(page, variant, o.ShotDir) && ok;
+    }
   }
-  if (!any) std::fprintf(stderr, "gallery: no page %s\n", o.Page.c_str());
-  return ok && any ? 0 : 1;
+  if (!anyPage) std::fprintf(stderr, "gallery: no page %s\n", o.Page.c_str());
+  else if (!anyVariant) std::fprintf(stderr, "gallery: no variant %s\n", o.Variant.c_str());
+  return ok && anyPage && anyVariant ? 0 : 1;
 }
 
 // The interactive window: pages and variants on the left, the page on the right.
@@ -154,7 +166,7 @@ int RunInteractive() {
 int main(int argc, char** argv) {
   TOptions options;
   if (!ParseOptions(argc, argv, options) || options.Help) {
-    std::fprintf(stderr, "usage: gallery [--shot DIR [--page NAME] | --list]\n");
+    std::fprintf(stderr, "usage: gallery [--shot DIR [--page NAME] [--variant NAME] | --list]\n");
     return options.Help ? 0 : 2;
   }
   if (options.List) {
@@ -164,6 +176,7 @@ int main(int argc, char** argv) {
   if (!options.ShotDir.empty()) {
     SetBackend(CreateHeadlessBackend());
     Headless::SetScreenSize(GalleryPageSize.cx + 100, GalleryPageSize.cy + 100);
+    if (const int dpi = RequestedScreenDpi()) Headless::SetScreenDpi(dpi);
   }
   TqvLookAndFeelUnits units;
   return options.ShotDir.empty() ? RunInteractive() : Shoot(options);
