@@ -121,6 +121,15 @@ void DrawArrowButton(TSurface& s, const TRegionData& clip, const TRect& box, TAr
   }
 }
 
+// The track between the arrows: the scroll bar colour checkered with the highlight, as classic
+// bars have it, so that a thumb in the button face stands out wherever it lies.
+void FillTrack(TSurface& s, const TRegionData& clip, const TRect& r) {
+  const uint32_t even = SysPixel(COLOR_BTNHIGHLIGHT), odd = SysPixel(COLOR_SCROLLBAR);
+  const TRegionData area = clip.Intersect(TRegionData(r));
+  for (const TRect& band : area.Rects())
+    ForDevicePixels(s, band, [&](uint32_t& px, Integer x, Integer y) { px = (x + y) % 2 == 0 ? even : odd; });
+}
+
 }  // namespace
 
 void DrawScrollBars(TWindowRec* w, TSurface& s, const TRegionData& clip) {
@@ -130,7 +139,7 @@ void DrawScrollBars(TWindowRec* w, TSurface& s, const TRegionData& clip) {
     TRect r = ScrollBarRect(w, bar);
     if (r.IsEmpty()) continue;
     r = {r.Left + o.X, r.Top + o.Y, r.Right + o.X, r.Bottom + o.Y};
-    FillSurface(s, clip, r, SysPixel(COLOR_SCROLLBAR));
+    FillTrack(s, clip, r);
     const TScrollBarState& st = w->Scroll[bar];
     bool scrolls = MaxPos(st) > st.Min && st.Disabled != ESB_DISABLE_BOTH;
     TBarParts p = Parts(w, bar);
