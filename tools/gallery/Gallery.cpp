@@ -8,6 +8,7 @@
 // A page that raises makes --shot fail (exit code 1) after the other pages are written.
 #include <cairo.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -110,30 +111,51 @@ int Shoot(const TOptions& o) {
   return ok && anyPage && anyVariant ? 0 : 1;
 }
 
-// The interactive window: pages and variants on the left, the page on the right.
+// The interactive window: the page list above the variant list on the left, each as wide as its
+// longest name and as high as its items, and the page on the right at its full size.
 class TGalleryForm {
  public:
   TGalleryForm() : FForm(TCustomForm::CreateNew(nullptr)) {
     FForm->SetCaption("QJ Editor gallery");
-    FForm->SetBounds(20, 20, GalleryPageSize.cx + 200, GalleryPageSize.cy + 4);
-    FPages = MakeList(FForm.get(), 0);
-    for (const TGalleryPage& page : GalleryPages()) FPages->GetItems()->Add(page.Name);
-    FVariants = MakeList(FForm.get(), 100);
-    for (const TGalleryVariant& variant : GalleryVariants()) FVariants->GetItems()->Add(variant.Name);
+    FForm->SetBounds(20, 20, GalleryPageSize.cx, GalleryPageSize.cy);
+    std::vector<String> pageNames, variantNames;
+    for (const TGalleryPage& page : GalleryPages()) pageNames.push_back(page.Name);
+    for (const TGalleryVariant& variant : GalleryVariants()) variantNames.push_back(variant.Name);
+    FPages = MakeList(pageNames);
+    FVariants = MakeList(variantNames);
+    FListWidth = std::max(ListWidth(FPages, pageNames), ListWidth(FVariants, variantNames));
+    FPages->SetBounds(0, 0, FListWidth, ListHeight(FPages));
+    FVariants->SetBounds(0, FPages->GetHeight() + kListGap, FListWidth, ListHeight(FVariants));
+    FForm->SetClientWidth(FListWidth + GalleryPageSize.cx);
+    FForm->SetClientHeight(std::max(GalleryPageSize.cy, FVariants->GetTop() + FVariants->GetHeight()));
     FPages->SetItemIndex(0);
-    FVariants->SetItemIndex(4);
+    FVariants->SetItemIndex(kDefaultVariant);
     Rebuild();
   }
 
   TCustomForm* Form() const { return FForm.get(); }
 
  private:
-  TListBox* MakeList(TWinControl* parent, Integer left) {
-    TListBox* list = New<TListBox>(parent);
-    list->SetParent(parent);
-    list->SetBounds(left, 0, 100, GalleryPageSize.cy);
+  static constexpr Integer kListGap = 8;          // between the two lists
+  static constexpr Integer kListTextMargin = 12;  // around a list's longest name
+  static constexpr Integer kDefaultVariant = 4;   // ultraflat-themes-on, as the 192-dpi shots of CTest
+
+  TListBox* MakeList(const std::vector<String>& Names) {
+    TListBox* list = New<TListBox>(FForm.get());
+    list->SetParent(FForm.get());
+    for (const String& name : Names) list->GetItems()->Add(name);
     list->OnClick = [this](TObject*) { Rebuild(); };
     return list;
+  }
+
+  static Integer ListWidth(TListBox* List, const std::vector<String>& Names) {
+    Integer widest = 0;
+    for (const String& name : Names) widest = std::max(widest, TextWidthIn(List->GetFont(), name));
+    return widest + 2 * kListTextMargin;
+  }
+
+  static Integer ListHeight(TListBox* List) {
+    return List->GetItems()->GetCount() * List->GetItemHeight() + (List->GetHeight() - List->GetClientHeight());
   }
 
   void Rebuild() {
@@ -144,13 +166,14 @@ class TGalleryForm {
     FHost.reset(New<TPanel>(nullptr));
     FHost->SetBevelOuter(bvNone);
     FHost->SetParent(FForm.get());
-    FHost->SetBounds(200, 0, GalleryPageSize.cx, GalleryPageSize.cy);
+    FHost->SetBounds(FListWidth, 0, GalleryPageSize.cx, GalleryPageSize.cy);
     pages[size_t(page)].Build(FHost.get());
   }
 
   TOwned<TCustomForm> FForm;
   TListBox* FPages = nullptr;
   TListBox* FVariants = nullptr;
+  Integer FListWidth = 0;
   TOwned<TPanel> FHost;
 };
 

@@ -16,6 +16,7 @@
 
 constexpr TSize GalleryPageSize{1000, 720};
 
+class TFont;
 class TLabel;
 
 // Layout shared by the pages. Most pages place their samples in a grid of cells, four a row,
@@ -35,6 +36,8 @@ TPoint Cell(Integer AIndex, Integer ATop = kMargin, Integer ARowHeight = kRowHei
 TLabel* AddLabel(TWinControl* Parent, const String& ACaption, const TRect& R);
 // A caption at X, Y, AWidth wide and kLabelHeight high.
 TLabel* AddLabel(TWinControl* Parent, Integer X, Integer Y, const String& ACaption, Integer AWidth = kCellWidth);
+// The width of a text in a font, for sizing a sample to its caption.
+Integer TextWidthIn(TFont* AFont, const String& AText);
 
 struct TGalleryVariant {
   const char* Name;  // part of the shot's file name
