@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "platform/forms/Controls.h"
@@ -40,23 +41,38 @@ Integer ClampedCount(const String& Text, Integer Count) {
   return std::clamp<Integer>(Count, 0, static_cast<Integer>(Text.size()));
 }
 
-// A 1-pixel line from (X1, Y1) to (X2, Y2) inclusive in a colour.
-void Line(HDC DC, COLORREF Color, Integer X1, Integer Y1, Integer X2, Integer Y2) {
-  HPEN pen = CreatePen(PS_SOLID, 1, Color);
-  HGDIOBJ old = SelectObject(DC, pen);
-  MoveToEx(DC, X1, Y1, nullptr);
-  LineTo(DC, X2, Y2);
-  SetPixel(DC, X2, Y2, Color);
-  SelectObject(DC, old);
-  DeleteObject(pen);
-}
+// A bitmap compatible with a high-DPI DC, selected into a memory DC for as long as it lives: a
+// buffer of the DC's resolution, where the paint buffer (a plain bitmap) holds one pixel a unit.
+class TDeviceBuffer {
+ public:
+  TDeviceBuffer(HDC DC, Integer Width, Integer Height)
+      : FDC(CreateCompatibleDC(DC)), FBitmap(CreateCompatibleBitmap(DC, Width, Height)) {
+    FOld = SelectObject(FDC, FBitmap);
+  }
+  ~TDeviceBuffer() {
+    SelectObject(FDC, FOld);
+    DeleteObject(FBitmap);
+    DeleteDC(FDC);
+  }
+  TDeviceBuffer(const TDeviceBuffer&) = delete;
+  TDeviceBuffer& operator=(const TDeviceBuffer&) = delete;
+  HDC DC() const { return FDC; }
+
+ private:
+  HDC FDC;
+  HBITMAP FBitmap;
+  HGDIOBJ FOld;
+};
 
 // Draws into Buffer (sized to Rect, with DC's font and text colour) at the origin, then copies the
-// part of Rect inside Visible to DC.
+// part of Rect inside Visible to DC. On a high-DPI DC a buffer of its resolution stands in for
+// Buffer, so that text and glyphs stay sharp.
 template <class F>
 void DrawThroughBuffer(HDC DC, const TRect& Rect, const TRect& Visible, TBitmap* Buffer, F&& Draw) {
-  EnsureBitmapSize(Buffer, Rect.Width(), Rect.Height());
-  HDC buffer = Buffer->GetCanvas()->GetHandle();
+  std::optional<TDeviceBuffer> device;
+  if (GetDeviceScale(DC) != 1) device.emplace(DC, Rect.Width(), Rect.Height());
+  else EnsureBitmapSize(Buffer, Rect.Width(), Rect.Height());
+  HDC buffer = device ? device->DC() : Buffer->GetCanvas()->GetHandle();
   HGDIOBJ oldFont = SelectObject(buffer, GetCurrentObject(DC, OBJ_FONT));
   COLORREF oldText = SetTextColor(buffer, GetTextColor(DC));
   Draw(buffer, TRect{0, 0, Rect.Width(), Rect.Height()});
@@ -244,6 +260,14 @@ void DrawImageCentered(TCanvas* Canvas, const TRect& Rect, TCustomImageList* Ima
   Images->Draw(Canvas, x, y, Index);
 }
 
+void DrawGlyphCentered(HDC DC, const TRect& Rect, TCustomImageList* Images, Integer Index) {
+  if (!Images || Index < 0 || Index >= Images->GetCount()) return;
+  const TPoint at{static_cast<Integer>(Div(Rect.Left + Rect.Right - Images->GetWidth() + 1, 2)),
+                  static_cast<Integer>(Div(Rect.Top + Rect.Bottom - Images->GetHeight() + 1, 2))};
+  TDeviceGlyphScope glyph(DC, Bounds(at.X, at.Y, Images->GetWidth(), Images->GetHeight()));
+  glyph.DrawImage(Images->GetHandle(), Index, at);
+}
+
 void DrawBitmapCentered(TCanvas* Canvas, const TRect& Rect, TBitmap* Bitmap) {
   if (!Bitmap || Bitmap->GetEmpty()) return;
   Integer x = static_cast<Integer>(Div(Rect.Left + Rect.Right - Bitmap->GetWidth() + 1, 2));
@@ -279,14 +303,15 @@ void DrawSortArrow(HDC DC, const TRect& Rect, bool Up) {
   Integer cx = static_cast<Integer>(Div(Rect.Left + Rect.Right, 2));
   Integer cy = static_cast<Integer>(Div(Rect.Top + Rect.Bottom, 2));
   COLORREF shadow = GetSysColor(COLOR_BTNSHADOW), light = GetSysColor(COLOR_BTNHIGHLIGHT);
+  TDeviceGlyphScope glyph(DC, {cx - 4, cy - 3, cx + 5, cy + 4});
   if (Up) {
-    Line(DC, shadow, cx, cy - 3, cx - 4, cy + 3);
-    Line(DC, light, cx - 4, cy + 3, cx + 4, cy + 3);
-    Line(DC, light, cx, cy - 3, cx + 4, cy + 3);
+    glyph.Line({cx, cy - 3}, {cx - 4, cy + 3}, shadow);
+    glyph.Line({cx - 4, cy + 3}, {cx + 4, cy + 3}, light);
+    glyph.Line({cx, cy - 3}, {cx + 4, cy + 3}, light);
   } else {
-    Line(DC, shadow, cx - 4, cy - 3, cx + 4, cy - 3);
-    Line(DC, shadow, cx - 4, cy - 3, cx, cy + 3);
-    Line(DC, light, cx + 4, cy - 3, cx, cy + 3);
+    glyph.Line({cx - 4, cy - 3}, {cx + 4, cy - 3}, shadow);
+    glyph.Line({cx - 4, cy - 3}, {cx, cy + 3}, shadow);
+    glyph.Line({cx + 4, cy - 3}, {cx, cy + 3}, light);
   }
 }
 
@@ -344,15 +369,9 @@ void DrawDropDownButton(HDC DC, const TRect& Rect, Byte State) {
   Integer height = width / 2;
   Integer x = inner.Left + (inner.Width() - width) / 2;
   Integer y = inner.Top + (inner.Height() - height) / 2 - (inner.Height() % 2 != 0 ? 1 : 0);
-  HPEN pen = CreatePen(PS_SOLID, 1, color);
-  HBRUSH brush = CreateSolidBrush(color);
-  HGDIOBJ oldPen = SelectObject(DC, pen), oldBrush = SelectObject(DC, brush);
-  POINT points[3] = {{x, y}, {x + width - 1, y}, {x + width / 2, y + height}};
-  Polygon(DC, points, 3);
-  SelectObject(DC, oldBrush);
-  SelectObject(DC, oldPen);
-  DeleteObject(brush);
-  DeleteObject(pen);
+  const POINT points[3] = {{x, y}, {x + width - 1, y}, {x + width / 2, y + height}};
+  TDeviceGlyphScope glyph(DC, inner);
+  glyph.ConvexPolygon(points, 3, color);
 }
 
 void DrawHeaderButton(HDC DC, const TRect& Rect, HBRUSH Brush, const TzmHeaderButtonContent& Content) {
@@ -415,7 +434,7 @@ void DrawIndicatorCell(HDC DC, const TRect& Rect, const TRect& VisibleRect, HBRU
     TRect face = Local;
     if (Look == zmflUltraFlat) DrawIndicatorFace(Target, face, Brush);
     else DrawButtonFace(Target, face, Brush, false, 0, Look);
-    if (GlyphPlusOne != 0) DrawImageCentered(Buffer->GetCanvas(), Local, IndicatorImages(), GlyphPlusOne - 1);
+    if (GlyphPlusOne != 0) DrawGlyphCentered(Target, Local, IndicatorImages(), GlyphPlusOne - 1);
   });
 }
 

@@ -93,18 +93,24 @@ TRect ScrollBarRect(const TWindowRec* w, int bar) {
 
 namespace {
 
-// A filled triangle pointing `dir`, centred in the box.
+// A filled triangle pointing `dir`, centred in the box, drawn in device pixels: on a high-DPI
+// screen its slopes step by one device pixel.
 void DrawArrowGlyph(TSurface& s, const TRegionData& clip, const TRect& box, TArrowDir dir, uint32_t color, int shift) {
-  int rows = std::max(2, std::min(box.Width(), box.Height()) / 4);
-  int cx = box.Left + box.Width() / 2 + shift, cy = box.Top + box.Height() / 2 + shift;
+  const TRect d{TSurface::DeviceEdge(box.Left, s.Scale), TSurface::DeviceEdge(box.Top, s.Scale),
+                TSurface::DeviceEdge(box.Right, s.Scale), TSurface::DeviceEdge(box.Bottom, s.Scale)};
+  const int unit = TSurface::DeviceEdge(1, s.Scale), deviceShift = TSurface::DeviceEdge(shift, s.Scale);
+  const int rows = std::max(2 * unit, std::min(d.Width(), d.Height()) / 4);
+  const int cx = d.Left + d.Width() / 2 + deviceShift, cy = d.Top + d.Height() / 2 + deviceShift;
+  // A device pixel shows when its logical pixel lies in the clip.
+  auto put = [&](int x, int y) {
+    if (x >= 0 && y >= 0 && x < s.Width && y < s.Height && clip.Contains({s.ToLogical(x), s.ToLogical(y)}))
+      s.Row(y)[x] = color;
+  };
   for (int k = 0; k < rows; ++k) {
-    int step = dir == TArrowDir::Up || dir == TArrowDir::Left ? k : rows - 1 - k;
-    if (dir == TArrowDir::Up || dir == TArrowDir::Down) {
-      int y = cy - rows / 2 + step;
-      FillSurface(s, clip, {cx - k, y, cx + k + 1, y + 1}, color);
-    } else {
-      int x = cx - rows / 2 + step;
-      FillSurface(s, clip, {x, cy - k, x + 1, cy + k + 1}, color);
+    const int step = dir == TArrowDir::Up || dir == TArrowDir::Left ? k : rows - 1 - k;
+    for (int i = -k; i <= k; ++i) {
+      if (dir == TArrowDir::Up || dir == TArrowDir::Down) put(cx + i, cy - rows / 2 + step);
+      else put(cx - rows / 2 + step, cy + i);
     }
   }
 }
