@@ -41,6 +41,17 @@ Integer ClampedCount(const String& Text, Integer Count) {
   return std::clamp<Integer>(Count, 0, static_cast<Integer>(Text.size()));
 }
 
+// A 1-pixel line from (X1, Y1) to (X2, Y2) inclusive in a colour.
+void Line(HDC DC, COLORREF Color, Integer X1, Integer Y1, Integer X2, Integer Y2) {
+  HPEN pen = CreatePen(PS_SOLID, 1, Color);
+  HGDIOBJ old = SelectObject(DC, pen);
+  MoveToEx(DC, X1, Y1, nullptr);
+  LineTo(DC, X2, Y2);
+  SetPixel(DC, X2, Y2, Color);
+  SelectObject(DC, old);
+  DeleteObject(pen);
+}
+
 // A bitmap compatible with a high-DPI DC, selected into a memory DC for as long as it lives: a
 // buffer of the DC's resolution, where the paint buffer (a plain bitmap) holds one pixel a unit.
 class TDeviceBuffer {
@@ -303,15 +314,14 @@ void DrawSortArrow(HDC DC, const TRect& Rect, bool Up) {
   Integer cx = static_cast<Integer>(Div(Rect.Left + Rect.Right, 2));
   Integer cy = static_cast<Integer>(Div(Rect.Top + Rect.Bottom, 2));
   COLORREF shadow = GetSysColor(COLOR_BTNSHADOW), light = GetSysColor(COLOR_BTNHIGHLIGHT);
-  TDeviceGlyphScope glyph(DC, {cx - 4, cy - 3, cx + 5, cy + 4});
   if (Up) {
-    glyph.Line({cx, cy - 3}, {cx - 4, cy + 3}, shadow);
-    glyph.Line({cx - 4, cy + 3}, {cx + 4, cy + 3}, light);
-    glyph.Line({cx, cy - 3}, {cx + 4, cy + 3}, light);
+    Line(DC, shadow, cx, cy - 3, cx - 4, cy + 3);
+    Line(DC, light, cx - 4, cy + 3, cx + 4, cy + 3);
+    Line(DC, light, cx, cy - 3, cx + 4, cy + 3);
   } else {
-    glyph.Line({cx - 4, cy - 3}, {cx + 4, cy - 3}, shadow);
-    glyph.Line({cx - 4, cy - 3}, {cx, cy + 3}, shadow);
-    glyph.Line({cx + 4, cy - 3}, {cx, cy + 3}, light);
+    Line(DC, shadow, cx - 4, cy - 3, cx + 4, cy - 3);
+    Line(DC, shadow, cx - 4, cy - 3, cx, cy + 3);
+    Line(DC, light, cx + 4, cy - 3, cx, cy + 3);
   }
 }
 

@@ -263,9 +263,6 @@ class TDeviceGlyphScope {
   // outlined as Polygon draws it (corner pixels included): at device pixels it covers the device
   // pixels of its corner pixels and steps along its slopes by one device pixel.
   void ConvexPolygon(const TPoint* Points, int Count, COLORREF Color) const;
-  // A line one unit wide from From to To, both ends included (From and To are logical pixels):
-  // at device pixels a band of the unit's width stepping by device pixels.
-  void Line(TPoint From, TPoint To, COLORREF Color) const;
   // An image of a masked image list at At (logical), its mask keeping what lies under it. At
   // device pixels the picture is pixel art made larger by whole steps (Scale2x, Scale3x), so its
   // slopes keep one device pixel steps; other scales take the nearest pixel.

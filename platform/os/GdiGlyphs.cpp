@@ -233,18 +233,3 @@ void TDeviceGlyphScope::DrawImage(HIMAGELIST List, int Index, TPoint At) const {
       if (p != kClearPixel && fx >= 0 && fy >= 0 && fx < fine.Width && fy < fine.Height) fine.Row(fy)[fx] = p;
     }
 }
-
-void TDeviceGlyphScope::Line(TPoint From, TPoint To, COLORREF Color) const {
-  HDC dc = DC();
-  TSavedDCScope saved(dc);
-  SelectObject(dc, GetStockObject(DC_PEN));
-  SetDCPenColor(dc, Color);
-  const TPoint a = Map(From), b = Map(To);
-  const Integer unit = Length(1);
-  for (Integer dy = 0; dy < unit; ++dy)
-    for (Integer dx = 0; dx < unit; ++dx) {
-      MoveToEx(dc, a.X + dx, a.Y + dy, nullptr);
-      LineTo(dc, b.X + dx, b.Y + dy);
-      SetPixelV(dc, b.X + dx, b.Y + dy, Color);
-    }
-}

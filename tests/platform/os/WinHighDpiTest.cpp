@@ -255,6 +255,10 @@ struct TGlyphCase {
   void (*Draw)(HDC dc, RECT& r);
 };
 
+void DiagonalLine(HDC dc, RECT& r) {
+  MoveToEx(dc, r.Left, r.Top, nullptr);
+  LineTo(dc, r.Right - 1, r.Bottom - 6);
+}
 void FrameCheck(HDC dc, RECT& r) { DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED); }
 void FrameRadio(HDC dc, RECT& r) { DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONRADIO | DFCS_CHECKED); }
 void FrameArrow(HDC dc, RECT& r) { DrawFrameControl(dc, &r, DFC_SCROLL, DFCS_SCROLLDOWN); }
@@ -347,7 +351,7 @@ TEST_F(WinHighDpiTest, FrameScrollBarArrowsStepByDevicePixels) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Glyphs, WinGlyphAtDeviceScaleTest,
-                         ::testing::Values(TGlyphCase{"FrameCheckMark", FrameCheck}, TGlyphCase{"FrameRadio", FrameRadio},
+                         ::testing::Values(TGlyphCase{"DiagonalLine", DiagonalLine}, TGlyphCase{"FrameCheckMark", FrameCheck}, TGlyphCase{"FrameRadio", FrameRadio},
                                            TGlyphCase{"FrameArrow", FrameArrow},
                                            TGlyphCase{"FrameDisabledArrow", FrameDisabledArrow},
                                            TGlyphCase{"ThemedCheckMark", ThemedCheck},
