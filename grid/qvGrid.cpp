@@ -4,6 +4,7 @@
 
 #include "grid/qvGridCustomView.h"
 #include "grid/qvGridLevel.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomGrid)
 QJ_IMPLEMENT_CLASS(TqvGrid)
@@ -134,9 +135,8 @@ void TqvCustomGrid::SendNotification(TqvGridNotificationKind AKind, TMessage* AD
 
 void TqvCustomGrid::Loaded() {
   inherited::Loaded();
-  BeginUpdate();
+  TUpdateScope update(*this);
   LayoutChanged();
-  EndUpdate();
 }
 
 void TqvCustomGrid::LookAndFeelChanged(TqvLookAndFeel* Sender, TqvLookAndFeelValues AChangedValues) {

@@ -3,6 +3,7 @@
 #include "core/qvClasses.h"
 #include "core/qvFilter.h"
 #include "platform/rtl/Streams.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(EqvHexStringConvertError)
 
@@ -135,8 +136,8 @@ void SetStoredFilterValue(TqvDataFilterCriteria* ACriteria, const Variant& AValu
   }
   TStringStream stream(bytes);
   TOwned<TqvDataFilterCriteria> read = MakeOwned<TqvDataFilterCriteria>(ACriteria->GetDataController());
-  read->BeginUpdate();
+  TUpdateScope<TqvDataFilterCriteria, &TqvDataFilterCriteria::BeginUpdate, &TqvDataFilterCriteria::CancelUpdate> quiet(
+      read.get());
   read->ReadData(&stream);
   ACriteria->AssignThroughStream(read.get());
-  read->CancelUpdate();
 }

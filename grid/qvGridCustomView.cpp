@@ -4,6 +4,7 @@
 
 #include "grid/qvGrid.h"
 #include "grid/qvGridLevel.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomGridView)
 
@@ -355,7 +356,7 @@ void TqvCustomGridView::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TUpdateScope<TqvCustomGridView> update(*this);
+  TUpdateScope update(*this);
   BeforeAssign(source);
   AssignSettings(source);
   AfterAssign(source);

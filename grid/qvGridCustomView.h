@@ -291,7 +291,6 @@ class TqvCustomGridViewInfo : public TqvGridViewHandler {
 
  private:
   void TakeMousePos();
-  void FinishCalculating();
 
   TRect FBounds;
   bool FCalculating = false;

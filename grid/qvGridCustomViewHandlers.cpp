@@ -1,11 +1,11 @@
 #include <climits>
 #include <unordered_map>
 
-#include "core/qvDataUpdateScope.h"
 #include "grid/qvGrid.h"
 #include "grid/qvGridCustomView.h"
 #include "grid/qvGridLevel.h"
 #include "platform/forms/Forms.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvGridViewHandler)
 QJ_IMPLEMENT_CLASS(TqvCustomGridHitTest)
@@ -103,7 +103,7 @@ void TqvCustomGridViewInfoCache::SetCount(Integer ACount) {
 
 void TqvCustomGridViewInfoCache::ResetValues(bool AKeepMaster) {
   if (FResetting) return;
-  TqvFlagScope resetting(FResetting, true);
+  TValueScope resetting(FResetting, true);
   for (TOwned<TqvCustomGridViewInfoCacheItem>& item : FItems)
     if (item) item->ResetValues(AKeepMaster);
   if (AKeepMaster) return;
@@ -176,28 +176,21 @@ void TqvCustomGridViewInfo::MainCalculate(const TRect& R) {
   if (FCalculating) return;
   BeforeCalculating();
   FCalculating = true;
-  try {
-    FSite->SetBoundsRect(R);
-    FBounds = FSite->GetClientBounds();
-    Calculate();
-  } catch (...) {
-    FinishCalculating();
-    throw;
-  }
-  FinishCalculating();
-}
-
-void TqvCustomGridViewInfo::FinishCalculating() {
-  FCalculating = false;
-  AfterCalculating();
-  UpdateVisibility(true);
+  TFinally finish([this] {
+    FCalculating = false;
+    AfterCalculating();
+    UpdateVisibility(true);
+  });
+  FSite->SetBoundsRect(R);
+  FBounds = FSite->GetClientBounds();
+  Calculate();
 }
 
 void TqvCustomGridViewInfo::Recalculate() { MainCalculate(FSite->GetBoundsRect()); }
 
 void TqvCustomGridViewInfo::UpdateVisibility(bool ACheckVisible) {
   if (IsInternal() || FMeasuring) return;
-  TqvFlagScope changing(FChangingVisibility, true);
+  TValueScope changing(FChangingVisibility, true);
   VisibilityChanged(ACheckVisible && GetGridView()->IsVisible());
 }
 

@@ -1,10 +1,10 @@
 #include <algorithm>
 
-#include "core/qvDataUpdateScope.h"
 #include "grid/qvGrid.h"
 #include "grid/qvGridCustomView.h"
 #include "grid/qvGridLevel.h"
 #include "platform/forms/Forms.h"
+#include "platform/rtl/Scopes.h"
 
 // ---------------------------------------------------------------------------------------------
 // Active level
@@ -67,7 +67,7 @@ void TqvCustomGrid::ChangeFocusedView(TqvCustomGridView* AView) {
       prev->FocusChanged(false);
     } catch (...) {
       if (alive && !FRollingBackFocus) {
-        TqvFlagScope rollingBack(FRollingBackFocus, true, alive);
+        TValueScope rollingBack(FRollingBackFocus, true, alive);
         try {
           SetFocusedView(prev);
         } catch (...) {

@@ -5,6 +5,7 @@
 #include "grid/qvGrid.h"
 #include "core/qvCustomData.h"
 #include "grid/qvGridCustomView.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvGridLevelOptions)
 QJ_IMPLEMENT_CLASS(TqvGridLevel)
@@ -183,11 +184,12 @@ void TqvGridLevel::SetGridView(TqvCustomGridView* AValue) {
   if (FGridView) {
     FGridView->SetControl(FControl);
     if (FParent) FParent->RefreshVisibleItems();
-    FGridView->BeginUpdate();
-    FGridView->SetLevel(this);
-    AttachView(FVisible, !IsTop());
-    Changed(false);
-    FGridView->EndUpdate();
+    {
+      TUpdateScope update(*FGridView);
+      FGridView->SetLevel(this);
+      AttachView(FVisible, !IsTop());
+      Changed(false);
+    }
     const bool oldWasFocused = oldView && oldView->IsFocused();
     const bool noFocus = !oldView && FControl && !FControl->GetFocusedView();
     if (oldWasFocused || noFocus) FGridView->SetFocused(true);
