@@ -91,9 +91,15 @@ void TqvGridPainter::Invalidate() {
     if (auto* site = As<TqvGridSite>(FControl->GetComponent(i))) site->Invalidate();
 }
 
+// The views of the other tabs leave the client area (or are parked while they hold the focus).
 void TqvGridViewInfo::Calculate() {
-  TqvCustomGridView* view = FControl->GetActiveView();
-  if (view && view->GetViewInfo()) view->GetViewInfo()->MainCalculate(FControl->GetClientBounds());
+  TqvCustomGridView* active = FControl->GetActiveView();
+  TqvGridLevel* root = FControl->GetRootLevel();
+  for (Integer i = 0; i < root->GetCount(); ++i) {
+    TqvCustomGridView* view = root->GetItem(i)->GetGridView();
+    if (view && view != active && view->GetViewInfo()) view->GetViewInfo()->UpdateVisibility(true);
+  }
+  if (active && active->GetViewInfo()) active->GetViewInfo()->MainCalculate(FControl->GetClientBounds());
 }
 
 TqvCustomGridHitTest* TqvGridViewInfo::GetHitTest(TPoint P) { return TqvCustomGridHitTest::Instance<TqvGridNoneHitTest>(P); }
