@@ -2,26 +2,12 @@
 // coalesced and run at its last unlock (time per change, which stays flat as the batch grows).
 #include <benchmark/benchmark.h>
 
-#include "core/qvData.h"
 #include "grid/qvGrid.h"
 #include "grid/qvGridCustomView.h"
-#include "lookandfeel/qvLookAndFeels.h"
-#include "platform/os/Backend.h"
+#include "support/BenchUnits.h"
+#include "support/GridTestViews.h"
 
 namespace {
-
-class TBenchGridView : public TqvCustomGridView {
-  QJ_INLINE_CLASS(TBenchGridView, TqvCustomGridView)
- public:
-  using TqvCustomGridView::TqvCustomGridView;
-
- protected:
-  TqvGridViewHandlerClass GetControllerClass() const override { return &TqvCustomGridController::StaticClass(); }
-  TqvCustomDataControllerClass GetDataControllerClass() const override { return &TqvDataController::StaticClass(); }
-  TqvGridViewHandlerClass GetPainterClass() const override { return &TqvCustomGridPainter::StaticClass(); }
-  TqvGridViewHandlerClass GetViewDataClass() const override { return &TqvCustomGridViewData::StaticClass(); }
-  TqvGridViewHandlerClass GetViewInfoClass() const override { return &TqvCustomGridViewInfo::StaticClass(); }
-};
 
 constexpr Integer kViewCount = 50;
 
@@ -47,12 +33,11 @@ void QueueMixedChanges(TqvCustomGrid* AGrid, const std::vector<TqvCustomGridView
 }
 
 void BM_GridChangesCoalescedAtTheLastUnlock(benchmark::State& state) {
-  Headless::Reset();
-  TqvLookAndFeelUnits units;
+  EnsureBenchUnits();
   auto* grid = New<TqvGrid>(nullptr);
   std::vector<TqvCustomGridView*> views;
   for (Integer i = 0; i < kViewCount; ++i) {
-    auto* view = New<TBenchGridView>(nullptr);
+    auto* view = New<TBareGridView>(nullptr);
     view->SetControl(grid);
     views.push_back(view);
   }

@@ -8,34 +8,10 @@
 #include <vector>
 
 #include "../lookandfeel/qvControlsTestSupport.h"
-#include "core/qvData.h"
 #include "grid/qvGrid.h"
 #include "grid/qvGridCustomView.h"
 #include "grid/qvGridLevel.h"
-
-// An item of a test view's data controller, known by its ID.
-class TTestGridItem : public TObject {
-  QJ_INLINE_CLASS(TTestGridItem, TObject)
- public:
-  explicit TTestGridItem(Integer AID) : ID(AID) {}
-  Integer ID;
-};
-
-// The data controller of the test views: it answers its view, as the grid's own controller does.
-class TTestGridDataController : public TqvDataController, public IqvGridDataControllerViewLink {
-  QJ_INLINE_CLASS(TTestGridDataController, TqvDataController)
- public:
-  using TqvDataController::TqvDataController;
-  Integer GetItemID(TObject* AItem) const override {
-    auto* item = dynamic_cast<TTestGridItem*>(AItem);
-    return item ? item->ID : -1;
-  }
-  void GetFakeComponentLinks(std::vector<TComponent*>& AList) override {
-    if (LinkedComponent) AList.push_back(LinkedComponent);
-  }
-  TqvCustomGridView* GetGridView() override { return dynamic_cast<TqvCustomGridView*>(GetOwnerComponent()); }
-  TComponent* LinkedComponent = nullptr;
-};
+#include "support/GridTestViews.h"
 
 // Notes in its view's log when the grid's focus shows differently.
 class TTestGridController : public TqvCustomGridController {
@@ -46,23 +22,23 @@ class TTestGridController : public TqvCustomGridController {
 };
 
 // A view of the base handlers that notes what it is told.
-class TTestGridView : public TqvCustomGridView {
-  QJ_INLINE_CLASS(TTestGridView, TqvCustomGridView)
+class TTestGridView : public TBareGridView {
+  QJ_INLINE_CLASS(TTestGridView, TBareGridView)
  public:
-  using TqvCustomGridView::TqvCustomGridView;
+  using TBareGridView::TBareGridView;
 
   void FocusChanged(bool AFocused) override {
     Log.push_back(AFocused ? "gained" : "lost");
     if (!AFocused && RefuseToLoseFocus) throw EAbort("keeps the focus");
-    TqvCustomGridView::FocusChanged(AFocused);
+    TBareGridView::FocusChanged(AFocused);
   }
   void UpdateControl(TqvUpdateControlInfo* AInfo) override {
     Infos.push_back(AInfo->ClassName());
-    TqvCustomGridView::UpdateControl(AInfo);
+    TBareGridView::UpdateControl(AInfo);
   }
   void FocusAfterLoading() override { ++FocusAfterLoadingCount; }
   bool IsDetailVisible(TqvCustomGridView* ADetailView) override {
-    return DetailsVisible || TqvCustomGridView::IsDetailVisible(ADetailView);
+    return DetailsVisible || TBareGridView::IsDetailVisible(ADetailView);
   }
 
   std::vector<std::string> Log;
@@ -73,10 +49,6 @@ class TTestGridView : public TqvCustomGridView {
 
  protected:
   TqvGridViewHandlerClass GetControllerClass() const override { return &TTestGridController::StaticClass(); }
-  TqvCustomDataControllerClass GetDataControllerClass() const override { return &TTestGridDataController::StaticClass(); }
-  TqvGridViewHandlerClass GetPainterClass() const override { return &TqvCustomGridPainter::StaticClass(); }
-  TqvGridViewHandlerClass GetViewDataClass() const override { return &TqvCustomGridViewData::StaticClass(); }
-  TqvGridViewHandlerClass GetViewInfoClass() const override { return &TqvCustomGridViewInfo::StaticClass(); }
 };
 
 inline void TTestGridController::ControlFocusChanged() {
