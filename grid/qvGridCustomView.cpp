@@ -26,7 +26,12 @@ TOwned<T> CreateViewPart(TClassRef AClass, TqvCustomGridView* AGridView) {
 
 TqvCustomGridView::TqvCustomGridView(TComponent* AOwner) : TqvControlChildComponent(AOwner) {}
 
-TqvCustomGridView::~TqvCustomGridView() = default;
+// A view whose construction failed (a getter naming a wrong class) is deleted without
+// BeforeDestruction: what it made goes in the same orders.
+TqvCustomGridView::~TqvCustomGridView() {
+  TqvCustomGridView::DestroyHandlers();
+  TqvCustomGridView::DestroyOptions();
+}
 
 void TqvCustomGridView::AfterConstruction() {
   CreateOptions();

@@ -62,6 +62,10 @@ TqvGridLevel::~TqvGridLevel() = default;
 void TqvGridLevel::BeforeDestruction() {
   inherited::BeforeDestruction();
   while (!FItems.empty()) Free(FItems.back());
+  // The clones of the view may outlive the level (they go with their master records).
+  if (FGridView)
+    for (Integer i = 0; i < FGridView->GetCloneCount(); ++i)
+      if (FGridView->GetClone(i)->GetLevel() == this) FGridView->GetClone(i)->SetLevel(nullptr);
   SetGridView(nullptr);
   if (FParent) FParent->RemoveChild(this);
 }
