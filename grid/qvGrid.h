@@ -4,11 +4,10 @@
 //
 // Where the parts live:
 //   change objects and the queue   this header's first half; qvGridChanges.cpp
-//   subscribers, drag opening      qvGridController.cpp (with the grid's controller, painter
-//                                  and view info)
-//   the control                    qvGrid.cpp (construction, views, queue, input, streaming,
-//                                  renaming), qvGridFocus.cpp (active level, focused view,
-//                                  control focus, navigator forwarding)
+//   the grid's controller (drag opening), painter and view info   qvGridController.cpp
+//   the control                    qvGrid.cpp (construction, the queue, views, subscribers, input,
+//                                  streaming, renaming), qvGridFocus.cpp (active level, focused
+//                                  view, control focus, navigator forwarding)
 #pragma once
 
 #include <cstddef>

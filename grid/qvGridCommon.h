@@ -22,6 +22,10 @@
 //                                                  GetDragAndDropObjectClass (metaclass record)
 //   drag-open infos                                Matches, Open (not "Run")
 //   TqvGridCustomozationFormHitTest                spelled so, as everywhere it is named
+//   TqvCustomGrid::GetGridPainter                  the grid's painter handler (GetPainter is the
+//                                                  control's look-and-feel painter)
+//   HexDigitValue                                  platform/rtl/SysUtils.h (-1 for a non-digit);
+//                                                  HexToString raises for it
 //   ShowCustomFilterDialog, ShowFilterControlDialog    the filter dialogs' own declarations
 //                                                  (grid/qvFilterDialog.h,
 //                                                  grid/qvFilterControlDialog.h) hold
