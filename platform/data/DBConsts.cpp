@@ -33,3 +33,5 @@ const TResourceString SNoSQLStatement = {64928, "No SQL statement available"};
 const TResourceString SNoResultSet = {64929, "SQL statement does not return a result set"};
 const TResourceString SMultipleStatements = {64930, "SQL text holds more than one statement"};
 const TResourceString SUnnamedParameter = {64931, "Parameter %d of the SQL text has no name"};
+const TResourceString SWriteIgnored = {64932,
+                                       "The database ignored the write: a conflict clause or a trigger dropped it"};

@@ -35,3 +35,4 @@ extern const TResourceString SNoSQLStatement;        // No SQL statement availab
 extern const TResourceString SNoResultSet;           // SQL statement does not return a result set
 extern const TResourceString SMultipleStatements;    // SQL text holds more than one statement
 extern const TResourceString SUnnamedParameter;      // Parameter %d of the SQL text has no name
+extern const TResourceString SWriteIgnored;          // The database ignored the write: ...

@@ -164,6 +164,7 @@ class TSQLiteTableStorage : public TDataSetStorage {
     for (size_t i = 0; i < columns.size(); ++i)
       statement.Bind(static_cast<int>(i + 1), AValues[columns[i]], FColumns[columns[i]].DataType);
     statement.Step();
+    if (sqlite3_changes(FDb) == 0) throw EDatabaseError(&SWriteIgnored);
     TRecordId id = sqlite3_last_insert_rowid(FDb);
     write.Commit();
     return id;
@@ -186,7 +187,7 @@ class TSQLiteTableStorage : public TDataSetStorage {
       statement.Bind(static_cast<int>(i + 1), AValues[columns[i]], FColumns[columns[i]].DataType);
     statement.Bind(idIndex, Variant(AId), ftLargeint);
     statement.Step();
-    if (sqlite3_changes(FDb) == 0) throw EDatabaseError(&SRecordChanged);
+    CheckWritten(AId);
     write.Commit();
     bool renumbered = FRowIdColumn >= 0 && AChanged[static_cast<size_t>(FRowIdColumn)];
     return renumbered ? AValues[static_cast<size_t>(FRowIdColumn)].AsInt64() : AId;
@@ -197,12 +198,26 @@ class TSQLiteTableStorage : public TDataSetStorage {
     TSQLiteStatement statement(FDb, "DELETE FROM " + Table() + " WHERE " + FRowId + " = ?1");
     statement.Bind(1, Variant(AId), ftLargeint);
     statement.Step();
-    if (sqlite3_changes(FDb) == 0) throw EDatabaseError(&SRecordChanged);
+    CheckWritten(AId);
     write.Commit();
   }
 
  private:
   String Table() const { return QuoteIdentifier(FTableName); }
+
+  bool RecordExists(TRecordId AId) {
+    TSQLiteStatement::TUse use(*FRead);
+    FRead->Bind(1, Variant(AId), ftLargeint);
+    return FRead->Step();
+  }
+
+  // A write of record AId that changed no row: the record is gone, or the engine dropped the write
+  // (a conflict clause IGNORE, a trigger's RAISE(IGNORE)).
+  void CheckWritten(TRecordId AId) {
+    if (sqlite3_changes(FDb) != 0) return;
+    if (RecordExists(AId)) throw EDatabaseError(&SWriteIgnored);
+    throw EDatabaseError(&SRecordChanged);
+  }
 
   String ColumnList() const {
     String columns;

@@ -1,0 +1,96 @@
+// What the engine does to a write beyond the one row: writes it drops (conflict clauses, triggers),
+// rows it replaces or changes on its own, and transactions it rolls back.
+#include "DataTestSupport.h"
+#include "platform/rtl/RtlTestSupport.h"
+
+namespace {
+
+// Codes(Id INTEGER PRIMARY KEY, Code TEXT ..., Qty INTEGER) with rows 1a, 2b, 3c.
+class TWritesTest : public TDataTest {
+ public:
+  void OpenCodes(const String& ACodeColumn, const String& AExtra = String()) {
+    Db->ExecSQL("CREATE TABLE Codes (Id INTEGER PRIMARY KEY, Code TEXT " + ACodeColumn + ", Qty INTEGER);" +
+                "INSERT INTO Codes VALUES (1, 'a', 1), (2, 'b', 2), (3, 'c', 3);" + AExtra);
+    Table->SetTableName("Codes");
+    Table->Open();
+  }
+
+  // The rows as the database holds them: "1a,2b,3c".
+  String StoredRows() {
+    auto query = TOwned<TSQLiteQuery>(New<TSQLiteQuery>(nullptr));
+    query->SetDatabase(Db);
+    query->GetSQL()->SetText("SELECT group_concat(Id || Code) AS r FROM (SELECT * FROM Codes ORDER BY Id)");
+    query->Open();
+    return query->FieldByName("r")->GetAsString();
+  }
+
+  // The rows as the dataset lists them, read from the first to the last.
+  String ListedRows() {
+    String rows;
+    for (Table->First(); !Table->GetEof(); Table->Next())
+      rows += (rows.empty() ? "" : ",") + Field("Id")->GetAsString() + Field("Code")->GetAsString();
+    return rows;
+  }
+};
+
+// ------------------------------------------------------------------ writes the engine drops
+
+enum class TWrite { Append, Edit, Delete };
+
+struct TDroppedCase {
+  const char* Name;
+  const char* CodeColumn;
+  const char* Trigger;
+  TWrite Write;
+  TDataSetState StateAfter;
+};
+
+const TDroppedCase DroppedCases[] = {
+    {"InsertUniqueIgnore", "UNIQUE ON CONFLICT IGNORE", "", TWrite::Append, dsInsert},
+    {"InsertTriggerIgnore", "",
+     "CREATE TRIGGER Refuse BEFORE INSERT ON Codes WHEN NEW.Code = 'b' BEGIN SELECT RAISE(IGNORE); END",
+     TWrite::Append, dsInsert},
+    {"UpdateUniqueIgnore", "UNIQUE ON CONFLICT IGNORE", "", TWrite::Edit, dsEdit},
+    {"UpdateTriggerIgnore", "",
+     "CREATE TRIGGER Refuse BEFORE UPDATE ON Codes WHEN NEW.Code = 'b' BEGIN SELECT RAISE(IGNORE); END", TWrite::Edit,
+     dsEdit},
+    {"DeleteTriggerIgnore", "", "CREATE TRIGGER Refuse BEFORE DELETE ON Codes BEGIN SELECT RAISE(IGNORE); END",
+     TWrite::Delete, dsBrowse},
+};
+
+void PrintTo(const TDroppedCase& c, std::ostream* os) { *os << c.Name; }
+
+class DroppedWrites : public TWritesTest, public ::testing::WithParamInterface<TDroppedCase> {};
+
+TEST_P(DroppedWrites, RaiseAndKeepTheUsersValues) {
+  const TDroppedCase& c = GetParam();
+  OpenCodes(c.CodeColumn, c.Trigger);
+  String error = ErrorOf<EDatabaseError>([&] {
+    if (c.Write == TWrite::Delete) return Table->Delete();
+    c.Write == TWrite::Append ? Table->Append() : Table->Edit();
+    Field("Code")->SetAsString("b");
+    Table->Post();
+  });
+  EXPECT_EQ(error, "The database ignored the write: a conflict clause or a trigger dropped it");
+  EXPECT_EQ(Table->GetState(), c.StateAfter);
+  if (c.Write != TWrite::Delete) {
+    EXPECT_EQ(Field("Code")->GetAsString(), "b");
+  }
+  EXPECT_EQ(Table->GetRecordCount(), 3);
+  EXPECT_EQ(StoredRows(), "1a,2b,3c");
+  Table->Cancel();
+  EXPECT_EQ(ListedRows(), "1a,2b,3c");
+}
+
+INSTANTIATE_TEST_SUITE_P(Engine, DroppedWrites, ::testing::ValuesIn(DroppedCases),
+                         [](const ::testing::TestParamInfo<TDroppedCase>& info) { return String(info.param.Name); });
+
+TEST_F(TWritesTest, AnUpdateOfAGoneRecordStillSaysItIsGone) {
+  OpenCodes("UNIQUE ON CONFLICT IGNORE");
+  Table->Edit();
+  Field("Qty")->SetAsInteger(7);
+  Db->ExecSQL("DELETE FROM Codes WHERE Id = 1");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Post(); }), "Record not found or changed by another user");
+}
+
+}  // namespace
