@@ -424,6 +424,9 @@ class TDataSet : public TComponent {
   void BeginInsertAppend();
   void CheckCanModify() const;
   void CheckRequiredFields();
+  // The selection as the storage holds it after a write that changed other records too; false
+  // (the selection kept) when it cannot be read.
+  bool FetchIdsAfterWrite();
   void SetFieldValue(TField* AField, const Variant& Value);
 
   std::unique_ptr<TDataSetStorage> FStorage;

@@ -67,6 +67,7 @@ class TSQLiteTableStorage : public TDataSetStorage {
 
   void Open(std::vector<TFieldDef>& ADefs) override {
     ReadColumns(ADefs);
+    ReadConflictClauses();
     ChooseRowIdName();
     try {
       FRead = std::make_unique<TSQLiteStatement>(
@@ -148,6 +149,7 @@ class TSQLiteTableStorage : public TDataSetStorage {
   }
 
   bool CanModify() const override { return true; }
+  bool WroteOthers() const override { return FWroteOthers; }
 
   TRecordId InsertRecord(const std::vector<Variant>& AValues, const std::vector<bool>& AAssigned) override {
     String names, markers;
@@ -163,7 +165,7 @@ class TSQLiteTableStorage : public TDataSetStorage {
     TSQLiteStatement statement(FDb, sql);
     for (size_t i = 0; i < columns.size(); ++i)
       statement.Bind(static_cast<int>(i + 1), AValues[columns[i]], FColumns[columns[i]].DataType);
-    statement.Step();
+    RunWrite(statement);
     if (sqlite3_changes(FDb) == 0) throw EDatabaseError(&SWriteIgnored);
     TRecordId id = sqlite3_last_insert_rowid(FDb);
     write.Commit();
@@ -186,7 +188,7 @@ class TSQLiteTableStorage : public TDataSetStorage {
     for (size_t i = 0; i < columns.size(); ++i)
       statement.Bind(static_cast<int>(i + 1), AValues[columns[i]], FColumns[columns[i]].DataType);
     statement.Bind(idIndex, Variant(AId), ftLargeint);
-    statement.Step();
+    RunWrite(statement);
     CheckWritten(AId);
     write.Commit();
     bool renumbered = FRowIdColumn >= 0 && AChanged[static_cast<size_t>(FRowIdColumn)];
@@ -197,13 +199,23 @@ class TSQLiteTableStorage : public TDataSetStorage {
     TWriteScope write(FDb);
     TSQLiteStatement statement(FDb, "DELETE FROM " + Table() + " WHERE " + FRowId + " = ?1");
     statement.Bind(1, Variant(AId), ftLargeint);
-    statement.Step();
+    RunWrite(statement);
     CheckWritten(AId);
     write.Commit();
   }
 
  private:
   String Table() const { return QuoteIdentifier(FTableName); }
+
+  // Runs a write statement and notes whether the engine changed other rows with it: triggers and
+  // cascades show in the connection's count of changes, a conflict resolved by REPLACE nowhere,
+  // so a table that declares one counts as changed.
+  void RunWrite(TSQLiteStatement& AStatement) {
+    FWroteOthers = false;
+    Int64 before = sqlite3_total_changes64(FDb);
+    AStatement.Step();
+    FWroteOthers = FReplaces || sqlite3_total_changes64(FDb) - before != sqlite3_changes64(FDb);
+  }
 
   bool RecordExists(TRecordId AId) {
     TSQLiteStatement::TUse use(*FRead);
@@ -257,6 +269,16 @@ class TSQLiteTableStorage : public TDataSetStorage {
     for (const TFieldDef& def : ADefs) FColumns.push_back({def.Name, def.DataType});
   }
 
+  // Whether the table declares a conflict clause REPLACE (a word of its definition, to be safe).
+  void ReadConflictClauses() {
+    TSQLiteStatement sql(FDb,
+                         "SELECT sql FROM sqlite_schema WHERE name = ?1 COLLATE NOCASE "
+                         "UNION ALL SELECT sql FROM sqlite_temp_schema WHERE name = ?1 COLLATE NOCASE");
+    sql.Bind(1, Variant(FTableName), ftString);
+    while (sql.Step())
+      if (UpperCase(VarToStr(sql.ColumnValue(0, ftString))).find("REPLACE") != String::npos) FReplaces = true;
+  }
+
   // The row number's name: one that no column hides.
   void ChooseRowIdName() {
     for (const char* name : {"rowid", "_rowid_", "oid"}) {
@@ -277,6 +299,8 @@ class TSQLiteTableStorage : public TDataSetStorage {
   std::vector<TSQLColumn> FColumns;
   std::vector<Integer> FIntegerColumns;
   Integer FRowIdColumn = -1;
+  bool FReplaces = false;
+  bool FWroteOthers = false;
   std::unique_ptr<TSQLiteStatement> FRead;
   std::unique_ptr<TSQLiteStatement> FReadRange;
   TSQLCondition FFilter;

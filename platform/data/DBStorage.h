@@ -35,6 +35,9 @@ class TDataSetStorage {
   virtual TRecordId UpdateRecord(TRecordId AId, const std::vector<Variant>& AValues,
                                  const std::vector<bool>& AChanged) = 0;
   virtual void DeleteRecord(TRecordId AId) = 0;
+  // Whether the last write changed other records as well (the source's own rules: triggers,
+  // cascades, conflicts resolved by replacing a record); the dataset then reads them again.
+  virtual bool WroteOthers() const { return false; }
 };
 
 // Locate's comparison of one value with one key value: Null matches Null only; texts compare

@@ -12,6 +12,8 @@ class TWritesTest : public TDataTest {
     Db->ExecSQL("CREATE TABLE Codes (Id INTEGER PRIMARY KEY, Code TEXT " + ACodeColumn + ", Qty INTEGER);" +
                 "INSERT INTO Codes VALUES (1, 'a', 1), (2, 'b', 2), (3, 'c', 3);" + AExtra);
     Table->SetTableName("Codes");
+    Link->SetBufferCount(5);  // every row in the window: rows the dataset keeps must be right too
+    Link->SetDataSource(Source);
     Table->Open();
   }
 
@@ -84,6 +86,64 @@ TEST_P(DroppedWrites, RaiseAndKeepTheUsersValues) {
 
 INSTANTIATE_TEST_SUITE_P(Engine, DroppedWrites, ::testing::ValuesIn(DroppedCases),
                          [](const ::testing::TestParamInfo<TDroppedCase>& info) { return String(info.param.Name); });
+
+// ------------------------------------------------------------------ rows the engine changes besides
+
+struct TSideEffectCase {
+  const char* Name;
+  const char* CodeColumn;
+  const char* Extra;
+  TWrite Write;       // Append a record, Edit the first one or Delete it
+  const char* Code;   // the Code written
+  const char* Rows;   // stored and listed afterwards
+  Integer Count;
+};
+
+const TSideEffectCase SideEffectCases[] = {
+    {"InsertReplacesAConflict", "UNIQUE ON CONFLICT REPLACE", "", TWrite::Append, "b", "1a,3c,4b", 3},
+    {"UpdateReplacesAConflict", "UNIQUE ON CONFLICT REPLACE", "", TWrite::Edit, "b", "1b,3c", 2},
+    {"InsertTriggerDeletes", "", "CREATE TRIGGER Trim AFTER INSERT ON Codes BEGIN DELETE FROM Codes WHERE Id = 2; END",
+     TWrite::Append, "d", "1a,3c,4d", 3},
+    {"UpdateTriggerUpdates", "",
+     "CREATE TRIGGER Echo AFTER UPDATE OF Code ON Codes WHEN NEW.Id = 1 BEGIN "
+     "UPDATE Codes SET Code = NEW.Code || '!' WHERE Id = 3; END",
+     TWrite::Edit, "b", "1b,2b,3b!", 3},
+    {"DeleteTriggerCascades", "",
+     "CREATE TRIGGER Cascade AFTER DELETE ON Codes WHEN OLD.Id = 1 BEGIN DELETE FROM Codes WHERE Id = 2; END",
+     TWrite::Delete, "", "3c", 1},
+};
+
+void PrintTo(const TSideEffectCase& c, std::ostream* os) { *os << c.Name; }
+
+class SideEffects : public TWritesTest, public ::testing::WithParamInterface<TSideEffectCase> {};
+
+TEST_P(SideEffects, ShowInTheDataSetAfterTheWrite) {
+  const TSideEffectCase& c = GetParam();
+  OpenCodes(c.CodeColumn, c.Extra);
+  if (c.Write == TWrite::Delete) {
+    Table->Delete();
+  } else {
+    c.Write == TWrite::Append ? Table->Append() : Table->Edit();
+    Field("Code")->SetAsString(c.Code);
+    Table->Post();
+  }
+  EXPECT_EQ(StoredRows(), c.Rows);
+  EXPECT_EQ(Table->GetRecordCount(), c.Count);
+  EXPECT_EQ(ListedRows(), c.Rows);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engine, SideEffects, ::testing::ValuesIn(SideEffectCases),
+                         [](const ::testing::TestParamInfo<TSideEffectCase>& info) { return String(info.param.Name); });
+
+TEST_F(TWritesTest, APostedRecordOutsideTheFilterStaysListed) {
+  Table->SetFilter("Code <> 'z'");
+  Table->SetFiltered(true);
+  OpenCodes("UNIQUE ON CONFLICT REPLACE");
+  Table->Edit();
+  Field("Code")->SetAsString("z");
+  Table->Post();
+  EXPECT_EQ(ListedRows(), "1z,2b,3c");
+}
 
 TEST_F(TWritesTest, AnUpdateOfAGoneRecordStillSaysItIsGone) {
   OpenCodes("UNIQUE ON CONFLICT IGNORE");
