@@ -371,6 +371,9 @@ class TDataSet : public TComponent {
  protected:
   // The storage behind the records; called by each Open.
   virtual std::unique_ptr<TDataSetStorage> CreateStorage() = 0;
+  // The storage's records changed behind the dataset (a transaction rolled back): a browsing
+  // dataset reads them again now, an editing one when its edit ends.
+  void StorageChanged();
   void CheckActive() const;
   void CheckInactive() const;
 
@@ -427,6 +430,9 @@ class TDataSet : public TComponent {
   // The selection as the storage holds it after a write that changed other records too; false
   // (the selection kept) when it cannot be read.
   bool FetchIdsAfterWrite();
+  // After Cancel: the window on record AId (or the first record), the selection read again first
+  // when AReload.
+  void ReturnTo(bool AHasId, TRecordId AId, bool AReload);
   void SetFieldValue(TField* AField, const Variant& Value);
 
   std::unique_ptr<TDataSetStorage> FStorage;
@@ -439,6 +445,7 @@ class TDataSet : public TComponent {
   std::vector<bool> FAssigned;      // columns set since Edit, Insert or Append
   TRecordId FInsertReturnId = 0;    // the record current before Insert or Append
   bool FHasInsertReturn = false;
+  bool FReloadPending = false;      // the storage changed during the edit: read again when it ends
   std::unique_ptr<TFilterNode> FFilterExpression;
   String FFilterText;
   TFilterOptions FFilterOptions = 0;

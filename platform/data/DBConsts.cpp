@@ -35,3 +35,4 @@ const TResourceString SMultipleStatements = {64930, "SQL text holds more than on
 const TResourceString SUnnamedParameter = {64931, "Parameter %d of the SQL text has no name"};
 const TResourceString SWriteIgnored = {64932,
                                        "The database ignored the write: a conflict clause or a trigger dropped it"};
+const TResourceString STransactionRolledBack = {64933, "%s; the transaction was rolled back"};

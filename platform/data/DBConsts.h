@@ -36,3 +36,4 @@ extern const TResourceString SNoResultSet;           // SQL statement does not r
 extern const TResourceString SMultipleStatements;    // SQL text holds more than one statement
 extern const TResourceString SUnnamedParameter;      // Parameter %d of the SQL text has no name
 extern const TResourceString SWriteIgnored;          // The database ignored the write: ...
+extern const TResourceString STransactionRolledBack; // %s; the transaction was rolled back

@@ -112,6 +112,7 @@ void TDataSet::DoClose() {
   FBuffers.clear();
   FEditOriginal = TRecordBuffer();
   FAssigned.clear();
+  FReloadPending = false;
   FStorage.reset();
   FFieldDefs.clear();
   UnbindFields();

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <utility>
 
 #include "platform/data/DB.h"
 #include "platform/data/DBConsts.h"
@@ -127,7 +128,8 @@ void TDataSet::Post() {
   else if (changed)
     id = FStorage->UpdateRecord(buffer.Id, buffer.Values, FAssigned);
   Integer oldPosition = inserting ? -1 : RecordPosition(buffer.Id);
-  bool reread = (inserting || changed) && FStorage->WroteOthers() && FetchIdsAfterWrite();
+  bool storageChanged = std::exchange(FReloadPending, false) || ((inserting || changed) && FStorage->WroteOthers());
+  bool reread = storageChanged && FetchIdsAfterWrite();
   if (!reread && oldPosition >= 0 && id != buffer.Id) FIds.erase(FIds.begin() + oldPosition);
   bool readable = true;
   try {
@@ -168,14 +170,32 @@ void TDataSet::Cancel() {
   TAliveToken alive = AliveToken();
   SetState(dsBrowse);
   if (!alive) return;
+  bool reload = std::exchange(FReloadPending, false);
   if (inserting) {
     FBuffers.erase(std::remove_if(FBuffers.begin(), FBuffers.end(), [](const TRecordBuffer& b) { return b.IsNew; }),
                    FBuffers.end());
-    Integer position = FHasInsertReturn ? RecordPosition(FInsertReturnId) : 0;
-    PlaceWindow(position, FActiveRecord);
-    FBof = FEof = FIds.empty();
+    ReturnTo(FHasInsertReturn, FInsertReturnId, reload);
+  } else if (reload) {
+    ReturnTo(true, ActiveBuffer().Id, reload);
   }
   DataEvent(deDataSetChange, 0);
+}
+
+void TDataSet::ReturnTo(bool AHasId, TRecordId AId, bool AReload) {
+  if (AReload) {
+    std::vector<TRecordId> ids;
+    FStorage->FetchIds(ids);
+    FIds.swap(ids);
+  }
+  PlaceWindow(AHasId ? RecordPosition(AId) : 0, FActiveRecord, AReload);
+  FBof = FEof = FIds.empty();
+}
+
+void TDataSet::StorageChanged() {
+  if (FState == dsBrowse)
+    ReloadRecords();
+  else if (IsEditState(FState))
+    FReloadPending = true;
 }
 
 void TDataSet::Delete() {

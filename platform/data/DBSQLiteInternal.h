@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -90,5 +91,7 @@ struct TSQLCondition {
 TSQLCondition CompileFilter(const TFilterNode& AFilter, const std::vector<TSQLColumn>& AColumns,
                             bool ACaseInsensitive);
 
-std::unique_ptr<TDataSetStorage> CreateTableStorage(sqlite3* ADb, const String& ATableName);
+// AOnRollback runs when a write fails and the engine rolls back the connection's transaction.
+std::unique_ptr<TDataSetStorage> CreateTableStorage(sqlite3* ADb, const String& ATableName,
+                                                    std::function<void()> AOnRollback);
 std::unique_ptr<TDataSetStorage> CreateQueryStorage(sqlite3* ADb, const String& ASQL, const TParams& AParams);

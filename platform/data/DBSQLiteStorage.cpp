@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <atomic>
+#include <functional>
 
 #include "platform/data/DBConsts.h"
 #include "platform/data/DBSQLiteInternal.h"
@@ -9,7 +10,9 @@ namespace {
 // One write of a storage: all of it or none, inside or outside the connection's transaction.
 class TWriteScope {
  public:
-  explicit TWriteScope(sqlite3* ADb) : FDb(ADb) { ExecSQLite(FDb, "SAVEPOINT qj_write"); }
+  explicit TWriteScope(sqlite3* ADb) : FDb(ADb), FInTransaction(!sqlite3_get_autocommit(ADb)) {
+    ExecSQLite(FDb, "SAVEPOINT qj_write");
+  }
   ~TWriteScope() {
     if (FDone) return;
     sqlite3_exec(FDb, "ROLLBACK TO qj_write; RELEASE qj_write", nullptr, nullptr, nullptr);
@@ -21,9 +24,12 @@ class TWriteScope {
     ExecSQLite(FDb, "RELEASE qj_write");
     FDone = true;
   }
+  // The write failed and took the connection's transaction with it (a conflict clause ROLLBACK).
+  bool LostTransaction() const { return FInTransaction && sqlite3_get_autocommit(FDb); }
 
  private:
   sqlite3* FDb;
+  bool FInTransaction;
   bool FDone = false;
 };
 
@@ -63,7 +69,8 @@ bool LocateCondition(const TSQLColumn& AColumn, const Variant& AKey, TLocateOpti
 
 class TSQLiteTableStorage : public TDataSetStorage {
  public:
-  TSQLiteTableStorage(sqlite3* ADb, const String& ATableName) : FDb(ADb), FTableName(ATableName) {}
+  TSQLiteTableStorage(sqlite3* ADb, const String& ATableName, std::function<void()> AOnRollback)
+      : FDb(ADb), FTableName(ATableName), FOnRollback(std::move(AOnRollback)) {}
 
   void Open(std::vector<TFieldDef>& ADefs) override {
     ReadColumns(ADefs);
@@ -161,15 +168,10 @@ class TSQLiteTableStorage : public TDataSetStorage {
       markers += (markers.empty() ? "?" : ", ?") + IntToStr(static_cast<Int64>(columns.size()));
     }
     String sql = "INSERT INTO " + Table() + (columns.empty() ? " DEFAULT VALUES" : " (" + names + ") VALUES (" + markers + ")");
-    TWriteScope write(FDb);
     TSQLiteStatement statement(FDb, sql);
     for (size_t i = 0; i < columns.size(); ++i)
       statement.Bind(static_cast<int>(i + 1), AValues[columns[i]], FColumns[columns[i]].DataType);
-    RunWrite(statement);
-    if (sqlite3_changes(FDb) == 0) throw EDatabaseError(&SWriteIgnored);
-    TRecordId id = sqlite3_last_insert_rowid(FDb);
-    write.Commit();
-    return id;
+    return Write(statement, TWriteKind::Insert);
   }
 
   TRecordId UpdateRecord(TRecordId AId, const std::vector<Variant>& AValues, const std::vector<bool>& AChanged) override {
@@ -182,30 +184,53 @@ class TSQLiteTableStorage : public TDataSetStorage {
                      IntToStr(static_cast<Int64>(columns.size()));
     }
     int idIndex = static_cast<int>(columns.size()) + 1;
-    TWriteScope write(FDb);
     TSQLiteStatement statement(FDb, "UPDATE " + Table() + " SET " + assignments + " WHERE " + FRowId + " = ?" +
                                         IntToStr(idIndex));
     for (size_t i = 0; i < columns.size(); ++i)
       statement.Bind(static_cast<int>(i + 1), AValues[columns[i]], FColumns[columns[i]].DataType);
     statement.Bind(idIndex, Variant(AId), ftLargeint);
-    RunWrite(statement);
-    CheckWritten(AId);
-    write.Commit();
+    Write(statement, TWriteKind::Change, AId);
     bool renumbered = FRowIdColumn >= 0 && AChanged[static_cast<size_t>(FRowIdColumn)];
     return renumbered ? AValues[static_cast<size_t>(FRowIdColumn)].AsInt64() : AId;
   }
 
   void DeleteRecord(TRecordId AId) override {
-    TWriteScope write(FDb);
     TSQLiteStatement statement(FDb, "DELETE FROM " + Table() + " WHERE " + FRowId + " = ?1");
     statement.Bind(1, Variant(AId), ftLargeint);
-    RunWrite(statement);
-    CheckWritten(AId);
-    write.Commit();
+    Write(statement, TWriteKind::Change, AId);
   }
 
  private:
   String Table() const { return QuoteIdentifier(FTableName); }
+
+  enum class TWriteKind { Insert, Change };
+
+  // Runs one write all or nothing; returns the record's identity (an insert's new row number). A
+  // failure that rolled back the connection's transaction says so, and the datasets hear of it.
+  TRecordId Write(TSQLiteStatement& AStatement, TWriteKind AKind, TRecordId AId = 0) {
+    TWriteScope write(FDb);
+    try {
+      TSQLiteStatement::TUse use(AStatement);  // done with before the write scope ends
+      RunWrite(AStatement);
+      if (AKind == TWriteKind::Change) {
+        CheckWritten(AId);
+      } else {
+        if (sqlite3_changes(FDb) == 0) throw EDatabaseError(&SWriteIgnored);
+        AId = sqlite3_last_insert_rowid(FDb);
+      }
+      write.Commit();
+      return AId;
+    } catch (const EDatabaseError& e) {
+      if (!write.LostTransaction()) throw;
+      String message = Format(LoadResString(&STransactionRolledBack), {e.Message()});
+      try {
+        if (FOnRollback) FOnRollback();
+      } catch (const EDatabaseError&) {
+        // The rollback is the news; a dataset that cannot read its records now says so when it next reads.
+      }
+      throw EDatabaseError(message);
+    }
+  }
 
   // Runs a write statement and notes whether the engine changed other rows with it: triggers and
   // cascades show in the connection's count of changes, a conflict resolved by REPLACE nowhere,
@@ -295,6 +320,7 @@ class TSQLiteTableStorage : public TDataSetStorage {
 
   sqlite3* FDb;
   String FTableName;
+  std::function<void()> FOnRollback;
   String FRowId;
   std::vector<TSQLColumn> FColumns;
   std::vector<Integer> FIntegerColumns;
@@ -471,8 +497,9 @@ class TSQLiteQueryStorage : public TDataSetStorage {
 
 }  // namespace
 
-std::unique_ptr<TDataSetStorage> CreateTableStorage(sqlite3* ADb, const String& ATableName) {
-  return std::make_unique<TSQLiteTableStorage>(ADb, ATableName);
+std::unique_ptr<TDataSetStorage> CreateTableStorage(sqlite3* ADb, const String& ATableName,
+                                                    std::function<void()> AOnRollback) {
+  return std::make_unique<TSQLiteTableStorage>(ADb, ATableName, std::move(AOnRollback));
 }
 
 std::unique_ptr<TDataSetStorage> CreateQueryStorage(sqlite3* ADb, const String& ASQL, const TParams& AParams) {

@@ -145,6 +145,76 @@ TEST_F(TWritesTest, APostedRecordOutsideTheFilterStaysListed) {
   EXPECT_EQ(ListedRows(), "1z,2b,3c");
 }
 
+// ------------------------------------------------------------------ transactions the engine rolls back
+
+class TRolledBackTest : public TWritesTest {
+ public:
+  void SetUp() override {
+    OpenCodes("UNIQUE ON CONFLICT ROLLBACK");
+    Other = New<TSQLiteTable>(Owner.get());
+    Other->SetDatabase(Db);
+    Other->SetTableName("Codes");
+    Other->Open();
+    Db->StartTransaction();
+    Table->Append();
+    Field("Code")->SetAsString("x");
+    Table->Post();
+    Other->Refresh();
+  }
+
+  String OtherRows() {
+    String rows;
+    for (Other->First(); !Other->GetEof(); Other->Next())
+      rows += (rows.empty() ? "" : ",") + Other->FieldByName("Id")->GetAsString() +
+              Other->FieldByName("Code")->GetAsString();
+    return rows;
+  }
+
+  TSQLiteTable* Other = nullptr;
+};
+
+TEST_F(TRolledBackTest, ARefusedPostSaysTheTransactionWasRolledBack) {
+  Table->Append();
+  Field("Code")->SetAsString("a");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Post(); }),
+            "UNIQUE constraint failed: Codes.Code; the transaction was rolled back");
+  EXPECT_FALSE(Db->GetInTransaction());
+  EXPECT_EQ(Table->GetState(), dsInsert);
+  EXPECT_EQ(Field("Code")->GetAsString(), "a");
+  EXPECT_EQ(StoredRows(), "1a,2b,3c") << "the earlier post was undone with it";
+  EXPECT_EQ(OtherRows(), "1a,2b,3c") << "a browsing dataset reads its rows again";
+  Table->Cancel();
+  EXPECT_EQ(ListedRows(), "1a,2b,3c") << "the editing one when its edit ends";
+}
+
+TEST_F(TRolledBackTest, APostAfterTheRollbackListsWhatIsStored) {
+  Table->Append();
+  Field("Code")->SetAsString("a");
+  EXPECT_THROW(Table->Post(), EDatabaseError);
+  Field("Code")->SetAsString("y");
+  Table->Post();
+  EXPECT_EQ(StoredRows(), "1a,2b,3c,4y");
+  EXPECT_EQ(ListedRows(), "1a,2b,3c,4y");
+}
+
+TEST_F(TRolledBackTest, AnEditingDataSetFollowsRollback) {
+  Other->Last();
+  Other->Edit();
+  Other->FieldByName("Qty")->SetAsInteger(9);
+  Db->Rollback();
+  EXPECT_EQ(ListedRows(), "1a,2b,3c");
+  Other->Cancel();
+  EXPECT_EQ(OtherRows(), "1a,2b,3c");
+}
+
+TEST_F(TWritesTest, ARefusalOutsideATransactionNamesNoRollback) {
+  OpenCodes("UNIQUE ON CONFLICT ROLLBACK");
+  Table->Append();
+  Field("Code")->SetAsString("a");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Post(); }), "UNIQUE constraint failed: Codes.Code");
+  EXPECT_EQ(Table->GetState(), dsInsert);
+}
+
 TEST_F(TWritesTest, AnUpdateOfAGoneRecordStillSaysItIsGone) {
   OpenCodes("UNIQUE ON CONFLICT IGNORE");
   Table->Edit();
