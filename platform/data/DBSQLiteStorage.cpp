@@ -350,7 +350,9 @@ class TSQLiteQueryStorage : public TDataSetStorage {
     TSQLiteStatement statement(FDb, FSQL, &tail);
     if (!statement.Handle()) throw EDatabaseError(&SNoSQLStatement);
     if (HoldsStatement(tail)) throw EDatabaseError(&SMultipleStatements);
-    if (statement.ColumnCount() == 0) throw EDatabaseError(&SNoResultSet);
+    // Only reading: a statement that writes (RETURNING, a PRAGMA that sets) runs at every Refresh.
+    if (statement.ColumnCount() == 0 || !sqlite3_stmt_readonly(statement.Handle()))
+      throw EDatabaseError(&SNoResultSet);
     // The statement alone, to be wrapped by filters.
     FSQL = TrimRight(FSQL.substr(0, FSQL.size() - tail.size()));
     while (!FSQL.empty() && FSQL.back() == ';') FSQL = TrimRight(FSQL.substr(0, FSQL.size() - 1));

@@ -305,6 +305,35 @@ TEST_F(TQueryTest, StatementsThatAreNoQueryAreRefused) {
   EXPECT_EQ(CountRows(), 6) << "nothing was run";
 }
 
+// A statement that writes is refused before it runs, also when it gives rows.
+TEST_F(TQueryTest, StatementsThatWriteAreRefused) {
+  Db->ExecSQL("CREATE TABLE Log (N INTEGER)");
+  const char* statements[] = {
+      "INSERT INTO Log VALUES (1) RETURNING N",
+      "DELETE FROM Items WHERE Id = 1 RETURNING Id",
+      "UPDATE Items SET Qty = 0 RETURNING Qty",
+      "WITH gone AS (SELECT 2 AS Id) DELETE FROM Items WHERE Id IN (SELECT Id FROM gone) RETURNING Name",
+      "REPLACE INTO Log VALUES (2) RETURNING *",
+      "PRAGMA journal_mode = OFF",
+      "PRAGMA user_version = 7",
+  };
+  for (const char* sql : statements) {
+    Query->GetSQL()->SetText(sql);
+    EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Query->Open(); }), "SQL statement does not return a result set") << sql;
+    EXPECT_FALSE(Query->GetActive());
+  }
+  EXPECT_EQ(CountRows(), 6);
+  EXPECT_EQ(CountRows("Qty = 0"), 0);
+  Query->GetSQL()->SetText("SELECT (SELECT count(*) FROM Log) AS n, (SELECT user_version FROM pragma_user_version) AS v");
+  Query->Open();
+  EXPECT_EQ(Query->FieldByName("n")->GetAsInteger(), 0);
+  EXPECT_EQ(Query->FieldByName("v")->GetAsInteger(), 0);
+  Query->Close();
+  Query->GetSQL()->SetText("PRAGMA table_info(Items)");
+  Query->Open();
+  EXPECT_EQ(Query->GetRecordCount(), 6) << "a PRAGMA that only reads is a query";
+}
+
 TEST_F(TQueryTest, TrailingSemicolonsAndCommentsAreAllowed) {
   Query->SetFilter("Name = 'Item2'");
   Query->SetFiltered(true);
