@@ -15,8 +15,11 @@
 void CheckSQLite(sqlite3* ADb, int AResult);
 // Runs statements that give no records.
 void ExecSQLite(sqlite3* ADb, const String& ASQL);
-// "name" with inner quotes doubled.
+// `name` with inner backquotes doubled.
 String QuoteIdentifier(const String& AName);
+// A name the engine gives, in the code page; raises EDatabaseError for one the code page cannot
+// hold (it would read back as another name).
+String CodePageName(const std::string& AUtf8);
 // The field type, size and precision of a declared column type (see DBSQLite.h).
 TFieldType FieldTypeFromDecl(const String& ADecl, Integer& ASize, Integer& APrecision);
 // The collation and functions the filters and Locate use: QJ_NOCASE, qj_like, qj_locate.
@@ -52,7 +55,10 @@ class TSQLiteStatement {
   };
 
   int ColumnCount() const;
+  // Raises EDatabaseError for a name outside the code page.
   String ColumnName(int AColumn) const;
+  // The column's text as the engine stores it.
+  std::string ColumnUtf8(int AColumn) const;
   // The declared type; empty for an expression.
   String ColumnDeclType(int AColumn) const;
   Int64 ColumnInt64(int AColumn) const;

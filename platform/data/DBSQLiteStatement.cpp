@@ -1,6 +1,7 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/data/DBConsts.h"
 #include "platform/data/DBSQLiteInternal.h"
 #include "platform/rtl/DateTime.h"
 
@@ -100,7 +101,14 @@ void ExecSQLite(sqlite3* ADb, const String& ASQL) {
   throw EDatabaseError(message);
 }
 
-String QuoteIdentifier(const String& AName) { return "\"" + StringReplace(AName, "\"", "\"\"") + "\""; }
+// Backquotes: the engine takes an unknown name in double quotes for a text, never one in these.
+String QuoteIdentifier(const String& AName) { return "`" + StringReplace(AName, "`", "``") + "`"; }
+
+String CodePageName(const std::string& AUtf8) {
+  String name = Utf8ToAnsi(AUtf8);
+  if (AnsiToUtf8(name) != AUtf8) throw EDatabaseError(&SNameOutsideCodePage, {name});
+  return name;
+}
 
 TFieldType FieldTypeFromDecl(const String& ADecl, Integer& ASize, Integer& APrecision) {
   String decl = UpperCase(Trim(ADecl));
@@ -208,7 +216,12 @@ int TSQLiteStatement::ColumnCount() const { return sqlite3_column_count(FHandle)
 
 String TSQLiteStatement::ColumnName(int AColumn) const {
   const char* name = sqlite3_column_name(FHandle, AColumn);
-  return Utf8ToAnsi(name ? name : "");
+  return CodePageName(name ? name : "");
+}
+
+std::string TSQLiteStatement::ColumnUtf8(int AColumn) const {
+  const char* text = reinterpret_cast<const char*>(sqlite3_column_text(FHandle, AColumn));
+  return std::string(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(FHandle, AColumn)));
 }
 
 String TSQLiteStatement::ColumnDeclType(int AColumn) const {

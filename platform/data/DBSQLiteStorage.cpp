@@ -273,7 +273,7 @@ class TSQLiteTableStorage : public TDataSetStorage {
     std::vector<Integer> keyColumns;
     while (info.Step()) {
       TFieldDef def;
-      def.Name = VarToStr(info.ColumnValue(0, ftString));
+      def.Name = CodePageName(info.ColumnUtf8(0));
       String decl = VarToStr(info.ColumnValue(1, ftString));
       def.DataType = FieldTypeFromDecl(decl, def.Size, def.Precision);
       bool hasDefault = !VarIsNull(info.ColumnValue(3, ftString));

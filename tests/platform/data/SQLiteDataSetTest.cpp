@@ -1,5 +1,7 @@
 // The SQL database: column types, files written and read again, foreign and damaged files, locks,
 // queries with parameters and masters, and the engine's errors.
+#include <sqlite3.h>
+
 #include <chrono>
 #include <fstream>
 
@@ -197,6 +199,73 @@ TEST_F(TDataTest, TableNamesAreQuoted) {
   Table->Post();
   Table->Refresh();
   EXPECT_EQ(Table->FieldByName("V")->GetAsString(), "y");
+}
+
+// A name the table no longer has is an error, never read as a text of that name.
+TEST_F(TFileTest, AColumnDroppedByAnotherConnectionIsAnError) {
+  Db->SetFileName(Path());
+  OpenItems(3);
+  TSQLiteDatabase other(nullptr);
+  other.SetFileName(Path());
+  other.ExecSQL("ALTER TABLE Items DROP COLUMN Qty");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Next(); }), "no such column: Qty");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Refresh(); }), "no such column: Qty");
+  EXPECT_EQ(Field("Qty")->GetAsInteger(), 10) << "the values read before stay";
+  Table->Close();
+  Table->Open();
+  EXPECT_EQ(Table->FindField("Qty"), nullptr);
+}
+
+struct TNameCase {
+  const char* Name;
+  const char8_t* CreateUtf8;
+  const char* Error;
+};
+
+const TNameCase NameCases[] = {
+    {"Cyrillic", u8"CREATE TABLE U (Id INTEGER PRIMARY KEY, \"\u0416\" TEXT)",
+     "Column name '?' holds characters outside the code page"},
+    {"TwoThatLookAlike", u8"CREATE TABLE U (Id INTEGER PRIMARY KEY, \"\u0416\u0416\" TEXT, \"\u0401\u0401\" TEXT)",
+     "Column name '?" "?' holds characters outside the code page"},
+    {"Symbol", u8"CREATE TABLE U (Id INTEGER PRIMARY KEY, \"Price \u20AC\" REAL, \"Size \u2116\" TEXT)",
+     "Column name 'Size ?' holds characters outside the code page"},
+};
+
+void PrintTo(const TNameCase& c, std::ostream* os) { *os << c.Name; }
+
+class ForeignColumnNames : public TDataTest, public ::testing::WithParamInterface<TNameCase> {};
+
+TEST_P(ForeignColumnNames, AreReportedNotCorrupted) {
+  ASSERT_EQ(sqlite3_exec(Db->GetHandle(), reinterpret_cast<const char*>(GetParam().CreateUtf8), nullptr, nullptr, nullptr), SQLITE_OK);
+  Db->ExecSQL("INSERT INTO U (Id) VALUES (1)");
+  Table->SetTableName("U");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Open(); }), GetParam().Error);
+  EXPECT_FALSE(Table->GetActive());
+  TSQLiteQuery query(nullptr);
+  query.SetDatabase(Db);
+  query.GetSQL()->SetText("SELECT * FROM U");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { query.Open(); }), GetParam().Error);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, ForeignColumnNames, ::testing::ValuesIn(NameCases),
+                         [](const ::testing::TestParamInfo<TNameCase>& info) { return String(info.param.Name); });
+
+TEST_F(TDataTest, NamesOfTheCodePageAndQuotesWork) {
+  Db->ExecSQL("CREATE TABLE \"Gr\xF6\xDF" "e`s\" (Id INTEGER PRIMARY KEY, \"Pre\xEFs \x80\" REAL, \"a`b\" TEXT);"
+              "INSERT INTO \"Gr\xF6\xDF" "e`s\" VALUES (1, 2.5, 'x');");
+  Table->SetTableName("Gr\xF6\xDF" "e`s");
+  Table->SetFilter("[Pre\xEFs \x80] > 1 AND [a`b] <> 'z'");
+  Table->SetFiltered(true);
+  Table->Open();
+  ASSERT_EQ(Table->GetRecordCount(), 1);
+  EXPECT_EQ(Table->FieldByName("Pre\xEFs \x80")->GetAsFloat(), 2.5);
+  Table->Edit();
+  Table->FieldByName("a`b")->SetAsString("y");
+  Table->FieldByName("Pre\xEFs \x80")->SetAsFloat(3);
+  Table->Post();
+  EXPECT_TRUE(Table->Locate("a`b", "y", 0));
+  Table->Refresh();
+  EXPECT_EQ(Table->FieldByName("Pre\xEFs \x80")->GetAsFloat(), 3.0);
 }
 
 TEST_F(TDataTest, ADatabaseThatDiesClosesItsDataSets) {
