@@ -37,3 +37,4 @@ const TResourceString SWriteIgnored = {64932,
                                        "The database ignored the write: a conflict clause or a trigger dropped it"};
 const TResourceString STransactionRolledBack = {64933, "%s; the transaction was rolled back"};
 const TResourceString SNameOutsideCodePage = {64934, "Column name '%s' holds characters outside the code page"};
+const TResourceString SFilterTooDeep = {64935, "NOT and parentheses nested more than %d deep"};

@@ -26,6 +26,7 @@ extern const TResourceString SFilterUnexpected;      // unexpected '%s'
 extern const TResourceString SFilterUnexpectedEnd;   // unexpected end of text
 extern const TResourceString SFilterUnterminated;    // unterminated %s
 extern const TResourceString SFilterLikePattern;     // LIKE needs a text pattern
+extern const TResourceString SFilterTooDeep;         // NOT and parentheses nested more than %d deep
 extern const TResourceString SFieldNotSearchable;    // Field '%s' cannot be searched or filtered
 extern const TResourceString SDatabaseMissing;       // Missing Database property
 extern const TResourceString STableNameMissing;      // Missing TableName property
