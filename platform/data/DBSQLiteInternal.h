@@ -36,8 +36,6 @@ class TSQLiteStatement {
   TSQLiteStatement& operator=(const TSQLiteStatement&) = delete;
 
   void Bind(int AIndex, const Variant& AValue, TFieldType AType);
-  // Binds by the parameter's name ("@f1"); nothing when the statement has no such parameter.
-  void BindNamed(const String& AName, const Variant& AValue, TFieldType AType);
   // True when a row is ready; raises EDatabaseError on failure.
   bool Step();
   // Frees the statement's locks and bindings for the next use.
@@ -80,17 +78,18 @@ struct TSQLColumn {
   TFieldType DataType = ftUnknown;
 };
 
-// A filter as an SQL condition whose values are parameters "@qjf1", "@qjf2", ...
+// A filter as an SQL condition whose values are anonymous parameters ("?"), in the order of the
+// text: the engine looks a named one up by a linear search, which made long IN lists quadratic.
 struct TSQLCondition {
   String Text;
   struct TParam {
-    String Name;
     Variant Value;
     TFieldType DataType;
   };
   std::vector<TParam> Params;
 
-  void BindTo(TSQLiteStatement& AStatement) const;
+  // Binds the values to the parameters from index AFirst on.
+  void BindTo(TSQLiteStatement& AStatement, int AFirst) const;
 };
 
 // Raises EDatabaseError for a name that is no column or a value that does not suit its column.

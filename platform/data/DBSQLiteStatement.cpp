@@ -194,11 +194,6 @@ void TSQLiteStatement::Bind(int AIndex, const Variant& AValue, TFieldType AType)
   CheckSQLite(FDb, result);
 }
 
-void TSQLiteStatement::BindNamed(const String& AName, const Variant& AValue, TFieldType AType) {
-  int index = sqlite3_bind_parameter_index(FHandle, AnsiToUtf8(AName).c_str());
-  if (index > 0) Bind(index, AValue, AType);
-}
-
 bool TSQLiteStatement::Step() {
   int result = sqlite3_step(FHandle);
   if (result == SQLITE_ROW) return true;
@@ -260,6 +255,7 @@ String TSQLiteStatement::ParameterName(int AIndex) const {
   return name ? Utf8ToAnsi(name) : String();
 }
 
-void TSQLCondition::BindTo(TSQLiteStatement& AStatement) const {
-  for (const TParam& param : Params) AStatement.BindNamed(param.Name, param.Value, param.DataType);
+void TSQLCondition::BindTo(TSQLiteStatement& AStatement, int AFirst) const {
+  for (size_t i = 0; i < Params.size(); ++i)
+    AStatement.Bind(AFirst + static_cast<int>(i), Params[i].Value, Params[i].DataType);
 }

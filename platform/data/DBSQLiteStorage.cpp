@@ -40,21 +40,21 @@ String WhereClause(const std::vector<String>& AConditions) {
 }
 
 // Locate's condition on one column; false when the key cannot equal any value of the column.
-bool LocateCondition(const TSQLColumn& AColumn, const Variant& AKey, TLocateOptions AOptions, Integer AIndex,
-                     String& ACondition, TSQLCondition& AParams) {
+bool LocateCondition(const TSQLColumn& AColumn, const Variant& AKey, TLocateOptions AOptions, String& ACondition,
+                     TSQLCondition& AParams) {
   String column = QuoteIdentifier(AColumn.Name);
   if (VarIsNull(AKey) || VarIsEmpty(AKey)) {
     ACondition = column + " IS NULL";
     return true;
   }
-  String name = "@qjk" + IntToStr(AIndex);
+  const String name = "?";
   if (AOptions && IsTextFieldType(AColumn.DataType)) {
     ACondition = "qj_locate(" + column + ", " + name + ", " + IntToStr(AOptions) + ")";
-    AParams.Params.push_back({name, VarToStr(AKey), ftString});
+    AParams.Params.push_back({VarToStr(AKey), ftString});
     return true;
   }
   try {
-    AParams.Params.push_back({name, CoerceToFieldType(AKey, AColumn.DataType), AColumn.DataType});
+    AParams.Params.push_back({CoerceToFieldType(AKey, AColumn.DataType), AColumn.DataType});
   } catch (const EConvertError&) {
     return false;
   } catch (const EVariantError&) {
@@ -90,7 +90,7 @@ class TSQLiteTableStorage : public TDataSetStorage {
 
   void FetchIds(std::vector<TRecordId>& AIds) override {
     TSQLiteStatement statement(FDb, "SELECT " + FRowId + " FROM " + Table() + Where({}) + " ORDER BY " + FRowId);
-    FFilter.BindTo(statement);
+    FFilter.BindTo(statement, 1);
     std::vector<TRecordId> ids;
     while (statement.Step()) ids.push_back(statement.ColumnInt64(0));
     AIds.swap(ids);
@@ -141,15 +141,14 @@ class TSQLiteTableStorage : public TDataSetStorage {
     TSQLCondition keys;
     for (size_t i = 0; i < AColumns.size(); ++i) {
       String condition;
-      if (!LocateCondition(FColumns[static_cast<size_t>(AColumns[i])], AValues[i], AOptions,
-                           static_cast<Integer>(i) + 1, condition, keys))
+      if (!LocateCondition(FColumns[static_cast<size_t>(AColumns[i])], AValues[i], AOptions, condition, keys))
         return false;
       conditions.push_back(condition);
     }
     TSQLiteStatement statement(
         FDb, "SELECT " + FRowId + " FROM " + Table() + Where(conditions) + " ORDER BY " + FRowId + " LIMIT 1");
-    FFilter.BindTo(statement);
-    keys.BindTo(statement);
+    FFilter.BindTo(statement, 1);
+    keys.BindTo(statement, 1 + static_cast<int>(FFilter.Params.size()));
     if (!statement.Step()) return false;
     AId = statement.ColumnInt64(0);
     return true;
@@ -380,13 +379,14 @@ class TSQLiteQueryStorage : public TDataSetStorage {
       // The statement on lines of its own: a line comment at its end must not swallow the rest.
       String sql = FFilter.Text.empty() ? FSQL : "SELECT * FROM (\n" + FSQL + "\n) WHERE " + FFilter.Text;
       TSQLiteStatement statement(FDb, sql);
-      FFilter.BindTo(statement);
+      // The filter's values follow the statement's own parameters.
+      FFilter.BindTo(statement, statement.ParameterCount() - static_cast<int>(FFilter.Params.size()) + 1);
       std::vector<TFieldDef> defs;
       for (const TSQLColumn& column : FColumns) defs.push_back({column.Name, column.DataType});
       std::vector<std::vector<Variant>> previous;
       previous.swap(FRows);
       try {
-        ReadRows(statement, defs);
+        ReadRows(statement, defs, static_cast<int>(FFilter.Params.size()));
       } catch (...) {
         FRows.swap(previous);
         throw;
@@ -454,18 +454,18 @@ class TSQLiteQueryStorage : public TDataSetStorage {
     return next.Handle() != nullptr;
   }
 
-  void BindParams(TSQLiteStatement& AStatement) const {
-    for (int i = 1; i <= AStatement.ParameterCount(); ++i) {
+  // The statement's own parameters: all but the filter's, which come last.
+  void BindParams(TSQLiteStatement& AStatement, int AFilterParams) const {
+    for (int i = 1; i <= AStatement.ParameterCount() - AFilterParams; ++i) {
       String name = AStatement.ParameterName(i);
       if (name.empty()) throw EDatabaseError(&SUnnamedParameter, {i});
-      if (name.rfind("@qjf", 0) == 0) continue;  // a filter value
       AStatement.Bind(i, FParams.ParamByName(name.substr(1))->GetValue(), ftUnknown);
     }
   }
 
   // Reads every row; a column without declared type takes the type of its first value.
-  void ReadRows(TSQLiteStatement& AStatement, std::vector<TFieldDef>& ADefs) {
-    BindParams(AStatement);
+  void ReadRows(TSQLiteStatement& AStatement, std::vector<TFieldDef>& ADefs, int AFilterParams = 0) {
+    BindParams(AStatement, AFilterParams);
     TSQLiteStatement::TUse use(AStatement);
     std::vector<std::vector<Variant>> rows;
     while (AStatement.Step()) {

@@ -211,6 +211,29 @@ TEST(FilterParse, TheBoundNamesTheFirstLevelTooDeep) {
                 ": NOT and parentheses nested more than " + IntToStr(MaxFilterNesting) + " deep");
 }
 
+// ------------------------------------------------------------------ long lists
+
+// Every value is a parameter of its own; 200,000 of them select as a short list does.
+TEST_F(TDataTest, AnInListOf200000Values) {
+  CreateItems(1000);
+  String values;
+  for (Integer i = 1; i <= 200000; ++i) values += (i > 1 ? "," : "") + IntToStr(i * 5);
+  Table->SetFilter("Id IN (" + values + ") AND Name <> 'Item10'");
+  Table->SetFiltered(true);
+  Table->Open();
+  EXPECT_EQ(Table->GetRecordCount(), 199);
+  EXPECT_TRUE(Table->Locate("Name", "item15", loCaseInsensitive));
+  EXPECT_FALSE(Table->Locate("Name", "Item16", 0));
+  TSQLiteQuery query(nullptr);
+  query.SetDatabase(Db);
+  query.GetSQL()->SetText("SELECT * FROM Items WHERE Qty > :least");
+  query.GetParams()->ParamByName("least")->SetValue(100);
+  query.SetFilter(Table->GetFilter());
+  query.SetFiltered(true);
+  query.Open();
+  EXPECT_EQ(query.GetRecordCount(), 198) << "the query's own parameter and the filter's values both hold";
+}
+
 TEST(FilterLike, MatchesLikeTheDataController) {
   EXPECT_TRUE(MatchLikePattern("Smith", "S%h", false));
   EXPECT_TRUE(MatchLikePattern("Smith", "%", false));
