@@ -306,6 +306,7 @@ class TDataSet : public TComponent {
   // Writes the record (links push their values first); on failure the dataset keeps its edit
   // state and values and the storage is unchanged.
   void Post();
+  // Drops the edit; never raises for the storage (records it cannot read are no longer shown).
   void Cancel();
   void Delete();
   // Posts a modified edit, cancels an unmodified one.
@@ -431,7 +432,7 @@ class TDataSet : public TComponent {
   // (the selection kept) when it cannot be read.
   bool FetchIdsAfterWrite();
   // After Cancel: the window on record AId (or the first record), the selection read again first
-  // when AReload.
+  // when AReload; no records when the storage cannot give them.
   void ReturnTo(bool AHasId, TRecordId AId, bool AReload);
   void SetFieldValue(TField* AField, const Variant& Value);
 

@@ -182,12 +182,20 @@ void TDataSet::Cancel() {
 }
 
 void TDataSet::ReturnTo(bool AHasId, TRecordId AId, bool AReload) {
-  if (AReload) {
-    std::vector<TRecordId> ids;
-    FStorage->FetchIds(ids);
-    FIds.swap(ids);
+  try {
+    if (AReload) {
+      std::vector<TRecordId> ids;
+      FStorage->FetchIds(ids);
+      FIds.swap(ids);
+    }
+    PlaceWindow(AHasId ? RecordPosition(AId) : 0, FActiveRecord, AReload);
+  } catch (const EDatabaseError&) {
+    // Cancel never fails: records that cannot be read (a dropped table) are not shown; Refresh
+    // reads them again.
+    FIds.clear();
+    FBuffers.clear();
+    FWindowStart = FActiveRecord = 0;
   }
-  PlaceWindow(AHasId ? RecordPosition(AId) : 0, FActiveRecord, AReload);
   FBof = FEof = FIds.empty();
 }
 
