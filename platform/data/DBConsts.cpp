@@ -38,3 +38,4 @@ const TResourceString SWriteIgnored = {64932,
 const TResourceString STransactionRolledBack = {64933, "%s; the transaction was rolled back"};
 const TResourceString SNameOutsideCodePage = {64934, "Column name '%s' holds characters outside the code page"};
 const TResourceString SFilterTooDeep = {64935, "NOT and parentheses nested more than %d deep"};
+const TResourceString SNotANumber = {64936, "Not a number"};

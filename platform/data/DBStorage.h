@@ -48,7 +48,8 @@ bool LocateTextMatches(const String& AValue, const String& AKey, TLocateOptions 
 
 // AValue as a value of a field of type AType (Null stays Null). Texts of dates may be ISO 8601
 // ("2024-01-31", "2024-01-31 10:20:30", "10:20:30") or in the locale's format; Booleans read
-// "True"/"False" or a number. Raises EConvertError or EVariantError when it does not convert.
+// "True"/"False" or a number; NaN is no value of any field. Raises EConvertError or EVariantError
+// when it does not convert.
 Variant CoerceToFieldType(const Variant& AValue, TFieldType AType);
 // The field types whose values are text.
 bool IsTextFieldType(TFieldType AType);

@@ -1,5 +1,7 @@
 // Editing: Edit, Insert, Append, Post, Cancel, Delete and CheckBrowseMode; a failed write keeps
 // the edit and leaves the database as it was; transactions.
+#include <cmath>
+
 #include "DataTestSupport.h"
 #include "platform/rtl/RtlTestSupport.h"
 
@@ -142,6 +144,22 @@ INSTANTIATE_TEST_SUITE_P(
                       TBadValueCase{"Born", "someday", "'someday' is not a valid value for field 'Born'"},
                       TBadValueCase{"Qty", 1e12, "'1000000000000' is not a valid value for field 'Qty'"},
                       TBadValueCase{"Active", "perhaps", "'perhaps' is not a valid value for field 'Active'"}));
+
+// The engine stores NaN as NULL: every number field refuses it, as the integer ones always did.
+TEST_F(TDataTest, NotANumberIsRefusedByEveryNumberField) {
+  Db->ExecSQL("CREATE TABLE N (Id INTEGER PRIMARY KEY, F REAL, D DOUBLE, M MONEY, X NUMERIC(30,8), B DECIMAL(10,2), "
+              "L BIGINT, T DATETIME)");
+  Table->SetTableName("N");
+  Table->Open();
+  for (const char* name : {"F", "D", "M", "X", "B", "L", "T"}) {
+    Table->Append();
+    EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->FieldByName(name)->SetValue(std::nan("")); }),
+              "'NAN' is not a valid value for field '" + String(name) + "'");
+    EXPECT_FALSE(Table->GetModified()) << name;
+    Table->Cancel();
+  }
+  EXPECT_TRUE(Table->IsEmpty());
+}
 
 TEST_F(TDataTest, RangesAndReadOnlyFieldsAreEnforced) {
   OpenItems(2);
