@@ -39,3 +39,5 @@ const TResourceString STransactionRolledBack = {64933, "%s; the transaction was 
 const TResourceString SNameOutsideCodePage = {64934, "Column name '%s' holds characters outside the code page"};
 const TResourceString SFilterTooDeep = {64935, "NOT and parentheses nested more than %d deep"};
 const TResourceString SNotANumber = {64936, "Not a number"};
+const TResourceString SViewAsTable = {64937, "'%s' is a view, not a table: a query can read it"};
+const TResourceString STableNameNul = {64938, "A table name cannot hold a NUL character"};

@@ -73,6 +73,7 @@ class TSQLiteTableStorage : public TDataSetStorage {
       : FDb(ADb), FTableName(ATableName), FOnRollback(std::move(AOnRollback)) {}
 
   void Open(std::vector<TFieldDef>& ADefs) override {
+    FindTable();
     ReadColumns(ADefs);
     ReadConflictClauses();
     ChooseRowIdName();
@@ -200,7 +201,7 @@ class TSQLiteTableStorage : public TDataSetStorage {
   }
 
  private:
-  String Table() const { return QuoteIdentifier(FTableName); }
+  String Table() const { return QuoteIdentifier(FSchema) + "." + QuoteIdentifier(FTableName); }
 
   enum class TWriteKind { Insert, Change };
 
@@ -267,8 +268,9 @@ class TSQLiteTableStorage : public TDataSetStorage {
   }
 
   void ReadColumns(std::vector<TFieldDef>& ADefs) {
-    TSQLiteStatement info(FDb, "SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?1)");
+    TSQLiteStatement info(FDb, "SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?1, ?2)");
     info.Bind(1, Variant(FTableName), ftString);
+    info.Bind(2, Variant(FSchema), ftString);
     std::vector<Integer> keyColumns;
     while (info.Step()) {
       TFieldDef def;
@@ -281,7 +283,6 @@ class TSQLiteTableStorage : public TDataSetStorage {
       if (UpperCase(Trim(decl)) == "INTEGER") FIntegerColumns.push_back(static_cast<Integer>(ADefs.size()));
       ADefs.push_back(def);
     }
-    if (ADefs.empty()) throw EDatabaseError(&STableNotFound, {FTableName});
     // INTEGER PRIMARY KEY names the row number itself: the storage numbers new rows.
     if (keyColumns.size() == 1 &&
         std::find(FIntegerColumns.begin(), FIntegerColumns.end(), keyColumns[0]) != FIntegerColumns.end()) {
@@ -293,11 +294,24 @@ class TSQLiteTableStorage : public TDataSetStorage {
     for (const TFieldDef& def : ADefs) FColumns.push_back({def.Name, def.DataType});
   }
 
+  // The schema of the table the name means (a temporary table first, as the engine resolves it);
+  // raises for a name that is no table of rows with row numbers.
+  void FindTable() {
+    if (FTableName.find('\0') != String::npos) throw EDatabaseError(&STableNameNul);
+    TSQLiteStatement list(FDb,
+                          "SELECT schema, type, wr FROM pragma_table_list(?1) "
+                          "ORDER BY schema = 'temp' DESC, schema = 'main' DESC");
+    list.Bind(1, Variant(FTableName), ftString);
+    if (!list.Step()) throw EDatabaseError(&STableNotFound, {FTableName});
+    FSchema = CodePageName(list.ColumnUtf8(0));
+    if (list.ColumnUtf8(1) == "view") throw EDatabaseError(&SViewAsTable, {FTableName});
+    if (list.ColumnInt64(2) != 0) throw EDatabaseError(&SNoRowIds, {FTableName});
+  }
+
   // Whether the table declares a conflict clause REPLACE (a word of its definition, to be safe).
   void ReadConflictClauses() {
-    TSQLiteStatement sql(FDb,
-                         "SELECT sql FROM sqlite_schema WHERE name = ?1 COLLATE NOCASE "
-                         "UNION ALL SELECT sql FROM sqlite_temp_schema WHERE name = ?1 COLLATE NOCASE");
+    TSQLiteStatement sql(FDb, "SELECT sql FROM " + QuoteIdentifier(FSchema) +
+                                  ".sqlite_schema WHERE type = 'table' AND name = ?1 COLLATE NOCASE");
     sql.Bind(1, Variant(FTableName), ftString);
     while (sql.Step())
       if (UpperCase(VarToStr(sql.ColumnValue(0, ftString))).find("REPLACE") != String::npos) FReplaces = true;
@@ -320,6 +334,7 @@ class TSQLiteTableStorage : public TDataSetStorage {
   sqlite3* FDb;
   String FTableName;
   std::function<void()> FOnRollback;
+  String FSchema;
   String FRowId;
   std::vector<TSQLColumn> FColumns;
   std::vector<Integer> FIntegerColumns;

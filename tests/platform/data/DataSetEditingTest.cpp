@@ -239,7 +239,7 @@ TEST_P(CancelOnADroppedTable, NeverRaises) {
   GetParam().Append ? Table->Append() : Table->Insert();
   Field("Name")->SetAsString("new");
   Db->ExecSQL("DROP TABLE Items");
-  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Post(); }), "no such table: Items");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Post(); }), "no such table: main.Items");
   EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Cancel(); }), "no error");
   EXPECT_EQ(Table->GetState(), dsBrowse);
   EXPECT_EQ(Table->IsEmpty(), Table->GetRecordCount() == 0);

@@ -183,10 +183,32 @@ TEST_F(TDataTest, TablesThatCannotOpenSayWhy) {
   Db->ExecSQL("CREATE TABLE K (A TEXT PRIMARY KEY, B INTEGER) WITHOUT ROWID");
   Table->SetTableName("K");
   EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Open(); }), "Table 'K' has no row identifiers");
+  Db->ExecSQL("CREATE TABLE Items (Id INTEGER PRIMARY KEY); CREATE VIEW ItemView AS SELECT * FROM Items");
+  Table->SetTableName("ItemView");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Open(); }), "'ItemView' is a view, not a table: a query can read it");
+  Table->SetTableName(String("Items\0; DROP TABLE Items", 24));
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Open(); }), "A table name cannot hold a NUL character");
+  EXPECT_EQ(CountRows(), 0) << "still there";
   TSQLiteTable orphan(nullptr);
   orphan.SetTableName("K");
   EXPECT_EQ(ErrorOf<EDatabaseError>([&] { orphan.Open(); }), "Missing Database property");
   EXPECT_FALSE(Table->GetActive());
+}
+
+// A temporary table hides one of the same name, for the dataset as for the engine.
+TEST_F(TDataTest, ATemporaryTableComesFirst) {
+  CreateItems(3);
+  Db->ExecSQL("CREATE TEMP TABLE Items (Id INTEGER PRIMARY KEY, Note TEXT); INSERT INTO temp.Items VALUES (7, 'temp')");
+  Table->Open();
+  EXPECT_EQ(Table->GetFieldCount(), 2);
+  EXPECT_EQ(Table->FieldByName("Note")->GetAsString(), "temp");
+  Table->Edit();
+  Table->FieldByName("Note")->SetAsString("changed");
+  Table->Post();
+  Table->Refresh();
+  EXPECT_EQ(Table->FieldByName("Note")->GetAsString(), "changed");
+  Db->ExecSQL("DROP TABLE temp.Items");
+  EXPECT_EQ(CountRows(), 3);
 }
 
 TEST_F(TDataTest, TableNamesAreQuoted) {
