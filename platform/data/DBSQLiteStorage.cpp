@@ -155,7 +155,8 @@ class TSQLiteTableStorage : public TDataSetStorage {
     return true;
   }
 
-  bool CanModify() const override { return true; }
+  // A database file the process may only read is open read-only.
+  bool CanModify() const override { return sqlite3_db_readonly(FDb, AnsiToUtf8(FSchema).c_str()) == 0; }
   bool WroteOthers() const override { return FWroteOthers; }
 
   TRecordId InsertRecord(const std::vector<Variant>& AValues, const std::vector<bool>& AAssigned) override {

@@ -1,8 +1,12 @@
 // The SQL database: column types, files written and read again, foreign and damaged files, locks,
 // queries with parameters and masters, and the engine's errors.
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 #include "DataTestSupport.h"
@@ -172,6 +176,37 @@ TEST_F(TFileTest, ALockedDatabaseFailsAfterTheBusyTimeOut) {
   EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Refresh(); }), "database is locked");
   EXPECT_EQ(Table->GetRecordCount(), 3) << "the records read before stay";
   other.ExecSQL("ROLLBACK");
+}
+
+// What a dataset says on a file the process may only read; empty when all is right.
+String ReadOnlyFaults(TSQLiteTable* ATable) {
+  String faults;
+  auto expect = [&](bool AGood, const char* AWhat) {
+    if (!AGood) faults += String(AWhat) + "; ";
+  };
+  ATable->Open();
+  expect(!ATable->GetCanModify(), "CanModify");
+  expect(!ATable->FieldByName("Name")->GetCanModify(), "field CanModify");
+  for (auto change : {&TDataSet::Edit, &TDataSet::Append, &TDataSet::Delete})
+    expect(ErrorOf<EDatabaseError>([&] { (ATable->*change)(); }) == "Cannot modify a read-only dataset", "refusal");
+  expect(ATable->GetState() == dsBrowse && ATable->GetRecordCount() == 2, "state");
+  return faults;
+}
+
+// Root may write any file: the check runs in a child process that drops to nobody first.
+TEST_F(TFileTest, AFileTheProcessCannotWriteIsReadOnly) {
+  Db->SetFileName(Path());
+  CreateItems(2);
+  Db->Close();
+  ASSERT_EQ(::chmod(Path().c_str(), 0444), 0);
+  ASSERT_EQ(::chmod(Folder.Path().c_str(), 0755), 0);
+  auto inChild = [&] {
+    if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::exit(2);
+    String faults = ReadOnlyFaults(Table);
+    std::fprintf(stderr, "%s", faults.c_str());
+    std::exit(faults.empty() ? 0 : 1);
+  };
+  EXPECT_EXIT(inChild(), ::testing::ExitedWithCode(0), "^$");
 }
 
 // ------------------------------------------------------------------ tables
