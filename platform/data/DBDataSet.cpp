@@ -110,6 +110,7 @@ void TDataSet::DoClose() {
   if (!alive) return;
   FIds.clear();
   FBuffers.clear();
+  FAhead.clear();
   FEditOriginal = TRecordBuffer();
   FAssigned.clear();
   FReloadPending = false;

@@ -107,6 +107,8 @@ class TSQLiteTableStorage : public TDataSetStorage {
     AValues.swap(values);
   }
 
+  Int64 WriteCount() const override { return sqlite3_total_changes64(FDb); }
+
   // One statement over the identities' range; a record it misses is read on its own.
   void ReadRecords(const std::vector<TRecordId>& AIds, std::vector<std::vector<Variant>>& AValues) override {
     if (AIds.size() < 2) return TDataSetStorage::ReadRecords(AIds, AValues);

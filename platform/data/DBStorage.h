@@ -21,6 +21,9 @@ class TDataSetStorage {
   virtual void FetchIds(std::vector<TRecordId>& AIds) = 0;
   // One value per column (Null for SQL NULL); raises EDatabaseError when the record is gone.
   virtual void ReadRecord(TRecordId AId, std::vector<Variant>& AValues) = 0;
+  // A count that moves whenever this connection writes to the source (through any dataset):
+  // records read before it moved may be out of date. The base never moves.
+  virtual Int64 WriteCount() const { return 0; }
   // The records of ascending AIds, as ReadRecord gives them; the base reads one by one.
   virtual void ReadRecords(const std::vector<TRecordId>& AIds, std::vector<std::vector<Variant>>& AValues);
   // The first selected record whose AColumns match AValues (LocateValueMatches).
