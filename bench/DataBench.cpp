@@ -175,6 +175,7 @@ void BM_FilterInList(benchmark::State& state) {
   String values;
   for (Int64 i = 1; i <= state.range(0); ++i) values += (i > 1 ? "," : "") + IntToStr(i * 5);
   const String filters[] = {"Id IN (" + values + ")", "Id IN (" + values + ") AND Id > 0"};
+  table->SetFilter(filters[1]);  // the first run also pays for the memory it takes from the system
   Integer next = 0;
   for (auto _ : state) table->SetFilter(filters[next++ % 2]);
   state.SetItemsProcessed(state.iterations() * state.range(0));
