@@ -4,6 +4,7 @@
 
 #include "platform/data/DBConsts.h"
 #include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/Scopes.h"
 
 namespace {
 
@@ -219,7 +220,8 @@ class TFilterParser {
 
   // NOT or a parenthesised condition, one level deeper.
   std::unique_ptr<TFilterNode> ParseNested() {
-    if (++FDepth > MaxFilterNesting)
+    TCounterScope<Integer> nested(FDepth);
+    if (FDepth > MaxFilterNesting)
       SyntaxError(FToken.Position, Format(LoadResString(&SFilterTooDeep), {MaxFilterNesting}));
     std::unique_ptr<TFilterNode> node;
     if (IsKeyword("NOT")) {
@@ -231,7 +233,6 @@ class TFilterParser {
       node = ParseOr();
       Expect(IsSymbol(")"));
     }
-    --FDepth;
     return node;
   }
 
