@@ -47,9 +47,8 @@ bool LocateCondition(const TSQLColumn& AColumn, const Variant& AKey, TLocateOpti
     ACondition = column + " IS NULL";
     return true;
   }
-  const String name = "?";
   if (AOptions && IsTextFieldType(AColumn.DataType)) {
-    ACondition = "qj_locate(" + column + ", " + name + ", " + IntToStr(AOptions) + ")";
+    ACondition = "qj_locate(" + column + ", ?, " + IntToStr(AOptions) + ")";
     AParams.Params.push_back({VarToStr(AKey), ftString});
     return true;
   }
@@ -60,7 +59,7 @@ bool LocateCondition(const TSQLColumn& AColumn, const Variant& AKey, TLocateOpti
   } catch (const EVariantError&) {
     return false;
   }
-  ACondition = column + " = " + name;
+  ACondition = column + " = ?";
   return true;
 }
 
