@@ -152,7 +152,7 @@ TqvTextFlags TqvCustomGridCellViewInfo::GetTextFlags(bool APainting) {
 Integer TqvCustomGridCellViewInfo::GetTextHeight() {
   EnsureParamsCalculated();
   TqvCanvas* canvas = GetCanvas();
-  canvas->SetFont(FParams.Font);
+  if (FParams.Font) canvas->SetFont(FParams.Font);
   TRect r = GetTextAreaBounds();
   canvas->CalcTextRect(FText, r, GetTextFlags(false));
   return r.Height();
@@ -161,7 +161,7 @@ Integer TqvCustomGridCellViewInfo::GetTextHeight() {
 Integer TqvCustomGridCellViewInfo::GetTextWidth() {
   EnsureParamsCalculated();
   TqvCanvas* canvas = GetCanvas();
-  canvas->SetFont(FParams.Font);
+  if (FParams.Font) canvas->SetFont(FParams.Font);
   return canvas->TextWidth(FText);
 }
 

@@ -133,9 +133,11 @@ void TqvCustomGridController::ShowHint(const TRect& AHintBounds, const TRect& AT
     FHintWindow->SetColor(Application->GetHintColor());
   }
   FHintTextRect = ATextRect;
-  const TColor textColor = FHintWindow->GetFont()->GetColor();
-  FHintWindow->SetFont(AFont);
-  FHintWindow->GetFont()->SetColor(textColor);
+  if (AFont) {
+    const TColor textColor = FHintWindow->GetFont()->GetColor();
+    FHintWindow->SetFont(AFont);
+    FHintWindow->GetFont()->SetColor(textColor);
+  }
 
   TRect r = FHintWindow->CalcHintRect(AMultiLine ? ATextRect.Width() : INT_MAX, AText, nullptr);
   r.Right -= kHintRightCut;

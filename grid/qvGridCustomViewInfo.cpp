@@ -170,7 +170,11 @@ TWinControl* TqvCustomGridViewInfo::GetParentControl() const {
 
 TqvCanvas* TqvCustomGridViewInfo::GetCanvas() const { return FSite->GetCanvas(); }
 
-Integer TqvCustomGridViewInfo::GetFontHeight(TFont* AFont) { return GetCanvas()->FontHeight(AFont); }
+// Without a font, the canvas's own.
+Integer TqvCustomGridViewInfo::GetFontHeight(TFont* AFont) {
+  TqvCanvas* canvas = GetCanvas();
+  return AFont ? canvas->FontHeight(AFont) : canvas->TextHeight("Qq");
+}
 
 void TqvCustomGridViewInfo::GetHeight(Integer, Integer& AHeight, bool&) {
   if (FSite->IsHScrollBarVisible()) AHeight += FSite->GetHScrollBar()->GetHeight();
