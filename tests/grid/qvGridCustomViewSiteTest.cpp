@@ -429,6 +429,8 @@ TEST_F(GridSite, UpdatingScrollBarsWaitsForTheCalculation) {
   FView->OnInitScrollBars = [&] { ++asked; };
   FView->Info()->OnCalculate = [this] { Site()->UpdateScrollBars(); };
   FView->GetViewInfo()->Recalculate();
+  FView->OnInitScrollBars = nullptr;
+  FView->Info()->OnCalculate = nullptr;
   EXPECT_EQ(asked, 1) << "only after the calculation";
 }
 
@@ -478,6 +480,7 @@ TEST_P(GridSiteResize, ClientSizeChangesLayTheViewOut) {
       change();
     };
     site->UpdateScrollBars();
+    FView->OnInitScrollBars = nullptr;
   } else {
     change();
   }
@@ -526,6 +529,7 @@ const TPaintCase kPaintCases[] = {
        TOwned<TBitmap> bitmap;
        v->Info()->OnCalculate = [&] { bitmap = PaintSiteOnSentinel(v->GetSite()); };
        v->GetViewInfo()->Recalculate();
+       v->Info()->OnCalculate = nullptr;
        return bitmap;
      },
      false},
