@@ -65,7 +65,7 @@ bool TqvGridSite::MayFocus() const { return inherited::MayFocus() && GetControll
 
 void TqvGridSite::DoExit() {
   TAliveToken alive = AliveToken();
-  GetController()->DoExit();
+  if (!IsDestroying()) GetController()->DoExit();
   if (alive) inherited::DoExit();
 }
 
@@ -85,8 +85,9 @@ void TqvGridSite::TakeClientSize() {
 
 void TqvGridSite::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) {
   const bool sized = AWidth != GetWidth() || AHeight != GetHeight();
+  TAliveToken alive = AliveToken();
   inherited::SetBounds(ALeft, ATop, AWidth, AHeight);
-  if (sized) TakeClientSize();
+  if (alive && sized) TakeClientSize();
 }
 
 bool TqvGridSite::CanRecalculateLayout() const {
@@ -138,9 +139,10 @@ void TqvGridSite::Paint() {
 // ---------------------------------------------------------------------------------------------
 // Messages
 
+// The messages of a site being freed (its view's handlers are going) reach the platform only.
 void TqvGridSite::WndProc(TMessage& Message) {
   TAliveToken alive = AliveToken();
-  if (TqvCustomGridController* controller = GetController()) controller->WndProc(Message);
+  if (!IsDestroying()) GetController()->WndProc(Message);
   if (alive) inherited::WndProc(Message);
 }
 

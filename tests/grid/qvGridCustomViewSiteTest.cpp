@@ -497,6 +497,21 @@ const TResizeCase kResizeCases[] = {
 INSTANTIATE_TEST_SUITE_P(GridSite, GridSiteResize, ::testing::ValuesIn(kResizeCases),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+// The layout that a new client size runs fires the grid's event, whose handler may free the
+// view: the site's own handling of its new size stops there.
+TEST_F(GridSite, ALayoutHandlerFreeingTheViewEndsTheResize) {
+  TSiteView* view = FView;
+  TqvGridSite* site = Site();
+  FGrid->OnLayoutChanged = [&view](TqvCustomGrid*, TqvCustomGridView* AView) {
+    if (AView && AView == view) FreeAndNil(view);
+  };
+  site->SetBounds(0, 0, 180, 120);
+  FGrid->OnLayoutChanged = nullptr;
+  EXPECT_EQ(view, nullptr);
+  EXPECT_EQ(FGrid->GetViewCount(), 0);
+  Pump();
+}
+
 TEST_F(GridSite, AFirstClientSizeLaysNothingOut) {
   auto* view = New<TSiteView>(FForm);
   view->SetControl(FGrid);
