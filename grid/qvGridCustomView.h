@@ -607,6 +607,8 @@ class TqvGridSite : public TqvControl {
   bool CanRecalculateLayout() const;
   void KeyDownNotification(TMessage& Message);
   void DeferredSizeChanged();
+  // The view is focused and its data controller handles the action.
+  bool FocusedDataControllerHandles(bool (TqvCustomDataController::*AHandle)(TBasicAction*), TBasicAction* Action);
 
   TqvCustomGridViewInfo* FViewInfo;
   Integer FLastClientWidth = 0;

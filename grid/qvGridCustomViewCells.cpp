@@ -280,24 +280,22 @@ void TqvCustomGridCellViewInfo::AfterCustomDraw(TqvCanvas* ACanvas) {
 }
 
 // A handler that freed the cell (its view) counts as having done the drawing.
-bool TqvCustomGridCellViewInfo::DoCustomDraw(TqvCanvas* ACanvas) {
-  if (!HasCustomDraw()) return false;
+bool TqvCustomGridCellViewInfo::RunCustomDraw(TqvCanvas* ACanvas,
+                                              bool (TqvCustomGridCellViewInfo::*AHandler)(TqvCanvas*)) {
   BeforeCustomDraw(ACanvas);
   TAliveToken alive = AliveToken();
-  const bool done = CustomDraw(ACanvas);
+  const bool done = (this->*AHandler)(ACanvas);
   if (!alive) return true;
   if (!done) AfterCustomDraw(ACanvas);
   return done;
 }
 
+bool TqvCustomGridCellViewInfo::DoCustomDraw(TqvCanvas* ACanvas) {
+  return HasCustomDraw() && RunCustomDraw(ACanvas, &TqvCustomGridCellViewInfo::CustomDraw);
+}
+
 bool TqvCustomGridCellViewInfo::DoCustomDrawBackground(TqvCanvas* ACanvas) {
-  if (!HasCustomDrawBackground()) return false;
-  BeforeCustomDraw(ACanvas);
-  TAliveToken alive = AliveToken();
-  const bool done = CustomDrawBackground(ACanvas);
-  if (!alive) return true;
-  if (!done) AfterCustomDraw(ACanvas);
-  return done;
+  return HasCustomDrawBackground() && RunCustomDraw(ACanvas, &TqvCustomGridCellViewInfo::CustomDrawBackground);
 }
 
 void TqvCustomGridCellViewInfo::Paint(TqvCanvas* ACanvas) {

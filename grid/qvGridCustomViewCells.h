@@ -224,6 +224,10 @@ class TqvCustomGridCellViewInfo : public TObject, public IqvMouseTrackingCaller,
   const TqvViewParams& GetCalculatedParams() const { return FParams; }
 
  private:
+  // The params onto the canvas, AHandler, and unless it finished the drawing the canvas's
+  // settings back into the params.
+  bool RunCustomDraw(TqvCanvas* ACanvas, bool (TqvCustomGridCellViewInfo::*AHandler)(TqvCanvas*));
+
   bool FCalculated = false;
   bool FCalculatingParams = false;
   TRect FContentBounds;

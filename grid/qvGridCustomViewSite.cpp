@@ -195,20 +195,22 @@ void TqvGridSite::Scroll(TScrollBarKind AKind, TScrollCode ACode, Integer& APosi
   GetController()->Scroll(AKind, ACode, APosition);
 }
 
+bool TqvGridSite::FocusedDataControllerHandles(bool (TqvCustomDataController::*AHandle)(TBasicAction*),
+                                               TBasicAction* Action) {
+  TqvCustomGridView* view = GetGridView();
+  return view->IsFocused() && (view->GetDataController()->*AHandle)(Action);
+}
+
 bool TqvGridSite::ExecuteAction(TBasicAction* Action) {
   TAliveToken alive = AliveToken();
   if (inherited::ExecuteAction(Action)) return true;
-  if (!alive) return true;
-  TqvCustomGridView* view = GetGridView();
-  return view->IsFocused() && view->GetDataController()->ExecuteAction(Action);
+  return alive && FocusedDataControllerHandles(&TqvCustomDataController::ExecuteAction, Action);
 }
 
 bool TqvGridSite::UpdateAction(TBasicAction* Action) {
   TAliveToken alive = AliveToken();
   if (inherited::UpdateAction(Action)) return true;
-  if (!alive) return true;
-  TqvCustomGridView* view = GetGridView();
-  return view->IsFocused() && view->GetDataController()->UpdateAction(Action);
+  return alive && FocusedDataControllerHandles(&TqvCustomDataController::UpdateAction, Action);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -29,7 +29,9 @@ class TTestCell : public TqvCustomGridViewCellViewInfo {
   TAlignment GetAlignmentHorz() override { return AlignH; }
   TqvAlignmentVert GetAlignmentVert() override { return AlignV; }
   bool GetMultiLine() override { return MultiLine; }
-  bool GetMultiLinePainting() override { return MultiLinePainting ? *MultiLinePainting : TqvCustomGridViewCellViewInfo::GetMultiLinePainting(); }
+  bool GetMultiLinePainting() override {
+    return MultiLinePainting ? *MultiLinePainting : TqvCustomGridViewCellViewInfo::GetMultiLinePainting();
+  }
   bool GetShowEndEllipsis() override { return EndEllipsis; }
   String GetText() override {
     if (OnGetText) OnGetText();
@@ -422,7 +424,8 @@ using S = TCellStep;
 const TStateCase kStateCases[] = {
     {"HoverAndLeave", true, false, {S::Hover, S::LeaveTracked}, {"hot", "normal"}, 0},
     {"ClickInside", true, false, {S::Hover, S::Press, S::Release}, {"hot", "pressed", "normal"}, 1},
-    {"ReleasedOutside", true, false, {S::Hover, S::Press, S::Leave, S::Release}, {"hot", "pressed", "hot", "normal"}, 0},
+    {"ReleasedOutside", true, false, {S::Hover, S::Press, S::Leave, S::Release},
+     {"hot", "pressed", "hot", "normal"}, 0},
     {"LeaveAndReturn", true, false, {S::Hover, S::Press, S::Leave, S::Return, S::Release},
      {"hot", "pressed", "hot", "pressed", "normal"}, 1},
     {"WithoutCaptureAPressWaitsForTheMouseToReturn", false, false,

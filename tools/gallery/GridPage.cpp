@@ -88,7 +88,9 @@ class TGalleryGridViewInfo : public TqvCustomGridViewInfo {
 
   void CreateViewInfos() override {
     const TGalleryGridCellData rows[][3] = {
-        {{"Channel", true}, {"SID", true, false, false, taRightJustify, gcsHot}, {"Provider", true, false, false, taLeftJustify, gcsPressed}},
+        {{"Channel", true},
+         {"SID", true, false, false, taRightJustify, gcsHot},
+         {"Provider", true, false, false, taLeftJustify, gcsPressed}},
         {{"Das Erste HD"}, {"28106", false, false, false, taRightJustify}, {"ARD"}},
         {{"ZDF HD"}, {"11110", false, false, false, taRightJustify}, {"ZDFvision"}},
         {{"A channel whose name is far too long"}, {"4711", false, false, false, taRightJustify},
