@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <vector>
 
 #include "platform/rtl/System.h"
@@ -232,3 +233,44 @@ class TqvCustomDataProvider : public TObject {
 };
 
 using TqvCustomDataProviderClass = const TqvCustomDataProvider::MetaType*;
+
+// Brackets a provider load: the load count and the source position around it. The end runs also
+// when the block raises (its own error then gives way to the one in flight).
+class TqvProviderLoadScope {
+ public:
+  explicit TqvProviderLoadScope(TqvCustomDataProvider* AProvider) : FProvider(AProvider) {
+    FProvider->BeginLoad();
+    try {
+      FProvider->SavePosition();
+    } catch (...) {
+      FProvider->EndLoad();
+      throw;
+    }
+  }
+  ~TqvProviderLoadScope() noexcept(false) {
+    if (std::uncaught_exceptions() > FExceptions) {
+      try {
+        End();
+      } catch (...) {
+      }
+    } else {
+      End();
+    }
+  }
+  TqvProviderLoadScope(const TqvProviderLoadScope&) = delete;
+  TqvProviderLoadScope& operator=(const TqvProviderLoadScope&) = delete;
+
+ private:
+  void End() {
+    try {
+      FProvider->RestorePosition();
+    } catch (...) {
+      FProvider->EndLoad();
+      throw;
+    }
+    FProvider->EndLoad();
+  }
+
+  TqvCustomDataProvider* FProvider;
+  int FExceptions = std::uncaught_exceptions();
+};

@@ -40,6 +40,14 @@ class TqvDBTest : public ::testing::Test {
     Table->Open();
   }
   TField* Field(const String& AName) const { return Table->FieldByName(AName); }
+  // Rows of Channels that pass AWhere, counted by the database itself.
+  Integer CountRows(const String& AWhere = String()) {
+    TOwned<TSQLiteQuery> query(New<TSQLiteQuery>(nullptr));
+    query->SetDatabase(Db);
+    query->GetSQL()->SetText("SELECT count(*) AS n FROM Channels" + (AWhere.empty() ? String() : " WHERE " + AWhere));
+    query->Open();
+    return query->FieldByName("n")->GetAsInteger();
+  }
   // A query on the database, owned by the fixture; opened when AOpen.
   TSQLiteQuery* MakeQuery(const String& ASQL, bool AOpen = true) {
     auto* query = New<TSQLiteQuery>(Owner.get());
