@@ -203,13 +203,17 @@ void TqvDBDataController::GridModeBufferScrolled() { Change(dccLayout); }
 // ---------------------------------------------------------------------------------------------
 // Loading and structure
 
-// Expanded details and the selection are kept by key across the load.
+// Expanded details and the selection are kept by key across the load. A pattern detail reads no
+// records, but its focus still follows the dataset (which moves its masters along).
 void TqvDBDataController::LoadData() {
   TqvSaveObject saved;
   saved.Save(this);
+  TAliveToken alive = AliveToken();
   inherited::LoadData();
+  if (!alive) return;
   saved.Restore(this);
-  GetDBProvider()->ResetRefreshRequired();
+  if (IsPattern() && alive) ResetFocusedRow();
+  if (alive) GetDBProvider()->ResetRefreshRequired();
 }
 
 void TqvDBDataController::DoLoadFinished() { GetDBProvider()->NotifyRefreshAfterLoad(); }

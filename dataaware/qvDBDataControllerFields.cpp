@@ -121,6 +121,9 @@ void TqvDBDataField::NotifyComponentRemoved(TComponent* AComponent) {
   if (provider->GetInFirst() && provider->GetDataLink()->GetActive() && dataSet && !dataSet->GetActive())
     provider->SetStructureChanged(true);
   SetField(nullptr);
+  // A detail query reopened for one master drops its default fields under every detail of the
+  // dataset; the others bind the new fields when the reopening ends, and keep their records.
+  if (provider->IsDetailLoading() || GetDBDataController()->IsMasterDetailSyncing()) return;
   NotifyLayoutChanged();
 }
 
