@@ -23,22 +23,25 @@ const std::vector<TqvDBDataProvider*>& DBDataProviders() { return ProviderList()
 // ---------------------------------------------------------------------------------------------
 // TqvValueDefDBReader
 
-TField* TqvValueDefDBReader::FieldOf(TqvValueDef* AValueDef) {
-  for (const auto& [def, field] : FFields)
-    if (def == AValueDef) return field;
+const TqvValueDefDBReader::TBinding& TqvValueDefDBReader::BindingOf(TqvValueDef* AValueDef) {
+  for (const TBinding& binding : FBindings)
+    if (binding.ValueDef == AValueDef) return binding;
   auto* dataField = dynamic_cast<TqvDBDataField*>(FieldOfValueDef(AValueDef));
   TField* field = dataField ? dataField->GetField() : nullptr;
-  FFields.emplace_back(AValueDef, field);
-  return field;
+  bool excluded = dataField ? dataField->IsReaderExcluded() : TqvValueDefReader::IsValueDefExcluded(AValueDef);
+  FBindings.push_back({AValueDef, field, excluded});
+  return FBindings.back();
 }
 
+bool TqvValueDefDBReader::IsValueDefExcluded(TqvValueDef* AValueDef) { return BindingOf(AValueDef).Excluded; }
+
 String TqvValueDefDBReader::GetDisplayText(TqvValueDef* AValueDef) {
-  TField* field = FieldOf(AValueDef);
+  TField* field = BindingOf(AValueDef).Field;
   return field ? field->GetDisplayText() : TqvValueDefReader::GetDisplayText(AValueDef);
 }
 
 Variant TqvValueDefDBReader::GetValue(TqvValueDef* AValueDef) {
-  TField* field = FieldOf(AValueDef);
+  TField* field = BindingOf(AValueDef).Field;
   if (!field) return TqvValueDefReader::GetValue(AValueDef);
   Variant value = field->GetValue();
   return VarIsEmpty(value) ? Null() : value;

@@ -60,12 +60,19 @@ class TqvValueDefDBReader : public TqvValueDefReader {
  public:
   String GetDisplayText(TqvValueDef* AValueDef) override;
   Variant GetValue(TqvValueDef* AValueDef) override;
+  bool IsValueDefExcluded(TqvValueDef* AValueDef) override;
 
  private:
-  TField* FieldOf(TqvValueDef* AValueDef);
+  struct TBinding {
+    TqvValueDef* ValueDef;
+    TField* Field;
+    bool Excluded;
+  };
+  const TBinding& BindingOf(TqvValueDef* AValueDef);
 
-  // The TField of the definitions met so far: a load asks for the same few again and again.
-  std::vector<std::pair<TqvValueDef*, TField*>> FFields;
+  // What the definitions met so far read: a load asks for the same few again and again, and
+  // neither the fields nor the mode change while one reader reads.
+  std::vector<TBinding> FBindings;
 };
 
 // Where the dataset was: its bookmark (empty when none), its active buffer row and its ends.
