@@ -4,9 +4,9 @@
 #pragma once
 
 #include <cstdint>
-#include <exception>
 #include <vector>
 
+#include "platform/rtl/Scopes.h"
 #include "platform/rtl/System.h"
 #include "platform/rtl/Variants.h"
 
@@ -234,43 +234,26 @@ class TqvCustomDataProvider : public TObject {
 
 using TqvCustomDataProviderClass = const TqvCustomDataProvider::MetaType*;
 
-// Brackets a provider load: the load count and the source position around it. The end runs also
-// when the block raises (its own error then gives way to the one in flight).
-class TqvProviderLoadScope {
- public:
-  explicit TqvProviderLoadScope(TqvCustomDataProvider* AProvider) : FProvider(AProvider) {
-    FProvider->BeginLoad();
-    try {
-      FProvider->SavePosition();
-    } catch (...) {
-      FProvider->EndLoad();
-      throw;
-    }
+// A provider load: the load count and the source position around a block, also when it raises.
+namespace qvProviderLoad {
+inline void Begin(TqvCustomDataProvider* AProvider) {
+  AProvider->BeginLoad();
+  try {
+    AProvider->SavePosition();
+  } catch (...) {
+    AProvider->EndLoad();
+    throw;
   }
-  ~TqvProviderLoadScope() noexcept(false) {
-    if (std::uncaught_exceptions() > FExceptions) {
-      try {
-        End();
-      } catch (...) {
-      }
-    } else {
-      End();
-    }
+}
+inline void End(TqvCustomDataProvider* AProvider) {
+  try {
+    AProvider->RestorePosition();
+  } catch (...) {
+    AProvider->EndLoad();
+    throw;
   }
-  TqvProviderLoadScope(const TqvProviderLoadScope&) = delete;
-  TqvProviderLoadScope& operator=(const TqvProviderLoadScope&) = delete;
+  AProvider->EndLoad();
+}
+}  // namespace qvProviderLoad
 
- private:
-  void End() {
-    try {
-      FProvider->RestorePosition();
-    } catch (...) {
-      FProvider->EndLoad();
-      throw;
-    }
-    FProvider->EndLoad();
-  }
-
-  TqvCustomDataProvider* FProvider;
-  int FExceptions = std::uncaught_exceptions();
-};
+using TqvProviderLoadScope = TUpdateScope<TqvCustomDataProvider, &qvProviderLoad::Begin, &qvProviderLoad::End>;

@@ -220,7 +220,7 @@ void TqvDBProviderDetailFilterAdapter::ReopenSQL(TDataSet* ADataSet, const Strin
     ADataSet->First();
     return;
   }
-  TDisableControlsScope disabled(ADataSet);
+  TqvControlsDisabledScope disabled(ADataSet);
   ADataSet->SetActive(false);
   params->SetParamValues(AParamNames, AValues);
   ADataSet->SetActive(true);

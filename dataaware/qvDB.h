@@ -7,10 +7,14 @@
 #include <vector>
 
 #include "platform/data/DB.h"
+#include "platform/rtl/Scopes.h"
 
 class TStrings;
 
 using TqvDBFieldList = std::vector<TField*>;
+
+// A dataset's controls disabled for a block.
+using TqvControlsDisabledScope = TUpdateScope<TDataSet, &TDataSet::DisableControls, &TDataSet::EnableControls>;
 
 // True when a name follows the first ';' ("a;" is one name).
 bool IsMultipleFieldNames(const String& AFieldNames);

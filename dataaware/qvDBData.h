@@ -462,3 +462,6 @@ class TqvDBDataController : public TqvCustomDataController {
   bool FInUnbindFields = false;
   bool FInSyncMasters = false;
 };
+
+// The controller's own cursor move counted for a block.
+using TqvLocateScope = TUpdateScope<TqvDBDataController, &TqvDBDataController::BeginLocate, &TqvDBDataController::EndLocate>;

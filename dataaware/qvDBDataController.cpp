@@ -3,33 +3,11 @@
 #include "core/qvClasses.h"
 #include "core/qvDataPipeline.h"
 #include "core/qvDataSearch.h"
-#include "core/qvDataUpdateScope.h"
 #include "dataaware/qvDBData.h"
 #include "dataaware/qvDBDataKeys.h"
 
 QJ_IMPLEMENT_CLASS(TqvDBDataModeController)
 QJ_IMPLEMENT_CLASS(TqvDBDataController)
-
-namespace {
-
-// Counts the controller's own cursor move for the duration of a block.
-class TLocateScope {
- public:
-  explicit TLocateScope(TqvDBDataController* AController) : FController(AController), FAlive(AController->AliveToken()) {
-    FController->BeginLocate();
-  }
-  ~TLocateScope() {
-    if (FAlive) FController->EndLocate();
-  }
-  TLocateScope(const TLocateScope&) = delete;
-  TLocateScope& operator=(const TLocateScope&) = delete;
-
- private:
-  TqvDBDataController* FController;
-  TAliveToken FAlive;
-};
-
-}  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // TqvDBDataModeController
@@ -265,7 +243,7 @@ bool TqvDBDataController::CanFocusRecord(Integer ARecordIndex) {
   TAliveToken alive = AliveToken();
   bool result;
   {
-    TLocateScope locate(this);
+    TqvLocateScope locate(this);
     result = DetailRecordCanFocus(ARecordIndex);
   }
   if (alive) LoadFinished();
@@ -273,7 +251,7 @@ bool TqvDBDataController::CanFocusRecord(Integer ARecordIndex) {
 }
 
 void TqvDBDataController::CheckEditingFinished() {
-  TqvFlagScope checking(FInCheckEditing, true, AliveToken());
+  TValueScope<bool> checking(FInCheckEditing, true, AliveToken());
   TDataSet* dataSet = GetDataSet();
   if (dataSet && dataSet->GetActive()) dataSet->CheckBrowseMode();
 }
@@ -301,18 +279,14 @@ void TqvDBDataController::RecordDeleted(Integer ARecordIndex) {
 bool TqvDBDataController::FindTextInSource(const String& AText, bool AForward, bool ANext) {
   TqvDataControllerSearch* search = GetSearch();
   search->Lock();
-  struct TUnlock {
-    TqvDataControllerSearch* Search;
-    TAliveToken Alive;
-    ~TUnlock() {
-      if (Alive) Search->Unlock();
-    }
-  } unlock{search, AliveToken()};
+  TFinally unlock([search, alive = AliveToken()] {
+    if (alive) search->Unlock();
+  });
   return GetDBProvider()->FindTextInDataSet(AText, AForward, ANext);
 }
 
 void TqvDBDataController::ResetFocusedRow() {
-  TqvDataUpdateScope update(this);
+  TUpdateScope<TqvCustomDataController> update(this);
   inherited::ResetFocusedRow();
   if (GetDBProvider()->IsSyncMode()) SyncFocusedRecord();
 }

@@ -1,7 +1,6 @@
 // Master-detail between dataset controllers: relations keyed by fields, a detail clone's master
 // key values, reopening a detail query for its master, and moving masters along with a detail.
 #include "core/qvClasses.h"
-#include "core/qvDataUpdateScope.h"
 #include "core/qvVariants.h"
 #include "dataaware/qvDBData.h"
 
@@ -122,7 +121,7 @@ void TqvDBDataController::UpdateRelationKeyFields() {
 }
 
 void TqvDBDataController::SetMasterRelation(TqvCustomDataRelation* ARelation, Integer AMasterRecordIndex) {
-  TqvDataUpdateScope update(this);
+  TUpdateScope<TqvCustomDataController> update(this);
   inherited::SetMasterRelation(ARelation, AMasterRecordIndex);
   auto* relation = dynamic_cast<TqvDBDataRelation*>(ARelation);
   if (!relation || AMasterRecordIndex == -1) return;
@@ -143,7 +142,7 @@ void TqvDBDataController::CheckDetailQuery() {
   if (!FDataModeController->GetDetailInSQLMode() || VarIsEmpty(FMasterKeyValues)) return;
   if (FDataModeController->DetailIsCurrentQuery(GetMasterDetailKeyFieldNames(), FMasterKeyValues)) return;
   TqvDBDataProvider* provider = GetDBProvider();
-  TqvFlagScope inDetailQuery(FInDetailQuery, true, AliveToken());
+  TValueScope<bool> inDetailQuery(FInDetailQuery, true, AliveToken());
   TqvProviderLoadScope load(provider);
   provider->First();
   provider->SavePosition();
@@ -171,7 +170,7 @@ bool TqvDBDataController::IsMasterDetailSyncing() const {
 }
 
 void TqvDBDataController::ResetDetailFocus() {
-  TqvFlagScope reset(FInDetailReset, true, AliveToken());
+  TValueScope<bool> reset(FInDetailReset, true, AliveToken());
   ChangeFocusedRecordIndex(-1);
 }
 
@@ -185,21 +184,13 @@ TqvDBDataController* TqvDBDataController::SyncMasters() {
   if (!GetDBProvider()->IsSyncMode() || master->IsCreatingLinkObject()) return nullptr;
   for (TqvDBDataController* m = master; m; m = m->GetMasterDBDataController())
     if (!m->GetDBProvider()->IsSyncMode() || !m->IsKeyNavigation() || m->IsEditing()) return nullptr;
-  TqvFlagScope syncing(master->FInSyncMasters, true, master->AliveToken());
+  TValueScope<bool> syncing(master->FInSyncMasters, true, master->AliveToken());
   TDataSet* masterDataSet = master->GetDataSet();
   Variant detailValues = GetFieldValues(GetDataSetFields(GetDataSet(), FDetailKeyFieldNames));
   Variant masterValues = GetFieldValues(GetDataSetFields(masterDataSet, FMasterKeyFieldNames));
   if (!VarEquals(detailValues, masterValues)) {
-    master->BeginLocate();
-    bool located;
-    try {
-      located = masterDataSet->Locate(FMasterKeyFieldNames, detailValues, 0);
-    } catch (...) {
-      master->EndLocate();
-      throw;
-    }
-    master->EndLocate();
-    if (!located) return nullptr;
+    TqvLocateScope locate(master);
+    if (!masterDataSet->Locate(FMasterKeyFieldNames, detailValues, 0)) return nullptr;
   }
   TqvDBDataController* shown = master->SyncMasters();
   if (!shown) return nullptr;

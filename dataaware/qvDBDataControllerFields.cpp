@@ -6,7 +6,6 @@
 #include "core/qvClasses.h"
 #include "core/qvDataPipeline.h"
 #include "core/qvDataSearch.h"
-#include "core/qvDataUpdateScope.h"
 #include "core/qvVariants.h"
 #include "dataaware/qvDBData.h"
 #include "editors/qvEdit.h"
@@ -191,7 +190,7 @@ void TqvDBDataController::BindFieldName(TqvDBDataField* AField, const String& AF
     AField->SetFieldName(AFieldNames);
   }
   if (AIsLookupKeys || IsMultipleFieldNames(AFieldNames)) {
-    TqvDataUpdateScope update(this);
+    TUpdateScope<TqvCustomDataController> update(this);
     TStringList names;
     SplitFieldNames(AFieldNames, &names);
     for (Integer i = 0; i < names.GetCount(); ++i) {
@@ -252,7 +251,7 @@ void TqvDBDataController::UpdateLookupSubFields() {
 }
 
 void TqvDBDataController::UnbindFields() {
-  TqvFlagScope unbinding(FInUnbindFields, true, AliveToken());
+  TValueScope<bool> unbinding(FInUnbindFields, true, AliveToken());
   UpdateFields();
 }
 
@@ -395,16 +394,11 @@ bool TqvDBDataController::LocateByKey(const Variant& AKeyValues) {
     if (!dataSet) return false;
     TAliveToken alive = AliveToken();
     bool found;
-    BeginLocate();
-    try {
+    {
+      TqvLocateScope locate(this);
       found = dataSet->Locate(FKeyFieldNames, AKeyValues, 0);
-    } catch (...) {
-      if (alive) EndLocate();
-      throw;
     }
-    if (!alive) return found;
-    EndLocate();
-    if (found) SetFocusedRowSelected(true);
+    if (found && alive) SetFocusedRowSelected(true);
     return found;
   }
   Integer row = record == -1 ? -1 : GetRowIndexByRecordIndex(record, true);

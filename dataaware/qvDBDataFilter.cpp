@@ -1,6 +1,5 @@
 // The dataset controller's filter, which may hand its expression to the dataset or to the
 // application, and summary items that name a dataset field.
-#include "core/qvDataUpdateScope.h"
 #include "dataaware/qvDBData.h"
 #include "dataaware/qvDBFilter.h"
 
@@ -79,11 +78,7 @@ void TqvDBDataFilterCriteria::TakeSnapshot() {
 // Puts the accepted tree back without a change notification: nothing changed since it was
 // accepted.
 void TqvDBDataFilterCriteria::RestoreSnapshot() {
-  BeginUpdate();
-  struct TCancel {
-    TqvFilterCriteria* Criteria;
-    ~TCancel() { Criteria->CancelUpdate(); }
-  } cancel{this};
+  TUpdateScope<TqvFilterCriteria, &TqvFilterCriteria::BeginUpdate, &TqvFilterCriteria::CancelUpdate> quiet(this);
   Clear();
   if (FSnapshot) PutList(this, GetRoot(), *FSnapshot);
   SetActive(FSnapshotActive);
@@ -162,7 +157,7 @@ void TqvDBDataFilterCriteria::RestoreDefaults() {
 // The dataset takes the text first: a text it refuses leaves its filter, its options and its
 // Filtered flag as they were.
 void TqvDBDataFilterCriteria::ApplyToDataSet(TDataSet* ADataSet) {
-  TDisableControlsScope disabled(ADataSet);
+  TqvControlsDisabledScope disabled(ADataSet);
   String text = GetFilterText();
   String oldText = ADataSet->GetFilter();
   TFilterOptions oldOptions = ADataSet->GetFilterOptions();

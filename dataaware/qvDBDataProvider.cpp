@@ -2,7 +2,6 @@
 // reports, walking and reading the dataset, and putting the dataset back where it was.
 #include <algorithm>
 
-#include "core/qvDataUpdateScope.h"
 #include "core/qvVariants.h"
 #include "dataaware/qvDBData.h"
 
@@ -150,7 +149,7 @@ void TqvDBDataProvider::MarkRefreshRequired() {
 void TqvDBDataProvider::NotifyRefreshAfterLoad() {
   if (FInNotifyAfterLoad) return;
   TAliveToken alive = FAlive.Token();
-  TqvFlagScope notifying(FInNotifyAfterLoad, true, alive);
+  TValueScope<bool> notifying(FInNotifyAfterLoad, true, alive);
   while (alive && !FRefreshAfterLoad.empty()) {
     TqvDBDataProvider* provider = FRefreshAfterLoad.back();
     FRefreshAfterLoad.pop_back();

@@ -248,10 +248,6 @@ auto TqvDBDataProvider::ReadBufferRow(Integer ARowIndex, const TRead& ARead) con
   TqvDBDataLink* link = FDataLink.get();
   Integer active = link->GetActiveRecord();
   link->SetActiveRecord(ARowIndex);
-  struct TRestore {
-    TqvDBDataLink* Link;
-    Integer Active;
-    ~TRestore() { Link->SetActiveRecord(Active); }
-  } restore{link, active};
+  TFinally restore([link, active] { link->SetActiveRecord(active); });
   return ARead();
 }

@@ -1,6 +1,5 @@
 // The provider: a detail reads the run of records that belong to its master record; grid mode
 // mirrors the data link's buffer window and reads its values on demand.
-#include "core/qvDataUpdateScope.h"
 #include "core/qvVariants.h"
 #include "dataaware/qvDBData.h"
 
@@ -9,7 +8,7 @@
 
 // A detail in normal mode starts where DetailFirst puts the dataset: at its master's rows.
 void TqvDBDataProvider::First() {
-  TqvFlagScope inFirst(FInFirst, true, FAlive.Token());
+  TValueScope<bool> inFirst(FInFirst, true, FAlive.Token());
   TqvCustomDataProvider::First();
   TqvDBDataController* c = GetDBDataController();
   TDataSet* dataSet = GetDataSet();

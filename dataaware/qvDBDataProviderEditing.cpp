@@ -2,7 +2,6 @@
 #include <algorithm>
 
 #include "core/qvDataSearch.h"
-#include "core/qvDataUpdateScope.h"
 #include "core/qvVariants.h"
 #include "dataaware/qvDBData.h"
 #include "editors/qvEdit.h"
@@ -33,7 +32,7 @@ bool TqvDBDataProvider::IsModified() const {
 // The editing cycle
 
 bool TqvDBDataProvider::EditRecord(Integer) {
-  TqvFlagScope inEditRecord(FInEditRecord, true, FAlive.Token());
+  TValueScope<bool> inEditRecord(FInEditRecord, true, FAlive.Token());
   bool editing = FDataLink->Edit();
   if (editing) SetEditingItem();
   return editing;
@@ -100,11 +99,11 @@ void TqvDBDataProvider::AssignGroupingValues(Integer ARecordIndex, const std::ve
 
 void TqvDBDataProvider::ExecuteInsert(void (TDataSet::*AProc)()) {
   TDataSet* dataSet = GetDataSet();
-  TqvFlagScope inInsert(FInInsert, true, FAlive.Token());
+  TValueScope<bool> inInsert(FInInsert, true, FAlive.Token());
   if (!IsEditState(dataSet->GetState())) return (dataSet->*AProc)();
   bool smart = IsSmartRefresh();
   if (!smart && dataSet->GetState() == dsInsert) dataSet->CheckBrowseMode();
-  TDisableControlsScope disabled(dataSet);
+  TqvControlsDisabledScope disabled(dataSet);
   if (smart && IsEditState(dataSet->GetState())) {
     FDataLink->UpdateRecord();
     if (dataSet->GetModified())
@@ -212,8 +211,8 @@ void TqvDBDataProvider::DeleteByKeys(const std::vector<Integer>& AList) {
   for (Integer record : AList) keys.push_back(c->GetKeyValues(record));
   bool smart = IsSmartRefresh();
   {
-    TqvDataUpdateScope update(c);
-    TDisableControlsScope disabled(dataSet);
+    TUpdateScope<TqvCustomDataController> update(c);
+    TqvControlsDisabledScope disabled(dataSet);
     for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
       if (!dataSet->Locate(c->GetKeyFieldNames(), *key, 0)) continue;
       dataSet->Delete();
@@ -230,7 +229,7 @@ void TqvDBDataProvider::DeleteByKeys(const std::vector<Integer>& AList) {
 void TqvDBDataProvider::DeleteByBookmarks(const std::vector<Integer>& AList) {
   TDataSet* dataSet = GetDataSet();
   std::vector<TBookmarkStr> bookmarks = CollectBookmarks(AList);
-  TDisableControlsScope disabled(dataSet);
+  TqvControlsDisabledScope disabled(dataSet);
   for (auto bookmark = bookmarks.rbegin(); bookmark != bookmarks.rend(); ++bookmark) {
     if (bookmark->empty() || !dataSet->BookmarkValid(*bookmark)) continue;
     dataSet->SetBookmark(*bookmark);
@@ -247,7 +246,7 @@ std::vector<TBookmarkStr> TqvDBDataProvider::CollectBookmarks(const std::vector<
     return bookmarks;
   }
   TDataSet* dataSet = GetDataSet();
-  TDisableControlsScope disabled(dataSet);
+  TqvControlsDisabledScope disabled(dataSet);
   Integer position = FSyncRecordIndex;
   for (Integer record : AList) {
     Integer moved = dataSet->MoveBy(record - position);
@@ -262,8 +261,8 @@ void TqvDBDataProvider::DeleteSelection() {
   TqvDBDataController* c = GetDBDataController();
   TqvDBDataSelection* selection = c->GetDBSelection();
   TDataSet* dataSet = GetDataSet();
-  TqvDataUpdateScope update(c);
-  TDisableControlsScope disabled(dataSet);
+  TUpdateScope<TqvCustomDataController> update(c);
+  TqvControlsDisabledScope disabled(dataSet);
   for (Integer i = selection->GetBookmarkCount() - 1; i >= 0; --i) {
     const TBookmarkStr bookmark = selection->GetBookmark(i);
     if (dataSet->BookmarkValid(bookmark)) {
@@ -281,7 +280,7 @@ bool TqvDBDataProvider::FindTextMatches(const String& AText) {
   TqvCustomDataController* c = GetDataController();
   Integer item = c->GetSearch()->GetItemIndex();
   if (item < 0 || item >= c->GetItemCount()) return false;
-  TqvFlagScope inSearch(FInSearch, true, FAlive.Token());
+  TValueScope<bool> inSearch(FInSearch, true, FAlive.Token());
   String text = c->GetFieldDisplayText(-1, c->GetField(item));
   return text.size() >= AText.size() && AnsiSameText(text.substr(0, AText.size()), AText);
 }

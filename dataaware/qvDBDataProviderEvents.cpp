@@ -1,12 +1,11 @@
 // The data link: the dataset's events, passed to the provider and its controller, processed,
 // taken for a scroll, or held back while another provider of the dataset loads.
-#include "core/qvDataUpdateScope.h"
 #include "dataaware/qvDBData.h"
 
 TqvDBDataLink::TqvDBDataLink(TqvDBDataProvider* AProvider) : FProvider(AProvider) { SetVisualControl(true); }
 
 void TqvDBDataLink::ActiveChanged() {
-  TqvFlagScope inActiveChanged(FProvider->FInActiveChanged, true, FProvider->FAlive.Token());
+  TValueScope<bool> inActiveChanged(FProvider->FInActiveChanged, true, FProvider->FAlive.Token());
   FProvider->ActiveChanged(GetActive());
 }
 
@@ -35,8 +34,8 @@ void TqvDBDataLink::DataSetChanged() {
 void TqvDBDataLink::GridModeDataSetChanged() {
   TqvDBDataController* c = FProvider->GetDBDataController();
   TAliveToken alive = c->AliveToken();
-  TqvFlagScope inUpdate(FProvider->FInGridModeUpdate, true, FProvider->FAlive.Token());
-  TqvDataUpdateScope update(c);
+  TValueScope<bool> inUpdate(FProvider->FInGridModeUpdate, true, FProvider->FAlive.Token());
+  TUpdateScope<TqvCustomDataController> update(c);
   FProvider->UpdateGridModeBuffer();
   if (!alive) return;
   if (c->GetMultiSelect()) c->GetDBSelection()->RemoveInvalidBookmarks();
@@ -126,13 +125,8 @@ void TqvDBDataProvider::MirrorInsert() {
   if (!IsSyncInsert() || GetEditingRecordIndex() != qvNoEditedRecordIndex) return;
   bool wasUnchecked = GetFocusedRowChangeUnchecked();
   SetFocusedRowChangeUnchecked(true);
-  struct TRestore {
-    TqvDBDataProvider* Provider;
-    TAliveToken Alive;
-    bool Value;
-    ~TRestore() {
-      if (Alive) Provider->SetFocusedRowChangeUnchecked(Value);
-    }
-  } restore{this, FAlive.Token(), wasUnchecked};
+  TFinally restore([this, alive = FAlive.Token(), wasUnchecked] {
+    if (alive) SetFocusedRowChangeUnchecked(wasUnchecked);
+  });
   BeginInsert(GetDataSet()->GetEof());
 }

@@ -4,7 +4,6 @@
 
 #include "core/qvClasses.h"
 #include "core/qvDataPipeline.h"
-#include "core/qvDataUpdateScope.h"
 #include "dataaware/qvDBData.h"
 #include "platform/rtl/ClassesConsts.h"
 #include "platform/rtl/Lists.h"
@@ -96,7 +95,7 @@ TBookmarkStr TqvDBDataSelection::GetRowBookmark(Integer ARowIndex) const {
 }
 
 void TqvDBDataSelection::SyncCount() {
-  TqvFlagScope syncing(FInSyncCount, true);
+  TValueScope<bool> syncing(FInSyncCount, true);
   SetCount(GetBookmarkCount());
 }
 
