@@ -1,5 +1,6 @@
 // Master-detail between dataset controllers: relations keyed by fields, a detail clone's master
 // key values, reopening a detail query for its master, and moving masters along with a detail.
+#include "core/qvDataSearch.h"
 #include "core/qvClasses.h"
 #include "core/qvVariants.h"
 #include "dataaware/qvDBData.h"

@@ -2,6 +2,7 @@
 // reports, walking and reading the dataset, and putting the dataset back where it was.
 #include <algorithm>
 
+#include "core/qvDataSearch.h"
 #include "core/qvVariants.h"
 #include "dataaware/qvDBData.h"
 
