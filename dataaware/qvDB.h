@@ -46,6 +46,29 @@ bool GetFieldsCanModify(const TField* AField);
 // The types 12, 13, 15..22 and 26..29: values that are not scalars.
 bool IsNonScalarFieldType(TFieldType AType);
 
+// Bisection over ACount sorted entries: ACompare(i) orders entry i against the value sought
+// (negative: the entry comes first). True with AIndex at a match, else AIndex is where the value
+// belongs.
+template <class TCompare>
+bool FindSorted(Integer ACount, const TCompare& ACompare, Integer& AIndex) {
+  Integer low = 0;
+  Integer high = ACount - 1;
+  while (low <= high) {
+    Integer middle = low + (high - low) / 2;
+    Integer compare = ACompare(middle);
+    if (compare == 0) {
+      AIndex = middle;
+      return true;
+    }
+    if (compare < 0)
+      low = middle + 1;
+    else
+      high = middle - 1;
+  }
+  AIndex = low;
+  return false;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Adapters: behaviour objects attached to dataset classes
 

@@ -46,22 +46,8 @@ Variant TqvKeys::RecordKeyValues(Integer ARecordIndex) const { return FControlle
 
 bool TqvKeys::FindKey(Integer ARecordIndex, Integer& AIndex) const {
   Variant values = RecordKeyValues(ARecordIndex);
-  Integer low = 0;
-  Integer high = GetCount() - 1;
-  while (low <= high) {
-    Integer middle = low + (high - low) / 2;
-    Integer compare = VarCompareEx(FKeys[static_cast<size_t>(middle)]->KeyValues, values);
-    if (compare == 0) {
-      AIndex = middle;
-      return true;
-    }
-    if (compare < 0)
-      low = middle + 1;
-    else
-      high = middle - 1;
-  }
-  AIndex = low;
-  return false;
+  return FindSorted(
+      GetCount(), [&](Integer i) { return VarCompareEx(FKeys[static_cast<size_t>(i)]->KeyValues, values); }, AIndex);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -72,22 +72,9 @@ Integer TqvDBDataSelection::CompareBookmarks(const TBookmarkStr& A, const TBookm
 }
 
 bool TqvDBDataSelection::FindBookmark(const TBookmarkStr& ABookmark, Integer& AIndex) const {
-  Integer low = 0;
-  Integer high = GetBookmarkCount() - 1;
-  while (low <= high) {
-    Integer middle = low + (high - low) / 2;
-    Integer compare = CompareBookmarks(FBookmarks[static_cast<size_t>(middle)], ABookmark);
-    if (compare == 0) {
-      AIndex = middle;
-      return true;
-    }
-    if (compare < 0)
-      low = middle + 1;
-    else
-      high = middle - 1;
-  }
-  AIndex = low;
-  return false;
+  return FindSorted(
+      GetBookmarkCount(), [&](Integer i) { return CompareBookmarks(FBookmarks[static_cast<size_t>(i)], ABookmark); },
+      AIndex);
 }
 
 TBookmarkStr TqvDBDataSelection::GetRowBookmark(Integer ARowIndex) const {
