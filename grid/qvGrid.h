@@ -293,8 +293,8 @@ class TqvGridViewInfo : public TObject {
   explicit TqvGridViewInfo(TqvCustomGrid* AControl) : FControl(AControl) {}
   TqvCustomGrid* GetControl() const { return FControl; }
   virtual void Calculate();
-  // The shared hit test at P (client coordinates); the none hit test here.
-  virtual TqvCustomGridHitTest* GetHitTest(TPoint P);
+  // What lies at P (client coordinates): nothing here.
+  virtual TOwned<TqvCustomGridHitTest> GetHitTest(TPoint P);
 
  private:
   TqvCustomGrid* FControl;
