@@ -23,6 +23,7 @@ class TqvCustomGridHitTest;
 class TqvCustomGridView;
 class TqvGridLevel;
 class TqvGridLevelOptions;
+class TqvGridLevelStyles;
 
 // ---------------------------------------------------------------------------------------------
 // Changes
@@ -350,8 +351,10 @@ class TqvCustomGrid : public TqvControl, public IqvNavigator {
   // -- Levels, tabs and focus (qvGridFocus.cpp)
   TqvGridLevel* GetRootLevel() const { return FRootLevel.get(); }
   TqvGridLevelOptions* GetRootLevelOptions() const;
-  // The objects are edited in place: the setter does nothing.
+  TqvGridLevelStyles* GetRootLevelStyles() const;
+  // The objects are edited in place: the setters do nothing.
   void SetRootLevelOptions(TqvGridLevelOptions*) {}
+  void SetRootLevelStyles(TqvGridLevelStyles*) {}
   TqvGridLevel* GetActiveLevel() const { return FActiveLevel; }
   // nullptr means the first visible child of the root.
   void SetActiveLevel(TqvGridLevel* ALevel);

@@ -36,6 +36,7 @@ class TqvCustomGridCellViewInfo;
 class TqvCustomGridChange;
 class TqvCustomGridController;
 class TqvCustomGridPainter;
+class TqvCustomGridRecord;
 class TqvCustomGridView;
 class TqvCustomGridViewData;
 class TqvCustomGridViewInfo;
@@ -342,6 +343,8 @@ class TqvCustomGridViewData : public TqvGridViewHandler {
   QJ_CLASS(TqvCustomGridViewData, TqvGridViewHandler)
  public:
   using TqvGridViewHandler::TqvGridViewHandler;
+  // The record that shows ARecordIndex of the data controller; nullptr here.
+  virtual TqvCustomGridRecord* GetRecordByRecordIndex(Integer /*ARecordIndex*/) { return nullptr; }
 };
 
 class TqvCustomGridViewInfoCache;
@@ -977,6 +980,7 @@ class TqvCustomGridView : public TqvControlChildComponent,
  private:
   void LeaveGrid(TqvCustomGrid* AGrid);
   void JoinGrid(TqvCustomGrid* AGrid);
+  void ReleaseFromMasterRecord();
 
   bool FAssigningPattern = false;
   TOwned<TqvCustomGridBackgroundBitmaps> FBackgroundBitmaps;
