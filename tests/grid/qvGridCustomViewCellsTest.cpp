@@ -553,7 +553,7 @@ TEST_F(GridCells, EmptyTextPaintsBackgroundAndBordersOnly) {
   const TRect content = cell->GetContentBounds();
   Integer other = 0;
   for (Integer y = content.Top; y < content.Bottom; ++y)
-    for (Integer x = content.Left; x < content.Right; ++x) other += canvas->GetPixel(x, y) != ColorToRGB(clLime);
+    for (Integer x = content.Left; x < content.Right; ++x) other += COLORREF(canvas->GetPixel(x, y)) != ColorToRGB(clLime);
   EXPECT_EQ(other, 0) << "only the background in the content";
   for (TqvBorder side : {bLeft, bTop, bRight, bBottom}) {
     const TRect r = cell->GetBorderBounds(side);
@@ -677,7 +677,9 @@ TEST_P(GridCellsCustomDraw, TheParamsAreBackAfterPainting) {
   EXPECT_EQ(cell->GetCalculatedParams().Color, clLime) << "the params before painting";
   const TRect content = cell->GetContentBounds();
   EXPECT_EQ(bitmap.GetCanvas()->GetPixel(content.Left + 3, content.Top + 3), ColorToRGB(c.ContentColour));
-  if (!c.Raises) EXPECT_EQ(bitmap.GetCanvas()->GetPixel(cell->GetBounds().Left, content.Top + 3), ColorToRGB(clRed));
+  if (!c.Raises) {
+    EXPECT_EQ(bitmap.GetCanvas()->GetPixel(cell->GetBounds().Left, content.Top + 3), ColorToRGB(clRed)) << "border";
+  }
 }
 
 const TCustomDrawCase kCustomDrawCases[] = {

@@ -340,7 +340,7 @@ TEST_P(GridViewInfoFocusFrame, DottedWhenFocusedInvertedOtherwise) {
   TOwned<TBitmap> bitmap = PaintSiteOnSentinel(Site());
   Integer changed = 0;
   for (Integer x = kFocusFrame.Left; x < kFocusFrame.Right; ++x)
-    changed += PixelAt(bitmap.get(), x, kFocusFrame.Top) != ColorToRGB(clWhite);
+    changed += COLORREF(PixelAt(bitmap.get(), x, kFocusFrame.Top)) != ColorToRGB(clWhite);
   const Integer width = kFocusFrame.Width();
   switch (c.Frame) {
     case TFocusFrameCase::All: EXPECT_EQ(changed, width); break;
