@@ -360,31 +360,28 @@ bool TqvCustomGridCellPainter::CanPaint() { return FCanvas->RectVisible(FViewInf
 
 void TqvCustomGridCellPainter::Paint() {
   if (!CanPaint()) return;
-  TAliveToken alive = FViewInfo->AliveToken();
   BeforePaint();
   DoPaint();
-  if (!alive) return;
+  if (!IsViewInfoAlive()) return;
   AfterPaint();
   if (ExcludeFromClipRect()) FCanvas->ExcludeClipRect(FViewInfo->GetBounds());
 }
 
 void TqvCustomGridCellPainter::DoPaint() {
-  TAliveToken alive = FViewInfo->AliveToken();
   TqvViewParams saved;
   FViewInfo->GetParams(saved);
   {
     TFinally restore([&] {
-      if (alive) FViewInfo->SetParams(saved);
+      if (IsViewInfoAlive()) FViewInfo->SetParams(saved);
     });
     if (!FViewInfo->DoCustomDraw(FCanvas)) DrawContent();
   }
-  if (alive) DrawBorders();
+  if (IsViewInfoAlive()) DrawBorders();
 }
 
 void TqvCustomGridCellPainter::DrawContent() {
-  TAliveToken alive = FViewInfo->AliveToken();
   if (!FViewInfo->DoCustomDrawBackground(FCanvas)) DrawBackground();
-  if (alive) DrawText();
+  if (IsViewInfoAlive()) DrawText();
 }
 
 bool TqvCustomGridCellPainter::DrawBackgroundBitmapRect(TqvCanvas* ACanvas, const TRect& R) {

@@ -303,7 +303,7 @@ class TqvCustomGridCellPainter : public TObject {
 
  public:
   TqvCustomGridCellPainter(TqvCanvas* ACanvas, TqvCustomGridCellViewInfo* AViewInfo)
-      : FCanvas(ACanvas), FViewInfo(AViewInfo) {}
+      : FCanvas(ACanvas), FViewInfo(AViewInfo), FViewInfoAlive(AViewInfo->AliveToken()) {}
 
   TqvCanvas* GetCanvas() const { return FCanvas; }
   TqvCustomGridCellViewInfo* GetViewInfo() const { return FViewInfo; }
@@ -337,7 +337,12 @@ class TqvCustomGridCellPainter : public TObject {
   // when ExcludeFromClipRect.
   virtual void Paint();
 
+ protected:
+  // False once a handler the painting called freed the cell (its view).
+  bool IsViewInfoAlive() const { return FViewInfoAlive.Alive(); }
+
  private:
   TqvCanvas* FCanvas;
   TqvCustomGridCellViewInfo* FViewInfo;
+  TAliveToken FViewInfoAlive;
 };
