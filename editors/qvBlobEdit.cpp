@@ -12,6 +12,7 @@
 #include "lookandfeel/qvScrollBar.h"
 #include "platform/forms/ImgList.h"
 #include "platform/os/Gdi.h"
+#include "platform/os/GdiScopes.h"
 
 const TResourceString sqvBlobPictureFilled{62920, "(PICTURE)"};
 const TResourceString sqvBlobPictureEmpty{62921, "(picture)"};

@@ -7,6 +7,7 @@
 #include "core/qvVariants.h"
 #include "editors/qvEditPaintUtils.h"
 #include "platform/os/Gdi.h"
+#include "platform/os/GdiScopes.h"
 #include "platform/os/Windows.h"
 
 QJ_IMPLEMENT_CLASS(TqvImageComboBoxItem)

@@ -7,6 +7,7 @@
 
 #include "platform/forms/Graphics.h"
 #include "platform/os/Gdi.h"
+#include "platform/os/GdiScopes.h"
 #include "treelist/zmTL.h"
 
 // With Save, the canvas font is copied into Scratch and assigned back on leaving.

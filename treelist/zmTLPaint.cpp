@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/forms/ImgList.h"
+#include "platform/os/GdiScopes.h"
 #include "treelist/zmTL.h"
 #include "treelist/zmTLDrawScopes.h"
 #include "treelist/zmTLHelpers.h"
