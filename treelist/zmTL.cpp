@@ -9,6 +9,7 @@
 
 #include "platform/forms/Forms.h"
 #include "platform/forms/ImgList.h"
+#include "platform/os/GdiScopes.h"
 #include "treelist/zmTLColumn.h"
 #include "treelist/zmTextEdit.h"
 #include "treelist/zmUtils.h"
@@ -26,19 +27,6 @@ constexpr Integer kDefaultIndent = 16;
 constexpr Integer kLeastRowHeight = 16;
 constexpr Integer kLeastStatusPanelHeight = 17;
 const char* const kMeasureText = "Wg";
-
-// The screen's DC for a block, released on leaving.
-class TScreenDC {
- public:
-  TScreenDC() : FDC(GetDC(nullptr)) {}
-  ~TScreenDC() { ReleaseDC(nullptr, FDC); }
-  TScreenDC(const TScreenDC&) = delete;
-  TScreenDC& operator=(const TScreenDC&) = delete;
-  HDC Handle() const { return FDC; }
-
- private:
-  HDC FDC;
-};
 
 }  // namespace
 
@@ -189,7 +177,7 @@ void TCustomzmTreeList::MetricsSourceChanged(TObject*) { LayoutChanged(); }
 void TCustomzmTreeList::UpdateMetrics() {
   if (HasState(csLoading) || IsDestroying()) return;
   {
-    TScreenDC screen;
+    TMeasureDC screen;
     TCanvas canvas;
     TCanvasDCScope bound(&canvas, screen.Handle());
     MeasureMetrics(&canvas);
@@ -466,7 +454,7 @@ void TCustomzmTreeList::SetEditorText(const String& Text) {
 void TCustomzmTreeList::InitEditor(TzmInplaceEdit* Editor) {
   Editor->SetClosing(false);
   {
-    TScreenDC screen;
+    TMeasureDC screen;
     Editor->SetColor(static_cast<TColor>(GetNearestColor(screen.Handle(), ColorToRGB(GetEditColor()))));
   }
   Editor->SetFont(GetEditFont());

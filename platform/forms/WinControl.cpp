@@ -5,6 +5,7 @@
 #include "platform/forms/Controls.h"
 #include "platform/forms/Forms.h"
 #include "platform/os/Gdi.h"
+#include "platform/os/GdiScopes.h"
 #include "platform/rtl/ClassesConsts.h"
 
 QJ_IMPLEMENT_CLASS(TWinControl)
@@ -940,22 +941,11 @@ void TWinControl::PaintHandler(TMessage& Message) {
 // Paints into a bitmap first, then copies it, so the screen never shows half a paint.
 void TWinControl::DoubleBufferedPaint(HDC DC) {
   TRect client = GetClientRect();
-  HDC mem = CreateCompatibleDC(DC);
-  HBITMAP bitmap = CreateCompatibleBitmap(DC, std::max(1, client.Width()), std::max(1, client.Height()));
-  HGDIOBJ old = SelectObject(mem, bitmap);
-  try {
-    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem), reinterpret_cast<LPARAM>(mem));
-    Perform(WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
-  } catch (...) {
-    SelectObject(mem, old);
-    DeleteObject(bitmap);
-    DeleteDC(mem);
-    throw;
-  }
-  BitBlt(DC, 0, 0, client.Width(), client.Height(), mem, 0, 0, SRCCOPY);
-  SelectObject(mem, old);
-  DeleteObject(bitmap);
-  DeleteDC(mem);
+  TOwnedGdiObject bitmap(CreateCompatibleBitmap(DC, std::max(1, client.Width()), std::max(1, client.Height())));
+  TMemoryDC mem(DC, bitmap.Get());
+  Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem.Handle()), reinterpret_cast<LPARAM>(mem.Handle()));
+  Perform(WM_PAINT, reinterpret_cast<WPARAM>(mem.Handle()), 0);
+  BitBlt(DC, 0, 0, client.Width(), client.Height(), mem.Handle(), 0, 0, SRCCOPY);
 }
 
 // A window that nothing of ours paints (no custom painting, no graphic children) is painted by
