@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "core/qvCustomData.h"
-#include "core/qvDataUpdateScope.h"
 #include "platform/rtl/ClassesConsts.h"
 #include "platform/rtl/Lists.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvDetailInfoObject)
 QJ_IMPLEMENT_CLASS(TqvDetailObject)
@@ -169,7 +169,7 @@ void TqvCustomDataRelationList::Changed(TqvCustomDataRelation* ARelation) {
 
 void TqvCustomDataRelationList::Update(TqvCustomDataRelation* ARelation) {
   if (FDataController->GetDestroying()) return;
-  TqvDataUpdateScope update(FDataController);
+  TUpdateScope update(FDataController);
   if (FItems.empty()) {
     FreeDataField();
   } else if (FDataField) {

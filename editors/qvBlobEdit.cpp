@@ -5,7 +5,6 @@
 #include <array>
 #include <string_view>
 
-#include "core/qvDataUpdateScope.h"
 #include "editors/qvEditPaintUtils.h"
 #include "editors/qvExtEditUtils.h"
 #include "lookandfeel/qvButtons.h"
@@ -13,6 +12,7 @@
 #include "platform/forms/ImgList.h"
 #include "platform/os/Gdi.h"
 #include "platform/os/GdiScopes.h"
+#include "platform/rtl/Scopes.h"
 
 const TResourceString sqvBlobPictureFilled{62920, "(PICTURE)"};
 const TResourceString sqvBlobPictureEmpty{62921, "(picture)"};
@@ -167,7 +167,7 @@ void TqvCustomBlobEditProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   SetAlwaysSaveData(source->FAlwaysSaveData);
   SetBlobEditKind(source->FBlobEditKind);
@@ -194,7 +194,7 @@ void TqvCustomBlobEditProperties::SetAlwaysSaveData(bool Value) { SetAndChange(F
 
 void TqvCustomBlobEditProperties::SetBlobEditKind(TqvBlobEditKind Value) {
   if (FBlobEditKind == Value) return;
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   FBlobEditKind = Value;
   if (GetButtons()->GetCount() > 0)
     GetButtons()->GetItem(0)->SetKind(Value == bekMemo || Value == bekPict ? bkDown : bkEllipsis);
@@ -417,7 +417,7 @@ bool TqvPopupMemo::CanModify() { return FEdit->CanModify(); }
 void TqvPopupMemo::ReplaceTextByChar(char AChar) {
   TAliveToken alive = AliveToken();
   {
-    TqvFlagScope userChange(UserChangeFlag(), true, alive);
+    TValueScope userChange(UserChangeFlag(), true, alive);
     SetEditValue(String(1, AChar));
   }
   if (!alive) return;
@@ -737,7 +737,7 @@ void TqvCustomBlobEdit::PopupWindowClosed(TObject* Sender) {
     if (haveValue && DoEditing() && alive) {
       if (pictureClass) GetProperties()->SetPictureGraphicClass(pictureClass);
       {
-        TqvFlagScope userChange(UserChangeFlag(), true, alive);
+        TValueScope userChange(UserChangeFlag(), true, alive);
         InternalSetEditValue(value, false);
       }
       if (!alive) return;

@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <string_view>
 
-#include "core/qvDataUpdateScope.h"
 #include "editors/qvEditPaintUtils.h"
 #include "editors/qvExtEditUtils.h"
 #include "platform/forms/Dialogs.h"
 #include "platform/os/Gdi.h"
 #include "platform/os/Windows.h"
+#include "platform/rtl/Scopes.h"
 
 namespace {
 
@@ -397,7 +397,7 @@ void TqvCustomColorComboBoxProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   SetAllowSelectColor(source->FAllowSelectColor);
   SetColorBoxAlign(source->FColorBoxAlign);
@@ -426,7 +426,7 @@ void TqvCustomColorComboBoxProperties::Assign(TPersistent* Source) {
 
 void TqvCustomColorComboBoxProperties::SetAllowSelectColor(bool Value) {
   if (Value == FAllowSelectColor) return;
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   FAllowSelectColor = Value;
   if (GetButtons()->GetCount() > kSelectColorButton) GetButtons()->GetItem(kSelectColorButton)->SetVisible(Value);
   Changed();
@@ -480,7 +480,7 @@ Integer TqvCustomColorComboBoxProperties::AddMRUColor(TColor AColor) {
   TqvColorComboBoxItem* item = FItems->FindColorItem(AColor);
   if (!item) return 0;
   {
-    TqvFlagScope quiet(FChangedLocked, true);
+    TValueScope quiet(FChangedLocked, true);
     FMRUColors->InsertColor(0, AColor, item->GetDescription());
   }
   TrimMRUColors();
@@ -498,14 +498,14 @@ Integer TqvCustomColorComboBoxProperties::DeleteMRUColor(TColor AColor) {
 
 void TqvCustomColorComboBoxProperties::ClearMRUColors() {
   {
-    TqvFlagScope quiet(FChangedLocked, true);
+    TValueScope quiet(FChangedLocked, true);
     FMRUColors->Clear();
   }
   Changed();
 }
 
 void TqvCustomColorComboBoxProperties::TrimMRUColors() {
-  TqvFlagScope quiet(FChangedLocked, true);
+  TValueScope quiet(FChangedLocked, true);
   FMRUColors->BeginUpdate();
   while (FMRUColors->GetCount() > FMaxMRUColors) {
     FMRUColors->Delete(FMRUColors->GetCount() - 1);
@@ -821,7 +821,7 @@ void TqvCustomColorComboBox::SetColorValue(TColor Value) {
   if (Value == FColorValue) return;
   FColorValue = Value;
   FSavedColor = Value;
-  TqvBoolLockScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick> clickLock(this);
+  TLockSwitchScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick> clickLock(this);
   SetEditValue(Integer(Value));
 }
 
@@ -833,7 +833,7 @@ void TqvCustomColorComboBox::SetEditValue(const Variant& Value) {
 void TqvCustomColorComboBox::Loaded() {
   inherited::Loaded();
   if (GetProperties()->GetItems()->IndexOfColor(FColorValue) >= 0) {
-    TqvBoolLockScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick> clickLock(this);
+    TLockSwitchScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick> clickLock(this);
     SetEditValue(Integer(FColorValue));
   }
 }
@@ -922,7 +922,7 @@ void TqvCustomColorComboBox::SelectCustomColor() {
     dialog->SetColor(FColorValue);
     bool accepted = false;
     {
-      TqvFlagScope dialogOpen(FIsDialogOpen, true, alive);
+      TValueScope dialogOpen(FIsDialogOpen, true, alive);
       accepted = dialog->Execute();
     }
     if (!alive || !accepted) return;
@@ -972,7 +972,7 @@ void TqvCustomColorComboBox::DoEditKeyDown(Word& Key, TShiftState Shift) {
 
 void TqvCustomColorComboBox::PropertiesChanged(TObject* Sender) {
   if (FPropertiesChanging) return;
-  TqvFlagScope changing(FPropertiesChanging, true, AliveToken());
+  TValueScope changing(FPropertiesChanging, true, AliveToken());
   TqvCustomColorComboBoxProperties* properties = GetProperties();
   TqvEditButtons* buttons = properties->GetButtons();
   const bool select = properties->GetAllowSelectColor();

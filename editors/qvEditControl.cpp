@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <exception>
 
-#include "core/qvDataUpdateScope.h"
+#include "core/qvVariants.h"
 #include "editors/qvEdit.h"
 #include "editors/qvEditPaintUtils.h"
 #include "platform/forms/ExtCtrls.h"
 #include "platform/forms/Forms.h"
+#include "platform/rtl/Scopes.h"
 
 const TResourceString sqvEditRepositoryItemNotAcceptable{62001, "The repository item is not acceptable"};
 
@@ -334,7 +335,7 @@ bool TqvCustomEdit::DoEditing() {
   if (!CanStartEditing()) return false;
   if (FDataBinding->GetModified()) return true;
   TAliveToken alive = AliveToken();
-  TqvFlagScope inDoEditing(FInDoEditing, true, alive);
+  TValueScope inDoEditing(FInDoEditing, true, alive);
   bool canEdit = CanModify();
   if (canEdit && OnEditing) OnEditing(this, canEdit);
   if (!alive) return false;
@@ -378,7 +379,7 @@ bool TqvCustomEdit::ValidateEdit(bool ARaiseException) {
 void TqvCustomEdit::DoValidationError(const String& AErrorText) {
   TAliveToken alive = AliveToken();
   if (!Focused() && GetVisible() && CanFocus()) {
-    TqvFlagScope focusLock(FFocusLock, true, alive);
+    TValueScope focusLock(FFocusLock, true, alive);
     if (FInnerEdit && !IsInnerEditUnavailable())
       FInnerEdit->GetControl()->SetFocus();
     else
@@ -484,7 +485,7 @@ void TqvCustomEdit::DoEditKeyDown(Word& Key, TShiftState Shift) {
   TqvCustomEditProperties* properties = GetActiveProperties();
   const TShortCut shortCut = ShortCut(Key, Shift);
   if (shortCut != 0 && shortCut == properties->GetClearKey()) {
-    TqvFlagScope userChange(FUserChange, true, alive);
+    TValueScope userChange(FUserChange, true, alive);
     SetEditValue(Null());
     Key = 0;
   }
@@ -775,7 +776,7 @@ bool TqvCustomEdit::RefreshContainer(TPoint P, TqvMouseButton Button, TShiftStat
   SetInnerControlBounds();
   if (!alive) return false;
   {
-    TqvFlagScope repainting(FRepainting, true, alive);
+    TValueScope repainting(FRepainting, true, alive);
     UpdateWindowRegion();
   }
   if (alive && copy) ProcessButtonsStateChange(copy.get());
@@ -951,7 +952,7 @@ void TqvCustomEdit::WMClipboard(TMessage& Message) {
   switch (Message.Msg) {
     case WM_COPY: CopyToClipboard(); break;
     case WM_CUT: {
-      TqvFlagScope userChange(FUserChange, true, alive);
+      TValueScope userChange(FUserChange, true, alive);
       if (GetActiveProperties()->GetReadOnly())
         CopyToClipboard();
       else
@@ -960,7 +961,7 @@ void TqvCustomEdit::WMClipboard(TMessage& Message) {
     }
     case WM_PASTE:
       if (!GetActiveProperties()->GetReadOnly()) {
-        TqvFlagScope userChange(FUserChange, true, alive);
+        TValueScope userChange(FUserChange, true, alive);
         PasteFromClipboard();
       }
       break;

@@ -1,7 +1,8 @@
 // The MRU editor: the remembered texts and the ellipsis button.
 #include "editors/qvMRUEdit.h"
 
-#include "core/qvDataUpdateScope.h"
+#include "platform/rtl/Scopes.h"
+
 
 QJ_IMPLEMENT_CLASS(TqvCustomMRUEditProperties)
 QJ_IMPLEMENT_CLASS(TqvMRUEditProperties)
@@ -42,7 +43,7 @@ void TqvCustomMRUEditProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   SetMaxItemCount(source->FMaxItemCount);
   SetShowEllipsis(source->FShowEllipsis);
@@ -67,7 +68,7 @@ void TqvCustomMRUEditProperties::SetMaxItemCount(Integer Value) {
 
 void TqvCustomMRUEditProperties::SetShowEllipsis(bool Value) {
   if (Value == FShowEllipsis) return;
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   FShowEllipsis = Value;
   if (GetButtons()->GetCount() > kEllipsisButton) GetButtons()->GetItem(kEllipsisButton)->SetVisible(Value);
   SetGlyphButtonIndex(Value ? kEllipsisButton : 0);

@@ -6,12 +6,12 @@
 #include <climits>
 #include <cmath>
 
-#include "core/qvDataUpdateScope.h"
 #include "editors/qvExtEditUtils.h"
 #include "platform/forms/ExtCtrls.h"
 #include "platform/forms/Forms.h"
 #include "lookandfeel/qvGraphics.h"
 #include "platform/os/Theme.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvSpinEditPropertiesValues)
 QJ_IMPLEMENT_CLASS(TqvSpinEditButtons)
@@ -106,7 +106,7 @@ void TqvSpinEditButtons::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(FOwner);
+  TUpdateScope update(FOwner);
   SetPosition(source->FPosition);
   SetShowFastButtons(source->FShowFastButtons);
 }
@@ -146,7 +146,7 @@ void TqvCustomSpinEditProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   if (source->IsValueTypeStored()) SetValueType(source->FValueType);
   inherited::Assign(Source);
   SetCanEdit(source->FCanEdit);
@@ -158,7 +158,7 @@ void TqvCustomSpinEditProperties::Assign(TPersistent* Source) {
 
 void TqvCustomSpinEditProperties::UpdateButtons() {
   if (FUpdatingButtons) return;
-  TqvFlagScope updating(FUpdatingButtons, true);
+  TValueScope updating(FUpdatingButtons, true);
   TqvEditButtons* buttons = GetButtons();
   const Integer count = FSpinButtons->GetShowFastButtons() ? 4 : 2;
   while (buttons->GetCount() < count) buttons->Add();
@@ -441,7 +441,7 @@ void TqvCustomSpinEdit::SetValue(const Variant& Value) {
   if (IsEditFocused()) {
     Variant text;
     GetProperties()->PrepareDisplayValue(Value, text, true);
-    TqvFlagScope internal(FInternalUpdate, true);
+    TValueScope internal(FInternalUpdate, true);
     TrySetDisplayText(VarToStr(text));
     return;
   }
@@ -494,8 +494,8 @@ bool TqvCustomSpinEdit::DoStep(TqvSpinEditStepKind AKind) {
   IqvInnerTextEdit* inner = GetInnerTextEdit();
   const Integer selStart = inner ? inner->GetSelStart() : 0, selLength = inner ? inner->GetSelLength() : 0;
   {
-    TqvFlagScope internal(FInternalUpdate, true, alive);
-    TqvFlagScope userChange(UserChangeFlag(), true, alive);
+    TValueScope internal(FInternalUpdate, true, alive);
+    TValueScope userChange(UserChangeFlag(), true, alive);
     TrySetDisplayText(VarToStr(text));
   }
   if (!alive) return false;
@@ -539,7 +539,7 @@ void TqvCustomSpinEdit::CheckEditValueBounds() {
   if (minValue == maxValue) return;
   double value = 0;
   if (!TryVariantToNumber(GetValue(), value)) return;
-  TqvFlagScope internal(FInternalUpdate, true);
+  TValueScope internal(FInternalUpdate, true);
   if (value < minValue)
     SetValue(minValue);
   else if (value > maxValue)

@@ -5,9 +5,9 @@
 
 #include <cmath>
 
-#include "core/qvDataUpdateScope.h"
 #include "editors/qvExtEditUtils.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomTimeEditProperties)
 QJ_IMPLEMENT_CLASS(TqvTimeEditProperties)
@@ -89,7 +89,7 @@ TqvCustomTimeEditProperties::TqvCustomTimeEditProperties(TPersistent* AOwner) : 
 
 void TqvCustomTimeEditProperties::AfterConstruction() {
   inherited::AfterConstruction();
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   SetValueType(vtFloat);
   SetMaskKind(emkStandard);
   ApplyEditMask();
@@ -110,7 +110,7 @@ void TqvCustomTimeEditProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   SetShowDate(source->FShowDate);
   SetTimeFormat(source->FTimeFormat);
@@ -140,7 +140,7 @@ void TqvCustomTimeEditProperties::SetShowDate(bool Value) {
 }
 
 void TqvCustomTimeEditProperties::FormatChanged() {
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   ApplyEditMask();
 }
 

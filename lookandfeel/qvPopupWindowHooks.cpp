@@ -7,8 +7,8 @@
 // going forever.
 #include <algorithm>
 
-#include "core/qvDataUpdateScope.h"
 #include "lookandfeel/qvPopupWindow.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomPopupWindow)
 
@@ -288,7 +288,7 @@ bool ClosePopupsOnMouseDown(HWND Wnd, UINT Message, TPoint Point) {
         TAliveToken popupAlive = popup->AliveToken();
         TAliveToken ownerAlive = owner->AliveToken();
         {
-          TqvFlagScope byMouse(PopupUnit().ClosingByMouse, true);
+          TValueScope byMouse(PopupUnit().ClosingByMouse, true);
           popup->SetIsClosingByMessage(true);
           scan.Closed(popup);
           try {
@@ -588,7 +588,7 @@ void TqvCustomPopupWindow::CreateHandle() {
 void TqvCustomPopupWindow::WMPopupClose() {
   TAliveToken alive = AliveToken();
   {
-    TqvFlagScope closing(FIsClosingByMessage, true, alive);
+    TValueScope closing(FIsClosingByMessage, true, alive);
     CloseUp(false);
   }
   if (HWND owner = alive ? WindowOf(FOwnerControl) : nullptr) SendMessage(owner, WM_SETFOCUS, 0, 0);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/os/GdiScopes.h"
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmCntner.h"
 #include "treelist/zmEditor.h"
 #include "treelist/zmUtils.h"
@@ -211,7 +212,7 @@ TOwned<TzmEditViewData> TzmInplaceEdit::CreateViewData(bool AFromData) {
 
 void TzmInplaceEdit::UpdateShape() {
   if (!HandleAllocated() || FUpdatingShape) return;
-  TzmFlagScope updating(FUpdatingShape, true, AliveToken());
+  TValueScope updating(FUpdatingShape, true, AliveToken());
   TOwned<TzmEditViewData> viewData = CreateViewData(false);
   TzmEditViewInfo info;
   GetClassOps().CalcViewInfo(viewData.get(), IsAutoSized(), info);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/os/Clipboard.h"
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmCntner.h"
 #include "treelist/zmUtils.h"
 
@@ -106,7 +107,7 @@ String TzmInplaceMaskEdit::GetEmptyText() {
 void TzmInplaceMaskEdit::SetEditValue(const Variant& Value) {
   if (!IsMasked()) return inherited::SetEditValue(Value);
   {
-    TzmFlagScope assigning(AssigningTextFlag(), true, AliveToken());
+    TValueScope assigning(AssigningTextFlag(), true, AliveToken());
     SetMaskedText(Value.IsNull() ? String() : VarToStr(Value));
   }
   EmptyUndoBuffer();
@@ -480,7 +481,7 @@ void TzmInplaceMaskEdit::WMCut() {
 void TzmInplaceMaskEdit::CNCommand(TMessage& M) {
   if (HIWORD(M.WParam) == EN_CHANGE && !GetCreating() && IsMasked() && !FReformatting &&
       GetTextLength() != FMaxChars) {
-    TzmFlagScope reformatting(FReformatting, true, AliveToken());
+    TValueScope reformatting(FReformatting, true, AliveToken());
     SetMaskedText(GetMaskedText());
     SetModified(true);
   }

@@ -10,6 +10,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/ImgList.h"
 #include "platform/os/GdiScopes.h"
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmTLColumn.h"
 #include "treelist/zmTextEdit.h"
 #include "treelist/zmUtils.h"
@@ -29,28 +30,6 @@ constexpr Integer kLeastStatusPanelHeight = 17;
 const char* const kMeasureText = "Wg";
 
 }  // namespace
-
-// ---------------------------------------------------------------------------------------------
-// Update scope
-
-TzmTreeListUpdateScope::TzmTreeListUpdateScope(TCustomzmTreeList* AControl, bool ALock)
-    : FControl(ALock ? AControl : nullptr), FExceptions(std::uncaught_exceptions()) {
-  if (!FControl) return;
-  FAlive = FControl->AliveToken();
-  FControl->BeginUpdate();
-}
-
-TzmTreeListUpdateScope::~TzmTreeListUpdateScope() noexcept(false) {
-  if (!FControl || !FAlive) return;
-  if (std::uncaught_exceptions() > FExceptions) {
-    try {
-      FControl->EndUpdate();
-    } catch (...) {
-    }
-  } else {
-    FControl->EndUpdate();
-  }
-}
 
 // ---------------------------------------------------------------------------------------------
 // Construction and destruction
@@ -288,13 +267,13 @@ void TCustomzmTreeList::LinkImages(TCustomImageList*& Field, TChangeLink* Link, 
 
 void TCustomzmTreeList::SetNodeImages(TCustomImageList* Value) {
   if (Value == FNodeImages) return;
-  TzmTreeListUpdateScope scope(this);
+  TUpdateScope scope(this);
   LinkImages(FNodeImages, FNodeImagesLink.get(), Value);
 }
 
 void TCustomzmTreeList::SetNodeStateImages(TCustomImageList* Value) {
   if (Value == FNodeStateImages) return;
-  TzmTreeListUpdateScope scope(this);
+  TUpdateScope scope(this);
   LinkImages(FNodeStateImages, FNodeStateImagesLink.get(), Value);
 }
 

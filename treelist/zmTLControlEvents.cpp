@@ -4,6 +4,7 @@
 #include <set>
 
 #include "platform/forms/Forms.h"
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmTLControl.h"
 #include "treelist/zmUtils.h"
 
@@ -147,7 +148,7 @@ TzmTreeListColumn* TCustomzmTreeListControl::CreateColumn(TzmTreeListColumnClass
 
 void TCustomzmTreeListControl::AssignColumns(TCustomzmTreeListControl* Source) {
   if (!Source) return;
-  TzmTreeListUpdateScope update(this);
+  TUpdateScope update(this);
   TComponent* owner = ColumnCount() > 0 ? ColumnAt(0)->GetOwner() : this;
   std::vector<TzmTreeListColumn*> sources(Source->FColumnList);
   std::set<TComponent*> leaving(FColumnList.begin(), FColumnList.end());

@@ -8,6 +8,7 @@
 
 #include "platform/rtl/IniFiles.h"
 #include "platform/rtl/Registry.h"
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmTLControl.h"
 #include "treelist/zmUtils.h"
 
@@ -38,30 +39,6 @@ Integer ReadInRange(TzmRegIniWrapper* Wrapper, const String& Section, const Stri
   Integer value = Wrapper->ReadInteger(Section, Ident, Default);
   return value >= Least && value <= Most ? value : Default;
 }
-
-// BeginLayoutRead and EndLayoutRead around a read, EndLayoutRead also when the read raises.
-class TLayoutReadScope {
- public:
-  explicit TLayoutReadScope(TCustomzmTreeListControl* Control, void (TCustomzmTreeListControl::*End)())
-      : FControl(Control), FEnd(End), FExceptions(std::uncaught_exceptions()) {}
-  ~TLayoutReadScope() noexcept(false) {
-    if (std::uncaught_exceptions() > FExceptions) {
-      try {
-        (FControl->*FEnd)();
-      } catch (...) {
-      }
-    } else {
-      (FControl->*FEnd)();
-    }
-  }
-  TLayoutReadScope(const TLayoutReadScope&) = delete;
-  TLayoutReadScope& operator=(const TLayoutReadScope&) = delete;
-
- private:
-  TCustomzmTreeListControl* FControl;
-  void (TCustomzmTreeListControl::*FEnd)();
-  int FExceptions;
-};
 
 }  // namespace
 
@@ -130,13 +107,8 @@ void TCustomzmTreeListControl::BeginLayoutRead() {
 }
 
 void TCustomzmTreeListControl::EndLayoutRead() {
-  try {
-    EndSorting();
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TFinally endUpdate([this] { EndUpdate(); });
+  EndSorting();
 }
 
 void TCustomzmTreeListControl::ReadControlLayout(TzmRegIniWrapper* Wrapper, const String& Path) {
@@ -166,8 +138,9 @@ void TCustomzmTreeListControl::ReadLayout(TObject* Store, const String& Path) {
   String p = NormalizeLayoutPath(Path);
   TOwned<TzmRegIniWrapper> wrapper = MakeOwned<TzmRegIniWrapper>();
   wrapper->SetRegIniObject(Store);
-  BeginLayoutRead();
-  TLayoutReadScope read(this, &TCustomzmTreeListControl::EndLayoutRead);
+  TUpdateScope<TCustomzmTreeListControl, &TCustomzmTreeListControl::BeginLayoutRead,
+               &TCustomzmTreeListControl::EndLayoutRead>
+      read(this);
   ReadControlLayout(wrapper.get(), p);
 
   // Bands by their item ID, then their order.

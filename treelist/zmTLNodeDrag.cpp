@@ -6,6 +6,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/ImgList.h"
 #include "platform/os/Gdi.h"
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmEditor.h"
 #include "treelist/zmTL.h"
 #include "treelist/zmTLFeedback.h"
@@ -69,7 +70,7 @@ void TCustomzmTreeList::SortNodes(Integer Level, Integer Column, bool Descending
   TCursor saved = Screen->GetCursor();
   if (IsSortHourglass()) Screen->SetCursor(crHourGlass);
   try {
-    TzmTreeListUpdateScope update(this);
+    TUpdateScope update(this);
     // The lists Level levels below the roots (every list for -1), the root list first.
     std::vector<std::pair<std::vector<TzmTreeListNode*>*, Integer>> pending{{&FRootNodes, 0}};
     while (!pending.empty()) {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <utility>
 
+#include "platform/rtl/Scopes.h"
 #include "platform/rtl/StringList.h"
 #include "treelist/zmTL.h"
 #include "treelist/zmUtils.h"
@@ -130,10 +131,10 @@ void TCustomzmTreeList::ForgetNodeReferences() {
 }
 
 void TCustomzmTreeList::DeleteAllNodes() {
-  TzmTreeListUpdateScope update(this, !IsDestroying());
-  TzmFlagScope clearing(FClearingNodes, true);
+  TUpdateScope update(IsDestroying() ? nullptr : this);
+  TValueScope clearing(FClearingNodes, true);
   ClearVisibleNodes();
-  TzmFlagScope keep(FKeepVisibleLists, true);
+  TValueScope keep(FKeepVisibleLists, true);
   ClearSelection();
   ForgetNodeReferences();
   std::vector<TzmTreeListNode*> roots;
@@ -190,7 +191,7 @@ void TCustomzmTreeList::ClearRowHeightCache() {
 }
 
 void TCustomzmTreeList::RebuildVisibleNodes() {
-  TzmFlagScope building(FBuildingVisibleNodes, true);
+  TValueScope building(FBuildingVisibleNodes, true);
   if (!FPatchNode) {
     FVisibleNodes.clear();
     FVisibleNodes.reserve(FRootNodes.size());
@@ -476,7 +477,7 @@ bool TCustomzmTreeList::FocusCollapsingAncestor(TzmTreeListNode* Node) {
 void TCustomzmTreeList::MakeNodeVisible(TzmTreeListNode* Node) {
   if (!Node || Node->GetOwner() != this) return;
   if (!Node->IsVisible()) {
-    TzmTreeListUpdateScope scope(this);
+    TUpdateScope scope(this);
     for (TzmTreeListNode* p = Node->GetParent(); p; p = p->GetParent())
       if (!p->GetExpanded()) p->SetExpanded(true);
   }

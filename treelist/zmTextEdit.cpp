@@ -6,6 +6,7 @@
 
 #include "platform/forms/Menus.h"
 #include "platform/os/Clipboard.h"
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmUtils.h"
 
 QJ_IMPLEMENT_CLASS(TzmTextEditViewData)
@@ -189,7 +190,7 @@ void TzmInplaceTextEdit::CreateParams(TCreateParams& Params) {
 
 void TzmInplaceTextEdit::CreateWnd() {
   {
-    TzmFlagScope creating(FCreating, true, AliveToken());
+    TValueScope creating(FCreating, true, AliveToken());
     inherited::CreateWnd();
   }
   ApplyMaxLength(FMaxLength);
@@ -217,7 +218,7 @@ void TzmInplaceTextEdit::SetModified(bool Value) {
 
 void TzmInplaceTextEdit::SetEditValue(const Variant& Value) {
   {
-    TzmFlagScope assigning(FAssigningText, true, AliveToken());
+    TValueScope assigning(FAssigningText, true, AliveToken());
     inherited::SetEditValue(Value);
   }
   EmptyUndoBuffer();
@@ -311,7 +312,7 @@ void TzmInplaceTextEdit::ApplyCharCase() {
   String text = GetText();
   String converted = ConvertCharCase(text, FCharCase);
   if (converted == text) return;
-  TzmFlagScope changing(FCharCaseChanging, true, AliveToken());
+  TValueScope changing(FCharCaseChanging, true, AliveToken());
   Integer start = 0, end = 0;
   bool window = HandleAllocated();
   if (window) GetSel(start, end);
@@ -402,14 +403,14 @@ void TzmInplaceTextEdit::PasteText() { Perform(WM_PASTE, 0, 0); }
 // redoes.
 void TzmInplaceTextEdit::Undo() {
   if (!CanUndo()) return;
-  TzmFlagScope undoing(FUndoing, true, AliveToken());
+  TValueScope undoing(FUndoing, true, AliveToken());
   SendToWindow(EM_UNDO);
   FUndone = true;
 }
 
 void TzmInplaceTextEdit::Redo() {
   if (!CanRedo()) return;
-  TzmFlagScope undoing(FUndoing, true, AliveToken());
+  TValueScope undoing(FUndoing, true, AliveToken());
   SendToWindow(EM_UNDO);
   FUndone = false;
 }
