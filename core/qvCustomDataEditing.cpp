@@ -45,13 +45,10 @@ void TqvCustomDataController::Cancel() {
 
 void TqvCustomDataController::Post() {
   TAliveToken alive = AliveToken();
-  try {
-    if (IsEditing()) GetProvider()->Post();
-  } catch (...) {
+  TFinally posted([&] {
     if (alive) GetProvider()->ResetLastPostRecordIndex();
-    throw;
-  }
-  if (alive) GetProvider()->ResetLastPostRecordIndex();
+  });
+  if (IsEditing()) GetProvider()->Post();
 }
 
 void TqvCustomDataController::UpdateData() { GetProvider()->UpdateData(); }

@@ -140,15 +140,9 @@ void TqvCustomDataRelationList::RemoveRelation(TqvCustomDataRelation* ARelation)
 }
 
 void TqvCustomDataRelationList::Assign(TqvCustomDataRelationList* AList) {
-  BeginUpdate();
-  try {
-    while (!FItems.empty()) Free(FItems.back());
-    for (TqvCustomDataRelation* source : AList->FItems) Add(source->GetItem())->AssignRelation(source);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TUpdateScope update(this);
+  while (!FItems.empty()) Free(FItems.back());
+  for (TqvCustomDataRelation* source : AList->FItems) Add(source->GetItem())->AssignRelation(source);
 }
 
 void TqvCustomDataRelationList::EndUpdate() {
@@ -158,9 +152,8 @@ void TqvCustomDataRelationList::EndUpdate() {
 }
 
 void TqvCustomDataRelationList::Clear() {
-  BeginUpdate();
+  TUpdateScope update(this);
   while (!FItems.empty()) Free(FItems.back());
-  EndUpdate();
 }
 
 void TqvCustomDataRelationList::Changed(TqvCustomDataRelation* ARelation) {

@@ -494,7 +494,7 @@ void TqvCustomBlobEdit::CreatePopupControls() {
   if (kind == bekMemo) {
     FPopupMemo = New<TqvPopupMemo>(this, this);
     TqvMemoProperties* memo = FPopupMemo->GetProperties();
-    memo->BeginUpdate();
+    TUpdateScope update(memo);
     memo->SetCharCase(properties->GetMemoCharCase());
     memo->SetMaxLength(properties->GetMemoMaxLength());
     memo->SetOEMConvert(properties->GetMemoOEMConvert());
@@ -503,12 +503,11 @@ void TqvCustomBlobEdit::CreatePopupControls() {
     memo->SetWantTabs(properties->GetMemoWantTabs());
     memo->SetWordWrap(properties->GetMemoWordWrap());
     memo->SetReadOnly(readOnly);
-    memo->EndUpdate();
     control = FPopupMemo;
   } else {
     FPopupImage = New<TqvPopupImage>(this, this);
     TqvImageProperties* image = FPopupImage->GetProperties();
-    image->BeginUpdate();
+    TUpdateScope update(image);
     image->SetStretch(true);
     image->SetCustomFilter(properties->GetPictureFilter());
     image->SetGraphicTransparency(properties->GetPictureTransparency());
@@ -521,7 +520,6 @@ void TqvCustomBlobEdit::CreatePopupControls() {
     image->SetReadOnly(readOnly);
     image->SetGraphicClass(properties->GetEffectivePictureGraphicClass());
     image->OnAssignPicture = properties->OnAssignPicture;
-    image->EndUpdate();
     control = FPopupImage;
   }
   control->SetVisible(false);

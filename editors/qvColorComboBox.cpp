@@ -317,11 +317,10 @@ TqvColorComboBoxItem* TqvColorComboBoxItems::AddColor(TColor AColor, const Strin
 
 TqvColorComboBoxItem* TqvColorComboBoxItems::InsertColor(Integer AIndex, TColor AColor, const String& ADescription) {
   if (FindColorItem(AColor)) return nullptr;
-  BeginUpdate();
+  TUpdateScope update(this);
   auto* item = static_cast<TqvColorComboBoxItem*>(Insert(std::clamp<Integer>(AIndex, 0, GetCount())));
   item->SetColor(AColor);
   item->SetDescription(ADescription);
-  EndUpdate();
   return item;
 }
 
@@ -331,10 +330,9 @@ void TqvColorComboBoxItems::Move(Integer AFrom, Integer ATo) {
 }
 
 void TqvColorComboBoxItems::ClearNonCustomItems() {
-  BeginUpdate();
+  TUpdateScope update(this);
   for (Integer i = GetCount() - 1; i >= 0; --i)
     if (!GetItem(i)->GetIsCustomColor()) Delete(i);
-  EndUpdate();
 }
 
 Integer TqvColorComboBoxItems::IndexOfColor(TColor AColor) const {
@@ -443,7 +441,7 @@ void TqvCustomColorComboBoxProperties::SetMaxMRUColors(Byte Value) {
 
 void TqvCustomColorComboBoxProperties::SetPrepareInfo(const String& Value) {
   FPrepareInfo = Value;
-  FItems->BeginUpdate();
+  TUpdateScope update(FItems.get());
   switch (FPrepareList) {
     case qvplNone: break;
     case qvplKordel: AddTableRows(FItems.get(), PlatformColorValues, PlatformColorNames); break;
@@ -451,7 +449,6 @@ void TqvCustomColorComboBoxProperties::SetPrepareInfo(const String& Value) {
     case qvplX11: AddTableRows(FItems.get(), X11ColorValues, X11ColorNames); break;
     case qvplX11Ordered: AddTableRows(FItems.get(), X11OrderedColorValues, X11OrderedColorNames); break;
   }
-  FItems->EndUpdate();
 }
 
 void TqvCustomColorComboBoxProperties::SetItems(TqvColorComboBoxItems* Value) {
@@ -506,12 +503,11 @@ void TqvCustomColorComboBoxProperties::ClearMRUColors() {
 
 void TqvCustomColorComboBoxProperties::TrimMRUColors() {
   TValueScope quiet(FChangedLocked, true);
-  FMRUColors->BeginUpdate();
+  TUpdateScope update(FMRUColors.get());
   while (FMRUColors->GetCount() > FMaxMRUColors) {
     FMRUColors->Delete(FMRUColors->GetCount() - 1);
     if (OnDeletedMRUColor) OnDeletedMRUColor(this);
   }
-  FMRUColors->EndUpdate();
 }
 
 void TqvCustomColorComboBoxProperties::DoGetDefaultColor(TColor& AColor) {

@@ -94,13 +94,8 @@ void TqvCustomDateEditProperties::ApplyInputKind() {
 void TqvCustomDateEditProperties::Changed() {
   if (!IsChangedLocked()) {
     BeginUpdate();
-    try {
-      ApplyInputKind();
-    } catch (...) {
-      EndUpdate(false);
-      throw;
-    }
-    EndUpdate(false);
+    TFinally ended([this] { EndUpdate(false); });
+    ApplyInputKind();
   }
   inherited::Changed();
 }

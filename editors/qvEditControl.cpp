@@ -911,14 +911,9 @@ void TqvCustomEdit::Activate(TqvCustomEditData*& AEditData) {
 
 void TqvCustomEdit::ActivateByKey(char AKey, TqvCustomEditData*& AEditData) {
   HookInnerEditWindowProc();
-  try {
-    Activate(AEditData);
-    if (CanPassActivationKey(AKey)) SendCharToEdit(this, AKey);
-  } catch (...) {
-    UnhookInnerEditWindowProc();
-    throw;
-  }
-  UnhookInnerEditWindowProc();
+  TFinally unhook([this] { UnhookInnerEditWindowProc(); });
+  Activate(AEditData);
+  if (CanPassActivationKey(AKey)) SendCharToEdit(this, AKey);
 }
 
 void TqvCustomEdit::ActivateByMouse(TShiftState Shift, Integer X, Integer Y, TqvCustomEditData*& AEditData) {

@@ -53,9 +53,8 @@ void TqvCustomMRUEditProperties::Assign(TPersistent* Source) {
 void TqvCustomMRUEditProperties::TrimItems() {
   TStrings* items = GetItems();
   if (FMaxItemCount <= 0 || items->GetCount() <= FMaxItemCount) return;
-  items->BeginUpdate();
+  TUpdateScope update(items);
   while (items->GetCount() > FMaxItemCount) items->Delete(items->GetCount() - 1);
-  items->EndUpdate();
 }
 
 void TqvCustomMRUEditProperties::SetMaxItemCount(Integer Value) {
@@ -95,10 +94,9 @@ void TqvCustomMRUEdit::AddItem(const String& AText) {
   if (index > 0) {
     items->Move(index, 0);
   } else {
-    items->BeginUpdate();
+    TUpdateScope update(items);
     items->Insert(0, AText);
     properties->TrimItems();
-    items->EndUpdate();
   }
 }
 

@@ -203,10 +203,10 @@ void TqvCustomMaskEdit::PropertiesChanged(TObject* Sender) {
   }
   TqvCustomMaskEditProperties* properties = GetProperties();
   FMode->SetProperties(properties);
-  properties->SetChangedLocked(true);
   Integer selStart = 0, selLength = 0;
   bool kindChanged = false, caseChanged = false, maskChanged = false, echoChanged = false;
-  try {
+  {
+    TLockSwitchScope<TqvCustomEditProperties, &TqvCustomEditProperties::SetChangedLocked> changedLocked(properties);
     const String mask = properties->GetEditMask();
     maskChanged = FMode->GetMask() != mask;
     kindChanged = FMode->GetMaskKind() != properties->GetMaskKind();
@@ -249,11 +249,7 @@ void TqvCustomMaskEdit::PropertiesChanged(TObject* Sender) {
       selLength = GetInnerTextEdit()->GetSelLength();
     }
     if (properties->IsMasked() && (IsInnerEditUnavailable() || !VarIsNull(GetEditValue()))) FMode->ApplyPendingValue();
-  } catch (...) {
-    properties->SetChangedLocked(false);
-    throw;
   }
-  properties->SetChangedLocked(false);
   if (auto* regExprMode = As<TqvMaskEditRegExprMode>(FMode.get()))
     regExprMode->GetExpression()->SetCaseInsensitive(properties->GetCaseInsensitive());
   TAliveToken alive = AliveToken();
@@ -328,15 +324,10 @@ void TqvCustomMaskEdit::Loaded() {
   inherited::Loaded();
   if (!IsMasked() || !FMode) return;
   LockChangeEvents(true);
-  try {
-    String current;
-    GetDisplayValue(current);
-    InternalSetDisplayValue(current);
-  } catch (...) {
-    LockChangeEvents(false, false);
-    throw;
-  }
-  LockChangeEvents(false, false);
+  TFinally unlocked([this] { LockChangeEvents(false, false); });
+  String current;
+  GetDisplayValue(current);
+  InternalSetDisplayValue(current);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -5,6 +5,7 @@
 
 #include "core/qvClasses.h"
 #include "editors/qvRegExprAutomat.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvRegExprItem)
 QJ_IMPLEMENT_CLASS(TqvRegExprSymbol)
@@ -411,13 +412,12 @@ void TqvRegExprParser::ParseBlock(TqvRegExprParserAlt& AAlt, const TqvLexem& AOp
   AAlt.Items.push_back(std::move(owned));
   ++FItemCount;
   FBlocks.push_back(block);
-  ++FParenthesesDepth;
+  TCounterScope nested(FParenthesesDepth);
   bool more;
   do {
     block->GetAlternatives().emplace_back();
     more = ParseAlternative(block->GetAlternatives().back(), true);
   } while (more);
-  --FParenthesesDepth;
 }
 
 // Passes over a group that is nested too deeply, up to its closing parenthesis.

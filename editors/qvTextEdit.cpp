@@ -290,15 +290,12 @@ void TqvCustomTextEdit::InternalSetDisplayValue(const Variant& Value) {
 void TqvCustomTextEdit::SetValidatedDisplayValue(const Variant& Value) {
   const bool findSelection = FFindSelection;
   TAliveToken alive = AliveToken();
-  try {
-    if (FLookupData && GetProperties()->GetEditingStyle() == esEdit && !FLookupData->ContainsText(VarToStr(Value)))
-      GetProperties()->DoNewLookupDisplayText(this, VarToStr(Value));
-    if (alive) inherited::SetValidatedDisplayValue(Value);
-  } catch (...) {
+  TFinally restore([&] {
     if (alive) FFindSelection = findSelection;
-    throw;
-  }
-  if (alive) FFindSelection = findSelection;
+  });
+  if (FLookupData && GetProperties()->GetEditingStyle() == esEdit && !FLookupData->ContainsText(VarToStr(Value)))
+    GetProperties()->DoNewLookupDisplayText(this, VarToStr(Value));
+  if (alive) inherited::SetValidatedDisplayValue(Value);
 }
 
 void TqvCustomTextEdit::SynchronizeDisplayValue() {

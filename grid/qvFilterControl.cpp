@@ -224,14 +224,8 @@ void TqvCustomFilterControl::EndUpdate() {
 void TqvCustomFilterControl::Refresh() {
   if (FLockCount != 0 || FInLayoutChanged) return;
   TValueScope inLayout(FInLayoutChanged, true);
-  ++FLockCount;
-  try {
-    LayoutChanged();
-  } catch (...) {
-    --FLockCount;
-    throw;
-  }
-  --FLockCount;
+  TCounterScope locked(FLockCount);
+  LayoutChanged();
 }
 
 void TqvCustomFilterControl::LayoutChanged() {

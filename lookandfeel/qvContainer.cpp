@@ -633,15 +633,8 @@ void TqvContainer::KeyDown(Word& Key, TShiftState Shift) {
 }
 
 void TqvContainer::InnerControlMouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
-  TAliveToken alive = AliveToken();
-  FInnerControlMouseDown = true;
-  try {
-    MouseDown(Button, Shift, X, Y);
-  } catch (...) {
-    if (alive) FInnerControlMouseDown = false;
-    throw;
-  }
-  if (alive) FInnerControlMouseDown = false;
+  TValueScope mouseDown(FInnerControlMouseDown, true, AliveToken());
+  MouseDown(Button, Shift, X, Y);
 }
 
 void TqvContainer::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {

@@ -285,20 +285,13 @@ bool ClosePopupsOnMouseDown(HWND Wnd, UINT Message, TPoint Point) {
           allow = false;
           popup->SetClosedByOwnerClick(true);
         }
-        TAliveToken popupAlive = popup->AliveToken();
         TAliveToken ownerAlive = owner->AliveToken();
         {
           TValueScope byMouse(PopupUnit().ClosingByMouse, true);
-          popup->SetIsClosingByMessage(true);
+          TLockSwitchScope<TqvCustomPopupWindow, &TqvCustomPopupWindow::SetIsClosingByMessage> closing(popup);
           scan.Closed(popup);
-          try {
-            popup->CloseUp(false);
-          } catch (...) {
-            if (popupAlive) popup->SetIsClosingByMessage(false);
-            throw;
-          }
+          popup->CloseUp(false);
           if (!allow && (!ownerAlive || IsGoing(owner) || !owner->GetVisible())) result = false;
-          if (popupAlive) popup->SetIsClosingByMessage(false);
         }
         restart = true;
         break;
@@ -576,13 +569,10 @@ void TqvCustomPopupWindow::CreateHandle() {
   // The hooks see the creation messages as those of a popup.
   const bool listed = IsOpen();
   if (!listed) AddOpen(this);
-  try {
-    inherited::CreateHandle();
-  } catch (...) {
+  TFinally unlisted([&] {
     if (!listed) RemoveOpen(this);
-    throw;
-  }
-  if (!listed) RemoveOpen(this);
+  });
+  inherited::CreateHandle();
 }
 
 void TqvCustomPopupWindow::WMPopupClose() {

@@ -349,15 +349,10 @@ void TqvCustomTabControl::Loaded() {
   inherited::Loaded();
   RequestLayout();
   const Integer stored = FTabIndex;
-  LockChangeEvents();
-  try {
-    FTabIndex = -1;
-    SetTabIndex(stored);
-  } catch (...) {
-    UnlockChangeEvents();
-    throw;
-  }
-  UnlockChangeEvents();
+  TUpdateScope<TqvCustomTabControl, &TqvCustomTabControl::LockChangeEvents, &TqvCustomTabControl::UnlockChangeEvents>
+      locked(this);
+  FTabIndex = -1;
+  SetTabIndex(stored);
 }
 
 void TqvCustomTabControl::Resize() {

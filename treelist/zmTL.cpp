@@ -141,14 +141,8 @@ void TCustomzmTreeList::EndUpdate() {
 
 void TCustomzmTreeList::LayoutChanged() {
   if (FUpdateLockCount > 0) return;
-  ++FUpdateLockCount;
-  try {
-    UpdateMetrics();
-  } catch (...) {
-    --FUpdateLockCount;
-    throw;
-  }
-  --FUpdateLockCount;
+  TCounterScope locked(FUpdateLockCount);
+  UpdateMetrics();
 }
 
 void TCustomzmTreeList::MetricsSourceChanged(TObject*) { LayoutChanged(); }
@@ -454,19 +448,13 @@ void TCustomzmTreeList::BindEditor(TzmInplaceEdit* Editor) {
   FEditorVisibleColumn = FFocusedVisibleColumn;
   Editor->SetParent(this);
   if (!FEditorNode) return;
-  BeginInitEdit();
-  try {
-    InitEditor(Editor);
-    Variant value;
-    GetEditorValue(FEditorNode, Editor, value);
-    Editor->SetModified(false);
-    if (IsReadOnly()) Editor->SetStoredReadOnly(true);
-    Editor->SetActive(true);
-  } catch (...) {
-    EndInitEdit();
-    throw;
-  }
-  EndInitEdit();
+  TUpdateScope<TCustomzmTreeList, &TCustomzmTreeList::BeginInitEdit, &TCustomzmTreeList::EndInitEdit> initEdit(this);
+  InitEditor(Editor);
+  Variant value;
+  GetEditorValue(FEditorNode, Editor, value);
+  Editor->SetModified(false);
+  if (IsReadOnly()) Editor->SetStoredReadOnly(true);
+  Editor->SetActive(true);
 }
 
 void TCustomzmTreeList::PostEditorValue() {
@@ -483,7 +471,7 @@ void TCustomzmTreeList::HideEditor(bool Refocus) {
   if (!editor) return;
   editor->SetClosing(true);
   bool hadFocus = editor->HandleAllocated() && GetFocus() == editor->GetHandle();
-  auto close = [&] {
+  TFinally close([&] {
     FEditorColumn = -1;
     FEditorNode = nullptr;
     editor->HideEdit();
@@ -493,14 +481,8 @@ void TCustomzmTreeList::HideEditor(bool Refocus) {
       SetFocus();
       if (!Focused()) ::SetFocus(GetHandle());
     }
-  };
-  try {
-    if (!editor->HasState(csDestroying)) PostEditorValue();
-  } catch (...) {
-    close();
-    throw;
-  }
-  close();
+  });
+  if (!editor->HasState(csDestroying)) PostEditorValue();
 }
 
 void TCustomzmTreeList::EndEditing() {

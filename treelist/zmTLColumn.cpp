@@ -324,22 +324,16 @@ void TzmTreeListColumn::SetSorted(TzmTreeListColumnSort Value) {
     return;
   }
   TCustomzmTreeListControl* control = FTreeList;
-  control->BeginSorting();
-  try {
-    if (Value != TzmTreeListColumnSort::csNone) {
-      TUpdateScope update(control);
-      FSorted = Value;
-      control->AddSortedColumn(this);
-    } else {
-      FSorted = Value;
-      control->RemoveSortedColumn(this);
-      Changed(false);
-    }
-  } catch (...) {
-    control->EndSorting();
-    throw;
+  TzmTreeListSortingScope sorting(control);
+  if (Value != TzmTreeListColumnSort::csNone) {
+    TUpdateScope update(control);
+    FSorted = Value;
+    control->AddSortedColumn(this);
+  } else {
+    FSorted = Value;
+    control->RemoveSortedColumn(this);
+    Changed(false);
   }
-  control->EndSorting();
 }
 
 // ---------------------------------------------------------------------------------------------

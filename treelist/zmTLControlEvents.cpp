@@ -100,17 +100,11 @@ void TCustomzmTreeListControl::ToggleColumnSort(TzmTreeListColumn* Column) {
   if (!IsSortResetRequested())
     next = Column->GetSorted() == TzmTreeListColumnSort::csUp ? TzmTreeListColumnSort::csDown
                                                               : TzmTreeListColumnSort::csUp;
-  BeginSorting();
-  try {
-    if (!(IsMultiSort() && IsSortMultiRequested()))
-      for (TzmTreeListColumn* other : std::vector<TzmTreeListColumn*>(FSortedColumns))
-        if (other != Column) other->SetSorted(TzmTreeListColumnSort::csNone);
-    Column->SetSorted(next);
-  } catch (...) {
-    EndSorting();
-    throw;
-  }
-  EndSorting();
+  TzmTreeListSortingScope sorting(this);
+  if (!(IsMultiSort() && IsSortMultiRequested()))
+    for (TzmTreeListColumn* other : std::vector<TzmTreeListColumn*>(FSortedColumns))
+      if (other != Column) other->SetSorted(TzmTreeListColumnSort::csNone);
+  Column->SetSorted(next);
 }
 
 void TCustomzmTreeListControl::RefreshSorting() {

@@ -170,8 +170,9 @@ void TCustomzmTreeListControl::ReadLayout(TObject* Store, const String& Path) {
   for (size_t i = 0; i < columns.size(); ++i) columns[i].Item->SetIndex(static_cast<Integer>(i));
 
   // Where each column sits, with the row indexes refreshed once at the end.
-  ++FRowIndexRefreshLock;
-  try {
+  {
+    TFinally changed([this] { ColumnsChanged(nullptr); });
+    TCounterScope refreshLocked(FRowIndexRefreshLock);
     for (const auto& entry : columns) {
       TzmTreeListColumn* column = entry.Item;
       const String& section = entry.Section;
@@ -182,13 +183,7 @@ void TCustomzmTreeListControl::ReadLayout(TObject* Store, const String& Path) {
       column->SetStoredRowIndex(ReadInRange(wrapper.get(), section, "StoredRowIndex", column->GetStoredRowIndex(), 0,
                                             FHeaderPanelMaxRowCount - 1));
     }
-  } catch (...) {
-    --FRowIndexRefreshLock;
-    ColumnsChanged(nullptr);
-    throw;
   }
-  --FRowIndexRefreshLock;
-  ColumnsChanged(nullptr);
   if (IsMultiSort()) RebuildSortedColumns();
 }
 

@@ -99,14 +99,8 @@ void TCustomzmTreeList::PlaceEditor(bool Selecting) {
     editor->ActivateEdit(rect);
     return;
   }
-  editor->LockActivate();
-  try {
-    editor->ActivateEdit(rect);
-  } catch (...) {
-    editor->UnlockActivate();
-    throw;
-  }
-  editor->UnlockActivate();
+  TUpdateScope<TzmInplaceEdit, &TzmInplaceEdit::LockActivate, &TzmInplaceEdit::UnlockActivate> locked(editor);
+  editor->ActivateEdit(rect);
 }
 
 // ---------------------------------------------------------------------------------------------

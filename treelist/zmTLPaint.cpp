@@ -557,7 +557,6 @@ void TzmTreeListPainter::Rows() {
     Integer left = Info.RowsRect.Left, right = left + Info.IndentClipWidth - ScrollShift();
     IntersectClipRect(DC(), left, Info.RowsRect.Top, std::max(right, left), Info.RowsRect.Bottom);
     bool dotted = T.FIsStandardPaint && A.TreeLinesVisible && A.TreeLinesStyle == zmtlDotted && HalftoneBrush();
-    COLORREF oldBack = GetBkColor(DC()), oldText = GetTextColor(DC());
     if (dotted) {
       // The dots fall where (x - cell area left) + (y - cell area top) is odd, wherever the area starts.
       bool sameParity = ((Info.RowsRect.Left + Info.RowsRect.Top) & 1) == 0;
@@ -566,18 +565,10 @@ void TzmTreeListPainter::Rows() {
       SetTextColor(DC(), sameParity ? back : lines);
     }
     Integer y = Info.RowsRect.Top;
-    try {
-      for (const TzmTreeListRowDrawItem& row : Info.Rows) {
-        TreePart(row, y, y + row.Height);
-        y += std::max(row.Height, 1);
-      }
-    } catch (...) {
-      SetBkColor(DC(), oldBack);
-      SetTextColor(DC(), oldText);
-      throw;
+    for (const TzmTreeListRowDrawItem& row : Info.Rows) {
+      TreePart(row, y, y + row.Height);
+      y += std::max(row.Height, 1);
     }
-    SetBkColor(DC(), oldBack);
-    SetTextColor(DC(), oldText);
   }
 
   UseFont(T.GetFont());

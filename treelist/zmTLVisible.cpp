@@ -220,18 +220,11 @@ void TCustomzmTreeList::RebuildVisibleNodes() {
 }
 
 void TCustomzmTreeList::PatchVisibleNodes(TzmTreeListNode* Node, bool IsRemoval) {
-  TzmTreeListNode* oldPatch = std::exchange(FPatchNode, Node);
+  TValueScope patch(FPatchNode, Node);
   FPatchNodeShown = FPatchNodeShown || Node->IsVisible();
   FPatchIsRemoval = IsRemoval;
-  try {
-    RebuildVisibleNodes();
-  } catch (...) {
-    FPatchNode = oldPatch;
-    FPatchNodeShown = false;
-    throw;
-  }
-  FPatchNode = oldPatch;
-  FPatchNodeShown = false;
+  TFinally patched([this] { FPatchNodeShown = false; });
+  RebuildVisibleNodes();
 }
 
 void TCustomzmTreeList::PatchVisibleNodeOut(TzmTreeListNode* Node) {
@@ -278,17 +271,9 @@ void TCustomzmTreeList::VisibleExpansionChanged(TzmTreeListNode* Node) {
     RebuildVisibleNodes();
     return;
   }
-  TzmTreeListNode* oldPatch = std::exchange(FPatchNode, Node);
-  bool oldExpansion = std::exchange(FPatchIsExpansion, true);
-  try {
-    RebuildVisibleNodes();
-  } catch (...) {
-    FPatchNode = oldPatch;
-    FPatchIsExpansion = oldExpansion;
-    throw;
-  }
-  FPatchNode = oldPatch;
-  FPatchIsExpansion = oldExpansion;
+  TValueScope patch(FPatchNode, Node);
+  TValueScope expansion(FPatchIsExpansion, true);
+  RebuildVisibleNodes();
 }
 
 void TCustomzmTreeList::PatchVisibleExpansion(TzmTreeListNode* Node) {

@@ -317,13 +317,10 @@ void TzmInplaceTextEdit::ApplyCharCase() {
   bool window = HandleAllocated();
   if (window) GetSel(start, end);
   bool modified = GetModified();
-  try {
+  {
+    TFinally keepModified([&] { SetModified(modified); });
     SetText(converted);
-  } catch (...) {
-    SetModified(modified);
-    throw;
   }
-  SetModified(modified);
   if (window) SetSel(std::min(start, Length(converted)), std::min(end, Length(converted)));
 }
 
@@ -556,17 +553,13 @@ void TzmInplaceTextEdit::WndProc(TMessage& Message) {
   }
   bool watch = FMessageDepth == 0 && HandleAllocated() && MayMoveSelection(Message.Msg);
   TAliveToken alive = AliveToken();
-  ++FMessageDepth;
   Integer start = 0, end = 0;
-  if (watch) GetSel(start, end);
-  try {
+  {
+    TCounterScope depth(FMessageDepth, alive);
+    if (watch) GetSel(start, end);
     inherited::WndProc(Message);
-  } catch (...) {
-    if (alive) --FMessageDepth;
-    throw;
   }
   if (!alive) return;
-  --FMessageDepth;
   if (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_RBUTTONDOWN || Message.Msg == WM_MBUTTONDOWN)
     WMMouseButton(Message);
   if (!alive || !watch || !HandleAllocated() || HasState(csLoading)) return;
