@@ -8,6 +8,7 @@
 #include "platform/forms/Controls.h"
 #include "platform/os/Gdi.h"
 #include "platform/os/GdiScopes.h"
+#include "platform/rtl/SysUtils.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ void DrawThumbKindEdges(TqvCanvas* ACanvas, const TThumbEdges& AEdges, TqvLookAn
 String CollectIntegerChars(const String& S, bool AStopAtOther) {
   String result;
   for (char c : S) {
-    if ((c >= '0' && c <= '9') || c == '-')
+    if (IsDigitChar(c) || c == '-')
       result += c;
     else if (AStopAtOther)
       break;

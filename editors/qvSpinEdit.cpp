@@ -12,6 +12,7 @@
 #include "lookandfeel/qvGraphics.h"
 #include "platform/os/Theme.h"
 #include "platform/rtl/Scopes.h"
+#include "platform/rtl/SysUtils.h"
 
 QJ_IMPLEMENT_CLASS(TqvSpinEditPropertiesValues)
 QJ_IMPLEMENT_CLASS(TqvSpinEditButtons)
@@ -686,7 +687,7 @@ bool TqvCustomSpinEdit::IsValidChar(char AChar) {
   TqvCustomSpinEditProperties* properties = GetProperties();
   const auto c = static_cast<unsigned char>(AChar);
   if (!properties->GetCanEdit()) return c < 32 && c != 8;
-  if (c < 32 || AChar == '+' || AChar == '-' || (AChar >= '0' && AChar <= '9')) return true;
+  if (c < 32 || AChar == '+' || AChar == '-' || IsDigitChar(AChar)) return true;
   if (AChar == FormatSettings().DecimalSeparator && properties->GetValueType() == vtFloat) return true;
   return properties->GetValidChars().test(c);
 }

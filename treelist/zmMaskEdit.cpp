@@ -6,6 +6,7 @@
 
 #include "platform/os/Clipboard.h"
 #include "platform/rtl/Scopes.h"
+#include "platform/rtl/SysUtils.h"
 #include "treelist/zmCntner.h"
 #include "treelist/zmUtils.h"
 
@@ -18,13 +19,6 @@ namespace {
 
 constexpr WPARAM kPasteChar = 0x16;  // WM_CHAR of Ctrl+V
 constexpr char kCtrlC = '\x03';
-
-bool IsAnsiDigit(char Ch) { return Ch >= '0' && Ch <= '9'; }
-
-// Letters of the code page: those with a case, and the few without one.
-bool IsAnsiLetter(char Ch) {
-  return AnsiUpperChar(Ch) != AnsiLowerChar(Ch) || Ch == '\xDF' || Ch == '\xAA' || Ch == '\xBA';
-}
 
 }  // namespace
 
@@ -240,11 +234,11 @@ bool TzmInplaceMaskEdit::CharFitsMask(char& Ch, Integer MaskPosition) {
     return true;
   };
   switch (maskChar) {
-    case '#': return IsAnsiDigit(Ch) || Ch == ' ' || Ch == '+' || Ch == '-';
+    case '#': return IsDigitChar(Ch) || Ch == ' ' || Ch == '+' || Ch == '-';
     case '0':
-    case '9': return IsAnsiDigit(Ch);
+    case '9': return IsDigitChar(Ch);
     case 'A':
-    case 'a': return (IsAnsiLetter(Ch) || IsAnsiDigit(Ch)) && applyCase();
+    case 'a': return (IsAnsiLetter(Ch) || IsDigitChar(Ch)) && applyCase();
     case 'L':
     case 'l': return IsAnsiLetter(Ch) && applyCase();
     default: return applyCase();  // "C", "c": any character
