@@ -158,6 +158,16 @@ TEST_F(DetailsSite, TheTabsFollowTheVisibleLevels) {
   EXPECT_EQ(Tab(1)->GetCalculatedText(), "Three");
 }
 
+TEST_F(DetailsSite, ANewCaptionIsMeasuredAgain) {
+  std::vector<TTestGridView*> views = RootTabs(dtpTop, {"One", "Two"});
+  const Integer before = Tab(0)->GetWidth();
+  views[0]->GetLevel()->SetCaption("A much longer caption");
+  Pump();
+  EXPECT_EQ(Tab(0)->GetCalculatedText(), "A much longer caption");
+  EXPECT_EQ(Tab(0)->GetWidth() - before, TextWidth("A much longer caption") - TextWidth("One"));
+  EXPECT_EQ(Tab(1)->GetBounds().Left, Tab(0)->GetBounds().Right) << "the next tab moves along";
+}
+
 TEST_F(DetailsSite, WithoutAnActiveViewTheTabsStayAndTheClientShowsTheGridsColour) {
   FGrid->GetRootLevelOptions()->SetDetailTabsPosition(dtpTop);
   for (const char* caption : {"Empty", "Also empty"}) FGrid->GetRootLevel()->Add()->SetCaption(caption);
@@ -214,11 +224,15 @@ TEST_P(DetailsSiteHotTrack, FollowsThePainter) {
   RootTabs(c.Position, {"One", "Two"});
   TqvCustomGridDetailsSiteTabViewInfo* tab = Tab(1);
   EXPECT_EQ(tab->GetHotTrack(), c.Hot);
+  const TPoint inside{tab->GetBounds().Left + 3, TabCentre(tab->GetBounds()).Y};
   MoveTo(FGrid, TabCentre(tab->GetBounds()));
   EXPECT_EQ(tab->GetState(), c.Hot ? gcsHot : gcsNormal);
+  const COLORREF whileOver = PaintGridOnSentinel(FGrid)->GetCanvas()->GetPixel(inside.X, inside.Y);
   MoveTo(FGrid, {FGrid->GetWidth() - 5, TabCentre(tab->GetBounds()).Y});
   Wait(100);
   EXPECT_EQ(tab->GetState(), gcsNormal) << "the mouse left the tab";
+  const COLORREF afterwards = PaintGridOnSentinel(FGrid)->GetCanvas()->GetPixel(inside.X, inside.Y);
+  EXPECT_EQ(whileOver != afterwards, c.Hot) << "a hot tab is drawn hot";
 }
 
 INSTANTIATE_TEST_SUITE_P(DetailsSite, DetailsSiteHotTrack, ::testing::ValuesIn(kTabHotTrackCases),
