@@ -503,12 +503,28 @@ TEST_P(DetailsSitePaint, FrameTabsAndClient) {
   const bool wholeTab = FGrid->GetLookAndFeelPainter()->DrawsWholeTab(c.Position == dtpLeft);
   if (!wholeTab) {
     EXPECT_EQ(inside, ColorToRGB(clAqua)) << "the Tab style";
+    const TRect active = Tab(0)->GetContentBounds();
+    const TPoint overSide = c.Position == dtpTop ? TPoint{active.Left + 3, active.Bottom - 1}
+                                                 : TPoint{active.Right - 1, active.Top + 3};
+    ASSERT_TRUE(Tabs()->GetMainSideBounds().Contains(overSide));
+    EXPECT_EQ(at(overSide.X, overSide.Y), ColorToRGB(clAqua)) << "the active tab is painted over the side strip";
   }
   EXPECT_NE(inside, ColorToRGB(kGridSentinel));
 }
 
 INSTANTIATE_TEST_SUITE_P(DetailsSite, DetailsSitePaint, ::testing::ValuesIn(kAreaPaintCases),
                          [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(DetailsSite, AFrameWidthOfZeroDrawsNoFrame) {
+  FGrid->GetRootLevelOptions()->SetDetailFrameColor(clRed);
+  RootTabs(dtpTop, {"One", "Two"});
+  TOwned<TBitmap> bitmap = PaintGridOnSentinel(FGrid);
+  const TRect area = Site()->GetBounds();
+  EXPECT_EQ(CountOf(area.Right, area.Bottom, ColorToRGB(clRed),
+                    [&](int x, int y) { return bitmap->GetCanvas()->GetPixel(x, y); }),
+            0);
+  EXPECT_EQ(bitmap->GetCanvas()->GetPixel(area.Left, area.Bottom - 1), ColorToRGB(FGrid->GetColor()));
+}
 
 TEST_F(DetailsSite, ThePaintedAreaLeavesTheClipRegion) {
   RootTabs(dtpTop, {"One", "Two"});
