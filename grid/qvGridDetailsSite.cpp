@@ -142,7 +142,7 @@ void TqvCustomGridDetailsSiteViewInfo::Notification(TComponent* AComponent, TOpe
 }
 
 void TqvCustomGridDetailsSiteViewInfo::Calculate(Integer ALeft, Integer ATop) {
-  FBounds = TRect(ALeft, ATop, ALeft + GetWidth(), ATop + GetHeight());
+  FBounds = Rect(ALeft, ATop, ALeft + GetWidth(), ATop + GetHeight());
   if (FTabsViewInfo) FTabsViewInfo->Calculate(FBounds);
   if (HasActiveGridView()) GetActiveGridViewCached()->GetViewInfo()->MainCalculate(GetClientBounds());
 }

@@ -75,12 +75,12 @@ TEST_F(DetailsSite, OneTopTabIsFiveMoreThanTheTab) {
   const Integer tabHeight = TextHeight("One") + 4 + 2 * bw;
   ASSERT_EQ(Tabs()->GetCount(), 1);
   EXPECT_EQ(Tabs()->GetHeight(), tabHeight + 5);
-  EXPECT_EQ(Tabs()->GetBounds(), TRect(client.Left, client.Top, client.Right, client.Top + tabHeight + 5));
+  EXPECT_EQ(Tabs()->GetBounds(), Rect(client.Left, client.Top, client.Right, client.Top + tabHeight + 5));
   const Integer width = TextWidth("One") + 14 + 2 * bw + 2 * bw;
   EXPECT_EQ(Tab(0)->GetBounds(), Bounds(client.Left + 2 - bw, client.Top + 2, width, tabHeight));
-  EXPECT_EQ(Site()->GetClientBounds(), TRect(client.Left, client.Top + tabHeight + 5, client.Right, client.Bottom));
+  EXPECT_EQ(Site()->GetClientBounds(), Rect(client.Left, client.Top + tabHeight + 5, client.Right, client.Bottom));
   EXPECT_EQ(Tabs()->GetMainSideBounds(),
-            TRect(client.Left, client.Top + tabHeight + 1, client.Right, client.Top + tabHeight + 5));
+            Rect(client.Left, client.Top + tabHeight + 1, client.Right, client.Top + tabHeight + 5));
 }
 
 TEST_F(DetailsSite, TwoTopTabsGiveTheActiveOneTheOffset) {
@@ -104,15 +104,15 @@ TEST_F(DetailsSite, LeftTabsStackDownTheSide) {
   const Integer bw = BorderWidth(true);
   const Integer widest = TextWidth("Second") + 14 + 2 * bw;
   EXPECT_EQ(Tabs()->GetWidth(), widest + 5 + 3);
-  EXPECT_EQ(Tabs()->GetBounds(), TRect(client.Left, client.Top, client.Left + widest + 8, client.Bottom));
+  EXPECT_EQ(Tabs()->GetBounds(), Rect(client.Left, client.Top, client.Left + widest + 8, client.Bottom));
   const Integer textHeight = TextHeight("One");
   const TRect active = Bounds(client.Left + 2, client.Top + 2 - bw, widest + 3, textHeight + 4 + 4 * bw);
   EXPECT_EQ(Tab(0)->GetBounds(), active);
   // The tab below the active one has no top border and stands back by the offset.
   EXPECT_EQ(Tab(1)->GetBounds(), Bounds(client.Left + 5, active.Bottom, widest, textHeight + 4 + bw));
-  EXPECT_EQ(Site()->GetClientBounds(), TRect(client.Left + widest + 8, client.Top, client.Right, client.Bottom));
+  EXPECT_EQ(Site()->GetClientBounds(), Rect(client.Left + widest + 8, client.Top, client.Right, client.Bottom));
   EXPECT_EQ(Tabs()->GetMainSideBounds(),
-            TRect(client.Left + widest + 4, client.Top, client.Left + widest + 8, client.Bottom));
+            Rect(client.Left + widest + 4, client.Top, client.Left + widest + 8, client.Bottom));
 }
 
 struct TTabBordersCase {
