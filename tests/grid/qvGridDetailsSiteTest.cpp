@@ -483,11 +483,11 @@ TEST_P(DetailsSitePaint, FrameTabsAndClient) {
   FGrid->GetRootLevelOptions()->SetDetailFrameColor(clRed);
   RootTabs(c.Position, {"One", "Two"});
   TOwned<TBitmap> bitmap = PaintGridOnSentinel(FGrid);
-  auto at = [&](Integer X, Integer Y) { return bitmap->GetCanvas()->GetPixel(X, Y); };
+  auto at = [&](Integer X, Integer Y) { return static_cast<COLORREF>(bitmap->GetCanvas()->GetPixel(X, Y)); };
 
   const TRect area = Site()->GetBounds();
   EXPECT_EQ(CountOf(area.Right, area.Bottom, ColorToRGB(kGridSentinel),
-                    [&](int x, int y) { return area.Contains({x, y}) ? at(x, y) : 0; }),
+                    [&](int x, int y) { return area.Contains({x, y}) ? at(x, y) : COLORREF(0); }),
             0)
       << "the area paints every pixel";
   const TRect strip = Tabs()->GetBounds();
@@ -521,7 +521,7 @@ TEST_F(DetailsSite, AFrameWidthOfZeroDrawsNoFrame) {
   TOwned<TBitmap> bitmap = PaintGridOnSentinel(FGrid);
   const TRect area = Site()->GetBounds();
   EXPECT_EQ(CountOf(area.Right, area.Bottom, ColorToRGB(clRed),
-                    [&](int x, int y) { return bitmap->GetCanvas()->GetPixel(x, y); }),
+                    [&](int x, int y) { return static_cast<COLORREF>(bitmap->GetCanvas()->GetPixel(x, y)); }),
             0);
   EXPECT_EQ(bitmap->GetCanvas()->GetPixel(area.Left, area.Bottom - 1), ColorToRGB(FGrid->GetColor()));
 }
