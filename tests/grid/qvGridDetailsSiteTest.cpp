@@ -197,6 +197,22 @@ TEST_F(DetailsSite, PressingATabActivatesItsLevel) {
   EXPECT_EQ(FTabEvents, std::vector<std::string>({"Two"})) << "the active tab stays active";
 }
 
+// The hot tab goes with the layout its press rebuilds, while its mouse tracking still runs.
+TEST_F(DetailsSite, PressingAHotTab) {
+  FGrid->GetLookAndFeel()->SetNativeStyle(true);
+  std::vector<TTestGridView*> views = RootTabs(dtpTop, {"One", "Two"});
+  const TPoint P = TabCentre(Tab(1)->GetBounds());
+  MoveTo(FGrid, P);
+  ASSERT_EQ(Tab(1)->GetState(), gcsHot);
+  Click(FGrid, P);
+  EXPECT_EQ(FGrid->GetActiveLevel(), views[1]->GetLevel());
+  MoveTo(FGrid, {FGrid->GetWidth() - 5, P.Y});
+  Wait(100);
+  EXPECT_EQ(Tab(1)->GetState(), gcsNormal);
+  MoveTo(FGrid, TabCentre(Tab(0)->GetBounds()));
+  EXPECT_EQ(Tab(0)->GetState(), gcsHot) << "the new layout's tabs hot-track";
+}
+
 TEST_F(DetailsSite, LeftTabsArePressedToo) {
   std::vector<TTestGridView*> views = RootTabs(dtpLeft, {"One", "Two"});
   Click(FGrid, TabCentre(Tab(1)->GetBounds()));
