@@ -8,16 +8,6 @@
 
 namespace {
 
-// The grid painted into a bitmap of its size filled with kGridSentinel first.
-TOwned<TBitmap> PaintGridOnSentinel(TqvCustomGrid* AGrid) {
-  auto bitmap = MakeOwned<TBitmap>();
-  bitmap->SetSize(AGrid->GetWidth(), AGrid->GetHeight());
-  bitmap->GetCanvas()->GetBrush()->SetColor(kGridSentinel);
-  bitmap->GetCanvas()->FillRect(Rect(0, 0, AGrid->GetWidth(), AGrid->GetHeight()));
-  AGrid->Perform(WM_PAINT, reinterpret_cast<WPARAM>(bitmap->GetCanvas()->GetHandle()), 0);
-  return bitmap;
-}
-
 TPoint TabCentre(const TRect& R) { return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2}; }
 
 class DetailsSite : public TGridTest {
@@ -177,7 +167,7 @@ TEST_F(DetailsSite, WithoutAnActiveViewTheTabsStayAndTheClientShowsTheGridsColou
   EXPECT_FALSE(Site()->HasActiveGridView());
   EXPECT_EQ(Tabs()->GetCount(), 2);
   const TRect client = Site()->GetClientBounds();
-  TOwned<TBitmap> bitmap = PaintGridOnSentinel(FGrid);
+  TOwned<TBitmap> bitmap = PaintSiteOnSentinel(FGrid);
   EXPECT_EQ(bitmap->GetCanvas()->GetPixel(client.Left + 1, client.Top + 1), ColorToRGB(clLime));
   EXPECT_EQ(bitmap->GetCanvas()->GetPixel(client.Right - 2, client.Bottom - 2), ColorToRGB(clLime));
 }
@@ -243,11 +233,11 @@ TEST_P(DetailsSiteHotTrack, FollowsThePainter) {
   const TPoint inside{tab->GetBounds().Left + 3, TabCentre(tab->GetBounds()).Y};
   MoveTo(FGrid, TabCentre(tab->GetBounds()));
   EXPECT_EQ(tab->GetState(), c.Hot ? gcsHot : gcsNormal);
-  const COLORREF whileOver = PaintGridOnSentinel(FGrid)->GetCanvas()->GetPixel(inside.X, inside.Y);
+  const COLORREF whileOver = PaintSiteOnSentinel(FGrid)->GetCanvas()->GetPixel(inside.X, inside.Y);
   MoveTo(FGrid, {FGrid->GetWidth() - 5, TabCentre(tab->GetBounds()).Y});
   Wait(100);
   EXPECT_EQ(tab->GetState(), gcsNormal) << "the mouse left the tab";
-  const COLORREF afterwards = PaintGridOnSentinel(FGrid)->GetCanvas()->GetPixel(inside.X, inside.Y);
+  const COLORREF afterwards = PaintSiteOnSentinel(FGrid)->GetCanvas()->GetPixel(inside.X, inside.Y);
   EXPECT_EQ(whileOver != afterwards, c.Hot) << "a hot tab is drawn hot";
 }
 
@@ -498,7 +488,7 @@ TEST_P(DetailsSitePaint, FrameTabsAndClient) {
   FGrid->GetRootLevelOptions()->SetDetailFrameWidth(2);
   FGrid->GetRootLevelOptions()->SetDetailFrameColor(clRed);
   RootTabs(c.Position, {"One", "Two"});
-  TOwned<TBitmap> bitmap = PaintGridOnSentinel(FGrid);
+  TOwned<TBitmap> bitmap = PaintSiteOnSentinel(FGrid);
   auto at = [&](Integer X, Integer Y) { return static_cast<COLORREF>(bitmap->GetCanvas()->GetPixel(X, Y)); };
 
   const TRect area = Site()->GetBounds();
@@ -534,7 +524,7 @@ INSTANTIATE_TEST_SUITE_P(DetailsSite, DetailsSitePaint, ::testing::ValuesIn(kAre
 TEST_F(DetailsSite, AFrameWidthOfZeroDrawsNoFrame) {
   FGrid->GetRootLevelOptions()->SetDetailFrameColor(clRed);
   RootTabs(dtpTop, {"One", "Two"});
-  TOwned<TBitmap> bitmap = PaintGridOnSentinel(FGrid);
+  TOwned<TBitmap> bitmap = PaintSiteOnSentinel(FGrid);
   const TRect area = Site()->GetBounds();
   EXPECT_EQ(CountOf(area.Right, area.Bottom, ColorToRGB(clRed),
                     [&](int x, int y) { return static_cast<COLORREF>(bitmap->GetCanvas()->GetPixel(x, y)); }),
