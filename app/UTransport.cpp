@@ -5,7 +5,6 @@
 
 #include "editors/qvLabel.h"
 #include "platform/forms/ExtCtrls.h"
-#include "platform/net/TcpClient.h"
 #include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TfrmTransport)
@@ -61,7 +60,7 @@ void TfrmTransport::BuildControls() {
   FAnimation->SetVisible(false);
   FAnimation->SetParent(this);
 
-  FClient = New<TIdTCPClient>(this);
+  FClient = New<TTransferClient>(this);
   FClient->SetName("IdTCPClient");
 }
 

@@ -16,11 +16,13 @@
 // (TfrmTransport, the dialog).
 #pragma once
 
+#include <functional>
+
 #include "app/DBImage.h"
 #include "app/UConfig.h"
+#include "platform/net/TcpClient.h"
 
 class TAnimate;
-class TIdTCPClient;
 class TqvLabel;
 
 namespace TransferProtocol {
@@ -44,6 +46,19 @@ constexpr Integer ConnectPause = 1000;    // ms the failure messages stay before
 constexpr Integer LoadErrorPause = 1000;
 constexpr Integer MessagePause = 2000;
 }  // namespace TransferProtocol
+
+// The connection of a transfer: a connect waits in short slices, between which OnWaitSlice lets
+// the windows paint and decides whether to go on (false: the connect times out).
+class TTransferClient : public TIdTCPClient {
+  QJ_CLASS(TTransferClient, TIdTCPClient)
+ public:
+  using TIdTCPClient::TIdTCPClient;
+
+  std::function<bool()> OnWaitSlice;
+
+ protected:
+  bool WaitForConnect(Integer ASocket, Integer ATimeout) override;
+};
 
 // The dialog's side of a transfer: where its steps show and how its waits pass.
 class ITransferProgress {
@@ -82,7 +97,7 @@ class ITransferTarget {
 // disconnected, and after a download either the opened image or the closed state.
 class TReceiverTransfer {
  public:
-  TReceiverTransfer(TIdTCPClient& AClient, ITransferProgress& AProgress, ITransferTarget& ATarget);
+  TReceiverTransfer(TTransferClient& AClient, ITransferProgress& AProgress, ITransferTarget& ATarget);
 
   void Download(const TSTBAddr& AAddr);
   void Upload(const TSTBAddr& AAddr);
@@ -108,7 +123,7 @@ class TReceiverTransfer {
   // silent for ReplyTimeout or the user closes the dialog.
   bool ReceiveExactly(uint8_t* ABuffer, size_t ACount);
 
-  TIdTCPClient& FClient;
+  TTransferClient& FClient;
   ITransferProgress& FProgress;
   ITransferTarget& FTarget;
   uint8_t FHeader[TransferProtocol::UploadReplySize] = {};
@@ -129,7 +144,7 @@ class TfrmTransport : public TForm, private ITransferProgress {
 
   TqvLabel* GetMessageLabel() const { return FMsg; }
   TAnimate* GetAnimation() const { return FAnimation; }
-  TIdTCPClient* GetClient() const { return FClient; }
+  TTransferClient* GetClient() const { return FClient; }
 
   void FormCreate(TObject* Sender);
   void FormClose(TObject* Sender, TCloseAction& Action);
@@ -153,7 +168,7 @@ class TfrmTransport : public TForm, private ITransferProgress {
   TDirection FDirection;
   TqvLabel* FMsg = nullptr;
   TAnimate* FAnimation = nullptr;
-  TIdTCPClient* FClient = nullptr;
+  TTransferClient* FClient = nullptr;
 };
 
 // Runs a transfer in its dialog, modally over the main form.

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include "app/UTransport.h"
-#include "platform/net/TcpClient.h"
 #include "platform/rtl/Scopes.h"
 
 using namespace TransferProtocol;
@@ -50,7 +49,17 @@ int32_t HeaderLength(const uint8_t* AHeader) { return int32_t(GetU32(AHeader + L
 
 }  // namespace
 
-TReceiverTransfer::TReceiverTransfer(TIdTCPClient& AClient, ITransferProgress& AProgress, ITransferTarget& ATarget)
+QJ_IMPLEMENT_CLASS(TTransferClient)
+
+bool TTransferClient::WaitForConnect(Integer ASocket, Integer ATimeout) {
+  if (!OnWaitSlice) return TIdTCPClient::WaitForConnect(ASocket, ATimeout);
+  for (;;) {
+    if (TIdTCPClient::WaitForConnect(ASocket, std::min(ATimeout, PollInterval))) return true;
+    if (!OnWaitSlice()) return false;
+  }
+}
+
+TReceiverTransfer::TReceiverTransfer(TTransferClient& AClient, ITransferProgress& AProgress, ITransferTarget& ATarget)
     : FClient(AClient), FProgress(AProgress), FTarget(ATarget) {
   FClient.SetReadTimeout(PollInterval);
   FClient.SetWriteTimeout(ReplyTimeout);
@@ -67,23 +76,20 @@ void TReceiverTransfer::ShowAndPause(const String& AText, Integer APause) {
 // Connection and raw transport
 
 bool TReceiverTransfer::ConnectReceiver(const TSTBAddr& AAddr) {
-  // Connect in short attempts so that the windows paint while a silent address is tried.
   const DWORD start = FProgress.Now();
-  for (;;) {
-    try {
-      FClient.SetHost(AAddr.Address);
-      FClient.SetPort(AAddr.Port);
-      FClient.Connect(PollInterval);
-      FProgress.KeepWaiting();
-      return true;
-    } catch (const EIdConnectTimeout&) {
-      if (FProgress.KeepWaiting() && FProgress.Now() - start < DWORD(ConnectTimeout)) continue;
-    } catch (const Exception&) {
-      FProgress.KeepWaiting();
-    }
-    ShowAndPause(kConnectFailed, ConnectPause);
-    return false;
+  FClient.OnWaitSlice = [this, start] { return FProgress.KeepWaiting() && FProgress.Now() - start < DWORD(ConnectTimeout); };
+  TFinally unhook([this] { FClient.OnWaitSlice = nullptr; });
+  try {
+    FClient.SetHost(AAddr.Address);
+    FClient.SetPort(AAddr.Port);
+    FClient.Connect(ConnectTimeout);
+    FProgress.KeepWaiting();
+    return true;
+  } catch (const Exception&) {
+    FProgress.KeepWaiting();
   }
+  ShowAndPause(kConnectFailed, ConnectPause);
+  return false;
 }
 
 bool TReceiverTransfer::SendAll(const uint8_t* ABuffer, size_t ACount) {

@@ -8,7 +8,6 @@
 #include "platform/forms/ControlsTestSupport.h"
 #include "platform/forms/ExtCtrls.h"
 #include "platform/net/LoopbackServer.h"
-#include "platform/net/TcpClient.h"
 
 namespace {
 
@@ -133,7 +132,7 @@ class TransferTest : public ::testing::Test {
   Server Fake;
   TReceiverLog Received;
   TTransferLog Log;
-  TOwned<TIdTCPClient> Client{New<TIdTCPClient>(nullptr)};
+  TOwned<TTransferClient> Client{New<TTransferClient>(nullptr)};
   TReceiverTransfer Transfer{*Client, Log, Log};
 };
 
@@ -249,6 +248,32 @@ TEST_F(TransferTest, ANewDownloadReplacesNothingUntilItsImageIsComplete) {
 TEST_F(TransferTest, NoListenerFailsToConnect) {
   Transfer.Download({"127.0.0.1", UnusedPort()});
   EXPECT_EQ(Log.Events, (std::vector<String>{"closed", "Socket Connected Failed !!!", "pause 1000"}));
+  EXPECT_FALSE(Client->Connected());
+}
+
+TEST_F(TransferTest, AReceiverThatNeverAnswersTheConnectRunsIntoTheTimeOut) {
+  // With backlog 0 and its queue filled, the kernel drops further connection requests.
+  const int listener = OpenListener(0);
+  ASSERT_GE(listener, 0);
+  const sockaddr_in target = LoopbackAddress(PortOf(listener));
+  std::vector<int> fillers;
+  for (int i = 0; i < 3; ++i) {
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    connect(fd, reinterpret_cast<const sockaddr*>(&target), sizeof target);
+    fillers.push_back(fd);
+  }
+  pollfd first = {fillers[0], POLLOUT, 0};
+  poll(&first, 1, kWaitLimitMs);  // the first one reaches the queue
+
+  const DWORD start = Log.Clock;
+  const bool connected = Transfer.ConnectReceiver({"127.0.0.1", PortOf(listener)});
+  const DWORD waited = Log.Clock - start;
+  for (int fd : fillers) close(fd);
+  close(listener);
+  if (connected) GTEST_SKIP() << "this kernel queues beyond the backlog";
+  EXPECT_EQ(Log.Events, (std::vector<String>{"Socket Connected Failed !!!", "pause 1000"}));
+  EXPECT_GE(waited, DWORD(TransferProtocol::ConnectTimeout));
+  EXPECT_LE(waited, DWORD(TransferProtocol::ConnectTimeout) + 2 * TTransferLog::kWaitStep);
   EXPECT_FALSE(Client->Connected());
 }
 
