@@ -2,12 +2,16 @@
 // lengths, short reads, resets, silence), no listener, uploads; then the dialog around them.
 #include <netinet/tcp.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "app/SampleImage.h"
 #include "app/UTransport.h"
 #include "editors/qvLabel.h"
 #include "platform/forms/ControlsTestSupport.h"
 #include "platform/forms/ExtCtrls.h"
 #include "platform/net/LoopbackServer.h"
+#include "support/ImageViewsFixture.h"
 
 namespace {
 
@@ -326,6 +330,50 @@ TEST_F(TransferTest, FailedRebuildSendsNothing) {
   Log.RebuildError = "Channel 12 has no name";
   Transfer.Upload({"127.0.0.1", UnusedPort()});
   EXPECT_EQ(Log.Events, (std::vector<String>{"Channel 12 has no name", "pause 2000"}));
+}
+
+// The main window's rebuild of the image from its views before an upload.
+class TViewsTarget : public TTransferLog {
+ public:
+  TViewsTarget() {
+    Image = SampleImage();
+    Views.Load(Image);
+  }
+  const TDBImage& RebuildUploadImage() override {
+    RebuildImage(Image, Views.Views());
+    return Image;
+  }
+  TDBImage Image;
+  TImageViewsFixture Views;
+};
+
+// The TV order list as stored, up to its end mark.
+std::vector<uint16_t> StoredTvOrder(const TDBImage& image) {
+  std::vector<uint16_t> slots;
+  for (int i = 0; i < ImageLayout::OrderListLength; ++i) {
+    const uint16_t slot = image.U16(ImageLayout::TvOrderList + 2 * size_t(i));
+    if (slot == ImageLayout::EndMark) break;
+    slots.push_back(slot);
+  }
+  return slots;
+}
+
+TEST_F(TransferTest, UploadAfterDeletingAChannelSendsNoFreedSlot) {
+  TViewsTarget target;
+  const uint16_t deleted = uint16_t(target.Views.Channels->GetValue(0, ChanColumn::CH_NO).AsInteger());
+  const size_t before = StoredTvOrder(SampleImage()).size();
+  target.Views.Channels->DeleteRecord(0);
+  Fake.Serve(FakeReceiver(8 + 690520, {UploadReply(4, 0x10)}, TReceiverEnd::Close, Received));
+  TReceiverTransfer transfer(*Client, Log, target);
+  transfer.Upload(Receiver());
+  ASSERT_TRUE(Fake.Finished.Wait());
+  ASSERT_EQ(Received.Received.size(), 8u + 690520u);
+
+  TDBImage sent;
+  std::memcpy(sent.Data(), Received.Received.data() + 8, TDBImage::Size);
+  const std::vector<uint16_t> order = StoredTvOrder(sent);
+  EXPECT_EQ(order.size(), before - 1);
+  EXPECT_EQ(std::count(order.begin(), order.end(), deleted), 0);
 }
 
 // ------------------------------------------------------------------ the dialog
