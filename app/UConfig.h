@@ -17,6 +17,7 @@ class TLabel;
 class TRegistry;
 class TqvLabel;
 class TqvTextEdit;
+class Variant;
 
 // The receiver setting: its dotted IPv4 address and TCP port.
 struct TSTBAddr {

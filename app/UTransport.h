@@ -116,6 +116,10 @@ class TReceiverTransfer {
  private:
   void ShowStatus(const String& AText);
   void ShowAndPause(const String& AText, Integer APause);
+  // One exchange with the copy animation running: the request, the reply, its evaluation; a
+  // request or reply that fails ends it with its message.
+  void RunExchange(const char* AStartText, const std::function<bool()>& ASend, const std::function<bool()>& AReceive,
+                   const std::function<void()>& AEvaluate);
   // A status other than done: its message and the pause after it.
   void ShowReceiverStatus(uint32_t AStatus);
   bool SendAll(const uint8_t* ABuffer, size_t ACount);

@@ -92,6 +92,24 @@ bool TReceiverTransfer::ConnectReceiver(const TSTBAddr& AAddr) {
   return false;
 }
 
+void TReceiverTransfer::RunExchange(const char* AStartText, const std::function<bool()>& ASend,
+                                    const std::function<bool()>& AReceive, const std::function<void()>& AEvaluate) {
+  ShowStatus(AStartText);
+  FProgress.KeepWaiting();
+  FProgress.ShowDataMoving(true);
+  TFinally stopMoving([this] { FProgress.ShowDataMoving(false); });
+  if (!ASend()) {
+    ShowAndPause(kSendFailed, MessagePause);
+    return;
+  }
+  if (!AReceive()) {
+    ShowAndPause(kRecvFailed, MessagePause);
+    return;
+  }
+  ShowStatus(kRecvSuccess);
+  AEvaluate();
+}
+
 bool TReceiverTransfer::SendAll(const uint8_t* ABuffer, size_t ACount) {
   return FClient.Send(ABuffer, Integer(ACount)) == Integer(ACount);
 }
@@ -122,20 +140,9 @@ void TReceiverTransfer::Download(const TSTBAddr& AAddr) {
 }
 
 void TReceiverTransfer::DownloadImage(const String& AAddress) {
-  ShowStatus(kStartDownload);
-  FProgress.KeepWaiting();
-  FProgress.ShowDataMoving(true);
-  TFinally stopMoving([this] { FProgress.ShowDataMoving(false); });
-  if (!SendRequest()) {
-    ShowAndPause(kSendFailed, MessagePause);
-    return;
-  }
-  if (!ReceiveDownloadReply()) {
-    ShowAndPause(kRecvFailed, MessagePause);
-    return;
-  }
-  ShowStatus(kRecvSuccess);
-  EvaluateDownload(AAddress);
+  RunExchange(
+      kStartDownload, [this] { return SendRequest(); }, [this] { return ReceiveDownloadReply(); },
+      [this, &AAddress] { EvaluateDownload(AAddress); });
 }
 
 bool TReceiverTransfer::SendRequest() {
@@ -210,20 +217,9 @@ void TReceiverTransfer::Upload(const TSTBAddr& AAddr) {
 }
 
 void TReceiverTransfer::UploadImage(const TDBImage& AImage) {
-  ShowStatus(kStartUpload);
-  FProgress.KeepWaiting();
-  FProgress.ShowDataMoving(true);
-  TFinally stopMoving([this] { FProgress.ShowDataMoving(false); });
-  if (!SendUpload(AImage)) {
-    ShowAndPause(kSendFailed, MessagePause);
-    return;
-  }
-  if (!ReceiveUploadReply()) {
-    ShowAndPause(kRecvFailed, MessagePause);
-    return;
-  }
-  ShowStatus(kRecvSuccess);
-  EvaluateUpload();
+  RunExchange(
+      kStartUpload, [this, &AImage] { return SendUpload(AImage); }, [this] { return ReceiveUploadReply(); },
+      [this] { EvaluateUpload(); });
 }
 
 bool TReceiverTransfer::SendUpload(const TDBImage& AImage) {
