@@ -96,12 +96,13 @@ void TfrmTransport::Dispatch(TMessage& Message) {
 }
 
 void TfrmTransport::RunTransfer() {
+  // Closes even when the main window raises: the application reports it, the dialog goes.
+  TFinally close([this] { SetModalResult(mrOk); });
   TReceiverTransfer transfer(*FClient, *this, FTarget);
   if (FDirection == TDirection::ToPC)
     transfer.Download(FAddr);
   else
     transfer.Upload(FAddr);
-  SetModalResult(mrOk);
 }
 
 TModalResult TfrmTransport::ShowModal() {

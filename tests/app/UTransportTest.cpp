@@ -448,4 +448,19 @@ TEST_F(TransportDialog, ClosingMidTransferAbortsIt) {
   Free(dialog);
 }
 
+// A main window that fails while the transfer runs: the failure is reported and the dialog goes.
+class TFailingTarget : public TTransferLog {
+ public:
+  void CloseReceivedImage() override { throw Exception("The views cannot be emptied."); }
+};
+
+TEST_F(TransportDialog, AFailureOfTheMainWindowIsReportedAndTheDialogCloses) {
+  TFailingTarget target;
+  auto* dialog = New<TfrmTransport>(nullptr, Receiver(), target, TfrmTransport::TDirection::ToPC);
+  EXPECT_EQ(dialog->ShowModal(), mrOk);
+  EXPECT_EQ(Boxes, (std::vector<String>{"The views cannot be emptied."}));
+  EXPECT_FALSE(dialog->GetClient()->Connected());
+  Free(dialog);
+}
+
 }  // namespace
