@@ -13,24 +13,17 @@ TSTBAddr& GalleryReceiverSettings() {
   return settings;
 }
 
-TfrmConfig* AddConfigDialog(TWinControl* Parent, const char* ACaption, Integer Y) {
-  AddLabel(Parent, kMargin, Y, ACaption, 2 * kCellWidth);
-  // Each dialog names itself frmConfig: owned apart, so that two fit on one page.
-  auto* owner = New<TComponent>(Parent);
-  auto* dialog = New<TfrmConfig>(owner, GalleryReceiverSettings());
-  dialog->SetParent(Parent);
-  dialog->SetLeft(kMargin);
-  dialog->SetTop(Y + kLabelHeight);
-  dialog->Show();
-  return dialog;
+// Each dialog names itself frmConfig: owned apart, so that two fit on one page.
+TfrmConfig* NewConfigDialog(TWinControl* Parent) {
+  return New<TfrmConfig>(New<TComponent>(Parent), GalleryReceiverSettings());
 }
 
 void BuildConfigDialogPage(TWinControl* Parent) {
-  TfrmConfig* opened = AddConfigDialog(Parent, "As it opens", kMargin);
-  const Integer next = opened->GetTop() + opened->GetHeight() + kConfigDialogGap;
-  TfrmConfig* edited = AddConfigDialog(Parent, "A new address and port typed in", next);
+  const Integer next = AddDialogSample(Parent, "As it opens", kMargin, NewConfigDialog(Parent)) + kConfigDialogGap;
+  TfrmConfig* edited = NewConfigDialog(Parent);
   edited->GetIPAddr()->SetEditValue(String("10.0.0.200"));
   edited->GetPort()->SetEditValue(String("80"));
+  AddDialogSample(Parent, "A new address and port typed in", next, edited);
 }
 
 }  // namespace

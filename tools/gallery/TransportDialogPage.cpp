@@ -20,26 +20,19 @@ class TGalleryTransferTarget : public ITransferTarget {
   TDBImage FImage;
 };
 
-TfrmTransport* AddTransportDialog(TWinControl* Parent, const char* ACaption, Integer Y,
-                                  TfrmTransport::TDirection ADirection) {
+// Each dialog names itself frmTransport: owned apart, so that two fit on one page.
+TfrmTransport* NewTransportDialog(TWinControl* Parent, TfrmTransport::TDirection ADirection) {
   static TGalleryTransferTarget target;
-  AddLabel(Parent, kMargin, Y, ACaption, 2 * kCellWidth);
-  // Each dialog names itself frmTransport: owned apart, so that two fit on one page.
-  auto* owner = New<TComponent>(Parent);
-  auto* dialog = New<TfrmTransport>(owner, DefaultSTBAddr(), target, ADirection);
-  dialog->SetParent(Parent);
-  dialog->SetLeft(kMargin);
-  dialog->SetTop(Y + kLabelHeight);
-  dialog->Show();
-  return dialog;
+  return New<TfrmTransport>(New<TComponent>(Parent), DefaultSTBAddr(), target, ADirection);
 }
 
 void BuildTransportDialogPage(TWinControl* Parent) {
-  TfrmTransport* connecting = AddTransportDialog(Parent, "Connecting", kMargin, TfrmTransport::TDirection::ToPC);
-  const Integer next = connecting->GetTop() + connecting->GetHeight() + kTransportDialogGap;
-  TfrmTransport* moving = AddTransportDialog(Parent, "Uploading", next, TfrmTransport::TDirection::ToSetTop);
+  TfrmTransport* connecting = NewTransportDialog(Parent, TfrmTransport::TDirection::ToPC);
+  const Integer next = AddDialogSample(Parent, "Connecting", kMargin, connecting) + kTransportDialogGap;
+  TfrmTransport* moving = NewTransportDialog(Parent, TfrmTransport::TDirection::ToSetTop);
   moving->ShowStatus("Start Uploading...");
   moving->GetAnimation()->SetVisible(true);
+  AddDialogSample(Parent, "Uploading", next, moving);
 }
 
 }  // namespace
