@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/forms/ImgList.h"
+#include "platform/os/GdiScopes.h"
 
 TqvLookAndFeelPainterClass TqvCustomLookAndFeelPainter::Class() {
   static const TqvCustomLookAndFeelPainter painter;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/os/GdiInternal.h"
+#include "platform/os/GdiScopes.h"
 
 namespace {
 

@@ -65,3 +65,12 @@ Integer TextWidthIn(TFont* AFont, const String& AText) {
   measure.GetCanvas()->GetFont()->Assign(AFont);
   return measure.GetCanvas()->TextWidth(AText);
 }
+
+Integer AddDialogSample(TWinControl* Parent, const String& ACaption, Integer Y, TWinControl* AForm) {
+  AddLabel(Parent, kMargin, Y, ACaption, GalleryPageSize.cx - 2 * kMargin);
+  AForm->SetParent(Parent);
+  AForm->SetLeft(kMargin);
+  AForm->SetTop(Y + kLabelHeight);
+  AForm->Show();
+  return AForm->GetTop() + AForm->GetHeight();
+}

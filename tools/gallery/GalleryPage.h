@@ -38,6 +38,9 @@ TLabel* AddLabel(TWinControl* Parent, const String& ACaption, const TRect& R);
 TLabel* AddLabel(TWinControl* Parent, Integer X, Integer Y, const String& ACaption, Integer AWidth = kCellWidth);
 // The width of a text in a font, for sizing a sample to its caption.
 Integer TextWidthIn(TFont* AFont, const String& AText);
+// A dialog shown on the page: ACaption at kMargin, Y and the form below it, as a child of the
+// page (so without its frame). Returns the page coordinate below the form.
+Integer AddDialogSample(TWinControl* Parent, const String& ACaption, Integer Y, TWinControl* AForm);
 
 struct TGalleryVariant {
   const char* Name;  // part of the shot's file name
