@@ -10,6 +10,7 @@
 #include "platform/forms/Controls.h"
 #include "platform/forms/Graphics.h"
 #include "platform/forms/ImgList.h"
+#include "platform/os/GdiScopes.h"
 #include "treelist/zmTLColumn.h"
 #include "treelist/zmTLResources.h"
 #include "treelist/zmUtils.h"
@@ -52,38 +53,17 @@ void Line(HDC DC, COLORREF Color, Integer X1, Integer Y1, Integer X2, Integer Y2
   DeleteObject(pen);
 }
 
-// A bitmap compatible with a high-DPI DC, selected into a memory DC for as long as it lives: a
-// buffer of the DC's resolution, where the paint buffer (a plain bitmap) holds one pixel a unit.
-class TDeviceBuffer {
- public:
-  TDeviceBuffer(HDC DC, Integer Width, Integer Height)
-      : FDC(CreateCompatibleDC(DC)), FBitmap(CreateCompatibleBitmap(DC, Width, Height)) {
-    FOld = SelectObject(FDC, FBitmap);
-  }
-  ~TDeviceBuffer() {
-    SelectObject(FDC, FOld);
-    DeleteObject(FBitmap);
-    DeleteDC(FDC);
-  }
-  TDeviceBuffer(const TDeviceBuffer&) = delete;
-  TDeviceBuffer& operator=(const TDeviceBuffer&) = delete;
-  HDC DC() const { return FDC; }
-
- private:
-  HDC FDC;
-  HBITMAP FBitmap;
-  HGDIOBJ FOld;
-};
-
 // Draws into Buffer (sized to Rect, with DC's font and text colour) at the origin, then copies the
 // part of Rect inside Visible to DC. On a high-DPI DC a buffer of its resolution stands in for
 // Buffer, so that text and glyphs stay sharp.
 template <class F>
 void DrawThroughBuffer(HDC DC, const TRect& Rect, const TRect& Visible, TBitmap* Buffer, F&& Draw) {
-  std::optional<TDeviceBuffer> device;
-  if (GetDeviceScale(DC) != 1) device.emplace(DC, Rect.Width(), Rect.Height());
+  const bool deviceScaled = GetDeviceScale(DC) != 1;
+  TOwnedGdiObject deviceBitmap(deviceScaled ? CreateCompatibleBitmap(DC, Rect.Width(), Rect.Height()) : nullptr);
+  std::optional<TMemoryDC> device;
+  if (deviceScaled) device.emplace(DC, static_cast<HBITMAP>(deviceBitmap.Get()));
   else EnsureBitmapSize(Buffer, Rect.Width(), Rect.Height());
-  HDC buffer = device ? device->DC() : Buffer->GetCanvas()->GetHandle();
+  HDC buffer = device ? device->Handle() : Buffer->GetCanvas()->GetHandle();
   HGDIOBJ oldFont = SelectObject(buffer, GetCurrentObject(DC, OBJ_FONT));
   COLORREF oldText = SetTextColor(buffer, GetTextColor(DC));
   Draw(buffer, TRect{0, 0, Rect.Width(), Rect.Height()});

@@ -143,6 +143,26 @@ std::vector<Integer> DashPattern(UINT style) {
   }
 }
 
+// Calls f(x, y) for each point of the Bresenham line from a to b, b excluded.
+template <class F>
+void ForLinePoints(TPoint a, TPoint b, F&& f) {
+  const Integer dx = std::abs(b.X - a.X), dy = -std::abs(b.Y - a.Y);
+  const Integer sx = a.X < b.X ? 1 : -1, sy = a.Y < b.Y ? 1 : -1;
+  Integer err = dx + dy;
+  for (Integer x = a.X, y = a.Y; x != b.X || y != b.Y;) {
+    f(x, y);
+    const Integer e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      x += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y += sy;
+    }
+  }
+}
+
 class TLineWriter {
  public:
   TLineWriter(TDC& dc, const TPenInfo& pen) : FDC(dc), FPen(pen), FDash(DashPattern(pen.Style)) {
@@ -153,22 +173,7 @@ class TLineWriter {
   // Bresenham from a to b in surface coordinates, b excluded.
   void Segment(TPoint a, TPoint b) {
     if (a.X != b.X && a.Y != b.Y && StepsByDevicePixels()) return DeviceSegment(a, b);
-    Integer dx = std::abs(b.X - a.X), dy = -std::abs(b.Y - a.Y);
-    Integer sx = a.X < b.X ? 1 : -1, sy = a.Y < b.Y ? 1 : -1;
-    Integer err = dx + dy;
-    Integer x = a.X, y = a.Y;
-    while (x != b.X || y != b.Y) {
-      Plot(x, y);
-      Integer e2 = 2 * err;
-      if (e2 >= dy) {
-        err += dy;
-        x += sx;
-      }
-      if (e2 <= dx) {
-        err += dx;
-        y += sy;
-      }
-    }
+    ForLinePoints(a, b, [this](Integer x, Integer y) { Plot(x, y); });
   }
 
   void Flush() {
@@ -215,23 +220,10 @@ class TLineWriter {
   // device pixel shown where its unit lies in the clip.
   void DeviceSegment(TPoint a, TPoint b) {
     const Integer unit = Integer(FSurface->Scale);
-    const TPoint from{a.X * unit, a.Y * unit}, to{b.X * unit, b.Y * unit};
-    Integer dx = std::abs(to.X - from.X), dy = -std::abs(to.Y - from.Y);
-    Integer sx = from.X < to.X ? 1 : -1, sy = from.Y < to.Y ? 1 : -1;
-    Integer err = dx + dy;
-    for (Integer x = from.X, y = from.Y; x != to.X || y != to.Y;) {
+    ForLinePoints({a.X * unit, a.Y * unit}, {b.X * unit, b.Y * unit}, [&](Integer x, Integer y) {
       for (Integer v = y; v < y + unit; ++v)
         for (Integer u = x; u < x + unit; ++u) PutDevice(u, v);
-      Integer e2 = 2 * err;
-      if (e2 >= dy) {
-        err += dy;
-        x += sx;
-      }
-      if (e2 <= dx) {
-        err += dx;
-        y += sy;
-      }
-    }
+    });
   }
 
   void PutDevice(Integer x, Integer y) {
