@@ -81,11 +81,15 @@ void TqvCustomLookupEditLookupData::SetCurrentKeyFromRecord(Integer ARecordIndex
   SetKeyValue(ARecordIndex == -1 ? Null() : Variant(ARecordIndex));
 }
 
-void TqvCustomLookupEditLookupData::FocusCurrentKeyRecord() {
+Integer TqvCustomLookupEditLookupData::FindKeyRecord(const Variant& AKey) {
   TqvCustomDataController* controller = GetListDataController();
-  if (!controller) return;
-  const Integer record = VarIsNull(FKeyValue) || VarIsEmpty(FKeyValue) ? -1 : FKeyValue.AsInteger();
-  controller->ChangeFocusedRecordIndex(record >= 0 && record < controller->GetRecordCount() ? record : -1);
+  const Integer record = !controller || VarIsNull(AKey) || VarIsEmpty(AKey) ? -1 : AKey.AsInteger();
+  return record >= 0 && record < controller->GetRecordCount() ? record : -1;
+}
+
+void TqvCustomLookupEditLookupData::FocusCurrentKeyRecord() {
+  if (TqvCustomDataController* controller = GetListDataController())
+    controller->ChangeFocusedRecordIndex(FindKeyRecord(FKeyValue));
 }
 
 void TqvCustomLookupEditLookupData::SyncListToKey() {
@@ -343,8 +347,7 @@ void TqvCustomLookupEditLookupData::SelectItem() {
 void TqvCustomLookupEditLookupData::SetCurrentKey(const Variant& AKey) {
   FKeyValue = AKey;
   SyncListToKey();
-  TqvCustomDataController* controller = GetListDataController();
-  SetItemIndex(controller && !VarIsNull(AKey) && !VarIsEmpty(AKey) ? controller->GetFocusedRecordIndex() : -1);
+  SetItemIndex(FindKeyRecord(AKey));
 }
 
 void TqvCustomLookupEditLookupData::SynchronizeItemIndex() { SyncListToText(); }

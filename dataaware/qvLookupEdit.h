@@ -91,6 +91,8 @@ class TqvCustomLookupEditLookupData : public TqvCustomTextEditLookupData {
 
  protected:
   void SetKeyValue(const Variant& AValue);
+  // The record of a key, -1 when the list has none (the text editor's item index follows it).
+  virtual Integer FindKeyRecord(const Variant& AKey);
   TqvCustomDataController* GetListDataController() const;
 
  private:
