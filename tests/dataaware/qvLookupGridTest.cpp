@@ -285,4 +285,49 @@ TEST_F(LookupGridTest, ReleasingOnARowAcceptsAndOutsideRefuses) {
   EXPECT_EQ(accepted, (std::vector<bool>{true, false}));
 }
 
+struct TAutoScrollCase {
+  const char* Name;
+  bool Below;
+  Integer Top;
+  Integer FocusAfterTick;
+};
+
+class LookupGridAutoScroll : public LookupGridTest, public ::testing::WithParamInterface<TAutoScrollCase> {};
+
+// Kept as the list has always done it: downwards the focus jumps two rows past the last fully
+// visible row on each tick, upwards one row above the top.
+TEST_P(LookupGridAutoScroll, DraggingOutsideTheRowsScrollsEvery50Milliseconds) {
+  const TAutoScrollCase& c = GetParam();
+  Fill(1, 40);
+  FitRows(5);
+  Grid->SetTopRowIndex(c.Top);
+  Pump();
+  const TPoint row = RectCentre(View()->FindRow(c.Top + 2)->Bounds);
+  Down(Grid, row);
+  MoveTo(Grid, {row.X, c.Below ? Grid->GetHeight() + 20 : -20});
+  EXPECT_EQ(Grid->GetAutoScrollDirection(),
+            c.Below ? TqvLookupGridAutoScroll::Down : TqvLookupGridAutoScroll::Up);
+  Wait(49);
+  EXPECT_EQ(Grid->GetFocusedRowIndex(), c.Top + 2) << "no tick before 50 ms";
+  Wait(1);
+  EXPECT_EQ(Grid->GetFocusedRowIndex(), c.FocusAfterTick);
+  EXPECT_TRUE(Grid->IsRowVisible(c.FocusAfterTick));
+  Up();
+  EXPECT_EQ(Grid->GetAutoScrollDirection(), TqvLookupGridAutoScroll::None);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LookupGridAutoScroll,
+                         ::testing::Values(TAutoScrollCase{"DownTwoRowsPastTheLastVisible", true, 10, 16},
+                                           TAutoScrollCase{"UpOneRowAboveTheTop", false, 10, 9},
+                                           TAutoScrollCase{"UpStopsAtTheFirstRow", false, 0, 0}),
+                         [](const auto& AInfo) { return std::string(AInfo.param.Name); });
+
+TEST_F(LookupGridTest, DataChangesReachTheOwnersHandlerAfterTheLayout) {
+  Fill(1, 3);
+  Integer rowsSeen = -1;
+  Grid->DataChangedHandler = [&](TObject*) { rowsSeen = View()->GetRowViewCount(); };
+  Grid->GetDataController()->SetRecordCount(4);
+  EXPECT_EQ(rowsSeen, 4);
+}
+
 }  // namespace qvLookupGridTests
