@@ -359,7 +359,7 @@ void TqvCustomLookupGrid::CheckChanges() {
   if (FChanges == 0 || IsLocked() || FDestroyingGrid) return;
   const Byte changes = FChanges;
   FChanges = 0;
-  if (changes & (1 | 2 | 4)) LayoutChanged();
+  if (changes & qvLookupGridLayoutChanged) LayoutChanged();
 }
 
 void TqvCustomLookupGrid::BeginUpdate() {
