@@ -81,6 +81,7 @@ void TCustomzmTreeList::SortNodes(Integer Level, Integer Column, bool Descending
       std::vector<TzmTreeListNode*>& list = parent ? parent->FChildren : FRootNodes;
       if (Level < 0 || level == Level) {
         SortNodeList(list, Column, Descending);
+        for (size_t i = 0; i < list.size(); ++i) list[i]->FIndex = static_cast<Integer>(i);
         (parent ? parent->FChildRows : FRootRows).Reordered();
       }
       if (Level >= 0 && level >= Level) continue;

@@ -185,13 +185,12 @@ TzmTreeListNode* TCustomzmTreeList::FindNextInTree(const TzmTreeListNode* Node) 
 void TCustomzmTreeList::VisibleExpansionChanged(TzmTreeListNode*) { RebuildVisibleNodes(); }
 
 void TCustomzmTreeList::NodeRowsChanged(TzmTreeListNode* Node, Integer Delta) {
-  // Everything goes while all nodes are cleared: the emptied root sums stay empty.
-  if (FClearingNodes) return;
   for (TzmTreeListNode* node = Node; Delta != 0;) {
     node->FRowCount += Delta;
-    if (node->FIndex < 0) return;  // in no list: a hidden node
-    TzmTreeListRowSums& sums = node->SiblingRowSums();
-    sums.Changed(sums.IsCurrent() ? node->GetIndex() : -1, Delta);
+    // A node in no list (a hidden one, or one whose list all nodes' clearing took away) ends it.
+    Integer index = node->GetIndex();
+    if (index < 0) return;
+    node->SiblingRowSums().Changed(index, Delta);
     node = node->FParent;
     if (!node || !node->FExpanded) return;
   }
