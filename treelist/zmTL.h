@@ -10,7 +10,9 @@
 //   zmTL.cpp         the control: construction, update brackets, metrics, container hooks,
 //                    editor binding, hiding and posting
 //   zmTLHooks.cpp    hooks and option queries, focus, node repaint, layout storage entry points
-//   zmTLVisible.cpp  the visible-node index, node addition and deletion, expansion, selection locks
+//   zmTLVisible.cpp  the display order (row counts), node addition and deletion, expansion,
+//                    selection locks
+//   zmTLRowSums.h    the row sums of a list of siblings
 //   zmTLPaint.cpp    painting: the areas, headers, bands, indicator, footer, status panel and rows
 //   zmTLCells.cpp    cell drawing: data, text and preview cells, focus marks, the search match
 //   zmTLMessages.cpp scroll-bar messages, editor placement, hints and window messages
@@ -1447,7 +1449,6 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void HitRow(const TzmTreeListDrawInfo& Info, TzmTreeListHitTestInfo& Hit);
   TzmTreeListHitKind HitNodePart(const TzmTreeListDrawInfo& Info, const TzmTreeListRowDrawItem& Row, Integer RowTop,
                                  Integer X);
-  void VisibleExpansionChanged(TzmTreeListNode* Node);
   void ColumnLayoutInBand(TzmTreeListDrawInfo& Info, const TzmTreeListBandDrawItem& Item, Integer BandWidth);
   Integer RowHeightAtIndex(Integer Index);
   Integer VisibleBandOfColumn(Integer Column);

@@ -282,7 +282,7 @@ void TzmTreeListNode::SetExpanded(bool Value) {
   }
   FExpanded = Value;
   owner->NodeRowsChanged(this, Value ? FChildRows.GetTotal() : -FChildRows.GetTotal());
-  if (!owner->IsUpdateLocked() && !owner->IsDestroying()) owner->VisibleExpansionChanged(this);
+  if (!owner->IsUpdateLocked() && !owner->IsDestroying()) owner->RebuildVisibleNodes();
   owner->InvalidateNode(this, true);
   if (Value) owner->DoExpanded(this);
   else owner->DoCollapsed(this);

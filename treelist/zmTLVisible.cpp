@@ -182,8 +182,6 @@ TzmTreeListNode* TCustomzmTreeList::FindNextInTree(const TzmTreeListNode* Node) 
   return nullptr;
 }
 
-void TCustomzmTreeList::VisibleExpansionChanged(TzmTreeListNode*) { RebuildVisibleNodes(); }
-
 void TCustomzmTreeList::NodeRowsChanged(TzmTreeListNode* Node, Integer Delta) {
   for (TzmTreeListNode* node = Node; Delta != 0;) {
     node->FRowCount += Delta;
