@@ -131,14 +131,16 @@ Integer TzmTreeListNode::IndexOf(const TzmTreeListNode* Child) const {
   return Child && Child->FParent == this ? Child->GetIndex() : -1;
 }
 
-// The remembered place, when the list still has the node there; else the node is looked for
-// outward from it (insertions and removals move it by a little).
+// The remembered place, when the list still has the node there; else the ends (nodes mostly
+// come and go there), then outward from the remembered place (insertions and removals before
+// the node move it by as many places).
 Integer TzmTreeListNode::GetIndex() const {
   if (FIndex < 0) return -1;
   const std::vector<TzmTreeListNode*>& list = Siblings();
   Integer count = static_cast<Integer>(list.size());
   auto holds = [&](Integer Index) { return Index >= 0 && Index < count && list[static_cast<size_t>(Index)] == this; };
-  if (holds(FIndex)) return FIndex;
+  for (Integer index : {FIndex, 0, count - 1})
+    if (holds(index)) return FIndex = index;
   Integer from = std::min(FIndex, count - 1);
   for (Integer distance = 0; from - distance >= 0 || from + distance < count; ++distance)
     for (Integer index : {from - distance, from + distance})

@@ -185,7 +185,7 @@ TzmTreeListNode* TCustomzmTreeList::FindNextInTree(const TzmTreeListNode* Node) 
 void TCustomzmTreeList::NodeRowsChanged(TzmTreeListNode* Node, Integer Delta) {
   for (TzmTreeListNode* node = Node; Delta != 0;) {
     node->FRowCount += Delta;
-    // A node in no list (a hidden one, or one whose list all nodes' clearing took away) ends it.
+    // A node in no list (a hidden node, or one whose list the clearing of all nodes took away).
     Integer index = node->GetIndex();
     if (index < 0) return;
     node->SiblingRowSums().Changed(index, Delta);
