@@ -6,6 +6,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/ImgList.h"
 #include "platform/os/Gdi.h"
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmEditor.h"
 #include "treelist/zmTL.h"
 #include "treelist/zmTLFeedback.h"
@@ -71,28 +72,23 @@ void TCustomzmTreeList::SortNodeList(std::vector<TzmTreeListNode*>& List, Intege
 void TCustomzmTreeList::SortNodes(Integer Level, Integer Column, bool Descending) {
   TCursor saved = Screen->GetCursor();
   if (IsSortHourglass()) Screen->SetCursor(crHourGlass);
-  try {
-    TzmTreeListUpdateScope update(this);
-    // The lists Level levels below the roots (every list for -1), the root list (nil) first.
-    std::vector<std::pair<TzmTreeListNode*, Integer>> pending{{nullptr, 0}};
-    while (!pending.empty()) {
-      auto [parent, level] = pending.back();
-      pending.pop_back();
-      std::vector<TzmTreeListNode*>& list = parent ? parent->FChildren : FRootNodes;
-      if (Level < 0 || level == Level) {
-        SortNodeList(list, Column, Descending);
-        for (size_t i = 0; i < list.size(); ++i) list[i]->FIndex = static_cast<Integer>(i);
-        (parent ? parent->FChildRows : FRootRows).Reordered();
-      }
-      if (Level >= 0 && level >= Level) continue;
-      for (auto it = list.rbegin(); it != list.rend(); ++it)
-        if (!(*it)->FChildren.empty()) pending.emplace_back(*it, level + 1);
+  TFinally restoreCursor([saved] { Screen->SetCursor(saved); });
+  TUpdateScope update(this);
+  // The lists Level levels below the roots (every list for -1), the root list (nil) first.
+  std::vector<std::pair<TzmTreeListNode*, Integer>> pending{{nullptr, 0}};
+  while (!pending.empty()) {
+    auto [parent, level] = pending.back();
+    pending.pop_back();
+    std::vector<TzmTreeListNode*>& list = parent ? parent->FChildren : FRootNodes;
+    if (Level < 0 || level == Level) {
+      SortNodeList(list, Column, Descending);
+      for (size_t i = 0; i < list.size(); ++i) list[i]->FIndex = static_cast<Integer>(i);
+      (parent ? parent->FChildRows : FRootRows).Reordered();
     }
-  } catch (...) {
-    Screen->SetCursor(saved);
-    throw;
+    if (Level >= 0 && level >= Level) continue;
+    for (auto it = list.rbegin(); it != list.rend(); ++it)
+      if (!(*it)->FChildren.empty()) pending.emplace_back(*it, level + 1);
   }
-  Screen->SetCursor(saved);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmTL.h"
 #include "treelist/zmUtils.h"
 
@@ -102,10 +103,10 @@ void TCustomzmTreeList::ForgetNodeReferences() {
 }
 
 void TCustomzmTreeList::DeleteAllNodes() {
-  TzmTreeListUpdateScope update(this, !IsDestroying());
-  TzmFlagScope clearing(FClearingNodes, true);
+  TUpdateScope update(IsDestroying() ? nullptr : this);
+  TValueScope clearing(FClearingNodes, true);
   ClearVisibleNodes();
-  TzmFlagScope keep(FKeepVisibleLists, true);
+  TValueScope keep(FKeepVisibleLists, true);
   ClearSelection();
   ForgetNodeReferences();
   std::vector<TzmTreeListNode*> roots;
@@ -148,7 +149,7 @@ void TCustomzmTreeList::ClearRowHeightCache() {
 }
 
 void TCustomzmTreeList::RebuildVisibleNodes() {
-  TzmFlagScope building(FBuildingVisibleNodes, true);
+  TValueScope building(FBuildingVisibleNodes, true);
   if (!FPatchNode) {
     FVisibleListHoldsNodes = GetVisibleNodeCount() > 0;
   } else if (!FPatchIsRemoval && FPatchNodeShown && IsVisibleListUsable()) {
@@ -162,18 +163,11 @@ void TCustomzmTreeList::RebuildVisibleNodes() {
 }
 
 void TCustomzmTreeList::PatchVisibleNodes(TzmTreeListNode* Node, bool IsRemoval) {
-  TzmTreeListNode* oldPatch = std::exchange(FPatchNode, Node);
+  TValueScope patch(FPatchNode, Node);
   FPatchNodeShown = FPatchNodeShown || Node->IsVisible();
   FPatchIsRemoval = IsRemoval;
-  try {
-    RebuildVisibleNodes();
-  } catch (...) {
-    FPatchNode = oldPatch;
-    FPatchNodeShown = false;
-    throw;
-  }
-  FPatchNode = oldPatch;
-  FPatchNodeShown = false;
+  TFinally patched([this] { FPatchNodeShown = false; });
+  RebuildVisibleNodes();
 }
 
 TzmTreeListNode* TCustomzmTreeList::FindNextInTree(const TzmTreeListNode* Node) const {
@@ -325,7 +319,7 @@ bool TCustomzmTreeList::FocusCollapsingAncestor(TzmTreeListNode* Node) {
 void TCustomzmTreeList::MakeNodeVisible(TzmTreeListNode* Node) {
   if (!Node || Node->GetOwner() != this) return;
   if (!Node->IsVisible()) {
-    TzmTreeListUpdateScope scope(this);
+    TUpdateScope scope(this);
     for (TzmTreeListNode* p = Node->GetParent(); p; p = p->GetParent())
       if (!p->GetExpanded()) p->SetExpanded(true);
   }
