@@ -173,7 +173,7 @@ void BM_TreeListBuild100000NodesOneByOneShown(benchmark::State& state) {
 }
 BENCHMARK(BM_TreeListBuild100000NodesOneByOneShown)->Unit(benchmark::kMillisecond);
 
-// Expanding all 1,000 parents inside one update bracket (one rebuild of the display order), then
+// Expanding all 1,000 parents inside one update bracket (the display order settled once), then
 // collapsing them the same way.
 void BM_TreeListExpandAllInABracket(benchmark::State& state) {
   TzmTreeListUnits units;
@@ -242,7 +242,7 @@ void BM_YardstickCollapseAll(benchmark::State& state) {
 }
 BENCHMARK(BM_YardstickCollapseAll)->Unit(benchmark::kMillisecond);
 
-// Node by node, every expansion rebuilds the display order (as a user's clicks do).
+// Node by node, every expansion settles the display order (as a user's clicks do).
 void BM_TreeListExpandThenCollapseAllNodeByNode(benchmark::State& state) {
   TzmTreeListUnits units;
   TCustomzmTreeListControl* tree = NewTree();
