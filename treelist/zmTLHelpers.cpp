@@ -80,12 +80,6 @@ Integer Three(const T& A, const T& B) {
 
 Integer Sign(Integer Value) { return Value < 0 ? -1 : (Value > 0 ? 1 : 0); }
 
-Integer CompareChain(const TNodeVariant* A, const TNodeVariant* B) {
-  for (; A && B; A = A->Next, B = B->Next)
-    if (Integer r = TzmSortValue::Compare(A->Value, B->Value)) return A->Descending ? -r : r;
-  return 0;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -195,9 +189,13 @@ Integer CompareVariants(const Variant& V1, const Variant& V2) {
 // Texts already go by the code page's case-sensitive collation, so the order is the same.
 Integer CompareVariantsCaseSensitive(const Variant& V1, const Variant& V2) { return CompareVariants(V1, V2); }
 
-Integer CompareKeyChain(const TNodeVariant* A, const TNodeVariant* B) { return CompareChain(A, B); }
+Integer CompareKeyChain(const TNodeVariant* A, const TNodeVariant* B) {
+  for (; A && B; A = A->Next, B = B->Next)
+    if (Integer r = TzmSortValue::Compare(A->Value, B->Value)) return A->Descending ? -r : r;
+  return 0;
+}
 
-Integer CompareKeyChainCaseSensitive(const TNodeVariant* A, const TNodeVariant* B) { return CompareChain(A, B); }
+Integer CompareKeyChainCaseSensitive(const TNodeVariant* A, const TNodeVariant* B) { return CompareKeyChain(A, B); }
 
 Integer CompareSortKeys(TCustomzmTreeList* Control, const TNodeVariant* A, const TNodeVariant* B) {
   if (Integer r = CompareKeyChain(A, B)) return r;
@@ -205,8 +203,7 @@ Integer CompareSortKeys(TCustomzmTreeList* Control, const TNodeVariant* A, const
 }
 
 Integer CompareSortKeysCaseSensitive(TCustomzmTreeList* Control, const TNodeVariant* A, const TNodeVariant* B) {
-  if (Integer r = CompareKeyChainCaseSensitive(A, B)) return r;
-  return Control->CompareNodeIdentity(A->Node, B->Node);
+  return CompareSortKeys(Control, A, B);
 }
 
 Integer CompareSortKeysByEvent(TCustomzmTreeList* Control, const TNodeVariant* A, const TNodeVariant* B) {
