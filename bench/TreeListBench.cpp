@@ -8,6 +8,8 @@
 // yardstick within one run; the machine's load moves both.
 #include <benchmark/benchmark.h>
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <random>
 #include <unordered_map>
@@ -480,4 +482,16 @@ BENCHMARK(BM_YardstickSort100000Nodes)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+// The allocator's limits pinned: left to adjust themselves, they hand a freed tree's memory back
+// to the system or keep it depending on the large blocks the cases before happened to free, and
+// a case's figure would then depend on which cases ran before it (on a virtual machine, taking
+// the pages back costs more than building the nodes).
+int main(int argc, char** argv) {
+  mallopt(M_MMAP_THRESHOLD, 32 << 20);
+  mallopt(M_TRIM_THRESHOLD, 1 << 30);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
