@@ -72,9 +72,7 @@ void TzmTreeListNode::Link(TzmTreeListNode* AParent, Integer AIndex) {
   list.insert(list.begin() + AIndex, this);
   FParent = AParent;
   FIndex = AIndex;
-  TzmTreeListRowSums& sums = SiblingRowSums();
-  if (AIndex + 1 == static_cast<Integer>(list.size())) sums.Appended(FRowCount);
-  else sums.Inserted(FRowCount);
+  SiblingRowSums().Inserted(AIndex, FRowCount);
   if (AParent && AParent->FExpanded) FOwner->NodeRowsChanged(AParent, FRowCount);
 }
 
@@ -104,7 +102,7 @@ bool TzmTreeListNode::RemoveFromSiblings() {
   if (index < 0) return false;
   std::vector<TzmTreeListNode*>& list = FParent ? FParent->FChildren : FOwner->FRootNodes;
   list.erase(list.begin() + index);
-  SiblingRowSums().Removed(FRowCount);
+  SiblingRowSums().Removed(index, FRowCount);
   if (FParent && FParent->FExpanded) FOwner->NodeRowsChanged(FParent, -FRowCount);
   return true;
 }

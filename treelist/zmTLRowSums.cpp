@@ -1,6 +1,8 @@
 // Row sums of a sibling list (a Fenwick tree over the siblings' row counts).
 #include "treelist/zmTLRowSums.h"
 
+#include <algorithm>
+
 namespace {
 
 Integer LowBit(Integer I) { return I & -I; }
@@ -9,33 +11,27 @@ Integer LowBit(Integer I) { return I & -I; }
 
 void TzmTreeListRowSums::Clear() {
   FSums.clear();
+  FCount = 0;
+  FCurrent = 0;
   FTotal = 0;
-  FStale = false;
 }
 
-void TzmTreeListRowSums::Appended(Integer Rows) {
+void TzmTreeListRowSums::Inserted(Integer Index, Integer Rows) {
+  ++FCount;
   FTotal += Rows;
-  if (FStale) return;
-  Integer i = static_cast<Integer>(FSums.size()) + 1;
-  // The new entry covers siblings i - lowbit(i) .. i - 1: the new one and those just before it.
-  FSums.push_back(Rows + Before(i - 1) - Before(i - LowBit(i)));
+  FCurrent = std::min(FCurrent, Index);
 }
 
-void TzmTreeListRowSums::Inserted(Integer Rows) {
-  FTotal += Rows;
-  FStale = true;
-}
-
-void TzmTreeListRowSums::Removed(Integer Rows) {
+void TzmTreeListRowSums::Removed(Integer Index, Integer Rows) {
+  --FCount;
   FTotal -= Rows;
-  FStale = true;
+  FCurrent = std::min(FCurrent, Index);
 }
 
+// Only the exact entries follow: the stale ones are made from the counts when settled.
 void TzmTreeListRowSums::Changed(Integer Index, Integer Delta) {
   FTotal += Delta;
-  if (FStale) return;
-  Integer count = static_cast<Integer>(FSums.size());
-  for (Integer i = Index + 1; i <= count; i += LowBit(i)) FSums[static_cast<size_t>(i - 1)] += Delta;
+  for (Integer i = Index + 1; i <= FCurrent; i += LowBit(i)) FSums[static_cast<size_t>(i - 1)] += Delta;
 }
 
 Integer TzmTreeListRowSums::Before(Integer Index) const {
@@ -45,14 +41,13 @@ Integer TzmTreeListRowSums::Before(Integer Index) const {
 }
 
 Integer TzmTreeListRowSums::Find(Integer Row, Integer& RowsBefore) const {
-  Integer count = static_cast<Integer>(FSums.size());
   Integer step = 1;
-  while (step * 2 <= count) step *= 2;
+  while (step * 2 <= FCount) step *= 2;
   // The most siblings whose rows all lie before Row: the next sibling holds it.
   Integer taken = 0, rest = Row;
   for (; step > 0; step /= 2) {
     Integer next = taken + step;
-    if (next <= count && FSums[static_cast<size_t>(next - 1)] <= rest) {
+    if (next <= FCount && FSums[static_cast<size_t>(next - 1)] <= rest) {
       taken = next;
       rest -= FSums[static_cast<size_t>(next - 1)];
     }

@@ -192,7 +192,7 @@ const TzmTreeListRowSums& TCustomzmTreeList::CurrentRowSums(TzmTreeListNode* Par
   TzmTreeListRowSums& sums = Parent ? Parent->FChildRows : FRootRows;
   if (!sums.IsCurrent()) {
     const std::vector<TzmTreeListNode*>& list = Parent ? Parent->FChildren : FRootNodes;
-    sums.Rebuild(static_cast<Integer>(list.size()), [&list](Integer Index) {
+    sums.Settle([&list](Integer Index) {
       TzmTreeListNode* node = list[static_cast<size_t>(Index)];
       node->FIndex = Index;
       return node->FRowCount;

@@ -1,5 +1,6 @@
 // Row sums of a sibling list against plain running sums: random appends, insertions, removals,
-// count changes, reorders and clears, with the sums summed again whenever they went stale.
+// count changes, reorders and clears, with the stale sums settled whenever they are checked; a
+// settling asks for no sibling before the first changed place.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -27,20 +28,23 @@ class zmTLRowSumsModel : public testing::TestWithParam<unsigned> {
       case 2: {
         Integer rows = SomeRows();
         Rows.push_back(rows);
-        Sums.Appended(rows);
+        Sums.Inserted(count, rows);
+        Moved(count);
         break;
       }
       case 3: {
         Integer at = Pick(count + 1), rows = SomeRows();
         Rows.insert(Rows.begin() + at, rows);
-        Sums.Inserted(rows);
+        Sums.Inserted(at, rows);
+        Moved(at);
         break;
       }
       case 4:
       case 5: {
         Integer at = Pick(count);
-        Sums.Removed(Rows[static_cast<size_t>(at)]);
+        Sums.Removed(at, Rows[static_cast<size_t>(at)]);
         Rows.erase(Rows.begin() + at);
+        Moved(at);
         break;
       }
       case 6:
@@ -57,11 +61,13 @@ class zmTLRowSumsModel : public testing::TestWithParam<unsigned> {
       case 10:
         std::shuffle(Rows.begin(), Rows.end(), Random);
         Sums.Reordered();
+        Moved(0);
         break;
       default:
         if (Pick(20) == 0) {
           Rows.clear();
           Sums.Clear();
+          Moved(0);
         }
         break;
     }
@@ -71,7 +77,19 @@ class zmTLRowSumsModel : public testing::TestWithParam<unsigned> {
     SCOPED_TRACE("step " + std::to_string(Step));
     Integer count = static_cast<Integer>(Rows.size());
     ASSERT_EQ(Sums.GetTotal(), std::accumulate(Rows.begin(), Rows.end(), 0)) << "the total is always current";
-    if (!Sums.IsCurrent()) Sums.Rebuild(count, [this](Integer Index) { return Rows[static_cast<size_t>(Index)]; });
+    if (!Sums.IsCurrent()) {
+      std::vector<Integer> asked;
+      Sums.Settle([&](Integer Index) {
+        asked.push_back(Index);
+        return Rows[static_cast<size_t>(Index)];
+      });
+      ASSERT_FALSE(asked.empty());
+      ASSERT_LE(asked.front(), FirstMoved) << "every sibling that moved is asked for";
+      for (size_t k = 0; k < asked.size(); ++k) ASSERT_EQ(asked[k], asked.front() + static_cast<Integer>(k));
+      ASSERT_EQ(asked.back(), count - 1);
+    }
+    ASSERT_TRUE(Sums.IsCurrent());
+    FirstMoved = count;
     Integer before = 0;
     for (Integer i = 0; i < count; ++i) {
       ASSERT_EQ(Sums.Before(i), before) << "sibling " << i;
@@ -85,8 +103,12 @@ class zmTLRowSumsModel : public testing::TestWithParam<unsigned> {
     ASSERT_EQ(Sums.Before(count), before);
   }
 
+  // The siblings from this place on changed places since the sums were last settled.
+  void Moved(Integer Place) { FirstMoved = std::min(FirstMoved, Place); }
+
   TzmTreeListRowSums Sums;
   std::vector<Integer> Rows;
+  Integer FirstMoved = 0;
   std::mt19937 Random;
 };
 
@@ -106,12 +128,12 @@ TEST(zmTLRowSums, AnEmptyListHasNoRows) {
   TzmTreeListRowSums sums;
   EXPECT_EQ(sums.GetTotal(), 0);
   EXPECT_EQ(sums.Before(0), 0);
-  sums.Appended(3);
-  sums.Removed(3);
-  EXPECT_FALSE(sums.IsCurrent()) << "a removal leaves the sums to be summed again";
-  sums.Rebuild(0, [](Integer) { return 1; });
-  EXPECT_TRUE(sums.IsCurrent());
+  sums.Inserted(0, 3);
+  sums.Removed(0, 3);
+  EXPECT_TRUE(sums.IsCurrent()) << "no sibling is left to sum";
+  sums.Settle([](Integer) -> Integer { ADD_FAILURE() << "asked for a sibling of an empty list"; return 1; });
   EXPECT_EQ(sums.GetTotal(), 0);
+  EXPECT_EQ(sums.Before(0), 0);
 }
 
 }  // namespace
