@@ -11,9 +11,11 @@ QJ_IMPLEMENT_CLASS(TqvDBDataProvider)
 
 namespace {
 
+// Never destroyed: providers held by process-wide objects (the default editors' lookup combo box)
+// leave it at exit, after the statics made before them are gone.
 std::vector<TqvDBDataProvider*>& ProviderList() {
-  static std::vector<TqvDBDataProvider*> providers;
-  return providers;
+  static auto* providers = new std::vector<TqvDBDataProvider*>;
+  return *providers;
 }
 
 }  // namespace

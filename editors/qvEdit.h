@@ -427,6 +427,9 @@ class TqvCustomEditProperties : public TqvInterfacedPersistent {
   virtual TqvEditSupportedOperations GetSupportedOperations() const;
   virtual bool IsEditValueValid(Variant& AEditValue, bool AEditFocused);
   virtual bool CanRevertEditValue() const { return false; }
+  // The values are keys of a list whose texts the editor shows (the footer menu offers only a
+  // count for such items).
+  virtual bool IsLookupEditProperties() const { return false; }
   virtual void PrepareDisplayValue(const Variant& AEditValue, Variant& ADisplayValue, bool AEditFocused);
   // Copies state collected while editing into other properties.
   virtual void UpdateProperties(TqvCustomEditProperties*) {}
