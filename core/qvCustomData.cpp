@@ -23,7 +23,7 @@ QJ_IMPLEMENT_CLASS(TqvBookmarkChangedInfo)
 QJ_IMPLEMENT_CLASS(TqvCustomDataController)
 
 void RaiseDataControllerError(PResStringRec AMessage) {
-  throw EqvInvalidDataControllerOperation(GetLocalizedResourceString(AMessage));
+  RaiseResourceError<EqvInvalidDataControllerOperation>(AMessage);
 }
 
 namespace {

@@ -3,10 +3,10 @@
 // their master record while master records are inserted and deleted.
 #include <algorithm>
 
+#include "core/qvClasses.h"
 #include "core/qvCustomData.h"
 #include "core/qvDataUpdateScope.h"
 #include "platform/rtl/ClassesConsts.h"
-#include "platform/rtl/Lists.h"
 
 QJ_IMPLEMENT_CLASS(TqvDetailInfoObject)
 QJ_IMPLEMENT_CLASS(TqvDetailObject)
@@ -109,7 +109,7 @@ TqvCustomDataRelation* TqvCustomDataRelationList::FindByItem(TObject* AItem) con
 
 TqvCustomDataRelation* TqvCustomDataRelationList::GetItem(Integer AIndex) const {
   if (AIndex < 0 || AIndex >= GetCount())
-    TList::Error(&SListIndexError, AIndex);
+    RaiseResourceError<EListError>(&SListIndexError, {AIndex});
   return FItems[AIndex];
 }
 

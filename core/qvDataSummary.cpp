@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/qvClasses.h"
 #include "core/qvCustomData.h"
 #include "core/qvDataPipeline.h"
 #include "core/qvDataUpdateScope.h"
@@ -9,7 +10,6 @@
 #include "core/qvVariants.h"
 #include "platform/rtl/ClassesConsts.h"
 #include "platform/rtl/DateTime.h"
-#include "platform/rtl/Lists.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomDataSummaryItem)
 QJ_IMPLEMENT_CLASS(TqvDataSummaryItem)
@@ -186,7 +186,7 @@ String TqvDataSummaryItem::FormatValue(const Variant& AValue, bool AIsFooter) co
 TqvDataSummaryItems::TqvDataSummaryItems(TqvDataSummary* ASummary, TqvDataSummaryItemClass AItemClass)
     : TCollection(AItemClass ? AItemClass : &TqvDataSummaryItem::StaticClass()), FSummary(ASummary) {
   if (!GetItemClass()->InheritsFrom(&TqvDataSummaryItem::StaticClass()))
-    TList::Error(&SInvalidProperty, 0);
+    RaiseResourceError<EListError>(&SInvalidProperty, {0});
 }
 
 void TqvDataSummaryItems::Assign(TPersistent* ASource) {
@@ -312,7 +312,7 @@ TqvDataSummaryGroupItemLinks::TqvDataSummaryGroupItemLinks(TqvDataSummaryGroup* 
                                                            TCollectionItemClass AItemClass)
     : TCollection(AItemClass ? AItemClass : &TqvDataSummaryGroupItemLink::StaticClass()), FGroup(AGroup) {
   if (!GetItemClass()->InheritsFrom(&TqvDataSummaryGroupItemLink::StaticClass()))
-    TList::Error(&SInvalidProperty, 0);
+    RaiseResourceError<EListError>(&SInvalidProperty, {0});
 }
 
 TqvDataSummaryGroupItemLink* TqvDataSummaryGroupItemLinks::Add() {

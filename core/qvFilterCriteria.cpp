@@ -35,7 +35,7 @@ constexpr Int64 kMinItemBytes = 6;
 constexpr Integer kMaxListDepth = 256;
 
 [[noreturn]] void RaiseCriteriaReadError() {
-  throw EReadError(GetLocalizedResourceString(&sqvDataReadError));
+  RaiseResourceError<EReadError>(&sqvDataReadError);
 }
 
 Int64 BytesLeft(TStream* AStream) { return AStream->GetSize() - AStream->GetPosition(); }

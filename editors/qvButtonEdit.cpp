@@ -12,7 +12,7 @@ namespace {
 const struct TButtonEditRegistration {
   TButtonEditRegistration() {
     GetRegisteredEditProperties()->Register(&TqvButtonEditProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextButtonEdit));
+                                            GetLocalizedResourceString(&sqvEditDisplayTextButtonEdit));
   }
 } ButtonEditRegistration;
 

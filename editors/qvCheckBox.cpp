@@ -25,7 +25,7 @@ namespace {
 const struct TCheckBoxRegistration {
   TCheckBoxRegistration() {
     GetRegisteredEditProperties()->Register(&TqvCheckBoxProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextCheckBox));
+                                            GetLocalizedResourceString(&sqvEditDisplayTextCheckBox));
   }
 } CheckBoxRegistration;
 

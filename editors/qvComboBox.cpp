@@ -23,7 +23,7 @@ namespace {
 const struct TComboBoxRegistration {
   TComboBoxRegistration() {
     GetRegisteredEditProperties()->Register(&TqvComboBoxProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextComboBox));
+                                            GetLocalizedResourceString(&sqvEditDisplayTextComboBox));
   }
 } ComboBoxRegistration;
 

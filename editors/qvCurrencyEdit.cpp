@@ -20,7 +20,7 @@ namespace {
 const struct TCurrencyEditRegistration {
   TCurrencyEditRegistration() {
     GetRegisteredEditProperties()->Register(&TqvCurrencyEditProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextCurrencyEdit));
+                                            GetLocalizedResourceString(&sqvEditDisplayTextCurrencyEdit));
   }
 } CurrencyEditRegistration;
 

@@ -18,7 +18,7 @@ namespace {
 const struct THyperLinkRegistration {
   THyperLinkRegistration() {
     GetRegisteredEditProperties()->Register(&TqvHyperLinkEditProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextHyperLink));
+                                            GetLocalizedResourceString(&sqvEditDisplayTextHyperLink));
   }
 } HyperLinkRegistration;
 

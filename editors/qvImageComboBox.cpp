@@ -26,7 +26,7 @@ namespace {
 const struct TImageComboBoxRegistration {
   TImageComboBoxRegistration() {
     GetRegisteredEditProperties()->Register(&TqvImageComboBoxProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextImageComboBox));
+                                            GetLocalizedResourceString(&sqvEditDisplayTextImageComboBox));
   }
 } ImageComboBoxRegistration;
 

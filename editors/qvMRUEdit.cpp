@@ -14,7 +14,7 @@ namespace {
 const struct TMRUEditRegistration {
   TMRUEditRegistration() {
     GetRegisteredEditProperties()->Register(&TqvMRUEditProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextMRUEdit));
+                                            GetLocalizedResourceString(&sqvEditDisplayTextMRUEdit));
   }
 } MRUEditRegistration;
 

@@ -18,7 +18,7 @@ namespace {
 const struct TMaskEditRegistration {
   TMaskEditRegistration() {
     GetRegisteredEditProperties()->Register(&TqvMaskEditProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextMaskEdit));
+                                            GetLocalizedResourceString(&sqvEditDisplayTextMaskEdit));
   }
 } MaskEditRegistration;
 

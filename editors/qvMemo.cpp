@@ -20,7 +20,7 @@ namespace {
 
 const struct TMemoRegistration {
   TMemoRegistration() {
-    GetRegisteredEditProperties()->Register(&TqvMemoProperties::StaticClass(), LoadResString(&sqvEditDisplayTextMemo));
+    GetRegisteredEditProperties()->Register(&TqvMemoProperties::StaticClass(), GetLocalizedResourceString(&sqvEditDisplayTextMemo));
   }
 } MemoRegistration;
 

@@ -18,7 +18,7 @@ namespace {
 const struct TPopupEditRegistration {
   TPopupEditRegistration() {
     GetRegisteredEditProperties()->Register(&TqvPopupEditProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextPopupEdit));
+                                            GetLocalizedResourceString(&sqvEditDisplayTextPopupEdit));
   }
 } PopupEditRegistration;
 
@@ -112,7 +112,7 @@ void TqvCustomPopupEdit::DoInitPopup() {
   TControl* control = GetProperties()->GetPopupControl();
   if (control) {
     const bool circular = control == GetPopupWindow() || IsInside(this, control) || IsInside(control, this);
-    if (circular) throw Exception(LoadResString(&sqvCircularReferencingError));
+    if (circular) RaiseResourceError(&sqvCircularReferencingError);
   }
   inherited::DoInitPopup();
 }

@@ -21,7 +21,7 @@ using TClickLock = TqvBoolLockScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockC
 const struct TTextEditRegistration {
   TTextEditRegistration() {
     GetRegisteredEditProperties()->Register(&TqvTextEditProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextTextEdit));
+                                            GetLocalizedResourceString(&sqvEditDisplayTextTextEdit));
   }
 } TextEditRegistration;
 

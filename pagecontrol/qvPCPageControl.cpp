@@ -9,7 +9,6 @@
 #include "pagecontrol/qvPCPainters.h"
 #include "platform/forms/Forms.h"
 #include "platform/rtl/ClassesConsts.h"
-#include "platform/rtl/Lists.h"
 
 QJ_IMPLEMENT_CLASS(TqvTabSheet)
 QJ_IMPLEMENT_CLASS(TqvPageControl)
@@ -81,7 +80,7 @@ void TqvTabSheet::SetPageIndex(Integer Value) {
   if (!FPageControl) return;
   const Integer last = FPageControl->GetPageCount() - 1;
   // A negative index gets the same clear error as one past the end.
-  if (Value < 0 || Value > last) throw EListError(GetLocalizedResourceString(&sqvPCInvalidPageIndex), {Value, last});
+  if (Value < 0 || Value > last) RaiseResourceError<EListError>(&sqvPCInvalidPageIndex, {Value, last});
   if (Value == GetPageIndex()) return;
   FPageControl->MovePage(this, Value);
 }
@@ -201,7 +200,7 @@ void TqvPageControl::BeforeDestruction() {
 }
 
 TqvTabSheet* TqvPageControl::GetPage(Integer Index) const {
-  if (Index < 0 || Index >= GetPageCount()) TList::Error(&SListIndexError, Index);
+  if (Index < 0 || Index >= GetPageCount()) RaiseResourceError<EListError>(&SListIndexError, {Index});
   return FPages[size_t(Index)];
 }
 

@@ -142,6 +142,11 @@ QJ_EXCEPTION(EThread, Exception)
 QJ_EXCEPTION(EIniFileException, Exception)
 QJ_EXCEPTION(ERegistryException, Exception)
 
+// Texts of the runtime's own errors, for the layers above that raise the same classes.
+extern const TResourceString SOutOfMemory;  // Out of memory
+extern const TResourceString SInvalidCast;  // Invalid class typecast
+extern const TResourceString SDivByZero;    // Division by zero
+
 // Raises EAbort, the silent exception that unwinds without a message to the user.
 [[noreturn]] void Abort();
 
