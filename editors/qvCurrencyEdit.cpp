@@ -17,12 +17,8 @@ QJ_IMPLEMENT_CLASS(TqvEditRepositoryCurrencyItem)
 
 namespace {
 
-const struct TCurrencyEditRegistration {
-  TCurrencyEditRegistration() {
-    GetRegisteredEditProperties()->Register(&TqvCurrencyEditProperties::StaticClass(),
-                                            GetLocalizedResourceString(&sqvEditDisplayTextCurrencyEdit));
-  }
-} CurrencyEditRegistration;
+const TqvEditKindRegistration CurrencyEditRegistration(&TqvCurrencyEditProperties::StaticClass(),
+                                                       &sqvEditDisplayTextCurrencyEdit);
 
 // The value as a number; false when it has none (a text that is no number, an object ...).
 bool TryValueToNumber(const Variant& AValue, double& ANumber) {

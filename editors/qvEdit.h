@@ -940,6 +940,20 @@ TqvEditRepository* GetDefaultEditRepository();
 // and is found by class name or by short name.
 TqvRegisteredClasses* GetRegisteredEditProperties();
 
+// The one way an editor kind registers: a unit's start-up object that registers the properties
+// class under its display text (read through GetLocalizedResourceString) and takes it out again
+// at shut-down. The registry is made by the first registration, so it outlives them all.
+class TqvEditKindRegistration {
+ public:
+  TqvEditKindRegistration(TqvCustomEditPropertiesClass AClass, PResStringRec ADisplayText);
+  ~TqvEditKindRegistration();
+  TqvEditKindRegistration(const TqvEditKindRegistration&) = delete;
+  TqvEditKindRegistration& operator=(const TqvEditKindRegistration&) = delete;
+
+ private:
+  TqvCustomEditPropertiesClass FClass;
+};
+
 // Display texts ("ShortName|Description") of the editor kinds.
 extern const TResourceString sqvEditDisplayTextMaskEdit;
 extern const TResourceString sqvEditDisplayTextSpinEdit;

@@ -153,3 +153,10 @@ TqvRegisteredClasses* GetRegisteredEditProperties() {
   static TqvRegisteredClasses registry(false);
   return &registry;
 }
+
+TqvEditKindRegistration::TqvEditKindRegistration(TqvCustomEditPropertiesClass AClass, PResStringRec ADisplayText)
+    : FClass(AClass) {
+  GetRegisteredEditProperties()->Register(AClass, GetLocalizedResourceString(ADisplayText));
+}
+
+TqvEditKindRegistration::~TqvEditKindRegistration() { GetRegisteredEditProperties()->Unregister(FClass); }

@@ -37,11 +37,7 @@ QJ_IMPLEMENT_CLASS(TqvEditRepositoryImageItem)
 
 namespace {
 
-const struct TImageRegistration {
-  TImageRegistration() {
-    GetRegisteredEditProperties()->Register(&TqvImageProperties::StaticClass(), GetLocalizedResourceString(&sqvEditDisplayTextImage));
-  }
-} ImageRegistration;
+const TqvEditKindRegistration ImageRegistration(&TqvImageProperties::StaticClass(), &sqvEditDisplayTextImage);
 
 constexpr Integer kScrollLine = 8;
 constexpr TPoint kKeyboardMenuPoint{10, 10};

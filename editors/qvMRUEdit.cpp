@@ -11,12 +11,8 @@ QJ_IMPLEMENT_CLASS(TqvEditRepositoryMRUItem)
 
 namespace {
 
-const struct TMRUEditRegistration {
-  TMRUEditRegistration() {
-    GetRegisteredEditProperties()->Register(&TqvMRUEditProperties::StaticClass(),
-                                            GetLocalizedResourceString(&sqvEditDisplayTextMRUEdit));
-  }
-} MRUEditRegistration;
+const TqvEditKindRegistration MRUEditRegistration(&TqvMRUEditProperties::StaticClass(),
+                                                  &sqvEditDisplayTextMRUEdit);
 
 constexpr Integer kEllipsisButton = 1;
 

@@ -15,12 +15,8 @@ QJ_IMPLEMENT_CLASS(TqvEditRepositoryMaskItem)
 
 namespace {
 
-const struct TMaskEditRegistration {
-  TMaskEditRegistration() {
-    GetRegisteredEditProperties()->Register(&TqvMaskEditProperties::StaticClass(),
-                                            GetLocalizedResourceString(&sqvEditDisplayTextMaskEdit));
-  }
-} MaskEditRegistration;
+const TqvEditKindRegistration MaskEditRegistration(&TqvMaskEditProperties::StaticClass(),
+                                                   &sqvEditDisplayTextMaskEdit);
 
 bool IsRegExprKind(TqvEditMaskKind AKind) { return AKind != emkStandard; }
 

@@ -18,11 +18,7 @@ QJ_IMPLEMENT_CLASS(TqvEditRepositoryMemoItem)
 
 namespace {
 
-const struct TMemoRegistration {
-  TMemoRegistration() {
-    GetRegisteredEditProperties()->Register(&TqvMemoProperties::StaticClass(), GetLocalizedResourceString(&sqvEditDisplayTextMemo));
-  }
-} MemoRegistration;
+const TqvEditKindRegistration MemoRegistration(&TqvMemoProperties::StaticClass(), &sqvEditDisplayTextMemo);
 
 Integer CharCount(const String& S) { return static_cast<Integer>(S.size()); }
 

@@ -15,12 +15,8 @@ QJ_IMPLEMENT_CLASS(TqvEditRepositoryPopupItem)
 
 namespace {
 
-const struct TPopupEditRegistration {
-  TPopupEditRegistration() {
-    GetRegisteredEditProperties()->Register(&TqvPopupEditProperties::StaticClass(),
-                                            GetLocalizedResourceString(&sqvEditDisplayTextPopupEdit));
-  }
-} PopupEditRegistration;
+const TqvEditKindRegistration PopupEditRegistration(&TqvPopupEditProperties::StaticClass(),
+                                                    &sqvEditDisplayTextPopupEdit);
 
 // AControl is AAncestor or lies inside it.
 bool IsInside(TControl* AControl, TControl* AAncestor) {

@@ -27,8 +27,8 @@ const TResourceString sqvSpinEditConvertError{62720, "Could not convert to numer
 
 namespace {
 
-const TqvEditKindRegistration SpinEditRegistration(&TqvSpinEditProperties::StaticClass(), &sqvEditDisplayTextSpinEdit,
-                                                   false);
+const TqvEditKindRegistration SpinEditRegistration(&TqvSpinEditProperties::StaticClass(),
+                                                   &sqvEditDisplayTextSpinEdit);
 
 // Theme parts of the spin class.
 constexpr Integer SpinPartUp = 1, SpinPartDown = 2, SpinPartUpHorz = 3, SpinPartDownHorz = 4;

@@ -18,12 +18,8 @@ namespace {
 
 using TClickLock = TqvBoolLockScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick>;
 
-const struct TTextEditRegistration {
-  TTextEditRegistration() {
-    GetRegisteredEditProperties()->Register(&TqvTextEditProperties::StaticClass(),
-                                            GetLocalizedResourceString(&sqvEditDisplayTextTextEdit));
-  }
-} TextEditRegistration;
+const TqvEditKindRegistration TextEditRegistration(&TqvTextEditProperties::StaticClass(),
+                                                   &sqvEditDisplayTextTextEdit);
 
 // The text is single-byte: a character is a byte, and a caret position counts characters.
 Integer CharCount(const String& S) { return static_cast<Integer>(S.size()); }

@@ -19,8 +19,8 @@ const TResourceString sqvTimeEditConvertError{62721, "Could not convert to time"
 
 namespace {
 
-const TqvEditKindRegistration TimeEditRegistration(&TqvTimeEditProperties::StaticClass(), &sqvEditDisplayTextTimeEdit,
-                                                   false);
+const TqvEditKindRegistration TimeEditRegistration(&TqvTimeEditProperties::StaticClass(),
+                                                   &sqvEditDisplayTextTimeEdit);
 
 constexpr double kHour = 1.0 / 24, kMinute = 1.0 / 1440, kSecond = 1.0 / 86400;
 
