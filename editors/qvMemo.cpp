@@ -205,7 +205,7 @@ void TqvCustomMemo::AdjustInnerEditPosition() {
 void TqvCustomMemo::AdjustInnerEditAppearance() {
   TqvCustomInnerMemo* memo = GetInnerMemo();
   if (!memo || IsInnerEditUnavailable()) return;
-  TqvBoolLockScope<TqvCustomInnerMemo, &TqvCustomInnerMemo::LockBounds> locked(memo);
+  TqvBoolLockScope<TqvInnerMemoBase, &TqvInnerMemoBase::LockBounds> locked(memo);
   memo->SetColor(GetViewInfo()->BackgroundColor);
   if (TFont* font = GetStyle()->GetFont()) {
     TOwned<TFont> copy = MakeOwned<TFont>();

@@ -92,7 +92,7 @@ void TqvCustomTextEdit::Loaded() {
 void TqvCustomTextEdit::AdjustInnerEditAppearance() {
   TqvCustomInnerTextEdit* inner = InnerTextEditControl();
   if (!inner || FConstructing || IsInnerEditUnavailable()) return;
-  TqvBoolLockScope<TqvCustomInnerTextEdit, &TqvCustomInnerTextEdit::LockBounds> locked(inner);
+  TqvBoolLockScope<TqvInnerTextEditBase, &TqvInnerTextEditBase::LockBounds> locked(inner);
   TqvCustomTextEditViewInfo* viewInfo = GetViewInfo();
   inner->SetColor(viewInfo->BackgroundColor);
   if (TFont* font = GetStyle()->GetFont()) {
