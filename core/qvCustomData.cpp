@@ -54,6 +54,16 @@ TqvCustomDataController::TqvCustomDataController(TComponent* AOwner)
   FStorage->OnInternalRecordsCleared = [this](TqvDataStorage*) { InternalRecordsCleared(); };
 }
 
+void TqvCustomDataController::AfterConstruction() {
+  inherited::AfterConstruction();
+  FProvider.reset(GetDataProviderClass()->Create(this));
+  FDataControllerInfo = MakeOwned<TqvCustomDataControllerInfo>(this);
+  FGroups = MakeOwned<TqvDataControllerGroups>(this);
+  FFilter.reset(GetFilterCriteriaClass()->Create(this));
+  FSummary.reset(GetSummaryClass()->Create(this));
+  FSearch = MakeOwned<TqvDataControllerSearch>(this);
+}
+
 TqvCustomDataController::~TqvCustomDataController() {
   FDestroying = true;
   // A pattern leaves its relation; a clone's relation may be gone with its master already.

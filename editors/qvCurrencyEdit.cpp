@@ -109,7 +109,7 @@ void TqvCustomCurrencyEditProperties::ResetDisplayFormat() {
 }
 
 TqvEditValueSource TqvCustomCurrencyEditProperties::GetEditValueSource(bool AEditFocused) const {
-  return const_cast<TqvCustomCurrencyEditProperties*>(this)->IsDisplayFormatDefined(AEditFocused) ? evsText
+  return IsDisplayFormatDefined(AEditFocused) ? evsText
                                                                                                     : evsValue;
 }
 

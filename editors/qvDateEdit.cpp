@@ -110,7 +110,7 @@ TqvEditDisplayFormatOptions TqvCustomDateEditProperties::GetDisplayFormatOptions
 }
 
 TqvEditValueSource TqvCustomDateEditProperties::GetEditValueSource(bool AEditFocused) const {
-  return const_cast<TqvCustomDateEditProperties*>(this)->IsDisplayFormatDefined(AEditFocused) ? evsText : evsValue;
+  return IsDisplayFormatDefined(AEditFocused) ? evsText : evsValue;
 }
 
 bool TqvCustomDateEditProperties::IsEditValueValid(Variant& AEditValue, bool) {

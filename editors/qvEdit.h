@@ -418,7 +418,7 @@ class TqvCustomEditProperties : public TqvInterfacedPersistent {
   virtual void FreeNotification(TComponent*) {}
   virtual TqvEditDisplayFormatOptions GetDisplayFormatOptions() const { return 0; }
   virtual void GetValidateErrorText(TqvEditErrorKind AErrorKind, TCaption& AText);
-  virtual bool IsDisplayFormatDefined(bool AIsEditing);
+  virtual bool IsDisplayFormatDefined(bool AIsEditing) const;
   virtual bool IsValueChangeNotifiedByText() const { return false; }
   virtual bool WantsTabKey() const { return false; }
   virtual bool WantsNavigationKeys() const { return false; }

@@ -357,7 +357,7 @@ void TqvCustomEditProperties::GetValidateErrorText(TqvEditErrorKind, TCaption& A
   AText = GetLocalizedResourceString(&sqvEditInvalidInputValue);
 }
 
-bool TqvCustomEditProperties::IsDisplayFormatDefined(bool AIsEditing) {
+bool TqvCustomEditProperties::IsDisplayFormatDefined(bool AIsEditing) const {
   const TqvEditDisplayFormatOptions options = GetDisplayFormatOptions();
   if (AIsEditing || !(options & dfoUseProviderFormat) || !FDefaultValuesProvider) return false;
   return FDefaultValuesProvider->IsDisplayFormatDefined(!(options & dfoProviderFormatNotEditing));

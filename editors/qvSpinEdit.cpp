@@ -172,7 +172,7 @@ void TqvCustomSpinEditProperties::Changed() {
 
 TqvSpinEditValueType TqvCustomSpinEditProperties::GetValueType() const {
   if (IsValueTypeStored()) return FValueType;
-  IqvEditDefaultValuesProvider* provider = const_cast<TqvCustomSpinEditProperties*>(this)->GetDefaultValuesProvider();
+  IqvEditDefaultValuesProvider* provider = GetDefaultValuesProvider();
   return !provider || provider->DefaultIsFloatValue() ? vtFloat : vtInt;
 }
 
@@ -250,7 +250,7 @@ Variant TqvCustomSpinEditProperties::GetDefaultDisplayValue() {
 }
 
 TqvEditValueSource TqvCustomSpinEditProperties::GetEditValueSource(bool AEditFocused) const {
-  return const_cast<TqvCustomSpinEditProperties*>(this)->IsDisplayFormatDefined(AEditFocused) ? evsText : evsValue;
+  return IsDisplayFormatDefined(AEditFocused) ? evsText : evsValue;
 }
 
 // ---------------------------------------------------------------------------------------------

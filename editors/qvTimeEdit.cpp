@@ -149,7 +149,7 @@ TqvEditDisplayFormatOptions TqvCustomTimeEditProperties::GetDisplayFormatOptions
 }
 
 TqvEditValueSource TqvCustomTimeEditProperties::GetEditValueSource(bool AEditFocused) const {
-  return const_cast<TqvCustomTimeEditProperties*>(this)->IsDisplayFormatDefined(AEditFocused) ? evsText : evsValue;
+  return IsDisplayFormatDefined(AEditFocused) ? evsText : evsValue;
 }
 
 String TqvCustomTimeEditProperties::FormatTime(double ATime) const {

@@ -397,13 +397,28 @@ class TRecordingController : public TqvDataController {
   TqvCustomDataProviderClass GetDataProviderClass() const override { return &TRecordingProvider::StaticClass(); }
 };
 
+// The parts come with the controller, of the classes its final class names; a const controller
+// answers them.
+TEST(DataControllerOwnership, PartsAreMadeWithTheControllerOfTheFinalClassesKinds) {
+  auto* controller = New<TRecordingController>(nullptr);
+  const TqvCustomDataController& c = *controller;
+  ASSERT_NE(c.GetSummary(), nullptr);
+  EXPECT_TRUE(c.GetSummary()->InheritsFrom<TRecordingSummary>());
+  ASSERT_NE(c.GetFilter(), nullptr);
+  EXPECT_TRUE(c.GetFilter()->InheritsFrom<TRecordingFilter>());
+  ASSERT_NE(c.GetProvider(), nullptr);
+  EXPECT_TRUE(c.GetProvider()->InheritsFrom<TRecordingProvider>());
+  ASSERT_NE(c.GetDataControllerInfo(), nullptr);
+  EXPECT_TRUE(c.GetDataControllerInfo()->GetSelection()->InheritsFrom<TRecordingSelection>());
+  EXPECT_NE(c.GetGroups(), nullptr);
+  EXPECT_NE(c.GetSearch(), nullptr);
+  EXPECT_EQ(c.GetSummary(), controller->GetSummary());
+  Free(controller);
+}
+
 TEST(DataControllerOwnership, OwnedPartsAreFreedTheObjectModelsWay) {
   DestructionLog.clear();
   auto* controller = New<TRecordingController>(nullptr);
-  controller->GetSummary();
-  controller->GetFilter();
-  controller->GetDataControllerInfo();
-  controller->GetProvider();
   Free(controller);
   std::sort(DestructionLog.begin(), DestructionLog.end());
   EXPECT_EQ(DestructionLog, (TLog{"filter", "provider", "selection", "summary"}));
