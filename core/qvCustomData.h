@@ -10,6 +10,9 @@
 //   qvCustomDataSearch.cpp      incremental search, incremental filter, text search
 //   qvCustomDataSummary.cpp     the owned summary and its rebuild step
 //   qvCustomDataView.cpp        view engine, grouping, filter and sorting front ends, comparisons
+// and the parts beside it:
+//   qvDataFields.cpp            data fields and the field list
+//   qvDataRelations.cpp         relations to detail levels and the detail objects of records
 #pragma once
 
 #include <functional>

@@ -5,8 +5,8 @@
 // out, and answers the editor's interfaces through a helper object.
 //
 // Where the parts live: qvInnerEdit.cpp (both templates, made for the single-line edit over
-// TCustomEdit and for the memo over TCustomMemo); what differs lives in qvTextEditInner.cpp and
-// qvMemoInner.cpp.
+// TCustomEdit and for the memo over TCustomMemo); what differs lives with each editor
+// (qvTextEdit.h, qvMemo.h).
 #pragma once
 
 #include <functional>

@@ -6,8 +6,8 @@
 // uniform: CR LF, LF CR, a lone CR and a lone LF each become one CR LF. MaxLength counts the text
 // before and after the selection.
 //
-// Where the parts live: qvMemo.cpp (properties, paint model, container), qvMemoInner.cpp (the
-// inner memo window and its helper).
+// Where the parts live: qvMemo.cpp (properties, paint model, container), qvMemoInner.cpp (what
+// the inner memo window and its helper add to the shared layer of qvInnerEdit.h).
 #pragma once
 
 #include "editors/qvTextEdit.h"

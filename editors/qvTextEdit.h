@@ -10,8 +10,10 @@
 //
 // Where the parts live: qvTextEditProperties.cpp (properties, values, conversions, validation),
 // qvTextEditLookup.cpp (lookup data and its list box), qvTextEditView.cpp (view data, view info,
-// text painting and measuring), qvTextEditInner.cpp (the inner edit window), qvTextEdit.cpp (the
-// editor control: value synchronisation, keys, completion, selection and clipboard).
+// text painting and measuring), qvTextEditInner.cpp (what the inner edit window adds to the
+// shared layer of qvInnerEdit.h), qvTextEditNumeric.cpp (number texts of the numeric editors),
+// qvTextEdit.cpp (the editor control: value synchronisation, keys, completion, selection and
+// clipboard).
 #pragma once
 
 #include <bitset>

@@ -2,6 +2,10 @@
 //
 // String positions are 1-based where the original platform's are (Copy, Pos, Delete, Insert).
 // Case mapping and comparison of 8-bit text go through Windows-1252 tables, never the host locale.
+//
+// Where the parts live: SysUtils.cpp (resource strings, exceptions, integer and Boolean
+// conversions), Strings.cpp (string helpers, case mapping, collation), Format.cpp (Format),
+// FloatFormat.cpp (floating-point and currency text).
 #pragma once
 
 #include <exception>
