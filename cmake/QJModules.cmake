@@ -25,7 +25,8 @@ endfunction()
 
 # Checks of the tree that need no compiler (cmake/checks/), run by CTest as check:<name>: on the
 # tree, and on tests/checks/<name>, a fixture that breaks the rules, where the check must fail with
-# the violations the fixture expects.
+# the violations the fixture expects. Every library gets the whole tree as include path, so the
+# layering check is what keeps includes to the arrows of cmake/QJLayers.cmake.
 function(qj_add_tree_check name script)
   set(check ${CMAKE_SOURCE_DIR}/cmake/checks/${script})
   add_test(NAME check:${name}
