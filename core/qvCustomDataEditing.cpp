@@ -5,8 +5,8 @@
 #include "core/qvClasses.h"
 #include "core/qvCustomData.h"
 #include "core/qvDataPipeline.h"
-#include "core/qvDataUpdateScope.h"
 #include "core/qvVariants.h"
+#include "platform/rtl/Scopes.h"
 
 TqvCustomDataProviderClass TqvCustomDataController::GetDataProviderClass() const {
   return &TqvCustomDataProvider::StaticClass();
@@ -40,13 +40,10 @@ void TqvCustomDataController::Cancel() {
 
 void TqvCustomDataController::Post() {
   TAliveToken alive = AliveToken();
-  try {
-    if (IsEditing()) GetProvider()->Post();
-  } catch (...) {
+  TFinally posted([&] {
     if (alive) GetProvider()->ResetLastPostRecordIndex();
-    throw;
-  }
-  if (alive) GetProvider()->ResetLastPostRecordIndex();
+  });
+  if (IsEditing()) GetProvider()->Post();
 }
 
 void TqvCustomDataController::UpdateData() { GetProvider()->UpdateData(); }
@@ -141,7 +138,7 @@ void TqvCustomDataController::SetNewItemRowEnabled(bool AValue) {
 
 void TqvCustomDataController::SetNewItemRowFocused(bool AValue) {
   if (FNewItemRowFocused == AValue) return;
-  TqvDataUpdateScope update(this);
+  TUpdateScope update(this);
   if (AValue)
     ChangeFocusedRowIndex(-1);
   else if (!IsOwnerDestroying())

@@ -2,9 +2,9 @@
 // Calls to the editor go through its text-edit base, which admits this layer.
 #include "editors/qvInnerEdit.h"
 
-#include "core/qvDataUpdateScope.h"
 #include "editors/qvMemo.h"
 #include "editors/qvTextEdit.h"
+#include "platform/rtl/Scopes.h"
 
 // ---------------------------------------------------------------------------------------------
 // Construction and placement
@@ -35,7 +35,7 @@ void TqvInnerEditControl<TEditBase, TContainer>::LockBounds(bool ALock) {
 
 template <class TEditBase, class TContainer>
 void TqvInnerEditControl<TEditBase, TContainer>::WhileCreating(const std::function<void()>& AStep) {
-  TqvFlagScope creating(FCreating, true, this->AliveToken());
+  TValueScope creating(FCreating, true, this->AliveToken());
   AStep();
 }
 
@@ -48,17 +48,12 @@ void TqvInnerEditControl<TEditBase, TContainer>::SetBounds(Integer ALeft, Intege
     TEditBase::SetBounds(ALeft, ATop, AWidth, AHeight);
     return;
   }
-  container->LockAlignControls(true);
   TAliveToken containerAlive = container->AliveToken();
-  try {
+  {
+    TLockSwitchScope<TContainer, &TContainer::LockAlignControls> aligning(container);
     TEditBase::SetBounds(ALeft, ATop, AWidth, AHeight);
-  } catch (...) {
-    if (containerAlive) container->LockAlignControls(false);
-    throw;
   }
-  if (!containerAlive) return;
-  container->LockAlignControls(false);
-  BoundsApplied(container);
+  if (containerAlive) BoundsApplied(container);
 }
 
 template <class TEditBase, class TContainer>

@@ -1,8 +1,8 @@
 // What the inner memo window of the memo editor adds to the shared inner-edit layer: Tab kept
 // unless the memo wants it, clipboard and clear messages through the editor, uniform line breaks
 // in replaced text, the text handed to the editor, and the editor's scroll bars kept up to date.
-#include "core/qvDataUpdateScope.h"
 #include "editors/qvMemo.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomInnerMemoHelper)
 QJ_IMPLEMENT_CLASS(TqvCustomInnerMemo)
@@ -27,7 +27,7 @@ TqvCustomInnerMemo::TqvCustomInnerMemo(TComponent* AOwner) : TqvInnerMemoBase(AO
 TqvCustomInnerMemo::~TqvCustomInnerMemo() { FHelper.reset(); }
 
 void TqvCustomInnerMemo::SetTextInternally(const String& AText) {
-  TqvFlagScope internal(FInternalTextSetting, true, AliveToken());
+  TValueScope internal(FInternalTextSetting, true, AliveToken());
   SetText(AText);
 }
 
