@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "RtlTestSupport.h"
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Scopes.h"
+#include "support/EnumNames.h"
 
 namespace {
 
@@ -49,13 +51,9 @@ using TCompletionScope = TUpdateScope<TBracketProbe, &TBracketProbe::BeginUpdate
 
 enum class TEndingScope { Update, LockSwitch, Finally };
 
-const char* EndingScopeName(TEndingScope AScope) {
-  switch (AScope) {
-    case TEndingScope::Update: return "Update";
-    case TEndingScope::LockSwitch: return "LockSwitch";
-    case TEndingScope::Finally: return "Finally";
-  }
-  return "?";
+std::string EndingScopeName(TEndingScope AScope) {
+  return NameOf(AScope, {QJ_NAMED(TEndingScope::Update), QJ_NAMED(TEndingScope::LockSwitch),
+                         QJ_NAMED(TEndingScope::Finally)});
 }
 
 struct TEndingCase {
@@ -116,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Combine(::testing::Values(TEndingScope::Update, TEndingScope::LockSwitch, TEndingScope::Finally),
                        ::testing::ValuesIn(kEndingCases)),
     [](const auto& info) {
-      return std::string(EndingScopeName(std::get<0>(info.param))) + "_" + std::get<1>(info.param).Name;
+      return EndingScopeName(std::get<0>(info.param)) + "_" + std::get<1>(info.param).Name;
     });
 
 // A scope opened in a destructor that runs while another exception unwinds has no exception of
