@@ -258,13 +258,10 @@ void TqvInnerEditHelper<TInner>::SafelySetFocus() {
   const bool autoSelect = FEdit->GetAutoSelect();
   FEdit->SetAutoSelect(false);
   TAliveToken alive = FEdit->AliveToken();
-  try {
-    FEdit->SetFocus();
-  } catch (...) {
+  TFinally restore([&] {
     if (alive) FEdit->SetAutoSelect(autoSelect);
-    throw;
-  }
-  if (alive) FEdit->SetAutoSelect(autoSelect);
+  });
+  FEdit->SetFocus();
 }
 
 template <class TInner>

@@ -19,21 +19,8 @@ const TResourceString sqvPCInvalidPageIndex{63420,
 namespace {
 
 // Holds the change events of a control locked for a block.
-class TChangeEventsLock {
- public:
-  explicit TChangeEventsLock(TqvCustomTabControl* AControl) : FControl(AControl), FAlive(AControl->AliveToken()) {
-    FControl->LockChangeEvents();
-  }
-  ~TChangeEventsLock() {
-    if (FAlive) FControl->UnlockChangeEvents();
-  }
-  TChangeEventsLock(const TChangeEventsLock&) = delete;
-  TChangeEventsLock& operator=(const TChangeEventsLock&) = delete;
-
- private:
-  TqvCustomTabControl* FControl;
-  TAliveToken FAlive;
-};
+using TChangeEventsLock =
+    TUpdateScope<TqvCustomTabControl, &TqvCustomTabControl::LockChangeEvents, &TqvCustomTabControl::UnlockChangeEvents>;
 
 }  // namespace
 
