@@ -243,12 +243,7 @@ TEST_F(StatusBar, DraggingTheGripSizesTheForm) {
   const Integer width = form->GetWidth(), height = form->GetHeight();
   const TPoint grip = bar->ClientToScreen({bar->GetWidth() - 4, bar->GetHeight() - 4});
   // The sizing loop takes the steps one per idle turn, as a hand would make them.
-  std::vector<std::function<void()>> steps = {[&] { Headless::MoveMouse(grip.X + 40, grip.Y + 30); },
-                                              [] { Headless::MouseUp(); }};
-  size_t step = 0;
-  Headless::SetIdleHandler([&] {
-    if (step < steps.size()) steps[step++]();
-  });
+  RunWhenIdle({[&] { Headless::MoveMouse(grip.X + 40, grip.Y + 30); }, [] { Headless::MouseUp(); }});
   Headless::MoveMouse(grip.X, grip.Y);
   Headless::MouseDown();
   Pump();
