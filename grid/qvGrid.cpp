@@ -61,6 +61,8 @@ TqvGridViewInfoClass TqvCustomGrid::GetViewInfoClass() const { return &TqvGridVi
 
 TqvGridLevelOptions* TqvCustomGrid::GetRootLevelOptions() const { return FRootLevel->GetOptions(); }
 
+TqvGridLevelStyles* TqvCustomGrid::GetRootLevelStyles() const { return FRootLevel->GetStyles(); }
+
 void TqvCustomGrid::SetDragOpeningWaitTime(Integer AValue) { FDragOpeningWaitTime = std::max(AValue, 0); }
 
 // ---------------------------------------------------------------------------------------------
@@ -173,6 +175,18 @@ void TqvCustomGrid::WndProc(TMessage& Message) {
 void TqvCustomGrid::DoCancelMode() {
   inherited::DoCancelMode();
   FController->DoCancelMode();
+}
+
+void TqvCustomGrid::BeforeMouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TAliveToken alive = AliveToken();
+  inherited::BeforeMouseDown(Button, Shift, X, Y);
+  if (alive) FController->MouseDown(Button, Shift, X, Y);
+}
+
+void TqvCustomGrid::MouseMove(TShiftState Shift, Integer X, Integer Y) {
+  TAliveToken alive = AliveToken();
+  inherited::MouseMove(Shift, X, Y);
+  if (alive) FController->MouseMove(Shift, X, Y);
 }
 
 void TqvCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {

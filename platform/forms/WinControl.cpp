@@ -550,8 +550,11 @@ void TWinControl::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer
     AWidth = FWidth;
     AHeight = FHeight;
   }
+  // A handler of the new size (OnResize) may free the control.
+  TAliveToken alive = AliveToken();
   if (FHandle && !IsIconic(FHandle)) {
     SetWindowPos(FHandle, nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!alive) return;
     UpdateBounds();
   } else {
     bool sized = AWidth != FWidth || AHeight != FHeight;
@@ -563,6 +566,7 @@ void TWinControl::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer
     if (sized) {
       Realign();
       if (!HasState(csLoading)) Resize();
+      if (!alive) return;
     }
   }
   RequestAlign();
