@@ -6,7 +6,8 @@
 // regions), GdiDC.cpp (device contexts, selection, state, origins, clipping), GdiPrimitives.cpp
 // (raster operations, fills, blits, lines, shapes), GdiPaths.cpp (paths), GdiEdges.cpp (3D edges
 // and frame controls), GdiBitmaps.cpp (BMP files, system and resource bitmaps), GdiImageList.cpp
-// (image lists), GdiDragImage.cpp (drag images), GdiSysColors.cpp (system colours),
+// (image lists), GdiDragImage.cpp (drag images), GdiGlyphs.cpp (glyphs drawn at the device
+// pixels of a high-DPI surface), GdiSysColors.cpp (system colours),
 // GdiFonts.cpp (fonts and metrics), GdiText.cpp (text output and DrawText), GdiTextShaping.cpp
 // (simple runs of single-byte text); the shared records are in GdiInternal.h and
 // GdiTextEngine.h.

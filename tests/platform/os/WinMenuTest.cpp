@@ -410,7 +410,7 @@ TEST_F(WinMenuTest, MarksAreDrawnAtTheDevicePixels) {
     bool Blocky = true;
   };
   TMark marks[] = {{0, false}, {2, true}, {3, true}};
-  Script({[&] {
+  OnceIdle([&] {
     for (TMark& mark : marks) {
       RECT r;
       GetMenuItemRect(nullptr, m, mark.Pos, &r);
@@ -427,7 +427,7 @@ TEST_F(WinMenuTest, MarksAreDrawnAtTheDevicePixels) {
         }
     }
     EndMenu();
-  }});
+  });
   Track(m);
   for (const TMark& mark : marks) EXPECT_FALSE(mark.Blocky) << "item " << mark.Pos;
   DestroyMenu(m);
