@@ -119,14 +119,35 @@ TEST(RegExprCase, CaseInsensitiveSymbolsGiveThePatternsCase) {
   EXPECT_EQ(re.Text, "abc");
 }
 
-TEST(RegExprCase, TheLastAcceptingSymbolDecidesTheCase) {
-  TRecordingRegExpr alternatives("(a|A)x", false, true);
-  alternatives.Type("a");
-  EXPECT_EQ(alternatives.Text, "A");
-  TRecordingRegExpr inClass("[aA]x", false, true);
-  inClass.Type("a");
-  EXPECT_EQ(inClass.Text, "a") << "a class stops at its first accepting test";
+// Case-insensitive pattern x typed text -> the text as the pattern re-cased it. Every path to
+// every successor is tested in turn, the character passing from test to test; the last
+// accepting symbol test decides its case.
+struct TCaseCase {
+  const char* Name;
+  String Pattern;
+  String Typed;
+  String Text;
+  friend void PrintTo(const TCaseCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class RegExprCaseTest : public ::testing::TestWithParam<TCaseCase> {};
+
+TEST_P(RegExprCaseTest, GivesTheCaseOfTheLastAcceptingTest) {
+  TRecordingRegExpr re(GetParam().Pattern, false, true);
+  re.Type(GetParam().Typed);
+  EXPECT_EQ(re.Text, GetParam().Text) << GetParam().Pattern;
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, RegExprCaseTest,
+    ::testing::Values(
+        TCaseCase{"LastAlternative", "(a|A)x", "a", "A"},
+        TCaseCase{"ClassStopsAtItsFirstAcceptingTest", "[aA]x", "a", "a"},
+        TCaseCase{"LoopTestedBeforeTheNextItem", "A*a+", "AA", "aa"},
+        TCaseCase{"EveryPathThroughOptionalGroups", "((A)?)?a", "A", "a"},
+        TCaseCase{"ReCasedCharacterMeetsLaterRanges", "(a|[A-Z]x)", "Ax", "a"},
+        TCaseCase{"LaterSymbolReCasesWhatARangeTook", "([A-Z]x|a)", "Ax", "ax"}),
+    [](const auto& info) { return info.param.Name; });
 
 TEST(RegExprCase, CaseSensitiveMatchingIsExact) {
   TRecordingRegExpr re("abc");
