@@ -472,8 +472,9 @@ void TqvRegExprParser::ApplyParameters(TqvRegExprParserAlt& AAlt, const TqvLexem
   TBounds bounds{};
   if (!ReadBounds(ABrace, bounds)) return;
   TOwned<TqvRegExprParserItem>& last = AAlt.Items.back();
-  // Repeating what may match the empty text would build a cycle of empty steps.
-  if (last->MayMatchEmpty()) {
+  // An open bound repeats its last copy endlessly: over what may match the empty text that
+  // is a cycle of empty steps. A bounded expansion has no loop.
+  if (last->MayBeSkipped() || (bounds.Max == Unbounded && last->MayMatchEmpty())) {
     Error(ABrace, &sqvRegExprCantUseParameterQuantifier);
     return;
   }

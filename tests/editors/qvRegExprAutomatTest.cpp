@@ -52,7 +52,9 @@ INSTANTIATE_TEST_SUITE_P(
         TStepCase{"a{2,}", "aaaaaaa", 7, true}, TStepCase{"a{3}", "aa", 2, false}, TStepCase{"a{3}", "aaaa", 3, true},
         TStepCase{"a{0,1}b", "b", 1, true}, TStepCase{"a{0}b", "b", 1, true}, TStepCase{"a{0}b", "ab", 0, false},
         TStepCase{"a+{2}", "aaaa", 4, true}, TStepCase{"a+{2}", "a", 1, false},
-        TStepCase{"a|ab", "a", 1, true}, TStepCase{"a|ab", "ab", 2, true}, TStepCase{"(a|b)+c", "abbac", 5, true}));
+        TStepCase{"a|ab", "a", 1, true}, TStepCase{"a|ab", "ab", 2, true}, TStepCase{"(a|b)+c", "abbac", 5, true},
+        TStepCase{"(a?){2}", "", 0, false}, TStepCase{"(a?){2}", "aaa", 2, true}, TStepCase{"(a?){0,3}", "aaaa", 3, true},
+        TStepCase{"(a|b*){1,3}", "abbba", 5, true}, TStepCase{"(a|b*){1,3}", "abab", 3, true}));
 
 INSTANTIATE_TEST_SUITE_P(
     Elements, RegExprStepTest,
@@ -106,7 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
     Expansions, RegExprEquivalenceTest,
     ::testing::Values(TEquivalentCase{"(\\d | [A-F] | [a-f])+", "(\\d|[A-F]|[a-f])+", "0aFg"},
                       TEquivalentCase{"a{2,4}", "aa(a(a)?)?", "ab"}, TEquivalentCase{"a{2,}", "aaa*", "ab"},
-                      TEquivalentCase{"a{3}", "aaa", "ab"}, TEquivalentCase{"(ab){1,2}", "ab(ab)?", "ab"},
+                      TEquivalentCase{"a{3}", "aaa", "ab"}, TEquivalentCase{"(a?){2}", "((a?)(a?))", "ab"},
+                      TEquivalentCase{"(a?){0,2}", "(((a?)(a?)?)?)", "ab"}, TEquivalentCase{"(ab){1,2}", "ab(ab)?", "ab"},
                       TEquivalentCase{"((a)b)\\2", "((a)b)(a)", "ab"}, TEquivalentCase{"a+?", "(a+)?", "ab"},
                       TEquivalentCase{"[a-c]", "a|b|c", "abcd"}, TEquivalentCase{"(a\\1)", "(aa)", "ab"}));
 
