@@ -594,13 +594,9 @@ void TqvRegExprParser::ParseClass(TqvRegExprParserAlt& AAlt) {
         current = lookAhead;
         continue;
       }
+      // The end is the first character of its lexeme whatever its kind, a ']' included.
       const TqvLexem* finish = Next();
-      if (!finish || finish->IsOperator(']')) {
-        // A range without an end (its end was empty quoted text).
-        Error(*lookAhead, &sqvRegExprIllegalSymbol, "-");
-        current = finish;
-        continue;
-      }
+      if (!finish) break;
       if (static_cast<Byte>(current->Value[0]) < static_cast<Byte>(finish->Value[0]))
         enumeration->Add(MakeOwned<TqvRegExprSubrange>(current->Value[0], finish->Value[0]));
       else

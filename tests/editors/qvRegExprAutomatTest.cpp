@@ -63,6 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
         TStepCase{"a]b", "a]b", 3, true}, TStepCase{"a}", "a}", 2, true}, TStepCase{"a-b", "a-b", 3, true},
         TStepCase{"^a$", "^a$", 3, true}, TStepCase{"a,b", "a,b", 3, true}, TStepCase{"'it''s'", "it's", 4, true},
         TStepCase{"[a-]", "-", 1, true}, TStepCase{"[-a]", "a", 1, true}, TStepCase{"[a^]", "^", 1, true},
+        TStepCase{"[0-'']", "]", 1, true}, TStepCase{"[0-'']", "a", 0, false}, TStepCase{"[0-']']+", "5A]a", 3, true},
         TStepCase{"[^abc]", "d", 1, true}, TStepCase{"[^abc]", "b", 0, false}, TStepCase{"[\\x30-\\x39]+", "09x", 2, true},
         TStepCase{"[\\d_]+", "1_2", 3, true}, TStepCase{"[ a - c ]+", "abc", 3, true}, TStepCase{".", "\xE9", 1, true},
         TStepCase{"\\d", "7", 1, true}, TStepCase{"\\D", "7", 0, false}, TStepCase{"\\w+", "a_Z9", 4, true},

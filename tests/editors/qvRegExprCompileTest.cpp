@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
         TErrorCase{"EqualRangeEnds", "[a-a]", {"Line1, Char4: The starting character of the subrange must be less than the finishing one"}},
         TErrorCase{"ReversedRange", "[z-a]", {"Line1, Char4: The starting character of the subrange must be less than the finishing one"}},
         TErrorCase{"ChainedRange", "[a-c-e]", {"Line1, Char5: Illegal '-'"}},
-        TErrorCase{"RangeWithoutEnd", "[a-'']", {"Line1, Char3: Illegal '-'"}},
+        TErrorCase{"RangeEndingOnTheClosingBracket", "[a-'']", {"Line1, Char6: The starting character of the subrange must be less than the finishing one"}},
         TErrorCase{"LeadingStar", "*a", {"Line1, Char1: Illegal quantifier '*'"}},
         TErrorCase{"LeadingPlus", "+a", {"Line1, Char1: Illegal quantifier '+'"}},
         TErrorCase{"LeadingQuestion", "?a", {"Line1, Char1: Illegal quantifier '?'"}},
