@@ -351,6 +351,28 @@ TEST_F(PainterDrawing, TheActiveTabGrowsAndJoinsThePage) {
   EXPECT_EQ(Rect(2, h + 4, 298, 98), FControl->GetPCPainter()->GetDisplayRect());
 }
 
+// Deselecting takes no layout, yet the formerly active tab shrinks back at once: it is drawn
+// and hit as after a layout, and the control paints every pixel.
+class PainterDeselecting : public PainterDrawing, public ::testing::WithParamInterface<TqvPCStyleID> {};
+
+TEST_P(PainterDeselecting, LeavesNoTabEnlarged) {
+  ShowWith(GetParam());
+  const TRect enlarged = VisibleTab(FControl, 0)->GetRect();
+  const TRect full = VisibleTab(FControl, 0)->GetFullRect();
+  ASSERT_NE(enlarged, full) << "the active tab carries a correction";
+  FControl->SetTabIndex(-1);
+  RepaintOverSentinel(FControl);
+  EXPECT_EQ(full, VisibleTab(FControl, 0)->GetRect());
+  EXPECT_EQ(-1, FControl->GetTabAt(enlarged.Left + 10, enlarged.Top));
+  const std::vector<COLORREF> deselected = ControlPixelsOf(FControl);
+  EXPECT_EQ(0, std::count(deselected.begin(), deselected.end(), SentinelRGB)) << "unpainted pixels";
+  FControl->RequestLayout();
+  RepaintOverSentinel(FControl);
+  EXPECT_TRUE(deselected == ControlPixelsOf(FControl)) << "drawn otherwise than after a layout";
+}
+
+INSTANTIATE_TEST_SUITE_P(TabsAndFlat, PainterDeselecting, ::testing::Values(TqvPCStyleID(1), TqvPCStyleID(5)));
+
 TEST_F(PainterDrawing, TheButtonsPainterSinksTheActiveTab) {
   ShowWith(2);
   const TRect active = VisibleTab(FControl, 0)->GetRect(), other = VisibleTab(FControl, 1)->GetRect();
