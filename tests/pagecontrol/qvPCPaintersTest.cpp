@@ -5,6 +5,7 @@
 #include "PageControlTestSupport.h"
 #include "lookandfeel/qvLookAndFeels.h"
 #include "pagecontrol/qvPCConsts.h"
+#include "platform/forms/ImgList.h"
 
 namespace {
 
@@ -475,6 +476,58 @@ TEST_F(PainterDrawing, VerticalTextIsDrawnTurned) {
   EXPECT_GT(VisibleTab(FControl, 1)->GetRotatedText()->GetHeight(),
             VisibleTab(FControl, 1)->GetRotatedText()->GetWidth());
 }
+
+// A wide image turns with the tab's text: measured, placed and drawn in the text's own frame,
+// it stands inside its tab, beside the caption, as large as it is.
+struct TTurnedImageCase {
+  const char* Name;
+  TqvTabPosition Position;
+  bool Rotate;
+  TSize Drawn;  // on the screen
+  friend void PrintTo(const TTurnedImageCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class PainterTurnedImage : public PainterDrawing, public ::testing::WithParamInterface<TTurnedImageCase> {};
+
+TEST_P(PainterTurnedImage, StandsInItsTabBesideTheCaption) {
+  const TTurnedImageCase& c = GetParam();
+  auto* images = New<TImageList>(FForm);
+  images->SetSize(24, 10);
+  TBitmap picture;
+  picture.SetPixelFormat(pf32bit);
+  picture.SetSize(24, 10);
+  picture.GetCanvas()->GetBrush()->SetColor(clRed);
+  picture.GetCanvas()->FillRect(Rect(0, 0, 24, 10));
+  images->Add(&picture, nullptr);
+  FForm->SetClientHeight(280);
+  FControl->SetBounds(10, 10, 300, 250);
+  FControl->SetTabWidth(0);
+  FControl->SetTabPosition(c.Position);
+  FControl->SetRotate(c.Rotate);
+  FControl->SetImages(images);
+  FControl->GetTabs()->GetTab(0)->SetImageIndex(-1);
+  FControl->GetTabs()->GetTab(1)->SetImageIndex(0);
+  ShowWith(1);
+  const TRect tab = VisibleTab(FControl, 1)->GetRect();
+  const TqvPCOutTabImageAndTextData content =
+      static_cast<TqvPCStandardPainter*>(FControl->GetPCPainter())->CalculateTabImageAndText(1);
+  TRect red = InkBoxOf(FControl->GetClientWidth(), FControl->GetClientHeight(), ~COLORREF(0),
+                       [&](int x, int y) { return At(x, y) == Rgb(clRed) ? RGB(255, 0, 0) : ~COLORREF(0); });
+  EXPECT_EQ(c.Drawn, (TSize{red.Width(), red.Height()}));
+  EXPECT_EQ(content.ImageRect, red);
+  EXPECT_EQ(red, qvIntersectRect(red, qvDeflatedRect(tab, 2))) << "inside its tab " << tab;
+  EXPECT_TRUE(qvIntersectRect(red, content.TextRect).IsEmpty()) << "clear of the caption " << content.TextRect;
+  EXPECT_EQ(content.TextRect, qvIntersectRect(content.TextRect, tab)) << "the caption inside its tab " << tab;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Positions, PainterTurnedImage,
+    ::testing::Values(TTurnedImageCase{"Top", tpTop, false, {24, 10}},
+                      TTurnedImageCase{"TopRotated", tpTop, true, {10, 24}},
+                      TTurnedImageCase{"Left", tpLeft, false, {10, 24}},
+                      TTurnedImageCase{"LeftRotated", tpLeft, true, {24, 10}},
+                      TTurnedImageCase{"Right", tpRight, false, {10, 24}}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(PainterDrawing, OwnerDrawingTakesOverATabOrItsFont) {
   std::vector<Integer> drawn;
