@@ -86,10 +86,13 @@ void Triangle(HDC dc, const POINT (&p)[3], COLORREF color) {
   SelectObject(dc, oldBrush);
 }
 
-// A solid arrow of odd base width centred in r.
+// A solid arrow of odd base width centred in r: the base takes three fifths of r across the
+// arrow, as far as the arrow's depth (half the base) fits three fifths of r along it, so a
+// narrow button keeps a tall arrow.
 void Arrow(HDC dc, const TRect& r, TArrowDir dir, COLORREF color) {
   const bool vertical = dir == TArrowDir::Up || dir == TArrowDir::Down;
-  int base = std::min(r.Width(), r.Height()) * 3 / 5;
+  const int across = vertical ? r.Width() : r.Height(), along = vertical ? r.Height() : r.Width();
+  int base = std::min(across * 3 / 5, 2 * (along * 3 / 5) - 1);
   if (base % 2 == 0) --base;
   base = std::max(base, 3);
   const int depth = base / 2 + 1;
@@ -329,6 +332,7 @@ bool ThemePartColor(const TThemePart& part, const TPartState& s, int propId, COL
                                                : Mix(look.Top, look.Bottom, 1, 2);
       return true;
     case TMT_TEXTCOLOR: color = look.Text; return true;
+    case TMT_GLYPHTEXTCOLOR: color = look.Glyph; return true;
     default: return false;
   }
 }
