@@ -402,7 +402,7 @@ void TqvImageComboBoxViewInfo::Offset(Integer DX, Integer DY) {
 void TqvImageComboBoxViewInfo::Paint(TqvCanvas* ACanvas) {
   if (!Bounds.IsEmpty() && IsValidImageIndex(Images, ImageIndex)) {
     {
-      TSavedDCScope saved(ACanvas->GetHandle());
+      TCanvasSavedDCScope saved(ACanvas->GetCanvas());
       TRect clip = ImageRect;
       clip.Left = std::max(clip.Left, ClientRect.Left);
       clip.Top = std::max(clip.Top, ClientRect.Top);
