@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 
+#include "platform/os/GdiInternal.h"
 #include "platform/os/ThemeInternal.h"
 #include "platform/os/Windows.h"
 #include "platform/rtl/Registry.h"
@@ -229,6 +230,7 @@ void ThemeEngine::SetEnabled(bool enabled, bool remember) {
   if (remember) StoreChoice(enabled);
   if (e.Enabled == enabled) return;
   e.Enabled = enabled;
+  SysColorsFollowTheme();
   if (e.ChangeHandler) e.ChangeHandler();
 }
 

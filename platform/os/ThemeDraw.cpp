@@ -23,9 +23,9 @@ const TLook kFaceLooks[] = {
 const COLORREF kWhite = RGB(255, 255, 255);
 const COLORREF kPaneBorder = RGB(137, 140, 149);
 const COLORREF kSeparator = RGB(213, 213, 213);
-const COLORREF kTrackFill = RGB(240, 240, 240);
+const COLORREF kTrackFill = kThemedFaceColor;
 const COLORREF kTrackPressed = RGB(200, 200, 200);
-const COLORREF kStatusFill = RGB(240, 240, 240);
+const COLORREF kStatusFill = kThemedFaceColor;
 const COLORREF kEditBorders[] = {RGB(171, 173, 179), RGB(126, 180, 234), RGB(86, 157, 229), RGB(217, 217, 217)};
 const COLORREF kCloseHot = RGB(232, 17, 35);
 

@@ -484,11 +484,11 @@ TEST_F(StatusBarHints, AHiddenBarTakesNoHintsFromTheApplication) {
 // ------------------------------------------------------------------ the gradient bar
 
 TEST_F(StatusBar, AGradientBarRunsFromTheFirstToTheSecondColourWithTheMiddleInRowTen) {
+  ThemeEngine::SetEnabled(false);  // the system colour scheme either way; the classic palette
   TForm* form = NewForm(300, 100, bsDialog);
   TzmStatusBar* bar = AddBar(form);
   bar->SetPaintStyle(stpsOffice11);
   Show(form);
-  ThemeEngine::SetEnabled(false);  // the system colour scheme either way
   const TzmOffice11Colors& c = zmOffice11::GetColors();
   EXPECT_EQ(c.MiddlePosition, 75);
   EXPECT_EQ(ControlPixel(bar, {0, 0}), Rgb(c.BarColor1));
