@@ -477,6 +477,65 @@ TEST_F(PainterDrawing, VerticalTextIsDrawnTurned) {
             VisibleTab(FControl, 1)->GetRotatedText()->GetWidth());
 }
 
+// A turned caption stands on its tab's own face: a pixel of its rectangle that is not ink (ink
+// changes with the font colour) shows the face the tab shows beside the caption, in the same
+// line across the tab (a themed face is a gradient across it), never a box of another colour.
+struct TTurnedCaptionCase {
+  const char* Name;
+  TqvPCStyleID Style;
+  TqvTabPosition Position;
+  bool Native;
+  friend void PrintTo(const TTurnedCaptionCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class PainterTurnedCaption : public PainterDrawing, public ::testing::WithParamInterface<TTurnedCaptionCase> {};
+
+TEST_P(PainterTurnedCaption, StandsOnTheTabsOwnFace) {
+  const TTurnedCaptionCase& c = GetParam();
+  FForm->SetClientHeight(280);
+  FControl->SetHeight(250);
+  FControl->SetTabPosition(c.Position);
+  FControl->GetLookAndFeel()->SetNativeStyle(c.Native);
+  ShowWith(c.Style);
+  ASSERT_EQ(c.Native, FControl->GetPCPainter()->IsNativePainting());
+  const std::vector<COLORREF> black = ControlPixelsOf(FControl);
+  FControl->GetFont()->SetColor(clRed);
+  Repaint(FControl);
+  const std::vector<COLORREF> red = ControlPixelsOf(FControl);
+  const Integer width = FControl->GetClientWidth();
+  auto pixel = [&](Integer x, Integer y) { return black[size_t(y * width + x)]; };
+  // The inactive tabs: the active one may carry the dotted focus frame.
+  for (Integer index : {1, 2}) {
+    const TRect text = static_cast<TqvPCStandardPainter*>(FControl->GetPCPainter())->CalculateTabImageAndText(index).TextRect;
+    ASSERT_GT(text.Height(), text.Width()) << "a turned caption";
+    Integer checked = 0, ink = 0;
+    for (Integer x = text.Left; x < text.Right; ++x) {
+      // The face of this line across the tab, where it is the same on both sides of the caption.
+      const COLORREF face = pixel(x, text.Bottom + 1);
+      if (pixel(x, text.Top - 2) != face) continue;
+      for (Integer y = text.Top; y < text.Bottom; ++y) {
+        if (black[size_t(y * width + x)] != red[size_t(y * width + x)]) {
+          ++ink;
+          continue;
+        }
+        ++checked;
+        ASSERT_EQ(TRgb{pixel(x, y)}, TRgb{face}) << "tab " << index << " at " << x << "," << y;
+      }
+    }
+    EXPECT_GT(ink, 0) << "tab " << index << ": the caption shows";
+    EXPECT_GT(checked, text.Height() * text.Width() / 2) << "tab " << index << ": most of the rectangle is face";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sides, PainterTurnedCaption,
+    ::testing::Values(TTurnedCaptionCase{"TabsLeft", 1, tpLeft, false},
+                      TTurnedCaptionCase{"TabsRight", 1, tpRight, false},
+                      TTurnedCaptionCase{"ThemedLeft", 1, tpLeft, true},
+                      TTurnedCaptionCase{"ThemedRight", 1, tpRight, true},
+                      TTurnedCaptionCase{"FlatLeft", 5, tpLeft, false}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
 // A wide image turns with the tab's text: measured, placed and drawn in the text's own frame,
 // it stands inside its tab, beside the caption, as large as it is.
 struct TTurnedImageCase {
