@@ -570,7 +570,8 @@ class TqvCustomDataController : public TPersistent {
   void SaveBookmarkAndNotify();
   virtual void ClearBookmark();
   void ClearBookmarkAndNotify();
-  virtual void GotoBookmark();
+  // True when the bookmarked record is focused afterwards.
+  virtual bool GotoBookmark();
   void GotoBookmarkIfSet();
   virtual bool IsBookmarkAvailable() const { return FBookmarkRecordIndex != -1; }
   virtual bool IsBookmarkRow(Integer ARowIndex) const;
@@ -704,6 +705,8 @@ class TqvCustomDataController : public TPersistent {
   bool IsPattern() const { return GetDetailMode() == 1; }
   virtual void SetMasterRelation(TqvCustomDataRelation* ARelation, Integer AMasterRecordIndex);
   void AttachToRelation(TqvCustomDataRelation* ARelation, bool APattern);
+  // The pattern flag AttachToRelation was last given.
+  bool GetPatternFlag() const { return FPatternFlag; }
   Integer GetDetailActiveRelationIndex(Integer ARecordIndex);
   bool GetDetailExpanded(Integer ARecordIndex);
   bool HasDetailLinkObject(Integer ARecordIndex, Integer ARelationIndex);

@@ -3,6 +3,7 @@
 
 #include "editors/qvTextEdit.h"
 #include "grid/qvFilterControl.h"
+#include "platform/rtl/Scopes.h"
 
 const TResourceString sqvFilterControlCantBuild{64101, "Can't build filter from source"};
 const TResourceString sqvFilterControlGroupCaption{64102, "applies to the following conditions"};
@@ -310,15 +311,11 @@ bool TqvCustomFilterControl::FocusIncompleteRow() {
 bool TqvCustomFilterControl::WriteCriteria() {
   HideValueEditor(true);
   if (!AreRowsComplete()) return false;
-  FCriteria->BeginUpdate();
-  try {
+  {
+    TUpdateScope update(FCriteria.get());
     FCriteria->Clear();
     WriteGroup(FRootRow.get(), FCriteria->GetRoot());
-  } catch (...) {
-    FCriteria->EndUpdate();
-    throw;
   }
-  FCriteria->EndUpdate();
   return true;
 }
 

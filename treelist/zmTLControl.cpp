@@ -6,7 +6,7 @@
 #include <set>
 
 #include "platform/forms/Forms.h"
-#include "platform/rtl/StringList.h"
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmTextEdit.h"
 #include "treelist/zmUtils.h"
 
@@ -14,9 +14,10 @@ QJ_IMPLEMENT_CLASS(TCustomzmTreeListControl)
 
 namespace {
 
-TStringList* StringsOf(TzmTreeListNode* Node) {
-  auto* text = As<TzmTreeListTextNode>(Node);
-  return text ? text->GetStringList() : nullptr;
+// A metaclass test rather than a dynamic cast: this runs for every text read and written.
+TzmTreeListNodeStrings* StringsOf(TzmTreeListNode* Node) {
+  return Node && Node->InheritsFrom<TzmTreeListTextNode>() ? static_cast<TzmTreeListTextNode*>(Node)->GetStringList()
+                                                           : nullptr;
 }
 
 // Calls Visit for the node and all its descendants (without recursion).
@@ -105,10 +106,7 @@ void TCustomzmTreeListControl::MoveColumn(Integer From, Integer To) {
 
 void TCustomzmTreeListControl::MoveColumnStrings(Integer From, Integer To) {
   auto move = [From, To](TzmTreeListNode* node) {
-    TStringList* strings = StringsOf(node);
-    if (!strings) return;
-    while (strings->GetCount() <= std::max(From, To)) strings->Add(String());
-    strings->Move(From, To);
+    if (TzmTreeListNodeStrings* strings = StringsOf(node)) strings->Move(From, To);
   };
   for (Integer i = 0; i < GetRootCount(); ++i) ForSubtree(GetRootNode(i), move);
   for (TzmTreeListNode* node : GetHiddenNodes()) ForSubtree(node, move);
@@ -188,7 +186,7 @@ void TCustomzmTreeListControl::BandRowCountChanged() {
     LayoutChanged();
     return;
   }
-  TzmTreeListUpdateScope update(this);
+  TUpdateScope update(this);
   UpdateHeaderPanelRowCount();
 }
 
@@ -225,7 +223,7 @@ void TCustomzmTreeListControl::SetDefaultLayout(bool Value) {
 }
 
 void TCustomzmTreeListControl::RestoreDefaultLayout() {
-  TzmTreeListUpdateScope update(this);
+  TUpdateScope update(this);
   SetBandsVisible(false);
   SetHeaderPanelRowCount(1);
   {
@@ -242,7 +240,7 @@ void TCustomzmTreeListControl::UpdateHeaderPanelRowCount() {
   for (Integer i = 0; i < ColumnCount(); ++i)
     if (IsColumnShown(i)) highest = std::max(highest, FColumnList[static_cast<size_t>(i)]->FStoredRowIndex);
   if (highest == -1) return;
-  TzmFlagScope automatic(FAutoRowCountChanging, true);
+  TValueScope automatic(FAutoRowCountChanging, true);
   SetHeaderPanelRowCount(highest + 1);
 }
 
@@ -317,7 +315,7 @@ void TCustomzmTreeListControl::RebuildVisibleNodes() {
 void TCustomzmTreeListControl::RebuildBandLists() {
   FHeaderBoundsCache.clear();
   {
-    TzmFlagScope rebuilding(FBandListRebuilding, true);
+    TValueScope rebuilding(FBandListRebuilding, true);
     FBandListCache.clear();
     FVisibleBandListCache.assign(static_cast<size_t>(FBands->GetCount()), -1);
     for (Integer i = 0; i < FBands->GetCount(); ++i)
@@ -326,7 +324,7 @@ void TCustomzmTreeListControl::RebuildBandLists() {
         FBandListCache.push_back(i);
       }
   }
-  TzmFlagScope rebuilding(FHeaderLayoutRebuilding, true);
+  TValueScope rebuilding(FHeaderLayoutRebuilding, true);
   struct TEntry {
     Integer Band, Row, Position;
   };
@@ -365,7 +363,7 @@ void TCustomzmTreeListControl::ClearRowHeightCache() {
 }
 
 void TCustomzmTreeListControl::RebuildHeaderBounds() {
-  TzmFlagScope rebuilding(FHeaderBoundsRebuilding, true);
+  TValueScope rebuilding(FHeaderBoundsRebuilding, true);
   std::vector<Integer> widths(FColumnList.size(), 0);
   for (Integer i = 0; i < ColumnCount(); ++i)
     if (IsColumnShown(i)) widths[static_cast<size_t>(i)] = inherited::GetColumnDisplayWidth(i);
@@ -431,21 +429,19 @@ void TCustomzmTreeListControl::SetNodeStateIndex(TzmTreeListNode* Node, Integer 
 }
 
 void TCustomzmTreeListControl::GetNodeString(TzmTreeListNode* Node, Integer Column, String& Text) {
-  TStringList* strings = StringsOf(Node);
-  Text = strings && Column >= 0 && Column < strings->GetCount() ? strings->Get(Column) : String();
+  TzmTreeListNodeStrings* strings = StringsOf(Node);
+  if (strings) Text = strings->Get(Column);
+  else Text.clear();
 }
 
 void TCustomzmTreeListControl::GetNodeVariant(TzmTreeListNode* Node, Integer Column, Variant& Value) {
   String text;
   GetNodeString(Node, Column, text);
-  Value = text;
+  Value = std::move(text);
 }
 
 void TCustomzmTreeListControl::SetNodeString(TzmTreeListNode* Node, Integer Column, const String& Text) {
-  TStringList* strings = StringsOf(Node);
-  if (!strings || Column < 0) return;
-  while (strings->GetCount() <= Column) strings->Add(String());
-  strings->Put(Column, Text);
+  if (TzmTreeListNodeStrings* strings = StringsOf(Node)) strings->Put(Column, Text);
 }
 
 void TCustomzmTreeListControl::SetNodeVariant(TzmTreeListNode* Node, Integer Column, const Variant& Value) {
@@ -768,7 +764,7 @@ void TCustomzmTreeListControl::ShowBand(Integer At, Integer Band) {
   TzmTreeListBand* band = Band >= 0 && Band < FBands->GetCount() ? FBands->GetItem(Band) : nullptr;
   if (!band) return;
   {
-    TzmTreeListUpdateScope update(this);
+    TUpdateScope update(this);
     band->SetVisible(true);
     if (FBands->VisibleCount() > 1) {
       TzmTreeListBand* target = VisibleBand(std::max(At, 0));
@@ -782,7 +778,7 @@ void TCustomzmTreeListControl::MoveHeader(Integer Column, Integer VisibleBand, I
   TzmTreeListColumn* column = ColumnAt(Column);
   if (!column) return;
   {
-    TzmTreeListUpdateScope update(this);
+    TUpdateScope update(this);
     column->SetBandIndex(GetBandAbsoluteIndex(VisibleBand));
     column->SetRowIndex(Row);
     column->SetColIndex(Col);
@@ -801,7 +797,7 @@ void TCustomzmTreeListControl::ShowHeader(Integer VisibleBand, Integer Row, Inte
   TzmTreeListColumn* column = ColumnAt(Column);
   if (!column) return;
   {
-    TzmTreeListUpdateScope update(this);
+    TUpdateScope update(this);
     column->SetBandIndex(GetBandAbsoluteIndex(VisibleBand));
     column->SetVisible(true);
     column->SetRowIndex(Row);

@@ -110,8 +110,10 @@ void TDataSet::DoClose() {
   if (!alive) return;
   FIds.clear();
   FBuffers.clear();
+  FAhead.clear();
   FEditOriginal = TRecordBuffer();
   FAssigned.clear();
+  FReloadPending = false;
   FStorage.reset();
   FFieldDefs.clear();
   UnbindFields();
@@ -291,23 +293,6 @@ void TDataSet::EnableControls() {
     if (!alive) return;
   }
   if (FDisableState != dsInactive && FState != dsInactive) DataEvent(FEnableEvent, 0);
-}
-
-TDisableControlsScope::TDisableControlsScope(TDataSet* ADataSet)
-    : FDataSet(ADataSet), FAlive(ADataSet->AliveToken()), FExceptions(std::uncaught_exceptions()) {
-  FDataSet->DisableControls();
-}
-
-TDisableControlsScope::~TDisableControlsScope() noexcept(false) {
-  if (!FAlive) return;
-  if (std::uncaught_exceptions() > FExceptions) {
-    try {
-      FDataSet->EnableControls();
-    } catch (...) {
-    }
-  } else {
-    FDataSet->EnableControls();
-  }
 }
 
 void TDataSet::AddDataSource(TDataSource* ASource) {

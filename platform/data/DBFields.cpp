@@ -1,11 +1,13 @@
 #include "platform/data/DBFields.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "platform/data/DBConsts.h"
 #include "platform/data/DBStorage.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/SysUtils.h"
 
 QJ_IMPLEMENT_CLASS(TStringField)
 QJ_IMPLEMENT_CLASS(TWideStringField)
@@ -44,7 +46,7 @@ String DateTimeText(TDateTime AValue, TFieldType AType, const String& AFormat) {
   }
 }
 
-bool IsSignOrDigit(char c) { return c == '+' || c == '-' || (c >= '0' && c <= '9'); }
+bool IsSignOrDigit(char c) { return c == '+' || c == '-' || IsDigitChar(c); }
 
 [[noreturn]] void RangeError(const TField* AField, const String& AValue, const String& AMin, const String& AMax) {
   throw EDatabaseError(&SFieldRangeError, {AValue, AField->GetDisplayName(), AMin, AMax});
@@ -144,6 +146,13 @@ String DateTimeToISO(TDateTime AValue, TFieldType AType) {
   return String(date) + " " + time;
 }
 
+// A float a column can hold: the engine would store NaN as NULL.
+double StorableFloat(const Variant& AValue) {
+  double value = AValue.AsDouble();
+  if (std::isnan(value)) throw EConvertError(&SNotANumber);
+  return value;
+}
+
 Variant CoerceToFieldType(const Variant& AValue, TFieldType AType) {
   if (VarIsNull(AValue) || VarIsEmpty(AValue)) return Variant::Null();
   switch (AType) {
@@ -173,7 +182,7 @@ Variant CoerceToFieldType(const Variant& AValue, TFieldType AType) {
     case ftFloat:
     case ftCurrency:
     case ftFMTBcd:
-      return AValue.AsDouble();
+      return StorableFloat(AValue);
     case ftBCD:
       return AValue.AsCurrency();
     case ftDate:

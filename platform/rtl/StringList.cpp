@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/rtl/ClassesConsts.h"
+#include "platform/rtl/Scopes.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -523,8 +524,7 @@ void TStringList::SetCaseSensitive(bool Value) {
   if (FCaseSensitive == Value) return;
   FCaseSensitive = Value;
   if (FSorted) {
-    FSorted = false;
+    TValueScope unsorted(FSorted, false);
     Sort();
-    FSorted = true;
   }
 }
