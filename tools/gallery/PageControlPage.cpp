@@ -139,7 +139,7 @@ void BuildPageControlPage(TWinControl* Parent) {
   }
   auto* button = New<TButton>(Parent);
   button->SetParent(pages->GetPage(0));
-  button->SetBounds(8, 8, 80, 24);
+  button->SetBounds(8, 8, 100, 24);
   button->SetCaption("Transponder");
 }
 
