@@ -1,6 +1,6 @@
 // The buttons page: the painter-drawn button in each state (normal, default, hot, pressed,
-// disabled), with a glyph in each layout, per-state colours, the two drop-down kinds (one with
-// its menu shown), and a system-painted button for comparison.
+// disabled), with a glyph in each layout, per-state colours, the two drop-down kinds (the split
+// one also hot), and a system-painted button for comparison.
 #include "GalleryPage.h"
 #include "lookandfeel/qvButtons.h"
 #include "platform/forms/StdCtrls.h"
@@ -18,7 +18,6 @@ class TGalleryButton : public TqvButton {
   using TqvButton::TqvButton;
   void Hover() { Perform(CM_MOUSEENTER, 0, 0); }
   void ShowPressed() { SetPressed(true); }  // not Press(), which a click runs
-  void ShowMenuState() { Perform(WM_QV_MENUCLOSE2, 0, 0); }
 };
 
 // A 64 x 16 strip of four images: a green disc, a dimmed one, a pressed one, a blue one.

@@ -20,6 +20,7 @@ class TGalleryContainer : public TqvContainer {
     auto* list = New<TqvCustomInnerListBox>(this);
     list->SetContainer(this);
     list->SetParent(this);
+    list->SetTabStop(false);
     if (AWide) list->SetScrollWidth(300);
     for (Integer i = 0; i < AItems; ++i) list->GetItems()->Add("Channel " + IntToStr(i + 1));
     SetInnerControl(list);
@@ -29,10 +30,12 @@ class TGalleryContainer : public TqvContainer {
   void ShowShort() { ShortRefreshContainer(false); }
 };
 
+// A sample shows the state the page gives it, so none takes the focus when the page is shown.
 TGalleryContainer* AddContainer(TWinControl* Parent, TRect R) {
   auto* c = New<TGalleryContainer>(Parent);
   c->SetBoundsRect(R);
   c->SetParent(Parent);
+  c->SetTabStop(false);
   return c;
 }
 
