@@ -441,7 +441,8 @@ DWORD GetSysColor(int index);
 HBRUSH GetSysColorBrush(int index);
 // Changes system colours and tells every window (WM_SYSCOLORCHANGE through the hook below).
 BOOL SetSysColors(int count, const int* indexes, const COLORREF* colors);
-// Restores the classic grey palette (tests pin it).
+// Restores the palettes (tests pin them): the classic greys, and with themes on the theme's
+// light face (kThemedFaceColor, Theme.h) with the 3-D colours that go with it.
 void ResetSysColors();
 // Set by the window system: broadcasts WM_SYSCOLORCHANGE to the top-level windows.
 using TSysColorChangeHandler = void (*)();

@@ -23,9 +23,9 @@ const TLook kFaceLooks[] = {
 const COLORREF kWhite = RGB(255, 255, 255);
 const COLORREF kPaneBorder = RGB(137, 140, 149);
 const COLORREF kSeparator = RGB(213, 213, 213);
-const COLORREF kTrackFill = RGB(240, 240, 240);
+const COLORREF kTrackFill = kThemedFaceColor;
 const COLORREF kTrackPressed = RGB(200, 200, 200);
-const COLORREF kStatusFill = RGB(240, 240, 240);
+const COLORREF kStatusFill = kThemedFaceColor;
 const COLORREF kEditBorders[] = {RGB(171, 173, 179), RGB(126, 180, 234), RGB(86, 157, 229), RGB(217, 217, 217)};
 const COLORREF kCloseHot = RGB(232, 17, 35);
 
@@ -90,13 +90,16 @@ void Triangle(HDC dc, const POINT (&p)[3], COLORREF color) {
   SelectObject(dc, oldBrush);
 }
 
-// A solid arrow of odd base width centred in r, drawn at the device pixels.
+// A solid arrow of odd base width centred in r, drawn at the device pixels: the base takes three
+// fifths of r across the arrow, as far as the arrow's depth (half the base) fits three fifths of r
+// along it, so a narrow button keeps a tall arrow.
 void Arrow(HDC screenDC, const TRect& area, TArrowDir dir, COLORREF color) {
   TDeviceGlyphScope glyph(screenDC, area);
   HDC dc = glyph.DC();
   const TRect r = glyph.Rect();
   const bool vertical = dir == TArrowDir::Up || dir == TArrowDir::Down;
-  int base = std::min(r.Width(), r.Height()) * 3 / 5;
+  const int across = vertical ? r.Width() : r.Height(), along = vertical ? r.Height() : r.Width();
+  int base = std::min(across * 3 / 5, 2 * (along * 3 / 5) - 1);
   if (base % 2 == 0) --base;
   base = std::max(base, 3);
   const int depth = base / 2 + 1;
@@ -345,6 +348,7 @@ bool ThemePartColor(const TThemePart& part, const TPartState& s, int propId, COL
                                                : Mix(look.Top, look.Bottom, 1, 2);
       return true;
     case TMT_TEXTCOLOR: color = look.Text; return true;
+    case TMT_GLYPHTEXTCOLOR: color = look.Glyph; return true;
     default: return false;
   }
 }
