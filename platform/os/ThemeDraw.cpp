@@ -87,7 +87,7 @@ void Triangle(HDC dc, const POINT (&p)[3], COLORREF color) {
 }
 
 // A solid arrow of odd base width centred in r.
-void Arrow(HDC dc, const TRect& r, TArrowDir dir, COLORREF color) {
+void ThemedArrow(HDC dc, const TRect& r, TArrowDir dir, COLORREF color) {
   const bool vertical = dir == TArrowDir::Up || dir == TArrowDir::Down;
   int base = std::min(r.Width(), r.Height()) * 3 / 5;
   if (base % 2 == 0) --base;
@@ -124,7 +124,7 @@ void FillEllipse(HDC dc, const TRect& r, COLORREF color) {
   DeleteObject(rgn);
 }
 
-void CheckBox(HDC dc, const TRect& r, const TPartState& s) {
+void ThemedCheckBox(HDC dc, const TRect& r, const TPartState& s) {
   const TLook& look = FaceLook(s.Visual);
   TRect box{r.Left, r.Top, r.Left + std::min(r.Width(), 13), r.Top + std::min(r.Height(), 13)};
   Gradient(dc, Inset(box, 1), s.Visual == TVisual::Disabled ? look.Top : kWhite,
@@ -140,7 +140,7 @@ void CheckBox(HDC dc, const TRect& r, const TPartState& s) {
   }
 }
 
-void RadioButton(HDC dc, const TRect& r, const TPartState& s) {
+void ThemedRadioButton(HDC dc, const TRect& r, const TPartState& s) {
   const TLook& look = FaceLook(s.Visual);
   TRect box{r.Left, r.Top, r.Left + std::min(r.Width(), 13), r.Top + std::min(r.Height(), 13)};
   FillEllipse(dc, box, look.Border);
@@ -247,14 +247,14 @@ void DrawThemePart(HDC dc, const TThemePart& part, const TPartState& s, const TR
   if (r.IsEmpty()) return;
   switch (part.Kind) {
     case TPartKind::PushButton: Face(dc, r, s.Visual, true); break;
-    case TPartKind::CheckBox: CheckBox(dc, r, s); break;
-    case TPartKind::RadioButton: RadioButton(dc, r, s); break;
+    case TPartKind::CheckBox: ThemedCheckBox(dc, r, s); break;
+    case TPartKind::RadioButton: ThemedRadioButton(dc, r, s); break;
     case TPartKind::GroupBox: Border(dc, r, s.Visual == TVisual::Disabled ? kEditBorders[3] : kSeparator, true); break;
     case TPartKind::ScrollArrow:
     case TPartKind::ArrowButton:
     case TPartKind::DropDown:
       Face(dc, r, s.Visual, false);
-      Arrow(dc, Inset(r, 2), s.Arrow, FaceLook(s.Visual).Glyph);
+      ThemedArrow(dc, Inset(r, 2), s.Arrow, FaceLook(s.Visual).Glyph);
       break;
     case TPartKind::ScrollThumb: Face(dc, r, s.Visual, true); break;
     case TPartKind::ScrollTrack: Fill(dc, r, s.Visual == TVisual::Pressed ? kTrackPressed : kTrackFill); break;

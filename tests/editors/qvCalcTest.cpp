@@ -29,7 +29,7 @@ class TTestCalculator : public TqvCustomCalculator {
   }
 };
 
-const char* StateName(TqvCalcState s) {
+const char* CalcStateName(TqvCalcState s) {
   switch (s) {
     case TqvCalcState::Ready: return "Ready";
     case TqvCalcState::Entering: return "Entering";
@@ -91,7 +91,7 @@ TEST_P(TqvCalculatorEngineTest, ScriptGivesDisplayStateAndPendingOperation) {
   const TEngineCase& c = GetParam();
   Press(Calc(), c.Script);
   EXPECT_EQ(Calc()->Display, c.Display);
-  EXPECT_STREQ(StateName(Calc()->GetState()), StateName(c.State));
+  EXPECT_STREQ(CalcStateName(Calc()->GetState()), CalcStateName(c.State));
   EXPECT_EQ(Calc()->GetPendingOperation(), c.Pending);
 }
 
