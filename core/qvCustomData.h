@@ -570,7 +570,8 @@ class TqvCustomDataController : public TPersistent {
   void SaveBookmarkAndNotify();
   virtual void ClearBookmark();
   void ClearBookmarkAndNotify();
-  virtual void GotoBookmark();
+  // True when the bookmarked record is focused afterwards.
+  virtual bool GotoBookmark();
   void GotoBookmarkIfSet();
   virtual bool IsBookmarkAvailable() const { return FBookmarkRecordIndex != -1; }
   virtual bool IsBookmarkRow(Integer ARowIndex) const;

@@ -309,7 +309,12 @@ void TqvCustomDataController::ClearBookmarkAndNotify() {
   Change(dccBookmark);
 }
 
-void TqvCustomDataController::GotoBookmark() { ChangeFocusedRecordIndex(FBookmarkRecordIndex); }
+bool TqvCustomDataController::GotoBookmark() {
+  Integer record = FBookmarkRecordIndex;
+  TAliveToken alive = AliveToken();
+  ChangeFocusedRecordIndex(record);
+  return alive && record != -1 && GetFocusedRecordIndex() == record;
+}
 
 void TqvCustomDataController::GotoBookmarkIfSet() {
   if (IsBookmarkAvailable()) GotoBookmark();
@@ -436,28 +441,6 @@ void TqvCustomDataController::UpdateFields() {
   }
 }
 
-namespace {
-
-// Brackets a provider load: the load count and the source position around it.
-class TProviderLoad {
- public:
-  explicit TProviderLoad(TqvCustomDataProvider* AProvider) : FProvider(AProvider) {
-    FProvider->BeginLoad();
-    FProvider->SavePosition();
-  }
-  ~TProviderLoad() {
-    FProvider->RestorePosition();
-    FProvider->EndLoad();
-  }
-  TProviderLoad(const TProviderLoad&) = delete;
-  TProviderLoad& operator=(const TProviderLoad&) = delete;
-
- private:
-  TqvCustomDataProvider* FProvider;
-};
-
-}  // namespace
-
 void TqvCustomDataController::LoadData() {
   TqvCustomDataProvider* provider = GetProvider();
   if (!(IsAppendOnlyMode() && FAppendInProgress)) FStorage->Clear(provider->IsPostingNewItemRow());
@@ -467,7 +450,7 @@ void TqvCustomDataController::LoadData() {
       provider->LoadGridModeBuffer();
       FStorage->EndLoad();
     } else {
-      TProviderLoad load(provider);
+      TqvProviderLoadScope load(provider);
       provider->First();
       if (provider->GetStructureChanged()) UpdateFields();
       FStorage->BeginLoad();

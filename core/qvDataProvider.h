@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/rtl/Scopes.h"
 #include "platform/rtl/System.h"
 #include "platform/rtl/Variants.h"
 
@@ -232,3 +233,27 @@ class TqvCustomDataProvider : public TObject {
 };
 
 using TqvCustomDataProviderClass = const TqvCustomDataProvider::MetaType*;
+
+// A provider load: the load count and the source position around a block, also when it raises.
+namespace qvProviderLoad {
+inline void Begin(TqvCustomDataProvider* AProvider) {
+  AProvider->BeginLoad();
+  try {
+    AProvider->SavePosition();
+  } catch (...) {
+    AProvider->EndLoad();
+    throw;
+  }
+}
+inline void End(TqvCustomDataProvider* AProvider) {
+  try {
+    AProvider->RestorePosition();
+  } catch (...) {
+    AProvider->EndLoad();
+    throw;
+  }
+  AProvider->EndLoad();
+}
+}  // namespace qvProviderLoad
+
+using TqvProviderLoadScope = TUpdateScope<TqvCustomDataProvider, &qvProviderLoad::Begin, &qvProviderLoad::End>;

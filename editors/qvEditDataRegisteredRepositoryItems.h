@@ -68,9 +68,10 @@ class TqvEditRegisteredRepositoryItems : public TqvInterfacedPersistent, public 
  protected:
   TEntries& DefaultItems() { return FDefaultItems; }
   TEntries& KeyedItems() { return FItems; }
+  // Whether an entry still lists the item (then the registry keeps listening to it).
+  virtual bool IsListed(const TqvEditRepositoryItem* AItem) const;
 
  private:
-  bool IsListed(const TqvEditRepositoryItem* AItem) const;
 
   TEntries FDefaultItems;
   TEntries FItems;

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "editors/qvEdit.h"
+#include "platform/rtl/Scopes.h"
 
 const TResourceString sqvEditInvalidInputValue{62000, "Invalid input value. Use escape key to abandon changes"};
 

@@ -1,5 +1,6 @@
 // The edit style and its style controller.
 #include "editors/qvEdit.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomEditStyle)
 QJ_IMPLEMENT_CLASS(TqvEditStyle)

@@ -6,6 +6,7 @@
 #include "editors/qvTextEdit.h"
 #include "platform/forms/Forms.h"
 #include "platform/os/Gdi.h"
+#include "platform/rtl/Scopes.h"
 #include "platform/rtl/SysUtils.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomEditListBox)

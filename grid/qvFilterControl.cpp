@@ -9,6 +9,7 @@
 #include "core/qvDataUpdateScope.h"
 #include "editors/qvTextEdit.h"
 #include "platform/forms/Menus.h"
+#include "platform/rtl/Scopes.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/Streams.h"
 

@@ -3,6 +3,7 @@
 
 #include "editors/qvTextEdit.h"
 #include "grid/qvFilterControl.h"
+#include "platform/rtl/Scopes.h"
 
 const TResourceString sqvFilterControlCantBuild{64101, "Can't build filter from source"};
 const TResourceString sqvFilterControlGroupCaption{64102, "applies to the following conditions"};

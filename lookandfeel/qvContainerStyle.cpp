@@ -3,6 +3,7 @@
 
 #include "core/qvDataUpdateScope.h"
 #include "lookandfeel/qvContainer.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvContainerStyle)
 QJ_IMPLEMENT_CLASS(TqvStyleController)

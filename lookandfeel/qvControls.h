@@ -231,6 +231,8 @@ class TqvControl : public TCustomControl {
 
   void InvalidateRect(const TRect& R, bool EraseBackground);
   bool IsDestroying() const { return HasState(csDestroying); }
+  // The window has the focus (descendants add focused inner controls).
+  virtual bool IsFocused();
 
   TNotifyEvent OnFocusChanged;
 
@@ -251,7 +253,6 @@ class TqvControl : public TCustomControl {
   virtual TRect GetClientBounds();
   virtual TCursor GetCurrentCursor(Integer /*X*/, Integer /*Y*/) { return FDefaultCursor; }
   virtual bool IsDesigning() const { return HasState(csDesigning); }
-  virtual bool IsFocused();
   virtual TqvMouseWheelScrollingKind GetMouseWheelScrollingKind() const;
   virtual bool HasBackground() const { return false; }
   virtual void SetScrollBarsParent();

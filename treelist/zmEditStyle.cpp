@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmEditor.h"
 
 QJ_IMPLEMENT_CLASS(TzmStyleController)

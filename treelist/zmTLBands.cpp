@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmTLControl.h"
 
 QJ_IMPLEMENT_CLASS(TzmTreeListBand)

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "platform/forms/Forms.h"
+#include "platform/rtl/Scopes.h"
 #include "platform/rtl/StringList.h"
 #include "treelist/zmTextEdit.h"
 #include "treelist/zmUtils.h"

@@ -9,6 +9,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/ImgList.h"
 #include "platform/rtl/Classes.h"
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmCntner.h"
 #include "treelist/zmTLColumn.h"
 #include "treelist/zmTextEdit.h"

@@ -32,6 +32,7 @@
 // While controls are disabled links hear nothing.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -282,6 +283,9 @@ class TDataSet : public TComponent {
   void Next() { MoveBy(1); }
   void Prior() { MoveBy(-1); }
   // Moves up to ADistance records; returns how many it moved. Reaching an end sets Bof or Eof.
+  // While the cursor walks on, the records it reaches are read in batches ahead of it: a write
+  // of this database connection reads them again, another connection's shows at Refresh (as for
+  // the records already in the window).
   Integer MoveBy(Integer ADistance);
   bool GetBof() const { return FBof; }
   bool GetEof() const { return FEof; }
@@ -306,6 +310,7 @@ class TDataSet : public TComponent {
   // Writes the record (links push their values first); on failure the dataset keeps its edit
   // state and values and the storage is unchanged.
   void Post();
+  // Drops the edit; never raises for the storage (records it cannot read are no longer shown).
   void Cancel();
   void Delete();
   // Posts a modified edit, cancels an unmodified one.
@@ -371,6 +376,9 @@ class TDataSet : public TComponent {
  protected:
   // The storage behind the records; called by each Open.
   virtual std::unique_ptr<TDataSetStorage> CreateStorage() = 0;
+  // The storage's records changed behind the dataset (a transaction rolled back): a browsing
+  // dataset reads them again now, an editing one when its edit ends.
+  void StorageChanged();
   void CheckActive() const;
   void CheckInactive() const;
 
@@ -408,6 +416,13 @@ class TDataSet : public TComponent {
   // Fills the window with ACount records from position AStart, keeping the buffers of records it
   // already holds unless AReread.
   void FillWindow(Integer AStart, Integer ACount, bool AReread = false);
+  // Moves the window to ACount records from AStart when the new one meets the old one on one side
+  // and the old one holds exactly the records of its positions: only the records coming in are
+  // read. False when it cannot.
+  bool ShiftWindow(Integer AStart, Integer ACount);
+  // The records at ACount positions from AFirst, next to the window on the side AForward says:
+  // taken from those read ahead, else read with more beyond them while the walk goes on.
+  std::vector<TRecordBuffer> ReadBeside(Integer AFirst, Integer ACount, bool AForward);
   // Shows the record at APosition on window row ARow, or as near to it as the records allow.
   void PlaceWindow(Integer APosition, Integer ARow, bool AReread = false);
   // Reads the selection and the window's records again, staying on the active record while it
@@ -424,6 +439,12 @@ class TDataSet : public TComponent {
   void BeginInsertAppend();
   void CheckCanModify() const;
   void CheckRequiredFields();
+  // The selection as the storage holds it after a write that changed other records too; false
+  // (the selection kept) when it cannot be read.
+  bool FetchIdsAfterWrite();
+  // After Cancel: the window on record AId (or the first record), the selection read again first
+  // when AReload; no records when the storage cannot give them.
+  void ReturnTo(bool AHasId, TRecordId AId, bool AReload);
   void SetFieldValue(TField* AField, const Variant& Value);
 
   std::unique_ptr<TDataSetStorage> FStorage;
@@ -431,11 +452,18 @@ class TDataSet : public TComponent {
   std::vector<TField*> FFields;
   std::vector<TDataSource*> FDataSources;
   std::vector<TRecordId> FIds;
-  std::vector<TRecordBuffer> FBuffers;
+  std::deque<TRecordBuffer> FBuffers;
+  // Records read ahead of the window while walking, ascending, next to it on the side of the walk;
+  // good while the storage's write count stays and their identities are still at their positions.
+  std::deque<TRecordBuffer> FAhead;
+  Int64 FAheadWrites = 0;
+  Integer FAheadRows = 0;     // how many records the next read takes ahead
+  bool FAheadForward = true;
   TRecordBuffer FEditOriginal;      // the active record as it was before Edit
   std::vector<bool> FAssigned;      // columns set since Edit, Insert or Append
   TRecordId FInsertReturnId = 0;    // the record current before Insert or Append
   bool FHasInsertReturn = false;
+  bool FReloadPending = false;      // the storage changed during the edit: read again when it ends
   std::unique_ptr<TFilterNode> FFilterExpression;
   String FFilterText;
   TFilterOptions FFilterOptions = 0;

@@ -33,3 +33,11 @@ const TResourceString SNoSQLStatement = {64928, "No SQL statement available"};
 const TResourceString SNoResultSet = {64929, "SQL statement does not return a result set"};
 const TResourceString SMultipleStatements = {64930, "SQL text holds more than one statement"};
 const TResourceString SUnnamedParameter = {64931, "Parameter %d of the SQL text has no name"};
+const TResourceString SWriteIgnored = {64932,
+                                       "The database ignored the write: a conflict clause or a trigger dropped it"};
+const TResourceString STransactionRolledBack = {64933, "%s; the transaction was rolled back"};
+const TResourceString SNameOutsideCodePage = {64934, "Column name '%s' holds characters outside the code page"};
+const TResourceString SFilterTooDeep = {64935, "NOT and parentheses nested more than %d deep"};
+const TResourceString SNotANumber = {64936, "Not a number"};
+const TResourceString SViewAsTable = {64937, "'%s' is a view, not a table: a query can read it"};
+const TResourceString STableNameNul = {64938, "A table name cannot hold a NUL character"};

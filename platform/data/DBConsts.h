@@ -26,6 +26,7 @@ extern const TResourceString SFilterUnexpected;      // unexpected '%s'
 extern const TResourceString SFilterUnexpectedEnd;   // unexpected end of text
 extern const TResourceString SFilterUnterminated;    // unterminated %s
 extern const TResourceString SFilterLikePattern;     // LIKE needs a text pattern
+extern const TResourceString SFilterTooDeep;         // NOT and parentheses nested more than %d deep
 extern const TResourceString SFieldNotSearchable;    // Field '%s' cannot be searched or filtered
 extern const TResourceString SDatabaseMissing;       // Missing Database property
 extern const TResourceString STableNameMissing;      // Missing TableName property
@@ -35,3 +36,9 @@ extern const TResourceString SNoSQLStatement;        // No SQL statement availab
 extern const TResourceString SNoResultSet;           // SQL statement does not return a result set
 extern const TResourceString SMultipleStatements;    // SQL text holds more than one statement
 extern const TResourceString SUnnamedParameter;      // Parameter %d of the SQL text has no name
+extern const TResourceString SWriteIgnored;          // The database ignored the write: ...
+extern const TResourceString STransactionRolledBack; // %s; the transaction was rolled back
+extern const TResourceString SViewAsTable;           // '%s' is a view, not a table: ...
+extern const TResourceString STableNameNul;          // A table name cannot hold a NUL character
+extern const TResourceString SNotANumber;            // Not a number
+extern const TResourceString SNameOutsideCodePage;   // Column name '%s' holds characters outside ...

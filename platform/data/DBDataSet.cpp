@@ -110,8 +110,10 @@ void TDataSet::DoClose() {
   if (!alive) return;
   FIds.clear();
   FBuffers.clear();
+  FAhead.clear();
   FEditOriginal = TRecordBuffer();
   FAssigned.clear();
+  FReloadPending = false;
   FStorage.reset();
   FFieldDefs.clear();
   UnbindFields();

@@ -48,10 +48,22 @@ void TDataSetStorage::ReadRecords(const std::vector<TRecordId>& AIds, std::vecto
   AValues.swap(values);
 }
 
+namespace {
+
+// Records read ahead while walking: from none after a jump, doubling with every read up to a
+// bound, so that a walk reads in large batches and a jump reads no more than it shows.
+constexpr Integer MinReadAhead = 16;
+constexpr Integer MaxReadAhead = 1024;
+
+}  // namespace
+
 void TDataSet::FillWindow(Integer AStart, Integer ACount, bool AReread) {
+  if (!AReread && ShiftWindow(AStart, ACount)) return;
+  FAhead.clear();
+  FAheadRows = 0;
   // Both windows hold ascending identities: one walk finds the buffers to keep. What is missing
   // is read first, so that a failing read leaves the window as it was.
-  std::vector<TRecordBuffer> buffers(static_cast<size_t>(ACount));
+  std::deque<TRecordBuffer> buffers(static_cast<size_t>(ACount));
   std::vector<Integer> kept(static_cast<size_t>(ACount), -1);
   std::vector<TRecordId> missing;
   size_t old = 0;
@@ -76,6 +88,71 @@ void TDataSet::FillWindow(Integer AStart, Integer ACount, bool AReread) {
   }
   FBuffers = std::move(buffers);
   FWindowStart = AStart;
+}
+
+bool TDataSet::ShiftWindow(Integer AStart, Integer ACount) {
+  Integer oldCount = static_cast<Integer>(FBuffers.size());
+  Integer oldEnd = FWindowStart + oldCount, newEnd = AStart + ACount;
+  bool forward = AStart >= FWindowStart && newEnd >= oldEnd;
+  bool backward = AStart <= FWindowStart && newEnd <= oldEnd;
+  if (oldCount == 0 || AStart > oldEnd || newEnd < FWindowStart || (!forward && !backward)) return false;
+  if (oldEnd > static_cast<Integer>(FIds.size())) return false;
+  auto id = FIds.begin() + FWindowStart;
+  for (const TRecordBuffer& buffer : FBuffers)
+    if (buffer.IsNew || buffer.Id != *id++) return false;
+  // Read first: a failing read leaves the window as it was.
+  if (forward) {
+    std::vector<TRecordBuffer> incoming = ReadBeside(oldEnd, newEnd - oldEnd, true);
+    for (Integer i = FWindowStart; i < AStart; ++i) FBuffers.pop_front();
+    for (TRecordBuffer& buffer : incoming) FBuffers.push_back(std::move(buffer));
+  } else {
+    std::vector<TRecordBuffer> incoming = ReadBeside(AStart, FWindowStart - AStart, false);
+    for (Integer i = newEnd; i < oldEnd; ++i) FBuffers.pop_back();
+    for (auto it = incoming.rbegin(); it != incoming.rend(); ++it) FBuffers.push_front(std::move(*it));
+  }
+  FWindowStart = AStart;
+  return true;
+}
+
+auto TDataSet::ReadBeside(Integer AFirst, Integer ACount, bool AForward) -> std::vector<TRecordBuffer> {
+  std::vector<TRecordBuffer> records(static_cast<size_t>(ACount));
+  if (ACount == 0) return records;
+  if (AForward != FAheadForward) FAheadRows = 0;
+  if (AForward != FAheadForward || FAheadWrites != FStorage->WriteCount()) FAhead.clear();
+  FAheadForward = AForward;
+  // Take what was read ahead, from the side next to the window.
+  Integer taken = 0;
+  for (; taken < ACount && !FAhead.empty(); ++taken) {
+    Integer offset = AForward ? taken : ACount - 1 - taken;
+    TRecordBuffer& next = AForward ? FAhead.front() : FAhead.back();
+    if (next.Id != FIds[static_cast<size_t>(AFirst + offset)]) {
+      FAhead.clear();
+      break;
+    }
+    records[static_cast<size_t>(offset)] = std::move(next);
+    AForward ? FAhead.pop_front() : FAhead.pop_back();
+  }
+  if (taken == ACount) return records;
+  // Read the rest with the next records of the walk beyond them.
+  Integer count = static_cast<Integer>(FIds.size());
+  Integer first = AForward ? AFirst + taken : std::max(0, AFirst - FAheadRows);
+  Integer end = AForward ? std::min(count, AFirst + ACount + FAheadRows) : AFirst + ACount - taken;
+  std::vector<TRecordId> ids(FIds.begin() + first, FIds.begin() + end);
+  std::vector<std::vector<Variant>> values;
+  FStorage->ReadRecords(ids, values);
+  FAheadRows = std::clamp(FAheadRows * 2, MinReadAhead, MaxReadAhead);
+  FAheadWrites = FStorage->WriteCount();
+  FAhead.clear();
+  for (Integer position = first; position < end; ++position) {
+    TRecordBuffer buffer;
+    buffer.Id = ids[static_cast<size_t>(position - first)];
+    buffer.Values = std::move(values[static_cast<size_t>(position - first)]);
+    if (position >= AFirst && position < AFirst + ACount)
+      records[static_cast<size_t>(position - AFirst)] = std::move(buffer);
+    else
+      FAhead.push_back(std::move(buffer));
+  }
+  return records;
 }
 
 void TDataSet::PlaceWindow(Integer APosition, Integer ARow, bool AReread) {

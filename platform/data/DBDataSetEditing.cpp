@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <utility>
 
 #include "platform/data/DB.h"
 #include "platform/data/DBConsts.h"
@@ -126,25 +127,40 @@ void TDataSet::Post() {
     id = FStorage->InsertRecord(buffer.Values, FAssigned);
   else if (changed)
     id = FStorage->UpdateRecord(buffer.Id, buffer.Values, FAssigned);
-  if (!inserting && id != buffer.Id) {
-    Integer oldPosition = RecordPosition(buffer.Id);
-    if (oldPosition >= 0) FIds.erase(FIds.begin() + oldPosition);
-  }
-  if (RecordPosition(id) < 0) FIds.insert(std::lower_bound(FIds.begin(), FIds.end(), id), id);
+  Integer oldPosition = inserting ? -1 : RecordPosition(buffer.Id);
+  bool storageChanged = std::exchange(FReloadPending, false) || ((inserting || changed) && FStorage->WroteOthers());
+  bool reread = storageChanged && FetchIdsAfterWrite();
+  if (!reread && oldPosition >= 0 && id != buffer.Id) FIds.erase(FIds.begin() + oldPosition);
+  bool readable = true;
   try {
     TRecordBuffer written;
     ReadBuffer(written, id);  // with the defaults and numbering the storage added
     buffer = std::move(written);
   } catch (const EDatabaseError&) {
-    buffer.Id = id;  // written, but not readable now: show what was written
+    readable = false;  // written, but not readable now: show what was written, unless it is gone
+    buffer.Id = id;
     buffer.IsNew = false;
   }
+  // The record stays listed even when it no longer passes the filter.
+  if ((readable || !reread) && RecordPosition(id) < 0) FIds.insert(std::lower_bound(FIds.begin(), FIds.end(), id), id);
   TAliveToken alive = AliveToken();
   SetState(dsBrowse);
   if (!alive) return;
-  PlaceWindow(RecordPosition(id), FActiveRecord);
-  FBof = FEof = false;
+  Integer position = RecordPosition(id);
+  PlaceWindow(position >= 0 ? position : std::max(0, oldPosition), FActiveRecord, reread);
+  FBof = FEof = FIds.empty();
   DataEvent(deDataSetChange, 0);
+}
+
+bool TDataSet::FetchIdsAfterWrite() {
+  std::vector<TRecordId> ids;
+  try {
+    FStorage->FetchIds(ids);
+  } catch (const EDatabaseError&) {
+    return false;  // written all the same: keep the records as they were listed
+  }
+  FIds.swap(ids);
+  return true;
 }
 
 void TDataSet::Cancel() {
@@ -154,14 +170,40 @@ void TDataSet::Cancel() {
   TAliveToken alive = AliveToken();
   SetState(dsBrowse);
   if (!alive) return;
+  bool reload = std::exchange(FReloadPending, false);
   if (inserting) {
     FBuffers.erase(std::remove_if(FBuffers.begin(), FBuffers.end(), [](const TRecordBuffer& b) { return b.IsNew; }),
                    FBuffers.end());
-    Integer position = FHasInsertReturn ? RecordPosition(FInsertReturnId) : 0;
-    PlaceWindow(position, FActiveRecord);
-    FBof = FEof = FIds.empty();
+    ReturnTo(FHasInsertReturn, FInsertReturnId, reload);
+  } else if (reload) {
+    ReturnTo(true, ActiveBuffer().Id, reload);
   }
   DataEvent(deDataSetChange, 0);
+}
+
+void TDataSet::ReturnTo(bool AHasId, TRecordId AId, bool AReload) {
+  try {
+    if (AReload) {
+      std::vector<TRecordId> ids;
+      FStorage->FetchIds(ids);
+      FIds.swap(ids);
+    }
+    PlaceWindow(AHasId ? RecordPosition(AId) : 0, FActiveRecord, AReload);
+  } catch (const EDatabaseError&) {
+    // Cancel never fails: records that cannot be read (a dropped table) are not shown; Refresh
+    // reads them again.
+    FIds.clear();
+    FBuffers.clear();
+    FWindowStart = FActiveRecord = 0;
+  }
+  FBof = FEof = FIds.empty();
+}
+
+void TDataSet::StorageChanged() {
+  if (FState == dsBrowse)
+    ReloadRecords();
+  else if (IsEditState(FState))
+    FReloadPending = true;
 }
 
 void TDataSet::Delete() {
@@ -175,12 +217,13 @@ void TDataSet::Delete() {
   TRecordId id = ActiveBuffer().Id;
   FStorage->DeleteRecord(id);
   Integer position = RecordPosition(id);
-  if (position >= 0) FIds.erase(FIds.begin() + position);
+  bool reread = FStorage->WroteOthers() && FetchIdsAfterWrite();
+  if (!reread && position >= 0) FIds.erase(FIds.begin() + position);
   FBuffers.erase(FBuffers.begin() + FActiveRecord);
   TAliveToken alive = AliveToken();
   SetState(dsBrowse);
   if (!alive) return;
-  PlaceWindow(position, FActiveRecord);
+  PlaceWindow(position, FActiveRecord, reread);
   FBof = FEof = FIds.empty();
   DataEvent(deDataSetChange, 0);
 }

@@ -1,6 +1,7 @@
 #include "platform/data/DBFields.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "platform/data/DBConsts.h"
@@ -144,6 +145,13 @@ String DateTimeToISO(TDateTime AValue, TFieldType AType) {
   return String(date) + " " + time;
 }
 
+// A float a column can hold: the engine would store NaN as NULL.
+double StorableFloat(const Variant& AValue) {
+  double value = AValue.AsDouble();
+  if (std::isnan(value)) throw EConvertError(&SNotANumber);
+  return value;
+}
+
 Variant CoerceToFieldType(const Variant& AValue, TFieldType AType) {
   if (VarIsNull(AValue) || VarIsEmpty(AValue)) return Variant::Null();
   switch (AType) {
@@ -173,7 +181,7 @@ Variant CoerceToFieldType(const Variant& AValue, TFieldType AType) {
     case ftFloat:
     case ftCurrency:
     case ftFMTBcd:
-      return AValue.AsDouble();
+      return StorableFloat(AValue);
     case ftBCD:
       return AValue.AsCurrency();
     case ftDate:

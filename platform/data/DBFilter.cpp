@@ -4,6 +4,7 @@
 
 #include "platform/data/DBConsts.h"
 #include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/Scopes.h"
 
 namespace {
 
@@ -213,19 +214,26 @@ class TFilterParser {
   std::unique_ptr<TFilterNode> ParseAnd() { return ParseJoined(TFilterNodeKind::And, "AND", &TFilterParser::ParseFactor); }
 
   std::unique_ptr<TFilterNode> ParseFactor() {
+    if (IsKeyword("NOT") || IsSymbol("(")) return ParseNested();
+    return ParsePredicate();
+  }
+
+  // NOT or a parenthesised condition, one level deeper.
+  std::unique_ptr<TFilterNode> ParseNested() {
+    TCounterScope<Integer> nested(FDepth);
+    if (FDepth > MaxFilterNesting)
+      SyntaxError(FToken.Position, Format(LoadResString(&SFilterTooDeep), {MaxFilterNesting}));
+    std::unique_ptr<TFilterNode> node;
     if (IsKeyword("NOT")) {
       Advance();
-      auto node = MakeNode(TFilterNodeKind::Not);
+      node = MakeNode(TFilterNodeKind::Not);
       node->Children.push_back(ParseFactor());
-      return node;
-    }
-    if (IsSymbol("(")) {
+    } else {
       Advance();
-      auto node = ParseOr();
+      node = ParseOr();
       Expect(IsSymbol(")"));
-      return node;
     }
-    return ParsePredicate();
+    return node;
   }
 
   TFilterOperand ParseOperand() {
@@ -355,6 +363,7 @@ class TFilterParser {
 
   TFilterLexer FLexer;
   TToken FToken;
+  Integer FDepth = 0;  // NOT and parentheses open at the token
 };
 
 char FoldCase(char c, bool ACaseInsensitive) { return ACaseInsensitive ? AnsiUpperChar(c) : c; }

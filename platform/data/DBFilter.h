@@ -40,6 +40,10 @@ struct TFilterNode {
   std::vector<TFilterOperand> Operands;
 };
 
+// How deep NOT and parentheses may nest in a filter text: the parser recurses on them, and the
+// database engine's parser refuses a condition nested a little deeper (about 30 groups).
+constexpr Integer MaxFilterNesting = 24;
+
 // The tree of a filter text; nullptr for a blank text. Raises EDatabaseError naming the
 // position (1-based) of the first fault.
 std::unique_ptr<TFilterNode> ParseFilterExpression(const String& AText);

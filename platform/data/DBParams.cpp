@@ -1,5 +1,6 @@
 #include "platform/data/DB.h"
 #include "platform/data/DBConsts.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TParam)
 QJ_IMPLEMENT_CLASS(TParams)

@@ -53,7 +53,9 @@ class TSQLiteDatabase : public TComponent {
   // Delete also writes all or nothing on its own, inside or outside a transaction.
   void StartTransaction();
   void Commit();
-  // Undoes the transaction; browsing datasets read their records again.
+  // Undoes the transaction; browsing datasets read their records again, editing ones when their
+  // edit ends. A write that fails and makes the engine roll the transaction back (a conflict
+  // clause ROLLBACK) says so in its error, and the datasets follow in the same way.
   void Rollback();
   bool GetInTransaction() const;
   // Runs SQL statements that give no records (opening the connection when needed).
@@ -66,6 +68,7 @@ class TSQLiteDatabase : public TComponent {
   friend class TSQLiteDataSet;
   void DoOpen();
   void DoClose();
+  void TransactionRolledBack();
 
   std::vector<TSQLiteDataSet*> FDataSets;
   String FFileName;
@@ -90,6 +93,8 @@ class TSQLiteDataSet : public TDataSet {
   void Notification(TComponent* AComponent, TOperation Operation) override;
   // The open connection; raises EDatabaseError without database.
   sqlite3* ConnectedHandle();
+  // The engine rolled back the database's transaction under a write of this dataset.
+  void DatabaseRolledBack();
 
  private:
   friend class TSQLiteDatabase;

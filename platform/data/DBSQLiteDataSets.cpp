@@ -45,6 +45,10 @@ void TSQLiteDataSet::Notification(TComponent* AComponent, TOperation Operation) 
   if (Operation == opRemove && AComponent == FDatabase) FDatabase = nullptr;
 }
 
+void TSQLiteDataSet::DatabaseRolledBack() {
+  if (FDatabase) FDatabase->TransactionRolledBack();
+}
+
 sqlite3* TSQLiteDataSet::ConnectedHandle() {
   if (!FDatabase) DatabaseErrorFmt(&SDatabaseMissing, {}, this);
   return FDatabase->GetHandle();
@@ -61,7 +65,7 @@ void TSQLiteTable::SetTableName(const String& Value) {
 
 std::unique_ptr<TDataSetStorage> TSQLiteTable::CreateStorage() {
   if (FTableName.empty()) DatabaseErrorFmt(&STableNameMissing, {}, this);
-  return CreateTableStorage(ConnectedHandle(), FTableName);
+  return CreateTableStorage(ConnectedHandle(), FTableName, [this] { DatabaseRolledBack(); });
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -122,9 +122,13 @@ void TSQLiteDatabase::Commit() { ExecSQLite(GetHandle(), "COMMIT"); }
 
 void TSQLiteDatabase::Rollback() {
   ExecSQLite(GetHandle(), "ROLLBACK");
+  TransactionRolledBack();
+}
+
+void TSQLiteDatabase::TransactionRolledBack() {
   std::vector<TSQLiteDataSet*> dataSets = FDataSets;
   for (TSQLiteDataSet* dataSet : dataSets)
-    if (dataSet->GetState() == dsBrowse) dataSet->Refresh();
+    if (dataSet->GetActive()) dataSet->StorageChanged();
 }
 
 bool TSQLiteDatabase::GetInTransaction() const { return FHandle && !sqlite3_get_autocommit(FHandle); }

@@ -49,9 +49,8 @@ class TFilterCompiler {
   }
 
   String Parameter(const Variant& AValue, TFieldType AType) {
-    String name = "@qjf" + IntToStr(static_cast<Int64>(FResult.Params.size()) + 1);
-    FResult.Params.push_back({name, AValue, AType});
-    return name;
+    FResult.Params.push_back({AValue, AType});
+    return "?";
   }
 
   String Operand(const TFilterOperand& AOperand, const TSQLColumn* AContext) {
@@ -78,9 +77,19 @@ class TFilterCompiler {
     return "(" + text + ")";
   }
 
+  // The node's operands as SQL, in the order of the text: each literal's parameter takes the next
+  // place. A LIKE pattern is a text whatever the column.
+  std::vector<String> Operands(const TFilterNode& ANode, const TSQLColumn* AContext) {
+    std::vector<String> sql;
+    for (size_t i = 0; i < ANode.Operands.size(); ++i)
+      sql.push_back(ANode.Kind == TFilterNodeKind::Like && i == 1 ? Parameter(ANode.Operands[i].Value, ftString)
+                                                                  : Operand(ANode.Operands[i], AContext));
+    return sql;
+  }
+
   String Node(const TFilterNode& ANode) {
     const TSQLColumn* context = ContextColumn(ANode);
-    const std::vector<TFilterOperand>& operands = ANode.Operands;
+    const std::vector<String> operands = Operands(ANode, context);
     String negation = ANode.Negated ? "NOT " : "";
     switch (ANode.Kind) {
       case TFilterNodeKind::And:
@@ -90,21 +99,20 @@ class TFilterCompiler {
       case TFilterNodeKind::Not:
         return "(NOT " + Node(*ANode.Children.front()) + ")";
       case TFilterNodeKind::Compare:
-        return "(" + Operand(operands[0], context) + Collation(context) + " " + CompareSymbol(ANode.Compare) + " " +
-               Operand(operands[1], context) + ")";
+        return "(" + operands[0] + Collation(context) + " " + CompareSymbol(ANode.Compare) + " " + operands[1] + ")";
       case TFilterNodeKind::Like:
-        return "(" + negation + "qj_like(" + Operand(operands[0], context) + ", " +
-               Parameter(operands[1].Value, ftString) + ", " + (FCaseInsensitive ? "1" : "0") + "))";
+        return "(" + negation + "qj_like(" + operands[0] + ", " + operands[1] + ", " + (FCaseInsensitive ? "1" : "0") +
+               "))";
       case TFilterNodeKind::Between:
-        return "(" + Operand(operands[0], context) + Collation(context) + " " + negation + "BETWEEN " +
-               Operand(operands[1], context) + " AND " + Operand(operands[2], context) + ")";
+        return "(" + operands[0] + Collation(context) + " " + negation + "BETWEEN " + operands[1] + " AND " +
+               operands[2] + ")";
       case TFilterNodeKind::In: {
         String items;
-        for (size_t i = 1; i < operands.size(); ++i) items += (i > 1 ? ", " : "") + Operand(operands[i], context);
-        return "(" + Operand(operands[0], context) + Collation(context) + " " + negation + "IN (" + items + "))";
+        for (size_t i = 1; i < operands.size(); ++i) items += (i > 1 ? ", " : "") + operands[i];
+        return "(" + operands[0] + Collation(context) + " " + negation + "IN (" + items + "))";
       }
       case TFilterNodeKind::IsNull:
-        return "(" + Operand(operands[0], context) + " IS " + negation + "NULL)";
+        return "(" + operands[0] + " IS " + negation + "NULL)";
     }
     return String();
   }

@@ -4,6 +4,7 @@
 
 #include <sqlite3.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -14,8 +15,11 @@
 void CheckSQLite(sqlite3* ADb, int AResult);
 // Runs statements that give no records.
 void ExecSQLite(sqlite3* ADb, const String& ASQL);
-// "name" with inner quotes doubled.
+// `name` with inner backquotes doubled.
 String QuoteIdentifier(const String& AName);
+// A name the engine gives, in the code page; raises EDatabaseError for one the code page cannot
+// hold (it would read back as another name).
+String CodePageName(const std::string& AUtf8);
 // The field type, size and precision of a declared column type (see DBSQLite.h).
 TFieldType FieldTypeFromDecl(const String& ADecl, Integer& ASize, Integer& APrecision);
 // The collation and functions the filters and Locate use: QJ_NOCASE, qj_like, qj_locate.
@@ -32,8 +36,6 @@ class TSQLiteStatement {
   TSQLiteStatement& operator=(const TSQLiteStatement&) = delete;
 
   void Bind(int AIndex, const Variant& AValue, TFieldType AType);
-  // Binds by the parameter's name ("@f1"); nothing when the statement has no such parameter.
-  void BindNamed(const String& AName, const Variant& AValue, TFieldType AType);
   // True when a row is ready; raises EDatabaseError on failure.
   bool Step();
   // Frees the statement's locks and bindings for the next use.
@@ -51,7 +53,10 @@ class TSQLiteStatement {
   };
 
   int ColumnCount() const;
+  // Raises EDatabaseError for a name outside the code page.
   String ColumnName(int AColumn) const;
+  // The column's text as the engine stores it.
+  std::string ColumnUtf8(int AColumn) const;
   // The declared type; empty for an expression.
   String ColumnDeclType(int AColumn) const;
   Int64 ColumnInt64(int AColumn) const;
@@ -73,22 +78,25 @@ struct TSQLColumn {
   TFieldType DataType = ftUnknown;
 };
 
-// A filter as an SQL condition whose values are parameters "@qjf1", "@qjf2", ...
+// A filter as an SQL condition whose values are anonymous parameters ("?"), in the order of the
+// text: the engine looks a named one up by a linear search, which made long IN lists quadratic.
 struct TSQLCondition {
   String Text;
   struct TParam {
-    String Name;
     Variant Value;
     TFieldType DataType;
   };
   std::vector<TParam> Params;
 
-  void BindTo(TSQLiteStatement& AStatement) const;
+  // Binds the values to the parameters from index AFirst on.
+  void BindTo(TSQLiteStatement& AStatement, int AFirst) const;
 };
 
 // Raises EDatabaseError for a name that is no column or a value that does not suit its column.
 TSQLCondition CompileFilter(const TFilterNode& AFilter, const std::vector<TSQLColumn>& AColumns,
                             bool ACaseInsensitive);
 
-std::unique_ptr<TDataSetStorage> CreateTableStorage(sqlite3* ADb, const String& ATableName);
+// AOnRollback runs when a write fails and the engine rolls back the connection's transaction.
+std::unique_ptr<TDataSetStorage> CreateTableStorage(sqlite3* ADb, const String& ATableName,
+                                                    std::function<void()> AOnRollback);
 std::unique_ptr<TDataSetStorage> CreateQueryStorage(sqlite3* ADb, const String& ASQL, const TParams& AParams);

@@ -1,6 +1,7 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/data/DBConsts.h"
 #include "platform/data/DBSQLiteInternal.h"
 #include "platform/rtl/DateTime.h"
 
@@ -100,7 +101,14 @@ void ExecSQLite(sqlite3* ADb, const String& ASQL) {
   throw EDatabaseError(message);
 }
 
-String QuoteIdentifier(const String& AName) { return "\"" + StringReplace(AName, "\"", "\"\"") + "\""; }
+// Backquotes: the engine takes an unknown name in double quotes for a text, never one in these.
+String QuoteIdentifier(const String& AName) { return "`" + StringReplace(AName, "`", "``") + "`"; }
+
+String CodePageName(const std::string& AUtf8) {
+  String name = Utf8ToAnsi(AUtf8);
+  if (AnsiToUtf8(name) != AUtf8) throw EDatabaseError(&SNameOutsideCodePage, {name});
+  return name;
+}
 
 TFieldType FieldTypeFromDecl(const String& ADecl, Integer& ASize, Integer& APrecision) {
   String decl = UpperCase(Trim(ADecl));
@@ -186,11 +194,6 @@ void TSQLiteStatement::Bind(int AIndex, const Variant& AValue, TFieldType AType)
   CheckSQLite(FDb, result);
 }
 
-void TSQLiteStatement::BindNamed(const String& AName, const Variant& AValue, TFieldType AType) {
-  int index = sqlite3_bind_parameter_index(FHandle, AnsiToUtf8(AName).c_str());
-  if (index > 0) Bind(index, AValue, AType);
-}
-
 bool TSQLiteStatement::Step() {
   int result = sqlite3_step(FHandle);
   if (result == SQLITE_ROW) return true;
@@ -208,7 +211,12 @@ int TSQLiteStatement::ColumnCount() const { return sqlite3_column_count(FHandle)
 
 String TSQLiteStatement::ColumnName(int AColumn) const {
   const char* name = sqlite3_column_name(FHandle, AColumn);
-  return Utf8ToAnsi(name ? name : "");
+  return CodePageName(name ? name : "");
+}
+
+std::string TSQLiteStatement::ColumnUtf8(int AColumn) const {
+  const char* text = reinterpret_cast<const char*>(sqlite3_column_text(FHandle, AColumn));
+  return std::string(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(FHandle, AColumn)));
 }
 
 String TSQLiteStatement::ColumnDeclType(int AColumn) const {
@@ -247,6 +255,7 @@ String TSQLiteStatement::ParameterName(int AIndex) const {
   return name ? Utf8ToAnsi(name) : String();
 }
 
-void TSQLCondition::BindTo(TSQLiteStatement& AStatement) const {
-  for (const TParam& param : Params) AStatement.BindNamed(param.Name, param.Value, param.DataType);
+void TSQLCondition::BindTo(TSQLiteStatement& AStatement, int AFirst) const {
+  for (size_t i = 0; i < Params.size(); ++i)
+    AStatement.Bind(AFirst + static_cast<int>(i), Params[i].Value, Params[i].DataType);
 }

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <atomic>
+#include <functional>
 
 #include "platform/data/DBConsts.h"
 #include "platform/data/DBSQLiteInternal.h"
@@ -9,7 +10,9 @@ namespace {
 // One write of a storage: all of it or none, inside or outside the connection's transaction.
 class TWriteScope {
  public:
-  explicit TWriteScope(sqlite3* ADb) : FDb(ADb) { ExecSQLite(FDb, "SAVEPOINT qj_write"); }
+  explicit TWriteScope(sqlite3* ADb) : FDb(ADb), FInTransaction(!sqlite3_get_autocommit(ADb)) {
+    ExecSQLite(FDb, "SAVEPOINT qj_write");
+  }
   ~TWriteScope() {
     if (FDone) return;
     sqlite3_exec(FDb, "ROLLBACK TO qj_write; RELEASE qj_write", nullptr, nullptr, nullptr);
@@ -21,9 +24,12 @@ class TWriteScope {
     ExecSQLite(FDb, "RELEASE qj_write");
     FDone = true;
   }
+  // The write failed and took the connection's transaction with it (a conflict clause ROLLBACK).
+  bool LostTransaction() const { return FInTransaction && sqlite3_get_autocommit(FDb); }
 
  private:
   sqlite3* FDb;
+  bool FInTransaction;
   bool FDone = false;
 };
 
@@ -34,27 +40,26 @@ String WhereClause(const std::vector<String>& AConditions) {
 }
 
 // Locate's condition on one column; false when the key cannot equal any value of the column.
-bool LocateCondition(const TSQLColumn& AColumn, const Variant& AKey, TLocateOptions AOptions, Integer AIndex,
-                     String& ACondition, TSQLCondition& AParams) {
+bool LocateCondition(const TSQLColumn& AColumn, const Variant& AKey, TLocateOptions AOptions, String& ACondition,
+                     TSQLCondition& AParams) {
   String column = QuoteIdentifier(AColumn.Name);
   if (VarIsNull(AKey) || VarIsEmpty(AKey)) {
     ACondition = column + " IS NULL";
     return true;
   }
-  String name = "@qjk" + IntToStr(AIndex);
   if (AOptions && IsTextFieldType(AColumn.DataType)) {
-    ACondition = "qj_locate(" + column + ", " + name + ", " + IntToStr(AOptions) + ")";
-    AParams.Params.push_back({name, VarToStr(AKey), ftString});
+    ACondition = "qj_locate(" + column + ", ?, " + IntToStr(AOptions) + ")";
+    AParams.Params.push_back({VarToStr(AKey), ftString});
     return true;
   }
   try {
-    AParams.Params.push_back({name, CoerceToFieldType(AKey, AColumn.DataType), AColumn.DataType});
+    AParams.Params.push_back({CoerceToFieldType(AKey, AColumn.DataType), AColumn.DataType});
   } catch (const EConvertError&) {
     return false;
   } catch (const EVariantError&) {
     return false;
   }
-  ACondition = column + " = " + name;
+  ACondition = column + " = ?";
   return true;
 }
 
@@ -63,10 +68,13 @@ bool LocateCondition(const TSQLColumn& AColumn, const Variant& AKey, TLocateOpti
 
 class TSQLiteTableStorage : public TDataSetStorage {
  public:
-  TSQLiteTableStorage(sqlite3* ADb, const String& ATableName) : FDb(ADb), FTableName(ATableName) {}
+  TSQLiteTableStorage(sqlite3* ADb, const String& ATableName, std::function<void()> AOnRollback)
+      : FDb(ADb), FTableName(ATableName), FOnRollback(std::move(AOnRollback)) {}
 
   void Open(std::vector<TFieldDef>& ADefs) override {
+    FindTable();
     ReadColumns(ADefs);
+    ReadConflictClauses();
     ChooseRowIdName();
     try {
       FRead = std::make_unique<TSQLiteStatement>(
@@ -82,7 +90,7 @@ class TSQLiteTableStorage : public TDataSetStorage {
 
   void FetchIds(std::vector<TRecordId>& AIds) override {
     TSQLiteStatement statement(FDb, "SELECT " + FRowId + " FROM " + Table() + Where({}) + " ORDER BY " + FRowId);
-    FFilter.BindTo(statement);
+    FFilter.BindTo(statement, 1);
     std::vector<TRecordId> ids;
     while (statement.Step()) ids.push_back(statement.ColumnInt64(0));
     AIds.swap(ids);
@@ -97,6 +105,8 @@ class TSQLiteTableStorage : public TDataSetStorage {
       values[i] = FRead->ColumnValue(static_cast<int>(i), FColumns[i].DataType);
     AValues.swap(values);
   }
+
+  Int64 WriteCount() const override { return sqlite3_total_changes64(FDb); }
 
   // One statement over the identities' range; a record it misses is read on its own.
   void ReadRecords(const std::vector<TRecordId>& AIds, std::vector<std::vector<Variant>>& AValues) override {
@@ -133,21 +143,22 @@ class TSQLiteTableStorage : public TDataSetStorage {
     TSQLCondition keys;
     for (size_t i = 0; i < AColumns.size(); ++i) {
       String condition;
-      if (!LocateCondition(FColumns[static_cast<size_t>(AColumns[i])], AValues[i], AOptions,
-                           static_cast<Integer>(i) + 1, condition, keys))
+      if (!LocateCondition(FColumns[static_cast<size_t>(AColumns[i])], AValues[i], AOptions, condition, keys))
         return false;
       conditions.push_back(condition);
     }
     TSQLiteStatement statement(
         FDb, "SELECT " + FRowId + " FROM " + Table() + Where(conditions) + " ORDER BY " + FRowId + " LIMIT 1");
-    FFilter.BindTo(statement);
-    keys.BindTo(statement);
+    FFilter.BindTo(statement, 1);
+    keys.BindTo(statement, 1 + static_cast<int>(FFilter.Params.size()));
     if (!statement.Step()) return false;
     AId = statement.ColumnInt64(0);
     return true;
   }
 
-  bool CanModify() const override { return true; }
+  // A database file the process may only read is open read-only.
+  bool CanModify() const override { return sqlite3_db_readonly(FDb, AnsiToUtf8(FSchema).c_str()) == 0; }
+  bool WroteOthers() const override { return FWroteOthers; }
 
   TRecordId InsertRecord(const std::vector<Variant>& AValues, const std::vector<bool>& AAssigned) override {
     String names, markers;
@@ -159,14 +170,10 @@ class TSQLiteTableStorage : public TDataSetStorage {
       markers += (markers.empty() ? "?" : ", ?") + IntToStr(static_cast<Int64>(columns.size()));
     }
     String sql = "INSERT INTO " + Table() + (columns.empty() ? " DEFAULT VALUES" : " (" + names + ") VALUES (" + markers + ")");
-    TWriteScope write(FDb);
     TSQLiteStatement statement(FDb, sql);
     for (size_t i = 0; i < columns.size(); ++i)
       statement.Bind(static_cast<int>(i + 1), AValues[columns[i]], FColumns[columns[i]].DataType);
-    statement.Step();
-    TRecordId id = sqlite3_last_insert_rowid(FDb);
-    write.Commit();
-    return id;
+    return Write(statement, TWriteKind::Insert);
   }
 
   TRecordId UpdateRecord(TRecordId AId, const std::vector<Variant>& AValues, const std::vector<bool>& AChanged) override {
@@ -179,30 +186,77 @@ class TSQLiteTableStorage : public TDataSetStorage {
                      IntToStr(static_cast<Int64>(columns.size()));
     }
     int idIndex = static_cast<int>(columns.size()) + 1;
-    TWriteScope write(FDb);
     TSQLiteStatement statement(FDb, "UPDATE " + Table() + " SET " + assignments + " WHERE " + FRowId + " = ?" +
                                         IntToStr(idIndex));
     for (size_t i = 0; i < columns.size(); ++i)
       statement.Bind(static_cast<int>(i + 1), AValues[columns[i]], FColumns[columns[i]].DataType);
     statement.Bind(idIndex, Variant(AId), ftLargeint);
-    statement.Step();
-    if (sqlite3_changes(FDb) == 0) throw EDatabaseError(&SRecordChanged);
-    write.Commit();
+    Write(statement, TWriteKind::Change, AId);
     bool renumbered = FRowIdColumn >= 0 && AChanged[static_cast<size_t>(FRowIdColumn)];
     return renumbered ? AValues[static_cast<size_t>(FRowIdColumn)].AsInt64() : AId;
   }
 
   void DeleteRecord(TRecordId AId) override {
-    TWriteScope write(FDb);
     TSQLiteStatement statement(FDb, "DELETE FROM " + Table() + " WHERE " + FRowId + " = ?1");
     statement.Bind(1, Variant(AId), ftLargeint);
-    statement.Step();
-    if (sqlite3_changes(FDb) == 0) throw EDatabaseError(&SRecordChanged);
-    write.Commit();
+    Write(statement, TWriteKind::Change, AId);
   }
 
  private:
-  String Table() const { return QuoteIdentifier(FTableName); }
+  String Table() const { return QuoteIdentifier(FSchema) + "." + QuoteIdentifier(FTableName); }
+
+  enum class TWriteKind { Insert, Change };
+
+  // Runs one write all or nothing; returns the record's identity (an insert's new row number). A
+  // failure that rolled back the connection's transaction says so, and the datasets hear of it.
+  TRecordId Write(TSQLiteStatement& AStatement, TWriteKind AKind, TRecordId AId = 0) {
+    TWriteScope write(FDb);
+    try {
+      TSQLiteStatement::TUse use(AStatement);  // done with before the write scope ends
+      RunWrite(AStatement);
+      if (AKind == TWriteKind::Change) {
+        CheckWritten(AId);
+      } else {
+        if (sqlite3_changes(FDb) == 0) throw EDatabaseError(&SWriteIgnored);
+        AId = sqlite3_last_insert_rowid(FDb);
+      }
+      write.Commit();
+      return AId;
+    } catch (const EDatabaseError& e) {
+      if (!write.LostTransaction()) throw;
+      String message = Format(LoadResString(&STransactionRolledBack), {e.Message()});
+      try {
+        if (FOnRollback) FOnRollback();
+      } catch (const EDatabaseError&) {
+        // The rollback is the news; a dataset that cannot read its records now says so when it next reads.
+      }
+      throw EDatabaseError(message);
+    }
+  }
+
+  // Runs a write statement and notes whether the engine changed other rows with it: triggers and
+  // cascades show in the connection's count of changes, a conflict resolved by REPLACE nowhere,
+  // so a table that declares one counts as changed.
+  void RunWrite(TSQLiteStatement& AStatement) {
+    FWroteOthers = false;
+    Int64 before = sqlite3_total_changes64(FDb);
+    AStatement.Step();
+    FWroteOthers = FReplaces || sqlite3_total_changes64(FDb) - before != sqlite3_changes64(FDb);
+  }
+
+  bool RecordExists(TRecordId AId) {
+    TSQLiteStatement::TUse use(*FRead);
+    FRead->Bind(1, Variant(AId), ftLargeint);
+    return FRead->Step();
+  }
+
+  // A write of record AId that changed no row: the record is gone, or the engine dropped the write
+  // (a conflict clause IGNORE, a trigger's RAISE(IGNORE)).
+  void CheckWritten(TRecordId AId) {
+    if (sqlite3_changes(FDb) != 0) return;
+    if (RecordExists(AId)) throw EDatabaseError(&SWriteIgnored);
+    throw EDatabaseError(&SRecordChanged);
+  }
 
   String ColumnList() const {
     String columns;
@@ -216,12 +270,13 @@ class TSQLiteTableStorage : public TDataSetStorage {
   }
 
   void ReadColumns(std::vector<TFieldDef>& ADefs) {
-    TSQLiteStatement info(FDb, "SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?1)");
+    TSQLiteStatement info(FDb, "SELECT name, type, \"notnull\", dflt_value, pk FROM pragma_table_info(?1, ?2)");
     info.Bind(1, Variant(FTableName), ftString);
+    info.Bind(2, Variant(FSchema), ftString);
     std::vector<Integer> keyColumns;
     while (info.Step()) {
       TFieldDef def;
-      def.Name = VarToStr(info.ColumnValue(0, ftString));
+      def.Name = CodePageName(info.ColumnUtf8(0));
       String decl = VarToStr(info.ColumnValue(1, ftString));
       def.DataType = FieldTypeFromDecl(decl, def.Size, def.Precision);
       bool hasDefault = !VarIsNull(info.ColumnValue(3, ftString));
@@ -230,7 +285,6 @@ class TSQLiteTableStorage : public TDataSetStorage {
       if (UpperCase(Trim(decl)) == "INTEGER") FIntegerColumns.push_back(static_cast<Integer>(ADefs.size()));
       ADefs.push_back(def);
     }
-    if (ADefs.empty()) throw EDatabaseError(&STableNotFound, {FTableName});
     // INTEGER PRIMARY KEY names the row number itself: the storage numbers new rows.
     if (keyColumns.size() == 1 &&
         std::find(FIntegerColumns.begin(), FIntegerColumns.end(), keyColumns[0]) != FIntegerColumns.end()) {
@@ -240,6 +294,29 @@ class TSQLiteTableStorage : public TDataSetStorage {
       key.Required = false;
     }
     for (const TFieldDef& def : ADefs) FColumns.push_back({def.Name, def.DataType});
+  }
+
+  // The schema of the table the name means (a temporary table first, as the engine resolves it);
+  // raises for a name that is no table of rows with row numbers.
+  void FindTable() {
+    if (FTableName.find('\0') != String::npos) throw EDatabaseError(&STableNameNul);
+    TSQLiteStatement list(FDb,
+                          "SELECT schema, type, wr FROM pragma_table_list(?1) "
+                          "ORDER BY schema = 'temp' DESC, schema = 'main' DESC");
+    list.Bind(1, Variant(FTableName), ftString);
+    if (!list.Step()) throw EDatabaseError(&STableNotFound, {FTableName});
+    FSchema = CodePageName(list.ColumnUtf8(0));
+    if (list.ColumnUtf8(1) == "view") throw EDatabaseError(&SViewAsTable, {FTableName});
+    if (list.ColumnInt64(2) != 0) throw EDatabaseError(&SNoRowIds, {FTableName});
+  }
+
+  // Whether the table declares a conflict clause REPLACE (a word of its definition, to be safe).
+  void ReadConflictClauses() {
+    TSQLiteStatement sql(FDb, "SELECT sql FROM " + QuoteIdentifier(FSchema) +
+                                  ".sqlite_schema WHERE type = 'table' AND name = ?1 COLLATE NOCASE");
+    sql.Bind(1, Variant(FTableName), ftString);
+    while (sql.Step())
+      if (UpperCase(VarToStr(sql.ColumnValue(0, ftString))).find("REPLACE") != String::npos) FReplaces = true;
   }
 
   // The row number's name: one that no column hides.
@@ -258,10 +335,14 @@ class TSQLiteTableStorage : public TDataSetStorage {
 
   sqlite3* FDb;
   String FTableName;
+  std::function<void()> FOnRollback;
+  String FSchema;
   String FRowId;
   std::vector<TSQLColumn> FColumns;
   std::vector<Integer> FIntegerColumns;
   Integer FRowIdColumn = -1;
+  bool FReplaces = false;
+  bool FWroteOthers = false;
   std::unique_ptr<TSQLiteStatement> FRead;
   std::unique_ptr<TSQLiteStatement> FReadRange;
   TSQLCondition FFilter;
@@ -285,7 +366,9 @@ class TSQLiteQueryStorage : public TDataSetStorage {
     TSQLiteStatement statement(FDb, FSQL, &tail);
     if (!statement.Handle()) throw EDatabaseError(&SNoSQLStatement);
     if (HoldsStatement(tail)) throw EDatabaseError(&SMultipleStatements);
-    if (statement.ColumnCount() == 0) throw EDatabaseError(&SNoResultSet);
+    // Only reading: a statement that writes (RETURNING, a PRAGMA that sets) runs at every Refresh.
+    if (statement.ColumnCount() == 0 || !sqlite3_stmt_readonly(statement.Handle()))
+      throw EDatabaseError(&SNoResultSet);
     // The statement alone, to be wrapped by filters.
     FSQL = TrimRight(FSQL.substr(0, FSQL.size() - tail.size()));
     while (!FSQL.empty() && FSQL.back() == ';') FSQL = TrimRight(FSQL.substr(0, FSQL.size() - 1));
@@ -313,13 +396,14 @@ class TSQLiteQueryStorage : public TDataSetStorage {
       // The statement on lines of its own: a line comment at its end must not swallow the rest.
       String sql = FFilter.Text.empty() ? FSQL : "SELECT * FROM (\n" + FSQL + "\n) WHERE " + FFilter.Text;
       TSQLiteStatement statement(FDb, sql);
-      FFilter.BindTo(statement);
+      // The filter's values follow the statement's own parameters.
+      FFilter.BindTo(statement, statement.ParameterCount() - static_cast<int>(FFilter.Params.size()) + 1);
       std::vector<TFieldDef> defs;
       for (const TSQLColumn& column : FColumns) defs.push_back({column.Name, column.DataType});
       std::vector<std::vector<Variant>> previous;
       previous.swap(FRows);
       try {
-        ReadRows(statement, defs);
+        ReadRows(statement, defs, static_cast<int>(FFilter.Params.size()));
       } catch (...) {
         FRows.swap(previous);
         throw;
@@ -387,18 +471,18 @@ class TSQLiteQueryStorage : public TDataSetStorage {
     return next.Handle() != nullptr;
   }
 
-  void BindParams(TSQLiteStatement& AStatement) const {
-    for (int i = 1; i <= AStatement.ParameterCount(); ++i) {
+  // The statement's own parameters: all but the filter's, which come last.
+  void BindParams(TSQLiteStatement& AStatement, int AFilterParams) const {
+    for (int i = 1; i <= AStatement.ParameterCount() - AFilterParams; ++i) {
       String name = AStatement.ParameterName(i);
       if (name.empty()) throw EDatabaseError(&SUnnamedParameter, {i});
-      if (name.rfind("@qjf", 0) == 0) continue;  // a filter value
       AStatement.Bind(i, FParams.ParamByName(name.substr(1))->GetValue(), ftUnknown);
     }
   }
 
   // Reads every row; a column without declared type takes the type of its first value.
-  void ReadRows(TSQLiteStatement& AStatement, std::vector<TFieldDef>& ADefs) {
-    BindParams(AStatement);
+  void ReadRows(TSQLiteStatement& AStatement, std::vector<TFieldDef>& ADefs, int AFilterParams = 0) {
+    BindParams(AStatement, AFilterParams);
     TSQLiteStatement::TUse use(AStatement);
     std::vector<std::vector<Variant>> rows;
     while (AStatement.Step()) {
@@ -432,8 +516,9 @@ class TSQLiteQueryStorage : public TDataSetStorage {
 
 }  // namespace
 
-std::unique_ptr<TDataSetStorage> CreateTableStorage(sqlite3* ADb, const String& ATableName) {
-  return std::make_unique<TSQLiteTableStorage>(ADb, ATableName);
+std::unique_ptr<TDataSetStorage> CreateTableStorage(sqlite3* ADb, const String& ATableName,
+                                                    std::function<void()> AOnRollback) {
+  return std::make_unique<TSQLiteTableStorage>(ADb, ATableName, std::move(AOnRollback));
 }
 
 std::unique_ptr<TDataSetStorage> CreateQueryStorage(sqlite3* ADb, const String& ASQL, const TParams& AParams) {

@@ -21,6 +21,9 @@ class TDataSetStorage {
   virtual void FetchIds(std::vector<TRecordId>& AIds) = 0;
   // One value per column (Null for SQL NULL); raises EDatabaseError when the record is gone.
   virtual void ReadRecord(TRecordId AId, std::vector<Variant>& AValues) = 0;
+  // A count that moves whenever this connection writes to the source (through any dataset):
+  // records read before it moved may be out of date. The base never moves.
+  virtual Int64 WriteCount() const { return 0; }
   // The records of ascending AIds, as ReadRecord gives them; the base reads one by one.
   virtual void ReadRecords(const std::vector<TRecordId>& AIds, std::vector<std::vector<Variant>>& AValues);
   // The first selected record whose AColumns match AValues (LocateValueMatches).
@@ -35,6 +38,9 @@ class TDataSetStorage {
   virtual TRecordId UpdateRecord(TRecordId AId, const std::vector<Variant>& AValues,
                                  const std::vector<bool>& AChanged) = 0;
   virtual void DeleteRecord(TRecordId AId) = 0;
+  // Whether the last write changed other records as well (the source's own rules: triggers,
+  // cascades, conflicts resolved by replacing a record); the dataset then reads them again.
+  virtual bool WroteOthers() const { return false; }
 };
 
 // Locate's comparison of one value with one key value: Null matches Null only; texts compare
@@ -45,7 +51,8 @@ bool LocateTextMatches(const String& AValue, const String& AKey, TLocateOptions 
 
 // AValue as a value of a field of type AType (Null stays Null). Texts of dates may be ISO 8601
 // ("2024-01-31", "2024-01-31 10:20:30", "10:20:30") or in the locale's format; Booleans read
-// "True"/"False" or a number. Raises EConvertError or EVariantError when it does not convert.
+// "True"/"False" or a number; NaN is no value of any field. Raises EConvertError or EVariantError
+// when it does not convert.
 Variant CoerceToFieldType(const Variant& AValue, TFieldType AType);
 // The field types whose values are text.
 bool IsTextFieldType(TFieldType AType);

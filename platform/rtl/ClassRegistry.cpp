@@ -6,6 +6,7 @@
 #include "platform/rtl/ClassesConsts.h"
 
 QJ_IMPLEMENT_CLASS(EFilerError)
+QJ_IMPLEMENT_CLASS(EPropertyConvertError)
 
 namespace {
 

@@ -11,6 +11,8 @@
 #include "platform/rtl/SysUtils.h"
 
 QJ_EXCEPTION(EFilerError, EStreamError)
+// A property value given as text that does not convert to the property's type.
+QJ_EXCEPTION(EPropertyConvertError, Exception)
 
 using TPersistentClass = TClass;
 

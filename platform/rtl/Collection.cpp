@@ -4,6 +4,7 @@
 
 #include "platform/rtl/ClassesConsts.h"
 #include "platform/rtl/Lists.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TCollectionItem)
 QJ_IMPLEMENT_CLASS(TCollection)

@@ -41,20 +41,6 @@ class TInterfacedPersistent : public TPersistent, public virtual IInterface {
   QJ_CLASS(TInterfacedPersistent, TPersistent)
 };
 
-// Keeps an object with BeginUpdate/EndUpdate (a string list, a collection) in update mode for a
-// scope, also when an exception leaves it.
-template <class T>
-class TUpdateScope {
- public:
-  explicit TUpdateScope(T& target) : FTarget(target) { FTarget.BeginUpdate(); }
-  ~TUpdateScope() { FTarget.EndUpdate(); }
-  TUpdateScope(const TUpdateScope&) = delete;
-  TUpdateScope& operator=(const TUpdateScope&) = delete;
-
- private:
-  T& FTarget;
-};
-
 enum TOperation { opInsert, opRemove };
 
 // Horizontal alignment of a text in its box (controls, fields).

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/rtl/ClassesConsts.h"
+#include "platform/rtl/Scopes.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
 

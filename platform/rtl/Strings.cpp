@@ -536,6 +536,8 @@ Integer LastDelimiter(const String& delimiters, const String& s) {
 // Conversions
 
 String Utf8ToAnsi(const std::string& utf8) {
+  // Plain ASCII reads the same in both: the common case, copied as it is.
+  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return utf8;
   String out;
   out.reserve(utf8.size());
   for (size_t i = 0; i < utf8.size();) out += CodePointToAnsi(DecodeUtf8(utf8, i));

@@ -165,7 +165,7 @@ TEST_F(NavigationTest, BookmarkAndSelectionFollowTheirRecords) {
   EXPECT_EQ(Controller->GetBookmarkRecordIndex(), 2);
   EXPECT_EQ(selectedTexts(), selected);
   Controller->ChangeFocusedRowIndex(0);
-  Controller->GotoBookmark();
+  EXPECT_TRUE(Controller->GotoBookmark());
   EXPECT_EQ(RecordText(Controller->GetFocusedRecordIndex()), "40 delta 2");
   EXPECT_TRUE(Controller->IsBookmarkRow(Controller->GetFocusedRowIndex()));
 
@@ -173,6 +173,7 @@ TEST_F(NavigationTest, BookmarkAndSelectionFollowTheirRecords) {
   Controller->GetFilter()->AddItem(nullptr, &Items[kGroup], okEqual, 1, "1");
   Controller->GetFilter()->SetActive(true);
   EXPECT_FALSE(Controller->IsBookmarkAvailable());
+  EXPECT_FALSE(Controller->GotoBookmark()) << "no bookmark, no move";
   Controller->GotoBookmarkIfSet();  // nothing to go to
 }
 

@@ -1,6 +1,9 @@
 // Editing: Edit, Insert, Append, Post, Cancel, Delete and CheckBrowseMode; a failed write keeps
 // the edit and leaves the database as it was; transactions.
+#include <cmath>
+
 #include "DataTestSupport.h"
+#include "platform/rtl/RtlTestSupport.h"
 
 namespace {
 
@@ -142,6 +145,22 @@ INSTANTIATE_TEST_SUITE_P(
                       TBadValueCase{"Qty", 1e12, "'1000000000000' is not a valid value for field 'Qty'"},
                       TBadValueCase{"Active", "perhaps", "'perhaps' is not a valid value for field 'Active'"}));
 
+// The engine stores NaN as NULL: every number field refuses it, as the integer ones always did.
+TEST_F(TDataTest, NotANumberIsRefusedByEveryNumberField) {
+  Db->ExecSQL("CREATE TABLE N (Id INTEGER PRIMARY KEY, F REAL, D DOUBLE, M MONEY, X NUMERIC(30,8), B DECIMAL(10,2), "
+              "L BIGINT, T DATETIME)");
+  Table->SetTableName("N");
+  Table->Open();
+  for (const char* name : {"F", "D", "M", "X", "B", "L", "T"}) {
+    Table->Append();
+    EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->FieldByName(name)->SetValue(std::nan("")); }),
+              "'NAN' is not a valid value for field '" + String(name) + "'");
+    EXPECT_FALSE(Table->GetModified()) << name;
+    Table->Cancel();
+  }
+  EXPECT_TRUE(Table->IsEmpty());
+}
+
 TEST_F(TDataTest, RangesAndReadOnlyFieldsAreEnforced) {
   OpenItems(2);
   auto* qty = As<TIntegerField>(Field("Qty"));
@@ -202,6 +221,43 @@ TEST_F(TDataTest, AFailedPostKeepsTheEditAndTheDatabase) {
   Table->Post();
   EXPECT_EQ(CountRows(), 4);
 }
+
+// Cancel after a post that failed because the table is gone: no error, a consistent state.
+struct TDroppedTableCase {
+  const char* Name;
+  bool Append;
+  Integer BufferCount;
+};
+
+void PrintTo(const TDroppedTableCase& c, std::ostream* os) { *os << c.Name; }
+
+class CancelOnADroppedTable : public TDataTest, public ::testing::WithParamInterface<TDroppedTableCase> {};
+
+TEST_P(CancelOnADroppedTable, NeverRaises) {
+  OpenItems(20, GetParam().BufferCount);
+  Table->MoveBy(10);
+  GetParam().Append ? Table->Append() : Table->Insert();
+  Field("Name")->SetAsString("new");
+  Db->ExecSQL("DROP TABLE Items");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Post(); }), "no such table: main.Items");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Cancel(); }), "no error");
+  EXPECT_EQ(Table->GetState(), dsBrowse);
+  EXPECT_EQ(Table->IsEmpty(), Table->GetRecordCount() == 0);
+  EXPECT_EQ(Table->GetBufferRecordCount(), std::min(Table->GetRecordCount(), Table->GetBufferCount()));
+  EXPECT_THROW(Table->Refresh(), EDatabaseError);
+  CreateItems(3);
+  Table->Refresh();
+  EXPECT_EQ(Table->GetRecordCount(), 3);
+  Table->Last();
+  EXPECT_EQ(Name(), "Item3");
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, CancelOnADroppedTable,
+                         ::testing::Values(TDroppedTableCase{"AppendOneRow", true, 1},
+                                           TDroppedTableCase{"AppendFiveRows", true, 5},
+                                           TDroppedTableCase{"InsertOneRow", false, 1},
+                                           TDroppedTableCase{"InsertFiveRows", false, 5}),
+                         [](const ::testing::TestParamInfo<TDroppedTableCase>& info) { return String(info.param.Name); });
 
 TEST_F(TDataTest, ARecordChangedElsewhereIsReported) {
   OpenItems(3);

@@ -3,6 +3,7 @@
 #include "DataTestSupport.h"
 #include "platform/data/DBFilter.h"
 #include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/RtlTestSupport.h"
 
 namespace {
 
@@ -146,6 +147,91 @@ TEST(FilterParse, DoubledClosingCharactersStandForThemselves) {
   auto node = ParseFilterExpression("[a]]b] = 'it''s'");
   EXPECT_EQ(node->Operands[0].FieldName, "a]b");
   EXPECT_EQ(VarToStr(node->Operands[1].Value), "it's");
+}
+
+// ------------------------------------------------------------------ nesting
+
+String Repeated(const String& AText, Integer ACount) {
+  String text;
+  for (Integer i = 0; i < ACount; ++i) text += AText;
+  return text;
+}
+
+// Each style nests NOT and parentheses ADepth deep around a condition that selects Id 3.
+struct TNestingCase {
+  const char* Name;
+  String (*Text)(Integer ADepth);
+};
+
+const TNestingCase NestingCases[] = {
+    {"NotChain", [](Integer d) { return Repeated("NOT ", d) + (d % 2 ? "Id <> 3" : "Id = 3"); }},
+    {"Parentheses", [](Integer d) { return Repeated("(", d) + "Id = 3" + Repeated(")", d); }},
+    {"AndGroups", [](Integer d) { return Repeated("Id > 0 AND (", d) + "Id = 3" + Repeated(")", d); }},
+    {"OrGroups", [](Integer d) { return Repeated("Id = 9 OR (", d) + "Id = 3" + Repeated(")", d); }},
+    {"NotGroups",
+     [](Integer d) { return Repeated("NOT (", d / 2) + (d / 2 % 2 ? "Id <> 3" : "Id = 3") + Repeated(")", d / 2); }},
+};
+
+void PrintTo(const TNestingCase& c, std::ostream* os) { *os << c.Name; }
+
+class FilterNesting : public TFilterTest, public ::testing::WithParamInterface<TNestingCase> {};
+
+TEST_P(FilterNesting, UpToTheBoundFilters) {
+  String text = GetParam().Text(MaxFilterNesting);
+  Table->SetFilter(text);
+  Table->SetFiltered(true);
+  Table->Open();
+  EXPECT_EQ(VisibleIds(Table), "3") << text;
+  EXPECT_TRUE(Table->Locate("Id", 3, 0));
+  TSQLiteQuery query(nullptr);
+  query.SetDatabase(Db);
+  query.GetSQL()->SetText("SELECT * FROM People");
+  query.SetFilter(text);
+  query.SetFiltered(true);
+  query.Open();
+  EXPECT_EQ(VisibleIds(&query), "3");
+}
+
+TEST_P(FilterNesting, BeyondTheBoundRaises) {
+  for (Integer depth : {MaxFilterNesting + 2, 16000}) {
+    String error = ErrorOf<EDatabaseError>([&] { Table->SetFilter(GetParam().Text(depth)); });
+    EXPECT_NE(error.find("NOT and parentheses nested more than " + IntToStr(MaxFilterNesting) + " deep"), String::npos)
+        << error;
+  }
+  EXPECT_EQ(Table->GetFilter(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, FilterNesting, ::testing::ValuesIn(NestingCases),
+                         [](const ::testing::TestParamInfo<TNestingCase>& info) { return String(info.param.Name); });
+
+TEST(FilterParse, TheBoundNamesTheFirstLevelTooDeep) {
+  String beyond = Repeated("(", MaxFilterNesting + 1) + "A = 1" + Repeated(")", MaxFilterNesting + 1);
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { ParseFilterExpression(beyond); }),
+            "Filter expression error at position " + IntToStr(MaxFilterNesting + 1) +
+                ": NOT and parentheses nested more than " + IntToStr(MaxFilterNesting) + " deep");
+}
+
+// ------------------------------------------------------------------ long lists
+
+// Every value is a parameter of its own; 200,000 of them select as a short list does.
+TEST_F(TDataTest, AnInListOf200000Values) {
+  CreateItems(1000);
+  String values;
+  for (Integer i = 1; i <= 200000; ++i) values += (i > 1 ? "," : "") + IntToStr(i * 5);
+  Table->SetFilter("Id IN (" + values + ") AND Name <> 'Item10'");
+  Table->SetFiltered(true);
+  Table->Open();
+  EXPECT_EQ(Table->GetRecordCount(), 199);
+  EXPECT_TRUE(Table->Locate("Name", "item15", loCaseInsensitive));
+  EXPECT_FALSE(Table->Locate("Name", "Item16", 0));
+  TSQLiteQuery query(nullptr);
+  query.SetDatabase(Db);
+  query.GetSQL()->SetText("SELECT * FROM Items WHERE Qty > :least");
+  query.GetParams()->ParamByName("least")->SetValue(100);
+  query.SetFilter(Table->GetFilter());
+  query.SetFiltered(true);
+  query.Open();
+  EXPECT_EQ(query.GetRecordCount(), 198) << "the query's own parameter and the filter's values both hold";
 }
 
 TEST(FilterLike, MatchesLikeTheDataController) {

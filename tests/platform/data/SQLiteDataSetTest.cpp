@@ -1,6 +1,12 @@
 // The SQL database: column types, files written and read again, foreign and damaged files, locks,
 // queries with parameters and masters, and the engine's errors.
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 
 #include "DataTestSupport.h"
@@ -172,6 +178,37 @@ TEST_F(TFileTest, ALockedDatabaseFailsAfterTheBusyTimeOut) {
   other.ExecSQL("ROLLBACK");
 }
 
+// What a dataset says on a file the process may only read; empty when all is right.
+String ReadOnlyFaults(TSQLiteTable* ATable) {
+  String faults;
+  auto expect = [&](bool AGood, const char* AWhat) {
+    if (!AGood) faults += String(AWhat) + "; ";
+  };
+  ATable->Open();
+  expect(!ATable->GetCanModify(), "CanModify");
+  expect(!ATable->FieldByName("Name")->GetCanModify(), "field CanModify");
+  for (auto change : {&TDataSet::Edit, &TDataSet::Append, &TDataSet::Delete})
+    expect(ErrorOf<EDatabaseError>([&] { (ATable->*change)(); }) == "Cannot modify a read-only dataset", "refusal");
+  expect(ATable->GetState() == dsBrowse && ATable->GetRecordCount() == 2, "state");
+  return faults;
+}
+
+// Root may write any file: the check runs in a child process that drops to nobody first.
+TEST_F(TFileTest, AFileTheProcessCannotWriteIsReadOnly) {
+  Db->SetFileName(Path());
+  CreateItems(2);
+  Db->Close();
+  ASSERT_EQ(::chmod(Path().c_str(), 0444), 0);
+  ASSERT_EQ(::chmod(Folder.Path().c_str(), 0755), 0);
+  auto inChild = [&] {
+    if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::exit(2);
+    String faults = ReadOnlyFaults(Table);
+    std::fprintf(stderr, "%s", faults.c_str());
+    std::exit(faults.empty() ? 0 : 1);
+  };
+  EXPECT_EXIT(inChild(), ::testing::ExitedWithCode(0), "^$");
+}
+
 // ------------------------------------------------------------------ tables
 
 TEST_F(TDataTest, TablesThatCannotOpenSayWhy) {
@@ -181,10 +218,32 @@ TEST_F(TDataTest, TablesThatCannotOpenSayWhy) {
   Db->ExecSQL("CREATE TABLE K (A TEXT PRIMARY KEY, B INTEGER) WITHOUT ROWID");
   Table->SetTableName("K");
   EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Open(); }), "Table 'K' has no row identifiers");
+  Db->ExecSQL("CREATE TABLE Items (Id INTEGER PRIMARY KEY); CREATE VIEW ItemView AS SELECT * FROM Items");
+  Table->SetTableName("ItemView");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Open(); }), "'ItemView' is a view, not a table: a query can read it");
+  Table->SetTableName(String("Items\0; DROP TABLE Items", 24));
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Open(); }), "A table name cannot hold a NUL character");
+  EXPECT_EQ(CountRows(), 0) << "still there";
   TSQLiteTable orphan(nullptr);
   orphan.SetTableName("K");
   EXPECT_EQ(ErrorOf<EDatabaseError>([&] { orphan.Open(); }), "Missing Database property");
   EXPECT_FALSE(Table->GetActive());
+}
+
+// A temporary table hides one of the same name, for the dataset as for the engine.
+TEST_F(TDataTest, ATemporaryTableComesFirst) {
+  CreateItems(3);
+  Db->ExecSQL("CREATE TEMP TABLE Items (Id INTEGER PRIMARY KEY, Note TEXT); INSERT INTO temp.Items VALUES (7, 'temp')");
+  Table->Open();
+  EXPECT_EQ(Table->GetFieldCount(), 2);
+  EXPECT_EQ(Table->FieldByName("Note")->GetAsString(), "temp");
+  Table->Edit();
+  Table->FieldByName("Note")->SetAsString("changed");
+  Table->Post();
+  Table->Refresh();
+  EXPECT_EQ(Table->FieldByName("Note")->GetAsString(), "changed");
+  Db->ExecSQL("DROP TABLE temp.Items");
+  EXPECT_EQ(CountRows(), 3);
 }
 
 TEST_F(TDataTest, TableNamesAreQuoted) {
@@ -197,6 +256,73 @@ TEST_F(TDataTest, TableNamesAreQuoted) {
   Table->Post();
   Table->Refresh();
   EXPECT_EQ(Table->FieldByName("V")->GetAsString(), "y");
+}
+
+// A name the table no longer has is an error, never read as a text of that name.
+TEST_F(TFileTest, AColumnDroppedByAnotherConnectionIsAnError) {
+  Db->SetFileName(Path());
+  OpenItems(3);
+  TSQLiteDatabase other(nullptr);
+  other.SetFileName(Path());
+  other.ExecSQL("ALTER TABLE Items DROP COLUMN Qty");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Next(); }), "no such column: Qty");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Refresh(); }), "no such column: Qty");
+  EXPECT_EQ(Field("Qty")->GetAsInteger(), 10) << "the values read before stay";
+  Table->Close();
+  Table->Open();
+  EXPECT_EQ(Table->FindField("Qty"), nullptr);
+}
+
+struct TNameCase {
+  const char* Name;
+  const char8_t* CreateUtf8;
+  const char* Error;
+};
+
+const TNameCase NameCases[] = {
+    {"Cyrillic", u8"CREATE TABLE U (Id INTEGER PRIMARY KEY, \"\u0416\" TEXT)",
+     "Column name '?' holds characters outside the code page"},
+    {"TwoThatLookAlike", u8"CREATE TABLE U (Id INTEGER PRIMARY KEY, \"\u0416\u0416\" TEXT, \"\u0401\u0401\" TEXT)",
+     "Column name '?" "?' holds characters outside the code page"},
+    {"Symbol", u8"CREATE TABLE U (Id INTEGER PRIMARY KEY, \"Price \u20AC\" REAL, \"Size \u2116\" TEXT)",
+     "Column name 'Size ?' holds characters outside the code page"},
+};
+
+void PrintTo(const TNameCase& c, std::ostream* os) { *os << c.Name; }
+
+class ForeignColumnNames : public TDataTest, public ::testing::WithParamInterface<TNameCase> {};
+
+TEST_P(ForeignColumnNames, AreReportedNotCorrupted) {
+  ASSERT_EQ(sqlite3_exec(Db->GetHandle(), reinterpret_cast<const char*>(GetParam().CreateUtf8), nullptr, nullptr, nullptr), SQLITE_OK);
+  Db->ExecSQL("INSERT INTO U (Id) VALUES (1)");
+  Table->SetTableName("U");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Table->Open(); }), GetParam().Error);
+  EXPECT_FALSE(Table->GetActive());
+  TSQLiteQuery query(nullptr);
+  query.SetDatabase(Db);
+  query.GetSQL()->SetText("SELECT * FROM U");
+  EXPECT_EQ(ErrorOf<EDatabaseError>([&] { query.Open(); }), GetParam().Error);
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, ForeignColumnNames, ::testing::ValuesIn(NameCases),
+                         [](const ::testing::TestParamInfo<TNameCase>& info) { return String(info.param.Name); });
+
+TEST_F(TDataTest, NamesOfTheCodePageAndQuotesWork) {
+  Db->ExecSQL("CREATE TABLE \"Gr\xF6\xDF" "e`s\" (Id INTEGER PRIMARY KEY, \"Pre\xEFs \x80\" REAL, \"a`b\" TEXT);"
+              "INSERT INTO \"Gr\xF6\xDF" "e`s\" VALUES (1, 2.5, 'x');");
+  Table->SetTableName("Gr\xF6\xDF" "e`s");
+  Table->SetFilter("[Pre\xEFs \x80] > 1 AND [a`b] <> 'z'");
+  Table->SetFiltered(true);
+  Table->Open();
+  ASSERT_EQ(Table->GetRecordCount(), 1);
+  EXPECT_EQ(Table->FieldByName("Pre\xEFs \x80")->GetAsFloat(), 2.5);
+  Table->Edit();
+  Table->FieldByName("a`b")->SetAsString("y");
+  Table->FieldByName("Pre\xEFs \x80")->SetAsFloat(3);
+  Table->Post();
+  EXPECT_TRUE(Table->Locate("a`b", "y", 0));
+  Table->Refresh();
+  EXPECT_EQ(Table->FieldByName("Pre\xEFs \x80")->GetAsFloat(), 3.0);
 }
 
 TEST_F(TDataTest, ADatabaseThatDiesClosesItsDataSets) {
@@ -303,6 +429,35 @@ TEST_F(TQueryTest, StatementsThatAreNoQueryAreRefused) {
     EXPECT_FALSE(Query->GetActive());
   }
   EXPECT_EQ(CountRows(), 6) << "nothing was run";
+}
+
+// A statement that writes is refused before it runs, also when it gives rows.
+TEST_F(TQueryTest, StatementsThatWriteAreRefused) {
+  Db->ExecSQL("CREATE TABLE Log (N INTEGER)");
+  const char* statements[] = {
+      "INSERT INTO Log VALUES (1) RETURNING N",
+      "DELETE FROM Items WHERE Id = 1 RETURNING Id",
+      "UPDATE Items SET Qty = 0 RETURNING Qty",
+      "WITH gone AS (SELECT 2 AS Id) DELETE FROM Items WHERE Id IN (SELECT Id FROM gone) RETURNING Name",
+      "REPLACE INTO Log VALUES (2) RETURNING *",
+      "PRAGMA journal_mode = OFF",
+      "PRAGMA user_version = 7",
+  };
+  for (const char* sql : statements) {
+    Query->GetSQL()->SetText(sql);
+    EXPECT_EQ(ErrorOf<EDatabaseError>([&] { Query->Open(); }), "SQL statement does not return a result set") << sql;
+    EXPECT_FALSE(Query->GetActive());
+  }
+  EXPECT_EQ(CountRows(), 6);
+  EXPECT_EQ(CountRows("Qty = 0"), 0);
+  Query->GetSQL()->SetText("SELECT (SELECT count(*) FROM Log) AS n, (SELECT user_version FROM pragma_user_version) AS v");
+  Query->Open();
+  EXPECT_EQ(Query->FieldByName("n")->GetAsInteger(), 0);
+  EXPECT_EQ(Query->FieldByName("v")->GetAsInteger(), 0);
+  Query->Close();
+  Query->GetSQL()->SetText("PRAGMA table_info(Items)");
+  Query->Open();
+  EXPECT_EQ(Query->GetRecordCount(), 6) << "a PRAGMA that only reads is a query";
 }
 
 TEST_F(TQueryTest, TrailingSemicolonsAndCommentsAreAllowed) {

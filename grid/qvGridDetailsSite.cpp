@@ -1,0 +1,3 @@
+#include "grid/qvGridDetailsSite.h"
+
+QJ_IMPLEMENT_CLASS(TqvGridDetailsSiteTabHitTest)
