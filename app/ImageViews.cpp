@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/qvCustomData.h"
-#include "core/qvDataUpdateScope.h"
+#include "platform/rtl/Scopes.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Variants.h"
 
@@ -63,7 +63,7 @@ void AppendChannels(const TDBImage& image, TqvCustomDataController& dc, bool tv)
 String HexFieldText(uint16_t value) { return LowerHex(value, 4); }
 
 void LoadSatelliteView(const TDBImage& image, TqvCustomDataController& dc) {
-  TqvDataUpdateScope bracket(&dc);
+  TUpdateScope bracket(&dc);
   dc.SetRecordCount(0);
   for (const TSatelliteEntry& sat : image.Satellites()) {
     Integer record = dc.AppendRecord();
@@ -74,7 +74,7 @@ void LoadSatelliteView(const TDBImage& image, TqvCustomDataController& dc) {
 }
 
 void LoadTransponderView(const TDBImage& image, TqvCustomDataController& dc) {
-  TqvDataUpdateScope bracket(&dc);
+  TUpdateScope bracket(&dc);
   dc.SetRecordCount(0);
   for (const auto& [index, tp] : image.Transponders()) {
     Integer record = dc.AppendRecord();
@@ -91,11 +91,11 @@ void LoadTransponderView(const TDBImage& image, TqvCustomDataController& dc) {
 
 void LoadChannelView(const TDBImage& image, TqvCustomDataController& dc) {
   {
-    TqvDataUpdateScope bracket(&dc);
+    TUpdateScope bracket(&dc);
     dc.SetRecordCount(0);
     AppendChannels(image, dc, true);
   }
-  TqvDataUpdateScope bracket(&dc);
+  TUpdateScope bracket(&dc);
   AppendChannels(image, dc, false);
 }
 

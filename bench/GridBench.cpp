@@ -1,9 +1,13 @@
 // Grid figures on the headless backend: changes of many views queued under one update lock and
-// coalesced and run at its last unlock (time per change, which stays flat as the batch grows).
+// coalesced and run at its last unlock (time per change, which stays flat as the batch grows);
+// a view of 1,000 text cells made and laid out, and painted (time per cell: the base cost every
+// layout cell pays).
 #include <benchmark/benchmark.h>
 
 #include "grid/qvGrid.h"
 #include "grid/qvGridCustomView.h"
+#include "grid/qvGridLevel.h"
+#include "platform/forms/Forms.h"
 #include "support/BenchUnits.h"
 #include "support/GridTestViews.h"
 
@@ -55,6 +59,64 @@ void BM_GridChangesCoalescedAtTheLastUnlock(benchmark::State& state) {
   Free(grid);
 }
 BENCHMARK(BM_GridChangesCoalescedAtTheLastUnlock)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// A shown form with a grid whose one tab shows a view of text cells, laid out over a site big
+// enough to show every cell.
+struct TCellsBenchGrid {
+  TCellsBenchGrid() {
+    EnsureBenchUnits();
+    Form = New<TForm>(nullptr);
+    Form->SetBounds(0, 0, 700, 500);
+    auto* grid = New<TqvGrid>(Form);
+    grid->SetBounds(0, 0, 680, 480);
+    grid->SetParent(Form);
+    auto* level = New<TqvGridLevel>(Form);
+    grid->GetRootLevel()->AddChild(level);
+    View = New<TTextCellsGridView>(Form);
+    level->SetGridView(View);
+    Form->Show();
+    Application->ProcessMessages();
+  }
+  ~TCellsBenchGrid() { Free(Form); }
+  TqvGridSite* Site() const { return View->GetSite(); }
+
+  static constexpr TRect SiteBounds{0, 0, 620, 2000};
+  TForm* Form;
+  TTextCellsGridView* View;
+};
+
+void SetPerCellCounter(benchmark::State& state) {
+  state.SetItemsProcessed(state.iterations() * TTextCellsViewInfo::CellCount);
+  state.counters["ns_per_cell"] = benchmark::Counter(static_cast<double>(TTextCellsViewInfo::CellCount),
+                                                     benchmark::Counter::kIsIterationInvariantRate |
+                                                         benchmark::Counter::kInvert);
+}
+
+// The cells made again (as every queued change of a table view does) and calculated: params,
+// text measured, bounds.
+void BM_GridCellsMadeAndCalculated(benchmark::State& state) {
+  TCellsBenchGrid bench;
+  TqvCustomGridViewInfo* info = bench.View->GetViewInfo();
+  for (auto _ : state) {
+    info->RecreateViewInfos();
+    info->MainCalculate(TCellsBenchGrid::SiteBounds);
+  }
+  SetPerCellCounter(state);
+}
+BENCHMARK(BM_GridCellsMadeAndCalculated)->Unit(benchmark::kMicrosecond);
+
+// The site painted into a bitmap: each cell's painter made, background, text and borders, the
+// rest of the site's background.
+void BM_GridCellsPainted(benchmark::State& state) {
+  TCellsBenchGrid bench;
+  bench.View->GetViewInfo()->MainCalculate(TCellsBenchGrid::SiteBounds);
+  TBitmap bitmap;
+  bitmap.SetSize(TCellsBenchGrid::SiteBounds.Width(), TCellsBenchGrid::SiteBounds.Height());
+  const auto dc = reinterpret_cast<WPARAM>(bitmap.GetCanvas()->GetHandle());
+  for (auto _ : state) bench.Site()->Perform(WM_PAINT, dc, 0);
+  SetPerCellCounter(state);
+}
+BENCHMARK(BM_GridCellsPainted)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -6,9 +6,9 @@
 #include "core/qvDataPipeline.h"
 #include "core/qvDataSearch.h"
 #include "core/qvDataSummary.h"
-#include "core/qvDataUpdateScope.h"
 #include "core/qvFilter.h"
 #include "core/qvVariants.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(EqvInvalidDataControllerOperation)
 QJ_IMPLEMENT_CLASS(TqvUpdateControlInfo)
@@ -124,7 +124,7 @@ void TqvCustomDataController::AddItem(TObject* AItem) {
 void TqvCustomDataController::RemoveItem(TObject* AItem) {
   TqvCustomDataField* field = AItem ? FFields->FieldByItem(AItem) : nullptr;
   if (!field) return;
-  TqvDataUpdateScope update(this);
+  TUpdateScope update(this);
   if (FFilter) FFilter->RemoveItemByItemLink(AItem);  // no condition may outlive its field
   Free(field);
   Change(dccLayout);
@@ -146,7 +146,7 @@ TqvCustomDataField* TqvCustomDataController::GetField(Integer AItemIndex) const 
 void TqvCustomDataController::ChangeValueTypeClass(Integer AItemIndex, TqvValueTypeClass AValueTypeClass) {
   TqvCustomDataField* field = GetField(AItemIndex);
   if (field->GetValueTypeClass() == AValueTypeClass) return;
-  TqvDataUpdateScope update(this);
+  TUpdateScope update(this);
   field->ChangeValueType(AValueTypeClass);
   GetDataControllerInfo()->FieldChanged(field);
   ItemValueTypeClassChanged(AItemIndex);
@@ -158,7 +158,7 @@ TqvValueTypeClass TqvCustomDataController::GetItemValueTypeClass(Integer AItemIn
 
 void TqvCustomDataController::ChangeItemTextStored(Integer AItemIndex, bool AValue) {
   if (GetItemTextStored(AItemIndex) == AValue) return;
-  TqvDataUpdateScope update(this);
+  TUpdateScope update(this);
   GetField(AItemIndex)->SetKeepsDisplayText(AValue);
   GetDataControllerInfo()->FieldChanged(GetField(AItemIndex));
 }
@@ -169,7 +169,7 @@ bool TqvCustomDataController::GetItemTextStored(Integer AItemIndex) const {
 
 void TqvCustomDataController::ChangeItemSortConversion(Integer AItemIndex, bool AValue) {
   if (GetItemSortConversion(AItemIndex) == AValue) return;
-  TqvDataUpdateScope update(this);
+  TUpdateScope update(this);
   GetField(AItemIndex)->SetForceSortConversion(AValue);
   GetDataControllerInfo()->FieldChanged(GetField(AItemIndex));
 }
@@ -342,7 +342,7 @@ void TqvCustomDataController::SetRecordCount(Integer ACount) {
   Integer oldCount = GetRecordCount();
   if (ACount == oldCount) return;
   if (IsProviderMode()) return GetProvider()->SetRecordCount(ACount);
-  TqvDataUpdateScope update(this);
+  TUpdateScope update(this);
   FStorage->SetRecordCount(ACount);
   CheckSelectionAndBookmark(-1);
   CheckEditingRecordRemoved(-1);
@@ -361,7 +361,7 @@ Integer TqvCustomDataController::InsertRecord(Integer ARecordIndex) {
   if (ARecordIndex < 0 || ARecordIndex > GetRecordCount()) RaiseDataControllerError(&sqvDataRecordIndexError);
   if (IsAppendOnlyMode()) return AppendRecordFromSource();
   if (IsProviderMode()) return GetProvider()->InsertRecordInSource(ARecordIndex);
-  TqvDataUpdateScope update(this);
+  TUpdateScope update(this);
   FStorage->InsertRecord(ARecordIndex);
   GetDataControllerInfo()->RecordInserted(ARecordIndex);
   ShiftBookmark(ARecordIndex, 1);
@@ -373,7 +373,7 @@ Integer TqvCustomDataController::InsertRecord(Integer ARecordIndex) {
 void TqvCustomDataController::DeleteRecord(Integer ARecordIndex) {
   CheckRecordRange(ARecordIndex);
   if (IsAppendOnlyMode() && FAppendInProgress) return DeleteRecordData(ARecordIndex);
-  TqvDataUpdateScope update(this);
+  TUpdateScope update(this);
   if (ARecordIndex >= 0 && IsProviderMode()) return DeleteRecordInProvider(ARecordIndex);
   RemoveStorageRecord(ARecordIndex);
 }
@@ -407,7 +407,7 @@ void TqvCustomDataController::DeleteRecordData(Integer ARecordIndex) {
 Integer TqvCustomDataController::AppendRecordFromSource() {
   Integer index;
   {
-    TqvFlagScope appending(FAppendInProgress, true);
+    TValueScope appending(FAppendInProgress, true);
     if (IsProviderMode()) {
       index = GetProvider()->AppendRecordInSource();
     } else {
@@ -477,7 +477,7 @@ void TqvCustomDataController::EndUpdate() {
 bool TqvCustomDataController::IsUpdateLocked() const { return GetDataControllerInfo()->GetLockCount() > 0; }
 
 void TqvCustomDataController::UpdateView() {
-  TqvDataUpdateScope update(this);
+  TUpdateScope update(this);
   GetDataControllerInfo()->RefreshView();
 }
 
@@ -609,7 +609,7 @@ void TqvCustomDataController::NotifySelectionChanged() {
 
 void TqvCustomDataController::NotifySortingChanged() {
   if (FInSortingChangedEvent || !OnSortingChanged) return;
-  TqvFlagScope inEvent(FInSortingChangedEvent, true, AliveToken());
+  TValueScope inEvent(FInSortingChangedEvent, true, AliveToken());
   TNotifyEvent handler = OnSortingChanged;
   handler(this);
 }

@@ -705,6 +705,8 @@ class TqvCustomDataController : public TPersistent {
   bool IsPattern() const { return GetDetailMode() == 1; }
   virtual void SetMasterRelation(TqvCustomDataRelation* ARelation, Integer AMasterRecordIndex);
   void AttachToRelation(TqvCustomDataRelation* ARelation, bool APattern);
+  // The pattern flag AttachToRelation was last given.
+  bool GetPatternFlag() const { return FPatternFlag; }
   Integer GetDetailActiveRelationIndex(Integer ARecordIndex);
   bool GetDetailExpanded(Integer ARecordIndex);
   bool HasDetailLinkObject(Integer ARecordIndex, Integer ARelationIndex);

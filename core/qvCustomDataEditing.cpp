@@ -5,8 +5,8 @@
 #include "core/qvClasses.h"
 #include "core/qvCustomData.h"
 #include "core/qvDataPipeline.h"
-#include "core/qvDataUpdateScope.h"
 #include "core/qvVariants.h"
+#include "platform/rtl/Scopes.h"
 
 TqvCustomDataProvider* TqvCustomDataController::GetProvider() const {
   if (!FProvider) FProvider.reset(GetDataProviderClass()->Create(const_cast<TqvCustomDataController*>(this)));
@@ -45,13 +45,10 @@ void TqvCustomDataController::Cancel() {
 
 void TqvCustomDataController::Post() {
   TAliveToken alive = AliveToken();
-  try {
-    if (IsEditing()) GetProvider()->Post();
-  } catch (...) {
+  TFinally posted([&] {
     if (alive) GetProvider()->ResetLastPostRecordIndex();
-    throw;
-  }
-  if (alive) GetProvider()->ResetLastPostRecordIndex();
+  });
+  if (IsEditing()) GetProvider()->Post();
 }
 
 void TqvCustomDataController::UpdateData() { GetProvider()->UpdateData(); }
@@ -146,7 +143,7 @@ void TqvCustomDataController::SetNewItemRowEnabled(bool AValue) {
 
 void TqvCustomDataController::SetNewItemRowFocused(bool AValue) {
   if (FNewItemRowFocused == AValue) return;
-  TqvDataUpdateScope update(this);
+  TUpdateScope update(this);
   if (AValue)
     ChangeFocusedRowIndex(-1);
   else if (!IsOwnerDestroying())

@@ -6,7 +6,7 @@
 #include "core/qvClasses.h"
 #include "core/qvCustomData.h"
 #include "core/qvDataPipeline.h"
-#include "core/qvDataUpdateScope.h"
+#include "platform/rtl/Scopes.h"
 
 // ---------------------------------------------------------------------------------------------
 // Rows
@@ -87,7 +87,7 @@ bool TqvCustomDataController::ChangeFocusedRowIndex(Integer ARowIndex) {
   if (provider->IsSyncMode() && ARowIndex != GetFocusedRowIndex() && !provider->GetFocusedRowChangeUnchecked() &&
       !CanChangeFocusedRow())
     return false;
-  TqvDataUpdateScope update(this);
+  TUpdateScope update(this);
   if (ARowIndex != -1 && FNewItemRowFocused) SetNewItemRowFocused(false);
   GetDataControllerInfo()->FocusRow(ARowIndex);
   return true;
@@ -226,7 +226,7 @@ void TqvCustomDataController::ChangeRowSelection(Integer ARowIndex, bool ASelect
 void TqvCustomDataController::SelectRows(Integer AFromRowIndex, Integer AToRowIndex) {
   if (!FMultiSelect) return;
   if (AFromRowIndex > AToRowIndex) std::swap(AFromRowIndex, AToRowIndex);
-  TqvDataUpdateScope update(this);
+  TUpdateScope update(this);
   for (Integer row = AFromRowIndex; row <= AToRowIndex; ++row) ChangeRowSelection(row, true);
 }
 
@@ -241,7 +241,7 @@ void TqvCustomDataController::ClearSelection() {
 }
 
 void TqvCustomDataController::SelectFocused() {
-  TqvDataUpdateScope update(this);
+  TUpdateScope update(this);
   ClearSelection();
   Integer row = GetFocusedRowIndex();
   if (row != -1) SelectRows(row, row);
@@ -249,7 +249,7 @@ void TqvCustomDataController::SelectFocused() {
 
 void TqvCustomDataController::SelectOnlyFocusedRow() {
   if (!FMultiSelect) return;
-  TqvDataUpdateScope update(this);
+  TUpdateScope update(this);
   ClearSelection();
   Integer row = GetFocusedRowIndex();
   if (row != -1) ChangeRowSelection(row, true);
@@ -281,7 +281,7 @@ bool TqvCustomDataController::IsSelectionAnchorSet() const { return GetSelection
 
 void TqvCustomDataController::SelectFromAnchor(Integer ARowIndex, bool AKeepSelection) {
   if (!IsSelectionAnchorSet()) return;
-  TqvDataUpdateScope update(this);
+  TUpdateScope update(this);
   Integer anchor = GetSelectionAnchorRowIndex();
   if (!AKeepSelection) ClearSelection();
   SelectRows(anchor, ARowIndex);
@@ -378,7 +378,7 @@ void TqvCustomDataController::LayoutChanged(Integer) {
 // notifications repeat the check after the bracket, this time loading.
 void TqvCustomDataController::CheckStructure(bool AUpdateFields) {
   if (FCheckingStructure) return;
-  TqvFlagScope checking(FCheckingStructure, true);
+  TValueScope checking(FCheckingStructure, true);
   if (IsUpdateLocked()) FStructureResetPending = true;
   if (IsReloadAllowed()) Reload(AUpdateFields);
 }
@@ -387,7 +387,7 @@ void TqvCustomDataController::CheckStructure(bool AUpdateFields) {
 void TqvCustomDataController::Reload(bool AUpdateFields) {
   bool loaded = false;
   {
-    TqvDataUpdateScope update(this);
+    TUpdateScope update(this);
     if (IsReloadAllowed()) {
       if (AUpdateFields || GetProvider()->IsStructureAvailable()) UpdateFields();
       loaded = !FStructureResetPending;
@@ -401,7 +401,7 @@ void TqvCustomDataController::Reload(bool AUpdateFields) {
 bool TqvCustomDataController::IsReloadAllowed() const { return IsProviderMode() || FStructureWasReset; }
 
 void TqvCustomDataController::ResetStructure() {
-  TqvDataUpdateScope update(this);
+  TUpdateScope update(this);
   if (FProvider) FProvider->EndEditing();
   FStorage->Clear(false);
   ClearBookmark();

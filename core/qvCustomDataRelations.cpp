@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "core/qvCustomData.h"
-#include "core/qvDataUpdateScope.h"
 #include "platform/rtl/ClassesConsts.h"
 #include "platform/rtl/Lists.h"
+#include "platform/rtl/Scopes.h"
 
 TqvCustomDataRelationList* TqvCustomDataController::GetRelations() {
   if (!FRelations) FRelations = MakeOwned<TqvCustomDataRelationList>(this);
@@ -56,7 +56,7 @@ Integer TqvCustomDataController::GetDetailMode() const {
 void TqvCustomDataController::SetMasterRelation(TqvCustomDataRelation* ARelation, Integer AMasterRecordIndex) {
   bool pattern = AMasterRecordIndex == -1;
   if (!ARelation && !FMasterRelation && pattern && FMasterRecordIndex == -1) return;
-  TqvDataUpdateScope update(this);
+  TUpdateScope update(this);
   if (FMasterRelation) {
     if (FMasterRelation->FDetailDataController == this) FMasterRelation->FDetailDataController = nullptr;
     if (FRelations) FRelations->Changed(nullptr);
@@ -71,7 +71,7 @@ void TqvCustomDataController::SetMasterRelation(TqvCustomDataRelation* ARelation
 }
 
 void TqvCustomDataController::AttachToRelation(TqvCustomDataRelation* ARelation, bool APattern) {
-  TqvDataUpdateScope update(this);
+  TUpdateScope update(this);
   bool wasPattern = IsPattern();
   SetMasterRelation(ARelation, -1);
   FPatternFlag = APattern;
@@ -101,8 +101,8 @@ TObject* TqvCustomDataController::TryGetDetailLinkObject(Integer ARecordIndex, I
   if (link || FCreatingLinkObject || ARelationIndex < 0 || ARelationIndex >= relations->GetCount()) return link;
   TqvCustomDataController* pattern = GetPatternDataController();
   {
-    TqvFlagScope creating(FCreatingLinkObject, true);
-    TqvFlagScope patternCreating(pattern->FCreatingLinkObject, true);
+    TValueScope creating(FCreatingLinkObject, true);
+    TValueScope patternCreating(pattern->FCreatingLinkObject, true);
     link = CreateDetailLinkObject(relations->GetItem(ARelationIndex), ARecordIndex);
   }
   bool stillThere = ARecordIndex >= 0 && ARecordIndex < GetRecordCount() &&
@@ -118,7 +118,7 @@ TObject* TqvCustomDataController::TryGetDetailLinkObject(Integer ARecordIndex, I
 TObject* TqvCustomDataController::GetDetailLinkObject(Integer ARecordIndex, Integer ARelationIndex) {
   TObject* link = TryGetDetailLinkObject(ARecordIndex, ARelationIndex);
   if (!link && !FLinkSecondAttempt && !FCreatingLinkObject) {
-    TqvFlagScope second(FLinkSecondAttempt, true);
+    TValueScope second(FLinkSecondAttempt, true);
     link = TryGetDetailLinkObject(ARecordIndex, ARelationIndex);
   }
   return link;
@@ -150,7 +150,7 @@ bool TqvCustomDataController::ChangeDetailExpanding(Integer ARecordIndex, bool A
 
 void TqvCustomDataController::CollapseDetails() {
   CheckEditingFinished();
-  TqvDataUpdateScope update(this);
+  TUpdateScope update(this);
   TqvCustomDataRelationList* relations = GetRelations();
   for (Integer r = 0; r < GetRecordCount(); ++r) {
     TqvDetailObject* detail = relations->FindDetailObject(r);
@@ -162,7 +162,7 @@ void TqvCustomDataController::CollapseDetails() {
 }
 
 void TqvCustomDataController::ClearDetailLinkObjects() {
-  TqvDataUpdateScope update(this);
+  TUpdateScope update(this);
   TqvCustomDataRelationList* relations = GetRelations();
   for (Integer r = 0; r < GetRecordCount(); ++r)
     if (relations->ClearDetailObject(r, -1)) Change(dccDetail);

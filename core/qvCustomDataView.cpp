@@ -4,9 +4,9 @@
 
 #include "core/qvCustomData.h"
 #include "core/qvDataPipeline.h"
-#include "core/qvDataUpdateScope.h"
 #include "core/qvFilter.h"
 #include "core/qvVariants.h"
+#include "platform/rtl/Scopes.h"
 
 // ---------------------------------------------------------------------------------------------
 // Owned parts, made on first use so that the class hooks answer for the final class
@@ -49,19 +49,19 @@ void TqvCustomDataController::CheckSelectionAndBookmark(Integer ADeletedRecordIn
 void TqvCustomDataController::ChangeSorting(Integer AItemIndex, TqvDataSortOrder ASortOrder) {
   TqvCustomDataField* field = GetField(AItemIndex);
   if (GetDataControllerInfo()->GetSortingFieldList()->GetSortOrder(field) == ASortOrder) return;
-  TqvDataUpdateScope update(this);
+  TUpdateScope update(this);
   FSortingChanged = true;
   GetDataControllerInfo()->ChangeSorting(field, ASortOrder);
 }
 
 void TqvCustomDataController::ChangeSortIndex(Integer AItemIndex, Integer ASortIndex) {
   TqvCustomDataField* field = GetField(AItemIndex);
-  TqvDataUpdateScope update(this);
+  TUpdateScope update(this);
   GetDataControllerInfo()->ChangeSortIndex(field, ASortIndex);
 }
 
 void TqvCustomDataController::ClearSorting(bool AKeepGroupingItems) {
-  TqvDataUpdateScope update(this);
+  TUpdateScope update(this);
   GetDataControllerInfo()->ClearSorting(AKeepGroupingItems);
 }
 

@@ -1,6 +1,6 @@
 #include "core/qvCustomData.h"
 #include "core/qvDataPipeline.h"
-#include "core/qvDataUpdateScope.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvDataControllerGroups)
 
@@ -14,7 +14,7 @@ void TqvDataControllerGroups::ChangeExpanding(Integer ARowIndex, bool AExpanded,
 
 void TqvDataControllerGroups::ChangeGroupIndex(Integer AItemIndex, Integer AGroupIndex) {
   if (GetGroupIndex(AItemIndex) == AGroupIndex) return;
-  TqvDataUpdateScope update(FDataController);
+  TUpdateScope update(FDataController);
   FDataController->SetGroupingChanged();
   Info()->ChangeGroupIndex(FDataController->GetField(AItemIndex), AGroupIndex);
 }

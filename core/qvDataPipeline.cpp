@@ -11,6 +11,7 @@
 #include "core/qvCustomData.h"
 #include "core/qvFilter.h"
 #include "core/qvFilterPredicate.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomDataControllerInfo)
 
@@ -399,18 +400,17 @@ void TqvCustomDataControllerInfo::FocusedRecordChanged(bool APrevChanged) {
 }
 
 void TqvCustomDataControllerInfo::FieldRemoved(TqvCustomDataField* AField) {
-  BeginUpdate();
+  TUpdateScope update(this);
   FSortingFieldList->Remove(AField);
   if (FGroupingFieldList->Find(AField) != -1) FSelection->ClearAll();
   FGroupingFieldList->Remove(AField);
   FGroupingFieldList->SyncSortOrders(*FSortingFieldList);
   FTotalSortingFieldList->Remove(AField);
   FExpandingInfos->FieldRemoved(AField);
-  EndUpdate();
 }
 
 void TqvCustomDataControllerInfo::FieldChanged(TqvCustomDataField* AField) {
-  BeginUpdate();
+  TUpdateScope update(this);
   AddChanges(dcicView);
   FSortingFieldList->CheckField(AField);
   if (FGroupingFieldList->Find(AField) != -1) {
@@ -418,7 +418,6 @@ void TqvCustomDataControllerInfo::FieldChanged(TqvCustomDataField* AField) {
     FGroupingFieldList->CheckField(AField);
   }
   FExpandingInfos->FieldRemoved(AField);
-  EndUpdate();
 }
 
 void TqvCustomDataControllerInfo::GroupingChanged() {
@@ -441,10 +440,9 @@ void TqvCustomDataControllerInfo::SelectionChanged() {
 // Sorting and grouping front ends
 
 void TqvCustomDataControllerInfo::ChangeSorting(TqvCustomDataField* AField, TqvDataSortOrder ASortOrder) {
-  BeginUpdate();
+  TUpdateScope update(this);
   FSortingFieldList->ChangeSorting(AField, ASortOrder);
   FGroupingFieldList->SyncSortOrders(*FSortingFieldList);
-  EndUpdate();
 }
 
 void TqvCustomDataControllerInfo::ChangeSortIndex(TqvCustomDataField* AField, Integer AIndex) {
@@ -458,7 +456,7 @@ void TqvCustomDataControllerInfo::ChangeSortIndex(TqvCustomDataField* AField, In
 
 void TqvCustomDataControllerInfo::ClearSorting(bool AKeepGroupingItems) {
   Integer count = FSortingFieldList->GetCount();
-  BeginUpdate();
+  TUpdateScope update(this);
   if (AKeepGroupingItems) {
     for (Integer i = count - 1; i >= 0; --i)
       if (FGroupingFieldList->Find(FSortingFieldList->GetItem(i).Field) == -1) FSortingFieldList->Delete(i);
@@ -467,14 +465,12 @@ void TqvCustomDataControllerInfo::ClearSorting(bool AKeepGroupingItems) {
     FGroupingFieldList->SyncSortOrders(*FSortingFieldList);
   }
   if (FSortingFieldList->GetCount() != count) FDataController->SetSortingChanged();
-  EndUpdate();
 }
 
 void TqvCustomDataControllerInfo::ChangeGroupIndex(TqvCustomDataField* AField, Integer AIndex) {
-  BeginUpdate();
+  TUpdateScope update(this);
   FGroupingFieldList->SetFieldIndex(AField, AIndex);
   FGroupingFieldList->SyncSortOrders(*FSortingFieldList);
-  EndUpdate();
 }
 
 void TqvCustomDataControllerInfo::ChangeExpanding(Integer ARowIndex, bool AExpanded, bool ARecursive) {

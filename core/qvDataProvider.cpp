@@ -5,8 +5,8 @@
 #include "core/qvClasses.h"
 #include "core/qvCustomData.h"
 #include "core/qvDataPipeline.h"
-#include "core/qvDataUpdateScope.h"
 #include "core/qvVariants.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvUserDataSource)
 QJ_IMPLEMENT_CLASS(TqvCustomDataProvider)
@@ -157,7 +157,7 @@ void TqvCustomDataProvider::BeginInsert(bool AAppend) {
   TqvCustomDataController* c = FDataController;
   Integer edited;
   {
-    TqvDataUpdateScope update(c);
+    TUpdateScope update(c);
     std::vector<Variant> values;
     if (c->GetNewItemRowEnabled()) {
       Integer reference = c->GetFocusedRecordIndex();
@@ -188,7 +188,7 @@ void TqvCustomDataProvider::BeginInsert(bool AAppend) {
 }
 
 Integer TqvCustomDataProvider::PostNewItemRow() {
-  TqvFlagScope posting(FPostingNewItemRow, FUserDataSource != nullptr);
+  TValueScope posting(FPostingNewItemRow, FUserDataSource != nullptr);
   Integer record = FDataController->AppendRecord();
   FLastPostRecordIndex = record;
   FDataController->CopyRecord(FEditingRecordIndex, record);
@@ -198,7 +198,7 @@ Integer TqvCustomDataProvider::PostNewItemRow() {
 void TqvCustomDataProvider::Post() {
   if (IsEditingItem()) FDataController->UpdateEditorsData();
   Integer record = FEditingRecordIndex;
-  TqvDataUpdateScope update(FDataController);
+  TUpdateScope update(FDataController);
   if (!IsInserting() || IsModified()) {
     bool newItemRow = IsInserting() && FDataController->GetNewItemRowEnabled() &&
                       FDataController->IsNewRecordIndex(FEditingRecordIndex);
@@ -213,7 +213,7 @@ void TqvCustomDataProvider::Post() {
 
 void TqvCustomDataProvider::Cancel() {
   TqvCustomDataController* c = FDataController;
-  TqvDataUpdateScope update(c);
+  TUpdateScope update(c);
   Integer edited = FEditingRecordIndex;
   bool isRecord = edited >= 0 && edited < c->GetRecordCount();
   if (isRecord && IsInserting()) {
@@ -306,7 +306,7 @@ void TqvCustomDataProvider::DeleteRecords(std::vector<Integer> AList) {
   if (AList.front() < 0 || AList.back() >= FDataController->GetRecordCount())
     RaiseDataControllerError(&sqvDataRecordIndexError);
   {
-    TqvDataUpdateScope update(FDataController);
+    TUpdateScope update(FDataController);
     for (auto it = AList.rbegin(); it != AList.rend(); ++it) FDataController->DeleteRecord(*it);
   }
   if (!FDataController->IsUpdateLocked()) FDataController->EnsureFocusedRecord();
@@ -324,7 +324,7 @@ void TqvCustomDataProvider::DeleteSelection() {
     else
       records.push_back(info.RecordIndex);
   }
-  TqvDataUpdateScope update(c);
+  TUpdateScope update(c);
   DeleteRecords(records);
   c->ClearSelection();
 }

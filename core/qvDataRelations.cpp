@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "core/qvCustomData.h"
-#include "core/qvDataUpdateScope.h"
 #include "platform/rtl/ClassesConsts.h"
 #include "platform/rtl/Lists.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvDetailInfoObject)
 QJ_IMPLEMENT_CLASS(TqvDetailObject)
@@ -140,15 +140,9 @@ void TqvCustomDataRelationList::RemoveRelation(TqvCustomDataRelation* ARelation)
 }
 
 void TqvCustomDataRelationList::Assign(TqvCustomDataRelationList* AList) {
-  BeginUpdate();
-  try {
-    while (!FItems.empty()) Free(FItems.back());
-    for (TqvCustomDataRelation* source : AList->FItems) Add(source->GetItem())->AssignRelation(source);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TUpdateScope update(this);
+  while (!FItems.empty()) Free(FItems.back());
+  for (TqvCustomDataRelation* source : AList->FItems) Add(source->GetItem())->AssignRelation(source);
 }
 
 void TqvCustomDataRelationList::EndUpdate() {
@@ -158,9 +152,8 @@ void TqvCustomDataRelationList::EndUpdate() {
 }
 
 void TqvCustomDataRelationList::Clear() {
-  BeginUpdate();
+  TUpdateScope update(this);
   while (!FItems.empty()) Free(FItems.back());
-  EndUpdate();
 }
 
 void TqvCustomDataRelationList::Changed(TqvCustomDataRelation* ARelation) {
@@ -169,7 +162,7 @@ void TqvCustomDataRelationList::Changed(TqvCustomDataRelation* ARelation) {
 
 void TqvCustomDataRelationList::Update(TqvCustomDataRelation* ARelation) {
   if (FDataController->GetDestroying()) return;
-  TqvDataUpdateScope update(FDataController);
+  TUpdateScope update(FDataController);
   if (FItems.empty()) {
     FreeDataField();
   } else if (FDataField) {

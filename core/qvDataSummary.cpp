@@ -4,12 +4,12 @@
 
 #include "core/qvCustomData.h"
 #include "core/qvDataPipeline.h"
-#include "core/qvDataUpdateScope.h"
 #include "core/qvFormats.h"
 #include "core/qvVariants.h"
 #include "platform/rtl/ClassesConsts.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Lists.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomDataSummaryItem)
 QJ_IMPLEMENT_CLASS(TqvDataSummaryItem)
@@ -674,7 +674,7 @@ void TqvDataSummary::DoAfterSummary() {
   FDataController->SetAfterSummaryHeldBack(false);
   if (FDataController->IsPattern()) return;
   // The summary goes with its controller.
-  TqvFlagScope running(FAfterSummaryRunning, true, FDataController->AliveToken());
+  TValueScope running(FAfterSummaryRunning, true, FDataController->AliveToken());
   TqvAfterSummaryEvent handler = OnAfterSummary;
   handler(this);
 }

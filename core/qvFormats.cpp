@@ -7,6 +7,7 @@
 
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/FormatSettings.h"
+#include "platform/rtl/SysUtils.h"
 
 QJ_IMPLEMENT_CLASS(TqvFormatController)
 QJ_IMPLEMENT_CLASS(TqvCustomDataBinding)
@@ -216,7 +217,7 @@ bool ParseDayOffset(const String& ARest, Integer& AOffset) {
   if (ARest.empty()) return true;
   if (ARest.size() < 2 || (ARest[0] != '+' && ARest[0] != '-')) return false;
   String digits = Trim(ARest.substr(1));
-  if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+  if (digits.empty() || !std::all_of(digits.begin(), digits.end(), IsDigitChar))
     return false;
   Integer value;
   if (!TryStrToInt(digits, value)) return false;

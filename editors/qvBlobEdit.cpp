@@ -5,13 +5,14 @@
 #include <array>
 #include <string_view>
 
-#include "core/qvDataUpdateScope.h"
 #include "editors/qvEditPaintUtils.h"
 #include "editors/qvExtEditUtils.h"
 #include "lookandfeel/qvButtons.h"
 #include "lookandfeel/qvScrollBar.h"
 #include "platform/forms/ImgList.h"
 #include "platform/os/Gdi.h"
+#include "platform/os/GdiScopes.h"
+#include "platform/rtl/Scopes.h"
 
 const TResourceString sqvBlobPictureFilled{62920, "(PICTURE)"};
 const TResourceString sqvBlobPictureEmpty{62921, "(picture)"};
@@ -166,7 +167,7 @@ void TqvCustomBlobEditProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   SetAlwaysSaveData(source->FAlwaysSaveData);
   SetBlobEditKind(source->FBlobEditKind);
@@ -193,7 +194,7 @@ void TqvCustomBlobEditProperties::SetAlwaysSaveData(bool Value) { SetAndChange(F
 
 void TqvCustomBlobEditProperties::SetBlobEditKind(TqvBlobEditKind Value) {
   if (FBlobEditKind == Value) return;
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   FBlobEditKind = Value;
   if (GetButtons()->GetCount() > 0)
     GetButtons()->GetItem(0)->SetKind(Value == bekMemo || Value == bekPict ? bkDown : bkEllipsis);
@@ -416,7 +417,7 @@ bool TqvPopupMemo::CanModify() { return FEdit->CanModify(); }
 void TqvPopupMemo::ReplaceTextByChar(char AChar) {
   TAliveToken alive = AliveToken();
   {
-    TqvFlagScope userChange(UserChangeFlag(), true, alive);
+    TValueScope userChange(UserChangeFlag(), true, alive);
     SetEditValue(String(1, AChar));
   }
   if (!alive) return;
@@ -493,7 +494,7 @@ void TqvCustomBlobEdit::CreatePopupControls() {
   if (kind == bekMemo) {
     FPopupMemo = New<TqvPopupMemo>(this, this);
     TqvMemoProperties* memo = FPopupMemo->GetProperties();
-    memo->BeginUpdate();
+    TUpdateScope update(memo);
     memo->SetCharCase(properties->GetMemoCharCase());
     memo->SetMaxLength(properties->GetMemoMaxLength());
     memo->SetOEMConvert(properties->GetMemoOEMConvert());
@@ -502,12 +503,11 @@ void TqvCustomBlobEdit::CreatePopupControls() {
     memo->SetWantTabs(properties->GetMemoWantTabs());
     memo->SetWordWrap(properties->GetMemoWordWrap());
     memo->SetReadOnly(readOnly);
-    memo->EndUpdate();
     control = FPopupMemo;
   } else {
     FPopupImage = New<TqvPopupImage>(this, this);
     TqvImageProperties* image = FPopupImage->GetProperties();
-    image->BeginUpdate();
+    TUpdateScope update(image);
     image->SetStretch(true);
     image->SetCustomFilter(properties->GetPictureFilter());
     image->SetGraphicTransparency(properties->GetPictureTransparency());
@@ -520,7 +520,6 @@ void TqvCustomBlobEdit::CreatePopupControls() {
     image->SetReadOnly(readOnly);
     image->SetGraphicClass(properties->GetEffectivePictureGraphicClass());
     image->OnAssignPicture = properties->OnAssignPicture;
-    image->EndUpdate();
     control = FPopupImage;
   }
   control->SetVisible(false);
@@ -736,7 +735,7 @@ void TqvCustomBlobEdit::PopupWindowClosed(TObject* Sender) {
     if (haveValue && DoEditing() && alive) {
       if (pictureClass) GetProperties()->SetPictureGraphicClass(pictureClass);
       {
-        TqvFlagScope userChange(UserChangeFlag(), true, alive);
+        TValueScope userChange(UserChangeFlag(), true, alive);
         InternalSetEditValue(value, false);
       }
       if (!alive) return;

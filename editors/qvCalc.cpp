@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/qvDataUpdateScope.h"
 #include "platform/forms/Clipbrd.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomCalculator)
 
@@ -416,7 +416,7 @@ void TqvCustomCalculator::CalcMetrics(Integer AClientWidth, Integer AClientHeigh
 void TqvCustomCalculator::BoundsChanged() {
   inherited::BoundsChanged();
   if (FLayingOut) return;
-  TqvFlagScope layingOut(FLayingOut, true);
+  TValueScope layingOut(FLayingOut, true);
   CalcMetrics(GetClientWidth(), GetClientHeight());
   LayoutButtons();
   SetClientSize({FCalcWidth, FCalcHeight});

@@ -2,9 +2,9 @@
 // follow into the calculator, the typed-character check, and the value conversions.
 #include "editors/qvCalcEdit.h"
 
-#include "core/qvDataUpdateScope.h"
 #include "core/qvVariants.h"
 #include "editors/qvExtEditUtils.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvPopupCalculator)
 QJ_IMPLEMENT_CLASS(TqvCustomCalcEditProperties)
@@ -109,7 +109,7 @@ TqvCustomCalcEditProperties::~TqvCustomCalcEditProperties() { GetFormatControlle
 
 void TqvCustomCalcEditProperties::AfterConstruction() {
   inherited::AfterConstruction();
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   SetMaxLength(FPrecision + 2);
   SetPopupSizeable(false);
   SetImmediateDropDown(false);
@@ -125,7 +125,7 @@ void TqvCustomCalcEditProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   SetBeepOnError(source->FBeepOnError);
   SetPrecision(source->FPrecision);
@@ -140,7 +140,7 @@ void TqvCustomCalcEditProperties::SetBeepOnError(bool Value) {
 
 void TqvCustomCalcEditProperties::SetPrecision(Byte Value) {
   if (FPrecision == Value) return;
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   FPrecision = Value;
   SetMaxLength(FPrecision + 2);
   Changed();
@@ -153,7 +153,7 @@ void TqvCustomCalcEditProperties::SetQuickClose(bool Value) {
 }
 
 void TqvCustomCalcEditProperties::FormatChanged() {
-  TqvFlagScope changing(FFormatChanging, true);
+  TValueScope changing(FFormatChanging, true);
   Changed();
 }
 
@@ -237,7 +237,7 @@ bool TqvCustomCalcEdit::SetCalculatorText(const String& AText) {
   TAliveToken alive = AliveToken();
   if (!DoEditing() || !alive) return false;
   {
-    TqvFlagScope userChange(UserChangeFlag(), true, alive);
+    TValueScope userChange(UserChangeFlag(), true, alive);
     TrySetDisplayText(AText);
   }
   if (alive) SetModifiedAfterEnter(true);
@@ -248,7 +248,7 @@ void TqvCustomCalcEdit::RestoreTextAtPopup() {
   if (GetCalculatorText() == FTextAtPopup) return;
   TAliveToken alive = AliveToken();
   {
-    TqvFlagScope userChange(UserChangeFlag(), true, alive);
+    TValueScope userChange(UserChangeFlag(), true, alive);
     TrySetDisplayText(FTextAtPopup);
   }
   if (alive && !FModifiedAtPopup) SetModifiedAfterEnter(false);

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/qvDataUpdateScope.h"
 #include "core/qvFormats.h"
 #include "lookandfeel/qvButtons.h"
 #include "platform/os/Gdi.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomCalendar)
 QJ_IMPLEMENT_CLASS(TqvPopupCalendar)
@@ -252,7 +252,7 @@ void TqvCustomCalendar::CalculateMetrics() {
 
 void TqvCustomCalendar::SizeToContent() {
   if (FSizingToContent) return;
-  TqvFlagScope adjusting(FSizingToContent, true);
+  TValueScope adjusting(FSizingToContent, true);
   const Integer border = 2 * GetBorderSize();
   const Integer width = border + 2 * FSideWidth + kDaysPerWeek * FColWidth;
   const Integer height = border + FHeaderHeight + (FFlat ? 0 : 1) + FDaysOfWeekHeight + kWeekRows * FRowHeight + 1 +

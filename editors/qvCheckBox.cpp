@@ -1,12 +1,12 @@
 // The check box editor: value mapping, the state cycle, keys and mouse, layout and painting.
 #include <algorithm>
 
-#include "core/qvDataUpdateScope.h"
 #include "core/qvVariants.h"
 #include "editors/qvCheckBox.h"
 #include "editors/qvEditPaintUtils.h"
 #include "platform/forms/Menus.h"
 #include "platform/os/Gdi.h"
+#include "platform/rtl/Scopes.h"
 
 const TResourceString sqvCheckBoxDisplayChecked{62020, "True"};
 const TResourceString sqvCheckBoxDisplayUnchecked{62021, "False"};
@@ -78,7 +78,7 @@ void TqvCustomCheckBoxProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   FAllowGrayed = source->FAllowGrayed;
   SetFullFocusRect(source->FFullFocusRect);
@@ -627,7 +627,7 @@ void TqvCustomCheckBox::Toggle() {
   TAliveToken alive = AliveToken();
   TChangeEventsScope locked(this);
   {
-    TqvFlagScope userChange(UserChangeFlag(), true, alive);
+    TValueScope userChange(UserChangeFlag(), true, alive);
     switch (GetState()) {
       case cbsUnchecked: SetState(GetProperties()->GetAllowGrayed() ? cbsGrayed : cbsChecked); break;
       case cbsChecked: SetState(cbsUnchecked); break;

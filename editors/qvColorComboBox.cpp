@@ -4,12 +4,12 @@
 #include <algorithm>
 #include <string_view>
 
-#include "core/qvDataUpdateScope.h"
 #include "editors/qvEditPaintUtils.h"
 #include "editors/qvExtEditUtils.h"
 #include "platform/forms/Dialogs.h"
 #include "platform/os/Gdi.h"
 #include "platform/os/Windows.h"
+#include "platform/rtl/Scopes.h"
 
 namespace {
 
@@ -317,11 +317,10 @@ TqvColorComboBoxItem* TqvColorComboBoxItems::AddColor(TColor AColor, const Strin
 
 TqvColorComboBoxItem* TqvColorComboBoxItems::InsertColor(Integer AIndex, TColor AColor, const String& ADescription) {
   if (FindColorItem(AColor)) return nullptr;
-  BeginUpdate();
+  TUpdateScope update(this);
   auto* item = static_cast<TqvColorComboBoxItem*>(Insert(std::clamp<Integer>(AIndex, 0, GetCount())));
   item->SetColor(AColor);
   item->SetDescription(ADescription);
-  EndUpdate();
   return item;
 }
 
@@ -331,10 +330,9 @@ void TqvColorComboBoxItems::Move(Integer AFrom, Integer ATo) {
 }
 
 void TqvColorComboBoxItems::ClearNonCustomItems() {
-  BeginUpdate();
+  TUpdateScope update(this);
   for (Integer i = GetCount() - 1; i >= 0; --i)
     if (!GetItem(i)->GetIsCustomColor()) Delete(i);
-  EndUpdate();
 }
 
 Integer TqvColorComboBoxItems::IndexOfColor(TColor AColor) const {
@@ -397,7 +395,7 @@ void TqvCustomColorComboBoxProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   SetAllowSelectColor(source->FAllowSelectColor);
   SetColorBoxAlign(source->FColorBoxAlign);
@@ -426,7 +424,7 @@ void TqvCustomColorComboBoxProperties::Assign(TPersistent* Source) {
 
 void TqvCustomColorComboBoxProperties::SetAllowSelectColor(bool Value) {
   if (Value == FAllowSelectColor) return;
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   FAllowSelectColor = Value;
   if (GetButtons()->GetCount() > kSelectColorButton) GetButtons()->GetItem(kSelectColorButton)->SetVisible(Value);
   Changed();
@@ -443,7 +441,7 @@ void TqvCustomColorComboBoxProperties::SetMaxMRUColors(Byte Value) {
 
 void TqvCustomColorComboBoxProperties::SetPrepareInfo(const String& Value) {
   FPrepareInfo = Value;
-  FItems->BeginUpdate();
+  TUpdateScope update(FItems.get());
   switch (FPrepareList) {
     case qvplNone: break;
     case qvplKordel: AddTableRows(FItems.get(), PlatformColorValues, PlatformColorNames); break;
@@ -451,7 +449,6 @@ void TqvCustomColorComboBoxProperties::SetPrepareInfo(const String& Value) {
     case qvplX11: AddTableRows(FItems.get(), X11ColorValues, X11ColorNames); break;
     case qvplX11Ordered: AddTableRows(FItems.get(), X11OrderedColorValues, X11OrderedColorNames); break;
   }
-  FItems->EndUpdate();
 }
 
 void TqvCustomColorComboBoxProperties::SetItems(TqvColorComboBoxItems* Value) {
@@ -480,7 +477,7 @@ Integer TqvCustomColorComboBoxProperties::AddMRUColor(TColor AColor) {
   TqvColorComboBoxItem* item = FItems->FindColorItem(AColor);
   if (!item) return 0;
   {
-    TqvFlagScope quiet(FChangedLocked, true);
+    TValueScope quiet(FChangedLocked, true);
     FMRUColors->InsertColor(0, AColor, item->GetDescription());
   }
   TrimMRUColors();
@@ -498,20 +495,19 @@ Integer TqvCustomColorComboBoxProperties::DeleteMRUColor(TColor AColor) {
 
 void TqvCustomColorComboBoxProperties::ClearMRUColors() {
   {
-    TqvFlagScope quiet(FChangedLocked, true);
+    TValueScope quiet(FChangedLocked, true);
     FMRUColors->Clear();
   }
   Changed();
 }
 
 void TqvCustomColorComboBoxProperties::TrimMRUColors() {
-  TqvFlagScope quiet(FChangedLocked, true);
-  FMRUColors->BeginUpdate();
+  TValueScope quiet(FChangedLocked, true);
+  TUpdateScope update(FMRUColors.get());
   while (FMRUColors->GetCount() > FMaxMRUColors) {
     FMRUColors->Delete(FMRUColors->GetCount() - 1);
     if (OnDeletedMRUColor) OnDeletedMRUColor(this);
   }
-  FMRUColors->EndUpdate();
 }
 
 void TqvCustomColorComboBoxProperties::DoGetDefaultColor(TColor& AColor) {
@@ -821,7 +817,7 @@ void TqvCustomColorComboBox::SetColorValue(TColor Value) {
   if (Value == FColorValue) return;
   FColorValue = Value;
   FSavedColor = Value;
-  TqvBoolLockScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick> clickLock(this);
+  TLockSwitchScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick> clickLock(this);
   SetEditValue(Integer(Value));
 }
 
@@ -833,7 +829,7 @@ void TqvCustomColorComboBox::SetEditValue(const Variant& Value) {
 void TqvCustomColorComboBox::Loaded() {
   inherited::Loaded();
   if (GetProperties()->GetItems()->IndexOfColor(FColorValue) >= 0) {
-    TqvBoolLockScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick> clickLock(this);
+    TLockSwitchScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick> clickLock(this);
     SetEditValue(Integer(FColorValue));
   }
 }
@@ -922,7 +918,7 @@ void TqvCustomColorComboBox::SelectCustomColor() {
     dialog->SetColor(FColorValue);
     bool accepted = false;
     {
-      TqvFlagScope dialogOpen(FIsDialogOpen, true, alive);
+      TValueScope dialogOpen(FIsDialogOpen, true, alive);
       accepted = dialog->Execute();
     }
     if (!alive || !accepted) return;
@@ -972,7 +968,7 @@ void TqvCustomColorComboBox::DoEditKeyDown(Word& Key, TShiftState Shift) {
 
 void TqvCustomColorComboBox::PropertiesChanged(TObject* Sender) {
   if (FPropertiesChanging) return;
-  TqvFlagScope changing(FPropertiesChanging, true, AliveToken());
+  TValueScope changing(FPropertiesChanging, true, AliveToken());
   TqvCustomColorComboBoxProperties* properties = GetProperties();
   TqvEditButtons* buttons = properties->GetButtons();
   const bool select = properties->GetAllowSelectColor();

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "core/qvDataUpdateScope.h"
 #include "platform/forms/Forms.h"
 #include "platform/os/Windows.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvComboBoxListBox)
 QJ_IMPLEMENT_CLASS(TqvComboBoxLookupData)
@@ -198,7 +198,7 @@ void TqvCustomComboBoxProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   SetDropDownListStyle(source->FDropDownListStyle);
   SetDropDownRows(source->FDropDownRows);
@@ -284,7 +284,7 @@ void TqvCustomComboBox::SetItemIndex(Integer Value) {
   TAliveToken alive = AliveToken();
   const Integer before = GetItemIndex();
   {
-    TqvBoolLockScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick> clickLock(this);
+    TLockSwitchScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick> clickLock(this);
     lookup->SetCurrentKey(Variant(Value));
   }
   if (!alive || GetItemIndex() == before) return;
@@ -352,7 +352,7 @@ void TqvCustomComboBox::InnerEditChange(TObject* Sender) {
   TAliveToken alive = AliveToken();
   const Variant savedKey = lookup->GetCurrentKey();
   {
-    TqvBoolLockScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick> clickLock(this);
+    TLockSwitchScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick> clickLock(this);
     inherited::InnerEditChange(Sender);
     if (!alive) return;
     const TqvEditEditingStyle style = GetProperties()->GetEditingStyle();
@@ -369,7 +369,7 @@ void TqvCustomComboBox::SynchronizeLookupItem() {
   TModifiedStateScope modified(this);
   const Variant savedKey = lookup->GetCurrentKey();
   {
-    TqvBoolLockScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick> clickLock(this);
+    TLockSwitchScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick> clickLock(this);
     lookup->SynchronizeItemIndex();
   }
   if (alive && !VarEqualsExact(lookup->GetCurrentKey(), savedKey)) {

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "core/qvDataUpdateScope.h"
 #include "core/qvVariants.h"
 #include "platform/forms/Clipbrd.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCurrencyEditPropertiesValues)
 QJ_IMPLEMENT_CLASS(TqvCustomCurrencyEditProperties)
@@ -73,7 +73,7 @@ void TqvCustomCurrencyEditProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   SetDecimalPlaces(source->FDecimalPlaces);
   if (source->IsDisplayFormatStored())
@@ -154,8 +154,8 @@ bool TqvCustomCurrencyEditProperties::IsValidTypedChar(const String& AText, Inte
 }
 
 void TqvCustomCurrencyEditProperties::FormatChanged() {
-  TqvFlagScope changing(FFormatChanging, true);
-  TqvEditPropertiesUpdateScope update(this);
+  TValueScope changing(FFormatChanging, true);
+  TUpdateScope update(this);
   Changed();
 }
 

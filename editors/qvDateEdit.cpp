@@ -4,10 +4,10 @@
 
 #include <cmath>
 
-#include "core/qvDataUpdateScope.h"
 #include "editors/qvExtEditUtils.h"
 #include "lookandfeel/qvButtons.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomDateEditProperties)
 QJ_IMPLEMENT_CLASS(TqvDateEditProperties)
@@ -50,7 +50,7 @@ TqvCustomDateEditProperties::~TqvCustomDateEditProperties() { GetFormatControlle
 
 void TqvCustomDateEditProperties::AfterConstruction() {
   inherited::AfterConstruction();
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   SetCaseInsensitive(true);
   SetValidateOnEnter(true);
   SetImmediateDropDown(false);
@@ -67,7 +67,7 @@ void TqvCustomDateEditProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   SetDateButtons(source->FDateButtons);
   SetDateOnError(source->FDateOnError);
@@ -94,13 +94,8 @@ void TqvCustomDateEditProperties::ApplyInputKind() {
 void TqvCustomDateEditProperties::Changed() {
   if (!IsChangedLocked()) {
     BeginUpdate();
-    try {
-      ApplyInputKind();
-    } catch (...) {
-      EndUpdate(false);
-      throw;
-    }
-    EndUpdate(false);
+    TFinally ended([this] { EndUpdate(false); });
+    ApplyInputKind();
   }
   inherited::Changed();
 }

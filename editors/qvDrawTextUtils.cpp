@@ -4,6 +4,7 @@
 
 #include "lookandfeel/qvGraphics.h"
 #include "platform/os/Gdi.h"
+#include "platform/os/GdiScopes.h"
 
 const String qvTextEllipsis = "...";
 

@@ -2,9 +2,9 @@
 // its popup window.
 #include "editors/qvDropDownEdit.h"
 
-#include "core/qvDataUpdateScope.h"
 #include "platform/forms/Forms.h"
 #include "platform/os/Windows.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomDropDownEditProperties)
 QJ_IMPLEMENT_CLASS(TqvCustomDropDownEditViewData)
@@ -36,7 +36,7 @@ void TqvCustomDropDownEditProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   SetButtonGlyph(source->GetButtonGlyph());
   SetImmediateDropDown(source->FImmediateDropDown);
@@ -69,7 +69,7 @@ void TqvCustomDropDownEditProperties::UpdateGlyphButtonKind(Integer AIndex) {
 
 void TqvCustomDropDownEditProperties::Changed() {
   if (FChanging) return;
-  TqvFlagScope changing(FChanging, true);
+  TValueScope changing(FChanging, true);
   if (!IsChangedLocked()) UpdateGlyphButtonKind(GetDropDownButtonIndex());
   inherited::Changed();
 }
@@ -336,7 +336,7 @@ void TqvCustomDropDownEdit::CloseUp(bool AAccept) {
     if (AAccept && properties->UseLookupData() && lookup) {
       const Variant savedKey = lookup->GetCurrentKey();
       {
-        TqvBoolLockScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick> clickLock(this);
+        TLockSwitchScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick> clickLock(this);
         lookup->SelectItem();
       }
       if (!alive) return;
@@ -423,7 +423,7 @@ void TqvCustomDropDownEdit::DoEditKeyDown(Word& Key, TShiftState Shift) {
   if ((Key == VK_RETURN || Key == VK_ESCAPE) && !alt && HasPopupWindow()) {
     SetCloseUpByEnter(true);
     {
-      TqvFlagScope userChange(UserChangeFlag(), true, alive);
+      TValueScope userChange(UserChangeFlag(), true, alive);
       CloseUp(Key == VK_RETURN && DoEditing());
     }
     if (!alive) return;
@@ -493,7 +493,7 @@ void TqvCustomDropDownEdit::ActivateByKey(char AKey, TqvCustomEditData*& AEditDa
 
 void TqvCustomDropDownEdit::ActivateByMouse(TShiftState Shift, Integer X, Integer Y, TqvCustomEditData*& AEditData) {
   TAliveToken alive = AliveToken();
-  TqvFlagScope activating(FActivatingByMouse, true, alive);
+  TValueScope activating(FActivatingByMouse, true, alive);
   inherited::ActivateByMouse(Shift, X, Y, AEditData);
 }
 

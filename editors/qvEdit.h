@@ -476,24 +476,6 @@ class TqvCustomEditProperties : public TqvInterfacedPersistent {
   IqvEditDefaultValuesProvider* FDefaultValuesProvider = nullptr;
 };
 
-// Brackets changes of properties with BeginUpdate/EndUpdate: one Changed at the end, none when
-// the block is left by an exception.
-class TqvEditPropertiesUpdateScope {
- public:
-  explicit TqvEditPropertiesUpdateScope(TqvCustomEditProperties* AProperties) : FProperties(AProperties) {
-    FProperties->BeginUpdate();
-  }
-  ~TqvEditPropertiesUpdateScope() noexcept(false) {
-    FProperties->EndUpdate(std::uncaught_exceptions() == FExceptions);
-  }
-  TqvEditPropertiesUpdateScope(const TqvEditPropertiesUpdateScope&) = delete;
-  TqvEditPropertiesUpdateScope& operator=(const TqvEditPropertiesUpdateScope&) = delete;
-
- private:
-  TqvCustomEditProperties* FProperties;
-  int FExceptions = std::uncaught_exceptions();
-};
-
 // ---------------------------------------------------------------------------------------------
 // Paint model of an edit button
 

@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <exception>
 
-#include "core/qvDataUpdateScope.h"
+#include "core/qvVariants.h"
 #include "editors/qvEdit.h"
 #include "editors/qvEditPaintUtils.h"
 #include "platform/forms/ExtCtrls.h"
 #include "platform/forms/Forms.h"
+#include "platform/rtl/Scopes.h"
 
 const TResourceString sqvEditRepositoryItemNotAcceptable{62001, "The repository item is not acceptable"};
 
@@ -334,7 +335,7 @@ bool TqvCustomEdit::DoEditing() {
   if (!CanStartEditing()) return false;
   if (FDataBinding->GetModified()) return true;
   TAliveToken alive = AliveToken();
-  TqvFlagScope inDoEditing(FInDoEditing, true, alive);
+  TValueScope inDoEditing(FInDoEditing, true, alive);
   bool canEdit = CanModify();
   if (canEdit && OnEditing) OnEditing(this, canEdit);
   if (!alive) return false;
@@ -378,7 +379,7 @@ bool TqvCustomEdit::ValidateEdit(bool ARaiseException) {
 void TqvCustomEdit::DoValidationError(const String& AErrorText) {
   TAliveToken alive = AliveToken();
   if (!Focused() && GetVisible() && CanFocus()) {
-    TqvFlagScope focusLock(FFocusLock, true, alive);
+    TValueScope focusLock(FFocusLock, true, alive);
     if (FInnerEdit && !IsInnerEditUnavailable())
       FInnerEdit->GetControl()->SetFocus();
     else
@@ -484,7 +485,7 @@ void TqvCustomEdit::DoEditKeyDown(Word& Key, TShiftState Shift) {
   TqvCustomEditProperties* properties = GetActiveProperties();
   const TShortCut shortCut = ShortCut(Key, Shift);
   if (shortCut != 0 && shortCut == properties->GetClearKey()) {
-    TqvFlagScope userChange(FUserChange, true, alive);
+    TValueScope userChange(FUserChange, true, alive);
     SetEditValue(Null());
     Key = 0;
   }
@@ -775,7 +776,7 @@ bool TqvCustomEdit::RefreshContainer(TPoint P, TqvMouseButton Button, TShiftStat
   SetInnerControlBounds();
   if (!alive) return false;
   {
-    TqvFlagScope repainting(FRepainting, true, alive);
+    TValueScope repainting(FRepainting, true, alive);
     UpdateWindowRegion();
   }
   if (alive && copy) ProcessButtonsStateChange(copy.get());
@@ -910,14 +911,9 @@ void TqvCustomEdit::Activate(TqvCustomEditData*& AEditData) {
 
 void TqvCustomEdit::ActivateByKey(char AKey, TqvCustomEditData*& AEditData) {
   HookInnerEditWindowProc();
-  try {
-    Activate(AEditData);
-    if (CanPassActivationKey(AKey)) SendCharToEdit(this, AKey);
-  } catch (...) {
-    UnhookInnerEditWindowProc();
-    throw;
-  }
-  UnhookInnerEditWindowProc();
+  TFinally unhook([this] { UnhookInnerEditWindowProc(); });
+  Activate(AEditData);
+  if (CanPassActivationKey(AKey)) SendCharToEdit(this, AKey);
 }
 
 void TqvCustomEdit::ActivateByMouse(TShiftState Shift, Integer X, Integer Y, TqvCustomEditData*& AEditData) {
@@ -951,7 +947,7 @@ void TqvCustomEdit::WMClipboard(TMessage& Message) {
   switch (Message.Msg) {
     case WM_COPY: CopyToClipboard(); break;
     case WM_CUT: {
-      TqvFlagScope userChange(FUserChange, true, alive);
+      TValueScope userChange(FUserChange, true, alive);
       if (GetActiveProperties()->GetReadOnly())
         CopyToClipboard();
       else
@@ -960,7 +956,7 @@ void TqvCustomEdit::WMClipboard(TMessage& Message) {
     }
     case WM_PASTE:
       if (!GetActiveProperties()->GetReadOnly()) {
-        TqvFlagScope userChange(FUserChange, true, alive);
+        TValueScope userChange(FUserChange, true, alive);
         PasteFromClipboard();
       }
       break;

@@ -4,6 +4,7 @@
 
 #include "editors/qvEditPopupWindowViewInfo.h"
 #include "platform/os/Gdi.h"
+#include "platform/os/GdiScopes.h"
 #include "platform/os/Theme.h"
 #include "platform/os/Windows.h"
 

@@ -2,6 +2,7 @@
 // buttons, the border rectangles and colours, and the metrics the view data lays out with.
 #include "editors/qvEditPaintUtils.h"
 #include "platform/os/Gdi.h"
+#include "platform/os/GdiScopes.h"
 #include "platform/os/Windows.h"
 
 #include <optional>

@@ -244,30 +244,24 @@ void TqvCustomEditProperties::Assign(TPersistent* Source) {
     TqvInterfacedPersistent::Assign(Source);
     return;
   }
-  BeginUpdate();
-  try {
-    SetAutoSelect(source->FAutoSelect);
-    FButtons->Assign(source->FButtons.get());
-    FBeepOnError = source->FBeepOnError;
-    FClearKey = source->FClearKey;
-    FClickKey = source->FClickKey;
-    SetUseLeftAlignmentOnEditing(source->FUseLeftAlignmentOnEditing);
-    FDefaultValuesProvider = source->FDefaultValuesProvider;
-    SetAlignment(source->GetAlignment());
-    FAssignedValues->SetReadOnly(false);
-    if (source->FAssignedValues->GetReadOnly()) SetReadOnly(source->GetReadOnly());
-    FImmediatePost = source->FImmediatePost;
-    FUseMouseWheel = source->FUseMouseWheel;
-    FValidateOnEnter = source->FValidateOnEnter;
-    OnButtonClick = source->OnButtonClick;
-    OnChange = source->OnChange;
-    OnEditValueChanged = source->OnEditValueChanged;
-    OnValidate = source->OnValidate;
-  } catch (...) {
-    EndUpdate(false);
-    throw;
-  }
-  EndUpdate(true);
+  TUpdateScope update(this);
+  SetAutoSelect(source->FAutoSelect);
+  FButtons->Assign(source->FButtons.get());
+  FBeepOnError = source->FBeepOnError;
+  FClearKey = source->FClearKey;
+  FClickKey = source->FClickKey;
+  SetUseLeftAlignmentOnEditing(source->FUseLeftAlignmentOnEditing);
+  FDefaultValuesProvider = source->FDefaultValuesProvider;
+  SetAlignment(source->GetAlignment());
+  FAssignedValues->SetReadOnly(false);
+  if (source->FAssignedValues->GetReadOnly()) SetReadOnly(source->GetReadOnly());
+  FImmediatePost = source->FImmediatePost;
+  FUseMouseWheel = source->FUseMouseWheel;
+  FValidateOnEnter = source->FValidateOnEnter;
+  OnButtonClick = source->OnButtonClick;
+  OnChange = source->OnChange;
+  OnEditValueChanged = source->OnEditValueChanged;
+  OnValidate = source->OnValidate;
 }
 
 void TqvCustomEditProperties::Changed() {

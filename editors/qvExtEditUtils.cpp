@@ -7,6 +7,8 @@
 #include "editors/qvEditPaintUtils.h"
 #include "platform/forms/Controls.h"
 #include "platform/os/Gdi.h"
+#include "platform/os/GdiScopes.h"
+#include "platform/rtl/SysUtils.h"
 
 namespace {
 
@@ -53,26 +55,13 @@ void DrawThumbKindEdges(TqvCanvas* ACanvas, const TThumbEdges& AEdges, TqvLookAn
 String CollectIntegerChars(const String& S, bool AStopAtOther) {
   String result;
   for (char c : S) {
-    if ((c >= '0' && c <= '9') || c == '-')
+    if (IsDigitChar(c) || c == '-')
       result += c;
     else if (AStopAtOther)
       break;
   }
   return result.empty() ? String("0") : result;
 }
-
-// Restores a saved DC state when the scope ends, thrown or not.
-class TDCStateScope {
- public:
-  explicit TDCStateScope(HDC ADC) : FDC(ADC), FLevel(SaveDC(ADC)) {}
-  ~TDCStateScope() { RestoreDC(FDC, FLevel); }
-  TDCStateScope(const TDCStateScope&) = delete;
-  TDCStateScope& operator=(const TDCStateScope&) = delete;
-
- private:
-  HDC FDC;
-  int FLevel;
-};
 
 }  // namespace
 
@@ -286,7 +275,7 @@ void DrawParentBackground(TControl* AControl, HDC ADC, bool ADrawParent) {
   if (!AControl || !ADrawParent) return;
   TWinControl* parent = AControl->GetParent();
   if (!parent || !parent->HandleAllocated()) return;
-  TDCStateScope scope(ADC);
+  TSavedDCScope scope(ADC);
   const TPoint origin = parent->ScreenToClient(AControl->ClientToScreen(Point(0, 0)));
   OffsetWindowOrgEx(ADC, origin.X, origin.Y, nullptr);
   // An opaque parent (a panel) leaves erasing out and fills its background when it paints: it

@@ -1,9 +1,9 @@
 // The hyperlink editor: properties, the link look, and the control's ways to open the link.
 #include "editors/qvHyperLinkEdit.h"
 
-#include "core/qvDataUpdateScope.h"
 #include "platform/forms/Forms.h"
 #include "platform/os/Shell.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomHyperLinkEditProperties)
 QJ_IMPLEMENT_CLASS(TqvHyperLinkEditProperties)
@@ -53,7 +53,7 @@ void TqvCustomHyperLinkEditProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   SetLinkColor(source->FLinkColor);
   SetSingleClick(source->FSingleClick);

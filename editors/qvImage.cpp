@@ -6,7 +6,6 @@
 #include <array>
 #include <string_view>
 
-#include "core/qvDataUpdateScope.h"
 #include "editors/qvEditPaintUtils.h"
 #include "platform/forms/Clipbrd.h"
 #include "platform/forms/Dialogs.h"
@@ -15,6 +14,7 @@
 #include "platform/forms/Menus.h"
 #include "platform/os/Gdi.h"
 #include "platform/rtl/FileUtils.h"
+#include "platform/rtl/Scopes.h"
 #include "platform/rtl/Streams.h"
 
 const TResourceString sqvImageMenuCut{62900, "Cu&t"};
@@ -348,7 +348,7 @@ void TqvCustomImageProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   SetCaption(source->FCaption);
   SetCenter(source->FCenter);
@@ -648,7 +648,7 @@ bool TqvCustomImage::CanModifyPicture() { return CanModify(); }
 
 template <class F>
 void TqvCustomImage::RunCommand(F ACommand) {
-  TqvFlagScope userCommand(FUserCommand, true, AliveToken());
+  TValueScope userCommand(FUserCommand, true, AliveToken());
   ACommand();
 }
 
@@ -656,7 +656,7 @@ void TqvCustomImage::InternalSetEditValue(const Variant& Value, bool) {
   if (IsUserChange() && !DoEditing()) return;
   TAliveToken alive = AliveToken();
   {
-    TqvFlagScope setting(FInternalEditValueSetting, true, alive);
+    TValueScope setting(FInternalEditValueSetting, true, alive);
     LoadPictureFromValue(FPicture.get(), Value, GetGraphicClass());
   }
   if (!alive) return;
@@ -676,7 +676,7 @@ void TqvCustomImage::PictureChanged(TObject*) {
     TChangeEventsScope locked(this);
     TGraphic* graphic = FPicture->GetGraphic();
     if (graphic && properties->GetGraphicTransparency() != gtDefault) {
-      TqvFlagScope changing(FPictureChanging, true, alive);
+      TValueScope changing(FPictureChanging, true, alive);
       graphic->SetTransparent(properties->GetGraphicTransparency() == gtTransparent);
     }
     if (!alive) return;
@@ -746,7 +746,7 @@ void TqvCustomImage::LoadFromFile() {
   dialog->SetFilter(!custom.empty() ? custom : GraphicFilter(GetGraphicClass()));
   bool chosen;
   {
-    TqvFlagScope open(FDialogOpen, true, alive);
+    TValueScope open(FDialogOpen, true, alive);
     chosen = dialog->Execute();
   }
   if (!alive || !chosen || !DoEditing() || !alive) return;
@@ -775,7 +775,7 @@ void TqvCustomImage::SaveToFile() {
   dialog->SetDefaultExt(GraphicExtension(cls));
   bool chosen;
   {
-    TqvFlagScope open(FDialogOpen, true, alive);
+    TValueScope open(FDialogOpen, true, alive);
     chosen = dialog->Execute();
   }
   if (alive && chosen) FPicture->SaveToFile(dialog->GetFileName());

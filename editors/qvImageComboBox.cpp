@@ -7,7 +7,9 @@
 #include "core/qvVariants.h"
 #include "editors/qvEditPaintUtils.h"
 #include "platform/os/Gdi.h"
+#include "platform/os/GdiScopes.h"
 #include "platform/os/Windows.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvImageComboBoxItem)
 QJ_IMPLEMENT_CLASS(TqvImageComboBoxItems)
@@ -132,7 +134,7 @@ void TqvCustomImageComboBoxProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   SetDefaultDescription(source->FDefaultDescription);
   SetDefaultImageIndex(source->FDefaultImageIndex);

@@ -10,6 +10,7 @@
 #include "platform/forms/Menus.h"
 #include "platform/os/Gdi.h"
 #include "platform/os/Windows.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomLabelProperties)
 QJ_IMPLEMENT_CLASS(TqvLabelProperties)
@@ -67,7 +68,7 @@ void TqvCustomLabelProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   SetLabelEffect(source->FLabelEffect);
   SetLabelStyle(source->FLabelStyle);

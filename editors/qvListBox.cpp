@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "core/qvDataUpdateScope.h"
 #include "platform/forms/Forms.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvInnerListBox)
 QJ_IMPLEMENT_CLASS(TqvListBox)
@@ -176,7 +176,7 @@ void TqvListBox::KeyPress(char& Key) {
 
 void TqvListBox::DoExit() {
   if (IsDestroying() || FExiting) return;
-  TqvFlagScope exiting(FExiting, true, AliveToken());
+  TValueScope exiting(FExiting, true, AliveToken());
   try {
     FDataBinding->UpdateDataSource();
   } catch (...) {

@@ -1,7 +1,8 @@
 // The MRU editor: the remembered texts and the ellipsis button.
 #include "editors/qvMRUEdit.h"
 
-#include "core/qvDataUpdateScope.h"
+#include "platform/rtl/Scopes.h"
+
 
 QJ_IMPLEMENT_CLASS(TqvCustomMRUEditProperties)
 QJ_IMPLEMENT_CLASS(TqvMRUEditProperties)
@@ -42,7 +43,7 @@ void TqvCustomMRUEditProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   SetMaxItemCount(source->FMaxItemCount);
   SetShowEllipsis(source->FShowEllipsis);
@@ -52,9 +53,8 @@ void TqvCustomMRUEditProperties::Assign(TPersistent* Source) {
 void TqvCustomMRUEditProperties::TrimItems() {
   TStrings* items = GetItems();
   if (FMaxItemCount <= 0 || items->GetCount() <= FMaxItemCount) return;
-  items->BeginUpdate();
+  TUpdateScope update(items);
   while (items->GetCount() > FMaxItemCount) items->Delete(items->GetCount() - 1);
-  items->EndUpdate();
 }
 
 void TqvCustomMRUEditProperties::SetMaxItemCount(Integer Value) {
@@ -67,7 +67,7 @@ void TqvCustomMRUEditProperties::SetMaxItemCount(Integer Value) {
 
 void TqvCustomMRUEditProperties::SetShowEllipsis(bool Value) {
   if (Value == FShowEllipsis) return;
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   FShowEllipsis = Value;
   if (GetButtons()->GetCount() > kEllipsisButton) GetButtons()->GetItem(kEllipsisButton)->SetVisible(Value);
   SetGlyphButtonIndex(Value ? kEllipsisButton : 0);
@@ -94,10 +94,9 @@ void TqvCustomMRUEdit::AddItem(const String& AText) {
   if (index > 0) {
     items->Move(index, 0);
   } else {
-    items->BeginUpdate();
+    TUpdateScope update(items);
     items->Insert(0, AText);
     properties->TrimItems();
-    items->EndUpdate();
   }
 }
 

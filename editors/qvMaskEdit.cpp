@@ -1,8 +1,8 @@
 // The mask edit: properties (mask, kind, the cached mode for display texts, validation) and the
 // control that hands keys, paste, cut and focus changes to its mode.
-#include "core/qvDataUpdateScope.h"
 #include "editors/qvMaskEdit.h"
 #include "platform/forms/Clipbrd.h"
+#include "platform/rtl/Scopes.h"
 
 const TResourceString sqvMaskEditInvalidEditValue{62030, "The edit value is invalid"};
 
@@ -49,7 +49,7 @@ void TqvCustomMaskEditProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   SetMaskKind(source->FMaskKind);
   SetEditMask(source->FEditMask);
@@ -203,10 +203,10 @@ void TqvCustomMaskEdit::PropertiesChanged(TObject* Sender) {
   }
   TqvCustomMaskEditProperties* properties = GetProperties();
   FMode->SetProperties(properties);
-  properties->SetChangedLocked(true);
   Integer selStart = 0, selLength = 0;
   bool kindChanged = false, caseChanged = false, maskChanged = false, echoChanged = false;
-  try {
+  {
+    TLockSwitchScope<TqvCustomEditProperties, &TqvCustomEditProperties::SetChangedLocked> changedLocked(properties);
     const String mask = properties->GetEditMask();
     maskChanged = FMode->GetMask() != mask;
     kindChanged = FMode->GetMaskKind() != properties->GetMaskKind();
@@ -249,11 +249,7 @@ void TqvCustomMaskEdit::PropertiesChanged(TObject* Sender) {
       selLength = GetInnerTextEdit()->GetSelLength();
     }
     if (properties->IsMasked() && (IsInnerEditUnavailable() || !VarIsNull(GetEditValue()))) FMode->ApplyPendingValue();
-  } catch (...) {
-    properties->SetChangedLocked(false);
-    throw;
   }
-  properties->SetChangedLocked(false);
   if (auto* regExprMode = As<TqvMaskEditRegExprMode>(FMode.get()))
     regExprMode->GetExpression()->SetCaseInsensitive(properties->GetCaseInsensitive());
   TAliveToken alive = AliveToken();
@@ -328,15 +324,10 @@ void TqvCustomMaskEdit::Loaded() {
   inherited::Loaded();
   if (!IsMasked() || !FMode) return;
   LockChangeEvents(true);
-  try {
-    String current;
-    GetDisplayValue(current);
-    InternalSetDisplayValue(current);
-  } catch (...) {
-    LockChangeEvents(false, false);
-    throw;
-  }
-  LockChangeEvents(false, false);
+  TFinally unlocked([this] { LockChangeEvents(false, false); });
+  String current;
+  GetDisplayValue(current);
+  InternalSetDisplayValue(current);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -406,7 +397,7 @@ void TqvCustomMaskEdit::MouseDown(TMouseButton Button, TShiftState Shift, Intege
 
 void TqvCustomMaskEdit::MouseMove(TShiftState Shift, Integer X, Integer Y) {
   if ((Shift & ssLeft) && FMode) {
-    TqvFlagScope shift(FShiftFlag, true, AliveToken());
+    TValueScope shift(FShiftFlag, true, AliveToken());
     FMode->CaretMoved();
   }
   inherited::MouseMove(Shift, X, Y);
@@ -418,14 +409,14 @@ void TqvCustomMaskEdit::MouseMove(TShiftState Shift, Integer X, Integer Y) {
 void TqvCustomMaskEdit::SendKeyToSelf(Word AKey) {
   TWinControl* inner = GetInnerControl();
   if (!inner || !inner->HandleAllocated()) return;
-  TqvFlagScope internal(FInternalKey, true, AliveToken());
+  TValueScope internal(FInternalKey, true, AliveToken());
   SendMessage(inner->GetHandle(), WM_KEYDOWN, AKey, 0);
 }
 
 void TqvCustomMaskEdit::SendCharToSelf(char AChar) {
   TWinControl* inner = GetInnerControl();
   if (!inner || !inner->HandleAllocated()) return;
-  TqvFlagScope internal(FInternalKey, true, AliveToken());
+  TValueScope internal(FInternalKey, true, AliveToken());
   SendMessage(inner->GetHandle(), WM_CHAR, static_cast<unsigned char>(AChar), 0);
 }
 

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "core/qvDataUpdateScope.h"
 #include "editors/qvEditPaintUtils.h"
 #include "platform/forms/Clipbrd.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomMemoProperties)
 QJ_IMPLEMENT_CLASS(TqvMemoProperties)
@@ -69,7 +69,7 @@ void TqvCustomMemoProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   SetScrollBars(source->FScrollBars);
   SetWantReturns(source->FWantReturns);
@@ -198,7 +198,7 @@ void TqvCustomMemo::Loaded() {
 void TqvCustomMemo::AdjustInnerEditPosition() {
   TqvCustomInnerMemo* memo = GetInnerMemo();
   if (!memo || IsInnerEditUnavailable() || FAdjustingInnerMemo) return;
-  TqvFlagScope adjusting(FAdjustingInnerMemo, true, AliveToken());
+  TValueScope adjusting(FAdjustingInnerMemo, true, AliveToken());
   TRect bounds = qvDeflatedRect(GetViewInfo()->ClientRect, 1);
   if (memo->GetBoundsRect() != bounds) memo->SetBoundsRect(bounds);
   AlignControls(memo, bounds);
@@ -207,7 +207,7 @@ void TqvCustomMemo::AdjustInnerEditPosition() {
 void TqvCustomMemo::AdjustInnerEditAppearance() {
   TqvCustomInnerMemo* memo = GetInnerMemo();
   if (!memo || IsInnerEditUnavailable()) return;
-  TqvBoolLockScope<TqvCustomInnerMemo, &TqvCustomInnerMemo::LockBounds> locked(memo);
+  TLockSwitchScope<TqvCustomInnerMemo, &TqvCustomInnerMemo::LockBounds> locked(memo);
   memo->SetColor(GetViewInfo()->BackgroundColor);
   if (TFont* font = GetStyle()->GetFont()) {
     TOwned<TFont> copy = MakeOwned<TFont>();
@@ -324,7 +324,7 @@ void TqvCustomMemo::ClearSelection() {
   TAliveToken alive = AliveToken();
   {
     // The inner memo's clear message does the default clearing meanwhile.
-    TqvFlagScope clearing(FClearing, true, alive);
+    TValueScope clearing(FClearing, true, alive);
     memo->ClearSelection();
   }
   if (!alive || fromInner) return;
@@ -334,7 +334,7 @@ void TqvCustomMemo::ClearSelection() {
 }
 
 void TqvCustomMemo::ClearSelectionFromInnerMemo() {
-  TqvFlagScope fromInner(FClearingFromInnerMemo, true, AliveToken());
+  TValueScope fromInner(FClearingFromInnerMemo, true, AliveToken());
   ClearSelection();
 }
 

@@ -1,8 +1,8 @@
 // The inner memo window of the memo editor and its helper: keys, mouse and focus to the editor
 // first, clipboard and clear messages through the editor, uniform line breaks in replaced text,
 // the text handed to the editor, and the editor's scroll bars kept up to date.
-#include "core/qvDataUpdateScope.h"
 #include "editors/qvMemo.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomInnerMemoHelper)
 QJ_IMPLEMENT_CLASS(TqvCustomInnerMemo)
@@ -114,7 +114,7 @@ void TqvCustomInnerMemo::LockBounds(bool ALock) {
 }
 
 void TqvCustomInnerMemo::SetTextInternally(const String& AText) {
-  TqvFlagScope internal(FInternalTextSetting, true, AliveToken());
+  TValueScope internal(FInternalTextSetting, true, AliveToken());
   SetText(AText);
 }
 
@@ -147,7 +147,7 @@ void TqvCustomInnerMemo::CreateParams(TCreateParams& Params) {
 void TqvCustomInnerMemo::CreateWnd() {
   const String text = GetText();
   {
-    TqvFlagScope creating(FCreating, true, AliveToken());
+    TValueScope creating(FCreating, true, AliveToken());
     inherited::CreateWnd();
   }
   SetMargins();

@@ -2,6 +2,7 @@
 #include "editors/qvPopupEdit.h"
 
 #include "platform/forms/Forms.h"
+#include "platform/rtl/Scopes.h"
 
 const TResourceString sqvCircularReferencingError{62430, "Circular referencing is not allowed"};
 
@@ -75,7 +76,7 @@ void TqvCustomPopupEditProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   SetPopupControl(source->FPopupControl);
 }

@@ -6,6 +6,7 @@
 #include "editors/qvEditPaintUtils.h"
 #include "editors/qvExtEditUtils.h"
 #include "platform/forms/Forms.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomProgressBarProperties)
 QJ_IMPLEMENT_CLASS(TqvProgressBarProperties)
@@ -60,7 +61,7 @@ void TqvCustomProgressBarProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   SetBarBevelOuter(source->FBarBevelOuter);
   SetBarStyle(source->FBarStyle);

@@ -8,6 +8,7 @@
 #include "editors/qvEditPaintUtils.h"
 #include "editors/qvProgressBar.h"
 #include "platform/os/Gdi.h"
+#include "platform/os/GdiScopes.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
@@ -82,9 +83,8 @@ class TBarPainter {
 
   void Fill(const TRect& R, COLORREF AColor) {
     if (R.IsEmpty()) return;
-    HBRUSH brush = CreateSolidBrush(AColor);
-    FillRect(FDC, &R, brush);
-    DeleteObject(brush);
+    TOwnedGdiObject brush(CreateSolidBrush(AColor));
+    FillRect(FDC, &R, brush.Get());
   }
 
   void Bevel(const TRect& R) {
@@ -268,20 +268,19 @@ class TBarPainter {
   void DrawBitmapStyle() {
     TBitmap* image = FInfo.ForegroundImage.get();
     if (!image || image->GetWidth() <= 0 || image->GetHeight() <= 0) return;
-    HBRUSH brush = CreatePatternBrush(image->GetHandle());
+    TOwnedGdiObject brush(CreatePatternBrush(image->GetHandle()));
     SetBrushOrgEx(FDC, 0, 0, nullptr);
     if (FInfo.BarStyle == qvbsBitmap) {
-      FillRect(FDC, &FFilled, brush);
+      FillRect(FDC, &FFilled, brush.Get());
       Bevel(FFilled);
     } else {
       const Integer cross = FVertical ? FFilled.Width() : FFilled.Height();
       const Integer length = std::min(FVertical ? image->GetHeight() : image->GetWidth(), cross);
       for (const TLed& led : LayoutLeds(length, true)) {
-        FillRect(FDC, &led.R, brush);
+        FillRect(FDC, &led.R, brush.Get());
         Bevel(led.R);
       }
     }
-    DeleteObject(brush);
   }
 
   // -- Text
@@ -295,7 +294,7 @@ class TBarPainter {
     const bool vertical = FInfo.TextOrientation == qvorVertical;
     TFont defaults;
     TFont* upright = FInfo.Font ? FInfo.Font : &defaults;
-    HGDIOBJ oldFont = SelectObject(FDC, upright->GetHandle());
+    TSelectObjectScope textFont(FDC, upright->GetHandle());
     SIZE extent{};
     GetTextExtentPoint32(FDC, text.data(), Integer(text.size()), &extent);
     const Integer tw = extent.cx, th = extent.cy;
@@ -329,7 +328,6 @@ class TBarPainter {
              inverted.Top, SRCCOPY);
     }
     TextOut(FDC, at.X, at.Y, text.data(), Integer(text.size()));
-    SelectObject(FDC, oldFont);
     if (inverted.IsEmpty()) return;
 
     // The part over the fill: the bar as it was, XOR-ed with the text in white on black.
@@ -341,11 +339,10 @@ class TBarPainter {
     HDC maskDC = mask.GetCanvas()->GetHandle();
     const RECT all{0, 0, FWidth, FHeight};
     FillRect(maskDC, &all, HBRUSH(GetStockObject(BLACK_BRUSH)));
-    HGDIOBJ oldMaskFont = SelectObject(maskDC, font->GetHandle());
+    TSelectObjectScope maskFont(maskDC, font->GetHandle());
     SetBkMode(maskDC, TRANSPARENT);
     SetTextColor(maskDC, RGB(255, 255, 255));
     TextOut(maskDC, at.X, at.Y, text.data(), Integer(text.size()));
-    SelectObject(maskDC, oldMaskFont);
     BitBlt(FDC, inverted.Left, inverted.Top, inverted.Width(), inverted.Height(), maskDC, inverted.Left, inverted.Top,
            SRCINVERT);
   }

@@ -9,6 +9,7 @@
 #include "editors/qvExtEditUtils.h"
 #include "lookandfeel/qvContainer.h"
 #include "platform/os/Gdi.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvRadioGroupItem)
 QJ_IMPLEMENT_CLASS(TqvRadioGroupItems)
@@ -98,7 +99,7 @@ void TqvCustomRadioGroupProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   GetAlignment()->SetHorz(source->GetAlignment()->GetHorz() == taRightJustify ? taRightJustify : taLeftJustify);
   SetColumns(source->FColumns);

@@ -2,13 +2,13 @@
 // between items and columns, in-place activation, and the group-box frame with its caption.
 #include <algorithm>
 
-#include "core/qvDataUpdateScope.h"
 #include "editors/qvEditPaintUtils.h"
 #include "editors/qvExtEditUtils.h"
 #include "editors/qvRadioGroup.h"
 #include "lookandfeel/qvContainer.h"
 #include "platform/forms/Forms.h"
 #include "platform/os/Gdi.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvRadioGroupEditData)
 QJ_IMPLEMENT_CLASS(TqvCustomRadioGroupButton)
@@ -199,7 +199,7 @@ void TqvCustomRadioGroup::SetCtl3D(bool Value) {
 }
 
 void TqvCustomRadioGroup::CheckButton(Integer AOldIndex, Integer ANewIndex) {
-  TqvFlagScope updating(FUpdatingButtons, true, AliveToken());
+  TValueScope updating(FUpdatingButtons, true, AliveToken());
   auto set = [this](Integer AIndex, bool AChecked) {
     if (AIndex < 0 || AIndex >= GetButtonCount()) return;
     TqvCustomRadioGroupButton* button = FButtons[size_t(AIndex)];
@@ -283,7 +283,7 @@ void TqvCustomRadioGroup::CreateHandle() {
 
 void TqvCustomRadioGroup::UpdateButtons() {
   if (IsDestroying() || !GetViewInfo()) return;
-  TqvFlagScope updating(FUpdatingButtons, true, AliveToken());
+  TValueScope updating(FUpdatingButtons, true, AliveToken());
   TqvRadioGroupItems* items = GetProperties()->GetItems();
   while (GetButtonCount() > items->GetCount()) Free(FButtons.back());
   while (GetButtonCount() < items->GetCount()) GetButtonClass()->Create(this);
@@ -341,7 +341,7 @@ void TqvCustomRadioGroup::ButtonEntered(TqvCustomRadioGroupButton* AButton) {
   // The change events wait until the selection and the modified state agree.
   LockChangeEvents(true);
   try {
-    TqvFlagScope selecting(FSelectingByButtonFocus, true, alive);
+    TValueScope selecting(FSelectingByButtonFocus, true, alive);
     const Integer before = FItemIndex;
     SetItemIndex(IndexOfButton(AButton));
     if (alive && FItemIndex != before) SetModifiedAfterEnter(true);

@@ -2,6 +2,7 @@
 // each with the line and character where it was read.
 #include "editors/qvRegExprAutomat.h"
 #include "core/qvClasses.h"
+#include "platform/rtl/SysUtils.h"
 
 bool IsRegExprBlank(char c) {
   switch (c) {
@@ -13,8 +14,6 @@ bool IsRegExprBlank(char c) {
 }
 
 namespace {
-
-bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Quote characters of the "Missing" and "Illegal" messages for an apostrophe.
 const char* const QuoteSign = " ' ";
@@ -262,10 +261,10 @@ void TqvRegExprLexer::LexParameters() {
     }
     char c = Read();
     if (IsRegExprBlank(c)) continue;
-    if (IsDecimalDigit(c)) {
+    if (IsDigitChar(c)) {
       TPosition first = Here();
       String digits(1, c);
-      while (!AtEnd() && IsDecimalDigit(Peek())) digits += Read();
+      while (!AtEnd() && IsDigitChar(Peek())) digits += Read();
       Emit(lcInteger, digits, first);
       continue;  // the byte after the number is read as usual (or the end reported)
     }

@@ -5,6 +5,8 @@
 
 #include "core/qvClasses.h"
 #include "editors/qvRegExprAutomat.h"
+#include "platform/rtl/Scopes.h"
+#include "platform/rtl/SysUtils.h"
 
 QJ_IMPLEMENT_CLASS(TqvRegExprItem)
 QJ_IMPLEMENT_CLASS(TqvRegExprSymbol)
@@ -78,12 +80,12 @@ TOwned<TqvRegExprItem> TqvRegExprUserEnumeration::Duplicate() const {
   return copy;
 }
 
-bool TqvRegExprDigit::Contains(char& ch, bool) const { return ch >= '0' && ch <= '9'; }
+bool TqvRegExprDigit::Contains(char& ch, bool) const { return IsDigitChar(ch); }
 
 TOwned<TqvRegExprItem> TqvRegExprDigit::Duplicate() const { return MakeOwned<TqvRegExprDigit>(GetInverse()); }
 
 bool TqvRegExprIdLetter::Contains(char& ch, bool) const {
-  return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') || (ch >= '0' && ch <= '9') || ch == '_';
+  return IsIdentChar(ch);
 }
 
 TOwned<TqvRegExprItem> TqvRegExprIdLetter::Duplicate() const {
@@ -411,13 +413,12 @@ void TqvRegExprParser::ParseBlock(TqvRegExprParserAlt& AAlt, const TqvLexem& AOp
   AAlt.Items.push_back(std::move(owned));
   ++FItemCount;
   FBlocks.push_back(block);
-  ++FParenthesesDepth;
+  TCounterScope nested(FParenthesesDepth);
   bool more;
   do {
     block->GetAlternatives().emplace_back();
     more = ParseAlternative(block->GetAlternatives().back(), true);
   } while (more);
-  --FParenthesesDepth;
 }
 
 // Passes over a group that is nested too deeply, up to its closing parenthesis.

@@ -6,12 +6,13 @@
 #include <climits>
 #include <cmath>
 
-#include "core/qvDataUpdateScope.h"
 #include "editors/qvExtEditUtils.h"
 #include "platform/forms/ExtCtrls.h"
 #include "platform/forms/Forms.h"
 #include "lookandfeel/qvGraphics.h"
 #include "platform/os/Theme.h"
+#include "platform/rtl/Scopes.h"
+#include "platform/rtl/SysUtils.h"
 
 QJ_IMPLEMENT_CLASS(TqvSpinEditPropertiesValues)
 QJ_IMPLEMENT_CLASS(TqvSpinEditButtons)
@@ -106,7 +107,7 @@ void TqvSpinEditButtons::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(FOwner);
+  TUpdateScope update(FOwner);
   SetPosition(source->FPosition);
   SetShowFastButtons(source->FShowFastButtons);
 }
@@ -146,7 +147,7 @@ void TqvCustomSpinEditProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   if (source->IsValueTypeStored()) SetValueType(source->FValueType);
   inherited::Assign(Source);
   SetCanEdit(source->FCanEdit);
@@ -158,7 +159,7 @@ void TqvCustomSpinEditProperties::Assign(TPersistent* Source) {
 
 void TqvCustomSpinEditProperties::UpdateButtons() {
   if (FUpdatingButtons) return;
-  TqvFlagScope updating(FUpdatingButtons, true);
+  TValueScope updating(FUpdatingButtons, true);
   TqvEditButtons* buttons = GetButtons();
   const Integer count = FSpinButtons->GetShowFastButtons() ? 4 : 2;
   while (buttons->GetCount() < count) buttons->Add();
@@ -441,7 +442,7 @@ void TqvCustomSpinEdit::SetValue(const Variant& Value) {
   if (IsEditFocused()) {
     Variant text;
     GetProperties()->PrepareDisplayValue(Value, text, true);
-    TqvFlagScope internal(FInternalUpdate, true);
+    TValueScope internal(FInternalUpdate, true);
     TrySetDisplayText(VarToStr(text));
     return;
   }
@@ -494,8 +495,8 @@ bool TqvCustomSpinEdit::DoStep(TqvSpinEditStepKind AKind) {
   IqvInnerTextEdit* inner = GetInnerTextEdit();
   const Integer selStart = inner ? inner->GetSelStart() : 0, selLength = inner ? inner->GetSelLength() : 0;
   {
-    TqvFlagScope internal(FInternalUpdate, true, alive);
-    TqvFlagScope userChange(UserChangeFlag(), true, alive);
+    TValueScope internal(FInternalUpdate, true, alive);
+    TValueScope userChange(UserChangeFlag(), true, alive);
     TrySetDisplayText(VarToStr(text));
   }
   if (!alive) return false;
@@ -539,7 +540,7 @@ void TqvCustomSpinEdit::CheckEditValueBounds() {
   if (minValue == maxValue) return;
   double value = 0;
   if (!TryVariantToNumber(GetValue(), value)) return;
-  TqvFlagScope internal(FInternalUpdate, true);
+  TValueScope internal(FInternalUpdate, true);
   if (value < minValue)
     SetValue(minValue);
   else if (value > maxValue)
@@ -686,7 +687,7 @@ bool TqvCustomSpinEdit::IsValidChar(char AChar) {
   TqvCustomSpinEditProperties* properties = GetProperties();
   const auto c = static_cast<unsigned char>(AChar);
   if (!properties->GetCanEdit()) return c < 32 && c != 8;
-  if (c < 32 || AChar == '+' || AChar == '-' || (AChar >= '0' && AChar <= '9')) return true;
+  if (c < 32 || AChar == '+' || AChar == '-' || IsDigitChar(AChar)) return true;
   if (AChar == FormatSettings().DecimalSeparator && properties->GetValueType() == vtFloat) return true;
   return properties->GetValidChars().test(c);
 }

@@ -17,8 +17,6 @@ QJ_IMPLEMENT_CLASS(TqvStandardMaskNumericSymbolItem)
 
 namespace {
 
-bool IsAsciiLetter(char ch) { return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z'); }
-bool IsAsciiDigit(char ch) { return ch >= '0' && ch <= '9'; }
 
 char ConvertCase(char ch, TqvStandardMaskCaseControl ACaseControl) {
   switch (ACaseControl) {
@@ -41,11 +39,11 @@ bool TqvStandardMaskManyItem::Matches(char& ch) const {
 
 bool TqvStandardMaskAlphaItem::Accepts(char ch) const { return IsAsciiLetter(ch); }
 
-bool TqvStandardMaskAlphaNumericItem::Accepts(char ch) const { return IsAsciiLetter(ch) || IsAsciiDigit(ch); }
+bool TqvStandardMaskAlphaNumericItem::Accepts(char ch) const { return IsAsciiLetter(ch) || IsDigitChar(ch); }
 
-bool TqvStandardMaskNumericItem::Accepts(char ch) const { return IsAsciiDigit(ch); }
+bool TqvStandardMaskNumericItem::Accepts(char ch) const { return IsDigitChar(ch); }
 
-bool TqvStandardMaskNumericSymbolItem::Accepts(char ch) const { return IsAsciiDigit(ch) || ch == '+' || ch == '-'; }
+bool TqvStandardMaskNumericSymbolItem::Accepts(char ch) const { return IsDigitChar(ch) || ch == '+' || ch == '-'; }
 
 // ---------------------------------------------------------------------------------------------
 // Compiling

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/qvDataUpdateScope.h"
 #include "core/qvVariants.h"
 #include "editors/qvEditPaintUtils.h"
 #include "editors/qvTextEdit.h"
 #include "platform/forms/Clipbrd.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/Scopes.h"
 #include "platform/rtl/SysUtils.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomTextEdit)
@@ -16,7 +16,7 @@ QJ_IMPLEMENT_CLASS(TqvTextEdit)
 
 namespace {
 
-using TClickLock = TqvBoolLockScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick>;
+using TClickLock = TLockSwitchScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick>;
 
 const struct TTextEditRegistration {
   TTextEditRegistration() {
@@ -48,7 +48,7 @@ TqvCustomEditPropertiesClass TqvTextEdit::PropertiesClass() { return &TqvTextEdi
 
 void TqvCustomTextEdit::AfterConstruction() {
   {
-    TqvFlagScope constructing(FConstructing, true);
+    TValueScope constructing(FConstructing, true);
     inherited::AfterConstruction();
     SetBounds(GetLeft(), GetTop(), 121, 21);
     if (TqvCustomInnerTextEdit* inner = InnerTextEditControl()) inner->SetColor(clWindow);
@@ -95,7 +95,7 @@ void TqvCustomTextEdit::Loaded() {
 void TqvCustomTextEdit::AdjustInnerEditAppearance() {
   TqvCustomInnerTextEdit* inner = InnerTextEditControl();
   if (!inner || FConstructing || IsInnerEditUnavailable()) return;
-  TqvBoolLockScope<TqvCustomInnerTextEdit, &TqvCustomInnerTextEdit::LockBounds> locked(inner);
+  TLockSwitchScope<TqvCustomInnerTextEdit, &TqvCustomInnerTextEdit::LockBounds> locked(inner);
   TqvCustomTextEditViewInfo* viewInfo = GetViewInfo();
   inner->SetColor(viewInfo->BackgroundColor);
   if (TFont* font = GetStyle()->GetFont()) {
@@ -138,7 +138,7 @@ void TqvCustomTextEdit::GetInnerControlRegion(const TRect& AClientRect, TWinCont
 void TqvCustomTextEdit::AdjustInnerEditPosition() {
   TqvCustomInnerTextEdit* inner = InnerTextEditControl();
   if (!inner || IsInnerEditUnavailable() || FAdjustingInnerEdit) return;
-  TqvFlagScope adjusting(FAdjustingInnerEdit, true, AliveToken());
+  TValueScope adjusting(FAdjustingInnerEdit, true, AliveToken());
   TqvCanvas* canvas = GetCanvas();
   canvas->SetFont(inner->GetFont());
   const Integer height = canvas->TextHeight("Wg");
@@ -289,15 +289,12 @@ void TqvCustomTextEdit::InternalSetDisplayValue(const Variant& Value) {
 void TqvCustomTextEdit::SetValidatedDisplayValue(const Variant& Value) {
   const bool findSelection = FFindSelection;
   TAliveToken alive = AliveToken();
-  try {
-    if (FLookupData && GetProperties()->GetEditingStyle() == esEdit && !FLookupData->ContainsText(VarToStr(Value)))
-      GetProperties()->DoNewLookupDisplayText(this, VarToStr(Value));
-    if (alive) inherited::SetValidatedDisplayValue(Value);
-  } catch (...) {
+  TFinally restore([&] {
     if (alive) FFindSelection = findSelection;
-    throw;
-  }
-  if (alive) FFindSelection = findSelection;
+  });
+  if (FLookupData && GetProperties()->GetEditingStyle() == esEdit && !FLookupData->ContainsText(VarToStr(Value)))
+    GetProperties()->DoNewLookupDisplayText(this, VarToStr(Value));
+  if (alive) inherited::SetValidatedDisplayValue(Value);
 }
 
 void TqvCustomTextEdit::SynchronizeDisplayValue() {
@@ -525,7 +522,7 @@ void TqvCustomTextEdit::PostByLookup() {
   TAliveToken alive = AliveToken();
   TChangeEventsScope locked(this);
   if (CanPostEditValue() && GetProperties()->GetImmediatePost() && ValidateEdit(true) && alive) {
-    TqvFlagScope posting(FPostingFromLookup, true, alive);
+    TValueScope posting(FPostingFromLookup, true, alive);
     PostEditValue();
   }
 }
@@ -546,7 +543,7 @@ bool TqvCustomTextEdit::DoMouseWheel(TShiftState Shift, Integer WheelDelta, TPoi
   if (alive && !VarEqualsBooleanAware(oldKey, FLookupData->GetCurrentKey())) {
     ModifiedByLookup();
     if (alive && CanPostEditValue() && GetProperties()->GetImmediatePost() && ValidateEdit(true) && alive) {
-      TqvFlagScope posting(FPostingFromLookup, true, alive);
+      TValueScope posting(FPostingFromLookup, true, alive);
       PostEditValue();
     }
   }
@@ -628,7 +625,7 @@ void TqvCustomTextEdit::DoEditKeyPress(char& Key) {
   const bool wasFound = FFindSelection;
   bool found = false;
   {
-    TqvFlagScope userChange(UserChangeFlag(), true, alive);
+    TValueScope userChange(UserChangeFlag(), true, alive);
     if (style == esFixedList && Key == '\b' && !properties->GetIncrementalSearch()) {
       Key = 0;
       SetFindSelection(false);
@@ -684,7 +681,7 @@ void TqvCustomTextEdit::DoEditKeyPress(char& Key) {
     if (found && CanPostEditValue() && properties->GetImmediatePost() && ValidateEdit(true) && alive) {
       const bool findSelection = FFindSelection;
       {
-        TqvFlagScope posting(FPostingFromLookup, true, alive);
+        TValueScope posting(FPostingFromLookup, true, alive);
         PostEditValue();
       }
       if (alive) FFindSelection = findSelection;
@@ -873,7 +870,7 @@ void TqvCustomTextEdit::WMSetText(TMessage& Message) {
 
 void TqvCustomTextEdit::WMClear(TMessage&) {
   if (GetProperties()->GetReadOnly()) return;
-  TqvFlagScope userChange(UserChangeFlag(), true, AliveToken());
+  TValueScope userChange(UserChangeFlag(), true, AliveToken());
   ClearSelection();
 }
 

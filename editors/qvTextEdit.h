@@ -62,22 +62,6 @@ struct TqvNumberTypingRules {
 bool qvIsTypedNumberValid(const String& AText, Integer ASelStart, Integer ASelLength, char AKey,
                           const TqvNumberTypingRules& ARules);
 
-// Calls ALock(true) now and ALock(false) when the block ends, also on an exception.
-template <class T, void (T::*Lock)(bool)>
-class TqvBoolLockScope {
- public:
-  explicit TqvBoolLockScope(T* AObject) : FObject(AObject), FAlive(AObject->AliveToken()) { (FObject->*Lock)(true); }
-  ~TqvBoolLockScope() {
-    if (FAlive) (FObject->*Lock)(false);
-  }
-  TqvBoolLockScope(const TqvBoolLockScope&) = delete;
-  TqvBoolLockScope& operator=(const TqvBoolLockScope&) = delete;
-
- private:
-  T* FObject;
-  TAliveToken FAlive;
-};
-
 // ---------------------------------------------------------------------------------------------
 // Assigned values of the text properties
 

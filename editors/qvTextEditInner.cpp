@@ -1,7 +1,6 @@
 // The inner edit window of text editors: keys to the editor first, unused keys on to the
 // editor's after-key-down handler, clipboard messages through the editor, input-method
 // characters, focus and mouse reported to the editor.
-#include "core/qvDataUpdateScope.h"
 #include "editors/qvTextEdit.h"
 #include "platform/rtl/SysUtils.h"
 

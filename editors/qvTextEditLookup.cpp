@@ -216,19 +216,12 @@ void TqvCustomTextEditLookupData::SetCurrentKey(const Variant& AKey) {
   const Integer oldKey = FCurrentKey;
   const Integer key = LookupKeyToIndex(AKey);
   SetItemIndex(key);
-  TAliveToken ownerAlive = FOwner ? FOwner->AliveToken() : TAliveToken();
-  if (FOwner) FOwner->SetLookupUpdating(true);
-  try {
-    if (FCurrentKey == oldKey) {
-      if (key >= 0 && key < GetItemCount() && FOwner && FOwner->InternalGetText() != GetItem(key)) DoSelectItem();
-    } else {
-      DoSelectItem();
-    }
-  } catch (...) {
-    if (ownerAlive) FOwner->SetLookupUpdating(false);
-    throw;
+  TLockSwitchScope<TqvCustomTextEdit, &TqvCustomTextEdit::SetLookupUpdating> updating(FOwner);
+  if (FCurrentKey == oldKey) {
+    if (key >= 0 && key < GetItemCount() && FOwner && FOwner->InternalGetText() != GetItem(key)) DoSelectItem();
+  } else {
+    DoSelectItem();
   }
-  if (ownerAlive) FOwner->SetLookupUpdating(false);
 }
 
 void TqvCustomTextEditLookupData::SelectItem() {

@@ -51,7 +51,7 @@ bool qvTextToNumber(const String& AText, double& AValue) {
 bool qvIsTypedNumberValid(const String& AText, Integer ASelStart, Integer ASelLength, char AKey,
                           const TqvNumberTypingRules& ARules) {
   const TFormatSettings& fs = FormatSettings();
-  const bool allowed = (AKey >= '0' && AKey <= '9') || AKey == '+' || AKey == '-' || IsExponentMark(AKey) ||
+  const bool allowed = IsDigitChar(AKey) || AKey == '+' || AKey == '-' || IsExponentMark(AKey) ||
                        AKey == fs.DecimalSeparator || (ARules.ThousandSeparator && AKey == fs.ThousandSeparator);
   if (!allowed) return false;
   const Integer length = static_cast<Integer>(AText.size());
@@ -67,7 +67,7 @@ bool qvIsTypedNumberValid(const String& AText, Integer ASelStart, Integer ASelLe
     if (Integer(end - separator - 1) > ARules.MaxDecimals) return false;
   }
   if (ARules.MaxDigits > 0 &&
-      std::count_if(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }) > ARules.MaxDigits)
+      std::count_if(text.begin(), text.end(), IsDigitChar) > ARules.MaxDigits)
     return false;
   double value = 0;
   return qvTextToNumber(CompleteExponent(text), value);

@@ -3,6 +3,7 @@
 #include "core/qvVariants.h"
 #include "editors/qvTextEdit.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/Scopes.h"
 #include "platform/rtl/SysUtils.h"
 
 const TResourceString sqvEditValueOutOfBounds{62010, "Value out of bounds"};
@@ -73,7 +74,7 @@ void TqvCustomTextEditProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   SetCharCase(source->FCharCase);
   SetEchoMode(source->FEchoMode);
@@ -165,12 +166,12 @@ void TqvCustomTextEditProperties::LookupItemsChanged(TObject*) { Changed(); }
 
 // One Changed for the alignment and everything it triggers.
 void TqvCustomTextEditProperties::AlignmentChanged(TObject* Sender) {
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::AlignmentChanged(Sender);
 }
 
 void TqvCustomTextEditProperties::SetAlignment(TqvEditAlignment* Value) {
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::SetAlignment(Value);
 }
 

@@ -5,9 +5,10 @@
 
 #include <cmath>
 
-#include "core/qvDataUpdateScope.h"
 #include "editors/qvExtEditUtils.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/Scopes.h"
+#include "platform/rtl/SysUtils.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomTimeEditProperties)
 QJ_IMPLEMENT_CLASS(TqvTimeEditProperties)
@@ -89,7 +90,7 @@ TqvCustomTimeEditProperties::TqvCustomTimeEditProperties(TPersistent* AOwner) : 
 
 void TqvCustomTimeEditProperties::AfterConstruction() {
   inherited::AfterConstruction();
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   SetValueType(vtFloat);
   SetMaskKind(emkStandard);
   ApplyEditMask();
@@ -110,7 +111,7 @@ void TqvCustomTimeEditProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   SetShowDate(source->FShowDate);
   SetTimeFormat(source->FTimeFormat);
@@ -140,7 +141,7 @@ void TqvCustomTimeEditProperties::SetShowDate(bool Value) {
 }
 
 void TqvCustomTimeEditProperties::FormatChanged() {
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   ApplyEditMask();
 }
 
@@ -384,12 +385,11 @@ bool TqvCustomTimeEdit::IsValidChar(char AChar) {
   const Integer caret = inner ? inner->GetSelStart() : 0;
   const String text = InternalGetText();
   if (part == 'H') {
-    if (AChar < '0' || AChar > '9') return false;
+    if (!IsDigitChar(AChar)) return false;
     String hours = text.substr(0, 2);
     while (hours.size() < 2) hours += '0';
     if (caret < 2) hours[size_t(caret)] = AChar;
-    auto digit = [](char ch) { return ch >= '0' && ch <= '9'; };
-    if (!digit(hours[0]) || !digit(hours[1])) return true;  // the mask decides
+    if (!IsDigitChar(hours[0]) || !IsDigitChar(hours[1])) return true;  // the mask decides
     const Integer hour = (hours[0] - '0') * 10 + (hours[1] - '0');
     return GetProperties()->GetUse24HourFormat() ? hour <= 23 : hour >= 1 && hour <= 12;
   }

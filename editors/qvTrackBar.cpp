@@ -7,6 +7,7 @@
 #include "editors/qvEditPaintUtils.h"
 #include "editors/qvExtEditUtils.h"
 #include "platform/forms/Forms.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomTrackBarProperties)
 QJ_IMPLEMENT_CLASS(TqvTrackBarProperties)
@@ -59,7 +60,7 @@ void TqvCustomTrackBarProperties::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TqvEditPropertiesUpdateScope update(this);
+  TUpdateScope update(this);
   inherited::Assign(Source);
   SetAutoSize(source->FAutoSize);
   SetBorderWidth(source->FBorderWidth);

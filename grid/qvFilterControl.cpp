@@ -6,7 +6,6 @@
 
 #include <algorithm>
 
-#include "core/qvDataUpdateScope.h"
 #include "editors/qvTextEdit.h"
 #include "platform/forms/Menus.h"
 #include "platform/rtl/Scopes.h"
@@ -224,15 +223,9 @@ void TqvCustomFilterControl::EndUpdate() {
 
 void TqvCustomFilterControl::Refresh() {
   if (FLockCount != 0 || FInLayoutChanged) return;
-  TqvFlagScope inLayout(FInLayoutChanged, true);
-  ++FLockCount;
-  try {
-    LayoutChanged();
-  } catch (...) {
-    --FLockCount;
-    throw;
-  }
-  --FLockCount;
+  TValueScope inLayout(FInLayoutChanged, true);
+  TCounterScope locked(FLockCount);
+  LayoutChanged();
 }
 
 void TqvCustomFilterControl::LayoutChanged() {

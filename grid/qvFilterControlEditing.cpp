@@ -8,6 +8,7 @@
 #include "grid/qvFilterControl.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/Menus.h"
+#include "platform/rtl/Scopes.h"
 
 namespace {
 
@@ -366,13 +367,10 @@ void TqvCustomFilterControl::ShowRowMenu() {
   const TRect& button = FFocusedInfo.Row->ButtonRect;
   const TPoint p = ClientToScreen({button.Left, button.Bottom});
   TAliveToken alive = AliveToken();
-  try {
-    FMenu->Popup(p.X, p.Y);
-  } catch (...) {
+  TFinally popped([&] {
     if (alive) FEditState = fesNone;
-    throw;
-  }
-  if (alive) FEditState = fesNone;
+  });
+  FMenu->Popup(p.X, p.Y);
 }
 
 void TqvCustomFilterControl::MenuItemClick(TObject* Sender) {
@@ -658,13 +656,14 @@ void TqvCustomFilterControl::ShowList(TqvFilterRowEditState AState) {
   TqvComboBoxProperties* properties = FCombo->GetProperties();
   FComboObjects.clear();
   TStrings* items = properties->GetItems();
-  items->BeginUpdate();
-  items->Clear();
-  for (Integer i = 0; i < entries->GetCount(); ++i) {
-    items->Add(entries->Get(i));
-    FComboObjects.push_back(static_cast<Integer>(reinterpret_cast<intptr_t>(entries->GetObject(i))));
+  {
+    TUpdateScope update(items);
+    items->Clear();
+    for (Integer i = 0; i < entries->GetCount(); ++i) {
+      items->Add(entries->Get(i));
+      FComboObjects.push_back(static_cast<Integer>(reinterpret_cast<intptr_t>(entries->GetObject(i))));
+    }
   }
-  items->EndUpdate();
   properties->SetDropDownRows(std::min<Integer>(12, entries->GetCount()));
   FCombo->SetBoundsRect(element);
   FCombo->SetVisible(true);

@@ -311,15 +311,11 @@ bool TqvCustomFilterControl::FocusIncompleteRow() {
 bool TqvCustomFilterControl::WriteCriteria() {
   HideValueEditor(true);
   if (!AreRowsComplete()) return false;
-  FCriteria->BeginUpdate();
-  try {
+  {
+    TUpdateScope update(FCriteria.get());
     FCriteria->Clear();
     WriteGroup(FRootRow.get(), FCriteria->GetRoot());
-  } catch (...) {
-    FCriteria->EndUpdate();
-    throw;
   }
-  FCriteria->EndUpdate();
   return true;
 }
 

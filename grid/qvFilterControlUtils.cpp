@@ -19,6 +19,7 @@
 #include "editors/qvTextEdit.h"
 #include "editors/qvTimeEdit.h"
 #include "platform/forms/Controls.h"
+#include "platform/rtl/Scopes.h"
 
 const TResourceString sqvFilterInvalidValue{64100, "Invalid value"};
 
@@ -203,10 +204,11 @@ TqvCustomComboBox* ComboOf(TqvCustomEdit* AEdit) { return As<TqvCustomComboBox>(
 void MakeFixedList(const TqvCustomFilterEditHelper* AHelper, TqvCustomComboBoxProperties* ACombo,
                    const std::vector<String>& ALines) {
   TStrings* items = ACombo->GetLookupItems();
-  items->BeginUpdate();
-  items->Clear();
-  for (const String& line : ALines) items->Add(line);
-  items->EndUpdate();
+  {
+    TUpdateScope update(items);
+    items->Clear();
+    for (const String& line : ALines) items->Add(line);
+  }
   ACombo->SetDropDownListStyle(lsFixedList);
   AHelper->ResetPropertiesEvents(ACombo);
 }

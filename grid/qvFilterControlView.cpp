@@ -5,6 +5,7 @@
 #include "editors/qvTextEdit.h"
 #include "platform/os/Gdi.h"
 #include "grid/qvFilterControl.h"
+#include "platform/os/GdiScopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvFilterControlPainter)
 QJ_IMPLEMENT_CLASS(TqvFilterControlViewInfo)
@@ -35,27 +36,10 @@ TSize TextBox(TqvCanvas* ACanvas, TFont* AFont, const String& AText) {
 // ---------------------------------------------------------------------------------------------
 // Level-line brush
 
-namespace {
-
-struct TLevelLineBrush {
-  TLevelLineBrush() {
-    // One 16-bit row per line, bit 7 leftmost: set where x and y have the same parity.
-    const uint8_t bits[16] = {0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0};
-    HBITMAP pattern = CreateBitmap(8, 8, 1, 1, bits);
-    Brush = CreatePatternBrush(pattern);
-    DeleteObject(pattern);
-  }
-  ~TLevelLineBrush() { DeleteObject(Brush); }
-  TLevelLineBrush(const TLevelLineBrush&) = delete;
-  TLevelLineBrush& operator=(const TLevelLineBrush&) = delete;
-  HBRUSH Brush = nullptr;
-};
-
-}  // namespace
-
+// Set where x and y have the same parity.
 HBRUSH GetFilterLevelLineBrush() {
-  static const TLevelLineBrush brush;
-  return brush.Brush;
+  static const TOwnedGdiObject brush(CreateCheckerBrush(true));
+  return brush.Get();
 }
 
 // ---------------------------------------------------------------------------------------------

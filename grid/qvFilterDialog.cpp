@@ -9,6 +9,7 @@
 #include "lookandfeel/qvButtons.h"
 #include "platform/forms/ExtCtrls.h"
 #include "platform/forms/StdCtrls.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvFilterDialogForm)
 
@@ -228,10 +229,11 @@ void TqvFilterDialog::FillOperators(Integer AIndex) {
     if (froIncludes(FOperators, TqvFilterRowOperator(op))) entries.push_back(TqvFilterRowOperator(op));
   TqvComboBoxProperties* properties = FOperatorCombos[AIndex]->GetProperties();
   TStrings* items = properties->GetItems();
-  items->BeginUpdate();
-  items->Clear();
-  for (TqvFilterRowOperator op : entries) items->Add(GetOperatorCaption(op));
-  items->EndUpdate();
+  {
+    TUpdateScope update(items);
+    items->Clear();
+    for (TqvFilterRowOperator op : entries) items->Add(GetOperatorCaption(op));
+  }
   properties->SetDropDownRows(static_cast<Integer>(entries.size()));
 }
 
@@ -302,22 +304,16 @@ void TqvFilterDialog::AddCondition(TqvFilterCriteriaItemList* AList, Integer AIn
 }
 
 void TqvFilterDialog::ApplyChanges() {
-  FCriteria->BeginUpdate();
-  try {
-    FCriteria->GetRoot()->SetJoinKind(fjkAnd);
-    FCriteria->RemoveItemByItemLink(FItemLink);
-    if (GetOperator(1) != froNone) {
-      TqvFilterCriteriaItemList* list = FCriteria->GetRoot()->AddItemList(FOrButton->GetChecked() ? fjkOr : fjkAnd);
-      AddCondition(list, 0);
-      AddCondition(list, 1);
-    } else {
-      AddCondition(FCriteria->GetRoot(), 0);
-    }
-  } catch (...) {
-    FCriteria->EndUpdate();
-    throw;
+  TUpdateScope update(FCriteria);
+  FCriteria->GetRoot()->SetJoinKind(fjkAnd);
+  FCriteria->RemoveItemByItemLink(FItemLink);
+  if (GetOperator(1) != froNone) {
+    TqvFilterCriteriaItemList* list = FCriteria->GetRoot()->AddItemList(FOrButton->GetChecked() ? fjkOr : fjkAnd);
+    AddCondition(list, 0);
+    AddCondition(list, 1);
+  } else {
+    AddCondition(FCriteria->GetRoot(), 0);
   }
-  FCriteria->EndUpdate();
 }
 
 bool ShowCustomFilterDialog(TqvFilterCriteria* ACriteria, TObject* AItemLink, TqvCustomEditProperties* AProperties,

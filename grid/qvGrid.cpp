@@ -61,6 +61,8 @@ TqvGridViewInfoClass TqvCustomGrid::GetViewInfoClass() const { return &TqvGridVi
 
 TqvGridLevelOptions* TqvCustomGrid::GetRootLevelOptions() const { return FRootLevel->GetOptions(); }
 
+TqvGridLevelStyles* TqvCustomGrid::GetRootLevelStyles() const { return FRootLevel->GetStyles(); }
+
 void TqvCustomGrid::SetDragOpeningWaitTime(Integer AValue) { FDragOpeningWaitTime = std::max(AValue, 0); }
 
 // ---------------------------------------------------------------------------------------------

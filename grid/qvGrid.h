@@ -23,6 +23,7 @@ class TqvCustomGridHitTest;
 class TqvCustomGridView;
 class TqvGridLevel;
 class TqvGridLevelOptions;
+class TqvGridLevelStyles;
 
 // ---------------------------------------------------------------------------------------------
 // Changes
@@ -292,8 +293,8 @@ class TqvGridViewInfo : public TObject {
   explicit TqvGridViewInfo(TqvCustomGrid* AControl) : FControl(AControl) {}
   TqvCustomGrid* GetControl() const { return FControl; }
   virtual void Calculate();
-  // The shared hit test at P (client coordinates); the none hit test here.
-  virtual TqvCustomGridHitTest* GetHitTest(TPoint P);
+  // What lies at P (client coordinates): nothing here.
+  virtual TOwned<TqvCustomGridHitTest> GetHitTest(TPoint P);
 
  private:
   TqvCustomGrid* FControl;
@@ -350,8 +351,10 @@ class TqvCustomGrid : public TqvControl, public IqvNavigator {
   // -- Levels, tabs and focus (qvGridFocus.cpp)
   TqvGridLevel* GetRootLevel() const { return FRootLevel.get(); }
   TqvGridLevelOptions* GetRootLevelOptions() const;
-  // The objects are edited in place: the setter does nothing.
+  TqvGridLevelStyles* GetRootLevelStyles() const;
+  // The objects are edited in place: the setters do nothing.
   void SetRootLevelOptions(TqvGridLevelOptions*) {}
+  void SetRootLevelStyles(TqvGridLevelStyles*) {}
   TqvGridLevel* GetActiveLevel() const { return FActiveLevel; }
   // nullptr means the first visible child of the root.
   void SetActiveLevel(TqvGridLevel* ALevel);

@@ -41,7 +41,7 @@ TOwned<TqvCustomGridDragOpenInfo> TqvGridController::GetDragOpenInfo(TqvCustomGr
 void TqvGridController::DragOver(TObject*, Integer X, Integer Y, TDragState AState, bool&) {
   if (!FControl->GetDragOpening()) return;
   TOwned<TqvCustomGridDragOpenInfo> info;
-  if (AState != dsDragLeave) info = GetDragOpenInfo(FControl->GetViewInfo()->GetHitTest({X, Y}));
+  if (AState != dsDragLeave) info = GetDragOpenInfo(FControl->GetViewInfo()->GetHitTest({X, Y}).get());
   if (!info) {
     StopDragOpening();
     return;
@@ -102,4 +102,6 @@ void TqvGridViewInfo::Calculate() {
   if (active && active->GetViewInfo()) active->GetViewInfo()->MainCalculate(FControl->GetClientBounds());
 }
 
-TqvCustomGridHitTest* TqvGridViewInfo::GetHitTest(TPoint P) { return TqvCustomGridHitTest::Instance<TqvGridNoneHitTest>(P); }
+TOwned<TqvCustomGridHitTest> TqvGridViewInfo::GetHitTest(TPoint P) {
+  return TqvCustomGridHitTest::Make<TqvGridNoneHitTest>(P);
+}

@@ -45,6 +45,7 @@ void TqvCustomGridView::BeforeDestruction() {
   Destroying();
   SetFocused(false);
   if (FPatternGridView) FPatternGridView->RemoveClone(this);
+  ReleaseFromMasterRecord();
   if (FLevel && FLevel->GetGridView() == this) FLevel->SetGridView(nullptr);
   inherited::BeforeDestruction();
   DestroyHandlers();
@@ -331,6 +332,17 @@ bool TqvCustomGridView::IsDetailOf(TqvCustomGridView* AView) const {
 }
 
 bool TqvCustomGridView::HasVisibleDetailLevels() const { return FLevel && FLevel->GetVisibleCount() > 0; }
+
+// The master record's detail object holds a clone as its link object and frees it with itself;
+// a clone freed first (with its owner) must not be freed there again.
+void TqvCustomGridView::ReleaseFromMasterRecord() {
+  TqvCustomDataRelation* relation = FDataController ? FDataController->GetMasterRelation() : nullptr;
+  const Integer record = GetMasterRecordIndex();
+  if (!relation || record < 0 || record >= relation->GetDataController()->GetRecordCount()) return;
+  TqvDetailObject* detail = relation->GetRelationList()->FindDetailObject(record);
+  TqvDetailInfoObject* info = detail ? detail->GetInfoObject(relation->GetIndex()) : nullptr;
+  if (info && info->LinkObject == this) info->LinkObject = nullptr;
+}
 
 void TqvCustomGridView::AddClone(TqvCustomGridView* AClone) {
   FClones.push_back(AClone);

@@ -5,7 +5,8 @@
 //
 // Map of this header:
 //   IqvGridDataControllerViewLink, TqvGridViewHandler             handler base
-//   TqvCustomGridHitTest, TqvGridNoneHitTest                      hit tests and their cache
+//   TqvCustomGridHitTest and descendants,
+//   TqvCustomGridDragAndDropObject                                hit tests (values), drags
 //   TqvCustomGridController, TqvCustomGridPainter,
 //   TqvCustomGridViewData, TqvCustomGridViewInfoCache(Item),
 //   TqvCustomGridViewInfo, TqvGridSite                            handlers and the site
@@ -13,10 +14,13 @@
 //   TqvCustomGridStyles, TqvCustomGridViewStyles                  styles
 //   TqvCustomGridViewEvents                                       the events kept on the site
 //   TqvCustomGridView, GetRegisteredGridViews                     the view and its kinds
+// The layout cells and their painter: grid/qvGridCustomViewCells.h.
 //
 // Where the parts live: qvGridCustomView.cpp (the view: construction, destruction, changes,
-// predicates, assignment, stored layout), qvGridCustomViewHandlers.cpp (handlers, hit tests,
-// the site), qvGridCustomViewOptions.cpp (options, background bitmaps, styles, events, the
+// predicates, assignment, stored layout), qvGridCustomViewHandlers.cpp (handler base, hit
+// tests, drag-and-drop object), qvGridCustomViewController.cpp (the controller and the cell
+// hint), qvGridCustomViewInfo.cpp (view info, painter, layout cache), qvGridCustomViewSite.cpp
+// (the site), qvGridCustomViewOptions.cpp (options, background bitmaps, styles, events, the
 // registry).
 #pragma once
 
@@ -26,16 +30,22 @@
 #include "grid/qvGridCommon.h"
 #include "lookandfeel/qvStyles.h"
 
+class THintWindow;
 class TqvCustomGrid;
+class TqvCustomGridCellViewInfo;
 class TqvCustomGridChange;
 class TqvCustomGridController;
 class TqvCustomGridPainter;
+class TqvCustomGridRecord;
 class TqvCustomGridView;
 class TqvCustomGridViewData;
 class TqvCustomGridViewInfo;
 class TqvCustomGridViewInfoCache;
 class TqvGridLevel;
 class TqvGridSite;
+
+// A THintWindow descendant.
+using TqvHintWindowClass = const TComponent::MetaType*;
 
 // ---------------------------------------------------------------------------------------------
 // Handler base
@@ -102,8 +112,9 @@ struct TqvGridHitTestMetaClass : TMetaClassFor<TqvCustomGridHitTest> {
 };
 using TqvGridHitTestClass = const TqvGridHitTestMetaClass*;
 
-// What lies under a point. One shared object per class: Instance answers the same object to
-// every caller, valid until the next request for that class.
+// What lies under a point: a value made for each request and owned by whoever asked, who may
+// keep it (a popup menu does) without it ever changing. The cell it names is watched: once the
+// layout that made the cell is rebuilt, GetViewInfo answers nullptr.
 class TqvCustomGridHitTest : public TObject {
  public:
   using MetaType = TqvGridHitTestMetaClass;
@@ -119,42 +130,111 @@ class TqvCustomGridHitTest : public TObject {
   TCursor GetCursor() const { return Meta()->GetCursor(); }
   TqvDragAndDropObjectClass GetDragAndDropObjectClass() const { return Meta()->GetDragAndDropObjectClass(); }
 
+  // A new hit test of AClass at APos.
+  static TOwned<TqvCustomGridHitTest> Make(TqvGridHitTestClass AClass, TPoint APos);
+  template <class T>
+  static TOwned<T> Make(TPoint APos) {
+    return TOwned<T>(static_cast<T*>(Make(&T::StaticClass(), APos).release()));
+  }
+
   TPoint GetPos() const { return FPos; }
   void SetPos(TPoint AValue) { FPos = AValue; }
-
-  // The shared object of AClass, made on first request, with its Pos set to APos.
-  static TqvCustomGridHitTest* Instance(TqvGridHitTestClass AClass, TPoint APos);
-  template <class T>
-  static T* Instance(TPoint APos) {
-    return static_cast<T*>(Instance(&T::StaticClass(), APos));
-  }
+  // The layout cell that was hit; nullptr when none was or once it is freed.
+  TqvCustomGridCellViewInfo* GetViewInfo() const;
+  void SetViewInfo(TqvCustomGridCellViewInfo* AValue);
 
  private:
   const MetaType* Meta() const { return static_cast<const MetaType*>(ClassType()); }
+
   TPoint FPos;
+  TqvCustomGridCellViewInfo* FViewInfo = nullptr;
+  TAliveToken FViewInfoAlive;
 };
 
-// Nothing under the point.
+// Nothing under the point of the grid.
 class TqvGridNoneHitTest : public TqvCustomGridHitTest {
   QJ_CLASS(TqvGridNoneHitTest, TqvCustomGridHitTest)
  public:
   static Integer HitTestCode() { return 0; }
 };
 
+// A hit test inside a view; the view is watched like the cell.
+class TqvCustomGridViewHitTest : public TqvCustomGridHitTest {
+  QJ_CLASS(TqvCustomGridViewHitTest, TqvCustomGridHitTest)
+ public:
+  // nullptr once the view is freed.
+  TqvCustomGridView* GetGridView() const;
+  void SetGridView(TqvCustomGridView* AValue);
+
+ private:
+  TqvCustomGridView* FGridView = nullptr;
+  TAliveToken FGridViewAlive;
+};
+
+// Nothing under the point of a view.
+class TqvGridViewNoneHitTest : public TqvCustomGridViewHitTest {
+  QJ_CLASS(TqvGridViewNoneHitTest, TqvCustomGridViewHitTest)
+ public:
+  static Integer HitTestCode() { return 0; }
+};
+
+// An internal drag-and-drop started on a view's site from what a hit test offers (a column
+// header moved, a row sized). It is dirty (its image hidden) while the view paints.
+class TqvCustomGridDragAndDropObject : public TqvDragAndDropObject {
+  QJ_CLASS(TqvCustomGridDragAndDropObject, TqvDragAndDropObject)
+ public:
+  // AControl is the view's site.
+  explicit TqvCustomGridDragAndDropObject(TqvControl* AControl) : TqvDragAndDropObject(AControl) {}
+
+  // In slot order (after the inherited ones).
+  virtual void AfterPaint() { SetDirty(false); }
+  virtual void BeforePaint() { SetDirty(true); }
+  // Keeps the start point; descendants take more from the hit test.
+  virtual void Init(TPoint P, TqvCustomGridHitTest* AHitTest);
+
+  TPoint GetStartPoint() const { return FStartPoint; }
+  TqvGridSite* GetSite() const;
+  TqvCustomGridView* GetGridView() const;
+  TqvCustomGridController* GetController() const;
+  TqvCustomGridViewInfo* GetViewInfo() const;
+
+ private:
+  TPoint FStartPoint;
+};
+
 // ---------------------------------------------------------------------------------------------
 // Handlers
 
-// Takes the view's input from its site. The base answers what the grid asks when the focus
-// moves; the table controllers add the rest.
-class TqvCustomGridController : public TqvGridViewHandler {
+// Takes the view's input from its site (see TqvGridSite for the order of the calls), hands
+// mouse events to the layout cell under the mouse or holding the capture, shows the hint of a
+// cell whose text does not fit and starts internal drags from hit tests. The table
+// controllers override most of the slots.
+class TqvCustomGridController : public TqvGridViewHandler, public IqvMouseTrackingCaller {
   QJ_CLASS(TqvCustomGridController, TqvGridViewHandler)
  public:
   using TqvGridViewHandler::TqvGridViewHandler;
+  // The hint goes.
+  ~TqvCustomGridController() override;
 
+  // In slot order.
+  // The mouse left the hinted area: the hint goes.
+  void MouseLeave() override;
+  // A running internal drag-and-drop shows its image again after the view painted.
+  virtual void AfterPaint();
   // An open cell editor closes; nothing here.
   virtual void EndEditing() {}
+  // A running internal drag-and-drop hides its image while the view paints.
+  virtual void BeforePaint();
+  // False for a hit test of another view.
+  virtual bool CanHandleHitTest(TqvCustomGridHitTest* AHitTest);
   // A detail view of this one took the focus; nothing here.
   virtual void DetailFocused(TqvCustomGridView* /*ADetailView*/) {}
+  virtual void DoExit() {}
+  // The hit test offers a drag-and-drop object class.
+  virtual bool GetDesignHitTest(TqvCustomGridHitTest* AHitTest);
+  virtual TqvMouseWheelScrollingKind GetMouseWheelScrollingKind() { return mwskNone; }
+  virtual bool IsPixelScrollBar(TScrollBarKind /*AKind*/) { return false; }
+  virtual bool MayFocus() { return true; }
   // The site stops being a tab stop after editing ended; a view no longer visible takes its
   // site off its parent.
   virtual void FocusLost();
@@ -164,19 +244,98 @@ class TqvCustomGridController : public TqvGridViewHandler {
   // The view repaints what shows the grid's focus.
   virtual void ControlFocusChanged();
   virtual void DoCancelMode() {}
+  // The cursor of the hit test at the point when the controller handles it, else crDefault.
+  virtual TCursor GetCurrentCursor(Integer X, Integer Y);
   // An inner control of the site (a cell editor) has the focus; False here.
   virtual bool HasFocusedControls() { return false; }
+  virtual void InitScrollBarsParameters() {}
+  virtual bool IsDataFullyVisible() { return true; }
+  virtual void Scroll(TScrollBarKind /*AKind*/, TScrollCode /*ACode*/, Integer& /*APosition*/) {}
+  virtual void BeginDragAndDrop() {}
+  virtual void DragAndDrop(TPoint /*P*/, bool& /*AAccepted*/) {}
+  virtual void EndDragAndDrop(bool /*AAccepted*/) {}
+  // The hit test at P offers a drag-and-drop object class: the site takes it and its object
+  // is initialised from the hit test; False when none is offered.
+  virtual bool StartDragAndDrop(TPoint P);
+  virtual void BeforeStartDrag() {}
+  virtual bool CanStartAutoDrag(Integer /*X*/, Integer /*Y*/) { return true; }
+  virtual void DragDrop(TObject* /*ASource*/, Integer /*X*/, Integer /*Y*/) {}
+  virtual void DragOver(TObject* /*ASource*/, Integer /*X*/, Integer /*Y*/, TDragState /*AState*/, bool& /*AAccept*/) {}
+  virtual void EndDrag(TObject* /*ATarget*/, Integer /*X*/, Integer /*Y*/) {}
+  virtual void StartDrag(TDragObject*& /*ADragObject*/) {}
+  // The application's hint window class.
+  virtual TqvHintWindowClass GetHintWindowClass();
+  // DoKeyDown.
+  virtual void KeyDown(Word& AKey, TShiftState AShift);
+  virtual void DoKeyDown(Word& /*AKey*/, TShiftState /*AShift*/) {}
+  virtual void KeyPress(char& /*AKey*/) {}
+  virtual void KeyUp(Word& /*AKey*/, TShiftState /*AShift*/) {}
+  // Notes a double click; the cell under the point hears the press.
+  virtual void MouseDown(TMouseButton AButton, TShiftState AShift, Integer X, Integer Y);
+  // The cell holding the mouse capture hears them, else the cell under the point.
+  virtual void MouseMove(TShiftState AShift, Integer X, Integer Y);
+  virtual void MouseUp(TMouseButton AButton, TShiftState AShift, Integer X, Integer Y);
+  // Every message of the site, before the site handles it; nothing here.
+  virtual void WndProc(TMessage& /*AMessage*/) {}
+
+  // Shows AText in a hint window whose text lies exactly over ATextRect (site coordinates),
+  // until the mouse leaves AHintBounds. The same text over the same rectangle leaves a shown
+  // hint alone.
+  void ShowHint(const TRect& AHintBounds, const TRect& ATextRect, TFont* AFont, bool AMultiLine, const String& AText);
+  // Ends the hint's mouse tracking and frees the hint window.
+  void HideHint();
+  // nullptr while no hint shows.
+  THintWindow* GetHintWindow() const { return FHintWindow.get(); }
+  // The last mouse-down carried the double-click flag.
+  bool IsDblClick() const { return FIsDblClick; }
+  // Forwarded to the site.
+  void SetScrollBarInfo(TScrollBarKind AKind, Integer AMin, Integer AMax, Integer AStep, Integer APage,
+                        Integer APosition, bool AAllowShow, bool AAllowHide);
+  void UpdateScrollBars();
+
+ private:
+  TqvCustomGridCellViewInfo* MouseTargetCell(TqvCustomGridHitTest* AHitTest) const;
+
+  TRect FHintTextRect;
+  TOwned<THintWindow> FHintWindow;
+  bool FIsDblClick = false;
 };
 
-// Paints the view into its site.
+// Paints the laid-out view into its site: the cells first (PaintContent, which takes each
+// painted rectangle out of the background region), then the background where no cell painted.
 class TqvCustomGridPainter : public TqvGridViewHandler {
   QJ_CLASS(TqvCustomGridPainter, TqvGridViewHandler)
  public:
   using TqvGridViewHandler::TqvGridViewHandler;
+  ~TqvCustomGridPainter() override;
 
+  // In slot order.
+  // The background region tiled with the background bitmap or filled with the background
+  // colour; then the view's client bounds leave the canvas's clip region.
+  virtual void DrawBackground();
+  // DrawBackground, the clip region saved by BeforePaint back, the controller's AfterPaint.
+  virtual void AfterPaint();
+  // The controller's BeforePaint, the clip region saved, the background region set to the
+  // view's client bounds.
+  virtual void BeforePaint();
+  // Nothing here; descendants paint their cells and exclude them from the background.
+  virtual void PaintContent() {}
+  // The dotted focus rectangle while the grid has the focus; else, unless AHideFocusRect, the
+  // 1-pixel frame of R inverted.
+  virtual void DrawFocusRect(const TRect& R, bool AHideFocusRect);
+
+  // BeforePaint, PaintContent, AfterPaint.
+  void Paint();
   // The whole site repaints; InvalidateRect repaints R without erasing.
   void Invalidate();
   void InvalidateRect(const TRect& R);
+  TqvCanvas* GetCanvas() const;
+  // R is painted: the background leaves it alone. Only between BeforePaint and AfterPaint.
+  void ExcludeFromBackground(const TRect& R);
+
+ private:
+  TOwned<TqvRegion> FBackgroundRegion;
+  TOwned<TqvRegion> FSavedClipRegion;
 };
 
 // The records a view shows; nothing at this level.
@@ -184,6 +343,8 @@ class TqvCustomGridViewData : public TqvGridViewHandler {
   QJ_CLASS(TqvCustomGridViewData, TqvGridViewHandler)
  public:
   using TqvGridViewHandler::TqvGridViewHandler;
+  // The record that shows ARecordIndex of the data controller; nullptr here.
+  virtual TqvCustomGridRecord* GetRecordByRecordIndex(Integer /*ARecordIndex*/) { return nullptr; }
 };
 
 class TqvCustomGridViewInfoCache;
@@ -236,8 +397,8 @@ class TqvCustomGridViewInfoCache : public TqvGridViewHandler {
 
 using TqvGridSiteClass = const TMetaClassFor<TqvGridSite, TqvCustomGridViewInfo*>*;
 
-// Lays the view out inside its site, which it owns, and decides whether the site is shown,
-// parked (kept with its focus but out of sight) or taken off its parent.
+// Lays the view out inside its site, which it owns, decides whether the site is shown, parked
+// (kept with its focus but out of sight) or taken off its parent, and answers hit tests.
 class TqvCustomGridViewInfo : public TqvGridViewHandler {
   QJ_CLASS(TqvCustomGridViewInfo, TqvGridViewHandler)
  public:
@@ -250,6 +411,7 @@ class TqvCustomGridViewInfo : public TqvGridViewHandler {
   // In slot order.
   virtual void CreateViewInfos() {}
   virtual void DestroyViewInfos(bool /*AIsRecreating*/) {}
+  // Forgets the explicit client bounds, then DestroyViewInfos(True) and CreateViewInfos.
   virtual void RecreateViewInfos();
   virtual TqvGridSiteClass GetSiteClass() const;
   // The site updates its scroll bars (not for a view info that only measures).
@@ -258,53 +420,110 @@ class TqvCustomGridViewInfo : public TqvGridViewHandler {
   virtual void BeforeCalculating();
   virtual void Calculate() {}
   virtual TRect GetDefaultClientBounds() { return FBounds; }
+  // The height the view needs within AMaxHeight: here the visible horizontal scroll bar's
+  // height is added to AHeight.
+  virtual void GetHeight(Integer AMaxHeight, Integer& AHeight, bool& AFullyVisible);
+  // The width the view needs: here the visible vertical scroll bar's width is added and the
+  // sum cut to AMaxWidth.
+  virtual void GetWidth(Integer AMaxWidth, Integer& AWidth);
   virtual void ControlFocusChanged() {}
   // False while calculating or changing visibility.
   virtual bool CanRecalculate() const;
+  // The view's background bitmap; nullptr for none.
+  virtual TBitmap* GetBackgroundBitmap();
+  // The colour of the view's Background style.
+  virtual TColor GetBackgroundColor();
+  virtual void AdjustHScrollBarBounds(TRect& /*R*/) {}
   // A view info made only to measure a view, never shown.
   virtual bool IsInternalUse() const { return false; }
+  // The hit test's view becomes this view.
+  virtual void InitHitTest(TqvCustomGridHitTest* AHitTest);
   // Shows the site in its parent control, parks it or takes it off its parent.
   virtual void VisibilityChanged(bool AVisible);
+  // What lies at P (site coordinates): nothing in this view here.
+  virtual TOwned<TqvCustomGridHitTest> GetHitTest(TPoint P);
+  virtual TOwned<TqvCustomGridHitTest> GetHitTestAt(Integer X, Integer Y) { return GetHitTest({X, Y}); }
 
   // Nothing while calculating; else the site takes R, Bounds its client bounds, and Calculate
   // runs; afterwards (also when it raised) AfterCalculating and UpdateVisibility(True).
   void MainCalculate(const TRect& R);
   void Recalculate();
+  // GetHeight and GetWidth on behalf of a master's layout: with the measuring flag set.
+  void MeasureHeight(Integer AMaxHeight, Integer& AHeight, bool& AFullyVisible);
+  void MeasureWidth(Integer AMaxWidth, Integer& AWidth);
   // Nothing while internal or measuring; else VisibilityChanged(ACheckVisible and the view is
   // visible) with the changing-visibility flag set.
   void UpdateVisibility(bool ACheckVisible);
   bool IsCalculating() const { return FCalculating; }
   bool IsChangingVisibility() const { return FChangingVisibility; }
   bool IsMeasuring() const { return FMeasuring; }
-  void SetMeasuring(bool AValue) { FMeasuring = AValue; }
   // The view info or that of a master view only measures.
   bool IsInternal() const;
 
   TqvGridSite* GetSite() const { return FSite.get(); }
   // The site's client bounds at the last calculation.
   const TRect& GetBounds() const { return FBounds; }
+  // The explicit client bounds a descendant set, else GetDefaultClientBounds.
+  TRect GetClientBounds();
+  Integer GetClientWidth() { return GetClientBounds().Width(); }
+  Integer GetClientHeight() { return GetClientBounds().Height(); }
   // The site in site coordinates before each calculation; (MaxInt, MaxInt) when not known.
   TPoint GetMousePos() const { return FMousePos; }
   // Where the site is shown: the master view's site for a detail, else the grid.
   TWinControl* GetParentControl() const;
   TqvCanvas* GetCanvas() const;
+  // The height of "Qq" in AFont on the site's canvas.
+  Integer GetFontHeight(TFont* AFont);
+
+  // A cell that runs code which may rebuild the layout asks to be watched, and then whether it
+  // still exists; a view cell leaves the list when it is freed.
+  void WatchCell(TqvCustomGridCellViewInfo* ACell);
+  bool IsCellWatched(TqvCustomGridCellViewInfo* ACell) const;
+  void UnwatchCell(TqvCustomGridCellViewInfo* ACell);
+
+ protected:
+  // Overrides the client bounds until the next RecreateViewInfos.
+  void SetClientBounds(const TRect& R);
 
  private:
   void TakeMousePos();
 
+  std::vector<TqvCustomGridCellViewInfo*> FWatchedCells;
   TRect FBounds;
+  TRect FExplicitClientBounds;
+  bool FHasExplicitClientBounds = false;
   bool FCalculating = false;
-  bool FChangingVisibility = false;
-  bool FMeasuring = false;
   TPoint FMousePos;
   TOwned<TqvGridSite> FSite;
+  bool FMeasuring = false;
+  bool FChangingVisibility = false;
 };
 
 // Where a hidden site that keeps the input focus waits: out of sight, and it does not paint.
 constexpr Integer qvGridSiteParkedLeft = 30000;
+// Posted to a site resized while its layout cannot be calculated; pending ones collapse into
+// one.
+constexpr UINT WM_QV_GRIDSITE_DEFERREDSIZE = WM_USER + 1;
 
-// The window a view paints into and takes its input through. The view's mouse, key and drag
-// events are kept here, so that they fire with the site as Sender.
+// The window a view paints into and takes its input through. It has no behaviour of its own:
+// each event goes to the view's controller, before or after the site's own handling:
+//   mouse down             inherited, then MouseDown (window made)
+//   mouse move             inherited, then MouseMove unless an internal drag is pressed or runs
+//   mouse up               while an internal drag runs inherited first, else the controller
+//                          first; then a right-button release tells the grid's subscribers
+//                          (nkContextPopup)
+//   key down, press, up    inherited, then the controller
+//   CN_KEYDOWN/SYSKEYDOWN  the grid's subscribers (nkKeyDown); inherited only while the
+//                          message's Result stays 0
+//   every message          the controller's WndProc, then inherited
+//   cancel mode            inherited, then DoCancelMode; loss of focus: DoExit, then inherited
+//   cursor                 the controller's unless crDefault, else inherited
+//   internal drag          begin: controller, inherited; move: inherited, controller;
+//                          end: controller, inherited; start: the controller's answer
+//   standard drag          start: BeforeStartDrag, inherited, StartDrag; over: inherited,
+//                          DragOver; dropped: DragDrop, inherited; ended: EndDrag, inherited
+// The view's mouse, key and drag events are kept here, so that they fire with the site as
+// Sender.
 class TqvGridSite : public TqvControl {
  public:
   using MetaType = TMetaClassFor<TqvGridSite, TqvCustomGridViewInfo*>;
@@ -318,6 +537,9 @@ class TqvGridSite : public TqvControl {
   TqvCustomGridController* GetController() const { return FViewInfo->GetController(); }
   bool IsParked() const { return GetLeft() == qvGridSiteParkedLeft; }
   TRect GetClientBounds() override { return TqvControl::GetClientBounds(); }
+  // The client size kept from the last change of the bounds.
+  Integer GetLastClientWidth() const { return FLastClientWidth; }
+  Integer GetLastClientHeight() const { return FLastClientHeight; }
   // The window has the focus, or the controller reports a focused inner control.
   bool IsFocused() override;
   // The focused view's controller first ends its editing.
@@ -326,19 +548,74 @@ class TqvGridSite : public TqvControl {
   // top levels are tab stops. Taken off its parent while its view is focused, the site hands
   // the focus to the old parent.
   void SetParent(TWinControl* AParent) override;
+  void SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) override;
+  // Not while the view info calculates.
+  void UpdateScrollBars() override;
+  // The controller's scroll-bar settings reach the bars through it.
+  using TqvControl::SetScrollBarInfo;
+  // Inherited; otherwise, while the view is focused, the data controller's.
+  bool ExecuteAction(TBasicAction* Action) override;
+  bool UpdateAction(TBasicAction* Action) override;
+  void DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) override;
+  void DragDrop(TObject* Source, Integer X, Integer Y) override;
+  void DoEndDrag(TObject* Target, Integer X, Integer Y) override;
 
  protected:
+  // Only while the view info does not calculate and the site is not parked: the view's painter.
+  void Paint() override;
+  // A new client size lays the view out again at once when it and its masters can be
+  // calculated, else, while the scroll bars are being updated, once the message loop runs.
+  void BoundsChanged() override;
   // The view becomes the grid's focused view when the site gains the focus; the grid hears
   // whether the focus is inside it.
   void FocusChanged() override;
-  // A key-down notification goes to the grid's subscribers first; one that sets the message's
-  // Result keeps it from the site.
   void WndProc(TMessage& Message) override;
+  void Dispatch(TMessage& Message) override;
   // The site never realigns its parent.
   void RequestAlign() override {}
+  // The grid's.
+  bool IsDesigning() const override;
+  // Never an automatic drag at design time.
+  bool CanDrag(Integer /*X*/, Integer /*Y*/) override { return false; }
+  bool CanStartAutoDrag(Integer X, Integer Y) const override;
+  // A click on the site's scroll bar focuses the site only while the grid is not focused.
+  bool FocusWhenChildIsClicked(TControl* AChild) override;
+  TCursor GetCurrentCursor(Integer X, Integer Y) override;
+  // Inherited, or the left button is down and the controller accepts the hit test there.
+  bool GetDesignHitTest(Integer X, Integer Y, TShiftState Shift) override;
+  TqvMouseWheelScrollingKind GetMouseWheelScrollingKind() const override;
+  bool IsPixelScrollBar(TScrollBarKind AKind) const override;
+  bool MayFocus() const override;
+  void InitScrollBarsParameters() override;
+  void Scroll(TScrollBarKind AKind, TScrollCode ACode, Integer& APosition) override;
+  // Inherited, then adjusted by the view info.
+  TRect GetHScrollBarBounds() override;
+  void DoCancelMode() override;
+  void DoExit() override;
+  void BeforeMouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void KeyPress(char& Key) override;
+  void KeyUp(Word& Key, TShiftState Shift) override;
+  void BeginDragAndDrop() override;
+  void DragAndDrop(TPoint P, bool& Accepted) override;
+  void EndDragAndDrop(bool Accepted) override;
+  bool StartDragAndDrop(TPoint P) override;
+  void DoStartDrag(TDragObject*& DragObject) override;
 
  private:
+  void TakeClientSize();
+  // The view info of the view and those of all its masters can calculate now.
+  bool CanRecalculateLayout() const;
+  void KeyDownNotification(TMessage& Message);
+  void DeferredSizeChanged();
+  // The view is focused and its data controller handles the action.
+  bool FocusedDataControllerHandles(bool (TqvCustomDataController::*AHandle)(TBasicAction*), TBasicAction* Action);
+
   TqvCustomGridViewInfo* FViewInfo;
+  Integer FLastClientWidth = 0;
+  Integer FLastClientHeight = 0;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -703,6 +980,7 @@ class TqvCustomGridView : public TqvControlChildComponent,
  private:
   void LeaveGrid(TqvCustomGrid* AGrid);
   void JoinGrid(TqvCustomGrid* AGrid);
+  void ReleaseFromMasterRecord();
 
   bool FAssigningPattern = false;
   TOwned<TqvCustomGridBackgroundBitmaps> FBackgroundBitmaps;

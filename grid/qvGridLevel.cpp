@@ -1,14 +1,43 @@
 #include "grid/qvGridLevel.h"
 
 #include <algorithm>
+#include <utility>
 
-#include "grid/qvGrid.h"
+#include "core/qvClasses.h"
 #include "core/qvCustomData.h"
+#include "grid/qvGrid.h"
 #include "grid/qvGridCustomView.h"
+#include "platform/rtl/Classes.h"
 #include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvGridLevelOptions)
+QJ_IMPLEMENT_CLASS(TqvGridLevelStyles)
 QJ_IMPLEMENT_CLASS(TqvGridLevel)
+
+const TResourceString sqvGridLevelCycleError{64520, "Level \"%s\" cannot be placed under itself"};
+const TResourceString sqvGridLevelRootError{64521, "The root level of a grid cannot be placed under a level"};
+const TResourceString sqvGridLevelNoChildError{64522, "No level to add"};
+const TResourceString sqvGridLevelParentError{64523, "\"%s\" is neither a grid nor a grid level"};
+
+namespace {
+
+// Streamed levels are found by their class name.
+[[maybe_unused]] const bool kGridLevelClassRegistered = (RegisterClass(&TqvGridLevel::StaticClass()), true);
+
+TqvLookAndFeelPainterClass LevelPainter(const TqvGridLevel* ALevel) {
+  TqvCustomGrid* grid = ALevel ? ALevel->GetControl() : nullptr;
+  return grid ? grid->GetLookAndFeelPainter() : TqvStandardLookAndFeelPainter::Class();
+}
+
+[[noreturn]] void RaiseLevelError(const TResourceString& AMessage) {
+  throw EInvalidOperation(GetLocalizedResourceString(&AMessage));
+}
+
+[[noreturn]] void RaiseLevelError(const TResourceString& AMessage, const String& AName) {
+  throw EInvalidOperation(Format(GetLocalizedResourceString(&AMessage), {AName}));
+}
+
+}  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Options
@@ -34,6 +63,11 @@ void TqvGridLevelOptions::SetDetailFrameColor(TColor AValue) {
   FLevel->Changed(false);
 }
 
+TColor TqvGridLevelOptions::GetActualDetailFrameColor() const {
+  if (FDetailFrameColor != clDefault) return FDetailFrameColor;
+  return LevelPainter(FLevel)->DefaultFixedSeparatorColor();
+}
+
 void TqvGridLevelOptions::SetDetailFrameWidth(Integer AValue) {
   AValue = std::max(AValue, 0);
   if (AValue == FDetailFrameWidth) return;
@@ -52,12 +86,73 @@ void TqvGridLevelOptions::SetDetailTabsPosition(TqvGridDetailTabsPosition AValue
 }
 
 // ---------------------------------------------------------------------------------------------
-// Level
+// Styles
+
+TqvGridLevel* TqvGridLevelStyles::GetLevel() const {
+  return As<TqvGridLevel>(const_cast<TqvGridLevelStyles*>(this)->GetOwner());
+}
+
+void TqvGridLevelStyles::Assign(TPersistent* Source) {
+  inherited::Assign(Source);
+  auto* source = As<TqvGridLevelStyles>(Source);
+  if (!source) return;
+  SetTab(source->GetTab());
+  SetTabsBackground(source->GetTabsBackground());
+  OnGetTabStyle = source->OnGetTabStyle;
+}
+
+void TqvGridLevelStyles::GetDefaultViewParams(Integer Index, TObject* AData, TqvViewParams& AParams) {
+  inherited::GetDefaultViewParams(Index, AData, AParams);
+  TqvGridLevel* level = GetLevel();
+  if (TqvCustomGrid* grid = level ? level->GetControl() : nullptr) AParams.Font = grid->GetFont();
+  TqvLookAndFeelPainterClass painter = LevelPainter(level);
+  if (Index == lsTab) {
+    AParams.Color = painter->DefaultTabColor();
+    AParams.TextColor = painter->DefaultTabTextColor();
+  } else if (Index == lsTabsBackground) {
+    AParams.Color = painter->DefaultTabsBackgroundColor();
+  }
+}
+
+// A handler that frees the level takes the styles along: the defaults are answered then.
+void TqvGridLevelStyles::GetTabParams(TqvGridLevel* ATabLevel, TqvViewParams& AParams) {
+  TqvStyle* style = nullptr;
+  if (OnGetTabStyle) {
+    TqvGridLevel* level = GetLevel();
+    TAliveToken alive = level ? level->AliveToken() : TAliveToken();
+    TqvGridGetTabStyleEvent handler = OnGetTabStyle;
+    handler(level, ATabLevel, style);
+    if (level && !alive) {
+      AParams = TqvViewParams();
+      return;
+    }
+  }
+  GetViewParams(lsTab, ATabLevel, style, AParams);
+}
+
+void TqvGridLevelStyles::Changed(Integer AIndex) {
+  inherited::Changed(AIndex);
+  if (TqvGridLevel* level = GetLevel()) level->Changed(true);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Construction and destruction
 
 TqvGridLevel::TqvGridLevel(TComponent* AOwner)
     : TComponent(AOwner), FOptions(MakeOwned<TqvGridLevelOptions>(this)) {}
 
 TqvGridLevel::~TqvGridLevel() = default;
+
+void TqvGridLevel::AfterConstruction() {
+  inherited::AfterConstruction();
+  TqvInterfacedPersistent* styles = GetStylesClass()->Create(this);
+  FStyles.reset(As<TqvGridLevelStyles>(styles));
+  if (!FStyles) {
+    Free(styles);
+    throw EInvalidCast(Format("%s is not a %s", {styles ? styles->ClassName() : String("nil"),
+                                                 TqvGridLevelStyles::StaticClass().ClassName()}));
+  }
+}
 
 void TqvGridLevel::BeforeDestruction() {
   inherited::BeforeDestruction();
@@ -70,6 +165,11 @@ void TqvGridLevel::BeforeDestruction() {
   if (FParent) FParent->RemoveChild(this);
 }
 
+TqvCustomStylesClass TqvGridLevel::GetStylesClass() const { return &TqvGridLevelStyles::StaticClass(); }
+
+// ---------------------------------------------------------------------------------------------
+// Tree
+
 TqvGridLevel* TqvGridLevel::Add() {
   TComponent* owner = FControl ? FControl->Owner() : Owner();
   auto* child = static_cast<TqvGridLevel*>(GetLevelClass()->Create(owner));
@@ -77,25 +177,53 @@ TqvGridLevel* TqvGridLevel::Add() {
   return child;
 }
 
+void TqvGridLevel::CheckNewChild(TqvGridLevel* AChild) const {
+  if (!AChild) RaiseLevelError(sqvGridLevelNoChildError);
+  if (AChild->IsRoot()) RaiseLevelError(sqvGridLevelRootError);
+  for (const TqvGridLevel* level = this; level; level = level->FParent)
+    if (level == AChild) RaiseLevelError(sqvGridLevelCycleError, AChild->GetName());
+}
+
 void TqvGridLevel::AddChild(TqvGridLevel* AChild) {
+  CheckNewChild(AChild);
   if (AChild->FParent) AChild->FParent->RemoveChild(AChild);
   FItems.push_back(AChild);
   AChild->FParent = this;
   AChild->SetControlOfTree(FControl);
   RefreshVisibleItems();
+  LinkChild(AChild);
   if (IsRoot() && FControl && !FControl->GetActiveLevel() && GetVisibleCount() > 0)
     FControl->SetActiveLevel(GetVisibleItem(0));
   Changed(true);
 }
 
+// A level out of the tree keeps no grid: it must not reach a grid that may be freed before it.
 void TqvGridLevel::RemoveChild(TqvGridLevel* AChild) {
   if (std::find(FItems.begin(), FItems.end(), AChild) == FItems.end()) return;
   std::erase(FItems, AChild);
   std::erase(FVisibleItems, AChild);
-  AChild->SetActive(false);
   AChild->FParent = nullptr;
-  Changed(true);
+  UnlinkChild(AChild);
+  TqvCustomGrid* grid = FControl;
+  const bool wasActive = AChild->IsActive();
+  AChild->SetControlOfTree(nullptr);
+  TAliveToken alive = AliveToken();
+  if (wasActive) grid->SetActiveLevel(nullptr);
+  if (alive) Changed(true);
 }
+
+void TqvGridLevel::LinkChild(TqvGridLevel* AChild) {
+  if (!FGridView) return;
+  AChild->FDataRelation = FGridView->GetDataController()->GetRelations()->Add(AChild);
+  if (TqvCustomGridView* view = AChild->FGridView) {
+    TqvCustomDataController* controller = view->GetDataController();
+    controller->AttachToRelation(AChild->FDataRelation, controller->GetPatternFlag());
+  }
+}
+
+// Freeing the relation detaches the child's view and frees its clones (the master records'
+// detail objects of that relation).
+void TqvGridLevel::UnlinkChild(TqvGridLevel* AChild) { Free(std::exchange(AChild->FDataRelation, nullptr)); }
 
 Integer TqvGridLevel::GetVisibleIndex() const {
   if (!FParent) return -1;
@@ -114,6 +242,9 @@ void TqvGridLevel::RefreshVisibleItems() {
   for (TqvGridLevel* item : FItems)
     if (item->FVisible) FVisibleItems.push_back(item);
 }
+
+// ---------------------------------------------------------------------------------------------
+// Predicates
 
 bool TqvGridLevel::IsRoot() const { return FControl && FControl->GetRootLevel() == this; }
 
@@ -142,10 +273,24 @@ void TqvGridLevel::SetActive(bool AValue) {
     FControl->SetActiveLevel(this);
 }
 
+// ---------------------------------------------------------------------------------------------
+// Properties
+
 void TqvGridLevel::SetCaption(const String& AValue) {
   if (AValue == FCaption) return;
   FCaption = AValue;
   Changed(true);
+}
+
+void TqvGridLevel::SetMaxDetailHeight(Integer AValue) {
+  AValue = std::max(AValue, 0);
+  if (AValue == FMaxDetailHeight) return;
+  FMaxDetailHeight = AValue;
+  Changed(true);
+}
+
+void TqvGridLevel::LimitDetailHeight(Integer& AHeight) {
+  if (FMaxDetailHeight != 0 && FMaxDetailHeight < AHeight) AHeight = FMaxDetailHeight;
 }
 
 void TqvGridLevel::SetVisible(bool AValue) {
@@ -153,20 +298,22 @@ void TqvGridLevel::SetVisible(bool AValue) {
   FVisible = AValue;
   if (AValue && FGridView) AttachView(true, !IsTop());
   if (FParent) FParent->ChildVisibilityChanged(this);
+  TAliveToken alive = AliveToken();
   if (!AValue)
     SetActive(false);
   else if (FControl && !FControl->GetActiveLevel())
     SetActive(true);
+  if (!alive) return;
   Changed(true);
   if (FControl) FControl->CheckFocusedView();
-  if (!AValue && FGridView) AttachView(false, !IsTop());
+  if (alive && !AValue && FGridView) AttachView(false, !IsTop());
 }
 
 void TqvGridLevel::AttachView(bool AVisible, bool APattern) {
   if (!FGridView) return;
   TqvCustomDataController* controller = FGridView->GetDataController();
   if (AVisible)
-    controller->AttachToRelation(nullptr, APattern);
+    controller->AttachToRelation(FDataRelation, APattern);
   else
     controller->AttachToRelation(nullptr, true);
 }
@@ -177,30 +324,44 @@ void TqvGridLevel::ChildVisibilityChanged(TqvGridLevel* /*AChild*/) {
   if (FGridView) FGridView->VisibleDetailLevelsChanged(this, oldCount, GetVisibleCount());
 }
 
-// The old view gives up the focus to the new one (or to nobody) and goes back to the grid that
-// first hosted it.
+// The children's relations move from the old view's data controller to the new one's; the old
+// view gives up the focus to the new one (or to nobody) and goes back to the grid that first
+// hosted it.
 void TqvGridLevel::SetGridView(TqvCustomGridView* AValue) {
   if (AValue == FGridView) return;
-  if (AValue && AValue->GetLevel()) AValue->GetLevel()->SetGridView(nullptr);
+  if (TqvGridLevel* other = AValue ? AValue->GetLevel() : nullptr)
+    if (other->GetGridView() == AValue) other->SetGridView(nullptr);
   TqvCustomGridView* oldView = FGridView;
-  if (oldView) oldView->SetLevel(nullptr);
-  FGridView = AValue;
-  if (FGridView) {
-    FGridView->SetControl(FControl);
-    if (FParent) FParent->RefreshVisibleItems();
+  if (oldView) {
     {
-      TUpdateScope update(*FGridView);
-      FGridView->SetLevel(this);
-      AttachView(FVisible, !IsTop());
-      Changed(false);
+      TUpdateScope update(*oldView);
+      for (TqvGridLevel* child : FItems) UnlinkChild(child);
     }
+    oldView->SetLevel(nullptr);
+  }
+  FGridView = AValue;
+  if (AValue) {
+    AValue->SetControl(FControl);
+    if (FParent) FParent->RefreshVisibleItems();
+    TUpdateScope update(*AValue);
+    if (oldView) oldView->GetDataController()->AttachToRelation(nullptr, true);
+    AValue->SetLevel(this);
+    AttachView(FVisible, !IsTop());
+    for (TqvGridLevel* child : FItems) LinkChild(child);
+    Changed(false);
+  } else if (oldView) {
+    oldView->GetDataController()->AttachToRelation(nullptr, true);
+  }
+  TAliveToken oldAlive = oldView ? oldView->AliveToken() : TAliveToken();
+  if (AValue) {
     const bool oldWasFocused = oldView && oldView->IsFocused();
     const bool noFocus = !oldView && FControl && !FControl->GetFocusedView();
-    if (oldWasFocused || noFocus) FGridView->SetFocused(true);
+    if (oldWasFocused || noFocus) AValue->SetFocused(true);
   } else if (oldView) {
     oldView->SetFocused(false);
   }
-  if (oldView && !oldView->IsDestroying() && oldView->GetHomeGrid()) oldView->SetControl(oldView->GetHomeGrid());
+  if (oldView && oldAlive && !oldView->IsDestroying() && oldView->GetHomeGrid())
+    oldView->SetControl(oldView->GetHomeGrid());
 }
 
 void TqvGridLevel::Changed(bool ASize) {
@@ -209,4 +370,78 @@ void TqvGridLevel::Changed(bool ASize) {
     FControl->SizeChanged();
   else
     FControl->LayoutChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Detail clones
+
+TqvCustomGridRecord* TqvGridLevel::FindMasterRecord(TqvCustomDataRelation* ARelation, Integer AMasterRecordIndex) const {
+  auto* link = dynamic_cast<IqvGridDataControllerViewLink*>(ARelation ? ARelation->GetDataController() : nullptr);
+  TqvCustomGridView* master = link ? link->GetGridView() : nullptr;
+  TqvCustomGridViewData* data = master ? master->GetViewData() : nullptr;
+  return data ? data->GetRecordByRecordIndex(AMasterRecordIndex) : nullptr;
+}
+
+TqvCustomGridView* TqvGridLevel::CreateDetailClone(TqvCustomDataRelation* ARelation, Integer AMasterRecordIndex) {
+  TqvCustomGridView* view = FGridView;
+  if (OnGetGridView) {
+    TAliveToken alive = AliveToken();
+    TqvGridLevelGetGridViewEvent handler = OnGetGridView;
+    handler(this, FindMasterRecord(ARelation, AMasterRecordIndex), view);
+    if (!alive) return nullptr;
+  }
+  if (!view || !FVisible) return nullptr;
+  return BuildDetailClone(view, ARelation, AMasterRecordIndex);
+}
+
+// Whatever the clone queues while it takes its pattern's settings is dropped with its update;
+// a build that raises frees the clone after the update was closed.
+TqvCustomGridView* TqvGridLevel::BuildDetailClone(TqvCustomGridView* APattern, TqvCustomDataRelation* ARelation,
+                                                  Integer AMasterRecordIndex) {
+  TComponent* owner = FControl ? FControl->Owner() : APattern->Owner();
+  auto* viewClass = static_cast<TqvCustomGridViewClass>(APattern->ClassType());
+  auto* clone = static_cast<TqvCustomGridView*>(viewClass->Create(owner));
+  try {
+    clone->SetControl(FControl);
+    TUpdateScope<TqvCustomGridView, &TqvCustomGridView::BeginUpdate, &TqvCustomGridView::EndUpdateDiscardingChanges>
+        build(*clone);
+    {
+      TLockSwitchScope<TqvCustomGridView, &TqvCustomGridView::SetAssigningPattern> assigning(clone);
+      clone->Assign(APattern);
+    }
+    TqvCustomDataController* controller = clone->GetDataController();
+    controller->GetRelations()->Assign(APattern->GetDataController()->GetRelations());
+    // Joining the grid detached the clone as a pattern; a clone shows one master record.
+    controller->AttachToRelation(nullptr, false);
+    controller->SetMasterRelation(ARelation, AMasterRecordIndex);
+    clone->SetLevel(this);
+  } catch (...) {
+    Free(clone);
+    throw;
+  }
+  APattern->AddClone(clone);
+  return clone;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Streaming
+
+TComponent* TqvGridLevel::GetParentComponent() {
+  if (IsTop()) return FControl;
+  return FParent;
+}
+
+void TqvGridLevel::SetParentComponent(TComponent* Value) {
+  if (auto* grid = As<TqvCustomGrid>(Value))
+    grid->GetRootLevel()->AddChild(this);
+  else if (auto* level = As<TqvGridLevel>(Value))
+    level->AddChild(this);
+  else
+    throw EInvalidCast(Format(GetLocalizedResourceString(&sqvGridLevelParentError),
+                              {Value ? Value->GetName() : String("nil")}));
+}
+
+void TqvGridLevel::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+  for (TqvGridLevel* item : FItems)
+    if (item->Owner() == Root) Proc(item);
 }

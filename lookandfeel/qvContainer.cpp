@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
-#include "core/qvDataUpdateScope.h"
 #include "lookandfeel/qvPopupWindow.h"
 #include "platform/forms/Forms.h"
 #include "platform/os/Gdi.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvContainerViewInfo)
 QJ_IMPLEMENT_CLASS(TqvContainerMouseTrackingHelper)
@@ -432,7 +432,7 @@ void TqvContainer::UpdateWindowRegion() {
 
 void TqvContainer::SetInnerControlBounds() {
   if (!FInnerControl || FInnerControl->GetBoundsRect() == FViewInfo->InnerEditRect) return;
-  TqvFlagScope changing(FInnerBoundsChanging, true, AliveToken());
+  TValueScope changing(FInnerBoundsChanging, true, AliveToken());
   FInnerControl->SetBoundsRect(FViewInfo->InnerEditRect);
 }
 
@@ -506,12 +506,12 @@ void TqvContainer::ContainerStyleChanged(TObject*) {
   ShortRefreshContainer(false);
   if (!alive) return;
   if (FStyle->GetStyleColor() != GetColor()) {
-    TqvFlagScope assigning(FStyleAssigning, true, alive);
+    TValueScope assigning(FStyleAssigning, true, alive);
     SetParentColor(false);
     SetColor(FStyle->GetColor());
   }
   if (!alive) return;
-  TqvFlagScope assigning(FStyleAssigning, true, alive);
+  TValueScope assigning(FStyleAssigning, true, alive);
   SetFont(FStyle->GetFont());
 }
 
@@ -633,15 +633,8 @@ void TqvContainer::KeyDown(Word& Key, TShiftState Shift) {
 }
 
 void TqvContainer::InnerControlMouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
-  TAliveToken alive = AliveToken();
-  FInnerControlMouseDown = true;
-  try {
-    MouseDown(Button, Shift, X, Y);
-  } catch (...) {
-    if (alive) FInnerControlMouseDown = false;
-    throw;
-  }
-  if (alive) FInnerControlMouseDown = false;
+  TValueScope mouseDown(FInnerControlMouseDown, true, AliveToken());
+  MouseDown(Button, Shift, X, Y);
 }
 
 void TqvContainer::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
@@ -783,7 +776,7 @@ void TqvContainer::UpdateScrollBars() { SetScrollBarsParameters(); }
 
 void TqvContainer::SetScrollBarsParameters() {
   if (!FInnerControl || !HasScrollBars() || IsDestroying() || !IsGetScrollBarInfoAvailable()) return;
-  TqvFlagScope mirroring(FScrollBarsMirroring, true, AliveToken());
+  TValueScope mirroring(FScrollBarsMirroring, true, AliveToken());
   MirrorScrollBar(GetHScrollBar(), OBJID_HSCROLL, SB_HORZ);
   MirrorScrollBar(GetVScrollBar(), OBJID_VSCROLL, SB_VERT);
 }

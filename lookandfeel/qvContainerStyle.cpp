@@ -1,7 +1,6 @@
 // The container style and the style controller.
 #include <algorithm>
 
-#include "core/qvDataUpdateScope.h"
 #include "lookandfeel/qvContainer.h"
 #include "platform/rtl/Scopes.h"
 
@@ -66,7 +65,7 @@ void TqvContainerStyle::Assign(TPersistent* Source) {
   if (FIsInplace) {
     FFont = source->FFont;
   } else if (source->FFont) {
-    TqvFlagScope copying(FCopyingFont, true);
+    TValueScope copying(FCopyingFont, true);
     FFont->Assign(source->FFont);
   }
   FAssignedValues = source->FAssignedValues;
@@ -320,7 +319,7 @@ void TqvContainerStyle::UpdateFont() {
   const TqvContainerStyle* up = GetControllerStyle();
   TFont* font = nullptr;
   if (up && up->InternalGetFont(font) && font) {
-    TqvFlagScope copying(FCopyingFont, true);
+    TValueScope copying(FCopyingFont, true);
     FFont->Assign(font);
   }
 }

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "core/qvDataUpdateScope.h"
 #include "platform/forms/Forms.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvControl)
 
@@ -318,7 +318,7 @@ void TqvControl::MouseDown(TMouseButton Button, TShiftState Shift, Integer X, In
 
 void TqvControl::MouseMove(TShiftState Shift, Integer X, Integer Y) {
   {
-    TqvFlagScope setting(FSettingCurrentCursor, true);
+    TValueScope setting(FSettingCurrentCursor, true);
     SetCursor(GetCurrentCursor(X, Y));
   }
   TAliveToken alive = AliveToken();
@@ -419,7 +419,7 @@ void TqvControl::EndDragAndDrop(bool Accepted) {
 void TqvControl::FinishDragAndDrop(bool Accepted) {
   if (FFinishingDragAndDrop) return;
   TAliveToken alive = AliveToken();
-  TqvFlagScope finishing(FFinishingDragAndDrop, true, alive);
+  TValueScope finishing(FFinishingDragAndDrop, true, alive);
   if (FDragAndDropState == ddsDragging)
     EndDragAndDrop(Accepted);
   else

@@ -4,37 +4,21 @@
 #include <initializer_list>
 
 #include "lookandfeel/qvControls.h"
+#include "platform/os/CursorPicture.h"
 
 namespace {
 
-constexpr uint32_t kBlack = 0x000000;
-constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kBlack = TCursorPicture::kBlack;
+constexpr uint32_t kWhite = TCursorPicture::kWhite;
 constexpr Integer kAnchorSize = 28;
 
-// A square of pixels that are black, white or transparent.
-class TSketch {
+// A cursor picture with the shapes the library's cursors are drawn from.
+class TSketch : public TCursorPicture {
  public:
-  explicit TSketch(Integer ASize) : FSize(ASize), FPixels(size_t(ASize * ASize), kWhite), FOpaque(size_t(ASize * ASize)) {}
+  using TCursorPicture::TCursorPicture;
 
-  Integer Size() const { return FSize; }
-  bool Inside(Integer x, Integer y) const { return x >= 0 && y >= 0 && x < FSize && y < FSize; }
-  bool IsBlack(Integer x, Integer y) const { return Inside(x, y) && FOpaque[Index(x, y)] && FPixels[Index(x, y)] == kBlack; }
-  uint32_t Pixel(Integer x, Integer y) const { return FPixels[Index(x, y)]; }
-  bool Opaque(Integer x, Integer y) const { return FOpaque[Index(x, y)]; }
+  bool IsBlack(Integer x, Integer y) const { return Inside(x, y) && Opaque(x, y) && Pixel(x, y) == kBlack; }
 
-  void Set(Integer x, Integer y, uint32_t color) {
-    if (!Inside(x, y)) return;
-    FPixels[Index(x, y)] = color;
-    FOpaque[Index(x, y)] = true;
-  }
-  // Rows of 'X' (black) and '.' (white); anything else is left alone.
-  void Art(Integer x, Integer y, std::initializer_list<const char*> rows) {
-    for (const char* row : rows) {
-      for (Integer i = 0; row[i]; ++i)
-        if (row[i] == 'X' || row[i] == '.') Set(x + i, y, row[i] == 'X' ? kBlack : kWhite);
-      ++y;
-    }
-  }
   void Fill(const TRect& r, uint32_t color) {
     for (Integer y = r.Top; y < r.Bottom; ++y)
       for (Integer x = r.Left; x < r.Right; ++x) Set(x, y, color);
@@ -88,8 +72,8 @@ class TSketch {
   // Transparent pixels touching a black one turn white.
   void Rim() {
     std::vector<std::pair<Integer, Integer>> rim;
-    for (Integer y = 0; y < FSize; ++y)
-      for (Integer x = 0; x < FSize; ++x) {
+    for (Integer y = 0; y < Size(); ++y)
+      for (Integer x = 0; x < Size(); ++x) {
         if (Opaque(x, y)) continue;
         bool touches = false;
         for (Integer dy = -1; dy <= 1 && !touches; ++dy)
@@ -98,18 +82,12 @@ class TSketch {
       }
     for (auto [x, y] : rim) Set(x, y, kWhite);
   }
-
- private:
-  size_t Index(Integer x, Integer y) const { return size_t(y * FSize + x); }
-  Integer FSize;
-  std::vector<uint32_t> FPixels;
-  std::vector<bool> FOpaque;
 };
 
 // The pointer at the top-left corner.
 void DrawPointer(TSketch& s) {
-  s.Art(0, 0, {"X", "XX", "X.X", "X..X", "X...X", "X....X", "X.....X", "X......X", "X.......X", "X........X",
-               "X.....XXXXX", "X..X..X", "X.X X..X", "XX  X..X", "X    X..X", "     X..X", "      XX"});
+  s.DrawRows(0, 0, {"X", "XX", "X.X", "X..X", "X...X", "X....X", "X.....X", "X......X", "X.......X", "X........X",
+                   "X.....XXXXX", "X..X..X", "X.X X..X", "XX  X..X", "X    X..X", "     X..X", "      XX"});
 }
 
 // Arrows pointing away from a dot in the centre: the marks of anchor scrolling.
@@ -173,8 +151,8 @@ TqvCursorPicture GetLibraryCursorPicture(TCursor ACursor) {
   switch (ACursor) {
     case crqvDragCopy:
       s.Box(Rect(9, 18, 21, 27));
-      s.Art(17, 21, {"XXXXXXXXX", "X.......X", "X...X...X", "X...X...X", "X.XXXXX.X", "X...X...X", "X...X...X",
-                     "X.......X", "XXXXXXXXX"});
+      s.DrawRows(17, 21, {"XXXXXXXXX", "X.......X", "X...X...X", "X...X...X", "X.XXXXX.X", "X...X...X", "X...X...X",
+                         "X.......X", "XXXXXXXXX"});
       DrawPointer(s);
       break;
     case crqvDrag:

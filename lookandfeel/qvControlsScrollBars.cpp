@@ -3,8 +3,8 @@
 // layout that needs several passes does not make them flicker.
 #include <algorithm>
 
-#include "core/qvDataUpdateScope.h"
 #include "lookandfeel/qvControls.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvControlScrollBar)
 QJ_IMPLEMENT_CLASS(TqvSizeGrip)
@@ -207,7 +207,7 @@ void TqvControl::SetScrollBarInfo(TScrollBarKind AKind, Integer AMin, Integer AM
 void TqvControl::ComputeScrollBarsUntilStable() {
   if (FCalculatingScrollBarsParams) return;
   TAliveToken alive = AliveToken();
-  TqvFlagScope calculating(FCalculatingScrollBarsParams, true, alive);
+  TValueScope calculating(FCalculatingScrollBarsParams, true, alive);
   FHScrollBar->GetData().Visible = FVScrollBar->GetData().Visible = false;
   for (Integer pass = 0; pass < kMaxLayoutPasses; ++pass) {
     const bool h = IsHScrollBarVisible(), v = IsVScrollBarVisible();
@@ -243,8 +243,8 @@ void TqvControl::UpdateScrollBars() {
     FSavedVScrollBarVisible = FVScrollBar->GetVisible();
   }
   TAliveToken alive = AliveToken();
-  TqvFlagScope updating(FUpdatingScrollBars, true, alive);
-  TqvFlagScope stable(FScrollBarsStable, outermost ? false : FScrollBarsStable, alive);
+  TValueScope updating(FUpdatingScrollBars, true, alive);
+  TValueScope stable(FScrollBarsStable, outermost ? false : FScrollBarsStable, alive);
   const bool oldH = FHScrollBar->GetVisible(), oldV = FVScrollBar->GetVisible();
   if (!FScrollBarsStable) {
     ComputeScrollBarsUntilStable();

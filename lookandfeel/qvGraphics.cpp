@@ -5,6 +5,7 @@
 
 #include "platform/forms/ImgList.h"
 #include "platform/os/Gdi.h"
+#include "platform/os/GdiScopes.h"
 #include "platform/os/Windows.h"
 
 QJ_IMPLEMENT_CLASS(TqvRegion)
@@ -372,10 +373,8 @@ TqvScreenCanvas::~TqvScreenCanvas() {
 // Colours
 
 TColor GetNearestScreenColor(TColor Color) {
-  HDC dc = GetDC(nullptr);
-  COLORREF result = GetNearestColor(dc, ColorToRGB(Color));
-  ReleaseDC(nullptr, dc);
-  return static_cast<TColor>(result);
+  TMeasureDC dc;
+  return static_cast<TColor>(GetNearestColor(dc.Handle(), ColorToRGB(Color)));
 }
 
 TColor BlendSystemColors(ShortInt BtnFacePercent, ShortInt HighlightPercent, ShortInt WindowPercent) {

@@ -1,8 +1,8 @@
 // The inner list box: input handed to the container, focus reports, mirror scroll bars.
 #include "lookandfeel/qvInnerListBox.h"
 
-#include "core/qvDataUpdateScope.h"
 #include "platform/forms/Forms.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomInnerListBox)
 
@@ -83,7 +83,7 @@ void TqvCustomInnerListBox::ScrollByMirror(TqvScrollBar* ABar, UINT AMessage, in
 
 void TqvCustomInnerListBox::SetScrollBarsParameters() {
   if (HasState(csDestroying) || FReparentingBar || !IsGetScrollBarInfoAvailable()) return;
-  TqvFlagScope calculating(FCalculating, true, AliveToken());
+  TValueScope calculating(FCalculating, true, AliveToken());
   MirrorScrollBar(FHScrollBar, OBJID_HSCROLL, SB_HORZ);
   MirrorScrollBar(FVScrollBar, OBJID_VSCROLL, SB_VERT);
 }
@@ -104,7 +104,7 @@ void TqvCustomInnerListBox::MirrorScrollBar(TqvScrollBar* ABar, LONG AObjectId, 
   }
   if (shown) {
     if (ABar->GetParent() != GetParent()) {
-      TqvFlagScope reparenting(FReparentingBar, true, AliveToken());
+      TValueScope reparenting(FReparentingBar, true, AliveToken());
       ABar->SetParent(GetParent());
     }
     ABar->SetBoundsRect(r);

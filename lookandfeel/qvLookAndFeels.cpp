@@ -7,6 +7,7 @@
 #include "lookandfeel/qvControls.h"
 #include "lookandfeel/qvStyles.h"
 #include "lookandfeel/zmThemeManager.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvLookAndFeel)
 QJ_IMPLEMENT_CLASS(TqvLookAndFeelController)
@@ -62,10 +63,11 @@ void TqvLookAndFeel::BeforeDestruction() {
 
 TqvLookAndFeel::~TqvLookAndFeel() {
   // Followers go back to the root; the list stays whole while they do.
-  FDestroying = true;
-  const std::vector<IqvLookAndFeelListener*> followers = FListeners;
-  for (IqvLookAndFeelListener* l : followers) l->MasterDestroying(this);
-  FDestroying = false;
+  {
+    TValueScope destroying(FDestroying, true);
+    const std::vector<IqvLookAndFeelListener*> followers = FListeners;
+    for (IqvLookAndFeelListener* l : followers) l->MasterDestroying(this);
+  }
   FListeners.clear();
   if (TqvLookAndFeel* master = GetMasterLookAndFeel()) master->RemoveChangeListener(this);
   if (FIsRoot && LookAndFeelUnit().Root == this) LookAndFeelUnit().Root = nullptr;

@@ -7,8 +7,8 @@
 // going forever.
 #include <algorithm>
 
-#include "core/qvDataUpdateScope.h"
 #include "lookandfeel/qvPopupWindow.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomPopupWindow)
 
@@ -285,20 +285,13 @@ bool ClosePopupsOnMouseDown(HWND Wnd, UINT Message, TPoint Point) {
           allow = false;
           popup->SetClosedByOwnerClick(true);
         }
-        TAliveToken popupAlive = popup->AliveToken();
         TAliveToken ownerAlive = owner->AliveToken();
         {
-          TqvFlagScope byMouse(PopupUnit().ClosingByMouse, true);
-          popup->SetIsClosingByMessage(true);
+          TValueScope byMouse(PopupUnit().ClosingByMouse, true);
+          TLockSwitchScope<TqvCustomPopupWindow, &TqvCustomPopupWindow::SetIsClosingByMessage> closing(popup);
           scan.Closed(popup);
-          try {
-            popup->CloseUp(false);
-          } catch (...) {
-            if (popupAlive) popup->SetIsClosingByMessage(false);
-            throw;
-          }
+          popup->CloseUp(false);
           if (!allow && (!ownerAlive || IsGoing(owner) || !owner->GetVisible())) result = false;
-          if (popupAlive) popup->SetIsClosingByMessage(false);
         }
         restart = true;
         break;
@@ -576,19 +569,16 @@ void TqvCustomPopupWindow::CreateHandle() {
   // The hooks see the creation messages as those of a popup.
   const bool listed = IsOpen();
   if (!listed) AddOpen(this);
-  try {
-    inherited::CreateHandle();
-  } catch (...) {
+  TFinally unlisted([&] {
     if (!listed) RemoveOpen(this);
-    throw;
-  }
-  if (!listed) RemoveOpen(this);
+  });
+  inherited::CreateHandle();
 }
 
 void TqvCustomPopupWindow::WMPopupClose() {
   TAliveToken alive = AliveToken();
   {
-    TqvFlagScope closing(FIsClosingByMessage, true, alive);
+    TValueScope closing(FIsClosingByMessage, true, alive);
     CloseUp(false);
   }
   if (HWND owner = alive ? WindowOf(FOwnerControl) : nullptr) SendMessage(owner, WM_SETFOCUS, 0, 0);

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "core/qvDataUpdateScope.h"
 #include "platform/rtl/Classes.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomStyle)
 QJ_IMPLEMENT_CLASS(TqvStyle)
@@ -130,7 +130,7 @@ void TqvStyle::Assign(TPersistent* Source) {
 // One notification for the whole reset, however many values it touches.
 void TqvStyle::RestoreDefaults() {
   {
-    TqvFlagScope restoring(FRestoring, true);
+    TValueScope restoring(FRestoring, true);
     FAssignedValues = 0;
     FBitmap->Assign(nullptr);
     FColor = FTextColor = clDefault;

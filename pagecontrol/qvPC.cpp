@@ -4,11 +4,11 @@
 
 #include <algorithm>
 
-#include "core/qvDataUpdateScope.h"
 #include "lookandfeel/zmThemeManager.h"
 #include "pagecontrol/qvPCGoDialog.h"
 #include "pagecontrol/qvPCPaintersFactory.h"
 #include "platform/forms/ImgList.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomTabControl)
 
@@ -280,7 +280,7 @@ void TqvCustomTabControl::ApplyTabIndex(Integer NewIndex) {
 
 void TqvCustomTabControl::RequestLayout() {
   if (IsLoading() || IsDestroying() || FInLayout || !FPainter) return;
-  TqvFlagScope inLayout(FInLayout, true);
+  TValueScope inLayout(FInLayout, true);
   if (FMaxRotatedTabWidth > 0) FMaxRotatedTabWidth = std::max(FMaxRotatedTabWidth, FPainter->GetMinTabNormalWidth());
   FTabs->FreeRotatedTexts();
   CalculateTabs();
@@ -349,15 +349,10 @@ void TqvCustomTabControl::Loaded() {
   inherited::Loaded();
   RequestLayout();
   const Integer stored = FTabIndex;
-  LockChangeEvents();
-  try {
-    FTabIndex = -1;
-    SetTabIndex(stored);
-  } catch (...) {
-    UnlockChangeEvents();
-    throw;
-  }
-  UnlockChangeEvents();
+  TUpdateScope<TqvCustomTabControl, &TqvCustomTabControl::LockChangeEvents, &TqvCustomTabControl::UnlockChangeEvents>
+      locked(this);
+  FTabIndex = -1;
+  SetTabIndex(stored);
 }
 
 void TqvCustomTabControl::Resize() {

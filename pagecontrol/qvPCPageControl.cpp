@@ -3,13 +3,13 @@
 #include <algorithm>
 
 #include "core/qvClasses.h"
-#include "core/qvDataUpdateScope.h"
 #include "lookandfeel/zmThemeManager.h"
 #include "pagecontrol/qvPC.h"
 #include "pagecontrol/qvPCPainters.h"
 #include "platform/forms/Forms.h"
 #include "platform/rtl/ClassesConsts.h"
 #include "platform/rtl/Lists.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvTabSheet)
 QJ_IMPLEMENT_CLASS(TqvPageControl)
@@ -215,7 +215,7 @@ bool TqvPageControl::IsTabPageEnabled(Integer Index) { return GetPage(Index)->Ge
 
 void TqvPageControl::InsertPage(TqvTabSheet* Page) {
   {
-    TqvFlagScope updating(FUpdating, true);
+    TValueScope updating(FUpdating, true);
     FPages.push_back(Page);
     Page->FPageControl = this;
     GetTabs()->Add(Page->GetCaption());
@@ -231,7 +231,7 @@ void TqvPageControl::RemovePage(TqvTabSheet* Page) {
   if (next == Page) next = nullptr;
   const bool wasActive = Page == FActivePage;
   {
-    TqvFlagScope updating(FUpdating, true);
+    TValueScope updating(FUpdating, true);
     if (Page->FTab) GetTabs()->Delete(Page->FTab->GetIndex());
     FPages.erase(std::find(FPages.begin(), FPages.end(), Page));
     Page->FPageControl = nullptr;
@@ -250,7 +250,7 @@ void TqvPageControl::RemovePage(TqvTabSheet* Page) {
 
 void TqvPageControl::MovePage(TqvTabSheet* Page, Integer NewIndex) {
   {
-    TqvFlagScope updating(FUpdating, true);
+    TValueScope updating(FUpdating, true);
     const Integer old = Page->GetPageIndex();
     FPages.erase(FPages.begin() + old);
     FPages.insert(FPages.begin() + NewIndex, Page);

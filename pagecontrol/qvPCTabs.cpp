@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "core/qvClasses.h"
-#include "core/qvDataUpdateScope.h"
 #include "pagecontrol/qvPC.h"
 #include "pagecontrol/qvPCConsts.h"
 #include "pagecontrol/qvPCPainters.h"
 #include "platform/forms/ImgList.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvTab)
 QJ_IMPLEMENT_CLASS(TqvTabs)
@@ -315,7 +315,7 @@ void TqvTabs::Insert(Integer Index, const String& S) {
 void TqvTabs::Delete(Integer Index) {
   if (FUpdating || FParent->AreTabsFixed()) return;
   if (Index < 0 || Index >= GetCount()) RaiseIndexError("Delete", Index);
-  TqvFlagScope updating(FUpdating, true);
+  TValueScope updating(FUpdating, true);
   if (FParent->FFocusedTab != -1 && FParent->FFocusedTab == FTabs[size_t(Index)]->GetVisibleIndex())
     FParent->FFocusedTab = -1;
   FTabs.erase(FTabs.begin() + Index);

@@ -1,6 +1,6 @@
 // The base panel style, the text style, and the container style with its control.
-#include "core/qvDataUpdateScope.h"
 #include "platform/forms/ImgList.h"
+#include "platform/rtl/Scopes.h"
 #include "statusbar/zmStatusBar.h"
 
 QJ_IMPLEMENT_CLASS(TzmStatusBarTextPanelStyle)
@@ -122,7 +122,7 @@ void TzmStatusBarPanelStyle::DrawContent(TqvCanvas* ACanvas, TRect R, TzmStatusB
 void TzmStatusBarPanelStyle::ParentFontChanged() {
   TzmCustomStatusBar* bar = GetStatusBar();
   if (!FParentFont || !bar) return;
-  TqvFlagScope changing(FChangingParentFont, true);
+  TValueScope changing(FChangingParentFont, true);
   FFont->Assign(bar->GetFont());
 }
 

@@ -3,6 +3,7 @@
 #include "treelist/zmEditor.h"
 
 #include "platform/forms/Forms.h"
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmCntner.h"
 #include "treelist/zmUtils.h"
 
@@ -516,13 +517,8 @@ void TzmInplaceEdit::WMPaintEdit(TMessage& M) {
   if (!copy && (FActive || !PaintsWhenInactive())) {
     if (HasTextInput()) return inherited::Dispatch(M);
     FControlState |= csCustomPaint;
-    try {
-      inherited::Dispatch(M);
-    } catch (...) {
-      FControlState &= ~static_cast<TControlState>(csCustomPaint);
-      throw;
-    }
-    FControlState &= ~static_cast<TControlState>(csCustomPaint);
+    TFinally painted([this] { FControlState &= ~static_cast<TControlState>(csCustomPaint); });
+    inherited::Dispatch(M);
     return;
   }
   PAINTSTRUCT ps;
@@ -530,17 +526,14 @@ void TzmInplaceEdit::WMPaintEdit(TMessage& M) {
   bool own = !dc;
   if (own) dc = BeginPaint(GetHandle(), &ps);
   if (!dc) return;
-  try {
-    TOwned<TzmEditViewData> viewData = CreateViewData(true);
-    if (copy)
-      GetClassOps().Draw(dc, viewData->ViewRect, viewData.get(), nullptr);
-    else
-      GetClassOps().DrawContent(dc, GetClientRect(), viewData.get(), false);
-  } catch (...) {
+  TFinally painted([&] {
     if (own) EndPaint(FHandle, &ps);
-    throw;
-  }
-  if (own) EndPaint(FHandle, &ps);
+  });
+  TOwned<TzmEditViewData> viewData = CreateViewData(true);
+  if (copy)
+    GetClassOps().Draw(dc, viewData->ViewRect, viewData.get(), nullptr);
+  else
+    GetClassOps().DrawContent(dc, GetClientRect(), viewData.get(), false);
 }
 
 void TzmInplaceEdit::PaintWindow(HDC DC) {

@@ -2,6 +2,8 @@
 // background, cursor and height, and the window's shape and non-client area.
 #include <algorithm>
 
+#include "platform/os/GdiScopes.h"
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmCntner.h"
 #include "treelist/zmEditor.h"
 #include "treelist/zmUtils.h"
@@ -66,23 +68,6 @@ void DrawSolidBorder(HDC DC, const TzmEditViewInfo& Info, TColor Color) {
   }
   DeleteObject(brush);
 }
-
-// A DC of the screen with a font selected, for measuring; released on leaving.
-class TMeasureDC {
- public:
-  explicit TMeasureDC(HFONT Font) : FDC(GetDC(nullptr)), FOld(SelectObject(FDC, Font)) {}
-  ~TMeasureDC() {
-    SelectObject(FDC, FOld);
-    ReleaseDC(nullptr, FDC);
-  }
-  TMeasureDC(const TMeasureDC&) = delete;
-  TMeasureDC& operator=(const TMeasureDC&) = delete;
-  HDC Handle() const { return FDC; }
-
- private:
-  HDC FDC;
-  HGDIOBJ FOld;
-};
 
 }  // namespace
 
@@ -227,7 +212,7 @@ TOwned<TzmEditViewData> TzmInplaceEdit::CreateViewData(bool AFromData) {
 
 void TzmInplaceEdit::UpdateShape() {
   if (!HandleAllocated() || FUpdatingShape) return;
-  TzmFlagScope updating(FUpdatingShape, true, AliveToken());
+  TValueScope updating(FUpdatingShape, true, AliveToken());
   TOwned<TzmEditViewData> viewData = CreateViewData(false);
   TzmEditViewInfo info;
   GetClassOps().CalcViewInfo(viewData.get(), IsAutoSized(), info);

@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "platform/os/Clipboard.h"
+#include "platform/rtl/Scopes.h"
+#include "platform/rtl/SysUtils.h"
 #include "treelist/zmCntner.h"
 #include "treelist/zmUtils.h"
 
@@ -17,13 +19,6 @@ namespace {
 
 constexpr WPARAM kPasteChar = 0x16;  // WM_CHAR of Ctrl+V
 constexpr char kCtrlC = '\x03';
-
-bool IsAnsiDigit(char Ch) { return Ch >= '0' && Ch <= '9'; }
-
-// Letters of the code page: those with a case, and the few without one.
-bool IsAnsiLetter(char Ch) {
-  return AnsiUpperChar(Ch) != AnsiLowerChar(Ch) || Ch == '\xDF' || Ch == '\xAA' || Ch == '\xBA';
-}
 
 }  // namespace
 
@@ -106,7 +101,7 @@ String TzmInplaceMaskEdit::GetEmptyText() {
 void TzmInplaceMaskEdit::SetEditValue(const Variant& Value) {
   if (!IsMasked()) return inherited::SetEditValue(Value);
   {
-    TzmFlagScope assigning(AssigningTextFlag(), true, AliveToken());
+    TValueScope assigning(AssigningTextFlag(), true, AliveToken());
     SetMaskedText(Value.IsNull() ? String() : VarToStr(Value));
   }
   EmptyUndoBuffer();
@@ -239,11 +234,11 @@ bool TzmInplaceMaskEdit::CharFitsMask(char& Ch, Integer MaskPosition) {
     return true;
   };
   switch (maskChar) {
-    case '#': return IsAnsiDigit(Ch) || Ch == ' ' || Ch == '+' || Ch == '-';
+    case '#': return IsDigitChar(Ch) || Ch == ' ' || Ch == '+' || Ch == '-';
     case '0':
-    case '9': return IsAnsiDigit(Ch);
+    case '9': return IsDigitChar(Ch);
     case 'A':
-    case 'a': return (IsAnsiLetter(Ch) || IsAnsiDigit(Ch)) && applyCase();
+    case 'a': return (IsAnsiLetter(Ch) || IsDigitChar(Ch)) && applyCase();
     case 'L':
     case 'l': return IsAnsiLetter(Ch) && applyCase();
     default: return applyCase();  // "C", "c": any character
@@ -480,7 +475,7 @@ void TzmInplaceMaskEdit::WMCut() {
 void TzmInplaceMaskEdit::CNCommand(TMessage& M) {
   if (HIWORD(M.WParam) == EN_CHANGE && !GetCreating() && IsMasked() && !FReformatting &&
       GetTextLength() != FMaxChars) {
-    TzmFlagScope reformatting(FReformatting, true, AliveToken());
+    TValueScope reformatting(FReformatting, true, AliveToken());
     SetMaskedText(GetMaskedText());
     SetModified(true);
   }

@@ -9,6 +9,8 @@
 
 #include "platform/forms/Forms.h"
 #include "platform/forms/ImgList.h"
+#include "platform/os/GdiScopes.h"
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmTLColumn.h"
 #include "treelist/zmTextEdit.h"
 #include "treelist/zmUtils.h"
@@ -27,42 +29,7 @@ constexpr Integer kLeastRowHeight = 16;
 constexpr Integer kLeastStatusPanelHeight = 17;
 const char* const kMeasureText = "Wg";
 
-// The screen's DC for a block, released on leaving.
-class TScreenDC {
- public:
-  TScreenDC() : FDC(GetDC(nullptr)) {}
-  ~TScreenDC() { ReleaseDC(nullptr, FDC); }
-  TScreenDC(const TScreenDC&) = delete;
-  TScreenDC& operator=(const TScreenDC&) = delete;
-  HDC Handle() const { return FDC; }
-
- private:
-  HDC FDC;
-};
-
 }  // namespace
-
-// ---------------------------------------------------------------------------------------------
-// Update scope
-
-TzmTreeListUpdateScope::TzmTreeListUpdateScope(TCustomzmTreeList* AControl, bool ALock)
-    : FControl(ALock ? AControl : nullptr), FExceptions(std::uncaught_exceptions()) {
-  if (!FControl) return;
-  FAlive = FControl->AliveToken();
-  FControl->BeginUpdate();
-}
-
-TzmTreeListUpdateScope::~TzmTreeListUpdateScope() noexcept(false) {
-  if (!FControl || !FAlive) return;
-  if (std::uncaught_exceptions() > FExceptions) {
-    try {
-      FControl->EndUpdate();
-    } catch (...) {
-    }
-  } else {
-    FControl->EndUpdate();
-  }
-}
 
 // ---------------------------------------------------------------------------------------------
 // Construction and destruction
@@ -174,14 +141,8 @@ void TCustomzmTreeList::EndUpdate() {
 
 void TCustomzmTreeList::LayoutChanged() {
   if (FUpdateLockCount > 0) return;
-  ++FUpdateLockCount;
-  try {
-    UpdateMetrics();
-  } catch (...) {
-    --FUpdateLockCount;
-    throw;
-  }
-  --FUpdateLockCount;
+  TCounterScope locked(FUpdateLockCount);
+  UpdateMetrics();
 }
 
 void TCustomzmTreeList::MetricsSourceChanged(TObject*) { LayoutChanged(); }
@@ -189,7 +150,7 @@ void TCustomzmTreeList::MetricsSourceChanged(TObject*) { LayoutChanged(); }
 void TCustomzmTreeList::UpdateMetrics() {
   if (HasState(csLoading) || IsDestroying()) return;
   {
-    TScreenDC screen;
+    TMeasureDC screen;
     TCanvas canvas;
     TCanvasDCScope bound(&canvas, screen.Handle());
     MeasureMetrics(&canvas);
@@ -300,13 +261,13 @@ void TCustomzmTreeList::LinkImages(TCustomImageList*& Field, TChangeLink* Link, 
 
 void TCustomzmTreeList::SetNodeImages(TCustomImageList* Value) {
   if (Value == FNodeImages) return;
-  TzmTreeListUpdateScope scope(this);
+  TUpdateScope scope(this);
   LinkImages(FNodeImages, FNodeImagesLink.get(), Value);
 }
 
 void TCustomzmTreeList::SetNodeStateImages(TCustomImageList* Value) {
   if (Value == FNodeStateImages) return;
-  TzmTreeListUpdateScope scope(this);
+  TUpdateScope scope(this);
   LinkImages(FNodeStateImages, FNodeStateImagesLink.get(), Value);
 }
 
@@ -466,7 +427,7 @@ void TCustomzmTreeList::SetEditorText(const String& Text) {
 void TCustomzmTreeList::InitEditor(TzmInplaceEdit* Editor) {
   Editor->SetClosing(false);
   {
-    TScreenDC screen;
+    TMeasureDC screen;
     Editor->SetColor(static_cast<TColor>(GetNearestColor(screen.Handle(), ColorToRGB(GetEditColor()))));
   }
   Editor->SetFont(GetEditFont());
@@ -487,19 +448,13 @@ void TCustomzmTreeList::BindEditor(TzmInplaceEdit* Editor) {
   FEditorVisibleColumn = FFocusedVisibleColumn;
   Editor->SetParent(this);
   if (!FEditorNode) return;
-  BeginInitEdit();
-  try {
-    InitEditor(Editor);
-    Variant value;
-    GetEditorValue(FEditorNode, Editor, value);
-    Editor->SetModified(false);
-    if (IsReadOnly()) Editor->SetStoredReadOnly(true);
-    Editor->SetActive(true);
-  } catch (...) {
-    EndInitEdit();
-    throw;
-  }
-  EndInitEdit();
+  TUpdateScope<TCustomzmTreeList, &TCustomzmTreeList::BeginInitEdit, &TCustomzmTreeList::EndInitEdit> initEdit(this);
+  InitEditor(Editor);
+  Variant value;
+  GetEditorValue(FEditorNode, Editor, value);
+  Editor->SetModified(false);
+  if (IsReadOnly()) Editor->SetStoredReadOnly(true);
+  Editor->SetActive(true);
 }
 
 void TCustomzmTreeList::PostEditorValue() {
@@ -516,7 +471,7 @@ void TCustomzmTreeList::HideEditor(bool Refocus) {
   if (!editor) return;
   editor->SetClosing(true);
   bool hadFocus = editor->HandleAllocated() && GetFocus() == editor->GetHandle();
-  auto close = [&] {
+  TFinally close([&] {
     FEditorColumn = -1;
     FEditorNode = nullptr;
     editor->HideEdit();
@@ -526,14 +481,8 @@ void TCustomzmTreeList::HideEditor(bool Refocus) {
       SetFocus();
       if (!Focused()) ::SetFocus(GetHandle());
     }
-  };
-  try {
-    if (!editor->HasState(csDestroying)) PostEditorValue();
-  } catch (...) {
-    close();
-    throw;
-  }
-  close();
+  });
+  if (!editor->HasState(csDestroying)) PostEditorValue();
 }
 
 void TCustomzmTreeList::EndEditing() {

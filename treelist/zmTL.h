@@ -1547,22 +1547,6 @@ class TCustomzmTreeList : public TCustomzmContainer {
   String FOwnerFormName;
 };
 
-// Holds a tree list's update lock for a block (only when ALock): the outermost end recomputes
-// the layout. While an exception unwinds, an error of that recomputation gives way to the one in
-// flight; a control destroyed inside the block is not touched again.
-class TzmTreeListUpdateScope {
- public:
-  explicit TzmTreeListUpdateScope(TCustomzmTreeList* AControl, bool ALock = true);
-  ~TzmTreeListUpdateScope() noexcept(false);
-  TzmTreeListUpdateScope(const TzmTreeListUpdateScope&) = delete;
-  TzmTreeListUpdateScope& operator=(const TzmTreeListUpdateScope&) = delete;
-
- private:
-  TCustomzmTreeList* FControl;
-  TAliveToken FAlive;
-  int FExceptions;
-};
-
 // Holds a tree list's selection lock for a block: the count change is reported once, at the
 // outermost end.
 class TzmTreeListSelectionScope {

@@ -45,24 +45,18 @@ void TzmTreeListBand::Assign(TPersistent* Source) {
     return;
   }
   TCollection* collection = GetCollection();
-  if (collection) collection->BeginUpdate();
-  try {
-    RestoreDefaults();
-    SetAlignment(source->FAlignment);
-    SetCaption(source->FCaption);
-    SetMinWidth(source->FMinWidth);
-    SetOnlyOwnColumns(source->FOnlyOwnColumns);
-    SetSizing(source->FSizing);
-    SetVisible(source->FVisible);
-    SetFixed(source->FFixed);
-    SetWidth(source->FWidth);
-    SetDisableCustomizing(source->FDisableCustomizing);
-    SetDisableDragging(source->FDisableDragging);
-  } catch (...) {
-    if (collection) collection->EndUpdate();
-    throw;
-  }
-  if (collection) collection->EndUpdate();
+  TUpdateScope update(collection);
+  RestoreDefaults();
+  SetAlignment(source->FAlignment);
+  SetCaption(source->FCaption);
+  SetMinWidth(source->FMinWidth);
+  SetOnlyOwnColumns(source->FOnlyOwnColumns);
+  SetSizing(source->FSizing);
+  SetVisible(source->FVisible);
+  SetFixed(source->FFixed);
+  SetWidth(source->FWidth);
+  SetDisableCustomizing(source->FDisableCustomizing);
+  SetDisableDragging(source->FDisableDragging);
 }
 
 void TzmTreeListBand::SetIndex(Integer Value) {

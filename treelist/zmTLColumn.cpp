@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/forms/Graphics.h"
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmMaskEdit.h"
 #include "treelist/zmTLControl.h"
 #include "treelist/zmTextEdit.h"
@@ -155,7 +156,7 @@ TFont* TzmTreeListColumn::GetFont() {
 
 void TzmTreeListColumn::FollowControlFont() {
   if (!FTreeList || SameFont(FFont.get(), FTreeList->GetFont())) return;
-  TzmFlagScope copying(FCopyingControlFont, true);
+  TValueScope copying(FCopyingControlFont, true);
   FFont->Assign(FTreeList->GetFont());
 }
 
@@ -274,7 +275,7 @@ void TzmTreeListColumn::SetVisible(bool Value) {
 void TzmTreeListColumn::SetFont(TFont* Value) {
   {
     TFont* font = GetFont();
-    TzmFlagScope copying(FCopyingControlFont, true);
+    TValueScope copying(FCopyingControlFont, true);
     font->Assign(Value);
   }
   FontChanged();
@@ -323,22 +324,16 @@ void TzmTreeListColumn::SetSorted(TzmTreeListColumnSort Value) {
     return;
   }
   TCustomzmTreeListControl* control = FTreeList;
-  control->BeginSorting();
-  try {
-    if (Value != TzmTreeListColumnSort::csNone) {
-      TzmTreeListUpdateScope update(control);
-      FSorted = Value;
-      control->AddSortedColumn(this);
-    } else {
-      FSorted = Value;
-      control->RemoveSortedColumn(this);
-      Changed(false);
-    }
-  } catch (...) {
-    control->EndSorting();
-    throw;
+  TzmTreeListSortingScope sorting(control);
+  if (Value != TzmTreeListColumnSort::csNone) {
+    TUpdateScope update(control);
+    FSorted = Value;
+    control->AddSortedColumn(this);
+  } else {
+    FSorted = Value;
+    control->RemoveSortedColumn(this);
+    Changed(false);
   }
-  control->EndSorting();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -347,7 +342,7 @@ void TzmTreeListColumn::SetSorted(TzmTreeListColumnSort Value) {
 void TzmTreeListColumn::RestoreDefaults() {
   FAssignedValues = 0;
   if (FFont && FTreeList) {
-    TzmFlagScope copying(FCopyingControlFont, true);
+    TValueScope copying(FCopyingControlFont, true);
     FFont->Assign(FTreeList->GetFont());
   }
   FMinWidth = 20;
@@ -367,7 +362,7 @@ void TzmTreeListColumn::Assign(TPersistent* Source) {
     inherited::Assign(Source);
     return;
   }
-  TzmTreeListUpdateScope update(FTreeList, FTreeList != nullptr);
+  TUpdateScope update(FTreeList);
   RestoreDefaults();
   AssignSettings(source);
 }

@@ -189,7 +189,7 @@ void TCustomzmTreeListControl::BandRowCountChanged() {
     LayoutChanged();
     return;
   }
-  TzmTreeListUpdateScope update(this);
+  TUpdateScope update(this);
   UpdateHeaderPanelRowCount();
 }
 
@@ -226,7 +226,7 @@ void TCustomzmTreeListControl::SetDefaultLayout(bool Value) {
 }
 
 void TCustomzmTreeListControl::RestoreDefaultLayout() {
-  TzmTreeListUpdateScope update(this);
+  TUpdateScope update(this);
   SetBandsVisible(false);
   SetHeaderPanelRowCount(1);
   {
@@ -243,7 +243,7 @@ void TCustomzmTreeListControl::UpdateHeaderPanelRowCount() {
   for (Integer i = 0; i < ColumnCount(); ++i)
     if (IsColumnShown(i)) highest = std::max(highest, FColumnList[static_cast<size_t>(i)]->FStoredRowIndex);
   if (highest == -1) return;
-  TzmFlagScope automatic(FAutoRowCountChanging, true);
+  TValueScope automatic(FAutoRowCountChanging, true);
   SetHeaderPanelRowCount(highest + 1);
 }
 
@@ -318,7 +318,7 @@ void TCustomzmTreeListControl::RebuildVisibleNodes() {
 void TCustomzmTreeListControl::RebuildBandLists() {
   FHeaderBoundsCache.clear();
   {
-    TzmFlagScope rebuilding(FBandListRebuilding, true);
+    TValueScope rebuilding(FBandListRebuilding, true);
     FBandListCache.clear();
     FVisibleBandListCache.assign(static_cast<size_t>(FBands->GetCount()), -1);
     for (Integer i = 0; i < FBands->GetCount(); ++i)
@@ -327,7 +327,7 @@ void TCustomzmTreeListControl::RebuildBandLists() {
         FBandListCache.push_back(i);
       }
   }
-  TzmFlagScope rebuilding(FHeaderLayoutRebuilding, true);
+  TValueScope rebuilding(FHeaderLayoutRebuilding, true);
   struct TEntry {
     Integer Band, Row, Position;
   };
@@ -366,7 +366,7 @@ void TCustomzmTreeListControl::ClearRowHeightCache() {
 }
 
 void TCustomzmTreeListControl::RebuildHeaderBounds() {
-  TzmFlagScope rebuilding(FHeaderBoundsRebuilding, true);
+  TValueScope rebuilding(FHeaderBoundsRebuilding, true);
   std::vector<Integer> widths(FColumnList.size(), 0);
   for (Integer i = 0; i < ColumnCount(); ++i)
     if (IsColumnShown(i)) widths[static_cast<size_t>(i)] = inherited::GetColumnDisplayWidth(i);
@@ -769,7 +769,7 @@ void TCustomzmTreeListControl::ShowBand(Integer At, Integer Band) {
   TzmTreeListBand* band = Band >= 0 && Band < FBands->GetCount() ? FBands->GetItem(Band) : nullptr;
   if (!band) return;
   {
-    TzmTreeListUpdateScope update(this);
+    TUpdateScope update(this);
     band->SetVisible(true);
     if (FBands->VisibleCount() > 1) {
       TzmTreeListBand* target = VisibleBand(std::max(At, 0));
@@ -783,7 +783,7 @@ void TCustomzmTreeListControl::MoveHeader(Integer Column, Integer VisibleBand, I
   TzmTreeListColumn* column = ColumnAt(Column);
   if (!column) return;
   {
-    TzmTreeListUpdateScope update(this);
+    TUpdateScope update(this);
     column->SetBandIndex(GetBandAbsoluteIndex(VisibleBand));
     column->SetRowIndex(Row);
     column->SetColIndex(Col);
@@ -802,7 +802,7 @@ void TCustomzmTreeListControl::ShowHeader(Integer VisibleBand, Integer Row, Inte
   TzmTreeListColumn* column = ColumnAt(Column);
   if (!column) return;
   {
-    TzmTreeListUpdateScope update(this);
+    TUpdateScope update(this);
     column->SetBandIndex(GetBandAbsoluteIndex(VisibleBand));
     column->SetVisible(true);
     column->SetRowIndex(Row);

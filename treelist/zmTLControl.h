@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmTLBands.h"
 #include "treelist/zmTLColumn.h"
 
@@ -409,6 +410,10 @@ class TCustomzmTreeListControl : public TCustomzmTreeList {
   bool FLayoutRestored = false;
   bool FStoresAllColumns = false;
 };
+
+// Holds the tree list's sorting lock for a block: the outermost end re-sorts.
+using TzmTreeListSortingScope = TUpdateScope<TCustomzmTreeListControl, &TCustomzmTreeListControl::BeginSorting,
+                                             &TCustomzmTreeListControl::EndSorting>;
 
 // The path of a stored layout: one leading backslash, no trailing ones.
 String NormalizeLayoutPath(const String& Path);

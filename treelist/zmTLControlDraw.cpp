@@ -4,6 +4,7 @@
 
 #include "platform/forms/Graphics.h"
 #include "platform/os/Gdi.h"
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmTLControl.h"
 #include "treelist/zmTLResources.h"
 
@@ -199,7 +200,7 @@ bool TCustomzmTreeListControl::IsTreeColumn(TzmTreeListColumn* Column) {
 }
 
 void TCustomzmTreeListControl::ApplyBestFit(TzmTreeListColumn* Column) {
-  TzmTreeListUpdateScope update(this, !Column);
+  TUpdateScope update(Column ? nullptr : this);
   TCanvas* canvas = GetCanvas();
   HDC measure = TreeListMeasureDC();
   bool bound = !canvas->HandleAllocated() && measure;
@@ -259,7 +260,7 @@ void TCustomzmTreeListControl::BestFitBand(Integer VisibleIndex) {
     for (Integer c = 0; c < GetHeaderColCount(VisibleIndex, r); ++c)
       if (TzmTreeListColumn* column = ColumnAt(GetHeaderColumnIndex(VisibleIndex, r, c))) columns.push_back(column);
   {
-    TzmTreeListUpdateScope update(this);
+    TUpdateScope update(this);
     for (TzmTreeListColumn* column : columns) ApplyBestFit(column);
   }
   DoColumnsWidthChanged();

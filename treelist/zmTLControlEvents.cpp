@@ -4,6 +4,7 @@
 #include <set>
 
 #include "platform/forms/Forms.h"
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmTLControl.h"
 #include "treelist/zmUtils.h"
 
@@ -99,17 +100,11 @@ void TCustomzmTreeListControl::ToggleColumnSort(TzmTreeListColumn* Column) {
   if (!IsSortResetRequested())
     next = Column->GetSorted() == TzmTreeListColumnSort::csUp ? TzmTreeListColumnSort::csDown
                                                               : TzmTreeListColumnSort::csUp;
-  BeginSorting();
-  try {
-    if (!(IsMultiSort() && IsSortMultiRequested()))
-      for (TzmTreeListColumn* other : std::vector<TzmTreeListColumn*>(FSortedColumns))
-        if (other != Column) other->SetSorted(TzmTreeListColumnSort::csNone);
-    Column->SetSorted(next);
-  } catch (...) {
-    EndSorting();
-    throw;
-  }
-  EndSorting();
+  TzmTreeListSortingScope sorting(this);
+  if (!(IsMultiSort() && IsSortMultiRequested()))
+    for (TzmTreeListColumn* other : std::vector<TzmTreeListColumn*>(FSortedColumns))
+      if (other != Column) other->SetSorted(TzmTreeListColumnSort::csNone);
+  Column->SetSorted(next);
 }
 
 void TCustomzmTreeListControl::RefreshSorting() {
@@ -147,7 +142,7 @@ TzmTreeListColumn* TCustomzmTreeListControl::CreateColumn(TzmTreeListColumnClass
 
 void TCustomzmTreeListControl::AssignColumns(TCustomzmTreeListControl* Source) {
   if (!Source) return;
-  TzmTreeListUpdateScope update(this);
+  TUpdateScope update(this);
   TComponent* owner = ColumnCount() > 0 ? ColumnAt(0)->GetOwner() : this;
   std::vector<TzmTreeListColumn*> sources(Source->FColumnList);
   std::set<TComponent*> leaving(FColumnList.begin(), FColumnList.end());

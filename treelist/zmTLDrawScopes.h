@@ -1,12 +1,9 @@
 // Scopes of the tree list's drawing code: a canvas font and a node's access bracket are put back
-// and a brush is deleted when a block ends, also when a custom-draw handler raises (a DC's state:
-// TSavedDCScope).
+// when a block ends, also when a custom-draw handler raises (DC state, brushes: GdiScopes.h).
 #pragma once
 
-#include <utility>
-
 #include "platform/forms/Graphics.h"
-#include "platform/os/Gdi.h"
+#include "platform/os/GdiScopes.h"
 #include "treelist/zmTL.h"
 
 // With Save, the canvas font is copied into Scratch and assigned back on leaving.
@@ -46,27 +43,4 @@ class TzmNodeAccess {
   TCustomzmTreeList* FTree;
   TzmTreeListNode* FNode;
   TEnd FEnd;
-};
-
-// A solid brush deleted with the holder.
-class TzmOwnedBrush {
- public:
-  TzmOwnedBrush() = default;
-  explicit TzmOwnedBrush(TColor Color) : FBrush(CreateSolidBrush(ColorToRGB(Color))) {}
-  ~TzmOwnedBrush() { Reset(); }
-  TzmOwnedBrush(const TzmOwnedBrush&) = delete;
-  TzmOwnedBrush& operator=(const TzmOwnedBrush&) = delete;
-  TzmOwnedBrush(TzmOwnedBrush&& Other) noexcept : FBrush(std::exchange(Other.FBrush, nullptr)) {}
-  void Reset(TColor Color) {
-    Reset();
-    FBrush = CreateSolidBrush(ColorToRGB(Color));
-  }
-  void Reset() {
-    if (FBrush) DeleteObject(FBrush);
-    FBrush = nullptr;
-  }
-  HBRUSH Get() const { return FBrush; }
-
- private:
-  HBRUSH FBrush = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/rtl/IniFiles.h"
 #include "platform/rtl/Registry.h"
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmTL.h"
 #include "treelist/zmTLHelpers.h"
 
@@ -47,39 +48,33 @@ void TCustomzmTreeList::SetFocusedNodeColumn(TzmTreeListNode* Node, Integer Visi
   FFocusedColumnCache = -1;
   TzmTreeListNode* oldNode = FFocusedNode;
   Integer oldColumn = FFocusedVisibleColumn;
-  auto notify = [&] {
+  TFinally notify([&] {
     if (FFocusedNode && MakeVisible) FFocusedNode->MakeVisible();
     bool nodeChanged = FFocusedNode != oldNode;
     bool columnChanged = FFocusedVisibleColumn != oldColumn;
     if ((nodeChanged && FSearchLockCount == 0) || columnChanged) EndSearch();
     if (nodeChanged) DoFocusedNodeChanged(oldNode, FFocusedNode);
     if (columnChanged) DoFocusedColumnChanged(FFocusedNode, FFocusedVisibleColumn);
-  };
-  try {
-    if (IsUpdateLocked()) {
-      FFocusedNode = Node;
+  });
+  if (IsUpdateLocked()) {
+    FFocusedNode = Node;
+    FFocusedVisibleColumn = VisibleColumn;
+  } else if (Node == oldNode) {
+    if (!IsRowSelect() && VisibleColumn != oldColumn) {
+      MakeColumnVisible(GetVisibleColumn(VisibleColumn));
       FFocusedVisibleColumn = VisibleColumn;
-    } else if (Node == oldNode) {
-      if (!IsRowSelect() && VisibleColumn != oldColumn) {
-        MakeColumnVisible(GetVisibleColumn(VisibleColumn));
-        FFocusedVisibleColumn = VisibleColumn;
-        InvalidateNode(Node, false);
-      }
-    } else {
-      if (!IsRowSelect()) {
-        FFocusedVisibleColumn = VisibleColumn;
-        MakeColumnVisible(GetVisibleColumn(VisibleColumn));
-      }
-      InvalidateNode(oldNode, false);
-      FFocusedNode = Node;
       InvalidateNode(Node, false);
-      SetNewItemRowFocused(false);
     }
-  } catch (...) {
-    notify();
-    throw;
+  } else {
+    if (!IsRowSelect()) {
+      FFocusedVisibleColumn = VisibleColumn;
+      MakeColumnVisible(GetVisibleColumn(VisibleColumn));
+    }
+    InvalidateNode(oldNode, false);
+    FFocusedNode = Node;
+    InvalidateNode(Node, false);
+    SetNewItemRowFocused(false);
   }
-  notify();
 }
 
 void TCustomzmTreeList::SetFocusedAbsoluteIndex(Integer Index) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/forms/Clipbrd.h"
+#include "platform/rtl/Scopes.h"
 #include "platform/rtl/StringList.h"
 #include "treelist/zmEditor.h"
 #include "treelist/zmTL.h"
@@ -369,14 +370,8 @@ bool TCustomzmTreeList::StartSearch(Integer Column, const String& Text) {
   if (Column < 0) Column = GetFocusedColumn();
   FSearchColumn = Column;
   if (Column >= 0) {
-    ++FSearchLockCount;
-    try {
-      SetFocusedNodeColumn(FFocusedNode ? FFocusedNode : GetFirstRootNode(), GetColumnVisibleIndex(Column), false);
-    } catch (...) {
-      --FSearchLockCount;
-      throw;
-    }
-    --FSearchLockCount;
+    TCounterScope searching(FSearchLockCount);
+    SetFocusedNodeColumn(FFocusedNode ? FFocusedNode : GetFirstRootNode(), GetColumnVisibleIndex(Column), false);
   }
   FSearchActive = true;
   FSearchString = Text;
@@ -389,25 +384,19 @@ void TCustomzmTreeList::DoIncrementalSearch(String& Text, Integer Mode, bool Cle
     Text.clear();
     return;
   }
-  ++FSearchLockCount;
-  try {
-    TzmTreeListNode* node = nullptr;
-    if (FindMatchingNode(FSearchColumn, Text, Mode, node)) SetFocusedNodeColumn(node, FFocusedVisibleColumn, true);
-    else if (ClearOnFail) Text.clear();
-    else if (Mode == 0 && !Text.empty()) Text.pop_back();
-    if (FFocusedNode) {
-      if (IsMultiSelect() && !IsNodeSelected(FFocusedNode)) {
-        ClearSelection();
-        SetNodeSelected(FFocusedNode, true);
-      }
-      MakeNodeVisible(FFocusedNode);
-      InvalidateNode(FFocusedNode, false);
+  TCounterScope searching(FSearchLockCount);
+  TzmTreeListNode* node = nullptr;
+  if (FindMatchingNode(FSearchColumn, Text, Mode, node)) SetFocusedNodeColumn(node, FFocusedVisibleColumn, true);
+  else if (ClearOnFail) Text.clear();
+  else if (Mode == 0 && !Text.empty()) Text.pop_back();
+  if (FFocusedNode) {
+    if (IsMultiSelect() && !IsNodeSelected(FFocusedNode)) {
+      ClearSelection();
+      SetNodeSelected(FFocusedNode, true);
     }
-  } catch (...) {
-    --FSearchLockCount;
-    throw;
+    MakeNodeVisible(FFocusedNode);
+    InvalidateNode(FFocusedNode, false);
   }
-  --FSearchLockCount;
 }
 
 TzmTreeListNode* TCustomzmTreeList::SearchStep(TzmTreeListNode* Node, bool Backward) {

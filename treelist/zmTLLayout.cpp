@@ -3,6 +3,7 @@
 // row arithmetic behind vertical and horizontal scrolling.
 #include <algorithm>
 
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmTL.h"
 #include "treelist/zmUtils.h"
 
@@ -728,7 +729,7 @@ void TCustomzmTreeList::ScrollBandsBy(Integer Dx) {
 void TCustomzmTreeList::UpdateScrollBars() {
   if (!HandleAllocated() || FUpdatingScrollBars || IsDestroying()) return;
   // Showing or hiding a bar resizes the client area, which comes back here.
-  TzmFlagScope updating(FUpdatingScrollBars, true, AliveToken());
+  TValueScope updating(FUpdatingScrollBars, true, AliveToken());
   UpdateHorzScrollBar();
   UpdateVertScrollBar();
   UpdateHorzScrollBar();

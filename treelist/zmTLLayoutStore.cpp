@@ -8,6 +8,7 @@
 
 #include "platform/rtl/IniFiles.h"
 #include "platform/rtl/Registry.h"
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmTLControl.h"
 #include "treelist/zmUtils.h"
 
@@ -38,30 +39,6 @@ Integer ReadInRange(TzmRegIniWrapper* Wrapper, const String& Section, const Stri
   Integer value = Wrapper->ReadInteger(Section, Ident, Default);
   return value >= Least && value <= Most ? value : Default;
 }
-
-// BeginLayoutRead and EndLayoutRead around a read, EndLayoutRead also when the read raises.
-class TLayoutReadScope {
- public:
-  explicit TLayoutReadScope(TCustomzmTreeListControl* Control, void (TCustomzmTreeListControl::*End)())
-      : FControl(Control), FEnd(End), FExceptions(std::uncaught_exceptions()) {}
-  ~TLayoutReadScope() noexcept(false) {
-    if (std::uncaught_exceptions() > FExceptions) {
-      try {
-        (FControl->*FEnd)();
-      } catch (...) {
-      }
-    } else {
-      (FControl->*FEnd)();
-    }
-  }
-  TLayoutReadScope(const TLayoutReadScope&) = delete;
-  TLayoutReadScope& operator=(const TLayoutReadScope&) = delete;
-
- private:
-  TCustomzmTreeListControl* FControl;
-  void (TCustomzmTreeListControl::*FEnd)();
-  int FExceptions;
-};
 
 }  // namespace
 
@@ -130,13 +107,8 @@ void TCustomzmTreeListControl::BeginLayoutRead() {
 }
 
 void TCustomzmTreeListControl::EndLayoutRead() {
-  try {
-    EndSorting();
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TFinally endUpdate([this] { EndUpdate(); });
+  EndSorting();
 }
 
 void TCustomzmTreeListControl::ReadControlLayout(TzmRegIniWrapper* Wrapper, const String& Path) {
@@ -166,8 +138,9 @@ void TCustomzmTreeListControl::ReadLayout(TObject* Store, const String& Path) {
   String p = NormalizeLayoutPath(Path);
   TOwned<TzmRegIniWrapper> wrapper = MakeOwned<TzmRegIniWrapper>();
   wrapper->SetRegIniObject(Store);
-  BeginLayoutRead();
-  TLayoutReadScope read(this, &TCustomzmTreeListControl::EndLayoutRead);
+  TUpdateScope<TCustomzmTreeListControl, &TCustomzmTreeListControl::BeginLayoutRead,
+               &TCustomzmTreeListControl::EndLayoutRead>
+      read(this);
   ReadControlLayout(wrapper.get(), p);
 
   // Bands by their item ID, then their order.
@@ -197,8 +170,9 @@ void TCustomzmTreeListControl::ReadLayout(TObject* Store, const String& Path) {
   for (size_t i = 0; i < columns.size(); ++i) columns[i].Item->SetIndex(static_cast<Integer>(i));
 
   // Where each column sits, with the row indexes refreshed once at the end.
-  ++FRowIndexRefreshLock;
-  try {
+  {
+    TFinally changed([this] { ColumnsChanged(nullptr); });
+    TCounterScope refreshLocked(FRowIndexRefreshLock);
     for (const auto& entry : columns) {
       TzmTreeListColumn* column = entry.Item;
       const String& section = entry.Section;
@@ -209,13 +183,7 @@ void TCustomzmTreeListControl::ReadLayout(TObject* Store, const String& Path) {
       column->SetStoredRowIndex(ReadInRange(wrapper.get(), section, "StoredRowIndex", column->GetStoredRowIndex(), 0,
                                             FHeaderPanelMaxRowCount - 1));
     }
-  } catch (...) {
-    --FRowIndexRefreshLock;
-    ColumnsChanged(nullptr);
-    throw;
   }
-  --FRowIndexRefreshLock;
-  ColumnsChanged(nullptr);
   if (IsMultiSort()) RebuildSortedColumns();
 }
 

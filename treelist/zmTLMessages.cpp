@@ -4,6 +4,7 @@
 
 #include "platform/forms/Forms.h"
 #include "platform/os/Gdi.h"
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmEditor.h"
 #include "treelist/zmTL.h"
 #include "treelist/zmTLResources.h"
@@ -98,14 +99,8 @@ void TCustomzmTreeList::PlaceEditor(bool Selecting) {
     editor->ActivateEdit(rect);
     return;
   }
-  editor->LockActivate();
-  try {
-    editor->ActivateEdit(rect);
-  } catch (...) {
-    editor->UnlockActivate();
-    throw;
-  }
-  editor->UnlockActivate();
+  TUpdateScope<TzmInplaceEdit, &TzmInplaceEdit::LockActivate, &TzmInplaceEdit::UnlockActivate> locked(editor);
+  editor->ActivateEdit(rect);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -354,7 +349,7 @@ bool TCustomzmTreeList::HandleWindowMessage(TMessage& Message) {
     case CM_PARENTFONTCHANGED:
       inherited::WndProc(Message);
       if (GetParentFont()) {
-        TzmTreeListUpdateScope update(this);
+        TUpdateScope update(this);
         FBandCaptionFont->Assign(GetFont());
         FHeaderCaptionFont->Assign(GetFont());
         FPreviewTextFont->SetName(GetFont()->GetName());

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/forms/Forms.h"
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmEditor.h"
 #include "treelist/zmTL.h"
 #include "treelist/zmTLFeedback.h"
@@ -208,7 +209,7 @@ void TCustomzmTreeList::UpdateHotSpot(const TzmTreeListHitTestInfo& Hit) {
   DoHotSpotChanged(spot, cursor);
   FHotSpot = spot;
   {
-    TzmFlagScope changing(FCursorChanging, true);
+    TValueScope changing(FCursorChanging, true);
     SetCursor(cursor);
   }
   Invalidate();
@@ -521,8 +522,8 @@ void TCustomzmTreeList::MouseUp(TMouseButton Button, TShiftState Shift, Integer 
       CancelInteraction();
       if (hit.Kind != tlhHeader || hit.ColumnIndex != column) break;
       // The sorting asked for by the click's keys holds only while the click is handled.
-      TzmFlagScope multi(FSortMultiRequested, (Shift & ssShift) && IsMultiSort(), AliveToken());
-      TzmFlagScope reset(FSortResetRequested, (Shift & ssCtrl) != 0, AliveToken());
+      TValueScope multi(FSortMultiRequested, (Shift & ssShift) && IsMultiSort(), AliveToken());
+      TValueScope reset(FSortResetRequested, (Shift & ssCtrl) != 0, AliveToken());
       DoColumnClick(column);
       break;
     }
@@ -531,7 +532,7 @@ void TCustomzmTreeList::MouseUp(TMouseButton Button, TShiftState Shift, Integer 
       bool over = hit.ColumnIndex == column && HeaderPartAt(hit) == zmHeaderPartDropDown;
       CancelInteraction();
       if (!over || HasState(csDesigning)) break;
-      TzmValueScope<Integer> dropDown(FDropDownColumn, column, AliveToken());
+      TValueScope<Integer> dropDown(FDropDownColumn, column, AliveToken());
       DoHeaderDropDownClick(column);
       break;
     }

@@ -6,6 +6,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/ImgList.h"
 #include "platform/os/Gdi.h"
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmEditor.h"
 #include "treelist/zmTL.h"
 #include "treelist/zmTLFeedback.h"
@@ -68,23 +69,18 @@ void TCustomzmTreeList::SortNodeList(std::vector<TzmTreeListNode*>& List, Intege
 void TCustomzmTreeList::SortNodes(Integer Level, Integer Column, bool Descending) {
   TCursor saved = Screen->GetCursor();
   if (IsSortHourglass()) Screen->SetCursor(crHourGlass);
-  try {
-    TzmTreeListUpdateScope update(this);
-    // The lists Level levels below the roots (every list for -1), the root list first.
-    std::vector<std::pair<std::vector<TzmTreeListNode*>*, Integer>> pending{{&FRootNodes, 0}};
-    while (!pending.empty()) {
-      auto [list, level] = pending.back();
-      pending.pop_back();
-      if (Level < 0 || level == Level) SortNodeList(*list, Column, Descending);
-      if (Level >= 0 && level >= Level) continue;
-      for (auto it = list->rbegin(); it != list->rend(); ++it)
-        if (!(*it)->FChildren.empty()) pending.emplace_back(&(*it)->FChildren, level + 1);
-    }
-  } catch (...) {
-    Screen->SetCursor(saved);
-    throw;
+  TFinally restoreCursor([saved] { Screen->SetCursor(saved); });
+  TUpdateScope update(this);
+  // The lists Level levels below the roots (every list for -1), the root list first.
+  std::vector<std::pair<std::vector<TzmTreeListNode*>*, Integer>> pending{{&FRootNodes, 0}};
+  while (!pending.empty()) {
+    auto [list, level] = pending.back();
+    pending.pop_back();
+    if (Level < 0 || level == Level) SortNodeList(*list, Column, Descending);
+    if (Level >= 0 && level >= Level) continue;
+    for (auto it = list->rbegin(); it != list->rend(); ++it)
+      if (!(*it)->FChildren.empty()) pending.emplace_back(&(*it)->FChildren, level + 1);
   }
-  Screen->SetCursor(saved);
 }
 
 // ---------------------------------------------------------------------------------------------

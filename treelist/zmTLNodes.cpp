@@ -1,6 +1,7 @@
 // Tree list nodes: structure, navigation, the expand/collapse protocol and destruction.
 #include <algorithm>
 
+#include "platform/rtl/Scopes.h"
 #include "platform/rtl/StringList.h"
 #include "treelist/zmTL.h"
 
@@ -261,7 +262,7 @@ void TzmTreeListNode::SetExpanded(bool Value) {
 
 void TzmTreeListNode::Expand(bool Recurse) {
   if (!FHasChildren) return;
-  TzmTreeListUpdateScope scope(FOwner, !FOwner->IsUpdateLocked());
+  TUpdateScope scope(FOwner->IsUpdateLocked() ? nullptr : FOwner);
   SetExpanded(true);
   if (!Recurse) return;
   // Handlers may add children while the subtree opens: the count is read again each time.

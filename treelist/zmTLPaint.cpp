@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/forms/ImgList.h"
+#include "platform/os/GdiScopes.h"
 #include "treelist/zmTL.h"
 #include "treelist/zmTLDrawScopes.h"
 #include "treelist/zmTLHelpers.h"
@@ -23,6 +24,8 @@ TRect Inset(const TRect& R, Integer D) { return {R.Left + D, R.Top + D, R.Right 
 
 bool SameColor(TColor A, TColor B) { return ColorToRGB(A) == ColorToRGB(B); }
 
+HBRUSH SolidBrushOf(TColor Color) { return CreateSolidBrush(ColorToRGB(Color)); }
+
 }  // namespace
 
 // One paint call: the brushes, the paint buffer and the draw info live as long as the painter,
@@ -38,7 +41,7 @@ class TzmTreeListPainter {
 
  private:
   struct TColumnPaint {
-    TzmOwnedBrush Brush;
+    TOwnedGdiObject Brush;
     TColor Color = clWindow;
   };
   struct TCellColors {
@@ -94,7 +97,7 @@ class TzmTreeListPainter {
   TCanvas* C;
   TzmTreeListDrawInfo Info;
   TOwned<TBitmap> Buffer;
-  TzmOwnedBrush BandBrush, HeaderBrush, GroupBrush, WindowBrush, ShadowBrush, SelectionBrush, TreeLineBrush,
+  TOwnedGdiObject BandBrush, HeaderBrush, GroupBrush, WindowBrush, ShadowBrush, SelectionBrush, TreeLineBrush,
       InactiveBrush, FooterBrush, SeparatorBrush, LevelBrushSlot;
   TColor LevelColor = clNone;
   COLORREF ShadowColor;
@@ -112,17 +115,17 @@ TzmTreeListPainter::TzmTreeListPainter(TCustomzmTreeList& Tree)
       M(Tree.FMetrics),
       C(Tree.GetCanvas()),
       Buffer(MakeOwned<TBitmap>()),
-      BandBrush(A.BandBackColor),
-      HeaderBrush(A.HeaderBackColor),
-      GroupBrush(A.GroupRowBackColor),
-      WindowBrush(Tree.GetColor()),
-      SelectionBrush(A.SelectionBackColor),
-      TreeLineBrush(A.TreeLinesColor),
-      InactiveBrush(A.InactiveSelectionBackColor),
-      FooterBrush(A.FooterBackColor),
-      SeparatorBrush(A.FixedBandSeparatorColor),
+      BandBrush(SolidBrushOf(A.BandBackColor)),
+      HeaderBrush(SolidBrushOf(A.HeaderBackColor)),
+      GroupBrush(SolidBrushOf(A.GroupRowBackColor)),
+      WindowBrush(SolidBrushOf(Tree.GetColor())),
+      SelectionBrush(SolidBrushOf(A.SelectionBackColor)),
+      TreeLineBrush(SolidBrushOf(A.TreeLinesColor)),
+      InactiveBrush(SolidBrushOf(A.InactiveSelectionBackColor)),
+      FooterBrush(SolidBrushOf(A.FooterBackColor)),
+      SeparatorBrush(SolidBrushOf(A.FixedBandSeparatorColor)),
       ShadowColor(Tree.FFrameLook == zmflUltraFlat ? kUltraFlatShadow : ColorToRGB(clBtnShadow)) {
-  ShadowBrush.Reset(static_cast<TColor>(ShadowColor));
+  ShadowBrush.Reset(CreateSolidBrush(ShadowColor));
   T.CalcDrawInfo(Info);
   FocusWithin = T.IsFocusedWithin();
   BothGrids = T.FShowGrid && T.FShowPreviewGrid;
@@ -132,7 +135,7 @@ TzmTreeListPainter::TzmTreeListPainter(TCustomzmTreeList& Tree)
   for (size_t i = 0; i < Info.Headers.size(); ++i) {
     TColor color = T.GetColumnColor(Info.Headers[i].ColumnIndex);
     Columns[i].Color = color;
-    if (!SameColor(color, T.GetColor())) Columns[i].Brush.Reset(color);
+    if (!SameColor(color, T.GetColor())) Columns[i].Brush.Reset(SolidBrushOf(color));
   }
 }
 
@@ -197,11 +200,11 @@ void TzmTreeListPainter::HeaderButton(const TRect& Bounds, const TRect& VisibleB
       IntersectClipRect(DC(), VisibleBounds.Left, VisibleBounds.Top, VisibleBounds.Right, VisibleBounds.Bottom);
     bool done = false;
     TColor color = Back;
-    TzmOwnedBrush own;
+    TOwnedGdiObject own;
     Hook(done, color);
     if (!done) {
       if (!SameColor(color, Back)) {
-        own.Reset(color);
+        own.Reset(SolidBrushOf(color));
         Brush = own.Get();
       }
       SetTextColor(DC(), ColorToRGB(C->GetFont()->GetColor()));
@@ -304,7 +307,7 @@ HBRUSH TzmTreeListPainter::LevelBrush(Integer Level) {
   T.DoGetLevelColor(Level, color);
   if (color == A.GroupRowBackColor) return GroupBrush.Get();
   if (color != LevelColor || !LevelBrushSlot.Get()) {
-    LevelBrushSlot.Reset(color);
+    LevelBrushSlot.Reset(SolidBrushOf(color));
     LevelColor = color;
   }
   return LevelBrushSlot.Get();
@@ -554,7 +557,6 @@ void TzmTreeListPainter::Rows() {
     Integer left = Info.RowsRect.Left, right = left + Info.IndentClipWidth - ScrollShift();
     IntersectClipRect(DC(), left, Info.RowsRect.Top, std::max(right, left), Info.RowsRect.Bottom);
     bool dotted = T.FIsStandardPaint && A.TreeLinesVisible && A.TreeLinesStyle == zmtlDotted && HalftoneBrush();
-    COLORREF oldBack = GetBkColor(DC()), oldText = GetTextColor(DC());
     if (dotted) {
       // The dots fall where (x - cell area left) + (y - cell area top) is odd, wherever the area starts.
       bool sameParity = ((Info.RowsRect.Left + Info.RowsRect.Top) & 1) == 0;
@@ -563,18 +565,10 @@ void TzmTreeListPainter::Rows() {
       SetTextColor(DC(), sameParity ? back : lines);
     }
     Integer y = Info.RowsRect.Top;
-    try {
-      for (const TzmTreeListRowDrawItem& row : Info.Rows) {
-        TreePart(row, y, y + row.Height);
-        y += std::max(row.Height, 1);
-      }
-    } catch (...) {
-      SetBkColor(DC(), oldBack);
-      SetTextColor(DC(), oldText);
-      throw;
+    for (const TzmTreeListRowDrawItem& row : Info.Rows) {
+      TreePart(row, y, y + row.Height);
+      y += std::max(row.Height, 1);
     }
-    SetBkColor(DC(), oldBack);
-    SetTextColor(DC(), oldText);
   }
 
   UseFont(T.GetFont());

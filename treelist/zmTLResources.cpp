@@ -8,6 +8,7 @@
 
 #include "platform/forms/Forms.h"
 #include "platform/forms/ImgList.h"
+#include "platform/os/CursorPicture.h"
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Scopes.h"
 #include "treelist/zmCntner.h"
@@ -38,9 +39,9 @@ constexpr int kHotSpot = 7;
 // cursors point away from a centre dot.
 enum TCursorPart : unsigned { cpDot = 1, cpUp = 2, cpDown = 4, cpLeft = 8, cpRight = 16 };
 
-using TCursorGrid = std::vector<std::vector<char>>;
+using TCursorGrid = std::vector<std::string>;
 
-TCursorGrid EmptyGrid() { return TCursorGrid(kCursorSize, std::vector<char>(kCursorSize, ' ')); }
+TCursorGrid EmptyGrid() { return TCursorGrid(kCursorSize, std::string(kCursorSize, ' ')); }
 
 void Outline(TCursorGrid& Grid) {
   TCursorGrid src = Grid;
@@ -78,33 +79,14 @@ TCursorGrid DeleteGrid() {
   return g;
 }
 
-TCursorGrid GridOf(const TPictureRows& Rows) {
-  TCursorGrid g = EmptyGrid();
-  for (int y = 0; y < kCursorSize && y < static_cast<int>(Rows.size()); ++y)
-    for (int x = 0; x < kCursorSize && Rows[y][x]; ++x) g[y][x] = Rows[y][x];
-  return g;
-}
-
-const TPictureRows kDragCopy = {"X               ", "XX              ", "X.X             ", "X..X            ",
-                            "X...X           ", "X....X          ", "X.....X         ", "X..XXXXX        ",
-                            "X.X  XXXXXXX    ", "XX   X.....X    ", "X    X..X..X    ", "     X.XXX.X    ",
-                            "     X..X..X    ", "     X.....X    ", "     XXXXXXX    ", "                "};
-const TPictureRows kMultiDragCopy = {"X               ", "XX              ", "X.X             ", "X..X            ",
-                                 "X...X           ", "X....X   XXXXXXX", "X.....X  X.....X", "X..XXXXX X.....X",
-                                 "X.X  XXXXXXX...X", "XX   X.....X...X", "X    X..X..X...X", "     X.XXX.XXXXX",
-                                 "     X..X..X    ", "     X.....X    ", "     XXXXXXX    ", "                "};
-
-HCURSOR CursorOf(const TCursorGrid& Grid, int HotX, int HotY) {
-  uint32_t pixels[kCursorSize * kCursorSize] = {};
-  bool opaque[kCursorSize * kCursorSize] = {};
-  for (int y = 0; y < kCursorSize; ++y)
-    for (int x = 0; x < kCursorSize; ++x) {
-      char c = Grid[y][x];
-      opaque[y * kCursorSize + x] = c != ' ';
-      pixels[y * kCursorSize + x] = c == '.' ? 0xFFFFFF : 0;
-    }
-  return CreateCursorFromPixels(kCursorSize, kCursorSize, pixels, opaque, HotX, HotY);
-}
+const TCursorGrid kDragCopy = {"X               ", "XX              ", "X.X             ", "X..X            ",
+                               "X...X           ", "X....X          ", "X.....X         ", "X..XXXXX        ",
+                               "X.X  XXXXXXX    ", "XX   X.....X    ", "X    X..X..X    ", "     X.XXX.X    ",
+                               "     X..X..X    ", "     X.....X    ", "     XXXXXXX    ", "                "};
+const TCursorGrid kMultiDragCopy = {"X               ", "XX              ", "X.X             ", "X..X            ",
+                                    "X...X           ", "X....X   XXXXXXX", "X.....X  X.....X", "X..XXXXX X.....X",
+                                    "X.X  XXXXXXX...X", "XX   X.....X...X", "X    X..X..X...X", "     X.XXX.XXXXX",
+                                    "     X..X..X    ", "     X.....X    ", "     XXXXXXX    ", "                "};
 
 struct TCursorEntry {
   TCursor Id;
@@ -112,16 +94,16 @@ struct TCursorEntry {
 };
 
 const TCursorEntry kCursors[] = {
-    {crzmTLDelete, [] { return CursorOf(DeleteGrid(), kHotSpot, kHotSpot); }},
-    {crzmTLFullScroll, [] { return CursorOf(ScrollGrid(cpDot | cpUp | cpDown | cpLeft | cpRight), kHotSpot, kHotSpot); }},
-    {crzmTLHorScroll, [] { return CursorOf(ScrollGrid(cpDot | cpLeft | cpRight), kHotSpot, kHotSpot); }},
-    {crzmTLVerScroll, [] { return CursorOf(ScrollGrid(cpDot | cpUp | cpDown), kHotSpot, kHotSpot); }},
-    {crzmTLUpScroll, [] { return CursorOf(ScrollGrid(cpDot | cpUp), kHotSpot, kHotSpot); }},
-    {crzmTLRightScroll, [] { return CursorOf(ScrollGrid(cpDot | cpRight), kHotSpot, kHotSpot); }},
-    {crzmTLDownScroll, [] { return CursorOf(ScrollGrid(cpDot | cpDown), kHotSpot, kHotSpot); }},
-    {crzmTLLeftScroll, [] { return CursorOf(ScrollGrid(cpDot | cpLeft), kHotSpot, kHotSpot); }},
-    {crzmTLDragCopy, [] { return CursorOf(GridOf(kDragCopy), 0, 0); }},
-    {crzmTLMultiDragCopy, [] { return CursorOf(GridOf(kMultiDragCopy), 0, 0); }},
+    {crzmTLDelete, [] { return CursorFromPicture(DeleteGrid(), kHotSpot, kHotSpot); }},
+    {crzmTLFullScroll, [] { return CursorFromPicture(ScrollGrid(cpDot | cpUp | cpDown | cpLeft | cpRight), kHotSpot, kHotSpot); }},
+    {crzmTLHorScroll, [] { return CursorFromPicture(ScrollGrid(cpDot | cpLeft | cpRight), kHotSpot, kHotSpot); }},
+    {crzmTLVerScroll, [] { return CursorFromPicture(ScrollGrid(cpDot | cpUp | cpDown), kHotSpot, kHotSpot); }},
+    {crzmTLUpScroll, [] { return CursorFromPicture(ScrollGrid(cpDot | cpUp), kHotSpot, kHotSpot); }},
+    {crzmTLRightScroll, [] { return CursorFromPicture(ScrollGrid(cpDot | cpRight), kHotSpot, kHotSpot); }},
+    {crzmTLDownScroll, [] { return CursorFromPicture(ScrollGrid(cpDot | cpDown), kHotSpot, kHotSpot); }},
+    {crzmTLLeftScroll, [] { return CursorFromPicture(ScrollGrid(cpDot | cpLeft), kHotSpot, kHotSpot); }},
+    {crzmTLDragCopy, [] { return CursorFromPicture(kDragCopy, 0, 0); }},
+    {crzmTLMultiDragCopy, [] { return CursorFromPicture(kMultiDragCopy, 0, 0); }},
 };
 
 // The indicator glyphs, black on white (white is their transparent colour).

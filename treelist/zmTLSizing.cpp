@@ -7,6 +7,7 @@
 
 #include "platform/forms/Forms.h"
 #include "platform/os/Gdi.h"
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmTL.h"
 #include "treelist/zmTLFeedback.h"
 #include "treelist/zmTLHelpers.h"
@@ -189,7 +190,7 @@ Integer TCustomzmTreeList::RowHeightAt(TzmTreeListNode* Node, Integer Height) {
 void TCustomzmTreeList::SetBandWidthAuto(Integer VisibleBand, Integer Width) {
   Integer count = GetVisibleBandCount(), lead = GetLeadingWidth();
   if (VisibleBand < 0 || VisibleBand >= count) return;
-  TzmTreeListUpdateScope update(this);
+  TUpdateScope update(this);
   std::vector<Integer> widths(static_cast<size_t>(count));
   for (Integer b = 0; b < count; ++b) widths[static_cast<size_t>(b)] = GetBandDisplayWidth(b);
   Integer old = widths[static_cast<size_t>(VisibleBand)];
@@ -212,7 +213,7 @@ void TCustomzmTreeList::SetBandWidthAuto(Integer VisibleBand, Integer Width) {
 
 void TCustomzmTreeList::SetBandWidthScaled(Integer VisibleBand, Integer Width) {
   Integer old = GetBandDisplayWidth(VisibleBand);
-  TzmTreeListUpdateScope update(this, !IsUpdateLocked());
+  TUpdateScope update(IsUpdateLocked() ? nullptr : this);
   if (old > 0)
     for (Integer r = 0; r < GetHeaderRowCount(VisibleBand); ++r)
       for (Integer c = 0; c < GetHeaderColCount(VisibleBand, r); ++c) {
@@ -224,7 +225,7 @@ void TCustomzmTreeList::SetBandWidthScaled(Integer VisibleBand, Integer Width) {
 }
 
 void TCustomzmTreeList::SetColumnWidthInRow(Integer VisibleBand, Integer Column, Integer Width) {
-  TzmTreeListUpdateScope update(this);
+  TUpdateScope update(this);
   RebuildBandLists();
   Integer row = GetColumnRowIndex(Column), count = GetHeaderColCount(VisibleBand, row);
   std::vector<Integer> columns, widths;
@@ -260,7 +261,7 @@ void TCustomzmTreeList::SetColumnWidthInRow(Integer VisibleBand, Integer Column,
 }
 
 void TCustomzmTreeList::SetColumnWidthSpread(Integer VisibleBand, Integer Column, Integer Width) {
-  TzmTreeListUpdateScope update(this);
+  TUpdateScope update(this);
   Integer oldBand = GetBandDisplayWidth(VisibleBand);
   Integer newBand = oldBand + Width - GetColumnDisplayWidth(Column);
   Integer sizedRow = GetColumnRowIndex(Column);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <utility>
 
+#include "platform/rtl/Scopes.h"
 #include "platform/rtl/StringList.h"
 #include "treelist/zmTL.h"
 #include "treelist/zmUtils.h"
@@ -130,10 +131,10 @@ void TCustomzmTreeList::ForgetNodeReferences() {
 }
 
 void TCustomzmTreeList::DeleteAllNodes() {
-  TzmTreeListUpdateScope update(this, !IsDestroying());
-  TzmFlagScope clearing(FClearingNodes, true);
+  TUpdateScope update(IsDestroying() ? nullptr : this);
+  TValueScope clearing(FClearingNodes, true);
   ClearVisibleNodes();
-  TzmFlagScope keep(FKeepVisibleLists, true);
+  TValueScope keep(FKeepVisibleLists, true);
   ClearSelection();
   ForgetNodeReferences();
   std::vector<TzmTreeListNode*> roots;
@@ -190,7 +191,7 @@ void TCustomzmTreeList::ClearRowHeightCache() {
 }
 
 void TCustomzmTreeList::RebuildVisibleNodes() {
-  TzmFlagScope building(FBuildingVisibleNodes, true);
+  TValueScope building(FBuildingVisibleNodes, true);
   if (!FPatchNode) {
     FVisibleNodes.clear();
     FVisibleNodes.reserve(FRootNodes.size());
@@ -219,18 +220,11 @@ void TCustomzmTreeList::RebuildVisibleNodes() {
 }
 
 void TCustomzmTreeList::PatchVisibleNodes(TzmTreeListNode* Node, bool IsRemoval) {
-  TzmTreeListNode* oldPatch = std::exchange(FPatchNode, Node);
+  TValueScope patch(FPatchNode, Node);
   FPatchNodeShown = FPatchNodeShown || Node->IsVisible();
   FPatchIsRemoval = IsRemoval;
-  try {
-    RebuildVisibleNodes();
-  } catch (...) {
-    FPatchNode = oldPatch;
-    FPatchNodeShown = false;
-    throw;
-  }
-  FPatchNode = oldPatch;
-  FPatchNodeShown = false;
+  TFinally patched([this] { FPatchNodeShown = false; });
+  RebuildVisibleNodes();
 }
 
 void TCustomzmTreeList::PatchVisibleNodeOut(TzmTreeListNode* Node) {
@@ -277,17 +271,9 @@ void TCustomzmTreeList::VisibleExpansionChanged(TzmTreeListNode* Node) {
     RebuildVisibleNodes();
     return;
   }
-  TzmTreeListNode* oldPatch = std::exchange(FPatchNode, Node);
-  bool oldExpansion = std::exchange(FPatchIsExpansion, true);
-  try {
-    RebuildVisibleNodes();
-  } catch (...) {
-    FPatchNode = oldPatch;
-    FPatchIsExpansion = oldExpansion;
-    throw;
-  }
-  FPatchNode = oldPatch;
-  FPatchIsExpansion = oldExpansion;
+  TValueScope patch(FPatchNode, Node);
+  TValueScope expansion(FPatchIsExpansion, true);
+  RebuildVisibleNodes();
 }
 
 void TCustomzmTreeList::PatchVisibleExpansion(TzmTreeListNode* Node) {
@@ -476,7 +462,7 @@ bool TCustomzmTreeList::FocusCollapsingAncestor(TzmTreeListNode* Node) {
 void TCustomzmTreeList::MakeNodeVisible(TzmTreeListNode* Node) {
   if (!Node || Node->GetOwner() != this) return;
   if (!Node->IsVisible()) {
-    TzmTreeListUpdateScope scope(this);
+    TUpdateScope scope(this);
     for (TzmTreeListNode* p = Node->GetParent(); p; p = p->GetParent())
       if (!p->GetExpanded()) p->SetExpanded(true);
   }

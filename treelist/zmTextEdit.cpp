@@ -6,6 +6,7 @@
 
 #include "platform/forms/Menus.h"
 #include "platform/os/Clipboard.h"
+#include "platform/rtl/Scopes.h"
 #include "treelist/zmUtils.h"
 
 QJ_IMPLEMENT_CLASS(TzmTextEditViewData)
@@ -189,7 +190,7 @@ void TzmInplaceTextEdit::CreateParams(TCreateParams& Params) {
 
 void TzmInplaceTextEdit::CreateWnd() {
   {
-    TzmFlagScope creating(FCreating, true, AliveToken());
+    TValueScope creating(FCreating, true, AliveToken());
     inherited::CreateWnd();
   }
   ApplyMaxLength(FMaxLength);
@@ -217,7 +218,7 @@ void TzmInplaceTextEdit::SetModified(bool Value) {
 
 void TzmInplaceTextEdit::SetEditValue(const Variant& Value) {
   {
-    TzmFlagScope assigning(FAssigningText, true, AliveToken());
+    TValueScope assigning(FAssigningText, true, AliveToken());
     inherited::SetEditValue(Value);
   }
   EmptyUndoBuffer();
@@ -311,18 +312,15 @@ void TzmInplaceTextEdit::ApplyCharCase() {
   String text = GetText();
   String converted = ConvertCharCase(text, FCharCase);
   if (converted == text) return;
-  TzmFlagScope changing(FCharCaseChanging, true, AliveToken());
+  TValueScope changing(FCharCaseChanging, true, AliveToken());
   Integer start = 0, end = 0;
   bool window = HandleAllocated();
   if (window) GetSel(start, end);
   bool modified = GetModified();
-  try {
+  {
+    TFinally keepModified([&] { SetModified(modified); });
     SetText(converted);
-  } catch (...) {
-    SetModified(modified);
-    throw;
   }
-  SetModified(modified);
   if (window) SetSel(std::min(start, Length(converted)), std::min(end, Length(converted)));
 }
 
@@ -402,14 +400,14 @@ void TzmInplaceTextEdit::PasteText() { Perform(WM_PASTE, 0, 0); }
 // redoes.
 void TzmInplaceTextEdit::Undo() {
   if (!CanUndo()) return;
-  TzmFlagScope undoing(FUndoing, true, AliveToken());
+  TValueScope undoing(FUndoing, true, AliveToken());
   SendToWindow(EM_UNDO);
   FUndone = true;
 }
 
 void TzmInplaceTextEdit::Redo() {
   if (!CanRedo()) return;
-  TzmFlagScope undoing(FUndoing, true, AliveToken());
+  TValueScope undoing(FUndoing, true, AliveToken());
   SendToWindow(EM_UNDO);
   FUndone = false;
 }
@@ -555,17 +553,13 @@ void TzmInplaceTextEdit::WndProc(TMessage& Message) {
   }
   bool watch = FMessageDepth == 0 && HandleAllocated() && MayMoveSelection(Message.Msg);
   TAliveToken alive = AliveToken();
-  ++FMessageDepth;
   Integer start = 0, end = 0;
-  if (watch) GetSel(start, end);
-  try {
+  {
+    TCounterScope depth(FMessageDepth, alive);
+    if (watch) GetSel(start, end);
     inherited::WndProc(Message);
-  } catch (...) {
-    if (alive) --FMessageDepth;
-    throw;
   }
   if (!alive) return;
-  --FMessageDepth;
   if (Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_RBUTTONDOWN || Message.Msg == WM_MBUTTONDOWN)
     WMMouseButton(Message);
   if (!alive || !watch || !HandleAllocated() || HasState(csLoading)) return;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/forms/Graphics.h"
+#include "platform/os/GdiScopes.h"
 #include "platform/rtl/IniFiles.h"
 #include "platform/rtl/Registry.h"
 #include "platform/rtl/StringList.h"
@@ -19,15 +20,6 @@ HBRUSH FHalftoneBrush = nullptr;
 // The brush where the mask (source) is set, the destination elsewhere.
 constexpr DWORD kBrushThroughMask = 0x00E20746;
 
-HBRUSH CreateHalftoneBrush() {
-  // Rows of 16 bits, bit 7 leftmost, 1 = white: black where x + y is even.
-  const uint8_t bits[16] = {0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0};
-  HBITMAP pattern = CreateBitmap(8, 8, 1, 1, bits);
-  HBRUSH brush = CreatePatternBrush(pattern);
-  DeleteObject(pattern);
-  return brush;
-}
-
 // The registry takes a section below the settings object's key, not from the root.
 String RegistrySection(const String& Section) {
   return !Section.empty() && Section[0] == '\\' ? Section.substr(1) : Section;
@@ -38,27 +30,6 @@ bool IsSectionOrBelow(const String& Name, const String& Prefix) {
   if (Name.compare(0, Prefix.size(), Prefix) != 0) return false;
   return Name.size() == Prefix.size() || Name[Prefix.size()] == '\\';
 }
-
-// A memory DC holding a bitmap; both are released on leaving, also on failure.
-class TMemoryBitmap {
- public:
-  TMemoryBitmap(HDC Compatible, HBITMAP Bitmap) : FDC(CreateCompatibleDC(Compatible)), FBitmap(Bitmap) {
-    FOld = SelectObject(FDC, FBitmap);
-  }
-  ~TMemoryBitmap() {
-    SelectObject(FDC, FOld);
-    DeleteObject(FBitmap);
-    DeleteDC(FDC);
-  }
-  TMemoryBitmap(const TMemoryBitmap&) = delete;
-  TMemoryBitmap& operator=(const TMemoryBitmap&) = delete;
-  HDC DC() const { return FDC; }
-
- private:
-  HDC FDC;
-  HBITMAP FBitmap;
-  HGDIOBJ FOld;
-};
 
 // Selects the font and colours for a text output and puts the previous ones back afterwards.
 class TTextState {
@@ -193,7 +164,7 @@ bool HasLineBreak(const char* Text, Integer Count) {
 }  // namespace
 
 void zmUtilsStart() {
-  if (UtilsUnitCounter.Start()) FHalftoneBrush = CreateHalftoneBrush();
+  if (UtilsUnitCounter.Start()) FHalftoneBrush = CreateCheckerBrush();
 }
 
 void zmUtilsEnd() {
@@ -254,15 +225,18 @@ void EnsureBitmapSize(TBitmap* Bitmap, Integer MinWidth, Integer MinHeight) {
 
 void DrawGlyphOnBrush(HDC DC, HBRUSH Brush, const TRect& Rect, TBitmap* Bitmap) {
   Integer w = Bitmap->GetWidth(), h = Bitmap->GetHeight();
-  TMemoryBitmap copy(DC, CreateCompatibleBitmap(DC, w, h));
-  BitBlt(copy.DC(), 0, 0, w, h, Bitmap->GetCanvas()->GetHandle(), 0, 0, SRCCOPY);
-  TMemoryBitmap mask(DC, Bitmap->MaskHandleFor(Bitmap->GetTransparentColor()));
-  HGDIOBJ oldBrush = SelectObject(copy.DC(), Brush);
-  SetTextColor(copy.DC(), RGB(0, 0, 0));
-  SetBkColor(copy.DC(), RGB(255, 255, 255));
-  BitBlt(copy.DC(), 0, 0, w, h, mask.DC(), 0, 0, kBrushThroughMask);
-  SelectObject(copy.DC(), oldBrush);
-  BitBlt(DC, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), copy.DC(), 0, 0, SRCCOPY);
+  TOwnedGdiObject copyBitmap(CreateCompatibleBitmap(DC, w, h));
+  TMemoryDC copy(DC, copyBitmap.Get());
+  BitBlt(copy.Handle(), 0, 0, w, h, Bitmap->GetCanvas()->GetHandle(), 0, 0, SRCCOPY);
+  TOwnedGdiObject maskBitmap(Bitmap->MaskHandleFor(Bitmap->GetTransparentColor()));
+  TMemoryDC mask(DC, maskBitmap.Get());
+  {
+    TSelectObjectScope brush(copy.Handle(), Brush);
+    SetTextColor(copy.Handle(), RGB(0, 0, 0));
+    SetBkColor(copy.Handle(), RGB(255, 255, 255));
+    BitBlt(copy.Handle(), 0, 0, w, h, mask.Handle(), 0, 0, kBrushThroughMask);
+  }
+  BitBlt(DC, Rect.Left, Rect.Top, Rect.Width(), Rect.Height(), copy.Handle(), 0, 0, SRCCOPY);
 }
 
 void FillShadowEdges(HDC DC, const TRect& Rect, Integer Size, HBRUSH Brush) {

@@ -30,30 +30,6 @@ class TzmUnitCounter {
   Integer FCount = 0;
 };
 
-// Sets a value for a block and restores it afterwards, also when the block raises. With an alive
-// token of the value's owner nothing is restored once the owner is gone.
-template <class T>
-class TzmValueScope {
- public:
-  TzmValueScope(T& AField, T AValue, TAliveToken AOwnerAlive = {})
-      : FField(AField), FOld(AField), FOwnerAlive(std::move(AOwnerAlive)), FGuarded(FOwnerAlive.Alive()) {
-    FField = AValue;
-  }
-  ~TzmValueScope() {
-    if (!FGuarded || FOwnerAlive) FField = FOld;
-  }
-  TzmValueScope(const TzmValueScope&) = delete;
-  TzmValueScope& operator=(const TzmValueScope&) = delete;
-
- private:
-  T& FField;
-  T FOld;
-  TAliveToken FOwnerAlive;
-  bool FGuarded;
-};
-
-using TzmFlagScope = TzmValueScope<bool>;
-
 void zmUtilsStart();
 void zmUtilsEnd();
 

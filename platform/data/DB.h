@@ -38,6 +38,7 @@
 #include <vector>
 
 #include "platform/rtl/Classes.h"
+#include "platform/rtl/Scopes.h"
 #include "platform/rtl/Variants.h"
 
 class TDataSet;
@@ -482,18 +483,7 @@ class TDataSet : public TComponent {
 };
 
 // Keeps a dataset's controls disabled for a scope, also when an exception leaves it.
-class TDisableControlsScope {
- public:
-  explicit TDisableControlsScope(TDataSet* ADataSet);
-  ~TDisableControlsScope() noexcept(false);
-  TDisableControlsScope(const TDisableControlsScope&) = delete;
-  TDisableControlsScope& operator=(const TDisableControlsScope&) = delete;
-
- private:
-  TDataSet* FDataSet;
-  TAliveToken FAlive;
-  int FExceptions;
-};
+using TDisableControlsScope = TUpdateScope<TDataSet, &TDataSet::DisableControls, &TDataSet::EnableControls>;
 
 // ---------------------------------------------------------------------------------------------
 // TDataSource: joins data links to a dataset.

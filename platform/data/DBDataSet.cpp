@@ -295,23 +295,6 @@ void TDataSet::EnableControls() {
   if (FDisableState != dsInactive && FState != dsInactive) DataEvent(FEnableEvent, 0);
 }
 
-TDisableControlsScope::TDisableControlsScope(TDataSet* ADataSet)
-    : FDataSet(ADataSet), FAlive(ADataSet->AliveToken()), FExceptions(std::uncaught_exceptions()) {
-  FDataSet->DisableControls();
-}
-
-TDisableControlsScope::~TDisableControlsScope() noexcept(false) {
-  if (!FAlive) return;
-  if (std::uncaught_exceptions() > FExceptions) {
-    try {
-      FDataSet->EnableControls();
-    } catch (...) {
-    }
-  } else {
-    FDataSet->EnableControls();
-  }
-}
-
 void TDataSet::AddDataSource(TDataSource* ASource) {
   FDataSources.push_back(ASource);
   UpdateBufferCount();

@@ -7,6 +7,7 @@
 #include "platform/data/DBConsts.h"
 #include "platform/data/DBStorage.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/SysUtils.h"
 
 QJ_IMPLEMENT_CLASS(TStringField)
 QJ_IMPLEMENT_CLASS(TWideStringField)
@@ -45,7 +46,7 @@ String DateTimeText(TDateTime AValue, TFieldType AType, const String& AFormat) {
   }
 }
 
-bool IsSignOrDigit(char c) { return c == '+' || c == '-' || (c >= '0' && c <= '9'); }
+bool IsSignOrDigit(char c) { return c == '+' || c == '-' || IsDigitChar(c); }
 
 [[noreturn]] void RangeError(const TField* AField, const String& AValue, const String& AMin, const String& AMax) {
   throw EDatabaseError(&SFieldRangeError, {AValue, AField->GetDisplayName(), AMin, AMax});

@@ -5,6 +5,7 @@
 #include "platform/data/DBConsts.h"
 #include "platform/rtl/FormatSettings.h"
 #include "platform/rtl/Scopes.h"
+#include "platform/rtl/SysUtils.h"
 
 namespace {
 
@@ -15,10 +16,6 @@ struct TToken {
   String Text;       // the name, the text's characters, the number or the symbol
   Integer Position;  // 1-based
 };
-
-bool IsNameStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool IsNameChar(char c) { return IsNameStart(c) || (c >= '0' && c <= '9'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 [[noreturn]] void SyntaxError(Integer APosition, const String& ADetail) {
   throw EDatabaseError(&SFilterSyntax, {APosition, ADetail});
@@ -34,8 +31,8 @@ class TFilterLexer {
     token.Position = static_cast<Integer>(FPos) + 1;
     if (FPos >= FText.size()) return token;
     char c = FText[FPos];
-    if (IsNameStart(c)) return ReadName(token);
-    if (IsDigit(c) || (c == '.' && FPos + 1 < FText.size() && IsDigit(FText[FPos + 1])))
+    if (IsIdentStartChar(c)) return ReadName(token);
+    if (IsDigitChar(c) || (c == '.' && FPos + 1 < FText.size() && IsDigitChar(FText[FPos + 1])))
       return ReadNumber(token);
     if (c == '\'') return ReadQuoted(token, '\'', TTokenKind::Text, "text");
     if (c == '[') return ReadQuoted(token, ']', TTokenKind::BracketName, "field name");
@@ -49,7 +46,7 @@ class TFilterLexer {
 
   TToken& ReadName(TToken& AToken) {
     size_t start = FPos;
-    while (FPos < FText.size() && IsNameChar(FText[FPos])) ++FPos;
+    while (FPos < FText.size() && IsIdentChar(FText[FPos])) ++FPos;
     AToken.Kind = TTokenKind::Name;
     AToken.Text = FText.substr(start, FPos - start);
     return AToken;
@@ -60,18 +57,18 @@ class TFilterLexer {
   TToken& ReadNumber(TToken& AToken) {
     size_t start = FPos;
     const char localePoint = FormatSettings().DecimalSeparator;
-    while (FPos < FText.size() && IsDigit(FText[FPos])) ++FPos;
+    while (FPos < FText.size() && IsDigitChar(FText[FPos])) ++FPos;
     bool point = FPos < FText.size() && (FText[FPos] == '.' || (FText[FPos] == localePoint && FPos + 1 < FText.size() &&
-                                                                 IsDigit(FText[FPos + 1])));
+                                                                 IsDigitChar(FText[FPos + 1])));
     if (point) {
       ++FPos;
-      while (FPos < FText.size() && IsDigit(FText[FPos])) ++FPos;
+      while (FPos < FText.size() && IsDigitChar(FText[FPos])) ++FPos;
     }
     if (FPos < FText.size() && (FText[FPos] == 'e' || FText[FPos] == 'E')) {
       size_t mark = FPos++;
       if (FPos < FText.size() && (FText[FPos] == '+' || FText[FPos] == '-')) ++FPos;
-      if (FPos < FText.size() && IsDigit(FText[FPos]))
-        while (FPos < FText.size() && IsDigit(FText[FPos])) ++FPos;
+      if (FPos < FText.size() && IsDigitChar(FText[FPos]))
+        while (FPos < FText.size() && IsDigitChar(FText[FPos])) ++FPos;
       else
         FPos = mark;
     }

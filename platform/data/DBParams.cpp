@@ -1,15 +1,12 @@
 #include "platform/data/DB.h"
 #include "platform/data/DBConsts.h"
 #include "platform/rtl/Scopes.h"
+#include "platform/rtl/SysUtils.h"
 
 QJ_IMPLEMENT_CLASS(TParam)
 QJ_IMPLEMENT_CLASS(TParams)
 
 namespace {
-
-bool IsParamNameChar(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
-}
 
 // The position after the quoted part that starts at APos (closing quote doubled inside).
 size_t SkipQuoted(const String& AText, size_t APos, char AClose) {
@@ -45,9 +42,9 @@ std::vector<String> ParamNames(const String& ASQL) {
       i = SkipQuoted(ASQL, i, ']');
     } else if (ASQL.compare(i, 2, "--") == 0 || ASQL.compare(i, 2, "/*") == 0) {
       i = SkipComment(ASQL, i);
-    } else if (c == ':' && i + 1 < ASQL.size() && IsParamNameChar(ASQL[i + 1])) {
+    } else if (c == ':' && i + 1 < ASQL.size() && IsIdentChar(ASQL[i + 1])) {
       size_t start = ++i;
-      while (i < ASQL.size() && IsParamNameChar(ASQL[i])) ++i;
+      while (i < ASQL.size() && IsIdentChar(ASQL[i])) ++i;
       String name = ASQL.substr(start, i - start);
       bool known = false;
       for (const String& n : names) known = known || SameText(n, name);

@@ -7,6 +7,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/os/Gdi.h"
 #include "platform/rtl/FileUtils.h"
+#include "platform/rtl/Scopes.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Threads.h"
 
@@ -358,29 +359,23 @@ void TApplication::HandleMessage() {
 }
 
 void TApplication::Run() {
-  FRunning = true;
-  try {
-    if (FMainForm && FShowMainForm) FMainForm->Show();
-    while (!FTerminated) {
-      bool waiting = false;
-      try {
-        MSG msg;
-        if (!ProcessMessage(msg)) {
-          bool done = true;
-          CheckSynchronize();
-          if (OnIdle) OnIdle(this, done);
-          waiting = done;
-        }
-      } catch (...) {
-        HandleException(this);
+  TValueScope running(FRunning, true);
+  if (FMainForm && FShowMainForm) FMainForm->Show();
+  while (!FTerminated) {
+    bool waiting = false;
+    try {
+      MSG msg;
+      if (!ProcessMessage(msg)) {
+        bool done = true;
+        CheckSynchronize();
+        if (OnIdle) OnIdle(this, done);
+        waiting = done;
       }
-      if (waiting && !FTerminated) WaitMessage();
+    } catch (...) {
+      HandleException(this);
     }
-  } catch (...) {
-    FRunning = false;
-    throw;
+    if (waiting && !FTerminated) WaitMessage();
   }
-  FRunning = false;
 }
 
 void TApplication::Terminate() { PostQuitMessage(0); }

@@ -4,6 +4,7 @@
 
 #include "platform/forms/Controls.h"
 #include "platform/os/Gdi.h"
+#include "platform/os/GdiScopes.h"
 
 QJ_IMPLEMENT_CLASS(TClipboard)
 QJ_IMPLEMENT_CLASS(EClipboardException)
@@ -160,11 +161,10 @@ void TClipboard::CopyBitmapTo(TBitmap* Dest) {
   if (!source || !GetObject(source, sizeof info, &info)) throw EClipboardException(&SNoPictureOnClipboard);
   TBitmap copy;
   copy.SetSize(info.bmWidth, std::abs(info.bmHeight));
-  HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, source);
-  BitBlt(copy.GetCanvas()->GetHandle(), 0, 0, copy.GetWidth(), copy.GetHeight(), dc, 0, 0, SRCCOPY);
-  SelectObject(dc, old);
-  DeleteDC(dc);
+  {
+    TMemoryDC dc(nullptr, source);
+    BitBlt(copy.GetCanvas()->GetHandle(), 0, 0, copy.GetWidth(), copy.GetHeight(), dc.Handle(), 0, 0, SRCCOPY);
+  }
   Dest->Assign(&copy);
 }
 

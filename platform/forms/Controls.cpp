@@ -7,6 +7,7 @@
 #include "platform/forms/ActnList.h"
 #include "platform/forms/Forms.h"
 #include "platform/os/Gdi.h"
+#include "platform/rtl/Scopes.h"
 
 const TResourceString SParentRequired = {61001, "Control '%s' has no parent window"};
 const TResourceString SCannotFocus = {61002, "Cannot focus a disabled or invisible window"};
@@ -278,14 +279,8 @@ void TControl::AnchorToParent(TSize NewSize) {
     Integer newSpace = NewSize.cy - h;
     t = oldSpace > 0 ? MulDiv(FAnchorRules.Top, newSpace, oldSpace) : newSpace / 2;
   }
-  FAnchoring = true;
-  try {
-    SetBounds(l, t, std::max(0, w), std::max(0, h));
-  } catch (...) {
-    FAnchoring = false;
-    throw;
-  }
-  FAnchoring = false;
+  TValueScope anchoring(FAnchoring, true);
+  SetBounds(l, t, std::max(0, w), std::max(0, h));
 }
 
 void TControl::RequestAlign() {
@@ -761,14 +756,10 @@ void TControl::CMParentFontChanged(TMessage& M) {
   if (!FParentFont) return;
   TFont* source = M.WParam ? reinterpret_cast<TFont*>(M.LParam) : (FParent ? FParent->GetFont() : nullptr);
   if (!source) return;
-  FChangingFont = true;
-  try {
+  {
+    TValueScope changing(FChangingFont, true);
     FFont->Assign(source);
-  } catch (...) {
-    FChangingFont = false;
-    throw;
   }
-  FChangingFont = false;
   ParentFontChanged();
 }
 

@@ -5,6 +5,7 @@
 
 #include "platform/forms/Controls.h"
 #include "platform/forms/Forms.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TDragObject)
 QJ_IMPLEMENT_CLASS(TBaseDragControlObject)
@@ -77,6 +78,11 @@ TPoint CursorPos() {
 
 void ShowDragCursor(TCursor Cursor) {
   if (Screen) ::SetCursor(Screen->GetCursors(Cursor));
+}
+
+// A drag object the drag manager made for the drag dies with it.
+void FreeAutoCreated(TDragObject* AObject) {
+  if (AObject->GetAutoCreated()) delete AObject;
 }
 
 }  // namespace
@@ -158,13 +164,8 @@ void TDragManager::Done(bool Drop) {
   if (s.Target) Send(s.Target, accepted ? dmDragDrop : dmDragLeave, pos, s.Object);
   TPoint local = accepted ? s.Target->ScreenToClient(pos) : pos;
   ShowDragCursor(crDefault);
-  try {
-    s.Object->Finished(accepted ? s.Target : nullptr, local.X, local.Y, accepted);
-  } catch (...) {
-    if (s.Object->FAutoCreated) delete s.Object;
-    throw;
-  }
-  if (s.Object->FAutoCreated) delete s.Object;
+  TFinally finished([&] { FreeAutoCreated(s.Object); });
+  s.Object->Finished(accepted ? s.Target : nullptr, local.X, local.Y, accepted);
 }
 
 TWinControl* TDragManager::FindDockSite(TPoint Pos) {
@@ -214,24 +215,19 @@ void TDragManager::DockDone(TState& s, bool Drop) {
   TWinControl* site = Drop && s.Accepted ? object->FDockSite : nullptr;
   object->FDropped = site != nullptr;
   TAliveToken alive = s.Control->AliveToken();
-  try {
-    if (site) {
-      const TPoint p = site->ScreenToClient(object->FDragPos);
-      site->DockDrop(object, p.X, p.Y);
-    } else if (Drop) {
-      s.Control->ManualFloat(object->FDockRect);
-    }
-    if (alive) object->Finished(site, object->FDragPos.X, object->FDragPos.Y, site != nullptr);
-  } catch (...) {
-    if (object->FAutoCreated) delete object;
-    throw;
+  TFinally finished([object] { FreeAutoCreated(object); });
+  if (site) {
+    const TPoint p = site->ScreenToClient(object->FDragPos);
+    site->DockDrop(object, p.X, p.Y);
+  } else if (Drop) {
+    s.Control->ManualFloat(object->FDockRect);
   }
-  if (object->FAutoCreated) delete object;
+  if (alive) object->Finished(site, object->FDragPos.X, object->FDragPos.Y, site != nullptr);
 }
 
 void TDragManager::Clear() {
   if (S.CaptureWnd) DeallocateHWnd(S.CaptureWnd);
-  if (S.Object && S.Object->FAutoCreated) delete S.Object;
+  if (S.Object) FreeAutoCreated(S.Object);
   S = TState();
 }
 

@@ -7,6 +7,7 @@
 #include "platform/forms/ExtCtrls.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/StdCtrls.h"
+#include "platform/rtl/Scopes.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -274,11 +275,10 @@ class TColorDialogForm : public TForm {
   void ShowColor() {
     if (!FPreview) return;
     FPreview->SetColor(FColor);
-    FUpdatingChannels = true;
+    TValueScope updating(FUpdatingChannels, true);
     FRed->SetText(IntToStr(GetRValue(FColor)));
     FGreen->SetText(IntToStr(GetGValue(FColor)));
     FBlue->SetText(IntToStr(GetBValue(FColor)));
-    FUpdatingChannels = false;
   }
 
   static BYTE Channel(TEdit* Edit) {

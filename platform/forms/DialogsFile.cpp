@@ -11,6 +11,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/StdCtrls.h"
 #include "platform/rtl/FileUtils.h"
+#include "platform/rtl/Scopes.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -174,10 +175,9 @@ class TFileDialogForm : public TForm {
   void Fill() {
     FEntries = ListFolder(FCurrent, Masks(), FDialog->GetOptions() & ofForceShowHidden);
     TStrings* items = FList->GetItems();
-    items->BeginUpdate();
+    TUpdateScope update(items);
     items->Clear();
     for (const TFolderEntry& e : FEntries) items->Add(e.IsFolder ? e.Name + kFolderMark : e.Name);
-    items->EndUpdate();
   }
 
   bool Navigate(const String& Folder) {

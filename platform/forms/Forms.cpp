@@ -4,6 +4,7 @@
 
 #include "platform/os/Gdi.h"
 #include "platform/os/WinMenus.h"
+#include "platform/rtl/Scopes.h"
 
 const TResourceString SCannotShowModal = {61010, "Cannot make a visible window modal"};
 
@@ -308,14 +309,11 @@ void TCustomForm::MovePosition() {
 
 void TCustomForm::CMShowingChangedForm(TMessage&) {
   if (GetShowing()) {
-    FFormState |= fsShowing;
-    try {
+    {
+      FFormState |= fsShowing;
+      TFinally shown([this] { FFormState &= ~static_cast<TFormState>(fsShowing); });
       DoShow();
-    } catch (...) {
-      FFormState &= ~static_cast<TFormState>(fsShowing);
-      throw;
     }
-    FFormState &= ~static_cast<TFormState>(fsShowing);
     MovePosition();
     static const int kShow[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
     if (GetParent())
@@ -325,14 +323,12 @@ void TCustomForm::CMShowingChangedForm(TMessage&) {
     FFormState |= fsVisible;
     return;
   }
-  FFormState |= fsShowing;
-  try {
+  {
+    FFormState |= fsShowing;
+    TFinally hidden([this] { FFormState &= ~static_cast<TFormState>(fsShowing); });
     DoHide();
-  } catch (...) {
-    FFormState &= ~static_cast<TFormState>(fsShowing);
-    throw;
   }
-  FFormState &= ~static_cast<TFormState>(fsShowing | fsVisible);
+  FFormState &= ~static_cast<TFormState>(fsVisible);
   SetWindowPos(FHandle, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_HIDEWINDOW);
   if (FActive && !GetParent()) {
     // The next visible form of the program takes over.
@@ -363,7 +359,7 @@ TModalResult TCustomForm::ShowModal() {
   TCursor savedCursor = Screen ? Screen->GetCursor() : crDefault;
   if (Screen) Screen->SetCursor(crDefault);
   std::vector<HWND> disabled = DisableTaskWindows(nullptr);
-  auto restore = [&] {
+  TFinally restore([&] {
     EnableTaskWindows(disabled);
     if (Screen) {
       auto& saved = Screen->FSaveFocusedList;
@@ -374,36 +370,29 @@ TModalResult TCustomForm::ShowModal() {
     if (activeWindow && IsWindow(activeWindow)) SetActiveWindow(activeWindow);
     FocusCount = savedFocusCount;
     if (alive) FFormState &= ~static_cast<TFormState>(fsModal);
-  };
+  });
   TModalResult result = mrNone;
-  try {
-    Show();
-    try {
-      SendMessage(GetHandle(), CM_ACTIVATE, 0, 0);
-      FModalResult = mrNone;
-      do {
-        Application->HandleMessage();
-        if (!alive) break;
-        if (Application->GetTerminated())
-          FModalResult = mrCancel;
-        else if (FModalResult != mrNone)
-          CloseModal();
-      } while (alive && FModalResult == mrNone);
-      result = alive ? FModalResult : mrCancel;
-      if (alive) {
-        SendMessage(GetHandle(), CM_DEACTIVATE, 0, 0);
-        if (GetActiveWindow() != FHandle) activeWindow = nullptr;
-      }
-    } catch (...) {
+  Show();
+  {
+    TFinally hide([&] {
       if (alive) Hide();
-      throw;
+    });
+    SendMessage(GetHandle(), CM_ACTIVATE, 0, 0);
+    FModalResult = mrNone;
+    do {
+      Application->HandleMessage();
+      if (!alive) break;
+      if (Application->GetTerminated())
+        FModalResult = mrCancel;
+      else if (FModalResult != mrNone)
+        CloseModal();
+    } while (alive && FModalResult == mrNone);
+    result = alive ? FModalResult : mrCancel;
+    if (alive) {
+      SendMessage(GetHandle(), CM_DEACTIVATE, 0, 0);
+      if (GetActiveWindow() != FHandle) activeWindow = nullptr;
     }
-    if (alive) Hide();
-  } catch (...) {
-    restore();
-    throw;
   }
-  restore();
   return result;
 }
 
@@ -510,39 +499,33 @@ bool TCustomForm::SetFocusedControl(TWinControl* Control) {
   if (Control->FControlState & csFocusing) return false;
   Control->FControlState |= csFocusing;
   TAliveToken alive = Control->AliveToken();
-  auto done = [&](bool result) {
+  TFinally focused([&] {
     if (alive) Control->FControlState &= ~static_cast<TControlState>(csFocusing);
-    return result;
-  };
-  try {
-    if (Screen && Screen->FFocusedForm != this) {
-      if (TCustomForm* previous = Screen->FFocusedForm) {
-        Screen->FFocusedForm = nullptr;
-        if (previous->HandleAllocated() && !SendFocusMessage(previous->FHandle, CM_DEACTIVATE)) return done(false);
-      }
-      Screen->FFocusedForm = this;
-      if (!SendFocusMessage(GetHandle(), CM_ACTIVATE)) return done(false);
+  });
+  if (Screen && Screen->FFocusedForm != this) {
+    if (TCustomForm* previous = Screen->FFocusedForm) {
+      Screen->FFocusedForm = nullptr;
+      if (previous->HandleAllocated() && !SendFocusMessage(previous->FHandle, CM_DEACTIVATE)) return false;
     }
-    if (!FFocusedControl) FFocusedControl = this;
-    if (FFocusedControl != Control) {
-      while (FFocusedControl && !FFocusedControl->ContainsControl(Control)) {
-        HWND h = FFocusedControl->FHandle;
-        FFocusedControl = FFocusedControl->GetParent();
-        if (h && !SendFocusMessage(h, CM_EXIT)) return done(false);
-      }
-      while (FFocusedControl != Control) {
-        TWinControl* step = Control;
-        while (step->GetParent() != FFocusedControl) step = step->GetParent();
-        FFocusedControl = step;
-        if (!SendFocusMessage(step->GetHandle(), CM_ENTER)) return done(false);
-      }
-      Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Control));
-    }
-  } catch (...) {
-    done(false);
-    throw;
+    Screen->FFocusedForm = this;
+    if (!SendFocusMessage(GetHandle(), CM_ACTIVATE)) return false;
   }
-  return done(true);
+  if (!FFocusedControl) FFocusedControl = this;
+  if (FFocusedControl != Control) {
+    while (FFocusedControl && !FFocusedControl->ContainsControl(Control)) {
+      HWND h = FFocusedControl->FHandle;
+      FFocusedControl = FFocusedControl->GetParent();
+      if (h && !SendFocusMessage(h, CM_EXIT)) return false;
+    }
+    while (FFocusedControl != Control) {
+      TWinControl* step = Control;
+      while (step->GetParent() != FFocusedControl) step = step->GetParent();
+      FFocusedControl = step;
+      if (!SendFocusMessage(step->GetHandle(), CM_ENTER)) return false;
+    }
+    Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(Control));
+  }
+  return true;
 }
 
 void TCustomForm::SetActive(bool Value) {
@@ -555,13 +538,8 @@ void TCustomForm::SetActive(bool Value) {
 // The form paints itself (Paint, OnPaint) even without graphic children.
 void TCustomForm::WMPaintForm(TMessage& M) {
   FControlState |= csCustomPaint;
-  try {
-    inherited::Dispatch(M);
-  } catch (...) {
-    FControlState &= ~static_cast<TControlState>(csCustomPaint);
-    throw;
-  }
-  FControlState &= ~static_cast<TControlState>(csCustomPaint);
+  TFinally painted([this] { FControlState &= ~static_cast<TControlState>(csCustomPaint); });
+  inherited::Dispatch(M);
 }
 
 void TCustomForm::WMActivate(TMessage& M) { SetActive(LOWORD(M.WParam) != WA_INACTIVE); }

@@ -4,6 +4,7 @@
 
 #include "platform/forms/Graphics.h"
 #include "platform/os/Gdi.h"
+#include "platform/os/GdiScopes.h"
 #include "platform/rtl/Streams.h"
 
 QJ_IMPLEMENT_CLASS(TGraphic)
@@ -149,23 +150,6 @@ int BmpDepth(const std::vector<uint8_t>& d) {
   return d[at] | d[at + 1] << 8;
 }
 
-// A memory DC for a bitmap that no canvas holds.
-class TScratchDC {
- public:
-  explicit TScratchDC(HBITMAP bmp) : FDC(CreateCompatibleDC(nullptr)) { FOld = SelectObject(FDC, bmp); }
-  ~TScratchDC() {
-    SelectObject(FDC, FOld);
-    DeleteDC(FDC);
-  }
-  TScratchDC(const TScratchDC&) = delete;
-  TScratchDC& operator=(const TScratchDC&) = delete;
-  operator HDC() const { return FDC; }
-
- private:
-  HDC FDC;
-  HGDIOBJ FOld;
-};
-
 }  // namespace
 
 TBitmap::TBitmap() = default;
@@ -180,11 +164,10 @@ HBITMAP TBitmap::NewImage(Integer W, Integer H, bool Mono, COLORREF Fill) {
     throw EInvalidGraphic(&SBitmapTooLarge, {W, H});
   HBITMAP bmp = CreateBitmap(W, H, 1, Mono ? 1 : 32, nullptr);
   if (!bmp) throw EOutOfMemory(Format("Cannot create a bitmap of %d x %d pixels", {W, H}));
-  TScratchDC dc(bmp);
+  TMemoryDC dc(nullptr, bmp);
   RECT all{0, 0, W, H};
-  HBRUSH brush = CreateSolidBrush(Fill);
-  ::FillRect(dc, &all, brush);
-  DeleteObject(brush);
+  TOwnedGdiObject brush(CreateSolidBrush(Fill));
+  ::FillRect(dc.Handle(), &all, brush.Get());
   return bmp;
 }
 
@@ -218,9 +201,9 @@ void TBitmap::SetSize(Integer AWidth, Integer AHeight) {
   COLORREF fill = FCanvas ? ColorToRGB(FCanvas->GetBrush()->GetColor()) : 0xFFFFFF;
   HBITMAP image = NewImage(AWidth, AHeight, format == pf1bit, fill);
   if (FHandle) {
-    TScratchDC dst(image);
+    TMemoryDC dst(nullptr, image);
     HDC src = GetCanvas()->GetHandle();
-    BitBlt(dst, 0, 0, std::min(AWidth, FWidth), std::min(AHeight, FHeight), src, 0, 0, SRCCOPY);
+    BitBlt(dst.Handle(), 0, 0, std::min(AWidth, FWidth), std::min(AHeight, FHeight), src, 0, 0, SRCCOPY);
   }
   ReplaceHandle(image, format);
   Changed(this);
@@ -272,8 +255,8 @@ void TBitmap::Assign(TPersistent* Source) {
     bool mono = src->GetMonochrome();
     copy = mono ? NewImage(src->FWidth, src->FHeight, true, 0xFFFFFF) : CreateBitmap(src->FWidth, src->FHeight, 1, 32, PixelsOf(src->FHandle));
     if (mono) {
-      TScratchDC dst(copy);
-      BitBlt(dst, 0, 0, src->FWidth, src->FHeight, src->GetCanvas()->GetHandle(), 0, 0, SRCCOPY);
+      TMemoryDC dst(nullptr, copy);
+      BitBlt(dst.Handle(), 0, 0, src->FWidth, src->FHeight, src->GetCanvas()->GetHandle(), 0, 0, SRCCOPY);
     }
   }
   ReplaceHandle(copy, src->FPixelFormat);
@@ -298,11 +281,11 @@ void TBitmap::SetPixelFormat(TPixelFormat Value) {
       image = MonoFromFlags(FWidth, FHeight, [&](Integer x, Integer y) { return px[size_t(y) * size_t(w) + size_t(x)] == 0xFFFFFF; });
     } else {
       image = NewImage(FWidth, FHeight, false, 0xFFFFFF);
-      TScratchDC dst(image);
+      TMemoryDC dst(nullptr, image);
       HDC src = GetCanvas()->GetHandle();
-      SetTextColor(dst, 0);
-      SetBkColor(dst, 0xFFFFFF);
-      BitBlt(dst, 0, 0, FWidth, FHeight, src, 0, 0, SRCCOPY);
+      SetTextColor(dst.Handle(), 0);
+      SetBkColor(dst.Handle(), 0xFFFFFF);
+      BitBlt(dst.Handle(), 0, 0, FWidth, FHeight, src, 0, 0, SRCCOPY);
     }
     ReplaceHandle(image, Value);
   }

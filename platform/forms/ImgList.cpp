@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/os/Gdi.h"
+#include "platform/rtl/Scopes.h"
 
 const TResourceString SImageIndexError = {65220, "Invalid ImageList Index"};
 const TResourceString SImageWriteFail = {65221, "Failed to write ImageList data to stream"};
@@ -201,17 +202,11 @@ bool TCustomImageList::GetInstRes(HINSTANCE Instance, TResType ResType, const St
   } catch (const EResNotFound&) {
     return false;
   }
-  BeginUpdate();
-  try {
-    Clear();
-    SetSize(Width > 0 ? Width : strip.GetHeight(), strip.GetHeight());
-    // Transparent loading without a colour takes the strip's bottom-left pixel.
-    AddMasked(&strip, MaskColor == clNone && (LoadFlags & lrTransparent) ? clDefault : MaskColor);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TUpdateScope update(this);
+  Clear();
+  SetSize(Width > 0 ? Width : strip.GetHeight(), strip.GetHeight());
+  // Transparent loading without a colour takes the strip's bottom-left pixel.
+  AddMasked(&strip, MaskColor == clNone && (LoadFlags & lrTransparent) ? clDefault : MaskColor);
   return true;
 }
 
@@ -247,7 +242,7 @@ void TCustomImageList::Assign(TPersistent* Source) {
     return;
   }
   if (src == this) return;
-  BeginUpdate();
+  TUpdateScope update(this);
   RecreateHandle();
   FWidth = src->FWidth;
   FHeight = src->FHeight;
@@ -266,7 +261,6 @@ void TCustomImageList::Assign(TPersistent* Source) {
   }
   if (FHandle) ImageList_SetBkColor(FHandle, ListColor(FBkColor));
   Change();
-  EndUpdate();
 }
 
 void TCustomImageList::RegisterChanges(TChangeLink* Value) {

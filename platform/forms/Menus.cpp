@@ -7,6 +7,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/forms/ImgList.h"
 #include "platform/os/Gdi.h"
+#include "platform/os/GdiScopes.h"
 
 QJ_IMPLEMENT_CLASS(TMenuItem)
 QJ_IMPLEMENT_CLASS(TMenu)
@@ -724,9 +725,9 @@ void TMenu::MeasureMessage(TMessage& Message) {
   TMenuItem* item = LiveItem(FItems, mis->itemData);
   if (!item || item == FItems) return;
   // The memory DC dies with this scope, also when a measuring handler raises.
-  std::unique_ptr<HDC__, decltype(&DeleteDC)> dc(CreateCompatibleDC(nullptr), &DeleteDC);
+  TMemoryDC dc;
   TCanvas canvas;
-  canvas.SetHandle(dc.get());
+  canvas.SetHandle(dc.Handle());
   canvas.GetFont()->Assign(Screen->GetMenuFont());
   Integer w = static_cast<Integer>(mis->itemWidth), h = static_cast<Integer>(mis->itemHeight);
   item->MeasureItem(&canvas, w, h);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/forms/Forms.h"
+#include "platform/os/CursorPicture.h"
 #include "platform/rtl/ClassesConsts.h"
 
 QJ_IMPLEMENT_CLASS(TScreen)
@@ -11,26 +12,13 @@ QJ_IMPLEMENT_CLASS(TMouse)
 
 namespace {
 
-// A small 16 x 16 cursor drawn from a text picture: 'X' black, '.' white, ' ' transparent.
-HCURSOR CursorFromPicture(const std::vector<const char*>& Rows, int HotX, int HotY) {
-  constexpr int kSize = 16;
-  uint32_t pixels[kSize * kSize] = {};
-  bool opaque[kSize * kSize] = {};
-  for (int y = 0; y < kSize && y < static_cast<int>(Rows.size()); ++y)
-    for (int x = 0; x < kSize && Rows[y][x]; ++x) {
-      char c = Rows[y][x];
-      opaque[y * kSize + x] = c != ' ';
-      pixels[y * kSize + x] = c == '.' ? 0xFFFFFF : 0;
-    }
-  return CreateCursorFromPixels(kSize, kSize, pixels, opaque, HotX, HotY);
-}
-
-const std::vector<const char*> kDragPicture = {
+// Text pictures: 'X' black, '.' white, ' ' transparent.
+const std::vector<std::string> kDragPicture = {
     "X               ", "XX              ", "X.X             ", "X..X            ", "X...X           ",
     "X....X          ", "X.....X         ", "X..XXXXX        ", "X.X  XXXXXXX    ", "XX   X.....X    ",
     "X    X.....X    ", "     X.....X    ", "     XXXXXXX    ", "                ", "                ",
     "                "};
-const std::vector<const char*> kMultiDragPicture = {
+const std::vector<std::string> kMultiDragPicture = {
     "X               ", "XX              ", "X.X             ", "X..X            ", "X...X           ",
     "X....X          ", "X.....X         ", "X..XXXXX  XXXXX ", "X.X XXXXXXX...X ", "XX  X.....X...X ",
     "X   X.....XXXXX ", "    X.....X     ", "    XXXXXXX     ", "                ", "                ",

@@ -6,6 +6,7 @@
 
 #include "platform/forms/Forms.h"
 #include "platform/os/Gdi.h"
+#include "platform/os/GdiScopes.h"
 
 QJ_IMPLEMENT_CLASS(TButtonControl)
 QJ_IMPLEMENT_CLASS(TButton)
@@ -51,12 +52,9 @@ void Offset(TRect& R, Integer DX, Integer DY) {
 
 // The height of a line of text in a font, measured on the screen.
 Integer FontHeight(TFont* Font) {
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, Font->GetHandle());
+  TMeasureDC dc(Font->GetHandle());
   TEXTMETRIC tm;
-  GetTextMetrics(dc, &tm);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  GetTextMetrics(dc.Handle(), &tm);
   return tm.tmHeight;
 }
 
@@ -560,14 +558,14 @@ void TCustomLabel::Paint() {
 
 void TCustomLabel::AdjustSize() {
   if (!GetAutoSize() || HasState(csLoading)) return;
-  TCanvas canvas;
-  HDC dc = GetDC(nullptr);
-  canvas.SetHandle(dc);
   TRect r = GetClientRect();
   if (!FWordWrap) r.Right = r.Left + 0x7FFF;
-  DoDrawText(&canvas, r, DT_EXPANDTABS | DT_CALCRECT | (FWordWrap ? DT_WORDBREAK : 0u));
-  canvas.SetHandle(nullptr);
-  ReleaseDC(nullptr, dc);
+  {
+    TMeasureDC dc;
+    TCanvas canvas;
+    TCanvasDCScope bound(&canvas, dc.Handle());
+    DoDrawText(&canvas, r, DT_EXPANDTABS | DT_CALCRECT | (FWordWrap ? DT_WORDBREAK : 0u));
+  }
   Integer x = GetLeft();
   if (FAlignment == taRightJustify) x += GetWidth() - r.Right;
   SetBounds(x, GetTop(), r.Right, r.Bottom);

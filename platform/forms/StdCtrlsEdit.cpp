@@ -2,6 +2,7 @@
 #include "platform/forms/StdCtrls.h"
 #include "platform/os/Gdi.h"
 #include "platform/rtl/ClassesConsts.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TCustomEdit)
 QJ_IMPLEMENT_CLASS(TEdit)
@@ -76,18 +77,12 @@ void TCustomEdit::CreateParams(TCreateParams& Params) {
 }
 
 void TCustomEdit::CreateWnd() {
-  FCreating = true;
-  try {
-    inherited::CreateWnd();
-    SendMessage(FHandle, EM_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
-    SendMessage(FHandle, EM_SETPASSWORDCHAR, static_cast<unsigned char>(FPasswordChar), 0);
-    ApplyCharCaseToText();
-    SendMessage(FHandle, EM_SETMODIFY, FModified, 0);
-  } catch (...) {
-    FCreating = false;
-    throw;
-  }
-  FCreating = false;
+  TValueScope creating(FCreating, true);
+  inherited::CreateWnd();
+  SendMessage(FHandle, EM_LIMITTEXT, static_cast<WPARAM>(FMaxLength), 0);
+  SendMessage(FHandle, EM_SETPASSWORDCHAR, static_cast<unsigned char>(FPasswordChar), 0);
+  ApplyCharCaseToText();
+  SendMessage(FHandle, EM_SETMODIFY, FModified, 0);
 }
 
 void TCustomEdit::DestroyWnd() {

@@ -5,7 +5,9 @@
 #include "platform/forms/Controls.h"
 #include "platform/forms/Forms.h"
 #include "platform/os/Gdi.h"
+#include "platform/os/GdiScopes.h"
 #include "platform/rtl/ClassesConsts.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TWinControl)
 QJ_IMPLEMENT_CLASS(TCustomControl)
@@ -287,16 +289,14 @@ void TWinControl::CreateWnd() {
   if ((params.Style & WS_CHILD) && !params.WndParent) throw EInvalidOperation(&SParentRequired, {GetName()});
   FDefWndProc = params.WindowClass.lpfnWndProc ? params.WindowClass.lpfnWndProc : DefWindowProc;
   RegisterWindowClass(params, ControlWindowProc);
-  FControlState |= csCreating;
-  try {
+  {
+    FControlState |= csCreating;
+    TFinally created([this] {
+      FControlState &= ~static_cast<TControlState>(csCreating);
+      CreationControl = nullptr;
+    });
     CreateWindowHandle(params);
-  } catch (...) {
-    FControlState &= ~static_cast<TControlState>(csCreating);
-    CreationControl = nullptr;
-    throw;
   }
-  FControlState &= ~static_cast<TControlState>(csCreating);
-  CreationControl = nullptr;
   if (!FHandle) throw EOSError(&SWindowClass);
   Perform(WM_SETFONT, reinterpret_cast<WPARAM>(GetFont()->GetHandle()), TRUE);
 }
@@ -550,8 +550,11 @@ void TWinControl::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer
     AWidth = FWidth;
     AHeight = FHeight;
   }
+  // A handler of the new size (OnResize) may free the control.
+  TAliveToken alive = AliveToken();
   if (FHandle && !IsIconic(FHandle)) {
     SetWindowPos(FHandle, nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (!alive) return;
     UpdateBounds();
   } else {
     bool sized = AWidth != FWidth || AHeight != FHeight;
@@ -563,6 +566,7 @@ void TWinControl::SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer
     if (sized) {
       Realign();
       if (!HasState(csLoading)) Resize();
+      if (!alive) return;
     }
   }
   RequestAlign();
@@ -606,16 +610,12 @@ void TWinControl::ReAlignNow(TControl* AControl) {
     return;
   }
   DisableAlign();
-  try {
-    TRect r = GetClientRect();
-    AlignControls(AControl, r);
-  } catch (...) {
+  TFinally aligned([this] {
     FControlState &= ~static_cast<TControlState>(csAlignmentNeeded);
     --FAlignLevel;
-    throw;
-  }
-  FControlState &= ~static_cast<TControlState>(csAlignmentNeeded);
-  --FAlignLevel;
+  });
+  TRect r = GetClientRect();
+  AlignControls(AControl, r);
 }
 
 void TWinControl::EnableAlign() {
@@ -901,18 +901,11 @@ void TWinControl::PaintControls(HDC DC, TControl* First) {
     if (!RectVisible(DC, &bounds)) continue;
     bool copy = FControlState & csPaintCopy;
     if (copy) c->FControlState |= csPaintCopy;
-    int saved = SaveDC(DC);
+    TFinally painted([c] { c->FControlState &= ~static_cast<TControlState>(csPaintCopy); });
+    TSavedDCScope saved(DC);
     OffsetViewportOrgEx(DC, c->GetLeft(), c->GetTop(), nullptr);
     IntersectClipRect(DC, 0, 0, c->GetWidth(), c->GetHeight());
-    try {
-      c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
-    } catch (...) {
-      RestoreDC(DC, saved);
-      c->FControlState &= ~static_cast<TControlState>(csPaintCopy);
-      throw;
-    }
-    RestoreDC(DC, saved);
-    c->FControlState &= ~static_cast<TControlState>(csPaintCopy);
+    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
   }
 }
 
@@ -922,40 +915,27 @@ void TWinControl::PaintHandler(TMessage& Message) {
   bool own = !dc;
   if (own) dc = BeginPaint(FHandle, &ps);
   if (!dc) return;
-  try {
-    int saved = SaveDC(dc);
+  TFinally painted([&] {
+    if (own) EndPaint(FHandle, &ps);
+  });
+  {
+    TSavedDCScope saved(dc);
     for (TControl* c : FControls)
       if (c->GetVisible() && (c->FControlStyle & csOpaque))
         ExcludeClipRect(dc, c->GetLeft(), c->GetTop(), c->GetLeft() + c->GetWidth(), c->GetTop() + c->GetHeight());
     PaintWindow(dc);
-    RestoreDC(dc, saved);
-    PaintControls(dc, nullptr);
-  } catch (...) {
-    if (own) EndPaint(FHandle, &ps);
-    throw;
   }
-  if (own) EndPaint(FHandle, &ps);
+  PaintControls(dc, nullptr);
 }
 
 // Paints into a bitmap first, then copies it, so the screen never shows half a paint.
 void TWinControl::DoubleBufferedPaint(HDC DC) {
   TRect client = GetClientRect();
-  HDC mem = CreateCompatibleDC(DC);
-  HBITMAP bitmap = CreateCompatibleBitmap(DC, std::max(1, client.Width()), std::max(1, client.Height()));
-  HGDIOBJ old = SelectObject(mem, bitmap);
-  try {
-    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem), reinterpret_cast<LPARAM>(mem));
-    Perform(WM_PAINT, reinterpret_cast<WPARAM>(mem), 0);
-  } catch (...) {
-    SelectObject(mem, old);
-    DeleteObject(bitmap);
-    DeleteDC(mem);
-    throw;
-  }
-  BitBlt(DC, 0, 0, client.Width(), client.Height(), mem, 0, 0, SRCCOPY);
-  SelectObject(mem, old);
-  DeleteObject(bitmap);
-  DeleteDC(mem);
+  TOwnedGdiObject bitmap(CreateCompatibleBitmap(DC, std::max(1, client.Width()), std::max(1, client.Height())));
+  TMemoryDC mem(DC, bitmap.Get());
+  Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem.Handle()), reinterpret_cast<LPARAM>(mem.Handle()));
+  Perform(WM_PAINT, reinterpret_cast<WPARAM>(mem.Handle()), 0);
+  BitBlt(DC, 0, 0, client.Width(), client.Height(), mem.Handle(), 0, 0, SRCCOPY);
 }
 
 // A window that nothing of ours paints (no custom painting, no graphic children) is painted by
@@ -972,13 +952,8 @@ void TWinControl::WMPaint(TMessage& M) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(FHandle, &ps);
   if (!dc) return;
-  try {
-    DoubleBufferedPaint(dc);
-  } catch (...) {
-    EndPaint(FHandle, &ps);
-    throw;
-  }
-  EndPaint(FHandle, &ps);
+  TFinally painted([&] { EndPaint(FHandle, &ps); });
+  DoubleBufferedPaint(dc);
 }
 
 void TWinControl::WMEraseBkgnd(TMessage& M) {
@@ -1267,13 +1242,8 @@ void TCustomControl::Dispatch(TMessage& Message) {
     return;
   }
   FControlState |= csCustomPaint;
-  try {
-    inherited::Dispatch(Message);
-  } catch (...) {
-    FControlState &= ~static_cast<TControlState>(csCustomPaint);
-    throw;
-  }
-  FControlState &= ~static_cast<TControlState>(csCustomPaint);
+  TFinally painted([this] { FControlState &= ~static_cast<TControlState>(csCustomPaint); });
+  inherited::Dispatch(Message);
 }
 
 void TCustomControl::PaintWindow(HDC DC) {

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "platform/net/WinSock.h"
+#include "platform/rtl/SysUtils.h"
 
 QJ_IMPLEMENT_CLASS(EIdException)
 QJ_IMPLEMENT_CLASS(EIdSocketError)
@@ -81,7 +82,7 @@ String ConnectErrorText(int AError) {
 }
 
 bool IsHostLabelChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-';
+  return IsAsciiLetter(c) || IsDigitChar(c) || c == '-';
 }
 
 // Letters, digits and inner hyphens in dot-separated labels of 1..63 characters, at most 253 in

@@ -219,19 +219,6 @@ BOOL DeleteDC(HDC dc);
 int SaveDC(HDC dc);
 BOOL RestoreDC(HDC dc, int savedDC);  // positive: that level; negative: relative to the top
 
-// Keeps a DC's state (clip, objects, colours, origins) for a block: saved on entry, restored on
-// leaving it, thrown or not.
-class TSavedDCScope {
- public:
-  explicit TSavedDCScope(HDC dc) : FDC(dc), FLevel(SaveDC(dc)) {}
-  ~TSavedDCScope() { RestoreDC(FDC, FLevel); }
-  TSavedDCScope(const TSavedDCScope&) = delete;
-  TSavedDCScope& operator=(const TSavedDCScope&) = delete;
-
- private:
-  HDC FDC;
-  int FLevel;
-};
 // The device kind of a DC: OBJ_DC for surface DCs, OBJ_MEMDC for memory DCs, 0 for a bad handle.
 DWORD GetDCObjectType(HDC dc);
 
@@ -276,6 +263,9 @@ HPEN CreatePenIndirect(const LOGPEN* pen);
 HBRUSH CreateSolidBrush(COLORREF color);
 HBRUSH CreateHatchBrush(int hatch, COLORREF color);
 HBRUSH CreatePatternBrush(HBITMAP bitmap);
+// An 8 x 8 checkerboard of single pixels over a monochrome pattern: black where x + y is even,
+// white where it is odd; AInverted the other way round. Dotted lines and halftone fills.
+HBRUSH CreateCheckerBrush(bool AInverted = false);
 HBRUSH CreateBrushIndirect(const LOGBRUSH* brush);
 HFONT CreateFontIndirect(const LOGFONT* font);
 HFONT CreateFont(int height, int width, int escapement, int orientation, int weight, DWORD italic,

@@ -169,6 +169,16 @@ HBRUSH CreatePatternBrush(HBITMAP bitmap) {
   return RegisterObject(std::move(brush));
 }
 
+HBRUSH CreateCheckerBrush(bool AInverted) {
+  // Rows of 16 bits, bit 7 leftmost, 1 = white: white where x + y is odd.
+  const uint8_t even = AInverted ? 0xAA : 0x55, odd = AInverted ? 0x55 : 0xAA;
+  const uint8_t bits[16] = {even, 0, odd, 0, even, 0, odd, 0, even, 0, odd, 0, even, 0, odd, 0};
+  HBITMAP pattern = CreateBitmap(8, 8, 1, 1, bits);
+  HBRUSH brush = CreatePatternBrush(pattern);
+  DeleteObject(pattern);
+  return brush;
+}
+
 HBRUSH CreateBrushIndirect(const LOGBRUSH* brush) {
   if (!brush) return nullptr;
   switch (brush->lbStyle) {

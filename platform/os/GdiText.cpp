@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/os/GdiTextEngine.h"
+#include "platform/rtl/SysUtils.h"
 
 namespace {
 
@@ -286,7 +287,6 @@ class TDrawTextLayout {
   }
 
  private:
-  static bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
   TDrawLine MakeLine(const String& text, size_t b, size_t e, Integer prefix) const {
     TDrawLine l;
@@ -305,8 +305,8 @@ class TDrawTextLayout {
       size_t end = pos, scan = pos;
       while (scan < e) {
         size_t w = scan;
-        while (w < e && IsBlank(text[w])) ++w;
-        while (w < e && !IsBlank(text[w])) ++w;
+        while (w < e && IsSpaceOrTab(text[w])) ++w;
+        while (w < e && !IsSpaceOrTab(text[w])) ++w;
         Integer measured = Measure(text.substr(pos, w - pos));
         if (measured <= width) {
           end = scan = w;

@@ -89,7 +89,6 @@ int BreakLength(const String& t, int at) {
   return t[size_t(at)] == '\r' && at + 1 < static_cast<int>(t.size()) && t[size_t(at) + 1] == '\n' ? 2 : 1;
 }
 
-bool IsSpace(char c) { return c == ' ' || c == '\t'; }
 
 // Splits one paragraph [from, to) into lines no wider than `width`, breaking after spaces and
 // inside a word only when it alone is too wide.
@@ -102,11 +101,11 @@ void WrapParagraph(TEdit& e, HDC dc, int from, int to, int next, int width) {
     while (k < len && x[size_t(k) + 1] - x[size_t(s)] <= width) ++k;
     int cut = k;
     if (k < len) {
-      if (IsSpace(e.Text[size_t(from + k)])) {
-        while (cut < len && IsSpace(e.Text[size_t(from + cut)])) ++cut;
+      if (IsSpaceOrTab(e.Text[size_t(from + k)])) {
+        while (cut < len && IsSpaceOrTab(e.Text[size_t(from + cut)])) ++cut;
       } else {
         int b = k;
-        while (b > s && !IsSpace(e.Text[size_t(from + b - 1)])) --b;
+        while (b > s && !IsSpaceOrTab(e.Text[size_t(from + b - 1)])) --b;
         cut = b > s ? b : std::max(k, s + 1);
       }
     }

@@ -134,7 +134,7 @@ String UrlScheme(const String& s) {
   if (colon == String::npos || colon < 2) return {};
   for (size_t i = 0; i < colon; ++i) {
     char c = s[i];
-    bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (i > 0 && ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'));
+    bool ok = IsAsciiLetter(c) || (i > 0 && (IsDigitChar(c) || c == '+' || c == '-' || c == '.'));
     if (!ok) return {};
   }
   return LowerCase(s.substr(0, colon));

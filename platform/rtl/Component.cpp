@@ -11,12 +11,9 @@ QJ_IMPLEMENT_CLASS(TComponent)
 
 namespace {
 
-bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
-
 // A component name is an identifier: a letter or '_', then letters, digits or '_'.
 bool IsValidComponentName(const String& name) {
-  if (name.empty() || !IsIdentStart(name[0])) return false;
+  if (name.empty() || !IsIdentStartChar(name[0])) return false;
   return std::all_of(name.begin() + 1, name.end(), IsIdentChar);
 }
 

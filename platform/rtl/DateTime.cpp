@@ -273,7 +273,6 @@ namespace {
 
 char UpCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
-bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 bool SameTextAt(const String& s, size_t pos, const char* token) {
   for (size_t i = 0; token[i]; ++i)
@@ -564,7 +563,6 @@ class TDateTimeScanner {
   size_t FPos = 0;
 };
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 void TDateTimeScanner::SkipBlanks() {
   while (FPos < FText.size() && FText[FPos] == ' ') ++FPos;
@@ -576,7 +574,7 @@ bool TDateTimeScanner::ScanNumber(Integer& value, Integer& length) {
   SkipBlanks();
   value = 0;
   length = 0;
-  while (FPos < FText.size() && IsDigit(FText[FPos]) && value < 1000) {
+  while (FPos < FText.size() && IsDigitChar(FText[FPos]) && value < 1000) {
     value = value * 10 + (FText[FPos] - '0');
     ++length;
     ++FPos;
@@ -588,7 +586,7 @@ bool TDateTimeScanner::ScanNumber(Integer& value, Integer& length) {
 bool TDateTimeScanner::ScanMilliseconds(Integer& msec) {
   Integer digits = 0;
   msec = 0;
-  while (FPos < FText.size() && IsDigit(FText[FPos])) {
+  while (FPos < FText.size() && IsDigitChar(FText[FPos])) {
     if (digits < 3) msec = msec * 10 + (FText[FPos] - '0');
     ++digits;
     ++FPos;

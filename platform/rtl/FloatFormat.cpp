@@ -527,7 +527,6 @@ struct TNumberText {
   long Exponent = 0;  // value = Digits x 10^Exponent
 };
 
-bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 
 void SkipBlanks(const String& s, size_t& i) {
   while (i < s.size() && s[i] == ' ') ++i;
@@ -540,7 +539,7 @@ bool ScanSign(const String& s, size_t& i) {
 
 String ScanDigits(const String& s, size_t& i) {
   const size_t start = i;
-  while (i < s.size() && IsAsciiDigit(s[i])) ++i;
+  while (i < s.size() && IsDigitChar(s[i])) ++i;
   return s.substr(start, i - start);
 }
 

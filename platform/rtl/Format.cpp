@@ -50,7 +50,6 @@ class TFormatter {
 
   bool AtEnd() const { return FPos >= FFormat.size(); }
   char Peek() const { return AtEnd() ? '\0' : FFormat[FPos]; }
-  static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
   const TVarRec& NextArg() {
     if (FArgIndex >= FArgCount) Fail();
@@ -66,9 +65,9 @@ class TFormatter {
       if (arg.GetKind() != TVarRec::Kind::Integer) Fail();
       return static_cast<Integer>(arg.AsInt64());
     }
-    if (!IsDigit(Peek())) return -1;
+    if (!IsDigitChar(Peek())) return -1;
     Int64 value = 0;
-    while (IsDigit(Peek())) {
+    while (IsDigitChar(Peek())) {
       value = value * 10 + (FFormat[FPos++] - '0');
       if (value > KMaxFieldWidth) Fail();
     }
@@ -95,7 +94,7 @@ class TFormatter {
     if (Peek() == '.') {
       ++FPos;
       // "%.d" means precision 0; a negative precision from '*' means none.
-      d.Precision = IsDigit(Peek()) || Peek() == '*' ? ParseNumber() : 0;
+      d.Precision = IsDigitChar(Peek()) || Peek() == '*' ? ParseNumber() : 0;
       if (d.Precision < 0) d.Precision = -1;
     }
     if (AtEnd()) Fail();

@@ -8,6 +8,7 @@
 
 #include "platform/rtl/FileUtils.h"
 #include "platform/rtl/IniDocument.h"
+#include "platform/rtl/Scopes.h"
 #include "platform/rtl/StringList.h"
 
 const TResourceString SRegGetDataFailed = {65340, "Failed to get data for '%s'"};
@@ -476,13 +477,8 @@ template <class F>
 bool TRegIniFile::InSection(const String& section, bool create, F&& action) {
   const TKeyState saved = SaveKey();
   if (!section.empty() && !OpenKey(section, create)) return false;
-  try {
-    action();
-  } catch (...) {
-    RestoreKey(saved);
-    throw;
-  }
-  RestoreKey(saved);
+  TFinally restore([&] { RestoreKey(saved); });
+  action();
   return true;
 }
 

@@ -524,8 +524,7 @@ void TStringList::SetCaseSensitive(bool Value) {
   if (FCaseSensitive == Value) return;
   FCaseSensitive = Value;
   if (FSorted) {
-    FSorted = false;
+    TValueScope unsorted(FSorted, false);
     Sort();
-    FSorted = true;
   }
 }

@@ -452,6 +452,8 @@ String AnsiLowerCase(const String& s) { return MapBytes(s, Tables().Lower); }
 char AnsiUpperChar(char c) { return C(Tables().Upper[B(c)]); }
 char AnsiLowerChar(char c) { return C(Tables().Lower[B(c)]); }
 
+bool IsAnsiLetter(char c) { return AnsiUpperChar(c) != AnsiLowerChar(c) || c == '\xDF' || c == '\xAA' || c == '\xBA'; }
+
 // ---------------------------------------------------------------------------------------------
 // Comparison
 

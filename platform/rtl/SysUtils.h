@@ -174,6 +174,16 @@ String AnsiUpperCase(const String& s);  // every Windows-1252 letter
 String AnsiLowerCase(const String& s);
 char AnsiUpperChar(char c);
 char AnsiLowerChar(char c);
+// Character tests, one byte of the code page at a time.
+inline bool IsDigitChar(char c) { return c >= '0' && c <= '9'; }
+inline bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+// Identifiers: a letter or '_' first, then letters, digits or '_'.
+inline bool IsIdentStartChar(char c) { return IsAsciiLetter(c) || c == '_'; }
+inline bool IsIdentChar(char c) { return IsIdentStartChar(c) || IsDigitChar(c); }
+// A letter of the code page: one with a case, or one of the few without (sharp s, the ordinals).
+bool IsAnsiLetter(char c);
+// The blanks between the words of a line.
+inline bool IsSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
 Integer CompareStr(const String& a, const String& b);   // ordinal; <0, 0, >0
 Integer CompareText(const String& a, const String& b);  // ASCII case-insensitive
 bool SameText(const String& a, const String& b);

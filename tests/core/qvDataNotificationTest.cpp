@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "core/qvDataSearch.h"
-#include "core/qvDataUpdateScope.h"
+#include "platform/rtl/Scopes.h"
 #include "tests/core/qvRecordingView.h"
 
 using NotificationTest = RecordingViewTest;
@@ -138,21 +138,21 @@ TEST(SelectionChangedInfo, Constructors) {
   EXPECT_EQ(TqvSelectionChangedInfo(-1, -1).GetCount(), 0);
 }
 
-TEST(FlagScope, RestoresTheOldValueOnlyWhileTheOwnerLives) {
+TEST(FlagValueScope, RestoresTheOldValueOnlyWhileTheOwnerLives) {
   bool flag = false;
   {
-    TqvFlagScope plain(flag, true);
+    TValueScope<bool> plain(flag, true);
     EXPECT_TRUE(flag);
   }
   EXPECT_FALSE(flag);
   auto owner = std::make_unique<TAliveFlag>();
   {
-    TqvFlagScope guarded(flag, true, owner->Token());
+    TValueScope<bool> guarded(flag, true, owner->Token());
     EXPECT_TRUE(flag);
   }
   EXPECT_FALSE(flag);
   {
-    TqvFlagScope guarded(flag, true, owner->Token());
+    TValueScope<bool> guarded(flag, true, owner->Token());
     owner.reset();  // the block destroyed the flag's owner: the flag must not be written
   }
   EXPECT_TRUE(flag);

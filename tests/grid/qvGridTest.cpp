@@ -439,10 +439,10 @@ class TTabsViewInfo : public TqvGridViewInfo {
   QJ_INLINE_CLASS(TTabsViewInfo, TqvGridViewInfo)
  public:
   using TqvGridViewInfo::TqvGridViewInfo;
-  TqvCustomGridHitTest* GetHitTest(TPoint P) override {
+  TOwned<TqvCustomGridHitTest> GetHitTest(TPoint P) override {
     TqvGridLevel* root = GetControl()->GetRootLevel();
     if (P.X >= 50 || root->GetCount() < 2) return TqvGridViewInfo::GetHitTest(P);
-    auto* hitTest = TqvCustomGridHitTest::Instance<TqvGridDetailsSiteTabHitTest>(P);
+    TOwned<TqvGridDetailsSiteTabHitTest> hitTest = TqvCustomGridHitTest::Make<TqvGridDetailsSiteTabHitTest>(P);
     hitTest->SetLevel(root->GetItem(P.Y < 50 ? 0 : 1));
     hitTest->SetOwner(GetControl());
     return hitTest;

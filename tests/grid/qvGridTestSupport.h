@@ -63,6 +63,19 @@ inline void MakeDetail(TqvCustomGridView* ADetail, TqvCustomGridView* AMaster, I
   ADetail->GetDataController()->SetMasterRelation(relation, ARecord);
 }
 
+// The colour a surface is filled with before a paint, so that pixels nobody painted show.
+constexpr TColor kGridSentinel = TColor(0x00FF00FF);
+
+// The site painted into a bitmap of its size filled with kGridSentinel first.
+inline TOwned<TBitmap> PaintSiteOnSentinel(TqvGridSite* ASite) {
+  auto bitmap = MakeOwned<TBitmap>();
+  bitmap->SetSize(ASite->GetWidth(), ASite->GetHeight());
+  bitmap->GetCanvas()->GetBrush()->SetColor(kGridSentinel);
+  bitmap->GetCanvas()->FillRect(Rect(0, 0, ASite->GetWidth(), ASite->GetHeight()));
+  ASite->Perform(WM_PAINT, reinterpret_cast<WPARAM>(bitmap->GetCanvas()->GetHandle()), 0);
+  return bitmap;
+}
+
 class TGridTest : public TqvControlsTest {
  protected:
   void SetUp() override {

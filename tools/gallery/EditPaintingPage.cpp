@@ -5,6 +5,7 @@
 #include "editors/qvEditPaintUtils.h"
 #include "editors/qvEditPopupWindowViewInfo.h"
 #include "platform/os/Gdi.h"
+#include "platform/os/GdiScopes.h"
 
 namespace {
 
