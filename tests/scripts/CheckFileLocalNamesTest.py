@@ -22,7 +22,8 @@ def write(folder, name, text):
     return path
 
 
-# (name, first source, second source, the clashing name and the lines it stands on, or None)
+# (name, first source, second source, the clash as the later file's kind of it, the name and the
+# lines it stands on in each file, or None)
 PAIRS = [
     ("SameFunctionOtherParameters",
      """
@@ -38,7 +39,7 @@ PAIRS = [
      bool IsBlank(Ch c) { return c <= ' '; }
      }
      """,
-     ("IsBlank", 3, 6)),
+     ("function", "IsBlank", 3, 6)),
     ("DistinctNames",
      """
      namespace {
@@ -54,31 +55,31 @@ PAIRS = [
     ("StaticFunctions",
      "static int Count(int a) { return a; }\n",
      "\n\nstatic long Count(const char* s, int n) { return n; }\n",
-     ("Count", 1, 3)),
+     ("function", "Count", 1, 3)),
     ("AnonymousInsideNamedNamespace",
      "namespace qj {\nnamespace {\nvoid Paint(int) {}\n}  // namespace\n}  // namespace qj\n",
      "namespace other::inner {\nnamespace {\nvoid Paint(double) {}\n}\n}\n",
-     ("Paint", 3, 3)),
+     ("function", "Paint", 3, 3)),
     ("TypeAndFunction",
      "namespace {\nstruct TLayout final : TBase {\n  int Width;\n};\n}\n",
      "namespace {\nvoid TLayout(int) {}\n}\n",
-     ("TLayout", 2, 2)),
+     ("function", "TLayout", 2, 2)),
     ("NamespaceScopeConstants",
      "constexpr int kMargin = 4;\n",
      "namespace qj {\nconst char* const kMargin = \"4\";\n}\n",
-     ("kMargin", 1, 2)),
+     ("variable", "kMargin", 1, 2)),
     ("TemplateArgumentsAreNotTheConstant",
      "const std::array<const char*, 2> kNames = {\"a\", \"b\"};\n",
      "namespace {\nint kNames[2];\n}\n",
-     ("kNames", 1, 2)),
+     ("variable", "kNames", 1, 2)),
     ("SecondDeclaratorAndFunctionPointer",
      "namespace {\nconstexpr int kFirst = 1, kDelay = 250;\n}\n",
      "namespace {\nvoid (*kDelay)(int) = nullptr;\n}\n",
-     ("kDelay", 2, 2)),
+     ("variable", "kDelay", 2, 2)),
     ("VariableAfterATypeBody",
      "const struct TRegistration {\n  TRegistration() {}\n} Registration;\n",
      "namespace {\nint Registration = 0;\n}\n",
-     ("Registration", 3, 2)),
+     ("variable", "Registration", 3, 2)),
     ("NonConstantGlobalsAreNotFileLocal",
      "int gCount = 0;\nconst char* gName = \"a\";\nvoid Run(int) {}\n",
      "int gCount = 1;\nconst char* gName = \"b\";\nvoid Run(double) {}\n",
@@ -123,7 +124,7 @@ PAIRS = [
     ("MacroCallsWithoutSemicolonBeforeADeclaration",
      "QJ_IMPLEMENT_CLASS(TA)\nQJ_IMPLEMENT_CLASS(TB)\nconst TResourceString sTitle{1, \"a\"};\n",
      "static const char* const sTitle = \"b\";\n",
-     ("sTitle", 3, 1)),
+     ("variable", "sTitle", 3, 1)),
     ("SameAliasOfTheSameType",
      "namespace {\nusing TLog = std::vector<String>;\n}\n",
      "namespace {\nusing TLog = std::vector<String>;\n}\n",
@@ -131,7 +132,7 @@ PAIRS = [
     ("SameAliasOfAnotherType",
      "namespace {\nusing TLog = std::vector<String>;\n}\n",
      "namespace {\nusing TLog = std::vector<int>;\n}\n",
-     ("TLog", 2, 2)),
+     ("type", "TLog", 2, 2)),
     ("PrintersOfEachFilesOwnType",
      """
      namespace {
@@ -151,11 +152,23 @@ PAIRS = [
     ("PrintersOfOtherTypes",
      "namespace {\nstruct TCaseA {};\nvoid PrintTo(int, std::ostream*) {}\n}\n",
      "namespace {\nvoid PrintTo(const TColor& c, std::ostream* os) {}\n}\n",
-     ("PrintTo", 3, 2)),
+     ("function", "PrintTo", 3, 2)),
+    ("DirectInitializedConstant",
+     "namespace {\nvoid BuildPage() {}\n}\nconst TPageRegistration Page(\"Colours\", 712, &BuildPage);\n",
+     "static void Page(int) {}\n",
+     ("function", "Page", 4, 1)),
+    ("ParametersWithTemplateArgumentsAreNoInitializer",
+     "namespace {\nString Mapped(const std::array<Byte, 256>& map) { return {}; }\n}\n",
+     "namespace {\nconst int Mapped(-1);\n}\n",
+     ("variable", "Mapped", 2, 2)),
+    ("FunctionDeclarationsReturningConstantsAreNotFileLocal",
+     "const String Caption(const std::array<Byte, 256>* map, int AIndex = 0);\nconst String Title();\n",
+     "const String Caption(const std::array<Byte, 256>* map, int AIndex = 0);\nconst String Title();\n",
+     None),
     ("RawStringsAndDigitSeparatorsKeepTheLines",
      "namespace {\nconst char* const kScript = R\"(\n{ \" }\n)\";\nint kLimit = 1'000'000;\n}\n",
      "namespace {\nint kLimit = 2;\n}\n",
-     ("kLimit", 5, 2)),
+     ("variable", "kLimit", 5, 2)),
 ]
 
 
@@ -169,10 +182,10 @@ class PairsOfSources(unittest.TestCase):
                 if clash is None:
                     self.assertEqual((status, message), (0, ""))
                     continue
-                clashing, line_a, line_b = clash
+                kind, clashing, line_a, line_b = clash
                 self.assertEqual(status, 1, message)
-                self.assertIn(f"{b}:{line_b}: error: ", message)
-                self.assertIn(f"'{clashing}' is also defined at {a}:{line_a};", message)
+                self.assertIn(f"{b}:{line_b}: error: file-local {kind} '{clashing}' is also "
+                              f"defined at {a}:{line_a};", message)
 
     def test_a_brace_that_never_closes_fails_naming_the_file(self):
         with tempfile.TemporaryDirectory() as folder:
