@@ -27,7 +27,7 @@ constexpr Integer kThemedInset = 2;
 
 // The editor kind is known by name from start-up on.
 const TqvEditKindRegistration ProgressBarRegistration(&TqvProgressBarProperties::StaticClass(),
-                                                      &sqvEditDisplayTextProgressBar, true);
+                                                      &sqvEditDisplayTextProgressBar);
 
 }  // namespace
 

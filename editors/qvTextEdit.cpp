@@ -18,12 +18,8 @@ namespace {
 
 using TClickLock = TLockSwitchScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick>;
 
-const struct TTextEditRegistration {
-  TTextEditRegistration() {
-    GetRegisteredEditProperties()->Register(&TqvTextEditProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextTextEdit));
-  }
-} TextEditRegistration;
+const TqvEditKindRegistration TextEditRegistration(&TqvTextEditProperties::StaticClass(),
+                                                   &sqvEditDisplayTextTextEdit);
 
 // The text is single-byte: a character is a byte, so Length and a caret position count characters.
 String FirstChars(const String& S, Integer ACount) { return S.substr(0, size_t(std::max(0, ACount))); }
@@ -95,7 +91,7 @@ void TqvCustomTextEdit::Loaded() {
 void TqvCustomTextEdit::AdjustInnerEditAppearance() {
   TqvCustomInnerTextEdit* inner = InnerTextEditControl();
   if (!inner || FConstructing || IsInnerEditUnavailable()) return;
-  TLockSwitchScope<TqvCustomInnerTextEdit, &TqvCustomInnerTextEdit::LockBounds> locked(inner);
+  TLockSwitchScope<TqvInnerTextEditBase, &TqvInnerTextEditBase::LockBounds> locked(inner);
   TqvCustomTextEditViewInfo* viewInfo = GetViewInfo();
   inner->SetColor(viewInfo->BackgroundColor);
   if (TFont* font = GetStyle()->GetFont()) {
