@@ -51,7 +51,7 @@ Integer PosImpl(const S& substr, const S& s, size_t from) {
 
 // Blanks, as the platform trims them: every character up to and including the space.
 template <class Ch>
-bool IsBlank(Ch c) {
+bool IsTrimBlank(Ch c) {
   return static_cast<std::make_unsigned_t<Ch>>(c) <= 0x20;
 }
 
@@ -59,9 +59,9 @@ template <class S>
 S TrimImpl(const S& s, bool left, bool right) {
   size_t start = 0, end = s.size();
   if (left)
-    while (start < end && IsBlank(s[start])) ++start;
+    while (start < end && IsTrimBlank(s[start])) ++start;
   if (right)
-    while (end > start && IsBlank(s[end - 1])) --end;
+    while (end > start && IsTrimBlank(s[end - 1])) --end;
   return s.substr(start, end - start);
 }
 

@@ -239,6 +239,7 @@ inline Int64 Mod(Int64 a, Int64 b) { return a % b; }  // sign of the dividend
 Int64 Round(double x);                                 // halves to even
 Int64 Trunc(double x);
 Integer MulDiv(Integer number, Integer numerator, Integer denominator);  // nearest; -1 on /0
+Integer ClampToInteger(Int64 value);  // the nearest bound for a value beyond Integer's range
 double Frac(double x);
 double Int(double x);
 
