@@ -58,7 +58,7 @@ Variant FromFloat(double AValue, TFieldType AType) {
   return Variant(AValue);
 }
 
-Variant FromText(const String& AText, TFieldType AType) {
+Variant FromText(String AText, TFieldType AType) {
   if (IsDateType(AType)) {
     TDateTime value = 0;
     if (TryISOToDateTime(AText, value)) return Variant::FromDateTime(value);
@@ -73,7 +73,7 @@ Variant FromText(const String& AText, TFieldType AType) {
     bool value = false;
     if (TryStrToBool(AText, value)) return Variant(value);
   }
-  return Variant(AText);
+  return Variant(std::move(AText));
 }
 
 // A date value as ISO text: the date alone at midnight, else date and time.
@@ -239,7 +239,7 @@ Variant TSQLiteStatement::ColumnValue(int AColumn, TFieldType AType) const {
       std::string utf8(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(FHandle, AColumn)));
       if (AType == ftWideString) return Variant(Utf8ToWide(utf8));
       if (IsBlobType(AType)) return Variant(String(utf8));
-      return FromText(Utf8ToAnsi(utf8), AType);
+      return FromText(Utf8ToAnsi(std::move(utf8)), AType);
     }
     default: {
       const char* bytes = static_cast<const char*>(sqlite3_column_blob(FHandle, AColumn));
