@@ -8,6 +8,7 @@
 // Where the parts live:
 //   DBDataSet.cpp          open and close, fields, events to links, controls, filter settings
 //   DBDataSetCursor.cpp    the window, navigation, bookmarks, Locate and Lookup
+//   DBRecordIds.cpp        the records' identities, read as far as they are asked for
 //   DBDataSetEditing.cpp   Edit, Insert, Append, Post, Cancel, Delete, field values
 //   DBField.cpp            TField
 //   DBFields.cpp           the TField subclasses and the class for each field type
@@ -37,6 +38,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/data/DBRecordIds.h"
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Scopes.h"
 #include "platform/rtl/Variants.h"
@@ -87,8 +89,6 @@ using TFilterOptions = Cardinal;
 // A bookmark: an opaque text naming one record of one dataset; empty means none.
 using TBookmarkStr = String;
 
-// A record's identity in its storage. Datasets keep their records in ascending identity order.
-using TRecordId = Int64;
 
 // One column of a dataset's storage.
 struct TFieldDef {
@@ -452,7 +452,7 @@ class TDataSet : public TComponent {
   std::vector<TFieldDef> FFieldDefs;
   std::vector<TField*> FFields;
   std::vector<TDataSource*> FDataSources;
-  std::vector<TRecordId> FIds;
+  mutable TRecordIds FIds;  // read from the storage as far as asked for
   std::deque<TRecordBuffer> FBuffers;
   // Records read ahead of the window while walking, ascending, next to it on the side of the walk;
   // good while the storage's write count stays and their identities are still at their positions.

@@ -96,6 +96,31 @@ class TSQLiteTableStorage : public TDataSetStorage {
     AIds.swap(ids);
   }
 
+  bool PagesIds() const override { return true; }
+
+  void FetchIdPage(const TRecordId* AFrom, bool ADescending, Integer ALimit, std::vector<TRecordId>& AIds) override {
+    std::vector<String> conditions;
+    if (AFrom) conditions.push_back(FRowId + (ADescending ? " < ?" : " > ?"));
+    TSQLiteStatement statement(FDb, "SELECT " + FRowId + " FROM " + Table() + Where(conditions) + " ORDER BY " +
+                                        FRowId + (ADescending ? " DESC" : "") + " LIMIT ?");
+    int next = BindFilterAndStart(statement, AFrom);
+    statement.Bind(next, Variant(static_cast<Int64>(ALimit)), ftLargeint);
+    std::vector<TRecordId> ids;
+    ids.reserve(static_cast<size_t>(ALimit));
+    while (statement.Step()) ids.push_back(statement.ColumnInt64(0));
+    AIds.swap(ids);
+  }
+
+  // Without a filter and a start the engine counts the table's rows without reading them.
+  Integer CountIds(const TRecordId* AAfter) override {
+    std::vector<String> conditions;
+    if (AAfter) conditions.push_back(FRowId + " > ?");
+    TSQLiteStatement statement(FDb, "SELECT count(*) FROM " + Table() + Where(conditions));
+    BindFilterAndStart(statement, AAfter);
+    statement.Step();
+    return static_cast<Integer>(statement.ColumnInt64(0));
+  }
+
   void ReadRecord(TRecordId AId, std::vector<Variant>& AValues) override {
     TSQLiteStatement::TUse use(*FRead);
     FRead->Bind(1, Variant(AId), ftLargeint);
@@ -256,6 +281,14 @@ class TSQLiteTableStorage : public TDataSetStorage {
     if (sqlite3_changes(FDb) != 0) return;
     if (RecordExists(AId)) throw EDatabaseError(&SWriteIgnored);
     throw EDatabaseError(&SRecordChanged);
+  }
+
+  // Binds the filter's values and then AFrom when given; returns the next parameter's index.
+  int BindFilterAndStart(TSQLiteStatement& AStatement, const TRecordId* AFrom) const {
+    FFilter.BindTo(AStatement, 1);
+    int next = 1 + static_cast<int>(FFilter.Params.size());
+    if (AFrom) AStatement.Bind(next++, Variant(*AFrom), ftLargeint);
+    return next;
   }
 
   String ColumnList() const {

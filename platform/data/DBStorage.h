@@ -19,6 +19,14 @@ class TDataSetStorage {
   virtual void SetFilter(const TFilterNode* AFilter, bool ACaseInsensitive) = 0;
   // The identities of the selected records, ascending.
   virtual void FetchIds(std::vector<TRecordId>& AIds) = 0;
+  // Whether the storage reads parts of its selection (FetchIdPage, CountIds) from its source;
+  // datasets then read identities as far as they need them. The base takes them from FetchIds.
+  virtual bool PagesIds() const { return false; }
+  // Up to ALimit identities of the selection beyond AFrom: ascending after it, or descending
+  // before it; from the first (the last) record when AFrom is null.
+  virtual void FetchIdPage(const TRecordId* AFrom, bool ADescending, Integer ALimit, std::vector<TRecordId>& AIds);
+  // How many selected records come after AAfter (all of them when it is null).
+  virtual Integer CountIds(const TRecordId* AAfter);
   // One value per column (Null for SQL NULL); raises EDatabaseError when the record is gone.
   virtual void ReadRecord(TRecordId AId, std::vector<Variant>& AValues) = 0;
   // A count that moves whenever this connection writes to the source (through any dataset):
