@@ -421,9 +421,12 @@ class TDataSet : public TComponent {
   // and the old one holds exactly the records of its positions: only the records coming in are
   // read. False when it cannot.
   bool ShiftWindow(Integer AStart, Integer ACount);
-  // The records at ACount positions from AFirst, next to the window on the side AForward says:
-  // taken from those read ahead, else read with more beyond them while the walk goes on.
-  std::vector<TRecordBuffer> ReadBeside(Integer AFirst, Integer ACount, bool AForward);
+  // The records at ACount positions from AFirst, next to the window on the side AForward says,
+  // into FIncoming: taken from those read ahead, else read with more beyond them while the walk
+  // goes on.
+  void ReadBeside(Integer AFirst, Integer ACount, bool AForward);
+  // Keeps the room of a record leaving the window for the next records read.
+  void SpareRow(std::vector<Variant>&& AValues);
   // Shows the record at APosition on window row ARow, or as near to it as the records allow.
   void PlaceWindow(Integer APosition, Integer ARow, bool AReread = false);
   // Reads the selection and the window's records again, staying on the active record while it
@@ -457,6 +460,8 @@ class TDataSet : public TComponent {
   // Records read ahead of the window while walking, ascending, next to it on the side of the walk;
   // good while the storage's write count stays and their identities are still at their positions.
   std::deque<TRecordBuffer> FAhead;
+  std::vector<TRecordBuffer> FIncoming;  // ReadBeside's records, kept to keep its room
+  std::vector<std::vector<Variant>> FSpareRows;  // rows that left the window, to be read into
   Int64 FAheadWrites = 0;
   Integer FAheadRows = 0;     // how many records the next read takes ahead
   bool FAheadForward = true;

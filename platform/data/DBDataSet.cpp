@@ -111,6 +111,8 @@ void TDataSet::DoClose() {
   FIds.Clear();
   FBuffers.clear();
   FAhead.clear();
+  FIncoming.clear();
+  FSpareRows.clear();
   FEditOriginal = TRecordBuffer();
   FAssigned.clear();
   FReloadPending = false;

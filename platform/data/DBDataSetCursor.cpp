@@ -99,21 +99,29 @@ bool TDataSet::ShiftWindow(Integer AStart, Integer ACount) {
     if (buffer.IsNew || buffer.Id != FIds.At(position++)) return false;
   // Read first: a failing read leaves the window as it was.
   if (forward) {
-    std::vector<TRecordBuffer> incoming = ReadBeside(oldEnd, newEnd - oldEnd, true);
-    for (Integer i = FWindowStart; i < AStart; ++i) FBuffers.pop_front();
-    for (TRecordBuffer& buffer : incoming) FBuffers.push_back(std::move(buffer));
+    ReadBeside(oldEnd, newEnd - oldEnd, true);
+    for (Integer i = FWindowStart; i < AStart; ++i) {
+      SpareRow(std::move(FBuffers.front().Values));
+      FBuffers.pop_front();
+    }
+    for (TRecordBuffer& buffer : FIncoming) FBuffers.push_back(std::move(buffer));
   } else {
-    std::vector<TRecordBuffer> incoming = ReadBeside(AStart, FWindowStart - AStart, false);
-    for (Integer i = newEnd; i < oldEnd; ++i) FBuffers.pop_back();
-    for (auto it = incoming.rbegin(); it != incoming.rend(); ++it) FBuffers.push_front(std::move(*it));
+    ReadBeside(AStart, FWindowStart - AStart, false);
+    for (Integer i = newEnd; i < oldEnd; ++i) {
+      SpareRow(std::move(FBuffers.back().Values));
+      FBuffers.pop_back();
+    }
+    for (auto it = FIncoming.rbegin(); it != FIncoming.rend(); ++it) FBuffers.push_front(std::move(*it));
   }
   FWindowStart = AStart;
   return true;
 }
 
-auto TDataSet::ReadBeside(Integer AFirst, Integer ACount, bool AForward) -> std::vector<TRecordBuffer> {
-  std::vector<TRecordBuffer> records(static_cast<size_t>(ACount));
-  if (ACount == 0) return records;
+void TDataSet::ReadBeside(Integer AFirst, Integer ACount, bool AForward) {
+  std::vector<TRecordBuffer>& records = FIncoming;
+  records.clear();
+  records.resize(static_cast<size_t>(ACount));
+  if (ACount == 0) return;
   if (AForward != FAheadForward) FAheadRows = 0;
   if (AForward != FAheadForward || FAheadWrites != FStorage->WriteCount()) FAhead.clear();
   FAheadForward = AForward;
@@ -129,7 +137,7 @@ auto TDataSet::ReadBeside(Integer AFirst, Integer ACount, bool AForward) -> std:
     records[static_cast<size_t>(offset)] = std::move(next);
     AForward ? FAhead.pop_front() : FAhead.pop_back();
   }
-  if (taken == ACount) return records;
+  if (taken == ACount) return;
   // Read the rest with the next records of the walk beyond them.
   Integer first = AForward ? AFirst + taken : std::max(0, AFirst - FAheadRows);
   Integer end = AForward ? FIds.Clamp(AFirst + ACount + FAheadRows) : AFirst + ACount - taken;
@@ -137,6 +145,7 @@ auto TDataSet::ReadBeside(Integer AFirst, Integer ACount, bool AForward) -> std:
   ids.reserve(static_cast<size_t>(end - first));
   for (Integer position = first; position < end; ++position) ids.push_back(FIds.At(position));
   std::vector<std::vector<Variant>> values;
+  values.swap(FSpareRows);
   FStorage->ReadRecords(ids, values);
   FAheadRows = std::clamp(FAheadRows * 2, MinReadAhead, MaxReadAhead);
   FAheadWrites = FStorage->WriteCount();
@@ -150,7 +159,12 @@ auto TDataSet::ReadBeside(Integer AFirst, Integer ACount, bool AForward) -> std:
     else
       FAhead.push_back(std::move(buffer));
   }
-  return records;
+  values.clear();
+  FSpareRows.swap(values);
+}
+
+void TDataSet::SpareRow(std::vector<Variant>&& AValues) {
+  if (static_cast<Integer>(FSpareRows.size()) < MaxReadAhead) FSpareRows.push_back(std::move(AValues));
 }
 
 void TDataSet::PlaceWindow(Integer APosition, Integer ARow, bool AReread) {

@@ -54,10 +54,8 @@ Integer TRecordIds::Count() {
   return FCount;
 }
 
-bool TRecordIds::Exists(Integer APosition) {
-  if (APosition < 0) return false;
-  if (APosition < static_cast<Integer>(FHead.size())) return true;
-  if (FComplete) return false;
+bool TRecordIds::ExistsBeyondHead(Integer APosition) {
+  if (APosition < 0 || FComplete) return false;
   CheckWrites();
   // Far beyond what was read, the count answers without reading up to the position.
   if (FCount < 0 && APosition - static_cast<Integer>(FHead.size()) >= FPage) Count();
@@ -71,7 +69,7 @@ Integer TRecordIds::Clamp(Integer AEnd) {
   return Exists(AEnd - 1) ? AEnd : Count();
 }
 
-TRecordId TRecordIds::At(Integer APosition) {
+TRecordId TRecordIds::AtBeyondHead(Integer APosition) {
   if (APosition >= static_cast<Integer>(FHead.size()) && !FComplete) {
     Integer count = Count();
     Integer tailStart = count - static_cast<Integer>(FTail.size());

@@ -30,11 +30,16 @@ class TRecordIds {
   Integer Count();
   bool Empty() { return !Exists(0); }
   // Whether a record has position APosition; reads up to it when needed.
-  bool Exists(Integer APosition);
+  bool Exists(Integer APosition) {
+    return (APosition >= 0 && APosition < static_cast<Integer>(FHead.size())) || ExistsBeyondHead(APosition);
+  }
   // The smaller of AEnd and Count(), reading no further than AEnd.
   Integer Clamp(Integer AEnd);
   // The identity at an existing position.
-  TRecordId At(Integer APosition);
+  TRecordId At(Integer APosition) {
+    if (APosition >= 0 && APosition < static_cast<Integer>(FHead.size())) return FHead[static_cast<size_t>(APosition)];
+    return AtBeyondHead(APosition);
+  }
   TRecordId Back() { return At(Count() - 1); }
   // -1 when the record is not in the selection.
   Integer PositionOf(TRecordId AId);
@@ -45,6 +50,8 @@ class TRecordIds {
 
  private:
   Integer Known() const { return static_cast<Integer>(FHead.size() + FTail.size()); }
+  bool ExistsBeyondHead(Integer APosition);
+  TRecordId AtBeyondHead(Integer APosition);
   void CheckWrites();
   void ReadHead(Integer AUpTo);
   void ReadTail(Integer AFrom);

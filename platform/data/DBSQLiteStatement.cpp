@@ -226,24 +226,27 @@ String TSQLiteStatement::ColumnDeclType(int AColumn) const {
 
 Int64 TSQLiteStatement::ColumnInt64(int AColumn) const { return sqlite3_column_int64(FHandle, AColumn); }
 
+// The column's value object is read directly: each column call of the engine would look the
+// column up again. The connection has no per-call lock, so the value needs no protection.
 Variant TSQLiteStatement::ColumnValue(int AColumn, TFieldType AType) const {
-  switch (sqlite3_column_type(FHandle, AColumn)) {
+  sqlite3_value* value = sqlite3_column_value(FHandle, AColumn);
+  switch (sqlite3_value_type(value)) {
     case SQLITE_NULL:
       return Variant::Null();
     case SQLITE_INTEGER:
-      return FromInteger(sqlite3_column_int64(FHandle, AColumn), AType);
+      return FromInteger(sqlite3_value_int64(value), AType);
     case SQLITE_FLOAT:
-      return FromFloat(sqlite3_column_double(FHandle, AColumn), AType);
+      return FromFloat(sqlite3_value_double(value), AType);
     case SQLITE_TEXT: {
-      const char* text = reinterpret_cast<const char*>(sqlite3_column_text(FHandle, AColumn));
-      std::string utf8(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(FHandle, AColumn)));
+      const char* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+      std::string utf8(text ? text : "", static_cast<size_t>(sqlite3_value_bytes(value)));
       if (AType == ftWideString) return Variant(Utf8ToWide(utf8));
       if (IsBlobType(AType)) return Variant(String(utf8));
       return FromText(Utf8ToAnsi(std::move(utf8)), AType);
     }
     default: {
-      const char* bytes = static_cast<const char*>(sqlite3_column_blob(FHandle, AColumn));
-      return Variant(String(bytes ? bytes : "", static_cast<size_t>(sqlite3_column_bytes(FHandle, AColumn))));
+      const char* bytes = static_cast<const char*>(sqlite3_value_blob(value));
+      return Variant(String(bytes ? bytes : "", static_cast<size_t>(sqlite3_value_bytes(value))));
     }
   }
 }

@@ -140,7 +140,10 @@ class TSQLiteTableStorage : public TDataSetStorage {
       FReadRange = std::make_unique<TSQLiteStatement>(
           FDb, "SELECT " + FRowId + ", " + ColumnList() + " FROM " + Table() + " WHERE " + FRowId +
                    " BETWEEN ?1 AND ?2 ORDER BY " + FRowId);
-    std::vector<std::vector<Variant>> values(AIds.size());
+    std::vector<std::vector<Variant>> values;
+    values.swap(AValues);
+    values.resize(AIds.size());
+    for (std::vector<Variant>& row : values) row.clear();
     std::vector<bool> found(AIds.size(), false);
     {
       TSQLiteStatement::TUse use(*FReadRange);
@@ -151,9 +154,10 @@ class TSQLiteTableStorage : public TDataSetStorage {
         TRecordId id = FReadRange->ColumnInt64(0);
         while (next < AIds.size() && AIds[next] < id) ++next;
         if (next == AIds.size() || AIds[next] != id) continue;
-        values[next].resize(FColumns.size());
+        std::vector<Variant>& row = values[next];
+        row.reserve(FColumns.size());
         for (size_t i = 0; i < FColumns.size(); ++i)
-          values[next][i] = FReadRange->ColumnValue(static_cast<int>(i + 1), FColumns[i].DataType);
+          row.push_back(FReadRange->ColumnValue(static_cast<int>(i + 1), FColumns[i].DataType));
         found[next++] = true;
       }
     }

@@ -32,7 +32,8 @@ class TDataSetStorage {
   // A count that moves whenever this connection writes to the source (through any dataset):
   // records read before it moved may be out of date. The base never moves.
   virtual Int64 WriteCount() const { return 0; }
-  // The records of ascending AIds, as ReadRecord gives them; the base reads one by one.
+  // The records of ascending AIds, as ReadRecord gives them; the base reads one by one. Rows that
+  // AValues holds on entry may be reused for their room.
   virtual void ReadRecords(const std::vector<TRecordId>& AIds, std::vector<std::vector<Variant>>& AValues);
   // The first selected record whose AColumns match AValues (LocateValueMatches).
   virtual bool FindRecord(const std::vector<Integer>& AColumns, const std::vector<Variant>& AValues,
