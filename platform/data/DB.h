@@ -425,6 +425,9 @@ class TDataSet : public TComponent {
   // into FIncoming: taken from those read ahead, else read with more beyond them while the walk
   // goes on.
   void ReadBeside(Integer AFirst, Integer ACount, bool AForward);
+  // Whether the walk forward has read the records at ACount positions from AFirst already, as
+  // the storage holds them now: the window then takes them over as they are.
+  bool AheadHolds(Integer AFirst, Integer ACount);
   // Keeps the room of a record leaving the window for the next records read.
   void SpareRow(std::vector<Variant>&& AValues);
   // Shows the record at APosition on window row ARow, or as near to it as the records allow.
@@ -438,7 +441,11 @@ class TDataSet : public TComponent {
 
   // DBDataSetEditing.cpp
   TRecordBuffer& ActiveBuffer();
-  const TRecordBuffer* ActiveBufferOrNull() const;
+  // Inline: every field read asks for it.
+  const TRecordBuffer* ActiveBufferOrNull() const {
+    if (FActiveRecord < 0 || FActiveRecord >= static_cast<Integer>(FBuffers.size())) return nullptr;
+    return &FBuffers[static_cast<size_t>(FActiveRecord)];
+  }
   TRecordBuffer NewBuffer() const;
   void BeginInsertAppend();
   void CheckCanModify() const;

@@ -99,12 +99,20 @@ bool TDataSet::ShiftWindow(Integer AStart, Integer ACount) {
     if (buffer.IsNew || buffer.Id != FIds.At(position++)) return false;
   // Read first: a failing read leaves the window as it was.
   if (forward) {
-    ReadBeside(oldEnd, newEnd - oldEnd, true);
+    bool readAhead = AheadHolds(oldEnd, newEnd - oldEnd);
+    if (!readAhead) ReadBeside(oldEnd, newEnd - oldEnd, true);
     for (Integer i = FWindowStart; i < AStart; ++i) {
       SpareRow(std::move(FBuffers.front().Values));
       FBuffers.pop_front();
     }
-    for (TRecordBuffer& buffer : FIncoming) FBuffers.push_back(std::move(buffer));
+    if (readAhead) {
+      for (Integer i = oldEnd; i < newEnd; ++i) {
+        FBuffers.push_back(std::move(FAhead.front()));
+        FAhead.pop_front();
+      }
+    } else {
+      for (TRecordBuffer& buffer : FIncoming) FBuffers.push_back(std::move(buffer));
+    }
   } else {
     ReadBeside(AStart, FWindowStart - AStart, false);
     for (Integer i = newEnd; i < oldEnd; ++i) {
@@ -114,6 +122,14 @@ bool TDataSet::ShiftWindow(Integer AStart, Integer ACount) {
     for (auto it = FIncoming.rbegin(); it != FIncoming.rend(); ++it) FBuffers.push_front(std::move(*it));
   }
   FWindowStart = AStart;
+  return true;
+}
+
+bool TDataSet::AheadHolds(Integer AFirst, Integer ACount) {
+  if (!FAheadForward || static_cast<Integer>(FAhead.size()) < ACount || FAheadWrites != FStorage->WriteCount())
+    return false;
+  for (Integer i = 0; i < ACount; ++i)
+    if (FAhead[static_cast<size_t>(i)].Id != FIds.At(AFirst + i)) return false;
   return true;
 }
 

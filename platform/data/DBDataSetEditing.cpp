@@ -20,10 +20,6 @@ String ValueText(const Variant& AValue) {
 
 TDataSet::TRecordBuffer& TDataSet::ActiveBuffer() { return FBuffers[static_cast<size_t>(FActiveRecord)]; }
 
-const TDataSet::TRecordBuffer* TDataSet::ActiveBufferOrNull() const {
-  if (FActiveRecord < 0 || FActiveRecord >= static_cast<Integer>(FBuffers.size())) return nullptr;
-  return &FBuffers[static_cast<size_t>(FActiveRecord)];
-}
 
 void TDataSet::CheckCanModify() const {
   if (!GetCanModify()) DatabaseErrorFmt(&SDataSetReadOnly, {}, const_cast<TDataSet*>(this));
