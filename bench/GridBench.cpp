@@ -1,7 +1,7 @@
 // Grid figures on the headless backend: changes of many views queued under one update lock and
 // coalesced and run at its last unlock (time per change, which stays flat as the batch grows);
 // a view of 1,000 text cells made and laid out, and painted (time per cell: the base cost every
-// layout cell pays).
+// layout cell pays); a switch between two level tabs, each showing such a view.
 #include <benchmark/benchmark.h>
 
 #include "grid/qvGrid.h"
@@ -117,6 +117,32 @@ void BM_GridCellsPainted(benchmark::State& state) {
   SetPerCellCounter(state);
 }
 BENCHMARK(BM_GridCellsPainted)->Unit(benchmark::kMicrosecond);
+
+// Two top tabs, each showing 1,000 text cells. A switch lays the grid out again (the root area
+// and its tabs made anew, the new view's cells made and calculated, the old view's site
+// parked or removed), moves the focus, and the grid and the new view's site are painted.
+void BM_GridLevelTabSwitched(benchmark::State& state) {
+  TCellsBenchGrid bench;
+  TqvCustomGrid* grid = bench.View->GetGrid();
+  grid->GetRootLevelOptions()->SetDetailTabsPosition(dtpTop);
+  auto* level = New<TqvGridLevel>(bench.Form);
+  level->SetCaption("Radio");
+  grid->GetRootLevel()->AddChild(level);
+  level->SetGridView(New<TTextCellsGridView>(bench.Form));
+  TqvGridLevel* levels[] = {bench.View->GetLevel(), level};
+  Application->ProcessMessages();
+  TBitmap bitmap;
+  bitmap.SetSize(grid->GetWidth(), grid->GetHeight());
+  const auto dc = reinterpret_cast<WPARAM>(bitmap.GetCanvas()->GetHandle());
+  size_t next = 1;
+  for (auto _ : state) {
+    levels[next]->SetActive(true);
+    grid->Perform(WM_PAINT, dc, 0);
+    grid->GetActiveView()->GetSite()->Perform(WM_PAINT, dc, 0);
+    next = 1 - next;
+  }
+}
+BENCHMARK(BM_GridLevelTabSwitched)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

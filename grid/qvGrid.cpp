@@ -177,6 +177,18 @@ void TqvCustomGrid::DoCancelMode() {
   FController->DoCancelMode();
 }
 
+void TqvCustomGrid::BeforeMouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
+  TAliveToken alive = AliveToken();
+  inherited::BeforeMouseDown(Button, Shift, X, Y);
+  if (alive) FController->MouseDown(Button, Shift, X, Y);
+}
+
+void TqvCustomGrid::MouseMove(TShiftState Shift, Integer X, Integer Y) {
+  TAliveToken alive = AliveToken();
+  inherited::MouseMove(Shift, X, Y);
+  if (alive) FController->MouseMove(Shift, X, Y);
+}
+
 void TqvCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) {
   TAliveToken alive = AliveToken();
   inherited::MouseUp(Button, Shift, X, Y);

@@ -19,11 +19,13 @@
 #include "lookandfeel/qvControls.h"
 
 class TqvCustomGrid;
+class TqvCustomGridCellViewInfo;
 class TqvCustomGridHitTest;
 class TqvCustomGridView;
 class TqvGridLevel;
 class TqvGridLevelOptions;
 class TqvGridLevelStyles;
+class TqvGridTopDetailsSiteViewInfo;
 
 // ---------------------------------------------------------------------------------------------
 // Changes
@@ -230,8 +232,9 @@ class TqvGridDragOpenInfoTab : public TqvCustomGridDragOpenInfo {
 // ---------------------------------------------------------------------------------------------
 // The grid's own handlers
 
-// Input of the grid window itself (the area of the root tabs): the context-popup notification,
-// drag opening of level tabs and cancel mode.
+// Input of the grid window itself (the area of the root tabs): the mouse to the tab under it (or
+// holding the capture), the context-popup notification, drag opening of level tabs and cancel
+// mode.
 class TqvGridController : public TObject {
  public:
   using MetaType = TMetaClassFor<TqvGridController, TqvCustomGrid*>;
@@ -242,7 +245,11 @@ class TqvGridController : public TObject {
   ~TqvGridController() override;
   TqvCustomGrid* GetControl() const { return FControl; }
 
-  // A right-button release sends nkContextPopup.
+  // The cell under the point hears the press.
+  virtual void MouseDown(TMouseButton AButton, TShiftState AShift, Integer X, Integer Y);
+  // The cell holding the mouse capture hears them, else the cell under the point (the tabs
+  // hot-track); a right-button release then sends nkContextPopup.
+  virtual void MouseMove(TShiftState AShift, Integer X, Integer Y);
   virtual void MouseUp(TMouseButton AButton, TShiftState AShift, Integer X, Integer Y);
   // The active view's controller ends what the mouse was doing.
   virtual void DoCancelMode();
@@ -258,6 +265,7 @@ class TqvGridController : public TObject {
  private:
   void StopDragOpening();
   void DragOpenTimerHandler(TObject* Sender);
+  TqvCustomGridCellViewInfo* MouseTargetCell(TqvCustomGridHitTest* AHitTest) const;
 
   TqvCustomGrid* FControl;
   TOwned<TqvCustomGridDragOpenInfo> FDragOpenInfo;
@@ -265,7 +273,7 @@ class TqvGridController : public TObject {
   TOwned<TTimer> FDragOpenTimer;
 };
 
-// Paints the grid window around the views' sites.
+// Paints the grid window around the views' sites: the root level's detail area.
 class TqvGridPainter : public TObject {
  public:
   using MetaType = TMetaClassFor<TqvGridPainter, TqvCustomGrid*>;
@@ -274,7 +282,8 @@ class TqvGridPainter : public TObject {
  public:
   explicit TqvGridPainter(TqvCustomGrid* AControl) : FControl(AControl) {}
   TqvCustomGrid* GetControl() const { return FControl; }
-  // The client area in the grid's colour (the sites paint themselves).
+  // The root level's detail area: its tabs and, around the active view's site, the grid's
+  // colour (the sites paint themselves).
   virtual void Paint();
   // The grid, every view (patterns through their clones) and every site window.
   virtual void Invalidate();
@@ -283,21 +292,31 @@ class TqvGridPainter : public TObject {
   TqvCustomGrid* FControl;
 };
 
-// Lays out the root of the grid: the active view fills the client area.
+// Lays out the root of the grid: the root level's detail area fills the client area with the
+// root tabs and the active view. The area is made anew at every layout, so that its tabs are
+// those of the visible levels; the views of the other tabs leave the client area (or are
+// parked while they hold the focus).
 class TqvGridViewInfo : public TObject {
  public:
   using MetaType = TMetaClassFor<TqvGridViewInfo, TqvCustomGrid*>;
   QJ_CLASS(TqvGridViewInfo, TObject)
 
  public:
-  explicit TqvGridViewInfo(TqvCustomGrid* AControl) : FControl(AControl) {}
+  explicit TqvGridViewInfo(TqvCustomGrid* AControl);
+  ~TqvGridViewInfo() override;
   TqvCustomGrid* GetControl() const { return FControl; }
   virtual void Calculate();
-  // What lies at P (client coordinates): nothing here.
+  // What lies at P (client coordinates): a root tab, or what the active view has there; the
+  // none hit test elsewhere.
   virtual TOwned<TqvCustomGridHitTest> GetHitTest(TPoint P);
+  // The root level's detail area of the last layout.
+  TqvGridTopDetailsSiteViewInfo* GetDetailsSite() const { return FDetailsSite.get(); }
 
  private:
+  void RecreateDetailsSite();
+
   TqvCustomGrid* FControl;
+  TOwned<TqvGridTopDetailsSiteViewInfo> FDetailsSite;
 };
 
 using TqvGridControllerClass = const TqvGridController::MetaType*;
@@ -445,6 +464,8 @@ class TqvCustomGrid : public TqvControl, public IqvNavigator {
   void Paint() override;
   void WndProc(TMessage& Message) override;
   void DoCancelMode() override;
+  void BeforeMouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
+  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
 
  public:

@@ -2,6 +2,7 @@
 
 #include "grid/qvGrid.h"
 #include "grid/qvGridCustomView.h"
+#include "grid/qvGridCustomViewCells.h"
 #include "grid/qvGridDetailsSite.h"
 #include "grid/qvGridLevel.h"
 
@@ -23,8 +24,27 @@ void TqvGridDragOpenInfoTab::Open() { FLevel->SetActive(true); }
 
 TqvGridController::~TqvGridController() = default;
 
-void TqvGridController::MouseUp(TMouseButton AButton, TShiftState, Integer, Integer) {
-  if (AButton == mbRight) FControl->SendNotification(nkContextPopup);
+TqvCustomGridCellViewInfo* TqvGridController::MouseTargetCell(TqvCustomGridHitTest* AHitTest) const {
+  if (auto* captured = As<TqvCustomGridCellViewInfo>(FControl->GetMouseCaptureObject())) return captured;
+  return AHitTest->GetViewInfo();
+}
+
+// A press on a tab may rebuild the layout or free the grid: nothing is touched afterwards.
+void TqvGridController::MouseDown(TMouseButton AButton, TShiftState AShift, Integer X, Integer Y) {
+  TOwned<TqvCustomGridHitTest> hitTest = FControl->GetViewInfo()->GetHitTest({X, Y});
+  if (TqvCustomGridCellViewInfo* cell = hitTest->GetViewInfo()) cell->MouseDown(hitTest.get(), AButton, AShift);
+}
+
+void TqvGridController::MouseMove(TShiftState AShift, Integer X, Integer Y) {
+  TOwned<TqvCustomGridHitTest> hitTest = FControl->GetViewInfo()->GetHitTest({X, Y});
+  if (TqvCustomGridCellViewInfo* cell = MouseTargetCell(hitTest.get())) cell->MouseMove(hitTest.get(), AShift);
+}
+
+void TqvGridController::MouseUp(TMouseButton AButton, TShiftState AShift, Integer X, Integer Y) {
+  TAliveToken alive = FControl->AliveToken();
+  TOwned<TqvCustomGridHitTest> hitTest = FControl->GetViewInfo()->GetHitTest({X, Y});
+  if (TqvCustomGridCellViewInfo* cell = MouseTargetCell(hitTest.get())) cell->MouseUp(hitTest.get(), AButton, AShift);
+  if (alive && AButton == mbRight) FControl->SendNotification(nkContextPopup);
 }
 
 void TqvGridController::DoCancelMode() {
@@ -78,11 +98,7 @@ void TqvGridController::DragOpenTimerHandler(TObject*) {
 // ---------------------------------------------------------------------------------------------
 // Painter and view info
 
-void TqvGridPainter::Paint() {
-  TqvCanvas* canvas = FControl->GetCanvas();
-  canvas->SetBrushColor(FControl->GetColor());
-  canvas->FillRect(FControl->GetClientBounds());
-}
+void TqvGridPainter::Paint() { FControl->GetViewInfo()->GetDetailsSite()->Paint(FControl->GetCanvas()); }
 
 void TqvGridPainter::Invalidate() {
   FControl->Invalidate();
@@ -91,7 +107,16 @@ void TqvGridPainter::Invalidate() {
     if (auto* site = As<TqvGridSite>(FControl->GetComponent(i))) site->Invalidate();
 }
 
-// The views of the other tabs leave the client area (or are parked while they hold the focus).
+TqvGridViewInfo::TqvGridViewInfo(TqvCustomGrid* AControl) : FControl(AControl) { RecreateDetailsSite(); }
+
+TqvGridViewInfo::~TqvGridViewInfo() = default;
+
+void TqvGridViewInfo::RecreateDetailsSite() {
+  FDetailsSite.reset();
+  FDetailsSite = TOwned<TqvGridTopDetailsSiteViewInfo>(static_cast<TqvGridTopDetailsSiteViewInfo*>(
+      TqvGridTopDetailsSiteViewInfo::StaticClass().Create(FControl->GetRootLevel())));
+}
+
 void TqvGridViewInfo::Calculate() {
   TqvCustomGridView* active = FControl->GetActiveView();
   TqvGridLevel* root = FControl->GetRootLevel();
@@ -99,9 +124,13 @@ void TqvGridViewInfo::Calculate() {
     TqvCustomGridView* view = root->GetItem(i)->GetGridView();
     if (view && view != active && view->GetViewInfo()) view->GetViewInfo()->UpdateVisibility(true);
   }
-  if (active && active->GetViewInfo()) active->GetViewInfo()->MainCalculate(FControl->GetClientBounds());
+  RecreateDetailsSite();
+  if (!FDetailsSite->GetVisible()) return;
+  const TRect client = FControl->GetClientBounds();
+  FDetailsSite->Calculate(client.Left, client.Top);
 }
 
 TOwned<TqvCustomGridHitTest> TqvGridViewInfo::GetHitTest(TPoint P) {
+  if (TOwned<TqvCustomGridHitTest> hitTest = FDetailsSite->GetHitTest(P)) return hitTest;
   return TqvCustomGridHitTest::Make<TqvGridNoneHitTest>(P);
 }

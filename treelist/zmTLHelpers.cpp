@@ -71,82 +71,14 @@ void DrawThroughBuffer(HDC DC, const TRect& Rect, const TRect& Visible, TBitmap*
 // ---------------------------------------------------------------------------------------------
 // Value ordering
 
-enum TValueRank { vrkNull, vrkEmpty, vrkNumber, vrkText, vrkOther };
-
-TValueRank RankOf(const Variant& V) {
-  switch (V.VarType() & varTypeMask) {
-    case varNull: return vrkNull;
-    case varEmpty: return vrkEmpty;
-    case varString:
-    case varOleStr: return V.IsArray() ? vrkOther : vrkText;
-    case varSmallint:
-    case varInteger:
-    case varSingle:
-    case varDouble:
-    case varCurrency:
-    case varDate:
-    case varBoolean:
-    case varShortInt:
-    case varByte:
-    case varWord:
-    case varLongWord:
-    case varInt64: return V.IsArray() ? vrkOther : vrkNumber;
-    default: return vrkOther;
-  }
-}
-
-// A number as a key compared field by field: NaN last, then the value as a double, then exact
-// values (integers, Booleans, currency, in ten-thousandths) before floating ones of the same
-// double, then the exact value. Every field is totally ordered, so the key order is too.
-struct TNumberKey {
-  bool IsNaN = false;
-  double Approx = 0;
-  bool Floating = false;
-  __int128 Exact = 0;
-};
-
 constexpr Int64 kCurrencyScale = 10000;
-
-TNumberKey NumberKey(const Variant& V) {
-  TNumberKey key;
-  switch (V.VarType() & varTypeMask) {
-    case varSingle:
-    case varDouble:
-    case varDate:
-      key.Floating = true;
-      key.Approx = V.AsDouble();
-      key.IsNaN = std::isnan(key.Approx);
-      return key;
-    case varCurrency: key.Exact = V.AsCurrency().Value; break;
-    case varBoolean: key.Exact = static_cast<__int128>(V.AsBoolean() ? 1 : 0) * kCurrencyScale; break;
-    default: key.Exact = static_cast<__int128>(V.AsInt64()) * kCurrencyScale; break;
-  }
-  key.Approx = static_cast<double>(key.Exact) / static_cast<double>(kCurrencyScale);
-  return key;
-}
 
 template <class T>
 Integer Three(const T& A, const T& B) {
   return A < B ? -1 : (B < A ? 1 : 0);
 }
 
-Integer CompareNumbers(const Variant& V1, const Variant& V2) {
-  TNumberKey a = NumberKey(V1), b = NumberKey(V2);
-  if (a.IsNaN || b.IsNaN) return Three(a.IsNaN, b.IsNaN);
-  if (Integer r = Three(a.Approx, b.Approx)) return r;
-  if (Integer r = Three(a.Floating, b.Floating)) return r;
-  return a.Floating ? 0 : Three(a.Exact, b.Exact);
-}
-
 Integer Sign(Integer Value) { return Value < 0 ? -1 : (Value > 0 ? 1 : 0); }
-
-using TValueCompare = Integer (*)(const Variant&, const Variant&);
-
-Integer CompareChain(const TNodeVariant* A, const TNodeVariant* B, TValueCompare Compare) {
-  for (; A && B; A = A->Next, B = B->Next)
-    if (Integer r = Compare(A->Value, B->Value)) return A->Descending ? -r : r;
-  return 0;
-}
 
 }  // namespace
 
@@ -188,26 +120,82 @@ void RaiseTreeListError(const String& Message) { throw EInvalidzmTreeListOperati
 // ---------------------------------------------------------------------------------------------
 // Sorting
 
-Integer CompareVariants(const Variant& V1, const Variant& V2) {
-  TValueRank a = RankOf(V1), b = RankOf(V2);
-  if (a != b) return Three(a, b);
-  switch (a) {
-    case vrkNumber: return CompareNumbers(V1, V2);
-    case vrkText: return Sign(AnsiCompareStr(VarToStr(V1), VarToStr(V2)));
+TzmSortValue& TzmSortValue::operator=(const Variant& Value) {
+  *this = TzmSortValue();
+  Integer type = Value.VarType() & varTypeMask;
+  switch (type) {
+    case varNull: FRank = rkNull; return *this;
+    case varEmpty: return *this;
+    case varString:
+    case varOleStr:
+      FRank = Value.IsArray() ? rkOther : rkText;
+      if (FRank == rkText) FText = VarToStr(Value);
+      return *this;
+    case varSmallint:
+    case varInteger:
+    case varSingle:
+    case varDouble:
+    case varCurrency:
+    case varDate:
+    case varBoolean:
+    case varShortInt:
+    case varByte:
+    case varWord:
+    case varLongWord:
+    case varInt64: break;
+    default: FRank = rkOther; return *this;
+  }
+  if (Value.IsArray()) {
+    FRank = rkOther;
+    return *this;
+  }
+  FRank = rkNumber;
+  switch (type) {
+    case varSingle:
+    case varDouble:
+    case varDate:
+      FFloating = true;
+      FApprox = Value.AsDouble();
+      FIsNaN = std::isnan(FApprox);
+      return *this;
+    case varCurrency: FExact = Value.AsCurrency().Value; break;
+    case varBoolean: FExact = static_cast<__int128>(Value.AsBoolean() ? 1 : 0) * kCurrencyScale; break;
+    default: FExact = static_cast<__int128>(Value.AsInt64()) * kCurrencyScale; break;
+  }
+  FApprox = static_cast<double>(FExact) / static_cast<double>(kCurrencyScale);
+  return *this;
+}
+
+Integer TzmSortValue::CompareNumbers(const TzmSortValue& A, const TzmSortValue& B) {
+  if (A.FIsNaN || B.FIsNaN) return Three(A.FIsNaN, B.FIsNaN);
+  if (Integer r = Three(A.FApprox, B.FApprox)) return r;
+  if (Integer r = Three(A.FFloating, B.FFloating)) return r;
+  return A.FFloating ? 0 : Three(A.FExact, B.FExact);
+}
+
+Integer TzmSortValue::Compare(const TzmSortValue& A, const TzmSortValue& B) {
+  if (A.FRank != B.FRank) return Three(A.FRank, B.FRank);
+  switch (A.FRank) {
+    case rkNumber: return CompareNumbers(A, B);
+    case rkText: return Sign(AnsiCompareStr(A.FText, B.FText));
     default: return 0;
   }
 }
 
-Integer CompareVariantsCaseSensitive(const Variant& V1, const Variant& V2) {
-  if (RankOf(V1) == vrkText && RankOf(V2) == vrkText) return Sign(AnsiCompareStr(VarToStr(V1), VarToStr(V2)));
-  return CompareVariants(V1, V2);
+Integer CompareVariants(const Variant& V1, const Variant& V2) {
+  return TzmSortValue::Compare(TzmSortValue(V1), TzmSortValue(V2));
 }
 
-Integer CompareKeyChain(const TNodeVariant* A, const TNodeVariant* B) { return CompareChain(A, B, &CompareVariants); }
+// Texts already go by the code page's case-sensitive collation, so the order is the same.
+Integer CompareVariantsCaseSensitive(const Variant& V1, const Variant& V2) { return CompareVariants(V1, V2); }
 
-Integer CompareKeyChainCaseSensitive(const TNodeVariant* A, const TNodeVariant* B) {
-  return CompareChain(A, B, &CompareVariantsCaseSensitive);
+Integer CompareKeyChain(const TNodeVariant* A, const TNodeVariant* B) {
+  for (; A && B; A = A->Next, B = B->Next)
+    if (Integer r = TzmSortValue::Compare(A->Value, B->Value)) return A->Descending ? -r : r;
+  return 0;
 }
+
+Integer CompareKeyChainCaseSensitive(const TNodeVariant* A, const TNodeVariant* B) { return CompareKeyChain(A, B); }
 
 Integer CompareSortKeys(TCustomzmTreeList* Control, const TNodeVariant* A, const TNodeVariant* B) {
   if (Integer r = CompareKeyChain(A, B)) return r;
@@ -215,8 +203,7 @@ Integer CompareSortKeys(TCustomzmTreeList* Control, const TNodeVariant* A, const
 }
 
 Integer CompareSortKeysCaseSensitive(TCustomzmTreeList* Control, const TNodeVariant* A, const TNodeVariant* B) {
-  if (Integer r = CompareKeyChainCaseSensitive(A, B)) return r;
-  return Control->CompareNodeIdentity(A->Node, B->Node);
+  return CompareSortKeys(Control, A, B);
 }
 
 Integer CompareSortKeysByEvent(TCustomzmTreeList* Control, const TNodeVariant* A, const TNodeVariant* B) {

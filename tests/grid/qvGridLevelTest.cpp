@@ -173,6 +173,65 @@ TEST_F(GridLevel, ARemovedLevelKeepsNoGrid) {
   Free(level);
 }
 
+struct TVisibleItemsCase {
+  const char* Name;
+  // Steps on the children a, b, c and d of one level: "-X" hides X, "+X" shows it, "xX"
+  // removes it, "rX" adds it again, "mX" moves it to another level.
+  std::vector<std::string> Steps;
+  const char* Expected;  // the visible children, in order
+};
+
+const TVisibleItemsCase kVisibleItemsCases[] = {
+    {"AllInOrder", {}, "abcd"},
+    {"HidingOne", {"-b"}, "acd"},
+    {"ShowingAgainKeepsItsPlace", {"-b", "-c", "+b"}, "abd"},
+    {"HidingTheFirstAndTheLast", {"-a", "-d"}, "bc"},
+    {"HidingEveryOne", {"-a", "-b", "-c", "-d"}, ""},
+    {"RemovingOne", {"xc"}, "abd"},
+    {"RemovingAHiddenOne", {"-c", "xc", "+c"}, "abd"},
+    {"AddedAgainComesLast", {"xa", "ra"}, "bcda"},
+    {"MovedAway", {"mb"}, "acd"},
+    {"AHiddenOneMovedBack", {"-b", "mb", "rb"}, "acd"},
+};
+
+class GridLevelVisibleItems : public GridLevel, public ::testing::WithParamInterface<TVisibleItemsCase> {};
+
+TEST_P(GridLevelVisibleItems, FollowTheChildrenAndTheirVisibility) {
+  TqvGridLevel* parent = AddMasterTab("master")->GetLevel();
+  TqvGridLevel* other = AddMasterTab("other")->GetLevel();
+  std::map<char, TqvGridLevel*> children;
+  for (char name : std::string("abcd")) {
+    children[name] = parent->Add();
+    children[name]->SetCaption(std::string(1, name));
+  }
+  for (const std::string& step : GetParam().Steps) {
+    TqvGridLevel* child = children[step[1]];
+    switch (step[0]) {
+      case '-': child->SetVisible(false); break;
+      case '+': child->SetVisible(true); break;
+      case 'x': parent->RemoveChild(child); break;
+      case 'r': parent->AddChild(child); break;
+      case 'm': other->AddChild(child); break;
+    }
+  }
+  std::string visible;
+  for (Integer i = 0; i < parent->GetVisibleCount(); ++i) visible += parent->GetVisibleItem(i)->GetCaption();
+  EXPECT_EQ(visible, GetParam().Expected);
+  // A child's visible index: its place in the list of its parent (the moved ones come last at
+  // the other level), -1 when hidden or out of the tree.
+  for (auto [name, child] : children) {
+    Integer expected = -1;
+    if (child->GetParent() == parent && visible.find(name) != std::string::npos)
+      expected = static_cast<Integer>(visible.find(name));
+    else if (child->GetParent() == other && child->GetVisible())
+      expected = other->GetVisibleCount() - 1;
+    EXPECT_EQ(child->GetVisibleIndex(), expected) << name;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(GridLevel, GridLevelVisibleItems, ::testing::ValuesIn(kVisibleItemsCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 // ---------------------------------------------------------------------------------------------
 // Data relations
 

@@ -66,8 +66,9 @@ inline void MakeDetail(TqvCustomGridView* ADetail, TqvCustomGridView* AMaster, I
 // The colour a surface is filled with before a paint, so that pixels nobody painted show.
 constexpr TColor kGridSentinel = TColor(0x00FF00FF);
 
-// The site painted into a bitmap of its size filled with kGridSentinel first.
-inline TOwned<TBitmap> PaintSiteOnSentinel(TqvGridSite* ASite) {
+// The site painted into a bitmap of its size filled with kGridSentinel first. Any windowed
+// control paints so: the grid alone (without its sites, which are windows of their own).
+inline TOwned<TBitmap> PaintSiteOnSentinel(TWinControl* ASite) {
   auto bitmap = MakeOwned<TBitmap>();
   bitmap->SetSize(ASite->GetWidth(), ASite->GetHeight());
   bitmap->GetCanvas()->GetBrush()->SetColor(kGridSentinel);

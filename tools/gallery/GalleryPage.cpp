@@ -58,3 +58,12 @@ TLabel* AddLabel(TWinControl* Parent, const String& ACaption, const TRect& R) {
 TLabel* AddLabel(TWinControl* Parent, Integer X, Integer Y, const String& ACaption, Integer AWidth) {
   return AddLabel(Parent, ACaption, Bounds(X, Y, AWidth, kLabelHeight));
 }
+
+Integer AddDialogSample(TWinControl* Parent, const String& ACaption, Integer Y, TWinControl* AForm) {
+  AddLabel(Parent, kMargin, Y, ACaption, GalleryPageSize.cx - 2 * kMargin);
+  AForm->SetParent(Parent);
+  AForm->SetLeft(kMargin);
+  AForm->SetTop(Y + kLabelHeight);
+  AForm->Show();
+  return AForm->GetTop() + AForm->GetHeight();
+}

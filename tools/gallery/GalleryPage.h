@@ -35,6 +35,9 @@ TPoint Cell(Integer AIndex, Integer ATop = kMargin, Integer ARowHeight = kRowHei
 TLabel* AddLabel(TWinControl* Parent, const String& ACaption, const TRect& R);
 // A caption at X, Y, AWidth wide and kLabelHeight high.
 TLabel* AddLabel(TWinControl* Parent, Integer X, Integer Y, const String& ACaption, Integer AWidth = kCellWidth);
+// A dialog shown on the page: ACaption at kMargin, Y and the form below it, as a child of the
+// page (so without its frame). Returns the page coordinate below the form.
+Integer AddDialogSample(TWinControl* Parent, const String& ACaption, Integer Y, TWinControl* AForm);
 
 struct TGalleryVariant {
   const char* Name;  // part of the shot's file name

@@ -1,12 +1,16 @@
 // The grid page: an empty grid at its size when new, one without a border in the window colour,
-// and a grid whose view lays out and paints layout cells: a header row drawn by the look and
-// feel (one cell hot, one pressed), rows of text cells with grid lines, a wrapped cell, a cell
-// cut with an ellipsis and the focus frame of an unfocused grid.
+// a grid whose view lays out and paints layout cells: a header row drawn by the look and feel
+// (one cell hot, one pressed), rows of text cells with grid lines, a wrapped cell, a cell cut
+// with an ellipsis and the focus frame of an unfocused grid; and two grids of two levels each,
+// one with its level tabs on top (the mouse resting on the second tab, a frame round the view)
+// and one with them on the left.
 #include "GalleryPage.h"
 #include "grid/qvGrid.h"
 #include "grid/qvGridCustomViewCells.h"
+#include "grid/qvGridDetailsSite.h"
 #include "grid/qvGridLevel.h"
 #include "core/qvData.h"
+#include "platform/os/Backend.h"
 
 namespace {
 
@@ -155,6 +159,36 @@ class TGalleryGridView : public TqvCustomGridView {
   TqvGridViewHandlerClass GetViewInfoClass() const override { return &TGalleryGridViewInfo::StaticClass(); }
 };
 
+// A grid at R whose root level offers the tabs "TV" and "Radio" at APosition, each showing a
+// channel list.
+TqvGrid* AddTabsGrid(TWinControl* Parent, const TRect& R, TqvGridDetailTabsPosition APosition) {
+  auto* grid = New<TqvGrid>(Parent);
+  grid->SetBoundsRect(R);
+  grid->SetParent(Parent);
+  grid->GetRootLevelOptions()->SetDetailTabsPosition(APosition);
+  for (const char* caption : {"TV", "Radio"}) {
+    auto* level = New<TqvGridLevel>(Parent);
+    level->SetCaption(caption);
+    grid->GetRootLevel()->AddChild(level);
+    level->SetGridView(New<TGalleryGridView>(Parent));
+  }
+  return grid;
+}
+
+// The mouse rests on the second tab: a tab that hot-tracks shows it. Every layout makes the
+// tabs anew, so each one is told where the mouse is.
+void RestMouseOnSecondTab(TqvGrid* AGrid) {
+  AGrid->OnLayoutChanged = [](TqvCustomGrid* Sender, TqvCustomGridView*) {
+    TqvCustomGridDetailsSiteTabsViewInfo* tabs = Sender->GetViewInfo()->GetDetailsSite()->GetTabsViewInfo();
+    if (!tabs || tabs->GetCount() < 2) return;
+    TqvCustomGridDetailsSiteTabViewInfo* tab = tabs->GetItem(1);
+    const TRect R = tab->GetBounds();
+    const TPoint P = Sender->ClientToScreen({(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2});
+    Headless::MoveMouse(P.X, P.Y);
+    if (tab->GetHotTrack()) tab->SetState(gcsHot);
+  };
+}
+
 void BuildGridPage(TWinControl* Parent) {
   const TPoint first = Cell(0);
   AddLabel(Parent, first.X, first.Y, "Empty grid");
@@ -183,6 +217,16 @@ void BuildGridPage(TWinControl* Parent) {
   cells->GetRootLevel()->AddChild(level);
   auto* view = New<TGalleryGridView>(Parent);
   level->SetGridView(view);
+
+  const Integer tabsLeft = first.X + 400 + kCellGap;
+  AddLabel(Parent, tabsLeft, top, "Level tabs on top, a frame, the mouse on \"Radio\"", 2 * kCellWidth);
+  TqvGrid* topTabs = AddTabsGrid(Parent, Rect(tabsLeft, top + kLabelHeight, tabsLeft + 420, top + kLabelHeight + 170), dtpTop);
+  topTabs->GetRootLevelOptions()->SetDetailFrameWidth(1);
+  RestMouseOnSecondTab(topTabs);
+
+  const Integer leftTabsTop = top + kLabelHeight + 170 + kCellGap;
+  AddLabel(Parent, first.X, leftTabsTop, "Level tabs on the left", 2 * kCellWidth);
+  AddTabsGrid(Parent, Rect(first.X, leftTabsTop + kLabelHeight, first.X + 470, leftTabsTop + kLabelHeight + 150), dtpLeft);
 }
 
 const TGalleryPageRegistration GridPageRegistration("Grid", 400, &BuildGridPage);
