@@ -286,7 +286,8 @@ class TDataSet : public TComponent {
   // Moves up to ADistance records; returns how many it moved. Reaching an end sets Bof or Eof.
   // While the cursor walks on, the records it reaches are read in batches ahead of it: a write
   // of this database connection reads them again, another connection's shows at Refresh (as for
-  // the records already in the window).
+  // the records already in the window). The records' identities are read as far as they are
+  // needed (TRecordIds): records this connection adds or removes beyond them show when reached.
   Integer MoveBy(Integer ADistance);
   bool GetBof() const { return FBof; }
   bool GetEof() const { return FEof; }

@@ -9,7 +9,22 @@
 
 namespace qvDBDataControllerTests {
 
-class DBControllerTest : public TqvDBControllerTest {};
+class DBControllerTest : public TqvDBControllerTest {
+ public:
+  // Channels 1 and 6 go, channel 0 comes, and the table reads its records again.
+  void ReplaceChannelsAndRefresh() {
+    Db->ExecSQL("DELETE FROM Channels WHERE Id IN (1, 6)");
+    Db->ExecSQL("INSERT INTO Channels (Id, Name, Freq) VALUES (0, 'Ch0', 0)");
+    Table->Refresh();
+  }
+  // The first item's text of each selected record, in the selection's order.
+  static std::vector<String> SelectedTexts(TqvCustomDataController* AController) {
+    std::vector<String> selected;
+    for (Integer i = 0; i < AController->GetSelectedCount(); ++i)
+      selected.push_back(Text(AController, AController->GetRowInfo(AController->GetSelectedRowIndex(i)).RecordIndex, 0));
+    return selected;
+  }
+};
 
 // ---------------------------------------------------------------------------------------------
 // Fields by name
@@ -201,13 +216,8 @@ TEST_F(DBControllerTest, AReloadKeepsTheSelectedRecordsByKey) {
   c->ChangeRowSelection(1, true);
   c->ChangeRowSelection(3, true);
   c->ChangeRowSelection(5, true);
-  Db->ExecSQL("DELETE FROM Channels WHERE Id IN (1, 6)");
-  Db->ExecSQL("INSERT INTO Channels (Id, Name) VALUES (0, 'Ch0')");
-  Table->Refresh();
-  std::vector<String> selected;
-  for (Integer i = 0; i < c->GetSelectedCount(); ++i)
-    selected.push_back(Text(c, c->GetRowInfo(c->GetSelectedRowIndex(i)).RecordIndex, 0));
-  EXPECT_EQ(selected, (std::vector<String>{"2", "4"})) << "positions changed, the records stay selected";
+  ReplaceChannelsAndRefresh();
+  EXPECT_EQ(SelectedTexts(c), (std::vector<String>{"2", "4"})) << "positions changed, the records stay selected";
 }
 
 // The records come back in any order of their keys: in it, against it, or partly in it.
@@ -219,7 +229,7 @@ struct TKeyOrderCase {
 
 void PrintTo(const TKeyOrderCase& c, std::ostream* os) { *os << c.Name; }
 
-class KeyOrderTest : public TqvDBControllerTest, public ::testing::WithParamInterface<TKeyOrderCase> {};
+class KeyOrderTest : public DBControllerTest, public ::testing::WithParamInterface<TKeyOrderCase> {};
 
 TEST_P(KeyOrderTest, AReloadKeepsTheSelectedRecords) {
   const TKeyOrderCase& c = GetParam();
@@ -229,12 +239,8 @@ TEST_P(KeyOrderTest, AReloadKeepsTheSelectedRecords) {
   TCountingDBController* controller = MakeController({"Id"});
   controller->SetKeyFieldNames(c.KeyField);
   for (Integer row : {0, 1, 4, 9, 10, 13}) controller->ChangeRowSelection(row, true);
-  Db->ExecSQL("DELETE FROM Channels WHERE Id IN (1, 6)");
-  Db->ExecSQL("INSERT INTO Channels (Id, Name, Freq) VALUES (0, 'Ch0', 0)");
-  Table->Refresh();
-  std::vector<String> selected;
-  for (Integer i = 0; i < controller->GetSelectedCount(); ++i)
-    selected.push_back(Text(controller, controller->GetRowInfo(controller->GetSelectedRowIndex(i)).RecordIndex, 0));
+  ReplaceChannelsAndRefresh();
+  std::vector<String> selected = SelectedTexts(controller);
   std::sort(selected.begin(), selected.end());
   EXPECT_EQ(selected, (std::vector<String>{"10", "11", "14", "2", "5"}));
 }
