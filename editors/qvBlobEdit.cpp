@@ -37,8 +37,8 @@ QJ_IMPLEMENT_CLASS(TqvEditRepositoryBlobItem)
 
 namespace {
 
-const TqvEditKindRegistration BlobEditRegistration(&TqvBlobEditProperties::StaticClass(), &sqvEditDisplayTextBlobEdit,
-                                                   false);
+const TqvEditKindRegistration BlobEditRegistration(&TqvBlobEditProperties::StaticClass(),
+                                                   &sqvEditDisplayTextBlobEdit);
 
 constexpr Integer kMemoShortTextLength = 80;
 

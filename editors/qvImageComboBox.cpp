@@ -25,12 +25,8 @@ QJ_IMPLEMENT_CLASS(TqvEditRepositoryImageComboBoxItem)
 
 namespace {
 
-const struct TImageComboBoxRegistration {
-  TImageComboBoxRegistration() {
-    GetRegisteredEditProperties()->Register(&TqvImageComboBoxProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextImageComboBox));
-  }
-} ImageComboBoxRegistration;
+const TqvEditKindRegistration ImageComboBoxRegistration(&TqvImageComboBoxProperties::StaticClass(),
+                                                        &sqvEditDisplayTextImageComboBox);
 
 TqvCustomImageComboBoxProperties* PropertiesOf(TCollection* ACollection) {
   auto* items = As<TqvImageComboBoxItems>(ACollection);

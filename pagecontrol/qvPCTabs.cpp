@@ -22,8 +22,7 @@ const TResourceString sqvPCImageIndexOutOfRange{63404, "Index (%d) must be betwe
 const TResourceString sqvPCNoTabs{63405, "Tabs.Count = 0"};
 
 void RaisePCError(const char* AClassName, const char* AOperation, PResStringRec AMessage, TFormatArgs AArgs) {
-  const String text = GetLocalizedResourceString(AMessage);
-  throw Exception(String(AClassName) + "." + AOperation + ": " + (AArgs.size() ? Format(text, AArgs) : text));
+  throw Exception(String(AClassName) + "." + AOperation + ": " + FormatLocalizedResourceString(AMessage, AArgs));
 }
 
 TqvTabKind GetTabKind(TqvTabSide ASide, TqvTabTextOrientation AOrientation) {

@@ -4,6 +4,10 @@
 // Graphics objects create their GDI handle on first use and drop it when a property that the
 // handle depends on changes; a canvas selects them into its DC lazily, only for the drawing
 // operations that need them, and deselects them when they change.
+//
+// Where the parts live: Graphics.cpp (colours, font, pen, brush, the canvas), GraphicsBitmap.cpp
+// (TGraphic and TBitmap), GraphicsIcon.cpp (TIcon), GraphicsPicture.cpp (TPicture and the
+// registry of graphic file formats).
 #pragma once
 
 #include <functional>

@@ -1,6 +1,10 @@
 // Standard controls: the edit, memo and list box wrap the window system's "EDIT" and "LISTBOX"
 // classes (created as subclasses, notifications reflected back as CN_ messages); the button,
 // check box, radio button, group box and label are drawn by the class library itself.
+//
+// Where the parts live: StdCtrls.cpp (the controls drawn by the library), StdCtrlsEdit.cpp
+// (TCustomEdit, TCustomMemo and the memo's lines), StdCtrlsListBox.cpp (TCustomListBox and its
+// items).
 #pragma once
 
 #include <memory>

@@ -1,6 +1,9 @@
 // The screen behind the window system: a headless virtual screen for tests, or real SDL2
 // windows. Chosen once at start-up (QJ_BACKEND=headless|sdl; headless when there is no display).
 // Only top-level and popup windows become native windows; children live in their surfaces.
+//
+// Where the parts live: BackendHeadless.cpp (the virtual screen, its clock and input
+// injection), BackendSdl.cpp (SDL2 windows, events and the system clipboard).
 #pragma once
 
 #include <functional>

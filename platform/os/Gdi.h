@@ -1,6 +1,15 @@
 // The drawing interface: device contexts, GDI objects, raster operations, text, edges and frame
 // controls, system colours. Names follow the original platform so that drawing code translates
 // line by line; numeric values are ours except the raster operation codes, which are truth tables.
+//
+// Where the parts live: GdiObjects.cpp (the object table: pens, brushes, fonts, bitmaps,
+// regions), GdiDC.cpp (device contexts, selection, state, origins, clipping), GdiPrimitives.cpp
+// (raster operations, fills, blits, lines, shapes), GdiPaths.cpp (paths), GdiEdges.cpp (3D edges
+// and frame controls), GdiBitmaps.cpp (BMP files, system and resource bitmaps), GdiImageList.cpp
+// (image lists), GdiDragImage.cpp (drag images), GdiSysColors.cpp (system colours),
+// GdiFonts.cpp (fonts and metrics), GdiText.cpp (text output and DrawText), GdiTextShaping.cpp
+// (simple runs of single-byte text); the shared records are in GdiInternal.h and
+// GdiTextEngine.h.
 #pragma once
 
 #include <functional>

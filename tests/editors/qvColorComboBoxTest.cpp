@@ -7,16 +7,15 @@
 
 #include "editors/qvColorComboBox.h"
 #include "platform/os/Gdi.h"
+#include "support/EnumNames.h"
 
 namespace {
 
-const char* ConventionName(TqvColorNamingConvention c) {
-  static const char* const names[] = {"qvncNone", "qvncKordel", "qvncHTML4", "qvncX11"};
-  return names[c];
+std::string ConventionName(TqvColorNamingConvention c) {
+  return NameOf(c, {QJ_NAMED(qvncNone), QJ_NAMED(qvncKordel), QJ_NAMED(qvncHTML4), QJ_NAMED(qvncX11)});
 }
-const char* FormatName(TqvColorValueFormat f) {
-  static const char* const names[] = {"qvcvRGB", "qvcvHexadecimal", "qvcvInteger"};
-  return names[f];
+std::string FormatName(TqvColorValueFormat f) {
+  return NameOf(f, {QJ_NAMED(qvcvRGB), QJ_NAMED(qvcvHexadecimal), QJ_NAMED(qvcvInteger)});
 }
 
 struct TColorNameCase {

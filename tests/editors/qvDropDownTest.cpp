@@ -29,8 +29,6 @@ class TDropDownSequenceTest : public TDropDownTest {
   using TDropDownTest::ClickListItem;
   using TDropDownTest::DropDownButtonCentre;
   using TDropDownTest::FocusOther;
-  using TDropDownTest::Press;
-  using TDropDownTest::Type;
   TEdit* Other() const { return FOther; }
 };
 
@@ -90,17 +88,17 @@ struct TSequence {
   bool NeedsList = false;    // only for kinds that choose from a list
 };
 
-const TDropDownStep kAltDown = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_DOWN, skAlt); };
-const TDropDownStep kAltUp = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_UP, skAlt); };
-const TDropDownStep kF4 = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_F4); };
-const TDropDownStep kDown = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_DOWN); };
-const TDropDownStep kEnter = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_RETURN); };
-const TDropDownStep kEscape = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_ESCAPE); };
+const TDropDownStep kAltDown = [](TDropDownSequenceTest*, TqvCustomDropDownEdit*) { Press(VK_DOWN, skAlt); };
+const TDropDownStep kAltUp = [](TDropDownSequenceTest*, TqvCustomDropDownEdit*) { Press(VK_UP, skAlt); };
+const TDropDownStep kF4 = [](TDropDownSequenceTest*, TqvCustomDropDownEdit*) { Press(VK_F4); };
+const TDropDownStep kDown = [](TDropDownSequenceTest*, TqvCustomDropDownEdit*) { Press(VK_DOWN); };
+const TDropDownStep kEnter = [](TDropDownSequenceTest*, TqvCustomDropDownEdit*) { Press(VK_RETURN); };
+const TDropDownStep kEscape = [](TDropDownSequenceTest*, TqvCustomDropDownEdit*) { Press(VK_ESCAPE); };
 const TDropDownStep kDropDownButton = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit* E) { T->Click(E, T->DropDownButtonCentre(E)); };
 const TDropDownStep kClickGamma = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit* E) { T->ClickListItem(E, 2); };
 const TDropDownStep kOutside = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Click(T->Other(), {5, 5}); };
 const TDropDownStep kFocusOther = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->FocusOther(); };
-const TDropDownStep kTypeB = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Type("b"); };
+const TDropDownStep kTypeB = [](TDropDownSequenceTest*, TqvCustomDropDownEdit*) { Type("b"); };
 
 const TSequence kSequences[] = {
     {"AltDownOpens", {kAltDown}, true, ""},

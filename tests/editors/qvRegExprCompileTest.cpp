@@ -4,6 +4,7 @@
 
 #include "core/qvClasses.h"
 #include "qvRegExprTestSupport.h"
+#include "support/ResourceTexts.h"
 
 namespace {
 
@@ -155,13 +156,8 @@ TEST(RegExprCompile, ErrorTextsOmitMissingPositionParts) {
 }
 
 TEST(RegExprCompile, TextsComeThroughTheResourceStringGetter) {
-  auto overrides = std::make_unique<TqvResourceStringOverrides>();
-  overrides->Add(&sqvRegExprLine, "Zeile");
-  overrides->Add(&sqvRegExprIllegalSymbol, "Unerlaubt '%s'");
-  SetResourceStringOverrides(std::move(overrides));
-  std::vector<String> errors = CompileErrors("a{x}");
-  SetResourceStringOverrides(nullptr);
-  EXPECT_EQ(errors, std::vector<String>{"Zeile1, Char3: Unerlaubt 'x'"});
+  TResourceTextScope texts{{&sqvRegExprLine, "Zeile"}, {&sqvRegExprIllegalSymbol, "Unerlaubt '%s'"}};
+  EXPECT_EQ(CompileErrors("a{x}"), std::vector<String>{"Zeile1, Char3: Unerlaubt 'x'"});
 }
 
 // The raised exception carries its own errors: they outlive the expression that raised them.

@@ -112,7 +112,7 @@ class CustomFilterDialog : public TFilterControlTest {
         if (Dialog()) ++Shown;
         step();
       };
-    Script(std::move(ASteps));
+    RunWhenIdle(std::move(ASteps));
     TTestFilterItem* item = Link->Item(AItemIndex);
     return ShowCustomFilterDialog(Link->Filter(), item, item->Properties.get(), item->Caption,
                                   Link->Controller->GetItemValueTypeClass(AItemIndex), ALookAndFeel);

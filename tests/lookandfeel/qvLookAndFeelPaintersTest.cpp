@@ -3,22 +3,23 @@
 // and classic paths.
 #include "LookAndFeelTestSupport.h"
 #include "platform/forms/ImgList.h"
+#include "support/EnumNames.h"
 
 namespace {
 
 using qvLookAndFeelPainters::TqvRadioButtonImageList;
 
-const char* KindName(TqvLookAndFeelPainterClass p) {
-  if (p == TqvStandardLookAndFeelPainter::Class()) return "standard";
-  if (p == TqvFlatLookAndFeelPainter::Class()) return "flat";
-  if (p == TqvUltraFlatLookAndFeelPainter::Class()) return "ultraflat";
-  if (p == TqvWinXPLookAndFeelPainter::Class()) return "native";
-  return "base";
+std::string KindName(TqvLookAndFeelPainterClass p) {
+  return NameOf(p, {{TqvStandardLookAndFeelPainter::Class(), "standard"},
+                    {TqvFlatLookAndFeelPainter::Class(), "flat"},
+                    {TqvUltraFlatLookAndFeelPainter::Class(), "ultraflat"},
+                    {TqvWinXPLookAndFeelPainter::Class(), "native"},
+                    {TqvCustomLookAndFeelPainter::Class(), "base"}});
 }
 
-const char* StateName(TqvButtonState s) {
-  static const char* const names[] = {"default", "normal", "hot", "pressed", "disabled"};
-  return names[s];
+std::string StateName(TqvButtonState s) {
+  return NameOf(s, {{qvbsDefault, "default"}, {qvbsNormal, "normal"}, {qvbsHot, "hot"}, {qvbsPressed, "pressed"},
+                    {qvbsDisabled, "disabled"}});
 }
 
 // ------------------------------------------------------------------ geometry tables

@@ -9,17 +9,17 @@
 #include "platform/forms/StdCtrls.h"
 #include "platform/rtl/Classes.h"
 #include "statusbar/zmOffice11.h"
+#include "support/EnumNames.h"
 
 namespace {
 
 using StatusBar = TStatusBarTest;
 
-const char* PainterName(TzmStatusBarPainterClass P) {
-  if (P == TzmStatusBarStandardPainter::Class()) return "standard";
-  if (P == TzmStatusBarFlatPainter::Class()) return "flat";
-  if (P == TzmStatusBarOffice11Painter::Class()) return "gradient";
-  if (P == TzmStatusBarXPPainter::Class()) return "themed";
-  return "other";
+std::string PainterName(TzmStatusBarPainterClass P) {
+  return NameOf(P, {{TzmStatusBarStandardPainter::Class(), "standard"},
+                    {TzmStatusBarFlatPainter::Class(), "flat"},
+                    {TzmStatusBarOffice11Painter::Class(), "gradient"},
+                    {TzmStatusBarXPPainter::Class(), "themed"}});
 }
 
 // ------------------------------------------------------------------ construction and painter
@@ -34,7 +34,7 @@ TEST_F(StatusBar, StartsAsAStandardBarDockedAtTheBottom) {
   EXPECT_TRUE(bar->GetSizeGrip());
   EXPECT_EQ(bar->GetBorderWidth(), 0);
   EXPECT_EQ(bar->GetPanels()->GetCount(), 0);
-  EXPECT_STREQ(PainterName(bar->GetPainterClass()), "standard");
+  EXPECT_EQ(PainterName(bar->GetPainterClass()), "standard");
   EXPECT_FALSE(bar->GetControlStyle() & csSetCaption);
   EXPECT_TRUE(bar->GetControlStyle() & csOpaque);
 }
@@ -57,7 +57,7 @@ TEST_P(StatusBarPainterChoice, FollowsPaintStyleLookAndFeelAndTheme) {
   bar->GetLookAndFeel()->SetKind(c.Kind);
   bar->GetLookAndFeel()->SetNativeStyle(c.NativeStyle);
   bar->SetPaintStyle(c.PaintStyle);
-  EXPECT_STREQ(PainterName(bar->GetPainterClass()), c.Painter);
+  EXPECT_EQ(PainterName(bar->GetPainterClass()), c.Painter);
   EXPECT_EQ(bar->IsThemeAvailable(), c.Themes);
 }
 
@@ -80,7 +80,7 @@ TEST_F(StatusBar, EffectivePaintStyleFollowsTheLookAndFeel) {
   bar->SetPaintStyle(stpsUseLookAndFeel);
   bar->GetLookAndFeel()->SetKind(lfUltraFlat);
   EXPECT_EQ(bar->GetPaintStyle(), stpsFlat);
-  EXPECT_STREQ(PainterName(bar->GetPainterClass()), "flat") << "a look-and-feel change chooses again";
+  EXPECT_EQ(PainterName(bar->GetPainterClass()), "flat") << "a look-and-feel change chooses again";
   bar->GetLookAndFeel()->SetNativeStyle(true);
   EXPECT_EQ(bar->GetPaintStyle(), stpsXP);
   bar->SetPaintStyle(stpsOffice11);
@@ -92,13 +92,13 @@ TEST_F(StatusBar, AThemeChangeChoosesThePainterAgain) {
   TzmStatusBar* bar = AddBar(form);
   bar->SetPaintStyle(stpsXP);
   Show(form);
-  ASSERT_STREQ(PainterName(bar->GetPainterClass()), "themed");
+  ASSERT_EQ(PainterName(bar->GetPainterClass()), "themed");
   ThemeEngine::SetEnabled(false);
   Pump();
-  EXPECT_STREQ(PainterName(bar->GetPainterClass()), "standard");
+  EXPECT_EQ(PainterName(bar->GetPainterClass()), "standard");
   ThemeEngine::SetEnabled(true);
   Pump();
-  EXPECT_STREQ(PainterName(bar->GetPainterClass()), "themed");
+  EXPECT_EQ(PainterName(bar->GetPainterClass()), "themed");
 }
 
 // ------------------------------------------------------------------ panel widths
@@ -243,12 +243,7 @@ TEST_F(StatusBar, DraggingTheGripSizesTheForm) {
   const Integer width = form->GetWidth(), height = form->GetHeight();
   const TPoint grip = bar->ClientToScreen({bar->GetWidth() - 4, bar->GetHeight() - 4});
   // The sizing loop takes the steps one per idle turn, as a hand would make them.
-  std::vector<std::function<void()>> steps = {[&] { Headless::MoveMouse(grip.X + 40, grip.Y + 30); },
-                                              [] { Headless::MouseUp(); }};
-  size_t step = 0;
-  Headless::SetIdleHandler([&] {
-    if (step < steps.size()) steps[step++]();
-  });
+  RunWhenIdle({[&] { Headless::MoveMouse(grip.X + 40, grip.Y + 30); }, [] { Headless::MouseUp(); }});
   Headless::MoveMouse(grip.X, grip.Y);
   Headless::MouseDown();
   Pump();

@@ -23,12 +23,7 @@ class StdCtrlsButtonTest : public TFormsTest {
   }
   // Runs the dialog modally, doing Action once the loop is idle the first time.
   TModalResult RunModal(std::function<void()> Action) {
-    auto done = std::make_shared<bool>(false);
-    Headless::SetIdleHandler([done, Action] {
-      if (*done) return;
-      *done = true;
-      Action();
-    });
+    OnceIdle(std::move(Action));
     return dialog->ShowModal();
   }
   void ScreenPress(TControl* c, TPoint at) {

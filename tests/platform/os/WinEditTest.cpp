@@ -476,13 +476,9 @@ TEST_F(WinEditTest, ContextMenuOffersTheEditCommands) {
   // The menu runs a loop of its own; each call presses one item's letter, then Esc in case the
   // item is greyed and the menu stays open.
   auto choose = [&](BYTE letter) {
-    int idle = 0;
-    Headless::SetIdleHandler([&] {
-      if (++idle == 1) Headless::PressKey(letter);
-      else if (idle < 4) Headless::PressKey(VK_ESCAPE);
-    });
+    const auto escape = [] { Headless::PressKey(VK_ESCAPE); };
+    RunWhenIdle({[letter] { Headless::PressKey(letter); }, escape, escape});
     SendMessage(e, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(e), -1);
-    Headless::SetIdleHandler(nullptr);
     Pump();
   };
   choose('A');

@@ -158,13 +158,8 @@ TEST_F(WinScrollTest, DraggingTheThumbTracksAndEndsAtTheDropPosition) {
     return false;
   };
   // The moves come one at a time while the loop waits, as a hand would make them.
-  std::vector<std::function<void()>> steps = {[&] { Headless::MoveMouse(190, grab + 40); },
-                                              [&] { Headless::MoveMouse(190, grab + 80); },
-                                              [&] { Headless::MoveMouse(190, 400); }, [] { Headless::MouseUp(); }};
-  size_t step = 0;
-  Headless::SetIdleHandler([&] {
-    if (step < steps.size()) steps[step++]();
-  });
+  RunWhenIdle({[&] { Headless::MoveMouse(190, grab + 40); }, [&] { Headless::MoveMouse(190, grab + 80); },
+               [&] { Headless::MoveMouse(190, 400); }, [] { Headless::MouseUp(); }});
   MsgLog().clear();
   Headless::MoveMouse(190, grab);
   Headless::MouseDown();
