@@ -17,9 +17,9 @@ set(QJ_LAYER_editors lookandfeel core ${QJ_PLATFORM})
 set(QJ_LAYER_grid pagecontrol editors lookandfeel core ${QJ_PLATFORM})
 set(QJ_LAYER_pagecontrol lookandfeel core ${QJ_PLATFORM})
 set(QJ_LAYER_statusbar lookandfeel core ${QJ_PLATFORM})
-# ARCHITECTURE.md names platform/data alone of the platform for dataaware, but the runtime
-# library (strings, lists, scopes) is every layer's foundation.
-set(QJ_LAYER_dataaware grid editors core platform/data platform/rtl)
+# ARCHITECTURE.md names grid, editors, core and platform/data for dataaware, but its lookup edits
+# are controls like the editors below it: they paint through the look and feel and live on forms.
+set(QJ_LAYER_dataaware grid editors lookandfeel core ${QJ_PLATFORM})
 set(QJ_LAYER_treelist ${QJ_PLATFORM})
 set(QJ_LAYER_app core lookandfeel editors grid pagecontrol statusbar dataaware treelist ${QJ_PLATFORM})
 

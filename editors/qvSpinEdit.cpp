@@ -297,7 +297,9 @@ void TqvSpinEditViewData::CalculateButtonWidths(TqvCanvas* ACanvas, const TRect&
   const Integer height =
       IsNativeThemeUsable(NativeStyle, totSpin) ? ACanvas->TextHeight("Zg") : std::max(AContent.Height(), 0);
   AArrow = CalculateArrowSize({column + 2, height / 2 + 2}, arrowUp).cy;
-  ANormal = std::max(4 * AArrow - 3, 1);
+  // The horizontal buttons fit their arrows, which keep a readable size (inside a frame of two
+  // pixels a side).
+  ANormal = std::max(4 * HorzSpinArrowSize(AArrow, AContent.Height() - 4) - 3, 1);
   AFast = (3 * ANormal + 1) / 2;
 }
 

@@ -360,6 +360,21 @@ class TCanvasDCScope {
   TCanvas* FCanvas;
 };
 
+// Saves the state of a canvas's device context (clip, origins, selected objects) and restores it
+// on leaving, thrown or not. The restored context holds the objects of before, so the canvas
+// then selects its own font, pen and brush again on next use.
+class TCanvasSavedDCScope {
+ public:
+  explicit TCanvasSavedDCScope(TCanvas* Canvas);
+  ~TCanvasSavedDCScope();
+  TCanvasSavedDCScope(const TCanvasSavedDCScope&) = delete;
+  TCanvasSavedDCScope& operator=(const TCanvasSavedDCScope&) = delete;
+
+ private:
+  TCanvas* FCanvas;
+  int FLevel;
+};
+
 // ---------------------------------------------------------------------------------------------
 // Graphics
 

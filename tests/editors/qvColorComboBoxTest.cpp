@@ -7,6 +7,7 @@
 
 #include "editors/qvColorComboBox.h"
 #include "platform/os/Gdi.h"
+#include "platform/os/Theme.h"
 #include "support/EnumNames.h"
 
 namespace {
@@ -29,9 +30,14 @@ std::ostream& operator<<(std::ostream& os, const TColorNameCase& c) {
   return os << IntToHex(c.Color, 8) << " " << ConventionName(c.Convention) << " " << FormatName(c.Format);
 }
 
+// The classic palette, so that system colours give their classic values.
 class TqvColorTextTest : public ::testing::TestWithParam<TColorNameCase> {
  protected:
-  void SetUp() override { ResetSysColors(); }
+  void SetUp() override {
+    ThemeEngine::SetEnabled(false);
+    ResetSysColors();
+  }
+  void TearDown() override { ThemeEngine::SetEnabled(true); }
 };
 
 TEST_P(TqvColorTextTest, GivesTheText) {

@@ -5,6 +5,7 @@
 #include "platform/forms/Menus.h"
 #include "platform/forms/StdCtrls.h"
 #include "qvControlsTestSupport.h"
+#include "support/ControlPixels.h"
 
 namespace {
 
@@ -196,6 +197,21 @@ TEST_F(Button, TheStateFollowsMouseFocusAndEnabling) {
   EXPECT_EQ(qvbsDefault, FButton->GetDrawState()) << "focused by the click";
   FButton->SetEnabled(false);
   EXPECT_EQ(qvbsDisabled, FButton->GetDrawState());
+}
+
+// The themed face has rounded corners: the four corner pixels show the parent's background,
+// and every other pixel is painted.
+TEST_F(Button, AThemedFaceShowsTheParentAtItsCorners) {
+  FForm->SetColor(clYellow);
+  FButton->SetUseSystemPaint(false);
+  FButton->GetLookAndFeel()->SetNativeStyle(true);
+  ASSERT_FALSE(FButton->IsSystemPainted());
+  RepaintOverSentinel(FButton);
+  const std::vector<COLORREF> pixels = ControlPixelsOf(FButton);
+  EXPECT_EQ(0, std::count(pixels.begin(), pixels.end(), SentinelRGB)) << "unpainted pixels";
+  const Integer w = FButton->GetClientWidth() - 1, h = FButton->GetClientHeight() - 1;
+  for (const TPoint corner : {TPoint{0, 0}, TPoint{w, 0}, TPoint{0, h}, TPoint{w, h}})
+    EXPECT_EQ(ColorToRGB(clYellow), ControlPixelOf(FButton, corner).Value) << corner.X << "," << corner.Y;
 }
 
 TEST_F(Button, TheStandardLookHasNoHotState) {

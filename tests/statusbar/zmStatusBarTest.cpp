@@ -162,6 +162,50 @@ TEST_F(StatusBar, AFixedFirstPanelKeepsItsWidthAndTheLastTakesTheRest) {
   EXPECT_EQ(ControlPixel(bar, {100, 2}), Rgb(clBtnShadow));
 }
 
+struct TPaintStyleCase {
+  const char* Name;
+  TzmStatusBarPaintStyle Style;
+  friend void PrintTo(const TPaintStyleCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class StatusBarPaintStyles : public TStatusBarTest, public ::testing::WithParamInterface<TPaintStyleCase> {
+ protected:
+  // Three panels and a last one that takes the rest; the first has a colour of its own.
+  static TzmStatusBar* AddSampleBar(TForm* AForm, TzmStatusBarPaintStyle AStyle) {
+    TzmStatusBar* bar = AddBar(AForm);
+    bar->SetPaintStyle(AStyle);
+    for (const char* text : {"Own colour", "Middle", "Middle"}) {
+      TzmStatusBarPanel* panel = AddPanel(bar, "TzmStatusBarTextPanelStyle");
+      panel->SetText(text);
+      panel->SetWidth(150);
+    }
+    static_cast<TzmStatusBarTextPanelStyle*>(bar->GetPanels()->GetItem(0)->GetPanelStyle())->SetColor(clYellow);
+    TzmStatusBarPanel* last = AddPanel(bar, "TzmStatusBarTextPanelStyle");
+    last->SetText("Last panel takes the rest");
+    last->SetBevel(zmpbNone);
+    return bar;
+  }
+};
+
+// Every look spreads the panels as the standard bar does, so a last panel's text that one bar
+// shows whole every bar shows whole, and a panel's own colour shows in it.
+TEST_P(StatusBarPaintStyles, SpreadThePanelsAsTheStandardBarAndKeepTheirOwnColour) {
+  TForm* form = NewForm(600, 100, bsDialog);
+  TzmStatusBar* standard = AddSampleBar(form, stpsStandard);
+  TzmStatusBar* bar = AddSampleBar(form, GetParam().Style);
+  Show(form);
+  EXPECT_EQ(ControlPixel(bar, {140, 10}), Rgb(clYellow)) << "the panel's own colour";
+  const TRect last = Rect(3 * 152, 3, 600, 19);
+  const TRect text = ControlInkBox(standard, last, clBtnFace);
+  ASSERT_FALSE(text.IsEmpty());
+  EXPECT_LT(text.Right, 599) << "the standard bar shows the text whole";
+  EXPECT_EQ(ControlInkBox(bar, last, clBtnFace), text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Looks, StatusBarPaintStyles,
+                         ::testing::Values(TPaintStyleCase{"Flat", stpsFlat}, TPaintStyleCase{"Themed", stpsXP}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 TEST_F(StatusBar, ABarWithoutPanelsShowsOneEmptyLoweredPanel) {
   TForm* form = NewForm(300, 100, bsDialog);
   TzmStatusBar* bar = AddBar(form);
@@ -479,11 +523,11 @@ TEST_F(StatusBarHints, AHiddenBarTakesNoHintsFromTheApplication) {
 // ------------------------------------------------------------------ the gradient bar
 
 TEST_F(StatusBar, AGradientBarRunsFromTheFirstToTheSecondColourWithTheMiddleInRowTen) {
+  ThemeEngine::SetEnabled(false);  // the system colour scheme either way; the classic palette
   TForm* form = NewForm(300, 100, bsDialog);
   TzmStatusBar* bar = AddBar(form);
   bar->SetPaintStyle(stpsOffice11);
   Show(form);
-  ThemeEngine::SetEnabled(false);  // the system colour scheme either way
   const TzmOffice11Colors& c = zmOffice11::GetColors();
   EXPECT_EQ(c.MiddlePosition, 75);
   EXPECT_EQ(ControlPixel(bar, {0, 0}), Rgb(c.BarColor1));

@@ -266,6 +266,8 @@ TEST_F(WinEditTest, CharCaseAndNumberStylesFilterInput) {
   HWND e = Edit(ES_AUTOHSCROLL | ES_UPPERCASE, 300);
   SendMessage(e, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("pasted"));
   EXPECT_EQ(Text(e), "PASTED");
+  SetWindowText(e, "set by the program");
+  EXPECT_EQ(Text(e), "SET BY THE PROGRAM");
 }
 
 TEST_F(WinEditTest, ReadOnlyRefusesTypingButTakesProgramText) {

@@ -314,4 +314,22 @@ TEST_F(WinFrameTest, BorderHasItsRaisedEdgeAndTheCaptionBoldText) {
   EXPECT_GT(rightmost - 8, regular.cx);
 }
 
+// The caption shows what WM_NCACTIVATE said last, not which window is active: a window may
+// keep an active caption while a window of its own (a drop-down) is the active one.
+TEST_F(WinFrameTest, TheCaptionFollowsNcActivate) {
+  HWND w = Top(100, 100, 300, 200, kSizeable);
+  Pump();
+  const uint32_t active = PixelOf(COLOR_ACTIVECAPTION), inactive = PixelOf(COLOR_INACTIVECAPTION);
+  ASSERT_NE(active, inactive);
+  EXPECT_EQ(Pixel(w, 150, 10), active);
+  HWND other = Top(500, 100, 200, 100, kSizeable);
+  Pump();
+  EXPECT_EQ(Pixel(w, 150, 10), inactive) << "another window became active";
+  SendMessage(w, WM_NCACTIVATE, TRUE, 0);
+  EXPECT_EQ(Pixel(w, 150, 10), active) << "kept active while the other window is";
+  EXPECT_EQ(GetActiveWindow(), other);
+  SendMessage(w, WM_NCACTIVATE, FALSE, 0);
+  EXPECT_EQ(Pixel(w, 150, 10), inactive);
+}
+
 }  // namespace

@@ -392,6 +392,47 @@ TEST_F(WinMenuTest, SelectedItemIsDrawnHighlighted) {
   DestroyMenu(m);
 }
 
+// On a high-DPI screen the tick, the radio bullet and the sub-menu arrow step by device pixels:
+// no mark is a one-unit picture made twice as large.
+TEST_F(WinMenuTest, MarksAreDrawnAtTheDevicePixels) {
+  Headless::SetScreenDpi(192);
+  HMENU recent = nullptr;
+  HMENU m = NestedPopup(recent);
+  AppendMenu(m, MF_STRING | MF_CHECKED, idNew, "&New");
+  AppendMenu(m, MF_STRING | MF_CHECKED, idOpen, "&Open");
+  MENUITEMINFO radio;
+  radio.fMask = MIIM_FTYPE;
+  radio.fType = MFT_RADIOCHECK;
+  SetMenuItemInfo(m, idOpen, FALSE, &radio);
+  struct TMark {
+    UINT Pos;
+    bool AtLeft;
+    bool Blocky = true;
+  };
+  TMark marks[] = {{0, false}, {2, true}, {3, true}};
+  OnceIdle([&] {
+    for (TMark& mark : marks) {
+      RECT r;
+      GetMenuItemRect(nullptr, m, mark.Pos, &r);
+      HWND popup = WindowFromPoint(Centre(r));
+      RECT w;
+      GetWindowRect(popup, &w);
+      const TSurface* s = Headless::WindowSurface(popup);
+      auto device = [&](int x, int y) { return s->Row(y)[x] & 0xFFFFFF; };
+      const int left = 2 * ((mark.AtLeft ? r.Left : r.Right - 16) - w.Left), top = 2 * (r.Top - w.Top);
+      for (int y = top; y < top + 2 * r.Height(); y += 2)
+        for (int x = left; x < left + 32; x += 2) {
+          const uint32_t p = device(x, y);
+          if (device(x + 1, y) != p || device(x, y + 1) != p || device(x + 1, y + 1) != p) mark.Blocky = false;
+        }
+    }
+    EndMenu();
+  });
+  Track(m);
+  for (const TMark& mark : marks) EXPECT_FALSE(mark.Blocky) << "item " << mark.Pos;
+  DestroyMenu(m);
+}
+
 TEST_F(WinMenuTest, ExcludedRectangleIsKeptClear) {
   HMENU m = FilePopup();
   struct TCase {
