@@ -208,6 +208,7 @@ Integer LastDelimiter(const String& delimiters, const String& s);
 
 // Conversions at the boundary to the OS: every byte value round-trips.
 String Utf8ToAnsi(const std::string& utf8);  // characters outside the code page become '?'
+String Utf8ToAnsi(std::string&& utf8);       // plain ASCII is taken over without a copy
 std::string AnsiToUtf8(const String& s);
 WideString AnsiToWide(const String& s);
 String WideToAnsi(const WideString& w);  // characters outside the code page become '?'
