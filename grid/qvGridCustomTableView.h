@@ -341,7 +341,6 @@ class TqvCustomGridRecord : public TObject {
  public:
   TqvCustomGridRecord(TqvCustomGridTableViewData* AViewData, const TqvRowInfo& ARowInfo, Integer AIndex)
       : FViewData(AViewData), FIndex(AIndex), FRowInfo(ARowInfo) {}
-  // The layout forgets the record.
   ~TqvCustomGridRecord() override;
 
   // In slot order.
@@ -403,6 +402,8 @@ class TqvCustomGridRecord : public TObject {
   TqvCustomGridRecordViewInfo* GetViewInfo() const { return FViewInfo; }
   void SetViewInfo(TqvCustomGridRecordViewInfo* AValue) { FViewInfo = AValue; }
   bool HasViewInfo() const { return FViewInfo != nullptr; }
+  // Layouts hold the record by it: made on first request.
+  TAliveToken AliveToken();
 
  private:
   TqvCustomGridTableViewData* FViewData;
@@ -410,6 +411,7 @@ class TqvCustomGridRecord : public TObject {
   TqvRowInfo FRowInfo;
   TqvCustomGridRecordViewInfo* FViewInfo = nullptr;
   bool FKeyHandled = false;
+  std::unique_ptr<TAliveFlag> FAlive;
 };
 
 using TqvCustomGridRecordClass = const TqvCustomGridRecord::MetaType*;
@@ -1233,14 +1235,13 @@ class TqvCustomGridRecordViewInfo : public TqvCustomGridViewCellViewInfo {
 
   // BeforeRecalculation, CalculateAt at its own top-left, AfterRecalculation.
   void RecalculateRecord();
-  // nullptr once the record was freed.
-  TqvCustomGridRecord* GetGridRecord() const { return FRecord; }
+  // nullptr once the record was freed (also for a detached layout).
+  TqvCustomGridRecord* GetGridRecord() const { return FRecordAlive ? FRecord : nullptr; }
   bool IsDetached() const { return FDetached; }
-  // The record goes first.
-  void RecordFreed() { FRecord = nullptr; }
 
  private:
   TqvCustomGridRecord* FRecord;
+  TAliveToken FRecordAlive;
   bool FDetached;
 };
 

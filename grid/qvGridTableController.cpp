@@ -699,11 +699,13 @@ void TqvCustomGridTableViewInfo::AfterCalculating() {
 TqvCustomGridRecordViewInfo::TqvCustomGridRecordViewInfo(TqvCustomGridViewInfo* AViewInfo,
                                                          TqvCustomGridRecord* ARecord)
     : TqvCustomGridViewCellViewInfo(AViewInfo), FRecord(ARecord), FDetached(ARecord && ARecord->HasViewInfo()) {
-  if (FRecord && !FDetached) FRecord->SetViewInfo(this);
+  if (!FRecord) return;
+  FRecordAlive = FRecord->AliveToken();
+  if (!FDetached) FRecord->SetViewInfo(this);
 }
 
 TqvCustomGridRecordViewInfo::~TqvCustomGridRecordViewInfo() {
-  if (FRecord && !FDetached) FRecord->SetViewInfo(nullptr);
+  if (TqvCustomGridRecord* record = GetGridRecord(); record && !FDetached) record->SetViewInfo(nullptr);
 }
 
 TRect TqvCustomGridRecordViewInfo::GetBoundsForInvalidate(TqvCustomGridTableItem* AItem) {

@@ -8,8 +8,11 @@ QJ_IMPLEMENT_CLASS(TqvCustomGridTableViewData)
 // ---------------------------------------------------------------------------------------------
 // Record
 
-TqvCustomGridRecord::~TqvCustomGridRecord() {
-  if (FViewInfo) FViewInfo->RecordFreed();
+TqvCustomGridRecord::~TqvCustomGridRecord() = default;
+
+TAliveToken TqvCustomGridRecord::AliveToken() {
+  if (!FAlive) FAlive = std::make_unique<TAliveFlag>();
+  return FAlive->Token();
 }
 
 TqvCustomGridTableView* TqvCustomGridRecord::GetGridView() const { return FViewData->GetGridView(); }

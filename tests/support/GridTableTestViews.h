@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/qvDataPipeline.h"
 #include "grid/qvGridCustomTableView.h"
 
 class TTestTableItem : public TqvCustomGridTableItem {
@@ -16,16 +17,29 @@ class TTestTableItem : public TqvCustomGridTableItem {
   using TqvCustomGridTableItem::TqvCustomGridTableItem;
 };
 
-// A data row with cells; a row of a level above 0 may be expanded through the data controller.
+// A row with cells. A group row of the data controller expands through it (and is made again
+// by that); another row expands when Expandable is set.
 class TTestTableRecord : public TqvCustomGridRecord {
   QJ_INLINE_CLASS(TTestTableRecord, TqvCustomGridRecord)
  public:
   using TqvCustomGridRecord::TqvCustomGridRecord;
-  void Collapse(bool) override { Expanded = false; }
-  void Expand(bool) override { Expanded = true; }
-  bool GetExpandable() override { return Expandable; }
-  bool GetExpanded() override { return Expanded; }
-  bool HasCells() override { return true; }
+  bool IsGroupRow() const { return GetLevel() < GetDataController()->GetGroups()->GetGroupingItemCount(); }
+  void Collapse(bool ARecurse) override {
+    if (IsGroupRow())
+      GetDataController()->GetGroups()->ChangeExpanding(GetIndex(), false, ARecurse);
+    else
+      Expanded = false;
+  }
+  void Expand(bool ARecurse) override {
+    if (IsGroupRow())
+      GetDataController()->GetGroups()->ChangeExpanding(GetIndex(), true, ARecurse);
+    else
+      Expanded = true;
+  }
+  bool ExpandingFreesRecord() const override { return IsGroupRow(); }
+  bool GetExpandable() override { return Expandable || IsGroupRow(); }
+  bool GetExpanded() override { return IsGroupRow() ? GetRowInfo().Expanded : Expanded; }
+  bool HasCells() override { return !IsGroupRow(); }
   bool CanFocus() override { return !Unfocusable; }
 
   bool Expandable = false;
@@ -122,3 +136,14 @@ inline Integer TTestTableViewInfo::CalculateVisibleEqualHeightRecordCount() {
   if (!static_cast<TTestTableView*>(GetGridView())->IsEqualHeightRecords()) return -1;
   return GetClientBounds().Height() / RowHeight;
 }
+
+// A record layout of its row's height across the client area, without borders.
+class TTestRecordViewInfo : public TqvCustomGridRecordViewInfo {
+  QJ_INLINE_CLASS(TTestRecordViewInfo, TqvCustomGridRecordViewInfo)
+ public:
+  using TqvCustomGridRecordViewInfo::TqvCustomGridRecordViewInfo;
+  Integer CalculateHeight() override { return TTestTableViewInfo::RowHeight; }
+  Integer CalculateWidth() override { return GetGridViewInfo()->GetClientWidth(); }
+  TColor GetBorderColor(TqvBorder) override { return clBlack; }
+  Integer GetBorderWidth(TqvBorder) override { return 0; }
+};
