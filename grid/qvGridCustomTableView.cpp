@@ -14,6 +14,11 @@ void TqvCustomGridTableView::BeforeDestruction() {
   inherited::BeforeDestruction();
 }
 
+void TqvCustomGridTableView::ConnectDataController() {
+  inherited::ConnectDataController();
+  GetDataController()->SetMultiSelect(false);
+}
+
 void TqvCustomGridTableView::CreateOptions() {
   inherited::CreateOptions();
   FFiltering.reset(static_cast<TqvCustomGridTableFiltering*>(GetFilteringClass()->Create(this)));

@@ -1429,6 +1429,8 @@ class TqvCustomGridTableView : public TqvCustomGridView, public IqvFilterControl
   TNotifyEvent OnTopRecordIndexChanged;
 
  protected:
+  // MultiSelect starts off.
+  void ConnectDataController() override;
   void CreateOptions() override;
   void DestroyOptions() override;
   TqvCustomDataControllerClass GetDataControllerClass() const override;
