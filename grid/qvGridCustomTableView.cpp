@@ -205,7 +205,7 @@ void TqvCustomGridTableView::RefreshFilterableItemsList() {
 void TqvCustomGridTableView::ClearItems() {
   if (FItems.empty()) return;
   TUpdateScope update(this);
-  while (!FItems.empty()) delete FItems.back();
+  while (!FItems.empty()) Free(FItems.back());
   FNextItemID = 0;
 }
 
