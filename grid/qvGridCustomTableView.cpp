@@ -290,6 +290,7 @@ TqvCustomGridRecord* TqvCustomGridTableView::GetMasterRecord() const {
 
 void TqvCustomGridTableView::UpdateControl(TqvUpdateControlInfo* AInfo) {
   if (IsDestroying()) return;
+  TAliveToken alive = AliveToken();
   inherited::UpdateControl(AInfo);
   if (AInfo->InheritsFrom<TqvDataChangedInfo>())
     DataChanged();
@@ -299,7 +300,7 @@ void TqvCustomGridTableView::UpdateControl(TqvUpdateControlInfo* AInfo) {
     FocusedRecordChanged(focused->PrevFocusedRowIndex, focused->FocusedRowIndex, focused->NewItemRowFocusingChanged);
   else if (auto* updated = As<TqvUpdateRecordInfo>(AInfo))
     RecordUpdated(updated->RecordIndex);
-  RefreshNavigators();
+  if (alive) RefreshNavigators();
 }
 
 void TqvCustomGridTableView::DataChanged() {

@@ -1218,11 +1218,15 @@ class TqvCustomGridTableController : public TqvCustomGridController {
 
 // The layout of one shown record. The record and its layout forget each other when either goes
 // first; a layout whose record was freed by a refresh answers nullptr and is skipped.
+class TqvCustomGridRecordsViewInfo;
+
 class TqvCustomGridRecordViewInfo : public TqvCustomGridViewCellViewInfo {
+ public:
+  using MetaType = TqvGridCellMetaClassFor<TqvCustomGridRecordViewInfo, TqvCustomGridRecordsViewInfo*, TqvCustomGridRecord*>;
   QJ_CLASS(TqvCustomGridRecordViewInfo, TqvCustomGridViewCellViewInfo)
  public:
   // Takes the record's back link unless another layout holds it already (then detached).
-  TqvCustomGridRecordViewInfo(TqvCustomGridViewInfo* AViewInfo, TqvCustomGridRecord* ARecord);
+  TqvCustomGridRecordViewInfo(TqvCustomGridRecordsViewInfo* ARecordsViewInfo, TqvCustomGridRecord* ARecord);
   ~TqvCustomGridRecordViewInfo() override;
 
   // In slot order.
@@ -1233,17 +1237,100 @@ class TqvCustomGridRecordViewInfo : public TqvCustomGridViewCellViewInfo {
   // Laid out at the point with its own width and height.
   virtual void CalculateAt(Integer ALeft, Integer ATop);
 
+  // Its position in the records layout is below the number of visible records.
+  bool GetVisible() override;
+  // A record hit test naming the record.
+  TqvGridHitTestClass GetHitTestClass() override { return &TqvGridRecordHitTest::StaticClass(); }
+  void InitHitTest(TqvCustomGridHitTest* AHitTest) override;
+
   // BeforeRecalculation, CalculateAt at its own top-left, AfterRecalculation.
   void RecalculateRecord();
   // nullptr once the record was freed (also for a detached layout).
   TqvCustomGridRecord* GetGridRecord() const { return FRecordAlive ? FRecord : nullptr; }
   bool IsDetached() const { return FDetached; }
+  TqvCustomGridRecordsViewInfo* GetRecordsViewInfo() const { return FRecordsViewInfo; }
+  // Its position in the records layout; -1 when not listed.
+  Integer GetIndex() const;
+  bool IsCalculated() const { return FCalculated; }
+  void Calculate(Integer ALeft, Integer ATop, Integer AWidth = -1, Integer AHeight = -1) override;
 
  private:
+  TqvCustomGridRecordsViewInfo* FRecordsViewInfo;
+  bool FCalculated = false;
   TqvCustomGridRecord* FRecord;
   TAliveToken FRecordAlive;
   bool FDetached;
 };
+
+using TqvCustomGridRecordViewInfoClass = const TqvCustomGridRecordViewInfo::MetaType*;
+
+// The layouts of the shown records: position i shows row first + i (downward) or first - i
+// (upward). Scrolling by fewer records than are shown keeps the layouts that stay and lays out
+// only the new ones.
+class TqvCustomGridRecordsViewInfo : public TObject {
+ public:
+  using MetaType = TMetaClassFor<TqvCustomGridRecordsViewInfo, TqvCustomGridTableViewInfo*>;
+  QJ_CLASS(TqvCustomGridRecordsViewInfo, TObject)
+
+ public:
+  explicit TqvCustomGridRecordsViewInfo(TqvCustomGridTableViewInfo* AViewInfo) : FViewInfo(AViewInfo) {}
+  ~TqvCustomGridRecordsViewInfo() override;
+
+  // In slot order.
+  virtual void AfterCalculating() {}
+  virtual void BeforeCalculating() {}
+  // The bounds; descendants lay their records out.
+  virtual void Calculate();
+  virtual TRect GetBounds();
+  // How many records show; 0 here.
+  virtual Integer CalculateVisibleCount() { return 0; }
+  virtual Integer GetRecordLeft(Integer AIndex) = 0;
+  // The pixels that ADelta records scroll.
+  virtual Integer GetPixelScrollSize(Integer ADelta) = 0;
+  virtual Integer GetRecordTop(Integer AIndex) = 0;
+  virtual void OffsetRecord(Integer AIndex, Integer ADistance) = 0;
+  // The layout class of a record.
+  virtual TqvCustomGridRecordViewInfoClass GetRecordViewInfoClass(TqvCustomGridRecord* ARecord) = 0;
+  // Records are laid out and |ADelta| is below their count.
+  virtual bool CanOffset(Integer ADelta);
+  virtual TOwned<TqvCustomGridHitTest> GetHitTest(TPoint P);
+  virtual void OffsetRecords(Integer ADelta);
+
+  // BeforeCalculating, Calculate, AfterCalculating; every layout made before goes first.
+  void MainCalculate();
+  Integer GetCount() const { return static_cast<Integer>(FItems.size()); }
+  // The layout at AIndex; at the end of the list one is made for the row of that position.
+  // nullptr for a layout whose record is gone, or past the records.
+  TqvCustomGridRecordViewInfo* GetItem(Integer AIndex);
+  // The layout made so far at AIndex (nullptr when its record is gone).
+  TqvCustomGridRecordViewInfo* GetMadeItem(Integer AIndex) const;
+  Integer IndexOf(const TqvCustomGridRecordViewInfo* ARecordViewInfo) const;
+  // Rows from the first one to the end (downward) or to the start (upward).
+  Integer GetMaxCount();
+  // The entry at the row's position, nullptr when the row is not laid out.
+  TqvCustomGridRecordViewInfo* GetRecordViewInfo(Integer ARowIndex);
+  Integer GetVisibleCount() const { return FVisibleCount; }
+  Integer GetLastScrollDistance() const { return FLastScrollDistance; }
+  // Every laid-out layout whose record exists paints itself.
+  void Paint();
+  TqvCustomGridTableViewInfo* GetViewInfo() const { return FViewInfo; }
+  Integer GetRowIndex(Integer AIndex) const;
+
+ protected:
+  void SetVisibleCount(Integer AValue) { FVisibleCount = AValue; }
+  const TRect& GetAreaBounds() const { return FBounds; }
+
+ private:
+  TqvCustomGridRecordViewInfo* MakeItem(Integer AIndex);
+
+  TqvCustomGridTableViewInfo* FViewInfo;
+  TRect FBounds;
+  std::vector<TOwned<TqvCustomGridRecordViewInfo>> FItems;
+  Integer FLastScrollDistance = 0;
+  Integer FVisibleCount = 0;
+};
+
+using TqvCustomGridRecordsViewInfoClass = const TqvCustomGridRecordsViewInfo::MetaType*;
 
 // ---------------------------------------------------------------------------------------------
 // Layout object of table views: what the controller asks of it
@@ -1253,22 +1340,33 @@ class TqvCustomGridTableViewInfo : public TqvCustomGridViewInfo {
  public:
   using TqvCustomGridViewInfo::TqvCustomGridViewInfo;
 
+  // The records layout of GetRecordsViewInfoClass.
+  void CreateViewInfos() override;
+  void DestroyViewInfos(bool AIsRecreating) override;
+  // The records layout first.
+  void Calculate() override;
   // A real layout re-applies the controller's top record index.
   void AfterCalculating() override;
   bool IsInternalUse() const override { return FForcedFirstRecordIndex != -1; }
+  // The records layout's hit test, else the base's.
+  TOwned<TqvCustomGridHitTest> GetHitTest(TPoint P) override;
+  virtual TqvCustomGridRecordsViewInfoClass GetRecordsViewInfoClass() const = 0;
+  TqvCustomGridRecordsViewInfo* GetRecordsViewInfo() const { return FRecordsViewInfo.get(); }
 
   // In slot order.
   // How many records of equal height fit; -1: not computable that way.
   virtual Integer CalculateVisibleEqualHeightRecordCount() { return -1; }
   // 0: the data controller's default.
   virtual Integer GetDefaultGridModeBufferCount() { return 0; }
-  // The records laid out; 0 here.
-  virtual Integer GetVisibleRecordCount() { return 0; }
+  // The records layout's visible records.
+  virtual Integer GetVisibleRecordCount();
   // A real layout, not measuring, and the controller allows it.
   virtual bool CanCheckCoordinates();
-  // Whether the shown records can move by ADelta records without a new layout; False here.
-  virtual bool CanOffset(Integer /*ADelta*/) { return false; }
-  // Moves the records or the horizontal position; here the view is laid out again.
+  // The records layout's answer.
+  virtual bool CanOffset(Integer ADelta);
+  // True here; a descendant may refuse, and the view is then laid out again.
+  virtual bool CanOffsetView(Integer /*ADelta*/, Integer /*AOffsetX*/, Integer /*AOffsetY*/) { return true; }
+  // Moves the records by ADelta (or, for 0, the horizontal position: nothing here).
   virtual void DoOffset(Integer ADelta, Integer AOffsetX, Integer AOffsetY);
 
   // The forced first record or the controller's top record index.
@@ -1286,9 +1384,19 @@ class TqvCustomGridTableViewInfo : public TqvCustomGridViewInfo {
   TqvCustomGridTableController* GetController() const;
 
  private:
+  TOwned<TqvCustomGridRecordsViewInfo> FRecordsViewInfo;
   Integer FForcedFirstRecordIndex = -1;
   bool FCalculateDownward = true;
   bool FAllowCheckCoordinates = true;
+};
+
+// Paints the content of a table view: its records.
+class TqvCustomGridTablePainter : public TqvCustomGridPainter {
+  QJ_CLASS(TqvCustomGridTablePainter, TqvCustomGridPainter)
+ public:
+  using TqvCustomGridPainter::TqvCustomGridPainter;
+  void PaintContent() override;
+  TqvCustomGridTableViewInfo* GetViewInfo() const;
 };
 
 // ---------------------------------------------------------------------------------------------

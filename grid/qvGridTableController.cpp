@@ -6,7 +6,6 @@
 
 QJ_IMPLEMENT_CLASS(TqvCustomGridTableController)
 QJ_IMPLEMENT_CLASS(TqvCustomGridTableViewInfo)
-QJ_IMPLEMENT_CLASS(TqvCustomGridRecordViewInfo)
 
 namespace {
 constexpr Cardinal GridModeBufferCountUpdateInterval = 1;
@@ -681,41 +680,8 @@ bool TqvCustomGridTableViewInfo::CanCheckCoordinates() {
   return !IsInternal() && !IsMeasuring() && FAllowCheckCoordinates;
 }
 
-void TqvCustomGridTableViewInfo::DoOffset(Integer, Integer, Integer) {
-  TqvCustomGridTableController* controller = GetController();
-  controller->BeforeOffset();
-  Recalculate();
-  controller->AfterOffset();
-}
 
 void TqvCustomGridTableViewInfo::AfterCalculating() {
   inherited::AfterCalculating();
   if (CanCheckCoordinates()) GetController()->CheckCoordinates();
-}
-
-// ---------------------------------------------------------------------------------------------
-// Record layout
-
-TqvCustomGridRecordViewInfo::TqvCustomGridRecordViewInfo(TqvCustomGridViewInfo* AViewInfo,
-                                                         TqvCustomGridRecord* ARecord)
-    : TqvCustomGridViewCellViewInfo(AViewInfo), FRecord(ARecord), FDetached(ARecord && ARecord->HasViewInfo()) {
-  if (!FRecord) return;
-  FRecordAlive = FRecord->AliveToken();
-  if (!FDetached) FRecord->SetViewInfo(this);
-}
-
-TqvCustomGridRecordViewInfo::~TqvCustomGridRecordViewInfo() {
-  if (TqvCustomGridRecord* record = GetGridRecord(); record && !FDetached) record->SetViewInfo(nullptr);
-}
-
-TRect TqvCustomGridRecordViewInfo::GetBoundsForInvalidate(TqvCustomGridTableItem* AItem) {
-  return AItem ? GetCellBoundsForItem(AItem) : GetBounds();
-}
-
-void TqvCustomGridRecordViewInfo::CalculateAt(Integer ALeft, Integer ATop) { Calculate(ALeft, ATop); }
-
-void TqvCustomGridRecordViewInfo::RecalculateRecord() {
-  BeforeRecalculation();
-  CalculateAt(GetBounds().Left, GetBounds().Top);
-  AfterRecalculation();
 }

@@ -11,43 +11,52 @@ TEST_F(GridViewData, OnlyTheRecordsAskedForAreMade) {
   view->GetDataController()->SetRecordCount(100000);
   TTestTableViewData* data = view->Data();
   EXPECT_EQ(100000, data->GetRecordCount());
+  // The shown rows have records of their layouts; nothing else is made.
+  const Integer shown = view->Info()->GetRecordsViewInfo()->GetCount();
+  EXPECT_GT(shown, 0);
+  EXPECT_EQ(shown, data->GetMadeRecordCount());
   for (Integer i = 0; i < 20; ++i) data->GetRecord(50000 + i);
-  EXPECT_EQ(20, data->GetMadeRecordCount());
+  EXPECT_EQ(shown + 20, data->GetMadeRecordCount());
   EXPECT_EQ(nullptr, data->GetRecordByIndex(100000));
   EXPECT_EQ(nullptr, data->GetRecordByIndex(-1));
-  EXPECT_EQ(nullptr, data->GetMadeRecord(7));
+  EXPECT_EQ(nullptr, data->GetMadeRecord(70000));
   EXPECT_THROW(data->GetRecord(100000), EListError);
 }
 
 TEST_F(GridViewData, ANewOrderRereadsTheRowsAndNewRowsFreeEveryRecord) {
-  TTestTableView* view = AddTableView(1, 5);
+  TTestTableView* view = AddTableView(1, 50);
   TTestTableViewData* data = view->Data();
-  TqvCustomGridRecord* record = data->GetRecord(4);
-  EXPECT_EQ(4, record->GetRecordIndex());
+  TqvCustomGridRecord* record = data->GetRecord(40);
+  EXPECT_EQ(40, record->GetRecordIndex());
+  const Integer made = data->GetMadeRecordCount();
   // A new order keeps the records; each reads its row again.
   view->GetDataController()->ChangeSorting(0, soDescending);
-  EXPECT_EQ(1, data->GetMadeRecordCount());
-  EXPECT_EQ(0, record->GetRecordIndex());
-  EXPECT_EQ("r0c0", record->GetDisplayText(0));
-  // New rows free them all.
-  view->GetDataController()->SetRecordCount(4);
-  EXPECT_EQ(0, data->GetMadeRecordCount());
-  EXPECT_EQ(0, data->GetRecord(3)->GetRecordIndex());
+  EXPECT_EQ(made, data->GetMadeRecordCount());
+  const Integer sorted = view->GetDataController()->GetRowInfo(40).RecordIndex;
+  EXPECT_NE(40, sorted);
+  EXPECT_EQ(sorted, record->GetRecordIndex());
+  EXPECT_EQ("r" + std::to_string(sorted) + "c0", record->GetDisplayText(0));
+  // New rows free them all; the layout makes the shown ones again.
+  TAliveToken alive = record->AliveToken();
+  view->GetDataController()->SetRecordCount(45);
+  EXPECT_FALSE(alive);
+  EXPECT_EQ(view->Info()->GetRecordsViewInfo()->GetCount(), data->GetMadeRecordCount());
+  EXPECT_EQ(view->GetDataController()->GetRowInfo(40).RecordIndex, data->GetRecord(40)->GetRecordIndex());
 }
 
 TEST_F(GridViewData, ALayoutForgetsItsRecordWhenARefreshFreesIt) {
-  TTestTableView* view = AddTableView(1, 5);
+  TTestTableView* view = AddTableView(1, 50);
   TTestTableViewData* data = view->Data();
-  TTestRecordViewInfo first(view->GetViewInfo(), data->GetRecord(2));
-  TTestRecordViewInfo second(view->GetViewInfo(), data->GetRecord(2));
-  EXPECT_EQ(&first, data->GetRecord(2)->GetViewInfo());
+  TTestRecordViewInfo first(view->Info()->GetRecordsViewInfo(), data->GetRecord(42));
+  TTestRecordViewInfo second(view->Info()->GetRecordsViewInfo(), data->GetRecord(42));
+  EXPECT_EQ(&first, data->GetRecord(42)->GetViewInfo());
   EXPECT_TRUE(second.IsDetached());
-  view->GetDataController()->SetRecordCount(6);
+  view->GetDataController()->SetRecordCount(49);
   EXPECT_EQ(nullptr, first.GetGridRecord());
   EXPECT_EQ(nullptr, second.GetGridRecord());
   // A layout freed first leaves its record without a link.
-  TqvCustomGridRecord* record = data->GetRecord(3);
-  { TTestRecordViewInfo layout(view->GetViewInfo(), record); }
+  TqvCustomGridRecord* record = data->GetRecord(43);
+  { TTestRecordViewInfo layout(view->Info()->GetRecordsViewInfo(), record); }
   EXPECT_EQ(nullptr, record->GetViewInfo());
 }
 

@@ -4,6 +4,7 @@
 // layout cells.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -69,21 +70,43 @@ class TTestTableController : public TqvCustomGridTableController {
 
 class TTestTableView;
 
-// Records from the first record stacked in the client area; a record counts as shown when it
-// starts inside the client area and either fits or is the only one.
+// Records stacked from the first one, each as high as the view says for its row; a record counts
+// as shown when it starts inside the area and either fits or is the first.
+class TTestRecordsViewInfo : public TqvCustomGridRecordsViewInfo {
+  QJ_INLINE_CLASS(TTestRecordsViewInfo, TqvCustomGridRecordsViewInfo)
+ public:
+  using TqvCustomGridRecordsViewInfo::TqvCustomGridRecordsViewInfo;
+  void Calculate() override;
+  Integer CalculateVisibleCount() override;
+  Integer GetRecordLeft(Integer) override { return GetAreaBounds().Left; }
+  Integer GetRecordTop(Integer AIndex) override {
+    TqvCustomGridRecordViewInfo* previous = AIndex > 0 ? GetMadeItem(AIndex - 1) : nullptr;
+    return previous ? previous->GetBounds().Bottom : GetAreaBounds().Top;
+  }
+  // Forward the kept records move up by the leaving ones' heights, backward down by the new ones'.
+  Integer GetPixelScrollSize(Integer ADelta) override;
+  void OffsetRecord(Integer AIndex, Integer ADistance) override {
+    if (TqvCustomGridRecordViewInfo* item = GetMadeItem(AIndex)) item->Offset(0, ADistance);
+  }
+  TqvCustomGridRecordViewInfoClass GetRecordViewInfoClass(TqvCustomGridRecord*) override;
+  Integer RowHeight(Integer AIndex) const;
+};
+
 class TTestTableViewInfo : public TqvCustomGridTableViewInfo {
   QJ_INLINE_CLASS(TTestTableViewInfo, TqvCustomGridTableViewInfo)
  public:
   using TqvCustomGridTableViewInfo::TqvCustomGridTableViewInfo;
   static constexpr Integer RowHeight = 20;
 
-  void Calculate() override;
+  void Calculate() override {
+    ++CalculationCount;
+    TqvCustomGridTableViewInfo::Calculate();
+  }
   Integer CalculateVisibleEqualHeightRecordCount() override;
-  Integer GetVisibleRecordCount() override { return FVisibleCount; }
+  TqvCustomGridRecordsViewInfoClass GetRecordsViewInfoClass() const override {
+    return &TTestRecordsViewInfo::StaticClass();
+  }
   Integer CalculationCount = 0;
-
- private:
-  Integer FVisibleCount = 0;
 };
 
 class TTestTableView : public TqvCustomGridTableView {
@@ -111,26 +134,10 @@ class TTestTableView : public TqvCustomGridTableView {
  protected:
   TqvCustomGridTableItemClass GetItemClass() const override { return &TTestTableItem::StaticClass(); }
   TqvGridViewHandlerClass GetControllerClass() const override { return &TTestTableController::StaticClass(); }
-  TqvGridViewHandlerClass GetPainterClass() const override { return &TqvCustomGridPainter::StaticClass(); }
+  TqvGridViewHandlerClass GetPainterClass() const override { return &TqvCustomGridTablePainter::StaticClass(); }
   TqvGridViewHandlerClass GetViewDataClass() const override { return &TTestTableViewData::StaticClass(); }
   TqvGridViewHandlerClass GetViewInfoClass() const override { return &TTestTableViewInfo::StaticClass(); }
 };
-
-inline void TTestTableViewInfo::Calculate() {
-  ++CalculationCount;
-  auto* view = static_cast<TTestTableView*>(GetGridView());
-  const Integer height = GetClientBounds().Height();
-  const Integer count = view->GetViewData()->GetRecordCount();
-  const Integer step = GetCalculateDownward() ? 1 : -1;
-  Integer used = 0, shown = 0;
-  for (Integer row = GetFirstRecordIndex(); row >= 0 && row < count && used < height; row += step) {
-    const Integer rowHeight = view->GetRowHeight(row);
-    if (used + rowHeight > height && shown > 0) break;
-    used += rowHeight;
-    ++shown;
-  }
-  FVisibleCount = shown;
-}
 
 inline Integer TTestTableViewInfo::CalculateVisibleEqualHeightRecordCount() {
   if (!static_cast<TTestTableView*>(GetGridView())->IsEqualHeightRecords()) return -1;
@@ -142,8 +149,61 @@ class TTestRecordViewInfo : public TqvCustomGridRecordViewInfo {
   QJ_INLINE_CLASS(TTestRecordViewInfo, TqvCustomGridRecordViewInfo)
  public:
   using TqvCustomGridRecordViewInfo::TqvCustomGridRecordViewInfo;
-  Integer CalculateHeight() override { return TTestTableViewInfo::RowHeight; }
+  Integer CalculateHeight() override;
   Integer CalculateWidth() override { return GetGridViewInfo()->GetClientWidth(); }
+  // A paint hook for tests that change the data while a record paints.
+  bool HasCustomDraw() override { return static_cast<bool>(OnPaint); }
+  bool CustomDraw(TqvCanvas*) override {
+    OnPaint(this);
+    return true;
+  }
+  static inline std::function<void(TTestRecordViewInfo*)> OnPaint;
   TColor GetBorderColor(TqvBorder) override { return clBlack; }
   Integer GetBorderWidth(TqvBorder) override { return 0; }
 };
+
+inline Integer TTestRecordsViewInfo::RowHeight(Integer AIndex) const {
+  return static_cast<TTestTableView*>(GetViewInfo()->GetGridView())->GetRowHeight(GetRowIndex(AIndex));
+}
+
+inline void TTestRecordsViewInfo::Calculate() {
+  TqvCustomGridRecordsViewInfo::Calculate();
+  const TRect area = GetAreaBounds();
+  Integer used = 0;
+  for (Integer i = 0; i < GetMaxCount() && used < area.Height(); ++i) {
+    TqvCustomGridRecordViewInfo* item = GetItem(i);
+    if (!item) break;
+    item->CalculateAt(area.Left, area.Top + used);
+    used += item->GetHeight();
+  }
+  SetVisibleCount(CalculateVisibleCount());
+}
+
+inline Integer TTestRecordsViewInfo::CalculateVisibleCount() {
+  const Integer height = GetAreaBounds().Height();
+  Integer used = 0, shown = 0;
+  for (Integer i = 0; i < GetCount() && used < height; ++i) {
+    const Integer rowHeight = RowHeight(i);
+    if (used + rowHeight > height && shown > 0) break;
+    used += rowHeight;
+    ++shown;
+  }
+  return shown;
+}
+
+inline Integer TTestRecordsViewInfo::GetPixelScrollSize(Integer ADelta) {
+  Integer distance = 0;
+  for (Integer i = 0; i < std::abs(ADelta); ++i)
+    if (TqvCustomGridRecordViewInfo* item = GetMadeItem(i)) distance += item->GetHeight();
+  return ADelta > 0 ? -distance : distance;
+}
+
+inline TqvCustomGridRecordViewInfoClass TTestRecordsViewInfo::GetRecordViewInfoClass(TqvCustomGridRecord*) {
+  return &TTestRecordViewInfo::StaticClass();
+}
+
+inline Integer TTestRecordViewInfo::CalculateHeight() {
+  TqvCustomGridRecord* record = GetGridRecord();
+  return record ? static_cast<TTestTableView*>(GetGridView())->GetRowHeight(record->GetIndex())
+                : TTestTableViewInfo::RowHeight;
+}
