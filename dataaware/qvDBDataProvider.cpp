@@ -5,15 +5,18 @@
 #include "core/qvDataSearch.h"
 #include "core/qvVariants.h"
 #include "dataaware/qvDBData.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvDBDataLink)
 QJ_IMPLEMENT_CLASS(TqvDBDataProvider)
 
 namespace {
 
+// Never destroyed: providers held by process-wide objects (the default editors' lookup combo box)
+// leave it at exit, after the statics made before them are gone.
 std::vector<TqvDBDataProvider*>& ProviderList() {
-  static std::vector<TqvDBDataProvider*> providers;
-  return providers;
+  static auto* providers = new std::vector<TqvDBDataProvider*>;
+  return *providers;
 }
 
 }  // namespace
@@ -297,14 +300,10 @@ void TqvDBDataProvider::BeginLoad() {
 // provider's own.
 void TqvDBDataProvider::EndLoad() {
   TAliveToken alive = FAlive.Token();
-  TDataSet* dataSet = GetDataSet();
-  try {
-    if (dataSet) dataSet->EnableControls();
-  } catch (...) {
+  TFinally endLoad([&] {
     if (alive) TqvCustomDataProvider::EndLoad();
-    throw;
-  }
-  if (alive) TqvCustomDataProvider::EndLoad();
+  });
+  if (TDataSet* dataSet = GetDataSet()) dataSet->EnableControls();
 }
 
 void TqvDBDataProvider::ActiveChanged(bool AActive) {

@@ -1,5 +1,6 @@
 #include "dataaware/qvEditDBRegisteredRepositoryItems.h"
 
+#include "dataaware/qvDBLookupComboBox.h"
 #include "editors/qvBlobEdit.h"
 #include "editors/qvCheckBox.h"
 #include "editors/qvCurrencyEdit.h"
@@ -77,7 +78,8 @@ void RegisterTypes(TqvEditDBRegisteredRepositoryItems* ARegistry, std::initializ
 
 }  // namespace
 
-// The masked editor for every type without an editor of its own. At exit the registry and the
+// The masked editor for every type without an editor of its own; the lookup combo box for lookup
+// fields. At exit the registry and the
 // items of the default repository may go in either order: the registry stops listening to the
 // items, or the items tell it they go.
 TqvEditDBRegisteredRepositoryItems* GetDefaultDBEditRepositoryItems() {
@@ -94,5 +96,6 @@ TqvEditDBRegisteredRepositoryItems* GetDefaultDBEditRepositoryItems() {
   RegisterTypes(r, {ftGraphic}, MakeDefaultItem<TqvEditRepositoryImageItem>());
   RegisterTypes(r, {ftBytes, ftVarBytes, ftBlob, ftFmtMemo, ftParadoxOle, ftDBaseOle, ftTypedBinary},
                 MakeDefaultItem<TqvEditRepositoryBlobItem>());
+  r->RegisterLookupItem(-1, MakeDefaultItem<TqvEditRepositoryLookupComboBoxItem>());
   return r;
 }

@@ -39,6 +39,9 @@
 
 class TqvDataFilterCriteria;
 
+// The grid lines a grid draws between its cells.
+enum TqvGridLines { glBoth, glNone, glVertical, glHorizontal };
+
 // ---------------------------------------------------------------------------------------------
 // Stored layout protocol
 

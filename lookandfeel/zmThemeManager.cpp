@@ -21,9 +21,11 @@ struct TThemeManager {
   TOwned<TzmThemeChangedEventReceiver> Receiver;
 };
 
+// Never destroyed: controls kept by process-wide objects (the default editors' lookup list) leave
+// the subscribers at exit, after the statics made before them are gone.
 TThemeManager& Manager() {
-  static TThemeManager manager;
-  return manager;
+  static auto* manager = new TThemeManager;
+  return *manager;
 }
 
 // Made on first use when the unit was not started.

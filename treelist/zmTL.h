@@ -10,10 +10,19 @@
 //   zmTL.cpp         the control: construction, update brackets, metrics, container hooks,
 //                    editor binding, hiding and posting
 //   zmTLHooks.cpp    hooks and option queries, focus, node repaint, layout storage entry points
-//   zmTLVisible.cpp  the visible-node index, node addition and deletion, expansion, selection locks
+//   zmTLVisible.cpp  the display order (row counts), node addition and deletion, expansion,
+//                    selection locks
+//   zmTLRowSums.h    the row sums of a list of siblings
 //   zmTLPaint.cpp    painting: the areas, headers, bands, indicator, footer, status panel and rows
 //   zmTLCells.cpp    cell drawing: data, text and preview cells, focus marks, the search match
 //   zmTLMessages.cpp scroll-bar messages, editor placement, hints and window messages
+//   zmTLLayout.cpp   layout: area rectangles, band and column widths, draw infos, scrolling
+//   zmTLHitTest.cpp  the hit test: the part of the control under a client point
+//   zmTLKeys.cpp     keys: navigation, keyboard selection, incremental search, selection ranges
+//   zmTLMouse.cpp    mouse: presses turned into interaction states, hot tracking, timers,
+//                    drag select
+//   zmTLSizing.cpp   sizing lines, and dragging headers and bands
+//   zmTLNodeDrag.cpp whole nodes: sorting children, dragging nodes, panning
 #pragma once
 
 #include <functional>
@@ -24,6 +33,7 @@
 #include "platform/forms/StdCtrls.h"
 #include "platform/rtl/Variants.h"
 #include "treelist/zmCntner.h"
+#include "treelist/zmTLRowSums.h"
 
 class TCustomzmTreeList;
 class TzmTreeListNode;
@@ -473,27 +483,64 @@ class TzmTreeListNode : public TObject {
   // against B's in depth-first order.
   static Integer CompareNodePositions(const TzmTreeListNode* A, const TzmTreeListNode* B);
 
-  // The row height and line count the layout last computed (0: not computed).
-  Integer GetCachedRowHeight() const { return FCachedRowHeight; }
-  void SetCachedRowHeight(Integer Value) { FCachedRowHeight = Value; }
+  // The row height and line count the layout last computed (0: not computed). Clearing the
+  // owner's row-height cache makes every node's height read 0 until it is set again.
+  Integer GetCachedRowHeight() const;
+  void SetCachedRowHeight(Integer Value);
   Integer GetCachedLineCount() const { return FCachedLineCount; }
   void SetCachedLineCount(Integer Value) { FCachedLineCount = Value; }
 
  private:
   const std::vector<TzmTreeListNode*>& Siblings() const;
+  // The sums of the list that holds the node (the owner's root sums for a root).
+  TzmTreeListRowSums& SiblingRowSums() const;
   void Link(TzmTreeListNode* AParent, Integer AIndex);
   void Unlink();
+  // False when the node was in no sibling list.
+  bool RemoveFromSiblings();
 
   void* FAppData = nullptr;
   bool FDeleting = false;
   bool FExpanded = false;
   bool FHasChildren = false;
   std::vector<TzmTreeListNode*> FChildren;
+  // The rows of the children (see zmTLRowSums.h).
+  TzmTreeListRowSums FChildRows;
   TCustomzmTreeList* FOwner;
   TzmTreeListNode* FParent = nullptr;
+  // The position among the siblings when it was last known: checked before it is trusted, and
+  // exact while the siblings' sums are current. -1 while the node is in no list.
+  mutable Integer FIndex = -1;
+  // The rows the node takes while shown: its own and, expanded, its children's.
+  Integer FRowCount = 1;
   Integer FCachedRowHeight = 0;
   Integer FCachedLineCount = 0;
+  // The owner's row-height generation when the height was cached.
+  UInt64 FRowHeightGeneration = 0;
   UInt64 FSequence;
+};
+
+// The strings of a text node, entry k the text of column k. The first lives in the node itself,
+// so that a node with one text costs no allocation of its own.
+class TzmTreeListNodeStrings {
+ public:
+  Integer GetCount() const { return FCount; }
+  // An empty text out of range.
+  const String& Get(Integer Index) const;
+  // Fills the entries up to Index with empty texts first.
+  void Put(Integer Index, const String& Value);
+  // Nothing out of range.
+  void Delete(Integer Index);
+  // The entry at CurIndex goes to NewIndex (entries up to both made first).
+  void Move(Integer CurIndex, Integer NewIndex);
+
+ private:
+  String& At(Integer Index) { return Index == 0 ? FFirst : FRest[static_cast<size_t>(Index - 1)]; }
+  void Reach(Integer Index);
+
+  String FFirst;
+  std::vector<String> FRest;
+  Integer FCount = 0;
 };
 
 // The node of the control with columns: a string per column and three image indexes.
@@ -511,13 +558,14 @@ class TzmTreeListTextNode : public TzmTreeListNode {
   Integer GetStoredStateIndex() const { return FStateIndex; }
   void SetStoredStateIndex(Integer Value) { FStateIndex = Value; }
   // Entry k is the text of column k.
-  TStringList* GetStringList() const { return FStrings.get(); }
+  TzmTreeListNodeStrings* GetStringList() { return &FStrings; }
+  const TzmTreeListNodeStrings* GetStringList() const { return &FStrings; }
 
  private:
   Integer FImageIndex = 0;
   Integer FSelectedIndex = -1;
   Integer FStateIndex = -1;
-  TOwned<TStringList> FStrings;
+  TzmTreeListNodeStrings FStrings;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -586,7 +634,9 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TzmTreeListNode* GetLastVisibleNode() const;
   Integer GetTopIndex();
   Integer GetFocusedIndex();
-  // The three display lists exist, hold nodes and the control is not being destroyed.
+  // The display order was built with rows since it was last cleared, and the control is not
+  // being destroyed. The queries answer alike either way; a node that is not shown has no
+  // previous shown node while the order is usable.
   bool IsVisibleListUsable() const;
   // True without roots, or when the focused node is the first root / the last shown node.
   bool IsFocusAtFirst();
@@ -1189,8 +1239,11 @@ class TCustomzmTreeList : public TCustomzmContainer {
                              bool WasVisible);
   // Removes a column's string from the node and all its descendants.
   virtual void DeleteColumnStrings(TzmTreeListNode* Node, Integer Column);
+  // Marks the display order invalid (the row counts themselves always follow the tree) and
+  // clears the row-height cache.
   virtual void ClearVisibleNodes();
-  // A full build of the display order, or a patch for one node being added or removed.
+  // A full build of the display order, or a patch for one node being added or removed: the rows
+  // already follow every change of the tree, so both only settle what depends on them.
   virtual void RebuildVisibleNodes();
   virtual void ClearRowHeightCache();
   // A collapse of Node would hide the focused node: focuses Node instead (False refuses).
@@ -1354,14 +1407,15 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void MetricsSourceChanged(TObject* Sender);
   void LinkImages(TCustomImageList*& Field, TChangeLink* Link, TCustomImageList* Value);
   void PatchVisibleNodes(TzmTreeListNode* Node, bool IsRemoval);
-  void PatchVisibleNodeIn(TzmTreeListNode* Node);
-  void PatchVisibleNodeOut(TzmTreeListNode* Node);
-  Integer FindVisibleByAddress(const TzmTreeListNode* Node) const;
+  // Node takes Delta rows more: its count, the sums of its list and, while its parents are
+  // expanded, theirs follow.
+  void NodeRowsChanged(TzmTreeListNode* Node, Integer Delta);
+  // The sums of Parent's children (the roots for nil), summed again first when stale.
+  const TzmTreeListRowSums& CurrentRowSums(TzmTreeListNode* Parent);
   // Ends editing without raising: a value the editor refuses is given up first.
   void EndEditingQuietly();
   void ForgetNodeReferences();
   TzmTreeListNode* FindNextInTree(const TzmTreeListNode* Node) const;
-  void PatchVisibleExpansion(TzmTreeListNode* Node);
   void DragExpandTick();
   void StartSizing(TzmTreeListState State, Integer Position);
   void MoveSizingLine(Integer Position);
@@ -1402,7 +1456,6 @@ class TCustomzmTreeList : public TCustomzmContainer {
   void HitRow(const TzmTreeListDrawInfo& Info, TzmTreeListHitTestInfo& Hit);
   TzmTreeListHitKind HitNodePart(const TzmTreeListDrawInfo& Info, const TzmTreeListRowDrawItem& Row, Integer RowTop,
                                  Integer X);
-  void VisibleExpansionChanged(TzmTreeListNode* Node);
   void ColumnLayoutInBand(TzmTreeListDrawInfo& Info, const TzmTreeListBandDrawItem& Item, Integer BandWidth);
   Integer RowHeightAtIndex(Integer Index);
   Integer VisibleBandOfColumn(Integer Column);
@@ -1411,6 +1464,9 @@ class TCustomzmTreeList : public TCustomzmContainer {
 
   // Nodes and the display order
   std::vector<TzmTreeListNode*> FRootNodes;
+  // The rows of the roots: every node keeps the rows of its subtree, so display indexes come
+  // from these sums and need no list of the shown nodes (zmTLVisible.cpp).
+  TzmTreeListRowSums FRootRows;
   std::vector<TzmTreeListNode*> FHiddenNodes;
   Integer FUpdateLockCount = 0;
   TzmTreeListNode* FFocusedNode = nullptr;
@@ -1419,16 +1475,16 @@ class TCustomzmTreeList : public TCustomzmContainer {
   TzmTreeListNode* FSelectionAnchorNode = nullptr;
   TzmTreeListNode* FDraggedNode = nullptr;
   bool FPendingEditorOnRelease = false;
-  std::vector<Integer> FVisibleIndexesByAddress;
-  std::vector<TzmTreeListNode*> FVisibleNodesByAddress;
-  std::vector<TzmTreeListNode*> FVisibleNodes;
+  // The display order is usable after a full build that found rows, until it is cleared.
   bool FVisibleListValid = false;
+  bool FVisibleListHoldsNodes = false;
   bool FBuildingVisibleNodes = false;
   TzmTreeListNode* FPatchNode = nullptr;
   bool FPatchNodeShown = false;
   bool FPatchIsRemoval = false;
-  bool FPatchIsExpansion = false;
   bool FKeepVisibleLists = false;
+  // Cached row heights of nodes stamped with an older generation read as not computed.
+  UInt64 FRowHeightGeneration = 1;
   bool FClearingNodes = false;
   bool FRangeSelecting = false;
   UInt64 FNodeSequence = 0;

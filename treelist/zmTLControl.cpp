@@ -7,7 +7,6 @@
 
 #include "platform/forms/Forms.h"
 #include "platform/rtl/Scopes.h"
-#include "platform/rtl/StringList.h"
 #include "treelist/zmTextEdit.h"
 #include "treelist/zmUtils.h"
 
@@ -15,9 +14,10 @@ QJ_IMPLEMENT_CLASS(TCustomzmTreeListControl)
 
 namespace {
 
-TStringList* StringsOf(TzmTreeListNode* Node) {
-  auto* text = As<TzmTreeListTextNode>(Node);
-  return text ? text->GetStringList() : nullptr;
+// A metaclass test rather than a dynamic cast: this runs for every text read and written.
+TzmTreeListNodeStrings* StringsOf(TzmTreeListNode* Node) {
+  return Node && Node->InheritsFrom<TzmTreeListTextNode>() ? static_cast<TzmTreeListTextNode*>(Node)->GetStringList()
+                                                           : nullptr;
 }
 
 // Calls Visit for the node and all its descendants (without recursion).
@@ -106,10 +106,7 @@ void TCustomzmTreeListControl::MoveColumn(Integer From, Integer To) {
 
 void TCustomzmTreeListControl::MoveColumnStrings(Integer From, Integer To) {
   auto move = [From, To](TzmTreeListNode* node) {
-    TStringList* strings = StringsOf(node);
-    if (!strings) return;
-    while (strings->GetCount() <= std::max(From, To)) strings->Add(String());
-    strings->Move(From, To);
+    if (TzmTreeListNodeStrings* strings = StringsOf(node)) strings->Move(From, To);
   };
   for (Integer i = 0; i < GetRootCount(); ++i) ForSubtree(GetRootNode(i), move);
   for (TzmTreeListNode* node : GetHiddenNodes()) ForSubtree(node, move);
@@ -432,21 +429,19 @@ void TCustomzmTreeListControl::SetNodeStateIndex(TzmTreeListNode* Node, Integer 
 }
 
 void TCustomzmTreeListControl::GetNodeString(TzmTreeListNode* Node, Integer Column, String& Text) {
-  TStringList* strings = StringsOf(Node);
-  Text = strings && Column >= 0 && Column < strings->GetCount() ? strings->Get(Column) : String();
+  TzmTreeListNodeStrings* strings = StringsOf(Node);
+  if (strings) Text = strings->Get(Column);
+  else Text.clear();
 }
 
 void TCustomzmTreeListControl::GetNodeVariant(TzmTreeListNode* Node, Integer Column, Variant& Value) {
   String text;
   GetNodeString(Node, Column, text);
-  Value = text;
+  Value = std::move(text);
 }
 
 void TCustomzmTreeListControl::SetNodeString(TzmTreeListNode* Node, Integer Column, const String& Text) {
-  TStringList* strings = StringsOf(Node);
-  if (!strings || Column < 0) return;
-  while (strings->GetCount() <= Column) strings->Add(String());
-  strings->Put(Column, Text);
+  if (TzmTreeListNodeStrings* strings = StringsOf(Node)) strings->Put(Column, Text);
 }
 
 void TCustomzmTreeListControl::SetNodeVariant(TzmTreeListNode* Node, Integer Column, const Variant& Value) {

@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "platform/forms/Controls.h"
 #include "platform/forms/Graphics.h"
 #include "platform/forms/ImgList.h"
+#include "platform/os/GdiScopes.h"
 #include "treelist/zmTLColumn.h"
 #include "treelist/zmTLResources.h"
 #include "treelist/zmUtils.h"
@@ -52,11 +54,16 @@ void Line(HDC DC, COLORREF Color, Integer X1, Integer Y1, Integer X2, Integer Y2
 }
 
 // Draws into Buffer (sized to Rect, with DC's font and text colour) at the origin, then copies the
-// part of Rect inside Visible to DC.
+// part of Rect inside Visible to DC. On a high-DPI DC a buffer of its resolution stands in for
+// Buffer, so that text and glyphs stay sharp.
 template <class F>
 void DrawThroughBuffer(HDC DC, const TRect& Rect, const TRect& Visible, TBitmap* Buffer, F&& Draw) {
-  EnsureBitmapSize(Buffer, Rect.Width(), Rect.Height());
-  HDC buffer = Buffer->GetCanvas()->GetHandle();
+  const bool deviceScaled = GetDeviceScale(DC) != 1;
+  TOwnedGdiObject deviceBitmap(deviceScaled ? CreateCompatibleBitmap(DC, Rect.Width(), Rect.Height()) : nullptr);
+  std::optional<TMemoryDC> device;
+  if (deviceScaled) device.emplace(DC, static_cast<HBITMAP>(deviceBitmap.Get()));
+  else EnsureBitmapSize(Buffer, Rect.Width(), Rect.Height());
+  HDC buffer = device ? device->Handle() : Buffer->GetCanvas()->GetHandle();
   HGDIOBJ oldFont = SelectObject(buffer, GetCurrentObject(DC, OBJ_FONT));
   COLORREF oldText = SetTextColor(buffer, GetTextColor(DC));
   Draw(buffer, TRect{0, 0, Rect.Width(), Rect.Height()});
@@ -71,82 +78,14 @@ void DrawThroughBuffer(HDC DC, const TRect& Rect, const TRect& Visible, TBitmap*
 // ---------------------------------------------------------------------------------------------
 // Value ordering
 
-enum TValueRank { vrkNull, vrkEmpty, vrkNumber, vrkText, vrkOther };
-
-TValueRank RankOf(const Variant& V) {
-  switch (V.VarType() & varTypeMask) {
-    case varNull: return vrkNull;
-    case varEmpty: return vrkEmpty;
-    case varString:
-    case varOleStr: return V.IsArray() ? vrkOther : vrkText;
-    case varSmallint:
-    case varInteger:
-    case varSingle:
-    case varDouble:
-    case varCurrency:
-    case varDate:
-    case varBoolean:
-    case varShortInt:
-    case varByte:
-    case varWord:
-    case varLongWord:
-    case varInt64: return V.IsArray() ? vrkOther : vrkNumber;
-    default: return vrkOther;
-  }
-}
-
-// A number as a key compared field by field: NaN last, then the value as a double, then exact
-// values (integers, Booleans, currency, in ten-thousandths) before floating ones of the same
-// double, then the exact value. Every field is totally ordered, so the key order is too.
-struct TNumberKey {
-  bool IsNaN = false;
-  double Approx = 0;
-  bool Floating = false;
-  __int128 Exact = 0;
-};
-
 constexpr Int64 kCurrencyScale = 10000;
-
-TNumberKey NumberKey(const Variant& V) {
-  TNumberKey key;
-  switch (V.VarType() & varTypeMask) {
-    case varSingle:
-    case varDouble:
-    case varDate:
-      key.Floating = true;
-      key.Approx = V.AsDouble();
-      key.IsNaN = std::isnan(key.Approx);
-      return key;
-    case varCurrency: key.Exact = V.AsCurrency().Value; break;
-    case varBoolean: key.Exact = static_cast<__int128>(V.AsBoolean() ? 1 : 0) * kCurrencyScale; break;
-    default: key.Exact = static_cast<__int128>(V.AsInt64()) * kCurrencyScale; break;
-  }
-  key.Approx = static_cast<double>(key.Exact) / static_cast<double>(kCurrencyScale);
-  return key;
-}
 
 template <class T>
 Integer Three(const T& A, const T& B) {
   return A < B ? -1 : (B < A ? 1 : 0);
 }
 
-Integer CompareNumbers(const Variant& V1, const Variant& V2) {
-  TNumberKey a = NumberKey(V1), b = NumberKey(V2);
-  if (a.IsNaN || b.IsNaN) return Three(a.IsNaN, b.IsNaN);
-  if (Integer r = Three(a.Approx, b.Approx)) return r;
-  if (Integer r = Three(a.Floating, b.Floating)) return r;
-  return a.Floating ? 0 : Three(a.Exact, b.Exact);
-}
-
 Integer Sign(Integer Value) { return Value < 0 ? -1 : (Value > 0 ? 1 : 0); }
-
-using TValueCompare = Integer (*)(const Variant&, const Variant&);
-
-Integer CompareChain(const TNodeVariant* A, const TNodeVariant* B, TValueCompare Compare) {
-  for (; A && B; A = A->Next, B = B->Next)
-    if (Integer r = Compare(A->Value, B->Value)) return A->Descending ? -r : r;
-  return 0;
-}
 
 }  // namespace
 
@@ -188,26 +127,82 @@ void RaiseTreeListError(const String& Message) { throw EInvalidzmTreeListOperati
 // ---------------------------------------------------------------------------------------------
 // Sorting
 
-Integer CompareVariants(const Variant& V1, const Variant& V2) {
-  TValueRank a = RankOf(V1), b = RankOf(V2);
-  if (a != b) return Three(a, b);
-  switch (a) {
-    case vrkNumber: return CompareNumbers(V1, V2);
-    case vrkText: return Sign(AnsiCompareStr(VarToStr(V1), VarToStr(V2)));
+TzmSortValue& TzmSortValue::operator=(const Variant& Value) {
+  *this = TzmSortValue();
+  Integer type = Value.VarType() & varTypeMask;
+  switch (type) {
+    case varNull: FRank = rkNull; return *this;
+    case varEmpty: return *this;
+    case varString:
+    case varOleStr:
+      FRank = Value.IsArray() ? rkOther : rkText;
+      if (FRank == rkText) FText = VarToStr(Value);
+      return *this;
+    case varSmallint:
+    case varInteger:
+    case varSingle:
+    case varDouble:
+    case varCurrency:
+    case varDate:
+    case varBoolean:
+    case varShortInt:
+    case varByte:
+    case varWord:
+    case varLongWord:
+    case varInt64: break;
+    default: FRank = rkOther; return *this;
+  }
+  if (Value.IsArray()) {
+    FRank = rkOther;
+    return *this;
+  }
+  FRank = rkNumber;
+  switch (type) {
+    case varSingle:
+    case varDouble:
+    case varDate:
+      FFloating = true;
+      FApprox = Value.AsDouble();
+      FIsNaN = std::isnan(FApprox);
+      return *this;
+    case varCurrency: FExact = Value.AsCurrency().Value; break;
+    case varBoolean: FExact = static_cast<__int128>(Value.AsBoolean() ? 1 : 0) * kCurrencyScale; break;
+    default: FExact = static_cast<__int128>(Value.AsInt64()) * kCurrencyScale; break;
+  }
+  FApprox = static_cast<double>(FExact) / static_cast<double>(kCurrencyScale);
+  return *this;
+}
+
+Integer TzmSortValue::CompareNumbers(const TzmSortValue& A, const TzmSortValue& B) {
+  if (A.FIsNaN || B.FIsNaN) return Three(A.FIsNaN, B.FIsNaN);
+  if (Integer r = Three(A.FApprox, B.FApprox)) return r;
+  if (Integer r = Three(A.FFloating, B.FFloating)) return r;
+  return A.FFloating ? 0 : Three(A.FExact, B.FExact);
+}
+
+Integer TzmSortValue::Compare(const TzmSortValue& A, const TzmSortValue& B) {
+  if (A.FRank != B.FRank) return Three(A.FRank, B.FRank);
+  switch (A.FRank) {
+    case rkNumber: return CompareNumbers(A, B);
+    case rkText: return Sign(AnsiCompareStr(A.FText, B.FText));
     default: return 0;
   }
 }
 
-Integer CompareVariantsCaseSensitive(const Variant& V1, const Variant& V2) {
-  if (RankOf(V1) == vrkText && RankOf(V2) == vrkText) return Sign(AnsiCompareStr(VarToStr(V1), VarToStr(V2)));
-  return CompareVariants(V1, V2);
+Integer CompareVariants(const Variant& V1, const Variant& V2) {
+  return TzmSortValue::Compare(TzmSortValue(V1), TzmSortValue(V2));
 }
 
-Integer CompareKeyChain(const TNodeVariant* A, const TNodeVariant* B) { return CompareChain(A, B, &CompareVariants); }
+// Texts already go by the code page's case-sensitive collation, so the order is the same.
+Integer CompareVariantsCaseSensitive(const Variant& V1, const Variant& V2) { return CompareVariants(V1, V2); }
 
-Integer CompareKeyChainCaseSensitive(const TNodeVariant* A, const TNodeVariant* B) {
-  return CompareChain(A, B, &CompareVariantsCaseSensitive);
+Integer CompareKeyChain(const TNodeVariant* A, const TNodeVariant* B) {
+  for (; A && B; A = A->Next, B = B->Next)
+    if (Integer r = TzmSortValue::Compare(A->Value, B->Value)) return A->Descending ? -r : r;
+  return 0;
 }
+
+Integer CompareKeyChainCaseSensitive(const TNodeVariant* A, const TNodeVariant* B) { return CompareKeyChain(A, B); }
 
 Integer CompareSortKeys(TCustomzmTreeList* Control, const TNodeVariant* A, const TNodeVariant* B) {
   if (Integer r = CompareKeyChain(A, B)) return r;
@@ -215,8 +210,7 @@ Integer CompareSortKeys(TCustomzmTreeList* Control, const TNodeVariant* A, const
 }
 
 Integer CompareSortKeysCaseSensitive(TCustomzmTreeList* Control, const TNodeVariant* A, const TNodeVariant* B) {
-  if (Integer r = CompareKeyChainCaseSensitive(A, B)) return r;
-  return Control->CompareNodeIdentity(A->Node, B->Node);
+  return CompareSortKeys(Control, A, B);
 }
 
 Integer CompareSortKeysByEvent(TCustomzmTreeList* Control, const TNodeVariant* A, const TNodeVariant* B) {
@@ -242,6 +236,14 @@ void DrawImageCentered(TCanvas* Canvas, const TRect& Rect, TCustomImageList* Ima
   Integer x = static_cast<Integer>(Div(Rect.Left + Rect.Right - Images->GetWidth() + 1, 2));
   Integer y = static_cast<Integer>(Div(Rect.Top + Rect.Bottom - Images->GetHeight() + 1, 2));
   Images->Draw(Canvas, x, y, Index);
+}
+
+void DrawGlyphCentered(HDC DC, const TRect& Rect, TCustomImageList* Images, Integer Index) {
+  if (!Images || Index < 0 || Index >= Images->GetCount()) return;
+  const TPoint at{static_cast<Integer>(Div(Rect.Left + Rect.Right - Images->GetWidth() + 1, 2)),
+                  static_cast<Integer>(Div(Rect.Top + Rect.Bottom - Images->GetHeight() + 1, 2))};
+  TDeviceGlyphScope glyph(DC, Bounds(at.X, at.Y, Images->GetWidth(), Images->GetHeight()));
+  glyph.DrawImage(Images->GetHandle(), Index, at);
 }
 
 void DrawBitmapCentered(TCanvas* Canvas, const TRect& Rect, TBitmap* Bitmap) {
@@ -344,15 +346,9 @@ void DrawDropDownButton(HDC DC, const TRect& Rect, Byte State) {
   Integer height = width / 2;
   Integer x = inner.Left + (inner.Width() - width) / 2;
   Integer y = inner.Top + (inner.Height() - height) / 2 - (inner.Height() % 2 != 0 ? 1 : 0);
-  HPEN pen = CreatePen(PS_SOLID, 1, color);
-  HBRUSH brush = CreateSolidBrush(color);
-  HGDIOBJ oldPen = SelectObject(DC, pen), oldBrush = SelectObject(DC, brush);
-  POINT points[3] = {{x, y}, {x + width - 1, y}, {x + width / 2, y + height}};
-  Polygon(DC, points, 3);
-  SelectObject(DC, oldBrush);
-  SelectObject(DC, oldPen);
-  DeleteObject(brush);
-  DeleteObject(pen);
+  const POINT points[3] = {{x, y}, {x + width - 1, y}, {x + width / 2, y + height}};
+  TDeviceGlyphScope glyph(DC, inner);
+  glyph.ConvexPolygon(points, 3, color);
 }
 
 void DrawHeaderButton(HDC DC, const TRect& Rect, HBRUSH Brush, const TzmHeaderButtonContent& Content) {
@@ -415,7 +411,7 @@ void DrawIndicatorCell(HDC DC, const TRect& Rect, const TRect& VisibleRect, HBRU
     TRect face = Local;
     if (Look == zmflUltraFlat) DrawIndicatorFace(Target, face, Brush);
     else DrawButtonFace(Target, face, Brush, false, 0, Look);
-    if (GlyphPlusOne != 0) DrawImageCentered(Buffer->GetCanvas(), Local, IndicatorImages(), GlyphPlusOne - 1);
+    if (GlyphPlusOne != 0) DrawGlyphCentered(Target, Local, IndicatorImages(), GlyphPlusOne - 1);
   });
 }
 

@@ -33,10 +33,36 @@ bool SameTextAnsi(const String& A, const String& B);
 // ---------------------------------------------------------------------------------------------
 // Sorting
 
+// A value read once for sorting: the rank of its kind and its typed key (a number as a key
+// compared field by field, a text as a text), so that comparing two of them reads no Variant
+// and copies no text. Default: Empty.
+class TzmSortValue {
+ public:
+  TzmSortValue() = default;
+  explicit TzmSortValue(const Variant& Value) { *this = Value; }
+  TzmSortValue& operator=(const Variant& Value);
+  // The order of CompareVariants.
+  static Integer Compare(const TzmSortValue& A, const TzmSortValue& B);
+
+ private:
+  enum TRank : Byte { rkNull, rkEmpty, rkNumber, rkText, rkOther };
+  static Integer CompareNumbers(const TzmSortValue& A, const TzmSortValue& B);
+
+  TRank FRank = rkEmpty;
+  // Numbers: NaN last, then the value as a double, then exact values (integers, Booleans,
+  // currency, in ten-thousandths) before floating ones of the same double, then the exact value.
+  // Every field is totally ordered, so the key order is too.
+  bool FIsNaN = false;
+  bool FFloating = false;
+  double FApprox = 0;
+  __int128 FExact = 0;
+  String FText;
+};
+
 // A node's sort value in one sorted column, chained to its value in the next sorted column.
 struct TNodeVariant {
   TzmTreeListNode* Node = nullptr;
-  Variant Value;
+  TzmSortValue Value;
   bool Descending = false;
   TNodeVariant* Next = nullptr;
 };
@@ -65,6 +91,9 @@ Integer CompareSortedOrder(const TzmTreeListColumn* A, const TzmTreeListColumn* 
 
 // Only for an existing list and 0 <= Index < count.
 void DrawImageCentered(TCanvas* Canvas, const TRect& Rect, TCustomImageList* Images, Integer Index);
+// An indicator or other glyph of an image list centred in Rect, at the device pixels of a
+// high-DPI window.
+void DrawGlyphCentered(HDC DC, const TRect& Rect, TCustomImageList* Images, Integer Index);
 void DrawBitmapCentered(TCanvas* Canvas, const TRect& Rect, TBitmap* Bitmap);
 // The standard look: a 9 x 9 box around CenterY with a minus, or a plus.
 void DrawExpandButton(TCanvas* Canvas, const TRect& Rect, Integer CenterY, bool Plus);

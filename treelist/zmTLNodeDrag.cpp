@@ -43,21 +43,24 @@ void TCustomzmTreeList::SortNodeList(std::vector<TzmTreeListNode*>& List, Intege
   Integer sorted = GetSortedColumnCount();
   bool multi = IsMultiSortActive(Column) && sorted > 1;
   size_t chain = multi ? static_cast<size_t>(sorted) : 1;
-  // One chain of keys per node: the first sorted column, then the further ones.
-  std::vector<std::vector<TNodeVariant>> keys(List.size(), std::vector<TNodeVariant>(chain));
+  // One chain of keys per node, the first sorted column first, each value read once into its
+  // typed key: the comparisons then read no Variant and copy no text.
+  std::vector<TNodeVariant> keys(List.size() * chain);
+  Variant value;
   for (size_t i = 0; i < List.size(); ++i) {
     for (size_t k = 0; k < chain; ++k) {
-      TNodeVariant& key = keys[i][k];
+      TNodeVariant& key = keys[i * chain + k];
       Integer column = multi ? GetSortedColumn(static_cast<Integer>(k)) : Column;
       key.Node = List[i];
       key.Descending = multi ? IsSortedColumnDescending(static_cast<Integer>(k)) : Descending;
-      GetNodeSortValue(List[i], column, key.Value);
-      key.Next = k + 1 < chain ? &keys[i][k + 1] : nullptr;
+      GetNodeSortValue(List[i], column, value);
+      key.Value = value;
+      key.Next = k + 1 < chain ? &key + 1 : nullptr;
     }
   }
   std::vector<const TNodeVariant*> order;
   order.reserve(List.size());
-  for (const auto& key : keys) order.push_back(&key.front());
+  for (size_t i = 0; i < List.size(); ++i) order.push_back(&keys[i * chain]);
   auto compare = OnCompareNodes ? CompareSortKeysByEvent
                                 : (IsCaseSensitiveSort() ? CompareSortKeysCaseSensitive : CompareSortKeys);
   // A merge sort: an event that answers inconsistently can only give a strange order.
@@ -71,15 +74,20 @@ void TCustomzmTreeList::SortNodes(Integer Level, Integer Column, bool Descending
   if (IsSortHourglass()) Screen->SetCursor(crHourGlass);
   TFinally restoreCursor([saved] { Screen->SetCursor(saved); });
   TUpdateScope update(this);
-  // The lists Level levels below the roots (every list for -1), the root list first.
-  std::vector<std::pair<std::vector<TzmTreeListNode*>*, Integer>> pending{{&FRootNodes, 0}};
+  // The lists Level levels below the roots (every list for -1), the root list (nil) first.
+  std::vector<std::pair<TzmTreeListNode*, Integer>> pending{{nullptr, 0}};
   while (!pending.empty()) {
-    auto [list, level] = pending.back();
+    auto [parent, level] = pending.back();
     pending.pop_back();
-    if (Level < 0 || level == Level) SortNodeList(*list, Column, Descending);
+    std::vector<TzmTreeListNode*>& list = parent ? parent->FChildren : FRootNodes;
+    if (Level < 0 || level == Level) {
+      SortNodeList(list, Column, Descending);
+      for (size_t i = 0; i < list.size(); ++i) list[i]->FIndex = static_cast<Integer>(i);
+      (parent ? parent->FChildRows : FRootRows).Reordered();
+    }
     if (Level >= 0 && level >= Level) continue;
-    for (auto it = list->rbegin(); it != list->rend(); ++it)
-      if (!(*it)->FChildren.empty()) pending.emplace_back(&(*it)->FChildren, level + 1);
+    for (auto it = list.rbegin(); it != list.rend(); ++it)
+      if (!(*it)->FChildren.empty()) pending.emplace_back(*it, level + 1);
   }
 }
 

@@ -2,7 +2,6 @@
 #include <algorithm>
 
 #include "platform/rtl/Scopes.h"
-#include "platform/rtl/StringList.h"
 #include "treelist/zmTL.h"
 
 QJ_IMPLEMENT_CLASS(TzmTreeListNode)
@@ -59,6 +58,8 @@ void TzmTreeListNode::DeleteChildren() {
   if (FOwner->FClearingNodes) {
     std::vector<TzmTreeListNode*> children;
     children.swap(FChildren);
+    FChildRows.Clear();
+    FRowCount = 1;
     for (TzmTreeListNode* child : children) Free(child);
     return;
   }
@@ -70,27 +71,40 @@ void TzmTreeListNode::Link(TzmTreeListNode* AParent, Integer AIndex) {
   AIndex = std::clamp<Integer>(AIndex, 0, static_cast<Integer>(list.size()));
   list.insert(list.begin() + AIndex, this);
   FParent = AParent;
+  FIndex = AIndex;
+  SiblingRowSums().Inserted(AIndex, FRowCount);
+  if (AParent && AParent->FExpanded) FOwner->NodeRowsChanged(AParent, FRowCount);
 }
 
 // The parent stays recorded: the owner's deletion handling still asks where the node was.
 void TzmTreeListNode::Unlink() {
-  auto removeFrom = [this](std::vector<TzmTreeListNode*>& list) {
-    auto it = std::find(list.begin(), list.end(), this);
-    if (it == list.end()) return false;
-    list.erase(it);
-    return true;
-  };
   if (FParent) {
-    removeFrom(FParent->FChildren);
+    RemoveFromSiblings();
     if (FParent->FChildren.empty()) {
       std::vector<TzmTreeListNode*>().swap(FParent->FChildren);
+      FParent->FChildRows.Clear();
       FParent->SetHasChildren(FOwner->NodeHasChildren(FParent));
       FParent->FExpanded = false;
     }
-  } else if (!FOwner->FClearingNodes && !removeFrom(FOwner->FRootNodes)) {
-    removeFrom(FOwner->FHiddenNodes);
+  } else if (!FOwner->FClearingNodes && !RemoveFromSiblings()) {
+    auto& hidden = FOwner->FHiddenNodes;
+    auto it = std::find(hidden.begin(), hidden.end(), this);
+    if (it != hidden.end()) hidden.erase(it);
   }
+  FIndex = -1;
   std::vector<TzmTreeListNode*>().swap(FChildren);
+  FChildRows.Clear();
+  FRowCount = 1;
+}
+
+bool TzmTreeListNode::RemoveFromSiblings() {
+  Integer index = GetIndex();
+  if (index < 0) return false;
+  std::vector<TzmTreeListNode*>& list = FParent ? FParent->FChildren : FOwner->FRootNodes;
+  list.erase(list.begin() + index);
+  SiblingRowSums().Removed(index, FRowCount);
+  if (FParent && FParent->FExpanded) FOwner->NodeRowsChanged(FParent, -FRowCount);
+  return true;
 }
 
 TzmTreeListNode* TzmTreeListNode::AddChild() { return FOwner->InsertNode(this, GetCount()); }
@@ -104,19 +118,33 @@ const std::vector<TzmTreeListNode*>& TzmTreeListNode::Siblings() const {
   return FParent ? FParent->FChildren : FOwner->FRootNodes;
 }
 
+TzmTreeListRowSums& TzmTreeListNode::SiblingRowSums() const {
+  return FParent ? FParent->FChildRows : FOwner->FRootRows;
+}
+
 TzmTreeListNode* TzmTreeListNode::GetItem(Integer Index) const {
   return Index >= 0 && Index < GetCount() ? FChildren[static_cast<size_t>(Index)] : nullptr;
 }
 
 Integer TzmTreeListNode::IndexOf(const TzmTreeListNode* Child) const {
-  auto it = std::find(FChildren.begin(), FChildren.end(), Child);
-  return it == FChildren.end() ? -1 : static_cast<Integer>(it - FChildren.begin());
+  return Child && Child->FParent == this ? Child->GetIndex() : -1;
 }
 
+// The remembered place, when the list still has the node there; else the ends (nodes mostly
+// come and go there), then outward from the remembered place (insertions and removals before
+// the node move it by as many places).
 Integer TzmTreeListNode::GetIndex() const {
+  if (FIndex < 0) return -1;
   const std::vector<TzmTreeListNode*>& list = Siblings();
-  auto it = std::find(list.begin(), list.end(), this);
-  return it == list.end() ? -1 : static_cast<Integer>(it - list.begin());
+  Integer count = static_cast<Integer>(list.size());
+  auto holds = [&](Integer Index) { return Index >= 0 && Index < count && list[static_cast<size_t>(Index)] == this; };
+  for (Integer index : {FIndex, 0, count - 1})
+    if (holds(index)) return FIndex = index;
+  Integer from = std::min(FIndex, count - 1);
+  for (Integer distance = 0; from - distance >= 0 || from + distance < count; ++distance)
+    for (Integer index : {from - distance, from + distance})
+      if (holds(index)) return FIndex = index;
+  return -1;
 }
 
 Integer TzmTreeListNode::GetLevel() const {
@@ -254,7 +282,8 @@ void TzmTreeListNode::SetExpanded(bool Value) {
     if (owner->FFocusedNode && owner->FFocusedNode->HasAsParent(this) && !owner->FocusCollapsingAncestor(this)) return;
   }
   FExpanded = Value;
-  if (!owner->IsUpdateLocked() && !owner->IsDestroying()) owner->VisibleExpansionChanged(this);
+  owner->NodeRowsChanged(this, Value ? FChildRows.GetTotal() : -FChildRows.GetTotal());
+  if (!owner->IsUpdateLocked() && !owner->IsDestroying()) owner->RebuildVisibleNodes();
   owner->InvalidateNode(this, true);
   if (Value) owner->DoExpanded(this);
   else owner->DoCollapsed(this);
@@ -270,10 +299,50 @@ void TzmTreeListNode::Expand(bool Recurse) {
     if (TzmTreeListNode* child = GetItem(i)) child->Expand(true);
 }
 
+Integer TzmTreeListNode::GetCachedRowHeight() const {
+  return FRowHeightGeneration == FOwner->FRowHeightGeneration ? FCachedRowHeight : 0;
+}
+
+void TzmTreeListNode::SetCachedRowHeight(Integer Value) {
+  FCachedRowHeight = Value;
+  FRowHeightGeneration = FOwner->FRowHeightGeneration;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Text nodes
 
-TzmTreeListTextNode::TzmTreeListTextNode(TCustomzmTreeList* AOwner)
-    : TzmTreeListNode(AOwner), FStrings(MakeOwned<TStringList>()) {}
+TzmTreeListTextNode::TzmTreeListTextNode(TCustomzmTreeList* AOwner) : TzmTreeListNode(AOwner) {}
 
 TzmTreeListTextNode::~TzmTreeListTextNode() = default;
+
+const String& TzmTreeListNodeStrings::Get(Integer Index) const {
+  static const String empty;
+  if (Index < 0 || Index >= FCount) return empty;
+  return Index == 0 ? FFirst : FRest[static_cast<size_t>(Index - 1)];
+}
+
+void TzmTreeListNodeStrings::Reach(Integer Index) {
+  if (Index < FCount) return;
+  FCount = Index + 1;
+  FRest.resize(static_cast<size_t>(FCount - 1));
+}
+
+void TzmTreeListNodeStrings::Put(Integer Index, const String& Value) {
+  if (Index < 0) return;
+  Reach(Index);
+  At(Index) = Value;
+}
+
+void TzmTreeListNodeStrings::Delete(Integer Index) {
+  if (Index < 0 || Index >= FCount) return;
+  for (Integer k = Index; k + 1 < FCount; ++k) std::swap(At(k), At(k + 1));
+  if (--FCount == 0) FFirst.clear();
+  else FRest.pop_back();
+}
+
+void TzmTreeListNodeStrings::Move(Integer CurIndex, Integer NewIndex) {
+  if (CurIndex < 0 || NewIndex < 0) return;
+  Reach(std::max(CurIndex, NewIndex));
+  for (Integer k = CurIndex; k < NewIndex; ++k) std::swap(At(k), At(k + 1));
+  for (Integer k = CurIndex; k > NewIndex; --k) std::swap(At(k), At(k - 1));
+}

@@ -1,40 +1,12 @@
-// The visible-node index of the tree list (three lists in step: the shown nodes in display order,
-// the same nodes ordered by reference for binary search, and their display indexes), the
-// control's side of adding, deleting and expanding nodes, and the selection locks.
+// The display order of the tree list (every node keeps the rows its subtree takes while shown,
+// and each list of siblings sums its nodes' rows: see zmTLRowSums.h), the control's side of
+// adding, deleting and expanding nodes, and the selection locks.
 #include <algorithm>
-#include <functional>
 #include <utility>
 
 #include "platform/rtl/Scopes.h"
-#include "platform/rtl/StringList.h"
 #include "treelist/zmTL.h"
 #include "treelist/zmUtils.h"
-
-namespace {
-
-// Node references ordered as pointers: a total order, unlike their difference.
-bool NodeBefore(const TzmTreeListNode* A, const TzmTreeListNode* B) { return std::less<const void*>()(A, B); }
-
-// Calls Visit for every shown node in display order until it answers false (without recursion:
-// trees may be deep).
-template <class F>
-void ForEachShown(const std::vector<TzmTreeListNode*>& Roots, F&& Visit) {
-  std::vector<std::pair<TzmTreeListNode*, Integer>> stack{{nullptr, 0}};  // parent (nil: roots), next child
-  while (!stack.empty()) {
-    auto& [parent, next] = stack.back();
-    Integer count = parent ? parent->GetCount() : static_cast<Integer>(Roots.size());
-    if (next >= count) {
-      stack.pop_back();
-      continue;
-    }
-    TzmTreeListNode* node = parent ? parent->GetItem(next) : Roots[static_cast<size_t>(next)];
-    ++next;
-    if (!Visit(node)) return;
-    if (node->GetExpanded() && node->GetCount() > 0) stack.emplace_back(node, 0);
-  }
-}
-
-}  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Adding nodes
@@ -139,6 +111,7 @@ void TCustomzmTreeList::DeleteAllNodes() {
   ForgetNodeReferences();
   std::vector<TzmTreeListNode*> roots;
   roots.swap(FRootNodes);
+  FRootRows.Clear();
   for (TzmTreeListNode* root : roots) Free(root);
   std::vector<TzmTreeListNode*> hidden;
   hidden.swap(FHiddenNodes);
@@ -150,70 +123,40 @@ void TCustomzmTreeList::DeleteColumnStrings(TzmTreeListNode* Node, Integer Colum
   while (!pending.empty()) {
     TzmTreeListNode* node = pending.back();
     pending.pop_back();
-    if (auto* text = As<TzmTreeListTextNode>(node))
-      if (text->GetStringList()->GetCount() > Column && Column >= 0) text->GetStringList()->Delete(Column);
+    if (auto* text = As<TzmTreeListTextNode>(node)) text->GetStringList()->Delete(Column);
     for (Integer i = 0; i < node->GetCount(); ++i) pending.push_back(node->GetItem(i));
   }
 }
 
 // ---------------------------------------------------------------------------------------------
-// The index
+// The display order
 
 bool TCustomzmTreeList::IsVisibleListUsable() const {
-  return FVisibleListValid && !FVisibleNodesByAddress.empty() && !IsDestroying();
-}
-
-Integer TCustomzmTreeList::FindVisibleByAddress(const TzmTreeListNode* Node) const {
-  auto it = std::lower_bound(FVisibleNodesByAddress.begin(), FVisibleNodesByAddress.end(), Node, NodeBefore);
-  if (it == FVisibleNodesByAddress.end() || *it != Node) return -1;
-  return static_cast<Integer>(it - FVisibleNodesByAddress.begin());
+  return FVisibleListValid && FVisibleListHoldsNodes && !IsDestroying();
 }
 
 void TCustomzmTreeList::ClearVisibleNodes() {
   if (FKeepVisibleLists) return;
   FVisibleListValid = false;
-  FVisibleNodes.clear();
-  FVisibleNodesByAddress.clear();
-  FVisibleIndexesByAddress.clear();
+  FVisibleListHoldsNodes = false;
   FFocusedColumnCache = -1;
   ClearRowHeightCache();
 }
 
 void TCustomzmTreeList::ClearRowHeightCache() {
   if (FClearingNodes || IsDestroying()) return;
-  std::vector<TzmTreeListNode*> pending(FRootNodes.begin(), FRootNodes.end());
-  while (!pending.empty()) {
-    TzmTreeListNode* node = pending.back();
-    pending.pop_back();
-    node->SetCachedRowHeight(0);
-    for (Integer i = 0; i < node->GetCount(); ++i) pending.push_back(node->GetItem(i));
-  }
+  ++FRowHeightGeneration;
 }
 
 void TCustomzmTreeList::RebuildVisibleNodes() {
   TValueScope building(FBuildingVisibleNodes, true);
   if (!FPatchNode) {
-    FVisibleNodes.clear();
-    FVisibleNodes.reserve(FRootNodes.size());
-    ForEachShown(FRootNodes, [this](TzmTreeListNode* node) {
-      FVisibleNodes.push_back(node);
-      return true;
-    });
-    std::vector<std::pair<TzmTreeListNode*, Integer>> pairs;
-    pairs.reserve(FVisibleNodes.size());
-    for (size_t i = 0; i < FVisibleNodes.size(); ++i) pairs.emplace_back(FVisibleNodes[i], static_cast<Integer>(i));
-    std::sort(pairs.begin(), pairs.end(), [](const auto& a, const auto& b) { return NodeBefore(a.first, b.first); });
-    FVisibleNodesByAddress.resize(pairs.size());
-    FVisibleIndexesByAddress.resize(pairs.size());
-    for (size_t k = 0; k < pairs.size(); ++k) {
-      FVisibleNodesByAddress[k] = pairs[k].first;
-      FVisibleIndexesByAddress[k] = pairs[k].second;
-    }
-  } else if (FPatchIsExpansion) {
-    PatchVisibleExpansion(FPatchNode);
-  } else if (FPatchNodeShown && IsVisibleListUsable()) {
-    if (FPatchIsRemoval) PatchVisibleNodeOut(FPatchNode);
-    else PatchVisibleNodeIn(FPatchNode);
+    FVisibleListHoldsNodes = GetVisibleNodeCount() > 0;
+  } else if (!FPatchIsRemoval && FPatchNodeShown && IsVisibleListUsable()) {
+    // A new last child takes the row footers of the one before it.
+    TzmTreeListNode* parent = FPatchNode->GetParent();
+    if (parent && parent->GetCount() > 1 && FPatchNode->IsLast())
+      parent->GetItem(parent->GetCount() - 2)->SetCachedRowHeight(0);
   }
   if (!FKeepVisibleLists && IsMultiLineRows()) ClearRowHeightCache();
   FVisibleListValid = true;
@@ -227,170 +170,84 @@ void TCustomzmTreeList::PatchVisibleNodes(TzmTreeListNode* Node, bool IsRemoval)
   RebuildVisibleNodes();
 }
 
-void TCustomzmTreeList::PatchVisibleNodeOut(TzmTreeListNode* Node) {
-  Integer k = FindVisibleByAddress(Node);
-  if (k < 0) return;
-  Integer d = FVisibleIndexesByAddress[static_cast<size_t>(k)];
-  for (Integer& index : FVisibleIndexesByAddress)
-    if (index >= d) --index;
-  FVisibleIndexesByAddress.erase(FVisibleIndexesByAddress.begin() + k);
-  FVisibleNodesByAddress.erase(FVisibleNodesByAddress.begin() + k);
-  FVisibleNodes.erase(FVisibleNodes.begin() + d);
-}
-
 TzmTreeListNode* TCustomzmTreeList::FindNextInTree(const TzmTreeListNode* Node) const {
   for (const TzmTreeListNode* n = Node; n; n = n->GetParent())
     if (TzmTreeListNode* next = n->GetNextSibling()) return next;
   return nullptr;
 }
 
-void TCustomzmTreeList::PatchVisibleNodeIn(TzmTreeListNode* Node) {
-  if (FindVisibleByAddress(Node) >= 0) return;
-  Integer d = static_cast<Integer>(FVisibleNodes.size());
-  if (TzmTreeListNode* next = FindNextInTree(Node)) {
-    Integer k = FindVisibleByAddress(next);
-    if (k >= 0) d = FVisibleIndexesByAddress[static_cast<size_t>(k)];
+void TCustomzmTreeList::NodeRowsChanged(TzmTreeListNode* Node, Integer Delta) {
+  for (TzmTreeListNode* node = Node; Delta != 0;) {
+    node->FRowCount += Delta;
+    // A node in no list (a hidden node, or one whose list the clearing of all nodes took away).
+    Integer index = node->GetIndex();
+    if (index < 0) return;
+    node->SiblingRowSums().Changed(index, Delta);
+    node = node->FParent;
+    if (!node || !node->FExpanded) return;
   }
-  for (Integer& index : FVisibleIndexesByAddress)
-    if (index >= d) ++index;
-  auto at = std::lower_bound(FVisibleNodesByAddress.begin(), FVisibleNodesByAddress.end(), Node, NodeBefore);
-  size_t k = static_cast<size_t>(at - FVisibleNodesByAddress.begin());
-  FVisibleIndexesByAddress.insert(FVisibleIndexesByAddress.begin() + static_cast<std::ptrdiff_t>(k), d);
-  FVisibleNodesByAddress.insert(at, Node);
-  FVisibleNodes.insert(FVisibleNodes.begin() + d, Node);
-  TzmTreeListNode* parent = Node->GetParent();
-  if (parent && parent->GetCount() > 1 && Node->IsLast())
-    parent->GetItem(parent->GetCount() - 2)->SetCachedRowHeight(0);
 }
 
-// An expansion change of a shown node moves only its subtree's rows: they are cut out of (or
-// spliced into) the display order as one block, and the by-reference lists are merged rather
-// than sorted again.
-void TCustomzmTreeList::VisibleExpansionChanged(TzmTreeListNode* Node) {
-  if (!IsVisibleListUsable()) {
-    RebuildVisibleNodes();
-    return;
-  }
-  TValueScope patch(FPatchNode, Node);
-  TValueScope expansion(FPatchIsExpansion, true);
-  RebuildVisibleNodes();
-}
-
-void TCustomzmTreeList::PatchVisibleExpansion(TzmTreeListNode* Node) {
-  Integer k = FindVisibleByAddress(Node);
-  if (k < 0) return;
-  Integer first = FVisibleIndexesByAddress[static_cast<size_t>(k)] + 1;
-  if (Node->GetExpanded()) {
-    std::vector<std::pair<TzmTreeListNode*, Integer>> added;
-    ForEachShown(Node->FChildren, [&](TzmTreeListNode* node) {
-      added.emplace_back(node, first + static_cast<Integer>(added.size()));
-      return true;
+const TzmTreeListRowSums& TCustomzmTreeList::CurrentRowSums(TzmTreeListNode* Parent) {
+  TzmTreeListRowSums& sums = Parent ? Parent->FChildRows : FRootRows;
+  if (!sums.IsCurrent()) {
+    const std::vector<TzmTreeListNode*>& list = Parent ? Parent->FChildren : FRootNodes;
+    sums.Settle([&list](Integer Index) {
+      TzmTreeListNode* node = list[static_cast<size_t>(Index)];
+      node->FIndex = Index;
+      return node->FRowCount;
     });
-    if (added.empty()) return;
-    Integer count = static_cast<Integer>(added.size());
-    std::vector<TzmTreeListNode*> rows;
-    rows.reserve(added.size());
-    for (const auto& pair : added) rows.push_back(pair.first);
-    FVisibleNodes.insert(FVisibleNodes.begin() + first, rows.begin(), rows.end());
-    for (Integer& index : FVisibleIndexesByAddress)
-      if (index >= first) index += count;
-    std::sort(added.begin(), added.end(), [](const auto& a, const auto& b) { return NodeBefore(a.first, b.first); });
-    std::vector<TzmTreeListNode*> nodes;
-    std::vector<Integer> indexes;
-    nodes.reserve(FVisibleNodesByAddress.size() + added.size());
-    indexes.reserve(nodes.capacity());
-    size_t i = 0, j = 0;
-    while (i < FVisibleNodesByAddress.size() || j < added.size()) {
-      bool takeOld = j == added.size() ||
-                     (i < FVisibleNodesByAddress.size() && NodeBefore(FVisibleNodesByAddress[i], added[j].first));
-      if (takeOld) {
-        nodes.push_back(FVisibleNodesByAddress[i]);
-        indexes.push_back(FVisibleIndexesByAddress[i++]);
-      } else {
-        nodes.push_back(added[j].first);
-        indexes.push_back(added[j++].second);
-      }
-    }
-    FVisibleNodesByAddress.swap(nodes);
-    FVisibleIndexesByAddress.swap(indexes);
-    return;
   }
-  Integer end = static_cast<Integer>(FVisibleNodes.size());
-  if (TzmTreeListNode* after = FindNextInTree(Node)) {
-    Integer at = FindVisibleByAddress(after);
-    if (at >= 0) end = FVisibleIndexesByAddress[static_cast<size_t>(at)];
-  }
-  Integer count = end - first;
-  if (count <= 0) return;
-  FVisibleNodes.erase(FVisibleNodes.begin() + first, FVisibleNodes.begin() + end);
-  size_t kept = 0;
-  for (size_t i = 0; i < FVisibleNodesByAddress.size(); ++i) {
-    Integer index = FVisibleIndexesByAddress[i];
-    if (index >= first && index < end) continue;
-    FVisibleNodesByAddress[kept] = FVisibleNodesByAddress[i];
-    FVisibleIndexesByAddress[kept++] = index >= end ? index - count : index;
-  }
-  FVisibleNodesByAddress.resize(kept);
-  FVisibleIndexesByAddress.resize(kept);
+  return sums;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Queries
 
+// The rows before the node: at each level those of the siblings before it, plus its parent's.
 Integer TCustomzmTreeList::IndexOfVisibleNode(const TzmTreeListNode* Node) {
-  if (!Node || FRootNodes.empty()) return -1;
-  if (IsVisibleListUsable()) {
-    Integer k = FindVisibleByAddress(Node);
-    return k < 0 ? -1 : FVisibleIndexesByAddress[static_cast<size_t>(k)];
-  }
-  Integer index = 0, found = -1;
-  ForEachShown(FRootNodes, [&](TzmTreeListNode* node) {
-    if (node == Node) found = index;
-    ++index;
-    return found < 0;
-  });
-  return found;
-}
-
-TzmTreeListNode* TCustomzmTreeList::VisibleNodeAt(Integer Index) {
-  if (Index < 0) return nullptr;
-  if (IsVisibleListUsable())
-    return Index < static_cast<Integer>(FVisibleNodes.size()) ? FVisibleNodes[static_cast<size_t>(Index)] : nullptr;
-  TzmTreeListNode* found = nullptr;
+  if (!Node || Node->GetOwner() != this || FRootNodes.empty()) return -1;
   Integer index = 0;
-  ForEachShown(FRootNodes, [&](TzmTreeListNode* node) {
-    if (index++ == Index) found = node;
-    return !found;
-  });
-  return found;
+  for (const TzmTreeListNode* node = Node; node; node = node->FParent) {
+    TzmTreeListNode* parent = node->FParent;
+    if (parent && !parent->FExpanded) return -1;
+    const TzmTreeListRowSums& sums = CurrentRowSums(parent);
+    Integer position = node->GetIndex();
+    if (position < 0) return -1;
+    index += sums.Before(position) + (parent ? 1 : 0);
+  }
+  return index;
 }
 
-Integer TCustomzmTreeList::GetVisibleNodeCount() {
-  if (IsVisibleListUsable()) return static_cast<Integer>(FVisibleNodes.size());
-  Integer count = 0;
-  ForEachShown(FRootNodes, [&count](TzmTreeListNode*) {
-    ++count;
-    return true;
-  });
-  return count;
+// From the roots down: the sibling holding the row, then into its children until the row is
+// the node's own.
+TzmTreeListNode* TCustomzmTreeList::VisibleNodeAt(Integer Index) {
+  if (Index < 0 || Index >= GetVisibleNodeCount()) return nullptr;
+  TzmTreeListNode* parent = nullptr;
+  for (Integer row = Index;;) {
+    const std::vector<TzmTreeListNode*>& list = parent ? parent->FChildren : FRootNodes;
+    Integer before = 0;
+    Integer position = CurrentRowSums(parent).Find(row, before);
+    if (position >= static_cast<Integer>(list.size())) return nullptr;
+    TzmTreeListNode* node = list[static_cast<size_t>(position)];
+    row -= before;
+    if (row == 0) return node;
+    --row;
+    parent = node;
+  }
 }
+
+Integer TCustomzmTreeList::GetVisibleNodeCount() { return FRootRows.GetTotal(); }
 
 TzmTreeListNode* TCustomzmTreeList::GetNextVisible(const TzmTreeListNode* Node) {
   if (!Node) return nullptr;
-  if (IsVisibleListUsable()) {
-    Integer k = FindVisibleByAddress(Node);
-    if (k >= 0) return VisibleNodeAt(FVisibleIndexesByAddress[static_cast<size_t>(k)] + 1);
-  }
   if (Node->GetExpanded() && Node->GetCount() > 0) return Node->GetFirstChild();
   return FindNextInTree(Node);
 }
 
 TzmTreeListNode* TCustomzmTreeList::GetPrevVisible(const TzmTreeListNode* Node) {
   if (!Node) return nullptr;
-  if (IsVisibleListUsable()) {
-    Integer k = FindVisibleByAddress(Node);
-    return k < 0 ? nullptr : VisibleNodeAt(FVisibleIndexesByAddress[static_cast<size_t>(k)] - 1);
-  }
+  if (IsVisibleListUsable() && IndexOfVisibleNode(Node) < 0) return nullptr;
   TzmTreeListNode* prev = Node->GetPrevSibling();
   if (!prev) return Node->GetParent();
   while (prev->GetExpanded() && prev->GetCount() > 0) prev = prev->GetLastChild();
