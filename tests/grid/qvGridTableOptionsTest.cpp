@@ -3,6 +3,7 @@
 #include "grid/qvFilterControlDialog.h"
 #include "grid/qvFilterDialog.h"
 #include "platform/forms/StdCtrls.h"
+#include "support/IdleScript.h"
 #include "qvGridTableTestSupport.h"
 
 namespace {
@@ -242,7 +243,7 @@ class GridTableCustomizeDialog : public GridTableOptions {
   // Runs the customize operation; the dialog shown is named and cancelled.
   std::string RunAndCancel(TTestTableView* AView, TqvCustomGridTableItem* AItem) {
     std::string shown = "none";
-    Script({[&] {
+    RunWhenIdle({[&] {
       TForm* dialog = ShownDialog();
       if (As<TqvFilterDialog>(dialog)) shown = "custom";
       if (As<TfmFilterControlDialog>(dialog)) shown = "builder";
@@ -278,7 +279,7 @@ TEST_F(GridTableCustomizeDialog, WithoutAnItemOrForAComplexFilterTheBuilderOpens
 
 TEST_F(GridTableCustomizeDialog, ConfirmingTheCustomDialogActivatesTheFilter) {
   TTestTableView* view = AddTableView(1, 3);
-  Script({[&] {
+  RunWhenIdle({[&] {
             auto* dialog = As<TqvFilterDialog>(ShownDialog());
             ASSERT_NE(nullptr, dialog);
             dialog->SetOperator(0, froEquals);
