@@ -14,12 +14,14 @@
 //   TqvCustomGridTableItem, its options and styles              items (columns' base)
 //   TqvCustomGridTable... options, styles, background bitmaps   the view's options
 //   TqvCustomGridTableController                                focus, navigation, scrolling
-//   TqvCustomGridTableViewInfo                                  what the controller measures
+//   TqvCustomGridRecordViewInfo, TqvCustomGridRecordsViewInfo   record layouts
+//   TqvCustomGridTableViewInfo, TqvCustomGridTablePainter       layout object and painter
 //   TqvCustomGridTableView                                      the view
 //
 // Where the parts live: qvGridDataController.cpp (binding, changes, hit tests),
 // qvGridViewData.cpp (records), qvGridTableItem.cpp (items), qvGridTableOptions.cpp (options,
-// styles), qvGridTableController.cpp (controller), qvGridCustomTableView.cpp (the view).
+// styles), qvGridTableController.cpp (controller, table layout object), qvGridRecordsViewInfo.cpp
+// (record layouts, the records layout, the table painter), qvGridCustomTableView.cpp (the view).
 //
 // Records are made when asked for and freed at every refresh of the rows: nobody keeps a
 // record object across a change. Changes, hit tests and the controller keep row indexes and
