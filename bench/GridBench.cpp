@@ -1,7 +1,9 @@
 // Grid figures on the headless backend: changes of many views queued under one update lock and
 // coalesced and run at its last unlock (time per change, which stays flat as the batch grows);
 // a view of 1,000 text cells made and laid out, and painted (time per cell: the base cost every
-// layout cell pays); a switch between two level tabs, each showing such a view.
+// layout cell pays); a switch between two level tabs, each showing such a view; focus moves and
+// scrolling in a table view of 1,000,000 unbound records (time per operation, and the records
+// made, which follow what is visible, not the record count).
 #include <benchmark/benchmark.h>
 
 #include "grid/qvGrid.h"
@@ -9,6 +11,7 @@
 #include "grid/qvGridLevel.h"
 #include "platform/forms/Forms.h"
 #include "support/BenchUnits.h"
+#include "support/GridTableTestViews.h"
 #include "support/GridTestViews.h"
 
 namespace {
@@ -143,6 +146,75 @@ void BM_GridLevelTabSwitched(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_GridLevelTabSwitched)->Unit(benchmark::kMicrosecond);
+
+// A shown form with a grid whose one tab shows a table view of a million records, 25 of them
+// visible.
+struct TTableBenchGrid {
+  static constexpr Integer RecordCount = 1000000;
+  TTableBenchGrid() {
+    EnsureBenchUnits();
+    Form = New<TForm>(nullptr);
+    Form->SetBounds(0, 0, 400, 600);
+    auto* grid = New<TqvGrid>(Form);
+    grid->SetBounds(0, 0, 380, 25 * TTestTableViewInfo::RowHeight + 2);
+    grid->SetParent(Form);
+    auto* level = New<TqvGridLevel>(Form);
+    grid->GetRootLevel()->AddChild(level);
+    View = New<TTestTableView>(Form);
+    level->SetGridView(View);
+    View->AddTestItem("Name");
+    View->GetDataController()->SetRecordCount(RecordCount);
+    Form->Show();
+    Application->ProcessMessages();
+  }
+  ~TTableBenchGrid() { Free(Form); }
+  void SetCounters(benchmark::State& state, Integer AOperationsPerIteration) const {
+    state.SetItemsProcessed(state.iterations() * AOperationsPerIteration);
+    state.counters["records_made"] = View->GetViewData()->GetMadeRecordCount();
+  }
+
+  TForm* Form;
+  TTestTableView* View;
+};
+
+// To the last record and back to the first: two moves of the focus across the whole view.
+void BM_GridTableGoToLastAndFirst(benchmark::State& state) {
+  TTableBenchGrid bench;
+  TqvCustomGridTableController* controller = bench.View->GetController();
+  for (auto _ : state) {
+    controller->GoToLast();
+    controller->GoToFirst();
+  }
+  bench.SetCounters(state, 2);
+}
+BENCHMARK(BM_GridTableGoToLastAndFirst)->Unit(benchmark::kMicrosecond);
+
+// A hundred pages down from the first record.
+void BM_GridTableFocusNextPage(benchmark::State& state) {
+  TTableBenchGrid bench;
+  TqvCustomGridTableController* controller = bench.View->GetController();
+  for (auto _ : state) {
+    state.PauseTiming();
+    controller->GoToFirst();
+    state.ResumeTiming();
+    for (Integer i = 0; i < 100; ++i) controller->FocusNextPage(false);
+  }
+  bench.SetCounters(state, 100);
+}
+BENCHMARK(BM_GridTableFocusNextPage)->Unit(benchmark::kMicrosecond);
+
+// Records spread over the view made visible in turn.
+void BM_GridTableMakeRecordVisible(benchmark::State& state) {
+  TTableBenchGrid bench;
+  TqvCustomGridTableController* controller = bench.View->GetController();
+  uint32_t seed = 12345;
+  for (auto _ : state) {
+    seed = seed * 1664525u + 1013904223u;
+    controller->MakeRecordVisible(static_cast<Integer>(seed % TTableBenchGrid::RecordCount));
+  }
+  bench.SetCounters(state, 1);
+}
+BENCHMARK(BM_GridTableMakeRecordVisible)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
