@@ -1,7 +1,12 @@
 # Run by CTest before the tests: registers one test per gallery page (`gallery:<page>`, running
-# `gallery --shot DIR --page <page>`). The list is made again whenever the program is newer than it.
+# `gallery --shot DIR --page <page>`, every variant) and one that renders the page's default
+# variant at 192 dpi (`gallery-192dpi:<page>`, into DIR-192dpi). The list is made again whenever
+# the program is newer than it.
 #
 # Set by the caller: QJ_GALLERY (the program), QJ_GALLERY_LIST (the file written), QJ_GALLERY_SHOTS.
+
+# The variant the 192-dpi shots take: the one the interactive gallery opens with.
+set(QJ_GALLERY_DPI_VARIANT ultraflat-themes-on)
 
 function(qj_write_gallery_list)
   execute_process(COMMAND "${QJ_GALLERY}" --list
@@ -22,6 +27,10 @@ function(qj_write_gallery_list)
     string(APPEND script
       "add_test([==[${name}]==] [==[${QJ_GALLERY}]==] --shot [==[${QJ_GALLERY_SHOTS}]==] --page [==[${page}]==])\n"
       "set_tests_properties([==[${name}]==] PROPERTIES ENVIRONMENT [==[LC_ALL=C;TZ=UTC;QJ_BACKEND=headless]==])\n")
+    set(name "gallery-192dpi:${page}")
+    string(APPEND script
+      "add_test([==[${name}]==] [==[${QJ_GALLERY}]==] --shot [==[${QJ_GALLERY_SHOTS}-192dpi]==] --page [==[${page}]==] --variant ${QJ_GALLERY_DPI_VARIANT})\n"
+      "set_tests_properties([==[${name}]==] PROPERTIES ENVIRONMENT [==[LC_ALL=C;TZ=UTC;QJ_BACKEND=headless;QJ_DPI=192]==])\n")
   endforeach()
   file(WRITE "${QJ_GALLERY_LIST}" "${script}")
 endfunction()

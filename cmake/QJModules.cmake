@@ -23,6 +23,21 @@ function(qj_test_support)
   target_link_libraries(qj_testsupport PUBLIC ${CMAKE_DL_LIBS})
 endfunction()
 
+# Checks of the tree that need no compiler (cmake/checks/), run by CTest as check:<name>: on the
+# tree, and on tests/checks/<name>, a fixture that breaks the rules, where the check must fail with
+# the violations the fixture expects. Every library gets the whole tree as include path, so the
+# layering check is what keeps includes to the arrows of cmake/QJLayers.cmake.
+function(qj_add_tree_check name script)
+  set(check ${CMAKE_SOURCE_DIR}/cmake/checks/${script})
+  add_test(NAME check:${name}
+           COMMAND ${CMAKE_COMMAND} -DQJ_ROOT=${CMAKE_SOURCE_DIR}
+                   -DQJ_LAYERS=${CMAKE_SOURCE_DIR}/cmake/QJLayers.cmake -P ${check})
+  add_test(NAME check:${name}:fixture
+           COMMAND ${CMAKE_COMMAND} -DQJ_CHECK=${check} -DQJ_FIXTURE=${CMAKE_SOURCE_DIR}/tests/checks/${name}
+                   -P ${CMAKE_SOURCE_DIR}/cmake/checks/ExpectViolations.cmake)
+  set_tests_properties(check:${name} check:${name}:fixture PROPERTIES LABELS check)
+endfunction()
+
 # qj_module(<target> <folder> <deps...>)
 # Builds <folder>/**/*.cpp (except the program's entry) into a static library when the folder has
 # sources, and tests/<folder>/**/*.cpp into one GoogleTest executable registered with CTest.

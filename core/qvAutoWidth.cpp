@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "core/qvClasses.h"
 #include "platform/rtl/ClassesConsts.h"
-#include "platform/rtl/Lists.h"
 
 QJ_IMPLEMENT_CLASS(TqvAutoWidthItem)
 QJ_IMPLEMENT_CLASS(TqvAutoWidthObject)
@@ -30,7 +30,7 @@ TqvAutoWidthItem* TqvAutoWidthObject::AppendItem() {
 }
 
 TqvAutoWidthItem* TqvAutoWidthObject::GetItem(Integer AIndex) const {
-  if (AIndex < 0 || AIndex >= GetCount()) TList::Error(&SListIndexError, AIndex);
+  if (AIndex < 0 || AIndex >= GetCount()) RaiseResourceError<EListError>(&SListIndexError, {AIndex});
   return FItems[static_cast<size_t>(AIndex)].get();
 }
 

@@ -6,7 +6,7 @@
 namespace {
 
 void CheckListIndex(Integer AIndex, Integer ACount) {
-  if (AIndex < 0 || AIndex >= ACount) TList::Error(&SListIndexError, AIndex);
+  if (AIndex < 0 || AIndex >= ACount) RaiseResourceError<EListError>(&SListIndexError, {AIndex});
 }
 
 }  // namespace
@@ -202,6 +202,11 @@ String GetLocalizedResourceString(PResStringRec AResString) {
   return LoadResString(AResString);
 }
 
+String FormatLocalizedResourceString(PResStringRec AResString, TFormatArgs AArgs) {
+  const String text = GetLocalizedResourceString(AResString);
+  return AArgs.size() == 0 ? text : Format(text, AArgs);
+}
+
 TqvResourceStringProc FilterResourceStringProc = nullptr;
 
 String GetFilterResourceString(PResStringRec AResString) {
@@ -264,7 +269,7 @@ const TResourceString sqvFilterBoxNonBlanksCaption{61147, "(NonBlanks)"};
 // Arithmetic
 
 Integer CeilDiv(Integer A, Integer B) {
-  if (B == 0) throw EDivByZero("Division by zero");
+  if (B == 0) RaiseResourceError<EDivByZero>(&SDivByZero);
   Integer result = A / B;
   if (A % B != 0) ++result;
   return result;

@@ -164,6 +164,15 @@ void SetResourceStringOverrides(std::unique_ptr<TqvResourceStringOverrides> AOve
 
 // The override text when one is installed for AResString, else its default text.
 String GetLocalizedResourceString(PResStringRec AResString);
+// The text of AResString formatted with AArgs (the text as it stands without arguments).
+String FormatLocalizedResourceString(PResStringRec AResString, TFormatArgs AArgs = {});
+
+// The one way the library raises an error whose text is a resource string: an exception of
+// class E with the localized text, formatted with AArgs when there are any.
+template <class E = Exception>
+[[noreturn]] void RaiseResourceError(PResStringRec AResString, TFormatArgs AArgs = {}) {
+  throw E(FormatLocalizedResourceString(AResString, AArgs));
+}
 
 using TqvResourceStringProc = String (*)(PResStringRec AResString);
 // The getter of the filter words; the editors point it at GetLocalizedResourceString.

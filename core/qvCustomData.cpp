@@ -23,7 +23,7 @@ QJ_IMPLEMENT_CLASS(TqvBookmarkChangedInfo)
 QJ_IMPLEMENT_CLASS(TqvCustomDataController)
 
 void RaiseDataControllerError(PResStringRec AMessage) {
-  throw EqvInvalidDataControllerOperation(GetLocalizedResourceString(AMessage));
+  RaiseResourceError<EqvInvalidDataControllerOperation>(AMessage);
 }
 
 namespace {
@@ -52,6 +52,16 @@ TqvCustomDataController::TqvCustomDataController(TComponent* AOwner)
       FFields(MakeOwned<TqvCustomDataFieldList>(this)) {
   FStorage->SetController(this);
   FStorage->OnInternalRecordsCleared = [this](TqvDataStorage*) { InternalRecordsCleared(); };
+}
+
+void TqvCustomDataController::AfterConstruction() {
+  inherited::AfterConstruction();
+  FProvider.reset(GetDataProviderClass()->Create(this));
+  FDataControllerInfo = MakeOwned<TqvCustomDataControllerInfo>(this);
+  FGroups = MakeOwned<TqvDataControllerGroups>(this);
+  FFilter.reset(GetFilterCriteriaClass()->Create(this));
+  FSummary.reset(GetSummaryClass()->Create(this));
+  FSearch = MakeOwned<TqvDataControllerSearch>(this);
 }
 
 TqvCustomDataController::~TqvCustomDataController() {

@@ -10,6 +10,9 @@
 //   qvCustomDataSearch.cpp      incremental search, incremental filter, text search
 //   qvCustomDataSummary.cpp     the owned summary and its rebuild step
 //   qvCustomDataView.cpp        view engine, grouping, filter and sorting front ends, comparisons
+// and the parts beside it:
+//   qvDataFields.cpp            data fields and the field list
+//   qvDataRelations.cpp         relations to detail levels and the detail objects of records
 #pragma once
 
 #include <functional>
@@ -377,6 +380,9 @@ class TqvCustomDataController : public TPersistent {
 
  public:
   explicit TqvCustomDataController(TComponent* AOwner);
+  // Makes the owned parts (provider, view engine, grouping front end, filter, summary, search)
+  // of the classes the final class's hooks name; the getters below only return them.
+  void AfterConstruction() override;
   ~TqvCustomDataController() override;
   void BeforeDestruction() override;
 
@@ -496,9 +502,10 @@ class TqvCustomDataController : public TPersistent {
   void SyncSingleSelectedRow();
 
   // The view engine, the grouping front end and the filter
-  TqvCustomDataControllerInfo* GetDataControllerInfo() const;
-  TqvDataControllerGroups* GetGroups() const;
-  TqvDataFilterCriteria* GetFilter() const;
+  TqvCustomDataControllerInfo* GetDataControllerInfo() const { return FDataControllerInfo.get(); }
+  TqvDataControllerGroups* GetGroups() const { return FGroups.get(); }
+  // nullptr once the controller is being destroyed.
+  TqvDataFilterCriteria* GetFilter() const { return FFilter.get(); }
   void SetFilter(TqvDataFilterCriteria* AValue);
   virtual TqvDataFilterCriteriaClass GetFilterCriteriaClass() const;
   virtual TqvDataSelectionClass GetSelectionClass() const;
@@ -580,7 +587,7 @@ class TqvCustomDataController : public TPersistent {
   Integer GetBookmarkRecordIndex() const { return FBookmarkRecordIndex; }
 
   // The data provider and the editing cycle
-  TqvCustomDataProvider* GetProvider() const;
+  TqvCustomDataProvider* GetProvider() const { return FProvider.get(); }
   virtual TqvCustomDataProviderClass GetDataProviderClass() const;
   void Append();
   void Insert();
@@ -613,7 +620,7 @@ class TqvCustomDataController : public TPersistent {
   void SetAppendInProgress(bool AValue) { FAppendInProgress = AValue; }
 
   // Incremental search, incremental filter and text search
-  TqvDataControllerSearch* GetSearch() const;
+  TqvDataControllerSearch* GetSearch() const { return FSearch.get(); }
   Integer SetIncrementalFilter(Integer AItemIndex, const String& AText);
   void ClearIncrementalFilter();
   bool ChangeIncrementalFilterText(const String& AText);
@@ -734,8 +741,9 @@ class TqvCustomDataController : public TPersistent {
   virtual bool DetailHasChildren(Integer ARecordIndex, Integer ARelationIndex);
   virtual bool IsEditingRecord() const { return IsEditing(); }
 
-  // Summary: made on first use; a rebuild recalculates it when it was asked to.
-  TqvDataSummary* GetSummary() const;
+  // Summary: a rebuild recalculates it when it was asked to; nullptr once the controller is
+  // being destroyed.
+  TqvDataSummary* GetSummary() const { return FSummary.get(); }
   void SetSummary(TqvDataSummary* AValue);
   virtual TqvDataSummaryClass GetSummaryClass() const;
   virtual TqvSummaryItemClass GetSummaryItemClass() const;
@@ -809,10 +817,10 @@ class TqvCustomDataController : public TPersistent {
   bool FLinkSecondAttempt = false;
   TqvDataChange FPendingChange;
   TqvDataControllerChanges FPendingChanges = 0;
-  mutable TOwned<TqvCustomDataControllerInfo> FDataControllerInfo;
-  mutable TOwned<TqvDataControllerGroups> FGroups;
-  mutable TOwned<TqvDataFilterCriteria> FFilter;
-  mutable TOwned<TqvDataSummary> FSummary;
+  TOwned<TqvCustomDataControllerInfo> FDataControllerInfo;
+  TOwned<TqvDataControllerGroups> FGroups;
+  TOwned<TqvDataFilterCriteria> FFilter;
+  TOwned<TqvDataSummary> FSummary;
   bool FAfterSummaryHeldBack = false;
   bool FSortingChanged = false;
   bool FGroupingChanged = false;
@@ -824,8 +832,8 @@ class TqvCustomDataController : public TPersistent {
   Integer FListenerLockCount = 0;
   Integer FLookupUsageCount = 0;
   Integer FNewRecordIndex = 0;
-  mutable TOwned<TqvCustomDataProvider> FProvider;
-  mutable TOwned<TqvDataControllerSearch> FSearch;
+  TOwned<TqvCustomDataProvider> FProvider;
+  TOwned<TqvDataControllerSearch> FSearch;
   TOwned<TqvDataControllerNotifier> FNotifier;
   bool FMultiSelect = true;  // views switch it to their own option when they connect
   bool FFocusedRowSelected = true;

@@ -8,11 +8,6 @@
 #include "core/qvVariants.h"
 #include "platform/rtl/Scopes.h"
 
-TqvCustomDataProvider* TqvCustomDataController::GetProvider() const {
-  if (!FProvider) FProvider.reset(GetDataProviderClass()->Create(const_cast<TqvCustomDataController*>(this)));
-  return FProvider.get();
-}
-
 TqvCustomDataProviderClass TqvCustomDataController::GetDataProviderClass() const {
   return &TqvCustomDataProvider::StaticClass();
 }

@@ -7,11 +7,6 @@
 #include "core/qvDataSearch.h"
 #include "core/qvFormats.h"
 
-TqvDataControllerSearch* TqvCustomDataController::GetSearch() const {
-  if (!FSearch) FSearch = MakeOwned<TqvDataControllerSearch>(const_cast<TqvCustomDataController*>(this));
-  return FSearch.get();
-}
-
 TqvDataControllerNotifier* TqvCustomDataController::GetNotifier() {
   if (!FNotifier) {
     FNotifier.reset(New<TqvDataControllerNotifier>(nullptr));

@@ -4,12 +4,6 @@
 #include "core/qvDataPipeline.h"
 #include "core/qvDataSummary.h"
 
-TqvDataSummary* TqvCustomDataController::GetSummary() const {
-  if (!FSummary && !FDestroying)
-    FSummary.reset(GetSummaryClass()->Create(const_cast<TqvCustomDataController*>(this)));
-  return FSummary.get();
-}
-
 void TqvCustomDataController::SetSummary(TqvDataSummary* AValue) {
   if (AValue && AValue != FSummary.get()) GetSummary()->Assign(AValue);
 }

@@ -9,24 +9,7 @@
 #include "platform/rtl/Scopes.h"
 
 // ---------------------------------------------------------------------------------------------
-// Owned parts, made on first use so that the class hooks answer for the final class
-
-TqvCustomDataControllerInfo* TqvCustomDataController::GetDataControllerInfo() const {
-  if (!FDataControllerInfo)
-    FDataControllerInfo = MakeOwned<TqvCustomDataControllerInfo>(const_cast<TqvCustomDataController*>(this));
-  return FDataControllerInfo.get();
-}
-
-TqvDataControllerGroups* TqvCustomDataController::GetGroups() const {
-  if (!FGroups) FGroups = MakeOwned<TqvDataControllerGroups>(const_cast<TqvCustomDataController*>(this));
-  return FGroups.get();
-}
-
-TqvDataFilterCriteria* TqvCustomDataController::GetFilter() const {
-  if (!FFilter && !FDestroying)
-    FFilter.reset(GetFilterCriteriaClass()->Create(const_cast<TqvCustomDataController*>(this)));
-  return FFilter.get();
-}
+// Filter
 
 void TqvCustomDataController::SetFilter(TqvDataFilterCriteria* AValue) { GetFilter()->Assign(AValue); }
 

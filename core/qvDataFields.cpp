@@ -2,9 +2,9 @@
 // of its values or shares the column of another field (its reference field).
 #include <algorithm>
 
+#include "core/qvClasses.h"
 #include "core/qvCustomData.h"
 #include "platform/rtl/ClassesConsts.h"
-#include "platform/rtl/Lists.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomDataField)
 QJ_IMPLEMENT_CLASS(TqvCustomDataFieldList)
@@ -164,7 +164,7 @@ void TqvCustomDataFieldList::Clear() {
 
 void TqvCustomDataFieldList::Move(Integer ACurIndex, Integer ANewIndex) {
   if (ACurIndex < 0 || ACurIndex >= GetCount() || ANewIndex < 0 || ANewIndex >= GetCount())
-    TList::Error(&SListIndexError, ANewIndex);
+    RaiseResourceError<EListError>(&SListIndexError, {ANewIndex});
   TqvCustomDataField* field = FItems[ACurIndex];
   FItems.erase(FItems.begin() + ACurIndex);
   FItems.insert(FItems.begin() + ANewIndex, field);
@@ -172,7 +172,7 @@ void TqvCustomDataFieldList::Move(Integer ACurIndex, Integer ANewIndex) {
 
 TqvCustomDataField* TqvCustomDataFieldList::GetItem(Integer AIndex) const {
   if (AIndex < 0 || AIndex >= GetCount())
-    TList::Error(&SListIndexError, AIndex);
+    RaiseResourceError<EListError>(&SListIndexError, {AIndex});
   return FItems[AIndex];
 }
 

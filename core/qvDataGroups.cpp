@@ -6,7 +6,6 @@
 #include "core/qvCustomData.h"
 #include "core/qvDataPipeline.h"
 #include "platform/rtl/ClassesConsts.h"
-#include "platform/rtl/Lists.h"
 
 QJ_IMPLEMENT_CLASS(TqvSortingFieldList)
 QJ_IMPLEMENT_CLASS(TqvGroupingFieldList)
@@ -16,7 +15,7 @@ QJ_IMPLEMENT_CLASS(TqvDataExpandingInfos)
 
 namespace {
 
-[[noreturn]] void RaiseListIndexError(Integer AIndex) { TList::Error(&SListIndexError, AIndex); }
+[[noreturn]] void RaiseListIndexError(Integer AIndex) { RaiseResourceError<EListError>(&SListIndexError, {AIndex}); }
 
 }  // namespace
 

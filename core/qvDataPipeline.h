@@ -1,6 +1,9 @@
 // The view engine of a data controller: it turns the controller's records into rows (filter,
 // sort, group, restore expanded groups and selection, find the focus again) once per outermost
 // EndUpdate, and the grouping front end a controller hands to its views.
+//
+// Where the parts live: qvDataPipeline.cpp (the view engine), qvDataControllerGroups.cpp (the
+// grouping front end).
 #pragma once
 
 #include <memory>

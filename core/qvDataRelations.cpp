@@ -3,9 +3,9 @@
 // their master record while master records are inserted and deleted.
 #include <algorithm>
 
+#include "core/qvClasses.h"
 #include "core/qvCustomData.h"
 #include "platform/rtl/ClassesConsts.h"
-#include "platform/rtl/Lists.h"
 #include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvDetailInfoObject)
@@ -109,7 +109,7 @@ TqvCustomDataRelation* TqvCustomDataRelationList::FindByItem(TObject* AItem) con
 
 TqvCustomDataRelation* TqvCustomDataRelationList::GetItem(Integer AIndex) const {
   if (AIndex < 0 || AIndex >= GetCount())
-    TList::Error(&SListIndexError, AIndex);
+    RaiseResourceError<EListError>(&SListIndexError, {AIndex});
   return FItems[AIndex];
 }
 

@@ -7,6 +7,7 @@
 #include "core/qvDataPipeline.h"
 #include "core/qvFilterPredicate.h"
 #include "core/qvFormats.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvDataControllerSearch)
 QJ_IMPLEMENT_CLASS(TqvDataControllerLocateObject)
@@ -39,11 +40,7 @@ Integer TqvDataControllerSearch::Scan(Integer AFrom, Integer ATo, const String& 
 
 // The search's own focus change must not end it.
 void TqvDataControllerSearch::FocusMatch(Integer ARecordIndex) {
-  struct TLock {
-    TqvDataControllerSearch* Search;
-    ~TLock() { Search->Unlock(); }
-  } lock{this};
-  Lock();
+  TUpdateScope<TqvDataControllerSearch, &TqvDataControllerSearch::Lock, &TqvDataControllerSearch::Unlock> locked(this);
   FDataController->ChangeFocusedRecordIndex(ARecordIndex);
   FDataController->SelectFocused();
 }

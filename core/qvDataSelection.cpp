@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "core/qvClasses.h"
 #include "platform/rtl/ClassesConsts.h"
-#include "platform/rtl/Lists.h"
 #include "platform/rtl/SysUtils.h"
 
 QJ_IMPLEMENT_CLASS(TqvDataSelection)
@@ -14,7 +14,7 @@ void TqvDataSelection::Changed() {
 
 void TqvDataSelection::CheckIndex(Integer AIndex) const {
   if (AIndex < 0 || AIndex >= GetCount())
-    TList::Error(&SListIndexError, AIndex);
+    RaiseResourceError<EListError>(&SListIndexError, {AIndex});
 }
 
 void TqvDataSelection::InsertItem(Integer AIndex, Integer ARowIndex, Integer ALevel, Integer ARecordIndex) {

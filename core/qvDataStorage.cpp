@@ -4,25 +4,25 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/qvClasses.h"
 #include "platform/rtl/ClassesConsts.h"
-#include "platform/rtl/Lists.h"
 
 QJ_IMPLEMENT_CLASS(TqvValueDef)
 QJ_IMPLEMENT_CLASS(TqvInternalValueDef)
 
 namespace {
 
-[[noreturn]] void RaiseStorageIndexError(Integer AIndex) { TList::Error(&SListIndexError, AIndex); }
+[[noreturn]] void RaiseStorageIndexError(Integer AIndex) { RaiseResourceError<EListError>(&SListIndexError, {AIndex}); }
 
 Byte* AllocateBuffer(Integer ASize) {
   Byte* buffer = static_cast<Byte*>(std::calloc(1, static_cast<size_t>(ASize)));
-  if (!buffer) throw EOutOfMemory("Out of memory");
+  if (!buffer) RaiseResourceError<EOutOfMemory>(&SOutOfMemory);
   return buffer;
 }
 
 Byte* ResizeBuffer(Byte* ABuffer, Integer ASize) {
   Byte* buffer = static_cast<Byte*>(std::realloc(ABuffer, static_cast<size_t>(ASize)));
-  if (!buffer) throw EOutOfMemory("Out of memory");
+  if (!buffer) RaiseResourceError<EOutOfMemory>(&SOutOfMemory);
   return buffer;
 }
 

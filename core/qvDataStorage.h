@@ -6,6 +6,9 @@
 // strings sit in the place; longer ones, wide strings and Variants live in heap holders whose
 // pointer fills the place. Buffers are made on the first write and zero-filled, so every value
 // starts as Null.
+//
+// Where the parts live: qvValueTypes.cpp (the value types and their registry), qvDataStorage.cpp
+// (value definitions, record buffers and the store).
 #pragma once
 
 #include <cstring>

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
+#include "core/qvClasses.h"
 #include "core/qvCustomData.h"
 #include "core/qvDataPipeline.h"
 #include "core/qvFormats.h"
 #include "core/qvVariants.h"
 #include "platform/rtl/ClassesConsts.h"
 #include "platform/rtl/DateTime.h"
-#include "platform/rtl/Lists.h"
 #include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomDataSummaryItem)
@@ -23,22 +23,6 @@ QJ_IMPLEMENT_CLASS(TqvDataSummaryGroups)
 QJ_IMPLEMENT_CLASS(TqvDataSummary)
 
 namespace {
-
-// Keeps a collection in update mode for a scope, also when an exception leaves it.
-class TCollectionUpdate {
- public:
-  explicit TCollectionUpdate(TCollection* ACollection) : FCollection(ACollection) {
-    if (FCollection) FCollection->BeginUpdate();
-  }
-  ~TCollectionUpdate() {
-    if (FCollection) FCollection->EndUpdate();
-  }
-  TCollectionUpdate(const TCollectionUpdate&) = delete;
-  TCollectionUpdate& operator=(const TCollectionUpdate&) = delete;
-
- private:
-  TCollection* FCollection;
-};
 
 // Default formats by value type (currency, date, any other), footer or not, and kind (skSum to
 // skAverage). Currency entries hold "%s" where the locale's currency format goes; date entries
@@ -87,7 +71,7 @@ void TqvCustomDataSummaryItem::SetItemLink(TObject* AItem) {
   if (GetItemLink() == AItem) return;
   TqvCustomDataController* controller = GetDataController();
   TqvCustomDataField* field = AItem && controller ? controller->GetFields()->FieldByItem(AItem) : nullptr;
-  TCollectionUpdate update(GetCollection());
+  TUpdateScope update(GetCollection());
   FieldChanging(field);
   FSummedField = field;
   Changed(false);
@@ -112,7 +96,7 @@ void TqvCustomDataSummaryItem::EndUpdate() {
 
 void TqvDataSummaryItem::Assign(TPersistent* ASource) {
   if (auto* source = dynamic_cast<TqvDataSummaryItem*>(ASource)) {
-    TCollectionUpdate update(GetCollection());
+    TUpdateScope update(GetCollection());
     FFormat = source->FFormat;
     FKind = source->FKind;
     FPosition = source->FPosition;
@@ -186,7 +170,7 @@ String TqvDataSummaryItem::FormatValue(const Variant& AValue, bool AIsFooter) co
 TqvDataSummaryItems::TqvDataSummaryItems(TqvDataSummary* ASummary, TqvDataSummaryItemClass AItemClass)
     : TCollection(AItemClass ? AItemClass : &TqvDataSummaryItem::StaticClass()), FSummary(ASummary) {
   if (!GetItemClass()->InheritsFrom(&TqvDataSummaryItem::StaticClass()))
-    TList::Error(&SInvalidProperty, 0);
+    RaiseResourceError<EListError>(&SInvalidProperty, {0});
 }
 
 void TqvDataSummaryItems::Assign(TPersistent* ASource) {
@@ -298,7 +282,7 @@ void TqvDataSummaryGroupItemLink::FieldChanging(TqvCustomDataField* ANewField) {
   TqvDataSummary* summary = ownGroup ? ownGroup->GetSummary() : nullptr;
   if (!ANewField || !summary) return;
   TqvDataSummaryGroups* groups = summary->GetSummaryGroups();
-  TCollectionUpdate update(groups);
+  TUpdateScope update(groups);
   for (Integer g = 0; g < groups->GetCount(); ++g) {
     TqvDataSummaryGroupItemLinks* links = groups->GetItem(g)->GetLinks();
     for (Integer i = 0; i < links->GetCount(); ++i) {
@@ -312,7 +296,7 @@ TqvDataSummaryGroupItemLinks::TqvDataSummaryGroupItemLinks(TqvDataSummaryGroup* 
                                                            TCollectionItemClass AItemClass)
     : TCollection(AItemClass ? AItemClass : &TqvDataSummaryGroupItemLink::StaticClass()), FGroup(AGroup) {
   if (!GetItemClass()->InheritsFrom(&TqvDataSummaryGroupItemLink::StaticClass()))
-    TList::Error(&SInvalidProperty, 0);
+    RaiseResourceError<EListError>(&SInvalidProperty, {0});
 }
 
 TqvDataSummaryGroupItemLink* TqvDataSummaryGroupItemLinks::Add() {
@@ -344,7 +328,7 @@ TqvDataSummaryGroup::~TqvDataSummaryGroup() = default;
 void TqvDataSummaryGroup::Assign(TPersistent* ASource) {
   auto* source = dynamic_cast<TqvDataSummaryGroup*>(ASource);
   if (!source) return inherited::Assign(ASource);
-  TCollectionUpdate update(GetCollection());
+  TUpdateScope update(GetCollection());
   FLinks->Assign(source->FLinks.get());
   FSummaryItems->Assign(source->FSummaryItems.get());
 }
@@ -377,28 +361,6 @@ void TqvDataSummaryGroups::Update(TCollectionItem*) { FSummary->RequestRecalcula
 // TqvDataSummary
 
 namespace {
-
-// Locks the summary for a scope; CancelUpdate when nothing is to be recalculated.
-class TSummaryUpdate {
- public:
-  explicit TSummaryUpdate(TqvDataSummary* ASummary) : FSummary(ASummary) { FSummary->BeginUpdate(); }
-  ~TSummaryUpdate() noexcept(false) {
-    if (std::uncaught_exceptions() > FExceptions) {
-      try {
-        FSummary->CancelUpdate();
-      } catch (...) {
-      }
-    } else {
-      FSummary->EndUpdate();
-    }
-  }
-  TSummaryUpdate(const TSummaryUpdate&) = delete;
-  TSummaryUpdate& operator=(const TSummaryUpdate&) = delete;
-
- private:
-  TqvDataSummary* FSummary;
-  int FExceptions = std::uncaught_exceptions();
-};
 
 bool IsSumKind(TqvSummaryKind AKind) { return AKind == skSum || AKind == skAverage; }
 
@@ -447,7 +409,7 @@ void TqvDataSummary::Assign(TPersistent* ASource) {
   if (!source) return inherited::Assign(ASource);
   if (source == this) return;
   {
-    TSummaryUpdate update(this);
+    TCancellableUpdateScope<TqvDataSummary> update(this);
     FDefaultGroupSummaryItems->Assign(source->FDefaultGroupSummaryItems.get());
     FFooterSummaryItems->Assign(source->FFooterSummaryItems.get());
     FSummaryGroups->Assign(source->FSummaryGroups.get());

@@ -1,6 +1,10 @@
 // Filters: the operator of each condition (matching and texts), the criteria tree that combines
 // conditions with AND, OR, NOT AND and NOT OR, its texts for people and for expressions, its
 // binary stream, the data controller's filter and the value lists of filter drop-downs.
+//
+// Where the parts live: qvFilterOperators.cpp (operators: matching and texts),
+// qvFilterCriteria.cpp (the criteria tree, its texts and stream), qvFilterData.cpp (the data
+// controller's filter), qvFilterValueList.cpp (the value lists of filter drop-downs).
 #pragma once
 
 #include <functional>

@@ -4,28 +4,10 @@
 
 #include "core/qvFilter.h"
 #include "platform/rtl/DateTime.h"
+#include "platform/rtl/Scopes.h"
 #include "platform/rtl/Streams.h"
 
 namespace {
-
-// An update bracket that always closes: EndUpdate on success, CancelUpdate when unwinding.
-class TCriteriaUpdate {
- public:
-  explicit TCriteriaUpdate(TqvFilterCriteria* ACriteria) : FCriteria(ACriteria) { FCriteria->BeginUpdate(); }
-  ~TCriteriaUpdate() {
-    if (FOpen) FCriteria->CancelUpdate();
-  }
-  TCriteriaUpdate(const TCriteriaUpdate&) = delete;
-  TCriteriaUpdate& operator=(const TCriteriaUpdate&) = delete;
-  void End() {
-    FOpen = false;
-    FCriteria->EndUpdate();
-  }
-
- private:
-  TqvFilterCriteria* FCriteria;
-  bool FOpen = true;
-};
 
 constexpr Integer kStreamMarker = -1;
 // Smallest stream sizes of a list (flag, kind, count) and of a condition (flag, operator kind,
@@ -35,7 +17,7 @@ constexpr Int64 kMinItemBytes = 6;
 constexpr Integer kMaxListDepth = 256;
 
 [[noreturn]] void RaiseCriteriaReadError() {
-  throw EReadError(GetLocalizedResourceString(&sqvDataReadError));
+  RaiseResourceError<EReadError>(&sqvDataReadError);
 }
 
 Int64 BytesLeft(TStream* AStream) { return AStream->GetSize() - AStream->GetPosition(); }
@@ -311,11 +293,10 @@ void TqvFilterCriteria::PrepareListOperators(TqvFilterCriteriaItemList* AList) {
 }
 
 void TqvFilterCriteria::RestoreDefaults() {
-  TCriteriaUpdate update(this);
+  TCancellableUpdateScope<TqvFilterCriteria> update(this);
   SetOptions(0);
   SetPercentWildcard('%');
   SetUnderscoreWildcard('_');
-  update.End();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -357,19 +338,17 @@ TqvFilterCriteriaItem* TqvFilterCriteria::AddItem(TqvFilterCriteriaItemList* APa
   TqvFilterCriteriaItemList* parent = AParent ? AParent : FRoot.get();
   TqvFilterCriteriaItemClass itemClass = GetItemClass();
   if (!itemClass || !itemClass->CanCreate()) throw EInvalidOperation("Filter conditions cannot be created");
-  TCriteriaUpdate update(this);
+  TCancellableUpdateScope<TqvFilterCriteria> update(this);
   TqvFilterCriteriaItem* item = itemClass->Create(parent, AItemLink, AOperatorKind, AValue, ADisplayValue);
   parent->AppendChild(item);
   item->Changed();
-  update.End();
   return item;
 }
 
 void TqvFilterCriteria::Clear() {
-  TCriteriaUpdate update(this);
+  TCancellableUpdateScope<TqvFilterCriteria> update(this);
   FRoot->Clear();
   FRoot->SetJoinKind(fjkAnd);
-  update.End();
 }
 
 bool TqvFilterCriteria::IsEmpty() const { return FRoot->GetCount() == 0; }
@@ -391,16 +370,15 @@ TqvFilterCriteriaItem* TqvFilterCriteria::FindInList(TqvFilterCriteriaItemList* 
   return nullptr;
 }
 
+// Nothing to remove announces no change.
 void TqvFilterCriteria::RemoveItemByItemLink(TObject* AItemLink) {
-  TCriteriaUpdate update(this);
-  bool removed = false;
+  if (!FindItemByItemLink(AItemLink)) return;
+  TCancellableUpdateScope<TqvFilterCriteria> update(this);
   while (TqvFilterCriteriaItem* item = FindItemByItemLink(AItemLink)) {
     TqvFilterCriteriaItemList* parent = item->GetParent();
     Free(item);
-    removed = true;
     TidyAfterRemoval(parent);
   }
-  if (removed) update.End();
 }
 
 // An emptied nested list goes; an AND or OR list left with one child hands it to its own parent.
@@ -510,7 +488,7 @@ void TqvFilterCriteria::Assign(TPersistent* ASource) {
     inherited::Assign(ASource);
     return;
   }
-  TCriteriaUpdate update(this);
+  TCancellableUpdateScope<TqvFilterCriteria> update(this);
   SetDateTimeFormat(source->GetDateTimeFormat());
   SetMaxValueListCount(source->GetMaxValueListCount());
   SetOptions(source->GetOptions());
@@ -518,7 +496,6 @@ void TqvFilterCriteria::Assign(TPersistent* ASource) {
   SetUnderscoreWildcard(source->GetUnderscoreWildcard());
   AssignThroughStream(source);
   AssignEvents(source);
-  update.End();
 }
 
 void TqvFilterCriteria::AssignEvents(TPersistent* ASource) {
@@ -526,12 +503,11 @@ void TqvFilterCriteria::AssignEvents(TPersistent* ASource) {
 }
 
 void TqvFilterCriteria::AssignThroughStream(TqvFilterCriteria* ASource) {
-  TCriteriaUpdate update(this);
+  TCancellableUpdateScope<TqvFilterCriteria> update(this);
   TMemoryStream stream;
   ASource->WriteData(&stream);
   stream.SetPosition(0);
   ReadData(&stream);
-  update.End();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -546,7 +522,7 @@ void TqvFilterCriteria::WriteData(TStream* AStream) {
 
 // The new tree is built beside the old one and swapped in only when the whole stream was read.
 void TqvFilterCriteria::ReadData(TStream* AStream) {
-  TCriteriaUpdate update(this);
+  TCancellableUpdateScope<TqvFilterCriteria> update(this);
   TqvFilterJoinKind rootKind = fjkAnd;
   Integer first = ReadInteger(AStream);
   Integer count = first;
@@ -560,7 +536,6 @@ void TqvFilterCriteria::ReadData(TStream* AStream) {
   ReadItems(AStream, root.get(), count, 0);
   std::swap(FRoot, root);
   root.reset();
-  update.End();
 }
 
 void TqvFilterCriteria::ReadItems(TStream* AStream, TqvFilterCriteriaItemList* AList, Integer ACount,

@@ -2,6 +2,7 @@
 // the controller's item IDs, and refreshing the controller when they change.
 #include "core/qvCustomData.h"
 #include "core/qvFilter.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvDataFilterCriteriaItem)
 QJ_IMPLEMENT_CLASS(TqvDataFilterCriteria)
@@ -69,15 +70,9 @@ void TqvDataFilterCriteria::Assign(TPersistent* ASource) {
     inherited::Assign(ASource);
     return;
   }
-  BeginUpdate();
-  try {
-    inherited::Assign(ASource);
-    SetActive(source->GetActive());
-  } catch (...) {
-    CancelUpdate();
-    throw;
-  }
-  EndUpdate();
+  TCancellableUpdateScope<TqvDataFilterCriteria> update(this);
+  inherited::Assign(ASource);
+  SetActive(source->GetActive());
 }
 
 void TqvDataFilterCriteria::AssignEvents(TPersistent* ASource) {

@@ -1,9 +1,9 @@
 // Value lists of filter drop-downs: the special entries, then the distinct values of an item in
 // ascending order, found by binary search.
+#include "core/qvClasses.h"
 #include "core/qvCustomData.h"
 #include "core/qvFilter.h"
 #include "platform/rtl/ClassesConsts.h"
-#include "platform/rtl/Lists.h"
 
 QJ_IMPLEMENT_CLASS(TqvFilterValueList)
 
@@ -74,7 +74,7 @@ Integer TqvFilterValueList::GetIndexOfCriteriaItem(TqvFilterCriteriaItem* AItem)
 }
 
 TqvFilterValueItem& TqvFilterValueList::GetItem(Integer AIndex) const {
-  if (AIndex < 0 || AIndex >= GetCount()) TList::Error(&SListIndexError, AIndex);
+  if (AIndex < 0 || AIndex >= GetCount()) RaiseResourceError<EListError>(&SListIndexError, {AIndex});
   return *FItems[AIndex];
 }
 

@@ -31,7 +31,7 @@ Integer ReadCheckedLength(TStream* AStream, Integer AUnitSize) {
   Integer length = ReadLE<int32_t>(AStream);
   Int64 remaining = AStream->GetSize() - AStream->GetPosition();
   if (length < 0 || static_cast<Int64>(length) * AUnitSize > remaining)
-    throw EReadError(GetLocalizedResourceString(&sqvDataReadError));
+    RaiseResourceError<EReadError>(&sqvDataReadError);
   return length;
 }
 

@@ -135,8 +135,8 @@ enum : Byte {
 // Arrays nested deeper than this are refused rather than exhausting the stack.
 constexpr int kMaxArrayDepth = 64;
 
-[[noreturn]] void RaiseReadError() { throw EReadError(GetLocalizedResourceString(&sqvDataReadError)); }
-[[noreturn]] void RaiseWriteError() { throw EWriteError(GetLocalizedResourceString(&sqvDataWriteError)); }
+[[noreturn]] void RaiseReadError() { RaiseResourceError<EReadError>(&sqvDataReadError); }
+[[noreturn]] void RaiseWriteError() { RaiseResourceError<EWriteError>(&sqvDataWriteError); }
 
 Int64 RemainingBytes(TStream* AStream) { return AStream->GetSize() - AStream->GetPosition(); }
 

@@ -1,6 +1,9 @@
 // Variant helpers of the library (a total comparison that copes with Null, arrays and values
 // that cannot be compared; equality and type tests; small array builders) and the tagged value
 // stream with the typed little-endian helpers it is built from.
+//
+// Where the parts live: qvVariants.cpp (helpers and the tagged value stream),
+// qvStreamHelpers.cpp (typed little-endian reads and writes, the 80-bit extended conversion).
 #pragma once
 
 #include "core/qvClasses.h"

@@ -1,5 +1,6 @@
 #include "dataaware/qvDB.h"
 
+#include "core/qvClasses.h"
 #include "core/qvFilter.h"
 #include "core/qvVariants.h"
 #include "platform/data/DBFields.h"
@@ -162,7 +163,7 @@ void TqvDBAdapterList::Clear() {
 }
 
 TqvDBAdapterItem* TqvDBAdapterList::GetItem(Integer AIndex) const {
-  if (AIndex < 0 || AIndex >= GetCount()) TList::Error(&SListIndexError, AIndex);
+  if (AIndex < 0 || AIndex >= GetCount()) RaiseResourceError<EListError>(&SListIndexError, {AIndex});
   return FAdapterItems[AIndex];
 }
 

@@ -2,6 +2,7 @@
 // application, and summary items that name a dataset field.
 #include "dataaware/qvDBData.h"
 #include "dataaware/qvDBFilter.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvDBDataFilterCriteriaItem)
 QJ_IMPLEMENT_CLASS(TqvDBDataFilterCriteria)
@@ -124,16 +125,10 @@ bool TqvDBDataFilterCriteria::IsFiltering() const {
 void TqvDBDataFilterCriteria::Assign(TPersistent* ASource) {
   auto* source = As<TqvDBDataFilterCriteria>(ASource);
   if (!source) return inherited::Assign(ASource);
-  BeginUpdate();
-  try {
-    inherited::Assign(ASource);
-    SetAutoDataSetFilter(source->FAutoDataSetFilter);
-    SetIgnoreOrigin(source->FIgnoreOrigin);
-  } catch (...) {
-    CancelUpdate();
-    throw;
-  }
-  EndUpdate();
+  TCancellableUpdateScope<TqvDBDataFilterCriteria> update(this);
+  inherited::Assign(ASource);
+  SetAutoDataSetFilter(source->FAutoDataSetFilter);
+  SetIgnoreOrigin(source->FIgnoreOrigin);
 }
 
 void TqvDBDataFilterCriteria::AssignEvents(TPersistent* ASource) {
@@ -142,16 +137,10 @@ void TqvDBDataFilterCriteria::AssignEvents(TPersistent* ASource) {
 }
 
 void TqvDBDataFilterCriteria::RestoreDefaults() {
-  BeginUpdate();
-  try {
-    inherited::RestoreDefaults();
-    SetAutoDataSetFilter(false);
-    SetIgnoreOrigin(true);
-  } catch (...) {
-    CancelUpdate();
-    throw;
-  }
-  EndUpdate();
+  TCancellableUpdateScope<TqvDBDataFilterCriteria> update(this);
+  inherited::RestoreDefaults();
+  SetAutoDataSetFilter(false);
+  SetIgnoreOrigin(true);
 }
 
 // The dataset takes the text first: a text it refuses leaves its filter, its options and its
@@ -232,14 +221,7 @@ void TqvDBDataSummaryItem::SetFieldName(const String& AValue) {
 
 void TqvDBDataSummaryItem::Assign(TPersistent* ASource) {
   auto* source = As<TqvDBDataSummaryItem>(ASource);
-  TCollection* collection = GetCollection();
-  if (collection) collection->BeginUpdate();
-  try {
-    inherited::Assign(ASource);
-    if (source) SetFieldName(source->FFieldName);
-  } catch (...) {
-    if (collection) collection->EndUpdate();
-    throw;
-  }
-  if (collection) collection->EndUpdate();
+  TUpdateScope update(GetCollection());
+  inherited::Assign(ASource);
+  if (source) SetFieldName(source->FFieldName);
 }

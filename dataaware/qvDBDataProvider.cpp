@@ -5,6 +5,7 @@
 #include "core/qvDataSearch.h"
 #include "core/qvVariants.h"
 #include "dataaware/qvDBData.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvDBDataLink)
 QJ_IMPLEMENT_CLASS(TqvDBDataProvider)
@@ -299,14 +300,10 @@ void TqvDBDataProvider::BeginLoad() {
 // provider's own.
 void TqvDBDataProvider::EndLoad() {
   TAliveToken alive = FAlive.Token();
-  TDataSet* dataSet = GetDataSet();
-  try {
-    if (dataSet) dataSet->EnableControls();
-  } catch (...) {
+  TFinally endLoad([&] {
     if (alive) TqvCustomDataProvider::EndLoad();
-    throw;
-  }
-  if (alive) TqvCustomDataProvider::EndLoad();
+  });
+  if (TDataSet* dataSet = GetDataSet()) dataSet->EnableControls();
 }
 
 void TqvDBDataProvider::ActiveChanged(bool AActive) {

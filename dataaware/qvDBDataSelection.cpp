@@ -6,7 +6,6 @@
 #include "core/qvDataPipeline.h"
 #include "dataaware/qvDBData.h"
 #include "platform/rtl/ClassesConsts.h"
-#include "platform/rtl/Lists.h"
 
 QJ_IMPLEMENT_CLASS(TqvDBDataSelection)
 
@@ -23,7 +22,7 @@ bool TqvDBDataSelection::IsGridModeWithDataSet() const {
 }
 
 const TBookmarkStr& TqvDBDataSelection::GetBookmark(Integer AIndex) const {
-  if (AIndex < 0 || AIndex >= GetBookmarkCount()) TList::Error(&SListIndexError, AIndex);
+  if (AIndex < 0 || AIndex >= GetBookmarkCount()) RaiseResourceError<EListError>(&SListIndexError, {AIndex});
   return FBookmarks[static_cast<size_t>(AIndex)];
 }
 

@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "dataaware/qvDB.h"
-#include "lookandfeel/qvContainer.h"
 #include "platform/data/DBFields.h"
 
 QJ_IMPLEMENT_CLASS(TqvCustomDBEditDefaultValuesProvider)

@@ -97,7 +97,8 @@ namespace {
 class TqvLookupGridDBDataController : public TqvDBDataController {
   QJ_CLASS(TqvLookupGridDBDataController, TqvDBDataController)
  public:
-  explicit TqvLookupGridDBDataController(TComponent* AOwner);
+  using TqvDBDataController::TqvDBDataController;
+  void AfterConstruction() override;
   TObject* GetItem(Integer AIndex) const override;
   void UpdateScrollBars() override;
 };
@@ -106,7 +107,9 @@ QJ_IMPLEMENT_CLASS(TqvLookupGridDBDataController)
 
 }  // namespace
 
-TqvLookupGridDBDataController::TqvLookupGridDBDataController(TComponent* AOwner) : TqvDBDataController(AOwner) {
+// The mode controller reaches the provider, which exists only once the controller is made.
+void TqvLookupGridDBDataController::AfterConstruction() {
+  inherited::AfterConstruction();
   GetDataModeController()->SetSyncMode(false);
   GetDataModeController()->SetSyncInsert(false);
 }

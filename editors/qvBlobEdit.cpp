@@ -37,8 +37,8 @@ QJ_IMPLEMENT_CLASS(TqvEditRepositoryBlobItem)
 
 namespace {
 
-const TqvEditKindRegistration BlobEditRegistration(&TqvBlobEditProperties::StaticClass(), &sqvEditDisplayTextBlobEdit,
-                                                   false);
+const TqvEditKindRegistration BlobEditRegistration(&TqvBlobEditProperties::StaticClass(),
+                                                   &sqvEditDisplayTextBlobEdit);
 
 constexpr Integer kMemoShortTextLength = 80;
 
@@ -309,7 +309,7 @@ void TqvBlobEditViewInfo::Offset(Integer DX, Integer DY) {
 void TqvBlobEditViewInfo::Paint(TqvCanvas* ACanvas) {
   TCustomImageList* images = GetBlobEditImages();
   if (!Bounds.IsEmpty() && ImageIndex >= 0 && ImageIndex < images->GetCount()) {
-    TSavedDCScope saved(ACanvas->GetHandle());
+    TCanvasSavedDCScope saved(ACanvas->GetCanvas());
     ACanvas->IntersectClipRect(ClientRect);
     DrawImageListImage(ACanvas, images, ImageIndex, nullptr, Enabled, BackgroundColor, ImageRect);
   }

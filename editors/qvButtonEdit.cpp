@@ -9,12 +9,8 @@ QJ_IMPLEMENT_CLASS(TqvEditRepositoryButtonItem)
 
 namespace {
 
-const struct TButtonEditRegistration {
-  TButtonEditRegistration() {
-    GetRegisteredEditProperties()->Register(&TqvButtonEditProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextButtonEdit));
-  }
-} ButtonEditRegistration;
+const TqvEditKindRegistration ButtonEditRegistration(&TqvButtonEditProperties::StaticClass(),
+                                                     &sqvEditDisplayTextButtonEdit);
 
 }  // namespace
 

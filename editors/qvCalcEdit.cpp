@@ -15,8 +15,8 @@ QJ_IMPLEMENT_CLASS(TqvEditRepositoryCalcItem)
 
 namespace {
 
-const TqvEditKindRegistration CalcEditRegistration(&TqvCalcEditProperties::StaticClass(), &sqvEditDisplayTextCalcEdit,
-                                                   false);
+const TqvEditKindRegistration CalcEditRegistration(&TqvCalcEditProperties::StaticClass(),
+                                                   &sqvEditDisplayTextCalcEdit);
 
 }  // namespace
 

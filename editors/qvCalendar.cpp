@@ -318,7 +318,8 @@ void TqvCustomCalendar::PaintHeader(TqvCanvas* ACanvas) {
     ACanvas->ExcludeClipRect(r);
   }
   ACanvas->SetBrushColor(clBtnFace);
-  ACanvas->FillRect(GetHeaderRect());
+  // The raised title's edge takes a row below the header: the face fills it up to the grid.
+  ACanvas->FillRect(Rect(0, 0, GetClientWidth(), GetGridTop()));
   const TRect title = GetTitleRect();
   DrawTransparentText(ACanvas, MonthTitle(FFirstDate), title, tfHCenter | tfVCenter | tfSingleLine, clBtnText);
   if (FFlat) {

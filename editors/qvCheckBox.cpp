@@ -22,12 +22,8 @@ QJ_IMPLEMENT_CLASS(TqvEditRepositoryCheckBoxItem)
 
 namespace {
 
-const struct TCheckBoxRegistration {
-  TCheckBoxRegistration() {
-    GetRegisteredEditProperties()->Register(&TqvCheckBoxProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextCheckBox));
-  }
-} CheckBoxRegistration;
+const TqvEditKindRegistration CheckBoxRegistration(&TqvCheckBoxProperties::StaticClass(),
+                                                   &sqvEditDisplayTextCheckBox);
 
 // The frame width of the classic glyph frame styles.
 Integer GlyphFrameWidth(TqvContainerBorderStyle AStyle) {

@@ -250,7 +250,7 @@ QJ_IMPLEMENT_CLASS(TqvEditRepositoryColorComboBoxItem)
 namespace {
 
 const TqvEditKindRegistration ColorComboBoxRegistration(&TqvColorComboBoxProperties::StaticClass(),
-                                                        &sqvEditDisplayTextColorComboBox, true);
+                                                        &sqvEditDisplayTextColorComboBox);
 
 constexpr Integer kSelectColorButton = 1;
 constexpr Integer kMinItemHeight = 16;

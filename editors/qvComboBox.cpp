@@ -20,12 +20,8 @@ QJ_IMPLEMENT_CLASS(TqvEditRepositoryComboBoxItem)
 
 namespace {
 
-const struct TComboBoxRegistration {
-  TComboBoxRegistration() {
-    GetRegisteredEditProperties()->Register(&TqvComboBoxProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextComboBox));
-  }
-} ComboBoxRegistration;
+const TqvEditKindRegistration ComboBoxRegistration(&TqvComboBoxProperties::StaticClass(),
+                                                   &sqvEditDisplayTextComboBox);
 
 }  // namespace
 

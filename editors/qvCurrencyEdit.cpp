@@ -17,12 +17,8 @@ QJ_IMPLEMENT_CLASS(TqvEditRepositoryCurrencyItem)
 
 namespace {
 
-const struct TCurrencyEditRegistration {
-  TCurrencyEditRegistration() {
-    GetRegisteredEditProperties()->Register(&TqvCurrencyEditProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextCurrencyEdit));
-  }
-} CurrencyEditRegistration;
+const TqvEditKindRegistration CurrencyEditRegistration(&TqvCurrencyEditProperties::StaticClass(),
+                                                       &sqvEditDisplayTextCurrencyEdit);
 
 // The value as a number; false when it has none (a text that is no number, an object ...).
 bool TryValueToNumber(const Variant& AValue, double& ANumber) {
@@ -113,7 +109,7 @@ void TqvCustomCurrencyEditProperties::ResetDisplayFormat() {
 }
 
 TqvEditValueSource TqvCustomCurrencyEditProperties::GetEditValueSource(bool AEditFocused) const {
-  return const_cast<TqvCustomCurrencyEditProperties*>(this)->IsDisplayFormatDefined(AEditFocused) ? evsText
+  return IsDisplayFormatDefined(AEditFocused) ? evsText
                                                                                                     : evsValue;
 }
 

@@ -19,8 +19,8 @@ const TResourceString sqvDateEditInvalidDate{62722, "Invalid Date"};
 
 namespace {
 
-const TqvEditKindRegistration DateEditRegistration(&TqvDateEditProperties::StaticClass(), &sqvEditDisplayTextDateEdit,
-                                                   false);
+const TqvEditKindRegistration DateEditRegistration(&TqvDateEditProperties::StaticClass(),
+                                                   &sqvEditDisplayTextDateEdit);
 
 // The date of a value that is a date or a number.
 bool TryValueToDate(const Variant& AValue, TDateTime& ADate) {
@@ -105,7 +105,7 @@ TqvEditDisplayFormatOptions TqvCustomDateEditProperties::GetDisplayFormatOptions
 }
 
 TqvEditValueSource TqvCustomDateEditProperties::GetEditValueSource(bool AEditFocused) const {
-  return const_cast<TqvCustomDateEditProperties*>(this)->IsDisplayFormatDefined(AEditFocused) ? evsText : evsValue;
+  return IsDisplayFormatDefined(AEditFocused) ? evsText : evsValue;
 }
 
 bool TqvCustomDateEditProperties::IsEditValueValid(Variant& AEditValue, bool) {

@@ -30,6 +30,7 @@
 #include "lookandfeel/qvGraphics.h"
 #include "platform/rtl/Collection.h"
 #include "platform/forms/Menus.h"
+#include "platform/rtl/Scopes.h"
 #include "platform/rtl/Variants.h"
 
 class TqvCustomEdit;
@@ -418,7 +419,7 @@ class TqvCustomEditProperties : public TqvInterfacedPersistent {
   virtual void FreeNotification(TComponent*) {}
   virtual TqvEditDisplayFormatOptions GetDisplayFormatOptions() const { return 0; }
   virtual void GetValidateErrorText(TqvEditErrorKind AErrorKind, TCaption& AText);
-  virtual bool IsDisplayFormatDefined(bool AIsEditing);
+  virtual bool IsDisplayFormatDefined(bool AIsEditing) const;
   virtual bool IsValueChangeNotifiedByText() const { return false; }
   virtual bool WantsTabKey() const { return false; }
   virtual bool WantsNavigationKeys() const { return false; }
@@ -925,6 +926,20 @@ TqvEditRepository* GetDefaultEditRepository();
 // and is found by class name or by short name.
 TqvRegisteredClasses* GetRegisteredEditProperties();
 
+// The one way an editor kind registers: a unit's start-up object that registers the properties
+// class under its display text (read through GetLocalizedResourceString) and takes it out again
+// at shut-down. The registry is made by the first registration, so it outlives them all.
+class TqvEditKindRegistration {
+ public:
+  TqvEditKindRegistration(TqvCustomEditPropertiesClass AClass, PResStringRec ADisplayText);
+  ~TqvEditKindRegistration();
+  TqvEditKindRegistration(const TqvEditKindRegistration&) = delete;
+  TqvEditKindRegistration& operator=(const TqvEditKindRegistration&) = delete;
+
+ private:
+  TqvCustomEditPropertiesClass FClass;
+};
+
 // Display texts ("ShortName|Description") of the editor kinds.
 extern const TResourceString sqvEditDisplayTextMaskEdit;
 extern const TResourceString sqvEditDisplayTextSpinEdit;
@@ -1234,42 +1249,11 @@ class TqvCustomEdit : public TqvContainer, public IqvEditPaintClient {
   // value from their text).
   void AssignEditValue(const Variant& Value) { FEditValue = Value; }
 
-  // Keeps (EditModified, ModifiedAfterEnter) for a block and restores them on leaving it.
-  class TModifiedStateScope {
-   public:
-    explicit TModifiedStateScope(TqvCustomEdit* AEdit) : FEdit(AEdit), FAlive(AEdit->AliveToken()) {
-      FEdit->SaveModifiedState();
-    }
-    ~TModifiedStateScope() {
-      if (FAlive) FEdit->RestoreModifiedState();
-    }
-    TModifiedStateScope(const TModifiedStateScope&) = delete;
-    TModifiedStateScope& operator=(const TModifiedStateScope&) = delete;
-
-   private:
-    TqvCustomEdit* FEdit;
-    TAliveToken FAlive;
-  };
-
-  // Locks change events for a block; the unlock fires the pending events unless an exception
-  // is in flight.
-  class TChangeEventsScope {
-   public:
-    explicit TChangeEventsScope(TqvCustomEdit* AEdit) : FEdit(AEdit), FAlive(AEdit->AliveToken()) {
-      FEdit->LockChangeEvents(true);
-    }
-    ~TChangeEventsScope() noexcept(false) {
-      if (!FAlive) return;
-      FEdit->LockChangeEvents(false, std::uncaught_exceptions() == FExceptions);
-    }
-    TChangeEventsScope(const TChangeEventsScope&) = delete;
-    TChangeEventsScope& operator=(const TChangeEventsScope&) = delete;
-
-   private:
-    TqvCustomEdit* FEdit;
-    TAliveToken FAlive;
-    int FExceptions = std::uncaught_exceptions();
-  };
+  // Locks change events for a block; the unlock fires the pending events unless the block's
+  // exception unwinds.
+  static void LockChangeEventsOf(TqvCustomEdit* AEdit) { AEdit->LockChangeEvents(true); }
+  static void UnlockChangeEventsOf(TqvCustomEdit* AEdit, bool ACompleted) { AEdit->LockChangeEvents(false, ACompleted); }
+  using TChangeEventsScope = TUpdateScope<TqvCustomEdit, &LockChangeEventsOf, &UnlockChangeEventsOf>;
 
   // The container's and control's members.
   TqvContainerStyleClass GetStyleClass() const override;
@@ -1300,6 +1284,13 @@ class TqvCustomEdit : public TqvContainer, public IqvEditPaintClient {
 
   void SaveModifiedState();
   void RestoreModifiedState();
+
+ protected:
+  // Keeps (EditModified, ModifiedAfterEnter) for a block and restores them on leaving it.
+  using TModifiedStateScope =
+      TUpdateScope<TqvCustomEdit, &TqvCustomEdit::SaveModifiedState, &TqvCustomEdit::RestoreModifiedState>;
+
+ private:
   void ExitHandling();
   void RepositoryItemRemoved();
   void ActivePropertiesChangedHandler(TObject* Sender) { PropertiesChanged(Sender); }

@@ -198,7 +198,7 @@ bool TqvCustomEdit::IsRepositoryItemAcceptable(TqvEditRepositoryItem* AItem) {
 
 void TqvCustomEdit::SetRepositoryItem(TqvEditRepositoryItem* Value) {
   if (Value == FRepositoryItem) return;
-  if (!IsRepositoryItemAcceptable(Value)) throw Exception(LoadResString(&sqvEditRepositoryItemNotAcceptable));
+  if (!IsRepositoryItemAcceptable(Value)) RaiseResourceError(&sqvEditRepositoryItemNotAcceptable);
   RepositoryItemChanging();
   if (FRepositoryItem) FRepositoryItem->RemoveListener(FRepositoryItemListener.get());
   FRepositoryItem = Value;

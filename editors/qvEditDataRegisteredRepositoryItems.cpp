@@ -1,11 +1,11 @@
 // Registries of repository items by key.
 #include "editors/qvEditDataRegisteredRepositoryItems.h"
 
+#include "core/qvClasses.h"
 #include "editors/qvCheckBox.h"
 #include "editors/qvCurrencyEdit.h"
 #include "editors/qvDateEdit.h"
 #include "platform/rtl/ClassesConsts.h"
-#include "platform/rtl/Lists.h"
 
 QJ_IMPLEMENT_CLASS(TqvEditRegisteredRepositoryItems)
 QJ_IMPLEMENT_CLASS(TqvEditDataRegisteredRepositoryItems)
@@ -59,7 +59,7 @@ Integer TqvEditRegisteredRepositoryItems::InsertItem(TEntries& AList, TqvEditReg
 }
 
 void TqvEditRegisteredRepositoryItems::DeleteItem(TEntries& AList, Integer AIndex) {
-  if (AIndex < 0 || AIndex >= static_cast<Integer>(AList.size())) TList::Error(&SListIndexError, AIndex);
+  if (AIndex < 0 || AIndex >= static_cast<Integer>(AList.size())) RaiseResourceError<EListError>(&SListIndexError, {AIndex});
   TqvEditRepositoryItem* item = AList[AIndex].Item;
   AList.erase(AList.begin() + AIndex);
   // An item listed under another pair still has to tell this registry when it goes away.
@@ -117,12 +117,12 @@ void TqvEditRegisteredRepositoryItems::Clear() {
 }
 
 const TqvEditRegisteredRepositoryItems::TEntry& TqvEditRegisteredRepositoryItems::GetDefaultEntry(Integer AIndex) const {
-  if (AIndex < 0 || AIndex >= GetDefaultItemCount()) TList::Error(&SListIndexError, AIndex);
+  if (AIndex < 0 || AIndex >= GetDefaultItemCount()) RaiseResourceError<EListError>(&SListIndexError, {AIndex});
   return FDefaultItems[AIndex];
 }
 
 const TqvEditRegisteredRepositoryItems::TEntry& TqvEditRegisteredRepositoryItems::GetEntry(Integer AIndex) const {
-  if (AIndex < 0 || AIndex >= GetItemCount()) TList::Error(&SListIndexError, AIndex);
+  if (AIndex < 0 || AIndex >= GetItemCount()) RaiseResourceError<EListError>(&SListIndexError, {AIndex});
   return FItems[AIndex];
 }
 

@@ -1,7 +1,7 @@
 // The in-place edit list, the per-cell edit data and the standalone data binding.
+#include "core/qvClasses.h"
 #include "editors/qvEdit.h"
 #include "platform/rtl/ClassesConsts.h"
-#include "platform/rtl/Lists.h"
 
 QJ_IMPLEMENT_CLASS(TqvEditDataBinding)
 QJ_IMPLEMENT_CLASS(TqvCustomEditData)
@@ -117,7 +117,7 @@ void TqvInplaceEditList::RemoveItem(TqvCustomEditProperties* AProperties) {
 }
 
 const TqvInplaceEditList::TEntry& TqvInplaceEditList::Items(Integer AIndex) const {
-  if (AIndex < 0 || AIndex >= Count()) TList::Error(&SListIndexError, AIndex);
+  if (AIndex < 0 || AIndex >= Count()) RaiseResourceError<EListError>(&SListIndexError, {AIndex});
   return FItems[size_t(AIndex)];
 }
 

@@ -111,8 +111,15 @@ enum TqvSpinEditButtonsPosition { sbpHorzLeftRight, sbpHorzRight, sbpVert };
 void DrawSpinEditButtonBorder(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, Integer AButtonIndex,
                               const TRect& ARect, TqvEditButtonStyle AButtonStyle,
                               TqvSpinEditButtonsPosition APosition);
-// ARect filled, then the button's arrow of AArrowSize (a double arrow for the fast buttons 2
-// and 3), embossed when disabled and shifted while pressed.
+// Left and right spin arrows are at least this high (7 pixels at the base) where the button is
+// high enough, so that narrow horizontal buttons stay readable.
+constexpr Integer kMinHorzSpinArrowSize = 4;
+// The size of a left or right spin arrow in a button whose inside is AHeight high.
+Integer HorzSpinArrowSize(Integer AArrowSize, Integer AHeight);
+
+// ARect filled, then the button's arrow of AArrowSize (at least HorzSpinArrowSize pointing left
+// or right; a double arrow for the fast buttons 2 and 3), embossed when disabled and shifted
+// while pressed.
 void DrawSpinEditButtonContent(TqvCanvas* ACanvas, const TqvCustomEditViewInfo* AViewInfo, Integer AButtonIndex,
                                TColor ABackgroundColor, TColor AContentColor, const TRect& ARect,
                                TqvSpinEditButtonsPosition APosition, Integer AArrowSize);

@@ -238,7 +238,7 @@ void DrawPopupCloseButton(TqvCanvas* ACanvas, TqvCustomEditPopupWindowViewInfo* 
 
 void PaintEditPopupWindow(TqvCanvas* ACanvas, TqvCustomEditPopupWindowViewInfo* AViewInfo) {
   TqvCustomEditPopupWindowViewInfo* V = AViewInfo;
-  TSavedDCScope saved(ACanvas->GetHandle());
+  TCanvasSavedDCScope saved(ACanvas->GetCanvas());
   TRect r = LocalBounds(V);
   if (V->Shadow) {
     r.Right -= kShadowWidth;

@@ -107,14 +107,40 @@ void DrawActiveUltraFlatFrame(TqvCanvas* ACanvas, const TqvCustomEditViewInfo* A
   R = qvDeflatedRect(R, 1);
 }
 
+// A themed fast button: the spin part's face with a double arrow in the part's glyph colour.
+// The part is drawn once whole for its frame, then over the inside from a rectangle so long that
+// its own single arrow falls outside (the face shades from top to bottom only, so the inside
+// looks the same).
+void DrawNativeFastButton(TqvCanvas* ACanvas, const TqvEditButtonViewInfo* B) {
+  const HTHEME theme = OpenTheme(totSpin);
+  const HDC dc = ACanvas->GetHandle();
+  const TRect& r = B->Bounds;
+  DrawThemeBackground(theme, dc, B->NativePart, B->NativeState, &r, nullptr);
+  const TRect inside = qvDeflatedRect(r, 1);
+  if (inside.IsEmpty()) return;
+  const TRect face{r.Left, r.Top, r.Left + 4 * r.Width(), r.Bottom};
+  DrawThemeBackground(theme, dc, B->NativePart, B->NativeState, &face, &inside);
+  COLORREF glyph = 0;
+  if (FAILED(GetThemeColor(theme, B->NativePart, B->NativeState, TMT_GLYPHTEXTCOLOR, &glyph))) glyph = ColorToRGB(clBtnText);
+  const bool up = B->ButtonIndex == 3;
+  DrawArrows(ACanvas, HorzSpinArrowSize(0, inside.Height()), inside, TColor(glyph), false, 1, up ? arrowRight : arrowLeft);
+}
+
 }  // namespace
+
+Integer HorzSpinArrowSize(Integer AArrowSize, Integer AHeight) {
+  return std::max(AArrowSize, std::min(kMinHorzSpinArrowSize, (AHeight + 1) / 2));
+}
 
 void DrawSpinEditButtonBorder(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, Integer AButtonIndex,
                               const TRect& ARect, TqvEditButtonStyle AButtonStyle,
                               TqvSpinEditButtonsPosition APosition) {
   const TqvEditButtonViewInfo* B = AViewInfo->GetButton(AButtonIndex);
   if (B->IsNativePainted()) {
-    DrawThemeBackground(OpenTheme(totSpin), ACanvas->GetHandle(), B->NativePart, B->NativeState, &B->Bounds, nullptr);
+    if (AButtonIndex >= 2)
+      DrawNativeFastButton(ACanvas, B);
+    else
+      DrawThemeBackground(OpenTheme(totSpin), ACanvas->GetHandle(), B->NativePart, B->NativeState, &B->Bounds, nullptr);
     return;
   }
   const Integer count = AViewInfo->GetButtonCount();
@@ -153,10 +179,12 @@ void DrawSpinEditButtonContent(TqvCanvas* ACanvas, const TqvCustomEditViewInfo* 
   const TqvArrowDirection direction = APosition == sbpVert ? kVertical[index] : kHorizontal[index];
   const bool pressed = B->State == ebbsPressed;
   const Integer extra = AButtonIndex >= 2 ? 1 : 0;
+  const bool sideways = direction == arrowLeft || direction == arrowRight;
+  const Integer size = sideways ? HorzSpinArrowSize(AArrowSize, ARect.Height()) : AArrowSize;
   if (B->State != ebbsDisabled) {
-    DrawArrows(ACanvas, AArrowSize, ARect, AContentColor, pressed, extra, direction);
+    DrawArrows(ACanvas, size, ARect, AContentColor, pressed, extra, direction);
   } else {
-    DrawArrows(ACanvas, AArrowSize, qvOffsetRect(ARect, 1, 1), clBtnHighlight, pressed, extra, direction);
-    DrawArrows(ACanvas, AArrowSize, ARect, clBtnShadow, pressed, extra, direction);
+    DrawArrows(ACanvas, size, qvOffsetRect(ARect, 1, 1), clBtnHighlight, pressed, extra, direction);
+    DrawArrows(ACanvas, size, ARect, clBtnShadow, pressed, extra, direction);
   }
 }

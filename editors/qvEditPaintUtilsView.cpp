@@ -100,7 +100,7 @@ void DrawNativeFrameAndBackground(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AVi
   HTHEME theme = OpenTheme(totEdit);
   TRect inner = NativeInnerRect(ACanvas, AViewInfo, theme, ANativeFrameKind);
   {
-    TSavedDCScope saved(ACanvas->GetHandle());
+    TCanvasSavedDCScope saved(ACanvas->GetCanvas());
     ExcludeRect(ACanvas->GetHandle(), inner);
     DrawThemeBackground(theme, ACanvas->GetHandle(), EP_EDITTEXT, AViewInfo->GetNativeState(), &AViewInfo->Bounds,
                         nullptr);
@@ -127,7 +127,7 @@ void DrawButtons(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo) {
       AViewInfo->DrawButton(ACanvas, i);
       continue;
     }
-    TSavedDCScope saved(ACanvas->GetHandle());
+    TCanvasSavedDCScope saved(ACanvas->GetCanvas());
     ACanvas->IntersectClipRect(button->VisibleBounds);
     AViewInfo->DrawButton(ACanvas, i);
   }
@@ -203,9 +203,9 @@ void DrawEditViewInfo(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo, bool
   HDC dc = ACanvas->GetHandle();
   const bool clipButtons = AViewInfo->GetButtonCount() > 0 && !AViewInfo->GetButton(0)->NativeTransparent;
   {
-    std::optional<TSavedDCScope> saved;
+    std::optional<TCanvasSavedDCScope> saved;
     if (clipButtons) {
-      saved.emplace(dc);
+      saved.emplace(ACanvas->GetCanvas());
       for (const auto& button : AViewInfo->ButtonsInfo) ExcludeRect(dc, button->VisibleBounds);
     }
     if (AViewInfo->NativeStyle)

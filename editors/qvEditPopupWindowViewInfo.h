@@ -1,7 +1,7 @@
 // The paint model of an editor's drop-down window: its frame, shadow, client edge and system
 // panel (size grip and close button). The window fills the settings before each calculation;
-// the layout and the drawing are the edit painting unit's (qvEditPaintUtilsPopup.cpp), which
-// also holds this class's operations.
+// the layout and the drawing are the edit painting unit's (see qvEditPaintUtils.h), which also
+// holds this class's operations.
 #pragma once
 
 #include "editors/qvEditPaintUtils.h"

@@ -29,21 +29,6 @@ TComponent* NearestComponent(TPersistent* APersistent) {
   return nullptr;
 }
 
-// Detaches an alignment's change callback for a block and reattaches it on leaving, thrown or not.
-class TCallbackDetachScope {
- public:
-  explicit TCallbackDetachScope(TNotifyEvent& AEvent) : FEvent(AEvent), FSaved(std::move(AEvent)) {
-    FEvent = nullptr;
-  }
-  ~TCallbackDetachScope() { FEvent = std::move(FSaved); }
-  TCallbackDetachScope(const TCallbackDetachScope&) = delete;
-  TCallbackDetachScope& operator=(const TCallbackDetachScope&) = delete;
-
- private:
-  TNotifyEvent& FEvent;
-  TNotifyEvent FSaved;
-};
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -278,7 +263,7 @@ void TqvCustomEditProperties::EndUpdate(bool AInvokeChanged) {
 TComponent* TqvCustomEditProperties::FindOwnerComponent() { return NearestComponent(GetOwner()); }
 
 TqvEditAlignment* TqvCustomEditProperties::GetAlignment() {
-  TCallbackDetachScope detached(FAlignment->FOnChanged);
+  TValueScope<TNotifyEvent> detached(FAlignment->FOnChanged, nullptr);
   FAlignment->Assign(FAssignedAlignment.get());
   if (FAlignment->IsAssigned()) {
     TComponent* component = FindOwnerComponent();
@@ -352,7 +337,7 @@ void TqvCustomEditProperties::GetValidateErrorText(TqvEditErrorKind, TCaption& A
   AText = GetLocalizedResourceString(&sqvEditInvalidInputValue);
 }
 
-bool TqvCustomEditProperties::IsDisplayFormatDefined(bool AIsEditing) {
+bool TqvCustomEditProperties::IsDisplayFormatDefined(bool AIsEditing) const {
   const TqvEditDisplayFormatOptions options = GetDisplayFormatOptions();
   if (AIsEditing || !(options & dfoUseProviderFormat) || !FDefaultValuesProvider) return false;
   return FDefaultValuesProvider->IsDisplayFormatDefined(!(options & dfoProviderFormatNotEditing));

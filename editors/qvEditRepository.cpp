@@ -1,9 +1,9 @@
 // Edit repository and its items.
 #include <algorithm>
 
+#include "core/qvClasses.h"
 #include "editors/qvEdit.h"
 #include "platform/rtl/ClassesConsts.h"
-#include "platform/rtl/Lists.h"
 
 QJ_IMPLEMENT_CLASS(TqvEditRepositoryItem)
 QJ_IMPLEMENT_CLASS(TqvEditRepository)
@@ -63,7 +63,7 @@ TComponent* TqvEditRepositoryItem::GetParentComponent() { return FRepository; }
 void TqvEditRepositoryItem::SetParentComponent(TComponent* AParent) {
   if (HasState(csLoading)) return;
   auto* repository = As<TqvEditRepository>(AParent);
-  if (AParent && !repository) throw EInvalidCast("Invalid class typecast");
+  if (AParent && !repository) RaiseResourceError<EInvalidCast>(&SInvalidCast);
   SetRepository(repository);
 }
 
@@ -88,7 +88,7 @@ void TqvEditRepository::GetChildren(const TGetChildProc& Proc, TComponent* Root)
 }
 
 TqvEditRepositoryItem* TqvEditRepository::Items(Integer Index) const {
-  if (Index < 0 || Index >= Count()) TList::Error(&SListIndexError, Index);
+  if (Index < 0 || Index >= Count()) RaiseResourceError<EListError>(&SListIndexError, {Index});
   return FItems[Index];
 }
 
@@ -153,3 +153,10 @@ TqvRegisteredClasses* GetRegisteredEditProperties() {
   static TqvRegisteredClasses registry(false);
   return &registry;
 }
+
+TqvEditKindRegistration::TqvEditKindRegistration(TqvCustomEditPropertiesClass AClass, PResStringRec ADisplayText)
+    : FClass(AClass) {
+  GetRegisteredEditProperties()->Register(AClass, GetLocalizedResourceString(ADisplayText));
+}
+
+TqvEditKindRegistration::~TqvEditKindRegistration() { GetRegisteredEditProperties()->Unregister(FClass); }

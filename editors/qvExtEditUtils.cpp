@@ -152,19 +152,6 @@ void CalculateStandaloneFocusRect(const TqvCustomEditViewInfo* AViewInfo, const 
 }
 
 // ---------------------------------------------------------------------------------------------
-// Registration
-
-TqvEditKindRegistration::TqvEditKindRegistration(TqvCustomEditPropertiesClass AClass, const TResourceString* AText,
-                                                 bool AUnregister)
-    : FClass(AClass), FUnregister(AUnregister) {
-  GetRegisteredEditProperties()->Register(AClass, GetLocalizedResourceString(AText));
-}
-
-TqvEditKindRegistration::~TqvEditKindRegistration() {
-  if (FUnregister) GetRegisteredEditProperties()->Unregister(FClass);
-}
-
-// ---------------------------------------------------------------------------------------------
 // Values and texts
 
 bool IsVarNullOrEmpty(const Variant& V) { return VarIsNull(V) || VarIsEmpty(V); }

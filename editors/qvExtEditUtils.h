@@ -43,20 +43,6 @@ TRect ExtendRect(TRect& R, Integer DLeft, Integer DTop, Integer DRight, Integer 
 UINT MakeDrawTextFlags(UINT ABase, TAlignment AHorz, TqvEditVertAlignment AVert, bool AEndEllipsis, bool AWordBreak,
                        Integer AExpandTabs);
 
-// An editor kind known by its display text from start-up on (a unit's start-up object); with
-// AUnregister the unit's shut-down takes it out again.
-class TqvEditKindRegistration {
- public:
-  TqvEditKindRegistration(TqvCustomEditPropertiesClass AClass, const TResourceString* AText, bool AUnregister);
-  ~TqvEditKindRegistration();
-  TqvEditKindRegistration(const TqvEditKindRegistration&) = delete;
-  TqvEditKindRegistration& operator=(const TqvEditKindRegistration&) = delete;
-
- private:
-  TqvCustomEditPropertiesClass FClass;
-  bool FUnregister;
-};
-
 // Bounds a view data measures an editor in (larger than any control): no layout is made for
 // them.
 inline bool IsMeasuringBounds(const TRect& ABounds) {

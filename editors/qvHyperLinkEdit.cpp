@@ -15,12 +15,8 @@ QJ_IMPLEMENT_CLASS(TqvEditRepositoryHyperLinkItem)
 
 namespace {
 
-const struct THyperLinkRegistration {
-  THyperLinkRegistration() {
-    GetRegisteredEditProperties()->Register(&TqvHyperLinkEditProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextHyperLink));
-  }
-} HyperLinkRegistration;
+const TqvEditKindRegistration HyperLinkRegistration(&TqvHyperLinkEditProperties::StaticClass(),
+                                                    &sqvEditDisplayTextHyperLink);
 
 }  // namespace
 

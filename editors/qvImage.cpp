@@ -37,11 +37,7 @@ QJ_IMPLEMENT_CLASS(TqvEditRepositoryImageItem)
 
 namespace {
 
-const struct TImageRegistration {
-  TImageRegistration() {
-    GetRegisteredEditProperties()->Register(&TqvImageProperties::StaticClass(), LoadResString(&sqvEditDisplayTextImage));
-  }
-} ImageRegistration;
+const TqvEditKindRegistration ImageRegistration(&TqvImageProperties::StaticClass(), &sqvEditDisplayTextImage);
 
 constexpr Integer kScrollLine = 8;
 constexpr TPoint kKeyboardMenuPoint{10, 10};
@@ -67,7 +63,7 @@ size_t PictureDataOffset(const String& S) {
 }
 
 [[noreturn]] void RaiseTooLarge(const TSize& ASize) {
-  throw EInvalidGraphic(Format(LoadResString(&sqvImageTooLarge), {ASize.cx, ASize.cy}));
+  RaiseResourceError<EInvalidGraphic>(&sqvImageTooLarge, {ASize.cx, ASize.cy});
 }
 
 TGraphicClass EffectiveClass(TGraphicClass AClass) { return AClass ? AClass : &TBitmap::StaticClass(); }
@@ -221,7 +217,7 @@ TOwned<TGraphic> ConvertGraphic(TGraphic* AGraphic, TGraphicClass AClass) {
     static_cast<TJPEGImage*>(jpeg.get())->Compress();
     return jpeg;
   }
-  throw EInvalidGraphic(Format(LoadResString(&sqvImageCannotConvert), {target->ClassName()}));
+  RaiseResourceError<EInvalidGraphic>(&sqvImageCannotConvert, {target->ClassName()});
 }
 
 void LoadPictureFromValue(TPicture* APicture, const Variant& AValue, TGraphicClass AGraphicClass) {

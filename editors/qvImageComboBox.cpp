@@ -25,12 +25,8 @@ QJ_IMPLEMENT_CLASS(TqvEditRepositoryImageComboBoxItem)
 
 namespace {
 
-const struct TImageComboBoxRegistration {
-  TImageComboBoxRegistration() {
-    GetRegisteredEditProperties()->Register(&TqvImageComboBoxProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextImageComboBox));
-  }
-} ImageComboBoxRegistration;
+const TqvEditKindRegistration ImageComboBoxRegistration(&TqvImageComboBoxProperties::StaticClass(),
+                                                        &sqvEditDisplayTextImageComboBox);
 
 TqvCustomImageComboBoxProperties* PropertiesOf(TCollection* ACollection) {
   auto* items = As<TqvImageComboBoxItems>(ACollection);
@@ -404,7 +400,7 @@ void TqvImageComboBoxViewInfo::Offset(Integer DX, Integer DY) {
 void TqvImageComboBoxViewInfo::Paint(TqvCanvas* ACanvas) {
   if (!Bounds.IsEmpty() && IsValidImageIndex(Images, ImageIndex)) {
     {
-      TSavedDCScope saved(ACanvas->GetHandle());
+      TCanvasSavedDCScope saved(ACanvas->GetCanvas());
       TRect clip = ImageRect;
       clip.Left = std::max(clip.Left, ClientRect.Left);
       clip.Top = std::max(clip.Top, ClientRect.Top);
@@ -434,7 +430,8 @@ void TqvImageComboBoxViewData::Calculate(TqvCanvas* ACanvas, const TRect& ABound
   viewInfo->ImageAlign = properties->GetImageAlign();
   viewInfo->Images = properties->GetImages();
   viewInfo->ShowDescriptions = properties->GetShowDescriptions();
-  TRect r = viewInfo->ClientRect;
+  // The text rectangle: the client area less the buttons.
+  const TRect r = viewInfo->InnerEditRect;
   TRect text = r;
   viewInfo->ImageRect = TRect{};
   if (TCustomImageList* images = viewInfo->Images) {
@@ -456,11 +453,7 @@ void TqvImageComboBoxViewData::Calculate(TqvCanvas* ACanvas, const TRect& ABound
   }
   if (!viewInfo->ShowDescriptions) viewInfo->Text.clear();
   // The text (and the inner edit) stay clear of the image.
-  viewInfo->TextRect = qvDeflatedRect(text, 0);
-  viewInfo->TextRect.Left += 2;
-  viewInfo->TextRect.Right -= 2;
-  viewInfo->TextRect.Top += 1;
-  viewInfo->TextRect.Bottom -= 1;
+  viewInfo->TextRect = {text.Left + 2, text.Top + 1, text.Right - 2, text.Bottom - 1};
   if (viewInfo->Images && viewInfo->ShowDescriptions) {
     viewInfo->InnerEditRect.Left = std::max(viewInfo->InnerEditRect.Left, text.Left);
     viewInfo->InnerEditRect.Right = std::min(viewInfo->InnerEditRect.Right, text.Right);

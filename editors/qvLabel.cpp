@@ -29,7 +29,7 @@ constexpr Integer kAutoSizeExtraHeight = 4;
 constexpr Integer kNativeBorderExtra = 4;
 
 // The editor kind is known by name from start-up on.
-const TqvEditKindRegistration LabelRegistration(&TqvLabelProperties::StaticClass(), &sqvEditDisplayTextLabel, true);
+const TqvEditKindRegistration LabelRegistration(&TqvLabelProperties::StaticClass(), &sqvEditDisplayTextLabel);
 
 String ValueToCaption(const Variant& AValue) { return IsVarNullOrEmpty(AValue) ? String() : VarToStr(AValue); }
 

@@ -12,12 +12,8 @@ QJ_IMPLEMENT_CLASS(TqvEditRepositoryMRUItem)
 
 namespace {
 
-const struct TMRUEditRegistration {
-  TMRUEditRegistration() {
-    GetRegisteredEditProperties()->Register(&TqvMRUEditProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextMRUEdit));
-  }
-} MRUEditRegistration;
+const TqvEditKindRegistration MRUEditRegistration(&TqvMRUEditProperties::StaticClass(),
+                                                  &sqvEditDisplayTextMRUEdit);
 
 constexpr Integer kEllipsisButton = 1;
 

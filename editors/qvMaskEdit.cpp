@@ -15,12 +15,8 @@ QJ_IMPLEMENT_CLASS(TqvEditRepositoryMaskItem)
 
 namespace {
 
-const struct TMaskEditRegistration {
-  TMaskEditRegistration() {
-    GetRegisteredEditProperties()->Register(&TqvMaskEditProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextMaskEdit));
-  }
-} MaskEditRegistration;
+const TqvEditKindRegistration MaskEditRegistration(&TqvMaskEditProperties::StaticClass(),
+                                                   &sqvEditDisplayTextMaskEdit);
 
 bool IsRegExprKind(TqvEditMaskKind AKind) { return AKind != emkStandard; }
 
@@ -58,7 +54,7 @@ void TqvCustomMaskEditProperties::Assign(TPersistent* Source) {
   SetShowBlanksAndLiteralsAlways(source->FShowBlanksAndLiteralsAlways);
 }
 
-String TqvCustomMaskEditProperties::GetEditMask() {
+String TqvCustomMaskEditProperties::GetEditMask() const {
   if (FMaskKind == emkStandard && IsBlankMask(FEditMask)) {
     IqvEditDefaultValuesProvider* provider = GetDefaultValuesProvider();
     return provider ? provider->DefaultEditMask() : String();
@@ -66,11 +62,7 @@ String TqvCustomMaskEditProperties::GetEditMask() {
   return FEditMask;
 }
 
-bool TqvCustomMaskEditProperties::IsMasked() { return !IsBlankMask(GetEditMask()); }
-
-bool TqvCustomMaskEditProperties::IsMaskedConst() const {
-  return const_cast<TqvCustomMaskEditProperties*>(this)->IsMasked();
-}
+bool TqvCustomMaskEditProperties::IsMasked() const { return !IsBlankMask(GetEditMask()); }
 
 TOwned<TqvMaskEditCustomMode> TqvCustomMaskEditProperties::CreateMode(TqvEditMaskKind AKind, const String& AMask) {
   TOwned<TqvMaskEditCustomMode> mode(GetMaskEditModeClass(AKind)->Create(nullptr, this));
@@ -112,10 +104,10 @@ void TqvCustomMaskEditProperties::SetCharCase(TEditCharCase Value) {
 
 void TqvCustomMaskEditProperties::SetMaxLength(Integer Value) { inherited::SetMaxLength(IsMasked() ? 0 : Value); }
 
-bool TqvCustomMaskEditProperties::UseLookupData() const { return !IsMaskedConst() && inherited::UseLookupData(); }
+bool TqvCustomMaskEditProperties::UseLookupData() const { return !IsMasked() && inherited::UseLookupData(); }
 
 TqvEditDisplayFormatOptions TqvCustomMaskEditProperties::GetDisplayFormatOptions() const {
-  return IsMaskedConst() ? 0 : dfoUseProviderFormat;
+  return IsMasked() ? 0 : dfoUseProviderFormat;
 }
 
 bool TqvCustomMaskEditProperties::IsEditValueValid(Variant& AEditValue, bool AEditFocused) {

@@ -293,9 +293,9 @@ class TqvCustomMaskEditProperties : public TqvCustomTextEditProperties {
 
   static TqvCustomEditClass ContainerClass();
 
-  bool IsMasked();
+  bool IsMasked() const;
   // The stored mask, or (classic and blank) the provider's default mask.
-  String GetEditMask();
+  String GetEditMask() const;
   // A new mask compiles in a trial mode first: one that does not compile raises
   // EqvMaskEditError and nothing changes.
   void SetEditMask(const String& Value);
@@ -325,7 +325,6 @@ class TqvCustomMaskEditProperties : public TqvCustomTextEditProperties {
   TOwned<TqvMaskEditCustomMode> CreateMode(TqvEditMaskKind AKind, const String& AMask);
 
  private:
-  bool IsMaskedConst() const;
   TqvMaskEditCustomMode* CachedMode();
 
   TqvEditMask FEditMask;

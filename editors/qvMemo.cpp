@@ -18,11 +18,7 @@ QJ_IMPLEMENT_CLASS(TqvEditRepositoryMemoItem)
 
 namespace {
 
-const struct TMemoRegistration {
-  TMemoRegistration() {
-    GetRegisteredEditProperties()->Register(&TqvMemoProperties::StaticClass(), LoadResString(&sqvEditDisplayTextMemo));
-  }
-} MemoRegistration;
+const TqvEditKindRegistration MemoRegistration(&TqvMemoProperties::StaticClass(), &sqvEditDisplayTextMemo);
 
 Integer CharCount(const String& S) { return static_cast<Integer>(S.size()); }
 
@@ -209,7 +205,7 @@ void TqvCustomMemo::AdjustInnerEditPosition() {
 void TqvCustomMemo::AdjustInnerEditAppearance() {
   TqvCustomInnerMemo* memo = GetInnerMemo();
   if (!memo || IsInnerEditUnavailable()) return;
-  TLockSwitchScope<TqvCustomInnerMemo, &TqvCustomInnerMemo::LockBounds> locked(memo);
+  TLockSwitchScope<TqvInnerMemoBase, &TqvInnerMemoBase::LockBounds> locked(memo);
   memo->SetColor(GetViewInfo()->BackgroundColor);
   if (TFont* font = GetStyle()->GetFont()) {
     TOwned<TFont> copy = MakeOwned<TFont>();

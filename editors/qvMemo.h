@@ -6,8 +6,8 @@
 // uniform: CR LF, LF CR, a lone CR and a lone LF each become one CR LF. MaxLength counts the text
 // before and after the selection.
 //
-// Where the parts live: qvMemo.cpp (properties, paint model, container), qvMemoInner.cpp (the
-// inner memo window and its helper).
+// Where the parts live: qvMemo.cpp (properties, paint model, container), qvMemoInner.cpp (what
+// the inner memo window and its helper add to the shared layer of qvInnerEdit.h).
 #pragma once
 
 #include "editors/qvTextEdit.h"
@@ -96,109 +96,50 @@ void DrawMemoText(TqvCanvas* ACanvas, TqvCustomTextEditViewInfo* AViewInfo);
 // ---------------------------------------------------------------------------------------------
 // Inner memo
 
+using TqvInnerMemoBase = TqvInnerEditControl<TCustomMemo, TqvCustomMemo>;
+
 // Answers the editor's inner-edit interfaces for the inner memo window.
-class TqvCustomInnerMemoHelper : public TObject, public IqvInnerTextEdit {
-  QJ_CLASS(TqvCustomInnerMemoHelper, TObject)
+class TqvCustomInnerMemoHelper : public TqvInnerEditHelper<TqvCustomInnerMemo> {
+  QJ_CLASS(TqvCustomInnerMemoHelper, TqvInnerEditHelper<TqvCustomInnerMemo>)
  public:
-  explicit TqvCustomInnerMemoHelper(TqvCustomInnerMemo* AMemo) : FMemo(AMemo) {}
+  using TqvInnerEditHelper::TqvInnerEditHelper;
 
-  TWinControl* GetControl() override;
-  TqvContainer* GetControlContainer() override;
-  Variant GetEditValue() override;
-  TNotifyEvent GetOnChange() override;
-  bool GetReadOnly() override;
-  void LockBounds(bool ALock) override;
-  void SafelySetFocus() override;
+  // The text, not handed back to the editor as its value.
   void SetEditValue(const Variant& Value) override;
-  void SetParent(TWinControl* AParent) override;
-  void SetOnChange(TNotifyEvent Handler) override;
-  void SetReadOnly(bool Value) override;
-  void CopyToClipboard() override;
-  TAlignment GetAlignment() override;
-  bool GetAutoSelect() override;
-  TEditCharCase GetCharCase() override;
-  TqvEditEchoMode GetEchoMode() override { return eemNormal; }
-  bool GetHideSelection() override;
-  char GetPendingTrailByte() override { return '\0'; }
-  bool GetKeyHandled() override;
-  Integer GetMaxLength() override;
   bool IsMultiLine() override { return true; }
-  bool GetOEMConvert() override;
-  Integer GetSelLength() override;
-  Integer GetSelStart() override;
-  String GetSelText() override;
-  void SelectAll() override;
-  void SetAlignment(TAlignment Value) override;
-  void SetAutoSelect(bool Value) override;
-  void SetCharCase(TEditCharCase Value) override;
-  void SetEchoMode(TqvEditEchoMode) override {}  // a memo echoes its text
-  void SetHideSelection(bool Value) override;
-  void SetKeyHandled(bool Value) override;
-  void SetMaxLength(Integer Value) override;
-  void SetOEMConvert(bool Value) override;
-  void SetSelLength(Integer Value) override;
-  void SetSelStart(Integer Value) override;
-  void SetSelText(const String& Value) override;
-
- private:
-  TqvCustomInnerMemo* FMemo;
 };
 
 // The borderless platform memo inside a memo editor. Keys, mouse and focus go to the editor
 // first; clipboard and clear messages go through the editor's validating operations; text put
 // into it has its line breaks made uniform.
-class TqvCustomInnerMemo : public TCustomMemo {
-  QJ_CLASS(TqvCustomInnerMemo, TCustomMemo)
+class TqvCustomInnerMemo : public TqvInnerMemoBase {
+  QJ_CLASS(TqvCustomInnerMemo, TqvInnerMemoBase)
  public:
   explicit TqvCustomInnerMemo(TComponent* AOwner);
   ~TqvCustomInnerMemo() override;
 
   TqvCustomInnerMemoHelper* GetHelper() const { return FHelper.get(); }
-  // The editor that owns the inner memo (nullptr once it is going).
-  TqvCustomMemo* GetContainer();
-  bool GetKeyHandled() const { return FKeyHandled; }
-  void SetKeyHandled(bool Value) { FKeyHandled = Value; }
-  void LockBounds(bool ALock);
   // Sets the window text without handing it to the editor as its value.
   void SetTextInternally(const String& AText);
 
-  void SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) override;
-  bool CanFocus() override;
-  void Click() override;
-  void DblClick() override;
-  TPopupMenu* GetPopupMenu() override;
-  bool ExecuteAction(TBasicAction* Action) override;
-  bool UpdateAction(TBasicAction* Action) override;
-  void DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) override;
-  void DragDrop(TObject* Source, Integer X, Integer Y) override;
-
  protected:
-  void CreateParams(TCreateParams& Params) override;
+  // The editor's scroll bars follow.
+  void BoundsApplied(TqvCustomMemo* AContainer) override;
   void CreateWnd() override;
-  void WndProc(TMessage& Message) override;
   void Dispatch(TMessage& Message) override;
-  void KeyDown(Word& Key, TShiftState Shift) override;
+  // Tab reaches the editor only when its memo wants tabs.
   void KeyPress(char& Key) override;
-  void KeyUp(Word& Key, TShiftState Shift) override;
-  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
-  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
-  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
 
  private:
-  friend class TqvCustomInnerMemoHelper;
   void WMKeyDown(TMessage& Message);
   void WMClipboard(TMessage& Message);
   void WMSetText(TMessage& Message);
   void EMReplaceSel(TMessage& Message);
   void WMGetDlgCode(TMessage& Message);
-  void WMFocus(TMessage& Message);
   void SetMargins();
 
   TOwned<TqvCustomInnerMemoHelper> FHelper;
-  bool FKeyHandled = false;
-  bool FCreating = false;
   bool FInternalTextSetting = false;
-  Integer FBoundsLockCount = 0;
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -16,12 +16,8 @@ QJ_IMPLEMENT_CLASS(TqvEditRepositoryPopupItem)
 
 namespace {
 
-const struct TPopupEditRegistration {
-  TPopupEditRegistration() {
-    GetRegisteredEditProperties()->Register(&TqvPopupEditProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextPopupEdit));
-  }
-} PopupEditRegistration;
+const TqvEditKindRegistration PopupEditRegistration(&TqvPopupEditProperties::StaticClass(),
+                                                    &sqvEditDisplayTextPopupEdit);
 
 // AControl is AAncestor or lies inside it.
 bool IsInside(TControl* AControl, TControl* AAncestor) {
@@ -113,7 +109,7 @@ void TqvCustomPopupEdit::DoInitPopup() {
   TControl* control = GetProperties()->GetPopupControl();
   if (control) {
     const bool circular = control == GetPopupWindow() || IsInside(this, control) || IsInside(control, this);
-    if (circular) throw Exception(LoadResString(&sqvCircularReferencingError));
+    if (circular) RaiseResourceError(&sqvCircularReferencingError);
   }
   inherited::DoInitPopup();
 }

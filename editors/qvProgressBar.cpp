@@ -28,7 +28,7 @@ constexpr Integer kThemedInset = 2;
 
 // The editor kind is known by name from start-up on.
 const TqvEditKindRegistration ProgressBarRegistration(&TqvProgressBarProperties::StaticClass(),
-                                                      &sqvEditDisplayTextProgressBar, true);
+                                                      &sqvEditDisplayTextProgressBar);
 
 Integer ClampToInteger(Int64 V) {
   return Integer(std::clamp<Int64>(V, std::numeric_limits<Integer>::min(), std::numeric_limits<Integer>::max()));

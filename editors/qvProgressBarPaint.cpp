@@ -3,6 +3,7 @@
 // a bitmap of the bar area.
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <vector>
 
 #include "editors/qvEditPaintUtils.h"
@@ -34,6 +35,27 @@ COLORREF GradientColor(TColor C1, TColor C2, Integer ADistance, Integer ALength)
   auto channel = [&](BYTE x, BYTE y) { return BYTE(std::trunc(x + (double(y) - x) * d / length)); };
   return RGB(channel(GetRValue(a), GetRValue(b)), channel(GetGValue(a), GetGValue(b)),
              channel(GetBValue(a), GetBValue(b)));
+}
+
+// Brightness of a colour, 0..255, weighted as the eye sees the channels.
+Integer Brightness(COLORREF C) {
+  return (299 * GetRValue(C) + 587 * GetGValue(C) + 114 * GetBValue(C)) / 1000;
+}
+
+// Text inverted over a fill must differ this much in brightness from the fill to be read.
+constexpr Integer kReadableContrast = 96;
+
+// The mean colour of a 32-bit bitmap's pixels.
+COLORREF MeanColor(TBitmap& ABitmap) {
+  uint64_t sum[3] = {};
+  const uint64_t count = uint64_t(ABitmap.GetWidth()) * uint64_t(ABitmap.GetHeight());
+  for (Integer y = 0; y < ABitmap.GetHeight(); ++y) {
+    const uint32_t* row = ABitmap.ScanLine(y);
+    for (Integer x = 0; x < ABitmap.GetWidth(); ++x)
+      for (int c = 0; c < 3; ++c) sum[c] += (row[x] >> (16 - 8 * c)) & 0xFF;
+  }
+  if (count == 0) return 0;
+  return RGB(BYTE(sum[0] / count), BYTE(sum[1] / count), BYTE(sum[2] / count));
 }
 
 TRect Intersect(const TRect& A, const TRect& B) {
@@ -330,9 +352,14 @@ class TBarPainter {
     TextOut(FDC, at.X, at.Y, text.data(), Integer(text.size()));
     if (inverted.IsEmpty()) return;
 
-    // The part over the fill: the bar as it was, XOR-ed with the text in white on black.
+    // The part over the fill: the bar as it was, XOR-ed with the text in white on black; where
+    // the inverse of the fill is about as bright as the fill (a mid-tone), the text is black or
+    // white instead, whichever stands out.
     BitBlt(FDC, inverted.Left, inverted.Top, inverted.Width(), inverted.Height(), saved.GetCanvas()->GetHandle(), 0,
            0, SRCCOPY);
+    const COLORREF fill = MeanColor(saved);
+    if (std::abs(Brightness(fill) - Brightness(fill ^ 0xFFFFFF)) < kReadableContrast)
+      return DrawTextOverFill(text, font, at, inverted, Brightness(fill) > 127 ? RGB(0, 0, 0) : RGB(255, 255, 255));
     TBitmap mask;
     mask.SetPixelFormat(pf32bit);
     mask.SetSize(FWidth, FHeight);
@@ -345,6 +372,17 @@ class TBarPainter {
     TextOut(maskDC, at.X, at.Y, text.data(), Integer(text.size()));
     BitBlt(FDC, inverted.Left, inverted.Top, inverted.Width(), inverted.Height(), maskDC, inverted.Left, inverted.Top,
            SRCINVERT);
+  }
+
+  // The text in one colour, only inside AClip.
+  void DrawTextOverFill(const String& AText, TFont* AFont, TPoint AAt, const TRect& AClip, COLORREF AColor) {
+    const int saved = SaveDC(FDC);
+    IntersectClipRect(FDC, AClip.Left, AClip.Top, AClip.Right, AClip.Bottom);
+    SelectObject(FDC, AFont->GetHandle());
+    SetBkMode(FDC, TRANSPARENT);
+    SetTextColor(FDC, AColor);
+    TextOut(FDC, AAt.X, AAt.Y, AText.data(), Integer(AText.size()));
+    RestoreDC(FDC, saved);
   }
 
   Integer LedLengthForText() const {

@@ -32,7 +32,7 @@ constexpr Integer kCaptionGap = 7, kThemedCaptionGap = 5;
 
 // The editor kind is known by name from start-up on.
 const TqvEditKindRegistration RadioGroupRegistration(&TqvRadioGroupProperties::StaticClass(),
-                                                     &sqvEditDisplayTextRadioGroup, false);
+                                                     &sqvEditDisplayTextRadioGroup);
 
 // Caption margins (left, top, right, bottom) beside a painted glyph.
 TRect ItemCaptionMargins(bool AThemed) { return AThemed ? TRect{3, -1, 0, -1} : TRect{5, 0, 1, 0}; }

@@ -339,18 +339,13 @@ void TqvCustomRadioGroup::ButtonEntered(TqvCustomRadioGroupButton* AButton) {
   if (AButton->Focused() && !DoEditing()) return;
   if (!alive) return;
   // The change events wait until the selection and the modified state agree.
-  LockChangeEvents(true);
-  try {
+  {
+    TChangeEventsScope locked(this);
     TValueScope selecting(FSelectingByButtonFocus, true, alive);
     const Integer before = FItemIndex;
     SetItemIndex(IndexOfButton(AButton));
     if (alive && FItemIndex != before) SetModifiedAfterEnter(true);
-  } catch (...) {
-    if (alive) LockChangeEvents(false, false);
-    throw;
   }
-  if (!alive) return;
-  LockChangeEvents(false);
   if (!alive) return;
   ShortRefreshContainer(false);
   if (AButton->Focused() && GetProperties()->GetImmediatePost() && CanPostEditValue() && ValidateEdit(true))

@@ -4,7 +4,6 @@
 #include "core/qvClasses.h"
 #include "editors/qvRegExprAutomat.h"
 #include "platform/rtl/ClassesConsts.h"
-#include "platform/rtl/Lists.h"
 
 QJ_IMPLEMENT_CLASS(EqvRegExprError)
 QJ_IMPLEMENT_CLASS(TqvRegExpr)
@@ -48,7 +47,7 @@ void TqvRegExprErrors::Add(Integer ALine, Integer AChar, const String& AMessage)
 }
 
 const TqvRegExprError& TqvRegExprErrors::GetItem(Integer AIndex) const {
-  if (AIndex < 0 || AIndex >= GetCount()) TList::Error(&SListIndexError, AIndex);
+  if (AIndex < 0 || AIndex >= GetCount()) RaiseResourceError<EListError>(&SListIndexError, {AIndex});
   return FItems[AIndex];
 }
 
@@ -111,7 +110,7 @@ TMemoryStream* TqvRegExpr::GetSource() const { return FCompiled ? FBuffer.get() 
 // Matching
 
 TqvRegExprAutomat& TqvRegExpr::CompiledAutomat() const {
-  if (!FCompiled) throw Exception(GetLocalizedResourceString(&sqvRegExprNotCompiled));
+  if (!FCompiled) RaiseResourceError(&sqvRegExprNotCompiled);
   return *FAutomat;
 }
 

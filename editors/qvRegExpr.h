@@ -6,9 +6,8 @@
 // between elements are ignored. The compiler collects every error of a pass with its line and
 // character and raises one EqvRegExprError carrying them all.
 //
-// Where the parts live: qvRegExpr.cpp (compile procedure, matching interface, texts),
-// qvRegExprLexer.cpp, qvRegExprParser.cpp, qvRegExprAutomat.cpp (states and automaton,
-// declared in qvRegExprAutomat.h).
+// Where the parts live: qvRegExpr.cpp (compile procedure, matching interface, texts); the
+// compiler's inner parts (lexer, parser, automaton) are mapped in qvRegExprAutomat.h.
 #pragma once
 
 #include <functional>

@@ -200,40 +200,77 @@ void TqvRegExprAutomat::MarkCompletableStates() {
 }
 
 // Walks from the successors of every state of ASet, in order, through block states (which
-// consume nothing) to simple states, which AVisit takes or refuses. Each state is visited at
-// most once per walk, in the order a depth-first walk first reaches it, so the result holds
-// no duplicates and a walk costs no more than the graph's size.
+// consume nothing) to simple states, which AVisit takes or refuses. The character passes from
+// test to test along every path in turn, as a case-insensitive symbol test re-cases it, so the
+// last accepting test decides its case. A state met again with the character it was met with
+// before would answer as before and leave the same character: the walk replays that outcome
+// instead of walking the paths again. The result holds each state once, in the order first
+// taken, and a walk costs the graph's size times the few cases the character takes.
 template <class TVisitSimple>
-TqvRegExprStates TqvRegExprAutomat::Walk(const TqvRegExprStates& ASet, TVisitSimple AVisit) {
+TqvRegExprStates TqvRegExprAutomat::Walk(const TqvRegExprStates& ASet, char& ch, TVisitSimple AVisit) {
   TqvRegExprStates result;
-  const UInt64 mark = ++FWalkMark;
+  ++FWalkMark;
   FWalkStack.clear();
+  FWalkVisits.clear();
   const auto& from = ASet.GetItems();
-  for (auto state = from.rbegin(); state != from.rend(); ++state) {
-    const auto& successors = (*state)->GetSuccessors();
-    FWalkStack.insert(FWalkStack.end(), successors.rbegin(), successors.rend());
-  }
+  for (auto state = from.rbegin(); state != from.rend(); ++state)
+    for (auto next = (*state)->GetSuccessors().rbegin(); next != (*state)->GetSuccessors().rend(); ++next)
+      FWalkStack.push_back({*next, -1});
   while (!FWalkStack.empty()) {
-    TqvRegExprState* state = FWalkStack.back();
+    TWalkFrame frame = FWalkStack.back();
     FWalkStack.pop_back();
-    if (state->FVisitMark == mark) continue;
-    state->FVisitMark = mark;
+    if (frame.Leaving >= 0) {
+      FWalkVisits[frame.Leaving].Out = ch;
+      FWalkVisits[frame.Leaving].Done = true;
+      continue;
+    }
+    TqvRegExprState* state = frame.State;
+    Integer met = FindVisit(state, ch);
+    if (met >= 0) {
+      if (FWalkVisits[met].Done) ch = FWalkVisits[met].Out;
+      continue;
+    }
+    Integer visit = AddVisit(state, ch);
     if (state->GetKind() == TqvRegExprStateKind::Block) {
+      FWalkStack.push_back({state, visit});
       const auto& successors = state->GetSuccessors();
-      FWalkStack.insert(FWalkStack.end(), successors.rbegin(), successors.rend());
-    } else if (AVisit(static_cast<TqvRegExprSimpleState*>(state))) {
+      for (auto next = successors.rbegin(); next != successors.rend(); ++next) FWalkStack.push_back({*next, -1});
+      continue;
+    }
+    if (AVisit(static_cast<TqvRegExprSimpleState*>(state), ch) && state->FTakenMark != FWalkMark) {
+      state->FTakenMark = FWalkMark;
       result.Add(state);
     }
+    FWalkVisits[visit].Out = ch;
+    FWalkVisits[visit].Done = true;
   }
   return result;
 }
 
+Integer TqvRegExprAutomat::FindVisit(const TqvRegExprState* AState, char AIn) const {
+  if (AState->FVisitMark != FWalkMark) return -1;
+  for (Integer i = AState->FFirstVisit; i >= 0; i = FWalkVisits[i].Next)
+    if (FWalkVisits[i].In == AIn) return i;
+  return -1;
+}
+
+Integer TqvRegExprAutomat::AddVisit(TqvRegExprState* AState, char AIn) {
+  Integer first = AState->FVisitMark == FWalkMark ? AState->FFirstVisit : -1;
+  AState->FVisitMark = FWalkMark;
+  AState->FFirstVisit = static_cast<Integer>(FWalkVisits.size());
+  FWalkVisits.push_back({AIn, AIn, false, first});
+  return AState->FFirstVisit;
+}
+
 TqvRegExprStates TqvRegExprAutomat::NextPossible(const TqvRegExprStates& ASet) {
-  return Walk(ASet, [](TqvRegExprSimpleState*) { return true; });
+  char unused = 0;
+  return Walk(ASet, unused, [](TqvRegExprSimpleState*, char&) { return true; });
 }
 
 TqvRegExprStates TqvRegExprAutomat::Step(const TqvRegExprStates& ASet, char& ch, bool ACaseInsensitive) {
-  return Walk(ASet, [&](TqvRegExprSimpleState* state) { return state->StepOn(ch, ACaseInsensitive); });
+  return Walk(ASet, ch, [ACaseInsensitive](TqvRegExprSimpleState* state, char& tested) {
+    return state->StepOn(tested, ACaseInsensitive);
+  });
 }
 
 bool TqvRegExprAutomat::ConsumeChar(char& ch, bool ACaseInsensitive) {

@@ -197,6 +197,8 @@ class TqvRegExprState : public TObject {
   TqvRegExprStateKind FKind;
   std::vector<TqvRegExprState*> FSuccessors;  // not owned
   UInt64 FVisitMark = 0;                      // the automaton's walk that last reached it
+  Integer FFirstVisit = -1;                   // its visits in that walk (the automaton's list)
+  UInt64 FTakenMark = 0;                      // the walk that last took it into its result
   Integer FIndex = -1;                        // numbered by the automaton
 };
 
@@ -440,7 +442,10 @@ class TqvRegExprAutomat : public TObject {
   bool IsForcedAfter(const TqvRegExprStates& APrevious, const TqvRegExprStates& ANext,
                      char& c) const;
   template <class TVisitSimple>
-  TqvRegExprStates Walk(const TqvRegExprStates& ASet, TVisitSimple AVisit);
+  TqvRegExprStates Walk(const TqvRegExprStates& ASet, char& ch, TVisitSimple AVisit);
+  // The visit of AState with the character AIn in the running walk, or -1.
+  Integer FindVisit(const TqvRegExprState* AState, char AIn) const;
+  Integer AddVisit(TqvRegExprState* AState, char AIn);
 
   TqvRegExpr* FOwner;
   TqvRegExprParserAlts FAlternatives;
@@ -448,7 +453,19 @@ class TqvRegExprAutomat : public TObject {
   std::vector<TqvRegExprState*> FStates;  // every reachable state, by index
   TqvRegExprStates FCurrent;
   std::vector<TqvRegExprStates> FHistory;
-  std::vector<TqvRegExprState*> FWalkStack;
+  // A state met by a walk with a character, and the character it left.
+  struct TWalkVisit {
+    char In;
+    char Out;
+    bool Done;     // a block state's visit is done when every path through it was walked
+    Integer Next;  // the state's next visit, or -1
+  };
+  struct TWalkFrame {
+    TqvRegExprState* State;
+    Integer Leaving;  // -1 on the way in; on the way out of a block state, its visit
+  };
+  std::vector<TWalkFrame> FWalkStack;
+  std::vector<TWalkVisit> FWalkVisits;
   UInt64 FWalkMark = 0;
   TAliveFlag FAlive;
 };

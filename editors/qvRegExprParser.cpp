@@ -473,8 +473,9 @@ void TqvRegExprParser::ApplyParameters(TqvRegExprParserAlt& AAlt, const TqvLexem
   TBounds bounds{};
   if (!ReadBounds(ABrace, bounds)) return;
   TOwned<TqvRegExprParserItem>& last = AAlt.Items.back();
-  // Repeating what may match the empty text would build a cycle of empty steps.
-  if (last->MayMatchEmpty()) {
+  // An open bound repeats its last copy endlessly: over what may match the empty text that
+  // is a cycle of empty steps. A bounded expansion has no loop.
+  if (last->MayBeSkipped() || (bounds.Max == Unbounded && last->MayMatchEmpty())) {
     Error(ABrace, &sqvRegExprCantUseParameterQuantifier);
     return;
   }
@@ -594,13 +595,9 @@ void TqvRegExprParser::ParseClass(TqvRegExprParserAlt& AAlt) {
         current = lookAhead;
         continue;
       }
+      // The end is the first character of its lexeme whatever its kind, a ']' included.
       const TqvLexem* finish = Next();
-      if (!finish || finish->IsOperator(']')) {
-        // A range without an end (its end was empty quoted text).
-        Error(*lookAhead, &sqvRegExprIllegalSymbol, "-");
-        current = finish;
-        continue;
-      }
+      if (!finish) break;
       if (static_cast<Byte>(current->Value[0]) < static_cast<Byte>(finish->Value[0]))
         enumeration->Add(MakeOwned<TqvRegExprSubrange>(current->Value[0], finish->Value[0]));
       else

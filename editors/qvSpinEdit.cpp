@@ -28,8 +28,8 @@ const TResourceString sqvSpinEditConvertError{62720, "Could not convert to numer
 
 namespace {
 
-const TqvEditKindRegistration SpinEditRegistration(&TqvSpinEditProperties::StaticClass(), &sqvEditDisplayTextSpinEdit,
-                                                   false);
+const TqvEditKindRegistration SpinEditRegistration(&TqvSpinEditProperties::StaticClass(),
+                                                   &sqvEditDisplayTextSpinEdit);
 
 // Theme parts of the spin class.
 constexpr Integer SpinPartUp = 1, SpinPartDown = 2, SpinPartUpHorz = 3, SpinPartDownHorz = 4;
@@ -173,7 +173,7 @@ void TqvCustomSpinEditProperties::Changed() {
 
 TqvSpinEditValueType TqvCustomSpinEditProperties::GetValueType() const {
   if (IsValueTypeStored()) return FValueType;
-  IqvEditDefaultValuesProvider* provider = const_cast<TqvCustomSpinEditProperties*>(this)->GetDefaultValuesProvider();
+  IqvEditDefaultValuesProvider* provider = GetDefaultValuesProvider();
   return !provider || provider->DefaultIsFloatValue() ? vtFloat : vtInt;
 }
 
@@ -251,7 +251,7 @@ Variant TqvCustomSpinEditProperties::GetDefaultDisplayValue() {
 }
 
 TqvEditValueSource TqvCustomSpinEditProperties::GetEditValueSource(bool AEditFocused) const {
-  return const_cast<TqvCustomSpinEditProperties*>(this)->IsDisplayFormatDefined(AEditFocused) ? evsText : evsValue;
+  return IsDisplayFormatDefined(AEditFocused) ? evsText : evsValue;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -297,7 +297,9 @@ void TqvSpinEditViewData::CalculateButtonWidths(TqvCanvas* ACanvas, const TRect&
   const Integer height =
       IsNativeThemeUsable(NativeStyle, totSpin) ? ACanvas->TextHeight("Zg") : std::max(AContent.Height(), 0);
   AArrow = CalculateArrowSize({column + 2, height / 2 + 2}, arrowUp).cy;
-  ANormal = std::max(4 * AArrow - 3, 1);
+  // The horizontal buttons fit their arrows, which keep a readable size (inside a frame of two
+  // pixels a side).
+  ANormal = std::max(4 * HorzSpinArrowSize(AArrow, AContent.Height() - 4) - 3, 1);
   AFast = (3 * ANormal + 1) / 2;
 }
 

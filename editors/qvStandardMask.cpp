@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "core/qvClasses.h"
 #include "platform/rtl/ClassesConsts.h"
-#include "platform/rtl/Lists.h"
 #include "platform/rtl/SysUtils.h"
 
 QJ_IMPLEMENT_CLASS(TqvStandardMaskCustomItem)
@@ -138,7 +138,7 @@ bool TqvStandardMask::CompileSections(const String& AMask, size_t AIndex) {
 // Texts
 
 const TqvStandardMaskCustomItem* TqvStandardMask::GetItem(Integer AIndex) const {
-  if (AIndex < 0 || AIndex >= GetCount()) TList::Error(&SListIndexError, AIndex);
+  if (AIndex < 0 || AIndex >= GetCount()) RaiseResourceError<EListError>(&SListIndexError, {AIndex});
   return FItems[AIndex].get();
 }
 

@@ -18,12 +18,8 @@ namespace {
 
 using TClickLock = TLockSwitchScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockClick>;
 
-const struct TTextEditRegistration {
-  TTextEditRegistration() {
-    GetRegisteredEditProperties()->Register(&TqvTextEditProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextTextEdit));
-  }
-} TextEditRegistration;
+const TqvEditKindRegistration TextEditRegistration(&TqvTextEditProperties::StaticClass(),
+                                                   &sqvEditDisplayTextTextEdit);
 
 // The text is single-byte: a character is a byte, and a caret position counts characters.
 Integer CharCount(const String& S) { return static_cast<Integer>(S.size()); }
@@ -96,7 +92,7 @@ void TqvCustomTextEdit::Loaded() {
 void TqvCustomTextEdit::AdjustInnerEditAppearance() {
   TqvCustomInnerTextEdit* inner = InnerTextEditControl();
   if (!inner || FConstructing || IsInnerEditUnavailable()) return;
-  TLockSwitchScope<TqvCustomInnerTextEdit, &TqvCustomInnerTextEdit::LockBounds> locked(inner);
+  TLockSwitchScope<TqvInnerTextEditBase, &TqvInnerTextEditBase::LockBounds> locked(inner);
   TqvCustomTextEditViewInfo* viewInfo = GetViewInfo();
   inner->SetColor(viewInfo->BackgroundColor);
   if (TFont* font = GetStyle()->GetFont()) {

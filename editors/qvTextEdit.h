@@ -10,14 +10,17 @@
 //
 // Where the parts live: qvTextEditProperties.cpp (properties, values, conversions, validation),
 // qvTextEditLookup.cpp (lookup data and its list box), qvTextEditView.cpp (view data, view info,
-// text painting and measuring), qvTextEditInner.cpp (the inner edit window), qvTextEdit.cpp (the
-// editor control: value synchronisation, keys, completion, selection and clipboard).
+// text painting and measuring), qvTextEditInner.cpp (what the inner edit window adds to the
+// shared layer of qvInnerEdit.h), qvTextEditNumeric.cpp (number texts of the numeric editors),
+// qvTextEdit.cpp (the editor control: value synchronisation, keys, completion, selection and
+// clipboard).
 #pragma once
 
 #include <bitset>
 
 #include "editors/qvDrawTextUtils.h"
 #include "editors/qvEdit.h"
+#include "editors/qvInnerEdit.h"
 #include "lookandfeel/qvInnerListBox.h"
 #include "platform/forms/StdCtrls.h"
 
@@ -26,7 +29,6 @@ class TqvCustomTextEditLookupData;
 class TqvCustomTextEditProperties;
 class TqvCustomInnerTextEdit;
 
-enum TqvEditEchoMode { eemNormal, eemPassword };
 // How text may be edited: free; completed to a lookup item; chosen from the list only; not at all.
 enum TqvEditEditingStyle { esEdit, esEditList, esFixedList, esNoEdit };
 // The text is chosen from the list or not edited: typing does not change it.
@@ -476,89 +478,30 @@ void DrawTextWithSelection(TqvCanvas* ACanvas, TqvCustomTextEditViewInfo* AViewI
 // ---------------------------------------------------------------------------------------------
 // Inner text edit
 
-// The inner edit of a text editor as the editor sees it.
-class IqvInnerTextEdit : public IqvCustomInnerEdit {
- public:
-  virtual void CopyToClipboard() = 0;
-  virtual TAlignment GetAlignment() = 0;
-  virtual bool GetAutoSelect() = 0;
-  virtual TEditCharCase GetCharCase() = 0;
-  virtual TqvEditEchoMode GetEchoMode() = 0;
-  virtual bool GetHideSelection() = 0;
-  // The second byte of a double-byte character still being delivered, else #0.
-  virtual char GetPendingTrailByte() = 0;
-  virtual bool GetKeyHandled() = 0;
-  virtual Integer GetMaxLength() = 0;
-  virtual bool IsMultiLine() = 0;
-  virtual bool GetOEMConvert() = 0;
-  virtual Integer GetSelLength() = 0;
-  virtual Integer GetSelStart() = 0;
-  virtual String GetSelText() = 0;
-  virtual void SelectAll() = 0;
-  virtual void SetAlignment(TAlignment Value) = 0;
-  virtual void SetAutoSelect(bool Value) = 0;
-  virtual void SetCharCase(TEditCharCase Value) = 0;
-  virtual void SetEchoMode(TqvEditEchoMode Value) = 0;
-  virtual void SetHideSelection(bool Value) = 0;
-  virtual void SetKeyHandled(bool Value) = 0;
-  virtual void SetMaxLength(Integer Value) = 0;
-  virtual void SetOEMConvert(bool Value) = 0;
-  virtual void SetSelLength(Integer Value) = 0;
-  virtual void SetSelStart(Integer Value) = 0;
-  virtual void SetSelText(const String& Value) = 0;
-};
+using TqvInnerTextEditBase = TqvInnerEditControl<TCustomEdit, TqvCustomTextEdit>;
 
 // Answers the editor's interfaces for the inner edit window; while an input-method character is
 // still being delivered the selection lives here.
-class TqvCustomInnerTextEditHelper : public TObject, public IqvInnerTextEdit {
-  QJ_CLASS(TqvCustomInnerTextEditHelper, TObject)
+class TqvCustomInnerTextEditHelper : public TqvInnerEditHelper<TqvCustomInnerTextEdit> {
+  QJ_CLASS(TqvCustomInnerTextEditHelper, TqvInnerEditHelper<TqvCustomInnerTextEdit>)
  public:
-  explicit TqvCustomInnerTextEditHelper(TqvCustomInnerTextEdit* AEdit) : FEdit(AEdit) {}
+  using TqvInnerEditHelper::TqvInnerEditHelper;
 
-  // IqvContainerInnerControl
-  TWinControl* GetControl() override;
-  TqvContainer* GetControlContainer() override;
-  // IqvCustomInnerEdit
-  Variant GetEditValue() override;
-  TNotifyEvent GetOnChange() override;
-  bool GetReadOnly() override;
-  void LockBounds(bool ALock) override;
-  void SafelySetFocus() override;
+  // The text; at design time a changed text fires the window's OnChange.
   void SetEditValue(const Variant& Value) override;
-  void SetParent(TWinControl* AParent) override;
-  void SetOnChange(TNotifyEvent Handler) override;
-  void SetReadOnly(bool Value) override;
-  // IqvInnerTextEdit
-  void CopyToClipboard() override;
-  TAlignment GetAlignment() override;
-  bool GetAutoSelect() override;
-  TEditCharCase GetCharCase() override;
   TqvEditEchoMode GetEchoMode() override;
-  bool GetHideSelection() override;
   char GetPendingTrailByte() override;
-  bool GetKeyHandled() override;
-  Integer GetMaxLength() override;
   bool IsMultiLine() override { return false; }
-  bool GetOEMConvert() override;
   Integer GetSelLength() override;
   Integer GetSelStart() override;
-  String GetSelText() override;
-  void SelectAll() override;
+  // Left-justified while the editor edits left-aligned.
   void SetAlignment(TAlignment Value) override;
-  void SetAutoSelect(bool Value) override;
-  void SetCharCase(TEditCharCase Value) override;
   void SetEchoMode(TqvEditEchoMode Value) override;
-  void SetHideSelection(bool Value) override;
-  void SetKeyHandled(bool Value) override;
-  void SetMaxLength(Integer Value) override;
-  void SetOEMConvert(bool Value) override;
   void SetSelLength(Integer Value) override;
   void SetSelStart(Integer Value) override;
-  void SetSelText(const String& Value) override;
 
  private:
   friend class TqvCustomInnerTextEdit;
-  TqvCustomInnerTextEdit* FEdit;
   Integer FSavedSelLength = 0;
   Integer FSavedSelStart = 0;
 };
@@ -567,56 +510,37 @@ class TqvCustomInnerTextEditHelper : public TObject, public IqvInnerTextEdit {
 // window; a key that changed neither text nor selection goes on to the editor's after-key-down
 // handler (a grid moves to the next cell); the clipboard messages go through the editor's
 // validating operations.
-class TqvCustomInnerTextEdit : public TCustomEdit {
-  QJ_CLASS(TqvCustomInnerTextEdit, TCustomEdit)
+class TqvCustomInnerTextEdit : public TqvInnerTextEditBase {
+  QJ_CLASS(TqvCustomInnerTextEdit, TqvInnerTextEditBase)
  public:
   explicit TqvCustomInnerTextEdit(TComponent* AOwner);
   ~TqvCustomInnerTextEdit() override;
 
   TqvCustomInnerTextEditHelper* GetHelper() const { return FHelper.get(); }
-  // The editor that owns the inner edit (nullptr once it is going).
-  TqvCustomTextEdit* GetContainer();
   String GetInnerText() { return GetText(); }
   void SetInnerText(const String& Value) { SetText(Value); }
   TqvEditEchoMode GetEchoMode() const { return FEchoMode; }
   void SetEchoMode(TqvEditEchoMode Value);
-  bool GetKeyHandled() const { return FKeyHandled; }
-  void SetKeyHandled(bool Value) { FKeyHandled = Value; }
-  void LockBounds(bool ALock);
   Integer GetPendingCharCount() const { return FPendingCharCount; }
   char GetPendingTrailByte() const { return FPendingCharCount == 2 ? FPendingTrailByte : '\0'; }
   // The character index of the caret, whatever the text's length.
   Integer GetCaretCharIndex();
 
-  void SetBounds(Integer ALeft, Integer ATop, Integer AWidth, Integer AHeight) override;
-  bool CanFocus() override;
-  void Click() override;
-  void DblClick() override;
-  TPopupMenu* GetPopupMenu() override;
-  bool ExecuteAction(TBasicAction* Action) override;
-  bool UpdateAction(TBasicAction* Action) override;
-  void DragOver(TObject* Source, Integer X, Integer Y, TDragState State, bool& Accept) override;
-  void DragDrop(TObject* Source, Integer X, Integer Y) override;
-
  protected:
   // Left margin 0, right margin 1.
   virtual void SetMargins();
 
+  // Aligned as the edit's alignment says, scrolling horizontally.
   void CreateParams(TCreateParams& Params) override;
   void CreateHandle() override;
   void CreateWnd() override;
-  void WndProc(TMessage& Message) override;
   void Dispatch(TMessage& Message) override;
-  void KeyDown(Word& Key, TShiftState Shift) override;
   void KeyPress(char& Key) override;
+  // Tab never reaches the editor as a released key.
   void KeyUp(Word& Key, TShiftState Shift) override;
-  void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
-  void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
-  void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
   bool DoMouseWheel(TShiftState, Integer, TPoint) override { return false; }
 
  private:
-  friend class TqvCustomInnerTextEditHelper;
   struct TSavedState {
     String Text;
     Integer SelLength = 0;
@@ -631,13 +555,9 @@ class TqvCustomInnerTextEdit : public TCustomEdit {
   void WMImeChar(TMessage& Message);
   void WMClipboard(TMessage& Message);
   void WMGetDlgCode(TMessage& Message);
-  void WMFocus(TMessage& Message);
 
   TqvEditEchoMode FEchoMode = eemNormal;
   TOwned<TqvCustomInnerTextEditHelper> FHelper;
-  bool FKeyHandled = false;
-  bool FCreating = false;
-  Integer FBoundsLockCount = 0;
   Integer FPendingCharCount = 0;
   char FPendingTrailByte = 0;
 };
@@ -712,6 +632,8 @@ class TqvCustomTextEdit : public TqvCustomEdit {
 
  protected:
   friend class TqvCustomInnerTextEdit;
+  template <class, class>
+  friend class TqvInnerEditControl;
   friend class TqvCustomTextEditLookupData;
   friend class TqvCustomTextEditViewData;
 

@@ -20,8 +20,8 @@ const TResourceString sqvTimeEditConvertError{62721, "Could not convert to time"
 
 namespace {
 
-const TqvEditKindRegistration TimeEditRegistration(&TqvTimeEditProperties::StaticClass(), &sqvEditDisplayTextTimeEdit,
-                                                   false);
+const TqvEditKindRegistration TimeEditRegistration(&TqvTimeEditProperties::StaticClass(),
+                                                   &sqvEditDisplayTextTimeEdit);
 
 constexpr double kHour = 1.0 / 24, kMinute = 1.0 / 1440, kSecond = 1.0 / 86400;
 
@@ -150,7 +150,7 @@ TqvEditDisplayFormatOptions TqvCustomTimeEditProperties::GetDisplayFormatOptions
 }
 
 TqvEditValueSource TqvCustomTimeEditProperties::GetEditValueSource(bool AEditFocused) const {
-  return const_cast<TqvCustomTimeEditProperties*>(this)->IsDisplayFormatDefined(AEditFocused) ? evsText : evsValue;
+  return IsDisplayFormatDefined(AEditFocused) ? evsText : evsValue;
 }
 
 String TqvCustomTimeEditProperties::FormatTime(double ATime) const {

@@ -25,7 +25,7 @@ constexpr Integer kTrackBarHeight = 76;
 
 // The editor kind is known by name from start-up on.
 const TqvEditKindRegistration TrackBarRegistration(&TqvTrackBarProperties::StaticClass(),
-                                                   &sqvEditDisplayTextTrackBar, true);
+                                                   &sqvEditDisplayTextTrackBar);
 
 // The integer of a value, or nothing for a value that is no integer and no integer text.
 bool IntegerOfValue(const Variant& AValue, Integer& AResult) {

@@ -16,6 +16,8 @@ constexpr Integer kMinThumbCross = 10, kMaxThumbCross = 21;
 // The thumb area stops this far from the content's ends.
 constexpr Integer kThumbAreaMargin = 7;
 constexpr Integer kTextEscapementVertical = 900;
+// Ticks closer than this (in pixels) would merge; the denser ones are left out.
+constexpr double kMinTickSpacing = 2;
 
 // The smallest multiple of AStep at or above AValue.
 Int64 CeilToMultiple(Int64 AValue, Int64 AStep) {
@@ -135,11 +137,16 @@ std::vector<TqvTrackBarTick> TqvCustomTrackBarViewInfo::GetTicks() const {
   const Integer endLength = TickSize + TickSize / 2;
   ticks.push_back({Min, ValueCoordinate(Min), endLength});
   if (Frequency > 0 && PixelsPerValue > 0) {
-    // Only the multiples of the frequency, and no two in one pixel.
+    // Only the multiples of the frequency, at least kMinTickSpacing pixels apart, so that
+    // dense ticks stay apart instead of merging into a bar.
     Int64 step = Frequency;
-    if (PixelsPerValue * double(step) < 1) step *= Int64(std::ceil(1 / (PixelsPerValue * double(step))));
-    for (Int64 v = CeilToMultiple(Int64(Min) + 1, step); v < Max; v += step)
-      ticks.push_back({v, ValueCoordinate(v), TickSize});
+    const double spacing = PixelsPerValue * double(step);
+    if (spacing < kMinTickSpacing) step *= Int64(std::ceil(kMinTickSpacing / spacing));
+    const Integer first = ValueCoordinate(Min), last = ValueCoordinate(Max);
+    for (Int64 v = CeilToMultiple(Int64(Min) + 1, step); v < Max; v += step) {
+      const Integer c = ValueCoordinate(v);
+      if (c - first >= kMinTickSpacing && last - c >= kMinTickSpacing) ticks.push_back({v, c, TickSize});
+    }
   }
   if (Max != Min) ticks.push_back({Max, ValueCoordinate(Max), endLength});
   return ticks;
@@ -270,24 +277,29 @@ void TqvCustomTrackBarViewInfo::DrawTickNumber(TqvCanvas* ACanvas, const TqvTrac
   const bool after = TickMarks == qvtmBoth || TickMarks == qvtmBottomRight;
   const Integer c = ATick.Coordinate;
   auto out = [&](Integer x, Integer y) { TextOut(dc, x, y, text.data(), Integer(text.size())); };
+  // A number centred on its tick moves in to stay whole at the ends of the content.
+  auto inside = [](Integer AStart, Integer ASize, Integer AExtent) {
+    return std::clamp(AStart, 0, std::max(AExtent - ASize, 0));
+  };
+  const Integer width = ContentRect.Width(), height = ContentRect.Height();
   if (!IsVertical()) {
     if (!verticalText) {
-      const Integer left = c - boxW / 2 + 1;
+      const Integer left = inside(c - boxW / 2, boxW, width) + 1;
       if (after) out(left, ThumbRect.Bottom + 1 + 1);
       if (before) out(left, ThumbRect.Top - 1 - boxH + 1);
     } else {
-      const Integer x = c - (th / 2 - 1);
+      const Integer x = inside(c - (th / 2 - 1), th, width);
       if (after) out(x, ThumbRect.Bottom + tw + 1);
       if (before) out(x, ThumbRect.Top - 1);
     }
     return;
   }
   if (!verticalText) {
-    const Integer top = c - boxH / 2 + 1;
+    const Integer top = inside(c - boxH / 2, boxH, height) + 1;
     if (after) out(ThumbRect.Right + 2 + 1, top);
     if (before) out(ThumbRect.Left - 1 - boxW + 1, top);
   } else {
-    const Integer y = c + tw / 2;
+    const Integer y = inside(c + tw / 2 - tw, tw, height) + tw;
     if (after) out(ThumbRect.Right + 2, y);
     if (before) out(ThumbRect.Left - 1 - th, y);
   }

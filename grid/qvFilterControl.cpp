@@ -474,13 +474,13 @@ void TqvCustomFilterControl::FillOperatorList(TStrings* AStrings) {
 // Files
 
 void TqvCustomFilterControl::LoadFromFile(const String& AFileName) {
-  if (!HasItems()) throw EqvFilterControlError(&sqvFilterControlCantBuild);
+  if (!HasItems()) RaiseResourceError<EqvFilterControlError>(&sqvFilterControlCantBuild);
   TOwned<TFileStream> stream = MakeOwned<TFileStream>(AFileName, fmOpenRead | fmShareDenyWrite);
   LoadFromStream(stream.get());
 }
 
 void TqvCustomFilterControl::LoadFromStream(TStream* AStream) {
-  if (!HasItems()) throw EqvFilterControlError(&sqvFilterControlCantBuild);
+  if (!HasItems()) RaiseResourceError<EqvFilterControlError>(&sqvFilterControlCantBuild);
   HideValueEditor(false);
   // Read and converted beside the shown filter: a stream that fails anywhere changes nothing.
   TOwned<TqvFilterControlCriteria> loaded(GetCriteriaClass()->Create(this));

@@ -136,7 +136,7 @@ TqvConditionViewInfo::TqvConditionViewInfo(TqvCustomFilterControl* AControl, Tqv
   ItemIndex = FindItemIndex();
   IqvFilterControl* link = Control->GetFilterLink();
   if (!Control->HasItems() || ItemIndex < 0 || ItemIndex >= link->GetCount())
-    throw EqvFilterControlError(&sqvFilterControlCantBuild);
+    RaiseResourceError<EqvFilterControlError>(&sqvFilterControlCantBuild);
   ItemText = link->GetCaption(ItemIndex);
   TqvFilterCriteria* criteria = ACriteriaItem->GetCriteria();
   const Variant& value = ACriteriaItem->GetValue();

@@ -509,7 +509,7 @@ void VerifyFilterValue(TWinControl* AControl, Variant& AValue, TqvFilterRowOpera
   if (VarIsNull(AValue) || IsLikeOperator(AOperator)) return;
   if (AValueTypeClass->IsValueValid(AValue)) return;
   if (AControl && AControl->CanFocus()) AControl->SetFocus();
-  throw Exception(&sqvFilterInvalidValue);
+  RaiseResourceError(&sqvFilterInvalidValue);
 }
 
 void SetFilterValueWildcards(TqvCustomEdit* AEdit, TqvFilterCriteria* ACriteria, bool ALike) {

@@ -105,6 +105,12 @@ T* AddControl(TqvFilterDialog* ADialog, const TRect& ABounds) {
   return control;
 }
 
+// The bottom rows' spacing: the margins at the sides and below, the gap between the two buttons,
+// the step from one hint to the next, and where the buttons stand beside the first hint.
+constexpr Integer kSideMargin = 8, kRightMargin = 9, kHintsBottomMargin = 9, kButtonsBottomMargin = 8, kButtonGap = 7;
+constexpr Integer kHintStep = 19, kHintLeading = 6, kButtonsBelowHint = 10, kMinButtonWidth = 75;
+constexpr Integer kButtonTextPadding = 16;
+
 TLabel* AddLabel(TqvFilterDialog* ADialog, const TRect& ABounds, const String& ACaption) {
   auto* label = AddControl<TLabel>(ADialog, ABounds);
   label->SetCaption(ACaption);
@@ -212,6 +218,7 @@ void TqvFilterDialog::Init(TqvFilterCriteria* ACriteria, TObject* AItemLink, Tqv
   }
   OperatorChanged(0);
   OperatorChanged(1);
+  LayoutBottomRows();
   if (ALookAndFeel) {
     for (TqvCustomEdit* edit : {static_cast<TqvCustomEdit*>(FOperatorCombos[0]),
                                 static_cast<TqvCustomEdit*>(FOperatorCombos[1]), FValueEdits[0], FValueEdits[1]})
@@ -219,6 +226,30 @@ void TqvFilterDialog::Init(TqvFilterCriteria* ACriteria, TObject* AItemLink, Tqv
     for (TqvRadioButton* button : {FAndButton, FOrButton}) button->GetLookAndFeel()->SetMasterLookAndFeel(ALookAndFeel);
     for (TqvButton* button : {FOkButton, FCancelButton}) button->GetLookAndFeel()->SetMasterLookAndFeel(ALookAndFeel);
   }
+}
+
+// The hints and the buttons keep the stored order and spacing, measured from their texts: the
+// second hint a line below the first, the buttons wide enough for their captions at the right
+// margin, and the dialog wide enough that the longer hint ends a margin before the OK button.
+void TqvFilterDialog::LayoutBottomRows() {
+  FSeriesLabel->SetTop(FSingleLabel->GetTop() + std::max(kHintStep, FSingleLabel->GetHeight() + kHintLeading));
+  TCanvas* canvas = GetCanvas();
+  canvas->SetFont(GetFont());
+  for (TqvButton* button : {FOkButton, FCancelButton})
+    button->SetWidth(std::max(kMinButtonWidth, canvas->TextWidth(button->GetCaption()) + kButtonTextPadding));
+  const Integer hintsRight = std::max(FSingleLabel->GetLeft() + FSingleLabel->GetWidth(),
+                                      FSeriesLabel->GetLeft() + FSeriesLabel->GetWidth());
+  const Integer buttons = FOkButton->GetWidth() + kButtonGap + FCancelButton->GetWidth();
+  SetClientWidth(std::max(DefaultClientWidth, hintsRight + kSideMargin + buttons + kRightMargin));
+  const Integer buttonsTop = FSingleLabel->GetTop() + kButtonsBelowHint;
+  FCancelButton->SetBounds(GetClientWidth() - kRightMargin - FCancelButton->GetWidth(), buttonsTop,
+                           FCancelButton->GetWidth(), FCancelButton->GetHeight());
+  FOkButton->SetBounds(FCancelButton->GetLeft() - kButtonGap - FOkButton->GetWidth(), buttonsTop, FOkButton->GetWidth(),
+                       FOkButton->GetHeight());
+  FLine->SetWidth(GetClientWidth() - FLine->GetLeft() - kRightMargin - 1);
+  const Integer bottom = std::max(FSeriesLabel->GetTop() + FSeriesLabel->GetHeight() + kHintsBottomMargin,
+                                  FOkButton->GetTop() + FOkButton->GetHeight() + kButtonsBottomMargin);
+  SetClientHeight(std::max(DefaultClientHeight, bottom));
 }
 
 void TqvFilterDialog::FillOperators(Integer AIndex) {

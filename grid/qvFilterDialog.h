@@ -94,6 +94,8 @@ class TqvFilterDialog : public TqvFilterDialogForm {
   void OperatorChanged(Integer AIndex);
   void ReadValue(Integer AIndex);
   void AddCondition(TqvFilterCriteriaItemList* AList, Integer AIndex);
+  // Fits the bottom rows to their measured texts (see the .cpp).
+  void LayoutBottomRows();
 
   TLabel* FTitleLabel = nullptr;
   TLabel* FColumnCaptionLabel = nullptr;

@@ -458,6 +458,12 @@ void TqvCustomButton::DrawButton() {
   TAliveToken alive = AliveToken();
   if (OnGetDrawParams) OnGetDrawParams(this, state, color, FQVCanvas->GetFont());
   if (!alive) return;
+  // The themed face leaves its rounded corners to the parent's background.
+  if (HTHEME theme = painter == TqvWinXPLookAndFeelPainter::Class() ? OpenTheme(totButton) : nullptr;
+      theme && IsThemeBackgroundPartiallyTransparent(theme, BP_PUSHBUTTON, PBS_NORMAL)) {
+    const TRect client = GetClientRect();
+    DrawThemeParentBackground(GetHandle(), FQVCanvas->GetHandle(), &client);
+  }
   painter->DrawButton(FQVCanvas.get(), r, "", state, true, color, FQVCanvas->GetFont()->GetColor());
   const Integer shift = state == qvbsPressed ? painter->GetPressedButtonTextShift() : 0;
   FGlyph->Draw(FQVCanvas.get(), r, {shift, shift}, GetCaption(), FLayout, FMargin, FSpacing, state,

@@ -1,7 +1,10 @@
 // The base painter: its neutral drawings and the glyph algorithms every painter shares.
 #include "lookandfeel/qvLookAndFeelPainters.h"
 
+#include <algorithm>
+
 #include "platform/forms/ImgList.h"
+#include "platform/os/GdiScopes.h"
 
 TqvLookAndFeelPainterClass TqvCustomLookAndFeelPainter::Class() {
   static const TqvCustomLookAndFeelPainter painter;
@@ -18,11 +21,18 @@ Integer ScrollBarGripperThemePart(bool AHorizontal) { return AHorizontal ? SBP_G
 // ---------------------------------------------------------------------------------------------
 // Shared glyphs
 
+// The glyph polygons (arrows) are convex: drawn at the device pixels of a high-DPI window.
 void TqvCustomLookAndFeelPainter::DrawPolygon(TqvCanvas* ACanvas, std::span<const TPoint> APoints, TColor AColor) {
   ACanvas->GetBrush()->SetStyle(bsSolid);
   ACanvas->SetBrushColor(AColor);
   ACanvas->GetPen()->SetColor(AColor);
-  ACanvas->Polygon(APoints);
+  if (APoints.empty()) return;
+  TRect bounds{APoints[0].X, APoints[0].Y, APoints[0].X + 1, APoints[0].Y + 1};
+  for (const TPoint& p : APoints)
+    bounds = {std::min(bounds.Left, p.X), std::min(bounds.Top, p.Y), std::max(bounds.Right, p.X + 1),
+              std::max(bounds.Bottom, p.Y + 1)};
+  TDeviceGlyphScope glyph(ACanvas->GetHandle(), bounds);
+  glyph.ConvexPolygon(APoints.data(), Integer(APoints.size()), ColorToRGB(AColor));
 }
 
 TqvArrowPoints TqvCustomLookAndFeelPainter::CalculateArrowPoints(TRect R, TqvArrowDirection ADirection,
@@ -99,8 +109,9 @@ void TqvCustomLookAndFeelPainter::DrawExpandSign(TqvCanvas* ACanvas, const TRect
 void TqvCustomLookAndFeelPainter::DrawIndicatorKindImage(TqvCanvas* ACanvas, const TRect& R, TqvIndicatorKind AKind) {
   if (AKind == indNone) return;
   TImageList* images = GetIndicatorImages();
-  images->Draw(ACanvas->GetCanvas(), (R.Left + R.Right - images->GetWidth()) / 2,
-               (R.Top + R.Bottom - images->GetHeight()) / 2, AKind - 1);
+  const TPoint at{(R.Left + R.Right - images->GetWidth()) / 2, (R.Top + R.Bottom - images->GetHeight()) / 2};
+  TDeviceGlyphScope glyph(ACanvas->GetHandle(), Bounds(at.X, at.Y, images->GetWidth(), images->GetHeight()));
+  glyph.DrawImage(images->GetHandle(), AKind - 1, at);
 }
 
 void TqvCustomLookAndFeelPainter::DrawSortOrderTriangle(TqvCanvas* ACanvas, const TRect& R, TColor AShadowColor,
@@ -279,12 +290,20 @@ void TqvCustomLookAndFeelPainter::DrawCheckMark(TqvCanvas* ACanvas, const TRect&
   ACanvas->FillRect(R);
   if (!AChecked) return;
   const Integer W = R.Width() - 2, H = R.Height() - 4, xm = (R.Left + R.Right) / 2 - 1;
+  const Integer y = (R.Top + R.Bottom + H) / 2 - 2;
+  // Three pixel rows thick, the rows stacked at the device pixels of a high-DPI window.
   ACanvas->GetPen()->SetColor(AColor);
-  for (Integer d = 0; d <= 2; ++d) {
-    const Integer y = (R.Top + R.Bottom + H) / 2 - 2 + d;
-    ACanvas->MoveTo(xm - W / 2 + 1, y - H / 2);
-    ACanvas->LineTo(xm, y);
-    ACanvas->LineTo(xm + W / 2 + 2, y - H);
+  TDeviceGlyphScope glyph(ACanvas->GetHandle(), qvDeflatedRect(R, -1));
+  const TPoint a = glyph.Map(TPoint{xm - W / 2 + 1, y - H / 2}), b = glyph.Map(TPoint{xm, y}),
+               c = glyph.Map(TPoint{xm + W / 2 + 2, y - H});
+  HDC dc = glyph.DC();
+  TSavedDCScope saved(dc);
+  SelectObject(dc, GetStockObject(DC_PEN));
+  SetDCPenColor(dc, ColorToRGB(AColor));
+  for (Integer d = 0; d < glyph.Length(3); ++d) {
+    MoveToEx(dc, a.X, a.Y + d, nullptr);
+    LineTo(dc, b.X, b.Y + d);
+    LineTo(dc, c.X, c.Y + d);
   }
 }
 

@@ -439,7 +439,8 @@ class TqvRadioButtonImageList : public TObject {
   // Makes the 48 images unless they exist; AHighlightAll holds until they are emptied.
   void BuildImages(bool AHighlightAll);
   // clDefault: the image alone; a colour fills the glyph box outside the circle. An index outside
-  // the list draws nothing.
+  // the list draws nothing. On a high-DPI window the glyph is drawn at the device pixels from the
+  // image's roles and colours instead of the image (which holds one pixel a unit).
   void Draw(TqvCanvas* ACanvas, Integer AIndex, Integer X, Integer Y, TColor ABackgroundColor);
   void ClearImages();
   Integer GetCount() const;
@@ -453,6 +454,7 @@ class TqvRadioButtonImageList : public TObject {
   TOwned<TBitmap> FDrawBitmap;
   TOwned<TBitmap> FMaskBitmap;
   TOwned<TqvSystemPaletteChangedNotifier> FNotifier;
+  bool FHighlightAll = false;  // of the images built
 };
 
 TqvRadioButtonImageList* GetRadioButtonImageList();

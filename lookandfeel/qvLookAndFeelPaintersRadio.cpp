@@ -211,6 +211,37 @@ std::array<COLORREF, rrCount> FillRadioColorTable(bool AHighlightRing, Integer A
 
 uint32_t ToPixel(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
 
+// Whether (u, v) lies in the ellipse inscribed in R (continuous coordinates).
+bool InEllipse(const TRect& R, double u, double v) {
+  const double rx = R.Width() / 2.0, ry = R.Height() / 2.0;
+  if (rx <= 0 || ry <= 0) return false;
+  const double dx = (u - (R.Left + rx)) / rx, dy = (v - (R.Top + ry)) / ry;
+  return dx * dx + dy * dy <= 1;
+}
+
+// The role of the point (u, v) of the glyph in units, for drawing it at device pixels: an outer
+// and an inner ring one unit wide split by the anti-diagonal, the interior and the dot.
+Integer RoleAt(const TRadioGlyph& g, double u, double v) {
+  const TRect outer{0, 0, g.W, g.H}, inner{1, 1, g.W - 1, g.H - 1}, interior{2, 2, g.W - 2, g.H - 2};
+  if (!InEllipse(outer, u, v)) return rrOutside;
+  const bool lower = v * g.W > (g.W - u) * g.H;
+  if (!InEllipse(inner, u, v)) return lower ? rrOuterLowerRight : rrOuterUpperLeft;
+  if (!InEllipse(interior, u, v)) return lower ? rrInnerLowerRight : rrInnerUpperLeft;
+  return InEllipse(qvOffsetRect(g.Dot, -g.Left, -g.Top), u, v) ? rrDot : rrInterior;
+}
+
+// The image index's parts, as ImageIndex makes it.
+struct TRadioImageKey {
+  bool HighlightRing;
+  Integer Style;
+  bool Checked;
+  TqvButtonState State;
+};
+
+TRadioImageKey KeyOf(Integer AIndex) {
+  return {AIndex >= 24, (AIndex % 24) / 8, (AIndex % 8) >= 4, TqvButtonState(qvbsNormal + AIndex % 4)};
+}
+
 TOwned<TqvRadioButtonImageList>& SharedList() {
   static TOwned<TqvRadioButtonImageList> list;
   return list;
@@ -242,6 +273,7 @@ Integer TqvRadioButtonImageList::ImageIndex(bool AHighlightRing, TqvPainterStyle
 
 void TqvRadioButtonImageList::BuildImages(bool AHighlightAll) {
   if (FImages->GetCount() > 0) return;
+  FHighlightAll = AHighlightAll;
   TRadioGlyph& g = Glyph();
   static const TqvButtonState kStates[] = {qvbsNormal, qvbsHot, qvbsPressed, qvbsDisabled};
   for (bool ring : {false, true})
@@ -266,7 +298,20 @@ void TqvRadioButtonImageList::Draw(TqvCanvas* ACanvas, Integer AIndex, Integer X
     ACanvas->SetBrushColor(ABackgroundColor);
     ACanvas->FillRect(Bounds(X, Y, FImages->GetWidth(), FImages->GetHeight()));
   }
-  FImages->Draw(ACanvas->GetCanvas(), X, Y, AIndex);
+  TDeviceGlyphScope glyph(ACanvas->GetHandle(), Bounds(X, Y, FImages->GetWidth(), FImages->GetHeight()));
+  if (glyph.Scale() == 1) {
+    FImages->Draw(ACanvas->GetCanvas(), X, Y, AIndex);
+    return;
+  }
+  const TRadioGlyph& g = Glyph();
+  const TRadioImageKey key = KeyOf(AIndex);
+  const auto table = FillRadioColorTable(key.HighlightRing, key.Style, key.Checked, key.State, FHighlightAll);
+  const TRect r = glyph.Rect();
+  for (Integer y = r.Top; y < r.Bottom; ++y)
+    for (Integer x = r.Left; x < r.Right; ++x) {
+      const Integer role = RoleAt(g, (x - r.Left + 0.5) * g.W / r.Width(), (y - r.Top + 0.5) * g.H / r.Height());
+      if (role != rrOutside) SetPixelV(glyph.DC(), x, y, table[size_t(role)]);
+    }
 }
 
 void TqvRadioButtonImageList::ClearImages() { FImages->Clear(); }

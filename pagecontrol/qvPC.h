@@ -259,6 +259,7 @@ class TqvTabs : public TStrings {
 
  private:
   void Renumber(Integer AFrom);
+  void UpdateCorrection(Integer VisibleIndex);
 
   TqvCustomTabControl* FParent;
   std::vector<TOwned<TqvTab>> FTabs;

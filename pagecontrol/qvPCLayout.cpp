@@ -206,8 +206,6 @@ void TqvCustomTabControl::CalculateTabs() {
     TqvTab* tab = FTabs->GetTab(i);
     tab->SetNormalWidth(FPainter->GetTabNormalWidth(tab));
   }
-  // The row of the active tab decides the order of the rows.
-  FTabs->UpdateActiveVisibleIndex();
 
   auto setBandsAlong = [this] {
     const TRect& b = FTabsArea.Bounds;

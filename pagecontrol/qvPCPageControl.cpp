@@ -8,7 +8,6 @@
 #include "pagecontrol/qvPCPainters.h"
 #include "platform/forms/Forms.h"
 #include "platform/rtl/ClassesConsts.h"
-#include "platform/rtl/Lists.h"
 #include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TqvTabSheet)
@@ -20,21 +19,8 @@ const TResourceString sqvPCInvalidPageIndex{63420,
 namespace {
 
 // Holds the change events of a control locked for a block.
-class TChangeEventsLock {
- public:
-  explicit TChangeEventsLock(TqvCustomTabControl* AControl) : FControl(AControl), FAlive(AControl->AliveToken()) {
-    FControl->LockChangeEvents();
-  }
-  ~TChangeEventsLock() {
-    if (FAlive) FControl->UnlockChangeEvents();
-  }
-  TChangeEventsLock(const TChangeEventsLock&) = delete;
-  TChangeEventsLock& operator=(const TChangeEventsLock&) = delete;
-
- private:
-  TqvCustomTabControl* FControl;
-  TAliveToken FAlive;
-};
+using TChangeEventsLock =
+    TUpdateScope<TqvCustomTabControl, &TqvCustomTabControl::LockChangeEvents, &TqvCustomTabControl::UnlockChangeEvents>;
 
 }  // namespace
 
@@ -81,7 +67,7 @@ void TqvTabSheet::SetPageIndex(Integer Value) {
   if (!FPageControl) return;
   const Integer last = FPageControl->GetPageCount() - 1;
   // A negative index gets the same clear error as one past the end.
-  if (Value < 0 || Value > last) throw EListError(GetLocalizedResourceString(&sqvPCInvalidPageIndex), {Value, last});
+  if (Value < 0 || Value > last) RaiseResourceError<EListError>(&sqvPCInvalidPageIndex, {Value, last});
   if (Value == GetPageIndex()) return;
   FPageControl->MovePage(this, Value);
 }
@@ -201,7 +187,7 @@ void TqvPageControl::BeforeDestruction() {
 }
 
 TqvTabSheet* TqvPageControl::GetPage(Integer Index) const {
-  if (Index < 0 || Index >= GetPageCount()) TList::Error(&SListIndexError, Index);
+  if (Index < 0 || Index >= GetPageCount()) RaiseResourceError<EListError>(&SListIndexError, {Index});
   return FPages[size_t(Index)];
 }
 

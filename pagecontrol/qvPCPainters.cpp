@@ -400,7 +400,7 @@ TColor TqvPCStandardPainter::GetTabTextColor(Integer VisibleIndex) {
   return GetParentInfo()->GetFontColor();
 }
 
-void TqvPCStandardPainter::DrawTabText(TqvTab* ATab, const TqvPCOutTabImageAndTextData& AData, TColor ABackgroundColor) {
+void TqvPCStandardPainter::DrawTabText(TqvTab* ATab, const TqvPCOutTabImageAndTextData& AData) {
   TqvCustomTabControl* control = GetControl();
   TqvCanvas* canvas = Canvas();
   canvas->SetFont(control->GetFont());
@@ -415,14 +415,15 @@ void TqvPCStandardPainter::DrawTabText(TqvTab* ATab, const TqvPCOutTabImageAndTe
     return;
   }
   if (!ATab->GetRotatedText()) {
-    // Drawn along a bitmap, then turned the way the text reads.
+    // The tab's own face under the text (a themed face is no single colour) is turned back to
+    // reading direction, the text is drawn over it, and the picture turned the way it reads.
     auto bitmap = MakeOwned<TBitmap>();
     bitmap->SetPixelFormat(pf32bit);
     const TRect& r = AData.TextRect;
-    bitmap->SetSize(r.Height(), r.Width());
+    bitmap->SetSize(r.Width(), r.Height());
     TqvCanvas bitmapCanvas(bitmap->GetCanvas());
-    bitmapCanvas.SetBrushColor(ABackgroundColor);
-    bitmapCanvas.FillRect(Rect(0, 0, r.Height(), r.Width()));
+    bitmapCanvas.CopyRect(Rect(0, 0, r.Width(), r.Height()), canvas->GetCanvas(), r);
+    RotateTabBitmap(bitmap.get(), orientation == ttoBottomToTop ? ttoTopToBottom : ttoBottomToTop);
     bitmapCanvas.SetFont(canvas->GetFont());
     bitmapCanvas.GetBrush()->SetStyle(bsClear);
     bitmapCanvas.DrawText(AData.Text, Rect(0, 0, r.Height(), r.Width()), tfLeft | tfTop | tfSingleLine | tfNoClip, enabled);
@@ -439,7 +440,7 @@ void TqvPCStandardPainter::DrawTabImageAndText(Integer VisibleIndex, TColor ABac
   if (!data.ImageRect.IsEmpty())
     control->GetImageList()->Draw(Canvas()->GetCanvas(), data.ImageRect.Left, data.ImageRect.Top, tab->GetRealEnabled(),
                                   ABackgroundColor, control->GetTabImageIndex(tab->GetIndex()));
-  if (!data.TextRect.IsEmpty()) DrawTabText(tab, data, ABackgroundColor);
+  if (!data.TextRect.IsEmpty()) DrawTabText(tab, data);
 }
 
 bool TqvPCStandardPainter::GetTabVisibleRect(Integer VisibleIndex, TRect& R) {

@@ -251,7 +251,7 @@ class TqvPCStandardPainter : public TqvPCCustomPainter {
   TRect GetCutClientRect(Integer ATabSideGap, Integer AOppositeGap, Integer AInset);
   // The tab's content text colour, or clNone for the embossed look of a disabled tab.
   virtual TColor GetTabTextColor(Integer VisibleIndex);
-  void DrawTabText(TqvTab* ATab, const TqvPCOutTabImageAndTextData& AData, TColor ABackgroundColor);
+  void DrawTabText(TqvTab* ATab, const TqvPCOutTabImageAndTextData& AData);
   void DrawFocusRectOf(Integer VisibleIndex);
   // A 2-pixel 3D frame (outer top-left, inner top-left, outer bottom-right, inner bottom-right).
   void Draw3DFrame(const TRect& R, TColor AOuterLT, TColor AInnerLT, TColor AOuterRB, TColor AInnerRB);

@@ -22,8 +22,7 @@ const TResourceString sqvPCImageIndexOutOfRange{63404, "Index (%d) must be betwe
 const TResourceString sqvPCNoTabs{63405, "Tabs.Count = 0"};
 
 void RaisePCError(const char* AClassName, const char* AOperation, PResStringRec AMessage, TFormatArgs AArgs) {
-  const String text = GetLocalizedResourceString(AMessage);
-  throw Exception(String(AClassName) + "." + AOperation + ": " + (AArgs.size() ? Format(text, AArgs) : text));
+  throw Exception(String(AClassName) + "." + AOperation + ": " + FormatLocalizedResourceString(AMessage, AArgs));
 }
 
 TqvTabKind GetTabKind(TqvTabSide ASide, TqvTabTextOrientation AOrientation) {
@@ -382,8 +381,16 @@ void TqvTabs::UpdateActiveVisibleIndex() {
   if (old >= count) old = -1;
   FParent->FActiveVisibleIndex = value;
   if (value == old) return;
+  // Only the active tab carries the painter's correction, between layouts too.
+  if (old != -1) UpdateCorrection(old);
+  if (value != -1) UpdateCorrection(value);
   if (old != -1) TabChanged(old, tckActive);
   if (value != -1) TabChanged(value, tckActive);
+}
+
+void TqvTabs::UpdateCorrection(Integer VisibleIndex) {
+  if (TqvPCCustomPainter* painter = FParent->GetPCPainter())
+    GetVisibleTab(VisibleIndex)->SetCorrection(painter->GetTabCorrection(VisibleIndex));
 }
 
 void TqvTabs::SetFocusedTab(Integer VisibleIndex) {

@@ -215,7 +215,7 @@ void TzmStatusBarPanel::DestroyPanelStyle() {
   TzmCustomStatusBar* bar = GetStatusBar();
   if (FPanelStyle && bar && bar->HasState(csDesigning) &&
       !bar->HasState(kBarLoading | csDestroying | csAncestor) && !FPanelStyle->CanDelete())
-    throw Exception(GetLocalizedResourceString(&szmCannotDeleteAncestorStyle));
+    RaiseResourceError(&szmCannotDeleteAncestorStyle);
   FPanelStyle.reset();
 }
 

@@ -131,6 +131,10 @@ class TzmStatusBarXPPainter : public TzmStatusBarPainter {
   void DrawBorder(TzmCustomStatusBar* ABar, TqvCanvas* ACanvas, TRect& R) const override;
   void DrawPanelSeparator(TzmCustomStatusBar* ABar, TqvCanvas* ACanvas, const TRect& R) const override;
   void DrawSizeGrip(TzmCustomStatusBar* ABar, TqvCanvas* ACanvas, const TRect& R) const override;
+  // The theme's background shows through a panel, except where the panel's style has a colour
+  // of its own.
+  void DrawPanelBackground(TzmCustomStatusBar* ABar, TzmStatusBarPanel* APanel, const TRect& R,
+                           TqvCanvas* ACanvas) const override;
 
  protected:
   TzmStatusBarXPPainter() = default;

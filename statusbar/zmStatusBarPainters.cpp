@@ -220,6 +220,12 @@ void TzmStatusBarXPPainter::DrawPanelSeparator(TzmCustomStatusBar*, TqvCanvas* A
   DrawThemePart(ACanvas, SP_PANE, R);
 }
 
+void TzmStatusBarXPPainter::DrawPanelBackground(TzmCustomStatusBar*, TzmStatusBarPanel* APanel, const TRect& R,
+                                                TqvCanvas* ACanvas) const {
+  TzmStatusBarPanelStyle* style = APanel ? APanel->GetPanelStyle() : nullptr;
+  if (style && style->IsColorAssigned()) Fill(ACanvas, R, style->GetColor());
+}
+
 void TzmStatusBarXPPainter::DrawSizeGrip(TzmCustomStatusBar*, TqvCanvas* ACanvas, const TRect& R) const {
   const TRect r{R.Left + 1, R.Top, R.Right - 1, R.Bottom};
   DrawThemePart(ACanvas, SP_GRIPPER, BottomRight(r, GetSizeGripSize()));

@@ -13,22 +13,6 @@ constexpr Integer kImageLeftMargin = 1;
 constexpr Integer kImageTextGap = 2;
 constexpr Integer kTextMargin = 2;
 
-// The panels of a style's bar, updating for a scope (none when the panel is in no collection).
-class TPanelsUpdate {
- public:
-  explicit TPanelsUpdate(TzmStatusBarPanelStyle* AStyle) : FPanels(AStyle->GetPanel()->GetCollection()) {
-    if (FPanels) FPanels->BeginUpdate();
-  }
-  ~TPanelsUpdate() {
-    if (FPanels) FPanels->EndUpdate();
-  }
-  TPanelsUpdate(const TPanelsUpdate&) = delete;
-  TPanelsUpdate& operator=(const TPanelsUpdate&) = delete;
-
- private:
-  TCollection* const FPanels;
-};
-
 TqvTextFlags AlignmentFlags(TAlignment AAlignment) {
   switch (AAlignment) {
     case taRightJustify: return tfRight;
@@ -65,7 +49,7 @@ TzmStatusBarPanelStyle::~TzmStatusBarPanelStyle() = default;
 void TzmStatusBarPanelStyle::Assign(TPersistent* Source) {
   auto* source = As<TzmStatusBarPanelStyle>(Source);
   if (!source) return inherited::Assign(Source);
-  TPanelsUpdate update(this);
+  TUpdateScope update(GetPanel()->GetCollection());
   RestoreDefaults();
   SetAlignment(source->FAlignment);
   if (source->FColorAssigned) SetColor(source->FColor);

@@ -16,6 +16,13 @@
 //   zmTLPaint.cpp    painting: the areas, headers, bands, indicator, footer, status panel and rows
 //   zmTLCells.cpp    cell drawing: data, text and preview cells, focus marks, the search match
 //   zmTLMessages.cpp scroll-bar messages, editor placement, hints and window messages
+//   zmTLLayout.cpp   layout: area rectangles, band and column widths, draw infos, scrolling
+//   zmTLHitTest.cpp  the hit test: the part of the control under a client point
+//   zmTLKeys.cpp     keys: navigation, keyboard selection, incremental search, selection ranges
+//   zmTLMouse.cpp    mouse: presses turned into interaction states, hot tracking, timers,
+//                    drag select
+//   zmTLSizing.cpp   sizing lines, and dragging headers and bands
+//   zmTLNodeDrag.cpp whole nodes: sorting children, dragging nodes, panning
 #pragma once
 
 #include <functional>

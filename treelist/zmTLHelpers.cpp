@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "platform/forms/Controls.h"
 #include "platform/forms/Graphics.h"
 #include "platform/forms/ImgList.h"
+#include "platform/os/GdiScopes.h"
 #include "treelist/zmTLColumn.h"
 #include "treelist/zmTLResources.h"
 #include "treelist/zmUtils.h"
@@ -52,11 +54,16 @@ void Line(HDC DC, COLORREF Color, Integer X1, Integer Y1, Integer X2, Integer Y2
 }
 
 // Draws into Buffer (sized to Rect, with DC's font and text colour) at the origin, then copies the
-// part of Rect inside Visible to DC.
+// part of Rect inside Visible to DC. On a high-DPI DC a buffer of its resolution stands in for
+// Buffer, so that text and glyphs stay sharp.
 template <class F>
 void DrawThroughBuffer(HDC DC, const TRect& Rect, const TRect& Visible, TBitmap* Buffer, F&& Draw) {
-  EnsureBitmapSize(Buffer, Rect.Width(), Rect.Height());
-  HDC buffer = Buffer->GetCanvas()->GetHandle();
+  const bool deviceScaled = GetDeviceScale(DC) != 1;
+  TOwnedGdiObject deviceBitmap(deviceScaled ? CreateCompatibleBitmap(DC, Rect.Width(), Rect.Height()) : nullptr);
+  std::optional<TMemoryDC> device;
+  if (deviceScaled) device.emplace(DC, static_cast<HBITMAP>(deviceBitmap.Get()));
+  else EnsureBitmapSize(Buffer, Rect.Width(), Rect.Height());
+  HDC buffer = device ? device->Handle() : Buffer->GetCanvas()->GetHandle();
   HGDIOBJ oldFont = SelectObject(buffer, GetCurrentObject(DC, OBJ_FONT));
   COLORREF oldText = SetTextColor(buffer, GetTextColor(DC));
   Draw(buffer, TRect{0, 0, Rect.Width(), Rect.Height()});
@@ -231,6 +238,14 @@ void DrawImageCentered(TCanvas* Canvas, const TRect& Rect, TCustomImageList* Ima
   Images->Draw(Canvas, x, y, Index);
 }
 
+void DrawGlyphCentered(HDC DC, const TRect& Rect, TCustomImageList* Images, Integer Index) {
+  if (!Images || Index < 0 || Index >= Images->GetCount()) return;
+  const TPoint at{static_cast<Integer>(Div(Rect.Left + Rect.Right - Images->GetWidth() + 1, 2)),
+                  static_cast<Integer>(Div(Rect.Top + Rect.Bottom - Images->GetHeight() + 1, 2))};
+  TDeviceGlyphScope glyph(DC, Bounds(at.X, at.Y, Images->GetWidth(), Images->GetHeight()));
+  glyph.DrawImage(Images->GetHandle(), Index, at);
+}
+
 void DrawBitmapCentered(TCanvas* Canvas, const TRect& Rect, TBitmap* Bitmap) {
   if (!Bitmap || Bitmap->GetEmpty()) return;
   Integer x = static_cast<Integer>(Div(Rect.Left + Rect.Right - Bitmap->GetWidth() + 1, 2));
@@ -331,15 +346,9 @@ void DrawDropDownButton(HDC DC, const TRect& Rect, Byte State) {
   Integer height = width / 2;
   Integer x = inner.Left + (inner.Width() - width) / 2;
   Integer y = inner.Top + (inner.Height() - height) / 2 - (inner.Height() % 2 != 0 ? 1 : 0);
-  HPEN pen = CreatePen(PS_SOLID, 1, color);
-  HBRUSH brush = CreateSolidBrush(color);
-  HGDIOBJ oldPen = SelectObject(DC, pen), oldBrush = SelectObject(DC, brush);
-  POINT points[3] = {{x, y}, {x + width - 1, y}, {x + width / 2, y + height}};
-  Polygon(DC, points, 3);
-  SelectObject(DC, oldBrush);
-  SelectObject(DC, oldPen);
-  DeleteObject(brush);
-  DeleteObject(pen);
+  const POINT points[3] = {{x, y}, {x + width - 1, y}, {x + width / 2, y + height}};
+  TDeviceGlyphScope glyph(DC, inner);
+  glyph.ConvexPolygon(points, 3, color);
 }
 
 void DrawHeaderButton(HDC DC, const TRect& Rect, HBRUSH Brush, const TzmHeaderButtonContent& Content) {
@@ -402,7 +411,7 @@ void DrawIndicatorCell(HDC DC, const TRect& Rect, const TRect& VisibleRect, HBRU
     TRect face = Local;
     if (Look == zmflUltraFlat) DrawIndicatorFace(Target, face, Brush);
     else DrawButtonFace(Target, face, Brush, false, 0, Look);
-    if (GlyphPlusOne != 0) DrawImageCentered(Buffer->GetCanvas(), Local, IndicatorImages(), GlyphPlusOne - 1);
+    if (GlyphPlusOne != 0) DrawGlyphCentered(Target, Local, IndicatorImages(), GlyphPlusOne - 1);
   });
 }
 

@@ -91,6 +91,9 @@ Integer CompareSortedOrder(const TzmTreeListColumn* A, const TzmTreeListColumn* 
 
 // Only for an existing list and 0 <= Index < count.
 void DrawImageCentered(TCanvas* Canvas, const TRect& Rect, TCustomImageList* Images, Integer Index);
+// An indicator or other glyph of an image list centred in Rect, at the device pixels of a
+// high-DPI window.
+void DrawGlyphCentered(HDC DC, const TRect& Rect, TCustomImageList* Images, Integer Index);
 void DrawBitmapCentered(TCanvas* Canvas, const TRect& Rect, TBitmap* Bitmap);
 // The standard look: a 9 x 9 box around CenterY with a minus, or a plus.
 void DrawExpandButton(TCanvas* Canvas, const TRect& Rect, Integer CenterY, bool Plus);

@@ -376,7 +376,7 @@ void TCustomzmTreeList::CalcDrawInfo(TzmTreeListDrawInfo& Info) {
     TzmTreeListRowDrawItem row;
     row.Node = node;
     row.FullRow = IsNodeFullRow(node);
-    row.Selected = IsNodeSelected(node);
+    row.Selected = node->GetSelected();
     row.Height = GetNodeRowHeight(node, m.RowHeight, false);
     row.FooterCount = GetNodeFooterCount(node);
     row.FooterHeight = row.FooterCount * m.NodeFooterHeight;

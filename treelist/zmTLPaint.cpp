@@ -76,7 +76,13 @@ class TzmTreeListPainter {
   void FooterPanel();
   void StatusPanel();
   void Rows();
-  void TreePart(const TzmTreeListRowDrawItem& Row, Integer Top, Integer Bottom);
+  // The node of the row after row I, also when that row lies below the rows area.
+  TzmTreeListNode* NextRowNode(size_t I);
+  // Where the level cells of a node's row start: one level further left without root lines.
+  Integer LevelCellsLeft() const;
+  // Where the line under a row starts, before the fixed bands cut it.
+  Integer RowLineStart(TzmTreeListNode* Node, TzmTreeListNode* NextNode) const;
+  void TreePart(const TzmTreeListRowDrawItem& Row, Integer Top, Integer Bottom, TzmTreeListNode* NextNode);
   void RowCells(const TzmTreeListRowDrawItem& Row, Integer Top, TzmTreeListNode* NextNode);
   void NodeFooters(const TzmTreeListRowDrawItem& Row, Integer FootersTop);
   void FooterCell(TRect R, Integer Column, TzmTreeListNode* Node, Integer FooterIndex, TColor TextColor,
@@ -367,13 +373,15 @@ void TzmTreeListPainter::NewItemRow() {
   if (!Visible(row)) return;
   Integer shift = ScrollShift(), gap = M.NewItemRowGap;
   Integer cellLeft = Info.RowsRect.Left, cellRight = Info.RowsRect.Right;
-  // The raised bar under the row, as wide as the bands.
+  // The raised bar under the row, as wide as the bands, and under the indicator's cell too.
   {
     TRect bar{cellLeft - shift, row.Bottom - gap, cellLeft - shift + T.GetTotalBandsWidth(), row.Bottom};
     if (Info.LeftFixedItem >= 0) bar.Left = cellLeft;
     if (Info.RightFixedItem >= 0) bar.Right = std::min(bar.Right, cellRight);
+    Integer clipLeft = cellLeft;
+    if (M.IndicatorWidth > 0) bar.Left = clipLeft = std::min(bar.Left, row.Left);
     TSavedDCScope saved(DC());
-    IntersectClipRect(DC(), cellLeft, row.Top, cellRight, row.Bottom);
+    IntersectClipRect(DC(), clipLeft, row.Top, cellRight, row.Bottom);
     DrawEdge(DC(), &bar, T.FFrameLook == zmflStandard ? EDGE_RAISED : BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
     Fill(bar, HeaderBrush.Get());
   }
@@ -565,8 +573,9 @@ void TzmTreeListPainter::Rows() {
       SetTextColor(DC(), sameParity ? back : lines);
     }
     Integer y = Info.RowsRect.Top;
-    for (const TzmTreeListRowDrawItem& row : Info.Rows) {
-      TreePart(row, y, y + row.Height);
+    for (size_t i = 0; i < Info.Rows.size(); ++i) {
+      const TzmTreeListRowDrawItem& row = Info.Rows[i];
+      TreePart(row, y, y + row.Height, NextRowNode(i));
       y += std::max(row.Height, 1);
     }
   }
@@ -574,9 +583,7 @@ void TzmTreeListPainter::Rows() {
   UseFont(T.GetFont());
   Integer y = Info.RowsRect.Top;
   for (size_t i = 0; i < Info.Rows.size(); ++i) {
-    bool last = i + 1 == Info.Rows.size();
-    TzmTreeListNode* next = last ? T.GetNextVisible(Info.Rows[i].Node) : Info.Rows[i + 1].Node;
-    RowCells(Info.Rows[i], y, next);
+    RowCells(Info.Rows[i], y, NextRowNode(i));
     y += std::max(Info.Rows[i].Height, 1);
   }
   if (T.FShowGrid) {
@@ -586,28 +593,54 @@ void TzmTreeListPainter::Rows() {
   DrawLines(T.FShowGrid ? T.GetGridLinesColor() : T.GetColor());
 }
 
-void TzmTreeListPainter::TreePart(const TzmTreeListRowDrawItem& Row, Integer Top, Integer Bottom) {
+TzmTreeListNode* TzmTreeListPainter::NextRowNode(size_t I) {
+  return I + 1 < Info.Rows.size() ? Info.Rows[I + 1].Node : T.GetNextVisible(Info.Rows[I].Node);
+}
+
+Integer TzmTreeListPainter::LevelCellsLeft() const {
+  return Info.RowsRect.Left - ScrollShift() - (!T.FRootLinesVisible && T.FIsStandardPaint ? M.Indent : 0);
+}
+
+Integer TzmTreeListPainter::RowLineStart(TzmTreeListNode* Node, TzmTreeListNode* NextNode) const {
+  Integer cellLeft = Info.RowsRect.Left, step = M.Indent, level = Node->GetLevel();
+  bool parent = Node->GetHasChildren();
+  if (!T.FShowGrid && parent) return std::max(LevelCellsLeft() + (level + 1) * step, cellLeft);
+  Integer extent = level * step + (Node->GetExpanded() && parent ? step - 1 : 0) - (!parent && Node->IsLast() ? step : 0);
+  if (NextNode && NextNode->GetLevel() < level) extent = NextNode->GetLevel() * step;
+  if (!NextNode) extent = 0;
+  if (!T.FRootLinesVisible && T.FIsStandardPaint) extent -= step;
+  extent = std::clamp(extent, 0, std::max(Info.IndentClipWidth, 0));
+  return std::max(cellLeft + extent - ScrollShift(), cellLeft);
+}
+
+void TzmTreeListPainter::TreePart(const TzmTreeListRowDrawItem& Row, Integer Top, Integer Bottom,
+                                  TzmTreeListNode* NextNode) {
   TzmTreeListNode* node = Row.Node;
   TzmNodeAccess access(&T, node, &TCustomzmTreeList::BeginNodeAccess, &TCustomzmTreeList::EndNodeAccess);
   Integer indent, textLeft;
   T.GetNodeIndent(node, indent, textLeft);
   Integer level = node->GetLevel(), step = M.Indent, gridW = Info.GridLineWidth;
   bool standard = T.FIsStandardPaint, parent = node->GetHasChildren();
-  Integer left0 = Info.RowsRect.Left - ScrollShift() - (!T.FRootLinesVisible && standard ? step : 0);
+  Integer left0 = LevelCellsLeft();
   Integer cells = level + (parent || standard ? 1 : 0);
   Integer rowBottom = Bottom - Row.FooterHeight;
+  // Only the level cells above the line under the row leave it room.
+  Integer lineStart = gridW > 0 ? RowLineStart(node, NextNode) : 0;
+  bool groupTopGap = parent && !standard && !T.FShowGrid;
   // Level cells.
   for (Integer k = 0; k < cells; ++k) {
     TRect cell{left0 + k * step, Top, left0 + k * step + step - 1, Bottom};
     if (standard && !T.FShowGrid) ++cell.Right;
-    else if (gridW > 0) cell.Bottom -= gridW;
-    if (k == cells - 1 && parent && !standard && !T.FShowGrid) ++cell.Top;
+    else if (gridW > 0 && cell.Right > lineStart) cell.Bottom -= gridW;
+    if (k == cells - 1 && groupTopGap) ++cell.Top;
     cell.Bottom -= T.CountNodeFootersBelowLevel(node, k) * M.NodeFooterHeight;
     HBRUSH brush = WindowBrush.Get();
     if (!standard) brush = k > (parent ? level : level - 1) ? GroupBrush.Get() : LevelBrush(k);
     Fill(cell, brush);
   }
   Integer cellL = left0 + level * step;
+  // A group row starts one pixel lower: the separator above it has the colour of the lines under rows.
+  if (groupTopGap) Fill({cellL, Top, Info.RowsRect.Left - ScrollShift() + textLeft, Top + 1}, WindowBrush.Get());
   Integer cx = cellL + step / 2 - 1, cy = Top + (rowBottom - Top) / 2;
   bool button = parent && A.ExpandButtonsVisible;
   if (standard && A.TreeLinesVisible) {
@@ -643,15 +676,15 @@ void TzmTreeListPainter::TreePart(const TzmTreeListRowDrawItem& Row, Integer Top
   // Images: the state image, then the node's (selected) image.
   HBRUSH brush = standard || (!parent && !T.IsNodeFullRow(node)) ? WindowBrush.Get() : LevelBrush(level);
   Integer x = Info.RowsRect.Left - ScrollShift() + indent;
-  Integer imageBottom = Bottom - gridW - Row.FooterHeight;
+  Integer imageTop = Top + (groupTopGap ? 1 : 0), imageBottom = Bottom - gridW - Row.FooterHeight;
   Integer state = T.GetNodeStateIndex(node);
   if (state != -1) {
-    TRect r{x, Top, x + M.StateImageWidth, imageBottom};
+    TRect r{x, imageTop, x + M.StateImageWidth, imageBottom};
     Fill(r, brush);
     DrawImageCentered(C, r, T.FNodeStateImages, state);
     x = r.Right;
   }
-  TRect r{x, Top, x + M.ImageWidth, imageBottom};
+  TRect r{x, imageTop, x + M.ImageWidth, imageBottom};
   Fill(r, brush);
   Integer image = node->GetSelected() ? T.GetNodeSelectedIndex(node) : T.GetNodeImageIndex(node);
   if (image == -1 && node->GetSelected()) image = T.GetNodeImageIndex(node);
@@ -673,10 +706,14 @@ void TzmTreeListPainter::RowCells(const TzmTreeListRowDrawItem& Row, Integer Top
   Integer previewPart = Row.PreviewLines > 0
                             ? Row.PreviewLines * M.PreviewTextHeight + 2 + (BothGrids ? 1 : 0) + gridW
                             : 0;
-  Integer cellBottom = std::min(bottom - Row.FooterHeight - previewPart, Info.RowsRect.Bottom);
+  // A row cut by the bottom of the rows area keeps its cells down to that edge: its line lies below it.
+  Integer cellsEnd = bottom - Row.FooterHeight - previewPart;
+  Integer cellBottom = std::min(cellsEnd, Info.RowsRect.Bottom);
   bool focusedRow = node == T.FFocusedNode && !NewItemActive;
   bool rowSelect = T.IsRowSelect() || T.IsInvertSelection();
   HBRUSH rowBrush = RowBrush(node);
+  // The separator above a group row, as in the tree part.
+  if (topOffset > 0) Fill({std::max(textStart, cellLeft), Top, bandsRight, Top + topOffset}, WindowBrush.Get());
 
   if (Row.FullRow) {
     TRect cell{textStart, Top + topOffset, bandsRight, cellBottom};
@@ -702,7 +739,7 @@ void TzmTreeListPainter::RowCells(const TzmTreeListRowDrawItem& Row, Integer Top
       const TzmTreeListHeaderDrawItem& item = Info.Headers[i];
       TRect cell{item.Bounds.Left, Top + topOffset + item.RowIndex * M.RowHeight, item.Bounds.Right, 0};
       cell.Bottom = cell.Top + item.RowSpan * M.RowHeight - (BothGrids ? 1 : 0);
-      if (singleRow) cell.Bottom = cellBottom - gridW;
+      if (singleRow) cell.Bottom = std::min(cellsEnd - gridW, Info.RowsRect.Bottom);
       cell.Bottom = std::min(cell.Bottom, cellBottom);
       if (item.FirstOverall) cell.Left = std::max(cell.Left, textStart);
       if (BothGrids) {
@@ -781,7 +818,7 @@ void TzmTreeListPainter::RowCells(const TzmTreeListRowDrawItem& Row, Integer Top
 
   // Level grid lines.
   Integer levels = T.FIsStandardPaint ? (T.FShowGrid ? node->GetLevel() + 1 : 0) : node->GetLevel();
-  Integer left0 = cellLeft - shift - (!T.FRootLinesVisible && T.FIsStandardPaint ? step : 0);
+  Integer left0 = LevelCellsLeft();
   Integer clipRight = cellLeft + Info.IndentClipWidth - shift;
   for (Integer k = 0; k < levels; ++k) {
     Integer x = left0 + k * step + step - 1;
@@ -790,21 +827,8 @@ void TzmTreeListPainter::RowCells(const TzmTreeListRowDrawItem& Row, Integer Top
 
   // The line under the row.
   if (T.FShowGrid || parentGrouped) {
-    Integer start;
+    Integer start = RowLineStart(node, NextNode);
     Integer y = bottom - 1;
-    if (T.FShowGrid || !node->GetHasChildren()) {
-      Integer level = node->GetLevel();
-      Integer extent = level * step + (node->GetExpanded() && node->GetHasChildren() ? step - 1 : 0) -
-                       (!node->GetHasChildren() && node->IsLast() ? step : 0);
-      if (NextNode && NextNode->GetLevel() < level) extent = NextNode->GetLevel() * step;
-      if (!NextNode) extent = 0;
-      if (!T.FRootLinesVisible && T.FIsStandardPaint) extent -= step;
-      extent = std::clamp(extent, 0, std::max(Info.IndentClipWidth, 0));
-      start = cellLeft + extent - shift;
-    } else {
-      start = left0 + (node->GetLevel() + 1) * step;
-    }
-    start = std::max(start, cellLeft);
     Integer end = bandsRight - 1 + (T.FShowGrid ? 0 : 1);
     bool cut = Row.PreviewLines == 0 && Row.FooterCount == 0 && !Row.FullRow;
     Integer w = M.FixedBandSeparatorWidth;

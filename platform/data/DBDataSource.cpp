@@ -2,6 +2,7 @@
 
 #include "platform/data/DB.h"
 #include "platform/data/DBConsts.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TDataSource)
 QJ_IMPLEMENT_CLASS(TDataLink)
@@ -188,11 +189,7 @@ bool TDataLink::Edit() {
 }
 
 void TDataLink::UpdateRecord() {
-  struct TUpdatingScope {
-    bool& Flag;
-    explicit TUpdatingScope(bool& AFlag) : Flag(AFlag) { Flag = true; }
-    ~TUpdatingScope() { Flag = false; }
-  } scope(FUpdating);
+  TValueScope updating(FUpdating, true);
   UpdateData();
 }
 

@@ -5,6 +5,7 @@
 #include "platform/forms/Controls.h"
 #include "platform/os/Gdi.h"
 #include "platform/os/GdiScopes.h"
+#include "platform/rtl/Scopes.h"
 
 QJ_IMPLEMENT_CLASS(TClipboard)
 QJ_IMPLEMENT_CLASS(EClipboardException)
@@ -16,16 +17,7 @@ const TResourceString SEmptyClipboardPicture = {61303, "An empty picture cannot 
 namespace {
 
 // Opens the clipboard for the length of a scope.
-class TOpenScope {
- public:
-  explicit TOpenScope(TClipboard* Clip) : FClip(Clip) { FClip->Open(); }
-  ~TOpenScope() { FClip->Close(); }
-  TOpenScope(const TOpenScope&) = delete;
-  TOpenScope& operator=(const TOpenScope&) = delete;
-
- private:
-  TClipboard* FClip;
-};
+using TOpenScope = TUpdateScope<TClipboard, &TClipboard::Open, &TClipboard::Close>;
 
 constexpr UINT kPictureFormats[] = {CF_BITMAP, CF_DIB, CF_METAFILEPICT, CF_ENHMETAFILE};
 

@@ -2,6 +2,11 @@
 // TWinControl owns a window (made on demand) and children; TGraphicControl is drawn by its
 // parent's paint; TCustomControl paints through a canvas. Messages reach a control through
 // WindowProc -> WndProc -> Dispatch (by message number) -> DefaultHandler.
+//
+// Where the parts live: Controls.cpp (TControl: bounds, alignment requests, appearance, mouse,
+// helpers of the control tree), WinControl.cpp (TWinControl: its window, children and their
+// alignment, focus and tab order, keys, painting; TCustomControl and TGraphicControl),
+// ControlsDrag.cpp (drag and drop, drag objects and docking).
 #pragma once
 
 #include <functional>

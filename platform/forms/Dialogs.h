@@ -19,6 +19,10 @@
 //   answered file dialog checks the name as its OK button does: a refused name (missing file, no
 //   overwrite) makes Execute return False.
 // Each answer is taken off its variable as it is used, so setting the variable again starts anew.
+//
+// Where the parts live: Dialogs.cpp (message dialogs and the answer handlers), DialogsMessage.cpp
+// (the message dialog form), DialogsFile.cpp (open and save dialogs), DialogsColor.cpp (the
+// colour dialog).
 #pragma once
 
 #include <functional>

@@ -1,5 +1,8 @@
 // Timers as components: OnTimer runs every Interval milliseconds while Enabled, through a hidden
 // window of the timer's own, so it fires from any message loop of the program.
+//
+// Where the parts live: ExtCtrls.cpp (TTimer), ExtCtrlsPanel.cpp (TPanel, TBevel, TSplitter),
+// ExtCtrlsAnimate.cpp (TAnimate).
 #pragma once
 
 #include "platform/forms/Controls.h"

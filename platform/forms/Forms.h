@@ -1,6 +1,9 @@
 // Forms and the application: top-level windows with focus bookkeeping, modal loops and
 // closing rules; the application object with its message loop, idle work, hints and exception
 // handling; the screen (forms, cursors, monitors) and the mouse.
+//
+// Where the parts live: Forms.cpp (forms and modal loops), Application.cpp (the application:
+// message loop, idle work, hints, exceptions), Screen.cpp (the screen and the mouse).
 #pragma once
 
 #include <algorithm>

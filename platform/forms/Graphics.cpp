@@ -401,6 +401,13 @@ TCanvas::TCanvas() : FFont(MakeOwned<TFont>()), FPen(MakeOwned<TPen>()), FBrush(
 
 TCanvas::~TCanvas() { SetHandle(nullptr); }
 
+TCanvasSavedDCScope::TCanvasSavedDCScope(TCanvas* Canvas) : FCanvas(Canvas), FLevel(SaveDC(Canvas->GetHandle())) {}
+
+TCanvasSavedDCScope::~TCanvasSavedDCScope() {
+  RestoreDC(FCanvas->GetHandle(), FLevel);
+  FCanvas->Refresh();
+}
+
 TCanvasDCScope::TCanvasDCScope(TCanvas* Canvas, HDC DC) : FCanvas(Canvas) {
   FCanvas->Lock();
   try {

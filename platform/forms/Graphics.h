@@ -4,6 +4,10 @@
 // Graphics objects create their GDI handle on first use and drop it when a property that the
 // handle depends on changes; a canvas selects them into its DC lazily, only for the drawing
 // operations that need them, and deselects them when they change.
+//
+// Where the parts live: Graphics.cpp (colours, font, pen, brush, the canvas), GraphicsBitmap.cpp
+// (TGraphic and TBitmap), GraphicsIcon.cpp (TIcon), GraphicsPicture.cpp (TPicture and the
+// registry of graphic file formats).
 #pragma once
 
 #include <functional>
@@ -354,6 +358,21 @@ class TCanvasDCScope {
 
  private:
   TCanvas* FCanvas;
+};
+
+// Saves the state of a canvas's device context (clip, origins, selected objects) and restores it
+// on leaving, thrown or not. The restored context holds the objects of before, so the canvas
+// then selects its own font, pen and brush again on next use.
+class TCanvasSavedDCScope {
+ public:
+  explicit TCanvasSavedDCScope(TCanvas* Canvas);
+  ~TCanvasSavedDCScope();
+  TCanvasSavedDCScope(const TCanvasSavedDCScope&) = delete;
+  TCanvasSavedDCScope& operator=(const TCanvasSavedDCScope&) = delete;
+
+ private:
+  TCanvas* FCanvas;
+  int FLevel;
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -7,6 +7,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/os/Gdi.h"
 #include "platform/os/GdiScopes.h"
+#include "platform/os/Theme.h"
 
 QJ_IMPLEMENT_CLASS(TButtonControl)
 QJ_IMPLEMENT_CLASS(TButton)
@@ -167,6 +168,15 @@ void TButtonControl::Dispatch(TMessage& Message) {
       return;
     case WM_GETDLGCODE: Message.Result = DLGC_BUTTON; return;
     case WM_ERASEBKGND: Message.Result = 1; return;
+    case CM_MOUSEENTER:
+    case CM_MOUSELEAVE:
+      // Only the button's own enter and leave (a child's carries the child).
+      if (!Message.LParam) {
+        FMouseInside = Message.Msg == CM_MOUSEENTER;
+        if (IsThemeActive()) Invalidate();
+      }
+      inherited::Dispatch(Message);
+      return;
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       // The focus rectangle shows while the window has the focus, whichever window takes it.
@@ -202,6 +212,11 @@ void TButton::Click() {
 }
 
 void TButton::Paint() {
+  if (HTHEME theme = OpenThemeData(GetHandle(), u"Button")) {
+    PaintThemed(theme);
+    CloseThemeData(theme);
+    return;
+  }
   TCanvas* canvas = GetCanvas();
   TRect r = GetClientRect();
   canvas->GetBrush()->SetColor(GetColor());
@@ -225,6 +240,38 @@ void TButton::Paint() {
     Inflate(focus, -3, -3);
     canvas->GetBrush()->SetColor(GetColor());
     canvas->DrawFocusRect(focus);
+  }
+}
+
+Integer TButton::ThemeState() const {
+  if (!GetEnabled()) return PBS_DISABLED;
+  if (GetPressed()) return PBS_PRESSED;
+  if (GetMouseInside()) return PBS_HOT;
+  return FActive ? PBS_DEFAULTED : PBS_NORMAL;
+}
+
+void TButton::PaintThemed(HTHEME ATheme) {
+  TCanvas* canvas = GetCanvas();
+  canvas->RequiredState(csHandleValid);
+  HDC dc = canvas->GetHandle();
+  const TRect r = GetClientRect();
+  FActive = IsActive();
+  const Integer state = ThemeState();
+  if (IsThemeBackgroundPartiallyTransparent(ATheme, BP_PUSHBUTTON, state)) DrawThemeParentBackground(GetHandle(), dc, &r);
+  DrawThemeBackground(ATheme, dc, BP_PUSHBUTTON, state, &r, nullptr);
+  RECT content = r;
+  GetThemeBackgroundContentRect(ATheme, dc, BP_PUSHBUTTON, state, &r, &content);
+  COLORREF text = 0;
+  if (FAILED(GetThemeColor(ATheme, BP_PUSHBUTTON, state, TMT_TEXTCOLOR, &text))) text = ColorToRGB(GetFont()->GetColor());
+  canvas->GetFont()->Assign(GetFont());
+  canvas->RequiredState(csHandleValid | csFontValid);
+  SetBkMode(dc, TRANSPARENT);
+  TRect caption = content;
+  DrawTextIn(dc, GetText(), caption, DT_CENTER | DT_VCENTER | (GetWordWrap() ? DT_WORDBREAK : DT_SINGLELINE),
+             TColor(text));
+  if (Focused()) {
+    canvas->GetBrush()->SetColor(clBtnFace);
+    canvas->DrawFocusRect(content);
   }
 }
 

@@ -1,6 +1,10 @@
 // Standard controls: the edit, memo and list box wrap the window system's "EDIT" and "LISTBOX"
 // classes (created as subclasses, notifications reflected back as CN_ messages); the button,
 // check box, radio button, group box and label are drawn by the class library itself.
+//
+// Where the parts live: StdCtrls.cpp (the controls drawn by the library), StdCtrlsEdit.cpp
+// (TCustomEdit, TCustomMemo and the memo's lines), StdCtrlsListBox.cpp (TCustomListBox and its
+// items).
 #pragma once
 
 #include <memory>
@@ -293,6 +297,8 @@ class TButtonControl : public TCustomControl {
   // Pressed look while the mouse or the space bar holds the button down.
   bool GetPressed() const { return FPressed; }
   void SetPressed(bool Value);
+  // The mouse is over the button (the hot look of a themed button).
+  bool GetMouseInside() const { return FMouseInside; }
   void MouseDown(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
   void MouseMove(TShiftState Shift, Integer X, Integer Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, Integer X, Integer Y) override;
@@ -305,6 +311,7 @@ class TButtonControl : public TCustomControl {
 
  private:
   bool FPressed = false;
+  bool FMouseInside = false;
   bool FMouseDown = false;
   bool FSpaceDown = false;
   bool FWordWrap = false;
@@ -331,6 +338,10 @@ class TButton : public TButtonControl {
   void Press() override { Click(); }
 
  private:
+  // The theme's push button in the button's state, with the caption and the focus rectangle.
+  void PaintThemed(HTHEME ATheme);
+  Integer ThemeState() const;
+
   bool FDefault = false;
   bool FCancel = false;
   bool FActive = false;  // as last painted

@@ -1,6 +1,9 @@
 // The screen behind the window system: a headless virtual screen for tests, or real SDL2
 // windows. Chosen once at start-up (QJ_BACKEND=headless|sdl; headless when there is no display).
 // Only top-level and popup windows become native windows; children live in their surfaces.
+//
+// Where the parts live: BackendHeadless.cpp (the virtual screen, its clock and input
+// injection), BackendSdl.cpp (SDL2 windows, events and the system clipboard).
 #pragma once
 
 #include <functional>
@@ -18,6 +21,8 @@ class TBackend {
   virtual TRect ScreenRect() = 0;
   // The screen's resolution (96: one device pixel a logical unit).
   virtual int ScreenDpi() { return 96; }
+  // The colour a window's surface holds before anything paints it (0xRRGGBB).
+  virtual uint32_t FreshSurfacePixel() { return 0x00FFFFFF; }
   virtual TRect WorkArea() = 0;
   virtual DWORD TickCount() = 0;
   virtual void Sleep(DWORD ms) = 0;
@@ -62,6 +67,10 @@ std::unique_ptr<TBackend> CreateHeadlessBackend();
 std::unique_ptr<TBackend> CreateSdlBackend();  // nullptr when SDL cannot open a display
 // Replaces the backend (before any window exists).
 void SetBackend(std::unique_ptr<TBackend> backend);
+// Resolutions a screen may plausibly have.
+constexpr int kLowestScreenDpi = 48, kHighestScreenDpi = 960;
+// The resolution QJ_DPI asks for, or 0 when it is unset or not a plausible resolution.
+int RequestedScreenDpi();
 
 // Input from a backend, in screen coordinates: it goes through hit testing, capture, hooks and
 // the queue like any real input. Buttons: 0 left, 1 right, 2 middle.
@@ -101,6 +110,10 @@ void AdvanceClock(DWORD ms);
 void SetScreenSize(int width, int height);
 // The virtual screen's resolution: above 96 dpi windows get surfaces with a device scale.
 void SetScreenDpi(int dpi);
+// The colour new window surfaces (and the parts a surface gains when it grows) hold before they
+// are painted: one no control draws, so a pixel a control leaves unpainted shows in pixel tests
+// and in the gallery's shots.
+constexpr COLORREF kUnpaintedColor = RGB(255, 0, 170);
 // The pixels of a top-level window (nullptr when the handle is not a live top-level window).
 const TSurface* WindowSurface(HWND wnd);
 // Called when a message loop runs out of messages and timers; it may inject input. Without a

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/os/Backend.h"
+#include "platform/os/GdiInternal.h"
 #include "platform/os/WinInternal.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -41,6 +42,7 @@ class THeadlessBackend : public TBackend {
   void ActivateNative(HWND) override {}
   void SetNativeOpacity(HWND, BYTE) override {}
   int ScreenDpi() override { return FDpi; }
+  uint32_t FreshSurfacePixel() override { return ColorToPixel(Headless::kUnpaintedColor); }
   void Present(HWND, const TSurface&) override { ++FPresents; }
   void SetCursorShape(HCURSOR) override {}
   void WarpMouse(TPoint) override {}
@@ -110,6 +112,12 @@ std::unique_ptr<TBackend> CreateHeadlessBackend() { return std::make_unique<THea
 
 void SetBackend(std::unique_ptr<TBackend> backend) {
   if (backend) CurrentBackend() = std::move(backend);
+}
+
+int RequestedScreenDpi() {
+  const char* wanted = std::getenv("QJ_DPI");
+  const int dpi = wanted ? std::atoi(wanted) : 0;
+  return dpi >= kLowestScreenDpi && dpi <= kHighestScreenDpi ? dpi : 0;
 }
 
 namespace Headless {

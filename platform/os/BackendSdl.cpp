@@ -72,9 +72,9 @@ SDL_SystemCursor SystemCursor(uintptr_t shape) {
   }
 }
 
-constexpr int kLowestDpi = 48, kHighestDpi = 960, kPlainDpi = 96;
+constexpr int kPlainDpi = 96;
 
-bool PlausibleDpi(int dpi) { return dpi >= kLowestDpi && dpi <= kHighestDpi; }
+bool PlausibleDpi(int dpi) { return dpi >= kLowestScreenDpi && dpi <= kHighestScreenDpi; }
 
 // The X server's idea of the resolution, through Xlib loaded at run time: the resource Xft.dpi
 // when set, else the screen's pixels over its millimetres (0 when neither can be read).
@@ -103,10 +103,7 @@ int XServerDpi() {
 
 // The screen's resolution: QJ_DPI when set, else the X server's.
 int ReadScreenDpi() {
-  if (const char* wanted = std::getenv("QJ_DPI")) {
-    int dpi = std::atoi(wanted);
-    if (PlausibleDpi(dpi)) return dpi;
-  }
+  if (int wanted = RequestedScreenDpi()) return wanted;
   int server = XServerDpi();
   return PlausibleDpi(server) ? server : kPlainDpi;
 }

@@ -8,6 +8,8 @@
 // Headless, the clipboard lives in the process. On the sdl backend CF_TEXT (and the CF_UNICODETEXT
 // made from it) is the system clipboard, as UTF-8 with LF line ends outside and CRLF inside.
 // Other formats (CF_BITMAP, registered formats) stay in the process.
+//
+// Where the parts live: WinClipboard.cpp.
 #pragma once
 
 #include "platform/os/WinTypes.h"

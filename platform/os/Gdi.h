@@ -1,6 +1,16 @@
 // The drawing interface: device contexts, GDI objects, raster operations, text, edges and frame
 // controls, system colours. Names follow the original platform so that drawing code translates
 // line by line; numeric values are ours except the raster operation codes, which are truth tables.
+//
+// Where the parts live: GdiObjects.cpp (the object table: pens, brushes, fonts, bitmaps,
+// regions), GdiDC.cpp (device contexts, selection, state, origins, clipping), GdiPrimitives.cpp
+// (raster operations, fills, blits, lines, shapes), GdiPaths.cpp (paths), GdiEdges.cpp (3D edges
+// and frame controls), GdiBitmaps.cpp (BMP files, system and resource bitmaps), GdiImageList.cpp
+// (image lists), GdiDragImage.cpp (drag images), GdiGlyphs.cpp (glyphs drawn at the device
+// pixels of a high-DPI surface), GdiSysColors.cpp (system colours),
+// GdiFonts.cpp (fonts and metrics), GdiText.cpp (text output and DrawText), GdiTextShaping.cpp
+// (simple runs of single-byte text); the shared records are in GdiInternal.h and
+// GdiTextEngine.h.
 #pragma once
 
 #include <functional>
@@ -219,6 +229,53 @@ BOOL DeleteDC(HDC dc);
 int SaveDC(HDC dc);
 BOOL RestoreDC(HDC dc, int savedDC);  // positive: that level; negative: relative to the top
 
+// Device pixels a logical unit of what a DC draws on: above 1 for a window on a high-DPI screen
+// and for a bitmap made compatible with one; 1 for other bitmaps and bad handles.
+double GetDeviceScale(HDC dc);
+
+// Draws a glyph (a check mark, a radio circle, an arrow, a sign) at the device resolution of a
+// DC. On a high-DPI window the pixels under the glyph's rectangle go into a bitmap of their
+// device size, the glyph is drawn there at Scale() times its logical size, and what the DC may
+// show of it goes back when the scope ends, thrown or not: slopes and curves step by one device
+// pixel instead of a doubled one. Elsewhere DC() is the DC itself and Scale() is 1, so the glyph
+// is drawn exactly as without the scope. Glyph code places everything through Map and Length.
+class TDeviceGlyphScope {
+ public:
+  // R in the DC's logical coordinates.
+  TDeviceGlyphScope(HDC dc, const TRect& R);
+  ~TDeviceGlyphScope();
+  TDeviceGlyphScope(const TDeviceGlyphScope&) = delete;
+  TDeviceGlyphScope& operator=(const TDeviceGlyphScope&) = delete;
+
+  HDC DC() const { return FFine ? FFine : FDC; }
+  double Scale() const { return FScale; }
+  // The glyph's rectangle in DC()'s coordinates.
+  TRect Rect() const { return Map(FLogical); }
+  // A point or rectangle of the DC's logical coordinates in DC()'s coordinates.
+  TPoint Map(TPoint P) const;
+  TRect Map(const TRect& R) const;
+  // A logical length (a pen width, a glyph size) in DC()'s units: a whole number of device pixels.
+  Integer Length(Integer L) const;
+  // A convex polygon through pixels of the DC's logical coordinates in one colour, filled and
+  // outlined as Polygon draws it (corner pixels included): at device pixels it covers the device
+  // pixels of its corner pixels and steps along its slopes by one device pixel.
+  void ConvexPolygon(const TPoint* Points, int Count, COLORREF Color) const;
+  // An image of a masked image list at At (logical), its mask keeping what lies under it. At
+  // device pixels the picture is pixel art made larger by whole steps (Scale2x, Scale3x), so its
+  // slopes keep one device pixel steps; other scales take the nearest pixel.
+  void DrawImage(HIMAGELIST List, int Index, TPoint At) const;
+
+ private:
+  HDC FDC;
+  TRect FLogical;
+  double FScale = 1;
+  HDC FFine = nullptr;
+  HBITMAP FBitmap = nullptr;
+  HGDIOBJ FOldBitmap = nullptr;
+  TPoint FSurfaceOffset;  // the DC's logical (0,0) on its surface
+  TRect FDevice;          // the glyph's device pixels on the surface
+};
+
 // The device kind of a DC: OBJ_DC for surface DCs, OBJ_MEMDC for memory DCs, 0 for a bad handle.
 DWORD GetDCObjectType(HDC dc);
 
@@ -384,7 +441,8 @@ DWORD GetSysColor(int index);
 HBRUSH GetSysColorBrush(int index);
 // Changes system colours and tells every window (WM_SYSCOLORCHANGE through the hook below).
 BOOL SetSysColors(int count, const int* indexes, const COLORREF* colors);
-// Restores the classic grey palette (tests pin it).
+// Restores the palettes (tests pin them): the classic greys, and with themes on the theme's
+// light face (kThemedFaceColor, Theme.h) with the 3-D colours that go with it.
 void ResetSysColors();
 // Set by the window system: broadcasts WM_SYSCOLORCHANGE to the top-level windows.
 using TSysColorChangeHandler = void (*)();

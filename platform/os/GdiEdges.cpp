@@ -1,5 +1,6 @@
 // 3D edges and frame controls in the classic look, drawn from system colours.
 #include <algorithm>
+#include <cmath>
 
 #include "platform/os/GdiInternal.h"
 
@@ -83,6 +84,19 @@ void PushButton(HDC h, TRect r, UINT state) {
   DrawEdge(h, &r, pushed ? EDGE_SUNKEN : EDGE_RAISED, flags);
 }
 
+// The check mark of a check box or a menu item in its 7 x 7 cell at Cell's top left, drawn in
+// device columns: a band three units high whose top follows the mark's two slopes, so that at a
+// device scale the slopes step by device pixels (at one pixel a unit it is the classic mark).
+void CheckMark(TDC& dc, TPoint Cell, double Scale, COLORREF color) {
+  constexpr double kCell = 7, kBand = 3;
+  const Integer columns = Integer(std::lround(kCell * Scale));
+  for (Integer x = 0; x < columns; ++x) {
+    const double u = (x + 0.5) / Scale;
+    const Integer top = Integer(std::lround(std::min(u + 1.5, 6.5 - u) * Scale));
+    FillColor(dc, {Cell.X + x, Cell.Y + top, Cell.X + x + 1, Cell.Y + top + Integer(std::lround(kBand * Scale))}, color);
+  }
+}
+
 void CheckBox(TDC& dc, HDC h, const TRect& area, UINT state) {
   TRect box = CenteredSquare(area);
   bool grey = (state & DFCS_INACTIVE) || ((state & DFCS_BUTTON3STATE) && (state & DFCS_CHECKED));
@@ -97,7 +111,9 @@ void CheckBox(TDC& dc, HDC h, const TRect& area, UINT state) {
   FillColor(dc, inner, back);
   if (state & DFCS_CHECKED) {
     COLORREF mark = GetSysColor(grey ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
-    Glyph(dc, inner, {"......#", ".....##", "#...###", "##.###.", "#####..", ".###...", "..#...."}, mark);
+    TDeviceGlyphScope glyph(h, inner);
+    const TPoint cell = glyph.Map(TPoint{inner.Left + (inner.Width() - 7) / 2, inner.Top + (inner.Height() - 7) / 2});
+    CheckMark(*DCOf(glyph.DC()), cell, glyph.Scale(), mark);
   }
 }
 
@@ -110,7 +126,8 @@ void RadioRing(TDC& dc, const TRect& box, const TRegionData& disc, const TRegion
       for (Integer x = r.Left; x < r.Right; ++x) PutPixel(dc, x, y, x + y < diag ? tl : br);
 }
 
-void RadioButton(TDC& dc, const TRect& area, UINT state) {
+// The radio circle: its rings `unit` pixels wide (more than one when it is drawn at device pixels).
+void RadioButton(TDC& dc, const TRect& area, UINT state, Integer unit) {
   TRect box = CenteredSquare(area);
   TRegionData disc = TRegionData::Ellipse(box);
   if (state & DFCS_BUTTONRADIOMASK) {
@@ -119,8 +136,9 @@ void RadioButton(TDC& dc, const TRect& area, UINT state) {
     return;
   }
   if (state & DFCS_BUTTONRADIOIMAGE) FillColor(dc, box, RGB(0, 0, 0));
-  TRegionData ring1 = TRegionData::Ellipse({box.Left + 1, box.Top + 1, box.Right - 1, box.Bottom - 1});
-  TRegionData ring2 = TRegionData::Ellipse({box.Left + 2, box.Top + 2, box.Right - 2, box.Bottom - 2});
+  TRegionData ring1 = TRegionData::Ellipse({box.Left + unit, box.Top + unit, box.Right - unit, box.Bottom - unit});
+  TRegionData ring2 =
+      TRegionData::Ellipse({box.Left + 2 * unit, box.Top + 2 * unit, box.Right - 2 * unit, box.Bottom - 2 * unit});
   bool flat = state & (DFCS_FLAT | DFCS_MONO);
   RadioRing(dc, box, disc, ring1, GetSysColor(COLOR_BTNSHADOW), GetSysColor(flat ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT));
   if (!flat) RadioRing(dc, box, ring1, ring2, GetSysColor(COLOR_3DDKSHADOW), GetSysColor(COLOR_3DLIGHT));
@@ -128,7 +146,7 @@ void RadioButton(TDC& dc, const TRect& area, UINT state) {
   COLORREF back = GetSysColor((state & (DFCS_PUSHED | DFCS_INACTIVE)) ? COLOR_BTNFACE : COLOR_WINDOW);
   for (const TRect& r : inside.Rects()) FillColor(dc, r, back);
   if (state & DFCS_CHECKED) {
-    Integer s = std::max(2, box.Width() / 3);
+    Integer s = std::max(2 * unit, box.Width() / 3);
     Integer x = box.Left + (box.Width() - s) / 2, y = box.Top + (box.Height() - s) / 2;
     COLORREF dot = GetSysColor((state & DFCS_INACTIVE) ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT);
     const TRegionData dotShape = TRegionData::Ellipse({x, y, x + s, y + s});
@@ -151,8 +169,12 @@ void SizeGrip(TDC& dc, const TRect& r, bool mirrored) {
 
 BOOL ButtonControl(TDC& dc, HDC h, TRect& r, UINT state) {
   if (state & DFCS_BUTTONPUSH) PushButton(h, r, state);
-  else if (state & (DFCS_BUTTONRADIO | DFCS_BUTTONRADIOIMAGE | DFCS_BUTTONRADIOMASK)) RadioButton(dc, r, state);
-  else CheckBox(dc, h, r, state);
+  else if (state & (DFCS_BUTTONRADIO | DFCS_BUTTONRADIOIMAGE | DFCS_BUTTONRADIOMASK)) {
+    TDeviceGlyphScope glyph(h, r);
+    RadioButton(*DCOf(glyph.DC()), glyph.Rect(), state, glyph.Length(1));
+  } else {
+    CheckBox(dc, h, r, state);
+  }
   return TRUE;
 }
 
@@ -165,12 +187,14 @@ BOOL ScrollControl(TDC& dc, HDC h, TRect& r, UINT state) {
   PushButton(h, r, state);
   UINT dir = kind == DFCS_SCROLLCOMBOBOX ? 1 : kind;
   if (dir > 3) return FALSE;
-  Integer shift = (state & DFCS_PUSHED) ? 1 : 0;
+  TDeviceGlyphScope glyph(h, r);
+  TDC& fine = *DCOf(glyph.DC());
+  Integer shift = glyph.Length((state & DFCS_PUSHED) ? 1 : 0);
   if (state & DFCS_INACTIVE) {
-    Arrow(dc, r, dir, GetSysColor(COLOR_BTNHIGHLIGHT), shift + 1);
-    Arrow(dc, r, dir, GetSysColor(COLOR_BTNSHADOW), shift);
+    Arrow(fine, glyph.Rect(), dir, GetSysColor(COLOR_BTNHIGHLIGHT), shift + glyph.Length(1));
+    Arrow(fine, glyph.Rect(), dir, GetSysColor(COLOR_BTNSHADOW), shift);
   } else {
-    Arrow(dc, r, dir, GetSysColor(COLOR_BTNTEXT), shift);
+    Arrow(fine, glyph.Rect(), dir, GetSysColor(COLOR_BTNTEXT), shift);
   }
   return TRUE;
 }
@@ -206,7 +230,7 @@ BOOL MenuControl(TDC& dc, TRect& r, UINT state) {
       Glyph(dc, r, {"...#", "..##", ".###", "####", ".###", "..##", "...#"}, RGB(0, 0, 0));
       return TRUE;
     case DFCS_MENUCHECK:
-      Glyph(dc, r, {"......#", ".....##", "#...###", "##.###.", "#####..", ".###...", "..#...."}, RGB(0, 0, 0));
+      CheckMark(dc, {r.Left + (r.Width() - 7) / 2, r.Top + (r.Height() - 7) / 2}, 1, RGB(0, 0, 0));
       return TRUE;
     case DFCS_MENUBULLET: Glyph(dc, r, {".##.", "####", "####", ".##."}, RGB(0, 0, 0)); return TRUE;
     default: return FALSE;

@@ -67,6 +67,9 @@ T* LookupAs(HGDIOBJ h, TGdiKind kind) {
 }
 TPenObject* PenOf(HGDIOBJ h);
 TBrushObject* BrushOf(HGDIOBJ h);
+// After a theme switch: the system colour brushes take the colours of the look now active, and
+// every window hears of it (WM_SYSCOLORCHANGE).
+void SysColorsFollowTheme();
 TFontObject* FontOf(HGDIOBJ h);
 TBitmapObject* BitmapOf(HGDIOBJ h);
 TRegionObject* RegionOf(HGDIOBJ h);

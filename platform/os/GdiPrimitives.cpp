@@ -143,6 +143,26 @@ std::vector<Integer> DashPattern(UINT style) {
   }
 }
 
+// Calls f(x, y) for each point of the Bresenham line from a to b, b excluded.
+template <class F>
+void ForLinePoints(TPoint a, TPoint b, F&& f) {
+  const Integer dx = std::abs(b.X - a.X), dy = -std::abs(b.Y - a.Y);
+  const Integer sx = a.X < b.X ? 1 : -1, sy = a.Y < b.Y ? 1 : -1;
+  Integer err = dx + dy;
+  for (Integer x = a.X, y = a.Y; x != b.X || y != b.Y;) {
+    f(x, y);
+    const Integer e2 = 2 * err;
+    if (e2 >= dy) {
+      err += dy;
+      x += sx;
+    }
+    if (e2 <= dx) {
+      err += dx;
+      y += sy;
+    }
+  }
+}
+
 class TLineWriter {
  public:
   TLineWriter(TDC& dc, const TPenInfo& pen) : FDC(dc), FPen(pen), FDash(DashPattern(pen.Style)) {
@@ -152,22 +172,8 @@ class TLineWriter {
 
   // Bresenham from a to b in surface coordinates, b excluded.
   void Segment(TPoint a, TPoint b) {
-    Integer dx = std::abs(b.X - a.X), dy = -std::abs(b.Y - a.Y);
-    Integer sx = a.X < b.X ? 1 : -1, sy = a.Y < b.Y ? 1 : -1;
-    Integer err = dx + dy;
-    Integer x = a.X, y = a.Y;
-    while (x != b.X || y != b.Y) {
-      Plot(x, y);
-      Integer e2 = 2 * err;
-      if (e2 >= dy) {
-        err += dy;
-        x += sx;
-      }
-      if (e2 <= dx) {
-        err += dx;
-        y += sy;
-      }
-    }
+    if (a.X != b.X && a.Y != b.Y && StepsByDevicePixels()) return DeviceSegment(a, b);
+    ForLinePoints(a, b, [this](Integer x, Integer y) { Plot(x, y); });
   }
 
   void Flush() {
@@ -201,6 +207,29 @@ class TLineWriter {
     }
     if (!on && FDC.State.BkMode != OPAQUE) return;
     Put(x, y, on ? FPen.Color : FBack);
+  }
+
+  // A plain one-unit line on a high-DPI surface: slopes step by one device pixel, as text does,
+  // instead of by a whole unit; level and upright lines are the same either way.
+  bool StepsByDevicePixels() const {
+    return FSurface->Scaled() && FSurface->IntegralScale() && FPen.Width <= 1 && FDash.empty() &&
+           FDC.State.Rop2 == R2_COPYPEN;
+  }
+
+  // The line from a to b in device pixels, a unit square of device pixels at each step, each
+  // device pixel shown where its unit lies in the clip.
+  void DeviceSegment(TPoint a, TPoint b) {
+    const Integer unit = Integer(FSurface->Scale);
+    ForLinePoints({a.X * unit, a.Y * unit}, {b.X * unit, b.Y * unit}, [&](Integer x, Integer y) {
+      for (Integer v = y; v < y + unit; ++v)
+        for (Integer u = x; u < x + unit; ++u) PutDevice(u, v);
+    });
+  }
+
+  void PutDevice(Integer x, Integer y) {
+    if (x < 0 || y < 0 || x >= FSurface->Width || y >= FSurface->Height) return;
+    if (!FDC.Clip().Contains({FSurface->ToLogical(x), FSurface->ToLogical(y)})) return;
+    FSurface->Row(y)[x] = FPen.Color;
   }
 
   void Put(Integer x, Integer y, uint32_t color) {

@@ -1,7 +1,10 @@
-// System colours: the classic grey palette, cached brushes, and the change broadcast.
+// System colours: the classic grey palette, the themed look's palette, cached brushes, and the
+// change broadcast.
 #include <array>
+#include <utility>
 
 #include "platform/os/GdiInternal.h"
+#include "platform/os/Theme.h"
 
 namespace {
 
@@ -41,9 +44,34 @@ constexpr std::array<COLORREF, kColorCount> kClassicColors = {
     RGB(192, 192, 192),  // menu bar
 };
 
-std::array<COLORREF, kColorCount>& Colors() {
-  static std::array<COLORREF, kColorCount> colors = kClassicColors;
+// With themes on the face and the 3-D colours around it are the theme's light grey, so a
+// classic face, a themed part and the edges beside them share one face colour.
+constexpr std::pair<int, COLORREF> kThemedFaceColors[] = {
+    {COLOR_SCROLLBAR, RGB(200, 200, 200)},      {COLOR_MENU, kThemedFaceColor},
+    {COLOR_ACTIVEBORDER, RGB(180, 180, 180)},   {COLOR_INACTIVEBORDER, RGB(244, 247, 252)},
+    {COLOR_BTNFACE, kThemedFaceColor},          {COLOR_BTNSHADOW, RGB(160, 160, 160)},
+    {COLOR_3DDKSHADOW, RGB(105, 105, 105)},     {COLOR_3DLIGHT, RGB(227, 227, 227)},
+    {COLOR_MENUBAR, kThemedFaceColor},
+};
+
+std::array<COLORREF, kColorCount> ThemedPalette() {
+  std::array<COLORREF, kColorCount> colors = kClassicColors;
+  for (const auto& [index, color] : kThemedFaceColors) colors[size_t(index)] = color;
   return colors;
+}
+
+struct TPalettes {
+  std::array<COLORREF, kColorCount> Classic = kClassicColors;
+  std::array<COLORREF, kColorCount> Themed = ThemedPalette();
+};
+
+TPalettes& Palettes() {
+  static TPalettes palettes;
+  return palettes;
+}
+
+std::array<COLORREF, kColorCount>& Colors() {
+  return ThemeEngine::Enabled() ? Palettes().Themed : Palettes().Classic;
 }
 
 // One stock brush per index; its colour follows SetSysColors.
@@ -81,9 +109,10 @@ HBRUSH GetSysColorBrush(int index) {
 
 BOOL SetSysColors(int count, const int* indexes, const COLORREF* colors) {
   if (count < 0 || (count > 0 && (!indexes || !colors))) return FALSE;
+  // A colour set by the program holds in both looks.
   for (int i = 0; i < count; ++i) {
     if (!ValidIndex(indexes[i])) continue;
-    Colors()[size_t(indexes[i])] = colors[i] & 0xFFFFFF;
+    Palettes().Classic[size_t(indexes[i])] = Palettes().Themed[size_t(indexes[i])] = colors[i] & 0xFFFFFF;
     SyncBrush(indexes[i]);
   }
   if (ChangeHandler()) ChangeHandler()();
@@ -91,8 +120,13 @@ BOOL SetSysColors(int count, const int* indexes, const COLORREF* colors) {
 }
 
 void ResetSysColors() {
-  Colors() = kClassicColors;
+  Palettes() = TPalettes();
   for (int i = 0; i < kColorCount; ++i) SyncBrush(i);
+}
+
+void SysColorsFollowTheme() {
+  for (int i = 0; i < kColorCount; ++i) SyncBrush(i);
+  if (ChangeHandler()) ChangeHandler()();
 }
 
 void SetSysColorChangeHandler(TSysColorChangeHandler handler) { ChangeHandler() = handler; }

@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 
+#include "platform/os/GdiInternal.h"
 #include "platform/os/ThemeInternal.h"
 #include "platform/os/Windows.h"
 #include "platform/rtl/Registry.h"
@@ -60,7 +61,8 @@ const TThemePart kParts[] = {
     {C::Spin, SPNP_UPHORZ, K::ArrowButton, BLS_DISABLED, kMargins1, {10, 15}, kMin8, false, A::Right},
     {C::Spin, SPNP_DOWNHORZ, K::ArrowButton, BLS_DISABLED, kMargins1, {10, 15}, kMin8, false, A::Left},
     {C::Status, SP_BACKGROUND, K::StatusBackground, 1, kNoMargins, kAnySize, {1, 1}, false, A::Up},
-    {C::Status, SP_PANE, K::StatusPane, 1, {2, 2, 2, 1}, kAnySize, {4, 4}, false, A::Up},
+    // As the gap between two panels a pane is a line and a pixel beside it, as a classic gap.
+    {C::Status, SP_PANE, K::StatusPane, 1, {2, 2, 2, 1}, {2, 2}, {4, 4}, false, A::Up},
     {C::Status, SP_GRIPPERPANE, K::StatusPane, 1, {2, 2, 2, 1}, kAnySize, {4, 4}, false, A::Up},
     {C::Status, SP_GRIPPER, K::StatusGripper, 1, kNoMargins, {12, 12}, {12, 12}, true, A::Up},
     {C::Tab, TABP_TABITEM, K::TabItem, TIS_FOCUSED, {3, 2, 3, 2}, kAnySize, {6, 6}, true, A::Up},
@@ -229,6 +231,7 @@ void ThemeEngine::SetEnabled(bool enabled, bool remember) {
   if (remember) StoreChoice(enabled);
   if (e.Enabled == enabled) return;
   e.Enabled = enabled;
+  SysColorsFollowTheme();
   if (e.ChangeHandler) e.ChangeHandler();
 }
 

@@ -4,6 +4,8 @@
 // existing files are opened; everything else is refused with the platform's error codes. The
 // opener runs as a program with an argument vector, never through a shell, so the target cannot
 // smuggle in commands; a path is made absolute so that it can never pass for an option.
+//
+// Where the parts live: WinShell.cpp.
 #pragma once
 
 #include <functional>

@@ -5,7 +5,9 @@
 //
 // Whether themes are on at start-up: the environment variable QJ_THEMES ("on"/"off", "1"/"0")
 // when set, else the per-user setting (HKEY_CURRENT_USER\Software\QJ\Appearance, value
-// "Themes"), else on. Switching broadcasts WM_THEMECHANGED to every top-level window.
+// "Themes"), else on. Switching gives the system colours the look's palette (the button face is
+// kThemedFaceColor while themes are on) and broadcasts WM_SYSCOLORCHANGE, then WM_THEMECHANGED, to
+// every top-level window.
 //
 // Where the parts live: GdiTheme.cpp (handles, switch, queries), ThemeDraw.cpp (the drawings).
 #pragma once
@@ -25,7 +27,7 @@ enum THEMESIZE : int { TS_MIN = 0, TS_TRUE = 1, TS_DRAW = 2 };
 constexpr DWORD STAP_ALLOW_NONCLIENT = 1, STAP_ALLOW_CONTROLS = 2, STAP_ALLOW_WEBCONTENT = 4;
 
 // Colour properties of GetThemeColor.
-constexpr int TMT_BORDERCOLOR = 3801, TMT_FILLCOLOR = 3802, TMT_TEXTCOLOR = 3803;
+constexpr int TMT_BORDERCOLOR = 3801, TMT_FILLCOLOR = 3802, TMT_TEXTCOLOR = 3803, TMT_GLYPHTEXTCOLOR = 3819;
 
 // Parts and states of the classes the engine answers.
 enum BUTTONPARTS { BP_PUSHBUTTON = 1, BP_RADIOBUTTON = 2, BP_CHECKBOX = 3, BP_GROUPBOX = 4 };
@@ -66,6 +68,10 @@ enum SPINPARTS { SPNP_UP = 1, SPNP_DOWN = 2, SPNP_UPHORZ = 3, SPNP_DOWNHORZ = 4 
 enum STATUSPARTS { SP_BACKGROUND = 0, SP_PANE = 1, SP_GRIPPERPANE = 2, SP_GRIPPER = 3 };
 enum PAGEPARTS { PGRP_UP = 1, PGRP_DOWN = 2, PGRP_UPHORZ = 3, PGRP_DOWNHORZ = 4 };
 enum PROGRESSPARTS { PP_BAR = 1, PP_BARVERT = 2, PP_CHUNK = 3, PP_CHUNKVERT = 4 };
+
+// The face of the themed look: the system's button face while themes are on, and the fill of
+// the theme's tracks, status bars and panes.
+constexpr COLORREF kThemedFaceColor = RGB(240, 240, 240);
 
 BOOL IsThemeActive();
 BOOL IsAppThemed();

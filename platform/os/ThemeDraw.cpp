@@ -23,9 +23,9 @@ const TLook kFaceLooks[] = {
 const COLORREF kWhite = RGB(255, 255, 255);
 const COLORREF kPaneBorder = RGB(137, 140, 149);
 const COLORREF kSeparator = RGB(213, 213, 213);
-const COLORREF kTrackFill = RGB(240, 240, 240);
+const COLORREF kTrackFill = kThemedFaceColor;
 const COLORREF kTrackPressed = RGB(200, 200, 200);
-const COLORREF kStatusFill = RGB(240, 240, 240);
+const COLORREF kStatusFill = kThemedFaceColor;
 const COLORREF kEditBorders[] = {RGB(171, 173, 179), RGB(126, 180, 234), RGB(86, 157, 229), RGB(217, 217, 217)};
 const COLORREF kCloseHot = RGB(232, 17, 35);
 
@@ -52,19 +52,23 @@ void BlendPixel(HDC dc, int x, int y, COLORREF color) {
   if (under != CLR_INVALID) SetPixelV(dc, x, y, Mix(under, color, 1, 2));
 }
 
-// A 1-pixel border; rounded: the corner pixels are left alone and the inner corners softened.
-void Border(HDC dc, const TRect& r, COLORREF color, bool rounded) {
-  if (r.Width() < 2 || r.Height() < 2) return Fill(dc, r, color);
-  const int c = rounded ? 1 : 0;
-  Fill(dc, {r.Left + c, r.Top, r.Right - c, r.Top + 1}, color);
-  Fill(dc, {r.Left + c, r.Bottom - 1, r.Right - c, r.Bottom}, color);
-  Fill(dc, {r.Left, r.Top + c, r.Left + 1, r.Bottom - c}, color);
-  Fill(dc, {r.Right - 1, r.Top + c, r.Right, r.Bottom - c}, color);
+// A border `width` pixels wide (1 unless a glyph is drawn at device pixels); rounded: the corners
+// are left alone and the inner corners softened.
+void Border(HDC dc, const TRect& r, COLORREF color, bool rounded, int width = 1) {
+  if (r.Width() < 2 * width || r.Height() < 2 * width) return Fill(dc, r, color);
+  const int c = rounded ? width : 0;
+  Fill(dc, {r.Left + c, r.Top, r.Right - c, r.Top + width}, color);
+  Fill(dc, {r.Left + c, r.Bottom - width, r.Right - c, r.Bottom}, color);
+  Fill(dc, {r.Left, r.Top + c, r.Left + width, r.Bottom - c}, color);
+  Fill(dc, {r.Right - width, r.Top + c, r.Right, r.Bottom - c}, color);
   if (!rounded) return;
-  BlendPixel(dc, r.Left + 1, r.Top + 1, color);
-  BlendPixel(dc, r.Right - 2, r.Top + 1, color);
-  BlendPixel(dc, r.Left + 1, r.Bottom - 2, color);
-  BlendPixel(dc, r.Right - 2, r.Bottom - 2, color);
+  for (int dy = 0; dy < width; ++dy)
+    for (int dx = 0; dx < width; ++dx) {
+      BlendPixel(dc, r.Left + width + dx, r.Top + width + dy, color);
+      BlendPixel(dc, r.Right - 2 * width + dx, r.Top + width + dy, color);
+      BlendPixel(dc, r.Left + width + dx, r.Bottom - 2 * width + dy, color);
+      BlendPixel(dc, r.Right - 2 * width + dx, r.Bottom - 2 * width + dy, color);
+    }
 }
 
 TRect Inset(const TRect& r, int d) { return {r.Left + d, r.Top + d, r.Right - d, r.Bottom - d}; }
@@ -86,10 +90,16 @@ void Triangle(HDC dc, const POINT (&p)[3], COLORREF color) {
   SelectObject(dc, oldBrush);
 }
 
-// A solid arrow of odd base width centred in r.
-void Arrow(HDC dc, const TRect& r, TArrowDir dir, COLORREF color) {
+// A solid arrow of odd base width centred in r, drawn at the device pixels: the base takes three
+// fifths of r across the arrow, as far as the arrow's depth (half the base) fits three fifths of r
+// along it, so a narrow button keeps a tall arrow.
+void Arrow(HDC screenDC, const TRect& area, TArrowDir dir, COLORREF color) {
+  TDeviceGlyphScope glyph(screenDC, area);
+  HDC dc = glyph.DC();
+  const TRect r = glyph.Rect();
   const bool vertical = dir == TArrowDir::Up || dir == TArrowDir::Down;
-  int base = std::min(r.Width(), r.Height()) * 3 / 5;
+  const int across = vertical ? r.Width() : r.Height(), along = vertical ? r.Height() : r.Width();
+  int base = std::min(across * 3 / 5, 2 * (along * 3 / 5) - 1);
   if (base % 2 == 0) --base;
   base = std::max(base, 3);
   const int depth = base / 2 + 1;
@@ -132,9 +142,11 @@ void CheckBox(HDC dc, const TRect& r, const TPartState& s) {
   Border(dc, box, look.Border, false);
   const COLORREF mark = s.Visual == TVisual::Disabled ? look.Glyph : RGB(33, 33, 33);
   if (s.Check == 1) {
+    TDeviceGlyphScope glyph(dc, box);
     const int x = box.Left + 3, y = box.Top + 6;
-    Line(dc, x, y, x + 2, y + 2, mark, 2);
-    Line(dc, x + 2, y + 2, x + 7, y - 3, mark, 2);
+    const TPoint a = glyph.Map(TPoint{x, y}), b = glyph.Map(TPoint{x + 2, y + 2}), c = glyph.Map(TPoint{x + 7, y - 3});
+    Line(glyph.DC(), a.X, a.Y, b.X, b.Y, mark, glyph.Length(2));
+    Line(glyph.DC(), b.X, b.Y, c.X, c.Y, mark, glyph.Length(2));
   } else if (s.Check == 2) {
     Fill(dc, Inset(box, 3), mark);
   }
@@ -143,17 +155,24 @@ void CheckBox(HDC dc, const TRect& r, const TPartState& s) {
 void RadioButton(HDC dc, const TRect& r, const TPartState& s) {
   const TLook& look = FaceLook(s.Visual);
   TRect box{r.Left, r.Top, r.Left + std::min(r.Width(), 13), r.Top + std::min(r.Height(), 13)};
-  FillEllipse(dc, box, look.Border);
-  FillEllipse(dc, Inset(box, 1), s.Visual == TVisual::Disabled ? look.Top : Mix(kWhite, look.Bottom, 1, 3));
-  if (s.Check) FillEllipse(dc, Inset(box, 4), s.Visual == TVisual::Disabled ? look.Glyph : RGB(33, 33, 33));
+  TDeviceGlyphScope glyph(dc, box);
+  FillEllipse(glyph.DC(), glyph.Map(box), look.Border);
+  FillEllipse(glyph.DC(), glyph.Map(Inset(box, 1)),
+              s.Visual == TVisual::Disabled ? look.Top : Mix(kWhite, look.Bottom, 1, 3));
+  if (s.Check)
+    FillEllipse(glyph.DC(), glyph.Map(Inset(box, 4)), s.Visual == TVisual::Disabled ? look.Glyph : RGB(33, 33, 33));
 }
 
-void TreeGlyph(HDC dc, const TRect& r, const TPartState& s) {
+void TreeGlyph(HDC screenDC, const TRect& r, const TPartState& s) {
   TRect box{r.Left, r.Top, r.Left + 9, r.Top + 9};
-  Gradient(dc, Inset(box, 1), kWhite, RGB(220, 220, 220));
-  Border(dc, box, RGB(142, 143, 143), true);
-  Fill(dc, {box.Left + 2, box.Top + 4, box.Right - 2, box.Top + 5}, RGB(0, 0, 0));
-  if (!s.Opened) Fill(dc, {box.Left + 4, box.Top + 2, box.Left + 5, box.Bottom - 2}, RGB(0, 0, 0));
+  TDeviceGlyphScope glyph(screenDC, box);
+  HDC dc = glyph.DC();
+  const int line = glyph.Length(1);
+  const TRect b = glyph.Map(box);
+  Gradient(dc, Inset(b, line), kWhite, RGB(220, 220, 220));
+  Border(dc, b, RGB(142, 143, 143), true, line);
+  Fill(dc, glyph.Map(TRect{box.Left + 2, box.Top + 4, box.Right - 2, box.Top + 5}), RGB(0, 0, 0));
+  if (!s.Opened) Fill(dc, glyph.Map(TRect{box.Left + 4, box.Top + 2, box.Left + 5, box.Bottom - 2}), RGB(0, 0, 0));
 }
 
 void HeaderItem(HDC dc, const TRect& r, const TPartState& s) {
@@ -329,6 +348,7 @@ bool ThemePartColor(const TThemePart& part, const TPartState& s, int propId, COL
                                                : Mix(look.Top, look.Bottom, 1, 2);
       return true;
     case TMT_TEXTCOLOR: color = look.Text; return true;
+    case TMT_GLYPHTEXTCOLOR: color = look.Glyph; return true;
     default: return false;
   }
 }

@@ -1,5 +1,5 @@
 // Private records of the theme engine: the classes and parts it answers, how a state number
-// reads, and the drawing entry points shared by GdiTheme.cpp and ThemeDraw.cpp.
+// reads, and the drawing entry points shared by the engine's two parts (see Theme.h).
 #pragma once
 
 #include "platform/os/Gdi.h"

@@ -113,7 +113,10 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_NCHITTEST: return DefaultHitTest(w, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     case WM_NCPAINT: DrawNonClientFrame(w); return 0;
-    case WM_NCACTIVATE: DrawNonClientFrame(w); return TRUE;
+    case WM_NCACTIVATE:
+      w->CaptionActive = wParam != FALSE;
+      DrawNonClientFrame(w);
+      return TRUE;
     case WM_ERASEBKGND: return EraseBackground(w, reinterpret_cast<HDC>(wParam));
     case WM_PAINT: {
       PAINTSTRUCT ps;

@@ -6,6 +6,8 @@
 // cancel, abort, retry, ignore, yes, no, tryagain, continue, or default for the box's default
 // button); when the list is used up, boxes show again. QJ_MESSAGEBOX_LOG names a file that gets
 // one line per answered box: "caption|text|answer".
+//
+// Where the parts live: WinMessageBox.cpp.
 #pragma once
 
 #include <functional>

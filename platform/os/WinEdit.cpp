@@ -866,10 +866,13 @@ void Destroy(HWND wnd) {
 
 LRESULT TextMessage(TEdit& e, UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
-    case WM_SETTEXT:
+    case WM_SETTEXT: {
       DefWindowProc(e.Wnd, msg, wParam, lParam);
-      SetText(e, reinterpret_cast<const char*>(lParam));
+      // A program's text keeps the case rule as typed text does.
+      const char* text = reinterpret_cast<const char*>(lParam);
+      SetText(e, ApplyCase(e, text ? text : "").c_str());
       return TRUE;
+    }
     case WM_GETTEXT: {
       auto* buffer = reinterpret_cast<char*>(lParam);
       if (!buffer || wParam == 0) return 0;

@@ -159,7 +159,9 @@ void DrawBorderAndCaption(TWindowRec* w, const TFrame& f, const TRegionData& cli
     TRect caption = CaptionRect(w, f);
     RECT line{caption.Left, caption.Bottom, caption.Right, caption.Bottom + 1};
     FillRect(dc, &line, GetSysColorBrush(COLOR_BTNFACE));
-    DrawCaption(dc, w, caption, WinState().Active == top->Handle);
+    // The caption follows WM_NCACTIVATE, so a form may keep an active caption while a
+    // drop-down of its own is the active window.
+    DrawCaption(dc, w, caption, top->CaptionActive);
   }
   DeleteSurfaceDC(dc);
 }

@@ -57,6 +57,7 @@ struct TWindowRec {
   bool Destroyed = false;
   bool Minimized = false;
   bool Maximized = false;
+  bool CaptionActive = false;  // as the last WM_NCACTIVATE that reached the default handling said
   TRect NormalRect;
   TScrollBarState Scroll[2];  // SB_HORZ, SB_VERT
   COLORREF LayerKey = 0;

@@ -216,27 +216,31 @@ void FillShape(HDC dc, COLORREF color, const std::function<void()>& draw) {
   DeleteObject(pen);
 }
 
+// The tick, three pixel rows thick, the rows stacked at the device pixels of a high-DPI menu.
 void DrawTick(HDC dc, const RECT& box, COLORREF color) {
   int x = box.Left + (box.Width() - 7) / 2, y = box.Top + (box.Height() - 7) / 2;
-  FillShape(dc, color, [&] {
-    for (int i = 0; i < 3; ++i) {
-      POINT tick[3] = {{x, y + 2 + i}, {x + 2, y + 4 + i}, {x + 7, y - 1 + i}};
-      Polyline(dc, tick, 3);
+  TDeviceGlyphScope glyph(dc, {x, y - 1, x + 8, y + 7});
+  const TPoint a = glyph.Map(TPoint{x, y + 2}), b = glyph.Map(TPoint{x + 2, y + 4}), c = glyph.Map(TPoint{x + 7, y - 1});
+  FillShape(glyph.DC(), color, [&] {
+    for (int i = 0; i < glyph.Length(3); ++i) {
+      POINT tick[3] = {{a.X, a.Y + i}, {b.X, b.Y + i}, {c.X, c.Y + i}};
+      Polyline(glyph.DC(), tick, 3);
     }
   });
 }
 
 void DrawBullet(HDC dc, const RECT& box, COLORREF color) {
   int cx = (box.Left + box.Right) / 2, cy = (box.Top + box.Bottom) / 2;
-  FillShape(dc, color, [&] { Ellipse(dc, cx - 3, cy - 3, cx + 3, cy + 3); });
+  TDeviceGlyphScope glyph(dc, {cx - 3, cy - 3, cx + 3, cy + 3});
+  const TRect dot = glyph.Rect();
+  FillShape(glyph.DC(), color, [&] { Ellipse(glyph.DC(), dot.Left, dot.Top, dot.Right, dot.Bottom); });
 }
 
 void DrawSubMenuArrow(HDC dc, const RECT& r, COLORREF color) {
   int x = r.Right - kArrowColumn + 5, cy = (r.Top + r.Bottom) / 2;
-  FillShape(dc, color, [&] {
-    POINT arrow[3] = {{x, cy - 4}, {x + 4, cy}, {x, cy + 4}};
-    Polygon(dc, arrow, 3);
-  });
+  const POINT arrow[3] = {{x, cy - 4}, {x + 4, cy}, {x, cy + 4}};
+  TDeviceGlyphScope glyph(dc, {x, cy - 4, x + 5, cy + 5});
+  glyph.ConvexPolygon(arrow, 3, color);
 }
 
 void DrawCheck(HDC dc, const TMenuItemRec& item, const RECT& r, COLORREF color) {

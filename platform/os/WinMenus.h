@@ -13,6 +13,9 @@
 // WM_MENUSELECT as the selection moves (flags 0xFFFF and no menu when it closes),
 // WM_UNINITMENUPOPUP, WM_MENUCHAR for a letter no item has, and WM_MEASUREITEM/WM_DRAWITEM
 // (ODT_MENU) for owner-drawn items.
+//
+// Where the parts live: WinMenu.cpp (menu handles, items, accelerator tables), WinMenuTrack.cpp
+// (layout and drawing, the menu bar, the tracking loop).
 #pragma once
 
 #include "platform/os/Windows.h"

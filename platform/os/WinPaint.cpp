@@ -187,7 +187,7 @@ void EnsureSurface(TWindowRec* top) {
   int height = std::clamp(top->Rect.Height(), 0, maxSide);
   const TSurface* old = top->Surface.get();
   if (old && old->LogicalWidth() == width && old->LogicalHeight() == height && old->Scale == scale) return;
-  auto fresh = std::make_shared<TSurface>(width, height, scale, 0x00FFFFFF);
+  auto fresh = std::make_shared<TSurface>(width, height, scale, Backend().FreshSurfacePixel());
   if (old && old->Scale == scale) {
     for (int y = 0; y < std::min(fresh->Height, old->Height); ++y)
       std::copy(old->Row(y), old->Row(y) + std::min(fresh->Width, old->Width), fresh->Row(y));

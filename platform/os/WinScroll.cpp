@@ -93,18 +93,24 @@ TRect ScrollBarRect(const TWindowRec* w, int bar) {
 
 namespace {
 
-// A filled triangle pointing `dir`, centred in the box.
+// A filled triangle pointing `dir`, centred in the box, drawn in device pixels: on a high-DPI
+// screen its slopes step by one device pixel.
 void DrawArrowGlyph(TSurface& s, const TRegionData& clip, const TRect& box, TArrowDir dir, uint32_t color, int shift) {
-  int rows = std::max(2, std::min(box.Width(), box.Height()) / 4);
-  int cx = box.Left + box.Width() / 2 + shift, cy = box.Top + box.Height() / 2 + shift;
+  const TRect d{TSurface::DeviceEdge(box.Left, s.Scale), TSurface::DeviceEdge(box.Top, s.Scale),
+                TSurface::DeviceEdge(box.Right, s.Scale), TSurface::DeviceEdge(box.Bottom, s.Scale)};
+  const int unit = TSurface::DeviceEdge(1, s.Scale), deviceShift = TSurface::DeviceEdge(shift, s.Scale);
+  const int rows = std::max(2 * unit, std::min(d.Width(), d.Height()) / 4);
+  const int cx = d.Left + d.Width() / 2 + deviceShift, cy = d.Top + d.Height() / 2 + deviceShift;
+  // A device pixel shows when its logical pixel lies in the clip.
+  auto put = [&](int x, int y) {
+    if (x >= 0 && y >= 0 && x < s.Width && y < s.Height && clip.Contains({s.ToLogical(x), s.ToLogical(y)}))
+      s.Row(y)[x] = color;
+  };
   for (int k = 0; k < rows; ++k) {
-    int step = dir == TArrowDir::Up || dir == TArrowDir::Left ? k : rows - 1 - k;
-    if (dir == TArrowDir::Up || dir == TArrowDir::Down) {
-      int y = cy - rows / 2 + step;
-      FillSurface(s, clip, {cx - k, y, cx + k + 1, y + 1}, color);
-    } else {
-      int x = cx - rows / 2 + step;
-      FillSurface(s, clip, {x, cy - k, x + 1, cy + k + 1}, color);
+    const int step = dir == TArrowDir::Up || dir == TArrowDir::Left ? k : rows - 1 - k;
+    for (int i = -k; i <= k; ++i) {
+      if (dir == TArrowDir::Up || dir == TArrowDir::Down) put(cx + i, cy - rows / 2 + step);
+      else put(cx - rows / 2 + step, cy + i);
     }
   }
 }
@@ -121,6 +127,15 @@ void DrawArrowButton(TSurface& s, const TRegionData& clip, const TRect& box, TAr
   }
 }
 
+// The track between the arrows: the scroll bar colour checkered with the highlight, as classic
+// bars have it, so that a thumb in the button face stands out wherever it lies.
+void FillTrack(TSurface& s, const TRegionData& clip, const TRect& r) {
+  const uint32_t even = SysPixel(COLOR_BTNHIGHLIGHT), odd = SysPixel(COLOR_SCROLLBAR);
+  const TRegionData area = clip.Intersect(TRegionData(r));
+  for (const TRect& band : area.Rects())
+    ForDevicePixels(s, band, [&](uint32_t& px, Integer x, Integer y) { px = (x + y) % 2 == 0 ? even : odd; });
+}
+
 }  // namespace
 
 void DrawScrollBars(TWindowRec* w, TSurface& s, const TRegionData& clip) {
@@ -130,7 +145,7 @@ void DrawScrollBars(TWindowRec* w, TSurface& s, const TRegionData& clip) {
     TRect r = ScrollBarRect(w, bar);
     if (r.IsEmpty()) continue;
     r = {r.Left + o.X, r.Top + o.Y, r.Right + o.X, r.Bottom + o.Y};
-    FillSurface(s, clip, r, SysPixel(COLOR_SCROLLBAR));
+    FillTrack(s, clip, r);
     const TScrollBarState& st = w->Scroll[bar];
     bool scrolls = MaxPos(st) > st.Min && st.Disabled != ESB_DISABLE_BOTH;
     TBarParts p = Parts(w, bar);

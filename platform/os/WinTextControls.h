@@ -1,4 +1,7 @@
 // Helpers shared by the built-in text controls ("EDIT", "LISTBOX"). Not for use outside platform/os.
+//
+// Where the parts live: WinTextControls.cpp (the helpers), WinEdit.cpp (the "EDIT" class),
+// WinListBox.cpp (the "LISTBOX" class).
 #pragma once
 
 #include <vector>

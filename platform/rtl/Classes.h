@@ -1,5 +1,8 @@
 // The class library core in one include: persistent objects and components, lists of pointers,
 // string lists, collections, and the registry of classes by name.
+//
+// Where the parts live: the headers included below, and ClassRegistry.cpp (the registry of
+// classes by name and the filer's error class).
 #pragma once
 
 #include <initializer_list>

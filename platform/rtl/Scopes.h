@@ -2,6 +2,7 @@
 //
 //   TUpdateScope      an object's Begin/End pair (BeginUpdate/EndUpdate unless named otherwise)
 //   TLockSwitchScope  an object's Lock(bool) switched on for the block
+//   TCancellableUpdateScope  BeginUpdate, then EndUpdate, or CancelUpdate when the block failed
 //   TValueScope       a variable set for the block, its old value put back
 //   TCounterScope     a lock or depth count raised for the block
 //   TFinally          any action at the end of the block
@@ -84,6 +85,14 @@ void SwitchLock(T* ATarget) {
   (ATarget->*Lock)(AOn);
 }
 
+template <class T>
+void EndOrCancelUpdate(T* ATarget, bool ACompleted) {
+  if (ACompleted)
+    ATarget->EndUpdate();
+  else
+    ATarget->CancelUpdate();
+}
+
 }  // namespace ScopesDetail
 
 // Holds an object in update mode (or any Begin/End pair) for a block. Begin and End are member
@@ -124,6 +133,13 @@ class TUpdateScope : TScopeEnd {
 template <class T, auto Lock>
 using TLockSwitchScope =
     TUpdateScope<T, &ScopesDetail::SwitchLock<T, Lock, true>, &ScopesDetail::SwitchLock<T, Lock, false>>;
+
+// BeginUpdate now; at the end EndUpdate when the block completed, CancelUpdate (the count lowered,
+// no change announced) while its exception unwinds.
+//
+//   TCancellableUpdateScope<TqvFilterCriteria> update(this);
+template <class T>
+using TCancellableUpdateScope = TUpdateScope<T, &T::BeginUpdate, &ScopesDetail::EndOrCancelUpdate<T>>;
 
 // Sets a variable for a block and puts its old value back at the end. Given the alive token of
 // the variable's owner, it puts nothing back once the owner is gone.

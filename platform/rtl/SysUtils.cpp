@@ -18,6 +18,10 @@ const TResourceString SInvalidOp = {65404, "Invalid floating point operation"};
 
 }  // namespace
 
+const TResourceString SOutOfMemory = {65420, "Out of memory"};
+const TResourceString SInvalidCast = {65421, "Invalid class typecast"};
+const TResourceString SDivByZero = {65422, "Division by zero"};
+
 String LoadResString(PResStringRec res) {
   if (!res) return String();
   if (TResourceStringHook hook = GResourceHook.load()) return hook(res);

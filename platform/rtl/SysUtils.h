@@ -2,6 +2,10 @@
 //
 // String positions are 1-based where the original platform's are (Copy, Pos, Delete, Insert).
 // Case mapping and comparison of 8-bit text go through Windows-1252 tables, never the host locale.
+//
+// Where the parts live: SysUtils.cpp (resource strings, exceptions, integer and Boolean
+// conversions), Strings.cpp (string helpers, case mapping, collation), Format.cpp (Format),
+// FloatFormat.cpp (floating-point and currency text).
 #pragma once
 
 #include <exception>
@@ -141,6 +145,11 @@ QJ_EXCEPTION(EOSError, Exception)
 QJ_EXCEPTION(EThread, Exception)
 QJ_EXCEPTION(EIniFileException, Exception)
 QJ_EXCEPTION(ERegistryException, Exception)
+
+// Texts of the runtime's own errors, for the layers above that raise the same classes.
+extern const TResourceString SOutOfMemory;  // Out of memory
+extern const TResourceString SInvalidCast;  // Invalid class typecast
+extern const TResourceString SDivByZero;    // Division by zero
 
 // Raises EAbort, the silent exception that unwinds without a message to the user.
 [[noreturn]] void Abort();

@@ -18,6 +18,9 @@
 //
 // Copies are cheap: strings are copied by value (short ones stay inline), arrays are shared and
 // copied on the first write, so an array copy behaves as an independent value.
+//
+// Where the parts live: Variants.cpp (the value, arrays, type names), VariantConvert.cpp
+// (conversions between the types), VariantOps.cpp (comparison and arithmetic).
 #pragma once
 
 #include <initializer_list>

@@ -10,6 +10,7 @@
 #include "platform/rtl/FileTestSupport.h"
 #include "platform/rtl/Registry.h"
 #include "platform/rtl/Variants.h"
+#include "support/IdleScript.h"
 
 namespace {
 
@@ -452,20 +453,16 @@ TEST_F(ConfigDialog, CloseTakesNothing) {
 
 TEST_F(ConfigDialog, ModalDialogRefusesABadPortThenApplies) {
   Free(Dialog);
-  std::vector<std::function<void(TfrmConfig*)>> steps = {
-      [](TfrmConfig* d) {
-        d->GetIPAddr()->SetEditValue(String("172.16.0.200"));
-        d->GetPort()->SetEditValue(String("99"));
-      },
-      [](TfrmConfig* d) { ClickButton(d->GetApplyButton()); },
-      [](TfrmConfig* d) { d->GetPort()->SetEditValue(String("8080")); },
-      [](TfrmConfig* d) { ClickButton(d->GetApplyButton()); },
-  };
-  size_t next = 0;
-  Headless::SetIdleHandler([&] {
-    auto* dialog = dynamic_cast<TfrmConfig*>(Screen->GetActiveCustomForm());
-    if (dialog && next < steps.size()) steps[next++](dialog);
-  });
+  auto dialog = [] { return dynamic_cast<TfrmConfig*>(Screen->GetActiveCustomForm()); };
+  RunWhenIdle(
+      {[&] {
+         dialog()->GetIPAddr()->SetEditValue(String("172.16.0.200"));
+         dialog()->GetPort()->SetEditValue(String("99"));
+       },
+       [&] { ClickButton(dialog()->GetApplyButton()); },
+       [&] { dialog()->GetPort()->SetEditValue(String("8080")); },
+       [&] { ClickButton(dialog()->GetApplyButton()); }},
+      [&] { return dialog() != nullptr; });
   EXPECT_TRUE(ShowConfigDialog(Settings, FileName));
   EXPECT_EQ(Boxes, (std::vector<String>{"invalid Port No."}));
   EXPECT_EQ(Settings, (TSTBAddr{"172.16.0.200", 8080}));

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "core/qvClasses.h"
 #include "platform/rtl/Classes.h"
+#include "platform/rtl/ClassesConsts.h"
+#include "support/ResourceTexts.h"
 
 namespace {
 
@@ -150,6 +154,57 @@ TEST(ResourceStrings, OverridesWinAndFilterWordsFollowTheProc) {
   SetResourceStringOverrides(nullptr);
   EXPECT_EQ(GetLocalizedResourceString(&sqvFilterOperatorEqual), "equals");
 }
+
+// ---------------------------------------------------------------------------------------------
+// Errors with resource texts
+
+const TResourceString STestProgress{1, "100% done"};
+
+struct TResourceErrorCase {
+  const char* Name;
+  std::function<void()> Raise;
+  std::function<bool(const Exception&)> IsExpectedClass;
+  TResourceTexts Overrides;
+  const char* Message;
+};
+
+class ResourceErrors : public ::testing::TestWithParam<TResourceErrorCase> {};
+
+TEST_P(ResourceErrors, CarryTheLocalizedTextInTheirClass) {
+  const TResourceErrorCase& c = GetParam();
+  TResourceTextScope texts(c.Overrides);
+  try {
+    c.Raise();
+    FAIL() << "nothing raised";
+  } catch (const Exception& e) {
+    EXPECT_TRUE(c.IsExpectedClass(e)) << e.ClassName();
+    EXPECT_EQ(e.Message(), c.Message);
+  }
+}
+
+template <class E>
+bool IsA(const Exception& e) {
+  return e.InheritsFrom<E>();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ResourceErrors,
+    ::testing::Values(
+        TResourceErrorCase{"DefaultText", [] { RaiseResourceError<EDivByZero>(&SDivByZero); }, IsA<EDivByZero>,
+                           {}, "Division by zero"},
+        TResourceErrorCase{"FormattedWithArguments",
+                           [] { RaiseResourceError<EListError>(&SListIndexError, {7}); }, IsA<EListError>, {},
+                           "List index out of bounds (7)"},
+        TResourceErrorCase{"OverrideWins", [] { RaiseResourceError<EDivByZero>(&SDivByZero); }, IsA<EDivByZero>,
+                           {{&SDivByZero, "Division durch null"}}, "Division durch null"},
+        TResourceErrorCase{"OverrideIsFormatted",
+                           [] { RaiseResourceError<EListError>(&SListIndexError, {3}); }, IsA<EListError>,
+                           {{&SListIndexError, "Listenindex %d"}}, "Listenindex 3"},
+        TResourceErrorCase{"WithoutArgumentsNothingIsFormatted", [] { RaiseResourceError(&STestProgress); },
+                           IsA<Exception>, {}, "100% done"},
+        TResourceErrorCase{"CeilDivByZero", [] { CeilDiv(1, 0); }, IsA<EDivByZero>,
+                           {{&SDivByZero, "Division durch null"}}, "Division durch null"}),
+    [](const ::testing::TestParamInfo<TResourceErrorCase>& info) { return std::string(info.param.Name); });
 
 TEST(Arithmetic, CeilDivTruncatesThenRoundsUp) {
   struct Case {

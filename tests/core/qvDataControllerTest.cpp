@@ -10,6 +10,7 @@
 #include "core/qvDataSelection.h"
 #include "core/qvDataSummary.h"
 #include "core/qvFilter.h"
+#include "support/CaseNames.h"
 #include "tests/core/qvTestItem.h"
 
 namespace {
@@ -51,66 +52,71 @@ class DataControllerTest : public ::testing::Test {
 
 void ListenerProc(void* AData, TqvCustomDataController*) { static_cast<TLog*>(AData)->push_back("listener"); }
 
-TEST_F(DataControllerTest, NotificationScenarios) {
-  struct Scenario {
-    const char* name;
-    std::function<void(TqvCustomDataController*)> action;
-    TLog expected;
-  } scenarios[] = {
-      {"one cell", [](auto* c) { c->SetValue(1, 0, 5); }, {"view 0 0 1", "record 1 0", "data"}},
-      {"two cells of one record",
-       [](auto* c) {
-         c->BeginUpdate();
-         c->SetValue(0, 0, 1);
-         c->SetValue(0, 1, "a");
-         c->EndUpdate();
-       },
-       {"view 1 -1 0", "record 0 -1", "data"}},
-      {"same cell twice",
-       [](auto* c) {
-         c->BeginUpdate();
-         c->SetValue(0, 1, "a");
-         c->SetValue(0, 1, "b");
-         c->EndUpdate();
-       },
-       {"view 0 1 0", "record 0 1", "data"}},
-      {"two records",
-       [](auto* c) {
-         c->BeginUpdate();
-         c->SetValue(0, 0, 1);
-         c->SetValue(1, 1, "b");
-         c->EndUpdate();
-       },
-       {"view 4 1 1", "data"}},
-      {"grow", [](auto* c) { c->SetRecordCount(5); }, {"view 2 -1 -1", "data"}},
-      {"shrink", [](auto* c) { c->SetRecordCount(1); }, {"view 3 -1 -1", "data"}},
-      {"same count", [](auto* c) { c->SetRecordCount(2); }, {}},
-      {"negative count", [](auto* c) { c->SetRecordCount(-5); }, {"view 3 -1 -1", "data"}},
-      {"insert", [](auto* c) { c->InsertRecord(0); }, {"view 2 -1 -1", "data"}},
-      {"append", [](auto* c) { c->AppendRecord(); }, {"view 2 -1 -1", "data"}},
-      {"delete", [](auto* c) { c->DeleteRecord(0); }, {"view 3 -1 -1", "data"}},
-      {"item without value type", [](auto* c) { c->SetValue(0, 2, 5); }, {}},
-      {"copy restores a record", [](auto* c) { c->CopyRecord(0, 1); }, {"view 1 -1 1", "record 1 -1", "data"}},
-      {"nested bracket sends once",
-       [](auto* c) {
-         c->BeginUpdate();
-         c->BeginUpdate();
-         c->SetValue(0, 0, 1);
-         c->EndUpdate();
-         c->SetValue(0, 0, 2);
-         c->EndUpdate();
-       },
-       {"view 0 0 0", "record 0 0", "data"}},
-  };
-  for (const Scenario& s : scenarios) {
-    TearDown();
-    Log.clear();
-    SetUp();
-    s.action(Controller);
-    EXPECT_EQ(Log, s.expected) << s.name;
-    EXPECT_EQ(Controller->GetPendingDataChange(), TqvDataChange()) << s.name;
-  }
+struct TNotificationScenario {
+  const char* Name;
+  std::function<void(TqvCustomDataController*)> action;
+  TLog expected;
+  friend void PrintTo(const TNotificationScenario& c, std::ostream* os) { *os << c.Name; }
+};
+
+const TNotificationScenario kNotificationScenarios[] = {
+    {"one cell", [](auto* c) { c->SetValue(1, 0, 5); }, {"view 0 0 1", "record 1 0", "data"}},
+    {"two cells of one record",
+     [](auto* c) {
+       c->BeginUpdate();
+       c->SetValue(0, 0, 1);
+       c->SetValue(0, 1, "a");
+       c->EndUpdate();
+     },
+     {"view 1 -1 0", "record 0 -1", "data"}},
+    {"same cell twice",
+     [](auto* c) {
+       c->BeginUpdate();
+       c->SetValue(0, 1, "a");
+       c->SetValue(0, 1, "b");
+       c->EndUpdate();
+     },
+     {"view 0 1 0", "record 0 1", "data"}},
+    {"two records",
+     [](auto* c) {
+       c->BeginUpdate();
+       c->SetValue(0, 0, 1);
+       c->SetValue(1, 1, "b");
+       c->EndUpdate();
+     },
+     {"view 4 1 1", "data"}},
+    {"grow", [](auto* c) { c->SetRecordCount(5); }, {"view 2 -1 -1", "data"}},
+    {"shrink", [](auto* c) { c->SetRecordCount(1); }, {"view 3 -1 -1", "data"}},
+    {"same count", [](auto* c) { c->SetRecordCount(2); }, {}},
+    {"negative count", [](auto* c) { c->SetRecordCount(-5); }, {"view 3 -1 -1", "data"}},
+    {"insert", [](auto* c) { c->InsertRecord(0); }, {"view 2 -1 -1", "data"}},
+    {"append", [](auto* c) { c->AppendRecord(); }, {"view 2 -1 -1", "data"}},
+    {"delete", [](auto* c) { c->DeleteRecord(0); }, {"view 3 -1 -1", "data"}},
+    {"item without value type", [](auto* c) { c->SetValue(0, 2, 5); }, {}},
+    {"copy restores a record", [](auto* c) { c->CopyRecord(0, 1); }, {"view 1 -1 1", "record 1 -1", "data"}},
+    {"nested bracket sends once",
+     [](auto* c) {
+       c->BeginUpdate();
+       c->BeginUpdate();
+       c->SetValue(0, 0, 1);
+       c->EndUpdate();
+       c->SetValue(0, 0, 2);
+       c->EndUpdate();
+     },
+     {"view 0 0 0", "record 0 0", "data"}},
+};
+
+class NotificationScenarios : public DataControllerTest, public ::testing::WithParamInterface<TNotificationScenario> {};
+
+TEST_P(NotificationScenarios, SendTheExpectedNotificationsOnce) {
+  const TNotificationScenario& s = GetParam();
+  s.action(Controller);
+  EXPECT_EQ(Log, s.expected) << s.Name;
+  EXPECT_EQ(Controller->GetPendingDataChange(), TqvDataChange()) << s.Name;
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, NotificationScenarios, ::testing::ValuesIn(kNotificationScenarios),
+                         TCaseNameFromDescription());
 
 TEST_F(DataControllerTest, ValuesConvertAndRead) {
   Controller->SetValue(0, 0, "42");
@@ -302,47 +308,53 @@ TEST_F(DataControllerTest, OneViewRebuildPerBracket) {
 
 // Every event may free the controller: the alive token tells the code that raised it, and
 // nothing of the controller is touched afterwards (the sanitizer build watches for that).
-TEST_F(DataControllerTest, HandlerMayFreeTheController) {
-  using TFreeing = std::function<void(TqvCustomDataController*, const std::function<void()>&)>;
-  struct Case {
-    const char* name;
-    TFreeing hook;  // installs a handler that runs the given free
-    std::function<void(TqvCustomDataController*)> action;
-  } cases[] = {
-      {"OnRecordChanged",
-       [](auto* c, const auto& kill) { c->OnRecordChanged = [kill](auto*, Integer, Integer) { kill(); }; },
-       [](auto* c) { c->SetValue(0, 0, 1); }},
-      {"OnDataChanged", [](auto* c, const auto& kill) { c->OnDataChanged = [kill](TObject*) { kill(); }; },
-       [](auto* c) { c->SetValue(0, 0, 1); }},
-      {"OnUpdateControl",
-       [](auto* c, const auto& kill) { c->OnUpdateControl = [kill](TqvUpdateControlInfo*) { kill(); }; },
-       [](auto* c) { c->SetRecordCount(5); }},
-      {"OnSortingChanged", [](auto* c, const auto& kill) { c->OnSortingChanged = [kill](TObject*) { kill(); }; },
-       [](auto* c) { c->ChangeSorting(0, soDescending); }},
-      {"OnGroupingChanged", [](auto* c, const auto& kill) { c->OnGroupingChanged = [kill](TObject*) { kill(); }; },
-       [](auto* c) { c->GetGroups()->ChangeGroupIndex(1, 0); }},
-      {"OnUpdateControl of a filter refresh",
-       [](auto* c, const auto& kill) { c->OnUpdateControl = [kill](TqvUpdateControlInfo*) { kill(); }; },
-       [](auto* c) { c->GetFilter()->SetActive(true); }},
-  };
-  for (const Case& test : cases) {
-    TearDown();
-    SetUp();
-    TLog extra;
-    Controller->AddDataChangedListener(ListenerProc, &extra);
-    TqvCustomDataController* c = Controller;
-    size_t heardBeforeFree = 0;
-    test.hook(c, [this, c, &extra, &heardBeforeFree] {
-      heardBeforeFree = extra.size();
-      Free(c);
-      Controller = nullptr;
-    });
-    TAliveToken alive = c->AliveToken();
-    test.action(c);
-    EXPECT_FALSE(alive) << test.name;
-    EXPECT_EQ(extra.size(), heardBeforeFree) << test.name << ": a listener heard a freed controller";
-  }
+using TFreeing = std::function<void(TqvCustomDataController*, const std::function<void()>&)>;
+struct THandlerFreeCase {
+  const char* Name;
+  TFreeing hook;  // installs a handler that runs the given free
+  std::function<void(TqvCustomDataController*)> action;
+  friend void PrintTo(const THandlerFreeCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+const THandlerFreeCase kHandlerFreeingTheController[] = {
+    {"OnRecordChanged",
+     [](auto* c, const auto& kill) { c->OnRecordChanged = [kill](auto*, Integer, Integer) { kill(); }; },
+     [](auto* c) { c->SetValue(0, 0, 1); }},
+    {"OnDataChanged", [](auto* c, const auto& kill) { c->OnDataChanged = [kill](TObject*) { kill(); }; },
+     [](auto* c) { c->SetValue(0, 0, 1); }},
+    {"OnUpdateControl",
+     [](auto* c, const auto& kill) { c->OnUpdateControl = [kill](TqvUpdateControlInfo*) { kill(); }; },
+     [](auto* c) { c->SetRecordCount(5); }},
+    {"OnSortingChanged", [](auto* c, const auto& kill) { c->OnSortingChanged = [kill](TObject*) { kill(); }; },
+     [](auto* c) { c->ChangeSorting(0, soDescending); }},
+    {"OnGroupingChanged", [](auto* c, const auto& kill) { c->OnGroupingChanged = [kill](TObject*) { kill(); }; },
+     [](auto* c) { c->GetGroups()->ChangeGroupIndex(1, 0); }},
+    {"OnUpdateControl of a filter refresh",
+     [](auto* c, const auto& kill) { c->OnUpdateControl = [kill](TqvUpdateControlInfo*) { kill(); }; },
+     [](auto* c) { c->GetFilter()->SetActive(true); }},
+};
+
+class HandlerFreeingTheController : public DataControllerTest, public ::testing::WithParamInterface<THandlerFreeCase> {};
+
+TEST_P(HandlerFreeingTheController, LeavesItUntouchedAfterwards) {
+  const THandlerFreeCase& test = GetParam();
+  TLog extra;
+  Controller->AddDataChangedListener(ListenerProc, &extra);
+  TqvCustomDataController* c = Controller;
+  size_t heardBeforeFree = 0;
+  test.hook(c, [this, c, &extra, &heardBeforeFree] {
+    heardBeforeFree = extra.size();
+    Free(c);
+    Controller = nullptr;
+  });
+  TAliveToken alive = c->AliveToken();
+  test.action(c);
+  EXPECT_FALSE(alive) << test.Name;
+  EXPECT_EQ(extra.size(), heardBeforeFree) << test.Name << ": a listener heard a freed controller";
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, HandlerFreeingTheController, ::testing::ValuesIn(kHandlerFreeingTheController),
+                         TCaseNameFromDescription());
 
 TLog DestructionLog;
 
@@ -397,13 +409,28 @@ class TRecordingController : public TqvDataController {
   TqvCustomDataProviderClass GetDataProviderClass() const override { return &TRecordingProvider::StaticClass(); }
 };
 
+// The parts come with the controller, of the classes its final class names; a const controller
+// answers them.
+TEST(DataControllerOwnership, PartsAreMadeWithTheControllerOfTheFinalClassesKinds) {
+  auto* controller = New<TRecordingController>(nullptr);
+  const TqvCustomDataController& c = *controller;
+  ASSERT_NE(c.GetSummary(), nullptr);
+  EXPECT_TRUE(c.GetSummary()->InheritsFrom<TRecordingSummary>());
+  ASSERT_NE(c.GetFilter(), nullptr);
+  EXPECT_TRUE(c.GetFilter()->InheritsFrom<TRecordingFilter>());
+  ASSERT_NE(c.GetProvider(), nullptr);
+  EXPECT_TRUE(c.GetProvider()->InheritsFrom<TRecordingProvider>());
+  ASSERT_NE(c.GetDataControllerInfo(), nullptr);
+  EXPECT_TRUE(c.GetDataControllerInfo()->GetSelection()->InheritsFrom<TRecordingSelection>());
+  EXPECT_NE(c.GetGroups(), nullptr);
+  EXPECT_NE(c.GetSearch(), nullptr);
+  EXPECT_EQ(c.GetSummary(), controller->GetSummary());
+  Free(controller);
+}
+
 TEST(DataControllerOwnership, OwnedPartsAreFreedTheObjectModelsWay) {
   DestructionLog.clear();
   auto* controller = New<TRecordingController>(nullptr);
-  controller->GetSummary();
-  controller->GetFilter();
-  controller->GetDataControllerInfo();
-  controller->GetProvider();
   Free(controller);
   std::sort(DestructionLog.begin(), DestructionLog.end());
   EXPECT_EQ(DestructionLog, (TLog{"filter", "provider", "selection", "summary"}));

@@ -1,5 +1,6 @@
 #include <functional>
 
+#include "support/CaseNames.h"
 #include "tests/core/qvRecordingView.h"
 
 using TRecords = std::vector<std::string>;
@@ -23,134 +24,144 @@ TRecords Without(TRecords ARecords, std::vector<size_t> AIndexes) {
 
 using EditingTest = RecordingViewTest;
 
+namespace {
+
 // The editing cycle: each case acts on the five records and states the records, the focused
 // record and the edit state (1 inserting, 2 editing, 4 editor value pending, 8 modified) after.
-TEST_F(EditingTest, StateMachine) {
-  using TAction = std::function<void(EditingTest&, TqvDataController*)>;
-  struct TCase {
-    const char* Name;
-    TAction Action;
-    TRecords Records;
-    Integer Focused;
-    Integer EditState;
-  } cases[] = {
-      {"append takes the last row's grouping values",
-       [](auto& t, auto* c) {
-         t.GroupByGroup();
-         c->Append();
-       },
-       With(kOriginal, 5, "- - 2"), 5, dceInsert},
-      {"an untouched append is removed again by post",
-       [](auto& t, auto* c) {
-         t.GroupByGroup();
-         c->Append();
-         c->Post();
-       },
-       kOriginal, 4, 0},
-      {"insert takes the focused record's place and is focused",
-       [](auto&, auto* c) {
-         c->ChangeFocusedRowIndex(3);
-         c->Insert();
-       },
-       With(kOriginal, 3, "- - -"), 3, dceInsert},
-      {"a second insert without editing does nothing",
-       [](auto&, auto* c) {
-         c->ChangeFocusedRowIndex(3);
-         c->Insert();
-         c->Insert();
-       },
-       With(kOriginal, 3, "- - -"), 3, dceInsert},
-      {"an edited insert is kept by post",
-       [](auto&, auto* c) {
-         c->ChangeFocusedRowIndex(0);
-         c->Insert();
-         c->SetEditValue(EditingTest::kNum, 5, 1);
-         c->Post();
-       },
-       With(kOriginal, 0, "5 - -"), 0, 0},
-      {"cancel restores the edited value",
-       [](auto&, auto* c) {
-         c->ChangeFocusedRowIndex(1);
-         c->Edit();
-         c->SetEditValue(EditingTest::kName, "zeta", 1);
-         c->Cancel();
-       },
-       kOriginal, 1, 0},
-      {"an empty text through value source 1 is stored as Null",
-       [](auto&, auto* c) {
-         c->ChangeFocusedRowIndex(0);
-         c->SetEditValue(EditingTest::kName, "", 1);
-       },
-       {"10 - 1", "20 beta 2", "30 gamma 1", "40 delta 2", "50 beacon 1"}, 0, dceEdit | dceChanging | dceModified},
-      {"update data takes the pending editor value",
-       [](auto&, auto* c) {
-         c->ChangeFocusedRowIndex(0);
-         c->SetEditValue(EditingTest::kNum, 11, 1);
-         c->UpdateData();
-       },
-       {"11 alpha 1", "20 beta 2", "30 gamma 1", "40 delta 2", "50 beacon 1"}, 0, dceEdit | dceModified},
-      {"post ends the edit and keeps the value",
-       [](auto&, auto* c) {
-         c->ChangeFocusedRowIndex(2);
-         c->SetEditValue(EditingTest::kNum, 31, 1);
-         c->Post();
-       },
-       {"10 alpha 1", "20 beta 2", "31 gamma 1", "40 delta 2", "50 beacon 1"}, 2, 0},
-      {"focusing another record posts the edit",
-       [](auto&, auto* c) {
-         c->ChangeFocusedRowIndex(2);
-         c->SetEditValue(EditingTest::kNum, 32, 1);
-         c->ChangeFocusedRowIndex(3);
-       },
-       {"10 alpha 1", "20 beta 2", "32 gamma 1", "40 delta 2", "50 beacon 1"}, 3, 0},
-      {"a group row and one of its rows in the selection delete each record once",
-       [](auto& t, auto* c) {
-         t.GroupByGroup();
-         c->GetGroups()->ChangeExpanding(0, true, false);  // G0:0, 0, 2, 4, G0:1
-         c->ChangeRowSelection(0, true);
-         c->ChangeRowSelection(2, true);
-         c->DeleteSelection();
-       },
-       Without(kOriginal, {0, 2, 4}), -1, 0},
-      {"deleting the focused last row focuses the new last row",
-       [](auto&, auto* c) {
-         c->ChangeFocusedRowIndex(4);
-         c->DeleteFocused();
-       },
-       Without(kOriginal, {4}), 3, 0},
-      {"deleting a focused middle row focuses the record after it",
-       [](auto&, auto* c) {
-         c->ChangeFocusedRowIndex(1);
-         c->DeleteFocused();
-       },
-       Without(kOriginal, {1}), 1, 0},
-      {"a focused group row deletes exactly its records, whatever their view order",
-       [](auto& t, auto* c) {
-         t.GroupByGroup();
-         c->ChangeSorting(EditingTest::kNum, soDescending);  // group 1 shows records 4, 2, 0
-         c->ChangeFocusedRowIndex(0);                        // the collapsed group of 1s
-         c->DeleteFocused();
-       },
-       Without(kOriginal, {0, 2, 4}), 1, 0},
-      {"deleting the edited record ends the edit",
-       [](auto&, auto* c) {
-         c->ChangeFocusedRowIndex(1);
-         c->Edit();
-         c->DeleteRecord(0);
-       },
-       Without(kOriginal, {0}), 0, 0},
-  };
-  for (const TCase& test : cases) {
-    SCOPED_TRACE(test.Name);
-    TearDown();
-    SetUp();
-    test.Action(*this, Controller);
-    EXPECT_EQ(Records(), test.Records);
-    EXPECT_EQ(Controller->GetFocusedRecordIndex(), test.Focused);
-    EXPECT_EQ(Controller->GetEditState(), test.EditState);
-    EXPECT_EQ(Controller->IsEditing(), test.EditState != 0);
-  }
+using TEditingAction = std::function<void(EditingTest&, TqvDataController*)>;
+struct TEditingStateCase {
+  const char* Name;
+  TEditingAction Action;
+  TRecords Records;
+  Integer Focused;
+  Integer EditState;
+  friend void PrintTo(const TEditingStateCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+const TEditingStateCase kEditingStateMachine[] = {
+    {"append takes the last row's grouping values",
+     [](auto& t, auto* c) {
+       t.GroupByGroup();
+       c->Append();
+     },
+     With(kOriginal, 5, "- - 2"), 5, dceInsert},
+    {"an untouched append is removed again by post",
+     [](auto& t, auto* c) {
+       t.GroupByGroup();
+       c->Append();
+       c->Post();
+     },
+     kOriginal, 4, 0},
+    {"insert takes the focused record's place and is focused",
+     [](auto&, auto* c) {
+       c->ChangeFocusedRowIndex(3);
+       c->Insert();
+     },
+     With(kOriginal, 3, "- - -"), 3, dceInsert},
+    {"a second insert without editing does nothing",
+     [](auto&, auto* c) {
+       c->ChangeFocusedRowIndex(3);
+       c->Insert();
+       c->Insert();
+     },
+     With(kOriginal, 3, "- - -"), 3, dceInsert},
+    {"an edited insert is kept by post",
+     [](auto&, auto* c) {
+       c->ChangeFocusedRowIndex(0);
+       c->Insert();
+       c->SetEditValue(EditingTest::kNum, 5, 1);
+       c->Post();
+     },
+     With(kOriginal, 0, "5 - -"), 0, 0},
+    {"cancel restores the edited value",
+     [](auto&, auto* c) {
+       c->ChangeFocusedRowIndex(1);
+       c->Edit();
+       c->SetEditValue(EditingTest::kName, "zeta", 1);
+       c->Cancel();
+     },
+     kOriginal, 1, 0},
+    {"an empty text through value source 1 is stored as Null",
+     [](auto&, auto* c) {
+       c->ChangeFocusedRowIndex(0);
+       c->SetEditValue(EditingTest::kName, "", 1);
+     },
+     {"10 - 1", "20 beta 2", "30 gamma 1", "40 delta 2", "50 beacon 1"}, 0, dceEdit | dceChanging | dceModified},
+    {"update data takes the pending editor value",
+     [](auto&, auto* c) {
+       c->ChangeFocusedRowIndex(0);
+       c->SetEditValue(EditingTest::kNum, 11, 1);
+       c->UpdateData();
+     },
+     {"11 alpha 1", "20 beta 2", "30 gamma 1", "40 delta 2", "50 beacon 1"}, 0, dceEdit | dceModified},
+    {"post ends the edit and keeps the value",
+     [](auto&, auto* c) {
+       c->ChangeFocusedRowIndex(2);
+       c->SetEditValue(EditingTest::kNum, 31, 1);
+       c->Post();
+     },
+     {"10 alpha 1", "20 beta 2", "31 gamma 1", "40 delta 2", "50 beacon 1"}, 2, 0},
+    {"focusing another record posts the edit",
+     [](auto&, auto* c) {
+       c->ChangeFocusedRowIndex(2);
+       c->SetEditValue(EditingTest::kNum, 32, 1);
+       c->ChangeFocusedRowIndex(3);
+     },
+     {"10 alpha 1", "20 beta 2", "32 gamma 1", "40 delta 2", "50 beacon 1"}, 3, 0},
+    {"a group row and one of its rows in the selection delete each record once",
+     [](auto& t, auto* c) {
+       t.GroupByGroup();
+       c->GetGroups()->ChangeExpanding(0, true, false);  // G0:0, 0, 2, 4, G0:1
+       c->ChangeRowSelection(0, true);
+       c->ChangeRowSelection(2, true);
+       c->DeleteSelection();
+     },
+     Without(kOriginal, {0, 2, 4}), -1, 0},
+    {"deleting the focused last row focuses the new last row",
+     [](auto&, auto* c) {
+       c->ChangeFocusedRowIndex(4);
+       c->DeleteFocused();
+     },
+     Without(kOriginal, {4}), 3, 0},
+    {"deleting a focused middle row focuses the record after it",
+     [](auto&, auto* c) {
+       c->ChangeFocusedRowIndex(1);
+       c->DeleteFocused();
+     },
+     Without(kOriginal, {1}), 1, 0},
+    {"a focused group row deletes exactly its records, whatever their view order",
+     [](auto& t, auto* c) {
+       t.GroupByGroup();
+       c->ChangeSorting(EditingTest::kNum, soDescending);  // group 1 shows records 4, 2, 0
+       c->ChangeFocusedRowIndex(0);                        // the collapsed group of 1s
+       c->DeleteFocused();
+     },
+     Without(kOriginal, {0, 2, 4}), 1, 0},
+    {"deleting the edited record ends the edit",
+     [](auto&, auto* c) {
+       c->ChangeFocusedRowIndex(1);
+       c->Edit();
+       c->DeleteRecord(0);
+     },
+     Without(kOriginal, {0}), 0, 0},
+};
+
+class EditingStateMachine : public EditingTest, public ::testing::WithParamInterface<TEditingStateCase> {};
+
+TEST_P(EditingStateMachine, LeavesTheExpectedRecordsFocusAndState) {
+  const TEditingStateCase& test = GetParam();
+  SCOPED_TRACE(test.Name);
+  test.Action(*this, Controller);
+  EXPECT_EQ(Records(), test.Records);
+  EXPECT_EQ(Controller->GetFocusedRecordIndex(), test.Focused);
+  EXPECT_EQ(Controller->GetEditState(), test.EditState);
+  EXPECT_EQ(Controller->IsEditing(), test.EditState != 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, EditingStateMachine, ::testing::ValuesIn(kEditingStateMachine),
+                         TCaseNameFromDescription());
+
+}  // namespace
 
 TEST_F(EditingTest, NewItemRowEditsABufferAndPostAppendsOneRecord) {
   Controller->ChangeFocusedRowIndex(2);

@@ -3,41 +3,52 @@
 
 #include "core/qvDataSearch.h"
 #include "core/qvFilter.h"
+#include "support/CaseNames.h"
 #include "tests/core/qvRecordingView.h"
 
 using NavigationTest = RecordingViewTest;
 
-TEST_F(NavigationTest, MovesClampAndAnswerWhetherTheFocusMoved) {
-  using TMove = std::function<bool(TqvDataController*)>;
-  struct TCase {
-    const char* Name;
-    Integer Records;
-    Integer From;
-    TMove Move;
-    Integer To;
-    bool Moved;
-  } cases[] = {
-      {"next on the last row stays", 5, 4, [](auto* c) { return c->GotoNext(); }, 4, false},
-      {"previous on row 0 stays", 5, 0, [](auto* c) { return c->GotoPrev(); }, 0, false},
-      {"first on an empty view does nothing", 0, -1, [](auto* c) { return c->GotoFirst(); }, -1, false},
-      {"last on an empty view does nothing", 0, -1, [](auto* c) { return c->GotoLast(); }, -1, false},
-      {"next without focus goes to row 0", 5, -1, [](auto* c) { return c->GotoNext(); }, 0, true},
-      {"last", 5, 1, [](auto* c) { return c->GotoLast(); }, 4, true},
-      {"first", 5, 3, [](auto* c) { return c->GotoFirst(); }, 0, true},
-      {"back by ten from row 3 stops at row 0", 5, 3, [](auto* c) { return c->MoveBy(-10); }, 0, true},
-      {"forward by ten from row 3 of 5 stops at row 4", 5, 3, [](auto* c) { return c->MoveBy(10); }, 4, true},
-      {"a row past the end is clamped", 5, 0, [](auto* c) { return c->ChangeFocusedRowIndex(9) && false; }, 4, false},
-  };
-  for (const TCase& test : cases) {
-    SCOPED_TRACE(test.Name);
-    TearDown();
-    SetUp();
-    Controller->SetRecordCount(test.Records);
-    Controller->ChangeFocusedRowIndex(test.From);
-    EXPECT_EQ(test.Move(Controller), test.Moved);
-    EXPECT_EQ(Controller->GetFocusedRowIndex(), test.To);
-  }
+namespace {
+
+using TMove = std::function<bool(TqvDataController*)>;
+struct TNavigationMoveCase {
+  const char* Name;
+  Integer Records;
+  Integer From;
+  TMove Move;
+  Integer To;
+  bool Moved;
+  friend void PrintTo(const TNavigationMoveCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+const TNavigationMoveCase kNavigationMoves[] = {
+    {"next on the last row stays", 5, 4, [](auto* c) { return c->GotoNext(); }, 4, false},
+    {"previous on row 0 stays", 5, 0, [](auto* c) { return c->GotoPrev(); }, 0, false},
+    {"first on an empty view does nothing", 0, -1, [](auto* c) { return c->GotoFirst(); }, -1, false},
+    {"last on an empty view does nothing", 0, -1, [](auto* c) { return c->GotoLast(); }, -1, false},
+    {"next without focus goes to row 0", 5, -1, [](auto* c) { return c->GotoNext(); }, 0, true},
+    {"last", 5, 1, [](auto* c) { return c->GotoLast(); }, 4, true},
+    {"first", 5, 3, [](auto* c) { return c->GotoFirst(); }, 0, true},
+    {"back by ten from row 3 stops at row 0", 5, 3, [](auto* c) { return c->MoveBy(-10); }, 0, true},
+    {"forward by ten from row 3 of 5 stops at row 4", 5, 3, [](auto* c) { return c->MoveBy(10); }, 4, true},
+    {"a row past the end is clamped", 5, 0, [](auto* c) { return c->ChangeFocusedRowIndex(9) && false; }, 4, false},
+};
+
+class NavigationMoves : public NavigationTest, public ::testing::WithParamInterface<TNavigationMoveCase> {};
+
+TEST_P(NavigationMoves, ClampAndAnswerWhetherTheFocusMoved) {
+  const TNavigationMoveCase& test = GetParam();
+  SCOPED_TRACE(test.Name);
+  Controller->SetRecordCount(test.Records);
+  Controller->ChangeFocusedRowIndex(test.From);
+  EXPECT_EQ(test.Move(Controller), test.Moved);
+  EXPECT_EQ(Controller->GetFocusedRowIndex(), test.To);
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, NavigationMoves, ::testing::ValuesIn(kNavigationMoves),
+                         TCaseNameFromDescription());
+
+}  // namespace
 
 TEST_F(NavigationTest, BeginningAndEnd) {
   EXPECT_FALSE(Controller->IsBOF());  // rows but no focus

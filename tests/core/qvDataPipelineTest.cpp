@@ -8,6 +8,7 @@
 #include "core/qvData.h"
 #include "core/qvDataPipeline.h"
 #include "core/qvFilter.h"
+#include "support/CaseNames.h"
 #include "tests/core/qvTestItem.h"
 
 namespace {
@@ -90,149 +91,154 @@ class PipelineTest : public ::testing::Test {
 
 using TAction = std::function<void(PipelineTest&, TqvDataController*)>;
 
-TEST_F(PipelineTest, Scenarios) {
-  struct Scenario {
-    const char* name;
-    TAction prepare;
-    TAction act;
-    TRows rows;
-    Integer focusedRow;
-    TIndexes selected;
-    TLog log;
-    bool raises = false;
-  } scenarios[] = {
-      {"sort ascending, equal keys in storage order", nullptr,
-       [](auto&, auto* c) { c->ChangeSorting(kNum, soAscending); },
-       {"4", "1", "3", "2", "0"}, -1, {}, {"layout", "sorting"}},
-      {"descending keeps the storage order of equal keys", nullptr,
-       [](auto&, auto* c) { c->ChangeSorting(kNum, soDescending); },
-       {"0", "2", "1", "3", "4"}, -1, {}, {"layout", "sorting"}},
-      {"descending on one item, ascending on the second", nullptr,
-       [](auto&, auto* c) {
-         c->BeginUpdate();
-         c->ChangeSorting(kName, soDescending);
-         c->ChangeSorting(kNum, soAscending);
-         c->EndUpdate();
-       },
-       {"2", "3", "0", "4", "1"}, -1, {}, {"layout", "sorting"}},
-      {"sorting again the same way is silent", [](auto&, auto* c) { c->ChangeSorting(kNum, soAscending); },
-       [](auto&, auto* c) { c->ChangeSorting(kNum, soAscending); },
-       {"4", "1", "3", "2", "0"}, -1, {}, {}},
-      {"filter by the hidden flag", [](auto& t, auto*) { t.FilterTv(); },
-       [](auto&, auto* c) { c->GetFilter()->SetActive(true); },
-       {"0", "2", "3"}, -1, {}, {"data 4 -1 -1"}},
-      {"filter and sort",
-       [](auto& t, auto* c) {
-         t.FilterTv();
-         c->GetFilter()->SetActive(true);
-       },
-       [](auto&, auto* c) { c->ChangeSorting(kNum, soAscending); },
-       {"3", "2", "0"}, -1, {}, {"layout", "sorting"}},
-      {"focus follows its record through a sort", [](auto&, auto* c) { c->ChangeFocusedRecordIndex(3); },
-       [](auto&, auto* c) { c->ChangeSorting(kNum, soAscending); },
-       {"4", "1", "3", "2", "0"}, 2, {}, {"layout", "row 2 3", "record 3 3", "sorting"}},
-      {"selection follows its records through a sort",
-       [](auto&, auto* c) {
-         c->ChangeRowSelection(0, true);
-         c->ChangeRowSelection(3, true);
-       },
-       [](auto&, auto* c) { c->ChangeSorting(kNum, soAscending); },
-       {"4", "1", "3", "2", "0"}, -1, {2, 4}, {"layout", "sorting"}},
-      {"filtering out a selected record drops only its entry",
-       [](auto& t, auto* c) {
-         t.FilterTv();
-         c->ChangeRowSelection(1, true);
-         c->ChangeRowSelection(2, true);
-       },
-       [](auto&, auto* c) { c->GetFilter()->SetActive(true); },
-       {"0", "2", "3"}, -1, {1}, {"data 4 -1 -1", "selection"}},
-      {"group by an item: one collapsed row per group", nullptr,
-       [](auto& t, auto*) { t.GroupBy(kRadio, 0); },
-       {"G0:0", "G0:1"}, -1, {}, {"data 4 -1 -1", "grouping"}},
-      {"expanding a group shows its records after its row", [](auto& t, auto*) { t.GroupBy(kRadio, 0); },
-       [](auto&, auto* c) { c->GetGroups()->ChangeExpanding(0, true, false); },
-       {"G0:0", "0", "2", "3", "G0:1"}, -1, {}, {"data 4 -1 -1"}},
-      {"grouping expands the focused record's group", [](auto&, auto* c) { c->ChangeFocusedRecordIndex(4); },
-       [](auto& t, auto*) { t.GroupBy(kRadio, 0); },
-       {"G0:0", "G0:1", "1", "4"}, 3, {}, {"data 4 -1 -1", "row 3 -1", "record 4 4", "grouping"}},
-      {"collapsing moves the focus to the group row",
-       [](auto& t, auto* c) {
-         t.GroupBy(kRadio, 0);
-         c->GetGroups()->ChangeExpanding(0, true, false);
-         c->ChangeFocusedRowIndex(2);
-       },
-       [](auto&, auto* c) { c->GetGroups()->ChangeExpanding(0, false, false); },
-       {"G0:0", "G0:1"}, 0, {}, {"data 4 -1 -1", "row 0 -1", "record 2 0"}},
-      {"filter, sort and group in one bracket",
-       [](auto& t, auto* c) {
-         t.FilterTv();
-         c->ChangeFocusedRecordIndex(3);
-         c->ChangeRowSelection(0, true);
-         c->ChangeRowSelection(2, true);
-       },
-       [](auto& t, auto* c) {
-         c->BeginUpdate();
-         c->GetFilter()->SetActive(true);
-         c->ChangeSorting(kNum, soDescending);
-         t.GroupBy(kRadio, 0);
-         c->EndUpdate();
-       },
-       {"G0:0", "0", "2", "3"}, 3, {}, {"data 4 -1 -1", "record 3 3", "selection", "grouping", "sorting"}},
-      {"a failing comparison leaves every record, ungrouped and unfocused",
-       [](auto& t, auto* c) {
-         t.FilterTv();
-         c->GetFilter()->SetActive(true);
-         c->ChangeFocusedRecordIndex(2);
-         c->OnCompare = [](TqvCustomDataController*, Integer, Integer, Integer, const Variant&, const Variant&,
-                           Integer&) { throw EConvertError("no order"); };
-       },
-       [](auto&, auto* c) { c->ChangeSorting(kNum, soAscending); },
-       {"0", "1", "2", "3", "4"}, -1, {}, {"data 4 -1 -1", "row -1 1", "record 2 -1", "sorting"}, true},
-      {"a failing group build leaves the view ungrouped",
-       [](auto&, auto* c) {
-         c->ChangeRowSelection(1, true);
-         c->OnCompare = [](TqvCustomDataController*, Integer, Integer, Integer, const Variant&, const Variant&,
-                           Integer&) { throw EConvertError("no order"); };
-       },
-       [](auto& t, auto*) { t.GroupBy(kRadio, 0); },
-       {"0", "1", "2", "3", "4"}, -1, {}, {"data 4 -1 -1", "selection", "grouping"}, true},
-      {"selecting one row names it", nullptr, [](auto&, auto* c) { c->ChangeRowSelection(2, true); },
-       {"0", "1", "2", "3", "4"}, -1, {2}, {"selection 2"}},
-      {"a second selected row: the whole selection may have changed",
-       [](auto&, auto* c) { c->ChangeRowSelection(2, true); },
-       [](auto&, auto* c) {
-         c->ChangeRowSelection(2, true);  // selected already: nothing
-         c->ChangeRowSelection(0, true);
-       },
-       {"0", "1", "2", "3", "4"}, -1, {0, 2}, {"selection"}},
-      {"deleting a record keeps the selection on the same records",
-       [](auto&, auto* c) {
-         c->ChangeRowSelection(1, true);
-         c->ChangeRowSelection(3, true);
-       },
-       [](auto&, auto* c) { c->DeleteRecord(0); },
-       {"0", "1", "2", "3"}, -1, {0, 2}, {"data 3 -1 -1", "selection"}},
-      {"deleting the record before the focused one keeps the focus on it",
-       [](auto&, auto* c) { c->ChangeFocusedRecordIndex(3); },
-       [](auto&, auto* c) { c->DeleteRecord(1); },
-       {"0", "1", "2", "3"}, 2, {}, {"data 3 -1 -1", "row 2 3", "record 3 2"}},
-  };
-  for (const Scenario& s : scenarios) {
-    TearDown();
-    Log.clear();
-    SetUp();
-    if (s.prepare) s.prepare(*this, Controller);
-    Log.clear();
-    if (s.raises)
-      EXPECT_THROW(s.act(*this, Controller), EConvertError) << s.name;
-    else
-      s.act(*this, Controller);
-    EXPECT_EQ(Rows(), s.rows) << s.name;
-    EXPECT_EQ(Controller->GetFocusedRowIndex(), s.focusedRow) << s.name;
-    EXPECT_EQ(SelectedRows(), s.selected) << s.name;
-    EXPECT_EQ(Log, s.log) << s.name;
-  }
+struct TPipelineScenario {
+  const char* Name;
+  TAction prepare;
+  TAction act;
+  TRows rows;
+  Integer focusedRow;
+  TIndexes selected;
+  TLog log;
+  bool raises = false;
+  friend void PrintTo(const TPipelineScenario& c, std::ostream* os) { *os << c.Name; }
+};
+
+const TPipelineScenario kPipelineScenarios[] = {
+    {"sort ascending, equal keys in storage order", nullptr,
+     [](auto&, auto* c) { c->ChangeSorting(kNum, soAscending); },
+     {"4", "1", "3", "2", "0"}, -1, {}, {"layout", "sorting"}},
+    {"descending keeps the storage order of equal keys", nullptr,
+     [](auto&, auto* c) { c->ChangeSorting(kNum, soDescending); },
+     {"0", "2", "1", "3", "4"}, -1, {}, {"layout", "sorting"}},
+    {"descending on one item, ascending on the second", nullptr,
+     [](auto&, auto* c) {
+       c->BeginUpdate();
+       c->ChangeSorting(kName, soDescending);
+       c->ChangeSorting(kNum, soAscending);
+       c->EndUpdate();
+     },
+     {"2", "3", "0", "4", "1"}, -1, {}, {"layout", "sorting"}},
+    {"sorting again the same way is silent", [](auto&, auto* c) { c->ChangeSorting(kNum, soAscending); },
+     [](auto&, auto* c) { c->ChangeSorting(kNum, soAscending); },
+     {"4", "1", "3", "2", "0"}, -1, {}, {}},
+    {"filter by the hidden flag", [](auto& t, auto*) { t.FilterTv(); },
+     [](auto&, auto* c) { c->GetFilter()->SetActive(true); },
+     {"0", "2", "3"}, -1, {}, {"data 4 -1 -1"}},
+    {"filter and sort",
+     [](auto& t, auto* c) {
+       t.FilterTv();
+       c->GetFilter()->SetActive(true);
+     },
+     [](auto&, auto* c) { c->ChangeSorting(kNum, soAscending); },
+     {"3", "2", "0"}, -1, {}, {"layout", "sorting"}},
+    {"focus follows its record through a sort", [](auto&, auto* c) { c->ChangeFocusedRecordIndex(3); },
+     [](auto&, auto* c) { c->ChangeSorting(kNum, soAscending); },
+     {"4", "1", "3", "2", "0"}, 2, {}, {"layout", "row 2 3", "record 3 3", "sorting"}},
+    {"selection follows its records through a sort",
+     [](auto&, auto* c) {
+       c->ChangeRowSelection(0, true);
+       c->ChangeRowSelection(3, true);
+     },
+     [](auto&, auto* c) { c->ChangeSorting(kNum, soAscending); },
+     {"4", "1", "3", "2", "0"}, -1, {2, 4}, {"layout", "sorting"}},
+    {"filtering out a selected record drops only its entry",
+     [](auto& t, auto* c) {
+       t.FilterTv();
+       c->ChangeRowSelection(1, true);
+       c->ChangeRowSelection(2, true);
+     },
+     [](auto&, auto* c) { c->GetFilter()->SetActive(true); },
+     {"0", "2", "3"}, -1, {1}, {"data 4 -1 -1", "selection"}},
+    {"group by an item: one collapsed row per group", nullptr,
+     [](auto& t, auto*) { t.GroupBy(kRadio, 0); },
+     {"G0:0", "G0:1"}, -1, {}, {"data 4 -1 -1", "grouping"}},
+    {"expanding a group shows its records after its row", [](auto& t, auto*) { t.GroupBy(kRadio, 0); },
+     [](auto&, auto* c) { c->GetGroups()->ChangeExpanding(0, true, false); },
+     {"G0:0", "0", "2", "3", "G0:1"}, -1, {}, {"data 4 -1 -1"}},
+    {"grouping expands the focused record's group", [](auto&, auto* c) { c->ChangeFocusedRecordIndex(4); },
+     [](auto& t, auto*) { t.GroupBy(kRadio, 0); },
+     {"G0:0", "G0:1", "1", "4"}, 3, {}, {"data 4 -1 -1", "row 3 -1", "record 4 4", "grouping"}},
+    {"collapsing moves the focus to the group row",
+     [](auto& t, auto* c) {
+       t.GroupBy(kRadio, 0);
+       c->GetGroups()->ChangeExpanding(0, true, false);
+       c->ChangeFocusedRowIndex(2);
+     },
+     [](auto&, auto* c) { c->GetGroups()->ChangeExpanding(0, false, false); },
+     {"G0:0", "G0:1"}, 0, {}, {"data 4 -1 -1", "row 0 -1", "record 2 0"}},
+    {"filter, sort and group in one bracket",
+     [](auto& t, auto* c) {
+       t.FilterTv();
+       c->ChangeFocusedRecordIndex(3);
+       c->ChangeRowSelection(0, true);
+       c->ChangeRowSelection(2, true);
+     },
+     [](auto& t, auto* c) {
+       c->BeginUpdate();
+       c->GetFilter()->SetActive(true);
+       c->ChangeSorting(kNum, soDescending);
+       t.GroupBy(kRadio, 0);
+       c->EndUpdate();
+     },
+     {"G0:0", "0", "2", "3"}, 3, {}, {"data 4 -1 -1", "record 3 3", "selection", "grouping", "sorting"}},
+    {"a failing comparison leaves every record, ungrouped and unfocused",
+     [](auto& t, auto* c) {
+       t.FilterTv();
+       c->GetFilter()->SetActive(true);
+       c->ChangeFocusedRecordIndex(2);
+       c->OnCompare = [](TqvCustomDataController*, Integer, Integer, Integer, const Variant&, const Variant&,
+                         Integer&) { throw EConvertError("no order"); };
+     },
+     [](auto&, auto* c) { c->ChangeSorting(kNum, soAscending); },
+     {"0", "1", "2", "3", "4"}, -1, {}, {"data 4 -1 -1", "row -1 1", "record 2 -1", "sorting"}, true},
+    {"a failing group build leaves the view ungrouped",
+     [](auto&, auto* c) {
+       c->ChangeRowSelection(1, true);
+       c->OnCompare = [](TqvCustomDataController*, Integer, Integer, Integer, const Variant&, const Variant&,
+                         Integer&) { throw EConvertError("no order"); };
+     },
+     [](auto& t, auto*) { t.GroupBy(kRadio, 0); },
+     {"0", "1", "2", "3", "4"}, -1, {}, {"data 4 -1 -1", "selection", "grouping"}, true},
+    {"selecting one row names it", nullptr, [](auto&, auto* c) { c->ChangeRowSelection(2, true); },
+     {"0", "1", "2", "3", "4"}, -1, {2}, {"selection 2"}},
+    {"a second selected row: the whole selection may have changed",
+     [](auto&, auto* c) { c->ChangeRowSelection(2, true); },
+     [](auto&, auto* c) {
+       c->ChangeRowSelection(2, true);  // selected already: nothing
+       c->ChangeRowSelection(0, true);
+     },
+     {"0", "1", "2", "3", "4"}, -1, {0, 2}, {"selection"}},
+    {"deleting a record keeps the selection on the same records",
+     [](auto&, auto* c) {
+       c->ChangeRowSelection(1, true);
+       c->ChangeRowSelection(3, true);
+     },
+     [](auto&, auto* c) { c->DeleteRecord(0); },
+     {"0", "1", "2", "3"}, -1, {0, 2}, {"data 3 -1 -1", "selection"}},
+    {"deleting the record before the focused one keeps the focus on it",
+     [](auto&, auto* c) { c->ChangeFocusedRecordIndex(3); },
+     [](auto&, auto* c) { c->DeleteRecord(1); },
+     {"0", "1", "2", "3"}, 2, {}, {"data 3 -1 -1", "row 2 3", "record 3 2"}},
+};
+
+class PipelineScenarios : public PipelineTest, public ::testing::WithParamInterface<TPipelineScenario> {};
+
+TEST_P(PipelineScenarios, LeaveTheExpectedRowsFocusSelectionAndLog) {
+  const TPipelineScenario& s = GetParam();
+  if (s.prepare) s.prepare(*this, Controller);
+  Log.clear();
+  if (s.raises)
+    EXPECT_THROW(s.act(*this, Controller), EConvertError) << s.Name;
+  else
+    s.act(*this, Controller);
+  EXPECT_EQ(Rows(), s.rows) << s.Name;
+  EXPECT_EQ(Controller->GetFocusedRowIndex(), s.focusedRow) << s.Name;
+  EXPECT_EQ(SelectedRows(), s.selected) << s.Name;
+  EXPECT_EQ(Log, s.log) << s.Name;
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, PipelineScenarios, ::testing::ValuesIn(kPipelineScenarios),
+                         TCaseNameFromDescription());
 
 TEST_F(PipelineTest, AFailingFilterLeavesEveryRecordUnfocused) {
   struct TFailing : TqvDataController {
@@ -445,47 +451,53 @@ TEST_F(PipelineTest, ExpandingStatesSurviveARebuild) {
 
 // Groups are found again with the comparison the sort used: stored texts in byte order, so an
 // upper-case "B" comes before "a" and a search by the locale's collation would miss "a".
-TEST_F(PipelineTest, ExpandedGroupsSurviveARefreshWhateverTheirText) {
-  struct Case {
-    const char* name;
-    TAction act;
-  } cases[] = {
-      {"a value changes", [](auto&, auto* c) { c->SetValue(2, kNum, 9); }},
-      {"the filter changes",
-       [](auto&, auto* c) {
-         c->GetFilter()->AddItem(nullptr, c->GetItem(kNum), okLess, 9, "9");
-         c->GetFilter()->SetActive(true);
-       }},
-      {"the grouping order changes", [](auto&, auto* c) { c->ChangeSorting(kName, soDescending); }},
-      {"descending, then a value changes",
-       [](auto&, auto* c) {
-         c->ChangeSorting(kName, soDescending);
-         c->SetValue(2, kNum, 9);
-       }},
-      {"sorted by display text", [](auto&, auto* c) { c->SetOptions(c->GetOptions() | dcoCaseInsensitive); }},
-  };
-  for (const Case& test : cases) {
-    TearDown();
-    SetUp();
-    const char* names[] = {"B", "a", "B", "a", "a"};
-    Controller->BeginUpdate();
-    for (int r = 0; r < 5; ++r) Controller->SetValue(r, kName, names[r]);
-    Controller->EndUpdate();
-    GroupBy(kName, 0);
-    Integer rowOfA = Controller->GetRowInfo(0).RecordIndex == 0 ? 1 : 0;
-    Controller->GetGroups()->ChangeExpanding(rowOfA, true, false);
-    test.act(*this, Controller);
-    Integer expanded = 0;
-    for (Integer row = 0; row < Controller->GetRowCount(); ++row) {
-      TqvRowInfo info = Controller->GetRowInfo(row);
-      if (info.Level == 0 && info.Expanded) {
-        ++expanded;
-        EXPECT_EQ(Controller->GetValue(info.RecordIndex, kName).AsString(), "a") << test.name;
-      }
+struct TExpandedGroupCase {
+  const char* Name;
+  TAction act;
+  friend void PrintTo(const TExpandedGroupCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+const TExpandedGroupCase kExpandedGroupsAfterARefresh[] = {
+    {"a value changes", [](auto&, auto* c) { c->SetValue(2, kNum, 9); }},
+    {"the filter changes",
+     [](auto&, auto* c) {
+       c->GetFilter()->AddItem(nullptr, c->GetItem(kNum), okLess, 9, "9");
+       c->GetFilter()->SetActive(true);
+     }},
+    {"the grouping order changes", [](auto&, auto* c) { c->ChangeSorting(kName, soDescending); }},
+    {"descending, then a value changes",
+     [](auto&, auto* c) {
+       c->ChangeSorting(kName, soDescending);
+       c->SetValue(2, kNum, 9);
+     }},
+    {"sorted by display text", [](auto&, auto* c) { c->SetOptions(c->GetOptions() | dcoCaseInsensitive); }},
+};
+
+class ExpandedGroupsAfterARefresh : public PipelineTest, public ::testing::WithParamInterface<TExpandedGroupCase> {};
+
+TEST_P(ExpandedGroupsAfterARefresh, StayExpandedWhateverTheirText) {
+  const TExpandedGroupCase& test = GetParam();
+  const char* names[] = {"B", "a", "B", "a", "a"};
+  Controller->BeginUpdate();
+  for (int r = 0; r < 5; ++r) Controller->SetValue(r, kName, names[r]);
+  Controller->EndUpdate();
+  GroupBy(kName, 0);
+  Integer rowOfA = Controller->GetRowInfo(0).RecordIndex == 0 ? 1 : 0;
+  Controller->GetGroups()->ChangeExpanding(rowOfA, true, false);
+  test.act(*this, Controller);
+  Integer expanded = 0;
+  for (Integer row = 0; row < Controller->GetRowCount(); ++row) {
+    TqvRowInfo info = Controller->GetRowInfo(row);
+    if (info.Level == 0 && info.Expanded) {
+      ++expanded;
+      EXPECT_EQ(Controller->GetValue(info.RecordIndex, kName).AsString(), "a") << test.Name;
     }
-    EXPECT_EQ(expanded, 1) << test.name;
   }
+  EXPECT_EQ(expanded, 1) << test.Name;
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, ExpandedGroupsAfterARefresh, ::testing::ValuesIn(kExpandedGroupsAfterARefresh),
+                         TCaseNameFromDescription());
 
 TEST_F(PipelineTest, RemovingAGroupedItemClearsGroupingAndSelection) {
   GroupBy(kRadio, 0);

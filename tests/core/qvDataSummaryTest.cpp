@@ -8,6 +8,7 @@
 #include "core/qvDataSummary.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/FormatSettings.h"
+#include "support/CaseNames.h"
 #include "tests/core/qvTestItem.h"
 
 namespace {
@@ -344,26 +345,33 @@ TEST_F(SummaryFixture, GroupTextsAndFooterPositions) {
 }
 
 // A Null value and an item of kind none both have the empty text; neither leaves a separator.
-TEST_F(SummaryFixture, GroupRowTextsSkipEmptyItemTextsWhereverTheyStand) {
-  struct Case {
-    std::vector<TqvSummaryKind> kinds;
-    const char* text;
-  } cases[] = {
-      {{skNone, skCount}, "(COUNT=2)"},
-      {{skCount, skNone}, "(COUNT=2)"},
-      {{skMax, skCount, skNone}, "(COUNT=2)"},
-      {{skCount, skMax, skCount}, "(COUNT=2, COUNT=2)"},
-      {{skNone, skMax}, ""},
-  };
-  for (const Case& test : cases) {
-    TearDown();
-    SetUp();
-    Fill({{1, 1, kNull}, {1, 1, kNull}});
-    for (TqvSummaryKind kind : test.kinds) AddItem(Summary()->GetDefaultGroupSummaryItems(), kValue, kind);
-    Group(kGroup, 0);
-    EXPECT_EQ(Summary()->GetGroupSummaryDisplayText(0), test.text);
-  }
+struct TGroupRowTextCase {
+  const char* Name;
+  std::vector<TqvSummaryKind> kinds;
+  const char* text;
+  friend void PrintTo(const TGroupRowTextCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+const TGroupRowTextCase kGroupRowTexts[] = {
+    {"none before count", {skNone, skCount}, "(COUNT=2)"},
+    {"none after count", {skCount, skNone}, "(COUNT=2)"},
+    {"a Null max before count", {skMax, skCount, skNone}, "(COUNT=2)"},
+    {"a Null max between counts", {skCount, skMax, skCount}, "(COUNT=2, COUNT=2)"},
+    {"nothing but empty texts", {skNone, skMax}, ""},
+};
+
+class GroupRowTexts : public SummaryFixture, public ::testing::WithParamInterface<TGroupRowTextCase> {};
+
+TEST_P(GroupRowTexts, SkipEmptyItemTextsWhereverTheyStand) {
+  const TGroupRowTextCase& test = GetParam();
+  Fill({{1, 1, kNull}, {1, 1, kNull}});
+  for (TqvSummaryKind kind : test.kinds) AddItem(Summary()->GetDefaultGroupSummaryItems(), kValue, kind);
+  Group(kGroup, 0);
+  EXPECT_EQ(Summary()->GetGroupSummaryDisplayText(0), test.text);
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, GroupRowTexts, ::testing::ValuesIn(kGroupRowTexts),
+                         TCaseNameFromDescription());
 
 TEST_F(SummaryFixture, SummaryGroupsServeTheirLinkedLevel) {
   Fill({{1, 1, 2}, {1, 2, 3}, {2, 2, 4}});

@@ -3,6 +3,7 @@
 #include "core/qvFormats.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/FormatSettings.h"
+#include "support/ResourceTexts.h"
 
 namespace {
 
@@ -99,14 +100,11 @@ TEST_F(FormatsTest, SmartWords) {
 }
 
 TEST_F(FormatsTest, SmartWordsFollowOverrides) {
-  auto overrides = std::make_unique<TqvResourceStringOverrides>();
-  overrides->Add(&sqvDateToday, "heute");
-  SetResourceStringOverrides(std::move(overrides));
+  TResourceTextScope texts{{&sqvDateToday, "heute"}};
   TDateTime date;
   EXPECT_TRUE(TextToDateSmart("Heute+1", date));
   EXPECT_DOUBLE_EQ(date, Today + 1);
   EXPECT_FALSE(TextToDateSmart("today", date));
-  SetResourceStringOverrides(nullptr);
 }
 
 TEST_F(FormatsTest, TextToDateTimeUnderTwoLocales) {

@@ -9,6 +9,7 @@
 #include "lookandfeel/qvControlsTestSupport.h"
 #include "platform/forms/Clipbrd.h"
 #include "qvExtEditorsTestSupport.h"
+#include "support/EnumNames.h"
 
 namespace {
 
@@ -29,17 +30,13 @@ class TTestCalculator : public TqvCustomCalculator {
   }
 };
 
-const char* StateName(TqvCalcState s) {
-  switch (s) {
-    case TqvCalcState::Ready: return "Ready";
-    case TqvCalcState::Entering: return "Entering";
-    default: return "Error";
-  }
+std::string StateName(TqvCalcState s) {
+  return NameOf(s, {QJ_NAMED(TqvCalcState::Ready), QJ_NAMED(TqvCalcState::Entering), QJ_NAMED(TqvCalcState::Error)});
 }
 
 // Presses the buttons of a script: words are button captions ("sqrt", "M+", "CE" ...); a word of
 // digits and "." presses one button per character.
-void Press(TqvCustomCalculator* c, const std::string& script) {
+void PressButtons(TqvCustomCalculator* c, const std::string& script) {
   std::istringstream words(script);
   std::string word;
   while (words >> word) {
@@ -89,9 +86,9 @@ class TqvCalculatorEngineTest : public TqvCalculatorTest, public ::testing::With
 
 TEST_P(TqvCalculatorEngineTest, ScriptGivesDisplayStateAndPendingOperation) {
   const TEngineCase& c = GetParam();
-  Press(Calc(), c.Script);
+  PressButtons(Calc(), c.Script);
   EXPECT_EQ(Calc()->Display, c.Display);
-  EXPECT_STREQ(StateName(Calc()->GetState()), StateName(c.State));
+  EXPECT_EQ(StateName(Calc()->GetState()), StateName(c.State));
   EXPECT_EQ(Calc()->GetPendingOperation(), c.Pending);
 }
 
@@ -143,9 +140,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TqvCalculatorTest, MemoryAddThatOverflowsIsAnError) {
   Calc()->Display = "1.7E308";
-  Press(Calc(), "MS");
+  PressButtons(Calc(), "MS");
   Calc()->Display = "1.7E308";
-  Press(Calc(), "M+");
+  PressButtons(Calc(), "M+");
   EXPECT_EQ(Calc()->Display, "Error");
   EXPECT_EQ(Calc()->GetMemory(), 1.7e308);
 }
@@ -153,17 +150,17 @@ TEST_F(TqvCalculatorTest, MemoryAddThatOverflowsIsAnError) {
 TEST_F(TqvCalculatorTest, MemoryButtonsAreDisabledExactlyWhileTheMemoryIsZero) {
   EXPECT_TRUE(Calc()->GetButton(cbMC).Disabled);
   EXPECT_TRUE(Calc()->GetButton(cbMR).Disabled);
-  Press(Calc(), "3 MS");
+  PressButtons(Calc(), "3 MS");
   EXPECT_FALSE(Calc()->GetButton(cbMC).Disabled);
   EXPECT_FALSE(Calc()->GetButton(cbMR).Disabled);
-  Press(Calc(), "3 +/- M+");
+  PressButtons(Calc(), "3 +/- M+");
   EXPECT_TRUE(Calc()->GetButton(cbMR).Disabled);
-  Press(Calc(), "2 MS MC");
+  PressButtons(Calc(), "2 MS MC");
   EXPECT_TRUE(Calc()->GetButton(cbMC).Disabled);
 }
 
 TEST_F(TqvCalculatorTest, ResetClearsTheMemoryAndThePendingOperation) {
-  Press(Calc(), "4 MS 2 +");
+  PressButtons(Calc(), "4 MS 2 +");
   Calc()->Reset();
   EXPECT_EQ(Calc()->GetMemory(), 0);
   EXPECT_EQ(Calc()->GetPendingOperation(), cbEqual);
@@ -177,7 +174,7 @@ class TqvCalculatorForeignTextTest : public TqvCalculatorTest, public ::testing:
 TEST_P(TqvCalculatorForeignTextTest, CountsAsZero) {
   Calc()->Display = GetParam();
   EXPECT_EQ(Calc()->GetDisplayValue(), 0);
-  EXPECT_NO_THROW(Press(Calc(), "+ 5 ="));
+  EXPECT_NO_THROW(PressButtons(Calc(), "+ 5 ="));
   EXPECT_EQ(Calc()->Display, "5");
 }
 
@@ -205,7 +202,7 @@ TEST_F(TqvCalculatorTest, SetDisplayValueWritesOnlyAChangedTextAndReportsIt) {
 
 TEST_F(TqvCalculatorTest, PrecisionSetsTheLengthLimit) {
   Calc()->SetPrecision(5);
-  Press(Calc(), "12345678");
+  PressButtons(Calc(), "12345678");
   EXPECT_EQ(Calc()->Display, "12345");
 }
 
@@ -218,7 +215,7 @@ TEST_F(TqvCalculatorTest, EventsReportErrorsResultsAndButtons) {
     log.push_back(Calc()->GetButton(b).Caption);
     if (b == cbNum9) b = cbNum1;  // the handler may replace the button
   };
-  Press(Calc(), "9 + 1 = / 0 = 5");
+  PressButtons(Calc(), "9 + 1 = / 0 = 5");
   EXPECT_EQ(log, (std::vector<std::string>{"9", "+", "1", "=", "result", "/", "0", "=", "error", "5", "error"}));
   EXPECT_EQ(Calc()->Display, "Error");
 }
@@ -228,7 +225,7 @@ TEST_F(TqvCalculatorTest, PasteTakesNumbersWithoutTheCurrencyString) {
   Calc()->PasteFromClipboard();
   EXPECT_EQ(Calc()->Display, "12.5");
   EXPECT_EQ(Calc()->GetState(), TqvCalcState::Entering);
-  Press(Calc(), "* 2 =");
+  PressButtons(Calc(), "* 2 =");
   EXPECT_EQ(Calc()->Display, "25");
 }
 
@@ -242,7 +239,7 @@ TEST_F(TqvCalculatorTest, PasteOfTextThatIsNoNumberShowsZero) {
 }
 
 TEST_F(TqvCalculatorTest, CopyPutsTheDisplayOnTheClipboard) {
-  Press(Calc(), "42");
+  PressButtons(Calc(), "42");
   Calc()->CopyToClipboard();
   EXPECT_EQ(Clipboard()->GetAsText(), "42");
 }
@@ -251,9 +248,9 @@ TEST_F(TqvCalculatorTest, CommaLocaleUsesItsDecimalSeparator) {
   TFormatSettingsScope german(TFormatSettings::German());
   auto calc = MakeOwned<TTestCalculator>(nullptr);
   EXPECT_EQ(calc->GetButton(cbDecimal).Caption, ",");
-  Press(calc.get(), "1 . 5 * 3 =");
+  PressButtons(calc.get(), "1 . 5 * 3 =");
   EXPECT_EQ(calc->Display, "4,5");
-  Press(calc.get(), "C 1 . . 25");
+  PressButtons(calc.get(), "C 1 . . 25");
   EXPECT_EQ(calc->Display, "1,25");
 }
 
@@ -331,14 +328,6 @@ class TqvCalculatorInputTest : public TqvCalculatorTest {
     Pump();
   }
   TTestCalculator* C() { return FCalculator; }
-  void Type(const String& text) {
-    Headless::TypeText(text);
-    Pump();
-  }
-  void Key(BYTE vk, unsigned shift = skNone) {
-    Headless::PressKey(vk, shift);
-    Pump();
-  }
   TPoint Centre(TqvCalcButtonKind k) { return RectCentre(C()->GetButton(k).Bounds); }
   void ClickButton(TqvCalcButtonKind k) { Click(C(), Centre(k)); }
 
@@ -357,7 +346,7 @@ TEST_F(TqvCalculatorInputTest, TypedCharactersRunTheEngine) {
 
 TEST_F(TqvCalculatorInputTest, EnterIsEqualsOnce) {
   Type("2+3");
-  Key(VK_RETURN);
+  Press(VK_RETURN);
   EXPECT_EQ(C()->Display, "5");
   EXPECT_EQ(C()->GetPendingOperation(), cbEqual);
 }
@@ -377,7 +366,7 @@ class TqvCalculatorKeyTest : public TqvCalculatorInputTest, public ::testing::Wi
 TEST_P(TqvCalculatorKeyTest, KeyActsOnTheDisplay) {
   const TKeyCase& c = GetParam();
   Type(c.Before);
-  Key(c.Key, c.Shift);
+  Press(c.Key, c.Shift);
   EXPECT_EQ(C()->Display, c.Display);
 }
 
@@ -391,25 +380,25 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TqvCalculatorInputTest, CtrlMemoryKeysWorkTheMemoryAndNothingElse) {
   Type("2+3");
-  Key('M', skCtrl);
+  Press('M', skCtrl);
   EXPECT_EQ(C()->GetMemory(), 3);
   EXPECT_EQ(C()->GetPendingOperation(), cbAdd);
   Type("4");
-  Key('P', skCtrl);
+  Press('P', skCtrl);
   EXPECT_EQ(C()->GetMemory(), 7);
-  Key(VK_ESCAPE);
-  Key('R', skCtrl);
+  Press(VK_ESCAPE);
+  Press('R', skCtrl);
   EXPECT_EQ(C()->Display, "7");
-  Key('L', skCtrl);
+  Press('L', skCtrl);
   EXPECT_EQ(C()->GetMemory(), 0);
 }
 
 TEST_F(TqvCalculatorInputTest, CtrlCCopiesAndCtrlVPastes) {
   Type("42");
-  Key('C', skCtrl);
+  Press('C', skCtrl);
   EXPECT_EQ(Clipboard()->GetAsText(), "42");
   Clipboard()->SetAsText("17");
-  Key('V', skCtrl);
+  Press('V', skCtrl);
   EXPECT_EQ(C()->Display, "17");
 }
 

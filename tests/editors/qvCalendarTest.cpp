@@ -162,6 +162,29 @@ TEST_F(TqvCalendarTest, GridFitsAfterTheHeaderStyleChanges) {
   }
 }
 
+TEST_F(TqvCalendarTest, EveryPixelIsPaintedWithEitherHeaderStyle) {
+  auto* c = NewCalendar();
+  for (bool flat : {false, true}) {
+    c->SetDateButtons(flat ? DateButtonBit(btnToday) : 0);
+    c->SetFlat(flat);
+    Pump();
+    // What was shown before stays where the calendar does not paint.
+    HDC dc = GetDC(c->GetHandle());
+    HBRUSH soil = CreateSolidBrush(Headless::kUnpaintedColor);
+    const TRect all = c->GetClientRect();
+    FillRect(dc, &all, soil);
+    DeleteObject(soil);
+    ReleaseDC(c->GetHandle(), dc);
+    c->Invalidate();
+    Pump();
+    Integer unpainted = 0;
+    for (Integer y = 0; y < c->GetClientHeight(); ++y)
+      for (Integer x = 0; x < c->GetClientWidth(); ++x)
+        unpainted += Pixel(c, {x, y}) == RGBOf(static_cast<TColor>(Headless::kUnpaintedColor));
+    EXPECT_EQ(unpainted, 0) << "flat " << flat;
+  }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Selection and the shown month
 

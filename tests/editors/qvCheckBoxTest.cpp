@@ -7,12 +7,12 @@
 #include "editors/qvEditPaintUtils.h"
 #include "qvExtEditorsTestSupport.h"
 #include "qvTextEditTestSupport.h"
+#include "support/EnumNames.h"
 
 namespace {
 
-const char* StateName(TqvCheckBoxState S) {
-  static const char* const names[] = {"cbsUnchecked", "cbsChecked", "cbsGrayed"};
-  return names[S];
+std::string StateName(TqvCheckBoxState S) {
+  return NameOf(S, {QJ_NAMED(cbsUnchecked), QJ_NAMED(cbsChecked), QJ_NAMED(cbsGrayed)});
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -7,16 +7,16 @@
 
 #include "editors/qvColorComboBox.h"
 #include "platform/os/Gdi.h"
+#include "platform/os/Theme.h"
+#include "support/EnumNames.h"
 
 namespace {
 
-const char* ConventionName(TqvColorNamingConvention c) {
-  static const char* const names[] = {"qvncNone", "qvncKordel", "qvncHTML4", "qvncX11"};
-  return names[c];
+std::string ConventionName(TqvColorNamingConvention c) {
+  return NameOf(c, {QJ_NAMED(qvncNone), QJ_NAMED(qvncKordel), QJ_NAMED(qvncHTML4), QJ_NAMED(qvncX11)});
 }
-const char* FormatName(TqvColorValueFormat f) {
-  static const char* const names[] = {"qvcvRGB", "qvcvHexadecimal", "qvcvInteger"};
-  return names[f];
+std::string FormatName(TqvColorValueFormat f) {
+  return NameOf(f, {QJ_NAMED(qvcvRGB), QJ_NAMED(qvcvHexadecimal), QJ_NAMED(qvcvInteger)});
 }
 
 struct TColorNameCase {
@@ -30,9 +30,14 @@ std::ostream& operator<<(std::ostream& os, const TColorNameCase& c) {
   return os << IntToHex(c.Color, 8) << " " << ConventionName(c.Convention) << " " << FormatName(c.Format);
 }
 
+// The classic palette, so that system colours give their classic values.
 class TqvColorTextTest : public ::testing::TestWithParam<TColorNameCase> {
  protected:
-  void SetUp() override { ResetSysColors(); }
+  void SetUp() override {
+    ThemeEngine::SetEnabled(false);
+    ResetSysColors();
+  }
+  void TearDown() override { ThemeEngine::SetEnabled(true); }
 };
 
 TEST_P(TqvColorTextTest, GivesTheText) {

@@ -1,9 +1,12 @@
 // Scripted drop-down sequences over every drop-down editor kind: open by Alt+Down, F4, the
 // button or typing; choose by keys and mouse; close by Esc, Alt+Up, an outside click, focus loss
-// and a second click on the button. Input goes through the headless backend.
+// and a second click on the button. Input goes through the headless backend. Whatever the popup
+// holds, the form keeps an active caption while it is open.
 #include <functional>
 
+#include "editors/qvCalcEdit.h"
 #include "editors/qvComboBox.h"
+#include "editors/qvDateEdit.h"
 #include "editors/qvImageComboBox.h"
 #include "editors/qvPopupEdit.h"
 #include "platform/forms/ExtCtrls.h"
@@ -17,6 +20,7 @@ struct TDropDownKind {
   const char* Name;
   std::function<TqvCustomDropDownEdit*(TDropDownTest*)> Make;
   bool ChoosesFromList;
+  friend void PrintTo(const TDropDownKind& k, std::ostream* os) { *os << k.Name; }
 };
 
 class TDropDownSequenceTest : public TDropDownTest {
@@ -29,8 +33,6 @@ class TDropDownSequenceTest : public TDropDownTest {
   using TDropDownTest::ClickListItem;
   using TDropDownTest::DropDownButtonCentre;
   using TDropDownTest::FocusOther;
-  using TDropDownTest::Press;
-  using TDropDownTest::Type;
   TEdit* Other() const { return FOther; }
 };
 
@@ -90,17 +92,17 @@ struct TSequence {
   bool NeedsList = false;    // only for kinds that choose from a list
 };
 
-const TDropDownStep kAltDown = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_DOWN, skAlt); };
-const TDropDownStep kAltUp = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_UP, skAlt); };
-const TDropDownStep kF4 = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_F4); };
-const TDropDownStep kDown = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_DOWN); };
-const TDropDownStep kEnter = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_RETURN); };
-const TDropDownStep kEscape = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Press(VK_ESCAPE); };
+const TDropDownStep kAltDown = [](TDropDownSequenceTest*, TqvCustomDropDownEdit*) { Press(VK_DOWN, skAlt); };
+const TDropDownStep kAltUp = [](TDropDownSequenceTest*, TqvCustomDropDownEdit*) { Press(VK_UP, skAlt); };
+const TDropDownStep kF4 = [](TDropDownSequenceTest*, TqvCustomDropDownEdit*) { Press(VK_F4); };
+const TDropDownStep kDown = [](TDropDownSequenceTest*, TqvCustomDropDownEdit*) { Press(VK_DOWN); };
+const TDropDownStep kEnter = [](TDropDownSequenceTest*, TqvCustomDropDownEdit*) { Press(VK_RETURN); };
+const TDropDownStep kEscape = [](TDropDownSequenceTest*, TqvCustomDropDownEdit*) { Press(VK_ESCAPE); };
 const TDropDownStep kDropDownButton = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit* E) { T->Click(E, T->DropDownButtonCentre(E)); };
 const TDropDownStep kClickGamma = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit* E) { T->ClickListItem(E, 2); };
 const TDropDownStep kOutside = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Click(T->Other(), {5, 5}); };
 const TDropDownStep kFocusOther = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->FocusOther(); };
-const TDropDownStep kTypeB = [](TDropDownSequenceTest* T, TqvCustomDropDownEdit*) { T->Type("b"); };
+const TDropDownStep kTypeB = [](TDropDownSequenceTest*, TqvCustomDropDownEdit*) { Type("b"); };
 
 const TSequence kSequences[] = {
     {"AltDownOpens", {kAltDown}, true, ""},
@@ -156,5 +158,49 @@ INSTANTIATE_TEST_SUITE_P(Kinds, TDropDownSequence, ::testing::ValuesIn(AllCases(
                          [](const ::testing::TestParamInfo<TDropDownCase>& info) {
                            return std::string(info.param.Kind->Name) + "_" + info.param.Sequence->Name;
                          });
+
+// Popups that take the focus (the calendar, the calculator, a panel with an edit) become the
+// active window; the form's caption stays active all the same, as with a list.
+class TDropDownCaption : public TDropDownSequenceTest, public ::testing::WithParamInterface<TDropDownKind> {};
+
+TEST_P(TDropDownCaption, TheFormKeepsAnActiveCaptionWhileOpen) {
+  TqvCustomDropDownEdit* edit = GetParam().Make(this);
+  FForm->SetCaption("Form");
+  ShowForm();
+  edit->SetFocus();
+  Pump();
+  const TSurface* surface = Headless::WindowSurface(FForm->GetHandle());
+  const TPoint captionPoint{FForm->GetWidth() / 2, 10};
+  auto caption = [&] { return surface->Row(captionPoint.Y)[captionPoint.X] & 0xFFFFFF; };
+  auto rgb = [](int sysColor) {
+    const COLORREF c = GetSysColor(sysColor);
+    return uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c);
+  };
+  ASSERT_EQ(caption(), rgb(COLOR_ACTIVECAPTION));
+  Press(VK_F4);
+  ASSERT_TRUE(edit->GetDroppedDown());
+  EXPECT_EQ(caption(), rgb(COLOR_ACTIVECAPTION));
+  Press(VK_ESCAPE);
+  EXPECT_FALSE(edit->GetDroppedDown());
+  EXPECT_EQ(caption(), rgb(COLOR_ACTIVECAPTION));
+}
+
+TqvCustomDropDownEdit* MakeDateEdit(TDropDownTest* T) {
+  return static_cast<TDropDownSequenceTest*>(T)->MakeEdit<TqvDateEdit>();
+}
+
+TqvCustomDropDownEdit* MakeCalcEdit(TDropDownTest* T) {
+  return static_cast<TDropDownSequenceTest*>(T)->MakeEdit<TqvCalcEdit>();
+}
+
+const TDropDownKind kCaptionKinds[] = {
+    {"Combo", MakeCombo, true},
+    {"PopupEdit", MakePopupEdit, false},
+    {"DateEdit", MakeDateEdit, false},
+    {"CalcEdit", MakeCalcEdit, false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Kinds, TDropDownCaption, ::testing::ValuesIn(kCaptionKinds),
+                         [](const ::testing::TestParamInfo<TDropDownKind>& info) { return std::string(info.param.Name); });
 
 }  // namespace

@@ -2,6 +2,7 @@
 // validation error, permission, change events under a lock, the clear and click keys, button
 // clicks, in-place activation by key and mouse, clipboard messages, and repository items.
 #include "qvEditTestSupport.h"
+#include "support/ResourceTexts.h"
 
 namespace {
 
@@ -772,11 +773,10 @@ TEST_F(EditInnerEdit, FreeingTheEditorFreesTheInnerEdit) {
 // Filter words
 
 TEST(EditorsUnit, FilterWordsGoThroughTheLocalisableGetter) {
-  auto overrides = std::make_unique<TqvResourceStringOverrides>();
-  overrides->Add(&sqvFilterOperatorEqual, "gleich");
-  SetResourceStringOverrides(std::move(overrides));
-  EXPECT_EQ(GetFilterResourceString(&sqvFilterOperatorEqual), "gleich");
-  SetResourceStringOverrides(nullptr);
+  {
+    TResourceTextScope texts{{&sqvFilterOperatorEqual, "gleich"}};
+    EXPECT_EQ(GetFilterResourceString(&sqvFilterOperatorEqual), "gleich");
+  }
   EXPECT_EQ(GetFilterResourceString(&sqvFilterOperatorEqual), "equals");
 }
 

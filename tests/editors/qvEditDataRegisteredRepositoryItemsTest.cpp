@@ -8,6 +8,7 @@
 #include "editors/qvColorComboBox.h"
 #include "editors/qvEditDataRegisteredRepositoryItems.h"
 #include "editors/qvTextEdit.h"
+#include "support/ResourceTexts.h"
 
 namespace {
 
@@ -202,20 +203,26 @@ class TTestOtherKindProperties : public TqvCustomEditProperties {
   using TqvCustomEditProperties::TqvCustomEditProperties;
 };
 
-// Registers the test kinds in the process-wide registry for one test.
+// Registers the test kinds in the process-wide registry for one test, as editor units do.
 class TEditKindsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    GetRegisteredEditProperties()->Register(&TTestKindProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextColorComboBox));
-    GetRegisteredEditProperties()->Register(&TTestOtherKindProperties::StaticClass(),
-                                            LoadResString(&sqvEditDisplayTextTextEdit));
-  }
-  void TearDown() override {
-    GetRegisteredEditProperties()->Unregister(&TTestKindProperties::StaticClass());
-    GetRegisteredEditProperties()->Unregister(&TTestOtherKindProperties::StaticClass());
-  }
+  TqvEditKindRegistration FKind{&TTestKindProperties::StaticClass(), &sqvEditDisplayTextColorComboBox};
+  TqvEditKindRegistration FOtherKind{&TTestOtherKindProperties::StaticClass(), &sqvEditDisplayTextTextEdit};
 };
+
+TEST(EditKindRegistration, RegistersUnderTheLocalizedTextUntilItGoes) {
+  TqvRegisteredClasses* kinds = GetRegisteredEditProperties();
+  const Integer before = kinds->GetCount();
+  {
+    TResourceTextScope texts{{&sqvEditDisplayTextTextEdit, "Textfeld|Einzeiliger Text"}};
+    TqvEditKindRegistration registration(&TTestKindProperties::StaticClass(), &sqvEditDisplayTextTextEdit);
+    EXPECT_EQ(kinds->GetCount(), before + 1);
+    EXPECT_EQ(kinds->FindByShortName("Textfeld"), &TTestKindProperties::StaticClass());
+  }
+  EXPECT_EQ(kinds->GetCount(), before);
+  EXPECT_EQ(kinds->IndexOf(&TTestKindProperties::StaticClass()), -1);
+  EXPECT_EQ(kinds->FindByShortName("Textfeld"), nullptr);
+}
 
 TEST_F(TEditKindsTest, DisplayTextIsStoredWhole) {
   TqvRegisteredClasses* kinds = GetRegisteredEditProperties();

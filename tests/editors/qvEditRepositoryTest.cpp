@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "editors/qvEdit.h"
+#include "support/ResourceTexts.h"
 
 namespace {
 
@@ -256,7 +257,13 @@ TEST_F(TEditRepositoryTest, SetParentComponentRefusesAnotherKindOfComponent) {
   auto* repository = New<TqvEditRepository>(FForm.get());
   auto* item = repository->CreateItemEx(TestItemClass(), FForm.get());
   auto* stranger = New<TComponent>(FForm.get());
-  EXPECT_THROW(item->SetParentComponent(stranger), EInvalidCast);
+  TResourceTextScope texts{{&SInvalidCast, "Ungueltige Typumwandlung"}};
+  try {
+    item->SetParentComponent(stranger);
+    ADD_FAILURE() << "a component of another kind was taken";
+  } catch (const EInvalidCast& e) {
+    EXPECT_EQ(e.Message(), "Ungueltige Typumwandlung");
+  }
   EXPECT_EQ(item->GetRepository(), repository);
 }
 

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "qvEditTestSupport.h"
+#include "support/EnumNames.h"
 
 namespace {
 
@@ -119,7 +120,8 @@ INSTANTIATE_TEST_SUITE_P(Table, EditState,
                          ::testing::Combine(::testing::Values(TEditMode::Standalone, TEditMode::Inplace),
                                             ::testing::ValuesIn(kStateCases)),
                          [](const auto& info) {
-                           return std::string(std::get<0>(info.param) == TEditMode::Inplace ? "Inplace" : "Standalone") +
+                           return NameOf(std::get<0>(info.param),
+                                         {QJ_NAMED(TEditMode::Standalone), QJ_NAMED(TEditMode::Inplace)}) +
                                   std::get<1>(info.param).Name;
                          });
 

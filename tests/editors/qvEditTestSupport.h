@@ -132,14 +132,6 @@ class TEditControlTest : public TqvControlsTest {
     FOther->SetFocus();
     Pump();
   }
-  static void Type(const String& AText) {
-    Headless::TypeText(AText);
-    Pump();
-  }
-  static void Press(BYTE AKey, unsigned AShift = 0) {
-    Headless::PressKey(AKey, AShift);
-    Pump();
-  }
 
   TForm* FForm = nullptr;
   TEdit* FOther = nullptr;

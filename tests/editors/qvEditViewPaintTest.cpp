@@ -167,6 +167,45 @@ TEST_F(EditViewPaint, FrameAndBackgroundAreNotPaintedUnderTheButtons) {
   EXPECT_TRUE(C().Is(b.Left + 2, b.Top + 2, clBtnFace));
 }
 
+// The arrow of a drop-down button is filled however the canvas was left before: a canvas whose
+// brush was cleared for text selects its own brush again after the frame's saved clip.
+struct TArrowFillCase {
+  const char* Name;
+  bool Native;
+  friend void PrintTo(const TArrowFillCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class EditViewArrowFill : public TEditViewTest, public ::testing::WithParamInterface<TArrowFillCase> {};
+
+TEST_P(EditViewArrowFill, TheFirstArrowIsFilled) {
+  PlainFrame(ebsSingle);
+  Style()->GetLookAndFeel()->SetNativeStyle(GetParam().Native);
+  AddButton(bkEllipsis, false, 16);
+  AddButton(bkDown, false, 16);
+  Data();
+  Calc(EditBounds);
+  C().Canvas()->GetBrush()->SetStyle(bsClear);
+  C().Canvas()->DrawText("Title", Rect(0, 0, 40, 10), tfLeft | tfSingleLine);
+  C().Canvas()->GetBrush()->SetStyle(bsSolid);
+  Paint();
+  // The arrow's middle column runs from its base to its tip without a gap.
+  const TRect b = Button(1)->Bounds;
+  const Integer x = (b.Left + b.Right) / 2;
+  Integer first = -1, last = -1;
+  for (Integer y = b.Top + 2; y < b.Bottom - 2; ++y)
+    if (C().Is(x, y, clBtnText)) {
+      if (first < 0) first = y;
+      last = y;
+    }
+  ASSERT_GE(first, 0) << "no arrow";
+  EXPECT_EQ(C().Count(clBtnText, Rect(x, first, x + 1, last + 1)), last - first + 1) << "a hollow arrow";
+  EXPECT_GE(last - first, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(Looks, EditViewArrowFill,
+                         ::testing::Values(TArrowFillCase{"Classic", false}, TArrowFillCase{"Themed", true}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 TEST_F(EditViewPaint, SimpleButtonsPaintFlatWhileHot) {
   PlainFrame(ebsNone);
   AddButton(bkEllipsis, false, 16);

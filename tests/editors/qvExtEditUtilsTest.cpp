@@ -7,6 +7,7 @@
 #include "editors/qvEditorsTestSupport.h"
 #include "platform/forms/ExtCtrls.h"
 #include "platform/os/Windows.h"
+#include "support/EnumNames.h"
 
 namespace {
 
@@ -221,9 +222,8 @@ struct TThumbCase {
 };
 
 std::ostream& operator<<(std::ostream& os, const TThumbCase& c) {
-  static const char* kinds[] = {"lfFlat", "lfStandard", "lfUltraFlat"};
   return os << (c.BottomRight ? "BottomRight" : "TopLeft") << (c.Vertical ? " vertical " : " horizontal ")
-            << kinds[c.Kind];
+            << NameOf(c.Kind, {QJ_NAMED(lfFlat), QJ_NAMED(lfStandard), QJ_NAMED(lfUltraFlat)});
 }
 
 class ThumbPaintTest : public ExtEditPaintTest, public ::testing::WithParamInterface<TThumbCase> {

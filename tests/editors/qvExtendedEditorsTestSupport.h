@@ -8,10 +8,13 @@
 #include "core/qvFormats.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/FormatSettings.h"
+#include "support/EnumNames.h"
 
 enum TTestLocale { lcEnglishUS, lcGerman };
 
-inline const char* LocaleName(TTestLocale ALocale) { return ALocale == lcEnglishUS ? "EnglishUS" : "German"; }
+inline std::string LocaleName(TTestLocale ALocale) {
+  return NameOf(ALocale, {{lcEnglishUS, "EnglishUS"}, {lcGerman, "German"}});
+}
 
 inline TFormatSettings LocaleSettings(TTestLocale ALocale) {
   return ALocale == lcEnglishUS ? TFormatSettings::EnglishUS() : TFormatSettings::German();

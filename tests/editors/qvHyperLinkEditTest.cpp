@@ -34,10 +34,6 @@ class TqvHyperLinkEditTest : public TqvControlsTest {
     FEdit->SetFocus();
     Pump();
   }
-  static void Press(BYTE AKey, unsigned AShift = 0) {
-    Headless::PressKey(AKey, AShift);
-    Pump();
-  }
   // The one argument the opener got, or none.
   std::optional<std::string> Opened() const {
     if (Launched.empty()) return std::nullopt;

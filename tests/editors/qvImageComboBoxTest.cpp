@@ -89,8 +89,8 @@ TEST_F(TImageComboBoxTest, WithoutDescriptionsOnlyTheImageShowsAndNoIncrementalS
   combo->SetEditValue(0);
   Pump();
   auto* viewInfo = static_cast<TqvImageComboBoxViewInfo*>(combo->GetViewInfo());
-  const TRect client = viewInfo->ClientRect;
-  EXPECT_EQ(viewInfo->ImageRect.Left - client.Left, client.Right - viewInfo->ImageRect.Right + (client.Width() - 16) % 2);
+  const TRect r = viewInfo->InnerEditRect;  // centred in the text rectangle, left of the button
+  EXPECT_EQ(viewInfo->ImageRect.Left - r.Left + (r.Width() - 16) % 2, r.Right - viewInfo->ImageRect.Right);
 }
 
 TEST_F(TImageComboBoxTest, ChoosingTheFirstItemWithEnterSetsItsValueNotItsDescription) {
@@ -191,6 +191,59 @@ TEST_F(TImageComboBoxTest, MultiLineDescriptionsMakeTallerRowsAndThePopupTakesTh
   EXPECT_GT(list->ItemRect(1).Height(), 2 * list->ItemRect(0).Height() - 2);
   EXPECT_EQ(combo->GetPopupWindow()->GetWidth(), combo->GetPopupWindow()->GetPopupOwnerRect().Width());
 }
+
+// A standalone edit with its drop-down button: the image stands in the text rectangle, 2 pixels
+// in from its side (or centred without descriptions), clear of the button and of the text.
+struct TImageAlignCase {
+  const char* Name;
+  TqvImageAlign Align;
+  bool Descriptions;
+  friend void PrintTo(const TImageAlignCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class TImageComboBoxAlignTest : public TImageComboBoxTest, public ::testing::WithParamInterface<TImageAlignCase> {};
+
+TEST_P(TImageComboBoxAlignTest, TheImageStandsInTheTextRectangle) {
+  const TImageAlignCase& c = GetParam();
+  auto properties = MakeOwned<TqvImageComboBoxProperties>(nullptr);
+  properties->SetImages(NewImages(std::vector<TColor>{clRed}));
+  properties->SetImageAlign(c.Align);
+  properties->SetShowDescriptions(c.Descriptions);
+  AddItem(properties.get(), "Horizontal", 0, 0);
+  auto style = MakeOwned<TqvCustomEditStyle>(nullptr, false);
+  style->SetFont(FForm->GetFont());
+  TOwned<TqvCustomEditViewData> data = properties->CreateViewData(style.get(), false);
+  TOwned<TqvCustomEditViewInfo> info(static_cast<TqvCustomEditViewInfo*>(properties->GetViewInfoClass()->Create()));
+  TEditorsCanvas canvas(150, 22);
+  data->Calculate(canvas.Canvas(), Rect(0, 0, 150, 22), Point(-1, -1), cmbNone, 0, info.get(), false);
+  auto* viewInfo = static_cast<TqvImageComboBoxViewInfo*>(info.get());
+  data->EditValueToViewInfo(canvas.Canvas(), 0, info.get());
+  info->Draw(canvas.Canvas());
+  ASSERT_EQ(info->GetButtonCount(), 1);
+  const TRect button = info->GetButton(0)->Bounds;
+  const TRect client = viewInfo->ClientRect;
+  const TRect text{client.Left, client.Top, button.Left, client.Bottom};
+  const TRect red = InkBoxOf(canvas.Width(), canvas.Height(), ~COLORREF(0),
+                             [&](int x, int y) { return canvas.Is(x, y, clRed) ? RGB(255, 0, 0) : ~COLORREF(0); });
+  EXPECT_EQ(red, viewInfo->ImageRect);
+  EXPECT_EQ(red.Width(), 16);
+  EXPECT_EQ(red, qvIntersectRect(red, text)) << "inside the text rectangle " << text;
+  EXPECT_TRUE(qvIntersectRect(red, button).IsEmpty()) << "clear of the button " << button;
+  if (c.Descriptions)
+    EXPECT_TRUE(qvIntersectRect(red, viewInfo->TextRect).IsEmpty()) << "clear of the text " << viewInfo->TextRect;
+  if (!c.Descriptions)
+    EXPECT_LE(std::abs((red.Left - text.Left) - (text.Right - red.Right)), 1) << "centred";
+  else if (c.Align == iaRight)
+    EXPECT_EQ(red.Right, text.Right - 2);
+  else
+    EXPECT_EQ(red.Left, text.Left + 2);
+  EXPECT_EQ(canvas.Count(TEditorsCanvas::Paper, client), 0) << "unpainted pixels";
+}
+
+INSTANTIATE_TEST_SUITE_P(Aligns, TImageComboBoxAlignTest,
+                         ::testing::Values(TImageAlignCase{"Left", iaLeft, true}, TImageAlignCase{"Right", iaRight, true},
+                                           TImageAlignCase{"CentredWithoutDescriptions", iaRight, false}),
+                         [](const ::testing::TestParamInfo<TImageAlignCase>& info) { return info.param.Name; });
 
 // A grid cell paints without an editor: the item's image and description, or nothing for a value
 // without an item and without a default image.

@@ -433,10 +433,6 @@ class TqvImageTest : public TqvControlsTest {
     LoadPictureFromValue(&back, FImage->GetEditValue(), FImage->GetGraphicClass());
     return {back.GetWidth(), back.GetHeight()};
   }
-  static void Press(BYTE AKey, unsigned AShift = 0) {
-    Headless::PressKey(AKey, AShift);
-    Pump();
-  }
 
   TClipboard* FPreviousClipboard = nullptr;
   TForm* FForm = nullptr;
@@ -701,7 +697,7 @@ TEST_F(TqvImageTest, MenuItemsShowByTheLayout) {
 }
 
 TEST_F(TqvImageTest, TheKeyboardOpensTheMenuAtTenTen) {
-  Script({[] { Headless::PressKey(VK_ESCAPE); }});
+  RunWhenIdle({[] { Headless::PressKey(VK_ESCAPE); }});
   Press(VK_APPS);
   ASSERT_NE(FImage->GetImageMenu(), nullptr);
   EXPECT_EQ(FImage->GetImageMenu()->GetPopupPoint(), FImage->ClientToScreen({10, 10}));
@@ -714,7 +710,7 @@ TEST_F(TqvImageTest, TheCustomEntryRunsTheCustomClick) {
     ++clicks;
   };
   FImage->GetProperties()->GetPopupMenuLayout()->SetMenuItems(pmiBit(pmiCustom));
-  Script({[] { Headless::PressKey(VK_DOWN); }, [] { Headless::PressKey(VK_RETURN); }});
+  RunWhenIdle({[] { Headless::PressKey(VK_DOWN); }, [] { Headless::PressKey(VK_RETURN); }});
   const TPoint at = FImage->ClientToScreen({30, 30});
   Headless::Click(at.X, at.Y, 1);
   Pump();
@@ -726,7 +722,7 @@ TEST_F(TqvImageTest, AnOwnPopupMenuReplacesTheBuiltInOne) {
   auto* own = New<TPopupMenu>(FForm);
   own->GetItems()->Add(NewItem("Own", 0, false, true, nullptr));
   FImage->SetPopupMenu(own);
-  Script({[] { Headless::PressKey(VK_ESCAPE); }});
+  RunWhenIdle({[] { Headless::PressKey(VK_ESCAPE); }});
   Press(VK_APPS);
   EXPECT_EQ(FImage->GetImageMenu(), nullptr);
   EXPECT_EQ(own->GetPopupComponent(), FImage);

@@ -9,15 +9,16 @@
 #include "editors/qvExtEditorsTestSupport.h"
 #include "editors/qvLabel.h"
 #include "platform/forms/ExtCtrls.h"
+#include "support/EnumNames.h"
 
 namespace {
 
 TSize SizeOf(TControl* AControl) { return {AControl->GetWidth(), AControl->GetHeight()}; }
 
-const char* OrientationName(TqvLabelOrientation o) {
-  static const char* names[] = {"qvoLeft",       "qvoRight",      "qvoTop",      "qvoBottom",
-                                "qvoLeftTop",    "qvoLeftBottom", "qvoRightTop", "qvoRightBottom"};
-  return names[o];
+std::string OrientationName(TqvLabelOrientation o) {
+  return NameOf(o, {QJ_NAMED(qvoLeft), QJ_NAMED(qvoRight), QJ_NAMED(qvoTop), QJ_NAMED(qvoBottom),
+                    QJ_NAMED(qvoLeftTop), QJ_NAMED(qvoLeftBottom), QJ_NAMED(qvoRightTop),
+                    QJ_NAMED(qvoRightBottom)});
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -4,12 +4,12 @@
 #include "core/qvClasses.h"
 #include "editors/qvMaskEdit.h"
 #include "qvTextEditTestSupport.h"
+#include "support/EnumNames.h"
 
 namespace {
 
-const char* KindName(TqvEditMaskKind K) {
-  static const char* const names[] = {"emkStandard", "emkRegExpr", "emkRegExprEx"};
-  return names[K];
+std::string KindName(TqvEditMaskKind K) {
+  return NameOf(K, {QJ_NAMED(emkStandard), QJ_NAMED(emkRegExpr), QJ_NAMED(emkRegExprEx)});
 }
 
 const char* const kHexMask = "(\\d | [A-F] | [a-f])+";

@@ -165,10 +165,6 @@ class TqvMemoTest : public TqvControlsTest {
     FMemo->SetSelStart(AStart);
     FMemo->SetSelLength(ALength);
   }
-  static void Press(BYTE AKey, unsigned AShift = 0) {
-    Headless::PressKey(AKey, AShift);
-    Pump();
-  }
 
   TClipboard* FPreviousClipboard = nullptr;
   TForm* FForm = nullptr;

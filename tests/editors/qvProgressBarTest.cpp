@@ -358,6 +358,54 @@ TEST_F(ProgressBarDrawTest, TextIsInvertedOverTheFill) {
   EXPECT_EQ(C().Count(TColor(inverse), Rect(0, 0, 50, 20)), 0);
 }
 
+// Over the fill the text stands out from the bar: inverted where the inverse differs enough in
+// brightness, else black or white. At least a quarter of the pixels the text changes over the
+// fill (anti-aliased edges count too) differ clearly in brightness from the bar under them.
+struct TTextContrastCase {
+  const char* Name;
+  bool Themed;
+  TColor Fill;
+  Integer Position;
+  friend void PrintTo(const TTextContrastCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class ProgressBarTextContrast : public ProgressBarDrawTest, public ::testing::WithParamInterface<TTextContrastCase> {};
+
+TEST_P(ProgressBarTextContrast, TextOverTheFillIsReadable) {
+  const TTextContrastCase& c = GetParam();
+  Info.Themed = c.Themed;
+  Info.BeginColor = c.Fill;
+  Info.ShowTextStyle = qvtsPosition;
+  Bar(Rect(0, 0, 100, 20));
+  Draw(c.Position);
+  std::vector<COLORREF> bar;
+  for (Integer y = 0; y < 20; ++y)
+    for (Integer x = 0; x < 100; ++x) bar.push_back(At(x, y));
+  Info.ShowText = true;
+  Draw(c.Position);
+  auto brightness = [](COLORREF p) { return (299 * GetRValue(p) + 587 * GetGValue(p) + 114 * GetBValue(p)) / 1000; };
+  // Only over the fill (a 100-pixel bar, Max 100).
+  const Integer fillEnd = std::min<Integer>(c.Position, 100) - 2;
+  Integer ink = 0, readable = 0;
+  for (Integer y = 0; y < 20; ++y)
+    for (Integer x = 0; x < fillEnd; ++x) {
+      const Integer contrast = std::abs(brightness(At(x, y)) - brightness(bar[size_t(y * 100 + x)]));
+      ink += contrast > 0;
+      readable += contrast >= 96;
+    }
+  ASSERT_GT(ink, 0) << "text over the fill";
+  EXPECT_GE(readable * 4, ink) << readable << " of " << ink << " text pixels stand out";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fills, ProgressBarTextContrast,
+    ::testing::Values(TTextContrastCase{"ThemedFarAboveMax", true, clNavy, 2000000000},
+                      TTextContrastCase{"ThemedHalf", true, clNavy, 50},
+                      TTextContrastCase{"MidGrey", false, TColor(RGB(128, 128, 128)), 100},
+                      TTextContrastCase{"Navy", false, clNavy, 100},
+                      TTextContrastCase{"Lime", false, clLime, 100}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
 // Turned by 270 degrees the text runs from the top down: the thin "1" of "1888" is on top.
 TEST_F(ProgressBarDrawTest, VerticalTextRunsDown) {
   Info.ShowText = true;

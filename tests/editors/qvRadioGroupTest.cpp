@@ -7,12 +7,12 @@
 #include "editors/qvEditorsTestSupport.h"
 #include "editors/qvExtEditorsTestSupport.h"
 #include "editors/qvRadioGroup.h"
+#include "support/EnumNames.h"
 
 namespace {
 
-const char* GlyphStateName(TqvRadioGlyphState s) {
-  static const char* names[] = {"rgsDisabled", "rgsNormal", "rgsPressed", "rgsHot"};
-  return names[s];
+std::string GlyphStateName(TqvRadioGlyphState s) {
+  return NameOf(s, {QJ_NAMED(rgsDisabled), QJ_NAMED(rgsNormal), QJ_NAMED(rgsPressed), QJ_NAMED(rgsHot)});
 }
 
 // ---------------------------------------------------------------------------------------------

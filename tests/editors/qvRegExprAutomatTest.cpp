@@ -52,7 +52,9 @@ INSTANTIATE_TEST_SUITE_P(
         TStepCase{"a{2,}", "aaaaaaa", 7, true}, TStepCase{"a{3}", "aa", 2, false}, TStepCase{"a{3}", "aaaa", 3, true},
         TStepCase{"a{0,1}b", "b", 1, true}, TStepCase{"a{0}b", "b", 1, true}, TStepCase{"a{0}b", "ab", 0, false},
         TStepCase{"a+{2}", "aaaa", 4, true}, TStepCase{"a+{2}", "a", 1, false},
-        TStepCase{"a|ab", "a", 1, true}, TStepCase{"a|ab", "ab", 2, true}, TStepCase{"(a|b)+c", "abbac", 5, true}));
+        TStepCase{"a|ab", "a", 1, true}, TStepCase{"a|ab", "ab", 2, true}, TStepCase{"(a|b)+c", "abbac", 5, true},
+        TStepCase{"(a?){2}", "", 0, false}, TStepCase{"(a?){2}", "aaa", 2, true}, TStepCase{"(a?){0,3}", "aaaa", 3, true},
+        TStepCase{"(a|b*){1,3}", "abbba", 5, true}, TStepCase{"(a|b*){1,3}", "abab", 3, true}));
 
 INSTANTIATE_TEST_SUITE_P(
     Elements, RegExprStepTest,
@@ -61,6 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
         TStepCase{"a]b", "a]b", 3, true}, TStepCase{"a}", "a}", 2, true}, TStepCase{"a-b", "a-b", 3, true},
         TStepCase{"^a$", "^a$", 3, true}, TStepCase{"a,b", "a,b", 3, true}, TStepCase{"'it''s'", "it's", 4, true},
         TStepCase{"[a-]", "-", 1, true}, TStepCase{"[-a]", "a", 1, true}, TStepCase{"[a^]", "^", 1, true},
+        TStepCase{"[0-'']", "]", 1, true}, TStepCase{"[0-'']", "a", 0, false}, TStepCase{"[0-']']+", "5A]a", 3, true},
         TStepCase{"[^abc]", "d", 1, true}, TStepCase{"[^abc]", "b", 0, false}, TStepCase{"[\\x30-\\x39]+", "09x", 2, true},
         TStepCase{"[\\d_]+", "1_2", 3, true}, TStepCase{"[ a - c ]+", "abc", 3, true}, TStepCase{".", "\xE9", 1, true},
         TStepCase{"\\d", "7", 1, true}, TStepCase{"\\D", "7", 0, false}, TStepCase{"\\w+", "a_Z9", 4, true},
@@ -106,7 +109,8 @@ INSTANTIATE_TEST_SUITE_P(
     Expansions, RegExprEquivalenceTest,
     ::testing::Values(TEquivalentCase{"(\\d | [A-F] | [a-f])+", "(\\d|[A-F]|[a-f])+", "0aFg"},
                       TEquivalentCase{"a{2,4}", "aa(a(a)?)?", "ab"}, TEquivalentCase{"a{2,}", "aaa*", "ab"},
-                      TEquivalentCase{"a{3}", "aaa", "ab"}, TEquivalentCase{"(ab){1,2}", "ab(ab)?", "ab"},
+                      TEquivalentCase{"a{3}", "aaa", "ab"}, TEquivalentCase{"(a?){2}", "((a?)(a?))", "ab"},
+                      TEquivalentCase{"(a?){0,2}", "(((a?)(a?)?)?)", "ab"}, TEquivalentCase{"(ab){1,2}", "ab(ab)?", "ab"},
                       TEquivalentCase{"((a)b)\\2", "((a)b)(a)", "ab"}, TEquivalentCase{"a+?", "(a+)?", "ab"},
                       TEquivalentCase{"[a-c]", "a|b|c", "abcd"}, TEquivalentCase{"(a\\1)", "(aa)", "ab"}));
 
@@ -119,14 +123,35 @@ TEST(RegExprCase, CaseInsensitiveSymbolsGiveThePatternsCase) {
   EXPECT_EQ(re.Text, "abc");
 }
 
-TEST(RegExprCase, TheLastAcceptingSymbolDecidesTheCase) {
-  TRecordingRegExpr alternatives("(a|A)x", false, true);
-  alternatives.Type("a");
-  EXPECT_EQ(alternatives.Text, "A");
-  TRecordingRegExpr inClass("[aA]x", false, true);
-  inClass.Type("a");
-  EXPECT_EQ(inClass.Text, "a") << "a class stops at its first accepting test";
+// Case-insensitive pattern x typed text -> the text as the pattern re-cased it. Every path to
+// every successor is tested in turn, the character passing from test to test; the last
+// accepting symbol test decides its case.
+struct TCaseCase {
+  const char* Name;
+  String Pattern;
+  String Typed;
+  String Text;
+  friend void PrintTo(const TCaseCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class RegExprCaseTest : public ::testing::TestWithParam<TCaseCase> {};
+
+TEST_P(RegExprCaseTest, GivesTheCaseOfTheLastAcceptingTest) {
+  TRecordingRegExpr re(GetParam().Pattern, false, true);
+  re.Type(GetParam().Typed);
+  EXPECT_EQ(re.Text, GetParam().Text) << GetParam().Pattern;
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, RegExprCaseTest,
+    ::testing::Values(
+        TCaseCase{"LastAlternative", "(a|A)x", "a", "A"},
+        TCaseCase{"ClassStopsAtItsFirstAcceptingTest", "[aA]x", "a", "a"},
+        TCaseCase{"LoopTestedBeforeTheNextItem", "A*a+", "AA", "aa"},
+        TCaseCase{"EveryPathThroughOptionalGroups", "((A)?)?a", "A", "a"},
+        TCaseCase{"ReCasedCharacterMeetsLaterRanges", "(a|[A-Z]x)", "Ax", "a"},
+        TCaseCase{"LaterSymbolReCasesWhatARangeTook", "([A-Z]x|a)", "Ax", "ax"}),
+    [](const auto& info) { return info.param.Name; });
 
 TEST(RegExprCase, CaseSensitiveMatchingIsExact) {
   TRecordingRegExpr re("abc");

@@ -6,6 +6,7 @@
 #include "qvExtEditorsTestSupport.h"
 #include "qvExtendedEditorsTestSupport.h"
 #include "qvTextEditTestSupport.h"
+#include "support/ControlPixels.h"
 
 namespace {
 
@@ -367,6 +368,55 @@ TEST_F(SpinEdit, TextStartsAfterTheLeftButtons) {
   EXPECT_GE(inner.Left, ButtonRect(skDown).Right);
   EXPECT_GE(inner.Left, ButtonRect(skFastDown).Right);
 }
+
+// Horizontal buttons keep a readable size: normal ones 13 pixels wide with a 7-pixel arrow, fast
+// ones with a double arrow, themed or not.
+struct TSpinGlyphCase {
+  const char* Name;
+  bool Native;
+  Integer Kind;
+  Integer Arrows;
+  friend void PrintTo(const TSpinGlyphCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class SpinEditGlyph : public SpinEdit, public ::testing::WithParamInterface<TSpinGlyphCase> {};
+
+TEST_P(SpinEditGlyph, ReadableArrows) {
+  const TSpinGlyphCase& c = GetParam();
+  Edit->GetStyle()->GetLookAndFeel()->SetNativeStyle(c.Native);
+  P()->GetSpinButtons()->SetPosition(sbpHorzRight);
+  P()->GetSpinButtons()->SetShowFastButtons(true);
+  FocusOther();
+  RepaintOverSentinel(Edit);
+  const TRect button = ButtonRect(c.Kind);
+  EXPECT_GE(button.Width(), c.Kind >= skFastDown ? 20 : 12);
+  // The glyph: the darkest colour inside the button's frame.
+  const TRect inside = qvDeflatedRect(button, 2);
+  COLORREF glyph = RGB(255, 255, 255);
+  auto luma = [](COLORREF p) { return GetRValue(p) + GetGValue(p) + GetBValue(p); };
+  for (Integer y = inside.Top; y < inside.Bottom; ++y)
+    for (Integer x = inside.Left; x < inside.Right; ++x) {
+      const COLORREF p = ControlPixelOf(Edit, {x, y}).Value;
+      ASSERT_NE(p, SentinelRGB) << "unpainted at " << x << "," << y;
+      if (luma(p) < luma(glyph)) glyph = p;
+    }
+  // An arrow's base is a column of the glyph at least 7 pixels tall after a short one.
+  Integer bases = 0, previous = 0;
+  for (Integer x = inside.Left; x < inside.Right; ++x) {
+    Integer height = 0;
+    for (Integer y = inside.Top; y < inside.Bottom; ++y) height += ControlPixelOf(Edit, {x, y}).Value == glyph;
+    bases += height >= 7 && previous < 5;
+    previous = height;
+  }
+  EXPECT_EQ(bases, c.Arrows);
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, SpinEditGlyph,
+                         ::testing::Values(TSpinGlyphCase{"Classic", false, skUp, 1},
+                                           TSpinGlyphCase{"ClassicFast", false, skFastUp, 2},
+                                           TSpinGlyphCase{"Themed", true, skUp, 1},
+                                           TSpinGlyphCase{"ThemedFast", true, skFastUp, 2}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 struct TSpinLayoutCase {
   TqvSpinEditButtonsPosition Position;

@@ -2,6 +2,7 @@
 // completion from lookup items in each editing style, reverting, the keys a grid needs passed
 // on, the window text messages and the inner edit's placement and settings.
 #include "qvTextEditTestSupport.h"
+#include "support/ControlPixels.h"
 
 namespace {
 
@@ -68,6 +69,43 @@ INSTANTIATE_TEST_SUITE_P(
         TScriptCase{"BackspaceAndDelete", "abcd", nullptr,
                     {Key(VK_END), Key(VK_BACK), Key(VK_HOME), Key(VK_DELETE)}, "bc", 0, 0, nullptr}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+// CharCase applies to the text shown whenever it is set: before or after the window exists,
+// focused or not. The edit looks exactly like one holding the converted text.
+struct TCharCaseCase {
+  const char* Name;
+  bool CaseAfterShowing;
+  bool Focused;
+  friend void PrintTo(const TCharCaseCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class TextEditCharCase : public TTextEditTest, public ::testing::WithParamInterface<TCharCaseCase> {};
+
+TEST_P(TextEditCharCase, ConvertsTheShownText) {
+  const TCharCaseCase& c = GetParam();
+  auto* converted = NewTextEdit<TqvTextEdit>();
+  auto* expected = NewTextEdit<TqvTextEdit>(false, Rect(10, 40, 170, 61));
+  converted->SetEditValue(String("ZDF hd"));
+  expected->SetEditValue(String("ZDF HD"));
+  if (!c.CaseAfterShowing) converted->GetProperties()->SetCharCase(ecUpperCase);
+  ShowForm();
+  if (c.CaseAfterShowing) converted->GetProperties()->SetCharCase(ecUpperCase);
+  if (c.Focused) Focus(converted);
+  EXPECT_EQ(converted->GetText(), "ZDF HD");
+  EXPECT_EQ(converted->GetEditValue(), Variant(String("ZDF hd"))) << "the value keeps its case until edited";
+  if (c.Focused) FocusOther();
+  RepaintOverSentinel(converted);
+  RepaintOverSentinel(expected);
+  const std::vector<COLORREF> shown = ControlPixelsOf(converted);
+  EXPECT_EQ(std::count(shown.begin(), shown.end(), SentinelRGB), 0) << "unpainted pixels";
+  EXPECT_TRUE(shown == ControlPixelsOf(expected)) << "drawn otherwise than the converted text";
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, TextEditCharCase,
+                         ::testing::Values(TCharCaseCase{"BeforeShowing", false, false},
+                                           TCharCaseCase{"AfterShowing", true, false},
+                                           TCharCaseCase{"AfterShowingFocused", true, true}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(TextEdit, TypedTextBecomesTheValueWhenTheEditorIsLeft) {
   Type("abc");

@@ -69,14 +69,6 @@ class TTextEditTest : public TqvControlsTest {
     FOther->SetFocus();
     Pump();
   }
-  static void Type(const String& AText) {
-    Headless::TypeText(AText);
-    Pump();
-  }
-  static void Press(BYTE AKey, unsigned AShift = skNone) {
-    Headless::PressKey(AKey, AShift);
-    Pump();
-  }
   static TqvCustomInnerTextEdit* Inner(TqvCustomTextEdit* AEdit) {
     return As<TqvCustomInnerTextEdit>(AEdit->GetInnerControl());
   }

@@ -49,7 +49,7 @@ class FilterControlDialog : public TFilterControlTest {
 
   // Runs the dialog for the link with the steps; the apply handler counts.
   bool Run(std::vector<std::function<void()>> ASteps) {
-    Script(std::move(ASteps));
+    RunWhenIdle(std::move(ASteps));
     return ShowFilterControlDialog(Link, nullptr, clDefault, [this](TObject*) { ++Applies; }, nullptr,
                                    Dir.string());
   }
@@ -269,12 +269,12 @@ TEST_F(FilterControlDialog, LookAndFeelColourAndShowEvent) {
   bool shown = false;
   TColor color = clNone;
   TqvLookAndFeelKind kind = lfStandard;
-  Script({[&] {
-    color = DialogBuilder()->GetColor();
-    kind = Dialog()->GetApplyButton()->GetLookAndFeel()->GetKind();
-    EXPECT_EQ(lfUltraFlat, DialogBuilder()->GetLookAndFeel()->GetKind());
-    CloseWith(mrCancel);
-  }});
+  RunWhenIdle({[&] {
+         color = DialogBuilder()->GetColor();
+         kind = Dialog()->GetApplyButton()->GetLookAndFeel()->GetKind();
+         EXPECT_EQ(lfUltraFlat, DialogBuilder()->GetLookAndFeel()->GetKind());
+         CloseWith(mrCancel);
+       }});
   ShowFilterControlDialog(Link, lookAndFeel.get(), clInfoBk, nullptr, [&](TObject*) { shown = true; }, "");
   EXPECT_TRUE(shown);
   EXPECT_EQ(clInfoBk, color);

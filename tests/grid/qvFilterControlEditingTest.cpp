@@ -46,7 +46,7 @@ TEST_P(FilterNavigation, MovesTheFocus) {
   FocusElement(c.Row < 0 ? Builder->GetRowCount() - 1 : c.Row, c.Kind, c.Value);
   Press(c.Key, c.Shift);
   EXPECT_EQ(c.ToRow < 0 ? Builder->GetRowCount() - 1 : c.ToRow, FocusedRowIndex());
-  EXPECT_STREQ(HitKindName(c.ToKind), HitKindName(FocusedKind()));
+  EXPECT_EQ(HitKindName(c.ToKind), HitKindName(FocusedKind()));
   if (c.ToKind == fhkValue) {
     EXPECT_EQ(c.ToValue, FocusedValue());
   }
@@ -353,11 +353,11 @@ TEST_F(FilterEditing, TheRowMenuAddsConditionsAndGroups) {
   MakeRows();
   FocusElement(1, fhkButton);
   TqvFilterRowEditState during = fesNone;
-  Script({[&] {
-            during = Builder->GetEditState();
-            Headless::PressKey(VK_DOWN);
-          },
-          [] { Headless::PressKey(VK_DOWN); }, [] { Headless::PressKey(VK_RETURN); }});
+  RunWhenIdle({[&] {
+                 during = Builder->GetEditState();
+                 Headless::PressKey(VK_DOWN);
+               },
+               [] { Headless::PressKey(VK_DOWN); }, [] { Headless::PressKey(VK_RETURN); }});
   Press(VK_RETURN);
   EXPECT_EQ(fesRowMenu, during);
   EXPECT_EQ(fesNone, Builder->GetEditState());
@@ -372,13 +372,13 @@ TEST_F(FilterEditing, TheRootsMenuClearsAll) {
   FocusElement(0, fhkButton);
   String caption;
   bool separator = false;
-  Script({[&] {
-            TMenuItem* items = Builder->GetMenu()->GetItems();
-            caption = items->GetItem(3)->GetCaption();
-            separator = items->GetItem(2)->GetVisible();
-            Headless::PressKey(VK_UP);
-          },
-          [] { Headless::PressKey(VK_RETURN); }});
+  RunWhenIdle({[&] {
+                 TMenuItem* items = Builder->GetMenu()->GetItems();
+                 caption = items->GetItem(3)->GetCaption();
+                 separator = items->GetItem(2)->GetVisible();
+                 Headless::PressKey(VK_UP);
+               },
+               [] { Headless::PressKey(VK_RETURN); }});
   Press(VK_RETURN);
   EXPECT_EQ("Clear &All", caption);
   EXPECT_TRUE(separator);
@@ -422,7 +422,7 @@ TEST_P(FilterLists, ChooseAndApplyAsTheListCloses) {
   EXPECT_FALSE(combo->GetVisible());
   EXPECT_TRUE(Builder->Focused());
   EXPECT_TRUE(Errors.empty());
-  EXPECT_STREQ(HitKindName(c.ToKind), HitKindName(FocusedKind()));
+  EXPECT_EQ(HitKindName(c.ToKind), HitKindName(FocusedKind()));
   if (c.Values < 0) {
     EXPECT_EQ(c.Text, Group(c.Row)->BoolOperatorText);
     return;

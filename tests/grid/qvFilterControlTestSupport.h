@@ -14,11 +14,12 @@
 #include "editors/qvCheckBox.h"
 #include "editors/qvTextEdit.h"
 #include "grid/qvFilterControl.h"
+#include "support/EnumNames.h"
 
-inline const char* HitKindName(TqvFilterHitKind AKind) {
-  static const char* const names[] = {"None",     "Button", "BoolOperator", "Item",
-                                      "Operator", "Value",  "AddCondition", "AddValue"};
-  return names[AKind];
+inline std::string HitKindName(TqvFilterHitKind AKind) {
+  return NameOf(AKind, {{fhkNone, "None"}, {fhkButton, "Button"}, {fhkBoolOperator, "BoolOperator"}, {fhkItem, "Item"},
+                        {fhkOperator, "Operator"}, {fhkValue, "Value"}, {fhkAddCondition, "AddCondition"},
+                        {fhkAddValue, "AddValue"}});
 }
 
 // One filterable item: an ID that is not its index, a caption, its editor properties.
@@ -141,15 +142,6 @@ class TFilterControlTest : public TqvControlsTest {
     auto writer = MakeOwned<TqvFilterControl>(nullptr);
     writer->SetLinkComponent(other.get());
     writer->SaveToFile(AFileName);
-  }
-  // Presses a key with the builder focused.
-  static void Press(BYTE AKey, unsigned AShift = skNone) {
-    Headless::PressKey(AKey, AShift);
-    Pump();
-  }
-  static void Type(const String& AText) {
-    Headless::TypeText(AText);
-    Pump();
   }
   // Focuses an element without activating it.
   void FocusElement(Integer ARowIndex, TqvFilterHitKind AKind, Integer AValueIndex = -1) {

@@ -17,6 +17,7 @@
 #include "editors/qvSpinEdit.h"
 #include "editors/qvTimeEdit.h"
 #include "qvFilterControlTestSupport.h"
+#include "support/ResourceTexts.h"
 
 namespace {
 
@@ -80,12 +81,10 @@ TEST(RowOperators, NullValuesMakeBlanksOnlyOfEqualAndNotEqual) {
 }
 
 TEST(RowOperators, CaptionsComeThroughTheLocalisableGetter) {
-  auto overrides = std::make_unique<TqvResourceStringOverrides>();
-  overrides->Add(&sqvFilterOperatorBetween, "zwischen");
-  SetResourceStringOverrides(std::move(overrides));
-  const String caption = GetOperatorCaption(froBetween);
-  SetResourceStringOverrides(nullptr);
-  EXPECT_EQ("zwischen", caption);
+  {
+    TResourceTextScope texts{{&sqvFilterOperatorBetween, "zwischen"}};
+    EXPECT_EQ("zwischen", GetOperatorCaption(froBetween));
+  }
   EXPECT_EQ("between", GetOperatorCaption(froBetween));
 }
 

@@ -1,5 +1,6 @@
 // The builder's control and its look: a new control, fonts and settings, row metrics, level
 // lines, values drawn by editor view infos, the hit test, scrolling and painting.
+#include "platform/os/Theme.h"
 #include "qvFilterControlTestSupport.h"
 
 namespace {
@@ -295,6 +296,23 @@ TEST_F(FilterView, ADisabledBuilderEmbossesItsTexts) {
   EXPECT_EQ(0, CountPixels(Condition(1)->ItemRect, clGreen));
   EXPECT_GT(CountPixels(Condition(1)->ItemRect, clBtnShadow), 0);
   EXPECT_GT(CountPixels(Condition(1)->ItemRect, clBtnHighlight), 0);
+}
+
+// With themes on a disabled builder shows its values on its own face, the themed look's one
+// face colour, not in boxes of another grey.
+TEST_F(FilterView, ADisabledThemedBuilderShowsItsValuesOnItsFace) {
+  Builder->GetLookAndFeel()->SetNativeStyle(true);
+  MakeSampleRows();
+  Builder->SetEnabled(false);
+  RepaintOverSentinel(Builder);
+  const COLORREF face = kThemedFaceColor;
+  EXPECT_EQ(RGBOf(Builder->GetColor()), face);
+  for (Integer row : {1, 3, 4}) {
+    const TRect box = Condition(row)->Values->GetValue(0)->ValueRect;
+    for (const TPoint& p : {TPoint{box.Left, box.Top}, TPoint{box.Left + 1, box.Top + 1},
+                            TPoint{box.Right - 1, box.Bottom - 1}, TPoint{box.Right - 2, box.Bottom - 2}})
+      EXPECT_EQ(Pixel(p), face) << "row " << row << " at " << p.X << "," << p.Y;
+  }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -112,7 +112,7 @@ class CustomFilterDialog : public TFilterControlTest {
         if (Dialog()) ++Shown;
         step();
       };
-    Script(std::move(ASteps));
+    RunWhenIdle(std::move(ASteps));
     TTestFilterItem* item = Link->Item(AItemIndex);
     return ShowCustomFilterDialog(Link->Filter(), item, item->Properties.get(), item->Caption,
                                   Link->Controller->GetItemValueTypeClass(AItemIndex), ALookAndFeel);
@@ -129,8 +129,8 @@ TEST_F(CustomFilterDialog, AStringColumnPreselectsLikeAndShowsTheWildcardHints) 
   const bool result = Run(0, {[&] {
     dialog = Dialog();
     EXPECT_EQ("Custom Filter", dialog->GetCaption());
-    EXPECT_EQ(TqvFilterDialog::DefaultClientWidth, dialog->GetClientWidth());
-    EXPECT_EQ(TqvFilterDialog::DefaultClientHeight, dialog->GetClientHeight());
+    EXPECT_GE(dialog->GetClientWidth(), TqvFilterDialog::DefaultClientWidth) << "wider only for its texts";
+    EXPECT_GE(dialog->GetClientHeight(), TqvFilterDialog::DefaultClientHeight);
     EXPECT_EQ("Show rows where:", dialog->GetTitleLabel()->GetCaption());
     EXPECT_EQ("Name ", dialog->GetColumnCaptionLabel()->GetCaption());
     EXPECT_EQ(froLike, dialog->GetOperator(0));
@@ -155,6 +155,46 @@ TEST_F(CustomFilterDialog, AStringColumnPreselectsLikeAndShowsTheWildcardHints) 
   EXPECT_EQ(1, Shown);
   EXPECT_EQ(0, Link->Filter()->GetRoot()->GetCount());
 }
+
+// The hints and the buttons are laid out from their measured texts in the stored order and
+// spacing: the longer hint ends a margin before OK, the buttons hold their captions at the right
+// margin 7 pixels apart, the second hint lies below the first, and nothing leaves the dialog.
+struct TFilterDialogFontCase {
+  const char* Name;
+  Integer FontHeight;
+  friend void PrintTo(const TFilterDialogFontCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class CustomFilterDialogLayout : public CustomFilterDialog, public ::testing::WithParamInterface<TFilterDialogFontCase> {};
+
+TEST_P(CustomFilterDialogLayout, FollowsTheMeasuredTexts) {
+  TTestFilterItem* item = Link->Item(0);
+  auto* dialog = New<TqvFilterDialog>(nullptr);
+  dialog->GetFont()->SetHeight(GetParam().FontHeight);
+  dialog->Init(Link->Filter(), item, item->Properties.get(), item->Caption,
+               Link->Controller->GetItemValueTypeClass(0), nullptr,
+               GetFilterEditsController()->FindHelper(item->Properties->ClassType()));
+  const TRect single = dialog->GetSingleLabel()->GetBoundsRect(), series = dialog->GetSeriesLabel()->GetBoundsRect();
+  const TRect ok = dialog->GetOkButton()->GetBoundsRect(), cancel = dialog->GetCancelButton()->GetBoundsRect();
+  TCanvas* canvas = dialog->GetCanvas();
+  canvas->SetFont(dialog->GetFont());
+  EXPECT_GE(single.Width(), canvas->TextWidth(dialog->GetSingleLabel()->GetCaption()));
+  EXPECT_GE(series.Width(), canvas->TextWidth(dialog->GetSeriesLabel()->GetCaption()));
+  EXPECT_GE(series.Top, single.Bottom) << "the hints do not overlap";
+  EXPECT_GE(ok.Left, std::max(single.Right, series.Right) + 8) << "a margin between the hints and OK";
+  EXPECT_EQ(cancel.Left - ok.Right, 7);
+  EXPECT_EQ(dialog->GetClientWidth() - cancel.Right, 9);
+  for (TqvButton* button : {dialog->GetOkButton(), dialog->GetCancelButton()})
+    EXPECT_GE(button->GetWidth(), canvas->TextWidth(button->GetCaption())) << button->GetCaption();
+  EXPECT_GE(dialog->GetClientWidth(), TqvFilterDialog::DefaultClientWidth);
+  EXPECT_LE(series.Bottom, dialog->GetClientHeight());
+  EXPECT_LE(ok.Bottom, dialog->GetClientHeight());
+  Free(dialog);
+}
+
+INSTANTIATE_TEST_SUITE_P(Fonts, CustomFilterDialogLayout,
+                         ::testing::Values(TFilterDialogFontCase{"Stored", -11}, TFilterDialogFontCase{"Large", -20}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(CustomFilterDialog, ANumberColumnPreselectsEqualsWithoutHints) {
   Run(1, {[&] {

@@ -4,6 +4,7 @@
 // the painting order and what a freed cell leaves behind.
 #include "grid/qvGridCustomViewCells.h"
 #include "qvGridTestSupport.h"
+#include "support/EnumNames.h"
 
 namespace {
 
@@ -363,21 +364,17 @@ TEST_F(GridCells, AMultiLineCellHeightFollowsItsMeasuredText) {
 
 enum class TCellStep { Hover, Press, Leave, Return, Release, LeaveTracked };
 
-const char* CellStepName(TCellStep AStep) {
-  switch (AStep) {
-    case TCellStep::Hover: return "hover";
-    case TCellStep::Press: return "press";
-    case TCellStep::Leave: return "leave";
-    case TCellStep::Return: return "return";
-    case TCellStep::Release: return "release";
-    case TCellStep::LeaveTracked: return "leave-tracked";
-  }
-  return "?";
+std::string CellStepName(TCellStep AStep) {
+  return NameOf(AStep, {{TCellStep::Hover, "hover"},
+                        {TCellStep::Press, "press"},
+                        {TCellStep::Leave, "leave"},
+                        {TCellStep::Return, "return"},
+                        {TCellStep::Release, "release"},
+                        {TCellStep::LeaveTracked, "leave-tracked"}});
 }
 
-const char* CellStateName(TqvGridCellState AState) {
-  static const char* const names[] = {"normal", "hot", "pressed"};
-  return names[AState];
+std::string CellStateName(TqvGridCellState AState) {
+  return NameOf(AState, {{gcsNormal, "normal"}, {gcsHot, "hot"}, {gcsPressed, "pressed"}});
 }
 
 struct TStateCase {
@@ -413,9 +410,9 @@ TEST_P(GridCellsStates, FollowTheMouse) {
         break;
       case TCellStep::Release: Up(); break;
     }
-    states.push_back(std::string(CellStepName(step)) + ":" + CellStateName(cell->GetState()));
+    states.push_back(CellStepName(step) + ":" + CellStateName(cell->GetState()));
   }
-  for (size_t i = 0; i < expected.size(); ++i) expected[i] = std::string(CellStepName(c.Steps[i])) + ":" + expected[i];
+  for (size_t i = 0; i < expected.size(); ++i) expected[i] = CellStepName(c.Steps[i]) + ":" + expected[i];
   EXPECT_EQ(states, expected);
   EXPECT_EQ(cell->Clicks, c.Clicks);
 }

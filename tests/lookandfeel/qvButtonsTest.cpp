@@ -5,6 +5,7 @@
 #include "platform/forms/Menus.h"
 #include "platform/forms/StdCtrls.h"
 #include "qvControlsTestSupport.h"
+#include "support/ControlPixels.h"
 
 namespace {
 
@@ -198,6 +199,21 @@ TEST_F(Button, TheStateFollowsMouseFocusAndEnabling) {
   EXPECT_EQ(qvbsDisabled, FButton->GetDrawState());
 }
 
+// The themed face has rounded corners: the four corner pixels show the parent's background,
+// and every other pixel is painted.
+TEST_F(Button, AThemedFaceShowsTheParentAtItsCorners) {
+  FForm->SetColor(clYellow);
+  FButton->SetUseSystemPaint(false);
+  FButton->GetLookAndFeel()->SetNativeStyle(true);
+  ASSERT_FALSE(FButton->IsSystemPainted());
+  RepaintOverSentinel(FButton);
+  const std::vector<COLORREF> pixels = ControlPixelsOf(FButton);
+  EXPECT_EQ(0, std::count(pixels.begin(), pixels.end(), SentinelRGB)) << "unpainted pixels";
+  const Integer w = FButton->GetClientWidth() - 1, h = FButton->GetClientHeight() - 1;
+  for (const TPoint corner : {TPoint{0, 0}, TPoint{w, 0}, TPoint{0, h}, TPoint{w, h}})
+    EXPECT_EQ(ColorToRGB(clYellow), ControlPixelOf(FButton, corner).Value) << corner.X << "," << corner.Y;
+}
+
 TEST_F(Button, TheStandardLookHasNoHotState) {
   FButton->SetUseSystemPaint(false);
   FButton->GetLookAndFeel()->SetKind(lfStandard);
@@ -229,17 +245,16 @@ class DropDownButton : public Button {
   }
   // Each time the menu loop waits, the next key of the script is pressed (0: the left button
   // goes up; a menu opened by a press runs while the button is still down).
-  void Script(std::vector<Word> keys) {
-    FKeys = std::move(keys);
-    Headless::SetIdleHandler([this] {
-      if (FKeys.empty()) return;
-      Word key = FKeys.front();
-      FKeys.erase(FKeys.begin());
-      if (key == 0)
-        Headless::MouseUp(0);
-      else
-        Headless::PressKey(static_cast<BYTE>(key));
-    });
+  static void Script(std::vector<Word> keys) {
+    std::vector<TInputStep> steps;
+    for (Word key : keys)
+      steps.push_back([key] {
+        if (key == 0)
+          Headless::MouseUp(0);
+        else
+          Headless::PressKey(static_cast<BYTE>(key));
+      });
+    RunWhenIdle(std::move(steps));
   }
   // A press on the button that opens the menu, then the script.
   void PressButton(TPoint p) {
@@ -249,7 +264,6 @@ class DropDownButton : public Button {
   }
   TPopupMenu* FMenu = nullptr;
   std::vector<std::string> Chosen;
-  std::vector<Word> FKeys;
 };
 
 TEST_F(DropDownButton, ADropDownKindOpensTheMenuInsteadOfClicking) {
@@ -266,10 +280,14 @@ TEST_F(DropDownButton, TheMainPartOfASplitButtonClicksAndItsArrowOpensTheMenu) {
   FButton->SetKind(qvbkDropDownButton);
   Click(FButton, {10, 10});
   EXPECT_EQ((std::vector<std::string>{"click"}), Chosen);
-  Script({0, VK_ESCAPE});
+  bool escaped = false;
+  RunWhenIdle({[] { Headless::MouseUp(0); }, [&] {
+                 escaped = true;
+                 Headless::PressKey(VK_ESCAPE);
+               }});
   PressButton({FButton->GetWidth() - 5, 10});
   Pump();
-  EXPECT_TRUE(FKeys.empty()) << "the menu ran";
+  EXPECT_TRUE(escaped) << "the menu ran";
   EXPECT_EQ((std::vector<std::string>{"click"}), Chosen);
 }
 

@@ -3,6 +3,7 @@
 // would loop, and controllers that go away while styles hang on them.
 #include "LookAndFeelTestSupport.h"
 #include "lookandfeel/qvContainer.h"
+#include "support/EnumNames.h"
 
 namespace {
 
@@ -109,9 +110,9 @@ TEST_P(ValueAssignedUpTheChain, IsReportedAsAssigned) {
 }
 
 std::string ValueName(const ::testing::TestParamInfo<TqvContainerStyleValue>& info) {
-  static const char* const names[] = {"BorderColor", "BorderStyle", "Color",  "Edges",
-                                      "Font",        "HotTrack",    "Shadow", "TransparentBorder"};
-  return names[info.param];
+  return NameOf(info.param, {{csvBorderColor, "BorderColor"}, {csvBorderStyle, "BorderStyle"}, {csvColor, "Color"},
+                             {csvEdges, "Edges"}, {csvFont, "Font"}, {csvHotTrack, "HotTrack"}, {csvShadow, "Shadow"},
+                             {csvTransparentBorder, "TransparentBorder"}});
 }
 
 INSTANTIATE_TEST_SUITE_P(EachValue, ValueAssignedUpTheChain, ::testing::Range(0, 8), ValueName);

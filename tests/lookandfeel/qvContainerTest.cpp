@@ -173,9 +173,10 @@ TEST_F(Container, AShadowIsReservedPaintedAndInsideTheRegion) {
   c->GetViewInfo()->Draw(&canvas);
   // The shadow is outside the clip afterwards, so the pixels are read from the bitmap.
   auto pixel = [&](Integer x, Integer y) { return TColor(bmp.ScanLine(y)[x] & 0xFFFFFF); };
-  EXPECT_EQ(TColor(0x808080), pixel(97, 10));
-  EXPECT_EQ(TColor(0x808080), pixel(10, 27));
-  EXPECT_NE(TColor(0x808080), pixel(97, 2));
+  const TColor shadow = TColor(GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(shadow, pixel(97, 10));
+  EXPECT_EQ(shadow, pixel(10, 27));
+  EXPECT_NE(shadow, pixel(97, 2));
 }
 
 TEST_F(Container, ANativeFrameHasNoShadowAndNoRegion) {

@@ -61,7 +61,7 @@ TEST_P(DragStartDetection, TheSquareAroundThePointerDecides) {
   const TPoint start = control->ClientToScreen({100, 70});
   Headless::MoveMouse(start.X, start.Y);
   Pump();
-  Script({[&] { Headless::MoveMouse(start.X + c.Move.X, start.Y + c.Move.Y); }, [] { Headless::MouseUp(); }});
+  RunWhenIdle({[&] { Headless::MoveMouse(start.X + c.Move.X, start.Y + c.Move.Y); }, [] { Headless::MouseUp(); }});
   const TqvDragStart result = DetectDragStart(control->GetHandle());
   Mouse->SetDragThreshold(5);
   EXPECT_EQ(result, c.Result) << c.Name;
@@ -88,7 +88,7 @@ class DragStartEnds : public ControlParts, public ::testing::WithParamInterface<
 
 TEST_P(DragStartEnds, AReleaseIsAClickAndEscapeOrALostCaptureCancels) {
   TTrackedControl* control = MakeControl();
-  Script({GetParam().Act});
+  RunWhenIdle({GetParam().Act});
   EXPECT_EQ(DetectDragStart(control->GetHandle()), GetParam().Result) << GetParam().Name;
   EXPECT_NE(GetCapture(), control->GetHandle());
 }

@@ -676,7 +676,7 @@ TEST_F(Controls, AnAutomaticDragStartsOnceThePointerLeavesTheSquareAndCopiesWith
   target->OnDragOver = [](TObject*, TObject*, Integer, Integer, TDragState, bool& accept) { accept = true; };
   target->OnDragDrop = [&](TObject*, TObject* source, Integer, Integer) { dropped = source; };
   const TPoint start = control->ClientToScreen({50, 50});
-  Script({[&] { Headless::MoveMouse(start.X + 3, start.Y); }, [&] { Headless::MoveMouse(start.X + 12, start.Y); }});
+  RunWhenIdle({[&] { Headless::MoveMouse(start.X + 3, start.Y); }, [&] { Headless::MoveMouse(start.X + 12, start.Y); }});
   Down(control, {50, 50});
   Headless::SetIdleHandler(nullptr);
   EXPECT_TRUE(control->Dragging()) << "the pointer left the square of twice the threshold";
@@ -696,7 +696,7 @@ TEST_F(Controls, AnAutomaticDragThatIsReleasedInTheSquareIsAClick) {
   control->SetDragMode(dmAutomatic);
   int clicks = 0;
   control->OnClick = [&](TObject*) { ++clicks; };
-  Script({[] { Headless::MouseUp(); }});
+  RunWhenIdle({[] { Headless::MouseUp(); }});
   Down(control, {50, 50});
   Headless::SetIdleHandler(nullptr);
   EXPECT_FALSE(control->Dragging());
@@ -735,12 +735,12 @@ TEST_F(ControlAnchorScrolling, AFarPointerScrollsEveryTickAndReleasingEnds) {
   TContentControl* control = Scrollable();
   String anchorClass;
   HCURSOR idle = nullptr, moving = nullptr;
-  Script({[&] {
-            anchorClass = GetClassName(WindowFromPoint(FAnchor));
-            idle = GetCursor();
-            MoveBy(0, 14 + 55);
-          },
-          [&] { moving = GetCursor(); }, [] {}, [] {}, [] { Headless::MouseUp(2); }});
+  RunWhenIdle({[&] {
+                 anchorClass = GetClassName(WindowFromPoint(FAnchor));
+                 idle = GetCursor();
+                 MoveBy(0, 14 + 55);
+               },
+               [&] { moving = GetCursor(); }, [] {}, [] {}, [] { Headless::MouseUp(2); }});
   Down(control, {100, 70}, 2);
   EXPECT_EQ(anchorClass, "STATIC") << "the anchor window sits at the pointer";
   EXPECT_EQ(idle, Screen->GetCursors(crqvFullScroll));
@@ -755,16 +755,20 @@ TEST_F(ControlAnchorScrolling, ANearerPointerScrollsSlower) {
   std::vector<std::function<void()>> steps = {[&] { MoveBy(-(14 + 25), 0); }};
   for (int i = 0; i < 14; ++i) steps.push_back([] {});
   steps.push_back([] { Headless::MouseUp(2); });
-  Script(steps);
+  RunWhenIdle(steps);
   Down(control, {100, 70}, 2);
   EXPECT_EQ(control->Log, (std::vector<std::string>{"H LineUp 0", "H LineUp 0"})) << "speed 6: every 7 ticks";
 }
 
 TEST_F(ControlAnchorScrolling, AMiddleClickWithoutMovementStaysOnUntilEscape) {
   TContentControl* control = Scrollable();
-  Script({[] { Headless::MouseUp(2); }, [] {}, [] { Headless::PressKey(VK_ESCAPE); }});
+  bool escaped = false;
+  RunWhenIdle({[] { Headless::MouseUp(2); }, [] {}, [&] {
+                 escaped = true;
+                 Headless::PressKey(VK_ESCAPE);
+               }});
   Down(control, {100, 70}, 2);
-  EXPECT_EQ(FStep, 3u) << "the release without a move kept the mode on";
+  EXPECT_TRUE(escaped) << "the release without a move kept the mode on";
   EXPECT_TRUE(control->Log.empty());
   EXPECT_EQ(GetCapture(), nullptr);
 }
@@ -775,7 +779,7 @@ TEST_F(ControlAnchorScrolling, AnotherButtonEndsItWithoutReachingTheControl) {
   control->OnMouseDown = [&](TObject*, TMouseButton b, TShiftState, Integer, Integer) {
     buttons.push_back(std::to_string(b));
   };
-  Script({[] { Headless::MouseUp(2); }, [] { Headless::MouseDown(0); }});
+  RunWhenIdle({[] { Headless::MouseUp(2); }, [] { Headless::MouseDown(0); }});
   Down(control, {100, 70}, 2);
   Headless::SetIdleHandler(nullptr);
   Headless::MouseUp(0);
@@ -785,14 +789,14 @@ TEST_F(ControlAnchorScrolling, AnotherButtonEndsItWithoutReachingTheControl) {
 
 TEST_F(ControlAnchorScrolling, InTheNeutralZoneNothingScrolls) {
   TContentControl* control = Scrollable();
-  Script({[&] { MoveBy(5, 5); }, [] {}, [] {}, [] {}, [] { Headless::PressKey(VK_ESCAPE); }});
+  RunWhenIdle({[&] { MoveBy(5, 5); }, [] {}, [] {}, [] {}, [] { Headless::PressKey(VK_ESCAPE); }});
   Down(control, {100, 70}, 2);
   EXPECT_TRUE(control->Log.empty());
 }
 
 TEST_F(ControlAnchorScrolling, WithoutAVerticalBarTheVerticalAxisIsNeutral) {
   TContentControl* control = Scrollable({600, 100});
-  Script({[&] { MoveBy(0, 200); }, [] {}, [&] { MoveBy(80, 200); }, [] {}, [] { Headless::PressKey(VK_ESCAPE); }});
+  RunWhenIdle({[&] { MoveBy(0, 200); }, [] {}, [&] { MoveBy(80, 200); }, [] {}, [] { Headless::PressKey(VK_ESCAPE); }});
   Down(control, {100, 70}, 2);
   EXPECT_EQ(control->Log, (std::vector<std::string>{"H LineDown 0"}));
 }

@@ -16,13 +16,15 @@
 #include "platform/forms/Forms.h"
 #include "platform/os/Backend.h"
 #include "platform/os/Gdi.h"
+#include "support/EnumNames.h"
+#include "support/KeyInput.h"
 #include "support/PixelProbe.h"
 
 
-inline const char* ScrollCodeName(TScrollCode c) {
-  static const char* const names[] = {"LineUp", "LineDown", "PageUp", "PageDown", "Position",
-                                      "Track",  "Top",      "Bottom", "EndScroll"};
-  return names[c];
+inline std::string ScrollCodeName(TScrollCode c) {
+  return NameOf(c, {{scLineUp, "LineUp"}, {scLineDown, "LineDown"}, {scPageUp, "PageUp"}, {scPageDown, "PageDown"},
+                    {scPosition, "Position"}, {scTrack, "Track"}, {scTop, "Top"}, {scBottom, "Bottom"},
+                    {scEndScroll, "EndScroll"}});
 }
 
 class TqvControlsTest : public ::testing::Test {
@@ -67,7 +69,6 @@ class TqvControlsTest : public ::testing::Test {
     f->Show();
     Pump();
   }
-  static void Pump() { Application->ProcessMessages(); }
 
   // Input at a client point of a control, pumped.
   static void MoveTo(TControl* c, TPoint p) {
@@ -92,17 +93,6 @@ class TqvControlsTest : public ::testing::Test {
     Headless::AdvanceClock(ms);
     Pump();
   }
-  // Runs one step each time a nested loop runs out of input.
-  void Script(std::vector<std::function<void()>> steps) {
-    FSteps = std::move(steps);
-    FStep = 0;
-    Headless::SetIdleHandler([this] {
-      if (FStep < FSteps.size()) FSteps[FStep++]();
-    });
-  }
-
-  std::vector<std::function<void()>> FSteps;
-  size_t FStep = 0;
 
  private:
   std::unique_ptr<TqvLookAndFeelUnits> FUnits;

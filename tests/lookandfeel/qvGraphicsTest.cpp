@@ -235,6 +235,7 @@ TEST_F(GraphicsCanvas, BlendOfABlackOrWhiteFaceIsTheHighlight) {
     SetSysColors(1, &index, &face);
     EXPECT_EQ(static_cast<COLORREF>(BlendSystemColors(-2, 30, 72)), RGBOf(clHighlight));
   }
+  ThemeEngine::SetEnabled(false);
   ResetSysColors();
   // Classic grey face, navy highlight, white window: each channel weighted and clamped.
   EXPECT_EQ(static_cast<COLORREF>(BlendSystemColors(-2, 30, 72)), RGB(180, 180, 218));

@@ -3,22 +3,23 @@
 // and classic paths.
 #include "LookAndFeelTestSupport.h"
 #include "platform/forms/ImgList.h"
+#include "support/EnumNames.h"
 
 namespace {
 
 using qvLookAndFeelPainters::TqvRadioButtonImageList;
 
-const char* KindName(TqvLookAndFeelPainterClass p) {
-  if (p == TqvStandardLookAndFeelPainter::Class()) return "standard";
-  if (p == TqvFlatLookAndFeelPainter::Class()) return "flat";
-  if (p == TqvUltraFlatLookAndFeelPainter::Class()) return "ultraflat";
-  if (p == TqvWinXPLookAndFeelPainter::Class()) return "native";
-  return "base";
+std::string KindName(TqvLookAndFeelPainterClass p) {
+  return NameOf(p, {{TqvStandardLookAndFeelPainter::Class(), "standard"},
+                    {TqvFlatLookAndFeelPainter::Class(), "flat"},
+                    {TqvUltraFlatLookAndFeelPainter::Class(), "ultraflat"},
+                    {TqvWinXPLookAndFeelPainter::Class(), "native"},
+                    {TqvCustomLookAndFeelPainter::Class(), "base"}});
 }
 
-const char* StateName(TqvButtonState s) {
-  static const char* const names[] = {"default", "normal", "hot", "pressed", "disabled"};
-  return names[s];
+std::string StateName(TqvButtonState s) {
+  return NameOf(s, {{qvbsDefault, "default"}, {qvbsNormal, "normal"}, {qvbsHot, "hot"}, {qvbsPressed, "pressed"},
+                    {qvbsDisabled, "disabled"}});
 }
 
 // ------------------------------------------------------------------ geometry tables
@@ -372,6 +373,89 @@ TEST_F(PainterRadioDrawing, TheFirstBuildsHighlightChoiceHoldsUntilAColourChange
   EXPECT_EQ(Count(clHighlight), 0);
   EXPECT_GT(Count(static_cast<TColor>(window)), 0) << "rebuilt with the current colours";
 }
+
+// ------------------------------------------------------------------ high DPI
+
+// A painter's glyph drawn on a window of a 192-dpi screen: its slopes and curves step by device
+// pixels instead of being a one-unit picture made twice as large.
+struct TDpiGlyphCase {
+  const char* Name;
+  void (*Draw)(TqvLookAndFeelPainterClass P, TqvCanvas* C);  // into (10, 10)-(30, 30)
+};
+
+class PainterAtDeviceScale : public TLookAndFeelTest,
+                             public ::testing::WithParamInterface<std::tuple<TDpiGlyphCase, bool>> {
+ protected:
+  void SetUp() override {
+    TLookAndFeelTest::SetUp();
+    Headless::SetScreenDpi(192);
+    ThemeEngine::SetEnabled(std::get<1>(GetParam()));
+    WNDCLASSEX wc{};
+    wc.lpfnWndProc = DefWindowProc;
+    wc.lpszClassName = "QJDpiPainter";
+    RegisterClassEx(&wc);
+    FWindow = CreateWindowEx(0, "QJDpiPainter", "", WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, nullptr, nullptr, nullptr,
+                             nullptr);
+    FDC = GetDC(FWindow);
+    RECT all{0, 0, 60, 60};
+    FillRect(FDC, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    FCanvas.SetHandle(FDC);
+  }
+  void TearDown() override {
+    FCanvas.SetHandle(nullptr);
+    ReleaseDC(FWindow, FDC);
+    DestroyWindow(FWindow);
+    TLookAndFeelTest::TearDown();
+  }
+  uint32_t Device(int x, int y) const { return Headless::WindowSurface(FWindow)->Row(y)[x] & 0xFFFFFF; }
+
+  HWND FWindow = nullptr;
+  HDC FDC = nullptr;
+  TCanvas FCanvas;
+};
+
+TEST_P(PainterAtDeviceScale, SlopesStepByDevicePixels) {
+  const TDpiGlyphCase& c = std::get<0>(GetParam());
+  for (TqvLookAndFeelPainterClass p : {TqvStandardLookAndFeelPainter::Class(), TqvFlatLookAndFeelPainter::Class(),
+                                       TqvUltraFlatLookAndFeelPainter::Class(), TqvWinXPLookAndFeelPainter::Class()}) {
+    RECT all{0, 0, 60, 60};
+    FillRect(FDC, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    TqvCanvas canvas(&FCanvas);
+    c.Draw(p, &canvas);
+    bool blocky = true;
+    for (int y = 20; y < 60 && blocky; y += 2)
+      for (int x = 20; x < 60 && blocky; x += 2) {
+        const uint32_t px = Device(x, y);
+        blocky = Device(x + 1, y) == px && Device(x, y + 1) == px && Device(x + 1, y + 1) == px;
+      }
+    EXPECT_FALSE(blocky) << KindName(p);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Glyphs, PainterAtDeviceScale,
+    ::testing::Combine(
+        ::testing::Values(
+            TDpiGlyphCase{"Arrow",
+                          [](TqvLookAndFeelPainterClass P, TqvCanvas* C) {
+                            P->DrawArrow(C, Rect(10, 10, 30, 30), arrowRight, clBlack);
+                          }},
+            TDpiGlyphCase{"CheckBox",
+                          [](TqvLookAndFeelPainterClass P, TqvCanvas* C) {
+                            P->DrawCheckBox(C, Rect(10, 10, 23, 23), qvbsNormal, true);
+                          }},
+            TDpiGlyphCase{"RadioButton",
+                          [](TqvLookAndFeelPainterClass P, TqvCanvas* C) {
+                            P->DrawRadioButton(C, 10, 10, qvbsNormal, true, false, clDefault);
+                          }},
+            TDpiGlyphCase{"Indicator",
+                          [](TqvLookAndFeelPainterClass P, TqvCanvas* C) {
+                            P->DrawIndicatorItem(C, Rect(10, 10, 22, 28), indArrow, clBtnFace);
+                          }}),
+        ::testing::Bool()),
+    [](const ::testing::TestParamInfo<std::tuple<TDpiGlyphCase, bool>>& info) {
+      return std::string(std::get<0>(info.param).Name) + (std::get<1>(info.param) ? "ThemesOn" : "ThemesOff");
+    });
 
 // ------------------------------------------------------------------ native painter
 

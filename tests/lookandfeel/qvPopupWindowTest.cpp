@@ -401,22 +401,20 @@ TEST_F(DropDown, AHandlerThatFreesThePopupWhileTheClickClosesItIsSafe) {
 
 TEST_F(DropDown, TheModalLoopRunsUntilThePopupCloses) {
   FPopup->SetIsModal(true);
-  std::vector<std::string> script{"esc"};
-  Headless::SetIdleHandler([&] {
-    if (script.empty()) return;
-    script.clear();
+  bool pressed = false;
+  OnceIdle([&] {
+    pressed = true;
     Headless::PressKey(VK_ESCAPE);
   });
   Open();
   EXPECT_FALSE(FPopup->IsOpen());
-  EXPECT_TRUE(script.empty());
+  EXPECT_TRUE(pressed);
 }
 
 TEST_F(DropDown, APopupFreedInsideItsOwnModalLoopEndsTheLoop) {
   FPopup->SetIsModal(true);
   bool freed = false;
-  Headless::SetIdleHandler([&] {
-    if (freed) return;
+  OnceIdle([&] {
     freed = true;
     Free(FPopup);
   });
@@ -428,7 +426,7 @@ TEST_F(DropDown, APopupFreedInsideItsOwnModalLoopEndsTheLoop) {
 
 TEST_F(DropDown, ModalResultEndsTheModalLoop) {
   FPopup->SetIsModal(true);
-  Headless::SetIdleHandler([&] { FPopup->SetModalResult(mrOk); });
+  OnceIdle([&] { FPopup->SetModalResult(mrOk); });
   Open();
   EXPECT_FALSE(FPopup->IsOpen());
 }

@@ -262,6 +262,23 @@ TEST_F(TabLayout, AtTheBottomTheActiveRowIsTheFirstBelowThePage) {
   EXPECT_EQ(tsBottom, VisibleTab(control, 0)->GetSide());
 }
 
+TEST_F(TabLayout, DeletingTheSelectedLastTabTurnsNoRowsInThatLayout) {
+  TqvCustomTabControl* control = Control();
+  control->SetMultiLine(true);
+  control->SetTabPosition(tpBottom);
+  AddTabs(control, {60, 60, 60, 60});
+  control->SetTabIndex(3);
+  control->GetTabs()->Delete(3);
+  // The selection moves to the new last tab only after the layout, which therefore had no
+  // active row to turn: the rows keep their filled order.
+  EXPECT_EQ(2, control->GetTabIndex());
+  EXPECT_EQ(2, control->GetActiveVisibleIndex());
+  EXPECT_EQ((std::vector<Integer>{0, 1, 2}), DisplayRows(control));
+  control->SetTabIndex(1);
+  control->SetTabIndex(2);
+  EXPECT_EQ((std::vector<Integer>{1, 2, 0}), DisplayRows(control)) << "selecting it again turns them";
+}
+
 TEST_F(TabLayout, ARowOrderThatDoesNotMoveKeepsTheFilledOrder) {
   TFixedPainter::MovesRow = false;
   TqvCustomTabControl* control = Control();

@@ -5,6 +5,7 @@
 #include "PageControlTestSupport.h"
 #include "lookandfeel/qvLookAndFeels.h"
 #include "pagecontrol/qvPCConsts.h"
+#include "platform/forms/ImgList.h"
 
 namespace {
 
@@ -351,6 +352,28 @@ TEST_F(PainterDrawing, TheActiveTabGrowsAndJoinsThePage) {
   EXPECT_EQ(Rect(2, h + 4, 298, 98), FControl->GetPCPainter()->GetDisplayRect());
 }
 
+// Deselecting takes no layout, yet the formerly active tab shrinks back at once: it is drawn
+// and hit as after a layout, and the control paints every pixel.
+class PainterDeselecting : public PainterDrawing, public ::testing::WithParamInterface<TqvPCStyleID> {};
+
+TEST_P(PainterDeselecting, LeavesNoTabEnlarged) {
+  ShowWith(GetParam());
+  const TRect enlarged = VisibleTab(FControl, 0)->GetRect();
+  const TRect full = VisibleTab(FControl, 0)->GetFullRect();
+  ASSERT_NE(enlarged, full) << "the active tab carries a correction";
+  FControl->SetTabIndex(-1);
+  RepaintOverSentinel(FControl);
+  EXPECT_EQ(full, VisibleTab(FControl, 0)->GetRect());
+  EXPECT_EQ(-1, FControl->GetTabAt(enlarged.Left + 10, enlarged.Top));
+  const std::vector<COLORREF> deselected = ControlPixelsOf(FControl);
+  EXPECT_EQ(0, std::count(deselected.begin(), deselected.end(), SentinelRGB)) << "unpainted pixels";
+  FControl->RequestLayout();
+  RepaintOverSentinel(FControl);
+  EXPECT_TRUE(deselected == ControlPixelsOf(FControl)) << "drawn otherwise than after a layout";
+}
+
+INSTANTIATE_TEST_SUITE_P(TabsAndFlat, PainterDeselecting, ::testing::Values(TqvPCStyleID(1), TqvPCStyleID(5)));
+
 TEST_F(PainterDrawing, TheButtonsPainterSinksTheActiveTab) {
   ShowWith(2);
   const TRect active = VisibleTab(FControl, 0)->GetRect(), other = VisibleTab(FControl, 1)->GetRect();
@@ -453,6 +476,117 @@ TEST_F(PainterDrawing, VerticalTextIsDrawnTurned) {
   EXPECT_GT(VisibleTab(FControl, 1)->GetRotatedText()->GetHeight(),
             VisibleTab(FControl, 1)->GetRotatedText()->GetWidth());
 }
+
+// A turned caption stands on its tab's own face: a pixel of its rectangle that is not ink (ink
+// changes with the font colour) shows the face the tab shows beside the caption, in the same
+// line across the tab (a themed face is a gradient across it), never a box of another colour.
+struct TTurnedCaptionCase {
+  const char* Name;
+  TqvPCStyleID Style;
+  TqvTabPosition Position;
+  bool Native;
+  friend void PrintTo(const TTurnedCaptionCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class PainterTurnedCaption : public PainterDrawing, public ::testing::WithParamInterface<TTurnedCaptionCase> {};
+
+TEST_P(PainterTurnedCaption, StandsOnTheTabsOwnFace) {
+  const TTurnedCaptionCase& c = GetParam();
+  FForm->SetClientHeight(280);
+  FControl->SetHeight(250);
+  FControl->SetTabPosition(c.Position);
+  FControl->GetLookAndFeel()->SetNativeStyle(c.Native);
+  ShowWith(c.Style);
+  ASSERT_EQ(c.Native, FControl->GetPCPainter()->IsNativePainting());
+  const std::vector<COLORREF> black = ControlPixelsOf(FControl);
+  FControl->GetFont()->SetColor(clRed);
+  Repaint(FControl);
+  const std::vector<COLORREF> red = ControlPixelsOf(FControl);
+  const Integer width = FControl->GetClientWidth();
+  auto pixel = [&](Integer x, Integer y) { return black[size_t(y * width + x)]; };
+  // The inactive tabs: the active one may carry the dotted focus frame.
+  for (Integer index : {1, 2}) {
+    const TRect text = static_cast<TqvPCStandardPainter*>(FControl->GetPCPainter())->CalculateTabImageAndText(index).TextRect;
+    ASSERT_GT(text.Height(), text.Width()) << "a turned caption";
+    Integer checked = 0, ink = 0;
+    for (Integer x = text.Left; x < text.Right; ++x) {
+      // The face of this line across the tab, where it is the same on both sides of the caption.
+      const COLORREF face = pixel(x, text.Bottom + 1);
+      if (pixel(x, text.Top - 2) != face) continue;
+      for (Integer y = text.Top; y < text.Bottom; ++y) {
+        if (black[size_t(y * width + x)] != red[size_t(y * width + x)]) {
+          ++ink;
+          continue;
+        }
+        ++checked;
+        ASSERT_EQ(TRgb{pixel(x, y)}, TRgb{face}) << "tab " << index << " at " << x << "," << y;
+      }
+    }
+    EXPECT_GT(ink, 0) << "tab " << index << ": the caption shows";
+    EXPECT_GT(checked, text.Height() * text.Width() / 2) << "tab " << index << ": most of the rectangle is face";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sides, PainterTurnedCaption,
+    ::testing::Values(TTurnedCaptionCase{"TabsLeft", 1, tpLeft, false},
+                      TTurnedCaptionCase{"TabsRight", 1, tpRight, false},
+                      TTurnedCaptionCase{"ThemedLeft", 1, tpLeft, true},
+                      TTurnedCaptionCase{"ThemedRight", 1, tpRight, true},
+                      TTurnedCaptionCase{"FlatLeft", 5, tpLeft, false}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+// A wide image turns with the tab's text: measured, placed and drawn in the text's own frame,
+// it stands inside its tab, beside the caption, as large as it is.
+struct TTurnedImageCase {
+  const char* Name;
+  TqvTabPosition Position;
+  bool Rotate;
+  TSize Drawn;  // on the screen
+  friend void PrintTo(const TTurnedImageCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class PainterTurnedImage : public PainterDrawing, public ::testing::WithParamInterface<TTurnedImageCase> {};
+
+TEST_P(PainterTurnedImage, StandsInItsTabBesideTheCaption) {
+  const TTurnedImageCase& c = GetParam();
+  auto* images = New<TImageList>(FForm);
+  images->SetSize(24, 10);
+  TBitmap picture;
+  picture.SetPixelFormat(pf32bit);
+  picture.SetSize(24, 10);
+  picture.GetCanvas()->GetBrush()->SetColor(clRed);
+  picture.GetCanvas()->FillRect(Rect(0, 0, 24, 10));
+  images->Add(&picture, nullptr);
+  FForm->SetClientHeight(280);
+  FControl->SetBounds(10, 10, 300, 250);
+  FControl->SetTabWidth(0);
+  FControl->SetTabPosition(c.Position);
+  FControl->SetRotate(c.Rotate);
+  FControl->SetImages(images);
+  FControl->GetTabs()->GetTab(0)->SetImageIndex(-1);
+  FControl->GetTabs()->GetTab(1)->SetImageIndex(0);
+  ShowWith(1);
+  const TRect tab = VisibleTab(FControl, 1)->GetRect();
+  const TqvPCOutTabImageAndTextData content =
+      static_cast<TqvPCStandardPainter*>(FControl->GetPCPainter())->CalculateTabImageAndText(1);
+  TRect red = InkBoxOf(FControl->GetClientWidth(), FControl->GetClientHeight(), ~COLORREF(0),
+                       [&](int x, int y) { return At(x, y) == Rgb(clRed) ? RGB(255, 0, 0) : ~COLORREF(0); });
+  EXPECT_EQ(c.Drawn, (TSize{red.Width(), red.Height()}));
+  EXPECT_EQ(content.ImageRect, red);
+  EXPECT_EQ(red, qvIntersectRect(red, qvDeflatedRect(tab, 2))) << "inside its tab " << tab;
+  EXPECT_TRUE(qvIntersectRect(red, content.TextRect).IsEmpty()) << "clear of the caption " << content.TextRect;
+  EXPECT_EQ(content.TextRect, qvIntersectRect(content.TextRect, tab)) << "the caption inside its tab " << tab;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Positions, PainterTurnedImage,
+    ::testing::Values(TTurnedImageCase{"Top", tpTop, false, {24, 10}},
+                      TTurnedImageCase{"TopRotated", tpTop, true, {10, 24}},
+                      TTurnedImageCase{"Left", tpLeft, false, {10, 24}},
+                      TTurnedImageCase{"LeftRotated", tpLeft, true, {24, 10}},
+                      TTurnedImageCase{"Right", tpRight, false, {10, 24}}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(PainterDrawing, OwnerDrawingTakesOverATabOrItsFont) {
   std::vector<Integer> drawn;

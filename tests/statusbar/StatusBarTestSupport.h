@@ -9,6 +9,7 @@
 
 #include "lookandfeel/LookAndFeelTestSupport.h"
 #include "support/ControlPixels.h"
+#include "support/KeyInput.h"
 #include "platform/forms/Forms.h"
 #include "statusbar/zmStatusBar.h"
 
@@ -54,7 +55,6 @@ class TStatusBarTest : public TLookAndFeelTest {
     AForm->Show();
     Pump();
   }
-  static void Pump() { Application->ProcessMessages(); }
   // Paints what waits to be painted.
   static void Repaint(TControl* AControl) {
     AControl->Repaint();

@@ -21,6 +21,7 @@ TEST_F(Office11Test, OurThemeAndNoThemeBothGiveTheSystemColourScheme) {
 }
 
 TEST_F(Office11Test, SystemColourSchemeMixesTheClassicColours) {
+  ThemeEngine::SetEnabled(false);
   const TzmOffice11Colors c = zmOffice11::GetSchemeColors(osSystemColors);
   EXPECT_EQ(Rgb(c.BarColor1), Rgb(Color(241, 241, 241))) << "22% face, 78% window";
   EXPECT_EQ(Rgb(c.BarColor2), Rgb(Color(194, 194, 194)));

@@ -207,7 +207,7 @@ TEST_F(StatusBarPainters, GradientGripIsTheDotStaircase) {
 TEST_F(StatusBarPainters, ThemedSizesComeFromTheStatusTheme) {
   TzmStatusBarPainterClass p = TzmStatusBarXPPainter::Class();
   EXPECT_EQ(p->GetSizeGripSize(), (TSize{12, 12}));
-  EXPECT_EQ(p->GetSeparatorSize(), 4);
+  EXPECT_EQ(p->GetSeparatorSize(), 2) << "the room of a classic gap, so panels stand as in the other looks";
   TRect r = Rect(0, 0, 60, 20);
   p->DrawBorder(FBar, Canvas(), r);
   EXPECT_EQ(r, Rect(0, 2, 60, 20));

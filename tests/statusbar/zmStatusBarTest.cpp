@@ -9,17 +9,17 @@
 #include "platform/forms/StdCtrls.h"
 #include "platform/rtl/Classes.h"
 #include "statusbar/zmOffice11.h"
+#include "support/EnumNames.h"
 
 namespace {
 
 using StatusBar = TStatusBarTest;
 
-const char* PainterName(TzmStatusBarPainterClass P) {
-  if (P == TzmStatusBarStandardPainter::Class()) return "standard";
-  if (P == TzmStatusBarFlatPainter::Class()) return "flat";
-  if (P == TzmStatusBarOffice11Painter::Class()) return "gradient";
-  if (P == TzmStatusBarXPPainter::Class()) return "themed";
-  return "other";
+std::string PainterName(TzmStatusBarPainterClass P) {
+  return NameOf(P, {{TzmStatusBarStandardPainter::Class(), "standard"},
+                    {TzmStatusBarFlatPainter::Class(), "flat"},
+                    {TzmStatusBarOffice11Painter::Class(), "gradient"},
+                    {TzmStatusBarXPPainter::Class(), "themed"}});
 }
 
 // ------------------------------------------------------------------ construction and painter
@@ -34,7 +34,7 @@ TEST_F(StatusBar, StartsAsAStandardBarDockedAtTheBottom) {
   EXPECT_TRUE(bar->GetSizeGrip());
   EXPECT_EQ(bar->GetBorderWidth(), 0);
   EXPECT_EQ(bar->GetPanels()->GetCount(), 0);
-  EXPECT_STREQ(PainterName(bar->GetPainterClass()), "standard");
+  EXPECT_EQ(PainterName(bar->GetPainterClass()), "standard");
   EXPECT_FALSE(bar->GetControlStyle() & csSetCaption);
   EXPECT_TRUE(bar->GetControlStyle() & csOpaque);
 }
@@ -57,7 +57,7 @@ TEST_P(StatusBarPainterChoice, FollowsPaintStyleLookAndFeelAndTheme) {
   bar->GetLookAndFeel()->SetKind(c.Kind);
   bar->GetLookAndFeel()->SetNativeStyle(c.NativeStyle);
   bar->SetPaintStyle(c.PaintStyle);
-  EXPECT_STREQ(PainterName(bar->GetPainterClass()), c.Painter);
+  EXPECT_EQ(PainterName(bar->GetPainterClass()), c.Painter);
   EXPECT_EQ(bar->IsThemeAvailable(), c.Themes);
 }
 
@@ -80,7 +80,7 @@ TEST_F(StatusBar, EffectivePaintStyleFollowsTheLookAndFeel) {
   bar->SetPaintStyle(stpsUseLookAndFeel);
   bar->GetLookAndFeel()->SetKind(lfUltraFlat);
   EXPECT_EQ(bar->GetPaintStyle(), stpsFlat);
-  EXPECT_STREQ(PainterName(bar->GetPainterClass()), "flat") << "a look-and-feel change chooses again";
+  EXPECT_EQ(PainterName(bar->GetPainterClass()), "flat") << "a look-and-feel change chooses again";
   bar->GetLookAndFeel()->SetNativeStyle(true);
   EXPECT_EQ(bar->GetPaintStyle(), stpsXP);
   bar->SetPaintStyle(stpsOffice11);
@@ -92,13 +92,13 @@ TEST_F(StatusBar, AThemeChangeChoosesThePainterAgain) {
   TzmStatusBar* bar = AddBar(form);
   bar->SetPaintStyle(stpsXP);
   Show(form);
-  ASSERT_STREQ(PainterName(bar->GetPainterClass()), "themed");
+  ASSERT_EQ(PainterName(bar->GetPainterClass()), "themed");
   ThemeEngine::SetEnabled(false);
   Pump();
-  EXPECT_STREQ(PainterName(bar->GetPainterClass()), "standard");
+  EXPECT_EQ(PainterName(bar->GetPainterClass()), "standard");
   ThemeEngine::SetEnabled(true);
   Pump();
-  EXPECT_STREQ(PainterName(bar->GetPainterClass()), "themed");
+  EXPECT_EQ(PainterName(bar->GetPainterClass()), "themed");
 }
 
 // ------------------------------------------------------------------ panel widths
@@ -161,6 +161,50 @@ TEST_F(StatusBar, AFixedFirstPanelKeepsItsWidthAndTheLastTakesTheRest) {
   EXPECT_EQ(ControlPixel(bar, {100, 1}), Rgb(clBtnFace)) << "the top margin";
   EXPECT_EQ(ControlPixel(bar, {100, 2}), Rgb(clBtnShadow));
 }
+
+struct TPaintStyleCase {
+  const char* Name;
+  TzmStatusBarPaintStyle Style;
+  friend void PrintTo(const TPaintStyleCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class StatusBarPaintStyles : public TStatusBarTest, public ::testing::WithParamInterface<TPaintStyleCase> {
+ protected:
+  // Three panels and a last one that takes the rest; the first has a colour of its own.
+  static TzmStatusBar* AddSampleBar(TForm* AForm, TzmStatusBarPaintStyle AStyle) {
+    TzmStatusBar* bar = AddBar(AForm);
+    bar->SetPaintStyle(AStyle);
+    for (const char* text : {"Own colour", "Middle", "Middle"}) {
+      TzmStatusBarPanel* panel = AddPanel(bar, "TzmStatusBarTextPanelStyle");
+      panel->SetText(text);
+      panel->SetWidth(150);
+    }
+    static_cast<TzmStatusBarTextPanelStyle*>(bar->GetPanels()->GetItem(0)->GetPanelStyle())->SetColor(clYellow);
+    TzmStatusBarPanel* last = AddPanel(bar, "TzmStatusBarTextPanelStyle");
+    last->SetText("Last panel takes the rest");
+    last->SetBevel(zmpbNone);
+    return bar;
+  }
+};
+
+// Every look spreads the panels as the standard bar does, so a last panel's text that one bar
+// shows whole every bar shows whole, and a panel's own colour shows in it.
+TEST_P(StatusBarPaintStyles, SpreadThePanelsAsTheStandardBarAndKeepTheirOwnColour) {
+  TForm* form = NewForm(600, 100, bsDialog);
+  TzmStatusBar* standard = AddSampleBar(form, stpsStandard);
+  TzmStatusBar* bar = AddSampleBar(form, GetParam().Style);
+  Show(form);
+  EXPECT_EQ(ControlPixel(bar, {140, 10}), Rgb(clYellow)) << "the panel's own colour";
+  const TRect last = Rect(3 * 152, 3, 600, 19);
+  const TRect text = ControlInkBox(standard, last, clBtnFace);
+  ASSERT_FALSE(text.IsEmpty());
+  EXPECT_LT(text.Right, 599) << "the standard bar shows the text whole";
+  EXPECT_EQ(ControlInkBox(bar, last, clBtnFace), text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Looks, StatusBarPaintStyles,
+                         ::testing::Values(TPaintStyleCase{"Flat", stpsFlat}, TPaintStyleCase{"Themed", stpsXP}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(StatusBar, ABarWithoutPanelsShowsOneEmptyLoweredPanel) {
   TForm* form = NewForm(300, 100, bsDialog);
@@ -243,12 +287,7 @@ TEST_F(StatusBar, DraggingTheGripSizesTheForm) {
   const Integer width = form->GetWidth(), height = form->GetHeight();
   const TPoint grip = bar->ClientToScreen({bar->GetWidth() - 4, bar->GetHeight() - 4});
   // The sizing loop takes the steps one per idle turn, as a hand would make them.
-  std::vector<std::function<void()>> steps = {[&] { Headless::MoveMouse(grip.X + 40, grip.Y + 30); },
-                                              [] { Headless::MouseUp(); }};
-  size_t step = 0;
-  Headless::SetIdleHandler([&] {
-    if (step < steps.size()) steps[step++]();
-  });
+  RunWhenIdle({[&] { Headless::MoveMouse(grip.X + 40, grip.Y + 30); }, [] { Headless::MouseUp(); }});
   Headless::MoveMouse(grip.X, grip.Y);
   Headless::MouseDown();
   Pump();
@@ -484,11 +523,11 @@ TEST_F(StatusBarHints, AHiddenBarTakesNoHintsFromTheApplication) {
 // ------------------------------------------------------------------ the gradient bar
 
 TEST_F(StatusBar, AGradientBarRunsFromTheFirstToTheSecondColourWithTheMiddleInRowTen) {
+  ThemeEngine::SetEnabled(false);  // the system colour scheme either way; the classic palette
   TForm* form = NewForm(300, 100, bsDialog);
   TzmStatusBar* bar = AddBar(form);
   bar->SetPaintStyle(stpsOffice11);
   Show(form);
-  ThemeEngine::SetEnabled(false);  // the system colour scheme either way
   const TzmOffice11Colors& c = zmOffice11::GetColors();
   EXPECT_EQ(c.MiddlePosition, 75);
   EXPECT_EQ(ControlPixel(bar, {0, 0}), Rgb(c.BarColor1));

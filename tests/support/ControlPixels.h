@@ -1,8 +1,10 @@
 // Pixels of controls on shown forms of the headless backend: a colour that prints as r,g,b, the
-// pixel of a client point, and whether a rectangle shows text ink of a colour.
+// pixel of a client point, whether a rectangle shows text ink of a colour, and a repaint over a
+// sentinel colour that shows what a control leaves unpainted.
 #pragma once
 
 #include <ostream>
+#include <vector>
 
 #include "platform/forms/Forms.h"
 #include "platform/os/Backend.h"
@@ -41,4 +43,27 @@ inline bool ControlShowsInk(TControl* AControl, const TRect& R, TColor AInk, TCo
       if (distance(p, ink) < distance(p, back)) return true;
     }
   return false;
+}
+
+// A colour no control paints. A pixel test fills a control's client area with it and then has
+// the control paint again, so pixels the control leaves unpainted keep it and show.
+constexpr COLORREF SentinelRGB = RGB(0x13, 0xE7, 0x5B);
+
+inline void RepaintOverSentinel(TWinControl* AControl) {
+  HDC dc = GetDC(AControl->GetHandle());
+  HBRUSH brush = CreateSolidBrush(SentinelRGB);
+  RECT r{0, 0, AControl->GetClientWidth(), AControl->GetClientHeight()};
+  FillRect(dc, &r, brush);
+  DeleteObject(brush);
+  ReleaseDC(AControl->GetHandle(), dc);
+  AControl->Invalidate();
+  Application->ProcessMessages();
+}
+
+// The pixels of a control's client area, row by row.
+inline std::vector<COLORREF> ControlPixelsOf(TControl* AControl) {
+  std::vector<COLORREF> pixels;
+  for (Integer y = 0; y < AControl->GetClientHeight(); ++y)
+    for (Integer x = 0; x < AControl->GetClientWidth(); ++x) pixels.push_back(ControlPixelOf(AControl, {x, y}).Value);
+  return pixels;
 }

@@ -162,12 +162,21 @@ TXScreenReader::~TXScreenReader() {
 bool TXScreenReader::Ok() const { return FImpl->Dpy != nullptr; }
 
 uint32_t TXScreenReader::Pixel(int x, int y) {
+  std::vector<uint32_t> one = Pixels(x, y, 1, 1);
+  return one.empty() ? 0xFFFFFFFFu : one[0];
+}
+
+std::vector<uint32_t> TXScreenReader::Pixels(int x, int y, int width, int height) {
   TImpl& d = *FImpl;
-  XImage* img = d.GetImage(d.Dpy, d.Root(d.Dpy), x, y, 1, 1, AllPlanes, ZPixmap);
-  if (!img) return 0xFFFFFFFFu;
-  unsigned long p = img->f.get_pixel(img, 0, 0);
+  if (width <= 0 || height <= 0) return {};
+  XImage* img = d.GetImage(d.Dpy, d.Root(d.Dpy), x, y, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
+  if (!img) return {};
+  std::vector<uint32_t> pixels(size_t(width) * size_t(height));
+  for (int row = 0; row < height; ++row)
+    for (int col = 0; col < width; ++col)
+      pixels[size_t(row) * size_t(width) + size_t(col)] = static_cast<uint32_t>(img->f.get_pixel(img, col, row) & 0xFFFFFF);
   img->f.destroy_image(img);
-  return static_cast<uint32_t>(p & 0xFFFFFF);
+  return pixels;
 }
 
 namespace {

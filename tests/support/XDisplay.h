@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 // The full path of a program on PATH, or "" when there is none.
 std::string FindProgram(const char* name);
@@ -48,6 +49,8 @@ class TXScreenReader {
   bool Ok() const;
   // 0x00RRGGBB of a screen pixel of a 24-bit TrueColor screen (0xFFFFFFFF on failure).
   uint32_t Pixel(int x, int y);
+  // The pixels of a screen rectangle, row by row (empty on failure).
+  std::vector<uint32_t> Pixels(int x, int y, int width, int height);
 
  private:
   struct TImpl;

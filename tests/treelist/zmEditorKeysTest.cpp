@@ -15,14 +15,6 @@ class zmEditorKeys : public TzmEditorTest {
     Open(Edit, "abc");
   }
 
-  void Press(BYTE vk, unsigned shift = skNone) {
-    Headless::PressKey(vk, shift);
-    Pump();
-  }
-  void Type(const String& text) {
-    Headless::TypeText(text);
-    Pump();
-  }
   void RefuseValues(const String& ErrorText) {
     Edit->OnValidate = [ErrorText](TObject*, String& Text, bool& Accept) {
       Text = ErrorText;

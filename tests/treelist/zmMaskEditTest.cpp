@@ -18,14 +18,6 @@ class zmMaskEdit : public TzmEditorTest {
     Open(Edit, Value);
     Edit->SetCursor(0);
   }
-  void Type(const String& text) {
-    Headless::TypeText(text);
-    Pump();
-  }
-  void Press(BYTE vk, unsigned shift = skNone) {
-    Headless::PressKey(vk, shift);
-    Pump();
-  }
   // The selection as "start,end" and the caret's offset.
   String Selection() {
     Integer start = 0, end = 0;

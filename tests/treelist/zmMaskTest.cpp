@@ -2,14 +2,14 @@
 #include <gtest/gtest.h>
 
 #include "platform/rtl/SysUtils.h"
+#include "support/EnumNames.h"
 #include "treelist/zmMask.h"
 
 namespace {
 
-const char* TypeName(TzmMaskCharType Type) {
-  static const char* const names[] = {"mcNone", "mcLiteral", "mcIntlLiteral", "mcDirective",
-                                      "mcMask", "mcMaskOpt", "mcFieldSeparator", "mcField"};
-  return names[Type];
+std::string TypeName(TzmMaskCharType Type) {
+  return NameOf(Type, {QJ_NAMED(mcNone), QJ_NAMED(mcLiteral), QJ_NAMED(mcIntlLiteral), QJ_NAMED(mcDirective),
+                       QJ_NAMED(mcMask), QJ_NAMED(mcMaskOpt), QJ_NAMED(mcFieldSeparator), QJ_NAMED(mcField)});
 }
 
 TEST(zmMaskCharType, ClassesOfEveryMaskCharacter) {
@@ -27,7 +27,7 @@ TEST(zmMaskCharType, ClassesOfEveryMaskCharacter) {
   };
   for (const auto& [mask, types] : cases)
     for (size_t i = 0; i < types.size(); ++i)
-      EXPECT_STREQ(TypeName(MaskCharType(mask, static_cast<Integer>(i + 1))), TypeName(types[i]))
+      EXPECT_EQ(TypeName(MaskCharType(mask, static_cast<Integer>(i + 1))), TypeName(types[i]))
           << mask << " at " << i + 1;
   EXPECT_EQ(MaskCharType("00", 0), mcNone);
   EXPECT_EQ(MaskCharType("00", 3), mcNone);

@@ -218,21 +218,24 @@ TEST_F(zmTLCells, TheSearchMatchIsDrawnInvertedWithAFocusRectangle) {
   Cells->SetFocus();
   First->SetFocused(true);
   TRect cell = Cells->GetCellRect(First, 0);
-  auto dark = [&](Integer Width) {
+  // The focused cell is drawn selected; the match is drawn on its background inverted.
+  const uint32_t selected = Rgb(Cells->GetAppearance().SelectionBackColor), inverted = ~selected & 0xFFFFFF;
+  ASSERT_EQ(CellBackground(First, 0), selected);
+  auto marked = [&](Integer Width) {
     Integer n = 0;
     for (Integer y = cell.Top + 3; y < cell.Bottom - 3; ++y)
-      for (Integer x = cell.Left + 2; x < cell.Left + Width; ++x) n += At(x, y) == 0x000000;
+      for (Integer x = cell.Left + 2; x < cell.Left + Width; ++x) n += At(x, y) == inverted;
     return n;
   };
-  Integer plain = dark(12);
+  Integer plain = marked(12);
   Cells->StartSearch(0, "");
   Cells->Invalidate();
   EXPECT_TRUE(Cells->GetSearchActive());
-  EXPECT_EQ(At(cell.Left + 1, cell.Top + 1), 0x000000u) << "the focus rectangle's first dot";
-  EXPECT_EQ(dark(12), plain) << "an empty search marks nothing";
+  EXPECT_EQ(At(cell.Left + 1, cell.Top + 1), inverted) << "the focus rectangle's first dot";
+  EXPECT_EQ(marked(12), plain) << "an empty search marks nothing";
   ASSERT_TRUE(Cells->StartSearch(0, "Chan"));
   Cells->Invalidate();
-  EXPECT_GT(dark(12), plain + 20) << "white inverted behind the match";
+  EXPECT_GT(marked(12), plain + 20) << "the selection colour inverted behind the match";
 }
 
 TEST_F(zmTLCells, SearchMatchColoursComeFromTheSettings) {

@@ -24,10 +24,6 @@ class zmTLKeys : public TzmTreeListTest {
     Tree->SetFocusedNodeColumn(Tree->VisibleNodeAt(Index), 0, true);
     Pump();
   }
-  void Press(BYTE Key, unsigned Shift = skNone) {
-    Headless::PressKey(Key, Shift);
-    Pump();
-  }
   Integer Focused() { return Tree->GetFocusedIndex(); }
   std::vector<String> Selected() {
     std::vector<String> names;
@@ -155,10 +151,6 @@ class zmTLSearch : public zmTLKeys {
     Column("Name");
     Tree->SetBehaviorOptions(Tree->GetBehaviorOptions() & ~static_cast<TzmTreeListOptions>(zmbRowSelect));
     Tree->SetExtraOptions(Tree->GetExtraOptions() | zmxAutoSearch);
-  }
-  void Type(const String& Text) {
-    Headless::TypeText(Text);
-    Pump();
   }
   String FocusedName() { return Tree->GetFocusedNode() ? Tree->GetFocusedNode()->GetStrings(0) : String("nil"); }
 };

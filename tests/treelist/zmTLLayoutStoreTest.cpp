@@ -4,6 +4,7 @@
 #include "platform/rtl/FileTestSupport.h"
 #include "platform/rtl/IniFiles.h"
 #include "platform/rtl/Registry.h"
+#include "support/EnumNames.h"
 #include "zmTLTestSupport.h"
 
 namespace {
@@ -143,7 +144,9 @@ TEST_P(zmTLLayoutRoundTrip, TheNodesFollowTheirColumnsStrings) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, zmTLLayoutRoundTrip, ::testing::Values(TStoreKind::Ini, TStoreKind::Registry),
-                         [](const auto& Info) { return Info.param == TStoreKind::Ini ? "IniFile" : "Registry"; });
+                         [](const auto& Info) {
+                           return NameOf(Info.param, {{TStoreKind::Ini, "IniFile"}, {TStoreKind::Registry, "Registry"}});
+                         });
 
 // ------------------------------------------------------------------ order keys, bands and paths
 

@@ -2,6 +2,7 @@
 // look, images, the indicator's glyphs, focus marks, selection colours, bands with a fixed band
 // under horizontal scrolling, headers, the footer panel, grid lines and the empty areas.
 #include "platform/forms/ImgList.h"
+#include "support/ControlPixels.h"
 #include "support/PixelProbe.h"
 #include "zmTLTestSupport.h"
 
@@ -275,11 +276,11 @@ TEST_F(zmTLPaint, TheFocusRectangleFollowsTheFocusAndTheSettings) {
   SmallTree();
   Paint->SetBehaviorOptions(Paint->GetBehaviorOptions() & ~zmbRowSelect);
   TRect cell = Paint->GetCellRect(R1, 0);
-  // The dotted frame along the cell's top edge: black and white pixels by turns.
+  // The dotted frame along the cell's top edge: the focused cell's selection colour inverted by turns.
   auto dots = [&] {
-    Integer black = 0;
-    for (Integer x = cell.Left + 1; x < cell.Left + 20; ++x) black += At(x, cell.Top) == 0x000000;
-    return black;
+    Integer inverted = 0;
+    for (Integer x = cell.Left + 1; x < cell.Left + 20; ++x) inverted += At(x, cell.Top) == (~Rgb(kSelection) & 0xFFFFFF);
+    return inverted;
   };
   auto inverted = [&] { return At(cell.Left + 5, cell.Top) == (~Rgb(kBack) & 0xFFFFFF); };
   Paint->SetFocus();
@@ -306,6 +307,72 @@ TEST_F(zmTLPaint, SelectedRowsTakeTheSelectionColoursOnlyWhileFocused) {
   EXPECT_EQ(At(probe), Rgb(kBack)) << "hidden while inactive";
   Change([](TzmTreeListAppearance& a) { a.HideSelectionWhenInactive = false; });
   EXPECT_EQ(At(probe), Rgb(kInactive));
+}
+
+// Without multi-select the focused node counts as selected: its focused cell (with row select its
+// row) takes the selection colours while the focus is within the control.
+struct TFocusedNodeCase {
+  const char* Name;
+  bool RowSelect;
+  TColor Name0, Value1;  // the backgrounds of the focused node's two cells while focused
+};
+
+void PrintTo(const TFocusedNodeCase& Case, std::ostream* Out) { *Out << Case.Name; }
+
+class zmTLPaintFocusedNode : public zmTLPaint, public ::testing::WithParamInterface<TFocusedNodeCase> {
+ protected:
+  uint32_t CellBack(TzmTreeListNode* N, Integer Column) {
+    TRect cell = Paint->GetCellRect(N, Column);
+    return At(cell.Right - 3, cell.Top + cell.Height() / 2);
+  }
+};
+
+TEST_P(zmTLPaintFocusedNode, TakesTheSelectionColoursWhileTheFocusIsWithin) {
+  const TFocusedNodeCase& c = GetParam();
+  TzmTreeListOptions options = Paint->GetBehaviorOptions() & ~zmbRowSelect;
+  Paint->SetBehaviorOptions(c.RowSelect ? options | zmbRowSelect : options);
+  SmallTree();
+  Change([](TzmTreeListAppearance& a) { a.SelectionForeColor = clYellow; });
+  A->SetFocused(true);
+  Paint->SetFocus();
+  EXPECT_EQ(CellBack(A, 0), Rgb(c.Name0));
+  EXPECT_EQ(CellBack(A, 1), Rgb(c.Value1));
+  EXPECT_TRUE(ControlShowsInk(Paint, Paint->GetCellRect(A, 0), clYellow, c.Name0)) << "the selection's text colour";
+  EXPECT_EQ(CellBack(B, 0), Rgb(kBack)) << "another node";
+  FocusElsewhere();
+  EXPECT_EQ(CellBack(A, 0), Rgb(kBack)) << "hidden while inactive";
+  Change([](TzmTreeListAppearance& a) { a.HideSelectionWhenInactive = false; });
+  EXPECT_EQ(CellBack(A, 0), Rgb(kInactive));
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, zmTLPaintFocusedNode,
+                         ::testing::Values(TFocusedNodeCase{"FocusedCell", false, kSelection, kBack},
+                                           TFocusedNodeCase{"RowSelect", true, kSelection, kSelection}),
+                         [](const ::testing::TestParamInfo<TFocusedNodeCase>& I) { return std::string(I.param.Name); });
+
+TEST_F(zmTLPaint, TheSelectionColoursFollowTheFocusedNodeByMouseAndKeys) {
+  SmallTree();
+  Paint->SetFocus();
+  Pump();
+  auto back = [&](TzmTreeListNode* N) {
+    TRect cell = Paint->GetCellRect(N, 1);
+    return At(cell.Right - 3, cell.Top + cell.Height() / 2);
+  };
+  const TRect b = Paint->GetCellRect(B, 1);
+  const TPoint click = Paint->ClientToScreen(Point(b.Left + b.Width() / 2, b.Top + b.Height() / 2));
+  Headless::MoveMouse(click.X, click.Y);
+  Headless::MouseDown();
+  Pump();
+  Headless::MouseUp();
+  Pump();
+  ASSERT_EQ(Paint->GetFocusedNode(), B);
+  EXPECT_EQ(back(B), Rgb(kSelection)) << "clicked";
+  EXPECT_EQ(back(A), Rgb(kBack));
+  Headless::PressKey(VK_UP);
+  Pump();
+  ASSERT_EQ(Paint->GetFocusedNode(), A);
+  EXPECT_EQ(back(A), Rgb(kSelection)) << "moved up";
+  EXPECT_EQ(back(B), Rgb(kBack)) << "repainted when it lost the focus";
 }
 
 TEST_F(zmTLPaint, AColumnColourDifferentFromTheControlsFillsItsCells) {
@@ -397,5 +464,95 @@ TEST_F(zmTLPaint, NoBandsPaintsTheAreasButNoRows) {
 TEST_F(zmTLPaint, TheBackgroundIsNeverErased) {
   EXPECT_EQ(Paint->Perform(WM_ERASEBKGND, 0, 0), 1);
 }
+
+// ------------------------------------------------------------------ every pixel, whatever the surface held
+
+struct TCoverCase {
+  const char* Name;
+  TzmRowPaintStyle Style;
+  bool Grid;
+  bool FixedBand;
+  bool Panels = false;  // the footer panel and the new-item row
+};
+
+void PrintTo(const TCoverCase& Case, std::ostream* Out) { *Out << Case.Name; }
+
+class zmTLPaintCover : public zmTLPaint, public ::testing::WithParamInterface<TCoverCase> {
+ protected:
+  // Roots with children, a grandchild under every third node, all expanded but the last root:
+  // parents, leaves, last children and shallower rows below deeper ones, more than the rows area shows.
+  void ManyRows() {
+    for (Integer r = 0; r < 6; ++r) {
+      TzmTreeListNode* root = Node("R" + IntToStr(r));
+      for (Integer c = 0; c < 5; ++c) {
+        TzmTreeListNode* child = Node("C" + IntToStr(c), root);
+        if (c % 3 == 1) {
+          Node("G", child);
+          child->SetExpanded(true);
+        }
+      }
+      root->SetExpanded(r < 5);
+    }
+  }
+  // Client pixels a repaint leaves in the colour of a surface nothing painted, as "(x,y)" of the
+  // first few: the control's area is filled with that colour first, as pixels of whatever was shown before.
+  std::string Unpainted() {
+    Pump();
+    HDC dc = GetDC(Paint->GetHandle());
+    HBRUSH soil = CreateSolidBrush(Headless::kUnpaintedColor);
+    TRect all = Paint->GetClientRect();
+    FillRect(dc, &all, soil);
+    DeleteObject(soil);
+    ReleaseDC(Paint->GetHandle(), dc);
+    Paint->Invalidate();
+    Pump();
+    std::string found;
+    Integer n = 0;
+    TRect client = Paint->GetClientRect();
+    for (Integer y = client.Top; y < client.Bottom; ++y)
+      for (Integer x = client.Left; x < client.Right; ++x)
+        if (At(x, y) == Rgb(static_cast<TColor>(Headless::kUnpaintedColor)) && ++n <= 5)
+          found += "(" + std::to_string(x) + "," + std::to_string(y) + ")";
+    return n == 0 ? std::string() : std::to_string(n) + " pixels, first " + found;
+  }
+};
+
+TEST_P(zmTLPaintCover, EveryPixelOfTheClientAreaIsPainted) {
+  const TCoverCase& c = GetParam();
+  Paint->SetRowPaintStyle(c.Style);
+  Paint->SetShowGrid(c.Grid);
+  Paint->SetIndicatorVisible(true);
+  if (c.FixedBand) {
+    Paint->SetBandsVisible(true);
+    Paint->GetBands()->GetItem(0)->SetFixed(TzmGridBandFixed::bfLeft);
+    Paint->GetBands()->Add()->SetWidth(300);
+    ValueColumn->SetBandIndex(1);
+  }
+  if (c.Panels) {
+    Paint->OnFooterCellExists = [&](TObject*, TzmTreeListColumn*, bool& Exists) { Exists = true; };
+    Paint->SetFooterVisible(true);
+    Paint->SetNewItemRowVisible(true);
+  }
+  ManyRows();
+  // The last row is cut by the bottom of the rows area.
+  TzmTreeListDrawInfo info = Info();
+  if (info.RowsRect.Height() % Paint->GetMetrics().RowHeight == 0) Paint->SetHeight(Paint->GetHeight() - 5);
+  ASSERT_EQ(Info().LastRowBottom, -1) << "the rows fill the area";
+  EXPECT_EQ(Unpainted(), "");
+  Paint->SetTopVisibleNode(Paint->VisibleNodeAt(12));
+  EXPECT_EQ(Unpainted(), "") << "scrolled";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Styles, zmTLPaintCover,
+    ::testing::Values(TCoverCase{"StandardWithGrid", zmrpStandard, true, false},
+                      TCoverCase{"StandardWithoutGrid", zmrpStandard, false, false},
+                      TCoverCase{"GroupedWithGrid", zmrpGrouped, true, false},
+                      TCoverCase{"GroupedWithoutGrid", zmrpGrouped, false, false},
+                      TCoverCase{"StandardBandedWithGrid", zmrpStandard, true, true},
+                      TCoverCase{"GroupedBandedWithoutGrid", zmrpGrouped, false, true},
+                      TCoverCase{"StandardWithPanels", zmrpStandard, true, false, true},
+                      TCoverCase{"GroupedWithPanels", zmrpGrouped, false, true, true}),
+    [](const ::testing::TestParamInfo<TCoverCase>& I) { return std::string(I.param.Name); });
 
 }  // namespace

@@ -1,10 +1,14 @@
 // The tree list on a real X display: on the SDL backend under Xvfb a user expands a node, sorts by
-// a header click and edits a cell with mouse and keyboard, and the screen shows the result.
+// a header click and edits a cell with mouse and keyboard, and the screen shows the result; a tree
+// list shown where something else was paints over every pixel of it, and the node a user focuses
+// shows the selection colours.
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 
 #include <gtest/gtest.h>
 
+#include "platform/forms/ExtCtrls.h"
 #include "platform/forms/Forms.h"
 #include "platform/os/Backend.h"
 #include "platform/os/Gdi.h"
@@ -119,6 +123,83 @@ TEST_F(zmTLSdl, AUserExpandsSortsAndEditsAndTheScreenShowsIt) {
     TPoint p = FTree->ClientToScreen(Point(value.Right - 4, value.Top + 2));
     return screen.Pixel(p.X, p.Y) == yellow && InkIn(screen, FTree, value, yellow) > 10;
   }));
+}
+
+// A colour as the screen reader gives it (0x00RRGGBB).
+uint32_t ScreenPixelOf(COLORREF Color) {
+  return (uint32_t(GetRValue(Color)) << 16) | (uint32_t(GetGValue(Color)) << 8) | GetBValue(Color);
+}
+
+// A page shown before: a panel in a colour no control draws covers the tree list until it hides.
+class zmTLSdlRepaint : public zmTLSdl {
+ protected:
+  void Cover() {
+    FCover->SetVisible(true);
+    FCover->BringToFront();
+  }
+  // Tree list client pixels still in the cover's colour.
+  int Uncovered(TXScreenReader& Screen) {
+    const TRect client = FTree->GetClientRect();
+    const TPoint origin = FTree->ClientToScreen(Point(client.Left, client.Top));
+    const std::vector<uint32_t> pixels = Screen.Pixels(origin.X, origin.Y, client.Width(), client.Height());
+    return static_cast<int>(std::count(pixels.begin(), pixels.end(), ScreenPixelOf(Headless::kUnpaintedColor)));
+  }
+
+  TPanel* FCover = nullptr;
+};
+
+TEST_F(zmTLSdlRepaint, ATreeListShownOverAnotherPagePaintsEveryPixelAndShowsTheFocusedNodeSelected) {
+  if (!HaveTools()) GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  if (!InOwnProcess()) return;
+  StartScreen(237);
+  Build();
+  FCover = New<TPanel>(FForm);
+  FCover->SetParent(FForm);
+  FCover->SetBevelOuter(bvNone);
+  FCover->SetAlign(alClient);
+  FCover->SetColor(static_cast<TColor>(Headless::kUnpaintedColor));
+  TXScreenReader screen(FServer.Display());
+  ASSERT_TRUE(screen.Ok());
+  FBeta->SetExpanded(true);
+  for (TzmTreeListNode* node = FTree->AddNode(nullptr); node->GetLevel() < 3; node = FTree->AddNode(node)) {
+    node->SetStrings(0, "Level " + IntToStr(node->GetLevel()));
+    FTree->AddNode(node)->SetStrings(0, "Leaf");
+    node->SetExpanded(true);
+  }
+
+  struct TLook {
+    const char* Name;
+    TzmRowPaintStyle Style;
+    bool Grid;
+  };
+  for (const TLook& look : {TLook{"grouped", zmrpGrouped, false}, TLook{"grouped with grid", zmrpGrouped, true},
+                            TLook{"standard with grid", zmrpStandard, true}}) {
+    FTree->SetRowPaintStyle(look.Style);
+    FTree->SetShowGrid(look.Grid);
+    Cover();
+    ASSERT_TRUE(PumpUntil([&] { return Uncovered(screen) > 1000; })) << look.Name << ": the cover shows";
+    FCover->SetVisible(false);
+    int left = -1;
+    EXPECT_TRUE(PumpUntil([&] { return (left = Uncovered(screen)) == 0; })) << look.Name << ": " << left << " pixels";
+  }
+
+  // A click on a child's value cell, then a key down: the focused cell in the selection colours.
+  const uint32_t selection = ScreenPixelOf(ColorToRGB(clHighlight));
+  auto back = [&](TzmTreeListNode* Node) {
+    TRect cell = FTree->GetCellRect(Node, 1);
+    TPoint p = FTree->ClientToScreen(Point(cell.Right - 4, cell.Top + cell.Height() / 2));
+    return screen.Pixel(p.X, p.Y);
+  };
+  FValue->SetColor(clWindow);
+  TzmTreeListNode* child = FBeta->GetItem(0);
+  TRect value = FTree->GetCellRect(child, 1);
+  ASSERT_TRUE(ClickAt(Point(value.Left + 20, value.Top + value.Height() / 2)));
+  ASSERT_TRUE(PumpUntil([&] { return FTree->GetFocusedNode() == child; }));
+  EXPECT_TRUE(PumpUntil([&] { return back(child) == selection; })) << "clicked";
+  ASSERT_TRUE(XDo("key Down"));
+  TzmTreeListNode* next = child->GetNextVisible();
+  ASSERT_TRUE(PumpUntil([&] { return FTree->GetFocusedNode() == next; }));
+  EXPECT_TRUE(PumpUntil([&] { return back(next) == selection && back(child) != selection; })) << "moved down";
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 // The in-place text editor: character case, limits, password, undo and redo, selection news, the
 // context menu, and the drawing of a text cell without a live editor.
-#include <deque>
 
 #include "platform/forms/Menus.h"
 #include "platform/os/Clipboard.h"
@@ -20,24 +19,6 @@ class zmTextEdit : public TzmEditorTest {
     Headless::SetIdleHandler(nullptr);
     TzmEditorTest::TearDown();
   }
-  void Type(const String& text) {
-    Headless::TypeText(text);
-    Pump();
-  }
-  void Press(BYTE vk, unsigned shift = skNone) {
-    Headless::PressKey(vk, shift);
-    Pump();
-  }
-  // Runs the steps one by one whenever a message loop (the menu's included) runs dry.
-  void Script(std::initializer_list<std::function<void()>> steps) {
-    Steps.assign(steps.begin(), steps.end());
-    Headless::SetIdleHandler([this] {
-      if (Steps.empty()) return;
-      auto step = Steps.front();
-      Steps.pop_front();
-      step();
-    });
-  }
   // The enabled states of the context menu's items, by caption, while it shows.
   std::map<String, bool> MenuState() {
     std::map<String, bool> state;
@@ -49,14 +30,13 @@ class zmTextEdit : public TzmEditorTest {
   // Opens the context menu with Shift+F10 and records the item states it shows.
   std::map<String, bool> ContextMenuState() {
     std::map<String, bool> state;
-    Script({[&] { state = MenuState(); }, [] { Headless::PressKey(VK_ESCAPE); }});
+    RunWhenIdle({[&] { state = MenuState(); }, [] { Headless::PressKey(VK_ESCAPE); }});
     Press(VK_F10, skShift);
     Headless::SetIdleHandler(nullptr);
     return state;
   }
 
   TzmInplaceTextEdit* Edit = nullptr;
-  std::deque<std::function<void()>> Steps;
 };
 
 TEST_F(zmTextEdit, UpperCaseAppliesToTypingAndToTextSetByCode) {
@@ -202,7 +182,7 @@ TEST_F(zmTextEdit, ContextMenuEnablesWhatApplies) {
 TEST_F(zmTextEdit, ContextMenuCommandsActOnTheEditor) {
   Open(Edit, "one two");
   Edit->SetSel(0, 4);
-  Script({[] { Headless::KeyDown('D'); }});  // "&Delete"
+  RunWhenIdle({[] { Headless::KeyDown('D'); }});  // "&Delete"
   Press(VK_F10, skShift);
   Headless::SetIdleHandler(nullptr);
   EXPECT_EQ(Edit->GetText(), "two");
@@ -216,7 +196,7 @@ TEST_F(zmTextEdit, NoOwnMenuWhenTheEditorOrAParentHasOne) {
   int shown = 0;
   popup->OnPopup = [&](TObject*) { ++shown; };
   Container->SetPopupMenu(popup);
-  Script({[] { Headless::PressKey(VK_ESCAPE); }});
+  RunWhenIdle({[] { Headless::PressKey(VK_ESCAPE); }});
   Press(VK_F10, skShift);
   Headless::SetIdleHandler(nullptr);
   EXPECT_EQ(Edit->GetContextMenu(), nullptr);
@@ -231,7 +211,7 @@ TEST_F(zmTextEdit, RightClickOnTheBorderShowsNoMenu) {
   Pump();
   EXPECT_EQ(Edit->GetContextMenu(), nullptr);
   bool shown = false;
-  Script({[&] { shown = Edit->GetContextMenu() != nullptr; }, [] { Headless::PressKey(VK_ESCAPE); }});
+  RunWhenIdle({[&] { shown = Edit->GetContextMenu() != nullptr; }, [] { Headless::PressKey(VK_ESCAPE); }});
   TPoint inside = At(Edit, {5, 5});
   Headless::Click(inside.X, inside.Y, 1);
   Pump();

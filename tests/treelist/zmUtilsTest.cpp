@@ -10,6 +10,7 @@
 #include "platform/rtl/IniFiles.h"
 #include "platform/rtl/Registry.h"
 #include "platform/rtl/StringList.h"
+#include "support/EnumNames.h"
 #include "treelist/zmUtils.h"
 
 namespace {
@@ -38,12 +39,9 @@ TEST(zmUnitCounter, AnEndWithoutStartDoesNotSpoilTheNextStart) {
 // the registry store.
 enum class TRegIniStoreKind { IniFile, MemIniFile, Registry };
 
-const char* StoreName(TRegIniStoreKind kind) {
-  switch (kind) {
-    case TRegIniStoreKind::IniFile: return "IniFile";
-    case TRegIniStoreKind::MemIniFile: return "MemIniFile";
-    default: return "Registry";
-  }
+std::string StoreName(TRegIniStoreKind kind) {
+  return NameOf(kind, {QJ_NAMED(TRegIniStoreKind::IniFile), QJ_NAMED(TRegIniStoreKind::MemIniFile),
+                       QJ_NAMED(TRegIniStoreKind::Registry)});
 }
 
 class RegIniWrapper : public testing::TestWithParam<TRegIniStoreKind> {

@@ -1,8 +1,9 @@
 // The buttons page: the painter-drawn button in each state (normal, default, hot, pressed,
-// disabled), with a glyph in each layout, per-state colours, the two drop-down kinds (one with
-// its menu shown), and a system-painted button for comparison.
+// disabled), with a glyph in each layout, per-state colours, the two drop-down kinds (their menu
+// opens on a click; a split button shown hot), and a system-painted button for comparison.
 #include "GalleryPage.h"
 #include "lookandfeel/qvButtons.h"
+#include "platform/forms/Menus.h"
 #include "platform/forms/StdCtrls.h"
 
 namespace {
@@ -18,7 +19,6 @@ class TGalleryButton : public TqvButton {
   using TqvButton::TqvButton;
   void Hover() { Perform(CM_MOUSEENTER, 0, 0); }
   void ShowPressed() { SetPressed(true); }  // not Press(), which a click runs
-  void ShowMenuState() { Perform(WM_QV_MENUCLOSE2, 0, 0); }
 };
 
 // A 64 x 16 strip of four images: a green disc, a dimmed one, a pressed one, a blue one.
@@ -103,7 +103,9 @@ void BuildColoursAndKinds(TWinControl* Parent, Integer Y) {
 
   Y += 44;
   AddLabel(Parent, "Drop-down kinds", Rect(10, Y + 6, 120, Y + 22));
-  auto* menu = New<TPopupMenu>(Parent);
+  TPopupMenu* menu = NewPopupMenu(Parent, "", paLeft, false,
+                                  {NewItem("Satellites", 0, true, true, nullptr), NewItem("Transponders", 0, false, true, nullptr),
+                                   NewLine(), NewItem("Channels", 0, false, false, nullptr)});
   const TqvButtonKind kinds[] = {qvbkDropDown, qvbkDropDownButton, qvbkDropDownButton};
   const char* const captions[] = {"Drop down", "Split", "Split, hot"};
   for (Integer i = 0; i < 3; ++i) {

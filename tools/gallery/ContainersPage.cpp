@@ -1,5 +1,5 @@
-// The containers page: the container frame of every border style at rest, hot and focused,
-// with a shadow, with only some edges, disabled, and an inner list box with its painter-drawn
+// The containers page: the container frame of every border style at rest, hot (as the mouse or
+// the focus shows it), without hot tracking, with a shadow, with only some edges, disabled, and an inner list box with its painter-drawn
 // scroll bars; below, popup windows in each frame style around a list.
 #include "GalleryPage.h"
 #include "lookandfeel/qvInnerListBox.h"
@@ -20,6 +20,7 @@ class TGalleryContainer : public TqvContainer {
     auto* list = New<TqvCustomInnerListBox>(this);
     list->SetContainer(this);
     list->SetParent(this);
+    list->SetTabStop(false);
     if (AWide) list->SetScrollWidth(300);
     for (Integer i = 0; i < AItems; ++i) list->GetItems()->Add("Channel " + IntToStr(i + 1));
     SetInnerControl(list);
@@ -29,10 +30,13 @@ class TGalleryContainer : public TqvContainer {
   void ShowShort() { ShortRefreshContainer(false); }
 };
 
+// No container (nor its list) takes the focus when the page shows: each keeps the state its
+// column names.
 TGalleryContainer* AddContainer(TWinControl* Parent, TRect R) {
   auto* c = New<TGalleryContainer>(Parent);
   c->SetBoundsRect(R);
   c->SetParent(Parent);
+  c->SetTabStop(false);
   return c;
 }
 

@@ -2,10 +2,13 @@
 //   gallery                 a window with the page and variant lists
 //   gallery --shot DIR      renders every page in every variant headlessly to DIR/<page>-<variant>.png
 //   gallery --shot DIR --page NAME   only that page
+//   gallery --shot DIR --variant NAME   only that variant (with or without --page)
+//   QJ_DPI=192 gallery --shot DIR    the shots at that resolution (device pixels)
 //   gallery --list          the page names, one a line (CTest shoots each page as its own test)
 // A page that raises makes --shot fail (exit code 1) after the other pages are written.
 #include <cairo.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -22,6 +25,7 @@ namespace {
 struct TOptions {
   String ShotDir;
   String Page;
+  String Variant;
   bool List = false;
   bool Help = false;
 };
@@ -29,8 +33,12 @@ struct TOptions {
 bool ParseOptions(int argc, char** argv, TOptions& o) {
   for (int i = 1; i < argc; ++i) {
     const String arg = argv[i];
-    if ((arg == "--shot" || arg == "--page") && i + 1 < argc)
-      (arg == "--shot" ? o.ShotDir : o.Page) = argv[++i];
+    if (arg == "--shot" && i + 1 < argc)
+      o.ShotDir = argv[++i];
+    else if (arg == "--page" && i + 1 < argc)
+      o.Page = argv[++i];
+    else if (arg == "--variant" && i + 1 < argc)
+      o.Variant = argv[++i];
     else if (arg == "--list")
       o.List = true;
     else if (arg == "--help" || arg == "-h")
@@ -88,40 +96,66 @@ bool ShootPage(const TGalleryPage& page, const TGalleryVariant& variant, const s
 int Shoot(const TOptions& o) {
   std::error_code ec;
   std::filesystem::create_directories(o.ShotDir, ec);
-  bool ok = true, any = false;
+  bool ok = true, anyPage = false, anyVariant = false;
   for (const TGalleryPage& page : GalleryPages()) {
     if (!o.Page.empty() && page.Name != o.Page) continue;
-    any = true;
-    for (const TGalleryVariant& variant : GalleryVariants()) ok = ShootPage(page, variant, o.ShotDir) && ok;
+    anyPage = true;
+    for (const TGalleryVariant& variant : GalleryVariants()) {
+      if (!o.Variant.empty() && variant.Name != o.Variant) continue;
+      anyVariant = true;
+      ok = ShootPage(page, variant, o.ShotDir) && ok;
+    }
   }
-  if (!any) std::fprintf(stderr, "gallery: no page %s\n", o.Page.c_str());
-  return ok && any ? 0 : 1;
+  if (!anyPage) std::fprintf(stderr, "gallery: no page %s\n", o.Page.c_str());
+  else if (!anyVariant) std::fprintf(stderr, "gallery: no variant %s\n", o.Variant.c_str());
+  return ok && anyPage && anyVariant ? 0 : 1;
 }
 
-// The interactive window: pages and variants on the left, the page on the right.
+// The interactive window: the page list above the variant list on the left, each as wide as its
+// longest name and as high as its items, and the page on the right at its full size.
 class TGalleryForm {
  public:
   TGalleryForm() : FForm(TCustomForm::CreateNew(nullptr)) {
     FForm->SetCaption("QJ Editor gallery");
-    FForm->SetBounds(20, 20, GalleryPageSize.cx + 200, GalleryPageSize.cy + 4);
-    FPages = MakeList(FForm.get(), 0);
-    for (const TGalleryPage& page : GalleryPages()) FPages->GetItems()->Add(page.Name);
-    FVariants = MakeList(FForm.get(), 100);
-    for (const TGalleryVariant& variant : GalleryVariants()) FVariants->GetItems()->Add(variant.Name);
+    FForm->SetBounds(20, 20, GalleryPageSize.cx, GalleryPageSize.cy);
+    std::vector<String> pageNames, variantNames;
+    for (const TGalleryPage& page : GalleryPages()) pageNames.push_back(page.Name);
+    for (const TGalleryVariant& variant : GalleryVariants()) variantNames.push_back(variant.Name);
+    FPages = MakeList(pageNames);
+    FVariants = MakeList(variantNames);
+    FListWidth = std::max(ListWidth(FPages, pageNames), ListWidth(FVariants, variantNames));
+    FPages->SetBounds(0, 0, FListWidth, ListHeight(FPages));
+    FVariants->SetBounds(0, FPages->GetHeight() + kListGap, FListWidth, ListHeight(FVariants));
+    FForm->SetClientWidth(FListWidth + GalleryPageSize.cx);
+    FForm->SetClientHeight(std::max(GalleryPageSize.cy, FVariants->GetTop() + FVariants->GetHeight()));
     FPages->SetItemIndex(0);
-    FVariants->SetItemIndex(4);
+    FVariants->SetItemIndex(kDefaultVariant);
     Rebuild();
   }
 
   TCustomForm* Form() const { return FForm.get(); }
 
  private:
-  TListBox* MakeList(TWinControl* parent, Integer left) {
-    TListBox* list = New<TListBox>(parent);
-    list->SetParent(parent);
-    list->SetBounds(left, 0, 100, GalleryPageSize.cy);
+  static constexpr Integer kListGap = 8;          // between the two lists
+  static constexpr Integer kListTextMargin = 12;  // around a list's longest name
+  static constexpr Integer kDefaultVariant = 4;   // ultraflat-themes-on, as the 192-dpi shots of CTest
+
+  TListBox* MakeList(const std::vector<String>& Names) {
+    TListBox* list = New<TListBox>(FForm.get());
+    list->SetParent(FForm.get());
+    for (const String& name : Names) list->GetItems()->Add(name);
     list->OnClick = [this](TObject*) { Rebuild(); };
     return list;
+  }
+
+  static Integer ListWidth(TListBox* List, const std::vector<String>& Names) {
+    Integer widest = 0;
+    for (const String& name : Names) widest = std::max(widest, TextWidthIn(List->GetFont(), name));
+    return widest + 2 * kListTextMargin;
+  }
+
+  static Integer ListHeight(TListBox* List) {
+    return List->GetItems()->GetCount() * List->GetItemHeight() + (List->GetHeight() - List->GetClientHeight());
   }
 
   void Rebuild() {
@@ -132,13 +166,14 @@ class TGalleryForm {
     FHost.reset(New<TPanel>(nullptr));
     FHost->SetBevelOuter(bvNone);
     FHost->SetParent(FForm.get());
-    FHost->SetBounds(200, 0, GalleryPageSize.cx, GalleryPageSize.cy);
+    FHost->SetBounds(FListWidth, 0, GalleryPageSize.cx, GalleryPageSize.cy);
     pages[size_t(page)].Build(FHost.get());
   }
 
   TOwned<TCustomForm> FForm;
   TListBox* FPages = nullptr;
   TListBox* FVariants = nullptr;
+  Integer FListWidth = 0;
   TOwned<TPanel> FHost;
 };
 
@@ -154,7 +189,7 @@ int RunInteractive() {
 int main(int argc, char** argv) {
   TOptions options;
   if (!ParseOptions(argc, argv, options) || options.Help) {
-    std::fprintf(stderr, "usage: gallery [--shot DIR [--page NAME] | --list]\n");
+    std::fprintf(stderr, "usage: gallery [--shot DIR [--page NAME] [--variant NAME] | --list]\n");
     return options.Help ? 0 : 2;
   }
   if (options.List) {
@@ -164,6 +199,7 @@ int main(int argc, char** argv) {
   if (!options.ShotDir.empty()) {
     SetBackend(CreateHeadlessBackend());
     Headless::SetScreenSize(GalleryPageSize.cx + 100, GalleryPageSize.cy + 100);
+    if (const int dpi = RequestedScreenDpi()) Headless::SetScreenDpi(dpi);
   }
   TqvLookAndFeelUnits units;
   return options.ShotDir.empty() ? RunInteractive() : Shoot(options);

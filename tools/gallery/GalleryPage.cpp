@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/forms/Graphics.h"
 #include "platform/forms/StdCtrls.h"
 
 namespace {
@@ -57,6 +58,12 @@ TLabel* AddLabel(TWinControl* Parent, const String& ACaption, const TRect& R) {
 
 TLabel* AddLabel(TWinControl* Parent, Integer X, Integer Y, const String& ACaption, Integer AWidth) {
   return AddLabel(Parent, ACaption, Bounds(X, Y, AWidth, kLabelHeight));
+}
+
+Integer TextWidthIn(TFont* AFont, const String& AText) {
+  TBitmap measure;
+  measure.GetCanvas()->GetFont()->Assign(AFont);
+  return measure.GetCanvas()->TextWidth(AText);
 }
 
 Integer AddDialogSample(TWinControl* Parent, const String& ACaption, Integer Y, TWinControl* AForm) {

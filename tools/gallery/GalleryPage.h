@@ -16,6 +16,7 @@
 
 constexpr TSize GalleryPageSize{1000, 720};
 
+class TFont;
 class TLabel;
 
 // Layout shared by the pages. Most pages place their samples in a grid of cells, four a row,
@@ -35,6 +36,8 @@ TPoint Cell(Integer AIndex, Integer ATop = kMargin, Integer ARowHeight = kRowHei
 TLabel* AddLabel(TWinControl* Parent, const String& ACaption, const TRect& R);
 // A caption at X, Y, AWidth wide and kLabelHeight high.
 TLabel* AddLabel(TWinControl* Parent, Integer X, Integer Y, const String& ACaption, Integer AWidth = kCellWidth);
+// The width of a text in a font, for sizing a sample to its caption.
+Integer TextWidthIn(TFont* AFont, const String& AText);
 // A dialog shown on the page: ACaption at kMargin, Y and the form below it, as a child of the
 // page (so without its frame). Returns the page coordinate below the form.
 Integer AddDialogSample(TWinControl* Parent, const String& ACaption, Integer Y, TWinControl* AForm);

@@ -137,10 +137,12 @@ void BuildPageControlPage(TWinControl* Parent) {
     sheet->SetCaption(caption);
     sheet->SetPageControl(pages);
   }
+  // The button takes the page control's bold font: it is as wide as its caption needs.
+  constexpr Integer kButtonPadding = 24;
   auto* button = New<TButton>(Parent);
   button->SetParent(pages->GetPage(0));
-  button->SetBounds(8, 8, 80, 24);
   button->SetCaption("Transponder");
+  button->SetBounds(8, 8, TextWidthIn(button->GetFont(), button->GetCaption()) + kButtonPadding, 24);
 }
 
 const TGalleryPageRegistration PageControlPage("Page control", 500, &BuildPageControlPage);

@@ -61,10 +61,10 @@ void BuildTextEditPage(TWinControl* Parent) {
   AddTextEdit(Parent, i++, "Disabled", "switched off")->SetEnabled(false);
   AddTextEdit(Parent, i++, "In place", "grid cell text", true);
   AddTextEdit(Parent, i++, "Upper case", "ZDF hd")->GetProperties()->SetCharCase(ecUpperCase);
-  TqvTextEdit* lookup = AddTextEdit(Parent, i++, "Completed from the lookup items", "");
+  // A completion shows only while its edit has the focus.
+  TqvTextEdit* lookup = AddTextEdit(Parent, i++, "Focused, completed from the lookup items", "");
   TStrings* items = lookup->GetProperties()->GetLookupItems();
   for (const char* item : {"Astra 19.2E", "Hot Bird 13E", "Hispasat 30W"}) items->Add(item);
-  TqvTextEdit* focused = AddTextEdit(Parent, i++, "Focused, text selected", "selected text");
 
   Integer j = 0;
   AddCheckBox(Parent, j++, "Unchecked", false);
@@ -89,11 +89,13 @@ void BuildTextEditPage(TWinControl* Parent) {
   multiLine->SetHeight(36);
   AddCheckBox(Parent, j++, "Single frame, unchecked", false)->GetStyle()->SetBorderStyle(ebsSingle);
 
-  // The focused text edit shows its selection; the lookup edit shows a completion as typed.
-  focused->SetTabOrder(0);
-  lookup->HandleNeeded();
-  lookup->SetText("Hot Bird 13E");
-  lookup->SetSelection(3, 9);
+  // The lookup edit takes the focus and shows a completion as typed: the completed part selected.
+  lookup->GetProperties()->SetAutoSelect(false);
+  lookup->SetTabOrder(0);
+  lookup->OnEnter = [lookup](TObject*) {
+    lookup->SetText("Hot Bird 13E");
+    lookup->SetSelection(3, 9);
+  };
 }
 
 const TGalleryPageRegistration TextEditPage("Text edit and check box", 302, &BuildTextEditPage);

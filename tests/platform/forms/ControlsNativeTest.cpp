@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/forms/StdCtrls.h"
+#include "platform/os/Theme.h"
 
 namespace {
 
@@ -273,7 +274,9 @@ TEST_F(ControlsNativeTest, FocusChangesAreToldToNestedAndGraphicChildren) {
   EXPECT_EQ(target->Count(CM_FOCUSCHANGED), 1);
 }
 
+// The classic look: a frame in the window-frame colour around the active button.
 TEST_F(ControlsNativeTest, TheDefaultButtonLosesItsFrameWhileAnotherButtonHasTheFocus) {
+  ThemeEngine::SetEnabled(false);
   auto* ok = Add<TButton>(form, "ok", Rect(10, 10, 85, 35));
   auto* other = Add<TButton>(form, "other", Rect(100, 10, 175, 35));
   auto* edit = Add<TEdit>(form, "edit", Rect(10, 50, 150, 71));
@@ -293,6 +296,7 @@ TEST_F(ControlsNativeTest, TheDefaultButtonLosesItsFrameWhileAnotherButtonHasThe
   edit->SetFocus();
   Pump();
   EXPECT_TRUE(framed());
+  ThemeEngine::SetEnabled(true);
 }
 
 TEST_F(ControlsNativeTest, TheWindowGetsTheControlsFontWhenMadeAndWhenTheFontChanges) {

@@ -11,6 +11,7 @@
 #include "platform/forms/Forms.h"
 #include "platform/os/Backend.h"
 #include "platform/os/Gdi.h"
+#include "support/KeyInput.h"
 
 // A windowed control that can take the focus, paints itself in one colour and records the
 // messages that reach its WndProc.
@@ -129,8 +130,6 @@ class TFormsTest : public ::testing::Test {
     TPoint screen = form->ClientToScreen(client);
     return s->Row(screen.Y - win.Top)[screen.X - win.Left] & 0xFFFFFF;
   }
-
-  static void Pump() { Application->ProcessMessages(); }
 
   std::vector<String> Boxes;
 };

@@ -88,8 +88,7 @@ TEST_F(DialogsTest, ARealBoxAnswersKeysAndIsPlacedWhereAsked) {
   RECT placed{};
   HWND box = nullptr;
   String boxClass;
-  Headless::SetIdleHandler([&] {
-    if (box) return;
+  OnceIdle([&] {
     box = GetActiveWindow();
     boxClass = GetClassName(box);
     GetWindowRect(box, &placed);
@@ -100,14 +99,9 @@ TEST_F(DialogsTest, ARealBoxAnswersKeysAndIsPlacedWhereAsked) {
   EXPECT_EQ(placed.Left, 40);
   EXPECT_EQ(placed.Top, 60);
 
-  box = nullptr;
+  OnceIdle([] { Headless::PressKey(VK_RETURN); });
   EXPECT_EQ(MessageDlg("Overwrite?", mtConfirmation, mbYesNo, 0, mbNo), mrNo) << "a chosen default button";
-  box = nullptr;
-  Headless::SetIdleHandler([&] {
-    if (box) return;
-    box = GetActiveWindow();
-    Headless::PressKey(VK_ESCAPE);
-  });
+  OnceIdle([] { Headless::PressKey(VK_ESCAPE); });
   EXPECT_EQ(MessageDlg("Leave?", mtWarning, mbYesNoCancel, 0), mrCancel);
 }
 

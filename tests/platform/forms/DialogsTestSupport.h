@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdlib>
-#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -23,24 +22,19 @@ class TDialogsTest : public TFormsTest {
     bool Injects;
   };
 
-  void TearDown() override {
-    Steps.clear();
-    TFormsTest::TearDown();
-  }
-
-  // Runs the steps once the dialog is the active modal form.
-  void Script(std::initializer_list<TStep> steps) {
-    Steps.assign(steps.begin(), steps.end());
-    Headless::SetIdleHandler([this] {
-      TCustomForm* form = Screen->GetActiveCustomForm();
-      if (!form || !(form->GetFormState() & fsModal)) return;
-      while (!Steps.empty()) {
-        TStep step = std::move(Steps.front());
-        Steps.pop_front();
-        step.Fn(form);
-        if (step.Injects) return;
-      }
-    });
+  // Runs the steps once the dialog is the active modal form: each idle turn runs the steps up to
+  // and including the next one that injects input.
+  static void Script(std::initializer_list<TStep> steps) {
+    std::vector<TInputStep> turns;
+    std::vector<TStep> turn;
+    for (const TStep& step : steps) {
+      turn.push_back(step);
+      if (!step.Injects) continue;
+      turns.push_back(Turn(std::move(turn)));
+      turn.clear();
+    }
+    if (!turn.empty()) turns.push_back(Turn(std::move(turn)));
+    RunWhenIdle(std::move(turns), [] { return ActiveModalForm() != nullptr; });
   }
 
   template <class F>
@@ -67,7 +61,17 @@ class TDialogsTest : public TFormsTest {
   }
   static void ClickCentre(TControl* Control) { ClickAt(Control, {Control->GetWidth() / 2, Control->GetHeight() / 2}); }
 
-  std::deque<TStep> Steps;
+ private:
+  static TCustomForm* ActiveModalForm() {
+    TCustomForm* form = Screen->GetActiveCustomForm();
+    return form && (form->GetFormState() & fsModal) ? form : nullptr;
+  }
+  static TInputStep Turn(std::vector<TStep> ASteps) {
+    return [ASteps] {
+      TCustomForm* form = ActiveModalForm();
+      for (const TStep& step : ASteps) step.Fn(form);
+    };
+  }
 };
 
 // A fresh folder with files, removed afterwards.

@@ -10,18 +10,7 @@
 
 namespace {
 
-class FormsModalTest : public TFormsTest {
- protected:
-  // Runs Action once, the first time the modal loop runs out of messages.
-  void OnceIdle(std::function<void()> Action) {
-    auto done = std::make_shared<bool>(false);
-    Headless::SetIdleHandler([done, Action] {
-      if (*done) return;
-      *done = true;
-      Action();
-    });
-  }
-};
+class FormsModalTest : public TFormsTest {};
 
 TEST_F(FormsModalTest, ShowModalReturnsTheModalResultSetByAClick) {
   TForm* main = NewForm(300, 200, 0, 0);

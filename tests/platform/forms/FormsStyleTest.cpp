@@ -53,12 +53,7 @@ TEST_F(FormsStyleTest, ConstraintsBoundTheSizeTheBorderIsDraggedTo) {
   form->Show();
   Pump();
   TRect before = form->GetBoundsRect();
-  std::vector<std::function<void()>> steps = {[&] { Headless::MoveMouse(before.Right + 300, before.Top + 300); },
-                                              [] { Headless::MouseUp(); }};
-  size_t step = 0;
-  Headless::SetIdleHandler([&] {
-    if (step < steps.size()) steps[step++]();
-  });
+  RunWhenIdle({[&] { Headless::MoveMouse(before.Right + 300, before.Top + 300); }, [] { Headless::MouseUp(); }});
   Headless::MoveMouse(before.Right - 1, before.Top + 1);  // the top-right corner
   Headless::MouseDown();
   Pump();

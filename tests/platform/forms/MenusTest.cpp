@@ -1,7 +1,6 @@
 // Menus: shortcut texts, the item tree and its window-system menu, the menu bar driven by keys
 // and the mouse, shortcuts from anywhere in the form, pop-up menus on right click and the menu
 // key, and items drawn here.
-#include <deque>
 #include <vector>
 
 #include "ControlsTestSupport.h"
@@ -65,21 +64,9 @@ TEST(MenusShortCut, HotkeysHonourDoubledAmpersands) {
 class MenusTest : public TFormsTest {
  protected:
   void TearDown() override {
-    Steps.clear();
     for (TComponent* c : Owned) Free(c);
     Owned.clear();
     TFormsTest::TearDown();
-  }
-
-  // Runs queued steps one at a time whenever a message loop runs dry (menu loops included).
-  void Script(std::initializer_list<std::function<void()>> steps) {
-    Steps.assign(steps.begin(), steps.end());
-    Headless::SetIdleHandler([this] {
-      if (Steps.empty()) return;
-      auto step = Steps.front();
-      Steps.pop_front();
-      step();
-    });
   }
 
   template <class T>
@@ -112,7 +99,6 @@ class MenusTest : public TFormsTest {
     return form;
   }
 
-  std::deque<std::function<void()>> Steps;
   std::vector<TComponent*> Owned;
   TProbeControl* Probe = nullptr;
   std::vector<Word> ProbeKeys;  // letter keys only
@@ -239,14 +225,9 @@ TEST_F(MenusTest, BarIsDrivenByTheKeyboard) {
   EXPECT_GT(GetMenuBarHeight(form->GetHandle()), 0);
   for (const TBarKeysCase& c : cases) {
     log.clear();
-    Steps.clear();
-    for (BYTE key : c.Keys) Steps.push_back([key] { Headless::PressKey(key); });
-    Headless::SetIdleHandler([this] {
-      if (Steps.empty()) return;
-      auto step = Steps.front();
-      Steps.pop_front();
-      step();
-    });
+    std::vector<TInputStep> steps;
+    for (BYTE key : c.Keys) steps.push_back([key] { Headless::PressKey(key); });
+    RunWhenIdle(std::move(steps));
     Headless::PressKey(c.OpenKey, c.OpenShift);
     Pump();
     EXPECT_EQ(log, std::vector<String>{c.Chosen}) << c.Name;
@@ -258,11 +239,11 @@ TEST_F(MenusTest, SelectedItemsShowTheirLongHintInTheApplication) {
   FormWithBar(log);
   File->GetItem(1)->SetHint("Open|Opens a channel list");
   String during;
-  Script({[] { Headless::PressKey(VK_DOWN); }, [&] {
-            during = Application->GetHint();
-            Headless::PressKey(VK_ESCAPE);
-          },
-          [] { Headless::PressKey(VK_ESCAPE); }});
+  RunWhenIdle({[] { Headless::PressKey(VK_DOWN); }, [&] {
+                 during = Application->GetHint();
+                 Headless::PressKey(VK_ESCAPE);
+               },
+               [] { Headless::PressKey(VK_ESCAPE); }});
   Headless::PressKey('F', skAlt);
   Pump();
   EXPECT_EQ(during, "Opens a channel list");
@@ -272,7 +253,7 @@ TEST_F(MenusTest, SelectedItemsShowTheirLongHintInTheApplication) {
 TEST_F(MenusTest, EscapeLeavesTheBarWithoutACommand) {
   std::vector<String> log;
   FormWithBar(log);
-  Script({[] { Headless::PressKey(VK_ESCAPE); }, [] { Headless::PressKey(VK_ESCAPE); }});
+  RunWhenIdle({[] { Headless::PressKey(VK_ESCAPE); }, [] { Headless::PressKey(VK_ESCAPE); }});
   Headless::PressKey('F', skAlt);
   Pump();
   EXPECT_TRUE(log.empty());
@@ -285,11 +266,11 @@ TEST_F(MenusTest, BarWorksWithTheMouseAndSubMenuParentsHearTheirOpening) {
   File->OnClick = [&](TObject*) { log.push_back("File opens"); };
   RECT bar;
   ASSERT_TRUE(GetMenuItemRect(form->GetHandle(), Bar->GetHandle(), 0, &bar));
-  Script({[&] {
-    RECT r;
-    ASSERT_TRUE(GetMenuItemRect(nullptr, File->GetHandle(), 3, &r));
-    Headless::Click((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
-  }});
+  RunWhenIdle({[&] {
+         RECT r;
+         ASSERT_TRUE(GetMenuItemRect(nullptr, File->GetHandle(), 3, &r));
+         Headless::Click((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+       }});
   Headless::Click((bar.Left + bar.Right) / 2, (bar.Top + bar.Bottom) / 2);
   Pump();
   EXPECT_EQ(log, (std::vector<String>{"File opens", "Exit"}));
@@ -369,7 +350,7 @@ class PopupMenusTest : public MenusTest {
 
 TEST_F(PopupMenusTest, RightClickShowsTheMenuAtTheMouse) {
   TPoint at = Target->ClientToScreen({30, 25});
-  Script({[] { Headless::PressKey(VK_DOWN); }, [] { Headless::PressKey(VK_DOWN); }, [] { Headless::PressKey(VK_RETURN); }});
+  RunWhenIdle({[] { Headless::PressKey(VK_DOWN); }, [] { Headless::PressKey(VK_DOWN); }, [] { Headless::PressKey(VK_RETURN); }});
   Headless::Click(at.X, at.Y, 1);
   Pump();
   EXPECT_EQ(Log, (std::vector<String>{"popup", "Copy"}));
@@ -382,7 +363,7 @@ TEST_F(PopupMenusTest, RightClickShowsTheMenuAtTheMouse) {
 TEST_F(PopupMenusTest, MenuKeyShowsTheMenuAndEscapeCancels) {
   bool closed = false;
   Popup->OnClose = [&](TObject*) { closed = true; };
-  Script({[] { Headless::PressKey(VK_ESCAPE); }});
+  RunWhenIdle({[] { Headless::PressKey(VK_ESCAPE); }});
   Headless::PressKey(VK_APPS);
   Pump();
   EXPECT_EQ(Log, std::vector<String>{"popup"});
@@ -410,7 +391,7 @@ TEST_F(PopupMenusTest, ShortCutsOfTheControlsPopupMenuWork) {
 
 TEST_F(PopupMenusTest, FreeingTheMenuClearsTheControlsReferenceAndAClickMayFreeTheMenu) {
   Popup->GetItems()->GetItem(0)->OnClick = [this](TObject*) { FreeAndNil(Popup); };
-  Script({[] { Headless::PressKey(VK_DOWN); }, [] { Headless::PressKey(VK_RETURN); }});
+  RunWhenIdle({[] { Headless::PressKey(VK_DOWN); }, [] { Headless::PressKey(VK_RETURN); }});
   Popup->Popup(200, 200);
   EXPECT_EQ(Popup, nullptr);
   EXPECT_EQ(Target->GetPopupMenu(), nullptr);
@@ -440,7 +421,7 @@ TEST_F(PopupMenusTest, ItemsWithImagesAreMeasuredAndDrawnByTheMenu) {
     canvas->FillRect(r);
     drawn.push_back(state);
   };
-  Script({[] { Headless::PressKey(VK_DOWN); }, [] { Headless::PressKey(VK_ESCAPE); }});
+  RunWhenIdle({[] { Headless::PressKey(VK_DOWN); }, [] { Headless::PressKey(VK_ESCAPE); }});
   Popup->Popup(150, 150);
   EXPECT_GE(measured, 1);
   ASSERT_FALSE(drawn.empty());

@@ -3,6 +3,7 @@
 #include "ControlsTestSupport.h"
 
 #include "platform/forms/StdCtrls.h"
+#include "platform/os/Theme.h"
 
 namespace {
 
@@ -23,12 +24,7 @@ class StdCtrlsButtonTest : public TFormsTest {
   }
   // Runs the dialog modally, doing Action once the loop is idle the first time.
   TModalResult RunModal(std::function<void()> Action) {
-    auto done = std::make_shared<bool>(false);
-    Headless::SetIdleHandler([done, Action] {
-      if (*done) return;
-      *done = true;
-      Action();
-    });
+    OnceIdle(std::move(Action));
     return dialog->ShowModal();
   }
   void ScreenPress(TControl* c, TPoint at) {
@@ -125,6 +121,57 @@ TEST_F(StdCtrlsButtonTest, DefaultButtonRegainsItsFrameWhenTheFocusLeavesAnother
   Pump();
   EXPECT_EQ(Shown(ok), framed);
 }
+
+// Each look of a button by its state: themed every state has its own face, the hot one
+// included, and the rounded corners show the form; classic there is no hot look.
+struct TButtonLookCase {
+  const char* Name;
+  bool Themes;
+  friend void PrintTo(const TButtonLookCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class StdCtrlsButtonLook : public StdCtrlsButtonTest, public ::testing::WithParamInterface<TButtonLookCase> {
+ protected:
+  void TearDown() override {
+    ThemeEngine::SetEnabled(true);
+    StdCtrlsButtonTest::TearDown();
+  }
+};
+
+TEST_P(StdCtrlsButtonLook, ShowsTheStates) {
+  ThemeEngine::SetEnabled(GetParam().Themes);
+  BuildDialog();
+  dialog->SetColor(clYellow);
+  dialog->Show();
+  edit->SetFocus();
+  Pump();
+  const std::vector<uint32_t> normal = Shown(cancel), defaulted = Shown(ok);
+  const TPoint centre = cancel->ClientToScreen({cancel->GetWidth() / 2, cancel->GetHeight() / 2});
+  Headless::MoveMouse(centre.X, centre.Y);
+  Pump();
+  const std::vector<uint32_t> hot = Shown(cancel);
+  Headless::MouseDown();
+  Pump();
+  const std::vector<uint32_t> pressed = Shown(cancel);
+  Headless::MouseUp();
+  const TPoint away = dialog->ClientToScreen({240, 60});
+  Headless::MoveMouse(away.X, away.Y);
+  edit->SetFocus();
+  Pump();
+  EXPECT_EQ(Shown(cancel), normal) << "the mouse left";
+  cancel->SetEnabled(false);
+  Pump();
+  const std::vector<uint32_t> disabled = Shown(cancel);
+  EXPECT_NE(defaulted, normal);
+  EXPECT_NE(pressed, normal);
+  EXPECT_NE(disabled, normal);
+  EXPECT_EQ(GetParam().Themes, hot != normal) << "only themed buttons have a hot look";
+  if (GetParam().Themes) EXPECT_EQ(normal.front() & 0xFFFFFF, 0xFFFF00u) << "the corner shows the yellow form";
+}
+
+INSTANTIATE_TEST_SUITE_P(Looks, StdCtrlsButtonLook,
+                         ::testing::Values(TButtonLookCase{"Themed", true}, TButtonLookCase{"Classic", false}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(StdCtrlsButtonTest, SpaceAndAcceleratorClickTheButton) {
   BuildDialog();

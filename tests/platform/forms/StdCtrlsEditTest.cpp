@@ -18,14 +18,6 @@ class StdCtrlsEditTest : public TFormsTest {
     edit->SetFocus();
     Pump();
   }
-  void Type(const String& text) {
-    Headless::TypeText(text);
-    Pump();
-  }
-  void Press(BYTE vk, unsigned shift = skNone) {
-    Headless::PressKey(vk, shift);
-    Pump();
-  }
 
   TForm* form = nullptr;
   TEdit* edit = nullptr;

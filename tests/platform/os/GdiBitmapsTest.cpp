@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/os/Theme.h"
 #include "platform/os/Windows.h"
 #include "tests/platform/os/GdiTestSupport.h"
 
@@ -238,8 +239,23 @@ TEST(GdiSystemBitmaps, CheckBoxesStripAndResources) {
 
 int gColorChanges = 0;
 
-TEST(GdiSysColors, ChangesReachBrushesAndTheBroadcast) {
-  ResetSysColors();
+// Starts in the classic look with no change handler, and leaves the defaults behind.
+class GdiSysColors : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetSysColorChangeHandler(nullptr);
+    ThemeEngine::SetEnabled(false);
+    ResetSysColors();
+    gColorChanges = 0;
+  }
+  void TearDown() override {
+    SetSysColorChangeHandler(nullptr);
+    ThemeEngine::SetEnabled(true);
+    ResetSysColors();
+  }
+};
+
+TEST_F(GdiSysColors, ChangesReachBrushesAndTheBroadcast) {
   EXPECT_EQ(GetSysColor(COLOR_BTNFACE), RGB(192, 192, 192));
   EXPECT_EQ(GetSysColor(COLOR_WINDOW), kWhite);
   HBRUSH face = GetSysColorBrush(COLOR_BTNFACE);
@@ -261,6 +277,60 @@ TEST(GdiSysColors, ChangesReachBrushesAndTheBroadcast) {
   EXPECT_EQ(GetSysColor(-1), 0u);
   EXPECT_EQ(GetSysColorBrush(99), nullptr);
   EXPECT_FALSE(SetSysColors(1, nullptr, &colour));
+}
+
+struct TThemedColourCase {
+  const char* Name;
+  int Index;
+  COLORREF Classic, Themed;
+};
+
+class GdiSysColorsThemed : public GdiSysColors, public ::testing::WithParamInterface<TThemedColourCase> {};
+
+// The face and the 3-D colours around it follow the theme switch, in GetSysColor and in the
+// stock brush handed out before the switch; the other colours stay.
+TEST_P(GdiSysColorsThemed, ColourAndBrushFollowTheSwitch) {
+  const TThemedColourCase& c = GetParam();
+  HBRUSH brush = GetSysColorBrush(c.Index);
+  TPixelCanvas canvas(1, 1);
+  RECT r{0, 0, 1, 1};
+  for (bool themed : {true, false, true}) {
+    ThemeEngine::SetEnabled(themed);
+    const COLORREF expected = themed ? c.Themed : c.Classic;
+    EXPECT_EQ(GetSysColor(c.Index), expected) << (themed ? "themes on" : "themes off");
+    FillRect(canvas.DC(), &r, brush);
+    EXPECT_EQ(canvas.At(0, 0), expected) << (themed ? "themes on" : "themes off");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Palette, GdiSysColorsThemed,
+    ::testing::Values(TThemedColourCase{"Face", COLOR_BTNFACE, RGB(192, 192, 192), kThemedFaceColor},
+                      TThemedColourCase{"Shadow", COLOR_BTNSHADOW, RGB(128, 128, 128), RGB(160, 160, 160)},
+                      TThemedColourCase{"Light", COLOR_3DLIGHT, RGB(192, 192, 192), RGB(227, 227, 227)},
+                      TThemedColourCase{"MenuBar", COLOR_MENUBAR, RGB(192, 192, 192), kThemedFaceColor},
+                      TThemedColourCase{"Highlight", COLOR_BTNHIGHLIGHT, kWhite, kWhite},
+                      TThemedColourCase{"Window", COLOR_WINDOW, kWhite, kWhite},
+                      TThemedColourCase{"Selection", COLOR_HIGHLIGHT, RGB(0, 0, 128), RGB(0, 0, 128)}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(GdiSysColors, ASwitchOfThemesBroadcastsTheColourChange) {
+  SetSysColorChangeHandler([] { ++gColorChanges; });
+  ThemeEngine::SetEnabled(true);
+  ThemeEngine::SetEnabled(true);
+  ThemeEngine::SetEnabled(false);
+  EXPECT_EQ(gColorChanges, 2) << "once per real switch";
+}
+
+TEST_F(GdiSysColors, AColourSetByTheProgramHoldsInBothLooks) {
+  const int index = COLOR_BTNFACE;
+  const COLORREF colour = kBlue;
+  ASSERT_TRUE(SetSysColors(1, &index, &colour));
+  ThemeEngine::SetEnabled(true);
+  EXPECT_EQ(GetSysColor(COLOR_BTNFACE), kBlue);
+  EXPECT_EQ(GetSysColor(COLOR_BTNSHADOW), RGB(160, 160, 160)) << "only the colour set changes";
+  ResetSysColors();
+  EXPECT_EQ(GetSysColor(COLOR_BTNFACE), kThemedFaceColor);
 }
 
 TEST(GdiObjects, StockObjectsAndGetObject) {

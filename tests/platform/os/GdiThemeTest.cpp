@@ -140,6 +140,38 @@ TEST_F(GdiTheme, HotAndPressedButtonsLookDifferent) {
   CloseThemeData(theme);
 }
 
+// Arrow buttons draw their glyph in the part's glyph colour, as large as the button allows
+// across the arrow: a narrow horizontal spin button keeps a tall arrow.
+struct TArrowGlyphCase {
+  const char* Name;
+  int Part;
+  int Width, Height;
+  TSize Glyph;  // the arrow's extent
+  friend void PrintTo(const TArrowGlyphCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class GdiThemeArrow : public GdiTheme, public ::testing::WithParamInterface<TArrowGlyphCase> {};
+
+TEST_P(GdiThemeArrow, FillsTheButtonAcrossTheArrow) {
+  const TArrowGlyphCase& c = GetParam();
+  HTHEME theme = OpenThemeData(nullptr, u"Spin");
+  COLORREF glyph = 0;
+  ASSERT_EQ(GetThemeColor(theme, c.Part, 1, TMT_GLYPHTEXTCOLOR, &glyph), S_OK);
+  TPixelCanvas canvas(c.Width, c.Height, RGB(1, 2, 3));
+  RECT r{0, 0, c.Width, c.Height};
+  DrawThemeBackground(theme, canvas.DC(), c.Part, 1, &r, nullptr);
+  const RECT box = InkBoxOf(c.Width, c.Height, RGB(1, 2, 3),
+                            [&](int x, int y) { return canvas.At(x, y) == glyph ? glyph : RGB(1, 2, 3); });
+  EXPECT_EQ((TSize{box.Right - box.Left, box.Bottom - box.Top}), c.Glyph) << canvas.Picture(glyph);
+  CloseThemeData(theme);
+}
+
+INSTANTIATE_TEST_SUITE_P(Spin, GdiThemeArrow,
+                         ::testing::Values(TArrowGlyphCase{"NarrowHorizontal", SPNP_UPHORZ, 12, 17, {4, 7}},
+                                           TArrowGlyphCase{"Square", SPNP_UPHORZ, 17, 17, {4, 7}},
+                                           TArrowGlyphCase{"FlatVertical", SPNP_UP, 17, 8, {3, 2}}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 TEST_F(GdiTheme, ClipLimitsTheBackground) {
   HTHEME theme = OpenThemeData(nullptr, u"Tab");
   TPixelCanvas canvas(40, 40, RGB(1, 2, 3));

@@ -266,6 +266,8 @@ TEST_F(WinEditTest, CharCaseAndNumberStylesFilterInput) {
   HWND e = Edit(ES_AUTOHSCROLL | ES_UPPERCASE, 300);
   SendMessage(e, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("pasted"));
   EXPECT_EQ(Text(e), "PASTED");
+  SetWindowText(e, "set by the program");
+  EXPECT_EQ(Text(e), "SET BY THE PROGRAM");
 }
 
 TEST_F(WinEditTest, ReadOnlyRefusesTypingButTakesProgramText) {
@@ -476,13 +478,9 @@ TEST_F(WinEditTest, ContextMenuOffersTheEditCommands) {
   // The menu runs a loop of its own; each call presses one item's letter, then Esc in case the
   // item is greyed and the menu stays open.
   auto choose = [&](BYTE letter) {
-    int idle = 0;
-    Headless::SetIdleHandler([&] {
-      if (++idle == 1) Headless::PressKey(letter);
-      else if (idle < 4) Headless::PressKey(VK_ESCAPE);
-    });
+    const auto escape = [] { Headless::PressKey(VK_ESCAPE); };
+    RunWhenIdle({[letter] { Headless::PressKey(letter); }, escape, escape});
     SendMessage(e, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(e), -1);
-    Headless::SetIdleHandler(nullptr);
     Pump();
   };
   choose('A');

@@ -10,16 +10,6 @@ constexpr DWORD kSizeable = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS
 
 class WinFrameTest : public TWinTest {
  protected:
-  // Runs the steps one per idle turn of the loop that is waiting (a moving or sizing loop, a
-  // menu), as a hand would make them.
-  static void Script(std::vector<std::function<void()>> steps) {
-    auto shared = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
-    auto next = std::make_shared<size_t>(0);
-    Headless::SetIdleHandler([shared, next] {
-      if (*next < shared->size()) (*shared)[(*next)++]();
-    });
-  }
-
   static TRect WindowRect(HWND w) {
     RECT r;
     GetWindowRect(w, &r);
@@ -75,7 +65,7 @@ TEST_F(WinFrameTest, CloseButtonClosesOnAReleaseOverIt) {
   Pump();
   Headless::MoveMouse(kCloseX, kCaptionY);
   Headless::MouseDown();
-  Script({[] { Headless::MoveMouse(200, 300); }, [] { Headless::MouseUp(); }});
+  RunWhenIdle({[] { Headless::MoveMouse(200, 300); }, [] { Headless::MouseUp(); }});
   Pump();
   EXPECT_TRUE(IsWindow(w)) << "released away from the button";
   Headless::AdvanceClock(1000);
@@ -95,11 +85,11 @@ TEST_F(WinFrameTest, PressedCaptionButtonDrawsPushed) {
   snapshot(up);
   Headless::MoveMouse(kCloseX, kCaptionY);
   Headless::MouseDown();
-  Script({[&] {
-            snapshot(down);
-            Headless::MoveMouse(200, 300);
-          },
-          [] { Headless::MouseUp(); }});
+  RunWhenIdle({[&] {
+                 snapshot(down);
+                 Headless::MoveMouse(200, 300);
+               },
+               [] { Headless::MouseUp(); }});
   Pump();
   EXPECT_NE(down, up);
   std::vector<uint32_t> after;
@@ -144,7 +134,7 @@ TEST_F(WinFrameTest, DraggingTheCaptionMovesTheWindow) {
   Pump();
   Headless::MoveMouse(200, kCaptionY);
   Headless::MouseDown();
-  Script({[] { Headless::MoveMouse(230, 120); }, [] { Headless::MoveMouse(250, 150); }, [] { Headless::MouseUp(); }});
+  RunWhenIdle({[] { Headless::MoveMouse(230, 120); }, [] { Headless::MoveMouse(250, 150); }, [] { Headless::MouseUp(); }});
   MsgLog().clear();
   Pump();
   EXPECT_EQ(WindowRect(w), Rect(150, 140, 450, 340));
@@ -186,7 +176,7 @@ TEST_P(WinFrameSizing, DraggingABorderOrCornerSizesTheWindowWithinItsTrackSizes)
   Headless::MoveMouse(c.From.X, c.From.Y);
   Headless::MouseDown();
   TPoint to = c.To;
-  Script({[to] { Headless::MoveMouse(to.X, to.Y); }, [] { Headless::MouseUp(); }});
+  RunWhenIdle({[to] { Headless::MoveMouse(to.X, to.Y); }, [] { Headless::MouseUp(); }});
   Pump();
   EXPECT_EQ(WindowRect(w), c.Expected);
   RECT client;
@@ -219,7 +209,7 @@ TEST_F(WinFrameTest, AGripInAChildSizesItsTopLevelWindow) {
   ClientToScreen(grip, &at);
   Headless::MoveMouse(at.X, at.Y);
   Headless::MouseDown();
-  Script({[at] { Headless::MoveMouse(at.X + 30, at.Y + 20); }, [] { Headless::MouseUp(); }});
+  RunWhenIdle({[at] { Headless::MoveMouse(at.X + 30, at.Y + 20); }, [] { Headless::MouseUp(); }});
   Pump();
   EXPECT_EQ(WindowRect(w), Rect(100, 100, 430, 320));
   POINT corner{0, 0};
@@ -232,7 +222,7 @@ TEST_F(WinFrameTest, EscapePutsADraggedWindowBack) {
   Pump();
   Headless::MoveMouse(398, 200);
   Headless::MouseDown();
-  Script({[] { Headless::MoveMouse(450, 250); }, [] { Headless::PressKey(VK_ESCAPE); }});
+  RunWhenIdle({[] { Headless::MoveMouse(450, 250); }, [] { Headless::PressKey(VK_ESCAPE); }});
   Pump();
   Headless::MouseUp();
   Pump();
@@ -244,13 +234,13 @@ TEST_F(WinFrameTest, AltSpaceOpensTheWindowMenuWhoseCommandsFollowTheState) {
   HWND w = Top(100, 100, 300, 200, kSizeable);
   SetFocus(w);
   Pump();
-  Script({[] { Headless::PressKey('X'); }});  // Ma&ximise
+  RunWhenIdle({[] { Headless::PressKey('X'); }});  // Ma&ximise
   Headless::PressKey(VK_SPACE, skAlt);
   Pump();
   EXPECT_TRUE(IsZoomed(w));
 
   // Restore is offered now, Maximise no longer: 'x' picks nothing and the menu stays open.
-  Script({[] { Headless::PressKey('X'); }, [] { Headless::PressKey('R'); }});
+  RunWhenIdle({[] { Headless::PressKey('X'); }, [] { Headless::PressKey('R'); }});
   Headless::PressKey(VK_SPACE, skAlt);
   Pump();
   EXPECT_FALSE(IsZoomed(w));
@@ -261,13 +251,13 @@ TEST_F(WinFrameTest, WindowMenuMovesAndSizesWithTheArrowKeys) {
   HWND w = Top(100, 100, 300, 200, kSizeable);
   SetFocus(w);
   Pump();
-  Script({[] { Headless::PressKey('M'); }, [] { Headless::PressKey(VK_RIGHT); }, [] { Headless::PressKey(VK_DOWN); },
-          [] { Headless::PressKey(VK_RETURN); }});
+  RunWhenIdle({[] { Headless::PressKey('M'); }, [] { Headless::PressKey(VK_RIGHT); }, [] { Headless::PressKey(VK_DOWN); },
+               [] { Headless::PressKey(VK_RETURN); }});
   Headless::PressKey(VK_SPACE, skAlt);
   Pump();
   EXPECT_EQ(WindowRect(w), Rect(108, 108, 408, 308));
-  Script({[] { Headless::PressKey('S'); }, [] { Headless::PressKey(VK_LEFT); }, [] { Headless::PressKey(VK_UP); },
-          [] { Headless::PressKey(VK_RETURN); }});
+  RunWhenIdle({[] { Headless::PressKey('S'); }, [] { Headless::PressKey(VK_LEFT); }, [] { Headless::PressKey(VK_UP); },
+               [] { Headless::PressKey(VK_RETURN); }});
   Headless::PressKey(VK_SPACE, skAlt);
   Pump();
   EXPECT_EQ(WindowRect(w), Rect(108, 108, 400, 300));
@@ -291,11 +281,11 @@ TEST_F(WinFrameTest, PlacesTheWindowManagerReportsDuringOurOwnDragAreStale) {
   Pump();
   Headless::MoveMouse(200, kCaptionY);
   Headless::MouseDown();
-  Script({[w] {
-            WinInput::NativeMoved(w, Bounds(0, 0, 300, 200));  // an old report arriving late
-            Headless::MoveMouse(210, kCaptionY + 10);
-          },
-          [] { Headless::MouseUp(); }});
+  RunWhenIdle({[w] {
+                 WinInput::NativeMoved(w, Bounds(0, 0, 300, 200));  // an old report arriving late
+                 Headless::MoveMouse(210, kCaptionY + 10);
+               },
+               [] { Headless::MouseUp(); }});
   Pump();
   EXPECT_EQ(WindowRect(w), Rect(110, 110, 410, 310));
   WinInput::NativeMoved(w, Bounds(0, 0, 300, 200));
@@ -322,6 +312,24 @@ TEST_F(WinFrameTest, BorderHasItsRaisedEdgeAndTheCaptionBoldText) {
   GetTextExtentPoint32(dc, "WWWWWWWW", 8, &regular);
   ReleaseDC(nullptr, dc);
   EXPECT_GT(rightmost - 8, regular.cx);
+}
+
+// The caption shows what WM_NCACTIVATE said last, not which window is active: a window may
+// keep an active caption while a window of its own (a drop-down) is the active one.
+TEST_F(WinFrameTest, TheCaptionFollowsNcActivate) {
+  HWND w = Top(100, 100, 300, 200, kSizeable);
+  Pump();
+  const uint32_t active = PixelOf(COLOR_ACTIVECAPTION), inactive = PixelOf(COLOR_INACTIVECAPTION);
+  ASSERT_NE(active, inactive);
+  EXPECT_EQ(Pixel(w, 150, 10), active);
+  HWND other = Top(500, 100, 200, 100, kSizeable);
+  Pump();
+  EXPECT_EQ(Pixel(w, 150, 10), inactive) << "another window became active";
+  SendMessage(w, WM_NCACTIVATE, TRUE, 0);
+  EXPECT_EQ(Pixel(w, 150, 10), active) << "kept active while the other window is";
+  EXPECT_EQ(GetActiveWindow(), other);
+  SendMessage(w, WM_NCACTIVATE, FALSE, 0);
+  EXPECT_EQ(Pixel(w, 150, 10), inactive);
 }
 
 }  // namespace

@@ -2,9 +2,12 @@
 // while every caller keeps the same logical coordinates.
 #include "WinTestSupport.h"
 
+#include <cstdlib>
 #include <set>
+#include <string>
 
 #include "platform/os/Gdi.h"
+#include "platform/os/Theme.h"
 
 namespace {
 
@@ -175,5 +178,186 @@ TEST_F(WinHighDpiTest, ClicksHitTheSameWindowsAsAtOnePixelAUnit) {
   ASSERT_NE(down, nullptr);
   EXPECT_EQ(down->L, MAKELPARAM(10, 10));
 }
+
+}  // namespace
+
+namespace {
+
+class WinDeviceGlyphTest : public WinHighDpiTest {
+ protected:
+  // A triangle over the glyph rectangle (10,10)-(20,20): its slope steps by whole pixels of DC().
+  static void Triangle(const TDeviceGlyphScope& Glyph) {
+    const TRect r = Glyph.Rect();
+    const POINT p[3] = {{r.Left, r.Top}, {r.Right - 1, r.Top}, {r.Left, r.Bottom - 1}};
+    HGDIOBJ brush = SelectObject(Glyph.DC(), GetStockObject(BLACK_BRUSH));
+    HGDIOBJ pen = SelectObject(Glyph.DC(), GetStockObject(BLACK_PEN));
+    Polygon(Glyph.DC(), p, 3);
+    SelectObject(Glyph.DC(), pen);
+    SelectObject(Glyph.DC(), brush);
+  }
+};
+
+TEST_F(WinDeviceGlyphTest, AGlyphIsDrawnAtTheDevicePixelsAndKeepsWhatLiesAroundIt) {
+  HWND w = Shown();
+  HDC dc = GetDC(w);
+  {
+    TDeviceGlyphScope glyph(dc, {10, 10, 20, 20});
+    EXPECT_NE(glyph.DC(), dc);
+    EXPECT_EQ(glyph.Scale(), 2.0);
+    EXPECT_EQ(glyph.Rect(), Rect(0, 0, 20, 20)) << "the device pixels of the rectangle";
+    EXPECT_EQ(glyph.Map(TPoint{15, 12}), Point(10, 4));
+    EXPECT_EQ(glyph.Length(2), 4);
+    EXPECT_EQ(glyph.Length(1), 2);
+    EXPECT_EQ(GetPixel(glyph.DC(), 3, 3), RGB(255, 255, 255)) << "the window's pixels come in";
+    Triangle(glyph);
+  }
+  ReleaseDC(w, dc);
+  EXPECT_FALSE(Blocky(w, {20, 20, 40, 40})) << "the slope steps by one device pixel";
+  EXPECT_EQ(Device(w, 20, 20), 0u);
+  EXPECT_EQ(Device(w, 38, 21), 0u) << "the top edge reaches the right";
+  EXPECT_EQ(Device(w, 38, 38), 0xFFFFFFu) << "under the slope the window's white stays";
+  EXPECT_EQ(Device(w, 19, 20), 0xFFFFFFu) << "nothing beside the rectangle";
+  EXPECT_EQ(Device(w, 40, 20), 0xFFFFFFu);
+}
+
+TEST_F(WinDeviceGlyphTest, OnlyWhatTheClipShowsComesBack) {
+  HWND w = Shown();
+  HDC dc = GetDC(w);
+  IntersectClipRect(dc, 0, 0, 15, 100);
+  {
+    TDeviceGlyphScope glyph(dc, {10, 10, 20, 20});
+    Triangle(glyph);
+  }
+  ReleaseDC(w, dc);
+  EXPECT_EQ(Device(w, 29, 21), 0u);
+  EXPECT_EQ(Device(w, 30, 21), 0xFFFFFFu) << "clipped";
+}
+
+TEST_F(WinDeviceGlyphTest, AtNinetySixDpiTheGlyphIsDrawnOnTheDCItself) {
+  Headless::SetScreenDpi(96);
+  HWND w = Shown();
+  HDC dc = GetDC(w);
+  TDeviceGlyphScope glyph(dc, {10, 10, 20, 20});
+  EXPECT_EQ(glyph.DC(), dc);
+  EXPECT_EQ(glyph.Scale(), 1.0);
+  EXPECT_EQ(glyph.Rect(), Rect(10, 10, 20, 20));
+  EXPECT_EQ(glyph.Length(2), 2);
+  ReleaseDC(w, dc);
+}
+
+}  // namespace
+
+namespace {
+
+// A glyph drawer of the platform layer, drawing into the 20 x 20 rectangle at (10, 10).
+struct TGlyphCase {
+  const char* Name;
+  void (*Draw)(HDC dc, RECT& r);
+};
+
+void DiagonalLine(HDC dc, RECT& r) {
+  MoveToEx(dc, r.Left, r.Top, nullptr);
+  LineTo(dc, r.Right - 1, r.Bottom - 6);
+}
+void FrameCheck(HDC dc, RECT& r) { DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED); }
+void FrameRadio(HDC dc, RECT& r) { DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONRADIO | DFCS_CHECKED); }
+void FrameArrow(HDC dc, RECT& r) { DrawFrameControl(dc, &r, DFC_SCROLL, DFCS_SCROLLDOWN); }
+void FrameDisabledArrow(HDC dc, RECT& r) { DrawFrameControl(dc, &r, DFC_SCROLL, DFCS_SCROLLLEFT | DFCS_INACTIVE); }
+
+void Themed(HDC dc, RECT& r, const char16_t* Class, int Part, int State) {
+  ThemeEngine::SetEnabled(true);
+  HTHEME theme = OpenThemeData(nullptr, Class);
+  DrawThemeBackground(theme, dc, Part, State, &r, nullptr);
+  CloseThemeData(theme);
+}
+void ThemedCheck(HDC dc, RECT& r) { Themed(dc, r, u"Button", BP_CHECKBOX, CBS_CHECKEDNORMAL); }
+void ThemedRadio(HDC dc, RECT& r) { Themed(dc, r, u"Button", BP_RADIOBUTTON, 5); }
+void ThemedArrow(HDC dc, RECT& r) { Themed(dc, r, u"ScrollBar", SBP_ARROWBTN, ABS_UPNORMAL); }
+void ThemedTreeGlyph(HDC dc, RECT& r) { Themed(dc, r, u"TreeView", TVP_GLYPH, GLPS_CLOSED); }
+
+// A black right-pointing triangle of 7 x 7 pixels in a masked image list, as indicator glyphs are.
+void ImageListTriangle(HDC dc, RECT& r) {
+  HIMAGELIST list = ImageList_Create(7, 7, ILC_COLOR32 | ILC_MASK, 0, 1);
+  HDC mem = CreateCompatibleDC(nullptr);
+  HBITMAP art = CreateBitmap(7, 7, 1, 32, nullptr);
+  HGDIOBJ old = SelectObject(mem, art);
+  for (int y = 0; y < 7; ++y)
+    for (int x = 0; x < 7; ++x) SetPixel(mem, x, y, x <= 3 - std::abs(y - 3) ? RGB(0, 0, 0) : RGB(0, 128, 128));
+  SelectObject(mem, old);
+  DeleteDC(mem);
+  ImageList_AddMasked(list, art, RGB(0, 128, 128));
+  TDeviceGlyphScope glyph(dc, r);
+  glyph.DrawImage(list, 0, TPoint{r.Left + 6, r.Top + 6});
+  DeleteObject(art);
+  ImageList_Destroy(list);
+}
+
+class WinGlyphAtDeviceScaleTest : public WinHighDpiTest, public ::testing::WithParamInterface<TGlyphCase> {
+ protected:
+  void TearDown() override {
+    ThemeEngine::SetEnabled(true);
+    WinHighDpiTest::TearDown();
+  }
+};
+
+TEST_P(WinGlyphAtDeviceScaleTest, HasDetailFinerThanALogicalUnitAndStaysInItsRectangle) {
+  HWND w = Shown();
+  HDC dc = GetDC(w);
+  RECT r{10, 10, 30, 30};
+  GetParam().Draw(dc, r);
+  ReleaseDC(w, dc);
+  int inked = 0;
+  for (int y = 20; y < 60; ++y)
+    for (int x = 20; x < 60; ++x) inked += Device(w, x, y) != 0xFFFFFFu;
+  EXPECT_GT(inked, 0) << "drew nothing";
+  EXPECT_FALSE(Blocky(w, {20, 20, 60, 60})) << "the glyph is a one-unit picture made twice as large";
+  for (int k = 0; k < 80; ++k) {
+    EXPECT_EQ(Device(w, 19, 20 + k / 2), 0xFFFFFFu) << "left of the rectangle";
+    EXPECT_EQ(Device(w, 60, 20 + k / 2), 0xFFFFFFu) << "right of the rectangle";
+  }
+}
+
+TEST_F(WinHighDpiTest, AtOnePixelAUnitTheCheckMarkIsTheClassicOne) {
+  Headless::SetScreenDpi(96);
+  HWND w = Shown();
+  HDC dc = GetDC(w);
+  RECT r{10, 10, 17, 17};
+  DrawFrameControl(dc, &r, DFC_MENU, DFCS_MENUCHECK);
+  ReleaseDC(w, dc);
+  static const char* const kMark[] = {"......#", ".....##", "#...###", "##.###.", "#####..", ".###...", "..#...."};
+  for (int y = 0; y < 7; ++y)
+    for (int x = 0; x < 7; ++x)
+      EXPECT_EQ(Device(w, 10 + x, 10 + y), kMark[y][x] == '#' ? 0u : 0xFFFFFFu) << x << "," << y;
+}
+
+TEST_F(WinHighDpiTest, FrameScrollBarArrowsStepByDevicePixels) {
+  HWND w = Top(0, 0, 100, 100, WS_POPUP | WS_VISIBLE | WS_VSCROLL);
+  SCROLLINFO si;
+  si.fMask = SIF_ALL;
+  si.nMax = 99;
+  si.nPage = 10;
+  si.nPos = 0;
+  SetScrollInfo(w, SB_VERT, &si, TRUE);
+  Pump();
+  SCROLLBARINFO sbi;
+  ASSERT_TRUE(GetScrollBarInfo(w, OBJID_VSCROLL, &sbi));
+  const TRect up{2 * sbi.rcScrollBar.Left, 2 * sbi.rcScrollBar.Top, 2 * sbi.rcScrollBar.Right,
+                 2 * (sbi.rcScrollBar.Top + sbi.dxyLineButton)};
+  int arrow = 0;
+  for (int y = up.Top; y < up.Bottom; ++y)
+    for (int x = up.Left; x < up.Right; ++x) arrow += Device(w, x, y) == 0u;
+  EXPECT_GT(arrow, 0) << "the arrow is drawn";
+  EXPECT_FALSE(Blocky(w, {up.Left + 4, up.Top + 4, up.Right - 4, up.Bottom - 4}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Glyphs, WinGlyphAtDeviceScaleTest,
+                         ::testing::Values(TGlyphCase{"DiagonalLine", DiagonalLine}, TGlyphCase{"FrameCheckMark", FrameCheck}, TGlyphCase{"FrameRadio", FrameRadio},
+                                           TGlyphCase{"FrameArrow", FrameArrow},
+                                           TGlyphCase{"FrameDisabledArrow", FrameDisabledArrow},
+                                           TGlyphCase{"ThemedCheckMark", ThemedCheck},
+                                           TGlyphCase{"ThemedRadio", ThemedRadio}, TGlyphCase{"ThemedArrow", ThemedArrow},
+                                           TGlyphCase{"ThemedTreeGlyph", ThemedTreeGlyph},
+                                           TGlyphCase{"ImageListTriangle", ImageListTriangle}),
+                         [](const ::testing::TestParamInfo<TGlyphCase>& info) { return std::string(info.param.Name); });
 
 }  // namespace

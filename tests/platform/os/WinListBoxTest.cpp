@@ -59,13 +59,10 @@ class WinListBoxTest : public TWinTest {
     Pump();
   }
 
+  // A key of the window system alone (no application loop in these tests).
   static void Press(BYTE vk, unsigned shift = skNone) {
     Headless::PressKey(vk, shift);
-    MSG m;
-    while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&m);
-      DispatchMessage(&m);
-    }
+    Pump();
   }
 };
 

@@ -1,6 +1,5 @@
 // Menus: the item model, pop-up menus driven by injected keys and mouse, sub-menus, the menu bar
 // entered with Alt, F10, mnemonics and clicks, owner-drawn items and accelerator tables.
-#include <deque>
 
 #include "platform/os/Gdi.h"
 #include "platform/os/WinMenus.h"
@@ -20,7 +19,6 @@ class WinMenuTest : public TWinTest {
     MsgLog().clear();
   }
   void TearDown() override {
-    Steps.clear();
     TWinTest::TearDown();
   }
 
@@ -46,17 +44,6 @@ class WinMenuTest : public TWinTest {
     return m;
   }
 
-  // Runs queued steps one at a time whenever a message loop runs dry.
-  void Script(std::initializer_list<std::function<void()>> steps) {
-    Steps.assign(steps.begin(), steps.end());
-    Headless::SetIdleHandler([this] {
-      if (Steps.empty()) return;
-      auto step = Steps.front();
-      Steps.pop_front();
-      step();
-    });
-  }
-
   static TPoint Centre(const RECT& r) { return {(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
 
   static TPoint ItemCentre(HMENU menu, UINT pos, HWND bar = nullptr) {
@@ -72,7 +59,6 @@ class WinMenuTest : public TWinTest {
   const TLoggedMsg* Command() { return Last(WM_COMMAND, Owner); }
 
   HWND Owner = nullptr;
-  std::deque<std::function<void()>> Steps;
 };
 
 // ------------------------------------------------------------------ the item model
@@ -288,14 +274,14 @@ TEST_F(WinMenuTest, OnlyOneMenuRunsUnlessRecursionIsAsked) {
   HMENU outer = FilePopup(), inner = FilePopup();
   BOOL nested = TRUE, recursed = FALSE;
   HWND ownerDuring = nullptr;
-  Script({[&] {
-            ownerDuring = GetMenuOwner();
-            nested = TrackPopupMenu(inner, TPM_RETURNCMD, 10, 10, 0, Owner, nullptr);
-            Headless::PressKey(VK_DOWN);
-            Headless::PressKey(VK_RETURN);
-            recursed = TrackPopupMenu(inner, TPM_RETURNCMD | TPM_RECURSE, 10, 10, 0, Owner, nullptr);
-          },
-          [&] { EXPECT_TRUE(EndMenu()); }});
+  RunWhenIdle({[&] {
+                 ownerDuring = GetMenuOwner();
+                 nested = TrackPopupMenu(inner, TPM_RETURNCMD, 10, 10, 0, Owner, nullptr);
+                 Headless::PressKey(VK_DOWN);
+                 Headless::PressKey(VK_RETURN);
+                 recursed = TrackPopupMenu(inner, TPM_RETURNCMD | TPM_RECURSE, 10, 10, 0, Owner, nullptr);
+               },
+               [&] { EXPECT_TRUE(EndMenu()); }});
   EXPECT_EQ(Track(outer), 0u);
   EXPECT_EQ(ownerDuring, Owner);
   EXPECT_FALSE(nested);
@@ -310,30 +296,30 @@ TEST_F(WinMenuTest, OnlyOneMenuRunsUnlessRecursionIsAsked) {
 TEST_F(WinMenuTest, MouseChoosesHoverOpensSubMenusAndOutsideClickCancels) {
   HMENU recent = nullptr;
   HMENU m = NestedPopup(recent);
-  Script({[&] { Headless::MoveMouse(ItemCentre(m, 0).X, ItemCentre(m, 0).Y); },
-          [&] { ClickAt(ItemCentre(recent, 1)); }});
+  RunWhenIdle({[&] { Headless::MoveMouse(ItemCentre(m, 0).X, ItemCentre(m, 0).Y); },
+               [&] { ClickAt(ItemCentre(recent, 1)); }});
   EXPECT_EQ(Track(m), static_cast<UINT>(idTwo));
 
-  Script({[&] { ClickAt(ItemCentre(m, 1)); }});
+  RunWhenIdle({[&] { ClickAt(ItemCentre(m, 1)); }});
   EXPECT_EQ(Track(m), static_cast<UINT>(idClose));
 
-  Script({[&] { ClickAt({5, 5}); }});
+  RunWhenIdle({[&] { ClickAt({5, 5}); }});
   EXPECT_EQ(Track(m), 0u);
 
   // A click on the sub-menu's item in the parent keeps the menu open.
-  Script({[&] { ClickAt(ItemCentre(m, 0)); }, [&] { ClickAt(ItemCentre(recent, 0)); }});
+  RunWhenIdle({[&] { ClickAt(ItemCentre(m, 0)); }, [&] { ClickAt(ItemCentre(recent, 0)); }});
   EXPECT_EQ(Track(m), static_cast<UINT>(idOne));
   DestroyMenu(m);
 }
 
 TEST_F(WinMenuTest, RightButtonChoosesOnlyWithTheRightButtonFlag) {
   HMENU m = FilePopup();
-  Script({[&] { ClickAt(ItemCentre(m, 0), 1); }, [&] { Headless::PressKey(VK_ESCAPE); }});
+  RunWhenIdle({[&] { ClickAt(ItemCentre(m, 0), 1); }, [&] { Headless::PressKey(VK_ESCAPE); }});
   EXPECT_EQ(Track(m, TPM_RETURNCMD | TPM_LEFTBUTTON), 0u);
-  Script({[&] { ClickAt(ItemCentre(m, 0), 1); }});
+  RunWhenIdle({[&] { ClickAt(ItemCentre(m, 0), 1); }});
   EXPECT_EQ(Track(m, TPM_RETURNCMD | TPM_RIGHTBUTTON), static_cast<UINT>(idNew));
   // A disabled item and the separator cannot be chosen.
-  Script({[&] { ClickAt(ItemCentre(m, 3)); }, [&] { ClickAt(ItemCentre(m, 2)); }, [&] { Headless::PressKey(VK_ESCAPE); }});
+  RunWhenIdle({[&] { ClickAt(ItemCentre(m, 3)); }, [&] { ClickAt(ItemCentre(m, 2)); }, [&] { Headless::PressKey(VK_ESCAPE); }});
   EXPECT_EQ(Track(m), 0u);
   DestroyMenu(m);
 }
@@ -348,10 +334,10 @@ TEST_F(WinMenuTest, PopupIsPlacedByAlignmentAndKeptOnScreen) {
                          {TPM_LEFTALIGN, 1275, 975}};
   for (const TCase& c : cases) {
     RECT r{};
-    Script({[&] {
-      GetMenuItemRect(nullptr, m, 0, &r);
-      EndMenu();
-    }});
+    RunWhenIdle({[&] {
+           GetMenuItemRect(nullptr, m, 0, &r);
+           EndMenu();
+         }});
     TrackPopupMenuEx(m, c.Flags | TPM_RETURNCMD, c.X, c.Y, Owner, nullptr);
     RECT work;
     SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
@@ -384,25 +370,66 @@ TEST_F(WinMenuTest, SelectedItemIsDrawnHighlighted) {
     return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
   };
   COLORREF before = 0, after = 0, other = 0;
-  Script({[&] {
-            RECT r;
-            GetMenuItemRect(nullptr, m, 1, &r);
-            before = pixel({r.Right - 4, r.Top + 1});
-            Headless::PressKey(VK_DOWN);
-            Headless::PressKey(VK_DOWN);
-          },
-          [&] {
-            RECT r;
-            GetMenuItemRect(nullptr, m, 1, &r);
-            after = pixel({r.Right - 4, r.Top + 1});
-            GetMenuItemRect(nullptr, m, 0, &r);
-            other = pixel({r.Right - 4, r.Top + 1});
-            EndMenu();
-          }});
+  RunWhenIdle({[&] {
+                 RECT r;
+                 GetMenuItemRect(nullptr, m, 1, &r);
+                 before = pixel({r.Right - 4, r.Top + 1});
+                 Headless::PressKey(VK_DOWN);
+                 Headless::PressKey(VK_DOWN);
+               },
+               [&] {
+                 RECT r;
+                 GetMenuItemRect(nullptr, m, 1, &r);
+                 after = pixel({r.Right - 4, r.Top + 1});
+                 GetMenuItemRect(nullptr, m, 0, &r);
+                 other = pixel({r.Right - 4, r.Top + 1});
+                 EndMenu();
+               }});
   Track(m);
   EXPECT_EQ(before, menu);
   EXPECT_EQ(after, highlight);
   EXPECT_EQ(other, menu);
+  DestroyMenu(m);
+}
+
+// On a high-DPI screen the tick, the radio bullet and the sub-menu arrow step by device pixels:
+// no mark is a one-unit picture made twice as large.
+TEST_F(WinMenuTest, MarksAreDrawnAtTheDevicePixels) {
+  Headless::SetScreenDpi(192);
+  HMENU recent = nullptr;
+  HMENU m = NestedPopup(recent);
+  AppendMenu(m, MF_STRING | MF_CHECKED, idNew, "&New");
+  AppendMenu(m, MF_STRING | MF_CHECKED, idOpen, "&Open");
+  MENUITEMINFO radio;
+  radio.fMask = MIIM_FTYPE;
+  radio.fType = MFT_RADIOCHECK;
+  SetMenuItemInfo(m, idOpen, FALSE, &radio);
+  struct TMark {
+    UINT Pos;
+    bool AtLeft;
+    bool Blocky = true;
+  };
+  TMark marks[] = {{0, false}, {2, true}, {3, true}};
+  OnceIdle([&] {
+    for (TMark& mark : marks) {
+      RECT r;
+      GetMenuItemRect(nullptr, m, mark.Pos, &r);
+      HWND popup = WindowFromPoint(Centre(r));
+      RECT w;
+      GetWindowRect(popup, &w);
+      const TSurface* s = Headless::WindowSurface(popup);
+      auto device = [&](int x, int y) { return s->Row(y)[x] & 0xFFFFFF; };
+      const int left = 2 * ((mark.AtLeft ? r.Left : r.Right - 16) - w.Left), top = 2 * (r.Top - w.Top);
+      for (int y = top; y < top + 2 * r.Height(); y += 2)
+        for (int x = left; x < left + 32; x += 2) {
+          const uint32_t p = device(x, y);
+          if (device(x + 1, y) != p || device(x, y + 1) != p || device(x + 1, y + 1) != p) mark.Blocky = false;
+        }
+    }
+    EndMenu();
+  });
+  Track(m);
+  for (const TMark& mark : marks) EXPECT_FALSE(mark.Blocky) << "item " << mark.Pos;
   DestroyMenu(m);
 }
 
@@ -415,11 +442,11 @@ TEST_F(WinMenuTest, ExcludedRectangleIsKeptClear) {
   const TCase cases[] = {{TPM_LEFTALIGN, {280, 190, 340, 210}}, {TPM_VERTICAL, {280, 190, 340, 210}}};
   for (const TCase& c : cases) {
     RECT first{}, last{};
-    Script({[&] {
-      GetMenuItemRect(nullptr, m, 0, &first);
-      GetMenuItemRect(nullptr, m, 4, &last);
-      EndMenu();
-    }});
+    RunWhenIdle({[&] {
+           GetMenuItemRect(nullptr, m, 0, &first);
+           GetMenuItemRect(nullptr, m, 4, &last);
+           EndMenu();
+         }});
     TPMPARAMS params;
     params.rcExclude = c.Exclude;
     TrackPopupMenuEx(m, c.Flags | TPM_RETURNCMD, 300, 200, Owner, &params);
@@ -447,17 +474,17 @@ TEST_F(WinMenuTest, BitmapItemsAreSizedAndDrawnFromTheirBitmaps) {
   ASSERT_TRUE(SetMenuItemInfo(m, 2, FALSE, &info));
   RECT r0{}, r1{};
   uint32_t inWhole = 0, inPicture = 0;
-  Script({[&] {
-    GetMenuItemRect(nullptr, m, 0, &r0);
-    GetMenuItemRect(nullptr, m, 1, &r1);
-    HWND popup = WindowFromPoint({r0.Left + 1, r0.Top + 1});
-    RECT w;
-    GetWindowRect(popup, &w);
-    const TSurface* s = Headless::WindowSurface(popup);
-    inWhole = s->Row(r0.Top - w.Top + 10)[r0.Left - w.Left + 30];
-    inPicture = s->Row((r1.Top + r1.Bottom) / 2 - w.Top)[r1.Left - w.Left + 26];
-    EndMenu();
-  }});
+  RunWhenIdle({[&] {
+         GetMenuItemRect(nullptr, m, 0, &r0);
+         GetMenuItemRect(nullptr, m, 1, &r1);
+         HWND popup = WindowFromPoint({r0.Left + 1, r0.Top + 1});
+         RECT w;
+         GetWindowRect(popup, &w);
+         const TSurface* s = Headless::WindowSurface(popup);
+         inWhole = s->Row(r0.Top - w.Top + 10)[r0.Left - w.Left + 30];
+         inPicture = s->Row((r1.Top + r1.Bottom) / 2 - w.Top)[r1.Left - w.Left + 26];
+         EndMenu();
+       }});
   Track(m);
   EXPECT_EQ(r0.Height(), 22);
   EXPECT_GE(r0.Width(), 40);
@@ -494,12 +521,12 @@ TEST_F(WinMenuTest, OwnerDrawnItemsAreMeasuredAndDrawnByTheOwner) {
     return false;
   };
   RECT item{};
-  Script({[&] {
-    GetMenuItemRect(nullptr, m, 1, &item);
-    Headless::PressKey(VK_DOWN);
-    Headless::PressKey(VK_DOWN);
-    Headless::PressKey(VK_RETURN);
-  }});
+  RunWhenIdle({[&] {
+         GetMenuItemRect(nullptr, m, 1, &item);
+         Headless::PressKey(VK_DOWN);
+         Headless::PressKey(VK_DOWN);
+         Headless::PressKey(VK_RETURN);
+       }});
   EXPECT_EQ(Track(m), 12u);
   EXPECT_EQ(measured, (std::vector<ULONG_PTR>{0x5150, 0x5151}));
   EXPECT_EQ(item.Height(), 30);
@@ -598,7 +625,7 @@ TEST_F(WinMenuBarTest, KeyboardEntersTheBar) {
 }
 
 TEST_F(WinMenuBarTest, ClicksOpenBarPopupsAndChooseItems) {
-  Script({[&] { ClickAt(ItemCentre(File, 1)); }});
+  RunWhenIdle({[&] { ClickAt(ItemCentre(File, 1)); }});
   TPoint file = ItemCentre(Bar, 0, Owner);
   ClickAt(file);
   EXPECT_EQ(Run(), static_cast<UINT>(idOpen));
@@ -606,13 +633,13 @@ TEST_F(WinMenuBarTest, ClicksOpenBarPopupsAndChooseItems) {
   // Sliding to the next bar item switches pop-ups; a second click on the bar item closes.
   MsgLog().clear();
   TPoint edit = ItemCentre(Bar, 1, Owner);
-  Script({[&] { Headless::MoveMouse(edit.X, edit.Y); },
-          [&] {
-            RECT r;
-            EXPECT_TRUE(GetMenuItemRect(nullptr, Edit, 0, &r)) << "Edit's pop-up is open";
-            EXPECT_FALSE(GetMenuItemRect(nullptr, File, 0, &r)) << "File's pop-up closed";
-            ClickAt(edit);
-          }});
+  RunWhenIdle({[&] { Headless::MoveMouse(edit.X, edit.Y); },
+               [&] {
+                 RECT r;
+                 EXPECT_TRUE(GetMenuItemRect(nullptr, Edit, 0, &r)) << "Edit's pop-up is open";
+                 EXPECT_FALSE(GetMenuItemRect(nullptr, File, 0, &r)) << "File's pop-up closed";
+                 ClickAt(edit);
+               }});
   ClickAt(file);
   EXPECT_EQ(Run(), 0u);
 

@@ -1,7 +1,6 @@
 // Message boxes answered by the headless handler, by script answers, by keys and by the mouse.
 #include <cstdio>
 #include <cstdlib>
-#include <deque>
 #include <fstream>
 
 #include "platform/os/Clipboard.h"
@@ -28,17 +27,6 @@ class WinMessageBoxTest : public TWinTest {
     TWinTest::TearDown();
   }
 
-  // Runs queued steps one at a time whenever the box's loop runs dry.
-  void Script(std::initializer_list<std::function<void()>> steps) {
-    Steps.assign(steps.begin(), steps.end());
-    Headless::SetIdleHandler([this] {
-      if (Steps.empty()) return;
-      auto step = Steps.front();
-      Steps.pop_front();
-      step();
-    });
-  }
-
   // Screen centre of the box's button `index` of `count` (a row centred at the bottom).
   static TPoint ButtonCentre(int index, int count) {
     HWND box = GetActiveWindow();
@@ -52,7 +40,6 @@ class WinMessageBoxTest : public TWinTest {
 
   HWND Owner = nullptr;
   HWND Child = nullptr;
-  std::deque<std::function<void()>> Steps;
 };
 
 TEST_F(WinMessageBoxTest, HandlerAnswersWithWhatTheBoxShows) {
@@ -127,14 +114,14 @@ TEST_F(WinMessageBoxTest, KeysChooseButtons) {
 TEST_F(WinMessageBoxTest, BoxIsModalOverItsOwnerAndCopiesItsText) {
   bool ownerDisabled = false;
   String caption;
-  Script({[&] {
-    HWND box = GetActiveWindow();
-    ownerDisabled = !IsWindowEnabled(Owner);
-    caption = GetWindowText(box);
-    EXPECT_EQ(GetClassName(box), MESSAGEBOX_CLASS);
-    Headless::PressKey('C', skCtrl);
-    Headless::PressKey(VK_RETURN);
-  }});
+  RunWhenIdle({[&] {
+         HWND box = GetActiveWindow();
+         ownerDisabled = !IsWindowEnabled(Owner);
+         caption = GetWindowText(box);
+         EXPECT_EQ(GetClassName(box), MESSAGEBOX_CLASS);
+         Headless::PressKey('C', skCtrl);
+         Headless::PressKey(VK_RETURN);
+       }});
   EXPECT_EQ(MessageBox(Owner, "Can not read file !", "QJ Editor", MB_OK | MB_ICONERROR), IDOK);
   EXPECT_TRUE(ownerDisabled);
   EXPECT_EQ(caption, "QJ Editor");
@@ -143,22 +130,22 @@ TEST_F(WinMessageBoxTest, BoxIsModalOverItsOwnerAndCopiesItsText) {
 }
 
 TEST_F(WinMessageBoxTest, MouseReleaseOverThePressedButtonChoosesIt) {
-  Script({[&] {
-            TPoint ok = ButtonCentre(0, 2);
-            Headless::MoveMouse(ok.X, ok.Y);
-            Headless::MouseDown();
-            Headless::MoveMouse(ok.X, ok.Y - 100);  // slide off before releasing
-            Headless::MouseUp();
-          },
-          [&] {
-            TPoint cancel = ButtonCentre(1, 2);
-            Headless::Click(cancel.X, cancel.Y);
-          }});
+  RunWhenIdle({[&] {
+                 TPoint ok = ButtonCentre(0, 2);
+                 Headless::MoveMouse(ok.X, ok.Y);
+                 Headless::MouseDown();
+                 Headless::MoveMouse(ok.X, ok.Y - 100);  // slide off before releasing
+                 Headless::MouseUp();
+               },
+               [&] {
+                 TPoint cancel = ButtonCentre(1, 2);
+                 Headless::Click(cancel.X, cancel.Y);
+               }});
   EXPECT_EQ(MessageBox(Owner, "Text", "Caption", MB_OKCANCEL), IDCANCEL);
 }
 
 TEST_F(WinMessageBoxTest, CloseAndQuitEndTheBox) {
-  Script({[&] { PostMessage(GetActiveWindow(), WM_CLOSE, 0, 0); }});
+  RunWhenIdle({[&] { PostMessage(GetActiveWindow(), WM_CLOSE, 0, 0); }});
   EXPECT_EQ(MessageBox(Owner, "Text", "Caption", MB_YESNOCANCEL), IDCANCEL);
 
   PostQuitMessage(3);

@@ -241,6 +241,22 @@ TEST_F(WinResizeTest, GrowingRepaintsOnlyTheNewPartUnlessTheClassRedrawsOnSize) 
   EXPECT_EQ(Painted()[0].Rect, Rect(20, 0, 80, 50));
 }
 
+TEST_F(WinResizeTest, PixelsNothingPaintedShowTheUnpaintedColourAlsoWhereATopLevelWindowGrew) {
+  HWND top = Top(0, 0, 100, 100, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN);
+  Colors()[top] = RGB(0, 0, 255);
+  HWND lazy = Child(top, 10, 10, 20, 20, WS_CHILD | WS_VISIBLE, 0, "QJPlain");
+  Pump();
+  const uint32_t unpainted = Pixel(Headless::kUnpaintedColor);
+  EXPECT_EQ(At(top, 15, 15), unpainted) << "a child that paints nothing";
+  EXPECT_EQ(At(top, 50, 50), 0x0000FFu);
+  DestroyWindow(lazy);
+  Colors().erase(top);
+  MoveWindow(top, 0, 0, 150, 100, TRUE);
+  Pump();
+  EXPECT_EQ(At(top, 50, 50), 0x0000FFu) << "kept";
+  EXPECT_EQ(At(top, 120, 50), unpainted) << "gained";
+}
+
 TEST_F(WinResizeTest, AnOpenDeviceContextFollowsItsWindow) {
   HWND top = Top(0, 0, 300, 300);
   HWND c = Child(top, 0, 0, 50, 50, WS_CHILD | WS_VISIBLE, 0, "QJPlain");

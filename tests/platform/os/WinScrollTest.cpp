@@ -140,6 +140,26 @@ HWND ScrolledWindow(int pos) {
   return w;
 }
 
+TEST_F(WinScrollTest, TheTrackIsCheckeredSoTheThumbStandsOut) {
+  HWND w = ScrolledWindow(50);
+  Pump();
+  SCROLLBARINFO sbi;
+  ASSERT_TRUE(GetScrollBarInfo(w, OBJID_VSCROLL, &sbi));
+  const TSurface& s = *Headless::WindowSurface(w);
+  auto pixel = [&](int x, int y) { return s.Row(y)[x] & 0xFFFFFF; };
+  auto sys = [](int index) {
+    COLORREF c = GetSysColor(index);
+    return (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
+  };
+  const int x = sbi.rcScrollBar.Left + 8, track = sbi.rcScrollBar.Top + sbi.dxyLineButton + 3;
+  EXPECT_EQ(pixel(x, track) == sys(COLOR_BTNHIGHLIGHT) ? pixel(x + 1, track) : pixel(x, track), sys(COLOR_SCROLLBAR));
+  EXPECT_NE(pixel(x, track), pixel(x + 1, track)) << "the track's pixels alternate";
+  EXPECT_NE(pixel(x, track), pixel(x, track + 1));
+  const int thumb = sbi.rcScrollBar.Top + (sbi.xyThumbTop + sbi.xyThumbBottom) / 2;
+  EXPECT_EQ(pixel(x, thumb), sys(COLOR_BTNFACE)) << "the thumb is one face";
+  EXPECT_EQ(pixel(x + 1, thumb), sys(COLOR_BTNFACE));
+}
+
 TEST_F(WinScrollTest, DraggingTheThumbTracksAndEndsAtTheDropPosition) {
   HWND w = ScrolledWindow(0);
   Pump();
@@ -158,13 +178,8 @@ TEST_F(WinScrollTest, DraggingTheThumbTracksAndEndsAtTheDropPosition) {
     return false;
   };
   // The moves come one at a time while the loop waits, as a hand would make them.
-  std::vector<std::function<void()>> steps = {[&] { Headless::MoveMouse(190, grab + 40); },
-                                              [&] { Headless::MoveMouse(190, grab + 80); },
-                                              [&] { Headless::MoveMouse(190, 400); }, [] { Headless::MouseUp(); }};
-  size_t step = 0;
-  Headless::SetIdleHandler([&] {
-    if (step < steps.size()) steps[step++]();
-  });
+  RunWhenIdle({[&] { Headless::MoveMouse(190, grab + 40); }, [&] { Headless::MoveMouse(190, grab + 80); },
+               [&] { Headless::MoveMouse(190, 400); }, [] { Headless::MouseUp(); }});
   MsgLog().clear();
   Headless::MoveMouse(190, grab);
   Headless::MouseDown();

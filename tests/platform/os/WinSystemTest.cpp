@@ -75,3 +75,33 @@ TEST_F(WinSystemTest, ChangingSystemColoursTellsEveryTopLevelWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+// QJ_DPI as every backend reads it: a resolution from 48 to 960, else none (0).
+struct TRequestedDpiCase {
+  const char* Name;
+  const char* Value;  // nullptr: unset
+  int Expected;
+};
+
+class WinRequestedDpi : public ::testing::TestWithParam<TRequestedDpiCase> {
+ protected:
+  void TearDown() override { unsetenv("QJ_DPI"); }
+};
+
+TEST_P(WinRequestedDpi, IsAPlausibleResolutionOrNone) {
+  const TRequestedDpiCase& c = GetParam();
+  if (c.Value) setenv("QJ_DPI", c.Value, 1);
+  else unsetenv("QJ_DPI");
+  EXPECT_EQ(RequestedScreenDpi(), c.Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, WinRequestedDpi,
+                         ::testing::Values(TRequestedDpiCase{"Unset", nullptr, 0}, TRequestedDpiCase{"Double", "192", 192},
+                                           TRequestedDpiCase{"Lowest", "48", 48}, TRequestedDpiCase{"BelowLowest", "47", 0},
+                                           TRequestedDpiCase{"Highest", "960", 960}, TRequestedDpiCase{"AboveHighest", "961", 0},
+                                           TRequestedDpiCase{"NotANumber", "high", 0}),
+                         [](const ::testing::TestParamInfo<TRequestedDpiCase>& I) { return std::string(I.param.Name); });
+
+}  // namespace

@@ -12,6 +12,7 @@
 
 #include "platform/os/Backend.h"
 #include "platform/os/Windows.h"
+#include "support/IdleScript.h"
 
 struct TLoggedMsg {
   HWND Wnd;

@@ -5,6 +5,7 @@
 
 #include "RtlTestSupport.h"
 #include "platform/rtl/Classes.h"
+#include "support/EnumNames.h"
 
 namespace {
 
@@ -69,9 +70,9 @@ class TColumns : public TOwnedCollection {
     Events.push_back("update " + (Item ? static_cast<TColumn*>(Item)->Caption : String("all")));
   }
   void Notify(TCollectionItem* Item, TCollectionNotification Action) override {
-    static const char* const names[] = {"added", "extracting", "deleting"};
     String kind = dynamic_cast<TColumn*>(Item) ? "" : "?";
-    Events.push_back(String(names[Action]) + " " + static_cast<TColumn*>(Item)->Caption + kind);
+    Events.push_back(NameOf(Action, {{cnAdded, "added"}, {cnExtracting, "extracting"}, {cnDeleting, "deleting"}}) + " " +
+                     static_cast<TColumn*>(Item)->Caption + kind);
   }
 };
 

@@ -1,18 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "RtlTestSupport.h"
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Scopes.h"
+#include "support/EnumNames.h"
 
 namespace {
 
 using ScopeLog = std::vector<String>;
 
-// A component with the bracket shapes scopes meet: an update pair, a pair whose end learns
-// whether the block completed, a Lock(bool) switch. Its undos (EndUpdate, Lock(false)) are
-// counted and raise "undo failed" when asked to.
+// A component with the bracket shapes scopes meet: an update pair that may be cancelled, a pair
+// whose end learns whether the block completed, a Lock(bool) switch. Its undos (EndUpdate,
+// CancelUpdate, Lock(false)) are counted and raise "undo failed" when asked to.
 class TBracketProbe : public TComponent {
   QJ_CLASS(TBracketProbe, TComponent)
  public:
@@ -21,6 +23,7 @@ class TBracketProbe : public TComponent {
   void BeginUpdate() { Log.push_back("begin"); }
   void EndUpdate() { Undo("end"); }
   void EndUpdateCompleted(bool ACompleted) { Undo(ACompleted ? "end completed" : "end abandoned"); }
+  void CancelUpdate() { Undo("cancel"); }
   void Lock(bool ALock) {
     if (ALock)
       Log.push_back("lock");
@@ -47,15 +50,11 @@ using TCompletionScope = TUpdateScope<TBracketProbe, &TBracketProbe::BeginUpdate
 // ---------------------------------------------------------------------------------------------
 // The error rule every ending scope shares
 
-enum class TEndingScope { Update, LockSwitch, Finally };
+enum class TEndingScope { Update, Cancellable, LockSwitch, Finally };
 
-const char* EndingScopeName(TEndingScope AScope) {
-  switch (AScope) {
-    case TEndingScope::Update: return "Update";
-    case TEndingScope::LockSwitch: return "LockSwitch";
-    case TEndingScope::Finally: return "Finally";
-  }
-  return "?";
+std::string EndingScopeName(TEndingScope AScope) {
+  return NameOf(AScope, {QJ_NAMED(TEndingScope::Update), QJ_NAMED(TEndingScope::Cancellable),
+                         QJ_NAMED(TEndingScope::LockSwitch), QJ_NAMED(TEndingScope::Finally)});
 }
 
 struct TEndingCase {
@@ -87,6 +86,11 @@ class ScopeEndingTest : public ::testing::TestWithParam<std::tuple<TEndingScope,
         block();
         break;
       }
+      case TEndingScope::Cancellable: {
+        TCancellableUpdateScope<TBracketProbe> update(FProbe);
+        block();
+        break;
+      }
       case TEndingScope::LockSwitch: {
         TLockSwitchScope<TBracketProbe, &TBracketProbe::Lock> locked(FProbe);
         block();
@@ -113,10 +117,11 @@ TEST_P(ScopeEndingTest, UndoRunsOnceAndTheRightErrorReachesTheCaller) {
 
 INSTANTIATE_TEST_SUITE_P(
     Scopes, ScopeEndingTest,
-    ::testing::Combine(::testing::Values(TEndingScope::Update, TEndingScope::LockSwitch, TEndingScope::Finally),
+    ::testing::Combine(::testing::Values(TEndingScope::Update, TEndingScope::Cancellable, TEndingScope::LockSwitch,
+                                         TEndingScope::Finally),
                        ::testing::ValuesIn(kEndingCases)),
     [](const auto& info) {
-      return std::string(EndingScopeName(std::get<0>(info.param))) + "_" + std::get<1>(info.param).Name;
+      return EndingScopeName(std::get<0>(info.param)) + "_" + std::get<1>(info.param).Name;
     });
 
 // A scope opened in a destructor that runs while another exception unwinds has no exception of
@@ -183,6 +188,17 @@ TEST(ScopesTest, EndLearnsWhetherTheBlockCompleted) {
             }),
             "block failed");
   EXPECT_EQ(probe->Log, (ScopeLog{"begin", "end completed", "begin", "end abandoned"}));
+}
+
+TEST(ScopesTest, CancellableUpdateEndsACompletedBlockAndCancelsAFailedOne) {
+  TOwned<TBracketProbe> probe = MakeOwned<TBracketProbe>(nullptr);
+  { TCancellableUpdateScope<TBracketProbe> update(probe.get()); }
+  EXPECT_EQ(ErrorOf<Exception>([&] {
+              TCancellableUpdateScope<TBracketProbe> update(probe.get());
+              throw Exception("block failed");
+            }),
+            "block failed");
+  EXPECT_EQ(probe->Log, (ScopeLog{"begin", "end", "begin", "cancel"}));
 }
 
 TEST(ScopesTest, LockSwitchScopeSwitchesOnAndOff) {

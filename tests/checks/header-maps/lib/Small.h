@@ -1,0 +1,2 @@
+// Short enough to need no map.
+#pragma once

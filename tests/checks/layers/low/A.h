@@ -1,0 +1,4 @@
+#pragma once
+#include <vector>
+#include "low/A2.h"
+#include "mid/B.h"

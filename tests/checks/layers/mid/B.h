@@ -1,0 +1,3 @@
+#pragma once
+#include "low/A.h"
+#  include "tests/support/X.h"

@@ -1,0 +1,2 @@
+#include "C.h"
+#include <string>

@@ -1,0 +1,3 @@
+#pragma once
+#include "low/A.h"
+#include "mid/B.h"
