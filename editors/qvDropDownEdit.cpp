@@ -608,9 +608,11 @@ bool TqvCustomDropDownEdit::DoMouseWheel(TShiftState Shift, Integer WheelDelta, 
   IqvTextEditLookupData* lookup = GetILookupData();
   if (!CanSynchronizeLookupData(true) || !HasPopupWindow() || !lookup || lookup->IsEmpty()) return false;
   // The list scrolls as the wheel over it would, whatever control it is.
-  if (TWinControl* list = lookup->GetList())
-    list->Perform(CM_MOUSEWHEEL, MAKEWPARAM(ShiftStateToKeys(Shift), static_cast<WORD>(WheelDelta)),
+  if (TWinControl* list = lookup->GetList()) {
+    const WORD keys = static_cast<WORD>(ShiftStateToMouseKeys(Shift));
+    list->Perform(CM_MOUSEWHEEL, MAKEWPARAM(keys, static_cast<WORD>(WheelDelta)),
                   MAKELPARAM(static_cast<WORD>(MousePos.X), static_cast<WORD>(MousePos.Y)));
+  }
   return true;
 }
 

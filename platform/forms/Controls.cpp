@@ -33,16 +33,6 @@ TShiftState KeysToShiftState(WORD Keys) {
   return s;
 }
 
-WORD ShiftStateToKeys(TShiftState Shift) {
-  WORD keys = 0;
-  if (Shift & ssShift) keys |= MK_SHIFT;
-  if (Shift & ssCtrl) keys |= MK_CONTROL;
-  if (Shift & ssLeft) keys |= MK_LBUTTON;
-  if (Shift & ssRight) keys |= MK_RBUTTON;
-  if (Shift & ssMiddle) keys |= MK_MBUTTON;
-  return keys;
-}
-
 TShiftState KeyDataToShiftState(LPARAM KeyData) {
   TShiftState s = 0;
   if (GetKeyState(VK_SHIFT) < 0) s |= ssShift;

@@ -105,8 +105,6 @@ using TImeName = String;
 
 // The shift state of a key message's moment, and of the mouse message's key flags.
 TShiftState KeysToShiftState(WORD Keys);
-// The mouse message's key flags of a shift state (Alt has none).
-WORD ShiftStateToKeys(TShiftState Shift);
 TShiftState KeyDataToShiftState(LPARAM KeyData);
 TShiftState KeyboardStateToShiftState();
 
