@@ -15,12 +15,25 @@ include([==[${CMAKE_SOURCE_DIR}/cmake/QJTestSuites.cmake]==])
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${include_file})
 endfunction()
 
-# Helpers shared by the test suites (tests/support/*.cpp).
+# The virtual screen: a private Xvfb server and reads of its screen (tests/support/XDisplay.cpp).
+# The end-to-end tests and the benchmarks share it, so it builds whatever QJ_BUILD_TESTS says.
+function(qj_virtual_screen)
+  add_library(qj_xdisplay STATIC ${CMAKE_SOURCE_DIR}/tests/support/XDisplay.cpp)
+  target_include_directories(qj_xdisplay PUBLIC ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(qj_xdisplay PUBLIC ${CMAKE_DL_LIBS} Threads::Threads)
+endfunction()
+
+# Helpers shared by the test suites (tests/support/*.cpp), the virtual screen among them.
 function(qj_test_support)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/support/*.cpp)
-  add_library(qj_testsupport STATIC ${sources})
-  target_include_directories(qj_testsupport PUBLIC ${CMAKE_SOURCE_DIR}/tests)
-  target_link_libraries(qj_testsupport PUBLIC ${CMAKE_DL_LIBS})
+  list(REMOVE_ITEM sources ${CMAKE_SOURCE_DIR}/tests/support/XDisplay.cpp)
+  if(sources)
+    add_library(qj_testsupport STATIC ${sources})
+    target_link_libraries(qj_testsupport PUBLIC qj_xdisplay)
+  else()
+    add_library(qj_testsupport INTERFACE)
+    target_link_libraries(qj_testsupport INTERFACE qj_xdisplay)
+  endif()
 endfunction()
 
 # Checks of the tree that need no compiler (cmake/checks/), run by CTest as check:<name>: on the

@@ -10,11 +10,13 @@
 # The generated file includes its sources by their path relative to the source folder, so it is
 # the same in every clone and the compiler cache hits across clones.
 #
-# Names in anonymous namespaces, `using` declarations and macros of one source are seen by the
-# sources after it in its batch: keep such names unique within a library or a test program (a
-# clash is a "redefinition" or "ambiguous" error naming both files; share the helper if the two do
-# the same, else name each after what it does). -DQJ_UNITY_TEST_BATCH=1000 puts every file of a
-# test program in one batch and shows every clash at once. -DQJ_UNITY=OFF compiles each source on
+# Names in anonymous namespaces, statics, `using` declarations and macros of one source are seen
+# by the sources after it in its batch: keep such names unique within a library or a test program
+# (share the helper if the two do the same, else name each after what it does). A clash may be no
+# error at all, an overload that takes the other file's calls: scripts/check-file-local-names
+# fails on file-local functions, variables and types alike, and scripts/test runs it first.
+# -DQJ_UNITY_TEST_BATCH=1000 puts every file of a test program in one batch and shows every
+# compiler error of a clash at once. -DQJ_UNITY=OFF compiles each source on
 # its own (each file must include what it uses), and a batch of 1 does so for one kind: while
 # editing one test file, -DQJ_UNITY_TEST_BATCH=1 recompiles that file alone.
 option(QJ_UNITY "Compile sources in batches (unity build)" ON)

@@ -24,6 +24,7 @@ void TqvKeys::Save(TqvDBDataController* AController) {
 
 void TqvKeys::Restore(TqvDBDataController* AController) {
   Bind(AController);
+  FHint = 0;
   if (FKeys.empty()) return;
   DoRestore();
   Clear();
@@ -44,10 +45,22 @@ void TqvKeys::SortKeys() {
 
 Variant TqvKeys::RecordKeyValues(Integer ARecordIndex) const { return FController->GetKeyValues(ARecordIndex); }
 
+// Records mostly come in their keys' order: where the last search ended is tried first.
 bool TqvKeys::FindKey(Integer ARecordIndex, Integer& AIndex) const {
   Variant values = RecordKeyValues(ARecordIndex);
-  return FindSorted(
-      GetCount(), [&](Integer i) { return VarCompareEx(FKeys[static_cast<size_t>(i)]->KeyValues, values); }, AIndex);
+  auto compare = [&](Integer i) { return VarCompareEx(FKeys[static_cast<size_t>(i)]->KeyValues, values); };
+  Integer count = GetCount();
+  Integer hint = std::min(FHint, count);
+  Integer atHint = hint < count ? compare(hint) : 1;
+  bool found;
+  if (atHint >= 0 && (hint == 0 || compare(hint - 1) < 0)) {
+    AIndex = hint;
+    found = atHint == 0;
+  } else {
+    found = FindSorted(count, compare, AIndex);
+  }
+  FHint = found ? AIndex + 1 : AIndex;
+  return found;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -38,7 +38,8 @@ class TqvKeys {
   void Save(TqvDBDataController* AController);
   void Restore(TqvDBDataController* AController);
   virtual void Clear() { FKeys.clear(); }
-  // The key equal to the record's key values; bisection over the sorted keys.
+  // The key equal to the record's key values: next to the last one found, else by bisection
+  // over the sorted keys.
   bool FindKey(Integer ARecordIndex, Integer& AIndex) const;
   Integer GetCount() const { return static_cast<Integer>(FKeys.size()); }
 
@@ -57,6 +58,7 @@ class TqvKeys {
   TqvDBDataController* FController = nullptr;
   std::vector<TqvCustomDataField*> FKeyFields;
   std::vector<std::unique_ptr<TqvKeyInfo>> FKeys;
+  mutable Integer FHint = 0;  // where FindKey tries first
 };
 
 class TqvDetailKeys : public TqvKeys {

@@ -47,7 +47,8 @@ Variant TqvValueDefDBReader::GetValue(TqvValueDef* AValueDef) {
   TField* field = BindingOf(AValueDef).Field;
   if (!field) return TqvValueDefReader::GetValue(AValueDef);
   Variant value = field->GetValue();
-  return VarIsEmpty(value) ? Null() : value;
+  if (VarIsEmpty(value)) return Null();
+  return value;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1,7 +1,6 @@
 #include "editors/qvDrawTextUtils.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "lookandfeel/qvGraphics.h"
 #include "platform/os/Gdi.h"
@@ -14,10 +13,6 @@ namespace {
 constexpr char CR = '\r', LF = '\n', TAB = '\t';
 
 bool IsLineEnd(char c) { return c == CR || c == LF; }
-
-Integer ClampToInteger(Int64 AValue) {
-  return Integer(std::clamp<Int64>(AValue, std::numeric_limits<Integer>::min(), std::numeric_limits<Integer>::max()));
-}
 
 // The extent of a piece of text: tab-expanded to the default stops, or plain.
 TSize MeasureText(HDC ADC, const char* AText, Integer ALength, bool AExpandTabs) {

@@ -113,7 +113,7 @@ void DrawNativeFrameAndBackground(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AVi
   FillRectWithBrush(ACanvas->GetHandle(), inner, ABrush);
 }
 
-bool IsInside(const TRect& AInner, const TRect& AOuter) {
+bool RectLiesWithin(const TRect& AInner, const TRect& AOuter) {
   return AInner.Left >= AOuter.Left && AInner.Top >= AOuter.Top && AInner.Right <= AOuter.Right &&
          AInner.Bottom <= AOuter.Bottom;
 }
@@ -123,7 +123,7 @@ void DrawButtons(TqvCanvas* ACanvas, TqvCustomEditViewInfo* AViewInfo) {
     TqvEditButtonViewInfo* button = AViewInfo->GetButton(i);
     if (button->VisibleBounds.IsEmpty()) continue;
     button->BackgroundColor = AViewInfo->BackgroundColor;
-    if (IsInside(button->Bounds, AViewInfo->BorderRect)) {
+    if (RectLiesWithin(button->Bounds, AViewInfo->BorderRect)) {
       AViewInfo->DrawButton(ACanvas, i);
       continue;
     }

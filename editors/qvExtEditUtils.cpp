@@ -14,7 +14,7 @@ namespace {
 
 constexpr double kMaxIntegerMagnitude = 2147483648.0;
 
-void Line(TqvCanvas* ACanvas, TColor AColor, Integer X1, Integer Y1, Integer X2, Integer Y2) {
+void DrawPenLine(TqvCanvas* ACanvas, TColor AColor, Integer X1, Integer Y1, Integer X2, Integer Y2) {
   ACanvas->GetPen()->SetColor(AColor);
   ACanvas->MoveTo(X1, Y1);
   ACanvas->LineTo(X2, Y2);
@@ -111,10 +111,10 @@ void DrawColorBox(TqvCanvas* ACanvas, const TRect& R, TColor AInnerFrameColor, B
 void DrawTwoColorFrame(TqvCanvas* ACanvas, const TRect& R, TColor ALeftTopColor, TRect& AInnerRect,
                        TColor ARightBottomColor) {
   const Integer l = R.Left, t = R.Top, r = R.Right, b = R.Bottom;
-  Line(ACanvas, ALeftTopColor, l, t, l, b + 1);
-  Line(ACanvas, ALeftTopColor, l, t, r + 1, t);
-  Line(ACanvas, ARightBottomColor, r, t + 1, r, b);
-  Line(ACanvas, ARightBottomColor, l + 1, b, r + 1, b);
+  DrawPenLine(ACanvas, ALeftTopColor, l, t, l, b + 1);
+  DrawPenLine(ACanvas, ALeftTopColor, l, t, r + 1, t);
+  DrawPenLine(ACanvas, ARightBottomColor, r, t + 1, r, b);
+  DrawPenLine(ACanvas, ARightBottomColor, l + 1, b, r + 1, b);
   AInnerRect = Rect(l + 1, t + 1, r - 1, b - 1);
 }
 

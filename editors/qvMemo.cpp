@@ -20,8 +20,6 @@ namespace {
 
 const TqvEditKindRegistration MemoRegistration(&TqvMemoProperties::StaticClass(), &sqvEditDisplayTextMemo);
 
-Integer CharCount(const String& S) { return static_cast<Integer>(S.size()); }
-
 // Scroll codes as the window's scroll messages take them (the same order).
 WPARAM ScrollRequest(TScrollCode ACode, Integer APos) {
   return MAKEWPARAM(static_cast<WORD>(ACode), static_cast<WORD>(std::clamp(APos, 0, 0xFFFF)));
@@ -352,7 +350,7 @@ void TqvCustomMemo::SetSelText(const String& AText) {
   const Integer maxLength = GetProperties()->GetMaxLength();
   if (byUser && maxLength > 0) {
     // The room MaxLength leaves beside the text before and after the selection.
-    const Integer room = maxLength - (CharCount(InternalGetText()) - inner->GetSelLength());
+    const Integer room = maxLength - (Length(InternalGetText()) - inner->GetSelLength());
     text = text.substr(0, size_t(std::max(0, room)));
     if (!text.empty() && text.back() == '\r') text.pop_back();  // never half a line break
   }

@@ -2,7 +2,6 @@
 #include "editors/qvProgressBar.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "editors/qvEditPaintUtils.h"
 #include "editors/qvExtEditUtils.h"
@@ -29,10 +28,6 @@ constexpr Integer kThemedInset = 2;
 // The editor kind is known by name from start-up on.
 const TqvEditKindRegistration ProgressBarRegistration(&TqvProgressBarProperties::StaticClass(),
                                                       &sqvEditDisplayTextProgressBar);
-
-Integer ClampToInteger(Int64 V) {
-  return Integer(std::clamp<Int64>(V, std::numeric_limits<Integer>::min(), std::numeric_limits<Integer>::max()));
-}
 
 }  // namespace
 

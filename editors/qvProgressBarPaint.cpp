@@ -17,7 +17,7 @@ namespace {
 // Chunks of a themed bar are cut through this far from their start.
 constexpr Integer kChunkCutOffset = 4;
 constexpr Integer kLedGap = 2;
-constexpr Integer kTextEscapementVertical = 2700;
+constexpr Integer kTextEscapementDownward = 2700;
 
 // The distance of V from AMin in pixels of a bar ALength long for the range; V is held inside
 // AMin..AMax so that nothing reaches past the bar.
@@ -320,7 +320,7 @@ class TBarPainter {
     SIZE extent{};
     GetTextExtentPoint32(FDC, text.data(), Integer(text.size()), &extent);
     const Integer tw = extent.cx, th = extent.cy;
-    TFont* font = vertical ? FInfo.VerticalTextFont.Get(FInfo.Font, kTextEscapementVertical) : upright;
+    TFont* font = vertical ? FInfo.VerticalTextFont.Get(FInfo.Font, kTextEscapementDownward) : upright;
     if (vertical) SelectObject(FDC, font->GetHandle());
     SetBkMode(FDC, TRANSPARENT);
     SetTextColor(FDC, ColorToRGB(FInfo.TextColor));

@@ -21,8 +21,7 @@ using TClickLock = TLockSwitchScope<TqvCustomTextEdit, &TqvCustomTextEdit::LockC
 const TqvEditKindRegistration TextEditRegistration(&TqvTextEditProperties::StaticClass(),
                                                    &sqvEditDisplayTextTextEdit);
 
-// The text is single-byte: a character is a byte, and a caret position counts characters.
-Integer CharCount(const String& S) { return static_cast<Integer>(S.size()); }
+// The text is single-byte: a character is a byte, so Length and a caret position count characters.
 String FirstChars(const String& S, Integer ACount) { return S.substr(0, size_t(std::max(0, ACount))); }
 
 }  // namespace
@@ -379,7 +378,7 @@ void TqvCustomTextEdit::CalculateFindSelection() {
   }
   if (viewInfo->DrawSelected) {
     viewInfo->SelStart = 0;
-    viewInfo->SelLength = std::max(0, CharCount(viewInfo->Text) - inner->GetSelLength());
+    viewInfo->SelLength = std::max(0, Length(viewInfo->Text) - inner->GetSelLength());
     viewInfo->SelTextColor = clHighlight;
     viewInfo->SelBackgroundColor = clHighlightText;
   } else {
@@ -572,7 +571,7 @@ bool TqvCustomTextEdit::CanCompleteByLookup() {
   IqvInnerTextEdit* inner = GetInnerTextEdit();
   if (!inner) return false;
   const Integer selLength = inner->GetSelLength();
-  return (selLength == 0 && inner->GetSelStart() == CharCount(InternalGetText())) || FFindSelection || selLength > 0;
+  return (selLength == 0 && inner->GetSelStart() == Length(InternalGetText())) || FFindSelection || selLength > 0;
 }
 
 bool TqvCustomTextEdit::LocateAndComplete(String& S) {
@@ -600,8 +599,8 @@ bool TqvCustomTextEdit::LocateAndComplete(String& S) {
     GetDataBinding()->SetDisplayText(S + tail);
     if (!alive) return found;
     if (inner) {
-      inner->SetSelStart(CharCount(S));
-      inner->SetSelLength(CharCount(tail));
+      inner->SetSelStart(Length(S));
+      inner->SetSelLength(Length(tail));
     }
   }
   UpdateDisplayedText();
@@ -635,7 +634,7 @@ void TqvCustomTextEdit::DoEditKeyPress(char& Key) {
         if (style == esEditList && !text.empty() && !FFindSelection && inner) {
           const Integer caret = inner->GetSelStart();
           inner->SetSelStart(caret);
-          inner->SetSelLength(CharCount(text) - caret);
+          inner->SetSelLength(Length(text) - caret);
           FFindSelection = true;
         }
         if (FFindSelection && inner) {
@@ -654,7 +653,7 @@ void TqvCustomTextEdit::DoEditKeyPress(char& Key) {
           else if (style == esFixedList)
             s = String(1, Key);
           else
-            s = FirstChars(text, selStart) + Key + text.substr(size_t(std::min(selStart, CharCount(text))));
+            s = FirstChars(text, selStart) + Key + text.substr(size_t(std::min(selStart, Length(text))));
           FLookupUpdating = true;
           found = LocateAndComplete(s);
           if (alive && style == esFixedList && !properties->GetIncrementalSearch() && !found) {
@@ -749,7 +748,7 @@ void TqvCustomTextEdit::SetSelText(const String& AText) {
   if (!inner) return;
   if (IsListEditingStyle(style)) SelectAll();
   const String text = InternalGetText();
-  const Integer length = CharCount(text);
+  const Integer length = Length(text);
   const Integer selStart = std::clamp(inner->GetSelStart(), 0, length);
   const Integer selLength = std::clamp(inner->GetSelLength(), 0, length - selStart);
   const String before = FirstChars(text, selStart), after = text.substr(size_t(selStart + selLength));
@@ -759,12 +758,12 @@ void TqvCustomTextEdit::SetSelText(const String& AText) {
   if (IsUserChange() && (style == esEdit || style == esNoEdit) && maxLength > 0) {
     // Counted in characters, and the caret placed in characters too.
     const String prefix = before + AText;
-    caret = std::min(maxLength, CharCount(prefix));
+    caret = std::min(maxLength, Length(prefix));
     if (selStart >= caret) return;
     newText = FirstChars(prefix + after, maxLength);
   } else {
     newText = before + AText + after;
-    caret = selStart + CharCount(AText);
+    caret = selStart + Length(AText);
   }
   if (TrySetDisplayText(newText)) SetSelStart(caret);
 }
@@ -853,7 +852,7 @@ void TqvCustomTextEdit::WMGetText(TMessage& Message) {
     return;
   }
   const String text = InternalGetText();
-  const Integer count = std::min(CharCount(text), size - 1);
+  const Integer count = std::min(Length(text), size - 1);
   std::memcpy(buffer, text.data(), size_t(count));
   buffer[count] = '\0';
   Message.Result = count;
@@ -874,7 +873,7 @@ void TqvCustomTextEdit::WMClear(TMessage&) {
 void TqvCustomTextEdit::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case WM_GETTEXT: WMGetText(Message); return;
-    case WM_GETTEXTLENGTH: Message.Result = CharCount(InternalGetText()); return;
+    case WM_GETTEXTLENGTH: Message.Result = Length(InternalGetText()); return;
     case WM_SETTEXT: WMSetText(Message); return;
     case WM_CLEAR: WMClear(Message); return;
     default: inherited::Dispatch(Message);

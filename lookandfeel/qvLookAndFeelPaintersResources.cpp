@@ -42,9 +42,11 @@ struct TPainterResources {
   std::array<TOwned<TBitmap>, 2> Patterns;
 };
 
+// Never destroyed: DonePainterUnit frees what it holds, and units kept in a static object end at
+// exit after any static of this file would have.
 TPainterResources& Resources() {
-  static TPainterResources resources;
-  return resources;
+  static TPainterResources* const resources = new TPainterResources;
+  return *resources;
 }
 
 void PaintPattern(TBitmap& B, TColor AOdd, TColor AEven) {

@@ -8,6 +8,7 @@
 // Where the parts live:
 //   DBDataSet.cpp          open and close, fields, events to links, controls, filter settings
 //   DBDataSetCursor.cpp    the window, navigation, bookmarks, Locate and Lookup
+//   DBRecordIds.cpp        the records' identities, read as far as they are asked for
 //   DBDataSetEditing.cpp   Edit, Insert, Append, Post, Cancel, Delete, field values
 //   DBField.cpp            TField
 //   DBFields.cpp           the TField subclasses and the class for each field type
@@ -37,6 +38,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/data/DBRecordIds.h"
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Scopes.h"
 #include "platform/rtl/Variants.h"
@@ -87,8 +89,6 @@ using TFilterOptions = Cardinal;
 // A bookmark: an opaque text naming one record of one dataset; empty means none.
 using TBookmarkStr = String;
 
-// A record's identity in its storage. Datasets keep their records in ascending identity order.
-using TRecordId = Int64;
 
 // One column of a dataset's storage.
 struct TFieldDef {
@@ -286,7 +286,8 @@ class TDataSet : public TComponent {
   // Moves up to ADistance records; returns how many it moved. Reaching an end sets Bof or Eof.
   // While the cursor walks on, the records it reaches are read in batches ahead of it: a write
   // of this database connection reads them again, another connection's shows at Refresh (as for
-  // the records already in the window).
+  // the records already in the window). The records' identities are read as far as they are
+  // needed (TRecordIds): records this connection adds or removes beyond them show when reached.
   Integer MoveBy(Integer ADistance);
   bool GetBof() const { return FBof; }
   bool GetEof() const { return FEof; }
@@ -421,9 +422,15 @@ class TDataSet : public TComponent {
   // and the old one holds exactly the records of its positions: only the records coming in are
   // read. False when it cannot.
   bool ShiftWindow(Integer AStart, Integer ACount);
-  // The records at ACount positions from AFirst, next to the window on the side AForward says:
-  // taken from those read ahead, else read with more beyond them while the walk goes on.
-  std::vector<TRecordBuffer> ReadBeside(Integer AFirst, Integer ACount, bool AForward);
+  // The records at ACount positions from AFirst, next to the window on the side AForward says,
+  // into FIncoming: taken from those read ahead, else read with more beyond them while the walk
+  // goes on.
+  void ReadBeside(Integer AFirst, Integer ACount, bool AForward);
+  // Whether the walk forward has read the records at ACount positions from AFirst already, as
+  // the storage holds them now: the window then takes them over as they are.
+  bool AheadHolds(Integer AFirst, Integer ACount);
+  // Keeps the room of a record leaving the window for the next records read.
+  void SpareRow(std::vector<Variant>&& AValues);
   // Shows the record at APosition on window row ARow, or as near to it as the records allow.
   void PlaceWindow(Integer APosition, Integer ARow, bool AReread = false);
   // Reads the selection and the window's records again, staying on the active record while it
@@ -435,7 +442,11 @@ class TDataSet : public TComponent {
 
   // DBDataSetEditing.cpp
   TRecordBuffer& ActiveBuffer();
-  const TRecordBuffer* ActiveBufferOrNull() const;
+  // Inline: every field read asks for it.
+  const TRecordBuffer* ActiveBufferOrNull() const {
+    if (FActiveRecord < 0 || FActiveRecord >= static_cast<Integer>(FBuffers.size())) return nullptr;
+    return &FBuffers[static_cast<size_t>(FActiveRecord)];
+  }
   TRecordBuffer NewBuffer() const;
   void BeginInsertAppend();
   void CheckCanModify() const;
@@ -452,11 +463,13 @@ class TDataSet : public TComponent {
   std::vector<TFieldDef> FFieldDefs;
   std::vector<TField*> FFields;
   std::vector<TDataSource*> FDataSources;
-  std::vector<TRecordId> FIds;
+  mutable TRecordIds FIds;  // read from the storage as far as asked for
   std::deque<TRecordBuffer> FBuffers;
   // Records read ahead of the window while walking, ascending, next to it on the side of the walk;
   // good while the storage's write count stays and their identities are still at their positions.
   std::deque<TRecordBuffer> FAhead;
+  std::vector<TRecordBuffer> FIncoming;  // ReadBeside's records, kept to keep its room
+  std::vector<std::vector<Variant>> FSpareRows;  // rows that left the window, to be read into
   Int64 FAheadWrites = 0;
   Integer FAheadRows = 0;     // how many records the next read takes ahead
   bool FAheadForward = true;

@@ -88,19 +88,19 @@ void TDataSet::DoOpen() {
       BindFields();
     if (FFiltered && FFilterExpression)
       FStorage->SetFilter(FFilterExpression.get(), (FFilterOptions & foCaseInsensitive) != 0);
-    FStorage->FetchIds(FIds);
+    FIds.Reset(FStorage.get());
     PlaceWindow(0, 0);
   } catch (...) {
     UnbindFields();
     DestroyDefaultFields();
-    FIds.clear();
+    FIds.Clear();
     FBuffers.clear();
     FFieldDefs.clear();
     FStorage.reset();
     throw;
   }
   FBof = true;
-  FEof = FIds.empty();
+  FEof = FBuffers.empty();
   SetState(dsBrowse);
 }
 
@@ -108,9 +108,11 @@ void TDataSet::DoClose() {
   TAliveToken alive = AliveToken();
   SetState(dsInactive);
   if (!alive) return;
-  FIds.clear();
+  FIds.Clear();
   FBuffers.clear();
   FAhead.clear();
+  FIncoming.clear();
+  FSpareRows.clear();
   FEditOriginal = TRecordBuffer();
   FAssigned.clear();
   FReloadPending = false;

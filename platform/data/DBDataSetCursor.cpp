@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <limits>
 
 #include "platform/data/DB.h"
 #include "platform/data/DBConsts.h"
@@ -30,11 +31,7 @@ bool LocateValueMatches(const Variant& AValue, const Variant& AKey, TLocateOptio
 // ---------------------------------------------------------------------------------------------
 // The window
 
-Integer TDataSet::RecordPosition(TRecordId AId) const {
-  auto it = std::lower_bound(FIds.begin(), FIds.end(), AId);
-  if (it == FIds.end() || *it != AId) return -1;
-  return static_cast<Integer>(it - FIds.begin());
-}
+Integer TDataSet::RecordPosition(TRecordId AId) const { return FIds.PositionOf(AId); }
 
 void TDataSet::ReadBuffer(TRecordBuffer& ABuffer, TRecordId AId) {
   ABuffer.Id = AId;
@@ -68,7 +65,7 @@ void TDataSet::FillWindow(Integer AStart, Integer ACount, bool AReread) {
   std::vector<TRecordId> missing;
   size_t old = 0;
   for (Integer i = 0; i < ACount; ++i) {
-    TRecordId id = FIds[static_cast<size_t>(AStart + i)];
+    TRecordId id = FIds.At(AStart + i);
     buffers[static_cast<size_t>(i)].Id = id;
     while (!AReread && old < FBuffers.size() && (FBuffers[old].IsNew || FBuffers[old].Id < id)) ++old;
     if (!AReread && old < FBuffers.size() && FBuffers[old].Id == id)
@@ -96,27 +93,51 @@ bool TDataSet::ShiftWindow(Integer AStart, Integer ACount) {
   bool forward = AStart >= FWindowStart && newEnd >= oldEnd;
   bool backward = AStart <= FWindowStart && newEnd <= oldEnd;
   if (oldCount == 0 || AStart > oldEnd || newEnd < FWindowStart || (!forward && !backward)) return false;
-  if (oldEnd > static_cast<Integer>(FIds.size())) return false;
-  auto id = FIds.begin() + FWindowStart;
+  if (FIds.Clamp(oldEnd) < oldEnd) return false;
+  Integer position = FWindowStart;
   for (const TRecordBuffer& buffer : FBuffers)
-    if (buffer.IsNew || buffer.Id != *id++) return false;
+    if (buffer.IsNew || buffer.Id != FIds.At(position++)) return false;
   // Read first: a failing read leaves the window as it was.
   if (forward) {
-    std::vector<TRecordBuffer> incoming = ReadBeside(oldEnd, newEnd - oldEnd, true);
-    for (Integer i = FWindowStart; i < AStart; ++i) FBuffers.pop_front();
-    for (TRecordBuffer& buffer : incoming) FBuffers.push_back(std::move(buffer));
+    bool readAhead = AheadHolds(oldEnd, newEnd - oldEnd);
+    if (!readAhead) ReadBeside(oldEnd, newEnd - oldEnd, true);
+    for (Integer i = FWindowStart; i < AStart; ++i) {
+      SpareRow(std::move(FBuffers.front().Values));
+      FBuffers.pop_front();
+    }
+    if (readAhead) {
+      for (Integer i = oldEnd; i < newEnd; ++i) {
+        FBuffers.push_back(std::move(FAhead.front()));
+        FAhead.pop_front();
+      }
+    } else {
+      for (TRecordBuffer& buffer : FIncoming) FBuffers.push_back(std::move(buffer));
+    }
   } else {
-    std::vector<TRecordBuffer> incoming = ReadBeside(AStart, FWindowStart - AStart, false);
-    for (Integer i = newEnd; i < oldEnd; ++i) FBuffers.pop_back();
-    for (auto it = incoming.rbegin(); it != incoming.rend(); ++it) FBuffers.push_front(std::move(*it));
+    ReadBeside(AStart, FWindowStart - AStart, false);
+    for (Integer i = newEnd; i < oldEnd; ++i) {
+      SpareRow(std::move(FBuffers.back().Values));
+      FBuffers.pop_back();
+    }
+    for (auto it = FIncoming.rbegin(); it != FIncoming.rend(); ++it) FBuffers.push_front(std::move(*it));
   }
   FWindowStart = AStart;
   return true;
 }
 
-auto TDataSet::ReadBeside(Integer AFirst, Integer ACount, bool AForward) -> std::vector<TRecordBuffer> {
-  std::vector<TRecordBuffer> records(static_cast<size_t>(ACount));
-  if (ACount == 0) return records;
+bool TDataSet::AheadHolds(Integer AFirst, Integer ACount) {
+  if (!FAheadForward || static_cast<Integer>(FAhead.size()) < ACount || FAheadWrites != FStorage->WriteCount())
+    return false;
+  for (Integer i = 0; i < ACount; ++i)
+    if (FAhead[static_cast<size_t>(i)].Id != FIds.At(AFirst + i)) return false;
+  return true;
+}
+
+void TDataSet::ReadBeside(Integer AFirst, Integer ACount, bool AForward) {
+  std::vector<TRecordBuffer>& records = FIncoming;
+  records.clear();
+  records.resize(static_cast<size_t>(ACount));
+  if (ACount == 0) return;
   if (AForward != FAheadForward) FAheadRows = 0;
   if (AForward != FAheadForward || FAheadWrites != FStorage->WriteCount()) FAhead.clear();
   FAheadForward = AForward;
@@ -125,20 +146,22 @@ auto TDataSet::ReadBeside(Integer AFirst, Integer ACount, bool AForward) -> std:
   for (; taken < ACount && !FAhead.empty(); ++taken) {
     Integer offset = AForward ? taken : ACount - 1 - taken;
     TRecordBuffer& next = AForward ? FAhead.front() : FAhead.back();
-    if (next.Id != FIds[static_cast<size_t>(AFirst + offset)]) {
+    if (next.Id != FIds.At(AFirst + offset)) {
       FAhead.clear();
       break;
     }
     records[static_cast<size_t>(offset)] = std::move(next);
     AForward ? FAhead.pop_front() : FAhead.pop_back();
   }
-  if (taken == ACount) return records;
+  if (taken == ACount) return;
   // Read the rest with the next records of the walk beyond them.
-  Integer count = static_cast<Integer>(FIds.size());
   Integer first = AForward ? AFirst + taken : std::max(0, AFirst - FAheadRows);
-  Integer end = AForward ? std::min(count, AFirst + ACount + FAheadRows) : AFirst + ACount - taken;
-  std::vector<TRecordId> ids(FIds.begin() + first, FIds.begin() + end);
+  Integer end = AForward ? FIds.Clamp(AFirst + ACount + FAheadRows) : AFirst + ACount - taken;
+  std::vector<TRecordId> ids;
+  ids.reserve(static_cast<size_t>(end - first));
+  for (Integer position = first; position < end; ++position) ids.push_back(FIds.At(position));
   std::vector<std::vector<Variant>> values;
+  values.swap(FSpareRows);
   FStorage->ReadRecords(ids, values);
   FAheadRows = std::clamp(FAheadRows * 2, MinReadAhead, MaxReadAhead);
   FAheadWrites = FStorage->WriteCount();
@@ -152,20 +175,27 @@ auto TDataSet::ReadBeside(Integer AFirst, Integer ACount, bool AForward) -> std:
     else
       FAhead.push_back(std::move(buffer));
   }
-  return records;
+  values.clear();
+  FSpareRows.swap(values);
+}
+
+void TDataSet::SpareRow(std::vector<Variant>&& AValues) {
+  if (static_cast<Integer>(FSpareRows.size()) < MaxReadAhead) FSpareRows.push_back(std::move(AValues));
 }
 
 void TDataSet::PlaceWindow(Integer APosition, Integer ARow, bool AReread) {
-  Integer count = static_cast<Integer>(FIds.size());
-  if (count == 0) {
+  if (FIds.Empty()) {
     FBuffers.clear();
     FWindowStart = FActiveRecord = 0;
     return;
   }
-  APosition = std::clamp(APosition, 0, count - 1);
+  APosition = std::max(APosition, 0);
+  if (!FIds.Exists(APosition)) APosition = FIds.Count() - 1;
   ARow = std::clamp(ARow, 0, FBufferCount - 1);
-  Integer start = std::max(0, std::min(APosition - ARow, count - FBufferCount));
-  FillWindow(start, std::min(FBufferCount, count - start), AReread);
+  Integer start = std::max(0, APosition - ARow);
+  Integer end = FIds.Clamp(start + FBufferCount);
+  start = std::max(0, std::min(start, end - FBufferCount));
+  FillWindow(start, end - start, AReread);
   FActiveRecord = APosition - start;
 }
 
@@ -174,18 +204,17 @@ void TDataSet::ReloadRecords() {
   bool hadRecord = active && !active->IsNew;
   TRecordId current = hadRecord ? active->Id : 0;
   Integer oldPosition = hadRecord ? RecordPosition(current) : 0;
-  std::vector<TRecordId> ids;
-  FStorage->FetchIds(ids);
-  FIds.swap(ids);
+  TRecordIds previous = std::move(FIds);
   try {
+    FIds.Reset(FStorage.get());
     Integer position = hadRecord ? RecordPosition(current) : -1;
     if (position < 0) position = std::max(0, oldPosition);
     PlaceWindow(position, FActiveRecord, true);
   } catch (...) {
-    FIds.swap(ids);
+    FIds = std::move(previous);
     throw;
   }
-  FBof = FEof = FIds.empty();
+  FBof = FEof = FBuffers.empty();
   DataEvent(deDataSetChange, 0);
 }
 
@@ -196,34 +225,37 @@ void TDataSet::First() {
   CheckBrowseMode();
   PlaceWindow(0, 0);
   FBof = true;
-  FEof = FIds.empty();
+  FEof = FBuffers.empty();
   DataEvent(deDataSetChange, 0);
 }
 
 void TDataSet::Last() {
   CheckBrowseMode();
-  PlaceWindow(static_cast<Integer>(FIds.size()) - 1, FBufferCount - 1);
+  PlaceWindow(FIds.Count() - 1, FBufferCount - 1);
   FEof = true;
-  FBof = FIds.empty();
+  FBof = FBuffers.empty();
   DataEvent(deDataSetChange, 0);
 }
 
 Integer TDataSet::MoveBy(Integer ADistance) {
   CheckBrowseMode();
   if (ADistance == 0 || (ADistance > 0 && FEof) || (ADistance < 0 && FBof)) return 0;
-  Integer count = static_cast<Integer>(FIds.size());
   Integer position = FWindowStart + FActiveRecord;
   Int64 wanted = static_cast<Int64>(position) + ADistance;
-  Integer target = static_cast<Integer>(std::clamp<Int64>(wanted, 0, count - 1));
+  Integer target = 0;
+  if (wanted > 0) {
+    Integer asked = static_cast<Integer>(std::min<Int64>(wanted, std::numeric_limits<Integer>::max()));
+    target = FIds.Exists(asked) ? asked : FIds.Count() - 1;
+  }
   FBof = wanted < 0;
-  FEof = wanted > count - 1;
+  FEof = wanted > target;
   Integer oldStart = FWindowStart;
   Integer windowEnd = FWindowStart + static_cast<Integer>(FBuffers.size());
   if (target >= windowEnd) {
     Integer start = std::max(0, target - FBufferCount + 1);
-    FillWindow(start, std::min(FBufferCount, count - start));
+    FillWindow(start, FIds.Clamp(start + FBufferCount) - start);
   } else if (target < FWindowStart) {
-    FillWindow(target, std::min(FBufferCount, count - target));
+    FillWindow(target, FIds.Clamp(target + FBufferCount) - target);
   }
   FActiveRecord = target - FWindowStart;
   DataEvent(deDataSetScroll, FWindowStart - oldStart);
@@ -238,15 +270,16 @@ Integer TDataSet::GetRecNo() const {
 
 void TDataSet::SetRecNo(Integer Value) {
   CheckBrowseMode();
-  if (FIds.empty()) return;
-  Value = std::clamp(Value, 1, static_cast<Integer>(FIds.size()));
+  if (FIds.Empty()) return;
+  Value = std::max(Value, 1);
+  if (!FIds.Exists(Value - 1)) Value = FIds.Count();
   Integer current = FWindowStart + FActiveRecord + 1;
   if (Value == current) return;
   FBof = FEof = false;
   MoveBy(Value - current);
 }
 
-Integer TDataSet::GetRecordCount() const { return static_cast<Integer>(FIds.size()); }
+Integer TDataSet::GetRecordCount() const { return FIds.Count(); }
 
 void TDataSet::Refresh() {
   CheckBrowseMode();

@@ -20,10 +20,6 @@ String ValueText(const Variant& AValue) {
 
 TDataSet::TRecordBuffer& TDataSet::ActiveBuffer() { return FBuffers[static_cast<size_t>(FActiveRecord)]; }
 
-const TDataSet::TRecordBuffer* TDataSet::ActiveBufferOrNull() const {
-  if (FActiveRecord < 0 || FActiveRecord >= static_cast<Integer>(FBuffers.size())) return nullptr;
-  return &FBuffers[static_cast<size_t>(FActiveRecord)];
-}
 
 void TDataSet::CheckCanModify() const {
   if (!GetCanModify()) DatabaseErrorFmt(&SDataSetReadOnly, {}, const_cast<TDataSet*>(this));
@@ -90,14 +86,14 @@ void TDataSet::Insert() {
 
 void TDataSet::Append() {
   BeginInsertAppend();
-  Integer count = static_cast<Integer>(FIds.size());
+  Integer count = FIds.Count();
   Integer kept = std::min(count, FBufferCount - 1);
   FillWindow(count - kept, kept);
   FBuffers.push_back(NewBuffer());
   FActiveRecord = kept;
   // Cancel goes back to the last record, next to where the new one was.
   FHasInsertReturn = count > 0;
-  FInsertReturnId = FHasInsertReturn ? FIds.back() : 0;
+  FInsertReturnId = FHasInsertReturn ? FIds.Back() : 0;
   FBof = false;
   FEof = true;
   SetState(dsInsert);
@@ -121,6 +117,8 @@ void TDataSet::Post() {
   TRecordBuffer& buffer = ActiveBuffer();
   bool inserting = FState == dsInsert;
   bool changed = std::find(FAssigned.begin(), FAssigned.end(), true) != FAssigned.end();
+  // The list changes with the write below: all of it as it was before.
+  FIds.LoadAll();
   // The storage writes all or nothing; until it has, nothing here changes.
   TRecordId id = buffer.Id;
   if (inserting)
@@ -130,7 +128,7 @@ void TDataSet::Post() {
   Integer oldPosition = inserting ? -1 : RecordPosition(buffer.Id);
   bool storageChanged = std::exchange(FReloadPending, false) || ((inserting || changed) && FStorage->WroteOthers());
   bool reread = storageChanged && FetchIdsAfterWrite();
-  if (!reread && oldPosition >= 0 && id != buffer.Id) FIds.erase(FIds.begin() + oldPosition);
+  if (!reread && oldPosition >= 0 && id != buffer.Id) FIds.Erase(oldPosition);
   bool readable = true;
   try {
     TRecordBuffer written;
@@ -142,13 +140,13 @@ void TDataSet::Post() {
     buffer.IsNew = false;
   }
   // The record stays listed even when it no longer passes the filter.
-  if ((readable || !reread) && RecordPosition(id) < 0) FIds.insert(std::lower_bound(FIds.begin(), FIds.end(), id), id);
+  if ((readable || !reread) && RecordPosition(id) < 0) FIds.Insert(id);
   TAliveToken alive = AliveToken();
   SetState(dsBrowse);
   if (!alive) return;
   Integer position = RecordPosition(id);
   PlaceWindow(position >= 0 ? position : std::max(0, oldPosition), FActiveRecord, reread);
-  FBof = FEof = FIds.empty();
+  FBof = FEof = FBuffers.empty();
   DataEvent(deDataSetChange, 0);
 }
 
@@ -159,7 +157,7 @@ bool TDataSet::FetchIdsAfterWrite() {
   } catch (const EDatabaseError&) {
     return false;  // written all the same: keep the records as they were listed
   }
-  FIds.swap(ids);
+  FIds.Assign(std::move(ids));
   return true;
 }
 
@@ -183,20 +181,16 @@ void TDataSet::Cancel() {
 
 void TDataSet::ReturnTo(bool AHasId, TRecordId AId, bool AReload) {
   try {
-    if (AReload) {
-      std::vector<TRecordId> ids;
-      FStorage->FetchIds(ids);
-      FIds.swap(ids);
-    }
+    if (AReload) FIds.Reset(FStorage.get());
     PlaceWindow(AHasId ? RecordPosition(AId) : 0, FActiveRecord, AReload);
   } catch (const EDatabaseError&) {
     // Cancel never fails: records that cannot be read (a dropped table) are not shown; Refresh
     // reads them again.
-    FIds.clear();
+    FIds.Clear();
     FBuffers.clear();
     FWindowStart = FActiveRecord = 0;
   }
-  FBof = FEof = FIds.empty();
+  FBof = FEof = FBuffers.empty();
 }
 
 void TDataSet::StorageChanged() {
@@ -215,16 +209,17 @@ void TDataSet::Delete() {
   if (FBuffers.empty()) DatabaseErrorFmt(&SDataSetEmpty, {}, this);
   CheckCanModify();
   TRecordId id = ActiveBuffer().Id;
+  FIds.LoadAll();  // as it was before the write
   FStorage->DeleteRecord(id);
   Integer position = RecordPosition(id);
   bool reread = FStorage->WroteOthers() && FetchIdsAfterWrite();
-  if (!reread && position >= 0) FIds.erase(FIds.begin() + position);
+  if (!reread && position >= 0) FIds.Erase(position);
   FBuffers.erase(FBuffers.begin() + FActiveRecord);
   TAliveToken alive = AliveToken();
   SetState(dsBrowse);
   if (!alive) return;
   PlaceWindow(position, FActiveRecord, reread);
-  FBof = FEof = FIds.empty();
+  FBof = FEof = FBuffers.empty();
   DataEvent(deDataSetChange, 0);
 }
 

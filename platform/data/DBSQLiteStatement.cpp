@@ -58,7 +58,7 @@ Variant FromFloat(double AValue, TFieldType AType) {
   return Variant(AValue);
 }
 
-Variant FromText(const String& AText, TFieldType AType) {
+Variant FromText(String AText, TFieldType AType) {
   if (IsDateType(AType)) {
     TDateTime value = 0;
     if (TryISOToDateTime(AText, value)) return Variant::FromDateTime(value);
@@ -73,7 +73,7 @@ Variant FromText(const String& AText, TFieldType AType) {
     bool value = false;
     if (TryStrToBool(AText, value)) return Variant(value);
   }
-  return Variant(AText);
+  return Variant(std::move(AText));
 }
 
 // A date value as ISO text: the date alone at midnight, else date and time.
@@ -226,24 +226,27 @@ String TSQLiteStatement::ColumnDeclType(int AColumn) const {
 
 Int64 TSQLiteStatement::ColumnInt64(int AColumn) const { return sqlite3_column_int64(FHandle, AColumn); }
 
+// The column's value object is read directly: each column call of the engine would look the
+// column up again. The connection has no per-call lock, so the value needs no protection.
 Variant TSQLiteStatement::ColumnValue(int AColumn, TFieldType AType) const {
-  switch (sqlite3_column_type(FHandle, AColumn)) {
+  sqlite3_value* value = sqlite3_column_value(FHandle, AColumn);
+  switch (sqlite3_value_type(value)) {
     case SQLITE_NULL:
       return Variant::Null();
     case SQLITE_INTEGER:
-      return FromInteger(sqlite3_column_int64(FHandle, AColumn), AType);
+      return FromInteger(sqlite3_value_int64(value), AType);
     case SQLITE_FLOAT:
-      return FromFloat(sqlite3_column_double(FHandle, AColumn), AType);
+      return FromFloat(sqlite3_value_double(value), AType);
     case SQLITE_TEXT: {
-      const char* text = reinterpret_cast<const char*>(sqlite3_column_text(FHandle, AColumn));
-      std::string utf8(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(FHandle, AColumn)));
+      const char* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+      std::string utf8(text ? text : "", static_cast<size_t>(sqlite3_value_bytes(value)));
       if (AType == ftWideString) return Variant(Utf8ToWide(utf8));
       if (IsBlobType(AType)) return Variant(String(utf8));
-      return FromText(Utf8ToAnsi(utf8), AType);
+      return FromText(Utf8ToAnsi(std::move(utf8)), AType);
     }
     default: {
-      const char* bytes = static_cast<const char*>(sqlite3_column_blob(FHandle, AColumn));
-      return Variant(String(bytes ? bytes : "", static_cast<size_t>(sqlite3_column_bytes(FHandle, AColumn))));
+      const char* bytes = static_cast<const char*>(sqlite3_value_blob(value));
+      return Variant(String(bytes ? bytes : "", static_cast<size_t>(sqlite3_value_bytes(value))));
     }
   }
 }

@@ -96,6 +96,31 @@ class TSQLiteTableStorage : public TDataSetStorage {
     AIds.swap(ids);
   }
 
+  bool PagesIds() const override { return true; }
+
+  void FetchIdPage(const TRecordId* AFrom, bool ADescending, Integer ALimit, std::vector<TRecordId>& AIds) override {
+    std::vector<String> conditions;
+    if (AFrom) conditions.push_back(FRowId + (ADescending ? " < ?" : " > ?"));
+    TSQLiteStatement statement(FDb, "SELECT " + FRowId + " FROM " + Table() + Where(conditions) + " ORDER BY " +
+                                        FRowId + (ADescending ? " DESC" : "") + " LIMIT ?");
+    int next = BindFilterAndStart(statement, AFrom);
+    statement.Bind(next, Variant(static_cast<Int64>(ALimit)), ftLargeint);
+    std::vector<TRecordId> ids;
+    ids.reserve(static_cast<size_t>(ALimit));
+    while (statement.Step()) ids.push_back(statement.ColumnInt64(0));
+    AIds.swap(ids);
+  }
+
+  // Without a filter and a start the engine counts the table's rows without reading them.
+  Integer CountIds(const TRecordId* AAfter) override {
+    std::vector<String> conditions;
+    if (AAfter) conditions.push_back(FRowId + " > ?");
+    TSQLiteStatement statement(FDb, "SELECT count(*) FROM " + Table() + Where(conditions));
+    BindFilterAndStart(statement, AAfter);
+    statement.Step();
+    return static_cast<Integer>(statement.ColumnInt64(0));
+  }
+
   void ReadRecord(TRecordId AId, std::vector<Variant>& AValues) override {
     TSQLiteStatement::TUse use(*FRead);
     FRead->Bind(1, Variant(AId), ftLargeint);
@@ -115,7 +140,10 @@ class TSQLiteTableStorage : public TDataSetStorage {
       FReadRange = std::make_unique<TSQLiteStatement>(
           FDb, "SELECT " + FRowId + ", " + ColumnList() + " FROM " + Table() + " WHERE " + FRowId +
                    " BETWEEN ?1 AND ?2 ORDER BY " + FRowId);
-    std::vector<std::vector<Variant>> values(AIds.size());
+    std::vector<std::vector<Variant>> values;
+    values.swap(AValues);
+    values.resize(AIds.size());
+    for (std::vector<Variant>& row : values) row.clear();
     std::vector<bool> found(AIds.size(), false);
     {
       TSQLiteStatement::TUse use(*FReadRange);
@@ -126,9 +154,10 @@ class TSQLiteTableStorage : public TDataSetStorage {
         TRecordId id = FReadRange->ColumnInt64(0);
         while (next < AIds.size() && AIds[next] < id) ++next;
         if (next == AIds.size() || AIds[next] != id) continue;
-        values[next].resize(FColumns.size());
+        std::vector<Variant>& row = values[next];
+        row.reserve(FColumns.size());
         for (size_t i = 0; i < FColumns.size(); ++i)
-          values[next][i] = FReadRange->ColumnValue(static_cast<int>(i + 1), FColumns[i].DataType);
+          row.push_back(FReadRange->ColumnValue(static_cast<int>(i + 1), FColumns[i].DataType));
         found[next++] = true;
       }
     }
@@ -256,6 +285,14 @@ class TSQLiteTableStorage : public TDataSetStorage {
     if (sqlite3_changes(FDb) != 0) return;
     if (RecordExists(AId)) throw EDatabaseError(&SWriteIgnored);
     throw EDatabaseError(&SRecordChanged);
+  }
+
+  // Binds the filter's values and then AFrom when given; returns the next parameter's index.
+  int BindFilterAndStart(TSQLiteStatement& AStatement, const TRecordId* AFrom) const {
+    FFilter.BindTo(AStatement, 1);
+    int next = 1 + static_cast<int>(FFilter.Params.size());
+    if (AFrom) AStatement.Bind(next++, Variant(*AFrom), ftLargeint);
+    return next;
   }
 
   String ColumnList() const {

@@ -19,12 +19,21 @@ class TDataSetStorage {
   virtual void SetFilter(const TFilterNode* AFilter, bool ACaseInsensitive) = 0;
   // The identities of the selected records, ascending.
   virtual void FetchIds(std::vector<TRecordId>& AIds) = 0;
+  // Whether the storage reads parts of its selection (FetchIdPage, CountIds) from its source;
+  // datasets then read identities as far as they need them. The base takes them from FetchIds.
+  virtual bool PagesIds() const { return false; }
+  // Up to ALimit identities of the selection beyond AFrom: ascending after it, or descending
+  // before it; from the first (the last) record when AFrom is null.
+  virtual void FetchIdPage(const TRecordId* AFrom, bool ADescending, Integer ALimit, std::vector<TRecordId>& AIds);
+  // How many selected records come after AAfter (all of them when it is null).
+  virtual Integer CountIds(const TRecordId* AAfter);
   // One value per column (Null for SQL NULL); raises EDatabaseError when the record is gone.
   virtual void ReadRecord(TRecordId AId, std::vector<Variant>& AValues) = 0;
   // A count that moves whenever this connection writes to the source (through any dataset):
   // records read before it moved may be out of date. The base never moves.
   virtual Int64 WriteCount() const { return 0; }
-  // The records of ascending AIds, as ReadRecord gives them; the base reads one by one.
+  // The records of ascending AIds, as ReadRecord gives them; the base reads one by one. Rows that
+  // AValues holds on entry may be reused for their room.
   virtual void ReadRecords(const std::vector<TRecordId>& AIds, std::vector<std::vector<Variant>>& AValues);
   // The first selected record whose AColumns match AValues (LocateValueMatches).
   virtual bool FindRecord(const std::vector<Integer>& AColumns, const std::vector<Variant>& AValues,

@@ -404,7 +404,7 @@ BOOL GetTextMetrics(HDC dc, TEXTMETRIC* tm) {
 
 namespace {
 
-String Slice(const char* text, int count) {
+String TextOfCount(const char* text, int count) {
   if (!text) return {};
   if (count < 0) return String(text);
   return String(text, size_t(count));
@@ -416,7 +416,7 @@ BOOL GetTextExtentPoint32(HDC dc, const char* text, int count, SIZE* size) {
   TDC* d = DCOf(dc);
   if (!d || !size || (!text && count > 0) || count < 0) return FALSE;
   TFontFace& f = FaceOf(*d);
-  size->cx = f.Width(Slice(text, count));
+  size->cx = f.Width(TextOfCount(text, count));
   size->cy = f.Height();
   return TRUE;
 }
@@ -429,7 +429,7 @@ BOOL GetTextExtentExPoint(HDC dc, const char* text, int count, int maxExtent, in
   TDC* d = DCOf(dc);
   if (!d || !size || (!text && count > 0) || count < 0) return FALSE;
   TFontFace& f = FaceOf(*d);
-  String s = Slice(text, count);
+  String s = TextOfCount(text, count);
   size->cx = f.Width(s);
   size->cy = f.Height();
   if (s.empty()) {

@@ -26,7 +26,7 @@ std::unordered_map<uintptr_t, std::unique_ptr<TImageList>>& Lists() {
   return lists;
 }
 
-TImageList* ListOf(HIMAGELIST h) {
+TImageList* ImageListOf(HIMAGELIST h) {
   auto it = Lists().find(reinterpret_cast<uintptr_t>(h));
   return it == Lists().end() ? nullptr : it->second.get();
 }
@@ -121,19 +121,19 @@ HIMAGELIST ImageList_Create(int cx, int cy, UINT flags, int, int) {
 BOOL ImageList_Destroy(HIMAGELIST list) { return Lists().erase(reinterpret_cast<uintptr_t>(list)) ? TRUE : FALSE; }
 
 int ImageList_GetImageCount(HIMAGELIST list) {
-  TImageList* l = ListOf(list);
+  TImageList* l = ImageListOf(list);
   return l ? int(l->Images.size()) : 0;
 }
 
 BOOL ImageList_SetImageCount(HIMAGELIST list, UINT count) {
-  TImageList* l = ListOf(list);
+  TImageList* l = ImageListOf(list);
   if (!l || count > 65536) return FALSE;
   l->Images.resize(count, TImageEntry{TSurface(l->Width, l->Height, 0), TSurface(l->Width, l->Height, 0)});
   return TRUE;
 }
 
 BOOL ImageList_GetIconSize(HIMAGELIST list, int* cx, int* cy) {
-  TImageList* l = ListOf(list);
+  TImageList* l = ImageListOf(list);
   if (!l || !cx || !cy) return FALSE;
   *cx = l->Width;
   *cy = l->Height;
@@ -141,7 +141,7 @@ BOOL ImageList_GetIconSize(HIMAGELIST list, int* cx, int* cy) {
 }
 
 BOOL ImageList_SetIconSize(HIMAGELIST list, int cx, int cy) {
-  TImageList* l = ListOf(list);
+  TImageList* l = ImageListOf(list);
   if (!l || cx <= 0 || cy <= 0) return FALSE;
   l->Width = cx;
   l->Height = cy;
@@ -150,7 +150,7 @@ BOOL ImageList_SetIconSize(HIMAGELIST list, int cx, int cy) {
 }
 
 int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP mask) {
-  TImageList* l = ListOf(list);
+  TImageList* l = ImageListOf(list);
   TBitmapObject* img = BitmapOf(image);
   TBitmapObject* msk = mask ? BitmapOf(mask) : nullptr;
   if (!l || !img || (mask && !msk)) return -1;
@@ -160,7 +160,7 @@ int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP mask) {
 }
 
 int ImageList_AddMasked(HIMAGELIST list, HBITMAP image, COLORREF maskColor) {
-  TImageList* l = ListOf(list);
+  TImageList* l = ImageListOf(list);
   TBitmapObject* img = BitmapOf(image);
   if (!l || !img || img->Surface->Height <= 0 || img->Surface->Width <= 0) return -1;
   const TSurface& s = *img->Surface;
@@ -178,7 +178,7 @@ int ImageList_AddMasked(HIMAGELIST list, HBITMAP image, COLORREF maskColor) {
 }
 
 BOOL ImageList_Replace(HIMAGELIST list, int index, HBITMAP image, HBITMAP mask) {
-  TImageList* l = ListOf(list);
+  TImageList* l = ImageListOf(list);
   TBitmapObject* img = BitmapOf(image);
   TBitmapObject* msk = mask ? BitmapOf(mask) : nullptr;
   if (!l || !img || !ValidIndex(*l, index) || (mask && !msk)) return FALSE;
@@ -187,7 +187,7 @@ BOOL ImageList_Replace(HIMAGELIST list, int index, HBITMAP image, HBITMAP mask) 
 }
 
 BOOL ImageList_Remove(HIMAGELIST list, int index) {
-  TImageList* l = ListOf(list);
+  TImageList* l = ImageListOf(list);
   if (!l) return FALSE;
   if (index == -1) {
     l->Images.clear();
@@ -199,8 +199,8 @@ BOOL ImageList_Remove(HIMAGELIST list, int index) {
 }
 
 BOOL ImageList_Copy(HIMAGELIST dst, int dstIndex, HIMAGELIST src, int srcIndex, UINT) {
-  TImageList* d = ListOf(dst);
-  TImageList* s = ListOf(src);
+  TImageList* d = ImageListOf(dst);
+  TImageList* s = ImageListOf(src);
   if (!d || !s || !ValidIndex(*d, dstIndex) || !ValidIndex(*s, srcIndex)) return FALSE;
   if (d->Width != s->Width || d->Height != s->Height) return FALSE;
   d->Images[size_t(dstIndex)] = s->Images[size_t(srcIndex)];
@@ -208,13 +208,13 @@ BOOL ImageList_Copy(HIMAGELIST dst, int dstIndex, HIMAGELIST src, int srcIndex, 
 }
 
 COLORREF ImageList_SetBkColor(HIMAGELIST list, COLORREF color) {
-  TImageList* l = ListOf(list);
+  TImageList* l = ImageListOf(list);
   if (!l) return CLR_NONE;
   return std::exchange(l->BkColor, color == CLR_NONE ? CLR_NONE : color & 0xFFFFFF);
 }
 
 COLORREF ImageList_GetBkColor(HIMAGELIST list) {
-  TImageList* l = ListOf(list);
+  TImageList* l = ImageListOf(list);
   return l ? l->BkColor : CLR_NONE;
 }
 
@@ -224,7 +224,7 @@ BOOL ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style
 
 BOOL ImageList_DrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, int dx, int dy, COLORREF bk, COLORREF fg,
                       UINT style) {
-  TImageList* l = ListOf(list);
+  TImageList* l = ImageListOf(list);
   TDC* d = DCOf(dc);
   if (!l || !d || !ValidIndex(*l, index)) return FALSE;
   return DrawEntry(*l, l->Images[size_t(index)], *d, x, y, dx > 0 ? dx : l->Width, dy > 0 ? dy : l->Height, bk, fg,
@@ -232,7 +232,7 @@ BOOL ImageList_DrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, int dx, 
 }
 
 BOOL ImageList_DrawDisabled(HIMAGELIST list, int index, HDC dc, int x, int y) {
-  TImageList* l = ListOf(list);
+  TImageList* l = ImageListOf(list);
   TDC* d = DCOf(dc);
   if (!l || !d || !ValidIndex(*l, index)) return FALSE;
   const TImageEntry& e = l->Images[size_t(index)];
@@ -252,7 +252,7 @@ BOOL ImageList_DrawDisabled(HIMAGELIST list, int index, HDC dc, int x, int y) {
 }
 
 BOOL ImageList_GetImageBitmaps(HIMAGELIST list, int index, HBITMAP* image, HBITMAP* mask) {
-  TImageList* l = ListOf(list);
+  TImageList* l = ImageListOf(list);
   if (!l || !ValidIndex(*l, index) || !image) return FALSE;
   const TImageEntry& e = l->Images[size_t(index)];
   *image = CreateBitmap(l->Width, l->Height, 1, 32, e.Image.Pixels.data());

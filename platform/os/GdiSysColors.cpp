@@ -85,7 +85,7 @@ TSysColorChangeHandler& ChangeHandler() {
   return handler;
 }
 
-bool ValidIndex(int index) { return index >= 0 && index < kColorCount; }
+bool ValidColorIndex(int index) { return index >= 0 && index < kColorCount; }
 
 void SyncBrush(int index) {
   if (TBrushObject* b = BrushOf(Brushes()[size_t(index)])) b->Color = Colors()[size_t(index)];
@@ -93,10 +93,10 @@ void SyncBrush(int index) {
 
 }  // namespace
 
-DWORD GetSysColor(int index) { return ValidIndex(index) ? Colors()[size_t(index)] : 0; }
+DWORD GetSysColor(int index) { return ValidColorIndex(index) ? Colors()[size_t(index)] : 0; }
 
 HBRUSH GetSysColorBrush(int index) {
-  if (!ValidIndex(index)) return nullptr;
+  if (!ValidColorIndex(index)) return nullptr;
   HBRUSH& h = Brushes()[size_t(index)];
   if (!BrushOf(h)) {
     auto brush = std::make_unique<TBrushObject>();
@@ -111,7 +111,7 @@ BOOL SetSysColors(int count, const int* indexes, const COLORREF* colors) {
   if (count < 0 || (count > 0 && (!indexes || !colors))) return FALSE;
   // A colour set by the program holds in both looks.
   for (int i = 0; i < count; ++i) {
-    if (!ValidIndex(indexes[i])) continue;
+    if (!ValidColorIndex(indexes[i])) continue;
     Palettes().Classic[size_t(indexes[i])] = Palettes().Themed[size_t(indexes[i])] = colors[i] & 0xFFFFFF;
     SyncBrush(indexes[i]);
   }

@@ -153,7 +153,7 @@ bool Walk(TSimpleShaper& shaper, TFontFace& face, const String& text, TRunKind& 
 }
 
 // The layout of a simple text as one run of glyphs.
-bool Layout(TSimpleShaper& shaper, TFontFace& face, const String& text, TShapedText& s) {
+bool LayOutRun(TSimpleShaper& shaper, TFontFace& face, const String& text, TShapedText& s) {
   TRunKind kind;
   if (!Walk(shaper, face, text, kind, [](size_t, Byte, int32_t) {})) return false;
   const int n = int(text.size());
@@ -211,7 +211,7 @@ TSimpleShaper* MakeShaper(TFontFace& face) {
     Prepare(fast, sample);
     Prepare(full, sample);
     ShapeRuns(full, face.Attrs);
-    if (Layout(shaper, face, sample, fast) && !SameLayout(fast, full)) {
+    if (LayOutRun(shaper, face, sample, fast) && !SameLayout(fast, full)) {
       shaper.Usable = false;
       break;
     }
@@ -233,7 +233,7 @@ TSimpleShaper* UsableShaper(TFontFace& face) {
 
 bool ShapeSimpleRun(TFontFace& face, const String& text, TShapedText& s) {
   TSimpleShaper* shaper = text.empty() ? nullptr : UsableShaper(face);
-  return shaper && Layout(*shaper, face, text, s);
+  return shaper && LayOutRun(*shaper, face, text, s);
 }
 
 bool SimpleRunWidth(TFontFace& face, const String& text, Integer& width) {

@@ -93,7 +93,7 @@ void Triangle(HDC dc, const POINT (&p)[3], COLORREF color) {
 // A solid arrow of odd base width centred in r, drawn at the device pixels: the base takes three
 // fifths of r across the arrow, as far as the arrow's depth (half the base) fits three fifths of r
 // along it, so a narrow button keeps a tall arrow.
-void Arrow(HDC screenDC, const TRect& area, TArrowDir dir, COLORREF color) {
+void ThemedArrow(HDC screenDC, const TRect& area, TArrowDir dir, COLORREF color) {
   TDeviceGlyphScope glyph(screenDC, area);
   HDC dc = glyph.DC();
   const TRect r = glyph.Rect();
@@ -134,7 +134,7 @@ void FillEllipse(HDC dc, const TRect& r, COLORREF color) {
   DeleteObject(rgn);
 }
 
-void CheckBox(HDC dc, const TRect& r, const TPartState& s) {
+void ThemedCheckBox(HDC dc, const TRect& r, const TPartState& s) {
   const TLook& look = FaceLook(s.Visual);
   TRect box{r.Left, r.Top, r.Left + std::min(r.Width(), 13), r.Top + std::min(r.Height(), 13)};
   Gradient(dc, Inset(box, 1), s.Visual == TVisual::Disabled ? look.Top : kWhite,
@@ -152,7 +152,7 @@ void CheckBox(HDC dc, const TRect& r, const TPartState& s) {
   }
 }
 
-void RadioButton(HDC dc, const TRect& r, const TPartState& s) {
+void ThemedRadioButton(HDC dc, const TRect& r, const TPartState& s) {
   const TLook& look = FaceLook(s.Visual);
   TRect box{r.Left, r.Top, r.Left + std::min(r.Width(), 13), r.Top + std::min(r.Height(), 13)};
   TDeviceGlyphScope glyph(dc, box);
@@ -266,14 +266,14 @@ void DrawThemePart(HDC dc, const TThemePart& part, const TPartState& s, const TR
   if (r.IsEmpty()) return;
   switch (part.Kind) {
     case TPartKind::PushButton: Face(dc, r, s.Visual, true); break;
-    case TPartKind::CheckBox: CheckBox(dc, r, s); break;
-    case TPartKind::RadioButton: RadioButton(dc, r, s); break;
+    case TPartKind::CheckBox: ThemedCheckBox(dc, r, s); break;
+    case TPartKind::RadioButton: ThemedRadioButton(dc, r, s); break;
     case TPartKind::GroupBox: Border(dc, r, s.Visual == TVisual::Disabled ? kEditBorders[3] : kSeparator, true); break;
     case TPartKind::ScrollArrow:
     case TPartKind::ArrowButton:
     case TPartKind::DropDown:
       Face(dc, r, s.Visual, false);
-      Arrow(dc, Inset(r, 2), s.Arrow, FaceLook(s.Visual).Glyph);
+      ThemedArrow(dc, Inset(r, 2), s.Arrow, FaceLook(s.Visual).Glyph);
       break;
     case TPartKind::ScrollThumb: Face(dc, r, s.Visual, true); break;
     case TPartKind::ScrollTrack: Fill(dc, r, s.Visual == TVisual::Pressed ? kTrackPressed : kTrackFill); break;

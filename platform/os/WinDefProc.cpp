@@ -23,7 +23,7 @@ LRESULT EraseBackground(TWindowRec* w, HDC dc) {
   return 1;
 }
 
-LRESULT CopyText(TWindowRec* w, WPARAM size, LPARAM buffer) {
+LRESULT CopyWindowText(TWindowRec* w, WPARAM size, LPARAM buffer) {
   char* out = reinterpret_cast<char*>(buffer);
   if (!out || size == 0) return 0;
   size_t n = std::min(static_cast<size_t>(size) - 1, w->Text.size());
@@ -127,7 +127,7 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       w->Text = lParam ? reinterpret_cast<const char*>(lParam) : "";
       if ((w->Style & WS_CAPTION) == WS_CAPTION) DrawNonClientFrame(w);
       return TRUE;
-    case WM_GETTEXT: return CopyText(w, wParam, lParam);
+    case WM_GETTEXT: return CopyWindowText(w, wParam, lParam);
     case WM_GETTEXTLENGTH: return static_cast<LRESULT>(w->Text.size());
     case WM_CLOSE: DestroyWindow(wnd); return 0;
     case WM_SYSKEYDOWN:

@@ -138,7 +138,7 @@ int MaxTop(const TListBox& lb) {
   return std::min(top, std::max(0, lb.Count - 1));
 }
 
-void UpdateScrollBars(TListBox& lb) {
+void UpdateListScrollBars(TListBox& lb) {
   DWORD style = lb.Style();
   bool keep = (style & LBS_DISABLENOSCROLL) != 0;
   if (lb.MultiColumn()) {
@@ -181,7 +181,7 @@ void UpdateScrollBars(TListBox& lb) {
 void Changed(TListBox& lb) {
   lb.Top = std::clamp(lb.Top, 0, MaxTop(lb));
   lb.ScrollX = std::clamp(lb.ScrollX, 0, std::max(0, lb.HorzExtent - ClientArea(lb).Width()));
-  UpdateScrollBars(lb);
+  UpdateListScrollBars(lb);
   if (!(lb.Style() & LBS_NOREDRAW)) InvalidateRect(lb.Wnd, nullptr, TRUE);
 }
 
@@ -429,7 +429,7 @@ void NotifySelChange(TListBox& lb, bool changed) {
   if (changed && (lb.Style() & LBS_NOTIFY)) NotifyParent(lb.Wnd, LBN_SELCHANGE);
 }
 
-LRESULT SetSel(TListBox& lb, WPARAM on, LPARAM index) {
+LRESULT SetListSel(TListBox& lb, WPARAM on, LPARAM index) {
   if (!lb.MultiSel()) return LB_ERR;
   int i = static_cast<int>(index);
   if (i == -1) {
@@ -514,7 +514,7 @@ bool ParentTakesKey(TListBox& lb, UINT msg, WPARAM key) {
   return r != -1;
 }
 
-void KeyDownMessage(TListBox& lb, WPARAM vk) {
+void ListKeyDownMessage(TListBox& lb, WPARAM vk) {
   if (ParentTakesKey(lb, WM_VKEYTOITEM, vk)) return;
   bool shift = KeyDown(VK_SHIFT), ctrl = KeyDown(VK_CONTROL);
   int page = std::max(1, FullyVisible(lb) - (lb.MultiColumn() ? 0 : 1));
@@ -545,7 +545,7 @@ void KeyDownMessage(TListBox& lb, WPARAM vk) {
 
 // Type-ahead: characters typed in quick succession make a prefix searched from the caret item;
 // the same letter again steps through the items starting with it.
-void CharMessage(TListBox& lb, char ch) {
+void ListCharMessage(TListBox& lb, char ch) {
   if (!lb.HasStrings() && ParentTakesKey(lb, WM_CHARTOITEM, static_cast<unsigned char>(ch))) return;
   if (!lb.HasStrings() || lb.Count == 0 || static_cast<unsigned char>(ch) < 0x20) return;
   DWORD now = GetMessageTime();
@@ -559,7 +559,7 @@ void CharMessage(TListBox& lb, char ch) {
   if (found != LB_ERR) UserMoveTo(lb, static_cast<int>(found), false, false);
 }
 
-void ButtonDown(TListBox& lb, TPoint pt, WPARAM keys) {
+void ListButtonDown(TListBox& lb, TPoint pt, WPARAM keys) {
   HWND wnd = lb.Wnd;
   if (GetFocus() != wnd) SetFocus(wnd);
   TListBox* alive = ListOf(wnd);
@@ -586,7 +586,7 @@ void ButtonDown(TListBox& lb, TPoint pt, WPARAM keys) {
   }
 }
 
-void DragTo(TListBox& lb, TPoint pt) {
+void ListDragTo(TListBox& lb, TPoint pt) {
   if (!lb.Tracking || (lb.MultiSel() && !lb.Extended())) return;
   // Above or below the list the selection moves one item a step (the timer repeats the step).
   bool outside;
@@ -605,7 +605,7 @@ void EndTracking(TListBox& lb) {
 // ---------------------------------------------------------------------------------------------
 // Painting
 
-void DrawOwnerItem(TListBox& lb, HDC dc, int i, const TRect& r) {
+void DrawOwnerListItem(TListBox& lb, HDC dc, int i, const TRect& r) {
   DRAWITEMSTRUCT di;
   di.CtlType = ODT_LISTBOX;
   di.CtlID = static_cast<UINT>(GetDlgCtrlID(lb.Wnd));
@@ -640,7 +640,7 @@ void DrawTextItem(const TListBox& lb, HDC dc, int i, const TRect& r) {
   if (lb.Focused && i == lb.Caret) DrawFocusRect(dc, &r);
 }
 
-HBRUSH Background(const TListBox& lb, HDC dc) {
+HBRUSH ListBackground(const TListBox& lb, HDC dc) {
   SetTextColor(dc, GetSysColor(IsWindowEnabled(lb.Wnd) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
   SetBkColor(dc, GetSysColor(COLOR_WINDOW));
   HWND parent = GetParent(lb.Wnd);
@@ -648,11 +648,11 @@ HBRUSH Background(const TListBox& lb, HDC dc) {
   return brush ? reinterpret_cast<HBRUSH>(brush) : GetSysColorBrush(COLOR_WINDOW);
 }
 
-void PaintTo(HWND wnd, HDC dc) {
+void PaintListTo(HWND wnd, HDC dc) {
   int saved = SaveDC(dc);
   TListBox* lb = ListOf(wnd);
   SelectObject(dc, ControlFont(lb->Font));
-  HBRUSH brush = Background(*lb, dc);
+  HBRUSH brush = ListBackground(*lb, dc);
   TRect client = ClientArea(*lb);
   FillRect(dc, &client, brush);
   SetBkMode(dc, TRANSPARENT);
@@ -660,29 +660,29 @@ void PaintTo(HWND wnd, HDC dc) {
     TRect r = ItemRect(*lb, i);
     if (r.Top >= client.Bottom || r.Left >= client.Right) break;
     if (r.Bottom <= r.Top) continue;
-    if (lb->OwnerDraw()) DrawOwnerItem(*lb, dc, i, r);
+    if (lb->OwnerDraw()) DrawOwnerListItem(*lb, dc, i, r);
     else DrawTextItem(*lb, dc, i, r);
   }
   RestoreDC(dc, saved);
 }
 
 // A DC in wParam (a parent painting the list into a bitmap) is painted into as it is.
-void Paint(HWND wnd, HDC given) {
+void PaintList(HWND wnd, HDC given) {
   if (given) {
-    PaintTo(wnd, given);
+    PaintListTo(wnd, given);
     return;
   }
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(wnd, &ps);
   if (!dc) return;
-  PaintTo(wnd, dc);
+  PaintListTo(wnd, dc);
   EndPaint(wnd, &ps);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Messages
 
-void ScrollMessage(TListBox& lb, UINT msg, WPARAM wParam) {
+void ListScrollMessage(TListBox& lb, UINT msg, WPARAM wParam) {
   bool byColumns = msg == WM_HSCROLL && lb.MultiColumn();
   if (msg == WM_VSCROLL || byColumns) {
     int step = byColumns ? RowsPerColumn(lb) : 1;
@@ -718,7 +718,7 @@ void ScrollMessage(TListBox& lb, UINT msg, WPARAM wParam) {
   Changed(lb);
 }
 
-void SetFontOf(TListBox& lb, HFONT font) {
+void SetListFont(TListBox& lb, HFONT font) {
   lb.Font = font;
   TSize cell = FontCellSize(font);
   lb.AveChar = std::max(1, cell.cx);
@@ -777,7 +777,7 @@ LRESULT ListMessage(TListBox& lb, UINT msg, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case LB_SETCURSEL: return SetCurSel(lb, wParam);
     case LB_GETCURSEL: return lb.MultiSel() ? (lb.Count ? lb.Caret : LB_ERR) : lb.CurSel;
-    case LB_SETSEL: return SetSel(lb, wParam, lParam);
+    case LB_SETSEL: return SetListSel(lb, wParam, lParam);
     case LB_GETSEL: return lb.Valid(index) ? (lb.IsSelected(index) ? 1 : 0) : LB_ERR;
     case LB_GETSELCOUNT: return SelCount(lb);
     case LB_GETSELITEMS: return SelItems(lb, wParam, lParam);
@@ -817,7 +817,7 @@ LRESULT ListMessage(TListBox& lb, UINT msg, WPARAM wParam, LPARAM lParam) {
     case LB_SELECTSTRING: {
       LRESULT found = Find(lb, wParam, lParam, false);
       if (found == LB_ERR) return LB_ERR;
-      if (lb.MultiSel()) SetSel(lb, TRUE, found);
+      if (lb.MultiSel()) SetListSel(lb, TRUE, found);
       else SetCurSel(lb, static_cast<WPARAM>(found));
       return found;
     }
@@ -837,15 +837,15 @@ LRESULT ListMessage(TListBox& lb, UINT msg, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-LRESULT InputMessage(TListBox& lb, UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
+LRESULT ListInputMessage(TListBox& lb, UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
   handled = true;
   HWND wnd = lb.Wnd;
   switch (msg) {
-    case WM_KEYDOWN: KeyDownMessage(lb, wParam); return 0;
-    case WM_CHAR: CharMessage(lb, static_cast<char>(wParam)); return 0;
-    case WM_LBUTTONDOWN: ButtonDown(lb, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, wParam); return 0;
+    case WM_KEYDOWN: ListKeyDownMessage(lb, wParam); return 0;
+    case WM_CHAR: ListCharMessage(lb, static_cast<char>(wParam)); return 0;
+    case WM_LBUTTONDOWN: ListButtonDown(lb, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, wParam); return 0;
     case WM_MOUSEMOVE:
-      if (lb.Tracking && GetCapture() == wnd) DragTo(lb, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+      if (lb.Tracking && GetCapture() == wnd) ListDragTo(lb, {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
       return 0;
     case WM_LBUTTONUP: EndTracking(lb); return 0;
     case WM_CAPTURECHANGED:
@@ -857,7 +857,7 @@ LRESULT InputMessage(TListBox& lb, UINT msg, WPARAM wParam, LPARAM lParam, bool&
         POINT p;
         GetCursorPos(&p);
         ScreenToClient(wnd, &p);
-        DragTo(lb, p);
+        ListDragTo(lb, p);
       }
       return 0;
     case WM_LBUTTONDBLCLK:
@@ -878,7 +878,7 @@ LRESULT InputMessage(TListBox& lb, UINT msg, WPARAM wParam, LPARAM lParam, bool&
       return 0;
     }
     case WM_VSCROLL:
-    case WM_HSCROLL: ScrollMessage(lb, msg, wParam); return 0;
+    case WM_HSCROLL: ListScrollMessage(lb, msg, wParam); return 0;
     default: break;
   }
   handled = false;
@@ -914,7 +914,7 @@ bool CreateListBox(HWND wnd, const CREATESTRUCT* cs) {
   lb->HadHScroll = (style & WS_HSCROLL) != 0;
   if (!SetProp(wnd, kListBoxStateProp, lb.get())) return false;
   TListBox* list = lb.release();
-  SetFontOf(*list, nullptr);
+  SetListFont(*list, nullptr);
   return true;
 }
 
@@ -938,10 +938,10 @@ LRESULT ListBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
       delete lb;
       RemoveProp(wnd, kListBoxStateProp);
       return DefWindowProc(wnd, msg, wParam, lParam);
-    case WM_PAINT: Paint(wnd, reinterpret_cast<HDC>(wParam)); return 0;
+    case WM_PAINT: PaintList(wnd, reinterpret_cast<HDC>(wParam)); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_SETFONT:
-      SetFontOf(*lb, reinterpret_cast<HFONT>(wParam));
+      SetListFont(*lb, reinterpret_cast<HFONT>(wParam));
       ApplyIntegralHeight(*lb);
       return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(lb->Font);
@@ -957,7 +957,7 @@ LRESULT ListBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     default: break;
   }
   bool handled = false;
-  LRESULT r = InputMessage(*lb, msg, wParam, lParam, handled);
+  LRESULT r = ListInputMessage(*lb, msg, wParam, lParam, handled);
   if (handled) return r;
   if (msg >= LB_ADDSTRING && msg <= LB_ITEMFROMPOINT) return ListMessage(*lb, msg, wParam, lParam);
   return DefWindowProc(wnd, msg, wParam, lParam);

@@ -150,7 +150,7 @@ struct TBoxState {
   int Escape = 0;
 };
 
-TBoxState* StateOf(HWND wnd) { return reinterpret_cast<TBoxState*>(GetWindowLongPtr(wnd, GWLP_USERDATA)); }
+TBoxState* BoxStateOf(HWND wnd) { return reinterpret_cast<TBoxState*>(GetWindowLongPtr(wnd, GWLP_USERDATA)); }
 
 void DrawIcon(HDC dc, UINT icon, int x, int y) {
   COLORREF fill = icon == MB_ICONHAND ? RGB(200, 0, 0) : icon == MB_ICONEXCLAMATION ? RGB(240, 200, 0) : RGB(0, 80, 200);
@@ -199,7 +199,7 @@ void DrawButton(HDC dc, const TBoxState& s, size_t i) {
 }
 
 void PaintBox(HWND wnd, HDC dc) {
-  TBoxState* s = StateOf(wnd);
+  TBoxState* s = BoxStateOf(wnd);
   if (!s) return;
   RECT client;
   GetClientRect(wnd, &client);
@@ -213,9 +213,9 @@ void PaintBox(HWND wnd, HDC dc) {
   for (size_t i = 0; i < s->Buttons.size(); ++i) DrawButton(dc, *s, i);
 }
 
-void Redraw(HWND wnd) { InvalidateRect(wnd, nullptr, TRUE); }
+void RedrawBox(HWND wnd) { InvalidateRect(wnd, nullptr, TRUE); }
 
-int ButtonAt(const TBoxState& s, TPoint p) {
+int BoxButtonAt(const TBoxState& s, TPoint p) {
   for (size_t i = 0; i < s.Buttons.size(); ++i) {
     const TRect& r = s.Buttons[i].Rect;
     if (r.Contains(p)) return static_cast<int>(i);
@@ -226,7 +226,7 @@ int ButtonAt(const TBoxState& s, TPoint p) {
 void MoveFocus(HWND wnd, TBoxState& s, int delta) {
   int n = static_cast<int>(s.Buttons.size());
   s.Focused = ((s.Focused + delta) % n + n) % n;
-  Redraw(wnd);
+  RedrawBox(wnd);
 }
 
 void PressMnemonic(TBoxState& s, BYTE ch) {
@@ -259,7 +259,7 @@ void KeyDown(HWND wnd, TBoxState& s, WPARAM vk) {
 }
 
 void Mouse(HWND wnd, TBoxState& s, UINT msg, TPoint p) {
-  int at = ButtonAt(s, p);
+  int at = BoxButtonAt(s, p);
   if (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) {
     if (at < 0) return;
     s.Pressed = s.Focused = at;
@@ -275,11 +275,11 @@ void Mouse(HWND wnd, TBoxState& s, UINT msg, TPoint p) {
     s.PressedIn = false;
     ReleaseCapture();
   }
-  Redraw(wnd);
+  RedrawBox(wnd);
 }
 
 LRESULT BoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  TBoxState* s = StateOf(wnd);
+  TBoxState* s = BoxStateOf(wnd);
   if (!s) return DefWindowProc(wnd, msg, wParam, lParam);
   switch (msg) {
     case WM_PAINT: {

@@ -18,7 +18,7 @@ int Range(const TScrollBarState& s) { return s.Max - s.Min + 1; }
 
 int MaxPos(const TScrollBarState& s) { return s.Max - std::max(static_cast<int>(s.Page) - 1, 0); }
 
-void Normalize(TScrollBarState& s) {
+void ClampScrollState(TScrollBarState& s) {
   if (s.Max < s.Min) s.Max = s.Min;
   s.Page = std::min<UINT>(s.Page, static_cast<UINT>(Range(s)));
   s.Pos = std::clamp(s.Pos, s.Min, std::max(s.Min, MaxPos(s)));
@@ -337,7 +337,7 @@ int SetScrollInfo(HWND wnd, int bar, const SCROLLINFO* info, BOOL redraw) {
   }
   if (info->fMask & SIF_PAGE) s->Page = info->nPage;
   if (info->fMask & SIF_POS) s->Pos = info->nPos;
-  Normalize(*s);
+  ClampScrollState(*s);
   RedrawBars(wnd, redraw);
   return s->Pos;
 }
@@ -360,7 +360,7 @@ int SetScrollPos(HWND wnd, int bar, int pos, BOOL redraw) {
   if (!s) return 0;
   int old = s->Pos;
   s->Pos = pos;
-  Normalize(*s);
+  ClampScrollState(*s);
   RedrawBars(wnd, redraw);
   return old;
 }
@@ -375,7 +375,7 @@ BOOL SetScrollRange(HWND wnd, int bar, int minPos, int maxPos, BOOL redraw) {
   if (!s || maxPos < minPos) return FALSE;
   s->Min = minPos;
   s->Max = maxPos;
-  Normalize(*s);
+  ClampScrollState(*s);
   RedrawBars(wnd, redraw);
   return TRUE;
 }

@@ -10,7 +10,7 @@
 
 namespace {
 
-bool IsBlank(const String& text) { return Trim(text).empty(); }
+bool IsBlankLine(const String& text) { return Trim(text).empty(); }
 
 // Reads a whole file; returns 0 or an errno value.
 int ReadFileContent(const String& fileName, String& content) {
@@ -186,7 +186,7 @@ std::vector<std::pair<String, String>> TIniDocument::Values(const String& sectio
 bool TIniDocument::AddSection(const String& section) {
   const String name = Trim(section);
   if (FindHeader(name) >= 0) return false;
-  if (!FLines.empty() && !IsBlank(FLines.back().Text)) FLines.push_back(ParseLine(""));
+  if (!FLines.empty() && !IsBlankLine(FLines.back().Text)) FLines.push_back(ParseLine(""));
   FLines.push_back(ParseLine("[" + name + "]"));
   return true;
 }

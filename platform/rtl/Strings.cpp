@@ -51,7 +51,7 @@ Integer PosImpl(const S& substr, const S& s, size_t from) {
 
 // Blanks, as the platform trims them: every character up to and including the space.
 template <class Ch>
-bool IsBlank(Ch c) {
+bool IsTrimBlank(Ch c) {
   return static_cast<std::make_unsigned_t<Ch>>(c) <= 0x20;
 }
 
@@ -59,9 +59,9 @@ template <class S>
 S TrimImpl(const S& s, bool left, bool right) {
   size_t start = 0, end = s.size();
   if (left)
-    while (start < end && IsBlank(s[start])) ++start;
+    while (start < end && IsTrimBlank(s[start])) ++start;
   if (right)
-    while (end > start && IsBlank(s[end - 1])) --end;
+    while (end > start && IsTrimBlank(s[end - 1])) --end;
   return s.substr(start, end - start);
 }
 
@@ -537,9 +537,22 @@ Integer LastDelimiter(const String& delimiters, const String& s) {
 // ---------------------------------------------------------------------------------------------
 // Conversions
 
+namespace {
+
+bool IsPlainAscii(const std::string& AText) {
+  return std::all_of(AText.begin(), AText.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+}  // namespace
+
+String Utf8ToAnsi(std::string&& utf8) {
+  if (IsPlainAscii(utf8)) return std::move(utf8);
+  return Utf8ToAnsi(static_cast<const std::string&>(utf8));
+}
+
 String Utf8ToAnsi(const std::string& utf8) {
   // Plain ASCII reads the same in both: the common case, copied as it is.
-  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) return utf8;
+  if (IsPlainAscii(utf8)) return utf8;
   String out;
   out.reserve(utf8.size());
   for (size_t i = 0; i < utf8.size();) out += CodePointToAnsi(DecodeUtf8(utf8, i));

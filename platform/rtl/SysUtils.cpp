@@ -1,5 +1,6 @@
 #include "platform/rtl/SysUtils.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <limits>
@@ -244,6 +245,11 @@ Integer MulDiv(Integer number, Integer numerator, Integer denominator) {
   UInt64 q = (p + d / 2) / d;  // halves round away from zero
   if (q > static_cast<UInt64>(std::numeric_limits<Integer>::max()) + (negative ? 1 : 0)) return -1;
   return negative ? static_cast<Integer>(-static_cast<Int64>(q)) : static_cast<Integer>(q);
+}
+
+Integer ClampToInteger(Int64 value) {
+  return static_cast<Integer>(std::clamp<Int64>(value, std::numeric_limits<Integer>::min(),
+                                                std::numeric_limits<Integer>::max()));
 }
 
 double Frac(double x) { return x - std::trunc(x); }

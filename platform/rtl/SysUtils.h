@@ -208,6 +208,7 @@ Integer LastDelimiter(const String& delimiters, const String& s);
 
 // Conversions at the boundary to the OS: every byte value round-trips.
 String Utf8ToAnsi(const std::string& utf8);  // characters outside the code page become '?'
+String Utf8ToAnsi(std::string&& utf8);       // plain ASCII is taken over without a copy
 std::string AnsiToUtf8(const String& s);
 WideString AnsiToWide(const String& s);
 String WideToAnsi(const WideString& w);  // characters outside the code page become '?'
@@ -239,6 +240,7 @@ inline Int64 Mod(Int64 a, Int64 b) { return a % b; }  // sign of the dividend
 Int64 Round(double x);                                 // halves to even
 Int64 Trunc(double x);
 Integer MulDiv(Integer number, Integer numerator, Integer denominator);  // nearest; -1 on /0
+Integer ClampToInteger(Int64 value);  // the nearest bound for a value beyond Integer's range
 double Frac(double x);
 double Int(double x);
 

@@ -552,7 +552,7 @@ std::vector<Integer> SortedRecords(TqvDataController* AController, Integer AItem
   return SortedRecords(AController, {{AItem, AOrder}});
 }
 
-void Fill(TqvDataController* AController, TTestItem* AItems, Integer ACount, const std::function<Variant(int, int)>& AValue) {
+void FillRecords(TqvDataController* AController, TTestItem* AItems, Integer ACount, const std::function<Variant(int, int)>& AValue) {
   AController->AddItem(&AItems[0]);
   AController->AddItem(&AItems[1]);
   AController->ChangeValueTypeClass(0, TqvIntegerValueType::Class());
@@ -574,8 +574,8 @@ TEST(DataSort, ValuesReadAheadSortAsTheComparisonChain) {
   };
   auto* fast = New<TqvDataController>(nullptr);
   auto* chain = New<TChainController>(nullptr);
-  Fill(fast, items, 500, value);
-  Fill(chain, items, 500, value);
+  FillRecords(fast, items, 500, value);
+  FillRecords(chain, items, 500, value);
   for (Integer item : {0, 1})
     for (TqvDataSortOrder order : {soAscending, soDescending})
       EXPECT_EQ(SortedRecords(fast, item, order), SortedRecords(chain, item, order)) << item << " " << order;
@@ -601,7 +601,7 @@ TEST(DataSort, ValuesReadAheadSortAsTheComparisonChain) {
 TEST(DataSort, InconsistentComparisonsStayInBoundsAndKeepEveryRecord) {
   TTestItem items[2];
   auto* c = New<TqvDataController>(nullptr);
-  Fill(c, items, 1000, [](int r, int) -> Variant { return r % 13; });
+  FillRecords(c, items, 1000, [](int r, int) -> Variant { return r % 13; });
   const std::function<Integer(Integer, Integer, int&)> answers[] = {
       [](Integer, Integer, int&) { return -1; },
       [](Integer, Integer, int&) { return 1; },
@@ -623,7 +623,7 @@ TEST(DataSort, InconsistentComparisonsStayInBoundsAndKeepEveryRecord) {
 TEST(DataSort, SortedAndEqualDataDoNotDeepenTheRecursion) {
   TTestItem items[2];
   auto* c = New<TChainController>(nullptr);
-  Fill(c, items, 200000, [](int r, int i) -> Variant { return i == 0 ? Variant(7) : Variant(String(r % 2 ? "a" : "b")); });
+  FillRecords(c, items, 200000, [](int r, int i) -> Variant { return i == 0 ? Variant(7) : Variant(String(r % 2 ? "a" : "b")); });
   std::vector<Integer> records = SortedRecords(c, 0, soDescending);
   for (Integer i = 0; i < 200000; ++i) ASSERT_EQ(records[i], i);
   records = SortedRecords(c, 1, soAscending);

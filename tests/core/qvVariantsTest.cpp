@@ -11,7 +11,7 @@ namespace {
 
 using Bytes = std::vector<Byte>;
 
-Bytes Written(const Variant& v) {
+Bytes StreamedBytes(const Variant& v) {
   TMemoryStream stream;
   WriteVariant(&stream, v);
   const Byte* p = static_cast<const Byte*>(stream.Memory());
@@ -48,15 +48,15 @@ TEST(TaggedValueStream, WritesTheByteVectors) {
       {"double -2.0", -2.0, {0x05, 0, 0, 0, 0, 0, 0, 0, 0x80, 0x00, 0xC0}},
       {"word as text", static_cast<unsigned short>(7), {0x06, 0x01, '7'}},
   };
-  for (const Case& c : cases) EXPECT_EQ(Written(c.value), c.bytes) << c.name;
+  for (const Case& c : cases) EXPECT_EQ(StreamedBytes(c.value), c.bytes) << c.name;
 }
 
 TEST(TaggedValueStream, StringTagsByLength) {
-  Bytes shortBytes = Written(String(255, 'x'));
+  Bytes shortBytes = StreamedBytes(String(255, 'x'));
   EXPECT_EQ(shortBytes[0], 0x06);
   EXPECT_EQ(shortBytes[1], 0xFF);
   EXPECT_EQ(shortBytes.size(), 257u);
-  Bytes longBytes = Written(String(300, 'x'));
+  Bytes longBytes = StreamedBytes(String(300, 'x'));
   EXPECT_EQ(longBytes[0], 0x0C);
   EXPECT_EQ((Bytes{longBytes.begin() + 1, longBytes.begin() + 5}), (Bytes{0x2C, 0x01, 0, 0}));
   EXPECT_EQ(ReadBack(longBytes).AsString(), String(300, 'x'));
@@ -68,12 +68,12 @@ TEST(TaggedValueStream, ReadsBackWhatItWrites) {
   EXPECT_EQ(VarType(ReadBack({0x03, 0x80, 0x00})), varSmallint);
   EXPECT_TRUE(VarIsNull(ReadBack({0x00})));
   EXPECT_TRUE(VarIsEmpty(ReadBack({0x0D})));
-  Variant arr = ReadBack(Written(VarArrayOf({1, "ab", Null(), true})));
+  Variant arr = ReadBack(StreamedBytes(VarArrayOf({1, "ab", Null(), true})));
   ASSERT_TRUE(VarIsArray(arr));
   EXPECT_EQ(VarArrayHighBound(arr, 1), 3);
   EXPECT_EQ(VarArrayGet(arr, 1).AsString(), "ab");
   EXPECT_TRUE(VarIsNull(VarArrayGet(arr, 2)));
-  Variant date = ReadBack(Written(VarFromDateTime(38000.25)));
+  Variant date = ReadBack(StreamedBytes(VarFromDateTime(38000.25)));
   EXPECT_EQ(VarType(date), varDate);
   EXPECT_EQ(date.AsDouble(), 38000.25);
 }
@@ -89,12 +89,12 @@ TEST(TaggedValueStream, DoublesSurviveExtendedRoundTrip) {
                            4.9406564584124654e-320,
                            std::numeric_limits<double>::infinity()};
   for (double d : values) {
-    Variant back = ReadBack(Written(d));
+    Variant back = ReadBack(StreamedBytes(d));
     EXPECT_EQ(VarType(back), varDouble);
     EXPECT_EQ(back.AsDouble(), d) << d;
     EXPECT_EQ(std::signbit(back.AsDouble()), std::signbit(d)) << d;
   }
-  EXPECT_TRUE(std::isnan(ReadBack(Written(std::nan(""))).AsDouble()));
+  EXPECT_TRUE(std::isnan(ReadBack(StreamedBytes(std::nan(""))).AsDouble()));
 }
 
 TEST(TaggedValueStream, MalformedStreamsRaiseReadError) {

@@ -1,5 +1,7 @@
 // The dataset controller: fields bound by name, value types, key fields, lookup fields,
 // master-detail with range and query details, and what a reload keeps by key.
+#include <algorithm>
+
 #include "core/qvClasses.h"
 #include "core/qvVariants.h"
 #include "platform/rtl/StringList.h"
@@ -7,7 +9,22 @@
 
 namespace qvDBDataControllerTests {
 
-class DBControllerTest : public TqvDBControllerTest {};
+class DBControllerTest : public TqvDBControllerTest {
+ public:
+  // Channels 1 and 6 go, channel 0 comes, and the table reads its records again.
+  void ReplaceChannelsAndRefresh() {
+    Db->ExecSQL("DELETE FROM Channels WHERE Id IN (1, 6)");
+    Db->ExecSQL("INSERT INTO Channels (Id, Name, Freq) VALUES (0, 'Ch0', 0)");
+    Table->Refresh();
+  }
+  // The first item's text of each selected record, in the selection's order.
+  static std::vector<String> SelectedTexts(TqvCustomDataController* AController) {
+    std::vector<String> selected;
+    for (Integer i = 0; i < AController->GetSelectedCount(); ++i)
+      selected.push_back(Text(AController, AController->GetRowInfo(AController->GetSelectedRowIndex(i)).RecordIndex, 0));
+    return selected;
+  }
+};
 
 // ---------------------------------------------------------------------------------------------
 // Fields by name
@@ -199,14 +216,41 @@ TEST_F(DBControllerTest, AReloadKeepsTheSelectedRecordsByKey) {
   c->ChangeRowSelection(1, true);
   c->ChangeRowSelection(3, true);
   c->ChangeRowSelection(5, true);
-  Db->ExecSQL("DELETE FROM Channels WHERE Id IN (1, 6)");
-  Db->ExecSQL("INSERT INTO Channels (Id, Name) VALUES (0, 'Ch0')");
-  Table->Refresh();
-  std::vector<String> selected;
-  for (Integer i = 0; i < c->GetSelectedCount(); ++i)
-    selected.push_back(Text(c, c->GetRowInfo(c->GetSelectedRowIndex(i)).RecordIndex, 0));
-  EXPECT_EQ(selected, (std::vector<String>{"2", "4"})) << "positions changed, the records stay selected";
+  ReplaceChannelsAndRefresh();
+  EXPECT_EQ(SelectedTexts(c), (std::vector<String>{"2", "4"})) << "positions changed, the records stay selected";
 }
+
+// The records come back in any order of their keys: in it, against it, or partly in it.
+struct TKeyOrderCase {
+  const char* Name;
+  const char* KeyField;
+  const char* Arrange;  // SQL run before the controller is made
+};
+
+void PrintTo(const TKeyOrderCase& c, std::ostream* os) { *os << c.Name; }
+
+class KeyOrderTest : public DBControllerTest, public ::testing::WithParamInterface<TKeyOrderCase> {};
+
+TEST_P(KeyOrderTest, AReloadKeepsTheSelectedRecords) {
+  const TKeyOrderCase& c = GetParam();
+  OpenChannels(14);
+  Db->ExecSQL(c.Arrange);
+  Table->Refresh();
+  TCountingDBController* controller = MakeController({"Id"});
+  controller->SetKeyFieldNames(c.KeyField);
+  for (Integer row : {0, 1, 4, 9, 10, 13}) controller->ChangeRowSelection(row, true);
+  ReplaceChannelsAndRefresh();
+  std::vector<String> selected = SelectedTexts(controller);
+  std::sort(selected.begin(), selected.end());
+  EXPECT_EQ(selected, (std::vector<String>{"10", "11", "14", "2", "5"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Orders, KeyOrderTest,
+                         ::testing::Values(TKeyOrderCase{"InRecordOrder", "Id", "SELECT 1"},
+                                           TKeyOrderCase{"AgainstRecordOrder", "Freq", "UPDATE Channels SET Freq = 1000 - Id"},
+                                           TKeyOrderCase{"PartlyInRecordOrder", "Name", "SELECT 1"},
+                                           TKeyOrderCase{"Shuffled", "Freq", "UPDATE Channels SET Freq = (Id * 7) % 15"}),
+                         [](const ::testing::TestParamInfo<TKeyOrderCase>& info) { return String(info.param.Name); });
 
 TEST_F(DBControllerTest, WithoutKeysOnlyTheSelectionOfRecordsThatAreGoneIsDropped) {
   OpenChannels(4);

@@ -30,7 +30,7 @@ class TTestCalculator : public TqvCustomCalculator {
   }
 };
 
-std::string StateName(TqvCalcState s) {
+std::string CalcStateName(TqvCalcState s) {
   return NameOf(s, {QJ_NAMED(TqvCalcState::Ready), QJ_NAMED(TqvCalcState::Entering), QJ_NAMED(TqvCalcState::Error)});
 }
 
@@ -88,7 +88,7 @@ TEST_P(TqvCalculatorEngineTest, ScriptGivesDisplayStateAndPendingOperation) {
   const TEngineCase& c = GetParam();
   PressButtons(Calc(), c.Script);
   EXPECT_EQ(Calc()->Display, c.Display);
-  EXPECT_EQ(StateName(Calc()->GetState()), StateName(c.State));
+  EXPECT_EQ(CalcStateName(Calc()->GetState()), CalcStateName(c.State));
   EXPECT_EQ(Calc()->GetPendingOperation(), c.Pending);
 }
 

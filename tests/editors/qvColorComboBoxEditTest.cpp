@@ -15,7 +15,7 @@ using TProps = TqvColorComboBoxProperties;
 TOwned<TProps> NewColorProperties() { return MakeOwned<TProps>(nullptr); }
 
 // Items red, lime, blue (named by the platform table) and recent colours as given.
-void Fill(TqvCustomColorComboBoxProperties* P, std::initializer_list<TColor> ARecent = {}) {
+void FillColors(TqvCustomColorComboBoxProperties* P, std::initializer_list<TColor> ARecent = {}) {
   P->GetItems()->AddColor(clRed, "");
   P->GetItems()->AddColor(clLime, "");
   P->GetItems()->AddColor(clBlue, "");
@@ -48,7 +48,7 @@ class TColorComboIndexTest : public ::testing::TestWithParam<TIndexCase> {};
 
 TEST_P(TColorComboIndexTest, RecentColoursComeFirst) {
   auto p = NewColorProperties();
-  Fill(p.get(), {clBlue, clYellow});
+  FillColors(p.get(), {clBlue, clYellow});
   EXPECT_EQ(p->IndexOfColorValue(GetParam().Value), GetParam().Index);
 }
 
@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TColorComboBoxProperties, ColoursByCombinedIndexFallBackToTheDefault) {
   auto p = NewColorProperties();
-  Fill(p.get(), {clYellow});
+  FillColors(p.get(), {clYellow});
   EXPECT_EQ(p->GetColorByIndex(-1), clWindow);
   EXPECT_EQ(p->GetColorByIndex(0), clYellow);
   EXPECT_EQ(p->GetColorByIndex(1), clRed);
@@ -88,7 +88,7 @@ class TColorComboTranslateTest : public ::testing::TestWithParam<TTranslateCase>
 TEST_P(TColorComboTranslateTest, ValueToColourAndText) {
   const TTranslateCase& c = GetParam();
   auto p = NewColorProperties();
-  Fill(p.get());
+  FillColors(p.get());
   p->SetColorComboStyle(c.Style);
   TColor color = clNone;
   String text;
@@ -113,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TColorComboBoxProperties, WithoutDescriptionsNoTextAndTheNamingEventHasTheLastWord) {
   auto p = NewColorProperties();
-  Fill(p.get());
+  FillColors(p.get());
   p->OnNamingConvention = [](TObject*, TColor AColor, String& AText) {
     if (AColor == clRed) AText = "Signal";
   };
@@ -214,7 +214,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TColorComboBoxProperties, AssignCopiesSettingsEventsAndBothLists) {
   auto source = NewColorProperties();
-  Fill(source.get(), {clLime});
+  FillColors(source.get(), {clLime});
   source->SetAllowSelectColor(true);
   source->SetColorBoxAlign(cbaRight);
   source->SetColorBoxWidth(12);
@@ -266,7 +266,7 @@ class TColorComboRecentTest : public ::testing::TestWithParam<TRecentCase> {};
 TEST_P(TColorComboRecentTest, AddMovesOrIgnores) {
   const TRecentCase& c = GetParam();
   auto p = NewColorProperties();
-  Fill(p.get(), {clRed, clLime, clBlue});
+  FillColors(p.get(), {clRed, clLime, clBlue});
   p->GetItems()->AddColor(clYellow, "sun");
   Integer added = 0, deleted = 0;
   p->OnAddedMRUColor = [&](TObject*) { ++added; };
@@ -302,7 +302,7 @@ TEST(TColorComboBoxProperties, AddedRecentColourTakesTheItemsDescriptionAndTheLi
 
 TEST(TColorComboBoxProperties, LoweringTheLimitTrimsAndFiresPerEntry) {
   auto p = NewColorProperties();
-  Fill(p.get(), {clRed, clLime, clBlue, clYellow, clGray});
+  FillColors(p.get(), {clRed, clLime, clBlue, clYellow, clGray});
   Integer deleted = 0, changes = 0;
   p->OnDeletedMRUColor = [&](TObject*) { ++deleted; };
   p->OnPropertiesChanged = [&](TObject*) { ++changes; };
@@ -319,7 +319,7 @@ TEST(TColorComboBoxProperties, LoweringTheLimitTrimsAndFiresPerEntry) {
 
 TEST(TColorComboBoxProperties, DeleteOnlyWhenTheColourIsInBothLists) {
   auto p = NewColorProperties();
-  Fill(p.get(), {clLime, clGray});
+  FillColors(p.get(), {clLime, clGray});
   Integer deleted = 0;
   p->OnDeletedMRUColor = [&](TObject*) { ++deleted; };
   EXPECT_EQ(p->DeleteMRUColor(clGray), 0);
@@ -350,7 +350,7 @@ class TColorComboBoxTest : public TDropDownTest {
 
 TEST_F(TColorComboBoxTest, ColorValueSetsTheEditValueAndTheText) {
   TqvColorComboBox* combo = NewColorCombo();
-  Fill(combo->GetProperties());
+  FillColors(combo->GetProperties());
   ShowForm();
   combo->SetColorValue(clLime);
   Pump();
@@ -368,7 +368,7 @@ TEST_F(TColorComboBoxTest, ColorValueSetsTheEditValueAndTheText) {
 
 TEST_F(TColorComboBoxTest, PickingFromTheListMakesARecentColour) {
   TqvColorComboBox* combo = NewColorCombo();
-  Fill(combo->GetProperties());
+  FillColors(combo->GetProperties());
   Integer added = 0;
   combo->GetProperties()->OnAddedMRUColor = [&](TObject*) { ++added; };
   ShowForm();
@@ -390,7 +390,7 @@ TEST_F(TColorComboBoxTest, PickingFromTheListMakesARecentColour) {
 
 TEST_F(TColorComboBoxTest, DeleteClearsTheValue) {
   TqvColorComboBox* combo = NewColorCombo();
-  Fill(combo->GetProperties());
+  FillColors(combo->GetProperties());
   ShowForm();
   combo->SetColorValue(clRed);
   Focus(combo);
@@ -404,7 +404,7 @@ TEST_F(TColorComboBoxTest, DeleteClearsTheValue) {
 TEST_F(TColorComboBoxTest, InPlaceDeleteAndCustomColoursPostAtOnce) {
   TqvColorComboBox* combo = NewTextEdit<TqvColorComboBox>(true);
   TqvColorComboBoxProperties* p = combo->GetProperties();
-  Fill(p);
+  FillColors(p);
   p->SetImmediatePost(true);
   p->SetColorDialogType(qvcdtCustom);
   p->OnSelectCustomColor = [](TObject*, TColor& AColor, String&, bool&) { AColor = 0x445566; };
@@ -428,7 +428,7 @@ TEST_F(TColorComboBoxTest, InPlaceDeleteAndCustomColoursPostAtOnce) {
 
 TEST_F(TColorComboBoxTest, DeleteInAReadOnlyEditorKeepsTheValue) {
   TqvColorComboBox* combo = NewColorCombo();
-  Fill(combo->GetProperties());
+  FillColors(combo->GetProperties());
   combo->GetProperties()->SetReadOnly(true);
   ShowForm();
   combo->SetColorValue(clRed);
@@ -455,7 +455,7 @@ TEST_P(TColorComboCustomTest, CustomColourRequest) {
   const TCustomColorCase& c = GetParam();
   TqvColorComboBox* combo = NewColorCombo();
   TqvColorComboBoxProperties* p = combo->GetProperties();
-  Fill(p);
+  FillColors(p);
   p->SetAllowSelectColor(true);
   p->SetColorDialogType(c.DialogType);
   AnswerDialog(c.Answer, c.DialogColor);
@@ -503,7 +503,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TColorComboBoxTest, TheSecondButtonAsksForAColour) {
   TqvColorComboBox* combo = NewColorCombo();
   TqvColorComboBoxProperties* p = combo->GetProperties();
-  Fill(p);
+  FillColors(p);
   p->SetAllowSelectColor(true);
   AnswerDialog(daOk, 0x112233);
   ShowForm();
@@ -518,7 +518,7 @@ TEST_F(TColorComboBoxTest, TheSecondButtonAsksForAColour) {
 TEST_F(TColorComboBoxTest, ListRowsAreAtLeast16AndTheLastRecentOneIsTaller) {
   TqvColorComboBox* combo = NewColorCombo();
   TqvColorComboBoxProperties* p = combo->GetProperties();
-  Fill(p, {clRed, clLime});
+  FillColors(p, {clRed, clLime});
   ShowForm();
   Focus(combo);
   Press(VK_F4);
@@ -567,7 +567,7 @@ class TColorComboCellTest : public TEditorsTest, public ::testing::WithParamInte
 TEST_P(TColorComboCellTest, PaintsTheBoxAndTheText) {
   const TCellCase& c = GetParam();
   auto p = NewColorProperties();
-  Fill(p.get());
+  FillColors(p.get());
   p->SetShowDescriptions(c.ShowDescriptions);
   p->SetColorBoxAlign(c.Align);
   p->SetDefaultColorStyle(c.DefaultStyle);
@@ -623,7 +623,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(TColorComboBoxTest, TheEditorCountsAsFocusedWhileItsDialogIsOpen) {
   TqvColorComboBox* combo = NewColorCombo();
-  Fill(combo->GetProperties());
+  FillColors(combo->GetProperties());
   ShowForm();
   FocusOther();
   bool focusedInDialog = false;
@@ -651,7 +651,7 @@ TEST_F(TColorComboBoxTest, AGlyphMakesTheCustomColourButtonAGlyphButton) {
 TEST_F(TColorComboBoxTest, TheBoxWidthWidensTheContentAndThePopup) {
   TqvColorComboBox* combo = NewColorCombo();
   TqvColorComboBoxProperties* p = combo->GetProperties();
-  Fill(p);
+  FillColors(p);
   ShowForm();
   auto style = MakeOwned<TqvCustomEditStyle>(nullptr, true);
   style->SetFont(FForm->GetFont());

@@ -297,6 +297,20 @@ TEST_F(PainterDrawing, IndicatorImagesFollowThePixelTable) {
       EXPECT_EQ(PixelRGB(x, y), arrow[y][x] == 'X' ? RGB(0, 0, 0) : RGBOf(Paper)) << x << "," << y;
 }
 
+// A program may keep its units in a static object, which ends at exit after the painters' shared
+// bitmaps that its first paint made.
+TEST(PainterResourcesDeathTest, UnitsEndingAtExitAfterTheSharedBitmaps) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");  // a fresh process, whose first paint is this
+  EXPECT_EXIT(
+      {
+        static TqvLookAndFeelUnits units;
+        GetIndicatorImages();
+        GetScrollBarPatternBitmap(0);
+        std::exit(0);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
 TEST_F(PainterDrawing, IndicatorNoneDrawsOnlyTheCell) {
   TqvLookAndFeelPainterClass p = TqvUltraFlatLookAndFeelPainter::Class();
   p->DrawIndicatorItem(Canvas(), Rect(0, 0, 12, 18), indNone, clBtnFace);

@@ -23,17 +23,6 @@ class TWalkTest : public TDataTest {
     Link->SetActiveRecord(active);
     return right;
   }
-
-  std::vector<Integer> ListedIds(const String& AWhere) {
-    TSQLiteQuery query(nullptr);
-    query.SetDatabase(Db);
-    query.GetSQL()->SetText("SELECT Id FROM Items" + (AWhere.empty() ? String() : " WHERE " + AWhere) +
-                            " ORDER BY Id");
-    query.Open();
-    std::vector<Integer> ids;
-    for (; !query.GetEof(); query.Next()) ids.push_back(query.GetField(0)->GetAsInteger());
-    return ids;
-  }
 };
 
 struct TWalkCase {

@@ -96,6 +96,18 @@ class TDataTest : public ::testing::Test {
     return query->FieldByName("n")->GetAsInteger();
   }
 
+  // Ids of Items that pass AWhere, ascending, as the database lists them.
+  std::vector<Integer> ListedIds(const String& AWhere = String()) {
+    TSQLiteQuery query(nullptr);
+    query.SetDatabase(Db);
+    query.GetSQL()->SetText("SELECT Id FROM Items" + (AWhere.empty() ? String() : " WHERE " + AWhere) +
+                            " ORDER BY Id");
+    query.Open();
+    std::vector<Integer> ids;
+    for (; !query.GetEof(); query.Next()) ids.push_back(query.GetField(0)->GetAsInteger());
+    return ids;
+  }
+
   TField* Field(const String& AName) const { return Table->FieldByName(AName); }
   String Name() const { return Field("Name")->GetAsString(); }
 

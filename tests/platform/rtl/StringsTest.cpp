@@ -98,15 +98,46 @@ TEST(StringsReplace, AllFirstAndIgnoringCase) {
   EXPECT_EQ(StringReplace("", "a", "b"), "");
 }
 
-TEST(StringsTrim, RemovesBlanksAndControlCharacters) {
-  EXPECT_EQ(Trim("  a b \t\r\n"), "a b");
-  EXPECT_EQ(Trim("\x01\x1F" "a"), "a");
-  EXPECT_EQ(Trim("   "), "");
-  EXPECT_EQ(Trim(""), "");
-  EXPECT_EQ(Trim("\xA0" "a\xA0"), "\xA0" "a\xA0");  // a no-break space is text
-  EXPECT_EQ(TrimLeft("  a  "), "a  ");
-  EXPECT_EQ(TrimRight("  a  "), "  a");
+// Every character up to and including the space is a blank, NUL among them.
+struct TTrimCase {
+  const char* Name;
+  String Text;
+  String Trimmed;
+  String Left;
+  String Right;
+  friend void PrintTo(const TTrimCase& c, std::ostream* os) { *os << c.Name; }
+};
+
+class StringsTrim : public testing::TestWithParam<TTrimCase> {};
+
+TEST_P(StringsTrim, TrimsBothEndsOrOne) {
+  const TTrimCase& c = GetParam();
+  EXPECT_EQ(Trim(c.Text), c.Trimmed);
+  EXPECT_EQ(TrimLeft(c.Text), c.Left);
+  EXPECT_EQ(TrimRight(c.Text), c.Right);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, StringsTrim,
+    testing::Values(
+        TTrimCase{"Empty", "", "", "", ""},
+        TTrimCase{"AllBlanks", " \t\r\n ", "", "", ""},
+        TTrimCase{"AllBlanksWithNul", String(" \0\t\0", 4), "", "", ""},
+        TTrimCase{"NoBlanks", "a b", "a b", "a b", "a b"},
+        TTrimCase{"SpacesAndLineBreaks", "  a b \t\r\n", "a b", "a b \t\r\n", "  a b"},
+        TTrimCase{"ControlCharacters", "\x01\x1F" "a\x7F", "a\x7F", "a\x7F", "\x01\x1F" "a\x7F"},
+        TTrimCase{"NulAtTheStart", String("\0 a ", 4), "a", "a ", String("\0 a", 3)},
+        TTrimCase{"NulAtTheEnd", String(" a \0", 4), "a", String("a \0", 3), " a"},
+        TTrimCase{"NulInside", String(" a\0b ", 5), String("a\0b", 3), String("a\0b ", 4),
+                  String(" a\0b", 4)},
+        TTrimCase{"NoBreakSpaceIsText", "\xA0" "a\xA0", "\xA0" "a\xA0", "\xA0" "a\xA0",
+                  "\xA0" "a\xA0"},
+        TTrimCase{"FirstCharacterAfterTheSpaceIsText", " ! ", "!", "! ", " !"}),
+    [](const testing::TestParamInfo<TTrimCase>& info) { return String(info.param.Name); });
+
+TEST(StringsTrimWide, TrimsBlanksAndNul) {
   EXPECT_EQ(Trim(WideString(u" \u00e9 \t")), u"\u00e9");
+  EXPECT_EQ(Trim(WideString(u"\0 \u00e9\0", 4)), u"\u00e9");
 }
 
 // ---------------------------------------------------------------------------------------------

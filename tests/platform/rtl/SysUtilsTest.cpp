@@ -254,6 +254,22 @@ TEST(SysUtilsArithmetic, MulDivRoundsHalvesAwayFromZero) {
         << c.Number << "*" << c.Numerator << "/" << c.Denominator;
 }
 
+TEST(SysUtilsArithmetic, ClampToIntegerKeepsTheRangeAndStopsAtItsBounds) {
+  const Int64 maxInt = std::numeric_limits<Integer>::max();
+  const Int64 minInt = std::numeric_limits<Integer>::min();
+  const std::pair<Int64, Integer> cases[] = {
+      {0, 0},
+      {-5, -5},
+      {maxInt, Integer(maxInt)},
+      {minInt, Integer(minInt)},
+      {maxInt + 1, Integer(maxInt)},
+      {minInt - 1, Integer(minInt)},
+      {std::numeric_limits<Int64>::max(), Integer(maxInt)},
+      {std::numeric_limits<Int64>::min(), Integer(minInt)},
+  };
+  for (const auto& [value, expected] : cases) EXPECT_EQ(ClampToInteger(value), expected) << value;
+}
+
 TEST(SysUtilsArithmetic, DivModFracInt) {
   EXPECT_EQ(Div(-7, 2), -3);
   EXPECT_EQ(Mod(-7, 2), -1);
