@@ -44,7 +44,7 @@ struct TBenchScene {
   void Open() {
     Headless::PressKey(VK_F4);
     Application->ProcessMessages();
-    if (TqvCustomEditListBox* list = Combo->GetILookupData()->GetList(); list && list->HandleAllocated())
+    if (TWinControl* list = Combo->GetILookupData()->GetList(); list && list->HandleAllocated())
       UpdateWindow(list->GetHandle());
   }
   void Close() {
@@ -73,7 +73,7 @@ void BM_ImageComboOpenAndScrollToEnd(benchmark::State& state) {
     scene.Open();
     Headless::PressKey(VK_NEXT, skCtrl);
     Application->ProcessMessages();
-    TqvCustomEditListBox* list = scene.Combo->GetILookupData()->GetList();
+    TqvCustomEditListBox* list = scene.Combo->GetLookupData()->GetListBox();
     if (list && list->HandleAllocated()) UpdateWindow(list->GetHandle());
     state.PauseTiming();
     if (!list || list->GetItemIndex() != kItems - 1) state.SkipWithError("the list did not reach its end");

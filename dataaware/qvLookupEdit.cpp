@@ -274,6 +274,11 @@ bool TqvCustomLookupEditLookupData::IsEmpty() {
   return !properties || properties->GetListItemIndex() == -1 || !controller || controller->GetRecordCount() == 0;
 }
 
+TWinControl* TqvCustomLookupEditLookupData::GetList() {
+  TqvCustomLookupEditProperties* properties = GetLookupProperties();
+  return properties ? properties->GetPopupControl() : nullptr;
+}
+
 bool TqvCustomLookupEditLookupData::IsMouseOverList(const TPoint& AScreenPoint) {
   TqvCustomLookupEditProperties* properties = GetLookupProperties();
   TWinControl* list = properties ? properties->GetListControl() : nullptr;

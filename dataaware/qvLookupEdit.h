@@ -46,8 +46,8 @@ class TqvCustomLookupEditLookupData : public TqvCustomTextEditLookupData {
   void DropDown() override;
   void DroppedDown(const String& AFindText) override;
   bool ContainsText(const String& AText) override;
-  // The list is a control of the properties, not a list box.
-  TqvCustomEditListBox* GetList() override { return nullptr; }
+  // The properties' popup control (the lookup grid).
+  TWinControl* GetList() override;
   Variant GetCurrentKey() override { return FKeyValue; }
   String GetDisplayText(const Variant& AKey) override;
   // The columns' width and the height of min(records, DropDownRows) rows, at least one.

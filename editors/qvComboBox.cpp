@@ -96,7 +96,7 @@ void TqvComboBoxListBox::MouseUp(TMouseButton Button, TShiftState Shift, Integer
 // Lookup data
 
 void TqvComboBoxLookupData::GetListPreferredSize(Integer AMaxHeight, Integer AWidth, TSize& ASize) {
-  TqvCustomEditListBox* list = GetList();
+  TqvCustomEditListBox* list = GetListBox();
   ASize = TSize{};
   if (!list) return;
   const Integer count = GetItemCount();
@@ -114,7 +114,7 @@ void TqvComboBoxLookupData::GetListPreferredSize(Integer AMaxHeight, Integer AWi
 }
 
 bool TqvComboBoxLookupData::CanResizeList(TSize& ASize) {
-  TqvCustomEditListBox* list = GetList();
+  TqvCustomEditListBox* list = GetListBox();
   if (!list) return true;
   const Integer listHeight = list->TControl::GetHeight();
   if (ASize.cx == list->GetWidth() && ASize.cy == listHeight) return true;
@@ -152,8 +152,8 @@ bool TqvComboBoxLookupData::CanResizeList(TSize& ASize) {
 void TqvComboBoxLookupData::InitializeList(TWinControl* AParent) {
   inherited::InitializeList(AParent);
   auto* edit = As<TqvCustomDropDownEdit>(GetOwnerEdit());
-  if (GetList() && edit && edit->GetPopupControlsLookAndFeel())
-    GetList()->GetLookAndFeel()->SetMasterLookAndFeel(edit->GetPopupControlsLookAndFeel());
+  if (GetListBox() && edit && edit->GetPopupControlsLookAndFeel())
+    GetListBox()->GetLookAndFeel()->SetMasterLookAndFeel(edit->GetPopupControlsLookAndFeel());
 }
 
 void TqvComboBoxLookupData::ItemsChanged() {
@@ -392,7 +392,7 @@ void TqvCustomComboBox::MouseMove(TShiftState Shift, Integer X, Integer Y) {
   inherited::MouseMove(Shift, X, Y);
   if (!alive || !HandleAllocated() || GetCapture() != GetHandle() || !HasPopupWindow()) return;
   IqvTextEditLookupData* lookup = GetILookupData();
-  TqvCustomEditListBox* list = lookup ? lookup->GetList() : nullptr;
+  TWinControl* list = lookup ? lookup->GetList() : nullptr;
   if (!list || !list->HandleAllocated()) return;
   const TPoint screen = ClientToScreen({X, Y});
   TqvCustomEditPopupWindow* popup = GetPopupWindow();

@@ -261,7 +261,7 @@ TWinControl* TqvCustomDropDownEdit::GetPopupFocusedControl() {
   TWinControl* control = As<TWinControl>(GetInnerControl());
   TqvCustomDropDownEditProperties* properties = GetProperties();
   if (GetILookupData() && properties->PopupShowsLookupData() && properties->PopupWindowTakesFocus())
-    if (TqvCustomEditListBox* list = GetILookupData()->GetList()) control = list;
+    if (TWinControl* list = GetILookupData()->GetList()) control = list;
   return control;
 }
 
@@ -607,7 +607,12 @@ bool TqvCustomDropDownEdit::DoMouseWheel(TShiftState Shift, Integer WheelDelta, 
   if (!alive) return false;
   IqvTextEditLookupData* lookup = GetILookupData();
   if (!CanSynchronizeLookupData(true) || !HasPopupWindow() || !lookup || lookup->IsEmpty()) return false;
-  if (TqvCustomEditListBox* list = lookup->GetList()) list->DoMouseWheel(Shift, WheelDelta, MousePos);
+  // The list scrolls as the wheel over it would, whatever control it is.
+  if (TWinControl* list = lookup->GetList()) {
+    const WORD keys = static_cast<WORD>(ShiftStateToMouseKeys(Shift));
+    list->Perform(CM_MOUSEWHEEL, MAKEWPARAM(keys, static_cast<WORD>(WheelDelta)),
+                  MAKELPARAM(static_cast<WORD>(MousePos.X), static_cast<WORD>(MousePos.Y)));
+  }
   return true;
 }
 

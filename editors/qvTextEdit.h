@@ -143,8 +143,9 @@ class IqvTextEditLookupData : public virtual IInterface {
   virtual void DropDown() = 0;
   virtual void DroppedDown(const String& AFindText) = 0;
   virtual bool ContainsText(const String& AText) = 0;
-  // nullptr while there is none.
-  virtual TqvCustomEditListBox* GetList() = 0;
+  // The popup's list control (a list box, a lookup grid), nullptr while there is none. The edit
+  // hands it navigation keys, the wheel and a drag from the edit through its window messages.
+  virtual TWinControl* GetList() = 0;
   virtual Variant GetCurrentKey() = 0;
   // The item text of AKey, empty for a key outside the items.
   virtual String GetDisplayText(const Variant& AKey) = 0;
@@ -199,7 +200,8 @@ class TqvCustomTextEditLookupData : public TqvInterfacedPersistent, public IqvTe
   void DropDown() override {}
   void DroppedDown(const String&) override {}
   bool ContainsText(const String& AText) override;
-  TqvCustomEditListBox* GetList() override { return FList; }
+  TWinControl* GetList() override { return FList; }
+  TqvCustomEditListBox* GetListBox() const { return FList; }
   Variant GetCurrentKey() override { return FCurrentKey; }
   String GetDisplayText(const Variant& AKey) override;
   TNotifyEvent GetOnCurrentKeyChanged() override { return FOnCurrentKeyChanged; }

@@ -157,7 +157,7 @@ void TqvCustomInnerTextEdit::WMKeyDown(TMessage& Message) {
   const TShiftState shift = KeyDataToShiftState(Message.LParam);
   if (container && container->HasPopupWindow() && container->GetProperties()->IsLookupNavigationKey(key, shift)) {
     IqvTextEditLookupData* lookup = container->GetILookupData();
-    if (TqvCustomEditListBox* list = lookup ? lookup->GetList() : nullptr) {
+    if (TWinControl* list = lookup ? lookup->GetList() : nullptr) {
       if (SendMessage(list->GetHandle(), WM_KEYDOWN, Message.WParam, Message.LParam) == 0) return;
     }
   }

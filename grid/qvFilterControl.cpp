@@ -126,7 +126,7 @@ void TqvCustomFilterControl::CreateInternalControls() {
   combo->OnPopup = [this](TObject*) {
     // The list shows plain entries, whatever the element's font underlines.
     if (TqvCustomTextEditLookupData* lookup = FCombo->GetLookupData())
-      if (TqvCustomEditListBox* list = lookup->GetList()) list->GetFont()->SetStyle(0);
+      if (TqvCustomEditListBox* list = lookup->GetListBox()) list->GetFont()->SetStyle(0);
   };
   combo->OnCloseUp = [this](TObject*) { ComboCloseUp(); };
   FInplaceEditList = std::make_unique<TqvInplaceEditList>();

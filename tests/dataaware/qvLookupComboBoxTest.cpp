@@ -5,6 +5,7 @@
 #include "dataaware/qvEditDBRegisteredRepositoryItems.h"
 #include "grid/qvFilterControlUtils.h"
 #include "tests/dataaware/qvDBTestSupport.h"
+#include "tests/editors/qvExtEditorsTestSupport.h"
 #include "tests/editors/qvTextEditTestSupport.h"
 
 namespace qvLookupComboBoxTests {
@@ -364,6 +365,16 @@ TEST_F(LookupComboBoxTest, TypingLocatesAndPostingKeepsTheKey) {
   EXPECT_EQ(edit->GetText(), "Ch11");
   ASSERT_TRUE(edit->ValidateEdit(false));
   EXPECT_EQ(Text(edit->GetEditValue()), "11");
+  // Typing opened the list, narrowed to "Ch11"; the open list takes the arrow keys, the key stays.
+  ASSERT_TRUE(edit->GetDroppedDown());
+  TqvCustomDataController* list = edit->GetProperties()->GetListGrid()->GetDataController();
+  Press(VK_DOWN);
+  EXPECT_EQ(list->GetFocusedRecordIndex(), 10);
+  EXPECT_EQ(Text(edit->GetEditValue()), "11");
+  Press(VK_ESCAPE);
+  ASSERT_FALSE(edit->GetDroppedDown());
+  EXPECT_EQ(Text(edit->GetEditValue()), "11");
+  // On the closed list the arrow keys move the key.
   Press(VK_DOWN);
   EXPECT_EQ(Text(edit->GetEditValue()), "12");
   EXPECT_EQ(edit->GetText(), "Ch12");
@@ -426,5 +437,105 @@ TEST_F(LookupComboBoxTest, TheFilterBuilderEntersALookupColumnsValueInALookupCom
   EXPECT_EQ(p->GetListFieldNames(), "Name;Freq");
   EXPECT_EQ(p->GetDisplayTextByKey(7), "Ch7");
 }
+
+// -- The open list under the mouse: a plain combo box and a lookup combo box alike
+
+// A fixed-list combo of twelve entries "Ch1" .. "Ch12" showing four rows: a string list or a
+// lookup grid over the channel table.
+struct TListMouseCase {
+  const char* Name;
+  bool Lookup;
+};
+
+class ComboListMouse : public LookupComboBoxTest, public ::testing::WithParamInterface<TListMouseCase> {
+ protected:
+  TqvCustomComboBox* NewCombo() {
+    TqvCustomComboBox* combo = nullptr;
+    if (GetParam().Lookup) {
+      auto* lookup = NewTextEdit<TqvLookupComboBox>();
+      lookup->GetProperties()->SetListSource(Data.Source);
+      lookup->GetProperties()->SetKeyFieldNames("Id");
+      lookup->GetProperties()->SetListFieldNames("Name");
+      Grid = lookup->GetProperties()->GetListGrid();
+      combo = lookup;
+    } else {
+      auto* strings = NewTextEdit<TqvComboBox>();
+      TStrings* items = strings->GetProperties()->GetItems();
+      for (Integer i = 1; i <= 12; ++i) items->Add("Ch" + IntToStr(i));
+      combo = strings;
+    }
+    TqvCustomComboBoxProperties* properties = combo->GetProperties();
+    properties->SetDropDownListStyle(lsFixedList);
+    properties->SetDropDownRows(4);
+    ShowForm();
+    Focus(combo);
+    return combo;
+  }
+  // The list control itself, not as the edit answers it.
+  TWinControl* List(TqvCustomComboBox* ACombo) const {
+    return Grid ? static_cast<TWinControl*>(Grid) : ACombo->GetLookupData()->GetListBox();
+  }
+  Integer TopRow(TqvCustomComboBox* ACombo) const {
+    return Grid ? Grid->GetTopRowIndex() : ACombo->GetLookupData()->GetListBox()->GetTopIndex();
+  }
+  // The centre of a shown row in the list's client coordinates.
+  TPoint RowCentre(TqvCustomComboBox* ACombo, Integer ARow) const {
+    if (Grid) {
+      TqvLookupGridRowViewInfo* row = Grid->GetViewInfo()->FindRow(ARow);
+      return row ? RectCentre(row->Bounds) : TPoint{-1, -1};
+    }
+    return RectCentre(ACombo->GetLookupData()->GetListBox()->ItemRect(ARow));
+  }
+  TPoint InCombo(TqvCustomComboBox* ACombo, const TPoint& AListPoint) const {
+    return ACombo->ScreenToClient(List(ACombo)->ClientToScreen(AListPoint));
+  }
+  TqvLookupDBGrid* Grid = nullptr;
+};
+
+TEST_P(ComboListMouse, APressInTheEditDraggedIntoTheListChoosesTheRowUnderTheRelease) {
+  TqvCustomComboBox* combo = NewCombo();
+  Down(combo, {20, combo->GetHeight() / 2});
+  ASSERT_TRUE(combo->GetDroppedDown()) << "a press in a fixed-list combo opens it";
+  const TPoint target = InCombo(combo, RowCentre(combo, 2));
+  ASSERT_GT(target.Y, combo->GetHeight()) << "the list lies below the edit";
+  MoveTo(combo, {target.X, target.Y - 2});
+  MoveTo(combo, target);
+  Up();
+  EXPECT_FALSE(combo->GetDroppedDown());
+  EXPECT_EQ(combo->GetText(), "Ch3");
+}
+
+TEST_P(ComboListMouse, TheWheelScrollsTheOpenListWhereverThePointerIs) {
+  TqvCustomComboBox* combo = NewCombo();
+  const struct {
+    const char* Where;
+    bool OverList;
+  } places[] = {{"over the list", true}, {"over the edit", false}};
+  for (const auto& place : places) {
+    SCOPED_TRACE(place.Where);
+    Press(VK_F4);
+    ASSERT_TRUE(combo->GetDroppedDown());
+    ASSERT_EQ(TopRow(combo), 0);
+    if (place.OverList)
+      MoveTo(List(combo), RowCentre(combo, 1));
+    else
+      MoveTo(combo, {20, combo->GetHeight() / 2});
+    Headless::Wheel(-WHEEL_DELTA);
+    Pump();
+    EXPECT_GT(TopRow(combo), 0) << "a turn down scrolls";
+    const Integer scrolled = TopRow(combo);
+    Headless::Wheel(WHEEL_DELTA);
+    Pump();
+    EXPECT_LT(TopRow(combo), scrolled) << "a turn up scrolls back";
+    EXPECT_TRUE(combo->GetDroppedDown()) << "the wheel leaves the list open";
+    EXPECT_EQ(combo->GetText(), "") << "the wheel chooses nothing";
+    Press(VK_ESCAPE);
+    ASSERT_FALSE(combo->GetDroppedDown());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, ComboListMouse,
+                         ::testing::Values(TListMouseCase{"Strings", false}, TListMouseCase{"Lookup", true}),
+                         [](const auto& AInfo) { return std::string(AInfo.param.Name); });
 
 }  // namespace qvLookupComboBoxTests

@@ -43,7 +43,7 @@ TEST_F(ComboBoxSdl, ThePopupListShowsOnTheScreenTakesAClickAndFollowsTheKeys) {
   const TPoint buttonCentre = combo->ClientToScreen({(button.Left + button.Right) / 2, (button.Top + button.Bottom) / 2});
   ASSERT_TRUE(XDo("mousemove " + std::to_string(buttonCentre.X) + " " + std::to_string(buttonCentre.Y) + " click 1"));
   ASSERT_TRUE(PumpUntil([&] { return combo->GetDroppedDown(); }));
-  TqvCustomEditListBox* list = combo->GetILookupData()->GetList();
+  TqvCustomEditListBox* list = combo->GetLookupData()->GetListBox();
   ASSERT_NE(list, nullptr);
   const TRect second = list->ItemRect(1);
   const TPoint item = list->ClientToScreen({second.Left + 30, (second.Top + second.Bottom) / 2});

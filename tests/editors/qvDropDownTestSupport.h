@@ -8,7 +8,7 @@
 
 class TDropDownTest : public TTextEditTest {
  protected:
-  static TqvCustomEditListBox* List(TqvCustomDropDownEdit* AEdit) { return AEdit->GetILookupData()->GetList(); }
+  static TqvCustomEditListBox* List(TqvCustomDropDownEdit* AEdit) { return AEdit->GetLookupData()->GetListBox(); }
   // The drop-down button's centre in the edit's client coordinates.
   static TPoint DropDownButtonCentre(TqvCustomDropDownEdit* AEdit) {
     return RectCentre(AEdit->GetViewInfo()->GetButton(0)->Bounds);

@@ -402,7 +402,7 @@ class TextEditLookupList : public TextEdit {
     Lookup = MakeOwned<TListLookupData>(Edit);
     Lookup->SetItemIndex(2);
     Lookup->InitializeList(FForm);
-    List = Lookup->GetList();
+    List = Lookup->GetListBox();
     List->SetBounds(10, 40, 160, 8 * List->GetStandardItemHeight());
     Pump();
   }
